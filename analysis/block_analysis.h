@@ -1,0 +1,30 @@
+#pragma once
+// One block from its saved data to its results: corners from the quadrants
+// and the slope height, then volume, height and plunge from the corners,
+// then the safety factor from the attitudes and parameters. Used by the
+// command-line tool and the benchmarks; the windows run the same steps one
+// by one because they show results between them.
+#include <optional>
+#include <vector>
+
+#include "analysis/geometry.h"
+#include "analysis/wedge.h"
+#include "drawing/vertices.h"
+#include "model/datafile.h"
+
+namespace trelmox {
+
+struct BlockAnalysis {
+    // Non-empty: some corner could not be computed, and nothing below was.
+    std::vector<FailedTriple> FailedTriples;
+    BlockVertices Vertices;
+    std::optional<WedgeGeometry> Geometry;
+    std::optional<SafetyResult> Safety;
+};
+
+// `corners` carries the corner state; pass a fresh object per block so that
+// no geometry is ever taken from another block. Throws Error on the first
+// failure (bad number, degenerate geometry).
+BlockAnalysis analyseBlock(const SavedBlock& block, VertexGeometry& corners);
+
+} // namespace trelmox

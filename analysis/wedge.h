@@ -1,0 +1,44 @@
+#pragma once
+// Limit-equilibrium safety factor Kc of the wedge. All forces are per unit
+// area of the wedge's face on the second cutting plane, so only the slope
+// height enters, not the corners. Plane 1/2 = first/second cutting plane.
+#include <cstdint>
+#include <string>
+
+#include "model/block.h"
+
+namespace trelmox {
+
+enum class TWedgeContact { NoBlock, BothPlanes, FirstPlaneOnly, SecondPlaneOnly, LiftOff, Unresolved };
+
+// "NoBlock", "BothPlanes", ... as used in machine-readable output.
+const char* contactName(TWedgeContact contact);
+// The message the user is shown for NoBlock and LiftOff; empty otherwise.
+std::string contactMessage(TWedgeContact contact);
+
+// The parameters as numbers, converted from TWedgeParams in the order
+// gamma, H, c1, c2, f1, f2, gammaW, eta, then u1, u2 (entered mode only);
+// in computed mode u1 = u2 = (gammaW * H) / 6.
+struct WedgeNumbers {
+    double RockUnitWeight = 0, SlopeHeight = 0, Cohesion1 = 0, Cohesion2 = 0, Friction1 = 0, Friction2 = 0;
+    double WaterUnitWeight = 0;
+    std::int32_t OverhangCoefficient = 1;
+    double WaterPressure1 = 0, WaterPressure2 = 0; // effective u1, u2
+};
+WedgeNumbers readWedgeNumbers(const TWedgeParams& params);
+// gammaW * H / 6, the water pressure assumed on both planes in computed mode.
+double ComputeWaterPressure(double waterUnitWeight, double slopeHeight);
+
+struct SafetyResult {
+    double SafetyFactor = 0; // 0 whenever no factor is worked out
+    TWedgeContact Contact = TWedgeContact::Unresolved;
+};
+
+// The computation on numbers; throws Error on a zero divisor, a negative
+// square root or an overflow. Pure and cheap: the probabilistic analysis
+// calls it millions of times.
+SafetyResult computeSafetyFactor(const PlaneAttitudeArray& attitudes, const WedgeNumbers& numbers);
+// readWedgeNumbers, then computeSafetyFactor.
+SafetyResult account(const PlaneAttitudeArray& attitudes, const TWedgeParams& params);
+
+} // namespace trelmox

@@ -1,0 +1,35 @@
+#pragma once
+// Conversions between quadrant notation and dip angle / dip direction, and
+// the dip-letter rules that keep a plane's dip quadrant on the side its
+// strike allows.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/block.h"
+
+namespace trelmox {
+
+// Quadrant texts -> numbers. All four dip angles are converted first, then
+// the dip directions; a plane whose letters form no meaningful combination
+// keeps its old DipDirection (its strike angle is not even read). Throws
+// Error on the first text that is not a number, leaving what was converted.
+void data1to2(const PlaneQuadrantArray& quadrants, PlaneAttitudeArray& attitudes);
+
+// Numbers -> quadrant texts. A dip direction outside 0..360 keeps the plane's
+// old letters and strike angle; its dip angle text is always updated.
+void data2to1(const PlaneAttitudeArray& attitudes, PlaneQuadrantArray& quadrants);
+
+// The dip E/W letter that belongs with a newly chosen dip N/S letter, or
+// nothing when the strike is neither N..E nor N..W or the letter is unknown.
+std::optional<std::string> MatchDipEW(const std::string& strikeNS, const std::string& strikeEW,
+                                      const std::string& newDipNS);
+// The dip N/S letter that belongs with a newly chosen dip E/W letter.
+std::optional<std::string> MatchDipNS(const std::string& strikeNS, const std::string& strikeEW,
+                                      const std::string& newDipEW);
+
+// Field `n` (from 1) of `text` split at `separator`; beyond the last field,
+// or in an empty text, the field is empty. Nothing is trimmed.
+std::string Parse(const std::string& separator, const std::string& text, int n);
+
+} // namespace trelmox
