@@ -7,6 +7,9 @@
 
 namespace trelmox {
 
+// The user's text for a failed file operation with this errno value.
+std::string fileErrorMessage(int errorNumber);
+
 // Replaces `path` with `bytes` without ever destroying the old file before
 // the new one is complete: writes a temporary file in the same folder, then
 // renames it over the old one. On failure the old file is untouched and no

@@ -1,0 +1,132 @@
+#include "model/numtext.h"
+
+#include <charconv>
+#include <cmath>
+#include <cerrno>
+#include <cstdlib>
+#include <locale.h>
+
+#include "model/error.h"
+
+namespace trelmox {
+
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Advances over decimal digits and returns how many there were.
+std::size_t skipDigits(const std::string& text, std::size_t& pos) {
+    const std::size_t start = pos;
+    while (pos < text.size() && isDigit(text[pos])) ++pos;
+    return pos - start;
+}
+
+void skipSign(const std::string& text, std::size_t& pos) {
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) ++pos;
+}
+
+// [+-] digits [. digits] [(e|E) [+-] digits], at least one mantissa digit.
+bool isDecimalNumber(const std::string& text) {
+    std::size_t pos = 0;
+    skipSign(text, pos);
+    std::size_t mantissaDigits = skipDigits(text, pos);
+    if (pos < text.size() && text[pos] == '.') {
+        ++pos;
+        mantissaDigits += skipDigits(text, pos);
+    }
+    if (mantissaDigits == 0) return false;
+    if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
+        ++pos;
+        skipSign(text, pos);
+        if (skipDigits(text, pos) == 0) return false;
+    }
+    return pos == text.size();
+}
+
+// The "C" locale, so that the decimal separator is "." whatever the process
+// locale is (a windowed program sets the user's locale at start-up).
+locale_t classicLocale() {
+    static const locale_t locale = newlocale(LC_ALL_MASK, "C", locale_t{});
+    return locale;
+}
+
+Error floatError(const std::string& text) { return Error("'" + text + "' is not a valid floating point value"); }
+
+// Mantissa digits (without the point) and decimal exponent of `value`
+// rounded to 15 significant digits, trailing zeros removed.
+struct RoundedDecimal {
+    std::string digits;
+    int exponent = 0;
+};
+
+RoundedDecimal roundTo15Digits(double value) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                      std::chars_format::scientific, 14);
+    const std::string text(buffer, result.ptr); // d.dddddddddddddde[+-]x
+    const std::size_t e = text.find('e');
+    RoundedDecimal rounded;
+    rounded.digits = text.substr(0, 1) + text.substr(2, e - 2);
+    rounded.exponent = std::stoi(text.substr(e + 1));
+    while (rounded.digits.size() > 1 && rounded.digits.back() == '0') rounded.digits.pop_back();
+    return rounded;
+}
+
+std::string fixedNotation(const RoundedDecimal& r) {
+    const int pointAfter = r.exponent + 1; // digits before the decimal point
+    if (pointAfter <= 0) return "0." + std::string(-pointAfter, '0') + r.digits;
+    const auto count = static_cast<std::size_t>(pointAfter);
+    if (r.digits.size() <= count) return r.digits + std::string(count - r.digits.size(), '0');
+    return r.digits.substr(0, count) + "." + r.digits.substr(count);
+}
+
+std::string scientificNotation(const RoundedDecimal& r) {
+    std::string text = r.digits.substr(0, 1);
+    if (r.digits.size() > 1) text += "." + r.digits.substr(1);
+    return text + "E" + std::to_string(r.exponent);
+}
+
+} // namespace
+
+// Results too small for a double round to the nearest representable value
+// (a subnormal number or zero), as a person typing 1e-400 means "nothing";
+// results too large are rejected, because no finite double stands for them.
+double textToFloat(const std::string& text) {
+    if (!isDecimalNumber(text)) throw floatError(text);
+    errno = 0;
+    const double value = strtod_l(text.c_str(), nullptr, classicLocale());
+    if (errno == ERANGE && std::isinf(value)) throw floatError(text);
+    return value;
+}
+
+std::int32_t textToInt32(const std::string& text) {
+    std::size_t pos = 0;
+    skipSign(text, pos);
+    const bool wellFormed = skipDigits(text, pos) > 0 && pos == text.size();
+    // from_chars takes "-" but not "+".
+    const char* first = text.data() + (text.starts_with('+') ? 1 : 0);
+    std::int32_t value = 0;
+    const auto result = std::from_chars(first, text.data() + text.size(), value);
+    if (!wellFormed || result.ec != std::errc{}) throw Error("'" + text + "' is not a valid integer value");
+    return value;
+}
+
+std::string floatToText(double value) {
+    if (std::isnan(value)) return "NAN";
+    if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
+    if (value == 0) return "0";
+    const RoundedDecimal rounded = roundTo15Digits(value);
+    const bool fixed = rounded.exponent >= -4 && rounded.exponent < 15;
+    const std::string magnitude = fixed ? fixedNotation(rounded) : scientificNotation(rounded);
+    return value < 0 ? "-" + magnitude : magnitude;
+}
+
+std::string floatToFixed4(double value) {
+    char buffer[400];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 4);
+    std::string text(buffer, result.ptr);
+    if (text == "-0.0000") return "0.0000";
+    return text;
+}
+
+} // namespace trelmox

@@ -1,0 +1,127 @@
+#include "model/files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "model/error.h"
+#include "tests/model/test_support.h"
+
+using namespace trelmox;
+using trelmox::testing::messageOf;
+using trelmox::testing::TempFolder;
+using ::testing::ElementsAre;
+
+TEST(FileErrors, MapErrnoToTheUsersWords) {
+    const struct {
+        int errorNumber;
+        const char* message;
+    } cases[] = {{ENOENT, "File not found"},     {EACCES, "File access denied"}, {EPERM, "File access denied"},
+                 {EROFS, "File access denied"},  {ENOSPC, "Disk full"},          {EISDIR, "I/O error 21"},
+                 {ENOTDIR, "I/O error 20"},      {EFBIG, "I/O error 27"}};
+    for (const auto& c : cases) EXPECT_EQ(fileErrorMessage(c.errorNumber), c.message);
+}
+
+TEST(WriteFileAtomically, ReplacesTheWholeFile) {
+    TempFolder folder;
+    const auto file = folder.path() / "a1.txt";
+    writeFileAtomically(file, std::string(1000, 'x'));
+    writeFileAtomically(file, "short\r\n");
+    EXPECT_EQ(readFileBytes(file), "short\r\n");
+    writeFileAtomically(file, "");
+    EXPECT_EQ(readFileBytes(file), "");
+    EXPECT_THAT(folder.entries(), ElementsAre("a1.txt"));
+}
+
+TEST(WriteFileAtomically, FailureLeavesNoTemporaryAndNoDamage) {
+    TempFolder folder;
+    writeFileAtomically(folder.path() / "plain", "old");
+    std::filesystem::create_directory(folder.path() / "sub");
+    writeFileAtomically(folder.path() / "sub" / "inner", "kept");
+    const struct {
+        std::filesystem::path target;
+        const char* message;
+    } cases[] = {
+        {folder.path() / "missing" / "x.txt", "File not found"},
+        {folder.path() / "plain" / "x.txt", "I/O error 20"}, // the folder is a file
+        {folder.path() / "sub", "I/O error 21"},             // the target is a folder
+    };
+    for (const auto& c : cases) EXPECT_EQ(messageOf([&] { writeFileAtomically(c.target, "new"); }), c.message) << c.target;
+    EXPECT_THAT(folder.entries(), ElementsAre("plain", "sub"));
+    EXPECT_EQ(readFileBytes(folder.path() / "plain"), "old");
+    EXPECT_EQ(readFileBytes(folder.path() / "sub" / "inner"), "kept");
+}
+
+TEST(WriteFileAtomically, WriteFailureKeepsTheOldFile) {
+    TempFolder folder;
+    const auto file = folder.path() / "block.txt";
+    writeFileAtomically(file, "the old content");
+    // A file-size limit makes write() fail part-way, like a full disk.
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit oldLimit{};
+    ::getrlimit(RLIMIT_FSIZE, &oldLimit);
+    rlimit small = oldLimit;
+    small.rlim_cur = 4096;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const std::string message = messageOf([&] { writeFileAtomically(file, std::string(100000, 'n')); });
+    ::setrlimit(RLIMIT_FSIZE, &oldLimit);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(message, "I/O error 27");
+    EXPECT_EQ(readFileBytes(file), "the old content");
+    EXPECT_THAT(folder.entries(), ElementsAre("block.txt"));
+}
+
+TEST(WriteFileAtomically, RespectsPermissions) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    TempFolder folder;
+    const auto protectedFile = folder.path() / "protected.txt";
+    writeFileAtomically(protectedFile, "keep");
+    std::filesystem::permissions(protectedFile, std::filesystem::perms::owner_read);
+    EXPECT_EQ(messageOf([&] { writeFileAtomically(protectedFile, "new"); }), "File access denied");
+    EXPECT_EQ(readFileBytes(protectedFile), "keep");
+    const auto lockedFolder = folder.path() / "locked";
+    std::filesystem::create_directory(lockedFolder);
+    std::filesystem::permissions(lockedFolder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    EXPECT_EQ(messageOf([&] { writeFileAtomically(lockedFolder / "x.txt", "new"); }), "File access denied");
+    EXPECT_TRUE(std::filesystem::is_empty(lockedFolder));
+}
+
+TEST(ReadFileBytes, MissingFileIsNotFound) {
+    TempFolder folder;
+    EXPECT_EQ(messageOf([&] { readFileBytes(folder.path() / "none.txt"); }), "File not found");
+    EXPECT_EQ(messageOf([&] { readFileBytes(folder.path()); }), "I/O error 21");
+}
+
+TEST(TextFiles, StoreGb18030AndReadBackUtf8) {
+    TempFolder folder;
+    const auto file = folder.path() / "楔块.txt";
+    const std::string text = "****************楔块a1稳定分析导出文件****************\r\nβ=\t😀\r\n";
+    writeTextFile(file, text);
+    const std::string bytes = readFileBytes(file);
+    EXPECT_EQ(bytes.substr(0, 20), "****************\xD0\xA8\xBF\xE9");
+    EXPECT_EQ(readTextFile(file), text);
+}
+
+TEST(TextFiles, InvalidBytesNameTheFile) {
+    TempFolder folder;
+    const auto file = folder.path() / "bad.txt";
+    writeFileAtomically(file, "45,105\r\n\x80\r\n");
+    EXPECT_EQ(messageOf([&] { readTextFile(file); }),
+              "文件“" + file.string() + "”无法读取：文本含有无效的 GB18030 字节（第 9 字节）");
+    EXPECT_EQ(messageOf([&] { writeTextFile(folder.path() / "out.txt", "\xFF"); }),
+              "文本含有无效的 UTF-8 字节（第 1 字节）");
+    EXPECT_THAT(folder.entries(), ElementsAre("bad.txt"));
+}
+
+TEST(CheckBlockName, RefusesNamesThatLeaveTheFolder) {
+    const char* refused[] = {"/", "a/b", "\\", "..\\x", "../x", ".", "..", "/etc/passwd", "a\\"};
+    for (const char* name : refused)
+        EXPECT_EQ(messageOf([&] { checkBlockName(name); }),
+                  "块体名称“" + std::string(name) + "”无效：不能含有“/”或“\\”，也不能是“.”或“..”");
+    const char* accepted[] = {"", "a1", "楔块1", "...", ".hidden", "a..b", "W 1"};
+    for (const char* name : accepted) EXPECT_NO_THROW(checkBlockName(name)) << name;
+}

@@ -1,0 +1,44 @@
+#include "model/textcodec.h"
+
+#include <gtest/gtest.h>
+
+#include "model/error.h"
+
+using namespace trelmox;
+
+TEST(TextCodec, ChineseTextUsesTheGbkBytes) {
+    // "楔块" is D0 A8 BF E9 in GBK; GB18030 keeps every GBK byte sequence.
+    EXPECT_EQ(utf8ToGb18030("楔块"), "\xD0\xA8\xBF\xE9");
+    EXPECT_EQ(gb18030ToUtf8("\xD0\xA8\xBF\xE9"), "楔块");
+    EXPECT_EQ(utf8ToGb18030("N,30,E\r\n"), "N,30,E\r\n");
+    EXPECT_EQ(utf8ToGb18030(""), "");
+}
+
+TEST(TextCodec, RoundTripsCharactersOutsideGbk) {
+    const std::string texts[] = {"β=", "：", "𠀀 emoji 😀", "€", "ﬀ", std::string("nul\0inside", 10),
+                                 std::string(10000, 'x') + "块"};
+    for (const auto& text : texts) EXPECT_EQ(gb18030ToUtf8(utf8ToGb18030(text)), text);
+}
+
+TEST(TextCodec, InvalidBytesNameTheirOffset) {
+    const struct {
+        std::string bytes;
+        bool fromGb;
+        const char* message;
+    } cases[] = {
+        {"ab\xFF", true, "文本含有无效的 GB18030 字节（第 3 字节）"},
+        {"\xD0", true, "文本含有无效的 GB18030 字节（第 1 字节）"}, // truncated pair
+        {"\x81\x30", true, "文本含有无效的 GB18030 字节（第 1 字节）"},
+        {"ok\xC3\x28", false, "文本含有无效的 UTF-8 字节（第 3 字节）"},
+        {"\xED\xA0\x80", false, "文本含有无效的 UTF-8 字节（第 1 字节）"}, // surrogate
+        {"x\xE6\xA5", false, "文本含有无效的 UTF-8 字节（第 2 字节）"},
+    };
+    for (const auto& c : cases) {
+        try {
+            c.fromGb ? gb18030ToUtf8(c.bytes) : utf8ToGb18030(c.bytes);
+            ADD_FAILURE() << c.message;
+        } catch (const Error& e) {
+            EXPECT_STREQ(e.what(), c.message);
+        }
+    }
+}
