@@ -1,0 +1,133 @@
+#include "analysis/probabilistic/distribution.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "model/error.h"
+#include "model/numtext.h"
+
+namespace trelmox {
+
+namespace {
+
+[[noreturn]] void refuse(Parameter parameter, const std::string& why) {
+    throw Error(std::string(parameterName(parameter)) + ": " + why);
+}
+
+bool inside(ParameterRange range, double value) { return value >= range.Low && value <= range.High; }
+
+void requireFiniteDeviation(Parameter parameter, double sd) {
+    if (!std::isfinite(sd) || sd < 0)
+        refuse(parameter, "the standard deviation must be a finite number >= 0, not " + floatToText(sd));
+}
+
+void validateNormal(Parameter parameter, double blockValue, double sd) {
+    requireFiniteDeviation(parameter, sd);
+    const ParameterRange range = parameterRange(parameter);
+    if (!inside(range, blockValue))
+        refuse(parameter, "the block's value " + floatToText(blockValue) + " lies outside " + rangeText(range));
+}
+
+void validateUniform(Parameter parameter, double low, double high) {
+    const ParameterRange range = parameterRange(parameter);
+    if (!std::isfinite(low) || !std::isfinite(high) || low > high)
+        refuse(parameter, "the range must be LO:HI with finite LO <= HI");
+    if (!inside(range, low) || !inside(range, high))
+        refuse(parameter, "the range " + floatToText(low) + ":" + floatToText(high) + " leaves " + rangeText(range));
+}
+
+void validateLognormal(Parameter parameter, double blockValue, double sd) {
+    requireFiniteDeviation(parameter, sd);
+    const ParameterRange range = parameterRange(parameter);
+    if (range.Low != 0 || std::isfinite(range.High))
+        refuse(parameter, "a lognormal distribution fits only positive quantities without an upper bound");
+    if (!(blockValue > 0))
+        refuse(parameter, "a lognormal distribution needs a block value > 0, not " + floatToText(blockValue));
+}
+
+} // namespace
+
+Distribution normalDistribution(double sd) { return {Distribution::Kind::Normal, sd, 0, 0}; }
+Distribution uniformDistribution(double low, double high) { return {Distribution::Kind::Uniform, 0, low, high}; }
+Distribution lognormalDistribution(double sd) { return {Distribution::Kind::Lognormal, sd, 0, 0}; }
+
+void validateDistribution(Parameter parameter, double blockValue, const Distribution& distribution) {
+    switch (distribution.Type) {
+    case Distribution::Kind::Fixed: return;
+    case Distribution::Kind::Normal: return validateNormal(parameter, blockValue, distribution.Spread);
+    case Distribution::Kind::Uniform: return validateUniform(parameter, distribution.Low, distribution.High);
+    case Distribution::Kind::Lognormal: return validateLognormal(parameter, blockValue, distribution.Spread);
+    }
+}
+
+Sampler::Sampler(Parameter parameter, double blockValue, const Distribution& distribution)
+    : kind_(distribution.Type), location_(blockValue) {
+    validateDistribution(parameter, blockValue, distribution);
+    const ParameterRange range = parameterRange(parameter);
+    low_ = range.Low;
+    high_ = range.High;
+    // A zero spread leaves the block's value exactly as it is.
+    const bool degenerate = kind_ != Distribution::Kind::Uniform && distribution.Spread == 0;
+    if (kind_ == Distribution::Kind::Fixed || degenerate) {
+        kind_ = Distribution::Kind::Fixed;
+        return;
+    }
+    if (kind_ == Distribution::Kind::Normal) {
+        scale_ = distribution.Spread;
+        // Truncation: draw the normal's CDF from the interval the range leaves.
+        pLow_ = normalCdf((low_ - location_) / scale_);
+        pWidth_ = normalCdf((high_ - location_) / scale_) - pLow_;
+    } else if (kind_ == Distribution::Kind::Uniform) {
+        location_ = distribution.Low;
+        scale_ = distribution.High - distribution.Low;
+    } else {
+        // Mean m and deviation s of the value give those of its logarithm.
+        const double ratio = distribution.Spread / blockValue;
+        const double variance = std::log1p(ratio * ratio);
+        scale_ = std::sqrt(variance);
+        location_ = std::log(blockValue) - variance / 2;
+    }
+}
+
+double Sampler::value(double u) const {
+    switch (kind_) {
+    case Distribution::Kind::Fixed: return location_;
+    case Distribution::Kind::Normal:
+        return std::clamp(location_ + scale_ * normalQuantile(pLow_ + u * pWidth_), low_, high_);
+    case Distribution::Kind::Uniform: return std::clamp(location_ + u * scale_, low_, high_);
+    case Distribution::Kind::Lognormal: return std::exp(location_ + scale_ * normalQuantile(u));
+    }
+    return location_;
+}
+
+double normalCdf(double x) { return 0.5 * std::erfc(-x / std::sqrt(2.0)); }
+
+// Acklam's rational approximation: a central rational function and a tail
+// one in sqrt(-2 log p). The ends of (0, 1) are pulled in by one unit in
+// the last place, so rounding in the truncation interval never gives an
+// infinite value.
+double normalQuantile(double p) {
+    static constexpr double a[] = {-3.969683028665376e+01, 2.209460984245205e+02, -2.759285104469687e+02,
+                                   1.383577518672690e+02,  -3.066479806614716e+01, 2.506628277459239e+00};
+    static constexpr double b[] = {-5.447609879822406e+01, 1.615858368580409e+02, -1.556989798598866e+02,
+                                   6.680131188771972e+01,  -1.328068155288572e+01};
+    static constexpr double c[] = {-7.784894002430293e-03, -3.223964580411365e-01, -2.400758277161838e+00,
+                                   -2.549732539343734e+00, 4.374664141464968e+00,  2.938163982698783e+00};
+    static constexpr double d[] = {7.784695709041462e-03, 3.224671290700398e-01, 2.445134137142996e+00,
+                                   3.754408661907416e+00};
+    constexpr double central = 0.02425;
+    p = std::clamp(p, 0x1p-1074, 1 - 0x1p-53);
+    if (p < central || p > 1 - central) {
+        const double tail = p < central ? p : 1 - p;
+        const double q = std::sqrt(-2 * std::log(tail));
+        const double x = (((((c[0] * q + c[1]) * q + c[2]) * q + c[3]) * q + c[4]) * q + c[5]) /
+                         ((((d[0] * q + d[1]) * q + d[2]) * q + d[3]) * q + 1);
+        return p < central ? x : -x;
+    }
+    const double q = p - 0.5;
+    const double r = q * q;
+    return (((((a[0] * r + a[1]) * r + a[2]) * r + a[3]) * r + a[4]) * r + a[5]) * q /
+           (((((b[0] * r + b[1]) * r + b[2]) * r + b[3]) * r + b[4]) * r + 1);
+}
+
+} // namespace trelmox

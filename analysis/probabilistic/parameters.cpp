@@ -1,0 +1,109 @@
+#include "analysis/probabilistic/parameters.h"
+
+#include <limits>
+
+#include "model/error.h"
+#include "model/numtext.h"
+
+namespace trelmox {
+
+namespace {
+
+constexpr double Infinity = std::numeric_limits<double>::infinity();
+
+constexpr std::array<const char*, ParameterCount> Names = {
+    "dip1", "dipdir1", "dip2", "dipdir2", "diptop", "dipdirtop", "dipface", "dipdirface",
+    "c1",   "f1",      "c2",   "f2",      "rock",   "water",     "height", "u1",      "u2",
+};
+
+bool isDip(Parameter p) {
+    return p == Parameter::Dip1 || p == Parameter::Dip2 || p == Parameter::DipTop || p == Parameter::DipFace;
+}
+
+bool isDipDirection(Parameter p) {
+    return p == Parameter::DipDir1 || p == Parameter::DipDir2 || p == Parameter::DipDirTop ||
+           p == Parameter::DipDirFace;
+}
+
+// The one place that maps an input to its storage.
+template <typename Inputs> auto& field(Inputs& inputs, Parameter p) {
+    auto& a = inputs.Attitudes;
+    auto& n = inputs.Numbers;
+    switch (p) {
+    case Parameter::Dip1: return a[0].DipAngle;
+    case Parameter::DipDir1: return a[0].DipDirection;
+    case Parameter::Dip2: return a[1].DipAngle;
+    case Parameter::DipDir2: return a[1].DipDirection;
+    case Parameter::DipTop: return a[2].DipAngle;
+    case Parameter::DipDirTop: return a[2].DipDirection;
+    case Parameter::DipFace: return a[3].DipAngle;
+    case Parameter::DipDirFace: return a[3].DipDirection;
+    case Parameter::Cohesion1: return n.Cohesion1;
+    case Parameter::Friction1: return n.Friction1;
+    case Parameter::Cohesion2: return n.Cohesion2;
+    case Parameter::Friction2: return n.Friction2;
+    case Parameter::RockUnitWeight: return n.RockUnitWeight;
+    case Parameter::WaterUnitWeight: return n.WaterUnitWeight;
+    case Parameter::SlopeHeight: return n.SlopeHeight;
+    case Parameter::WaterPressure1: return n.WaterPressure1;
+    case Parameter::WaterPressure2: return n.WaterPressure2;
+    }
+    throw Error("unknown parameter");
+}
+
+std::string boundText(double bound) {
+    if (bound == Infinity) return "inf";
+    if (bound == -Infinity) return "-inf";
+    return floatToText(bound);
+}
+
+} // namespace
+
+const char* parameterName(Parameter parameter) { return Names[static_cast<int>(parameter)]; }
+
+std::optional<Parameter> parameterFromName(std::string_view name) {
+    for (int i = 0; i < ParameterCount; ++i)
+        if (name == Names[i]) return static_cast<Parameter>(i);
+    return std::nullopt;
+}
+
+std::string parameterNameList() {
+    std::string list;
+    for (const char* name : Names) list += (list.empty() ? "" : " ") + std::string(name);
+    return list;
+}
+
+ParameterRange parameterRange(Parameter parameter) {
+    if (isDip(parameter)) return {0, 90};
+    if (isDipDirection(parameter)) return {-Infinity, Infinity};
+    return {0, Infinity};
+}
+
+std::string rangeText(ParameterRange range) { return boundText(range.Low) + ".." + boundText(range.High); }
+
+BlockInputs blockInputs(const PlaneAttitudeArray& attitudes, const TWedgeParams& params) {
+    return {attitudes, readWedgeNumbers(params), params.WaterPressureMode == TWaterPressureMode::Computed};
+}
+
+double parameterValue(const BlockInputs& inputs, Parameter parameter) {
+    return field(inputs, parameter);
+}
+
+void setParameter(BlockInputs& inputs, Parameter parameter, double value) { field(inputs, parameter) = value; }
+
+SafetyResult evaluate(BlockInputs inputs) {
+    if (inputs.ComputedWater) {
+        const double u = ComputeWaterPressure(inputs.Numbers.WaterUnitWeight, inputs.Numbers.SlopeHeight);
+        inputs.Numbers.WaterPressure1 = inputs.Numbers.WaterPressure2 = u;
+    }
+    return computeSafetyFactor(inputs.Attitudes, inputs.Numbers);
+}
+
+void requireVariable(const BlockInputs& inputs, Parameter parameter) {
+    const bool waterPressure = parameter == Parameter::WaterPressure1 || parameter == Parameter::WaterPressure2;
+    if (waterPressure && inputs.ComputedWater)
+        throw Error(std::string(parameterName(parameter)) +
+                    " cannot vary: this block's water pressures are computed from water and height");
+}
+
+} // namespace trelmox

@@ -1,0 +1,181 @@
+#include "analysis/probabilistic/probabilistic.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <exception>
+#include <mutex>
+#include <omp.h>
+
+#include "model/error.h"
+
+namespace trelmox {
+
+namespace {
+
+// Samples per unit of work: large enough that scheduling costs nothing,
+// small enough that progress and cancellation answer within a millisecond.
+constexpr std::uint64_t ChunkSize = 4096;
+// Outcome code of a sample whose computation failed; the others are the
+// TWedgeContact values.
+constexpr std::uint8_t FailedOutcome = ContactCount;
+
+bool cutsOutWedge(TWedgeContact contact) {
+    return contact == TWedgeContact::BothPlanes || contact == TWedgeContact::FirstPlaneOnly ||
+           contact == TWedgeContact::SecondPlaneOnly || contact == TWedgeContact::LiftOff;
+}
+
+struct VaryingInput {
+    Parameter Input;
+    Sampler Draw;
+};
+
+std::vector<VaryingInput> varyingInputs(const BlockInputs& base, const ProbabilisticSettings& settings) {
+    std::vector<VaryingInput> varying;
+    for (int i = 0; i < ParameterCount; ++i) {
+        const auto input = static_cast<Parameter>(i);
+        Sampler draw(input, parameterValue(base, input), settings.Distributions[i]);
+        if (draw.varies()) varying.push_back({input, draw});
+    }
+    return varying;
+}
+
+// What every sample leaves behind; the statistics are taken afterwards in
+// sample order, so they do not depend on how the samples were shared out.
+struct SampleOutcomes {
+    std::vector<double> Kc;
+    std::vector<std::uint8_t> Outcome;
+};
+
+void runSample(std::uint64_t i, const BlockInputs& base, const std::vector<VaryingInput>& varying,
+               const SampleDesign& design, SampleOutcomes& out) {
+    BlockInputs inputs = base;
+    for (const VaryingInput& v : varying) setParameter(inputs, v.Input, v.Draw.value(design.uniform(i, v.Input)));
+    try {
+        const SafetyResult result = evaluate(inputs);
+        out.Kc[i] = result.SafetyFactor;
+        out.Outcome[i] = static_cast<std::uint8_t>(result.Contact);
+    } catch (const Error&) {
+        out.Outcome[i] = FailedOutcome;
+    }
+}
+
+unsigned threadCount(unsigned requested) {
+    return requested != 0 ? requested : static_cast<unsigned>(omp_get_max_threads());
+}
+
+// Runs every sample unless cancelled; returns false when cancelled.
+bool runSamples(const BlockInputs& base, const std::vector<VaryingInput>& varying, const SampleDesign& design,
+                const ProbabilisticSettings& settings, const ProgressCallback& progress, SampleOutcomes& out) {
+    const std::uint64_t total = settings.Samples;
+    const auto chunks = static_cast<std::int64_t>((total + ChunkSize - 1) / ChunkSize);
+    std::atomic<std::uint64_t> done{0};
+    std::atomic<bool> cancelled{false};
+    std::exception_ptr failure;
+    std::mutex failureMutex;
+#pragma omp parallel for schedule(dynamic, 1) num_threads(threadCount(settings.Threads))
+    for (std::int64_t chunk = 0; chunk < chunks; ++chunk) {
+        if (cancelled.load(std::memory_order_relaxed)) continue;
+        try {
+            const std::uint64_t begin = static_cast<std::uint64_t>(chunk) * ChunkSize;
+            const std::uint64_t end = std::min(total, begin + ChunkSize);
+            for (std::uint64_t i = begin; i < end; ++i) runSample(i, base, varying, design, out);
+            const std::uint64_t finished = done.fetch_add(end - begin) + (end - begin);
+            // The callback runs on the calling thread only (thread 0 of the team).
+            if (progress && omp_get_thread_num() == 0 && finished < total && !progress(finished, total))
+                cancelled = true;
+        } catch (...) {
+            const std::lock_guard lock(failureMutex);
+            if (!failure) failure = std::current_exception();
+            cancelled = true;
+        }
+    }
+    if (failure) std::rethrow_exception(failure);
+    if (cancelled) return false;
+    if (progress) progress(total, total);
+    return true;
+}
+
+SafetyStatistics statistics(const std::vector<double>& kc) {
+    SafetyStatistics s;
+    const double n = static_cast<double>(kc.size());
+    double sum = 0, failures = 0;
+    for (double k : kc) {
+        sum += k;
+        failures += k < 1;
+    }
+    s.Mean = sum / n;
+    double squares = 0;
+    for (double k : kc) squares += (k - s.Mean) * (k - s.Mean);
+    s.Sd = kc.size() > 1 ? std::sqrt(squares / (n - 1)) : 0;
+    const auto [lowest, highest] = std::minmax_element(kc.begin(), kc.end());
+    s.Min = *lowest;
+    s.Max = *highest;
+    s.Pf = failures / n;
+    return s;
+}
+
+// Equal bins from the smallest to the largest Kc; all values equal give one
+// bin of zero width.
+Histogram histogram(const std::vector<double>& kc, const SafetyStatistics& s, int bins) {
+    if (s.Max == s.Min) bins = 1;
+    Histogram h;
+    const double width = (s.Max - s.Min) / bins;
+    for (int b = 0; b <= bins; ++b) h.Edges.push_back(b == bins ? s.Max : s.Min + b * width);
+    h.Counts.assign(bins, 0);
+    for (double k : kc) {
+        const int bin = width > 0 ? static_cast<int>((k - s.Min) / width) : 0;
+        ++h.Counts[std::min(bin, bins - 1)];
+    }
+    return h;
+}
+
+ProbabilisticResult summarise(const SampleOutcomes& out, int bins) {
+    ProbabilisticResult result;
+    result.Samples = out.Outcome.size();
+    for (std::size_t i = 0; i < out.Outcome.size(); ++i) {
+        if (out.Outcome[i] == FailedOutcome) {
+            ++result.Failed;
+            continue;
+        }
+        const auto contact = static_cast<TWedgeContact>(out.Outcome[i]);
+        ++result.Contacts[out.Outcome[i]];
+        if (cutsOutWedge(contact)) result.SafetyFactors.push_back(out.Kc[i]);
+    }
+    result.Wedges = result.SafetyFactors.size();
+    if (result.Wedges == 0) return result;
+    result.Statistics = statistics(result.SafetyFactors);
+    result.KcHistogram = histogram(result.SafetyFactors, *result.Statistics, bins);
+    return result;
+}
+
+} // namespace
+
+void validateSettings(const BlockInputs& inputs, const ProbabilisticSettings& settings) {
+    if (settings.Samples < 1 || settings.Samples > MaxSamples)
+        throw Error("the number of samples must lie between 1 and " + std::to_string(MaxSamples));
+    if (settings.HistogramBins < 1) throw Error("the histogram needs at least one bin");
+    for (int i = 0; i < ParameterCount; ++i) {
+        const auto input = static_cast<Parameter>(i);
+        if (settings.Distributions[i].Type == Distribution::Kind::Fixed) continue;
+        requireVariable(inputs, input);
+        validateDistribution(input, parameterValue(inputs, input), settings.Distributions[i]);
+    }
+}
+
+ProbabilisticResult runProbabilistic(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
+                                     const ProbabilisticSettings& settings, const ProgressCallback& progress) {
+    const BlockInputs base = blockInputs(attitudes, params);
+    validateSettings(base, settings);
+    const std::vector<VaryingInput> varying = varyingInputs(base, settings);
+    std::vector<Parameter> varyingParameters;
+    for (const VaryingInput& v : varying) varyingParameters.push_back(v.Input);
+    const SampleDesign design(settings.Method, settings.Seed, settings.Samples, varyingParameters);
+    SampleOutcomes out{std::vector<double>(settings.Samples), std::vector<std::uint8_t>(settings.Samples)};
+    if (runSamples(base, varying, design, settings, progress, out)) return summarise(out, settings.HistogramBins);
+    ProbabilisticResult cancelled;
+    cancelled.Cancelled = true;
+    return cancelled;
+}
+
+} // namespace trelmox

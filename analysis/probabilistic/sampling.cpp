@@ -1,0 +1,58 @@
+#include "analysis/probabilistic/sampling.h"
+
+#include <numeric>
+#include <utility>
+
+namespace trelmox {
+
+namespace {
+
+constexpr std::uint64_t Golden = 0x9e3779b97f4a7c15ULL; // SplitMix64's increment
+
+// The top 52 bits as the midpoint of one of 2^52 equal cells of (0, 1).
+double unitInterval(std::uint64_t bits) { return (static_cast<double>(bits >> 12) + 0.5) * 0x1p-52; }
+
+// A seeded Fisher-Yates shuffle of 0..n-1; the bounded draw is Lemire's
+// multiply-shift, whose bias (n / 2^64) is far below sampling error.
+std::vector<std::uint32_t> randomPermutation(std::uint64_t n, std::uint64_t streamKey) {
+    std::vector<std::uint32_t> permutation(n);
+    std::iota(permutation.begin(), permutation.end(), 0u);
+    std::uint64_t state = streamKey;
+    for (std::uint64_t i = n; i > 1; --i) {
+        state += Golden;
+        const auto j = static_cast<std::uint64_t>((static_cast<unsigned __int128>(mix64(state)) * i) >> 64);
+        std::swap(permutation[i - 1], permutation[j]);
+    }
+    return permutation;
+}
+
+} // namespace
+
+SampleDesign::SampleDesign(SamplingMethod method, std::uint64_t seed, std::uint64_t samples,
+                           const std::vector<Parameter>& varying)
+    : method_(method), key_(mix64(seed)), samples_(samples), strata_(ParameterCount) {
+    if (method_ != SamplingMethod::LatinHypercube) return;
+    // One shuffle per input, each from its own stream: independent of the
+    // order they are built in, so they may be built in parallel.
+#pragma omp parallel for schedule(dynamic, 1)
+    for (std::size_t k = 0; k < varying.size(); ++k) {
+        const int input = static_cast<int>(varying[k]);
+        strata_[input] = randomPermutation(samples_, mix64(key_ ^ mix64(Golden * (input + 1))));
+    }
+}
+
+double SampleDesign::streamUniform(std::uint64_t sample, Parameter input) const {
+    return unitInterval(mix64(key_ + Golden * (sample * ParameterCount + static_cast<int>(input) + 1)));
+}
+
+std::uint32_t SampleDesign::stratum(std::uint64_t sample, Parameter input) const {
+    return strata_[static_cast<int>(input)][sample];
+}
+
+double SampleDesign::uniform(std::uint64_t sample, Parameter input) const {
+    const double u = streamUniform(sample, input);
+    if (method_ == SamplingMethod::MonteCarlo) return u;
+    return (stratum(sample, input) + u) / static_cast<double>(samples_);
+}
+
+} // namespace trelmox

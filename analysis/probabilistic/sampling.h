@@ -1,0 +1,44 @@
+#pragma once
+// The uniforms behind every sample. Plain Monte Carlo draws each from a
+// counter-based stream, u(i, input) = hash(seed, i, input), so any sample
+// can be drawn on any thread in any order with the same result. Latin
+// hypercube splits (0, 1) into N equal strata per input and gives each
+// stratum to exactly one sample, through a seeded random permutation per
+// input, with a position inside the stratum from the same stream.
+#include <cstdint>
+#include <vector>
+
+#include "analysis/probabilistic/parameters.h"
+
+namespace trelmox {
+
+enum class SamplingMethod { MonteCarlo, LatinHypercube };
+
+// SplitMix64's output function: a bijective mix of 64 bits.
+constexpr std::uint64_t mix64(std::uint64_t z) {
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+    return z ^ (z >> 31);
+}
+
+class SampleDesign {
+public:
+    // Permutations are built for the inputs in `varying` only (Latin
+    // hypercube); uniform() must not be asked for the others.
+    SampleDesign(SamplingMethod method, std::uint64_t seed, std::uint64_t samples,
+                 const std::vector<Parameter>& varying);
+    // In (0, 1), never an end.
+    double uniform(std::uint64_t sample, Parameter input) const;
+    // Latin hypercube: the stratum 0..samples-1 of the sample for the input.
+    std::uint32_t stratum(std::uint64_t sample, Parameter input) const;
+
+private:
+    double streamUniform(std::uint64_t sample, Parameter input) const;
+
+    SamplingMethod method_;
+    std::uint64_t key_;
+    std::uint64_t samples_;
+    std::vector<std::vector<std::uint32_t>> strata_; // by Parameter, empty unless varying
+};
+
+} // namespace trelmox

@@ -1,0 +1,43 @@
+#include "analysis/probabilistic/sensitivity.h"
+
+#include <cmath>
+
+#include "model/error.h"
+#include "model/numtext.h"
+
+namespace trelmox {
+
+namespace {
+
+void requireInRange(Parameter parameter, double value) {
+    const ParameterRange range = parameterRange(parameter);
+    if (!std::isfinite(value) || value < range.Low || value > range.High)
+        throw Error(std::string(parameterName(parameter)) + ": " + floatToText(value) + " lies outside " +
+                    rangeText(range));
+}
+
+SensitivityStep step(const BlockInputs& base, Parameter parameter, double value) {
+    BlockInputs inputs = base;
+    setParameter(inputs, parameter, value);
+    try {
+        return {value, evaluate(inputs), {}};
+    } catch (const Error& e) {
+        return {value, std::nullopt, e.what()};
+    }
+}
+
+} // namespace
+
+std::vector<SensitivityStep> runSensitivity(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
+                                            Parameter parameter, double from, double to, int steps) {
+    const BlockInputs base = blockInputs(attitudes, params);
+    requireVariable(base, parameter);
+    if (steps < 1) throw Error("the number of steps must be at least 1");
+    requireInRange(parameter, from);
+    requireInRange(parameter, to);
+    std::vector<SensitivityStep> result;
+    for (int i = 0; i <= steps; ++i) result.push_back(step(base, parameter, std::lerp(from, to, double(i) / steps)));
+    return result;
+}
+
+} // namespace trelmox

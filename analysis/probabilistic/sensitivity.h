@@ -1,0 +1,25 @@
+#pragma once
+// Kc and the contact case as one input runs over a range, the others held
+// at the block's values.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/probabilistic/parameters.h"
+
+namespace trelmox {
+
+struct SensitivityStep {
+    double Value = 0;
+    std::optional<SafetyResult> Result; // absent when the computation failed
+    std::string Failure;                // its message then
+};
+
+// steps intervals: steps + 1 values from `from` to `to`, both included.
+// Throws Error for steps < 1, a bound outside the parameter's range, a water
+// pressure of a block whose pressures are computed, and for the block's own
+// texts that do not convert.
+std::vector<SensitivityStep> runSensitivity(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
+                                            Parameter parameter, double from, double to, int steps);
+
+} // namespace trelmox
