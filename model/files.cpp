@@ -111,6 +111,12 @@ void checkBlockName(const std::string& blockName) {
         throw Error("块体名称“" + blockName + "”无效：不能含有“/”或“\\”，也不能是“.”或“..”");
 }
 
+std::string crlfLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines) text += line + "\r\n";
+    return text;
+}
+
 void writeTextFile(const std::filesystem::path& path, const std::string& utf8Text) {
     writeFileAtomically(path, utf8ToGb18030(utf8Text));
 }

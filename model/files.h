@@ -4,6 +4,7 @@
 // otherwise "I/O error <errno>".
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace trelmox {
 
@@ -24,6 +25,9 @@ std::string readFileBytes(const std::filesystem::path& path);
 // before anything is written. The empty name is allowed (files ".txt" and
 // "block.dxf").
 void checkBlockName(const std::string& blockName);
+
+// The lines each followed by CR LF, as every text file of the program ends them.
+std::string crlfLines(const std::vector<std::string>& lines);
 
 // A text file of the program: UTF-8 text (lines already ended by CR LF)
 // encoded as GB18030 and written with writeFileAtomically.
