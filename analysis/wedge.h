@@ -38,6 +38,16 @@ struct SafetyResult {
 // square root or an overflow. Pure and cheap: the probabilistic analysis
 // calls it millions of times.
 SafetyResult computeSafetyFactor(const PlaneAttitudeArray& attitudes, const WedgeNumbers& numbers);
+
+// The named intermediate values of the computation, for checking a result
+// by hand. Values the computation did not reach stay 0.
+struct WedgeTerms {
+    double Z = 0, F = 0, T = 0, r = 0;  // cross-product terms, first cut-out quotient
+    double m = 0, q = 0, w = 0, e = 0;  // plane terms
+    double Na = 0, Nb = 0, N1 = 0, N2 = 0; // effective normal forces
+};
+// The same computation, also filling `terms`.
+SafetyResult computeSafetyFactor(const PlaneAttitudeArray& attitudes, const WedgeNumbers& numbers, WedgeTerms& terms);
 // readWedgeNumbers, then computeSafetyFactor.
 SafetyResult account(const PlaneAttitudeArray& attitudes, const TWedgeParams& params);
 

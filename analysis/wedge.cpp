@@ -1,0 +1,151 @@
+#include "analysis/wedge.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "analysis/overflow.h"
+#include "model/checked.h"
+#include "model/numtext.h"
+
+namespace trelmox {
+
+const char* contactName(TWedgeContact contact) {
+    switch (contact) {
+    case TWedgeContact::NoBlock: return "NoBlock";
+    case TWedgeContact::BothPlanes: return "BothPlanes";
+    case TWedgeContact::FirstPlaneOnly: return "FirstPlaneOnly";
+    case TWedgeContact::SecondPlaneOnly: return "SecondPlaneOnly";
+    case TWedgeContact::LiftOff: return "LiftOff";
+    case TWedgeContact::Unresolved: return "Unresolved";
+    }
+    return "Unresolved";
+}
+
+std::string contactMessage(TWedgeContact contact) {
+    switch (contact) {
+    case TWedgeContact::NoBlock: return "不能切除块体";
+    case TWedgeContact::LiftOff: return "切块与两平面皆失去接触，楔块浮起，安全系数下降为零";
+    default: return {};
+    }
+}
+
+double ComputeWaterPressure(double waterUnitWeight, double slopeHeight) {
+    return noOverflow((waterUnitWeight * slopeHeight) / 6);
+}
+
+WedgeNumbers readWedgeNumbers(const TWedgeParams& params) {
+    // The order of conversion decides which bad text the user hears about.
+    WedgeNumbers n;
+    n.RockUnitWeight = textToFloat(params.RockUnitWeight);
+    n.SlopeHeight = textToFloat(params.SlopeHeight);
+    n.Cohesion1 = textToFloat(params.Cohesion1);
+    n.Cohesion2 = textToFloat(params.Cohesion2);
+    n.Friction1 = textToFloat(params.Friction1);
+    n.Friction2 = textToFloat(params.Friction2);
+    n.WaterUnitWeight = textToFloat(params.WaterUnitWeight);
+    n.OverhangCoefficient = textToInt32(params.OverhangCoefficient);
+    if (params.WaterPressureMode == TWaterPressureMode::Entered) {
+        n.WaterPressure1 = textToFloat(params.WaterPressure1);
+        n.WaterPressure2 = textToFloat(params.WaterPressure2);
+    } else {
+        n.WaterPressure1 = n.WaterPressure2 = ComputeWaterPressure(n.WaterUnitWeight, n.SlopeHeight);
+    }
+    return n;
+}
+
+namespace {
+
+double radians(double degrees) { return noOverflow(degrees * std::numbers::pi / 180); }
+
+// Every step is one double evaluation in the order written, so that the
+// results agree digit for digit with the hand-checked figures. Only the
+// values that can leave the finite range are tested: the trigonometric terms
+// are bounded by construction.
+[[gnu::always_inline]] inline SafetyResult evaluate(const PlaneAttitudeArray& attitudes, const WedgeNumbers& n,
+                                                    WedgeTerms& t) {
+    const TPlaneAttitude& plane1 = attitudes[int(TPlaneRole::FirstCuttingPlane)];
+    const TPlaneAttitude& plane2 = attitudes[int(TPlaneRole::SecondCuttingPlane)];
+    const TPlaneAttitude& top = attitudes[int(TPlaneRole::SlopeTopSurface)];
+    const TPlaneAttitude& face = attitudes[int(TPlaneRole::SlopeFace)];
+
+    const double psi1 = radians(plane1.DipAngle), psi2 = radians(plane2.DipAngle);
+    const double psiT = radians(top.DipAngle), psiF = radians(face.DipAngle);
+    const double alpha2 = radians(plane2.DipDirection);
+    // Azimuths relative to plane 2's dip direction.
+    const double rel1 = noOverflow(radians(plane1.DipDirection) - alpha2);
+    const double relF = noOverflow(radians(face.DipDirection) - alpha2);
+
+    // Upward unit normals: A of plane 1, B of plane 2 (Bx = 0), S of the face.
+    const double sinPsi1 = std::sin(psi1), sinPsiF = std::sin(psiF);
+    const double Ax = sinPsi1 * std::sin(rel1), Ay = sinPsi1 * std::cos(rel1), Az = std::cos(psi1);
+    const double Sx = sinPsiF * std::sin(relF), Sy = sinPsiF * std::cos(relF), Sz = std::cos(psiF);
+    const double By = std::sin(psi2), Bz = std::cos(psi2);
+
+    SafetyResult result;
+    t.Z = Ax * By;
+    t.F = Sx * Ay - Sy * Ax;
+    t.T = (Sz * Ax - Sx * Az) * By + Bz * t.F;
+
+    // Cut-out tests: the line of intersection must daylight in the face and
+    // pass under the slope top.
+    t.r = checkedDiv(n.OverhangCoefficient * t.T, t.Z);
+    if (t.r > 0) {
+        result.Contact = TWedgeContact::NoBlock;
+        return result;
+    }
+    if (std::tan(psiT) > checkedDiv(std::sqrt(1 - Sz * Sz), Sz - t.r)) {
+        result.Contact = TWedgeContact::NoBlock;
+        return result;
+    }
+
+    t.m = Ay * By + Az * Bz;
+    t.q = 1 - t.m * t.m;
+    t.w = checkedDiv(noOverflow(n.RockUnitWeight * n.SlopeHeight * t.T), 3 * t.F);
+    t.e = checkedDiv(-1 * By * Sx, t.F);
+    const double u1 = n.WaterPressure1, u2 = n.WaterPressure2;
+    const double absE = std::fabs(t.e);
+    const double wq = checkedDiv(t.w, t.q);
+    t.Na = checkedDiv(noOverflow((wq * (Az - t.m * Bz) - t.e * u1) * t.e), absE);
+    t.Nb = noOverflow(wq * (Bz - t.m * Az) - u2);
+    t.N1 = checkedDiv(noOverflow((t.w * Az - t.m * u2 - t.e * u1) * t.e), absE);
+    t.N2 = noOverflow(t.w * Bz - t.m * t.e * u1 - u2);
+
+    if (t.Na > 0 && t.Nb > 0) {
+        result.Contact = TWedgeContact::BothPlanes;
+        const double resisting =
+            noOverflow(checkedSqrt(t.q) * ((absE * n.Cohesion1 + (t.Na * n.Friction1 + t.Nb * n.Friction2)) + n.Cohesion2));
+        result.SafetyFactor = checkedDiv(resisting, std::fabs(t.w * t.Z));
+    } else if (t.Nb < 0 && t.N1 > 0) {
+        result.Contact = TWedgeContact::FirstPlaneOnly;
+        const double driving2 =
+            noOverflow((t.w * t.w) * (1 - Az * Az) + (u2 * u2) * t.q + (t.m * Az - Bz) * 2 * t.w * u2);
+        result.SafetyFactor = checkedDiv(noOverflow(absE * n.Cohesion1 + t.N1 * n.Friction1), checkedSqrt(driving2));
+    } else if (t.Na < 0 && t.N2 > 0) {
+        result.Contact = TWedgeContact::SecondPlaneOnly;
+        const double driving2 = noOverflow((t.w * t.w) * (By * By) + (u1 * u1) * (t.e * t.e) * t.q +
+                                           (t.m * Bz - Az) * 2 * t.e * t.w * u1);
+        result.SafetyFactor = checkedDiv(noOverflow(t.N2 * n.Friction2 + n.Cohesion2), checkedSqrt(driving2));
+    } else if (t.N1 < 0 && t.N2 < 0) {
+        result.Contact = TWedgeContact::LiftOff;
+    } else {
+        result.Contact = TWedgeContact::Unresolved;
+    }
+    return result;
+}
+
+} // namespace
+
+SafetyResult computeSafetyFactor(const PlaneAttitudeArray& attitudes, const WedgeNumbers& numbers) {
+    WedgeTerms unused; // dead stores, removed once inlined
+    return evaluate(attitudes, numbers, unused);
+}
+
+SafetyResult computeSafetyFactor(const PlaneAttitudeArray& attitudes, const WedgeNumbers& numbers, WedgeTerms& terms) {
+    return evaluate(attitudes, numbers, terms);
+}
+
+SafetyResult account(const PlaneAttitudeArray& attitudes, const TWedgeParams& params) {
+    return computeSafetyFactor(attitudes, readWedgeNumbers(params));
+}
+
+} // namespace trelmox

@@ -1,0 +1,121 @@
+#include "drawing/vertices.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "model/checked.h"
+#include "model/numtext.h"
+
+namespace trelmox {
+
+namespace {
+
+long double radians(const std::string& degreesText) {
+    return textToFloat(degreesText) * std::numbers::pi_v<long double> / 180;
+}
+
+// 3x3 determinant of the rows (a[r], b[r], c[r]) as six triple products
+// summed in a fixed order, so that parallel planes give exactly zero.
+long double determinant(const long double (&a)[3], const long double (&b)[3], const long double (&c)[3]) {
+    return a[0] * b[1] * c[2] - a[0] * c[1] * b[2] + b[0] * c[1] * a[2] - b[0] * a[1] * c[2] + c[0] * a[1] * b[2] -
+           c[0] * b[1] * a[2];
+}
+
+// Drawing plane numbers of each corner, in the order they are computed.
+struct CornerTriple {
+    FailedTriple planes;
+    TPoint3D BlockVertices::*corner;
+};
+constexpr CornerTriple CornerTriples[] = {
+    {{1, 2, 3}, &BlockVertices::Vertex3},
+    {{1, 2, 4}, &BlockVertices::Vertex4},
+    {{1, 3, 4}, &BlockVertices::Vertex2},
+    {{2, 3, 4}, &BlockVertices::Vertex1},
+};
+
+} // namespace
+
+std::string failedTripleMessage(const FailedTriple& triple) {
+    return std::to_string(triple.i) + "、" + std::to_string(triple.j) + "、" + std::to_string(triple.k) +
+           "三平面不能切出块体";
+}
+
+// A plane whose letters fit no case keeps the vectors of the plane before it;
+// a strike that fits but a dip that does not keeps the old up-dip vector
+// with the new strike vector.
+void VertexGeometry::readPlane(const TPlaneQuadrant& plane, const Vec& anchor, Plane& equation) {
+    const bool strikeEast = plane.StrikeEW == "E";
+    if (plane.StrikeNS == "N" && (strikeEast || plane.StrikeEW == "W")) {
+        const long double a = radians(plane.StrikeAngle);
+        const long double sinA = std::sin(a), cosA = std::cos(a);
+        strike_ = strikeEast ? Vec{sinA, cosA, 0} : Vec{-sinA, cosA, 0};
+        // (x, y) signs of the up-dip vector's horizontal part for each dip
+        // quadrant that fits the strike; it points away from the dip.
+        int signCos = 0, signSin = 0;
+        if (strikeEast && plane.DipNS == "N" && plane.DipEW == "W") signCos = 1, signSin = -1;
+        if (strikeEast && plane.DipNS == "S" && plane.DipEW == "E") signCos = -1, signSin = 1;
+        if (!strikeEast && plane.DipNS == "N" && plane.DipEW == "E") signCos = -1, signSin = -1;
+        if (!strikeEast && plane.DipNS == "S" && plane.DipEW == "W") signCos = 1, signSin = 1;
+        if (signCos != 0) {
+            const long double b = radians(plane.DipAngle);
+            const long double cosB = std::cos(b);
+            upDip_ = {signCos * cosA * cosB, signSin * sinA * cosB, std::sin(b)};
+        }
+    }
+    const Vec& u = strike_;
+    const Vec& v = upDip_;
+    normal_ = {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+    equation = {normal_.x, normal_.y, normal_.z, -(normal_.x * anchor.x + normal_.y * anchor.y + normal_.z * anchor.z)};
+}
+
+// Cramer's rule on planes i, j, k; false when the determinant is exactly 0.
+bool VertexGeometry::intersect(const FailedTriple& triple, TPoint3D& corner) const {
+    const Plane* rows[3] = {&planes_[triple.i - 1], &planes_[triple.j - 1], &planes_[triple.k - 1]};
+    long double a[3], b[3], c[3], minusD[3];
+    for (int r = 0; r < 3; ++r) {
+        a[r] = rows[r]->A;
+        b[r] = rows[r]->B;
+        c[r] = rows[r]->C;
+        minusD[r] = -rows[r]->D;
+    }
+    const long double det = determinant(a, b, c);
+    if (det == 0) return false;
+    corner = {checkedFinite(double(determinant(minusD, b, c) / det)),
+              checkedFinite(double(determinant(a, minusD, c) / det)),
+              checkedFinite(double(determinant(a, b, minusD) / det))};
+    return true;
+}
+
+std::vector<FailedTriple> VertexGeometry::compute(const std::array<TPlaneQuadrant, PlaneCount>& drawingPlanes,
+                                                  const std::string& slopeHeightText) {
+    const long double slopeHeight = textToFloat(slopeHeightText);
+    const Vec anchors[PlaneCount] = {{0, 0, slopeHeight}, {}, {}, {}};
+    for (int p = 0; p < PlaneCount; ++p) readPlane(drawingPlanes[p], anchors[p], planes_[p]);
+
+    std::vector<FailedTriple> failed;
+    for (const CornerTriple& t : CornerTriples) {
+        TPoint3D corner;
+        if (intersect(t.planes, corner))
+            vertices_.*t.corner = corner;
+        else
+            failed.push_back(t.planes);
+    }
+    return failed;
+}
+
+std::vector<FailedTriple> VertexGeometry::computeForBlock(const PlaneQuadrantArray& quadrants,
+                                                          const std::string& slopeHeightText) {
+    auto role = [&](TPlaneRole r) { return quadrants[int(r)]; };
+    return compute({role(TPlaneRole::SlopeTopSurface), role(TPlaneRole::SlopeFace),
+                    role(TPlaneRole::FirstCuttingPlane), role(TPlaneRole::SecondCuttingPlane)},
+                   slopeHeightText);
+}
+
+std::array<TPlaneEquation, PlaneCount> VertexGeometry::planes() const {
+    std::array<TPlaneEquation, PlaneCount> result;
+    for (int p = 0; p < PlaneCount; ++p)
+        result[p] = {double(planes_[p].A), double(planes_[p].B), double(planes_[p].C), double(planes_[p].D)};
+    return result;
+}
+
+} // namespace trelmox
