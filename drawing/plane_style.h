@@ -1,0 +1,44 @@
+#pragma once
+// How each plane looks in every picture: one colour and one name per plane
+// role, so that the stereonet's great circle and the 3D view's face of a
+// plane are recognisably the same plane.
+#include "drawing/figure.h"
+#include "model/block.h"
+
+namespace trelmox {
+
+inline Colour planeColour(TPlaneRole role) {
+    switch (role) {
+    case TPlaneRole::FirstCuttingPlane: return {32, 96, 176};
+    case TPlaneRole::SecondCuttingPlane: return {40, 140, 60};
+    case TPlaneRole::SlopeTopSurface: return {176, 112, 24};
+    case TPlaneRole::SlopeFace: return {120, 72, 40};
+    }
+    return {};
+}
+
+inline const char* planeName(TPlaneRole role) {
+    switch (role) {
+    case TPlaneRole::FirstCuttingPlane: return "第一切割面";
+    case TPlaneRole::SecondCuttingPlane: return "第二切割面";
+    case TPlaneRole::SlopeTopSurface: return "坡顶面";
+    case TPlaneRole::SlopeFace: return "坡面";
+    }
+    return "";
+}
+
+// The short tag written beside the plane in a crowded picture.
+inline const char* planeTag(TPlaneRole role) {
+    switch (role) {
+    case TPlaneRole::FirstCuttingPlane: return "J1";
+    case TPlaneRole::SecondCuttingPlane: return "J2";
+    case TPlaneRole::SlopeTopSurface: return "顶";
+    case TPlaneRole::SlopeFace: return "坡";
+    }
+    return "";
+}
+
+inline constexpr TPlaneRole planeRoles[PlaneCount] = {TPlaneRole::FirstCuttingPlane, TPlaneRole::SecondCuttingPlane,
+                                                      TPlaneRole::SlopeTopSurface, TPlaneRole::SlopeFace};
+
+} // namespace trelmox

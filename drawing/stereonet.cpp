@@ -1,0 +1,280 @@
+#include "drawing/stereonet.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+
+#include "drawing/plane_style.h"
+#include "drawing/vec3.h"
+
+namespace trelmox {
+namespace {
+
+// Sizes in net radii.
+constexpr double TextHeight = 0.065;
+constexpr double TagOffset = 0.07;
+const Colour Black{0, 0, 0};
+const Colour Grey{110, 110, 110};
+const Colour IntersectionColour{210, 0, 0};
+const Colour FrictionColour{200, 40, 120};
+
+// Projects a unit vector, taking the downward one of the line's two senses.
+Point2 projectVector(TPoint3D v, NetProjection projection) {
+    v = (1 / norm(v)) * v;
+    if (v.z > 0) v = -1 * v;
+    const double divisor = projection == NetProjection::EqualAngle ? 1 - v.z : std::sqrt(1 - v.z);
+    return {v.x / divisor, v.y / divisor};
+}
+
+TPoint3D poleVector(const TPlaneAttitude& plane) {
+    return lineVector(plane.DipDirection + 180, 90 - plane.DipAngle);
+}
+
+// A rough width of a label: CJK characters are square, the others about
+// half as wide as high. Enough to keep labels off the lines.
+double labelWidth(const std::string& text, double height) {
+    double width = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        width += (length >= 3 ? 1.0 : 0.6) * height;
+        i += length;
+    }
+    return width;
+}
+
+// Where the labels go: each one, centred, at the free-most of its candidate
+// spots, away from the curves and the labels already placed.
+class LabelPlacer {
+public:
+    void addObstacles(const std::vector<Point2>& points) { obstacles_.insert(obstacles_.end(), points.begin(), points.end()); }
+
+    Point2 place(const std::vector<Point2>& candidates, double width, double height) {
+        Point2 best = candidates.front();
+        double bestClearance = -1;
+        for (const Point2& c : candidates) {
+            double clearance = std::numeric_limits<double>::max();
+            for (const Point2& o : obstacles_) {
+                const double dx = std::max(0.0, std::abs(o.x - c.x) - width / 2);
+                const double dy = std::max(0.0, std::abs(o.y - c.y) - height / 2);
+                clearance = std::min(clearance, std::hypot(dx, dy));
+            }
+            if (clearance > bestClearance) {
+                bestClearance = clearance;
+                best = c;
+            }
+        }
+        for (double fx : {-0.5, 0.0, 0.5})
+            for (double fy : {-0.5, 0.0, 0.5}) obstacles_.push_back({best.x + fx * width, best.y + fy * height});
+        return best;
+    }
+
+private:
+    std::vector<Point2> obstacles_;
+};
+
+// Spots beside a curve's inner part, on the side away from the centre.
+std::vector<Point2> tagCandidates(const std::vector<Point2>& curve) {
+    std::vector<Point2> spots;
+    const std::size_t n = curve.size();
+    for (std::size_t i = n / 6; i + n / 6 < n; i += std::max<std::size_t>(1, n / 36)) {
+        const Point2 p = curve[i];
+        const Point2 t{curve[i + 1].x - curve[i - 1].x, curve[i + 1].y - curve[i - 1].y};
+        const double length = std::hypot(t.x, t.y);
+        if (length == 0) continue;
+        Point2 normal{-t.y / length, t.x / length};
+        if (normal.x * p.x + normal.y * p.y < 0) normal = {-normal.x, -normal.y};
+        const Point2 spot{p.x + TagOffset * normal.x, p.y + TagOffset * normal.y};
+        if (std::hypot(spot.x, spot.y) < 0.92) spots.push_back(spot);
+    }
+    if (spots.empty()) spots.push_back({curve[n / 2].x, curve[n / 2].y});
+    return spots;
+}
+
+std::vector<Point2> circlePoints(double radius, int segments = 120) {
+    std::vector<Point2> points;
+    for (int i = 0; i <= segments; ++i) {
+        const double a = 2 * std::numbers::pi * i / segments;
+        points.push_back({radius * std::sin(a), radius * std::cos(a)});
+    }
+    return points;
+}
+
+TextItem text(Point2 at, std::string content, HAlign h = HAlign::Centre, double height = TextHeight,
+              Colour colour = Black) {
+    return TextItem{at, std::move(content), height, colour, h, VAlign::Middle, false};
+}
+
+void addFrame(Figure& figure) {
+    figure.items.push_back(CircleItem{{0, 0}, 1, Pen{Black, 0.008}, std::nullopt});
+    for (int azimuth = 0; azimuth < 360; azimuth += 10) {
+        const double length = azimuth % 90 == 0 ? 0.05 : 0.025;
+        const TPoint3D d = lineVector(azimuth, 0);
+        figure.items.push_back(polyline({{d.x, d.y}, {(1 + length) * d.x, (1 + length) * d.y}}, Pen{Black, 0.005}));
+    }
+    figure.items.push_back(polyline({{-0.03, 0}, {0.03, 0}}, Pen{Grey, 0.004}));
+    figure.items.push_back(polyline({{0, -0.03}, {0, 0.03}}, Pen{Grey, 0.004}));
+    TextItem north = text({0, 1.12}, "N", HAlign::Centre, 0.09);
+    north.bold = true;
+    figure.items.push_back(north);
+    figure.items.push_back(text({1.08, 0}, "90", HAlign::Left, 0.05, Grey));
+    figure.items.push_back(text({0, -1.1}, "180", HAlign::Centre, 0.05, Grey));
+    figure.items.push_back(text({-1.08, 0}, "270", HAlign::Right, 0.05, Grey));
+}
+
+Pen planePen(TPlaneRole role) {
+    switch (role) {
+    case TPlaneRole::SlopeTopSurface: return Pen{planeColour(role), 0.009, LineStyle::Dashed};
+    case TPlaneRole::SlopeFace: return Pen{planeColour(role), 0.013};
+    default: return Pen{planeColour(role), 0.01};
+    }
+}
+
+Pen frictionPen() { return Pen{FrictionColour, 0.007, LineStyle::Dashed}; }
+
+std::string projectionTitle(NetProjection projection) {
+    return projection == NetProjection::EqualAngle ? "下半球等角投影" : "下半球等面积投影";
+}
+
+bool drawableFriction(const std::optional<double>& angle) { return angle && *angle >= 0 && *angle < 90; }
+
+// The key beside the net: a sample of each line and its attitude.
+void addLegend(Figure& figure, const StereonetInput& input, const std::optional<LineAttitude>& intersection) {
+    const double left = 1.32, sampleEnd = 1.47, textLeft = 1.52, step = 0.14;
+    double y = 1.12;
+    TextItem title = text({left, y}, projectionTitle(input.Projection), HAlign::Left);
+    title.bold = true;
+    figure.items.push_back(title);
+    for (TPlaneRole role : planeRoles) {
+        y -= step;
+        const TPlaneAttitude& plane = input.Attitudes[static_cast<int>(role)];
+        figure.items.push_back(polyline({{left, y}, {sampleEnd, y}}, planePen(role)));
+        figure.items.push_back(text({textLeft, y},
+                                    std::string(planeTag(role)) + " " + planeName(role) + " " +
+                                        attitudeLabel(plane.DipDirection, plane.DipAngle),
+                                    HAlign::Left));
+    }
+    y -= step;
+    figure.items.push_back(CircleItem{{(left + sampleEnd) / 2, y}, 0.022, Pen{{255, 255, 255}, 0.004}, IntersectionColour});
+    figure.items.push_back(text({textLeft, y},
+                                intersection ? "交线 " + attitudeLabel(intersection->Trend, intersection->Plunge)
+                                             : std::string("交线 无（两切割面平行）"),
+                                HAlign::Left));
+    y -= step;
+    figure.items.push_back(polyline({{left, y}, {sampleEnd, y}}, frictionPen()));
+    figure.items.push_back(text({textLeft, y},
+                                drawableFriction(input.FrictionAngle) ? "摩擦圆 φ=" + angleText(*input.FrictionAngle)
+                                                                      : std::string("摩擦圆 无"),
+                                HAlign::Left));
+}
+
+// A label centred at the free-most of `candidates`, with room for its size.
+void addPlacedLabel(Figure& figure, LabelPlacer& placer, const std::vector<Point2>& candidates, std::string content,
+                    double height, Colour colour) {
+    const Point2 at = placer.place(candidates, labelWidth(content, height), height);
+    TextItem label = text(at, std::move(content), HAlign::Centre, height, colour);
+    label.bold = true;
+    figure.items.push_back(label);
+}
+
+void addIntersection(Figure& figure, LabelPlacer& placer, const LineAttitude& line, NetProjection projection) {
+    const Point2 p = projectLine(line, projection);
+    figure.items.push_back(CircleItem{p, 0.024, Pen{{255, 255, 255}, 0.005}, IntersectionColour});
+    std::string content = attitudeLabel(line.Trend, line.Plunge);
+    const double across = 0.04 + labelWidth(content, TextHeight) / 2, upDown = 0.04 + TextHeight / 2;
+    addPlacedLabel(figure, placer, {{p.x + across, p.y}, {p.x - across, p.y}, {p.x, p.y + upDown}, {p.x, p.y - upDown}},
+                   std::move(content), TextHeight, IntersectionColour);
+}
+
+} // namespace
+
+double netRadius(double plungeDegrees, NetProjection projection) {
+    const Point2 p = projectLine({0, plungeDegrees}, projection);
+    return std::hypot(p.x, p.y);
+}
+
+Point2 projectLine(const LineAttitude& line, NetProjection projection) {
+    return projectVector(lineVector(line.Trend, line.Plunge), projection);
+}
+
+LineAttitude dipLine(const TPlaneAttitude& plane) { return {plane.DipDirection, plane.DipAngle}; }
+
+std::vector<Point2> greatCircle(const TPlaneAttitude& plane, NetProjection projection, int segments) {
+    const TPoint3D strike = lineVector(plane.DipDirection - 90, 0);
+    const TPoint3D dip = lineVector(plane.DipDirection, plane.DipAngle);
+    std::vector<Point2> points;
+    points.reserve(segments + 1);
+    for (int i = 0; i <= segments; ++i) {
+        const double theta = std::numbers::pi * i / segments;
+        points.push_back(projectVector(std::cos(theta) * strike + std::sin(theta) * dip, projection));
+    }
+    return points;
+}
+
+std::optional<LineAttitude> intersectionLine(const TPlaneAttitude& a, const TPlaneAttitude& b) {
+    TPoint3D line = cross(poleVector(a), poleVector(b));
+    const double length = norm(line);
+    if (length < 1e-9) return std::nullopt;
+    line = (1 / length) * line;
+    if (line.z > 0) line = -1 * line;
+    double trend = degrees(std::atan2(line.x, line.y));
+    if (trend < 0) trend += 360;
+    return LineAttitude{trend, degrees(std::asin(std::min(1.0, -line.z)))};
+}
+
+double frictionAngle(double frictionCoefficient) { return degrees(std::atan(frictionCoefficient)); }
+
+std::string angleText(double degrees) {
+    double value = std::round(degrees * 10) / 10;
+    if (value == 0) value = 0; // no "-0"
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1).ptr;
+    std::string text(buffer, end);
+    if (text.ends_with(".0")) text.resize(text.size() - 2);
+    return text + "°";
+}
+
+std::string attitudeLabel(double azimuthDegrees, double angleDegrees) {
+    double azimuth = std::fmod(std::round(azimuthDegrees * 10) / 10, 360.0);
+    if (azimuth < 0) azimuth += 360;
+    return angleText(azimuth) + "∠" + angleText(angleDegrees);
+}
+
+Figure stereonetFigure(const StereonetInput& input) {
+    Figure figure;
+    figure.xMin = -1.3;
+    figure.xMax = 2.75;
+    figure.yMin = -1.3;
+    figure.yMax = 1.3;
+    addFrame(figure);
+
+    LabelPlacer placer;
+    std::vector<std::vector<Point2>> circles;
+    for (TPlaneRole role : planeRoles) {
+        circles.push_back(greatCircle(input.Attitudes[static_cast<int>(role)], input.Projection));
+        placer.addObstacles(circles.back());
+        figure.items.push_back(polyline(circles.back(), planePen(role)));
+    }
+    if (drawableFriction(input.FrictionAngle)) {
+        const double radius = netRadius(*input.FrictionAngle, input.Projection);
+        figure.items.push_back(CircleItem{{0, 0}, radius, frictionPen(), std::nullopt});
+        placer.addObstacles(circlePoints(radius));
+    }
+    const auto intersection =
+        intersectionLine(input.Attitudes[static_cast<int>(TPlaneRole::FirstCuttingPlane)],
+                         input.Attitudes[static_cast<int>(TPlaneRole::SecondCuttingPlane)]);
+    if (intersection) {
+        placer.addObstacles({projectLine(*intersection, input.Projection)});
+        addIntersection(figure, placer, *intersection, input.Projection);
+    }
+    for (std::size_t i = 0; i < circles.size(); ++i)
+        addPlacedLabel(figure, placer, tagCandidates(circles[i]), planeTag(planeRoles[i]), TextHeight,
+                       planeColour(planeRoles[i]));
+    if (drawableFriction(input.FrictionAngle))
+        addPlacedLabel(figure, placer, circlePoints(netRadius(*input.FrictionAngle, input.Projection) + TagOffset, 24),
+                       "φ=" + angleText(*input.FrictionAngle), 0.055, FrictionColour);
+    addLegend(figure, input, intersection);
+    return figure;
+}
+
+} // namespace trelmox

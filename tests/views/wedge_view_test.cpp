@@ -1,0 +1,158 @@
+#include "drawing/wedge_view.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <random>
+
+#include "drawing/stereonet.h"
+#include "example_block.h"
+
+namespace trelmox {
+namespace {
+
+TPoint3D corner(const BlockVertices& v, int number) {
+    switch (number) {
+    case 1: return v.Vertex1;
+    case 2: return v.Vertex2;
+    case 3: return v.Vertex3;
+    default: return v.Vertex4;
+    }
+}
+
+TPoint3D minus(TPoint3D a, TPoint3D b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+TPoint3D crossProduct(TPoint3D a, TPoint3D b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+double length(TPoint3D a) { return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z); }
+
+// Each face's three corners must lie on the face's own plane: its normal is
+// parallel to the pole of the plane's attitude.
+TEST(WedgeFaces, LieOnTheirPlanesForTheExampleBlock) {
+    const auto vertices = examples::exampleVertices();
+    const auto attitudes = examples::exampleAttitudes();
+    for (const WedgeFace& face : WedgeFaces) {
+        const TPoint3D a = corner(vertices, face.Corners[0]);
+        TPoint3D n = crossProduct(minus(corner(vertices, face.Corners[1]), a), minus(corner(vertices, face.Corners[2]), a));
+        const TPlaneAttitude& plane = attitudes[static_cast<int>(face.Role)];
+        const double d = plane.DipAngle * std::numbers::pi / 180, t = plane.DipDirection * std::numbers::pi / 180;
+        const TPoint3D pole{std::sin(t) * std::sin(d), std::cos(t) * std::sin(d), std::cos(d)};
+        EXPECT_LT(length(crossProduct(n, pole)) / length(n), 1e-9) << static_cast<int>(face.Role);
+    }
+}
+
+// Unit corners along the axes show where east, north and up go on screen.
+TEST(ProjectCorners, TurnsTheAxesAsTheEyeMoves) {
+    const BlockVertices axes{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    struct Case {
+        double azimuth, elevation;
+        Point2 east, north, up; // screen directions, unit length before scaling
+    } cases[] = {
+        {180, 0, {1, 0}, {0, 0}, {0, 1}},   // from the south: east right, up up
+        {0, 0, {-1, 0}, {0, 0}, {0, 1}},    // from the north: east left
+        {90, 0, {0, 0}, {1, 0}, {0, 1}},    // from the east: north right
+        {180, 90, {1, 0}, {0, 1}, {0, 0}},  // from above, map-like: north up, east right
+        {180, -90, {1, 0}, {0, -1}, {0, 0}} // from below
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.azimuth << "/" << c.elevation);
+        const ProjectedCorners p = projectCorners(axes, {c.azimuth, c.elevation, 1});
+        // Scale: the corners' farthest distance from their centroid maps to 1.
+        const double scale = 1 / std::sqrt(0.75 * 0.75 + 2 * 0.25 * 0.25);
+        const Point2 expected[] = {c.east, c.north, c.up};
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_NEAR(p.Screen[i + 1].x - p.Screen[0].x, scale * expected[i].x, 1e-12);
+            EXPECT_NEAR(p.Screen[i + 1].y - p.Screen[0].y, scale * expected[i].y, 1e-12);
+        }
+    }
+    // Depth grows towards the eye: seen from above, the top corner is nearest.
+    const ProjectedCorners fromAbove = projectCorners(axes, {0, 90, 1});
+    EXPECT_GT(fromAbove.Depth[3], fromAbove.Depth[0]);
+}
+
+TEST(ProjectCorners, ZoomScalesAboutTheCentreAndTheWedgeFitsTheFrame) {
+    const auto vertices = examples::exampleVertices();
+    const ProjectedCorners one = projectCorners(vertices, {200, 30, 1});
+    const ProjectedCorners two = projectCorners(vertices, {200, 30, 2});
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_NEAR(two.Screen[i].x, 2 * one.Screen[i].x, 1e-12);
+        EXPECT_NEAR(two.Screen[i].y, 2 * one.Screen[i].y, 1e-12);
+        EXPECT_LE(std::hypot(one.Screen[i].x, one.Screen[i].y), 1 + 1e-12);
+    }
+}
+
+TEST(VisibleFaces, FollowTheEye) {
+    const auto vertices = examples::exampleVertices();
+    const auto top = [](const std::array<bool, 4>& v) { return v[2]; };
+    EXPECT_TRUE(top(visibleFaces(vertices, {0, 90, 1})));   // from above: the slope top
+    EXPECT_FALSE(top(visibleFaces(vertices, {0, -90, 1}))); // from below: the cutting planes
+    const auto below = visibleFaces(vertices, {0, -90, 1});
+    EXPECT_TRUE(below[0] && below[1]);
+    EXPECT_TRUE(visibleFaces(vertices, defaultView(vertices))[3]); // the first view shows the slope face
+
+    // Every face shows from exactly one of two opposite eyes.
+    std::mt19937 random(3);
+    std::uniform_real_distribution<double> azimuth(0, 360), elevation(-89, 89);
+    for (int i = 0; i < 100; ++i) {
+        const ViewAngles view{azimuth(random), elevation(random), 1};
+        const auto seen = visibleFaces(vertices, view);
+        const auto opposite = visibleFaces(vertices, {view.Azimuth + 180, -view.Elevation, 1});
+        for (int f = 0; f < 4; ++f) EXPECT_NE(seen[f], opposite[f]) << view.Azimuth << "/" << view.Elevation;
+    }
+}
+
+TEST(DefaultView, LooksFromOutOfTheSlopeTurnedAside) {
+    const TPoint3D up = examples::exampleVertices().Vertex2; // the toe is the origin
+    const double outOfSlope = std::atan2(-up.x, -up.y) * 180 / std::numbers::pi;
+    EXPECT_NEAR(defaultView(examples::exampleVertices()).Azimuth, outOfSlope + 35, 1e-9);
+    EXPECT_EQ(defaultView(BlockVertices{}).Azimuth, ViewAngles{}.Azimuth);
+}
+
+std::vector<std::string> texts(const Figure& figure) {
+    std::vector<std::string> out;
+    for (const FigureItem& item : figure.items)
+        if (const auto* text = std::get_if<TextItem>(&item)) out.push_back(text->text);
+    return out;
+}
+
+int filledPolygons(const Figure& figure) {
+    return static_cast<int>(std::count_if(figure.items.begin(), figure.items.end(), [](const FigureItem& item) {
+        const auto* path = std::get_if<PathItem>(&item);
+        return path && path->closed && path->fill && !path->pen; // faces have no outline of their own
+    }));
+}
+
+TEST(WedgeViewFigure, HandlesEmptyDegenerateAndBrokenCorners) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        const char* name;
+        BlockVertices vertices;
+        const char* note; // nullptr: a proper wedge
+        int faces;
+    } cases[] = {
+        {"example", examples::exampleVertices(), nullptr, -1},
+        {"before any analysis", BlockVertices{}, "尚无块体角点", 0},
+        {"coplanar corners", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}, "角点共面，不成块体", 4},
+        {"collinear corners", {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}}, "角点共面，不成块体", 4},
+        {"not a number", {{0, 0, 0}, {nan, 0, 0}, {0, 1, 0}, {0, 0, 1}}, "尚无块体角点", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Figure figure = wedgeViewFigure(c.vertices, defaultView(c.vertices));
+        const auto all = texts(figure);
+        EXPECT_EQ(std::count(all.begin(), all.end(), "N"), 1);
+        if (c.note) {
+            EXPECT_NE(std::find(all.begin(), all.end(), c.note), all.end());
+            EXPECT_EQ(filledPolygons(figure), c.faces);
+        } else {
+            for (const char* number : {"1", "2", "3", "4"})
+                EXPECT_NE(std::find(all.begin(), all.end(), number), all.end()) << number;
+            EXPECT_GE(filledPolygons(figure), 1);
+            EXPECT_LE(filledPolygons(figure), 3); // never all four faces of a solid at once
+        }
+    }
+}
+
+} // namespace
+} // namespace trelmox
