@@ -8,7 +8,10 @@
 #include <numbers>
 #include <random>
 
+#include "analysis/geometry.h"
+#include "drawing/vertices.h"
 #include "example_block.h"
+#include "model/attitude.h"
 
 namespace trelmox {
 namespace {
@@ -118,6 +121,36 @@ TEST(IntersectionLine, OfTheExampleBlockAgreesWithItsCorners) {
     EXPECT_NEAR(line->Plunge, 31.1965, 1e-4);
     EXPECT_NEAR(line->Trend, std::atan2(-up.x, -up.y) * 180 / Pi, 1e-6);
     EXPECT_EQ(attitudeLabel(line->Trend, line->Plunge), "157.7°∠31.2°");
+}
+
+// The net's point and the analysis's plunge, worked out from the corners of
+// the same block, must tell the same story for any block.
+TEST(IntersectionLine, AgreesWithThePlungeTheAnalysisReports) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> cuttingDip(20, 85), direction(0, 360), topDip(0, 15), faceDip(40, 85);
+    int compared = 0;
+    for (int i = 0; i < 300; ++i) {
+        PlaneAttitudeArray attitudes{{{cuttingDip(random), direction(random)},
+                                      {cuttingDip(random), direction(random)},
+                                      {topDip(random), direction(random)},
+                                      {faceDip(random), direction(random)}}};
+        PlaneQuadrantArray quadrants{};
+        data2to1(attitudes, quadrants);
+        data1to2(quadrants, attitudes); // the block as the windows hold it after a confirm
+        VertexGeometry corners;
+        if (!corners.computeForBlock(quadrants, "40").empty()) continue;
+        const TPoint3D up = corners.vertices().Vertex2;
+        if (std::hypot(up.x, up.y) < 1e-6) continue;
+        const double plunge = wedgeGeometry(corners.vertices()).IntersectionPlunge;
+        const auto line = intersectionLine(attitudes[0], attitudes[1]);
+        ASSERT_TRUE(line);
+        EXPECT_NEAR(line->Plunge, std::abs(plunge), 1e-6);
+        const double sense = plunge >= 0 ? -1 : 1; // the net's line points down
+        const double trend = std::atan2(sense * up.x, sense * up.y) * 180 / Pi;
+        EXPECT_NEAR(std::remainder(line->Trend - trend, 360.0), 0, 1e-6);
+        ++compared;
+    }
+    EXPECT_GT(compared, 250);
 }
 
 TEST(IntersectionLine, LiesOnBothGreatCirclesForRandomPlanes) {
