@@ -96,18 +96,20 @@ bool runSamples(const BlockInputs& base, const std::vector<VaryingInput>& varyin
     return true;
 }
 
+// Sums of deviations from the first value: stable, and exact (mean equal to
+// that value, deviation 0) when all values are equal.
 SafetyStatistics statistics(const std::vector<double>& kc) {
     SafetyStatistics s;
     const double n = static_cast<double>(kc.size());
-    double sum = 0, failures = 0;
+    const double shift = kc.front();
+    double sum = 0, squares = 0, failures = 0;
     for (double k : kc) {
-        sum += k;
+        sum += k - shift;
+        squares += (k - shift) * (k - shift);
         failures += k < 1;
     }
-    s.Mean = sum / n;
-    double squares = 0;
-    for (double k : kc) squares += (k - s.Mean) * (k - s.Mean);
-    s.Sd = kc.size() > 1 ? std::sqrt(squares / (n - 1)) : 0;
+    s.Mean = shift + sum / n;
+    s.Sd = kc.size() > 1 ? std::sqrt(std::max(0.0, (squares - sum * sum / n) / (n - 1))) : 0;
     const auto [lowest, highest] = std::minmax_element(kc.begin(), kc.end());
     s.Min = *lowest;
     s.Max = *highest;

@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "analysis/probabilistic/distribution.h"
+#include "model/error.h"
+
+using namespace trelmox;
+
+namespace {
+
+constexpr double Inf = std::numeric_limits<double>::infinity();
+
+struct Moments {
+    double Mean = 0, Sd = 0, Min = Inf, Max = -Inf;
+};
+
+// Moments of the distribution by the midpoint rule over its quantile function.
+Moments momentsOf(const Sampler& sampler) {
+    constexpr int n = 200'000;
+    Moments m;
+    double sum = 0, squares = 0, previous = -Inf;
+    for (int k = 0; k < n; ++k) {
+        const double v = sampler.value((k + 0.5) / n);
+        EXPECT_GE(v, previous) << "quantile function not monotone at " << k;
+        previous = v;
+        sum += v;
+        squares += v * v;
+        m.Min = std::min(m.Min, v);
+        m.Max = std::max(m.Max, v);
+    }
+    m.Mean = sum / n;
+    m.Sd = std::sqrt(squares / n - m.Mean * m.Mean);
+    return m;
+}
+
+double pdf(double x) { return std::exp(-x * x / 2) / std::sqrt(2 * std::numbers::pi); }
+
+// Mean of a normal (mu, sigma) truncated to lo..hi.
+double truncatedMean(double mu, double sigma, double lo, double hi) {
+    const double a = (lo - mu) / sigma, b = (hi - mu) / sigma;
+    return mu + sigma * (pdf(a) - pdf(b)) / (normalCdf(b) - normalCdf(a));
+}
+
+} // namespace
+
+TEST(NormalQuantile, InvertsTheCdfOverCentreAndTails) {
+    // Lower half by the CDF (exact there); the upper half by symmetry, as far
+    // as 1 - p still holds the tail's digits.
+    for (double x : {-37.0, -8.0, -4.5, -3.0, -1.98, -1.97, -1.0, -0.3, -1e-3}) {
+        EXPECT_NEAR(normalQuantile(normalCdf(x)), x, 1.2e-9 * std::abs(x)) << "x = " << x;
+        if (x >= -4.5) {
+            EXPECT_NEAR(normalQuantile(1 - normalCdf(x)), -x, 1e-6 * std::abs(x)) << "x = " << x;
+        }
+    }
+    EXPECT_EQ(normalQuantile(0.5), 0);
+    EXPECT_TRUE(std::isfinite(normalQuantile(0)));
+    EXPECT_TRUE(std::isfinite(normalQuantile(1)));
+}
+
+TEST(Sampler, DrawsTheDistributionInsideTheRange) {
+    const double halfNormal = std::sqrt(2 / std::numbers::pi);
+    struct Case {
+        const char* what;
+        Parameter input;
+        double blockValue;
+        Distribution distribution;
+        double mean, sd; // sd < 0: not checked
+        double lo, hi;   // every value inside
+    } cases[] = {
+        {"untruncated dip direction", Parameter::DipDir1, 350, normalDistribution(20), 350, 20, -Inf, Inf},
+        {"cohesion at zero keeps half", Parameter::Cohesion1, 0, normalDistribution(5), 5 * halfNormal, -1, 0, Inf},
+        {"dip at 90 keeps half", Parameter::Dip2, 90, normalDistribution(3), 90 - 3 * halfNormal, -1, 0, 90},
+        {"dip near 90", Parameter::DipFace, 85, normalDistribution(4), truncatedMean(85, 4, 0, 90), -1, 0, 90},
+        {"friction far from 0", Parameter::Friction1, 0.6, normalDistribution(0.05), 0.6, 0.05, 0, Inf},
+        {"uniform", Parameter::SlopeHeight, 40, uniformDistribution(30, 50), 40, 20 / std::sqrt(12.0), 30, 50},
+        {"lognormal", Parameter::Cohesion2, 48, lognormalDistribution(12), 48, 12, 0, Inf},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Sampler sampler(c.input, c.blockValue, c.distribution);
+        ASSERT_TRUE(sampler.varies());
+        const Moments m = momentsOf(sampler);
+        EXPECT_NEAR(m.Mean, c.mean, 1e-3 * std::max(1.0, std::abs(c.mean)));
+        if (c.sd >= 0) {
+            EXPECT_NEAR(m.Sd, c.sd, 1e-2 * c.sd);
+        }
+        EXPECT_GE(m.Min, c.lo);
+        EXPECT_LE(m.Max, c.hi);
+    }
+}
+
+TEST(Sampler, ZeroSpreadGivesTheBlockValueExactly) {
+    const double value = 0.1 + 0.2; // not a short decimal: any arithmetic would show
+    for (const Distribution& d : {Distribution{}, normalDistribution(0), lognormalDistribution(0)}) {
+        const Sampler sampler(Parameter::Friction2, value, d);
+        EXPECT_FALSE(sampler.varies());
+        for (double u : {1e-9, 0.5, 1 - 1e-9}) EXPECT_EQ(sampler.value(u), value);
+    }
+}
+
+TEST(Sampler, RefusesDistributionsThatDoNotFit) {
+    const double nan = std::nan("");
+    struct Case {
+        Parameter input;
+        double blockValue;
+        Distribution distribution;
+        const char* message;
+    } cases[] = {
+        {Parameter::Cohesion1, 24, normalDistribution(-1), "c1: the standard deviation must be a finite number >= 0, not -1"},
+        {Parameter::Dip1, 45, normalDistribution(nan), "dip1: the standard deviation"},
+        {Parameter::Dip1, 95, normalDistribution(2), "dip1: the block's value 95 lies outside 0..90"},
+        {Parameter::Friction1, -0.1, normalDistribution(0.1), "f1: the block's value -0.1 lies outside 0..inf"},
+        {Parameter::Dip2, 70, uniformDistribution(60, 95), "dip2: the range 60:95 leaves 0..90"},
+        {Parameter::SlopeHeight, 40, uniformDistribution(50, 30), "height: the range must be LO:HI"},
+        {Parameter::RockUnitWeight, 25, uniformDistribution(20, Inf), "rock: the range must be LO:HI"},
+        {Parameter::DipFace, 65, lognormalDistribution(3), "dipface: a lognormal distribution fits only"},
+        {Parameter::DipDir1, 105, lognormalDistribution(3), "dipdir1: a lognormal distribution fits only"},
+        {Parameter::Cohesion2, 0, lognormalDistribution(3), "c2: a lognormal distribution needs a block value > 0"},
+        {Parameter::Cohesion2, 48, lognormalDistribution(-3), "c2: the standard deviation"},
+    };
+    for (const Case& c : cases) {
+        try {
+            Sampler(c.input, c.blockValue, c.distribution);
+            ADD_FAILURE() << "accepted: " << c.message;
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()).substr(0, std::string(c.message).size()), c.message);
+        }
+    }
+}

@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <stdexcept>
+
+#include "analysis/probabilistic/probabilistic.h"
+#include "example_block.h"
+#include "model/error.h"
+#include "model/numtext.h"
+
+using namespace trelmox;
+using namespace trelmox::testing;
+
+namespace {
+
+void set(ProbabilisticSettings& s, Parameter p, Distribution d) { s.Distributions[static_cast<int>(p)] = d; }
+
+std::uint64_t count(const ProbabilisticResult& r, TWedgeContact c) { return r.Contacts[static_cast<int>(c)]; }
+
+// Several inputs at once, so that a mix-up between streams would show.
+ProbabilisticSettings spreadSettings(SamplingMethod method, unsigned threads) {
+    ProbabilisticSettings s;
+    s.Samples = 20'000; // several chunks
+    s.Seed = 2024;
+    s.Method = method;
+    s.Threads = threads;
+    set(s, Parameter::Dip1, normalDistribution(3));
+    set(s, Parameter::DipDir2, normalDistribution(5));
+    set(s, Parameter::Cohesion1, lognormalDistribution(6));
+    set(s, Parameter::Friction2, normalDistribution(0.1));
+    set(s, Parameter::SlopeHeight, uniformDistribution(30, 50));
+    set(s, Parameter::DipTop, uniformDistribution(0, 40)); // some samples cut out no block
+    return s;
+}
+
+} // namespace
+
+TEST(Probabilistic, SeededRunIsTheSameWithAnyNumberOfThreads) {
+    for (SamplingMethod method : {SamplingMethod::MonteCarlo, SamplingMethod::LatinHypercube}) {
+        const ProbabilisticResult one = runProbabilistic(exampleAttitudes(), exampleParams(), spreadSettings(method, 1));
+        const ProbabilisticResult two = runProbabilistic(exampleAttitudes(), exampleParams(), spreadSettings(method, 2));
+        const ProbabilisticResult three = runProbabilistic(exampleAttitudes(), exampleParams(), spreadSettings(method, 3));
+        ASSERT_TRUE(one.Statistics && two.Statistics);
+        EXPECT_GT(count(one, TWedgeContact::NoBlock), 0u);
+        for (const ProbabilisticResult* r : {&two, &three}) {
+            EXPECT_EQ(r->SafetyFactors, one.SafetyFactors); // bit for bit, in sample order
+            EXPECT_EQ(r->Contacts, one.Contacts);
+            EXPECT_EQ(r->Statistics->Mean, one.Statistics->Mean);
+            EXPECT_EQ(r->Statistics->Sd, one.Statistics->Sd);
+            EXPECT_EQ(r->Statistics->Pf, one.Statistics->Pf);
+            EXPECT_EQ(r->KcHistogram.Counts, one.KcHistogram.Counts);
+        }
+        ProbabilisticSettings otherSeed = spreadSettings(method, 2);
+        otherSeed.Seed = 2025;
+        EXPECT_NE(runProbabilistic(exampleAttitudes(), exampleParams(), otherSeed).Statistics->Mean,
+                  one.Statistics->Mean);
+    }
+}
+
+TEST(Probabilistic, ZeroSpreadGivesTheDeterministicResultInEverySample) {
+    struct Case {
+        const char* what;
+        PlaneAttitudeArray attitudes;
+        TWedgeParams params;
+    } cases[] = {
+        {"computed water, both planes", exampleAttitudes(), exampleParams()},
+        {"entered water, first plane only", exampleAttitudes(), enteredParams("0", "300")},
+        {"entered water, second plane only", exampleAttitudes(), enteredParams("300", "0")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProbabilisticSettings s;
+        s.Samples = 5000;
+        s.Threads = 2;
+        for (int i = 0; i < ParameterCount; ++i) {
+            const auto input = static_cast<Parameter>(i);
+            const bool pressure = input == Parameter::WaterPressure1 || input == Parameter::WaterPressure2;
+            if (pressure && c.params.WaterPressureMode == TWaterPressureMode::Computed) continue;
+            s.Distributions[i] = i % 2 ? normalDistribution(0) : Distribution{};
+        }
+        set(s, Parameter::Cohesion1, lognormalDistribution(0));
+        const double c2 = textToFloat(c.params.Cohesion2);
+        set(s, Parameter::Cohesion2, uniformDistribution(c2, c2));
+        const SafetyResult expected = account(c.attitudes, c.params);
+        const ProbabilisticResult r = runProbabilistic(c.attitudes, c.params, s);
+        EXPECT_EQ(count(r, expected.Contact), s.Samples);
+        ASSERT_EQ(r.SafetyFactors.size(), s.Samples);
+        for (double kc : r.SafetyFactors) ASSERT_EQ(kc, expected.SafetyFactor);
+        ASSERT_TRUE(r.Statistics);
+        EXPECT_EQ(r.Statistics->Min, expected.SafetyFactor);
+        EXPECT_EQ(r.Statistics->Max, expected.SafetyFactor);
+        EXPECT_EQ(r.Statistics->Sd, 0);
+        EXPECT_EQ(r.KcHistogram.Counts, std::vector<std::uint64_t>{s.Samples});
+    }
+}
+
+// In the both-planes case Kc = a + b c1 (c1 enters only the numerator), so
+// with c1 normal (mu, sigma) P(Kc < 1) = Phi((c1* - mu) / sigma) with
+// a + b c1* = 1. The mean is placed 0.5 sigma above c1* and 8 sigma above
+// zero, so that the truncation at zero takes nothing measurable.
+TEST(Probabilistic, FailureProbabilityOfALinearCaseMatchesTheNormalDistribution) {
+    const PlaneAttitudeArray attitudes = exampleAttitudes();
+    TWedgeParams params = enteredParams("100", "100");
+    auto kcAt = [&](double c1) {
+        params.Cohesion1 = floatToText(c1);
+        const SafetyResult r = account(attitudes, params);
+        EXPECT_EQ(r.Contact, TWedgeContact::BothPlanes);
+        return r.SafetyFactor;
+    };
+    const double a = kcAt(0), b = (kcAt(100) - a) / 100;
+    const double critical = (1 - a) / b;
+    ASSERT_GT(critical, 0);
+    const double sigma = critical / 7.5, mu = critical + 0.5 * sigma;
+    kcAt(mu);
+    const double expected = normalCdf(-0.5);
+    for (SamplingMethod method : {SamplingMethod::MonteCarlo, SamplingMethod::LatinHypercube}) {
+        ProbabilisticSettings s;
+        s.Samples = 200'000;
+        s.Method = method;
+        set(s, Parameter::Cohesion1, normalDistribution(sigma));
+        const ProbabilisticResult r = runProbabilistic(attitudes, params, s);
+        ASSERT_TRUE(r.Statistics);
+        const double samplingError = std::sqrt(expected * (1 - expected) / s.Samples);
+        EXPECT_NEAR(r.Statistics->Pf, expected, 4 * samplingError);
+        EXPECT_NEAR(r.Statistics->Mean, a + b * mu, 4 * b * sigma / std::sqrt(s.Samples));
+        EXPECT_NEAR(r.Statistics->Sd, b * sigma, 0.01 * b * sigma);
+    }
+}
+
+TEST(Probabilistic, CountsEveryOutcomeAndTakesPfOverWedgesOnly) {
+    struct Case {
+        const char* what;
+        PlaneAttitudeArray attitudes;
+        TWedgeParams params;
+        Parameter input;
+        Distribution distribution;
+        TWedgeContact contact; // of the samples that cut out something
+        std::uint64_t failed;
+        double pf; // < 0: no wedge, so no statistics
+    } cases[] = {
+        // The slope top dip does not change Kc, but above 34.26 degrees no block is cut out.
+        {"slope top too steep for some", exampleAttitudes(), exampleParams(), Parameter::DipTop,
+         uniformDistribution(0, 60), TWedgeContact::BothPlanes, 0, 0},
+        {"lift-off counts as failure", exampleAttitudes(), enteredParams("300", "300"), Parameter::Cohesion1,
+         normalDistribution(5), TWedgeContact::LiftOff, 0, 1},
+        {"parallel line of intersection fails", {{{45, 235}, {70, 235}, {12, 195}, {65, 185}}}, exampleParams(),
+         Parameter::Cohesion1, normalDistribution(5), TWedgeContact::NoBlock, 1000, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProbabilisticSettings s;
+        s.Samples = 1000;
+        set(s, c.input, c.distribution);
+        const ProbabilisticResult r = runProbabilistic(c.attitudes, c.params, s);
+        std::uint64_t total = r.Failed;
+        for (std::uint64_t n : r.Contacts) total += n;
+        EXPECT_EQ(total, s.Samples);
+        EXPECT_EQ(r.Samples, s.Samples);
+        EXPECT_EQ(r.Failed, c.failed);
+        EXPECT_EQ(r.Wedges, r.SafetyFactors.size());
+        EXPECT_EQ(r.Wedges + count(r, TWedgeContact::NoBlock) + r.Failed, s.Samples);
+        if (c.pf < 0) {
+            EXPECT_FALSE(r.Statistics);
+            EXPECT_TRUE(r.KcHistogram.Counts.empty());
+            continue;
+        }
+        EXPECT_EQ(count(r, c.contact), r.Wedges);
+        ASSERT_TRUE(r.Statistics);
+        EXPECT_EQ(r.Statistics->Pf, c.pf);
+    }
+}
+
+TEST(Probabilistic, SlopeTopCutsOutNoBlockAboveItsLimit) {
+    ProbabilisticSettings s;
+    s.Samples = 60'000;
+    s.Method = SamplingMethod::LatinHypercube;
+    set(s, Parameter::DipTop, uniformDistribution(0, 60));
+    const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), s);
+    // The limit is about 34.26 degrees; stratified, the count is exact to a sample or two.
+    EXPECT_NEAR(double(count(r, TWedgeContact::NoBlock)) / s.Samples, (60 - 34.26) / 60, 2e-4);
+    EXPECT_NEAR(r.Statistics->Mean, 1.1891, 1e-4);
+}
+
+TEST(Probabilistic, HistogramCoversTheRangeAndEverySample) {
+    ProbabilisticSettings s = spreadSettings(SamplingMethod::MonteCarlo, 2);
+    s.HistogramBins = 7;
+    const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), s);
+    const Histogram& h = r.KcHistogram;
+    ASSERT_EQ(h.Counts.size(), 7u);
+    ASSERT_EQ(h.Edges.size(), 8u);
+    EXPECT_EQ(h.Edges.front(), r.Statistics->Min);
+    EXPECT_EQ(h.Edges.back(), r.Statistics->Max);
+    EXPECT_TRUE(std::is_sorted(h.Edges.begin(), h.Edges.end()));
+    std::uint64_t total = 0;
+    for (std::size_t b = 0; b < h.Counts.size(); ++b) {
+        total += h.Counts[b];
+        const auto inBin = std::count_if(r.SafetyFactors.begin(), r.SafetyFactors.end(), [&](double k) {
+            return k >= h.Edges[b] && (k < h.Edges[b + 1] || (b + 1 == h.Counts.size() && k == h.Edges[b + 1]));
+        });
+        EXPECT_EQ(h.Counts[b], static_cast<std::uint64_t>(inBin)) << "bin " << b;
+    }
+    EXPECT_EQ(total, r.Wedges);
+}
+
+TEST(Probabilistic, ReportsProgressAndCanBeCancelled) {
+    ProbabilisticSettings s = spreadSettings(SamplingMethod::MonteCarlo, 2);
+    s.Samples = 100'000;
+    std::vector<std::uint64_t> seen;
+    const ProbabilisticResult done = runProbabilistic(exampleAttitudes(), exampleParams(), s,
+                                                      [&](std::uint64_t d, std::uint64_t total) {
+                                                          EXPECT_EQ(total, s.Samples);
+                                                          seen.push_back(d);
+                                                          return true;
+                                                      });
+    EXPECT_FALSE(done.Cancelled);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_EQ(seen.back(), s.Samples);
+
+    int calls = 0;
+    const ProbabilisticResult cancelled =
+        runProbabilistic(exampleAttitudes(), exampleParams(), s, [&](std::uint64_t, std::uint64_t) {
+            ++calls;
+            return false;
+        });
+    EXPECT_TRUE(cancelled.Cancelled);
+    EXPECT_EQ(calls, 1);
+    EXPECT_FALSE(cancelled.Statistics);
+
+    auto throwing = [](std::uint64_t, std::uint64_t) -> bool { throw std::runtime_error("window gone"); };
+    EXPECT_THROW(runProbabilistic(exampleAttitudes(), exampleParams(), s, throwing), std::runtime_error);
+}
+
+TEST(Probabilistic, RefusesSettingsThatDoNotFitTheBlock) {
+    struct Case {
+        const char* what;
+        TWedgeParams params;
+        std::uint64_t samples;
+        int bins;
+        Parameter input;
+        Distribution distribution;
+        const char* message;
+    } cases[] = {
+        {"zero samples", exampleParams(), 0, 20, Parameter::Dip1, {}, "the number of samples must lie between 1 and"},
+        {"too many samples", exampleParams(), MaxSamples + 1, 20, Parameter::Dip1, {}, "the number of samples"},
+        {"no bins", exampleParams(), 10, 0, Parameter::Dip1, {}, "the histogram needs at least one bin"},
+        {"negative deviation", exampleParams(), 10, 20, Parameter::Friction1, normalDistribution(-0.1),
+         "f1: the standard deviation must be"},
+        {"computed water pressure", exampleParams(), 10, 20, Parameter::WaterPressure1, normalDistribution(1),
+         "u1 cannot vary: this block's water pressures are computed"},
+        {"bad block text", enteredParams("abc", "0"), 10, 20, Parameter::Dip1, {},
+         "'abc' is not a valid floating point value"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProbabilisticSettings s;
+        s.Samples = c.samples;
+        s.HistogramBins = c.bins;
+        set(s, c.input, c.distribution);
+        try {
+            runProbabilistic(exampleAttitudes(), c.params, s);
+            ADD_FAILURE() << "accepted";
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()).substr(0, std::string(c.message).size()), c.message) << e.what();
+        }
+    }
+    // Entered water pressures may vary.
+    ProbabilisticSettings s;
+    s.Samples = 10;
+    set(s, Parameter::WaterPressure2, normalDistribution(10));
+    EXPECT_NO_THROW(runProbabilistic(exampleAttitudes(), enteredParams("65.4", "65.4"), s));
+}

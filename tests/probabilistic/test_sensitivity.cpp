@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include "analysis/probabilistic/sensitivity.h"
+#include "example_block.h"
+#include "model/error.h"
+
+using namespace trelmox;
+using namespace trelmox::testing;
+
+TEST(Parameters, NamesAndFieldsAreOneToOne) {
+    BlockInputs inputs = blockInputs(exampleAttitudes(), enteredParams("1", "2"));
+    for (int i = 0; i < ParameterCount; ++i) {
+        const auto p = static_cast<Parameter>(i);
+        EXPECT_EQ(parameterFromName(parameterName(p)), p);
+        setParameter(inputs, p, 1000 + i);
+    }
+    for (int i = 0; i < ParameterCount; ++i) EXPECT_EQ(parameterValue(inputs, static_cast<Parameter>(i)), 1000 + i);
+    EXPECT_EQ(inputs.Attitudes[3].DipDirection, 1000 + static_cast<int>(Parameter::DipDirFace));
+    EXPECT_EQ(inputs.Numbers.WaterPressure2, 1000 + static_cast<int>(Parameter::WaterPressure2));
+    EXPECT_FALSE(parameterFromName("Dip1"));
+    EXPECT_FALSE(parameterFromName(""));
+}
+
+TEST(Sensitivity, RunsOneInputOverTheRangeWithTheOthersHeld) {
+    const auto steps = runSensitivity(exampleAttitudes(), exampleParams(), Parameter::SlopeHeight, 20, 60, 4);
+    ASSERT_EQ(steps.size(), 5u);
+    const double values[] = {20, 30, 40, 50, 60};
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        EXPECT_EQ(steps[i].Value, values[i]);
+        ASSERT_TRUE(steps[i].Result);
+        EXPECT_EQ(steps[i].Result->Contact, TWedgeContact::BothPlanes);
+    }
+    // Each step is the deterministic analysis of the block with that height;
+    // computed water pressures follow the height.
+    for (const SensitivityStep& step : steps) {
+        TWedgeParams params = exampleParams();
+        params.SlopeHeight = std::to_string(static_cast<int>(step.Value));
+        EXPECT_EQ(step.Result->SafetyFactor, account(exampleAttitudes(), params).SafetyFactor) << step.Value;
+    }
+}
+
+TEST(Sensitivity, ReportsContactChangesAndFailedSteps) {
+    // u2 from 0 to 300 with u1 = 0: both planes, then plane 1 alone.
+    const auto water = runSensitivity(exampleAttitudes(), enteredParams("0", "0"), Parameter::WaterPressure2, 0, 300, 3);
+    EXPECT_NEAR(water.front().Result->SafetyFactor, 1.6823, 1e-4);
+    EXPECT_EQ(water.back().Result->Contact, TWedgeContact::FirstPlaneOnly);
+    EXPECT_NEAR(water.back().Result->SafetyFactor, 0.4952, 1e-4);
+    // Plane 1 dipping along plane 2's dip direction (235) has no line of intersection.
+    const auto turn = runSensitivity(exampleAttitudes(), exampleParams(), Parameter::DipDir1, 200, 270, 2);
+    ASSERT_EQ(turn.size(), 3u);
+    EXPECT_EQ(turn[1].Value, 235);
+    EXPECT_FALSE(turn[1].Result);
+    EXPECT_EQ(turn[1].Failure, "Floating point division by zero");
+    EXPECT_TRUE(turn[0].Result && turn[2].Result);
+    EXPECT_TRUE(turn[0].Failure.empty());
+}
+
+TEST(Sensitivity, RefusesBadRanges) {
+    struct Case {
+        TWedgeParams params;
+        Parameter input;
+        double from, to;
+        int steps;
+        const char* message;
+    } cases[] = {
+        {exampleParams(), Parameter::Dip1, 30, 60, 0, "the number of steps must be at least 1"},
+        {exampleParams(), Parameter::Dip1, 30, 95, 10, "dip1: 95 lies outside 0..90"},
+        {exampleParams(), Parameter::Friction2, -1, 1, 10, "f2: -1 lies outside 0..inf"},
+        {exampleParams(), Parameter::WaterPressure2, 0, 100, 10, "u2 cannot vary"},
+    };
+    for (const Case& c : cases) {
+        try {
+            runSensitivity(exampleAttitudes(), c.params, c.input, c.from, c.to, c.steps);
+            ADD_FAILURE() << "accepted: " << c.message;
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()).substr(0, std::string(c.message).size()), c.message) << e.what();
+        }
+    }
+}
