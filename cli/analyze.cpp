@@ -1,0 +1,127 @@
+// trelmox-cli analyze: a batch of block data files, one outcome per file.
+// One bad block never stops the batch; its failure is reported in its row.
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "analysis/block_analysis.h"
+#include "cli/cli.h"
+#include "cli/options.h"
+#include "cli/output.h"
+#include "drawing/dxf.h"
+#include "model/attitude.h"
+#include "model/datafile.h"
+#include "model/error.h"
+#include "model/files.h"
+#include "model/numtext.h"
+#include "report/report.h"
+
+namespace trelmox::cli {
+
+namespace {
+
+const char* const AnalyzeUsage =
+    "usage: trelmox-cli analyze [--format text|json|csv] [--report-dir DIR] [--dxf-dir DIR] FILE...\n"
+    "\n"
+    "Analyses each block data file (18 lines: four plane attitudes, four\n"
+    "quadrant attitudes, the parameters; marker 'z' entered or 'j' computed\n"
+    "water pressures). The block name is the file name up to its first '.'.\n"
+    "\n"
+    "  --format text|json|csv  output: a readable table (default), one JSON\n"
+    "                          object per block per line, or CSV\n"
+    "  --report-dir DIR        write each block's analysis report to DIR\n"
+    "  --dxf-dir DIR           write each block's DXF drawing to DIR\n"
+    "\n"
+    "Exit status: 0 every block analysed, 1 some block failed, 2 usage error.\n";
+
+const char* const CornersMissingMessage = "不能求出块体的全部角点，未作分析";
+
+struct Destinations {
+    std::optional<std::filesystem::path> reportDir, dxfDir;
+};
+
+// The block name is the file name up to its first ".", as the windows name
+// a block after the text in the block-name box.
+std::string blockNameOf(const std::filesystem::path& file) {
+    return Parse(".", file.filename().string(), 1);
+}
+
+ReportInputs reportInputs(const std::string& name, const SavedBlock& block, const BlockAnalysis& analysis) {
+    ReportInputs inputs;
+    inputs.BlockName = name;
+    inputs.Attitudes = block.Attitudes;
+    inputs.Quadrants = block.Quadrants;
+    inputs.Params = block.Params;
+    // The texts the analysis window would show.
+    inputs.VolumeText = floatToFixed4(analysis.Geometry->Volume);
+    inputs.PlungeText = floatToFixed4(analysis.Geometry->IntersectionPlunge);
+    inputs.SafetyFactorText = floatToText(analysis.Safety->SafetyFactor);
+    return inputs;
+}
+
+void analyseFile(const std::filesystem::path& file, const Destinations& to, BlockOutcome& outcome) {
+    // A name that would write outside the chosen folders fails the block
+    // before any analysis, so its row never shows results beside the error.
+    if (to.reportDir || to.dxfDir) checkBlockName(outcome.block);
+    const SavedBlock block = savedBlockFromTexts(parseBlockData(readTextFile(file)));
+    VertexGeometry corners; // fresh per block: geometry is never taken from another block
+    const BlockAnalysis analysis = analyseBlock(block, corners);
+    for (const FailedTriple& triple : analysis.FailedTriples) outcome.messages.push_back(failedTripleMessage(triple));
+    if (!analysis.FailedTriples.empty()) throw Error(CornersMissingMessage);
+
+    outcome.geometry = analysis.Geometry;
+    outcome.safety = analysis.Safety;
+    const std::string contactText = contactMessage(analysis.Safety->Contact);
+    if (!contactText.empty()) outcome.messages.push_back(contactText);
+
+    if (to.reportDir) writeReport(*to.reportDir, reportInputs(outcome.block, block, analysis));
+    if (to.dxfDir) writeDxf(*to.dxfDir, outcome.block, analysis.Vertices);
+}
+
+BlockOutcome analyseOne(const std::filesystem::path& file, const Destinations& to) {
+    BlockOutcome outcome;
+    outcome.block = blockNameOf(file);
+    try {
+        analyseFile(file, to, outcome);
+    } catch (const Error& failure) {
+        outcome.error = failure.what();
+    }
+    return outcome;
+}
+
+} // namespace
+
+int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    ParsedArgs parsed;
+    std::string format;
+    try {
+        parsed = parseArgs(args, {"format", "report-dir", "dxf-dir"});
+        format = parsed.choice("format", {"text", "json", "csv"}, "text");
+        if (!parsed.help && parsed.positional.empty()) throw UsageError("no block data file given");
+    } catch (const UsageError& usage) {
+        err << "trelmox-cli analyze: " << usage.what() << "\n\n" << AnalyzeUsage;
+        return ExitUsage;
+    }
+    if (parsed.help) {
+        out << AnalyzeUsage;
+        return ExitOk;
+    }
+    Destinations to;
+    if (auto dir = parsed.last("report-dir")) to.reportDir = *dir;
+    if (auto dir = parsed.last("dxf-dir")) to.dxfDir = *dir;
+
+    const auto printer = makeOutcomePrinter(format, out);
+    bool anyFailed = false;
+    for (const std::string& file : parsed.positional) {
+        const BlockOutcome outcome = analyseOne(file, to);
+        anyFailed = anyFailed || outcome.error.has_value();
+        printer->print(outcome);
+    }
+    printer->finish();
+    return anyFailed ? ExitBlockFailed : ExitOk;
+}
+
+} // namespace trelmox::cli

@@ -1,0 +1,21 @@
+#pragma once
+// trelmox-cli: the headless tool over the engine. Commands take their
+// arguments (without the program name) and write to the given streams, so
+// tests drive them in-process. Exit statuses: 0 every block analysed,
+// 1 some block failed, 2 usage error.
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace trelmox::cli {
+
+inline constexpr int ExitOk = 0;
+inline constexpr int ExitBlockFailed = 1;
+inline constexpr int ExitUsage = 2;
+
+// Dispatches to the command named by args[0].
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+} // namespace trelmox::cli

@@ -1,0 +1,53 @@
+#include "cli/options.h"
+
+#include <algorithm>
+
+namespace trelmox::cli {
+
+std::optional<std::string> ParsedArgs::last(const std::string& name) const {
+    const auto found = values.find(name);
+    if (found == values.end() || found->second.empty()) return std::nullopt;
+    return found->second.back();
+}
+
+std::string ParsedArgs::choice(const std::string& name, const std::vector<std::string>& allowed,
+                               const std::string& fallback) const {
+    const auto value = last(name);
+    if (!value) return fallback;
+    if (std::find(allowed.begin(), allowed.end(), *value) == allowed.end())
+        throw UsageError("invalid value '" + *value + "' for --" + name);
+    return *value;
+}
+
+ParsedArgs parseArgs(const std::vector<std::string>& args, const std::set<std::string>& valueOptions) {
+    ParsedArgs parsed;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+            if (!optionsEnded && arg.size() > 1 && arg[0] == '-') throw UsageError("unknown option '" + arg + "'");
+            parsed.positional.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "--help") {
+            parsed.help = true;
+            continue;
+        }
+        const auto equals = arg.find('=');
+        const std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+        if (!valueOptions.contains(name)) throw UsageError("unknown option '--" + name + "'");
+        if (equals != std::string::npos) {
+            parsed.values[name].push_back(arg.substr(equals + 1));
+        } else {
+            if (i + 1 >= args.size()) throw UsageError("option '--" + name + "' needs a value");
+            parsed.values[name].push_back(args[++i]);
+        }
+    }
+    return parsed;
+}
+
+} // namespace trelmox::cli

@@ -1,0 +1,34 @@
+#pragma once
+// Command-line options shared by the tool's commands: "--name VALUE" or
+// "--name=VALUE" (repeatable), "--help", positional arguments, and "--" to
+// end the options. Anything else is a usage error.
+#include <map>
+#include <optional>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace trelmox::cli {
+
+class UsageError : public std::runtime_error {
+public:
+    explicit UsageError(const std::string& message) : std::runtime_error(message) {}
+};
+
+struct ParsedArgs {
+    std::map<std::string, std::vector<std::string>> values; // by option name without "--"
+    std::vector<std::string> positional;
+    bool help = false;
+
+    // The option's last value, if given.
+    std::optional<std::string> last(const std::string& name) const;
+    // The option's last value, which must be one of `allowed`.
+    std::string choice(const std::string& name, const std::vector<std::string>& allowed,
+                       const std::string& fallback) const;
+};
+
+// `valueOptions` are the option names (without "--") that take a value.
+ParsedArgs parseArgs(const std::vector<std::string>& args, const std::set<std::string>& valueOptions);
+
+} // namespace trelmox::cli

@@ -1,0 +1,49 @@
+#include <functional>
+#include <map>
+#include <ostream>
+
+#include "cli/cli.h"
+
+namespace trelmox::cli {
+
+namespace {
+
+const char* const Usage =
+    "usage: trelmox-cli <command> [options]\n"
+    "\n"
+    "commands:\n"
+    "  analyze [--format text|json|csv] [--report-dir DIR] [--dxf-dir DIR] FILE...\n"
+    "      Analyses block data files: corners, volume, height, plunge of the\n"
+    "      line of intersection and the safety factor Kc with its contact case.\n"
+    "\n"
+    "Run 'trelmox-cli <command> --help' for a command's options.\n";
+
+using Command = std::function<int(const std::vector<std::string>&, std::ostream&, std::ostream&)>;
+
+const std::map<std::string, Command>& commands() {
+    static const std::map<std::string, Command> table = {
+        {"analyze", runAnalyze},
+    };
+    return table;
+}
+
+} // namespace
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) {
+        err << Usage;
+        return ExitUsage;
+    }
+    if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        out << Usage;
+        return ExitOk;
+    }
+    const auto command = commands().find(args[0]);
+    if (command == commands().end()) {
+        err << "trelmox-cli: unknown command '" << args[0] << "'\n\n" << Usage;
+        return ExitUsage;
+    }
+    return command->second(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
+}
+
+} // namespace trelmox::cli
