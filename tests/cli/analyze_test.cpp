@@ -18,12 +18,12 @@ namespace {
 
 const fs::path ExampleBlock = fs::path(TRELMOX_TEST_DATA) / ".." / ".." / "examples" / "example.txt";
 
-struct Run {
+struct CliRun {
     int status;
     std::string out, err;
 };
 
-Run analyze(std::vector<std::string> args) {
+CliRun analyze(std::vector<std::string> args) {
     args.insert(args.begin(), "analyze");
     std::ostringstream out, err;
     const int status = run(args, out, err);
@@ -66,7 +66,7 @@ protected:
 };
 
 TEST_F(AnalyzeTest, ExampleBlockGivesTheKnownResultAsJson) {
-    const Run r = analyze({"--format", "json", ExampleBlock.string()});
+    const CliRun r = analyze({"--format", "json", ExampleBlock.string()});
     ASSERT_EQ(r.status, ExitOk) << r.err;
     const auto out = lines(r.out);
     ASSERT_EQ(out.size(), 1u);
@@ -79,7 +79,7 @@ TEST_F(AnalyzeTest, ExampleBlockGivesTheKnownResultAsJson) {
 
 TEST_F(AnalyzeTest, WritesReportAndDrawingNamedAfterTheFile) {
     fs::copy_file(ExampleBlock, dir / "W1.old.txt");
-    const Run r = analyze({"--report-dir=" + (dir / "reports").string(), "--dxf-dir", (dir / "dxf").string(),
+    const CliRun r = analyze({"--report-dir=" + (dir / "reports").string(), "--dxf-dir", (dir / "dxf").string(),
                            (dir / "W1.old.txt").string()});
     ASSERT_EQ(r.status, ExitOk) << r.out;
     std::ifstream report(dir / "reports" / "W1.txt", std::ios::binary);
@@ -99,7 +99,7 @@ TEST_F(AnalyzeTest, OneBadBlockNeverStopsTheBatch) {
     const fs::path badNumber = write("bad.txt", exampleWith({{9, "2 5"}}));
     const fs::path badMarker = write("marker.txt", exampleWith({{13, "x,65.4"}}));
     const fs::path empty = write("empty.txt", "");
-    const Run r = analyze({"--format", "json", "--report-dir", (dir / "reports").string(), (dir / "missing.txt").string(),
+    const CliRun r = analyze({"--format", "json", "--report-dir", (dir / "reports").string(), (dir / "missing.txt").string(),
                            badNumber.string(), badMarker.string(), empty.string(), ExampleBlock.string()});
     EXPECT_EQ(r.status, ExitBlockFailed);
     const auto out = lines(r.out);
@@ -120,7 +120,7 @@ TEST_F(AnalyzeTest, SingularTripleGivesMessagesAndNoGeometryFromAnotherBlock) {
     // and (1,3,4) have a zero determinant. The example analysed before must
     // not lend its corners.
     const fs::path singular = write("singular.txt", exampleWith({{5, "N,15,E,S,E,0"}, {7, "N,75,W,S,W,0"}}));
-    const Run r = analyze({"--format", "json", "--report-dir", (dir / "reports").string(), "--dxf-dir",
+    const CliRun r = analyze({"--format", "json", "--report-dir", (dir / "reports").string(), "--dxf-dir",
                            (dir / "dxf").string(), ExampleBlock.string(), singular.string()});
     EXPECT_EQ(r.status, ExitBlockFailed);
     const auto out = lines(r.out);
@@ -133,7 +133,7 @@ TEST_F(AnalyzeTest, SingularTripleGivesMessagesAndNoGeometryFromAnotherBlock) {
 
 TEST_F(AnalyzeTest, NoBlockIsAnAnalysisWithItsMessage) {
     const fs::path overhang = write("overhang.txt", exampleWith({{12, "-1"}}));
-    const Run r = analyze({"--format", "json", overhang.string()});
+    const CliRun r = analyze({"--format", "json", overhang.string()});
     EXPECT_EQ(r.status, ExitOk);
     EXPECT_THAT(r.out, HasSubstr("\"contact\":\"NoBlock\",\"kc\":0,"));
     EXPECT_THAT(r.out, HasSubstr("\"messages\":[\"不能切除块体\"],\"error\":null"));
@@ -141,7 +141,7 @@ TEST_F(AnalyzeTest, NoBlockIsAnAnalysisWithItsMessage) {
 
 TEST_F(AnalyzeTest, BlockNameThatWouldLeaveItsFolderIsRefusedBeforeWriting) {
     const fs::path sneaky = write("a\\b.txt", exampleWith({}));
-    const Run r = analyze({"--format", "json", "--report-dir", (dir / "reports").string(), "--dxf-dir",
+    const CliRun r = analyze({"--format", "json", "--report-dir", (dir / "reports").string(), "--dxf-dir",
                            (dir / "dxf").string(), sneaky.string()});
     EXPECT_EQ(r.status, ExitBlockFailed);
     EXPECT_THAT(r.out, Not(HasSubstr("\"error\":null")));
@@ -150,13 +150,13 @@ TEST_F(AnalyzeTest, BlockNameThatWouldLeaveItsFolderIsRefusedBeforeWriting) {
 }
 
 TEST_F(AnalyzeTest, TextAndCsvCarryTheSameResult) {
-    const Run text = analyze({ExampleBlock.string()});
+    const CliRun text = analyze({ExampleBlock.string()});
     EXPECT_EQ(text.status, ExitOk);
     EXPECT_THAT(text.out, HasSubstr("example"));
     EXPECT_THAT(text.out, HasSubstr("BothPlanes"));
     EXPECT_THAT(text.out, HasSubstr("1.1891"));
     EXPECT_THAT(text.out, HasSubstr("17896.9513"));
-    const Run csv = analyze({"--format", "csv", ExampleBlock.string()});
+    const CliRun csv = analyze({"--format", "csv", ExampleBlock.string()});
     const auto rows = lines(csv.out);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0], "block,contact,kc,volume,height,plunge,messages,error\r");
