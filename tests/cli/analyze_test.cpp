@@ -8,6 +8,7 @@
 
 #include "cli/cli.h"
 #include "cli/output.h"
+#include "model/textcodec.h"
 
 namespace fs = std::filesystem;
 using namespace trelmox::cli;
@@ -87,7 +88,7 @@ TEST_F(AnalyzeTest, WritesReportAndDrawingNamedAfterTheFile) {
     bytes << report.rdbuf();
     const auto reportLines = lines(bytes.str());
     ASSERT_EQ(reportLines.size(), 30u);
-    EXPECT_EQ(reportLines[27], "1.\xc2\xa5\xf4\xbf\xe9\xb5\xc4\xcc\xe5\xbb\xfd:\tV=\t17896.9513\r");
+    EXPECT_EQ(reportLines[27], trelmox::utf8ToGb18030("1.楔块的体积:\tV=\t17896.9513\r"));
     EXPECT_THAT(reportLines[29], HasSubstr("Kc=\t1.1891"));
     std::ifstream dxf(dir / "dxf" / "W1block.dxf", std::ios::binary);
     std::stringstream dxfBytes;
