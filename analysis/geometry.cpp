@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "analysis/overflow.h"
+#include "analysis/arithmetic.h"
 #include "model/checked.h"
 
 namespace trelmox {
@@ -30,13 +30,13 @@ double length(const TPoint3D& p) { return std::sqrt(dot(p, p)); }
 double toeHeight(const BlockVertices& v, const TPoint3D& b0, const TPoint3D& b1) {
     const TPoint3D normal = cross(b0, b1);
     const double d = -dot(normal, v.Vertex4);
-    return checkedDiv(std::fabs(noOverflow(dot(normal, v.Vertex1) + d)), length(normal));
+    return quotient(std::fabs(noOverflow(dot(normal, v.Vertex1) + d)), length(normal));
 }
 
 // Area of the triangle spanned by b0 and b1 from the angle between them.
 double topArea(const TPoint3D& b0, const TPoint3D& b1) {
-    const double cosTheta = checkedDiv(std::fabs(dot(b0, b1)), noOverflow(length(b0) * length(b1)));
-    const double sinTheta = checkedSqrt(1 - cosTheta * cosTheta);
+    const double cosTheta = quotient(std::fabs(dot(b0, b1)), noOverflow(length(b0) * length(b1)));
+    const double sinTheta = root(1 - cosTheta * cosTheta);
     return noOverflow(0.5 * length(b1) * length(b0) * sinTheta);
 }
 
@@ -44,7 +44,7 @@ double topArea(const TPoint3D& b0, const TPoint3D& b1) {
 double plunge(const TPoint3D& toe, const TPoint3D& upper) {
     const TPoint3D along = difference(upper, toe);
     const double horizontal = std::sqrt(noOverflow(along.x * along.x + along.y * along.y));
-    return std::atan(checkedDiv(along.z, horizontal)) * 180 / std::numbers::pi;
+    return std::atan(quotient(along.z, horizontal)) * 180 / std::numbers::pi;
 }
 
 } // namespace

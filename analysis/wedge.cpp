@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "analysis/overflow.h"
+#include "analysis/arithmetic.h"
 #include "model/checked.h"
 #include "model/numtext.h"
 
@@ -88,43 +88,43 @@ double radians(double degrees) { return noOverflow(degrees * std::numbers::pi / 
 
     // Cut-out tests: the line of intersection must daylight in the face and
     // pass under the slope top.
-    t.r = checkedDiv(n.OverhangCoefficient * t.T, t.Z);
+    t.r = quotient(n.OverhangCoefficient * t.T, t.Z);
     if (t.r > 0) {
         result.Contact = TWedgeContact::NoBlock;
         return result;
     }
-    if (std::tan(psiT) > checkedDiv(std::sqrt(1 - Sz * Sz), Sz - t.r)) {
+    if (std::tan(psiT) > quotient(std::sqrt(1 - Sz * Sz), Sz - t.r)) {
         result.Contact = TWedgeContact::NoBlock;
         return result;
     }
 
     t.m = Ay * By + Az * Bz;
     t.q = 1 - t.m * t.m;
-    t.w = checkedDiv(noOverflow(n.RockUnitWeight * n.SlopeHeight * t.T), 3 * t.F);
-    t.e = checkedDiv(-1 * By * Sx, t.F);
+    t.w = quotient(noOverflow(n.RockUnitWeight * n.SlopeHeight * t.T), 3 * t.F);
+    t.e = quotient(-1 * By * Sx, t.F);
     const double u1 = n.WaterPressure1, u2 = n.WaterPressure2;
     const double absE = std::fabs(t.e);
-    const double wq = checkedDiv(t.w, t.q);
-    t.Na = checkedDiv(noOverflow((wq * (Az - t.m * Bz) - t.e * u1) * t.e), absE);
+    const double wq = quotient(t.w, t.q);
+    t.Na = quotient(noOverflow((wq * (Az - t.m * Bz) - t.e * u1) * t.e), absE);
     t.Nb = noOverflow(wq * (Bz - t.m * Az) - u2);
-    t.N1 = checkedDiv(noOverflow((t.w * Az - t.m * u2 - t.e * u1) * t.e), absE);
+    t.N1 = quotient(noOverflow((t.w * Az - t.m * u2 - t.e * u1) * t.e), absE);
     t.N2 = noOverflow(t.w * Bz - t.m * t.e * u1 - u2);
 
     if (t.Na > 0 && t.Nb > 0) {
         result.Contact = TWedgeContact::BothPlanes;
         const double resisting =
-            noOverflow(checkedSqrt(t.q) * ((absE * n.Cohesion1 + (t.Na * n.Friction1 + t.Nb * n.Friction2)) + n.Cohesion2));
-        result.SafetyFactor = checkedDiv(resisting, std::fabs(t.w * t.Z));
+            noOverflow(root(t.q) * ((absE * n.Cohesion1 + (t.Na * n.Friction1 + t.Nb * n.Friction2)) + n.Cohesion2));
+        result.SafetyFactor = quotient(resisting, std::fabs(t.w * t.Z));
     } else if (t.Nb < 0 && t.N1 > 0) {
         result.Contact = TWedgeContact::FirstPlaneOnly;
         const double driving2 =
             noOverflow((t.w * t.w) * (1 - Az * Az) + (u2 * u2) * t.q + (t.m * Az - Bz) * 2 * t.w * u2);
-        result.SafetyFactor = checkedDiv(noOverflow(absE * n.Cohesion1 + t.N1 * n.Friction1), checkedSqrt(driving2));
+        result.SafetyFactor = quotient(noOverflow(absE * n.Cohesion1 + t.N1 * n.Friction1), root(driving2));
     } else if (t.Na < 0 && t.N2 > 0) {
         result.Contact = TWedgeContact::SecondPlaneOnly;
         const double driving2 = noOverflow((t.w * t.w) * (By * By) + (u1 * u1) * (t.e * t.e) * t.q +
                                            (t.m * Bz - Az) * 2 * t.e * t.w * u1);
-        result.SafetyFactor = checkedDiv(noOverflow(t.N2 * n.Friction2 + n.Cohesion2), checkedSqrt(driving2));
+        result.SafetyFactor = quotient(noOverflow(t.N2 * n.Friction2 + n.Cohesion2), root(driving2));
     } else if (t.N1 < 0 && t.N2 < 0) {
         result.Contact = TWedgeContact::LiftOff;
     } else {

@@ -1,6 +1,7 @@
 #include "drawing/vertices.h"
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "model/checked.h"
@@ -19,6 +20,13 @@ long double radians(const std::string& degreesText) {
 long double determinant(const long double (&a)[3], const long double (&b)[3], const long double (&c)[3]) {
     return a[0] * b[1] * c[2] - a[0] * c[1] * b[2] + b[0] * c[1] * a[2] - b[0] * a[1] * c[2] + c[0] * a[1] * b[2] -
            c[0] * b[1] * a[2];
+}
+
+// A corner beyond the range of a double (a nearly singular triple under a
+// huge slope height) is an overflow, never an infinity in the drawing.
+double cornerCoordinate(long double value) {
+    if (!(std::fabs(value) <= std::numeric_limits<double>::max())) throw Error(OverflowMessage);
+    return double(value);
 }
 
 // Drawing plane numbers of each corner, in the order they are computed.
@@ -80,9 +88,8 @@ bool VertexGeometry::intersect(const FailedTriple& triple, TPoint3D& corner) con
     }
     const long double det = determinant(a, b, c);
     if (det == 0) return false;
-    corner = {checkedFinite(double(determinant(minusD, b, c) / det)),
-              checkedFinite(double(determinant(a, minusD, c) / det)),
-              checkedFinite(double(determinant(a, b, minusD) / det))};
+    corner = {cornerCoordinate(determinant(minusD, b, c) / det), cornerCoordinate(determinant(a, minusD, c) / det),
+              cornerCoordinate(determinant(a, b, minusD) / det)};
     return true;
 }
 

@@ -95,6 +95,15 @@ TEST(VertexGeometry, AngleTextsAreReadOnlyWhereTheLettersUseThem) {
     }
 }
 
+TEST(VertexGeometry, CornersBeyondTheRangeOfADoubleOverflow) {
+    VertexGeometry g;
+    g.compute(workedExample(), "10");
+    // Vertex2 lies twice the slope height away from the origin.
+    EXPECT_EQ(messageOf([&] { g.compute(workedExample(), "1e308"); }), "Floating point overflow");
+    EXPECT_EQ(g.compute(workedExample(), "-8e307").size(), 0u);
+    EXPECT_EQ(g.vertices().Vertex2.x, 1.6e308);
+}
+
 TEST(VertexGeometry, ABadSlopeHeightChangesNothing) {
     VertexGeometry g;
     g.compute(workedExample(), "10");

@@ -1,8 +1,7 @@
-#include "analysis/overflow.h"
+#include "analysis/arithmetic.h"
 
 namespace trelmox {
 
-// Out of line so that the checks stay small in the hot computations.
 void throwOverflow() { throw Error(OverflowMessage); }
 
 } // namespace trelmox
