@@ -91,7 +91,7 @@ double parameterValue(const BlockInputs& inputs, Parameter parameter) {
 
 void setParameter(BlockInputs& inputs, Parameter parameter, double value) { field(inputs, parameter) = value; }
 
-SafetyResult evaluate(BlockInputs inputs) {
+SafetyResult evaluate(BlockInputs& inputs) {
     if (inputs.ComputedWater) {
         const double u = ComputeWaterPressure(inputs.Numbers.WaterUnitWeight, inputs.Numbers.SlopeHeight);
         inputs.Numbers.WaterPressure1 = inputs.Numbers.WaterPressure2 = u;

@@ -55,8 +55,9 @@ BlockInputs blockInputs(const PlaneAttitudeArray& attitudes, const TWedgeParams&
 double parameterValue(const BlockInputs& inputs, Parameter parameter);
 void setParameter(BlockInputs& inputs, Parameter parameter, double value);
 // computeSafetyFactor of the inputs, after recomputing the water pressures
-// in computed mode. Throws Error as computeSafetyFactor does.
-SafetyResult evaluate(BlockInputs inputs);
+// in place in computed mode (so one working copy serves many evaluations).
+// Throws Error as computeSafetyFactor does.
+SafetyResult evaluate(BlockInputs& inputs);
 
 // Throws Error when the block's water pressures are computed (they follow
 // water and height, so they cannot be varied on their own).

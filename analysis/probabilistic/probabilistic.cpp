@@ -47,16 +47,20 @@ struct SampleOutcomes {
     std::vector<std::uint8_t> Outcome;
 };
 
-void runSample(std::uint64_t i, const BlockInputs& base, const std::vector<VaryingInput>& varying,
-               const SampleDesign& design, SampleOutcomes& out) {
+// One working copy per chunk: a sample overwrites only the varied inputs
+// (and evaluate the derived water pressures), so the rest stays the block's.
+void runChunk(std::uint64_t begin, std::uint64_t end, const BlockInputs& base,
+              const std::vector<VaryingInput>& varying, const SampleDesign& design, SampleOutcomes& out) {
     BlockInputs inputs = base;
-    for (const VaryingInput& v : varying) setParameter(inputs, v.Input, v.Draw.value(design.uniform(i, v.Input)));
-    try {
-        const SafetyResult result = evaluate(inputs);
-        out.Kc[i] = result.SafetyFactor;
-        out.Outcome[i] = static_cast<std::uint8_t>(result.Contact);
-    } catch (const Error&) {
-        out.Outcome[i] = FailedOutcome;
+    for (std::uint64_t i = begin; i < end; ++i) {
+        for (const VaryingInput& v : varying) setParameter(inputs, v.Input, v.Draw.value(design.uniform(i, v.Input)));
+        try {
+            const SafetyResult result = evaluate(inputs);
+            out.Kc[i] = result.SafetyFactor;
+            out.Outcome[i] = static_cast<std::uint8_t>(result.Contact);
+        } catch (const Error&) {
+            out.Outcome[i] = FailedOutcome;
+        }
     }
 }
 
@@ -79,7 +83,7 @@ bool runSamples(const BlockInputs& base, const std::vector<VaryingInput>& varyin
         try {
             const std::uint64_t begin = static_cast<std::uint64_t>(chunk) * ChunkSize;
             const std::uint64_t end = std::min(total, begin + ChunkSize);
-            for (std::uint64_t i = begin; i < end; ++i) runSample(i, base, varying, design, out);
+            runChunk(begin, end, base, varying, design, out);
             const std::uint64_t finished = done.fetch_add(end - begin) + (end - begin);
             // The callback runs on the calling thread only (thread 0 of the team).
             if (progress && omp_get_thread_num() == 0 && finished < total && !progress(finished, total))
@@ -132,19 +136,23 @@ Histogram histogram(const std::vector<double>& kc, const SafetyStatistics& s, in
     return h;
 }
 
-ProbabilisticResult summarise(const SampleOutcomes& out, int bins) {
+// Counts the outcomes and keeps the Kc of the wedge samples, compacted in
+// place in sample order.
+ProbabilisticResult summarise(SampleOutcomes&& out, int bins) {
     ProbabilisticResult result;
     result.Samples = out.Outcome.size();
+    std::size_t kept = 0;
     for (std::size_t i = 0; i < out.Outcome.size(); ++i) {
         if (out.Outcome[i] == FailedOutcome) {
             ++result.Failed;
             continue;
         }
-        const auto contact = static_cast<TWedgeContact>(out.Outcome[i]);
         ++result.Contacts[out.Outcome[i]];
-        if (cutsOutWedge(contact)) result.SafetyFactors.push_back(out.Kc[i]);
+        if (cutsOutWedge(static_cast<TWedgeContact>(out.Outcome[i]))) out.Kc[kept++] = out.Kc[i];
     }
-    result.Wedges = result.SafetyFactors.size();
+    out.Kc.resize(kept);
+    result.SafetyFactors = std::move(out.Kc);
+    result.Wedges = kept;
     if (result.Wedges == 0) return result;
     result.Statistics = statistics(result.SafetyFactors);
     result.KcHistogram = histogram(result.SafetyFactors, *result.Statistics, bins);
@@ -174,7 +182,7 @@ ProbabilisticResult runProbabilistic(const PlaneAttitudeArray& attitudes, const 
     for (const VaryingInput& v : varying) varyingParameters.push_back(v.Input);
     const SampleDesign design(settings.Method, settings.Seed, settings.Samples, varyingParameters);
     SampleOutcomes out{std::vector<double>(settings.Samples), std::vector<std::uint8_t>(settings.Samples)};
-    if (runSamples(base, varying, design, settings, progress, out)) return summarise(out, settings.HistogramBins);
+    if (runSamples(base, varying, design, settings, progress, out)) return summarise(std::move(out), settings.HistogramBins);
     ProbabilisticResult cancelled;
     cancelled.Cancelled = true;
     return cancelled;
