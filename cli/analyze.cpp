@@ -21,6 +21,12 @@
 
 namespace trelmox::cli {
 
+// The block name is the file name up to its first ".", as the windows name
+// a block after the text in the block-name box.
+std::string blockNameOf(const std::filesystem::path& file) {
+    return Parse(".", file.filename().string(), 1);
+}
+
 namespace {
 
 const char* const AnalyzeUsage =
@@ -42,12 +48,6 @@ const char* const CornersMissingMessage = "不能求出块体的全部角点，�
 struct Destinations {
     std::optional<std::filesystem::path> reportDir, dxfDir;
 };
-
-// The block name is the file name up to its first ".", as the windows name
-// a block after the text in the block-name box.
-std::string blockNameOf(const std::filesystem::path& file) {
-    return Parse(".", file.filename().string(), 1);
-}
 
 ReportInputs reportInputs(const std::string& name, const SavedBlock& block, const BlockAnalysis& analysis) {
     ReportInputs inputs;

@@ -3,6 +3,7 @@
 // arguments (without the program name) and write to the given streams, so
 // tests drive them in-process. Exit statuses: 0 every block analysed,
 // 1 some block failed, 2 usage error.
+#include <filesystem>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -17,5 +18,10 @@ inline constexpr int ExitUsage = 2;
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runSensitivityCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// The block name of a data file: its file name up to the first ".".
+std::string blockNameOf(const std::filesystem::path& file);
 
 } // namespace trelmox::cli

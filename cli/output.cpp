@@ -34,6 +34,13 @@ std::string jsonNumber(double value) {
     return text;
 }
 
+std::string csvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (const char c : text) quoted += (c == '"') ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
 namespace {
 
 template <typename T, typename F> std::string orNull(const std::optional<T>& value, F field) {
@@ -58,13 +65,6 @@ public:
 private:
     std::ostream& out_;
 };
-
-std::string csvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (const char c : text) quoted += (c == '"') ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
-}
 
 template <typename T, typename F> std::string orEmpty(const std::optional<T>& value, F field) {
     return value ? jsonNumber(field(*value)) : "";

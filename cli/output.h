@@ -34,5 +34,7 @@ std::unique_ptr<OutcomePrinter> makeOutcomePrinter(const std::string& format, st
 std::string jsonString(const std::string& text);
 // A number with 17 significant digits (enough to read the double back).
 std::string jsonNumber(double value);
+// A CSV field, quoted when it holds a comma, a quote or a line end.
+std::string csvField(const std::string& text);
 
 } // namespace trelmox::cli

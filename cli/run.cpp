@@ -15,6 +15,11 @@ const char* const Usage =
     "  analyze [--format text|json|csv] [--report-dir DIR] [--dxf-dir DIR] FILE...\n"
     "      Analyses block data files: corners, volume, height, plunge of the\n"
     "      line of intersection and the safety factor Kc with its contact case.\n"
+    "  probabilistic FILE [--samples N] [--seed S] [--method mc|lhs] [--sd NAME=SD ...]\n"
+    "      [--uniform NAME=LO:HI ...] [--lognormal NAME=SD ...] [--threads N] [--format text|json]\n"
+    "      Monte Carlo or Latin hypercube analysis of Kc: statistics and P(Kc < 1).\n"
+    "  sensitivity FILE --param NAME --from A --to B --steps N [--format text|csv|json]\n"
+    "      Kc and the contact case as one input runs over a range.\n"
     "\n"
     "Run 'trelmox-cli <command> --help' for a command's options.\n";
 
@@ -23,6 +28,8 @@ using Command = std::function<int(const std::vector<std::string>&, std::ostream&
 const std::map<std::string, Command>& commands() {
     static const std::map<std::string, Command> table = {
         {"analyze", runAnalyze},
+        {"probabilistic", runProbabilisticCommand},
+        {"sensitivity", runSensitivityCommand},
     };
     return table;
 }

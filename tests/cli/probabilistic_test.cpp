@@ -1,0 +1,168 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/cli.h"
+
+namespace fs = std::filesystem;
+using namespace trelmox::cli;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+namespace {
+
+const std::string Example = (fs::path(TRELMOX_TEST_DATA) / ".." / ".." / "examples" / "example.txt").string();
+
+struct CliRun {
+    int status;
+    std::string out, err;
+};
+
+CliRun cli(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = run(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+int countOf(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+} // namespace
+
+TEST(ProbabilisticCommand, PrintsTheJsonKeys) {
+    const CliRun r = cli({"probabilistic", Example, "--samples", "2000", "--seed", "7", "--sd", "c1=5", "--uniform",
+                          "diptop=0:60", "--bins", "4", "--format", "json"});
+    ASSERT_EQ(r.status, ExitOk) << r.err;
+    EXPECT_THAT(r.out, StartsWith("{\"block\":\"example\""));
+    for (const char* key : {"\"samples\":2000,", "\"seed\":7,", "\"mean\":", "\"sd\":", "\"min\":", "\"max\":",
+                            "\"pf\":", "\"failed\":0,", "\"histogram\":{\"edges\":["})
+        EXPECT_THAT(r.out, HasSubstr(key));
+    for (const char* contact : {"NoBlock", "BothPlanes", "FirstPlaneOnly", "SecondPlaneOnly", "LiftOff", "Unresolved"})
+        EXPECT_THAT(r.out, HasSubstr(std::string("\"") + contact + "\":"));
+    EXPECT_THAT(r.out, ::testing::Not(HasSubstr("\"NoBlock\":0,"))); // the slope top leaves no block above 34 degrees
+    const std::string histogram = r.out.substr(r.out.find("\"histogram\""));
+    const std::string edges = histogram.substr(0, histogram.find(']'));
+    EXPECT_EQ(countOf(edges, ","), 4); // five edges
+    EXPECT_EQ(countOf(r.out, "\n"), 1);
+}
+
+TEST(ProbabilisticCommand, SameSeedSameOutputWithAnyThreads) {
+    const std::vector<std::string> args = {"probabilistic", Example, "--sd", "dip1=3", "--lognormal", "c2=10",
+                                           "--method", "lhs", "--samples", "30000", "--format", "json"};
+    auto with = [&](const char* threads) {
+        auto a = args;
+        a.insert(a.end(), {"--threads", threads});
+        return cli(a).out;
+    };
+    const std::string one = with("1");
+    EXPECT_EQ(with("2"), one);
+    EXPECT_EQ(cli(args).out, one);
+}
+
+TEST(ProbabilisticCommand, ZeroSpreadReproducesTheAnalysis) {
+    const CliRun r = cli({"probabilistic", Example, "--samples", "10", "--sd", "f1=0", "--format", "json"});
+    ASSERT_EQ(r.status, ExitOk) << r.err;
+    EXPECT_THAT(r.out, HasSubstr("\"sd\":0,"));
+    EXPECT_THAT(r.out, HasSubstr("\"BothPlanes\":10,"));
+    const CliRun analyse = cli({"analyze", "--format", "json", Example});
+    const auto kcAt = analyse.out.find("\"kc\":") + 5;
+    const std::string kc = analyse.out.substr(kcAt, analyse.out.find(',', kcAt) - kcAt);
+    EXPECT_THAT(r.out, HasSubstr("\"mean\":" + kc + ",\"sd\":0,\"min\":" + kc + ",\"max\":" + kc));
+}
+
+TEST(SensitivityCommand, PrintsEveryStepInEachFormat) {
+    const std::vector<std::string> args = {"sensitivity", Example, "--param", "diptop", "--from", "30", "--to",
+                                           "36", "--steps", "6"};
+    auto in = [&](const char* format) {
+        auto a = args;
+        a.insert(a.end(), {"--format", format});
+        return cli(a);
+    };
+    const CliRun csv = in("csv");
+    ASSERT_EQ(csv.status, ExitOk) << csv.err;
+    EXPECT_THAT(csv.out, StartsWith("diptop,contact,kc,error\r\n30,BothPlanes,1.18912"));
+    EXPECT_THAT(csv.out, HasSubstr("\r\n35,NoBlock,0,\r\n36,NoBlock,0,\r\n"));
+    EXPECT_EQ(countOf(csv.out, "\r\n"), 8);
+    const CliRun json = in("json");
+    EXPECT_THAT(json.out, StartsWith("{\"block\":\"example\",\"param\":\"diptop\",\"steps\":[{\"value\":30,"));
+    EXPECT_EQ(countOf(json.out, "\"value\":"), 7);
+    EXPECT_THAT(in("text").out, HasSubstr("35            NoBlock          0.0000"));
+}
+
+TEST(SensitivityCommand, ReportsAFailedStepAndGoesOn) {
+    const CliRun r = cli({"sensitivity", Example, "--param", "dipdir1", "--from", "225", "--to", "245", "--steps",
+                          "2", "--format", "csv"});
+    ASSERT_EQ(r.status, ExitOk) << r.err;
+    EXPECT_THAT(r.out, HasSubstr("\r\n235,,,Floating point division by zero\r\n245,"));
+}
+
+TEST(ProbabilisticCommands, RefuseBadInputWithStatus2) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"probabilistic", Example, "--sd", "c1=-1"}, "c1: the standard deviation must be a finite number >= 0"},
+        {{"probabilistic", Example, "--sd", "cohesion=1"}, "unknown parameter 'cohesion' (names: dip1 dipdir1"},
+        {{"probabilistic", Example, "--samples", "0"}, "the number of samples must lie between 1 and 10000000"},
+        {{"probabilistic", Example, "--samples", "12x"}, "invalid whole number '12x' for --samples"},
+        {{"probabilistic", Example, "--samples", "-5"}, "invalid whole number '-5' for --samples"},
+        {{"probabilistic", Example, "--sd", "c1"}, "--sd needs NAME=VALUE"},
+        {{"probabilistic", Example, "--sd", "c1=abc"}, "invalid number 'abc' for --sd c1=abc"},
+        {{"probabilistic", Example, "--uniform", "dip1=40"}, "--uniform needs NAME=LO:HI"},
+        {{"probabilistic", Example, "--uniform", "dip1=40:95"}, "dip1: the range 40:95 leaves 0..90"},
+        {{"probabilistic", Example, "--lognormal", "dip1=2"}, "dip1: a lognormal distribution fits only"},
+        {{"probabilistic", Example, "--sd", "c1=1", "--lognormal", "c1=2"}, "c1 has two distributions"},
+        {{"probabilistic", Example, "--sd", "u1=1"}, "u1 cannot vary"},
+        {{"probabilistic", Example, "--method", "qmc"}, "invalid value 'qmc' for --method"},
+        {{"probabilistic", Example, "--threads", "0"}, "--threads needs at least 1"},
+        {{"probabilistic", Example, "--bins", "0"}, "the histogram needs at least one bin"},
+        {{"probabilistic", Example, "--format", "csv"}, "invalid value 'csv' for --format"},
+        {{"probabilistic"}, "give exactly one block data file"},
+        {{"probabilistic", Example, Example}, "give exactly one block data file"},
+        {{"sensitivity", Example, "--from", "1", "--to", "2", "--steps", "3"}, "--param is required"},
+        {{"sensitivity", Example, "--param", "dip9", "--from", "1", "--to", "2", "--steps", "3"}, "unknown parameter"},
+        {{"sensitivity", Example, "--param", "dip1", "--from", "1", "--to", "2", "--steps", "0"},
+         "the number of steps must be at least 1"},
+        {{"sensitivity", Example, "--param", "f1", "--from", "-1", "--to", "2", "--steps", "3"},
+         "f1: -1 lies outside 0..inf"},
+        {{"sensitivity", Example, "--param", "f1", "--from", "x", "--to", "2", "--steps", "3"},
+         "invalid number 'x' for --from"},
+    };
+    for (const Case& c : cases) {
+        const CliRun r = cli(c.args);
+        EXPECT_EQ(r.status, ExitUsage) << c.message;
+        EXPECT_THAT(r.err, HasSubstr(c.message));
+        EXPECT_THAT(r.err, HasSubstr("usage: trelmox-cli " + c.args[0]));
+        EXPECT_EQ(r.out, "");
+    }
+}
+
+TEST(ProbabilisticCommands, UnreadableBlockIsABlockFailure) {
+    const fs::path bad = fs::temp_directory_path() / "trelmox-probabilistic-bad.txt";
+    std::ofstream(bad, std::ios::binary) << "45,105\r\n70,235\r\n";
+    for (const std::string& file : {bad.string(), (fs::temp_directory_path() / "no-such-block.txt").string()}) {
+        const CliRun p = cli({"probabilistic", file, "--sd", "c1=1"});
+        EXPECT_EQ(p.status, ExitBlockFailed) << p.err;
+        EXPECT_THAT(p.err, HasSubstr("trelmox-cli probabilistic: " + file + ": "));
+        const CliRun s = cli({"sensitivity", file, "--param", "c1", "--from", "1", "--to", "2", "--steps", "1"});
+        EXPECT_EQ(s.status, ExitBlockFailed) << s.err;
+        EXPECT_EQ(p.out + s.out, "");
+    }
+    fs::remove(bad);
+}
+
+TEST(ProbabilisticCommands, HelpIsNoError) {
+    for (const char* command : {"probabilistic", "sensitivity"}) {
+        const CliRun r = cli({command, "--help"});
+        EXPECT_EQ(r.status, ExitOk);
+        EXPECT_THAT(r.out, HasSubstr("dip1 dipdir1 dip2 dipdir2"));
+        EXPECT_THAT(r.out, HasSubstr("rock water height"));
+    }
+    EXPECT_THAT(cli({"--help"}).out, HasSubstr("probabilistic FILE"));
+}
