@@ -29,6 +29,19 @@ double cornerCoordinate(long double value) {
     return double(value);
 }
 
+// The dip quadrants that fit each strike sense. The up-dip vector's
+// horizontal part points away from the dip: (signX cos a, signY sin a) cos b.
+struct UpDipCase {
+    const char *strikeEW, *dipNS, *dipEW;
+    int signX, signY;
+};
+constexpr UpDipCase UpDipCases[] = {
+    {"E", "N", "W", 1, -1},
+    {"E", "S", "E", -1, 1},
+    {"W", "N", "E", -1, -1},
+    {"W", "S", "W", 1, 1},
+};
+
 // Drawing plane numbers of each corner, in the order they are computed.
 struct CornerTriple {
     FailedTriple planes;
@@ -57,18 +70,12 @@ void VertexGeometry::readPlane(const TPlaneQuadrant& plane, const Vec& anchor, P
         const long double a = radians(plane.StrikeAngle);
         const long double sinA = std::sin(a), cosA = std::cos(a);
         strike_ = strikeEast ? Vec{sinA, cosA, 0} : Vec{-sinA, cosA, 0};
-        // (x, y) signs of the up-dip vector's horizontal part for each dip
-        // quadrant that fits the strike; it points away from the dip.
-        int signCos = 0, signSin = 0;
-        if (strikeEast && plane.DipNS == "N" && plane.DipEW == "W") signCos = 1, signSin = -1;
-        if (strikeEast && plane.DipNS == "S" && plane.DipEW == "E") signCos = -1, signSin = 1;
-        if (!strikeEast && plane.DipNS == "N" && plane.DipEW == "E") signCos = -1, signSin = -1;
-        if (!strikeEast && plane.DipNS == "S" && plane.DipEW == "W") signCos = 1, signSin = 1;
-        if (signCos != 0) {
-            const long double b = radians(plane.DipAngle);
-            const long double cosB = std::cos(b);
-            upDip_ = {signCos * cosA * cosB, signSin * sinA * cosB, std::sin(b)};
-        }
+        for (const UpDipCase& c : UpDipCases)
+            if (plane.StrikeEW == c.strikeEW && plane.DipNS == c.dipNS && plane.DipEW == c.dipEW) {
+                const long double b = radians(plane.DipAngle);
+                const long double cosB = std::cos(b);
+                upDip_ = {c.signX * cosA * cosB, c.signY * sinA * cosB, std::sin(b)};
+            }
     }
     const Vec& u = strike_;
     const Vec& v = upDip_;

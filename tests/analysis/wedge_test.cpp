@@ -56,6 +56,9 @@ TEST(Account, CoversEveryContactCaseOfTheReferenceWedge) {
         {"0 and 300", entered("0", "300"), baseAttitudes(), TWedgeContact::FirstPlaneOnly, 0.4952},
         {"300 and 0", entered("300", "0"), baseAttitudes(), TWedgeContact::SecondPlaneOnly, 0.7614},
         {"300 and 300", entered("300", "300"), baseAttitudes(), TWedgeContact::LiftOff, 0},
+        // Na exactly 0: no case's strict comparisons hold.
+        {"no normal force on plane 1", entered("188.35783382274997", "65.4"), baseAttitudes(),
+         TWedgeContact::Unresolved, 0},
         {"overhanging face", [] { auto p = baseParams(); p.OverhangCoefficient = "-1"; return p; }(),
          baseAttitudes(), TWedgeContact::NoBlock, 0},
         {"overhang 2", [] { auto p = baseParams(); p.OverhangCoefficient = "2"; return p; }(), baseAttitudes(),
