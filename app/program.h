@@ -1,0 +1,26 @@
+#pragma once
+// The program's windows, created in a fixed order, one instance each, and
+// the workspace they share. The program folder is a parameter so that tests
+// run the whole program on a folder of their own.
+#include <filesystem>
+
+#include "app/tform1.h"
+#include "ui/tform2.h"
+#include "ui/tform3.h"
+#include "ui/tform4.h"
+#include "ui/workspace.h"
+
+namespace trelmox::app {
+
+struct Program {
+    explicit Program(const std::filesystem::path& programFolder);
+
+    ui::Workspace workspace;
+    TForm1 Form1;
+    TForm5 Form5;
+    ui::TForm2 Form2;
+    ui::TForm3 Form3;
+    ui::TForm4 Form4;
+};
+
+} // namespace trelmox::app

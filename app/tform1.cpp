@@ -1,0 +1,119 @@
+#include "app/tform1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include "app/blockscan.h"
+#include "ui/messages.h"
+#include "ui/style.h"
+#include "ui/tform2.h"
+#include "ui/tform3.h"
+#include "ui/tform4.h"
+#include "ui/typeaheadcombo.h"
+#include "ui/workspace.h"
+
+namespace trelmox::app {
+
+namespace {
+
+QPushButton* makeCommand(QWidget* parent, const QString& name, const QString& caption, int top) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(514, top, 140, 30);
+    button->setFont(ui::captionFont(16));
+    ui::setTextColour(button, ui::Fuchsia);
+    button->setCursor(Qt::PointingHandCursor);
+    return button;
+}
+
+// The hourglass for the length of a scope, restored also when it fails.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
+
+TForm1::TForm1(ui::Workspace& workspace) : workspace_(workspace) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("form1"));
+    ui::placeWindow(this, {218, 131}, {674, 450});
+
+    QLabel* title = ui::makeLabel(this, QStringLiteral("Label1"), QStringLiteral("边坡稳定分析程序"), {120, 8},
+                                  ui::captionFont(56));
+    ui::setTextColour(title, ui::Aqua);
+    title->setAttribute(Qt::WA_TranslucentBackground);
+    title->resize(title->size().expandedTo({481, 65}));
+
+    picture_ = new QLabel(this);
+    picture_->setObjectName(QStringLiteral("Image1"));
+    picture_->setPixmap(QPixmap(QStringLiteral(":/slope.jpg")));
+    picture_->move(24, 72);
+    picture_->adjustSize();
+    title->raise();
+
+    connect(makeCommand(this, QStringLiteral("BitBtn1"), QStringLiteral("结构面数据输入"), 80),
+            &QPushButton::clicked, this, &TForm1::BitBtn1Click);
+    connect(makeCommand(this, QStringLiteral("BitBtn2"), QStringLiteral("物理力学参数输入"), 162),
+            &QPushButton::clicked, this, &TForm1::BitBtn2Click);
+    connect(makeCommand(this, QStringLiteral("BitBtn4"), QStringLiteral("生成dxf文件"), 245),
+            &QPushButton::clicked, this, &TForm1::BitBtn4Click);
+    connect(makeCommand(this, QStringLiteral("BitBtn3"), QStringLiteral("运算、分析"), 328),
+            &QPushButton::clicked, this, &TForm1::BitBtn3Click);
+
+    auto* statusBar = new QStatusBar(this);
+    statusBar->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar->setSizeGripEnabled(false);
+    statusBar->setGeometry(0, height() - ui::StatusBarHeight, width(), ui::StatusBarHeight);
+    statusBar->addWidget(new QLabel(QStringLiteral("适用于局部稳定分析、计算"), statusBar), 1);
+}
+
+void TForm1::openEntryWindow(QWidget* window, ui::TypeAheadCombo* blockNameBox) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+    const WaitCursor wait;
+    QStringList names;
+    for (const std::string& name : scanBlockFiles(workspace_.dataFolder())) names << QString::fromStdString(name);
+    blockNameBox->setItems(names);
+}
+
+void TForm1::BitBtn1Click() {
+    openEntryWindow(&workspace_.planeEntry(), workspace_.planeEntry().blockNameBox());
+}
+
+void TForm1::BitBtn2Click() {
+    openEntryWindow(&workspace_.parameters(), workspace_.parameters().blockNameBox());
+}
+
+void TForm1::BitBtn4Click() {
+    ui::runCommand([this] { workspace_.exportDrawing(); });
+}
+
+void TForm1::BitBtn3Click() {
+    ui::runCommand([this] {
+        ui::TForm4& analysis = workspace_.analysis();
+        analysis.showReport(workspace_.currentReportText());
+        analysis.show();
+        analysis.raise();
+        analysis.activateWindow();
+        if (workspace_.planeEntry().blockNameText() == workspace_.parameters().blockNameText())
+            analysis.setBlockName(QString::fromStdString(workspace_.model().CurrentBlock));
+    });
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    // The main window's end is the program's end, whatever else is open.
+    event->accept();
+    QApplication::quit();
+}
+
+TForm5::TForm5() { setObjectName(QStringLiteral("Form5")); }
+
+} // namespace trelmox::app

@@ -1,0 +1,37 @@
+#pragma once
+// Every box the program shows goes through one interface, so that a test can
+// record the boxes instead of blocking on them, and one function turns a
+// failed command into the error box.
+#include <QString>
+
+#include <functional>
+
+namespace trelmox::ui {
+
+inline const char* const ApplicationTitle = "TRELMOX";
+
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    // A plain box with the program's own message and one OK button.
+    virtual void message(const QString& text) = 0;
+    // The error box of a command that failed.
+    virtual void error(const QString& text) = 0;
+};
+
+// The boxes in use; modal QMessageBoxes titled "TRELMOX" unless replaced.
+MessageBoxes& messageBoxes();
+// Replaces the boxes (nullptr restores the modal ones); the caller keeps
+// ownership.
+void setMessageBoxes(MessageBoxes* boxes);
+
+// The error box's text: the failure's message with a full stop added when it
+// does not already end in one.
+QString errorBoxText(const QString& message);
+
+// Runs one user command. A failure stops the command where it happened
+// (what was done before stays done) and is shown in the error box; the
+// program carries on. Returns whether the command ran to its end.
+bool runCommand(const std::function<void()>& command);
+
+} // namespace trelmox::ui

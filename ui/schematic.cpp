@@ -1,0 +1,125 @@
+#include "ui/schematic.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+
+#include <cmath>
+#include <numbers>
+
+#include "ui/style.h"
+
+namespace trelmox::ui {
+
+namespace {
+
+// A world point: x east, y north, z up, in units of the drawing's scale.
+struct World {
+    double x, y, z;
+};
+
+constexpr double StrikeAzimuth = 60;  // degrees from north, N60E
+constexpr double DipAzimuth = 150;    // dipping south-east
+constexpr double DipAngle = 40;
+
+double radians(double degrees) { return degrees * std::numbers::pi / 180; }
+World horizontal(double azimuth, double length) {
+    return {std::sin(radians(azimuth)) * length, std::cos(radians(azimuth)) * length, 0};
+}
+
+// Oblique parallel projection: north recedes up and to the right.
+class Projection {
+public:
+    explicit Projection(QSize size)
+        : centre_(size.width() * 0.5, size.height() * 0.68), scale_(size.width() * 0.36) {}
+    QPointF operator()(World p) const {
+        return {centre_.x() + scale_ * (p.x + 0.35 * p.y), centre_.y() - scale_ * (0.35 * p.y + p.z)};
+    }
+
+private:
+    QPointF centre_;
+    double scale_;
+};
+
+QPolygonF polygon(const Projection& at, std::initializer_list<World> points) {
+    QPolygonF result;
+    for (const World& p : points) result << at(p);
+    return result;
+}
+
+QPolygonF arc(const Projection& at, double fromAzimuth, double toAzimuth, double radius) {
+    QPolygonF result;
+    for (double a = fromAzimuth; a <= toAzimuth; a += 2) result << at(horizontal(a, radius));
+    return result;
+}
+
+void arrow(QPainter& painter, QPointF from, QPointF to) {
+    painter.drawLine(from, to);
+    const double angle = std::atan2(to.y() - from.y(), to.x() - from.x());
+    for (double side : {-0.4, 0.4})
+        painter.drawLine(to, to - QPointF(std::cos(angle + side), std::sin(angle + side)) * 10);
+}
+
+QRect label(QPainter& painter, QPointF centre, const QString& text) {
+    const QFontMetrics metrics(painter.font());
+    QRect rect = metrics.boundingRect(text);
+    rect.moveCenter(centre.toPoint());
+    painter.drawText(rect, Qt::AlignCenter, text);
+    return rect.adjusted(-3, -2, 3, 2);
+}
+
+} // namespace
+
+Schematic drawSchematic(QSize size) {
+    Schematic result{QPixmap(size), {}};
+    result.picture.fill(Qt::white);
+    QPainter painter(&result.picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const Projection at(size);
+
+    // Horizontal reference plane.
+    painter.setPen(QPen(Qt::darkGray, 1));
+    painter.setBrush(QColor(0xE8, 0xF0, 0xE8));
+    painter.drawPolygon(polygon(at, {{-1.1, -1, 0}, {1.1, -1, 0}, {1.1, 1, 0}, {-1.1, 1, 0}}));
+
+    // The inclined plane above its strike line, rising against the dip.
+    const World along = horizontal(StrikeAzimuth, 0.95);
+    const World up = horizontal(DipAzimuth + 180, 0.75);
+    const double rise = 0.75 * std::tan(radians(DipAngle));
+    painter.setBrush(QColor(0xC8, 0xA8, 0x80, 0xC0));
+    painter.setPen(QPen(QColor(0x70, 0x50, 0x30), 1.5));
+    painter.drawPolygon(polygon(at, {{-along.x, -along.y, 0},
+                                     {along.x, along.y, 0},
+                                     {along.x + up.x, along.y + up.y, rise},
+                                     {-along.x + up.x, -along.y + up.y, rise}}));
+    // Its dip line and the dip line's horizontal projection.
+    painter.setPen(QPen(QColor(0x70, 0x50, 0x30), 1, Qt::DashLine));
+    painter.drawLine(at({up.x, up.y, rise}), at({0, 0, 0}));
+    painter.drawLine(at({up.x, up.y, rise}), at({up.x, up.y, 0}));
+
+    // North, strike and dip direction with their angles.
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Qt::black, 1.5));
+    arrow(painter, at({0, 0, 0}), at(horizontal(0, 0.95)));
+    painter.setPen(QPen(Qt::blue, 2));
+    painter.drawLine(at({-along.x, -along.y, 0}), at({along.x, along.y, 0}));
+    painter.setPen(QPen(Qt::red, 2));
+    arrow(painter, at({0, 0, 0}), at(horizontal(DipAzimuth, 0.9)));
+    painter.setPen(QPen(Qt::blue, 1));
+    painter.drawPolyline(arc(at, 0, StrikeAzimuth, 0.3));
+    painter.setPen(QPen(Qt::red, 1));
+    painter.drawPolyline(arc(at, 0, DipAzimuth, 0.55));
+
+    painter.setFont(dialogFont(13));
+    painter.setPen(Qt::black);
+    label(painter, at(horizontal(0, 1.05)) + QPointF(0, -4), QStringLiteral("N"));
+    result.labelRects[0] = label(painter, at(horizontal(StrikeAzimuth / 2, 0.3)) + QPointF(24, -10),
+                                 QStringLiteral("走向角"));
+    result.labelRects[1] = label(painter, at(horizontal(100, 0.55)) + QPointF(30, 2), QStringLiteral("倾向角"));
+    result.labelRects[2] = label(painter, at(horizontal(DipAzimuth, 0.9)) + QPointF(22, 12), QStringLiteral("倾向"));
+    result.labelRects[3] = label(painter, at(along) + QPointF(16, -12), QStringLiteral("走向"));
+    return result;
+}
+
+} // namespace trelmox::ui

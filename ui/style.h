@@ -1,0 +1,42 @@
+#pragma once
+// Fonts, colours and fixed geometry shared by the windows. The windows ask
+// for their historical fonts by name; where those are not installed (they
+// never are on Linux) Qt falls back to the next family, the installed
+// Chinese font.
+#include <QColor>
+#include <QFont>
+#include <QPoint>
+#include <QSize>
+#include <QString>
+
+class QWidget;
+class QLabel;
+
+namespace trelmox::ui {
+
+inline const char* const ChineseFallbackFamily = "WenQuanYi Micro Hei";
+
+// The calligraphic caption font ("隶书"), or the fallback.
+QFont captionFont(int pixelSize);
+// The dialog font ("MS Sans Serif"), or the fallback.
+QFont dialogFont(int pixelSize);
+
+inline const QColor Teal(0x00, 0x80, 0x80);
+inline const QColor Aqua(0x00, 0xFF, 0xFF);
+inline const QColor Fuchsia(0xFF, 0x00, 0xFF);
+
+// Sets the colour of a widget's own text (labels, buttons, edits).
+void setTextColour(QWidget* widget, const QColor& colour);
+
+// Places a top-level window by its outer frame: `outer` includes the title
+// bar and borders, as window sizes are usually quoted.
+void placeWindow(QWidget* window, QPoint position, QSize outer);
+
+// A label at `position` that grows to its text, so no caption is clipped
+// whatever font the fallback brings.
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, QPoint position, const QFont& font);
+
+// Height of a status bar at a window's bottom edge.
+inline constexpr int StatusBarHeight = 20;
+
+} // namespace trelmox::ui
