@@ -14,6 +14,7 @@
 #include "ui/messages.h"
 #include "ui/schematic.h"
 #include "ui/style.h"
+#include "ui/tform3.h"
 #include "ui/typeaheadcombo.h"
 #include "ui/workspace.h"
 

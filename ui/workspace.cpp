@@ -4,6 +4,7 @@
 #include <QStandardPaths>
 
 #include "drawing/dxf.h"
+#include "model/attitude.h"
 #include "model/datafile.h"
 #include "model/error.h"
 #include "model/files.h"

@@ -1,0 +1,93 @@
+#include "testkit.h"
+
+#include <QDirIterator>
+
+#include <fstream>
+
+#include "model/files.h"
+
+namespace trelmox::testkit {
+
+QStringList RecordingBoxes::shown() const {
+    QStringList list;
+    for (const RecordedBox& box : boxes) list << (box.isError ? QStringLiteral("error: ") : QStringLiteral("message: ")) + box.text;
+    return list;
+}
+
+TestProgram::TestProgram(Folders folders) : folder_(dir_.path().toStdString()) {
+    if (folders != Folders::None) std::filesystem::create_directory(folder_ / ui::DataFolderName);
+    if (folders == Folders::Both) std::filesystem::create_directory(folder_ / ui::ReportFolderName);
+    program_ = std::make_unique<app::Program>(folder_);
+    program_->workspace.setProgramStarter([this](const QString& program, const QStringList& arguments) {
+        started.push_back({program, arguments});
+        return true;
+    });
+}
+
+std::filesystem::path TestProgram::dataFile(const std::string& name) const {
+    return folder_ / ui::DataFolderName / name;
+}
+std::filesystem::path TestProgram::reportFile(const std::string& name) const {
+    return folder_ / ui::ReportFolderName / name;
+}
+
+ui::TypeAheadCombo* TestProgram::box(QWidget* window, int number) const {
+    auto* found = window->findChild<ui::TypeAheadCombo*>(QStringLiteral("ComboBox%1").arg(number));
+    if (!found) qFatal("no ComboBox%d on %s", number, qPrintable(window->objectName()));
+    return found;
+}
+
+QPushButton* TestProgram::button(QWidget* window, const QString& name) const {
+    auto* found = window->findChild<QPushButton*>(name);
+    if (!found) qFatal("no %s on %s", qPrintable(name), qPrintable(window->objectName()));
+    return found;
+}
+
+QLineEdit* TestProgram::edit(const QString& name) const {
+    auto* found = program_->Form4.findChild<QLineEdit*>(name);
+    if (!found) qFatal("no %s on Form4", qPrintable(name));
+    return found;
+}
+
+void TestProgram::enterExamplePlanes() {
+    // Boxes 1-6 first cutting plane, 7-12 second, 13-18 slope top, 19-24 slope face.
+    const QStringList texts{"N", "15", "E", "S", "E", "45", "N", "35", "W", "S", "W", "70",
+                            "N", "75", "W", "S", "W", "12", "N", "85", "W", "S", "W", "65"};
+    for (int i = 0; i < texts.size(); ++i) typeInto(box(&program_->Form2, i + 1), texts[i]);
+}
+
+void TestProgram::enterExampleParameters() {
+    const QStringList texts{"25", "9.81", "40", "1", "", "", "", "", "24", "0.364", "48", "0.577"};
+    for (int i = 0; i < texts.size(); ++i) typeInto(box(&program_->Form3, i + 1), texts[i]);
+}
+
+void typeInto(ui::TypeAheadCombo* box, const QString& text) {
+    box->lineEdit()->selectAll();
+    QTest::keyClick(box->lineEdit(), Qt::Key_Backspace);
+    QTest::keyClicks(box->lineEdit(), text);
+}
+
+void pick(ui::TypeAheadCombo* box, const QString& item) {
+    const int index = box->findText(item, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0) qFatal("%s has no item %s", qPrintable(box->objectName()), qPrintable(item));
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+}
+
+QStringList filesBelow(const std::filesystem::path& folder) {
+    const QString root = QString::fromStdString(folder.string());
+    QStringList files;
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) files << QDir(root).relativeFilePath(it.next());
+    files.sort();
+    return files;
+}
+
+std::string fileText(const std::filesystem::path& path) { return readTextFile(path); }
+
+void writeFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+} // namespace trelmox::testkit

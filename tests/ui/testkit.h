@@ -1,0 +1,81 @@
+#pragma once
+// A whole program on a temporary program folder, with its message boxes
+// and program starts recorded instead of shown, and helpers that drive the
+// real widgets as a user does.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/program.h"
+#include "ui/messages.h"
+#include "ui/typeaheadcombo.h"
+
+namespace trelmox::testkit {
+
+struct RecordedBox {
+    bool isError = false;
+    QString text;
+};
+
+class RecordingBoxes final : public ui::MessageBoxes {
+public:
+    RecordingBoxes() { ui::setMessageBoxes(this); }
+    ~RecordingBoxes() override { ui::setMessageBoxes(nullptr); }
+    void message(const QString& text) override { boxes.push_back({false, text}); }
+    void error(const QString& text) override { boxes.push_back({true, text}); }
+    // "message: <text>" / "error: <text>", in the order shown.
+    QStringList shown() const;
+    QList<RecordedBox> boxes;
+};
+
+struct StartedProgram {
+    QString program;
+    QStringList arguments;
+};
+
+class TestProgram {
+public:
+    enum class Folders { Both, DataOnly, None };
+    explicit TestProgram(Folders folders = Folders::Both);
+
+    app::Program& operator*() { return *program_; }
+    app::Program* operator->() { return program_.get(); }
+    std::filesystem::path dataFile(const std::string& name) const;
+    std::filesystem::path reportFile(const std::string& name) const;
+    const std::filesystem::path& folder() const { return folder_; }
+
+    ui::TypeAheadCombo* box(QWidget* window, int number) const;
+    QPushButton* button(QWidget* window, const QString& name) const;
+    QLineEdit* edit(const QString& name) const; // on the analysis window
+
+    // The example block in quadrant notation and its parameters, typed
+    // into the boxes (entered water pressures left empty).
+    void enterExamplePlanes();
+    void enterExampleParameters();
+
+    RecordingBoxes boxes;
+    QList<StartedProgram> started;
+
+private:
+    QTemporaryDir dir_;
+    std::filesystem::path folder_;
+    std::unique_ptr<app::Program> program_;
+};
+
+// Replaces a box's text the way the user does: select all, then type.
+void typeInto(ui::TypeAheadCombo* box, const QString& text);
+// Picks an item from a box's list, as a click in its drop-down does.
+void pick(ui::TypeAheadCombo* box, const QString& item);
+
+// Every file below a folder, as paths relative to it, sorted.
+QStringList filesBelow(const std::filesystem::path& folder);
+// A program file's text (GB18030 on disk) as UTF-8.
+std::string fileText(const std::filesystem::path& path);
+void writeFile(const std::filesystem::path& path, const std::string& bytes);
+
+} // namespace trelmox::testkit
