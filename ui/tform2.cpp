@@ -186,9 +186,12 @@ void TForm2::buildSchematic() {
 }
 
 bool TForm2::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseMove)
-        for (const auto& [widget, hint] : hints_)
-            if (widget == watched) status_->setText(hint);
+    if (event->type() != QEvent::MouseMove) return QWidget::eventFilter(watched, event);
+    for (const auto& [widget, hint] : hints_)
+        if (widget == watched) {
+            status_->setText(hint);
+            return true; // a hot spot's move must not reach the picture below it
+        }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -9,6 +9,8 @@
 #include <QRadioButton>
 
 #include "app/blockscan.h"
+#include "model/textcodec.h"
+#include "ui/style.h"
 
 using namespace trelmox;
 using namespace trelmox::testkit;
@@ -182,7 +184,7 @@ void MainWindow::analysisWindowBlockName() {
     QFETCH(QString, parametersName);
     QFETCH(QString, shown);
     TestProgram program;
-    writeFile(program.reportFile("a1.txt"), "第一行\r\n第二行\r\n");
+    writeFile(program.reportFile("a1.txt"), utf8ToGb18030("第一行\r\n第二行\r\n"));
     program->workspace.model().CurrentBlock = "a1";
     program->Form4.setBlockName("kept");
     program->Form2.setBlockNameText(planeEntryName);

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 
+#include "model/error.h"
 #include "model/files.h"
 
 using namespace trelmox;
