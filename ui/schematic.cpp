@@ -32,7 +32,7 @@ World horizontal(double azimuth, double length) {
 class Projection {
 public:
     explicit Projection(QSize size)
-        : centre_(size.width() * 0.5, size.height() * 0.68), scale_(size.width() * 0.36) {}
+        : centre_(size.width() * 0.5, size.height() * 0.62), scale_(size.width() * 0.36) {}
     QPointF operator()(World p) const {
         return {centre_.x() + scale_ * (p.x + 0.35 * p.y), centre_.y() - scale_ * (0.35 * p.y + p.z)};
     }

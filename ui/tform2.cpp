@@ -162,8 +162,8 @@ void TForm2::buildDipGroup() {
 }
 
 void TForm2::buildSchematic() {
-    makeLabel(this, QStringLiteral("Label34"), QStringLiteral("结构面数据数据示意图"), {420, 14}, font());
-    const QRect pictureRect(420, 40, 330, 434);
+    makeLabel(this, QStringLiteral("Label34"), QStringLiteral("结构面数据数据示意图"), {420, 46}, font());
+    const QRect pictureRect(420, 68, 330, 406);
     const Schematic schematic = drawSchematic(pictureRect.size());
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Image1"));
