@@ -61,8 +61,7 @@ double radians(double degrees) { return noOverflow(degrees * std::numbers::pi / 
 // results agree digit for digit with the hand-checked figures. Only the
 // values that can leave the finite range are tested: the trigonometric terms
 // are bounded by construction.
-[[gnu::always_inline]] inline SafetyResult evaluate(const PlaneAttitudeArray& attitudes, const WedgeNumbers& n,
-                                                    WedgeTerms& t) {
+[[gnu::always_inline]] inline WedgeNormals normalsOf(const PlaneAttitudeArray& attitudes) {
     const TPlaneAttitude& plane1 = attitudes[int(TPlaneRole::FirstCuttingPlane)];
     const TPlaneAttitude& plane2 = attitudes[int(TPlaneRole::SecondCuttingPlane)];
     const TPlaneAttitude& top = attitudes[int(TPlaneRole::SlopeTopSurface)];
@@ -75,12 +74,17 @@ double radians(double degrees) { return noOverflow(degrees * std::numbers::pi / 
     const double rel1 = noOverflow(radians(plane1.DipDirection) - alpha2);
     const double relF = noOverflow(radians(face.DipDirection) - alpha2);
 
-    // Upward unit normals: A of plane 1, B of plane 2 (Bx = 0), S of the face.
+    WedgeNormals normals;
     const double sinPsi1 = std::sin(psi1), sinPsiF = std::sin(psiF);
-    const double Ax = sinPsi1 * std::sin(rel1), Ay = sinPsi1 * std::cos(rel1), Az = std::cos(psi1);
-    const double Sx = sinPsiF * std::sin(relF), Sy = sinPsiF * std::cos(relF), Sz = std::cos(psiF);
-    const double By = std::sin(psi2), Bz = std::cos(psi2);
+    normals.Ax = sinPsi1 * std::sin(rel1), normals.Ay = sinPsi1 * std::cos(rel1), normals.Az = std::cos(psi1);
+    normals.Sx = sinPsiF * std::sin(relF), normals.Sy = sinPsiF * std::cos(relF), normals.Sz = std::cos(psiF);
+    normals.By = std::sin(psi2), normals.Bz = std::cos(psi2);
+    normals.TanTop = std::tan(psiT);
+    return normals;
+}
 
+[[gnu::always_inline]] inline SafetyResult evaluate(const WedgeNormals& normals, const WedgeNumbers& n, WedgeTerms& t) {
+    const auto [Ax, Ay, Az, By, Bz, Sx, Sy, Sz, tanTop] = normals;
     SafetyResult result;
     t.Z = Ax * By;
     t.F = Sx * Ay - Sy * Ax;
@@ -93,7 +97,7 @@ double radians(double degrees) { return noOverflow(degrees * std::numbers::pi / 
         result.Contact = TWedgeContact::NoBlock;
         return result;
     }
-    if (std::tan(psiT) > quotient(std::sqrt(1 - Sz * Sz), Sz - t.r)) {
+    if (tanTop > quotient(std::sqrt(1 - Sz * Sz), Sz - t.r)) {
         result.Contact = TWedgeContact::NoBlock;
         return result;
     }
@@ -137,11 +141,18 @@ double radians(double degrees) { return noOverflow(degrees * std::numbers::pi / 
 
 SafetyResult computeSafetyFactor(const PlaneAttitudeArray& attitudes, const WedgeNumbers& numbers) {
     WedgeTerms unused; // dead stores, removed once inlined
-    return evaluate(attitudes, numbers, unused);
+    return evaluate(normalsOf(attitudes), numbers, unused);
 }
 
 SafetyResult computeSafetyFactor(const PlaneAttitudeArray& attitudes, const WedgeNumbers& numbers, WedgeTerms& terms) {
-    return evaluate(attitudes, numbers, terms);
+    return evaluate(normalsOf(attitudes), numbers, terms);
+}
+
+WedgeNormals wedgeNormals(const PlaneAttitudeArray& attitudes) { return normalsOf(attitudes); }
+
+SafetyResult computeSafetyFactor(const WedgeNormals& normals, const WedgeNumbers& numbers) {
+    WedgeTerms unused;
+    return evaluate(normals, numbers, unused);
 }
 
 SafetyResult account(const PlaneAttitudeArray& attitudes, const TWedgeParams& params) {

@@ -39,6 +39,21 @@ struct SafetyResult {
 // calls it millions of times.
 SafetyResult computeSafetyFactor(const PlaneAttitudeArray& attitudes, const WedgeNumbers& numbers);
 
+// The computation in its two halves, for analyses that vary the parameters
+// but not the attitudes and so need the trigonometry only once. The first
+// half depends on the attitudes alone: the upward unit normals A of plane 1,
+// B of plane 2 (Bx = 0) and S of the slope face, in a frame whose y axis runs
+// along plane 2's dip direction, and the tangent of the slope top's dip.
+// computeSafetyFactor(wedgeNormals(a), n) equals computeSafetyFactor(a, n)
+// bit for bit, failures included.
+struct WedgeNormals {
+    double Ax = 0, Ay = 0, Az = 0, By = 0, Bz = 0, Sx = 0, Sy = 0, Sz = 0;
+    double TanTop = 0;
+};
+// Throws Error("Floating point overflow") for an angle beyond the range of a double.
+WedgeNormals wedgeNormals(const PlaneAttitudeArray& attitudes);
+SafetyResult computeSafetyFactor(const WedgeNormals& normals, const WedgeNumbers& numbers);
+
 // The named intermediate values of the computation, for checking a result
 // by hand. Values the computation did not reach stay 0.
 struct WedgeTerms {
