@@ -90,14 +90,26 @@ Sampler::Sampler(Parameter parameter, double blockValue, const Distribution& dis
 }
 
 double Sampler::value(double u) const {
+    values(&u, 1);
+    return u;
+}
+
+void Sampler::values(double* u, std::size_t n) const {
     switch (kind_) {
-    case Distribution::Kind::Fixed: return location_;
+    case Distribution::Kind::Fixed:
+        std::fill(u, u + n, location_);
+        return;
     case Distribution::Kind::Normal:
-        return std::clamp(location_ + scale_ * normalQuantile(pLow_ + u * pWidth_), low_, high_);
-    case Distribution::Kind::Uniform: return std::clamp(location_ + u * scale_, low_, high_);
-    case Distribution::Kind::Lognormal: return std::exp(location_ + scale_ * normalQuantile(u));
+        for (std::size_t i = 0; i < n; ++i)
+            u[i] = std::clamp(location_ + scale_ * normalQuantile(pLow_ + u[i] * pWidth_), low_, high_);
+        return;
+    case Distribution::Kind::Uniform:
+        for (std::size_t i = 0; i < n; ++i) u[i] = std::clamp(location_ + u[i] * scale_, low_, high_);
+        return;
+    case Distribution::Kind::Lognormal:
+        for (std::size_t i = 0; i < n; ++i) u[i] = std::exp(location_ + scale_ * normalQuantile(u[i]));
+        return;
     }
-    return location_;
 }
 
 double normalCdf(double x) { return 0.5 * std::erfc(-x / std::sqrt(2.0)); }

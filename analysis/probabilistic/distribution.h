@@ -1,6 +1,7 @@
 #pragma once
 // Distributions of one input, all sampled through their quantile function
 // so that a stratified (Latin hypercube) uniform stays stratified.
+#include <cstddef>
 #include <string>
 
 #include "analysis/probabilistic/parameters.h"
@@ -37,6 +38,9 @@ public:
     Sampler(Parameter parameter, double blockValue, const Distribution& distribution);
     bool varies() const { return kind_ != Distribution::Kind::Fixed; }
     double value(double u) const;
+    // value() of n uniforms at once, in place: the loop keeps the quantile
+    // inline, so independent draws overlap in the pipeline.
+    void values(double* uniforms, std::size_t n) const;
 
 private:
     Distribution::Kind kind_;

@@ -89,15 +89,29 @@ double parameterValue(const BlockInputs& inputs, Parameter parameter) {
     return field(inputs, parameter);
 }
 
-void setParameter(BlockInputs& inputs, Parameter parameter, double value) { field(inputs, parameter) = value; }
+double& parameterField(BlockInputs& inputs, Parameter parameter) { return field(inputs, parameter); }
+
+namespace {
+
+void updateWaterPressures(BlockInputs& inputs) {
+    if (!inputs.ComputedWater) return;
+    const double u = ComputeWaterPressure(inputs.Numbers.WaterUnitWeight, inputs.Numbers.SlopeHeight);
+    inputs.Numbers.WaterPressure1 = inputs.Numbers.WaterPressure2 = u;
+}
+
+} // namespace
 
 SafetyResult evaluate(BlockInputs& inputs) {
-    if (inputs.ComputedWater) {
-        const double u = ComputeWaterPressure(inputs.Numbers.WaterUnitWeight, inputs.Numbers.SlopeHeight);
-        inputs.Numbers.WaterPressure1 = inputs.Numbers.WaterPressure2 = u;
-    }
+    updateWaterPressures(inputs);
     return computeSafetyFactor(inputs.Attitudes, inputs.Numbers);
 }
+
+SafetyResult evaluate(BlockInputs& inputs, const WedgeNormals& normals) {
+    updateWaterPressures(inputs);
+    return computeSafetyFactor(normals, inputs.Numbers);
+}
+
+bool isAttitude(Parameter parameter) { return isDip(parameter) || isDipDirection(parameter); }
 
 void requireVariable(const BlockInputs& inputs, Parameter parameter) {
     const bool waterPressure = parameter == Parameter::WaterPressure1 || parameter == Parameter::WaterPressure2;

@@ -53,11 +53,18 @@ struct BlockInputs {
 BlockInputs blockInputs(const PlaneAttitudeArray& attitudes, const TWedgeParams& params);
 
 double parameterValue(const BlockInputs& inputs, Parameter parameter);
-void setParameter(BlockInputs& inputs, Parameter parameter, double value);
+// Where the input lives in `inputs`.
+double& parameterField(BlockInputs& inputs, Parameter parameter);
 // computeSafetyFactor of the inputs, after recomputing the water pressures
 // in place in computed mode (so one working copy serves many evaluations).
 // Throws Error as computeSafetyFactor does.
 SafetyResult evaluate(BlockInputs& inputs);
+// The same with the attitudes' half of the computation done beforehand:
+// `normals` must be wedgeNormals(inputs.Attitudes).
+SafetyResult evaluate(BlockInputs& inputs, const WedgeNormals& normals);
+
+// A dip angle or a dip direction: varying it changes the wedge's normals.
+bool isAttitude(Parameter parameter);
 
 // Throws Error when the block's water pressures are computed (they follow
 // water and height, so they cannot be varied on their own).

@@ -30,6 +30,16 @@ struct VaryingInput {
     Sampler Draw;
 };
 
+// Everything the samples share, read-only while they run.
+struct SamplePlan {
+    BlockInputs Base;
+    std::vector<VaryingInput> Varying;
+    // The normals of every sample when no attitude varies; absent otherwise
+    // (and when the block's own attitudes fail, so each sample reports it).
+    std::optional<WedgeNormals> FixedNormals;
+    SampleDesign Design;
+};
+
 std::vector<VaryingInput> varyingInputs(const BlockInputs& base, const ProbabilisticSettings& settings) {
     std::vector<VaryingInput> varying;
     for (int i = 0; i < ParameterCount; ++i) {
@@ -38,6 +48,24 @@ std::vector<VaryingInput> varyingInputs(const BlockInputs& base, const Probabili
         if (draw.varies()) varying.push_back({input, draw});
     }
     return varying;
+}
+
+std::optional<WedgeNormals> fixedNormals(const BlockInputs& base, const std::vector<VaryingInput>& varying) {
+    if (std::any_of(varying.begin(), varying.end(), [](const VaryingInput& v) { return isAttitude(v.Input); }))
+        return std::nullopt;
+    try {
+        return wedgeNormals(base.Attitudes);
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+}
+
+SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& settings) {
+    std::vector<VaryingInput> varying = varyingInputs(base, settings);
+    std::vector<Parameter> inputs;
+    for (const VaryingInput& v : varying) inputs.push_back(v.Input);
+    std::optional<WedgeNormals> normals = fixedNormals(base, varying);
+    return {base, std::move(varying), normals, SampleDesign(settings.Method, settings.Seed, settings.Samples, inputs)};
 }
 
 // What every sample leaves behind; the statistics are taken afterwards in
@@ -49,17 +77,28 @@ struct SampleOutcomes {
 
 // One working copy per chunk: a sample overwrites only the varied inputs
 // (and evaluate the derived water pressures), so the rest stays the block's.
-void runChunk(std::uint64_t begin, std::uint64_t end, const BlockInputs& base,
-              const std::vector<VaryingInput>& varying, const SampleDesign& design, SampleOutcomes& out) {
-    BlockInputs inputs = base;
-    for (std::uint64_t i = begin; i < end; ++i) {
-        for (const VaryingInput& v : varying) setParameter(inputs, v.Input, v.Draw.value(design.uniform(i, v.Input)));
+// The draws come first, input by input over the whole chunk, into
+// `columns` (ChunkSize values per varied input).
+void runChunk(std::uint64_t begin, std::uint64_t end, const SamplePlan& plan, std::vector<double>& columns,
+              SampleOutcomes& out) {
+    const std::size_t n = end - begin;
+    BlockInputs inputs = plan.Base;
+    std::vector<double*> targets;
+    for (std::size_t k = 0; k < plan.Varying.size(); ++k) {
+        const VaryingInput& v = plan.Varying[k];
+        double* column = columns.data() + k * ChunkSize;
+        plan.Design.uniforms(begin, n, v.Input, column);
+        v.Draw.values(column, n);
+        targets.push_back(&parameterField(inputs, v.Input));
+    }
+    for (std::size_t j = 0; j < n; ++j) {
+        for (std::size_t k = 0; k < targets.size(); ++k) *targets[k] = columns[k * ChunkSize + j];
         try {
-            const SafetyResult result = evaluate(inputs);
-            out.Kc[i] = result.SafetyFactor;
-            out.Outcome[i] = static_cast<std::uint8_t>(result.Contact);
+            const SafetyResult result = plan.FixedNormals ? evaluate(inputs, *plan.FixedNormals) : evaluate(inputs);
+            out.Kc[begin + j] = result.SafetyFactor;
+            out.Outcome[begin + j] = static_cast<std::uint8_t>(result.Contact);
         } catch (const Error&) {
-            out.Outcome[i] = FailedOutcome;
+            out.Outcome[begin + j] = FailedOutcome;
         }
     }
 }
@@ -69,29 +108,33 @@ unsigned threadCount(unsigned requested) {
 }
 
 // Runs every sample unless cancelled; returns false when cancelled.
-bool runSamples(const BlockInputs& base, const std::vector<VaryingInput>& varying, const SampleDesign& design,
-                const ProbabilisticSettings& settings, const ProgressCallback& progress, SampleOutcomes& out) {
+bool runSamples(const SamplePlan& plan, const ProbabilisticSettings& settings, const ProgressCallback& progress,
+                SampleOutcomes& out) {
     const std::uint64_t total = settings.Samples;
     const auto chunks = static_cast<std::int64_t>((total + ChunkSize - 1) / ChunkSize);
     std::atomic<std::uint64_t> done{0};
     std::atomic<bool> cancelled{false};
     std::exception_ptr failure;
     std::mutex failureMutex;
-#pragma omp parallel for schedule(dynamic, 1) num_threads(threadCount(settings.Threads))
-    for (std::int64_t chunk = 0; chunk < chunks; ++chunk) {
-        if (cancelled.load(std::memory_order_relaxed)) continue;
-        try {
-            const std::uint64_t begin = static_cast<std::uint64_t>(chunk) * ChunkSize;
-            const std::uint64_t end = std::min(total, begin + ChunkSize);
-            runChunk(begin, end, base, varying, design, out);
-            const std::uint64_t finished = done.fetch_add(end - begin) + (end - begin);
-            // The callback runs on the calling thread only (thread 0 of the team).
-            if (progress && omp_get_thread_num() == 0 && finished < total && !progress(finished, total))
+#pragma omp parallel num_threads(threadCount(settings.Threads))
+    {
+        std::vector<double> columns(plan.Varying.size() * ChunkSize);
+#pragma omp for schedule(dynamic, 1)
+        for (std::int64_t chunk = 0; chunk < chunks; ++chunk) {
+            if (cancelled.load(std::memory_order_relaxed)) continue;
+            try {
+                const std::uint64_t begin = static_cast<std::uint64_t>(chunk) * ChunkSize;
+                const std::uint64_t end = std::min(total, begin + ChunkSize);
+                runChunk(begin, end, plan, columns, out);
+                const std::uint64_t finished = done.fetch_add(end - begin) + (end - begin);
+                // The callback runs on the calling thread only (thread 0 of the team).
+                if (progress && omp_get_thread_num() == 0 && finished < total && !progress(finished, total))
+                    cancelled = true;
+            } catch (...) {
+                const std::lock_guard lock(failureMutex);
+                if (!failure) failure = std::current_exception();
                 cancelled = true;
-        } catch (...) {
-            const std::lock_guard lock(failureMutex);
-            if (!failure) failure = std::current_exception();
-            cancelled = true;
+            }
         }
     }
     if (failure) std::rethrow_exception(failure);
@@ -177,12 +220,9 @@ ProbabilisticResult runProbabilistic(const PlaneAttitudeArray& attitudes, const 
                                      const ProbabilisticSettings& settings, const ProgressCallback& progress) {
     const BlockInputs base = blockInputs(attitudes, params);
     validateSettings(base, settings);
-    const std::vector<VaryingInput> varying = varyingInputs(base, settings);
-    std::vector<Parameter> varyingParameters;
-    for (const VaryingInput& v : varying) varyingParameters.push_back(v.Input);
-    const SampleDesign design(settings.Method, settings.Seed, settings.Samples, varyingParameters);
+    const SamplePlan plan = samplePlan(base, settings);
     SampleOutcomes out{std::vector<double>(settings.Samples), std::vector<std::uint8_t>(settings.Samples)};
-    if (runSamples(base, varying, design, settings, progress, out)) return summarise(std::move(out), settings.HistogramBins);
+    if (runSamples(plan, settings, progress, out)) return summarise(std::move(out), settings.HistogramBins);
     ProbabilisticResult cancelled;
     cancelled.Cancelled = true;
     return cancelled;

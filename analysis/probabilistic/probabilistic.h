@@ -18,7 +18,6 @@
 
 namespace trelmox {
 
-inline constexpr std::uint64_t MaxSamples = 10'000'000;
 inline constexpr int ContactCount = 6; // values of TWedgeContact
 
 struct ProbabilisticSettings {

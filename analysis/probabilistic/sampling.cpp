@@ -1,5 +1,6 @@
 #include "analysis/probabilistic/sampling.h"
 
+#include <cmath>
 #include <numeric>
 #include <utility>
 
@@ -50,9 +51,23 @@ std::uint32_t SampleDesign::stratum(std::uint64_t sample, Parameter input) const
 }
 
 double SampleDesign::uniform(std::uint64_t sample, Parameter input) const {
-    const double u = streamUniform(sample, input);
-    if (method_ == SamplingMethod::MonteCarlo) return u;
-    return (stratum(sample, input) + u) / static_cast<double>(samples_);
+    double u;
+    uniforms(sample, 1, input, &u);
+    return u;
+}
+
+void SampleDesign::uniforms(std::uint64_t first, std::size_t n, Parameter input, double* out) const {
+    for (std::size_t i = 0; i < n; ++i) out[i] = streamUniform(first + i, input);
+    if (method_ == SamplingMethod::MonteCarlo) return;
+    // The position inside the stratum keeps 28 bits, so that stratum +
+    // position (stratum < 2^24) is exact and the quotient stays inside its
+    // stratum, below 1.
+    const std::uint32_t* strata = strata_[static_cast<int>(input)].data() + first;
+    const auto count = static_cast<double>(samples_);
+    for (std::size_t i = 0; i < n; ++i) {
+        const double position = (std::floor(out[i] * 0x1p28) + 0.5) * 0x1p-28;
+        out[i] = (strata[i] + position) / count;
+    }
 }
 
 } // namespace trelmox

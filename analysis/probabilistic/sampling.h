@@ -5,6 +5,7 @@
 // hypercube splits (0, 1) into N equal strata per input and gives each
 // stratum to exactly one sample, through a seeded random permutation per
 // input, with a position inside the stratum from the same stream.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -13,6 +14,10 @@
 namespace trelmox {
 
 enum class SamplingMethod { MonteCarlo, LatinHypercube };
+// Strata are numbered in 32 bits, and a position inside one keeps the bits
+// that a double leaves beside a stratum number below 2^24.
+inline constexpr std::uint64_t MaxSamples = 10'000'000;
+static_assert(MaxSamples < (1u << 24));
 
 // SplitMix64's output function: a bijective mix of 64 bits.
 constexpr std::uint64_t mix64(std::uint64_t z) {
@@ -29,6 +34,8 @@ public:
                  const std::vector<Parameter>& varying);
     // In (0, 1), never an end.
     double uniform(std::uint64_t sample, Parameter input) const;
+    // uniform() of samples first .. first + n - 1.
+    void uniforms(std::uint64_t first, std::size_t n, Parameter input, double* out) const;
     // Latin hypercube: the stratum 0..samples-1 of the sample for the input.
     std::uint32_t stratum(std::uint64_t sample, Parameter input) const;
 

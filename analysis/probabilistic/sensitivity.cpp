@@ -18,7 +18,7 @@ void requireInRange(Parameter parameter, double value) {
 
 SensitivityStep step(const BlockInputs& base, Parameter parameter, double value) {
     BlockInputs inputs = base;
-    setParameter(inputs, parameter, value);
+    parameterField(inputs, parameter) = value;
     try {
         return {value, evaluate(inputs), {}};
     } catch (const Error& e) {

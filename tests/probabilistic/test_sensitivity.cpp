@@ -12,7 +12,7 @@ TEST(Parameters, NamesAndFieldsAreOneToOne) {
     for (int i = 0; i < ParameterCount; ++i) {
         const auto p = static_cast<Parameter>(i);
         EXPECT_EQ(parameterFromName(parameterName(p)), p);
-        setParameter(inputs, p, 1000 + i);
+        parameterField(inputs, p) = 1000 + i;
     }
     for (int i = 0; i < ParameterCount; ++i) EXPECT_EQ(parameterValue(inputs, static_cast<Parameter>(i)), 1000 + i);
     EXPECT_EQ(inputs.Attitudes[3].DipDirection, 1000 + static_cast<int>(Parameter::DipDirFace));
