@@ -1,0 +1,84 @@
+// The safety factor alone and a whole block analysis.
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <vector>
+
+#include "analysis/block_analysis.h"
+#include "analysis/wedge.h"
+#include "bench/example.h"
+#include "model/error.h"
+
+using namespace trelmox;
+
+namespace {
+
+// The computation every sample runs, on the example block.
+void BM_SafetyFactor(benchmark::State& state) {
+    const PlaneAttitudeArray attitudes = bench::exampleBlock().Attitudes;
+    const WedgeNumbers numbers = readWedgeNumbers(bench::exampleBlock().Params);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(attitudes);
+        benchmark::DoNotOptimize(numbers);
+        benchmark::DoNotOptimize(computeSafetyFactor(attitudes, numbers));
+    }
+}
+BENCHMARK(BM_SafetyFactor);
+
+// The arithmetic half alone, as a run that varies no attitude evaluates it.
+void BM_SafetyFactorArithmetic(benchmark::State& state) {
+    const WedgeNormals normals = wedgeNormals(bench::exampleBlock().Attitudes);
+    const WedgeNumbers numbers = readWedgeNumbers(bench::exampleBlock().Params);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(normals);
+        benchmark::DoNotOptimize(numbers);
+        benchmark::DoNotOptimize(computeSafetyFactor(normals, numbers));
+    }
+}
+BENCHMARK(BM_SafetyFactorArithmetic);
+
+// The same over 4096 varied inputs, as a Monte Carlo run feeds it: the
+// branches of the contact cases are no longer predictable.
+void BM_SafetyFactorVaried(benchmark::State& state) {
+    std::mt19937_64 random(1);
+    std::normal_distribution<double> spread(0, 1);
+    const SavedBlock base = bench::exampleBlock();
+    std::vector<PlaneAttitudeArray> attitudes(4096, base.Attitudes);
+    std::vector<WedgeNumbers> numbers(4096, readWedgeNumbers(base.Params));
+    for (std::size_t i = 0; i < attitudes.size(); ++i) {
+        for (TPlaneAttitude& plane : attitudes[i]) {
+            plane.DipAngle += 3 * spread(random);
+            plane.DipDirection += 5 * spread(random);
+        }
+        numbers[i].WaterPressure1 *= 1 + spread(random);
+        numbers[i].WaterPressure2 *= 1 + spread(random);
+    }
+    std::size_t i = 0;
+    for (auto _ : state) {
+        try {
+            benchmark::DoNotOptimize(computeSafetyFactor(attitudes[i], numbers[i]));
+        } catch (const Error&) {
+        }
+        i = (i + 1) & 4095;
+    }
+}
+BENCHMARK(BM_SafetyFactorVaried);
+
+// account as the analysis window calls it: the parameter texts converted first.
+void BM_AccountFromTexts(benchmark::State& state) {
+    const SavedBlock block = bench::exampleBlock();
+    for (auto _ : state) benchmark::DoNotOptimize(account(block.Attitudes, block.Params));
+}
+BENCHMARK(BM_AccountFromTexts);
+
+// Corners, volume, height, plunge and Kc of one block as saved.
+void BM_WholeBlock(benchmark::State& state) {
+    const SavedBlock block = bench::exampleBlock();
+    for (auto _ : state) {
+        VertexGeometry corners;
+        benchmark::DoNotOptimize(analyseBlock(block, corners));
+    }
+}
+BENCHMARK(BM_WholeBlock);
+
+} // namespace
