@@ -8,22 +8,6 @@
 namespace trelmox {
 namespace {
 
-// Maps the figure's window into the pixel area, centred, y downwards.
-struct PixelMap {
-    double scale = 1, offsetX = 0, offsetY = 0, xMin = 0, yMax = 0;
-
-    PixelMap(const Figure& figure, int width, int height) : xMin(figure.xMin), yMax(figure.yMax) {
-        const double frameW = std::max(figure.xMax - figure.xMin, 1e-12);
-        const double frameH = std::max(figure.yMax - figure.yMin, 1e-12);
-        scale = std::min(width / frameW, height / frameH);
-        offsetX = (width - frameW * scale) / 2;
-        offsetY = (height - frameH * scale) / 2;
-    }
-    double x(double fx) const { return offsetX + (fx - xMin) * scale; }
-    double y(double fy) const { return offsetY + (yMax - fy) * scale; }
-    double length(double l) const { return l * scale; }
-};
-
 // Two decimals are a hundredth of a pixel: plenty, and locale-free.
 std::string number(double value) {
     char buffer[32];
@@ -55,7 +39,7 @@ std::string escaped(const std::string& text) {
     return out;
 }
 
-std::string strokeAttributes(const std::optional<Pen>& pen, const PixelMap& map) {
+std::string strokeAttributes(const std::optional<Pen>& pen, const FigureViewport& map) {
     if (!pen) return " stroke=\"none\"";
     const double width = map.length(pen->width);
     std::string text = " stroke=\"" + colourText(pen->colour) + "\" stroke-width=\"" + number(width) + "\"";
@@ -70,7 +54,7 @@ std::string fillAttribute(const std::optional<Colour>& fill) {
     return " fill=\"" + (fill ? colourText(*fill) : std::string("none")) + "\"";
 }
 
-std::string element(const PathItem& path, const PixelMap& map) {
+std::string element(const PathItem& path, const FigureViewport& map) {
     std::string points;
     for (const Point2& p : path.points) points += number(map.x(p.x)) + "," + number(map.y(p.y)) + " ";
     const char* tag = path.closed ? "polygon" : "polyline";
@@ -78,21 +62,10 @@ std::string element(const PathItem& path, const PixelMap& map) {
            fillAttribute(path.closed ? path.fill : std::nullopt) + "/>\n";
 }
 
-std::string element(const CircleItem& circle, const PixelMap& map) {
+std::string element(const CircleItem& circle, const FigureViewport& map) {
     return "<circle cx=\"" + number(map.x(circle.centre.x)) + "\" cy=\"" + number(map.y(circle.centre.y)) +
            "\" r=\"" + number(map.length(circle.radius)) + "\"" + strokeAttributes(circle.pen, map) +
            fillAttribute(circle.fill) + "/>\n";
-}
-
-// The baseline sits below the reference point by a share of the text
-// height, so that vertical alignment needs no renderer support.
-double baselineShift(VAlign align) {
-    switch (align) {
-    case VAlign::Top: return 0.8;
-    case VAlign::Middle: return 0.35;
-    case VAlign::Bottom: return 0.0;
-    }
-    return 0.0;
 }
 
 const char* anchorName(HAlign align) {
@@ -104,7 +77,7 @@ const char* anchorName(HAlign align) {
     return "start";
 }
 
-std::string element(const TextItem& text, const PixelMap& map) {
+std::string element(const TextItem& text, const FigureViewport& map) {
     const double size = map.length(text.height);
     return "<text x=\"" + number(map.x(text.position.x)) + "\" y=\"" +
            number(map.y(text.position.y) + size * baselineShift(text.vAlign)) + "\" font-size=\"" + number(size) +
@@ -114,8 +87,29 @@ std::string element(const TextItem& text, const PixelMap& map) {
 
 } // namespace
 
+FigureViewport fitFigure(const Figure& figure, double width, double height) {
+    const double frameW = std::max(figure.xMax - figure.xMin, 1e-12);
+    const double frameH = std::max(figure.yMax - figure.yMin, 1e-12);
+    FigureViewport viewport;
+    viewport.scale = std::min(width / frameW, height / frameH);
+    viewport.offsetX = (width - frameW * viewport.scale) / 2;
+    viewport.offsetY = (height - frameH * viewport.scale) / 2;
+    viewport.xMin = figure.xMin;
+    viewport.yMax = figure.yMax;
+    return viewport;
+}
+
+double baselineShift(VAlign align) {
+    switch (align) {
+    case VAlign::Top: return 0.8;
+    case VAlign::Middle: return 0.35;
+    case VAlign::Bottom: return 0.0;
+    }
+    return 0.0;
+}
+
 std::string svgText(const Figure& figure, int width, int height) {
-    const PixelMap map(figure, width, height);
+    const FigureViewport map = fitFigure(figure, width, height);
     std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
                       std::to_string(width) + "\" height=\"" + std::to_string(height) + "\" viewBox=\"0 0 " +
                       std::to_string(width) + " " + std::to_string(height) + "\" font-family=\"" +

@@ -80,6 +80,20 @@ struct Figure {
 // Chinese font first, so that the labels never fall back to boxes.
 inline constexpr const char* FigureFontFamily = "WenQuanYi Micro Hei";
 
+// How a figure's window sits in an output area of width x height pixels:
+// as large as fits, centred, y downwards.
+struct FigureViewport {
+    double scale = 1, offsetX = 0, offsetY = 0, xMin = 0, yMax = 0;
+    double x(double fx) const { return offsetX + (fx - xMin) * scale; }
+    double y(double fy) const { return offsetY + (yMax - fy) * scale; }
+    double length(double l) const { return l * scale; }
+};
+FigureViewport fitFigure(const Figure& figure, double width, double height);
+
+// Where a text's baseline lies below its reference point, as a share of its
+// height, so that vertical alignment needs no renderer support.
+double baselineShift(VAlign align);
+
 // A standalone SVG document of `width` x `height` pixels, the figure's
 // window centred in it. Numbers are written independently of the locale.
 std::string svgText(const Figure& figure, int width, int height);

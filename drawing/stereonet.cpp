@@ -6,6 +6,8 @@
 
 #include "drawing/plane_style.h"
 #include "drawing/vec3.h"
+#include "model/error.h"
+#include "model/numtext.h"
 
 namespace trelmox {
 namespace {
@@ -223,6 +225,14 @@ std::optional<LineAttitude> intersectionLine(const TPlaneAttitude& a, const TPla
 }
 
 double frictionAngle(double frictionCoefficient) { return degrees(std::atan(frictionCoefficient)); }
+
+std::optional<double> smallerFrictionAngle(const TWedgeParams& params) {
+    try {
+        return frictionAngle(std::min(textToFloat(params.Friction1), textToFloat(params.Friction2)));
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+}
 
 std::string angleText(double degrees) {
     double value = std::round(degrees * 10) / 10;

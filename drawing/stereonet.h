@@ -42,6 +42,10 @@ std::optional<LineAttitude> intersectionLine(const TPlaneAttitude& a, const TPla
 // The friction angle arctan f in degrees, for the friction circle.
 double frictionAngle(double frictionCoefficient);
 
+// The friction angle of the weaker cutting plane, arctan(min(f1, f2)), from
+// the parameter texts; nothing while either text is not a number.
+std::optional<double> smallerFrictionAngle(const TWedgeParams& params);
+
 // "31.2°": degrees to one decimal, ".0" dropped.
 std::string angleText(double degrees);
 

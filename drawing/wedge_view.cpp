@@ -95,7 +95,7 @@ void addWedge(Figure& figure, const std::array<TPoint3D, 4>& points, const ViewA
         const TPoint3D n = outwardNormal(points, face);
         const double length = norm(n);
         const double facing = length > 0 ? std::max(0.0, dot(n, light) / length) : 0;
-        const double intensity = flat ? 0.85 : 0.62 + 0.38 * facing;
+        const double intensity = flat ? 0.85 : 0.7 + 0.3 * facing;
         std::vector<Point2> outline;
         for (int corner : face.Corners) outline.push_back(projected.Screen[corner - 1]);
         figure.items.push_back(polygon(outline, shaded(planeColour(face.Role), intensity)));
@@ -169,10 +169,44 @@ void addLegend(Figure& figure, const ViewAngles& view) {
 
 } // namespace
 
+namespace {
+
+// How well a view shows the wedge: the area that the visible faces cover,
+// those of the cutting planes (the planes it would slide on) counting
+// twice, the slope top not at all.
+double viewScore(const BlockVertices& vertices, const ViewAngles& view) {
+    const ProjectedCorners projected = projectCorners(vertices, view);
+    const std::array<bool, 4> visible = visibleFaces(vertices, view);
+    double area = 0;
+    for (std::size_t f = 0; f < WedgeFaces.size(); ++f) {
+        const WedgeFace& face = WedgeFaces[f];
+        if (!visible[f] || face.Role == TPlaneRole::SlopeTopSurface) continue;
+        const double weight = face.Role == TPlaneRole::SlopeFace ? 1 : 2;
+        const Point2 a = projected.Screen[face.Corners[0] - 1], b = projected.Screen[face.Corners[1] - 1],
+                     c = projected.Screen[face.Corners[2] - 1];
+        area += weight * std::abs((b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y)) / 2;
+    }
+    return area;
+}
+
+} // namespace
+
 ViewAngles defaultView(const BlockVertices& vertices) {
     ViewAngles view;
     const TPoint3D out = vertices.Vertex1 - vertices.Vertex2;
-    if (std::hypot(out.x, out.y) > 0) view.Azimuth = std::fmod(degrees(std::atan2(out.x, out.y)) + 360 + 35, 360.0);
+    if (!(std::hypot(out.x, out.y) > 0) || !std::isfinite(std::hypot(out.x, out.y))) return view;
+    // From in front of the slope and above, turned aside as far as shows the
+    // wedge best; the nearest such turn wins a near tie.
+    const double front = degrees(std::atan2(out.x, out.y));
+    double bestArea = -1;
+    for (double turn : {0.0, 15.0, -15.0, 30.0, -30.0, 45.0, -45.0, 60.0, -60.0}) {
+        const ViewAngles candidate{std::fmod(front + turn + 360, 360.0), view.Elevation, 1};
+        const double area = viewScore(vertices, candidate);
+        if (area > bestArea * 1.05) {
+            bestArea = area;
+            view = candidate;
+        }
+    }
     return view;
 }
 
@@ -208,7 +242,10 @@ Figure wedgeViewFigure(const BlockVertices& vertices, const ViewAngles& view) {
     figure.yMin = -1.2;
     figure.yMax = 1.2;
     const auto points = corners(vertices);
-    if (!finite(points) || extent(points) == 0)
+    const double size = finite(points) ? extent(points) : INFINITY;
+    if (!std::isfinite(size)) // broken corners, or those of nearly parallel planes, beyond any scale
+        figure.items.push_back(label({0, 0}, "块体角点无效", 0.09, Grey));
+    else if (size == 0)
         figure.items.push_back(label({0, 0}, "尚无块体角点", 0.09, Grey));
     else {
         addWedge(figure, points, view);

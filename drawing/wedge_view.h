@@ -19,9 +19,9 @@ struct ViewAngles {
     double Zoom = 1;
 };
 
-// A first view of a block: from out of the slope, the way the wedge would
-// slide (down the line of intersection), turned aside so that both cutting
-// planes show.
+// A first view of a block: from in front of the slope (the way the wedge
+// would slide, down its line of intersection) and above, turned aside so
+// that the cutting planes show as large as they can.
 ViewAngles defaultView(const BlockVertices& vertices);
 
 // The faces by plane, as corner numbers (1-4): each face holds the three

@@ -200,6 +200,25 @@ bool contains(const std::vector<std::string>& all, const std::string& wanted) {
     return std::find(all.begin(), all.end(), wanted) != all.end();
 }
 
+TEST(SmallerFrictionAngle, TakesTheWeakerPlaneAndNeedsBothNumbers) {
+    struct Case {
+        const char* f1;
+        const char* f2;
+        std::optional<double> expected;
+    } cases[] = {{"0.364", "0.577", 20.0}, {"1", "0.364", 20.0}, {"1", "1", 45.0},
+                 {"", "0.5", std::nullopt}, {"0.5", "abc", std::nullopt}};
+    for (const Case& c : cases) {
+        TWedgeParams params;
+        params.Friction1 = c.f1;
+        params.Friction2 = c.f2;
+        const auto angle = smallerFrictionAngle(params);
+        ASSERT_EQ(angle.has_value(), c.expected.has_value()) << c.f1 << " " << c.f2;
+        if (angle) {
+            EXPECT_NEAR(*angle, *c.expected, 0.02);
+        }
+    }
+}
+
 TEST(StereonetFigure, ShowsTheExampleBlocksNumbers) {
     StereonetInput input{examples::exampleAttitudes(), frictionAngle(std::min(0.364, 0.577)), NetProjection::EqualAngle};
     const Figure figure = stereonetFigure(input);

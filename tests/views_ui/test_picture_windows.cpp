@@ -1,0 +1,333 @@
+// The picture windows on the offscreen platform: the example block, a block
+// that cuts out no wedge, and the empty model before anything is confirmed.
+#include <QChart>
+#include <QChartView>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QSvgRenderer>
+#include <QTest>
+#include <QWheelEvent>
+
+#include "analysis/wedge.h"
+#include "model/datafile.h"
+#include "model/error.h"
+#include "model/files.h"
+#include "ui/messages.h"
+#include "ui/views/figure_widget.h"
+#include "ui/views/picture_file.h"
+#include "ui/views/picture_windows.h"
+#include "ui/views/probabilistic_window.h"
+#include "ui/views/sensitivity_window.h"
+#include "ui/views/stereonet_window.h"
+#include "ui/views/wedge_view_window.h"
+
+using namespace trelmox;
+using namespace trelmox::views;
+
+namespace {
+
+class RecordedBoxes : public ui::MessageBoxes {
+public:
+    void message(const QString& text) override { messages << text; }
+    void error(const QString& text) override { errors << text; }
+    QStringList messages, errors;
+};
+
+ViewedBlock exampleBlock() {
+    const SavedBlock saved = savedBlockFromTexts(parseBlockData(readTextFile(TRELMOX_EXAMPLE)));
+    return {QStringLiteral("example"), saved.Attitudes, saved.Quadrants, saved.Params, QString(TRELMOX_PICTURE_DIR)};
+}
+
+// The slope top and the first cutting plane both horizontal: two triples
+// of planes meet in no single point, so there are no corners.
+ViewedBlock horizontalPlanesBlock() {
+    ViewedBlock block = exampleBlock();
+    block.Name = QStringLiteral("horizontal");
+    block.Quadrants[0] = {"N", "60", "E", "S", "E", "0"};
+    block.Quadrants[2] = {"N", "0", "E", "S", "E", "0"};
+    block.Attitudes[0] = {0, 150};
+    block.Attitudes[2] = {0, 90};
+    return block;
+}
+
+// How much of a picture is not background: a blank or failed rendering
+// stays near zero.
+double inkShare(const QImage& image) {
+    qint64 ink = 0;
+    for (int y = 0; y < image.height(); y += 2)
+        for (int x = 0; x < image.width(); x += 2)
+            if (qGray(image.pixel(x, y)) < 200) ++ink;
+    return 4.0 * static_cast<double>(ink) / (static_cast<double>(image.width()) * image.height());
+}
+
+// Saves `picture` as PNG and SVG under the build folder and checks both.
+void saveAndCheck(QWidget* picture, const QString& name) {
+    QDir().mkpath(TRELMOX_PICTURE_DIR);
+    const QString png = QDir(TRELMOX_PICTURE_DIR).filePath(name + ".png");
+    const QString svg = QDir(TRELMOX_PICTURE_DIR).filePath(name + ".svg");
+    savePicture(picture, png);
+    savePicture(picture, svg);
+    const QImage image(png);
+    QVERIFY2(!image.isNull(), qPrintable(png));
+    QCOMPARE(image.size(), picture->grab().size());
+    QVERIFY2(inkShare(image) > 0.01, qPrintable(name));
+    QSvgRenderer renderer(svg);
+    QVERIFY2(renderer.isValid(), qPrintable(svg));
+}
+
+QStringList figureTexts(const FigureWidget* widget) {
+    QStringList texts;
+    for (const FigureItem& item : widget->figure().items)
+        if (const auto* text = std::get_if<TextItem>(&item)) texts << QString::fromStdString(text->text);
+    return texts;
+}
+
+void sendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+    QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)), Qt::LeftButton, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &event);
+}
+
+} // namespace
+
+class PictureWindowsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { ui::setMessageBoxes(&boxes_); }
+    void cleanup() {
+        ui::setMessageBoxes(nullptr);
+        boxes_.messages.clear();
+        boxes_.errors.clear();
+    }
+
+    void stereonetOfTheExampleBlock() {
+        StereonetWindow window([] { return exampleBlock(); });
+        window.refresh();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QStringList texts = figureTexts(window.picture());
+        QVERIFY(texts.contains(QStringLiteral("157.7°∠31.2°")));
+        QVERIFY(texts.contains(QStringLiteral("摩擦圆 φ=20°")));
+        saveAndCheck(window.picture(), QStringLiteral("stereonet_equal_angle"));
+        window.setProjection(NetProjection::EqualArea);
+        QVERIFY(figureTexts(window.picture()).contains(QStringLiteral("下半球等面积投影")));
+        saveAndCheck(window.picture(), QStringLiteral("stereonet_equal_area"));
+    }
+
+    void wedgeViewOfTheExampleBlock() {
+        WedgeViewWindow window([] { return exampleBlock(); });
+        window.refresh();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.problem(), QString());
+        for (const char* number : {"1", "2", "3", "4"}) QVERIFY(figureTexts(window.picture()).contains(number));
+        saveAndCheck(window.picture(), QStringLiteral("wedge_view"));
+    }
+
+    void wedgeViewTurnsWithTheMouse() {
+        WedgeViewWindow window([] { return exampleBlock(); });
+        window.refresh();
+        window.show();
+        WedgeViewWidget* picture = window.picture();
+        const ViewAngles first = picture->view();
+        sendMouse(picture, QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton);
+        sendMouse(picture, QEvent::MouseMove, {140, 80}, Qt::LeftButton);
+        sendMouse(picture, QEvent::MouseButtonRelease, {140, 80}, Qt::NoButton);
+        QCOMPARE(picture->view().Azimuth, first.Azimuth - 20);
+        QCOMPARE(picture->view().Elevation, first.Elevation - 10);
+        sendMouse(picture, QEvent::MouseMove, {300, 300}, Qt::NoButton); // no drag without a button
+        QCOMPARE(picture->view().Azimuth, first.Azimuth - 20);
+
+        QWheelEvent wheel(QPointF(50, 50), picture->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, 240),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(picture, &wheel);
+        QVERIFY(qAbs(picture->view().Zoom - 1.15 * 1.15) < 1e-12);
+        for (int i = 0; i < 100; ++i) QCoreApplication::sendEvent(picture, &wheel);
+        QCOMPARE(picture->view().Zoom, 20.0); // held at the largest zoom
+
+        sendMouse(picture, QEvent::MouseButtonDblClick, {10, 10}, Qt::LeftButton);
+        QCOMPARE(picture->view().Azimuth, first.Azimuth);
+        QCOMPARE(picture->view().Zoom, 1.0);
+    }
+
+    // Before any confirm the model is empty: the pictures show that, and the
+    // analyses explain what is missing instead of crashing.
+    void emptyModelBeforeAnyAnalysis() {
+        PictureWindows windows([] { return ViewedBlock{}; });
+        windows.showStereonet();
+        windows.showWedgeView();
+        windows.showProbabilistic();
+        windows.showSensitivity();
+        QVERIFY(figureTexts(windows.stereonet().picture()).contains(QStringLiteral("交线 无（两切割面平行）")));
+        QVERIFY(figureTexts(windows.wedgeView().picture()).contains(QStringLiteral("尚无块体角点")));
+        QVERIFY(windows.wedgeView().problem().contains(QStringLiteral("is not a valid floating point value")));
+        for (QWidget* picture : {static_cast<QWidget*>(windows.stereonet().picture()),
+                                 static_cast<QWidget*>(windows.wedgeView().picture()),
+                                 static_cast<QWidget*>(windows.probabilistic().picture()),
+                                 static_cast<QWidget*>(windows.sensitivity().picture())})
+            QVERIFY(!picture->grab().isNull());
+
+        windows.probabilistic().start();
+        windows.sensitivity().compute();
+        QCOMPARE(boxes_.errors, QStringList({"'' is not a valid floating point value.", "'' is not a valid floating point value."}));
+        QVERIFY(!windows.probabilistic().running());
+        QVERIFY(!windows.probabilistic().result());
+        QVERIFY(windows.sensitivity().steps().empty());
+    }
+
+    void blockWithoutAWedge() {
+        PictureWindows windows([] { return horizontalPlanesBlock(); });
+        windows.showStereonet();
+        windows.showWedgeView();
+        QCOMPARE(windows.wedgeView().problem(), QStringLiteral("1、2、3三平面不能切出块体；1、3、4三平面不能切出块体"));
+        QVERIFY(figureTexts(windows.wedgeView().picture()).contains(QStringLiteral("尚无块体角点")));
+        QVERIFY(!windows.stereonet().picture()->grab().isNull());
+        QVERIFY(!windows.wedgeView().picture()->grab().isNull());
+
+        ProbabilisticWindow& probabilistic = windows.probabilistic();
+        probabilistic.refresh();
+        probabilistic.setSamples(500);
+        QSignalSpy finished(&probabilistic, &ProbabilisticWindow::analysisFinished);
+        probabilistic.start();
+        QVERIFY(finished.wait(60000));
+        QVERIFY(probabilistic.result());
+        QCOMPARE(probabilistic.result()->Wedges + probabilistic.result()->Failed +
+                     probabilistic.result()->Contacts[static_cast<int>(TWedgeContact::NoBlock)] +
+                     probabilistic.result()->Contacts[static_cast<int>(TWedgeContact::Unresolved)],
+                 std::uint64_t(500));
+        QVERIFY(!probabilistic.picture()->grab().isNull());
+        QCOMPARE(boxes_.errors, QStringList());
+    }
+
+    // The window must hand the table's settings to the analysis unchanged:
+    // the same settings run directly give the same numbers.
+    void probabilisticRunOfTheExampleBlock() {
+        ProbabilisticWindow window([] { return exampleBlock(); });
+        window.resize(1180, 680);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.setSamples(20000);
+        QSignalSpy finished(&window, &ProbabilisticWindow::analysisFinished);
+        window.start();
+        QVERIFY(window.running());
+        QVERIFY(finished.wait(120000));
+        QVERIFY(!window.running());
+        QVERIFY(window.result());
+        const ViewedBlock block = exampleBlock();
+        const ProbabilisticResult direct = runProbabilistic(block.Attitudes, block.Params, window.settings());
+        QCOMPARE(window.result()->Samples, std::uint64_t(20000));
+        QVERIFY(window.result()->Statistics && direct.Statistics);
+        QCOMPARE(window.result()->Statistics->Mean, direct.Statistics->Mean);
+        QCOMPARE(window.result()->Statistics->Pf, direct.Statistics->Pf);
+        QVERIFY(window.summary().contains(QStringLiteral("P(Kc<1) = ")));
+        QVERIFY(window.picture()->chart()->title().contains(QStringLiteral("P(Kc&lt;1)"))); // rich text
+        saveAndCheck(window.picture(), QStringLiteral("probabilistic_histogram"));
+    }
+
+    void probabilisticWithNothingVariedGivesTheDeterministicFactor() {
+        ProbabilisticWindow window([] { return exampleBlock(); });
+        for (int p = 0; p < ParameterCount; ++p) window.setDistribution(static_cast<Parameter>(p), 0, {});
+        window.setSamples(50);
+        QSignalSpy finished(&window, &ProbabilisticWindow::analysisFinished);
+        window.start();
+        QVERIFY(finished.wait(60000));
+        const ViewedBlock block = exampleBlock();
+        const double kc = account(block.Attitudes, block.Params).SafetyFactor;
+        QCOMPARE(window.result()->Statistics->Mean, kc);
+        QCOMPARE(window.result()->Statistics->Sd, 0.0);
+    }
+
+    void probabilisticSettingsThatDoNotFit() {
+        ProbabilisticWindow window([] { return exampleBlock(); });
+        window.setDistribution(Parameter::Friction1, 1, QStringLiteral("abc"));
+        window.start();
+        window.setDistribution(Parameter::Friction1, 1, QStringLiteral("-1"));
+        window.start();
+        QCOMPARE(boxes_.errors.size(), 2);
+        QCOMPARE(boxes_.errors[0], QStringLiteral("'abc' is not a valid floating point value."));
+        QVERIFY(!window.running());
+    }
+
+    void probabilisticRunCancels() {
+        ProbabilisticWindow window([] { return exampleBlock(); });
+        window.setSamples(static_cast<int>(MaxSamples));
+        QSignalSpy finished(&window, &ProbabilisticWindow::analysisFinished);
+        window.start();
+        window.cancel();
+        QVERIFY(finished.wait(120000));
+        QVERIFY(window.result() && window.result()->Cancelled);
+        QCOMPARE(window.summary(), QStringLiteral("计算已取消。"));
+        QVERIFY(!window.picture()->grab().isNull());
+    }
+
+    void closingDuringARunWaitsForTheWorker() {
+        auto* window = new ProbabilisticWindow([] { return exampleBlock(); });
+        window->setSamples(static_cast<int>(MaxSamples));
+        window->start();
+        QVERIFY(window->running());
+        delete window; // must cancel and join, not crash on the queued result
+        QTest::qWait(50);
+    }
+
+    void sensitivityOfTheFrictionOfTheFirstPlane() {
+        SensitivityWindow window([] { return exampleBlock(); });
+        window.resize(860, 620);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.setParameter(Parameter::Friction1);
+        window.setRange(QStringLiteral("0"), QStringLiteral("1"), 20);
+        window.compute();
+        QCOMPARE(boxes_.errors, QStringList());
+        QCOMPARE(window.steps().size(), std::size_t(21));
+        // More friction, more resistance: Kc never falls as f1 grows.
+        for (std::size_t i = 1; i < window.steps().size(); ++i) {
+            QVERIFY(window.steps()[i].Result && window.steps()[i - 1].Result);
+            QVERIFY(window.steps()[i].Result->SafetyFactor >= window.steps()[i - 1].Result->SafetyFactor);
+        }
+        QVERIFY2(window.summary().contains(QStringLiteral("块体取值 0.364 时 Kc = 1.1891")), qPrintable(window.summary()));
+        saveAndCheck(window.picture(), QStringLiteral("sensitivity_f1"));
+
+        window.setRange(QStringLiteral("x"), QStringLiteral("1"), 20);
+        window.compute();
+        QCOMPARE(boxes_.errors, QStringList({"'x' is not a valid floating point value."}));
+    }
+
+    void sensitivityProposesARangeAroundTheBlocksValue() {
+        SensitivityWindow window([] { return exampleBlock(); });
+        const struct {
+            Parameter parameter;
+            const char* from;
+            const char* to;
+        } cases[] = {{Parameter::Dip1, "30", "60"},
+                     {Parameter::DipTop, "0", "27"},
+                     {Parameter::DipDir2, "205", "265"},
+                     {Parameter::Cohesion2, "24", "72"}};
+        for (const auto& c : cases) {
+            window.setParameter(c.parameter);
+            QCOMPARE(window.findChild<QLineEdit*>("FromBox")->text(), QString(c.from));
+            QCOMPARE(window.findChild<QLineEdit*>("ToBox")->text(), QString(c.to));
+        }
+    }
+
+    void savingToAMissingFolderFails() {
+        FigureWidget picture;
+        picture.resize(200, 100);
+        for (const char* name : {"/nonexistent-folder/x.png", "/nonexistent-folder/x.svg"}) {
+            try {
+                savePicture(&picture, name);
+                QFAIL("no error");
+            } catch (const Error& error) {
+                QCOMPARE(QString(error.what()), QStringLiteral("Cannot create file \"%1\".").arg(name));
+            }
+        }
+    }
+
+private:
+    RecordedBoxes boxes_;
+};
+
+QTEST_MAIN(PictureWindowsTest)
+#include "test_picture_windows.moc"

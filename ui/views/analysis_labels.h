@@ -1,0 +1,19 @@
+#pragma once
+// The Chinese names of the analysis inputs and of the contact cases, as the
+// probabilistic and sensitivity windows show them.
+#include <QString>
+
+#include "analysis/probabilistic/parameters.h"
+#include "analysis/wedge.h"
+
+namespace trelmox::views {
+
+// "第一切割面倾角", "第一切割面摩擦系数 f1", ...
+QString parameterLabel(Parameter parameter);
+// "双面接触", "浮起", ...
+QString contactLabel(TWedgeContact contact);
+// A number as the pictures write it: up to `digits` significant digits,
+// "." as the decimal separator whatever the locale.
+QString shortNumber(double value, int digits = 4);
+
+} // namespace trelmox::views

@@ -1,0 +1,24 @@
+#include "ui/views/figure_widget.h"
+
+#include <QPainter>
+
+#include "ui/views/figure_painter.h"
+
+namespace trelmox::views {
+
+FigureWidget::FigureWidget(QWidget* parent) : QWidget(parent) {
+    setMinimumSize(320, 240);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+void FigureWidget::setFigure(Figure figure) {
+    figure_ = std::move(figure);
+    update();
+}
+
+void FigureWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    paintFigure(painter, figure_, QRectF(rect()));
+}
+
+} // namespace trelmox::views

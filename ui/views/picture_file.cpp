@@ -1,0 +1,52 @@
+#include "ui/views/picture_file.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgGenerator>
+#include <QWidget>
+
+#include "model/error.h"
+#include "ui/messages.h"
+
+namespace trelmox::views {
+namespace {
+
+[[noreturn]] void cannotCreate(const QString& path) {
+    throw Error(QStringLiteral("Cannot create file \"%1\".").arg(path).toStdString());
+}
+
+void saveSvg(QWidget* picture, const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) cannotCreate(path);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&file);
+    svg.setSize(picture->size());
+    svg.setViewBox(QRect(QPoint(0, 0), picture->size()));
+    svg.setTitle(picture->windowTitle());
+    QPainter painter;
+    if (!painter.begin(&svg)) cannotCreate(path);
+    picture->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+    painter.end();
+    if (file.error() != QFileDevice::NoError) cannotCreate(path);
+}
+
+} // namespace
+
+void savePicture(QWidget* picture, const QString& path) {
+    if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+        saveSvg(picture, path);
+        return;
+    }
+    if (!picture->grab().save(path, "PNG")) cannotCreate(path);
+}
+
+void askAndSavePicture(QWidget* parent, QWidget* picture, const QString& suggestedPath) {
+    const QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("保存图片"), suggestedPath,
+                                                      QStringLiteral("PNG 图片 (*.png);;SVG 矢量图 (*.svg)"));
+    if (path.isEmpty()) return;
+    ui::runCommand([&] { savePicture(picture, path); });
+}
+
+} // namespace trelmox::views

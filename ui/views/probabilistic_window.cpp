@@ -1,0 +1,329 @@
+#include "ui/views/probabilistic_window.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+#include "model/numtext.h"
+#include "ui/messages.h"
+#include "ui/views/analysis_labels.h"
+#include "ui/views/kc_charts.h"
+#include "ui/views/picture_file.h"
+
+namespace trelmox::views {
+namespace {
+
+enum Column { NameColumn, ValueColumn, KindColumn, FirstColumn, SecondColumn };
+enum Kind { FixedKind, NormalKind, UniformKind, LognormalKind };
+
+bool isDip(Parameter p) {
+    return p == Parameter::Dip1 || p == Parameter::Dip2 || p == Parameter::DipTop || p == Parameter::DipFace;
+}
+bool isDipDirection(Parameter p) {
+    return p == Parameter::DipDir1 || p == Parameter::DipDir2 || p == Parameter::DipDirTop || p == Parameter::DipDirFace;
+}
+
+// A typical scatter of each input: a few degrees for a measured dip, more
+// for a dip direction, a tenth of the value for the others.
+double typicalSpread(Parameter p, double value) {
+    if (isDip(p)) return 2;
+    if (isDipDirection(p)) return 5;
+    return std::abs(value) * 0.1;
+}
+
+// What a first analysis varies: the attitudes and the strengths of the two
+// cutting planes, the quantities that are least certain in the field.
+Kind defaultKind(Parameter p) {
+    switch (p) {
+    case Parameter::Dip1: case Parameter::DipDir1: case Parameter::Dip2: case Parameter::DipDir2:
+    case Parameter::Cohesion1: case Parameter::Friction1: case Parameter::Cohesion2: case Parameter::Friction2:
+        return NormalKind;
+    default: return FixedKind;
+    }
+}
+
+Distribution::Kind distributionKind(int kind) {
+    switch (kind) {
+    case NormalKind: return Distribution::Kind::Normal;
+    case UniformKind: return Distribution::Kind::Uniform;
+    case LognormalKind: return Distribution::Kind::Lognormal;
+    default: return Distribution::Kind::Fixed;
+    }
+}
+
+Parameter parameterOfRow(int row) { return static_cast<Parameter>(row); }
+
+} // namespace
+
+ProbabilisticWindow::ProbabilisticWindow(BlockSource source, QWidget* parent)
+    : QWidget(parent, Qt::Window), source_(std::move(source)) {
+    setObjectName(QStringLiteral("ProbabilisticWindow"));
+    setWindowTitle(QStringLiteral("可靠度分析"));
+    resize(1180, 680);
+    caption_ = new QLabel(this);
+    buildTable();
+
+    samples_ = new QSpinBox(this);
+    samples_->setObjectName(QStringLiteral("SamplesBox"));
+    samples_->setRange(1, static_cast<int>(MaxSamples));
+    samples_->setValue(10000);
+    samples_->setSingleStep(1000);
+    method_ = new QComboBox(this);
+    method_->setObjectName(QStringLiteral("MethodBox"));
+    method_->addItems({QStringLiteral("蒙特卡洛法"), QStringLiteral("拉丁超立方抽样")});
+    seed_ = new QSpinBox(this);
+    seed_->setObjectName(QStringLiteral("SeedBox"));
+    seed_->setRange(0, 2147483647);
+    seed_->setValue(1);
+    bins_ = new QSpinBox(this);
+    bins_->setObjectName(QStringLiteral("BinsBox"));
+    bins_->setRange(5, 200);
+    bins_->setValue(30);
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("样本数"), samples_);
+    form->addRow(QStringLiteral("抽样方法"), method_);
+    form->addRow(QStringLiteral("随机种子"), seed_);
+    form->addRow(QStringLiteral("直方图分组数"), bins_);
+
+    run_ = new QPushButton(QStringLiteral("开始计算"), this);
+    run_->setObjectName(QStringLiteral("RunButton"));
+    cancel_ = new QPushButton(QStringLiteral("取消"), this);
+    cancel_->setObjectName(QStringLiteral("CancelButton"));
+    auto* save = new QPushButton(QStringLiteral("保存图片…"), this);
+    save->setObjectName(QStringLiteral("SavePictureButton"));
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("ProgressBar"));
+    progress_->setRange(0, 1000);
+    progress_->setValue(0);
+
+    auto* settingsPanel = new QWidget(this);
+    auto* settingsLayout = new QVBoxLayout(settingsPanel);
+    settingsLayout->setContentsMargins(0, 0, 0, 0);
+    settingsLayout->addWidget(table_, 1);
+    settingsLayout->addLayout(form);
+
+    chartView_ = new QChartView(kcHistogramChart(nullptr), this);
+    chartView_->setObjectName(QStringLiteral("HistogramPicture"));
+    chartView_->setRenderHint(QPainter::Antialiasing);
+    chartView_->setMinimumSize(480, 360);
+    summary_ = new QLabel(this);
+    summary_->setObjectName(QStringLiteral("SummaryLabel"));
+    summary_->setWordWrap(true);
+    summary_->setText(QStringLiteral("尚未计算。设定各参数的分布后按“开始计算”。"));
+    auto* chartPanel = new QWidget(this);
+    auto* chartLayout = new QVBoxLayout(chartPanel);
+    chartLayout->setContentsMargins(0, 0, 0, 0);
+    chartLayout->addWidget(chartView_, 1);
+    chartLayout->addWidget(summary_);
+
+    auto* splitter = new QSplitter(this);
+    splitter->addWidget(settingsPanel);
+    splitter->addWidget(chartPanel);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({520, 660});
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(run_);
+    buttons->addWidget(cancel_);
+    buttons->addWidget(progress_, 1);
+    buttons->addWidget(save);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(caption_);
+    layout->addWidget(splitter, 1);
+    layout->addLayout(buttons);
+
+    connect(run_, &QPushButton::clicked, this, &ProbabilisticWindow::start);
+    connect(cancel_, &QPushButton::clicked, this, &ProbabilisticWindow::cancel);
+    connect(save, &QPushButton::clicked, this, [this] {
+        askAndSavePicture(this, chartView_, suggestedPicturePath(block_, windowTitle()));
+    });
+    setRunning(false);
+    refresh();
+}
+
+ProbabilisticWindow::~ProbabilisticWindow() {
+    cancelled_ = true;
+    if (worker_.joinable()) worker_.join();
+    delete chartView_->chart();
+}
+
+void ProbabilisticWindow::buildTable() {
+    table_ = new QTableWidget(ParameterCount, 5, this);
+    table_->setObjectName(QStringLiteral("DistributionTable"));
+    table_->setHorizontalHeaderLabels({QStringLiteral("参数"), QStringLiteral("块体取值"), QStringLiteral("分布"),
+                                       QStringLiteral("标准差/下限"), QStringLiteral("上限")});
+    table_->verticalHeader()->setVisible(false);
+    for (int row = 0; row < ParameterCount; ++row) {
+        auto* name = new QTableWidgetItem(parameterLabel(parameterOfRow(row)));
+        name->setFlags(Qt::ItemIsEnabled);
+        table_->setItem(row, NameColumn, name);
+        auto* value = new QTableWidgetItem;
+        value->setFlags(Qt::ItemIsEnabled);
+        table_->setItem(row, ValueColumn, value);
+        table_->setItem(row, FirstColumn, new QTableWidgetItem);
+        table_->setItem(row, SecondColumn, new QTableWidgetItem);
+        auto* kind = new QComboBox(table_);
+        kind->addItems({QStringLiteral("固定值"), QStringLiteral("正态分布"), QStringLiteral("均匀分布"),
+                        QStringLiteral("对数正态分布")});
+        table_->setCellWidget(row, KindColumn, kind);
+        connect(kind, &QComboBox::activated, this, [this, row](int index) { fillDefaults(row, index); });
+    }
+    table_->resizeColumnsToContents();
+    table_->horizontalHeader()->setStretchLastSection(true);
+}
+
+// The numbers a newly chosen distribution starts from, around the block's
+// value; the user edits them.
+void ProbabilisticWindow::fillDefaults(int row, int kind) {
+    const Parameter p = parameterOfRow(row);
+    const double value = inputs_ ? parameterValue(*inputs_, p) : 0;
+    const double spread = typicalSpread(p, value);
+    QString first, second;
+    if (kind == NormalKind || kind == LognormalKind) first = shortNumber(spread, 6);
+    if (kind == UniformKind) {
+        first = shortNumber(value - 2 * spread, 6);
+        second = shortNumber(value + 2 * spread, 6);
+    }
+    setDistribution(p, kind, first, second);
+}
+
+void ProbabilisticWindow::setDistribution(Parameter parameter, int kind, const QString& first, const QString& second) {
+    const int row = static_cast<int>(parameter);
+    static_cast<QComboBox*>(table_->cellWidget(row, KindColumn))->setCurrentIndex(kind);
+    table_->item(row, FirstColumn)->setText(first);
+    table_->item(row, SecondColumn)->setText(second);
+}
+
+void ProbabilisticWindow::setSamples(int samples) { samples_->setValue(samples); }
+
+void ProbabilisticWindow::updateBlock() {
+    block_ = source_();
+    caption_->setText(blockCaption(block_));
+    try {
+        inputs_ = blockInputs(block_.Attitudes, block_.Params);
+    } catch (const std::exception&) {
+        inputs_.reset(); // a run reports the bad text
+    }
+    for (int row = 0; row < ParameterCount; ++row) {
+        const Parameter p = parameterOfRow(row);
+        table_->item(row, ValueColumn)->setText(inputs_ ? shortNumber(parameterValue(*inputs_, p), 6) : QStringLiteral("—"));
+    }
+}
+
+void ProbabilisticWindow::refresh() {
+    updateBlock();
+    for (int row = 0; row < ParameterCount; ++row) {
+        const Parameter p = parameterOfRow(row);
+        // Computed water pressures follow the water unit weight and the height.
+        const bool variable = !(inputs_ && inputs_->ComputedWater &&
+                                (p == Parameter::WaterPressure1 || p == Parameter::WaterPressure2));
+        table_->cellWidget(row, KindColumn)->setEnabled(variable);
+        fillDefaults(row, variable ? defaultKind(p) : FixedKind);
+    }
+}
+
+ProbabilisticSettings ProbabilisticWindow::settings() const {
+    ProbabilisticSettings settings;
+    for (int row = 0; row < ParameterCount; ++row) {
+        const int kind = static_cast<QComboBox*>(table_->cellWidget(row, KindColumn))->currentIndex();
+        Distribution& d = settings.Distributions[row];
+        d.Type = distributionKind(kind);
+        const auto number = [this, row](int column) {
+            return textToFloat(table_->item(row, column)->text().trimmed().toStdString());
+        };
+        if (kind == NormalKind || kind == LognormalKind) d.Spread = number(FirstColumn);
+        if (kind == UniformKind) {
+            d.Low = number(FirstColumn);
+            d.High = number(SecondColumn);
+        }
+    }
+    settings.Samples = static_cast<std::uint64_t>(samples_->value());
+    settings.Seed = static_cast<std::uint64_t>(seed_->value());
+    settings.Method = method_->currentIndex() == 0 ? SamplingMethod::MonteCarlo : SamplingMethod::LatinHypercube;
+    settings.HistogramBins = bins_->value();
+    return settings;
+}
+
+void ProbabilisticWindow::start() {
+    if (running()) return;
+    ui::runCommand([this] {
+        updateBlock();
+        const ProbabilisticSettings chosen = settings();
+        validateSettings(blockInputs(block_.Attitudes, block_.Params), chosen);
+        launch(chosen);
+    });
+}
+
+// The samples run on a worker thread; progress and the result come back to
+// the window's thread as queued calls, which Qt drops if the window is gone.
+void ProbabilisticWindow::launch(const ProbabilisticSettings& chosen) {
+    cancelled_ = false;
+    result_.reset();
+    setRunning(true);
+    progress_->setValue(0);
+    summary_->setText(QStringLiteral("计算中…"));
+    worker_ = std::thread([this, attitudes = block_.Attitudes, params = block_.Params, chosen] {
+        ProbabilisticResult result;
+        std::exception_ptr failure;
+        try {
+            result = runProbabilistic(attitudes, params, chosen, [this](std::uint64_t done, std::uint64_t total) {
+                QMetaObject::invokeMethod(this, [this, done, total] { showProgress(done, total); }, Qt::QueuedConnection);
+                return !cancelled_;
+            });
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        QMetaObject::invokeMethod(
+            this, [this, result = std::move(result), failure]() mutable { finish(std::move(result), failure); },
+            Qt::QueuedConnection);
+    });
+}
+
+void ProbabilisticWindow::cancel() { cancelled_ = true; }
+
+void ProbabilisticWindow::showProgress(std::uint64_t done, std::uint64_t total) {
+    if (total > 0) progress_->setValue(static_cast<int>(1000.0 * static_cast<double>(done) / static_cast<double>(total)));
+}
+
+void ProbabilisticWindow::finish(ProbabilisticResult result, std::exception_ptr failure) {
+    if (worker_.joinable()) worker_.join();
+    setRunning(false);
+    if (failure) {
+        summary_->setText(QStringLiteral("计算失败。"));
+        ui::runCommand([&failure] { std::rethrow_exception(failure); });
+    } else {
+        if (result.Cancelled) progress_->setValue(0);
+        summary_->setText(statisticsText(result));
+        result_ = std::move(result);
+        showChart();
+    }
+    emit analysisFinished();
+}
+
+void ProbabilisticWindow::showChart() {
+    QChart* old = chartView_->chart();
+    chartView_->setChart(kcHistogramChart(result_ ? &*result_ : nullptr));
+    delete old; // the view gives up an old chart without deleting it
+}
+
+void ProbabilisticWindow::setRunning(bool running) {
+    run_->setEnabled(!running);
+    cancel_->setEnabled(running);
+    table_->setEnabled(!running);
+}
+
+QString ProbabilisticWindow::summary() const { return summary_->text(); }
+
+} // namespace trelmox::views

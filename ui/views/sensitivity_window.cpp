@@ -1,0 +1,182 @@
+#include "ui/views/sensitivity_window.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStringList>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "model/numtext.h"
+#include "ui/messages.h"
+#include "ui/views/analysis_labels.h"
+#include "ui/views/picture_file.h"
+
+namespace trelmox::views {
+namespace {
+
+// A range that shows the input's influence around the block's value.
+std::pair<double, double> rangeAround(Parameter p, double value) {
+    switch (p) {
+    case Parameter::Dip1: case Parameter::Dip2: case Parameter::DipTop: case Parameter::DipFace:
+        return {std::clamp(value - 15, 0.0, 90.0), std::clamp(value + 15, 0.0, 90.0)};
+    case Parameter::DipDir1: case Parameter::DipDir2: case Parameter::DipDirTop: case Parameter::DipDirFace:
+        return {value - 30, value + 30};
+    default: return value > 0 ? std::pair{value * 0.5, value * 1.5} : std::pair{0.0, 1.0};
+    }
+}
+
+std::optional<BlockInputs> inputsOf(const ViewedBlock& block) {
+    try {
+        return blockInputs(block.Attitudes, block.Params);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+// The block's own point on the curve, when it cuts out a wedge.
+std::optional<BlockPoint> blockPoint(const ViewedBlock& block, Parameter p) {
+    const auto inputs = inputsOf(block);
+    if (!inputs) return std::nullopt;
+    try {
+        const SafetyResult own = evaluate(*inputs);
+        if (own.Contact == TWedgeContact::NoBlock || own.Contact == TWedgeContact::Unresolved) return std::nullopt;
+        return BlockPoint{parameterValue(*inputs, p), own.SafetyFactor};
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+SensitivityWindow::SensitivityWindow(BlockSource source, QWidget* parent)
+    : QWidget(parent, Qt::Window), source_(std::move(source)) {
+    setObjectName(QStringLiteral("SensitivityWindow"));
+    setWindowTitle(QStringLiteral("敏感性分析"));
+    resize(860, 620);
+    caption_ = new QLabel(this);
+    parameter_ = new QComboBox(this);
+    parameter_->setObjectName(QStringLiteral("ParameterBox"));
+    for (int i = 0; i < ParameterCount; ++i) parameter_->addItem(parameterLabel(static_cast<Parameter>(i)));
+    parameter_->setCurrentIndex(static_cast<int>(Parameter::Friction1));
+    from_ = new QLineEdit(this);
+    from_->setObjectName(QStringLiteral("FromBox"));
+    to_ = new QLineEdit(this);
+    to_->setObjectName(QStringLiteral("ToBox"));
+    stepCount_ = new QSpinBox(this);
+    stepCount_->setObjectName(QStringLiteral("StepsBox"));
+    stepCount_->setRange(1, 10000);
+    stepCount_->setValue(40);
+    auto* computeButton = new QPushButton(QStringLiteral("计算"), this);
+    computeButton->setObjectName(QStringLiteral("ComputeButton"));
+    auto* save = new QPushButton(QStringLiteral("保存图片…"), this);
+    save->setObjectName(QStringLiteral("SavePictureButton"));
+
+    auto* controls = new QHBoxLayout;
+    controls->addWidget(new QLabel(QStringLiteral("参数"), this));
+    controls->addWidget(parameter_, 1);
+    controls->addWidget(new QLabel(QStringLiteral("从"), this));
+    controls->addWidget(from_);
+    controls->addWidget(new QLabel(QStringLiteral("到"), this));
+    controls->addWidget(to_);
+    controls->addWidget(new QLabel(QStringLiteral("步数"), this));
+    controls->addWidget(stepCount_);
+    controls->addWidget(computeButton);
+
+    chartView_ = new QChartView(sensitivityChart({}, parameter_->currentText(), std::nullopt), this);
+    chartView_->setObjectName(QStringLiteral("SensitivityPicture"));
+    chartView_->setRenderHint(QPainter::Antialiasing);
+    chartView_->setMinimumSize(480, 360);
+    summary_ = new QLabel(QStringLiteral("尚未计算。"), this);
+    summary_->setObjectName(QStringLiteral("SummaryLabel"));
+    summary_->setWordWrap(true);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(summary_, 1);
+    bottom->addWidget(save);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(caption_);
+    layout->addLayout(controls);
+    layout->addWidget(chartView_, 1);
+    layout->addLayout(bottom);
+
+    connect(parameter_, &QComboBox::activated, this, [this] { proposeRange(); });
+    connect(computeButton, &QPushButton::clicked, this, &SensitivityWindow::compute);
+    connect(save, &QPushButton::clicked, this, [this] {
+        askAndSavePicture(this, chartView_, suggestedPicturePath(block_, windowTitle()));
+    });
+    refresh();
+}
+
+SensitivityWindow::~SensitivityWindow() { delete chartView_->chart(); }
+
+Parameter SensitivityWindow::parameter() const { return static_cast<Parameter>(parameter_->currentIndex()); }
+
+void SensitivityWindow::refresh() {
+    updateBlock();
+    proposeRange();
+}
+
+void SensitivityWindow::updateBlock() {
+    block_ = source_();
+    caption_->setText(blockCaption(block_));
+}
+
+void SensitivityWindow::proposeRange() {
+    const auto inputs = inputsOf(block_);
+    const auto [from, to] = rangeAround(parameter(), inputs ? parameterValue(*inputs, parameter()) : 0);
+    setRange(shortNumber(from, 6), shortNumber(to, 6), stepCount_->value());
+}
+
+void SensitivityWindow::setParameter(Parameter parameter) {
+    parameter_->setCurrentIndex(static_cast<int>(parameter));
+    proposeRange();
+}
+
+void SensitivityWindow::setRange(const QString& from, const QString& to, int steps) {
+    from_->setText(from);
+    to_->setText(to);
+    stepCount_->setValue(steps);
+}
+
+void SensitivityWindow::compute() {
+    ui::runCommand([this] {
+        updateBlock();
+        const double from = textToFloat(from_->text().trimmed().toStdString());
+        const double to = textToFloat(to_->text().trimmed().toStdString());
+        steps_ = runSensitivity(block_.Attitudes, block_.Params, parameter(), from, to, stepCount_->value());
+        const auto own = blockPoint(block_, parameter());
+        showChart(own);
+
+        QStringList lines;
+        if (own)
+            lines << QStringLiteral("块体取值 %1 时 Kc = %2").arg(shortNumber(own->Value, 6), shortNumber(own->SafetyFactor, 5));
+        QStringList crossings;
+        for (double value : limitCrossings(steps_)) crossings << shortNumber(value, 4);
+        lines << (crossings.isEmpty() ? QStringLiteral("所选范围内 Kc 不经过 1")
+                                      : QStringLiteral("Kc = 1 时 %1 ≈ %2").arg(parameter_->currentText(), crossings.join(QStringLiteral("、"))));
+        const auto failed = std::count_if(steps_.begin(), steps_.end(), [](const SensitivityStep& s) { return !s.Result; });
+        const auto noBlock = std::count_if(steps_.begin(), steps_.end(), [](const SensitivityStep& s) {
+            return s.Result && s.Result->Contact == TWedgeContact::NoBlock;
+        });
+        if (noBlock > 0) lines << QStringLiteral("不能切出块体 %1 步").arg(noBlock);
+        if (failed > 0) lines << QStringLiteral("计算失败 %1 步").arg(failed);
+        summary_->setText(lines.join(QStringLiteral("；")));
+    });
+}
+
+void SensitivityWindow::showChart(const std::optional<BlockPoint>& block) {
+    QChart* old = chartView_->chart();
+    chartView_->setChart(sensitivityChart(steps_, parameter_->currentText(), block));
+    delete old; // the view gives up an old chart without deleting it
+}
+
+QString SensitivityWindow::summary() const { return summary_->text(); }
+
+} // namespace trelmox::views

@@ -1,0 +1,58 @@
+#pragma once
+// "敏感性分析": Kc as one input runs over a range, the others held at the
+// block's values, with the value where Kc reaches 1.
+#include <QWidget>
+
+#include <optional>
+#include <vector>
+
+#include "analysis/probabilistic/sensitivity.h"
+#include "ui/views/kc_charts.h"
+#include "ui/views/viewed_block.h"
+
+class QChartView;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QSpinBox;
+
+namespace trelmox::views {
+
+class SensitivityWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit SensitivityWindow(BlockSource source, QWidget* parent = nullptr);
+    ~SensitivityWindow() override;
+
+    // Reads the block again and proposes a range around its value.
+    void refresh();
+    // Reads the block again; the chosen input and range stay.
+    void updateBlock();
+    // Runs the analysis; a bad setting goes to the error box.
+    void compute();
+    void setParameter(Parameter parameter);
+    void setRange(const QString& from, const QString& to, int steps);
+
+    QChartView* picture() const { return chartView_; }
+    const std::vector<SensitivityStep>& steps() const { return steps_; }
+    QString summary() const;
+
+private:
+    Parameter parameter() const;
+    void proposeRange();
+    void showChart(const std::optional<BlockPoint>& block);
+
+    BlockSource source_;
+    ViewedBlock block_;
+    std::vector<SensitivityStep> steps_;
+
+    QLabel* caption_ = nullptr;
+    QComboBox* parameter_ = nullptr;
+    QLineEdit* from_ = nullptr;
+    QLineEdit* to_ = nullptr;
+    QSpinBox* stepCount_ = nullptr;
+    QChartView* chartView_ = nullptr;
+    QLabel* summary_ = nullptr;
+};
+
+} // namespace trelmox::views

@@ -1,0 +1,60 @@
+#include "ui/views/stereonet_window.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/views/figure_widget.h"
+#include "ui/views/picture_file.h"
+
+namespace trelmox::views {
+
+StereonetWindow::StereonetWindow(BlockSource source, QWidget* parent)
+    : QWidget(parent, Qt::Window), source_(std::move(source)) {
+    setObjectName(QStringLiteral("StereonetWindow"));
+    setWindowTitle(QStringLiteral("赤平投影"));
+    resize(820, 540);
+    caption_ = new QLabel(this);
+    picture_ = new FigureWidget(this);
+    picture_->setObjectName(QStringLiteral("StereonetPicture"));
+    projection_ = new QComboBox(this);
+    projection_->setObjectName(QStringLiteral("ProjectionBox"));
+    projection_->addItems({QStringLiteral("等角投影（吴氏网）"), QStringLiteral("等面积投影（施密特网）")});
+    auto* save = new QPushButton(QStringLiteral("保存图片…"), this);
+    save->setObjectName(QStringLiteral("SavePictureButton"));
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(new QLabel(QStringLiteral("投影方式"), this));
+    buttons->addWidget(projection_);
+    buttons->addStretch();
+    buttons->addWidget(save);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(caption_);
+    layout->addWidget(picture_, 1);
+    layout->addLayout(buttons);
+
+    connect(projection_, &QComboBox::currentIndexChanged, this, [this] { redraw(); });
+    connect(save, &QPushButton::clicked, this, [this] {
+        askAndSavePicture(this, picture_, suggestedPicturePath(block_, windowTitle()));
+    });
+    redraw();
+}
+
+void StereonetWindow::refresh() {
+    block_ = source_();
+    redraw();
+}
+
+void StereonetWindow::setProjection(NetProjection projection) {
+    projection_->setCurrentIndex(projection == NetProjection::EqualAngle ? 0 : 1);
+}
+
+void StereonetWindow::redraw() {
+    caption_->setText(blockCaption(block_));
+    const NetProjection projection = projection_->currentIndex() == 0 ? NetProjection::EqualAngle : NetProjection::EqualArea;
+    picture_->setFigure(stereonetFigure({block_.Attitudes, smallerFrictionAngle(block_.Params), projection}));
+}
+
+} // namespace trelmox::views

@@ -1,0 +1,114 @@
+#include "ui/views/wedge_view_window.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+
+#include "ui/views/picture_file.h"
+
+namespace trelmox::views {
+namespace {
+
+constexpr double DegreesPerPixel = 0.5;
+constexpr double MinZoom = 0.2, MaxZoom = 20;
+
+} // namespace
+
+WedgeViewWidget::WedgeViewWidget(QWidget* parent) : FigureWidget(parent) {
+    setCursor(Qt::OpenHandCursor);
+    setToolTip(QStringLiteral("拖动鼠标旋转，滚轮缩放，双击复位"));
+    redraw();
+}
+
+void WedgeViewWidget::setCorners(const std::optional<BlockVertices>& corners) {
+    corners_ = corners.value_or(BlockVertices{});
+    resetView();
+}
+
+void WedgeViewWidget::setView(const ViewAngles& view) {
+    view_ = view;
+    view_.Azimuth = std::fmod(std::fmod(view_.Azimuth, 360.0) + 360.0, 360.0);
+    view_.Elevation = std::clamp(view_.Elevation, -90.0, 90.0);
+    view_.Zoom = std::clamp(view_.Zoom, MinZoom, MaxZoom);
+    redraw();
+}
+
+void WedgeViewWidget::resetView() { setView(defaultView(corners_)); }
+
+void WedgeViewWidget::redraw() { setFigure(wedgeViewFigure(corners_, view_)); }
+
+void WedgeViewWidget::mousePressEvent(QMouseEvent* event) { dragFrom_ = event->position().toPoint(); }
+
+// Dragging right turns the wedge to the right (the eye goes left round
+// it); dragging up tips its top towards the eye.
+void WedgeViewWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (!(event->buttons() & Qt::LeftButton)) return;
+    const QPoint now = event->position().toPoint(), moved = now - dragFrom_;
+    dragFrom_ = now;
+    ViewAngles view = view_;
+    view.Azimuth -= moved.x() * DegreesPerPixel;
+    view.Elevation += moved.y() * DegreesPerPixel;
+    setView(view);
+}
+
+void WedgeViewWidget::mouseDoubleClickEvent(QMouseEvent*) { resetView(); }
+
+void WedgeViewWidget::wheelEvent(QWheelEvent* event) {
+    ViewAngles view = view_;
+    view.Zoom *= std::pow(1.15, event->angleDelta().y() / 120.0);
+    setView(view);
+    event->accept();
+}
+
+WedgeViewWindow::WedgeViewWindow(BlockSource source, QWidget* parent)
+    : QWidget(parent, Qt::Window), source_(std::move(source)) {
+    setObjectName(QStringLiteral("WedgeViewWindow"));
+    setWindowTitle(QStringLiteral("三维视图"));
+    resize(720, 600);
+    caption_ = new QLabel(this);
+    picture_ = new WedgeViewWidget(this);
+    picture_->setObjectName(QStringLiteral("WedgeViewPicture"));
+    problem_ = new QLabel(this);
+    problem_->setObjectName(QStringLiteral("ProblemLabel"));
+    problem_->setWordWrap(true);
+    problem_->setStyleSheet(QStringLiteral("color: #c00000"));
+    auto* reset = new QPushButton(QStringLiteral("复位视角"), this);
+    reset->setObjectName(QStringLiteral("ResetViewButton"));
+    auto* save = new QPushButton(QStringLiteral("保存图片…"), this);
+    save->setObjectName(QStringLiteral("SavePictureButton"));
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(new QLabel(QStringLiteral("拖动鼠标旋转，滚轮缩放"), this));
+    buttons->addStretch();
+    buttons->addWidget(reset);
+    buttons->addWidget(save);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(caption_);
+    layout->addWidget(picture_, 1);
+    layout->addWidget(problem_);
+    layout->addLayout(buttons);
+
+    connect(reset, &QPushButton::clicked, picture_, &WedgeViewWidget::resetView);
+    connect(save, &QPushButton::clicked, this, [this] {
+        askAndSavePicture(this, picture_, suggestedPicturePath(block_, windowTitle()));
+    });
+    caption_->setText(blockCaption(block_));
+}
+
+void WedgeViewWindow::refresh() {
+    block_ = source_();
+    const BlockCorners corners = blockCorners(block_);
+    caption_->setText(blockCaption(block_));
+    problem_->setText(corners.Problem);
+    picture_->setCorners(corners.Vertices);
+}
+
+QString WedgeViewWindow::problem() const { return problem_->text(); }
+
+} // namespace trelmox::views
