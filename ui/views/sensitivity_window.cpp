@@ -42,7 +42,7 @@ std::optional<BlockInputs> inputsOf(const ViewedBlock& block) {
 
 // The block's own point on the curve, when it cuts out a wedge.
 std::optional<BlockPoint> blockPoint(const ViewedBlock& block, Parameter p) {
-    const auto inputs = inputsOf(block);
+    auto inputs = inputsOf(block);
     if (!inputs) return std::nullopt;
     try {
         const SafetyResult own = evaluate(*inputs);
