@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds the benchmarks in Release and prints the figures, then a summary
+# against the targets. Extra arguments go to the benchmark program, e.g.
+#   ./bench.sh --benchmark_filter=MonteCarlo
+set -euo pipefail
+cd "$(dirname "$0")"
+./scripts/setup.sh
+BUILD_DIR=${BUILD_DIR:-build-release}
+cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTRELMOX_BUILD_GUI=OFF >/dev/null
+cmake --build "$BUILD_DIR" --target trelmox_bench
+result="$BUILD_DIR/bench.json"
+"$BUILD_DIR/bin/trelmox_bench" --benchmark_out="$result" --benchmark_out_format=json "$@"
+/usr/bin/python3 - "$result" <<'PY'
+import json, sys
+runs = {b["name"]: b for b in json.load(open(sys.argv[1]))["benchmarks"] if b.get("run_type") == "iteration"}
+def get(name): return runs.get(name)
+def ns(b): return b["cpu_time"] * {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[b["time_unit"]]
+def seconds(b): return b["real_time"] * {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1}[b["time_unit"]]
+print("\nSummary (targets on a 2-core machine):")
+for name, label, target in [("BM_SafetyFactor", "safety factor (account on numbers)", 60),
+                            ("BM_SafetyFactorArithmetic", "  its arithmetic half alone", None),
+                            ("BM_WholeBlock", "whole block analysis", 2000)]:
+    if b := get(name):
+        print(f"  {label:44s} {ns(b):9.1f} ns" + (f"   target < {target} ns" if target else ""))
+for name in sorted(n for n in runs if n.startswith("BM_MonteCarlo")):
+    print(f"  {name[len('BM_MonteCarlo/'):-len('/real_time')]:44s} {runs[name]['items_per_second'] / 1e6:9.2f} M samples/s")
+for name in sorted(n for n in runs if n.startswith("BM_DrawSamples")):
+    print(f"  drawing, {name[len('BM_DrawSamples/'):]:35s} {1e9 / runs[name]['items_per_second']:9.1f} ns/sample")
+batch, floor = get("BM_CliBatch/iterations:3/real_time"), get("BM_PlainWriteFloor/iterations:3/real_time")
+if batch and floor:
+    print(f"  {'batch of 10,000 blocks with reports, drawings':44s} {seconds(batch):9.2f} s")
+    print(f"  {'plain write of the same bytes (floor)':44s} {seconds(floor):9.2f} s   batch/floor = "
+          f"{seconds(batch) / seconds(floor):.2f} (target <= 2)")
+PY
