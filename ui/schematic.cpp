@@ -81,7 +81,7 @@ Schematic drawSchematic(QSize size) {
     // Horizontal reference plane.
     painter.setPen(QPen(Qt::darkGray, 1));
     painter.setBrush(QColor(0xE8, 0xF0, 0xE8));
-    painter.drawPolygon(polygon(at, {{-1.1, -1, 0}, {1.1, -1, 0}, {1.1, 1, 0}, {-1.1, 1, 0}}));
+    painter.drawPolygon(polygon(at, {{-1.0, -1, 0}, {1.0, -1, 0}, {1.0, 1, 0}, {-1.0, 1, 0}}));
 
     // The inclined plane above its strike line, rising against the dip.
     const World along = horizontal(StrikeAzimuth, 0.95);

@@ -156,8 +156,10 @@ void TForm2::buildDipGroup() {
     }
     const int buttonTop = GroupRect.height() - 40;
     auto* confirm = makeButton(dipGroup_, QStringLiteral("BitBtn3"), QStringLiteral("确定"), {100, buttonTop, 80, 28});
-    makeButton(dipGroup_, QStringLiteral("BitBtn4"), QStringLiteral("取消"), {220, buttonTop, 80, 28});
+    auto* cancel = makeButton(dipGroup_, QStringLiteral("BitBtn4"), QStringLiteral("取消"), {220, buttonTop, 80, 28});
     connect(confirm, &QPushButton::clicked, this, &TForm2::BitBtn3Click);
+    // Without it the dip-angle mode would offer no way out but the title bar.
+    connect(cancel, &QPushButton::clicked, this, &TForm2::BitBtn2Click);
     dipGroup_->hide();
 }
 

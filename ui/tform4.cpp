@@ -41,7 +41,7 @@ TForm4::TForm4(Workspace& workspace) : workspace_(workspace) {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Form4"));
     setFont(dialogFont(11));
-    placeWindow(this, {218, 131}, {476, 414});
+    placeWindow(this, {300, 180}, {476, 414});
 
     viewer_ = new QTextEdit(this);
     viewer_->setObjectName(QStringLiteral("RichEdit1"));

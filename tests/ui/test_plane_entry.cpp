@@ -369,8 +369,12 @@ void PlaneEntry::modeSwitch() {
     p.Form2.findChild<QRadioButton*>("RadioButton1")->click();
     QVERIFY(quadrantGroup->isVisible() && !dipGroup->isVisible());
     QCOMPARE(program.box(&p.Form2, 2)->text(), QString("kept"));
-    program.button(&p.Form2, "BitBtn2")->click();
-    QVERIFY(!p.Form2.isVisible());
+    for (const char* exit : {"BitBtn2", "BitBtn4"}) {
+        p.Form2.show();
+        program.button(&p.Form2, exit)->click();
+        QVERIFY(!p.Form2.isVisible());
+    }
+    QCOMPARE(program.box(&p.Form2, 2)->text(), QString("kept"));
 }
 
 QTEST_MAIN(PlaneEntry)
