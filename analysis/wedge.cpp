@@ -61,28 +61,46 @@ double radians(double degrees) { return noOverflow(degrees * std::numbers::pi / 
 // results agree digit for digit with the hand-checked figures. Only the
 // values that can leave the finite range are tested: the trigonometric terms
 // are bounded by construction.
-[[gnu::always_inline]] inline WedgeNormals normalsOf(const PlaneAttitudeArray& attitudes) {
+// The parts of the normals, each from the attitudes it depends on; azimuths
+// are taken relative to plane 2's dip direction.
+[[gnu::always_inline]] inline void refreshNormals(WedgeNormals& n, const PlaneAttitudeArray& attitudes,
+                                                  WedgeNormalParts parts) {
     const TPlaneAttitude& plane1 = attitudes[int(TPlaneRole::FirstCuttingPlane)];
     const TPlaneAttitude& plane2 = attitudes[int(TPlaneRole::SecondCuttingPlane)];
     const TPlaneAttitude& top = attitudes[int(TPlaneRole::SlopeTopSurface)];
     const TPlaneAttitude& face = attitudes[int(TPlaneRole::SlopeFace)];
+    const double alpha2 = parts.Plane1 || parts.Face ? radians(plane2.DipDirection) : 0;
+    if (parts.Plane1) {
+        const double psi1 = radians(plane1.DipAngle);
+        const double rel1 = noOverflow(radians(plane1.DipDirection) - alpha2);
+        const double sinPsi1 = std::sin(psi1);
+        n.Ax = sinPsi1 * std::sin(rel1), n.Ay = sinPsi1 * std::cos(rel1), n.Az = std::cos(psi1);
+    }
+    if (parts.Plane2) {
+        const double psi2 = radians(plane2.DipAngle);
+        n.By = std::sin(psi2), n.Bz = std::cos(psi2);
+    }
+    if (parts.Face) {
+        const double psiF = radians(face.DipAngle);
+        const double relF = noOverflow(radians(face.DipDirection) - alpha2);
+        const double sinPsiF = std::sin(psiF);
+        n.Sx = sinPsiF * std::sin(relF), n.Sy = sinPsiF * std::cos(relF), n.Sz = std::cos(psiF);
+    }
+    if (parts.Top) n.TanTop = std::tan(radians(top.DipAngle));
+}
 
-    const double psi1 = radians(plane1.DipAngle), psi2 = radians(plane2.DipAngle);
-    const double psiT = radians(top.DipAngle), psiF = radians(face.DipAngle);
-    const double alpha2 = radians(plane2.DipDirection);
-    // Azimuths relative to plane 2's dip direction.
-    const double rel1 = noOverflow(radians(plane1.DipDirection) - alpha2);
-    const double relF = noOverflow(radians(face.DipDirection) - alpha2);
+constexpr WedgeNormalParts AllParts{true, true, true, true};
 
+[[gnu::always_inline]] inline WedgeNormals normalsOf(const PlaneAttitudeArray& attitudes) {
     WedgeNormals normals;
-    const double sinPsi1 = std::sin(psi1), sinPsiF = std::sin(psiF);
-    normals.Ax = sinPsi1 * std::sin(rel1), normals.Ay = sinPsi1 * std::cos(rel1), normals.Az = std::cos(psi1);
-    normals.Sx = sinPsiF * std::sin(relF), normals.Sy = sinPsiF * std::cos(relF), normals.Sz = std::cos(psiF);
-    normals.By = std::sin(psi2), normals.Bz = std::cos(psi2);
-    normals.TanTop = std::tan(psiT);
+    refreshNormals(normals, attitudes, AllParts);
     return normals;
 }
 
+// Every step is one double evaluation in the order written, so that the
+// results agree digit for digit with the hand-checked figures. Only the
+// values that can leave the finite range are tested: the trigonometric terms
+// are bounded by construction.
 [[gnu::always_inline]] inline SafetyResult evaluate(const WedgeNormals& normals, const WedgeNumbers& n, WedgeTerms& t) {
     const auto [Ax, Ay, Az, By, Bz, Sx, Sy, Sz, tanTop] = normals;
     SafetyResult result;
@@ -149,6 +167,21 @@ SafetyResult computeSafetyFactor(const PlaneAttitudeArray& attitudes, const Wedg
 }
 
 WedgeNormals wedgeNormals(const PlaneAttitudeArray& attitudes) { return normalsOf(attitudes); }
+
+void refreshWedgeNormals(WedgeNormals& normals, const PlaneAttitudeArray& attitudes, WedgeNormalParts parts) {
+    refreshNormals(normals, attitudes, parts);
+}
+
+WedgeNormalParts normalPartsOf(TPlaneRole plane, bool dipDirection) {
+    switch (plane) {
+    case TPlaneRole::FirstCuttingPlane: return {.Plane1 = true};
+    case TPlaneRole::SecondCuttingPlane: return dipDirection ? WedgeNormalParts{.Plane1 = true, .Face = true}
+                                                             : WedgeNormalParts{.Plane2 = true};
+    case TPlaneRole::SlopeTopSurface: return {.Top = !dipDirection};
+    case TPlaneRole::SlopeFace: return {.Face = true};
+    }
+    return AllParts;
+}
 
 SafetyResult computeSafetyFactor(const WedgeNormals& normals, const WedgeNumbers& numbers) {
     WedgeTerms unused;

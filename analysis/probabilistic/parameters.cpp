@@ -111,7 +111,12 @@ SafetyResult evaluate(BlockInputs& inputs, const WedgeNormals& normals) {
     return computeSafetyFactor(normals, inputs.Numbers);
 }
 
-bool isAttitude(Parameter parameter) { return isDip(parameter) || isDipDirection(parameter); }
+WedgeNormalParts normalParts(Parameter parameter) {
+    if (!isDip(parameter) && !isDipDirection(parameter)) return {};
+    // The attitudes come in plane order, dip angle before dip direction.
+    const int index = static_cast<int>(parameter);
+    return normalPartsOf(static_cast<TPlaneRole>(index / 2), index % 2 == 1);
+}
 
 void requireVariable(const BlockInputs& inputs, Parameter parameter) {
     const bool waterPressure = parameter == Parameter::WaterPressure1 || parameter == Parameter::WaterPressure2;

@@ -63,8 +63,9 @@ SafetyResult evaluate(BlockInputs& inputs);
 // `normals` must be wedgeNormals(inputs.Attitudes).
 SafetyResult evaluate(BlockInputs& inputs, const WedgeNormals& normals);
 
-// A dip angle or a dip direction: varying it changes the wedge's normals.
-bool isAttitude(Parameter parameter);
+// The parts of the wedge's normals that the input enters (none but for the
+// attitudes).
+WedgeNormalParts normalParts(Parameter parameter);
 
 // Throws Error when the block's water pressures are computed (they follow
 // water and height, so they cannot be varied on their own).

@@ -34,9 +34,11 @@ struct VaryingInput {
 struct SamplePlan {
     BlockInputs Base;
     std::vector<VaryingInput> Varying;
-    // The normals of every sample when no attitude varies; absent otherwise
-    // (and when the block's own attitudes fail, so each sample reports it).
-    std::optional<WedgeNormals> FixedNormals;
+    // The normals of the block's attitudes, absent when those fail (each
+    // sample then computes and reports its own failure); per sample only the
+    // parts that the varied attitudes enter are redone.
+    std::optional<WedgeNormals> BaseNormals;
+    WedgeNormalParts Changing;
     SampleDesign Design;
 };
 
@@ -50,9 +52,7 @@ std::vector<VaryingInput> varyingInputs(const BlockInputs& base, const Probabili
     return varying;
 }
 
-std::optional<WedgeNormals> fixedNormals(const BlockInputs& base, const std::vector<VaryingInput>& varying) {
-    if (std::any_of(varying.begin(), varying.end(), [](const VaryingInput& v) { return isAttitude(v.Input); }))
-        return std::nullopt;
+std::optional<WedgeNormals> baseNormals(const BlockInputs& base) {
     try {
         return wedgeNormals(base.Attitudes);
     } catch (const Error&) {
@@ -60,12 +60,25 @@ std::optional<WedgeNormals> fixedNormals(const BlockInputs& base, const std::vec
     }
 }
 
+WedgeNormalParts changingParts(const std::vector<VaryingInput>& varying) {
+    WedgeNormalParts changing;
+    for (const VaryingInput& v : varying) {
+        const WedgeNormalParts parts = normalParts(v.Input);
+        changing.Plane1 |= parts.Plane1;
+        changing.Plane2 |= parts.Plane2;
+        changing.Face |= parts.Face;
+        changing.Top |= parts.Top;
+    }
+    return changing;
+}
+
 SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& settings) {
     std::vector<VaryingInput> varying = varyingInputs(base, settings);
     std::vector<Parameter> inputs;
     for (const VaryingInput& v : varying) inputs.push_back(v.Input);
-    std::optional<WedgeNormals> normals = fixedNormals(base, varying);
-    return {base, std::move(varying), normals, SampleDesign(settings.Method, settings.Seed, settings.Samples, inputs)};
+    const WedgeNormalParts changing = changingParts(varying);
+    return {base, std::move(varying), baseNormals(base), changing,
+            SampleDesign(settings.Method, settings.Seed, settings.Samples, inputs)};
 }
 
 // What every sample leaves behind; the statistics are taken afterwards in
@@ -91,10 +104,14 @@ void runChunk(std::uint64_t begin, std::uint64_t end, const SamplePlan& plan, st
         v.Draw.values(column, n);
         targets.push_back(&parameterField(inputs, v.Input));
     }
+    const WedgeNormalParts& changing = plan.Changing;
+    const bool refresh = changing.Plane1 || changing.Plane2 || changing.Face || changing.Top;
+    std::optional<WedgeNormals> normals = plan.BaseNormals;
     for (std::size_t j = 0; j < n; ++j) {
         for (std::size_t k = 0; k < targets.size(); ++k) *targets[k] = columns[k * ChunkSize + j];
         try {
-            const SafetyResult result = plan.FixedNormals ? evaluate(inputs, *plan.FixedNormals) : evaluate(inputs);
+            if (normals && refresh) refreshWedgeNormals(*normals, inputs.Attitudes, changing);
+            const SafetyResult result = normals ? evaluate(inputs, *normals) : evaluate(inputs);
             out.Kc[begin + j] = result.SafetyFactor;
             out.Outcome[begin + j] = static_cast<std::uint8_t>(result.Contact);
         } catch (const Error&) {

@@ -94,6 +94,50 @@ TEST(Probabilistic, ZeroSpreadGivesTheDeterministicResultInEverySample) {
     }
 }
 
+// Every sample is the deterministic computation of its own inputs: the draws
+// are redone here through the public samplers and each sample's inputs
+// evaluated from scratch, for runs varying different attitudes (whose
+// trigonometry the run redoes only in part) and parameters.
+TEST(Probabilistic, EverySampleIsTheComputationOfItsInputs) {
+    const std::vector<std::vector<std::pair<Parameter, Distribution>>> runs = {
+        {{Parameter::Dip1, normalDistribution(4)}},
+        {{Parameter::DipDir2, normalDistribution(10)}},
+        {{Parameter::DipTop, uniformDistribution(0, 40)}, {Parameter::DipDirTop, normalDistribution(30)}},
+        {{Parameter::DipFace, normalDistribution(5)}, {Parameter::Cohesion1, lognormalDistribution(8)}},
+        {{Parameter::Dip1, normalDistribution(3)}, {Parameter::DipDir1, normalDistribution(5)},
+         {Parameter::Dip2, normalDistribution(3)}, {Parameter::DipDir2, normalDistribution(5)},
+         {Parameter::DipTop, normalDistribution(3)}, {Parameter::DipFace, normalDistribution(3)},
+         {Parameter::DipDirFace, normalDistribution(5)}, {Parameter::SlopeHeight, uniformDistribution(20, 60)},
+         {Parameter::WaterUnitWeight, normalDistribution(2)}},
+    };
+    const BlockInputs base = blockInputs(exampleAttitudes(), exampleParams());
+    for (SamplingMethod method : {SamplingMethod::MonteCarlo, SamplingMethod::LatinHypercube}) {
+        for (const auto& varied : runs) {
+            ProbabilisticSettings s;
+            s.Samples = 5000;
+            s.Method = method;
+            std::vector<Parameter> inputs;
+            for (const auto& [p, d] : varied) set(s, p, d), inputs.push_back(p);
+            const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), s);
+            const SampleDesign design(method, s.Seed, s.Samples, inputs);
+            std::vector<double> expected;
+            std::array<std::uint64_t, ContactCount> contacts{};
+            for (std::uint64_t i = 0; i < s.Samples; ++i) {
+                BlockInputs sample = base;
+                for (const auto& [p, d] : varied)
+                    parameterField(sample, p) = Sampler(p, parameterValue(base, p), d).value(design.uniform(i, p));
+                const SafetyResult one = evaluate(sample);
+                ++contacts[static_cast<int>(one.Contact)];
+                if (one.Contact != TWedgeContact::NoBlock && one.Contact != TWedgeContact::Unresolved)
+                    expected.push_back(one.SafetyFactor);
+            }
+            EXPECT_EQ(r.Contacts, contacts) << parameterName(inputs.front());
+            EXPECT_EQ(r.SafetyFactors, expected) << parameterName(inputs.front());
+            EXPECT_EQ(r.Failed, 0u);
+        }
+    }
+}
+
 // In the both-planes case Kc = a + b c1 (c1 enters only the numerator), so
 // with c1 normal (mu, sigma) P(Kc < 1) = Phi((c1* - mu) / sigma) with
 // a + b c1* = 1. The mean is placed 0.5 sigma above c1* and 8 sigma above
