@@ -8,6 +8,7 @@
 #include "ui/tform2.h"
 #include "ui/tform3.h"
 #include "ui/tform4.h"
+#include "ui/views/picture_windows.h"
 #include "ui/workspace.h"
 
 namespace trelmox::app {
@@ -21,6 +22,9 @@ struct Program {
     ui::TForm2 Form2;
     ui::TForm3 Form3;
     ui::TForm4 Form4;
+    // The stereonet, the 3D view and the analysis plots, opened from the
+    // main window and the analysis window.
+    views::PictureWindows Pictures;
 };
 
 } // namespace trelmox::app

@@ -12,15 +12,6 @@ using namespace trelmox::testkit;
 
 namespace {
 
-// Confirms the example block under `name` with computed water pressures.
-void confirmExample(TestProgram& program, const QString& name) {
-    program->Form2.setBlockNameText(name);
-    program.enterExamplePlanes();
-    program.enterExampleParameters();
-    program->Form3.findChild<QRadioButton*>("RadioButton2")->click();
-    program.button(&program->Form2, "BitBtn1")->click();
-}
-
 QStringList results(TestProgram& program) {
     QStringList texts;
     for (const char* name : {"Edit3", "Edit4", "Edit1", "Edit2"}) texts << program.edit(name)->text();
@@ -46,7 +37,7 @@ private slots:
 
 void Analysis::analysisBeforeAnyExport() {
     TestProgram program;
-    confirmExample(program, "w1");
+    program.confirmExample("w1");
     analyse(program);
     QCOMPARE(program.boxes.shown(), QStringList());
     QCOMPARE(results(program), (QStringList{"17896.9513", "39.1259", "1.18912355743381", "31.1965"}));
@@ -57,10 +48,10 @@ void Analysis::analysisFollowsTheCurrentBlock() {
     // An export of one block, then a second block with a lower slope: the
     // volume belongs to the second block, not to the first export.
     TestProgram program;
-    confirmExample(program, "w1");
+    program.confirmExample("w1");
     program.button(&program->Form1, "BitBtn4")->click();
     typeInto(program.box(&program->Form3, 3), "20");
-    confirmExample(program, "w2");
+    program.confirmExample("w2");
     typeInto(program.box(&program->Form3, 3), "20");
     analyse(program);
     QCOMPARE(program.boxes.shown(), QStringList());
@@ -89,7 +80,7 @@ void Analysis::contactMessages() {
     QFETCH(QStringList, shown);
     QFETCH(QString, safetyFactor);
     TestProgram program;
-    confirmExample(program, "w1");
+    program.confirmExample("w1");
     typeInto(program.box(&program->Form3, 4), overhang);
     if (!water1.isEmpty()) {
         program->Form3.findChild<QRadioButton*>("RadioButton1")->click();
@@ -139,7 +130,7 @@ void Analysis::failedTriplesStopExportAndAnalysis() {
 
 void Analysis::failureInsideTheSafetyFactor() {
     TestProgram program;
-    confirmExample(program, "w1");
+    program.confirmExample("w1");
     const std::string dataBefore = readFileBytes(program.dataFile("w1.txt"));
     typeInto(program.box(&program->Form3, 9), "x");
     program.edit("Edit1")->setText("previous");
@@ -151,7 +142,7 @@ void Analysis::failureInsideTheSafetyFactor() {
 
 void Analysis::exportWithoutReportFolder() {
     TestProgram program;
-    confirmExample(program, "w1");
+    program.confirmExample("w1");
     std::filesystem::remove_all(program.folder() / ui::ReportFolderName);
     program.button(&program->Form1, "BitBtn4")->click();
     QCOMPARE(program.boxes.shown(), QStringList{"error: File not found."});

@@ -1,6 +1,7 @@
 #include "testkit.h"
 
 #include <QDirIterator>
+#include <QRadioButton>
 
 #include <fstream>
 
@@ -59,6 +60,14 @@ void TestProgram::enterExamplePlanes() {
 void TestProgram::enterExampleParameters() {
     const QStringList texts{"25", "9.81", "40", "1", "", "", "", "", "24", "0.364", "48", "0.577"};
     for (int i = 0; i < texts.size(); ++i) typeInto(box(&program_->Form3, i + 1), texts[i]);
+}
+
+void TestProgram::confirmExample(const QString& name) {
+    program_->Form2.setBlockNameText(name);
+    enterExamplePlanes();
+    enterExampleParameters();
+    program_->Form3.findChild<QRadioButton*>("RadioButton2")->click();
+    button(&program_->Form2, "BitBtn1")->click();
 }
 
 void typeInto(ui::TypeAheadCombo* box, const QString& text) {

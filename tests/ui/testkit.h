@@ -57,6 +57,8 @@ public:
     // into the boxes (entered water pressures left empty).
     void enterExamplePlanes();
     void enterExampleParameters();
+    // Both, with computed water pressures, confirmed under `name`.
+    void confirmExample(const QString& name);
 
     RecordingBoxes boxes;
     QList<StartedProgram> started;

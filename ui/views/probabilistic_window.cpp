@@ -73,6 +73,7 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, QWidget* parent)
     setWindowTitle(QStringLiteral("可靠度分析"));
     resize(1180, 680);
     caption_ = new QLabel(this);
+    caption_->setObjectName(QStringLiteral("BlockCaption"));
     buildTable();
 
     samples_ = new QSpinBox(this);

@@ -61,6 +61,7 @@ SensitivityWindow::SensitivityWindow(BlockSource source, QWidget* parent)
     setWindowTitle(QStringLiteral("敏感性分析"));
     resize(860, 620);
     caption_ = new QLabel(this);
+    caption_->setObjectName(QStringLiteral("BlockCaption"));
     parameter_ = new QComboBox(this);
     parameter_->setObjectName(QStringLiteral("ParameterBox"));
     for (int i = 0; i < ParameterCount; ++i) parameter_->addItem(parameterLabel(static_cast<Parameter>(i)));

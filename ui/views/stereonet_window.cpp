@@ -17,6 +17,7 @@ StereonetWindow::StereonetWindow(BlockSource source, QWidget* parent)
     setWindowTitle(QStringLiteral("赤平投影"));
     resize(820, 540);
     caption_ = new QLabel(this);
+    caption_->setObjectName(QStringLiteral("BlockCaption"));
     picture_ = new FigureWidget(this);
     picture_->setObjectName(QStringLiteral("StereonetPicture"));
     projection_ = new QComboBox(this);

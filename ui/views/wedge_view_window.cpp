@@ -72,6 +72,7 @@ WedgeViewWindow::WedgeViewWindow(BlockSource source, QWidget* parent)
     setWindowTitle(QStringLiteral("三维视图"));
     resize(720, 600);
     caption_ = new QLabel(this);
+    caption_->setObjectName(QStringLiteral("BlockCaption"));
     picture_ = new WedgeViewWidget(this);
     picture_->setObjectName(QStringLiteral("WedgeViewPicture"));
     problem_ = new QLabel(this);

@@ -1,0 +1,109 @@
+// The picture windows reached from the program's own windows: the added
+// commands sit in free space, and the pictures show the confirmed block.
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QTableWidget>
+
+#include "../ui/testkit.h"
+#include "ui/views/figure_widget.h"
+#include "ui/views/probabilistic_window.h"
+#include "ui/views/sensitivity_window.h"
+#include "ui/views/stereonet_window.h"
+#include "ui/views/wedge_view_window.h"
+
+using namespace trelmox;
+using namespace trelmox::testkit;
+
+namespace {
+
+QStringList figureTexts(const views::FigureWidget* widget) {
+    QStringList texts;
+    for (const FigureItem& item : widget->figure().items)
+        if (const auto* text = std::get_if<TextItem>(&item)) texts << QString::fromStdString(text->text);
+    return texts;
+}
+
+// The added commands must leave every existing control where it was,
+// uncovered, and lie inside the window.
+void checkAddedInFreeSpace(QWidget* window, const QStringList& added) {
+    for (const QString& name : added) {
+        auto* button = window->findChild<QWidget*>(name);
+        QVERIFY2(button, qPrintable(name));
+        QVERIFY2(window->rect().contains(button->geometry()), qPrintable(name));
+        for (QObject* child : window->children()) {
+            auto* other = qobject_cast<QWidget*>(child);
+            if (!other || added.contains(other->objectName()) || !other->isVisibleTo(window)) continue;
+            QVERIFY2(!other->geometry().intersects(button->geometry()),
+                     qPrintable(name + " covers " + other->objectName()));
+        }
+    }
+}
+
+QAction* menuCommand(TestProgram& program, const QString& name) {
+    auto* button = program->Form1.findChild<QPushButton*>("PicturesButton");
+    return button ? button->menu()->findChild<QAction*>(name) : nullptr;
+}
+
+} // namespace
+
+class PictureCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void commandsSitInFreeSpace() {
+        TestProgram program;
+        program->Form1.show();
+        program->Form4.show();
+        checkAddedInFreeSpace(&program->Form1, {"PicturesButton"});
+        checkAddedInFreeSpace(&program->Form4,
+                              {"StereonetButton", "WedgeViewButton", "ProbabilisticButton", "SensitivityButton"});
+        QStringList captions;
+        for (QAction* action : program->Form1.findChild<QPushButton*>("PicturesButton")->menu()->actions())
+            captions << action->text();
+        QCOMPARE(captions, (QStringList{"赤平投影", "三维视图", "可靠度分析", "敏感性分析"}));
+        QDir().mkpath(TRELMOX_PICTURE_DIR);
+        QVERIFY(program->Form1.grab().save(QDir(TRELMOX_PICTURE_DIR).filePath("main_window.png")));
+        QVERIFY(program->Form4.grab().save(QDir(TRELMOX_PICTURE_DIR).filePath("analysis_window.png")));
+    }
+
+    void picturesShowTheConfirmedBlock() {
+        TestProgram program;
+        program.confirmExample("w1");
+        menuCommand(program, "StereonetButton")->trigger();
+        views::StereonetWindow& net = program->Pictures.stereonet();
+        QVERIFY(net.isVisible());
+        QVERIFY(figureTexts(net.picture()).contains("157.7°∠31.2°"));
+        QVERIFY(figureTexts(net.picture()).contains("摩擦圆 φ=20°"));
+
+        program.button(&program->Form4, "WedgeViewButton")->click();
+        views::WedgeViewWindow& wedge = program->Pictures.wedgeView();
+        QVERIFY(wedge.isVisible());
+        QCOMPARE(wedge.problem(), QString());
+        QVERIFY(figureTexts(wedge.picture()).contains("4"));
+
+        program.button(&program->Form4, "ProbabilisticButton")->click();
+        views::ProbabilisticWindow& probabilistic = program->Pictures.probabilistic();
+        QVERIFY(probabilistic.isVisible());
+        auto* table = probabilistic.findChild<QTableWidget*>("DistributionTable");
+        QCOMPARE(table->item(static_cast<int>(Parameter::Friction1), 1)->text(), QString("0.364"));
+        QCOMPARE(table->item(static_cast<int>(Parameter::WaterPressure1), 1)->text(), QString("65.4"));
+
+        menuCommand(program, "SensitivityButton")->trigger();
+        QVERIFY(program->Pictures.sensitivity().isVisible());
+        QCOMPARE(program.boxes.shown(), QStringList());
+    }
+
+    // A new block confirmed later: the pictures follow it when reopened.
+    void picturesFollowTheCurrentBlock() {
+        TestProgram program;
+        program.confirmExample("w1");
+        menuCommand(program, "StereonetButton")->trigger();
+        program->Form2.setBlockNameText("w2");
+        program.button(&program->Form2, "BitBtn1")->click();
+        menuCommand(program, "StereonetButton")->trigger();
+        QCOMPARE(program->Pictures.stereonet().findChild<QLabel*>("BlockCaption")->text(), QString("楔块名称：w2"));
+    }
+};
+
+QTEST_MAIN(PictureCommands)
+#include "test_picture_commands.moc"

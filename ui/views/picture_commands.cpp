@@ -1,0 +1,59 @@
+#include "ui/views/picture_commands.h"
+
+#include <QMenu>
+#include <QPushButton>
+
+#include "ui/tform3.h"
+#include "ui/views/picture_windows.h"
+#include "ui/workspace.h"
+
+namespace trelmox::views {
+namespace {
+
+struct PictureCommand {
+    const char* objectName;
+    const char* caption;
+    void (PictureWindows::*show)();
+};
+
+const PictureCommand pictureCommands[] = {
+    {"StereonetButton", "赤平投影", &PictureWindows::showStereonet},
+    {"WedgeViewButton", "三维视图", &PictureWindows::showWedgeView},
+    {"ProbabilisticButton", "可靠度分析", &PictureWindows::showProbabilistic},
+    {"SensitivityButton", "敏感性分析", &PictureWindows::showSensitivity},
+};
+
+} // namespace
+
+ViewedBlock workspaceBlock(const ui::Workspace& workspace) {
+    const ui::BlockModel& model = workspace.model();
+    return {QString::fromStdString(model.CurrentBlock), model.PlaneAttitudes, model.PlaneQuadrants,
+            workspace.parameters().params(), QString::fromStdString(workspace.reportFolder().string())};
+}
+
+QPushButton* addPictureMenuButton(QWidget* window, PictureWindows& pictures, const QRect& geometry) {
+    auto* button = new QPushButton(QStringLiteral("图形分析"), window);
+    button->setObjectName(QStringLiteral("PicturesButton"));
+    button->setGeometry(geometry);
+    auto* menu = new QMenu(button);
+    menu->setObjectName(QStringLiteral("PicturesMenu"));
+    for (const PictureCommand& command : pictureCommands) {
+        QAction* action = menu->addAction(QString::fromUtf8(command.caption));
+        action->setObjectName(QString::fromUtf8(command.objectName));
+        QObject::connect(action, &QAction::triggered, button, [&pictures, show = command.show] { (pictures.*show)(); });
+    }
+    button->setMenu(menu);
+    return button;
+}
+
+void addPictureButtons(QWidget* window, PictureWindows& pictures, QPoint topLeft, QSize size, int step) {
+    for (const PictureCommand& command : pictureCommands) {
+        auto* button = new QPushButton(QString::fromUtf8(command.caption), window);
+        button->setObjectName(QString::fromUtf8(command.objectName));
+        button->setGeometry(QRect(topLeft, size));
+        QObject::connect(button, &QPushButton::clicked, window, [&pictures, show = command.show] { (pictures.*show)(); });
+        topLeft.ry() += step;
+    }
+}
+
+} // namespace trelmox::views
