@@ -11,6 +11,7 @@
 #include "cli/cli.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "drawing/block_pictures.h"
 #include "drawing/dxf.h"
 #include "model/attitude.h"
 #include "model/datafile.h"
@@ -30,7 +31,8 @@ std::string blockNameOf(const std::filesystem::path& file) {
 namespace {
 
 const char* const AnalyzeUsage =
-    "usage: trelmox-cli analyze [--format text|json|csv] [--report-dir DIR] [--dxf-dir DIR] FILE...\n"
+    "usage: trelmox-cli analyze [--format text|json|csv] [--report-dir DIR] [--dxf-dir DIR] [--plot-dir DIR]\n"
+    "                           FILE...\n"
     "\n"
     "Analyses each block data file (18 lines: four plane attitudes, four\n"
     "quadrant attitudes, the parameters; marker 'z' entered or 'j' computed\n"
@@ -40,13 +42,15 @@ const char* const AnalyzeUsage =
     "                          object per block per line, or CSV\n"
     "  --report-dir DIR        write each block's analysis report to DIR\n"
     "  --dxf-dir DIR           write each block's DXF drawing to DIR\n"
+    "  --plot-dir DIR          write each block's stereonet (<name>stereonet.svg)\n"
+    "                          and 3D view (<name>wedge.svg) to DIR\n"
     "\n"
     "Exit status: 0 every block analysed, 1 some block failed, 2 usage error.\n";
 
 const char* const CornersMissingMessage = "不能求出块体的全部角点，未作分析";
 
 struct Destinations {
-    std::optional<std::filesystem::path> reportDir, dxfDir;
+    std::optional<std::filesystem::path> reportDir, dxfDir, plotDir;
 };
 
 ReportInputs reportInputs(const std::string& name, const SavedBlock& block, const BlockAnalysis& analysis) {
@@ -65,7 +69,7 @@ ReportInputs reportInputs(const std::string& name, const SavedBlock& block, cons
 void analyseFile(const std::filesystem::path& file, const Destinations& to, BlockOutcome& outcome) {
     // A name that would write outside the chosen folders fails the block
     // before any analysis, so its row never shows results beside the error.
-    if (to.reportDir || to.dxfDir) checkBlockName(outcome.block);
+    if (to.reportDir || to.dxfDir || to.plotDir) checkBlockName(outcome.block);
     const SavedBlock block = savedBlockFromTexts(parseBlockData(readTextFile(file)));
     VertexGeometry corners; // fresh per block: geometry is never taken from another block
     const BlockAnalysis analysis = analyseBlock(block, corners);
@@ -79,6 +83,7 @@ void analyseFile(const std::filesystem::path& file, const Destinations& to, Bloc
 
     if (to.reportDir) writeReport(*to.reportDir, reportInputs(outcome.block, block, analysis));
     if (to.dxfDir) writeDxf(*to.dxfDir, outcome.block, analysis.Vertices);
+    if (to.plotDir) writeBlockPictures(*to.plotDir, outcome.block, block.Attitudes, block.Params, analysis.Vertices);
 }
 
 BlockOutcome analyseOne(const std::filesystem::path& file, const Destinations& to) {
@@ -98,7 +103,7 @@ int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
     ParsedArgs parsed;
     std::string format;
     try {
-        parsed = parseArgs(args, {"format", "report-dir", "dxf-dir"});
+        parsed = parseArgs(args, {"format", "report-dir", "dxf-dir", "plot-dir"});
         format = parsed.choice("format", {"text", "json", "csv"}, "text");
         if (!parsed.help && parsed.positional.empty()) throw UsageError("no block data file given");
     } catch (const UsageError& usage) {
@@ -112,6 +117,7 @@ int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
     Destinations to;
     if (auto dir = parsed.last("report-dir")) to.reportDir = *dir;
     if (auto dir = parsed.last("dxf-dir")) to.dxfDir = *dir;
+    if (auto dir = parsed.last("plot-dir")) to.plotDir = *dir;
 
     const auto printer = makeOutcomePrinter(format, out);
     bool anyFailed = false;

@@ -1,0 +1,20 @@
+#include "drawing/block_pictures.h"
+
+#include "drawing/figure.h"
+#include "drawing/stereonet.h"
+#include "drawing/wedge_view.h"
+
+namespace trelmox {
+
+std::string stereonetFileName(const std::string& blockName) { return blockName + "stereonet.svg"; }
+std::string wedgeViewFileName(const std::string& blockName) { return blockName + "wedge.svg"; }
+
+void writeBlockPictures(const std::filesystem::path& folder, const std::string& blockName,
+                        const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
+                        const BlockVertices& vertices) {
+    writeSvgFile(folder / stereonetFileName(blockName),
+                 stereonetFigure({attitudes, smallerFrictionAngle(params), NetProjection::EqualAngle}), 900, 570);
+    writeSvgFile(folder / wedgeViewFileName(blockName), wedgeViewFigure(vertices, defaultView(vertices)), 800, 600);
+}
+
+} // namespace trelmox
