@@ -6,6 +6,8 @@
 
 namespace trelmox {
 
+std::string blockCaption(const std::string& blockName) { return "楔块 " + blockName; }
+
 std::string stereonetFileName(const std::string& blockName) { return blockName + "stereonet.svg"; }
 std::string wedgeViewFileName(const std::string& blockName) { return blockName + "wedge.svg"; }
 
@@ -13,8 +15,10 @@ void writeBlockPictures(const std::filesystem::path& folder, const std::string& 
                         const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
                         const BlockVertices& vertices) {
     writeSvgFile(folder / stereonetFileName(blockName),
-                 stereonetFigure({attitudes, smallerFrictionAngle(params), NetProjection::EqualAngle}), 900, 570);
-    writeSvgFile(folder / wedgeViewFileName(blockName), wedgeViewFigure(vertices, defaultView(vertices)), 800, 600);
+                 stereonetFigure({attitudes, smallerFrictionAngle(params), NetProjection::EqualAngle, blockCaption(blockName)}),
+                 900, 570);
+    writeSvgFile(folder / wedgeViewFileName(blockName),
+                 wedgeViewFigure(vertices, defaultView(vertices), blockCaption(blockName)), 800, 600);
 }
 
 } // namespace trelmox

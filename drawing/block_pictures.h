@@ -8,6 +8,9 @@
 
 namespace trelmox {
 
+// "楔块 W1": the name written on a block's pictures.
+std::string blockCaption(const std::string& blockName);
+
 // blockName + "stereonet.svg" and blockName + "wedge.svg", after the
 // drawing file's pattern (W1 -> W1block.dxf).
 std::string stereonetFileName(const std::string& blockName);

@@ -144,6 +144,11 @@ bool drawableFriction(const std::optional<double>& angle) { return angle && *ang
 void addLegend(Figure& figure, const StereonetInput& input, const std::optional<LineAttitude>& intersection) {
     const double left = 1.32, sampleEnd = 1.47, textLeft = 1.52, step = 0.14;
     double y = 1.12;
+    if (!input.Caption.empty()) {
+        TextItem caption = text({left, 1.24}, input.Caption, HAlign::Left, 0.075);
+        caption.bold = true;
+        figure.items.push_back(caption);
+    }
     TextItem title = text({left, y}, projectionTitle(input.Projection), HAlign::Left);
     title.bold = true;
     figure.items.push_back(title);

@@ -59,6 +59,7 @@ struct StereonetInput {
     // friction circle without it.
     std::optional<double> FrictionAngle;
     NetProjection Projection = NetProjection::EqualAngle;
+    std::string Caption{}; // written above the key, e.g. "楔块 W1"
 };
 
 Figure stereonetFigure(const StereonetInput& input);

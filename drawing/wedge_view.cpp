@@ -235,7 +235,7 @@ ProjectedCorners projectCorners(const BlockVertices& vertices, const ViewAngles&
     return projected;
 }
 
-Figure wedgeViewFigure(const BlockVertices& vertices, const ViewAngles& view) {
+Figure wedgeViewFigure(const BlockVertices& vertices, const ViewAngles& view, const std::string& caption) {
     Figure figure;
     figure.xMin = -1.6;
     figure.xMax = 1.6;
@@ -253,6 +253,7 @@ Figure wedgeViewFigure(const BlockVertices& vertices, const ViewAngles& view) {
     }
     addAxes(figure, view);
     addLegend(figure, view);
+    if (!caption.empty()) figure.items.push_back(label({1.55, 1.1}, caption, 0.075, Ink, HAlign::Right, true));
     return figure;
 }
 

@@ -49,6 +49,7 @@ ProjectedCorners projectCorners(const BlockVertices& vertices, const ViewAngles&
 // corners that enclose no volume.
 std::array<bool, 4> visibleFaces(const BlockVertices& vertices, const ViewAngles& view);
 
-Figure wedgeViewFigure(const BlockVertices& vertices, const ViewAngles& view);
+// `caption` (e.g. "楔块 W1") goes in the upper right corner.
+Figure wedgeViewFigure(const BlockVertices& vertices, const ViewAngles& view, const std::string& caption = {});
 
 } // namespace trelmox

@@ -39,6 +39,7 @@ TEST(AnalyzePlotDir, WritesTheStereonetAndTheWedgeOfEachBlock) {
     EXPECT_NE(net.find("157.7°∠31.2°"), std::string::npos); // the line of intersection, as analysed
     EXPECT_NE(net.find("摩擦圆 φ=20°"), std::string::npos);
     EXPECT_NE(wedge.find(">4</text>"), std::string::npos);
+    for (const std::string* picture : {&net, &wedge}) EXPECT_NE(picture->find(">楔块 W1</text>"), std::string::npos);
     EXPECT_TRUE(wedge.ends_with("</svg>\n"));
 
     // A folder that is not there fails the block, not the batch.

@@ -111,6 +111,7 @@ private slots:
         const QStringList texts = figureTexts(window.picture());
         QVERIFY(texts.contains(QStringLiteral("157.7°∠31.2°")));
         QVERIFY(texts.contains(QStringLiteral("摩擦圆 φ=20°")));
+        QVERIFY(texts.contains(QStringLiteral("楔块 example")));
         saveAndCheck(window.picture(), QStringLiteral("stereonet_equal_angle"));
         window.setProjection(NetProjection::EqualArea);
         QVERIFY(figureTexts(window.picture()).contains(QStringLiteral("下半球等面积投影")));
@@ -123,7 +124,7 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.problem(), QString());
-        for (const char* number : {"1", "2", "3", "4"}) QVERIFY(figureTexts(window.picture()).contains(number));
+        for (const char* text : {"1", "2", "3", "4", "楔块 example"}) QVERIFY(figureTexts(window.picture()).contains(text));
         saveAndCheck(window.picture(), QStringLiteral("wedge_view"));
     }
 

@@ -55,7 +55,8 @@ void StereonetWindow::setProjection(NetProjection projection) {
 void StereonetWindow::redraw() {
     caption_->setText(blockCaption(block_));
     const NetProjection projection = projection_->currentIndex() == 0 ? NetProjection::EqualAngle : NetProjection::EqualArea;
-    picture_->setFigure(stereonetFigure({block_.Attitudes, smallerFrictionAngle(block_.Params), projection}));
+    picture_->setFigure(stereonetFigure(
+        {block_.Attitudes, smallerFrictionAngle(block_.Params), projection, pictureCaption(block_)}));
 }
 
 } // namespace trelmox::views

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QStringList>
 
+#include "drawing/block_pictures.h"
 #include "drawing/vertices.h"
 #include "model/error.h"
 
@@ -23,6 +24,10 @@ BlockCorners blockCorners(const ViewedBlock& block) {
 
 QString suggestedPicturePath(const ViewedBlock& block, const QString& caption) {
     return QDir(block.PictureFolder).filePath(block.Name + caption + QStringLiteral(".png"));
+}
+
+std::string pictureCaption(const ViewedBlock& block) {
+    return block.Name.isEmpty() ? std::string() : trelmox::blockCaption(block.Name.toStdString());
 }
 
 QString blockCaption(const ViewedBlock& block) {

@@ -35,6 +35,10 @@ BlockCorners blockCorners(const ViewedBlock& block);
 // "<folder>/<block name><caption>.png"
 QString suggestedPicturePath(const ViewedBlock& block, const QString& caption);
 
+// The name written on the block's pictures, "楔块 W1"; none before a
+// block is confirmed.
+std::string pictureCaption(const ViewedBlock& block);
+
 // "楔块名称：W1", or a note that no block has been confirmed yet.
 QString blockCaption(const ViewedBlock& block);
 

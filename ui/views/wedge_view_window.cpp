@@ -26,8 +26,9 @@ WedgeViewWidget::WedgeViewWidget(QWidget* parent) : FigureWidget(parent) {
     redraw();
 }
 
-void WedgeViewWidget::setCorners(const std::optional<BlockVertices>& corners) {
+void WedgeViewWidget::setCorners(const std::optional<BlockVertices>& corners, const std::string& caption) {
     corners_ = corners.value_or(BlockVertices{});
+    caption_ = caption;
     resetView();
 }
 
@@ -41,7 +42,7 @@ void WedgeViewWidget::setView(const ViewAngles& view) {
 
 void WedgeViewWidget::resetView() { setView(defaultView(corners_)); }
 
-void WedgeViewWidget::redraw() { setFigure(wedgeViewFigure(corners_, view_)); }
+void WedgeViewWidget::redraw() { setFigure(wedgeViewFigure(corners_, view_, caption_)); }
 
 void WedgeViewWidget::mousePressEvent(QMouseEvent* event) { dragFrom_ = event->position().toPoint(); }
 
@@ -107,7 +108,7 @@ void WedgeViewWindow::refresh() {
     const BlockCorners corners = blockCorners(block_);
     caption_->setText(blockCaption(block_));
     problem_->setText(corners.Problem);
-    picture_->setCorners(corners.Vertices);
+    picture_->setCorners(corners.Vertices, pictureCaption(block_));
 }
 
 QString WedgeViewWindow::problem() const { return problem_->text(); }

@@ -17,8 +17,8 @@ class WedgeViewWidget : public FigureWidget {
 public:
     explicit WedgeViewWidget(QWidget* parent = nullptr);
 
-    // No corners: the empty picture.
-    void setCorners(const std::optional<BlockVertices>& corners);
+    // No corners: the empty picture. `caption` names the block on it.
+    void setCorners(const std::optional<BlockVertices>& corners, const std::string& caption);
     const ViewAngles& view() const { return view_; }
     void setView(const ViewAngles& view);
     // Back to the first view of the block.
@@ -34,6 +34,7 @@ private:
     void redraw();
 
     BlockVertices corners_{};
+    std::string caption_;
     ViewAngles view_;
     QPoint dragFrom_;
 };
