@@ -126,6 +126,7 @@ private slots:
         QCOMPARE(window.problem(), QString());
         for (const char* text : {"1", "2", "3", "4", "楔块 example"}) QVERIFY(figureTexts(window.picture()).contains(text));
         saveAndCheck(window.picture(), QStringLiteral("wedge_view"));
+        QVERIFY(window.grab().save(QDir(TRELMOX_PICTURE_DIR).filePath("wedge_view_window.png")));
     }
 
     void wedgeViewTurnsWithTheMouse() {
@@ -226,6 +227,7 @@ private slots:
         QVERIFY(window.summary().contains(QStringLiteral("P(Kc<1) = ")));
         QVERIFY(window.picture()->chart()->title().contains(QStringLiteral("P(Kc&lt;1)"))); // rich text
         saveAndCheck(window.picture(), QStringLiteral("probabilistic_histogram"));
+        QVERIFY(window.grab().save(QDir(TRELMOX_PICTURE_DIR).filePath("probabilistic_window.png")));
     }
 
     void probabilisticWithNothingVariedGivesTheDeterministicFactor() {
@@ -290,6 +292,7 @@ private slots:
         }
         QVERIFY2(window.summary().contains(QStringLiteral("块体取值 0.364 时 Kc = 1.1891")), qPrintable(window.summary()));
         saveAndCheck(window.picture(), QStringLiteral("sensitivity_f1"));
+        QVERIFY(window.grab().save(QDir(TRELMOX_PICTURE_DIR).filePath("sensitivity_window.png")));
 
         window.setRange(QStringLiteral("x"), QStringLiteral("1"), 20);
         window.compute();

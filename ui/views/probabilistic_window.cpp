@@ -122,6 +122,9 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, QWidget* parent)
     summary_ = new QLabel(this);
     summary_->setObjectName(QStringLiteral("SummaryLabel"));
     summary_->setWordWrap(true);
+    summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    summary_->setMinimumHeight(3 * summary_->fontMetrics().lineSpacing()); // the statistics take up to three lines
+    summary_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     summary_->setText(QStringLiteral("尚未计算。设定各参数的分布后按“开始计算”。"));
     auto* chartPanel = new QWidget(this);
     auto* chartLayout = new QVBoxLayout(chartPanel);
