@@ -69,7 +69,10 @@ std::optional<Parameter> parameterFromName(std::string_view name) {
 
 std::string parameterNameList() {
     std::string list;
-    for (const char* name : Names) list += (list.empty() ? "" : " ") + std::string(name);
+    for (const char* name : Names) {
+        if (!list.empty()) list += ' ';
+        list += name;
+    }
     return list;
 }
 
