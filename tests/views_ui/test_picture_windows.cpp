@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include <algorithm>
+
 #include "analysis/wedge.h"
 #include "model/datafile.h"
 #include "model/error.h"
@@ -138,10 +140,10 @@ private slots:
         sendMouse(picture, QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton);
         sendMouse(picture, QEvent::MouseMove, {140, 80}, Qt::LeftButton);
         sendMouse(picture, QEvent::MouseButtonRelease, {140, 80}, Qt::NoButton);
-        QCOMPARE(picture->view().Azimuth, first.Azimuth - 20);
+        QCOMPARE(picture->view().Azimuth, first.Azimuth + 20);
         QCOMPARE(picture->view().Elevation, first.Elevation - 10);
         sendMouse(picture, QEvent::MouseMove, {300, 300}, Qt::NoButton); // no drag without a button
-        QCOMPARE(picture->view().Azimuth, first.Azimuth - 20);
+        QCOMPARE(picture->view().Azimuth, first.Azimuth + 20);
 
         QWheelEvent wheel(QPointF(50, 50), picture->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, 240),
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
@@ -149,6 +151,20 @@ private slots:
         QVERIFY(qAbs(picture->view().Zoom - 1.15 * 1.15) < 1e-12);
         for (int i = 0; i < 100; ++i) QCoreApplication::sendEvent(picture, &wheel);
         QCOMPARE(picture->view().Zoom, 20.0); // held at the largest zoom
+
+        // The near side follows the hand, right and then up.
+        const BlockVertices corners = blockCorners(exampleBlock()).Vertices.value();
+        const auto nearest = [&] {
+            const ProjectedCorners p = projectCorners(corners, picture->view());
+            return p.Screen[std::max_element(p.Depth.begin(), p.Depth.end()) - p.Depth.begin()];
+        };
+        const Point2 before = nearest();
+        sendMouse(picture, QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton);
+        sendMouse(picture, QEvent::MouseMove, {106, 100}, Qt::LeftButton);
+        QVERIFY(nearest().x > before.x);
+        const Point2 middle = nearest();
+        sendMouse(picture, QEvent::MouseMove, {106, 94}, Qt::LeftButton);
+        QVERIFY(nearest().y > middle.y);
 
         sendMouse(picture, QEvent::MouseButtonDblClick, {10, 10}, Qt::LeftButton);
         QCOMPARE(picture->view().Azimuth, first.Azimuth);

@@ -46,14 +46,15 @@ void WedgeViewWidget::redraw() { setFigure(wedgeViewFigure(corners_, view_, capt
 
 void WedgeViewWidget::mousePressEvent(QMouseEvent* event) { dragFrom_ = event->position().toPoint(); }
 
-// Dragging right turns the wedge to the right (the eye goes left round
-// it); dragging up tips its top towards the eye.
+// The wedge follows the hand: dragging right turns its near side to the
+// right (the eye goes left round it), dragging up rolls its near side up
+// (the eye goes down).
 void WedgeViewWidget::mouseMoveEvent(QMouseEvent* event) {
     if (!(event->buttons() & Qt::LeftButton)) return;
     const QPoint now = event->position().toPoint(), moved = now - dragFrom_;
     dragFrom_ = now;
     ViewAngles view = view_;
-    view.Azimuth -= moved.x() * DegreesPerPixel;
+    view.Azimuth += moved.x() * DegreesPerPixel;
     view.Elevation += moved.y() * DegreesPerPixel;
     setView(view);
 }
