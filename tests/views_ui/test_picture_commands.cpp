@@ -1,6 +1,8 @@
 // The picture windows reached from the program's own windows: the added
 // commands sit in free space, and the pictures show the confirmed block.
+#include <QComboBox>
 #include <QDir>
+#include <QRadioButton>
 #include <QLabel>
 #include <QMenu>
 #include <QTableWidget>
@@ -87,6 +89,21 @@ private slots:
         auto* table = probabilistic.findChild<QTableWidget*>("DistributionTable");
         QCOMPARE(table->item(static_cast<int>(Parameter::Friction1), 1)->text(), QString("0.364"));
         QCOMPARE(table->item(static_cast<int>(Parameter::WaterPressure1), 1)->text(), QString("65.4"));
+
+        // Entered water pressures may vary; computed ones follow the water and
+        // the height, so switching over fixes them.
+        auto* u1 = static_cast<QComboBox*>(table->cellWidget(static_cast<int>(Parameter::WaterPressure1), 2));
+        QVERIFY(!u1->isEnabled());
+        program->Form3.findChild<QRadioButton*>("RadioButton1")->click();
+        typeInto(program.box(&program->Form3, 5), "30");
+        typeInto(program.box(&program->Form3, 7), "30");
+        program.button(&program->Form4, "ProbabilisticButton")->click();
+        QVERIFY(u1->isEnabled());
+        probabilistic.setDistribution(Parameter::WaterPressure1, 1, "5");
+        program->Form3.findChild<QRadioButton*>("RadioButton2")->click();
+        program.button(&program->Form4, "ProbabilisticButton")->click();
+        QVERIFY(!u1->isEnabled());
+        QCOMPARE(u1->currentIndex(), 0);
 
         menuCommand(program, "SensitivityButton")->trigger();
         QVERIFY(program->Pictures.sensitivity().isVisible());

@@ -223,19 +223,18 @@ void ProbabilisticWindow::updateBlock() {
     for (int row = 0; row < ParameterCount; ++row) {
         const Parameter p = parameterOfRow(row);
         table_->item(row, ValueColumn)->setText(inputs_ ? shortNumber(parameterValue(*inputs_, p), 6) : QStringLiteral("—"));
+        // Computed water pressures follow the water unit weight and the height.
+        const bool variable = !(inputs_ && inputs_->ComputedWater &&
+                                (p == Parameter::WaterPressure1 || p == Parameter::WaterPressure2));
+        table_->cellWidget(row, KindColumn)->setEnabled(variable);
+        if (!variable) fillDefaults(row, FixedKind);
     }
 }
 
 void ProbabilisticWindow::refresh() {
     updateBlock();
-    for (int row = 0; row < ParameterCount; ++row) {
-        const Parameter p = parameterOfRow(row);
-        // Computed water pressures follow the water unit weight and the height.
-        const bool variable = !(inputs_ && inputs_->ComputedWater &&
-                                (p == Parameter::WaterPressure1 || p == Parameter::WaterPressure2));
-        table_->cellWidget(row, KindColumn)->setEnabled(variable);
-        fillDefaults(row, variable ? defaultKind(p) : FixedKind);
-    }
+    for (int row = 0; row < ParameterCount; ++row)
+        if (table_->cellWidget(row, KindColumn)->isEnabled()) fillDefaults(row, defaultKind(parameterOfRow(row)));
 }
 
 ProbabilisticSettings ProbabilisticWindow::settings() const {
