@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgGenerator>
@@ -43,9 +44,11 @@ void savePicture(QWidget* picture, const QString& path) {
 }
 
 void askAndSavePicture(QWidget* parent, QWidget* picture, const QString& suggestedPath) {
-    const QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("保存图片"), suggestedPath,
-                                                      QStringLiteral("PNG 图片 (*.png);;SVG 矢量图 (*.svg)"));
+    const QString png = QStringLiteral("PNG 图片 (*.png)"), svg = QStringLiteral("SVG 矢量图 (*.svg)");
+    QString filter = png;
+    QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("保存图片"), suggestedPath, png + ";;" + svg, &filter);
     if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += filter == svg ? QStringLiteral(".svg") : QStringLiteral(".png");
     ui::runCommand([&] { savePicture(picture, path); });
 }
 
