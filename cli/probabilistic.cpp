@@ -4,8 +4,8 @@
 // block such as a negative deviation).
 #include <charconv>
 #include <cstdio>
-#include <filesystem>
 #include <ostream>
+#include <set>
 
 #include "analysis/probabilistic/probabilistic.h"
 #include "analysis/probabilistic/sensitivity.h"
@@ -289,9 +289,7 @@ SensitivityRequest sensitivityRequest(const ParsedArgs& parsed) {
     return request;
 }
 
-std::string stepKc(const SensitivityStep& step, std::string (*number)(double)) {
-    return step.Result ? number(step.Result->SafetyFactor) : "";
-}
+std::string stepKc(const SensitivityStep& step) { return step.Result ? jsonNumber(step.Result->SafetyFactor) : ""; }
 
 std::string stepContact(const SensitivityStep& step) { return step.Result ? contactName(step.Result->Contact) : ""; }
 
@@ -304,14 +302,14 @@ void printSensitivity(const std::string& format, const std::string& block, Param
             const SensitivityStep& s = steps[i];
             out << (i ? "," : "") << "{\"value\":" << jsonNumber(s.Value)
                 << ",\"contact\":" << (s.Result ? jsonString(stepContact(s)) : "null")
-                << ",\"kc\":" << (s.Result ? stepKc(s, jsonNumber) : "null")
+                << ",\"kc\":" << (s.Result ? stepKc(s) : "null")
                 << ",\"error\":" << (s.Result ? "null" : jsonString(s.Failure)) << '}';
         }
         out << "]}\n";
     } else if (format == "csv") {
         out << name << ",contact,kc,error\r\n";
         for (const SensitivityStep& s : steps)
-            out << jsonNumber(s.Value) << ',' << stepContact(s) << ',' << stepKc(s, jsonNumber) << ','
+            out << jsonNumber(s.Value) << ',' << stepContact(s) << ',' << stepKc(s) << ','
                 << csvField(s.Failure) << "\r\n";
     } else {
         out << "block " << block << "\n" << name << std::string(14 - std::min<std::size_t>(name.size(), 13), ' ')

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <omp.h>
 
 #include "model/error.h"
