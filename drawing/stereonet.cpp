@@ -45,37 +45,57 @@ double labelWidth(const std::string& text, double height) {
     return width;
 }
 
+// A label's extent around its centre.
+struct LabelBox {
+    Point2 centre;
+    double width = 0, height = 0;
+};
+
+// How far apart two boxes are; negative when they overlap (the less
+// negative, the smaller the overlap).
+double separation(const LabelBox& a, const LabelBox& b) {
+    const double sx = std::abs(a.centre.x - b.centre.x) - (a.width + b.width) / 2;
+    const double sy = std::abs(a.centre.y - b.centre.y) - (a.height + b.height) / 2;
+    if (sx > 0 || sy > 0) return std::hypot(std::max(sx, 0.0), std::max(sy, 0.0));
+    return std::max(sx, sy);
+}
+
 // Where the labels go: each one, centred, at the free-most of its candidate
-// spots, away from the curves and the labels already placed.
+// spots, away from the curves and the labels already there.
 class LabelPlacer {
 public:
-    void addObstacles(const std::vector<Point2>& points) { obstacles_.insert(obstacles_.end(), points.begin(), points.end()); }
+    void addCurve(const std::vector<Point2>& points) {
+        for (const Point2& p : points) taken_.push_back({p, 0, 0});
+    }
+    void addLabel(const TextItem& text) {
+        const double width = labelWidth(text.text, text.height);
+        const double shift = text.hAlign == HAlign::Left ? width / 2 : text.hAlign == HAlign::Right ? -width / 2 : 0;
+        taken_.push_back({{text.position.x + shift, text.position.y}, width, text.height});
+    }
 
-    Point2 place(const std::vector<Point2>& candidates, double width, double height) {
+    // The first candidate with `enough` clearance, else the free-most.
+    Point2 place(const std::vector<Point2>& candidates, double width, double height,
+                 double enough = std::numeric_limits<double>::max()) {
         Point2 best = candidates.front();
-        double bestClearance = -1;
+        double bestClearance = -std::numeric_limits<double>::max();
         for (const Point2& c : candidates) {
             double clearance = std::numeric_limits<double>::max();
-            for (const Point2& o : obstacles_) {
-                const double dx = std::max(0.0, std::abs(o.x - c.x) - width / 2);
-                const double dy = std::max(0.0, std::abs(o.y - c.y) - height / 2);
-                clearance = std::min(clearance, std::hypot(dx, dy));
-            }
+            for (const LabelBox& t : taken_) clearance = std::min(clearance, separation({c, width, height}, t));
             if (clearance > bestClearance) {
                 bestClearance = clearance;
                 best = c;
             }
+            if (clearance >= enough) break;
         }
-        for (double fx : {-0.5, 0.0, 0.5})
-            for (double fy : {-0.5, 0.0, 0.5}) obstacles_.push_back({best.x + fx * width, best.y + fy * height});
+        taken_.push_back({best, width, height});
         return best;
     }
 
 private:
-    std::vector<Point2> obstacles_;
+    std::vector<LabelBox> taken_;
 };
 
-// Spots beside a curve's inner part, on the side away from the centre.
+// Spots on both sides of a curve's inner part, inside the net.
 std::vector<Point2> tagCandidates(const std::vector<Point2>& curve) {
     std::vector<Point2> spots;
     const std::size_t n = curve.size();
@@ -84,10 +104,10 @@ std::vector<Point2> tagCandidates(const std::vector<Point2>& curve) {
         const Point2 t{curve[i + 1].x - curve[i - 1].x, curve[i + 1].y - curve[i - 1].y};
         const double length = std::hypot(t.x, t.y);
         if (length == 0) continue;
-        Point2 normal{-t.y / length, t.x / length};
-        if (normal.x * p.x + normal.y * p.y < 0) normal = {-normal.x, -normal.y};
-        const Point2 spot{p.x + TagOffset * normal.x, p.y + TagOffset * normal.y};
-        if (std::hypot(spot.x, spot.y) < 0.92) spots.push_back(spot);
+        for (double side : {1.0, -1.0}) {
+            const Point2 spot{p.x - side * TagOffset * t.y / length, p.y + side * TagOffset * t.x / length};
+            if (std::hypot(spot.x, spot.y) < 0.95) spots.push_back(spot);
+        }
     }
     if (spots.empty()) spots.push_back({curve[n / 2].x, curve[n / 2].y});
     return spots;
@@ -175,22 +195,35 @@ void addLegend(Figure& figure, const StereonetInput& input, const std::optional<
                                 HAlign::Left));
 }
 
-// A label centred at the free-most of `candidates`, with room for its size.
-void addPlacedLabel(Figure& figure, LabelPlacer& placer, const std::vector<Point2>& candidates, std::string content,
-                    double height, Colour colour) {
-    const Point2 at = placer.place(candidates, labelWidth(content, height), height);
+// A label centred at a spot of `candidates` chosen by the placer, with room
+// for its size.
+Point2 addPlacedLabel(Figure& figure, LabelPlacer& placer, const std::vector<Point2>& candidates, std::string content,
+                      double height, Colour colour, double enough = std::numeric_limits<double>::max()) {
+    const Point2 at = placer.place(candidates, labelWidth(content, height), height, enough);
     TextItem label = text(at, std::move(content), HAlign::Centre, height, colour);
     label.bold = true;
     figure.items.push_back(label);
+    return at;
 }
 
 void addIntersection(Figure& figure, LabelPlacer& placer, const LineAttitude& line, NetProjection projection) {
     const Point2 p = projectLine(line, projection);
     figure.items.push_back(CircleItem{p, 0.024, Pen{{255, 255, 255}, 0.005}, IntersectionColour});
     std::string content = attitudeLabel(line.Trend, line.Plunge);
+    // Beside the point in eight directions, near first; the first clear
+    // spot wins, so that the label stays close.
     const double across = 0.04 + labelWidth(content, TextHeight) / 2, upDown = 0.04 + TextHeight / 2;
-    addPlacedLabel(figure, placer, {{p.x + across, p.y}, {p.x - across, p.y}, {p.x, p.y + upDown}, {p.x, p.y - upDown}},
-                   std::move(content), TextHeight, IntersectionColour);
+    std::vector<Point2> spots;
+    for (double distance : {1.0, 1.8})
+        for (const Point2 d : {Point2{1, 0}, Point2{-1, 0}, Point2{0, 1}, Point2{0, -1}, Point2{1, 1}, Point2{-1, 1},
+                               Point2{1, -1}, Point2{-1, -1}})
+            spots.push_back({p.x + distance * d.x * across, p.y + distance * d.y * upDown});
+    const double width = labelWidth(content, TextHeight);
+    const Point2 at = addPlacedLabel(figure, placer, spots, std::move(content), TextHeight, IntersectionColour, 0.015);
+    // A label pushed out to the far ring gets a leader to its point.
+    const Point2 edge{std::clamp(p.x, at.x - width / 2, at.x + width / 2),
+                      std::clamp(p.y, at.y - TextHeight / 2, at.y + TextHeight / 2)};
+    if (std::hypot(edge.x - p.x, edge.y - p.y) > 0.06) figure.items.push_back(polyline({p, edge}, Pen{IntersectionColour, 0.004}));
 }
 
 } // namespace
@@ -264,22 +297,25 @@ Figure stereonetFigure(const StereonetInput& input) {
     addFrame(figure);
 
     LabelPlacer placer;
+    for (const FigureItem& item : figure.items)
+        if (const auto* text = std::get_if<TextItem>(&item)) placer.addLabel(*text);
+    placer.addCurve(circlePoints(1));
     std::vector<std::vector<Point2>> circles;
     for (TPlaneRole role : planeRoles) {
         circles.push_back(greatCircle(input.Attitudes[static_cast<int>(role)], input.Projection));
-        placer.addObstacles(circles.back());
+        placer.addCurve(circles.back());
         figure.items.push_back(polyline(circles.back(), planePen(role)));
     }
     if (drawableFriction(input.FrictionAngle)) {
         const double radius = netRadius(*input.FrictionAngle, input.Projection);
         figure.items.push_back(CircleItem{{0, 0}, radius, frictionPen(), std::nullopt});
-        placer.addObstacles(circlePoints(radius));
+        placer.addCurve(circlePoints(radius));
     }
     const auto intersection =
         intersectionLine(input.Attitudes[static_cast<int>(TPlaneRole::FirstCuttingPlane)],
                          input.Attitudes[static_cast<int>(TPlaneRole::SecondCuttingPlane)]);
     if (intersection) {
-        placer.addObstacles({projectLine(*intersection, input.Projection)});
+        placer.addCurve({projectLine(*intersection, input.Projection)});
         addIntersection(figure, placer, *intersection, input.Projection);
     }
     for (std::size_t i = 0; i < circles.size(); ++i)
