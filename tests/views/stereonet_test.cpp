@@ -242,6 +242,48 @@ TEST(StereonetFigure, ShowsTheExampleBlocksNumbers) {
         }
 }
 
+// Roughly the space a label takes: CJK characters square, others narrower.
+double roughWidth(const TextItem& text) {
+    double width = 0;
+    for (std::size_t i = 0; i < text.text.size();) {
+        const unsigned char lead = static_cast<unsigned char>(text.text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        width += (length >= 3 ? 1.0 : 0.55) * text.height;
+        i += length;
+    }
+    return width;
+}
+
+// The labels on the net (tags, the intersection's attitude, the friction
+// angle) never cover one another, however the planes crowd.
+TEST(StereonetFigure, LabelsOnTheNetDoNotOverlap) {
+    const PlaneAttitudeArray blocks[] = {
+        examples::exampleAttitudes(),
+        {{{45, 150}, {45, 30}, {0, 90}, {60, 90}}},   // horizontal top on the rim
+        {{{80, 120}, {75, 250}, {5, 180}, {70, 185}}}, // steep planes crossing at the centre
+        {{{30, 200}, {35, 160}, {20, 180}, {50, 180}}}, // everything crowded to the south
+        {{{45, 105}, {45, 105}, {12, 195}, {65, 185}}}, // both cutting planes alike
+    };
+    for (NetProjection projection : projections)
+        for (const PlaneAttitudeArray& attitudes : blocks) {
+            const Figure figure = stereonetFigure({attitudes, 30.0, projection});
+            std::vector<const TextItem*> labels;
+            for (const FigureItem& item : figure.items)
+                if (const auto* t = std::get_if<TextItem>(&item); t && t->hAlign == HAlign::Centre &&
+                                                                 std::hypot(t->position.x, t->position.y) < 1.05)
+                    labels.push_back(t);
+            EXPECT_GE(labels.size(), 5u);
+            for (std::size_t i = 0; i < labels.size(); ++i)
+                for (std::size_t j = i + 1; j < labels.size(); ++j) {
+                    const TextItem &a = *labels[i], &b = *labels[j];
+                    const bool apartX = std::abs(a.position.x - b.position.x) > 0.9 * (roughWidth(a) + roughWidth(b)) / 2;
+                    const bool apartY = std::abs(a.position.y - b.position.y) > 0.9 * (a.height + b.height) / 2;
+                    EXPECT_TRUE(apartX || apartY) << a.text << " covers " << b.text << " (dip direction of J1 "
+                                                  << attitudes[0].DipDirection << ")";
+                }
+        }
+}
+
 TEST(StereonetFigure, DrawsTheEmptyModelAndMissingFriction) {
     const Figure figure = stereonetFigure(StereonetInput{{}, std::nullopt, NetProjection::EqualArea});
     const auto all = texts(figure);
