@@ -4,37 +4,15 @@
 
 #include "model/numtext.h"
 #include "tests/model/test_support.h"
+#include "tests/support/example_block.h"
 
 using namespace trelmox;
+using trelmox::testing::enteredParams;
+using trelmox::testing::exampleAttitudes;
+using trelmox::testing::exampleParams;
 using trelmox::testing::messageOf;
 
 namespace {
-
-// The reference wedge: plane 1 dips 45 towards 105, plane 2 70 towards 235,
-// the slope top 12 towards 195 and the slope face 65 towards 185.
-PlaneAttitudeArray baseAttitudes() { return {{{45, 105}, {70, 235}, {12, 195}, {65, 185}}}; }
-
-TWedgeParams baseParams() {
-    TWedgeParams p;
-    p.RockUnitWeight = "25";
-    p.WaterUnitWeight = "9.81";
-    p.SlopeHeight = "40";
-    p.OverhangCoefficient = "1";
-    p.Cohesion1 = "24";
-    p.Friction1 = "0.364";
-    p.Cohesion2 = "48";
-    p.Friction2 = "0.577";
-    p.WaterPressureMode = TWaterPressureMode::Computed;
-    return p;
-}
-
-TWedgeParams entered(const char* u1, const char* u2) {
-    TWedgeParams p = baseParams();
-    p.WaterPressureMode = TWaterPressureMode::Entered;
-    p.WaterPressure1 = u1;
-    p.WaterPressure2 = u2;
-    return p;
-}
 
 std::string accountError(const PlaneAttitudeArray& attitudes, const TWedgeParams& params) {
     return messageOf([&] { account(attitudes, params); });
@@ -50,24 +28,24 @@ TEST(Account, CoversEveryContactCaseOfTheReferenceWedge) {
         TWedgeContact contact;
         double kc;
     } cases[] = {
-        {"computed water", baseParams(), baseAttitudes(), TWedgeContact::BothPlanes, 1.1891},
-        {"dry", entered("0", "0"), baseAttitudes(), TWedgeContact::BothPlanes, 1.6823},
-        {"100 and 100", entered("100", "100"), baseAttitudes(), TWedgeContact::BothPlanes, 0.9282},
-        {"0 and 300", entered("0", "300"), baseAttitudes(), TWedgeContact::FirstPlaneOnly, 0.4952},
-        {"300 and 0", entered("300", "0"), baseAttitudes(), TWedgeContact::SecondPlaneOnly, 0.7614},
-        {"300 and 300", entered("300", "300"), baseAttitudes(), TWedgeContact::LiftOff, 0},
+        {"computed water", exampleParams(), exampleAttitudes(), TWedgeContact::BothPlanes, 1.1891},
+        {"dry", enteredParams("0", "0"), exampleAttitudes(), TWedgeContact::BothPlanes, 1.6823},
+        {"100 and 100", enteredParams("100", "100"), exampleAttitudes(), TWedgeContact::BothPlanes, 0.9282},
+        {"0 and 300", enteredParams("0", "300"), exampleAttitudes(), TWedgeContact::FirstPlaneOnly, 0.4952},
+        {"300 and 0", enteredParams("300", "0"), exampleAttitudes(), TWedgeContact::SecondPlaneOnly, 0.7614},
+        {"300 and 300", enteredParams("300", "300"), exampleAttitudes(), TWedgeContact::LiftOff, 0},
         // Na exactly 0: no case's strict comparisons hold.
-        {"no normal force on plane 1", entered("188.35783382274997", "65.4"), baseAttitudes(),
+        {"no normal force on plane 1", enteredParams("188.35783382274997", "65.4"), exampleAttitudes(),
          TWedgeContact::Unresolved, 0},
-        {"overhanging face", [] { auto p = baseParams(); p.OverhangCoefficient = "-1"; return p; }(),
-         baseAttitudes(), TWedgeContact::NoBlock, 0},
-        {"overhang 2", [] { auto p = baseParams(); p.OverhangCoefficient = "2"; return p; }(), baseAttitudes(),
+        {"overhanging face", [] { auto p = exampleParams(); p.OverhangCoefficient = "-1"; return p; }(),
+         exampleAttitudes(), TWedgeContact::NoBlock, 0},
+        {"overhang 2", [] { auto p = exampleParams(); p.OverhangCoefficient = "2"; return p; }(), exampleAttitudes(),
          TWedgeContact::BothPlanes, 1.1891},
-        {"slope top dip 34", baseParams(), [] { auto a = baseAttitudes(); a[2].DipAngle = 34; return a; }(),
+        {"slope top dip 34", exampleParams(), [] { auto a = exampleAttitudes(); a[2].DipAngle = 34; return a; }(),
          TWedgeContact::BothPlanes, 1.1891},
-        {"slope top dip 35", baseParams(), [] { auto a = baseAttitudes(); a[2].DipAngle = 35; return a; }(),
+        {"slope top dip 35", exampleParams(), [] { auto a = exampleAttitudes(); a[2].DipAngle = 35; return a; }(),
          TWedgeContact::NoBlock, 0},
-        {"slope top dip direction", baseParams(), [] { auto a = baseAttitudes(); a[2].DipDirection = 17; return a; }(),
+        {"slope top dip direction", exampleParams(), [] { auto a = exampleAttitudes(); a[2].DipDirection = 17; return a; }(),
          TWedgeContact::BothPlanes, 1.1891},
     };
     for (const auto& c : cases) {
@@ -78,16 +56,16 @@ TEST(Account, CoversEveryContactCaseOfTheReferenceWedge) {
 }
 
 TEST(Account, SlopeTopMayDipUpToTheApparentPlungeOfTheIntersection) {
-    auto attitudes = baseAttitudes();
+    auto attitudes = exampleAttitudes();
     attitudes[2].DipAngle = 34.25;
-    EXPECT_EQ(account(attitudes, baseParams()).Contact, TWedgeContact::BothPlanes);
+    EXPECT_EQ(account(attitudes, exampleParams()).Contact, TWedgeContact::BothPlanes);
     attitudes[2].DipAngle = 34.27;
-    EXPECT_EQ(account(attitudes, baseParams()).Contact, TWedgeContact::NoBlock);
+    EXPECT_EQ(account(attitudes, exampleParams()).Contact, TWedgeContact::NoBlock);
 }
 
 TEST(ComputeSafetyFactor, IntermediateTermsOfTheReferenceWedge) {
     WedgeTerms t;
-    const SafetyResult r = computeSafetyFactor(baseAttitudes(), readWedgeNumbers(baseParams()), t);
+    const SafetyResult r = computeSafetyFactor(exampleAttitudes(), readWedgeNumbers(exampleParams()), t);
     const struct {
         const char* name;
         double actual, expected;
@@ -98,7 +76,7 @@ TEST(ComputeSafetyFactor, IntermediateTermsOfTheReferenceWedge) {
     };
     for (const auto& term : terms) EXPECT_NEAR(term.actual, term.expected, 5e-5) << term.name;
     // The fast form gives the same result bit for bit.
-    const SafetyResult fast = computeSafetyFactor(baseAttitudes(), readWedgeNumbers(baseParams()));
+    const SafetyResult fast = computeSafetyFactor(exampleAttitudes(), readWedgeNumbers(exampleParams()));
     EXPECT_EQ(fast.SafetyFactor, r.SafetyFactor);
     EXPECT_EQ(floatToText(r.SafetyFactor), "1.18912355743381");
 }
@@ -119,7 +97,7 @@ TEST(ComputeSafetyFactor, DegenerateAttitudesStopWithTheArithmeticMessage) {
         {"angle beyond range", {{{45, 105}, {70, 1e308}, {12, 195}, {65, 185}}}, "Floating point overflow"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(accountError(c.attitudes, baseParams()), c.message) << c.name;
+        EXPECT_EQ(accountError(c.attitudes, exampleParams()), c.message) << c.name;
 }
 
 TEST(ComputeSafetyFactor, HugeParametersOverflowInsteadOfGivingAFactor) {
@@ -134,15 +112,15 @@ TEST(ComputeSafetyFactor, HugeParametersOverflowInsteadOfGivingAFactor) {
         {"friction", &TWedgeParams::Friction2, "1e307"},
     };
     for (const auto& c : cases) {
-        TWedgeParams params = baseParams();
+        TWedgeParams params = exampleParams();
         params.*c.field = c.text;
-        EXPECT_EQ(accountError(baseAttitudes(), params), "Floating point overflow") << c.name;
+        EXPECT_EQ(accountError(exampleAttitudes(), params), "Floating point overflow") << c.name;
     }
     // An enormous water pressure on plane 2 pushes the wedge onto plane 1,
     // whose driving force then squares it.
-    EXPECT_EQ(accountError(baseAttitudes(), entered("0", "1e300")), "Floating point overflow");
+    EXPECT_EQ(accountError(exampleAttitudes(), enteredParams("0", "1e300")), "Floating point overflow");
     // The same pressure on both planes lifts the wedge off without overflowing.
-    EXPECT_EQ(account(baseAttitudes(), entered("1e300", "1e300")).Contact, TWedgeContact::LiftOff);
+    EXPECT_EQ(account(exampleAttitudes(), enteredParams("1e300", "1e300")).Contact, TWedgeContact::LiftOff);
 }
 
 TEST(ReadWedgeNumbers, TheFirstBadTextInConversionOrderIsReported) {
@@ -164,7 +142,7 @@ TEST(ReadWedgeNumbers, TheFirstBadTextInConversionOrderIsReported) {
     };
     const int count = int(std::size(order));
     for (int bad = 0; bad < count; ++bad) {
-        TWedgeParams params = entered("0", "0");
+        TWedgeParams params = enteredParams("0", "0");
         for (int later = bad; later < count; ++later) params.*order[later].field = "b" + std::to_string(later + 1);
         EXPECT_EQ(messageOf([&] { readWedgeNumbers(params); }), order[bad].message);
     }
@@ -183,14 +161,14 @@ TEST(ReadWedgeNumbers, TextsThatAreNotTheRightKindOfNumber) {
          "'2147483648' is not a valid integer value"},
     };
     for (const auto& c : cases) {
-        TWedgeParams params = baseParams();
+        TWedgeParams params = exampleParams();
         params.*c.field = c.text;
         EXPECT_EQ(messageOf([&] { readWedgeNumbers(params); }), c.message) << c.name;
     }
 }
 
 TEST(ReadWedgeNumbers, ComputedModeIgnoresTheWaterPressureBoxes) {
-    TWedgeParams params = baseParams();
+    TWedgeParams params = exampleParams();
     params.WaterPressure1 = "";
     params.WaterPressure2 = "not a number";
     params.ComputedWaterPressure1 = "x";
@@ -199,7 +177,7 @@ TEST(ReadWedgeNumbers, ComputedModeIgnoresTheWaterPressureBoxes) {
     EXPECT_EQ(n.WaterPressure2, (9.81 * 40) / 6);
     EXPECT_EQ(n.OverhangCoefficient, 1);
 
-    const WedgeNumbers e = readWedgeNumbers(entered("12.5", "-3"));
+    const WedgeNumbers e = readWedgeNumbers(enteredParams("12.5", "-3"));
     EXPECT_EQ(e.WaterPressure1, 12.5);
     EXPECT_EQ(e.WaterPressure2, -3);
 }

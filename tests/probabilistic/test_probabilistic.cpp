@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "analysis/probabilistic/probabilistic.h"
-#include "example_block.h"
+#include "tests/support/example_block.h"
 #include "model/error.h"
 #include "model/numtext.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "analysis/probabilistic/sensitivity.h"
-#include "example_block.h"
+#include "tests/support/example_block.h"
 #include "model/error.h"
 
 using namespace trelmox;

@@ -10,7 +10,7 @@
 
 #include "analysis/geometry.h"
 #include "drawing/vertices.h"
-#include "example_block.h"
+#include "tests/support/example_block.h"
 #include "model/attitude.h"
 
 namespace trelmox {
@@ -111,12 +111,12 @@ TEST(GreatCircle, OfAVerticalPlaneIsTheDiameterAlongItsStrike) {
 }
 
 TEST(IntersectionLine, OfTheExampleBlockAgreesWithItsCorners) {
-    const auto attitudes = examples::exampleAttitudes();
+    const auto attitudes = testing::exampleAttitudes();
     const auto line = intersectionLine(attitudes[0], attitudes[1]);
     ASSERT_TRUE(line);
     // The corners' line 1-2 climbs from the toe to corner 2; the line on the
     // net points down, from corner 2 to the toe.
-    const TPoint3D up = examples::exampleVertices().Vertex2;
+    const TPoint3D up = testing::exampleVertices().Vertex2;
     EXPECT_NEAR(line->Plunge, std::atan(up.z / std::hypot(up.x, up.y)) * 180 / Pi, 1e-6);
     EXPECT_NEAR(line->Plunge, 31.1965, 1e-4);
     EXPECT_NEAR(line->Trend, std::atan2(-up.x, -up.y) * 180 / Pi, 1e-6);
@@ -220,7 +220,7 @@ TEST(SmallerFrictionAngle, TakesTheWeakerPlaneAndNeedsBothNumbers) {
 }
 
 TEST(StereonetFigure, ShowsTheExampleBlocksNumbers) {
-    StereonetInput input{examples::exampleAttitudes(), frictionAngle(std::min(0.364, 0.577)), NetProjection::EqualAngle};
+    StereonetInput input{testing::exampleAttitudes(), frictionAngle(std::min(0.364, 0.577)), NetProjection::EqualAngle};
     const Figure figure = stereonetFigure(input);
     const auto all = texts(figure);
     for (const char* wanted : {"N", "157.7°∠31.2°", "J1", "J2", "φ=20°", "J1 第一切割面 105°∠45°",
@@ -258,7 +258,7 @@ double roughWidth(const TextItem& text) {
 // angle) never cover one another, however the planes crowd.
 TEST(StereonetFigure, LabelsOnTheNetDoNotOverlap) {
     const PlaneAttitudeArray blocks[] = {
-        examples::exampleAttitudes(),
+        testing::exampleAttitudes(),
         {{{45, 150}, {45, 30}, {0, 90}, {60, 90}}},   // horizontal top on the rim
         {{{80, 120}, {75, 250}, {5, 180}, {70, 185}}}, // steep planes crossing at the centre
         {{{30, 200}, {35, 160}, {20, 180}, {50, 180}}}, // everything crowded to the south
@@ -291,7 +291,7 @@ TEST(StereonetFigure, DrawsTheEmptyModelAndMissingFriction) {
     EXPECT_TRUE(contains(all, "摩擦圆 无"));
     EXPECT_TRUE(contains(all, "下半球等面积投影"));
     // A negative friction value has no friction angle to draw.
-    EXPECT_TRUE(contains(texts(stereonetFigure({examples::exampleAttitudes(), frictionAngle(-0.2)})), "摩擦圆 无"));
+    EXPECT_TRUE(contains(texts(stereonetFigure({testing::exampleAttitudes(), frictionAngle(-0.2)})), "摩擦圆 无"));
 }
 
 } // namespace

@@ -8,7 +8,7 @@
 #include "drawing/figure.h"
 #include "drawing/stereonet.h"
 #include "drawing/wedge_view.h"
-#include "example_block.h"
+#include "tests/support/example_block.h"
 
 namespace trelmox {
 namespace {
@@ -50,9 +50,9 @@ TEST(SvgText, EscapesTextAndWritesPathsAndAlignment) {
 
 // A comma-decimal locale must not leak into the coordinates.
 TEST(SvgText, IgnoresTheProcessLocale) {
-    const std::string before = svgText(stereonetFigure({examples::exampleAttitudes(), 20.0}), 400, 300);
+    const std::string before = svgText(stereonetFigure({testing::exampleAttitudes(), 20.0}), 400, 300);
     const char* previous = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-    const std::string during = svgText(stereonetFigure({examples::exampleAttitudes(), 20.0}), 400, 300);
+    const std::string during = svgText(stereonetFigure({testing::exampleAttitudes(), 20.0}), 400, 300);
     std::setlocale(LC_NUMERIC, previous ? previous : "C");
     EXPECT_EQ(before, during);
 }
@@ -60,8 +60,8 @@ TEST(SvgText, IgnoresTheProcessLocale) {
 TEST(WriteSvgFile, WritesBothPicturesOfTheExampleBlock) {
     const auto folder = std::filesystem::temp_directory_path() / "trelmox_views_svg";
     std::filesystem::create_directories(folder);
-    const auto vertices = examples::exampleVertices();
-    writeSvgFile(folder / "net.svg", stereonetFigure({examples::exampleAttitudes(), 20.0}), 800, 500);
+    const auto vertices = testing::exampleVertices();
+    writeSvgFile(folder / "net.svg", stereonetFigure({testing::exampleAttitudes(), 20.0}), 800, 500);
     writeSvgFile(folder / "wedge.svg", wedgeViewFigure(vertices, defaultView(vertices)), 800, 600);
     for (const char* name : {"net.svg", "wedge.svg"}) {
         std::ifstream in(folder / name);

@@ -9,7 +9,7 @@
 #include <random>
 
 #include "drawing/stereonet.h"
-#include "example_block.h"
+#include "tests/support/example_block.h"
 
 namespace trelmox {
 namespace {
@@ -30,8 +30,8 @@ double length(TPoint3D a) { return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z);
 // Each face's three corners must lie on the face's own plane: its normal is
 // parallel to the pole of the plane's attitude.
 TEST(WedgeFaces, LieOnTheirPlanesForTheExampleBlock) {
-    const auto vertices = examples::exampleVertices();
-    const auto attitudes = examples::exampleAttitudes();
+    const auto vertices = testing::exampleVertices();
+    const auto attitudes = testing::exampleAttitudes();
     for (const WedgeFace& face : WedgeFaces) {
         const TPoint3D a = corner(vertices, face.Corners[0]);
         TPoint3D n = crossProduct(minus(corner(vertices, face.Corners[1]), a), minus(corner(vertices, face.Corners[2]), a));
@@ -72,7 +72,7 @@ TEST(ProjectCorners, TurnsTheAxesAsTheEyeMoves) {
 }
 
 TEST(ProjectCorners, ZoomScalesAboutTheCentreAndTheWedgeFitsTheFrame) {
-    const auto vertices = examples::exampleVertices();
+    const auto vertices = testing::exampleVertices();
     const ProjectedCorners one = projectCorners(vertices, {200, 30, 1});
     const ProjectedCorners two = projectCorners(vertices, {200, 30, 2});
     for (int i = 0; i < 4; ++i) {
@@ -83,7 +83,7 @@ TEST(ProjectCorners, ZoomScalesAboutTheCentreAndTheWedgeFitsTheFrame) {
 }
 
 TEST(VisibleFaces, FollowTheEye) {
-    const auto vertices = examples::exampleVertices();
+    const auto vertices = testing::exampleVertices();
     const auto top = [](const std::array<bool, 4>& v) { return v[2]; };
     EXPECT_TRUE(top(visibleFaces(vertices, {0, 90, 1})));   // from above: the slope top
     EXPECT_FALSE(top(visibleFaces(vertices, {0, -90, 1}))); // from below: the cutting planes
@@ -102,7 +102,7 @@ TEST(VisibleFaces, FollowTheEye) {
 }
 
 TEST(DefaultView, LooksFromInFrontAndShowsACuttingPlane) {
-    const auto vertices = examples::exampleVertices();
+    const auto vertices = testing::exampleVertices();
     const ViewAngles view = defaultView(vertices);
     const TPoint3D up = vertices.Vertex2; // the toe is the origin
     const double front = std::atan2(-up.x, -up.y) * 180 / std::numbers::pi;
@@ -136,7 +136,7 @@ TEST(WedgeViewFigure, HandlesEmptyDegenerateAndBrokenCorners) {
         const char* note; // nullptr: a proper wedge
         int faces;
     } cases[] = {
-        {"example", examples::exampleVertices(), nullptr, -1},
+        {"example", testing::exampleVertices(), nullptr, -1},
         {"before any analysis", BlockVertices{}, "尚无块体角点", 0},
         {"coplanar corners", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}}, "角点共面，不成块体", 4},
         {"collinear corners", {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}}, "角点共面，不成块体", 4},

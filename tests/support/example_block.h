@@ -1,6 +1,8 @@
 #pragma once
-// The base case of the tests: the shipped example block (contact on both
-// planes, Kc 1.1891 with computed water pressures).
+// The base case of the tests, shared by every module's tests: the shipped
+// example block (cutting planes 45/105 and 70/235 under a slope 65/185 with
+// a top 12/195, 40 high; contact on both planes, Kc 1.1891 with computed
+// water pressures) and the corners its drawing export computes.
 #include <string>
 
 #include "model/block.h"
@@ -29,6 +31,13 @@ inline TWedgeParams enteredParams(const std::string& u1, const std::string& u2) 
     p.WaterPressure1 = u1;
     p.WaterPressure2 = u2;
     return p;
+}
+
+inline BlockVertices exampleVertices() {
+    return {{0, 0, 0},
+            {-34.7340090471, 84.8268963285, 55.5052926959},
+            {-37.9581352395, 23.3069037531, 42.6970137193},
+            {5.5231374687, 20.3370678905, 44.4793303154}};
 }
 
 } // namespace trelmox::testing
