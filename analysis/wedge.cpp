@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "analysis/arithmetic.h"
+#include "model/angles.h"
 #include "model/checked.h"
 #include "model/numtext.h"
 
@@ -55,7 +56,7 @@ WedgeNumbers readWedgeNumbers(const TWedgeParams& params) {
 
 namespace {
 
-double radians(double degrees) { return noOverflow(degrees * std::numbers::pi / 180); }
+double radians(double degrees) { return radiansOf<double>(degrees); }
 
 // Every step is one double evaluation in the order written, so that the
 // results agree digit for digit with the hand-checked figures. Only the
@@ -71,22 +72,20 @@ double radians(double degrees) { return noOverflow(degrees * std::numbers::pi / 
     const TPlaneAttitude& face = attitudes[int(TPlaneRole::SlopeFace)];
     const double alpha2 = parts.Plane1 || parts.Face ? radians(plane2.DipDirection) : 0;
     if (parts.Plane1) {
-        const double psi1 = radians(plane1.DipAngle);
+        const auto psi1 = sinCosOfDegrees<double>(plane1.DipAngle);
         const double rel1 = noOverflow(radians(plane1.DipDirection) - alpha2);
-        const double sinPsi1 = std::sin(psi1);
-        n.Ax = sinPsi1 * std::sin(rel1), n.Ay = sinPsi1 * std::cos(rel1), n.Az = std::cos(psi1);
+        n.Ax = psi1.sin * std::sin(rel1), n.Ay = psi1.sin * std::cos(rel1), n.Az = psi1.cos;
     }
     if (parts.Plane2) {
-        const double psi2 = radians(plane2.DipAngle);
-        n.By = std::sin(psi2), n.Bz = std::cos(psi2);
+        const auto psi2 = sinCosOfDegrees<double>(plane2.DipAngle);
+        n.By = psi2.sin, n.Bz = psi2.cos;
     }
     if (parts.Face) {
-        const double psiF = radians(face.DipAngle);
+        const auto psiF = sinCosOfDegrees<double>(face.DipAngle);
         const double relF = noOverflow(radians(face.DipDirection) - alpha2);
-        const double sinPsiF = std::sin(psiF);
-        n.Sx = sinPsiF * std::sin(relF), n.Sy = sinPsiF * std::cos(relF), n.Sz = std::cos(psiF);
+        n.Sx = psiF.sin * std::sin(relF), n.Sy = psiF.sin * std::cos(relF), n.Sz = psiF.cos;
     }
-    if (parts.Top) n.TanTop = std::tan(radians(top.DipAngle));
+    if (parts.Top) n.TanTop = tanOfDegrees(top.DipAngle);
 }
 
 constexpr WedgeNormalParts AllParts{true, true, true, true};

@@ -4,6 +4,7 @@
 #include <limits>
 #include <numbers>
 
+#include "model/angles.h"
 #include "model/checked.h"
 #include "model/numtext.h"
 
@@ -11,8 +12,8 @@ namespace trelmox {
 
 namespace {
 
-long double radians(const std::string& degreesText) {
-    return textToFloat(degreesText) * std::numbers::pi_v<long double> / 180;
+SinCos<long double> sinCosOf(const std::string& degreesText) {
+    return sinCosOfDegrees<long double>(textToFloat(degreesText));
 }
 
 // 3x3 determinant of the rows (a[r], b[r], c[r]) as six triple products
@@ -67,14 +68,12 @@ std::string failedTripleMessage(const FailedTriple& triple) {
 void VertexGeometry::readPlane(const TPlaneQuadrant& plane, const Vec& anchor, Plane& equation) {
     const bool strikeEast = plane.StrikeEW == "E";
     if (plane.StrikeNS == "N" && (strikeEast || plane.StrikeEW == "W")) {
-        const long double a = radians(plane.StrikeAngle);
-        const long double sinA = std::sin(a), cosA = std::cos(a);
+        const auto [sinA, cosA] = sinCosOf(plane.StrikeAngle);
         strike_ = strikeEast ? Vec{sinA, cosA, 0} : Vec{-sinA, cosA, 0};
         for (const UpDipCase& c : UpDipCases)
             if (plane.StrikeEW == c.strikeEW && plane.DipNS == c.dipNS && plane.DipEW == c.dipEW) {
-                const long double b = radians(plane.DipAngle);
-                const long double cosB = std::cos(b);
-                upDip_ = {c.signX * cosA * cosB, c.signY * sinA * cosB, std::sin(b)};
+                const auto [sinB, cosB] = sinCosOf(plane.DipAngle);
+                upDip_ = {c.signX * cosA * cosB, c.signY * sinA * cosB, sinB};
             }
     }
     const Vec& u = strike_;
