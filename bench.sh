@@ -19,7 +19,8 @@ def seconds(b): return b["real_time"] * {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s"
 print("\nSummary (targets on a 2-core machine):")
 for name, label, target in [("BM_SafetyFactor", "safety factor (account on numbers)", 60),
                             ("BM_SafetyFactorArithmetic", "  its arithmetic half alone", None),
-                            ("BM_WholeBlock", "whole block analysis", 2000)]:
+                            ("BM_WholeBlock", "whole block analysis", 2000),
+                            ("BM_WholeBlockFractionalAngles", "  the same, no angle a whole degree", None)]:
     if b := get(name):
         print(f"  {label:44s} {ns(b):9.1f} ns" + (f"   target < {target} ns" if target else ""))
 for name in sorted(n for n in runs if n.startswith("BM_MonteCarlo")):

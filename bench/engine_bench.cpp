@@ -81,4 +81,20 @@ void BM_WholeBlock(benchmark::State& state) {
 }
 BENCHMARK(BM_WholeBlock);
 
+// The same block with every angle half a degree off the whole degrees, so
+// that no sine or cosine comes from the whole-degree tables.
+void BM_WholeBlockFractionalAngles(benchmark::State& state) {
+    SavedBlock block = bench::exampleBlock();
+    for (TPlaneQuadrant& plane : block.Quadrants) {
+        plane.StrikeAngle += ".5";
+        plane.DipAngle += ".5";
+    }
+    for (TPlaneAttitude& plane : block.Attitudes) plane.DipAngle += 0.5, plane.DipDirection += 0.5;
+    for (auto _ : state) {
+        VertexGeometry corners;
+        benchmark::DoNotOptimize(analyseBlock(block, corners));
+    }
+}
+BENCHMARK(BM_WholeBlockFractionalAngles);
+
 } // namespace
