@@ -8,6 +8,7 @@
 #include "analysis/wedge.h"
 #include "bench/example.h"
 #include "model/error.h"
+#include "model/numtext.h"
 
 using namespace trelmox;
 
@@ -96,5 +97,15 @@ void BM_WholeBlockFractionalAngles(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WholeBlockFractionalAngles);
+
+// Reading the numbers of a data file: short decimals as people type them,
+// and a long one that needs the general conversion.
+void BM_TextToFloat(benchmark::State& state) {
+    const std::string texts[] = {"65", "40.5", "0.364", "26.5", "25", "2.6", "1500", "0.1234567890123456789"};
+    for (auto _ : state)
+        for (const std::string& text : texts) benchmark::DoNotOptimize(textToFloat(text));
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(std::size(texts)));
+}
+BENCHMARK(BM_TextToFloat);
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "model/numtext.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cerrno>
@@ -50,6 +51,65 @@ locale_t classicLocale() {
     return locale;
 }
 
+// A validated decimal text as sign, significand and power of ten, the
+// significand exact only while it has at most 19 significant digits.
+struct DecimalParts {
+    bool negative = false;
+    std::uint64_t significand = 0;
+    int significantDigits = 0;
+    long exponent = 0;
+};
+
+void addDigit(DecimalParts& parts, char digit) {
+    if (parts.significantDigits == 0 && digit == '0') return; // leading zero
+    ++parts.significantDigits;
+    if (parts.significantDigits <= 19) parts.significand = parts.significand * 10 + static_cast<unsigned>(digit - '0');
+}
+
+// The exponent is clamped far beyond any double's range so that it cannot
+// overflow; only small exponents are used here anyway.
+long exponentValue(const std::string& text, std::size_t pos) {
+    const bool negative = text[pos] == '-';
+    if (text[pos] == '+' || text[pos] == '-') ++pos;
+    long value = 0;
+    for (; pos < text.size(); ++pos) value = std::min(value * 10 + (text[pos] - '0'), 100000L);
+    return negative ? -value : value;
+}
+
+DecimalParts decimalParts(const std::string& text) {
+    DecimalParts parts;
+    std::size_t pos = 0;
+    parts.negative = text[0] == '-';
+    if (text[0] == '+' || text[0] == '-') ++pos;
+    for (; pos < text.size() && isDigit(text[pos]); ++pos) {
+        addDigit(parts, text[pos]);
+        if (parts.significantDigits > 19) ++parts.exponent; // digits not kept still scale
+    }
+    if (pos < text.size() && text[pos] == '.') {
+        for (++pos; pos < text.size() && isDigit(text[pos]); ++pos) {
+            addDigit(parts, text[pos]);
+            if (parts.significantDigits <= 19) --parts.exponent;
+        }
+    }
+    if (pos < text.size()) parts.exponent += exponentValue(text, pos + 1);
+    return parts;
+}
+
+// Clinger's fast path: a significand of at most 15 digits and a power of ten
+// up to 10^22 are both exact doubles, so one IEEE multiplication or division
+// rounds the exact value correctly, as the general conversion would.
+bool convertExactly(const DecimalParts& parts, double& value) {
+    static constexpr double powersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (parts.significantDigits > 15 || parts.exponent < -22 || parts.exponent > 22) return false;
+    const auto significand = static_cast<double>(parts.significand);
+    const double magnitude = parts.exponent < 0 ? significand / powersOfTen[-parts.exponent]
+                                                : significand * powersOfTen[parts.exponent];
+    value = parts.negative ? -magnitude : magnitude;
+    return true;
+}
+
 Error floatError(const std::string& text) { return Error("'" + text + "' is not a valid floating point value"); }
 
 // Mantissa digits (without the point) and decimal exponent of `value`
@@ -93,8 +153,10 @@ std::string scientificNotation(const RoundedDecimal& r) {
 // results too large are rejected, because no finite double stands for them.
 double textToFloat(const std::string& text) {
     if (!isDecimalNumber(text)) throw floatError(text);
+    double value = 0;
+    if (convertExactly(decimalParts(text), value)) return value;
     errno = 0;
-    const double value = strtod_l(text.c_str(), nullptr, classicLocale());
+    value = strtod_l(text.c_str(), nullptr, classicLocale());
     if (errno == ERANGE && std::isinf(value)) throw floatError(text);
     return value;
 }

@@ -1,10 +1,15 @@
 #include "model/numtext.h"
 
+#include <bit>
 #include <cfloat>
+#include <cstdint>
+#include <cstdlib>
 #include <clocale>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <random>
+#include <string>
 
 #include "tests/model/test_support.h"
 
@@ -30,6 +35,52 @@ TEST(TextToFloat, ReadsWhatAPersonTypes) {
         {"1e-400", 0},      {"-1e-400", 0},
     };
     for (const auto& c : cases) EXPECT_EQ(textToFloat(c.text), c.value) << c.text;
+}
+
+// The reference: glibc's correctly rounded conversion (the tests run in the
+// "C" locale). Compared bit for bit, so that the sign of zero counts too.
+void expectSameAsStrtod(const std::string& text) {
+    const double expected = std::strtod(text.c_str(), nullptr);
+    const double actual = textToFloat(text);
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(actual), std::bit_cast<std::uint64_t>(expected))
+        << text << ": " << actual << " instead of " << expected;
+}
+
+TEST(TextToFloat, RoundsExactlyAtTheLimitsOfShortDecimals) {
+    const char* cases[] = {
+        "-0",         "-0.0",        "+0",       "0e-30",     "-0e5",      "0.000",     "1e22",
+        "1e23",       "-1e22",       "1e-22",    "1e-23",     "9e22",      "123456789012345e22",
+        "123456789012345",          "1234567890123456",     "9007199254740992",  "9007199254740993",
+        "999999999999999",          "9999999999999999",     "0.1",       "0.3",       "2.675",
+        "0.000000000000000000001",  "1.00000000000000000000", "100000000000000000000000",
+        "0.000123456789012345e-10", "12345678901234567890123", "4.35",   "1.15e-5",   "8.5",
+        "1e-5",       "17e-23",      "000000000000000000000001.5",        "9.999999999999999e22",
+    };
+    for (const char* text : cases) expectSameAsStrtod(text);
+}
+
+// Random decimal texts of every shape the grammar admits: 1 to 20 digits,
+// leading zeros, a point anywhere or nowhere, exponents around and beyond
+// the exactly representable powers of ten.
+std::string randomDecimal(std::mt19937_64& random) {
+    auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    std::string text = pick(0, 2) == 0 ? "-" : pick(0, 4) == 0 ? "+" : "";
+    if (pick(0, 3) == 0) text += std::string(static_cast<std::size_t>(pick(1, 12)), '0');
+    const int digits = pick(1, 20);
+    std::string mantissa;
+    for (int i = 0; i < digits; ++i) mantissa += static_cast<char>('0' + pick(0, 9));
+    if (pick(0, 2) > 0) mantissa.insert(static_cast<std::size_t>(pick(0, digits)), ".");
+    text += mantissa;
+    if (pick(0, 1) == 0) {
+        static const char* signs[] = {"", "+", "-"};
+        text += (pick(0, 1) == 0 ? "e" : "E") + std::string(signs[pick(0, 2)]) + std::to_string(pick(0, 40));
+    }
+    return text;
+}
+
+TEST(TextToFloat, AgreesBitForBitWithTheCorrectlyRoundedConversion) {
+    std::mt19937_64 random(20261208);
+    for (int i = 0; i < 300000; ++i) expectSameAsStrtod(randomDecimal(random));
 }
 
 TEST(TextToFloat, RejectsEverythingElseWithTheUsersMessage) {
