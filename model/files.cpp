@@ -46,9 +46,18 @@ void writeAll(int fd, const std::string& bytes) {
 }
 
 // A file the user protected against writing stays protected, as it would
-// if it were opened for writing in place.
+// if it were opened for writing in place. One call answers both questions:
+// a missing file (ENOENT) may be created, an existing one must be writable.
 void checkReplaceable(const std::filesystem::path& path) {
-    if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) throw fileError(errno);
+    if (::access(path.c_str(), W_OK) != 0 && errno != ENOENT) throw fileError(errno);
+}
+
+// Asked once: a batch writes tens of thousands of files. A forked child
+// would share the value, which costs nothing but a retry, because the
+// temporary is created exclusively and a taken name is simply skipped.
+const std::string& processIdText() {
+    static const std::string text = std::to_string(::getpid());
+    return text;
 }
 
 // A new, exclusively created file next to `path`; its name is returned in
@@ -57,7 +66,7 @@ int createTempBeside(const std::filesystem::path& path, std::filesystem::path& t
     static std::atomic<unsigned> counter{0};
     for (;;) {
         tempPath = path;
-        tempPath.replace_filename("." + path.filename().string() + ".tmp" + std::to_string(::getpid()) + "-" +
+        tempPath.replace_filename("." + path.filename().string() + ".tmp" + processIdText() + "-" +
                                   std::to_string(counter++));
         const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) return fd;
