@@ -65,9 +65,12 @@ const std::string& processIdText() {
 int createTempBeside(const std::filesystem::path& path, std::filesystem::path& tempPath) {
     static std::atomic<unsigned> counter{0};
     for (;;) {
+        // Appended piece by piece: "." + string trips a false -Wrestrict in GCC 12 optimised builds.
+        std::string name(".");
+        name.append(path.filename().string()).append(".tmp").append(processIdText()).append("-");
+        name.append(std::to_string(counter++));
         tempPath = path;
-        tempPath.replace_filename("." + path.filename().string() + ".tmp" + processIdText() + "-" +
-                                  std::to_string(counter++));
+        tempPath.replace_filename(name);
         const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) return fd;
         if (errno != EEXIST) throw fileError(errno);
