@@ -253,15 +253,26 @@ void TForm2::addListEntry(const QString& entry) {
     if (!blockName_->hasItem(entry)) blockName_->appendItem(entry);
 }
 
+// Both confirms name the block after the box text up to its first ".": an
+// empty box is only a message, a name that would leave its folder a failure.
+bool TForm2::takeCurrentBlock(const std::string& boxText) {
+    if (boxText.empty()) {
+        messageBoxes().message(EmptyBlockNameMessage);
+        return false;
+    }
+    const std::string block = Parse(".", boxText, 1);
+    checkBlockName(block);
+    workspace_.model().CurrentBlock = block;
+    return true;
+}
+
 void TForm2::BitBtn1Click() {
     runCommand([this] {
         BlockModel& model = workspace_.model();
         readdata_1();
         data1to2(model.PlaneQuadrants, model.PlaneAttitudes);
         const std::string name = blockNameText().toStdString();
-        if (name.empty()) return messageBoxes().message(EmptyBlockNameMessage);
-        checkBlockName(Parse(".", name, 1));
-        model.CurrentBlock = Parse(".", name, 1);
+        if (!takeCurrentBlock(name)) return;
         addListEntry(Parse(".", name, 2) == "txt" ? blockNameText() : blockNameText() + QStringLiteral(".txt"));
         workspace_.writeReport();
         workspace_.writeDataFile();
@@ -273,10 +284,7 @@ void TForm2::BitBtn3Click() {
         BlockModel& model = workspace_.model();
         readdata_2();
         data2to1(model.PlaneAttitudes, model.PlaneQuadrants);
-        const std::string name = blockNameText().toStdString();
-        if (name.empty()) return messageBoxes().message(EmptyBlockNameMessage);
-        checkBlockName(Parse(".", name, 1));
-        model.CurrentBlock = Parse(".", name, 1);
+        if (!takeCurrentBlock(blockNameText().toStdString())) return;
         workspace_.writeReport();
         addListEntry(blockNameText());
     });

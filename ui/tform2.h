@@ -45,6 +45,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool takeCurrentBlock(const std::string& boxText);
     void buildModeSelectors();
     void buildBlockPanel();
     void buildQuadrantGroup();
