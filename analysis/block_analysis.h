@@ -9,7 +9,7 @@
 
 #include "analysis/geometry.h"
 #include "analysis/wedge.h"
-#include "drawing/vertices.h"
+#include "analysis/vertices.h"
 #include "model/datafile.h"
 
 namespace trelmox {

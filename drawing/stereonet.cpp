@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "drawing/plane_style.h"
-#include "drawing/vec3.h"
+#include "analysis/vec3.h"
 #include "model/error.h"
 #include "model/numtext.h"
 

@@ -5,7 +5,7 @@
 
 #include "drawing/plane_style.h"
 #include "drawing/stereonet.h"
-#include "drawing/vec3.h"
+#include "analysis/vec3.h"
 
 namespace trelmox {
 namespace {

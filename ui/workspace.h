@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "drawing/vertices.h"
+#include "analysis/vertices.h"
 #include "model/block.h"
 
 namespace trelmox::ui {

@@ -4,7 +4,7 @@
 #include <dl_dxf.h>
 #include <gtest/gtest.h>
 
-#include "drawing/vertices.h"
+#include "analysis/vertices.h"
 #include "model/files.h"
 #include "tests/drawing/reference_blocks.h"
 #include "tests/model/test_support.h"

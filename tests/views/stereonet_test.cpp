@@ -9,7 +9,7 @@
 #include <random>
 
 #include "analysis/geometry.h"
-#include "drawing/vertices.h"
+#include "analysis/vertices.h"
 #include "tests/support/example_block.h"
 #include "model/attitude.h"
 

@@ -4,7 +4,7 @@
 #include <QStringList>
 
 #include "drawing/block_pictures.h"
-#include "drawing/vertices.h"
+#include "analysis/vertices.h"
 #include "model/error.h"
 
 namespace trelmox::views {

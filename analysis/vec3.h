@@ -1,6 +1,6 @@
 #pragma once
-// Vector arithmetic on block-frame points (x east, y north, z up) for the
-// pictures.
+// Vector arithmetic on block-frame points (x east, y north, z up), shared
+// by the wedge geometry and the pictures.
 #include <cmath>
 #include <numbers>
 

@@ -1,4 +1,4 @@
-#include "drawing/vertices.h"
+#include "analysis/vertices.h"
 
 #include <cmath>
 #include <limits>
