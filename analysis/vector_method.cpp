@@ -1,0 +1,60 @@
+#include "analysis/vector_method.h"
+
+#include <cmath>
+
+#include "analysis/vec3.h"
+#include "model/error.h"
+
+namespace trelmox {
+
+namespace {
+
+void setDriving(FullSafety& r, const TPoint3D& along) {
+    r.Driving = norm(along);
+    if (r.Driving == 0) throw Error("楔块沿滑动方向不受下滑力，无法计算安全系数");
+    r.Direction = (1 / r.Driving) * along;
+}
+
+// The loads' part in a plane with unit normal n.
+TPoint3D inPlane(const TPoint3D& load, const TPoint3D& n) { return load - dot(load, n) * n; }
+
+} // namespace
+
+FullSafety vectorMethod(const WedgeShape& s, const TPoint3D& active, const TPoint3D& passive, const WedgeNumbers& n) {
+    const TPoint3D& n1 = s.Inward1;
+    const TPoint3D& n2 = s.Inward2;
+    const double a1 = s.Faces[int(WedgeSurface::FirstPlane)].Area, a2 = s.Faces[int(WedgeSurface::SecondPlane)].Area;
+    const double m = dot(n1, n2), perQ = 1 / (1 - m * m);
+    // Equilibrium normal to the line of intersection: R + N1 n1 + N2 n2 has no
+    // component across it.
+    const TPoint3D total = active + passive;
+    const double r1 = dot(total, n1), r2 = dot(total, n2);
+    const double both1 = (m * r2 - r1) * perQ, both2 = (m * r1 - r2) * perQ;
+    const double alone1 = -r1, alone2 = -r2;
+    FullSafety r;
+    if (both1 > 0 && both2 > 0) {
+        r.Contact = TWedgeContact::BothPlanes;
+        const double along = dot(active, s.Sliding);
+        setDriving(r, along * s.Sliding);
+        r.Normal1 = both1, r.Normal2 = both2;
+        r.Resisting = n.Cohesion1 * a1 + n.Cohesion2 * a2 + both1 * n.Friction1 + both2 * n.Friction2;
+    } else if (both2 < 0 && alone1 > 0) {
+        r.Contact = TWedgeContact::FirstPlaneOnly;
+        setDriving(r, inPlane(active, n1));
+        r.Normal1 = alone1;
+        r.Resisting = n.Cohesion1 * a1 + alone1 * n.Friction1;
+    } else if (both1 < 0 && alone2 > 0) {
+        r.Contact = TWedgeContact::SecondPlaneOnly;
+        setDriving(r, inPlane(active, n2));
+        r.Normal2 = alone2;
+        r.Resisting = n.Cohesion2 * a2 + alone2 * n.Friction2;
+    } else {
+        r.Contact = alone1 < 0 && alone2 < 0 ? TWedgeContact::LiftOff : TWedgeContact::Unresolved;
+        return r;
+    }
+    r.Resisting -= dot(passive, r.Direction);
+    r.Factor = r.Resisting / r.Driving;
+    return r;
+}
+
+} // namespace trelmox
