@@ -1,0 +1,39 @@
+#pragma once
+// Support design for the required safety factor: the force of one more bolt
+// along a given direction, and the direction that needs the least force.
+#include <optional>
+
+#include "analysis/full_analysis.h"
+
+namespace trelmox {
+
+// The least force T >= 0 of one more bolt along `bolt` with which the factor
+// reaches `required` (0 when it already does), given the wedge's analysis
+// with all its other loads; none when no force along that direction does.
+// Exact: the factor is, between the forces where a normal reaction changes
+// sign, a ratio of a linear function of T to the root of a quadratic one,
+// and each piece is solved in closed form.
+std::optional<double> requiredBoltForce(const FullAnalysis& analysis, const WedgeNumbers& strengths,
+                                        const DesignBolt& bolt, double required);
+
+struct LeastBolt {
+    LineDirection Direction;
+    double Force = 0;
+};
+// The bolt direction needing the least force for `required`: a search over
+// all directions (a 10-degree net, the closed-form optima of the contact
+// cases, then a compass search refining the best to 1e-7 degrees). When the
+// factor is reached already the force is 0 along the reverse of sliding.
+// None when no direction reaches it or there is no wedge.
+std::optional<LeastBolt> leastBoltForce(const FullAnalysis& analysis, const WedgeNumbers& strengths, BoltMode mode,
+                                        double required);
+
+struct SupportDesign {
+    double RequiredFactor = 0;
+    std::optional<DesignBolt> Bolt;         // the loads' design bolt, when given
+    std::optional<double> BoltForce;        // its force for the required factor
+    std::optional<LeastBolt> Least;         // in the design bolt's mode (active without one)
+};
+SupportDesign designSupport(const FullAnalysis& analysis, const WedgeNumbers& strengths, const WedgeLoads& loads);
+
+} // namespace trelmox
