@@ -1,27 +1,36 @@
 #pragma once
 // The inputs of the safety factor that a probabilistic or sensitivity
 // analysis may vary, and the block's inputs as numbers with one setter per
-// input. Every varied evaluation goes through computeSafetyFactor, so a
-// sample computes exactly what the deterministic analysis computes.
+// input. Every varied evaluation goes through computeSafetyFactor (Kc) and
+// analyseWedge (the full factor Fs), so a sample computes exactly what the
+// deterministic analyses compute.
 #include <array>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "analysis/full_analysis.h"
 #include "analysis/wedge.h"
+#include "model/loads.h"
 #include "model/block.h"
 
 namespace trelmox {
 
 // Plane 1 and 2 are the first and the second cutting plane; "top" the slope
 // top surface, "face" the slope face. rock/water are the unit weights, u1/u2
-// the water pressures on the cutting planes.
+// the water pressures on the cutting planes. The loads enter the full
+// factor only: k the seismic coefficient, crackdist / crackwater the tension
+// crack's distance behind the crest and its water depth, force / bolt the
+// total magnitude of the external forces / of the bolts (shared out among
+// them in their given proportions).
 enum class Parameter {
     Dip1, DipDir1, Dip2, DipDir2, DipTop, DipDirTop, DipFace, DipDirFace,
     Cohesion1, Friction1, Cohesion2, Friction2,
     RockUnitWeight, WaterUnitWeight, SlopeHeight, WaterPressure1, WaterPressure2,
+    Seismic, CrackDistance, CrackWater, ForceMagnitude, BoltForce,
 };
-inline constexpr int ParameterCount = 17;
+inline constexpr int ParameterCount = 22;
 
 // "dip1", "dipdir1", ..., "u2": the names the command line and the files use.
 const char* parameterName(Parameter parameter);
@@ -47,10 +56,19 @@ struct BlockInputs {
     PlaneAttitudeArray Attitudes{};
     WedgeNumbers Numbers{};
     bool ComputedWater = false;
+    // The loads of the full factor, and the varied values of the loads'
+    // inputs, which evaluateFull writes into them.
+    WedgeLoads Loads;
+    double CrackDistance = 0, CrackWater = 0, ForceTotal = 0, BoltTotal = 0;
+    // The loads' own magnitudes, which ForceTotal and BoltTotal scale.
+    std::vector<double> ForceShares, BoltShares;
 };
 // Converts the parameter texts as the deterministic analysis does (same
-// errors, same order).
+// errors, same order); the loads are the defaults, those of a block without
+// a companion file.
 BlockInputs blockInputs(const PlaneAttitudeArray& attitudes, const TWedgeParams& params);
+// The same with the block's loads; throws Error for loads out of range.
+BlockInputs blockInputs(const PlaneAttitudeArray& attitudes, const TWedgeParams& params, const WedgeLoads& loads);
 
 double parameterValue(const BlockInputs& inputs, Parameter parameter);
 // Where the input lives in `inputs`.
@@ -67,8 +85,22 @@ SafetyResult evaluate(BlockInputs& inputs, const WedgeNormals& normals);
 // attitudes).
 WedgeNormalParts normalParts(Parameter parameter);
 
+// The full analysis of the inputs (analyseWedge) after writing the varied
+// loads into inputs.Loads and, in computed mode, the water pressures;
+// `planes` must be wedgePlanes(inputs.Attitudes, inputs.Loads.Crack).
+// Throws Error as analyseWedge does.
+FullAnalysis evaluateFull(BlockInputs& inputs);
+// Into `analysis`, whose storage a run reuses from sample to sample.
+void evaluateFull(BlockInputs& inputs, const WedgePlanes& planes, FullAnalysis& analysis);
+// The plane whose normal the input enters, if an attitude.
+std::optional<TPlaneRole> planeOf(Parameter parameter);
+// Recomputes the normal of one plane of `planes` from `attitudes`.
+void refreshPlane(WedgePlanes& planes, const PlaneAttitudeArray& attitudes, TPlaneRole plane);
+
 // Throws Error when the block's water pressures are computed (they follow
-// water and height, so they cannot be varied on their own).
+// water and height, so they cannot be varied on their own), and for a load
+// the block does not have (a crack's inputs without a crack, force without
+// external forces, bolt without bolts).
 void requireVariable(const BlockInputs& inputs, Parameter parameter);
 
 } // namespace trelmox
