@@ -9,25 +9,33 @@ namespace trelmox {
 
 namespace {
 
-void requireWithin(double value, double low, double high, const std::string& what) {
+// Names are built only for the message, so that checking valid loads - as
+// every analysis does - allocates nothing.
+template <typename Name> void requireWithin(double value, double low, double high, const Name& name) {
     if (!(std::isfinite(value) && value >= low && value <= high))
-        throw Error(what + "应在" + floatToText(low) + "与" + floatToText(high) + "之间，现为" + floatToText(value));
+        throw Error(name() + "应在" + floatToText(low) + "与" + floatToText(high) + "之间，现为" + floatToText(value));
 }
 
-void requireNonNegative(double value, const std::string& what) {
-    if (!(std::isfinite(value) && value >= 0)) throw Error(what + "不能为负数，现为" + floatToText(value));
+template <typename Name> void requireNonNegative(double value, const Name& name) {
+    if (!(std::isfinite(value) && value >= 0)) throw Error(name() + "不能为负数，现为" + floatToText(value));
 }
 
-void requireFinite(double value, const std::string& what) {
-    if (!std::isfinite(value)) throw Error(what + "不是有限的数");
+template <typename Name> void requireFinite(double value, const Name& name) {
+    if (!std::isfinite(value)) throw Error(name() + "不是有限的数");
 }
 
-void validateDirection(const LineDirection& d, const std::string& what) {
-    requireFinite(d.Trend, what + "的方位角");
-    requireWithin(d.Plunge, -90, 90, what + "的倾伏角");
+auto named(const char* text) {
+    return [text] { return std::string(text); };
 }
 
-std::string ordinal(std::size_t index) { return "第" + std::to_string(index + 1) + "个"; }
+auto nthNamed(std::size_t index, const char* what) {
+    return [=] { return "第" + std::to_string(index + 1) + "个" + what; };
+}
+
+template <typename Name> void validateDirection(const LineDirection& d, const Name& name) {
+    requireFinite(d.Trend, [&] { return name() + "的方位角"; });
+    requireWithin(d.Plunge, -90, 90, [&] { return name() + "的倾伏角"; });
+}
 
 } // namespace
 
@@ -52,22 +60,22 @@ std::string presetName(const FactorPreset& preset) {
 
 void validateLoads(const WedgeLoads& loads) {
     if (loads.Crack) {
-        requireWithin(loads.Crack->Attitude.DipAngle, 0, 90, "张裂缝倾角");
-        requireFinite(loads.Crack->Attitude.DipDirection, "张裂缝倾向");
-        requireNonNegative(loads.Crack->Distance, "张裂缝距坡顶线的距离");
-        requireNonNegative(loads.Crack->WaterDepth, "张裂缝水深");
+        requireWithin(loads.Crack->Attitude.DipAngle, 0, 90, named("张裂缝倾角"));
+        requireFinite(loads.Crack->Attitude.DipDirection, named("张裂缝倾向"));
+        requireNonNegative(loads.Crack->Distance, named("张裂缝距坡顶线的距离"));
+        requireNonNegative(loads.Crack->WaterDepth, named("张裂缝水深"));
     }
-    requireNonNegative(loads.SeismicCoefficient, "地震系数");
-    if (loads.SeismicDirection) validateDirection(*loads.SeismicDirection, "地震力");
+    requireNonNegative(loads.SeismicCoefficient, named("地震系数"));
+    if (loads.SeismicDirection) validateDirection(*loads.SeismicDirection, named("地震力"));
     for (std::size_t i = 0; i < loads.Forces.size(); ++i) {
-        requireNonNegative(loads.Forces[i].Magnitude, ordinal(i) + "外力的大小");
-        validateDirection(loads.Forces[i].Direction, ordinal(i) + "外力");
+        requireNonNegative(loads.Forces[i].Magnitude, nthNamed(i, "外力的大小"));
+        validateDirection(loads.Forces[i].Direction, nthNamed(i, "外力"));
     }
-    requireNonNegative(loads.FacePressure, "坡面压力");
-    requireNonNegative(loads.TopPressure, "坡顶面压力");
+    requireNonNegative(loads.FacePressure, named("坡面压力"));
+    requireNonNegative(loads.TopPressure, named("坡顶面压力"));
     for (std::size_t i = 0; i < loads.Bolts.size(); ++i) {
-        requireNonNegative(loads.Bolts[i].Force, ordinal(i) + "锚杆的锚固力");
-        validateDirection(loads.Bolts[i].Direction, ordinal(i) + "锚杆");
+        requireNonNegative(loads.Bolts[i].Force, nthNamed(i, "锚杆的锚固力"));
+        validateDirection(loads.Bolts[i].Direction, nthNamed(i, "锚杆"));
     }
     if (!(std::isfinite(loads.RequiredFactor) && loads.RequiredFactor >= 1))
         throw Error("所需安全系数不能小于1，现为" + floatToText(loads.RequiredFactor));
@@ -78,7 +86,7 @@ void validateLoads(const WedgeLoads& loads) {
             throw Error("所需安全系数" + floatToText(loads.RequiredFactor) + "与" + presetName(*loads.Preset) + "的" +
                         floatToText(*factor) + "不符");
     }
-    if (loads.Design) validateDirection(loads.Design->Direction, "设计锚杆");
+    if (loads.Design) validateDirection(loads.Design->Direction, named("设计锚杆"));
 }
 
 } // namespace trelmox

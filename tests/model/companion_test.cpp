@@ -80,6 +80,10 @@ TEST(Companion, MalformedFilesSayWhatIsWrong) {
         {replaced("\"forces\": [", "\"forces\": {"), "荷载文件“b.json”在第18行第4列处不是有效的JSON"},
         {replaced("\"grade\": 2", "\"grade\": 4"), "荷载文件“b.json”中design.preset.grade应为1、2或3"},
         {replaced("\"distance\": 6.25", "\"distance\": -1"), "荷载文件“b.json”中张裂缝距坡顶线的距离不能为负数，现为-1"},
+        {replaced("\"magnitude\": 500.0", "\"magnitude\": -5"), "荷载文件“b.json”中第1个外力的大小不能为负数，现为-5"},
+        {replaced("\"plunge\": 10.0", "\"plunge\": 95"), "荷载文件“b.json”中第2个锚杆的倾伏角应在-90与90之间，现为95"},
+        {replaced("\"magnitude\": 500.0", "\"magnitude\": -5"), "荷载文件“b.json”中第1个外力的大小不能为负数，现为-5"},
+        {replaced("\"plunge\": 10.0", "\"plunge\": 95"), "荷载文件“b.json”中第2个锚杆的倾伏角应在-90与90之间，现为95"},
         {replaced("\"required_factor\": 1.1", "\"required_factor\": 1.2"),
          "荷载文件“b.json”中所需安全系数1.2与永久边坡 二级 地震工况的1.1不符"},
     };
