@@ -1,6 +1,7 @@
 #include "analysis/support.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -58,12 +59,14 @@ public:
 
     // The smallest T >= 0 with factor >= required, or none.
     std::optional<double> requiredForce(double required) const {
-        std::vector<double> breaks{0};
+        std::array<double, 6> breaks{0};
+        std::size_t n = 1;
         for (const Affine& f : {both1(), both2(), -1 * r1_, -1 * r2_, driving()})
-            if (const auto t = f.root()) breaks.push_back(*t);
-        std::sort(breaks.begin(), breaks.end());
-        for (std::size_t i = 0; i < breaks.size(); ++i) {
-            const double low = breaks[i], high = i + 1 < breaks.size() ? breaks[i + 1] : Infinity;
+            if (const auto t = f.root()) breaks[n++] = *t;
+        for (std::size_t i = 1; i < n; ++i) // insertion sort: a handful of values
+            for (std::size_t k = i; k > 0 && breaks[k - 1] > breaks[k]; --k) std::swap(breaks[k - 1], breaks[k]);
+        for (std::size_t i = 0; i < n; ++i) {
+            const double low = breaks[i], high = i + 1 < n ? breaks[i + 1] : Infinity;
             const double probe = std::isfinite(high) ? (low + high) / 2 : 2 * low + 1;
             if (const auto t = firstReaching(low, high, probe, required)) return t;
         }
@@ -140,10 +143,19 @@ private:
         if (!piece) return std::nullopt;
         // Just past a break the new case holds; at the break itself neither may.
         const double start = low == 0 ? 0 : low * (1 + 1e-12);
-        if (factor(start) >= required) return start;
-        const std::optional<double> t = piece->Turning ? bisected(low, high, required) : solved(*piece, low, high, required);
+        std::optional<double> t;
+        if (piece->Turning)
+            t = factor(start) >= required ? start : bisected(low, high, required);
+        else
+            t = reaches(*piece, start, required) ? start : solved(*piece, low, high, required);
+        // The answer is checked against the analysis itself.
         if (t && factor(*t) >= required * (1 - 1e-9)) return t;
         return std::nullopt;
+    }
+
+    static bool reaches(const Piece& p, double t, double required) {
+        const double num = p.Num.at(t);
+        return num >= 0 && num * num >= required * required * (p.Alpha + 2 * p.Beta * t + p.Gamma * t * t);
     }
 
     // num = required sqrt(den), squared: a quadratic in T. Its smallest root
@@ -153,35 +165,34 @@ private:
         const double c2 = p.Num.b * p.Num.b - k * p.Gamma;
         const double c1 = p.Num.a * p.Num.b - k * p.Beta; // half the linear coefficient
         const double c0 = p.Num.a * p.Num.a - k * p.Alpha;
-        std::vector<double> roots;
+        std::array<double, 2> roots{};
+        std::size_t n = 0;
         if (std::fabs(c2) <= 1e-14 * (std::fabs(c1) + std::fabs(c0))) {
-            if (c1 != 0) roots.push_back(-c0 / (2 * c1));
+            if (c1 != 0) roots[n++] = -c0 / (2 * c1);
         } else {
             const double disc = c1 * c1 - c2 * c0;
             if (disc < 0) return std::nullopt;
             const double h = -(c1 + std::copysign(std::sqrt(disc), c1));
-            if (h != 0) roots.push_back(h / c2), roots.push_back(c0 / h);
-            else roots.push_back(0);
+            if (h != 0) roots = {std::min(h / c2, c0 / h), std::max(h / c2, c0 / h)}, n = 2;
+            else roots[n++] = 0;
         }
-        std::sort(roots.begin(), roots.end());
-        for (double t : roots)
-            if (t > low && t < high && p.Num.at(t) >= 0) return t;
+        for (std::size_t i = 0; i < n; ++i)
+            if (roots[i] > low && roots[i] < high && p.Num.at(roots[i]) >= 0) return roots[i];
         return std::nullopt;
     }
 
-    // The turning case, numerically: the first of 64 points (spread evenly,
+    // The turning case, numerically: the first of 32 points (spread evenly,
     // or geometrically past the last break) where the factor reaches the
-    // value, then bisection back to where it first does.
+    // value, then bisection back to where it first does, to 1e-12.
     std::optional<double> bisected(double low, double high, double required) const {
         const double scale = norm(active_) + norm(passive_);
         const double top = std::isfinite(high) ? high : low + 1e9 * scale;
         double previous = low;
-        for (int i = 1; i <= 64; ++i) {
-            const double t = std::isfinite(high) ? low + (top - low) * i / 64
-                                                 : low + (top - low) * std::pow(2.0, (i - 64) / 2.0);
+        for (int i = 1; i <= 32; ++i) {
+            const double t = std::isfinite(high) ? low + (top - low) * i / 32 : low + (top - low) * std::pow(2.0, i - 32);
             if (t < top && factor(t) >= required) {
                 double a = previous, b = t;
-                for (int k = 0; k < 200 && b - a > 1e-15 * b; ++k) {
+                while (b - a > 1e-12 * b) {
                     const double mid = (a + b) / 2;
                     (factor(mid) >= required ? b : a) = mid;
                 }
@@ -246,13 +257,13 @@ std::optional<LeastBolt> leastBoltForce(const FullAnalysis& analysis, const Wedg
         const double t = force(d);
         if (t < best.Force) best = {d, t};
     };
-    for (double plunge = -75; plunge <= 75; plunge += 15)
-        for (double trend = 0; trend < 360; trend += 15) consider({trend, plunge});
+    for (double plunge = -60; plunge <= 60; plunge += 30)
+        for (double trend = 0; trend < 360; trend += 30) consider({trend, plunge});
     for (const TPoint3D& d : closedFormDirections(analysis, strengths, active, required))
         if (norm(d) > 0) consider(directionOf(d));
     if (!std::isfinite(best.Force)) return std::nullopt;
     // Compass search: move to a better neighbour, else halve the step.
-    for (double step = 7.5; step > 1e-7;) {
+    for (double step = 15; step > 1e-5;) {
         bool moved = false;
         const std::pair<double, double> moves[] = {{step, 0}, {-step, 0}, {0, step}, {0, -step}};
         for (const auto& [dt, dp] : moves) {
