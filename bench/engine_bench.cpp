@@ -7,6 +7,7 @@
 
 #include "analysis/block_analysis.h"
 #include "analysis/full_analysis.h"
+#include "analysis/support.h"
 #include "analysis/wedge.h"
 #include "bench/example.h"
 #include "model/error.h"
@@ -140,6 +141,18 @@ void BM_FullAnalysisVaried(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FullAnalysisVaried);
+
+// The support design of one block: the force along the loads' design bolt
+// and the search for the direction that needs the least.
+void BM_SupportDesign(benchmark::State& state) {
+    const SavedBlock block = bench::exampleBlock();
+    WedgeLoads loads = benchLoads();
+    loads.Design = DesignBolt{{340, 15}, BoltMode::Active};
+    const WedgeNumbers numbers = readWedgeNumbers(block.Params);
+    const FullAnalysis analysis = analyseSavedBlock(block, loads);
+    for (auto _ : state) benchmark::DoNotOptimize(designSupport(analysis, numbers, loads));
+}
+BENCHMARK(BM_SupportDesign)->Unit(benchmark::kMicrosecond);
 
 // Reading the numbers of a data file: short decimals as people type them,
 // and a long one that needs the general conversion.
