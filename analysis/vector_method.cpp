@@ -9,10 +9,11 @@ namespace trelmox {
 
 namespace {
 
-void setDriving(FullSafety& r, const TPoint3D& along) {
-    r.Driving = norm(along);
-    if (r.Driving == 0) throw Error("楔块沿滑动方向不受下滑力，无法计算安全系数");
-    r.Direction = (1 / r.Driving) * along;
+// magnitude: the length of `along`.
+void setDriving(FullSafety& r, const TPoint3D& along, double magnitude) {
+    if (magnitude == 0) throw Error("楔块沿滑动方向不受下滑力，无法计算安全系数");
+    r.Driving = magnitude;
+    r.Direction = (1 / magnitude) * along;
 }
 
 // The loads' part in a plane with unit normal n.
@@ -35,17 +36,19 @@ FullSafety vectorMethod(const WedgeShape& s, const TPoint3D& active, const TPoin
     if (both1 > 0 && both2 > 0) {
         r.Contact = TWedgeContact::BothPlanes;
         const double along = dot(active, s.Sliding);
-        setDriving(r, along * s.Sliding);
+        setDriving(r, along * s.Sliding, std::fabs(along));
         r.Normal1 = both1, r.Normal2 = both2;
         r.Resisting = n.Cohesion1 * a1 + n.Cohesion2 * a2 + both1 * n.Friction1 + both2 * n.Friction2;
     } else if (both2 < 0 && alone1 > 0) {
         r.Contact = TWedgeContact::FirstPlaneOnly;
-        setDriving(r, inPlane(active, n1));
+        const TPoint3D driving = inPlane(active, n1);
+        setDriving(r, driving, norm(driving));
         r.Normal1 = alone1;
         r.Resisting = n.Cohesion1 * a1 + alone1 * n.Friction1;
     } else if (both1 < 0 && alone2 > 0) {
         r.Contact = TWedgeContact::SecondPlaneOnly;
-        setDriving(r, inPlane(active, n2));
+        const TPoint3D driving = inPlane(active, n2);
+        setDriving(r, driving, norm(driving));
         r.Normal2 = alone2;
         r.Resisting = n.Cohesion2 * a2 + alone2 * n.Friction2;
     } else {
