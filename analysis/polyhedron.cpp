@@ -40,8 +40,8 @@ bool finite(const TPoint3D& p) { return std::isfinite(p.x) && std::isfinite(p.y)
 // The tetrahedron's corners: 0 the toe, 1 the upper end of the line of
 // intersection, 2 and 3 the crest corners on plane 1 and plane 2. Each face
 // lies opposite one corner.
-constexpr WedgeSurface OppositeFace[4] = {WedgeSurface::UpperSlope, WedgeSurface::SlopeFace, WedgeSurface::SecondPlane,
-                                       WedgeSurface::FirstPlane};
+constexpr WedgeSurface OppositeFace[4] = {WedgeSurface::UpperSlope, WedgeSurface::SlopeFace,
+                                          WedgeSurface::SecondPlane, WedgeSurface::FirstPlane};
 
 struct Tetrahedron {
     std::array<TPoint3D, 4> Corner;

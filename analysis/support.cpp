@@ -93,15 +93,12 @@ private:
     Affine driving() const { return {dot(active_, s_.Sliding), boltActive_ ? dot(bolt_, s_.Sliding) : 0}; }
 
     TWedgeContact contactAt(double t) const {
-        const double b1 = both1().at(t), b2 = both2().at(t), a1 = -r1_.at(t), a2 = -r2_.at(t);
-        if (b1 > 0 && b2 > 0) return TWedgeContact::BothPlanes;
-        if (b2 < 0 && a1 > 0) return TWedgeContact::FirstPlaneOnly;
-        if (b1 < 0 && a2 > 0) return TWedgeContact::SecondPlaneOnly;
-        return TWedgeContact::LiftOff;
+        return contactCase(both1().at(t), both2().at(t), -r1_.at(t), -r2_.at(t));
     }
 
     std::optional<Piece> pieceAt(double probe) const {
-        const double a1 = s_.Faces[int(WedgeSurface::FirstPlane)].Area, a2 = s_.Faces[int(WedgeSurface::SecondPlane)].Area;
+        const double a1 = s_.Faces[int(WedgeSurface::FirstPlane)].Area;
+        const double a2 = s_.Faces[int(WedgeSurface::SecondPlane)].Area;
         const TPoint3D boltPassive = boltActive_ ? TPoint3D{} : bolt_;
         Piece p;
         switch (contactAt(probe)) {
@@ -118,7 +115,7 @@ private:
             return onePlane(s_.Inward1, n_.Cohesion1 * a1, n_.Friction1, r1_);
         case TWedgeContact::SecondPlaneOnly:
             return onePlane(s_.Inward2, n_.Cohesion2 * a2, n_.Friction2, r2_);
-        default: return std::nullopt; // lift-off: factor 0
+        default: return std::nullopt; // lift-off or unresolved: factor 0
         }
     }
 
@@ -189,7 +186,8 @@ private:
         const double top = std::isfinite(high) ? high : low + 1e9 * scale;
         double previous = low;
         for (int i = 1; i <= 32; ++i) {
-            const double t = std::isfinite(high) ? low + (top - low) * i / 32 : low + (top - low) * std::pow(2.0, i - 32);
+            const double t =
+                std::isfinite(high) ? low + (top - low) * i / 32 : low + (top - low) * std::pow(2.0, i - 32);
             if (t < top && factor(t) >= required) {
                 double a = previous, b = t;
                 while (b - a > 1e-12 * b) {
@@ -228,7 +226,8 @@ std::vector<TPoint3D> closedFormDirections(const FullAnalysis& a, const WedgeNum
     std::vector<TPoint3D> directions{normals - (active ? required : 1) * sliding};
     for (const auto& [inward, friction] : {std::pair{s.Inward1, n.Friction1}, std::pair{s.Inward2, n.Friction2}}) {
         const TPoint3D along = inPlane(loads, inward);
-        if (norm(along) > 0) directions.push_back(-friction * inward - (active ? required : 1) * (1 / norm(along)) * along);
+        if (norm(along) > 0)
+            directions.push_back(-friction * inward - ((active ? required : 1) / norm(along)) * along);
     }
     return directions;
 }

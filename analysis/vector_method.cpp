@@ -21,6 +21,13 @@ TPoint3D inPlane(const TPoint3D& load, const TPoint3D& n) { return load - dot(lo
 
 } // namespace
 
+TWedgeContact contactCase(double both1, double both2, double alone1, double alone2) {
+    if (both1 > 0 && both2 > 0) return TWedgeContact::BothPlanes;
+    if (both2 < 0 && alone1 > 0) return TWedgeContact::FirstPlaneOnly;
+    if (both1 < 0 && alone2 > 0) return TWedgeContact::SecondPlaneOnly;
+    return alone1 < 0 && alone2 < 0 ? TWedgeContact::LiftOff : TWedgeContact::Unresolved;
+}
+
 FullSafety vectorMethod(const WedgeShape& s, const TPoint3D& active, const TPoint3D& passive, const WedgeNumbers& n) {
     const TPoint3D& n1 = s.Inward1;
     const TPoint3D& n2 = s.Inward2;
@@ -33,27 +40,30 @@ FullSafety vectorMethod(const WedgeShape& s, const TPoint3D& active, const TPoin
     const double both1 = (m * r2 - r1) * perQ, both2 = (m * r1 - r2) * perQ;
     const double alone1 = -r1, alone2 = -r2;
     FullSafety r;
-    if (both1 > 0 && both2 > 0) {
-        r.Contact = TWedgeContact::BothPlanes;
+    r.Contact = contactCase(both1, both2, alone1, alone2);
+    switch (r.Contact) {
+    case TWedgeContact::BothPlanes: {
         const double along = dot(active, s.Sliding);
         setDriving(r, along * s.Sliding, std::fabs(along));
         r.Normal1 = both1, r.Normal2 = both2;
         r.Resisting = n.Cohesion1 * a1 + n.Cohesion2 * a2 + both1 * n.Friction1 + both2 * n.Friction2;
-    } else if (both2 < 0 && alone1 > 0) {
-        r.Contact = TWedgeContact::FirstPlaneOnly;
+        break;
+    }
+    case TWedgeContact::FirstPlaneOnly: {
         const TPoint3D driving = inPlane(active, n1);
         setDriving(r, driving, norm(driving));
         r.Normal1 = alone1;
         r.Resisting = n.Cohesion1 * a1 + alone1 * n.Friction1;
-    } else if (both1 < 0 && alone2 > 0) {
-        r.Contact = TWedgeContact::SecondPlaneOnly;
+        break;
+    }
+    case TWedgeContact::SecondPlaneOnly: {
         const TPoint3D driving = inPlane(active, n2);
         setDriving(r, driving, norm(driving));
         r.Normal2 = alone2;
         r.Resisting = n.Cohesion2 * a2 + alone2 * n.Friction2;
-    } else {
-        r.Contact = alone1 < 0 && alone2 < 0 ? TWedgeContact::LiftOff : TWedgeContact::Unresolved;
-        return r;
+        break;
+    }
+    default: return r; // lift-off or unresolved: factor 0
     }
     r.Resisting -= dot(passive, r.Direction);
     r.Factor = r.Resisting / r.Driving;

@@ -19,12 +19,17 @@ struct FullSafety {
     TPoint3D Direction; // unit vector the wedge would slide along
 };
 
+// The contact case from the planes' reactions with contact on both (both1,
+// both2) and on each alone (alone1, alone2): the first that holds, all
+// comparisons strict, as the normalised computation decides it: both planes
+// when both reactions are positive; plane 1 alone when plane 2's is negative
+// and plane 1's alone positive; the mirror case; lift-off when both single
+// reactions are negative; otherwise unresolved.
+TWedgeContact contactCase(double both1, double both2, double alone1, double alone2);
+
 // active: every load but the passive bolts, whose resultant `passive` counts
-// as resistance along the sliding direction. Contact is decided as the
-// normalised computation decides it (the first that holds, all strict): both
-// planes when both reactions are positive; plane 1 alone when plane 2's is
-// negative and plane 1's alone positive; the mirror case; lift-off when both
-// single reactions are negative. The wedge slides whichever way the loads
+// as resistance along the sliding direction; contact by contactCase. The
+// wedge slides whichever way the loads
 // push it along the line of intersection (or in the plane it rests on), so
 // the driving force is that component's magnitude.
 // Throws Error when nothing drives the wedge (driving force exactly 0).

@@ -95,12 +95,21 @@ BlockInputs blockInputs(const PlaneAttitudeArray& attitudes, const TWedgeParams&
 }
 
 BlockInputs blockInputs(const PlaneAttitudeArray& attitudes, const TWedgeParams& params, const WedgeLoads& loads) {
-    BlockInputs inputs{attitudes, readWedgeNumbers(params), params.WaterPressureMode == TWaterPressureMode::Computed,
-                       loads};
+    BlockInputs inputs;
+    inputs.Attitudes = attitudes;
+    inputs.Numbers = readWedgeNumbers(params);
+    inputs.ComputedWater = params.WaterPressureMode == TWaterPressureMode::Computed;
+    inputs.Loads = loads;
     validateLoads(loads);
     if (loads.Crack) inputs.CrackDistance = loads.Crack->Distance, inputs.CrackWater = loads.Crack->WaterDepth;
-    for (const ExternalForce& f : loads.Forces) inputs.ForceShares.push_back(f.Magnitude), inputs.ForceTotal += f.Magnitude;
-    for (const Bolt& b : loads.Bolts) inputs.BoltShares.push_back(b.Force), inputs.BoltTotal += b.Force;
+    for (const ExternalForce& f : loads.Forces) {
+        inputs.ForceShares.push_back(f.Magnitude);
+        inputs.ForceTotal += f.Magnitude;
+    }
+    for (const Bolt& b : loads.Bolts) {
+        inputs.BoltShares.push_back(b.Force);
+        inputs.BoltTotal += b.Force;
+    }
     return inputs;
 }
 

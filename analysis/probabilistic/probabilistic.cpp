@@ -75,9 +75,10 @@ std::optional<WedgePlanes> basePlanes(const BlockInputs& base) {
 
 std::vector<TPlaneRole> changingPlanes(const std::vector<VaryingInput>& varying) {
     std::vector<TPlaneRole> planes;
-    for (const VaryingInput& v : varying)
-        if (const auto plane = planeOf(v.Input); plane && std::find(planes.begin(), planes.end(), *plane) == planes.end())
-            planes.push_back(*plane);
+    for (const VaryingInput& v : varying) {
+        const auto plane = planeOf(v.Input);
+        if (plane && std::find(planes.begin(), planes.end(), *plane) == planes.end()) planes.push_back(*plane);
+    }
     return planes;
 }
 

@@ -164,8 +164,8 @@ TEST(Support, TheRequiredBoltForceReachesTheRequiredFactor) {
                     const FullAnalysis a = exampleWith(loads, block);
                     if (a.Refusal) continue;
                     const double required = 1.2 + unit(random);
-                    const DesignBolt bolt{{intersectionDirection(a.Shape).Trend + 180 + 120 * (unit(random) - 0.5), 60 * (unit(random) - 0.6)},
-                                          mode};
+                    const double against = intersectionDirection(a.Shape).Trend + 180;
+                    const DesignBolt bolt{{against + 120 * (unit(random) - 0.5), 60 * (unit(random) - 0.6)}, mode};
                     const auto force = requiredBoltForce(a, exampleNumbers(), bolt, required);
                     if (!force || *force == 0) continue; // out of reach, or reached already
                     ++reached;

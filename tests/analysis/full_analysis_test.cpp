@@ -200,7 +200,8 @@ TEST(WedgeShape, ACrackMovingTowardTheCrestShrinksTheWedge) {
     Randoms r(5);
     for (auto& [w, whole] : r.existing(300)) {
         WedgeLoads loads;
-        loads.Crack = TensionCrack{{r.between(60, 90), intersectionDirection(whole.Shape).Trend + r.between(-30, 30)}, 0, 0};
+        const double trend = intersectionDirection(whole.Shape).Trend;
+        loads.Crack = TensionCrack{{r.between(60, 90), trend + r.between(-30, 30)}, 0, 0};
         double previous = whole.Shape.Volume;
         for (double fraction : {0.8, 0.6, 0.4, 0.2}) {
             loads.Crack->Distance = fraction * std::hypot(whole.Shape.LineTop.x, whole.Shape.LineTop.y);
