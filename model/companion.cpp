@@ -151,7 +151,8 @@ void readDesign(const Reader& r, const Json& j, WedgeLoads& l) {
     l.RequiredFactor = r.number(j, "design", "required_factor");
     l.Preset = j.at("preset").is_null() ? std::nullopt : std::optional(presetFrom(r, j.at("preset")));
     if (const Json& bolt = j.at("bolt"); !bolt.is_null())
-        l.Design = DesignBolt{r.direction(bolt, "design.bolt", {"trend", "plunge", "mode"}), r.mode(bolt, "design.bolt")};
+        l.Design =
+            DesignBolt{r.direction(bolt, "design.bolt", {"trend", "plunge", "mode"}), r.mode(bolt, "design.bolt")};
 }
 
 WedgeLoads loadsFrom(const Reader& r, const Json& j) {

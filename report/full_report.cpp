@@ -161,9 +161,9 @@ std::vector<std::string> reportLines(const FullReportInputs& in) {
         lines.insert(lines.end(), {"", "第六部分：支护设计", ""});
         supportLines(lines, in);
     }
-    lines.insert(lines.end(), {"", "对照：楔块稳定安全系数Kc（坡顶面取水平于坡高处）:\t" +
-                                       (in.Kc ? floatToText(in.Kc->SafetyFactor) + "\t" + contactDescription(in.Kc->Contact)
-                                              : std::string("无法计算"))});
+    const std::string kc =
+        in.Kc ? floatToText(in.Kc->SafetyFactor) + "\t" + contactDescription(in.Kc->Contact) : std::string("无法计算");
+    lines.insert(lines.end(), {"", "对照：楔块稳定安全系数Kc（坡顶面取水平于坡高处）:\t" + kc});
     return lines;
 }
 
