@@ -10,9 +10,11 @@ namespace trelmox {
 // The least force T >= 0 of one more bolt along `bolt` with which the factor
 // reaches `required` (0 when it already does), given the wedge's analysis
 // with all its other loads; none when no force along that direction does.
-// Exact: the factor is, between the forces where a normal reaction changes
-// sign, a ratio of a linear function of T to the root of a quadratic one,
-// and each piece is solved in closed form.
+// Between the forces where a normal reaction changes sign the factor is a
+// ratio of a linear function of T to the root of a quadratic one, and each
+// piece is solved in closed form - except for an active bolt on a wedge
+// resting on one plane that also carries passive bolts, whose resistance
+// turns with the sliding direction: that piece is solved by bisection.
 std::optional<double> requiredBoltForce(const FullAnalysis& analysis, const WedgeNumbers& strengths,
                                         const DesignBolt& bolt, double required);
 
@@ -23,9 +25,9 @@ struct LeastBolt {
 // The bolt direction needing the least force for `required`: a search over
 // all directions (a 30-degree net and the closed-form optima of the contact
 // cases, then a compass search refining the best to 1e-5 degrees, where the
-// force is within about 1e-12 of its least). When the
-// factor is reached already the force is 0 along the reverse of sliding.
-// None when no direction reaches it or there is no wedge.
+// force is within about 1e-12 of its least). When the factor is reached
+// already the force is 0 along the reverse of sliding. None when no
+// direction reaches it or there is no wedge.
 std::optional<LeastBolt> leastBoltForce(const FullAnalysis& analysis, const WedgeNumbers& strengths, BoltMode mode,
                                         double required);
 
