@@ -216,6 +216,8 @@ WedgeLoads parseCompanion(const std::string& text, const std::string& fileName) 
         j = Json::parse(text);
     } catch (const Json::parse_error& e) {
         reader.fail("在" + position(text, e.byte == 0 ? 0 : e.byte - 1) + "处不是有效的JSON");
+    } catch (const Json::exception&) { // a number beyond the range of a double
+        reader.fail("中有超出范围的数");
     }
     WedgeLoads loads = loadsFrom(reader, j);
     try {

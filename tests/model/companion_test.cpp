@@ -72,6 +72,7 @@ TEST(Companion, MalformedFilesSayWhatIsWrong) {
         {"{\r\n  \"version\": 1,\r\n  \"water\" \"none\"", "荷载文件“b.json”在第3行第15列处不是有效的JSON"},
         {"", "荷载文件“b.json”在第1行第1列处不是有效的JSON"},
         {"[]", "荷载文件“b.json”的内容应为JSON对象"},
+        {replaced("\"k\": 0.15", "\"k\": 1e999"), "荷载文件“b.json”中有超出范围的数"},
         {replaced("\"version\": 1", "\"version\": 2"), "荷载文件“b.json”的版本2不受支持"},
         {replaced("\"water\"", "\"waters\""), "荷载文件“b.json”中缺少water"},
         {replaced("\"k\": 0.15", "\"k\": 0.15, \"g\": 1"), "荷载文件“b.json”中有未知的项seismic.g"},
