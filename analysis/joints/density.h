@@ -41,17 +41,19 @@ public:
     PoleDensity(std::vector<WeightedPole> poles, DensityOptions options);
     // The density about `direction` (unit vector, either sense).
     double at(const TPoint3D& direction) const;
-    // The same about many unit vectors at once: each pole visits only the
-    // directions near it, found through a grid of cells in space.
+    // The same about many unit vectors at once: each direction visits only
+    // the poles near it, found through a grid of cells in space; the
+    // directions are shared out over the cores.
     std::vector<double> at(const std::vector<TPoint3D>& directions) const;
 
 private:
     double kernel(double cosine) const; // one sense, 0 beyond the reach
-    std::vector<WeightedPole> poles_;
-    DensityOptions options_;
-    double kappa_ = 0;     // Fisher smoothing
-    double reach_ = 0;     // 1 - cos of the widest angle that still counts
-    double scale_ = 0;     // turns summed kernels into percent per 1% area
+    std::vector<WeightedPole> poles_;   // unit vectors
+    DensityMethod method_;
+    double kappa_ = 0;          // Fisher smoothing
+    double reach_ = 0;          // 1 - cos of the widest angle that still counts
+    double scale_ = 0;          // turns summed kernels into percent per 1% area
+    std::vector<double> decay_; // e^(-i/64) up to the reach, Fisher smoothing
 };
 
 } // namespace trelmox
