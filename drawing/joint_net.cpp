@@ -23,6 +23,9 @@ const Colour Sliding{210, 0, 0};
 const Colour SetColours[] = {{32, 96, 176},  {40, 140, 60}, {215, 110, 10}, {150, 50, 160},
                              {0, 140, 140},  {170, 40, 40}, {110, 110, 0},  {90, 90, 210}};
 
+// The sliding zone and the pairs' status need both the face and friction.
+bool checksKinematics(const JointNetInput& input) { return input.SlopeFace && drawableFriction(input.FrictionAngle); }
+
 Colour setColour(std::size_t index) { return SetColours[index % std::size(SetColours)]; }
 
 // From light to dark blue with the level.
@@ -129,7 +132,6 @@ struct PairLine {
 
 std::vector<PairLine> pairLines(const JointNetInput& input) {
     std::vector<PairLine> lines;
-    const bool check = input.SlopeFace && drawableFriction(input.FrictionAngle);
     for (std::size_t a = 0; a < input.Sets.size(); ++a)
         for (std::size_t b = a + 1; b < input.Sets.size(); ++b) {
             const TPlaneAttitude& first = input.Sets[a].Stats.MeanPlane;
@@ -137,7 +139,7 @@ std::vector<PairLine> pairLines(const JointNetInput& input) {
             const auto line = intersectionLine(first, second);
             if (!line) continue;
             PairLine pair{input.Sets[a].Label + "×" + input.Sets[b].Label, *line, std::nullopt};
-            if (check) pair.Slides = wedgeKinematics(first, second, *input.SlopeFace, *input.FrictionAngle).possible();
+            if (checksKinematics(input)) pair.Slides = wedgeKinematics(first, second, *input.SlopeFace, *input.FrictionAngle).possible();
             lines.push_back(pair);
         }
     return lines;
@@ -228,9 +230,9 @@ void addLegend(Figure& figure, const JointNetInput& input, const std::optional<D
         legend.line(Pen{planeColour(TPlaneRole::SlopeFace), 0.013},
                     std::string("坡面 ") + attitudeLabel(input.SlopeFace->DipDirection, input.SlopeFace->DipAngle));
     if (drawableFriction(input.FrictionAngle)) legend.line(frictionPen(), "摩擦圆 φ=" + angleText(*input.FrictionAngle));
-    if (input.SlopeFace && drawableFriction(input.FrictionAngle)) legend.patch(ZoneFill, "交线落此区内楔块可滑动");
+    if (checksKinematics(input)) legend.patch(ZoneFill, "交线落此区内楔块可滑动");
     if (!lines.empty()) {
-        if (input.SlopeFace && drawableFriction(input.FrictionAngle)) {
+        if (checksKinematics(input)) {
             legend.dot(Sliding, White, "组间交线：可滑动");
             legend.dot(White, Black, "组间交线：不滑动");
         } else {
@@ -242,13 +244,9 @@ void addLegend(Figure& figure, const JointNetInput& input, const std::optional<D
 } // namespace
 
 Figure jointNetFigure(const JointNetInput& input) {
-    Figure figure;
-    figure.xMin = -1.3;
-    figure.xMax = 2.85;
-    figure.yMin = -1.3;
-    figure.yMax = 1.3;
-    const bool kinematics = input.SlopeFace && drawableFriction(input.FrictionAngle);
-    if (kinematics)
+    // The net in the unit circle, the key to its right.
+    Figure figure{-1.3, -1.3, 2.85, 1.3, {255, 255, 255}, {}};
+    if (checksKinematics(input))
         if (auto zone = slidingZone(*input.SlopeFace, *input.FrictionAngle, input.Projection))
             figure.items.push_back(polygon(std::move(*zone), ZoneFill));
     addNetFrame(figure);

@@ -180,7 +180,7 @@ Measurement measurementOf(const std::vector<std::string>& fields, const std::vec
     return m;
 }
 
-void count(MeasurementSummary& summary, const Measurement& m, bool quadrant) {
+void tally(MeasurementSummary& summary, const Measurement& m, bool quadrant) {
     ++(quadrant ? summary.QuadrantRows : summary.DipRows);
     if (m.Weight != 1) summary.Weighted = true;
     if (m.Set.empty()) {
@@ -235,7 +235,7 @@ MeasurementFile parseMeasurements(const std::string& utf8Text) {
             const auto columns = header ? *header : positionalColumns(fields);
             Measurement m = measurementOf(fields, columns);
             m.Line = number;
-            count(file.Summary, m, std::count(columns.begin(), columns.end(), Column::Quadrant) > 0);
+            tally(file.Summary, m, std::count(columns.begin(), columns.end(), Column::Quadrant) > 0);
             file.Planes.push_back(std::move(m));
         } catch (const Error& e) {
             errors.push_back(lineMessage(number, e.what()));
