@@ -26,6 +26,8 @@ enum class WaterMode {
                // (if any) holds water to its WaterDepth and feeds the joints
 };
 
+// A directed line: a force pushes one way along it, so unlike a line's
+// attitude (always taken downward) its plunge may be negative.
 struct LineDirection {
     double Trend = 0, Plunge = 0;
     bool operator==(const LineDirection&) const = default;
