@@ -16,8 +16,15 @@ void setDriving(FullSafety& r, const TPoint3D& along, double magnitude) {
     r.Direction = (1 / magnitude) * along;
 }
 
-// The loads' part in a plane with unit normal n.
-TPoint3D inPlane(const TPoint3D& load, const TPoint3D& n) { return load - dot(load, n) * n; }
+// Resting on one plane alone, the wedge is driven by the loads' part in that
+// plane and held by that plane's cohesion and friction only.
+void restOnOnePlane(FullSafety& r, const TPoint3D& active, const TPoint3D& inward, double cohesion, double friction,
+                    double reaction, double& normal) {
+    const TPoint3D driving = active - dot(active, inward) * inward;
+    setDriving(r, driving, norm(driving));
+    normal = reaction;
+    r.Resisting = cohesion + reaction * friction;
+}
 
 } // namespace
 
@@ -49,20 +56,12 @@ FullSafety vectorMethod(const WedgeShape& s, const TPoint3D& active, const TPoin
         r.Resisting = n.Cohesion1 * a1 + n.Cohesion2 * a2 + both1 * n.Friction1 + both2 * n.Friction2;
         break;
     }
-    case TWedgeContact::FirstPlaneOnly: {
-        const TPoint3D driving = inPlane(active, n1);
-        setDriving(r, driving, norm(driving));
-        r.Normal1 = alone1;
-        r.Resisting = n.Cohesion1 * a1 + alone1 * n.Friction1;
+    case TWedgeContact::FirstPlaneOnly:
+        restOnOnePlane(r, active, n1, n.Cohesion1 * a1, n.Friction1, alone1, r.Normal1);
         break;
-    }
-    case TWedgeContact::SecondPlaneOnly: {
-        const TPoint3D driving = inPlane(active, n2);
-        setDriving(r, driving, norm(driving));
-        r.Normal2 = alone2;
-        r.Resisting = n.Cohesion2 * a2 + alone2 * n.Friction2;
+    case TWedgeContact::SecondPlaneOnly:
+        restOnOnePlane(r, active, n2, n.Cohesion2 * a2, n.Friction2, alone2, r.Normal2);
         break;
-    }
     default: return r; // lift-off or unresolved: factor 0
     }
     r.Resisting -= dot(passive, r.Direction);
