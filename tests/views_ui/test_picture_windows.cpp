@@ -36,6 +36,10 @@ class RecordedBoxes : public ui::MessageBoxes {
 public:
     void message(const QString& text) override { messages << text; }
     void error(const QString& text) override { errors << text; }
+    bool question(const QString& text) override {
+        messages << text;
+        return false;
+    }
     QStringList messages, errors;
 };
 
