@@ -1,0 +1,183 @@
+#include "document/block_document.h"
+
+#include <gtest/gtest.h>
+
+#include "model/attitude.h"
+#include "model/files.h"
+#include "model/textcodec.h"
+#include "tests/model/test_blocks.h"
+#include "tests/model/test_support.h"
+
+using namespace trelmox;
+using trelmox::testing::messageOf;
+using trelmox::testing::TempFolder;
+
+namespace {
+
+std::filesystem::path made(const std::filesystem::path& folder) {
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+// A document on fresh data and report folders, with the example block
+// entered (not confirmed) under `name`.
+struct Workbench {
+    TempFolder folder;
+    BlockDocument document{made(folder.path() / "data"), made(folder.path() / "report")};
+
+    explicit Workbench(const std::string& name = "a1") {
+        const SavedBlock example = trelmox::testing::exampleBlock();
+        document.setEntryName(name);
+        for (int plane = 0; plane < PlaneCount; ++plane) {
+            for (auto field : {&TPlaneQuadrant::StrikeNS, &TPlaneQuadrant::StrikeAngle, &TPlaneQuadrant::StrikeEW,
+                               &TPlaneQuadrant::DipNS, &TPlaneQuadrant::DipEW, &TPlaneQuadrant::DipAngle})
+                document.setQuadrantText(plane, field, example.Quadrants[plane].*field);
+            const TPlaneAttitude& a = example.Attitudes[plane];
+            document.setDipText(plane, DipAngleField, std::to_string(static_cast<int>(a.DipAngle)));
+            document.setDipText(plane, DipDirectionField, std::to_string(static_cast<int>(a.DipDirection)));
+        }
+        for (auto field : {&TWedgeParams::RockUnitWeight, &TWedgeParams::WaterUnitWeight, &TWedgeParams::SlopeHeight,
+                           &TWedgeParams::OverhangCoefficient, &TWedgeParams::Cohesion1, &TWedgeParams::Friction1,
+                           &TWedgeParams::Cohesion2, &TWedgeParams::Friction2})
+            document.setParameterText(field, example.Params.*field);
+        document.setWaterMode(TWaterPressureMode::Computed);
+    }
+    std::string file(const char* subfolder, const std::string& name) const {
+        return readFileBytes(folder.path() / subfolder / name);
+    }
+};
+
+} // namespace
+
+// A confirm takes everything or nothing: a refused one leaves the confirmed
+// block, its results and the files exactly as they were.
+TEST(Confirm, RefusedConfirmChangesNothing) {
+    const struct {
+        const char* what;
+        bool dipMode;
+        int plane;
+        std::string TPlaneQuadrant::*quadrantField; // else the dip text `dipField`
+        int dipField;
+        std::string text, message;
+    } cases[] = {
+        {"dip angle not a number", false, 3, &TPlaneQuadrant::DipAngle, 0, "6S", "'6S' is not a valid floating point value"},
+        {"strike angle beyond 90", false, 1, &TPlaneQuadrant::StrikeAngle, 0, "91", "第二切割面走向角应在0到90之间"},
+        {"dip angle below 0", false, 2, &TPlaneQuadrant::DipAngle, 0, "-0.5", "坡顶面倾角应在0到90之间"},
+        {"dip direction beyond 360", true, 0, nullptr, DipDirectionField, "360.5", "第一切割面倾向应在0到360之间"},
+        {"dip mode, dip beyond 90", true, 3, nullptr, DipAngleField, "90.01", "坡面倾角应在0到90之间"},
+        {"empty name", false, 0, nullptr, 0, "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Workbench bench("a1");
+        ASSERT_TRUE(bench.document.confirmQuadrants());
+        bench.document.writeDataFile();
+        ASSERT_TRUE(bench.document.analyse().FailedTriples.empty());
+        const SavedBlock before = bench.document.block();
+        const std::string dataBefore = bench.file("data", "a1.txt");
+        bench.document.setEntryName(c.message.empty() ? "" : "a2");
+        if (c.quadrantField) bench.document.setQuadrantText(c.plane, c.quadrantField, c.text);
+        else if (c.dipMode) bench.document.setDipText(c.plane, c.dipField, c.text);
+        bool confirmed = true;
+        EXPECT_EQ(messageOf([&] { confirmed = c.dipMode ? bench.document.confirmDips() : bench.document.confirmQuadrants(); }),
+                  c.message);
+        EXPECT_FALSE(confirmed && c.message.empty());
+        EXPECT_EQ(bench.document.currentBlock(), "a1");
+        EXPECT_EQ(bench.document.attitudes(), before.Attitudes);
+        EXPECT_EQ(bench.document.quadrants(), before.Quadrants);
+        EXPECT_TRUE(bench.document.results().has_value());
+        EXPECT_EQ(bench.file("data", "a1.txt"), dataBefore);
+        EXPECT_FALSE(std::filesystem::exists(bench.folder.path() / "data" / "a2.txt"));
+    }
+}
+
+// Results describe the block they were worked out for, and only while no
+// later analysis of it failed.
+TEST(Results, BelongToTheirBlock) {
+    Workbench bench("b2");
+    BlockDocument& document = bench.document;
+    ASSERT_TRUE(document.confirmQuadrants());
+    ASSERT_TRUE(document.analyse().FailedTriples.empty());
+    ASSERT_EQ(document.figures()->Volume, "17896.9513");
+
+    ASSERT_TRUE(document.confirmQuadrants()); // the same block again
+    EXPECT_TRUE(document.results().has_value());
+
+    document.setEntryName("dd.txt");
+    ASSERT_TRUE(document.confirmQuadrants());
+    EXPECT_EQ(document.currentBlock(), "dd");
+    EXPECT_FALSE(document.results().has_value());
+
+    ASSERT_TRUE(document.analyse().FailedTriples.empty());
+    document.setParameterText(&TWedgeParams::Cohesion2, "x");
+    EXPECT_EQ(messageOf([&] { document.analyse(); }), "'x' is not a valid floating point value");
+    EXPECT_FALSE(document.results().has_value());
+
+    // A horizontal first cutting plane cuts out no corner: no results either.
+    document.setParameterText(&TWedgeParams::Cohesion2, "48");
+    ASSERT_TRUE(document.analyse().FailedTriples.empty());
+    document.setQuadrantText(0, &TPlaneQuadrant::DipAngle, "0");
+    document.setQuadrantText(2, &TPlaneQuadrant::DipAngle, "0");
+    ASSERT_TRUE(document.confirmQuadrants());
+    EXPECT_FALSE(document.analyse().FailedTriples.empty());
+    EXPECT_FALSE(document.results().has_value());
+}
+
+// The report and the data file of the example come out as the reference
+// files, byte for byte, when the block goes through the document.
+TEST(Files, ExampleThroughTheDocument) {
+    Workbench bench("example");
+    ASSERT_TRUE(bench.document.confirmQuadrants());
+    bench.document.setParameterText(&TWedgeParams::ComputedWaterPressure1, "65.4");
+    bench.document.setParameterText(&TWedgeParams::ComputedWaterPressure2, "65.4");
+    ASSERT_TRUE(bench.document.analyse().FailedTriples.empty());
+    bench.document.writeDataFile();
+    bench.document.writeReport();
+    EXPECT_EQ(bench.file("data", "example.txt"), trelmox::testing::goldenBytes("example_block.txt"));
+    const std::string report = bench.file("report", "example.txt");
+    EXPECT_NE(report.find(utf8ToGb18030("V=\t17896.9513\r\n3.交线的倾角:\tβ=\t31.1965")), std::string::npos);
+}
+
+// Loading takes the water mode the block was saved with and fills only the
+// pair its markers name; edits count until a load or a confirm.
+TEST(Load, WaterModeFollowsTheMarkers) {
+    const struct {
+        const char *line13, *line14;
+        TWaterPressureMode mode;
+        std::array<const char*, 4> pressures; // entered 1, computed 1, entered 2, computed 2
+    } cases[] = {
+        {"j,12.5", "j,13", TWaterPressureMode::Computed, {"7", "12.5", "8", "13"}},
+        {"z,1", "z,2", TWaterPressureMode::Entered, {"1", "9", "2", "9"}},
+        {"x,1", "j,3", TWaterPressureMode::Computed, {"7", "9", "8", "3"}},
+        {nullptr, nullptr, TWaterPressureMode::Entered, {"7", "9", "8", "9"}}, // a short file
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line13 ? c.line13 : "short");
+        TempFolder folder;
+        std::string file;
+        for (int line = 1; line <= 12; ++line) file += "1\r\n";
+        if (c.line13) file += std::string(c.line13) + "\r\n" + c.line14 + "\r\n";
+        writeTextFile(folder.path() / "w.txt", file);
+        BlockDocument document(folder.path(), folder.path());
+        document.setEntryName("w.txt");
+        for (auto [field, text] : {std::pair{&TWedgeParams::WaterPressure1, "7"}, {&TWedgeParams::WaterPressure2, "8"},
+                                   {&TWedgeParams::ComputedWaterPressure1, "9"}, {&TWedgeParams::ComputedWaterPressure2, "9"}})
+            document.setParameterText(field, text);
+        EXPECT_TRUE(document.modified());
+        document.load();
+        EXPECT_FALSE(document.modified());
+        const TWedgeParams& p = document.params();
+        EXPECT_EQ(p.WaterPressureMode, c.mode);
+        EXPECT_EQ((std::array<std::string, 4>{p.WaterPressure1, p.ComputedWaterPressure1, p.WaterPressure2,
+                                              p.ComputedWaterPressure2}),
+                  (std::array<std::string, 4>{c.pressures[0], c.pressures[1], c.pressures[2], c.pressures[3]}));
+    }
+}
+
+TEST(Load, FailureChangesNothing) {
+    Workbench bench("gone");
+    const PlaneEntries before = bench.document.planeEntries();
+    EXPECT_EQ(messageOf([&] { bench.document.load(); }), "File not found");
+    EXPECT_EQ(bench.document.planeEntries(), before);
+    EXPECT_TRUE(bench.document.modified());
+}
