@@ -57,7 +57,29 @@ std::string boundText(double bound) {
     return floatToText(bound);
 }
 
+std::string refusalMessage(Parameter p, ParameterRefusal::Reason why, double first, double second) {
+    using Reason = ParameterRefusal::Reason;
+    const std::string range = rangeText(parameterRange(p));
+    const std::string detail = [&]() -> std::string {
+        switch (why) {
+        case Reason::NegativeSpread: return "the standard deviation must be a finite number >= 0, not " + floatToText(first);
+        case Reason::BlockValueOutside: return "the block's value " + floatToText(first) + " lies outside " + range;
+        case Reason::InvalidRange: return "the range must be LO:HI with finite LO <= HI";
+        case Reason::RangeOutside: return "the range " + floatToText(first) + ":" + floatToText(second) + " leaves " + range;
+        case Reason::LognormalUnbounded: return "a lognormal distribution fits only positive quantities without an upper bound";
+        case Reason::LognormalNonPositive: return "a lognormal distribution needs a block value > 0, not " + floatToText(first);
+        case Reason::ComputedWater: return "cannot vary: this block's water pressures are computed from water and height";
+        case Reason::ValueOutside: return floatToText(first) + " lies outside " + range;
+        }
+        return {};
+    }();
+    return std::string(Names[static_cast<int>(p)]) + (why == Reason::ComputedWater ? " " : ": ") + detail;
+}
+
 } // namespace
+
+ParameterRefusal::ParameterRefusal(Parameter input, Reason why, double first, double second)
+    : Error(refusalMessage(input, why, first, second)), Input(input), Why(why), First(first), Second(second) {}
 
 const char* parameterName(Parameter parameter) { return Names[static_cast<int>(parameter)]; }
 
@@ -123,9 +145,7 @@ WedgeNormalParts normalParts(Parameter parameter) {
 
 void requireVariable(const BlockInputs& inputs, Parameter parameter) {
     const bool waterPressure = parameter == Parameter::WaterPressure1 || parameter == Parameter::WaterPressure2;
-    if (waterPressure && inputs.ComputedWater)
-        throw Error(std::string(parameterName(parameter)) +
-                    " cannot vary: this block's water pressures are computed from water and height");
+    if (waterPressure && inputs.ComputedWater) throw ParameterRefusal(parameter, ParameterRefusal::Reason::ComputedWater);
 }
 
 } // namespace trelmox

@@ -10,6 +10,7 @@
 
 #include "analysis/wedge.h"
 #include "model/block.h"
+#include "model/error.h"
 
 namespace trelmox {
 
@@ -41,6 +42,27 @@ ParameterRange parameterRange(Parameter parameter);
 // "0..90", "0..inf", "-inf..inf" for messages.
 std::string rangeText(ParameterRange range);
 
+// A value or a distribution that does not fit an input. what() names the
+// input by its command-line name, for the tool; a window words the refusal
+// in its own terms from the input, the reason and the numbers.
+class ParameterRefusal : public Error {
+public:
+    enum class Reason {
+        NegativeSpread,       // First: the standard deviation
+        BlockValueOutside,    // First: the block's value, outside parameterRange
+        InvalidRange,         // First, Second: a range that is not finite LO <= HI
+        RangeOutside,         // First, Second: a range leaving parameterRange
+        LognormalUnbounded,   // a lognormal for an input with a bounded range
+        LognormalNonPositive, // First: the block's value, not > 0
+        ComputedWater,        // a computed water pressure asked to vary
+        ValueOutside,         // First: a value outside parameterRange
+    };
+    ParameterRefusal(Parameter input, Reason why, double first = 0, double second = 0);
+    Parameter Input;
+    Reason Why;
+    double First, Second;
+};
+
 // The block's inputs as numbers. In computed water mode the water pressures
 // follow the (possibly varied) water unit weight and slope height.
 struct BlockInputs {
@@ -67,8 +89,8 @@ SafetyResult evaluate(BlockInputs& inputs, const WedgeNormals& normals);
 // attitudes).
 WedgeNormalParts normalParts(Parameter parameter);
 
-// Throws Error when the block's water pressures are computed (they follow
-// water and height, so they cannot be varied on their own).
+// Throws a ComputedWater refusal when the block's water pressures are
+// computed (they follow water and height, so they cannot vary on their own).
 void requireVariable(const BlockInputs& inputs, Parameter parameter);
 
 } // namespace trelmox
