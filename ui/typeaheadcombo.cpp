@@ -97,7 +97,7 @@ void TypeAheadCombo::keyPressEvent(QKeyEvent* event) {
 }
 
 void TypeAheadCombo::finishEdit(const PendingEdit& edit) {
-    if (!declined_.startsWith(edit.typed, Qt::CaseInsensitive)) declined_.clear();
+    if (edit.typed.isEmpty() || !declined_.startsWith(edit.typed, Qt::CaseInsensitive)) declined_.clear();
     if (edit.insertedAtEnd && !edit.typed.isEmpty()) complete(edit.typed);
     const bool chosen = settled_ != text() && text() != edit.typed;
     settled_ = text();

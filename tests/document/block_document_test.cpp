@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "model/attitude.h"
 #include "model/files.h"
-#include "model/textcodec.h"
 #include "tests/model/test_blocks.h"
 #include "tests/model/test_support.h"
 
@@ -91,53 +89,6 @@ TEST(Confirm, RefusedConfirmChangesNothing) {
     }
 }
 
-// Results describe the block they were worked out for, and only while no
-// later analysis of it failed.
-TEST(Results, BelongToTheirBlock) {
-    Workbench bench("b2");
-    BlockDocument& document = bench.document;
-    ASSERT_TRUE(document.confirmQuadrants());
-    ASSERT_TRUE(document.analyse().FailedTriples.empty());
-    ASSERT_EQ(document.figures()->Volume, "17896.9513");
-
-    ASSERT_TRUE(document.confirmQuadrants()); // the same block again
-    EXPECT_TRUE(document.results().has_value());
-
-    document.setEntryName("dd.txt");
-    ASSERT_TRUE(document.confirmQuadrants());
-    EXPECT_EQ(document.currentBlock(), "dd");
-    EXPECT_FALSE(document.results().has_value());
-
-    ASSERT_TRUE(document.analyse().FailedTriples.empty());
-    document.setParameterText(&TWedgeParams::Cohesion2, "x");
-    EXPECT_EQ(messageOf([&] { document.analyse(); }), "'x' is not a valid floating point value");
-    EXPECT_FALSE(document.results().has_value());
-
-    // A horizontal first cutting plane cuts out no corner: no results either.
-    document.setParameterText(&TWedgeParams::Cohesion2, "48");
-    ASSERT_TRUE(document.analyse().FailedTriples.empty());
-    document.setQuadrantText(0, &TPlaneQuadrant::DipAngle, "0");
-    document.setQuadrantText(2, &TPlaneQuadrant::DipAngle, "0");
-    ASSERT_TRUE(document.confirmQuadrants());
-    EXPECT_FALSE(document.analyse().FailedTriples.empty());
-    EXPECT_FALSE(document.results().has_value());
-}
-
-// The report and the data file of the example come out as the reference
-// files, byte for byte, when the block goes through the document.
-TEST(Files, ExampleThroughTheDocument) {
-    Workbench bench("example");
-    ASSERT_TRUE(bench.document.confirmQuadrants());
-    bench.document.setParameterText(&TWedgeParams::ComputedWaterPressure1, "65.4");
-    bench.document.setParameterText(&TWedgeParams::ComputedWaterPressure2, "65.4");
-    ASSERT_TRUE(bench.document.analyse().FailedTriples.empty());
-    bench.document.writeDataFile();
-    bench.document.writeReport();
-    EXPECT_EQ(bench.file("data", "example.txt"), trelmox::testing::goldenBytes("example_block.txt"));
-    const std::string report = bench.file("report", "example.txt");
-    EXPECT_NE(report.find(utf8ToGb18030("V=\t17896.9513\r\n3.交线的倾角:\tβ=\t31.1965")), std::string::npos);
-}
-
 // Loading takes the water mode the block was saved with and fills only the
 // pair its markers name; edits count until a load or a confirm.
 TEST(Load, WaterModeFollowsTheMarkers) {
@@ -172,12 +123,4 @@ TEST(Load, WaterModeFollowsTheMarkers) {
                                               p.ComputedWaterPressure2}),
                   (std::array<std::string, 4>{c.pressures[0], c.pressures[1], c.pressures[2], c.pressures[3]}));
     }
-}
-
-TEST(Load, FailureChangesNothing) {
-    Workbench bench("gone");
-    const PlaneEntries before = bench.document.planeEntries();
-    EXPECT_EQ(messageOf([&] { bench.document.load(); }), "File not found");
-    EXPECT_EQ(bench.document.planeEntries(), before);
-    EXPECT_TRUE(bench.document.modified());
 }
