@@ -119,9 +119,6 @@ QAbstractItemView* openPopup(ui::TypeAheadCombo* box) {
 void pick(ui::TypeAheadCombo* box, const QString& item) {
     const int row = itemRow(box, item);
     QAbstractItemView* view = openPopup(box);
-    // A release right after the list opened is taken for the end of the
-    // click that opened it.
-    QTest::qWait(QApplication::doubleClickInterval() + 50);
     const QPoint at = view->visualRect(box->model()->index(row, 0)).center();
     QTest::mouseMove(view->viewport(), at);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
