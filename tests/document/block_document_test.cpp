@@ -88,39 +88,3 @@ TEST(Confirm, RefusedConfirmChangesNothing) {
         EXPECT_FALSE(std::filesystem::exists(bench.folder.path() / "data" / "a2.txt"));
     }
 }
-
-// Loading takes the water mode the block was saved with and fills only the
-// pair its markers name; edits count until a load or a confirm.
-TEST(Load, WaterModeFollowsTheMarkers) {
-    const struct {
-        const char *line13, *line14;
-        TWaterPressureMode mode;
-        std::array<const char*, 4> pressures; // entered 1, computed 1, entered 2, computed 2
-    } cases[] = {
-        {"j,12.5", "j,13", TWaterPressureMode::Computed, {"7", "12.5", "8", "13"}},
-        {"z,1", "z,2", TWaterPressureMode::Entered, {"1", "9", "2", "9"}},
-        {"x,1", "j,3", TWaterPressureMode::Computed, {"7", "9", "8", "3"}},
-        {nullptr, nullptr, TWaterPressureMode::Entered, {"7", "9", "8", "9"}}, // a short file
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.line13 ? c.line13 : "short");
-        TempFolder folder;
-        std::string file;
-        for (int line = 1; line <= 12; ++line) file += "1\r\n";
-        if (c.line13) file += std::string(c.line13) + "\r\n" + c.line14 + "\r\n";
-        writeTextFile(folder.path() / "w.txt", file);
-        BlockDocument document(folder.path(), folder.path());
-        document.setEntryName("w.txt");
-        for (auto [field, text] : {std::pair{&TWedgeParams::WaterPressure1, "7"}, {&TWedgeParams::WaterPressure2, "8"},
-                                   {&TWedgeParams::ComputedWaterPressure1, "9"}, {&TWedgeParams::ComputedWaterPressure2, "9"}})
-            document.setParameterText(field, text);
-        EXPECT_TRUE(document.modified());
-        document.load();
-        EXPECT_FALSE(document.modified());
-        const TWedgeParams& p = document.params();
-        EXPECT_EQ(p.WaterPressureMode, c.mode);
-        EXPECT_EQ((std::array<std::string, 4>{p.WaterPressure1, p.ComputedWaterPressure1, p.WaterPressure2,
-                                              p.ComputedWaterPressure2}),
-                  (std::array<std::string, 4>{c.pressures[0], c.pressures[1], c.pressures[2], c.pressures[3]}));
-    }
-}
