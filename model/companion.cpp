@@ -247,12 +247,13 @@ WedgeLoads blockLoads(const std::filesystem::path& dataFolder, const std::string
     return readCompanionFile(dataFolder, blockName).value_or(WedgeLoads{});
 }
 
-void saveCompanionFile(const std::filesystem::path& dataFolder, const std::string& blockName,
+bool saveCompanionFile(const std::filesystem::path& dataFolder, const std::string& blockName,
                        const WedgeLoads& loads) {
     validateLoads(loads);
     const std::filesystem::path path = companionPath(dataFolder, blockName);
-    if (loads == WedgeLoads{} && !std::filesystem::exists(path)) return;
+    if (loads == WedgeLoads{} && !std::filesystem::exists(path)) return false;
     writeFileAtomically(path, companionText(loads));
+    return true;
 }
 
 } // namespace trelmox
