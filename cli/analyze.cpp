@@ -72,7 +72,9 @@ void analyseFile(const std::filesystem::path& file, const Destinations& to, Bloc
         writeReport(*to.reportDir, reportInputs(outcome.block, block, &figures));
     }
     if (to.dxfDir) writeDxf(*to.dxfDir, outcome.block, analysis.Vertices);
-    if (to.plotDir) writeBlockPictures(*to.plotDir, outcome.block, block.Attitudes, block.Params, analysis.Vertices);
+    if (to.plotDir)
+        writeBlockPictures(*to.plotDir, outcome.block, block.Attitudes, block.Params, {},
+                           tetrahedronScene(analysis.Vertices));
 }
 
 BlockOutcome analyseOne(const std::filesystem::path& file, const Destinations& to) {

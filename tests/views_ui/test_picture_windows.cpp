@@ -135,6 +135,42 @@ private slots:
         QVERIFY(window.grab().save(QDir(TRELMOX_PICTURE_DIR).filePath("wedge_view_window.png")));
     }
 
+    // The real wedge with a crack, its forces and a bolt; the stereonet
+    // shows the crack beside the planes.
+    void picturesOfABlockWithLoads() {
+        const auto withLoads = [] {
+            ViewedBlock block = exampleBlock();
+            WedgeLoads loads;
+            loads.Water = WaterMode::Saturated;
+            loads.Crack = TensionCrack{{80, 10}, 5, 4};
+            loads.SeismicCoefficient = 0.1;
+            loads.Bolts = {{3000, {330, 15}, BoltMode::Active}};
+            block.Loads = loads;
+            return block;
+        };
+        WedgeViewWindow window(withLoads);
+        window.refresh();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.problem(), QString());
+        for (const char* text : {"张裂缝", "T1", "V", "kW"}) QVERIFY2(figureTexts(window.picture()).contains(text), text);
+        saveAndCheck(window.picture(), QStringLiteral("wedge_view_loads"));
+        StereonetWindow net(withLoads);
+        net.refresh();
+        QVERIFY(figureTexts(net.picture()).contains(QStringLiteral("裂 张裂缝 10°∠80°")));
+
+        // Loads that do not convert: the corners' tetrahedron, and why.
+        WedgeViewWindow broken([] {
+            ViewedBlock block = exampleBlock();
+            block.Loads.reset();
+            block.LoadsProblem = QStringLiteral("请输入张裂缝倾角");
+            return block;
+        });
+        broken.refresh();
+        QCOMPARE(broken.problem(), QStringLiteral("请输入张裂缝倾角；图中为四个角点围成的四面体"));
+        QVERIFY(figureTexts(broken.picture()).contains("2"));
+    }
+
     void wedgeViewTurnsWithTheMouse() {
         WedgeViewWindow window([] { return exampleBlock(); });
         window.refresh();
@@ -157,9 +193,8 @@ private slots:
         QCOMPARE(picture->view().Zoom, 20.0); // held at the largest zoom
 
         // The near side follows the hand, right and then up.
-        const BlockVertices corners = blockCorners(exampleBlock()).Vertices.value();
         const auto nearest = [&] {
-            const ProjectedCorners p = projectCorners(corners, picture->view());
+            const ProjectedCorners p = projectCorners(picture->scene(), picture->view());
             return p.Screen[std::max_element(p.Depth.begin(), p.Depth.end()) - p.Depth.begin()];
         };
         const Point2 before = nearest();

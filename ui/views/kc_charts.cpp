@@ -121,6 +121,59 @@ QChart* kcHistogramChart(const ProbabilisticResult* result) {
     return chart;
 }
 
+namespace {
+
+QString statisticsLine(const SafetyStatistics& s) {
+    return QStringLiteral("均值 %1    标准差 %2    最小 %3    最大 %4")
+        .arg(shortNumber(s.Mean), shortNumber(s.Sd), shortNumber(s.Min), shortNumber(s.Max));
+}
+
+QString percent(double fraction) { return QString::number(fraction * 100, 'f', 2) + u'%'; }
+
+// The full factor: its wedges and P(Fs < required) beside P(Fs < 1).
+QString fullFactorText(const FullFactorSummary& full) {
+    QString text = QStringLiteral("\n%1：实际楔块 %2 个").arg(QString::fromUtf8(ProbabilisticResult::FsMethod)).arg(full.Wedges);
+    if (!full.Statistics) return text + QStringLiteral("，无法统计 Fs。");
+    return text + QStringLiteral("，P(Fs<%1) = %2，P(Fs<1) = %3\n    %4")
+                      .arg(shortNumber(full.RequiredFactor), percent(full.PBelowRequired), percent(full.Statistics->Pf),
+                           statisticsLine(*full.Statistics));
+}
+
+// The value of Kc, or of Fs, at a step that has one.
+std::optional<double> stepFactor(const SensitivityStep& step, bool full) {
+    if (full) {
+        if (!step.Full || step.Full->Contact == TWedgeContact::NoBlock || step.Full->Contact == TWedgeContact::Unresolved)
+            return std::nullopt;
+        return step.Full->Factor;
+    }
+    if (!step.Result || step.Result->Contact == TWedgeContact::NoBlock) return std::nullopt;
+    return step.Result->SafetyFactor;
+}
+
+// Fs as one dashed curve, broken where the real wedge does not exist.
+void addFullFactorCurve(QChart* chart, const std::vector<SensitivityStep>& steps, QValueAxis* x, QValueAxis* y) {
+    QLineSeries* run = nullptr;
+    bool named = false;
+    for (const SensitivityStep& step : steps) {
+        const auto factor = stepFactor(step, true);
+        if (!factor) {
+            run = nullptr;
+            continue;
+        }
+        if (!run) {
+            run = new QLineSeries;
+            run->setPen(QPen(QColor(120, 60, 170), 2.5, Qt::DashLine));
+            run->setName(QStringLiteral("Fs（实际楔块）"));
+            attach(chart, run, x, y);
+            for (QLegendMarker* marker : chart->legend()->markers(run)) marker->setVisible(!named);
+            named = true;
+        }
+        run->append(step.Value, *factor);
+    }
+}
+
+} // namespace
+
 QString statisticsText(const ProbabilisticResult& result) {
     if (result.Cancelled) return QStringLiteral("计算已取消。");
     const auto count = [&result](TWedgeContact c) { return result.Contacts[static_cast<int>(c)]; };
@@ -133,33 +186,31 @@ QString statisticsText(const ProbabilisticResult& result) {
                        .arg(count(TWedgeContact::NoBlock))
                        .arg(count(TWedgeContact::Unresolved))
                        .arg(result.Failed);
-    if (!result.Statistics) return text + QStringLiteral("\n没有切出块体的样本，无法统计 Kc。");
-    const SafetyStatistics& s = *result.Statistics;
-    return text + QStringLiteral("\nP(Kc<1) = %1%    均值 %2    标准差 %3    最小 %4    最大 %5")
-                      .arg(QString::number(s.Pf * 100, 'f', 2), shortNumber(s.Mean), shortNumber(s.Sd),
-                           shortNumber(s.Min), shortNumber(s.Max));
+    const QString kc = QString::fromUtf8(ProbabilisticResult::KcMethod);
+    if (!result.Statistics) text += QStringLiteral("\n%1：没有切出块体的样本，无法统计 Kc。").arg(kc);
+    else
+        text += QStringLiteral("\n%1：P(Kc<1) = %2\n    %3").arg(kc, percent(result.Statistics->Pf), statisticsLine(*result.Statistics));
+    return text + fullFactorText(result.Full);
 }
 
-std::vector<double> limitCrossings(const std::vector<SensitivityStep>& steps) {
+std::vector<double> limitCrossings(const std::vector<SensitivityStep>& steps, bool full, double limit) {
     std::vector<double> crossings;
     for (std::size_t i = 1; i < steps.size(); ++i) {
-        const auto& a = steps[i - 1].Result;
-        const auto& b = steps[i].Result;
-        if (!a || !b || a->Contact == TWedgeContact::NoBlock || b->Contact == TWedgeContact::NoBlock) continue;
-        const double ka = a->SafetyFactor - 1, kb = b->SafetyFactor - 1;
+        const auto a = stepFactor(steps[i - 1], full), b = stepFactor(steps[i], full);
+        if (!a || !b) continue;
+        const double ka = *a - limit, kb = *b - limit;
         if (ka == 0) crossings.push_back(steps[i - 1].Value);
         else if (ka * kb < 0)
             crossings.push_back(steps[i - 1].Value + (steps[i].Value - steps[i - 1].Value) * ka / (ka - kb));
     }
-    if (!steps.empty() && steps.back().Result && steps.back().Result->SafetyFactor == 1)
-        crossings.push_back(steps.back().Value);
+    if (!steps.empty() && stepFactor(steps.back(), full) == limit) crossings.push_back(steps.back().Value);
     return crossings;
 }
 
 QChart* sensitivityChart(const std::vector<SensitivityStep>& steps, const QString& parameter,
                          const std::optional<BlockPoint>& block) {
-    QChart* chart = newChart(steps.empty() ? QStringLiteral("安全系数 Kc 与 %1 的关系（尚未计算）").arg(parameter)
-                                           : QStringLiteral("安全系数 Kc 与 %1 的关系").arg(parameter));
+    QChart* chart = newChart(steps.empty() ? QStringLiteral("安全系数 Kc、Fs 与 %1 的关系（尚未计算）").arg(parameter)
+                                           : QStringLiteral("安全系数 Kc、Fs 与 %1 的关系").arg(parameter));
     double low = 0, high = 1, top = 2;
     if (!steps.empty()) {
         low = std::min(steps.front().Value, steps.back().Value);
@@ -167,9 +218,10 @@ QChart* sensitivityChart(const std::vector<SensitivityStep>& steps, const QStrin
         if (low == high) high = low + 1;
     }
     for (const SensitivityStep& step : steps)
-        if (step.Result) top = std::max(top, step.Result->SafetyFactor * 1.1);
+        for (bool full : {false, true})
+            if (const auto factor = stepFactor(step, full)) top = std::max(top, *factor * 1.1);
     QValueAxis* x = axis(parameter, low, high);
-    QValueAxis* y = axis(QStringLiteral("安全系数 Kc"), 0, top);
+    QValueAxis* y = axis(QStringLiteral("安全系数"), 0, top);
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
 
@@ -199,6 +251,7 @@ QChart* sensitivityChart(const std::vector<SensitivityStep>& steps, const QStrin
         }
         run->append(step.Value, step.Result->SafetyFactor);
     }
+    addFullFactorCurve(chart, steps, x, y);
     attach(chart, limitLine({low, 1}, {high, 1}), x, y);
     if (block) {
         auto* marker = new QScatterSeries;

@@ -1,7 +1,7 @@
 #pragma once
 // The charts of the safety factor: the histogram of Kc from a probabilistic
-// analysis and Kc against one input from a sensitivity analysis, both with
-// the limit Kc = 1 drawn in.
+// analysis and Kc and the full factor Fs against one input from a
+// sensitivity analysis, both with the limit Kc = 1 drawn in.
 #include <QString>
 
 #include <optional>
@@ -18,7 +18,8 @@ namespace trelmox::views {
 // run that cut out no wedge) only the axes and the line Kc = 1.
 QChart* kcHistogramChart(const ProbabilisticResult* result);
 
-// The samples and the statistics in words, for under the histogram.
+// The samples and the statistics of Kc and of Fs in words, each factor
+// named with its method, for under the histogram.
 QString statisticsText(const ProbabilisticResult& result);
 
 // The block's own value of the input and its Kc, marked on the curve.
@@ -26,12 +27,14 @@ struct BlockPoint {
     double Value = 0, SafetyFactor = 0;
 };
 
-// Kc against the input, one coloured run per contact case; values whose
-// computation failed or that cut out no wedge leave a gap.
+// Kc against the input, one coloured run per contact case, and Fs as one
+// dashed curve; values whose computation failed or that cut out no wedge
+// leave a gap.
 QChart* sensitivityChart(const std::vector<SensitivityStep>& steps, const QString& parameter,
                          const std::optional<BlockPoint>& block);
 
-// Where the curve crosses Kc = 1 (linear between steps), in input values.
-std::vector<double> limitCrossings(const std::vector<SensitivityStep>& steps);
+// Where a factor's curve crosses `limit` (linear between steps), in input
+// values: Kc's, or with `full` Fs's.
+std::vector<double> limitCrossings(const std::vector<SensitivityStep>& steps, bool full = false, double limit = 1);
 
 } // namespace trelmox::views

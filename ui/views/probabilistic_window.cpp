@@ -123,7 +123,7 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, QWidget* parent)
     summary_->setObjectName(QStringLiteral("SummaryLabel"));
     summary_->setWordWrap(true);
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    summary_->setMinimumHeight(3 * summary_->fontMetrics().lineSpacing()); // the statistics take up to three lines
+    summary_->setMinimumHeight(6 * summary_->fontMetrics().lineSpacing()); // the statistics take up to six lines
     summary_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     summary_->setText(QStringLiteral("尚未计算。设定各参数的分布后按“开始计算”。"));
     auto* chartPanel = new QWidget(this);
@@ -216,18 +216,19 @@ void ProbabilisticWindow::updateBlock() {
     block_ = source_();
     caption_->setText(blockCaption(block_));
     try {
-        inputs_ = blockInputs(block_.Attitudes, block_.Params);
+        inputs_ = blockInputs(block_.Attitudes, block_.Params, enteredLoads(block_));
     } catch (const std::exception&) {
         inputs_.reset(); // a run reports the bad text
     }
     for (int row = 0; row < ParameterCount; ++row) {
         const Parameter p = parameterOfRow(row);
         table_->item(row, ValueColumn)->setText(inputs_ ? shortNumber(parameterValue(*inputs_, p), 6) : QStringLiteral("—"));
-        // Computed water pressures follow the water unit weight and the height.
-        const bool variable = !(inputs_ && inputs_->ComputedWater &&
-                                (p == Parameter::WaterPressure1 || p == Parameter::WaterPressure2));
-        table_->cellWidget(row, KindColumn)->setEnabled(variable);
-        if (!variable) fillDefaults(row, FixedKind);
+        // A load's row only where the block has that load; computed water
+        // pressures follow the water unit weight and the height.
+        const InputUse use = inputUse(inputs_ ? &*inputs_ : nullptr, p);
+        table_->setRowHidden(row, use == InputUse::Absent);
+        table_->cellWidget(row, KindColumn)->setEnabled(use == InputUse::Variable);
+        if (use != InputUse::Variable) fillDefaults(row, FixedKind);
     }
 }
 
@@ -264,24 +265,25 @@ void ProbabilisticWindow::start() {
     ui::runCommand([this] {
         updateBlock();
         const ProbabilisticSettings chosen = settings();
-        inWindowWords([&] { validateSettings(blockInputs(block_.Attitudes, block_.Params), chosen); });
-        launch(chosen);
+        const WedgeLoads loads = enteredLoads(block_);
+        inWindowWords([&] { validateSettings(blockInputs(block_.Attitudes, block_.Params, loads), chosen); });
+        launch(loads, chosen);
     });
 }
 
 // The samples run on a worker thread; progress and the result come back to
 // the window's thread as queued calls, which Qt drops if the window is gone.
-void ProbabilisticWindow::launch(const ProbabilisticSettings& chosen) {
+void ProbabilisticWindow::launch(const WedgeLoads& loads, const ProbabilisticSettings& chosen) {
     cancelled_ = false;
     result_.reset();
     setRunning(true);
     progress_->setValue(0);
     summary_->setText(QStringLiteral("计算中…"));
-    worker_ = std::thread([this, attitudes = block_.Attitudes, params = block_.Params, chosen] {
+    worker_ = std::thread([this, attitudes = block_.Attitudes, params = block_.Params, loads, chosen] {
         ProbabilisticResult result;
         std::exception_ptr failure;
         try {
-            result = runProbabilistic(attitudes, params, chosen, [this](std::uint64_t done, std::uint64_t total) {
+            result = runProbabilistic(attitudes, params, loads, chosen, [this](std::uint64_t done, std::uint64_t total) {
                 QMetaObject::invokeMethod(this, [this, done, total] { showProgress(done, total); }, Qt::QueuedConnection);
                 return !cancelled_;
             });

@@ -3,22 +3,47 @@
 #include <QDir>
 #include <QStringList>
 
-#include "drawing/block_pictures.h"
+#include "analysis/full_analysis.h"
 #include "analysis/vertices.h"
+#include "drawing/block_pictures.h"
 #include "model/error.h"
 
 namespace trelmox::views {
 
-BlockCorners blockCorners(const ViewedBlock& block) {
+WedgeLoads enteredLoads(const ViewedBlock& block) {
+    if (!block.Loads) throw Error(block.LoadsProblem.toStdString());
+    return *block.Loads;
+}
+
+namespace {
+
+// The corners computed as the drawing export computes them, from the
+// block's own planes and slope height.
+BlockScene cornersScene(const ViewedBlock& block, const QString& whyNotReal) {
     try {
         VertexGeometry geometry; // fresh: never corners of another block
         const auto failed = geometry.computeForBlock(block.Quadrants, block.Params.SlopeHeight);
-        if (failed.empty()) return {geometry.vertices(), {}};
+        if (failed.empty())
+            return {trelmox::blockScene(geometry.vertices(), nullptr, {}),
+                    whyNotReal + QStringLiteral("；图中为四个角点围成的四面体")};
         QStringList messages;
         for (const FailedTriple& triple : failed) messages << QString::fromStdString(failedTripleMessage(triple));
         return {std::nullopt, messages.join(QStringLiteral("；"))};
     } catch (const Error& error) {
         return {std::nullopt, QString::fromStdString(error.what())};
+    }
+}
+
+} // namespace
+
+BlockScene blockScene(const ViewedBlock& block) {
+    if (!block.Loads) return cornersScene(block, block.LoadsProblem);
+    try {
+        const FullAnalysis analysis = analyseWedge(block.Attitudes, readWedgeNumbers(block.Params), *block.Loads);
+        if (!analysis.Refusal) return {trelmox::blockScene({}, &analysis, *block.Loads), {}};
+        return cornersScene(block, QString::fromStdString(refusalMessage(*analysis.Refusal)));
+    } catch (const Error& error) {
+        return cornersScene(block, QString::fromStdString(error.what()));
     }
 }
 
