@@ -2,6 +2,7 @@
 // that cuts out no wedge, and the empty model before anything is confirmed.
 #include <QChart>
 #include <QChartView>
+#include <QComboBox>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QSvgRenderer>
+#include <QTableWidget>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -283,6 +285,49 @@ private slots:
         QVERIFY(window.picture()->chart()->title().contains(QStringLiteral("P(Kc&lt;1)"))); // rich text
         saveAndCheck(window.picture(), QStringLiteral("probabilistic_histogram"));
         QVERIFY(window.grab().save(QDir(TRELMOX_PICTURE_DIR).filePath("probabilistic_window.png")));
+    }
+
+    // A load's inputs are offered only where the block has the load, and the
+    // results name both factors with their methods.
+    void loadInputsOnlyWhereTheBlockHasThem() {
+        const auto withCrack = [] {
+            ViewedBlock block = exampleBlock();
+            WedgeLoads loads;
+            loads.Water = WaterMode::Saturated;
+            loads.Crack = TensionCrack{{80, 10}, 5, 4};
+            block.Loads = loads;
+            return block;
+        };
+        const std::vector<Parameter> loadInputs{Parameter::CrackDistance, Parameter::CrackWater, Parameter::ForceMagnitude,
+                                                Parameter::BoltForce};
+        const struct {
+            ViewedBlock (*block)();
+            std::vector<bool> offered; // by loadInputs
+        } cases[] = {{exampleBlock, {false, false, false, false}}, {withCrack, {true, true, false, false}}};
+        for (const auto& c : cases) {
+            ProbabilisticWindow probabilistic(c.block);
+            auto* table = probabilistic.findChild<QTableWidget*>("DistributionTable");
+            SensitivityWindow sensitivity(c.block);
+            auto* list = sensitivity.findChild<QComboBox*>("ParameterBox");
+            for (std::size_t i = 0; i < loadInputs.size(); ++i) {
+                const int p = static_cast<int>(loadInputs[i]);
+                QCOMPARE(!table->isRowHidden(p), bool(c.offered[i]));
+                QCOMPARE(list->findData(p) >= 0, bool(c.offered[i]));
+            }
+            QVERIFY(!table->isRowHidden(static_cast<int>(Parameter::Seismic)));
+        }
+
+        ProbabilisticWindow window(withCrack);
+        window.setDistribution(Parameter::CrackDistance, 2, "0", "10");
+        window.setSamples(2000);
+        QSignalSpy finished(&window, &ProbabilisticWindow::analysisFinished);
+        window.start();
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(boxes_.errors, QStringList());
+        for (const char* method : {ProbabilisticResult::KcMethod, ProbabilisticResult::FsMethod})
+            QVERIFY2(window.summary().contains(QString::fromUtf8(method)), qPrintable(window.summary()));
+        QVERIFY2(window.summary().contains(QStringLiteral("P(Fs<1.35) = ")), qPrintable(window.summary()));
+        QVERIFY(window.result()->Full.Wedges > 0);
     }
 
     void probabilisticWithNothingVariedGivesTheDeterministicFactor() {

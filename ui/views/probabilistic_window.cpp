@@ -123,7 +123,7 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, QWidget* parent)
     summary_->setObjectName(QStringLiteral("SummaryLabel"));
     summary_->setWordWrap(true);
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    summary_->setMinimumHeight(6 * summary_->fontMetrics().lineSpacing()); // the statistics take up to six lines
+    summary_->setMinimumHeight(8 * summary_->fontMetrics().lineSpacing()); // the statistics of both factors, wrapped
     summary_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     summary_->setText(QStringLiteral("尚未计算。设定各参数的分布后按“开始计算”。"));
     auto* chartPanel = new QWidget(this);

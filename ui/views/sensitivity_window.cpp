@@ -109,6 +109,7 @@ SensitivityWindow::SensitivityWindow(BlockSource source, QWidget* parent)
     summary_ = new QLabel(QStringLiteral("尚未计算。"), this);
     summary_->setObjectName(QStringLiteral("SummaryLabel"));
     summary_->setWordWrap(true);
+    summary_->setMinimumHeight(3 * summary_->fontMetrics().lineSpacing()); // Kc's and Fs's findings, wrapped
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(summary_, 1);
