@@ -35,7 +35,7 @@ if [ "$(id -u)" -ne 0 ]; then
   exit 1
 fi
 log=$(mktemp "${TMPDIR:-/tmp}/trelmox-apt.XXXXXX.log")
-echo "==> installing ${missing[*]} (apt log: $log)"
+echo "==> installing ${#missing[@]} missing packages (apt log: $log)"
 export DEBIAN_FRONTEND=noninteractive
 if ! { apt-get update && apt-get install -y --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
   cat "$log" >&2
