@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <iconv.h>
+#include <string_view>
 
 #include "model/error.h"
 
@@ -51,6 +52,17 @@ std::string utf8ToGb18030(const std::string& utf8) { return Converter("GB18030",
 
 std::string gb18030ToUtf8(const std::string& bytes) {
     return Converter("UTF-8", "GB18030").convert(bytes, "GB18030");
+}
+
+DecodedText decodeUtf8OrGb18030(const std::string& bytes) {
+    constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+    const std::string text = bytes.starts_with(ByteOrderMark) ? bytes.substr(ByteOrderMark.size()) : bytes;
+    try {
+        // Converting UTF-8 to itself validates it.
+        return {Converter("UTF-8", "UTF-8").convert(text, "UTF-8"), TextEncoding::Utf8};
+    } catch (const Error&) {
+        return {gb18030ToUtf8(text), TextEncoding::Gb18030};
+    }
 }
 
 } // namespace trelmox

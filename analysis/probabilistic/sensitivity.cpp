@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "model/error.h"
-#include "model/numtext.h"
 
 namespace trelmox {
 
@@ -12,25 +11,37 @@ namespace {
 void requireInRange(Parameter parameter, double value) {
     const ParameterRange range = parameterRange(parameter);
     if (!std::isfinite(value) || value < range.Low || value > range.High)
-        throw Error(std::string(parameterName(parameter)) + ": " + floatToText(value) + " lies outside " +
-                    rangeText(range));
+        throw ParameterRefusal(parameter, ParameterRefusal::Reason::ValueOutside, value);
 }
 
 SensitivityStep step(const BlockInputs& base, Parameter parameter, double value) {
     BlockInputs inputs = base;
     parameterField(inputs, parameter) = value;
+    SensitivityStep s{value, {}, {}, {}, {}};
     try {
-        return {value, evaluate(inputs), {}};
+        s.Result = evaluate(inputs);
     } catch (const Error& e) {
-        return {value, std::nullopt, e.what()};
+        s.Failure = e.what();
     }
+    try {
+        s.Full = evaluateFull(inputs).Safety;
+    } catch (const Error& e) {
+        s.FullFailure = e.what();
+    }
+    return s;
 }
 
 } // namespace
 
 std::vector<SensitivityStep> runSensitivity(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
                                             Parameter parameter, double from, double to, int steps) {
-    const BlockInputs base = blockInputs(attitudes, params);
+    return runSensitivity(attitudes, params, WedgeLoads{}, parameter, from, to, steps);
+}
+
+std::vector<SensitivityStep> runSensitivity(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
+                                            const WedgeLoads& loads, Parameter parameter, double from, double to,
+                                            int steps) {
+    const BlockInputs base = blockInputs(attitudes, params, loads);
     requireVariable(base, parameter);
     if (steps < 1) throw Error("the number of steps must be at least 1");
     requireInRange(parameter, from);
