@@ -2,7 +2,7 @@
 # input names, and files where a command takes them.
 _trelmox_cli() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]} command=${COMP_WORDS[1]:-}
-    local names="dip1 dipdir1 dip2 dipdir2 diptop dipdirtop dipface dipdirface c1 f1 c2 f2 rock water height u1 u2"
+    local names="dip1 dipdir1 dip2 dipdir2 diptop dipdirtop dipface dipdirface c1 f1 c2 f2 rock water height u1 u2 k crackdist crackwater force bolt"
     COMPREPLY=()
     if [ "$COMP_CWORD" -eq 1 ]; then
         COMPREPLY=($(compgen -W "analyze probabilistic sensitivity --help --version" -- "$cur"))
