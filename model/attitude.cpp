@@ -12,20 +12,6 @@ namespace {
 bool strikesNE(const std::string& strikeNS, const std::string& strikeEW) { return strikeNS == "N" && strikeEW == "E"; }
 bool strikesNW(const std::string& strikeNS, const std::string& strikeEW) { return strikeNS == "N" && strikeEW == "W"; }
 
-// The dip direction of a plane whose letters form one of the four
-// meaningful combinations, or nothing. The strike angle is read only then,
-// so a malformed angle beside meaningless letters is no error.
-std::optional<double> dipDirectionOf(const TPlaneQuadrant& plane) {
-    if (strikesNE(plane.StrikeNS, plane.StrikeEW)) {
-        if (plane.DipNS == "S" && plane.DipEW == "E") return textToFloat(plane.StrikeAngle) + 90;
-        if (plane.DipNS == "N" && plane.DipEW == "W") return textToFloat(plane.StrikeAngle) + 270;
-    } else if (strikesNW(plane.StrikeNS, plane.StrikeEW)) {
-        if (plane.DipNS == "S" && plane.DipEW == "W") return 270 - textToFloat(plane.StrikeAngle);
-        if (plane.DipNS == "N" && plane.DipEW == "E") return 90 - textToFloat(plane.StrikeAngle);
-    }
-    return std::nullopt;
-}
-
 // The two dip quadrants (DipNS, DipEW) on either side of a strike; none
 // for a strike that is neither N..E nor N..W.
 std::span<const std::pair<const char*, const char*>> allowedDipQuadrants(const std::string& strikeNS,
@@ -55,6 +41,19 @@ void setStrikeFromDipDirection(double d, TPlaneQuadrant& plane) {
 }
 
 } // namespace
+
+// The strike angle is read only for a meaningful combination, so a
+// malformed angle beside meaningless letters is no error.
+std::optional<double> dipDirectionOf(const TPlaneQuadrant& plane) {
+    if (strikesNE(plane.StrikeNS, plane.StrikeEW)) {
+        if (plane.DipNS == "S" && plane.DipEW == "E") return textToFloat(plane.StrikeAngle) + 90;
+        if (plane.DipNS == "N" && plane.DipEW == "W") return textToFloat(plane.StrikeAngle) + 270;
+    } else if (strikesNW(plane.StrikeNS, plane.StrikeEW)) {
+        if (plane.DipNS == "S" && plane.DipEW == "W") return 270 - textToFloat(plane.StrikeAngle);
+        if (plane.DipNS == "N" && plane.DipEW == "E") return 90 - textToFloat(plane.StrikeAngle);
+    }
+    return std::nullopt;
+}
 
 void data1to2(const PlaneQuadrantArray& quadrants, PlaneAttitudeArray& attitudes) {
     for (int i = 0; i < PlaneCount; ++i) attitudes[i].DipAngle = textToFloat(quadrants[i].DipAngle);
