@@ -242,11 +242,11 @@ private:
     // so that link never outlives this call.
     void linkUnnamed(const std::filesystem::path& target, bool replacing) {
         const std::string source = procPathOf(fd_.get());
-        const StopSignalsHeld held;
         if (!replacing) {
             if (::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) return;
             if (errno != EEXIST) throw fileError(errno);
         }
+        const StopSignalsHeld held;
         for (;;) {
             const std::filesystem::path name = temporaryName(folder_);
             if (::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
