@@ -27,6 +27,11 @@ for name in sorted(n for n in runs if n.startswith("BM_MonteCarlo")):
     print(f"  {name[len('BM_MonteCarlo/'):-len('/real_time')]:44s} {runs[name]['items_per_second'] / 1e6:9.2f} M samples/s")
 for name in sorted(n for n in runs if n.startswith("BM_DrawSamples")):
     print(f"  drawing, {name[len('BM_DrawSamples/'):]:35s} {1e9 / runs[name]['items_per_second']:9.1f} ns/sample")
+for name in sorted(n for n in runs if n.startswith("BM_DensityContours")):
+    method = "Kamb" if "kamb:1" in name else "Fisher"
+    grid = name.split("grid:")[1].split("/")[0]
+    target = "   target < 200 ms" if grid == "201" else ""
+    print(f"  {'contours of 10,000 poles, ' + method + ', grid ' + grid:44s} {seconds(runs[name]) * 1000:9.1f} ms{target}")
 if batch := get("BM_CliBatch/iterations:4/manual_time"):
     print(f"  {'batch of 10,000 blocks with reports, drawings':44s} {seconds(batch):9.2f} s")
     print(f"  {'plain write of the same bytes (floor)':44s} {batch['floor_ms'] / 1000:9.2f} s   batch/floor = "

@@ -20,31 +20,6 @@ const Colour Grey{110, 110, 110};
 const Colour IntersectionColour{210, 0, 0};
 const Colour FrictionColour{200, 40, 120};
 
-// Projects a unit vector, taking the downward one of the line's two senses.
-Point2 projectVector(TPoint3D v, NetProjection projection) {
-    v = (1 / norm(v)) * v;
-    if (v.z > 0) v = -1 * v;
-    const double divisor = projection == NetProjection::EqualAngle ? 1 - v.z : std::sqrt(1 - v.z);
-    return {v.x / divisor, v.y / divisor};
-}
-
-TPoint3D poleVector(const TPlaneAttitude& plane) {
-    return lineVector(plane.DipDirection + 180, 90 - plane.DipAngle);
-}
-
-// A rough width of a label: CJK characters are square, the others about
-// half as wide as high. Enough to keep labels off the lines.
-double labelWidth(const std::string& text, double height) {
-    double width = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        width += (length >= 3 ? 1.0 : 0.6) * height;
-        i += length;
-    }
-    return width;
-}
-
 // A label's extent around its centre.
 struct LabelBox {
     Point2 centre;
@@ -127,22 +102,6 @@ TextItem text(Point2 at, std::string content, HAlign h = HAlign::Centre, double 
     return TextItem{at, std::move(content), height, colour, h, VAlign::Middle, false};
 }
 
-void addFrame(Figure& figure) {
-    figure.items.push_back(CircleItem{{0, 0}, 1, Pen{Black, 0.008}, std::nullopt});
-    for (int azimuth = 0; azimuth < 360; azimuth += 10) {
-        const double length = azimuth % 90 == 0 ? 0.05 : 0.025;
-        const TPoint3D d = lineVector(azimuth, 0);
-        figure.items.push_back(polyline({{d.x, d.y}, {(1 + length) * d.x, (1 + length) * d.y}}, Pen{Black, 0.005}));
-    }
-    figure.items.push_back(polyline({{-0.03, 0}, {0.03, 0}}, Pen{Grey, 0.004}));
-    figure.items.push_back(polyline({{0, -0.03}, {0, 0.03}}, Pen{Grey, 0.004}));
-    TextItem north = text({0, 1.12}, "N", HAlign::Centre, 0.09);
-    north.bold = true;
-    figure.items.push_back(north);
-    figure.items.push_back(text({1.08, 0}, "90", HAlign::Left, 0.05, Grey));
-    figure.items.push_back(text({0, -1.1}, "180", HAlign::Centre, 0.05, Grey));
-    figure.items.push_back(text({-1.08, 0}, "270", HAlign::Right, 0.05, Grey));
-}
 
 Pen planePen(TPlaneRole role) {
     switch (role) {
@@ -151,14 +110,6 @@ Pen planePen(TPlaneRole role) {
     default: return Pen{planeColour(role), 0.01};
     }
 }
-
-Pen frictionPen() { return Pen{FrictionColour, 0.007, LineStyle::Dashed}; }
-
-std::string projectionTitle(NetProjection projection) {
-    return projection == NetProjection::EqualAngle ? "下半球等角投影" : "下半球等面积投影";
-}
-
-bool drawableFriction(const std::optional<double>& angle) { return angle && *angle >= 0 && *angle < 90; }
 
 // The key beside the net: a sample of each line and its attitude.
 void addLegend(Figure& figure, const StereonetInput& input, const std::optional<LineAttitude>& intersection) {
@@ -234,7 +185,28 @@ double netRadius(double plungeDegrees, NetProjection projection) {
 }
 
 Point2 projectLine(const LineAttitude& line, NetProjection projection) {
-    return projectVector(lineVector(line.Trend, line.Plunge), projection);
+    return projectDirection(lineVector(line.Trend, line.Plunge), projection);
+}
+
+// The downward sense of the line; equal angle divides by 1 - z, equal area
+// by its square root, so that a horizontal line lands on the unit circle.
+Point2 projectDirection(TPoint3D v, NetProjection projection) {
+    v = (1 / norm(v)) * v;
+    if (v.z > 0) v = -1 * v;
+    const double divisor = projection == NetProjection::EqualAngle ? 1 - v.z : std::sqrt(1 - v.z);
+    return {v.x / divisor, v.y / divisor};
+}
+
+TPoint3D unprojectPoint(Point2 point, NetProjection projection) {
+    double r2 = point.x * point.x + point.y * point.y;
+    if (r2 > 1) {
+        point = {point.x / std::sqrt(r2), point.y / std::sqrt(r2)};
+        r2 = 1;
+    }
+    if (projection == NetProjection::EqualAngle)
+        return {2 * point.x / (1 + r2), 2 * point.y / (1 + r2), (r2 - 1) / (1 + r2)};
+    const double horizontal = std::sqrt(2 - r2);
+    return {point.x * horizontal, point.y * horizontal, r2 - 1};
 }
 
 LineAttitude dipLine(const TPlaneAttitude& plane) { return {plane.DipDirection, plane.DipAngle}; }
@@ -246,23 +218,77 @@ std::vector<Point2> greatCircle(const TPlaneAttitude& plane, NetProjection proje
     points.reserve(segments + 1);
     for (int i = 0; i <= segments; ++i) {
         const double theta = std::numbers::pi * i / segments;
-        points.push_back(projectVector(std::cos(theta) * strike + std::sin(theta) * dip, projection));
+        points.push_back(projectDirection(std::cos(theta) * strike + std::sin(theta) * dip, projection));
     }
     return points;
 }
 
-std::optional<LineAttitude> intersectionLine(const TPlaneAttitude& a, const TPlaneAttitude& b) {
-    TPoint3D line = cross(poleVector(a), poleVector(b));
-    const double length = norm(line);
-    if (length < 1e-9) return std::nullopt;
-    line = (1 / length) * line;
-    if (line.z > 0) line = -1 * line;
-    double trend = degrees(std::atan2(line.x, line.y));
-    if (trend < 0) trend += 360;
-    return LineAttitude{trend, degrees(std::asin(std::min(1.0, -line.z)))};
+std::vector<std::vector<Point2>> smallCircle(TPoint3D axis, double halfAngleDegrees, NetProjection projection,
+                                             int segments) {
+    axis = (1 / norm(axis)) * axis;
+    const TPoint3D helper = std::abs(axis.z) < 0.9 ? TPoint3D{0, 0, 1} : TPoint3D{1, 0, 0};
+    const TPoint3D across1 = (1 / norm(cross(axis, helper))) * cross(axis, helper);
+    const TPoint3D across2 = cross(axis, across1);
+    const double c = std::cos(radians(halfAngleDegrees)), r = std::sin(radians(halfAngleDegrees));
+    const auto onCone = [&](double a) { return c * axis + (r * std::cos(a)) * across1 + (r * std::sin(a)) * across2; };
+    const auto upward = [](const TPoint3D& v) { return v.z > 0; };
+    std::vector<std::vector<Point2>> pieces(1);
+    double previous = 0;
+    for (int i = 0; i <= segments; ++i) {
+        // The last point is the first one again, so the curve closes exactly.
+        const double a = 2 * std::numbers::pi * (i % segments) / segments;
+        const TPoint3D v = onCone(a);
+        // Where the cone passes through the horizontal its plotted curve
+        // reaches the rim and goes on from the opposite point of the rim.
+        if (i > 0 && upward(v) != upward(onCone(previous))) {
+            double below = previous, above = i == segments ? 2 * std::numbers::pi : a;
+            const bool wasUpward = upward(onCone(previous));
+            for (int halving = 0; halving < 60; ++halving) {
+                const double middle = (below + above) / 2;
+                (upward(onCone(middle)) == wasUpward ? below : above) = middle;
+            }
+            TPoint3D crossing = onCone(below);
+            crossing.z = 0;
+            const Point2 rim = projectDirection(wasUpward ? -1 * crossing : crossing, projection);
+            pieces.back().push_back(rim);
+            pieces.push_back({{-rim.x, -rim.y}});
+        }
+        previous = a;
+        pieces.back().push_back(projectDirection(v, projection));
+    }
+    // A cone that crosses the rim started in the middle of a piece: the
+    // last piece continues the first.
+    if (pieces.size() > 1) {
+        pieces.back().insert(pieces.back().end(), pieces.front().begin() + 1, pieces.front().end());
+        pieces.erase(pieces.begin());
+    }
+    return pieces;
 }
 
-double frictionAngle(double frictionCoefficient) { return degrees(std::atan(frictionCoefficient)); }
+void addNetFrame(Figure& figure) {
+    figure.items.push_back(CircleItem{{0, 0}, 1, Pen{Black, 0.008}, std::nullopt});
+    for (int azimuth = 0; azimuth < 360; azimuth += 10) {
+        const double length = azimuth % 90 == 0 ? 0.05 : 0.025;
+        const TPoint3D d = lineVector(azimuth, 0);
+        figure.items.push_back(polyline({{d.x, d.y}, {(1 + length) * d.x, (1 + length) * d.y}}, Pen{Black, 0.005}));
+    }
+    figure.items.push_back(polyline({{-0.03, 0}, {0.03, 0}}, Pen{Grey, 0.004}));
+    figure.items.push_back(polyline({{0, -0.03}, {0, 0.03}}, Pen{Grey, 0.004}));
+    TextItem north = text({0, 1.12}, "N", HAlign::Centre, 0.09);
+    north.bold = true;
+    figure.items.push_back(north);
+    figure.items.push_back(text({1.08, 0}, "90", HAlign::Left, 0.05, Grey));
+    figure.items.push_back(text({0, -1.1}, "180", HAlign::Centre, 0.05, Grey));
+    figure.items.push_back(text({-1.08, 0}, "270", HAlign::Right, 0.05, Grey));
+}
+
+Pen frictionPen() { return Pen{FrictionColour, 0.007, LineStyle::Dashed}; }
+
+std::string projectionTitle(NetProjection projection) {
+    return projection == NetProjection::EqualAngle ? "下半球等角投影" : "下半球等面积投影";
+}
+
+bool drawableFriction(const std::optional<double>& angle) { return angle && *angle >= 0 && *angle < 90; }
 
 std::optional<double> smallerFrictionAngle(const TWedgeParams& params) {
     try {
@@ -270,6 +296,17 @@ std::optional<double> smallerFrictionAngle(const TWedgeParams& params) {
     } catch (const Error&) {
         return std::nullopt;
     }
+}
+
+double labelWidth(const std::string& text, double height) {
+    double width = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        width += (length >= 3 ? 1.0 : 0.6) * height;
+        i += length;
+    }
+    return width;
 }
 
 std::string angleText(double degrees) {
@@ -294,7 +331,7 @@ Figure stereonetFigure(const StereonetInput& input) {
     figure.xMax = 2.75;
     figure.yMin = -1.3;
     figure.yMax = 1.3;
-    addFrame(figure);
+    addNetFrame(figure);
 
     LabelPlacer placer;
     for (const FigureItem& item : figure.items)

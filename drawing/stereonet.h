@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/orientation.h"
 #include "drawing/figure.h"
 #include "model/block.h"
 
@@ -17,17 +18,16 @@ enum class NetProjection {
     EqualArea   // Schmidt net: equal solid angles cover equal areas
 };
 
-// A line's attitude: trend (azimuth of its downward horizontal projection,
-// 0..360) and plunge (degrees below horizontal, 0..90).
-struct LineAttitude {
-    double Trend = 0, Plunge = 0;
-};
-
 // Distance from the net's centre of a line plunging `plungeDegrees`.
 double netRadius(double plungeDegrees, NetProjection projection);
 
 // Where a line plots; an upward line plots as its downward opposite.
 Point2 projectLine(const LineAttitude& line, NetProjection projection);
+// The same for a direction vector (any length > 0).
+Point2 projectDirection(TPoint3D direction, NetProjection projection);
+// The downward unit vector that plots at `point` (inside the net, |point|
+// <= 1); a point outside the net stands for the rim in its direction.
+TPoint3D unprojectPoint(Point2 point, NetProjection projection);
 
 // The dip line of a plane (trend = dip direction, plunge = dip).
 LineAttitude dipLine(const TPlaneAttitude& plane);
@@ -36,15 +36,31 @@ LineAttitude dipLine(const TPlaneAttitude& plane);
 // the other strike end, `segments` + 1 points.
 std::vector<Point2> greatCircle(const TPlaneAttitude& plane, NetProjection projection, int segments = 180);
 
-// The common line of two planes, pointing down; nothing for parallel planes.
-std::optional<LineAttitude> intersectionLine(const TPlaneAttitude& a, const TPlaneAttitude& b);
+// The cone of half-angle `halfAngleDegrees` about an axis (either sense), as
+// it plots: one closed curve, or, where the cone crosses the horizontal,
+// open pieces that end on the rim and continue from the opposite side.
+std::vector<std::vector<Point2>> smallCircle(TPoint3D axis, double halfAngleDegrees, NetProjection projection,
+                                             int segments = 180);
 
-// The friction angle arctan f in degrees, for the friction circle.
-double frictionAngle(double frictionCoefficient);
+// The net's rim with ticks every 10 degrees, the centre cross and the
+// compass labels, in the unit circle.
+void addNetFrame(Figure& figure);
 
 // The friction angle of the weaker cutting plane, arctan(min(f1, f2)), from
 // the parameter texts; nothing while either text is not a number.
 std::optional<double> smallerFrictionAngle(const TWedgeParams& params);
+
+// "下半球等角投影" or "下半球等面积投影".
+std::string projectionTitle(NetProjection projection);
+
+// The friction circle's pen, and whether an angle makes a circle on the net
+// (0 <= angle < 90).
+Pen frictionPen();
+bool drawableFriction(const std::optional<double>& angle);
+
+// A rough width of a label: CJK characters are square, the others about
+// half as wide as high. Enough to keep labels off the lines.
+double labelWidth(const std::string& text, double height);
 
 // "31.2°": degrees to one decimal, ".0" dropped.
 std::string angleText(double degrees);

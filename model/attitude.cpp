@@ -44,7 +44,7 @@ void setStrikeFromDipDirection(double d, TPlaneQuadrant& plane) {
 
 // The strike angle is read only for a meaningful combination, so a
 // malformed angle beside meaningless letters is no error.
-std::optional<double> dipDirectionOf(const TPlaneQuadrant& plane) {
+std::optional<double> quadrantDipDirection(const TPlaneQuadrant& plane) {
     if (strikesNE(plane.StrikeNS, plane.StrikeEW)) {
         if (plane.DipNS == "S" && plane.DipEW == "E") return textToFloat(plane.StrikeAngle) + 90;
         if (plane.DipNS == "N" && plane.DipEW == "W") return textToFloat(plane.StrikeAngle) + 270;
@@ -58,7 +58,7 @@ std::optional<double> dipDirectionOf(const TPlaneQuadrant& plane) {
 void data1to2(const PlaneQuadrantArray& quadrants, PlaneAttitudeArray& attitudes) {
     for (int i = 0; i < PlaneCount; ++i) attitudes[i].DipAngle = textToFloat(quadrants[i].DipAngle);
     for (int i = 0; i < PlaneCount; ++i)
-        if (const auto direction = dipDirectionOf(quadrants[i])) attitudes[i].DipDirection = *direction;
+        if (const auto direction = quadrantDipDirection(quadrants[i])) attitudes[i].DipDirection = *direction;
 }
 
 void data2to1(const PlaneAttitudeArray& attitudes, PlaneQuadrantArray& quadrants) {

@@ -16,11 +16,11 @@ namespace trelmox {
 // Error on the first text that is not a number, leaving what was converted.
 void data1to2(const PlaneQuadrantArray& quadrants, PlaneAttitudeArray& attitudes);
 
-// The dip direction that one plane's quadrant texts give, or nothing when
-// its letters form none of the four meaningful combinations (the strike
-// angle is then not read). Throws Error when the strike angle is read and
-// is not a number.
-std::optional<double> dipDirectionOf(const TPlaneQuadrant& plane);
+// One plane's dip direction from its quadrant texts (strike angle + 90 for
+// N..E dipping SE, and so on), not reduced to 0..360; nothing when the
+// letters form no meaningful combination. Throws Error when the strike
+// angle of a meaningful combination is not a number.
+std::optional<double> quadrantDipDirection(const TPlaneQuadrant& plane);
 
 // Numbers -> quadrant texts. A dip direction outside 0..360 keeps the plane's
 // old letters and strike angle; its dip angle text is always updated.

@@ -145,7 +145,7 @@ std::string quadrantText(const TPlaneQuadrant& q) {
 // Letters that fit no case would leave the corners to vectors of another
 // plane, so the geometry would be wrong while looking right.
 double dipDirectionOfLine(const TPlaneQuadrant& plane) {
-    const auto direction = dipDirectionOf(plane);
+    const auto direction = quadrantDipDirection(plane);
     if (!direction)
         throw Error("象限字母“" + joinFields({plane.StrikeNS, plane.StrikeEW, plane.DipNS, plane.DipEW}) +
                     "”不能组成产状：走向 N…E 应倾向 S,E 或 N,W，走向 N…W 应倾向 S,W 或 N,E");

@@ -139,4 +139,10 @@ std::string visibleText(const std::string& bytes) {
     return visible;
 }
 
+DecodedText decodeUtf8OrGb18030(const std::string& bytes) {
+    const std::string text = bytes.starts_with(Utf8Mark) ? bytes.substr(Utf8Mark.size()) : bytes;
+    if (isUtf8(text)) return {text, TextEncoding::Utf8};
+    return {gb18030ToUtf8(text), TextEncoding::Gb18030};
+}
+
 } // namespace trelmox

@@ -26,4 +26,18 @@ bool isUtf8(const std::string& bytes);
 // UTF-8 as \xNN. Everything else is kept.
 std::string visibleText(const std::string& bytes);
 
+enum class TextEncoding { Utf8, Gb18030 };
+
+struct DecodedText {
+    std::string Utf8;
+    TextEncoding Encoding = TextEncoding::Utf8;
+};
+
+// Text from a file that may come from either world: another program's UTF-8
+// (a leading byte-order mark dropped) or our own GB18030. Bytes that are
+// valid UTF-8 are taken as UTF-8: Chinese GB18030 text is almost never valid
+// UTF-8, and plain ASCII reads the same either way. Throws Error when the
+// bytes are neither.
+DecodedText decodeUtf8OrGb18030(const std::string& bytes);
+
 } // namespace trelmox

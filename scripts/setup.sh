@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libdxflib-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-charts-dev libqt6opengl6-dev qt6-image-formats-plugins
   libgl-dev fonts-wqy-microhei
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev libomp-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -10,9 +10,6 @@ namespace {
 
 constexpr std::uint64_t Golden = 0x9e3779b97f4a7c15ULL; // SplitMix64's increment
 
-// The top 52 bits as the midpoint of one of 2^52 equal cells of (0, 1).
-double unitInterval(std::uint64_t bits) { return (static_cast<double>(bits >> 12) + 0.5) * 0x1p-52; }
-
 // A seeded Fisher-Yates shuffle of 0..n-1; the bounded draw is Lemire's
 // multiply-shift, whose bias (n / 2^64) is far below sampling error.
 std::vector<std::uint32_t> randomPermutation(std::uint64_t n, std::uint64_t streamKey) {
@@ -29,6 +26,11 @@ std::vector<std::uint32_t> randomPermutation(std::uint64_t n, std::uint64_t stre
 
 } // namespace
 
+// The top 52 bits of the mixed counter.
+double counterUniform(std::uint64_t key, std::uint64_t counter) {
+    return (static_cast<double>(mix64(key + Golden * counter) >> 12) + 0.5) * 0x1p-52;
+}
+
 SampleDesign::SampleDesign(SamplingMethod method, std::uint64_t seed, std::uint64_t samples,
                            const std::vector<Parameter>& varying)
     : method_(method), key_(mix64(seed)), samples_(samples), strata_(ParameterCount) {
@@ -43,7 +45,7 @@ SampleDesign::SampleDesign(SamplingMethod method, std::uint64_t seed, std::uint6
 }
 
 double SampleDesign::streamUniform(std::uint64_t sample, Parameter input) const {
-    return unitInterval(mix64(key_ + Golden * (sample * ParameterCount + static_cast<int>(input) + 1)));
+    return counterUniform(key_, sample * ParameterCount + static_cast<int>(input) + 1);
 }
 
 std::uint32_t SampleDesign::stratum(std::uint64_t sample, Parameter input) const {

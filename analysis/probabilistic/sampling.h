@@ -26,6 +26,10 @@ constexpr std::uint64_t mix64(std::uint64_t z) {
     return z ^ (z >> 31);
 }
 
+// Draw `counter` of the counter-based stream `key`: in (0, 1), never an
+// end, the midpoint of one of 2^52 equal cells.
+double counterUniform(std::uint64_t key, std::uint64_t counter);
+
 class SampleDesign {
 public:
     // Permutations are built for the inputs in `varying` only (Latin

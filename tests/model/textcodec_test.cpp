@@ -88,3 +88,23 @@ TEST(TextCodec, VisibleTextShowsControlsAndForeignBytes) {
         EXPECT_EQ(isUtf8(c.bytes), c.utf8) << c.visible;
     }
 }
+
+// Our own files are GB18030, other programs write UTF-8 (with or without a
+// byte-order mark); pure ASCII reads the same either way.
+TEST(TextCodec, DetectsUtf8OrGb18030) {
+    const struct {
+        std::string bytes;
+        TextEncoding encoding;
+    } cases[] = {
+        {"楔块,45", TextEncoding::Utf8},
+        {"\xEF\xBB\xBF楔块,45", TextEncoding::Utf8},
+        {"\xD0\xA8\xBF\xE9,45", TextEncoding::Gb18030},
+    };
+    for (const auto& c : cases) {
+        const DecodedText text = decodeUtf8OrGb18030(c.bytes);
+        EXPECT_EQ(text.Utf8, "楔块,45");
+        EXPECT_EQ(text.Encoding, c.encoding);
+    }
+    EXPECT_EQ(decodeUtf8OrGb18030("45,120").Utf8, "45,120");
+    EXPECT_THROW(decodeUtf8OrGb18030("ab\xFF"), Error);
+}

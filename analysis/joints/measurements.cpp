@@ -1,0 +1,270 @@
+#include "analysis/joints/measurements.h"
+
+#include <algorithm>
+#include <optional>
+#include <sstream>
+#include <string_view>
+
+#include "model/attitude.h"
+#include "model/error.h"
+#include "model/files.h"
+#include "model/numtext.h"
+
+namespace trelmox {
+
+namespace {
+
+enum class Column { Dip, DipDirection, Quadrant, Set, Weight };
+constexpr std::size_t QuadrantFields = 6;
+
+struct ColumnName {
+    const char* name; // lower case, without blanks, "_" or "-"
+    Column column;
+};
+constexpr ColumnName ColumnNames[] = {
+    {"dip", Column::Dip},           {"倾角", Column::Dip},           {"dipdir", Column::DipDirection},
+    {"dipdirection", Column::DipDirection}, {"倾向", Column::DipDirection}, {"quadrant", Column::Quadrant},
+    {"象限产状", Column::Quadrant}, {"set", Column::Set},            {"label", Column::Set},
+    {"组", Column::Set},            {"组号", Column::Set},           {"weight", Column::Weight},
+    {"权重", Column::Weight},
+};
+constexpr const char* KnownColumns = "dip 倾角、dipdir 倾向、quadrant 象限产状、set 组、weight 权重";
+constexpr std::size_t ListedErrors = 10;
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string trimmed(const std::string& text) {
+    const auto first = std::find_if_not(text.begin(), text.end(), isBlank);
+    const auto last = std::find_if_not(text.rbegin(), text.rend(), isBlank).base();
+    return first < last ? std::string(first, last) : std::string();
+}
+
+std::string unquoted(std::string field) {
+    field = trimmed(field);
+    if (field.size() >= 2 && field.front() == '"' && field.back() == '"') field = field.substr(1, field.size() - 2);
+    return field;
+}
+
+// Spreadsheets write ",", ";" or tabs, Chinese input methods often "，";
+// a hand-written list may use blanks alone.
+std::vector<std::string> splitFields(const std::string& line) {
+    std::string text = line;
+    for (std::size_t at; (at = text.find("，")) != std::string::npos;) text.replace(at, 3, ",");
+    std::replace(text.begin(), text.end(), ';', ',');
+    std::replace(text.begin(), text.end(), '\t', ',');
+    std::vector<std::string> fields;
+    if (text.find(',') != std::string::npos) {
+        std::size_t start = 0;
+        for (std::size_t end; (end = text.find(',', start)) != std::string::npos; start = end + 1)
+            fields.push_back(unquoted(text.substr(start, end - start)));
+        fields.push_back(unquoted(text.substr(start)));
+    } else {
+        std::istringstream words(text);
+        for (std::string word; words >> word;) fields.push_back(unquoted(word));
+    }
+    return fields;
+}
+
+bool isNumber(const std::string& text) {
+    try {
+        textToFloat(text);
+        return true;
+    } catch (const Error&) {
+        return false;
+    }
+}
+
+// A header starts with a name: neither a number (nor what was meant to be
+// one) nor the quadrant notation's strike letter.
+bool isHeader(const std::string& firstField) {
+    if (firstField == "N" || isNumber(firstField)) return false;
+    return firstField.empty() || std::string_view("0123456789+-.").find(firstField[0]) == std::string_view::npos;
+}
+
+std::string columnKey(const std::string& name) {
+    std::string key;
+    for (char c : name)
+        if (c != ' ' && c != '_' && c != '-') key += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    return key;
+}
+
+std::size_t fieldCount(const std::vector<Column>& columns) {
+    std::size_t count = 0;
+    for (Column c : columns) count += c == Column::Quadrant ? QuadrantFields : 1;
+    return count;
+}
+
+// The columns a header names. Either dip and dipdir or the quadrant fields
+// must be there, each at most once.
+std::vector<Column> headerColumns(const std::vector<std::string>& fields) {
+    std::vector<Column> columns;
+    for (const std::string& field : fields) {
+        const auto known = std::find_if(std::begin(ColumnNames), std::end(ColumnNames),
+                                        [&](const ColumnName& c) { return columnKey(field) == c.name; });
+        if (known == std::end(ColumnNames))
+            throw Error("表头的列名“" + field + "”无法识别，可用的列名：" + KnownColumns);
+        if (std::count(columns.begin(), columns.end(), known->column))
+            throw Error("表头的列“" + field + "”重复");
+        columns.push_back(known->column);
+    }
+    const auto has = [&](Column c) { return std::count(columns.begin(), columns.end(), c) > 0; };
+    const bool angles = has(Column::Dip) && has(Column::DipDirection);
+    if (angles == has(Column::Quadrant) || (!angles && (has(Column::Dip) || has(Column::DipDirection))))
+        throw Error("表头应含倾角和倾向两列（dip、dipdir），或象限产状（quadrant），二者取其一");
+    return columns;
+}
+
+// Without a header a line's first field tells its notation: quadrant
+// notation always begins with the strike letter "N".
+std::vector<Column> positionalColumns(const std::vector<std::string>& fields) {
+    std::vector<Column> columns{Column::Dip, Column::DipDirection};
+    if (!fields.empty() && fields[0] == "N") columns = {Column::Quadrant};
+    const std::size_t required = fieldCount(columns);
+    if (fields.size() < required)
+        throw Error(columns[0] == Column::Quadrant ? "象限产状应有 6 个字段（如 N,30,E,S,E,45）"
+                                                  : "应有倾角和倾向两个字段（如 45,120）");
+    if (fields.size() > required + 2) throw Error("字段过多：产状之后只能有组号和权重");
+    for (std::size_t i = required; i < fields.size(); ++i) columns.push_back(i == required ? Column::Set : Column::Weight);
+    return columns;
+}
+
+double number(const std::string& what, const std::string& text) {
+    try {
+        return textToFloat(text);
+    } catch (const Error& e) {
+        throw Error(what + "：" + e.what());
+    }
+}
+
+double angleIn(const std::string& what, const std::string& text, double high) {
+    const double value = number(what, text);
+    if (value < 0 || value > high) throw Error(what + " " + text + " 应在 0 到 " + floatToText(high) + " 之间");
+    return value;
+}
+
+TPlaneAttitude quadrantPlane(const std::vector<std::string>& f, std::size_t at) {
+    const TPlaneQuadrant quadrant{f[at], f[at + 1], f[at + 2], f[at + 3], f[at + 4], f[at + 5]};
+    const double dip = angleIn("倾角", quadrant.DipAngle, 90);
+    angleIn("走向角", quadrant.StrikeAngle, 90);
+    const auto direction = quadrantDipDirection(quadrant);
+    if (!direction)
+        throw Error("象限产状的字母“" + quadrant.StrikeNS + quadrant.StrikeEW + " " + quadrant.DipNS + quadrant.DipEW +
+                    "”不成组合：走向 N..E 配倾向 SE 或 NW，走向 N..W 配倾向 SW 或 NE");
+    return {dip, *direction};
+}
+
+// A dip direction of 360 is north, 0.
+double northBased(double dipDirection) { return dipDirection == 360 ? 0 : dipDirection; }
+
+Measurement measurementOf(const std::vector<std::string>& fields, const std::vector<Column>& columns) {
+    if (fields.size() != fieldCount(columns))
+        throw Error("应有 " + std::to_string(fieldCount(columns)) + " 个字段，实有 " + std::to_string(fields.size()) +
+                    " 个");
+    Measurement m;
+    std::size_t at = 0;
+    for (Column column : columns) {
+        const std::string& field = fields[at];
+        switch (column) {
+        case Column::Dip: m.Plane.DipAngle = angleIn("倾角", field, 90); break;
+        case Column::DipDirection: m.Plane.DipDirection = angleIn("倾向", field, 360); break;
+        case Column::Quadrant: m.Plane = quadrantPlane(fields, at); break;
+        case Column::Set: m.Set = field; break;
+        case Column::Weight:
+            if (!field.empty()) m.Weight = number("权重", field);
+            if (!(m.Weight > 0)) throw Error("权重 " + field + " 应大于 0");
+            break;
+        }
+        at += column == Column::Quadrant ? QuadrantFields : 1;
+    }
+    m.Plane.DipDirection = northBased(m.Plane.DipDirection);
+    return m;
+}
+
+void tally(MeasurementSummary& summary, const Measurement& m, bool quadrant) {
+    ++(quadrant ? summary.QuadrantRows : summary.DipRows);
+    if (m.Weight != 1) summary.Weighted = true;
+    if (m.Set.empty()) {
+        ++summary.Unlabelled;
+        return;
+    }
+    const auto set = std::find_if(summary.Sets.begin(), summary.Sets.end(),
+                                  [&](const auto& s) { return s.first == m.Set; });
+    if (set == summary.Sets.end()) summary.Sets.emplace_back(m.Set, 1);
+    else ++set->second;
+}
+
+std::string lineMessage(int line, const std::string& reason) {
+    return "测量文件第 " + std::to_string(line) + " 行：" + reason;
+}
+
+std::string errorList(const std::vector<std::string>& errors) {
+    std::string message;
+    for (std::size_t i = 0; i < errors.size() && i < ListedErrors; ++i) message += (i ? "\n" : "") + errors[i];
+    if (errors.size() > ListedErrors)
+        message += "\n……另有 " + std::to_string(errors.size() - ListedErrors) + " 行有误";
+    return message;
+}
+
+} // namespace
+
+MeasurementFile parseMeasurements(const std::string& utf8Text) {
+    MeasurementFile file;
+    std::optional<std::vector<Column>> header;
+    std::vector<std::string> errors;
+    std::istringstream lines(utf8Text);
+    int number = 0;
+    bool first = true;
+    for (std::string line; std::getline(lines, line);) {
+        ++number;
+        if (line.ends_with('\r')) line.pop_back();
+        if (number == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
+        line = trimmed(line);
+        if (line.empty() || line.starts_with('#')) continue;
+        const auto fields = splitFields(line);
+        if (std::exchange(first, false) && isHeader(fields[0])) {
+            // Without its columns no line after a bad header can be read.
+            try {
+                header = headerColumns(fields);
+            } catch (const Error& e) {
+                throw Error(lineMessage(number, e.what()));
+            }
+            file.Summary.Header = true;
+            continue;
+        }
+        try {
+            const auto columns = header ? *header : positionalColumns(fields);
+            Measurement m = measurementOf(fields, columns);
+            m.Line = number;
+            tally(file.Summary, m, std::count(columns.begin(), columns.end(), Column::Quadrant) > 0);
+            file.Planes.push_back(std::move(m));
+        } catch (const Error& e) {
+            errors.push_back(lineMessage(number, e.what()));
+        }
+    }
+    if (!errors.empty()) throw Error(errorList(errors));
+    if (file.Planes.empty()) throw Error("测量文件中没有结构面数据");
+    return file;
+}
+
+MeasurementFile readMeasurementFile(const std::filesystem::path& path) {
+    const DecodedText text = decodeUtf8OrGb18030(readFileBytes(path));
+    MeasurementFile file = parseMeasurements(text.Utf8);
+    file.Summary.Encoding = text.Encoding;
+    return file;
+}
+
+std::string measurementSummaryText(const MeasurementSummary& s) {
+    std::string text = "读入结构面 " + std::to_string(s.DipRows + s.QuadrantRows) + " 个（倾角倾向 " +
+                       std::to_string(s.DipRows) + " 个，象限产状 " + std::to_string(s.QuadrantRows) + " 个），" +
+                       (s.Encoding == TextEncoding::Utf8 ? "UTF-8" : "GB18030") + " 编码" +
+                       (s.Header ? "，有表头" : "") + (s.Weighted ? "，带权重" : "");
+    if (!s.Sets.empty()) {
+        text += "；" + std::to_string(s.Sets.size()) + " 组：";
+        for (std::size_t i = 0; i < s.Sets.size(); ++i)
+            text += (i ? "，" : "") + s.Sets[i].first + " " + std::to_string(s.Sets[i].second) + " 个";
+    }
+    if (s.Unlabelled && !s.Sets.empty()) text += "，未分组 " + std::to_string(s.Unlabelled) + " 个";
+    return text;
+}
+
+} // namespace trelmox

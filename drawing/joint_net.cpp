@@ -1,0 +1,279 @@
+#include "drawing/joint_net.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "analysis/joints/kinematics.h"
+#include "analysis/vec3.h"
+#include "drawing/contours.h"
+#include "drawing/plane_style.h"
+#include "model/numtext.h"
+
+namespace trelmox {
+
+namespace {
+
+constexpr double TextHeight = 0.055;
+constexpr double LegendLeft = 1.32, SampleEnd = 1.44, LegendText = 1.49, LegendStep = 0.115;
+const Colour Black{0, 0, 0};
+const Colour White{255, 255, 255};
+const Colour Unassigned{120, 120, 120};
+const Colour ZoneFill{250, 212, 212};
+const Colour Sliding{210, 0, 0};
+const Colour SetColours[] = {{32, 96, 176},  {40, 140, 60}, {215, 110, 10}, {150, 50, 160},
+                             {0, 140, 140},  {170, 40, 40}, {110, 110, 0},  {90, 90, 210}};
+
+// The sliding zone and the pairs' status need both the face and friction.
+bool checksKinematics(const JointNetInput& input) { return input.SlopeFace && drawableFriction(input.FrictionAngle); }
+
+Colour setColour(std::size_t index) { return SetColours[index % std::size(SetColours)]; }
+
+// From light to dark blue with the level.
+Colour contourColour(std::size_t level, std::size_t levels) {
+    const double t = levels > 1 ? static_cast<double>(level) / (levels - 1) : 1;
+    const auto mix = [t](int light, int dark) { return static_cast<std::uint8_t>(std::lround(light + t * (dark - light))); };
+    return {mix(140, 10), mix(185, 35), mix(235, 120)};
+}
+
+TextItem label(Point2 at, std::string content, Colour colour = Black, double height = TextHeight,
+               HAlign align = HAlign::Left) {
+    return TextItem{at, std::move(content), height, colour, align, VAlign::Middle, false};
+}
+
+std::string numberText(double value, int decimals) {
+    const double scale = std::pow(10, decimals);
+    return floatToText(std::round(value * scale) / scale);
+}
+
+std::string kappaText(const FisherStats& stats) {
+    if (!stats.Kappa) return "";
+    return std::isinf(*stats.Kappa) ? " K=∞" : " K=" + numberText(*stats.Kappa, 1);
+}
+
+double poleRadius(std::size_t poles) { return std::clamp(0.4 / std::sqrt(static_cast<double>(poles) + 1), 0.004, 0.014); }
+
+// Lines whose plunge lies between the friction angle and the face's
+// apparent dip in their trend: from the face's great circle out to the
+// friction circle, over the trends where the apparent dip exceeds the
+// friction angle.
+std::optional<std::vector<Point2>> slidingZone(const TPlaneAttitude& face, double friction, NetProjection projection) {
+    if (!(face.DipAngle > friction)) return std::nullopt;
+    const double reach = degrees(std::acos(std::tan(radians(friction)) / std::tan(radians(face.DipAngle))));
+    constexpr int Steps = 90;
+    std::vector<Point2> inner, outer;
+    for (int k = 0; k <= Steps; ++k) {
+        const double trend = face.DipDirection - reach + 2 * reach * k / Steps;
+        inner.push_back(projectLine({trend, std::max(friction, apparentDip(face, trend))}, projection));
+        outer.push_back(projectLine({trend, friction}, projection));
+    }
+    inner.insert(inner.end(), outer.rbegin(), outer.rend());
+    return inner;
+}
+
+std::vector<Colour> poleColours(const JointNetInput& input) {
+    std::vector<Colour> colours(input.Planes.size(), Unassigned);
+    for (std::size_t s = 0; s < input.Sets.size(); ++s)
+        for (std::size_t i : input.Sets[s].Members)
+            if (i < colours.size()) colours[i] = setColour(s);
+    return colours;
+}
+
+Colour windowColour(const JointNetInput& input, const SetWindow& window) {
+    for (std::size_t s = 0; s < input.Sets.size(); ++s)
+        if (input.Sets[s].Label == window.Label) return setColour(s);
+    return Black;
+}
+
+void addContours(Figure& figure, const DensityContours& contours) {
+    for (std::size_t k = 0; k < contours.Levels.size(); ++k)
+        for (const auto& line : contours.Lines[k])
+            figure.items.push_back(polyline(line, Pen{contourColour(k, contours.Levels.size()), 0.006}));
+}
+
+void addSets(Figure& figure, const JointNetInput& input) {
+    for (const SetWindow& window : input.Windows)
+        for (auto& piece : smallCircle(window.Centre, window.HalfAngle, input.Projection))
+            figure.items.push_back(polyline(std::move(piece), Pen{windowColour(input, window), 0.006, LineStyle::Dashed}));
+    for (std::size_t s = 0; s < input.Sets.size(); ++s) {
+        const FisherStats& stats = input.Sets[s].Stats;
+        figure.items.push_back(polyline(greatCircle(stats.MeanPlane, input.Projection), Pen{setColour(s), 0.008}));
+        if (stats.Cone95 && *stats.Cone95 > 0)
+            for (auto& piece : smallCircle(stats.MeanPole, *stats.Cone95, input.Projection))
+                figure.items.push_back(polyline(std::move(piece), Pen{setColour(s), 0.005}));
+        const Point2 p = projectDirection(stats.MeanPole, input.Projection);
+        figure.items.push_back(CircleItem{p, 0.03, Pen{White, 0.007}, setColour(s)});
+    }
+}
+
+// Each set's label beside its mean pole, on a white patch so that it stays
+// legible over a dense cluster of poles.
+void addSetTags(Figure& figure, const JointNetInput& input) {
+    constexpr double Height = 0.065, Margin = 0.012;
+    for (std::size_t s = 0; s < input.Sets.size(); ++s) {
+        const Point2 p = projectDirection(input.Sets[s].Stats.MeanPole, input.Projection);
+        const Point2 at{p.x + 0.045, p.y + 0.05};
+        const double width = labelWidth(input.Sets[s].Label, Height);
+        figure.items.push_back(polygon({{at.x - Margin, at.y - Height / 2 - Margin},
+                                        {at.x + width + Margin, at.y - Height / 2 - Margin},
+                                        {at.x + width + Margin, at.y + Height / 2 + Margin},
+                                        {at.x - Margin, at.y + Height / 2 + Margin}},
+                                       White, Pen{setColour(s), 0.004}));
+        TextItem tag = label(at, input.Sets[s].Label, setColour(s), Height);
+        tag.bold = true;
+        figure.items.push_back(tag);
+    }
+}
+
+struct PairLine {
+    std::string Label;
+    LineAttitude Line;
+    std::optional<bool> Slides; // known when the face and the friction angle are given
+};
+
+std::vector<PairLine> pairLines(const JointNetInput& input) {
+    std::vector<PairLine> lines;
+    for (std::size_t a = 0; a < input.Sets.size(); ++a)
+        for (std::size_t b = a + 1; b < input.Sets.size(); ++b) {
+            const TPlaneAttitude& first = input.Sets[a].Stats.MeanPlane;
+            const TPlaneAttitude& second = input.Sets[b].Stats.MeanPlane;
+            const auto line = intersectionLine(first, second);
+            if (!line) continue;
+            PairLine pair{input.Sets[a].Label + "×" + input.Sets[b].Label, *line, std::nullopt};
+            if (checksKinematics(input)) pair.Slides = wedgeKinematics(first, second, *input.SlopeFace, *input.FrictionAngle).possible();
+            lines.push_back(pair);
+        }
+    return lines;
+}
+
+void addPairLines(Figure& figure, const std::vector<PairLine>& lines, NetProjection projection) {
+    for (const PairLine& pair : lines) {
+        const Point2 p = projectLine(pair.Line, projection);
+        const bool slides = pair.Slides.value_or(false);
+        figure.items.push_back(CircleItem{p, 0.022, Pen{slides ? White : Black, 0.005}, slides ? Sliding : White});
+        figure.items.push_back(label({p.x + 0.035, p.y - 0.04}, pair.Label, slides ? Sliding : Black, 0.05));
+    }
+}
+
+class Legend {
+public:
+    explicit Legend(Figure& figure) : figure_(figure) {}
+    void title(const std::string& text, double height) {
+        TextItem item = label({LegendLeft, y_}, text, Black, height);
+        item.bold = true;
+        figure_.items.push_back(item);
+        y_ -= LegendStep;
+    }
+    void line(const Pen& pen, const std::string& text) {
+        figure_.items.push_back(polyline({{LegendLeft, y_}, {SampleEnd, y_}}, pen));
+        entry(text);
+    }
+    void dot(Colour fill, Colour edge, const std::string& text) {
+        figure_.items.push_back(CircleItem{{(LegendLeft + SampleEnd) / 2, y_}, 0.022, Pen{edge, 0.005}, fill});
+        entry(text);
+    }
+    void patch(Colour fill, const std::string& text) {
+        figure_.items.push_back(polygon({{LegendLeft, y_ - 0.035}, {SampleEnd, y_ - 0.035}, {SampleEnd, y_ + 0.035},
+                                         {LegendLeft, y_ + 0.035}},
+                                        fill));
+        entry(text);
+    }
+    void text(const std::string& text) { entry(text, LegendLeft); }
+    // The levels side by side, each after a sample of its line.
+    void levels(const DensityContours& contours) {
+        const double width = 0.2;
+        for (std::size_t k = 0; k < contours.Levels.size(); ++k) {
+            if (k > 0 && k % 5 == 0) y_ -= LegendStep;
+            const double x = LegendLeft + (k % 5) * width;
+            figure_.items.push_back(polyline({{x, y_}, {x + 0.05, y_}}, Pen{contourColour(k, contours.Levels.size()), 0.01}));
+            figure_.items.push_back(label({x + 0.065, y_}, numberText(contours.Levels[k], 2), Black, 0.045));
+        }
+        y_ -= LegendStep;
+    }
+
+private:
+    void entry(const std::string& text, double left = LegendText) {
+        figure_.items.push_back(label({left, y_}, text));
+        y_ -= LegendStep;
+    }
+    Figure& figure_;
+    double y_ = 1.2;
+};
+
+std::string densityTitle(const DensityOptions& options) {
+    return std::string("等密度线（") + (options.Method == DensityMethod::Fisher ? "Fisher 平滑" : "Kamb 计数") +
+           "，计数面积 " + numberText(options.AreaShare * 100, 2) + "%），%/1%面积：";
+}
+
+void addLegend(Figure& figure, const JointNetInput& input, const std::optional<DensityContours>& contours,
+               const std::vector<PairLine>& lines) {
+    Legend legend(figure);
+    if (!input.Caption.empty()) legend.title(input.Caption, 0.07);
+    legend.title(projectionTitle(input.Projection) + "，极点 " + std::to_string(input.Planes.size()) + " 个", TextHeight);
+    for (std::size_t s = 0; s < input.Sets.size(); ++s) {
+        const JointSet& set = input.Sets[s];
+        std::string text = set.Label + " " + std::to_string(set.Stats.Count) + " 个 " +
+                           attitudeLabel(set.Stats.MeanPlane.DipDirection, set.Stats.MeanPlane.DipAngle) +
+                           kappaText(set.Stats);
+        if (set.Stats.Cone95) text += " α95=" + angleText(*set.Stats.Cone95);
+        legend.dot(setColour(s), White, text);
+    }
+    if (contours) {
+        legend.text(densityTitle(*input.Density));
+        legend.levels(*contours);
+        legend.text("最大 " + numberText(contours->Maximum, 2) + "%，在 " +
+                    [&] {
+                        const LineAttitude at = lineAttitude(contours->MaximumAt);
+                        return attitudeLabel(at.Trend, at.Plunge);
+                    }());
+    }
+    if (input.SlopeFace)
+        legend.line(Pen{planeColour(TPlaneRole::SlopeFace), 0.013},
+                    std::string("坡面 ") + attitudeLabel(input.SlopeFace->DipDirection, input.SlopeFace->DipAngle));
+    if (drawableFriction(input.FrictionAngle)) legend.line(frictionPen(), "摩擦圆 φ=" + angleText(*input.FrictionAngle));
+    if (checksKinematics(input)) legend.patch(ZoneFill, "交线落此区内楔块可滑动");
+    if (!lines.empty()) {
+        if (checksKinematics(input)) {
+            legend.dot(Sliding, White, "组间交线：可滑动");
+            legend.dot(White, Black, "组间交线：不滑动");
+        } else {
+            legend.dot(White, Black, "组间交线");
+        }
+    }
+}
+
+} // namespace
+
+Figure jointNetFigure(const JointNetInput& input) {
+    // The net in the unit circle, the key to its right.
+    Figure figure{-1.3, -1.3, 2.85, 1.3, {255, 255, 255}, {}};
+    if (checksKinematics(input))
+        if (auto zone = slidingZone(*input.SlopeFace, *input.FrictionAngle, input.Projection))
+            figure.items.push_back(polygon(std::move(*zone), ZoneFill));
+    addNetFrame(figure);
+
+    std::optional<DensityContours> contours;
+    if (input.Density && !input.Planes.empty()) {
+        contours = densityContours(PoleDensity(polesOf(input.Planes), *input.Density), input.Projection,
+                                   input.GridSize, input.ContourLevels);
+        addContours(figure, *contours);
+    }
+    const std::vector<Colour> colours = poleColours(input);
+    const double radius = poleRadius(input.Planes.size());
+    for (std::size_t i = 0; i < input.Planes.size(); ++i)
+        figure.items.push_back(CircleItem{projectDirection(planePole(input.Planes[i].Plane), input.Projection), radius,
+                                          std::nullopt, colours[i]});
+    if (input.SlopeFace)
+        figure.items.push_back(polyline(greatCircle(*input.SlopeFace, input.Projection),
+                                        Pen{planeColour(TPlaneRole::SlopeFace), 0.013}));
+    if (drawableFriction(input.FrictionAngle))
+        figure.items.push_back(
+            CircleItem{{0, 0}, netRadius(*input.FrictionAngle, input.Projection), frictionPen(), std::nullopt});
+    addSets(figure, input);
+    const std::vector<PairLine> lines = pairLines(input);
+    addPairLines(figure, lines, input.Projection);
+    addSetTags(figure, input);
+    addLegend(figure, input, contours, lines);
+    return figure;
+}
+
+} // namespace trelmox

@@ -1,0 +1,110 @@
+#include "analysis/joints/measurements.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "model/textcodec.h"
+#include "tests/model/test_support.h"
+
+namespace trelmox {
+namespace {
+
+using testing::messageOf;
+
+std::vector<TPlaneAttitude> planesOf(const std::string& text) {
+    std::vector<TPlaneAttitude> planes;
+    for (const Measurement& m : parseMeasurements(text).Planes) planes.push_back(m.Plane);
+    return planes;
+}
+
+// Every meaningful quadrant combination, the strike angle's ends included,
+// against the same plane written as dip angle and dip direction; also with
+// other separators, a header, labels and weights, which must not change the
+// planes.
+TEST(MeasurementReader, BothNotationsGiveTheSamePlanes) {
+    const std::string quadrants = "N,30,E,S,E,45\r\n"
+                                  "N,30,E,N,W,45\r\n"
+                                  "N,40,W,S,W,60\r\n"
+                                  "N,40,W,N,E,60\r\n"
+                                  "N,0,E,S,E,10\r\n"
+                                  "N,90,E,N,W,90\r\n"
+                                  "N,90,W,S,W,0\r\n";
+    const std::string angles = "45,120\n45,300\n60,230\n60,50\n10,90\n90,0\n0,180\n";
+    EXPECT_EQ(planesOf(quadrants), planesOf(angles));
+    EXPECT_EQ(planesOf("N 30 E S E 45\nN\t40\tW\tS\tW\t60  \n"), planesOf("45;120\n60，230\n"));
+    EXPECT_EQ(planesOf("quadrant,set,weight\nN,30,E,S,E,45,J1,2\n"), planesOf("倾向,倾角\n120,45\n"));
+    EXPECT_EQ(planesOf("45,360\n"), planesOf("45,0\n")); // north is 0 whichever way it is written
+}
+
+TEST(MeasurementReader, RefusesBadRowsNamingTheirLines) {
+    const struct {
+        std::string text;
+        std::string message;
+    } cases[] = {
+        {"45,120\n95,120\n", "测量文件第 2 行：倾角 95 应在 0 到 90 之间"},
+        {"45,120\n\n# note\n45,361\n", "测量文件第 4 行：倾向 361 应在 0 到 360 之间"},
+        {"45,1 20\n", "测量文件第 1 行：倾向：'1 20' is not a valid floating point value"},
+        {"45\n", "测量文件第 1 行：应有倾角和倾向两个字段（如 45,120）"},
+        {"45,120,J1,1,x\n", "测量文件第 1 行：字段过多：产状之后只能有组号和权重"},
+        {"45,120,J1,0\n", "测量文件第 1 行：权重 0 应大于 0"},
+        {"45,120,J1,-2\n", "测量文件第 1 行：权重 -2 应大于 0"},
+        {"N,30,E,S,W,45\n", "测量文件第 1 行：象限产状的字母“NE SW”不成组合：走向 N..E 配倾向 SE 或 NW，走向 N..W 配倾向 SW 或 NE"},
+        {"N,95,E,S,E,45\n", "测量文件第 1 行：走向角 95 应在 0 到 90 之间"},
+        {"N,30,E,S,E\n", "测量文件第 1 行：象限产状应有 6 个字段（如 N,30,E,S,E,45）"},
+        {"dip,dipdir,set\n45,120\n", "测量文件第 2 行：应有 3 个字段，实有 2 个"},
+        {"dip,azimuth\n45,120\n", "测量文件第 1 行：表头的列名“azimuth”无法识别，可用的列名：dip 倾角、dipdir 倾向、quadrant 象限产状、set 组、weight 权重"},
+        {"dip,set\n45,J1\n", "测量文件第 1 行：表头应含倾角和倾向两列（dip、dipdir），或象限产状（quadrant），二者取其一"},
+        {"dip,dipdir,quadrant\n", "测量文件第 1 行：表头应含倾角和倾向两列（dip、dipdir），或象限产状（quadrant），二者取其一"},
+        {"dip,dipdir,dip\n", "测量文件第 1 行：表头的列“dip”重复"},
+        {"\n# only a comment\n", "测量文件中没有结构面数据"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(messageOf([&] { parseMeasurements(c.text); }), c.message) << c.text;
+}
+
+// One pass reports every bad line, the first ten in full.
+TEST(MeasurementReader, ListsAllBadLinesInOneMessage) {
+    std::string text = "45,120\n";
+    for (int i = 0; i < 12; ++i) text += "45,x\n";
+    const std::string message = messageOf([&] { parseMeasurements(text); });
+    EXPECT_EQ(message.find("测量文件第 2 行："), 0u);
+    EXPECT_NE(message.find("测量文件第 11 行："), std::string::npos);
+    EXPECT_EQ(message.find("测量文件第 12 行："), std::string::npos);
+    EXPECT_TRUE(message.ends_with("……另有 2 行有误"));
+}
+
+TEST(MeasurementReader, HeaderColumnsInAnyOrderLabelsWeightsAndSummary) {
+    const MeasurementFile file = parseMeasurements("\xEF\xBB\xBF" "Weight, Set, Dip Direction, Dip\r\n"
+                                                   "2, J1, 120, 45\r\n"
+                                                   "1, J2, 230, 60\r\n"
+                                                   ", J1, \"125\", 44\r\n"
+                                                   "1, , 10, 80\r\n");
+    ASSERT_EQ(file.Planes.size(), 4u);
+    EXPECT_EQ(file.Planes[0].Plane, (TPlaneAttitude{45, 120}));
+    EXPECT_EQ(file.Planes[0].Weight, 2);
+    EXPECT_EQ(file.Planes[2].Weight, 1); // an empty weight is 1
+    EXPECT_EQ(file.Planes[2].Plane, (TPlaneAttitude{44, 125}));
+    EXPECT_EQ(file.Planes[3].Set, "");
+    EXPECT_EQ(file.Planes[3].Line, 5);
+    EXPECT_EQ(measurementSummaryText(file.Summary),
+              "读入结构面 4 个（倾角倾向 4 个，象限产状 0 个），UTF-8 编码，有表头，带权重；2 组：J1 2 个，J2 1 个，未分组 1 个");
+}
+
+// A file of our own (GB18030) and one from another program (UTF-8) with the
+// same Chinese labels read alike.
+TEST(MeasurementReader, DetectsTheFileEncoding) {
+    testing::TempFolder folder;
+    const std::string text = "倾角,倾向,组\r\n45,120,第一组\r\n60,230,第二组\r\n";
+    for (const auto& [bytes, encoding] :
+         {std::pair{utf8ToGb18030(text), TextEncoding::Gb18030}, std::pair{text, TextEncoding::Utf8}}) {
+        const auto path = folder.path() / "m.csv";
+        std::ofstream(path, std::ios::binary) << bytes;
+        const MeasurementFile file = readMeasurementFile(path);
+        EXPECT_EQ(file.Summary.Encoding, encoding);
+        ASSERT_EQ(file.Planes.size(), 2u);
+        EXPECT_EQ(file.Planes[1].Set, "第二组");
+    }
+}
+
+} // namespace
+} // namespace trelmox

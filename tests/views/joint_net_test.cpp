@@ -1,0 +1,107 @@
+#include "drawing/joint_net.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "analysis/vec3.h"
+#include "drawing/contours.h"
+
+namespace trelmox {
+namespace {
+
+const NetProjection projections[] = {NetProjection::EqualArea, NetProjection::EqualAngle};
+
+double axisAngle(const TPoint3D& a, const TPoint3D& b) {
+    return degrees(std::acos(std::min(1.0, std::abs(dot(a, b)) / (norm(a) * norm(b)))));
+}
+
+// Identical poles: the largest density on the net sits at their pole (or,
+// at the rim, at its opposite end, the same axis), and the counting cone
+// holds them all.
+TEST(DensityContours, IdenticalPolesPutTheMaximumAtTheirPole) {
+    for (const LineAttitude pole : {LineAttitude{315, 30}, {100, 89}, {200, 1}})
+        for (NetProjection projection : projections)
+            for (DensityMethod method : {DensityMethod::Fisher, DensityMethod::Kamb}) {
+                const std::vector<WeightedPole> poles(40, WeightedPole{lineVector(pole.Trend, pole.Plunge), 1});
+                const PoleDensity density(poles, {method, 0.01});
+                const DensityContours contours = densityContours(density, projection, 121);
+                EXPECT_LT(axisAngle(contours.MaximumAt, poles[0].Pole), method == DensityMethod::Fisher ? 1.5 : 8.2)
+                    << pole.Trend;
+                if (method == DensityMethod::Kamb) {
+                    EXPECT_DOUBLE_EQ(contours.Maximum, 100);
+                }
+                EXPECT_GE(density.at(poles[0].Pole), contours.Maximum);
+            }
+}
+
+// Every point of a contour line lies where the density has the line's
+// level (up to the grid's interpolation), also where lines reach the rim.
+TEST(DensityContours, LinesFollowTheirLevel) {
+    std::vector<WeightedPole> poles;
+    for (int i = 0; i < 60; ++i) {
+        poles.push_back({lineVector(120 + 0.3 * i, 50 - 0.2 * i), 1});
+        poles.push_back({lineVector(20 + 0.2 * i, 3 - 0.1 * i), 1}); // across the rim
+    }
+    const PoleDensity density(poles, {DensityMethod::Fisher, 0.02});
+    for (NetProjection projection : projections) {
+        const DensityContours contours = densityContours(density, projection, 201);
+        ASSERT_GE(contours.Levels.size(), 3u);
+        for (std::size_t k = 0; k < contours.Levels.size(); ++k) {
+            ASSERT_FALSE(contours.Lines[k].empty());
+            for (const auto& line : contours.Lines[k])
+                for (const Point2& p : line) {
+                    ASSERT_LE(std::hypot(p.x, p.y), 1 + 1e-12);
+                    EXPECT_NEAR(density.at(unprojectPoint(p, projection)), contours.Levels[k], 0.03 * contours.Maximum);
+                }
+        }
+    }
+}
+
+TEST(DensityContours, LevelsAreRoundStepsBelowTheMaximum) {
+    EXPECT_EQ(contourLevels(7.3), (std::vector<double>{1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(contourLevels(100), (std::vector<double>{20, 40, 60, 80}));
+    EXPECT_EQ(contourLevels(1.6), (std::vector<double>{0.2, 0.4, 0.6000000000000001, 0.8, 1, 1.2000000000000002, 1.4000000000000001}));
+    EXPECT_TRUE(contourLevels(0).empty());
+}
+
+// A cone plots as one closed curve, or, crossing the horizontal, as pieces
+// that end on the rim; every point at the cone's angle from its axis.
+TEST(SmallCircle, StaysOnTheConeAndBreaksAtTheRim) {
+    for (NetProjection projection : projections)
+        for (const LineAttitude axis : {LineAttitude{30, 60}, {200, 5}, {90, 0}}) {
+            const TPoint3D a = lineVector(axis.Trend, axis.Plunge);
+            const auto pieces = smallCircle(a, 20, projection);
+            EXPECT_EQ(pieces.size(), axis.Plunge >= 20 ? 1u : 2u);
+            for (const auto& piece : pieces) {
+                for (const Point2& p : piece) EXPECT_NEAR(axisAngle(unprojectPoint(p, projection), a), 20, 1e-9);
+                if (pieces.size() > 1) {
+                    EXPECT_NEAR(std::hypot(piece.front().x, piece.front().y), 1, 1e-12);
+                    EXPECT_NEAR(std::hypot(piece.back().x, piece.back().y), 1, 1e-12);
+                }
+            }
+        }
+}
+
+// Only the pair whose line of intersection lies in the sliding zone is
+// marked as sliding.
+TEST(JointNet, MarksThePairsThatCanSlide) {
+    const auto set = [](std::string label, TPlaneAttitude mean) {
+        JointSet s{std::move(label), {}, {}};
+        s.Stats.MeanPlane = mean;
+        s.Stats.MeanPole = planePole(mean);
+        return s;
+    };
+    JointNetInput input;
+    input.Sets = {set("J1", {60, 120}), set("J2", {60, 240}), set("J3", {20, 0})};
+    input.SlopeFace = TPlaneAttitude{60, 180};
+    input.FrictionAngle = 30;
+    const Figure figure = jointNetFigure(input);
+    int sliding = 0;
+    for (const FigureItem& item : figure.items)
+        if (const auto* c = std::get_if<CircleItem>(&item); c && c->fill == Colour{210, 0, 0} && c->centre.x < 1.2) ++sliding;
+    EXPECT_EQ(sliding, 1);
+}
+
+} // namespace
+} // namespace trelmox
