@@ -20,11 +20,16 @@ print("\nSummary (targets on a 2-core machine):")
 for name, label, target in [("BM_SafetyFactor", "safety factor (account on numbers)", 60),
                             ("BM_SafetyFactorArithmetic", "  its arithmetic half alone", None),
                             ("BM_WholeBlock", "whole block analysis", 2000),
-                            ("BM_WholeBlockFractionalAngles", "  the same, no angle a whole degree", None)]:
+                            ("BM_WholeBlockFractionalAngles", "  the same, no angle a whole degree", None),
+                            ("BM_FullBlock/loads:0", "full analysis of one block (real wedge, Fs)", 3000),
+                            ("BM_FullBlock/loads:1", "  with crack, water, seismic, force, bolts", 3000),
+                            ("BM_FullAnalysisVaried", "  on numbers, 4096 varied attitudes", None),
+                            ("BM_SupportDesign", "support design (bolt force, least direction)", None)]:
     if b := get(name):
         print(f"  {label:44s} {ns(b):9.1f} ns" + (f"   target < {target} ns" if target else ""))
 for name in sorted(n for n in runs if n.startswith("BM_MonteCarlo")):
-    print(f"  {name[len('BM_MonteCarlo/'):-len('/real_time')]:44s} {runs[name]['items_per_second'] / 1e6:9.2f} M samples/s")
+    print(f"  {name[len('BM_'):-len('/real_time')]:44s} {runs[name]['items_per_second'] / 1e6:9.2f} M samples/s")
+print("  (every Monte Carlo sample computes Kc and Fs; target >= 5 M samples/s with angles varying, both cores)")
 for name in sorted(n for n in runs if n.startswith("BM_DrawSamples")):
     print(f"  drawing, {name[len('BM_DrawSamples/'):]:35s} {1e9 / runs[name]['items_per_second']:9.1f} ns/sample")
 for name in sorted(n for n in runs if n.startswith("BM_DensityContours")):

@@ -1,10 +1,13 @@
-// The safety factor alone and a whole block analysis.
+// The safety factor alone, a whole block analysis, and the full analysis of
+// the real wedge.
 #include <benchmark/benchmark.h>
 
 #include <random>
 #include <vector>
 
 #include "analysis/block_analysis.h"
+#include "analysis/full_analysis.h"
+#include "analysis/support.h"
 #include "analysis/wedge.h"
 #include "bench/example.h"
 #include "model/error.h"
@@ -97,6 +100,59 @@ void BM_WholeBlockFractionalAngles(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WholeBlockFractionalAngles);
+
+// Loads that exercise every part of the full analysis: a tension crack
+// with water, seismic load, an external force and both kinds of bolt.
+WedgeLoads benchLoads() {
+    WedgeLoads loads;
+    loads.Water = WaterMode::Saturated;
+    loads.Crack = TensionCrack{{75, 180}, 8, 6};
+    loads.SeismicCoefficient = 0.1;
+    loads.Forces = {{500, {150, 20}}};
+    loads.Bolts = {{800, {330, 15}, BoltMode::Active}, {600, {340, 10}, BoltMode::Passive}};
+    return loads;
+}
+
+// The full analysis of one block as saved (numbers converted, geometry,
+// forces, factor), beside BM_WholeBlock: the block's own water, no crack,
+// and then with the loads above.
+void BM_FullBlock(benchmark::State& state) {
+    const SavedBlock block = bench::exampleBlock();
+    const WedgeLoads loads = state.range(0) ? benchLoads() : WedgeLoads{};
+    for (auto _ : state) benchmark::DoNotOptimize(analyseSavedBlock(block, loads));
+}
+BENCHMARK(BM_FullBlock)->ArgName("loads")->Arg(0)->Arg(1);
+
+// The full analysis on numbers over 4096 varied, fractional attitudes, as a
+// run over many pairs of planes calls it.
+void BM_FullAnalysisVaried(benchmark::State& state) {
+    std::mt19937_64 random(1);
+    std::normal_distribution<double> spread(0, 1);
+    const SavedBlock base = bench::exampleBlock();
+    const WedgeNumbers numbers = readWedgeNumbers(base.Params);
+    std::vector<PlaneAttitudeArray> attitudes(4096, base.Attitudes);
+    for (PlaneAttitudeArray& a : attitudes)
+        for (TPlaneAttitude& plane : a) plane.DipAngle += 3 * spread(random), plane.DipDirection += 5 * spread(random);
+    const WedgeLoads loads;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(analyseWedge(attitudes[i], numbers, loads));
+        i = (i + 1) & 4095;
+    }
+}
+BENCHMARK(BM_FullAnalysisVaried);
+
+// The support design of one block: the force along the loads' design bolt
+// and the search for the direction that needs the least.
+void BM_SupportDesign(benchmark::State& state) {
+    const SavedBlock block = bench::exampleBlock();
+    WedgeLoads loads = benchLoads();
+    loads.Design = DesignBolt{{340, 15}, BoltMode::Active};
+    const WedgeNumbers numbers = readWedgeNumbers(block.Params);
+    const FullAnalysis analysis = analyseSavedBlock(block, loads);
+    for (auto _ : state) benchmark::DoNotOptimize(designSupport(analysis, numbers, loads));
+}
+BENCHMARK(BM_SupportDesign)->Unit(benchmark::kMicrosecond);
 
 // Reading the numbers of a data file: short decimals as people type them,
 // and a long one that needs the general conversion.

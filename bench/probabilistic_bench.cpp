@@ -1,5 +1,6 @@
-// Monte Carlo throughput over 10^6 samples, and the cost of drawing the
-// inputs alone, to hold sampling below evaluation.
+// Monte Carlo throughput over 10^6 samples (every sample computes Kc and
+// the full factor Fs), and the cost of drawing the inputs alone, to hold
+// sampling below evaluation.
 #include <benchmark/benchmark.h>
 
 #include <thread>
@@ -46,6 +47,24 @@ void BM_MonteCarlo(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * Samples));
 }
 const auto cores = static_cast<int>(std::thread::hardware_concurrency());
+// The same with a tension crack, saturated water, seismic load and bolts,
+// the loads' magnitudes varied too.
+void BM_MonteCarloLoads(benchmark::State& state) {
+    const auto threads = static_cast<unsigned>(state.range(0));
+    const SavedBlock& block = bench::exampleBlock();
+    WedgeLoads loads;
+    loads.Water = WaterMode::Saturated;
+    loads.Crack = TensionCrack{{75, 180}, 8, 6};
+    loads.SeismicCoefficient = 0.1;
+    loads.Bolts = {{800, {330, 15}, BoltMode::Active}};
+    ProbabilisticSettings settings = typicalSettings(true, SamplingMethod::MonteCarlo, threads);
+    settings.Distributions[static_cast<int>(Parameter::Seismic)] = normalDistribution(0.05);
+    settings.Distributions[static_cast<int>(Parameter::CrackWater)] = uniformDistribution(0, 10);
+    settings.Distributions[static_cast<int>(Parameter::BoltForce)] = normalDistribution(100);
+    for (auto _ : state) benchmark::DoNotOptimize(runProbabilistic(block.Attitudes, block.Params, loads, settings));
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * Samples));
+}
+
 BENCHMARK(BM_MonteCarlo)
     ->ArgNames({"angles", "lhs", "threads"})
     ->Args({1, 0, 1})
@@ -56,6 +75,7 @@ BENCHMARK(BM_MonteCarlo)
     ->Args({1, 1, cores})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK(BM_MonteCarloLoads)->ArgName("threads")->Arg(1)->Arg(cores)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Drawing the six inputs of 4096 samples, without evaluating them, as a
 // run draws them chunk by chunk; per sample.

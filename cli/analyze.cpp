@@ -18,7 +18,6 @@
 #include "model/datafile.h"
 #include "model/error.h"
 #include "model/files.h"
-#include "model/numtext.h"
 #include "report/report.h"
 
 namespace trelmox::cli {
@@ -90,19 +89,6 @@ void writeOutputs(const std::vector<std::filesystem::path>& outputs, const RunIn
     for (const auto& output : outputs) guard.written(output, input.number);
 }
 
-ReportInputs reportInputs(const std::string& name, const SavedBlock& block, const BlockAnalysis& analysis) {
-    ReportInputs inputs;
-    inputs.BlockName = name;
-    inputs.Attitudes = block.Attitudes;
-    inputs.Quadrants = block.Quadrants;
-    inputs.Params = block.Params;
-    // The texts the analysis window would show.
-    inputs.VolumeText = floatToFixed4(analysis.Geometry->Volume);
-    inputs.PlungeText = floatToFixed4(analysis.Geometry->IntersectionPlunge);
-    inputs.SafetyFactorText = floatToText(analysis.Safety->SafetyFactor);
-    return inputs;
-}
-
 void analyseFile(const RunInput& input, const Destinations& to, OutputGuard& guard, BlockOutcome& outcome) {
     // A name that would write outside the chosen folders, or outputs that
     // would replace a file of the run, fail the block before any analysis,
@@ -124,9 +110,11 @@ void analyseFile(const RunInput& input, const Destinations& to, OutputGuard& gua
     const std::string contactText = contactMessage(analysis.Safety->Contact);
     if (!contactText.empty()) outcome.messages.push_back(contactText);
 
-    if (outputs.report)
+    if (outputs.report) {
+        const FigureTexts figures = figureTexts(*analysis.Geometry, *analysis.Safety);
         writeOutputs({*outputs.report}, input, guard,
-                     [&] { writeReport(*to.reportDir, reportInputs(outcome.block, block, analysis)); });
+                     [&] { writeReport(*to.reportDir, reportInputs(outcome.block, block, &figures)); });
+    }
     if (outputs.dxf)
         writeOutputs({*outputs.dxf}, input, guard, [&] { writeDxf(*to.dxfDir, outcome.block, analysis.Vertices); });
     if (to.plotDir)

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "model/numtext.h"
 #include "model/textcodec.h"
+#include "report/figures.h"
 
 namespace trelmox::cli {
 
@@ -180,8 +180,7 @@ std::string padded(const std::string& text, std::size_t width) {
     return text + std::string(used < width ? width - used : 1, ' ');
 }
 
-// The table shows what the analysis window shows: Kc to four decimals and
-// volume, height and plunge in the "0.0000" pattern.
+// The table shows the figures as the analysis window and the report do.
 class TextPrinter : public OutcomePrinter {
 public:
     explicit TextPrinter(std::ostream& out) : out_(out) {
@@ -190,12 +189,10 @@ public:
     void print(const BlockOutcome& o) override {
         ++blocks_;
         if (o.error) ++failed_;
-        const auto fixed = [&](auto value) { return value ? floatToFixed4(*value) : std::string("-"); };
-        std::optional<double> kc, volume, height, plunge;
-        if (o.safety) kc = o.safety->SafetyFactor;
-        if (o.geometry) volume = o.geometry->Volume, height = o.geometry->Height, plunge = o.geometry->IntersectionPlunge;
-        out_ << row({shownText(o.block), o.safety ? contactName(o.safety->Contact) : "-", fixed(kc), fixed(volume), fixed(height),
-                     fixed(plunge)})
+        FigureTexts figures{"-", "-", "-", "-"};
+        if (o.geometry && o.safety) figures = figureTexts(*o.geometry, *o.safety);
+        out_ << row({shownText(o.block), o.safety ? contactName(o.safety->Contact) : "-", figures.SafetyFactor, figures.Volume,
+                     figures.Height, figures.Plunge})
              << '\n';
         for (const std::string& message : o.messages) out_ << "    " << message << '\n';
         if (o.error) out_ << "    错误: " << shownText(*o.error) << '\n';
@@ -206,7 +203,7 @@ public:
 
 private:
     static std::string row(const std::vector<std::string>& cells) {
-        static const std::size_t widths[] = {16, 18, 12, 14, 10, 10};
+        static const std::size_t widths[] = {16, 18, 18, 14, 10, 10};
         std::string line;
         for (std::size_t i = 0; i < cells.size(); ++i) line += padded(cells[i], widths[i]);
         return line.substr(0, line.find_last_not_of(' ') + 1);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/attitude.h"
+#include "model/block_names.h"
 #include "model/error.h"
 #include "model/files.h"
 #include "model/numtext.h"
@@ -248,7 +249,7 @@ void writeBlockFile(const std::filesystem::path& dataFolder, const std::string& 
 BlockDataTexts readBlockFile(const std::filesystem::path& dataFolder, const std::string& boxText) {
     const std::string blockName = Parse(".", boxText, 1);
     checkBlockName(blockName);
-    return parseBlockData(readTextFile(dataFolder / (blockName + ".txt"), MaxDataFileBytes));
+    return parseBlockData(readTextFile(blockFilePath(dataFolder, blockName), MaxDataFileBytes));
 }
 
 std::vector<LineDisagreement> disagreeingLines(const BlockDataTexts& texts) {

@@ -46,8 +46,8 @@ inline constexpr std::size_t MaxDataFileBytes = 1 << 20;
 void writeBlockFile(const std::filesystem::path& dataFolder, const std::string& blockName,
                     const PlaneAttitudeArray& attitudes, const PlaneQuadrantArray& quadrants,
                     const TWedgeParams& params);
-// Reads dataFolder / (Parse(".", boxText, 1) + ".txt"), a regular file of
-// at most MaxDataFileBytes; a byte-order mark is skipped.
+// Reads the data file of block Parse(".", boxText, 1) (blockFilePath), a
+// regular file of at most MaxDataFileBytes; a byte-order mark is skipped.
 BlockDataTexts readBlockFile(const std::filesystem::path& dataFolder, const std::string& boxText);
 
 // A plane whose dip angle and dip direction (line 1-4) disagree with its

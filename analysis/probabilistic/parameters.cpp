@@ -12,8 +12,9 @@ namespace {
 constexpr double Infinity = std::numeric_limits<double>::infinity();
 
 constexpr std::array<const char*, ParameterCount> Names = {
-    "dip1", "dipdir1", "dip2", "dipdir2", "diptop", "dipdirtop", "dipface", "dipdirface",
-    "c1",   "f1",      "c2",   "f2",      "rock",   "water",     "height", "u1",      "u2",
+    "dip1", "dipdir1", "dip2", "dipdir2", "diptop",    "dipdirtop",  "dipface", "dipdirface",
+    "c1",   "f1",      "c2",   "f2",      "rock",      "water",      "height",  "u1",
+    "u2",   "k",       "crackdist", "crackwater", "force", "bolt",
 };
 
 bool isDip(Parameter p) {
@@ -47,6 +48,11 @@ template <typename Inputs> auto& field(Inputs& inputs, Parameter p) {
     case Parameter::SlopeHeight: return n.SlopeHeight;
     case Parameter::WaterPressure1: return n.WaterPressure1;
     case Parameter::WaterPressure2: return n.WaterPressure2;
+    case Parameter::Seismic: return inputs.Loads.SeismicCoefficient;
+    case Parameter::CrackDistance: return inputs.CrackDistance;
+    case Parameter::CrackWater: return inputs.CrackWater;
+    case Parameter::ForceMagnitude: return inputs.ForceTotal;
+    case Parameter::BoltForce: return inputs.BoltTotal;
     }
     throw Error("unknown parameter");
 }
@@ -57,7 +63,37 @@ std::string boundText(double bound) {
     return floatToText(bound);
 }
 
+bool cannotVary(ParameterRefusal::Reason why) {
+    using Reason = ParameterRefusal::Reason;
+    return why == Reason::ComputedWater || why == Reason::NoCrack || why == Reason::NoForce || why == Reason::NoBolt;
+}
+
+std::string refusalMessage(Parameter p, ParameterRefusal::Reason why, double first, double second) {
+    using Reason = ParameterRefusal::Reason;
+    const std::string range = rangeText(parameterRange(p));
+    const std::string detail = [&]() -> std::string {
+        switch (why) {
+        case Reason::NegativeSpread: return "the standard deviation must be a finite number >= 0, not " + floatToText(first);
+        case Reason::BlockValueOutside: return "the block's value " + floatToText(first) + " lies outside " + range;
+        case Reason::InvalidRange: return "the range must be LO:HI with finite LO <= HI";
+        case Reason::RangeOutside: return "the range " + floatToText(first) + ":" + floatToText(second) + " leaves " + range;
+        case Reason::LognormalUnbounded: return "a lognormal distribution fits only positive quantities without an upper bound";
+        case Reason::LognormalNonPositive: return "a lognormal distribution needs a block value > 0, not " + floatToText(first);
+        case Reason::ComputedWater: return "cannot vary: this block's water pressures are computed from water and height";
+        case Reason::NoCrack: return "cannot vary: this block has no tension crack";
+        case Reason::NoForce: return "cannot vary: this block has no external force";
+        case Reason::NoBolt: return "cannot vary: this block has no bolt";
+        case Reason::ValueOutside: return floatToText(first) + " lies outside " + range;
+        }
+        return {};
+    }();
+    return std::string(Names[static_cast<int>(p)]) + (cannotVary(why) ? " " : ": ") + detail;
+}
+
 } // namespace
+
+ParameterRefusal::ParameterRefusal(Parameter input, Reason why, double first, double second)
+    : Error(refusalMessage(input, why, first, second)), Input(input), Why(why), First(first), Second(second) {}
 
 const char* parameterName(Parameter parameter) { return Names[static_cast<int>(parameter)]; }
 
@@ -85,7 +121,26 @@ ParameterRange parameterRange(Parameter parameter) {
 std::string rangeText(ParameterRange range) { return boundText(range.Low) + ".." + boundText(range.High); }
 
 BlockInputs blockInputs(const PlaneAttitudeArray& attitudes, const TWedgeParams& params) {
-    return {attitudes, readWedgeNumbers(params), params.WaterPressureMode == TWaterPressureMode::Computed};
+    return blockInputs(attitudes, params, WedgeLoads{});
+}
+
+BlockInputs blockInputs(const PlaneAttitudeArray& attitudes, const TWedgeParams& params, const WedgeLoads& loads) {
+    BlockInputs inputs;
+    inputs.Attitudes = attitudes;
+    inputs.Numbers = readWedgeNumbers(params);
+    inputs.ComputedWater = params.WaterPressureMode == TWaterPressureMode::Computed;
+    inputs.Loads = loads;
+    validateLoads(loads);
+    if (loads.Crack) inputs.CrackDistance = loads.Crack->Distance, inputs.CrackWater = loads.Crack->WaterDepth;
+    for (const ExternalForce& f : loads.Forces) {
+        inputs.ForceShares.push_back(f.Magnitude);
+        inputs.ForceTotal += f.Magnitude;
+    }
+    for (const Bolt& b : loads.Bolts) {
+        inputs.BoltShares.push_back(b.Force);
+        inputs.BoltTotal += b.Force;
+    }
+    return inputs;
 }
 
 double parameterValue(const BlockInputs& inputs, Parameter parameter) {
@@ -100,6 +155,21 @@ void updateWaterPressures(BlockInputs& inputs) {
     if (!inputs.ComputedWater) return;
     const double u = ComputeWaterPressure(inputs.Numbers.WaterUnitWeight, inputs.Numbers.SlopeHeight);
     inputs.Numbers.WaterPressure1 = inputs.Numbers.WaterPressure2 = u;
+}
+
+// The varied totals shared out in the loads' own proportions.
+template <typename Item, typename Field>
+void shareOut(std::vector<Item>& items, const std::vector<double>& shares, double total, Field field) {
+    double sum = 0;
+    for (double share : shares) sum += share;
+    for (std::size_t i = 0; i < items.size(); ++i) items[i].*field = sum > 0 ? shares[i] * (total / sum) : 0;
+}
+
+void updateLoads(BlockInputs& inputs) {
+    WedgeLoads& loads = inputs.Loads;
+    if (loads.Crack) loads.Crack->Distance = inputs.CrackDistance, loads.Crack->WaterDepth = inputs.CrackWater;
+    shareOut(loads.Forces, inputs.ForceShares, inputs.ForceTotal, &ExternalForce::Magnitude);
+    shareOut(loads.Bolts, inputs.BoltShares, inputs.BoltTotal, &Bolt::Force);
 }
 
 } // namespace
@@ -121,11 +191,41 @@ WedgeNormalParts normalParts(Parameter parameter) {
     return normalPartsOf(static_cast<TPlaneRole>(index / 2), index % 2 == 1);
 }
 
+void evaluateFull(BlockInputs& inputs, const WedgePlanes& planes, FullAnalysis& analysis) {
+    updateWaterPressures(inputs);
+    updateLoads(inputs);
+    analyseWedge(planes, inputs.Numbers, inputs.Loads, analysis);
+}
+
+FullAnalysis evaluateFull(BlockInputs& inputs) {
+    FullAnalysis analysis;
+    evaluateFull(inputs, wedgePlanes(inputs.Attitudes, inputs.Loads.Crack), analysis);
+    return analysis;
+}
+
+std::optional<TPlaneRole> planeOf(Parameter parameter) {
+    if (!isDip(parameter) && !isDipDirection(parameter)) return std::nullopt;
+    return static_cast<TPlaneRole>(static_cast<int>(parameter) / 2);
+}
+
+void refreshPlane(WedgePlanes& planes, const PlaneAttitudeArray& attitudes, TPlaneRole plane) {
+    const TPoint3D normal = upwardNormal(attitudes[int(plane)]);
+    switch (plane) {
+    case TPlaneRole::FirstCuttingPlane: planes.FirstPlane = normal; break;
+    case TPlaneRole::SecondCuttingPlane: planes.SecondPlane = normal; break;
+    case TPlaneRole::SlopeTopSurface: planes.UpperSlope = normal; break;
+    case TPlaneRole::SlopeFace: planes.SlopeFace = normal; break;
+    }
+}
+
 void requireVariable(const BlockInputs& inputs, Parameter parameter) {
     const bool waterPressure = parameter == Parameter::WaterPressure1 || parameter == Parameter::WaterPressure2;
-    if (waterPressure && inputs.ComputedWater)
-        throw Error(std::string(parameterName(parameter)) +
-                    " cannot vary: this block's water pressures are computed from water and height");
+    using Reason = ParameterRefusal::Reason;
+    if (waterPressure && inputs.ComputedWater) throw ParameterRefusal(parameter, Reason::ComputedWater);
+    const bool crack = parameter == Parameter::CrackDistance || parameter == Parameter::CrackWater;
+    if (crack && !inputs.Loads.Crack) throw ParameterRefusal(parameter, Reason::NoCrack);
+    if (parameter == Parameter::ForceMagnitude && !(inputs.ForceTotal > 0)) throw ParameterRefusal(parameter, Reason::NoForce);
+    if (parameter == Parameter::BoltForce && !(inputs.BoltTotal > 0)) throw ParameterRefusal(parameter, Reason::NoBolt);
 }
 
 } // namespace trelmox

@@ -1,27 +1,37 @@
 #pragma once
 // The inputs of the safety factor that a probabilistic or sensitivity
 // analysis may vary, and the block's inputs as numbers with one setter per
-// input. Every varied evaluation goes through computeSafetyFactor, so a
-// sample computes exactly what the deterministic analysis computes.
+// input. Every varied evaluation goes through computeSafetyFactor (Kc) and
+// analyseWedge (the full factor Fs), so a sample computes exactly what the
+// deterministic analyses compute.
 #include <array>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "analysis/full_analysis.h"
 #include "analysis/wedge.h"
+#include "model/loads.h"
 #include "model/block.h"
+#include "model/error.h"
 
 namespace trelmox {
 
 // Plane 1 and 2 are the first and the second cutting plane; "top" the slope
 // top surface, "face" the slope face. rock/water are the unit weights, u1/u2
-// the water pressures on the cutting planes.
+// the water pressures on the cutting planes. The loads enter the full
+// factor only: k the seismic coefficient, crackdist / crackwater the tension
+// crack's distance behind the crest and its water depth, force / bolt the
+// total magnitude of the external forces / of the bolts (shared out among
+// them in their given proportions).
 enum class Parameter {
     Dip1, DipDir1, Dip2, DipDir2, DipTop, DipDirTop, DipFace, DipDirFace,
     Cohesion1, Friction1, Cohesion2, Friction2,
     RockUnitWeight, WaterUnitWeight, SlopeHeight, WaterPressure1, WaterPressure2,
+    Seismic, CrackDistance, CrackWater, ForceMagnitude, BoltForce,
 };
-inline constexpr int ParameterCount = 17;
+inline constexpr int ParameterCount = 22;
 
 // "dip1", "dipdir1", ..., "u2": the names the command line and the files use.
 const char* parameterName(Parameter parameter);
@@ -41,16 +51,49 @@ ParameterRange parameterRange(Parameter parameter);
 // "0..90", "0..inf", "-inf..inf" for messages.
 std::string rangeText(ParameterRange range);
 
+// A value or a distribution that does not fit an input. what() names the
+// input by its command-line name, for the tool; a window words the refusal
+// in its own terms from the input, the reason and the numbers.
+class ParameterRefusal : public Error {
+public:
+    enum class Reason {
+        NegativeSpread,       // First: the standard deviation
+        BlockValueOutside,    // First: the block's value, outside parameterRange
+        InvalidRange,         // First, Second: a range that is not finite LO <= HI
+        RangeOutside,         // First, Second: a range leaving parameterRange
+        LognormalUnbounded,   // a lognormal for an input with a bounded range
+        LognormalNonPositive, // First: the block's value, not > 0
+        ComputedWater,        // a computed water pressure asked to vary
+        NoCrack,              // a crack's input asked to vary on a block without a crack
+        NoForce,              // the force total asked to vary without external forces
+        NoBolt,               // the bolt total asked to vary without bolts
+        ValueOutside,         // First: a value outside parameterRange
+    };
+    ParameterRefusal(Parameter input, Reason why, double first = 0, double second = 0);
+    Parameter Input;
+    Reason Why;
+    double First, Second;
+};
+
 // The block's inputs as numbers. In computed water mode the water pressures
 // follow the (possibly varied) water unit weight and slope height.
 struct BlockInputs {
     PlaneAttitudeArray Attitudes{};
     WedgeNumbers Numbers{};
     bool ComputedWater = false;
+    // The loads of the full factor, and the varied values of the loads'
+    // inputs, which evaluateFull writes into them.
+    WedgeLoads Loads;
+    double CrackDistance = 0, CrackWater = 0, ForceTotal = 0, BoltTotal = 0;
+    // The loads' own magnitudes, which ForceTotal and BoltTotal scale.
+    std::vector<double> ForceShares, BoltShares;
 };
 // Converts the parameter texts as the deterministic analysis does (same
-// errors, same order).
+// errors, same order); the loads are the defaults, those of a block without
+// a companion file.
 BlockInputs blockInputs(const PlaneAttitudeArray& attitudes, const TWedgeParams& params);
+// The same with the block's loads; throws Error for loads out of range.
+BlockInputs blockInputs(const PlaneAttitudeArray& attitudes, const TWedgeParams& params, const WedgeLoads& loads);
 
 double parameterValue(const BlockInputs& inputs, Parameter parameter);
 // Where the input lives in `inputs`.
@@ -67,8 +110,22 @@ SafetyResult evaluate(BlockInputs& inputs, const WedgeNormals& normals);
 // attitudes).
 WedgeNormalParts normalParts(Parameter parameter);
 
-// Throws Error when the block's water pressures are computed (they follow
-// water and height, so they cannot be varied on their own).
+// The full analysis of the inputs (analyseWedge) after writing the varied
+// loads into inputs.Loads and, in computed mode, the water pressures;
+// `planes` must be wedgePlanes(inputs.Attitudes, inputs.Loads.Crack).
+// Throws Error as analyseWedge does.
+FullAnalysis evaluateFull(BlockInputs& inputs);
+// Into `analysis`, whose storage a run reuses from sample to sample.
+void evaluateFull(BlockInputs& inputs, const WedgePlanes& planes, FullAnalysis& analysis);
+// The plane whose normal the input enters, if an attitude.
+std::optional<TPlaneRole> planeOf(Parameter parameter);
+// Recomputes the normal of one plane of `planes` from `attitudes`.
+void refreshPlane(WedgePlanes& planes, const PlaneAttitudeArray& attitudes, TPlaneRole plane);
+
+// Throws a refusal when the block's water pressures are computed (they
+// follow water and height, so they cannot vary on their own), and for a load
+// the block does not have (a crack's inputs without a crack, force without
+// external forces, bolt without bolts).
 void requireVariable(const BlockInputs& inputs, Parameter parameter);
 
 } // namespace trelmox

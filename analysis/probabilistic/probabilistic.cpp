@@ -44,6 +44,10 @@ struct SamplePlan {
     // parts that the varied attitudes enter are redone.
     std::optional<WedgeNormals> BaseNormals;
     WedgeNormalParts Changing;
+    // The same for the full factor: the planes' normals, and the planes whose
+    // attitude varies.
+    std::optional<WedgePlanes> BasePlanes;
+    std::vector<TPlaneRole> ChangingPlanes;
     SampleDesign Design;
 };
 
@@ -65,6 +69,23 @@ std::optional<WedgeNormals> baseNormals(const BlockInputs& base) {
     }
 }
 
+std::optional<WedgePlanes> basePlanes(const BlockInputs& base) {
+    try {
+        return wedgePlanes(base.Attitudes, base.Loads.Crack);
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+}
+
+std::vector<TPlaneRole> changingPlanes(const std::vector<VaryingInput>& varying) {
+    std::vector<TPlaneRole> planes;
+    for (const VaryingInput& v : varying) {
+        const auto plane = planeOf(v.Input);
+        if (plane && std::find(planes.begin(), planes.end(), *plane) == planes.end()) planes.push_back(*plane);
+    }
+    return planes;
+}
+
 WedgeNormalParts changingParts(const std::vector<VaryingInput>& varying) {
     WedgeNormalParts changing;
     for (const VaryingInput& v : varying) {
@@ -82,16 +103,50 @@ SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& sett
     std::vector<Parameter> inputs;
     for (const VaryingInput& v : varying) inputs.push_back(v.Input);
     const WedgeNormalParts changing = changingParts(varying);
-    return {base, std::move(varying), baseNormals(base), changing,
+    std::vector<TPlaneRole> planes = changingPlanes(varying);
+    return {base,          std::move(varying), baseNormals(base), changing, basePlanes(base), std::move(planes),
             SampleDesign(settings.Method, settings.Seed, settings.Samples, inputs)};
 }
 
 // What every sample leaves behind; the statistics are taken afterwards in
 // sample order, so they do not depend on how the samples were shared out.
 struct SampleOutcomes {
+    explicit SampleOutcomes(std::uint64_t n) : Kc(n), Outcome(n), Fs(n), FullOutcome(n) {}
     std::vector<double> Kc;
     std::vector<std::uint8_t> Outcome;
+    std::vector<double> Fs;
+    std::vector<std::uint8_t> FullOutcome;
+    // What the four vectors hold per sample, for the memory check.
+    static constexpr std::uint64_t BytesPerSample = 2 * (sizeof(double) + sizeof(std::uint8_t));
 };
+
+void runKc(BlockInputs& inputs, std::optional<WedgeNormals>& normals, const WedgeNormalParts& changing, bool refresh,
+           std::uint64_t sample, SampleOutcomes& out) {
+    try {
+        if (normals && refresh) refreshWedgeNormals(*normals, inputs.Attitudes, changing);
+        const SafetyResult result = normals ? evaluate(inputs, *normals) : evaluate(inputs);
+        out.Kc[sample] = result.SafetyFactor;
+        out.Outcome[sample] = static_cast<std::uint8_t>(result.Contact);
+    } catch (const Error&) {
+        out.Outcome[sample] = FailedOutcome;
+    }
+}
+
+void runFull(BlockInputs& inputs, std::optional<WedgePlanes>& planes, const std::vector<TPlaneRole>& changing,
+             FullAnalysis& full, std::uint64_t sample, SampleOutcomes& out) {
+    try {
+        if (planes)
+            for (TPlaneRole plane : changing) refreshPlane(*planes, inputs.Attitudes, plane);
+        if (planes)
+            evaluateFull(inputs, *planes, full);
+        else
+            full = evaluateFull(inputs);
+        out.Fs[sample] = full.Safety.Factor;
+        out.FullOutcome[sample] = static_cast<std::uint8_t>(full.Safety.Contact);
+    } catch (const Error&) {
+        out.FullOutcome[sample] = FailedOutcome;
+    }
+}
 
 // One working copy per chunk: a sample overwrites only the varied inputs
 // (and evaluate the derived water pressures), so the rest stays the block's.
@@ -112,16 +167,12 @@ void runChunk(std::uint64_t begin, std::uint64_t end, const SamplePlan& plan, st
     const WedgeNormalParts& changing = plan.Changing;
     const bool refresh = changing.Plane1 || changing.Plane2 || changing.Face || changing.Top;
     std::optional<WedgeNormals> normals = plan.BaseNormals;
+    std::optional<WedgePlanes> planes = plan.BasePlanes;
+    FullAnalysis full;
     for (std::size_t j = 0; j < n; ++j) {
         for (std::size_t k = 0; k < targets.size(); ++k) *targets[k] = columns[k * ChunkSize + j];
-        try {
-            if (normals && refresh) refreshWedgeNormals(*normals, inputs.Attitudes, changing);
-            const SafetyResult result = normals ? evaluate(inputs, *normals) : evaluate(inputs);
-            out.Kc[begin + j] = result.SafetyFactor;
-            out.Outcome[begin + j] = static_cast<std::uint8_t>(result.Contact);
-        } catch (const Error&) {
-            out.Outcome[begin + j] = FailedOutcome;
-        }
+        runKc(inputs, normals, changing, refresh, begin + j, out);
+        runFull(inputs, planes, plan.ChangingPlanes, full, begin + j, out);
     }
 }
 
@@ -201,26 +252,59 @@ Histogram histogram(const std::vector<double>& kc, const SafetyStatistics& s, in
     return h;
 }
 
-// Counts the outcomes and keeps the Kc of the wedge samples, compacted in
-// place in sample order.
-ProbabilisticResult summarise(SampleOutcomes&& out, int bins) {
-    ProbabilisticResult result;
-    result.Samples = out.Outcome.size();
+// The outcomes of one factor counted, and its values on the wedge samples
+// kept, compacted in place in sample order.
+struct FactorTally {
+    std::array<std::uint64_t, ContactCount> Contacts{};
+    std::uint64_t Failed = 0;
+    std::vector<double> Factors;
+};
+
+FactorTally tally(std::vector<double>&& factors, const std::vector<std::uint8_t>& outcomes) {
+    FactorTally t;
     std::size_t kept = 0;
-    for (std::size_t i = 0; i < out.Outcome.size(); ++i) {
-        if (out.Outcome[i] == FailedOutcome) {
-            ++result.Failed;
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        if (outcomes[i] == FailedOutcome) {
+            ++t.Failed;
             continue;
         }
-        ++result.Contacts[out.Outcome[i]];
-        if (cutsOutWedge(static_cast<TWedgeContact>(out.Outcome[i]))) out.Kc[kept++] = out.Kc[i];
+        ++t.Contacts[outcomes[i]];
+        if (cutsOutWedge(static_cast<TWedgeContact>(outcomes[i]))) factors[kept++] = factors[i];
     }
-    out.Kc.resize(kept);
-    result.SafetyFactors = std::move(out.Kc);
-    result.Wedges = kept;
+    factors.resize(kept);
+    t.Factors = std::move(factors);
+    return t;
+}
+
+FullFactorSummary fullSummary(FactorTally&& t, double required, int bins) {
+    FullFactorSummary full;
+    full.RequiredFactor = required;
+    full.Contacts = t.Contacts;
+    full.Failed = t.Failed;
+    full.SafetyFactors = std::move(t.Factors);
+    full.Wedges = full.SafetyFactors.size();
+    if (full.Wedges == 0) return full;
+    full.Statistics = statistics(full.SafetyFactors);
+    full.FsHistogram = histogram(full.SafetyFactors, *full.Statistics, bins);
+    const auto below = std::count_if(full.SafetyFactors.begin(), full.SafetyFactors.end(),
+                                     [&](double fs) { return fs < required; });
+    full.PBelowRequired = static_cast<double>(below) / static_cast<double>(full.Wedges);
+    return full;
+}
+
+ProbabilisticResult summarise(SampleOutcomes&& out, const ProbabilisticSettings& settings, double required) {
+    ProbabilisticResult result;
+    result.Method = settings.Method;
+    result.Samples = out.Outcome.size();
+    FactorTally kc = tally(std::move(out.Kc), out.Outcome);
+    result.Contacts = kc.Contacts;
+    result.Failed = kc.Failed;
+    result.SafetyFactors = std::move(kc.Factors);
+    result.Wedges = result.SafetyFactors.size();
+    result.Full = fullSummary(tally(std::move(out.Fs), out.FullOutcome), required, settings.HistogramBins);
     if (result.Wedges == 0) return result;
     result.Statistics = statistics(result.SafetyFactors);
-    result.KcHistogram = histogram(result.SafetyFactors, *result.Statistics, bins);
+    result.KcHistogram = histogram(result.SafetyFactors, *result.Statistics, settings.HistogramBins);
     return result;
 }
 
@@ -251,12 +335,12 @@ std::optional<std::uint64_t> availableMemory() {
     return available;
 }
 
-// The run keeps each sample's Kc and outcome, and Latin hypercube sampling
-// one stratum number per sample and varied input; all of it is allocated
-// before the first sample, so a run that cannot fit is refused beforehand
-// rather than ended by the allocator.
+// The run keeps each sample's factors and outcomes, and Latin hypercube
+// sampling one stratum number per sample and varied input; all of it is
+// allocated before the first sample, so a run that cannot fit is refused
+// beforehand rather than ended by the allocator.
 void checkSampleMemory(const ProbabilisticSettings& settings, int varied) {
-    std::uint64_t perSample = sizeof(double) + sizeof(std::uint8_t);
+    std::uint64_t perSample = SampleOutcomes::BytesPerSample;
     if (settings.Method == SamplingMethod::LatinHypercube) perSample += varied * sizeof(std::uint32_t);
     const std::uint64_t needed = settings.Samples * perSample;
     const auto available = availableMemory();
@@ -290,11 +374,17 @@ void validateSettings(const BlockInputs& inputs, const ProbabilisticSettings& se
 
 ProbabilisticResult runProbabilistic(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
                                      const ProbabilisticSettings& settings, const ProgressCallback& progress) {
-    const BlockInputs base = blockInputs(attitudes, params);
+    return runProbabilistic(attitudes, params, WedgeLoads{}, settings, progress);
+}
+
+ProbabilisticResult runProbabilistic(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
+                                     const WedgeLoads& loads, const ProbabilisticSettings& settings,
+                                     const ProgressCallback& progress) {
+    const BlockInputs base = blockInputs(attitudes, params, loads);
     validateSettings(base, settings);
     const SamplePlan plan = samplePlan(base, settings);
-    SampleOutcomes out{std::vector<double>(settings.Samples), std::vector<std::uint8_t>(settings.Samples)};
-    if (runSamples(plan, settings, progress, out)) return summarise(std::move(out), settings.HistogramBins);
+    SampleOutcomes out(settings.Samples);
+    if (runSamples(plan, settings, progress, out)) return summarise(std::move(out), settings, loads.RequiredFactor);
     ProbabilisticResult cancelled;
     cancelled.Cancelled = true;
     return cancelled;

@@ -1,7 +1,8 @@
 #pragma once
 // Monte Carlo and Latin hypercube analysis of one block: inputs drawn from
-// their distributions, the safety factor of every sample computed as the
-// deterministic analysis computes it, and its statistics.
+// their distributions, both safety factors of every sample computed as the
+// deterministic analyses compute them - Kc and the full factor Fs of the
+// real wedge with its loads - and their statistics.
 //
 // Reproducible: sample i draws its inputs from a counter-based stream keyed
 // by (seed, i), so a seed gives the same result on every run and with any
@@ -51,8 +52,25 @@ struct Histogram {
     std::vector<std::uint64_t> Counts; // the last bin includes its upper edge
 };
 
+// The full factor over the samples where the real wedge exists (contact on
+// both planes, on one, or lift-off, whose Fs of 0 counts as a failure).
+struct FullFactorSummary {
+    double RequiredFactor = 0;
+    std::uint64_t Wedges = 0;
+    std::optional<SafetyStatistics> Statistics; // Pf: fraction with Fs < 1; absent when Wedges == 0
+    double PBelowRequired = 0;                  // fraction with Fs < RequiredFactor
+    std::array<std::uint64_t, ContactCount> Contacts{}; // NoBlock: no real wedge
+    std::uint64_t Failed = 0;
+    Histogram FsHistogram;
+    std::vector<double> SafetyFactors; // Fs of every wedge sample, in sample order
+};
+
 struct ProbabilisticResult {
+    // What each factor is, for naming beside its probability.
+    static constexpr const char* KcMethod = "Kc（楔块按坡顶面水平于坡高处归一化计算）";
+    static constexpr const char* FsMethod = "Fs（实际楔块，矢量法，含张裂缝、荷载与支护）";
     bool Cancelled = false;  // then nothing below is filled
+    SamplingMethod Method = SamplingMethod::MonteCarlo;
     std::uint64_t Samples = 0;
     std::uint64_t Wedges = 0; // samples that cut out a wedge
     std::optional<SafetyStatistics> Statistics; // absent when Wedges == 0
@@ -60,6 +78,7 @@ struct ProbabilisticResult {
     std::uint64_t Failed = 0; // computations that failed (zero divisor, ...)
     Histogram KcHistogram;    // over the wedge samples' Kc
     std::vector<double> SafetyFactors; // Kc of every wedge sample, in sample order
+    FullFactorSummary Full;
 };
 
 // Throws Error for settings that do not fit the block (see
@@ -69,6 +88,11 @@ struct ProbabilisticResult {
 // block's own texts that do not convert (the deterministic analysis's
 // messages).
 void validateSettings(const BlockInputs& inputs, const ProbabilisticSettings& settings);
+// The block with its loads (the required factor among them); without, the
+// defaults of a block that has no companion file.
+ProbabilisticResult runProbabilistic(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
+                                     const WedgeLoads& loads, const ProbabilisticSettings& settings,
+                                     const ProgressCallback& progress = {});
 ProbabilisticResult runProbabilistic(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
                                      const ProbabilisticSettings& settings, const ProgressCallback& progress = {});
 

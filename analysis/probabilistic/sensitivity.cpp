@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "model/error.h"
-#include "model/numtext.h"
 
 namespace trelmox {
 
@@ -12,28 +11,45 @@ namespace {
 void requireInRange(Parameter parameter, double value) {
     const ParameterRange range = parameterRange(parameter);
     if (!std::isfinite(value) || value < range.Low || value > range.High)
-        throw Error(std::string(parameterName(parameter)) + ": " + floatToText(value) + " lies outside " +
-                    rangeText(range));
+        throw ParameterRefusal(parameter, ParameterRefusal::Reason::ValueOutside, value);
 }
 
 SensitivityStep step(const BlockInputs& base, Parameter parameter, double value) {
     BlockInputs inputs = base;
     parameterField(inputs, parameter) = value;
+    SensitivityStep s{value, {}, {}, {}, {}};
+    // A step may reach a value the block's own texts could not hold (a
+    // height of 0), which then fails as such a text would.
     try {
-        // A step may reach a value the block's own texts could not hold
-        // (a height of 0), which then fails as such a text would.
         checkWedgeNumbers(inputs.Numbers);
-        return {value, evaluate(inputs), {}};
     } catch (const Error& e) {
-        return {value, std::nullopt, e.what()};
+        s.Failure = s.FullFailure = e.what();
+        return s;
     }
+    try {
+        s.Result = evaluate(inputs);
+    } catch (const Error& e) {
+        s.Failure = e.what();
+    }
+    try {
+        s.Full = evaluateFull(inputs).Safety;
+    } catch (const Error& e) {
+        s.FullFailure = e.what();
+    }
+    return s;
 }
 
 } // namespace
 
 std::vector<SensitivityStep> runSensitivity(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
                                             Parameter parameter, double from, double to, int steps) {
-    const BlockInputs base = blockInputs(attitudes, params);
+    return runSensitivity(attitudes, params, WedgeLoads{}, parameter, from, to, steps);
+}
+
+std::vector<SensitivityStep> runSensitivity(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
+                                            const WedgeLoads& loads, Parameter parameter, double from, double to,
+                                            int steps) {
+    const BlockInputs base = blockInputs(attitudes, params, loads);
     requireVariable(base, parameter);
     if (steps < 1 || steps > MaxSensitivitySteps)
         throw Error("the number of steps must lie between 1 and " + std::to_string(MaxSensitivitySteps));

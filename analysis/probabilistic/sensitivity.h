@@ -1,6 +1,6 @@
 #pragma once
-// Kc and the contact case as one input runs over a range, the others held
-// at the block's values.
+// Kc and the full factor Fs, each with its contact case, as one input runs
+// over a range, the others held at the block's values.
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,8 +11,10 @@ namespace trelmox {
 
 struct SensitivityStep {
     double Value = 0;
-    std::optional<SafetyResult> Result; // absent when the computation failed
+    std::optional<SafetyResult> Result; // Kc; absent when the computation failed
     std::string Failure;                // its message then
+    std::optional<FullSafety> Full;     // Fs (Contact NoBlock: no real wedge); absent when it failed
+    std::string FullFailure;            // its message then
 };
 
 // More steps than any curve needs; the bound keeps the results (about 70
@@ -27,5 +29,9 @@ inline constexpr int MaxSensitivitySteps = 1'000'000;
 // the block's own texts that do not convert.
 std::vector<SensitivityStep> runSensitivity(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
                                             Parameter parameter, double from, double to, int steps);
+// The same with the block's loads.
+std::vector<SensitivityStep> runSensitivity(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
+                                            const WedgeLoads& loads, Parameter parameter, double from, double to,
+                                            int steps);
 
 } // namespace trelmox

@@ -11,9 +11,11 @@
 #include "tests/support/example_block.h"
 #include "model/error.h"
 #include "model/numtext.h"
+#include "tests/model/test_support.h"
 
 using namespace trelmox;
 using namespace trelmox::testing;
+using trelmox::testing::messageOf;
 
 namespace {
 
@@ -53,6 +55,9 @@ TEST(Probabilistic, SeededRunIsTheSameWithAnyNumberOfThreads) {
             EXPECT_EQ(r->Statistics->Sd, one.Statistics->Sd);
             EXPECT_EQ(r->Statistics->Pf, one.Statistics->Pf);
             EXPECT_EQ(r->KcHistogram.Counts, one.KcHistogram.Counts);
+            EXPECT_EQ(r->Full.SafetyFactors, one.Full.SafetyFactors);
+            EXPECT_EQ(r->Full.Contacts, one.Full.Contacts);
+            EXPECT_EQ(r->Full.PBelowRequired, one.Full.PBelowRequired);
         }
         ProbabilisticSettings otherSeed = spreadSettings(method, 2);
         otherSeed.Seed = 2025;
@@ -80,6 +85,7 @@ TEST(Probabilistic, ZeroSpreadGivesTheDeterministicResultInEverySample) {
             const auto input = static_cast<Parameter>(i);
             const bool pressure = input == Parameter::WaterPressure1 || input == Parameter::WaterPressure2;
             if (pressure && c.params.WaterPressureMode == TWaterPressureMode::Computed) continue;
+            if (input > Parameter::Seismic) continue; // loads these blocks do not have
             s.Distributions[i] = i % 2 ? normalDistribution(0) : Distribution{};
         }
         set(s, Parameter::Cohesion1, lognormalDistribution(0));
@@ -113,8 +119,17 @@ TEST(Probabilistic, EverySampleIsTheComputationOfItsInputs) {
          {Parameter::DipTop, normalDistribution(3)}, {Parameter::DipFace, normalDistribution(3)},
          {Parameter::DipDirFace, normalDistribution(5)}, {Parameter::SlopeHeight, uniformDistribution(20, 60)},
          {Parameter::WaterUnitWeight, normalDistribution(2)}},
+        {{Parameter::Seismic, uniformDistribution(0, 0.3)}, {Parameter::CrackDistance, uniformDistribution(0, 30)},
+         {Parameter::CrackWater, uniformDistribution(0, 20)}, {Parameter::ForceMagnitude, normalDistribution(300)},
+         {Parameter::BoltForce, normalDistribution(500)}, {Parameter::DipDir1, normalDistribution(5)}},
     };
-    const BlockInputs base = blockInputs(exampleAttitudes(), exampleParams());
+    // Loads that the full factor takes and Kc does not.
+    WedgeLoads loads;
+    loads.Water = WaterMode::Saturated;
+    loads.Crack = TensionCrack{{80, 170}, 10, 5};
+    loads.Forces = {{600, {160, 10}}, {200, {100, 0}}};
+    loads.Bolts = {{1500, {340, 20}, BoltMode::Active}, {500, {330, 10}, BoltMode::Passive}};
+    const BlockInputs base = blockInputs(exampleAttitudes(), exampleParams(), loads);
     for (SamplingMethod method : {SamplingMethod::MonteCarlo, SamplingMethod::LatinHypercube}) {
         for (const auto& varied : runs) {
             ProbabilisticSettings s;
@@ -122,10 +137,10 @@ TEST(Probabilistic, EverySampleIsTheComputationOfItsInputs) {
             s.Method = method;
             std::vector<Parameter> inputs;
             for (const auto& [p, d] : varied) set(s, p, d), inputs.push_back(p);
-            const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), s);
+            const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), loads, s);
             const SampleDesign design(method, s.Seed, s.Samples, inputs);
-            std::vector<double> expected;
-            std::array<std::uint64_t, ContactCount> contacts{};
+            std::vector<double> expected, expectedFs;
+            std::array<std::uint64_t, ContactCount> contacts{}, fullContacts{};
             for (std::uint64_t i = 0; i < s.Samples; ++i) {
                 BlockInputs sample = base;
                 for (const auto& [p, d] : varied)
@@ -134,10 +149,17 @@ TEST(Probabilistic, EverySampleIsTheComputationOfItsInputs) {
                 ++contacts[static_cast<int>(one.Contact)];
                 if (one.Contact != TWedgeContact::NoBlock && one.Contact != TWedgeContact::Unresolved)
                     expected.push_back(one.SafetyFactor);
+                const FullSafety full = evaluateFull(sample).Safety;
+                ++fullContacts[static_cast<int>(full.Contact)];
+                if (full.Contact != TWedgeContact::NoBlock && full.Contact != TWedgeContact::Unresolved)
+                    expectedFs.push_back(full.Factor);
             }
             EXPECT_EQ(r.Contacts, contacts) << parameterName(inputs.front());
             EXPECT_EQ(r.SafetyFactors, expected) << parameterName(inputs.front());
             EXPECT_EQ(r.Failed, 0u);
+            EXPECT_EQ(r.Full.Contacts, fullContacts) << parameterName(inputs.front());
+            EXPECT_EQ(r.Full.SafetyFactors, expectedFs) << parameterName(inputs.front());
+            EXPECT_EQ(r.Full.Failed, 0u);
         }
     }
 }
@@ -331,7 +353,7 @@ TEST(Probabilistic, RefusesSettingsThatDoNotFitTheBlock) {
 TEST(Probabilistic, RefusesASampleCountThatMemoryCannotHoldBeforeAllocating) {
     // In a child, whose address space is limited to what it has mapped plus
     // 64 MB: ten million Latin hypercube samples of six inputs need about
-    // 330 MB, which the allocator would refuse part-way through the run.
+    // 420 MB, which the allocator would refuse part-way through the run.
     ProbabilisticSettings s = spreadSettings(SamplingMethod::LatinHypercube, 1);
     s.Samples = MaxSamples;
     const pid_t child = ::fork();
@@ -354,4 +376,43 @@ TEST(Probabilistic, RefusesASampleCountThatMemoryCannotHoldBeforeAllocating) {
     ::waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status)) << status;
     EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// The full factor beside Kc: the seismic coefficient lowers Fs and leaves
+// Kc alone, and P(Fs < required) is the share of the wedge samples below it.
+TEST(Probabilistic, FullFactorBesideKcWithItsRequiredFactor) {
+    WedgeLoads loads;
+    loads.RequiredFactor = 1.1;
+    loads.Preset.reset();
+    ProbabilisticSettings s;
+    s.Samples = 20'000;
+    set(s, Parameter::Seismic, uniformDistribution(0, 0.4));
+    const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), loads, s);
+    ASSERT_TRUE(r.Statistics && r.Full.Statistics);
+    EXPECT_EQ(r.Statistics->Sd, 0);
+    EXPECT_GT(r.Full.Statistics->Sd, 0);
+    EXPECT_EQ(r.Full.RequiredFactor, 1.1);
+    const double plain = analyseWedge(exampleAttitudes(), readWedgeNumbers(exampleParams()), loads).Safety.Factor;
+    EXPECT_LT(r.Full.Statistics->Max, plain); // k = 0 would give the largest factor
+    EXPECT_NEAR(r.Full.Statistics->Max, plain, 1e-3 * plain);
+    const auto below = std::count_if(r.Full.SafetyFactors.begin(), r.Full.SafetyFactors.end(),
+                                     [](double fs) { return fs < 1.1; });
+    EXPECT_EQ(r.Full.PBelowRequired, double(below) / r.Full.Wedges);
+    EXPECT_GT(r.Full.PBelowRequired, r.Full.Statistics->Pf);
+    EXPECT_GT(r.Full.Statistics->Pf, 0);
+}
+
+TEST(Probabilistic, LoadsTheBlockDoesNotHaveCannotVary) {
+    const BlockInputs inputs = blockInputs(exampleAttitudes(), exampleParams());
+    const struct {
+        Parameter input;
+        const char* message;
+    } cases[] = {
+        {Parameter::CrackDistance, "crackdist cannot vary: this block has no tension crack"},
+        {Parameter::CrackWater, "crackwater cannot vary: this block has no tension crack"},
+        {Parameter::ForceMagnitude, "force cannot vary: this block has no external force"},
+        {Parameter::BoltForce, "bolt cannot vary: this block has no bolt"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(messageOf([&] { requireVariable(inputs, c.input); }), c.message);
+    EXPECT_EQ(messageOf([&] { requireVariable(inputs, Parameter::Seismic); }), "");
 }

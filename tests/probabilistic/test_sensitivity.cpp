@@ -39,6 +39,18 @@ TEST(Sensitivity, RunsOneInputOverTheRangeWithTheOthersHeld) {
     }
 }
 
+TEST(Sensitivity, GivesTheFullFactorBesideKc) {
+    const auto steps = runSensitivity(exampleAttitudes(), exampleParams(), Parameter::Seismic, 0, 0.3, 3);
+    const FullAnalysis plain = analyseWedge(exampleAttitudes(), readWedgeNumbers(exampleParams()), WedgeLoads{});
+    ASSERT_TRUE(steps.front().Full);
+    EXPECT_EQ(steps.front().Full->Factor, plain.Safety.Factor);
+    for (std::size_t i = 1; i < steps.size(); ++i) {
+        ASSERT_TRUE(steps[i].Full && steps[i].Result);
+        EXPECT_LT(steps[i].Full->Factor, steps[i - 1].Full->Factor);
+        EXPECT_EQ(steps[i].Result->SafetyFactor, steps[0].Result->SafetyFactor);
+    }
+}
+
 TEST(Sensitivity, ReportsContactChangesAndFailedSteps) {
     // u2 from 0 to 300 with u1 = 0: both planes, then plane 1 alone.
     const auto water = runSensitivity(exampleAttitudes(), enteredParams("0", "0"), Parameter::WaterPressure2, 0, 300, 3);

@@ -1,0 +1,55 @@
+#pragma once
+// The full three-dimensional analysis of one wedge: the real polyhedron
+// under the real upper slope (analysis/polyhedron.h), every force on it
+// (analysis/forces.h), the safety factor by the vector method
+// (analysis/vector_method.h) and the stability state against the required
+// factor. It stands beside Kc (analysis/wedge.h), which is normalised to a
+// wedge whose top is horizontal at the slope height: with a horizontal upper
+// slope, no crack and no loads beyond the block's own water the two agree.
+#include <optional>
+
+#include "analysis/forces.h"
+#include "analysis/polyhedron.h"
+#include "analysis/vector_method.h"
+#include "analysis/wedge.h"
+#include "model/datafile.h"
+#include "model/loads.h"
+
+namespace trelmox {
+
+// By the factor Fs against the required factor Fst: 不稳定 Fs < 1.00,
+// 欠稳定 1.00 <= Fs < 1.05, 基本稳定 1.05 <= Fs < Fst, 稳定 Fs >= Fst (a
+// required factor below 1.05 lets 稳定 begin there).
+enum class StabilityState { Unstable, Marginal, BasicallyStable, Stable };
+const char* stabilityStateName(StabilityState state);
+// None when no factor was worked out (no wedge, an unresolved contact).
+std::optional<StabilityState> stabilityState(const FullSafety& safety, double requiredFactor);
+
+// "双面接触", "仅第一切割面接触", ... for the user.
+const char* contactDescription(TWedgeContact contact);
+
+struct FullAnalysis {
+    std::optional<WedgeRefusal> Refusal; // set: no wedge; Safety.Contact is NoBlock, nothing else is filled
+    WedgeShape Shape;
+    WedgeForces Forces;
+    FullSafety Safety;
+    std::optional<StabilityState> State;
+};
+
+// numbers: the block's parameters as the Kc computation reads them (a
+// negative overhang coefficient turns the slope face over). Throws Error for
+// loads out of range and when nothing drives the wedge.
+FullAnalysis analyseWedge(const PlaneAttitudeArray& attitudes, const WedgeNumbers& numbers, const WedgeLoads& loads);
+// The same with the planes' normals worked out beforehand,
+// wedgePlanes(attitudes, loads.Crack), and the loads already validated: for
+// runs over many samples or many pairs of planes.
+FullAnalysis analyseWedge(const WedgePlanes& planes, const WedgeNumbers& numbers, const WedgeLoads& loads);
+// The same into `analysis`, whose storage a run over many samples reuses.
+void analyseWedge(const WedgePlanes& planes, const WedgeNumbers& numbers, const WedgeLoads& loads,
+                  FullAnalysis& analysis);
+
+// A saved block with its loads (the defaults when it has no companion file):
+// its parameter texts converted as for Kc, then analyseWedge.
+FullAnalysis analyseSavedBlock(const SavedBlock& block, const WedgeLoads& loads);
+
+} // namespace trelmox

@@ -1,0 +1,289 @@
+#include "analysis/support.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "analysis/vec3.h"
+#include "model/error.h"
+
+namespace trelmox {
+
+namespace {
+
+constexpr double Infinity = std::numeric_limits<double>::infinity();
+
+// a + b T
+struct Affine {
+    double a = 0, b = 0;
+    double at(double t) const { return a + b * t; }
+    // The T > 0 where it changes sign, or none.
+    std::optional<double> root() const {
+        if (b == 0) return std::nullopt;
+        const double t = -a / b;
+        return t > 0 && std::isfinite(t) ? std::optional(t) : std::nullopt;
+    }
+};
+Affine operator+(Affine x, Affine y) { return {x.a + y.a, x.b + y.b}; }
+Affine operator-(Affine x, Affine y) { return {x.a - y.a, x.b - y.b}; }
+Affine operator*(double k, Affine x) { return {k * x.a, k * x.b}; }
+
+TPoint3D inPlane(const TPoint3D& v, const TPoint3D& n) { return v - dot(v, n) * n; }
+
+double sign(double v) { return v < 0 ? -1 : 1; }
+
+// Within one contact case the factor is num(T) / sqrt(den(T)) with
+// den = alpha + 2 beta T + gamma T^2 - except with an active design bolt on
+// a wedge resting on one plane that also carries passive bolts, whose
+// resistance then turns with the sliding direction (Turning).
+struct Piece {
+    Affine Num;
+    double Alpha = 0, Beta = 0, Gamma = 0;
+    bool Turning = false;
+};
+
+// The wedge with one more bolt of force T along Bolt.
+class BoltProblem {
+public:
+    BoltProblem(const FullAnalysis& a, const WedgeNumbers& n, const TPoint3D& bolt, bool active)
+        : s_(a.Shape), n_(n), active_(a.Forces.active()), passive_(a.Forces.PassiveBolts), bolt_(bolt),
+          boltActive_(active) {
+        m_ = dot(s_.Inward1, s_.Inward2);
+        q_ = 1 - m_ * m_;
+        const TPoint3D total = active_ + passive_;
+        r1_ = {dot(total, s_.Inward1), dot(bolt, s_.Inward1)};
+        r2_ = {dot(total, s_.Inward2), dot(bolt, s_.Inward2)};
+    }
+
+    // The smallest T >= 0 with factor >= required, or none.
+    std::optional<double> requiredForce(double required) const {
+        std::array<double, 6> breaks{0};
+        std::size_t n = 1;
+        for (const Affine& f : {both1(), both2(), -1 * r1_, -1 * r2_, driving()})
+            if (const auto t = f.root()) breaks[n++] = *t;
+        for (std::size_t i = 1; i < n; ++i) // insertion sort: a handful of values
+            for (std::size_t k = i; k > 0 && breaks[k - 1] > breaks[k]; --k) std::swap(breaks[k - 1], breaks[k]);
+        for (std::size_t i = 0; i < n; ++i) {
+            const double low = breaks[i], high = i + 1 < n ? breaks[i + 1] : Infinity;
+            const double probe = std::isfinite(high) ? (low + high) / 2 : 2 * low + 1;
+            if (const auto t = firstReaching(low, high, probe, required)) return t;
+        }
+        return std::nullopt;
+    }
+
+    // The exact factor with force t, as the analysis computes it.
+    double factor(double t) const {
+        const TPoint3D extra = t * bolt_;
+        try {
+            return vectorMethod(s_, boltActive_ ? active_ + extra : active_, boltActive_ ? passive_ : passive_ + extra,
+                                n_)
+                .Factor;
+        } catch (const Error&) {
+            return Infinity; // nothing drives the wedge any more
+        }
+    }
+
+private:
+    Affine both1() const { return (1 / q_) * (m_ * r2_ - r1_); }
+    Affine both2() const { return (1 / q_) * (m_ * r1_ - r2_); }
+    // The loads along the line of intersection, which changes sign where the
+    // sliding sense turns.
+    Affine driving() const { return {dot(active_, s_.Sliding), boltActive_ ? dot(bolt_, s_.Sliding) : 0}; }
+
+    TWedgeContact contactAt(double t) const {
+        return contactCase(both1().at(t), both2().at(t), -r1_.at(t), -r2_.at(t));
+    }
+
+    std::optional<Piece> pieceAt(double probe) const {
+        const double a1 = s_.Faces[int(WedgeSurface::FirstPlane)].Area;
+        const double a2 = s_.Faces[int(WedgeSurface::SecondPlane)].Area;
+        const TPoint3D boltPassive = boltActive_ ? TPoint3D{} : bolt_;
+        Piece p;
+        switch (contactAt(probe)) {
+        case TWedgeContact::BothPlanes: {
+            p.Num = Affine{n_.Cohesion1 * a1 + n_.Cohesion2 * a2, 0} + n_.Friction1 * both1() +
+                    n_.Friction2 * both2();
+            const Affine d = driving();
+            const TPoint3D dir = sign(d.at(probe)) * s_.Sliding;
+            p.Num = p.Num - Affine{dot(passive_, dir), dot(boltPassive, dir)};
+            p.Alpha = d.a * d.a, p.Beta = d.a * d.b, p.Gamma = d.b * d.b;
+            return p;
+        }
+        case TWedgeContact::FirstPlaneOnly:
+            return onePlane(s_.Inward1, n_.Cohesion1 * a1, n_.Friction1, r1_);
+        case TWedgeContact::SecondPlaneOnly:
+            return onePlane(s_.Inward2, n_.Cohesion2 * a2, n_.Friction2, r2_);
+        default: return std::nullopt; // lift-off or unresolved: factor 0
+        }
+    }
+
+    Piece onePlane(const TPoint3D& inward, double cohesion, double friction, const Affine& r) const {
+        Piece p;
+        p.Num = Affine{cohesion, 0} - friction * r;
+        const TPoint3D base = inPlane(active_, inward);
+        const TPoint3D extra = boltActive_ ? inPlane(bolt_, inward) : TPoint3D{};
+        p.Alpha = dot(base, base), p.Beta = dot(base, extra), p.Gamma = dot(extra, extra);
+        if (!boltActive_) {
+            const TPoint3D dir = (1 / norm(base)) * base;
+            p.Num = p.Num - Affine{dot(passive_, dir), dot(bolt_, dir)};
+        } else {
+            p.Turning = norm(inPlane(passive_, inward)) > 0;
+        }
+        return p;
+    }
+
+    // The first T in [low, high) with factor >= required, inside one case.
+    std::optional<double> firstReaching(double low, double high, double probe, double required) const {
+        const std::optional<Piece> piece = pieceAt(probe);
+        if (!piece) return std::nullopt;
+        // Just past a break the new case holds; at the break itself neither may.
+        const double start = low == 0 ? 0 : low * (1 + 1e-12);
+        std::optional<double> t;
+        if (piece->Turning)
+            t = factor(start) >= required ? start : bisected(low, high, required);
+        else
+            t = reaches(*piece, start, required) ? start : solved(*piece, low, high, required);
+        // The answer is checked against the analysis itself.
+        if (t && factor(*t) >= required * (1 - 1e-9)) return t;
+        return std::nullopt;
+    }
+
+    static bool reaches(const Piece& p, double t, double required) {
+        const double num = p.Num.at(t);
+        return num >= 0 && num * num >= required * required * (p.Alpha + 2 * p.Beta * t + p.Gamma * t * t);
+    }
+
+    // num = required sqrt(den), squared: a quadratic in T. Its smallest root
+    // past `low` with num >= 0 is where the factor first reaches the value.
+    static std::optional<double> solved(const Piece& p, double low, double high, double required) {
+        const double k = required * required;
+        const double c2 = p.Num.b * p.Num.b - k * p.Gamma;
+        const double c1 = p.Num.a * p.Num.b - k * p.Beta; // half the linear coefficient
+        const double c0 = p.Num.a * p.Num.a - k * p.Alpha;
+        std::array<double, 2> roots{};
+        std::size_t n = 0;
+        if (std::fabs(c2) <= 1e-14 * (std::fabs(c1) + std::fabs(c0))) {
+            if (c1 != 0) roots[n++] = -c0 / (2 * c1);
+        } else {
+            const double disc = c1 * c1 - c2 * c0;
+            if (disc < 0) return std::nullopt;
+            const double h = -(c1 + std::copysign(std::sqrt(disc), c1));
+            if (h != 0) roots = {std::min(h / c2, c0 / h), std::max(h / c2, c0 / h)}, n = 2;
+            else roots[n++] = 0;
+        }
+        for (std::size_t i = 0; i < n; ++i)
+            if (roots[i] > low && roots[i] < high && p.Num.at(roots[i]) >= 0) return roots[i];
+        return std::nullopt;
+    }
+
+    // The turning case, numerically: the first of 32 points (spread evenly,
+    // or geometrically past the last break) where the factor reaches the
+    // value, then bisection back to where it first does, to 1e-12.
+    std::optional<double> bisected(double low, double high, double required) const {
+        const double scale = norm(active_) + norm(passive_);
+        const double top = std::isfinite(high) ? high : low + 1e9 * scale;
+        double previous = low;
+        for (int i = 1; i <= 32; ++i) {
+            const double t =
+                std::isfinite(high) ? low + (top - low) * i / 32 : low + (top - low) * std::pow(2.0, i - 32);
+            if (t < top && factor(t) >= required) {
+                double a = previous, b = t;
+                while (b - a > 1e-12 * b) {
+                    const double mid = (a + b) / 2;
+                    (factor(mid) >= required ? b : a) = mid;
+                }
+                return b;
+            }
+            previous = t;
+        }
+        return std::nullopt;
+    }
+
+    const WedgeShape& s_;
+    const WedgeNumbers& n_;
+    TPoint3D active_, passive_, bolt_;
+    bool boltActive_;
+    double m_ = 0, q_ = 1;
+    Affine r1_, r2_; // (loads + T bolt) . inward normals
+};
+
+bool reached(const FullAnalysis& a, double required) {
+    return !a.Refusal && a.Safety.Contact != TWedgeContact::Unresolved && a.Safety.Factor >= required;
+}
+
+// The directions that minimise the force in closed form while the contact
+// case holds: the force is (required D - R) / (g . b), so b along g.
+std::vector<TPoint3D> closedFormDirections(const FullAnalysis& a, const WedgeNumbers& n, bool active,
+                                           double required) {
+    const WedgeShape& s = a.Shape;
+    const double m = dot(s.Inward1, s.Inward2), q = 1 - m * m;
+    const TPoint3D normals = (-1 / q) * (n.Friction1 * (s.Inward1 - m * s.Inward2) +
+                                         n.Friction2 * (s.Inward2 - m * s.Inward1));
+    const TPoint3D loads = a.Forces.active();
+    const TPoint3D sliding = sign(dot(loads, s.Sliding)) * s.Sliding;
+    std::vector<TPoint3D> directions{normals - (active ? required : 1) * sliding};
+    for (const auto& [inward, friction] : {std::pair{s.Inward1, n.Friction1}, std::pair{s.Inward2, n.Friction2}}) {
+        const TPoint3D along = inPlane(loads, inward);
+        if (norm(along) > 0)
+            directions.push_back(-friction * inward - ((active ? required : 1) / norm(along)) * along);
+    }
+    return directions;
+}
+
+} // namespace
+
+std::optional<double> requiredBoltForce(const FullAnalysis& analysis, const WedgeNumbers& strengths,
+                                        const DesignBolt& bolt, double required) {
+    if (analysis.Refusal) return std::nullopt;
+    if (reached(analysis, required)) return 0.0;
+    return BoltProblem(analysis, strengths, directionVector(bolt.Direction), bolt.Mode == BoltMode::Active)
+        .requiredForce(required);
+}
+
+std::optional<LeastBolt> leastBoltForce(const FullAnalysis& analysis, const WedgeNumbers& strengths, BoltMode mode,
+                                        double required) {
+    if (analysis.Refusal) return std::nullopt;
+    if (reached(analysis, required)) return LeastBolt{directionOf(-1 * analysis.Shape.Sliding), 0};
+    const bool active = mode == BoltMode::Active;
+    const auto force = [&](const LineDirection& d) {
+        const auto t = BoltProblem(analysis, strengths, directionVector(d), active).requiredForce(required);
+        return t ? *t : Infinity;
+    };
+    LeastBolt best{{}, Infinity};
+    const auto consider = [&](const LineDirection& d) {
+        const double t = force(d);
+        if (t < best.Force) best = {d, t};
+    };
+    for (double plunge = -60; plunge <= 60; plunge += 30)
+        for (double trend = 0; trend < 360; trend += 30) consider({trend, plunge});
+    for (const TPoint3D& d : closedFormDirections(analysis, strengths, active, required))
+        if (norm(d) > 0) consider(directionOf(d));
+    if (!std::isfinite(best.Force)) return std::nullopt;
+    // Compass search: move to a better neighbour, else halve the step.
+    for (double step = 15; step > 1e-5;) {
+        bool moved = false;
+        const std::pair<double, double> moves[] = {{step, 0}, {-step, 0}, {0, step}, {0, -step}};
+        for (const auto& [dt, dp] : moves) {
+            const LineDirection next{best.Direction.Trend + dt, std::clamp(best.Direction.Plunge + dp, -90.0, 90.0)};
+            const double t = force(next);
+            if (t < best.Force) best = {next, t}, moved = true;
+        }
+        if (!moved) step /= 2;
+    }
+    best.Direction.Trend = std::fmod(std::fmod(best.Direction.Trend, 360) + 360, 360);
+    return best;
+}
+
+SupportDesign designSupport(const FullAnalysis& analysis, const WedgeNumbers& strengths, const WedgeLoads& loads) {
+    SupportDesign d;
+    d.RequiredFactor = loads.RequiredFactor;
+    d.Bolt = loads.Design;
+    if (loads.Design) d.BoltForce = requiredBoltForce(analysis, strengths, *loads.Design, loads.RequiredFactor);
+    d.Least = leastBoltForce(analysis, strengths, loads.Design ? loads.Design->Mode : BoltMode::Active,
+                             loads.RequiredFactor);
+    return d;
+}
+
+} // namespace trelmox

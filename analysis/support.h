@@ -1,0 +1,42 @@
+#pragma once
+// Support design for the required safety factor: the force of one more bolt
+// along a given direction, and the direction that needs the least force.
+#include <optional>
+
+#include "analysis/full_analysis.h"
+
+namespace trelmox {
+
+// The least force T >= 0 of one more bolt along `bolt` with which the factor
+// reaches `required` (0 when it already does), given the wedge's analysis
+// with all its other loads; none when no force along that direction does.
+// Between the forces where a normal reaction changes sign the factor is a
+// ratio of a linear function of T to the root of a quadratic one, and each
+// piece is solved in closed form - except for an active bolt on a wedge
+// resting on one plane that also carries passive bolts, whose resistance
+// turns with the sliding direction: that piece is solved by bisection.
+std::optional<double> requiredBoltForce(const FullAnalysis& analysis, const WedgeNumbers& strengths,
+                                        const DesignBolt& bolt, double required);
+
+struct LeastBolt {
+    LineDirection Direction;
+    double Force = 0;
+};
+// The bolt direction needing the least force for `required`: a search over
+// all directions (a 30-degree net and the closed-form optima of the contact
+// cases, then a compass search refining the best to 1e-5 degrees, where the
+// force is within about 1e-12 of its least). When the factor is reached
+// already the force is 0 along the reverse of sliding. None when no
+// direction reaches it or there is no wedge.
+std::optional<LeastBolt> leastBoltForce(const FullAnalysis& analysis, const WedgeNumbers& strengths, BoltMode mode,
+                                        double required);
+
+struct SupportDesign {
+    double RequiredFactor = 0;
+    std::optional<DesignBolt> Bolt;         // the loads' design bolt, when given
+    std::optional<double> BoltForce;        // its force for the required factor
+    std::optional<LeastBolt> Least;         // in the design bolt's mode (active without one)
+};
+SupportDesign designSupport(const FullAnalysis& analysis, const WedgeNumbers& strengths, const WedgeLoads& loads);
+
+} // namespace trelmox

@@ -1,0 +1,258 @@
+#include "model/companion.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <initializer_list>
+
+#include "model/error.h"
+#include "model/files.h"
+
+namespace trelmox {
+
+using Json = nlohmann::ordered_json;
+
+namespace {
+
+constexpr int Version = 1;
+
+Json directionJson(const LineDirection& d) { return {{"trend", d.Trend}, {"plunge", d.Plunge}}; }
+
+const char* modeName(BoltMode mode) { return mode == BoltMode::Active ? "active" : "passive"; }
+
+const char* waterName(WaterMode mode) {
+    switch (mode) {
+    case WaterMode::None: return "none";
+    case WaterMode::Block: return "block";
+    case WaterMode::Saturated: return "saturated";
+    }
+    return "block";
+}
+
+Json presetJson(const FactorPreset& p) {
+    return {{"slope", p.Service == SlopeService::Permanent ? "permanent" : "temporary"},
+            {"grade", static_cast<int>(p.Grade) + 1},
+            {"condition", p.Condition == DesignCondition::Ordinary ? "ordinary" : "seismic"}};
+}
+
+Json loadsJson(const WedgeLoads& l) {
+    Json crack = nullptr;
+    if (l.Crack)
+        crack = {{"dip", l.Crack->Attitude.DipAngle},
+                 {"dip_direction", l.Crack->Attitude.DipDirection},
+                 {"distance", l.Crack->Distance},
+                 {"water_depth", l.Crack->WaterDepth}};
+    Json forces = Json::array();
+    for (const ExternalForce& f : l.Forces)
+        forces.push_back({{"magnitude", f.Magnitude}, {"trend", f.Direction.Trend}, {"plunge", f.Direction.Plunge}});
+    Json bolts = Json::array();
+    for (const Bolt& b : l.Bolts)
+        bolts.push_back({{"force", b.Force},
+                         {"trend", b.Direction.Trend},
+                         {"plunge", b.Direction.Plunge},
+                         {"mode", modeName(b.Mode)}});
+    Json design = {{"required_factor", l.RequiredFactor},
+                   {"preset", l.Preset ? presetJson(*l.Preset) : Json(nullptr)},
+                   {"bolt", nullptr}};
+    if (l.Design) {
+        design["bolt"] = directionJson(l.Design->Direction);
+        design["bolt"]["mode"] = modeName(l.Design->Mode);
+    }
+    return {{"version", Version},
+            {"water", waterName(l.Water)},
+            {"crack", crack},
+            {"seismic",
+             {{"k", l.SeismicCoefficient},
+              {"direction", l.SeismicDirection ? directionJson(*l.SeismicDirection) : Json(nullptr)}}},
+            {"forces", forces},
+            {"pressures", {{"face", l.FacePressure}, {"top", l.TopPressure}}},
+            {"bolts", bolts},
+            {"design", design}};
+}
+
+// Reading with the path of every value, so that a message can say which.
+class Reader {
+public:
+    explicit Reader(std::string file) : file_(std::move(file)) {}
+
+    [[noreturn]] void fail(const std::string& what) const { throw Error("荷载文件“" + file_ + "”" + what); }
+
+    // An object with exactly these keys.
+    const Json& object(const Json& j, const std::string& path, std::initializer_list<const char*> keys) const {
+        if (!j.is_object()) fail(path.empty() ? "的内容应为JSON对象" : "中" + path + "应为对象");
+        for (const char* key : keys)
+            if (!j.contains(key)) fail("中缺少" + join(path, key));
+        for (const auto& [key, value] : j.items())
+            if (std::none_of(keys.begin(), keys.end(), [&](const char* k) { return key == k; }))
+                fail("中有未知的项" + join(path, key));
+        return j;
+    }
+    double number(const Json& j, const std::string& path, const char* key) const {
+        const Json& v = j.at(key);
+        if (!v.is_number()) fail("中" + join(path, key) + "应为数");
+        return v.get<double>();
+    }
+    std::string text(const Json& j, const std::string& path, const char* key,
+                     std::initializer_list<const char*> allowed) const {
+        const Json& v = j.at(key);
+        const std::string name = join(path, key);
+        if (!v.is_string()) fail("中" + name + "应为文字");
+        const std::string s = v.get<std::string>();
+        if (std::none_of(allowed.begin(), allowed.end(), [&](const char* a) { return s == a; }))
+            fail("中" + name + "的值“" + s + "”不可用");
+        return s;
+    }
+    const Json& array(const Json& j, const std::string& path, const char* key) const {
+        const Json& v = j.at(key);
+        if (!v.is_array()) fail("中" + join(path, key) + "应为数组");
+        return v;
+    }
+    static std::string join(const std::string& path, const std::string& key) {
+        return path.empty() ? key : path + "." + key;
+    }
+    static std::string item(const std::string& path, std::size_t i) { return path + "[" + std::to_string(i) + "]"; }
+
+    LineDirection direction(const Json& j, const std::string& path, std::initializer_list<const char*> keys) const {
+        object(j, path, keys);
+        return {number(j, path, "trend"), number(j, path, "plunge")};
+    }
+    BoltMode mode(const Json& j, const std::string& path) const {
+        return text(j, path, "mode", {"active", "passive"}) == "active" ? BoltMode::Active : BoltMode::Passive;
+    }
+
+private:
+    std::string file_;
+};
+
+TensionCrack crackFrom(const Reader& r, const Json& j) {
+    r.object(j, "crack", {"dip", "dip_direction", "distance", "water_depth"});
+    return {{r.number(j, "crack", "dip"), r.number(j, "crack", "dip_direction")},
+            r.number(j, "crack", "distance"),
+            r.number(j, "crack", "water_depth")};
+}
+
+FactorPreset presetFrom(const Reader& r, const Json& j) {
+    const std::string path = "design.preset";
+    r.object(j, path, {"slope", "grade", "condition"});
+    FactorPreset p;
+    p.Service = r.text(j, path, "slope", {"permanent", "temporary"}) == "permanent" ? SlopeService::Permanent
+                                                                                    : SlopeService::Temporary;
+    const Json& grade = j.at("grade");
+    if (!grade.is_number_integer() || grade.get<long long>() < 1 || grade.get<long long>() > 3)
+        r.fail("中design.preset.grade应为1、2或3");
+    p.Grade = static_cast<SafetyGrade>(grade.get<int>() - 1);
+    p.Condition = r.text(j, path, "condition", {"ordinary", "seismic"}) == "ordinary" ? DesignCondition::Ordinary
+                                                                                      : DesignCondition::Seismic;
+    return p;
+}
+
+void readDesign(const Reader& r, const Json& j, WedgeLoads& l) {
+    r.object(j, "design", {"required_factor", "preset", "bolt"});
+    l.RequiredFactor = r.number(j, "design", "required_factor");
+    l.Preset = j.at("preset").is_null() ? std::nullopt : std::optional(presetFrom(r, j.at("preset")));
+    if (const Json& bolt = j.at("bolt"); !bolt.is_null())
+        l.Design =
+            DesignBolt{r.direction(bolt, "design.bolt", {"trend", "plunge", "mode"}), r.mode(bolt, "design.bolt")};
+}
+
+WedgeLoads loadsFrom(const Reader& r, const Json& j) {
+    r.object(j, "", {"version", "water", "crack", "seismic", "forces", "pressures", "bolts", "design"});
+    if (!j.at("version").is_number_integer() || j.at("version").get<long long>() != Version)
+        r.fail("的版本" + j.at("version").dump() + "不受支持");
+    WedgeLoads l;
+    const std::string water = r.text(j, "", "water", {"none", "block", "saturated"});
+    l.Water = water == "none" ? WaterMode::None : water == "block" ? WaterMode::Block : WaterMode::Saturated;
+    if (!j.at("crack").is_null()) l.Crack = crackFrom(r, j.at("crack"));
+    const Json& seismic = r.object(j.at("seismic"), "seismic", {"k", "direction"});
+    l.SeismicCoefficient = r.number(seismic, "seismic", "k");
+    if (!seismic.at("direction").is_null())
+        l.SeismicDirection = r.direction(seismic.at("direction"), "seismic.direction", {"trend", "plunge"});
+    const Json& forces = r.array(j, "", "forces");
+    for (std::size_t i = 0; i < forces.size(); ++i) {
+        const std::string path = Reader::item("forces", i);
+        r.object(forces[i], path, {"magnitude", "trend", "plunge"});
+        l.Forces.push_back({r.number(forces[i], path, "magnitude"),
+                            {r.number(forces[i], path, "trend"), r.number(forces[i], path, "plunge")}});
+    }
+    const Json& pressures = r.object(j.at("pressures"), "pressures", {"face", "top"});
+    l.FacePressure = r.number(pressures, "pressures", "face");
+    l.TopPressure = r.number(pressures, "pressures", "top");
+    const Json& bolts = r.array(j, "", "bolts");
+    for (std::size_t i = 0; i < bolts.size(); ++i) {
+        const std::string path = Reader::item("bolts", i);
+        r.object(bolts[i], path, {"force", "trend", "plunge", "mode"});
+        l.Bolts.push_back({r.number(bolts[i], path, "force"),
+                           {r.number(bolts[i], path, "trend"), r.number(bolts[i], path, "plunge")},
+                           r.mode(bolts[i], path)});
+    }
+    readDesign(r, j.at("design"), l);
+    return l;
+}
+
+// Line and column (from 1) of a byte offset.
+std::string position(const std::string& text, std::size_t offset) {
+    offset = std::min(offset, text.size());
+    const auto line = std::count(text.begin(), text.begin() + offset, '\n') + 1;
+    const std::size_t start = text.rfind('\n', offset == 0 ? 0 : offset - 1);
+    const std::size_t column = offset - (start == std::string::npos || offset == 0 ? 0 : start + 1);
+    return "第" + std::to_string(line) + "行第" + std::to_string(std::max<std::size_t>(column, 1)) + "列";
+}
+
+} // namespace
+
+std::string companionText(const WedgeLoads& loads) {
+    std::string text;
+    for (char c : loadsJson(loads).dump(2)) {
+        if (c == '\n') text += '\r';
+        text += c;
+    }
+    return text + "\r\n";
+}
+
+WedgeLoads parseCompanion(const std::string& text, const std::string& fileName) {
+    const Reader reader(fileName);
+    Json j;
+    try {
+        j = Json::parse(text);
+    } catch (const Json::parse_error& e) {
+        reader.fail("在" + position(text, e.byte == 0 ? 0 : e.byte - 1) + "处不是有效的JSON");
+    } catch (const Json::exception&) { // a number beyond the range of a double
+        reader.fail("中有超出范围的数");
+    }
+    WedgeLoads loads = loadsFrom(reader, j);
+    try {
+        validateLoads(loads);
+    } catch (const Error& e) {
+        reader.fail("中" + std::string(e.what()));
+    }
+    return loads;
+}
+
+std::filesystem::path companionPath(const std::filesystem::path& dataFolder, const std::string& blockName) {
+    checkBlockName(blockName);
+    return dataFolder / (blockName + ".json");
+}
+
+std::optional<WedgeLoads> readCompanionFile(const std::filesystem::path& dataFolder, const std::string& blockName) {
+    const std::filesystem::path path = companionPath(dataFolder, blockName);
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) {
+        if (error) throw Error(fileErrorMessage(error.value()));
+        return std::nullopt;
+    }
+    return parseCompanion(readFileBytes(path), path.filename().string());
+}
+
+WedgeLoads blockLoads(const std::filesystem::path& dataFolder, const std::string& blockName) {
+    return readCompanionFile(dataFolder, blockName).value_or(WedgeLoads{});
+}
+
+void saveCompanionFile(const std::filesystem::path& dataFolder, const std::string& blockName,
+                       const WedgeLoads& loads) {
+    validateLoads(loads);
+    const std::filesystem::path path = companionPath(dataFolder, blockName);
+    if (loads == WedgeLoads{} && !std::filesystem::exists(path)) return;
+    writeFileAtomically(path, companionText(loads));
+}
+
+} // namespace trelmox

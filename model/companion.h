@@ -1,0 +1,45 @@
+#pragma once
+// The companion file of a block: its loads and support (model/loads.h) as
+// UTF-8 JSON beside its data file, dataFolder / (name + ".json"). The block
+// scan lists only ".txt" files, so it never shows up as a block. A block
+// that never had loads has no companion file, and its other files stay
+// exactly as they were.
+//
+//   {"version": 1, "water": "none" | "block" | "saturated",
+//    "crack": null | {"dip", "dip_direction", "distance", "water_depth"},
+//    "seismic": {"k", "direction": null | {"trend", "plunge"}},
+//    "forces": [{"magnitude", "trend", "plunge"}],
+//    "pressures": {"face", "top"},
+//    "bolts": [{"force", "trend", "plunge", "mode": "active" | "passive"}],
+//    "design": {"required_factor",
+//               "preset": null | {"slope": "permanent" | "temporary", "grade": 1 | 2 | 3,
+//                                 "condition": "ordinary" | "seismic"},
+//               "bolt": null | {"trend", "plunge", "mode"}}}
+//
+// Every key is required, so that a misspelt one is reported, not ignored.
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "model/loads.h"
+
+namespace trelmox {
+
+// The file's text: two-space indentation, CR LF line ends.
+std::string companionText(const WedgeLoads& loads);
+// Throws Error("荷载文件“<fileName>”...") naming what is wrong: not JSON
+// (with line and column), a missing, unknown or mistyped key, an unknown
+// version, or a value out of range (validateLoads).
+WedgeLoads parseCompanion(const std::string& text, const std::string& fileName);
+
+std::filesystem::path companionPath(const std::filesystem::path& dataFolder, const std::string& blockName);
+// Absent when the block has no companion file.
+std::optional<WedgeLoads> readCompanionFile(const std::filesystem::path& dataFolder, const std::string& blockName);
+// The block's loads: its companion file's, else the defaults.
+WedgeLoads blockLoads(const std::filesystem::path& dataFolder, const std::string& blockName);
+// Writes the companion file (atomically) - unless the loads are the
+// defaults and the block has none, so that its folder stays as it was.
+void saveCompanionFile(const std::filesystem::path& dataFolder, const std::string& blockName,
+                       const WedgeLoads& loads);
+
+} // namespace trelmox

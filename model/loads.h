@@ -1,0 +1,119 @@
+#pragma once
+// The loads and the support of a block beyond what its 18-line data file
+// holds: water, a tension crack, seismic load, external forces, surface
+// pressures, bolts and the safety factor the design must reach. Kept in a
+// companion file beside the data file (model/companion.h); a block without
+// one has the defaults below, which reproduce the block's own analysis:
+// its water pressures u1, u2 on the two cutting planes and nothing else.
+//
+// Directions: trend is an azimuth in degrees clockwise from north, plunge
+// degrees below the horizontal (negative: pointing upward). Forces and
+// pressures are in the units of the block's unit weights times lengths.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/block.h"
+
+namespace trelmox {
+
+enum class WaterMode {
+    None,      // dry joints and crack
+    Block,     // the block's own u1, u2 (entered, or computed as gammaW * H / 6)
+               // as uniform pressures on the two cutting planes' faces
+    Saturated, // the wedge saturated: pressure zero on the free faces and
+               // largest along the line of intersection; the tension crack
+               // (if any) holds water to its WaterDepth and feeds the joints
+};
+
+// A directed line: a force pushes one way along it, so unlike a line's
+// attitude (always taken downward) its plunge may be negative.
+struct LineDirection {
+    double Trend = 0, Plunge = 0;
+    bool operator==(const LineDirection&) const = default;
+};
+
+struct TensionCrack {
+    TPlaneAttitude Attitude{90, 0};
+    // Where the crack cuts the upper slope: the horizontal distance behind
+    // the crest, measured in the vertical plane through the line of
+    // intersection (along its trend). >= 0.
+    double Distance = 0;
+    // Depth of the water standing in the crack above its lowest point,
+    // saturated mode only; a depth beyond the crack's own counts as full.
+    double WaterDepth = 0;
+    bool operator==(const TensionCrack&) const = default;
+};
+
+struct ExternalForce {
+    double Magnitude = 0;
+    LineDirection Direction;
+    bool operator==(const ExternalForce&) const = default;
+};
+
+// Active: the bolt is tensioned before the wedge moves, so its force counts
+// with the loads (it lessens the driving force). Passive: it takes load only
+// once the wedge moves, so its pull along the sliding direction counts as
+// resistance. Either way its normal component presses the wedge onto the joints.
+enum class BoltMode { Active, Passive };
+
+struct Bolt {
+    double Force = 0; // force or capacity
+    LineDirection Direction;
+    BoltMode Mode = BoltMode::Passive;
+    bool operator==(const Bolt&) const = default;
+};
+
+// The required safety factors of the slope standard: permanent or temporary
+// slope, safety grade 一级/二级/三级, ordinary or seismic condition.
+enum class SlopeService { Permanent, Temporary };
+enum class SafetyGrade { First, Second, Third };
+enum class DesignCondition { Ordinary, Seismic };
+struct FactorPreset {
+    SlopeService Service = SlopeService::Permanent;
+    SafetyGrade Grade = SafetyGrade::First;
+    DesignCondition Condition = DesignCondition::Ordinary;
+    bool operator==(const FactorPreset&) const = default;
+};
+
+// The support to design: its direction and how it acts.
+struct DesignBolt {
+    LineDirection Direction;
+    BoltMode Mode = BoltMode::Active;
+    bool operator==(const DesignBolt&) const = default;
+};
+
+struct WedgeLoads {
+    WaterMode Water = WaterMode::Block;
+    std::optional<TensionCrack> Crack;
+    double SeismicCoefficient = 0; // k, >= 0: a force k * weight
+    // Absent: horizontal, along the trend of the line of intersection (out of the slope).
+    std::optional<LineDirection> SeismicDirection;
+    std::vector<ExternalForce> Forces;
+    // Normal pressures on the slope face and on the upper slope, >= 0,
+    // pushing into the wedge.
+    double FacePressure = 0, TopPressure = 0;
+    std::vector<Bolt> Bolts;
+    // Required safety factor, >= 1; Preset names the standard's row it was taken from.
+    double RequiredFactor = 1.35;
+    std::optional<FactorPreset> Preset = FactorPreset{};
+    std::optional<DesignBolt> Design;
+    bool operator==(const WedgeLoads&) const = default;
+};
+
+// The standard's required factor for a preset: permanent slopes 1.35 / 1.30
+// / 1.25 (grades 一级 / 二级 / 三级) in the ordinary and 1.15 / 1.10 / 1.05 in
+// the seismic condition, temporary slopes 1.25 / 1.20 / 1.15 in the ordinary
+// condition; the standard gives none for a temporary slope under seismic load.
+std::optional<double> presetFactor(const FactorPreset& preset);
+// "永久边坡 一级 一般工况" and the like.
+std::string presetName(const FactorPreset& preset);
+
+// Throws Error with the user's message for a value out of its range (a
+// negative k, force, pressure, crack distance or water depth; a dip outside
+// 0..90 or a plunge outside -90..90; a required factor below 1 or other
+// than its preset's; a preset the standard has no factor for; anything not
+// finite).
+void validateLoads(const WedgeLoads& loads);
+
+} // namespace trelmox

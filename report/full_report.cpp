@@ -1,0 +1,194 @@
+#include "report/full_report.h"
+
+#include <cmath>
+#include <vector>
+
+#include "analysis/vec3.h"
+#include "model/error.h"
+#include "model/files.h"
+#include "model/numtext.h"
+
+namespace trelmox {
+
+namespace {
+
+const char* const PlaneNames[PlaneCount] = {"第一切割面", "第二切割面", "坡顶面", "坡面"};
+
+std::string fixed(double v) { return floatToFixed4(v); }
+
+std::string directionText(const LineDirection& d) {
+    return "方位角\t" + floatToText(d.Trend) + "\t倾伏角\t" + floatToText(d.Plunge);
+}
+
+std::string modeText(BoltMode mode) { return mode == BoltMode::Active ? "主动" : "被动"; }
+
+std::string waterText(const WedgeLoads& loads, const TWedgeParams& p) {
+    switch (loads.Water) {
+    case WaterMode::None: return "无水";
+    case WaterMode::Block:
+        return p.WaterPressureMode == TWaterPressureMode::Entered ? "块体水压（使用输入水压值）"
+                                                                   : "块体水压（使用计算值）";
+    case WaterMode::Saturated: return "饱和楔体";
+    }
+    return "";
+}
+
+void inputLines(std::vector<std::string>& lines, const FullReportInputs& in) {
+    const WedgeLoads& l = in.Loads;
+    const TWedgeParams& p = in.Block.Params;
+    lines.insert(lines.end(), {"第一部分：平面产状（倾角及倾向角）", ""});
+    for (int i = 0; i < PlaneCount; ++i)
+        lines.push_back(std::to_string(i + 1) + "." + PlaneNames[i] + ":" + (i < 2 ? "\t" : "\t\t") +
+                        floatToText(in.Block.Attitudes[i].DipAngle) + "\t" +
+                        floatToText(in.Block.Attitudes[i].DipDirection));
+    lines.push_back(l.Crack ? "5.张裂缝:\t\t" + floatToText(l.Crack->Attitude.DipAngle) + "\t" +
+                                  floatToText(l.Crack->Attitude.DipDirection) + "\t距坡顶线\t" +
+                                  floatToText(l.Crack->Distance)
+                            : "5.张裂缝:\t\t无");
+    lines.insert(lines.end(), {"", "第二部分：物理力学参数与荷载", "",
+                               "坡高:\t\tH=\t" + p.SlopeHeight, "岩石容重:\tr=\t" + p.RockUnitWeight,
+                               "水的容重:\trw=\t" + p.WaterUnitWeight, "倒悬系数:\t\t" + p.OverhangCoefficient,
+                               "第一切割面:\tc1=\t" + p.Cohesion1 + "\tf1=\t" + p.Friction1,
+                               "第二切割面:\tc2=\t" + p.Cohesion2 + "\tf2=\t" + p.Friction2,
+                               "水压力:\t\t" + waterText(l, p)});
+    if (l.Crack && l.Water == WaterMode::Saturated)
+        lines.push_back("张裂缝水深:\t\t" + floatToText(l.Crack->WaterDepth));
+    lines.push_back("地震系数:\tk=\t" + floatToText(l.SeismicCoefficient) +
+                    (l.SeismicDirection ? "\t" + directionText(*l.SeismicDirection) : "\t沿交线倾伏向水平"));
+    for (std::size_t i = 0; i < l.Forces.size(); ++i)
+        lines.push_back("外力" + std::to_string(i + 1) + ":\t\t" + floatToText(l.Forces[i].Magnitude) + "\t" +
+                        directionText(l.Forces[i].Direction));
+    lines.push_back("坡面压力:\t\t" + floatToText(l.FacePressure));
+    lines.push_back("坡顶面压力:\t\t" + floatToText(l.TopPressure));
+    for (std::size_t i = 0; i < l.Bolts.size(); ++i)
+        lines.push_back("锚杆" + std::to_string(i + 1) + "(" + modeText(l.Bolts[i].Mode) + "):\t" +
+                        floatToText(l.Bolts[i].Force) + "\t" + directionText(l.Bolts[i].Direction));
+}
+
+std::string pointText(const TPoint3D& p) { return fixed(p.x) + "\t" + fixed(p.y) + "\t" + fixed(p.z); }
+
+void geometryLines(std::vector<std::string>& lines, const FullReportInputs& in) {
+    const WedgeShape& s = in.Analysis.Shape;
+    const auto area = [&](WedgeSurface f) { return fixed(s.Faces[int(f)].Area); };
+    const auto edge = [&](WedgeSurface a, WedgeSurface b) { return fixed(edgeLength(s, a, b)); };
+    const LineDirection line = intersectionDirection(s);
+    lines.insert(lines.end(),
+                 {"体积:\t\tV=\t" + fixed(s.Volume), "重量:\t\tW=\t" + fixed(norm(in.Analysis.Forces.Weight)),
+                  "形心:\t\t" + pointText(s.Centroid), "交线倾伏向:\t\t" + fixed(line.Trend),
+                  "交线倾伏角:\t\t" + fixed(line.Plunge), "交线上端高度:\t\t" + fixed(s.LineTop.z),
+                  "面积:\t第一切割面\t" + area(WedgeSurface::FirstPlane) + "\t第二切割面\t" + area(WedgeSurface::SecondPlane),
+                  "\t坡面\t\t" + area(WedgeSurface::SlopeFace) + "\t坡顶面\t\t" + area(WedgeSurface::UpperSlope),
+                  "\t张裂缝\t\t" + area(WedgeSurface::Crack),
+                  "坡面迹线长:\t第一切割面\t" + edge(WedgeSurface::SlopeFace, WedgeSurface::FirstPlane) + "\t第二切割面\t" +
+                      edge(WedgeSurface::SlopeFace, WedgeSurface::SecondPlane),
+                  "坡顶面迹线长:\t第一切割面\t" + edge(WedgeSurface::UpperSlope, WedgeSurface::FirstPlane) +
+                      "\t第二切割面\t" + edge(WedgeSurface::UpperSlope, WedgeSurface::SecondPlane)});
+}
+
+std::string forceLine(const std::string& name, const TPoint3D& force) {
+    const double magnitude = norm(force);
+    if (magnitude == 0) return name + "\t0";
+    const LineDirection d = directionOf(force);
+    return name + "\t" + fixed(magnitude) + "\t" + fixed(d.Trend) + "\t" + fixed(d.Plunge);
+}
+
+void forceLines(std::vector<std::string>& lines, const FullReportInputs& in) {
+    const WedgeForces& f = in.Analysis.Forces;
+    const WedgeLoads& l = in.Loads;
+    lines.insert(lines.end(),
+                 {"名称\t\t\t大小\t方位角\t倾伏角", forceLine("自重\t\t", f.Weight),
+                  forceLine("第一切割面水压力", f.Water1) + "\t平均水压\t" + fixed(f.Pressure1),
+                  forceLine("第二切割面水压力", f.Water2) + "\t平均水压\t" + fixed(f.Pressure2)});
+    if (l.Crack) lines.push_back(forceLine("张裂缝水压力\t", f.CrackWater) + "\t水深\t" + fixed(f.CrackWaterDepth));
+    lines.push_back(forceLine("地震力\t\t", f.Seismic));
+    for (std::size_t i = 0; i < l.Forces.size(); ++i)
+        lines.push_back(forceLine("外力" + std::to_string(i + 1) + "\t\t",
+                                  l.Forces[i].Magnitude * directionVector(l.Forces[i].Direction)));
+    lines.push_back(forceLine("坡面压力\t", f.FaceLoad));
+    lines.push_back(forceLine("坡顶面压力\t", f.TopLoad));
+    for (std::size_t i = 0; i < l.Bolts.size(); ++i)
+        lines.push_back(forceLine("锚杆" + std::to_string(i + 1) + "(" + modeText(l.Bolts[i].Mode) + ")\t",
+                                  l.Bolts[i].Force * directionVector(l.Bolts[i].Direction)));
+    lines.push_back(forceLine("主动力合力\t", f.active()));
+}
+
+std::string requiredText(const WedgeLoads& l) {
+    return floatToText(l.RequiredFactor) + (l.Preset ? "\t" + presetName(*l.Preset) : "");
+}
+
+void resultLines(std::vector<std::string>& lines, const FullReportInputs& in) {
+    const FullSafety& s = in.Analysis.Safety;
+    lines.insert(lines.end(), {"接触状态:\t\t" + std::string(contactDescription(s.Contact)),
+                               "第一切割面法向力:\tN1=\t" + fixed(s.Normal1),
+                               "第二切割面法向力:\tN2=\t" + fixed(s.Normal2), "下滑力:\t\t\t" + fixed(s.Driving),
+                               "抗滑力:\t\t\t" + fixed(s.Resisting), "安全系数:\t\tFs=\t" + fixed(s.Factor),
+                               "所需安全系数:\t\tFst=\t" + requiredText(in.Loads),
+                               "稳定状态:\t\t" + std::string(in.Analysis.State ? stabilityStateName(*in.Analysis.State)
+                                                                                   : "未定")});
+}
+
+std::string forceOrNone(const std::optional<double>& force) {
+    return force ? fixed(*force) : "该方向无法达到所需安全系数";
+}
+
+void supportLines(std::vector<std::string>& lines, const FullReportInputs& in) {
+    const SupportDesign& d = in.Design;
+    if (d.Bolt)
+        lines.push_back("设计锚杆(" + modeText(d.Bolt->Mode) + "):\t" + directionText(d.Bolt->Direction) +
+                        "\t所需锚固力\t" + forceOrNone(d.BoltForce));
+    else
+        lines.push_back("设计锚杆:\t\t未给定方向");
+    if (d.Least)
+        lines.push_back("最省力锚杆方向:\t方位角\t" + fixed(d.Least->Direction.Trend) + "\t倾伏角\t" +
+                        fixed(d.Least->Direction.Plunge) + "\t所需锚固力\t" + fixed(d.Least->Force));
+    else
+        lines.push_back("最省力锚杆方向:\t任何方向都无法达到所需安全系数");
+}
+
+std::vector<std::string> reportLines(const FullReportInputs& in) {
+    std::vector<std::string> lines = {"****************楔块" + in.BlockName + "三维稳定分析导出文件****************",
+                                      ""};
+    inputLines(lines, in);
+    lines.insert(lines.end(), {"", "第三部分：楔块几何（实际坡顶面，坐标：x东 y北 z上，原点在坡脚）", ""});
+    if (in.Analysis.Refusal) {
+        lines.push_back(refusalMessage(*in.Analysis.Refusal));
+    } else {
+        geometryLines(lines, in);
+        lines.insert(lines.end(), {"", "第四部分：作用力（过形心）", ""});
+        forceLines(lines, in);
+        lines.insert(lines.end(), {"", "第五部分：稳定分析结果（矢量法）", ""});
+        resultLines(lines, in);
+        lines.insert(lines.end(), {"", "第六部分：支护设计", ""});
+        supportLines(lines, in);
+    }
+    const std::string kc =
+        in.Kc ? floatToText(in.Kc->SafetyFactor) + "\t" + contactDescription(in.Kc->Contact) : std::string("无法计算");
+    lines.insert(lines.end(), {"", "对照：楔块稳定安全系数Kc（坡顶面取水平于坡高处）:\t" + kc});
+    return lines;
+}
+
+} // namespace
+
+FullReportInputs fullReportInputs(const std::string& blockName, const SavedBlock& block, const WedgeLoads& loads) {
+    FullReportInputs in{blockName, block, loads, analyseSavedBlock(block, loads), {}, std::nullopt};
+    const WedgeNumbers numbers = readWedgeNumbers(block.Params);
+    in.Design = designSupport(in.Analysis, numbers, loads);
+    try {
+        in.Kc = computeSafetyFactor(block.Attitudes, numbers);
+    } catch (const Error&) {
+    }
+    return in;
+}
+
+std::string fullReportText(const FullReportInputs& inputs) { return crlfLines(reportLines(inputs)); }
+
+std::filesystem::path fullReportPath(const std::filesystem::path& reportFolder, const std::string& blockName) {
+    checkBlockName(blockName);
+    return reportFolder / (blockName + "三维分析.txt");
+}
+
+void writeFullReport(const std::filesystem::path& reportFolder, const FullReportInputs& inputs) {
+    writeTextFile(fullReportPath(reportFolder, inputs.BlockName), fullReportText(inputs));
+}
+
+} // namespace trelmox

@@ -1,0 +1,197 @@
+#include "analysis/forces.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "analysis/full_analysis.h"
+#include "analysis/support.h"
+#include "analysis/vec3.h"
+#include "model/error.h"
+#include "tests/support/example_block.h"
+
+using namespace trelmox;
+using trelmox::testing::exampleAttitudes;
+using trelmox::testing::exampleParams;
+
+namespace {
+
+WedgeNumbers exampleNumbers() { return readWedgeNumbers(exampleParams()); }
+
+FullAnalysis exampleWith(const WedgeLoads& loads, const PlaneAttitudeArray& attitudes = exampleAttitudes()) {
+    return analyseWedge(attitudes, exampleNumbers(), loads);
+}
+
+LineDirection reverseOf(const TPoint3D& v) { return directionOf(-1 * v); }
+
+// The example block under tops of several dips and directions, with and
+// without a crack: the wedges the force checks run on.
+std::vector<PlaneAttitudeArray> variedBlocks() {
+    std::vector<PlaneAttitudeArray> blocks;
+    for (double dip : {0.0, 12.0, 25.0})
+        for (double direction : {195.0, 150.0, 10.0}) {
+            PlaneAttitudeArray a = exampleAttitudes();
+            a[2] = {dip, direction};
+            blocks.push_back(a);
+        }
+    return blocks;
+}
+
+} // namespace
+
+TEST(Forces, AForceAlongTheLineOfIntersectionChangesOnlyTheDrivingForce) {
+    for (const PlaneAttitudeArray& block : variedBlocks()) {
+        const FullAnalysis plain = exampleWith({}, block);
+        if (plain.Refusal || plain.Safety.Contact != TWedgeContact::BothPlanes) continue;
+        WedgeLoads loads;
+        loads.Forces = {{1000, directionOf(plain.Shape.Sliding)}};
+        const FullSafety pushed = exampleWith(loads, block).Safety;
+        EXPECT_NEAR(pushed.Normal1, plain.Safety.Normal1, 1e-9 * plain.Safety.Normal1);
+        EXPECT_NEAR(pushed.Normal2, plain.Safety.Normal2, 1e-9 * plain.Safety.Normal2);
+        EXPECT_NEAR(pushed.Resisting, plain.Safety.Resisting, 1e-9 * plain.Safety.Resisting);
+        EXPECT_NEAR(pushed.Driving, plain.Safety.Driving + 1000, 1e-9 * pushed.Driving);
+    }
+}
+
+TEST(Forces, BoltsActAsTheirKindSays) {
+    for (const PlaneAttitudeArray& block : variedBlocks()) {
+        const FullAnalysis plain = exampleWith({}, block);
+        if (plain.Refusal) continue;
+        const LineDirection against = reverseOf(plain.Shape.Sliding);
+        WedgeLoads active, force, passive;
+        active.Bolts = {{2000, against, BoltMode::Active}};
+        passive.Bolts = {{2000, against, BoltMode::Passive}};
+        force.Forces = {{2000, against}};
+        const double activeFs = exampleWith(active, block).Safety.Factor;
+        EXPECT_NEAR(activeFs, exampleWith(force, block).Safety.Factor, 1e-12 * activeFs);
+        const double passiveFs = exampleWith(passive, block).Safety.Factor;
+        EXPECT_GT(passiveFs, plain.Safety.Factor);
+        if (passiveFs > 1) {
+            EXPECT_LT(passiveFs, activeFs);
+        }
+    }
+}
+
+TEST(Forces, NoLoadsGiveThePlainFactor) {
+    WedgeLoads zero;
+    zero.SeismicCoefficient = 0;
+    zero.SeismicDirection = LineDirection{45, 10};
+    zero.Forces = {{0, {10, 20}}, {0, {200, -30}}};
+    zero.Bolts = {{0, {330, 15}, BoltMode::Active}, {0, {330, 15}, BoltMode::Passive}};
+    for (const PlaneAttitudeArray& block : variedBlocks()) {
+        const FullAnalysis plain = exampleWith({}, block);
+        if (plain.Refusal) continue;
+        EXPECT_EQ(exampleWith(zero, block).Safety.Factor, plain.Safety.Factor);
+    }
+}
+
+TEST(Forces, SeismicLoadPushesHorizontallyOutOfTheSlope) {
+    WedgeLoads loads;
+    loads.SeismicCoefficient = 0.2;
+    const FullAnalysis a = exampleWith(loads);
+    const WedgeForces& f = a.Forces;
+    EXPECT_NEAR(norm(f.Seismic), 0.2 * norm(f.Weight), 1e-9 * norm(f.Weight));
+    EXPECT_EQ(f.Seismic.z, 0);
+    EXPECT_NEAR(directionOf(f.Seismic).Trend, intersectionDirection(a.Shape).Trend, 1e-9);
+    EXPECT_LT(a.Safety.Factor, exampleWith({}).Safety.Factor);
+}
+
+TEST(Forces, SaturatedWaterUnderAHorizontalTopIsKcsComputedWater) {
+    PlaneAttitudeArray flat = exampleAttitudes();
+    flat[2] = {0, 0};
+    WedgeLoads saturated;
+    saturated.Water = WaterMode::Saturated;
+    const double kc = computeSafetyFactor(flat, exampleNumbers()).SafetyFactor; // computed mode: gammaW H / 6
+    EXPECT_NEAR(exampleWith(saturated, flat).Safety.Factor, kc, 1e-12 * kc);
+}
+
+TEST(Forces, AFullVerticalCrackHoldsItsHydrostaticForce) {
+    WedgeLoads loads;
+    loads.Water = WaterMode::Saturated;
+    loads.Crack = TensionCrack{{90, 0}, 5, 1000}; // deeper than the crack: full
+    const FullAnalysis a = exampleWith(loads);
+    ASSERT_FALSE(a.Refusal);
+    const WedgePolygon& crack = a.Shape.Faces[int(WedgeSurface::Crack)];
+    ASSERT_EQ(crack.Count, 3);
+    double low = crack.Points[0].z, high = low;
+    for (int i = 1; i < 3; ++i) low = std::min(low, crack.Points[i].z), high = std::max(high, crack.Points[i].z);
+    EXPECT_NEAR(a.Forces.CrackWaterDepth, high - low, 1e-9);
+    // A triangle with one corner at the bottom: the pressure averages gammaW
+    // times the depth of its centroid.
+    const double centroidZ = (crack.Points[0].z + crack.Points[1].z + crack.Points[2].z) / 3;
+    EXPECT_NEAR(norm(a.Forces.CrackWater), 9.81 * (high - centroidZ) * crack.Area, 1e-9 * norm(a.Forces.CrackWater));
+    EXPECT_NEAR(a.Forces.Pressure1, 9.81 * (high - a.Shape.LineEnd.z) / 3, 1e-9);
+}
+
+TEST(StabilityState, FollowsTheFactorAgainstTheRequiredFactor) {
+    const struct {
+        double fs, required;
+        StabilityState state;
+    } cases[] = {
+        {0.99, 1.35, StabilityState::Unstable},        {1.00, 1.35, StabilityState::Marginal},
+        {1.0499, 1.35, StabilityState::Marginal},      {1.05, 1.35, StabilityState::BasicallyStable},
+        {1.3499, 1.35, StabilityState::BasicallyStable}, {1.35, 1.35, StabilityState::Stable},
+        {1.02, 1.0, StabilityState::Stable},
+    };
+    for (const auto& c : cases) {
+        FullSafety s;
+        s.Contact = TWedgeContact::BothPlanes;
+        s.Factor = c.fs;
+        EXPECT_EQ(stabilityState(s, c.required), c.state) << c.fs << " " << c.required;
+    }
+    FullSafety lifted;
+    lifted.Contact = TWedgeContact::LiftOff;
+    EXPECT_EQ(stabilityState(lifted, 1.35), StabilityState::Unstable);
+    FullSafety none;
+    none.Contact = TWedgeContact::NoBlock;
+    EXPECT_FALSE(stabilityState(none, 1.35));
+}
+
+// The least force reaches the factor: exactly where the factor is
+// continuous, and by the jump where a contact case begins.
+TEST(Support, TheRequiredBoltForceReachesTheRequiredFactor) {
+    std::mt19937_64 random(3);
+    std::uniform_real_distribution<double> unit(0, 1);
+    int reached = 0, exactly = 0;
+    for (const PlaneAttitudeArray& block : variedBlocks())
+        for (WaterMode water : {WaterMode::Block, WaterMode::Saturated})
+            for (BoltMode mode : {BoltMode::Active, BoltMode::Passive})
+                for (int i = 0; i < 8; ++i) {
+                    WedgeLoads loads;
+                    loads.Water = water;
+                    if (i % 2) loads.Bolts = {{3000, {300, 20}, BoltMode::Passive}}; // the turning case
+                    const FullAnalysis a = exampleWith(loads, block);
+                    if (a.Refusal) continue;
+                    const double required = 1.2 + unit(random);
+                    const double against = intersectionDirection(a.Shape).Trend + 180;
+                    const DesignBolt bolt{{against + 120 * (unit(random) - 0.5), 60 * (unit(random) - 0.6)}, mode};
+                    const auto force = requiredBoltForce(a, exampleNumbers(), bolt, required);
+                    if (!force || *force == 0) continue; // out of reach, or reached already
+                    ++reached;
+                    loads.Bolts.push_back({*force, bolt.Direction, mode});
+                    const double fs = exampleWith(loads, block).Safety.Factor;
+                    EXPECT_GE(fs, required - 1e-6) << *force;
+                    exactly += std::fabs(fs - required) <= 1e-6;
+                    loads.Bolts.back().Force = *force * (1 - 1e-6);
+                    EXPECT_LT(exampleWith(loads, block).Safety.Factor, required) << *force;
+                }
+    EXPECT_GT(reached, 100);
+    EXPECT_GT(exactly, reached * 9 / 10);
+}
+
+TEST(Support, TheLeastForceDirectionNeedsNoMoreThanAnyOther) {
+    const FullAnalysis a = exampleWith({});
+    for (BoltMode mode : {BoltMode::Active, BoltMode::Passive}) {
+        const auto least = leastBoltForce(a, exampleNumbers(), mode, 1.6);
+        ASSERT_TRUE(least);
+        for (double trend = 0; trend < 360; trend += 7)
+            for (double plunge = -80; plunge <= 80; plunge += 8) {
+                const auto force = requiredBoltForce(a, exampleNumbers(), {{trend, plunge}, mode}, 1.6);
+                if (force) {
+                    EXPECT_GE(*force, least->Force * (1 - 1e-9)) << trend << " " << plunge;
+                }
+            }
+    }
+    EXPECT_EQ(leastBoltForce(a, exampleNumbers(), BoltMode::Active, 1.1)->Force, 0); // reached already
+}

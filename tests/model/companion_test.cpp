@@ -1,0 +1,111 @@
+#include "model/companion.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "model/files.h"
+#include "tests/model/test_support.h"
+
+using namespace trelmox;
+using trelmox::testing::messageOf;
+using trelmox::testing::TempFolder;
+
+namespace {
+
+// Every part of the loads away from its default.
+WedgeLoads fullLoads() {
+    WedgeLoads l;
+    l.Water = WaterMode::Saturated;
+    l.Crack = TensionCrack{{75.5, 182}, 6.25, 3};
+    l.SeismicCoefficient = 0.15;
+    l.SeismicDirection = LineDirection{160, -5};
+    l.Forces = {{500, {150, 20}}, {0.1, {0, -90}}};
+    l.FacePressure = 12;
+    l.TopPressure = 1.0 / 3;
+    l.Bolts = {{800, {330, 15}, BoltMode::Active}, {600, {340, 10}, BoltMode::Passive}};
+    l.RequiredFactor = 1.1;
+    l.Preset = FactorPreset{SlopeService::Permanent, SafetyGrade::Second, DesignCondition::Seismic};
+    l.Design = DesignBolt{{337.5, 12}, BoltMode::Passive};
+    return l;
+}
+
+std::string readBytes(const std::filesystem::path& path) { return readFileBytes(path); }
+
+} // namespace
+
+TEST(Companion, GoldenFileIsByteExactAndReadsBack) {
+    const std::string golden = readBytes(std::filesystem::path(TRELMOX_TEST_DATA) / "example_loads.json");
+    EXPECT_EQ(companionText(fullLoads()), golden);
+    EXPECT_EQ(parseCompanion(golden, "example.json"), fullLoads());
+    EXPECT_EQ(parseCompanion(companionText(WedgeLoads{}), "x.json"), WedgeLoads{});
+}
+
+TEST(Companion, FileRoundTripAndABlockWithoutOneKeepsItsFolder) {
+    TempFolder folder;
+    std::ofstream(folder.path() / "example.txt") << "the block's data file";
+    // Default loads and no companion: nothing is written.
+    saveCompanionFile(folder.path(), "example", WedgeLoads{});
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"example.txt"});
+    EXPECT_FALSE(readCompanionFile(folder.path(), "example"));
+    EXPECT_EQ(blockLoads(folder.path(), "example"), WedgeLoads{});
+
+    saveCompanionFile(folder.path(), "example", fullLoads());
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"example.json", "example.txt"}));
+    EXPECT_EQ(blockLoads(folder.path(), "example"), fullLoads());
+    // Back to the defaults: the file now says so.
+    saveCompanionFile(folder.path(), "example", WedgeLoads{});
+    EXPECT_EQ(readCompanionFile(folder.path(), "example"), WedgeLoads{});
+    EXPECT_EQ(messageOf([&] { saveCompanionFile(folder.path(), "../x", fullLoads()); }).empty(), false);
+}
+
+TEST(Companion, MalformedFilesSayWhatIsWrong) {
+    const std::string good = companionText(fullLoads());
+    const auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string text = good;
+        text.replace(text.find(from), from.size(), to);
+        return text;
+    };
+    const struct {
+        std::string text, message;
+    } cases[] = {
+        {"{\r\n  \"version\": 1,\r\n  \"water\" \"none\"", "荷载文件“b.json”在第3行第15列处不是有效的JSON"},
+        {"", "荷载文件“b.json”在第1行第1列处不是有效的JSON"},
+        {"[]", "荷载文件“b.json”的内容应为JSON对象"},
+        {replaced("\"k\": 0.15", "\"k\": 1e999"), "荷载文件“b.json”中有超出范围的数"},
+        {replaced("\"version\": 1", "\"version\": 2"), "荷载文件“b.json”的版本2不受支持"},
+        {replaced("\"water\"", "\"waters\""), "荷载文件“b.json”中缺少water"},
+        {replaced("\"k\": 0.15", "\"k\": 0.15, \"g\": 1"), "荷载文件“b.json”中有未知的项seismic.g"},
+        {replaced("\"distance\": 6.25", "\"distance\": \"6.25\""), "荷载文件“b.json”中crack.distance应为数"},
+        {replaced("\"mode\": \"active\"", "\"mode\": \"tight\""), "荷载文件“b.json”中bolts[0].mode的值“tight”不可用"},
+        {replaced("\"forces\": [", "\"forces\": {"), "荷载文件“b.json”在第18行第4列处不是有效的JSON"},
+        {replaced("\"grade\": 2", "\"grade\": 4"), "荷载文件“b.json”中design.preset.grade应为1、2或3"},
+        {replaced("\"distance\": 6.25", "\"distance\": -1"), "荷载文件“b.json”中张裂缝距坡顶线的距离不能为负数，现为-1"},
+        {replaced("\"magnitude\": 500.0", "\"magnitude\": -5"), "荷载文件“b.json”中第1个外力的大小不能为负数，现为-5"},
+        {replaced("\"plunge\": 10.0", "\"plunge\": 95"), "荷载文件“b.json”中第2个锚杆的倾伏角应在-90与90之间，现为95"},
+        {replaced("\"magnitude\": 500.0", "\"magnitude\": -5"), "荷载文件“b.json”中第1个外力的大小不能为负数，现为-5"},
+        {replaced("\"plunge\": 10.0", "\"plunge\": 95"), "荷载文件“b.json”中第2个锚杆的倾伏角应在-90与90之间，现为95"},
+        {replaced("\"required_factor\": 1.1", "\"required_factor\": 1.2"),
+         "荷载文件“b.json”中所需安全系数1.2与永久边坡 二级 地震工况的1.1不符"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(messageOf([&] { parseCompanion(c.text, "b.json"); }), c.message) << c.text;
+}
+
+TEST(Loads, PresetsFollowTheStandardsTable) {
+    const struct {
+        FactorPreset preset;
+        std::optional<double> factor;
+        const char* name;
+    } cases[] = {
+        {{SlopeService::Permanent, SafetyGrade::First, DesignCondition::Ordinary}, 1.35, "永久边坡 一级 一般工况"},
+        {{SlopeService::Permanent, SafetyGrade::Third, DesignCondition::Ordinary}, 1.25, "永久边坡 三级 一般工况"},
+        {{SlopeService::Permanent, SafetyGrade::Second, DesignCondition::Seismic}, 1.10, "永久边坡 二级 地震工况"},
+        {{SlopeService::Temporary, SafetyGrade::First, DesignCondition::Ordinary}, 1.25, "临时边坡 一级 一般工况"},
+        {{SlopeService::Temporary, SafetyGrade::Third, DesignCondition::Ordinary}, 1.15, "临时边坡 三级 一般工况"},
+        {{SlopeService::Temporary, SafetyGrade::First, DesignCondition::Seismic}, std::nullopt, "临时边坡 一级 地震工况"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(presetFactor(c.preset), c.factor) << c.name;
+        EXPECT_EQ(presetName(c.preset), c.name);
+    }
+}
