@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "cli/cli.h"
+#include "trelmox/version.h"
 
 namespace trelmox::cli {
 
@@ -22,7 +23,8 @@ const char* const Usage =
     "  sensitivity FILE --param NAME --from A --to B --steps N [--format text|csv|json]\n"
     "      Kc and the contact case as one input runs over a range.\n"
     "\n"
-    "Run 'trelmox-cli <command> --help' for a command's options.\n";
+    "Run 'trelmox-cli <command> --help' for a command's options, 'trelmox-cli --version'\n"
+    "for the version.\n";
 
 using Command = std::function<int(const std::vector<std::string>&, std::ostream&, std::ostream&)>;
 
@@ -44,6 +46,10 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         out << Usage;
+        return ExitOk;
+    }
+    if (args[0] == "--version") {
+        out << "trelmox-cli " << Version << '\n';
         return ExitOk;
     }
     const auto command = commands().find(args[0]);
