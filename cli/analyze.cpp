@@ -9,22 +9,26 @@
 
 #include "analysis/block_analysis.h"
 #include "cli/cli.h"
+#include "cli/loads.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "cli/output_guard.h"
 #include "drawing/block_pictures.h"
 #include "drawing/dxf.h"
 #include "model/attitude.h"
 #include "model/datafile.h"
 #include "model/error.h"
 #include "model/files.h"
+#include "report/full_report.h"
 #include "report/report.h"
 
 namespace trelmox::cli {
 
 // The block name is the file name up to its first ".", as the windows name
-// a block after the text in the block-name box.
+// a block after the text in the block-name box; a name in GBK bytes (from
+// an archive made on a GBK system) is read as such.
 std::string blockNameOf(const std::filesystem::path& file) {
-    return Parse(".", file.filename().string(), 1);
+    return Parse(".", nameText(file.filename().string()), 1);
 }
 
 namespace {
@@ -37,9 +41,19 @@ const char* const AnalyzeUsage =
     "quadrant attitudes, the parameters; marker 'z' entered or 'j' computed\n"
     "water pressures). The block name is the file name up to its first '.'.\n"
     "\n"
+    "Beside Kc, the full factor Fs of the real wedge under the real top, by the\n"
+    "vector method, with the block's loads and support from its companion file\n"
+    "(the data file's name with .json, beside it); a block without one carries\n"
+    "its own water pressures u1, u2 and no other load. Fs comes with its contact\n"
+    "case, the stability state against the required factor, the weight, the\n"
+    "face areas and the bolt force the required factor needs (along the\n"
+    "companion file's design bolt, else along the direction needing least).\n"
+    "\n"
     "  --format text|json|csv  output: a readable table (default), one JSON\n"
     "                          object per block per line, or CSV\n"
-    "  --report-dir DIR        write each block's analysis report to DIR\n"
+    "  --report-dir DIR        write each block's analysis report (<name>.txt) to\n"
+    "                          DIR, and for a block with a companion file its full\n"
+    "                          analysis report (<name>三维分析.txt)\n"
     "  --dxf-dir DIR           write each block's DXF drawing to DIR\n"
     "  --plot-dir DIR          write each block's stereonet (<name>stereonet.svg)\n"
     "                          and 3D view (<name>wedge.svg) to DIR\n"
@@ -52,11 +66,73 @@ struct Destinations {
     std::optional<std::filesystem::path> reportDir, dxfDir, plotDir;
 };
 
-void analyseFile(const std::filesystem::path& file, const Destinations& to, BlockOutcome& outcome) {
-    // A name that would write outside the chosen folders fails the block
-    // before any analysis, so its row never shows results beside the error.
+// Where each output of a block goes, in the order they are written.
+struct BlockOutputs {
+    std::optional<std::filesystem::path> report, fullReport, dxf;
+    std::vector<std::filesystem::path> pictures;
+};
+
+BlockOutputs outputsOf(const std::string& name, const Destinations& to) {
+    BlockOutputs outputs;
+    if (to.reportDir) {
+        outputs.report = *to.reportDir / (name + ".txt");
+        outputs.fullReport = fullReportPath(*to.reportDir, name);
+    }
+    if (to.dxfDir) outputs.dxf = *to.dxfDir / dxfFileName(name);
+    if (to.plotDir) outputs.pictures = {*to.plotDir / stereonetFileName(name), *to.plotDir / wedgeViewFileName(name)};
+    return outputs;
+}
+
+// One input of the run: its number (for the guard) and its path.
+struct RunInput {
+    std::size_t number;
+    std::filesystem::path file;
+};
+
+// A write failure names the file it could not write; the row's prefix
+// names only the data file.
+template <typename Write>
+void writeOutputs(const std::vector<std::filesystem::path>& outputs, const RunInput& input, OutputGuard& guard,
+                  Write write) {
+    try {
+        write();
+    } catch (const Error& failure) {
+        std::string names;
+        for (const auto& output : outputs) names += (names.empty() ? "“" : "”或“") + shownPath(output);
+        throw Error::fromSystem("无法写入" + names + "”：" + failure.what(), failure.systemError());
+    }
+    for (const auto& output : outputs) guard.written(output, input.number);
+}
+
+// The full analysis beside Kc. Its failure or refusal is a message of the
+// block, not the block's failure: Kc and the geometry stand.
+void analyseRealWedge(const SavedBlock& block, const WedgeLoads& loads, BlockOutcome& outcome) {
+    try {
+        outcome.full = fullReportInputs(outcome.block, block, loads);
+    } catch (const Error& failure) {
+        outcome.messages.push_back(failure.what());
+        return;
+    }
+    if (const auto refusal = outcome.full->Analysis.Refusal) outcome.messages.push_back(refusalMessage(*refusal));
+}
+
+void analyseFile(const RunInput& input, const Destinations& to, OutputGuard& guard, BlockOutcome& outcome) {
+    // A name that would write outside the chosen folders, or outputs that
+    // would replace a file of the run, fail the block before any analysis,
+    // so its row never shows results beside the error.
+    const BlockOutputs outputs = outputsOf(outcome.block, to);
     if (to.reportDir || to.dxfDir || to.plotDir) checkBlockName(outcome.block);
-    const SavedBlock block = savedBlockFromTexts(parseBlockData(readTextFile(file)));
+    if (outputs.report) guard.check(*outputs.report, input.number);
+    if (outputs.dxf) guard.check(*outputs.dxf, input.number);
+    for (const auto& picture : outputs.pictures) guard.check(picture, input.number);
+
+    const SavedBlock block = readSavedBlock(input.file);
+    // Only a block with loads gets the full report: a batch of blocks
+    // without companion files leaves exactly the files it left before.
+    const std::optional<WedgeLoads> companion = dataFileCompanion(input.file);
+    const WedgeLoads loads = companion.value_or(WedgeLoads{});
+    const std::optional<std::filesystem::path> fullReport = companion ? outputs.fullReport : std::nullopt;
+    if (fullReport) guard.check(*fullReport, input.number);
     VertexGeometry corners; // fresh per block: geometry is never taken from another block
     const BlockAnalysis analysis = analyseBlock(block, corners);
     for (const FailedTriple& triple : analysis.FailedTriples) outcome.messages.push_back(failedTripleMessage(triple));
@@ -66,26 +142,42 @@ void analyseFile(const std::filesystem::path& file, const Destinations& to, Bloc
     outcome.safety = analysis.Safety;
     const std::string contactText = contactMessage(analysis.Safety->Contact);
     if (!contactText.empty()) outcome.messages.push_back(contactText);
+    analyseRealWedge(block, loads, outcome);
 
-    if (to.reportDir) {
+    if (outputs.report) {
         const FigureTexts figures = figureTexts(*analysis.Geometry, *analysis.Safety);
-        writeReport(*to.reportDir, reportInputs(outcome.block, block, &figures));
+        writeOutputs({*outputs.report}, input, guard,
+                     [&] { writeReport(*to.reportDir, reportInputs(outcome.block, block, &figures)); });
     }
-    if (to.dxfDir) writeDxf(*to.dxfDir, outcome.block, analysis.Vertices);
+    if (fullReport && outcome.full)
+        writeOutputs({*fullReport}, input, guard, [&] { writeFullReport(*to.reportDir, *outcome.full); });
+    if (outputs.dxf)
+        writeOutputs({*outputs.dxf}, input, guard, [&] { writeDxf(*to.dxfDir, outcome.block, analysis.Vertices); });
     if (to.plotDir)
-        writeBlockPictures(*to.plotDir, outcome.block, block.Attitudes, block.Params, {},
-                           tetrahedronScene(analysis.Vertices));
+        writeOutputs(outputs.pictures, input, guard, [&] {
+            const FullAnalysis* full = outcome.full ? &outcome.full->Analysis : nullptr;
+            writeBlockPictures(*to.plotDir, outcome.block, block.Attitudes, block.Params, loads,
+                               blockScene(analysis.Vertices, full, loads));
+        });
 }
 
-BlockOutcome analyseOne(const std::filesystem::path& file, const Destinations& to) {
+BlockOutcome analyseOne(const RunInput& input, const Destinations& to, OutputGuard& guard) {
     BlockOutcome outcome;
-    outcome.block = blockNameOf(file);
+    outcome.block = blockNameOf(input.file);
     try {
-        analyseFile(file, to, outcome);
+        analyseFile(input, to, guard, outcome);
     } catch (const Error& failure) {
-        outcome.error = failure.what();
+        outcome.error = fileFailureText(input.file, failure);
     }
     return outcome;
+}
+
+// A folder option given as an empty text would write into the current
+// folder, where the data files usually are.
+std::optional<std::filesystem::path> folderOption(const ParsedArgs& parsed, const std::string& name) {
+    const auto folder = parsed.last(name);
+    if (folder && folder->empty()) throw UsageError("--" + name + " needs a folder");
+    return folder;
 }
 
 } // namespace
@@ -93,9 +185,11 @@ BlockOutcome analyseOne(const std::filesystem::path& file, const Destinations& t
 int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     ParsedArgs parsed;
     std::string format;
+    Destinations to;
     try {
         parsed = parseArgs(args, {"format", "report-dir", "dxf-dir", "plot-dir"});
         format = parsed.choice("format", {"text", "json", "csv"}, "text");
+        to = {folderOption(parsed, "report-dir"), folderOption(parsed, "dxf-dir"), folderOption(parsed, "plot-dir")};
         if (!parsed.help && parsed.positional.empty()) throw UsageError("no block data file given");
     } catch (const UsageError& usage) {
         err << "trelmox-cli analyze: " << usage.what() << "\n\n" << AnalyzeUsage;
@@ -105,15 +199,12 @@ int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
         out << AnalyzeUsage;
         return ExitOk;
     }
-    Destinations to;
-    if (auto dir = parsed.last("report-dir")) to.reportDir = *dir;
-    if (auto dir = parsed.last("dxf-dir")) to.dxfDir = *dir;
-    if (auto dir = parsed.last("plot-dir")) to.plotDir = *dir;
 
+    OutputGuard guard(parsed.positional);
     const auto printer = makeOutcomePrinter(format, out);
     bool anyFailed = false;
-    for (const std::string& file : parsed.positional) {
-        const BlockOutcome outcome = analyseOne(file, to);
+    for (std::size_t i = 0; i < parsed.positional.size(); ++i) {
+        const BlockOutcome outcome = analyseOne({i, parsed.positional[i]}, to, guard);
         anyFailed = anyFailed || outcome.error.has_value();
         printer->print(outcome);
     }

@@ -6,10 +6,10 @@
 
 namespace trelmox::cli {
 
-WedgeLoads dataFileLoads(const std::filesystem::path& dataFile) {
+std::optional<WedgeLoads> dataFileCompanion(const std::filesystem::path& dataFile) {
     // The stem, not the block name up to the first ".": a block named
     // "a.b" lives in "a.b.txt" with "a.b.json" beside it.
-    return blockLoads(dataFile.parent_path(), dataFile.stem().string());
+    return readCompanionFile(dataFile.parent_path(), dataFile.stem().string());
 }
 
 std::optional<double> requiredFactorOption(const ParsedArgs& parsed) {

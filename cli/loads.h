@@ -8,11 +8,12 @@
 
 namespace trelmox::cli {
 
-// The block's companion file beside the data file - the data file's name
-// with ".json" for its extension, where the windows keep it - or, without
-// one, the defaults: the block's own water pressures and no other load.
-// Throws Error naming what is wrong with a companion file that exists.
-WedgeLoads dataFileLoads(const std::filesystem::path& dataFile);
+// The loads of the block's companion file beside the data file - the data
+// file's name with ".json" for its extension, where the windows keep it -
+// absent without one; the block then carries the defaults (WedgeLoads{}):
+// its own water pressures and no other load. Throws Error naming what is
+// wrong with a companion file that exists.
+std::optional<WedgeLoads> dataFileCompanion(const std::filesystem::path& dataFile);
 
 // --required F, the factor the design must reach, if given. Throws
 // UsageError for anything but a number >= 1.

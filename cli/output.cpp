@@ -1,10 +1,87 @@
 #include "cli/output.h"
 
+#include <array>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
+#include "analysis/vec3.h"
+#include "model/textcodec.h"
 #include "report/figures.h"
 
 namespace trelmox::cli {
+
+namespace {
+
+bool startsCharacter(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; }
+
+// The byte offsets of the first `count` and the last `count` characters'
+// boundaries of UTF-8 text.
+std::size_t offsetAfterCharacters(const std::string& text, std::size_t count) {
+    std::size_t at = 0;
+    for (std::size_t seen = 0; at < text.size(); ++at)
+        if (startsCharacter(text[at]) && seen++ == count) break;
+    return at;
+}
+
+std::size_t offsetBeforeCharacters(const std::string& text, std::size_t count) {
+    std::size_t at = text.size();
+    for (std::size_t seen = 0; at > 0 && seen < count;)
+        if (startsCharacter(text[--at])) ++seen;
+    return at;
+}
+
+std::size_t characterCount(const std::string& text) {
+    std::size_t count = 0;
+    for (const char c : text) count += startsCharacter(c);
+    return count;
+}
+
+// What the system says about a failed file operation, in the user's words
+// for the common cases.
+std::string systemReason(int errorNumber) {
+    switch (errorNumber) {
+    case ENOENT: return "文件或文件夹不存在";
+    case ENOTDIR: return "路径中有一项不是文件夹";
+    case EISDIR: return "这是一个文件夹";
+    case ENAMETOOLONG: return "文件名过长";
+    case EACCES:
+    case EPERM: return "没有权限";
+    case EROFS: return "文件系统只读";
+    case ENOSPC: return "磁盘已满";
+    case EDQUOT: return "超出磁盘配额";
+    default: return std::strerror(errorNumber);
+    }
+}
+
+} // namespace
+
+std::string shownText(const std::string& text) {
+    const std::string visible = visibleText(text);
+    if (characterCount(visible) <= MaxShownChars) return visible;
+    constexpr std::size_t Head = MaxShownChars * 2 / 3, Tail = MaxShownChars - Head - 1;
+    return visible.substr(0, offsetAfterCharacters(visible, Head)) + "…" +
+           visible.substr(offsetBeforeCharacters(visible, Tail));
+}
+
+std::string nameText(const std::string& bytes) {
+    if (isUtf8(bytes)) return bytes;
+    try {
+        return gb18030ToUtf8(bytes);
+    } catch (const Error&) {
+        return visibleText(bytes);
+    }
+}
+
+std::string shownPath(const std::filesystem::path& path) { return nameText(path.string()); }
+
+std::string fileFailureText(const std::filesystem::path& file, const Error& failure) {
+    std::string text = shownPath(file);
+    text += failure.line() != 0 ? " 第" + std::to_string(failure.line()) + "行: " : ": ";
+    text += failure.what();
+    if (failure.systemError() != 0) text += "（" + systemReason(failure.systemError()) + "）";
+    return shownText(text);
+}
 
 std::string jsonString(const std::string& text) {
     std::string quoted = "\"";
@@ -43,51 +120,6 @@ std::string csvField(const std::string& text) {
 
 namespace {
 
-template <typename T, typename F> std::string orNull(const std::optional<T>& value, F field) {
-    return value ? jsonNumber(field(*value)) : "null";
-}
-
-class JsonPrinter : public OutcomePrinter {
-public:
-    explicit JsonPrinter(std::ostream& out) : out_(out) {}
-    void print(const BlockOutcome& o) override {
-        out_ << "{\"block\":" << jsonString(o.block)
-             << ",\"contact\":" << (o.safety ? jsonString(contactName(o.safety->Contact)) : "null")
-             << ",\"kc\":" << orNull(o.safety, [](const SafetyResult& s) { return s.SafetyFactor; })
-             << ",\"volume\":" << orNull(o.geometry, [](const WedgeGeometry& g) { return g.Volume; })
-             << ",\"height\":" << orNull(o.geometry, [](const WedgeGeometry& g) { return g.Height; })
-             << ",\"plunge\":" << orNull(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; })
-             << ",\"messages\":[";
-        for (std::size_t i = 0; i < o.messages.size(); ++i) out_ << (i ? "," : "") << jsonString(o.messages[i]);
-        out_ << "],\"error\":" << (o.error ? jsonString(*o.error) : "null") << "}\n";
-    }
-
-private:
-    std::ostream& out_;
-};
-
-template <typename T, typename F> std::string orEmpty(const std::optional<T>& value, F field) {
-    return value ? jsonNumber(field(*value)) : "";
-}
-
-class CsvPrinter : public OutcomePrinter {
-public:
-    explicit CsvPrinter(std::ostream& out) : out_(out) { out_ << "block,contact,kc,volume,height,plunge,messages,error\r\n"; }
-    void print(const BlockOutcome& o) override {
-        std::string messages;
-        for (std::size_t i = 0; i < o.messages.size(); ++i) messages += (i ? "; " : "") + o.messages[i];
-        out_ << csvField(o.block) << ',' << (o.safety ? contactName(o.safety->Contact) : "") << ','
-             << orEmpty(o.safety, [](const SafetyResult& s) { return s.SafetyFactor; }) << ','
-             << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.Volume; }) << ','
-             << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.Height; }) << ','
-             << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; }) << ','
-             << csvField(messages) << ',' << csvField(o.error.value_or("")) << "\r\n";
-    }
-
-private:
-    std::ostream& out_;
-};
-
 // Terminal columns of UTF-8 text: East Asian characters take two.
 std::size_t displayWidth(const std::string& text) {
     std::size_t width = 0;
@@ -100,27 +132,156 @@ std::size_t displayWidth(const std::string& text) {
     return width;
 }
 
+} // namespace
+
 std::string padded(const std::string& text, std::size_t width) {
     const std::size_t used = displayWidth(text);
     return text + std::string(used < width ? width - used : 1, ' ');
 }
 
+namespace {
+
+// The figures of the full analysis that the tool prints, each as a number
+// or absent: absent all but the contact case when the real wedge was
+// refused, and all when the analysis failed.
+struct FullFigures {
+    std::optional<std::string> Contact, State;
+    std::optional<double> Factor, Weight, BoltForce, BoltTrend, BoltPlunge;
+    std::array<std::optional<double>, WedgeSurfaceCount> Areas;
+};
+
+// The bolt force the required factor needs: along the design bolt when the
+// loads give one, else along the direction that needs the least.
+void boltFigures(const SupportDesign& design, FullFigures& f) {
+    if (design.Bolt) {
+        f.BoltForce = design.BoltForce;
+        if (design.BoltForce) {
+            f.BoltTrend = design.Bolt->Direction.Trend;
+            f.BoltPlunge = design.Bolt->Direction.Plunge;
+        }
+    } else if (design.Least) {
+        f.BoltForce = design.Least->Force;
+        f.BoltTrend = design.Least->Direction.Trend;
+        f.BoltPlunge = design.Least->Direction.Plunge;
+    }
+}
+
+FullFigures fullFigures(const std::optional<FullReportInputs>& full) {
+    FullFigures f;
+    if (!full) return f;
+    const FullAnalysis& a = full->Analysis;
+    f.Contact = contactName(a.Safety.Contact);
+    f.Factor = a.Safety.Factor;
+    if (a.Refusal) return f;
+    if (a.State) f.State = stabilityStateName(*a.State);
+    f.Weight = norm(a.Forces.Weight);
+    for (int i = 0; i < WedgeSurfaceCount; ++i) f.Areas[i] = a.Shape.Faces[i].Area;
+    boltFigures(full->Design, f);
+    return f;
+}
+
+// The keys of the face areas, by WedgeSurface.
+const char* const AreaKeys[WedgeSurfaceCount] = {"plane1", "plane2", "face", "top", "crack"};
+
+std::string jsonOrNull(const std::optional<double>& value) { return value ? jsonNumber(*value) : "null"; }
+std::string jsonOrNull(const std::optional<std::string>& text) { return text ? jsonString(*text) : "null"; }
+
+std::string fullJson(const FullFigures& f) {
+    std::string json = ",\"fs_contact\":" + jsonOrNull(f.Contact) + ",\"fs\":" + jsonOrNull(f.Factor) +
+                       ",\"state\":" + jsonOrNull(f.State) + ",\"weight\":" + jsonOrNull(f.Weight) + ",\"areas\":";
+    if (!f.Areas[0]) {
+        json += "null";
+    } else {
+        for (int i = 0; i < WedgeSurfaceCount; ++i)
+            json += (i ? ",\"" : "{\"") + std::string(AreaKeys[i]) + "\":" + jsonOrNull(f.Areas[i]);
+        json += '}';
+    }
+    return json + ",\"required_bolt_force\":" + jsonOrNull(f.BoltForce) +
+           ",\"required_bolt_trend\":" + jsonOrNull(f.BoltTrend) +
+           ",\"required_bolt_plunge\":" + jsonOrNull(f.BoltPlunge);
+}
+
+std::string csvOrEmpty(const std::optional<double>& value) { return value ? jsonNumber(*value) : ""; }
+
+std::string fullCsvHeader() {
+    std::string header = ",fs_contact,fs,state,weight";
+    for (const char* key : AreaKeys) header += std::string(",areas.") + key;
+    return header + ",required_bolt_force,required_bolt_trend,required_bolt_plunge";
+}
+
+std::string fullCsv(const FullFigures& f) {
+    std::string row = ',' + f.Contact.value_or("") + ',' + csvOrEmpty(f.Factor) + ',' + f.State.value_or("") + ',' +
+                      csvOrEmpty(f.Weight);
+    for (const auto& area : f.Areas) row += ',' + csvOrEmpty(area);
+    return row + ',' + csvOrEmpty(f.BoltForce) + ',' + csvOrEmpty(f.BoltTrend) + ',' + csvOrEmpty(f.BoltPlunge);
+}
+
+template <typename T, typename F> std::string orNull(const std::optional<T>& value, F field) {
+    return value ? jsonNumber(field(*value)) : "null";
+}
+
+class JsonPrinter : public OutcomePrinter {
+public:
+    explicit JsonPrinter(std::ostream& out) : out_(out) {}
+    void print(const BlockOutcome& o) override {
+        out_ << "{\"block\":" << jsonString(shownText(o.block))
+             << ",\"contact\":" << (o.safety ? jsonString(contactName(o.safety->Contact)) : "null")
+             << ",\"kc\":" << orNull(o.safety, [](const SafetyResult& s) { return s.SafetyFactor; })
+             << ",\"volume\":" << orNull(o.geometry, [](const WedgeGeometry& g) { return g.Volume; })
+             << ",\"height\":" << orNull(o.geometry, [](const WedgeGeometry& g) { return g.Height; })
+             << ",\"plunge\":" << orNull(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; })
+             << fullJson(fullFigures(o.full)) << ",\"messages\":[";
+        for (std::size_t i = 0; i < o.messages.size(); ++i) out_ << (i ? "," : "") << jsonString(o.messages[i]);
+        out_ << "],\"error\":" << (o.error ? jsonString(shownText(*o.error)) : "null") << "}\n";
+    }
+
+private:
+    std::ostream& out_;
+};
+
+template <typename T, typename F> std::string orEmpty(const std::optional<T>& value, F field) {
+    return value ? jsonNumber(field(*value)) : "";
+}
+
+class CsvPrinter : public OutcomePrinter {
+public:
+    explicit CsvPrinter(std::ostream& out) : out_(out) {
+        out_ << "block,contact,kc,volume,height,plunge" << fullCsvHeader() << ",messages,error\r\n";
+    }
+    void print(const BlockOutcome& o) override {
+        std::string messages;
+        for (std::size_t i = 0; i < o.messages.size(); ++i) messages += (i ? "; " : "") + o.messages[i];
+        out_ << csvField(shownText(o.block)) << ',' << (o.safety ? contactName(o.safety->Contact) : "") << ','
+             << orEmpty(o.safety, [](const SafetyResult& s) { return s.SafetyFactor; }) << ','
+             << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.Volume; }) << ','
+             << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.Height; }) << ','
+             << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; })
+             << fullCsv(fullFigures(o.full)) << ',' << csvField(messages) << ','
+             << csvField(shownText(o.error.value_or(""))) << "\r\n";
+    }
+
+private:
+    std::ostream& out_;
+};
+
 // The table shows the figures as the analysis window and the report do.
 class TextPrinter : public OutcomePrinter {
 public:
     explicit TextPrinter(std::ostream& out) : out_(out) {
-        out_ << row({"块体", "接触情况", "安全系数Kc", "体积", "高度", "交线倾角"}) << '\n';
+        out_ << row({"块体", "接触情况", "安全系数Kc", "体积", "高度", "交线倾角", "安全系数Fs", "稳定状态"}) << '\n';
     }
     void print(const BlockOutcome& o) override {
         ++blocks_;
         if (o.error) ++failed_;
         FigureTexts figures{"-", "-", "-", "-"};
         if (o.geometry && o.safety) figures = figureTexts(*o.geometry, *o.safety);
-        out_ << row({o.block, o.safety ? contactName(o.safety->Contact) : "-", figures.SafetyFactor, figures.Volume,
-                     figures.Height, figures.Plunge})
+        const FullFigureTexts full = o.full ? fullFigureTexts(*o.full) : FullFigureTexts{};
+        out_ << row({shownText(o.block), o.safety ? contactName(o.safety->Contact) : "-", figures.SafetyFactor,
+                     figures.Volume, figures.Height, figures.Plunge, full.Factor.empty() ? "-" : full.Factor,
+                     full.State.empty() ? "-" : full.State})
              << '\n';
         for (const std::string& message : o.messages) out_ << "    " << message << '\n';
-        if (o.error) out_ << "    错误: " << *o.error << '\n';
+        if (o.error) out_ << "    错误: " << shownText(*o.error) << '\n';
     }
     void finish() override {
         out_ << "\n共 " << blocks_ << " 个块体，分析完成 " << blocks_ - failed_ << " 个，失败 " << failed_ << " 个\n";
@@ -128,7 +289,7 @@ public:
 
 private:
     static std::string row(const std::vector<std::string>& cells) {
-        static const std::size_t widths[] = {16, 18, 18, 14, 10, 10};
+        static const std::size_t widths[] = {16, 18, 18, 14, 10, 10, 18, 10};
         std::string line;
         for (std::size_t i = 0; i < cells.size(); ++i) line += padded(cells[i], widths[i]);
         return line.substr(0, line.find_last_not_of(' ') + 1);

@@ -20,7 +20,6 @@
 #include "cli/progress.h"
 #include "model/datafile.h"
 #include "model/error.h"
-#include "model/files.h"
 #include "model/numtext.h"
 
 namespace trelmox::cli {
@@ -76,8 +75,8 @@ const std::string ProbabilisticUsage =
     "  --sd NAME=SD         normal, mean = the block's value, deviation SD\n"
     "  --uniform NAME=LO:HI uniform between LO and HI\n"
     "  --lognormal NAME=SD  lognormal, mean = the block's value (> 0), deviation SD\n"
-    "  --threads N          threads, default all cores\n"
-    "  --bins N             histogram bins (default 20)\n"
+    "  --threads N          threads, 1..4 per core (default: one per core)\n"
+    "  --bins N             histogram bins, 1..10000 (default 20)\n"
     "  --format text|json   output (default text)\n"
     "  --quiet              no progress line (shown on a terminal for runs\n"
     "                       longer than a second)\n"
@@ -92,8 +91,8 @@ const std::string SensitivityUsage =
     "\n"
     "Kc and Fs, each with its contact case, and the stability state of Fs\n"
     "against the required factor, of the block in FILE as NAME runs from A to B\n"
-    "in N equal steps (N + 1 values, both ends included), the other inputs held\n"
-    "at the block's values.\n"
+    "in N equal steps (N = 1..1000000; N + 1 values, both ends included), the\n"
+    "other inputs held at the block's values.\n"
     "\n" +
     FactorHelp + "\n" + NameHelp + "\nExit status: 0 done, 1 the block could not be read, 2 usage error.\n";
 
@@ -217,7 +216,7 @@ void printFindingsJson(const FactorFindings& f, std::ostream& out) {
 // Kc's findings at the top level, as before Fs joined; Fs's in "fs".
 void printProbabilisticJson(const std::string& block, const ProbabilisticSettings& settings,
                             const ProbabilisticResult& r, std::ostream& out) {
-    out << "{\"block\":" << jsonString(block) << ",\"method\":\"" << methodName(settings.Method)
+    out << "{\"block\":" << jsonString(shownText(block)) << ",\"method\":\"" << methodName(settings.Method)
         << "\",\"samples\":" << r.Samples << ",\"seed\":" << settings.Seed << ",\"wedges\":" << r.Wedges << ',';
     printFindingsJson(kcFindings(r), out);
     out << ",\"kc_method\":" << jsonString(ProbabilisticResult::KcMethod)
@@ -258,7 +257,7 @@ void printProbabilisticText(const std::string& block, const ProbabilisticSetting
         if (!value.empty()) out << std::string(label.size() < 26 ? 26 - label.size() : 1, ' ') << value;
         out << '\n';
     };
-    line("block", block);
+    line("block", shownText(block));
     line("method", methodName(settings.Method));
     line("samples", std::to_string(r.Samples));
     line("seed", std::to_string(settings.Seed));
@@ -278,7 +277,7 @@ struct BlockFile {
 };
 
 BlockFile readBlock(const std::string& file) {
-    return {blockNameOf(file), savedBlockFromTexts(parseBlockData(readTextFile(file))), dataFileLoads(file)};
+    return {blockNameOf(file), readSavedBlock(file), dataFileCompanion(file).value_or(WedgeLoads{})};
 }
 
 // Parses the arguments: the single FILE and the options; --help gives
@@ -301,9 +300,8 @@ int usageFailure(const std::string& command, const std::string& message, const s
     return ExitUsage;
 }
 
-int blockFailure(const std::string& command, const std::string& file, const std::string& message,
-                 std::ostream& err) {
-    err << "trelmox-cli " << command << ": " << file << ": " << message << '\n';
+int blockFailure(const std::string& command, const std::string& file, const Error& failure, std::ostream& err) {
+    err << "trelmox-cli " << command << ": " << fileFailureText(file, failure) << '\n';
     return ExitBlockFailed;
 }
 
@@ -335,7 +333,7 @@ int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& 
         setRequiredFactor(block.Loads, required);
         inputs = blockInputs(block.Block.Attitudes, block.Block.Params, block.Loads);
     } catch (const Error& failure) {
-        return blockFailure(command, file, failure.what(), err);
+        return blockFailure(command, file, failure, err);
     }
     try {
         validateSettings(inputs, settings);
@@ -401,7 +399,7 @@ std::string jsonOrNull(const std::string& text, bool present) { return present ?
 
 void printSensitivityJson(const std::string& block, Parameter input, double required,
                           const std::vector<SensitivityStep>& steps, std::ostream& out) {
-    out << "{\"block\":" << jsonString(block) << ",\"param\":" << jsonString(parameterName(input)) << ",\"steps\":[";
+    out << "{\"block\":" << jsonString(shownText(block)) << ",\"param\":" << jsonString(parameterName(input)) << ",\"steps\":[";
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const SensitivityStep& s = steps[i];
         const std::string state = stepState(s, required);
@@ -428,17 +426,12 @@ void printSensitivityCsv(Parameter input, double required, const std::vector<Sen
             << csvField(s.FullFailure) << "\r\n";
 }
 
-// `text` followed by blanks up to `width` (at least one).
-std::string padded(const std::string& text, std::size_t width) {
-    return text + std::string(text.size() < width ? width - text.size() : 1, ' ');
-}
-
 // "BothPlanes       1.1891".
 std::string factorColumns(const char* contact, double factor) { return padded(contact, 17) + floatToFixed4(factor); }
 
 void printSensitivityText(const std::string& block, Parameter input, double required,
                           const std::vector<SensitivityStep>& steps, std::ostream& out) {
-    out << "block " << block << '\n'
+    out << "block " << shownText(block) << '\n'
         << "Kc: " << ProbabilisticResult::KcMethod << '\n'
         << "Fs: " << ProbabilisticResult::FsMethod << ", required factor " << shortNumber(required) << '\n'
         << padded(parameterName(input), 14) << "contact          Kc      Fs contact       Fs      state\n";
@@ -484,7 +477,7 @@ int runSensitivityCommand(const std::vector<std::string>& args, std::ostream& ou
         setRequiredFactor(block.Loads, required);
         blockInputs(block.Block.Attitudes, block.Block.Params, block.Loads);
     } catch (const Error& failure) {
-        return blockFailure(command, file, failure.what(), err);
+        return blockFailure(command, file, failure, err);
     }
     std::vector<SensitivityStep> steps;
     try {

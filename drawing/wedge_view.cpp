@@ -79,10 +79,6 @@ Colour loadColour(SceneLoadKind kind) {
     return Ink;
 }
 
-bool onFace(const SceneFace& face, int corner) {
-    return std::find(face.Corners.begin(), face.Corners.end(), corner) != face.Corners.end();
-}
-
 // The wedge proper: shaded visible faces far to near, then the hidden
 // edges dashed, the visible edges, and the corner numbers.
 void addWedge(Figure& figure, const WedgeScene& scene, const ViewAngles& view, const ProjectedCorners& projected) {

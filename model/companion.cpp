@@ -82,9 +82,12 @@ public:
         if (!j.is_object()) fail(path.empty() ? "的内容应为JSON对象" : "中" + path + "应为对象");
         for (const char* key : keys)
             if (!j.contains(key)) fail("中缺少" + join(path, key));
-        for (const auto& [key, value] : j.items())
+        // The key is named, not bound: clang before 16 cannot capture a structured binding.
+        for (const auto& item : j.items()) {
+            const std::string& key = item.key();
             if (std::none_of(keys.begin(), keys.end(), [&](const char* k) { return key == k; }))
                 fail("中有未知的项" + join(path, key));
+        }
         return j;
     }
     double number(const Json& j, const std::string& path, const char* key) const {
@@ -237,7 +240,9 @@ std::optional<WedgeLoads> readCompanionFile(const std::filesystem::path& dataFol
     const std::filesystem::path path = companionPath(dataFolder, blockName);
     std::error_code error;
     if (!std::filesystem::exists(path, error)) {
-        if (error) throw Error(fileErrorMessage(error.value()));
+        // A data file's name may be as long as the file system allows, and
+        // then the companion's longer name can name no file.
+        if (error && error != std::errc::filename_too_long) throw Error(fileErrorMessage(error.value()));
         return std::nullopt;
     }
     return parseCompanion(readFileBytes(path), path.filename().string());
