@@ -308,20 +308,6 @@ TEST_F(AnalyzeTest, TextAndCsvCarryTheSameResult) {
     EXPECT_THAT(rows[1], ::testing::StartsWith("example,BothPlanes,1.1891"));
 }
 
-// The loads of the full report's golden file: a crack, saturated water,
-// seismic load, a force, bolts of both kinds and a bolt to design.
-trelmox::WedgeLoads goldenReportLoads() {
-    using namespace trelmox;
-    WedgeLoads l;
-    l.Water = WaterMode::Saturated;
-    l.Crack = TensionCrack{{80, 10}, 5, 4};
-    l.SeismicCoefficient = 0.1;
-    l.Forces = {{500, {150, 20}}};
-    l.Bolts = {{800, {330, 15}, BoltMode::Active}, {600, {340, 10}, BoltMode::Passive}};
-    l.Design = DesignBolt{{340, 15}, BoltMode::Active};
-    return l;
-}
-
 // The tool's columns from fs_contact to required_bolt_plunge for a wedge
 // the full analysis found, as the engine gives them; the bolt is the
 // design bolt when the loads give one, else the least-force direction.
@@ -359,7 +345,7 @@ TEST_F(AnalyzeTest, FullAnalysisWithTheCompanionFileAndKcsFilesUnchanged) {
         std::vector<std::string> reports;
     } cases[] = {
         {"plain", std::nullopt, {"example.txt"}},
-        {"loaded", goldenReportLoads(), {"example.txt", "example三维分析.txt"}},
+        {"loaded", trelmox::testing::exampleLoads(), {"example.txt", "example三维分析.txt"}},
     };
     std::map<std::string, std::string> kcFiles; // by folder: the report and drawing bytes
     for (const auto& c : cases) {
