@@ -127,8 +127,9 @@ void analyseFile(const RunInput& input, const Destinations& to, OutputGuard& gua
     for (const auto& picture : outputs.pictures) guard.check(picture, input.number);
 
     const SavedBlock block = readSavedBlock(input.file);
-    // Only a block with loads gets the full report: a batch of blocks
-    // without companion files leaves exactly the files it left before.
+    // Only a block with loads gets the full report and the real wedge with
+    // its forces in the picture: a batch of blocks without companion files
+    // leaves exactly the files it left before.
     const std::optional<WedgeLoads> companion = dataFileCompanion(input.file);
     const WedgeLoads loads = companion.value_or(WedgeLoads{});
     const std::optional<std::filesystem::path> fullReport = companion ? outputs.fullReport : std::nullopt;
@@ -155,7 +156,7 @@ void analyseFile(const RunInput& input, const Destinations& to, OutputGuard& gua
         writeOutputs({*outputs.dxf}, input, guard, [&] { writeDxf(*to.dxfDir, outcome.block, analysis.Vertices); });
     if (to.plotDir)
         writeOutputs(outputs.pictures, input, guard, [&] {
-            const FullAnalysis* full = outcome.full ? &outcome.full->Analysis : nullptr;
+            const FullAnalysis* full = companion && outcome.full ? &outcome.full->Analysis : nullptr;
             writeBlockPictures(*to.plotDir, outcome.block, block.Attitudes, block.Params, loads,
                                blockScene(analysis.Vertices, full, loads));
         });

@@ -9,9 +9,11 @@
 #include <sstream>
 #include <sys/stat.h>
 
+#include "analysis/block_analysis.h"
 #include "analysis/vec3.h"
 #include "cli/cli.h"
 #include "cli/output.h"
+#include "drawing/block_pictures.h"
 #include "model/attitude.h"
 #include "model/companion.h"
 #include "model/datafile.h"
@@ -335,9 +337,10 @@ std::string fileBytes(const fs::path& path) { return trelmox::readFileBytes(path
 } // namespace
 
 // The full analysis reads the companion file beside the data file and then
-// writes its own report; Kc's report and drawing keep their bytes with loads
-// or without, a block without loads gets no further file, and the tool
-// writes nothing beside the data file.
+// writes its own report and draws the real wedge with its loads; Kc's report
+// and drawing keep their bytes with loads or without, a block without loads
+// gets the files it got before Fs joined, and the tool writes nothing beside
+// the data file.
 TEST_F(AnalyzeTest, FullAnalysisWithTheCompanionFileAndKcsFilesUnchanged) {
     const struct {
         const char* folder;
@@ -350,15 +353,23 @@ TEST_F(AnalyzeTest, FullAnalysisWithTheCompanionFileAndKcsFilesUnchanged) {
     std::map<std::string, std::string> kcFiles; // by folder: the report and drawing bytes
     for (const auto& c : cases) {
         SCOPED_TRACE(c.folder);
-        const fs::path in = dir / c.folder, reports = dir / "reports" / c.folder, dxf = dir / "dxf" / c.folder;
-        for (const fs::path& folder : {in, reports, dxf}) fs::create_directories(folder);
+        const fs::path in = dir / c.folder, reports = dir / "reports" / c.folder, dxf = dir / "dxf" / c.folder,
+                       plots = dir / "plots" / c.folder, drawn = dir / "drawn" / c.folder;
+        for (const fs::path& folder : {in, reports, dxf, plots, drawn}) fs::create_directories(folder);
         fs::copy_file(ExampleBlock, in / "example.txt");
         if (c.loads) write(std::string(c.folder) + "/example.json", trelmox::companionText(*c.loads));
         const std::string file = (in / "example.txt").string();
-        const trelmox::FullReportInputs expected = trelmox::fullReportInputs(
-            "example", trelmox::readSavedBlock(ExampleBlock), c.loads.value_or(trelmox::WedgeLoads{}));
+        const trelmox::SavedBlock block = trelmox::readSavedBlock(ExampleBlock);
+        const trelmox::FullReportInputs expected =
+            trelmox::fullReportInputs("example", block, c.loads.value_or(trelmox::WedgeLoads{}));
+        trelmox::VertexGeometry corners;
+        const trelmox::BlockVertices vertices = trelmox::analyseBlock(block, corners).Vertices;
+        const trelmox::WedgeScene scene = c.loads ? trelmox::blockScene(vertices, &expected.Analysis, *c.loads)
+                                                  : trelmox::tetrahedronScene(vertices);
+        trelmox::writeBlockPictures(drawn, "example", block.Attitudes, block.Params, expected.Loads, scene);
 
-        const CliRun json = analyze({"--format", "json", "--report-dir", reports.string(), "--dxf-dir", dxf.string(), file});
+        const CliRun json = analyze({"--format", "json", "--report-dir", reports.string(), "--dxf-dir", dxf.string(),
+                                     "--plot-dir", plots.string(), file});
         ASSERT_EQ(json.status, ExitOk) << json.out;
         std::vector<std::string> written;
         for (const auto& entry : fs::directory_iterator(reports)) written.push_back(entry.path().filename());
@@ -368,6 +379,8 @@ TEST_F(AnalyzeTest, FullAnalysisWithTheCompanionFileAndKcsFilesUnchanged) {
         if (c.loads) {
             EXPECT_EQ(fileBytes(reports / "example三维分析.txt"), trelmox::utf8ToGb18030(fullReportText(expected)));
         }
+        for (const char* picture : {"examplestereonet.svg", "examplewedge.svg"})
+            EXPECT_EQ(fileBytes(plots / picture), fileBytes(drawn / picture)) << picture;
         EXPECT_EQ(fs::exists(in / "example.json"), c.loads.has_value()); // never written by the tool
 
         const std::vector<std::string> columns = fullColumns(expected);
