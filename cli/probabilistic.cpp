@@ -253,9 +253,7 @@ void printFindingsText(const std::string& factor, const FactorFindings& f, const
 void printProbabilisticText(const std::string& block, const ProbabilisticSettings& settings,
                             const ProbabilisticResult& r, std::ostream& out) {
     const LinePrinter line = [&](const std::string& label, const std::string& value) {
-        out << label;
-        if (!value.empty()) out << std::string(label.size() < 26 ? 26 - label.size() : 1, ' ') << value;
-        out << '\n';
+        out << (value.empty() ? label : padded(label, 26) + value) << '\n';
     };
     line("block", shownText(block));
     line("method", methodName(settings.Method));
