@@ -43,6 +43,27 @@ std::string csvField(const std::string& text) {
 
 namespace {
 
+// Terminal columns of UTF-8 text: East Asian characters take two.
+std::size_t displayWidth(const std::string& text) {
+    std::size_t width = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        width += length >= 3 ? 2 : 1;
+        i += length;
+    }
+    return width;
+}
+
+} // namespace
+
+std::string padded(const std::string& text, std::size_t width) {
+    const std::size_t used = displayWidth(text);
+    return text + std::string(used < width ? width - used : 1, ' ');
+}
+
+namespace {
+
 template <typename T, typename F> std::string orNull(const std::optional<T>& value, F field) {
     return value ? jsonNumber(field(*value)) : "null";
 }
@@ -87,23 +108,6 @@ public:
 private:
     std::ostream& out_;
 };
-
-// Terminal columns of UTF-8 text: East Asian characters take two.
-std::size_t displayWidth(const std::string& text) {
-    std::size_t width = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        width += length >= 3 ? 2 : 1;
-        i += length;
-    }
-    return width;
-}
-
-std::string padded(const std::string& text, std::size_t width) {
-    const std::size_t used = displayWidth(text);
-    return text + std::string(used < width ? width - used : 1, ' ');
-}
 
 // The table shows what the analysis window shows: Kc to four decimals and
 // volume, height and plunge in the "0.0000" pattern.

@@ -36,5 +36,8 @@ std::string jsonString(const std::string& text);
 std::string jsonNumber(double value);
 // A CSV field, quoted when it holds a comma, a quote or a line end.
 std::string csvField(const std::string& text);
+// The text followed by blanks up to `width` terminal columns (East Asian
+// characters take two), at least one blank.
+std::string padded(const std::string& text, std::size_t width);
 
 } // namespace trelmox::cli
