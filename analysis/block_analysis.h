@@ -1,9 +1,9 @@
 #pragma once
 // One block from its saved data to its results: corners from the quadrants
 // and the slope height, then volume, height and plunge from the corners,
-// then the safety factor from the attitudes and parameters. Used by the
-// command-line tool and the benchmarks; the windows run the same steps one
-// by one because they show results between them.
+// then the safety factor from the attitudes and parameters. The one
+// pipeline of the windows (through the block document), the command-line
+// tool and the benchmarks.
 #include <optional>
 #include <vector>
 

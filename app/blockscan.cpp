@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/block_names.h"
+
 namespace trelmox::app {
 
 namespace fs = std::filesystem;
@@ -45,12 +47,6 @@ std::vector<std::string> scanBlockFiles(const fs::path& folder) {
     std::vector<std::string> names;
     scanInto(folder, names);
     return names;
-}
-
-std::string lowerAsciiLetters(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
 }
 
 } // namespace trelmox::app

@@ -15,7 +15,4 @@ namespace trelmox::app {
 // unreadable folder adds nothing and reports nothing.
 std::vector<std::string> scanBlockFiles(const std::filesystem::path& folder);
 
-// A-Z to a-z; every other character, Chinese included, stays as it is.
-std::string lowerAsciiLetters(std::string text);
-
 } // namespace trelmox::app

@@ -67,11 +67,11 @@ TForm1::TForm1(ui::Workspace& workspace) : workspace_(workspace) {
     connect(makeCommand(this, QStringLiteral("BitBtn3"), QStringLiteral("运算、分析"), 328),
             &QPushButton::clicked, this, &TForm1::BitBtn3Click);
 
-    auto* statusBar = new QStatusBar(this);
-    statusBar->setObjectName(QStringLiteral("StatusBar1"));
-    statusBar->setSizeGripEnabled(false);
-    statusBar->setGeometry(0, height() - ui::StatusBarHeight, width(), ui::StatusBarHeight);
-    statusBar->addWidget(new QLabel(QStringLiteral("适用于局部稳定分析、计算"), statusBar), 1);
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar_->setSizeGripEnabled(false);
+    statusBar_->setGeometry(0, height() - ui::StatusBarHeight, width(), ui::StatusBarHeight);
+    statusBar_->addWidget(new QLabel(QStringLiteral("适用于局部稳定分析、计算"), statusBar_), 1);
 }
 
 void TForm1::openEntryWindow(QWidget* window, ui::TypeAheadCombo* blockNameBox) {
@@ -93,18 +93,27 @@ void TForm1::BitBtn2Click() {
 }
 
 void TForm1::BitBtn4Click() {
-    ui::runCommand([this] { workspace_.exportDrawing(); });
+    WrittenFiles written;
+    workspace_.runCommand(
+        [this, &written] {
+            const BlockDocument::Drawing drawing = workspace_.document().writeDrawing();
+            for (const FailedTriple& triple : drawing.FailedTriples)
+                ui::messageBoxes().message(QString::fromStdString(failedTripleMessage(triple)));
+            if (drawing.Written) written.push_back(*drawing.Written);
+        },
+        workspace_.parameters().numberBoxes());
+    workspace_.showSaved(statusBar_, written);
 }
 
 void TForm1::BitBtn3Click() {
     ui::runCommand([this] {
         ui::TForm4& analysis = workspace_.analysis();
-        analysis.showReport(workspace_.currentReportText());
+        analysis.showCurrentReport();
         analysis.show();
         analysis.raise();
         analysis.activateWindow();
         if (workspace_.planeEntry().blockNameText() == workspace_.parameters().blockNameText())
-            analysis.setBlockName(QString::fromStdString(workspace_.model().CurrentBlock));
+            analysis.showBlockName();
     });
 }
 

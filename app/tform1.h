@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QLabel;
+class QStatusBar;
 
 namespace trelmox::ui {
 class TypeAheadCombo;
@@ -32,6 +33,7 @@ private:
 
     ui::Workspace& workspace_;
     QLabel* picture_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
 };
 
 // The window that exists but is never shown.

@@ -17,7 +17,6 @@
 #include "model/datafile.h"
 #include "model/error.h"
 #include "model/files.h"
-#include "model/numtext.h"
 #include "report/report.h"
 
 namespace trelmox::cli {
@@ -53,19 +52,6 @@ struct Destinations {
     std::optional<std::filesystem::path> reportDir, dxfDir, plotDir;
 };
 
-ReportInputs reportInputs(const std::string& name, const SavedBlock& block, const BlockAnalysis& analysis) {
-    ReportInputs inputs;
-    inputs.BlockName = name;
-    inputs.Attitudes = block.Attitudes;
-    inputs.Quadrants = block.Quadrants;
-    inputs.Params = block.Params;
-    // The texts the analysis window would show.
-    inputs.VolumeText = floatToFixed4(analysis.Geometry->Volume);
-    inputs.PlungeText = floatToFixed4(analysis.Geometry->IntersectionPlunge);
-    inputs.SafetyFactorText = floatToText(analysis.Safety->SafetyFactor);
-    return inputs;
-}
-
 void analyseFile(const std::filesystem::path& file, const Destinations& to, BlockOutcome& outcome) {
     // A name that would write outside the chosen folders fails the block
     // before any analysis, so its row never shows results beside the error.
@@ -81,7 +67,10 @@ void analyseFile(const std::filesystem::path& file, const Destinations& to, Bloc
     const std::string contactText = contactMessage(analysis.Safety->Contact);
     if (!contactText.empty()) outcome.messages.push_back(contactText);
 
-    if (to.reportDir) writeReport(*to.reportDir, reportInputs(outcome.block, block, analysis));
+    if (to.reportDir) {
+        const FigureTexts figures = figureTexts(*analysis.Geometry, *analysis.Safety);
+        writeReport(*to.reportDir, reportInputs(outcome.block, block, &figures));
+    }
     if (to.dxfDir) writeDxf(*to.dxfDir, outcome.block, analysis.Vertices);
     if (to.plotDir) writeBlockPictures(*to.plotDir, outcome.block, block.Attitudes, block.Params, analysis.Vertices);
 }

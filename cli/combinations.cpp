@@ -173,18 +173,12 @@ std::string attitudeText(const TPlaneAttitude& plane) {
     return degreesText(plane.DipAngle) + "/" + degreesText(plane.DipDirection);
 }
 
-std::string row(const std::vector<std::string>& cells, const std::vector<std::size_t>& widths) {
-    std::string line;
-    for (std::size_t i = 0; i < cells.size(); ++i) line += padded(cells[i], widths[i]);
-    return line.substr(0, line.find_last_not_of(' ') + 1);
-}
-
 void printSets(const Combination& c, std::ostream& out) {
     const std::vector<std::size_t> widths = {12, 8, 14, 10, 10};
-    out << row({"组", "个数", "平均产状", "K", "95%置信锥"}, widths) << '\n';
+    out << tableRow({"组", "个数", "平均产状", "K", "95%置信锥"}, widths) << '\n';
     const auto optional = [](const std::optional<double>& v) { return v ? degreesText(*v) : std::string("-"); };
     for (const JointSet& set : c.Sets)
-        out << row({set.Label, std::to_string(set.Members.size()), attitudeText(set.Stats.MeanPlane),
+        out << tableRow({set.Label, std::to_string(set.Members.size()), attitudeText(set.Stats.MeanPlane),
                     optional(set.Stats.Kappa), optional(set.Stats.Cone95)},
                    widths)
             << '\n';
@@ -198,7 +192,7 @@ void printText(const Combination& c, std::ostream& out) {
         << measurementSummaryText(c.Measurements.Summary) << "\n\n";
     if (!c.Sets.empty()) printSets(c, out);
     const std::vector<std::size_t> widths = {8, 8, 12, 12, 12, 8, 10, 16, 10, 16};
-    out << row({"结构面1", "结构面2", "产状1", "产状2", "交线倾伏", "运动学", "Kc", "接触情况", "Fs", "接触情况(Fs)"},
+    out << tableRow({"结构面1", "结构面2", "产状1", "产状2", "交线倾伏", "运动学", "Kc", "接触情况", "Fs", "接触情况(Fs)"},
                widths)
         << '\n';
     const auto fixed = [](const std::optional<double>& f) { return f ? floatToFixed4(*f) : std::string("-"); };
@@ -208,7 +202,7 @@ void printText(const Combination& c, std::ostream& out) {
         kinematic += p.hasFactor() && p.Kinematic;
         const auto line = p.Intersection ? degreesText(p.Intersection->Plunge) + "/" + degreesText(p.Intersection->Trend)
                                          : std::string("-");
-        out << row({c.Planes[p.First].Label, c.Planes[p.Second].Label, attitudeText(c.Planes[p.First].Plane),
+        out << tableRow({c.Planes[p.First].Label, c.Planes[p.Second].Label, attitudeText(c.Planes[p.First].Plane),
                     attitudeText(c.Planes[p.Second].Plane), line, p.Kinematic ? "可滑动" : "否", fixed(kcOf(p)),
                     p.Kc ? contactName(p.Kc->Contact) : "-", fixed(fsOf(p)),
                     p.Full ? contactName(p.Full->Contact) : "-"},

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "model/numtext.h"
+#include "report/figures.h"
 
 namespace trelmox::cli {
 
@@ -55,11 +55,17 @@ std::size_t displayWidth(const std::string& text) {
     return width;
 }
 
-} // namespace
-
 std::string padded(const std::string& text, std::size_t width) {
     const std::size_t used = displayWidth(text);
     return text + std::string(used < width ? width - used : 1, ' ');
+}
+
+} // namespace
+
+std::string tableRow(const std::vector<std::string>& cells, const std::vector<std::size_t>& widths) {
+    std::string line;
+    for (std::size_t i = 0; i < cells.size(); ++i) line += padded(cells[i], widths[i]);
+    return line.substr(0, line.find_last_not_of(' ') + 1);
 }
 
 namespace {
@@ -109,8 +115,7 @@ private:
     std::ostream& out_;
 };
 
-// The table shows what the analysis window shows: Kc to four decimals and
-// volume, height and plunge in the "0.0000" pattern.
+// The table shows the figures as the analysis window and the report do.
 class TextPrinter : public OutcomePrinter {
 public:
     explicit TextPrinter(std::ostream& out) : out_(out) {
@@ -119,12 +124,10 @@ public:
     void print(const BlockOutcome& o) override {
         ++blocks_;
         if (o.error) ++failed_;
-        const auto fixed = [&](auto value) { return value ? floatToFixed4(*value) : std::string("-"); };
-        std::optional<double> kc, volume, height, plunge;
-        if (o.safety) kc = o.safety->SafetyFactor;
-        if (o.geometry) volume = o.geometry->Volume, height = o.geometry->Height, plunge = o.geometry->IntersectionPlunge;
-        out_ << row({o.block, o.safety ? contactName(o.safety->Contact) : "-", fixed(kc), fixed(volume), fixed(height),
-                     fixed(plunge)})
+        FigureTexts figures{"-", "-", "-", "-"};
+        if (o.geometry && o.safety) figures = figureTexts(*o.geometry, *o.safety);
+        out_ << row({o.block, o.safety ? contactName(o.safety->Contact) : "-", figures.SafetyFactor, figures.Volume,
+                     figures.Height, figures.Plunge})
              << '\n';
         for (const std::string& message : o.messages) out_ << "    " << message << '\n';
         if (o.error) out_ << "    错误: " << *o.error << '\n';
@@ -134,12 +137,7 @@ public:
     }
 
 private:
-    static std::string row(const std::vector<std::string>& cells) {
-        static const std::size_t widths[] = {16, 18, 12, 14, 10, 10};
-        std::string line;
-        for (std::size_t i = 0; i < cells.size(); ++i) line += padded(cells[i], widths[i]);
-        return line.substr(0, line.find_last_not_of(' ') + 1);
-    }
+    static std::string row(const std::vector<std::string>& cells) { return tableRow(cells, {16, 18, 18, 14, 10, 10}); }
     std::ostream& out_;
     int blocks_ = 0, failed_ = 0;
 };

@@ -11,6 +11,8 @@ namespace trelmox {
 // Storage order of every per-plane array, of the data file and the report.
 enum class TPlaneRole { FirstCuttingPlane = 0, SecondCuttingPlane = 1, SlopeTopSurface = 2, SlopeFace = 3 };
 inline constexpr int PlaneCount = 4;
+// The planes' names as the windows and the report give them, by role.
+inline constexpr const char* PlaneNames[PlaneCount] = {"第一切割面", "第二切割面", "坡顶面", "坡面"};
 
 // Quadrant notation, exactly as typed: "N","30","E","S","E","45" is strike
 // N30E dipping 45 towards SE. No trimming, no validation.

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "model/attitude.h"
+#include "model/block_names.h"
 #include "model/error.h"
 #include "model/files.h"
 #include "model/numtext.h"
@@ -145,7 +146,7 @@ void writeBlockFile(const std::filesystem::path& dataFolder, const std::string& 
 BlockDataTexts readBlockFile(const std::filesystem::path& dataFolder, const std::string& boxText) {
     const std::string blockName = Parse(".", boxText, 1);
     checkBlockName(blockName);
-    return parseBlockData(readTextFile(dataFolder / (blockName + ".txt")));
+    return parseBlockData(readTextFile(blockFilePath(dataFolder, blockName)));
 }
 
 SavedBlock savedBlockFromTexts(const BlockDataTexts& texts) {

@@ -40,7 +40,7 @@ BlockDataTexts parseBlockData(const std::string& utf8Text);
 void writeBlockFile(const std::filesystem::path& dataFolder, const std::string& blockName,
                     const PlaneAttitudeArray& attitudes, const PlaneQuadrantArray& quadrants,
                     const TWedgeParams& params);
-// Reads dataFolder / (Parse(".", boxText, 1) + ".txt").
+// Reads the data file of block Parse(".", boxText, 1): blockFilePath.
 BlockDataTexts readBlockFile(const std::filesystem::path& dataFolder, const std::string& boxText);
 
 // A block as saved, for analysing files without the windows: lines 1-4

@@ -9,8 +9,6 @@ namespace trelmox {
 
 namespace {
 
-const char* const PlaneNames[PlaneCount] = {"第一切割面", "第二切割面", "坡顶面", "坡面"};
-
 // "1.第一切割面<what>:" and the tabs that line the values up: the two
 // shorter plane names need a second tab.
 std::string planeLabel(int plane, const std::string& what) {
@@ -53,6 +51,16 @@ std::vector<std::string> reportLines(const ReportInputs& in) {
 }
 
 } // namespace
+
+ReportInputs reportInputs(const std::string& blockName, const SavedBlock& block, const FigureTexts* figures) {
+    ReportInputs inputs{blockName, block.Attitudes, block.Quadrants, block.Params, {}, {}, {}};
+    if (figures) {
+        inputs.VolumeText = figures->Volume;
+        inputs.PlungeText = figures->Plunge;
+        inputs.SafetyFactorText = figures->SafetyFactor;
+    }
+    return inputs;
+}
 
 std::string reportText(const ReportInputs& inputs) {
     return crlfLines(reportLines(inputs));

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "model/block.h"
+#include "model/datafile.h"
+#include "report/figures.h"
 
 namespace trelmox {
 
@@ -17,6 +19,10 @@ struct ReportInputs {
     // Result texts as the analysis window shows them (empty before any analysis).
     std::string VolumeText, PlungeText, SafetyFactorText;
 };
+
+// A saved block's report; without figures (no analysis yet) the result
+// lines end in their tab.
+ReportInputs reportInputs(const std::string& blockName, const SavedBlock& block, const FigureTexts* figures);
 
 // The report's text (UTF-8, CR LF line ends).
 std::string reportText(const ReportInputs& inputs);

@@ -9,14 +9,11 @@
 #include <QStatusBar>
 
 #include "model/attitude.h"
-#include "model/files.h"
-#include "model/numtext.h"
 #include "ui/messages.h"
 #include "ui/schematic.h"
 #include "ui/style.h"
 #include "ui/tform3.h"
 #include "ui/typeaheadcombo.h"
-#include "ui/workspace.h"
 
 namespace trelmox::ui {
 
@@ -30,8 +27,11 @@ const QString DipDirectionHint = QStringLiteral("倾向：是倾斜线水平投�
 
 // Planes top to bottom on screen, by role index.
 constexpr std::array<int, 4> ScreenOrder{2, 3, 0, 1};
-const std::array<QString, 4> PlaneLabels{QStringLiteral("第一切割面"), QStringLiteral("第二切割面"),
-                                         QStringLiteral("坡顶面"), QStringLiteral("坡面")};
+// The quadrant boxes of a plane, left to right and top to bottom.
+constexpr std::array<std::string TPlaneQuadrant::*, 6> QuadrantFields{
+    &TPlaneQuadrant::StrikeNS, &TPlaneQuadrant::StrikeAngle, &TPlaneQuadrant::StrikeEW,
+    &TPlaneQuadrant::DipNS,    &TPlaneQuadrant::DipEW,       &TPlaneQuadrant::DipAngle};
+constexpr int StrikeAngleBox = 1, DipNSBox = 3, DipEWBox = 4, DipAngleBox = 5;
 
 constexpr QSize ClientSize(760, 500);
 constexpr QRect GroupRect(8, 84, 400, 390);
@@ -62,7 +62,7 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
     return button;
 }
 
-std::string textOf(const TypeAheadCombo* box) { return box->text().toStdString(); }
+QString textOf(const std::string& text) { return QString::fromStdString(text); }
 
 } // namespace
 
@@ -77,13 +77,16 @@ TForm2::TForm2(Workspace& workspace) : workspace_(workspace) {
     buildDipGroup();
     buildSchematic();
 
-    auto* statusBar = new QStatusBar(this);
-    statusBar->setObjectName(QStringLiteral("StatusBar1"));
-    statusBar->setSizeGripEnabled(false);
-    statusBar->setGeometry(0, ClientSize.height() - StatusBarHeight, ClientSize.width(), StatusBarHeight);
-    status_ = new QLabel(DefaultHint, statusBar);
-    statusBar->addWidget(status_, 1);
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar_->setSizeGripEnabled(false);
+    statusBar_->setGeometry(0, ClientSize.height() - StatusBarHeight, ClientSize.width(), StatusBarHeight);
+    status_ = new QLabel(DefaultHint, statusBar_);
+    statusBar_->addWidget(status_, 1);
+    document().addListener([this] { showDocument(); });
 }
+
+BlockDocument& TForm2::document() const { return workspace_.document(); }
 
 void TForm2::buildModeSelectors() {
     quadrantMode_ = new QRadioButton(QuadrantModeCaption, this);
@@ -106,6 +109,8 @@ void TForm2::buildBlockPanel() {
     panel->setGeometry(8, 38, 400, 40);
     makeLabel(panel, QStringLiteral("Label33"), QStringLiteral("块体名称"), {12, 11}, font());
     blockName_ = makeBox(panel, 33, {}, {84, 8, 170, BoxHeight});
+    connect(blockName_, &QComboBox::editTextChanged, this,
+            [this](const QString& text) { document().setEntryName(text.toStdString()); });
     connect(blockName_, &TypeAheadCombo::listedNameChosen, this, &TForm2::ComboBox33Select);
     auto* view = makeButton(panel, QStringLiteral("BitBtn7"), QStringLiteral("查看数据"), {270, 7, 90, 26});
     connect(view, &QPushButton::clicked, this, &TForm2::BitBtn7Click);
@@ -121,17 +126,23 @@ void TForm2::buildQuadrantGroup() {
     for (int row = 0; row < 4; ++row) {
         const int role = ScreenOrder[row];
         const int top = 26 + row * PlaneRowPitch;
-        makeLabel(quadrantGroup_, {}, PlaneLabels[role], {12, top + 20}, font());
+        makeLabel(quadrantGroup_, {}, QString::fromUtf8(PlaneNames[role]), {12, top + 20}, font());
         makeLabel(quadrantGroup_, {}, QStringLiteral("走向"), {100, top + 4}, font());
         makeLabel(quadrantGroup_, {}, QStringLiteral("倾向"), {100, top + 36}, font());
         for (int field = 0; field < 6; ++field) {
             const int column = field % 3;
             const QRect rect(BoxColumns[column], top + (field < 3 ? 0 : 32), BoxWidths[column], BoxHeight);
-            quadrantBoxes_[role][field] = makeBox(quadrantGroup_, 1 + 6 * role + field, fieldItems[field], rect);
+            TypeAheadCombo* box = makeBox(quadrantGroup_, 1 + 6 * role + field, fieldItems[field], rect);
+            connect(box, &QComboBox::editTextChanged, this, [this, role, field](const QString& text) {
+                document().setQuadrantText(role, QuadrantFields[field], text.toStdString());
+            });
+            quadrantBoxes_[role][field] = box;
         }
+        // Only the user's change of a dip letter moves the other one; a
+        // letter set by the rule or by loading does not.
         for (bool dipNS : {true, false})
-            connect(quadrantBoxes_[role][dipNS ? 3 : 4], &TypeAheadCombo::userChanged, this,
-                    [this, role, dipNS] { applyDipLetterRule(role, dipNS); });
+            connect(quadrantBoxes_[role][dipNS ? DipNSBox : DipEWBox], &TypeAheadCombo::userChanged, this,
+                    [this, role, dipNS] { document().matchDipLetters(role, dipNS); });
     }
     const int buttonTop = GroupRect.height() - 40;
     auto* confirm = makeButton(quadrantGroup_, QStringLiteral("BitBtn1"), QStringLiteral("确定"), {100, buttonTop, 80, 28});
@@ -147,12 +158,16 @@ void TForm2::buildDipGroup() {
     for (int row = 0; row < 4; ++row) {
         const int role = ScreenOrder[row];
         const int top = 26 + row * PlaneRowPitch;
-        makeLabel(dipGroup_, {}, PlaneLabels[role], {12, top + 20}, font());
+        makeLabel(dipGroup_, {}, QString::fromUtf8(PlaneNames[role]), {12, top + 20}, font());
         makeLabel(dipGroup_, {}, QStringLiteral("倾角"), {100, top + 4}, font());
         makeLabel(dipGroup_, {}, QStringLiteral("倾向"), {100, top + 36}, font());
-        for (int field = 0; field < 2; ++field)
-            dipBoxes_[role][field] = makeBox(dipGroup_, 25 + 2 * role + field, {},
-                                             {BoxColumns[0], top + 32 * field, 120, BoxHeight});
+        for (int field = 0; field < 2; ++field) {
+            TypeAheadCombo* box =
+                makeBox(dipGroup_, 25 + 2 * role + field, {}, {BoxColumns[0], top + 32 * field, 120, BoxHeight});
+            connect(box, &QComboBox::editTextChanged, this,
+                    [this, role, field](const QString& text) { document().setDipText(role, field, text.toStdString()); });
+            dipBoxes_[role][field] = box;
+        }
     }
     const int buttonTop = GroupRect.height() - 40;
     auto* confirm = makeButton(dipGroup_, QStringLiteral("BitBtn3"), QStringLiteral("确定"), {100, buttonTop, 80, 28});
@@ -191,6 +206,7 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::MouseMove) return QWidget::eventFilter(watched, event);
     for (const auto& [widget, hint] : hints_)
         if (widget == watched) {
+            statusBar_->clearMessage();
             status_->setText(hint);
             return true; // a hot spot's move must not reach the picture below it
         }
@@ -201,26 +217,28 @@ QString TForm2::blockNameText() const { return blockName_->text(); }
 void TForm2::setBlockNameText(const QString& text) { blockName_->setText(text); }
 QString TForm2::statusText() const { return status_->text(); }
 
-void TForm2::showBlock(const BlockDataTexts& texts) {
+void TForm2::showDocument() {
+    const BlockDocument& doc = document();
+    blockName_->setText(textOf(doc.entryName()));
+    const PlaneEntries& planes = doc.planeEntries();
     for (int role = 0; role < 4; ++role) {
-        if (const auto& line = texts.Attitudes[role])
-            for (int field = 0; field < 2; ++field)
-                dipBoxes_[role][field]->setText(QString::fromStdString((*line)[field]));
-        if (const auto& q = texts.Quadrants[role]) {
-            const std::array<const std::string*, 6> fields{&q->StrikeNS, &q->StrikeAngle, &q->StrikeEW,
-                                                           &q->DipNS,    &q->DipEW,       &q->DipAngle};
-            for (int field = 0; field < 6; ++field)
-                quadrantBoxes_[role][field]->setText(QString::fromStdString(*fields[field]));
-        }
+        for (int field = 0; field < 6; ++field)
+            quadrantBoxes_[role][field]->setText(textOf(planes.Quadrants[role].*QuadrantFields[field]));
+        for (int field = 0; field < 2; ++field) dipBoxes_[role][field]->setText(textOf(planes.Dips[role][field]));
     }
 }
 
-void TForm2::applyDipLetterRule(int role, bool dipNSChanged) {
-    const auto& boxes = quadrantBoxes_[role];
-    const std::string strikeNS = textOf(boxes[0]), strikeEW = textOf(boxes[2]);
-    const auto other = dipNSChanged ? MatchDipEW(strikeNS, strikeEW, textOf(boxes[3]))
-                                    : MatchDipNS(strikeNS, strikeEW, textOf(boxes[4]));
-    if (other) boxes[dipNSChanged ? 4 : 3]->setText(QString::fromStdString(*other));
+std::vector<NumberBox> TForm2::numberBoxes() const {
+    std::vector<NumberBox> boxes;
+    if (dipMode_->isChecked()) {
+        for (const auto& plane : dipBoxes_)
+            for (TypeAheadCombo* box : plane) boxes.push_back({box, false});
+        return boxes;
+    }
+    // All dip angles are converted before any strike angle.
+    for (const auto& plane : quadrantBoxes_) boxes.push_back({plane[DipAngleBox], false});
+    for (const auto& plane : quadrantBoxes_) boxes.push_back({plane[StrikeAngleBox], false});
+    return boxes;
 }
 
 void TForm2::RadioButton1Click() {
@@ -233,61 +251,34 @@ void TForm2::RadioButton2Click() {
     dipGroup_->show();
 }
 
-void TForm2::readdata_1() {
-    for (int role = 0; role < 4; ++role) {
-        const auto& b = quadrantBoxes_[role];
-        workspace_.model().PlaneQuadrants[role] = {textOf(b[0]), textOf(b[1]), textOf(b[2]),
-                                                   textOf(b[3]), textOf(b[4]), textOf(b[5])};
-    }
-}
-
-void TForm2::readdata_2() {
-    for (int role = 0; role < 4; ++role) {
-        TPlaneAttitude& attitude = workspace_.model().PlaneAttitudes[role];
-        attitude.DipAngle = textToFloat(textOf(dipBoxes_[role][0]));
-        attitude.DipDirection = textToFloat(textOf(dipBoxes_[role][1]));
-    }
-}
-
 void TForm2::addListEntry(const QString& entry) {
     if (!blockName_->hasItem(entry)) blockName_->appendItem(entry);
 }
 
-// Both confirms name the block after the box text up to its first ".": an
-// empty box is only a message, a name that would leave its folder a failure.
-bool TForm2::takeCurrentBlock(const std::string& boxText) {
-    if (boxText.empty()) {
-        messageBoxes().message(EmptyBlockNameMessage);
-        return false;
-    }
-    const std::string block = Parse(".", boxText, 1);
-    checkBlockName(block);
-    workspace_.model().CurrentBlock = block;
-    return true;
-}
-
 void TForm2::BitBtn1Click() {
-    runCommand([this] {
-        BlockModel& model = workspace_.model();
-        readdata_1();
-        data1to2(model.PlaneQuadrants, model.PlaneAttitudes);
-        const std::string name = blockNameText().toStdString();
-        if (!takeCurrentBlock(name)) return;
-        addListEntry(Parse(".", name, 2) == "txt" ? blockNameText() : blockNameText() + QStringLiteral(".txt"));
-        workspace_.writeReport();
-        workspace_.writeDataFile();
-    });
+    WrittenFiles written;
+    workspace_.runCommand(
+        [this, &written] {
+            if (!document().confirmQuadrants()) return messageBoxes().message(EmptyBlockNameMessage);
+            const QString name = blockNameText();
+            addListEntry(Parse(".", name.toStdString(), 2) == "txt" ? name : name + QStringLiteral(".txt"));
+            workspace_.writeReport(written);
+            workspace_.writeDataFile(written);
+        },
+        numberBoxes());
+    workspace_.showSaved(statusBar_, written);
 }
 
 void TForm2::BitBtn3Click() {
-    runCommand([this] {
-        BlockModel& model = workspace_.model();
-        readdata_2();
-        data2to1(model.PlaneAttitudes, model.PlaneQuadrants);
-        if (!takeCurrentBlock(blockNameText().toStdString())) return;
-        workspace_.writeReport();
-        addListEntry(blockNameText());
-    });
+    WrittenFiles written;
+    workspace_.runCommand(
+        [this, &written] {
+            if (!document().confirmDips()) return messageBoxes().message(EmptyBlockNameMessage);
+            workspace_.writeReport(written);
+            addListEntry(blockNameText());
+        },
+        numberBoxes());
+    workspace_.showSaved(statusBar_, written);
 }
 
 void TForm2::BitBtn2Click() { hide(); }
@@ -298,7 +289,8 @@ void TForm2::BitBtn7Click() {
 
 void TForm2::ComboBox33Select() {
     runCommand([this] {
-        workspace_.loadBlock();
+        if (!workspace_.mayLoadOverEdits(blockNameText())) return blockName_->declineChoice();
+        document().load();
         workspace_.parameters().setBlockNameText(blockNameText());
     });
 }

@@ -4,18 +4,19 @@
 #include <QWidget>
 
 #include <array>
+#include <vector>
 
-#include "model/datafile.h"
+#include "ui/workspace.h"
 
 class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QStatusBar;
 
 namespace trelmox::ui {
 
 class TypeAheadCombo;
-class Workspace;
 
 class TForm2 : public QWidget {
     Q_OBJECT
@@ -27,10 +28,9 @@ public:
     void setBlockNameText(const QString& text);
     TypeAheadCombo* blockNameBox() const { return blockName_; }
     QString statusText() const;
-
-    // The loaded texts into the quadrant and dip-mode boxes; absent lines
-    // leave their boxes alone.
-    void showBlock(const BlockDataTexts& texts);
+    // The boxes a confirm in the current entry mode reads as numbers, in the
+    // order it reads them.
+    std::vector<NumberBox> numberBoxes() const;
 
     // Event handlers, one per control event.
     void RadioButton1Click();
@@ -45,15 +45,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool takeCurrentBlock(const std::string& boxText);
+    BlockDocument& document() const;
     void buildModeSelectors();
     void buildBlockPanel();
     void buildQuadrantGroup();
     void buildDipGroup();
     void buildSchematic();
-    void applyDipLetterRule(int role, bool dipNSChanged);
-    void readdata_1();
-    void readdata_2();
+    void showDocument();
     void addListEntry(const QString& entry);
 
     Workspace& workspace_;
@@ -68,6 +66,7 @@ private:
     std::array<std::array<TypeAheadCombo*, 2>, 4> dipBoxes_{};
     std::array<std::pair<QWidget*, QString>, 5> hints_{};
     QLabel* status_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
 };
 
 } // namespace trelmox::ui

@@ -6,15 +6,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QStatusBar>
 
-#include "analysis/wedge.h"
-#include "model/numtext.h"
 #include "ui/messages.h"
 #include "ui/style.h"
-#include "ui/tform2.h"
 #include "ui/typeaheadcombo.h"
-#include "ui/workspace.h"
 
 namespace trelmox::ui {
 
@@ -44,7 +41,16 @@ QLabel* makeCaption(QWidget* parent, const QString& text, QPoint position) {
     return label;
 }
 
-std::string textOf(const TypeAheadCombo* box) { return box->text().toStdString(); }
+// The parameter of each box, ComboBox1 to ComboBox12.
+constexpr std::array<std::string TWedgeParams::*, 12> ParameterFields{
+    &TWedgeParams::RockUnitWeight, &TWedgeParams::WaterUnitWeight,        &TWedgeParams::SlopeHeight,
+    &TWedgeParams::OverhangCoefficient, &TWedgeParams::WaterPressure1,   &TWedgeParams::ComputedWaterPressure1,
+    &TWedgeParams::WaterPressure2, &TWedgeParams::ComputedWaterPressure2, &TWedgeParams::Cohesion1,
+    &TWedgeParams::Friction1,      &TWedgeParams::Cohesion2,              &TWedgeParams::Friction2};
+constexpr int OverhangBox = 4;
+// The order an analysis converts the boxes: the slope height for the
+// corners, then the safety factor's parameters.
+constexpr std::array<int, 10> AnalysisReadOrder{3, 1, 9, 11, 10, 12, 2, 4, 5, 7};
 
 } // namespace
 
@@ -55,12 +61,15 @@ TForm3::TForm3(Workspace& workspace) : workspace_(workspace) {
     placeWindow(this, {310, 170}, {474, 458});
     buildPanels();
 
-    auto* statusBar = new QStatusBar(this);
-    statusBar->setObjectName(QStringLiteral("StatusBar1"));
-    statusBar->setSizeGripEnabled(false);
-    statusBar->setGeometry(0, height() - StatusBarHeight, width(), StatusBarHeight);
-    statusBar->addWidget(new QLabel(QStringLiteral("本对话框用于输入岩体及结构面的物理、力学参数"), statusBar), 1);
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar_->setSizeGripEnabled(false);
+    statusBar_->setGeometry(0, height() - StatusBarHeight, width(), StatusBarHeight);
+    statusBar_->addWidget(new QLabel(QStringLiteral("本对话框用于输入岩体及结构面的物理、力学参数"), statusBar_), 1);
+    document().addListener([this] { showDocument(); });
 }
+
+BlockDocument& TForm3::document() const { return workspace_.document(); }
 
 void TForm3::buildValueRow(QWidget* panel, int y, int leftNumber, const QString& leftLabel,
                            const QString& rightLabel) {
@@ -70,6 +79,9 @@ void TForm3::buildValueRow(QWidget* panel, int y, int leftNumber, const QString&
         if (!caption.isEmpty()) makeCaption(panel, caption, {side == 0 ? LeftLabelX : RightLabelX, y + 3});
         auto* box = new TypeAheadCombo(QStringLiteral("ComboBox%1").arg(number), panel);
         box->setGeometry(side == 0 ? LeftBoxX : RightBoxX, y, BoxWidth, BoxHeight);
+        connect(box, &QComboBox::editTextChanged, this, [this, number](const QString& text) {
+            document().setParameterText(ParameterFields[number - 1], text.toStdString());
+        });
         values_[number - 1] = box;
     }
 }
@@ -122,63 +134,50 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-TWedgeParams TForm3::params() const {
-    TWedgeParams p;
-    std::array<std::string*, 12> fields{&p.RockUnitWeight, &p.WaterUnitWeight, &p.SlopeHeight,
-                                        &p.OverhangCoefficient, &p.WaterPressure1, &p.ComputedWaterPressure1,
-                                        &p.WaterPressure2, &p.ComputedWaterPressure2, &p.Cohesion1,
-                                        &p.Friction1, &p.Cohesion2, &p.Friction2};
-    for (int i = 0; i < 12; ++i) *fields[i] = textOf(values_[i]);
-    p.WaterPressureMode = computed_->isChecked() ? TWaterPressureMode::Computed : TWaterPressureMode::Entered;
-    return p;
-}
-
-QString TForm3::slopeHeightText() const { return values_[2]->text(); }
 QString TForm3::blockNameText() const { return blockName_->text(); }
 void TForm3::setBlockNameText(const QString& text) { blockName_->setText(text); }
 
-void TForm3::showBlock(const BlockDataTexts& texts) {
-    const std::array<std::pair<const std::optional<std::string>*, int>, 8> plain{
-        {{&texts.RockUnitWeight, 1}, {&texts.WaterUnitWeight, 2}, {&texts.SlopeHeight, 3},
-         {&texts.OverhangCoefficient, 4}, {&texts.Cohesion1, 9}, {&texts.Friction1, 10},
-         {&texts.Cohesion2, 11}, {&texts.Friction2, 12}}};
-    for (const auto& [text, number] : plain)
-        if (*text) valueBox(number)->setText(QString::fromStdString(**text));
-    // A water line fills the box its marker names: "j" the computed, "z" the entered one.
-    const std::array<std::pair<const std::optional<BlockDataTexts::WaterLine>*, int>, 2> water{
-        {{&texts.Water1, 5}, {&texts.Water2, 7}}};
-    for (const auto& [line, enteredNumber] : water) {
-        if (!*line) continue;
-        if ((*line)->Marker == "j") valueBox(enteredNumber + 1)->setText(QString::fromStdString((*line)->Value));
-        else if ((*line)->Marker == "z") valueBox(enteredNumber)->setText(QString::fromStdString((*line)->Value));
-    }
+void TForm3::showDocument() {
+    const TWedgeParams& params = document().params();
+    for (int i = 0; i < 12; ++i) values_[i]->setText(QString::fromStdString(params.*ParameterFields[i]));
+    if (params.WaterPressureMode != shownMode_) showWaterMode(params.WaterPressureMode);
 }
 
-void TForm3::enableWaterBoxes(bool computed) {
+// The radio buttons show the mode without running their commands: a loaded
+// block brings its own computed pressures, which must not be recomputed.
+void TForm3::showWaterMode(TWaterPressureMode mode) {
+    shownMode_ = mode;
+    const bool computed = mode == TWaterPressureMode::Computed;
+    for (QRadioButton* radio : {entered_, computed_}) {
+        const QSignalBlocker quiet(radio);
+        radio->setChecked((radio == computed_) == computed);
+    }
     for (int number : {5, 7}) valueBox(number)->setEnabled(!computed);
     for (int number : {6, 8}) valueBox(number)->setEnabled(computed);
 }
 
-void TForm3::RadioButton1Click() { enableWaterBoxes(false); }
+std::vector<NumberBox> TForm3::numberBoxes() const {
+    std::vector<NumberBox> boxes;
+    for (int number : AnalysisReadOrder) boxes.push_back({valueBox(number), number == OverhangBox});
+    return boxes;
+}
+
+void TForm3::RadioButton1Click() { document().setWaterMode(TWaterPressureMode::Entered); }
 
 void TForm3::RadioButton2Click() {
-    enableWaterBoxes(true);
-    runCommand([this] {
-        for (int number : {6, 8}) {
-            const double pressure = ComputeWaterPressure(textToFloat(textOf(valueBox(2))), textToFloat(textOf(valueBox(3))));
-            valueBox(number)->setText(QString::fromStdString(floatToText(pressure)));
-        }
-    });
+    workspace_.runCommand([this] { document().setWaterMode(TWaterPressureMode::Computed); }, numberBoxes());
 }
 
 void TForm3::ComboBox1DblClick() { values_[0]->appendItem(values_[0]->text()); }
 
 void TForm3::BitBtn1Click() {
     for (TypeAheadCombo* box : values_) box->appendItem(box->text());
-    runCommand([this] {
-        workspace_.writeReport();
-        workspace_.writeDataFile();
+    WrittenFiles written;
+    runCommand([this, &written] {
+        workspace_.writeReport(written);
+        workspace_.writeDataFile(written);
     });
+    workspace_.showSaved(statusBar_, written);
 }
 
 void TForm3::BitBtn2Click() { hide(); }
@@ -189,8 +188,9 @@ void TForm3::BitBtn6Click() {
 
 void TForm3::ComboBox33Select() {
     runCommand([this] {
-        workspace_.planeEntry().setBlockNameText(blockNameText());
-        workspace_.loadBlock();
+        if (!workspace_.mayLoadOverEdits(blockNameText())) return blockName_->declineChoice();
+        document().setEntryName(blockNameText().toStdString());
+        document().load();
     });
 }
 

@@ -1,21 +1,21 @@
 #pragma once
 // The parameter window: unit weights, slope height, overhang coefficient,
 // water pressures (entered, or computed from the water unit weight and the
-// slope height) and c, f of both cutting planes. Its boxes are the only
-// store of the block's parameters.
+// slope height) and c, f of both cutting planes, shown from the block
+// document and written into it as the user types.
 #include <QWidget>
 
 #include <array>
+#include <vector>
 
-#include "model/block.h"
-#include "model/datafile.h"
+#include "ui/workspace.h"
 
 class QRadioButton;
+class QStatusBar;
 
 namespace trelmox::ui {
 
 class TypeAheadCombo;
-class Workspace;
 
 class TForm3 : public QWidget {
     Q_OBJECT
@@ -23,17 +23,13 @@ public:
     explicit TForm3(Workspace& workspace);
 
     Workspace& workspace() const { return workspace_; }
-    // The parameter texts as they stand, with the water-pressure mode.
-    TWedgeParams params() const;
-    QString slopeHeightText() const;
     QString blockNameText() const;
     void setBlockNameText(const QString& text);
     TypeAheadCombo* blockNameBox() const { return blockName_; }
     // ComboBox1 .. ComboBox12 by number.
     TypeAheadCombo* valueBox(int number) const { return values_[number - 1]; }
-
-    // The loaded parameter texts; the mode and the other water pair stay.
-    void showBlock(const BlockDataTexts& texts);
+    // The boxes an analysis reads as numbers, in the order it reads them.
+    std::vector<NumberBox> numberBoxes() const;
 
     void RadioButton1Click(); // entered water pressures
     void RadioButton2Click(); // computed water pressures
@@ -47,15 +43,21 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    BlockDocument& document() const;
     void buildPanels();
     void buildValueRow(QWidget* panel, int y, int leftNumber, const QString& leftLabel, const QString& rightLabel);
-    void enableWaterBoxes(bool computed);
+    void showDocument();
+    void showWaterMode(TWaterPressureMode mode);
 
     Workspace& workspace_;
     TypeAheadCombo* blockName_ = nullptr;
     std::array<TypeAheadCombo*, 12> values_{};
     QRadioButton* entered_ = nullptr;
     QRadioButton* computed_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
+    // The enabled states follow the mode only once it changes: at start all
+    // four water boxes are enabled.
+    TWaterPressureMode shownMode_ = TWaterPressureMode::Entered;
 };
 
 } // namespace trelmox::ui

@@ -7,9 +7,6 @@
 #include <QStatusBar>
 #include <QTextEdit>
 
-#include "analysis/geometry.h"
-#include "analysis/wedge.h"
-#include "model/numtext.h"
 #include "ui/messages.h"
 #include "ui/style.h"
 #include "ui/tform3.h"
@@ -32,8 +29,11 @@ QLabel* makeCaption(QWidget* parent, const QString& name, const QString& text, Q
     return label;
 }
 
-QString text(double value) { return QString::fromStdString(floatToText(value)); }
-QString fixed4(double value) { return QString::fromStdString(floatToFixed4(value)); }
+QLineEdit* makeResultBox(QWidget* parent, const QString& name, QRect rect) {
+    QLineEdit* box = makeEdit(parent, name, rect);
+    box->setReadOnly(true);
+    return box;
+}
 
 } // namespace
 
@@ -67,22 +67,23 @@ TForm4::TForm4(Workspace& workspace) : workspace_(workspace) {
 
     buildResultRows();
 
-    auto* statusBar = new QStatusBar(this);
-    statusBar->setObjectName(QStringLiteral("StatusBar1"));
-    statusBar->setSizeGripEnabled(false);
-    statusBar->setGeometry(0, height() - StatusBarHeight, width(), StatusBarHeight);
-    statusBar->addWidget(new QLabel(QStringLiteral("本对话框用于输入岩体及结构面的物理、力学参数"), statusBar), 1);
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar_->setSizeGripEnabled(false);
+    statusBar_->setGeometry(0, height() - StatusBarHeight, width(), StatusBarHeight);
+    statusBar_->addWidget(new QLabel(QStringLiteral("本对话框用于输入岩体及结构面的物理、力学参数"), statusBar_), 1);
+    workspace_.document().addListener([this] { showDocument(); });
 }
 
 void TForm4::buildResultRows() {
     makeCaption(this, QStringLiteral("Label5"), QStringLiteral("楔块的体积"), {24, 232});
-    volume_ = makeEdit(this, QStringLiteral("Edit3"), {184, 232, 121, 21});
+    volume_ = makeResultBox(this, QStringLiteral("Edit3"), {184, 232, 121, 21});
     makeCaption(this, QStringLiteral("Label6"), QStringLiteral("楔块的高度"), {24, 264});
-    height_ = makeEdit(this, QStringLiteral("Edit4"), {184, 266, 121, 21});
+    height_ = makeResultBox(this, QStringLiteral("Edit4"), {184, 266, 121, 21});
     makeCaption(this, QStringLiteral("Label20"), QStringLiteral("楔块安全系数Kc"), {23, 301});
-    safety_ = makeEdit(this, QStringLiteral("Edit1"), {184, 301, 121, 21});
+    safety_ = makeResultBox(this, QStringLiteral("Edit1"), {184, 301, 121, 21});
     makeCaption(this, QStringLiteral("Label3"), QStringLiteral("楔块交线的倾角βab"), {24, 335});
-    plunge_ = makeEdit(this, QStringLiteral("Edit2"), {184, 336, 121, 21});
+    plunge_ = makeResultBox(this, QStringLiteral("Edit2"), {184, 336, 121, 21});
 }
 
 QString TForm4::volumeText() const { return volume_->text(); }
@@ -90,28 +91,50 @@ QString TForm4::heightText() const { return height_->text(); }
 QString TForm4::safetyFactorText() const { return safety_->text(); }
 QString TForm4::plungeText() const { return plunge_->text(); }
 QString TForm4::reportShown() const { return viewer_->toPlainText(); }
-void TForm4::showReport(const QString& text) { viewer_->setPlainText(text); }
-void TForm4::setBlockName(const QString& name) { blockName_->setText(name); }
 QString TForm4::blockName() const { return blockName_->text(); }
 
+void TForm4::showCurrentReport() {
+    viewer_->setPlainText(workspace_.currentReportText());
+    shownBlock_ = workspace_.document().currentBlock();
+}
+
+void TForm4::showBlockName() {
+    shownBlock_ = workspace_.document().currentBlock();
+    blockName_->setText(QString::fromStdString(*shownBlock_));
+}
+
+void TForm4::showDocument() {
+    const BlockDocument& document = workspace_.document();
+    const FigureTexts shown = document.figures().value_or(FigureTexts{});
+    volume_->setText(QString::fromStdString(shown.Volume));
+    height_->setText(QString::fromStdString(shown.Height));
+    plunge_->setText(QString::fromStdString(shown.Plunge));
+    safety_->setText(QString::fromStdString(shown.SafetyFactor));
+    if (shownBlock_ && *shownBlock_ != document.currentBlock()) {
+        shownBlock_.reset();
+        viewer_->clear();
+        blockName_->clear();
+    }
+}
+
 void TForm4::BitBtn1Click() {
-    runCommand([this] {
-        // The corners come from the block's current planes and slope height,
-        // never from an earlier drawing export of another block.
-        const auto corners = workspace_.computeCorners();
-        if (!corners) return;
-        const WedgeGeometry geometry = wedgeGeometry(*corners);
-        volume_->setText(fixed4(geometry.Volume));
-        height_->setText(fixed4(geometry.Height));
-        plunge_->setText(fixed4(geometry.IntersectionPlunge));
-        const SafetyResult safety = account(workspace_.model().PlaneAttitudes, workspace_.parameters().params());
-        if (const std::string message = contactMessage(safety.Contact); !message.empty())
-            messageBoxes().message(QString::fromStdString(message));
-        safety_->setText(text(safety.SafetyFactor));
-        workspace_.writeDataFile();
-        workspace_.writeReport();
-        showReport(workspace_.currentReportText());
-    });
+    WrittenFiles written;
+    workspace_.runCommand(
+        [this, &written] {
+            BlockDocument& document = workspace_.document();
+            const BlockAnalysis analysis = document.analyse();
+            for (const FailedTriple& triple : analysis.FailedTriples)
+                messageBoxes().message(QString::fromStdString(failedTripleMessage(triple)));
+            if (!analysis.FailedTriples.empty()) return;
+            if (const std::string message = contactMessage(analysis.Safety->Contact); !message.empty())
+                messageBoxes().message(QString::fromStdString(message));
+            showBlockName();
+            workspace_.writeDataFile(written);
+            workspace_.writeReport(written);
+            showCurrentReport();
+        },
+        workspace_.parameters().numberBoxes());
+    workspace_.showSaved(statusBar_, written);
 }
 
 } // namespace trelmox::ui

@@ -1,10 +1,14 @@
 #pragma once
-// The analysis window: the current block's report, and the command that
-// works out volume, height, plunge and the safety factor, shows them and
-// writes the block's files again.
+// The analysis window: the current block's report and its results, and the
+// command that analyses the block, shows the results and writes the block's
+// files again. The results are the block document's; the boxes only show them.
 #include <QWidget>
 
+#include <optional>
+#include <string>
+
 class QLineEdit;
+class QStatusBar;
 class QTextEdit;
 
 namespace trelmox::ui {
@@ -22,14 +26,17 @@ public:
     QString safetyFactorText() const;
     QString plungeText() const;
     QString reportShown() const;
-    void showReport(const QString& text);
-    void setBlockName(const QString& name);
+    // The report of the current block in the viewer.
+    void showCurrentReport();
+    // The current block's name in the name box.
+    void showBlockName();
     QString blockName() const;
 
     void BitBtn1Click(); // analyse
 
 private:
     void buildResultRows();
+    void showDocument();
 
     Workspace& workspace_;
     QTextEdit* viewer_ = nullptr;
@@ -38,6 +45,10 @@ private:
     QLineEdit* height_ = nullptr;     // Edit4
     QLineEdit* safety_ = nullptr;     // Edit1
     QLineEdit* plunge_ = nullptr;     // Edit2
+    QStatusBar* statusBar_ = nullptr;
+    // The block whose name or report the window shows, once it shows one:
+    // name, results and report must never belong to different blocks.
+    std::optional<std::string> shownBlock_;
 };
 
 } // namespace trelmox::ui

@@ -1,28 +1,48 @@
 #include "ui/workspace.h"
 
+#include <QLineEdit>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QStatusBar>
 
-#include "drawing/dxf.h"
-#include "model/attitude.h"
-#include "model/datafile.h"
 #include "model/error.h"
 #include "model/files.h"
-#include "report/report.h"
+#include "model/numtext.h"
 #include "ui/messages.h"
-#include "ui/tform2.h"
-#include "ui/tform3.h"
-#include "ui/tform4.h"
+#include "ui/typeaheadcombo.h"
 
 namespace trelmox::ui {
 
 namespace {
 
 const char* const TextViewer = "xdg-open";
+// Long enough to be read after the command, short enough not to outlive it.
+constexpr int SavedNoteMilliseconds = 15000;
 
 bool startDetached(const QString& program, const QStringList& arguments) {
     const QString found = QStandardPaths::findExecutable(program);
     return !found.isEmpty() && QProcess::startDetached(found, arguments);
+}
+
+// The message converting the box's text fails with, or nothing.
+std::optional<QString> numberError(const NumberBox& number) {
+    try {
+        const std::string text = number.box->text().toStdString();
+        if (number.integer) textToInt32(text);
+        else textToFloat(text);
+    } catch (const Error& failure) {
+        return QString::fromUtf8(failure.what());
+    }
+    return std::nullopt;
+}
+
+void giveFocus(TypeAheadCombo* box) {
+    QWidget* window = box->window();
+    window->show();
+    window->raise();
+    window->activateWindow();
+    box->setFocus(Qt::OtherFocusReason);
+    box->lineEdit()->selectAll();
 }
 
 } // namespace
@@ -32,10 +52,11 @@ QString pathText(const std::filesystem::path& folder, const QString& name) {
 }
 
 Workspace::Workspace(std::filesystem::path programFolder)
-    : programFolder_(std::move(programFolder)), startProgram_(startDetached) {}
+    : programFolder_(std::move(programFolder)), document_(programFolder_ / DataFolderName, programFolder_ / ReportFolderName),
+      startProgram_(startDetached) {}
 
-std::filesystem::path Workspace::dataFolder() const { return programFolder_ / DataFolderName; }
-std::filesystem::path Workspace::reportFolder() const { return programFolder_ / ReportFolderName; }
+std::filesystem::path Workspace::dataFolder() const { return document_.dataFolder(); }
+std::filesystem::path Workspace::reportFolder() const { return document_.reportFolder(); }
 
 void Workspace::attach(TForm2* planeEntry, TForm3* parameters, TForm4* analysis) {
     planeEntry_ = planeEntry;
@@ -44,37 +65,26 @@ void Workspace::attach(TForm2* planeEntry, TForm3* parameters, TForm4* analysis)
 }
 
 bool Workspace::refuseEmptyBlockName() const {
-    if (!planeEntry_->blockNameText().isEmpty()) return false;
+    if (document_.named()) return false;
     messageBoxes().message(EmptyBlockNameMessage);
     return true;
 }
 
-void Workspace::writeReport() {
-    if (refuseEmptyBlockName()) return;
-    checkBlockName(model_.CurrentBlock);
-    ReportInputs inputs{model_.CurrentBlock, model_.PlaneAttitudes, model_.PlaneQuadrants, parameters_->params(),
-                        analysis_->volumeText().toStdString(), analysis_->plungeText().toStdString(),
-                        analysis_->safetyFactorText().toStdString()};
-    trelmox::writeReport(reportFolder(), inputs);
+void Workspace::writeReport(WrittenFiles& written) {
+    if (!refuseEmptyBlockName()) written.push_back(document_.writeReport());
 }
 
-void Workspace::writeDataFile() {
-    if (refuseEmptyBlockName()) return;
-    checkBlockName(model_.CurrentBlock);
-    writeBlockFile(dataFolder(), model_.CurrentBlock, model_.PlaneAttitudes, model_.PlaneQuadrants,
-                   parameters_->params());
+void Workspace::writeDataFile(WrittenFiles& written) {
+    if (!refuseEmptyBlockName()) written.push_back(document_.writeDataFile());
 }
 
-void Workspace::loadBlock() {
-    const std::string boxText = planeEntry_->blockNameText().toStdString();
-    checkBlockName(Parse(".", boxText, 1));
-    const BlockDataTexts texts = readBlockFile(dataFolder(), boxText);
-    planeEntry_->showBlock(texts);
-    parameters_->showBlock(texts);
+bool Workspace::mayLoadOverEdits(const QString& name) const {
+    return !document_.modified() ||
+           messageBoxes().question(QStringLiteral("当前块体数据已修改，是否放弃修改并载入“%1”？").arg(name));
 }
 
 QString Workspace::currentReportText() const {
-    const std::filesystem::path path = reportFolder() / (model_.CurrentBlock + ".txt");
+    const std::filesystem::path path = reportFolder() / (document_.currentBlock() + ".txt");
     try {
         return QString::fromStdString(readTextFile(path)).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     } catch (const Error& failure) {
@@ -82,19 +92,21 @@ QString Workspace::currentReportText() const {
     }
 }
 
-std::optional<BlockVertices> Workspace::computeCorners() {
-    const auto failed = corners_.computeForBlock(model_.PlaneQuadrants, parameters_->slopeHeightText().toStdString());
-    for (const FailedTriple& triple : failed)
-        messageBoxes().message(QString::fromStdString(failedTripleMessage(triple)));
-    if (!failed.empty()) return std::nullopt;
-    return corners_.vertices();
+// The boxes come in the order the command reads them; the first one whose
+// own text fails with exactly this message is the one to correct.
+bool Workspace::runCommand(const std::function<void()>& command, const std::vector<NumberBox>& boxesRead) const {
+    return ui::runCommand(command, [&boxesRead](const QString& message) {
+        for (const NumberBox& number : boxesRead)
+            if (numberError(number) == message) return giveFocus(number.box);
+    });
 }
 
-void Workspace::exportDrawing() {
-    const auto corners = computeCorners();
-    if (!corners) return;
-    checkBlockName(model_.CurrentBlock);
-    writeDxf(reportFolder(), model_.CurrentBlock, *corners);
+void Workspace::showSaved(QStatusBar* statusBar, const WrittenFiles& written) const {
+    if (written.empty()) return;
+    QStringList files;
+    for (const std::filesystem::path& file : written)
+        files << QString::fromStdString(file.lexically_relative(programFolder_).generic_string());
+    statusBar->showMessage(QStringLiteral("已保存：") + files.join(QStringLiteral("、")), SavedNoteMilliseconds);
 }
 
 void Workspace::viewReport(const QString& blockNameBoxText) const {

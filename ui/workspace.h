@@ -1,40 +1,42 @@
 #pragma once
-// What the windows share: the program folder, the block model, the corner
-// state, and the file commands that read one window's boxes and another's
-// (the report and data-file writers, the block loader, the drawing export).
-// The windows hold the boxes; the engine computes and writes the files.
+// What the windows share: the program folder, the block document behind
+// them, and the commands that involve more than one window (file writers
+// that refuse without a block name, loading a block over edits, the report
+// for the viewer, opening a report, and commands that point the user at the
+// box whose text is not a number).
 #include <QString>
 #include <QStringList>
 
 #include <filesystem>
 #include <functional>
 #include <optional>
-#include <string>
+#include <vector>
 
-#include "analysis/vertices.h"
-#include "model/block.h"
+#include "document/block_document.h"
+
+class QStatusBar;
 
 namespace trelmox::ui {
 
 class TForm2;
 class TForm3;
 class TForm4;
+class TypeAheadCombo;
 
 inline const char* const DataFolderName = "数据文件";
 inline const char* const ReportFolderName = "分析报告";
 inline const char* const EmptyBlockNameMessage = "请输入或选择块体名称";
 
-// The confirmed block: both notations of the four planes and the name that
-// names the block's files. Data move in only when the user confirms.
-struct BlockModel {
-    PlaneQuadrantArray PlaneQuadrants{};
-    PlaneAttitudeArray PlaneAttitudes{};
-    std::string CurrentBlock;
-};
-
 // Starts a program with its arguments, detached, without a shell; false
 // when it could not be started.
 using ProgramStarter = std::function<bool(const QString& program, const QStringList& arguments)>;
+
+// A box whose text a command reads as a number; integer boxes are read as
+// 32-bit integers, the others as real numbers.
+struct NumberBox {
+    TypeAheadCombo* box;
+    bool integer;
+};
 
 class Workspace {
 public:
@@ -45,48 +47,45 @@ public:
     std::filesystem::path dataFolder() const;
     std::filesystem::path reportFolder() const;
 
-    BlockModel& model() { return model_; }
-    const BlockModel& model() const { return model_; }
+    BlockDocument& document() { return document_; }
+    const BlockDocument& document() const { return document_; }
 
     void attach(TForm2* planeEntry, TForm3* parameters, TForm4* analysis);
     TForm2& planeEntry() const { return *planeEntry_; }
     TForm3& parameters() const { return *parameters_; }
     TForm4& analysis() const { return *analysis_; }
 
-    // The analysis report of CurrentBlock from the model, the parameter
-    // boxes and the result boxes. With an empty block-name box it shows the
-    // empty-name message and writes nothing.
-    void writeReport();
-    // The data file of CurrentBlock, with the same empty-name refusal.
-    void writeDataFile();
-    // Fills the plane boxes and the parameter boxes from the data file
-    // named by the plane entry window's block-name box. Model untouched.
-    void loadBlock();
+    // The report and the data file of the current block. With an empty
+    // block name each shows the empty-name message and writes nothing.
+    void writeReport(WrittenFiles& written);
+    void writeDataFile(WrittenFiles& written);
+    // Whether a block named `name` may be loaded over the document: yes when
+    // nothing was edited since the last load or confirm, else the user's
+    // answer to the question.
+    bool mayLoadOverEdits(const QString& name) const;
     // The report of CurrentBlock as text, for the analysis window's viewer;
     // fails with "Cannot open file "<path>". <reason>".
     QString currentReportText() const;
 
-    // The corners from the confirmed quadrants and the slope-height box.
-    // Shows one message per triple of planes that cuts out no corner and
-    // then gives nothing, so no result is ever made from stale corners.
-    std::optional<BlockVertices> computeCorners();
-    // The drawing of CurrentBlock from freshly computed corners.
-    void exportDrawing();
+    // Runs a command like runCommand; when it fails on a text that is not a
+    // number, the box among `boxesRead` holding that text gets the focus
+    // with the text selected, so the user can type the correction at once.
+    bool runCommand(const std::function<void()>& command, const std::vector<NumberBox>& boxesRead) const;
+
+    // Tells in a window's status bar what a command wrote, e.g.
+    // "已保存：分析报告/b1.txt、数据文件/b1.txt"; nothing written, nothing said.
+    void showSaved(QStatusBar* statusBar, const WrittenFiles& written) const;
 
     // Opens the report named by a block-name box text in the desktop's
     // text viewer.
     void viewReport(const QString& blockNameBoxText) const;
     void setProgramStarter(ProgramStarter starter) { startProgram_ = std::move(starter); }
 
-    // The corner state of the last computation (for further views).
-    const VertexGeometry& cornerState() const { return corners_; }
-
 private:
     bool refuseEmptyBlockName() const;
 
     std::filesystem::path programFolder_;
-    BlockModel model_;
-    VertexGeometry corners_;
+    BlockDocument document_;
     TForm2* planeEntry_ = nullptr;
     TForm3* parameters_ = nullptr;
     TForm4* analysis_ = nullptr;
@@ -95,5 +94,6 @@ private:
 
 // "<folder>/<name>" as a text, the name appended unchanged.
 QString pathText(const std::filesystem::path& folder, const QString& name);
+
 
 } // namespace trelmox::ui

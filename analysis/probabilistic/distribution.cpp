@@ -3,46 +3,36 @@
 #include <algorithm>
 #include <cmath>
 
-#include "model/error.h"
-#include "model/numtext.h"
-
 namespace trelmox {
 
 namespace {
 
-[[noreturn]] void refuse(Parameter parameter, const std::string& why) {
-    throw Error(std::string(parameterName(parameter)) + ": " + why);
-}
+using Reason = ParameterRefusal::Reason;
 
 bool inside(ParameterRange range, double value) { return value >= range.Low && value <= range.High; }
 
 void requireFiniteDeviation(Parameter parameter, double sd) {
-    if (!std::isfinite(sd) || sd < 0)
-        refuse(parameter, "the standard deviation must be a finite number >= 0, not " + floatToText(sd));
+    if (!std::isfinite(sd) || sd < 0) throw ParameterRefusal(parameter, Reason::NegativeSpread, sd);
 }
 
 void validateNormal(Parameter parameter, double blockValue, double sd) {
     requireFiniteDeviation(parameter, sd);
-    const ParameterRange range = parameterRange(parameter);
-    if (!inside(range, blockValue))
-        refuse(parameter, "the block's value " + floatToText(blockValue) + " lies outside " + rangeText(range));
+    if (!inside(parameterRange(parameter), blockValue))
+        throw ParameterRefusal(parameter, Reason::BlockValueOutside, blockValue);
 }
 
 void validateUniform(Parameter parameter, double low, double high) {
-    const ParameterRange range = parameterRange(parameter);
     if (!std::isfinite(low) || !std::isfinite(high) || low > high)
-        refuse(parameter, "the range must be LO:HI with finite LO <= HI");
-    if (!inside(range, low) || !inside(range, high))
-        refuse(parameter, "the range " + floatToText(low) + ":" + floatToText(high) + " leaves " + rangeText(range));
+        throw ParameterRefusal(parameter, Reason::InvalidRange, low, high);
+    const ParameterRange range = parameterRange(parameter);
+    if (!inside(range, low) || !inside(range, high)) throw ParameterRefusal(parameter, Reason::RangeOutside, low, high);
 }
 
 void validateLognormal(Parameter parameter, double blockValue, double sd) {
     requireFiniteDeviation(parameter, sd);
     const ParameterRange range = parameterRange(parameter);
-    if (range.Low != 0 || std::isfinite(range.High))
-        refuse(parameter, "a lognormal distribution fits only positive quantities without an upper bound");
-    if (!(blockValue > 0))
-        refuse(parameter, "a lognormal distribution needs a block value > 0, not " + floatToText(blockValue));
+    if (range.Low != 0 || std::isfinite(range.High)) throw ParameterRefusal(parameter, Reason::LognormalUnbounded);
+    if (!(blockValue > 0)) throw ParameterRefusal(parameter, Reason::LognormalNonPositive, blockValue);
 }
 
 } // namespace

@@ -63,7 +63,37 @@ std::string boundText(double bound) {
     return floatToText(bound);
 }
 
+bool cannotVary(ParameterRefusal::Reason why) {
+    using Reason = ParameterRefusal::Reason;
+    return why == Reason::ComputedWater || why == Reason::NoCrack || why == Reason::NoForce || why == Reason::NoBolt;
+}
+
+std::string refusalMessage(Parameter p, ParameterRefusal::Reason why, double first, double second) {
+    using Reason = ParameterRefusal::Reason;
+    const std::string range = rangeText(parameterRange(p));
+    const std::string detail = [&]() -> std::string {
+        switch (why) {
+        case Reason::NegativeSpread: return "the standard deviation must be a finite number >= 0, not " + floatToText(first);
+        case Reason::BlockValueOutside: return "the block's value " + floatToText(first) + " lies outside " + range;
+        case Reason::InvalidRange: return "the range must be LO:HI with finite LO <= HI";
+        case Reason::RangeOutside: return "the range " + floatToText(first) + ":" + floatToText(second) + " leaves " + range;
+        case Reason::LognormalUnbounded: return "a lognormal distribution fits only positive quantities without an upper bound";
+        case Reason::LognormalNonPositive: return "a lognormal distribution needs a block value > 0, not " + floatToText(first);
+        case Reason::ComputedWater: return "cannot vary: this block's water pressures are computed from water and height";
+        case Reason::NoCrack: return "cannot vary: this block has no tension crack";
+        case Reason::NoForce: return "cannot vary: this block has no external force";
+        case Reason::NoBolt: return "cannot vary: this block has no bolt";
+        case Reason::ValueOutside: return floatToText(first) + " lies outside " + range;
+        }
+        return {};
+    }();
+    return std::string(Names[static_cast<int>(p)]) + (cannotVary(why) ? " " : ": ") + detail;
+}
+
 } // namespace
+
+ParameterRefusal::ParameterRefusal(Parameter input, Reason why, double first, double second)
+    : Error(refusalMessage(input, why, first, second)), Input(input), Why(why), First(first), Second(second) {}
 
 const char* parameterName(Parameter parameter) { return Names[static_cast<int>(parameter)]; }
 
@@ -189,16 +219,13 @@ void refreshPlane(WedgePlanes& planes, const PlaneAttitudeArray& attitudes, TPla
 }
 
 void requireVariable(const BlockInputs& inputs, Parameter parameter) {
-    const std::string name = parameterName(parameter);
     const bool waterPressure = parameter == Parameter::WaterPressure1 || parameter == Parameter::WaterPressure2;
-    if (waterPressure && inputs.ComputedWater)
-        throw Error(name + " cannot vary: this block's water pressures are computed from water and height");
+    using Reason = ParameterRefusal::Reason;
+    if (waterPressure && inputs.ComputedWater) throw ParameterRefusal(parameter, Reason::ComputedWater);
     const bool crack = parameter == Parameter::CrackDistance || parameter == Parameter::CrackWater;
-    if (crack && !inputs.Loads.Crack) throw Error(name + " cannot vary: this block has no tension crack");
-    if (parameter == Parameter::ForceMagnitude && !(inputs.ForceTotal > 0))
-        throw Error(name + " cannot vary: this block has no external force");
-    if (parameter == Parameter::BoltForce && !(inputs.BoltTotal > 0))
-        throw Error(name + " cannot vary: this block has no bolt");
+    if (crack && !inputs.Loads.Crack) throw ParameterRefusal(parameter, Reason::NoCrack);
+    if (parameter == Parameter::ForceMagnitude && !(inputs.ForceTotal > 0)) throw ParameterRefusal(parameter, Reason::NoForce);
+    if (parameter == Parameter::BoltForce && !(inputs.BoltTotal > 0)) throw ParameterRefusal(parameter, Reason::NoBolt);
 }
 
 } // namespace trelmox

@@ -14,6 +14,7 @@
 #include "analysis/wedge.h"
 #include "model/loads.h"
 #include "model/block.h"
+#include "model/error.h"
 
 namespace trelmox {
 
@@ -49,6 +50,30 @@ struct ParameterRange {
 ParameterRange parameterRange(Parameter parameter);
 // "0..90", "0..inf", "-inf..inf" for messages.
 std::string rangeText(ParameterRange range);
+
+// A value or a distribution that does not fit an input. what() names the
+// input by its command-line name, for the tool; a window words the refusal
+// in its own terms from the input, the reason and the numbers.
+class ParameterRefusal : public Error {
+public:
+    enum class Reason {
+        NegativeSpread,       // First: the standard deviation
+        BlockValueOutside,    // First: the block's value, outside parameterRange
+        InvalidRange,         // First, Second: a range that is not finite LO <= HI
+        RangeOutside,         // First, Second: a range leaving parameterRange
+        LognormalUnbounded,   // a lognormal for an input with a bounded range
+        LognormalNonPositive, // First: the block's value, not > 0
+        ComputedWater,        // a computed water pressure asked to vary
+        NoCrack,              // a crack's input asked to vary on a block without a crack
+        NoForce,              // the force total asked to vary without external forces
+        NoBolt,               // the bolt total asked to vary without bolts
+        ValueOutside,         // First: a value outside parameterRange
+    };
+    ParameterRefusal(Parameter input, Reason why, double first = 0, double second = 0);
+    Parameter Input;
+    Reason Why;
+    double First, Second;
+};
 
 // The block's inputs as numbers. In computed water mode the water pressures
 // follow the (possibly varied) water unit weight and slope height.
@@ -97,8 +122,8 @@ std::optional<TPlaneRole> planeOf(Parameter parameter);
 // Recomputes the normal of one plane of `planes` from `attitudes`.
 void refreshPlane(WedgePlanes& planes, const PlaneAttitudeArray& attitudes, TPlaneRole plane);
 
-// Throws Error when the block's water pressures are computed (they follow
-// water and height, so they cannot be varied on their own), and for a load
+// Throws a refusal when the block's water pressures are computed (they
+// follow water and height, so they cannot vary on their own), and for a load
 // the block does not have (a crack's inputs without a crack, force without
 // external forces, bolt without bolts).
 void requireVariable(const BlockInputs& inputs, Parameter parameter);

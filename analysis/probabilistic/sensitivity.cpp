@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "model/error.h"
-#include "model/numtext.h"
 
 namespace trelmox {
 
@@ -12,8 +11,7 @@ namespace {
 void requireInRange(Parameter parameter, double value) {
     const ParameterRange range = parameterRange(parameter);
     if (!std::isfinite(value) || value < range.Low || value > range.High)
-        throw Error(std::string(parameterName(parameter)) + ": " + floatToText(value) + " lies outside " +
-                    rangeText(range));
+        throw ParameterRefusal(parameter, ParameterRefusal::Reason::ValueOutside, value);
 }
 
 SensitivityStep step(const BlockInputs& base, Parameter parameter, double value) {

@@ -175,8 +175,8 @@ void MainWindow::analysisWindowBlockName_data() {
     QTest::addColumn<QString>("parametersName");
     QTest::addColumn<QString>("shown");
     QTest::newRow("same names") << "a1.txt" << "a1.txt" << "a1";
-    QTest::newRow("different names") << "a1.txt" << "a1" << "kept";
-    QTest::newRow("case differs") << "a1.txt" << "A1.txt" << "kept";
+    QTest::newRow("different names") << "a1.txt" << "a1" << "";
+    QTest::newRow("case differs") << "a1.txt" << "A1.txt" << "";
 }
 
 void MainWindow::analysisWindowBlockName() {
@@ -184,9 +184,8 @@ void MainWindow::analysisWindowBlockName() {
     QFETCH(QString, parametersName);
     QFETCH(QString, shown);
     TestProgram program;
+    program.confirmExample("a1");
     writeFile(program.reportFile("a1.txt"), utf8ToGb18030("第一行\r\n第二行\r\n"));
-    program->workspace.model().CurrentBlock = "a1";
-    program->Form4.setBlockName("kept");
     program->Form2.setBlockNameText(planeEntryName);
     program->Form3.setBlockNameText(parametersName);
     program.button(&program->Form1, "BitBtn3")->click();

@@ -68,7 +68,7 @@ void Parameters::computedWaterPressure() {
     QCOMPARE(program.box(&program->Form3, 6)->text(), computed);
     QCOMPARE(program.box(&program->Form3, 8)->text(), computed);
     QCOMPARE(waterBoxesEnabled(program), (QList<bool>{false, true, false, true}));
-    QCOMPARE(program->Form3.params().WaterPressureMode, TWaterPressureMode::Computed);
+    QCOMPARE(program->workspace.document().params().WaterPressureMode, TWaterPressureMode::Computed);
 }
 
 void Parameters::modeSwitchKeepsTexts() {
@@ -81,7 +81,7 @@ void Parameters::modeSwitchKeepsTexts() {
     QCOMPARE(waterBoxesEnabled(program), (QList<bool>{true, false, true, false}));
     QCOMPARE(program.box(&program->Form3, 5)->text(), QString("7"));
     QCOMPARE(program.box(&program->Form3, 6)->text(), QString("50"));
-    QCOMPARE(program->Form3.params().WaterPressureMode, TWaterPressureMode::Entered);
+    QCOMPARE(program->workspace.document().params().WaterPressureMode, TWaterPressureMode::Entered);
     // Later changes reach the computed boxes only by switching again.
     typeInto(program.box(&program->Form3, 3), "60");
     QCOMPARE(program.box(&program->Form3, 6)->text(), QString("50"));
@@ -119,10 +119,11 @@ void Parameters::confirmWithoutBlockName() {
 void Parameters::confirmWithoutReportFolder() {
     TestProgram program(TestProgram::Folders::DataOnly);
     program->Form2.setBlockNameText("b1");
-    program->workspace.model().CurrentBlock = "b1";
+    program.enterExamplePlanes();
+    program.button(&program->Form2, "BitBtn1")->click();
     program.enterExampleParameters();
     program.button(&program->Form3, "BitBtn1")->click();
-    QCOMPARE(program.boxes.shown(), QStringList{"error: File not found."});
+    QCOMPARE(program.boxes.shown(), (QStringList{"error: File not found.", "error: File not found."}));
     QCOMPARE(filesBelow(program.folder()), QStringList());
 }
 
@@ -138,7 +139,8 @@ void Parameters::confirmWritesTheModeInUse() {
     QFETCH(std::string, waterLines);
     TestProgram program;
     program->Form2.setBlockNameText("b1");
-    program->workspace.model().CurrentBlock = "b1";
+    program.enterExamplePlanes();
+    program.button(&program->Form2, "BitBtn1")->click();
     program.enterExampleParameters();
     typeInto(program.box(&program->Form3, 5), "1");
     typeInto(program.box(&program->Form3, 7), "2");

@@ -150,15 +150,15 @@ void PlaneEntry::confirmModes() {
     enterDipTexts(program, ExampleDipTexts);
     confirm(program, mode);
     QCOMPARE(program.boxes.shown(), QStringList());
-    QCOMPARE(QString::fromStdString(program->workspace.model().CurrentBlock), currentBlock);
+    QCOMPARE(QString::fromStdString(program->workspace.document().currentBlock()), currentBlock);
     QCOMPARE(nameBox->items(), listAfter);
     QCOMPARE(nameBox->text(), name);
     QCOMPARE(filesBelow(program.folder()), files);
     // Either way the model holds both notations of the example block.
-    const auto& model = program->workspace.model();
-    QCOMPARE(model.PlaneAttitudes[1].DipDirection, 235.0);
-    QCOMPARE(QString::fromStdString(model.PlaneQuadrants[1].StrikeAngle), QString("35"));
-    QCOMPARE(QString::fromStdString(model.PlaneQuadrants[1].DipEW), QString("W"));
+    const BlockDocument& document = program->workspace.document();
+    QCOMPARE(document.attitudes()[1].DipDirection, 235.0);
+    QCOMPARE(QString::fromStdString(document.quadrants()[1].StrikeAngle), QString("35"));
+    QCOMPARE(QString::fromStdString(document.quadrants()[1].DipEW), QString("W"));
 }
 
 void PlaneEntry::confirmFailures_data() {
@@ -189,15 +189,15 @@ void PlaneEntry::confirmFailures_data() {
     QTest::newRow("dip, no report folder") << "dip" << "a1" << 0 << false << QStringList{"error: File not found."}
                                            << QStringList{} << "a1" << QStringList{};
     const QString leaving =
-        "error: " + QString::fromStdString([] {
+        "error: " + ui::errorBoxText(QString::fromStdString([] {
             try { checkBlockName("sub/a1"); } catch (const Error& e) { return std::string(e.what()); }
             return std::string();
-        }());
+        }()));
     QTest::newRow("quadrant, name leaving its folder") << "quadrant" << "sub/a1" << 0 << true
-                                                       << QStringList{ui::errorBoxText(leaving)} << QStringList{}
+                                                       << QStringList{leaving} << QStringList{}
                                                        << "" << QStringList{};
     QTest::newRow("dip, name leaving its folder") << "dip" << "sub/a1" << 0 << true
-                                                  << QStringList{ui::errorBoxText(leaving)} << QStringList{} << ""
+                                                  << QStringList{leaving} << QStringList{} << ""
                                                   << QStringList{};
 }
 
@@ -218,7 +218,7 @@ void PlaneEntry::confirmFailures() {
     confirm(program, mode);
     QCOMPARE(program.boxes.shown(), shown);
     QCOMPARE(filesBelow(program.folder()), files);
-    QCOMPARE(QString::fromStdString(program->workspace.model().CurrentBlock), currentBlock);
+    QCOMPARE(QString::fromStdString(program->workspace.document().currentBlock()), currentBlock);
     QCOMPARE(program->Form2.blockNameBox()->items(), list);
 }
 
@@ -255,10 +255,10 @@ void PlaneEntry::loadBlock() {
         QCOMPARE(program.box(&p.Form2, 25 + i)->text(), ExampleDipTexts[i]);
     const QStringList parameters{"25", "9.81", "40", "1", "", "65.4", "", "65.4", "24", "0.364", "48", "0.577"};
     for (int i = 0; i < parameters.size(); ++i) QCOMPARE(program.box(&p.Form3, i + 1)->text(), parameters[i]);
-    // Loading changes neither the model nor the water-pressure mode.
-    QCOMPARE(p.workspace.model().CurrentBlock, std::string());
-    QCOMPARE(p.workspace.model().PlaneAttitudes[0].DipAngle, 0.0);
-    QVERIFY(p.Form3.findChild<QRadioButton*>("RadioButton1")->isChecked());
+    // Loading leaves the confirmed block alone; the water mode follows the file.
+    QCOMPARE(p.workspace.document().currentBlock(), std::string());
+    QCOMPARE(p.workspace.document().attitudes()[0].DipAngle, 0.0);
+    QVERIFY(p.Form3.findChild<QRadioButton*>("RadioButton2")->isChecked());
 }
 
 void PlaneEntry::loadMissingBlock() {
@@ -267,6 +267,7 @@ void PlaneEntry::loadMissingBlock() {
     p.Form3.setBlockNameText("kept");
     program.box(&p.Form2, 1)->setText("unchanged");
     p.Form2.blockNameBox()->setItems({"gone.txt"});
+    program.boxes.answers = {true}; // give up the edited box
     pick(p.Form2.blockNameBox(), "gone.txt");
     QCOMPARE(program.boxes.shown(), QStringList{"error: File not found."});
     QCOMPARE(program.box(&p.Form2, 1)->text(), QString("unchanged"));
@@ -299,6 +300,7 @@ void PlaneEntry::waterLineMarkers() {
     program.box(&program->Form3, 6)->setText("old");
     program.box(&program->Form3, 7)->setText("old2");
     program->Form2.blockNameBox()->setItems({"w.txt"});
+    program.boxes.answers = {true};
     pick(program->Form2.blockNameBox(), "w.txt");
     QCOMPARE(program.boxes.shown(), QStringList());
     QCOMPARE(program.box(&program->Form3, 5)->text(), entered);

@@ -40,9 +40,9 @@ void TypicalRun::exampleBlockFromEntryToAnalysis() {
     // 2. Confirm: model, list entry, report, then data file.
     program.button(&p.Form2, "BitBtn1")->click();
     QCOMPARE(program.boxes.shown(), QStringList());
-    QCOMPARE(p.workspace.model().CurrentBlock, std::string("example"));
+    QCOMPARE(p.workspace.document().currentBlock(), std::string("example"));
     QCOMPARE(p.Form2.blockNameBox()->items(), QStringList{"example.txt"});
-    QCOMPARE(p.workspace.model().PlaneAttitudes[0].DipDirection, 105.0);
+    QCOMPARE(p.workspace.document().attitudes()[0].DipDirection, 105.0);
     QCOMPARE(filesBelow(program.folder()), (QStringList{"分析报告/example.txt", "数据文件/example.txt"}));
 
     // 3. Parameters, switched to computed water pressures, confirmed.
@@ -74,7 +74,7 @@ void TypicalRun::exampleBlockFromEntryToAnalysis() {
     QCOMPARE(program.edit("Edit3")->text(), QString("17896.9513"));
     QCOMPARE(program.edit("Edit4")->text(), QString("39.1259"));
     QCOMPARE(program.edit("Edit2")->text(), QString("31.1965"));
-    const SafetyResult engine = account(p.workspace.model().PlaneAttitudes, p.Form3.params());
+    const SafetyResult engine = account(p.workspace.document().attitudes(), p.workspace.document().params());
     QCOMPARE(program.edit("Edit1")->text(), QString::fromStdString(floatToText(engine.SafetyFactor)));
     QVERIFY(program.edit("Edit1")->text().startsWith("1.1891"));
 

@@ -1,5 +1,6 @@
 #include "testkit.h"
 
+#include <QAbstractItemView>
 #include <QDirIterator>
 #include <QRadioButton>
 
@@ -59,7 +60,9 @@ void TestProgram::enterExamplePlanes() {
 
 void TestProgram::enterExampleParameters() {
     const QStringList texts{"25", "9.81", "40", "1", "", "", "", "", "24", "0.364", "48", "0.577"};
-    for (int i = 0; i < texts.size(); ++i) typeInto(box(&program_->Form3, i + 1), texts[i]);
+    // A water box the mode has disabled takes no typing.
+    for (int i = 0; i < texts.size(); ++i)
+        if (box(&program_->Form3, i + 1)->isEnabled()) typeInto(box(&program_->Form3, i + 1), texts[i]);
 }
 
 void TestProgram::confirmExample(const QString& name) {
@@ -70,17 +73,63 @@ void TestProgram::confirmExample(const QString& name) {
     button(&program_->Form2, "BitBtn1")->click();
 }
 
-void typeInto(ui::TypeAheadCombo* box, const QString& text) {
-    box->lineEdit()->selectAll();
-    QTest::keyClick(box->lineEdit(), Qt::Key_Backspace);
-    QTest::keyClicks(box->lineEdit(), text);
+void activate(QWidget* window) {
+    window->show();
+    QApplication::setActiveWindow(window);
+    if (!QTest::qWaitForWindowActive(window)) qFatal("%s does not become active", qPrintable(window->objectName()));
 }
 
+void clickInto(ui::TypeAheadCombo* box) {
+    activate(box->window());
+    QTest::mouseClick(box->lineEdit(), Qt::LeftButton);
+    if (QApplication::focusWidget() != box) qFatal("a click into %s does not focus it", qPrintable(box->objectName()));
+}
+
+void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+
+void typeKeys(const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); }
+
+void typeInto(ui::TypeAheadCombo* box, const QString& text) {
+    clickInto(box);
+    pressKey(Qt::Key_A, Qt::ControlModifier);
+    pressKey(Qt::Key_Backspace);
+    typeKeys(text);
+}
+
+namespace {
+
+int itemRow(ui::TypeAheadCombo* box, const QString& item) {
+    const int row = box->findText(item, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (row < 0) qFatal("%s has no item %s", qPrintable(box->objectName()), qPrintable(item));
+    return row;
+}
+
+QAbstractItemView* openPopup(ui::TypeAheadCombo* box) {
+    activate(box->window());
+    box->showPopup();
+    QAbstractItemView* view = box->view();
+    if (!QTest::qWaitForWindowExposed(view->window())) qFatal("the list of %s does not open", qPrintable(box->objectName()));
+    return view;
+}
+
+} // namespace
+
 void pick(ui::TypeAheadCombo* box, const QString& item) {
-    const int index = box->findText(item, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (index < 0) qFatal("%s has no item %s", qPrintable(box->objectName()), qPrintable(item));
-    box->setCurrentIndex(index);
-    emit box->activated(index);
+    const int row = itemRow(box, item);
+    QAbstractItemView* view = openPopup(box);
+    const QPoint at = view->visualRect(box->model()->index(row, 0)).center();
+    QTest::mouseMove(view->viewport(), at);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+void pickByKeys(ui::TypeAheadCombo* box, const QString& item) {
+    const int row = itemRow(box, item);
+    QAbstractItemView* view = openPopup(box);
+    QTest::keyClick(view, Qt::Key_Home);
+    for (int i = 0; i < row; ++i) QTest::keyClick(view, Qt::Key_Down);
+    QTest::keyClick(view, Qt::Key_Return);
 }
 
 QStringList filesBelow(const std::filesystem::path& folder) {

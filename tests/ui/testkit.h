@@ -28,9 +28,17 @@ public:
     ~RecordingBoxes() override { ui::setMessageBoxes(nullptr); }
     void message(const QString& text) override { boxes.push_back({false, text}); }
     void error(const QString& text) override { boxes.push_back({true, text}); }
+    // Answers with the next of `answers` (否 when none is left) and records
+    // the question.
+    bool question(const QString& text) override {
+        questions << text;
+        return !answers.isEmpty() && answers.takeFirst();
+    }
     // "message: <text>" / "error: <text>", in the order shown.
     QStringList shown() const;
     QList<RecordedBox> boxes;
+    QStringList questions;
+    QList<bool> answers;
 };
 
 struct StartedProgram {
@@ -69,10 +77,21 @@ private:
     std::unique_ptr<app::Program> program_;
 };
 
-// Replaces a box's text the way the user does: select all, then type.
+// Makes a window the active one, as a click on it does.
+void activate(QWidget* window);
+// Clicks into a box of the active window: the box gets the focus.
+void clickInto(ui::TypeAheadCombo* box);
+// Key presses into whatever has the focus.
+void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+void typeKeys(const QString& text);
+// Replaces a box's text the way the user does: activate its window, click
+// into the box, select all, delete, type.
 void typeInto(ui::TypeAheadCombo* box, const QString& text);
-// Picks an item from a box's list, as a click in its drop-down does.
+// Opens a box's drop-down list and clicks an item.
 void pick(ui::TypeAheadCombo* box, const QString& item);
+// Opens a box's drop-down list with the keyboard and picks an item with
+// the arrow keys and Return.
+void pickByKeys(ui::TypeAheadCombo* box, const QString& item);
 
 // Every file below a folder, as paths relative to it, sorted.
 QStringList filesBelow(const std::filesystem::path& folder);

@@ -36,6 +36,10 @@ class RecordedBoxes : public ui::MessageBoxes {
 public:
     void message(const QString& text) override { messages << text; }
     void error(const QString& text) override { errors << text; }
+    bool question(const QString& text) override {
+        messages << text;
+        return false;
+    }
     QStringList messages, errors;
 };
 
@@ -259,15 +263,27 @@ private slots:
         QCOMPARE(window.result()->Statistics->Sd, 0.0);
     }
 
+    // The refusals name the input as the window does, never by the tool's
+    // names (f1, dip1).
     void probabilisticSettingsThatDoNotFit() {
-        ProbabilisticWindow window([] { return exampleBlock(); });
-        window.setDistribution(Parameter::Friction1, 1, QStringLiteral("abc"));
-        window.start();
-        window.setDistribution(Parameter::Friction1, 1, QStringLiteral("-1"));
-        window.start();
-        QCOMPARE(boxes_.errors.size(), 2);
-        QCOMPARE(boxes_.errors[0], QStringLiteral("'abc' is not a valid floating point value."));
-        QVERIFY(!window.running());
+        const struct {
+            Parameter input;
+            int kind; // normal 1, uniform 2, lognormal 3
+            const char *first, *second, *shown;
+        } cases[] = {
+            {Parameter::Friction1, 1, "abc", "", "'abc' is not a valid floating point value."},
+            {Parameter::Friction1, 1, "-1", "", "第一切割面摩擦系数 f1的标准差应为不小于0的有限数，而不是-1。"},
+            {Parameter::Dip1, 2, "80", "100", "第一切割面倾角的范围80～100超出了0到90。"},
+            {Parameter::Dip2, 3, "1", "", "第二切割面倾角有上限或可取负值，不能用对数正态分布。"},
+        };
+        for (const auto& c : cases) {
+            ProbabilisticWindow window([] { return exampleBlock(); });
+            window.setDistribution(c.input, c.kind, c.first, c.second);
+            boxes_.errors.clear();
+            window.start();
+            QCOMPARE(boxes_.errors, QStringList{QString::fromUtf8(c.shown)});
+            QVERIFY(!window.running());
+        }
     }
 
     void probabilisticRunCancels() {
@@ -313,6 +329,10 @@ private slots:
         window.setRange(QStringLiteral("x"), QStringLiteral("1"), 20);
         window.compute();
         QCOMPARE(boxes_.errors, QStringList({"'x' is not a valid floating point value."}));
+        window.setParameter(Parameter::Dip1);
+        window.setRange(QStringLiteral("80"), QStringLiteral("100"), 20);
+        window.compute();
+        QCOMPARE(boxes_.errors.last(), QStringLiteral("第一切割面倾角的取值100不在0到90之间。"));
     }
 
     void sensitivityProposesARangeAroundTheBlocksValue() {

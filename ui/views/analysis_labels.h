@@ -3,6 +3,8 @@
 // probabilistic and sensitivity windows show them.
 #include <QString>
 
+#include <functional>
+
 #include "analysis/probabilistic/parameters.h"
 #include "analysis/wedge.h"
 
@@ -12,6 +14,13 @@ namespace trelmox::views {
 QString parameterLabel(Parameter parameter);
 // "双面接触", "浮起", ...
 QString contactLabel(TWedgeContact contact);
+// A refusal of an input's value or distribution in the window's words,
+// e.g. "第一切割面倾角的标准差应为不小于0的有限数，而不是-1".
+QString refusalText(const ParameterRefusal& refusal);
+// Runs `command`; a refusal comes out as an Error in the window's words,
+// every other failure as it is.
+void inWindowWords(const std::function<void()>& command);
+
 // A number as the pictures write it: up to `digits` significant digits,
 // "." as the decimal separator whatever the locale.
 QString shortNumber(double value, int digits = 4);

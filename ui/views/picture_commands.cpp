@@ -3,7 +3,6 @@
 #include <QMenu>
 #include <QPushButton>
 
-#include "ui/tform3.h"
 #include "ui/views/picture_windows.h"
 #include "ui/workspace.h"
 
@@ -26,9 +25,9 @@ const PictureCommand pictureCommands[] = {
 } // namespace
 
 ViewedBlock workspaceBlock(const ui::Workspace& workspace) {
-    const ui::BlockModel& model = workspace.model();
-    return {QString::fromStdString(model.CurrentBlock), model.PlaneAttitudes, model.PlaneQuadrants,
-            workspace.parameters().params(), QString::fromStdString(workspace.reportFolder().string())};
+    const BlockDocument& document = workspace.document();
+    return {QString::fromStdString(document.currentBlock()), document.attitudes(), document.quadrants(),
+            document.params(), QString::fromStdString(workspace.reportFolder().string())};
 }
 
 QPushButton* addPictureMenuButton(QWidget* window, PictureWindows& pictures, const QRect& geometry) {

@@ -264,7 +264,7 @@ void ProbabilisticWindow::start() {
     ui::runCommand([this] {
         updateBlock();
         const ProbabilisticSettings chosen = settings();
-        validateSettings(blockInputs(block_.Attitudes, block_.Params), chosen);
+        inWindowWords([&] { validateSettings(blockInputs(block_.Attitudes, block_.Params), chosen); });
         launch(chosen);
     });
 }
@@ -305,7 +305,7 @@ void ProbabilisticWindow::finish(ProbabilisticResult result, std::exception_ptr 
     setRunning(false);
     if (failure) {
         summary_->setText(QStringLiteral("计算失败。"));
-        ui::runCommand([&failure] { std::rethrow_exception(failure); });
+        ui::runCommand([&failure] { inWindowWords([&failure] { std::rethrow_exception(failure); }); });
     } else {
         if (result.Cancelled) progress_->setValue(0);
         summary_->setText(statisticsText(result));

@@ -151,7 +151,9 @@ void SensitivityWindow::compute() {
         updateBlock();
         const double from = textToFloat(from_->text().trimmed().toStdString());
         const double to = textToFloat(to_->text().trimmed().toStdString());
-        steps_ = runSensitivity(block_.Attitudes, block_.Params, parameter(), from, to, stepCount_->value());
+        inWindowWords([&] {
+            steps_ = runSensitivity(block_.Attitudes, block_.Params, parameter(), from, to, stepCount_->value());
+        });
         const auto own = blockPoint(block_, parameter());
         showChart(own);
 

@@ -1,0 +1,235 @@
+#include "document/block_document.h"
+
+#include "drawing/dxf.h"
+#include "model/attitude.h"
+#include "model/error.h"
+#include "model/files.h"
+#include "model/numtext.h"
+
+namespace trelmox {
+
+namespace {
+
+// Angles are degrees: dips and strike angles lie in 0..90, dip directions
+// (azimuths) in 0..360. A plane outside them cuts out no real wedge, and
+// the conversions would keep stale letters for it.
+void requireAngle(int plane, const char* box, double value, double high) {
+    if (value >= 0 && value <= high) return;
+    throw Error(std::string(PlaneNames[plane]) + box + "应在0到" + (high == 90 ? "90" : "360") + "之间");
+}
+
+// The strike angle counts only where the letters form a combination the
+// conversion reads (the dip quadrant on a side the strike allows).
+bool lettersConverted(const TPlaneQuadrant& q) {
+    const auto dipEW = MatchDipEW(q.StrikeNS, q.StrikeEW, q.DipNS);
+    return dipEW && *dipEW == q.DipEW;
+}
+
+void checkQuadrantAngles(const PlaneQuadrantArray& quadrants, const PlaneAttitudeArray& attitudes) {
+    for (int i = 0; i < PlaneCount; ++i) {
+        if (lettersConverted(quadrants[i])) requireAngle(i, "走向角", textToFloat(quadrants[i].StrikeAngle), 90);
+        requireAngle(i, "倾角", attitudes[i].DipAngle, 90);
+    }
+}
+
+void checkDipAngles(const PlaneAttitudeArray& attitudes) {
+    for (int i = 0; i < PlaneCount; ++i) {
+        requireAngle(i, "倾角", attitudes[i].DipAngle, 90);
+        requireAngle(i, "倾向", attitudes[i].DipDirection, 360);
+    }
+}
+
+// The data file's parameter lines that hold one text each.
+struct LoadedParameter {
+    std::optional<std::string> BlockDataTexts::*line;
+    std::string TWedgeParams::*param;
+};
+constexpr LoadedParameter LoadedParameters[] = {
+    {&BlockDataTexts::RockUnitWeight, &TWedgeParams::RockUnitWeight},
+    {&BlockDataTexts::WaterUnitWeight, &TWedgeParams::WaterUnitWeight},
+    {&BlockDataTexts::SlopeHeight, &TWedgeParams::SlopeHeight},
+    {&BlockDataTexts::OverhangCoefficient, &TWedgeParams::OverhangCoefficient},
+    {&BlockDataTexts::Cohesion1, &TWedgeParams::Cohesion1},
+    {&BlockDataTexts::Friction1, &TWedgeParams::Friction1},
+    {&BlockDataTexts::Cohesion2, &TWedgeParams::Cohesion2},
+    {&BlockDataTexts::Friction2, &TWedgeParams::Friction2},
+};
+
+// A water line fills the pressure its marker names ("z" entered, "j"
+// computed), and the first marker known sets the mode, so that the block
+// is analysed with the pressures it was saved with.
+void loadWaterPressures(const BlockDataTexts& texts, TWedgeParams& params) {
+    struct WaterLine {
+        const std::optional<BlockDataTexts::WaterLine>* line;
+        std::string TWedgeParams::*entered;
+        std::string TWedgeParams::*computed;
+    };
+    const WaterLine lines[] = {
+        {&texts.Water1, &TWedgeParams::WaterPressure1, &TWedgeParams::ComputedWaterPressure1},
+        {&texts.Water2, &TWedgeParams::WaterPressure2, &TWedgeParams::ComputedWaterPressure2}};
+    std::optional<TWaterPressureMode> mode;
+    for (const WaterLine& water : lines) {
+        if (!*water.line) continue;
+        const auto& [marker, value] = **water.line;
+        std::optional<TWaterPressureMode> marked;
+        if (marker == "z") marked = TWaterPressureMode::Entered;
+        if (marker == "j") marked = TWaterPressureMode::Computed;
+        if (!marked) continue;
+        params.*(*marked == TWaterPressureMode::Entered ? water.entered : water.computed) = value;
+        if (!mode) mode = marked;
+    }
+    if (mode) params.WaterPressureMode = *mode;
+}
+
+template <typename T> bool replace(T& stored, const T& value) {
+    if (stored == value) return false;
+    stored = value;
+    return true;
+}
+
+} // namespace
+
+BlockDocument::BlockDocument(std::filesystem::path dataFolder, std::filesystem::path reportFolder)
+    : dataFolder_(std::move(dataFolder)), reportFolder_(std::move(reportFolder)) {}
+
+void BlockDocument::addListener(std::function<void()> listener) { listeners_.push_back(std::move(listener)); }
+
+void BlockDocument::changed() {
+    for (const auto& listener : listeners_) listener();
+}
+
+void BlockDocument::setEntryName(const std::string& name) {
+    if (replace(entryName_, name)) changed();
+}
+
+void BlockDocument::setQuadrantText(int plane, std::string TPlaneQuadrant::*field, const std::string& text) {
+    if (!replace(planes_.Quadrants[plane].*field, text)) return;
+    planesEdited_ = true;
+    changed();
+}
+
+void BlockDocument::setDipText(int plane, int field, const std::string& text) {
+    if (!replace(planes_.Dips[plane][field], text)) return;
+    planesEdited_ = true;
+    changed();
+}
+
+void BlockDocument::matchDipLetters(int plane, bool dipNSChanged) {
+    const TPlaneQuadrant& q = planes_.Quadrants[plane];
+    if (dipNSChanged) {
+        if (const auto dipEW = MatchDipEW(q.StrikeNS, q.StrikeEW, q.DipNS))
+            setQuadrantText(plane, &TPlaneQuadrant::DipEW, *dipEW);
+    } else if (const auto dipNS = MatchDipNS(q.StrikeNS, q.StrikeEW, q.DipEW)) {
+        setQuadrantText(plane, &TPlaneQuadrant::DipNS, *dipNS);
+    }
+}
+
+void BlockDocument::setParameterText(std::string TWedgeParams::*field, const std::string& text) {
+    if (!replace(params_.*field, text)) return;
+    parametersEdited_ = true;
+    changed();
+}
+
+void BlockDocument::setWaterMode(TWaterPressureMode mode) {
+    if (replace(params_.WaterPressureMode, mode)) {
+        parametersEdited_ = true;
+        changed();
+    }
+    if (mode != TWaterPressureMode::Computed) return;
+    const std::string pressure =
+        floatToText(ComputeWaterPressure(textToFloat(params_.WaterUnitWeight), textToFloat(params_.SlopeHeight)));
+    setParameterText(&TWedgeParams::ComputedWaterPressure1, pressure);
+    setParameterText(&TWedgeParams::ComputedWaterPressure2, pressure);
+}
+
+SavedBlock BlockDocument::block() const { return {attitudes_, quadrants_, params_}; }
+
+std::optional<FigureTexts> BlockDocument::figures() const {
+    if (!results_) return std::nullopt;
+    return figureTexts(results_->Geometry, results_->Safety);
+}
+
+void BlockDocument::load() {
+    const BlockDataTexts texts = readBlockFile(dataFolder_, entryName_);
+    for (int i = 0; i < PlaneCount; ++i) {
+        if (texts.Attitudes[i]) planes_.Dips[i] = *texts.Attitudes[i];
+        if (texts.Quadrants[i]) planes_.Quadrants[i] = *texts.Quadrants[i];
+    }
+    for (const LoadedParameter& p : LoadedParameters)
+        if (const auto& text = texts.*p.line) params_.*p.param = *text;
+    loadWaterPressures(texts, params_);
+    planesEdited_ = parametersEdited_ = false;
+    changed();
+}
+
+void BlockDocument::setCurrentBlock(const std::string& name) {
+    checkBlockName(name);
+    // Results belong to the block they were worked out for.
+    if (replace(currentBlock_, name)) results_.reset();
+}
+
+void BlockDocument::commitPlanes(const PlaneQuadrantArray& quadrants, const PlaneAttitudeArray& attitudes) {
+    setCurrentBlock(Parse(".", entryName_, 1));
+    quadrants_ = quadrants;
+    attitudes_ = attitudes;
+    planesEdited_ = false;
+    changed();
+}
+
+bool BlockDocument::confirmQuadrants() {
+    PlaneAttitudeArray attitudes = attitudes_; // a plane without meaningful letters keeps its dip direction
+    data1to2(planes_.Quadrants, attitudes);
+    checkQuadrantAngles(planes_.Quadrants, attitudes);
+    if (!named()) return false;
+    commitPlanes(planes_.Quadrants, attitudes);
+    return true;
+}
+
+bool BlockDocument::confirmDips() {
+    PlaneAttitudeArray attitudes;
+    for (int i = 0; i < PlaneCount; ++i)
+        attitudes[i] = {textToFloat(planes_.Dips[i][DipAngleField]), textToFloat(planes_.Dips[i][DipDirectionField])};
+    checkDipAngles(attitudes);
+    if (!named()) return false;
+    PlaneQuadrantArray quadrants = quadrants_;
+    data2to1(attitudes, quadrants);
+    commitPlanes(quadrants, attitudes);
+    return true;
+}
+
+std::filesystem::path BlockDocument::writeReport() {
+    const auto shown = figures();
+    trelmox::writeReport(reportFolder_, reportInputs(currentBlock_, block(), shown ? &*shown : nullptr));
+    return reportFolder_ / (currentBlock_ + ".txt");
+}
+
+std::filesystem::path BlockDocument::writeDataFile() {
+    writeBlockFile(dataFolder_, currentBlock_, attitudes_, quadrants_, params_);
+    parametersEdited_ = false; // saved with the block
+    return dataFolder_ / (currentBlock_ + ".txt");
+}
+
+BlockDocument::Drawing BlockDocument::writeDrawing() {
+    VertexGeometry corners; // fresh: never the corners of another block
+    Drawing drawing{corners.computeForBlock(quadrants_, params_.SlopeHeight), std::nullopt};
+    if (!drawing.FailedTriples.empty()) return drawing;
+    writeDxf(reportFolder_, currentBlock_, corners.vertices());
+    drawing.Written = reportFolder_ / dxfFileName(currentBlock_);
+    return drawing;
+}
+
+BlockAnalysis BlockDocument::analyse() {
+    if (results_) {
+        results_.reset();
+        changed();
+    }
+    VertexGeometry corners; // fresh: never the corners of another block
+    BlockAnalysis analysis = analyseBlock(block(), corners);
+    if (analysis.FailedTriples.empty()) {
+        results_ = BlockResults{*analysis.Geometry, *analysis.Safety};
+        changed();
+    }
+    return analysis;
+}
+
+} // namespace trelmox

@@ -1,0 +1,132 @@
+#pragma once
+// The block being worked on, held in one place: what the user has entered
+// for it (the name, the planes in both entry notations, the parameter texts
+// and the water mode), the planes and the name taken in by the last confirm,
+// the results of its last analysis, and whether anything entered has not yet
+// been loaded over or confirmed. Loading, confirming, writing the block's
+// files and analysing all go through here; windows show the document and
+// pass the user's edits in, so nothing the user typed lives only in a widget.
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/block_analysis.h"
+#include "model/block.h"
+#include "model/datafile.h"
+#include "report/figures.h"
+#include "report/report.h"
+
+namespace trelmox {
+
+// The plane entry texts exactly as typed: the quadrant-notation texts and,
+// per plane, the dip angle and dip direction of the other notation. Both
+// are kept because the user may switch notation without confirming.
+struct PlaneEntries {
+    PlaneQuadrantArray Quadrants{};
+    std::array<std::array<std::string, 2>, PlaneCount> Dips{};
+    bool operator==(const PlaneEntries&) const = default;
+};
+inline constexpr int DipAngleField = 0, DipDirectionField = 1;
+
+// What the last analysis of the current block found. They describe the
+// confirmed block of that name only; other analyses of the block keep their
+// results beside these.
+struct BlockResults {
+    WedgeGeometry Geometry;
+    SafetyResult Safety;
+};
+
+// The block's files written by one command, for telling the user.
+using WrittenFiles = std::vector<std::filesystem::path>;
+
+class BlockDocument {
+public:
+    BlockDocument(std::filesystem::path dataFolder, std::filesystem::path reportFolder);
+
+    const std::filesystem::path& dataFolder() const { return dataFolder_; }
+    const std::filesystem::path& reportFolder() const { return reportFolder_; }
+
+    // Called after every change, so that every view can show the change.
+    void addListener(std::function<void()> listener);
+
+    // What the user enters. Changing a plane or a parameter text (not the
+    // name) counts as an edit that a load must not discard unasked.
+    const std::string& entryName() const { return entryName_; }
+    void setEntryName(const std::string& name);
+    const PlaneEntries& planeEntries() const { return planes_; }
+    void setQuadrantText(int plane, std::string TPlaneQuadrant::*field, const std::string& text);
+    void setDipText(int plane, int field, const std::string& text);
+    // After the user changes one dip letter of a plane: sets the other one
+    // so that the dip quadrant lies on a side the strike allows.
+    void matchDipLetters(int plane, bool dipNSChanged);
+    const TWedgeParams& params() const { return params_; }
+    void setParameterText(std::string TWedgeParams::*field, const std::string& text);
+    // Entered mode changes nothing else. Computed mode then fills both
+    // computed pressures from the water unit weight and the slope height; a
+    // text that is not a number stops that after the mode has switched.
+    void setWaterMode(TWaterPressureMode mode);
+    bool modified() const { return planesEdited_ || parametersEdited_; }
+
+    // The confirmed block: the name its files are named after (CurrentBlock)
+    // and its planes in both notations.
+    const std::string& currentBlock() const { return currentBlock_; }
+    const PlaneQuadrantArray& quadrants() const { return quadrants_; }
+    const PlaneAttitudeArray& attitudes() const { return attitudes_; }
+    // The confirmed planes with the parameters as they stand.
+    SavedBlock block() const;
+    const std::optional<BlockResults>& results() const { return results_; }
+    std::optional<FigureTexts> figures() const;
+
+    // Fills the entries and the parameters from the data file of the block
+    // that the entry name names (up to its first "."); lines the file lacks
+    // leave their texts. The water mode follows the file's markers. The
+    // confirmed block and its results stay. Nothing changes when it fails.
+    void load();
+
+    // Takes the quadrant (or the dip) entries in as the confirmed planes,
+    // converting them into the other notation, and names the block after the
+    // entry name up to its first ".". A text that is not a number, or an
+    // angle out of range, throws before anything changes; an empty entry
+    // name gives false and changes nothing either.
+    bool confirmQuadrants();
+    bool confirmDips();
+
+    // Whether the file writers have a name to go by: they refuse while the
+    // entry name is empty.
+    bool named() const { return !entryName_.empty(); }
+    // The report and the data file of the current block, replaced whole.
+    std::filesystem::path writeReport();
+    std::filesystem::path writeDataFile();
+    // The drawing of the current block from corners computed afresh; when a
+    // triple of planes cuts out no corner, those triples and no file.
+    struct Drawing {
+        std::vector<FailedTriple> FailedTriples;
+        std::optional<std::filesystem::path> Written;
+    };
+    Drawing writeDrawing();
+
+    // Analyses the confirmed block. The previous results are dropped first,
+    // so a failure (thrown) or a triple that cuts out no corner leaves none.
+    BlockAnalysis analyse();
+
+private:
+    void changed();
+    void setCurrentBlock(const std::string& name);
+    void commitPlanes(const PlaneQuadrantArray& quadrants, const PlaneAttitudeArray& attitudes);
+
+    std::filesystem::path dataFolder_, reportFolder_;
+    std::vector<std::function<void()>> listeners_;
+    std::string entryName_;
+    PlaneEntries planes_;
+    TWedgeParams params_;
+    bool planesEdited_ = false, parametersEdited_ = false;
+    std::string currentBlock_;
+    PlaneQuadrantArray quadrants_{};
+    PlaneAttitudeArray attitudes_{};
+    std::optional<BlockResults> results_;
+};
+
+} // namespace trelmox

@@ -1,0 +1,37 @@
+#include "model/block_names.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "model/error.h"
+
+namespace trelmox {
+
+namespace fs = std::filesystem;
+
+std::string lowerAsciiLetters(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+fs::path blockFilePath(const fs::path& dataFolder, const std::string& blockName) {
+    const std::string fileName = blockName + ".txt";
+    const fs::path exact = dataFolder / fileName;
+    std::error_code error;
+    if (fs::exists(exact, error)) return exact;
+    const std::string wanted = lowerAsciiLetters(fileName);
+    std::vector<std::string> matches;
+    for (fs::directory_iterator it(dataFolder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (lowerAsciiLetters(name) == wanted && !it->is_directory(error)) matches.push_back(name);
+    }
+    if (matches.empty()) return exact;
+    if (matches.size() == 1) return dataFolder / matches.front();
+    std::sort(matches.begin(), matches.end());
+    std::string names;
+    for (const std::string& name : matches) names += (names.empty() ? "" : "、") + name;
+    throw Error("数据文件夹中有多个文件与“" + fileName + "”只有字母大小写不同（" + names + "），无法确定载入哪一个");
+}
+
+} // namespace trelmox
