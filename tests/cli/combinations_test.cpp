@@ -1,40 +1,18 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <algorithm>
 #include <fstream>
 #include <regex>
-#include <sstream>
 
-#include "cli/cli.h"
+#include "tests/cli/cli_run.h"
 #include "tests/model/test_support.h"
 
-namespace fs = std::filesystem;
 using namespace trelmox::cli;
+using namespace trelmox::cli::testing;
 using ::testing::HasSubstr;
-using ::testing::StartsWith;
 
 namespace {
-
-const std::string Example = (fs::path(TRELMOX_TEST_DATA) / ".." / ".." / "examples" / "example.txt").string();
-
-struct CliRun {
-    int status;
-    std::string out, err;
-};
-
-CliRun cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = run(args, out, err);
-    return {status, out.str(), err.str()};
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 class CombinationsCommand : public ::testing::Test {
 protected:

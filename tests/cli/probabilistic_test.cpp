@@ -5,27 +5,15 @@
 #include <fstream>
 #include <sstream>
 
-#include "cli/cli.h"
+#include "tests/cli/cli_run.h"
 
 namespace fs = std::filesystem;
 using namespace trelmox::cli;
+using namespace trelmox::cli::testing;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 namespace {
-
-const std::string Example = (fs::path(TRELMOX_TEST_DATA) / ".." / ".." / "examples" / "example.txt").string();
-
-struct CliRun {
-    int status;
-    std::string out, err;
-};
-
-CliRun cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = run(args, out, err);
-    return {status, out.str(), err.str()};
-}
 
 int countOf(const std::string& text, const std::string& part) {
     int n = 0;
