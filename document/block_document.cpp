@@ -162,6 +162,16 @@ void BlockDocument::load() {
     changed();
 }
 
+void BlockDocument::enter(const SavedBlock& block) {
+    PlaneEntries planes;
+    planes.Quadrants = block.Quadrants;
+    for (int i = 0; i < PlaneCount; ++i)
+        planes.Dips[i] = {floatToText(block.Attitudes[i].DipAngle), floatToText(block.Attitudes[i].DipDirection)};
+    planesEdited_ = replace(planes_, planes) || planesEdited_;
+    parametersEdited_ = replace(params_, block.Params) || parametersEdited_;
+    changed();
+}
+
 void BlockDocument::setCurrentBlock(const std::string& name) {
     checkBlockName(name);
     // Results belong to the block they were worked out for.

@@ -85,6 +85,12 @@ public:
     // leave their texts. The water mode follows the file's markers. The
     // confirmed block and its results stay. Nothing changes when it fails.
     void load();
+    // Fills the entries and the parameters with another block's planes, in
+    // both notations, and its parameters and water mode, e.g. a pair of
+    // measured planes set into the current slope. They count as edits that
+    // the user confirms like typed ones; the name, the confirmed block and
+    // its results stay.
+    void enter(const SavedBlock& block);
 
     // Takes the quadrant (or the dip) entries in as the confirmed planes,
     // converting them into the other notation, and names the block after the
