@@ -2,6 +2,7 @@
 
 #include "drawing/dxf.h"
 #include "model/attitude.h"
+#include "model/companion.h"
 #include "model/error.h"
 #include "model/files.h"
 #include "model/numtext.h"
@@ -143,6 +144,8 @@ void BlockDocument::setWaterMode(TWaterPressureMode mode) {
 }
 
 SavedBlock BlockDocument::block() const { return {attitudes_, quadrants_, params_}; }
+
+WedgeLoads BlockDocument::loads() const { return blockLoads(dataFolder_, currentBlock_); }
 
 std::optional<FigureTexts> BlockDocument::figures() const {
     if (!results_) return std::nullopt;

@@ -16,6 +16,7 @@
 #include "analysis/block_analysis.h"
 #include "model/block.h"
 #include "model/datafile.h"
+#include "model/loads.h"
 #include "report/figures.h"
 #include "report/report.h"
 
@@ -78,6 +79,9 @@ public:
     // The confirmed planes with the parameters as they stand.
     SavedBlock block() const;
     const std::optional<BlockResults>& results() const { return results_; }
+    // The current block's loads: its companion file's, else the defaults.
+    // Throws Error for a companion file that does not read.
+    WedgeLoads loads() const;
     std::optional<FigureTexts> figures() const;
 
     // Fills the entries and the parameters from the data file of the block
