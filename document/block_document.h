@@ -88,7 +88,10 @@ public:
     // that the entry name names (up to its first "."); lines the file lacks
     // leave their texts. The water mode follows the file's markers. The
     // confirmed block and its results stay. Nothing changes when it fails.
-    void load();
+    // A file whose dip lines disagree with its quadrant lines is loaded all
+    // the same, so that it can be mended in the boxes; the disagreements are
+    // returned for the user to be told.
+    std::vector<LineDisagreement> load();
     // Fills the entries and the parameters with another block's planes, in
     // both notations, and its parameters and water mode, e.g. a pair of
     // measured planes set into the current slope. They count as edits that
