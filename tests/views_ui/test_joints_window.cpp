@@ -62,6 +62,13 @@ QStringList column(const QTableWidget* table, int c) {
     return cells;
 }
 
+QStringList netTexts(views::JointsWindow& window) {
+    QStringList texts;
+    for (const FigureItem& item : window.picture()->figure().items)
+        if (const auto* text = std::get_if<TextItem>(&item)) texts << QString::fromStdString(text->text);
+    return texts;
+}
+
 QString cell(const QTableView* table, int row, int c) { return table->model()->index(row, c).data().toString(); }
 
 // The measurement file's three sets combined in the example slope.
@@ -162,6 +169,17 @@ private slots:
         // Outside the net nothing is picked.
         QTest::mouseClick(net, Qt::LeftButton, {}, QPoint(1, 1));
         QCOMPARE(sets->rowCount(), 1);
+    }
+
+    // The net shows the slope of the block confirmed while it is open.
+    void netFollowsTheConfirmedSlope() {
+        TestProgram program;
+        views::JointsWindow& window = openJoints(program);
+        openFile(window, Measurements);
+        QVERIFY(!netTexts(window).join(' ').contains("坡面"));
+        program.confirmExample("w1");
+        QVERIFY(netTexts(window).contains("坡面 185°∠65°"));
+        QVERIFY(netTexts(window).contains("摩擦圆 φ=20°"));
     }
 
     // A bad row goes to the error box with its line; what was open stays.

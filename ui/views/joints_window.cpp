@@ -137,7 +137,7 @@ JointsWindow::JointsWindow(ui::Workspace& workspace, QWidget* parent)
 
     joints().addListener([this] { showJoints(); });
     workspace_.document().addListener([this] {
-        if (isVisible()) redraw();
+        if (isVisible() && currentSlope() != drawnSlope_) redraw();
     });
     showJoints();
 }
@@ -370,9 +370,16 @@ void JointsWindow::showSets() {
     }
 }
 
+JointsWindow::SlopeOnNet JointsWindow::currentSlope() const {
+    const BlockDocument& block = workspace_.document();
+    SlopeOnNet slope{std::nullopt, smallerFrictionAngle(block.params())};
+    if (!block.currentBlock().empty()) slope.Face = block.attitudes()[static_cast<int>(TPlaneRole::SlopeFace)];
+    return slope;
+}
+
 void JointsWindow::redraw() {
     const JointDocument& j = joints();
-    const BlockDocument& block = workspace_.document();
+    drawnSlope_ = currentSlope();
     JointNetInput input;
     input.Planes = j.measurements().Planes;
     input.Sets = j.sets();
@@ -380,8 +387,8 @@ void JointsWindow::redraw() {
     if (density_->currentIndex() == 0) input.Density = DensityOptions{};
     if (density_->currentIndex() == 1)
         input.Density = DensityOptions{DensityMethod::Kamb, kambAreaShare(static_cast<double>(input.Planes.size()))};
-    if (!block.currentBlock().empty()) input.SlopeFace = block.attitudes()[static_cast<int>(TPlaneRole::SlopeFace)];
-    input.FrictionAngle = smallerFrictionAngle(block.params());
+    input.SlopeFace = drawnSlope_.Face;
+    input.FrictionAngle = drawnSlope_.FrictionAngle;
     input.Projection = chosenProjection(projection_);
     input.Caption = j.file().filename().string();
     picture_->setFigure(jointNetFigure(input));

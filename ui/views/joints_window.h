@@ -8,7 +8,10 @@
 // everything shown; the window holds only its boxes.
 #include <QWidget>
 
+#include <optional>
+
 #include "drawing/figure.h"
+#include "model/block.h"
 
 class QComboBox;
 class QDoubleSpinBox;
@@ -55,6 +58,15 @@ private:
     void combine();
     void openPair(const QModelIndex& row);
 
+    // What the net shows of the current block: its slope face, once one is
+    // confirmed, and the friction angle of the weaker cutting plane.
+    struct SlopeOnNet {
+        std::optional<TPlaneAttitude> Face;
+        std::optional<double> FrictionAngle;
+        bool operator==(const SlopeOnNet&) const = default;
+    };
+    SlopeOnNet currentSlope() const;
+
     void showJoints();
     void showSets();
     void redraw();
@@ -72,6 +84,9 @@ private:
     QLabel* combinationsCaption_ = nullptr;
     QTableView* combinations_ = nullptr;
     CombinationsModel* model_ = nullptr;
+    // Contouring many poles takes a noticeable moment, so an edit in the
+    // entry windows redraws the net only when it changes what the net shows.
+    SlopeOnNet drawnSlope_;
 };
 
 } // namespace trelmox::views
