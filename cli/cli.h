@@ -21,6 +21,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runSensitivityCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // The block name of a data file: its file name up to the first ".".
 std::string blockNameOf(const std::filesystem::path& file);

@@ -118,6 +118,33 @@ std::string csvField(const std::string& text) {
 
 namespace {
 
+// Terminal columns of UTF-8 text: East Asian characters take two.
+std::size_t displayWidth(const std::string& text) {
+    std::size_t width = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        width += length >= 3 ? 2 : 1;
+        i += length;
+    }
+    return width;
+}
+
+std::string padded(const std::string& text, std::size_t width) {
+    const std::size_t used = displayWidth(text);
+    return text + std::string(used < width ? width - used : 1, ' ');
+}
+
+} // namespace
+
+std::string tableRow(const std::vector<std::string>& cells, const std::vector<std::size_t>& widths) {
+    std::string line;
+    for (std::size_t i = 0; i < cells.size(); ++i) line += padded(cells[i], widths[i]);
+    return line.substr(0, line.find_last_not_of(' ') + 1);
+}
+
+namespace {
+
 template <typename T, typename F> std::string orNull(const std::optional<T>& value, F field) {
     return value ? jsonNumber(field(*value)) : "null";
 }
@@ -163,23 +190,6 @@ private:
     std::ostream& out_;
 };
 
-// Terminal columns of UTF-8 text: East Asian characters take two.
-std::size_t displayWidth(const std::string& text) {
-    std::size_t width = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        width += length >= 3 ? 2 : 1;
-        i += length;
-    }
-    return width;
-}
-
-std::string padded(const std::string& text, std::size_t width) {
-    const std::size_t used = displayWidth(text);
-    return text + std::string(used < width ? width - used : 1, ' ');
-}
-
 // The table shows the figures as the analysis window and the report do.
 class TextPrinter : public OutcomePrinter {
 public:
@@ -202,12 +212,7 @@ public:
     }
 
 private:
-    static std::string row(const std::vector<std::string>& cells) {
-        static const std::size_t widths[] = {16, 18, 18, 14, 10, 10};
-        std::string line;
-        for (std::size_t i = 0; i < cells.size(); ++i) line += padded(cells[i], widths[i]);
-        return line.substr(0, line.find_last_not_of(' ') + 1);
-    }
+    static std::string row(const std::vector<std::string>& cells) { return tableRow(cells, {16, 18, 18, 14, 10, 10}); }
     std::ostream& out_;
     int blocks_ = 0, failed_ = 0;
 };

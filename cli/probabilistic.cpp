@@ -37,12 +37,13 @@ const std::string NameHelp =
 const std::string ProbabilisticUsage =
     "usage: trelmox-cli probabilistic FILE [--samples N] [--seed S] [--method mc|lhs]\n"
     "           [--sd NAME=SD ...] [--uniform NAME=LO:HI ...] [--lognormal NAME=SD ...]\n"
-    "           [--threads N] [--bins N] [--format text|json] [--quiet]\n"
+    "           [--fisher PLANE=K ...] [--threads N] [--bins N] [--format text|json] [--quiet]\n"
     "\n"
     "Monte Carlo (mc, default) or Latin hypercube (lhs) analysis of the block in\n"
     "FILE: every sample draws the varied inputs and computes Kc as 'analyze' does.\n"
-    "Statistics and P(Kc < 1) are taken over the samples that cut out a wedge\n"
-    "(lift-off counts as failure); the other contact cases and failed\n"
+    "Statistics and P(Kc < 1), the probability of sliding, are taken over the\n"
+    "samples that cut out a wedge (lift-off counts as failure); P(failure) counts\n"
+    "the same failed wedges over all samples; the other contact cases and failed\n"
     "computations are counted.\n"
     "\n"
     "  --samples N          number of samples, 1..10000000 (default 10000)\n"
@@ -51,6 +52,10 @@ const std::string ProbabilisticUsage =
     "  --sd NAME=SD         normal, mean = the block's value, deviation SD\n"
     "  --uniform NAME=LO:HI uniform between LO and HI\n"
     "  --lognormal NAME=SD  lognormal, mean = the block's value (> 0), deviation SD\n"
+    "  --fisher PLANE=K     cutting plane 1 or 2 drawn as a joint set: its pole from\n"
+    "                       a Fisher distribution about the block's plane with\n"
+    "                       concentration K >= 0 (in place of its dip and dip\n"
+    "                       direction varied apart)\n"
     "  --threads N          threads, 1..4 per core (default: one per core)\n"
     "  --bins N             histogram bins, 1..10000 (default 20)\n"
     "  --format text|json   output (default text)\n"
@@ -128,6 +133,21 @@ void readDistributions(const ParsedArgs& parsed, ProbabilisticSettings& settings
     }
 }
 
+// --fisher PLANE=K for the block's cutting plane 1 or 2.
+void readFisherPlanes(const ParsedArgs& parsed, ProbabilisticSettings& settings) {
+    const auto found = parsed.values.find("fisher");
+    if (found == parsed.values.end()) return;
+    for (const std::string& text : found->second) {
+        const auto equals = text.find('=');
+        const std::string plane = text.substr(0, equals);
+        if (equals == std::string::npos || (plane != "1" && plane != "2"))
+            throw UsageError("--fisher needs PLANE=K with PLANE 1 or 2, not '" + text + "'");
+        std::optional<double>& kappa = settings.FisherKappa[plane == "1" ? 0 : 1];
+        if (kappa) throw UsageError("plane " + plane + " has two Fisher distributions");
+        kappa = numberArgument(text.substr(equals + 1), "--fisher " + text);
+    }
+}
+
 ProbabilisticSettings probabilisticSettings(const ParsedArgs& parsed) {
     ProbabilisticSettings settings;
     if (auto n = parsed.last("samples")) settings.Samples = integerArgument<std::uint64_t>(*n, "--samples");
@@ -140,6 +160,7 @@ ProbabilisticSettings probabilisticSettings(const ParsedArgs& parsed) {
     const std::string method = parsed.choice("method", {"mc", "lhs"}, "mc");
     settings.Method = method == "lhs" ? SamplingMethod::LatinHypercube : SamplingMethod::MonteCarlo;
     readDistributions(parsed, settings);
+    readFisherPlanes(parsed, settings);
     return settings;
 }
 
@@ -165,7 +186,8 @@ void printProbabilisticJson(const std::string& block, const ProbabilisticSetting
         << ",\"sd\":" << statisticJson(s, &SafetyStatistics::Sd)
         << ",\"min\":" << statisticJson(s, &SafetyStatistics::Min)
         << ",\"max\":" << statisticJson(s, &SafetyStatistics::Max)
-        << ",\"pf\":" << statisticJson(s, &SafetyStatistics::Pf) << ",\"contacts\":{";
+        << ",\"pf\":" << statisticJson(s, &SafetyStatistics::Pf) << ",\"p_failure\":" << jsonNumber(r.PFailure)
+        << ",\"contacts\":{";
     for (int c = 0; c < ContactCount; ++c)
         out << (c ? "," : "") << jsonString(contactName(static_cast<TWedgeContact>(c))) << ':' << r.Contacts[c];
     out << "},\"failed\":" << r.Failed << ",\"histogram\":{\"edges\":[";
@@ -193,6 +215,7 @@ void printProbabilisticText(const std::string& block, const ProbabilisticSetting
         line("Kc max", shortNumber(s->Max));
         line("P(Kc < 1)", shortNumber(s->Pf));
     }
+    line("P(failure)", shortNumber(r.PFailure));
     for (int c = 0; c < ContactCount; ++c)
         line(std::string("  ") + contactName(static_cast<TWedgeContact>(c)), std::to_string(r.Contacts[c]));
     line("failed", std::to_string(r.Failed));
@@ -242,7 +265,9 @@ int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& 
     ProbabilisticSettings settings;
     std::string format;
     try {
-        parsed = commandArgs(args, {"samples", "seed", "method", "sd", "uniform", "lognormal", "threads", "bins", "format"},
+        parsed = commandArgs(args,
+                             {"samples", "seed", "method", "sd", "uniform", "lognormal", "fisher", "threads", "bins",
+                              "format"},
                              ProbabilisticUsage, out, {"quiet"});
         if (!parsed) return ExitOk;
         settings = probabilisticSettings(*parsed);

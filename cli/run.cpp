@@ -22,6 +22,9 @@ const char* const Usage =
     "      Monte Carlo or Latin hypercube analysis of Kc: statistics and P(Kc < 1).\n"
     "  sensitivity FILE --param NAME --from A --to B --steps N [--format text|csv|json]\n"
     "      Kc and the contact case as one input runs over a range.\n"
+    "  combinations SLOPE_BLOCK MEASUREMENTS [--sets planes|labels|auto:N] [--format text|json|csv]\n"
+    "      Every pair of measured planes or joint sets as the cutting planes of the\n"
+    "      block's slope: kinematic check, Kc and Fs, the critical wedge first.\n"
     "\n"
     "Run 'trelmox-cli <command> --help' for a command's options, 'trelmox-cli --version'\n"
     "for the version.\n";
@@ -33,6 +36,7 @@ const std::map<std::string, Command>& commands() {
         {"analyze", runAnalyze},
         {"probabilistic", runProbabilisticCommand},
         {"sensitivity", runSensitivityCommand},
+        {"combinations", runCombinationsCommand},
     };
     return table;
 }

@@ -62,7 +62,7 @@ private slots:
         QStringList captions;
         for (QAction* action : program->Form1.findChild<QPushButton*>("PicturesButton")->menu()->actions())
             captions << action->text();
-        QCOMPARE(captions, (QStringList{"赤平投影", "三维视图", "可靠度分析", "敏感性分析"}));
+        QCOMPARE(captions, (QStringList{"赤平投影", "三维视图", "可靠度分析", "敏感性分析", "结构面统计与组合"}));
         QDir().mkpath(TRELMOX_PICTURE_DIR);
         QVERIFY(program->Form1.grab().save(QDir(TRELMOX_PICTURE_DIR).filePath("main_window.png")));
         QVERIFY(program->Form4.grab().save(QDir(TRELMOX_PICTURE_DIR).filePath("analysis_window.png")));
