@@ -12,7 +12,6 @@
 #include "analysis/probabilistic/probabilistic.h"
 #include "ui/views/viewed_block.h"
 
-class QChartView;
 class QComboBox;
 class QLabel;
 class QProgressBar;
@@ -21,6 +20,8 @@ class QSpinBox;
 class QTableWidget;
 
 namespace trelmox::views {
+
+class FigureWidget;
 
 class ProbabilisticWindow : public QWidget {
     Q_OBJECT
@@ -38,7 +39,7 @@ public:
     void cancel();
     bool running() const { return worker_.joinable(); }
 
-    QChartView* picture() const { return chartView_; }
+    FigureWidget* picture() const { return picture_; }
     const std::optional<ProbabilisticResult>& result() const { return result_; }
     QString summary() const;
     // The distribution table as settings; throws Error for a bad number.
@@ -58,7 +59,7 @@ private:
     void showProgress(std::uint64_t done, std::uint64_t total);
     void finish(ProbabilisticResult result, std::exception_ptr failure);
     void setRunning(bool running);
-    void showChart();
+    void showPlot();
 
     BlockSource source_;
     ViewedBlock block_;
@@ -76,7 +77,7 @@ private:
     QPushButton* run_ = nullptr;
     QPushButton* cancel_ = nullptr;
     QProgressBar* progress_ = nullptr;
-    QChartView* chartView_ = nullptr;
+    FigureWidget* picture_ = nullptr;
     QLabel* summary_ = nullptr;
 };
 
