@@ -78,6 +78,10 @@ public:
     // The confirmed planes with the parameters as they stand.
     SavedBlock block() const;
     const std::optional<BlockResults>& results() const { return results_; }
+    // Whether there are results and they were worked out from the block as
+    // it stands: a confirm or a parameter changed since leaves results that
+    // the block's inputs no longer give.
+    bool resultsCurrent() const;
     std::optional<FigureTexts> figures() const;
 
     // Fills the entries and the parameters from the data file of the block
@@ -127,6 +131,7 @@ private:
     PlaneQuadrantArray quadrants_{};
     PlaneAttitudeArray attitudes_{};
     std::optional<BlockResults> results_;
+    SavedBlock analysed_; // the block results_ were worked out from
 };
 
 } // namespace trelmox
