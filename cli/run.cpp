@@ -20,6 +20,8 @@ const char* const Usage =
     "      Monte Carlo or Latin hypercube analysis of Kc: statistics and P(Kc < 1).\n"
     "  sensitivity FILE --param NAME --from A --to B --steps N [--format text|csv|json]\n"
     "      Kc and the contact case as one input runs over a range.\n"
+    "  report --pdf-dir DIR FILE...\n"
+    "      The calculation report of each block as a PDF file.\n"
     "\n"
     "Run 'trelmox-cli <command> --help' for a command's options.\n";
 
@@ -30,6 +32,7 @@ const std::map<std::string, Command>& commands() {
         {"analyze", runAnalyze},
         {"probabilistic", runProbabilisticCommand},
         {"sensitivity", runSensitivityCommand},
+        {"report", runReportCommand},
     };
     return table;
 }

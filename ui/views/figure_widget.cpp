@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "ui/views/figure_painter.h"
+#include "paint/figure_painter.h"
 
 namespace trelmox::views {
 
@@ -18,7 +18,7 @@ void FigureWidget::setFigure(Figure figure) {
 
 void FigureWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    paintFigure(painter, figure_, QRectF(rect()));
+    paint::paintFigure(painter, figure_, QRectF(rect()));
 }
 
 } // namespace trelmox::views
