@@ -292,6 +292,8 @@ void ProbabilisticWindow::start() {
 void ProbabilisticWindow::launch(const ProbabilisticSettings& chosen) {
     cancelled_ = false;
     result_.reset();
+    runBlock_ = block_;
+    runSettings_ = chosen;
     setRunning(true);
     progress_->setValue(0);
     summary_->setText(QStringLiteral("计算中…"));
@@ -339,6 +341,11 @@ void ProbabilisticWindow::setRunning(bool running) {
     run_->setEnabled(!running);
     cancel_->setEnabled(running);
     table_->setEnabled(!running);
+}
+
+std::optional<ProbabilisticRun> ProbabilisticWindow::runFor(const ViewedBlock& block) const {
+    if (!result_ || result_->Cancelled || !sameBlock(runBlock_, block)) return std::nullopt;
+    return ProbabilisticRun{runSettings_, *result_};
 }
 
 QString ProbabilisticWindow::summary() const { return summary_->text(); }

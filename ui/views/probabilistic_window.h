@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "analysis/probabilistic/probabilistic.h"
+#include "report/calculation_report.h"
 #include "ui/views/viewed_block.h"
 
 class QComboBox;
@@ -41,6 +42,8 @@ public:
 
     FigureWidget* picture() const { return picture_; }
     const std::optional<ProbabilisticResult>& result() const { return result_; }
+    // The finished run with its settings, when it was made for `block`.
+    std::optional<ProbabilisticRun> runFor(const ViewedBlock& block) const;
     QString summary() const;
     // The distribution table as settings; throws Error for a bad number.
     ProbabilisticSettings settings() const;
@@ -65,6 +68,8 @@ private:
     ViewedBlock block_;
     std::optional<BlockInputs> inputs_;
     std::optional<ProbabilisticResult> result_;
+    ViewedBlock runBlock_; // what result_ was computed for
+    ProbabilisticSettings runSettings_;
     std::thread worker_;
     std::atomic<bool> cancelled_{false};
 

@@ -139,6 +139,8 @@ void SensitivityWindow::compute() {
         inWindowWords([&] {
             steps_ = runSensitivity(block_.Attitudes, block_.Params, parameter(), from, to, stepCount_->value());
         });
+        stepsBlock_ = block_;
+        stepsInput_ = parameter();
         const auto inputs = inputsOf(block_);
         const auto own = inputs ? blockPoint(*inputs, parameter()) : std::nullopt;
         showPlot(own);
@@ -162,6 +164,11 @@ void SensitivityWindow::compute() {
 
 void SensitivityWindow::showPlot(const std::optional<BlockPoint>& block) {
     picture_->setFigure(sensitivityFigure(steps_, parameter_->currentText().toStdString(), block));
+}
+
+std::optional<SensitivityRun> SensitivityWindow::runFor(const ViewedBlock& block) const {
+    if (steps_.empty() || !sameBlock(stepsBlock_, block)) return std::nullopt;
+    return SensitivityRun{stepsInput_, steps_};
 }
 
 QString SensitivityWindow::summary() const { return summary_->text(); }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis/probabilistic/sensitivity.h"
+#include "report/calculation_report.h"
 #include "ui/views/viewed_block.h"
 
 class QComboBox;
@@ -34,6 +35,8 @@ public:
 
     FigureWidget* picture() const { return picture_; }
     const std::vector<SensitivityStep>& steps() const { return steps_; }
+    // The computed steps and their input, when they were computed for `block`.
+    std::optional<SensitivityRun> runFor(const ViewedBlock& block) const;
     QString summary() const;
 
 private:
@@ -44,6 +47,8 @@ private:
     BlockSource source_;
     ViewedBlock block_;
     std::vector<SensitivityStep> steps_;
+    ViewedBlock stepsBlock_; // what steps_ were computed for, and their input
+    Parameter stepsInput_ = Parameter::Friction1;
 
     QLabel* caption_ = nullptr;
     QComboBox* parameter_ = nullptr;

@@ -12,6 +12,10 @@ BlockCorners blockCorners(const ViewedBlock& block) {
     return {corners.Vertices, QString::fromStdString(corners.problemText())};
 }
 
+bool sameBlock(const ViewedBlock& a, const ViewedBlock& b) {
+    return a.Name == b.Name && a.Attitudes == b.Attitudes && a.Params == b.Params;
+}
+
 QString suggestedPicturePath(const ViewedBlock& block, const QString& caption) {
     return QDir(block.PictureFolder).filePath(block.Name + caption + QStringLiteral(".png"));
 }
