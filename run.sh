@@ -4,12 +4,11 @@
 # example block with the command-line tool instead.
 set -euo pipefail
 cd "$(dirname "$0")"
-./scripts/setup.sh
-BUILD_DIR=${BUILD_DIR:-build}
-cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo}
-cmake --build "$BUILD_DIR"
+export BUILD_DIR=${BUILD_DIR:-build}
+./scripts/build.sh
 bin="$BUILD_DIR/bin"
 if [ -x "$bin/trelmox" ] && [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo "==> starting $bin/trelmox"
   exec "$bin/trelmox" "$@"
 fi
 if [ -x "$bin/trelmox" ]; then

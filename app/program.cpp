@@ -1,9 +1,55 @@
 #include "app/program.h"
 
+#include <QFile>
+#include <QStandardPaths>
+
+#include <system_error>
+
+#include <unistd.h>
+
+#include "model/error.h"
+#include "model/files.h"
 #include "ui/views/picture_commands.h"
 #include "ui/views/report_command.h"
 
 namespace trelmox::app {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The superuser may write anywhere, the system's program folders included,
+// so for it the executable's folder counts only once it holds the data
+// folder, as a build folder does.
+bool keepsFilesBesideProgram(const fs::path& executableFolder) {
+    return ::access(executableFolder.c_str(), W_OK) == 0 &&
+           (::geteuid() != 0 || fs::is_directory(executableFolder / ui::DataFolderName));
+}
+
+void copyExampleBlock(const fs::path& dataFolder) {
+    QFile example(QStringLiteral(":/example.txt")); // the shipped bytes, CR LF and GBK
+    if (!example.open(QIODevice::ReadOnly)) return;
+    try {
+        writeFileAtomically(dataFolder / "example.txt", example.readAll().toStdString());
+    } catch (const Error&) {
+        // An unwritable data folder shows at the first command that writes there.
+    }
+}
+
+} // namespace
+
+fs::path openProgramFolder(const fs::path& executableFolder) {
+    const fs::path folder = keepsFilesBesideProgram(executableFolder)
+                                ? executableFolder
+                                : fs::path(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
+    const fs::path data = folder / ui::DataFolderName;
+    std::error_code failure;
+    const bool firstStart = !fs::exists(data, failure);
+    fs::create_directories(data, failure);
+    fs::create_directories(folder / ui::ReportFolderName, failure);
+    if (firstStart && fs::is_directory(data, failure)) copyExampleBlock(data);
+    return folder;
+}
 
 Program::Program(const std::filesystem::path& programFolder)
     : workspace(programFolder), Form1(workspace), Form2(workspace), Form3(workspace), Form4(workspace),

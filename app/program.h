@@ -13,6 +13,15 @@
 
 namespace trelmox::app {
 
+// The folder that holds the data and report folders, made ready: the
+// executable's own folder when the user may write there (a build folder,
+// an unpacked copy), otherwise the user's data location, e.g.
+// ~/.local/share/TRELMOX (an installed program under /usr). Missing data and
+// report folders are made; a data folder made now gets the example block.
+// Failures are left to the commands, which report the file they cannot
+// write.
+std::filesystem::path openProgramFolder(const std::filesystem::path& executableFolder);
+
 struct Program {
     explicit Program(const std::filesystem::path& programFolder);
 

@@ -38,6 +38,20 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
+// Names the folder that holds the data and report folders, which is not
+// beside the program for an installed one. A long path is shortened in the
+// middle, leaving the status bar's left part to the fixed notice and the
+// note of saved files; the tooltip has it whole.
+QLabel* folderLabel(QWidget* parent, const std::filesystem::path& folder) {
+    constexpr int Room = 300; // pixels of the status bar's 674
+    const QString path = QString::fromStdString(folder.string());
+    auto* label = new QLabel(parent);
+    label->setObjectName(QStringLiteral("ProgramFolder"));
+    label->setText(label->fontMetrics().elidedText(QStringLiteral("文件夹：") + path, Qt::ElideMiddle, Room));
+    label->setToolTip(path);
+    return label;
+}
+
 } // namespace
 
 TForm1::TForm1(ui::Workspace& workspace) : workspace_(workspace) {
@@ -72,6 +86,7 @@ TForm1::TForm1(ui::Workspace& workspace) : workspace_(workspace) {
     statusBar_->setSizeGripEnabled(false);
     statusBar_->setGeometry(0, height() - ui::StatusBarHeight, width(), ui::StatusBarHeight);
     statusBar_->addWidget(new QLabel(QStringLiteral("适用于局部稳定分析、计算"), statusBar_), 1);
+    statusBar_->addPermanentWidget(folderLabel(statusBar_, workspace.programFolder()));
 }
 
 void TForm1::openEntryWindow(QWidget* window, ui::TypeAheadCombo* blockNameBox) {

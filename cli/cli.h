@@ -2,7 +2,7 @@
 // trelmox-cli: the headless tool over the engine. Commands take their
 // arguments (without the program name) and write to the given streams, so
 // tests drive them in-process. Exit statuses: 0 every block analysed,
-// 1 some block failed, 2 usage error.
+// 1 some block failed, 2 usage error, 130 stopped by Ctrl-C.
 #include <filesystem>
 #include <functional>
 #include <iosfwd>
@@ -18,6 +18,7 @@ namespace trelmox::cli {
 inline constexpr int ExitOk = 0;
 inline constexpr int ExitBlockFailed = 1;
 inline constexpr int ExitUsage = 2;
+inline constexpr int ExitInterrupted = 130; // 128 + SIGINT, as shells report a Ctrl-C
 
 // Dispatches to the command named by args[0].
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

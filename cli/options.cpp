@@ -19,7 +19,8 @@ std::string ParsedArgs::choice(const std::string& name, const std::vector<std::s
     return *value;
 }
 
-ParsedArgs parseArgs(const std::vector<std::string>& args, const std::set<std::string>& valueOptions) {
+ParsedArgs parseArgs(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,
+                     const std::set<std::string>& flagOptions) {
     ParsedArgs parsed;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -35,6 +36,10 @@ ParsedArgs parseArgs(const std::vector<std::string>& args, const std::set<std::s
         }
         if (arg == "--help") {
             parsed.help = true;
+            continue;
+        }
+        if (flagOptions.contains(arg.substr(2))) {
+            parsed.flags.insert(arg.substr(2));
             continue;
         }
         const auto equals = arg.find('=');

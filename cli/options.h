@@ -1,7 +1,7 @@
 #pragma once
 // Command-line options shared by the tool's commands: "--name VALUE" or
-// "--name=VALUE" (repeatable), "--help", positional arguments, and "--" to
-// end the options. Anything else is a usage error.
+// "--name=VALUE" (repeatable), "--flag", "--help", positional arguments, and
+// "--" to end the options. Anything else is a usage error.
 #include <map>
 #include <optional>
 #include <set>
@@ -19,6 +19,7 @@ public:
 struct ParsedArgs {
     std::map<std::string, std::vector<std::string>> values; // by option name without "--"
     std::vector<std::string> positional;
+    std::set<std::string> flags; // given flags, without "--"
     bool help = false;
 
     // The option's last value, if given.
@@ -28,7 +29,9 @@ struct ParsedArgs {
                        const std::string& fallback) const;
 };
 
-// `valueOptions` are the option names (without "--") that take a value.
-ParsedArgs parseArgs(const std::vector<std::string>& args, const std::set<std::string>& valueOptions);
+// `valueOptions` are the option names (without "--") that take a value,
+// `flagOptions` those that stand alone.
+ParsedArgs parseArgs(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,
+                     const std::set<std::string>& flagOptions = {});
 
 } // namespace trelmox::cli

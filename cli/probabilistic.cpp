@@ -1,7 +1,8 @@
 // trelmox-cli probabilistic / sensitivity: the uncertainty of Kc for one
 // block data file. Exit statuses: 0 done, 1 the block could not be read or
 // converted, 2 usage error (a bad option, or settings that do not fit the
-// block such as a negative deviation).
+// block such as a negative deviation), 130 a probabilistic run stopped by
+// Ctrl-C.
 #include <charconv>
 #include <cstdio>
 #include <ostream>
@@ -12,6 +13,7 @@
 #include "cli/cli.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "cli/progress.h"
 #include "model/datafile.h"
 #include "model/error.h"
 #include "model/files.h"
@@ -36,7 +38,7 @@ const std::string NameHelp =
 const std::string ProbabilisticUsage =
     "usage: trelmox-cli probabilistic FILE [--samples N] [--seed S] [--method mc|lhs]\n"
     "           [--sd NAME=SD ...] [--uniform NAME=LO:HI ...] [--lognormal NAME=SD ...]\n"
-    "           [--threads N] [--bins N] [--format text|json]\n"
+    "           [--threads N] [--bins N] [--format text|json] [--quiet]\n"
     "\n"
     "Monte Carlo (mc, default) or Latin hypercube (lhs) analysis of the block in\n"
     "FILE: every sample draws the varied inputs and computes Kc as 'analyze' does.\n"
@@ -53,8 +55,12 @@ const std::string ProbabilisticUsage =
     "  --threads N          threads, default all cores\n"
     "  --bins N             histogram bins (default 20)\n"
     "  --format text|json   output (default text)\n"
+    "  --quiet              no progress line (shown on a terminal for runs\n"
+    "                       longer than a second)\n"
     "\n" +
-    NameHelp + "\nExit status: 0 done, 1 the block could not be read, 2 usage error.\n";
+    NameHelp +
+    "\nCtrl-C stops the run; nothing is written then.\n"
+    "Exit status: 0 done, 1 the block could not be read, 2 usage error, 130 stopped.\n";
 
 const std::string SensitivityUsage =
     "usage: trelmox-cli sensitivity FILE --param NAME --from A --to B --steps N\n"
@@ -209,8 +215,9 @@ BlockFile readBlock(const std::string& file) {
 // Parses the arguments: the single FILE and the options; --help gives
 // nullopt after printing the usage.
 std::optional<ParsedArgs> commandArgs(const std::vector<std::string>& args, const std::set<std::string>& options,
-                                      const std::string& usage, std::ostream& out) {
-    ParsedArgs parsed = parseArgs(args, options);
+                                      const std::string& usage, std::ostream& out,
+                                      const std::set<std::string>& flags = {}) {
+    ParsedArgs parsed = parseArgs(args, options, flags);
     if (parsed.help) {
         out << usage;
         return std::nullopt;
@@ -240,7 +247,7 @@ int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& 
     std::string format;
     try {
         parsed = commandArgs(args, {"samples", "seed", "method", "sd", "uniform", "lognormal", "threads", "bins", "format"},
-                             ProbabilisticUsage, out);
+                             ProbabilisticUsage, out, {"quiet"});
         if (!parsed) return ExitOk;
         settings = probabilisticSettings(*parsed);
         format = parsed->choice("format", {"text", "json"}, "text");
@@ -261,7 +268,19 @@ int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& 
     } catch (const Error& failure) {
         return usageFailure(command, failure.what(), ProbabilisticUsage, err);
     }
-    const ProbabilisticResult result = runProbabilistic(block.Block.Attitudes, block.Block.Params, settings);
+    ProgressLine progress(err, !parsed->flags.contains("quiet") && isTerminal(err));
+    const InterruptGuard interrupt;
+    const ProbabilisticResult result =
+        runProbabilistic(block.Block.Attitudes, block.Block.Params, settings, [&](std::uint64_t done, std::uint64_t total) {
+            progress.update(done, total);
+            return !interrupt.interrupted();
+        });
+    progress.clear();
+    // A Ctrl-C after the last sample still means the user wants no output.
+    if (result.Cancelled || interrupt.interrupted()) {
+        err << "trelmox-cli " << command << ": interrupted\n";
+        return ExitInterrupted;
+    }
     if (format == "json") printProbabilisticJson(block.Name, settings, result, out);
     else printProbabilisticText(block.Name, settings, result, out);
     return ExitOk;

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "cli/cli.h"
+#include "trelmox/version.h"
 
 namespace trelmox::cli {
 
@@ -23,7 +24,8 @@ const char* const Usage =
     "  report --pdf-dir DIR FILE...\n"
     "      The calculation report of each block as a PDF file.\n"
     "\n"
-    "Run 'trelmox-cli <command> --help' for a command's options.\n";
+    "Run 'trelmox-cli <command> --help' for a command's options, 'trelmox-cli --version'\n"
+    "for the version.\n";
 
 using Command = std::function<int(const std::vector<std::string>&, std::ostream&, std::ostream&)>;
 
@@ -46,6 +48,10 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         out << Usage;
+        return ExitOk;
+    }
+    if (args[0] == "--version") {
+        out << "trelmox-cli " << Version << '\n';
         return ExitOk;
     }
     const auto command = commands().find(args[0]);

@@ -1,0 +1,46 @@
+# bash completion for trelmox-cli: commands, options, the probabilistic
+# input names, and files where a command takes them.
+_trelmox_cli() {
+    local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]} command=${COMP_WORDS[1]:-}
+    local names="dip1 dipdir1 dip2 dipdir2 diptop dipdirtop dipface dipdirface c1 f1 c2 f2 rock water height u1 u2 k crackdist crackwater force bolt"
+    COMPREPLY=()
+    if [ "$COMP_CWORD" -eq 1 ]; then
+        COMPREPLY=($(compgen -W "analyze probabilistic sensitivity report --help --version" -- "$cur"))
+        return
+    fi
+    case $prev in
+        --format)
+            case $command in
+                analyze) COMPREPLY=($(compgen -W "text json csv" -- "$cur")) ;;
+                probabilistic) COMPREPLY=($(compgen -W "text json" -- "$cur")) ;;
+                sensitivity) COMPREPLY=($(compgen -W "text csv json" -- "$cur")) ;;
+            esac
+            return ;;
+        --method) COMPREPLY=($(compgen -W "mc lhs" -- "$cur")); return ;;
+        --param) COMPREPLY=($(compgen -W "$names" -- "$cur")); return ;;
+        --sd | --uniform | --lognormal)
+            # NAME= and then the value: no space after the name.
+            compopt -o nospace 2>/dev/null
+            COMPREPLY=($(compgen -W "${names// /= }=" -- "$cur"))
+            return ;;
+        --report-dir | --dxf-dir | --plot-dir | --pdf-dir)
+            compopt -o filenames 2>/dev/null
+            COMPREPLY=($(compgen -d -- "$cur"))
+            return ;;
+        --samples | --seed | --threads | --bins | --from | --to | --steps) return ;;
+    esac
+    if [[ $cur == -* ]]; then
+        local options=
+        case $command in
+            analyze) options="--format --report-dir --dxf-dir --plot-dir --help" ;;
+            probabilistic) options="--samples --seed --method --sd --uniform --lognormal --threads --bins --format --quiet --help" ;;
+            sensitivity) options="--param --from --to --steps --format --help" ;;
+            report) options="--pdf-dir --help" ;;
+        esac
+        COMPREPLY=($(compgen -W "$options" -- "$cur"))
+        return
+    fi
+    compopt -o filenames 2>/dev/null
+    COMPREPLY=($(compgen -f -- "$cur"))
+}
+complete -F _trelmox_cli trelmox-cli

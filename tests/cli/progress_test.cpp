@@ -1,0 +1,69 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "analysis/probabilistic/parameters.h"
+#include "cli/progress.h"
+
+using namespace trelmox::cli;
+using ::testing::HasSubstr;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A clock the test moves by hand.
+struct FakeClock {
+    std::chrono::steady_clock::time_point now{};
+    ProgressLine::Clock function() {
+        return [this] { return now; };
+    }
+};
+
+} // namespace
+
+TEST(ProgressLine, DrawnOnlyWhenShownAndAfterASecond) {
+    struct Case {
+        bool shown;
+        std::chrono::milliseconds at;
+        bool drawn;
+    } cases[] = {{false, 5s, false}, {true, 900ms, false}, {true, 1500ms, true}};
+    for (const Case& c : cases) {
+        std::ostringstream err;
+        FakeClock clock;
+        ProgressLine line(err, c.shown, clock.function());
+        clock.now += c.at;
+        line.update(500, 1000);
+        line.clear();
+        EXPECT_EQ(!err.str().empty(), c.drawn) << c.shown << ' ' << c.at.count();
+    }
+}
+
+TEST(ProgressLine, ShowsBarShareRateAndTimeLeftThenClears) {
+    std::ostringstream err;
+    FakeClock clock;
+    ProgressLine line(err, true, clock.function());
+    clock.now += 1s; // preparing, then the first samples
+    line.update(1'000'000, 10'000'000);
+    EXPECT_EQ(err.str(), "\r[==>                 ]  10%\033[K");
+    clock.now += 2s;
+    line.update(5'000'000, 10'000'000);
+    EXPECT_THAT(err.str(), ::testing::EndsWith("\r[==========>         ]  50%  2.0 M samples/s  3 s left\033[K"));
+    line.clear();
+    EXPECT_THAT(err.str(), ::testing::EndsWith("\r\033[K"));
+}
+
+// The completion offers the tool's own names for --sd, --uniform, --lognormal
+// and --param; a name added to the engine must be added there too.
+TEST(BashCompletion, OffersEveryInputName) {
+    std::ifstream file(std::filesystem::path(TRELMOX_TEST_DATA) / ".." / ".." / "packaging" / "trelmox-cli.bash");
+    std::stringstream text;
+    text << file.rdbuf();
+    std::smatch names;
+    const std::string script = text.str();
+    ASSERT_TRUE(std::regex_search(script, names, std::regex("names=\"([^\"]*)\"")));
+    EXPECT_EQ(names[1], trelmox::parameterNameList());
+}

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# usage: install_test.sh BUILD_DIR VERSION WITH_GUI(0|1)
+set -euo pipefail
+build=$1 version=$2 gui=$3
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+fail() { echo "install test: $*" >&2; exit 1; }
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+[ "$("$prefix/bin/trelmox-cli" --version)" = "trelmox-cli $version" ] || fail "trelmox-cli --version"
+"$prefix/bin/trelmox-cli" analyze "$prefix/share/trelmox/example.txt" | grep -q '^example  *BothPlanes  *1\.189' ||
+  fail "analysis of the installed example block"
+[ -s "$prefix/share/man/man1/trelmox-cli.1" ] || fail "no manual page"
+
+# The PDF writer, when built, is found beside the installed tool.
+if [ -e "$build/bin/trelmox-report" ]; then
+  env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/trelmox-cli" report --pdf-dir "$prefix/pdf" \
+    "$prefix/share/trelmox/example.txt" >/dev/null || fail "report of the installed example block"
+  [ -s "$prefix/pdf/example计算书.pdf" ] || fail "no PDF of the installed example block"
+fi
+
+# The completion, loaded as bash-completion loads it, offers the input names.
+completion="$prefix/share/bash-completion/completions/trelmox-cli"
+offered=$(bash -c 'source "$1"; COMP_WORDS=(trelmox-cli probabilistic x --sd u); COMP_CWORD=4; _trelmox_cli
+                   echo "${COMPREPLY[*]}"' _ "$completion")
+[ "$offered" = "u1= u2=" ] || fail "completion of --sd u offers '$offered'"
+
+if [ "$gui" = 1 ]; then
+  [ "$("$prefix/bin/trelmox" --version)" = "trelmox $version" ] || fail "trelmox --version"
+  desktop="$prefix/share/applications/trelmox.desktop"
+  desktop-file-validate "$desktop" || fail "desktop-file-validate"
+  exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
+  [ -x "$prefix/bin/$exec_name" ] || fail "the desktop entry starts '$exec_name', which is not installed"
+  icons="$prefix/share/icons/hicolor"
+  [ -s "$icons/scalable/apps/trelmox.svg" ] || fail "no SVG icon"
+  for size in 16 22 24 32 48 64 128 256; do
+    file "$icons/${size}x${size}/apps/trelmox.png" | grep -q "PNG image data, $size x $size" ||
+      fail "no ${size}x${size} PNG icon"
+  done
+fi
+echo "installed and used: $(cd "$prefix" && find . -type f | wc -l) files"
