@@ -320,8 +320,12 @@ int paintReport(const CalculationReport& report, QPagedPaintDevice& device) {
     PictureObjects pictures(page.bodyHeight * 0.42);
     document.documentLayout()->registerHandler(PictureObject, &pictures);
     DocumentWriter writer(document, page, pictures);
+    // One edit: laid out once at its end, not again after every table cell.
+    QTextCursor edit(&document);
+    edit.beginEditBlock();
     writer.cover(report);
     for (const ReportSection& section : report.Sections) writer.section(section);
+    edit.endEditBlock();
     splitParagraphsAtPageBreaks(document);
 
     const int count = document.pageCount();
