@@ -5,11 +5,16 @@
 #include <QRadioButton>
 #include <QLabel>
 #include <QMenu>
+#include <QBuffer>
+#include <QPdfWriter>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QStatusBar>
 #include <QTableWidget>
 
 #include "../ui/testkit.h"
+#include "model/files.h"
+#include "paint/report_pages.h"
 #include "ui/views/figure_widget.h"
 #include "ui/views/probabilistic_window.h"
 #include "ui/views/report_command.h"
@@ -50,6 +55,15 @@ QPrintPreviewDialog* shownPreview() {
     for (QWidget* window : QApplication::topLevelWidgets())
         if (auto* preview = qobject_cast<QPrintPreviewDialog*>(window); preview && preview->isVisible()) return preview;
     return nullptr;
+}
+
+// The pages of the report as a PDF lays them out.
+int pdfPages(const CalculationReportInputs& inputs) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    paint::setReportPageLayout(writer);
+    return paint::paintReport(calculationReport(inputs), writer);
 }
 
 QAction* menuCommand(TestProgram& program, const QString& name) {
@@ -144,12 +158,19 @@ private slots:
 
         program.button(&program->Form4, "ReportButton")->click();
         QCOMPARE(program.boxes.shown(), QStringList{"message: 请输入或选择块体名称"});
-        QVERIFY(std::filesystem::file_size(program.reportFile("w1计算书.pdf")) > 0);
+        QVERIFY(readFileBytes(program.reportFile("w1计算书.pdf")).starts_with("%PDF-"));
         QCOMPARE(program->Form4.findChild<QStatusBar*>("StatusBar1")->currentMessage(),
                  QStringLiteral("已保存：分析报告/w1计算书.pdf"));
         QPrintPreviewDialog* preview = shownPreview();
         QVERIFY(preview);
         QCOMPARE(preview->windowTitle(), QStringLiteral("楔块 w1 稳定性分析计算书"));
+        // The preview shows this report, with its results and the
+        // sensitivity plot, on the pages the PDF has.
+        CalculationReportInputs withoutResults = inputs();
+        withoutResults.Results.reset();
+        withoutResults.Sensitivity.reset();
+        QVERIFY(pdfPages(inputs()) > pdfPages(withoutResults));
+        QCOMPARE(preview->findChild<QPrintPreviewWidget*>()->pageCount(), pdfPages(inputs()));
         preview->close();
 
         // An edit after the analysis: the results, and the runs on the
