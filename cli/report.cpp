@@ -16,6 +16,8 @@
 
 #include "cli/cli.h"
 #include "cli/options.h"
+#include "cli/output.h"
+#include "cli/output_guard.h"
 #include "model/companion.h"
 #include "model/datafile.h"
 #include "model/error.h"
@@ -45,20 +47,23 @@ const char* const ReportUsage =
 
 const char* const HelperName = "trelmox-report";
 
-// Writes one block's report; false when it has no results.
-bool reportBlock(const std::filesystem::path& file, const std::filesystem::path& folder, const PdfWriter& write,
-                 std::ostream& out, std::ostream& err) {
-    const std::string name = blockNameOf(file);
+// Writes one block's report; false when it has no results. As analyze's
+// outputs, the PDF never replaces an input of the run nor another input's
+// report, and the data file is read as strictly.
+bool reportBlock(const RunInput& input, const std::filesystem::path& folder, OutputGuard& guard,
+                 const PdfWriter& write, std::ostream& out, std::ostream& err) {
+    const std::string name = blockNameOf(input.file);
     checkBlockName(name);
-    const SavedBlock block = savedBlockFromTexts(parseBlockData(readTextFile(file)));
-    const CalculationReportInputs inputs =
-        analysedReportInputs(name, block, blockLoads(file.parent_path(), name), todayText());
-    const CalculationReport report = calculationReport(inputs);
     const std::filesystem::path pdf = folder / calculationReportFileName(name);
-    write(pdf, report);
-    out << name << '\t' << pdf.string() << '\n';
+    guard.check(pdf, input.number);
+    const SavedBlock block = readSavedBlock(input.file);
+    const CalculationReportInputs inputs =
+        analysedReportInputs(name, block, blockLoads(input.file.parent_path(), name), todayText());
+    const CalculationReport report = calculationReport(inputs);
+    writeOutputs({pdf}, input, guard, [&] { write(pdf, report); });
+    out << name << '\t' << shownPath(pdf) << '\n';
     if (inputs.Results) return true;
-    err << "trelmox-cli report: " << file.string() << ": 计算书中没有计算结果" << '\n';
+    err << "trelmox-cli report: " << shownPath(input.file) << ": 计算书中没有计算结果" << '\n';
     return false;
 }
 
@@ -131,9 +136,11 @@ int runHelper(const std::filesystem::path& helper, const std::vector<std::string
 
 int runReportBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const PdfWriter& write) {
     ParsedArgs parsed;
+    std::optional<std::string> folder;
     try {
         parsed = parseArgs(args, {"pdf-dir"});
-        if (!parsed.help && !parsed.last("pdf-dir")) throw UsageError("--pdf-dir is required");
+        folder = parsed.folder("pdf-dir");
+        if (!parsed.help && !folder) throw UsageError("--pdf-dir is required");
         if (!parsed.help && parsed.positional.empty()) throw UsageError("no block data file given");
     } catch (const UsageError& usage) {
         err << "trelmox-cli report: " << usage.what() << "\n\n" << ReportUsage;
@@ -143,15 +150,17 @@ int runReportBatch(const std::vector<std::string>& args, std::ostream& out, std:
         out << ReportUsage;
         return ExitOk;
     }
-    const std::filesystem::path folder = *parsed.last("pdf-dir");
+    // A folder that cannot be made fails each block's write, which names it.
     std::error_code made;
-    std::filesystem::create_directories(folder, made);
+    std::filesystem::create_directories(*folder, made);
+    OutputGuard guard(parsed.positional);
     bool allReported = true;
-    for (const std::string& file : parsed.positional) {
+    for (std::size_t i = 0; i < parsed.positional.size(); ++i) {
+        const RunInput input{i, parsed.positional[i]};
         try {
-            allReported = reportBlock(file, folder, write, out, err) && allReported;
+            allReported = reportBlock(input, *folder, guard, write, out, err) && allReported;
         } catch (const Error& failure) {
-            err << "trelmox-cli report: " << file << ": " << failure.what() << '\n';
+            err << "trelmox-cli report: " << fileFailureText(input.file, failure) << '\n';
             allReported = false;
         }
     }

@@ -18,6 +18,14 @@ SensitivityStep step(const BlockInputs& base, Parameter parameter, double value)
     BlockInputs inputs = base;
     parameterField(inputs, parameter) = value;
     SensitivityStep s{value, {}, {}, {}, {}};
+    // A step may reach a value the block's own texts could not hold (a
+    // height of 0), which then fails as such a text would.
+    try {
+        checkWedgeNumbers(inputs.Numbers);
+    } catch (const Error& e) {
+        s.Failure = s.FullFailure = e.what();
+        return s;
+    }
     try {
         s.Result = evaluate(inputs);
     } catch (const Error& e) {
@@ -43,10 +51,12 @@ std::vector<SensitivityStep> runSensitivity(const PlaneAttitudeArray& attitudes,
                                             int steps) {
     const BlockInputs base = blockInputs(attitudes, params, loads);
     requireVariable(base, parameter);
-    if (steps < 1) throw Error("the number of steps must be at least 1");
+    if (steps < 1 || steps > MaxSensitivitySteps)
+        throw Error("the number of steps must lie between 1 and " + std::to_string(MaxSensitivitySteps));
     requireInRange(parameter, from);
     requireInRange(parameter, to);
     std::vector<SensitivityStep> result;
+    result.reserve(steps + 1);
     for (int i = 0; i <= steps; ++i) result.push_back(step(base, parameter, std::lerp(from, to, double(i) / steps)));
     return result;
 }
