@@ -77,15 +77,6 @@ CalculationReportInputs exampleWithAllPictures() {
     return in;
 }
 
-// A horizontal first cutting plane under a horizontal top: two triples of
-// planes cut out no corner.
-SavedBlock flatFirstPlane() {
-    SavedBlock block = trelmox::testing::workedExampleBlock();
-    block.Quadrants[0] = {"N", "60", "E", "S", "E", "0"};
-    block.Attitudes[0] = {0, 150};
-    return block;
-}
-
 std::filesystem::path writtenPdf(const TempFolder& folder, const CalculationReportInputs& in) {
     const std::filesystem::path pdf = folder.path() / calculationReportFileName(in.BlockName);
     paint::writeReportPdf(pdf, calculationReport(in));
@@ -160,7 +151,7 @@ TEST(ReportPdf, BlocksWithoutResultsSaySo) {
     CalculationReportInputs neverAnalysed = analysedReportInputs("w2", exampleBlock(), {}, "2026-12-08");
     neverAnalysed.Results.reset();
     neverAnalysed.NoResults = NeverAnalysedText;
-    const SavedBlock flat = flatFirstPlane();
+    const SavedBlock flat = trelmox::testing::blockWithoutCorners();
     const struct {
         const char* name;
         CalculationReportInputs inputs;
@@ -190,7 +181,7 @@ TEST(ReportCommand, WritesEveryBlockItCanWithoutADisplay) {
     std::filesystem::create_directories(data);
     std::filesystem::copy_file(TRELMOX_EXAMPLE, data / "b1.txt");
     std::filesystem::copy_file(std::string(TRELMOX_TEST_DATA) + "/example_loads.json", data / "b1.json");
-    const SavedBlock flat = flatFirstPlane();
+    const SavedBlock flat = trelmox::testing::blockWithoutCorners();
     writeBlockFile(data, "b2", flat.Attitudes, flat.Quadrants, flat.Params);
 
     const std::string run = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + quoted(TRELMOX_CLI) + " report --pdf-dir " +

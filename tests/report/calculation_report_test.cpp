@@ -54,14 +54,6 @@ SavedBlock withParams(SavedBlock block, const std::function<void(TWedgeParams&)>
     return block;
 }
 
-// A cutting plane parallel to the horizontal top: two triples cut out no corner.
-SavedBlock horizontalFirstPlane() {
-    SavedBlock block = trelmox::testing::workedExampleBlock();
-    block.Quadrants[0] = {"N", "60", "E", "S", "E", "0"};
-    block.Attitudes[0] = {0, 150};
-    return block;
-}
-
 // Kc accepts this wedge, but its line of intersection never meets the real top.
 SavedBlock wedgeWithoutRealTop() {
     SavedBlock block = trelmox::testing::exampleBlock();
@@ -108,7 +100,7 @@ TEST(CalculationReport, SaysWhatTheAnalysesFound) {
         {"never analysed", neverAnalysed, {NeverAnalysedText, "不能作出结论", "N15E", "SE∠45"}, {"1.18912355743381", "Fs ="}, 2},
         {"results no longer of these inputs", stale, {StaleResultsText}, {"1.18912355743381"}, 2},
         {"corners cannot be computed",
-         analysed(horizontalFirstPlane()),
+         analysed(trelmox::testing::blockWithoutCorners()),
          {"不能求出块体的全部角点，未作分析：1、2、3三平面不能切出块体；1、3、4三平面不能切出块体。", "没有三维视图"},
          {NeverAnalysedText, "Kc ="},
          1},
