@@ -12,6 +12,7 @@
 #include "model/error.h"
 #include "model/files.h"
 #include "ui/views/picture_commands.h"
+#include "ui/views/report_command.h"
 
 namespace trelmox::app {
 
@@ -63,6 +64,9 @@ Program::Program(const std::filesystem::path& programFolder)
     joints->setObjectName(QStringLiteral("JointsCommand"));
     QObject::connect(joints, &QAction::triggered, &Form1, [this] { showJoints(); });
     views::addPictureButtons(&Form4, Pictures, QPoint(330, 231), QSize(120, 24), 34);
+    // Beside "分析、计算" on its panel: the calculation report of the results.
+    views::addReportButton(Form4.findChild<QWidget*>(QStringLiteral("Panel1")), workspace, Pictures,
+                           QRect(385, 8, 75, 25));
 }
 
 views::JointsWindow& Program::joints() {

@@ -146,6 +146,10 @@ void BlockDocument::setWaterMode(TWaterPressureMode mode) {
 SavedBlock BlockDocument::block() const { return {attitudes_, quadrants_, params_}; }
 
 WedgeLoads BlockDocument::loads() const { return blockLoads(dataFolder_, currentBlock_); }
+bool BlockDocument::resultsCurrent() const {
+    return results_ && analysed_.Attitudes == attitudes_ && analysed_.Quadrants == quadrants_ &&
+           analysed_.Params == params_;
+}
 
 std::optional<FigureTexts> BlockDocument::figures() const {
     if (!results_) return std::nullopt;
@@ -241,6 +245,7 @@ BlockAnalysis BlockDocument::analyse() {
     BlockAnalysis analysis = analyseBlock(block(), corners);
     if (analysis.FailedTriples.empty()) {
         results_ = BlockResults{*analysis.Geometry, *analysis.Safety};
+        analysed_ = block();
         changed();
     }
     return analysis;

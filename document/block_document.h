@@ -82,6 +82,10 @@ public:
     // The current block's loads: its companion file's, else the defaults.
     // Throws Error for a companion file that does not read.
     WedgeLoads loads() const;
+    // Whether there are results and they were worked out from the block as
+    // it stands: a confirm or a parameter changed since leaves results that
+    // the block's inputs no longer give.
+    bool resultsCurrent() const;
     std::optional<FigureTexts> figures() const;
 
     // Fills the entries and the parameters from the data file of the block
@@ -140,6 +144,7 @@ private:
     PlaneQuadrantArray quadrants_{};
     PlaneAttitudeArray attitudes_{};
     std::optional<BlockResults> results_;
+    SavedBlock analysed_; // the block results_ were worked out from
 };
 
 } // namespace trelmox

@@ -3,7 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "ui/views/figure_painter.h"
+#include "paint/figure_painter.h"
 
 namespace trelmox::views {
 
@@ -19,7 +19,7 @@ void FigureWidget::setFigure(Figure figure) {
 
 void FigureWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    paintFigure(painter, figure_, QRectF(rect()));
+    paint::paintFigure(painter, figure_, QRectF(rect()));
 }
 
 void FigureWidget::mousePressEvent(QMouseEvent* event) {
