@@ -13,6 +13,9 @@ enum class TWedgeContact { NoBlock, BothPlanes, FirstPlaneOnly, SecondPlaneOnly,
 
 // "NoBlock", "BothPlanes", ... as used in machine-readable output.
 const char* contactName(TWedgeContact contact);
+// The cases that cut out a wedge and work out its factor: contact on both
+// planes, on one, or lift-off (whose factor is 0).
+bool cutsOutWedge(TWedgeContact contact);
 // The message the user is shown for NoBlock and LiftOff; empty otherwise.
 std::string contactMessage(TWedgeContact contact);
 

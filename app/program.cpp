@@ -12,6 +12,7 @@
 #include "model/error.h"
 #include "model/files.h"
 #include "ui/views/picture_commands.h"
+#include "ui/views/report_command.h"
 
 namespace trelmox::app {
 
@@ -60,11 +61,29 @@ Program::Program(const std::filesystem::path& programFolder)
     // In free space: below the main window's commands, and beside the
     // analysis window's result boxes.
     QMenu* menu = views::addPictureMenuButton(&Form1, Pictures, QRect(514, 366, 140, 26))->menu();
+    QAction* joints = menu->addAction(QStringLiteral("结构面统计与组合"));
+    joints->setObjectName(QStringLiteral("JointsCommand"));
+    QObject::connect(joints, &QAction::triggered, &Form1, [this] { showJoints(); });
     menu->addSeparator();
     QAction* loads = menu->addAction(QStringLiteral("荷载与支护"));
     loads->setObjectName(QStringLiteral("LoadsCommand"));
     QObject::connect(loads, &QAction::triggered, &Loads, &ui::LoadsWindow::bringUp);
     views::addPictureButtons(&Form4, Pictures, QPoint(330, 231), QSize(120, 24), 34);
+    // Beside "分析、计算" on its panel: the calculation report of the results.
+    views::addReportButton(Form4.findChild<QWidget*>(QStringLiteral("Panel1")), workspace, Pictures,
+                           QRect(385, 8, 75, 25));
+}
+
+views::JointsWindow& Program::joints() {
+    if (!joints_) joints_ = std::make_unique<views::JointsWindow>(workspace);
+    return *joints_;
+}
+
+void Program::showJoints() {
+    joints().refresh();
+    joints().show();
+    joints().raise();
+    joints().activateWindow();
 }
 
 } // namespace trelmox::app

@@ -1,8 +1,13 @@
-// Density contours of 10,000 poles on the net, by both counting methods.
+// Density contours of 10,000 poles on the net, by both counting methods;
+// the combinations of 500 measured planes against one slope.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
+
+#include "analysis/joints/combinations.h"
 #include "analysis/orientation.h"
 #include "analysis/probabilistic/fisher.h"
+#include "bench/example.h"
 #include "drawing/contours.h"
 
 using namespace trelmox;
@@ -35,5 +40,24 @@ void BM_DensityContours(benchmark::State& state) {
 }
 BENCHMARK(BM_DensityContours)->ArgNames({"kamb", "grid"})->ArgsProduct({{0, 1}, {121, 201}})->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// 500 planes of the survey as a compass reads them (whole degrees, so some
+// repeat and cut out no wedge), every pair (124,750) set into the example
+// block's slope with its own water: Kc, the full factor, the kinematic check
+// and the sort. Wall clock, on one thread and on every core.
+void BM_Combinations(benchmark::State& state) {
+    std::vector<Measurement> planes;
+    for (const WeightedPole& pole : surveyPoles(500)) {
+        const TPlaneAttitude plane = planeOfPole(pole.Pole);
+        planes.push_back({{std::round(plane.DipAngle), std::fmod(std::round(plane.DipDirection), 360.0)}, "", 1,
+                          static_cast<int>(planes.size()) + 1});
+    }
+    const std::vector<CandidatePlane> candidates = measuredCandidates(planes);
+    const CombinationSlope slope = combinationSlope(bench::exampleBlock(), WedgeLoads{});
+    for (auto _ : state)
+        benchmark::DoNotOptimize(combinePlanes(candidates, slope, static_cast<unsigned>(state.range(0))));
+    state.SetItemsProcessed(state.iterations() * 124'750);
+}
+BENCHMARK(BM_Combinations)->ArgName("threads")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -83,27 +83,6 @@ BlockOutputs outputsOf(const std::string& name, const Destinations& to) {
     return outputs;
 }
 
-// One input of the run: its number (for the guard) and its path.
-struct RunInput {
-    std::size_t number;
-    std::filesystem::path file;
-};
-
-// A write failure names the file it could not write; the row's prefix
-// names only the data file.
-template <typename Write>
-void writeOutputs(const std::vector<std::filesystem::path>& outputs, const RunInput& input, OutputGuard& guard,
-                  Write write) {
-    try {
-        write();
-    } catch (const Error& failure) {
-        std::string names;
-        for (const auto& output : outputs) names += (names.empty() ? "“" : "”或“") + shownPath(output);
-        throw Error::fromSystem("无法写入" + names + "”：" + failure.what(), failure.systemError());
-    }
-    for (const auto& output : outputs) guard.written(output, input.number);
-}
-
 // The full analysis beside Kc. Its failure or refusal is a message of the
 // block, not the block's failure: Kc and the geometry stand.
 void analyseRealWedge(const SavedBlock& block, const WedgeLoads& loads, BlockOutcome& outcome) {
@@ -173,14 +152,6 @@ BlockOutcome analyseOne(const RunInput& input, const Destinations& to, OutputGua
     return outcome;
 }
 
-// A folder option given as an empty text would write into the current
-// folder, where the data files usually are.
-std::optional<std::filesystem::path> folderOption(const ParsedArgs& parsed, const std::string& name) {
-    const auto folder = parsed.last(name);
-    if (folder && folder->empty()) throw UsageError("--" + name + " needs a folder");
-    return folder;
-}
-
 } // namespace
 
 int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -190,7 +161,7 @@ int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
     try {
         parsed = parseArgs(args, {"format", "report-dir", "dxf-dir", "plot-dir"});
         format = parsed.choice("format", {"text", "json", "csv"}, "text");
-        to = {folderOption(parsed, "report-dir"), folderOption(parsed, "dxf-dir"), folderOption(parsed, "plot-dir")};
+        to = {parsed.folder("report-dir"), parsed.folder("dxf-dir"), parsed.folder("plot-dir")};
         if (!parsed.help && parsed.positional.empty()) throw UsageError("no block data file given");
     } catch (const UsageError& usage) {
         err << "trelmox-cli analyze: " << usage.what() << "\n\n" << AnalyzeUsage;

@@ -132,11 +132,17 @@ std::size_t displayWidth(const std::string& text) {
     return width;
 }
 
-} // namespace
-
 std::string padded(const std::string& text, std::size_t width) {
     const std::size_t used = displayWidth(text);
     return text + std::string(used < width ? width - used : 1, ' ');
+}
+
+} // namespace
+
+std::string tableRow(const std::vector<std::string>& cells, const std::vector<std::size_t>& widths) {
+    std::string line;
+    for (std::size_t i = 0; i < cells.size(); ++i) line += padded(cells[i], widths[i]);
+    return line.substr(0, line.find_last_not_of(' ') + 1);
 }
 
 namespace {
@@ -288,12 +294,7 @@ public:
     }
 
 private:
-    static std::string row(const std::vector<std::string>& cells) {
-        static const std::size_t widths[] = {16, 18, 18, 14, 10, 10, 18, 10};
-        std::string line;
-        for (std::size_t i = 0; i < cells.size(); ++i) line += padded(cells[i], widths[i]);
-        return line.substr(0, line.find_last_not_of(' ') + 1);
-    }
+    static std::string row(const std::vector<std::string>& cells) { return tableRow(cells, {16, 18, 18, 14, 10, 10, 18, 10}); }
     std::ostream& out_;
     int blocks_ = 0, failed_ = 0;
 };

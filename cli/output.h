@@ -60,8 +60,9 @@ std::string jsonString(const std::string& text);
 std::string jsonNumber(double value);
 // A CSV field, quoted when it holds a comma, a quote or a line end.
 std::string csvField(const std::string& text);
-// `text` followed by blanks up to `width` terminal columns (East Asian
-// characters take two), at least one.
-std::string padded(const std::string& text, std::size_t width);
+// A line of a readable table: each cell followed by blanks up to its width
+// in terminal columns (East Asian characters take two), at least one blank;
+// no blanks at the end.
+std::string tableRow(const std::vector<std::string>& cells, const std::vector<std::size_t>& widths);
 
 } // namespace trelmox::cli

@@ -59,14 +59,16 @@ const std::string FactorHelp =
 const std::string ProbabilisticUsage =
     "usage: trelmox-cli probabilistic FILE [--samples N] [--seed S] [--method mc|lhs]\n"
     "           [--sd NAME=SD ...] [--uniform NAME=LO:HI ...] [--lognormal NAME=SD ...]\n"
-    "           [--required F] [--threads N] [--bins N] [--format text|json] [--quiet]\n"
+    "           [--required F] [--fisher PLANE=K ...] [--threads N] [--bins N] [--format text|json]\n"
+    "           [--quiet]\n"
     "\n"
     "Monte Carlo (mc, default) or Latin hypercube (lhs) analysis of the block in\n"
     "FILE: every sample draws the varied inputs and computes Kc and Fs as\n"
-    "'analyze' does. Statistics and P(Kc < 1), and for Fs P(Fs < 1) and\n"
-    "P(Fs < required), are taken over the samples that cut out a wedge (lift-off\n"
-    "counts as failure); the other contact cases and failed computations are\n"
-    "counted for each factor.\n"
+    "'analyze' does. For each factor, statistics and P(< 1), the probability of\n"
+    "sliding, are taken over the samples that cut out a wedge (lift-off counts\n"
+    "as failure), and for Fs P(Fs < required) too; P(failure) counts the same\n"
+    "failed wedges over all samples; the other contact cases and failed\n"
+    "computations are counted.\n"
     "\n" +
     FactorHelp +
     "  --samples N          number of samples, 1..10000000 (default 10000)\n"
@@ -75,6 +77,10 @@ const std::string ProbabilisticUsage =
     "  --sd NAME=SD         normal, mean = the block's value, deviation SD\n"
     "  --uniform NAME=LO:HI uniform between LO and HI\n"
     "  --lognormal NAME=SD  lognormal, mean = the block's value (> 0), deviation SD\n"
+    "  --fisher PLANE=K     cutting plane 1 or 2 drawn as a joint set: its pole from\n"
+    "                       a Fisher distribution about the block's plane with\n"
+    "                       concentration K >= 0 (in place of its dip and dip\n"
+    "                       direction varied apart)\n"
     "  --threads N          threads, 1..4 per core (default: one per core)\n"
     "  --bins N             histogram bins, 1..10000 (default 20)\n"
     "  --format text|json   output (default text)\n"
@@ -153,6 +159,21 @@ void readDistributions(const ParsedArgs& parsed, ProbabilisticSettings& settings
     }
 }
 
+// --fisher PLANE=K for the block's cutting plane 1 or 2.
+void readFisherPlanes(const ParsedArgs& parsed, ProbabilisticSettings& settings) {
+    const auto found = parsed.values.find("fisher");
+    if (found == parsed.values.end()) return;
+    for (const std::string& text : found->second) {
+        const auto equals = text.find('=');
+        const std::string plane = text.substr(0, equals);
+        if (equals == std::string::npos || (plane != "1" && plane != "2"))
+            throw UsageError("--fisher needs PLANE=K with PLANE 1 or 2, not '" + text + "'");
+        std::optional<double>& kappa = settings.FisherKappa[plane == "1" ? 0 : 1];
+        if (kappa) throw UsageError("plane " + plane + " has two Fisher distributions");
+        kappa = numberArgument(text.substr(equals + 1), "--fisher " + text);
+    }
+}
+
 ProbabilisticSettings probabilisticSettings(const ParsedArgs& parsed) {
     ProbabilisticSettings settings;
     if (auto n = parsed.last("samples")) settings.Samples = integerArgument<std::uint64_t>(*n, "--samples");
@@ -165,6 +186,7 @@ ProbabilisticSettings probabilisticSettings(const ParsedArgs& parsed) {
     const std::string method = parsed.choice("method", {"mc", "lhs"}, "mc");
     settings.Method = method == "lhs" ? SamplingMethod::LatinHypercube : SamplingMethod::MonteCarlo;
     readDistributions(parsed, settings);
+    readFisherPlanes(parsed, settings);
     return settings;
 }
 
@@ -188,13 +210,16 @@ struct FactorFindings {
     const std::array<std::uint64_t, ContactCount>& Contacts;
     std::uint64_t Failed;
     const Histogram& Bins;
+    double PFailure; // failed wedges over all samples
 };
 
 FactorFindings kcFindings(const ProbabilisticResult& r) {
-    return {r.Statistics, r.Contacts, r.Failed, r.KcHistogram};
+    return {r.Statistics, r.Contacts, r.Failed, r.KcHistogram, r.PFailure};
 }
 
-FactorFindings fsFindings(const FullFactorSummary& f) { return {f.Statistics, f.Contacts, f.Failed, f.FsHistogram}; }
+FactorFindings fsFindings(const FullFactorSummary& f) {
+    return {f.Statistics, f.Contacts, f.Failed, f.FsHistogram, f.PFailure};
+}
 
 // "mean":...,"histogram":{...}: the keys both factors share.
 void printFindingsJson(const FactorFindings& f, std::ostream& out) {
@@ -203,7 +228,8 @@ void printFindingsJson(const FactorFindings& f, std::ostream& out) {
         << ",\"sd\":" << statisticJson(s, &SafetyStatistics::Sd)
         << ",\"min\":" << statisticJson(s, &SafetyStatistics::Min)
         << ",\"max\":" << statisticJson(s, &SafetyStatistics::Max)
-        << ",\"pf\":" << statisticJson(s, &SafetyStatistics::Pf) << ",\"contacts\":{";
+        << ",\"pf\":" << statisticJson(s, &SafetyStatistics::Pf) << ",\"p_failure\":" << jsonNumber(f.PFailure)
+        << ",\"contacts\":{";
     for (int c = 0; c < ContactCount; ++c)
         out << (c ? "," : "") << jsonString(contactName(static_cast<TWedgeContact>(c))) << ':' << f.Contacts[c];
     out << "},\"failed\":" << f.Failed << ",\"histogram\":{\"edges\":[";
@@ -241,6 +267,7 @@ void printFindingsText(const std::string& factor, const FactorFindings& f, const
         line("P(" + factor + " < 1)", shortNumber(s->Pf));
         if (required) line("P(" + factor + " < " + shortNumber(*required) + ")", shortNumber(pBelowRequired));
     }
+    line(factor + " P(failure)", shortNumber(f.PFailure));
     for (int c = 0; c < ContactCount; ++c)
         line(std::string("  ") + contactName(static_cast<TWedgeContact>(c)), std::to_string(f.Contacts[c]));
     line(factor + " failed", std::to_string(f.Failed));
@@ -253,7 +280,7 @@ void printFindingsText(const std::string& factor, const FactorFindings& f, const
 void printProbabilisticText(const std::string& block, const ProbabilisticSettings& settings,
                             const ProbabilisticResult& r, std::ostream& out) {
     const LinePrinter line = [&](const std::string& label, const std::string& value) {
-        out << (value.empty() ? label : padded(label, 26) + value) << '\n';
+        out << tableRow({label, value}, {26, 0}) << '\n';
     };
     line("block", shownText(block));
     line("method", methodName(settings.Method));
@@ -313,8 +340,8 @@ int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& 
     std::string format;
     try {
         parsed = commandArgs(args,
-                             {"samples", "seed", "method", "sd", "uniform", "lognormal", "required", "threads", "bins",
-                              "format"},
+                             {"samples", "seed", "method", "sd", "uniform", "lognormal", "required", "fisher", "threads",
+                              "bins", "format"},
                              ProbabilisticUsage, out, {"quiet"});
         if (!parsed) return ExitOk;
         settings = probabilisticSettings(*parsed);
@@ -425,22 +452,20 @@ void printSensitivityCsv(Parameter input, double required, const std::vector<Sen
 }
 
 // "BothPlanes       1.1891".
-std::string factorColumns(const char* contact, double factor) { return padded(contact, 17) + floatToFixed4(factor); }
+std::string factorColumns(const char* contact, double factor) { return tableRow({contact, floatToFixed4(factor)}, {17, 0}); }
 
 void printSensitivityText(const std::string& block, Parameter input, double required,
                           const std::vector<SensitivityStep>& steps, std::ostream& out) {
     out << "block " << shownText(block) << '\n'
         << "Kc: " << ProbabilisticResult::KcMethod << '\n'
         << "Fs: " << ProbabilisticResult::FsMethod << ", required factor " << shortNumber(required) << '\n'
-        << padded(parameterName(input), 14) << "contact          Kc      Fs contact       Fs      state\n";
+        << tableRow({parameterName(input), "contact", "Kc", "Fs contact", "Fs", "state"}, {14, 17, 8, 17, 8, 0}) << '\n';
     for (const SensitivityStep& s : steps) {
         const std::string kc = s.Result ? factorColumns(contactName(s.Result->Contact), s.Result->SafetyFactor)
                                         : "failed: " + s.Failure;
         const std::string fs =
             s.Full ? factorColumns(contactName(s.Full->Contact), s.Full->Factor) : "failed: " + s.FullFailure;
-        const std::string state = stepState(s, required);
-        out << padded(shortNumber(s.Value), 14) << padded(kc, 25) << (state.empty() ? fs : padded(fs, 25) + state)
-            << '\n';
+        out << tableRow({shortNumber(s.Value), kc, fs, stepState(s, required)}, {14, 25, 25, 0}) << '\n';
     }
 }
 

@@ -21,12 +21,17 @@ const char* const Usage =
     "      areas and the bolt force the required factor needs; reports, drawings\n"
     "      and pictures (stereonet, 3D view) on request.\n"
     "  probabilistic FILE [--samples N] [--seed S] [--method mc|lhs] [--sd NAME=SD ...]\n"
-    "      [--uniform NAME=LO:HI ...] [--lognormal NAME=SD ...] [--required F] [--threads N]\n"
-    "      [--format text|json]\n"
+    "      [--uniform NAME=LO:HI ...] [--lognormal NAME=SD ...] [--required F] [--fisher PLANE=K ...]\n"
+    "      [--threads N] [--format text|json]\n"
     "      Monte Carlo or Latin hypercube analysis of Kc and Fs: statistics, P(Kc < 1),\n"
     "      P(Fs < 1) and P(Fs < required).\n"
     "  sensitivity FILE --param NAME --from A --to B --steps N [--required F] [--format text|csv|json]\n"
     "      Kc and Fs with their contact cases as one input runs over a range.\n"
+    "  combinations SLOPE_BLOCK MEASUREMENTS [--sets planes|labels|auto:N] [--format text|json|csv]\n"
+    "      Every pair of measured planes or joint sets as the cutting planes of the\n"
+    "      block's slope: kinematic check, Kc and Fs, the critical wedge first.\n"
+    "  report --pdf-dir DIR FILE...\n"
+    "      The calculation report of each block as a PDF file.\n"
     "\n"
     "Run 'trelmox-cli <command> --help' for a command's options, 'trelmox-cli --version'\n"
     "for the version.\n";
@@ -38,6 +43,8 @@ const std::map<std::string, Command>& commands() {
         {"analyze", runAnalyze},
         {"probabilistic", runProbabilisticCommand},
         {"sensitivity", runSensitivityCommand},
+        {"combinations", runCombinationsCommand},
+        {"report", runReportCommand},
     };
     return table;
 }

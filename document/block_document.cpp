@@ -152,12 +152,17 @@ void BlockDocument::setLoadsEntries(const LoadsEntries& entries) {
 
 SavedBlock BlockDocument::block() const { return {attitudes_, quadrants_, params_}; }
 
+bool BlockDocument::resultsCurrent() const {
+    return results_ && analysed_.Attitudes == attitudes_ && analysed_.Quadrants == quadrants_ &&
+           analysed_.Params == params_ && analysedLoads_ == loads_;
+}
+
 std::optional<FigureTexts> BlockDocument::figures() const {
     if (!results_) return std::nullopt;
     return figureTexts(results_->Geometry, results_->Safety);
 }
 
-void BlockDocument::load() {
+std::vector<LineDisagreement> BlockDocument::load() {
     const BlockDataTexts texts = readBlockFile(dataFolder_, entryName_);
     // Beside the data file as found, whose name may differ in case from the entry.
     const std::string storedName = blockFilePath(dataFolder_, Parse(".", entryName_, 1)).stem().string();
@@ -170,6 +175,17 @@ void BlockDocument::load() {
         if (const auto& text = texts.*p.line) params_.*p.param = *text;
     loadWaterPressures(texts, params_);
     planesEdited_ = parametersEdited_ = loadsEdited_ = false;
+    changed();
+    return disagreeingLines(texts);
+}
+
+void BlockDocument::enter(const SavedBlock& block) {
+    PlaneEntries planes;
+    planes.Quadrants = block.Quadrants;
+    for (int i = 0; i < PlaneCount; ++i)
+        planes.Dips[i] = {floatToText(block.Attitudes[i].DipAngle), floatToText(block.Attitudes[i].DipDirection)};
+    planesEdited_ = replace(planes_, planes) || planesEdited_;
+    parametersEdited_ = replace(params_, block.Params) || parametersEdited_;
     changed();
 }
 
@@ -262,6 +278,8 @@ BlockAnalysis BlockDocument::analyse() {
         results.FullFailure = failure.what();
     }
     results_ = std::move(results);
+    analysed_ = block();
+    analysedLoads_ = loads_;
     changed();
     return analysis;
 }

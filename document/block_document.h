@@ -17,6 +17,7 @@
 #include "document/loads_entries.h"
 #include "model/block.h"
 #include "model/datafile.h"
+#include "model/loads.h"
 #include "report/figures.h"
 #include "report/full_report.h"
 #include "report/report.h"
@@ -90,6 +91,10 @@ public:
     // The confirmed planes with the parameters as they stand.
     SavedBlock block() const;
     const std::optional<BlockResults>& results() const { return results_; }
+    // Whether there are results and they were worked out from the block as
+    // it stands: a confirm, a parameter or a load changed since leaves
+    // results that the block's inputs no longer give.
+    bool resultsCurrent() const;
     std::optional<FigureTexts> figures() const;
 
     // Fills the entries and the parameters from the data file of the block
@@ -97,7 +102,16 @@ public:
     // leave their texts. The water mode follows the file's markers, the
     // loads the block's companion file (the defaults without one). The
     // confirmed block and its results stay. Nothing changes when it fails.
-    void load();
+    // A file whose dip lines disagree with its quadrant lines is loaded all
+    // the same, so that it can be mended in the boxes; the disagreements are
+    // returned for the user to be told.
+    std::vector<LineDisagreement> load();
+    // Fills the entries and the parameters with another block's planes, in
+    // both notations, and its parameters and water mode, e.g. a pair of
+    // measured planes set into the current slope. They count as edits that
+    // the user confirms like typed ones; the name, the confirmed block and
+    // its results stay.
+    void enter(const SavedBlock& block);
 
     // Takes the quadrant (or the dip) entries in as the confirmed planes,
     // converting them into the other notation, and names the block after the
@@ -152,6 +166,8 @@ private:
     PlaneQuadrantArray quadrants_{};
     PlaneAttitudeArray attitudes_{};
     std::optional<BlockResults> results_;
+    SavedBlock analysed_; // the block and the loads results_ were worked out from
+    LoadsEntries analysedLoads_;
 };
 
 } // namespace trelmox

@@ -5,25 +5,27 @@ _trelmox_cli() {
     local names="dip1 dipdir1 dip2 dipdir2 diptop dipdirtop dipface dipdirface c1 f1 c2 f2 rock water height u1 u2 k crackdist crackwater force bolt"
     COMPREPLY=()
     if [ "$COMP_CWORD" -eq 1 ]; then
-        COMPREPLY=($(compgen -W "analyze probabilistic sensitivity --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "analyze probabilistic sensitivity combinations report --help --version" -- "$cur"))
         return
     fi
     case $prev in
         --format)
             case $command in
-                analyze) COMPREPLY=($(compgen -W "text json csv" -- "$cur")) ;;
+                analyze | combinations) COMPREPLY=($(compgen -W "text json csv" -- "$cur")) ;;
                 probabilistic) COMPREPLY=($(compgen -W "text json" -- "$cur")) ;;
                 sensitivity) COMPREPLY=($(compgen -W "text csv json" -- "$cur")) ;;
             esac
             return ;;
         --method) COMPREPLY=($(compgen -W "mc lhs" -- "$cur")); return ;;
+        --sets) COMPREPLY=($(compgen -W "planes labels auto:" -- "$cur")); return ;;
+        --fisher) compopt -o nospace 2>/dev/null; COMPREPLY=($(compgen -W "1= 2=" -- "$cur")); return ;;
         --param) COMPREPLY=($(compgen -W "$names" -- "$cur")); return ;;
         --sd | --uniform | --lognormal)
             # NAME= and then the value: no space after the name.
             compopt -o nospace 2>/dev/null
             COMPREPLY=($(compgen -W "${names// /= }=" -- "$cur"))
             return ;;
-        --report-dir | --dxf-dir | --plot-dir)
+        --report-dir | --dxf-dir | --plot-dir | --pdf-dir)
             compopt -o filenames 2>/dev/null
             COMPREPLY=($(compgen -d -- "$cur"))
             return ;;
@@ -33,8 +35,10 @@ _trelmox_cli() {
         local options=
         case $command in
             analyze) options="--format --report-dir --dxf-dir --plot-dir --help" ;;
-            probabilistic) options="--samples --seed --method --sd --uniform --lognormal --required --threads --bins --format --quiet --help" ;;
+            probabilistic) options="--samples --seed --method --sd --uniform --lognormal --required --fisher --threads --bins --format --quiet --help" ;;
             sensitivity) options="--param --from --to --steps --required --format --help" ;;
+            combinations) options="--sets --format --help" ;;
+            report) options="--pdf-dir --help" ;;
         esac
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "document/block_document.h"
+#include "document/joint_document.h"
 
 class QStatusBar;
 
@@ -50,6 +51,8 @@ public:
 
     BlockDocument& document() { return document_; }
     const BlockDocument& document() const { return document_; }
+    // The joint measurements, their sets and combinations.
+    JointDocument& joints() { return joints_; }
 
     void attach(TForm2* planeEntry, TForm3* parameters, TForm4* analysis);
     TForm2& planeEntry() const { return *planeEntry_; }
@@ -71,6 +74,9 @@ public:
     // nothing was edited since the last load or confirm, else the user's
     // answer to the question.
     bool mayLoadOverEdits(const QString& name) const;
+    // Loads the block the document's entry name names and tells the user
+    // which of its lines disagree, if any.
+    void loadBlock();
     // The report of CurrentBlock as text, for the analysis window's viewer;
     // fails with "Cannot open file "<path>". <reason>".
     QString currentReportText() const;
@@ -95,6 +101,7 @@ private:
 
     std::filesystem::path programFolder_;
     BlockDocument document_;
+    JointDocument joints_;
     TForm2* planeEntry_ = nullptr;
     TForm3* parameters_ = nullptr;
     TForm4* analysis_ = nullptr;

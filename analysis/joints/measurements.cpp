@@ -14,7 +14,7 @@ namespace trelmox {
 
 namespace {
 
-enum class Column { Dip, DipDirection, Quadrant, Set, Weight };
+enum class Column { Dip, DipDirection, Quadrant, Set, Weight, Cohesion, Friction };
 constexpr std::size_t QuadrantFields = 6;
 
 struct ColumnName {
@@ -26,9 +26,12 @@ constexpr ColumnName ColumnNames[] = {
     {"dipdirection", Column::DipDirection}, {"倾向", Column::DipDirection}, {"quadrant", Column::Quadrant},
     {"象限产状", Column::Quadrant}, {"set", Column::Set},            {"label", Column::Set},
     {"组", Column::Set},            {"组号", Column::Set},           {"weight", Column::Weight},
-    {"权重", Column::Weight},
+    {"权重", Column::Weight},         {"c", Column::Cohesion},         {"cohesion", Column::Cohesion},
+    {"黏聚力", Column::Cohesion},     {"粘聚力", Column::Cohesion},     {"f", Column::Friction},
+    {"friction", Column::Friction},  {"摩擦系数", Column::Friction},
 };
-constexpr const char* KnownColumns = "dip 倾角、dipdir 倾向、quadrant 象限产状、set 组、weight 权重";
+constexpr const char* KnownColumns =
+    "dip 倾角、dipdir 倾向、quadrant 象限产状、set 组、weight 权重、c 黏聚力、f 摩擦系数";
 constexpr std::size_t ListedErrors = 10;
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
@@ -142,6 +145,14 @@ double angleIn(const std::string& what, const std::string& text, double high) {
     return value;
 }
 
+// A plane's own c or f: empty when the row leaves it to the block.
+std::optional<double> strength(const std::string& what, const std::string& text) {
+    if (text.empty()) return std::nullopt;
+    const double value = number(what, text);
+    if (!(value >= 0)) throw Error(what + " " + text + " 应不小于 0");
+    return value;
+}
+
 TPlaneAttitude quadrantPlane(const std::vector<std::string>& f, std::size_t at) {
     const TPlaneQuadrant quadrant{f[at], f[at + 1], f[at + 2], f[at + 3], f[at + 4], f[at + 5]};
     const double dip = angleIn("倾角", quadrant.DipAngle, 90);
@@ -173,6 +184,8 @@ Measurement measurementOf(const std::vector<std::string>& fields, const std::vec
             if (!field.empty()) m.Weight = number("权重", field);
             if (!(m.Weight > 0)) throw Error("权重 " + field + " 应大于 0");
             break;
+        case Column::Cohesion: m.Cohesion = strength("黏聚力 c", field); break;
+        case Column::Friction: m.Friction = strength("摩擦系数 f", field); break;
         }
         at += column == Column::Quadrant ? QuadrantFields : 1;
     }
@@ -183,6 +196,7 @@ Measurement measurementOf(const std::vector<std::string>& fields, const std::vec
 void tally(MeasurementSummary& summary, const Measurement& m, bool quadrant) {
     ++(quadrant ? summary.QuadrantRows : summary.DipRows);
     if (m.Weight != 1) summary.Weighted = true;
+    if (m.Cohesion || m.Friction) summary.Strengths = true;
     if (m.Set.empty()) {
         ++summary.Unlabelled;
         return;
@@ -257,7 +271,7 @@ std::string measurementSummaryText(const MeasurementSummary& s) {
     std::string text = "读入结构面 " + std::to_string(s.DipRows + s.QuadrantRows) + " 个（倾角倾向 " +
                        std::to_string(s.DipRows) + " 个，象限产状 " + std::to_string(s.QuadrantRows) + " 个），" +
                        (s.Encoding == TextEncoding::Utf8 ? "UTF-8" : "GB18030") + " 编码" +
-                       (s.Header ? "，有表头" : "") + (s.Weighted ? "，带权重" : "");
+                       (s.Header ? "，有表头" : "") + (s.Weighted ? "，带权重" : "") + (s.Strengths ? "，带 c、f 值" : "");
     if (!s.Sets.empty()) {
         text += "；" + std::to_string(s.Sets.size()) + " 组：";
         for (std::size_t i = 0; i < s.Sets.size(); ++i)

@@ -2,18 +2,22 @@
 // A file of measured discontinuities: one plane a line, as dip angle and dip
 // direction ("45,120") or in the quadrant notation of the block data file
 // ("N,30,E,S,E,45"), each optionally followed by a set label and a weight.
+// A file with a header may also give each plane's own cohesion c and
+// friction coefficient f (columns c 黏聚力 and f 摩擦系数; an empty cell
+// leaves the value to the block the plane is analysed in).
 //
 // Fields are separated by ",", "，", ";" or tabs, or, in a line with none of
 // these, by blanks; blanks around a field and one pair of double quotes
 // around it are dropped. Blank lines and lines starting with "#" are
 // skipped. The first line may be a header naming the columns in any order
 // (dip 倾角, dipdir 倾向, quadrant 象限产状 for the six quadrant fields,
-// set 组, weight 权重); without one, every line is read as
+// set 组, weight 权重, c 黏聚力, f 摩擦系数); without one, every line is read as
 //   dip,dipdir[,set[,weight]]   or   N,a,E|W,N|S,E|W,dip[,set[,weight]]
 // told apart by its first field. Numbers are read as strictly as in the
 // block data file. GB18030 and UTF-8 files are both read (detected).
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,11 +32,15 @@ struct Measurement {
     std::string Set;      // the row's set label; empty when it gives none
     double Weight = 1;    // > 0; a weight w counts as w measurements
     int Line = 0;         // line of the file it came from, from 1
+    // The plane's own strength (c >= 0, f >= 0 the friction coefficient);
+    // absent where the file gives none.
+    std::optional<double> Cohesion{}, Friction{};
 };
 
 struct MeasurementSummary {
     std::size_t DipRows = 0, QuadrantRows = 0; // planes read in each notation
     bool Header = false, Weighted = false;     // a header line; any weight other than 1
+    bool Strengths = false;                    // any plane with its own c or f
     TextEncoding Encoding = TextEncoding::Utf8;
     // The labels in order of first appearance, with their number of planes.
     std::vector<std::pair<std::string, std::size_t>> Sets;

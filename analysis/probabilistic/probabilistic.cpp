@@ -12,6 +12,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "analysis/orientation.h"
+#include "analysis/probabilistic/fisher.h"
 #include "model/error.h"
 
 namespace trelmox {
@@ -25,20 +27,25 @@ constexpr std::uint64_t ChunkSize = 4096;
 // TWedgeContact values.
 constexpr std::uint8_t FailedOutcome = ContactCount;
 
-bool cutsOutWedge(TWedgeContact contact) {
-    return contact == TWedgeContact::BothPlanes || contact == TWedgeContact::FirstPlaneOnly ||
-           contact == TWedgeContact::SecondPlaneOnly || contact == TWedgeContact::LiftOff;
-}
-
 struct VaryingInput {
     Parameter Input;
     Sampler Draw;
+};
+
+// A cutting plane whose pole is drawn from its Fisher distribution, from
+// the uniforms of its dip (the angle to the mean) and its dip direction
+// (the azimuth about it).
+struct FisherPlane {
+    TPlaneRole Plane;
+    FisherDistribution Distribution;
+    Parameter AngleInput, AzimuthInput;
 };
 
 // Everything the samples share, read-only while they run.
 struct SamplePlan {
     BlockInputs Base;
     std::vector<VaryingInput> Varying;
+    std::vector<FisherPlane> Fisher;
     // The normals of the block's attitudes, absent when those fail (each
     // sample then computes and reports its own failure); per sample only the
     // parts that the varied attitudes enter are redone.
@@ -61,6 +68,23 @@ std::vector<VaryingInput> varyingInputs(const BlockInputs& base, const Probabili
     return varying;
 }
 
+// The dip and the dip direction inputs of cutting plane k (0 or 1).
+std::pair<Parameter, Parameter> attitudeInputs(int k) {
+    return k == 0 ? std::pair(Parameter::Dip1, Parameter::DipDir1) : std::pair(Parameter::Dip2, Parameter::DipDir2);
+}
+
+std::vector<FisherPlane> fisherPlanes(const BlockInputs& base, const ProbabilisticSettings& settings) {
+    std::vector<FisherPlane> planes;
+    for (int k = 0; k < 2; ++k) {
+        if (!settings.FisherKappa[k]) continue;
+        const auto [dip, dipDirection] = attitudeInputs(k);
+        planes.push_back({static_cast<TPlaneRole>(k),
+                          FisherDistribution(planePole(base.Attitudes[k]), *settings.FisherKappa[k]), dip,
+                          dipDirection});
+    }
+    return planes;
+}
+
 std::optional<WedgeNormals> baseNormals(const BlockInputs& base) {
     try {
         return wedgeNormals(base.Attitudes);
@@ -77,19 +101,19 @@ std::optional<WedgePlanes> basePlanes(const BlockInputs& base) {
     }
 }
 
-std::vector<TPlaneRole> changingPlanes(const std::vector<VaryingInput>& varying) {
+std::vector<TPlaneRole> changingPlanes(const std::vector<Parameter>& varying) {
     std::vector<TPlaneRole> planes;
-    for (const VaryingInput& v : varying) {
-        const auto plane = planeOf(v.Input);
+    for (Parameter input : varying) {
+        const auto plane = planeOf(input);
         if (plane && std::find(planes.begin(), planes.end(), *plane) == planes.end()) planes.push_back(*plane);
     }
     return planes;
 }
 
-WedgeNormalParts changingParts(const std::vector<VaryingInput>& varying) {
+WedgeNormalParts changingParts(const std::vector<Parameter>& varying) {
     WedgeNormalParts changing;
-    for (const VaryingInput& v : varying) {
-        const WedgeNormalParts parts = normalParts(v.Input);
+    for (Parameter input : varying) {
+        const WedgeNormalParts parts = normalParts(input);
         changing.Plane1 |= parts.Plane1;
         changing.Plane2 |= parts.Plane2;
         changing.Face |= parts.Face;
@@ -100,11 +124,20 @@ WedgeNormalParts changingParts(const std::vector<VaryingInput>& varying) {
 
 SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& settings) {
     std::vector<VaryingInput> varying = varyingInputs(base, settings);
+    std::vector<FisherPlane> fisher = fisherPlanes(base, settings);
+    // Every input whose value changes from sample to sample.
     std::vector<Parameter> inputs;
     for (const VaryingInput& v : varying) inputs.push_back(v.Input);
-    const WedgeNormalParts changing = changingParts(varying);
-    std::vector<TPlaneRole> planes = changingPlanes(varying);
-    return {base,          std::move(varying), baseNormals(base), changing, basePlanes(base), std::move(planes),
+    for (const FisherPlane& f : fisher) inputs.insert(inputs.end(), {f.AngleInput, f.AzimuthInput});
+    const WedgeNormalParts changing = changingParts(inputs);
+    std::vector<TPlaneRole> planes = changingPlanes(inputs);
+    return {base,
+            std::move(varying),
+            std::move(fisher),
+            baseNormals(base),
+            changing,
+            basePlanes(base),
+            std::move(planes),
             SampleDesign(settings.Method, settings.Seed, settings.Samples, inputs)};
 }
 
@@ -151,7 +184,7 @@ void runFull(BlockInputs& inputs, std::optional<WedgePlanes>& planes, const std:
 // One working copy per chunk: a sample overwrites only the varied inputs
 // (and evaluate the derived water pressures), so the rest stays the block's.
 // The draws come first, input by input over the whole chunk, into
-// `columns` (ChunkSize values per varied input).
+// `columns` (ChunkSize values per varied input, then two per Fisher plane).
 void runChunk(std::uint64_t begin, std::uint64_t end, const SamplePlan& plan, std::vector<double>& columns,
               SampleOutcomes& out) {
     const std::size_t n = end - begin;
@@ -164,6 +197,12 @@ void runChunk(std::uint64_t begin, std::uint64_t end, const SamplePlan& plan, st
         v.Draw.values(column, n);
         targets.push_back(&parameterField(inputs, v.Input));
     }
+    const double* fisherColumns = columns.data() + plan.Varying.size() * ChunkSize;
+    for (std::size_t f = 0; f < plan.Fisher.size(); ++f) {
+        double* angles = columns.data() + (plan.Varying.size() + 2 * f) * ChunkSize;
+        plan.Design.uniforms(begin, n, plan.Fisher[f].AngleInput, angles);
+        plan.Design.uniforms(begin, n, plan.Fisher[f].AzimuthInput, angles + ChunkSize);
+    }
     const WedgeNormalParts& changing = plan.Changing;
     const bool refresh = changing.Plane1 || changing.Plane2 || changing.Face || changing.Top;
     std::optional<WedgeNormals> normals = plan.BaseNormals;
@@ -171,6 +210,11 @@ void runChunk(std::uint64_t begin, std::uint64_t end, const SamplePlan& plan, st
     FullAnalysis full;
     for (std::size_t j = 0; j < n; ++j) {
         for (std::size_t k = 0; k < targets.size(); ++k) *targets[k] = columns[k * ChunkSize + j];
+        for (std::size_t f = 0; f < plan.Fisher.size(); ++f) {
+            const double* angles = fisherColumns + 2 * f * ChunkSize;
+            inputs.Attitudes[int(plan.Fisher[f].Plane)] =
+                planeOfPole(plan.Fisher[f].Distribution.pole(angles[j], angles[ChunkSize + j]));
+        }
         runKc(inputs, normals, changing, refresh, begin + j, out);
         runFull(inputs, planes, plan.ChangingPlanes, full, begin + j, out);
     }
@@ -191,7 +235,7 @@ bool runSamples(const SamplePlan& plan, const ProbabilisticSettings& settings, c
     std::mutex failureMutex;
 #pragma omp parallel num_threads(threadCount(settings.Threads))
     {
-        std::vector<double> columns(plan.Varying.size() * ChunkSize);
+        std::vector<double> columns((plan.Varying.size() + 2 * plan.Fisher.size()) * ChunkSize);
 #pragma omp for schedule(dynamic, 1)
         for (std::int64_t chunk = 0; chunk < chunks; ++chunk) {
             if (cancelled.load(std::memory_order_relaxed)) continue;
@@ -276,13 +320,20 @@ FactorTally tally(std::vector<double>&& factors, const std::vector<std::uint8_t>
     return t;
 }
 
-FullFactorSummary fullSummary(FactorTally&& t, double required, int bins) {
+// Failed wedges over all samples.
+double failureProbability(const std::vector<double>& factors, std::uint64_t samples) {
+    const auto failed = std::count_if(factors.begin(), factors.end(), [](double f) { return f < 1; });
+    return static_cast<double>(failed) / static_cast<double>(samples);
+}
+
+FullFactorSummary fullSummary(FactorTally&& t, std::uint64_t samples, double required, int bins) {
     FullFactorSummary full;
     full.RequiredFactor = required;
     full.Contacts = t.Contacts;
     full.Failed = t.Failed;
     full.SafetyFactors = std::move(t.Factors);
     full.Wedges = full.SafetyFactors.size();
+    full.PFailure = failureProbability(full.SafetyFactors, samples);
     if (full.Wedges == 0) return full;
     full.Statistics = statistics(full.SafetyFactors);
     full.FsHistogram = histogram(full.SafetyFactors, *full.Statistics, bins);
@@ -301,7 +352,9 @@ ProbabilisticResult summarise(SampleOutcomes&& out, const ProbabilisticSettings&
     result.Failed = kc.Failed;
     result.SafetyFactors = std::move(kc.Factors);
     result.Wedges = result.SafetyFactors.size();
-    result.Full = fullSummary(tally(std::move(out.Fs), out.FullOutcome), required, settings.HistogramBins);
+    result.PFailure = failureProbability(result.SafetyFactors, result.Samples);
+    result.Full =
+        fullSummary(tally(std::move(out.Fs), out.FullOutcome), result.Samples, required, settings.HistogramBins);
     if (result.Wedges == 0) return result;
     result.Statistics = statistics(result.SafetyFactors);
     result.KcHistogram = histogram(result.SafetyFactors, *result.Statistics, settings.HistogramBins);
@@ -362,6 +415,18 @@ void validateSettings(const BlockInputs& inputs, const ProbabilisticSettings& se
     if (settings.Threads > maxThreads())
         throw Error("the number of threads must lie between 1 and " + std::to_string(maxThreads()));
     int varied = 0;
+    for (int k = 0; k < 2; ++k) {
+        if (!settings.FisherKappa[k]) continue;
+        const std::string plane = "plane " + std::to_string(k + 1);
+        if (!(*settings.FisherKappa[k] >= 0))
+            throw Error("the Fisher concentration K of " + plane + " must be at least 0");
+        const auto [dip, dipDirection] = attitudeInputs(k);
+        for (Parameter own : {dip, dipDirection})
+            if (settings.Distributions[int(own)].Type != Distribution::Kind::Fixed)
+                throw Error(std::string(parameterName(own)) + " cannot vary on its own beside the Fisher distribution of " +
+                            plane);
+        varied += 2; // the angle to the mean and the azimuth about it
+    }
     for (int i = 0; i < ParameterCount; ++i) {
         const auto input = static_cast<Parameter>(i);
         if (settings.Distributions[i].Type == Distribution::Kind::Fixed) continue;

@@ -28,6 +28,17 @@ struct ProbabilisticSettings {
     SamplingMethod Method = SamplingMethod::MonteCarlo;
     unsigned Threads = 0; // 0: all cores; at most maxThreads()
     int HistogramBins = 20; // 1..MaxHistogramBins
+    // The cutting planes (index 0 plane 1, 1 plane 2) whose attitude is
+    // drawn as a whole: the pole from a Fisher distribution about the
+    // block's own plane (the set's mean) with this concentration K >= 0,
+    // instead of dip and dip direction drawn apart. A joint set scatters
+    // about its mean pole in every direction alike, which independent dips
+    // and dip directions do not describe: their spread in direction widens
+    // as the dip flattens. The two uniforms of a draw are the plane's dip
+    // and dip direction inputs (which then must not vary on their own), so
+    // Latin hypercube sampling stratifies the angle to the mean and the
+    // azimuth about it.
+    std::array<std::optional<double>, 2> FisherKappa{};
 };
 
 // More bins than a histogram can show; each is a line of output.
@@ -44,7 +55,9 @@ using ProgressCallback = std::function<bool(std::uint64_t done, std::uint64_t to
 // lift-off, whose Kc of 0 counts as a failure).
 struct SafetyStatistics {
     double Mean = 0, Sd = 0, Min = 0, Max = 0;
-    double Pf = 0; // fraction with Kc < 1
+    // Fraction with Kc < 1: the probability of sliding, failed wedges over
+    // the samples that cut out a wedge able to slide out of the face.
+    double Pf = 0;
 };
 
 struct Histogram {
@@ -58,6 +71,7 @@ struct FullFactorSummary {
     double RequiredFactor = 0;
     std::uint64_t Wedges = 0;
     std::optional<SafetyStatistics> Statistics; // Pf: fraction with Fs < 1; absent when Wedges == 0
+    double PFailure = 0;                        // failed wedges (Fs < 1) over all samples
     double PBelowRequired = 0;                  // fraction with Fs < RequiredFactor
     std::array<std::uint64_t, ContactCount> Contacts{}; // NoBlock: no real wedge
     std::uint64_t Failed = 0;
@@ -74,6 +88,12 @@ struct ProbabilisticResult {
     std::uint64_t Samples = 0;
     std::uint64_t Wedges = 0; // samples that cut out a wedge
     std::optional<SafetyStatistics> Statistics; // absent when Wedges == 0
+    // The probability of failure: failed wedges (Kc < 1) over all samples,
+    // those that cut out no wedge and failed computations included. Beside
+    // the probability of sliding (Statistics->Pf) it tells how often the
+    // drawn planes form a wedge at all, which matters once their
+    // orientations vary.
+    double PFailure = 0;
     std::array<std::uint64_t, ContactCount> Contacts{}; // by TWedgeContact
     std::uint64_t Failed = 0; // computations that failed (zero divisor, ...)
     Histogram KcHistogram;    // over the wedge samples' Kc
@@ -84,7 +104,8 @@ struct ProbabilisticResult {
 // Throws Error for settings that do not fit the block (see
 // validateDistribution, requireVariable), a sample count outside
 // 1..MaxSamples or more samples than the memory available holds, bins
-// outside 1..MaxHistogramBins, more than maxThreads() threads, and for the
+// outside 1..MaxHistogramBins, more than maxThreads() threads, a negative K
+// or a Fisher plane whose dip or dip direction is also varied, and for the
 // block's own texts that do not convert (the deterministic analysis's
 // messages).
 void validateSettings(const BlockInputs& inputs, const ProbabilisticSettings& settings);

@@ -34,4 +34,19 @@ std::vector<SensitivityStep> runSensitivity(const PlaneAttitudeArray& attitudes,
                                             const WedgeLoads& loads, Parameter parameter, double from, double to,
                                             int steps);
 
+// The block's own value of the input and its Kc: where the block sits on
+// the curve. None when it cuts out no wedge or its computation fails.
+struct BlockPoint {
+    double Value = 0, SafetyFactor = 0;
+};
+std::optional<BlockPoint> blockPoint(BlockInputs inputs, Parameter parameter);
+
+// The value of Kc, or with `full` of Fs, at a step that has one: none where
+// the computation failed or the (real) wedge does not exist.
+std::optional<double> stepFactor(const SensitivityStep& step, bool full);
+
+// Where Kc (or with `full` Fs) crosses `limit` (linear between steps), in
+// input values; steps without a factor break the curve.
+std::vector<double> limitCrossings(const std::vector<SensitivityStep>& steps, bool full = false, double limit = 1);
+
 } // namespace trelmox

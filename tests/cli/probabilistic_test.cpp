@@ -7,34 +7,22 @@
 
 #include "analysis/full_analysis.h"
 #include "analysis/probabilistic/probabilistic.h"
-#include "cli/cli.h"
 #include "cli/output.h"
 #include "model/companion.h"
 #include "model/datafile.h"
+#include "tests/cli/cli_run.h"
 #include "tests/model/test_support.h"
 #include "tests/support/example_block.h"
 
 namespace fs = std::filesystem;
 using namespace trelmox::cli;
+using namespace trelmox::cli::testing;
 using trelmox::BoltMode, trelmox::ProbabilisticResult, trelmox::SavedBlock, trelmox::TensionCrack,
     trelmox::WedgeLoads;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 namespace {
-
-const std::string Example = (fs::path(TRELMOX_TEST_DATA) / ".." / ".." / "examples" / "example.txt").string();
-
-struct CliRun {
-    int status;
-    std::string out, err;
-};
-
-CliRun cli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = run(args, out, err);
-    return {status, out.str(), err.str()};
-}
 
 // The example block in a folder of its own, with a companion file beside it
 // when given loads.
@@ -86,7 +74,7 @@ TEST(ProbabilisticCommand, PrintsTheJsonKeys) {
     ASSERT_EQ(r.status, ExitOk) << r.err;
     EXPECT_THAT(r.out, StartsWith("{\"block\":\"example\""));
     for (const char* key : {"\"samples\":2000,", "\"seed\":7,", "\"mean\":", "\"sd\":", "\"min\":", "\"max\":",
-                            "\"pf\":", "\"failed\":0,", "\"histogram\":{\"edges\":["})
+                            "\"pf\":", "\"p_failure\":", "\"failed\":0,", "\"histogram\":{\"edges\":["})
         EXPECT_THAT(r.out, HasSubstr(key));
     for (const char* contact : {"NoBlock", "BothPlanes", "FirstPlaneOnly", "SecondPlaneOnly", "LiftOff", "Unresolved"})
         EXPECT_THAT(r.out, HasSubstr(std::string("\"") + contact + "\":"));
@@ -239,6 +227,9 @@ TEST(ProbabilisticCommands, RefuseBadInputWithStatus2) {
         {{"probabilistic", Example, "--uniform", "dip1=40:95"}, "dip1: the range 40:95 leaves 0..90"},
         {{"probabilistic", Example, "--lognormal", "dip1=2"}, "dip1: a lognormal distribution fits only"},
         {{"probabilistic", Example, "--sd", "c1=1", "--lognormal", "c1=2"}, "c1 has two distributions"},
+        {{"probabilistic", Example, "--fisher", "3=20"}, "--fisher needs PLANE=K with PLANE 1 or 2, not '3=20'"},
+        {{"probabilistic", Example, "--fisher", "1=20", "--sd", "dip1=2"},
+         "dip1 cannot vary on its own beside the Fisher distribution of plane 1"},
         {{"probabilistic", Example, "--sd", "u1=1"}, "u1 cannot vary"},
         {{"probabilistic", Example, "--method", "qmc"}, "invalid value 'qmc' for --method"},
         {{"probabilistic", Example, "--threads", "0"}, "--threads needs at least 1"},

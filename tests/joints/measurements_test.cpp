@@ -53,10 +53,12 @@ TEST(MeasurementReader, RefusesBadRowsNamingTheirLines) {
         {"N,95,E,S,E,45\n", "测量文件第 1 行：走向角 95 应在 0 到 90 之间"},
         {"N,30,E,S,E\n", "测量文件第 1 行：象限产状应有 6 个字段（如 N,30,E,S,E,45）"},
         {"dip,dipdir,set\n45,120\n", "测量文件第 2 行：应有 3 个字段，实有 2 个"},
-        {"dip,azimuth\n45,120\n", "测量文件第 1 行：表头的列名“azimuth”无法识别，可用的列名：dip 倾角、dipdir 倾向、quadrant 象限产状、set 组、weight 权重"},
+        {"dip,azimuth\n45,120\n", "测量文件第 1 行：表头的列名“azimuth”无法识别，可用的列名：dip 倾角、dipdir 倾向、quadrant 象限产状、set 组、weight 权重、c 黏聚力、f 摩擦系数"},
         {"dip,set\n45,J1\n", "测量文件第 1 行：表头应含倾角和倾向两列（dip、dipdir），或象限产状（quadrant），二者取其一"},
         {"dip,dipdir,quadrant\n", "测量文件第 1 行：表头应含倾角和倾向两列（dip、dipdir），或象限产状（quadrant），二者取其一"},
         {"dip,dipdir,dip\n", "测量文件第 1 行：表头的列“dip”重复"},
+        {"dip,dipdir,c,f\n45,120,-1,0.5\n", "测量文件第 2 行：黏聚力 c -1 应不小于 0"},
+        {"dip,dipdir,c,f\n45,120,10,x\n", "测量文件第 2 行：摩擦系数 f：'x' is not a valid floating point value"},
         {"\n# only a comment\n", "测量文件中没有结构面数据"},
     };
     for (const auto& c : cases) EXPECT_EQ(messageOf([&] { parseMeasurements(c.text); }), c.message) << c.text;

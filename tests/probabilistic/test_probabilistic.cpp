@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <stdexcept>
+#include <tuple>
+
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -415,4 +418,72 @@ TEST(Probabilistic, LoadsTheBlockDoesNotHaveCannotVary) {
     };
     for (const auto& c : cases) EXPECT_EQ(messageOf([&] { requireVariable(inputs, c.input); }), c.message);
     EXPECT_EQ(messageOf([&] { requireVariable(inputs, Parameter::Seismic); }), "");
+}
+
+namespace {
+
+ProbabilisticSettings fisherSettings(SamplingMethod method, unsigned threads) {
+    ProbabilisticSettings s;
+    s.Samples = 20'000;
+    s.Seed = 11;
+    s.Method = method;
+    s.Threads = threads;
+    s.FisherKappa = {12, 20}; // loose sets: many draws cut out no wedge
+    set(s, Parameter::Cohesion2, normalDistribution(8));
+    return s;
+}
+
+} // namespace
+
+TEST(Probabilistic, FisherPlanesGiveTheSameResultWithAnyNumberOfThreads) {
+    for (SamplingMethod method : {SamplingMethod::MonteCarlo, SamplingMethod::LatinHypercube}) {
+        const ProbabilisticResult one = runProbabilistic(exampleAttitudes(), exampleParams(), fisherSettings(method, 1));
+        const ProbabilisticResult two = runProbabilistic(exampleAttitudes(), exampleParams(), fisherSettings(method, 2));
+        EXPECT_GT(count(one, TWedgeContact::NoBlock), 0u);
+        EXPECT_EQ(two.SafetyFactors, one.SafetyFactors);
+        EXPECT_EQ(two.Contacts, one.Contacts);
+        EXPECT_EQ(two.Full.SafetyFactors, one.Full.SafetyFactors);
+        EXPECT_EQ(two.PFailure, one.PFailure);
+    }
+}
+
+// The probability of failure counts the failed wedges over all samples, the
+// probability of sliding over the samples that cut out a wedge; loose sets
+// make the two differ.
+TEST(Probabilistic, FailureOverSamplesAndSlidingOverWedges) {
+    const ProbabilisticResult r =
+        runProbabilistic(exampleAttitudes(), exampleParams(), fisherSettings(SamplingMethod::MonteCarlo, 0));
+    ASSERT_TRUE(r.Statistics && r.Full.Statistics);
+    for (const auto& [factors, pf, pFailure] : {std::tuple(r.SafetyFactors, r.Statistics->Pf, r.PFailure),
+                                                std::tuple(r.Full.SafetyFactors, r.Full.Statistics->Pf, r.Full.PFailure)}) {
+        const double failed = static_cast<double>(std::count_if(factors.begin(), factors.end(), [](double f) { return f < 1; }));
+        EXPECT_GT(failed, 0);
+        EXPECT_EQ(pf, failed / static_cast<double>(factors.size()));
+        EXPECT_EQ(pFailure, failed / static_cast<double>(r.Samples));
+        EXPECT_LT(pFailure, pf);
+    }
+}
+
+// Infinite concentration draws the block's own planes: every sample is the
+// block's deterministic result.
+TEST(Probabilistic, FisherPlanesAtInfiniteConcentrationAreTheBlocksPlanes) {
+    ProbabilisticSettings s;
+    s.Samples = 100;
+    s.FisherKappa = {INFINITY, INFINITY};
+    const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), s);
+    const double kc = account(exampleAttitudes(), exampleParams()).SafetyFactor;
+    ASSERT_EQ(r.SafetyFactors.size(), s.Samples);
+    for (double k : r.SafetyFactors) EXPECT_NEAR(k, kc, 1e-9);
+}
+
+TEST(Probabilistic, RefusesAFisherPlaneThatAlsoVariesApartOrHasNegativeK) {
+    ProbabilisticSettings both;
+    both.FisherKappa[1] = 20;
+    set(both, Parameter::DipDir2, normalDistribution(5));
+    ProbabilisticSettings negative;
+    negative.FisherKappa[0] = -1;
+    EXPECT_EQ(messageOf([&] { runProbabilistic(exampleAttitudes(), exampleParams(), both); }),
+              "dipdir2 cannot vary on its own beside the Fisher distribution of plane 2");
+    EXPECT_EQ(messageOf([&] { runProbabilistic(exampleAttitudes(), exampleParams(), negative); }),
+              "the Fisher concentration K of plane 1 must be at least 0");
 }

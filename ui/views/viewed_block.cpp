@@ -1,10 +1,9 @@
 #include "ui/views/viewed_block.h"
 
 #include <QDir>
-#include <QStringList>
 
+#include "analysis/block_analysis.h"
 #include "analysis/full_analysis.h"
-#include "analysis/vertices.h"
 #include "drawing/block_pictures.h"
 #include "model/error.h"
 
@@ -15,23 +14,19 @@ WedgeLoads enteredLoads(const ViewedBlock& block) {
     return *block.Loads;
 }
 
+bool sameBlock(const ViewedBlock& a, const ViewedBlock& b) {
+    return a.Name == b.Name && a.Attitudes == b.Attitudes && a.Params == b.Params && a.Loads == b.Loads;
+}
+
 namespace {
 
 // The corners computed as the drawing export computes them, from the
 // block's own planes and slope height.
 BlockScene cornersScene(const ViewedBlock& block, const QString& whyNotReal) {
-    try {
-        VertexGeometry geometry; // fresh: never corners of another block
-        const auto failed = geometry.computeForBlock(block.Quadrants, block.Params.SlopeHeight);
-        if (failed.empty())
-            return {trelmox::blockScene(geometry.vertices(), nullptr, {}),
-                    whyNotReal + QStringLiteral("；图中为四个角点围成的四面体")};
-        QStringList messages;
-        for (const FailedTriple& triple : failed) messages << QString::fromStdString(failedTripleMessage(triple));
-        return {std::nullopt, messages.join(QStringLiteral("；"))};
-    } catch (const Error& error) {
-        return {std::nullopt, QString::fromStdString(error.what())};
-    }
+    const BlockCorners corners = blockCorners(block.Quadrants, block.Params.SlopeHeight);
+    if (!corners.Vertices) return {std::nullopt, QString::fromStdString(corners.problemText())};
+    return {trelmox::blockScene(*corners.Vertices, nullptr, {}),
+            whyNotReal + QStringLiteral("；图中为四个角点围成的四面体")};
 }
 
 } // namespace

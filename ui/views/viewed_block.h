@@ -26,6 +26,9 @@ struct ViewedBlock {
 
 // The block's loads; throws Error(LoadsProblem) when they do not convert.
 WedgeLoads enteredLoads(const ViewedBlock& block);
+// Whether two descriptions give the same analysis: name, planes,
+// parameters and loads alike.
+bool sameBlock(const ViewedBlock& a, const ViewedBlock& b);
 
 // Called each time a window refreshes or starts an analysis.
 using BlockSource = std::function<ViewedBlock()>;

@@ -1,0 +1,215 @@
+#include "analysis/joints/combinations.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <exception>
+#include <mutex>
+#include <omp.h>
+
+#include "analysis/joints/kinematics.h"
+#include "model/attitude.h"
+#include "model/error.h"
+#include "model/numtext.h"
+
+namespace trelmox {
+
+namespace {
+
+constexpr int First = int(TPlaneRole::FirstCuttingPlane);
+constexpr int Second = int(TPlaneRole::SecondCuttingPlane);
+
+// The one value the members give for a strength, if any.
+std::optional<double> setStrength(const std::vector<Measurement>& planes, const JointSet& set,
+                                  std::optional<double> Measurement::*field, const char* what) {
+    std::optional<double> value;
+    int line = 0;
+    for (std::size_t member : set.Members) {
+        const Measurement& m = planes[member];
+        if (!(m.*field)) continue;
+        if (value && *value != *(m.*field))
+            throw Error("组“" + set.Label + "”的" + what + " 不一致：第 " + std::to_string(line) + " 行为 " +
+                        floatToText(*value) + "，第 " + std::to_string(m.Line) + " 行为 " +
+                        floatToText(*(m.*field)));
+        value = m.*field;
+        line = m.Line;
+    }
+    return value;
+}
+
+WedgeNumbers pairNumbers(const WedgeNumbers& slope, const CandidatePlane& first, const CandidatePlane& second) {
+    WedgeNumbers n = slope;
+    n.Cohesion1 = first.Cohesion.value_or(slope.Cohesion1);
+    n.Friction1 = first.Friction.value_or(slope.Friction1);
+    n.Cohesion2 = second.Cohesion.value_or(slope.Cohesion2);
+    n.Friction2 = second.Friction.value_or(slope.Friction2);
+    return n;
+}
+
+// Everything the pairs share, worked out once.
+struct PairContext {
+    const std::vector<CandidatePlane>& Planes;
+    const CombinationSlope& Slope;
+    std::vector<TPoint3D> Normals; // upward normals of the candidates
+    WedgePlanes SlopePlanes;       // the top, the face and the crack
+};
+
+void analysePair(const PairContext& context, PlanePair& pair, FullAnalysis& work) {
+    const CandidatePlane& a = context.Planes[pair.First];
+    const CandidatePlane& b = context.Planes[pair.Second];
+    const WedgeNumbers numbers = pairNumbers(context.Slope.Numbers, a, b);
+    const WedgeKinematics kinematics = wedgeKinematics(
+        a.Plane, b.Plane, context.Slope.Face, frictionAngle(std::min(numbers.Friction1, numbers.Friction2)));
+    pair.Intersection = kinematics.Intersection;
+    pair.Kinematic = kinematics.possible();
+    try {
+        pair.Kc = computeSafetyFactor(PlaneAttitudeArray{a.Plane, b.Plane, context.Slope.Top, context.Slope.Face},
+                                      numbers);
+    } catch (const Error& e) {
+        pair.KcFailure = e.what();
+    }
+    WedgePlanes planes = context.SlopePlanes;
+    planes.FirstPlane = context.Normals[pair.First];
+    planes.SecondPlane = context.Normals[pair.Second];
+    try {
+        analyseWedge(planes, numbers, context.Slope.Loads, work);
+        pair.Full = work.Safety;
+        pair.Refusal = work.Refusal;
+        pair.State = work.State;
+    } catch (const Error& e) {
+        pair.FullFailure = e.what();
+    }
+}
+
+// Pairs (i, j), i < j, in row order: row i starts at i n - i (i + 1) / 2.
+std::size_t rowStart(std::size_t i, std::size_t n) { return i * n - i * (i + 1) / 2; }
+
+unsigned threadCount(unsigned requested) {
+    return requested != 0 ? requested : static_cast<unsigned>(omp_get_max_threads());
+}
+
+// Rows get shorter down the triangle, so they are handed out one by one.
+void analyseAll(const PairContext& context, std::vector<PlanePair>& pairs, unsigned threads) {
+    const std::size_t n = context.Planes.size();
+    std::exception_ptr failure;
+    std::mutex failureMutex;
+#pragma omp parallel num_threads(threadCount(threads))
+    {
+        FullAnalysis work;
+#pragma omp for schedule(dynamic, 1)
+        for (std::int64_t row = 0; row < static_cast<std::int64_t>(n); ++row) {
+            try {
+                const auto i = static_cast<std::size_t>(row);
+                for (std::size_t j = i + 1; j < n; ++j) {
+                    PlanePair& pair = pairs[rowStart(i, n) + (j - i - 1)];
+                    pair.First = i;
+                    pair.Second = j;
+                    analysePair(context, pair, work);
+                }
+            } catch (...) {
+                const std::lock_guard lock(failureMutex);
+                if (!failure) failure = std::current_exception();
+            }
+        }
+    }
+    if (failure) std::rethrow_exception(failure);
+}
+
+bool criticalFirst(const PlanePair& a, const PlanePair& b) {
+    if (a.hasFactor() != b.hasFactor()) return a.hasFactor();
+    if (a.hasFactor() && a.Full->Factor != b.Full->Factor) return a.Full->Factor < b.Full->Factor;
+    return std::pair(a.First, a.Second) < std::pair(b.First, b.Second);
+}
+
+} // namespace
+
+std::vector<CandidatePlane> measuredCandidates(const std::vector<Measurement>& planes) {
+    std::vector<CandidatePlane> candidates;
+    for (const Measurement& m : planes)
+        candidates.push_back({std::to_string(m.Line), m.Line, m.Plane, m.Cohesion, m.Friction});
+    return candidates;
+}
+
+std::vector<CandidatePlane> setCandidates(const std::vector<Measurement>& planes, const std::vector<JointSet>& sets) {
+    std::vector<CandidatePlane> candidates;
+    for (const JointSet& set : sets)
+        candidates.push_back({set.Label, 0, set.Stats.MeanPlane,
+                              setStrength(planes, set, &Measurement::Cohesion, "黏聚力 c"),
+                              setStrength(planes, set, &Measurement::Friction, "摩擦系数 f")});
+    return candidates;
+}
+
+CombinationSlope combinationSlope(const SavedBlock& block, const WedgeLoads& loads) {
+    validateLoads(loads);
+    return {block.Attitudes[int(TPlaneRole::SlopeTopSurface)], block.Attitudes[int(TPlaneRole::SlopeFace)],
+            readWedgeNumbers(block.Params), loads};
+}
+
+SavedBlock pairBlock(const SavedBlock& slope, const CandidatePlane& first, const CandidatePlane& second) {
+    SavedBlock block = slope;
+    block.Attitudes[First] = first.Plane;
+    block.Attitudes[Second] = second.Plane;
+    PlaneQuadrantArray quadrants = slope.Quadrants;
+    data2to1(block.Attitudes, quadrants);
+    block.Quadrants[First] = quadrants[First];
+    block.Quadrants[Second] = quadrants[Second];
+    if (first.Cohesion) block.Params.Cohesion1 = floatToText(*first.Cohesion);
+    if (first.Friction) block.Params.Friction1 = floatToText(*first.Friction);
+    if (second.Cohesion) block.Params.Cohesion2 = floatToText(*second.Cohesion);
+    if (second.Friction) block.Params.Friction2 = floatToText(*second.Friction);
+    return block;
+}
+
+bool PlanePair::hasFactor() const {
+    return Full && cutsOutWedge(Full->Contact) && !std::isnan(Full->Factor);
+}
+
+std::optional<double> pairKc(const PlanePair& pair) {
+    if (pair.Kc && cutsOutWedge(pair.Kc->Contact)) return pair.Kc->SafetyFactor;
+    return std::nullopt;
+}
+
+std::optional<double> pairFs(const PlanePair& pair) {
+    if (pair.hasFactor()) return pair.Full->Factor;
+    return std::nullopt;
+}
+
+std::vector<PlanePair> combinePlanes(const std::vector<CandidatePlane>& planes, const CombinationSlope& slope,
+                                     unsigned threads) {
+    // The cutting planes' normals are filled in pair by pair.
+    PairContext context{planes, slope, {}, wedgePlanes({slope.Top, slope.Top, slope.Top, slope.Face}, slope.Loads.Crack)};
+    for (const CandidatePlane& p : planes) context.Normals.push_back(upwardNormal(p.Plane));
+    const std::size_t n = planes.size();
+    std::vector<PlanePair> pairs(n < 2 ? 0 : n * (n - 1) / 2);
+    analyseAll(context, pairs, threads);
+    std::sort(pairs.begin(), pairs.end(), criticalFirst);
+    return pairs;
+}
+
+std::string combinationsSummary(const std::vector<CandidatePlane>& planes, const std::vector<PlanePair>& pairs) {
+    std::size_t wedges = 0, kinematic = 0;
+    for (const PlanePair& p : pairs) {
+        wedges += p.hasFactor();
+        kinematic += p.hasFactor() && p.Kinematic;
+    }
+    std::string text = "共 " + std::to_string(pairs.size()) + " 对：切出楔块 " + std::to_string(wedges) +
+                       " 对，其中运动学上可滑动 " + std::to_string(kinematic) + " 对";
+    if (pairs.empty() || !pairs.front().hasFactor()) return text;
+    const PlanePair& critical = pairs.front();
+    text += "；最危险楔块：" + planes[critical.First].Label + " 与 " + planes[critical.Second].Label +
+            "，Fs = " + floatToFixed4(critical.Full->Factor);
+    if (critical.State) text += "（" + std::string(stabilityStateName(*critical.State)) + "）";
+    return text;
+}
+
+std::optional<std::string> pairProblem(const PlanePair& pair) {
+    std::string problem;
+    const auto add = [&](const std::string& text) { problem += (problem.empty() ? "" : "；") + text; };
+    if (pair.Refusal) add(refusalMessage(*pair.Refusal));
+    if (!pair.FullFailure.empty()) add("Fs：" + pair.FullFailure);
+    if (!pair.KcFailure.empty()) add("Kc：" + pair.KcFailure);
+    if (problem.empty()) return std::nullopt;
+    return problem;
+}
+
+} // namespace trelmox

@@ -1,0 +1,91 @@
+#pragma once
+// Combinations: every pair of candidate cutting planes - joint sets, each as
+// its Fisher mean plane, or individual measured planes - set into one slope
+// (its top, face, height, unit weights, water and loads), and for each pair
+// the wedge's kinematic check, Kc and the full factor Fs of the real wedge.
+// The pairs come back sorted by Fs, the critical wedge first, so that an
+// engineer sees at once which planes cut out the worst wedge; the pairs that
+// cut out none stay in the list with the reason.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/full_analysis.h"
+#include "analysis/joints/sets.h"
+#include "analysis/orientation.h"
+#include "model/datafile.h"
+#include "model/loads.h"
+
+namespace trelmox {
+
+// A plane offered as a cutting plane.
+struct CandidatePlane {
+    std::string Label; // a set's label, or the plane's line of the file
+    int Line = 0;      // the file's line of a measured plane; 0 for a set
+    TPlaneAttitude Plane;
+    // The plane's own strength, where the measurement file gives it; else a
+    // pair's first plane takes the block's c1, f1 and its second c2, f2.
+    std::optional<double> Cohesion, Friction;
+};
+
+// Every measured plane on its own, in file order.
+std::vector<CandidatePlane> measuredCandidates(const std::vector<Measurement>& planes);
+// Each set as its Fisher mean plane, in the sets' order. A set's c (f) is
+// the one its members give; members without one take it from the others.
+// Throws Error when two members of a set give different values, since no
+// single strength could then stand for the set.
+std::vector<CandidatePlane> setCandidates(const std::vector<Measurement>& planes, const std::vector<JointSet>& sets);
+
+// The slope the pairs are set into.
+struct CombinationSlope {
+    TPlaneAttitude Top, Face;
+    WedgeNumbers Numbers; // its c1, f1, c2, f2 are the planes' defaults
+    WedgeLoads Loads;
+};
+// The slope of a saved block with its loads. Throws Error for parameter
+// texts that do not convert (the analysis's messages) and loads out of range.
+CombinationSlope combinationSlope(const SavedBlock& block, const WedgeLoads& loads);
+
+// The block a pair makes: the slope's attitudes and parameters with the pair
+// as its first and second cutting plane (both notations) and the planes' own
+// c and f in place of the block's. Analysed as a block, it gives the pair's
+// figures.
+SavedBlock pairBlock(const SavedBlock& slope, const CandidatePlane& first, const CandidatePlane& second);
+
+struct PlanePair {
+    std::size_t First = 0, Second = 0; // indices of the candidates, First < Second
+    // The line of intersection (none for parallel planes), and whether the
+    // wedge can slide along it: it daylights in the face and plunges more
+    // steeply than the friction angle of the weaker plane, arctan min(f1, f2).
+    std::optional<LineAttitude> Intersection;
+    bool Kinematic = false;
+    std::optional<SafetyResult> Kc;    // absent when its computation failed
+    std::optional<FullSafety> Full;    // absent when its computation failed
+    std::optional<WedgeRefusal> Refusal; // why the real wedge does not exist
+    std::optional<StabilityState> State;
+    std::string KcFailure, FullFailure;  // the failures' messages
+    // Fs is worked out: contact on both planes, on one, or lift-off (Fs 0).
+    bool hasFactor() const;
+};
+
+// Every pair i < j of the candidates as the first and the second cutting
+// plane, sorted: pairs with Fs first, by Fs ascending, then the others; ties
+// in pair order. The same on any number of threads (0: all cores).
+std::vector<PlanePair> combinePlanes(const std::vector<CandidatePlane>& planes, const CombinationSlope& slope,
+                                     unsigned threads = 0);
+
+// The pair's Kc where it cuts out a wedge, and Fs where hasFactor().
+std::optional<double> pairKc(const PlanePair& pair);
+std::optional<double> pairFs(const PlanePair& pair);
+
+// "共 N 对：切出楔块 M 对，其中运动学上可滑动 K 对；最危险楔块：A 与 B，
+// Fs = 0.8123（<state>）", the last part when the first pair has a factor.
+std::string combinationsSummary(const std::vector<CandidatePlane>& planes, const std::vector<PlanePair>& pairs);
+
+// Why the pair cuts out no real wedge or has no factor, for the user: the
+// refusal's message, the failures (each named Kc or Fs); nothing when the
+// full analysis found its wedge.
+std::optional<std::string> pairProblem(const PlanePair& pair);
+
+} // namespace trelmox

@@ -1,0 +1,229 @@
+// trelmox-cli combinations: every pair of measured planes or joint sets as
+// the cutting planes of one slope, sorted by the full factor, so that a
+// measurement file goes in and the critical wedge comes out.
+#include <charconv>
+#include <cstdio>
+#include <ostream>
+
+#include "analysis/joints/combinations.h"
+#include "document/joint_document.h"
+#include "cli/cli.h"
+#include "cli/options.h"
+#include "cli/output.h"
+#include "model/companion.h"
+#include "model/datafile.h"
+#include "model/error.h"
+#include "model/files.h"
+#include "model/numtext.h"
+
+namespace trelmox::cli {
+
+namespace {
+
+const char* const CombinationsUsage =
+    "usage: trelmox-cli combinations SLOPE_BLOCK MEASUREMENTS [--sets planes|labels|auto:N]\n"
+    "           [--format text|json|csv]\n"
+    "\n"
+    "Sets every pair of planes from the measurement file into the slope of the\n"
+    "block data file SLOPE_BLOCK - its slope top and face, height, unit weights,\n"
+    "water, overhang coefficient, and the loads of its companion file\n"
+    "<name>.json beside it, if any - as the first and the second cutting plane,\n"
+    "and lists the pairs sorted by the full factor Fs of the real wedge, the\n"
+    "critical wedge first; pairs that cut out no wedge follow with the reason.\n"
+    "\n"
+    "  --sets planes    every measured plane on its own (default); a plane is\n"
+    "                   named by its line in the file\n"
+    "  --sets labels    the file's set labels, each set as its Fisher mean plane;\n"
+    "                   planes without a label take no part\n"
+    "  --sets auto:N    N sets grouped by k-means on the sphere (J1, J2, ... by\n"
+    "                   decreasing size; the same grouping on every run)\n"
+    "  --format text|json|csv  a readable table with the sets' Fisher statistics\n"
+    "                   (default), one JSON object per pair per line, or CSV\n"
+    "\n"
+    "The first plane of a pair takes the block's c1 and f1, the second c2 and f2,\n"
+    "unless the measurement file gives the plane's or its set's own c and f\n"
+    "(columns c and f under a header). A wedge is kinematically possible when\n"
+    "its line of intersection daylights in the face and plunges more steeply\n"
+    "than arctan of the smaller f. JSON and CSV keys: plane1, plane2 (set labels,\n"
+    "or line numbers), dip1, dipdir1, dip2, dipdir2 (the planes used), kinematic,\n"
+    "contact and kc (Kc), fs_contact and fs (the full factor), error (why a\n"
+    "wedge or factor is missing); kc and fs are null where no factor is worked out.\n"
+    "\n"
+    "Exit status: 0 done, 1 a file could not be read, 2 usage error.\n";
+
+// What --sets asks for; SetCount > 0 for auto:N.
+struct SetChoice {
+    enum class Kind { Planes, Labels, Automatic } Type = Kind::Planes;
+    int SetCount = 0;
+};
+
+SetChoice setChoice(const ParsedArgs& parsed) {
+    const std::string value = parsed.last("sets").value_or("planes");
+    if (value == "planes") return {};
+    if (value == "labels") return {SetChoice::Kind::Labels};
+    if (value.starts_with("auto:")) {
+        const char* first = value.data() + 5;
+        const char* last = value.data() + value.size();
+        int count = 0;
+        const auto [end, error] = std::from_chars(first, last, count);
+        if (first != last && error == std::errc() && end == last && count >= 1)
+            return {SetChoice::Kind::Automatic, count};
+    }
+    throw UsageError("invalid value '" + value + "' for --sets (planes, labels or auto:N with N >= 1)");
+}
+
+struct Combination {
+    bool HasLoads = false;
+    JointDocument Joints;
+    // The last run of Joints.
+    const JointCombinations& run() const { return *Joints.combinations(); }
+};
+
+// Runs `step`, naming the file in its failure.
+template <typename Step> auto fromFile(const std::string& file, Step step) {
+    try {
+        return step();
+    } catch (const Error& e) {
+        throw Error(file + ": " + e.what());
+    }
+}
+
+void combine(const std::string& blockFile, const std::string& measurementFile, const SetChoice& choice,
+             Combination& c) {
+    const std::string blockName = blockNameOf(blockFile);
+    SavedBlock block;
+    CombinationSlope slope;
+    fromFile(blockFile, [&] {
+        block = savedBlockFromTexts(parseBlockData(readTextFile(blockFile)));
+        const std::optional<WedgeLoads> companion =
+            readCompanionFile(std::filesystem::path(blockFile).parent_path(), blockName);
+        c.HasLoads = companion.has_value();
+        slope = combinationSlope(block, companion.value_or(WedgeLoads{}));
+    });
+    fromFile(measurementFile, [&] { c.Joints.open(measurementFile); });
+    if (choice.Type == SetChoice::Kind::Labels) c.Joints.useLabels();
+    if (choice.Type == SetChoice::Kind::Automatic) c.Joints.groupAutomatically(choice.SetCount);
+    c.Joints.combine(blockName, block, slope);
+}
+
+std::string factorJson(const std::optional<double>& factor) { return factor ? jsonNumber(*factor) : "null"; }
+
+// A measured plane is named by its line number, a set by its label.
+std::string planeJson(const CandidatePlane& plane) {
+    return plane.Line ? std::to_string(plane.Line) : jsonString(plane.Label);
+}
+
+void printJson(const Combination& c, std::ostream& out) {
+    const JointCombinations& run = c.run();
+    for (const PlanePair& p : run.Pairs) {
+        const CandidatePlane& a = run.Planes[p.First];
+        const CandidatePlane& b = run.Planes[p.Second];
+        const auto problem = pairProblem(p);
+        out << "{\"plane1\":" << planeJson(a) << ",\"plane2\":" << planeJson(b)
+            << ",\"dip1\":" << jsonNumber(a.Plane.DipAngle) << ",\"dipdir1\":" << jsonNumber(a.Plane.DipDirection)
+            << ",\"dip2\":" << jsonNumber(b.Plane.DipAngle) << ",\"dipdir2\":" << jsonNumber(b.Plane.DipDirection)
+            << ",\"kinematic\":" << (p.Kinematic ? "true" : "false")
+            << ",\"contact\":" << (p.Kc ? jsonString(contactName(p.Kc->Contact)) : "null")
+            << ",\"kc\":" << factorJson(pairKc(p)) << ",\"fs\":" << factorJson(pairFs(p))
+            << ",\"fs_contact\":" << (p.Full ? jsonString(contactName(p.Full->Contact)) : "null")
+            << ",\"error\":" << (problem ? jsonString(*problem) : "null") << "}\n";
+    }
+}
+
+void printCsv(const Combination& c, std::ostream& out) {
+    const JointCombinations& run = c.run();
+    const auto factor = [](const std::optional<double>& f) { return f ? jsonNumber(*f) : std::string(); };
+    out << "plane1,plane2,dip1,dipdir1,dip2,dipdir2,kinematic,contact,kc,fs,fs_contact,error\r\n";
+    for (const PlanePair& p : run.Pairs) {
+        const CandidatePlane& a = run.Planes[p.First];
+        const CandidatePlane& b = run.Planes[p.Second];
+        out << csvField(a.Label) << ',' << csvField(b.Label) << ',' << jsonNumber(a.Plane.DipAngle) << ','
+            << jsonNumber(a.Plane.DipDirection) << ',' << jsonNumber(b.Plane.DipAngle) << ','
+            << jsonNumber(b.Plane.DipDirection) << ',' << (p.Kinematic ? "true" : "false") << ','
+            << (p.Kc ? contactName(p.Kc->Contact) : "") << ',' << factor(pairKc(p)) << ',' << factor(pairFs(p)) << ','
+            << (p.Full ? contactName(p.Full->Contact) : "") << ',' << csvField(pairProblem(p).value_or("")) << "\r\n";
+    }
+}
+
+// Degrees to a tenth, as a compass gives them at best.
+std::string degreesText(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", value);
+    return text;
+}
+
+std::string attitudeText(const TPlaneAttitude& plane) {
+    return degreesText(plane.DipAngle) + "/" + degreesText(plane.DipDirection);
+}
+
+void printSets(const Combination& c, std::ostream& out) {
+    const std::vector<std::size_t> widths = {12, 8, 14, 10, 10};
+    out << tableRow({"组", "个数", "平均产状", "K", "95%置信锥"}, widths) << '\n';
+    const auto optional = [](const std::optional<double>& v) { return v ? degreesText(*v) : std::string("-"); };
+    for (const JointSet& set : c.Joints.sets())
+        out << tableRow({set.Label, std::to_string(set.Members.size()), attitudeText(set.Stats.MeanPlane),
+                    optional(set.Stats.Kappa), optional(set.Stats.Cone95)},
+                   widths)
+            << '\n';
+    out << '\n';
+}
+
+void printText(const Combination& c, std::ostream& out) {
+    const JointCombinations& run = c.run();
+    out << "斜坡块体 " << run.BlockName << "：坡顶面 " << attitudeText(run.Slope.Top) << "，坡面 "
+        << attitudeText(run.Slope.Face) << "，坡高 " << floatToText(run.Slope.Numbers.SlopeHeight)
+        << (c.HasLoads ? "，有荷载文件" : "") << '\n'
+        << measurementSummaryText(c.Joints.measurements().Summary) << "\n\n";
+    if (!c.Joints.sets().empty()) printSets(c, out);
+    const std::vector<std::size_t> widths = {8, 8, 12, 12, 12, 8, 10, 16, 10, 16};
+    out << tableRow({"结构面1", "结构面2", "产状1", "产状2", "交线倾伏", "运动学", "Kc", "接触情况", "Fs", "接触情况(Fs)"},
+               widths)
+        << '\n';
+    const auto fixed = [](const std::optional<double>& f) { return f ? floatToFixed4(*f) : std::string("-"); };
+    for (const PlanePair& p : run.Pairs) {
+        const auto line = p.Intersection ? degreesText(p.Intersection->Plunge) + "/" + degreesText(p.Intersection->Trend)
+                                         : std::string("-");
+        out << tableRow({run.Planes[p.First].Label, run.Planes[p.Second].Label, attitudeText(run.Planes[p.First].Plane),
+                    attitudeText(run.Planes[p.Second].Plane), line, p.Kinematic ? "可滑动" : "否", fixed(pairKc(p)),
+                    p.Kc ? contactName(p.Kc->Contact) : "-", fixed(pairFs(p)),
+                    p.Full ? contactName(p.Full->Contact) : "-"},
+                   widths)
+            << '\n';
+        if (const auto problem = pairProblem(p)) out << "    原因：" << *problem << '\n';
+    }
+    out << '\n' << combinationsSummary(run.Planes, run.Pairs) << '\n';
+}
+
+} // namespace
+
+int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    ParsedArgs parsed;
+    SetChoice choice;
+    std::string format;
+    try {
+        parsed = parseArgs(args, {"sets", "format"});
+        if (parsed.help) {
+            out << CombinationsUsage;
+            return ExitOk;
+        }
+        choice = setChoice(parsed);
+        format = parsed.choice("format", {"text", "json", "csv"}, "text");
+        if (parsed.positional.size() != 2) throw UsageError("give a block data file and a measurement file");
+    } catch (const UsageError& usage) {
+        err << "trelmox-cli combinations: " << usage.what() << "\n\n" << CombinationsUsage;
+        return ExitUsage;
+    }
+    Combination combination;
+    try {
+        combine(parsed.positional[0], parsed.positional[1], choice, combination);
+    } catch (const Error& failure) {
+        err << "trelmox-cli combinations: " << failure.what() << '\n';
+        return ExitBlockFailed;
+    }
+    if (format == "json") printJson(combination, out);
+    else if (format == "csv") printCsv(combination, out);
+    else printText(combination, out);
+    return ExitOk;
+}
+
+} // namespace trelmox::cli

@@ -1,0 +1,85 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <regex>
+
+#include "tests/cli/cli_run.h"
+#include "tests/model/test_support.h"
+
+using namespace trelmox::cli;
+using namespace trelmox::cli::testing;
+using ::testing::HasSubstr;
+
+namespace {
+
+class CombinationsCommand : public ::testing::Test {
+protected:
+    CombinationsCommand() {
+        std::ofstream(measurements_, std::ios::binary) << "set,dip,dipdir\n"
+                                                          "J1,45,105\nJ1,46,104\n"
+                                                          "J2,70,235\nJ2,69,236\n"
+                                                          "J3,60,150\nJ3,61,151\n";
+    }
+    trelmox::testing::TempFolder folder_;
+    const std::string measurements_ = (folder_.path() / "joints.csv").string();
+};
+
+// One line per pair in the sorted order, the keys in their order, the
+// critical wedge (smallest fs) first.
+TEST_F(CombinationsCommand, PrintsOneJsonLinePerPairCriticalFirst) {
+    const CliRun r = cli({"combinations", Example, measurements_, "--sets", "labels", "--format", "json"});
+    ASSERT_EQ(r.status, ExitOk) << r.err;
+    const std::regex line(R"(\{"plane1":"J\d","plane2":"J\d","dip1":[-\d.e]+,"dipdir1":[-\d.e]+,"dip2":[-\d.e]+,)"
+                          R"("dipdir2":[-\d.e]+,"kinematic":(true|false),"contact":("\w+"|null),"kc":([-\d.e]+|null),)"
+                          R"("fs":([-\d.e]+|null),"fs_contact":("\w+"|null),"error":(".*"|null)\})");
+    const auto lines = linesOf(r.out);
+    ASSERT_EQ(lines.size(), 3u);
+    std::vector<double> fs;
+    for (const std::string& l : lines) {
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(l, m, line)) << l;
+        if (m[4] != "null") fs.push_back(std::stod(m[4]));
+    }
+    ASSERT_FALSE(fs.empty());
+    EXPECT_TRUE(std::is_sorted(fs.begin(), fs.end()));
+
+    const CliRun text = cli({"combinations", Example, measurements_, "--sets", "labels"});
+    EXPECT_THAT(text.out, HasSubstr("最危险楔块："));
+    EXPECT_THAT(text.out, HasSubstr("95%置信锥"));
+}
+
+// Without sets every plane enters on its own, named by its line.
+TEST_F(CombinationsCommand, NamesIndividualPlanesByTheirLines) {
+    const CliRun r = cli({"combinations", Example, measurements_, "--format", "csv"});
+    ASSERT_EQ(r.status, ExitOk) << r.err;
+    const auto lines = linesOf(r.out);
+    ASSERT_EQ(lines.size(), 16u); // the header and 15 pairs
+    EXPECT_EQ(lines[0], "plane1,plane2,dip1,dipdir1,dip2,dipdir2,kinematic,contact,kc,fs,fs_contact,error\r");
+    EXPECT_THAT(r.out, HasSubstr("\r\n2,3,45,105,46,104,"));
+    const CliRun json = cli({"combinations", Example, measurements_, "--format", "json"});
+    EXPECT_THAT(json.out, HasSubstr("{\"plane1\":2,\"plane2\":3,"));
+}
+
+TEST_F(CombinationsCommand, RefusesBadInput) {
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string message;
+    } cases[] = {
+        {{"combinations", Example, measurements_, "--sets", "auto:0"}, ExitUsage, "invalid value 'auto:0' for --sets"},
+        {{"combinations", Example}, ExitUsage, "give a block data file and a measurement file"},
+        {{"combinations", Example, measurements_, "--format", "xml"}, ExitUsage, "invalid value 'xml' for --format"},
+        {{"combinations", Example, Example}, ExitBlockFailed, Example + ": 测量文件第 "},
+        {{"combinations", Example, measurements_ + ".none"}, ExitBlockFailed, measurements_ + ".none: "},
+    };
+    for (const auto& c : cases) {
+        const CliRun r = cli(c.args);
+        EXPECT_EQ(r.status, c.status) << c.message;
+        EXPECT_THAT(r.err, HasSubstr(c.message));
+        EXPECT_EQ(r.out, "");
+    }
+}
+
+} // namespace

@@ -1,0 +1,100 @@
+#include "analysis/joints/combinations.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "model/companion.h"
+#include "model/files.h"
+#include "tests/model/test_support.h"
+#include "tests/support/example_block.h"
+
+namespace trelmox {
+namespace {
+
+using testing::messageOf;
+
+SavedBlock exampleSlope() {
+    SavedBlock slope;
+    slope.Attitudes = testing::exampleAttitudes();
+    slope.Params = testing::exampleParams();
+    return slope;
+}
+
+WedgeLoads exampleLoads() {
+    const auto path = std::filesystem::path(TRELMOX_TEST_DATA) / "example_loads.json";
+    return parseCompanion(readTextFile(path), "example_loads.json");
+}
+
+// Two sets about the example block's cutting planes; the second gives its
+// own c and f on one of its rows. The pair must come out as the block made
+// of the two mean planes analyses it, with and without loads.
+TEST(Combinations, TwoSetsGiveWhatTheirBlockGivesAnalysedDirectly) {
+    const MeasurementFile file = parseMeasurements("dip,dipdir,set,c,f\n"
+                                                   "44,104,J1,,\n46,106,J1,,\n45,105.5,J1,,\n"
+                                                   "70,234,J2,30,0.5\n71,236,J2,,\n");
+    const std::vector<CandidatePlane> sets = setCandidates(file.Planes, labelledSets(file.Planes));
+    ASSERT_EQ(sets.size(), 2u);
+    const SavedBlock block = pairBlock(exampleSlope(), sets[0], sets[1]);
+    EXPECT_EQ(block.Params.Cohesion1, "24");
+    EXPECT_EQ(block.Params.Cohesion2, "30");
+    EXPECT_EQ(block.Params.Friction2, "0.5");
+    for (const WedgeLoads& loads : {WedgeLoads{}, exampleLoads()}) {
+        const std::vector<PlanePair> pairs = combinePlanes(sets, combinationSlope(exampleSlope(), loads));
+        ASSERT_EQ(pairs.size(), 1u);
+        const SafetyResult kc = account(block.Attitudes, block.Params);
+        const FullAnalysis full = analyseSavedBlock(block, loads);
+        ASSERT_TRUE(pairs[0].Kc && pairs[0].hasFactor());
+        EXPECT_EQ(pairs[0].Kc->SafetyFactor, kc.SafetyFactor);
+        EXPECT_EQ(pairs[0].Kc->Contact, kc.Contact);
+        EXPECT_EQ(pairs[0].Full->Factor, full.Safety.Factor);
+        EXPECT_EQ(pairs[0].Full->Contact, full.Safety.Contact);
+        EXPECT_EQ(pairs[0].State, full.State);
+        EXPECT_TRUE(pairs[0].Kinematic);
+    }
+}
+
+// Measured planes, one repeated (no line of intersection) and one dipping
+// into the slope: the pairs with a factor come first from the smallest, the
+// others after them in pair order with their reasons, on any thread count.
+TEST(Combinations, CriticalWedgeFirstAndPairsWithoutWedgeKeepTheirReason) {
+    const MeasurementFile file = parseMeasurements("45,105\n70,235\n45,105\n60,150\n30,10\n50,200\n80,120\n");
+    const std::vector<CandidatePlane> planes = measuredCandidates(file.Planes);
+    const CombinationSlope slope = combinationSlope(exampleSlope(), WedgeLoads{});
+    const std::vector<PlanePair> pairs = combinePlanes(planes, slope, 1);
+    ASSERT_EQ(pairs.size(), 21u);
+    const auto firstWithout = std::find_if(pairs.begin(), pairs.end(), [](const PlanePair& p) { return !p.hasFactor(); });
+    ASSERT_NE(firstWithout, pairs.begin());
+    ASSERT_NE(firstWithout, pairs.end());
+    EXPECT_TRUE(std::is_sorted(pairs.begin(), firstWithout,
+                               [](const PlanePair& a, const PlanePair& b) { return a.Full->Factor < b.Full->Factor; }));
+    EXPECT_TRUE(std::all_of(firstWithout, pairs.end(), [](const PlanePair& p) { return !p.hasFactor() && pairProblem(p); }));
+    EXPECT_TRUE(std::is_sorted(firstWithout, pairs.end(), [](const PlanePair& a, const PlanePair& b) {
+        return std::pair(a.First, a.Second) < std::pair(b.First, b.Second);
+    }));
+    const auto repeated = std::find_if(pairs.begin(), pairs.end(), [](const PlanePair& p) { return p.First == 0 && p.Second == 2; });
+    EXPECT_EQ(pairProblem(*repeated), refusalMessage(WedgeRefusal::ParallelPlanes) + "；Kc：Invalid floating point operation");
+    EXPECT_EQ(planes[4].Label, "5");
+
+    const std::vector<PlanePair> onTwo = combinePlanes(planes, slope, 2);
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        EXPECT_EQ(onTwo[i].First, pairs[i].First);
+        EXPECT_EQ(onTwo[i].Second, pairs[i].Second);
+    }
+}
+
+// A set stands for one strength: rows that leave it out take the others',
+// rows that contradict each other are refused.
+TEST(Combinations, SetMembersMustAgreeOnTheirStrength) {
+    const MeasurementFile agree = parseMeasurements("dip,dipdir,set,f\n45,105,J1,\n46,106,J1,0.6\n70,235,J2,\n");
+    const std::vector<CandidatePlane> sets = setCandidates(agree.Planes, labelledSets(agree.Planes));
+    EXPECT_EQ(sets[0].Friction, 0.6);
+    EXPECT_FALSE(sets[1].Friction);
+    const MeasurementFile contradict = parseMeasurements("dip,dipdir,set,c\n45,105,J1,10\n46,106,J1,12\n");
+    EXPECT_EQ(messageOf([&] { setCandidates(contradict.Planes, labelledSets(contradict.Planes)); }),
+              "组“J1”的黏聚力 c 不一致：第 2 行为 10，第 3 行为 12");
+}
+
+} // namespace
+} // namespace trelmox
