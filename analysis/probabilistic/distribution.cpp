@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/probabilistic/sample_trig.h"
+
 namespace trelmox {
 
 namespace {
@@ -75,37 +77,37 @@ Sampler::Sampler(Parameter parameter, double blockValue, const Distribution& dis
         const double ratio = distribution.Spread / blockValue;
         const double variance = std::log1p(ratio * ratio);
         scale_ = std::sqrt(variance);
-        location_ = std::log(blockValue) - variance / 2;
+        location_ = sampleLog(blockValue) - variance / 2;
     }
 }
 
 double Sampler::value(double u) const {
-    values(&u, 1);
-    return u;
+    switch (kind_) {
+    case Distribution::Kind::Fixed: return location_;
+    case Distribution::Kind::Normal:
+        return std::clamp(location_ + scale_ * normalQuantile(pLow_ + u * pWidth_), low_, high_);
+    case Distribution::Kind::Uniform: return std::clamp(location_ + u * scale_, low_, high_);
+    case Distribution::Kind::Lognormal: return sampleExp(location_ + scale_ * normalQuantile(u));
+    }
+    return location_;
 }
 
+DrawConstants Sampler::drawConstants() const {
+    return {static_cast<int>(kind_), location_, scale_, pLow_, pWidth_, low_, high_};
+}
+
+// The whole lanes in the widest kernel, the rest one by one: the same bits.
 void Sampler::values(double* u, std::size_t n) const {
-    switch (kind_) {
-    case Distribution::Kind::Fixed:
-        std::fill(u, u + n, location_);
-        return;
-    case Distribution::Kind::Normal:
-        for (std::size_t i = 0; i < n; ++i)
-            u[i] = std::clamp(location_ + scale_ * normalQuantile(pLow_ + u[i] * pWidth_), low_, high_);
-        return;
-    case Distribution::Kind::Uniform:
-        for (std::size_t i = 0; i < n; ++i) u[i] = std::clamp(location_ + u[i] * scale_, low_, high_);
-        return;
-    case Distribution::Kind::Lognormal:
-        for (std::size_t i = 0; i < n; ++i) u[i] = std::exp(location_ + scale_ * normalQuantile(u[i]));
-        return;
-    }
+    const BlockKernel& kernel = widestKernel();
+    const std::size_t lanes = n - n % kernel.Lanes;
+    kernel.Draw(drawConstants(), u, lanes);
+    for (std::size_t i = lanes; i < n; ++i) u[i] = value(u[i]);
 }
 
 double normalCdf(double x) { return 0.5 * std::erfc(-x / std::sqrt(2.0)); }
 
 // Acklam's rational approximation: a central rational function and a tail
-// one in sqrt(-2 log p). The ends of (0, 1) are pulled in by one unit in
+// one in sqrt(-2 log p) (the logarithm of a sample, sample_trig.h). The ends of (0, 1) are pulled in by one unit in
 // the last place, so rounding in the truncation interval never gives an
 // infinite value.
 double normalQuantile(double p) {
@@ -121,7 +123,7 @@ double normalQuantile(double p) {
     p = std::clamp(p, 0x1p-1074, 1 - 0x1p-53);
     if (p < central || p > 1 - central) {
         const double tail = p < central ? p : 1 - p;
-        const double q = std::sqrt(-2 * std::log(tail));
+        const double q = std::sqrt(-2 * sampleLog(tail));
         const double x = (((((c[0] * q + c[1]) * q + c[2]) * q + c[3]) * q + c[4]) * q + c[5]) /
                          ((((d[0] * q + d[1]) * q + d[2]) * q + d[3]) * q + 1);
         return p < central ? x : -x;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 
+#include "analysis/probabilistic/kernel.h"
 #include "analysis/probabilistic/parameters.h"
 
 namespace trelmox {
@@ -38,9 +39,11 @@ public:
     Sampler(Parameter parameter, double blockValue, const Distribution& distribution);
     bool varies() const { return kind_ != Distribution::Kind::Fixed; }
     double value(double u) const;
-    // value() of n uniforms at once, in place: the loop keeps the quantile
-    // inline, so independent draws overlap in the pipeline.
+    // value() of n uniforms at once, in place, in vector lanes (kernel.h):
+    // the same bits as value() one by one.
     void values(double* uniforms, std::size_t n) const;
+    // The quantile function as numbers, for a kernel's Draw.
+    DrawConstants drawConstants() const;
 
 private:
     Distribution::Kind kind_;
@@ -49,7 +52,8 @@ private:
     double low_ = 0, high_ = 0;       // the parameter's range, clamps rounding
 };
 
-// Standard normal quantile, |relative error| < 1.2e-9 (enough for sampling).
+// Standard normal quantile, |relative error| < 1.2e-9 (enough for sampling);
+// the scalar twin of the kernels' quantile.
 double normalQuantile(double p);
 double normalCdf(double x);
 
