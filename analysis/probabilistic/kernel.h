@@ -120,6 +120,8 @@ struct BlockKernel {
     void (*Evaluate)(const KernelConstants&, const KernelColumns&, const KernelResults&);
     // In place over `count` uniforms, count a multiple of Lanes.
     void (*Draw)(const DrawConstants&, double* values, std::size_t count);
+    // counterUniform(key, first + i * stride) for i < count, a multiple of Lanes.
+    void (*Uniforms)(std::uint64_t key, std::uint64_t first, std::uint64_t stride, double* values, std::size_t count);
 };
 // The kernels this processor runs, narrowest first (SSE2 always).
 std::vector<const BlockKernel*> supportedKernels();

@@ -1,6 +1,7 @@
 // The block kernel in four lanes, compiled with -mavx (kernel_lanes.h);
 // SLEEF's non-FMA functions, which give the bits of the other widths.
 #include <cstddef>
+#include <cstdint>
 #include <sleef.h>
 
 #include "analysis/probabilistic/distribution.h"
@@ -26,5 +27,5 @@ inline Native nativeSqrt(Native x) { return _mm256_sqrt_pd(x); }
 #include "analysis/probabilistic/kernel_lanes.h"
 
 namespace trelmox {
-extern const BlockKernel AvxKernel{"AVX", Lanes, evaluateLanes, drawLanes};
+extern const BlockKernel AvxKernel{"AVX", Lanes, evaluateLanes, drawLanes, uniformLanes};
 } // namespace trelmox

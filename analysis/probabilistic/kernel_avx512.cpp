@@ -1,6 +1,7 @@
 // The block kernel in eight lanes, compiled with -mavx512f (kernel_lanes.h);
 // SLEEF's non-FMA functions, which give the bits of the other widths.
 #include <cstddef>
+#include <cstdint>
 #include <sleef.h>
 
 #include "analysis/probabilistic/distribution.h"
@@ -27,5 +28,5 @@ inline Native nativeSqrt(Native x) { return _mm512_maskz_sqrt_pd(0xff, x); }
 #include "analysis/probabilistic/kernel_lanes.h"
 
 namespace trelmox {
-extern const BlockKernel Avx512Kernel{"AVX-512", Lanes, evaluateLanes, drawLanes};
+extern const BlockKernel Avx512Kernel{"AVX-512", Lanes, evaluateLanes, drawLanes, uniformLanes};
 } // namespace trelmox

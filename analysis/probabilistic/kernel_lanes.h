@@ -61,23 +61,23 @@ struct Outcomes {
     M Live = splatMask(-1);
     M Code = splatMask(0);
     // Lanes in `when` that are still live end here with `code`.
-    void settle(M when, SampleOutcome code) {
+    [[gnu::always_inline]] void settle(M when, SampleOutcome code) {
         const M now = when & Live;
         Code = now ? splatMask(static_cast<long>(code)) : Code;
         Live &= ~now;
     }
-    V overflowChecked(V v) {
+    [[gnu::always_inline]] V overflowChecked(V v) {
         settle(~finite(v), SampleOutcome::Overflow);
         return v;
     }
     // checkedDiv's failures, then an overflow (arithmetic.h's quotient).
-    V quotient(V dividend, V divisor) {
+    [[gnu::always_inline]] V quotient(V dividend, V divisor) {
         const M zero = divisor == splat(0);
         settle(zero & (dividend == splat(0)), SampleOutcome::InvalidOperation);
         settle(zero, SampleOutcome::DivisionByZero);
         return overflowChecked(dividend / divisor);
     }
-    V root(V radicand) {
+    [[gnu::always_inline]] V root(V radicand) {
         settle(radicand < splat(0), SampleOutcome::InvalidOperation);
         return squareRoot(radicand);
     }
@@ -154,7 +154,8 @@ struct LaneTrig {
     M KcOverflow, FsOverflow;
 };
 
-LaneTrig laneTrig(const LaneInputs& in) {
+// full: the terms of Fs too (its dip directions).
+LaneTrig laneTrig(const LaneInputs& in, bool full) {
     const KernelConstants& k = in.K;
     LaneTrig t;
     M overflow[TrigTermCount];
@@ -162,7 +163,8 @@ LaneTrig laneTrig(const LaneInputs& in) {
     const Parameter directions[4] = {Parameter::DipDir1, Parameter::DipDir2, Parameter::DipDirTop, Parameter::DipDirFace};
     for (int term = 0; term < TrigTermCount; ++term) {
         overflow[term] = splatMask(0);
-        if (!k.Varies[term]) {
+        const bool fsOnly = term >= static_cast<int>(TrigTerm::Dir1) && term <= static_cast<int>(TrigTerm::DirFace);
+        if (!k.Varies[term] || (fsOnly && !full)) {
             t.Term[term] = {splat(k.Fixed[term][0]), splat(k.Fixed[term][1])};
             continue;
         }
@@ -243,20 +245,26 @@ V laneKc(const LaneTrig& trig, const LaneNumbers& n, double overhang, Outcomes& 
     const M second = ~both & ~first & (Na < splat(0)) & (N2 > splat(0));
     const M lift = ~both & ~first & ~second & (N1 < splat(0)) & (N2 < splat(0));
 
-    // Each case's factor with its own checks, on its own lanes only.
+    // Each case's factor with its own checks, on its own lanes only; a case
+    // no lane is in is not worked out (one plane alone is rare).
     Outcomes bothOut = out, firstOut = out, secondOut = out;
     bothOut.Live &= both, firstOut.Live &= first, secondOut.Live &= second;
     const V resisting = bothOut.overflowChecked(
         bothOut.root(q) * ((absE * n.C1 + (Na * n.F1 + Nb * n.F2)) + n.C2));
     const V kcBoth = bothOut.quotient(resisting, absolute(w * Z));
-    const V driving1 = firstOut.overflowChecked((w * w) * (splat(1) - Az * Az) + (n.U2 * n.U2) * q +
-                                                (m * Az - Bz) * splat(2) * w * n.U2);
-    const V root1 = firstOut.root(driving1);
-    const V kcFirst = firstOut.quotient(firstOut.overflowChecked(absE * n.C1 + N1 * n.F1), root1);
-    const V driving2 = secondOut.overflowChecked((w * w) * (By * By) + (n.U1 * n.U1) * (e * e) * q +
-                                                 (m * Bz - Az) * splat(2) * e * w * n.U1);
-    const V root2 = secondOut.root(driving2);
-    const V kcSecond = secondOut.quotient(secondOut.overflowChecked(N2 * n.F2 + n.C2), root2);
+    V kcFirst = splat(0), kcSecond = splat(0);
+    if (anyLane(firstOut.Live)) {
+        const V driving1 = firstOut.overflowChecked((w * w) * (splat(1) - Az * Az) + (n.U2 * n.U2) * q +
+                                                    (m * Az - Bz) * splat(2) * w * n.U2);
+        const V root1 = firstOut.root(driving1);
+        kcFirst = firstOut.quotient(firstOut.overflowChecked(absE * n.C1 + N1 * n.F1), root1);
+    }
+    if (anyLane(secondOut.Live)) {
+        const V driving2 = secondOut.overflowChecked((w * w) * (By * By) + (n.U1 * n.U1) * (e * e) * q +
+                                                     (m * Bz - Az) * splat(2) * e * w * n.U1);
+        const V root2 = secondOut.root(driving2);
+        kcSecond = secondOut.quotient(secondOut.overflowChecked(N2 * n.F2 + n.C2), root2);
+    }
     // The cases' failures, then their contacts.
     const M live = out.Live;
     out.Code = (live & both) ? bothOut.Code : (live & first) ? firstOut.Code : (live & second) ? secondOut.Code : out.Code;
@@ -374,13 +382,18 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     const M lift = ~both & ~first & ~second & (alone1 < splat(0)) & (alone2 < splat(0));
 
     const V along = dot(active, s.Sliding);
-    const Vec bothDriving = scale(along, s.Sliding);
-    const Vec firstDriving = sub(active, scale(dot(active, n1), n1));
-    const Vec secondDriving = sub(active, scale(dot(active, n2), n2));
-    const V magnitude = pick(both, absolute(along), pick(first, norm(firstDriving), norm(secondDriving)));
-    const Vec driving{pick(both, bothDriving.x, pick(first, firstDriving.x, secondDriving.x)),
-                      pick(both, bothDriving.y, pick(first, firstDriving.y, secondDriving.y)),
-                      pick(both, bothDriving.z, pick(first, firstDriving.z, secondDriving.z))};
+    V magnitude = absolute(along);
+    Vec driving = scale(along, s.Sliding);
+    // Resting on one plane alone: rare, worked out only where a lane needs it.
+    const M alone = (first | second) & out.Live;
+    if (anyLane(alone)) {
+        const Vec firstDriving = sub(active, scale(dot(active, n1), n1));
+        const Vec secondDriving = sub(active, scale(dot(active, n2), n2));
+        magnitude = pick(both, magnitude, pick(first, norm(firstDriving), norm(secondDriving)));
+        driving = {pick(both, driving.x, pick(first, firstDriving.x, secondDriving.x)),
+                   pick(both, driving.y, pick(first, firstDriving.y, secondDriving.y)),
+                   pick(both, driving.z, pick(first, firstDriving.z, secondDriving.z))};
+    }
     out.settle((both | first | second) & (magnitude == splat(0)), SampleOutcome::NoDriving);
     const Vec slide = scale(splat(1) / magnitude, driving);
     const V resistingBoth = n.C1 * s.Area1 + n.C2 * s.Area2 + both1 * n.F1 + both2 * n.F2;
@@ -410,7 +423,7 @@ void storeOutcomes(SampleOutcome* to, M code) {
 void evaluateLanes(const KernelConstants& k, const KernelColumns& c, const KernelResults& r) {
     for (std::size_t at = 0; at < c.Count; at += Lanes) {
         const LaneInputs in{k, c, at};
-        const LaneTrig trig = laneTrig(in);
+        const LaneTrig trig = laneTrig(in, r.Fs != nullptr);
         Outcomes kc, fs;
         kc.settle(trig.KcOverflow, SampleOutcome::Overflow);
         fs.settle(trig.FsOverflow, SampleOutcome::Overflow);
@@ -442,14 +455,16 @@ V normalQuantileLanes(V p) {
     p = clampTo(p, splat(0x1p-1074), splat(1 - 0x1p-53));
     const M lowTail = p < splat(central);
     const M tailLanes = lowTail | (p > splat(1 - central));
-    const V tail = pick(lowTail, p, splat(1) - p);
-    const V q = squareRoot(splat(-2) * (V)sleefLog((Native)tail));
-    const V tx = (((((splat(c[0]) * q + c[1]) * q + c[2]) * q + c[3]) * q + c[4]) * q + c[5]) /
-                 ((((splat(d[0]) * q + d[1]) * q + d[2]) * q + d[3]) * q + 1);
     const V qc = p - splat(0.5);
     const V r = qc * qc;
     const V cx = (((((splat(a[0]) * r + a[1]) * r + a[2]) * r + a[3]) * r + a[4]) * r + a[5]) * qc /
                  (((((splat(b[0]) * r + b[1]) * r + b[2]) * r + b[3]) * r + b[4]) * r + 1);
+    // The tails (one draw in twenty) only where a lane needs them.
+    if (!anyLane(tailLanes)) return cx;
+    const V tail = pick(lowTail, p, splat(1) - p);
+    const V q = squareRoot(splat(-2) * (V)sleefLog((Native)tail));
+    const V tx = (((((splat(c[0]) * q + c[1]) * q + c[2]) * q + c[3]) * q + c[4]) * q + c[5]) /
+                 ((((splat(d[0]) * q + d[1]) * q + d[2]) * q + d[3]) * q + 1);
     return pick(tailLanes, pick(lowTail, tx, splat(-1) * tx), cx);
 }
 
@@ -467,6 +482,26 @@ void drawLanes(const DrawConstants& d, double* values, std::size_t count) {
         case Distribution::Kind::Lognormal: v = (V)sleefExp((Native)(location + scaleBy * normalQuantileLanes(u))); break;
         }
         store(values + at, v);
+    }
+}
+
+// counterUniform (sampling.cpp) of the counters first, first + stride, ...
+// in 64-bit integer lanes.
+typedef unsigned long U __attribute__((vector_size(Lanes * 8)));
+
+void uniformLanes(std::uint64_t key, std::uint64_t first, std::uint64_t stride, double* values, std::size_t count) {
+    U counter, step;
+    for (std::size_t i = 0; i < Lanes; ++i) counter[i] = first + i * stride, step[i] = Lanes * stride;
+    const U golden = counter * 0 + 0x9e3779b97f4a7c15ULL;
+    // A 52-bit integer n as the double 2^52 + n, exactly; then minus 2^52.
+    const U exponent = counter * 0 + 0x4330000000000000ULL;
+    for (std::size_t at = 0; at < count; at += Lanes, counter += step) {
+        U z = key + golden * counter;
+        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+        z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+        z = z ^ (z >> 31);
+        const V whole = (V)((z >> 12) | exponent) - splat(0x1p52);
+        store(values + at, (whole + splat(0.5)) * splat(0x1p-52));
     }
 }
 

@@ -1,6 +1,7 @@
 // The block kernel in two lanes, every x86-64 processor (kernel_lanes.h);
 // SLEEF's non-FMA functions, which give the bits of the other widths.
 #include <cstddef>
+#include <cstdint>
 #include <sleef.h>
 
 #include "analysis/probabilistic/distribution.h"
@@ -26,5 +27,5 @@ inline Native nativeSqrt(Native x) { return _mm_sqrt_pd(x); }
 #include "analysis/probabilistic/kernel_lanes.h"
 
 namespace trelmox {
-extern const BlockKernel Sse2Kernel{"SSE2", Lanes, evaluateLanes, drawLanes};
+extern const BlockKernel Sse2Kernel{"SSE2", Lanes, evaluateLanes, drawLanes, uniformLanes};
 } // namespace trelmox

@@ -5,8 +5,13 @@
 #include <cmath>
 #include <exception>
 #include <mutex>
+#include <cstdlib>
+#include <memory>
+#include <new>
 #include <optional>
+#include <span>
 #include <omp.h>
+#include <sys/mman.h>
 
 #include "analysis/orientation.h"
 #include "analysis/probabilistic/fisher.h"
@@ -122,13 +127,36 @@ SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& sett
             basePlanes(base), std::move(planes), std::move(design), settings.Vectorised, base.Loads.RequiredFactor};
 }
 
+// The values of one factor on the wedge samples, each chunk's at the start
+// of its own stretch, until the histogram has binned them (its bins need the
+// smallest and the largest value of the whole run). Neither zeroed nor
+// written beyond the values kept, and in huge pages where the system offers
+// them, so that taking it costs a few page faults, not one per 4 KiB.
+class ValueStore {
+public:
+    explicit ValueStore(std::uint64_t samples) {
+        constexpr std::size_t huge = std::size_t(1) << 21;
+        const std::size_t bytes = (samples * sizeof(double) + huge - 1) / huge * huge;
+        data_.reset(static_cast<double*>(std::aligned_alloc(huge, bytes)));
+        if (!data_) throw std::bad_alloc();
+        madvise(data_.get(), bytes, MADV_HUGEPAGE); // a hint: without it, plain pages
+    }
+    double* at(std::uint64_t sample) const { return data_.get() + sample; }
+
+private:
+    struct Free {
+        void operator()(double* p) const { std::free(p); }
+    };
+    std::unique_ptr<double[], Free> data_;
+};
+
 // One factor over one chunk: its outcomes counted, its values on the wedge
 // samples kept in sample order, and their moments about the chunk's first
 // value (exact when all values are equal).
 struct FactorPartial {
     std::array<std::uint64_t, ContactCount> Contacts{};
     std::uint64_t Failed = 0;
-    std::vector<double> Factors;
+    std::span<const double> Factors; // in the run's ValueStore
     double Mean = 0, SquaredDeviations = 0, Min = 0, Max = 0;
     std::uint64_t BelowOne = 0, BelowRequired = 0;
     std::vector<std::uint64_t> Bins;
@@ -151,8 +179,9 @@ void addMoments(FactorPartial& p, double required) {
     p.SquaredDeviations = std::max(0.0, squares - sum * sum / n);
 }
 
-void tally(FactorPartial& p, const double* factors, const SampleOutcome* outcomes, std::size_t n, double required) {
-    p.Factors.reserve(n);
+void tally(FactorPartial& p, const double* factors, const SampleOutcome* outcomes, std::size_t n, double required,
+           double* kept) {
+    std::size_t count = 0;
     for (std::size_t j = 0; j < n; ++j) {
         if (failedOutcome(outcomes[j])) {
             ++p.Failed;
@@ -160,10 +189,17 @@ void tally(FactorPartial& p, const double* factors, const SampleOutcome* outcome
         }
         const auto contact = static_cast<TWedgeContact>(outcomes[j]);
         ++p.Contacts[static_cast<int>(contact)];
-        if (cutsOutWedge(contact)) p.Factors.push_back(factors[j]);
+        if (cutsOutWedge(contact)) kept[count++] = factors[j];
     }
+    p.Factors = {kept, count};
     addMoments(p, required);
 }
+
+// Where the chunks keep the values of Kc and of Fs.
+struct RunStores {
+    explicit RunStores(std::uint64_t samples) : Kc(samples), Fs(samples) {}
+    ValueStore Kc, Fs;
+};
 
 struct ChunkResult {
     FactorPartial Kc, Fs;
@@ -255,7 +291,8 @@ void scalarFs(const SamplePlan& plan, ChunkScratch& s, std::size_t n) {
     }
 }
 
-ChunkResult runChunk(std::uint64_t begin, std::uint64_t end, const SamplePlan& plan, ChunkScratch& s) {
+ChunkResult runChunk(std::uint64_t begin, std::uint64_t end, const SamplePlan& plan, ChunkScratch& s,
+                     const RunStores& stores) {
     const std::size_t n = end - begin;
     const std::size_t padded = (n + MaxLanes - 1) / MaxLanes * MaxLanes;
     drawColumns(begin, n, padded, plan, s);
@@ -272,8 +309,8 @@ ChunkResult runChunk(std::uint64_t begin, std::uint64_t end, const SamplePlan& p
     }
     if (crack || !plan.Vectorised) scalarFs(plan, s, n);
     ChunkResult result;
-    tally(result.Kc, s.Kc.data(), s.KcOutcome.data(), n, plan.RequiredFactor);
-    tally(result.Fs, s.Fs.data(), s.FsOutcome.data(), n, plan.RequiredFactor);
+    tally(result.Kc, s.Kc.data(), s.KcOutcome.data(), n, plan.RequiredFactor, stores.Kc.at(begin));
+    tally(result.Fs, s.Fs.data(), s.FsOutcome.data(), n, plan.RequiredFactor, stores.Fs.at(begin));
     return result;
 }
 
@@ -283,7 +320,7 @@ unsigned threadCount(unsigned requested) {
 
 // Runs every chunk unless cancelled; returns false when cancelled.
 bool runSamples(const SamplePlan& plan, const ProbabilisticSettings& settings, const ProgressCallback& progress,
-                std::vector<ChunkResult>& results) {
+                const RunStores& stores, std::vector<ChunkResult>& results) {
     const std::uint64_t total = settings.Samples;
     const auto chunks = static_cast<std::int64_t>((total + ChunkSize - 1) / ChunkSize);
     results.resize(static_cast<std::size_t>(chunks));
@@ -300,7 +337,7 @@ bool runSamples(const SamplePlan& plan, const ProbabilisticSettings& settings, c
             try {
                 const std::uint64_t begin = static_cast<std::uint64_t>(chunk) * ChunkSize;
                 const std::uint64_t end = std::min(total, begin + ChunkSize);
-                results[static_cast<std::size_t>(chunk)] = runChunk(begin, end, plan, scratch);
+                results[static_cast<std::size_t>(chunk)] = runChunk(begin, end, plan, scratch, stores);
                 const std::uint64_t finished = done.fetch_add(end - begin) + (end - begin);
                 // The callback runs on the calling thread only (thread 0 of the team).
                 if (progress && omp_get_thread_num() == 0 && finished < total && !progress(finished, total))
@@ -479,8 +516,10 @@ ProbabilisticResult runProbabilistic(const PlaneAttitudeArray& attitudes, const 
     const BlockInputs base = blockInputs(attitudes, params, loads);
     validateSettings(base, settings);
     const SamplePlan plan = samplePlan(base, settings);
+    const RunStores stores(settings.Samples);
     std::vector<ChunkResult> results;
-    if (runSamples(plan, settings, progress, results)) return summarise(results, settings, loads.RequiredFactor);
+    if (runSamples(plan, settings, progress, stores, results))
+        return summarise(results, settings, loads.RequiredFactor);
     ProbabilisticResult cancelled;
     cancelled.Cancelled = true;
     return cancelled;

@@ -181,6 +181,19 @@ TEST(Kernel, EveryLaneWidthGivesTheScalarTwinsBits) {
         EXPECT_TRUE(reached[static_cast<int>(o)]) << static_cast<int>(o);
 }
 
+// The counter-based uniforms of every lane width are counterUniform's.
+TEST(Kernel, UniformsInLanesAreTheScalarOnes) {
+    for (const BlockKernel* kernel : supportedKernels()) {
+        SCOPED_TRACE(kernel->Name);
+        for (std::uint64_t key : {std::uint64_t{0}, std::uint64_t{12345}, ~std::uint64_t{0}}) {
+            std::vector<double> lanes(64);
+            kernel->Uniforms(key, 7, ParameterCount, lanes.data(), lanes.size());
+            for (std::size_t i = 0; i < lanes.size(); ++i)
+                ASSERT_EQ(bits(lanes[i]), bits(counterUniform(key, 7 + i * ParameterCount))) << i;
+        }
+    }
+}
+
 // The draws of every distribution in every lane width, tails included, are
 // Sampler::value's bits.
 TEST(Kernel, DrawsInLanesAreTheScalarDraws) {
