@@ -39,6 +39,19 @@ ProbabilisticSettings typicalSettings(bool angles, SamplingMethod method, unsign
     return s;
 }
 
+// The varied inputs of the settings with their samplers.
+std::pair<std::vector<std::pair<Parameter, Sampler>>, std::vector<Parameter>>
+typicalDraws(const ProbabilisticSettings& settings, const BlockInputs& base) {
+    std::vector<std::pair<Parameter, Sampler>> draws;
+    std::vector<Parameter> varying;
+    for (int i = 0; i < ParameterCount; ++i) {
+        const auto p = static_cast<Parameter>(i);
+        const Sampler sampler(p, parameterValue(base, p), settings.Distributions[i]);
+        if (sampler.varies()) draws.emplace_back(p, sampler), varying.push_back(p);
+    }
+    return {draws, varying};
+}
+
 void BM_MonteCarlo(benchmark::State& state) {
     const bool angles = state.range(0) != 0;
     const auto method = static_cast<SamplingMethod>(state.range(1));
@@ -92,13 +105,7 @@ void BM_SampleInLanes(benchmark::State& state) {
     if (!kernel) return state.SkipWithError("the processor has no kernel of this width");
     const ProbabilisticSettings settings = typicalSettings(true, SamplingMethod::MonteCarlo, 1);
     const BlockInputs base = blockInputs(bench::exampleBlock().Attitudes, bench::exampleBlock().Params);
-    std::vector<std::pair<Parameter, Sampler>> draws;
-    std::vector<Parameter> varying;
-    for (int i = 0; i < ParameterCount; ++i) {
-        const auto p = static_cast<Parameter>(i);
-        const Sampler sampler(p, parameterValue(base, p), settings.Distributions[i]);
-        if (sampler.varies()) draws.emplace_back(p, sampler), varying.push_back(p);
-    }
+    const auto [draws, varying] = typicalDraws(settings, base);
     const SampleDesign design(SamplingMethod::MonteCarlo, 1, Samples, varying);
     KernelPlan plan;
     buildKernelPlan(base, varying, plan);
@@ -130,13 +137,7 @@ BENCHMARK(BM_SampleInLanes)->ArgNames({"fs", "lanes"})->ArgsProduct({{0, 1}, {2,
 void BM_DrawSamples(benchmark::State& state) {
     const ProbabilisticSettings settings = typicalSettings(state.range(0) != 0, SamplingMethod::MonteCarlo, 1);
     const BlockInputs base = blockInputs(bench::exampleBlock().Attitudes, bench::exampleBlock().Params);
-    std::vector<std::pair<Parameter, Sampler>> draws;
-    std::vector<Parameter> varying;
-    for (int i = 0; i < ParameterCount; ++i) {
-        const auto p = static_cast<Parameter>(i);
-        const Sampler sampler(p, parameterValue(base, p), settings.Distributions[i]);
-        if (sampler.varies()) draws.emplace_back(p, sampler), varying.push_back(p);
-    }
+    const auto [draws, varying] = typicalDraws(settings, base);
     const SampleDesign design(SamplingMethod::MonteCarlo, 1, Samples, varying);
     constexpr std::size_t chunk = 4096;
     std::vector<double> column(chunk);

@@ -1,17 +1,35 @@
 // The body of a block kernel (kernel.h), compiled once per instruction set:
 // kernel_sse2.cpp, kernel_avx.cpp and kernel_avx512.cpp each define, before
-// including it, `Lanes`, the native vector type `Native` and the SLEEF calls
-// sleefSinCos, sleefTan, sleefLog, sleefExp and the square root nativeSqrt,
-// all inside namespace trelmox { namespace { ... } }. No include guard: every
-// translation unit has its own copy in its own unnamed namespace, so no
-// symbol compiled for one instruction set can stand in for another's.
+// including it, TRELMOX_LANES, the native vector type TRELMOX_NATIVE, its
+// square root TRELMOX_SQRT, TRELMOX_SLEEF(function) naming SLEEF's non-FMA
+// function of that width, and the kernel's variable and name. No include
+// guard: every translation unit has its own copy in its own unnamed
+// namespace, so no symbol compiled for one instruction set can stand in for
+// another's, and the body calls no library code but SLEEF's and libm's.
 //
 // The formulas follow the scalar ones line by line; see the comments there
 // for the engineering. Every operation is a plain IEEE operation on each
 // lane, so a lane gives the bits of the scalar code.
+#include <cstddef>
+#include <cstdint>
+#include <sleef.h>
+
+#include "analysis/probabilistic/distribution.h"
+#include "analysis/probabilistic/kernel.h"
 
 namespace trelmox {
 namespace {
+
+constexpr std::size_t Lanes = TRELMOX_LANES;
+using Native = TRELMOX_NATIVE;
+inline void sleefSinCos(Native x, Native& sin, Native& cos) {
+    const auto sc = TRELMOX_SLEEF(sincos)(x);
+    sin = sc.x, cos = sc.y;
+}
+inline Native sleefTan(Native x) { return TRELMOX_SLEEF(tan)(x); }
+inline Native sleefLog(Native x) { return TRELMOX_SLEEF(log)(x); }
+inline Native sleefExp(Native x) { return TRELMOX_SLEEF(exp)(x); }
+inline Native nativeSqrt(Native x) { return TRELMOX_SQRT(x); }
 
 typedef double V __attribute__((vector_size(Lanes * 8)));
 typedef long M __attribute__((vector_size(Lanes * 8))); // what comparing two V gives
@@ -443,28 +461,20 @@ void evaluateLanes(const KernelConstants& k, const KernelColumns& c, const Kerne
 V clampTo(V v, V low, V high) { return pick(v < low, low, pick(high < v, high, v)); }
 
 V normalQuantileLanes(V p) {
-    static constexpr double a[] = {-3.969683028665376e+01, 2.209460984245205e+02, -2.759285104469687e+02,
-                                   1.383577518672690e+02,  -3.066479806614716e+01, 2.506628277459239e+00};
-    static constexpr double b[] = {-5.447609879822406e+01, 1.615858368580409e+02, -1.556989798598866e+02,
-                                   6.680131188771972e+01,  -1.328068155288572e+01};
-    static constexpr double c[] = {-7.784894002430293e-03, -3.223964580411365e-01, -2.400758277161838e+00,
-                                   -2.549732539343734e+00, 4.374664141464968e+00,  2.938163982698783e+00};
-    static constexpr double d[] = {7.784695709041462e-03, 3.224671290700398e-01, 2.445134137142996e+00,
-                                   3.754408661907416e+00};
-    constexpr double central = 0.02425;
+    using namespace quantile;
     p = clampTo(p, splat(0x1p-1074), splat(1 - 0x1p-53));
-    const M lowTail = p < splat(central);
-    const M tailLanes = lowTail | (p > splat(1 - central));
+    const M lowTail = p < splat(Central);
+    const M tailLanes = lowTail | (p > splat(1 - Central));
     const V qc = p - splat(0.5);
     const V r = qc * qc;
-    const V cx = (((((splat(a[0]) * r + a[1]) * r + a[2]) * r + a[3]) * r + a[4]) * r + a[5]) * qc /
-                 (((((splat(b[0]) * r + b[1]) * r + b[2]) * r + b[3]) * r + b[4]) * r + 1);
+    const V cx = (((((splat(A[0]) * r + A[1]) * r + A[2]) * r + A[3]) * r + A[4]) * r + A[5]) * qc /
+                 (((((splat(B[0]) * r + B[1]) * r + B[2]) * r + B[3]) * r + B[4]) * r + 1);
     // The tails (one draw in twenty) only where a lane needs them.
     if (!anyLane(tailLanes)) return cx;
     const V tail = pick(lowTail, p, splat(1) - p);
     const V q = squareRoot(splat(-2) * (V)sleefLog((Native)tail));
-    const V tx = (((((splat(c[0]) * q + c[1]) * q + c[2]) * q + c[3]) * q + c[4]) * q + c[5]) /
-                 ((((splat(d[0]) * q + d[1]) * q + d[2]) * q + d[3]) * q + 1);
+    const V tx = (((((splat(C[0]) * q + C[1]) * q + C[2]) * q + C[3]) * q + C[4]) * q + C[5]) /
+                 ((((splat(D[0]) * q + D[1]) * q + D[2]) * q + D[3]) * q + 1);
     return pick(tailLanes, pick(lowTail, tx, splat(-1) * tx), cx);
 }
 
@@ -506,4 +516,8 @@ void uniformLanes(std::uint64_t key, std::uint64_t first, std::uint64_t stride, 
 }
 
 } // namespace
+} // namespace trelmox
+
+namespace trelmox {
+extern const BlockKernel TRELMOX_KERNEL{TRELMOX_KERNEL_NAME, Lanes, evaluateLanes, drawLanes, uniformLanes};
 } // namespace trelmox
