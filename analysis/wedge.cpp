@@ -6,6 +6,7 @@
 #include "analysis/arithmetic.h"
 #include "model/angles.h"
 #include "model/checked.h"
+#include "model/error.h"
 #include "model/numtext.h"
 
 namespace trelmox {
@@ -39,16 +40,46 @@ double ComputeWaterPressure(double waterUnitWeight, double slopeHeight) {
     return noOverflow((waterUnitWeight * slopeHeight) / 6);
 }
 
+namespace {
+
+// The real-valued parameters in the order of conversion, which decides
+// which bad text the user hears about, each with its label in the
+// parameter window. A negative weight, cohesion or friction coefficient, or
+// a slope that has no height, describes no rock and gives meaningless
+// factors (cohesion -1000 gives Kc -7.18), so it is refused.
+struct PhysicalParameter {
+    std::string TWedgeParams::*text;
+    double WedgeNumbers::*number;
+    const char* label;
+    bool mustBePositive;
+};
+constexpr PhysicalParameter PhysicalParameters[] = {
+    {&TWedgeParams::RockUnitWeight, &WedgeNumbers::RockUnitWeight, "岩石容重", false},
+    {&TWedgeParams::SlopeHeight, &WedgeNumbers::SlopeHeight, "坡高", true},
+    {&TWedgeParams::Cohesion1, &WedgeNumbers::Cohesion1, "平面1c值", false},
+    {&TWedgeParams::Cohesion2, &WedgeNumbers::Cohesion2, "平面2c值", false},
+    {&TWedgeParams::Friction1, &WedgeNumbers::Friction1, "平面1f值", false},
+    {&TWedgeParams::Friction2, &WedgeNumbers::Friction2, "平面2f值", false},
+    {&TWedgeParams::WaterUnitWeight, &WedgeNumbers::WaterUnitWeight, "水的容重", false},
+};
+
+void checkPhysical(const PhysicalParameter& p, double value) {
+    if (p.mustBePositive && !(value > 0)) throw Error(std::string(p.label) + "必须大于零");
+    if (value < 0) throw Error(std::string(p.label) + "不能为负数");
+}
+
+} // namespace
+
+void checkWedgeNumbers(const WedgeNumbers& numbers) {
+    for (const PhysicalParameter& p : PhysicalParameters) checkPhysical(p, numbers.*p.number);
+}
+
 WedgeNumbers readWedgeNumbers(const TWedgeParams& params) {
-    // The order of conversion decides which bad text the user hears about.
     WedgeNumbers n;
-    n.RockUnitWeight = textToFloat(params.RockUnitWeight);
-    n.SlopeHeight = textToFloat(params.SlopeHeight);
-    n.Cohesion1 = textToFloat(params.Cohesion1);
-    n.Cohesion2 = textToFloat(params.Cohesion2);
-    n.Friction1 = textToFloat(params.Friction1);
-    n.Friction2 = textToFloat(params.Friction2);
-    n.WaterUnitWeight = textToFloat(params.WaterUnitWeight);
+    for (const PhysicalParameter& p : PhysicalParameters) {
+        n.*p.number = textToFloat(params.*p.text);
+        checkPhysical(p, n.*p.number);
+    }
     n.OverhangCoefficient = textToInt32(params.OverhangCoefficient);
     if (params.WaterPressureMode == TWaterPressureMode::Entered) {
         n.WaterPressure1 = textToFloat(params.WaterPressure1);

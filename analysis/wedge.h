@@ -21,7 +21,10 @@ std::string contactMessage(TWedgeContact contact);
 
 // The parameters as numbers, converted from TWedgeParams in the order
 // gamma, H, c1, c2, f1, f2, gammaW, eta, then u1, u2 (entered mode only);
-// in computed mode u1 = u2 = (gammaW * H) / 6.
+// in computed mode u1 = u2 = (gammaW * H) / 6. Each of the first seven is
+// checked as soon as it is converted: gamma, c1, c2, f1, f2 and gammaW must
+// not be negative and H must be positive, or an Error names the parameter
+// with its label in the parameter window ("平面1c值不能为负数", "坡高必须大于零").
 struct WedgeNumbers {
     double RockUnitWeight = 0, SlopeHeight = 0, Cohesion1 = 0, Cohesion2 = 0, Friction1 = 0, Friction2 = 0;
     double WaterUnitWeight = 0;
@@ -29,6 +32,9 @@ struct WedgeNumbers {
     double WaterPressure1 = 0, WaterPressure2 = 0; // effective u1, u2
 };
 WedgeNumbers readWedgeNumbers(const TWedgeParams& params);
+// The same checks on numbers that did not come from texts (a sensitivity
+// step), in the same order and with the same messages.
+void checkWedgeNumbers(const WedgeNumbers& numbers);
 // gammaW * H / 6, the water pressure assumed on both planes in computed mode.
 double ComputeWaterPressure(double waterUnitWeight, double slopeHeight);
 

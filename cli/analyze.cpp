@@ -11,6 +11,7 @@
 #include "cli/cli.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "cli/output_guard.h"
 #include "drawing/block_pictures.h"
 #include "drawing/dxf.h"
 #include "model/attitude.h"
@@ -22,9 +23,10 @@
 namespace trelmox::cli {
 
 // The block name is the file name up to its first ".", as the windows name
-// a block after the text in the block-name box.
+// a block after the text in the block-name box; a name in GBK bytes (from
+// an archive made on a GBK system) is read as such.
 std::string blockNameOf(const std::filesystem::path& file) {
-    return Parse(".", file.filename().string(), 1);
+    return Parse(".", nameText(file.filename().string()), 1);
 }
 
 namespace {
@@ -52,11 +54,52 @@ struct Destinations {
     std::optional<std::filesystem::path> reportDir, dxfDir, plotDir;
 };
 
-void analyseFile(const std::filesystem::path& file, const Destinations& to, BlockOutcome& outcome) {
-    // A name that would write outside the chosen folders fails the block
-    // before any analysis, so its row never shows results beside the error.
+// Where each output of a block goes, in the order they are written.
+struct BlockOutputs {
+    std::optional<std::filesystem::path> report, dxf;
+    std::vector<std::filesystem::path> pictures;
+};
+
+BlockOutputs outputsOf(const std::string& name, const Destinations& to) {
+    BlockOutputs outputs;
+    if (to.reportDir) outputs.report = *to.reportDir / (name + ".txt");
+    if (to.dxfDir) outputs.dxf = *to.dxfDir / dxfFileName(name);
+    if (to.plotDir) outputs.pictures = {*to.plotDir / stereonetFileName(name), *to.plotDir / wedgeViewFileName(name)};
+    return outputs;
+}
+
+// One input of the run: its number (for the guard) and its path.
+struct RunInput {
+    std::size_t number;
+    std::filesystem::path file;
+};
+
+// A write failure names the file it could not write; the row's prefix
+// names only the data file.
+template <typename Write>
+void writeOutputs(const std::vector<std::filesystem::path>& outputs, const RunInput& input, OutputGuard& guard,
+                  Write write) {
+    try {
+        write();
+    } catch (const Error& failure) {
+        std::string names;
+        for (const auto& output : outputs) names += (names.empty() ? "“" : "”或“") + shownPath(output);
+        throw Error::fromSystem("无法写入" + names + "”：" + failure.what(), failure.systemError());
+    }
+    for (const auto& output : outputs) guard.written(output, input.number);
+}
+
+void analyseFile(const RunInput& input, const Destinations& to, OutputGuard& guard, BlockOutcome& outcome) {
+    // A name that would write outside the chosen folders, or outputs that
+    // would replace a file of the run, fail the block before any analysis,
+    // so its row never shows results beside the error.
+    const BlockOutputs outputs = outputsOf(outcome.block, to);
     if (to.reportDir || to.dxfDir || to.plotDir) checkBlockName(outcome.block);
-    const SavedBlock block = savedBlockFromTexts(parseBlockData(readTextFile(file)));
+    if (outputs.report) guard.check(*outputs.report, input.number);
+    if (outputs.dxf) guard.check(*outputs.dxf, input.number);
+    for (const auto& picture : outputs.pictures) guard.check(picture, input.number);
+
+    const SavedBlock block = readSavedBlock(input.file);
     VertexGeometry corners; // fresh per block: geometry is never taken from another block
     const BlockAnalysis analysis = analyseBlock(block, corners);
     for (const FailedTriple& triple : analysis.FailedTriples) outcome.messages.push_back(failedTripleMessage(triple));
@@ -67,23 +110,36 @@ void analyseFile(const std::filesystem::path& file, const Destinations& to, Bloc
     const std::string contactText = contactMessage(analysis.Safety->Contact);
     if (!contactText.empty()) outcome.messages.push_back(contactText);
 
-    if (to.reportDir) {
+    if (outputs.report) {
         const FigureTexts figures = figureTexts(*analysis.Geometry, *analysis.Safety);
-        writeReport(*to.reportDir, reportInputs(outcome.block, block, &figures));
+        writeOutputs({*outputs.report}, input, guard,
+                     [&] { writeReport(*to.reportDir, reportInputs(outcome.block, block, &figures)); });
     }
-    if (to.dxfDir) writeDxf(*to.dxfDir, outcome.block, analysis.Vertices);
-    if (to.plotDir) writeBlockPictures(*to.plotDir, outcome.block, block.Attitudes, block.Params, analysis.Vertices);
+    if (outputs.dxf)
+        writeOutputs({*outputs.dxf}, input, guard, [&] { writeDxf(*to.dxfDir, outcome.block, analysis.Vertices); });
+    if (to.plotDir)
+        writeOutputs(outputs.pictures, input, guard, [&] {
+            writeBlockPictures(*to.plotDir, outcome.block, block.Attitudes, block.Params, analysis.Vertices);
+        });
 }
 
-BlockOutcome analyseOne(const std::filesystem::path& file, const Destinations& to) {
+BlockOutcome analyseOne(const RunInput& input, const Destinations& to, OutputGuard& guard) {
     BlockOutcome outcome;
-    outcome.block = blockNameOf(file);
+    outcome.block = blockNameOf(input.file);
     try {
-        analyseFile(file, to, outcome);
+        analyseFile(input, to, guard, outcome);
     } catch (const Error& failure) {
-        outcome.error = failure.what();
+        outcome.error = fileFailureText(input.file, failure);
     }
     return outcome;
+}
+
+// A folder option given as an empty text would write into the current
+// folder, where the data files usually are.
+std::optional<std::filesystem::path> folderOption(const ParsedArgs& parsed, const std::string& name) {
+    const auto folder = parsed.last(name);
+    if (folder && folder->empty()) throw UsageError("--" + name + " needs a folder");
+    return folder;
 }
 
 } // namespace
@@ -91,9 +147,11 @@ BlockOutcome analyseOne(const std::filesystem::path& file, const Destinations& t
 int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     ParsedArgs parsed;
     std::string format;
+    Destinations to;
     try {
         parsed = parseArgs(args, {"format", "report-dir", "dxf-dir", "plot-dir"});
         format = parsed.choice("format", {"text", "json", "csv"}, "text");
+        to = {folderOption(parsed, "report-dir"), folderOption(parsed, "dxf-dir"), folderOption(parsed, "plot-dir")};
         if (!parsed.help && parsed.positional.empty()) throw UsageError("no block data file given");
     } catch (const UsageError& usage) {
         err << "trelmox-cli analyze: " << usage.what() << "\n\n" << AnalyzeUsage;
@@ -103,15 +161,12 @@ int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
         out << AnalyzeUsage;
         return ExitOk;
     }
-    Destinations to;
-    if (auto dir = parsed.last("report-dir")) to.reportDir = *dir;
-    if (auto dir = parsed.last("dxf-dir")) to.dxfDir = *dir;
-    if (auto dir = parsed.last("plot-dir")) to.plotDir = *dir;
 
+    OutputGuard guard(parsed.positional);
     const auto printer = makeOutcomePrinter(format, out);
     bool anyFailed = false;
-    for (const std::string& file : parsed.positional) {
-        const BlockOutcome outcome = analyseOne(file, to);
+    for (std::size_t i = 0; i < parsed.positional.size(); ++i) {
+        const BlockOutcome outcome = analyseOne({i, parsed.positional[i]}, to, guard);
         anyFailed = anyFailed || outcome.error.has_value();
         printer->print(outcome);
     }

@@ -1,10 +1,85 @@
 #include "cli/output.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
+#include "model/textcodec.h"
 #include "report/figures.h"
 
 namespace trelmox::cli {
+
+namespace {
+
+bool startsCharacter(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; }
+
+// The byte offsets of the first `count` and the last `count` characters'
+// boundaries of UTF-8 text.
+std::size_t offsetAfterCharacters(const std::string& text, std::size_t count) {
+    std::size_t at = 0;
+    for (std::size_t seen = 0; at < text.size(); ++at)
+        if (startsCharacter(text[at]) && seen++ == count) break;
+    return at;
+}
+
+std::size_t offsetBeforeCharacters(const std::string& text, std::size_t count) {
+    std::size_t at = text.size();
+    for (std::size_t seen = 0; at > 0 && seen < count;)
+        if (startsCharacter(text[--at])) ++seen;
+    return at;
+}
+
+std::size_t characterCount(const std::string& text) {
+    std::size_t count = 0;
+    for (const char c : text) count += startsCharacter(c);
+    return count;
+}
+
+// What the system says about a failed file operation, in the user's words
+// for the common cases.
+std::string systemReason(int errorNumber) {
+    switch (errorNumber) {
+    case ENOENT: return "文件或文件夹不存在";
+    case ENOTDIR: return "路径中有一项不是文件夹";
+    case EISDIR: return "这是一个文件夹";
+    case ENAMETOOLONG: return "文件名过长";
+    case EACCES:
+    case EPERM: return "没有权限";
+    case EROFS: return "文件系统只读";
+    case ENOSPC: return "磁盘已满";
+    case EDQUOT: return "超出磁盘配额";
+    default: return std::strerror(errorNumber);
+    }
+}
+
+} // namespace
+
+std::string shownText(const std::string& text) {
+    const std::string visible = visibleText(text);
+    if (characterCount(visible) <= MaxShownChars) return visible;
+    constexpr std::size_t Head = MaxShownChars * 2 / 3, Tail = MaxShownChars - Head - 1;
+    return visible.substr(0, offsetAfterCharacters(visible, Head)) + "…" +
+           visible.substr(offsetBeforeCharacters(visible, Tail));
+}
+
+std::string nameText(const std::string& bytes) {
+    if (isUtf8(bytes)) return bytes;
+    try {
+        return gb18030ToUtf8(bytes);
+    } catch (const Error&) {
+        return visibleText(bytes);
+    }
+}
+
+std::string shownPath(const std::filesystem::path& path) { return nameText(path.string()); }
+
+std::string fileFailureText(const std::filesystem::path& file, const Error& failure) {
+    std::string text = shownPath(file);
+    text += failure.line() != 0 ? " 第" + std::to_string(failure.line()) + "行: " : ": ";
+    text += failure.what();
+    if (failure.systemError() != 0) text += "（" + systemReason(failure.systemError()) + "）";
+    return shownText(text);
+}
 
 std::string jsonString(const std::string& text) {
     std::string quoted = "\"";
@@ -78,7 +153,7 @@ class JsonPrinter : public OutcomePrinter {
 public:
     explicit JsonPrinter(std::ostream& out) : out_(out) {}
     void print(const BlockOutcome& o) override {
-        out_ << "{\"block\":" << jsonString(o.block)
+        out_ << "{\"block\":" << jsonString(shownText(o.block))
              << ",\"contact\":" << (o.safety ? jsonString(contactName(o.safety->Contact)) : "null")
              << ",\"kc\":" << orNull(o.safety, [](const SafetyResult& s) { return s.SafetyFactor; })
              << ",\"volume\":" << orNull(o.geometry, [](const WedgeGeometry& g) { return g.Volume; })
@@ -86,7 +161,7 @@ public:
              << ",\"plunge\":" << orNull(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; })
              << ",\"messages\":[";
         for (std::size_t i = 0; i < o.messages.size(); ++i) out_ << (i ? "," : "") << jsonString(o.messages[i]);
-        out_ << "],\"error\":" << (o.error ? jsonString(*o.error) : "null") << "}\n";
+        out_ << "],\"error\":" << (o.error ? jsonString(shownText(*o.error)) : "null") << "}\n";
     }
 
 private:
@@ -103,12 +178,12 @@ public:
     void print(const BlockOutcome& o) override {
         std::string messages;
         for (std::size_t i = 0; i < o.messages.size(); ++i) messages += (i ? "; " : "") + o.messages[i];
-        out_ << csvField(o.block) << ',' << (o.safety ? contactName(o.safety->Contact) : "") << ','
+        out_ << csvField(shownText(o.block)) << ',' << (o.safety ? contactName(o.safety->Contact) : "") << ','
              << orEmpty(o.safety, [](const SafetyResult& s) { return s.SafetyFactor; }) << ','
              << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.Volume; }) << ','
              << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.Height; }) << ','
              << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; }) << ','
-             << csvField(messages) << ',' << csvField(o.error.value_or("")) << "\r\n";
+             << csvField(messages) << ',' << csvField(shownText(o.error.value_or(""))) << "\r\n";
     }
 
 private:
@@ -126,11 +201,11 @@ public:
         if (o.error) ++failed_;
         FigureTexts figures{"-", "-", "-", "-"};
         if (o.geometry && o.safety) figures = figureTexts(*o.geometry, *o.safety);
-        out_ << row({o.block, o.safety ? contactName(o.safety->Contact) : "-", figures.SafetyFactor, figures.Volume,
+        out_ << row({shownText(o.block), o.safety ? contactName(o.safety->Contact) : "-", figures.SafetyFactor, figures.Volume,
                      figures.Height, figures.Plunge})
              << '\n';
         for (const std::string& message : o.messages) out_ << "    " << message << '\n';
-        if (o.error) out_ << "    错误: " << *o.error << '\n';
+        if (o.error) out_ << "    错误: " << shownText(*o.error) << '\n';
     }
     void finish() override {
         out_ << "\n共 " << blocks_ << " 个块体，分析完成 " << blocks_ - failed_ << " 个，失败 " << failed_ << " 个\n";

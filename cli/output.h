@@ -1,6 +1,7 @@
 #pragma once
 // How the analyze command prints its outcomes: a readable table, JSON
 // lines, or CSV for spreadsheets. All three carry the same columns.
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -9,6 +10,7 @@
 
 #include "analysis/geometry.h"
 #include "analysis/wedge.h"
+#include "model/error.h"
 
 namespace trelmox::cli {
 
@@ -29,6 +31,23 @@ public:
 
 // format is "text", "json" or "csv".
 std::unique_ptr<OutcomePrinter> makeOutcomePrinter(const std::string& format, std::ostream& out);
+
+// A text as the tool prints it: control characters and bytes that are not
+// UTF-8 made visible (visibleText), and a text of more than MaxShownChars
+// characters cut in the middle with "…", so that a bad field of a megabyte
+// neither floods the output nor hides the end of the message.
+inline constexpr std::size_t MaxShownChars = 300;
+std::string shownText(const std::string& text);
+// A file name's bytes as UTF-8 text: as they are when they are UTF-8, read
+// as GB18030 when they are not (a name made on a GBK system), else with the
+// bytes that fit neither made visible.
+std::string nameText(const std::string& bytes);
+// A path as the tool prints it, its bytes read as nameText reads them.
+std::string shownPath(const std::filesystem::path& path);
+// A failure concerning `file`, as the tool prints it: the path, the line of
+// the data file when the failure concerns one ("W1.txt 第9行: ..."), the
+// message, and for a failed file operation what the system said.
+std::string fileFailureText(const std::filesystem::path& file, const Error& failure);
 
 // A JSON string literal of UTF-8 text.
 std::string jsonString(const std::string& text);

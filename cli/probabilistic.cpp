@@ -16,7 +16,6 @@
 #include "cli/progress.h"
 #include "model/datafile.h"
 #include "model/error.h"
-#include "model/files.h"
 #include "model/numtext.h"
 
 namespace trelmox::cli {
@@ -57,8 +56,8 @@ const std::string ProbabilisticUsage =
     "                       a Fisher distribution about the block's plane with\n"
     "                       concentration K >= 0 (in place of its dip and dip\n"
     "                       direction varied apart)\n"
-    "  --threads N          threads, default all cores\n"
-    "  --bins N             histogram bins (default 20)\n"
+    "  --threads N          threads, 1..4 per core (default: one per core)\n"
+    "  --bins N             histogram bins, 1..10000 (default 20)\n"
     "  --format text|json   output (default text)\n"
     "  --quiet              no progress line (shown on a terminal for runs\n"
     "                       longer than a second)\n"
@@ -72,8 +71,8 @@ const std::string SensitivityUsage =
     "           [--format text|csv|json]\n"
     "\n"
     "Kc and the contact case of the block in FILE as NAME runs from A to B in N\n"
-    "equal steps (N + 1 values, both ends included), the other inputs held at\n"
-    "the block's values.\n"
+    "equal steps (N = 1..1000000; N + 1 values, both ends included), the other\n"
+    "inputs held at the block's values.\n"
     "\n" +
     NameHelp + "\nExit status: 0 done, 1 the block could not be read, 2 usage error.\n";
 
@@ -182,7 +181,7 @@ std::string statisticJson(const std::optional<SafetyStatistics>& s, double Safet
 void printProbabilisticJson(const std::string& block, const ProbabilisticSettings& settings,
                             const ProbabilisticResult& r, std::ostream& out) {
     const auto& s = r.Statistics;
-    out << "{\"block\":" << jsonString(block) << ",\"method\":\"" << methodName(settings.Method)
+    out << "{\"block\":" << jsonString(shownText(block)) << ",\"method\":\"" << methodName(settings.Method)
         << "\",\"samples\":" << r.Samples << ",\"seed\":" << settings.Seed << ",\"wedges\":" << r.Wedges
         << ",\"mean\":" << statisticJson(s, &SafetyStatistics::Mean)
         << ",\"sd\":" << statisticJson(s, &SafetyStatistics::Sd)
@@ -205,7 +204,7 @@ void printProbabilisticText(const std::string& block, const ProbabilisticSetting
     const auto line = [&](const std::string& label, const std::string& value) {
         out << label << std::string(label.size() < 26 ? 26 - label.size() : 1, ' ') << value << '\n';
     };
-    line("block", block);
+    line("block", shownText(block));
     line("method", methodName(settings.Method));
     line("samples", std::to_string(r.Samples));
     line("seed", std::to_string(settings.Seed));
@@ -232,9 +231,7 @@ struct BlockFile {
     SavedBlock Block;
 };
 
-BlockFile readBlock(const std::string& file) {
-    return {blockNameOf(file), savedBlockFromTexts(parseBlockData(readTextFile(file)))};
-}
+BlockFile readBlock(const std::string& file) { return {blockNameOf(file), readSavedBlock(file)}; }
 
 // Parses the arguments: the single FILE and the options; --help gives
 // nullopt after printing the usage.
@@ -256,9 +253,8 @@ int usageFailure(const std::string& command, const std::string& message, const s
     return ExitUsage;
 }
 
-int blockFailure(const std::string& command, const std::string& file, const std::string& message,
-                 std::ostream& err) {
-    err << "trelmox-cli " << command << ": " << file << ": " << message << '\n';
+int blockFailure(const std::string& command, const std::string& file, const Error& failure, std::ostream& err) {
+    err << "trelmox-cli " << command << ": " << fileFailureText(file, failure) << '\n';
     return ExitBlockFailed;
 }
 
@@ -287,7 +283,7 @@ int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& 
         block = readBlock(file);
         inputs = blockInputs(block.Block.Attitudes, block.Block.Params);
     } catch (const Error& failure) {
-        return blockFailure(command, file, failure.what(), err);
+        return blockFailure(command, file, failure, err);
     }
     try {
         validateSettings(inputs, settings);
@@ -342,7 +338,7 @@ void printSensitivity(const std::string& format, const std::string& block, Param
                       const std::vector<SensitivityStep>& steps, std::ostream& out) {
     const std::string name = parameterName(input);
     if (format == "json") {
-        out << "{\"block\":" << jsonString(block) << ",\"param\":" << jsonString(name) << ",\"steps\":[";
+        out << "{\"block\":" << jsonString(shownText(block)) << ",\"param\":" << jsonString(name) << ",\"steps\":[";
         for (std::size_t i = 0; i < steps.size(); ++i) {
             const SensitivityStep& s = steps[i];
             out << (i ? "," : "") << "{\"value\":" << jsonNumber(s.Value)
@@ -357,7 +353,7 @@ void printSensitivity(const std::string& format, const std::string& block, Param
             out << jsonNumber(s.Value) << ',' << stepContact(s) << ',' << stepKc(s) << ','
                 << csvField(s.Failure) << "\r\n";
     } else {
-        out << "block " << block << "\n" << name << std::string(14 - std::min<std::size_t>(name.size(), 13), ' ')
+        out << "block " << shownText(block) << "\n" << name << std::string(14 - std::min<std::size_t>(name.size(), 13), ' ')
             << "contact          Kc\n";
         for (const SensitivityStep& s : steps) {
             std::string value = shortNumber(s.Value);
@@ -392,7 +388,7 @@ int runSensitivityCommand(const std::vector<std::string>& args, std::ostream& ou
         block = readBlock(file);
         blockInputs(block.Block.Attitudes, block.Block.Params);
     } catch (const Error& failure) {
-        return blockFailure(command, file, failure.what(), err);
+        return blockFailure(command, file, failure, err);
     }
     std::vector<SensitivityStep> steps;
     try {

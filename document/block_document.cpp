@@ -149,7 +149,7 @@ std::optional<FigureTexts> BlockDocument::figures() const {
     return figureTexts(results_->Geometry, results_->Safety);
 }
 
-void BlockDocument::load() {
+std::vector<LineDisagreement> BlockDocument::load() {
     const BlockDataTexts texts = readBlockFile(dataFolder_, entryName_);
     for (int i = 0; i < PlaneCount; ++i) {
         if (texts.Attitudes[i]) planes_.Dips[i] = *texts.Attitudes[i];
@@ -160,6 +160,7 @@ void BlockDocument::load() {
     loadWaterPressures(texts, params_);
     planesEdited_ = parametersEdited_ = false;
     changed();
+    return disagreeingLines(texts);
 }
 
 void BlockDocument::setCurrentBlock(const std::string& name) {

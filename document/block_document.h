@@ -84,7 +84,10 @@ public:
     // that the entry name names (up to its first "."); lines the file lacks
     // leave their texts. The water mode follows the file's markers. The
     // confirmed block and its results stay. Nothing changes when it fails.
-    void load();
+    // A file whose dip lines disagree with its quadrant lines is loaded all
+    // the same, so that it can be mended in the boxes; the disagreements are
+    // returned for the user to be told.
+    std::vector<LineDisagreement> load();
 
     // Takes the quadrant (or the dip) entries in as the confirmed planes,
     // converting them into the other notation, and names the block after the

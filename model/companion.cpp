@@ -82,9 +82,12 @@ public:
         if (!j.is_object()) fail(path.empty() ? "的内容应为JSON对象" : "中" + path + "应为对象");
         for (const char* key : keys)
             if (!j.contains(key)) fail("中缺少" + join(path, key));
-        for (const auto& [key, value] : j.items())
+        // The key is named, not bound: clang before 16 cannot capture a structured binding.
+        for (const auto& item : j.items()) {
+            const std::string& key = item.key();
             if (std::none_of(keys.begin(), keys.end(), [&](const char* k) { return key == k; }))
                 fail("中有未知的项" + join(path, key));
+        }
         return j;
     }
     double number(const Json& j, const std::string& path, const char* key) const {

@@ -1,5 +1,7 @@
 #include "model/datafile.h"
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "model/attitude.h"
@@ -7,6 +9,7 @@
 #include "model/error.h"
 #include "model/files.h"
 #include "model/numtext.h"
+#include "model/textcodec.h"
 
 namespace trelmox {
 
@@ -44,17 +47,19 @@ std::vector<std::string> splitLines(const std::string& text) {
 
 std::string field(const std::string& line, int n) { return Parse(",", line, n); }
 
-// The lines that hold one parameter text each.
+// The lines that hold one parameter text each; the overhang coefficient is
+// read as an integer, every other one as a real number.
 struct ParameterLine {
     int number;
     std::optional<std::string> BlockDataTexts::*text;
     std::string TWedgeParams::*param;
+    bool integer = false;
 };
 constexpr ParameterLine ParameterLines[] = {
     {9, &BlockDataTexts::RockUnitWeight, &TWedgeParams::RockUnitWeight},
     {10, &BlockDataTexts::WaterUnitWeight, &TWedgeParams::WaterUnitWeight},
     {11, &BlockDataTexts::SlopeHeight, &TWedgeParams::SlopeHeight},
-    {12, &BlockDataTexts::OverhangCoefficient, &TWedgeParams::OverhangCoefficient},
+    {12, &BlockDataTexts::OverhangCoefficient, &TWedgeParams::OverhangCoefficient, true},
     {15, &BlockDataTexts::Cohesion1, &TWedgeParams::Cohesion1},
     {16, &BlockDataTexts::Friction1, &TWedgeParams::Friction1},
     {17, &BlockDataTexts::Cohesion2, &TWedgeParams::Cohesion2},
@@ -76,8 +81,48 @@ void storeLine(BlockDataTexts& texts, int number, const std::string& line) {
     }
 }
 
-std::string lineError(int number, const std::string& what) {
-    return "数据文件第 " + std::to_string(number) + " 行" + what;
+// A failure of the conversion `convert` is one of line `number`.
+template <typename Convert> auto atLine(int number, Convert convert) {
+    try {
+        return convert();
+    } catch (const Error& failure) {
+        if (failure.line() != 0) throw;
+        throw Error::atLine(failure.what(), number);
+    }
+}
+
+// Surrounding spaces and line-end characters are not part of a value: an
+// editor or a copy may leave them (a stray CR before a ",", a blank after
+// a letter). Any other control character makes the value unreadable.
+std::string cleanField(const std::string& text, int number) {
+    const auto first = text.find_first_not_of(" \r\n");
+    const std::string field = first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(" \r\n") - first + 1);
+    for (const char c : field)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            throw Error::atLine("含有控制字符：“" + visibleText(field) + "”", number);
+    return field;
+}
+
+// Every field of the texts with its line number.
+template <typename Visit> void forEachField(BlockDataTexts& texts, Visit visit) {
+    for (int i = 0; i < PlaneCount; ++i) {
+        if (auto& a = texts.Attitudes[i]) for (std::string& field : *a) visit(field, i + 1);
+        if (auto& q = texts.Quadrants[i])
+            for (std::string* field : {&q->StrikeNS, &q->StrikeAngle, &q->StrikeEW, &q->DipNS, &q->DipEW, &q->DipAngle})
+                visit(*field, FirstQuadrantLine + i);
+    }
+    for (const auto& p : ParameterLines)
+        if (auto& text = texts.*p.text) visit(*text, p.number);
+    for (const int number : {WaterLine1, WaterLine1 + 1})
+        if (auto& line = number == WaterLine1 ? texts.Water1 : texts.Water2) {
+            visit(line->Marker, number);
+            visit(line->Value, number);
+        }
+}
+
+BlockDataTexts cleanedTexts(BlockDataTexts texts) {
+    forEachField(texts, [](std::string& field, int number) { field = cleanField(field, number); });
+    return texts;
 }
 
 // A block needs every line; the first absent one is named.
@@ -91,24 +136,82 @@ void checkComplete(const BlockDataTexts& texts) {
     present[WaterLine1] = texts.Water2.has_value();
     for (const auto& p : ParameterLines) present[p.number - 1] = (texts.*p.text).has_value();
     for (int i = 0; i < LineCount; ++i)
-        if (!present[i]) throw Error(lineError(i + 1, "缺失：块体数据文件应有 " + std::to_string(LineCount) + " 行"));
+        if (!present[i]) throw Error::atLine("缺失：块体数据文件应有 " + std::to_string(LineCount) + " 行", i + 1);
 }
 
-TWaterPressureMode modeOfMarker(const std::string& marker, int number) {
+std::string quadrantText(const TPlaneQuadrant& q) {
+    return joinFields({q.StrikeNS, q.StrikeAngle, q.StrikeEW, q.DipNS, q.DipEW, q.DipAngle});
+}
+
+// Letters that fit no case would leave the corners to vectors of another
+// plane, so the geometry would be wrong while looking right.
+double dipDirectionOfLine(const TPlaneQuadrant& plane) {
+    const auto direction = quadrantDipDirection(plane);
+    if (!direction)
+        throw Error("象限字母“" + joinFields({plane.StrikeNS, plane.StrikeEW, plane.DipNS, plane.DipEW}) +
+                    "”不能组成产状：走向 N…E 应倾向 S,E 或 N,W，走向 N…W 应倾向 S,W 或 N,E");
+    return *direction;
+}
+
+TPlaneAttitude attitudeOfLine(const std::array<std::string, 2>& fields) {
+    return {textToFloat(fields[0]), textToFloat(fields[1])};
+}
+
+// Equal within what 15 significant digits keep: a dip direction written
+// after a conversion through the strike angle's text may differ from the
+// one computed from that text in the last written digit. Azimuths repeat
+// every 360 degrees.
+bool sameAngle(double a, double b, bool azimuth) {
+    double difference = std::fabs(a - b);
+    if (azimuth) {
+        difference = std::fmod(difference, 360.0);
+        difference = std::min(difference, 360.0 - difference);
+    }
+    return difference <= 1e-12 * std::max({90.0, std::fabs(a), std::fabs(b)});
+}
+
+// The disagreement of plane i, if its two lines convert and disagree.
+std::optional<LineDisagreement> disagreementOf(const BlockDataTexts& texts, int i) {
+    const auto& attitudeTexts = *texts.Attitudes[i];
+    const auto& quadrant = *texts.Quadrants[i];
+    try {
+        const TPlaneAttitude attitude = attitudeOfLine(attitudeTexts);
+        const double direction = dipDirectionOfLine(quadrant);
+        const double dip = textToFloat(quadrant.DipAngle);
+        if (sameAngle(attitude.DipAngle, dip, false) && sameAngle(attitude.DipDirection, direction, true))
+            return std::nullopt;
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+    const int attitudeLine = i + 1, quadrantLine = FirstQuadrantLine + i;
+    return LineDisagreement{attitudeLine, quadrantLine,
+                            "第" + std::to_string(attitudeLine) + "行的倾角、倾向“" +
+                                visibleText(joinFields({attitudeTexts[0], attitudeTexts[1]})) + "”与第" +
+                                std::to_string(quadrantLine) + "行的象限产状“" + visibleText(quadrantText(quadrant)) +
+                                "”不一致"};
+}
+
+TWaterPressureMode modeOfMarker(const std::string& marker) {
     if (marker == "z") return TWaterPressureMode::Entered;
     if (marker == "j") return TWaterPressureMode::Computed;
-    throw Error(lineError(number, "的水压标记“" + marker + "”无效：应为“z”（输入值）或“j”（计算值）"));
+    throw Error("水压标记“" + marker + "”无效：应为“z”（输入值）或“j”（计算值）");
 }
 
 // Both water lines must name the same pair, as the writer always does;
-// otherwise the block has no single water-pressure mode.
+// otherwise the block has no single water-pressure mode. Entered values are
+// what the analysis converts; computed ones are only shown.
 void setWaterPressures(const BlockDataTexts& texts, TWedgeParams& params) {
     const auto& line1 = *texts.Water1;
     const auto& line2 = *texts.Water2;
-    params.WaterPressureMode = modeOfMarker(line1.Marker, WaterLine1);
-    if (modeOfMarker(line2.Marker, WaterLine1 + 1) != params.WaterPressureMode)
-        throw Error(lineError(WaterLine1 + 1, "的水压标记“" + line2.Marker + "”与第 13 行的“" + line1.Marker + "”不一致"));
+    params.WaterPressureMode = atLine(WaterLine1, [&] { return modeOfMarker(line1.Marker); });
+    const TWaterPressureMode mode2 = atLine(WaterLine1 + 1, [&] { return modeOfMarker(line2.Marker); });
+    if (mode2 != params.WaterPressureMode)
+        throw Error::atLine("水压标记“" + line2.Marker + "”与第 13 行的“" + line1.Marker + "”不一致", WaterLine1 + 1);
     const bool entered = params.WaterPressureMode == TWaterPressureMode::Entered;
+    if (entered) {
+        atLine(WaterLine1, [&] { textToFloat(line1.Value); });
+        atLine(WaterLine1 + 1, [&] { textToFloat(line2.Value); });
+    }
     (entered ? params.WaterPressure1 : params.ComputedWaterPressure1) = line1.Value;
     (entered ? params.WaterPressure2 : params.ComputedWaterPressure2) = line2.Value;
 }
@@ -146,20 +249,53 @@ void writeBlockFile(const std::filesystem::path& dataFolder, const std::string& 
 BlockDataTexts readBlockFile(const std::filesystem::path& dataFolder, const std::string& boxText) {
     const std::string blockName = Parse(".", boxText, 1);
     checkBlockName(blockName);
-    return parseBlockData(readTextFile(blockFilePath(dataFolder, blockName)));
+    return parseBlockData(readTextFile(blockFilePath(dataFolder, blockName), MaxDataFileBytes));
 }
 
-SavedBlock savedBlockFromTexts(const BlockDataTexts& texts) {
+std::vector<LineDisagreement> disagreeingLines(const BlockDataTexts& texts) {
+    std::vector<LineDisagreement> found;
+    for (int i = 0; i < PlaneCount; ++i) {
+        if (!texts.Attitudes[i] || !texts.Quadrants[i]) continue;
+        BlockDataTexts plane;
+        plane.Attitudes[i] = texts.Attitudes[i];
+        plane.Quadrants[i] = texts.Quadrants[i];
+        try {
+            plane = cleanedTexts(plane);
+        } catch (const Error&) {
+            continue;
+        }
+        if (auto disagreement = disagreementOf(plane, i)) found.push_back(*disagreement);
+    }
+    return found;
+}
+
+SavedBlock savedBlockFromTexts(const BlockDataTexts& fileTexts) {
+    const BlockDataTexts texts = cleanedTexts(fileTexts);
     checkComplete(texts);
     SavedBlock block;
+    for (int i = 0; i < PlaneCount; ++i)
+        block.Attitudes[i] = atLine(i + 1, [&] { return attitudeOfLine(*texts.Attitudes[i]); });
     for (int i = 0; i < PlaneCount; ++i) {
-        const auto& attitude = *texts.Attitudes[i];
-        block.Attitudes[i] = {textToFloat(attitude[0]), textToFloat(attitude[1])};
-        block.Quadrants[i] = *texts.Quadrants[i];
+        const TPlaneQuadrant& quadrant = *texts.Quadrants[i];
+        atLine(FirstQuadrantLine + i, [&] {
+            dipDirectionOfLine(quadrant);
+            textToFloat(quadrant.DipAngle);
+        });
+        block.Quadrants[i] = quadrant;
     }
-    for (const auto& p : ParameterLines) block.Params.*p.param = *(texts.*p.text);
+    for (const auto& p : ParameterLines) {
+        const std::string& text = *(texts.*p.text);
+        atLine(p.number, [&] { p.integer ? void(textToInt32(text)) : void(textToFloat(text)); });
+        block.Params.*p.param = text;
+    }
     setWaterPressures(texts, block.Params);
+    for (int i = 0; i < PlaneCount; ++i)
+        if (auto disagreement = disagreementOf(texts, i)) throw Error(disagreement->Message);
     return block;
+}
+
+SavedBlock readSavedBlock(const std::filesystem::path& file) {
+    return savedBlockFromTexts(parseBlockData(readTextFile(file, MaxDataFileBytes)));
 }
 
 } // namespace trelmox

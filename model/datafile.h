@@ -5,9 +5,11 @@
 // "j,<computed>" water pressure of plane 1 and 2; 15-18 c1, f1, c2, f2.
 // Planes in storage order. GB18030 text with CR LF, no byte-order mark.
 #include <array>
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model/block.h"
 
@@ -36,24 +38,52 @@ std::string blockDataText(const PlaneAttitudeArray& attitudes, const PlaneQuadra
 // the 18th are ignored; a missing field is an empty text.
 BlockDataTexts parseBlockData(const std::string& utf8Text);
 
+// A data file is 18 short lines; anything much larger is not one, and
+// reading it whole would only cost memory.
+inline constexpr std::size_t MaxDataFileBytes = 1 << 20;
+
 // dataFolder / (blockName + ".txt"), replaced atomically.
 void writeBlockFile(const std::filesystem::path& dataFolder, const std::string& blockName,
                     const PlaneAttitudeArray& attitudes, const PlaneQuadrantArray& quadrants,
                     const TWedgeParams& params);
-// Reads the data file of block Parse(".", boxText, 1): blockFilePath.
+// Reads the data file of block Parse(".", boxText, 1) (blockFilePath), a
+// regular file of at most MaxDataFileBytes; a byte-order mark is skipped.
 BlockDataTexts readBlockFile(const std::filesystem::path& dataFolder, const std::string& boxText);
 
-// A block as saved, for analysing files without the windows: lines 1-4
-// converted to numbers (a bad text throws the number error), lines 5-8 as
-// quadrants, 9-18 as parameter texts, marker "z" -> Entered (the value goes
-// to WaterPressure1/2), "j" -> Computed (to ComputedWaterPressure1/2).
-// A file too short to describe a block, or a marker that is neither "z" nor
-// "j", throws an Error saying which line is wrong.
+// A plane whose dip angle and dip direction (line 1-4) disagree with its
+// quadrant line (5-8) beyond the 15 significant digits the writer keeps;
+// dip directions are compared as azimuths (400 agrees with 40). Message
+// names both lines and shows their texts.
+struct LineDisagreement {
+    int AttitudeLine = 0, QuadrantLine = 0;
+    std::string Message;
+    bool operator==(const LineDisagreement&) const = default;
+};
+// The planes whose two lines disagree, in plane order. Fields are compared
+// trimmed as savedBlockFromTexts trims them; a plane whose texts do not
+// convert or whose letters form no meaningful combination has nothing to
+// compare and is left out.
+std::vector<LineDisagreement> disagreeingLines(const BlockDataTexts& texts);
+
+// A block as saved, for analysing files without the windows, read strictly
+// because its results are reported without a person looking at the boxes:
+// - every field is trimmed of surrounding spaces, CR and LF; any other
+//   control character is refused;
+// - all 18 lines must be there; every text the analysis converts must be a
+//   number (the analysis's own messages);
+// - the letters of each quadrant line must form a meaningful combination;
+// - markers: "z" -> Entered (the values go to WaterPressure1/2), "j" ->
+//   Computed (to ComputedWaterPressure1/2), the same on both lines;
+// - lines 1-4 must agree with lines 5-8 (disagreeingLines).
+// Failures about one line carry its number (Error::line()).
 struct SavedBlock {
     PlaneAttitudeArray Attitudes{};
     PlaneQuadrantArray Quadrants{};
     TWedgeParams Params{};
 };
 SavedBlock savedBlockFromTexts(const BlockDataTexts& texts);
+// The data file at `file` (a regular file of at most MaxDataFileBytes,
+// byte-order mark skipped), read by savedBlockFromTexts.
+SavedBlock readSavedBlock(const std::filesystem::path& file);
 
 } // namespace trelmox

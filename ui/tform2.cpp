@@ -290,7 +290,7 @@ void TForm2::BitBtn7Click() {
 void TForm2::ComboBox33Select() {
     runCommand([this] {
         if (!workspace_.mayLoadOverEdits(blockNameText())) return blockName_->declineChoice();
-        document().load();
+        workspace_.loadBlock();
         workspace_.parameters().setBlockNameText(blockNameText());
     });
 }

@@ -190,7 +190,7 @@ void TForm3::ComboBox33Select() {
     runCommand([this] {
         if (!workspace_.mayLoadOverEdits(blockNameText())) return blockName_->declineChoice();
         document().setEntryName(blockNameText().toStdString());
-        document().load();
+        workspace_.loadBlock();
     });
 }
 

@@ -83,6 +83,14 @@ bool Workspace::mayLoadOverEdits(const QString& name) const {
            messageBoxes().question(QStringLiteral("当前块体数据已修改，是否放弃修改并载入“%1”？").arg(name));
 }
 
+void Workspace::loadBlock() {
+    const std::vector<LineDisagreement> disagreements = document_.load();
+    if (disagreements.empty()) return;
+    QString text = QStringLiteral("数据文件的两种产状不一致，已按文件载入，请核对后重新确认：");
+    for (const LineDisagreement& d : disagreements) text += QStringLiteral("\n") + QString::fromStdString(d.Message) + QStringLiteral("。");
+    messageBoxes().message(text);
+}
+
 QString Workspace::currentReportText() const {
     const std::filesystem::path path = reportFolder() / (document_.currentBlock() + ".txt");
     try {

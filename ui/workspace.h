@@ -63,6 +63,9 @@ public:
     // nothing was edited since the last load or confirm, else the user's
     // answer to the question.
     bool mayLoadOverEdits(const QString& name) const;
+    // Loads the block the document's entry name names and tells the user
+    // which of its lines disagree, if any.
+    void loadBlock();
     // The report of CurrentBlock as text, for the analysis window's viewer;
     // fails with "Cannot open file "<path>". <reason>".
     QString currentReportText() const;

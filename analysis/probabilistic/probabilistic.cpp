@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cmath>
 #include <exception>
+#include <fstream>
+#include <limits>
 #include <mutex>
 #include <cstdlib>
 #include <memory>
@@ -12,6 +14,8 @@
 #include <span>
 #include <omp.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "analysis/orientation.h"
 #include "analysis/probabilistic/fisher.h"
@@ -199,6 +203,8 @@ void tally(FactorPartial& p, const double* factors, const SampleOutcome* outcome
 struct RunStores {
     explicit RunStores(std::uint64_t samples) : Kc(samples), Fs(samples) {}
     ValueStore Kc, Fs;
+    // What the stores hold per sample, for the memory check.
+    static constexpr std::uint64_t BytesPerSample = 2 * sizeof(double);
 };
 
 struct ChunkResult {
@@ -480,12 +486,63 @@ ProbabilisticResult summarise(std::vector<ChunkResult>& results, const Probabili
     return result;
 }
 
+constexpr std::uint64_t MB = 1 << 20;
+
+// What the process may still allocate: the memory the system has available,
+// and no more than an address-space limit leaves. Nothing when neither is
+// known.
+std::optional<std::uint64_t> availableMemory() {
+    std::optional<std::uint64_t> available;
+    std::ifstream meminfo("/proc/meminfo");
+    for (std::string key; meminfo >> key;) {
+        std::uint64_t kilobytes = 0;
+        if (key == "MemAvailable:" && meminfo >> kilobytes) {
+            available = kilobytes * 1024;
+            break;
+        }
+        meminfo.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    }
+    rlimit limit{};
+    std::uint64_t mappedPages = 0;
+    if (::getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
+        std::ifstream("/proc/self/statm") >> mappedPages) {
+        const std::uint64_t mapped = mappedPages * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+        const std::uint64_t left = limit.rlim_cur > mapped ? limit.rlim_cur - mapped : 0;
+        available = std::min(available.value_or(left), left);
+    }
+    return available;
+}
+
+// The run keeps each sample's two factors until the histograms are counted
+// (and copies them into the result with KeepFactors), and Latin hypercube
+// sampling one stratum number per sample and varied input; the stores are
+// taken before the first sample, so a run that cannot fit is refused
+// beforehand rather than ended by the allocator.
+void checkSampleMemory(const ProbabilisticSettings& settings, int varied) {
+    std::uint64_t perSample = RunStores::BytesPerSample;
+    if (settings.KeepFactors) perSample += RunStores::BytesPerSample;
+    if (settings.Method == SamplingMethod::LatinHypercube) perSample += varied * sizeof(std::uint32_t);
+    const std::uint64_t needed = settings.Samples * perSample;
+    const auto available = availableMemory();
+    if (available && needed > *available)
+        throw Error("the samples need about " + std::to_string(needed / MB + 1) + " MB of memory, more than the " +
+                    std::to_string(*available / MB) + " MB available");
+}
+
 } // namespace
+
+unsigned maxThreads() { return 4 * static_cast<unsigned>(std::max(1, omp_get_num_procs())); }
 
 void validateSettings(const BlockInputs& inputs, const ProbabilisticSettings& settings) {
     if (settings.Samples < 1 || settings.Samples > MaxSamples)
         throw Error("the number of samples must lie between 1 and " + std::to_string(MaxSamples));
     if (settings.HistogramBins < 1) throw Error("the histogram needs at least one bin");
+    if (settings.HistogramBins > MaxHistogramBins)
+        throw Error("the histogram has at most " + std::to_string(MaxHistogramBins) + " bins");
+    if (settings.Threads > maxThreads())
+        throw Error("the number of threads must lie between 1 and " + std::to_string(maxThreads()));
+    // The inputs drawn per sample: a Fisher plane draws two.
+    int varied = 0;
     for (int k = 0; k < 2; ++k) {
         if (!settings.FisherKappa[k]) continue;
         const std::string plane = "plane " + std::to_string(k + 1);
@@ -496,13 +553,16 @@ void validateSettings(const BlockInputs& inputs, const ProbabilisticSettings& se
             if (settings.Distributions[int(own)].Type != Distribution::Kind::Fixed)
                 throw Error(std::string(parameterName(own)) + " cannot vary on its own beside the Fisher distribution of " +
                             plane);
+        varied += 2;
     }
     for (int i = 0; i < ParameterCount; ++i) {
         const auto input = static_cast<Parameter>(i);
         if (settings.Distributions[i].Type == Distribution::Kind::Fixed) continue;
         requireVariable(inputs, input);
         validateDistribution(input, parameterValue(inputs, input), settings.Distributions[i]);
+        ++varied;
     }
+    checkSampleMemory(settings, varied);
 }
 
 ProbabilisticResult runProbabilistic(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,

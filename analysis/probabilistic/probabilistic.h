@@ -29,8 +29,8 @@ struct ProbabilisticSettings {
     std::uint64_t Samples = 10'000;                            // 1..MaxSamples
     std::uint64_t Seed = 1;
     SamplingMethod Method = SamplingMethod::MonteCarlo;
-    unsigned Threads = 0; // 0: all cores
-    int HistogramBins = 20; // >= 1
+    unsigned Threads = 0; // 0: all cores; at most maxThreads()
+    int HistogramBins = 20; // 1..MaxHistogramBins
     // The cutting planes (index 0 plane 1, 1 plane 2) whose attitude is
     // drawn as a whole: the pole from a Fisher distribution about the
     // block's own plane (the set's mean) with this concentration K >= 0,
@@ -50,6 +50,12 @@ struct ProbabilisticSettings {
     // and histograms do not need them afterwards.
     bool KeepFactors = true;
 };
+
+// More bins than a histogram can show; each is a line of output.
+inline constexpr int MaxHistogramBins = 10'000;
+// Four threads per core: more only adds scheduling, and the thread
+// runtime itself fails for tens of thousands.
+unsigned maxThreads();
 
 // Called now and then from the calling thread with the samples finished so
 // far, and once at the end with done == total. Return false to cancel.
@@ -107,9 +113,11 @@ struct ProbabilisticResult {
 
 // Throws Error for settings that do not fit the block (see
 // validateDistribution, requireVariable), a sample count outside
-// 1..MaxSamples or no histogram bins, a negative K or a Fisher plane whose
-// dip or dip direction is also varied, and for the block's own texts that do
-// not convert (the deterministic analysis's messages).
+// 1..MaxSamples or more samples than the memory available holds, bins
+// outside 1..MaxHistogramBins, more than maxThreads() threads, a negative K
+// or a Fisher plane whose dip or dip direction is also varied, and for the
+// block's own texts that do not convert (the deterministic analysis's
+// messages).
 void validateSettings(const BlockInputs& inputs, const ProbabilisticSettings& settings);
 // The block with its loads (the required factor among them); without, the
 // defaults of a block that has no companion file.

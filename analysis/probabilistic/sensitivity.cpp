@@ -1,6 +1,8 @@
 #include "analysis/probabilistic/sensitivity.h"
 
 #include <cmath>
+#include <optional>
+#include <string>
 
 #include "analysis/probabilistic/kernel.h"
 #include "model/error.h"
@@ -13,6 +15,19 @@ void requireInRange(Parameter parameter, double value) {
     const ParameterRange range = parameterRange(parameter);
     if (!std::isfinite(value) || value < range.Low || value > range.High)
         throw ParameterRefusal(parameter, ParameterRefusal::Reason::ValueOutside, value);
+}
+
+// A step may reach a value the block's own texts could not hold (a height
+// of 0), which then fails as such a text would: the message, if so.
+// `inputs`: a working copy of the block's.
+std::optional<std::string> physicalFailure(BlockInputs& inputs, Parameter parameter, double value) {
+    parameterField(inputs, parameter) = value;
+    try {
+        checkWedgeNumbers(inputs.Numbers);
+    } catch (const Error& e) {
+        return e.what();
+    }
+    return std::nullopt;
 }
 
 // Kc and Fs of every value at once, in the lanes of the widest kernel; the
@@ -32,9 +47,14 @@ std::vector<SensitivityStep> evaluateSteps(const BlockInputs& base, Parameter pa
     widestKernel().Evaluate(plan.Constants, columns,
                             {kc.data(), kcOutcome.data(), crack ? nullptr : fs.data(), fsOutcome.data()});
     std::vector<SensitivityStep> steps(n);
+    BlockInputs probe = base;
     for (std::size_t i = 0; i < n; ++i) {
         SensitivityStep& s = steps[i];
         s.Value = values[i];
+        if (const auto failure = physicalFailure(probe, parameter, values[i])) {
+            s.Failure = s.FullFailure = *failure;
+            continue;
+        }
         if (failedOutcome(kcOutcome[i]))
             s.Failure = outcomeMessage(kcOutcome[i]);
         else
@@ -70,10 +90,12 @@ std::vector<SensitivityStep> runSensitivity(const PlaneAttitudeArray& attitudes,
                                             int steps) {
     const BlockInputs base = blockInputs(attitudes, params, loads);
     requireVariable(base, parameter);
-    if (steps < 1) throw Error("the number of steps must be at least 1");
+    if (steps < 1 || steps > MaxSensitivitySteps)
+        throw Error("the number of steps must lie between 1 and " + std::to_string(MaxSensitivitySteps));
     requireInRange(parameter, from);
     requireInRange(parameter, to);
     std::vector<double> values;
+    values.reserve(steps + 1);
     for (int i = 0; i <= steps; ++i) values.push_back(std::lerp(from, to, double(i) / steps));
     return evaluateSteps(base, parameter, std::move(values));
 }

@@ -20,10 +20,16 @@ struct SensitivityStep {
     std::string FullFailure;            // its message then
 };
 
-// steps intervals: steps + 1 values from `from` to `to`, both included.
-// Throws Error for steps < 1, a bound outside the parameter's range, a water
-// pressure of a block whose pressures are computed, and for the block's own
-// texts that do not convert.
+// More steps than any curve needs; the bound keeps the results (about 70
+// bytes a step) within memory and the step counter within an int.
+inline constexpr int MaxSensitivitySteps = 1'000'000;
+
+// steps intervals: steps + 1 values from `from` to `to`, both included. A
+// step whose value the parameter may not take (a height of 0) fails with
+// the message readWedgeNumbers gives for such a text. Throws Error for
+// steps outside 1..MaxSensitivitySteps, a bound outside the parameter's
+// range, a water pressure of a block whose pressures are computed, and for
+// the block's own texts that do not convert.
 std::vector<SensitivityStep> runSensitivity(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
                                             Parameter parameter, double from, double to, int steps);
 // The same with the block's loads.

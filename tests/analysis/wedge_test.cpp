@@ -167,6 +167,45 @@ TEST(ReadWedgeNumbers, TextsThatAreNotTheRightKindOfNumber) {
     }
 }
 
+TEST(ReadWedgeNumbers, RefusesValuesNoRockCanHave) {
+    // Cohesion -1000 once gave Kc -7.18 as if it were a result.
+    const struct {
+        std::string TWedgeParams::*field;
+        const char* text;
+        const char* message; // "" accepted
+    } cases[] = {
+        {&TWedgeParams::Cohesion1, "-1000", "平面1c值不能为负数"},
+        {&TWedgeParams::Cohesion2, "-1e-300", "平面2c值不能为负数"},
+        {&TWedgeParams::Friction1, "-0.1", "平面1f值不能为负数"},
+        {&TWedgeParams::Friction2, "-5", "平面2f值不能为负数"},
+        {&TWedgeParams::RockUnitWeight, "-25", "岩石容重不能为负数"},
+        {&TWedgeParams::WaterUnitWeight, "-9.81", "水的容重不能为负数"},
+        {&TWedgeParams::SlopeHeight, "0", "坡高必须大于零"},
+        {&TWedgeParams::SlopeHeight, "-40", "坡高必须大于零"},
+        {&TWedgeParams::SlopeHeight, "-0", "坡高必须大于零"},
+        {&TWedgeParams::Cohesion1, "0", ""},
+        {&TWedgeParams::Friction2, "-0", ""},
+        {&TWedgeParams::WaterUnitWeight, "0", ""},
+        {&TWedgeParams::SlopeHeight, "1e-300", ""},
+        // Not a number keeps the conversion's own message.
+        {&TWedgeParams::Cohesion1, "-", "'-' is not a valid floating point value"},
+    };
+    for (const auto& c : cases) {
+        TWedgeParams params = exampleParams();
+        params.*c.field = c.text;
+        EXPECT_EQ(messageOf([&] { readWedgeNumbers(params); }), c.message) << c.text;
+        EXPECT_EQ(accountError(exampleAttitudes(), params), c.message) << c.text;
+    }
+    // The first bad value in conversion order is reported, a bad text
+    // included: the height comes before the cohesions.
+    TWedgeParams params = exampleParams();
+    params.Cohesion1 = "-1";
+    params.SlopeHeight = "x";
+    EXPECT_EQ(messageOf([&] { readWedgeNumbers(params); }), "'x' is not a valid floating point value");
+    params.SlopeHeight = "0";
+    EXPECT_EQ(messageOf([&] { readWedgeNumbers(params); }), "坡高必须大于零");
+}
+
 TEST(ReadWedgeNumbers, ComputedModeIgnoresTheWaterPressureBoxes) {
     TWedgeParams params = exampleParams();
     params.WaterPressure1 = "";

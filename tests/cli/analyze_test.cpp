@@ -4,7 +4,9 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <iterator>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "cli/cli.h"
 #include "cli/output.h"
@@ -100,27 +102,155 @@ TEST_F(AnalyzeTest, OneBadBlockNeverStopsTheBatch) {
     const fs::path badNumber = write("bad.txt", exampleWith({{9, "2 5"}}));
     const fs::path badMarker = write("marker.txt", exampleWith({{13, "x,65.4"}}));
     const fs::path empty = write("empty.txt", "");
+    const fs::path fifo = dir / "fifo.txt"; // once blocked the batch for ever
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const CliRun r = analyze({"--format", "json", "--report-dir", (dir / "reports").string(), (dir / "missing.txt").string(),
-                           badNumber.string(), badMarker.string(), empty.string(), ExampleBlock.string()});
+                           badNumber.string(), badMarker.string(), empty.string(), fifo.string(), "/dev/zero",
+                           ExampleBlock.string()});
     EXPECT_EQ(r.status, ExitBlockFailed);
     const auto out = lines(r.out);
-    ASSERT_EQ(out.size(), 5u);
+    ASSERT_EQ(out.size(), 7u);
     EXPECT_THAT(out[0], HasSubstr("\"block\":\"missing\",\"contact\":null,\"kc\":null"));
-    EXPECT_THAT(out[0], HasSubstr("\"error\":\"File not found\""));
-    EXPECT_THAT(out[1], HasSubstr("\"error\":\"'2 5' is not a valid floating point value\""));
+    EXPECT_THAT(out[0], HasSubstr("\"error\":\"" + (dir / "missing.txt").string() + ": File not found（文件或文件夹不存在）\""));
+    EXPECT_THAT(out[1], HasSubstr("\"error\":\"" + badNumber.string() + " 第9行: '2 5' is not a valid floating point value\""));
     EXPECT_THAT(out[2], HasSubstr("\"block\":\"marker\""));
-    EXPECT_THAT(out[2], Not(HasSubstr("\"error\":null")));
-    EXPECT_THAT(out[3], Not(HasSubstr("\"error\":null")));
-    EXPECT_THAT(out[4], HasSubstr("\"contact\":\"BothPlanes\""));
+    EXPECT_THAT(out[2], HasSubstr(" 第13行: 水压标记“x”无效"));
+    EXPECT_THAT(out[3], HasSubstr(" 第1行: 缺失"));
+    EXPECT_THAT(out[4], HasSubstr("fifo.txt: 不是普通文件，不能读取"));
+    EXPECT_THAT(out[5], HasSubstr("/dev/zero: 不是普通文件，不能读取"));
+    EXPECT_THAT(out[6], HasSubstr("\"contact\":\"BothPlanes\""));
     EXPECT_TRUE(fs::exists(dir / "reports" / "example.txt"));
     EXPECT_FALSE(fs::exists(dir / "reports" / "bad.txt"));
+}
+
+TEST_F(AnalyzeTest, MessagesNameTheFileTheLineAndWhatWasWrong) {
+    const std::string longField(10000, '7');
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::string error; // after "<path>"
+    } cases[] = {
+        {"empty", exampleWith({{9, ""}}), " 第9行: '' is not a valid floating point value"},
+        // A NUL byte once cut the message after "'2".
+        {"nul", exampleWith({{9, std::string("2\0" "5", 3)}}), " 第9行: 含有控制字符：“2\\\\x005”"},
+        {"negative", exampleWith({{15, "-1000"}}), ": 平面1c值不能为负数"},
+        {"letters", exampleWith({{8, "N,85,W,S,w,65"}}), " 第8行: 象限字母“N,W,S,w”不能组成产状"},
+        {"lines", exampleWith({{1, "30,300"}}), ": 第1行的倾角、倾向“30,300”与第5行的象限产状“N,15,E,S,E,45”不一致"},
+    };
+    for (const auto& c : cases) {
+        const fs::path file = write(std::string(c.name) + ".txt", c.bytes);
+        const CliRun r = analyze({"--format", "json", file.string()});
+        EXPECT_EQ(r.status, ExitBlockFailed) << c.name;
+        EXPECT_THAT(r.out, HasSubstr("\"error\":\"" + file.string() + c.error)) << c.name;
+    }
+    // A byte-order mark is skipped, not shown as part of the first number.
+    const CliRun bom = analyze({write("bom.txt", "\xEF\xBB\xBF" + exampleWith({})).string()});
+    EXPECT_EQ(bom.status, ExitOk) << bom.out;
+    // A long bad field is cut, and the end of the message stays.
+    const fs::path longFile = write("long.txt", exampleWith({{9, longField + "x"}}));
+    const CliRun cut = analyze({"--format", "json", longFile.string()});
+    EXPECT_THAT(cut.out, HasSubstr("7…7"));
+    EXPECT_THAT(cut.out, HasSubstr("7x' is not a valid floating point value\"}"));
+    EXPECT_LT(cut.out.size(), 1000u);
+    // A write failure names the file it could not write, not the data file.
+    const fs::path missing = dir / "missing";
+    const CliRun write = analyze({"--format", "json", "--report-dir", missing.string(), ExampleBlock.string()});
+    EXPECT_THAT(write.out, HasSubstr(ExampleBlock.string() + ": 无法写入“" + (missing / "example.txt").string() +
+                                     "”：File not found（文件或文件夹不存在）"));
+}
+
+TEST_F(AnalyzeTest, OutputsNeverReplaceAnInputOfTheRun) {
+    // A report is "<block>.txt", like a data file: --report-dir . once
+    // turned W1.txt into its own report.
+    fs::create_directories(dir / "in");
+    const fs::path input = write("in/W1.txt", exampleWith({}));
+    const fs::path second = write("in/W1block.dxf", exampleWith({})); // block "W1block"
+    fs::create_hard_link(input, dir / "linked.txt");
+    fs::create_directory_symlink(dir / "in", dir / "alias");
+    const struct {
+        std::vector<std::string> args;
+        std::string output;
+    } cases[] = {
+        {{"--report-dir", (dir / "in").string(), input.string()}, (dir / "in" / "W1.txt").string()},
+        {{"--report-dir", (dir / "in" / "." / "").string(), input.string()}, (dir / "in" / "." / "W1.txt").string()},
+        {{"--report-dir", (dir / "alias").string(), input.string()}, (dir / "alias" / "W1.txt").string()},
+        {{"--report-dir", dir.string(), (dir / "linked.txt").string()}, (dir / "linked.txt").string()},
+        {{"--dxf-dir", (dir / "in").string(), input.string(), second.string()}, (dir / "in" / "W1block.dxf").string()},
+    };
+    for (const auto& c : cases) {
+        auto args = c.args;
+        args.insert(args.begin(), {"--format", "json"});
+        const CliRun r = analyze(args);
+        EXPECT_EQ(r.status, ExitBlockFailed) << c.output;
+        EXPECT_THAT(r.out, HasSubstr("输出文件“" + c.output + "”是本次分析的输入文件")) << c.output;
+        EXPECT_EQ(lines(r.out)[0].find("\"kc\":null") != std::string::npos, true) << c.output;
+        EXPECT_EQ(exampleWith({}), [&] {
+            std::ifstream in(input, std::ios::binary);
+            return std::string(std::istreambuf_iterator<char>(in), {});
+        }()) << c.output;
+    }
+}
+
+TEST_F(AnalyzeTest, TwoInputsWhoseOutputsCollideFailTheSecondNamingBoth) {
+    // Same block name from different folders, from "W.txt" and "W.v2.txt",
+    // and the empty name of ".x.txt": each once overwrote the other's
+    // report while the run reported success.
+    fs::create_directories(dir / "a");
+    fs::create_directories(dir / "b");
+    const struct {
+        std::string first, second, report;
+    } cases[] = {
+        {"a/W.txt", "b/W.txt", "W.txt"},
+        {"a/V.txt", "a/V.v2.txt", "V.txt"},
+        {"a/.x.txt", "b/.y.txt", ".txt"},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(dir / "reports");
+        fs::create_directory(dir / "reports");
+        const fs::path first = write(c.first, exampleWith({{15, "24"}}));
+        const fs::path second = write(c.second, exampleWith({{15, "99"}}));
+        const CliRun r = analyze({"--format", "json", "--report-dir", (dir / "reports").string(), "--dxf-dir",
+                                  (dir / "reports").string(), first.string(), second.string()});
+        EXPECT_EQ(r.status, ExitBlockFailed) << c.second;
+        const auto out = lines(r.out);
+        ASSERT_EQ(out.size(), 2u);
+        EXPECT_THAT(out[0], HasSubstr("\"error\":null"));
+        EXPECT_THAT(out[1], HasSubstr("\"error\":\"" + second.string() + ": 输出文件“" +
+                                      (dir / "reports" / c.report).string() + "”已写有输入文件“" + first.string() +
+                                      "”的结果，不能覆盖\""));
+        std::ifstream report(dir / "reports" / c.report, std::ios::binary);
+        const std::string text(std::istreambuf_iterator<char>(report), {});
+        EXPECT_NE(text.find("\t24"), std::string::npos) << c.second; // the first block's cohesion
+    }
+}
+
+TEST_F(AnalyzeTest, FileNamesInGbkAndNamesNearTheLimit) {
+    // A GBK name (from an archive made on a GBK system) once failed with an
+    // encoding error and put raw bytes into the JSON line.
+    const fs::path gbk = write("\xD0\xA8\xBF\xE9.txt", exampleWith({})); // 楔块
+    const fs::path neither = write("\xFF\xFE.txt", exampleWith({}));
+    const std::string longName(251, 'L');
+    const fs::path longFile = write(longName + ".txt", exampleWith({}));
+    const CliRun r = analyze({"--format", "json", "--report-dir", (dir / "reports").string(), gbk.string(),
+                              neither.string(), longFile.string()});
+    const auto out = lines(r.out);
+    ASSERT_EQ(out.size(), 3u);
+    EXPECT_THAT(out[0], HasSubstr("{\"block\":\"楔块\",\"contact\":\"BothPlanes\""));
+    EXPECT_TRUE(fs::exists(dir / "reports" / "楔块.txt"));
+    EXPECT_THAT(out[1], HasSubstr("{\"block\":\"\\\\xFF\\\\xFE\""));
+    EXPECT_THAT(out[1], HasSubstr("\\\\xFF\\\\xFE.txt: 块体名称"));
+    // Block names of 240-251 bytes once failed for their temporary's name.
+    EXPECT_THAT(out[2], HasSubstr("\"error\":null"));
+    EXPECT_TRUE(fs::exists(dir / "reports" / (longName + ".txt")));
+    for (const std::string& line : out) EXPECT_TRUE(trelmox::isUtf8(line)) << line;
 }
 
 TEST_F(AnalyzeTest, SingularTripleGivesMessagesAndNoGeometryFromAnotherBlock) {
     // Slope top and first cutting plane both horizontal: the triples (1,2,3)
     // and (1,3,4) have a zero determinant. The example analysed before must
     // not lend its corners.
-    const fs::path singular = write("singular.txt", exampleWith({{5, "N,15,E,S,E,0"}, {7, "N,75,W,S,W,0"}}));
+    const fs::path singular =
+        write("singular.txt", exampleWith({{1, "0,105"}, {3, "0,195"}, {5, "N,15,E,S,E,0"}, {7, "N,75,W,S,W,0"}}));
     const CliRun r = analyze({"--format", "json", "--report-dir", (dir / "reports").string(), "--dxf-dir",
                            (dir / "dxf").string(), ExampleBlock.string(), singular.string()});
     EXPECT_EQ(r.status, ExitBlockFailed);
@@ -171,6 +301,10 @@ TEST(AnalyzeUsage, MistakesGiveUsageAndStatusTwo) {
         {"analyze", "--format"},
         {"analyze", "--plot", "a.txt"},
         {"analyze", "-x", "a.txt"},
+        // An empty folder once meant the current folder, where the data files are.
+        {"analyze", "--report-dir=", "a.txt"},
+        {"analyze", "--dxf-dir", "", "a.txt"},
+        {"analyze", "--plot-dir=", "a.txt"},
         {"frobnicate"},
         {},
     };

@@ -112,6 +112,12 @@ TEST(ProbabilisticCommands, RefuseBadInputWithStatus2) {
         {{"probabilistic", Example, "--sd", "u1=1"}, "u1 cannot vary"},
         {{"probabilistic", Example, "--method", "qmc"}, "invalid value 'qmc' for --method"},
         {{"probabilistic", Example, "--threads", "0"}, "--threads needs at least 1"},
+        // Each of these once crashed or ended with the allocator's abort.
+        {{"probabilistic", Example, "--threads", "100000"}, "the number of threads must lie between 1 and"},
+        {{"probabilistic", Example, "--threads", "4294967295"}, "the number of threads must lie between 1 and"},
+        {{"probabilistic", Example, "--bins", "2147483647"}, "the histogram has at most 10000 bins"},
+        {{"sensitivity", Example, "--param", "dip1", "--from", "1", "--to", "2", "--steps", "2147483647"},
+         "the number of steps must lie between 1 and 1000000"},
         {{"probabilistic", Example, "--bins", "0"}, "the histogram needs at least one bin"},
         {{"probabilistic", Example, "--format", "csv"}, "invalid value 'csv' for --format"},
         {{"probabilistic"}, "give exactly one block data file"},
@@ -119,7 +125,7 @@ TEST(ProbabilisticCommands, RefuseBadInputWithStatus2) {
         {{"sensitivity", Example, "--from", "1", "--to", "2", "--steps", "3"}, "--param is required"},
         {{"sensitivity", Example, "--param", "dip9", "--from", "1", "--to", "2", "--steps", "3"}, "unknown parameter"},
         {{"sensitivity", Example, "--param", "dip1", "--from", "1", "--to", "2", "--steps", "0"},
-         "the number of steps must be at least 1"},
+         "the number of steps must lie between 1 and 1000000"},
         {{"sensitivity", Example, "--param", "f1", "--from", "-1", "--to", "2", "--steps", "3"},
          "f1: -1 lies outside 0..inf"},
         {{"sensitivity", Example, "--param", "f1", "--from", "x", "--to", "2", "--steps", "3"},
@@ -140,7 +146,8 @@ TEST(ProbabilisticCommands, UnreadableBlockIsABlockFailure) {
     for (const std::string& file : {bad.string(), (fs::temp_directory_path() / "no-such-block.txt").string()}) {
         const CliRun p = cli({"probabilistic", file, "--sd", "c1=1"});
         EXPECT_EQ(p.status, ExitBlockFailed) << p.err;
-        EXPECT_THAT(p.err, HasSubstr("trelmox-cli probabilistic: " + file + ": "));
+        EXPECT_THAT(p.err, HasSubstr("trelmox-cli probabilistic: " + file +
+                                     (file == bad.string() ? " 第3行: 缺失" : ": File not found")));
         const CliRun s = cli({"sensitivity", file, "--param", "c1", "--from", "1", "--to", "2", "--steps", "1"});
         EXPECT_EQ(s.status, ExitBlockFailed) << s.err;
         EXPECT_EQ(p.out + s.out, "");
@@ -156,4 +163,5 @@ TEST(ProbabilisticCommands, HelpIsNoError) {
         EXPECT_THAT(r.out, HasSubstr("rock water height"));
     }
     EXPECT_THAT(cli({"--help"}).out, HasSubstr("probabilistic FILE"));
+    EXPECT_THAT(cli({"--help"}).out, HasSubstr("[--plot-dir DIR]"));
 }

@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <random>
+#include <sys/stat.h>
+
+#include "model/attitude.h"
 
 #include "model/numtext.h"
 #include "model/textcodec.h"
@@ -178,22 +181,144 @@ TEST(BlockDataFile, SavedBlockNamesTheWrongLine) {
     const std::string full = blockDataText(block.Attitudes, block.Quadrants, block.Params);
     const struct {
         std::string text;
+        int line;
         std::string message;
     } cases[] = {
-        {"", "数据文件第 1 行缺失：块体数据文件应有 18 行"},
-        {firstLines(full, 10), "数据文件第 11 行缺失：块体数据文件应有 18 行"},
-        {firstLines(full, 12), "数据文件第 13 行缺失：块体数据文件应有 18 行"},
-        {firstLines(full, 17), "数据文件第 18 行缺失：块体数据文件应有 18 行"},
-        {exampleWithLine(13, "x,65.4"), "数据文件第 13 行的水压标记“x”无效：应为“z”（输入值）或“j”（计算值）"},
-        {exampleWithLine(13, "J,65.4"), "数据文件第 13 行的水压标记“J”无效：应为“z”（输入值）或“j”（计算值）"},
-        {exampleWithLine(14, ",65.4"), "数据文件第 14 行的水压标记“”无效：应为“z”（输入值）或“j”（计算值）"},
-        {exampleWithLine(14, "z,65.4"), "数据文件第 14 行的水压标记“z”与第 13 行的“j”不一致"},
-        {exampleWithLine(2, "70,2 35"), "'2 35' is not a valid floating point value"},
-        {exampleWithLine(3, "12"), "'' is not a valid floating point value"},
-        {exampleWithLine(4, "inf,185"), "'inf' is not a valid floating point value"},
+        {"", 1, "缺失：块体数据文件应有 18 行"},
+        {firstLines(full, 10), 11, "缺失：块体数据文件应有 18 行"},
+        {firstLines(full, 12), 13, "缺失：块体数据文件应有 18 行"},
+        {firstLines(full, 17), 18, "缺失：块体数据文件应有 18 行"},
+        {exampleWithLine(13, "x,65.4"), 13, "水压标记“x”无效：应为“z”（输入值）或“j”（计算值）"},
+        {exampleWithLine(13, "J,65.4"), 13, "水压标记“J”无效：应为“z”（输入值）或“j”（计算值）"},
+        {exampleWithLine(14, ",65.4"), 14, "水压标记“”无效：应为“z”（输入值）或“j”（计算值）"},
+        {exampleWithLine(14, "z,65.4"), 14, "水压标记“z”与第 13 行的“j”不一致"},
+        {exampleWithLine(2, "70,2 35"), 2, "'2 35' is not a valid floating point value"},
+        {exampleWithLine(3, "12"), 3, "'' is not a valid floating point value"},
+        {exampleWithLine(4, "inf,185"), 4, "'inf' is not a valid floating point value"},
+        // Every text the analysis converts, on its own line.
+        {exampleWithLine(9, ""), 9, "'' is not a valid floating point value"},
+        {exampleWithLine(12, "1.0"), 12, "'1.0' is not a valid integer value"},
+        {exampleWithLine(5, "N,1 5,E,S,E,45"), 5, "'1 5' is not a valid floating point value"},
+        {exampleWithLine(8, "N,85,W,S,W,6x"), 8, "'6x' is not a valid floating point value"},
+        // Letters that fit no case once left the plane to the vectors of the
+        // plane before it: a volume of 25,735,891.85 beside an unchanged Kc.
+        {exampleWithLine(8, "N,85,W,S,w,65"), 8,
+         "象限字母“N,W,S,w”不能组成产状：走向 N…E 应倾向 S,E 或 N,W，走向 N…W 应倾向 S,W 或 N,E"},
+        {exampleWithLine(6, "N,35,W,S,E,70"), 6,
+         "象限字母“N,W,S,E”不能组成产状：走向 N…E 应倾向 S,E 或 N,W，走向 N…W 应倾向 S,W 或 N,E"},
+        {exampleWithLine(7, "S,75,W,S,W,12"), 7,
+         "象限字母“S,W,S,W”不能组成产状：走向 N…E 应倾向 S,E 或 N,W，走向 N…W 应倾向 S,W 或 N,E"},
+        // A control character is refused, shown, and never cuts the message.
+        {exampleWithLine(9, std::string("2\0" "5", 3)), 9, "含有控制字符：“2\\x005”"},
+        {exampleWithLine(6, "N,85,W,S\tW,65"), 6, "含有控制字符：“S\\tW”"},
+        {exampleWithLine(15, "2\r4"), 15, "含有控制字符：“2\\r4”"},
+        // Lines 1-4 against lines 5-8: a changed line 1 once gave NoBlock
+        // beside the volume of the unchanged quadrants.
+        {exampleWithLine(1, "30,300"), 0, "第1行的倾角、倾向“30,300”与第5行的象限产状“N,15,E,S,E,45”不一致"},
+        {exampleWithLine(8, "N,85,W,S,W,64"), 0, "第4行的倾角、倾向“65,185”与第8行的象限产状“N,85,W,S,W,64”不一致"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(messageOf([&] { savedBlockFromTexts(parseBlockData(c.text)); }), c.message) << c.text;
+    for (const auto& c : cases) {
+        try {
+            savedBlockFromTexts(parseBlockData(c.text));
+            ADD_FAILURE() << "accepted: " << c.message;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.what(), c.message);
+            EXPECT_EQ(e.line(), c.line) << c.message;
+        }
+    }
+}
+
+TEST(BlockDataFile, SavedBlockTrimsFieldsAndAcceptsWhatTheWriterWrites) {
+    const SavedBlock example = trelmox::testing::exampleBlock();
+    const struct {
+        int number;
+        std::string line;
+    } cases[] = {
+        {8, "N,85,W,S,W\r,65"}, // a stray CR once went into the letters and the report
+        {8, " N , 85,W ,S,W,65 "},
+        {9, " 25\r"},
+        {1, "45.0000000000001,105"},  // within the 15 digits the writer keeps
+        {1, "45,465"},                 // the same azimuth
+        {2, "70,-125"},
+    };
+    for (const auto& c : cases) {
+        const SavedBlock saved = savedBlockFromTexts(parseBlockData(exampleWithLine(c.number, c.line)));
+        EXPECT_EQ(saved.Quadrants, example.Quadrants) << c.line;
+        EXPECT_EQ(saved.Params.RockUnitWeight, "25") << c.line;
+    }
+    // What the dip-angle confirm writes: quadrants converted from numbers
+    // whose 15-digit texts do not give back the same last digit.
+    std::mt19937 random(3);
+    std::uniform_real_distribution<double> unit(0, 1);
+    const auto angle = [&](double range) { return unit(random) * range * (unit(random) < 0.1 ? 1e-6 : 1); };
+    for (int i = 0; i < 2000; ++i) {
+        SavedBlock block = example;
+        for (auto& a : block.Attitudes) a = {angle(90), angle(360)};
+        data2to1(block.Attitudes, block.Quadrants);
+        const std::string text = blockDataText(block.Attitudes, block.Quadrants, block.Params);
+        ASSERT_NO_THROW(savedBlockFromTexts(parseBlockData(text))) << text;
+        ASSERT_TRUE(disagreeingLines(parseBlockData(text)).empty()) << text;
+    }
+}
+
+TEST(BlockDataFile, DisagreeingLinesNameBothLinesAndSkipWhatCannotBeCompared) {
+    const auto lines = [](const std::string& text) {
+        std::vector<std::pair<int, int>> pairs;
+        for (const auto& d : disagreeingLines(parseBlockData(text))) pairs.emplace_back(d.AttitudeLine, d.QuadrantLine);
+        return pairs;
+    };
+    using Pairs = std::vector<std::pair<int, int>>;
+    const auto block = trelmox::testing::exampleBlock();
+    const std::string full = blockDataText(block.Attitudes, block.Quadrants, block.Params);
+    EXPECT_EQ(lines(full), Pairs{});
+    EXPECT_EQ(lines(exampleWithLine(1, "30,300")), (Pairs{{1, 5}}));
+    EXPECT_EQ(lines(exampleWithLine(3, "13,195")), (Pairs{{3, 7}}));
+    EXPECT_EQ(lines(exampleWithLine(8, "N,85,W,S,w,65")), Pairs{});   // letters: nothing to compare
+    EXPECT_EQ(lines(exampleWithLine(2, "x,235")), Pairs{});           // not a number
+    EXPECT_EQ(lines(exampleWithLine(2, " 71 ,235\r")), (Pairs{{2, 6}})); // trimmed, then compared
+    EXPECT_EQ(lines(firstLines(full, 6)), Pairs{});                   // lines 7 and 8 absent
+    EXPECT_EQ(disagreeingLines(parseBlockData(exampleWithLine(4, "64,185")))[0].Message,
+              "第4行的倾角、倾向“64,185”与第8行的象限产状“N,85,W,S,W,65”不一致");
+}
+
+TEST(BlockDataFile, ByteOrderMarksAreSkippedOnReading) {
+    TempFolder folder;
+    const std::string gb = goldenBytes("example_block.txt");
+    const std::string expected = blockDataText(trelmox::testing::exampleBlock().Attitudes,
+                                               trelmox::testing::exampleBlock().Quadrants,
+                                               trelmox::testing::exampleBlock().Params);
+    const struct {
+        const char* name;
+        std::string bytes;
+    } files[] = {
+        {"utf8", "\xEF\xBB\xBF" + expected},
+        {"gb18030", "\x84\x31\x95\x33" + gb},
+        {"none", gb},
+    };
+    for (const auto& f : files) {
+        writeFileAtomically(folder.path() / (std::string(f.name) + ".txt"), f.bytes);
+        EXPECT_EQ(readBlockFile(folder.path(), f.name), parseBlockData(expected)) << f.name;
+        EXPECT_NO_THROW(readSavedBlock(folder.path() / (std::string(f.name) + ".txt"))) << f.name;
+    }
+}
+
+TEST(BlockDataFile, OnlyRegularFilesOfAtMostAMegabyteAreRead) {
+    TempFolder folder;
+    const auto fifo = folder.path() / "fifo.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto large = folder.path() / "large.txt";
+    writeFileAtomically(large, goldenBytes("example_block.txt") + std::string(MaxDataFileBytes, ' '));
+    const struct {
+        std::filesystem::path file;
+        const char* message;
+    } cases[] = {
+        {fifo, "不是普通文件，不能读取"}, // once blocked for ever
+        {"/dev/zero", "不是普通文件，不能读取"}, // once ended in the allocator
+        {large, "文件大于 1 MB，不能读取"},
+        {folder.path(), "I/O error 21"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(messageOf([&] { readSavedBlock(c.file); }), c.message) << c.file;
+    EXPECT_EQ(messageOf([&] { readBlockFile(folder.path(), "fifo"); }), "不是普通文件，不能读取");
 }
 
 TEST(BlockDataFile, FilesAreNamedAfterTheBlock) {

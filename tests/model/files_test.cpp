@@ -6,6 +6,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "model/error.h"
@@ -26,7 +28,28 @@ TEST(FileErrors, MapErrnoToTheUsersWords) {
     for (const auto& c : cases) EXPECT_EQ(fileErrorMessage(c.errorNumber), c.message);
 }
 
-TEST(WriteFileAtomically, ReplacesTheWholeFile) {
+namespace {
+
+// Runs the test body with unnamed temporaries (where the file system has
+// them) and again with named ones.
+class TemporaryKinds : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override { useNamedTemporaryFiles(GetParam()); }
+    void TearDown() override { useNamedTemporaryFiles(false); }
+};
+
+INSTANTIATE_TEST_SUITE_P(WriteFileAtomically, TemporaryKinds, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Named" : "Unnamed"; });
+
+mode_t modeOf(const std::filesystem::path& path) {
+    struct stat status {};
+    ::stat(path.c_str(), &status);
+    return status.st_mode & 07777;
+}
+
+} // namespace
+
+TEST_P(TemporaryKinds, ReplacesTheWholeFile) {
     TempFolder folder;
     const auto file = folder.path() / "a1.txt";
     writeFileAtomically(file, std::string(1000, 'x'));
@@ -37,7 +60,75 @@ TEST(WriteFileAtomically, ReplacesTheWholeFile) {
     EXPECT_THAT(folder.entries(), ElementsAre("a1.txt"));
 }
 
-TEST(WriteFileAtomically, FailureLeavesNoTemporaryAndNoDamage) {
+TEST_P(TemporaryKinds, KeepsTheModeAndTheOwnerOfTheReplacedFile) {
+    TempFolder folder;
+    const auto file = folder.path() / "report.txt";
+    // A 0600 report once became 0644 on every analysis.
+    for (const mode_t mode : {0600, 0640, 0604, 0751, 02750}) {
+        writeFileAtomically(file, "old");
+        ASSERT_EQ(::chmod(file.c_str(), mode), 0);
+        writeFileAtomically(file, "new");
+        EXPECT_EQ(modeOf(file), mode) << std::oct << mode;
+    }
+    const mode_t defaultMode = 0666 & ~[] { const mode_t m = ::umask(0); ::umask(m); return m; }();
+    writeFileAtomically(folder.path() / "new.txt", "new");
+    EXPECT_EQ(modeOf(folder.path() / "new.txt"), defaultMode);
+    if (::geteuid() != 0) return; // only the superuser may give a file away
+    ASSERT_EQ(::chown(file.c_str(), 4321, 8765), 0);
+    writeFileAtomically(file, "newer");
+    struct stat status {};
+    ::stat(file.c_str(), &status);
+    EXPECT_EQ(status.st_uid, 4321u);
+    EXPECT_EQ(status.st_gid, 8765u);
+    EXPECT_EQ(readFileBytes(file), "newer");
+}
+
+TEST_P(TemporaryKinds, NamesNearTheFileSystemsLimitWork) {
+    // The temporary's name once grew with the file's, so a block name of
+    // 240-251 bytes failed with "I/O error 36".
+    TempFolder folder;
+    for (const std::size_t length : {240u, 251u}) {
+        const auto file = folder.path() / (std::string(length, 'w') + ".txt");
+        writeFileAtomically(file, "a");
+        writeFileAtomically(file, "b");
+        EXPECT_EQ(readFileBytes(file), "b");
+    }
+    EXPECT_EQ(folder.entries().size(), 2u);
+    EXPECT_EQ(messageOf([&] { writeFileAtomically(folder.path() / std::string(256, 'w'), ""); }), "I/O error 36");
+}
+
+TEST_P(TemporaryKinds, StopSignalsDuringABatchLeaveNoTemporary) {
+    // A child writes files in a loop, as a batch does, and is stopped after
+    // a while; only whole files may remain. Large files keep a temporary in
+    // existence most of the time.
+    const std::string bytes(1 << 19, 'x');
+    int round = 0;
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        for (int i = 0; i < 6; ++i, ++round) {
+            TempFolder folder;
+            const pid_t child = ::fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                try {
+                    for (int n = 0;; ++n) writeFileAtomically(folder.path() / ("b" + std::to_string(n % 20)), bytes);
+                } catch (...) {
+                    ::_exit(1);
+                }
+            }
+            ::usleep(3000 + 1700 * round);
+            ::kill(child, signal);
+            int status = 0;
+            ::waitpid(child, &status, 0);
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+            for (const std::string& name : folder.entries()) {
+                EXPECT_EQ(name[0], 'b') << "left behind: " << name;
+                EXPECT_EQ(readFileBytes(folder.path() / name), bytes) << name;
+            }
+        }
+    }
+}
+
+TEST_P(TemporaryKinds, FailureLeavesNoTemporaryAndNoDamage) {
     TempFolder folder;
     writeFileAtomically(folder.path() / "plain", "old");
     std::filesystem::create_directory(folder.path() / "sub");
@@ -56,7 +147,7 @@ TEST(WriteFileAtomically, FailureLeavesNoTemporaryAndNoDamage) {
     EXPECT_EQ(readFileBytes(folder.path() / "sub" / "inner"), "kept");
 }
 
-TEST(WriteFileAtomically, WriteFailureKeepsTheOldFile) {
+TEST_P(TemporaryKinds, WriteFailureKeepsTheOldFile) {
     TempFolder folder;
     const auto file = folder.path() / "block.txt";
     writeFileAtomically(file, "the old content");

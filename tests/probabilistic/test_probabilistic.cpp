@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <stdexcept>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <tuple>
+#include <unistd.h>
 
 #include "analysis/probabilistic/probabilistic.h"
 #include "tests/support/example_block.h"
@@ -308,10 +312,18 @@ TEST(Probabilistic, RefusesSettingsThatDoNotFitTheBlock) {
         Parameter input;
         Distribution distribution;
         const char* message;
+        unsigned threads = 0;
     } cases[] = {
         {"zero samples", exampleParams(), 0, 20, Parameter::Dip1, {}, "the number of samples must lie between 1 and"},
         {"too many samples", exampleParams(), MaxSamples + 1, 20, Parameter::Dip1, {}, "the number of samples"},
         {"no bins", exampleParams(), 10, 0, Parameter::Dip1, {}, "the histogram needs at least one bin"},
+        // Two billion bins once ended in the allocator, a hundred million wrote 2.8 GB.
+        {"too many bins", exampleParams(), 10, MaxHistogramBins + 1, Parameter::Dip1, {},
+         "the histogram has at most 10000 bins"},
+        // 100000 threads once crashed inside the thread runtime.
+        {"too many threads", exampleParams(), 10, 20, Parameter::Dip1, {}, "the number of threads must lie between 1",
+         maxThreads() + 1},
+        {"all 32 bits of threads", exampleParams(), 10, 20, Parameter::Dip1, {}, "the number of threads", 4294967295u},
         {"negative deviation", exampleParams(), 10, 20, Parameter::Friction1, normalDistribution(-0.1),
          "f1: the standard deviation must be"},
         {"computed water pressure", exampleParams(), 10, 20, Parameter::WaterPressure1, normalDistribution(1),
@@ -324,6 +336,7 @@ TEST(Probabilistic, RefusesSettingsThatDoNotFitTheBlock) {
         ProbabilisticSettings s;
         s.Samples = c.samples;
         s.HistogramBins = c.bins;
+        s.Threads = c.threads;
         set(s, c.input, c.distribution);
         try {
             runProbabilistic(exampleAttitudes(), c.params, s);
@@ -337,6 +350,34 @@ TEST(Probabilistic, RefusesSettingsThatDoNotFitTheBlock) {
     s.Samples = 10;
     set(s, Parameter::WaterPressure2, normalDistribution(10));
     EXPECT_NO_THROW(runProbabilistic(exampleAttitudes(), enteredParams("65.4", "65.4"), s));
+}
+
+TEST(Probabilistic, RefusesASampleCountThatMemoryCannotHoldBeforeAllocating) {
+    // In a child, whose address space is limited to what it has mapped plus
+    // 64 MB: ten million Latin hypercube samples of six inputs need about
+    // 420 MB, which the allocator would refuse part-way through the run.
+    ProbabilisticSettings s = spreadSettings(SamplingMethod::LatinHypercube, 1);
+    s.Samples = MaxSamples;
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::uint64_t pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlimit limit{pages * ::sysconf(_SC_PAGESIZE) + (64u << 20), RLIM_INFINITY};
+        ::setrlimit(RLIMIT_AS, &limit);
+        try {
+            runProbabilistic(exampleAttitudes(), exampleParams(), s);
+        } catch (const Error& e) {
+            ::_exit(std::string(e.what()).starts_with("the samples need about") ? 0 : 2);
+        } catch (...) {
+            ::_exit(3);
+        }
+        ::_exit(4);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 // The full factor beside Kc: the seismic coefficient lowers Fs and leaves

@@ -67,6 +67,18 @@ TEST(Sensitivity, ReportsContactChangesAndFailedSteps) {
     EXPECT_TRUE(turn[0].Failure.empty());
 }
 
+TEST(Sensitivity, StepsOutsideThePhysicalRangeFailAsTheirTextsWould) {
+    // The height may start at 0 (inside 0..inf), where no slope exists.
+    const auto height = runSensitivity(exampleAttitudes(), exampleParams(), Parameter::SlopeHeight, 0, 40, 2);
+    ASSERT_EQ(height.size(), 3u);
+    EXPECT_FALSE(height[0].Result);
+    EXPECT_EQ(height[0].Failure, "坡高必须大于零");
+    EXPECT_TRUE(height[1].Result && height[2].Result);
+    // A cohesion of 0 is a rock without cohesion, not an error.
+    const auto cohesion = runSensitivity(exampleAttitudes(), exampleParams(), Parameter::Cohesion1, 0, 10, 1);
+    EXPECT_TRUE(cohesion[0].Result);
+}
+
 TEST(Sensitivity, RefusesBadRanges) {
     struct Case {
         TWedgeParams params;
@@ -75,7 +87,9 @@ TEST(Sensitivity, RefusesBadRanges) {
         int steps;
         const char* message;
     } cases[] = {
-        {exampleParams(), Parameter::Dip1, 30, 60, 0, "the number of steps must be at least 1"},
+        {exampleParams(), Parameter::Dip1, 30, 60, 0, "the number of steps must lie between 1 and 1000000"},
+        // INT_MAX steps once grew past a gigabyte and overflowed the step counter.
+        {exampleParams(), Parameter::Dip1, 30, 60, 2147483647, "the number of steps must lie between 1 and 1000000"},
         {exampleParams(), Parameter::Dip1, 30, 95, 10, "dip1: 95 lies outside 0..90"},
         {exampleParams(), Parameter::Friction2, -1, 1, 10, "f2: -1 lies outside 0..inf"},
         {exampleParams(), Parameter::WaterPressure2, 0, 100, 10, "u2 cannot vary"},

@@ -77,6 +77,7 @@ private slots:
     void commandsSayWhatTheyWrote();
     void aBadNumberGetsTheFocus_data();
     void aBadNumberGetsTheFocus();
+    void disagreeingLinesLoadAndAreNamed();
 };
 
 // The list of a block-name box is refilled when its window is opened again;
@@ -388,6 +389,22 @@ void RealInput::aBadNumberGetsTheFocus() {
     QVERIFY(program.boxes.boxes[0].isError);
     QTRY_COMPARE(QApplication::focusWidget(), bad); // its window comes up first
     QCOMPARE(bad->lineEdit()->selectedText(), text);
+}
+
+// A file whose dip line disagrees with its quadrant line still loads, so
+// that it can be mended, and the user is told which lines disagree.
+void RealInput::disagreeingLinesLoadAndAreNamed() {
+    TestProgram program;
+    app::Program& p = *program;
+    std::string file = ExampleBytes;
+    file.replace(file.find("45,105"), 6, "30,300");
+    writeFile(program.dataFile("b1.txt"), file);
+    openFromMainWindow(program, "BitBtn1");
+    pick(p.Form2.blockNameBox(), "b1.txt");
+    QCOMPARE(program.box(&p.Form2, 25)->text(), QString("30"));
+    QCOMPARE(program.boxes.shown(),
+             QStringList{"message: 数据文件的两种产状不一致，已按文件载入，请核对后重新确认：\n"
+                         "第1行的倾角、倾向“30,300”与第5行的象限产状“N,15,E,S,E,45”不一致。"});
 }
 
 QTEST_MAIN(RealInput)

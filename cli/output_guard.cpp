@@ -1,0 +1,37 @@
+#include "cli/output_guard.h"
+
+#include <sys/stat.h>
+
+#include "cli/output.h"
+#include "model/error.h"
+
+namespace trelmox::cli {
+
+OutputGuard::OutputGuard(const std::vector<std::string>& inputs) : inputs_(inputs) {
+    // An input that cannot be read is no file to protect; it fails by itself.
+    for (std::size_t i = 0; i < inputs.size(); ++i)
+        if (const auto identity = identityOf(inputs[i])) inputFiles_.emplace(*identity, i);
+}
+
+std::optional<OutputGuard::Identity> OutputGuard::identityOf(const std::filesystem::path& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return std::nullopt;
+    return Identity{status.st_dev, status.st_ino};
+}
+
+void OutputGuard::check(const std::filesystem::path& output, std::size_t input) const {
+    const auto identity = identityOf(output);
+    if (!identity) return;
+    const std::string outputText = "输出文件“" + shownPath(output) + "”";
+    if (const auto found = inputFiles_.find(*identity); found != inputFiles_.end())
+        throw Error(outputText + "是本次分析的输入文件“" + shownPath(inputs_[found->second]) + "”，不能覆盖");
+    if (const auto found = outputFiles_.find(*identity); found != outputFiles_.end() && found->second != input)
+        throw Error(outputText + "已写有输入文件“" + shownPath(inputs_[found->second]) +
+                    "”的结果，不能覆盖");
+}
+
+void OutputGuard::written(const std::filesystem::path& output, std::size_t input) {
+    if (const auto identity = identityOf(output)) outputFiles_[*identity] = input;
+}
+
+} // namespace trelmox::cli

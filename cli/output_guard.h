@@ -1,0 +1,39 @@
+#pragma once
+// The files one analyze run reads and writes, known by identity (device and
+// inode) rather than by name, so that no spelling of a path, link or
+// shared folder lets an output replace an input of the run, nor an output
+// that another input of the run wrote. Reports and data files are both
+// "<block>.txt", and inputs a/W.txt and b/W.txt both give block W.
+#include <cstddef>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace trelmox::cli {
+
+class OutputGuard {
+public:
+    explicit OutputGuard(const std::vector<std::string>& inputs);
+    // Throws Error naming both files when writing `output` for input number
+    // `input` would replace an input of the run, or an output that another
+    // input wrote.
+    void check(const std::filesystem::path& output, std::size_t input) const;
+    // Records that `output` now holds input number `input`'s result.
+    void written(const std::filesystem::path& output, std::size_t input);
+
+private:
+    struct Identity {
+        dev_t device;
+        ino_t inode;
+        auto operator<=>(const Identity&) const = default;
+    };
+    static std::optional<Identity> identityOf(const std::filesystem::path& path);
+
+    std::vector<std::string> inputs_;
+    std::map<Identity, std::size_t> inputFiles_, outputFiles_; // -> input number
+};
+
+} // namespace trelmox::cli

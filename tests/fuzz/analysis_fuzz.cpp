@@ -1,0 +1,61 @@
+// Fuzz harness of the whole analysis path in memory, as the tool runs it
+// for one data file: the strict reading, corners, volume, height, plunge and
+// Kc, then the report, the drawing and both pictures. Beyond not crashing:
+// every refusal is readable, and what is reported as a result is a result,
+// finite figures and a safety factor that is not negative.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "analysis/block_analysis.h"
+#include "drawing/block_pictures.h"
+#include "drawing/dxf.h"
+#include "drawing/figure.h"
+#include "drawing/stereonet.h"
+#include "drawing/wedge_view.h"
+#include "model/datafile.h"
+#include "model/error.h"
+#include "model/numtext.h"
+#include "model/textcodec.h"
+#include "report/report.h"
+#include "tests/fuzz/readable.h"
+
+using namespace trelmox;
+
+namespace {
+
+void requireResult(const BlockAnalysis& analysis) {
+    const WedgeGeometry& g = *analysis.Geometry;
+    if (!std::isfinite(g.Volume) || !std::isfinite(g.Height) || !std::isfinite(g.IntersectionPlunge)) std::abort();
+    const double kc = analysis.Safety->SafetyFactor;
+    if (!std::isfinite(kc) || kc < 0) std::abort();
+}
+
+void writeEverything(const SavedBlock& block, const BlockAnalysis& analysis) {
+    const std::string caption = blockCaption("F");
+    reportText({"F", block.Attitudes, block.Quadrants, block.Params, floatToFixed4(analysis.Geometry->Volume),
+                floatToFixed4(analysis.Geometry->IntersectionPlunge), floatToText(analysis.Safety->SafetyFactor)});
+    dxfText(analysis.Vertices);
+    svgText(stereonetFigure({block.Attitudes, smallerFrictionAngle(block.Params), NetProjection::EqualAngle, caption}),
+            900, 570);
+    svgText(wedgeViewFigure(analysis.Vertices, defaultView(analysis.Vertices), caption), 800, 600);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    try {
+        const SavedBlock block =
+            savedBlockFromTexts(parseBlockData(fileBytesToUtf8(std::string(reinterpret_cast<const char*>(data), size))));
+        VertexGeometry corners;
+        const BlockAnalysis analysis = analyseBlock(block, corners);
+        if (!analysis.FailedTriples.empty()) return 0;
+        requireResult(analysis);
+        writeEverything(block, analysis);
+    } catch (const Error& failure) {
+        fuzz::requireReadable(failure.what());
+    }
+    return 0;
+}
