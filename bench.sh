@@ -48,6 +48,8 @@ for name in sorted(n for n in runs if n.startswith("BM_Combinations")):
     target = "   target < 1000 ms on both cores" if threads == "2" else ""
     print(f"  {'combinations of 500 planes (124,750 pairs), ' + threads + ' th':44s} "
           f"{seconds(runs[name]) * 1000:9.1f} ms{target}")
+for name in (n for n in runs if n.startswith("BM_ReportPdf")):
+    print(f"  {'calculation report PDF, all pictures':44s} {seconds(runs[name]) * 1000:9.1f} ms   target < 300 ms")
 if batch := get("BM_CliBatch/iterations:4/manual_time"):
     print(f"  {'batch of 10,000 blocks with reports, drawings':44s} {seconds(batch):9.2f} s")
     print(f"  {'plain write of the same bytes (floor)':44s} {batch['floor_ms'] / 1000:9.2f} s   batch/floor = "

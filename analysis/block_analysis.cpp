@@ -1,5 +1,7 @@
 #include "analysis/block_analysis.h"
 
+#include "model/error.h"
+
 namespace trelmox {
 
 BlockAnalysis analyseBlock(const SavedBlock& block, VertexGeometry& corners) {
@@ -11,6 +13,25 @@ BlockAnalysis analyseBlock(const SavedBlock& block, VertexGeometry& corners) {
     result.Geometry = wedgeGeometry(result.Vertices);
     result.Safety = account(block.Attitudes, block.Params);
     return result;
+}
+
+std::string BlockCorners::problemText() const {
+    std::string text;
+    for (const std::string& problem : Problems) text += (text.empty() ? "" : "；") + problem;
+    return text;
+}
+
+BlockCorners blockCorners(const PlaneQuadrantArray& quadrants, const std::string& slopeHeightText) {
+    BlockCorners corners;
+    try {
+        VertexGeometry geometry; // fresh: never the corners of another block
+        for (const FailedTriple& triple : geometry.computeForBlock(quadrants, slopeHeightText))
+            corners.Problems.push_back(failedTripleMessage(triple));
+        if (corners.Problems.empty()) corners.Vertices = geometry.vertices();
+    } catch (const Error& error) {
+        corners.Problems.push_back(error.what());
+    }
+    return corners;
 }
 
 } // namespace trelmox

@@ -5,6 +5,7 @@
 // pipeline of the windows (through the block document), the command-line
 // tool and the benchmarks.
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "analysis/geometry.h"
@@ -26,5 +27,15 @@ struct BlockAnalysis {
 // no geometry is ever taken from another block. Throws Error on the first
 // failure (bad number, degenerate geometry).
 BlockAnalysis analyseBlock(const SavedBlock& block, VertexGeometry& corners);
+
+// The corners alone, from the planes and the slope height, as the pictures
+// show them; or why there are none: the messages of the triples that cut
+// out no corner, or the slope height's number error.
+struct BlockCorners {
+    std::optional<BlockVertices> Vertices;
+    std::vector<std::string> Problems;
+    std::string problemText() const; // joined by "；"
+};
+BlockCorners blockCorners(const PlaneQuadrantArray& quadrants, const std::string& slopeHeightText);
 
 } // namespace trelmox

@@ -1,6 +1,8 @@
 #include "app/program.h"
 
 #include <QFile>
+#include <QMenu>
+#include <QPushButton>
 #include <QStandardPaths>
 
 #include <system_error>
@@ -10,6 +12,7 @@
 #include "model/error.h"
 #include "model/files.h"
 #include "ui/views/picture_commands.h"
+#include "ui/views/report_command.h"
 
 namespace trelmox::app {
 
@@ -56,8 +59,26 @@ Program::Program(const std::filesystem::path& programFolder)
     workspace.attach(&Form2, &Form3, &Form4);
     // In free space: below the main window's commands, and beside the
     // analysis window's result boxes.
-    views::addPictureMenuButton(&Form1, Pictures, QRect(514, 366, 140, 26));
+    QPushButton* pictures = views::addPictureMenuButton(&Form1, Pictures, QRect(514, 366, 140, 26));
+    QAction* joints = pictures->menu()->addAction(QStringLiteral("结构面统计与组合"));
+    joints->setObjectName(QStringLiteral("JointsCommand"));
+    QObject::connect(joints, &QAction::triggered, &Form1, [this] { showJoints(); });
     views::addPictureButtons(&Form4, Pictures, QPoint(330, 231), QSize(120, 24), 34);
+    // Beside "分析、计算" on its panel: the calculation report of the results.
+    views::addReportButton(Form4.findChild<QWidget*>(QStringLiteral("Panel1")), workspace, Pictures,
+                           QRect(385, 8, 75, 25));
+}
+
+views::JointsWindow& Program::joints() {
+    if (!joints_) joints_ = std::make_unique<views::JointsWindow>(workspace);
+    return *joints_;
+}
+
+void Program::showJoints() {
+    joints().refresh();
+    joints().show();
+    joints().raise();
+    joints().activateWindow();
 }
 
 } // namespace trelmox::app

@@ -3,11 +3,13 @@
 // the workspace they share. The program folder is a parameter so that tests
 // run the whole program on a folder of their own.
 #include <filesystem>
+#include <memory>
 
 #include "app/tform1.h"
 #include "ui/tform2.h"
 #include "ui/tform3.h"
 #include "ui/tform4.h"
+#include "ui/views/joints_window.h"
 #include "ui/views/picture_windows.h"
 #include "ui/workspace.h"
 
@@ -34,6 +36,14 @@ struct Program {
     // The stereonet, the 3D view and the analysis plots, opened from the
     // main window and the analysis window.
     views::PictureWindows Pictures;
+
+    // The window of joint measurements and their combinations, made when
+    // first asked for.
+    views::JointsWindow& joints();
+    void showJoints();
+
+private:
+    std::unique_ptr<views::JointsWindow> joints_;
 };
 
 } // namespace trelmox::app

@@ -68,27 +68,6 @@ BlockOutputs outputsOf(const std::string& name, const Destinations& to) {
     return outputs;
 }
 
-// One input of the run: its number (for the guard) and its path.
-struct RunInput {
-    std::size_t number;
-    std::filesystem::path file;
-};
-
-// A write failure names the file it could not write; the row's prefix
-// names only the data file.
-template <typename Write>
-void writeOutputs(const std::vector<std::filesystem::path>& outputs, const RunInput& input, OutputGuard& guard,
-                  Write write) {
-    try {
-        write();
-    } catch (const Error& failure) {
-        std::string names;
-        for (const auto& output : outputs) names += (names.empty() ? "“" : "”或“") + shownPath(output);
-        throw Error::fromSystem("无法写入" + names + "”：" + failure.what(), failure.systemError());
-    }
-    for (const auto& output : outputs) guard.written(output, input.number);
-}
-
 void analyseFile(const RunInput& input, const Destinations& to, OutputGuard& guard, BlockOutcome& outcome) {
     // A name that would write outside the chosen folders, or outputs that
     // would replace a file of the run, fail the block before any analysis,
@@ -134,14 +113,6 @@ BlockOutcome analyseOne(const RunInput& input, const Destinations& to, OutputGua
     return outcome;
 }
 
-// A folder option given as an empty text would write into the current
-// folder, where the data files usually are.
-std::optional<std::filesystem::path> folderOption(const ParsedArgs& parsed, const std::string& name) {
-    const auto folder = parsed.last(name);
-    if (folder && folder->empty()) throw UsageError("--" + name + " needs a folder");
-    return folder;
-}
-
 } // namespace
 
 int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -151,7 +122,7 @@ int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
     try {
         parsed = parseArgs(args, {"format", "report-dir", "dxf-dir", "plot-dir"});
         format = parsed.choice("format", {"text", "json", "csv"}, "text");
-        to = {folderOption(parsed, "report-dir"), folderOption(parsed, "dxf-dir"), folderOption(parsed, "plot-dir")};
+        to = {parsed.folder("report-dir"), parsed.folder("dxf-dir"), parsed.folder("plot-dir")};
         if (!parsed.help && parsed.positional.empty()) throw UsageError("no block data file given");
     } catch (const UsageError& usage) {
         err << "trelmox-cli analyze: " << usage.what() << "\n\n" << AnalyzeUsage;

@@ -4,9 +4,14 @@
 // tests drive them in-process. Exit statuses: 0 every block analysed,
 // 1 some block failed, 2 usage error, 130 stopped by Ctrl-C.
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
+
+namespace trelmox {
+struct CalculationReport;
+}
 
 namespace trelmox::cli {
 
@@ -22,6 +27,13 @@ int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
 int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runSensitivityCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// Runs trelmox-report beside the running program with the same arguments,
+// relaying its output and returning its status.
+int runReportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// The report command itself, for the program that can write PDF files.
+using PdfWriter = std::function<void(const std::filesystem::path&, const CalculationReport&)>;
+int runReportBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const PdfWriter& write);
 
 // The block name of a data file: its file name up to the first ".".
 std::string blockNameOf(const std::filesystem::path& file);

@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "analysis/joints/combinations.h"
+#include "document/joint_document.h"
 #include "cli/cli.h"
 #include "cli/options.h"
 #include "cli/output.h"
@@ -72,21 +73,11 @@ SetChoice setChoice(const ParsedArgs& parsed) {
 }
 
 struct Combination {
-    std::string BlockName;
     bool HasLoads = false;
-    CombinationSlope Slope;
-    MeasurementFile Measurements;
-    std::vector<JointSet> Sets; // empty for individual planes
-    std::vector<CandidatePlane> Planes;
-    std::vector<PlanePair> Pairs;
+    JointDocument Joints;
+    // The last run of Joints.
+    const JointCombinations& run() const { return *Joints.combinations(); }
 };
-
-std::vector<JointSet> chosenSets(const MeasurementFile& file, const SetChoice& choice) {
-    if (choice.Type == SetChoice::Kind::Automatic) return groupSets(file.Planes, choice.SetCount);
-    std::vector<JointSet> sets = labelledSets(file.Planes);
-    if (sets.empty()) throw Error("测量文件中没有组号，不能按组组合");
-    return sets;
-}
 
 // Runs `step`, naming the file in its failure.
 template <typename Step> auto fromFile(const std::string& file, Step step) {
@@ -97,35 +88,25 @@ template <typename Step> auto fromFile(const std::string& file, Step step) {
     }
 }
 
-Combination combine(const std::string& blockFile, const std::string& measurementFile, const SetChoice& choice) {
-    Combination c;
-    c.BlockName = blockNameOf(blockFile);
+void combine(const std::string& blockFile, const std::string& measurementFile, const SetChoice& choice,
+             Combination& c) {
+    const std::string blockName = blockNameOf(blockFile);
+    SavedBlock block;
+    CombinationSlope slope;
     fromFile(blockFile, [&] {
-        const SavedBlock block = savedBlockFromTexts(parseBlockData(readTextFile(blockFile)));
-        const std::optional<WedgeLoads> loads =
-            readCompanionFile(std::filesystem::path(blockFile).parent_path(), c.BlockName);
-        c.HasLoads = loads.has_value();
-        c.Slope = combinationSlope(block, loads.value_or(WedgeLoads{}));
+        block = savedBlockFromTexts(parseBlockData(readTextFile(blockFile)));
+        const std::optional<WedgeLoads> companion =
+            readCompanionFile(std::filesystem::path(blockFile).parent_path(), blockName);
+        c.HasLoads = companion.has_value();
+        slope = combinationSlope(block, companion.value_or(WedgeLoads{}));
     });
-    c.Measurements = fromFile(measurementFile, [&] { return readMeasurementFile(measurementFile); });
-    if (choice.Type != SetChoice::Kind::Planes) c.Sets = chosenSets(c.Measurements, choice);
-    c.Planes = c.Sets.empty() ? measuredCandidates(c.Measurements.Planes) : setCandidates(c.Measurements.Planes, c.Sets);
-    if (c.Planes.size() < 2) throw Error("组合至少需要两个结构面或两组");
-    c.Pairs = combinePlanes(c.Planes, c.Slope);
-    return c;
+    fromFile(measurementFile, [&] { c.Joints.open(measurementFile); });
+    if (choice.Type == SetChoice::Kind::Labels) c.Joints.useLabels();
+    if (choice.Type == SetChoice::Kind::Automatic) c.Joints.groupAutomatically(choice.SetCount);
+    c.Joints.combine(blockName, block, slope);
 }
 
 std::string factorJson(const std::optional<double>& factor) { return factor ? jsonNumber(*factor) : "null"; }
-
-std::optional<double> kcOf(const PlanePair& p) {
-    if (p.Kc && cutsOutWedge(p.Kc->Contact)) return p.Kc->SafetyFactor;
-    return std::nullopt;
-}
-
-std::optional<double> fsOf(const PlanePair& p) {
-    if (p.hasFactor()) return p.Full->Factor;
-    return std::nullopt;
-}
 
 // A measured plane is named by its line number, a set by its label.
 std::string planeJson(const CandidatePlane& plane) {
@@ -133,31 +114,33 @@ std::string planeJson(const CandidatePlane& plane) {
 }
 
 void printJson(const Combination& c, std::ostream& out) {
-    for (const PlanePair& p : c.Pairs) {
-        const CandidatePlane& a = c.Planes[p.First];
-        const CandidatePlane& b = c.Planes[p.Second];
+    const JointCombinations& run = c.run();
+    for (const PlanePair& p : run.Pairs) {
+        const CandidatePlane& a = run.Planes[p.First];
+        const CandidatePlane& b = run.Planes[p.Second];
         const auto problem = pairProblem(p);
         out << "{\"plane1\":" << planeJson(a) << ",\"plane2\":" << planeJson(b)
             << ",\"dip1\":" << jsonNumber(a.Plane.DipAngle) << ",\"dipdir1\":" << jsonNumber(a.Plane.DipDirection)
             << ",\"dip2\":" << jsonNumber(b.Plane.DipAngle) << ",\"dipdir2\":" << jsonNumber(b.Plane.DipDirection)
             << ",\"kinematic\":" << (p.Kinematic ? "true" : "false")
             << ",\"contact\":" << (p.Kc ? jsonString(contactName(p.Kc->Contact)) : "null")
-            << ",\"kc\":" << factorJson(kcOf(p)) << ",\"fs\":" << factorJson(fsOf(p))
+            << ",\"kc\":" << factorJson(pairKc(p)) << ",\"fs\":" << factorJson(pairFs(p))
             << ",\"fs_contact\":" << (p.Full ? jsonString(contactName(p.Full->Contact)) : "null")
             << ",\"error\":" << (problem ? jsonString(*problem) : "null") << "}\n";
     }
 }
 
 void printCsv(const Combination& c, std::ostream& out) {
+    const JointCombinations& run = c.run();
     const auto factor = [](const std::optional<double>& f) { return f ? jsonNumber(*f) : std::string(); };
     out << "plane1,plane2,dip1,dipdir1,dip2,dipdir2,kinematic,contact,kc,fs,fs_contact,error\r\n";
-    for (const PlanePair& p : c.Pairs) {
-        const CandidatePlane& a = c.Planes[p.First];
-        const CandidatePlane& b = c.Planes[p.Second];
+    for (const PlanePair& p : run.Pairs) {
+        const CandidatePlane& a = run.Planes[p.First];
+        const CandidatePlane& b = run.Planes[p.Second];
         out << csvField(a.Label) << ',' << csvField(b.Label) << ',' << jsonNumber(a.Plane.DipAngle) << ','
             << jsonNumber(a.Plane.DipDirection) << ',' << jsonNumber(b.Plane.DipAngle) << ','
             << jsonNumber(b.Plane.DipDirection) << ',' << (p.Kinematic ? "true" : "false") << ','
-            << (p.Kc ? contactName(p.Kc->Contact) : "") << ',' << factor(kcOf(p)) << ',' << factor(fsOf(p)) << ','
+            << (p.Kc ? contactName(p.Kc->Contact) : "") << ',' << factor(pairKc(p)) << ',' << factor(pairFs(p)) << ','
             << (p.Full ? contactName(p.Full->Contact) : "") << ',' << csvField(pairProblem(p).value_or("")) << "\r\n";
     }
 }
@@ -177,7 +160,7 @@ void printSets(const Combination& c, std::ostream& out) {
     const std::vector<std::size_t> widths = {12, 8, 14, 10, 10};
     out << tableRow({"组", "个数", "平均产状", "K", "95%置信锥"}, widths) << '\n';
     const auto optional = [](const std::optional<double>& v) { return v ? degreesText(*v) : std::string("-"); };
-    for (const JointSet& set : c.Sets)
+    for (const JointSet& set : c.Joints.sets())
         out << tableRow({set.Label, std::to_string(set.Members.size()), attitudeText(set.Stats.MeanPlane),
                     optional(set.Stats.Kappa), optional(set.Stats.Cone95)},
                    widths)
@@ -186,38 +169,29 @@ void printSets(const Combination& c, std::ostream& out) {
 }
 
 void printText(const Combination& c, std::ostream& out) {
-    out << "斜坡块体 " << c.BlockName << "：坡顶面 " << attitudeText(c.Slope.Top) << "，坡面 "
-        << attitudeText(c.Slope.Face) << "，坡高 " << floatToText(c.Slope.Numbers.SlopeHeight)
+    const JointCombinations& run = c.run();
+    out << "斜坡块体 " << run.BlockName << "：坡顶面 " << attitudeText(run.Slope.Top) << "，坡面 "
+        << attitudeText(run.Slope.Face) << "，坡高 " << floatToText(run.Slope.Numbers.SlopeHeight)
         << (c.HasLoads ? "，有荷载文件" : "") << '\n'
-        << measurementSummaryText(c.Measurements.Summary) << "\n\n";
-    if (!c.Sets.empty()) printSets(c, out);
+        << measurementSummaryText(c.Joints.measurements().Summary) << "\n\n";
+    if (!c.Joints.sets().empty()) printSets(c, out);
     const std::vector<std::size_t> widths = {8, 8, 12, 12, 12, 8, 10, 16, 10, 16};
     out << tableRow({"结构面1", "结构面2", "产状1", "产状2", "交线倾伏", "运动学", "Kc", "接触情况", "Fs", "接触情况(Fs)"},
                widths)
         << '\n';
     const auto fixed = [](const std::optional<double>& f) { return f ? floatToFixed4(*f) : std::string("-"); };
-    std::size_t wedges = 0, kinematic = 0;
-    for (const PlanePair& p : c.Pairs) {
-        wedges += p.hasFactor();
-        kinematic += p.hasFactor() && p.Kinematic;
+    for (const PlanePair& p : run.Pairs) {
         const auto line = p.Intersection ? degreesText(p.Intersection->Plunge) + "/" + degreesText(p.Intersection->Trend)
                                          : std::string("-");
-        out << tableRow({c.Planes[p.First].Label, c.Planes[p.Second].Label, attitudeText(c.Planes[p.First].Plane),
-                    attitudeText(c.Planes[p.Second].Plane), line, p.Kinematic ? "可滑动" : "否", fixed(kcOf(p)),
-                    p.Kc ? contactName(p.Kc->Contact) : "-", fixed(fsOf(p)),
+        out << tableRow({run.Planes[p.First].Label, run.Planes[p.Second].Label, attitudeText(run.Planes[p.First].Plane),
+                    attitudeText(run.Planes[p.Second].Plane), line, p.Kinematic ? "可滑动" : "否", fixed(pairKc(p)),
+                    p.Kc ? contactName(p.Kc->Contact) : "-", fixed(pairFs(p)),
                     p.Full ? contactName(p.Full->Contact) : "-"},
                    widths)
             << '\n';
         if (const auto problem = pairProblem(p)) out << "    原因：" << *problem << '\n';
     }
-    out << "\n共 " << c.Pairs.size() << " 对：切出楔块 " << wedges << " 对，其中运动学上可滑动 " << kinematic << " 对";
-    if (!c.Pairs.empty() && c.Pairs.front().hasFactor()) {
-        const PlanePair& critical = c.Pairs.front();
-        out << "；最危险楔块：" << c.Planes[critical.First].Label << " 与 " << c.Planes[critical.Second].Label
-            << "，Fs = " << floatToFixed4(critical.Full->Factor);
-        if (critical.State) out << "（" << stabilityStateName(*critical.State) << "）";
-    }
-    out << '\n';
+    out << '\n' << combinationsSummary(run.Planes, run.Pairs) << '\n';
 }
 
 } // namespace
@@ -241,7 +215,7 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
     }
     Combination combination;
     try {
-        combination = combine(parsed.positional[0], parsed.positional[1], choice);
+        combine(parsed.positional[0], parsed.positional[1], choice, combination);
     } catch (const Error& failure) {
         err << "trelmox-cli combinations: " << failure.what() << '\n';
         return ExitBlockFailed;

@@ -19,6 +19,12 @@ std::string ParsedArgs::choice(const std::string& name, const std::vector<std::s
     return *value;
 }
 
+std::optional<std::string> ParsedArgs::folder(const std::string& name) const {
+    const auto value = last(name);
+    if (value && value->empty()) throw UsageError("--" + name + " needs a folder");
+    return value;
+}
+
 ParsedArgs parseArgs(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,
                      const std::set<std::string>& flagOptions) {
     ParsedArgs parsed;

@@ -27,6 +27,10 @@ struct ParsedArgs {
     // The option's last value, which must be one of `allowed`.
     std::string choice(const std::string& name, const std::vector<std::string>& allowed,
                        const std::string& fallback) const;
+    // The option's last value as a folder to write into; an empty text is a
+    // usage error, since it would write into the current folder, where the
+    // data files usually are.
+    std::optional<std::string> folder(const std::string& name) const;
 };
 
 // `valueOptions` are the option names (without "--") that take a value,

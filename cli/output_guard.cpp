@@ -34,4 +34,16 @@ void OutputGuard::written(const std::filesystem::path& output, std::size_t input
     if (const auto identity = identityOf(output)) outputFiles_[*identity] = input;
 }
 
+void writeOutputs(const std::vector<std::filesystem::path>& outputs, const RunInput& input, OutputGuard& guard,
+                  const std::function<void()>& write) {
+    try {
+        write();
+    } catch (const Error& failure) {
+        std::string names;
+        for (const auto& output : outputs) names += (names.empty() ? "“" : "”或“") + shownPath(output);
+        throw Error::fromSystem("无法写入" + names + "”：" + failure.what(), failure.systemError());
+    }
+    for (const auto& output : outputs) guard.written(output, input.number);
+}
+
 } // namespace trelmox::cli

@@ -1,11 +1,12 @@
 #pragma once
-// The files one analyze run reads and writes, known by identity (device and
+// The files one run of the tool reads and writes, known by identity (device and
 // inode) rather than by name, so that no spelling of a path, link or
 // shared folder lets an output replace an input of the run, nor an output
 // that another input of the run wrote. Reports and data files are both
 // "<block>.txt", and inputs a/W.txt and b/W.txt both give block W.
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -35,5 +36,17 @@ private:
     std::vector<std::string> inputs_;
     std::map<Identity, std::size_t> inputFiles_, outputFiles_; // -> input number
 };
+
+// One input of the run: its number (for the guard) and its path.
+struct RunInput {
+    std::size_t number;
+    std::filesystem::path file;
+};
+
+// Runs `write`, which writes `outputs` for `input`, and records them with
+// the guard. A failure names the files it could not write, since the
+// prefix of the block's message names only the data file.
+void writeOutputs(const std::vector<std::filesystem::path>& outputs, const RunInput& input, OutputGuard& guard,
+                  const std::function<void()>& write);
 
 } // namespace trelmox::cli

@@ -25,6 +25,8 @@ const char* const Usage =
     "  combinations SLOPE_BLOCK MEASUREMENTS [--sets planes|labels|auto:N] [--format text|json|csv]\n"
     "      Every pair of measured planes or joint sets as the cutting planes of the\n"
     "      block's slope: kinematic check, Kc and Fs, the critical wedge first.\n"
+    "  report --pdf-dir DIR FILE...\n"
+    "      The calculation report of each block as a PDF file.\n"
     "\n"
     "Run 'trelmox-cli <command> --help' for a command's options, 'trelmox-cli --version'\n"
     "for the version.\n";
@@ -37,6 +39,7 @@ const std::map<std::string, Command>& commands() {
         {"probabilistic", runProbabilisticCommand},
         {"sensitivity", runSensitivityCommand},
         {"combinations", runCombinationsCommand},
+        {"report", runReportCommand},
     };
     return table;
 }

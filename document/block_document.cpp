@@ -2,6 +2,7 @@
 
 #include "drawing/dxf.h"
 #include "model/attitude.h"
+#include "model/companion.h"
 #include "model/error.h"
 #include "model/files.h"
 #include "model/numtext.h"
@@ -144,6 +145,12 @@ void BlockDocument::setWaterMode(TWaterPressureMode mode) {
 
 SavedBlock BlockDocument::block() const { return {attitudes_, quadrants_, params_}; }
 
+WedgeLoads BlockDocument::loads() const { return blockLoads(dataFolder_, currentBlock_); }
+bool BlockDocument::resultsCurrent() const {
+    return results_ && analysed_.Attitudes == attitudes_ && analysed_.Quadrants == quadrants_ &&
+           analysed_.Params == params_;
+}
+
 std::optional<FigureTexts> BlockDocument::figures() const {
     if (!results_) return std::nullopt;
     return figureTexts(results_->Geometry, results_->Safety);
@@ -161,6 +168,16 @@ std::vector<LineDisagreement> BlockDocument::load() {
     planesEdited_ = parametersEdited_ = false;
     changed();
     return disagreeingLines(texts);
+}
+
+void BlockDocument::enter(const SavedBlock& block) {
+    PlaneEntries planes;
+    planes.Quadrants = block.Quadrants;
+    for (int i = 0; i < PlaneCount; ++i)
+        planes.Dips[i] = {floatToText(block.Attitudes[i].DipAngle), floatToText(block.Attitudes[i].DipDirection)};
+    planesEdited_ = replace(planes_, planes) || planesEdited_;
+    parametersEdited_ = replace(params_, block.Params) || parametersEdited_;
+    changed();
 }
 
 void BlockDocument::setCurrentBlock(const std::string& name) {
@@ -228,6 +245,7 @@ BlockAnalysis BlockDocument::analyse() {
     BlockAnalysis analysis = analyseBlock(block(), corners);
     if (analysis.FailedTriples.empty()) {
         results_ = BlockResults{*analysis.Geometry, *analysis.Safety};
+        analysed_ = block();
         changed();
     }
     return analysis;

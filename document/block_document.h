@@ -16,6 +16,7 @@
 #include "analysis/block_analysis.h"
 #include "model/block.h"
 #include "model/datafile.h"
+#include "model/loads.h"
 #include "report/figures.h"
 #include "report/report.h"
 
@@ -78,6 +79,13 @@ public:
     // The confirmed planes with the parameters as they stand.
     SavedBlock block() const;
     const std::optional<BlockResults>& results() const { return results_; }
+    // The current block's loads: its companion file's, else the defaults.
+    // Throws Error for a companion file that does not read.
+    WedgeLoads loads() const;
+    // Whether there are results and they were worked out from the block as
+    // it stands: a confirm or a parameter changed since leaves results that
+    // the block's inputs no longer give.
+    bool resultsCurrent() const;
     std::optional<FigureTexts> figures() const;
 
     // Fills the entries and the parameters from the data file of the block
@@ -88,6 +96,12 @@ public:
     // the same, so that it can be mended in the boxes; the disagreements are
     // returned for the user to be told.
     std::vector<LineDisagreement> load();
+    // Fills the entries and the parameters with another block's planes, in
+    // both notations, and its parameters and water mode, e.g. a pair of
+    // measured planes set into the current slope. They count as edits that
+    // the user confirms like typed ones; the name, the confirmed block and
+    // its results stay.
+    void enter(const SavedBlock& block);
 
     // Takes the quadrant (or the dip) entries in as the confirmed planes,
     // converting them into the other notation, and names the block after the
@@ -130,6 +144,7 @@ private:
     PlaneQuadrantArray quadrants_{};
     PlaneAttitudeArray attitudes_{};
     std::optional<BlockResults> results_;
+    SavedBlock analysed_; // the block results_ were worked out from
 };
 
 } // namespace trelmox

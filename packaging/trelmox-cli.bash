@@ -5,7 +5,7 @@ _trelmox_cli() {
     local names="dip1 dipdir1 dip2 dipdir2 diptop dipdirtop dipface dipdirface c1 f1 c2 f2 rock water height u1 u2 k crackdist crackwater force bolt"
     COMPREPLY=()
     if [ "$COMP_CWORD" -eq 1 ]; then
-        COMPREPLY=($(compgen -W "analyze probabilistic sensitivity combinations --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "analyze probabilistic sensitivity combinations report --help --version" -- "$cur"))
         return
     fi
     case $prev in
@@ -25,7 +25,7 @@ _trelmox_cli() {
             compopt -o nospace 2>/dev/null
             COMPREPLY=($(compgen -W "${names// /= }=" -- "$cur"))
             return ;;
-        --report-dir | --dxf-dir | --plot-dir)
+        --report-dir | --dxf-dir | --plot-dir | --pdf-dir)
             compopt -o filenames 2>/dev/null
             COMPREPLY=($(compgen -d -- "$cur"))
             return ;;
@@ -38,6 +38,7 @@ _trelmox_cli() {
             probabilistic) options="--samples --seed --method --sd --uniform --lognormal --fisher --threads --bins --format --quiet --help" ;;
             sensitivity) options="--param --from --to --steps --format --help" ;;
             combinations) options="--sets --format --help" ;;
+            report) options="--pdf-dir --help" ;;
         esac
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return

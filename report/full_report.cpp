@@ -20,19 +20,6 @@ std::string directionText(const LineDirection& d) {
     return "方位角\t" + floatToText(d.Trend) + "\t倾伏角\t" + floatToText(d.Plunge);
 }
 
-std::string modeText(BoltMode mode) { return mode == BoltMode::Active ? "主动" : "被动"; }
-
-std::string waterText(const WedgeLoads& loads, const TWedgeParams& p) {
-    switch (loads.Water) {
-    case WaterMode::None: return "无水";
-    case WaterMode::Block:
-        return p.WaterPressureMode == TWaterPressureMode::Entered ? "块体水压（使用输入水压值）"
-                                                                   : "块体水压（使用计算值）";
-    case WaterMode::Saturated: return "饱和楔体";
-    }
-    return "";
-}
-
 void inputLines(std::vector<std::string>& lines, const FullReportInputs& in) {
     const WedgeLoads& l = in.Loads;
     const TWedgeParams& p = in.Block.Params;
@@ -50,7 +37,7 @@ void inputLines(std::vector<std::string>& lines, const FullReportInputs& in) {
                                "水的容重:\trw=\t" + p.WaterUnitWeight, "倒悬系数:\t\t" + p.OverhangCoefficient,
                                "第一切割面:\tc1=\t" + p.Cohesion1 + "\tf1=\t" + p.Friction1,
                                "第二切割面:\tc2=\t" + p.Cohesion2 + "\tf2=\t" + p.Friction2,
-                               "水压力:\t\t" + waterText(l, p)});
+                               "水压力:\t\t" + waterModeText(l, p)});
     if (l.Crack && l.Water == WaterMode::Saturated)
         lines.push_back("张裂缝水深:\t\t" + floatToText(l.Crack->WaterDepth));
     lines.push_back("地震系数:\tk=\t" + floatToText(l.SeismicCoefficient) +
@@ -61,7 +48,7 @@ void inputLines(std::vector<std::string>& lines, const FullReportInputs& in) {
     lines.push_back("坡面压力:\t\t" + floatToText(l.FacePressure));
     lines.push_back("坡顶面压力:\t\t" + floatToText(l.TopPressure));
     for (std::size_t i = 0; i < l.Bolts.size(); ++i)
-        lines.push_back("锚杆" + std::to_string(i + 1) + "(" + modeText(l.Bolts[i].Mode) + "):\t" +
+        lines.push_back("锚杆" + std::to_string(i + 1) + "(" + boltModeText(l.Bolts[i].Mode) + "):\t" +
                         floatToText(l.Bolts[i].Force) + "\t" + directionText(l.Bolts[i].Direction));
 }
 
@@ -107,7 +94,7 @@ void forceLines(std::vector<std::string>& lines, const FullReportInputs& in) {
     lines.push_back(forceLine("坡面压力\t", f.FaceLoad));
     lines.push_back(forceLine("坡顶面压力\t", f.TopLoad));
     for (std::size_t i = 0; i < l.Bolts.size(); ++i)
-        lines.push_back(forceLine("锚杆" + std::to_string(i + 1) + "(" + modeText(l.Bolts[i].Mode) + ")\t",
+        lines.push_back(forceLine("锚杆" + std::to_string(i + 1) + "(" + boltModeText(l.Bolts[i].Mode) + ")\t",
                                   l.Bolts[i].Force * directionVector(l.Bolts[i].Direction)));
     lines.push_back(forceLine("主动力合力\t", f.active()));
 }
@@ -134,7 +121,7 @@ std::string forceOrNone(const std::optional<double>& force) {
 void supportLines(std::vector<std::string>& lines, const FullReportInputs& in) {
     const SupportDesign& d = in.Design;
     if (d.Bolt)
-        lines.push_back("设计锚杆(" + modeText(d.Bolt->Mode) + "):\t" + directionText(d.Bolt->Direction) +
+        lines.push_back("设计锚杆(" + boltModeText(d.Bolt->Mode) + "):\t" + directionText(d.Bolt->Direction) +
                         "\t所需锚固力\t" + forceOrNone(d.BoltForce));
     else
         lines.push_back("设计锚杆:\t\t未给定方向");
@@ -168,6 +155,19 @@ std::vector<std::string> reportLines(const FullReportInputs& in) {
 }
 
 } // namespace
+
+std::string boltModeText(BoltMode mode) { return mode == BoltMode::Active ? "主动" : "被动"; }
+
+std::string waterModeText(const WedgeLoads& loads, const TWedgeParams& p) {
+    switch (loads.Water) {
+    case WaterMode::None: return "无水";
+    case WaterMode::Block:
+        return p.WaterPressureMode == TWaterPressureMode::Entered ? "块体水压（使用输入水压值）"
+                                                                   : "块体水压（使用计算值）";
+    case WaterMode::Saturated: return "饱和楔体";
+    }
+    return "";
+}
 
 FullReportInputs fullReportInputs(const std::string& blockName, const SavedBlock& block, const WedgeLoads& loads) {
     FullReportInputs in{blockName, block, loads, analyseSavedBlock(block, loads), {}, std::nullopt};

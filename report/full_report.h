@@ -25,6 +25,11 @@ struct FullReportInputs {
     std::optional<SafetyResult> Kc; // absent when it could not be computed
 };
 
+// "主动", "被动"; "无水", "块体水压（使用计算值）", "饱和楔体", ...: the
+// words every report uses for a bolt's mode and for the water.
+std::string boltModeText(BoltMode mode);
+std::string waterModeText(const WedgeLoads& loads, const TWedgeParams& params);
+
 // Runs the full analysis, the support design and Kc of the block.
 // Throws Error as analyseSavedBlock does.
 FullReportInputs fullReportInputs(const std::string& blockName, const SavedBlock& block, const WedgeLoads& loads);

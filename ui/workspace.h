@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "document/block_document.h"
+#include "document/joint_document.h"
 
 class QStatusBar;
 
@@ -49,6 +50,8 @@ public:
 
     BlockDocument& document() { return document_; }
     const BlockDocument& document() const { return document_; }
+    // The joint measurements, their sets and combinations.
+    JointDocument& joints() { return joints_; }
 
     void attach(TForm2* planeEntry, TForm3* parameters, TForm4* analysis);
     TForm2& planeEntry() const { return *planeEntry_; }
@@ -89,6 +92,7 @@ private:
 
     std::filesystem::path programFolder_;
     BlockDocument document_;
+    JointDocument joints_;
     TForm2* planeEntry_ = nullptr;
     TForm3* parameters_ = nullptr;
     TForm4* analysis_ = nullptr;

@@ -164,6 +164,16 @@ bool PlanePair::hasFactor() const {
     return Full && cutsOutWedge(Full->Contact) && !std::isnan(Full->Factor);
 }
 
+std::optional<double> pairKc(const PlanePair& pair) {
+    if (pair.Kc && cutsOutWedge(pair.Kc->Contact)) return pair.Kc->SafetyFactor;
+    return std::nullopt;
+}
+
+std::optional<double> pairFs(const PlanePair& pair) {
+    if (pair.hasFactor()) return pair.Full->Factor;
+    return std::nullopt;
+}
+
 std::vector<PlanePair> combinePlanes(const std::vector<CandidatePlane>& planes, const CombinationSlope& slope,
                                      unsigned threads) {
     // The cutting planes' normals are filled in pair by pair.
@@ -174,6 +184,22 @@ std::vector<PlanePair> combinePlanes(const std::vector<CandidatePlane>& planes, 
     analyseAll(context, pairs, threads);
     std::sort(pairs.begin(), pairs.end(), criticalFirst);
     return pairs;
+}
+
+std::string combinationsSummary(const std::vector<CandidatePlane>& planes, const std::vector<PlanePair>& pairs) {
+    std::size_t wedges = 0, kinematic = 0;
+    for (const PlanePair& p : pairs) {
+        wedges += p.hasFactor();
+        kinematic += p.hasFactor() && p.Kinematic;
+    }
+    std::string text = "共 " + std::to_string(pairs.size()) + " 对：切出楔块 " + std::to_string(wedges) +
+                       " 对，其中运动学上可滑动 " + std::to_string(kinematic) + " 对";
+    if (pairs.empty() || !pairs.front().hasFactor()) return text;
+    const PlanePair& critical = pairs.front();
+    text += "；最危险楔块：" + planes[critical.First].Label + " 与 " + planes[critical.Second].Label +
+            "，Fs = " + floatToFixed4(critical.Full->Factor);
+    if (critical.State) text += "（" + std::string(stabilityStateName(*critical.State)) + "）";
+    return text;
 }
 
 std::optional<std::string> pairProblem(const PlanePair& pair) {

@@ -75,6 +75,14 @@ struct PlanePair {
 std::vector<PlanePair> combinePlanes(const std::vector<CandidatePlane>& planes, const CombinationSlope& slope,
                                      unsigned threads = 0);
 
+// The pair's Kc where it cuts out a wedge, and Fs where hasFactor().
+std::optional<double> pairKc(const PlanePair& pair);
+std::optional<double> pairFs(const PlanePair& pair);
+
+// "共 N 对：切出楔块 M 对，其中运动学上可滑动 K 对；最危险楔块：A 与 B，
+// Fs = 0.8123（<state>）", the last part when the first pair has a factor.
+std::string combinationsSummary(const std::vector<CandidatePlane>& planes, const std::vector<PlanePair>& pairs);
+
 // Why the pair cuts out no real wedge or has no factor, for the user: the
 // refusal's message, the failures (each named Kc or Fs); nothing when the
 // full analysis found its wedge.

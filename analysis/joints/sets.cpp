@@ -215,6 +215,19 @@ JointSet windowSet(const std::vector<Measurement>& planes, const SetWindow& wind
     return setOf(window.Label, std::move(members), planes);
 }
 
+std::size_t nearestPole(const std::vector<Measurement>& planes, const TPoint3D& direction) {
+    if (planes.empty()) throw Error("没有结构面可选");
+    const TPoint3D axis = unit(direction);
+    std::size_t nearest = 0;
+    double closest = -1; // |cos| of the angle, 1 on the axis
+    for (std::size_t i = 0; i < planes.size(); ++i)
+        if (const double c = std::abs(dot(planePole(planes[i].Plane), axis)); c > closest) {
+            closest = c;
+            nearest = i;
+        }
+    return nearest;
+}
+
 std::vector<JointSet> groupSets(const std::vector<Measurement>& planes, int setCount, std::uint64_t seed) {
     if (setCount < 1 || static_cast<std::size_t>(setCount) > planes.size())
         throw Error("分组数 " + std::to_string(setCount) + " 应在 1 到结构面数 " + std::to_string(planes.size()) +

@@ -61,6 +61,9 @@ struct SetWindow {
 };
 // Throws Error when no plane falls inside or the window is malformed.
 JointSet windowSet(const std::vector<Measurement>& planes, const SetWindow& window);
+// The plane whose pole lies closest to `direction` (any length > 0, either
+// sense), e.g. the pole the user pointed at; throws Error for no planes.
+std::size_t nearestPole(const std::vector<Measurement>& planes, const TPoint3D& direction);
 
 // k-means on the sphere with axial distance 1 - |cos|: `setCount` sets,
 // labelled "J1", "J2", ... by decreasing total weight. The seed fixes the

@@ -18,6 +18,14 @@ constexpr std::array<const char*, ParameterCount> Names = {
     "u2",   "k",       "crackdist", "crackwater", "force", "bolt",
 };
 
+constexpr std::array<const char*, ParameterCount> Captions = {
+    "第一切割面倾角", "第一切割面倾向", "第二切割面倾角", "第二切割面倾向",
+    "坡顶面倾角", "坡顶面倾向", "坡面倾角", "坡面倾向",
+    "第一切割面粘聚力 c1", "第一切割面摩擦系数 f1", "第二切割面粘聚力 c2", "第二切割面摩擦系数 f2",
+    "岩体容重", "水的容重", "坡高 H", "第一切割面水压力 u1", "第二切割面水压力 u2",
+    "地震系数 k", "张裂缝距坡顶距离", "张裂缝充水深度", "外力合计", "锚杆力合计",
+};
+
 bool isDip(Parameter p) {
     return p == Parameter::Dip1 || p == Parameter::Dip2 || p == Parameter::DipTop || p == Parameter::DipFace;
 }
@@ -97,6 +105,8 @@ ParameterRefusal::ParameterRefusal(Parameter input, Reason why, double first, do
     : Error(refusalMessage(input, why, first, second)), Input(input), Why(why), First(first), Second(second) {}
 
 const char* parameterName(Parameter parameter) { return Names[static_cast<int>(parameter)]; }
+
+const char* parameterCaption(Parameter parameter) { return Captions[static_cast<int>(parameter)]; }
 
 std::optional<Parameter> parameterFromName(std::string_view name) {
     for (int i = 0; i < ParameterCount; ++i)

@@ -36,6 +36,8 @@ inline constexpr int ParameterCount = 22;
 // "dip1", "dipdir1", ..., "u2": the names the command line and the files use.
 const char* parameterName(Parameter parameter);
 std::optional<Parameter> parameterFromName(std::string_view name);
+// "第一切割面倾角", "第一切割面摩擦系数 f1", ...: the names a person reads.
+const char* parameterCaption(Parameter parameter);
 // All names separated by blanks, in enumeration order, for usage texts.
 std::string parameterNameList();
 

@@ -541,7 +541,6 @@ void validateSettings(const BlockInputs& inputs, const ProbabilisticSettings& se
         throw Error("the histogram has at most " + std::to_string(MaxHistogramBins) + " bins");
     if (settings.Threads > maxThreads())
         throw Error("the number of threads must lie between 1 and " + std::to_string(maxThreads()));
-    // The inputs drawn per sample: a Fisher plane draws two.
     int varied = 0;
     for (int k = 0; k < 2; ++k) {
         if (!settings.FisherKappa[k]) continue;
@@ -553,7 +552,7 @@ void validateSettings(const BlockInputs& inputs, const ProbabilisticSettings& se
             if (settings.Distributions[int(own)].Type != Distribution::Kind::Fixed)
                 throw Error(std::string(parameterName(own)) + " cannot vary on its own beside the Fisher distribution of " +
                             plane);
-        varied += 2;
+        varied += 2; // the angle to the mean and the azimuth about it
     }
     for (int i = 0; i < ParameterCount; ++i) {
         const auto input = static_cast<Parameter>(i);

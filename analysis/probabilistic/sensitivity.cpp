@@ -100,4 +100,30 @@ std::vector<SensitivityStep> runSensitivity(const PlaneAttitudeArray& attitudes,
     return evaluateSteps(base, parameter, std::move(values));
 }
 
+std::optional<BlockPoint> blockPoint(BlockInputs inputs, Parameter parameter) {
+    try {
+        const SafetyResult own = evaluate(inputs);
+        if (own.Contact == TWedgeContact::NoBlock || own.Contact == TWedgeContact::Unresolved) return std::nullopt;
+        return BlockPoint{parameterValue(inputs, parameter), own.SafetyFactor};
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+}
+
+std::vector<double> limitCrossings(const std::vector<SensitivityStep>& steps) {
+    std::vector<double> crossings;
+    for (std::size_t i = 1; i < steps.size(); ++i) {
+        const auto& a = steps[i - 1].Result;
+        const auto& b = steps[i].Result;
+        if (!a || !b || a->Contact == TWedgeContact::NoBlock || b->Contact == TWedgeContact::NoBlock) continue;
+        const double ka = a->SafetyFactor - 1, kb = b->SafetyFactor - 1;
+        if (ka == 0) crossings.push_back(steps[i - 1].Value);
+        else if (ka * kb < 0)
+            crossings.push_back(steps[i - 1].Value + (steps[i].Value - steps[i - 1].Value) * ka / (ka - kb));
+    }
+    if (!steps.empty() && steps.back().Result && steps.back().Result->SafetyFactor == 1)
+        crossings.push_back(steps.back().Value);
+    return crossings;
+}
+
 } // namespace trelmox

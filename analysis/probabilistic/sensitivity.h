@@ -37,4 +37,15 @@ std::vector<SensitivityStep> runSensitivity(const PlaneAttitudeArray& attitudes,
                                             const WedgeLoads& loads, Parameter parameter, double from, double to,
                                             int steps);
 
+// The block's own value of the input and its Kc: where the block sits on
+// the curve. None when it cuts out no wedge or its computation fails.
+struct BlockPoint {
+    double Value = 0, SafetyFactor = 0;
+};
+std::optional<BlockPoint> blockPoint(BlockInputs inputs, Parameter parameter);
+
+// Where Kc crosses 1 (linear between steps), in input values; steps that
+// failed or cut out no wedge break the curve.
+std::vector<double> limitCrossings(const std::vector<SensitivityStep>& steps);
+
 } // namespace trelmox

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "model/files.h"
 #include "tests/model/test_blocks.h"
 #include "tests/model/test_support.h"
@@ -86,5 +88,41 @@ TEST(Confirm, RefusedConfirmChangesNothing) {
         EXPECT_TRUE(bench.document.results().has_value());
         EXPECT_EQ(bench.file("data", "a1.txt"), dataBefore);
         EXPECT_FALSE(std::filesystem::exists(bench.folder.path() / "data" / "a2.txt"));
+    }
+}
+
+// Results stay on screen after an edit, but a calculation report must not
+// print them beside inputs they were not worked out from.
+TEST(Results, CurrentOnlyForTheBlockTheyWereWorkedOutFrom) {
+    const struct {
+        const char* what;
+        std::function<void(BlockDocument&)> edit;
+        bool current;
+    } cases[] = {
+        {"nothing changed", [](BlockDocument&) {}, true},
+        {"a parameter edited", [](BlockDocument& d) { d.setParameterText(&TWedgeParams::Cohesion1, "30"); }, false},
+        {"the water mode switched", [](BlockDocument& d) { d.setWaterMode(TWaterPressureMode::Entered); }, false},
+        {"a plane typed but not confirmed", [](BlockDocument& d) { d.setDipText(0, DipAngleField, "50"); }, true},
+        {"a plane confirmed under the same name",
+         [](BlockDocument& d) {
+             d.setQuadrantText(0, &TPlaneQuadrant::DipAngle, "50");
+             d.confirmQuadrants();
+         },
+         false},
+        {"an edit undone", [](BlockDocument& d) {
+             d.setParameterText(&TWedgeParams::Cohesion1, "30");
+             d.setParameterText(&TWedgeParams::Cohesion1, "24");
+         },
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Workbench bench;
+        ASSERT_TRUE(bench.document.confirmQuadrants());
+        EXPECT_FALSE(bench.document.resultsCurrent());
+        bench.document.analyse();
+        c.edit(bench.document);
+        EXPECT_EQ(bench.document.resultsCurrent(), c.current);
+        EXPECT_TRUE(bench.document.results().has_value()); // the window keeps showing them
     }
 }

@@ -13,6 +13,13 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
   fail "analysis of the installed example block"
 [ -s "$prefix/share/man/man1/trelmox-cli.1" ] || fail "no manual page"
 
+# The PDF writer, when built, is found beside the installed tool.
+if [ -e "$build/bin/trelmox-report" ]; then
+  env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/trelmox-cli" report --pdf-dir "$prefix/pdf" \
+    "$prefix/share/trelmox/example.txt" >/dev/null || fail "report of the installed example block"
+  [ -s "$prefix/pdf/example计算书.pdf" ] || fail "no PDF of the installed example block"
+fi
+
 # The completion, loaded as bash-completion loads it, offers the input names.
 completion="$prefix/share/bash-completion/completions/trelmox-cli"
 offered=$(bash -c 'source "$1"; COMP_WORDS=(trelmox-cli probabilistic x --sd u); COMP_CWORD=4; _trelmox_cli

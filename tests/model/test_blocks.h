@@ -44,6 +44,15 @@ inline SavedBlock workedExampleBlock() {
                                        TWaterPressureMode::Entered));
 }
 
+// The worked example with its first cutting plane horizontal, parallel to
+// the horizontal top: two triples of planes cut out no corner.
+inline SavedBlock blockWithoutCorners() {
+    SavedBlock block = workedExampleBlock();
+    block.Quadrants[0] = {"N", "60", "E", "S", "E", "0"};
+    block.Attitudes[0] = {0, 150};
+    return block;
+}
+
 inline std::string goldenBytes(const std::string& name) { return readFileBytes(std::string(TRELMOX_TEST_DATA) + "/" + name); }
 
 } // namespace trelmox::testing

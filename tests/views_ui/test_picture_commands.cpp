@@ -5,11 +5,19 @@
 #include <QRadioButton>
 #include <QLabel>
 #include <QMenu>
+#include <QBuffer>
+#include <QPdfWriter>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QStatusBar>
 #include <QTableWidget>
 
 #include "../ui/testkit.h"
+#include "model/files.h"
+#include "paint/report_pages.h"
 #include "ui/views/figure_widget.h"
 #include "ui/views/probabilistic_window.h"
+#include "ui/views/report_command.h"
 #include "ui/views/sensitivity_window.h"
 #include "ui/views/stereonet_window.h"
 #include "ui/views/wedge_view_window.h"
@@ -27,19 +35,35 @@ QStringList figureTexts(const views::FigureWidget* widget) {
 }
 
 // The added commands must leave every existing control where it was,
-// uncovered, and lie inside the window.
+// uncovered, and lie inside the window or panel they are added to.
 void checkAddedInFreeSpace(QWidget* window, const QStringList& added) {
     for (const QString& name : added) {
         auto* button = window->findChild<QWidget*>(name);
         QVERIFY2(button, qPrintable(name));
-        QVERIFY2(window->rect().contains(button->geometry()), qPrintable(name));
-        for (QObject* child : window->children()) {
+        QWidget* parent = button->parentWidget();
+        QVERIFY2(parent->rect().contains(button->geometry()), qPrintable(name));
+        for (QObject* child : parent->children()) {
             auto* other = qobject_cast<QWidget*>(child);
             if (!other || added.contains(other->objectName()) || !other->isVisibleTo(window)) continue;
             QVERIFY2(!other->geometry().intersects(button->geometry()),
                      qPrintable(name + " covers " + other->objectName()));
         }
     }
+}
+
+QPrintPreviewDialog* shownPreview() {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* preview = qobject_cast<QPrintPreviewDialog*>(window); preview && preview->isVisible()) return preview;
+    return nullptr;
+}
+
+// The pages of the report as a PDF lays them out.
+int pdfPages(const CalculationReportInputs& inputs) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    paint::setReportPageLayout(writer);
+    return paint::paintReport(calculationReport(inputs), writer);
 }
 
 QAction* menuCommand(TestProgram& program, const QString& name) {
@@ -57,12 +81,12 @@ private slots:
         program->Form1.show();
         program->Form4.show();
         checkAddedInFreeSpace(&program->Form1, {"PicturesButton"});
-        checkAddedInFreeSpace(&program->Form4,
-                              {"StereonetButton", "WedgeViewButton", "ProbabilisticButton", "SensitivityButton"});
+        checkAddedInFreeSpace(&program->Form4, {"StereonetButton", "WedgeViewButton", "ProbabilisticButton",
+                                                "SensitivityButton", "ReportButton"});
         QStringList captions;
         for (QAction* action : program->Form1.findChild<QPushButton*>("PicturesButton")->menu()->actions())
             captions << action->text();
-        QCOMPARE(captions, (QStringList{"赤平投影", "三维视图", "可靠度分析", "敏感性分析"}));
+        QCOMPARE(captions, (QStringList{"赤平投影", "三维视图", "可靠度分析", "敏感性分析", "结构面统计与组合"}));
         QDir().mkpath(TRELMOX_PICTURE_DIR);
         QVERIFY(program->Form1.grab().save(QDir(TRELMOX_PICTURE_DIR).filePath("main_window.png")));
         QVERIFY(program->Form4.grab().save(QDir(TRELMOX_PICTURE_DIR).filePath("analysis_window.png")));
@@ -108,6 +132,53 @@ private slots:
         menuCommand(program, "SensitivityButton")->trigger();
         QVERIFY(program->Pictures.sensitivity().isVisible());
         QCOMPARE(program.boxes.shown(), QStringList());
+    }
+
+    // One click writes the PDF beside the block's reports and opens the
+    // print preview; results go into it only while they belong to the block.
+    void reportOfTheCurrentBlock() {
+        TestProgram program;
+        program->Form4.show();
+        program.button(&program->Form4, "ReportButton")->click();
+        QCOMPARE(program.boxes.shown(), QStringList{"message: 请输入或选择块体名称"});
+        QVERIFY(!shownPreview());
+
+        program.confirmExample("w1");
+        const auto inputs = [&program] { return views::windowReportInputs(program->workspace, program->Pictures); };
+        QVERIFY(!inputs().Results);
+        QCOMPARE(inputs().NoResults, std::string(NeverAnalysedText));
+        program.button(&program->Form4, "BitBtn1")->click();
+        QCOMPARE(inputs().Results->Safety.SafetyFactor, 1.18912355743381);
+
+        views::SensitivityWindow& sensitivity = program->Pictures.sensitivity();
+        sensitivity.setParameter(Parameter::Friction1);
+        sensitivity.compute();
+        QCOMPARE(inputs().Sensitivity->Steps.size(), sensitivity.steps().size());
+        QVERIFY(!inputs().Probabilistic);
+
+        program.button(&program->Form4, "ReportButton")->click();
+        QCOMPARE(program.boxes.shown(), QStringList{"message: 请输入或选择块体名称"});
+        QVERIFY(readFileBytes(program.reportFile("w1计算书.pdf")).starts_with("%PDF-"));
+        QCOMPARE(program->Form4.findChild<QStatusBar*>("StatusBar1")->currentMessage(),
+                 QStringLiteral("已保存：分析报告/w1计算书.pdf"));
+        QPrintPreviewDialog* preview = shownPreview();
+        QVERIFY(preview);
+        QCOMPARE(preview->windowTitle(), QStringLiteral("楔块 w1 稳定性分析计算书"));
+        // The preview shows this report, with its results and the
+        // sensitivity plot, on the pages the PDF has.
+        CalculationReportInputs withoutResults = inputs();
+        withoutResults.Results.reset();
+        withoutResults.Sensitivity.reset();
+        QVERIFY(pdfPages(inputs()) > pdfPages(withoutResults));
+        QCOMPARE(preview->findChild<QPrintPreviewWidget*>()->pageCount(), pdfPages(inputs()));
+        preview->close();
+
+        // An edit after the analysis: the results, and the runs on the
+        // block as it was, stay out of the report.
+        typeInto(program.box(&program->Form3, 9), "30");
+        QVERIFY(!inputs().Results);
+        QCOMPARE(inputs().NoResults, std::string(StaleResultsText));
+        QVERIFY(!inputs().Sensitivity);
     }
 
     // A new block confirmed later: the pictures follow it when reopened.

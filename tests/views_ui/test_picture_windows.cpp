@@ -1,7 +1,5 @@
 // The picture windows on the offscreen platform: the example block, a block
 // that cuts out no wedge, and the empty model before anything is confirmed.
-#include <QChart>
-#include <QChartView>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
@@ -245,7 +243,7 @@ private slots:
         QCOMPARE(window.result()->Statistics->Mean, direct.Statistics->Mean);
         QCOMPARE(window.result()->Statistics->Pf, direct.Statistics->Pf);
         QVERIFY(window.summary().contains(QStringLiteral("P(Kc<1) = ")));
-        QVERIFY(window.picture()->chart()->title().contains(QStringLiteral("P(Kc&lt;1)"))); // rich text
+        QVERIFY(figureTexts(window.picture()).filter(QStringLiteral("P(Kc<1) = ")).size() == 1);
         saveAndCheck(window.picture(), QStringLiteral("probabilistic_histogram"));
         QVERIFY(window.grab().save(QDir(TRELMOX_PICTURE_DIR).filePath("probabilistic_window.png")));
     }

@@ -1,6 +1,6 @@
 #pragma once
-// The Chinese names of the analysis inputs and of the contact cases, as the
-// probabilistic and sensitivity windows show them.
+// The Chinese names of the analysis inputs, as the probabilistic and
+// sensitivity windows show them.
 #include <QString>
 
 #include <functional>
@@ -12,8 +12,6 @@ namespace trelmox::views {
 
 // "第一切割面倾角", "第一切割面摩擦系数 f1", ...
 QString parameterLabel(Parameter parameter);
-// "双面接触", "浮起", ...
-QString contactLabel(TWedgeContact contact);
 // A refusal of an input's value or distribution in the window's words,
 // e.g. "第一切割面倾角的标准差应为不小于0的有限数，而不是-1".
 QString refusalText(const ParameterRefusal& refusal);

@@ -1,8 +1,9 @@
 #include "ui/views/figure_widget.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
-#include "ui/views/figure_painter.h"
+#include "paint/figure_painter.h"
 
 namespace trelmox::views {
 
@@ -18,7 +19,13 @@ void FigureWidget::setFigure(Figure figure) {
 
 void FigureWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    paintFigure(painter, figure_, QRectF(rect()));
+    paint::paintFigure(painter, figure_, QRectF(rect()));
+}
+
+void FigureWidget::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+    const QPointF at = event->position();
+    emit pressed(fitFigure(figure_, width(), height()).framePoint(at.x(), at.y()));
 }
 
 } // namespace trelmox::views

@@ -13,8 +13,13 @@ public:
     void setFigure(Figure figure);
     const Figure& figure() const { return figure_; }
 
+signals:
+    // The left button went down over the figure at this point of its frame.
+    void pressed(Point2 framePoint);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     Figure figure_;

@@ -30,6 +30,14 @@ WedgeViewWindow& PictureWindows::wedgeView() { return made(wedgeView_, source_);
 ProbabilisticWindow& PictureWindows::probabilistic() { return made(probabilistic_, source_); }
 SensitivityWindow& PictureWindows::sensitivity() { return made(sensitivity_, source_); }
 
+std::optional<ProbabilisticRun> PictureWindows::probabilisticRun(const ViewedBlock& block) const {
+    return probabilistic_ ? probabilistic_->runFor(block) : std::nullopt;
+}
+
+std::optional<SensitivityRun> PictureWindows::sensitivityRun(const ViewedBlock& block) const {
+    return sensitivity_ ? sensitivity_->runFor(block) : std::nullopt;
+}
+
 void PictureWindows::showStereonet() {
     stereonet().refresh();
     bringUp(stereonet());

@@ -3,7 +3,9 @@
 // for the whole run like the other windows, each showing the block that
 // `source` describes at the moment it is opened.
 #include <memory>
+#include <optional>
 
+#include "report/calculation_report.h"
 #include "ui/views/viewed_block.h"
 
 namespace trelmox::views {
@@ -28,6 +30,10 @@ public:
     WedgeViewWindow& wedgeView();
     ProbabilisticWindow& probabilistic();
     SensitivityWindow& sensitivity();
+
+    // The analyses run on `block` in the windows, without opening one.
+    std::optional<ProbabilisticRun> probabilisticRun(const ViewedBlock& block) const;
+    std::optional<SensitivityRun> sensitivityRun(const ViewedBlock& block) const;
 
 private:
     BlockSource source_;

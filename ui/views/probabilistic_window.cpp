@@ -1,7 +1,5 @@
 #include "ui/views/probabilistic_window.h"
 
-#include <QChart>
-#include <QChartView>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -16,10 +14,11 @@
 
 #include <cmath>
 
+#include "drawing/kc_plots.h"
 #include "model/numtext.h"
 #include "ui/messages.h"
 #include "ui/views/analysis_labels.h"
-#include "ui/views/kc_charts.h"
+#include "ui/views/figure_widget.h"
 #include "ui/views/picture_file.h"
 
 namespace trelmox::views {
@@ -64,6 +63,26 @@ Distribution::Kind distributionKind(int kind) {
 }
 
 Parameter parameterOfRow(int row) { return static_cast<Parameter>(row); }
+
+// The samples and the statistics in words, for under the histogram.
+QString statisticsText(const ProbabilisticResult& result) {
+    if (result.Cancelled) return QStringLiteral("计算已取消。");
+    const auto count = [&result](TWedgeContact c) { return result.Contacts[static_cast<int>(c)]; };
+    QString text = QStringLiteral("样本 %1 个，切出块体 %2 个（双面接触 %3，单面接触 %4，浮起 %5），不能切出块体 %6，未定 %7，计算失败 %8。")
+                       .arg(result.Samples)
+                       .arg(result.Wedges)
+                       .arg(count(TWedgeContact::BothPlanes))
+                       .arg(count(TWedgeContact::FirstPlaneOnly) + count(TWedgeContact::SecondPlaneOnly))
+                       .arg(count(TWedgeContact::LiftOff))
+                       .arg(count(TWedgeContact::NoBlock))
+                       .arg(count(TWedgeContact::Unresolved))
+                       .arg(result.Failed);
+    if (!result.Statistics) return text + QStringLiteral("\n没有切出块体的样本，无法统计 Kc。");
+    const SafetyStatistics& s = *result.Statistics;
+    return text + QStringLiteral("\nP(Kc<1) = %1%    均值 %2    标准差 %3    最小 %4    最大 %5")
+                      .arg(QString::number(s.Pf * 100, 'f', 2), shortNumber(s.Mean), shortNumber(s.Sd),
+                           shortNumber(s.Min), shortNumber(s.Max));
+}
 
 } // namespace
 
@@ -115,10 +134,10 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, QWidget* parent)
     settingsLayout->addWidget(table_, 1);
     settingsLayout->addLayout(form);
 
-    chartView_ = new QChartView(kcHistogramChart(nullptr), this);
-    chartView_->setObjectName(QStringLiteral("HistogramPicture"));
-    chartView_->setRenderHint(QPainter::Antialiasing);
-    chartView_->setMinimumSize(480, 360);
+    picture_ = new FigureWidget(this);
+    picture_->setObjectName(QStringLiteral("HistogramPicture"));
+    picture_->setMinimumSize(480, 360);
+    showPlot();
     summary_ = new QLabel(this);
     summary_->setObjectName(QStringLiteral("SummaryLabel"));
     summary_->setWordWrap(true);
@@ -129,7 +148,7 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, QWidget* parent)
     auto* chartPanel = new QWidget(this);
     auto* chartLayout = new QVBoxLayout(chartPanel);
     chartLayout->setContentsMargins(0, 0, 0, 0);
-    chartLayout->addWidget(chartView_, 1);
+    chartLayout->addWidget(picture_, 1);
     chartLayout->addWidget(summary_);
 
     auto* splitter = new QSplitter(this);
@@ -151,7 +170,7 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, QWidget* parent)
     connect(run_, &QPushButton::clicked, this, &ProbabilisticWindow::start);
     connect(cancel_, &QPushButton::clicked, this, &ProbabilisticWindow::cancel);
     connect(save, &QPushButton::clicked, this, [this] {
-        askAndSavePicture(this, chartView_, suggestedPicturePath(block_, windowTitle()));
+        askAndSavePicture(this, picture_, suggestedPicturePath(block_, windowTitle()));
     });
     setRunning(false);
     refresh();
@@ -160,7 +179,6 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, QWidget* parent)
 ProbabilisticWindow::~ProbabilisticWindow() {
     cancelled_ = true;
     if (worker_.joinable()) worker_.join();
-    delete chartView_->chart();
 }
 
 void ProbabilisticWindow::buildTable() {
@@ -274,6 +292,8 @@ void ProbabilisticWindow::start() {
 void ProbabilisticWindow::launch(const ProbabilisticSettings& chosen) {
     cancelled_ = false;
     result_.reset();
+    runBlock_ = block_;
+    runSettings_ = chosen;
     setRunning(true);
     progress_->setValue(0);
     summary_->setText(QStringLiteral("计算中…"));
@@ -310,21 +330,22 @@ void ProbabilisticWindow::finish(ProbabilisticResult result, std::exception_ptr 
         if (result.Cancelled) progress_->setValue(0);
         summary_->setText(statisticsText(result));
         result_ = std::move(result);
-        showChart();
+        showPlot();
     }
     emit analysisFinished();
 }
 
-void ProbabilisticWindow::showChart() {
-    QChart* old = chartView_->chart();
-    chartView_->setChart(kcHistogramChart(result_ ? &*result_ : nullptr));
-    delete old; // the view gives up an old chart without deleting it
-}
+void ProbabilisticWindow::showPlot() { picture_->setFigure(kcHistogramFigure(result_ ? &*result_ : nullptr)); }
 
 void ProbabilisticWindow::setRunning(bool running) {
     run_->setEnabled(!running);
     cancel_->setEnabled(running);
     table_->setEnabled(!running);
+}
+
+std::optional<ProbabilisticRun> ProbabilisticWindow::runFor(const ViewedBlock& block) const {
+    if (!result_ || result_->Cancelled || !sameBlock(runBlock_, block)) return std::nullopt;
+    return ProbabilisticRun{runSettings_, *result_};
 }
 
 QString ProbabilisticWindow::summary() const { return summary_->text(); }

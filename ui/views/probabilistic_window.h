@@ -10,9 +10,9 @@
 #include <thread>
 
 #include "analysis/probabilistic/probabilistic.h"
+#include "report/calculation_report.h"
 #include "ui/views/viewed_block.h"
 
-class QChartView;
 class QComboBox;
 class QLabel;
 class QProgressBar;
@@ -21,6 +21,8 @@ class QSpinBox;
 class QTableWidget;
 
 namespace trelmox::views {
+
+class FigureWidget;
 
 class ProbabilisticWindow : public QWidget {
     Q_OBJECT
@@ -38,8 +40,10 @@ public:
     void cancel();
     bool running() const { return worker_.joinable(); }
 
-    QChartView* picture() const { return chartView_; }
+    FigureWidget* picture() const { return picture_; }
     const std::optional<ProbabilisticResult>& result() const { return result_; }
+    // The finished run with its settings, when it was made for `block`.
+    std::optional<ProbabilisticRun> runFor(const ViewedBlock& block) const;
     QString summary() const;
     // The distribution table as settings; throws Error for a bad number.
     ProbabilisticSettings settings() const;
@@ -58,12 +62,14 @@ private:
     void showProgress(std::uint64_t done, std::uint64_t total);
     void finish(ProbabilisticResult result, std::exception_ptr failure);
     void setRunning(bool running);
-    void showChart();
+    void showPlot();
 
     BlockSource source_;
     ViewedBlock block_;
     std::optional<BlockInputs> inputs_;
     std::optional<ProbabilisticResult> result_;
+    ViewedBlock runBlock_; // what result_ was computed for
+    ProbabilisticSettings runSettings_;
     std::thread worker_;
     std::atomic<bool> cancelled_{false};
 
@@ -76,7 +82,7 @@ private:
     QPushButton* run_ = nullptr;
     QPushButton* cancel_ = nullptr;
     QProgressBar* progress_ = nullptr;
-    QChartView* chartView_ = nullptr;
+    FigureWidget* picture_ = nullptr;
     QLabel* summary_ = nullptr;
 };
 

@@ -1,7 +1,5 @@
 #include "ui/views/sensitivity_window.h"
 
-#include <QChart>
-#include <QChartView>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,9 +11,11 @@
 
 #include <algorithm>
 
+#include "drawing/kc_plots.h"
 #include "model/numtext.h"
 #include "ui/messages.h"
 #include "ui/views/analysis_labels.h"
+#include "ui/views/figure_widget.h"
 #include "ui/views/picture_file.h"
 
 namespace trelmox::views {
@@ -35,19 +35,6 @@ std::pair<double, double> rangeAround(Parameter p, double value) {
 std::optional<BlockInputs> inputsOf(const ViewedBlock& block) {
     try {
         return blockInputs(block.Attitudes, block.Params);
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
-}
-
-// The block's own point on the curve, when it cuts out a wedge.
-std::optional<BlockPoint> blockPoint(const ViewedBlock& block, Parameter p) {
-    auto inputs = inputsOf(block);
-    if (!inputs) return std::nullopt;
-    try {
-        const SafetyResult own = evaluate(*inputs);
-        if (own.Contact == TWedgeContact::NoBlock || own.Contact == TWedgeContact::Unresolved) return std::nullopt;
-        return BlockPoint{parameterValue(*inputs, p), own.SafetyFactor};
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -90,10 +77,10 @@ SensitivityWindow::SensitivityWindow(BlockSource source, QWidget* parent)
     controls->addWidget(stepCount_);
     controls->addWidget(computeButton);
 
-    chartView_ = new QChartView(sensitivityChart({}, parameter_->currentText(), std::nullopt), this);
-    chartView_->setObjectName(QStringLiteral("SensitivityPicture"));
-    chartView_->setRenderHint(QPainter::Antialiasing);
-    chartView_->setMinimumSize(480, 360);
+    picture_ = new FigureWidget(this);
+    picture_->setObjectName(QStringLiteral("SensitivityPicture"));
+    picture_->setMinimumSize(480, 360);
+    showPlot(std::nullopt);
     summary_ = new QLabel(QStringLiteral("尚未计算。"), this);
     summary_->setObjectName(QStringLiteral("SummaryLabel"));
     summary_->setWordWrap(true);
@@ -104,18 +91,16 @@ SensitivityWindow::SensitivityWindow(BlockSource source, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(caption_);
     layout->addLayout(controls);
-    layout->addWidget(chartView_, 1);
+    layout->addWidget(picture_, 1);
     layout->addLayout(bottom);
 
     connect(parameter_, &QComboBox::activated, this, [this] { proposeRange(); });
     connect(computeButton, &QPushButton::clicked, this, &SensitivityWindow::compute);
     connect(save, &QPushButton::clicked, this, [this] {
-        askAndSavePicture(this, chartView_, suggestedPicturePath(block_, windowTitle()));
+        askAndSavePicture(this, picture_, suggestedPicturePath(block_, windowTitle()));
     });
     refresh();
 }
-
-SensitivityWindow::~SensitivityWindow() { delete chartView_->chart(); }
 
 Parameter SensitivityWindow::parameter() const { return static_cast<Parameter>(parameter_->currentIndex()); }
 
@@ -154,8 +139,11 @@ void SensitivityWindow::compute() {
         inWindowWords([&] {
             steps_ = runSensitivity(block_.Attitudes, block_.Params, parameter(), from, to, stepCount_->value());
         });
-        const auto own = blockPoint(block_, parameter());
-        showChart(own);
+        stepsBlock_ = block_;
+        stepsInput_ = parameter();
+        const auto inputs = inputsOf(block_);
+        const auto own = inputs ? blockPoint(*inputs, parameter()) : std::nullopt;
+        showPlot(own);
 
         QStringList lines;
         if (own)
@@ -174,10 +162,13 @@ void SensitivityWindow::compute() {
     });
 }
 
-void SensitivityWindow::showChart(const std::optional<BlockPoint>& block) {
-    QChart* old = chartView_->chart();
-    chartView_->setChart(sensitivityChart(steps_, parameter_->currentText(), block));
-    delete old; // the view gives up an old chart without deleting it
+void SensitivityWindow::showPlot(const std::optional<BlockPoint>& block) {
+    picture_->setFigure(sensitivityFigure(steps_, parameter_->currentText().toStdString(), block));
+}
+
+std::optional<SensitivityRun> SensitivityWindow::runFor(const ViewedBlock& block) const {
+    if (steps_.empty() || !sameBlock(stepsBlock_, block)) return std::nullopt;
+    return SensitivityRun{stepsInput_, steps_};
 }
 
 QString SensitivityWindow::summary() const { return summary_->text(); }

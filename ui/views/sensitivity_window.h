@@ -7,10 +7,9 @@
 #include <vector>
 
 #include "analysis/probabilistic/sensitivity.h"
-#include "ui/views/kc_charts.h"
+#include "report/calculation_report.h"
 #include "ui/views/viewed_block.h"
 
-class QChartView;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -18,11 +17,12 @@ class QSpinBox;
 
 namespace trelmox::views {
 
+class FigureWidget;
+
 class SensitivityWindow : public QWidget {
     Q_OBJECT
 public:
     explicit SensitivityWindow(BlockSource source, QWidget* parent = nullptr);
-    ~SensitivityWindow() override;
 
     // Reads the block again and proposes a range around its value.
     void refresh();
@@ -33,25 +33,29 @@ public:
     void setParameter(Parameter parameter);
     void setRange(const QString& from, const QString& to, int steps);
 
-    QChartView* picture() const { return chartView_; }
+    FigureWidget* picture() const { return picture_; }
     const std::vector<SensitivityStep>& steps() const { return steps_; }
+    // The computed steps and their input, when they were computed for `block`.
+    std::optional<SensitivityRun> runFor(const ViewedBlock& block) const;
     QString summary() const;
 
 private:
     Parameter parameter() const;
     void proposeRange();
-    void showChart(const std::optional<BlockPoint>& block);
+    void showPlot(const std::optional<BlockPoint>& block);
 
     BlockSource source_;
     ViewedBlock block_;
     std::vector<SensitivityStep> steps_;
+    ViewedBlock stepsBlock_; // what steps_ were computed for, and their input
+    Parameter stepsInput_ = Parameter::Friction1;
 
     QLabel* caption_ = nullptr;
     QComboBox* parameter_ = nullptr;
     QLineEdit* from_ = nullptr;
     QLineEdit* to_ = nullptr;
     QSpinBox* stepCount_ = nullptr;
-    QChartView* chartView_ = nullptr;
+    FigureWidget* picture_ = nullptr;
     QLabel* summary_ = nullptr;
 };
 

@@ -1,25 +1,19 @@
 #include "ui/views/viewed_block.h"
 
 #include <QDir>
-#include <QStringList>
 
+#include "analysis/block_analysis.h"
 #include "drawing/block_pictures.h"
-#include "analysis/vertices.h"
-#include "model/error.h"
 
 namespace trelmox::views {
 
 BlockCorners blockCorners(const ViewedBlock& block) {
-    try {
-        VertexGeometry geometry; // fresh: never corners of another block
-        const auto failed = geometry.computeForBlock(block.Quadrants, block.Params.SlopeHeight);
-        if (failed.empty()) return {geometry.vertices(), {}};
-        QStringList messages;
-        for (const FailedTriple& triple : failed) messages << QString::fromStdString(failedTripleMessage(triple));
-        return {std::nullopt, messages.join(QStringLiteral("；"))};
-    } catch (const Error& error) {
-        return {std::nullopt, QString::fromStdString(error.what())};
-    }
+    const trelmox::BlockCorners corners = trelmox::blockCorners(block.Quadrants, block.Params.SlopeHeight);
+    return {corners.Vertices, QString::fromStdString(corners.problemText())};
+}
+
+bool sameBlock(const ViewedBlock& a, const ViewedBlock& b) {
+    return a.Name == b.Name && a.Attitudes == b.Attitudes && a.Params == b.Params;
 }
 
 QString suggestedPicturePath(const ViewedBlock& block, const QString& caption) {

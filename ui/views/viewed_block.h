@@ -19,6 +19,10 @@ struct ViewedBlock {
     QString PictureFolder; // where saving a picture starts
 };
 
+// Whether two descriptions give the same analysis: name, planes and
+// parameters alike.
+bool sameBlock(const ViewedBlock& a, const ViewedBlock& b);
+
 // Called each time a window refreshes or starts an analysis.
 using BlockSource = std::function<ViewedBlock()>;
 

@@ -1,4 +1,4 @@
-#include "ui/views/figure_painter.h"
+#include "paint/figure_painter.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-namespace trelmox::views {
+namespace trelmox::paint {
 namespace {
 
 QColor qtColour(const Colour& c) { return QColor(c.r, c.g, c.b); }
@@ -79,4 +79,4 @@ void paintFigure(QPainter& painter, const Figure& figure, const QRectF& target) 
     painter.restore();
 }
 
-} // namespace trelmox::views
+} // namespace trelmox::paint

@@ -1,0 +1,183 @@
+// trelmox-cli report: the calculation report of each block as a PDF file.
+// Writing a PDF needs Qt's fonts and painter, and trelmox-cli links no Qt:
+// the command runs trelmox-report, installed beside trelmox-cli, which runs
+// this same batch with the PDF writer (paint/report_tool.cpp). One bad
+// block never stops the batch.
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <ostream>
+
+#include "cli/cli.h"
+#include "cli/options.h"
+#include "cli/output.h"
+#include "cli/output_guard.h"
+#include "model/companion.h"
+#include "model/datafile.h"
+#include "model/error.h"
+#include "model/files.h"
+#include "report/calculation_report.h"
+
+extern char** environ;
+
+namespace trelmox::cli {
+
+namespace {
+
+const char* const ReportUsage =
+    "usage: trelmox-cli report --pdf-dir DIR FILE...\n"
+    "\n"
+    "Writes the calculation report of each block data file as a PDF,\n"
+    "<name>计算书.pdf in DIR (made when missing): the inputs, the methods, Kc,\n"
+    "the full analysis of the real wedge with its loads (from <name>.json\n"
+    "beside the data file, when there is one) and the support it needs, the\n"
+    "stereonet, the 3D view and the conclusion against the required factor.\n"
+    "Needs no display.\n"
+    "\n"
+    "  --pdf-dir DIR   where the PDF files go\n"
+    "\n"
+    "Exit status: 0 every report written with results, 1 some block failed or\n"
+    "could not be analysed (its report then says why), 2 usage error.\n";
+
+const char* const HelperName = "trelmox-report";
+
+// Writes one block's report; false when it has no results. As analyze's
+// outputs, the PDF never replaces an input of the run nor another input's
+// report, and the data file is read as strictly.
+bool reportBlock(const RunInput& input, const std::filesystem::path& folder, OutputGuard& guard,
+                 const PdfWriter& write, std::ostream& out, std::ostream& err) {
+    const std::string name = blockNameOf(input.file);
+    checkBlockName(name);
+    const std::filesystem::path pdf = folder / calculationReportFileName(name);
+    guard.check(pdf, input.number);
+    const SavedBlock block = readSavedBlock(input.file);
+    const CalculationReportInputs inputs =
+        analysedReportInputs(name, block, blockLoads(input.file.parent_path(), name), todayText());
+    const CalculationReport report = calculationReport(inputs);
+    writeOutputs({pdf}, input, guard, [&] { write(pdf, report); });
+    out << name << '\t' << shownPath(pdf) << '\n';
+    if (inputs.Results) return true;
+    err << "trelmox-cli report: " << shownPath(input.file) << ": 计算书中没有计算结果" << '\n';
+    return false;
+}
+
+// Copies what the helper writes on its two pipes to the command's streams
+// until both are closed.
+void relay(int outPipe, int errPipe, std::ostream& out, std::ostream& err) {
+    std::array<pollfd, 2> fds{pollfd{outPipe, POLLIN, 0}, pollfd{errPipe, POLLIN, 0}};
+    std::array<std::ostream*, 2> streams{&out, &err};
+    int open = 2;
+    char buffer[4096];
+    while (open > 0) {
+        if (poll(fds.data(), fds.size(), -1) < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        for (std::size_t i = 0; i < fds.size(); ++i) {
+            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+            const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                streams[i]->write(buffer, n);
+            } else if (n == 0 || errno != EINTR) {
+                close(fds[i].fd);
+                fds[i].fd = -1;
+                --open;
+            }
+        }
+    }
+}
+
+// The helper's exit status, its output relayed; -1 when it cannot be run.
+int runHelper(const std::filesystem::path& helper, const std::vector<std::string>& args, std::ostream& out,
+              std::ostream& err) {
+    std::vector<std::string> words{helper.string()};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+
+    int outPipe[2], errPipe[2];
+    if (pipe(outPipe) != 0) return -1;
+    if (pipe(errPipe) != 0) {
+        close(outPipe[0]);
+        close(outPipe[1]);
+        return -1;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, errPipe[1], STDERR_FILENO);
+    for (int fd : {outPipe[0], outPipe[1], errPipe[0], errPipe[1]}) posix_spawn_file_actions_addclose(&actions, fd);
+    pid_t child = 0;
+    const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(outPipe[1]);
+    close(errPipe[1]);
+    if (spawned != 0) {
+        close(outPipe[0]);
+        close(errPipe[0]);
+        errno = spawned;
+        return -1;
+    }
+    relay(outPipe[0], errPipe[0], out, err);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : ExitBlockFailed;
+}
+
+} // namespace
+
+int runReportBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const PdfWriter& write) {
+    ParsedArgs parsed;
+    std::optional<std::string> folder;
+    try {
+        parsed = parseArgs(args, {"pdf-dir"});
+        folder = parsed.folder("pdf-dir");
+        if (!parsed.help && !folder) throw UsageError("--pdf-dir is required");
+        if (!parsed.help && parsed.positional.empty()) throw UsageError("no block data file given");
+    } catch (const UsageError& usage) {
+        err << "trelmox-cli report: " << usage.what() << "\n\n" << ReportUsage;
+        return ExitUsage;
+    }
+    if (parsed.help) {
+        out << ReportUsage;
+        return ExitOk;
+    }
+    // A folder that cannot be made fails each block's write, which names it.
+    std::error_code made;
+    std::filesystem::create_directories(*folder, made);
+    OutputGuard guard(parsed.positional);
+    bool allReported = true;
+    for (std::size_t i = 0; i < parsed.positional.size(); ++i) {
+        const RunInput input{i, parsed.positional[i]};
+        try {
+            allReported = reportBlock(input, *folder, guard, write, out, err) && allReported;
+        } catch (const Error& failure) {
+            err << "trelmox-cli report: " << fileFailureText(input.file, failure) << '\n';
+            allReported = false;
+        }
+    }
+    return allReported ? ExitOk : ExitBlockFailed;
+}
+
+int runReportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::error_code unknown;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", unknown);
+    const std::filesystem::path helper = self.parent_path() / HelperName;
+    out.flush();
+    err.flush();
+    const int status = unknown ? -1 : runHelper(helper, args, out, err);
+    if (status >= 0) return status;
+    err << "trelmox-cli report: cannot run " << helper.string() << " (" << std::strerror(errno)
+        << "); it writes the PDF files and is installed beside trelmox-cli\n";
+    return ExitBlockFailed;
+}
+
+} // namespace trelmox::cli

@@ -1,0 +1,84 @@
+#include "document/joint_document.h"
+
+#include "model/error.h"
+
+namespace trelmox {
+
+namespace {
+
+std::string candidateName(const CandidatePlane& plane) {
+    return plane.Line ? "第 " + plane.Label + " 行" : plane.Label;
+}
+
+} // namespace
+
+void JointDocument::addListener(std::function<void()> listener) { listeners_.push_back(std::move(listener)); }
+
+void JointDocument::changed() {
+    for (const auto& listener : listeners_) listener();
+}
+
+void JointDocument::open(const std::filesystem::path& file) {
+    MeasurementFile read = readMeasurementFile(file);
+    file_ = file;
+    measurements_ = std::move(read);
+    grouping_ = JointGrouping::Planes;
+    sets_.clear();
+    windows_.clear();
+    combinations_.reset();
+    changed();
+}
+
+void JointDocument::regroup(JointGrouping grouping, std::vector<JointSet> sets, std::vector<SetWindow> windows) {
+    grouping_ = grouping;
+    sets_ = std::move(sets);
+    windows_ = std::move(windows);
+    combinations_.reset();
+    changed();
+}
+
+void JointDocument::useIndividualPlanes() { regroup(JointGrouping::Planes, {}, {}); }
+
+void JointDocument::useLabels() {
+    std::vector<JointSet> sets = labelledSets(measurements_.Planes);
+    if (sets.empty()) throw Error("测量文件中没有组号，不能按组组合");
+    regroup(JointGrouping::Labels, std::move(sets), {});
+}
+
+void JointDocument::groupAutomatically(int setCount) {
+    regroup(JointGrouping::Automatic, groupSets(measurements_.Planes, setCount), {});
+}
+
+void JointDocument::pickSet(const TPoint3D& direction, double halfAngle) {
+    const bool adding = grouping_ == JointGrouping::Picked;
+    std::vector<JointSet> sets = adding ? sets_ : std::vector<JointSet>{};
+    std::vector<SetWindow> windows = adding ? windows_ : std::vector<SetWindow>{};
+    const std::size_t plane = nearestPole(measurements_.Planes, direction);
+    SetWindow window{"W" + std::to_string(windows.size() + 1), planePole(measurements_.Planes[plane].Plane), halfAngle};
+    sets.push_back(windowSet(measurements_.Planes, window));
+    windows.push_back(std::move(window));
+    regroup(JointGrouping::Picked, std::move(sets), std::move(windows));
+}
+
+void JointDocument::combine(const std::string& blockName, const SavedBlock& block, CombinationSlope slope) {
+    JointCombinations run{blockName, block, std::move(slope),
+                          sets_.empty() ? measuredCandidates(measurements_.Planes)
+                                        : setCandidates(measurements_.Planes, sets_),
+                          {}};
+    if (run.Planes.size() < 2) throw Error("组合至少需要两个结构面或两组");
+    run.Pairs = combinePlanes(run.Planes, run.Slope);
+    combinations_ = std::move(run);
+    changed();
+}
+
+SavedBlock JointDocument::pairBlock(std::size_t row) const {
+    const PlanePair& pair = combinations_.value().Pairs.at(row);
+    return trelmox::pairBlock(combinations_->Block, combinations_->Planes[pair.First], combinations_->Planes[pair.Second]);
+}
+
+std::string JointDocument::pairName(std::size_t row) const {
+    const PlanePair& pair = combinations_.value().Pairs.at(row);
+    return candidateName(combinations_->Planes[pair.First]) + " × " + candidateName(combinations_->Planes[pair.Second]);
+}
+
+} // namespace trelmox

@@ -1,0 +1,89 @@
+#pragma once
+// The joint measurements being worked on, held in one place like the block:
+// the file read, the sets formed from it (by the file's labels, by
+// automatic grouping, or picked as cones around chosen poles), and the last
+// combinations of its planes or sets in a slope. The windows show it and
+// pass the user's choices in; the command-line tool runs the same steps.
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/joints/combinations.h"
+#include "analysis/joints/measurements.h"
+#include "analysis/joints/sets.h"
+#include "model/datafile.h"
+
+namespace trelmox {
+
+// How the planes are grouped into the candidates of the combinations.
+enum class JointGrouping {
+    Planes,    // every measured plane on its own
+    Labels,    // one set per label of the file
+    Automatic, // k-means into a chosen number of sets
+    Picked,    // cones the user picked around poles
+};
+
+// The pairs of one combination run with what they were run against.
+struct JointCombinations {
+    std::string BlockName;       // the slope's block
+    SavedBlock Block;            // its planes and parameters
+    CombinationSlope Slope;
+    std::vector<CandidatePlane> Planes;
+    std::vector<PlanePair> Pairs; // critical first
+};
+
+class JointDocument {
+public:
+    // Called after every change.
+    void addListener(std::function<void()> listener);
+
+    // Reads a measurement file; its planes replace those held, with every
+    // plane on its own and no combinations. Nothing changes when it fails.
+    void open(const std::filesystem::path& file);
+    bool opened() const { return !measurements_.Planes.empty(); }
+    const std::filesystem::path& file() const { return file_; }
+    const MeasurementFile& measurements() const { return measurements_; }
+
+    // Regrouping drops the combinations, which belong to the old grouping.
+    JointGrouping grouping() const { return grouping_; }
+    const std::vector<JointSet>& sets() const { return sets_; }
+    const std::vector<SetWindow>& windows() const { return windows_; } // the picked cones
+    void useIndividualPlanes();
+    // Throws Error when the file labels no plane.
+    void useLabels();
+    // Throws Error unless 1 <= setCount <= the number of planes.
+    void groupAutomatically(int setCount);
+    // Adds the set of the planes within `halfAngle` degrees of the pole
+    // nearest `direction` (the pole the user pointed at), labelled W1, W2, ...;
+    // the sets of another grouping are dropped first. Throws Error for a
+    // half-angle outside (0, 90].
+    void pickSet(const TPoint3D& direction, double halfAngle);
+
+    // Every pair of the sets' mean planes, or of the planes when there are
+    // no sets, set into `slope`, which is combinationSlope of `block` (named
+    // `blockName`) and its loads. Throws Error for fewer than two candidates
+    // and for sets whose members disagree on c or f; the last run then stays.
+    void combine(const std::string& blockName, const SavedBlock& block, CombinationSlope slope);
+    const std::optional<JointCombinations>& combinations() const { return combinations_; }
+    // The block that the pair at `row` of the combinations makes.
+    SavedBlock pairBlock(std::size_t row) const;
+    // "J1 × J2", or line numbers for measured planes: "第 3 行 × 第 7 行".
+    std::string pairName(std::size_t row) const;
+
+private:
+    void regroup(JointGrouping grouping, std::vector<JointSet> sets, std::vector<SetWindow> windows);
+    void changed();
+
+    std::vector<std::function<void()>> listeners_;
+    std::filesystem::path file_;
+    MeasurementFile measurements_;
+    JointGrouping grouping_ = JointGrouping::Planes;
+    std::vector<JointSet> sets_;
+    std::vector<SetWindow> windows_;
+    std::optional<JointCombinations> combinations_;
+};
+
+} // namespace trelmox

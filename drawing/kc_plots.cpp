@@ -1,0 +1,293 @@
+#include "drawing/kc_plots.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "analysis/full_analysis.h"
+#include "drawing/stereonet.h"
+#include "model/numtext.h"
+
+namespace trelmox {
+namespace {
+
+// The frame is 1.6 wide and 1 high, the proportions of the windows' plots.
+constexpr double FrameWidth = 1.6;
+constexpr double TitleHeight = 0.045, LabelHeight = 0.032, TickHeight = 0.028;
+const Colour Black{0, 0, 0};
+const Colour GridColour{225, 225, 225};
+const Colour SafeColour{70, 120, 190};
+const Colour FailureColour{210, 60, 50};
+const Colour LimitColour{200, 0, 0};
+
+Colour lighter(Colour c) {
+    const auto mix = [](std::uint8_t v) { return static_cast<std::uint8_t>(v + (255 - v) * 0.35); };
+    return {mix(c.r), mix(c.g), mix(c.b)};
+}
+Colour darker(Colour c) {
+    const auto mix = [](std::uint8_t v) { return static_cast<std::uint8_t>(v * 0.75); };
+    return {mix(c.r), mix(c.g), mix(c.b)};
+}
+
+// Digits enough to tell ticks `step` apart, and no more.
+std::string tickText(double value, double step) {
+    const int decimals = std::clamp(static_cast<int>(-std::floor(std::log10(step) + 1e-9)), 0, 12);
+    if (std::abs(value) < step * 1e-6) value = 0; // no "-0.0"
+    char buffer[48];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals).ptr;
+    return std::string(buffer, end);
+}
+
+std::string percentText(double fraction) {
+    char buffer[48];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, fraction * 100, std::chars_format::fixed, 2).ptr;
+    return std::string(buffer, end) + "%";
+}
+
+double tickStep(const std::vector<double>& ticks) { return ticks.size() > 1 ? ticks[1] - ticks[0] : 1; }
+
+// The plotting area inside the frame and the data ranges it shows.
+struct PlotArea {
+    double left = 0.16, right = 1.54, bottom = 0.24, top = 0.86;
+    std::vector<double> xTicks, yTicks;
+
+    double x0() const { return xTicks.front(); }
+    double x1() const { return xTicks.back(); }
+    double y0() const { return yTicks.front(); }
+    double y1() const { return yTicks.back(); }
+    Point2 at(double x, double y) const {
+        return {left + (x - x0()) / (x1() - x0()) * (right - left), bottom + (y - y0()) / (y1() - y0()) * (top - bottom)};
+    }
+    Point2 clamped(double x, double y) const {
+        return at(std::clamp(x, x0(), x1()), std::clamp(y, y0(), y1()));
+    }
+};
+
+PlotArea plotArea(double xLow, double xHigh, double yLow, double yHigh) {
+    PlotArea area;
+    area.xTicks = roundTicks(xLow, xHigh, 9);
+    area.yTicks = roundTicks(yLow, yHigh, 7);
+    return area;
+}
+
+TextItem text(Point2 at, std::string content, double height, HAlign h, VAlign v, bool bold = false) {
+    TextItem item{at, std::move(content), height, Black, h, v, bold};
+    return item;
+}
+
+Figure emptyPlot(const std::string& title) {
+    Figure figure;
+    figure.xMin = 0;
+    figure.yMin = 0;
+    figure.xMax = FrameWidth;
+    figure.yMax = 1;
+    figure.items.push_back(text({FrameWidth / 2, 0.95}, title, TitleHeight, HAlign::Centre, VAlign::Middle, true));
+    return figure;
+}
+
+// Grid, frame, ticks with their values, and the axis titles: the x title
+// under the values, the y title above the y axis (texts do not turn).
+void addAxes(Figure& figure, const PlotArea& area, const std::string& xTitle, const std::string& yTitle) {
+    const Pen grid{GridColour, 0.002};
+    const double xStep = tickStep(area.xTicks), yStep = tickStep(area.yTicks);
+    for (double x : area.xTicks) {
+        const Point2 p = area.at(x, area.y0());
+        figure.items.push_back(polyline({p, area.at(x, area.y1())}, grid));
+        figure.items.push_back(polyline({p, {p.x, p.y - 0.012}}, Pen{Black, 0.002}));
+        figure.items.push_back(text({p.x, p.y - 0.02}, tickText(x, xStep), TickHeight, HAlign::Centre, VAlign::Top));
+    }
+    for (double y : area.yTicks) {
+        const Point2 p = area.at(area.x0(), y);
+        figure.items.push_back(polyline({p, area.at(area.x1(), y)}, grid));
+        figure.items.push_back(polyline({p, {p.x - 0.012, p.y}}, Pen{Black, 0.002}));
+        figure.items.push_back(text({p.x - 0.02, p.y}, tickText(y, yStep), TickHeight, HAlign::Right, VAlign::Middle));
+    }
+    figure.items.push_back(polygon({area.at(area.x0(), area.y0()), area.at(area.x1(), area.y0()),
+                                    area.at(area.x1(), area.y1()), area.at(area.x0(), area.y1())},
+                                   std::nullopt, Pen{Black, 0.003}));
+    figure.items.push_back(text({(area.left + area.right) / 2, area.bottom - 0.075}, xTitle, LabelHeight,
+                                HAlign::Centre, VAlign::Top));
+    figure.items.push_back(text({area.left, area.top + 0.03}, yTitle, LabelHeight, HAlign::Left, VAlign::Bottom));
+}
+
+// One entry of the key under the plot: a filled square, a line or a dot.
+struct KeyEntry {
+    enum Kind { Swatch, Line, Dot } kind;
+    Colour colour;
+    std::string label;
+    LineStyle style = LineStyle::Solid;
+};
+
+void addKey(Figure& figure, const std::vector<KeyEntry>& entries) {
+    constexpr double Mark = 0.05, Gap = 0.012, Spacing = 0.05, Y = 0.045;
+    double width = 0;
+    for (const KeyEntry& e : entries) width += Mark + Gap + labelWidth(e.label, LabelHeight) + Spacing;
+    double x = (FrameWidth - width + Spacing) / 2;
+    for (const KeyEntry& e : entries) {
+        switch (e.kind) {
+        case KeyEntry::Swatch:
+            figure.items.push_back(polygon({{x, Y - 0.015}, {x + Mark, Y - 0.015}, {x + Mark, Y + 0.015}, {x, Y + 0.015}},
+                                           lighter(e.colour), Pen{darker(e.colour), 0.002}));
+            break;
+        case KeyEntry::Line:
+            figure.items.push_back(polyline({{x, Y}, {x + Mark, Y}}, Pen{e.colour, 0.005, e.style}));
+            break;
+        case KeyEntry::Dot:
+            figure.items.push_back(CircleItem{{x + Mark / 2, Y}, 0.011, std::nullopt, e.colour});
+            break;
+        }
+        x += Mark + Gap;
+        figure.items.push_back(text({x, Y}, e.label, LabelHeight, HAlign::Left, VAlign::Middle));
+        x += labelWidth(e.label, LabelHeight) + Spacing;
+    }
+}
+
+void addBar(Figure& figure, const PlotArea& area, double left, double right, double count, Colour colour) {
+    if (left >= right) return;
+    figure.items.push_back(polygon({area.at(left, 0), area.at(right, 0), area.at(right, count), area.at(left, count)},
+                                   lighter(colour), Pen{darker(colour), 0.002}));
+}
+
+struct HistogramPlot {
+    const Histogram& bins;
+    std::string factor;   // "Kc", "Fs"
+    double limit = 1;     // failure below it
+    std::string limitKey; // the key's text of the limit line
+    std::string below, above;
+    double belowShare = 0;
+};
+
+Figure histogramFigure(const HistogramPlot& plot) {
+    const std::string limitText = floatToText(plot.limit);
+    Figure figure = emptyPlot("安全系数 " + plot.factor + " 直方图    P(" + plot.factor + "<" + limitText +
+                              ") = " + percentText(plot.belowShare));
+    const Histogram& h = plot.bins;
+    const double top = static_cast<double>(std::max<std::uint64_t>(1, *std::max_element(h.Counts.begin(), h.Counts.end())));
+    const PlotArea area = plotArea(std::min(h.Edges.front(), plot.limit - 0.05),
+                                   std::max(h.Edges.back(), plot.limit + 0.05), 0, top * 1.08);
+    addAxes(figure, area, "安全系数 " + plot.factor, "样本数");
+    for (std::size_t i = 0; i < h.Counts.size(); ++i) {
+        const double left = h.Edges[i], right = h.Edges[i + 1], count = static_cast<double>(h.Counts[i]);
+        if (count == 0) continue;
+        addBar(figure, area, left, std::min(right, plot.limit), count, FailureColour);
+        addBar(figure, area, std::max(left, plot.limit), right, count, SafeColour);
+    }
+    figure.items.push_back(polyline({area.at(plot.limit, area.y0()), area.at(plot.limit, area.y1())},
+                                    Pen{LimitColour, 0.005, LineStyle::Dashed}));
+    addKey(figure, {{KeyEntry::Swatch, FailureColour, plot.below},
+                    {KeyEntry::Swatch, SafeColour, plot.above},
+                    {KeyEntry::Line, LimitColour, plot.limitKey, LineStyle::Dashed}});
+    return figure;
+}
+
+Colour contactColour(TWedgeContact contact) {
+    switch (contact) {
+    case TWedgeContact::BothPlanes: return SafeColour;
+    case TWedgeContact::FirstPlaneOnly: return {230, 140, 20};
+    case TWedgeContact::SecondPlaneOnly: return {40, 150, 70};
+    case TWedgeContact::LiftOff: return {100, 100, 100};
+    default: return Black;
+    }
+}
+
+bool cutsWedge(const SensitivityStep& step) {
+    return step.Result && step.Result->Contact != TWedgeContact::NoBlock &&
+           step.Result->Contact != TWedgeContact::Unresolved;
+}
+
+} // namespace
+
+std::vector<double> roundTicks(double low, double high, int count) {
+    if (!(high > low)) high = low + 1;
+    const double rough = (high - low) / std::max(1, count - 1);
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    double step = power * 10;
+    for (double factor : {1.0, 2.0, 5.0})
+        if (factor * power >= rough * (1 - 1e-9)) {
+            step = factor * power;
+            break;
+        }
+    std::vector<double> ticks;
+    const double first = std::floor(low / step + 1e-9), last = std::ceil(high / step - 1e-9);
+    for (double i = first; i <= last; ++i) ticks.push_back(i * step);
+    if (ticks.size() < 2) ticks.push_back(ticks.back() + step);
+    return ticks;
+}
+
+Figure kcHistogramFigure(const ProbabilisticResult* result) {
+    if (!result || result->Cancelled || !result->Statistics || result->KcHistogram.Counts.empty()) {
+        Figure figure = emptyPlot("安全系数 Kc 直方图（尚未计算）");
+        const PlotArea area = plotArea(0, 2, 0, 10);
+        addAxes(figure, area, "安全系数 Kc", "样本数");
+        figure.items.push_back(polyline({area.at(1, area.y0()), area.at(1, area.y1())},
+                                        Pen{LimitColour, 0.005, LineStyle::Dashed}));
+        return figure;
+    }
+    return histogramFigure({result->KcHistogram, "Kc", 1, "Kc = 1", "Kc < 1（失稳）", "Kc ≥ 1（稳定）",
+                            result->Statistics->Pf});
+}
+
+std::optional<Figure> fsHistogramFigure(const ProbabilisticResult& result) {
+    const FullFactorSummary& full = result.Full;
+    if (result.Cancelled || !full.Statistics || full.FsHistogram.Counts.empty()) return std::nullopt;
+    const std::string required = floatToText(full.RequiredFactor);
+    return histogramFigure({full.FsHistogram, "Fs", full.RequiredFactor, "Fst = " + required,
+                            "Fs < " + required + "（未达要求）", "Fs ≥ " + required + "（满足要求）",
+                            full.PBelowRequired});
+}
+
+Figure sensitivityFigure(const std::vector<SensitivityStep>& steps, const std::string& parameter,
+                         const std::optional<BlockPoint>& block) {
+    Figure figure = emptyPlot("安全系数 Kc 与 " + parameter + " 的关系" + (steps.empty() ? "（尚未计算）" : ""));
+    double low = 0, high = 1, top = 2;
+    if (!steps.empty()) {
+        low = std::min(steps.front().Value, steps.back().Value);
+        high = std::max(steps.front().Value, steps.back().Value);
+    }
+    for (const SensitivityStep& step : steps)
+        if (cutsWedge(step) && std::isfinite(step.Result->SafetyFactor)) top = std::max(top, step.Result->SafetyFactor * 1.1);
+    const PlotArea area = plotArea(low, high, 0, top);
+    addAxes(figure, area, parameter, "安全系数 Kc");
+
+    // One polyline per run of steps with the same contact case; where only
+    // the case changes the next run starts at the last point, so no gap.
+    std::vector<KeyEntry> key;
+    std::vector<Point2> run;
+    std::optional<TWedgeContact> runContact;
+    const auto endRun = [&] {
+        if (run.size() > 1) figure.items.push_back(polyline(run, Pen{contactColour(*runContact), 0.006}));
+        run.clear();
+    };
+    for (const SensitivityStep& step : steps) {
+        if (!cutsWedge(step)) {
+            endRun();
+            runContact.reset();
+            continue;
+        }
+        const Point2 p = area.clamped(step.Value, step.Result->SafetyFactor);
+        if (runContact && *runContact != step.Result->Contact) {
+            const Point2 last = run.back();
+            endRun();
+            run.push_back(last);
+        }
+        if (!runContact || *runContact != step.Result->Contact) {
+            runContact = step.Result->Contact;
+            const std::string label = contactDescription(*runContact);
+            if (std::none_of(key.begin(), key.end(), [&](const KeyEntry& e) { return e.label == label; }))
+                key.push_back({KeyEntry::Line, contactColour(*runContact), label});
+        }
+        run.push_back(p);
+    }
+    endRun();
+    figure.items.push_back(polyline({area.at(area.x0(), 1), area.at(area.x1(), 1)}, Pen{LimitColour, 0.005, LineStyle::Dashed}));
+    key.push_back({KeyEntry::Line, LimitColour, "Kc = 1", LineStyle::Dashed});
+    if (block) {
+        figure.items.push_back(CircleItem{area.clamped(block->Value, block->SafetyFactor), 0.013, Pen{{255, 255, 255}, 0.003},
+                                          LimitColour});
+        key.push_back({KeyEntry::Dot, LimitColour, "块体取值"});
+    }
+    addKey(figure, key);
+    return figure;
+}
+
+} // namespace trelmox

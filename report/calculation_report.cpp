@@ -1,0 +1,554 @@
+#include "report/calculation_report.h"
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <ctime>
+
+#include "analysis/block_analysis.h"
+#include "analysis/full_analysis.h"
+#include "analysis/support.h"
+#include "analysis/vec3.h"
+#include "analysis/vertices.h"
+#include "drawing/block_pictures.h"
+#include "drawing/kc_plots.h"
+#include "drawing/stereonet.h"
+#include "drawing/wedge_view.h"
+#include "model/error.h"
+#include "model/numtext.h"
+#include "report/figures.h"
+#include "report/full_report.h"
+#include "trelmox/version.h"
+
+namespace trelmox {
+
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+std::string fixed(double v) { return floatToFixed4(v); }
+std::string degrees(double v) { return floatToText(v) + "°"; }
+
+// Statistics to four significant digits: what a histogram can tell.
+std::string significant(double v) {
+    char buffer[48];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 4).ptr;
+    return std::string(buffer, end);
+}
+
+std::string percent(double fraction) {
+    char buffer[48];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, fraction * 100, std::chars_format::fixed, 2).ptr;
+    return std::string(buffer, end) + "%";
+}
+
+std::string directionText(const LineDirection& d) {
+    return "方位角 " + degrees(d.Trend) + "，倾伏角 " + degrees(d.Plunge);
+}
+
+// The full analysis with its support design, or the reason there is none.
+struct FullOutcome {
+    std::optional<FullReportInputs> Report;
+    std::string Failure;
+};
+
+FullOutcome fullOutcome(const CalculationReportInputs& in) {
+    try {
+        return {fullReportInputs(in.BlockName, in.Block, in.Loads), {}};
+    } catch (const Error& e) {
+        return {std::nullopt, e.what()};
+    }
+}
+
+bool hasFactor(const FullOutcome& full) {
+    return full.Report && !full.Report->Analysis.Refusal && full.Report->Analysis.State;
+}
+
+// ---- inputs ----
+
+ReportTable planeTable(const SavedBlock& block) {
+    ReportTable table{"平面产状", {"平面", "倾角", "倾向", "走向", "倾向及倾角"}, {}};
+    for (int i = 0; i < PlaneCount; ++i) {
+        const TPlaneQuadrant& q = block.Quadrants[i];
+        table.Rows.push_back({PlaneNames[i], degrees(block.Attitudes[i].DipAngle), degrees(block.Attitudes[i].DipDirection),
+                              q.StrikeNS + q.StrikeAngle + q.StrikeEW, q.DipNS + q.DipEW + "∠" + q.DipAngle});
+    }
+    return table;
+}
+
+std::string waterPressureText(const TWedgeParams& p) {
+    if (p.WaterPressureMode == TWaterPressureMode::Entered)
+        return "使用输入水压值：u1 = " + p.WaterPressure1 + "，u2 = " + p.WaterPressure2;
+    std::string text = "使用计算值：u1 = u2 = γw·H/6";
+    try {
+        text += " = " + floatToText(ComputeWaterPressure(textToFloat(p.WaterUnitWeight), textToFloat(p.SlopeHeight)));
+    } catch (const Error&) {
+    }
+    return text;
+}
+
+ReportTable parameterTable(const TWedgeParams& p) {
+    return {"物理力学参数",
+            {"参数", "符号", "数值"},
+            {{"岩石容重", "γ", p.RockUnitWeight},
+             {"水的容重", "γw", p.WaterUnitWeight},
+             {"坡高", "H", p.SlopeHeight},
+             {"倒悬系数", "η", p.OverhangCoefficient},
+             {"第一切割面粘聚力", "c1", p.Cohesion1},
+             {"第一切割面摩擦系数", "f1", p.Friction1},
+             {"第二切割面粘聚力", "c2", p.Cohesion2},
+             {"第二切割面摩擦系数", "f2", p.Friction2},
+             {"水压力", "u1, u2", waterPressureText(p)}}};
+}
+
+std::string requiredFactorText(const WedgeLoads& l) {
+    return floatToText(l.RequiredFactor) + (l.Preset ? "（" + presetName(*l.Preset) + "）" : "");
+}
+
+ReportTable loadTable(const WedgeLoads& l, const TWedgeParams& p) {
+    ReportTable table{"荷载与支护（实际楔块三维分析）", {}, {{"水压力", waterModeText(l, p)}}};
+    Rows& rows = table.Rows;
+    if (l.Crack) {
+        std::string crack = "倾角 " + degrees(l.Crack->Attitude.DipAngle) + "，倾向 " +
+                            degrees(l.Crack->Attitude.DipDirection) + "，距坡顶线 " + floatToText(l.Crack->Distance);
+        if (l.Water == WaterMode::Saturated) crack += "，充水深度 " + floatToText(l.Crack->WaterDepth);
+        rows.push_back({"张裂缝", crack});
+    } else {
+        rows.push_back({"张裂缝", "无"});
+    }
+    rows.push_back({"地震系数 k", floatToText(l.SeismicCoefficient) + "，" +
+                                      (l.SeismicDirection ? directionText(*l.SeismicDirection) : "沿交线倾伏向水平")});
+    for (std::size_t i = 0; i < l.Forces.size(); ++i)
+        rows.push_back({"外力" + std::to_string(i + 1),
+                        floatToText(l.Forces[i].Magnitude) + "，" + directionText(l.Forces[i].Direction)});
+    rows.push_back({"坡面压力", floatToText(l.FacePressure)});
+    rows.push_back({"坡顶面压力", floatToText(l.TopPressure)});
+    for (std::size_t i = 0; i < l.Bolts.size(); ++i)
+        rows.push_back({"锚杆" + std::to_string(i + 1) + "（" + boltModeText(l.Bolts[i].Mode) + "）",
+                        floatToText(l.Bolts[i].Force) + "，" + directionText(l.Bolts[i].Direction)});
+    rows.push_back({"所需安全系数 Fst", requiredFactorText(l)});
+    rows.push_back({"设计锚杆方向", l.Design ? directionText(l.Design->Direction) + "，" + boltModeText(l.Design->Mode)
+                                             : "未给定"});
+    return table;
+}
+
+ReportSection inputSection(const CalculationReportInputs& in) {
+    ReportSection section{"一、基本资料", {}, true};
+    auto& items = section.Items;
+    items.push_back(ReportParagraph{"倾角与倾伏角自水平面向下为正，倾向与方位角自正北顺时针计，单位均为度；"
+                                    "坐标 x 向东、y 向北、z 向上，原点在坡脚（坡面与两切割面的交点）。"
+                                    "长度、力与压力采用与容重一致的单位制。"});
+    items.push_back(planeTable(in.Block));
+    items.push_back(parameterTable(in.Block.Params));
+    items.push_back(loadTable(in.Loads, in.Block.Params));
+    if (in.Loads == WedgeLoads{})
+        items.push_back(ReportParagraph{"该块体没有荷载文件：按块体自身的水压力计算，无张裂缝、地震力及其他荷载。"});
+    return section;
+}
+
+// ---- methods ----
+
+ReportSection methodSection(const CalculationReportInputs& in) {
+    ReportSection section{"二、计算方法", {}};
+    auto& items = section.Items;
+    const auto add = [&items](std::string heading, std::string text) {
+        items.push_back(ReportHeading{std::move(heading)});
+        items.push_back(ReportParagraph{std::move(text)});
+    };
+    add("楔块稳定安全系数 Kc",
+        "按刚体极限平衡，由两切割面的产状求出楔块压在两切割面上的法向力（扣除水压力），"
+        "据其正负判定双面接触、单面接触或浮起，Kc 为抗滑力（粘聚力与摩擦力之和）与沿滑动方向的下滑力之比。"
+        "各力均按第二切割面在楔块上的面积归一化，楔块的坡顶面取为坡高 H 处的水平面，因此 Kc 只需坡高，不用角点；"
+        "坡顶面倾斜时，Kc 所指的楔块与下列体积、高度和交线倾角所描述的实际楔块并不相同。");
+    add("楔块几何",
+        "由坡顶面、坡面和两切割面三三相交求出楔块的四个角点。体积为以坡顶面上的三角形为底、"
+        "以坡脚到坡顶面的距离为高的四面体体积，交线倾角为坡脚到交线上端连线的倾角。");
+    add("实际楔块三维分析 Fs",
+        "楔块取为两切割面、坡面、实际坡顶面（及张裂缝）所围的多面体，求其体积、形心与各面面积。"
+        "自重、水压力、地震力（k 乘自重）、外力、坡面与坡顶面压力及锚杆力均作用于形心；"
+        "由主动力的合力按矢量法求两切割面的法向反力并判定接触状态，抗滑力取粘聚力乘实际面积与摩擦力之和，"
+        "被动锚杆沿滑动方向的拉力计入抗滑力，Fs 为抗滑力与下滑力之比。"
+        "稳定状态按 GB 50330-2013：Fs < 1.00 不稳定，1.00 ≤ Fs < 1.05 欠稳定，1.05 ≤ Fs < Fst 基本稳定，"
+        "Fs ≥ Fst 稳定。支护设计求沿给定方向的锚杆达到 Fst 所需的锚固力，以及所需锚固力最小的锚杆方向。");
+    if (in.Probabilistic)
+        add("可靠度分析",
+            "各随机输入按表列分布抽样（蒙特卡洛法或拉丁超立方抽样），每个样本都按上述方法计算 Kc 与 Fs；"
+            "失效概率为切出楔块的样本中 Kc < 1（Fs < 1、Fs < Fst）所占的比例，浮起的样本计为失效。");
+    if (in.Sensitivity) add("敏感性分析", "一个输入在给定范围内等步长变化、其余输入取块体取值时 Kc 的变化。");
+    return section;
+}
+
+// ---- results ----
+
+std::vector<ReportItem> kcItems(const KcResults& r, const BlockCorners& corners) {
+    const FigureTexts texts = figureTexts(r.Geometry, r.Safety);
+    ReportTable table{"楔块稳定安全系数 Kc 与楔块几何",
+                      {},
+                      {{"楔块安全系数 Kc", texts.SafetyFactor},
+                       {"接触状态", contactDescription(r.Safety.Contact)}}};
+    if (const std::string message = contactMessage(r.Safety.Contact); !message.empty())
+        table.Rows.push_back({"说明", message});
+    table.Rows.insert(table.Rows.end(), {{"楔块的体积 V", texts.Volume},
+                                         {"楔块的高度 h", texts.Height},
+                                         {"楔块交线的倾角 βab（°）", texts.Plunge}});
+    std::vector<ReportItem> items{table};
+    if (corners.Vertices) {
+        const BlockVertices& v = *corners.Vertices;
+        ReportTable points{"楔块角点坐标", {"角点", "x", "y", "z"}, {}};
+        const std::pair<const char*, const TPoint3D*> named[] = {{"1 坡脚", &v.Vertex1},
+                                                                 {"2 交线上端", &v.Vertex2},
+                                                                 {"3 第一切割面坡顶角点", &v.Vertex3},
+                                                                 {"4 第二切割面坡顶角点", &v.Vertex4}};
+        for (const auto& [name, p] : named) points.Rows.push_back({name, fixed(p->x), fixed(p->y), fixed(p->z)});
+        items.push_back(points);
+    }
+    return items;
+}
+
+std::vector<std::string> forceRow(const std::string& name, const TPoint3D& force) {
+    const double magnitude = norm(force);
+    if (magnitude == 0) return {name, "0", "—", "—"};
+    const LineDirection d = directionOf(force);
+    return {name, fixed(magnitude), fixed(d.Trend), fixed(d.Plunge)};
+}
+
+ReportTable geometryTable(const FullReportInputs& full) {
+    const WedgeShape& s = full.Analysis.Shape;
+    const auto area = [&](WedgeSurface f) { return fixed(s.Faces[int(f)].Area); };
+    const auto edge = [&](WedgeSurface a, WedgeSurface b) { return fixed(edgeLength(s, a, b)); };
+    const LineDirection line = intersectionDirection(s);
+    ReportTable table{"实际楔块几何（实际坡顶面）",
+                      {},
+                      {{"体积 V", fixed(s.Volume)},
+                       {"重量 W", fixed(norm(full.Analysis.Forces.Weight))},
+                       {"形心 (x, y, z)", fixed(s.Centroid.x) + ", " + fixed(s.Centroid.y) + ", " + fixed(s.Centroid.z)},
+                       {"交线倾伏向（°）", fixed(line.Trend)},
+                       {"交线倾伏角（°）", fixed(line.Plunge)},
+                       {"交线上端高度", fixed(s.LineTop.z)},
+                       {"第一切割面面积", area(WedgeSurface::FirstPlane)},
+                       {"第二切割面面积", area(WedgeSurface::SecondPlane)},
+                       {"坡面面积", area(WedgeSurface::SlopeFace)},
+                       {"坡顶面面积", area(WedgeSurface::UpperSlope)}}};
+    if (full.Loads.Crack) table.Rows.push_back({"张裂缝面积", area(WedgeSurface::Crack)});
+    table.Rows.insert(table.Rows.end(),
+                      {{"坡面迹线长（第一、第二切割面）", edge(WedgeSurface::SlopeFace, WedgeSurface::FirstPlane) + ", " +
+                                                          edge(WedgeSurface::SlopeFace, WedgeSurface::SecondPlane)},
+                       {"坡顶面迹线长（第一、第二切割面）", edge(WedgeSurface::UpperSlope, WedgeSurface::FirstPlane) +
+                                                            ", " + edge(WedgeSurface::UpperSlope, WedgeSurface::SecondPlane)}});
+    return table;
+}
+
+ReportTable forceTable(const FullReportInputs& full) {
+    const WedgeForces& f = full.Analysis.Forces;
+    const WedgeLoads& l = full.Loads;
+    ReportTable table{"作用力（均过形心）",
+                      {"作用力", "大小", "方位角（°）", "倾伏角（°）"},
+                      {forceRow("自重", f.Weight), forceRow("第一切割面水压力", f.Water1),
+                       forceRow("第二切割面水压力", f.Water2)}};
+    if (l.Crack) table.Rows.push_back(forceRow("张裂缝水压力", f.CrackWater));
+    table.Rows.push_back(forceRow("地震力", f.Seismic));
+    for (std::size_t i = 0; i < l.Forces.size(); ++i)
+        table.Rows.push_back(forceRow("外力" + std::to_string(i + 1), l.Forces[i].Magnitude * directionVector(l.Forces[i].Direction)));
+    table.Rows.push_back(forceRow("坡面压力", f.FaceLoad));
+    table.Rows.push_back(forceRow("坡顶面压力", f.TopLoad));
+    for (std::size_t i = 0; i < l.Bolts.size(); ++i)
+        table.Rows.push_back(forceRow("锚杆" + std::to_string(i + 1) + "（" + boltModeText(l.Bolts[i].Mode) + "）",
+                                      l.Bolts[i].Force * directionVector(l.Bolts[i].Direction)));
+    table.Rows.push_back(forceRow("主动力合力", f.active()));
+    return table;
+}
+
+std::string stateText(const FullAnalysis& a) { return a.State ? stabilityStateName(*a.State) : "未定"; }
+
+ReportTable safetyTable(const FullReportInputs& full) {
+    const FullSafety& s = full.Analysis.Safety;
+    return {"稳定分析结果（矢量法）",
+            {},
+            {{"接触状态", contactDescription(s.Contact)},
+             {"第一切割面法向力 N1", fixed(s.Normal1)},
+             {"第二切割面法向力 N2", fixed(s.Normal2)},
+             {"下滑力", fixed(s.Driving)},
+             {"抗滑力", fixed(s.Resisting)},
+             {"安全系数 Fs", fixed(s.Factor)},
+             {"所需安全系数 Fst", requiredFactorText(full.Loads)},
+             {"稳定状态", stateText(full.Analysis)}}};
+}
+
+std::string leastBoltText(const SupportDesign& d) {
+    if (!d.Least) return "任何方向都无法达到所需安全系数";
+    return "方位角 " + fixed(d.Least->Direction.Trend) + "°，倾伏角 " + fixed(d.Least->Direction.Plunge) +
+           "°，所需锚固力 " + fixed(d.Least->Force);
+}
+
+std::string designBoltText(const SupportDesign& d) {
+    if (!d.Bolt) return "未给定方向";
+    return directionText(d.Bolt->Direction) + "（" + boltModeText(d.Bolt->Mode) + "），所需锚固力 " +
+           (d.BoltForce ? fixed(*d.BoltForce) : "该方向无法达到所需安全系数");
+}
+
+std::vector<ReportItem> fullItems(const FullOutcome& full) {
+    if (!full.Report) return {ReportParagraph{"实际楔块的三维分析未能进行：" + full.Failure}};
+    const FullReportInputs& r = *full.Report;
+    if (r.Analysis.Refusal) return {ReportParagraph{"实际楔块：" + refusalMessage(*r.Analysis.Refusal)}};
+    return {geometryTable(r), forceTable(r), safetyTable(r),
+            ReportTable{"支护设计",
+                        {},
+                        {{"设计锚杆", designBoltText(r.Design)}, {"最省力锚杆方向", leastBoltText(r.Design)}}}};
+}
+
+const char* distributionName(Distribution::Kind kind) {
+    switch (kind) {
+    case Distribution::Kind::Fixed: return "固定值";
+    case Distribution::Kind::Normal: return "正态分布";
+    case Distribution::Kind::Uniform: return "均匀分布";
+    case Distribution::Kind::Lognormal: return "对数正态分布";
+    }
+    return "";
+}
+
+ReportTable variedInputsTable(const CalculationReportInputs& in, const ProbabilisticSettings& settings) {
+    std::optional<BlockInputs> values;
+    try {
+        values = blockInputs(in.Block.Attitudes, in.Block.Params, in.Loads);
+    } catch (const Error&) {
+    }
+    ReportTable table{"随机输入", {"随机输入", "块体取值", "分布", "标准差/下限", "上限"}, {}};
+    for (int i = 0; i < ParameterCount; ++i) {
+        const Distribution& d = settings.Distributions[i];
+        if (d.Type == Distribution::Kind::Fixed) continue;
+        const auto p = static_cast<Parameter>(i);
+        const bool uniform = d.Type == Distribution::Kind::Uniform;
+        table.Rows.push_back({parameterCaption(p), values ? significant(parameterValue(*values, p)) : "—",
+                              distributionName(d.Type), significant(uniform ? d.Low : d.Spread),
+                              uniform ? significant(d.High) : "—"});
+    }
+    return table;
+}
+
+void addStatistics(Rows& rows, const std::string& factor, const std::optional<SafetyStatistics>& s) {
+    if (!s) {
+        rows.push_back({factor + " 的统计", "没有切出楔块的样本"});
+        return;
+    }
+    rows.push_back({factor + " 均值 / 标准差", significant(s->Mean) + " / " + significant(s->Sd)});
+    rows.push_back({factor + " 最小 / 最大", significant(s->Min) + " / " + significant(s->Max)});
+    rows.push_back({"P(" + factor + " < 1)", percent(s->Pf)});
+}
+
+std::vector<ReportItem> probabilisticItems(const CalculationReportInputs& in, const ProbabilisticRun& run) {
+    const ProbabilisticResult& r = run.Result;
+    const auto count = [&r](TWedgeContact c) { return std::to_string(r.Contacts[static_cast<int>(c)]); };
+    ReportTable settings{"可靠度分析的设置",
+                         {},
+                         {{"抽样方法", run.Settings.Method == SamplingMethod::MonteCarlo ? "蒙特卡洛法" : "拉丁超立方抽样"},
+                          {"样本数", std::to_string(r.Samples)},
+                          {"随机种子", std::to_string(run.Settings.Seed)}}};
+    ReportTable results{"可靠度分析结果",
+                        {},
+                        {{"切出楔块的样本（Kc）", std::to_string(r.Wedges)},
+                         {"双面 / 单面接触 / 浮起", count(TWedgeContact::BothPlanes) + " / " +
+                                                        std::to_string(r.Contacts[int(TWedgeContact::FirstPlaneOnly)] +
+                                                                       r.Contacts[int(TWedgeContact::SecondPlaneOnly)]) +
+                                                        " / " + count(TWedgeContact::LiftOff)},
+                         {"不能切出块体 / 未定 / 计算失败", count(TWedgeContact::NoBlock) + " / " +
+                                                                count(TWedgeContact::Unresolved) + " / " +
+                                                                std::to_string(r.Failed)}}};
+    addStatistics(results.Rows, "Kc", r.Statistics);
+    results.Rows.push_back({"实际楔块存在的样本（Fs）", std::to_string(r.Full.Wedges)});
+    addStatistics(results.Rows, "Fs", r.Full.Statistics);
+    if (r.Full.Statistics)
+        results.Rows.push_back({"P(Fs < Fst = " + floatToText(r.Full.RequiredFactor) + ")", percent(r.Full.PBelowRequired)});
+    return {settings, variedInputsTable(in, run.Settings), results};
+}
+
+std::optional<BlockPoint> sensitivityBlockPoint(const CalculationReportInputs& in, Parameter input) {
+    try {
+        return blockPoint(blockInputs(in.Block.Attitudes, in.Block.Params, in.Loads), input);
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+}
+
+std::string sensitivityText(const CalculationReportInputs& in, const SensitivityRun& run) {
+    const std::string name = parameterCaption(run.Input);
+    std::string text = "敏感性分析：" + name;
+    if (!run.Steps.empty())
+        text += " 从 " + significant(run.Steps.front().Value) + " 到 " + significant(run.Steps.back().Value) + "，共 " +
+                std::to_string(run.Steps.size() - 1) + " 步";
+    if (const auto own = sensitivityBlockPoint(in, run.Input))
+        text += "；块体取值 " + significant(own->Value) + " 时 Kc = " + significant(own->SafetyFactor);
+    std::string crossings;
+    for (double v : limitCrossings(run.Steps)) crossings += (crossings.empty() ? "" : "、") + significant(v);
+    text += crossings.empty() ? "；所选范围内 Kc 不经过 1。" : "；Kc = 1 时 " + name + " ≈ " + crossings + "。";
+    return text;
+}
+
+ReportSection resultSection(const CalculationReportInputs& in, const BlockCorners& corners, const FullOutcome& full) {
+    ReportSection section{"三、计算结果", {}};
+    auto& items = section.Items;
+    if (!in.Results) {
+        const std::string reason = in.NoResults.empty() ? NeverAnalysedText : in.NoResults;
+        items.push_back(ReportParagraph{corners.Vertices || corners.Problems.empty()
+                                            ? reason
+                                            : "不能求出块体的全部角点，未作分析：" + corners.problemText() + "。"});
+        return section;
+    }
+    items.push_back(ReportHeading{"楔块稳定安全系数 Kc（坡顶面取水平于坡高处）"});
+    for (ReportItem& item : kcItems(*in.Results, corners)) items.push_back(std::move(item));
+    items.push_back(ReportHeading{"实际楔块三维分析"});
+    for (ReportItem& item : fullItems(full)) items.push_back(std::move(item));
+    if (in.Probabilistic) {
+        items.push_back(ReportHeading{"可靠度分析"});
+        for (ReportItem& item : probabilisticItems(in, *in.Probabilistic)) items.push_back(std::move(item));
+    }
+    if (in.Sensitivity) {
+        items.push_back(ReportHeading{"敏感性分析"});
+        items.push_back(ReportParagraph{sensitivityText(in, *in.Sensitivity)});
+    }
+    return section;
+}
+
+// ---- pictures ----
+
+// A picture's place on the page has the figure's own proportions, within
+// what leaves room for its caption and a second picture on the page.
+ReportPicture picture(Figure figure, std::string caption) {
+    const double aspect = (figure.yMax - figure.yMin) / std::max(figure.xMax - figure.xMin, 1e-9);
+    return {std::move(figure), std::move(caption), std::clamp(aspect, 0.4, 0.75)};
+}
+
+ReportSection pictureSection(const CalculationReportInputs& in, const BlockCorners& corners) {
+    ReportSection section{"五、附图", {}, true};
+    auto& items = section.Items;
+    const NetProjection projection = NetProjection::EqualAngle;
+    items.push_back(picture(stereonetFigure({in.Block.Attitudes, smallerFrictionAngle(in.Block.Params), projection,
+                                             blockCaption(in.BlockName)}),
+                            "赤平投影（" + projectionTitle(projection) + "）"));
+    if (corners.Vertices)
+        items.push_back(picture(wedgeViewFigure(*corners.Vertices, defaultView(*corners.Vertices), blockCaption(in.BlockName)),
+                                "楔块三维视图"));
+    else
+        items.push_back(ReportParagraph{"不能求出块体的全部角点，没有三维视图：" + corners.problemText() + "。"});
+    if (in.Results && in.Probabilistic) {
+        const ProbabilisticResult& r = in.Probabilistic->Result;
+        items.push_back(picture(kcHistogramFigure(&r), "安全系数 Kc 直方图"));
+        if (auto fs = fsHistogramFigure(r)) items.push_back(picture(std::move(*fs), "实际楔块安全系数 Fs 直方图"));
+    }
+    if (in.Results && in.Sensitivity) {
+        const std::string name = parameterCaption(in.Sensitivity->Input);
+        items.push_back(picture(sensitivityFigure(in.Sensitivity->Steps, name, sensitivityBlockPoint(in, in.Sensitivity->Input)),
+                                "安全系数 Kc 与" + name + "的关系"));
+    }
+    return section;
+}
+
+// ---- conclusion ----
+
+std::string fullConclusion(const FullReportInputs& r) {
+    const FullSafety& s = r.Analysis.Safety;
+    const bool enough = *r.Analysis.State == StabilityState::Stable;
+    std::string text = "按实际楔块三维分析，安全系数 Fs = " + fixed(s.Factor) + "（" + contactDescription(s.Contact) +
+                       "），所需安全系数 Fst = " + requiredFactorText(r.Loads) + "，稳定状态为“" +
+                       stateText(r.Analysis) + "”，" + (enough ? "满足" : "不满足") + "所需安全系数的要求。";
+    if (!enough) {
+        if (r.Design.Bolt) text += "沿设计锚杆方向" + designBoltText(r.Design) + "。";
+        text += r.Design.Least ? "所需锚固力最小的锚杆方向为" + leastBoltText(r.Design) + "。"
+                               : "任何方向的锚杆都无法达到所需安全系数。";
+    }
+    return text;
+}
+
+std::string kcConclusion(const KcResults& r, double required) {
+    const std::string kc = floatToText(r.Safety.SafetyFactor);
+    return "按归一化方法（坡顶面取水平于坡高处），楔块稳定安全系数 Kc = " + kc + "（" +
+           contactDescription(r.Safety.Contact) + "），" + (r.Safety.SafetyFactor >= required ? "不小于" : "小于") +
+           "所需安全系数 " + floatToText(required) + "。";
+}
+
+ReportSection conclusionSection(const CalculationReportInputs& in, const FullOutcome& full) {
+    ReportSection section{"四、结论", {}};
+    if (!in.Results) {
+        section.Items.push_back(ReportParagraph{"该块体没有计算结果，不能作出结论。"});
+        return section;
+    }
+    if (hasFactor(full)) section.Items.push_back(ReportParagraph{fullConclusion(*full.Report)});
+    else section.Items.push_back(ReportParagraph{"实际楔块的三维分析没有得出安全系数，以下结论只依据 Kc。"});
+    section.Items.push_back(ReportParagraph{kcConclusion(*in.Results, in.Loads.RequiredFactor)});
+    if (in.Probabilistic && in.Probabilistic->Result.Full.Statistics)
+        section.Items.push_back(ReportParagraph{
+            "可靠度分析（" + std::to_string(in.Probabilistic->Result.Samples) + " 个样本）：P(Fs < Fst) = " +
+            percent(in.Probabilistic->Result.Full.PBelowRequired) + "，P(Kc < 1) = " +
+            (in.Probabilistic->Result.Statistics ? percent(in.Probabilistic->Result.Statistics->Pf) : "—") + "。"});
+    return section;
+}
+
+std::string contentText(const CalculationReportInputs& in) {
+    std::string text = "楔块稳定安全系数 Kc、实际楔块三维分析与支护设计";
+    if (in.Probabilistic) text += "、可靠度分析";
+    if (in.Sensitivity) text += "、敏感性分析";
+    return text;
+}
+
+// Tables and pictures numbered through the report, headings within their
+// section, so that a part left out leaves no gap in the numbers.
+void number(CalculationReport& report) {
+    int tables = 0, pictures = 0;
+    for (ReportSection& section : report.Sections) {
+        int headings = 0;
+        for (ReportItem& item : section.Items) {
+            if (auto* table = std::get_if<ReportTable>(&item); table && !table->Caption.empty())
+                table->Caption = "表" + std::to_string(++tables) + " " + table->Caption;
+            else if (auto* picture = std::get_if<ReportPicture>(&item))
+                picture->Caption = "图" + std::to_string(++pictures) + " " + picture->Caption;
+            else if (auto* heading = std::get_if<ReportHeading>(&item))
+                heading->Text = std::to_string(++headings) + ". " + heading->Text;
+        }
+    }
+}
+
+} // namespace
+
+CalculationReportInputs analysedReportInputs(const std::string& blockName, const SavedBlock& block,
+                                             const WedgeLoads& loads, const std::string& date) {
+    CalculationReportInputs in{blockName, block, loads, std::nullopt, {}, std::nullopt, std::nullopt, date};
+    try {
+        VertexGeometry corners; // fresh per block
+        const BlockAnalysis analysis = analyseBlock(block, corners);
+        if (analysis.FailedTriples.empty()) in.Results = KcResults{*analysis.Geometry, *analysis.Safety};
+    } catch (const Error& e) {
+        in.NoResults = std::string("分析失败：") + e.what();
+    }
+    return in;
+}
+
+CalculationReport calculationReport(const CalculationReportInputs& in) {
+    const BlockCorners corners = blockCorners(in.Block.Quadrants, in.Block.Params.SlopeHeight);
+    const FullOutcome full = in.Results ? fullOutcome(in) : FullOutcome{};
+    CalculationReport report;
+    report.Title = "岩质边坡楔形体稳定性分析计算书";
+    report.Header = "楔块 " + in.BlockName + " 稳定性分析计算书";
+    report.Cover = {{"块体名称", in.BlockName},
+                    {"计算内容", contentText(in)},
+                    {"计算日期", in.Date},
+                    {"计算程序", std::string("TRELMOX ") + Version},
+                    {"计算", ""},
+                    {"校核", ""},
+                    {"审核", ""}};
+    report.Sections = {inputSection(in), methodSection(in), resultSection(in, corners, full),
+                       conclusionSection(in, full), pictureSection(in, corners)};
+    number(report);
+    return report;
+}
+
+std::string calculationReportFileName(const std::string& blockName) { return blockName + "计算书.pdf"; }
+
+std::string todayText() {
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[16];
+    std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+    return text;
+}
+
+} // namespace trelmox

@@ -1,0 +1,113 @@
+#pragma once
+// The calculation report (计算书) of one block, the document an engineer
+// signs and attaches to a design: cover data, the inputs in tables, the
+// methods in words, every result, the pictures and the conclusion against
+// the required factor. Built here as sections of paragraphs, tables and
+// figures; the page writer (paint/report_pages.h) lays them out on A4 pages
+// for the PDF file and the printer alike.
+#include <optional>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "analysis/geometry.h"
+#include "analysis/probabilistic/probabilistic.h"
+#include "analysis/probabilistic/sensitivity.h"
+#include "analysis/wedge.h"
+#include "drawing/figure.h"
+#include "model/datafile.h"
+#include "model/loads.h"
+
+namespace trelmox {
+
+struct ReportParagraph {
+    std::string Text;
+};
+
+// A numbered part of a section, e.g. "2. 实际楔块三维分析".
+struct ReportHeading {
+    std::string Text;
+};
+
+struct ReportTable {
+    std::string Caption;             // "表1 平面产状", above the table
+    std::vector<std::string> Header; // empty: a table of label and value rows
+    std::vector<std::vector<std::string>> Rows;
+};
+
+struct ReportPicture {
+    Figure Picture;
+    std::string Caption;   // "图1 赤平投影（下半球等角投影）", under the picture
+    double Aspect = 0.625; // height / width of its place on the page
+};
+
+using ReportItem = std::variant<ReportParagraph, ReportHeading, ReportTable, ReportPicture>;
+
+struct ReportSection {
+    std::string Title;
+    std::vector<ReportItem> Items;
+    bool NewPage = false; // starts on a page of its own
+};
+
+struct CalculationReport {
+    std::string Title;     // on the cover
+    std::string Header;    // at the head of every page, with the block name
+    std::vector<std::pair<std::string, std::string>> Cover; // label, value; an empty value leaves room to sign
+    std::vector<ReportSection> Sections;
+};
+
+// Kc and the geometry of the wedge's corners, as the block's analysis gave them.
+struct KcResults {
+    WedgeGeometry Geometry;
+    SafetyResult Safety;
+};
+
+struct ProbabilisticRun {
+    ProbabilisticSettings Settings;
+    ProbabilisticResult Result;
+};
+
+struct SensitivityRun {
+    Parameter Input = Parameter::Friction1;
+    std::vector<SensitivityStep> Steps;
+};
+
+struct CalculationReportInputs {
+    std::string BlockName;
+    SavedBlock Block;
+    WedgeLoads Loads;
+    // The block's analysis; when absent, NoResults says why and the report
+    // gives the inputs only.
+    std::optional<KcResults> Results;
+    std::string NoResults;
+    // Runs made on this very block, when there were any.
+    std::optional<ProbabilisticRun> Probabilistic;
+    std::optional<SensitivityRun> Sensitivity;
+    std::string Date; // of the report, e.g. "2026-12-08"
+};
+
+// Why a report from the windows has no results.
+inline constexpr const char* NeverAnalysedText =
+    "该块体尚未分析：请在分析窗口按“分析、计算”后再生成计算书。本计算书只列出输入数据。";
+inline constexpr const char* StaleResultsText =
+    "块体数据在上次分析后已修改，上次的结果不属于本计算书所列的数据：请重新按“分析、计算”后再生成计算书。"
+    "本计算书只列出输入数据。";
+
+// The block analysed afresh, as the tool reports it: a failure of the
+// analysis (a text that is not a number, a triple of planes that cuts out
+// no corner) becomes the reason the report has no results.
+CalculationReportInputs analysedReportInputs(const std::string& blockName, const SavedBlock& block,
+                                             const WedgeLoads& loads, const std::string& date);
+
+// Runs the full analysis and the support design of the block and writes
+// every part; never throws for a block it cannot analyse, it says so.
+CalculationReport calculationReport(const CalculationReportInputs& inputs);
+
+// "W1计算书.pdf", beside the block's other reports.
+std::string calculationReportFileName(const std::string& blockName);
+
+// Today's date in the local time zone, "2026-12-08".
+std::string todayText();
+
+} // namespace trelmox

@@ -1,0 +1,151 @@
+#include "report/calculation_report.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "tests/model/test_blocks.h"
+
+using namespace trelmox;
+
+namespace {
+
+// Every text a reader of the report sees, with where it stands.
+struct ReportTexts {
+    std::vector<std::string> all;
+    std::vector<std::string> captions; // tables' and pictures' in order
+    int pictures = 0;
+
+    bool has(const std::string& part) const {
+        for (const std::string& t : all)
+            if (t.find(part) != std::string::npos) return true;
+        return false;
+    }
+};
+
+ReportTexts textsOf(const CalculationReport& report) {
+    ReportTexts texts;
+    for (const auto& [label, value] : report.Cover) texts.all.insert(texts.all.end(), {label, value});
+    for (const ReportSection& section : report.Sections) {
+        texts.all.push_back(section.Title);
+        for (const ReportItem& item : section.Items) {
+            if (const auto* p = std::get_if<ReportParagraph>(&item)) texts.all.push_back(p->Text);
+            if (const auto* h = std::get_if<ReportHeading>(&item)) texts.all.push_back(h->Text);
+            if (const auto* t = std::get_if<ReportTable>(&item)) {
+                texts.captions.push_back(t->Caption);
+                for (const auto& row : t->Rows) texts.all.insert(texts.all.end(), row.begin(), row.end());
+            }
+            if (const auto* f = std::get_if<ReportPicture>(&item)) {
+                texts.captions.push_back(f->Caption);
+                ++texts.pictures;
+            }
+        }
+    }
+    texts.all.insert(texts.all.end(), texts.captions.begin(), texts.captions.end());
+    return texts;
+}
+
+CalculationReportInputs analysed(const SavedBlock& block, WedgeLoads loads = {}) {
+    return analysedReportInputs("W1", block, loads, "2026-12-08");
+}
+
+SavedBlock withParams(SavedBlock block, const std::function<void(TWedgeParams&)>& change) {
+    change(block.Params);
+    return block;
+}
+
+// Kc accepts this wedge, but its line of intersection never meets the real top.
+SavedBlock wedgeWithoutRealTop() {
+    SavedBlock block = trelmox::testing::exampleBlock();
+    block.Attitudes = {{{30, 105}, {30, 195}, {24, 150}, {70, 180}}};
+    data2to1(block.Attitudes, block.Quadrants);
+    block.Params.SlopeHeight = "30";
+    return block;
+}
+
+ProbabilisticRun smallRun(const SavedBlock& block) {
+    ProbabilisticSettings settings;
+    settings.Distributions[static_cast<int>(Parameter::Friction1)] = normalDistribution(0.05);
+    settings.Samples = 200;
+    return {settings, runProbabilistic(block.Attitudes, block.Params, settings)};
+}
+
+} // namespace
+
+// What the report must say, and must not, for the kinds of block an
+// engineer meets: results on paper only when they belong to the inputs.
+TEST(CalculationReport, SaysWhatTheAnalysesFound) {
+    const SavedBlock example = trelmox::testing::exampleBlock();
+    CalculationReportInputs neverAnalysed = analysed(example);
+    neverAnalysed.Results.reset();
+    CalculationReportInputs stale = neverAnalysed;
+    stale.NoResults = StaleResultsText;
+    CalculationReportInputs withRuns = analysed(example);
+    withRuns.Probabilistic = smallRun(example);
+    withRuns.Sensitivity = SensitivityRun{Parameter::Friction1, runSensitivity(example.Attitudes, example.Params,
+                                                                                Parameter::Friction1, 0, 1, 10)};
+    const struct {
+        const char* name;
+        CalculationReportInputs inputs;
+        std::vector<std::string> present, absent;
+        int pictures;
+    } cases[] = {
+        {"analysed",
+         analysed(example),
+         {"1.18912355743381", "17896.9513", "39.1259", "31.1965", "双面接触", "1.1838", "基本稳定", "不满足",
+          "所需锚固力最小的锚杆方向为", "-34.7340", "TRELMOX 0.1", "2026-12-08", "使用计算值：u1 = u2 = γw·H/6 = 65.4",
+          "该块体没有荷载文件"},
+         {NeverAnalysedText, "可靠度分析"},
+         2},
+        {"never analysed", neverAnalysed, {NeverAnalysedText, "不能作出结论", "N15E", "SE∠45"}, {"1.18912355743381", "Fs ="}, 2},
+        {"results no longer of these inputs", stale, {StaleResultsText}, {"1.18912355743381"}, 2},
+        {"corners cannot be computed",
+         analysed(trelmox::testing::blockWithoutCorners()),
+         {"不能求出块体的全部角点，未作分析：1、2、3三平面不能切出块体；1、3、4三平面不能切出块体。", "没有三维视图"},
+         {NeverAnalysedText, "Kc ="},
+         1},
+        {"a text that is not a number",
+         analysed(withParams(example, [](TWedgeParams& p) { p.Friction1 = "x"; })),
+         {"分析失败：'x' is not a valid floating point value"},
+         {"Kc ="},
+         2},
+        {"no real wedge under the inclined top",
+         analysed(wedgeWithoutRealTop()),
+         {"1.48038230476789", "实际楔块：两切割面的交线不在坡顶线后方与坡顶面相交", "以下结论只依据 Kc"},
+         {"稳定状态为"},
+         2},
+        {"probabilistic and sensitivity runs",
+         withRuns,
+         {"蒙特卡洛法", "第一切割面摩擦系数 f1", "P(Fs < Fst = 1.35)", "可靠度分析（200 个样本）", "Kc = 1 时",
+          "安全系数 Kc 直方图", "实际楔块安全系数 Fs 直方图", "安全系数 Kc 与第一切割面摩擦系数 f1的关系"},
+         {},
+         5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ReportTexts texts = textsOf(calculationReport(c.inputs));
+        for (const std::string& part : c.present) EXPECT_TRUE(texts.has(part)) << part;
+        for (const std::string& part : c.absent) EXPECT_FALSE(texts.has(part)) << part;
+        EXPECT_EQ(texts.pictures, c.pictures);
+        // Tables and pictures are numbered without gaps whatever was left out.
+        int table = 0, picture = 0;
+        for (const std::string& caption : texts.captions) {
+            const bool isTable = caption.starts_with("表");
+            const std::string expected = (isTable ? "表" + std::to_string(++table) : "图" + std::to_string(++picture)) + " ";
+            EXPECT_TRUE(caption.starts_with(expected)) << caption;
+        }
+    }
+}
+
+TEST(CalculationReport, TheCompanionLoadsReachTheFullAnalysis) {
+    WedgeLoads loads;
+    loads.Water = WaterMode::Saturated;
+    loads.Crack = TensionCrack{{80, 10}, 5, 4};
+    loads.SeismicCoefficient = 0.1;
+    loads.Design = DesignBolt{{340, 15}, BoltMode::Active};
+    const ReportTexts texts = textsOf(calculationReport(analysed(trelmox::testing::exampleBlock(), loads)));
+    for (const char* part : {"饱和楔体", "倾角 80°，倾向 10°，距坡顶线 5，充水深度 4", "张裂缝水压力", "张裂缝面积",
+                             "沿设计锚杆方向方位角 340°，倾伏角 15°（主动），所需锚固力"})
+        EXPECT_TRUE(texts.has(part)) << part;
+    EXPECT_FALSE(texts.has("该块体没有荷载文件"));
+}

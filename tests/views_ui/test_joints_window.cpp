@@ -1,0 +1,201 @@
+// The window of joint measurements, reached from the main window's menu and
+// driven as a user does: a file typed in, sets grouped or picked on the net,
+// the combinations run in the confirmed slope, and a row opened as the block.
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTableWidget>
+
+#include "../ui/testkit.h"
+#include "analysis/orientation.h"
+#include "drawing/stereonet.h"
+#include "model/numtext.h"
+#include "ui/views/figure_widget.h"
+
+using namespace trelmox;
+using namespace trelmox::testkit;
+
+namespace {
+
+// Three sets: about 45/105 and 70/235, which cut out the example slope's
+// wedge, and a steep 80/20 that cuts out none with either.
+const char* const Measurements = TRELMOX_TEST_DATA "/joint_measurements.csv";
+
+views::JointsWindow& openJoints(TestProgram& program) {
+    auto* menu = program->Form1.findChild<QPushButton*>("PicturesButton")->menu();
+    menu->findChild<QAction*>("JointsCommand")->trigger();
+    views::JointsWindow& window = program->joints();
+    if (!window.isVisible()) qFatal("the joints window is not shown");
+    return window;
+}
+
+template <typename Widget> Widget* child(QWidget& window, const char* name) {
+    auto* found = window.findChild<Widget*>(name);
+    if (!found) qFatal("no %s", name);
+    return found;
+}
+
+// A double click as the mouse makes it: a click, then a second press
+// that the system reports as a double click.
+void doubleClick(QAbstractItemView* view, const QModelIndex& index) {
+    activate(view->window());
+    const QPoint at = view->visualRect(index).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+}
+
+// Types a file name into the file box and presses Return.
+void openFile(views::JointsWindow& window, const QString& path) {
+    activate(&window);
+    auto* box = child<QLineEdit>(window, "MeasurementFileBox");
+    QTest::mouseClick(box, Qt::LeftButton);
+    box->selectAll();
+    typeKeys(path);
+    pressKey(Qt::Key_Return);
+}
+
+QStringList column(const QTableWidget* table, int c) {
+    QStringList cells;
+    for (int r = 0; r < table->rowCount(); ++r) cells << table->item(r, c)->text();
+    return cells;
+}
+
+QStringList netTexts(views::JointsWindow& window) {
+    QStringList texts;
+    for (const FigureItem& item : window.picture()->figure().items)
+        if (const auto* text = std::get_if<TextItem>(&item)) texts << QString::fromStdString(text->text);
+    return texts;
+}
+
+QString cell(const QTableView* table, int row, int c) { return table->model()->index(row, c).data().toString(); }
+
+// The measurement file's three sets combined in the example slope.
+QTableView* combineThreeSets(TestProgram& program, views::JointsWindow& window) {
+    openFile(window, Measurements);
+    auto* count = child<QSpinBox>(window, "SetCountBox");
+    QTest::mouseClick(count, Qt::LeftButton);
+    count->selectAll();
+    typeKeys("3");
+    QTest::mouseClick(child<QPushButton>(window, "GroupButton"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(window, "CombineButton"), Qt::LeftButton);
+    return child<QTableView>(window, "CombinationsTable");
+}
+
+} // namespace
+
+class JointsWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    // A measurement file in, the critical wedge out, and its row opened:
+    // confirmed and analysed as a block, it gives the row's Kc.
+    void measurementsToCriticalWedge() {
+        TestProgram program;
+        program.confirmExample("w1");
+        views::JointsWindow& window = openJoints(program);
+        QTableView* table = combineThreeSets(program, window);
+        QVERIFY(child<QLabel>(window, "MeasurementSummary")->text().contains("17"));
+        const auto* sets = child<QTableWidget>(window, "SetsTable");
+        QCOMPARE(column(sets, 0), (QStringList{"J1", "J2", "J3"}));
+        QCOMPARE(column(sets, 1), (QStringList{"6", "6", "5"}));
+
+        QCOMPARE(table->model()->rowCount(), 3);
+        QCOMPARE((QStringList{cell(table, 0, 0), cell(table, 0, 1), cell(table, 0, 5)}),
+                 (QStringList{"J1", "J2", "可滑动"}));
+        for (int row : {1, 2}) {
+            QCOMPARE(cell(table, row, 8), QString("-"));
+            QVERIFY(!cell(table, row, 10).isEmpty()); // why no wedge
+        }
+        QVERIFY(child<QLabel>(window, "CombinationsCaption")->text().contains("最危险楔块：J1 与 J2"));
+        const double kc = textToFloat(cell(table, 0, 6).toStdString());
+        QDir().mkpath(TRELMOX_PICTURE_DIR);
+        QVERIFY(window.grab().save(QDir(TRELMOX_PICTURE_DIR).filePath("joints_window.png")));
+
+        // The critical row is current; Return opens it in the entry windows.
+        table->setFocus();
+        pressKey(Qt::Key_Return);
+        QVERIFY(program->Form2.isVisible());
+        QVERIFY(program->Form3.isVisible());
+        QVERIFY(program->workspace.document().modified());
+        const SavedBlock pair = program->workspace.joints().pairBlock(0);
+        QCOMPARE(program.box(&program->Form2, 25)->text(), QString::fromStdString(floatToText(pair.Attitudes[0].DipAngle)));
+        QCOMPARE(program.box(&program->Form2, 28)->text(), QString::fromStdString(floatToText(pair.Attitudes[1].DipDirection)));
+        QCOMPARE(program.box(&program->Form2, 19)->text(), QString("N")); // the slope face stays
+
+        // Confirmed in the quadrant boxes as usual, the block is the pair.
+        program.button(&program->Form2, "BitBtn1")->click();
+        const PlaneAttitudeArray confirmed = program->workspace.document().attitudes();
+        for (int plane : {0, 1}) {
+            QVERIFY(std::abs(confirmed[plane].DipAngle - pair.Attitudes[plane].DipAngle) < 1e-9);
+            QVERIFY(std::abs(confirmed[plane].DipDirection - pair.Attitudes[plane].DipDirection) < 1e-9);
+        }
+        program.button(&program->Form4, "BitBtn1")->click();
+        QVERIFY(std::abs(program->workspace.document().results()->Safety.SafetyFactor - kc) < 5e-5);
+        QCOMPARE(program.boxes.shown(), QStringList());
+    }
+
+    // Opening a row over typed edits asks first; 否 keeps what was typed.
+    void openingARowAsksBeforeReplacingEdits() {
+        TestProgram program;
+        program.confirmExample("w1");
+        views::JointsWindow& window = openJoints(program);
+        QTableView* table = combineThreeSets(program, window);
+        typeInto(program.box(&program->Form3, 9), "30"); // c1
+        doubleClick(table, table->model()->index(1, 0));
+        QCOMPARE(program.boxes.questions.size(), 1);
+        QVERIFY(program.boxes.questions[0].contains("J1 × J3"));
+        QCOMPARE(program.box(&program->Form3, 9)->text(), QString("30"));
+
+        program.boxes.answers = {true};
+        doubleClick(table, table->model()->index(1, 0));
+        QCOMPARE(program.box(&program->Form3, 9)->text(), QString("24"));
+        QCOMPARE(program.box(&program->Form2, 31)->text(),
+                 QString::fromStdString(floatToText(program->workspace.joints().pairBlock(1).Attitudes[3].DipAngle)));
+    }
+
+    // A click on a pole picks the planes within the cone angle around it.
+    void pickingASetOnTheNet() {
+        TestProgram program;
+        views::JointsWindow& window = openJoints(program);
+        openFile(window, Measurements);
+        views::FigureWidget* net = window.picture();
+        const Point2 pole = projectDirection(planePole({70, 230}), NetProjection::EqualArea);
+        const FigureViewport map = fitFigure(net->figure(), net->width(), net->height());
+        QTest::mouseClick(net, Qt::LeftButton, {}, QPointF(map.x(pole.x), map.y(pole.y)).toPoint());
+        const auto* sets = child<QTableWidget>(window, "SetsTable");
+        QCOMPARE(column(sets, 0), QStringList{"W1"});
+        QCOMPARE(column(sets, 1), QStringList{"6"});
+        // Outside the net nothing is picked.
+        QTest::mouseClick(net, Qt::LeftButton, {}, QPoint(1, 1));
+        QCOMPARE(sets->rowCount(), 1);
+    }
+
+    // The net shows the slope of the block confirmed while it is open.
+    void netFollowsTheConfirmedSlope() {
+        TestProgram program;
+        views::JointsWindow& window = openJoints(program);
+        openFile(window, Measurements);
+        QVERIFY(!netTexts(window).join(' ').contains("坡面"));
+        program.confirmExample("w1");
+        QVERIFY(netTexts(window).contains("坡面 185°∠65°"));
+        QVERIFY(netTexts(window).contains("摩擦圆 φ=20°"));
+    }
+
+    // A bad row goes to the error box with its line; what was open stays.
+    void badRowsReportTheirLines() {
+        TestProgram program;
+        views::JointsWindow& window = openJoints(program);
+        openFile(window, Measurements);
+        const std::filesystem::path bad = program.folder() / "bad.csv";
+        writeFile(bad, "45,120\r\n95,30\r\n");
+        openFile(window, QString::fromStdString(bad.string()));
+        QCOMPARE(program.boxes.boxes.size(), 1);
+        QVERIFY(program.boxes.boxes[0].isError);
+        QVERIFY(program.boxes.boxes[0].text.contains("第 2 行"));
+        QCOMPARE(program->workspace.joints().measurements().Planes.size(), std::size_t(17));
+    }
+};
+
+QTEST_MAIN(JointsWindowTest)
+#include "test_joints_window.moc"

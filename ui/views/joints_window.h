@@ -1,0 +1,92 @@
+#pragma once
+// "结构面统计与组合分析": a file of measured joints, the sets formed from it
+// with their Fisher statistics, its net of poles with density contours and
+// the current slope's kinematic check, and every pair of its planes or sets
+// set into the current slope, the critical wedge first. A pair opens as the
+// current block: its planes and strengths go into the entry windows, to be
+// confirmed there as usual. The joint document and the block document hold
+// everything shown; the window holds only its boxes.
+#include <QWidget>
+
+#include <optional>
+
+#include "drawing/figure.h"
+#include "model/block.h"
+
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
+class QModelIndex;
+class QSpinBox;
+class QTableView;
+class QTableWidget;
+
+namespace trelmox {
+class JointDocument;
+}
+
+namespace trelmox::ui {
+class Workspace;
+}
+
+namespace trelmox::views {
+
+class CombinationsModel;
+class FigureWidget;
+
+class JointsWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit JointsWindow(ui::Workspace& workspace, QWidget* parent = nullptr);
+    ~JointsWindow() override;
+
+    // Redraws the net with the current block's face and friction.
+    void refresh();
+    FigureWidget* picture() const { return picture_; }
+
+private:
+    JointDocument& joints() const;
+    QWidget* buildFilePanel();
+    QWidget* buildNetPanel();
+    QWidget* buildSetPanel();
+    QWidget* buildCombinationPanel();
+
+    void chooseFile();
+    void openFile();
+    void pickSetAt(Point2 framePoint);
+    void combine();
+    void openPair(const QModelIndex& row);
+
+    // What the net shows of the current block: its slope face, once one is
+    // confirmed, and the friction angle of the weaker cutting plane.
+    struct SlopeOnNet {
+        std::optional<TPlaneAttitude> Face;
+        std::optional<double> FrictionAngle;
+        bool operator==(const SlopeOnNet&) const = default;
+    };
+    SlopeOnNet currentSlope() const;
+
+    void showJoints();
+    void showSets();
+    void redraw();
+
+    ui::Workspace& workspace_;
+    QLineEdit* file_ = nullptr;
+    QLabel* summary_ = nullptr;
+    FigureWidget* picture_ = nullptr;
+    QComboBox* projection_ = nullptr;
+    QComboBox* density_ = nullptr;
+    QSpinBox* setCount_ = nullptr;
+    QDoubleSpinBox* coneAngle_ = nullptr;
+    QLabel* grouping_ = nullptr;
+    QTableWidget* sets_ = nullptr;
+    QLabel* combinationsCaption_ = nullptr;
+    QTableView* combinations_ = nullptr;
+    CombinationsModel* model_ = nullptr;
+    // Contouring many poles takes a noticeable moment, so an edit in the
+    // entry windows redraws the net only when it changes what the net shows.
+    SlopeOnNet drawnSlope_;
+};
+
+} // namespace trelmox::views

@@ -1,0 +1,82 @@
+#include "ui/views/report_command.h"
+
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include <memory>
+
+#include "model/companion.h"
+#include "paint/report_pages.h"
+#include "ui/messages.h"
+#include "ui/views/picture_commands.h"
+#include "ui/views/picture_windows.h"
+#include "ui/workspace.h"
+
+namespace trelmox::views {
+namespace {
+
+// The preview lays the report out again for the printer, page by page.
+void showPreview(QWidget* window, const CalculationReport& report) {
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    paint::setReportPageLayout(*printer);
+    auto* preview = new QPrintPreviewDialog(printer.get(), window);
+    preview->setObjectName(QStringLiteral("ReportPreview"));
+    preview->setWindowTitle(QString::fromStdString(report.Header));
+    preview->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(preview, &QPrintPreviewDialog::paintRequested, preview, [report, printer](QPrinter* target) {
+        ui::runCommand([&] { paint::paintReport(report, *target); });
+    });
+    preview->open();
+}
+
+void makeReport(QWidget* window, ui::Workspace& workspace, const PictureWindows& pictures) {
+    // `window` is the button's window, whose status bar tells what was written.
+    WrittenFiles written;
+    std::optional<CalculationReport> report;
+    ui::runCommand([&] {
+        if (workspace.document().currentBlock().empty()) {
+            ui::messageBoxes().message(ui::EmptyBlockNameMessage);
+            return;
+        }
+        report = calculationReport(windowReportInputs(workspace, pictures));
+        const std::filesystem::path pdf =
+            workspace.reportFolder() / calculationReportFileName(workspace.document().currentBlock());
+        paint::writeReportPdf(pdf, *report);
+        written.push_back(pdf);
+    });
+    if (auto* statusBar = window->findChild<QStatusBar*>()) workspace.showSaved(statusBar, written);
+    if (report) showPreview(window, *report);
+}
+
+} // namespace
+
+CalculationReportInputs windowReportInputs(const ui::Workspace& workspace, const PictureWindows& pictures) {
+    const BlockDocument& document = workspace.document();
+    const std::string& name = document.currentBlock();
+    CalculationReportInputs inputs{name, document.block(), blockLoads(workspace.dataFolder(), name),
+                                   std::nullopt, {}, std::nullopt, std::nullopt, todayText()};
+    if (document.resultsCurrent())
+        inputs.Results = KcResults{document.results()->Geometry, document.results()->Safety};
+    else
+        inputs.NoResults = document.results() ? StaleResultsText : NeverAnalysedText;
+    if (inputs.Results) {
+        const ViewedBlock block = workspaceBlock(workspace);
+        inputs.Probabilistic = pictures.probabilisticRun(block);
+        inputs.Sensitivity = pictures.sensitivityRun(block);
+    }
+    return inputs;
+}
+
+QPushButton* addReportButton(QWidget* parent, ui::Workspace& workspace, const PictureWindows& pictures,
+                             const QRect& geometry) {
+    auto* button = new QPushButton(QStringLiteral("生成计算书"), parent);
+    button->setObjectName(QStringLiteral("ReportButton"));
+    button->setGeometry(geometry);
+    QObject::connect(button, &QPushButton::clicked, parent,
+                     [button, &workspace, &pictures] { makeReport(button->window(), workspace, pictures); });
+    return button;
+}
+
+} // namespace trelmox::views
