@@ -30,6 +30,12 @@ for name, label, target in [("BM_SafetyFactor", "safety factor (account on numbe
 for name in sorted(n for n in runs if n.startswith("BM_MonteCarlo")):
     print(f"  {name[len('BM_'):-len('/real_time')]:44s} {runs[name]['items_per_second'] / 1e6:9.2f} M samples/s")
 print("  (every Monte Carlo sample computes Kc and Fs; target >= 5 M samples/s with angles varying, both cores)")
+for name in sorted(n for n in runs if n.startswith("BM_SampleInLanes")):
+    what = "Kc and Fs" if "fs:1" in name else "Kc"
+    lanes = name.split("lanes:")[1]
+    target = "   target <= 40 ns" if what == "Kc" and lanes == "8" else ""
+    print(f"  {'one sample in ' + lanes + ' lanes, ' + what + ', drawing included':44s} "
+          f"{1e9 / runs[name]['items_per_second']:9.1f} ns CPU{target}")
 for name in sorted(n for n in runs if n.startswith("BM_DrawSamples")):
     print(f"  drawing, {name[len('BM_DrawSamples/'):]:35s} {1e9 / runs[name]['items_per_second']:9.1f} ns/sample")
 for name in sorted(n for n in runs if n.startswith("BM_DensityContours")):

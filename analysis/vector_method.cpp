@@ -11,7 +11,7 @@ namespace {
 
 // magnitude: the length of `along`.
 void setDriving(FullSafety& r, const TPoint3D& along, double magnitude) {
-    if (magnitude == 0) throw Error("楔块沿滑动方向不受下滑力，无法计算安全系数");
+    if (magnitude == 0) throw Error(NoDrivingMessage);
     r.Driving = magnitude;
     r.Direction = (1 / magnitude) * along;
 }

@@ -32,7 +32,9 @@ TWedgeContact contactCase(double both1, double both2, double alone1, double alon
 // wedge slides whichever way the loads
 // push it along the line of intersection (or in the plane it rests on), so
 // the driving force is that component's magnitude.
-// Throws Error when nothing drives the wedge (driving force exactly 0).
+// Throws Error(NoDrivingMessage) when nothing drives the wedge (driving
+// force exactly 0).
+inline const char* const NoDrivingMessage = "楔块沿滑动方向不受下滑力，无法计算安全系数";
 FullSafety vectorMethod(const WedgeShape& shape, const TPoint3D& active, const TPoint3D& passive,
                         const WedgeNumbers& strengths);
 

@@ -1,10 +1,12 @@
 // Monte Carlo throughput over 10^6 samples (every sample computes Kc and
-// the full factor Fs), and the cost of drawing the inputs alone, to hold
-// sampling below evaluation.
+// the full factor Fs), the CPU time of one sample in the vector lanes, Kc
+// alone and with Fs, drawing included, and the cost of drawing the inputs
+// alone, to hold sampling below evaluation.
 #include <benchmark/benchmark.h>
 
 #include <thread>
 
+#include "analysis/probabilistic/kernel.h"
 #include "analysis/probabilistic/probabilistic.h"
 #include "bench/example.h"
 
@@ -35,6 +37,19 @@ ProbabilisticSettings typicalSettings(bool angles, SamplingMethod method, unsign
     set(Parameter::Friction2, normalDistribution(0.05));
     set(Parameter::SlopeHeight, uniformDistribution(35, 45));
     return s;
+}
+
+// The varied inputs of the settings with their samplers.
+std::pair<std::vector<std::pair<Parameter, Sampler>>, std::vector<Parameter>>
+typicalDraws(const ProbabilisticSettings& settings, const BlockInputs& base) {
+    std::vector<std::pair<Parameter, Sampler>> draws;
+    std::vector<Parameter> varying;
+    for (int i = 0; i < ParameterCount; ++i) {
+        const auto p = static_cast<Parameter>(i);
+        const Sampler sampler(p, parameterValue(base, p), settings.Distributions[i]);
+        if (sampler.varies()) draws.emplace_back(p, sampler), varying.push_back(p);
+    }
+    return {draws, varying};
 }
 
 void BM_MonteCarlo(benchmark::State& state) {
@@ -77,18 +92,52 @@ BENCHMARK(BM_MonteCarlo)
     ->UseRealTime();
 BENCHMARK(BM_MonteCarloLoads)->ArgName("threads")->Arg(1)->Arg(cores)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// One thread's CPU time per sample as a run spends it on a chunk: six
+// inputs drawn into columns (angles and strengths), then Kc alone or Kc and
+// Fs in the lanes of one kernel (2: SSE2, 4: AVX, 8: AVX-512, if the
+// processor has it).
+void BM_SampleInLanes(benchmark::State& state) {
+    const bool full = state.range(0) != 0;
+    const auto lanes = static_cast<std::size_t>(state.range(1));
+    const BlockKernel* kernel = nullptr;
+    for (const BlockKernel* k : supportedKernels())
+        if (k->Lanes == lanes) kernel = k;
+    if (!kernel) return state.SkipWithError("the processor has no kernel of this width");
+    const ProbabilisticSettings settings = typicalSettings(true, SamplingMethod::MonteCarlo, 1);
+    const BlockInputs base = blockInputs(bench::exampleBlock().Attitudes, bench::exampleBlock().Params);
+    const auto [draws, varying] = typicalDraws(settings, base);
+    const SampleDesign design(SamplingMethod::MonteCarlo, 1, Samples, varying);
+    KernelPlan plan;
+    buildKernelPlan(base, varying, plan);
+    constexpr std::size_t chunk = 4096;
+    std::vector<std::vector<double>> columns(draws.size(), std::vector<double>(chunk));
+    KernelColumns kernelColumns;
+    kernelColumns.Count = chunk;
+    for (std::size_t k = 0; k < draws.size(); ++k) kernelColumns.Input[static_cast<int>(draws[k].first)] = columns[k].data();
+    std::vector<double> kc(chunk), fs(chunk);
+    std::vector<SampleOutcome> kcOutcome(chunk), fsOutcome(chunk);
+    std::uint64_t first = 0;
+    for (auto _ : state) {
+        for (std::size_t k = 0; k < draws.size(); ++k) {
+            design.uniforms(first, chunk, draws[k].first, columns[k].data());
+            kernel->Draw(draws[k].second.drawConstants(), columns[k].data(), chunk);
+        }
+        kernel->Evaluate(plan.Constants, kernelColumns,
+                         {kc.data(), kcOutcome.data(), full ? fs.data() : nullptr, fsOutcome.data()});
+        benchmark::DoNotOptimize(kc.data());
+        benchmark::DoNotOptimize(fs.data());
+        first = (first + chunk) % (Samples - chunk);
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * chunk));
+}
+BENCHMARK(BM_SampleInLanes)->ArgNames({"fs", "lanes"})->ArgsProduct({{0, 1}, {2, 4, 8}});
+
 // Drawing the six inputs of 4096 samples, without evaluating them, as a
 // run draws them chunk by chunk; per sample.
 void BM_DrawSamples(benchmark::State& state) {
     const ProbabilisticSettings settings = typicalSettings(state.range(0) != 0, SamplingMethod::MonteCarlo, 1);
     const BlockInputs base = blockInputs(bench::exampleBlock().Attitudes, bench::exampleBlock().Params);
-    std::vector<std::pair<Parameter, Sampler>> draws;
-    std::vector<Parameter> varying;
-    for (int i = 0; i < ParameterCount; ++i) {
-        const auto p = static_cast<Parameter>(i);
-        const Sampler sampler(p, parameterValue(base, p), settings.Distributions[i]);
-        if (sampler.varies()) draws.emplace_back(p, sampler), varying.push_back(p);
-    }
+    const auto [draws, varying] = typicalDraws(settings, base);
     const SampleDesign design(SamplingMethod::MonteCarlo, 1, Samples, varying);
     constexpr std::size_t chunk = 4096;
     std::vector<double> column(chunk);

@@ -176,6 +176,7 @@ void readFisherPlanes(const ParsedArgs& parsed, ProbabilisticSettings& settings)
 
 ProbabilisticSettings probabilisticSettings(const ParsedArgs& parsed) {
     ProbabilisticSettings settings;
+    settings.KeepFactors = false; // the output is the statistics and the histograms
     if (auto n = parsed.last("samples")) settings.Samples = integerArgument<std::uint64_t>(*n, "--samples");
     if (auto s = parsed.last("seed")) settings.Seed = integerArgument<std::uint64_t>(*s, "--seed");
     if (auto t = parsed.last("threads")) {

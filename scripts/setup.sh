@@ -12,7 +12,7 @@
 set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev libdxflib-dev nlohmann-json3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libdxflib-dev nlohmann-json3-dev libsleef-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-charts-dev libqt6opengl6-dev qt6-image-formats-plugins
   libgl-dev fonts-wqy-microhei poppler-utils
   clang libclang-rt-14-dev libomp-dev

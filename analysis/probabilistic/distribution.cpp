@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/probabilistic/sample_trig.h"
+
 namespace trelmox {
 
 namespace {
@@ -75,61 +77,53 @@ Sampler::Sampler(Parameter parameter, double blockValue, const Distribution& dis
         const double ratio = distribution.Spread / blockValue;
         const double variance = std::log1p(ratio * ratio);
         scale_ = std::sqrt(variance);
-        location_ = std::log(blockValue) - variance / 2;
+        location_ = sampleLog(blockValue) - variance / 2;
     }
 }
 
 double Sampler::value(double u) const {
-    values(&u, 1);
-    return u;
+    switch (kind_) {
+    case Distribution::Kind::Fixed: return location_;
+    case Distribution::Kind::Normal:
+        return std::clamp(location_ + scale_ * normalQuantile(pLow_ + u * pWidth_), low_, high_);
+    case Distribution::Kind::Uniform: return std::clamp(location_ + u * scale_, low_, high_);
+    case Distribution::Kind::Lognormal: return sampleExp(location_ + scale_ * normalQuantile(u));
+    }
+    return location_;
 }
 
+DrawConstants Sampler::drawConstants() const {
+    return {static_cast<int>(kind_), location_, scale_, pLow_, pWidth_, low_, high_};
+}
+
+// The whole lanes in the widest kernel, the rest one by one: the same bits.
 void Sampler::values(double* u, std::size_t n) const {
-    switch (kind_) {
-    case Distribution::Kind::Fixed:
-        std::fill(u, u + n, location_);
-        return;
-    case Distribution::Kind::Normal:
-        for (std::size_t i = 0; i < n; ++i)
-            u[i] = std::clamp(location_ + scale_ * normalQuantile(pLow_ + u[i] * pWidth_), low_, high_);
-        return;
-    case Distribution::Kind::Uniform:
-        for (std::size_t i = 0; i < n; ++i) u[i] = std::clamp(location_ + u[i] * scale_, low_, high_);
-        return;
-    case Distribution::Kind::Lognormal:
-        for (std::size_t i = 0; i < n; ++i) u[i] = std::exp(location_ + scale_ * normalQuantile(u[i]));
-        return;
-    }
+    const BlockKernel& kernel = widestKernel();
+    const std::size_t lanes = n - n % kernel.Lanes;
+    kernel.Draw(drawConstants(), u, lanes);
+    for (std::size_t i = lanes; i < n; ++i) u[i] = value(u[i]);
 }
 
 double normalCdf(double x) { return 0.5 * std::erfc(-x / std::sqrt(2.0)); }
 
 // Acklam's rational approximation: a central rational function and a tail
-// one in sqrt(-2 log p). The ends of (0, 1) are pulled in by one unit in
+// one in sqrt(-2 log p) (the logarithm of a sample, sample_trig.h). The ends of (0, 1) are pulled in by one unit in
 // the last place, so rounding in the truncation interval never gives an
 // infinite value.
 double normalQuantile(double p) {
-    static constexpr double a[] = {-3.969683028665376e+01, 2.209460984245205e+02, -2.759285104469687e+02,
-                                   1.383577518672690e+02,  -3.066479806614716e+01, 2.506628277459239e+00};
-    static constexpr double b[] = {-5.447609879822406e+01, 1.615858368580409e+02, -1.556989798598866e+02,
-                                   6.680131188771972e+01,  -1.328068155288572e+01};
-    static constexpr double c[] = {-7.784894002430293e-03, -3.223964580411365e-01, -2.400758277161838e+00,
-                                   -2.549732539343734e+00, 4.374664141464968e+00,  2.938163982698783e+00};
-    static constexpr double d[] = {7.784695709041462e-03, 3.224671290700398e-01, 2.445134137142996e+00,
-                                   3.754408661907416e+00};
-    constexpr double central = 0.02425;
+    using namespace quantile;
     p = std::clamp(p, 0x1p-1074, 1 - 0x1p-53);
-    if (p < central || p > 1 - central) {
-        const double tail = p < central ? p : 1 - p;
-        const double q = std::sqrt(-2 * std::log(tail));
-        const double x = (((((c[0] * q + c[1]) * q + c[2]) * q + c[3]) * q + c[4]) * q + c[5]) /
-                         ((((d[0] * q + d[1]) * q + d[2]) * q + d[3]) * q + 1);
-        return p < central ? x : -x;
+    if (p < Central || p > 1 - Central) {
+        const double tail = p < Central ? p : 1 - p;
+        const double q = std::sqrt(-2 * sampleLog(tail));
+        const double x = (((((C[0] * q + C[1]) * q + C[2]) * q + C[3]) * q + C[4]) * q + C[5]) /
+                         ((((D[0] * q + D[1]) * q + D[2]) * q + D[3]) * q + 1);
+        return p < Central ? x : -x;
     }
     const double q = p - 0.5;
     const double r = q * q;
-    return (((((a[0] * r + a[1]) * r + a[2]) * r + a[3]) * r + a[4]) * r + a[5]) * q /
-           (((((b[0] * r + b[1]) * r + b[2]) * r + b[3]) * r + b[4]) * r + 1);
+    return (((((A[0] * r + A[1]) * r + A[2]) * r + A[3]) * r + A[4]) * r + A[5]) * q /
+           (((((B[0] * r + B[1]) * r + B[2]) * r + B[3]) * r + B[4]) * r + 1);
 }
 
 } // namespace trelmox

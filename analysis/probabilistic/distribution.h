@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 
+#include "analysis/probabilistic/kernel.h"
 #include "analysis/probabilistic/parameters.h"
 
 namespace trelmox {
@@ -38,9 +39,11 @@ public:
     Sampler(Parameter parameter, double blockValue, const Distribution& distribution);
     bool varies() const { return kind_ != Distribution::Kind::Fixed; }
     double value(double u) const;
-    // value() of n uniforms at once, in place: the loop keeps the quantile
-    // inline, so independent draws overlap in the pipeline.
+    // value() of n uniforms at once, in place, in vector lanes (kernel.h):
+    // the same bits as value() one by one.
     void values(double* uniforms, std::size_t n) const;
+    // The quantile function as numbers, for a kernel's Draw.
+    DrawConstants drawConstants() const;
 
 private:
     Distribution::Kind kind_;
@@ -49,7 +52,23 @@ private:
     double low_ = 0, high_ = 0;       // the parameter's range, clamps rounding
 };
 
-// Standard normal quantile, |relative error| < 1.2e-9 (enough for sampling).
+// Acklam's coefficients of the normal quantile: the central rational
+// function (A / B in (p - 0.5)^2) and the tail one (C / D in
+// sqrt(-2 log p)), used below p = QuantileCentral and above 1 - it.
+namespace quantile {
+inline constexpr double A[] = {-3.969683028665376e+01, 2.209460984245205e+02, -2.759285104469687e+02,
+                               1.383577518672690e+02,  -3.066479806614716e+01, 2.506628277459239e+00};
+inline constexpr double B[] = {-5.447609879822406e+01, 1.615858368580409e+02, -1.556989798598866e+02,
+                               6.680131188771972e+01,  -1.328068155288572e+01};
+inline constexpr double C[] = {-7.784894002430293e-03, -3.223964580411365e-01, -2.400758277161838e+00,
+                               -2.549732539343734e+00, 4.374664141464968e+00,  2.938163982698783e+00};
+inline constexpr double D[] = {7.784695709041462e-03, 3.224671290700398e-01, 2.445134137142996e+00,
+                               3.754408661907416e+00};
+inline constexpr double Central = 0.02425;
+} // namespace quantile
+
+// Standard normal quantile, |relative error| < 1.2e-9 (enough for sampling);
+// the scalar twin of the kernels' quantile.
 double normalQuantile(double p);
 double normalCdf(double x);
 

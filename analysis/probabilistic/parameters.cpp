@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "analysis/probabilistic/sample_trig.h"
 #include "model/error.h"
 #include "model/numtext.h"
 
@@ -186,19 +187,7 @@ void updateLoads(BlockInputs& inputs) {
 
 SafetyResult evaluate(BlockInputs& inputs) {
     updateWaterPressures(inputs);
-    return computeSafetyFactor(inputs.Attitudes, inputs.Numbers);
-}
-
-SafetyResult evaluate(BlockInputs& inputs, const WedgeNormals& normals) {
-    updateWaterPressures(inputs);
-    return computeSafetyFactor(normals, inputs.Numbers);
-}
-
-WedgeNormalParts normalParts(Parameter parameter) {
-    if (!isDip(parameter) && !isDipDirection(parameter)) return {};
-    // The attitudes come in plane order, dip angle before dip direction.
-    const int index = static_cast<int>(parameter);
-    return normalPartsOf(static_cast<TPlaneRole>(index / 2), index % 2 == 1);
+    return computeSafetyFactor(sampleWedgeNormals(inputs.Attitudes), inputs.Numbers);
 }
 
 void evaluateFull(BlockInputs& inputs, const WedgePlanes& planes, FullAnalysis& analysis) {
@@ -209,7 +198,7 @@ void evaluateFull(BlockInputs& inputs, const WedgePlanes& planes, FullAnalysis& 
 
 FullAnalysis evaluateFull(BlockInputs& inputs) {
     FullAnalysis analysis;
-    evaluateFull(inputs, wedgePlanes(inputs.Attitudes, inputs.Loads.Crack), analysis);
+    evaluateFull(inputs, sampleWedgePlanes(inputs.Attitudes, inputs.Loads.Crack), analysis);
     return analysis;
 }
 
@@ -219,7 +208,7 @@ std::optional<TPlaneRole> planeOf(Parameter parameter) {
 }
 
 void refreshPlane(WedgePlanes& planes, const PlaneAttitudeArray& attitudes, TPlaneRole plane) {
-    const TPoint3D normal = upwardNormal(attitudes[int(plane)]);
+    const TPoint3D normal = sampleUpwardNormal(attitudes[int(plane)]);
     switch (plane) {
     case TPlaneRole::FirstCuttingPlane: planes.FirstPlane = normal; break;
     case TPlaneRole::SecondCuttingPlane: planes.SecondPlane = normal; break;

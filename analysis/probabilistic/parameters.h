@@ -101,27 +101,25 @@ double parameterValue(const BlockInputs& inputs, Parameter parameter);
 // Where the input lives in `inputs`.
 double& parameterField(BlockInputs& inputs, Parameter parameter);
 // computeSafetyFactor of the inputs, after recomputing the water pressures
-// in place in computed mode (so one working copy serves many evaluations).
-// Throws Error as computeSafetyFactor does.
+// in place in computed mode (so one working copy serves many evaluations),
+// with the trigonometry of a sample (sample_trig.h): what a probabilistic
+// run computes for these inputs, bit for bit; the deterministic analysis's
+// own result whenever every attitude is in whole degrees. Throws Error as
+// computeSafetyFactor does.
 SafetyResult evaluate(BlockInputs& inputs);
-// The same with the attitudes' half of the computation done beforehand:
-// `normals` must be wedgeNormals(inputs.Attitudes).
-SafetyResult evaluate(BlockInputs& inputs, const WedgeNormals& normals);
-
-// The parts of the wedge's normals that the input enters (none but for the
-// attitudes).
-WedgeNormalParts normalParts(Parameter parameter);
 
 // The full analysis of the inputs (analyseWedge) after writing the varied
 // loads into inputs.Loads and, in computed mode, the water pressures;
-// `planes` must be wedgePlanes(inputs.Attitudes, inputs.Loads.Crack).
-// Throws Error as analyseWedge does.
+// `planes` must be sampleWedgePlanes(inputs.Attitudes, inputs.Loads.Crack).
+// With the trigonometry of a sample, as evaluate. Throws Error as
+// analyseWedge does.
 FullAnalysis evaluateFull(BlockInputs& inputs);
 // Into `analysis`, whose storage a run reuses from sample to sample.
 void evaluateFull(BlockInputs& inputs, const WedgePlanes& planes, FullAnalysis& analysis);
 // The plane whose normal the input enters, if an attitude.
 std::optional<TPlaneRole> planeOf(Parameter parameter);
-// Recomputes the normal of one plane of `planes` from `attitudes`.
+// Recomputes the normal of one plane of `planes` from `attitudes`, with the
+// trigonometry of a sample.
 void refreshPlane(WedgePlanes& planes, const PlaneAttitudeArray& attitudes, TPlaneRole plane);
 
 // Throws a refusal when the block's water pressures are computed (they

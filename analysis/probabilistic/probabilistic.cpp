@@ -7,13 +7,20 @@
 #include <fstream>
 #include <limits>
 #include <mutex>
+#include <cstdlib>
+#include <memory>
+#include <new>
 #include <optional>
+#include <span>
 #include <omp.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include "analysis/orientation.h"
 #include "analysis/probabilistic/fisher.h"
+#include "analysis/probabilistic/kernel.h"
+#include "analysis/probabilistic/sample_trig.h"
 #include "model/error.h"
 
 namespace trelmox {
@@ -22,10 +29,9 @@ namespace {
 
 // Samples per unit of work: large enough that scheduling costs nothing,
 // small enough that progress and cancellation answer within a millisecond.
+// A multiple of every lane width, so only a run's last chunk is padded.
 constexpr std::uint64_t ChunkSize = 4096;
-// Outcome code of a sample whose computation failed; the others are the
-// TWedgeContact values.
-constexpr std::uint8_t FailedOutcome = ContactCount;
+static_assert(ChunkSize % MaxLanes == 0);
 
 struct VaryingInput {
     Parameter Input;
@@ -46,16 +52,20 @@ struct SamplePlan {
     BlockInputs Base;
     std::vector<VaryingInput> Varying;
     std::vector<FisherPlane> Fisher;
-    // The normals of the block's attitudes, absent when those fail (each
-    // sample then computes and reports its own failure); per sample only the
-    // parts that the varied attitudes enter are redone.
-    std::optional<WedgeNormals> BaseNormals;
-    WedgeNormalParts Changing;
-    // The same for the full factor: the planes' normals, and the planes whose
+    // Every input whose value changes from sample to sample, in the order of
+    // their columns: the varied ones, then dip and dip direction of each
+    // Fisher plane.
+    std::vector<Parameter> Inputs;
+    KernelPlan Kernel;
+    // The full factor of a block with a tension crack, which the lanes do
+    // not take: the planes' normals (absent when the block's attitudes fail:
+    // each sample then reports its own failure), and the planes whose
     // attitude varies.
     std::optional<WedgePlanes> BasePlanes;
     std::vector<TPlaneRole> ChangingPlanes;
     SampleDesign Design;
+    bool Vectorised;
+    double RequiredFactor;
 };
 
 std::vector<VaryingInput> varyingInputs(const BlockInputs& base, const ProbabilisticSettings& settings) {
@@ -85,17 +95,9 @@ std::vector<FisherPlane> fisherPlanes(const BlockInputs& base, const Probabilist
     return planes;
 }
 
-std::optional<WedgeNormals> baseNormals(const BlockInputs& base) {
-    try {
-        return wedgeNormals(base.Attitudes);
-    } catch (const Error&) {
-        return std::nullopt;
-    }
-}
-
 std::optional<WedgePlanes> basePlanes(const BlockInputs& base) {
     try {
-        return wedgePlanes(base.Attitudes, base.Loads.Crack);
+        return sampleWedgePlanes(base.Attitudes, base.Loads.Crack);
     } catch (const Error&) {
         return std::nullopt;
     }
@@ -110,139 +112,238 @@ std::vector<TPlaneRole> changingPlanes(const std::vector<Parameter>& varying) {
     return planes;
 }
 
-WedgeNormalParts changingParts(const std::vector<Parameter>& varying) {
-    WedgeNormalParts changing;
-    for (Parameter input : varying) {
-        const WedgeNormalParts parts = normalParts(input);
-        changing.Plane1 |= parts.Plane1;
-        changing.Plane2 |= parts.Plane2;
-        changing.Face |= parts.Face;
-        changing.Top |= parts.Top;
-    }
-    return changing;
+std::vector<Parameter> changingInputs(const std::vector<VaryingInput>& varying, const std::vector<FisherPlane>& fisher) {
+    std::vector<Parameter> inputs;
+    for (const VaryingInput& v : varying) inputs.push_back(v.Input);
+    for (const FisherPlane& f : fisher) inputs.insert(inputs.end(), {f.AngleInput, f.AzimuthInput});
+    return inputs;
 }
 
 SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& settings) {
     std::vector<VaryingInput> varying = varyingInputs(base, settings);
     std::vector<FisherPlane> fisher = fisherPlanes(base, settings);
-    // Every input whose value changes from sample to sample.
-    std::vector<Parameter> inputs;
-    for (const VaryingInput& v : varying) inputs.push_back(v.Input);
-    for (const FisherPlane& f : fisher) inputs.insert(inputs.end(), {f.AngleInput, f.AzimuthInput});
-    const WedgeNormalParts changing = changingParts(inputs);
+    std::vector<Parameter> inputs = changingInputs(varying, fisher);
+    KernelPlan kernel;
+    buildKernelPlan(base, inputs, kernel);
     std::vector<TPlaneRole> planes = changingPlanes(inputs);
-    return {base,
-            std::move(varying),
-            std::move(fisher),
-            baseNormals(base),
-            changing,
-            basePlanes(base),
-            std::move(planes),
-            SampleDesign(settings.Method, settings.Seed, settings.Samples, inputs)};
+    SampleDesign design(settings.Method, settings.Seed, settings.Samples, inputs);
+    return {base,          std::move(varying), std::move(fisher), std::move(inputs), std::move(kernel),
+            basePlanes(base), std::move(planes), std::move(design), settings.Vectorised, base.Loads.RequiredFactor};
 }
 
-// What every sample leaves behind; the statistics are taken afterwards in
-// sample order, so they do not depend on how the samples were shared out.
-struct SampleOutcomes {
-    explicit SampleOutcomes(std::uint64_t n) : Kc(n), Outcome(n), Fs(n), FullOutcome(n) {}
-    std::vector<double> Kc;
-    std::vector<std::uint8_t> Outcome;
-    std::vector<double> Fs;
-    std::vector<std::uint8_t> FullOutcome;
-    // What the four vectors hold per sample, for the memory check.
-    static constexpr std::uint64_t BytesPerSample = 2 * (sizeof(double) + sizeof(std::uint8_t));
+// The values of one factor on the wedge samples, each chunk's at the start
+// of its own stretch, until the histogram has binned them (its bins need the
+// smallest and the largest value of the whole run). Neither zeroed nor
+// written beyond the values kept, and in huge pages where the system offers
+// them, so that taking it costs a few page faults, not one per 4 KiB.
+class ValueStore {
+public:
+    explicit ValueStore(std::uint64_t samples) {
+        constexpr std::size_t huge = std::size_t(1) << 21;
+        const std::size_t bytes = (samples * sizeof(double) + huge - 1) / huge * huge;
+        data_.reset(static_cast<double*>(std::aligned_alloc(huge, bytes)));
+        if (!data_) throw std::bad_alloc();
+        madvise(data_.get(), bytes, MADV_HUGEPAGE); // a hint: without it, plain pages
+    }
+    double* at(std::uint64_t sample) const { return data_.get() + sample; }
+
+private:
+    struct Free {
+        void operator()(double* p) const { std::free(p); }
+    };
+    std::unique_ptr<double[], Free> data_;
 };
 
-void runKc(BlockInputs& inputs, std::optional<WedgeNormals>& normals, const WedgeNormalParts& changing, bool refresh,
-           std::uint64_t sample, SampleOutcomes& out) {
-    try {
-        if (normals && refresh) refreshWedgeNormals(*normals, inputs.Attitudes, changing);
-        const SafetyResult result = normals ? evaluate(inputs, *normals) : evaluate(inputs);
-        out.Kc[sample] = result.SafetyFactor;
-        out.Outcome[sample] = static_cast<std::uint8_t>(result.Contact);
-    } catch (const Error&) {
-        out.Outcome[sample] = FailedOutcome;
+// One factor over one chunk: its outcomes counted, its values on the wedge
+// samples kept in sample order, and their moments about the chunk's first
+// value (exact when all values are equal).
+struct FactorPartial {
+    std::array<std::uint64_t, ContactCount> Contacts{};
+    std::uint64_t Failed = 0;
+    std::span<const double> Factors; // in the run's ValueStore
+    double Mean = 0, SquaredDeviations = 0, Min = 0, Max = 0;
+    std::uint64_t BelowOne = 0, BelowRequired = 0;
+    std::vector<std::uint64_t> Bins;
+};
+
+void addMoments(FactorPartial& p, double required) {
+    if (p.Factors.empty()) return;
+    const double shift = p.Factors.front();
+    const double n = static_cast<double>(p.Factors.size());
+    double sum = 0, squares = 0;
+    p.Min = p.Max = shift;
+    for (double f : p.Factors) {
+        sum += f - shift;
+        squares += (f - shift) * (f - shift);
+        p.Min = std::min(p.Min, f), p.Max = std::max(p.Max, f);
+        p.BelowOne += f < 1;
+        p.BelowRequired += f < required;
     }
+    p.Mean = shift + sum / n;
+    p.SquaredDeviations = std::max(0.0, squares - sum * sum / n);
 }
 
-void runFull(BlockInputs& inputs, std::optional<WedgePlanes>& planes, const std::vector<TPlaneRole>& changing,
-             FullAnalysis& full, std::uint64_t sample, SampleOutcomes& out) {
-    try {
-        if (planes)
-            for (TPlaneRole plane : changing) refreshPlane(*planes, inputs.Attitudes, plane);
-        if (planes)
-            evaluateFull(inputs, *planes, full);
-        else
-            full = evaluateFull(inputs);
-        out.Fs[sample] = full.Safety.Factor;
-        out.FullOutcome[sample] = static_cast<std::uint8_t>(full.Safety.Contact);
-    } catch (const Error&) {
-        out.FullOutcome[sample] = FailedOutcome;
-    }
-}
-
-// One working copy per chunk: a sample overwrites only the varied inputs
-// (and evaluate the derived water pressures), so the rest stays the block's.
-// The draws come first, input by input over the whole chunk, into
-// `columns` (ChunkSize values per varied input, then two per Fisher plane).
-void runChunk(std::uint64_t begin, std::uint64_t end, const SamplePlan& plan, std::vector<double>& columns,
-              SampleOutcomes& out) {
-    const std::size_t n = end - begin;
-    BlockInputs inputs = plan.Base;
-    std::vector<double*> targets;
-    for (std::size_t k = 0; k < plan.Varying.size(); ++k) {
-        const VaryingInput& v = plan.Varying[k];
-        double* column = columns.data() + k * ChunkSize;
-        plan.Design.uniforms(begin, n, v.Input, column);
-        v.Draw.values(column, n);
-        targets.push_back(&parameterField(inputs, v.Input));
-    }
-    const double* fisherColumns = columns.data() + plan.Varying.size() * ChunkSize;
-    for (std::size_t f = 0; f < plan.Fisher.size(); ++f) {
-        double* angles = columns.data() + (plan.Varying.size() + 2 * f) * ChunkSize;
-        plan.Design.uniforms(begin, n, plan.Fisher[f].AngleInput, angles);
-        plan.Design.uniforms(begin, n, plan.Fisher[f].AzimuthInput, angles + ChunkSize);
-    }
-    const WedgeNormalParts& changing = plan.Changing;
-    const bool refresh = changing.Plane1 || changing.Plane2 || changing.Face || changing.Top;
-    std::optional<WedgeNormals> normals = plan.BaseNormals;
-    std::optional<WedgePlanes> planes = plan.BasePlanes;
-    FullAnalysis full;
+void tally(FactorPartial& p, const double* factors, const SampleOutcome* outcomes, std::size_t n, double required,
+           double* kept) {
+    std::size_t count = 0;
     for (std::size_t j = 0; j < n; ++j) {
-        for (std::size_t k = 0; k < targets.size(); ++k) *targets[k] = columns[k * ChunkSize + j];
-        for (std::size_t f = 0; f < plan.Fisher.size(); ++f) {
-            const double* angles = fisherColumns + 2 * f * ChunkSize;
-            inputs.Attitudes[int(plan.Fisher[f].Plane)] =
-                planeOfPole(plan.Fisher[f].Distribution.pole(angles[j], angles[ChunkSize + j]));
+        if (failedOutcome(outcomes[j])) {
+            ++p.Failed;
+            continue;
         }
-        runKc(inputs, normals, changing, refresh, begin + j, out);
-        runFull(inputs, planes, plan.ChangingPlanes, full, begin + j, out);
+        const auto contact = static_cast<TWedgeContact>(outcomes[j]);
+        ++p.Contacts[static_cast<int>(contact)];
+        if (cutsOutWedge(contact)) kept[count++] = factors[j];
     }
+    p.Factors = {kept, count};
+    addMoments(p, required);
+}
+
+// Where the chunks keep the values of Kc and of Fs.
+struct RunStores {
+    explicit RunStores(std::uint64_t samples) : Kc(samples), Fs(samples) {}
+    ValueStore Kc, Fs;
+    // What the stores hold per sample, for the memory check.
+    static constexpr std::uint64_t BytesPerSample = 2 * sizeof(double);
+};
+
+struct ChunkResult {
+    FactorPartial Kc, Fs;
+};
+
+// A thread's working storage, reused from chunk to chunk.
+struct ChunkScratch {
+    explicit ChunkScratch(const SamplePlan& plan)
+        : Columns(plan.Inputs.size() * ChunkSize), Kc(ChunkSize), Fs(ChunkSize), KcOutcome(ChunkSize),
+          FsOutcome(ChunkSize), Inputs(plan.Base) {}
+    std::vector<double> Columns; // ChunkSize values per changing input
+    std::vector<double> Kc, Fs;
+    std::vector<SampleOutcome> KcOutcome, FsOutcome;
+    BlockInputs Inputs; // the scalar path's working copy
+    FullAnalysis Full;
+};
+
+double* column(ChunkScratch& scratch, std::size_t k) { return scratch.Columns.data() + k * ChunkSize; }
+
+// The chunk's inputs into their columns, the last value repeated up to
+// `padded` so that the lanes past the end compute a real sample.
+void drawColumns(std::uint64_t begin, std::size_t n, std::size_t padded, const SamplePlan& plan, ChunkScratch& scratch) {
+    for (std::size_t k = 0; k < plan.Varying.size(); ++k) {
+        double* values = column(scratch, k);
+        plan.Design.uniforms(begin, n, plan.Varying[k].Input, values);
+        std::fill(values + n, values + padded, values[n - 1]);
+        if (plan.Vectorised)
+            plan.Varying[k].Draw.values(values, padded);
+        else
+            for (std::size_t j = 0; j < n; ++j) values[j] = plan.Varying[k].Draw.value(values[j]);
+    }
+    for (std::size_t f = 0; f < plan.Fisher.size(); ++f) {
+        const FisherPlane& fisher = plan.Fisher[f];
+        double* dips = column(scratch, plan.Varying.size() + 2 * f);
+        double* directions = dips + ChunkSize;
+        plan.Design.uniforms(begin, n, fisher.AngleInput, dips);
+        plan.Design.uniforms(begin, n, fisher.AzimuthInput, directions);
+        for (std::size_t j = 0; j < n; ++j) {
+            const TPlaneAttitude a = planeOfPole(fisher.Distribution.pole(dips[j], directions[j]));
+            dips[j] = a.DipAngle, directions[j] = a.DipDirection;
+        }
+        std::fill(dips + n, dips + padded, dips[n - 1]);
+        std::fill(directions + n, directions + padded, directions[n - 1]);
+    }
+}
+
+// Sample j's inputs written into the working copy.
+void setInputs(const SamplePlan& plan, ChunkScratch& scratch, std::size_t j) {
+    for (std::size_t k = 0; k < plan.Inputs.size(); ++k)
+        parameterField(scratch.Inputs, plan.Inputs[k]) = column(scratch, k)[j];
+}
+
+template <typename Compute> void scalarOutcome(Compute compute, double& factor, SampleOutcome& outcome) {
+    try {
+        const auto [value, contact] = compute();
+        factor = value, outcome = static_cast<SampleOutcome>(contact);
+    } catch (const Error& e) {
+        factor = 0, outcome = outcomeOfFailure(e.what());
+    }
+}
+
+void scalarKc(const SamplePlan& plan, ChunkScratch& s, std::size_t n) {
+    for (std::size_t j = 0; j < n; ++j) {
+        setInputs(plan, s, j);
+        scalarOutcome(
+            [&] {
+                const SafetyResult r = evaluate(s.Inputs);
+                return std::pair(r.SafetyFactor, r.Contact);
+            },
+            s.Kc[j], s.KcOutcome[j]);
+    }
+}
+
+void scalarFs(const SamplePlan& plan, ChunkScratch& s, std::size_t n) {
+    std::optional<WedgePlanes> planes = plan.BasePlanes;
+    for (std::size_t j = 0; j < n; ++j) {
+        setInputs(plan, s, j);
+        scalarOutcome(
+            [&] {
+                if (!planes) {
+                    s.Full = evaluateFull(s.Inputs);
+                } else {
+                    for (TPlaneRole plane : plan.ChangingPlanes) refreshPlane(*planes, s.Inputs.Attitudes, plane);
+                    evaluateFull(s.Inputs, *planes, s.Full);
+                }
+                return std::pair(s.Full.Safety.Factor, s.Full.Safety.Contact);
+            },
+            s.Fs[j], s.FsOutcome[j]);
+    }
+}
+
+ChunkResult runChunk(std::uint64_t begin, std::uint64_t end, const SamplePlan& plan, ChunkScratch& s,
+                     const RunStores& stores) {
+    const std::size_t n = end - begin;
+    const std::size_t padded = (n + MaxLanes - 1) / MaxLanes * MaxLanes;
+    drawColumns(begin, n, padded, plan, s);
+    const bool crack = plan.Base.Loads.Crack.has_value();
+    if (plan.Vectorised) {
+        KernelColumns columns;
+        for (std::size_t k = 0; k < plan.Inputs.size(); ++k)
+            columns.Input[static_cast<int>(plan.Inputs[k])] = column(s, k);
+        columns.Count = padded;
+        widestKernel().Evaluate(plan.Kernel.Constants, columns,
+                                {s.Kc.data(), s.KcOutcome.data(), crack ? nullptr : s.Fs.data(), s.FsOutcome.data()});
+    } else {
+        scalarKc(plan, s, n);
+    }
+    if (crack || !plan.Vectorised) scalarFs(plan, s, n);
+    ChunkResult result;
+    tally(result.Kc, s.Kc.data(), s.KcOutcome.data(), n, plan.RequiredFactor, stores.Kc.at(begin));
+    tally(result.Fs, s.Fs.data(), s.FsOutcome.data(), n, plan.RequiredFactor, stores.Fs.at(begin));
+    return result;
 }
 
 unsigned threadCount(unsigned requested) {
     return requested != 0 ? requested : static_cast<unsigned>(omp_get_max_threads());
 }
 
-// Runs every sample unless cancelled; returns false when cancelled.
+// Runs every chunk unless cancelled; returns false when cancelled.
 bool runSamples(const SamplePlan& plan, const ProbabilisticSettings& settings, const ProgressCallback& progress,
-                SampleOutcomes& out) {
+                const RunStores& stores, std::vector<ChunkResult>& results) {
     const std::uint64_t total = settings.Samples;
     const auto chunks = static_cast<std::int64_t>((total + ChunkSize - 1) / ChunkSize);
+    results.resize(static_cast<std::size_t>(chunks));
     std::atomic<std::uint64_t> done{0};
     std::atomic<bool> cancelled{false};
     std::exception_ptr failure;
     std::mutex failureMutex;
 #pragma omp parallel num_threads(threadCount(settings.Threads))
     {
-        std::vector<double> columns((plan.Varying.size() + 2 * plan.Fisher.size()) * ChunkSize);
+        ChunkScratch scratch(plan);
 #pragma omp for schedule(dynamic, 1)
         for (std::int64_t chunk = 0; chunk < chunks; ++chunk) {
             if (cancelled.load(std::memory_order_relaxed)) continue;
             try {
                 const std::uint64_t begin = static_cast<std::uint64_t>(chunk) * ChunkSize;
                 const std::uint64_t end = std::min(total, begin + ChunkSize);
-                runChunk(begin, end, plan, columns, out);
+                results[static_cast<std::size_t>(chunk)] = runChunk(begin, end, plan, scratch, stores);
                 const std::uint64_t finished = done.fetch_add(end - begin) + (end - begin);
                 // The callback runs on the calling thread only (thread 0 of the team).
                 if (progress && omp_get_thread_num() == 0 && finished < total && !progress(finished, total))
@@ -260,104 +361,128 @@ bool runSamples(const SamplePlan& plan, const ProbabilisticSettings& settings, c
     return true;
 }
 
-// Sums of deviations from the first value: stable, and exact (mean equal to
-// that value, deviation 0) when all values are equal.
-SafetyStatistics statistics(const std::vector<double>& kc) {
-    SafetyStatistics s;
-    const double n = static_cast<double>(kc.size());
-    const double shift = kc.front();
-    double sum = 0, squares = 0, failures = 0;
-    for (double k : kc) {
-        sum += k - shift;
-        squares += (k - shift) * (k - shift);
-        failures += k < 1;
+// One factor's chunks combined in chunk order (the moments by Chan's
+// pairwise update), so that the figures do not depend on the threads.
+struct FactorTotals {
+    std::array<std::uint64_t, ContactCount> Contacts{};
+    std::uint64_t Failed = 0, Wedges = 0, BelowOne = 0, BelowRequired = 0;
+    double Mean = 0, SquaredDeviations = 0, Min = 0, Max = 0;
+};
+
+FactorTotals combine(const std::vector<ChunkResult>& results, FactorPartial ChunkResult::*factor) {
+    FactorTotals t;
+    for (const ChunkResult& chunk : results) {
+        const FactorPartial& p = chunk.*factor;
+        for (int c = 0; c < ContactCount; ++c) t.Contacts[c] += p.Contacts[c];
+        t.Failed += p.Failed;
+        t.BelowOne += p.BelowOne;
+        t.BelowRequired += p.BelowRequired;
+        const std::uint64_t count = p.Factors.size();
+        if (count == 0) continue;
+        if (t.Wedges == 0) {
+            t.Mean = p.Mean, t.SquaredDeviations = p.SquaredDeviations, t.Min = p.Min, t.Max = p.Max;
+        } else {
+            const double na = static_cast<double>(t.Wedges), nb = static_cast<double>(count), n = na + nb;
+            const double delta = p.Mean - t.Mean;
+            t.Mean += delta * (nb / n);
+            t.SquaredDeviations += p.SquaredDeviations + delta * delta * (na * nb / n);
+            t.Min = std::min(t.Min, p.Min), t.Max = std::max(t.Max, p.Max);
+        }
+        t.Wedges += count;
     }
-    s.Mean = shift + sum / n;
-    s.Sd = kc.size() > 1 ? std::sqrt(std::max(0.0, (squares - sum * sum / n) / (n - 1))) : 0;
-    const auto [lowest, highest] = std::minmax_element(kc.begin(), kc.end());
-    s.Min = *lowest;
-    s.Max = *highest;
-    s.Pf = failures / n;
+    return t;
+}
+
+SafetyStatistics statistics(const FactorTotals& t) {
+    const double n = static_cast<double>(t.Wedges);
+    SafetyStatistics s;
+    s.Mean = t.Mean;
+    s.Sd = t.Wedges > 1 ? std::sqrt(t.SquaredDeviations / (n - 1)) : 0;
+    s.Min = t.Min;
+    s.Max = t.Max;
+    s.Pf = static_cast<double>(t.BelowOne) / n;
     return s;
 }
 
-// Equal bins from the smallest to the largest Kc; all values equal give one
-// bin of zero width.
-Histogram histogram(const std::vector<double>& kc, const SafetyStatistics& s, int bins) {
+// Equal bins from the smallest to the largest value; all values equal give
+// one bin of zero width. Each chunk counts its own values in parallel.
+Histogram histogram(std::vector<ChunkResult>& results, FactorPartial ChunkResult::*factor, const SafetyStatistics& s,
+                    int bins) {
     if (s.Max == s.Min) bins = 1;
     Histogram h;
     const double width = (s.Max - s.Min) / bins;
     for (int b = 0; b <= bins; ++b) h.Edges.push_back(b == bins ? s.Max : s.Min + b * width);
     h.Counts.assign(bins, 0);
-    for (double k : kc) {
-        const int bin = width > 0 ? static_cast<int>((k - s.Min) / width) : 0;
-        ++h.Counts[std::min(bin, bins - 1)];
+    const auto chunks = static_cast<std::int64_t>(results.size());
+#pragma omp parallel for schedule(dynamic, 16)
+    for (std::int64_t c = 0; c < chunks; ++c) {
+        FactorPartial& p = results[static_cast<std::size_t>(c)].*factor;
+        p.Bins.assign(bins, 0);
+        for (double k : p.Factors) {
+            const int bin = width > 0 ? static_cast<int>((k - s.Min) / width) : 0;
+            ++p.Bins[std::min(bin, bins - 1)];
+        }
     }
+    for (const ChunkResult& chunk : results)
+        for (int b = 0; b < bins; ++b) h.Counts[b] += (chunk.*factor).Bins[b];
     return h;
 }
 
-// The outcomes of one factor counted, and its values on the wedge samples
-// kept, compacted in place in sample order.
-struct FactorTally {
-    std::array<std::uint64_t, ContactCount> Contacts{};
-    std::uint64_t Failed = 0;
+std::vector<double> keptFactors(const std::vector<ChunkResult>& results, FactorPartial ChunkResult::*factor,
+                                std::uint64_t wedges) {
+    std::vector<double> all;
+    all.reserve(wedges);
+    for (const ChunkResult& chunk : results)
+        all.insert(all.end(), (chunk.*factor).Factors.begin(), (chunk.*factor).Factors.end());
+    return all;
+}
+
+// A factor's summary: counts, statistics, histogram and kept values.
+struct FactorSummary {
+    FactorTotals Totals;
+    std::optional<SafetyStatistics> Statistics;
+    Histogram Bins;
     std::vector<double> Factors;
 };
 
-FactorTally tally(std::vector<double>&& factors, const std::vector<std::uint8_t>& outcomes) {
-    FactorTally t;
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < outcomes.size(); ++i) {
-        if (outcomes[i] == FailedOutcome) {
-            ++t.Failed;
-            continue;
-        }
-        ++t.Contacts[outcomes[i]];
-        if (cutsOutWedge(static_cast<TWedgeContact>(outcomes[i]))) factors[kept++] = factors[i];
+FactorSummary summarise(std::vector<ChunkResult>& results, FactorPartial ChunkResult::*factor,
+                        const ProbabilisticSettings& settings) {
+    FactorSummary s;
+    s.Totals = combine(results, factor);
+    if (s.Totals.Wedges > 0) {
+        s.Statistics = statistics(s.Totals);
+        s.Bins = histogram(results, factor, *s.Statistics, settings.HistogramBins);
     }
-    factors.resize(kept);
-    t.Factors = std::move(factors);
-    return t;
+    if (settings.KeepFactors) s.Factors = keptFactors(results, factor, s.Totals.Wedges);
+    return s;
 }
 
-// Failed wedges over all samples.
-double failureProbability(const std::vector<double>& factors, std::uint64_t samples) {
-    const auto failed = std::count_if(factors.begin(), factors.end(), [](double f) { return f < 1; });
-    return static_cast<double>(failed) / static_cast<double>(samples);
-}
-
-FullFactorSummary fullSummary(FactorTally&& t, std::uint64_t samples, double required, int bins) {
-    FullFactorSummary full;
-    full.RequiredFactor = required;
-    full.Contacts = t.Contacts;
-    full.Failed = t.Failed;
-    full.SafetyFactors = std::move(t.Factors);
-    full.Wedges = full.SafetyFactors.size();
-    full.PFailure = failureProbability(full.SafetyFactors, samples);
-    if (full.Wedges == 0) return full;
-    full.Statistics = statistics(full.SafetyFactors);
-    full.FsHistogram = histogram(full.SafetyFactors, *full.Statistics, bins);
-    const auto below = std::count_if(full.SafetyFactors.begin(), full.SafetyFactors.end(),
-                                     [&](double fs) { return fs < required; });
-    full.PBelowRequired = static_cast<double>(below) / static_cast<double>(full.Wedges);
-    return full;
-}
-
-ProbabilisticResult summarise(SampleOutcomes&& out, const ProbabilisticSettings& settings, double required) {
+ProbabilisticResult summarise(std::vector<ChunkResult>& results, const ProbabilisticSettings& settings,
+                              double required) {
     ProbabilisticResult result;
     result.Method = settings.Method;
-    result.Samples = out.Outcome.size();
-    FactorTally kc = tally(std::move(out.Kc), out.Outcome);
-    result.Contacts = kc.Contacts;
-    result.Failed = kc.Failed;
+    result.Samples = settings.Samples;
+    const double samples = static_cast<double>(settings.Samples);
+    FactorSummary kc = summarise(results, &ChunkResult::Kc, settings);
+    result.Contacts = kc.Totals.Contacts;
+    result.Failed = kc.Totals.Failed;
+    result.Wedges = kc.Totals.Wedges;
+    result.PFailure = static_cast<double>(kc.Totals.BelowOne) / samples;
+    result.Statistics = kc.Statistics;
+    result.KcHistogram = std::move(kc.Bins);
     result.SafetyFactors = std::move(kc.Factors);
-    result.Wedges = result.SafetyFactors.size();
-    result.PFailure = failureProbability(result.SafetyFactors, result.Samples);
-    result.Full =
-        fullSummary(tally(std::move(out.Fs), out.FullOutcome), result.Samples, required, settings.HistogramBins);
-    if (result.Wedges == 0) return result;
-    result.Statistics = statistics(result.SafetyFactors);
-    result.KcHistogram = histogram(result.SafetyFactors, *result.Statistics, settings.HistogramBins);
+    FactorSummary fs = summarise(results, &ChunkResult::Fs, settings);
+    FullFactorSummary& full = result.Full;
+    full.RequiredFactor = required;
+    full.Contacts = fs.Totals.Contacts;
+    full.Failed = fs.Totals.Failed;
+    full.Wedges = fs.Totals.Wedges;
+    full.PFailure = static_cast<double>(fs.Totals.BelowOne) / samples;
+    full.Statistics = fs.Statistics;
+    full.FsHistogram = std::move(fs.Bins);
+    full.SafetyFactors = std::move(fs.Factors);
+    if (full.Wedges > 0)
+        full.PBelowRequired = static_cast<double>(fs.Totals.BelowRequired) / static_cast<double>(full.Wedges);
     return result;
 }
 
@@ -388,12 +513,14 @@ std::optional<std::uint64_t> availableMemory() {
     return available;
 }
 
-// The run keeps each sample's factors and outcomes, and Latin hypercube
-// sampling one stratum number per sample and varied input; all of it is
-// allocated before the first sample, so a run that cannot fit is refused
+// The run keeps each sample's two factors until the histograms are counted
+// (and copies them into the result with KeepFactors), and Latin hypercube
+// sampling one stratum number per sample and varied input; the stores are
+// taken before the first sample, so a run that cannot fit is refused
 // beforehand rather than ended by the allocator.
 void checkSampleMemory(const ProbabilisticSettings& settings, int varied) {
-    std::uint64_t perSample = SampleOutcomes::BytesPerSample;
+    std::uint64_t perSample = RunStores::BytesPerSample;
+    if (settings.KeepFactors) perSample += RunStores::BytesPerSample;
     if (settings.Method == SamplingMethod::LatinHypercube) perSample += varied * sizeof(std::uint32_t);
     const std::uint64_t needed = settings.Samples * perSample;
     const auto available = availableMemory();
@@ -448,8 +575,10 @@ ProbabilisticResult runProbabilistic(const PlaneAttitudeArray& attitudes, const 
     const BlockInputs base = blockInputs(attitudes, params, loads);
     validateSettings(base, settings);
     const SamplePlan plan = samplePlan(base, settings);
-    SampleOutcomes out(settings.Samples);
-    if (runSamples(plan, settings, progress, out)) return summarise(std::move(out), settings, loads.RequiredFactor);
+    const RunStores stores(settings.Samples);
+    std::vector<ChunkResult> results;
+    if (runSamples(plan, settings, progress, stores, results))
+        return summarise(results, settings, loads.RequiredFactor);
     ProbabilisticResult cancelled;
     cancelled.Cancelled = true;
     return cancelled;

@@ -5,8 +5,11 @@
 // real wedge with its loads - and their statistics.
 //
 // Reproducible: sample i draws its inputs from a counter-based stream keyed
-// by (seed, i), so a seed gives the same result on every run and with any
-// number of threads. Parallel with OpenMP over chunks of samples.
+// by (seed, i) and is worked out in vector lanes that give the bits of
+// their scalar twins on every x86-64 processor (kernel.h), so a seed gives
+// the same result on every run, with any number of threads and any lane
+// width. Parallel with OpenMP over chunks of samples; each chunk leaves its
+// counts, moments and histogram counts, combined in chunk order.
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -39,6 +42,13 @@ struct ProbabilisticSettings {
     // Latin hypercube sampling stratifies the angle to the mean and the
     // azimuth about it.
     std::array<std::optional<double>, 2> FisherKappa{};
+    // Samples in the widest vector lanes of the processor (kernel.h); false
+    // works them out one by one through evaluate and evaluateFull, which
+    // gives the same bits, for checking.
+    bool Vectorised = true;
+    // Keep Kc and Fs of every wedge sample (SafetyFactors); the statistics
+    // and histograms do not need them afterwards.
+    bool KeepFactors = true;
 };
 
 // More bins than a histogram can show; each is a line of output.
@@ -76,7 +86,7 @@ struct FullFactorSummary {
     std::array<std::uint64_t, ContactCount> Contacts{}; // NoBlock: no real wedge
     std::uint64_t Failed = 0;
     Histogram FsHistogram;
-    std::vector<double> SafetyFactors; // Fs of every wedge sample, in sample order
+    std::vector<double> SafetyFactors; // Fs of every wedge sample, in sample order (KeepFactors)
 };
 
 struct ProbabilisticResult {
@@ -97,7 +107,7 @@ struct ProbabilisticResult {
     std::array<std::uint64_t, ContactCount> Contacts{}; // by TWedgeContact
     std::uint64_t Failed = 0; // computations that failed (zero divisor, ...)
     Histogram KcHistogram;    // over the wedge samples' Kc
-    std::vector<double> SafetyFactors; // Kc of every wedge sample, in sample order
+    std::vector<double> SafetyFactors; // Kc of every wedge sample, in sample order (KeepFactors)
     FullFactorSummary Full;
 };
 

@@ -4,6 +4,8 @@
 #include <numeric>
 #include <utility>
 
+#include "analysis/probabilistic/kernel.h"
+
 namespace trelmox {
 
 namespace {
@@ -58,8 +60,12 @@ double SampleDesign::uniform(std::uint64_t sample, Parameter input) const {
     return u;
 }
 
+// The whole lanes of the widest kernel, the rest one by one: the same bits.
 void SampleDesign::uniforms(std::uint64_t first, std::size_t n, Parameter input, double* out) const {
-    for (std::size_t i = 0; i < n; ++i) out[i] = streamUniform(first + i, input);
+    const BlockKernel& kernel = widestKernel();
+    const std::size_t lanes = n - n % kernel.Lanes;
+    kernel.Uniforms(key_, first * ParameterCount + static_cast<int>(input) + 1, ParameterCount, out, lanes);
+    for (std::size_t i = lanes; i < n; ++i) out[i] = streamUniform(first + i, input);
     if (method_ == SamplingMethod::MonteCarlo) return;
     // The position inside the stratum keeps 28 bits, so that stratum +
     // position (stratum < 2^24) is exact and the quotient stays inside its

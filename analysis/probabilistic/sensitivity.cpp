@@ -1,7 +1,10 @@
 #include "analysis/probabilistic/sensitivity.h"
 
 #include <cmath>
+#include <optional>
+#include <string>
 
+#include "analysis/probabilistic/kernel.h"
 #include "model/error.h"
 
 namespace trelmox {
@@ -14,29 +17,65 @@ void requireInRange(Parameter parameter, double value) {
         throw ParameterRefusal(parameter, ParameterRefusal::Reason::ValueOutside, value);
 }
 
-SensitivityStep step(const BlockInputs& base, Parameter parameter, double value) {
-    BlockInputs inputs = base;
+// A step may reach a value the block's own texts could not hold (a height
+// of 0), which then fails as such a text would: the message, if so.
+// `inputs`: a working copy of the block's.
+std::optional<std::string> physicalFailure(BlockInputs& inputs, Parameter parameter, double value) {
     parameterField(inputs, parameter) = value;
-    SensitivityStep s{value, {}, {}, {}, {}};
-    // A step may reach a value the block's own texts could not hold (a
-    // height of 0), which then fails as such a text would.
     try {
         checkWedgeNumbers(inputs.Numbers);
     } catch (const Error& e) {
-        s.Failure = s.FullFailure = e.what();
-        return s;
+        return e.what();
     }
-    try {
-        s.Result = evaluate(inputs);
-    } catch (const Error& e) {
-        s.Failure = e.what();
+    return std::nullopt;
+}
+
+// Kc and Fs of every value at once, in the lanes of the widest kernel; the
+// full factor of a block with a tension crack one value at a time.
+std::vector<SensitivityStep> evaluateSteps(const BlockInputs& base, Parameter parameter, std::vector<double> values) {
+    const std::size_t n = values.size();
+    const std::size_t padded = (n + MaxLanes - 1) / MaxLanes * MaxLanes;
+    values.resize(padded, values.back());
+    KernelPlan plan;
+    buildKernelPlan(base, {parameter}, plan);
+    KernelColumns columns;
+    columns.Input[static_cast<int>(parameter)] = values.data();
+    columns.Count = padded;
+    std::vector<double> kc(padded), fs(padded);
+    std::vector<SampleOutcome> kcOutcome(padded), fsOutcome(padded);
+    const bool crack = base.Loads.Crack.has_value();
+    widestKernel().Evaluate(plan.Constants, columns,
+                            {kc.data(), kcOutcome.data(), crack ? nullptr : fs.data(), fsOutcome.data()});
+    std::vector<SensitivityStep> steps(n);
+    BlockInputs probe = base;
+    for (std::size_t i = 0; i < n; ++i) {
+        SensitivityStep& s = steps[i];
+        s.Value = values[i];
+        if (const auto failure = physicalFailure(probe, parameter, values[i])) {
+            s.Failure = s.FullFailure = *failure;
+            continue;
+        }
+        if (failedOutcome(kcOutcome[i]))
+            s.Failure = outcomeMessage(kcOutcome[i]);
+        else
+            s.Result = SafetyResult{kc[i], static_cast<TWedgeContact>(kcOutcome[i])};
+        if (crack) {
+            BlockInputs inputs = base;
+            parameterField(inputs, parameter) = values[i];
+            try {
+                s.Full = evaluateFull(inputs).Safety;
+            } catch (const Error& e) {
+                s.FullFailure = e.what();
+            }
+        } else if (failedOutcome(fsOutcome[i])) {
+            s.FullFailure = outcomeMessage(fsOutcome[i]);
+        } else {
+            s.Full = FullSafety{};
+            s.Full->Contact = static_cast<TWedgeContact>(fsOutcome[i]);
+            s.Full->Factor = fs[i];
+        }
     }
-    try {
-        s.Full = evaluateFull(inputs).Safety;
-    } catch (const Error& e) {
-        s.FullFailure = e.what();
-    }
-    return s;
+    return steps;
 }
 
 } // namespace
@@ -55,10 +94,10 @@ std::vector<SensitivityStep> runSensitivity(const PlaneAttitudeArray& attitudes,
         throw Error("the number of steps must lie between 1 and " + std::to_string(MaxSensitivitySteps));
     requireInRange(parameter, from);
     requireInRange(parameter, to);
-    std::vector<SensitivityStep> result;
-    result.reserve(steps + 1);
-    for (int i = 0; i <= steps; ++i) result.push_back(step(base, parameter, std::lerp(from, to, double(i) / steps)));
-    return result;
+    std::vector<double> values;
+    values.reserve(steps + 1);
+    for (int i = 0; i <= steps; ++i) values.push_back(std::lerp(from, to, double(i) / steps));
+    return evaluateSteps(base, parameter, std::move(values));
 }
 
 std::optional<BlockPoint> blockPoint(BlockInputs inputs, Parameter parameter) {

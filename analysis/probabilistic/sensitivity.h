@@ -1,6 +1,7 @@
 #pragma once
 // Kc and the full factor Fs, each with its contact case, as one input runs
-// over a range, the others held at the block's values.
+// over a range, the others held at the block's values: each value is a
+// sample of a probabilistic run (evaluate, evaluateFull), all in vector lanes.
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,7 +14,9 @@ struct SensitivityStep {
     double Value = 0;
     std::optional<SafetyResult> Result; // Kc; absent when the computation failed
     std::string Failure;                // its message then
-    std::optional<FullSafety> Full;     // Fs (Contact NoBlock: no real wedge); absent when it failed
+    // Fs (Contact NoBlock: no real wedge): its contact and factor, the other
+    // fields only for a block with a tension crack; absent when it failed.
+    std::optional<FullSafety> Full;
     std::string FullFailure;            // its message then
 };
 

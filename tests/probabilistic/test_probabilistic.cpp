@@ -4,10 +4,9 @@
 #include <cmath>
 #include <fstream>
 #include <stdexcept>
-#include <tuple>
-
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 
 #include "analysis/probabilistic/probabilistic.h"

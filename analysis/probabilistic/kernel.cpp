@@ -1,0 +1,138 @@
+#include "analysis/probabilistic/kernel.h"
+
+#include <algorithm>
+
+#include "analysis/polyhedron.h"
+#include "analysis/probabilistic/sample_trig.h"
+#include "analysis/vector_method.h"
+#include "model/checked.h"
+
+namespace trelmox {
+
+extern const BlockKernel Sse2Kernel, AvxKernel, Avx512Kernel;
+
+const char* outcomeMessage(SampleOutcome o) {
+    switch (o) {
+    case SampleOutcome::Overflow: return OverflowMessage;
+    case SampleOutcome::DivisionByZero: return DivisionByZeroMessage;
+    case SampleOutcome::InvalidOperation: return InvalidOperationMessage;
+    case SampleOutcome::NoDriving: return NoDrivingMessage;
+    default: return "";
+    }
+}
+
+SampleOutcome outcomeOfFailure(const std::string& message) {
+    for (SampleOutcome o : {SampleOutcome::DivisionByZero, SampleOutcome::InvalidOperation, SampleOutcome::NoDriving})
+        if (message == outcomeMessage(o)) return o;
+    return SampleOutcome::Overflow;
+}
+
+namespace {
+
+bool varies(const std::vector<Parameter>& varying, Parameter p) {
+    return std::find(varying.begin(), varying.end(), p) != varying.end();
+}
+
+// The inputs each term is worked out from.
+std::vector<Parameter> termInputs(TrigTerm term) {
+    using P = Parameter;
+    switch (term) {
+    case TrigTerm::Dip1: return {P::Dip1};
+    case TrigTerm::Dip2: return {P::Dip2};
+    case TrigTerm::DipTop: return {P::DipTop};
+    case TrigTerm::DipFace: return {P::DipFace};
+    case TrigTerm::Dir1: return {P::DipDir1};
+    case TrigTerm::Dir2: return {P::DipDir2};
+    case TrigTerm::DirTop: return {P::DipDirTop};
+    case TrigTerm::DirFace: return {P::DipDirFace};
+    case TrigTerm::Relative1: return {P::DipDir1, P::DipDir2};
+    case TrigTerm::RelativeFace: return {P::DipDirFace, P::DipDir2};
+    case TrigTerm::TanTop: return {P::DipTop};
+    }
+    return {};
+}
+
+SinCos<double> fixedTerm(TrigTerm term, const PlaneAttitudeArray& a) {
+    switch (term) {
+    case TrigTerm::Dip1: case TrigTerm::Dip2: case TrigTerm::DipTop: case TrigTerm::DipFace:
+        return sampleSinCosOfDegrees(a[int(term)].DipAngle);
+    case TrigTerm::Dir1: case TrigTerm::Dir2: case TrigTerm::DirTop: case TrigTerm::DirFace:
+        return sampleSinCosOfDegrees(a[int(term) - 4].DipDirection);
+    case TrigTerm::Relative1: return sampleSinCosOfDifference(a[0].DipDirection, a[1].DipDirection);
+    case TrigTerm::RelativeFace: return sampleSinCosOfDifference(a[3].DipDirection, a[1].DipDirection);
+    case TrigTerm::TanTop: return {sampleTanOfDegrees(a[2].DipAngle), 0};
+    }
+    return {};
+}
+
+bool entersKc(TrigTerm term) { return term < TrigTerm::Dir1 ? term != TrigTerm::DipTop : term > TrigTerm::DirFace; }
+bool entersFs(TrigTerm term) { return term <= TrigTerm::DirFace; }
+
+void appendDirection(std::vector<double>& to, const LineDirection& direction) {
+    const TPoint3D v = directionVector(direction);
+    to.insert(to.end(), {v.x, v.y, v.z});
+}
+
+} // namespace
+
+void buildKernelPlan(const BlockInputs& base, const std::vector<Parameter>& varying, KernelPlan& plan) {
+    KernelConstants& k = plan.Constants;
+    for (int i = 0; i < ParameterCount; ++i) k.Base[i] = parameterValue(base, static_cast<Parameter>(i));
+    k.ComputedWater = base.ComputedWater;
+    k.Overhang = base.Numbers.OverhangCoefficient;
+    for (int t = 0; t < TrigTermCount; ++t) {
+        const auto term = static_cast<TrigTerm>(t);
+        const std::vector<Parameter> inputs = termInputs(term);
+        k.Varies[t] = std::any_of(inputs.begin(), inputs.end(), [&](Parameter p) { return varies(varying, p); });
+        if (k.Varies[t]) continue;
+        try {
+            const SinCos<double> sc = fixedTerm(term, base.Attitudes);
+            k.Fixed[t][0] = sc.sin, k.Fixed[t][1] = sc.cos;
+        } catch (const Error&) {
+            k.FixedKcOverflows |= entersKc(term);
+            k.FixedFsOverflows |= entersFs(term);
+        }
+    }
+    k.WholeSinCos = &WholeDegreeSinCos[0].sin;
+    k.WholeTan = WholeDegreeTan.data();
+    const WedgeLoads& loads = base.Loads;
+    k.Water = loads.Water;
+    k.SeismicAlongSliding = !loads.SeismicDirection;
+    if (loads.SeismicDirection) {
+        const TPoint3D v = directionVector(*loads.SeismicDirection);
+        k.SeismicDirection[0] = v.x, k.SeismicDirection[1] = v.y, k.SeismicDirection[2] = v.z;
+    }
+    k.FacePressure = loads.FacePressure;
+    k.TopPressure = loads.TopPressure;
+    plan.ForceShares = base.ForceShares;
+    for (const ExternalForce& f : loads.Forces) appendDirection(plan.ForceDirections, f.Direction);
+    plan.BoltShares = base.BoltShares;
+    for (const Bolt& b : loads.Bolts) {
+        appendDirection(plan.BoltDirections, b.Direction);
+        plan.BoltActive.push_back(b.Mode == BoltMode::Active);
+    }
+    // Summed in order, as the loads' totals are shared out.
+    for (double share : plan.ForceShares) k.ForceShareSum += share;
+    for (double share : plan.BoltShares) k.BoltShareSum += share;
+    k.ForceCount = plan.ForceShares.size();
+    k.BoltCount = plan.BoltShares.size();
+    k.ForceShares = plan.ForceShares.data();
+    k.ForceDirections = plan.ForceDirections.data();
+    k.BoltShares = plan.BoltShares.data();
+    k.BoltDirections = plan.BoltDirections.data();
+    k.BoltActive = plan.BoltActive.data();
+}
+
+std::vector<const BlockKernel*> supportedKernels() {
+    std::vector<const BlockKernel*> kernels{&Sse2Kernel};
+    if (__builtin_cpu_supports("avx")) kernels.push_back(&AvxKernel);
+    if (__builtin_cpu_supports("avx512f")) kernels.push_back(&Avx512Kernel);
+    return kernels;
+}
+
+const BlockKernel& widestKernel() {
+    static const BlockKernel& widest = *supportedKernels().back();
+    return widest;
+}
+
+} // namespace trelmox

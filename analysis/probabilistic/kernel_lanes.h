@@ -1,0 +1,523 @@
+// The body of a block kernel (kernel.h), compiled once per instruction set:
+// kernel_sse2.cpp, kernel_avx.cpp and kernel_avx512.cpp each define, before
+// including it, TRELMOX_LANES, the native vector type TRELMOX_NATIVE, its
+// square root TRELMOX_SQRT, TRELMOX_SLEEF(function) naming SLEEF's non-FMA
+// function of that width, and the kernel's variable and name. No include
+// guard: every translation unit has its own copy in its own unnamed
+// namespace, so no symbol compiled for one instruction set can stand in for
+// another's, and the body calls no library code but SLEEF's and libm's.
+//
+// The formulas follow the scalar ones line by line; see the comments there
+// for the engineering. Every operation is a plain IEEE operation on each
+// lane, so a lane gives the bits of the scalar code.
+#include <cstddef>
+#include <cstdint>
+#include <sleef.h>
+
+#include "analysis/probabilistic/distribution.h"
+#include "analysis/probabilistic/kernel.h"
+
+namespace trelmox {
+namespace {
+
+constexpr std::size_t Lanes = TRELMOX_LANES;
+using Native = TRELMOX_NATIVE;
+inline void sleefSinCos(Native x, Native& sin, Native& cos) {
+    const auto sc = TRELMOX_SLEEF(sincos)(x);
+    sin = sc.x, cos = sc.y;
+}
+inline Native sleefTan(Native x) { return TRELMOX_SLEEF(tan)(x); }
+inline Native sleefLog(Native x) { return TRELMOX_SLEEF(log)(x); }
+inline Native sleefExp(Native x) { return TRELMOX_SLEEF(exp)(x); }
+inline Native nativeSqrt(Native x) { return TRELMOX_SQRT(x); }
+
+typedef double V __attribute__((vector_size(Lanes * 8)));
+typedef long M __attribute__((vector_size(Lanes * 8))); // what comparing two V gives
+
+inline V splat(double x) {
+    V v{};
+    for (std::size_t i = 0; i < Lanes; ++i) v[i] = x;
+    return v;
+}
+inline M splatMask(long x) {
+    M m{};
+    for (std::size_t i = 0; i < Lanes; ++i) m[i] = x;
+    return m;
+}
+inline V load(const double* p) {
+    V v;
+    __builtin_memcpy(&v, p, sizeof v);
+    return v;
+}
+inline void store(double* p, V v) { __builtin_memcpy(p, &v, sizeof v); }
+inline V pick(M m, V a, V b) { return m ? a : b; }
+inline bool anyLane(M m) {
+    for (std::size_t i = 0; i < Lanes; ++i)
+        if (m[i]) return true;
+    return false;
+}
+inline V absolute(V x) { return (V)((M)x & splatMask(0x7fffffffffffffffLL)); }
+inline M finite(V x) { return absolute(x) <= splat(__DBL_MAX__); }
+inline V squareRoot(V x) { return (V)nativeSqrt((Native)x); }
+
+struct Vec {
+    V x, y, z;
+};
+inline Vec add(const Vec& a, const Vec& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+inline Vec sub(const Vec& a, const Vec& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline Vec scale(V s, const Vec& a) { return {s * a.x, s * a.y, s * a.z}; }
+inline V dot(const Vec& a, const Vec& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline Vec cross(const Vec& a, const Vec& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+inline V norm(const Vec& a) { return squareRoot(dot(a, a)); }
+inline Vec splatVec(const double* v) { return {splat(v[0]), splat(v[1]), splat(v[2])}; }
+inline M finiteVec(const Vec& a) { return finite(a.x) & finite(a.y) & finite(a.z); }
+
+// The outcome of every lane, and the lanes still being worked out.
+struct Outcomes {
+    M Live = splatMask(-1);
+    M Code = splatMask(0);
+    // Lanes in `when` that are still live end here with `code`.
+    [[gnu::always_inline]] void settle(M when, SampleOutcome code) {
+        const M now = when & Live;
+        Code = now ? splatMask(static_cast<long>(code)) : Code;
+        Live &= ~now;
+    }
+    [[gnu::always_inline]] V overflowChecked(V v) {
+        settle(~finite(v), SampleOutcome::Overflow);
+        return v;
+    }
+    // checkedDiv's failures, then an overflow (arithmetic.h's quotient).
+    [[gnu::always_inline]] V quotient(V dividend, V divisor) {
+        const M zero = divisor == splat(0);
+        settle(zero & (dividend == splat(0)), SampleOutcome::InvalidOperation);
+        settle(zero, SampleOutcome::DivisionByZero);
+        return overflowChecked(dividend / divisor);
+    }
+    [[gnu::always_inline]] V root(V radicand) {
+        settle(radicand < splat(0), SampleOutcome::InvalidOperation);
+        return squareRoot(radicand);
+    }
+};
+
+struct Trig {
+    V sin, cos;
+};
+
+inline M wholeDegrees(V degrees) {
+    const V shift = splat(0x1p52); // adding and taking it away rounds to a whole number
+    // 0..360, the tables' range, and not -0 (whose sine keeps its sign).
+    return (degrees >= splat(0)) & (degrees < splat(361)) & (((degrees + shift) - shift) == degrees) &
+           ((M)degrees >= splatMask(0));
+}
+
+// Overflow lanes: the radians are not finite.
+inline V radiansOf(V degrees, M& overflow) {
+    const V r = degrees * splat(3.141592653589793238462643383279502884) / splat(180);
+    overflow |= ~finite(r);
+    return r;
+}
+
+inline Trig sinCosOfDegrees(const KernelConstants& k, V degrees, M& overflow) {
+    Trig t;
+    sleefSinCos((Native)radiansOf(degrees, overflow), t.sin, t.cos);
+    const M whole = wholeDegrees(degrees);
+    if (anyLane(whole))
+        for (std::size_t i = 0; i < Lanes; ++i)
+            if (whole[i]) {
+                const int index = static_cast<int>(degrees[i]);
+                t.sin[i] = k.WholeSinCos[2 * index], t.cos[i] = k.WholeSinCos[2 * index + 1];
+            }
+    return t;
+}
+
+inline V tanOfDegrees(const KernelConstants& k, V degrees, M& overflow) {
+    V t = (V)sleefTan((Native)radiansOf(degrees, overflow));
+    const M whole = wholeDegrees(degrees);
+    if (anyLane(whole))
+        for (std::size_t i = 0; i < Lanes; ++i)
+            if (whole[i]) t[i] = k.WholeTan[static_cast<int>(degrees[i])];
+    return t;
+}
+
+inline Trig sinCosOfDifference(V degrees, V minusDegrees, M& overflow) {
+    const V minus = radiansOf(minusDegrees, overflow);
+    const V relative = radiansOf(degrees, overflow) - minus;
+    overflow |= ~finite(relative);
+    Trig t;
+    sleefSinCos((Native)relative, t.sin, t.cos);
+    const M whole = wholeDegrees(degrees) & wholeDegrees(minusDegrees);
+    if (anyLane(whole))
+        for (std::size_t i = 0; i < Lanes; ++i)
+            if (whole[i]) t.sin[i] = __builtin_sin(relative[i]), t.cos[i] = __builtin_cos(relative[i]);
+    return t;
+}
+
+// The inputs of the lanes at one offset of the columns.
+struct LaneInputs {
+    const KernelConstants& K;
+    const KernelColumns& C;
+    std::size_t At;
+    V operator[](Parameter p) const {
+        const double* column = C.Input[static_cast<int>(p)];
+        return column ? load(column + At) : splat(K.Base[static_cast<int>(p)]);
+    }
+};
+
+// Every term of the trigonometry, per lane or fixed; overflow of the Kc and
+// of the Fs terms apart.
+struct LaneTrig {
+    Trig Term[TrigTermCount];
+    M KcOverflow, FsOverflow;
+};
+
+// full: the terms of Fs too (its dip directions).
+LaneTrig laneTrig(const LaneInputs& in, bool full) {
+    const KernelConstants& k = in.K;
+    LaneTrig t;
+    M overflow[TrigTermCount];
+    const Parameter dips[4] = {Parameter::Dip1, Parameter::Dip2, Parameter::DipTop, Parameter::DipFace};
+    const Parameter directions[4] = {Parameter::DipDir1, Parameter::DipDir2, Parameter::DipDirTop, Parameter::DipDirFace};
+    for (int term = 0; term < TrigTermCount; ++term) {
+        overflow[term] = splatMask(0);
+        const bool fsOnly = term >= static_cast<int>(TrigTerm::Dir1) && term <= static_cast<int>(TrigTerm::DirFace);
+        if (!k.Varies[term] || (fsOnly && !full)) {
+            t.Term[term] = {splat(k.Fixed[term][0]), splat(k.Fixed[term][1])};
+            continue;
+        }
+        M& o = overflow[term];
+        const auto which = static_cast<TrigTerm>(term);
+        if (term < 4)
+            t.Term[term] = sinCosOfDegrees(k, in[dips[term]], o);
+        else if (term < 8)
+            t.Term[term] = sinCosOfDegrees(k, in[directions[term - 4]], o);
+        else if (which == TrigTerm::Relative1)
+            t.Term[term] = sinCosOfDifference(in[Parameter::DipDir1], in[Parameter::DipDir2], o);
+        else if (which == TrigTerm::RelativeFace)
+            t.Term[term] = sinCosOfDifference(in[Parameter::DipDirFace], in[Parameter::DipDir2], o);
+        else
+            t.Term[term] = {tanOfDegrees(k, in[Parameter::DipTop], o), splat(0)};
+    }
+    using T = TrigTerm;
+    auto of = [&](T term) { return overflow[static_cast<int>(term)]; };
+    t.KcOverflow = of(T::Dip1) | of(T::Dip2) | of(T::DipFace) | of(T::Relative1) | of(T::RelativeFace) | of(T::TanTop);
+    t.FsOverflow = of(T::Dip1) | of(T::Dip2) | of(T::DipTop) | of(T::DipFace) | of(T::Dir1) | of(T::Dir2) |
+                   of(T::DirTop) | of(T::DirFace);
+    if (k.FixedKcOverflows) t.KcOverflow = splatMask(-1);
+    if (k.FixedFsOverflows) t.FsOverflow = splatMask(-1);
+    return t;
+}
+
+const Trig& term(const LaneTrig& t, TrigTerm which) { return t.Term[static_cast<int>(which)]; }
+
+struct LaneNumbers {
+    V Rock, Height, C1, C2, F1, F2, Water, U1, U2;
+};
+
+LaneNumbers laneNumbers(const LaneInputs& in, Outcomes& kc, Outcomes& fs) {
+    LaneNumbers n{in[Parameter::RockUnitWeight], in[Parameter::SlopeHeight], in[Parameter::Cohesion1],
+                  in[Parameter::Cohesion2],      in[Parameter::Friction1],   in[Parameter::Friction2],
+                  in[Parameter::WaterUnitWeight], in[Parameter::WaterPressure1], in[Parameter::WaterPressure2]};
+    if (in.K.ComputedWater) {
+        n.U1 = n.U2 = (n.Water * n.Height) / splat(6);
+        kc.overflowChecked(n.U1);
+        fs.overflowChecked(n.U1);
+    }
+    return n;
+}
+
+// Kc (wedge.cpp's evaluate).
+V laneKc(const LaneTrig& trig, const LaneNumbers& n, double overhang, Outcomes& out) {
+    using T = TrigTerm;
+    const Trig& psi1 = term(trig, T::Dip1);
+    const Trig& rel1 = term(trig, T::Relative1);
+    const Trig& psiF = term(trig, T::DipFace);
+    const Trig& relF = term(trig, T::RelativeFace);
+    const V Ax = psi1.sin * rel1.sin, Ay = psi1.sin * rel1.cos, Az = psi1.cos;
+    const V By = term(trig, T::Dip2).sin, Bz = term(trig, T::Dip2).cos;
+    const V Sx = psiF.sin * relF.sin, Sy = psiF.sin * relF.cos, Sz = psiF.cos;
+    const V tanTop = term(trig, T::TanTop).sin;
+
+    const V Z = Ax * By;
+    const V F = Sx * Ay - Sy * Ax;
+    const V T_ = (Sz * Ax - Sx * Az) * By + Bz * F;
+    const V r = out.quotient(splat(overhang) * T_, Z);
+    out.settle(r > splat(0), SampleOutcome::NoBlock);
+    const V limit = out.quotient(squareRoot(splat(1) - Sz * Sz), Sz - r);
+    out.settle(tanTop > limit, SampleOutcome::NoBlock);
+
+    const V m = Ay * By + Az * Bz;
+    const V q = splat(1) - m * m;
+    const V w = out.quotient(out.overflowChecked(n.Rock * n.Height * T_), splat(3) * F);
+    const V e = out.quotient(splat(-1) * By * Sx, F);
+    const V absE = absolute(e);
+    const V wq = out.quotient(w, q);
+    const V Na = out.quotient(out.overflowChecked((wq * (Az - m * Bz) - e * n.U1) * e), absE);
+    const V Nb = out.overflowChecked(wq * (Bz - m * Az) - n.U2);
+    const V N1 = out.quotient(out.overflowChecked((w * Az - m * n.U2 - e * n.U1) * e), absE);
+    const V N2 = out.overflowChecked(w * Bz - m * e * n.U1 - n.U2);
+
+    const M both = (Na > splat(0)) & (Nb > splat(0));
+    const M first = ~both & (Nb < splat(0)) & (N1 > splat(0));
+    const M second = ~both & ~first & (Na < splat(0)) & (N2 > splat(0));
+    const M lift = ~both & ~first & ~second & (N1 < splat(0)) & (N2 < splat(0));
+
+    // Each case's factor with its own checks, on its own lanes only; a case
+    // no lane is in is not worked out (one plane alone is rare).
+    Outcomes bothOut = out, firstOut = out, secondOut = out;
+    bothOut.Live &= both, firstOut.Live &= first, secondOut.Live &= second;
+    const V resisting = bothOut.overflowChecked(
+        bothOut.root(q) * ((absE * n.C1 + (Na * n.F1 + Nb * n.F2)) + n.C2));
+    const V kcBoth = bothOut.quotient(resisting, absolute(w * Z));
+    V kcFirst = splat(0), kcSecond = splat(0);
+    if (anyLane(firstOut.Live)) {
+        const V driving1 = firstOut.overflowChecked((w * w) * (splat(1) - Az * Az) + (n.U2 * n.U2) * q +
+                                                    (m * Az - Bz) * splat(2) * w * n.U2);
+        const V root1 = firstOut.root(driving1);
+        kcFirst = firstOut.quotient(firstOut.overflowChecked(absE * n.C1 + N1 * n.F1), root1);
+    }
+    if (anyLane(secondOut.Live)) {
+        const V driving2 = secondOut.overflowChecked((w * w) * (By * By) + (n.U1 * n.U1) * (e * e) * q +
+                                                     (m * Bz - Az) * splat(2) * e * w * n.U1);
+        const V root2 = secondOut.root(driving2);
+        kcSecond = secondOut.quotient(secondOut.overflowChecked(N2 * n.F2 + n.C2), root2);
+    }
+    // The cases' failures, then their contacts.
+    const M live = out.Live;
+    out.Code = (live & both) ? bothOut.Code : (live & first) ? firstOut.Code : (live & second) ? secondOut.Code : out.Code;
+    out.Live = (live & both) ? bothOut.Live : (live & first) ? firstOut.Live : (live & second) ? secondOut.Live : out.Live;
+    out.settle(both, SampleOutcome::BothPlanes);
+    out.settle(first, SampleOutcome::FirstPlaneOnly);
+    out.settle(second, SampleOutcome::SecondPlaneOnly);
+    out.settle(lift, SampleOutcome::LiftOff);
+    out.settle(splatMask(-1), SampleOutcome::Unresolved);
+    return pick(both, kcBoth, pick(first, kcFirst, kcSecond));
+}
+
+Vec upwardNormal(const Trig& dip, const Trig& direction) {
+    return {dip.sin * direction.sin, dip.sin * direction.cos, dip.cos};
+}
+
+// The tetrahedron of a wedge without a crack (polyhedron.cpp), the fields
+// the forces and the vector method read.
+struct LaneShape {
+    Vec Line, Sliding, Inward1, Inward2, FaceOut, Top;
+    V Area1, Area2, FaceArea, TopArea, Volume, LineTopZ;
+};
+
+LaneShape laneShape(const LaneTrig& trig, V height, bool overhanging, Outcomes& out) {
+    using T = TrigTerm;
+    const Vec p1 = upwardNormal(term(trig, T::Dip1), term(trig, T::Dir1));
+    const Vec p2 = upwardNormal(term(trig, T::Dip2), term(trig, T::Dir2));
+    const Vec top = upwardNormal(term(trig, T::DipTop), term(trig, T::DirTop));
+    const Vec face = upwardNormal(term(trig, T::DipFace), term(trig, T::DirFace));
+    LaneShape s;
+    s.Top = top;
+    s.FaceOut = overhanging ? scale(splat(-1), face) : face;
+    const V topOffset = height * top.z;
+    out.settle(~(topOffset > splat(0)), SampleOutcome::NoBlock);
+    Vec line = cross(p1, p2);
+    const V length = norm(line);
+    out.settle(length == splat(0), SampleOutcome::NoBlock);
+    line = scale(pick(line.z < splat(0), splat(-1) / length, splat(1) / length), line);
+    out.settle(~((line.z > splat(0)) & (dot(s.FaceOut, line) < splat(0))), SampleOutcome::NoBlock);
+    out.settle(~(dot(top, line) > splat(0)), SampleOutcome::NoBlock);
+    const Vec c1 = scale(topOffset / dot(top, line), line);
+    const Vec d2 = cross(p1, s.FaceOut), d3 = cross(p2, s.FaceOut);
+    const Vec c2 = scale(topOffset / dot(top, d2), d2);
+    const Vec c3 = scale(topOffset / dot(top, d3), d3);
+    const V volume6 = dot(c1, cross(c2, c3));
+    out.settle(~(finiteVec(c1) & finiteVec(c2) & finiteVec(c3) & finite(volume6)) | (volume6 == splat(0)),
+               SampleOutcome::NoBlock);
+    s.Line = line;
+    s.Sliding = scale(splat(-1), line);
+    s.Inward1 = scale(pick(dot(p1, c3) > splat(0), splat(1), splat(-1)), p1);
+    s.Inward2 = scale(pick(dot(p2, c2) > splat(0), splat(1), splat(-1)), p2);
+    s.LineTopZ = c1.z;
+    // The faces: plane 1 (toe, c1, c2), plane 2 (toe, c1, c3), the slope face
+    // (toe, c2, c3), the upper slope (c1, c2, c3); the toe is the origin.
+    s.Area1 = splat(0.5) * norm(cross(c1, c2));
+    s.Area2 = splat(0.5) * norm(cross(c1, c3));
+    s.FaceArea = splat(0.5) * norm(cross(c2, c3));
+    s.TopArea = splat(0.5) * norm(cross(sub(c2, c1), sub(c3, c1)));
+    s.Volume = absolute(volume6) / splat(6);
+    return s;
+}
+
+Vec horizontalAlong(const Vec& v, const Vec& fallback) {
+    const V length = squareRoot(v.x * v.x + v.y * v.y);
+    const V other = squareRoot(fallback.x * fallback.x + fallback.y * fallback.y);
+    const M along = length > splat(0), otherwise = other > splat(0);
+    return {pick(along, v.x / length, pick(otherwise, fallback.x / other, splat(0))),
+            pick(along, v.y / length, pick(otherwise, fallback.y / other, splat(0))), splat(0)};
+}
+
+// The magnitude of share i of a varied total (parameters.cpp's shareOut).
+V shareOf(double share, double sum, V total) { return sum > 0 ? splat(share) * (total / splat(sum)) : splat(0); }
+
+// Fs (forces.cpp's wedgeForces, then vector_method.cpp's vectorMethod).
+V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, const LaneNumbers& n, Outcomes& out) {
+    const Vec zero{splat(0), splat(0), splat(0)};
+    const V weight = n.Rock * s.Volume;
+    const Vec weightForce{splat(0), splat(0), splat(-1) * weight};
+    V pressure1 = splat(0), pressure2 = splat(0);
+    if (k.Water == WaterMode::Block) pressure1 = n.U1, pressure2 = n.U2;
+    if (k.Water == WaterMode::Saturated) pressure1 = pressure2 = n.Water * s.LineTopZ / splat(6);
+    const Vec water1 = scale(pressure1 * s.Area1, s.Inward1), water2 = scale(pressure2 * s.Area2, s.Inward2);
+    const V seismicK = in[Parameter::Seismic];
+    const Vec direction = k.SeismicAlongSliding ? horizontalAlong(s.Sliding, s.FaceOut) : splatVec(k.SeismicDirection);
+    const Vec seismicForce = scale(seismicK * weight, direction);
+    const M shaken = seismicK != splat(0);
+    const Vec seismic{pick(shaken, seismicForce.x, splat(0)), pick(shaken, seismicForce.y, splat(0)),
+                      pick(shaken, seismicForce.z, splat(0))};
+    Vec external = zero;
+    const V forceTotal = in[Parameter::ForceMagnitude];
+    for (std::size_t i = 0; i < k.ForceCount; ++i)
+        external = add(external, scale(shareOf(k.ForceShares[i], k.ForceShareSum, forceTotal),
+                                       splatVec(&k.ForceDirections[3 * i])));
+    const Vec faceLoad = k.FacePressure != 0 ? scale(splat(-k.FacePressure) * s.FaceArea, s.FaceOut) : zero;
+    const Vec topLoad = k.TopPressure != 0 ? scale(splat(-k.TopPressure) * s.TopArea, s.Top) : zero;
+    Vec activeBolts = zero, passive = zero;
+    const V boltTotal = in[Parameter::BoltForce];
+    for (std::size_t i = 0; i < k.BoltCount; ++i) {
+        Vec& sum = k.BoltActive[i] ? activeBolts : passive;
+        sum = add(sum, scale(shareOf(k.BoltShares[i], k.BoltShareSum, boltTotal), splatVec(&k.BoltDirections[3 * i])));
+    }
+    Vec active = add(add(add(weightForce, water1), water2), zero);
+    active = add(add(add(add(add(active, seismic), external), faceLoad), topLoad), activeBolts);
+
+    const Vec& n1 = s.Inward1;
+    const Vec& n2 = s.Inward2;
+    const V m = dot(n1, n2), perQ = splat(1) / (splat(1) - m * m);
+    const Vec total = add(active, passive);
+    const V r1 = dot(total, n1), r2 = dot(total, n2);
+    const V both1 = (m * r2 - r1) * perQ, both2 = (m * r1 - r2) * perQ;
+    const V alone1 = splat(-1) * r1, alone2 = splat(-1) * r2;
+    const M both = (both1 > splat(0)) & (both2 > splat(0));
+    const M first = ~both & (both2 < splat(0)) & (alone1 > splat(0));
+    const M second = ~both & ~first & (both1 < splat(0)) & (alone2 > splat(0));
+    const M lift = ~both & ~first & ~second & (alone1 < splat(0)) & (alone2 < splat(0));
+
+    const V along = dot(active, s.Sliding);
+    V magnitude = absolute(along);
+    Vec driving = scale(along, s.Sliding);
+    // Resting on one plane alone: rare, worked out only where a lane needs it.
+    const M alone = (first | second) & out.Live;
+    if (anyLane(alone)) {
+        const Vec firstDriving = sub(active, scale(dot(active, n1), n1));
+        const Vec secondDriving = sub(active, scale(dot(active, n2), n2));
+        magnitude = pick(both, magnitude, pick(first, norm(firstDriving), norm(secondDriving)));
+        driving = {pick(both, driving.x, pick(first, firstDriving.x, secondDriving.x)),
+                   pick(both, driving.y, pick(first, firstDriving.y, secondDriving.y)),
+                   pick(both, driving.z, pick(first, firstDriving.z, secondDriving.z))};
+    }
+    out.settle((both | first | second) & (magnitude == splat(0)), SampleOutcome::NoDriving);
+    const Vec slide = scale(splat(1) / magnitude, driving);
+    const V resistingBoth = n.C1 * s.Area1 + n.C2 * s.Area2 + both1 * n.F1 + both2 * n.F2;
+    const V resistingFirst = n.C1 * s.Area1 + alone1 * n.F1;
+    const V resistingSecond = n.C2 * s.Area2 + alone2 * n.F2;
+    const V resisting = pick(both, resistingBoth, pick(first, resistingFirst, resistingSecond)) - dot(passive, slide);
+    out.settle(both, SampleOutcome::BothPlanes);
+    out.settle(first, SampleOutcome::FirstPlaneOnly);
+    out.settle(second, SampleOutcome::SecondPlaneOnly);
+    out.settle(lift, SampleOutcome::LiftOff);
+    out.settle(splatMask(-1), SampleOutcome::Unresolved);
+    return resisting / magnitude;
+}
+
+// The factor where the outcome works one out, else 0.
+V factorOf(M code, V value) {
+    const M cases = (code == splatMask(static_cast<long>(SampleOutcome::BothPlanes))) |
+                    (code == splatMask(static_cast<long>(SampleOutcome::FirstPlaneOnly))) |
+                    (code == splatMask(static_cast<long>(SampleOutcome::SecondPlaneOnly)));
+    return pick(cases, value, splat(0));
+}
+
+void storeOutcomes(SampleOutcome* to, M code) {
+    for (std::size_t i = 0; i < Lanes; ++i) to[i] = static_cast<SampleOutcome>(code[i]);
+}
+
+void evaluateLanes(const KernelConstants& k, const KernelColumns& c, const KernelResults& r) {
+    for (std::size_t at = 0; at < c.Count; at += Lanes) {
+        const LaneInputs in{k, c, at};
+        const LaneTrig trig = laneTrig(in, r.Fs != nullptr);
+        Outcomes kc, fs;
+        kc.settle(trig.KcOverflow, SampleOutcome::Overflow);
+        fs.settle(trig.FsOverflow, SampleOutcome::Overflow);
+        const LaneNumbers n = laneNumbers(in, kc, fs);
+        const V kcValue = laneKc(trig, n, k.Overhang, kc);
+        store(r.Kc + at, factorOf(kc.Code, kcValue));
+        storeOutcomes(r.KcOutcome + at, kc.Code);
+        if (!r.Fs) continue;
+        const LaneShape shape = laneShape(trig, n.Height, k.Overhang < 0, fs);
+        const V fsValue = laneFs(k, in, shape, n, fs);
+        store(r.Fs + at, factorOf(fs.Code, fsValue));
+        storeOutcomes(r.FsOutcome + at, fs.Code);
+    }
+}
+
+// The draws (distribution.cpp's Sampler::values and normalQuantile).
+V clampTo(V v, V low, V high) { return pick(v < low, low, pick(high < v, high, v)); }
+
+V normalQuantileLanes(V p) {
+    using namespace quantile;
+    p = clampTo(p, splat(0x1p-1074), splat(1 - 0x1p-53));
+    const M lowTail = p < splat(Central);
+    const M tailLanes = lowTail | (p > splat(1 - Central));
+    const V qc = p - splat(0.5);
+    const V r = qc * qc;
+    const V cx = (((((splat(A[0]) * r + A[1]) * r + A[2]) * r + A[3]) * r + A[4]) * r + A[5]) * qc /
+                 (((((splat(B[0]) * r + B[1]) * r + B[2]) * r + B[3]) * r + B[4]) * r + 1);
+    // The tails (one draw in twenty) only where a lane needs them.
+    if (!anyLane(tailLanes)) return cx;
+    const V tail = pick(lowTail, p, splat(1) - p);
+    const V q = squareRoot(splat(-2) * (V)sleefLog((Native)tail));
+    const V tx = (((((splat(C[0]) * q + C[1]) * q + C[2]) * q + C[3]) * q + C[4]) * q + C[5]) /
+                 ((((splat(D[0]) * q + D[1]) * q + D[2]) * q + D[3]) * q + 1);
+    return pick(tailLanes, pick(lowTail, tx, splat(-1) * tx), cx);
+}
+
+void drawLanes(const DrawConstants& d, double* values, std::size_t count) {
+    const V location = splat(d.Location), scaleBy = splat(d.Scale), low = splat(d.Low), high = splat(d.High);
+    for (std::size_t at = 0; at < count; at += Lanes) {
+        const V u = load(values + at);
+        V v = location;
+        switch (static_cast<Distribution::Kind>(d.Kind)) {
+        case Distribution::Kind::Fixed: break;
+        case Distribution::Kind::Normal:
+            v = clampTo(location + scaleBy * normalQuantileLanes(splat(d.PLow) + u * splat(d.PWidth)), low, high);
+            break;
+        case Distribution::Kind::Uniform: v = clampTo(location + u * scaleBy, low, high); break;
+        case Distribution::Kind::Lognormal: v = (V)sleefExp((Native)(location + scaleBy * normalQuantileLanes(u))); break;
+        }
+        store(values + at, v);
+    }
+}
+
+// counterUniform (sampling.cpp) of the counters first, first + stride, ...
+// in 64-bit integer lanes.
+typedef unsigned long U __attribute__((vector_size(Lanes * 8)));
+
+void uniformLanes(std::uint64_t key, std::uint64_t first, std::uint64_t stride, double* values, std::size_t count) {
+    U counter, step;
+    for (std::size_t i = 0; i < Lanes; ++i) counter[i] = first + i * stride, step[i] = Lanes * stride;
+    const U golden = counter * 0 + 0x9e3779b97f4a7c15ULL;
+    // A 52-bit integer n as the double 2^52 + n, exactly; then minus 2^52.
+    const U exponent = counter * 0 + 0x4330000000000000ULL;
+    for (std::size_t at = 0; at < count; at += Lanes, counter += step) {
+        U z = key + golden * counter;
+        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+        z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+        z = z ^ (z >> 31);
+        const V whole = (V)((z >> 12) | exponent) - splat(0x1p52);
+        store(values + at, (whole + splat(0.5)) * splat(0x1p-52));
+    }
+}
+
+} // namespace
+} // namespace trelmox
+
+namespace trelmox {
+extern const BlockKernel TRELMOX_KERNEL{TRELMOX_KERNEL_NAME, Lanes, evaluateLanes, drawLanes, uniformLanes};
+} // namespace trelmox
