@@ -45,7 +45,8 @@ public:
 
 ViewedBlock exampleBlock() {
     const SavedBlock saved = savedBlockFromTexts(parseBlockData(readTextFile(TRELMOX_EXAMPLE)));
-    return {QStringLiteral("example"), saved.Attitudes, saved.Quadrants, saved.Params, QString(TRELMOX_PICTURE_DIR)};
+    return {QStringLiteral("example"), saved.Attitudes, saved.Quadrants, saved.Params, QString(TRELMOX_PICTURE_DIR),
+            trelmox::WedgeLoads{}, {}};
 }
 
 // The slope top and the first cutting plane both horizontal: two triples

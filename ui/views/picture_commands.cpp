@@ -28,11 +28,10 @@ const PictureCommand pictureCommands[] = {
 ViewedBlock workspaceBlock(const ui::Workspace& workspace) {
     const BlockDocument& document = workspace.document();
     ViewedBlock block{QString::fromStdString(document.currentBlock()), document.attitudes(), document.quadrants(),
-                      document.params(), QString::fromStdString(workspace.reportFolder().string())};
+                      document.params(), QString::fromStdString(workspace.reportFolder().string()), std::nullopt, {}};
     try {
         block.Loads = document.loads();
     } catch (const Error& failure) {
-        block.Loads.reset();
         block.LoadsProblem = QString::fromUtf8(failure.what());
     }
     return block;
