@@ -94,42 +94,25 @@ namespace {
 
 double radians(double degrees) { return radiansOf<double>(degrees); }
 
-// Every step is one double evaluation in the order written, so that the
-// results agree digit for digit with the hand-checked figures. Only the
-// values that can leave the finite range are tested: the trigonometric terms
-// are bounded by construction.
-// The parts of the normals, each from the attitudes it depends on; azimuths
-// are taken relative to plane 2's dip direction.
-[[gnu::always_inline]] inline void refreshNormals(WedgeNormals& n, const PlaneAttitudeArray& attitudes,
-                                                  WedgeNormalParts parts) {
+// The normals of the wedge's planes; azimuths are taken relative to plane
+// 2's dip direction.
+[[gnu::always_inline]] inline WedgeNormals normalsOf(const PlaneAttitudeArray& attitudes) {
     const TPlaneAttitude& plane1 = attitudes[int(TPlaneRole::FirstCuttingPlane)];
     const TPlaneAttitude& plane2 = attitudes[int(TPlaneRole::SecondCuttingPlane)];
     const TPlaneAttitude& top = attitudes[int(TPlaneRole::SlopeTopSurface)];
     const TPlaneAttitude& face = attitudes[int(TPlaneRole::SlopeFace)];
-    const double alpha2 = parts.Plane1 || parts.Face ? radians(plane2.DipDirection) : 0;
-    if (parts.Plane1) {
-        const auto psi1 = sinCosOfDegrees<double>(plane1.DipAngle);
-        const double rel1 = noOverflow(radians(plane1.DipDirection) - alpha2);
-        n.Ax = psi1.sin * std::sin(rel1), n.Ay = psi1.sin * std::cos(rel1), n.Az = psi1.cos;
-    }
-    if (parts.Plane2) {
-        const auto psi2 = sinCosOfDegrees<double>(plane2.DipAngle);
-        n.By = psi2.sin, n.Bz = psi2.cos;
-    }
-    if (parts.Face) {
-        const auto psiF = sinCosOfDegrees<double>(face.DipAngle);
-        const double relF = noOverflow(radians(face.DipDirection) - alpha2);
-        n.Sx = psiF.sin * std::sin(relF), n.Sy = psiF.sin * std::cos(relF), n.Sz = psiF.cos;
-    }
-    if (parts.Top) n.TanTop = tanOfDegrees(top.DipAngle);
-}
-
-constexpr WedgeNormalParts AllParts{true, true, true, true};
-
-[[gnu::always_inline]] inline WedgeNormals normalsOf(const PlaneAttitudeArray& attitudes) {
-    WedgeNormals normals;
-    refreshNormals(normals, attitudes, AllParts);
-    return normals;
+    WedgeNormals n;
+    const double alpha2 = radians(plane2.DipDirection);
+    const auto psi1 = sinCosOfDegrees<double>(plane1.DipAngle);
+    const double rel1 = noOverflow(radians(plane1.DipDirection) - alpha2);
+    n.Ax = psi1.sin * std::sin(rel1), n.Ay = psi1.sin * std::cos(rel1), n.Az = psi1.cos;
+    const auto psi2 = sinCosOfDegrees<double>(plane2.DipAngle);
+    n.By = psi2.sin, n.Bz = psi2.cos;
+    const auto psiF = sinCosOfDegrees<double>(face.DipAngle);
+    const double relF = noOverflow(radians(face.DipDirection) - alpha2);
+    n.Sx = psiF.sin * std::sin(relF), n.Sy = psiF.sin * std::cos(relF), n.Sz = psiF.cos;
+    n.TanTop = tanOfDegrees(top.DipAngle);
+    return n;
 }
 
 // Every step is one double evaluation in the order written, so that the
@@ -202,21 +185,6 @@ SafetyResult computeSafetyFactor(const PlaneAttitudeArray& attitudes, const Wedg
 }
 
 WedgeNormals wedgeNormals(const PlaneAttitudeArray& attitudes) { return normalsOf(attitudes); }
-
-void refreshWedgeNormals(WedgeNormals& normals, const PlaneAttitudeArray& attitudes, WedgeNormalParts parts) {
-    refreshNormals(normals, attitudes, parts);
-}
-
-WedgeNormalParts normalPartsOf(TPlaneRole plane, bool dipDirection) {
-    switch (plane) {
-    case TPlaneRole::FirstCuttingPlane: return {.Plane1 = true};
-    case TPlaneRole::SecondCuttingPlane: return dipDirection ? WedgeNormalParts{.Plane1 = true, .Face = true}
-                                                             : WedgeNormalParts{.Plane2 = true};
-    case TPlaneRole::SlopeTopSurface: return {.Top = !dipDirection};
-    case TPlaneRole::SlopeFace: return {.Face = true};
-    }
-    return AllParts;
-}
 
 SafetyResult computeSafetyFactor(const WedgeNormals& normals, const WedgeNumbers& numbers) {
     WedgeTerms unused;

@@ -61,18 +61,6 @@ struct WedgeNormals {
 };
 // Throws Error("Floating point overflow") for an angle beyond the range of a double.
 WedgeNormals wedgeNormals(const PlaneAttitudeArray& attitudes);
-// The normals in parts, so that an analysis varying some attitudes redoes
-// only the trigonometry they enter: A (plane 1), B (plane 2's dip), S (the
-// face) and the slope top's tangent.
-struct WedgeNormalParts {
-    bool Plane1 = false, Plane2 = false, Face = false, Top = false;
-};
-// The parts that the dip angle or the dip direction of `plane` enters
-// (plane 2's dip direction enters A and S; the slope top's none).
-WedgeNormalParts normalPartsOf(TPlaneRole plane, bool dipDirection);
-// Recomputes the chosen parts from `attitudes` and keeps the others; all
-// parts chosen, it gives wedgeNormals(attitudes), bit for bit.
-void refreshWedgeNormals(WedgeNormals& normals, const PlaneAttitudeArray& attitudes, WedgeNormalParts parts);
 SafetyResult computeSafetyFactor(const WedgeNormals& normals, const WedgeNumbers& numbers);
 
 // The named intermediate values of the computation, for checking a result

@@ -50,28 +50,3 @@ TEST(WedgeHalves, AgreeBitForBitWithTheWholeComputation) {
     for (const char* kind : {"NoBlock", "BothPlanes", "FirstPlaneOnly", "SecondPlaneOnly", "LiftOff", "Floating"})
         EXPECT_GT(seen[kind], 0) << kind;
 }
-
-// Changing one attitude and redoing the parts it enters gives the normals of
-// the changed attitudes: no part depends on an attitude it is not listed for.
-TEST(WedgeHalves, PartsCoverEveryAttitudeTheyDependOn) {
-    std::mt19937_64 random(12);
-    std::uniform_real_distribution<double> dip(0, 90), direction(0, 360);
-    for (int i = 0; i < 2000; ++i) {
-        PlaneAttitudeArray a;
-        for (TPlaneAttitude& plane : a) plane = {dip(random), direction(random)};
-        const auto role = static_cast<TPlaneRole>(i % PlaneCount);
-        const bool dipDirection = (i / PlaneCount) % 2 == 1;
-        WedgeNormals normals = wedgeNormals(a);
-        TPlaneAttitude& changed = a[static_cast<int>(role)];
-        (dipDirection ? changed.DipDirection : changed.DipAngle) = dipDirection ? direction(random) : dip(random);
-        refreshWedgeNormals(normals, a, normalPartsOf(role, dipDirection));
-        const WedgeNormals fresh = wedgeNormals(a);
-        const double got[] = {normals.Ax, normals.Ay, normals.Az, normals.By, normals.Bz,
-                              normals.Sx, normals.Sy, normals.Sz, normals.TanTop};
-        const double want[] = {fresh.Ax, fresh.Ay, fresh.Az, fresh.By, fresh.Bz,
-                               fresh.Sx, fresh.Sy, fresh.Sz, fresh.TanTop};
-        for (int k = 0; k < 9; ++k)
-            ASSERT_EQ(std::bit_cast<std::uint64_t>(got[k]), std::bit_cast<std::uint64_t>(want[k]))
-                << "plane " << static_cast<int>(role) << (dipDirection ? " dip direction" : " dip") << ", term " << k;
-    }
-}
