@@ -55,14 +55,19 @@ fs::path openProgramFolder(const fs::path& executableFolder) {
 
 Program::Program(const std::filesystem::path& programFolder)
     : workspace(programFolder), Form1(workspace), Form2(workspace), Form3(workspace), Form4(workspace),
-      Pictures([this] { return views::workspaceBlock(workspace); }) {
+      Loads(workspace), Pictures([this] { return views::workspaceBlock(workspace); }) {
     workspace.attach(&Form2, &Form3, &Form4);
+    workspace.attachLoads(&Loads);
     // In free space: below the main window's commands, and beside the
     // analysis window's result boxes.
-    QPushButton* pictures = views::addPictureMenuButton(&Form1, Pictures, QRect(514, 366, 140, 26));
-    QAction* joints = pictures->menu()->addAction(QStringLiteral("结构面统计与组合"));
+    QMenu* menu = views::addPictureMenuButton(&Form1, Pictures, QRect(514, 366, 140, 26))->menu();
+    QAction* joints = menu->addAction(QStringLiteral("结构面统计与组合"));
     joints->setObjectName(QStringLiteral("JointsCommand"));
     QObject::connect(joints, &QAction::triggered, &Form1, [this] { showJoints(); });
+    menu->addSeparator();
+    QAction* loads = menu->addAction(QStringLiteral("荷载与支护"));
+    loads->setObjectName(QStringLiteral("LoadsCommand"));
+    QObject::connect(loads, &QAction::triggered, &Loads, &ui::LoadsWindow::bringUp);
     views::addPictureButtons(&Form4, Pictures, QPoint(330, 231), QSize(120, 24), 34);
     // Beside "分析、计算" on its panel: the calculation report of the results.
     views::addReportButton(Form4.findChild<QWidget*>(QStringLiteral("Panel1")), workspace, Pictures,

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/tform1.h"
+#include "ui/loads_window.h"
 #include "ui/tform2.h"
 #include "ui/tform3.h"
 #include "ui/tform4.h"
@@ -33,6 +34,8 @@ struct Program {
     ui::TForm2 Form2;
     ui::TForm3 Form3;
     ui::TForm4 Form4;
+    // "荷载与支护", opened from the main window's menu and the analysis window.
+    ui::LoadsWindow Loads;
     // The stereonet, the 3D view and the analysis plots, opened from the
     // main window and the analysis window.
     views::PictureWindows Pictures;

@@ -9,6 +9,7 @@
 
 #include "analysis/block_analysis.h"
 #include "cli/cli.h"
+#include "cli/loads.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/output_guard.h"
@@ -18,6 +19,7 @@
 #include "model/datafile.h"
 #include "model/error.h"
 #include "model/files.h"
+#include "report/full_report.h"
 #include "report/report.h"
 
 namespace trelmox::cli {
@@ -39,9 +41,19 @@ const char* const AnalyzeUsage =
     "quadrant attitudes, the parameters; marker 'z' entered or 'j' computed\n"
     "water pressures). The block name is the file name up to its first '.'.\n"
     "\n"
+    "Beside Kc, the full factor Fs of the real wedge under the real top, by the\n"
+    "vector method, with the block's loads and support from its companion file\n"
+    "(the data file's name with .json, beside it); a block without one carries\n"
+    "its own water pressures u1, u2 and no other load. Fs comes with its contact\n"
+    "case, the stability state against the required factor, the weight, the\n"
+    "face areas and the bolt force the required factor needs (along the\n"
+    "companion file's design bolt, else along the direction needing least).\n"
+    "\n"
     "  --format text|json|csv  output: a readable table (default), one JSON\n"
     "                          object per block per line, or CSV\n"
-    "  --report-dir DIR        write each block's analysis report to DIR\n"
+    "  --report-dir DIR        write each block's analysis report (<name>.txt) to\n"
+    "                          DIR, and for a block with a companion file its full\n"
+    "                          analysis report (<name>三维分析.txt)\n"
     "  --dxf-dir DIR           write each block's DXF drawing to DIR\n"
     "  --plot-dir DIR          write each block's stereonet (<name>stereonet.svg)\n"
     "                          and 3D view (<name>wedge.svg) to DIR\n"
@@ -56,16 +68,31 @@ struct Destinations {
 
 // Where each output of a block goes, in the order they are written.
 struct BlockOutputs {
-    std::optional<std::filesystem::path> report, dxf;
+    std::optional<std::filesystem::path> report, fullReport, dxf;
     std::vector<std::filesystem::path> pictures;
 };
 
 BlockOutputs outputsOf(const std::string& name, const Destinations& to) {
     BlockOutputs outputs;
-    if (to.reportDir) outputs.report = *to.reportDir / (name + ".txt");
+    if (to.reportDir) {
+        outputs.report = *to.reportDir / (name + ".txt");
+        outputs.fullReport = fullReportPath(*to.reportDir, name);
+    }
     if (to.dxfDir) outputs.dxf = *to.dxfDir / dxfFileName(name);
     if (to.plotDir) outputs.pictures = {*to.plotDir / stereonetFileName(name), *to.plotDir / wedgeViewFileName(name)};
     return outputs;
+}
+
+// The full analysis beside Kc. Its failure or refusal is a message of the
+// block, not the block's failure: Kc and the geometry stand.
+void analyseRealWedge(const SavedBlock& block, const WedgeLoads& loads, BlockOutcome& outcome) {
+    try {
+        outcome.full = fullReportInputs(outcome.block, block, loads);
+    } catch (const Error& failure) {
+        outcome.messages.push_back(failure.what());
+        return;
+    }
+    if (const auto refusal = outcome.full->Analysis.Refusal) outcome.messages.push_back(refusalMessage(*refusal));
 }
 
 void analyseFile(const RunInput& input, const Destinations& to, OutputGuard& guard, BlockOutcome& outcome) {
@@ -79,6 +106,13 @@ void analyseFile(const RunInput& input, const Destinations& to, OutputGuard& gua
     for (const auto& picture : outputs.pictures) guard.check(picture, input.number);
 
     const SavedBlock block = readSavedBlock(input.file);
+    // Only a block with loads gets the full report and the real wedge with
+    // its forces in the picture: a batch of blocks without companion files
+    // leaves exactly the files it left before.
+    const std::optional<WedgeLoads> companion = dataFileCompanion(input.file);
+    const WedgeLoads loads = companion.value_or(WedgeLoads{});
+    const std::optional<std::filesystem::path> fullReport = companion ? outputs.fullReport : std::nullopt;
+    if (fullReport) guard.check(*fullReport, input.number);
     VertexGeometry corners; // fresh per block: geometry is never taken from another block
     const BlockAnalysis analysis = analyseBlock(block, corners);
     for (const FailedTriple& triple : analysis.FailedTriples) outcome.messages.push_back(failedTripleMessage(triple));
@@ -88,17 +122,22 @@ void analyseFile(const RunInput& input, const Destinations& to, OutputGuard& gua
     outcome.safety = analysis.Safety;
     const std::string contactText = contactMessage(analysis.Safety->Contact);
     if (!contactText.empty()) outcome.messages.push_back(contactText);
+    analyseRealWedge(block, loads, outcome);
 
     if (outputs.report) {
         const FigureTexts figures = figureTexts(*analysis.Geometry, *analysis.Safety);
         writeOutputs({*outputs.report}, input, guard,
                      [&] { writeReport(*to.reportDir, reportInputs(outcome.block, block, &figures)); });
     }
+    if (fullReport && outcome.full)
+        writeOutputs({*fullReport}, input, guard, [&] { writeFullReport(*to.reportDir, *outcome.full); });
     if (outputs.dxf)
         writeOutputs({*outputs.dxf}, input, guard, [&] { writeDxf(*to.dxfDir, outcome.block, analysis.Vertices); });
     if (to.plotDir)
         writeOutputs(outputs.pictures, input, guard, [&] {
-            writeBlockPictures(*to.plotDir, outcome.block, block.Attitudes, block.Params, analysis.Vertices);
+            const FullAnalysis* full = companion && outcome.full ? &outcome.full->Analysis : nullptr;
+            writeBlockPictures(*to.plotDir, outcome.block, block.Attitudes, block.Params, loads,
+                               blockScene(analysis.Vertices, full, loads));
         });
 }
 

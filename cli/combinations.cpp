@@ -8,9 +8,9 @@
 #include "analysis/joints/combinations.h"
 #include "document/joint_document.h"
 #include "cli/cli.h"
+#include "cli/loads.h"
 #include "cli/options.h"
 #include "cli/output.h"
-#include "model/companion.h"
 #include "model/datafile.h"
 #include "model/error.h"
 #include "model/files.h"
@@ -95,8 +95,7 @@ void combine(const std::string& blockFile, const std::string& measurementFile, c
     CombinationSlope slope;
     fromFile(blockFile, [&] {
         block = savedBlockFromTexts(parseBlockData(readTextFile(blockFile)));
-        const std::optional<WedgeLoads> companion =
-            readCompanionFile(std::filesystem::path(blockFile).parent_path(), blockName);
+        const std::optional<WedgeLoads> companion = dataFileCompanion(blockFile);
         c.HasLoads = companion.has_value();
         slope = combinationSlope(block, companion.value_or(WedgeLoads{}));
     });

@@ -1,9 +1,11 @@
 #include "cli/output.h"
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include "analysis/vec3.h"
 #include "model/textcodec.h"
 #include "report/figures.h"
 
@@ -145,6 +147,81 @@ std::string tableRow(const std::vector<std::string>& cells, const std::vector<st
 
 namespace {
 
+// The figures of the full analysis that the tool prints, each as a number
+// or absent: absent all but the contact case when the real wedge was
+// refused, and all when the analysis failed.
+struct FullFigures {
+    std::optional<std::string> Contact, State;
+    std::optional<double> Factor, Weight, BoltForce, BoltTrend, BoltPlunge;
+    std::array<std::optional<double>, WedgeSurfaceCount> Areas;
+};
+
+// The bolt force the required factor needs: along the design bolt when the
+// loads give one, else along the direction that needs the least.
+void boltFigures(const SupportDesign& design, FullFigures& f) {
+    if (design.Bolt) {
+        f.BoltForce = design.BoltForce;
+        if (design.BoltForce) {
+            f.BoltTrend = design.Bolt->Direction.Trend;
+            f.BoltPlunge = design.Bolt->Direction.Plunge;
+        }
+    } else if (design.Least) {
+        f.BoltForce = design.Least->Force;
+        f.BoltTrend = design.Least->Direction.Trend;
+        f.BoltPlunge = design.Least->Direction.Plunge;
+    }
+}
+
+FullFigures fullFigures(const std::optional<FullReportInputs>& full) {
+    FullFigures f;
+    if (!full) return f;
+    const FullAnalysis& a = full->Analysis;
+    f.Contact = contactName(a.Safety.Contact);
+    f.Factor = a.Safety.Factor;
+    if (a.Refusal) return f;
+    if (a.State) f.State = stabilityStateName(*a.State);
+    f.Weight = norm(a.Forces.Weight);
+    for (int i = 0; i < WedgeSurfaceCount; ++i) f.Areas[i] = a.Shape.Faces[i].Area;
+    boltFigures(full->Design, f);
+    return f;
+}
+
+// The keys of the face areas, by WedgeSurface.
+const char* const AreaKeys[WedgeSurfaceCount] = {"plane1", "plane2", "face", "top", "crack"};
+
+std::string jsonOrNull(const std::optional<double>& value) { return value ? jsonNumber(*value) : "null"; }
+std::string jsonOrNull(const std::optional<std::string>& text) { return text ? jsonString(*text) : "null"; }
+
+std::string fullJson(const FullFigures& f) {
+    std::string json = ",\"fs_contact\":" + jsonOrNull(f.Contact) + ",\"fs\":" + jsonOrNull(f.Factor) +
+                       ",\"state\":" + jsonOrNull(f.State) + ",\"weight\":" + jsonOrNull(f.Weight) + ",\"areas\":";
+    if (!f.Areas[0]) {
+        json += "null";
+    } else {
+        for (int i = 0; i < WedgeSurfaceCount; ++i)
+            json += (i ? ",\"" : "{\"") + std::string(AreaKeys[i]) + "\":" + jsonOrNull(f.Areas[i]);
+        json += '}';
+    }
+    return json + ",\"required_bolt_force\":" + jsonOrNull(f.BoltForce) +
+           ",\"required_bolt_trend\":" + jsonOrNull(f.BoltTrend) +
+           ",\"required_bolt_plunge\":" + jsonOrNull(f.BoltPlunge);
+}
+
+std::string csvOrEmpty(const std::optional<double>& value) { return value ? jsonNumber(*value) : ""; }
+
+std::string fullCsvHeader() {
+    std::string header = ",fs_contact,fs,state,weight";
+    for (const char* key : AreaKeys) header += std::string(",areas.") + key;
+    return header + ",required_bolt_force,required_bolt_trend,required_bolt_plunge";
+}
+
+std::string fullCsv(const FullFigures& f) {
+    std::string row = ',' + f.Contact.value_or("") + ',' + csvOrEmpty(f.Factor) + ',' + f.State.value_or("") + ',' +
+                      csvOrEmpty(f.Weight);
+    for (const auto& area : f.Areas) row += ',' + csvOrEmpty(area);
+    return row + ',' + csvOrEmpty(f.BoltForce) + ',' + csvOrEmpty(f.BoltTrend) + ',' + csvOrEmpty(f.BoltPlunge);
+}
+
 template <typename T, typename F> std::string orNull(const std::optional<T>& value, F field) {
     return value ? jsonNumber(field(*value)) : "null";
 }
@@ -159,7 +236,7 @@ public:
              << ",\"volume\":" << orNull(o.geometry, [](const WedgeGeometry& g) { return g.Volume; })
              << ",\"height\":" << orNull(o.geometry, [](const WedgeGeometry& g) { return g.Height; })
              << ",\"plunge\":" << orNull(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; })
-             << ",\"messages\":[";
+             << fullJson(fullFigures(o.full)) << ",\"messages\":[";
         for (std::size_t i = 0; i < o.messages.size(); ++i) out_ << (i ? "," : "") << jsonString(o.messages[i]);
         out_ << "],\"error\":" << (o.error ? jsonString(shownText(*o.error)) : "null") << "}\n";
     }
@@ -174,7 +251,9 @@ template <typename T, typename F> std::string orEmpty(const std::optional<T>& va
 
 class CsvPrinter : public OutcomePrinter {
 public:
-    explicit CsvPrinter(std::ostream& out) : out_(out) { out_ << "block,contact,kc,volume,height,plunge,messages,error\r\n"; }
+    explicit CsvPrinter(std::ostream& out) : out_(out) {
+        out_ << "block,contact,kc,volume,height,plunge" << fullCsvHeader() << ",messages,error\r\n";
+    }
     void print(const BlockOutcome& o) override {
         std::string messages;
         for (std::size_t i = 0; i < o.messages.size(); ++i) messages += (i ? "; " : "") + o.messages[i];
@@ -182,8 +261,9 @@ public:
              << orEmpty(o.safety, [](const SafetyResult& s) { return s.SafetyFactor; }) << ','
              << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.Volume; }) << ','
              << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.Height; }) << ','
-             << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; }) << ','
-             << csvField(messages) << ',' << csvField(shownText(o.error.value_or(""))) << "\r\n";
+             << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; })
+             << fullCsv(fullFigures(o.full)) << ',' << csvField(messages) << ','
+             << csvField(shownText(o.error.value_or(""))) << "\r\n";
     }
 
 private:
@@ -194,15 +274,17 @@ private:
 class TextPrinter : public OutcomePrinter {
 public:
     explicit TextPrinter(std::ostream& out) : out_(out) {
-        out_ << row({"块体", "接触情况", "安全系数Kc", "体积", "高度", "交线倾角"}) << '\n';
+        out_ << row({"块体", "接触情况", "安全系数Kc", "体积", "高度", "交线倾角", "安全系数Fs", "稳定状态"}) << '\n';
     }
     void print(const BlockOutcome& o) override {
         ++blocks_;
         if (o.error) ++failed_;
         FigureTexts figures{"-", "-", "-", "-"};
         if (o.geometry && o.safety) figures = figureTexts(*o.geometry, *o.safety);
-        out_ << row({shownText(o.block), o.safety ? contactName(o.safety->Contact) : "-", figures.SafetyFactor, figures.Volume,
-                     figures.Height, figures.Plunge})
+        const FullFigureTexts full = o.full ? fullFigureTexts(*o.full) : FullFigureTexts{};
+        out_ << row({shownText(o.block), o.safety ? contactName(o.safety->Contact) : "-", figures.SafetyFactor,
+                     figures.Volume, figures.Height, figures.Plunge, full.Factor.empty() ? "-" : full.Factor,
+                     full.State.empty() ? "-" : full.State})
              << '\n';
         for (const std::string& message : o.messages) out_ << "    " << message << '\n';
         if (o.error) out_ << "    错误: " << shownText(*o.error) << '\n';
@@ -212,7 +294,7 @@ public:
     }
 
 private:
-    static std::string row(const std::vector<std::string>& cells) { return tableRow(cells, {16, 18, 18, 14, 10, 10}); }
+    static std::string row(const std::vector<std::string>& cells) { return tableRow(cells, {16, 18, 18, 14, 10, 10, 18, 10}); }
     std::ostream& out_;
     int blocks_ = 0, failed_ = 0;
 };

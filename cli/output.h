@@ -11,6 +11,7 @@
 #include "analysis/geometry.h"
 #include "analysis/wedge.h"
 #include "model/error.h"
+#include "report/full_report.h"
 
 namespace trelmox::cli {
 
@@ -18,6 +19,10 @@ struct BlockOutcome {
     std::string block;
     std::optional<WedgeGeometry> geometry; // absent when not computed
     std::optional<SafetyResult> safety;
+    // The full analysis of the real wedge with the block's loads and the
+    // support it needs; absent when it failed (its message is then among
+    // `messages`) or was not reached.
+    std::optional<FullReportInputs> full;
     std::vector<std::string> messages; // the system's messages for this block, in order
     std::optional<std::string> error;  // the failure that stopped this block
 };

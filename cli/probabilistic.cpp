@@ -1,16 +1,20 @@
-// trelmox-cli probabilistic / sensitivity: the uncertainty of Kc for one
-// block data file. Exit statuses: 0 done, 1 the block could not be read or
+// trelmox-cli probabilistic / sensitivity: the uncertainty of Kc and of the
+// full factor Fs for one block data file with its loads. Exit statuses: 0 done, 1 the block could not be read or
 // converted, 2 usage error (a bad option, or settings that do not fit the
 // block such as a negative deviation), 130 a probabilistic run stopped by
 // Ctrl-C.
+#include <array>
 #include <charconv>
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <ostream>
 #include <set>
 
 #include "analysis/probabilistic/probabilistic.h"
 #include "analysis/probabilistic/sensitivity.h"
 #include "cli/cli.h"
+#include "cli/loads.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/progress.h"
@@ -31,21 +35,42 @@ const std::string NameHelp =
     "  rock water height            rock and water unit weight, slope height\n"
     "  u1 u2                        water pressures (blocks with entered pressures only;\n"
     "                               computed pressures follow water and height)\n"
-    "Dips lie within 0..90; c, f, water, u >= 0; rock and height > 0. A normal\n"
-    "distribution is truncated to that range; dip directions are not bounded.\n";
+    "  k                            seismic coefficient\n"
+    "  crackdist crackwater         the tension crack's distance behind the crest and\n"
+    "                               its water depth (blocks with a crack only)\n"
+    "  force bolt                   the total of the external forces / of the bolts,\n"
+    "                               shared out in their given proportions\n"
+    "Dips lie within 0..90; c, f, water, u, k, crackdist, crackwater, force and\n"
+    "bolt >= 0; rock and height > 0. A normal distribution is truncated to that\n"
+    "range; dip directions are not bounded. The last five are loads of the full\n"
+    "factor Fs and enter Kc not at all.\n";
+
+// What both commands compute, and where the loads come from.
+const std::string FactorHelp =
+    "Kc is the factor of the wedge normalised to a horizontal top at the slope\n"
+    "height; Fs that of the real wedge under the real top by the vector method,\n"
+    "with the block's loads and support from its companion file (the data file's\n"
+    "name with .json, beside it). A block without one carries its own water\n"
+    "pressures u1, u2 and no other load.\n"
+    "\n"
+    "  --required F         the safety factor Fs must reach (>= 1; default the\n"
+    "                       companion file's, else 1.35)\n";
 
 const std::string ProbabilisticUsage =
     "usage: trelmox-cli probabilistic FILE [--samples N] [--seed S] [--method mc|lhs]\n"
     "           [--sd NAME=SD ...] [--uniform NAME=LO:HI ...] [--lognormal NAME=SD ...]\n"
-    "           [--fisher PLANE=K ...] [--threads N] [--bins N] [--format text|json] [--quiet]\n"
+    "           [--required F] [--fisher PLANE=K ...] [--threads N] [--bins N] [--format text|json]\n"
+    "           [--quiet]\n"
     "\n"
     "Monte Carlo (mc, default) or Latin hypercube (lhs) analysis of the block in\n"
-    "FILE: every sample draws the varied inputs and computes Kc as 'analyze' does.\n"
-    "Statistics and P(Kc < 1), the probability of sliding, are taken over the\n"
-    "samples that cut out a wedge (lift-off counts as failure); P(failure) counts\n"
-    "the same failed wedges over all samples; the other contact cases and failed\n"
+    "FILE: every sample draws the varied inputs and computes Kc and Fs as\n"
+    "'analyze' does. For each factor, statistics and P(< 1), the probability of\n"
+    "sliding, are taken over the samples that cut out a wedge (lift-off counts\n"
+    "as failure), and for Fs P(Fs < required) too; P(failure) counts the same\n"
+    "failed wedges over all samples; the other contact cases and failed\n"
     "computations are counted.\n"
-    "\n"
+    "\n" +
+    FactorHelp +
     "  --samples N          number of samples, 1..10000000 (default 10000)\n"
     "  --seed S             seed, 0..2^64-1 (default 1); a seed gives the same\n"
     "                       result with any number of threads\n"
@@ -68,13 +93,14 @@ const std::string ProbabilisticUsage =
 
 const std::string SensitivityUsage =
     "usage: trelmox-cli sensitivity FILE --param NAME --from A --to B --steps N\n"
-    "           [--format text|csv|json]\n"
+    "           [--required F] [--format text|csv|json]\n"
     "\n"
-    "Kc and the contact case of the block in FILE as NAME runs from A to B in N\n"
-    "equal steps (N = 1..1000000; N + 1 values, both ends included), the other\n"
-    "inputs held at the block's values.\n"
+    "Kc and Fs, each with its contact case, and the stability state of Fs\n"
+    "against the required factor, of the block in FILE as NAME runs from A to B\n"
+    "in N equal steps (N = 1..1000000; N + 1 values, both ends included), the\n"
+    "other inputs held at the block's values.\n"
     "\n" +
-    NameHelp + "\nExit status: 0 done, 1 the block could not be read, 2 usage error.\n";
+    FactorHelp + "\n" + NameHelp + "\nExit status: 0 done, 1 the block could not be read, 2 usage error.\n";
 
 Parameter parameterNamed(const std::string& name) {
     const auto parameter = parameterFromName(name);
@@ -178,60 +204,107 @@ std::string statisticJson(const std::optional<SafetyStatistics>& s, double Safet
     return s ? jsonNumber((*s).*field) : "null";
 }
 
-void printProbabilisticJson(const std::string& block, const ProbabilisticSettings& settings,
-                            const ProbabilisticResult& r, std::ostream& out) {
-    const auto& s = r.Statistics;
-    out << "{\"block\":" << jsonString(shownText(block)) << ",\"method\":\"" << methodName(settings.Method)
-        << "\",\"samples\":" << r.Samples << ",\"seed\":" << settings.Seed << ",\"wedges\":" << r.Wedges
-        << ",\"mean\":" << statisticJson(s, &SafetyStatistics::Mean)
+// What the run found of one factor: its statistics over the wedge samples,
+// the samples of every contact case, the failed ones and the histogram.
+struct FactorFindings {
+    const std::optional<SafetyStatistics>& Statistics;
+    const std::array<std::uint64_t, ContactCount>& Contacts;
+    std::uint64_t Failed;
+    const Histogram& Bins;
+    double PFailure; // failed wedges over all samples
+};
+
+FactorFindings kcFindings(const ProbabilisticResult& r) {
+    return {r.Statistics, r.Contacts, r.Failed, r.KcHistogram, r.PFailure};
+}
+
+FactorFindings fsFindings(const FullFactorSummary& f) {
+    return {f.Statistics, f.Contacts, f.Failed, f.FsHistogram, f.PFailure};
+}
+
+// "mean":...,"histogram":{...}: the keys both factors share.
+void printFindingsJson(const FactorFindings& f, std::ostream& out) {
+    const auto& s = f.Statistics;
+    out << "\"mean\":" << statisticJson(s, &SafetyStatistics::Mean)
         << ",\"sd\":" << statisticJson(s, &SafetyStatistics::Sd)
         << ",\"min\":" << statisticJson(s, &SafetyStatistics::Min)
         << ",\"max\":" << statisticJson(s, &SafetyStatistics::Max)
-        << ",\"pf\":" << statisticJson(s, &SafetyStatistics::Pf) << ",\"p_failure\":" << jsonNumber(r.PFailure)
+        << ",\"pf\":" << statisticJson(s, &SafetyStatistics::Pf) << ",\"p_failure\":" << jsonNumber(f.PFailure)
         << ",\"contacts\":{";
     for (int c = 0; c < ContactCount; ++c)
-        out << (c ? "," : "") << jsonString(contactName(static_cast<TWedgeContact>(c))) << ':' << r.Contacts[c];
-    out << "},\"failed\":" << r.Failed << ",\"histogram\":{\"edges\":[";
-    for (std::size_t i = 0; i < r.KcHistogram.Edges.size(); ++i)
-        out << (i ? "," : "") << jsonNumber(r.KcHistogram.Edges[i]);
+        out << (c ? "," : "") << jsonString(contactName(static_cast<TWedgeContact>(c))) << ':' << f.Contacts[c];
+    out << "},\"failed\":" << f.Failed << ",\"histogram\":{\"edges\":[";
+    for (std::size_t i = 0; i < f.Bins.Edges.size(); ++i) out << (i ? "," : "") << jsonNumber(f.Bins.Edges[i]);
     out << "],\"counts\":[";
-    for (std::size_t i = 0; i < r.KcHistogram.Counts.size(); ++i) out << (i ? "," : "") << r.KcHistogram.Counts[i];
-    out << "]}}\n";
+    for (std::size_t i = 0; i < f.Bins.Counts.size(); ++i) out << (i ? "," : "") << f.Bins.Counts[i];
+    out << "]}";
+}
+
+// Kc's findings at the top level, as before Fs joined; Fs's in "fs".
+void printProbabilisticJson(const std::string& block, const ProbabilisticSettings& settings,
+                            const ProbabilisticResult& r, std::ostream& out) {
+    out << "{\"block\":" << jsonString(shownText(block)) << ",\"method\":\"" << methodName(settings.Method)
+        << "\",\"samples\":" << r.Samples << ",\"seed\":" << settings.Seed << ",\"wedges\":" << r.Wedges << ',';
+    printFindingsJson(kcFindings(r), out);
+    out << ",\"kc_method\":" << jsonString(ProbabilisticResult::KcMethod)
+        << ",\"fs\":{\"method\":" << jsonString(ProbabilisticResult::FsMethod)
+        << ",\"required_factor\":" << jsonNumber(r.Full.RequiredFactor) << ",\"wedges\":" << r.Full.Wedges
+        << ",\"p_below_required\":" << (r.Full.Statistics ? jsonNumber(r.Full.PBelowRequired) : "null") << ',';
+    printFindingsJson(fsFindings(r.Full), out);
+    out << "}}\n";
+}
+
+using LinePrinter = std::function<void(const std::string& label, const std::string& value)>;
+
+// Kc's lines, or Fs's with "Fs" for `factor`; a required factor adds the
+// probability of falling short of it.
+void printFindingsText(const std::string& factor, const FactorFindings& f, const LinePrinter& line,
+                       std::optional<double> required = std::nullopt, double pBelowRequired = 0) {
+    if (const auto& s = f.Statistics) {
+        line(factor + " mean", shortNumber(s->Mean));
+        line(factor + " sd", shortNumber(s->Sd));
+        line(factor + " min", shortNumber(s->Min));
+        line(factor + " max", shortNumber(s->Max));
+        line("P(" + factor + " < 1)", shortNumber(s->Pf));
+        if (required) line("P(" + factor + " < " + shortNumber(*required) + ")", shortNumber(pBelowRequired));
+    }
+    line(factor + " P(failure)", shortNumber(f.PFailure));
+    for (int c = 0; c < ContactCount; ++c)
+        line(std::string("  ") + contactName(static_cast<TWedgeContact>(c)), std::to_string(f.Contacts[c]));
+    line(factor + " failed", std::to_string(f.Failed));
+    if (!f.Bins.Counts.empty()) line(factor + " histogram", "");
+    for (std::size_t b = 0; b < f.Bins.Counts.size(); ++b)
+        line("  " + shortNumber(f.Bins.Edges[b]) + " .. " + shortNumber(f.Bins.Edges[b + 1]),
+             std::to_string(f.Bins.Counts[b]));
 }
 
 void printProbabilisticText(const std::string& block, const ProbabilisticSettings& settings,
                             const ProbabilisticResult& r, std::ostream& out) {
-    const auto line = [&](const std::string& label, const std::string& value) {
-        out << label << std::string(label.size() < 26 ? 26 - label.size() : 1, ' ') << value << '\n';
+    const LinePrinter line = [&](const std::string& label, const std::string& value) {
+        out << tableRow({label, value}, {26, 0}) << '\n';
     };
     line("block", shownText(block));
     line("method", methodName(settings.Method));
     line("samples", std::to_string(r.Samples));
     line("seed", std::to_string(settings.Seed));
-    line("wedges", std::to_string(r.Wedges));
-    if (const auto& s = r.Statistics) {
-        line("Kc mean", shortNumber(s->Mean));
-        line("Kc sd", shortNumber(s->Sd));
-        line("Kc min", shortNumber(s->Min));
-        line("Kc max", shortNumber(s->Max));
-        line("P(Kc < 1)", shortNumber(s->Pf));
-    }
-    line("P(failure)", shortNumber(r.PFailure));
-    for (int c = 0; c < ContactCount; ++c)
-        line(std::string("  ") + contactName(static_cast<TWedgeContact>(c)), std::to_string(r.Contacts[c]));
-    line("failed", std::to_string(r.Failed));
-    const Histogram& h = r.KcHistogram;
-    if (!h.Counts.empty()) out << "Kc histogram\n";
-    for (std::size_t b = 0; b < h.Counts.size(); ++b)
-        line("  " + shortNumber(h.Edges[b]) + " .. " + shortNumber(h.Edges[b + 1]), std::to_string(h.Counts[b]));
+    line("Kc", ProbabilisticResult::KcMethod);
+    line("Kc wedges", std::to_string(r.Wedges));
+    printFindingsText("Kc", kcFindings(r), line);
+    line("Fs", ProbabilisticResult::FsMethod);
+    line("required factor", shortNumber(r.Full.RequiredFactor));
+    line("Fs wedges", std::to_string(r.Full.Wedges));
+    printFindingsText("Fs", fsFindings(r.Full), line, r.Full.RequiredFactor, r.Full.PBelowRequired);
 }
 
 struct BlockFile {
     std::string Name;
     SavedBlock Block;
+    WedgeLoads Loads;
 };
 
-BlockFile readBlock(const std::string& file) { return {blockNameOf(file), readSavedBlock(file)}; }
+BlockFile readBlock(const std::string& file) {
+    return {blockNameOf(file), readSavedBlock(file), dataFileCompanion(file).value_or(WedgeLoads{})};
+}
 
 // Parses the arguments: the single FILE and the options; --help gives
 // nullopt after printing the usage.
@@ -264,14 +337,16 @@ int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& 
     const char* command = "probabilistic";
     std::optional<ParsedArgs> parsed;
     ProbabilisticSettings settings;
+    std::optional<double> required;
     std::string format;
     try {
         parsed = commandArgs(args,
-                             {"samples", "seed", "method", "sd", "uniform", "lognormal", "fisher", "threads", "bins",
-                              "format"},
+                             {"samples", "seed", "method", "sd", "uniform", "lognormal", "required", "fisher", "threads",
+                              "bins", "format"},
                              ProbabilisticUsage, out, {"quiet"});
         if (!parsed) return ExitOk;
         settings = probabilisticSettings(*parsed);
+        required = requiredFactorOption(*parsed);
         format = parsed->choice("format", {"text", "json"}, "text");
     } catch (const UsageError& usage) {
         return usageFailure(command, usage.what(), ProbabilisticUsage, err);
@@ -281,7 +356,8 @@ int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& 
     BlockInputs inputs;
     try {
         block = readBlock(file);
-        inputs = blockInputs(block.Block.Attitudes, block.Block.Params);
+        setRequiredFactor(block.Loads, required);
+        inputs = blockInputs(block.Block.Attitudes, block.Block.Params, block.Loads);
     } catch (const Error& failure) {
         return blockFailure(command, file, failure, err);
     }
@@ -293,10 +369,11 @@ int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& 
     ProgressLine progress(err, !parsed->flags.contains("quiet") && isTerminal(err));
     const InterruptGuard interrupt;
     const ProbabilisticResult result =
-        runProbabilistic(block.Block.Attitudes, block.Block.Params, settings, [&](std::uint64_t done, std::uint64_t total) {
-            progress.update(done, total);
-            return !interrupt.interrupted();
-        });
+        runProbabilistic(block.Block.Attitudes, block.Block.Params, block.Loads, settings,
+                         [&](std::uint64_t done, std::uint64_t total) {
+                             progress.update(done, total);
+                             return !interrupt.interrupted();
+                         });
     progress.clear();
     // A Ctrl-C after the last sample still means the user wants no output.
     if (result.Cancelled || interrupt.interrupted()) {
@@ -334,37 +411,70 @@ std::string stepKc(const SensitivityStep& step) { return step.Result ? jsonNumbe
 
 std::string stepContact(const SensitivityStep& step) { return step.Result ? contactName(step.Result->Contact) : ""; }
 
-void printSensitivity(const std::string& format, const std::string& block, Parameter input,
-                      const std::vector<SensitivityStep>& steps, std::ostream& out) {
-    const std::string name = parameterName(input);
-    if (format == "json") {
-        out << "{\"block\":" << jsonString(shownText(block)) << ",\"param\":" << jsonString(name) << ",\"steps\":[";
-        for (std::size_t i = 0; i < steps.size(); ++i) {
-            const SensitivityStep& s = steps[i];
-            out << (i ? "," : "") << "{\"value\":" << jsonNumber(s.Value)
-                << ",\"contact\":" << (s.Result ? jsonString(stepContact(s)) : "null")
-                << ",\"kc\":" << (s.Result ? stepKc(s) : "null")
-                << ",\"error\":" << (s.Result ? "null" : jsonString(s.Failure)) << '}';
-        }
-        out << "]}\n";
-    } else if (format == "csv") {
-        out << name << ",contact,kc,error\r\n";
-        for (const SensitivityStep& s : steps)
-            out << jsonNumber(s.Value) << ',' << stepContact(s) << ',' << stepKc(s) << ','
-                << csvField(s.Failure) << "\r\n";
-    } else {
-        out << "block " << shownText(block) << "\n" << name << std::string(14 - std::min<std::size_t>(name.size(), 13), ' ')
-            << "contact          Kc\n";
-        for (const SensitivityStep& s : steps) {
-            std::string value = shortNumber(s.Value);
-            value += std::string(value.size() < 14 ? 14 - value.size() : 1, ' ');
-            if (s.Result)
-                out << value << stepContact(s) << std::string(17 - stepContact(s).size(), ' ')
-                    << floatToFixed4(s.Result->SafetyFactor) << '\n';
-            else
-                out << value << "failed: " << s.Failure << '\n';
-        }
+std::string stepFs(const SensitivityStep& step) { return step.Full ? jsonNumber(step.Full->Factor) : ""; }
+
+std::string stepFsContact(const SensitivityStep& step) { return step.Full ? contactName(step.Full->Contact) : ""; }
+
+// Empty where no factor was worked out (no real wedge, a failed step).
+std::string stepState(const SensitivityStep& step, double required) {
+    const auto state = step.Full ? stabilityState(*step.Full, required) : std::nullopt;
+    return state ? stabilityStateName(*state) : "";
+}
+
+std::string jsonOrNull(const std::string& text, bool present) { return present ? text : "null"; }
+
+void printSensitivityJson(const std::string& block, Parameter input, double required,
+                          const std::vector<SensitivityStep>& steps, std::ostream& out) {
+    out << "{\"block\":" << jsonString(shownText(block)) << ",\"param\":" << jsonString(parameterName(input)) << ",\"steps\":[";
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const SensitivityStep& s = steps[i];
+        const std::string state = stepState(s, required);
+        out << (i ? "," : "") << "{\"value\":" << jsonNumber(s.Value)
+            << ",\"contact\":" << jsonOrNull(jsonString(stepContact(s)), s.Result.has_value())
+            << ",\"kc\":" << jsonOrNull(stepKc(s), s.Result.has_value())
+            << ",\"error\":" << jsonOrNull(jsonString(s.Failure), !s.Result)
+            << ",\"fs_contact\":" << jsonOrNull(jsonString(stepFsContact(s)), s.Full.has_value())
+            << ",\"fs\":" << jsonOrNull(stepFs(s), s.Full.has_value())
+            << ",\"state\":" << jsonOrNull(jsonString(state), !state.empty())
+            << ",\"fs_error\":" << jsonOrNull(jsonString(s.FullFailure), !s.Full) << '}';
     }
+    out << "],\"kc_method\":" << jsonString(ProbabilisticResult::KcMethod)
+        << ",\"fs_method\":" << jsonString(ProbabilisticResult::FsMethod)
+        << ",\"required_factor\":" << jsonNumber(required) << "}\n";
+}
+
+void printSensitivityCsv(Parameter input, double required, const std::vector<SensitivityStep>& steps,
+                         std::ostream& out) {
+    out << parameterName(input) << ",contact,kc,error,fs_contact,fs,state,fs_error\r\n";
+    for (const SensitivityStep& s : steps)
+        out << jsonNumber(s.Value) << ',' << stepContact(s) << ',' << stepKc(s) << ',' << csvField(s.Failure) << ','
+            << stepFsContact(s) << ',' << stepFs(s) << ',' << stepState(s, required) << ','
+            << csvField(s.FullFailure) << "\r\n";
+}
+
+// "BothPlanes       1.1891".
+std::string factorColumns(const char* contact, double factor) { return tableRow({contact, floatToFixed4(factor)}, {17, 0}); }
+
+void printSensitivityText(const std::string& block, Parameter input, double required,
+                          const std::vector<SensitivityStep>& steps, std::ostream& out) {
+    out << "block " << shownText(block) << '\n'
+        << "Kc: " << ProbabilisticResult::KcMethod << '\n'
+        << "Fs: " << ProbabilisticResult::FsMethod << ", required factor " << shortNumber(required) << '\n'
+        << tableRow({parameterName(input), "contact", "Kc", "Fs contact", "Fs", "state"}, {14, 17, 8, 17, 8, 0}) << '\n';
+    for (const SensitivityStep& s : steps) {
+        const std::string kc = s.Result ? factorColumns(contactName(s.Result->Contact), s.Result->SafetyFactor)
+                                        : "failed: " + s.Failure;
+        const std::string fs =
+            s.Full ? factorColumns(contactName(s.Full->Contact), s.Full->Factor) : "failed: " + s.FullFailure;
+        out << tableRow({shortNumber(s.Value), kc, fs, stepState(s, required)}, {14, 25, 25, 0}) << '\n';
+    }
+}
+
+void printSensitivity(const std::string& format, const std::string& block, Parameter input, double required,
+                      const std::vector<SensitivityStep>& steps, std::ostream& out) {
+    if (format == "json") printSensitivityJson(block, input, required, steps, out);
+    else if (format == "csv") printSensitivityCsv(input, required, steps, out);
+    else printSensitivityText(block, input, required, steps, out);
 }
 
 } // namespace
@@ -373,11 +483,13 @@ int runSensitivityCommand(const std::vector<std::string>& args, std::ostream& ou
     const char* command = "sensitivity";
     std::optional<ParsedArgs> parsed;
     SensitivityRequest request;
+    std::optional<double> required;
     std::string format;
     try {
-        parsed = commandArgs(args, {"param", "from", "to", "steps", "format"}, SensitivityUsage, out);
+        parsed = commandArgs(args, {"param", "from", "to", "steps", "required", "format"}, SensitivityUsage, out);
         if (!parsed) return ExitOk;
         request = sensitivityRequest(*parsed);
+        required = requiredFactorOption(*parsed);
         format = parsed->choice("format", {"text", "csv", "json"}, "text");
     } catch (const UsageError& usage) {
         return usageFailure(command, usage.what(), SensitivityUsage, err);
@@ -386,18 +498,19 @@ int runSensitivityCommand(const std::vector<std::string>& args, std::ostream& ou
     BlockFile block;
     try {
         block = readBlock(file);
-        blockInputs(block.Block.Attitudes, block.Block.Params);
+        setRequiredFactor(block.Loads, required);
+        blockInputs(block.Block.Attitudes, block.Block.Params, block.Loads);
     } catch (const Error& failure) {
         return blockFailure(command, file, failure, err);
     }
     std::vector<SensitivityStep> steps;
     try {
-        steps = runSensitivity(block.Block.Attitudes, block.Block.Params, request.Input, request.From, request.To,
-                               request.Steps);
+        steps = runSensitivity(block.Block.Attitudes, block.Block.Params, block.Loads, request.Input, request.From,
+                               request.To, request.Steps);
     } catch (const Error& failure) {
         return usageFailure(command, failure.what(), SensitivityUsage, err);
     }
-    printSensitivity(format, block.Name, request.Input, steps, out);
+    printSensitivity(format, block.Name, request.Input, block.Loads.RequiredFactor, steps, out);
     return ExitOk;
 }
 

@@ -15,10 +15,10 @@
 #include <ostream>
 
 #include "cli/cli.h"
+#include "cli/loads.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/output_guard.h"
-#include "model/companion.h"
 #include "model/datafile.h"
 #include "model/error.h"
 #include "model/files.h"
@@ -58,7 +58,7 @@ bool reportBlock(const RunInput& input, const std::filesystem::path& folder, Out
     guard.check(pdf, input.number);
     const SavedBlock block = readSavedBlock(input.file);
     const CalculationReportInputs inputs =
-        analysedReportInputs(name, block, blockLoads(input.file.parent_path(), name), todayText());
+        analysedReportInputs(name, block, dataFileCompanion(input.file).value_or(WedgeLoads{}), todayText());
     const CalculationReport report = calculationReport(inputs);
     writeOutputs({pdf}, input, guard, [&] { write(pdf, report); });
     out << name << '\t' << shownPath(pdf) << '\n';

@@ -2,6 +2,7 @@
 
 #include "drawing/dxf.h"
 #include "model/attitude.h"
+#include "model/block_names.h"
 #include "model/companion.h"
 #include "model/error.h"
 #include "model/files.h"
@@ -143,12 +144,17 @@ void BlockDocument::setWaterMode(TWaterPressureMode mode) {
     setParameterText(&TWedgeParams::ComputedWaterPressure2, pressure);
 }
 
+void BlockDocument::setLoadsEntries(const LoadsEntries& entries) {
+    if (!replace(loads_, entries)) return;
+    loadsEdited_ = true;
+    changed();
+}
+
 SavedBlock BlockDocument::block() const { return {attitudes_, quadrants_, params_}; }
 
-WedgeLoads BlockDocument::loads() const { return blockLoads(dataFolder_, currentBlock_); }
 bool BlockDocument::resultsCurrent() const {
     return results_ && analysed_.Attitudes == attitudes_ && analysed_.Quadrants == quadrants_ &&
-           analysed_.Params == params_;
+           analysed_.Params == params_ && analysedLoads_ == loads_;
 }
 
 std::optional<FigureTexts> BlockDocument::figures() const {
@@ -158,6 +164,9 @@ std::optional<FigureTexts> BlockDocument::figures() const {
 
 std::vector<LineDisagreement> BlockDocument::load() {
     const BlockDataTexts texts = readBlockFile(dataFolder_, entryName_);
+    // Beside the data file as found, whose name may differ in case from the entry.
+    const std::string storedName = blockFilePath(dataFolder_, Parse(".", entryName_, 1)).stem().string();
+    loads_ = trelmox::loadsEntries(readCompanionFile(dataFolder_, storedName).value_or(WedgeLoads{}));
     for (int i = 0; i < PlaneCount; ++i) {
         if (texts.Attitudes[i]) planes_.Dips[i] = *texts.Attitudes[i];
         if (texts.Quadrants[i]) planes_.Quadrants[i] = *texts.Quadrants[i];
@@ -165,7 +174,7 @@ std::vector<LineDisagreement> BlockDocument::load() {
     for (const LoadedParameter& p : LoadedParameters)
         if (const auto& text = texts.*p.line) params_.*p.param = *text;
     loadWaterPressures(texts, params_);
-    planesEdited_ = parametersEdited_ = false;
+    planesEdited_ = parametersEdited_ = loadsEdited_ = false;
     changed();
     return disagreeingLines(texts);
 }
@@ -221,10 +230,27 @@ std::filesystem::path BlockDocument::writeReport() {
     return reportFolder_ / (currentBlock_ + ".txt");
 }
 
-std::filesystem::path BlockDocument::writeDataFile() {
+WrittenFiles BlockDocument::writeDataFile() {
+    const WedgeLoads loads = this->loads();
     writeBlockFile(dataFolder_, currentBlock_, attitudes_, quadrants_, params_);
     parametersEdited_ = false; // saved with the block
-    return dataFolder_ / (currentBlock_ + ".txt");
+    WrittenFiles written{dataFolder_ / (currentBlock_ + ".txt")};
+    if (saveCompanionFile(dataFolder_, currentBlock_, loads)) written.push_back(companionPath(dataFolder_, currentBlock_));
+    loadsEdited_ = false;
+    return written;
+}
+
+std::optional<std::filesystem::path> BlockDocument::writeLoads() {
+    const bool written = saveCompanionFile(dataFolder_, currentBlock_, loads());
+    loadsEdited_ = false;
+    if (!written) return std::nullopt;
+    return companionPath(dataFolder_, currentBlock_);
+}
+
+std::optional<std::filesystem::path> BlockDocument::writeFullReport() {
+    if (!results_ || !results_->Full) return std::nullopt;
+    trelmox::writeFullReport(reportFolder_, *results_->Full);
+    return fullReportPath(reportFolder_, currentBlock_);
 }
 
 BlockDocument::Drawing BlockDocument::writeDrawing() {
@@ -241,13 +267,20 @@ BlockAnalysis BlockDocument::analyse() {
         results_.reset();
         changed();
     }
+    const WedgeLoads loads = this->loads();
     VertexGeometry corners; // fresh: never the corners of another block
     BlockAnalysis analysis = analyseBlock(block(), corners);
-    if (analysis.FailedTriples.empty()) {
-        results_ = BlockResults{*analysis.Geometry, *analysis.Safety};
-        analysed_ = block();
-        changed();
+    if (!analysis.FailedTriples.empty()) return analysis;
+    BlockResults results{*analysis.Geometry, *analysis.Safety, std::nullopt, {}};
+    try {
+        results.Full = fullReportInputs(currentBlock_, block(), loads);
+    } catch (const Error& failure) {
+        results.FullFailure = failure.what();
     }
+    results_ = std::move(results);
+    analysed_ = block();
+    analysedLoads_ = loads_;
+    changed();
     return analysis;
 }
 

@@ -14,10 +14,12 @@
 #include <vector>
 
 #include "analysis/block_analysis.h"
+#include "document/loads_entries.h"
 #include "model/block.h"
 #include "model/datafile.h"
 #include "model/loads.h"
 #include "report/figures.h"
+#include "report/full_report.h"
 #include "report/report.h"
 
 namespace trelmox {
@@ -38,6 +40,11 @@ inline constexpr int DipAngleField = 0, DipDirectionField = 1;
 struct BlockResults {
     WedgeGeometry Geometry;
     SafetyResult Safety;
+    // The full analysis of the real wedge with the block's loads, its
+    // support design and Kc beside it; absent when it failed, and then
+    // FullFailure says why.
+    std::optional<FullReportInputs> Full;
+    std::string FullFailure;
 };
 
 // The block's files written by one command, for telling the user.
@@ -69,7 +76,12 @@ public:
     // computed pressures from the water unit weight and the slope height; a
     // text that is not a number stops that after the mode has switched.
     void setWaterMode(TWaterPressureMode mode);
-    bool modified() const { return planesEdited_ || parametersEdited_; }
+    // The loads and support as entered; changing them is an edit too.
+    const LoadsEntries& loadsEntries() const { return loads_; }
+    void setLoadsEntries(const LoadsEntries& entries);
+    // The entered loads as numbers; throws LoadsEntryError naming the box.
+    WedgeLoads loads() const { return loadsFromEntries(loads_); }
+    bool modified() const { return planesEdited_ || parametersEdited_ || loadsEdited_; }
 
     // The confirmed block: the name its files are named after (CurrentBlock)
     // and its planes in both notations.
@@ -79,18 +91,16 @@ public:
     // The confirmed planes with the parameters as they stand.
     SavedBlock block() const;
     const std::optional<BlockResults>& results() const { return results_; }
-    // The current block's loads: its companion file's, else the defaults.
-    // Throws Error for a companion file that does not read.
-    WedgeLoads loads() const;
     // Whether there are results and they were worked out from the block as
-    // it stands: a confirm or a parameter changed since leaves results that
-    // the block's inputs no longer give.
+    // it stands: a confirm, a parameter or a load changed since leaves
+    // results that the block's inputs no longer give.
     bool resultsCurrent() const;
     std::optional<FigureTexts> figures() const;
 
     // Fills the entries and the parameters from the data file of the block
     // that the entry name names (up to its first "."); lines the file lacks
-    // leave their texts. The water mode follows the file's markers. The
+    // leave their texts. The water mode follows the file's markers, the
+    // loads the block's companion file (the defaults without one). The
     // confirmed block and its results stay. Nothing changes when it fails.
     // A file whose dip lines disagree with its quadrant lines is loaded all
     // the same, so that it can be mended in the boxes; the disagreements are
@@ -115,8 +125,16 @@ public:
     // entry name is empty.
     bool named() const { return !entryName_.empty(); }
     // The report and the data file of the current block, replaced whole.
+    // The data file takes the block's companion file with it (written when
+    // the loads differ from the defaults or the block has one already); a
+    // loads text that is not a number stops it before anything is written.
     std::filesystem::path writeReport();
-    std::filesystem::path writeDataFile();
+    WrittenFiles writeDataFile();
+    // The companion file alone; nothing when it need not exist.
+    std::optional<std::filesystem::path> writeLoads();
+    // The full analysis's report of the current block, when the last
+    // analysis worked it out.
+    std::optional<std::filesystem::path> writeFullReport();
     // The drawing of the current block from corners computed afresh; when a
     // triple of planes cuts out no corner, those triples and no file.
     struct Drawing {
@@ -125,8 +143,11 @@ public:
     };
     Drawing writeDrawing();
 
-    // Analyses the confirmed block. The previous results are dropped first,
-    // so a failure (thrown) or a triple that cuts out no corner leaves none.
+    // Analyses the confirmed block: Kc with its wedge geometry, then the
+    // full analysis of the real wedge with the loads. The previous results
+    // are dropped first, so a failure (thrown: a bad text, the loads' ones
+    // included) or a triple that cuts out no corner leaves none. A failure
+    // of the full analysis alone is kept in the results beside Kc's.
     BlockAnalysis analyse();
 
 private:
@@ -139,12 +160,14 @@ private:
     std::string entryName_;
     PlaneEntries planes_;
     TWedgeParams params_;
-    bool planesEdited_ = false, parametersEdited_ = false;
+    LoadsEntries loads_ = trelmox::loadsEntries(WedgeLoads{});
+    bool planesEdited_ = false, parametersEdited_ = false, loadsEdited_ = false;
     std::string currentBlock_;
     PlaneQuadrantArray quadrants_{};
     PlaneAttitudeArray attitudes_{};
     std::optional<BlockResults> results_;
-    SavedBlock analysed_; // the block results_ were worked out from
+    SavedBlock analysed_; // the block and the loads results_ were worked out from
+    LoadsEntries analysedLoads_;
 };
 
 } // namespace trelmox

@@ -2,7 +2,6 @@
 
 #include "drawing/figure.h"
 #include "drawing/stereonet.h"
-#include "drawing/wedge_view.h"
 
 namespace trelmox {
 
@@ -11,14 +10,19 @@ std::string blockCaption(const std::string& blockName) { return "楔块 " + bloc
 std::string stereonetFileName(const std::string& blockName) { return blockName + "stereonet.svg"; }
 std::string wedgeViewFileName(const std::string& blockName) { return blockName + "wedge.svg"; }
 
+WedgeScene blockScene(const BlockVertices& vertices, const FullAnalysis* analysis, const WedgeLoads& loads) {
+    if (analysis && !analysis->Refusal) return realWedgeScene(analysis->Shape, analysis->Forces, loads);
+    return tetrahedronScene(vertices);
+}
+
 void writeBlockPictures(const std::filesystem::path& folder, const std::string& blockName,
-                        const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
-                        const BlockVertices& vertices) {
-    writeSvgFile(folder / stereonetFileName(blockName),
-                 stereonetFigure({attitudes, smallerFrictionAngle(params), NetProjection::EqualAngle, blockCaption(blockName)}),
-                 900, 570);
-    writeSvgFile(folder / wedgeViewFileName(blockName),
-                 wedgeViewFigure(vertices, defaultView(vertices), blockCaption(blockName)), 800, 600);
+                        const PlaneAttitudeArray& attitudes, const TWedgeParams& params, const WedgeLoads& loads,
+                        const WedgeScene& scene) {
+    StereonetInput net{attitudes, smallerFrictionAngle(params), NetProjection::EqualAngle, blockCaption(blockName)};
+    if (loads.Crack) net.Crack = loads.Crack->Attitude;
+    writeSvgFile(folder / stereonetFileName(blockName), stereonetFigure(net), 900, 570);
+    writeSvgFile(folder / wedgeViewFileName(blockName), wedgeViewFigure(scene, defaultView(scene), blockCaption(blockName)),
+                 800, 600);
 }
 
 } // namespace trelmox

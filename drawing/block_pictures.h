@@ -4,7 +4,10 @@
 #include <filesystem>
 #include <string>
 
+#include "analysis/full_analysis.h"
+#include "drawing/wedge_view.h"
 #include "model/block.h"
+#include "model/loads.h"
 
 namespace trelmox {
 
@@ -16,10 +19,15 @@ std::string blockCaption(const std::string& blockName);
 std::string stereonetFileName(const std::string& blockName);
 std::string wedgeViewFileName(const std::string& blockName);
 
+// What the 3D view shows of a block: the real wedge with its forces when
+// the full analysis found one (`analysis` may be null), else the
+// tetrahedron of the drawing file's corners.
+WedgeScene blockScene(const BlockVertices& vertices, const FullAnalysis* analysis, const WedgeLoads& loads);
+
 // Writes both files into `folder` (replaced atomically); the friction
 // circle is left out while a friction text is not a number.
 void writeBlockPictures(const std::filesystem::path& folder, const std::string& blockName,
-                        const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
-                        const BlockVertices& vertices);
+                        const PlaneAttitudeArray& attitudes, const TWedgeParams& params, const WedgeLoads& loads,
+                        const WedgeScene& scene);
 
 } // namespace trelmox

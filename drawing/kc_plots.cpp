@@ -236,18 +236,49 @@ std::optional<Figure> fsHistogramFigure(const ProbabilisticResult& result) {
                             full.PBelowRequired});
 }
 
+namespace {
+
+const Colour FullFactorColour{120, 60, 170};
+
+// Fs of the real wedge as one dotted curve beside Kc's, broken where the
+// real wedge does not exist.
+void addFullFactorCurve(Figure& figure, const PlotArea& area, const std::vector<SensitivityStep>& steps,
+                        std::vector<KeyEntry>& key) {
+    const Pen pen{FullFactorColour, 0.006, LineStyle::Dotted};
+    std::vector<Point2> run;
+    bool drawn = false;
+    const auto endRun = [&] {
+        if (run.size() > 1) {
+            figure.items.push_back(polyline(run, pen));
+            drawn = true;
+        }
+        run.clear();
+    };
+    for (const SensitivityStep& step : steps) {
+        const auto factor = stepFactor(step, true);
+        if (factor) run.push_back(area.clamped(step.Value, *factor));
+        else endRun();
+    }
+    endRun();
+    if (drawn) key.push_back({KeyEntry::Line, FullFactorColour, "Fs（实际楔块）", LineStyle::Dotted});
+}
+
+} // namespace
+
 Figure sensitivityFigure(const std::vector<SensitivityStep>& steps, const std::string& parameter,
                          const std::optional<BlockPoint>& block) {
-    Figure figure = emptyPlot("安全系数 Kc 与 " + parameter + " 的关系" + (steps.empty() ? "（尚未计算）" : ""));
+    Figure figure = emptyPlot("安全系数 Kc、Fs 与 " + parameter + " 的关系" + (steps.empty() ? "（尚未计算）" : ""));
     double low = 0, high = 1, top = 2;
     if (!steps.empty()) {
         low = std::min(steps.front().Value, steps.back().Value);
         high = std::max(steps.front().Value, steps.back().Value);
     }
     for (const SensitivityStep& step : steps)
-        if (cutsWedge(step) && std::isfinite(step.Result->SafetyFactor)) top = std::max(top, step.Result->SafetyFactor * 1.1);
+        for (bool full : {false, true})
+            if (const auto factor = stepFactor(step, full); factor && std::isfinite(*factor))
+                top = std::max(top, *factor * 1.1);
     const PlotArea area = plotArea(low, high, 0, top);
-    addAxes(figure, area, parameter, "安全系数 Kc");
+    addAxes(figure, area, parameter, "安全系数 Kc、Fs");
 
     // One polyline per run of steps with the same contact case; where only
     // the case changes the next run starts at the last point, so no gap.
@@ -279,6 +310,7 @@ Figure sensitivityFigure(const std::vector<SensitivityStep>& steps, const std::s
         run.push_back(p);
     }
     endRun();
+    addFullFactorCurve(figure, area, steps, key);
     figure.items.push_back(polyline({area.at(area.x0(), 1), area.at(area.x1(), 1)}, Pen{LimitColour, 0.005, LineStyle::Dashed}));
     key.push_back({KeyEntry::Line, LimitColour, "Kc = 1", LineStyle::Dashed});
     if (block) {

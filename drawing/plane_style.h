@@ -2,6 +2,7 @@
 // How each plane looks in every picture: one colour and one name per plane
 // role, so that the stereonet's great circle and the 3D view's face of a
 // plane are recognisably the same plane.
+#include "analysis/polyhedron.h"
 #include "drawing/figure.h"
 #include "model/block.h"
 
@@ -40,5 +41,22 @@ inline const char* planeTag(TPlaneRole role) {
 
 inline constexpr TPlaneRole planeRoles[PlaneCount] = {TPlaneRole::FirstCuttingPlane, TPlaneRole::SecondCuttingPlane,
                                                       TPlaneRole::SlopeTopSurface, TPlaneRole::SlopeFace};
+
+// The surfaces of the real wedge: the four planes as above, and the crack.
+inline const Colour CrackColour{130, 70, 170};
+inline TPlaneRole surfaceRole(WedgeSurface surface) {
+    switch (surface) {
+    case WedgeSurface::FirstPlane: return TPlaneRole::FirstCuttingPlane;
+    case WedgeSurface::SecondPlane: return TPlaneRole::SecondCuttingPlane;
+    case WedgeSurface::UpperSlope: return TPlaneRole::SlopeTopSurface;
+    default: return TPlaneRole::SlopeFace;
+    }
+}
+inline Colour surfaceColour(WedgeSurface surface) {
+    return surface == WedgeSurface::Crack ? CrackColour : planeColour(surfaceRole(surface));
+}
+inline const char* surfaceName(WedgeSurface surface) {
+    return surface == WedgeSurface::Crack ? "张裂缝" : planeName(surfaceRole(surface));
+}
 
 } // namespace trelmox

@@ -111,6 +111,9 @@ Pen planePen(TPlaneRole role) {
     }
 }
 
+constexpr const char* CrackTag = "裂";
+Pen crackPen() { return Pen{CrackColour, 0.009, LineStyle::Dashed}; }
+
 // The key beside the net: a sample of each line and its attitude.
 void addLegend(Figure& figure, const StereonetInput& input, const std::optional<LineAttitude>& intersection) {
     const double left = 1.32, sampleEnd = 1.47, textLeft = 1.52, step = 0.14;
@@ -131,6 +134,13 @@ void addLegend(Figure& figure, const StereonetInput& input, const std::optional<
                                     std::string(planeTag(role)) + " " + planeName(role) + " " +
                                         attitudeLabel(plane.DipDirection, plane.DipAngle),
                                     HAlign::Left));
+    }
+    if (input.Crack) {
+        y -= step;
+        figure.items.push_back(polyline({{left, y}, {sampleEnd, y}}, crackPen()));
+        figure.items.push_back(text(
+            {textLeft, y}, std::string(CrackTag) + " 张裂缝 " + attitudeLabel(input.Crack->DipDirection, input.Crack->DipAngle),
+            HAlign::Left));
     }
     y -= step;
     figure.items.push_back(CircleItem{{(left + sampleEnd) / 2, y}, 0.022, Pen{{255, 255, 255}, 0.004}, IntersectionColour});
@@ -343,6 +353,12 @@ Figure stereonetFigure(const StereonetInput& input) {
         placer.addCurve(circles.back());
         figure.items.push_back(polyline(circles.back(), planePen(role)));
     }
+    std::vector<Point2> crack;
+    if (input.Crack) {
+        crack = greatCircle(*input.Crack, input.Projection);
+        placer.addCurve(crack);
+        figure.items.push_back(polyline(crack, crackPen()));
+    }
     if (drawableFriction(input.FrictionAngle)) {
         const double radius = netRadius(*input.FrictionAngle, input.Projection);
         figure.items.push_back(CircleItem{{0, 0}, radius, frictionPen(), std::nullopt});
@@ -358,6 +374,7 @@ Figure stereonetFigure(const StereonetInput& input) {
     for (std::size_t i = 0; i < circles.size(); ++i)
         addPlacedLabel(figure, placer, tagCandidates(circles[i]), planeTag(planeRoles[i]), TextHeight,
                        planeColour(planeRoles[i]));
+    if (!crack.empty()) addPlacedLabel(figure, placer, tagCandidates(crack), CrackTag, TextHeight, CrackColour);
     if (drawableFriction(input.FrictionAngle))
         addPlacedLabel(figure, placer, circlePoints(netRadius(*input.FrictionAngle, input.Projection) + TagOffset, 24),
                        "φ=" + angleText(*input.FrictionAngle), 0.055, FrictionColour);

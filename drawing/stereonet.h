@@ -1,6 +1,6 @@
 #pragma once
-// Lower-hemisphere stereographic net of a block: the four planes as great
-// circles, the cutting planes' line of intersection as a point with its
+// Lower-hemisphere stereographic net of a block: the four planes (the slope
+// top with its own dip direction) and the tension crack as great circles, the cutting planes' line of intersection as a point with its
 // trend and plunge, the friction circle and north. The net is the unit
 // circle of the figure's frame, north up (+y), east right (+x).
 #include <optional>
@@ -76,6 +76,7 @@ struct StereonetInput {
     std::optional<double> FrictionAngle;
     NetProjection Projection = NetProjection::EqualAngle;
     std::string Caption{}; // written above the key, e.g. "楔块 W1"
+    std::optional<TPlaneAttitude> Crack{}; // the tension crack, when the block has one
 };
 
 Figure stereonetFigure(const StereonetInput& input);

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <string>
 
+#include "analysis/vec3.h"
 #include "drawing/plane_style.h"
 #include "drawing/stereonet.h"
-#include "analysis/vec3.h"
 
 namespace trelmox {
 namespace {
@@ -13,8 +13,6 @@ namespace {
 const Colour Ink{20, 20, 20};
 const Colour Grey{120, 120, 120};
 const Colour IntersectionEdgeColour{200, 0, 200}; // the drawing file's magenta for the line 1-2
-
-std::array<TPoint3D, 4> corners(const BlockVertices& v) { return {v.Vertex1, v.Vertex2, v.Vertex3, v.Vertex4}; }
 
 // The eye's frame: e towards the eye, r to the right, u up on the screen.
 struct ViewFrame {
@@ -28,36 +26,32 @@ struct ViewFrame {
     Point2 screen(const TPoint3D& p) const { return {dot(p, r), dot(p, u)}; }
 };
 
-TPoint3D centroid(const std::array<TPoint3D, 4>& points) {
-    return 0.25 * (points[0] + points[1] + points[2] + points[3]);
+TPoint3D centre(const std::vector<TPoint3D>& points) {
+    TPoint3D sum;
+    for (const TPoint3D& p : points) sum = sum + p;
+    return points.empty() ? sum : (1.0 / static_cast<double>(points.size())) * sum;
 }
 
-double extent(const std::array<TPoint3D, 4>& points) {
-    const TPoint3D c = centroid(points);
+double extent(const std::vector<TPoint3D>& points) {
+    const TPoint3D c = centre(points);
     double radius = 0;
     for (const TPoint3D& p : points) radius = std::max(radius, norm(p - c));
     return radius;
 }
 
-bool finite(const std::array<TPoint3D, 4>& points) {
+bool finite(const std::vector<TPoint3D>& points) {
     return std::all_of(points.begin(), points.end(),
                        [](const TPoint3D& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); });
 }
 
-// Outward normal of a face: away from the corner that is not on it.
-TPoint3D outwardNormal(const std::array<TPoint3D, 4>& points, const WedgeFace& face) {
-    const TPoint3D& a = points[face.Corners[0] - 1];
-    TPoint3D n = cross(points[face.Corners[1] - 1] - a, points[face.Corners[2] - 1] - a);
-    const int opposite = 10 - face.Corners[0] - face.Corners[1] - face.Corners[2];
-    if (dot(n, points[opposite - 1] - a) > 0) n = -1 * n;
-    return n;
-}
-
-// A flat tetrahedron has no inside: then every face is drawn.
-bool isFlat(const std::array<TPoint3D, 4>& points) {
-    const double size = extent(points);
-    const double volume6 = std::abs(dot(cross(points[1] - points[0], points[2] - points[0]), points[3] - points[0]));
-    return !(volume6 > 1e-9 * size * size * size);
+WedgeSurface surfaceOf(TPlaneRole role) {
+    switch (role) {
+    case TPlaneRole::FirstCuttingPlane: return WedgeSurface::FirstPlane;
+    case TPlaneRole::SecondCuttingPlane: return WedgeSurface::SecondPlane;
+    case TPlaneRole::SlopeTopSurface: return WedgeSurface::UpperSlope;
+    case TPlaneRole::SlopeFace: return WedgeSurface::SlopeFace;
+    }
+    return WedgeSurface::SlopeFace;
 }
 
 Colour shaded(Colour base, double intensity) {
@@ -73,62 +67,145 @@ TextItem label(Point2 at, std::string content, double height, Colour colour, HAl
     return TextItem{at, std::move(content), height, colour, h, VAlign::Middle, bold};
 }
 
+Colour loadColour(SceneLoadKind kind) {
+    switch (kind) {
+    case SceneLoadKind::Weight: return {60, 60, 60};
+    case SceneLoadKind::Water: return {30, 110, 220};
+    case SceneLoadKind::Seismic: return {230, 120, 0};
+    case SceneLoadKind::External: return {150, 40, 170};
+    case SceneLoadKind::Pressure: return {0, 140, 140};
+    case SceneLoadKind::Bolt: return {200, 30, 30};
+    }
+    return Ink;
+}
+
 // The wedge proper: shaded visible faces far to near, then the hidden
 // edges dashed, the visible edges, and the corner numbers.
-void addWedge(Figure& figure, const std::array<TPoint3D, 4>& points, const ViewAngles& view) {
+void addWedge(Figure& figure, const WedgeScene& scene, const ViewAngles& view, const ProjectedCorners& projected) {
     const ViewFrame frame(view);
-    const ProjectedCorners projected = projectCorners(BlockVertices{points[0], points[1], points[2], points[3]}, view);
-    const bool flat = isFlat(points);
     const TPoint3D light = (1 / std::sqrt(0.35 * 0.35 + 0.55 * 0.55 + 0.75 * 0.75)) *
                            ((-0.35) * frame.r + 0.55 * frame.u + 0.75 * frame.e);
-
-    const std::array<bool, 4> visible = visibleFaces(BlockVertices{points[0], points[1], points[2], points[3]}, view);
-    std::array<int, 4> order{0, 1, 2, 3};
-    const auto faceDepth = [&projected](const WedgeFace& f) {
-        return projected.Depth[f.Corners[0] - 1] + projected.Depth[f.Corners[1] - 1] + projected.Depth[f.Corners[2] - 1];
+    const std::vector<bool> visible = visibleFaces(scene, view);
+    const auto faceDepth = [&](const SceneFace& f) {
+        double depth = 0;
+        for (int c : f.Corners) depth += projected.Depth[c];
+        return depth / static_cast<double>(f.Corners.size());
     };
+    std::vector<std::size_t> order(scene.Faces.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::sort(order.begin(), order.end(),
-              [&](int a, int b) { return faceDepth(WedgeFaces[a]) < faceDepth(WedgeFaces[b]); });
-    for (int index : order) {
+              [&](std::size_t a, std::size_t b) { return faceDepth(scene.Faces[a]) < faceDepth(scene.Faces[b]); });
+    for (std::size_t index : order) {
         if (!visible[index]) continue;
-        const WedgeFace& face = WedgeFaces[index];
-        const TPoint3D n = outwardNormal(points, face);
-        const double length = norm(n);
-        const double facing = length > 0 ? std::max(0.0, dot(n, light) / length) : 0;
-        const double intensity = flat ? 0.85 : 0.7 + 0.3 * facing;
+        const SceneFace& face = scene.Faces[index];
+        const double length = norm(face.Outward);
+        const double facing = length > 0 ? std::max(0.0, dot(face.Outward, light) / length) : 0;
+        const double intensity = scene.Solid ? 0.7 + 0.3 * facing : 0.85;
         std::vector<Point2> outline;
-        for (int corner : face.Corners) outline.push_back(projected.Screen[corner - 1]);
-        figure.items.push_back(polygon(outline, shaded(planeColour(face.Role), intensity)));
+        for (int corner : face.Corners) outline.push_back(projected.Screen[corner]);
+        figure.items.push_back(polygon(outline, shaded(surfaceColour(face.Surface), intensity)));
     }
 
-    // An edge is hidden when both faces that meet at it face away.
+    // The edges are the corner pairs that follow each other round a face; an
+    // edge is hidden when every face that meets at it faces away.
     std::vector<PathItem> hidden, shown;
-    for (int i = 1; i <= 4; ++i)
-        for (int j = i + 1; j <= 4; ++j) {
-            bool seen = false;
-            for (std::size_t f = 0; f < WedgeFaces.size(); ++f) {
-                const auto& c = WedgeFaces[f].Corners;
-                if (std::count(c.begin(), c.end(), i) && std::count(c.begin(), c.end(), j)) seen = seen || visible[f];
+    const int corners = static_cast<int>(scene.Corners.size());
+    for (int i = 0; i < corners; ++i)
+        for (int j = i + 1; j < corners; ++j) {
+            bool edge = false, seen = false, plane1 = false, plane2 = false;
+            for (std::size_t f = 0; f < scene.Faces.size(); ++f) {
+                const auto& c = scene.Faces[f].Corners;
+                const std::size_t n = c.size();
+                for (std::size_t k = 0; k < n; ++k) {
+                    const int a = c[k], b = c[(k + 1) % n];
+                    if ((a == i && b == j) || (a == j && b == i)) {
+                        edge = true;
+                        seen = seen || visible[f];
+                        plane1 = plane1 || scene.Faces[f].Surface == WedgeSurface::FirstPlane;
+                        plane2 = plane2 || scene.Faces[f].Surface == WedgeSurface::SecondPlane;
+                    }
+                }
             }
-            const bool lineOfIntersection = i == 1 && j == 2;
+            if (!edge) continue;
+            const bool lineOfIntersection = plane1 && plane2;
             const Colour colour = lineOfIntersection ? IntersectionEdgeColour : Ink;
-            const PathItem edge = polyline({projected.Screen[i - 1], projected.Screen[j - 1]},
+            const PathItem path = polyline({projected.Screen[i], projected.Screen[j]},
                                            seen ? Pen{colour, lineOfIntersection ? 0.014 : 0.01}
                                                 : Pen{lineOfIntersection ? colour : Grey, 0.007, LineStyle::Dashed});
-            (seen ? shown : hidden).push_back(edge);
+            (seen ? shown : hidden).push_back(path);
         }
     figure.items.insert(figure.items.end(), hidden.begin(), hidden.end());
     figure.items.insert(figure.items.end(), shown.begin(), shown.end());
 
     Point2 middle{0, 0};
-    for (const Point2& p : projected.Screen) middle = {middle.x + p.x / 4, middle.y + p.y / 4};
-    for (int i = 0; i < 4; ++i) {
+    for (const Point2& p : projected.Screen)
+        middle = {middle.x + p.x / corners, middle.y + p.y / corners};
+    for (int i = 0; i < corners; ++i) {
         const Point2 p = projected.Screen[i];
+        figure.items.push_back(CircleItem{p, 0.018, std::nullopt, Ink});
+        if (scene.Numbers[i] == 0) continue;
         const double dx = p.x - middle.x, dy = p.y - middle.y, d = std::hypot(dx, dy);
         const Point2 at = d > 1e-9 ? Point2{p.x + 0.1 * dx / d, p.y + 0.1 * dy / d} : Point2{p.x + 0.07, p.y + 0.07};
-        figure.items.push_back(CircleItem{p, 0.018, std::nullopt, Ink});
-        figure.items.push_back(label(at, std::to_string(i + 1), 0.09, Ink, HAlign::Centre, true));
+        figure.items.push_back(label(at, std::to_string(scene.Numbers[i]), 0.09, Ink, HAlign::Centre, true));
     }
+}
+
+// Screen direction of a block-frame direction, scaled like the corners.
+Point2 screenVector(const ViewFrame& frame, const TPoint3D& v, double scale) {
+    const Point2 p = frame.screen(v);
+    return {scale * p.x, scale * p.y};
+}
+
+void addArrowHead(Figure& figure, Point2 tip, Point2 along, const Pen& pen) {
+    const double length = std::hypot(along.x, along.y);
+    if (length < 1e-9) return;
+    const Point2 d{along.x / length, along.y / length};
+    const double size = 0.05;
+    const Point2 left{tip.x - size * (d.x - 0.5 * d.y), tip.y - size * (d.y + 0.5 * d.x)};
+    const Point2 right{tip.x - size * (d.x + 0.5 * d.y), tip.y - size * (d.y - 0.5 * d.x)};
+    figure.items.push_back(polygon({tip, left, right}, pen.colour, pen));
+}
+
+// Forces as arrows from the centroid, their lengths in proportion (the
+// largest reaching the wedge's size, none shorter than a fifth of it);
+// bolts as bars along their line of action, the head on the face side
+// and the anchor beyond the wedge.
+void addLoads(Figure& figure, const WedgeScene& scene, const ViewAngles& view) {
+    if (scene.Loads.empty()) return;
+    const ViewFrame frame(view);
+    const double size = extent(scene.Corners);
+    const double scale = view.Zoom / size;
+    const Point2 from = screenVector(frame, scene.Centroid - centre(scene.Corners), scale);
+    double largest = 0;
+    for (const SceneLoad& load : scene.Loads)
+        if (load.Kind != SceneLoadKind::Bolt) largest = std::max(largest, norm(load.Force));
+    for (const SceneLoad& load : scene.Loads) {
+        const double magnitude = norm(load.Force);
+        const TPoint3D unit = (1 / magnitude) * load.Force;
+        const Colour colour = loadColour(load.Kind);
+        Point2 tip;
+        if (load.Kind == SceneLoadKind::Bolt) {
+            const Point2 head = screenVector(frame, -1.1 * size * unit, scale), anchor = screenVector(frame, 1.4 * size * unit, scale);
+            const Point2 start{from.x + head.x, from.y + head.y};
+            tip = {from.x + anchor.x, from.y + anchor.y};
+            figure.items.push_back(polyline({start, tip}, Pen{colour, 0.012}));
+            const double s = 0.025;
+            figure.items.push_back(polygon({{start.x - s, start.y - s}, {start.x + s, start.y - s}, {start.x + s, start.y + s},
+                                            {start.x - s, start.y + s}},
+                                           colour, Pen{colour, 0.004}));
+        } else {
+            const double length = std::max(0.2, magnitude / largest) * size;
+            const Point2 along = screenVector(frame, length * unit, scale);
+            tip = {from.x + along.x, from.y + along.y};
+            const Pen pen{colour, 0.009};
+            figure.items.push_back(polyline({from, tip}, pen));
+            addArrowHead(figure, tip, along, pen);
+        }
+        const double dx = tip.x - from.x, dy = tip.y - from.y, d = std::hypot(dx, dy);
+        const Point2 at = d > 1e-9 ? Point2{tip.x + 0.07 * dx / d, tip.y + 0.07 * dy / d} : Point2{tip.x + 0.07, tip.y};
+        figure.items.push_back(label(at, load.Label, 0.065, colour, HAlign::Centre, true));
+    }
+    figure.items.push_back(CircleItem{from, 0.014, Pen{Ink, 0.004}, Colour{255, 255, 255}});
 }
 
 // East, north and up as seen from the eye, in the lower left corner.
@@ -150,50 +227,127 @@ void addAxes(Figure& figure, const ViewAngles& view) {
     }
 }
 
-void addLegend(Figure& figure, const ViewAngles& view) {
+void addLegend(Figure& figure, const WedgeScene& scene, const ViewAngles& view) {
+    std::vector<WedgeSurface> surfaces;
+    for (TPlaneRole role : planeRoles) surfaces.push_back(surfaceOf(role));
+    if (std::any_of(scene.Faces.begin(), scene.Faces.end(), [](const SceneFace& f) { return f.Surface == WedgeSurface::Crack; }))
+        surfaces.push_back(WedgeSurface::Crack);
     double y = 1.1;
-    for (const WedgeFace& face : WedgeFaces) {
+    for (WedgeSurface surface : surfaces) {
         const double s = 0.035;
         figure.items.push_back(polygon({{-1.55, y - s}, {-1.48, y - s}, {-1.48, y + s}, {-1.55, y + s}},
-                                       shaded(planeColour(face.Role), 0.9), Pen{Ink, 0.004}));
-        figure.items.push_back(label({-1.43, y}, planeName(face.Role), 0.065, Ink, HAlign::Left));
+                                       shaded(surfaceColour(surface), 0.9), Pen{Ink, 0.004}));
+        figure.items.push_back(label({-1.43, y}, surfaceName(surface), 0.065, Ink, HAlign::Left));
         y -= 0.11;
     }
     figure.items.push_back(polyline({{-1.55, y}, {-1.48, y}}, Pen{IntersectionEdgeColour, 0.014}));
     figure.items.push_back(label({-1.43, y}, "交线 1-2", 0.065, Ink, HAlign::Left));
+    if (!scene.Loads.empty())
+        figure.items.push_back(label({1.55, -1.02}, "力均过形心，箭头长短示意大小；粗线为锚杆", 0.05, Grey, HAlign::Right));
     figure.items.push_back(label({1.55, -1.12},
                                  "方位角 " + angleText(std::fmod(std::fmod(view.Azimuth, 360.0) + 360.0, 360.0)) +
                                      "  仰角 " + angleText(view.Elevation),
                                  0.055, Grey, HAlign::Right));
 }
 
-} // namespace
-
-namespace {
-
 // How well a view shows the wedge: the area that the visible faces cover,
 // those of the cutting planes (the planes it would slide on) counting
-// twice, the slope top not at all.
-double viewScore(const BlockVertices& vertices, const ViewAngles& view) {
-    const ProjectedCorners projected = projectCorners(vertices, view);
-    const std::array<bool, 4> visible = visibleFaces(vertices, view);
+// twice, the slope top and the crack not at all.
+double viewScore(const WedgeScene& scene, const ViewAngles& view) {
+    const ProjectedCorners projected = projectCorners(scene, view);
+    const std::vector<bool> visible = visibleFaces(scene, view);
     double area = 0;
-    for (std::size_t f = 0; f < WedgeFaces.size(); ++f) {
-        const WedgeFace& face = WedgeFaces[f];
-        if (!visible[f] || face.Role == TPlaneRole::SlopeTopSurface) continue;
-        const double weight = face.Role == TPlaneRole::SlopeFace ? 1 : 2;
-        const Point2 a = projected.Screen[face.Corners[0] - 1], b = projected.Screen[face.Corners[1] - 1],
-                     c = projected.Screen[face.Corners[2] - 1];
-        area += weight * std::abs((b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y)) / 2;
+    for (std::size_t f = 0; f < scene.Faces.size(); ++f) {
+        const SceneFace& face = scene.Faces[f];
+        if (!visible[f] || face.Surface == WedgeSurface::UpperSlope || face.Surface == WedgeSurface::Crack) continue;
+        const double weight = face.Surface == WedgeSurface::SlopeFace ? 1 : 2;
+        double twice = 0; // the shoelace formula
+        for (std::size_t k = 0; k < face.Corners.size(); ++k) {
+            const Point2 a = projected.Screen[face.Corners[k]];
+            const Point2 b = projected.Screen[face.Corners[(k + 1) % face.Corners.size()]];
+            twice += a.x * b.y - b.x * a.y;
+        }
+        area += weight * std::abs(twice) / 2;
     }
     return area;
 }
 
+// Which corner of the tetrahedron each combination of surfaces meets at.
+int cornerNumber(const std::vector<WedgeSurface>& surfaces) {
+    const auto has = [&](WedgeSurface s) { return std::find(surfaces.begin(), surfaces.end(), s) != surfaces.end(); };
+    const bool p1 = has(WedgeSurface::FirstPlane), p2 = has(WedgeSurface::SecondPlane),
+               face = has(WedgeSurface::SlopeFace), top = has(WedgeSurface::UpperSlope);
+    if (p1 && p2 && face) return 1;
+    if (p1 && p2 && top) return 2;
+    if (p1 && face && top) return 3;
+    if (p2 && face && top) return 4;
+    return 0;
+}
+
 } // namespace
 
-ViewAngles defaultView(const BlockVertices& vertices) {
+WedgeScene tetrahedronScene(const BlockVertices& v) {
+    WedgeScene scene;
+    scene.Corners = {v.Vertex1, v.Vertex2, v.Vertex3, v.Vertex4};
+    scene.Numbers = {1, 2, 3, 4};
+    scene.Out = v.Vertex1 - v.Vertex2;
+    scene.Centroid = centre(scene.Corners);
+    const auto& p = scene.Corners;
+    const double size = extent(p);
+    const double volume6 = std::abs(dot(cross(p[1] - p[0], p[2] - p[0]), p[3] - p[0]));
+    scene.Solid = volume6 > 1e-9 * size * size * size;
+    for (const WedgeFace& face : WedgeFaces) {
+        const TPoint3D& a = p[face.Corners[0] - 1];
+        TPoint3D n = cross(p[face.Corners[1] - 1] - a, p[face.Corners[2] - 1] - a);
+        const int opposite = 10 - face.Corners[0] - face.Corners[1] - face.Corners[2];
+        if (dot(n, p[opposite - 1] - a) > 0) n = -1 * n; // away from the corner not on the face
+        scene.Faces.push_back({surfaceOf(face.Role), {face.Corners[0] - 1, face.Corners[1] - 1, face.Corners[2] - 1}, n});
+    }
+    return scene;
+}
+
+WedgeScene realWedgeScene(const WedgeShape& shape, const WedgeForces& forces, const WedgeLoads& loads) {
+    WedgeScene scene;
+    scene.Corners = wedgeCorners(shape);
+    std::vector<std::vector<WedgeSurface>> meeting(scene.Corners.size());
+    for (int s = 0; s < WedgeSurfaceCount; ++s) {
+        const WedgePolygon& polygon = shape.Faces[s];
+        if (polygon.Count == 0) continue;
+        SceneFace face{static_cast<WedgeSurface>(s), {}, polygon.Normal};
+        for (int i = 0; i < polygon.Count; ++i) {
+            const auto at = std::find(scene.Corners.begin(), scene.Corners.end(), polygon.Points[i]);
+            const int corner = static_cast<int>(at - scene.Corners.begin());
+            face.Corners.push_back(corner);
+            meeting[corner].push_back(face.Surface);
+        }
+        scene.Faces.push_back(face);
+    }
+    for (const auto& surfaces : meeting) scene.Numbers.push_back(cornerNumber(surfaces));
+    scene.Out = shape.Sliding;
+    scene.Centroid = shape.Centroid;
+
+    const auto add = [&scene](SceneLoadKind kind, const TPoint3D& force, std::string label) {
+        if (norm(force) > 0) scene.Loads.push_back({kind, force, std::move(label)});
+    };
+    add(SceneLoadKind::Weight, forces.Weight, "W");
+    add(SceneLoadKind::Water, forces.Water1, "U1");
+    add(SceneLoadKind::Water, forces.Water2, "U2");
+    add(SceneLoadKind::Water, forces.CrackWater, "V");
+    add(SceneLoadKind::Seismic, forces.Seismic, "kW");
+    for (std::size_t i = 0; i < loads.Forces.size(); ++i)
+        add(SceneLoadKind::External, loads.Forces[i].Magnitude * directionVector(loads.Forces[i].Direction),
+            "F" + std::to_string(i + 1));
+    add(SceneLoadKind::Pressure, forces.FaceLoad, "Pf");
+    add(SceneLoadKind::Pressure, forces.TopLoad, "Pt");
+    for (std::size_t i = 0; i < loads.Bolts.size(); ++i)
+        add(SceneLoadKind::Bolt, loads.Bolts[i].Force * directionVector(loads.Bolts[i].Direction),
+            "T" + std::to_string(i + 1));
+    return scene;
+}
+
+ViewAngles defaultView(const WedgeScene& scene) {
     ViewAngles view;
-    const TPoint3D out = vertices.Vertex1 - vertices.Vertex2;
+    const TPoint3D out = scene.Out;
     if (!(std::hypot(out.x, out.y) > 0) || !std::isfinite(std::hypot(out.x, out.y))) return view;
     // From in front of the slope and above, turned aside as far as shows the
     // wedge best; the nearest such turn wins a near tie.
@@ -201,7 +355,7 @@ ViewAngles defaultView(const BlockVertices& vertices) {
     double bestArea = -1;
     for (double turn : {0.0, 15.0, -15.0, 30.0, -30.0, 45.0, -45.0, 60.0, -60.0}) {
         const ViewAngles candidate{std::fmod(front + turn + 360, 360.0), view.Elevation, 1};
-        const double area = viewScore(vertices, candidate);
+        const double area = viewScore(scene, candidate);
         if (area > bestArea * 1.05) {
             bestArea = area;
             view = candidate;
@@ -210,49 +364,45 @@ ViewAngles defaultView(const BlockVertices& vertices) {
     return view;
 }
 
-std::array<bool, 4> visibleFaces(const BlockVertices& vertices, const ViewAngles& view) {
-    const auto points = corners(vertices);
-    const bool flat = isFlat(points);
+std::vector<bool> visibleFaces(const WedgeScene& scene, const ViewAngles& view) {
     const ViewFrame frame(view);
-    std::array<bool, 4> visible{};
-    for (std::size_t f = 0; f < WedgeFaces.size(); ++f)
-        visible[f] = flat || dot(outwardNormal(points, WedgeFaces[f]), frame.e) > 0;
+    std::vector<bool> visible;
+    for (const SceneFace& face : scene.Faces) visible.push_back(!scene.Solid || dot(face.Outward, frame.e) > 0);
     return visible;
 }
 
-ProjectedCorners projectCorners(const BlockVertices& vertices, const ViewAngles& view) {
-    const auto points = corners(vertices);
+ProjectedCorners projectCorners(const WedgeScene& scene, const ViewAngles& view) {
     const ViewFrame frame(view);
-    const TPoint3D c = centroid(points);
-    const double size = extent(points);
+    const TPoint3D c = centre(scene.Corners);
+    const double size = extent(scene.Corners);
     const double scale = view.Zoom / (size > 0 ? size : 1);
     ProjectedCorners projected;
-    for (int i = 0; i < 4; ++i) {
-        const TPoint3D p = scale * (points[i] - c);
-        projected.Screen[i] = frame.screen(p);
-        projected.Depth[i] = dot(p, frame.e);
+    for (const TPoint3D& corner : scene.Corners) {
+        const TPoint3D p = scale * (corner - c);
+        projected.Screen.push_back(frame.screen(p));
+        projected.Depth.push_back(dot(p, frame.e));
     }
     return projected;
 }
 
-Figure wedgeViewFigure(const BlockVertices& vertices, const ViewAngles& view, const std::string& caption) {
+Figure wedgeViewFigure(const WedgeScene& scene, const ViewAngles& view, const std::string& caption) {
     Figure figure;
     figure.xMin = -1.6;
     figure.xMax = 1.6;
     figure.yMin = -1.2;
     figure.yMax = 1.2;
-    const auto points = corners(vertices);
-    const double size = finite(points) ? extent(points) : INFINITY;
+    const double size = finite(scene.Corners) ? extent(scene.Corners) : INFINITY;
     if (!std::isfinite(size)) // broken corners, or those of nearly parallel planes, beyond any scale
         figure.items.push_back(label({0, 0}, "块体角点无效", 0.09, Grey));
     else if (size == 0)
         figure.items.push_back(label({0, 0}, "尚无块体角点", 0.09, Grey));
     else {
-        addWedge(figure, points, view);
-        if (isFlat(points)) figure.items.push_back(label({0, -1.0}, "角点共面，不成块体", 0.075, {200, 0, 0}));
+        addWedge(figure, scene, view, projectCorners(scene, view));
+        if (!scene.Solid) figure.items.push_back(label({0, -1.0}, "角点共面，不成块体", 0.075, {200, 0, 0}));
+        else addLoads(figure, scene, view);
     }
     addAxes(figure, view);
-    addLegend(figure, view);
+    addLegend(figure, scene, view);
     if (!caption.empty()) figure.items.push_back(label({1.55, 1.1}, caption, 0.075, Ink, HAlign::Right, true));
     return figure;
 }

@@ -240,7 +240,9 @@ std::optional<WedgeLoads> readCompanionFile(const std::filesystem::path& dataFol
     const std::filesystem::path path = companionPath(dataFolder, blockName);
     std::error_code error;
     if (!std::filesystem::exists(path, error)) {
-        if (error) throw Error(fileErrorMessage(error.value()));
+        // A data file's name may be as long as the file system allows, and
+        // then the companion's longer name can name no file.
+        if (error && error != std::errc::filename_too_long) throw Error(fileErrorMessage(error.value()));
         return std::nullopt;
     }
     return parseCompanion(readFileBytes(path), path.filename().string());
@@ -250,12 +252,13 @@ WedgeLoads blockLoads(const std::filesystem::path& dataFolder, const std::string
     return readCompanionFile(dataFolder, blockName).value_or(WedgeLoads{});
 }
 
-void saveCompanionFile(const std::filesystem::path& dataFolder, const std::string& blockName,
+bool saveCompanionFile(const std::filesystem::path& dataFolder, const std::string& blockName,
                        const WedgeLoads& loads) {
     validateLoads(loads);
     const std::filesystem::path path = companionPath(dataFolder, blockName);
-    if (loads == WedgeLoads{} && !std::filesystem::exists(path)) return;
+    if (loads == WedgeLoads{} && !std::filesystem::exists(path)) return false;
     writeFileAtomically(path, companionText(loads));
+    return true;
 }
 
 } // namespace trelmox

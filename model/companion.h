@@ -39,7 +39,8 @@ std::optional<WedgeLoads> readCompanionFile(const std::filesystem::path& dataFol
 WedgeLoads blockLoads(const std::filesystem::path& dataFolder, const std::string& blockName);
 // Writes the companion file (atomically) - unless the loads are the
 // defaults and the block has none, so that its folder stays as it was.
-void saveCompanionFile(const std::filesystem::path& dataFolder, const std::string& blockName,
+// Returns whether it wrote the file.
+bool saveCompanionFile(const std::filesystem::path& dataFolder, const std::string& blockName,
                        const WedgeLoads& loads);
 
 } // namespace trelmox

@@ -11,17 +11,8 @@ namespace {
 
 // Names are built only for the message, so that checking valid loads - as
 // every analysis does - allocates nothing.
-template <typename Name> void requireWithin(double value, double low, double high, const Name& name) {
-    if (!(std::isfinite(value) && value >= low && value <= high))
-        throw Error(name() + "应在" + floatToText(low) + "与" + floatToText(high) + "之间，现为" + floatToText(value));
-}
-
-template <typename Name> void requireNonNegative(double value, const Name& name) {
-    if (!(std::isfinite(value) && value >= 0)) throw Error(name() + "不能为负数，现为" + floatToText(value));
-}
-
-template <typename Name> void requireFinite(double value, const Name& name) {
-    if (!std::isfinite(value)) throw Error(name() + "不是有限的数");
+template <typename Name> void require(double value, LoadRange range, const Name& name) {
+    if (!withinLoadRange(value, range)) throw Error(loadRangeMessage(value, range, name()));
 }
 
 auto named(const char* text) {
@@ -33,11 +24,33 @@ auto nthNamed(std::size_t index, const char* what) {
 }
 
 template <typename Name> void validateDirection(const LineDirection& d, const Name& name) {
-    requireFinite(d.Trend, [&] { return name() + "的方位角"; });
-    requireWithin(d.Plunge, -90, 90, [&] { return name() + "的倾伏角"; });
+    require(d.Trend, LoadRange::Azimuth, [&] { return name() + "的方位角"; });
+    require(d.Plunge, LoadRange::Plunge, [&] { return name() + "的倾伏角"; });
 }
 
 } // namespace
+
+bool withinLoadRange(double value, LoadRange range) {
+    switch (range) {
+    case LoadRange::Dip: return value >= 0 && value <= 90;
+    case LoadRange::Azimuth: return std::isfinite(value);
+    case LoadRange::Plunge: return value >= -90 && value <= 90;
+    case LoadRange::Magnitude: return std::isfinite(value) && value >= 0;
+    case LoadRange::RequiredFactor: return std::isfinite(value) && value >= 1;
+    }
+    return false;
+}
+
+std::string loadRangeMessage(double value, LoadRange range, const std::string& name) {
+    switch (range) {
+    case LoadRange::Dip: return name + "应在0与90之间，现为" + floatToText(value);
+    case LoadRange::Azimuth: return name + "不是有限的数";
+    case LoadRange::Plunge: return name + "应在-90与90之间，现为" + floatToText(value);
+    case LoadRange::Magnitude: return name + "不能为负数，现为" + floatToText(value);
+    case LoadRange::RequiredFactor: return name + "不能小于1，现为" + floatToText(value);
+    }
+    return name;
+}
 
 std::optional<double> presetFactor(const FactorPreset& preset) {
     // By grade 一级, 二级, 三级.
@@ -60,25 +73,24 @@ std::string presetName(const FactorPreset& preset) {
 
 void validateLoads(const WedgeLoads& loads) {
     if (loads.Crack) {
-        requireWithin(loads.Crack->Attitude.DipAngle, 0, 90, named("张裂缝倾角"));
-        requireFinite(loads.Crack->Attitude.DipDirection, named("张裂缝倾向"));
-        requireNonNegative(loads.Crack->Distance, named("张裂缝距坡顶线的距离"));
-        requireNonNegative(loads.Crack->WaterDepth, named("张裂缝水深"));
+        require(loads.Crack->Attitude.DipAngle, LoadRange::Dip, named("张裂缝倾角"));
+        require(loads.Crack->Attitude.DipDirection, LoadRange::Azimuth, named("张裂缝倾向"));
+        require(loads.Crack->Distance, LoadRange::Magnitude, named("张裂缝距坡顶线的距离"));
+        require(loads.Crack->WaterDepth, LoadRange::Magnitude, named("张裂缝水深"));
     }
-    requireNonNegative(loads.SeismicCoefficient, named("地震系数"));
+    require(loads.SeismicCoefficient, LoadRange::Magnitude, named("地震系数"));
     if (loads.SeismicDirection) validateDirection(*loads.SeismicDirection, named("地震力"));
     for (std::size_t i = 0; i < loads.Forces.size(); ++i) {
-        requireNonNegative(loads.Forces[i].Magnitude, nthNamed(i, "外力的大小"));
+        require(loads.Forces[i].Magnitude, LoadRange::Magnitude, nthNamed(i, "外力的大小"));
         validateDirection(loads.Forces[i].Direction, nthNamed(i, "外力"));
     }
-    requireNonNegative(loads.FacePressure, named("坡面压力"));
-    requireNonNegative(loads.TopPressure, named("坡顶面压力"));
+    require(loads.FacePressure, LoadRange::Magnitude, named("坡面压力"));
+    require(loads.TopPressure, LoadRange::Magnitude, named("坡顶面压力"));
     for (std::size_t i = 0; i < loads.Bolts.size(); ++i) {
-        requireNonNegative(loads.Bolts[i].Force, nthNamed(i, "锚杆的锚固力"));
+        require(loads.Bolts[i].Force, LoadRange::Magnitude, nthNamed(i, "锚杆的锚固力"));
         validateDirection(loads.Bolts[i].Direction, nthNamed(i, "锚杆"));
     }
-    if (!(std::isfinite(loads.RequiredFactor) && loads.RequiredFactor >= 1))
-        throw Error("所需安全系数不能小于1，现为" + floatToText(loads.RequiredFactor));
+    require(loads.RequiredFactor, LoadRange::RequiredFactor, named("所需安全系数"));
     if (loads.Preset) {
         const std::optional<double> factor = presetFactor(*loads.Preset);
         if (!factor) throw Error(presetName(*loads.Preset) + "没有规定安全系数");

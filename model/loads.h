@@ -109,6 +109,14 @@ std::optional<double> presetFactor(const FactorPreset& preset);
 // "永久边坡 一级 一般工况" and the like.
 std::string presetName(const FactorPreset& preset);
 
+// The range each kind of load value keeps: a dip 0..90, an azimuth (trend,
+// dip direction) any finite number, a plunge -90..90, a magnitude (force,
+// pressure, k, distance, depth) >= 0, a required factor >= 1.
+enum class LoadRange { Dip, Azimuth, Plunge, Magnitude, RequiredFactor };
+bool withinLoadRange(double value, LoadRange range);
+// "<name>应在0与90之间，现为95" and the like, for a value outside its range.
+std::string loadRangeMessage(double value, LoadRange range, const std::string& name);
+
 // Throws Error with the user's message for a value out of its range (a
 // negative k, force, pressure, crack distance or water depth; a dip outside
 // 0..90 or a plunge outside -90..90; a required factor below 1 or other

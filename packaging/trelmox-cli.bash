@@ -29,14 +29,14 @@ _trelmox_cli() {
             compopt -o filenames 2>/dev/null
             COMPREPLY=($(compgen -d -- "$cur"))
             return ;;
-        --samples | --seed | --threads | --bins | --from | --to | --steps) return ;;
+        --samples | --seed | --threads | --bins | --from | --to | --steps | --required) return ;;
     esac
     if [[ $cur == -* ]]; then
         local options=
         case $command in
             analyze) options="--format --report-dir --dxf-dir --plot-dir --help" ;;
-            probabilistic) options="--samples --seed --method --sd --uniform --lognormal --fisher --threads --bins --format --quiet --help" ;;
-            sensitivity) options="--param --from --to --steps --format --help" ;;
+            probabilistic) options="--samples --seed --method --sd --uniform --lognormal --required --fisher --threads --bins --format --quiet --help" ;;
+            sensitivity) options="--param --from --to --steps --required --format --help" ;;
             combinations) options="--sets --format --help" ;;
             report) options="--pdf-dir --help" ;;
         esac

@@ -417,17 +417,19 @@ ReportPicture picture(Figure figure, std::string caption) {
     return {std::move(figure), std::move(caption), std::clamp(aspect, 0.4, 0.75)};
 }
 
-ReportSection pictureSection(const CalculationReportInputs& in, const BlockCorners& corners) {
+// The 3D view shows the real wedge with its loads where the full analysis
+// found one, else the tetrahedron of the corners.
+ReportSection pictureSection(const CalculationReportInputs& in, const BlockCorners& corners, const FullOutcome& full) {
     ReportSection section{"五、附图", {}, true};
     auto& items = section.Items;
     const NetProjection projection = NetProjection::EqualAngle;
     items.push_back(picture(stereonetFigure({in.Block.Attitudes, smallerFrictionAngle(in.Block.Params), projection,
                                              blockCaption(in.BlockName)}),
                             "赤平投影（" + projectionTitle(projection) + "）"));
-    if (corners.Vertices)
-        items.push_back(picture(wedgeViewFigure(*corners.Vertices, defaultView(*corners.Vertices), blockCaption(in.BlockName)),
-                                "楔块三维视图"));
-    else
+    if (corners.Vertices) {
+        const WedgeScene scene = blockScene(*corners.Vertices, full.Report ? &full.Report->Analysis : nullptr, in.Loads);
+        items.push_back(picture(wedgeViewFigure(scene, defaultView(scene), blockCaption(in.BlockName)), "楔块三维视图"));
+    } else
         items.push_back(ReportParagraph{"不能求出块体的全部角点，没有三维视图：" + corners.problemText() + "。"});
     if (in.Results && in.Probabilistic) {
         const ProbabilisticResult& r = in.Probabilistic->Result;
@@ -535,7 +537,7 @@ CalculationReport calculationReport(const CalculationReportInputs& in) {
                     {"校核", ""},
                     {"审核", ""}};
     report.Sections = {inputSection(in), methodSection(in), resultSection(in, corners, full),
-                       conclusionSection(in, full), pictureSection(in, corners)};
+                       conclusionSection(in, full), pictureSection(in, corners, full)};
     number(report);
     return report;
 }

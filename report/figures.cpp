@@ -1,5 +1,7 @@
 #include "report/figures.h"
 
+#include <cmath>
+
 #include "model/numtext.h"
 
 namespace trelmox {
@@ -7,6 +9,32 @@ namespace trelmox {
 FigureTexts figureTexts(const WedgeGeometry& geometry, const SafetyResult& safety) {
     return {floatToFixed4(geometry.Volume), floatToFixed4(geometry.Height), floatToFixed4(geometry.IntersectionPlunge),
             floatToText(safety.SafetyFactor)};
+}
+
+namespace {
+
+std::string directionText(const LineDirection& d) {
+    return "方位角" + floatToText(std::round(d.Trend * 10) / 10) + "°，倾伏角" + floatToText(std::round(d.Plunge * 10) / 10) +
+           "°";
+}
+
+} // namespace
+
+FullFigureTexts fullFigureTexts(const FullReportInputs& full) {
+    const FullAnalysis& a = full.Analysis;
+    const SupportDesign& d = full.Design;
+    FullFigureTexts t;
+    t.Contact = contactDescription(a.Safety.Contact);
+    if (a.Refusal) return t;
+    t.Factor = floatToText(a.Safety.Factor);
+    t.State = a.State ? stabilityStateName(*a.State) : "未定";
+    t.Required = floatToText(full.Loads.RequiredFactor) + (full.Loads.Preset ? "（" + presetName(*full.Loads.Preset) + "）" : "");
+    if (!d.Bolt) t.DesignBolt = "未给定设计锚杆方向";
+    else if (!d.BoltForce) t.DesignBolt = "沿设计方向无法达到所需安全系数";
+    else t.DesignBolt = floatToFixed4(*d.BoltForce);
+    t.LeastBolt = d.Least ? floatToFixed4(d.Least->Force) + "，" + directionText(d.Least->Direction)
+                          : "任何方向都无法达到所需安全系数";
+    return t;
 }
 
 } // namespace trelmox

@@ -7,6 +7,7 @@
 
 #include "analysis/geometry.h"
 #include "analysis/wedge.h"
+#include "report/full_report.h"
 
 namespace trelmox {
 
@@ -16,5 +17,17 @@ struct FigureTexts {
 };
 
 FigureTexts figureTexts(const WedgeGeometry& geometry, const SafetyResult& safety);
+
+// The full analysis beside them: Fs in Kc's format (empty where the planes
+// cut out no real wedge), its contact case and stability state in words,
+// the required factor with its preset, and the support that factor needs -
+// the force along the design bolt and the least force with its direction,
+// forces in the "0.0000" pattern, directions in degrees to one decimal.
+struct FullFigureTexts {
+    std::string Factor, Contact, State, Required, DesignBolt, LeastBolt;
+    bool operator==(const FullFigureTexts&) const = default;
+};
+
+FullFigureTexts fullFigureTexts(const FullReportInputs& full);
 
 } // namespace trelmox

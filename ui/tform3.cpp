@@ -173,10 +173,12 @@ void TForm3::ComboBox1DblClick() { values_[0]->appendItem(values_[0]->text()); }
 void TForm3::BitBtn1Click() {
     for (TypeAheadCombo* box : values_) box->appendItem(box->text());
     WrittenFiles written;
-    runCommand([this, &written] {
-        workspace_.writeReport(written);
-        workspace_.writeDataFile(written);
-    });
+    workspace_.runCommand(
+        [this, &written] {
+            workspace_.writeReport(written);
+            workspace_.writeDataFile(written);
+        },
+        {});
     workspace_.showSaved(statusBar_, written);
 }
 

@@ -1,12 +1,15 @@
 #include "ui/tform4.h"
 
+#include <QFormLayout>
 #include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTextEdit>
 
+#include "ui/loads_window.h"
 #include "ui/messages.h"
 #include "ui/style.h"
 #include "ui/tform3.h"
@@ -72,6 +75,7 @@ TForm4::TForm4(Workspace& workspace) : workspace_(workspace) {
     statusBar_->setSizeGripEnabled(false);
     statusBar_->setGeometry(0, height() - StatusBarHeight, width(), StatusBarHeight);
     statusBar_->addWidget(new QLabel(QStringLiteral("本对话框用于输入岩体及结构面的物理、力学参数"), statusBar_), 1);
+    buildFullAnalysisPanel();
     workspace_.document().addListener([this] { showDocument(); });
 }
 
@@ -110,6 +114,7 @@ void TForm4::showDocument() {
     height_->setText(QString::fromStdString(shown.Height));
     plunge_->setText(QString::fromStdString(shown.Plunge));
     safety_->setText(QString::fromStdString(shown.SafetyFactor));
+    showFullResults();
     if (shownBlock_ && *shownBlock_ != document.currentBlock()) {
         shownBlock_.reset();
         viewer_->clear();
@@ -131,10 +136,77 @@ void TForm4::BitBtn1Click() {
             showBlockName();
             workspace_.writeDataFile(written);
             workspace_.writeReport(written);
+            workspace_.writeFullReport(written);
             showCurrentReport();
         },
         workspace_.parameters().numberBoxes());
     workspace_.showSaved(statusBar_, written);
+}
+
+// --- The full analysis panel ---------------------------------------------
+
+namespace {
+
+// The panel's outer width; the window widens by it so that nothing moves.
+constexpr int FullPanelWidth = 256;
+
+} // namespace
+
+void TForm4::buildFullAnalysisPanel() {
+    const int left = width() + 4;
+    resize(width() + FullPanelWidth, height());
+    statusBar_->setGeometry(0, height() - StatusBarHeight, width(), StatusBarHeight);
+
+    auto* panel = new QGroupBox(QStringLiteral("三维分析（实际楔块）"), this);
+    panel->setObjectName(QStringLiteral("FullAnalysisPanel"));
+    panel->setGeometry(left, 4, FullPanelWidth - 12, height() - StatusBarHeight - 10);
+    auto* form = new QFormLayout(panel);
+    const auto row = [&](const char* name, const char* caption) {
+        QLineEdit* box = makeResultBox(panel, QString::fromUtf8(name), {});
+        form->addRow(QString::fromUtf8(caption), box);
+        return box;
+    };
+    fullFactor_ = row("FsEdit", "安全系数Fs");
+    fullContact_ = row("FsContactEdit", "接触状态");
+    state_ = row("StateEdit", "稳定状态");
+    required_ = row("RequiredEdit", "所需安全系数");
+    designBolt_ = row("DesignBoltEdit", "设计锚杆力");
+    leastBolt_ = row("LeastBoltEdit", "最省锚固力");
+    fullNote_ = new QLabel(panel);
+    fullNote_->setObjectName(QStringLiteral("FullNote"));
+    fullNote_->setWordWrap(true);
+    setTextColour(fullNote_, QColor(0xC0, 0, 0));
+    form->addRow(fullNote_);
+    auto* loads = new QPushButton(QStringLiteral("荷载与支护…"), panel);
+    loads->setObjectName(QStringLiteral("LoadsButton"));
+    connect(loads, &QPushButton::clicked, this, [this] { workspace_.loads().bringUp(); });
+    form->addRow(loads);
+}
+
+QString TForm4::fullFactorText() const { return fullFactor_->text(); }
+QString TForm4::fullContactText() const { return fullContact_->text(); }
+QString TForm4::stateText() const { return state_->text(); }
+
+// Empty boxes without results, as Kc's; a wedge the real planes do not cut
+// out, or a full analysis that failed, says why under the boxes.
+void TForm4::showFullResults() {
+    const auto& results = workspace_.document().results();
+    const bool full = results && results->Full;
+    const FullFigureTexts shown = full ? fullFigureTexts(*results->Full) : FullFigureTexts{};
+    fullFactor_->setText(QString::fromStdString(shown.Factor));
+    fullContact_->setText(QString::fromStdString(shown.Contact));
+    state_->setText(QString::fromStdString(shown.State));
+    required_->setText(QString::fromStdString(shown.Required));
+    designBolt_->setText(QString::fromStdString(shown.DesignBolt));
+    leastBolt_->setText(QString::fromStdString(shown.LeastBolt));
+    for (QLineEdit* box : {designBolt_, leastBolt_}) {
+        box->setToolTip(box->text());
+        box->setCursorPosition(0);
+    }
+    std::string note;
+    if (results && !full) note = results->FullFailure;
+    if (full && results->Full->Analysis.Refusal) note = refusalMessage(*results->Full->Analysis.Refusal);
+    fullNote_->setText(QString::fromStdString(note));
 }
 
 } // namespace trelmox::ui

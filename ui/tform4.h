@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+class QLabel;
 class QLineEdit;
 class QStatusBar;
 class QTextEdit;
@@ -25,6 +26,10 @@ public:
     QString heightText() const;
     QString safetyFactorText() const;
     QString plungeText() const;
+    // The full analysis beside Kc: Fs, its contact case, the stability state.
+    QString fullFactorText() const;
+    QString fullContactText() const;
+    QString stateText() const;
     QString reportShown() const;
     // The report of the current block in the viewer.
     void showCurrentReport();
@@ -38,6 +43,11 @@ private:
     void buildResultRows();
     void showDocument();
 
+    // The full analysis of the real wedge, in a panel of its own to the
+    // right of the window's original controls, which keep their places.
+    void buildFullAnalysisPanel();
+    void showFullResults();
+
     Workspace& workspace_;
     QTextEdit* viewer_ = nullptr;
     QLineEdit* blockName_ = nullptr;
@@ -46,6 +56,13 @@ private:
     QLineEdit* safety_ = nullptr;     // Edit1
     QLineEdit* plunge_ = nullptr;     // Edit2
     QStatusBar* statusBar_ = nullptr;
+    QLineEdit* fullFactor_ = nullptr;
+    QLineEdit* fullContact_ = nullptr;
+    QLineEdit* state_ = nullptr;
+    QLineEdit* required_ = nullptr;
+    QLineEdit* designBolt_ = nullptr;
+    QLineEdit* leastBolt_ = nullptr;
+    QLabel* fullNote_ = nullptr;
     // The block whose name or report the window shows, once it shows one:
     // name, results and report must never belong to different blocks.
     std::optional<std::string> shownBlock_;

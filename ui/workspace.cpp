@@ -8,6 +8,7 @@
 #include "model/error.h"
 #include "model/files.h"
 #include "model/numtext.h"
+#include "ui/loads_window.h"
 #include "ui/messages.h"
 #include "ui/typeaheadcombo.h"
 
@@ -75,7 +76,20 @@ void Workspace::writeReport(WrittenFiles& written) {
 }
 
 void Workspace::writeDataFile(WrittenFiles& written) {
-    if (!refuseEmptyBlockName()) written.push_back(document_.writeDataFile());
+    if (refuseEmptyBlockName()) return;
+    const WrittenFiles files = document_.writeDataFile();
+    written.insert(written.end(), files.begin(), files.end());
+}
+
+void Workspace::writeLoads(WrittenFiles& written) {
+    if (refuseEmptyBlockName()) return;
+    if (const auto file = document_.writeLoads()) written.push_back(*file);
+}
+
+void Workspace::writeFullReport(WrittenFiles& written) {
+    // It follows the data file and the report, whose refusals have told the user.
+    if (!document_.named()) return;
+    if (const auto file = document_.writeFullReport()) written.push_back(*file);
 }
 
 bool Workspace::mayLoadOverEdits(const QString& name) const {
@@ -103,9 +117,10 @@ QString Workspace::currentReportText() const {
 // The boxes come in the order the command reads them; the first one whose
 // own text fails with exactly this message is the one to correct.
 bool Workspace::runCommand(const std::function<void()>& command, const std::vector<NumberBox>& boxesRead) const {
-    return ui::runCommand(command, [&boxesRead](const QString& message) {
+    return ui::runCommand(command, [this, &boxesRead](const QString& message) {
         for (const NumberBox& number : boxesRead)
             if (numberError(number) == message) return giveFocus(number.box);
+        if (loads_) loads_->focusFailingEntry(message);
     });
 }
 

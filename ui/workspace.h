@@ -19,6 +19,7 @@ class QStatusBar;
 
 namespace trelmox::ui {
 
+class LoadsWindow;
 class TForm2;
 class TForm3;
 class TForm4;
@@ -57,11 +58,18 @@ public:
     TForm2& planeEntry() const { return *planeEntry_; }
     TForm3& parameters() const { return *parameters_; }
     TForm4& analysis() const { return *analysis_; }
+    void attachLoads(LoadsWindow* loads) { loads_ = loads; }
+    LoadsWindow& loads() const { return *loads_; }
 
     // The report and the data file of the current block. With an empty
     // block name each shows the empty-name message and writes nothing.
     void writeReport(WrittenFiles& written);
     void writeDataFile(WrittenFiles& written);
+    // The companion file alone (refusing an empty block name the same way),
+    // and the full analysis's report, written after the other two and
+    // silently skipped where they refused.
+    void writeLoads(WrittenFiles& written);
+    void writeFullReport(WrittenFiles& written);
     // Whether a block named `name` may be loaded over the document: yes when
     // nothing was edited since the last load or confirm, else the user's
     // answer to the question.
@@ -74,8 +82,9 @@ public:
     QString currentReportText() const;
 
     // Runs a command like runCommand; when it fails on a text that is not a
-    // number, the box among `boxesRead` holding that text gets the focus
-    // with the text selected, so the user can type the correction at once.
+    // number, the box among `boxesRead` holding that text - or the loads
+    // window's box the failure names - gets the focus with the text
+    // selected, so the user can type the correction at once.
     bool runCommand(const std::function<void()>& command, const std::vector<NumberBox>& boxesRead) const;
 
     // Tells in a window's status bar what a command wrote, e.g.
@@ -96,6 +105,7 @@ private:
     TForm2* planeEntry_ = nullptr;
     TForm3* parameters_ = nullptr;
     TForm4* analysis_ = nullptr;
+    LoadsWindow* loads_ = nullptr;
     ProgramStarter startProgram_;
 };
 

@@ -110,19 +110,27 @@ std::optional<BlockPoint> blockPoint(BlockInputs inputs, Parameter parameter) {
     }
 }
 
-std::vector<double> limitCrossings(const std::vector<SensitivityStep>& steps) {
+std::optional<double> stepFactor(const SensitivityStep& step, bool full) {
+    if (full) {
+        if (!step.Full || step.Full->Contact == TWedgeContact::NoBlock || step.Full->Contact == TWedgeContact::Unresolved)
+            return std::nullopt;
+        return step.Full->Factor;
+    }
+    if (!step.Result || step.Result->Contact == TWedgeContact::NoBlock) return std::nullopt;
+    return step.Result->SafetyFactor;
+}
+
+std::vector<double> limitCrossings(const std::vector<SensitivityStep>& steps, bool full, double limit) {
     std::vector<double> crossings;
     for (std::size_t i = 1; i < steps.size(); ++i) {
-        const auto& a = steps[i - 1].Result;
-        const auto& b = steps[i].Result;
-        if (!a || !b || a->Contact == TWedgeContact::NoBlock || b->Contact == TWedgeContact::NoBlock) continue;
-        const double ka = a->SafetyFactor - 1, kb = b->SafetyFactor - 1;
+        const auto a = stepFactor(steps[i - 1], full), b = stepFactor(steps[i], full);
+        if (!a || !b) continue;
+        const double ka = *a - limit, kb = *b - limit;
         if (ka == 0) crossings.push_back(steps[i - 1].Value);
         else if (ka * kb < 0)
             crossings.push_back(steps[i - 1].Value + (steps[i].Value - steps[i - 1].Value) * ka / (ka - kb));
     }
-    if (!steps.empty() && steps.back().Result && steps.back().Result->SafetyFactor == 1)
-        crossings.push_back(steps.back().Value);
+    if (!steps.empty() && stepFactor(steps.back(), full) == limit) crossings.push_back(steps.back().Value);
     return crossings;
 }
 

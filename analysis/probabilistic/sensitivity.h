@@ -44,8 +44,12 @@ struct BlockPoint {
 };
 std::optional<BlockPoint> blockPoint(BlockInputs inputs, Parameter parameter);
 
-// Where Kc crosses 1 (linear between steps), in input values; steps that
-// failed or cut out no wedge break the curve.
-std::vector<double> limitCrossings(const std::vector<SensitivityStep>& steps);
+// The value of Kc, or with `full` of Fs, at a step that has one: none where
+// the computation failed or the (real) wedge does not exist.
+std::optional<double> stepFactor(const SensitivityStep& step, bool full);
+
+// Where Kc (or with `full` Fs) crosses `limit` (linear between steps), in
+// input values; steps without a factor break the curve.
+std::vector<double> limitCrossings(const std::vector<SensitivityStep>& steps, bool full = false, double limit = 1);
 
 } // namespace trelmox

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -8,9 +9,19 @@
 #include <sstream>
 #include <sys/stat.h>
 
+#include "analysis/block_analysis.h"
+#include "analysis/vec3.h"
 #include "cli/cli.h"
 #include "cli/output.h"
+#include "drawing/block_pictures.h"
+#include "model/attitude.h"
+#include "model/companion.h"
+#include "model/datafile.h"
+#include "model/files.h"
 #include "model/textcodec.h"
+#include "report/full_report.h"
+#include "tests/model/test_blocks.h"
+#include "tests/support/example_block.h"
 
 namespace fs = std::filesystem;
 using namespace trelmox::cli;
@@ -267,7 +278,10 @@ TEST_F(AnalyzeTest, NoBlockIsAnAnalysisWithItsMessage) {
     const CliRun r = analyze({"--format", "json", overhang.string()});
     EXPECT_EQ(r.status, ExitOk);
     EXPECT_THAT(r.out, HasSubstr("\"contact\":\"NoBlock\",\"kc\":0,"));
-    EXPECT_THAT(r.out, HasSubstr("\"messages\":[\"不能切除块体\"],\"error\":null"));
+    // The real wedge is refused beside Kc, for its own reason.
+    EXPECT_THAT(r.out, HasSubstr("\"fs_contact\":\"NoBlock\",\"fs\":0,"));
+    EXPECT_THAT(r.out,
+                HasSubstr("\"messages\":[\"不能切除块体\",\"两切割面的交线不在坡面出露，不能切除块体\"],\"error\":null"));
 }
 
 TEST_F(AnalyzeTest, BlockNameThatWouldLeaveItsFolderIsRefusedBeforeWriting) {
@@ -290,9 +304,140 @@ TEST_F(AnalyzeTest, TextAndCsvCarryTheSameResult) {
     const CliRun csv = analyze({"--format", "csv", ExampleBlock.string()});
     const auto rows = lines(csv.out);
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0], "block,contact,kc,volume,height,plunge,messages,error\r");
+    EXPECT_EQ(rows[0], "block,contact,kc,volume,height,plunge,fs_contact,fs,state,weight,areas.plane1,areas.plane2,"
+                       "areas.face,areas.top,areas.crack,required_bolt_force,required_bolt_trend,required_bolt_plunge,"
+                       "messages,error\r");
     EXPECT_THAT(rows[1], ::testing::StartsWith("example,BothPlanes,1.1891"));
 }
+
+// The tool's columns from fs_contact to required_bolt_plunge for a wedge
+// the full analysis found, as the engine gives them; the bolt is the
+// design bolt when the loads give one, else the least-force direction.
+std::vector<std::string> fullColumns(const trelmox::FullReportInputs& full) {
+    using namespace trelmox;
+    const FullAnalysis& a = full.Analysis;
+    std::vector<std::string> columns = {contactName(a.Safety.Contact), jsonNumber(a.Safety.Factor),
+                                        stabilityStateName(*a.State), jsonNumber(norm(a.Forces.Weight))};
+    for (const WedgePolygon& face : a.Shape.Faces) columns.push_back(jsonNumber(face.Area));
+    const SupportDesign& d = full.Design;
+    const double force = d.Bolt ? *d.BoltForce : d.Least->Force;
+    const LineDirection direction = d.Bolt ? d.Bolt->Direction : d.Least->Direction;
+    for (double figure : {force, direction.Trend, direction.Plunge}) columns.push_back(jsonNumber(figure));
+    return columns;
+}
+
+std::string joined(const std::vector<std::string>& columns) {
+    std::string text;
+    for (const std::string& column : columns) text += column + ",";
+    return text;
+}
+
+std::string fileBytes(const fs::path& path) { return trelmox::readFileBytes(path); }
+
+} // namespace
+
+// The full analysis reads the companion file beside the data file and then
+// writes its own report and draws the real wedge with its loads; Kc's report
+// and drawing keep their bytes with loads or without, a block without loads
+// gets the files it got before Fs joined, and the tool writes nothing beside
+// the data file.
+TEST_F(AnalyzeTest, FullAnalysisWithTheCompanionFileAndKcsFilesUnchanged) {
+    const struct {
+        const char* folder;
+        std::optional<trelmox::WedgeLoads> loads;
+        std::vector<std::string> reports;
+    } cases[] = {
+        {"plain", std::nullopt, {"example.txt"}},
+        {"loaded", trelmox::testing::exampleLoads(), {"example.txt", "example三维分析.txt"}},
+    };
+    std::map<std::string, std::string> kcFiles; // by folder: the report and drawing bytes
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        const fs::path in = dir / c.folder, reports = dir / "reports" / c.folder, dxf = dir / "dxf" / c.folder,
+                       plots = dir / "plots" / c.folder, drawn = dir / "drawn" / c.folder;
+        for (const fs::path& folder : {in, reports, dxf, plots, drawn}) fs::create_directories(folder);
+        fs::copy_file(ExampleBlock, in / "example.txt");
+        if (c.loads) write(std::string(c.folder) + "/example.json", trelmox::companionText(*c.loads));
+        const std::string file = (in / "example.txt").string();
+        const trelmox::SavedBlock block = trelmox::readSavedBlock(ExampleBlock);
+        const trelmox::FullReportInputs expected =
+            trelmox::fullReportInputs("example", block, c.loads.value_or(trelmox::WedgeLoads{}));
+        trelmox::VertexGeometry corners;
+        const trelmox::BlockVertices vertices = trelmox::analyseBlock(block, corners).Vertices;
+        const trelmox::WedgeScene scene = c.loads ? trelmox::blockScene(vertices, &expected.Analysis, *c.loads)
+                                                  : trelmox::tetrahedronScene(vertices);
+        trelmox::writeBlockPictures(drawn, "example", block.Attitudes, block.Params, expected.Loads, scene);
+
+        const CliRun json = analyze({"--format", "json", "--report-dir", reports.string(), "--dxf-dir", dxf.string(),
+                                     "--plot-dir", plots.string(), file});
+        ASSERT_EQ(json.status, ExitOk) << json.out;
+        std::vector<std::string> written;
+        for (const auto& entry : fs::directory_iterator(reports)) written.push_back(entry.path().filename());
+        std::sort(written.begin(), written.end());
+        EXPECT_EQ(written, c.reports);
+        kcFiles[c.folder] = fileBytes(reports / "example.txt") + fileBytes(dxf / "exampleblock.dxf");
+        if (c.loads) {
+            EXPECT_EQ(fileBytes(reports / "example三维分析.txt"), trelmox::utf8ToGb18030(fullReportText(expected)));
+        }
+        for (const char* picture : {"examplestereonet.svg", "examplewedge.svg"})
+            EXPECT_EQ(fileBytes(plots / picture), fileBytes(drawn / picture)) << picture;
+        EXPECT_EQ(fs::exists(in / "example.json"), c.loads.has_value()); // never written by the tool
+
+        const std::vector<std::string> columns = fullColumns(expected);
+        const std::string areas = "{\"plane1\":" + columns[4] + ",\"plane2\":" + columns[5] + ",\"face\":" +
+                                  columns[6] + ",\"top\":" + columns[7] + ",\"crack\":" + columns[8] + "}";
+        EXPECT_THAT(json.out, HasSubstr("\"fs_contact\":\"" + columns[0] + "\",\"fs\":" + columns[1] +
+                                        ",\"state\":\"" + columns[2] + "\",\"weight\":" + columns[3] +
+                                        ",\"areas\":" + areas + ",\"required_bolt_force\":" + columns[9] +
+                                        ",\"required_bolt_trend\":" + columns[10] +
+                                        ",\"required_bolt_plunge\":" + columns[11] + ",\"messages\":[],"));
+        const CliRun csv = analyze({"--format", "csv", file});
+        EXPECT_THAT(csv.out, HasSubstr("," + joined(columns) + ","));
+    }
+    EXPECT_EQ(kcFiles["loaded"], kcFiles["plain"]);
+}
+
+// The real wedge is decided on its own: its refusal is a message beside Kc,
+// not the block's failure; a companion file that cannot be read fails its
+// block.
+TEST_F(AnalyzeTest, TheRealWedgeIsDecidedBesideKc) {
+    using trelmox::PlaneAttitudeArray;
+    const struct {
+        const char* name;
+        PlaneAttitudeArray attitudes;
+        std::string companion;
+        int status;
+        std::vector<std::string> parts;
+    } cases[] = {
+        {"the line of intersection never meets the top", {{{30, 105}, {30, 195}, {24, 150}, {70, 180}}}, "", ExitOk,
+         {"\"contact\":\"BothPlanes\",", "\"volume\":621724.9", "\"plunge\":-22.207",
+          "\"fs_contact\":\"NoBlock\",\"fs\":0,\"state\":null,\"weight\":null,\"areas\":null,"
+          "\"required_bolt_force\":null,\"required_bolt_trend\":null,\"required_bolt_plunge\":null,",
+          "\"messages\":[\"两切割面的交线不在坡顶线后方与坡顶面相交，不能切除块体\"],\"error\":null"}},
+        {"a top dipping into the slope", {{{31.33, 140}, {31.33, 220}, {30, 0}, {60, 180}}}, "", ExitOk,
+         {"\"contact\":\"NoBlock\",\"kc\":0,", "\"fs_contact\":\"BothPlanes\",\"fs\":1.3",
+          "\"weight\":165509.", "\"messages\":[\"不能切除块体\"],\"error\":null"}},
+        {"a companion file that is no JSON", {{{30, 105}, {30, 195}, {0, 0}, {70, 180}}}, "{", ExitBlockFailed,
+         {"\"kc\":null", "“example.json”"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path in = dir / "in";
+        fs::remove_all(in);
+        fs::create_directories(in);
+        trelmox::PlaneQuadrantArray quadrants;
+        trelmox::data2to1(c.attitudes, quadrants);
+        trelmox::TWedgeParams params = trelmox::testing::exampleParams();
+        params.SlopeHeight = "30";
+        trelmox::writeBlockFile(in, "example", c.attitudes, quadrants, params);
+        if (!c.companion.empty()) write("in/example.json", c.companion);
+        const CliRun r = analyze({"--format", "json", (in / "example.txt").string()});
+        EXPECT_EQ(r.status, c.status) << r.out;
+        for (const std::string& part : c.parts) EXPECT_THAT(r.out, HasSubstr(part));
+    }
+}
+
+namespace {
 
 TEST(AnalyzeUsage, MistakesGiveUsageAndStatusTwo) {
     const std::vector<std::vector<std::string>> cases = {
@@ -323,8 +468,8 @@ TEST(OutputText, JsonAndCsvQuoting) {
     EXPECT_EQ(jsonString("不能切除块体"), "\"不能切除块体\"");
     std::ostringstream out;
     auto printer = makeOutcomePrinter("csv", out);
-    printer->print({"a,b", std::nullopt, std::nullopt, {"x \"y\"", "z"}, std::string("bad")});
-    EXPECT_THAT(out.str(), HasSubstr("\"a,b\",,,,,,\"x \"\"y\"\"; z\",bad\r\n"));
+    printer->print({"a,b", std::nullopt, std::nullopt, std::nullopt, {"x \"y\"", "z"}, std::string("bad")});
+    EXPECT_THAT(out.str(), HasSubstr("\"a,b\",,,,,,,,,,,,,,,,,,\"x \"\"y\"\"; z\",bad\r\n"));
 }
 
 } // namespace

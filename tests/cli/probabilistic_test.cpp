@@ -5,15 +5,60 @@
 #include <fstream>
 #include <sstream>
 
+#include "analysis/full_analysis.h"
+#include "analysis/probabilistic/probabilistic.h"
+#include "cli/output.h"
+#include "model/companion.h"
+#include "model/datafile.h"
 #include "tests/cli/cli_run.h"
+#include "tests/model/test_support.h"
+#include "tests/support/example_block.h"
 
 namespace fs = std::filesystem;
 using namespace trelmox::cli;
 using namespace trelmox::cli::testing;
+using trelmox::BoltMode, trelmox::ProbabilisticResult, trelmox::SavedBlock, trelmox::TensionCrack,
+    trelmox::WedgeLoads;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 namespace {
+
+// The example block in a folder of its own, with a companion file beside it
+// when given loads.
+class ExampleFolder {
+public:
+    explicit ExampleFolder(const std::optional<WedgeLoads>& loads) {
+        fs::copy_file(Example, folder_.path() / "example.txt");
+        if (loads) writeCompanion(trelmox::companionText(*loads));
+    }
+    void writeCompanion(const std::string& bytes) const {
+        std::ofstream(folder_.path() / "example.json", std::ios::binary) << bytes;
+    }
+    std::string block() const { return (folder_.path() / "example.txt").string(); }
+
+private:
+    trelmox::testing::TempFolder folder_;
+};
+
+// A crack, seismic load, a force and a passive bolt, and a factor of the
+// user's own.
+WedgeLoads someLoads() {
+    WedgeLoads loads;
+    loads.Crack = TensionCrack{{80, 0}, 5, 0};
+    loads.SeismicCoefficient = 0.1;
+    loads.Forces = {{500, {200, 10}}};
+    loads.Bolts = {{800, {20, 15}, BoltMode::Passive}};
+    loads.RequiredFactor = 1.2;
+    loads.Preset.reset();
+    return loads;
+}
+
+// The number after the first `key` at or after `from` in `text`.
+double numberAfter(const std::string& text, const std::string& key, const std::string& from = "") {
+    const auto at = text.find(key, text.find(from)) + key.size();
+    return std::stod(text.substr(at, text.find_first_of(",}", at) - at));
+}
 
 int countOf(const std::string& text, const std::string& part) {
     int n = 0;
@@ -64,6 +109,79 @@ TEST(ProbabilisticCommand, ZeroSpreadReproducesTheAnalysis) {
     EXPECT_THAT(r.out, HasSubstr("\"mean\":" + kc + ",\"sd\":0,\"min\":" + kc + ",\"max\":" + kc));
 }
 
+// Both commands analyse the real wedge with the loads of the block's
+// companion file, and measure it against the required factor.
+TEST(ProbabilisticCommands, TheFullFactorIsThatOfTheBlocksLoads) {
+    const struct {
+        const char* name;
+        std::optional<WedgeLoads> loads;
+        std::vector<std::string> options;
+        double required;
+    } cases[] = {
+        {"no companion file: the block's own water", std::nullopt, {}, 1.35},
+        {"the companion file's loads and factor", someLoads(), {}, 1.2},
+        {"--required in place of the file's factor", someLoads(), {"--required", "1.05"}, 1.05},
+        {"--required above the factor", std::nullopt, {"--required", "1.5"}, 1.5},
+    };
+    const SavedBlock example{trelmox::testing::exampleAttitudes(), {}, trelmox::testing::exampleParams()};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ExampleFolder folder(c.loads);
+        WedgeLoads loads = c.loads.value_or(WedgeLoads{});
+        loads.RequiredFactor = c.required;
+        loads.Preset.reset();
+        const trelmox::FullAnalysis full = trelmox::analyseSavedBlock(example, loads);
+        const double fs = full.Safety.Factor;
+        const bool belowRequired = fs < c.required;
+
+        std::vector<std::string> args = {"probabilistic", folder.block(), "--samples", "10", "--sd", "f1=0",
+                                         "--format", "json"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const CliRun p = cli(args);
+        ASSERT_EQ(p.status, ExitOk) << p.err;
+        EXPECT_NEAR(numberAfter(p.out, "\"mean\":", "\"fs\":{"), fs, 1e-12 * fs);
+        EXPECT_EQ(numberAfter(p.out, "\"required_factor\":"), c.required);
+        EXPECT_EQ(numberAfter(p.out, "\"p_below_required\":"), belowRequired ? 1 : 0);
+        EXPECT_THAT(p.out, HasSubstr(std::string("\"fs\":{\"method\":\"") + ProbabilisticResult::FsMethod));
+
+        args = {"sensitivity", folder.block(), "--param", "c1", "--from", "24", "--to", "24", "--steps", "1",
+                "--format", "csv"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const CliRun s = cli(args);
+        ASSERT_EQ(s.status, ExitOk) << s.err;
+        EXPECT_THAT(s.out, HasSubstr("\r\n24,BothPlanes,1.189123557433813,,BothPlanes," + jsonNumber(fs) + "," +
+                                     trelmox::stabilityStateName(*full.State) + ",\r\n"));
+    }
+}
+
+// The loads' own inputs vary only where the companion file gives the block
+// those loads.
+TEST(ProbabilisticCommands, VaryTheLoadsOfTheCompanionFile) {
+    for (const char* spread : {"crackdist=1", "crackwater=0.5", "force=50", "bolt=80"}) {
+        const ExampleFolder plain(std::nullopt), loaded(someLoads());
+        const CliRun refused = cli({"probabilistic", plain.block(), "--samples", "100", "--sd", spread});
+        EXPECT_EQ(refused.status, ExitUsage) << spread;
+        const CliRun varied = cli({"probabilistic", loaded.block(), "--samples", "100", "--sd", spread});
+        EXPECT_EQ(varied.status, ExitOk) << spread << varied.err;
+    }
+    const ExampleFolder plain(std::nullopt);
+    EXPECT_EQ(cli({"probabilistic", plain.block(), "--samples", "100", "--sd", "k=0.05"}).status, ExitOk);
+}
+
+TEST(ProbabilisticCommands, ABadCompanionFileIsABlockFailure) {
+    const ExampleFolder folder(std::nullopt);
+    folder.writeCompanion("{\"version\": 1}");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"probabilistic", folder.block(), "--sd", "c1=1"},
+          std::vector<std::string>{"sensitivity", folder.block(), "--param", "c1", "--from", "1", "--to", "2",
+                                   "--steps", "1"}}) {
+        const CliRun r = cli(args);
+        EXPECT_EQ(r.status, ExitBlockFailed) << args[0];
+        EXPECT_THAT(r.err, HasSubstr("example.json")) << args[0];
+        EXPECT_EQ(r.out, "");
+    }
+}
+
 TEST(SensitivityCommand, PrintsEveryStepInEachFormat) {
     const std::vector<std::string> args = {"sensitivity", Example, "--param", "diptop", "--from", "30", "--to",
                                            "36", "--steps", "6"};
@@ -74,8 +192,11 @@ TEST(SensitivityCommand, PrintsEveryStepInEachFormat) {
     };
     const CliRun csv = in("csv");
     ASSERT_EQ(csv.status, ExitOk) << csv.err;
-    EXPECT_THAT(csv.out, StartsWith("diptop,contact,kc,error\r\n30,BothPlanes,1.18912"));
-    EXPECT_THAT(csv.out, HasSubstr("\r\n35,NoBlock,0,\r\n36,NoBlock,0,\r\n"));
+    EXPECT_THAT(csv.out,
+                StartsWith("diptop,contact,kc,error,fs_contact,fs,state,fs_error\r\n30,BothPlanes,1.18912"));
+    // Kc's cut-out test refuses these tops; the real wedge under them exists.
+    EXPECT_THAT(csv.out, HasSubstr("\r\n35,NoBlock,0,,BothPlanes,1.1716"));
+    EXPECT_THAT(csv.out, HasSubstr("\r\n36,NoBlock,0,,BothPlanes,1.1710"));
     EXPECT_EQ(countOf(csv.out, "\r\n"), 8);
     const CliRun json = in("json");
     EXPECT_THAT(json.out, StartsWith("{\"block\":\"example\",\"param\":\"diptop\",\"steps\":[{\"value\":30,"));
@@ -87,7 +208,7 @@ TEST(SensitivityCommand, ReportsAFailedStepAndGoesOn) {
     const CliRun r = cli({"sensitivity", Example, "--param", "dipdir1", "--from", "225", "--to", "245", "--steps",
                           "2", "--format", "csv"});
     ASSERT_EQ(r.status, ExitOk) << r.err;
-    EXPECT_THAT(r.out, HasSubstr("\r\n235,,,Floating point division by zero\r\n245,"));
+    EXPECT_THAT(r.out, HasSubstr("\r\n235,,,Floating point division by zero,NoBlock,0,,\r\n245,"));
 }
 
 TEST(ProbabilisticCommands, RefuseBadInputWithStatus2) {
@@ -120,6 +241,9 @@ TEST(ProbabilisticCommands, RefuseBadInputWithStatus2) {
          "the number of steps must lie between 1 and 1000000"},
         {{"probabilistic", Example, "--bins", "0"}, "the histogram needs at least one bin"},
         {{"probabilistic", Example, "--format", "csv"}, "invalid value 'csv' for --format"},
+        {{"probabilistic", Example, "--required", "0.99"}, "--required needs a safety factor of at least 1, not '0.99'"},
+        {{"sensitivity", Example, "--param", "f1", "--from", "0", "--to", "1", "--steps", "1", "--required", "x"},
+         "--required needs a safety factor of at least 1, not 'x'"},
         {{"probabilistic"}, "give exactly one block data file"},
         {{"probabilistic", Example, Example}, "give exactly one block data file"},
         {{"sensitivity", Example, "--from", "1", "--to", "2", "--steps", "3"}, "--param is required"},

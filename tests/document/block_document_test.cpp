@@ -102,6 +102,13 @@ TEST(Results, CurrentOnlyForTheBlockTheyWereWorkedOutFrom) {
         {"nothing changed", [](BlockDocument&) {}, true},
         {"a parameter edited", [](BlockDocument& d) { d.setParameterText(&TWedgeParams::Cohesion1, "30"); }, false},
         {"the water mode switched", [](BlockDocument& d) { d.setWaterMode(TWaterPressureMode::Entered); }, false},
+        {"a load edited",
+         [](BlockDocument& d) {
+             LoadsEntries loads = d.loadsEntries();
+             loads.Seismic = "0.1";
+             d.setLoadsEntries(loads);
+         },
+         false},
         {"a plane typed but not confirmed", [](BlockDocument& d) { d.setDipText(0, DipAngleField, "50"); }, true},
         {"a plane confirmed under the same name",
          [](BlockDocument& d) {

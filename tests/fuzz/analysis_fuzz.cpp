@@ -1,12 +1,14 @@
 // Fuzz harness of the whole analysis path in memory, as the tool runs it
-// for one data file: the strict reading, corners, volume, height, plunge and
-// Kc, then the report, the drawing and both pictures. Beyond not crashing:
-// every refusal is readable, and what is reported as a result is a result,
-// finite figures and a safety factor that is not negative.
+// for one data file without a companion file: the strict reading, corners,
+// volume, height, plunge and Kc, the full analysis of the real wedge, then
+// both reports, the drawing and both pictures. Beyond not crashing: every
+// refusal is readable, and what is reported as a result is a result, finite
+// figures and safety factors that are not negative.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "analysis/block_analysis.h"
@@ -19,6 +21,7 @@
 #include "model/error.h"
 #include "model/numtext.h"
 #include "model/textcodec.h"
+#include "report/full_report.h"
 #include "report/report.h"
 #include "tests/fuzz/readable.h"
 
@@ -33,14 +36,36 @@ void requireResult(const BlockAnalysis& analysis) {
     if (!std::isfinite(kc) || kc < 0) std::abort();
 }
 
-void writeEverything(const SavedBlock& block, const BlockAnalysis& analysis) {
+void requireFullResult(const FullAnalysis& full) {
+    if (full.Refusal) return;
+    const double fs = full.Safety.Factor;
+    if (!std::isfinite(full.Shape.Volume) || !std::isfinite(fs) || fs < 0) std::abort();
+}
+
+// The full analysis with the loads of a block that has no companion file;
+// absent when it fails, as the tool then reports only its message.
+std::optional<FullReportInputs> fullAnalysis(const SavedBlock& block) {
+    try {
+        FullReportInputs full = fullReportInputs("F", block, WedgeLoads{});
+        requireFullResult(full.Analysis);
+        return full;
+    } catch (const Error& failure) {
+        fuzz::requireReadable(failure.what());
+        return std::nullopt;
+    }
+}
+
+void writeEverything(const SavedBlock& block, const BlockAnalysis& analysis,
+                     const std::optional<FullReportInputs>& full) {
     const std::string caption = blockCaption("F");
     reportText({"F", block.Attitudes, block.Quadrants, block.Params, floatToFixed4(analysis.Geometry->Volume),
                 floatToFixed4(analysis.Geometry->IntersectionPlunge), floatToText(analysis.Safety->SafetyFactor)});
     dxfText(analysis.Vertices);
     svgText(stereonetFigure({block.Attitudes, smallerFrictionAngle(block.Params), NetProjection::EqualAngle, caption}),
             900, 570);
-    svgText(wedgeViewFigure(analysis.Vertices, defaultView(analysis.Vertices), caption), 800, 600);
+    const WedgeScene scene = blockScene(analysis.Vertices, full ? &full->Analysis : nullptr, WedgeLoads{});
+    svgText(wedgeViewFigure(scene, defaultView(scene), caption), 800, 600);
+    if (full) fullReportText(*full);
 }
 
 } // namespace
@@ -53,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const BlockAnalysis analysis = analyseBlock(block, corners);
         if (!analysis.FailedTriples.empty()) return 0;
         requireResult(analysis);
-        writeEverything(block, analysis);
+        writeEverything(block, analysis, fullAnalysis(block));
     } catch (const Error& failure) {
         fuzz::requireReadable(failure.what());
     }

@@ -6,27 +6,12 @@
 #include "model/textcodec.h"
 #include "tests/model/test_blocks.h"
 #include "tests/model/test_support.h"
+#include "tests/support/example_block.h"
 
 using namespace trelmox;
+using trelmox::testing::exampleLoads;
 using trelmox::testing::goldenBytes;
 using trelmox::testing::TempFolder;
-
-namespace {
-
-// The example block with a crack, saturated water, seismic load, a force,
-// bolts of both kinds and a bolt to design.
-WedgeLoads exampleLoads() {
-    WedgeLoads l;
-    l.Water = WaterMode::Saturated;
-    l.Crack = TensionCrack{{80, 10}, 5, 4};
-    l.SeismicCoefficient = 0.1;
-    l.Forces = {{500, {150, 20}}};
-    l.Bolts = {{800, {330, 15}, BoltMode::Active}, {600, {340, 10}, BoltMode::Passive}};
-    l.Design = DesignBolt{{340, 15}, BoltMode::Active};
-    return l;
-}
-
-} // namespace
 
 TEST(FullReport, GoldenFileIsByteExact) {
     TempFolder folder;

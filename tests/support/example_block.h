@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/block.h"
+#include "model/loads.h"
 
 namespace trelmox::testing {
 
@@ -38,6 +39,20 @@ inline BlockVertices exampleVertices() {
             {-34.7340090471, 84.8268963285, 55.5052926959},
             {-37.9581352395, 23.3069037531, 42.6970137193},
             {5.5231374687, 20.3370678905, 44.4793303154}};
+}
+
+// The example block's loads in the full report's golden file: a crack,
+// saturated water, seismic load, a force, bolts of both kinds and a bolt to
+// design.
+inline WedgeLoads exampleLoads() {
+    WedgeLoads l;
+    l.Water = WaterMode::Saturated;
+    l.Crack = TensionCrack{{80, 10}, 5, 4};
+    l.SeismicCoefficient = 0.1;
+    l.Forces = {{500, {150, 20}}};
+    l.Bolts = {{800, {330, 15}, BoltMode::Active}, {600, {340, 10}, BoltMode::Passive}};
+    l.Design = DesignBolt{{340, 15}, BoltMode::Active};
+    return l;
 }
 
 } // namespace trelmox::testing

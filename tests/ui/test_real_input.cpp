@@ -360,7 +360,7 @@ void RealInput::commandsSayWhatTheyWrote() {
     click(program, &p.Form1, "BitBtn4");
     QCOMPARE(statusMessage(&p.Form1), QString("已保存：分析报告/b1block.dxf"));
     click(program, &p.Form4, "BitBtn1");
-    QCOMPARE(statusMessage(&p.Form4), QString("已保存：数据文件/b1.txt、分析报告/b1.txt"));
+    QCOMPARE(statusMessage(&p.Form4), QString("已保存：数据文件/b1.txt、分析报告/b1.txt、分析报告/b1三维分析.txt"));
     QCOMPARE(program.boxes.shown(), QStringList());
 }
 

@@ -98,6 +98,15 @@ void typeInto(ui::TypeAheadCombo* box, const QString& text) {
     typeKeys(text);
 }
 
+void typeInto(QLineEdit* box, const QString& text) {
+    activate(box->window());
+    QTest::mouseClick(box, Qt::LeftButton);
+    if (QApplication::focusWidget() != box) qFatal("a click into %s does not focus it", qPrintable(box->objectName()));
+    pressKey(Qt::Key_A, Qt::ControlModifier);
+    pressKey(Qt::Key_Backspace);
+    typeKeys(text);
+}
+
 namespace {
 
 int itemRow(ui::TypeAheadCombo* box, const QString& item) {

@@ -87,6 +87,8 @@ void typeKeys(const QString& text);
 // Replaces a box's text the way the user does: activate its window, click
 // into the box, select all, delete, type.
 void typeInto(ui::TypeAheadCombo* box, const QString& text);
+// The same for a plain edit box.
+void typeInto(QLineEdit* box, const QString& text);
 // Opens a box's drop-down list and clicks an item.
 void pick(ui::TypeAheadCombo* box, const QString& item);
 // Opens a box's drop-down list with the keyboard and picks an item with

@@ -219,6 +219,20 @@ TEST(SmallerFrictionAngle, TakesTheWeakerPlaneAndNeedsBothNumbers) {
     }
 }
 
+TEST(StereonetFigure, DrawsTheCrackOnlyWhenThereIsOne) {
+    StereonetInput input{testing::exampleAttitudes(), 20.0, NetProjection::EqualAngle};
+    const auto paths = [](const Figure& f) {
+        return std::count_if(f.items.begin(), f.items.end(), [](const FigureItem& i) { return std::holds_alternative<PathItem>(i); });
+    };
+    const Figure without = stereonetFigure(input);
+    input.Crack = TPlaneAttitude{80, 10};
+    const Figure with = stereonetFigure(input);
+    EXPECT_TRUE(contains(texts(with), "裂 张裂缝 10°∠80°"));
+    EXPECT_TRUE(contains(texts(with), "裂"));
+    EXPECT_FALSE(contains(texts(without), "裂"));
+    EXPECT_EQ(paths(with), paths(without) + 2); // its great circle and its sample in the key
+}
+
 TEST(StereonetFigure, ShowsTheExampleBlocksNumbers) {
     StereonetInput input{testing::exampleAttitudes(), frictionAngle(std::min(0.364, 0.577)), NetProjection::EqualAngle};
     const Figure figure = stereonetFigure(input);

@@ -60,9 +60,9 @@ TEST(SvgText, IgnoresTheProcessLocale) {
 TEST(WriteSvgFile, WritesBothPicturesOfTheExampleBlock) {
     const auto folder = std::filesystem::temp_directory_path() / "trelmox_views_svg";
     std::filesystem::create_directories(folder);
-    const auto vertices = testing::exampleVertices();
+    const WedgeScene scene = tetrahedronScene(testing::exampleVertices());
     writeSvgFile(folder / "net.svg", stereonetFigure({testing::exampleAttitudes(), 20.0}), 800, 500);
-    writeSvgFile(folder / "wedge.svg", wedgeViewFigure(vertices, defaultView(vertices)), 800, 600);
+    writeSvgFile(folder / "wedge.svg", wedgeViewFigure(scene, defaultView(scene)), 800, 600);
     for (const char* name : {"net.svg", "wedge.svg"}) {
         std::ifstream in(folder / name);
         std::stringstream content;

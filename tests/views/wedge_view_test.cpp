@@ -8,6 +8,7 @@
 #include <numbers>
 #include <random>
 
+#include "analysis/full_analysis.h"
 #include "drawing/stereonet.h"
 #include "tests/support/example_block.h"
 
@@ -57,7 +58,7 @@ TEST(ProjectCorners, TurnsTheAxesAsTheEyeMoves) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.azimuth << "/" << c.elevation);
-        const ProjectedCorners p = projectCorners(axes, {c.azimuth, c.elevation, 1});
+        const ProjectedCorners p = projectCorners(tetrahedronScene(axes), {c.azimuth, c.elevation, 1});
         // Scale: the corners' farthest distance from their centroid maps to 1.
         const double scale = 1 / std::sqrt(0.75 * 0.75 + 2 * 0.25 * 0.25);
         const Point2 expected[] = {c.east, c.north, c.up};
@@ -67,14 +68,14 @@ TEST(ProjectCorners, TurnsTheAxesAsTheEyeMoves) {
         }
     }
     // Depth grows towards the eye: seen from above, the top corner is nearest.
-    const ProjectedCorners fromAbove = projectCorners(axes, {0, 90, 1});
+    const ProjectedCorners fromAbove = projectCorners(tetrahedronScene(axes), {0, 90, 1});
     EXPECT_GT(fromAbove.Depth[3], fromAbove.Depth[0]);
 }
 
 TEST(ProjectCorners, ZoomScalesAboutTheCentreAndTheWedgeFitsTheFrame) {
-    const auto vertices = testing::exampleVertices();
-    const ProjectedCorners one = projectCorners(vertices, {200, 30, 1});
-    const ProjectedCorners two = projectCorners(vertices, {200, 30, 2});
+    const WedgeScene scene = tetrahedronScene(testing::exampleVertices());
+    const ProjectedCorners one = projectCorners(scene, {200, 30, 1});
+    const ProjectedCorners two = projectCorners(scene, {200, 30, 2});
     for (int i = 0; i < 4; ++i) {
         EXPECT_NEAR(two.Screen[i].x, 2 * one.Screen[i].x, 1e-12);
         EXPECT_NEAR(two.Screen[i].y, 2 * one.Screen[i].y, 1e-12);
@@ -83,8 +84,8 @@ TEST(ProjectCorners, ZoomScalesAboutTheCentreAndTheWedgeFitsTheFrame) {
 }
 
 TEST(VisibleFaces, FollowTheEye) {
-    const auto vertices = testing::exampleVertices();
-    const auto top = [](const std::array<bool, 4>& v) { return v[2]; };
+    const WedgeScene vertices = tetrahedronScene(testing::exampleVertices());
+    const auto top = [](const std::vector<bool>& v) { return v[2]; };
     EXPECT_TRUE(top(visibleFaces(vertices, {0, 90, 1})));   // from above: the slope top
     EXPECT_FALSE(top(visibleFaces(vertices, {0, -90, 1}))); // from below: the cutting planes
     const auto below = visibleFaces(vertices, {0, -90, 1});
@@ -102,16 +103,16 @@ TEST(VisibleFaces, FollowTheEye) {
 }
 
 TEST(DefaultView, LooksFromInFrontAndShowsACuttingPlane) {
-    const auto vertices = testing::exampleVertices();
+    const WedgeScene vertices = tetrahedronScene(testing::exampleVertices());
     const ViewAngles view = defaultView(vertices);
-    const TPoint3D up = vertices.Vertex2; // the toe is the origin
+    const TPoint3D up = vertices.Corners[1]; // the toe is the origin
     const double front = std::atan2(-up.x, -up.y) * 180 / std::numbers::pi;
     EXPECT_LE(std::abs(std::remainder(view.Azimuth - front, 360.0)), 60 + 1e-9);
     EXPECT_GT(view.Elevation, 0);
     const auto seen = visibleFaces(vertices, view);
     EXPECT_TRUE(seen[0] || seen[1]);
     EXPECT_TRUE(seen[3]); // and the slope face
-    EXPECT_EQ(defaultView(BlockVertices{}).Azimuth, ViewAngles{}.Azimuth);
+    EXPECT_EQ(defaultView(tetrahedronScene(BlockVertices{})).Azimuth, ViewAngles{}.Azimuth);
 }
 
 std::vector<std::string> texts(const Figure& figure) {
@@ -145,7 +146,8 @@ TEST(WedgeViewFigure, HandlesEmptyDegenerateAndBrokenCorners) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const Figure figure = wedgeViewFigure(c.vertices, defaultView(c.vertices));
+        const WedgeScene scene = tetrahedronScene(c.vertices);
+        const Figure figure = wedgeViewFigure(scene, defaultView(scene));
         const auto all = texts(figure);
         EXPECT_EQ(std::count(all.begin(), all.end(), "N"), 1);
         if (c.note) {
@@ -158,6 +160,52 @@ TEST(WedgeViewFigure, HandlesEmptyDegenerateAndBrokenCorners) {
             EXPECT_LE(filledPolygons(figure), 3); // never all four faces of a solid at once
         }
     }
+}
+
+FullAnalysis exampleAnalysis(const WedgeLoads& loads) {
+    return analyseWedge(testing::exampleAttitudes(), readWedgeNumbers(testing::exampleParams()), loads);
+}
+
+std::vector<int> numbers(const WedgeScene& scene) {
+    std::vector<int> shown;
+    for (int n : scene.Numbers)
+        if (n) shown.push_back(n);
+    std::sort(shown.begin(), shown.end());
+    return shown;
+}
+
+// Without a crack the real wedge is the drawing file's tetrahedron: two
+// independent computations of the same corners.
+TEST(RealWedgeScene, WithoutACrackIsTheDrawingsTetrahedron) {
+    const FullAnalysis analysis = exampleAnalysis(WedgeLoads{});
+    const WedgeScene scene = realWedgeScene(analysis.Shape, analysis.Forces, WedgeLoads{});
+    ASSERT_EQ(scene.Corners.size(), 4u);
+    const BlockVertices v = testing::exampleVertices();
+    for (std::size_t i = 0; i < 4; ++i) {
+        const TPoint3D expected = corner(v, scene.Numbers[i]);
+        EXPECT_LT(length(minus(scene.Corners[i], expected)), 1e-8) << scene.Numbers[i];
+    }
+    EXPECT_EQ(scene.Faces.size(), 4u);
+    std::vector<std::string> labels;
+    for (const SceneLoad& load : scene.Loads) labels.push_back(load.Label);
+    EXPECT_EQ(labels, (std::vector<std::string>{"W", "U1", "U2"}));
+}
+
+TEST(RealWedgeScene, ACrackAddsItsFaceAndTheLoadsTheirArrows) {
+    WedgeLoads loads;
+    loads.Water = WaterMode::Saturated;
+    loads.Crack = TensionCrack{{80, 10}, 5, 4};
+    loads.SeismicCoefficient = 0.1;
+    loads.Bolts = {{800, {330, 15}, BoltMode::Active}};
+    const FullAnalysis analysis = exampleAnalysis(loads);
+    ASSERT_FALSE(analysis.Refusal);
+    const WedgeScene scene = realWedgeScene(analysis.Shape, analysis.Forces, loads);
+    EXPECT_TRUE(std::any_of(scene.Faces.begin(), scene.Faces.end(), [](const SceneFace& f) { return f.Surface == WedgeSurface::Crack; }));
+    EXPECT_EQ(numbers(scene), (std::vector<int>{1, 3, 4})); // the crack cuts off the line's upper end
+    const auto all = texts(wedgeViewFigure(scene, defaultView(scene)));
+    for (const char* wanted : {"张裂缝", "W", "V", "kW", "T1", "1", "3", "4"})
+        EXPECT_NE(std::find(all.begin(), all.end(), wanted), all.end()) << wanted;
+    EXPECT_EQ(std::find(all.begin(), all.end(), "2"), all.end());
 }
 
 } // namespace

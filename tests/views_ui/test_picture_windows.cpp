@@ -1,5 +1,6 @@
 // The picture windows on the offscreen platform: the example block, a block
 // that cuts out no wedge, and the empty model before anything is confirmed.
+#include <QComboBox>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
@@ -7,6 +8,7 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QSvgRenderer>
+#include <QTableWidget>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -43,7 +45,8 @@ public:
 
 ViewedBlock exampleBlock() {
     const SavedBlock saved = savedBlockFromTexts(parseBlockData(readTextFile(TRELMOX_EXAMPLE)));
-    return {QStringLiteral("example"), saved.Attitudes, saved.Quadrants, saved.Params, QString(TRELMOX_PICTURE_DIR)};
+    return {QStringLiteral("example"), saved.Attitudes, saved.Quadrants, saved.Params, QString(TRELMOX_PICTURE_DIR),
+            trelmox::WedgeLoads{}, {}};
 }
 
 // The slope top and the first cutting plane both horizontal: two triples
@@ -133,6 +136,42 @@ private slots:
         QVERIFY(window.grab().save(QDir(TRELMOX_PICTURE_DIR).filePath("wedge_view_window.png")));
     }
 
+    // The real wedge with a crack, its forces and a bolt; the stereonet
+    // shows the crack beside the planes.
+    void picturesOfABlockWithLoads() {
+        const auto withLoads = [] {
+            ViewedBlock block = exampleBlock();
+            WedgeLoads loads;
+            loads.Water = WaterMode::Saturated;
+            loads.Crack = TensionCrack{{80, 10}, 5, 4};
+            loads.SeismicCoefficient = 0.1;
+            loads.Bolts = {{3000, {330, 15}, BoltMode::Active}};
+            block.Loads = loads;
+            return block;
+        };
+        WedgeViewWindow window(withLoads);
+        window.refresh();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.problem(), QString());
+        for (const char* text : {"张裂缝", "T1", "V", "kW"}) QVERIFY2(figureTexts(window.picture()).contains(text), text);
+        saveAndCheck(window.picture(), QStringLiteral("wedge_view_loads"));
+        StereonetWindow net(withLoads);
+        net.refresh();
+        QVERIFY(figureTexts(net.picture()).contains(QStringLiteral("裂 张裂缝 10°∠80°")));
+
+        // Loads that do not convert: the corners' tetrahedron, and why.
+        WedgeViewWindow broken([] {
+            ViewedBlock block = exampleBlock();
+            block.Loads.reset();
+            block.LoadsProblem = QStringLiteral("请输入张裂缝倾角");
+            return block;
+        });
+        broken.refresh();
+        QCOMPARE(broken.problem(), QStringLiteral("请输入张裂缝倾角；图中为四个角点围成的四面体"));
+        QVERIFY(figureTexts(broken.picture()).contains("2"));
+    }
+
     void wedgeViewTurnsWithTheMouse() {
         WedgeViewWindow window([] { return exampleBlock(); });
         window.refresh();
@@ -155,9 +194,8 @@ private slots:
         QCOMPARE(picture->view().Zoom, 20.0); // held at the largest zoom
 
         // The near side follows the hand, right and then up.
-        const BlockVertices corners = blockCorners(exampleBlock()).Vertices.value();
         const auto nearest = [&] {
-            const ProjectedCorners p = projectCorners(corners, picture->view());
+            const ProjectedCorners p = projectCorners(picture->scene(), picture->view());
             return p.Screen[std::max_element(p.Depth.begin(), p.Depth.end()) - p.Depth.begin()];
         };
         const Point2 before = nearest();
@@ -246,6 +284,49 @@ private slots:
         QVERIFY(figureTexts(window.picture()).filter(QStringLiteral("P(Kc<1) = ")).size() == 1);
         saveAndCheck(window.picture(), QStringLiteral("probabilistic_histogram"));
         QVERIFY(window.grab().save(QDir(TRELMOX_PICTURE_DIR).filePath("probabilistic_window.png")));
+    }
+
+    // A load's inputs are offered only where the block has the load, and the
+    // results name both factors with their methods.
+    void loadInputsOnlyWhereTheBlockHasThem() {
+        const auto withCrack = [] {
+            ViewedBlock block = exampleBlock();
+            WedgeLoads loads;
+            loads.Water = WaterMode::Saturated;
+            loads.Crack = TensionCrack{{80, 10}, 5, 4};
+            block.Loads = loads;
+            return block;
+        };
+        const std::vector<Parameter> loadInputs{Parameter::CrackDistance, Parameter::CrackWater, Parameter::ForceMagnitude,
+                                                Parameter::BoltForce};
+        const struct {
+            ViewedBlock (*block)();
+            std::vector<bool> offered; // by loadInputs
+        } cases[] = {{exampleBlock, {false, false, false, false}}, {withCrack, {true, true, false, false}}};
+        for (const auto& c : cases) {
+            ProbabilisticWindow probabilistic(c.block);
+            auto* table = probabilistic.findChild<QTableWidget*>("DistributionTable");
+            SensitivityWindow sensitivity(c.block);
+            auto* list = sensitivity.findChild<QComboBox*>("ParameterBox");
+            for (std::size_t i = 0; i < loadInputs.size(); ++i) {
+                const int p = static_cast<int>(loadInputs[i]);
+                QCOMPARE(!table->isRowHidden(p), bool(c.offered[i]));
+                QCOMPARE(list->findData(p) >= 0, bool(c.offered[i]));
+            }
+            QVERIFY(!table->isRowHidden(static_cast<int>(Parameter::Seismic)));
+        }
+
+        ProbabilisticWindow window(withCrack);
+        window.setDistribution(Parameter::CrackDistance, 2, "0", "10");
+        window.setSamples(2000);
+        QSignalSpy finished(&window, &ProbabilisticWindow::analysisFinished);
+        window.start();
+        QVERIFY(finished.wait(60000));
+        QCOMPARE(boxes_.errors, QStringList());
+        for (const char* method : {ProbabilisticResult::KcMethod, ProbabilisticResult::FsMethod})
+            QVERIFY2(window.summary().contains(QString::fromUtf8(method)), qPrintable(window.summary()));
+        QVERIFY2(window.summary().contains(QStringLiteral("P(Fs<1.35) = ")), qPrintable(window.summary()));
+        QVERIFY(window.result()->Full.Wedges > 0);
     }
 
     void probabilisticWithNothingVariedGivesTheDeterministicFactor() {

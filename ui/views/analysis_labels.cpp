@@ -53,6 +53,20 @@ void inWindowWords(const std::function<void()>& command) {
     }
 }
 
+InputUse inputUse(const BlockInputs* inputs, Parameter parameter) {
+    const bool load = parameter == Parameter::CrackDistance || parameter == Parameter::CrackWater ||
+                      parameter == Parameter::ForceMagnitude || parameter == Parameter::BoltForce;
+    if (!inputs) return load ? InputUse::Absent : InputUse::Variable;
+    // The crack holds water only in a saturated wedge.
+    if (parameter == Parameter::CrackWater && inputs->Loads.Water != WaterMode::Saturated) return InputUse::Absent;
+    try {
+        requireVariable(*inputs, parameter);
+    } catch (const ParameterRefusal& refusal) {
+        return refusal.Why == ParameterRefusal::Reason::ComputedWater ? InputUse::Fixed : InputUse::Absent;
+    }
+    return InputUse::Variable;
+}
+
 QString shortNumber(double value, int digits) { return QString::number(value, 'g', digits); }
 
 } // namespace trelmox::views

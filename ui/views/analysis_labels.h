@@ -19,6 +19,13 @@ QString refusalText(const ParameterRefusal& refusal);
 // every other failure as it is.
 void inWindowWords(const std::function<void()>& command);
 
+// How an input of the block can take part in a probabilistic or
+// sensitivity analysis: varied; shown but fixed (a computed water pressure);
+// or not offered, for a load the block does not have (a crack's inputs
+// without a crack, ...; all loads when the block's texts do not convert).
+enum class InputUse { Variable, Fixed, Absent };
+InputUse inputUse(const BlockInputs* inputs, Parameter parameter);
+
 // A number as the pictures write it: up to `digits` significant digits,
 // "." as the decimal separator whatever the locale.
 QString shortNumber(double value, int digits = 4);

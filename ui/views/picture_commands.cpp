@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QPushButton>
 
+#include "model/error.h"
 #include "ui/views/picture_windows.h"
 #include "ui/workspace.h"
 
@@ -26,8 +27,14 @@ const PictureCommand pictureCommands[] = {
 
 ViewedBlock workspaceBlock(const ui::Workspace& workspace) {
     const BlockDocument& document = workspace.document();
-    return {QString::fromStdString(document.currentBlock()), document.attitudes(), document.quadrants(),
-            document.params(), QString::fromStdString(workspace.reportFolder().string())};
+    ViewedBlock block{QString::fromStdString(document.currentBlock()), document.attitudes(), document.quadrants(),
+                      document.params(), QString::fromStdString(workspace.reportFolder().string()), std::nullopt, {}};
+    try {
+        block.Loads = document.loads();
+    } catch (const Error& failure) {
+        block.LoadsProblem = QString::fromUtf8(failure.what());
+    }
+    return block;
 }
 
 QPushButton* addPictureMenuButton(QWidget* window, PictureWindows& pictures, const QRect& geometry) {

@@ -64,7 +64,24 @@ Distribution::Kind distributionKind(int kind) {
 
 Parameter parameterOfRow(int row) { return static_cast<Parameter>(row); }
 
-// The samples and the statistics in words, for under the histogram.
+QString statisticsLine(const SafetyStatistics& s) {
+    return QStringLiteral("均值 %1    标准差 %2    最小 %3    最大 %4")
+        .arg(shortNumber(s.Mean), shortNumber(s.Sd), shortNumber(s.Min), shortNumber(s.Max));
+}
+
+QString percent(double fraction) { return QString::number(fraction * 100, 'f', 2) + u'%'; }
+
+// The full factor: its wedges and P(Fs < required) beside P(Fs < 1).
+QString fullFactorText(const FullFactorSummary& full) {
+    QString text = QStringLiteral("\n%1：实际楔块 %2 个").arg(QString::fromUtf8(ProbabilisticResult::FsMethod)).arg(full.Wedges);
+    if (!full.Statistics) return text + QStringLiteral("，无法统计 Fs。");
+    return text + QStringLiteral("，P(Fs<%1) = %2，P(Fs<1) = %3\n    %4")
+                      .arg(shortNumber(full.RequiredFactor), percent(full.PBelowRequired), percent(full.Statistics->Pf),
+                           statisticsLine(*full.Statistics));
+}
+
+// The samples and the statistics of both factors in words, each named by
+// its method, for under the histograms.
 QString statisticsText(const ProbabilisticResult& result) {
     if (result.Cancelled) return QStringLiteral("计算已取消。");
     const auto count = [&result](TWedgeContact c) { return result.Contacts[static_cast<int>(c)]; };
@@ -77,11 +94,11 @@ QString statisticsText(const ProbabilisticResult& result) {
                        .arg(count(TWedgeContact::NoBlock))
                        .arg(count(TWedgeContact::Unresolved))
                        .arg(result.Failed);
-    if (!result.Statistics) return text + QStringLiteral("\n没有切出块体的样本，无法统计 Kc。");
-    const SafetyStatistics& s = *result.Statistics;
-    return text + QStringLiteral("\nP(Kc<1) = %1%    均值 %2    标准差 %3    最小 %4    最大 %5")
-                      .arg(QString::number(s.Pf * 100, 'f', 2), shortNumber(s.Mean), shortNumber(s.Sd),
-                           shortNumber(s.Min), shortNumber(s.Max));
+    const QString kc = QString::fromUtf8(ProbabilisticResult::KcMethod);
+    if (!result.Statistics) text += QStringLiteral("\n%1：没有切出块体的样本，无法统计 Kc。").arg(kc);
+    else
+        text += QStringLiteral("\n%1：P(Kc<1) = %2\n    %3").arg(kc, percent(result.Statistics->Pf), statisticsLine(*result.Statistics));
+    return text + fullFactorText(result.Full);
 }
 
 } // namespace
@@ -142,7 +159,7 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, QWidget* parent)
     summary_->setObjectName(QStringLiteral("SummaryLabel"));
     summary_->setWordWrap(true);
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    summary_->setMinimumHeight(3 * summary_->fontMetrics().lineSpacing()); // the statistics take up to three lines
+    summary_->setMinimumHeight(8 * summary_->fontMetrics().lineSpacing()); // the statistics of both factors, wrapped
     summary_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     summary_->setText(QStringLiteral("尚未计算。设定各参数的分布后按“开始计算”。"));
     auto* chartPanel = new QWidget(this);
@@ -234,18 +251,19 @@ void ProbabilisticWindow::updateBlock() {
     block_ = source_();
     caption_->setText(blockCaption(block_));
     try {
-        inputs_ = blockInputs(block_.Attitudes, block_.Params);
+        inputs_ = blockInputs(block_.Attitudes, block_.Params, enteredLoads(block_));
     } catch (const std::exception&) {
         inputs_.reset(); // a run reports the bad text
     }
     for (int row = 0; row < ParameterCount; ++row) {
         const Parameter p = parameterOfRow(row);
         table_->item(row, ValueColumn)->setText(inputs_ ? shortNumber(parameterValue(*inputs_, p), 6) : QStringLiteral("—"));
-        // Computed water pressures follow the water unit weight and the height.
-        const bool variable = !(inputs_ && inputs_->ComputedWater &&
-                                (p == Parameter::WaterPressure1 || p == Parameter::WaterPressure2));
-        table_->cellWidget(row, KindColumn)->setEnabled(variable);
-        if (!variable) fillDefaults(row, FixedKind);
+        // A load's row only where the block has that load; computed water
+        // pressures follow the water unit weight and the height.
+        const InputUse use = inputUse(inputs_ ? &*inputs_ : nullptr, p);
+        table_->setRowHidden(row, use == InputUse::Absent);
+        table_->cellWidget(row, KindColumn)->setEnabled(use == InputUse::Variable);
+        if (use != InputUse::Variable) fillDefaults(row, FixedKind);
     }
 }
 
@@ -282,14 +300,15 @@ void ProbabilisticWindow::start() {
     ui::runCommand([this] {
         updateBlock();
         const ProbabilisticSettings chosen = settings();
-        inWindowWords([&] { validateSettings(blockInputs(block_.Attitudes, block_.Params), chosen); });
-        launch(chosen);
+        const WedgeLoads loads = enteredLoads(block_);
+        inWindowWords([&] { validateSettings(blockInputs(block_.Attitudes, block_.Params, loads), chosen); });
+        launch(loads, chosen);
     });
 }
 
 // The samples run on a worker thread; progress and the result come back to
 // the window's thread as queued calls, which Qt drops if the window is gone.
-void ProbabilisticWindow::launch(const ProbabilisticSettings& chosen) {
+void ProbabilisticWindow::launch(const WedgeLoads& loads, const ProbabilisticSettings& chosen) {
     cancelled_ = false;
     result_.reset();
     runBlock_ = block_;
@@ -297,11 +316,11 @@ void ProbabilisticWindow::launch(const ProbabilisticSettings& chosen) {
     setRunning(true);
     progress_->setValue(0);
     summary_->setText(QStringLiteral("计算中…"));
-    worker_ = std::thread([this, attitudes = block_.Attitudes, params = block_.Params, chosen] {
+    worker_ = std::thread([this, attitudes = block_.Attitudes, params = block_.Params, loads, chosen] {
         ProbabilisticResult result;
         std::exception_ptr failure;
         try {
-            result = runProbabilistic(attitudes, params, chosen, [this](std::uint64_t done, std::uint64_t total) {
+            result = runProbabilistic(attitudes, params, loads, chosen, [this](std::uint64_t done, std::uint64_t total) {
                 QMetaObject::invokeMethod(this, [this, done, total] { showProgress(done, total); }, Qt::QueuedConnection);
                 return !cancelled_;
             });

@@ -1,7 +1,9 @@
 #pragma once
-// "可靠度分析": a Monte Carlo or Latin hypercube analysis of the block,
-// run on a worker thread with a progress bar and a cancel button, shown
-// as the histogram of Kc with the probability of failure P(Kc < 1).
+// "可靠度分析": a Monte Carlo or Latin hypercube analysis of the block with
+// its loads, run on a worker thread with a progress bar and a cancel
+// button, shown as the histogram of Kc with the probability of failure
+// P(Kc < 1), and P(Fs < required) of the full factor beside it. Only the
+// loads the block has are offered as inputs.
 #include <QWidget>
 
 #include <atomic>
@@ -58,7 +60,7 @@ signals:
 private:
     void buildTable();
     void fillDefaults(int row, int kind);
-    void launch(const ProbabilisticSettings& chosen);
+    void launch(const WedgeLoads& loads, const ProbabilisticSettings& chosen);
     void showProgress(std::uint64_t done, std::uint64_t total);
     void finish(ProbabilisticResult result, std::exception_ptr failure);
     void setRunning(bool running);

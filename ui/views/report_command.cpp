@@ -7,7 +7,6 @@
 
 #include <memory>
 
-#include "model/companion.h"
 #include "paint/report_pages.h"
 #include "ui/messages.h"
 #include "ui/views/picture_commands.h"
@@ -55,7 +54,8 @@ void makeReport(QWidget* window, ui::Workspace& workspace, const PictureWindows&
 CalculationReportInputs windowReportInputs(const ui::Workspace& workspace, const PictureWindows& pictures) {
     const BlockDocument& document = workspace.document();
     const std::string& name = document.currentBlock();
-    CalculationReportInputs inputs{name, document.block(), blockLoads(workspace.dataFolder(), name),
+    // The loads as entered, which the results were worked out with.
+    CalculationReportInputs inputs{name, document.block(), document.loads(),
                                    std::nullopt, {}, std::nullopt, std::nullopt, todayText()};
     if (document.resultsCurrent())
         inputs.Results = KcResults{document.results()->Geometry, document.results()->Safety};

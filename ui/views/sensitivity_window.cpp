@@ -34,7 +34,20 @@ std::pair<double, double> rangeAround(Parameter p, double value) {
 
 std::optional<BlockInputs> inputsOf(const ViewedBlock& block) {
     try {
-        return blockInputs(block.Attitudes, block.Params);
+        return blockInputs(block.Attitudes, block.Params, enteredLoads(block));
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+// The block's own Fs, when its real wedge exists.
+std::optional<double> blockFullFactor(const ViewedBlock& block) {
+    auto inputs = inputsOf(block);
+    if (!inputs) return std::nullopt;
+    try {
+        const FullAnalysis own = evaluateFull(*inputs);
+        if (own.Refusal || own.Safety.Contact == TWedgeContact::Unresolved) return std::nullopt;
+        return own.Safety.Factor;
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -51,8 +64,7 @@ SensitivityWindow::SensitivityWindow(BlockSource source, QWidget* parent)
     caption_->setObjectName(QStringLiteral("BlockCaption"));
     parameter_ = new QComboBox(this);
     parameter_->setObjectName(QStringLiteral("ParameterBox"));
-    for (int i = 0; i < ParameterCount; ++i) parameter_->addItem(parameterLabel(static_cast<Parameter>(i)));
-    parameter_->setCurrentIndex(static_cast<int>(Parameter::Friction1));
+    parameter_->addItem(parameterLabel(Parameter::Friction1), static_cast<int>(Parameter::Friction1));
     from_ = new QLineEdit(this);
     from_->setObjectName(QStringLiteral("FromBox"));
     to_ = new QLineEdit(this);
@@ -84,6 +96,7 @@ SensitivityWindow::SensitivityWindow(BlockSource source, QWidget* parent)
     summary_ = new QLabel(QStringLiteral("尚未计算。"), this);
     summary_->setObjectName(QStringLiteral("SummaryLabel"));
     summary_->setWordWrap(true);
+    summary_->setMinimumHeight(3 * summary_->fontMetrics().lineSpacing()); // Kc's and Fs's findings, wrapped
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(summary_, 1);
@@ -102,16 +115,27 @@ SensitivityWindow::SensitivityWindow(BlockSource source, QWidget* parent)
     refresh();
 }
 
-Parameter SensitivityWindow::parameter() const { return static_cast<Parameter>(parameter_->currentIndex()); }
+Parameter SensitivityWindow::parameter() const { return static_cast<Parameter>(parameter_->currentData().toInt()); }
 
 void SensitivityWindow::refresh() {
     updateBlock();
     proposeRange();
 }
 
+// The list offers a load's inputs only where the block has that load; the
+// chosen input stays chosen while it is offered.
 void SensitivityWindow::updateBlock() {
     block_ = source_();
     caption_->setText(blockCaption(block_));
+    const auto inputs = inputsOf(block_);
+    const Parameter chosen = parameter();
+    parameter_->clear();
+    for (int i = 0; i < ParameterCount; ++i) {
+        const auto p = static_cast<Parameter>(i);
+        if (inputUse(inputs ? &*inputs : nullptr, p) != InputUse::Absent) parameter_->addItem(parameterLabel(p), i);
+    }
+    const int index = parameter_->findData(static_cast<int>(chosen));
+    parameter_->setCurrentIndex(index >= 0 ? index : parameter_->findData(static_cast<int>(Parameter::Friction1)));
 }
 
 void SensitivityWindow::proposeRange() {
@@ -121,7 +145,7 @@ void SensitivityWindow::proposeRange() {
 }
 
 void SensitivityWindow::setParameter(Parameter parameter) {
-    parameter_->setCurrentIndex(static_cast<int>(parameter));
+    parameter_->setCurrentIndex(parameter_->findData(static_cast<int>(parameter)));
     proposeRange();
 }
 
@@ -136,8 +160,9 @@ void SensitivityWindow::compute() {
         updateBlock();
         const double from = textToFloat(from_->text().trimmed().toStdString());
         const double to = textToFloat(to_->text().trimmed().toStdString());
+        const WedgeLoads loads = enteredLoads(block_);
         inWindowWords([&] {
-            steps_ = runSensitivity(block_.Attitudes, block_.Params, parameter(), from, to, stepCount_->value());
+            steps_ = runSensitivity(block_.Attitudes, block_.Params, loads, parameter(), from, to, stepCount_->value());
         });
         stepsBlock_ = block_;
         stepsInput_ = parameter();
@@ -148,10 +173,17 @@ void SensitivityWindow::compute() {
         QStringList lines;
         if (own)
             lines << QStringLiteral("块体取值 %1 时 Kc = %2").arg(shortNumber(own->Value, 6), shortNumber(own->SafetyFactor, 5));
-        QStringList crossings;
-        for (double value : limitCrossings(steps_)) crossings << shortNumber(value, 4);
-        lines << (crossings.isEmpty() ? QStringLiteral("所选范围内 Kc 不经过 1")
-                                      : QStringLiteral("Kc = 1 时 %1 ≈ %2").arg(parameter_->currentText(), crossings.join(QStringLiteral("、"))));
+        if (const auto fs = blockFullFactor(block_)) lines << QStringLiteral("Fs = %1").arg(shortNumber(*fs, 5));
+        const auto crossingWords = [this](const std::vector<double>& values, const QString& limit, const QString& none) {
+            QStringList texts;
+            for (double value : values) texts << shortNumber(value, 4);
+            return texts.isEmpty() ? none
+                                   : QStringLiteral("%1 时 %2 ≈ %3").arg(limit, parameter_->currentText(), texts.join(QStringLiteral("、")));
+        };
+        lines << crossingWords(limitCrossings(steps_), QStringLiteral("Kc = 1"), QStringLiteral("所选范围内 Kc 不经过 1"));
+        const double required = loads.RequiredFactor;
+        lines << crossingWords(limitCrossings(steps_, true, required), QStringLiteral("Fs = %1").arg(shortNumber(required)),
+                               QStringLiteral("所选范围内 Fs 不经过所需安全系数 %1").arg(shortNumber(required)));
         const auto failed = std::count_if(steps_.begin(), steps_.end(), [](const SensitivityStep& s) { return !s.Result; });
         const auto noBlock = std::count_if(steps_.begin(), steps_.end(), [](const SensitivityStep& s) {
             return s.Result && s.Result->Contact == TWedgeContact::NoBlock;

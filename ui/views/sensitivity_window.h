@@ -1,6 +1,7 @@
 #pragma once
-// "敏感性分析": Kc as one input runs over a range, the others held at the
-// block's values, with the value where Kc reaches 1.
+// "敏感性分析": Kc and the full factor Fs as one input runs over a range,
+// the others held at the block's values, with the values where Kc reaches 1
+// and Fs the required factor. Only the loads the block has are offered.
 #include <QWidget>
 
 #include <optional>

@@ -55,8 +55,9 @@ void StereonetWindow::setProjection(NetProjection projection) {
 void StereonetWindow::redraw() {
     caption_->setText(blockCaption(block_));
     const NetProjection projection = projection_->currentIndex() == 0 ? NetProjection::EqualAngle : NetProjection::EqualArea;
-    picture_->setFigure(stereonetFigure(
-        {block_.Attitudes, smallerFrictionAngle(block_.Params), projection, pictureCaption(block_)}));
+    StereonetInput input{block_.Attitudes, smallerFrictionAngle(block_.Params), projection, pictureCaption(block_)};
+    if (block_.Loads && block_.Loads->Crack) input.Crack = block_.Loads->Crack->Attitude;
+    picture_->setFigure(stereonetFigure(input));
 }
 
 } // namespace trelmox::views

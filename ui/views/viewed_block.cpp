@@ -3,17 +3,43 @@
 #include <QDir>
 
 #include "analysis/block_analysis.h"
+#include "analysis/full_analysis.h"
 #include "drawing/block_pictures.h"
+#include "model/error.h"
 
 namespace trelmox::views {
 
-BlockCorners blockCorners(const ViewedBlock& block) {
-    const trelmox::BlockCorners corners = trelmox::blockCorners(block.Quadrants, block.Params.SlopeHeight);
-    return {corners.Vertices, QString::fromStdString(corners.problemText())};
+WedgeLoads enteredLoads(const ViewedBlock& block) {
+    if (!block.Loads) throw Error(block.LoadsProblem.toStdString());
+    return *block.Loads;
 }
 
 bool sameBlock(const ViewedBlock& a, const ViewedBlock& b) {
-    return a.Name == b.Name && a.Attitudes == b.Attitudes && a.Params == b.Params;
+    return a.Name == b.Name && a.Attitudes == b.Attitudes && a.Params == b.Params && a.Loads == b.Loads;
+}
+
+namespace {
+
+// The corners computed as the drawing export computes them, from the
+// block's own planes and slope height.
+BlockScene cornersScene(const ViewedBlock& block, const QString& whyNotReal) {
+    const BlockCorners corners = blockCorners(block.Quadrants, block.Params.SlopeHeight);
+    if (!corners.Vertices) return {std::nullopt, QString::fromStdString(corners.problemText())};
+    return {trelmox::blockScene(*corners.Vertices, nullptr, {}),
+            whyNotReal + QStringLiteral("；图中为四个角点围成的四面体")};
+}
+
+} // namespace
+
+BlockScene blockScene(const ViewedBlock& block) {
+    if (!block.Loads) return cornersScene(block, block.LoadsProblem);
+    try {
+        const FullAnalysis analysis = analyseWedge(block.Attitudes, readWedgeNumbers(block.Params), *block.Loads);
+        if (!analysis.Refusal) return {trelmox::blockScene({}, &analysis, *block.Loads), {}};
+        return cornersScene(block, QString::fromStdString(refusalMessage(*analysis.Refusal)));
+    } catch (const Error& error) {
+        return cornersScene(block, QString::fromStdString(error.what()));
+    }
 }
 
 QString suggestedPicturePath(const ViewedBlock& block, const QString& caption) {

@@ -1,13 +1,15 @@
 #pragma once
 // The block a picture window shows, as the windows hold it when the
-// picture is asked for: the confirmed planes, the parameter boxes' texts and
-// the block's name.
+// picture is asked for: the confirmed planes, the parameter boxes' texts,
+// the loads entered for it and the block's name.
 #include <QString>
 
 #include <functional>
 #include <optional>
 
+#include "drawing/wedge_view.h"
 #include "model/block.h"
+#include "model/loads.h"
 
 namespace trelmox::views {
 
@@ -17,24 +19,30 @@ struct ViewedBlock {
     PlaneQuadrantArray Quadrants{};
     TWedgeParams Params{};
     QString PictureFolder; // where saving a picture starts
+    // Absent when a loads text does not convert; LoadsProblem then says which.
+    std::optional<WedgeLoads> Loads = WedgeLoads{};
+    QString LoadsProblem;
 };
 
-// Whether two descriptions give the same analysis: name, planes and
-// parameters alike.
+// The block's loads; throws Error(LoadsProblem) when they do not convert.
+WedgeLoads enteredLoads(const ViewedBlock& block);
+// Whether two descriptions give the same analysis: name, planes,
+// parameters and loads alike.
 bool sameBlock(const ViewedBlock& a, const ViewedBlock& b);
 
 // Called each time a window refreshes or starts an analysis.
 using BlockSource = std::function<ViewedBlock()>;
 
-// The corners computed as the drawing export computes them, from the
-// block's own planes and slope height; nothing, with the reason shown to
-// the user, when a text is not a number or a triple of planes cuts out no
-// corner.
-struct BlockCorners {
-    std::optional<BlockVertices> Vertices;
+// What the 3D view shows: the real wedge with its loads; where the planes
+// cut out no real wedge (or the loads do not convert), the tetrahedron of
+// the corners that the drawing export computes, with the reason; nothing,
+// with the reason, when a text is not a number or a triple of planes cuts
+// out no corner.
+struct BlockScene {
+    std::optional<WedgeScene> Scene;
     QString Problem;
 };
-BlockCorners blockCorners(const ViewedBlock& block);
+BlockScene blockScene(const ViewedBlock& block);
 
 // "<folder>/<block name><caption>.png"
 QString suggestedPicturePath(const ViewedBlock& block, const QString& caption);

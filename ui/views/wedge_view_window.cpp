@@ -26,8 +26,8 @@ WedgeViewWidget::WedgeViewWidget(QWidget* parent) : FigureWidget(parent) {
     redraw();
 }
 
-void WedgeViewWidget::setCorners(const std::optional<BlockVertices>& corners, const std::string& caption) {
-    corners_ = corners.value_or(BlockVertices{});
+void WedgeViewWidget::setScene(const std::optional<WedgeScene>& scene, const std::string& caption) {
+    scene_ = scene.value_or(WedgeScene{});
     caption_ = caption;
     resetView();
 }
@@ -40,9 +40,9 @@ void WedgeViewWidget::setView(const ViewAngles& view) {
     redraw();
 }
 
-void WedgeViewWidget::resetView() { setView(defaultView(corners_)); }
+void WedgeViewWidget::resetView() { setView(defaultView(scene_)); }
 
-void WedgeViewWidget::redraw() { setFigure(wedgeViewFigure(corners_, view_, caption_)); }
+void WedgeViewWidget::redraw() { setFigure(wedgeViewFigure(scene_, view_, caption_)); }
 
 void WedgeViewWidget::mousePressEvent(QMouseEvent* event) { dragFrom_ = event->position().toPoint(); }
 
@@ -106,10 +106,10 @@ WedgeViewWindow::WedgeViewWindow(BlockSource source, QWidget* parent)
 
 void WedgeViewWindow::refresh() {
     block_ = source_();
-    const BlockCorners corners = blockCorners(block_);
+    const BlockScene scene = blockScene(block_);
     caption_->setText(blockCaption(block_));
-    problem_->setText(corners.Problem);
-    picture_->setCorners(corners.Vertices, pictureCaption(block_));
+    problem_->setText(scene.Problem);
+    picture_->setScene(scene.Scene, pictureCaption(block_));
 }
 
 QString WedgeViewWindow::problem() const { return problem_->text(); }

@@ -1,6 +1,7 @@
 #pragma once
-// "三维视图": the wedge as a shaded tetrahedron that the user turns with the
-// mouse (drag) and zooms with the wheel.
+// "三维视图": the wedge - the real one with its forces and bolts, else the
+// tetrahedron of its corners - shaded, turned by the user with the mouse
+// (drag) and zoomed with the wheel.
 #include <QPoint>
 #include <QWidget>
 
@@ -17,8 +18,9 @@ class WedgeViewWidget : public FigureWidget {
 public:
     explicit WedgeViewWidget(QWidget* parent = nullptr);
 
-    // No corners: the empty picture. `caption` names the block on it.
-    void setCorners(const std::optional<BlockVertices>& corners, const std::string& caption);
+    // No scene: the empty picture. `caption` names the block on it.
+    void setScene(const std::optional<WedgeScene>& scene, const std::string& caption);
+    const WedgeScene& scene() const { return scene_; }
     const ViewAngles& view() const { return view_; }
     void setView(const ViewAngles& view);
     // Back to the first view of the block.
@@ -33,7 +35,7 @@ protected:
 private:
     void redraw();
 
-    BlockVertices corners_{};
+    WedgeScene scene_;
     std::string caption_;
     ViewAngles view_;
     QPoint dragFrom_;
@@ -44,7 +46,7 @@ class WedgeViewWindow : public QWidget {
 public:
     explicit WedgeViewWindow(BlockSource source, QWidget* parent = nullptr);
 
-    // Reads the block again, computes its corners and shows the first view.
+    // Reads the block again, works out its wedge and shows the first view.
     void refresh();
     WedgeViewWidget* picture() const { return picture_; }
     // Why there is no wedge to show; empty when there is one.

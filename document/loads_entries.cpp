@@ -1,0 +1,140 @@
+#include "document/loads_entries.h"
+
+#include "model/numtext.h"
+
+namespace trelmox {
+
+namespace {
+
+struct FieldName {
+    LoadsField field;
+    const char* name;
+    LoadRange range;
+};
+// The names match those of validateLoads, so the user reads one wording.
+constexpr FieldName FieldNames[] = {
+    {LoadsField::CrackDip, "张裂缝倾角", LoadRange::Dip},
+    {LoadsField::CrackDipDirection, "张裂缝倾向", LoadRange::Azimuth},
+    {LoadsField::CrackDistance, "张裂缝距坡顶线的距离", LoadRange::Magnitude},
+    {LoadsField::CrackWaterDepth, "张裂缝水深", LoadRange::Magnitude},
+    {LoadsField::Seismic, "地震系数", LoadRange::Magnitude},
+    {LoadsField::SeismicTrend, "地震力的方位角", LoadRange::Azimuth},
+    {LoadsField::SeismicPlunge, "地震力的倾伏角", LoadRange::Plunge},
+    {LoadsField::FacePressure, "坡面压力", LoadRange::Magnitude},
+    {LoadsField::TopPressure, "坡顶面压力", LoadRange::Magnitude},
+    {LoadsField::ForceMagnitude, "外力的大小", LoadRange::Magnitude},
+    {LoadsField::ForceTrend, "外力的方位角", LoadRange::Azimuth},
+    {LoadsField::ForcePlunge, "外力的倾伏角", LoadRange::Plunge},
+    {LoadsField::BoltForce, "锚杆的锚固力", LoadRange::Magnitude},
+    {LoadsField::BoltTrend, "锚杆的方位角", LoadRange::Azimuth},
+    {LoadsField::BoltPlunge, "锚杆的倾伏角", LoadRange::Plunge},
+    {LoadsField::RequiredFactor, "所需安全系数", LoadRange::RequiredFactor},
+    {LoadsField::DesignTrend, "设计锚杆的方位角", LoadRange::Azimuth},
+    {LoadsField::DesignPlunge, "设计锚杆的倾伏角", LoadRange::Plunge},
+};
+
+const FieldName& fieldName(LoadsField field) { return FieldNames[static_cast<int>(field)]; }
+
+// Boxes whose empty text means nothing of that load.
+bool emptyMeansZero(LoadsField field) {
+    return field == LoadsField::Seismic || field == LoadsField::FacePressure || field == LoadsField::TopPressure ||
+           field == LoadsField::CrackWaterDepth;
+}
+
+// A table row's boxes are named with the row: "第2个外力的方位角".
+std::string boxName(LoadsField field, int row) {
+    return (row < 0 ? std::string() : "第" + std::to_string(row + 1) + "个") + fieldName(field).name;
+}
+
+double number(const std::string& text, LoadsField field, int row = -1) {
+    if (text.empty() && emptyMeansZero(field)) return 0;
+    if (text.empty()) throw LoadsEntryError(field, row, "请输入" + boxName(field, row));
+    double value = 0;
+    try {
+        value = textToFloat(text);
+    } catch (const Error&) {
+        throw LoadsEntryError(field, row, boxName(field, row) + "“" + text + "”不是有效的数");
+    }
+    if (!withinLoadRange(value, fieldName(field).range))
+        throw LoadsEntryError(field, row, loadRangeMessage(value, fieldName(field).range, boxName(field, row)));
+    return value;
+}
+
+LineDirection direction(const std::string& trend, const std::string& plunge, LoadsField trendField, int row = -1) {
+    const auto plungeField = static_cast<LoadsField>(static_cast<int>(trendField) + 1);
+    return {number(trend, trendField, row), number(plunge, plungeField, row)};
+}
+
+std::string text(double value) { return floatToText(value); }
+
+double requiredFactor(const LoadsEntries& e) {
+    if (!e.Preset) return number(e.RequiredFactor, LoadsField::RequiredFactor);
+    const std::optional<double> factor = presetFactor(*e.Preset);
+    if (!factor) throw LoadsEntryError(LoadsField::RequiredFactor, -1, presetName(*e.Preset) + "没有规定安全系数");
+    return *factor;
+}
+
+} // namespace
+
+LoadsEntries loadsEntries(const WedgeLoads& loads) {
+    LoadsEntries e;
+    if (loads.Crack) {
+        e.HasCrack = true;
+        e.CrackDip = text(loads.Crack->Attitude.DipAngle);
+        e.CrackDipDirection = text(loads.Crack->Attitude.DipDirection);
+        e.CrackDistance = text(loads.Crack->Distance);
+        e.CrackWaterDepth = text(loads.Crack->WaterDepth);
+    }
+    e.Water = loads.Water;
+    e.Seismic = text(loads.SeismicCoefficient);
+    if (loads.SeismicDirection) {
+        e.SeismicDirected = true;
+        e.SeismicTrend = text(loads.SeismicDirection->Trend);
+        e.SeismicPlunge = text(loads.SeismicDirection->Plunge);
+    }
+    e.FacePressure = text(loads.FacePressure);
+    e.TopPressure = text(loads.TopPressure);
+    for (const ExternalForce& f : loads.Forces)
+        e.Forces.push_back({text(f.Magnitude), text(f.Direction.Trend), text(f.Direction.Plunge)});
+    for (const Bolt& b : loads.Bolts)
+        e.Bolts.push_back({text(b.Force), text(b.Direction.Trend), text(b.Direction.Plunge), b.Mode});
+    e.Preset = loads.Preset;
+    e.RequiredFactor = text(loads.RequiredFactor);
+    if (loads.Design) {
+        e.HasDesignBolt = true;
+        e.DesignTrend = text(loads.Design->Direction.Trend);
+        e.DesignPlunge = text(loads.Design->Direction.Plunge);
+        e.DesignMode = loads.Design->Mode;
+    }
+    return e;
+}
+
+WedgeLoads loadsFromEntries(const LoadsEntries& e) {
+    WedgeLoads loads;
+    if (e.HasCrack)
+        loads.Crack = TensionCrack{{number(e.CrackDip, LoadsField::CrackDip),
+                                    number(e.CrackDipDirection, LoadsField::CrackDipDirection)},
+                                   number(e.CrackDistance, LoadsField::CrackDistance),
+                                   number(e.CrackWaterDepth, LoadsField::CrackWaterDepth)};
+    loads.Water = e.Water;
+    loads.SeismicCoefficient = number(e.Seismic, LoadsField::Seismic);
+    if (e.SeismicDirected) loads.SeismicDirection = direction(e.SeismicTrend, e.SeismicPlunge, LoadsField::SeismicTrend);
+    loads.FacePressure = number(e.FacePressure, LoadsField::FacePressure);
+    loads.TopPressure = number(e.TopPressure, LoadsField::TopPressure);
+    for (int row = 0; row < static_cast<int>(e.Forces.size()); ++row) {
+        const ForceEntry& f = e.Forces[row];
+        loads.Forces.push_back({number(f.Magnitude, LoadsField::ForceMagnitude, row),
+                                direction(f.Trend, f.Plunge, LoadsField::ForceTrend, row)});
+    }
+    for (int row = 0; row < static_cast<int>(e.Bolts.size()); ++row) {
+        const BoltEntry& b = e.Bolts[row];
+        loads.Bolts.push_back(
+            {number(b.Force, LoadsField::BoltForce, row), direction(b.Trend, b.Plunge, LoadsField::BoltTrend, row), b.Mode});
+    }
+    loads.Preset = e.Preset;
+    loads.RequiredFactor = requiredFactor(e);
+    if (e.HasDesignBolt) loads.Design = DesignBolt{direction(e.DesignTrend, e.DesignPlunge, LoadsField::DesignTrend), e.DesignMode};
+    return loads;
+}
+
+} // namespace trelmox

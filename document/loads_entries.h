@@ -1,0 +1,74 @@
+#pragma once
+// The loads and support of a block as the user enters them: the texts and
+// choices of the "荷载与支护" window, kept in the block document like the
+// other entries so that nothing typed lives only in a widget. They become
+// numbers (model/loads.h) where an analysis or a file needs them.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/error.h"
+#include "model/loads.h"
+
+namespace trelmox {
+
+struct ForceEntry {
+    std::string Magnitude, Trend, Plunge;
+    bool operator==(const ForceEntry&) const = default;
+};
+
+struct BoltEntry {
+    std::string Force, Trend, Plunge;
+    BoltMode Mode = BoltMode::Passive;
+    bool operator==(const BoltEntry&) const = default;
+};
+
+// The texts of a switched-off part (a crack, a seismic direction, a design
+// bolt) are kept but not read, so switching it on again brings them back.
+struct LoadsEntries {
+    bool HasCrack = false;
+    std::string CrackDip, CrackDipDirection, CrackDistance, CrackWaterDepth;
+    WaterMode Water = WaterMode::Block;
+    std::string Seismic;
+    bool SeismicDirected = false;
+    std::string SeismicTrend, SeismicPlunge;
+    std::string FacePressure, TopPressure;
+    std::vector<ForceEntry> Forces;
+    std::vector<BoltEntry> Bolts;
+    // With a preset the required factor is the standard's, whatever the text.
+    std::optional<FactorPreset> Preset;
+    std::string RequiredFactor;
+    bool HasDesignBolt = false;
+    std::string DesignTrend, DesignPlunge;
+    BoltMode DesignMode = BoltMode::Active;
+    bool operator==(const LoadsEntries&) const = default;
+};
+
+// The box a text is typed into; Row counts the rows of the force and bolt
+// tables from 0.
+enum class LoadsField {
+    CrackDip, CrackDipDirection, CrackDistance, CrackWaterDepth,
+    Seismic, SeismicTrend, SeismicPlunge,
+    FacePressure, TopPressure,
+    ForceMagnitude, ForceTrend, ForcePlunge,
+    BoltForce, BoltTrend, BoltPlunge,
+    RequiredFactor, DesignTrend, DesignPlunge,
+};
+
+// A text that is not a number, or a value outside its range, in the box
+// that holds it; the message names the box the way the window labels it.
+class LoadsEntryError : public Error {
+public:
+    LoadsEntryError(LoadsField field, int row, const std::string& message)
+        : Error(message), Field(field), Row(row) {}
+    LoadsField Field;
+    int Row;
+};
+
+// The texts of saved loads: numbers in the general format.
+LoadsEntries loadsEntries(const WedgeLoads& loads);
+// Throws LoadsEntryError for the first box, in the window's order, whose
+// text is empty, not a number or out of range.
+WedgeLoads loadsFromEntries(const LoadsEntries& entries);
+
+} // namespace trelmox

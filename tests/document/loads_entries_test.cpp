@@ -1,0 +1,90 @@
+#include "document/loads_entries.h"
+
+#include <gtest/gtest.h>
+
+using namespace trelmox;
+
+namespace {
+
+WedgeLoads everyLoad() {
+    WedgeLoads l;
+    l.Water = WaterMode::Saturated;
+    l.Crack = TensionCrack{{80, 10}, 5.5, 4};
+    l.SeismicCoefficient = 0.15;
+    l.SeismicDirection = LineDirection{190, -5};
+    l.Forces = {{500, {150, 20}}, {1e-5, {0, -90}}};
+    l.FacePressure = 12;
+    l.TopPressure = 0.25;
+    l.Bolts = {{800, {330, 15}, BoltMode::Active}, {600, {340, 10}, BoltMode::Passive}};
+    l.RequiredFactor = 1.4;
+    l.Preset.reset();
+    l.Design = DesignBolt{{340, 15}, BoltMode::Passive};
+    return l;
+}
+
+} // namespace
+
+// Shown as texts and read back, loads come back unchanged - the window
+// holds nothing but these texts.
+TEST(LoadsEntries, TextsGiveBackTheLoads) {
+    WedgeLoads preset;
+    preset.Preset = FactorPreset{SlopeService::Temporary, SafetyGrade::Third, DesignCondition::Ordinary};
+    preset.RequiredFactor = 1.15;
+    for (const WedgeLoads& loads : {WedgeLoads{}, everyLoad(), preset})
+        EXPECT_EQ(loadsFromEntries(loadsEntries(loads)), loads);
+}
+
+// Each bad text is reported in the box that holds it (the window focuses
+// that box), in the window's words.
+TEST(LoadsEntries, BadTextsNameTheirBox) {
+    const struct {
+        const char* what;
+        void (*edit)(LoadsEntries&);
+        LoadsField field;
+        int row;
+        const char* message;
+    } cases[] = {
+        {"empty", [](LoadsEntries& e) { e.CrackDip.clear(); }, LoadsField::CrackDip, -1, "请输入张裂缝倾角"},
+        {"out of range", [](LoadsEntries& e) { e.CrackDip = "95"; }, LoadsField::CrackDip, -1,
+         "张裂缝倾角应在0与90之间，现为95"},
+        {"not a number, second row", [](LoadsEntries& e) { e.Bolts[1].Trend = "x"; }, LoadsField::BoltTrend, 1,
+         "第2个锚杆的方位角“x”不是有效的数"},
+        {"plunge", [](LoadsEntries& e) { e.Forces[0].Plunge = "-91"; }, LoadsField::ForcePlunge, 0,
+         "第1个外力的倾伏角应在-90与90之间，现为-91"},
+        {"required factor", [](LoadsEntries& e) { e.RequiredFactor = "0.9"; }, LoadsField::RequiredFactor, -1,
+         "所需安全系数不能小于1，现为0.9"},
+        {"preset without a factor",
+         [](LoadsEntries& e) { e.Preset = FactorPreset{SlopeService::Temporary, SafetyGrade::First, DesignCondition::Seismic}; },
+         LoadsField::RequiredFactor, -1, "临时边坡 一级 地震工况没有规定安全系数"},
+        {"design direction", [](LoadsEntries& e) { e.DesignPlunge = ""; }, LoadsField::DesignPlunge, -1,
+         "请输入设计锚杆的倾伏角"},
+    };
+    for (const auto& c : cases) {
+        LoadsEntries entries = loadsEntries(everyLoad());
+        c.edit(entries);
+        try {
+            loadsFromEntries(entries);
+            ADD_FAILURE() << c.what << ": accepted";
+        } catch (const LoadsEntryError& e) {
+            EXPECT_EQ(e.Field, c.field) << c.what;
+            EXPECT_EQ(e.Row, c.row) << c.what;
+            EXPECT_STREQ(e.what(), c.message) << c.what;
+        }
+    }
+}
+
+// A part switched off is not read, so its leftover texts cannot stop an
+// analysis; an empty magnitude box means no such load.
+TEST(LoadsEntries, SwitchedOffPartsAndEmptyMagnitudes) {
+    LoadsEntries entries = loadsEntries(everyLoad());
+    entries.HasCrack = false;
+    entries.CrackDip = "x";
+    entries.SeismicDirected = false;
+    entries.SeismicTrend = "";
+    entries.HasDesignBolt = false;
+    entries.DesignTrend = "?";
+    entries.Seismic = entries.FacePressure = entries.TopPressure = "";
+    const WedgeLoads loads = loadsFromEntries(entries);
+    EXPECT_FALSE(loads.Crack || loads.SeismicDirection || loads.Design);
+    EXPECT_EQ(loads.SeismicCoefficient + loads.FacePressure + loads.TopPressure, 0);
+}

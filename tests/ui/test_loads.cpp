@@ -1,0 +1,166 @@
+// The loads and support of a block under real input: entered in the
+// "荷载与支护" window, analysed beside Kc, saved in the companion file and
+// loaded back with the block; a bad text points at its box.
+#include "testkit.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QMenu>
+#include <QRadioButton>
+
+#include "model/companion.h"
+#include "model/files.h"
+#include "report/figures.h"
+
+using namespace trelmox;
+using namespace trelmox::testkit;
+
+namespace {
+
+QPushButton* loadsButton(TestProgram& program, const char* name) {
+    return program.button(&program->Loads, name);
+}
+
+void openFromMenu(TestProgram& program) {
+    activate(&program->Form1);
+    program->Form1.findChild<QPushButton*>("PicturesButton")->menu()->findChild<QAction*>("LoadsCommand")->trigger();
+    QVERIFY(program->Loads.isVisible());
+}
+
+// A click on a checkable group's title ticks it.
+void clickTitle(QGroupBox* group) {
+    activate(group->window());
+    QTest::mouseClick(group, Qt::LeftButton, Qt::NoModifier, QPoint(group->fontMetrics().height(), group->fontMetrics().height() / 2));
+}
+
+QLineEdit* box(TestProgram& program, LoadsField field, int row = -1) {
+    QLineEdit* found = program->Loads.entryBox(field, row);
+    if (!found) qFatal("no box for field %d row %d", static_cast<int>(field), row);
+    return found;
+}
+
+// The example block's crack and one active bolt, as the user types them.
+void enterCrackAndBolt(TestProgram& program) {
+    clickTitle(program->Loads.findChild<QGroupBox*>("CrackGroup"));
+    QVERIFY(program->Loads.findChild<QGroupBox*>("CrackGroup")->isChecked());
+    typeInto(box(program, LoadsField::CrackDip), "80");
+    typeInto(box(program, LoadsField::CrackDipDirection), "10");
+    typeInto(box(program, LoadsField::CrackDistance), "5");
+    loadsButton(program, "AddBoltButton")->click();
+    typeInto(box(program, LoadsField::BoltForce, 0), "800");
+    typeInto(box(program, LoadsField::BoltTrend, 0), "330");
+    typeInto(box(program, LoadsField::BoltPlunge, 0), "15");
+    auto* mode = program->Loads.findChild<QWidget*>("BoltsTable")->findChildren<QComboBox*>().front();
+    QTest::mouseClick(mode, Qt::LeftButton); // the list opens; the key picks the item above
+    QVERIFY(QTest::qWaitForWindowExposed(mode->view()->window()));
+    QTest::keyClick(mode->view(), Qt::Key_Up);
+    QTest::keyClick(mode->view(), Qt::Key_Return);
+    QCOMPARE(mode->currentText(), QString("主动"));
+}
+
+WedgeLoads crackAndBolt() {
+    WedgeLoads loads;
+    loads.Crack = TensionCrack{{80, 10}, 5, 0};
+    loads.Bolts = {{800, {330, 15}, BoltMode::Active}};
+    return loads;
+}
+
+} // namespace
+
+class Loads : public QObject {
+    Q_OBJECT
+private slots:
+    void crackAndBoltAnalysedBesideKc();
+    void companionFileLoadsWithTheBlock();
+    void badTextGetsTheFocus();
+};
+
+void Loads::crackAndBoltAnalysedBesideKc() {
+    TestProgram program;
+    program.confirmExample("w1");
+    openFromMenu(program);
+    enterCrackAndBolt(program);
+    loadsButton(program, "AnalyseButton")->click();
+    QCOMPARE(program.boxes.shown(), QStringList());
+
+    // What the engine gives for the loads the user meant.
+    const FullFigureTexts expected =
+        fullFigureTexts(fullReportInputs("w1", program->workspace.document().block(), crackAndBolt()));
+    QCOMPARE(program->Form4.fullFactorText(), QString::fromStdString(expected.Factor));
+    QCOMPARE(program->Form4.fullContactText(), QString::fromStdString(expected.Contact));
+    QCOMPARE(program->Form4.stateText(), QString::fromStdString(expected.State));
+    QVERIFY(!expected.State.empty());
+    QVERIFY(program->Form4.fullFactorText() != program.edit("Edit1")->text()); // Kc keeps its own figure
+    QVERIFY(program.edit("Edit1")->text().startsWith("1.1891"));
+    QVERIFY(program->Loads.resultsText().contains(QString::fromStdString(expected.LeastBolt)));
+
+    // Saved with the block, and the full analysis's own report beside Kc's.
+    QCOMPARE(parseCompanion(readFileBytes(program.dataFile("w1.json")), "w1.json"), crackAndBolt());
+    QVERIFY(fileText(program.reportFile("w1三维分析.txt")).find("5.张裂缝:\t\t80\t10\t距坡顶线\t5") != std::string::npos);
+}
+
+void Loads::companionFileLoadsWithTheBlock() {
+    TestProgram program;
+    program.confirmExample("w1");
+    openFromMenu(program);
+    enterCrackAndBolt(program);
+    program.button(&program->Form3, "BitBtn1")->click(); // the parameters' confirm saves the block with its loads
+    writeFile(program.dataFile("plain.txt"), readFileBytes(TRELMOX_EXAMPLE));
+    program.button(&program->Form1, "BitBtn1")->click();
+
+    // A block without loads: the defaults, and its files stay as they were.
+    pick(program->Form2.blockNameBox(), "plain.txt");
+    QCOMPARE(program.boxes.questions, QStringList());
+    QVERIFY(!program->Loads.findChild<QGroupBox*>("CrackGroup")->isChecked());
+    QCOMPARE(program->Loads.entryBox(LoadsField::BoltForce, 0), nullptr);
+    program->Form2.findChild<QRadioButton*>("RadioButton1")->click();
+    program.button(&program->Form2, "BitBtn1")->click();
+    program.button(&program->Form4, "BitBtn1")->click();
+    QCOMPARE(program.boxes.shown(), QStringList());
+    QCOMPARE(readFileBytes(program.dataFile("plain.txt")), readFileBytes(TRELMOX_EXAMPLE));
+    QVERIFY(!std::filesystem::exists(program.dataFile("plain.json")));
+
+    // The block with loads brings them back.
+    pick(program->Form2.blockNameBox(), "w1.txt");
+    QVERIFY(program->Loads.findChild<QGroupBox*>("CrackGroup")->isChecked());
+    QCOMPARE(box(program, LoadsField::CrackDip)->text(), QString("80"));
+    QCOMPARE(box(program, LoadsField::BoltTrend, 0)->text(), QString("330"));
+
+    // A loads edit is an edit: loading over it asks, and 否 keeps it.
+    typeInto(box(program, LoadsField::CrackDistance), "6");
+    pick(program->Form2.blockNameBox(), "plain.txt");
+    QCOMPARE(program.boxes.questions, QStringList{"当前块体数据已修改，是否放弃修改并载入“plain.txt”？"});
+    QCOMPARE(box(program, LoadsField::CrackDistance)->text(), QString("6"));
+}
+
+void Loads::badTextGetsTheFocus() {
+    TestProgram program;
+    program.confirmExample("w1");
+    const QStringList filesBefore = filesBelow(program.folder());
+    const std::string dataBefore = readFileBytes(program.dataFile("w1.txt"));
+    program.button(&program->Form4, "LoadsButton")->click();
+    QVERIFY(program->Loads.isVisible());
+    clickTitle(program->Loads.findChild<QGroupBox*>("CrackGroup"));
+    typeInto(box(program, LoadsField::CrackDip), "8O");
+    program.button(&program->Form4, "BitBtn1")->click();
+    QCOMPARE(program.boxes.shown(), QStringList{"error: 张裂缝倾角“8O”不是有效的数。"});
+    QCOMPARE(QApplication::focusWidget(), box(program, LoadsField::CrackDip));
+    QCOMPARE(box(program, LoadsField::CrackDip)->selectedText(), QString("8O"));
+    QCOMPARE(filesBelow(program.folder()), filesBefore);
+    QCOMPARE(readFileBytes(program.dataFile("w1.txt")), dataBefore);
+    QCOMPARE(program->Form4.fullFactorText(), QString());
+
+    // Out of range names the box as well; a table's box by its row.
+    typeInto(box(program, LoadsField::CrackDip), "80");
+    typeInto(box(program, LoadsField::CrackDipDirection), "10");
+    typeInto(box(program, LoadsField::CrackDistance), "5");
+    loadsButton(program, "AddForceButton")->click();
+    typeInto(box(program, LoadsField::ForceMagnitude, 0), "-5");
+    loadsButton(program, "ConfirmButton")->click();
+    QCOMPARE(program.boxes.shown().last(), QString("error: 第1个外力的大小不能为负数，现为-5。"));
+    QCOMPARE(QApplication::focusWidget(), box(program, LoadsField::ForceMagnitude, 0));
+}
+
+QTEST_MAIN(Loads)
+#include "test_loads.moc"

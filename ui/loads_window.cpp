@@ -1,0 +1,438 @@
+#include "ui/loads_window.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "model/numtext.h"
+#include "ui/messages.h"
+#include "ui/style.h"
+#include "ui/tform4.h"
+#include "ui/workspace.h"
+
+namespace trelmox::ui {
+
+namespace {
+
+enum Column { MagnitudeColumn, TrendColumn, PlungeColumn, ModeColumn };
+const char* const ModeNames[] = {"主动", "被动"}; // by BoltMode
+
+void showText(QLineEdit* box, const std::string& text) {
+    const QString shown = QString::fromStdString(text);
+    if (box->text() != shown) box->setText(shown); // an unchanged text keeps the cursor where the user types
+}
+
+std::string textOf(const QLineEdit* box) { return box->text().toStdString(); }
+
+QLineEdit* cellBox(const QTableWidget* table, int row, int column) {
+    return qobject_cast<QLineEdit*>(table->cellWidget(row, column));
+}
+
+QComboBox* modeBox(QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    for (const char* mode : ModeNames) box->addItem(QString::fromUtf8(mode));
+    return box;
+}
+
+std::vector<FactorPreset> standardPresets() {
+    std::vector<FactorPreset> presets;
+    for (SlopeService service : {SlopeService::Permanent, SlopeService::Temporary})
+        for (DesignCondition condition : {DesignCondition::Ordinary, DesignCondition::Seismic})
+            for (SafetyGrade grade : {SafetyGrade::First, SafetyGrade::Second, SafetyGrade::Third})
+                if (presetFactor({service, grade, condition})) presets.push_back({service, grade, condition});
+    return presets;
+}
+
+} // namespace
+
+LoadsWindow::LoadsWindow(Workspace& workspace) : QWidget(nullptr, Qt::Window), workspace_(workspace) {
+    setObjectName(QStringLiteral("LoadsWindow"));
+    setWindowTitle(QStringLiteral("荷载与支护"));
+    setFont(dialogFont(12));
+    resize(820, 640);
+
+    caption_ = new QLabel(this);
+    caption_->setObjectName(QStringLiteral("BlockCaption"));
+    auto* left = new QWidget(this);
+    auto* right = new QWidget(this);
+    new QVBoxLayout(left);
+    new QVBoxLayout(right);
+    buildCrackAndWater(left);
+    buildSeismicAndPressures(left);
+    static_cast<QVBoxLayout*>(left->layout())->addStretch();
+    buildTables(right);
+    buildDesign(right);
+
+    auto* confirmButton = new QPushButton(QStringLiteral("确定"), this);
+    confirmButton->setObjectName(QStringLiteral("ConfirmButton"));
+    auto* analyseButton = new QPushButton(QStringLiteral("分析、计算"), this);
+    analyseButton->setObjectName(QStringLiteral("AnalyseButton"));
+    auto* exitButton = new QPushButton(QStringLiteral("退出"), this);
+    exitButton->setObjectName(QStringLiteral("ExitButton"));
+    connect(confirmButton, &QPushButton::clicked, this, &LoadsWindow::confirm);
+    connect(analyseButton, &QPushButton::clicked, this, &LoadsWindow::analyse);
+    connect(exitButton, &QPushButton::clicked, this, &QWidget::hide);
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar_->setSizeGripEnabled(false);
+    statusBar_->addWidget(new QLabel(QStringLiteral("力的方向：方位角自北顺时针，倾伏角向下为正；各力均过楔块形心"), statusBar_), 1);
+
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(left, 2);
+    columns->addWidget(right, 3);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QPushButton* button : {confirmButton, analyseButton, exitButton}) buttons->addWidget(button);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(caption_);
+    layout->addLayout(columns, 1);
+    layout->addLayout(buttons);
+    layout->addWidget(statusBar_);
+
+    workspace_.document().addListener([this] { showDocument(); });
+    showDocument();
+}
+
+BlockDocument& LoadsWindow::document() const { return workspace_.document(); }
+
+QLineEdit* LoadsWindow::addBox(QWidget* parent, const char* name) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QString::fromUtf8(name));
+    connect(box, &QLineEdit::textEdited, this, &LoadsWindow::takeEdits);
+    return box;
+}
+
+void LoadsWindow::buildCrackAndWater(QWidget* column) {
+    crack_ = new QGroupBox(QStringLiteral("张裂缝"), column);
+    crack_->setObjectName(QStringLiteral("CrackGroup"));
+    crack_->setCheckable(true);
+    connect(crack_, &QGroupBox::clicked, this, &LoadsWindow::takeEdits);
+    auto* form = new QFormLayout(crack_);
+    form->addRow(QStringLiteral("倾角（°）"), crackDip_ = addBox(crack_, "CrackDip"));
+    form->addRow(QStringLiteral("倾向（°）"), crackDipDirection_ = addBox(crack_, "CrackDipDirection"));
+    form->addRow(QStringLiteral("距坡顶线水平距离"), crackDistance_ = addBox(crack_, "CrackDistance"));
+    form->addRow(QStringLiteral("充水深度（饱和时）"), crackWater_ = addBox(crack_, "CrackWaterDepth"));
+    column->layout()->addWidget(crack_);
+
+    auto* water = new QGroupBox(QStringLiteral("水压力"), column);
+    auto* waterLayout = new QVBoxLayout(water);
+    water_ = new QButtonGroup(this);
+    const struct {
+        WaterMode mode;
+        const char* name;
+        const char* caption;
+    } modes[] = {{WaterMode::None, "WaterNone", "无水"},
+                 {WaterMode::Block, "WaterBlock", "按物理力学参数中的水压力"},
+                 {WaterMode::Saturated, "WaterSaturated", "饱和楔体（张裂缝充水）"}};
+    for (const auto& m : modes) {
+        auto* radio = new QRadioButton(QString::fromUtf8(m.caption), water);
+        radio->setObjectName(QString::fromUtf8(m.name));
+        water_->addButton(radio, static_cast<int>(m.mode));
+        waterLayout->addWidget(radio);
+    }
+    connect(water_, &QButtonGroup::idClicked, this, &LoadsWindow::takeEdits);
+    column->layout()->addWidget(water);
+}
+
+void LoadsWindow::buildSeismicAndPressures(QWidget* column) {
+    auto* seismic = new QGroupBox(QStringLiteral("地震力"), column);
+    auto* form = new QFormLayout(seismic);
+    form->addRow(QStringLiteral("地震系数k"), seismic_ = addBox(seismic, "Seismic"));
+    seismicDirected_ = new QCheckBox(QStringLiteral("指定方向（否则沿交线倾伏向水平）"), seismic);
+    seismicDirected_->setObjectName(QStringLiteral("SeismicDirected"));
+    connect(seismicDirected_, &QCheckBox::clicked, this, &LoadsWindow::takeEdits);
+    form->addRow(seismicDirected_);
+    form->addRow(QStringLiteral("方位角（°）"), seismicTrend_ = addBox(seismic, "SeismicTrend"));
+    form->addRow(QStringLiteral("倾伏角（°）"), seismicPlunge_ = addBox(seismic, "SeismicPlunge"));
+    column->layout()->addWidget(seismic);
+
+    auto* pressures = new QGroupBox(QStringLiteral("面压力（垂直作用于面）"), column);
+    auto* pressureForm = new QFormLayout(pressures);
+    pressureForm->addRow(QStringLiteral("坡面压力"), facePressure_ = addBox(pressures, "FacePressure"));
+    pressureForm->addRow(QStringLiteral("坡顶面压力"), topPressure_ = addBox(pressures, "TopPressure"));
+    column->layout()->addWidget(pressures);
+}
+
+QTableWidget* LoadsWindow::addTable(QWidget* parent, const char* name, const QStringList& headers) {
+    auto* table = new QTableWidget(0, static_cast<int>(headers.size()), parent);
+    table->setObjectName(QString::fromUtf8(name));
+    table->setHorizontalHeaderLabels(headers);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 12);
+    // The header and four rows in view; more rows scroll.
+    table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() + 4 * (table->fontMetrics().height() + 12) + 4);
+    return table;
+}
+
+void LoadsWindow::buildTables(QWidget* column) {
+    const struct {
+        const char* title;
+        const char* table;
+        QStringList headers;
+        const char* addName;
+        const char* removeName;
+        QTableWidget* LoadsWindow::*member;
+    } tables[] = {
+        {"外力", "ForcesTable", {"大小", "方位角（°）", "倾伏角（°）"}, "AddForceButton", "RemoveForceButton",
+         &LoadsWindow::forces_},
+        {"锚杆", "BoltsTable", {"锚固力", "方位角（°）", "倾伏角（°）", "方式"}, "AddBoltButton", "RemoveBoltButton",
+         &LoadsWindow::bolts_},
+    };
+    for (const auto& t : tables) {
+        auto* group = new QGroupBox(QString::fromUtf8(t.title), column);
+        auto* layout = new QVBoxLayout(group);
+        QTableWidget* table = addTable(group, t.table, t.headers);
+        this->*t.member = table;
+        auto* add = new QPushButton(QStringLiteral("增加一行"), group);
+        add->setObjectName(QString::fromUtf8(t.addName));
+        auto* remove = new QPushButton(QStringLiteral("删除所在行"), group);
+        remove->setObjectName(QString::fromUtf8(t.removeName));
+        remove->setFocusPolicy(Qt::NoFocus); // the row to remove is the one the focus stays in
+        const bool isBolts = t.member == &LoadsWindow::bolts_;
+        connect(add, &QPushButton::clicked, this, [this, isBolts] {
+            LoadsEntries entries = document().loadsEntries();
+            if (isBolts) entries.Bolts.push_back({});
+            else entries.Forces.push_back({});
+            document().setLoadsEntries(entries);
+        });
+        // The row whose box holds the focus, else the last one.
+        connect(remove, &QPushButton::clicked, this, [this, table, isBolts] {
+            int row = table->rowCount() - 1;
+            for (int r = 0; r < table->rowCount(); ++r)
+                for (int c = 0; c < table->columnCount(); ++c)
+                    if (table->cellWidget(r, c) && table->cellWidget(r, c)->hasFocus()) row = r;
+            if (row < 0) return;
+            LoadsEntries entries = document().loadsEntries();
+            if (isBolts) entries.Bolts.erase(entries.Bolts.begin() + row);
+            else entries.Forces.erase(entries.Forces.begin() + row);
+            document().setLoadsEntries(entries);
+        });
+        auto* buttons = new QHBoxLayout;
+        buttons->addWidget(add);
+        buttons->addWidget(remove);
+        buttons->addStretch();
+        layout->addWidget(table);
+        layout->addLayout(buttons);
+        column->layout()->addWidget(group);
+    }
+}
+
+void LoadsWindow::buildDesign(QWidget* column) {
+    auto* design = new QGroupBox(QStringLiteral("设计要求（GB 50330-2013）"), column);
+    auto* form = new QFormLayout(design);
+    preset_ = new QComboBox(design);
+    preset_->setObjectName(QStringLiteral("PresetBox"));
+    preset_->addItem(QStringLiteral("自定义"));
+    presets_ = standardPresets();
+    for (const FactorPreset& preset : presets_)
+        preset_->addItem(QString::fromStdString(presetName(preset) + "（" + floatToText(*presetFactor(preset)) + "）"));
+    connect(preset_, &QComboBox::activated, this, [this](int index) {
+        LoadsEntries entries = entriesShown();
+        entries.Preset = index == 0 ? std::nullopt : std::optional(presets_[index - 1]);
+        if (entries.Preset) entries.RequiredFactor = floatToText(*presetFactor(*entries.Preset));
+        document().setLoadsEntries(entries);
+    });
+    form->addRow(QStringLiteral("边坡类别"), preset_);
+    form->addRow(QStringLiteral("所需安全系数"), required_ = addBox(design, "RequiredFactor"));
+    design_ = new QCheckBox(QStringLiteral("给定设计锚杆方向"), design);
+    design_->setObjectName(QStringLiteral("DesignBolt"));
+    connect(design_, &QCheckBox::clicked, this, &LoadsWindow::takeEdits);
+    form->addRow(design_);
+    form->addRow(QStringLiteral("方位角（°）"), designTrend_ = addBox(design, "DesignTrend"));
+    form->addRow(QStringLiteral("倾伏角（°）"), designPlunge_ = addBox(design, "DesignPlunge"));
+    designMode_ = modeBox(design);
+    designMode_->setObjectName(QStringLiteral("DesignMode"));
+    connect(designMode_, &QComboBox::activated, this, &LoadsWindow::takeEdits);
+    form->addRow(QStringLiteral("方式"), designMode_);
+    column->layout()->addWidget(design);
+
+    auto* results = new QGroupBox(QStringLiteral("分析结果"), column);
+    auto* resultsLayout = new QVBoxLayout(results);
+    results_ = new QLabel(results);
+    results_->setObjectName(QStringLiteral("ResultsLabel"));
+    results_->setWordWrap(true);
+    results_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    resultsLayout->addWidget(results_);
+    column->layout()->addWidget(results);
+}
+
+void LoadsWindow::bringUp() {
+    show();
+    raise();
+    activateWindow();
+}
+
+LoadsEntries LoadsWindow::entriesShown() const {
+    LoadsEntries e;
+    e.HasCrack = crack_->isChecked();
+    e.CrackDip = textOf(crackDip_);
+    e.CrackDipDirection = textOf(crackDipDirection_);
+    e.CrackDistance = textOf(crackDistance_);
+    e.CrackWaterDepth = textOf(crackWater_);
+    e.Water = static_cast<WaterMode>(water_->checkedId());
+    e.Seismic = textOf(seismic_);
+    e.SeismicDirected = seismicDirected_->isChecked();
+    e.SeismicTrend = textOf(seismicTrend_);
+    e.SeismicPlunge = textOf(seismicPlunge_);
+    e.FacePressure = textOf(facePressure_);
+    e.TopPressure = textOf(topPressure_);
+    for (int row = 0; row < forces_->rowCount(); ++row)
+        e.Forces.push_back({textOf(cellBox(forces_, row, MagnitudeColumn)), textOf(cellBox(forces_, row, TrendColumn)),
+                            textOf(cellBox(forces_, row, PlungeColumn))});
+    for (int row = 0; row < bolts_->rowCount(); ++row)
+        e.Bolts.push_back({textOf(cellBox(bolts_, row, MagnitudeColumn)), textOf(cellBox(bolts_, row, TrendColumn)),
+                           textOf(cellBox(bolts_, row, PlungeColumn)),
+                           static_cast<BoltMode>(static_cast<QComboBox*>(bolts_->cellWidget(row, ModeColumn))->currentIndex())});
+    const int preset = preset_->currentIndex();
+    if (preset > 0) e.Preset = presets_[preset - 1];
+    e.RequiredFactor = textOf(required_);
+    e.HasDesignBolt = design_->isChecked();
+    e.DesignTrend = textOf(designTrend_);
+    e.DesignPlunge = textOf(designPlunge_);
+    e.DesignMode = static_cast<BoltMode>(designMode_->currentIndex());
+    return e;
+}
+
+void LoadsWindow::takeEdits() { document().setLoadsEntries(entriesShown()); }
+
+void LoadsWindow::showRows(QTableWidget* table, const std::vector<std::vector<std::string>>& rows,
+                           const std::vector<BoltMode>& modes) {
+    const bool withMode = table == bolts_;
+    while (table->rowCount() > static_cast<int>(rows.size())) table->removeRow(table->rowCount() - 1);
+    while (table->rowCount() < static_cast<int>(rows.size())) {
+        const int row = table->rowCount();
+        table->insertRow(row);
+        for (int column = MagnitudeColumn; column <= PlungeColumn; ++column) {
+            auto* box = new QLineEdit(table);
+            box->setObjectName(QStringLiteral("%1%2_%3").arg(table->objectName()).arg(row).arg(column));
+            connect(box, &QLineEdit::textEdited, this, &LoadsWindow::takeEdits);
+            table->setCellWidget(row, column, box);
+        }
+        if (withMode) {
+            QComboBox* mode = modeBox(table);
+            connect(mode, &QComboBox::activated, this, &LoadsWindow::takeEdits);
+            table->setCellWidget(row, ModeColumn, mode);
+        }
+    }
+    for (int row = 0; row < table->rowCount(); ++row) {
+        for (int column = MagnitudeColumn; column <= PlungeColumn; ++column)
+            showText(cellBox(table, row, column), rows[row][column]);
+        if (withMode) static_cast<QComboBox*>(table->cellWidget(row, ModeColumn))->setCurrentIndex(static_cast<int>(modes[row]));
+    }
+}
+
+void LoadsWindow::showDocument() {
+    const LoadsEntries& e = document().loadsEntries();
+    const std::string name = document().currentBlock();
+    caption_->setText(name.empty() ? QStringLiteral("楔块名称：（尚未确认块体）")
+                                   : QStringLiteral("楔块名称：") + QString::fromStdString(name));
+    crack_->setChecked(e.HasCrack);
+    showText(crackDip_, e.CrackDip);
+    showText(crackDipDirection_, e.CrackDipDirection);
+    showText(crackDistance_, e.CrackDistance);
+    showText(crackWater_, e.CrackWaterDepth);
+    water_->button(static_cast<int>(e.Water))->setChecked(true);
+    showText(seismic_, e.Seismic);
+    seismicDirected_->setChecked(e.SeismicDirected);
+    showText(seismicTrend_, e.SeismicTrend);
+    showText(seismicPlunge_, e.SeismicPlunge);
+    for (QLineEdit* box : {seismicTrend_, seismicPlunge_}) box->setEnabled(e.SeismicDirected);
+    showText(facePressure_, e.FacePressure);
+    showText(topPressure_, e.TopPressure);
+    std::vector<std::vector<std::string>> forces, bolts;
+    std::vector<BoltMode> modes;
+    for (const ForceEntry& f : e.Forces) forces.push_back({f.Magnitude, f.Trend, f.Plunge});
+    for (const BoltEntry& b : e.Bolts) {
+        bolts.push_back({b.Force, b.Trend, b.Plunge});
+        modes.push_back(b.Mode);
+    }
+    showRows(forces_, forces, {});
+    showRows(bolts_, bolts, modes);
+    int preset = 0;
+    for (std::size_t i = 0; i < presets_.size(); ++i)
+        if (e.Preset == presets_[i]) preset = static_cast<int>(i) + 1;
+    preset_->setCurrentIndex(preset);
+    showText(required_, e.RequiredFactor);
+    required_->setReadOnly(e.Preset.has_value()); // a preset's factor is the standard's
+    design_->setChecked(e.HasDesignBolt);
+    showText(designTrend_, e.DesignTrend);
+    showText(designPlunge_, e.DesignPlunge);
+    designMode_->setCurrentIndex(static_cast<int>(e.DesignMode));
+    for (QWidget* box : std::initializer_list<QWidget*>{designTrend_, designPlunge_, designMode_})
+        box->setEnabled(e.HasDesignBolt);
+    showResults();
+}
+
+void LoadsWindow::showResults() {
+    const auto& results = document().results();
+    if (!results) return results_->setText(QStringLiteral("尚未分析。按“分析、计算”求安全系数与所需锚固力。"));
+    if (!results->Full) return results_->setText(QString::fromStdString(results->FullFailure));
+    if (results->Full->Analysis.Refusal)
+        return results_->setText(QString::fromStdString(refusalMessage(*results->Full->Analysis.Refusal)));
+    const FullFigureTexts t = fullFigureTexts(*results->Full);
+    results_->setText(QStringLiteral("安全系数Fs = %1（%2），%3\n所需安全系数 %4\n设计锚杆所需锚固力：%5\n最省力锚杆：%6")
+                          .arg(QString::fromStdString(t.Factor), QString::fromStdString(t.Contact),
+                               QString::fromStdString(t.State), QString::fromStdString(t.Required),
+                               QString::fromStdString(t.DesignBolt), QString::fromStdString(t.LeastBolt)));
+}
+
+QString LoadsWindow::resultsText() const { return results_->text(); }
+
+QLineEdit* LoadsWindow::entryBox(LoadsField field, int row) const {
+    switch (field) {
+    case LoadsField::CrackDip: return crackDip_;
+    case LoadsField::CrackDipDirection: return crackDipDirection_;
+    case LoadsField::CrackDistance: return crackDistance_;
+    case LoadsField::CrackWaterDepth: return crackWater_;
+    case LoadsField::Seismic: return seismic_;
+    case LoadsField::SeismicTrend: return seismicTrend_;
+    case LoadsField::SeismicPlunge: return seismicPlunge_;
+    case LoadsField::FacePressure: return facePressure_;
+    case LoadsField::TopPressure: return topPressure_;
+    case LoadsField::ForceMagnitude: return cellBox(forces_, row, MagnitudeColumn);
+    case LoadsField::ForceTrend: return cellBox(forces_, row, TrendColumn);
+    case LoadsField::ForcePlunge: return cellBox(forces_, row, PlungeColumn);
+    case LoadsField::BoltForce: return cellBox(bolts_, row, MagnitudeColumn);
+    case LoadsField::BoltTrend: return cellBox(bolts_, row, TrendColumn);
+    case LoadsField::BoltPlunge: return cellBox(bolts_, row, PlungeColumn);
+    case LoadsField::RequiredFactor: return required_;
+    case LoadsField::DesignTrend: return designTrend_;
+    case LoadsField::DesignPlunge: return designPlunge_;
+    }
+    return nullptr;
+}
+
+void LoadsWindow::focusFailingEntry(const QString& message) {
+    try {
+        loadsFromEntries(document().loadsEntries());
+    } catch (const LoadsEntryError& failure) {
+        QLineEdit* box = entryBox(failure.Field, failure.Row);
+        if (QString::fromUtf8(failure.what()) != message || !box) return;
+        bringUp();
+        box->setFocus(Qt::OtherFocusReason);
+        box->selectAll();
+    }
+}
+
+void LoadsWindow::confirm() {
+    WrittenFiles written;
+    const bool done = workspace_.runCommand([this, &written] { workspace_.writeLoads(written); }, {});
+    workspace_.showSaved(statusBar_, written);
+    if (done && written.empty() && document().named())
+        statusBar_->showMessage(QStringLiteral("荷载与支护均为缺省值，无需荷载文件"), 15000);
+}
+
+void LoadsWindow::analyse() { workspace_.analysis().BitBtn1Click(); }
+
+} // namespace trelmox::ui

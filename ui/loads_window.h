@@ -1,0 +1,87 @@
+#pragma once
+// "荷载与支护": the loads and support of the block - tension crack, water,
+// seismic load, external forces, surface pressures, bolts and the required
+// safety factor - shown from the block document and written into it as the
+// user types, and the support the required factor needs after an analysis.
+#include <QWidget>
+
+#include <array>
+#include <vector>
+
+#include "document/loads_entries.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QStatusBar;
+class QTableWidget;
+
+namespace trelmox {
+class BlockDocument;
+}
+
+namespace trelmox::ui {
+
+class Workspace;
+
+class LoadsWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit LoadsWindow(Workspace& workspace);
+
+    void bringUp();
+    // The box a loads text is typed into; row counts the table's rows.
+    QLineEdit* entryBox(LoadsField field, int row = -1) const;
+    // After a command failed with `message`: when a loads text fails with
+    // exactly it, the window comes up with that box focused and its text
+    // selected.
+    void focusFailingEntry(const QString& message);
+    // The design answers of the last analysis, as shown.
+    QString resultsText() const;
+
+    void confirm();  // "确定": save the loads with the block
+    void analyse();  // "分析、计算": the analysis window's command
+
+private:
+    BlockDocument& document() const;
+    void buildCrackAndWater(QWidget* column);
+    void buildSeismicAndPressures(QWidget* column);
+    void buildTables(QWidget* column);
+    void buildDesign(QWidget* column);
+    QLineEdit* addBox(QWidget* parent, const char* name);
+    QTableWidget* addTable(QWidget* parent, const char* name, const QStringList& headers);
+    void addRow(QTableWidget* table, const std::vector<QString>& texts, const BoltMode* mode);
+    // Every edit goes to the document at once; the document's changes come
+    // back through showDocument.
+    LoadsEntries entriesShown() const;
+    void takeEdits();
+    void showDocument();
+    void showRows(QTableWidget* table, const std::vector<std::vector<std::string>>& rows,
+                  const std::vector<BoltMode>& modes);
+    void showResults();
+
+    Workspace& workspace_;
+    QGroupBox* crack_ = nullptr;
+    QLineEdit *crackDip_ = nullptr, *crackDipDirection_ = nullptr, *crackDistance_ = nullptr, *crackWater_ = nullptr;
+    QButtonGroup* water_ = nullptr;
+    QLineEdit* seismic_ = nullptr;
+    QCheckBox* seismicDirected_ = nullptr;
+    QLineEdit *seismicTrend_ = nullptr, *seismicPlunge_ = nullptr;
+    QLineEdit *facePressure_ = nullptr, *topPressure_ = nullptr;
+    QTableWidget* forces_ = nullptr;
+    QTableWidget* bolts_ = nullptr;
+    QComboBox* preset_ = nullptr;
+    std::vector<FactorPreset> presets_; // by preset_'s items after the first
+    QLineEdit* required_ = nullptr;
+    QCheckBox* design_ = nullptr;
+    QLineEdit *designTrend_ = nullptr, *designPlunge_ = nullptr;
+    QComboBox* designMode_ = nullptr;
+    QLabel* results_ = nullptr;
+    QLabel* caption_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
+};
+
+} // namespace trelmox::ui
