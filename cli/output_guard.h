@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -15,6 +16,7 @@
 
 namespace trelmox::cli {
 
+// Safe to use from several threads at once.
 class OutputGuard {
 public:
     explicit OutputGuard(const std::vector<std::string>& inputs);
@@ -34,7 +36,10 @@ private:
     static std::optional<Identity> identityOf(const std::filesystem::path& path);
 
     std::vector<std::string> inputs_;
-    std::map<Identity, std::size_t> inputFiles_, outputFiles_; // -> input number
+    std::map<Identity, std::size_t> inputFiles_;
+    // Blocks of a batch are written from several threads.
+    mutable std::mutex outputsMutex_;
+    std::map<Identity, std::size_t> outputFiles_; // -> input number
 };
 
 // One input of the run: its number (for the guard) and its path.
