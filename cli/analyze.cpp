@@ -8,6 +8,7 @@
 #include <exception>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <ostream>
@@ -206,24 +207,29 @@ template <class Print>
 void analyseOnAllCores(const std::vector<std::string>& inputs, const Destinations& to, OutputGuard& guard,
                        const Print& print) {
     const std::size_t count = inputs.size();
-    std::vector<std::optional<BlockOutcome>> done(count);
+    // Pointers: an outcome is kilobytes, and most are printed and gone
+    // before the last is made.
+    std::vector<std::unique_ptr<BlockOutcome>> done(count);
     std::mutex mutex;
     std::condition_variable ready;
     std::exception_ptr failure;
     std::atomic<std::size_t> next{0};
     std::atomic<bool> stop{false};
+    std::size_t awaited = 0; // the outcome `print` waits for
     const auto work = [&] {
         for (std::size_t i = next++; i < count && !stop; i = next++) {
             try {
-                BlockOutcome outcome = analyseOne({i, inputs[i]}, to, guard);
-                const std::lock_guard lock(mutex);
+                auto outcome = std::make_unique<BlockOutcome>(analyseOne({i, inputs[i]}, to, guard));
+                std::unique_lock lock(mutex);
                 done[i] = std::move(outcome);
+                // Woken only when waited for: a wake-up is a system call.
+                if (i != awaited) continue;
             } catch (...) {
                 const std::lock_guard lock(mutex);
                 if (!failure) failure = std::current_exception();
                 stop = true;
             }
-            ready.notify_all();
+            ready.notify_one();
         }
     };
     const std::size_t threads = std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), count);
@@ -232,12 +238,18 @@ void analyseOnAllCores(const std::vector<std::string>& inputs, const Destination
         for (std::size_t t = 0; t < threads; ++t) workers.emplace_back(work);
         for (std::size_t i = 0; i < count; ++i) {
             std::unique_lock lock(mutex);
-            ready.wait(lock, [&] { return done[i] || failure; });
+            // Waiting, wait for a run of outcomes rather than each: every
+            // wake-up is a switch of threads.
+            if (!done[i] && !failure) {
+                awaited = std::min(i + 31, count - 1);
+                ready.wait(lock, [&] { return done[awaited] || failure; });
+                awaited = i;
+                ready.wait(lock, [&] { return done[i] || failure; });
+            }
             if (failure) std::rethrow_exception(failure);
-            const BlockOutcome outcome = std::move(*done[i]);
-            done[i].reset();
+            const std::unique_ptr<BlockOutcome> outcome = std::move(done[i]);
             lock.unlock();
-            print(outcome);
+            print(*outcome);
         }
     } catch (...) {
         stop = true;
@@ -273,6 +285,7 @@ int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
         printer->print(outcome);
     };
     if (outputsNamedOnce(parsed.positional, to)) {
+        guard.namesAreUnique();
         analyseOnAllCores(parsed.positional, to, guard, print);
     } else {
         for (std::size_t i = 0; i < parsed.positional.size(); ++i) print(analyseOne({i, parsed.positional[i]}, to, guard));

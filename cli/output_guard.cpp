@@ -32,6 +32,7 @@ void OutputGuard::check(const std::filesystem::path& output, std::size_t input) 
 }
 
 void OutputGuard::written(const std::filesystem::path& output, std::size_t input) {
+    if (!recordOutputs_) return;
     if (const auto identity = identityOf(output)) {
         const std::lock_guard lock(outputsMutex_);
         outputFiles_[*identity] = input;

@@ -26,6 +26,10 @@ public:
     void check(const std::filesystem::path& output, std::size_t input) const;
     // Records that `output` now holds input number `input`'s result.
     void written(const std::filesystem::path& output, std::size_t input);
+    // No two inputs of the run write files of the same name in one folder,
+    // so no output can be another input's: written outputs need not be
+    // recorded (the record costs a stat of each).
+    void namesAreUnique() { recordOutputs_ = false; }
 
 private:
     struct Identity {
@@ -40,6 +44,7 @@ private:
     // Blocks of a batch are written from several threads.
     mutable std::mutex outputsMutex_;
     std::map<Identity, std::size_t> outputFiles_; // -> input number
+    bool recordOutputs_ = true;
 };
 
 // One input of the run: its number (for the guard) and its path.
