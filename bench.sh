@@ -24,7 +24,8 @@ for name, label, target in [("BM_SafetyFactor", "safety factor (account on numbe
                             ("BM_FullBlock/loads:0", "full analysis of one block (real wedge, Fs)", 3000),
                             ("BM_FullBlock/loads:1", "  with crack, water, seismic, force, bolts", 3000),
                             ("BM_FullAnalysisVaried", "  on numbers, 4096 varied attitudes", None),
-                            ("BM_SupportDesign", "support design (bolt force, least direction)", None)]:
+                            ("BM_SupportDesign/loads:0", "support design (bolt force, least direction)", None),
+                            ("BM_SupportDesign/loads:1", "  with passive bolts: least direction searched", None)]:
     if b := get(name):
         print(f"  {label:44s} {ns(b):9.1f} ns" + (f"   target < {target} ns" if target else ""))
 for name in sorted(n for n in runs if n.startswith("BM_MonteCarlo")):

@@ -6,6 +6,7 @@
 #include <limits>
 #include <vector>
 
+#include "analysis/nearest_point.h"
 #include "analysis/vec3.h"
 #include "model/error.h"
 
@@ -164,7 +165,9 @@ private:
         const double c0 = p.Num.a * p.Num.a - k * p.Alpha;
         std::array<double, 2> roots{};
         std::size_t n = 0;
-        if (std::fabs(c2) <= 1e-14 * (std::fabs(c1) + std::fabs(c0))) {
+        // Linear where the squared terms cancel to rounding, judged against
+        // their own size: forces and factors differ by many orders.
+        if (std::fabs(c2) <= 1e-14 * (p.Num.b * p.Num.b + k * std::fabs(p.Gamma))) {
             if (c1 != 0) roots[n++] = -c0 / (2 * c1);
         } else {
             const double disc = c1 * c1 - c2 * c0;
@@ -173,8 +176,11 @@ private:
             if (h != 0) roots = {std::min(h / c2, c0 / h), std::max(h / c2, c0 / h)}, n = 2;
             else roots[n++] = 0;
         }
+        // A root at the break itself, found a rounding past it, counts: there
+        // the factor may just touch the value, the next case taking it down.
         for (std::size_t i = 0; i < n; ++i)
-            if (roots[i] > low && roots[i] < high && p.Num.at(roots[i]) >= 0) return roots[i];
+            if (roots[i] > low && roots[i] <= high * (1 + 1e-9) && p.Num.at(roots[i]) >= 0)
+                return std::min(roots[i], high);
         return std::nullopt;
     }
 
@@ -232,6 +238,110 @@ std::vector<TPoint3D> closedFormDirections(const FullAnalysis& a, const WedgeNum
     return directions;
 }
 
+// The least force over all directions by search: a 30-degree net and the
+// closed-form directions, then a compass search refining the best to 1e-5
+// degrees. For the loads the pieces below cannot describe.
+template <class Force>
+std::optional<LeastBolt> searchedLeastBolt(const Force& force, const std::vector<TPoint3D>& closedForm) {
+    LeastBolt best{{}, Infinity};
+    const auto consider = [&](const LineDirection& d) {
+        const double t = force(directionVector(d));
+        if (t < best.Force) best = {d, t};
+    };
+    for (double plunge = -60; plunge <= 60; plunge += 30)
+        for (double trend = 0; trend < 360; trend += 30) consider({trend, plunge});
+    for (const TPoint3D& d : closedForm)
+        if (norm(d) > 0) consider(directionOf(d));
+    if (!std::isfinite(best.Force)) return std::nullopt;
+    // Compass search: move to a better neighbour, else halve the step.
+    for (double step = 15; step > 1e-5;) {
+        bool moved = false;
+        const std::pair<double, double> moves[] = {{step, 0}, {-step, 0}, {0, step}, {0, -step}};
+        for (const auto& [dt, dp] : moves) {
+            const LineDirection next{best.Direction.Trend + dt, std::clamp(best.Direction.Plunge + dp, -90.0, 90.0)};
+            const double t = force(directionVector(next));
+            if (t < best.Force) best = {next, t}, moved = true;
+        }
+        if (!moved) step /= 2;
+    }
+    best.Direction.Trend = std::fmod(std::fmod(best.Direction.Trend, 360) + 360, 360);
+    return best;
+}
+
+// The bolt's force vector X that brings the loads nearest to ones under
+// which the wedge holds with the required factor: its length is the least
+// force, its direction the bolt's. In each contact case (and, for an
+// active bolt on both planes, each sense of sliding) those loads form a
+// convex piece: the reactions' signs and, with the factor's denominator
+// fixed or linear, the strength condition are planes in X; an active bolt
+// on one plane meets a cone (the in-plane load against cohesion plus
+// friction on the normal reaction). The least force is the nearest of the
+// pieces. None when an active bolt meets a wedge on one plane that also
+// carries passive bolts: their resistance turns with the sliding
+// direction, which no such piece describes.
+std::optional<TPoint3D> nearestSafeBolt(const FullAnalysis& a, const WedgeNumbers& n, bool active, double required) {
+    const WedgeShape& s = a.Shape;
+    const TPoint3D loads = a.Forces.active(), passive = a.Forces.PassiveBolts, total = loads + passive;
+    const double m = dot(s.Inward1, s.Inward2), q = 1 - m * m;
+    // Reactions with contact on both planes: g . (total + X).
+    const TPoint3D g1 = (1 / q) * (m * s.Inward2 - s.Inward1), g2 = (1 / q) * (m * s.Inward1 - s.Inward2);
+    const double c1 = n.Cohesion1 * s.Faces[int(WedgeSurface::FirstPlane)].Area;
+    const double c2 = n.Cohesion2 * s.Faces[int(WedgeSurface::SecondPlane)].Area;
+    const auto positive = [&](const TPoint3D& g) { return HalfSpace{g, -dot(g, total)}; }; // g . (total + X) >= 0
+
+    struct Piece {
+        std::array<HalfSpace, 4> sides;
+        std::size_t count;
+        std::optional<StrengthCone> cone;
+        double atLeast = 0;
+        std::span<const HalfSpace> boundaries() const { return {sides.data(), count}; }
+    };
+    std::vector<Piece> pieces;
+    // Both planes: c + f1 N1 + f2 N2 - passive . dir >= F |driving|.
+    const TPoint3D friction = n.Friction1 * g1 + n.Friction2 * g2;
+    const double held = c1 + c2 + dot(friction, total);
+    for (double sense : {1.0, -1.0}) {
+        const TPoint3D dir = sense * s.Sliding;
+        if (active)
+            pieces.push_back({{positive(g1), positive(g2), HalfSpace{dir, -dot(dir, loads)},
+                               HalfSpace{friction - required * dir, required * dot(dir, loads) + dot(passive, dir) - held}},
+                              4, std::nullopt});
+        else if (dot(loads, dir) > 0)
+            pieces.push_back({{positive(g1), positive(g2),
+                               HalfSpace{friction - dir, required * dot(loads, dir) + dot(passive, dir) - held}},
+                              3, std::nullopt});
+    }
+    // One plane: the other's reaction with both would pull, this one's alone
+    // pushes; the loads' part in the plane is held by its strength.
+    const auto onePlane = [&](const TPoint3D& inward, const TPoint3D& otherBoth, double cohesion, double f) {
+        const HalfSpace pull = positive(-1 * otherBoth), push = positive(-1 * inward);
+        const TPoint3D along = inPlane(loads, inward);
+        if (active) {
+            if (norm(inPlane(passive, inward)) > 0) return false;
+            pieces.push_back({{pull, push}, 2, StrengthCone{-1 * total, -1 * inward, required, cohesion, f}});
+        } else if (norm(along) > 0) {
+            const TPoint3D dir = (1 / norm(along)) * along;
+            pieces.push_back({{pull, push,
+                               HalfSpace{-f * inward - dir, required * norm(along) + dot(passive, dir) - cohesion +
+                                                                f * dot(inward, total)}},
+                              3, std::nullopt});
+        }
+        return true;
+    };
+    if (!onePlane(s.Inward1, g2, c1, n.Friction1) || !onePlane(s.Inward2, g1, c2, n.Friction2)) return std::nullopt;
+
+    // Nearest first, so that farther pieces are passed over cheaply.
+    for (Piece& p : pieces) p.atLeast = distanceAtLeast(p.boundaries(), p.cone ? &*p.cone : nullptr);
+    std::sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.atLeast < b.atLeast; });
+    std::optional<TPoint3D> best;
+    for (const Piece& p : pieces) {
+        if (best && p.atLeast >= norm(*best)) break;
+        const auto x = nearestPoint(p.boundaries(), p.cone ? &*p.cone : nullptr);
+        if (x && (!best || norm(*x) < norm(*best))) best = x;
+    }
+    return best;
+}
+
 } // namespace
 
 std::optional<double> requiredBoltForce(const FullAnalysis& analysis, const WedgeNumbers& strengths,
@@ -247,33 +357,22 @@ std::optional<LeastBolt> leastBoltForce(const FullAnalysis& analysis, const Wedg
     if (analysis.Refusal) return std::nullopt;
     if (reached(analysis, required)) return LeastBolt{directionOf(-1 * analysis.Shape.Sliding), 0};
     const bool active = mode == BoltMode::Active;
-    const auto force = [&](const LineDirection& d) {
-        const auto t = BoltProblem(analysis, strengths, directionVector(d), active).requiredForce(required);
+    const auto force = [&](const TPoint3D& d) {
+        const auto t = BoltProblem(analysis, strengths, d, active).requiredForce(required);
         return t ? *t : Infinity;
     };
-    LeastBolt best{{}, Infinity};
-    const auto consider = [&](const LineDirection& d) {
-        const double t = force(d);
-        if (t < best.Force) best = {d, t};
-    };
-    for (double plunge = -60; plunge <= 60; plunge += 30)
-        for (double trend = 0; trend < 360; trend += 30) consider({trend, plunge});
-    for (const TPoint3D& d : closedFormDirections(analysis, strengths, active, required))
-        if (norm(d) > 0) consider(directionOf(d));
-    if (!std::isfinite(best.Force)) return std::nullopt;
-    // Compass search: move to a better neighbour, else halve the step.
-    for (double step = 15; step > 1e-5;) {
-        bool moved = false;
-        const std::pair<double, double> moves[] = {{step, 0}, {-step, 0}, {0, step}, {0, -step}};
-        for (const auto& [dt, dp] : moves) {
-            const LineDirection next{best.Direction.Trend + dt, std::clamp(best.Direction.Plunge + dp, -90.0, 90.0)};
-            const double t = force(next);
-            if (t < best.Force) best = {next, t}, moved = true;
-        }
-        if (!moved) step /= 2;
+    // The force along the nearest safe loads' direction, from the analysis
+    // itself, is that distance unless the direction only grazes the safe
+    // loads there (where rounding decides) or the pieces do not apply; then
+    // the search decides, starting from that direction too.
+    std::vector<TPoint3D> starts = closedFormDirections(analysis, strengths, active, required);
+    if (const auto nearest = nearestSafeBolt(analysis, strengths, active, required)) {
+        const double distance = norm(*nearest);
+        const TPoint3D along = (1 / distance) * *nearest;
+        if (const double t = force(along); t <= distance * (1 + 1e-7)) return LeastBolt{directionOf(along), t};
+        starts.push_back(along);
     }
-    best.Direction.Trend = std::fmod(std::fmod(best.Direction.Trend, 360) + 360, 360);
-    return best;
+    return searchedLeastBolt(force, starts);
 }
 
 SupportDesign designSupport(const FullAnalysis& analysis, const WedgeNumbers& strengths, const WedgeLoads& loads) {

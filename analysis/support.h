@@ -22,12 +22,18 @@ struct LeastBolt {
     LineDirection Direction;
     double Force = 0;
 };
-// The bolt direction needing the least force for `required`: a search over
-// all directions (a 30-degree net and the closed-form optima of the contact
-// cases, then a compass search refining the best to 1e-5 degrees, where the
-// force is within about 1e-12 of its least). When the factor is reached
-// already the force is 0 along the reverse of sliding. None when no
-// direction reaches it or there is no wedge.
+// The bolt direction needing the least force for `required`. The loads
+// under which the wedge holds form, case by case, convex pieces (planes in
+// the bolt's force, and for an active bolt on one plane a cone); the least
+// force is the distance to the nearest piece, its direction the bolt's,
+// and the force along that direction is then taken from the analysis
+// itself. Where a direction only grazes the safe loads, or an active bolt
+// meets a wedge on one plane that carries passive bolts (whose resistance
+// turns with the sliding), a search decides instead: a 30-degree net, the
+// closed-form directions and that direction, refined by compass search to
+// 1e-5 degrees. When the factor is reached already the force is 0 along
+// the reverse of sliding. None when no direction reaches it or there is no
+// wedge.
 std::optional<LeastBolt> leastBoltForce(const FullAnalysis& analysis, const WedgeNumbers& strengths, BoltMode mode,
                                         double required);
 

@@ -1,10 +1,22 @@
 // trelmox-cli analyze: a batch of block data files, one outcome per file.
 // One bad block never stops the batch; its failure is reported in its row.
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <condition_variable>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <ostream>
+#include <set>
 #include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "analysis/block_analysis.h"
@@ -152,6 +164,99 @@ BlockOutcome analyseOne(const RunInput& input, const Destinations& to, OutputGua
     return outcome;
 }
 
+// Whether no two blocks of the run would write a file of the same name in
+// the same folder (letters compared without case, for file systems that
+// ignore it). Only then may the blocks be analysed side by side: the
+// guard's rule that a later input never replaces an earlier one's output
+// depends on their order.
+bool outputsNamedOnce(const std::vector<std::string>& inputs, const Destinations& to) {
+    std::map<std::filesystem::path, std::string> folderKeys;
+    const auto folderKey = [&](const std::filesystem::path& folder) -> const std::string& {
+        auto [found, added] = folderKeys.try_emplace(folder);
+        if (struct stat status {}; added && ::stat(folder.c_str(), &status) == 0)
+            found->second = std::to_string(status.st_dev) + ':' + std::to_string(status.st_ino);
+        else if (added)
+            found->second = folder.string();
+        return found->second;
+    };
+    std::set<std::pair<std::string, std::string>> names;
+    for (const std::string& input : inputs) {
+        const std::string name = blockNameOf(input);
+        try {
+            checkBlockName(name);
+        } catch (const Error&) {
+            continue; // fails before writing anything
+        }
+        const BlockOutputs outputs = outputsOf(name, to);
+        std::vector<std::filesystem::path> paths = outputs.pictures;
+        for (const auto& path : {outputs.report, outputs.fullReport, outputs.dxf})
+            if (path) paths.push_back(*path);
+        for (const auto& path : paths) {
+            std::string file = path.filename().string();
+            std::transform(file.begin(), file.end(), file.begin(), [](unsigned char c) { return std::tolower(c); });
+            if (!names.emplace(folderKey(path.parent_path()), file).second) return false;
+        }
+    }
+    return true;
+}
+
+// The blocks analysed on every core, each as by itself; `print` gets the
+// outcomes in the inputs' order, on this thread, as soon as each and all
+// before it are done. A failure other than a block's stops the batch.
+template <class Print>
+void analyseOnAllCores(const std::vector<std::string>& inputs, const Destinations& to, OutputGuard& guard,
+                       const Print& print) {
+    const std::size_t count = inputs.size();
+    // Pointers: an outcome is kilobytes, and most are printed and gone
+    // before the last is made.
+    std::vector<std::unique_ptr<BlockOutcome>> done(count);
+    std::mutex mutex;
+    std::condition_variable ready;
+    std::exception_ptr failure;
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> stop{false};
+    std::size_t awaited = 0; // the outcome `print` waits for
+    const auto work = [&] {
+        for (std::size_t i = next++; i < count && !stop; i = next++) {
+            try {
+                auto outcome = std::make_unique<BlockOutcome>(analyseOne({i, inputs[i]}, to, guard));
+                std::unique_lock lock(mutex);
+                done[i] = std::move(outcome);
+                // Woken only when waited for: a wake-up is a system call.
+                if (i != awaited) continue;
+            } catch (...) {
+                const std::lock_guard lock(mutex);
+                if (!failure) failure = std::current_exception();
+                stop = true;
+            }
+            ready.notify_one();
+        }
+    };
+    const std::size_t threads = std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), count);
+    std::vector<std::jthread> workers;
+    try {
+        for (std::size_t t = 0; t < threads; ++t) workers.emplace_back(work);
+        for (std::size_t i = 0; i < count; ++i) {
+            std::unique_lock lock(mutex);
+            // Waiting, wait for a run of outcomes rather than each: every
+            // wake-up is a switch of threads.
+            if (!done[i] && !failure) {
+                awaited = std::min(i + 31, count - 1);
+                ready.wait(lock, [&] { return done[awaited] || failure; });
+                awaited = i;
+                ready.wait(lock, [&] { return done[i] || failure; });
+            }
+            if (failure) std::rethrow_exception(failure);
+            const std::unique_ptr<BlockOutcome> outcome = std::move(done[i]);
+            lock.unlock();
+            print(*outcome);
+        }
+    } catch (...) {
+        stop = true;
+        throw; // the workers finish the block each is on and are joined
+    }
+}
+
 } // namespace
 
 int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -175,10 +280,15 @@ int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
     OutputGuard guard(parsed.positional);
     const auto printer = makeOutcomePrinter(format, out);
     bool anyFailed = false;
-    for (std::size_t i = 0; i < parsed.positional.size(); ++i) {
-        const BlockOutcome outcome = analyseOne({i, parsed.positional[i]}, to, guard);
+    const auto print = [&](const BlockOutcome& outcome) {
         anyFailed = anyFailed || outcome.error.has_value();
         printer->print(outcome);
+    };
+    if (outputsNamedOnce(parsed.positional, to)) {
+        guard.namesAreUnique();
+        analyseOnAllCores(parsed.positional, to, guard, print);
+    } else {
+        for (std::size_t i = 0; i < parsed.positional.size(); ++i) print(analyseOne({i, parsed.positional[i]}, to, guard));
     }
     printer->finish();
     return anyFailed ? ExitBlockFailed : ExitOk;

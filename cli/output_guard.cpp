@@ -25,13 +25,18 @@ void OutputGuard::check(const std::filesystem::path& output, std::size_t input) 
     const std::string outputText = "输出文件“" + shownPath(output) + "”";
     if (const auto found = inputFiles_.find(*identity); found != inputFiles_.end())
         throw Error(outputText + "是本次分析的输入文件“" + shownPath(inputs_[found->second]) + "”，不能覆盖");
+    const std::lock_guard lock(outputsMutex_);
     if (const auto found = outputFiles_.find(*identity); found != outputFiles_.end() && found->second != input)
         throw Error(outputText + "已写有输入文件“" + shownPath(inputs_[found->second]) +
                     "”的结果，不能覆盖");
 }
 
 void OutputGuard::written(const std::filesystem::path& output, std::size_t input) {
-    if (const auto identity = identityOf(output)) outputFiles_[*identity] = input;
+    if (!recordOutputs_) return;
+    if (const auto identity = identityOf(output)) {
+        const std::lock_guard lock(outputsMutex_);
+        outputFiles_[*identity] = input;
+    }
 }
 
 void writeOutputs(const std::vector<std::filesystem::path>& outputs, const RunInput& input, OutputGuard& guard,

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -15,6 +16,7 @@
 
 namespace trelmox::cli {
 
+// Safe to use from several threads at once.
 class OutputGuard {
 public:
     explicit OutputGuard(const std::vector<std::string>& inputs);
@@ -24,6 +26,10 @@ public:
     void check(const std::filesystem::path& output, std::size_t input) const;
     // Records that `output` now holds input number `input`'s result.
     void written(const std::filesystem::path& output, std::size_t input);
+    // No two inputs of the run write files of the same name in one folder,
+    // so no output can be another input's: written outputs need not be
+    // recorded (the record costs a stat of each).
+    void namesAreUnique() { recordOutputs_ = false; }
 
 private:
     struct Identity {
@@ -34,7 +40,11 @@ private:
     static std::optional<Identity> identityOf(const std::filesystem::path& path);
 
     std::vector<std::string> inputs_;
-    std::map<Identity, std::size_t> inputFiles_, outputFiles_; // -> input number
+    std::map<Identity, std::size_t> inputFiles_;
+    // Blocks of a batch are written from several threads.
+    mutable std::mutex outputsMutex_;
+    std::map<Identity, std::size_t> outputFiles_; // -> input number
+    bool recordOutputs_ = true;
 };
 
 // One input of the run: its number (for the guard) and its path.

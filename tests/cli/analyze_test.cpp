@@ -134,6 +134,33 @@ TEST_F(AnalyzeTest, OneBadBlockNeverStopsTheBatch) {
     EXPECT_FALSE(fs::exists(dir / "reports" / "bad.txt"));
 }
 
+// A batch is shared out over the cores: each row and each report must be
+// what the block gives alone, in the inputs' order.
+TEST_F(AnalyzeTest, ABatchGivesEachBlockItsOwnRowAndFilesInOrder) {
+    std::vector<std::string> files;
+    for (int h = 20; h < 44; ++h) files.push_back(write("h" + std::to_string(h) + ".txt", exampleWith({{11, std::to_string(h)}})).string());
+    const auto readReport = [&](const std::string& name) {
+        std::ifstream in(dir / "reports" / (name + ".txt"), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    std::vector<std::string> alone, reports;
+    for (const std::string& file : files) {
+        const CliRun r = analyze({"--format", "json", "--report-dir", (dir / "reports").string(), file});
+        alone.push_back(r.out);
+        reports.push_back(readReport(fs::path(file).stem().string()));
+    }
+    std::vector<std::string> args = {"--format", "json", "--report-dir", (dir / "reports").string()};
+    args.insert(args.end(), files.begin(), files.end());
+    const CliRun batch = analyze(args);
+    ASSERT_EQ(batch.status, ExitOk) << batch.err;
+    const auto rows = lines(batch.out);
+    ASSERT_EQ(rows.size(), files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        EXPECT_EQ(rows[i] + "\n", alone[i]) << files[i];
+        EXPECT_EQ(readReport(fs::path(files[i]).stem().string()), reports[i]) << files[i];
+    }
+}
+
 TEST_F(AnalyzeTest, MessagesNameTheFileTheLineAndWhatWasWrong) {
     const std::string longField(10000, '7');
     const struct {

@@ -72,7 +72,7 @@ QStringList netTexts(views::JointsWindow& window) {
 QString cell(const QTableView* table, int row, int c) { return table->model()->index(row, c).data().toString(); }
 
 // The measurement file's three sets combined in the example slope.
-QTableView* combineThreeSets(TestProgram& program, views::JointsWindow& window) {
+QTableView* combineThreeSets(views::JointsWindow& window) {
     openFile(window, Measurements);
     auto* count = child<QSpinBox>(window, "SetCountBox");
     QTest::mouseClick(count, Qt::LeftButton);
@@ -94,7 +94,7 @@ private slots:
         TestProgram program;
         program.confirmExample("w1");
         views::JointsWindow& window = openJoints(program);
-        QTableView* table = combineThreeSets(program, window);
+        QTableView* table = combineThreeSets(window);
         QVERIFY(child<QLabel>(window, "MeasurementSummary")->text().contains("17"));
         const auto* sets = child<QTableWidget>(window, "SetsTable");
         QCOMPARE(column(sets, 0), (QStringList{"J1", "J2", "J3"}));
@@ -140,7 +140,7 @@ private slots:
         TestProgram program;
         program.confirmExample("w1");
         views::JointsWindow& window = openJoints(program);
-        QTableView* table = combineThreeSets(program, window);
+        QTableView* table = combineThreeSets(window);
         typeInto(program.box(&program->Form3, 9), "30"); // c1
         doubleClick(table, table->model()->index(1, 0));
         QCOMPARE(program.boxes.questions.size(), 1);
