@@ -83,7 +83,10 @@ TPoint3D nearestOnCone(const StrengthCone& c) {
     const double n = std::hypot(c.Slope, c.Friction);
     const double excess = (c.Slope * rho - c.Friction * f.z - c.Cohesion) / n;
     double z = f.z + c.Friction * excess / n, r = rho - c.Slope * excess / n;
-    if (r < 0) z = -c.Cohesion / c.Friction, r = 0; // only with friction can the apex be nearer
+    if (r < 0) { // beyond the apex, which only friction makes; without, a rounding below the axis
+        if (c.Friction > 0) z = -c.Cohesion / c.Friction;
+        r = 0;
+    }
     return c.Origin + z * c.Axis + r * out;
 }
 

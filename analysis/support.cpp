@@ -366,8 +366,8 @@ std::optional<LeastBolt> leastBoltForce(const FullAnalysis& analysis, const Wedg
     // loads there (where rounding decides) or the pieces do not apply; then
     // the search decides, starting from that direction too.
     std::vector<TPoint3D> starts = closedFormDirections(analysis, strengths, active, required);
-    if (const auto nearest = nearestSafeBolt(analysis, strengths, active, required)) {
-        const double distance = norm(*nearest);
+    const auto nearest = nearestSafeBolt(analysis, strengths, active, required);
+    if (const double distance = nearest ? norm(*nearest) : 0; distance > 0) {
         const TPoint3D along = (1 / distance) * *nearest;
         if (const double t = force(along); t <= distance * (1 + 1e-7)) return LeastBolt{directionOf(along), t};
         starts.push_back(along);
