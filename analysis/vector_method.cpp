@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "analysis/vec3.h"
+#include "model/checked.h"
 #include "model/error.h"
 
 namespace trelmox {
@@ -66,6 +67,9 @@ FullSafety vectorMethod(const WedgeShape& s, const TPoint3D& active, const TPoin
     }
     r.Resisting -= dot(passive, r.Direction);
     r.Factor = r.Resisting / r.Driving;
+    // Strengths near the largest double overflow the resistance; the factor
+    // fails as the normalised computation's arithmetic does.
+    if (!std::isfinite(r.Factor)) throw Error(OverflowMessage);
     return r;
 }
 

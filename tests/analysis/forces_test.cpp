@@ -195,3 +195,15 @@ TEST(Support, TheLeastForceDirectionNeedsNoMoreThanAnyOther) {
     }
     EXPECT_EQ(leastBoltForce(a, exampleNumbers(), BoltMode::Active, 1.1)->Force, 0); // reached already
 }
+
+// A friction coefficient near the largest double once gave an infinite Fs.
+TEST(Forces, AResistanceBeyondTheLargestNumberFailsAsOverflow) {
+    WedgeNumbers n = exampleNumbers();
+    n.Friction1 = n.Friction2 = 1e308;
+    try {
+        analyseWedge(exampleAttitudes(), n, {});
+        ADD_FAILURE() << "no failure";
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "Floating point overflow");
+    }
+}
