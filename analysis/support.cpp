@@ -304,7 +304,8 @@ std::optional<TPoint3D> nearestSafeBolt(const FullAnalysis& a, const WedgeNumber
         const TPoint3D dir = sense * s.Sliding;
         if (active)
             pieces.push_back({{positive(g1), positive(g2), HalfSpace{dir, -dot(dir, loads)},
-                               HalfSpace{friction - required * dir, required * dot(dir, loads) + dot(passive, dir) - held}},
+                               HalfSpace{friction - required * dir,
+                                         required * dot(dir, loads) + dot(passive, dir) - held}},
                               4, std::nullopt});
         else if (dot(loads, dir) > 0)
             pieces.push_back({{positive(g1), positive(g2),

@@ -288,7 +288,8 @@ int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
         guard.namesAreUnique();
         analyseOnAllCores(parsed.positional, to, guard, print);
     } else {
-        for (std::size_t i = 0; i < parsed.positional.size(); ++i) print(analyseOne({i, parsed.positional[i]}, to, guard));
+        for (std::size_t i = 0; i < parsed.positional.size(); ++i)
+            print(analyseOne({i, parsed.positional[i]}, to, guard));
     }
     printer->finish();
     return anyFailed ? ExitBlockFailed : ExitOk;

@@ -138,7 +138,8 @@ TEST_F(AnalyzeTest, OneBadBlockNeverStopsTheBatch) {
 // what the block gives alone, in the inputs' order.
 TEST_F(AnalyzeTest, ABatchGivesEachBlockItsOwnRowAndFilesInOrder) {
     std::vector<std::string> files;
-    for (int h = 20; h < 44; ++h) files.push_back(write("h" + std::to_string(h) + ".txt", exampleWith({{11, std::to_string(h)}})).string());
+    for (int h = 20; h < 44; ++h)
+        files.push_back(write("h" + std::to_string(h) + ".txt", exampleWith({{11, std::to_string(h)}})).string());
     const auto readReport = [&](const std::string& name) {
         std::ifstream in(dir / "reports" / (name + ".txt"), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
