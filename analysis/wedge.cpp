@@ -86,6 +86,7 @@ WedgeNumbers readWedgeNumbers(const TWedgeParams& params) {
         n.WaterPressure2 = textToFloat(params.WaterPressure2);
     } else {
         n.WaterPressure1 = n.WaterPressure2 = ComputeWaterPressure(n.WaterUnitWeight, n.SlopeHeight);
+        n.WaterPressureFromHeight = true;
     }
     return n;
 }
