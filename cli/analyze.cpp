@@ -32,6 +32,7 @@
 #include "model/error.h"
 #include "model/files.h"
 #include "report/full_report.h"
+#include "report/size_text.h"
 #include "report/report.h"
 
 namespace trelmox::cli {
@@ -105,6 +106,8 @@ void analyseRealWedge(const SavedBlock& block, const WedgeLoads& loads, BlockOut
         return;
     }
     if (const auto refusal = outcome.full->Analysis.Refusal) outcome.messages.push_back(refusalMessage(*refusal));
+    else if (std::string size = sizingSentence(loads.Size, outcome.full->Analysis.Size); !size.empty())
+        outcome.messages.push_back(std::move(size));
 }
 
 void analyseFile(const RunInput& input, const Destinations& to, OutputGuard& guard, BlockOutcome& outcome) {

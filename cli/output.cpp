@@ -4,8 +4,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "analysis/vec3.h"
+#include "model/numtext.h"
 #include "model/textcodec.h"
 #include "report/figures.h"
 
@@ -154,6 +156,13 @@ struct FullFigures {
     std::optional<std::string> Contact, State;
     std::optional<double> Factor, Weight, BoltForce, BoltTrend, BoltPlunge;
     std::array<std::optional<double>, WedgeSurfaceCount> Areas;
+    // The wedge's size: the factor the limits scaled it by, the limit that
+    // decided it (absent: none did), its slope height and volume; a bench's
+    // back-break; whether it is too small to matter.
+    std::optional<double> Scale, ScaledHeight, WedgeVolume;
+    std::optional<std::string> ScaleLimit;
+    std::optional<double> BackBreak, BackBreakLength, RemainingBench;
+    std::optional<bool> BenchTooNarrow, TooSmall;
 };
 
 // The bolt force the required factor needs: along the design bolt when the
@@ -183,6 +192,18 @@ FullFigures fullFigures(const std::optional<FullReportInputs>& full) {
     f.Weight = norm(a.Forces.Weight);
     for (int i = 0; i < WedgeSurfaceCount; ++i) f.Areas[i] = a.Shape.Faces[i].Area;
     boltFigures(full->Design, f);
+    const WedgeSizing& size = a.Size;
+    f.Scale = size.Scale.Factor;
+    if (size.Scale.Decider) f.ScaleLimit = sizeLimitKey(*size.Scale.Decider);
+    f.ScaledHeight = size.Limited ? size.Lengths.SlopeHeight : textToFloat(full->Block.Params.SlopeHeight);
+    f.WedgeVolume = a.Shape.Volume;
+    f.TooSmall = size.TooSmall;
+    if (size.RemainingBench) {
+        f.BackBreak = size.Lengths.BackBreak;
+        f.BackBreakLength = size.Lengths.CrestLength;
+        f.RemainingBench = size.RemainingBench;
+        f.BenchTooNarrow = size.BenchTooNarrow;
+    }
     return f;
 }
 
@@ -191,6 +212,36 @@ const char* const AreaKeys[WedgeSurfaceCount] = {"plane1", "plane2", "face", "to
 
 std::string jsonOrNull(const std::optional<double>& value) { return value ? jsonNumber(*value) : "null"; }
 std::string jsonOrNull(const std::optional<std::string>& text) { return text ? jsonString(*text) : "null"; }
+
+std::string jsonOrNull(const std::optional<bool>& flag) { return flag ? (*flag ? "true" : "false") : "null"; }
+
+// The size figures' keys, in the order of both formats.
+constexpr const char* SizeKeys[] = {"scale",      "scale_limit",       "scaled_height",   "wedge_volume", "too_small",
+                                    "back_break", "back_break_length", "remaining_bench", "bench_too_narrow"};
+
+// Each size figure as JSON; a CSV field is the same text, empty for null.
+std::array<std::string, std::size(SizeKeys)> sizeFields(const FullFigures& f) {
+    return {jsonOrNull(f.Scale),          jsonOrNull(f.ScaleLimit),      jsonOrNull(f.ScaledHeight),
+            jsonOrNull(f.WedgeVolume),    jsonOrNull(f.TooSmall),        jsonOrNull(f.BackBreak),
+            jsonOrNull(f.BackBreakLength), jsonOrNull(f.RemainingBench), jsonOrNull(f.BenchTooNarrow)};
+}
+
+std::string sizeJson(const FullFigures& f) {
+    const auto fields = sizeFields(f);
+    std::string json;
+    for (std::size_t i = 0; i < fields.size(); ++i) json += ",\"" + std::string(SizeKeys[i]) + "\":" + fields[i];
+    return json;
+}
+
+std::string sizeCsv(const FullFigures& f) {
+    std::string row;
+    for (const std::string& field : sizeFields(f)) {
+        if (field == "null") row += ',';
+        else if (field.front() == '"') row += ',' + csvField(field.substr(1, field.size() - 2));
+        else row += ',' + field;
+    }
+    return row;
+}
 
 std::string fullJson(const FullFigures& f) {
     std::string json = ",\"fs_contact\":" + jsonOrNull(f.Contact) + ",\"fs\":" + jsonOrNull(f.Factor) +
@@ -204,7 +255,7 @@ std::string fullJson(const FullFigures& f) {
     }
     return json + ",\"required_bolt_force\":" + jsonOrNull(f.BoltForce) +
            ",\"required_bolt_trend\":" + jsonOrNull(f.BoltTrend) +
-           ",\"required_bolt_plunge\":" + jsonOrNull(f.BoltPlunge);
+           ",\"required_bolt_plunge\":" + jsonOrNull(f.BoltPlunge) + sizeJson(f);
 }
 
 std::string csvOrEmpty(const std::optional<double>& value) { return value ? jsonNumber(*value) : ""; }
@@ -212,14 +263,17 @@ std::string csvOrEmpty(const std::optional<double>& value) { return value ? json
 std::string fullCsvHeader() {
     std::string header = ",fs_contact,fs,state,weight";
     for (const char* key : AreaKeys) header += std::string(",areas.") + key;
-    return header + ",required_bolt_force,required_bolt_trend,required_bolt_plunge";
+    header += ",required_bolt_force,required_bolt_trend,required_bolt_plunge";
+    for (const char* key : SizeKeys) header += std::string(",") + key;
+    return header;
 }
 
 std::string fullCsv(const FullFigures& f) {
     std::string row = ',' + f.Contact.value_or("") + ',' + csvOrEmpty(f.Factor) + ',' + f.State.value_or("") + ',' +
                       csvOrEmpty(f.Weight);
     for (const auto& area : f.Areas) row += ',' + csvOrEmpty(area);
-    return row + ',' + csvOrEmpty(f.BoltForce) + ',' + csvOrEmpty(f.BoltTrend) + ',' + csvOrEmpty(f.BoltPlunge);
+    return row + ',' + csvOrEmpty(f.BoltForce) + ',' + csvOrEmpty(f.BoltTrend) + ',' + csvOrEmpty(f.BoltPlunge) +
+           sizeCsv(f);
 }
 
 template <typename T, typename F> std::string orNull(const std::optional<T>& value, F field) {

@@ -18,6 +18,7 @@
 #include "model/numtext.h"
 #include "report/figures.h"
 #include "report/full_report.h"
+#include "report/size_text.h"
 #include "trelmox/version.h"
 
 namespace trelmox {
@@ -129,6 +130,7 @@ ReportTable loadTable(const WedgeLoads& l, const TWedgeParams& p) {
     rows.push_back({"所需安全系数 Fst", requiredFactorText(l)});
     rows.push_back({"设计锚杆方向", l.Design ? directionText(l.Design->Direction) + "，" + boltModeText(l.Design->Mode)
                                              : "未给定"});
+    for (const auto& [label, value] : sizeLimitRows(l.Size)) rows.push_back({label, value});
     return table;
 }
 
@@ -290,10 +292,18 @@ std::vector<ReportItem> fullItems(const FullOutcome& full) {
     if (!full.Report) return {ReportParagraph{"实际楔块的三维分析未能进行：" + full.Failure}};
     const FullReportInputs& r = *full.Report;
     if (r.Analysis.Refusal) return {ReportParagraph{"实际楔块：" + refusalMessage(*r.Analysis.Refusal)}};
-    return {geometryTable(r), forceTable(r), safetyTable(r),
-            ReportTable{"支护设计",
-                        {},
-                        {{"设计锚杆", designBoltText(r.Design)}, {"最省力锚杆方向", leastBoltText(r.Design)}}}};
+    std::vector<ReportItem> items{geometryTable(r)};
+    if (const auto sizing = sizingRows(r.Loads.Size, r.Analysis.Size); !sizing.empty()) {
+        ReportTable table{"楔块尺寸", {}, {}};
+        for (const auto& [label, value] : sizing) table.Rows.push_back({label, value});
+        items.push_back(table);
+    }
+    items.insert(items.end(), {forceTable(r), safetyTable(r),
+                               ReportTable{"支护设计",
+                                           {},
+                                           {{"设计锚杆", designBoltText(r.Design)},
+                                            {"最省力锚杆方向", leastBoltText(r.Design)}}}});
+    return items;
 }
 
 const char* distributionName(Distribution::Kind kind) {
@@ -457,7 +467,7 @@ std::string fullConclusion(const FullReportInputs& r) {
         text += r.Design.Least ? "所需锚固力最小的锚杆方向为" + leastBoltText(r.Design) + "。"
                                : "任何方向的锚杆都无法达到所需安全系数。";
     }
-    return text;
+    return text + sizingSentence(r.Loads.Size, r.Analysis.Size);
 }
 
 std::string kcConclusion(const KcResults& r, double required) {

@@ -32,6 +32,12 @@ WedgeLoads fullLoads() {
 
 std::string readBytes(const std::filesystem::path& path) { return readFileBytes(path); }
 
+// The text with the first `from` replaced: a good file made bad in one place.
+std::string replacedIn(std::string text, const std::string& from, const std::string& to) {
+    text.replace(text.find(from), from.size(), to);
+    return text;
+}
+
 } // namespace
 
 TEST(Companion, GoldenFileIsByteExactAndReadsBack) {
@@ -61,11 +67,7 @@ TEST(Companion, FileRoundTripAndABlockWithoutOneKeepsItsFolder) {
 
 TEST(Companion, MalformedFilesSayWhatIsWrong) {
     const std::string good = companionText(fullLoads());
-    const auto replaced = [&](const std::string& from, const std::string& to) {
-        std::string text = good;
-        text.replace(text.find(from), from.size(), to);
-        return text;
-    };
+    const auto replaced = [&](const std::string& from, const std::string& to) { return replacedIn(good, from, to); };
     const struct {
         std::string text, message;
     } cases[] = {
@@ -106,11 +108,7 @@ TEST(Companion, SizeLimitsRoundTripAndMalformedOnesAreNamed) {
     const std::string good = companionText(loads);
     EXPECT_EQ(parseCompanion(good, "b.json"), loads);
     EXPECT_EQ(good.find("\"size\""), good.rfind("\"size\""));
-    const auto replaced = [&](const std::string& from, const std::string& to) {
-        std::string text = good;
-        text.replace(text.find(from), from.size(), to);
-        return text;
-    };
+    const auto replaced = [&](const std::string& from, const std::string& to) { return replacedIn(good, from, to); };
     const struct {
         std::string text, message;
     } cases[] = {
