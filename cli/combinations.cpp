@@ -5,7 +5,10 @@
 #include <cstdio>
 #include <ostream>
 
+#include <nlohmann/json.hpp>
+
 #include "analysis/joints/combinations.h"
+#include "analysis/joints/pair_probability.h"
 #include "document/joint_document.h"
 #include "cli/cli.h"
 #include "cli/loads.h"
@@ -22,7 +25,7 @@ namespace {
 
 const char* const CombinationsUsage =
     "usage: trelmox-cli combinations SLOPE_BLOCK MEASUREMENTS [--sets planes|labels|auto:N]\n"
-    "           [--format text|json|csv]\n"
+    "           [--format text|json|csv] [--probabilistic [--samples N] [--seed S]]\n"
     "\n"
     "Sets every pair of planes from the measurement file into the slope of the\n"
     "block data file SLOPE_BLOCK - its slope top and face, height, unit weights,\n"
@@ -39,6 +42,13 @@ const char* const CombinationsUsage =
     "                   decreasing size; the same grouping on every run)\n"
     "  --format text|json|csv  a readable table with the sets' Fisher statistics\n"
     "                   (default), one JSON object per pair per line, or CSV\n"
+    "  --probabilistic  for every pair a probabilistic run of its block: each\n"
+    "                   set's planes drawn from its Fisher distribution (K from\n"
+    "                   the measurements; measured planes stay as measured), the\n"
+    "                   loads and size limits of the companion file on every\n"
+    "                   sample; the pairs sorted by P(failure), the likeliest first\n"
+    "  --samples N      samples per pair, 1..10000000 (default 10000)\n"
+    "  --seed S         seed, 0..2^64-1 (default 1); the same for every pair\n"
     "\n"
     "The first plane of a pair takes the block's c1 and f1, the second c2 and f2,\n"
     "unless the measurement file gives the plane's or its set's own c and f\n"
@@ -48,6 +58,11 @@ const char* const CombinationsUsage =
     "or line numbers), dip1, dipdir1, dip2, dipdir2 (the planes used), kinematic,\n"
     "contact and kc (Kc), fs_contact and fs (the full factor), error (why a\n"
     "wedge or factor is missing); kc and fs are null where no factor is worked out.\n"
+    "With --probabilistic also pf (failed real wedges, Fs < 1, over all samples),\n"
+    "p_sliding (Fs < 1 among the samples that cut out a wedge), fs_mean (their\n"
+    "mean Fs), failed_volume_mean (the mean volume of the failed wedges) and\n"
+    "too_small (wedges below the minimum size, left out); null where no sample\n"
+    "gives one.\n"
     "\n"
     "Exit status: 0 done, 1 a file could not be read, 2 usage error.\n";
 
@@ -74,9 +89,16 @@ SetChoice setChoice(const ParsedArgs& parsed) {
 
 struct Combination {
     bool HasLoads = false;
+    SavedBlock Block;
+    WedgeLoads Loads;
     JointDocument Joints;
+    // With --probabilistic: the pairs sorted by P(failure), each with its figures.
+    std::optional<std::vector<PlanePair>> SortedPairs;
+    std::vector<PairProbability> Probabilities;
     // The last run of Joints.
     const JointCombinations& run() const { return *Joints.combinations(); }
+    const std::vector<PlanePair>& pairs() const { return SortedPairs ? *SortedPairs : run().Pairs; }
+    const PairProbability* probability(std::size_t i) const { return SortedPairs ? &Probabilities[i] : nullptr; }
 };
 
 // Runs `step`, naming the file in its failure.
@@ -97,12 +119,48 @@ void combine(const std::string& blockFile, const std::string& measurementFile, c
         block = savedBlockFromTexts(parseBlockData(readTextFile(blockFile)));
         const std::optional<WedgeLoads> companion = dataFileCompanion(blockFile);
         c.HasLoads = companion.has_value();
-        slope = combinationSlope(block, companion.value_or(WedgeLoads{}));
+        c.Loads = companion.value_or(WedgeLoads{});
+        slope = combinationSlope(block, c.Loads);
     });
     fromFile(measurementFile, [&] { c.Joints.open(measurementFile); });
     if (choice.Type == SetChoice::Kind::Labels) c.Joints.useLabels();
     if (choice.Type == SetChoice::Kind::Automatic) c.Joints.groupAutomatically(choice.SetCount);
     c.Joints.combine(blockName, block, slope);
+    c.Block = block;
+}
+
+void addProbabilities(const PairProbabilitySettings& settings, Combination& c) {
+    std::vector<PlanePair> pairs = c.run().Pairs;
+    c.Probabilities = pairProbabilities(c.Block, c.Loads, c.run().Planes, pairs, settings);
+    c.SortedPairs = std::move(pairs);
+}
+
+// The probabilistic figures of a pair as the JSON keys' values (null where
+// none), in the order of ProbabilityKeys.
+constexpr const char* ProbabilityKeys[] = {"pf", "p_sliding", "fs_mean", "failed_volume_mean", "too_small"};
+
+nlohmann::ordered_json probabilityJson(const PairProbability& p) {
+    const auto optional = [](const std::optional<double>& v) { return v ? nlohmann::ordered_json(*v) : nullptr; };
+    return {{"pf", p.Pf},
+            {"p_sliding", optional(p.PSliding)},
+            {"fs_mean", optional(p.FsMean)},
+            {"failed_volume_mean", optional(p.FailedVolumeMean)},
+            {"too_small", p.TooSmall}};
+}
+
+// ",\"pf\":...": the keys to add to a row's JSON object.
+std::string probabilityJsonKeys(const PairProbability* p) {
+    if (!p) return {};
+    const std::string object = probabilityJson(*p).dump();
+    return ',' + object.substr(1, object.size() - 2);
+}
+
+std::string probabilityCsv(const PairProbability* p) {
+    if (!p) return {};
+    std::string row;
+    const nlohmann::ordered_json figures = probabilityJson(*p);
+    for (const auto& value : figures) row += ',' + (value.is_null() ? "" : value.dump());
+    return row;
 }
 
 std::string factorJson(const std::optional<double>& factor) { return factor ? jsonNumber(*factor) : "null"; }
@@ -114,7 +172,8 @@ std::string planeJson(const CandidatePlane& plane) {
 
 void printJson(const Combination& c, std::ostream& out) {
     const JointCombinations& run = c.run();
-    for (const PlanePair& p : run.Pairs) {
+    for (std::size_t i = 0; i < c.pairs().size(); ++i) {
+        const PlanePair& p = c.pairs()[i];
         const CandidatePlane& a = run.Planes[p.First];
         const CandidatePlane& b = run.Planes[p.Second];
         const auto problem = pairProblem(p);
@@ -125,22 +184,28 @@ void printJson(const Combination& c, std::ostream& out) {
             << ",\"contact\":" << (p.Kc ? jsonString(contactName(p.Kc->Contact)) : "null")
             << ",\"kc\":" << factorJson(pairKc(p)) << ",\"fs\":" << factorJson(pairFs(p))
             << ",\"fs_contact\":" << (p.Full ? jsonString(contactName(p.Full->Contact)) : "null")
-            << ",\"error\":" << (problem ? jsonString(*problem) : "null") << "}\n";
+            << ",\"error\":" << (problem ? jsonString(*problem) : "null") << probabilityJsonKeys(c.probability(i))
+            << "}\n";
     }
 }
 
 void printCsv(const Combination& c, std::ostream& out) {
     const JointCombinations& run = c.run();
     const auto factor = [](const std::optional<double>& f) { return f ? jsonNumber(*f) : std::string(); };
-    out << "plane1,plane2,dip1,dipdir1,dip2,dipdir2,kinematic,contact,kc,fs,fs_contact,error\r\n";
-    for (const PlanePair& p : run.Pairs) {
+    out << "plane1,plane2,dip1,dipdir1,dip2,dipdir2,kinematic,contact,kc,fs,fs_contact,error";
+    if (c.SortedPairs)
+        for (const char* key : ProbabilityKeys) out << ',' << key;
+    out << "\r\n";
+    for (std::size_t i = 0; i < c.pairs().size(); ++i) {
+        const PlanePair& p = c.pairs()[i];
         const CandidatePlane& a = run.Planes[p.First];
         const CandidatePlane& b = run.Planes[p.Second];
         out << csvField(a.Label) << ',' << csvField(b.Label) << ',' << jsonNumber(a.Plane.DipAngle) << ','
             << jsonNumber(a.Plane.DipDirection) << ',' << jsonNumber(b.Plane.DipAngle) << ','
             << jsonNumber(b.Plane.DipDirection) << ',' << (p.Kinematic ? "true" : "false") << ','
             << (p.Kc ? contactName(p.Kc->Contact) : "") << ',' << factor(pairKc(p)) << ',' << factor(pairFs(p)) << ','
-            << (p.Full ? contactName(p.Full->Contact) : "") << ',' << csvField(pairProblem(p).value_or("")) << "\r\n";
+            << (p.Full ? contactName(p.Full->Contact) : "") << ',' << csvField(pairProblem(p).value_or(""))
+            << probabilityCsv(c.probability(i)) << "\r\n";
     }
 }
 
@@ -174,23 +239,41 @@ void printText(const Combination& c, std::ostream& out) {
         << (c.HasLoads ? "，有荷载文件" : "") << '\n'
         << measurementSummaryText(c.Joints.measurements().Summary) << "\n\n";
     if (!c.Joints.sets().empty()) printSets(c, out);
-    const std::vector<std::size_t> widths = {8, 8, 12, 12, 12, 8, 10, 16, 10, 16};
-    out << tableRow({"结构面1", "结构面2", "产状1", "产状2", "交线倾伏", "运动学", "Kc", "接触情况", "Fs", "接触情况(Fs)"},
-               widths)
-        << '\n';
+    std::vector<std::size_t> widths = {8, 8, 12, 12, 12, 8, 10, 16, 10, 16};
+    std::vector<std::string> header = {"结构面1", "结构面2", "产状1", "产状2", "交线倾伏",
+                                       "运动学",  "Kc",      "接触情况", "Fs",  "接触情况(Fs)"};
+    if (c.SortedPairs) {
+        widths.insert(widths.end(), {10, 10, 10, 14});
+        header.insert(header.end(), {"P(破坏)", "P(滑动)", "平均Fs", "破坏楔块平均体积"});
+    }
+    out << tableRow(header, widths) << '\n';
     const auto fixed = [](const std::optional<double>& f) { return f ? floatToFixed4(*f) : std::string("-"); };
-    for (const PlanePair& p : run.Pairs) {
+    for (std::size_t i = 0; i < c.pairs().size(); ++i) {
+        const PlanePair& p = c.pairs()[i];
         const auto line = p.Intersection ? degreesText(p.Intersection->Plunge) + "/" + degreesText(p.Intersection->Trend)
                                          : std::string("-");
-        out << tableRow({run.Planes[p.First].Label, run.Planes[p.Second].Label, attitudeText(run.Planes[p.First].Plane),
-                    attitudeText(run.Planes[p.Second].Plane), line, p.Kinematic ? "可滑动" : "否", fixed(pairKc(p)),
-                    p.Kc ? contactName(p.Kc->Contact) : "-", fixed(pairFs(p)),
-                    p.Full ? contactName(p.Full->Contact) : "-"},
-                   widths)
-            << '\n';
+        std::vector<std::string> row = {run.Planes[p.First].Label,
+                                        run.Planes[p.Second].Label,
+                                        attitudeText(run.Planes[p.First].Plane),
+                                        attitudeText(run.Planes[p.Second].Plane),
+                                        line,
+                                        p.Kinematic ? "可滑动" : "否",
+                                        fixed(pairKc(p)),
+                                        p.Kc ? contactName(p.Kc->Contact) : "-",
+                                        fixed(pairFs(p)),
+                                        p.Full ? contactName(p.Full->Contact) : "-"};
+        if (const PairProbability* probability = c.probability(i))
+            row.insert(row.end(), {fixed(probability->Pf), fixed(probability->PSliding), fixed(probability->FsMean),
+                                   fixed(probability->FailedVolumeMean)});
+        out << tableRow(row, widths) << '\n';
         if (const auto problem = pairProblem(p)) out << "    原因：" << *problem << '\n';
     }
     out << '\n' << combinationsSummary(run.Planes, run.Pairs) << '\n';
+    if (c.SortedPairs && !c.SortedPairs->empty()) {
+        const PlanePair& likeliest = c.SortedPairs->front();
+        out << "破坏概率最大：" << run.Planes[likeliest.First].Label << " 与 " << run.Planes[likeliest.Second].Label
+            << "，P(破坏) = " << floatToFixed4(c.Probabilities.front().Pf) << '\n';
+    }
 }
 
 } // namespace
@@ -199,8 +282,10 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
     ParsedArgs parsed;
     SetChoice choice;
     std::string format;
+    bool probabilistic = false;
+    PairProbabilitySettings pairRuns;
     try {
-        parsed = parseArgs(args, {"sets", "format"});
+        parsed = parseArgs(args, {"sets", "format", "samples", "seed"}, {"probabilistic"});
         if (parsed.help) {
             out << CombinationsUsage;
             return ExitOk;
@@ -208,6 +293,11 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
         choice = setChoice(parsed);
         format = parsed.choice("format", {"text", "json", "csv"}, "text");
         if (parsed.positional.size() != 2) throw UsageError("give a block data file and a measurement file");
+        probabilistic = parsed.flags.contains("probabilistic");
+        if (!probabilistic && (parsed.last("samples") || parsed.last("seed")))
+            throw UsageError("--samples and --seed go with --probabilistic");
+        if (auto n = parsed.last("samples")) pairRuns.Samples = integerArgument<std::uint64_t>(*n, "--samples");
+        if (auto seed = parsed.last("seed")) pairRuns.Seed = integerArgument<std::uint64_t>(*seed, "--seed");
     } catch (const UsageError& usage) {
         err << "trelmox-cli combinations: " << usage.what() << "\n\n" << CombinationsUsage;
         return ExitUsage;
@@ -215,6 +305,7 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
     Combination combination;
     try {
         combine(parsed.positional[0], parsed.positional[1], choice, combination);
+        if (probabilistic) addProbabilities(pairRuns, combination);
     } catch (const Error& failure) {
         err << "trelmox-cli combinations: " << failure.what() << '\n';
         return ExitBlockFailed;

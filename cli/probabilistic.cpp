@@ -11,6 +11,8 @@
 #include <ostream>
 #include <set>
 
+#include <nlohmann/json.hpp>
+
 #include "analysis/probabilistic/probabilistic.h"
 #include "analysis/probabilistic/sensitivity.h"
 #include "cli/cli.h"
@@ -114,14 +116,6 @@ double numberArgument(const std::string& text, const std::string& what) {
     } catch (const Error&) {
         throw UsageError("invalid number '" + text + "' for " + what);
     }
-}
-
-template <typename Integer> Integer integerArgument(const std::string& text, const std::string& what) {
-    Integer value{};
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
-        throw UsageError("invalid whole number '" + text + "' for " + what);
-    return value;
 }
 
 // "NAME=REST" of --option; REST is returned.
@@ -240,6 +234,27 @@ void printFindingsJson(const FactorFindings& f, std::ostream& out) {
     out << "]}";
 }
 
+// ",\"too_small\":...": what the size limits found, as keys of "fs": wedges
+// too small to count, benches left too narrow, the failed wedges' sizes
+// (null unless the loads limit the size).
+std::string sizeFindingsJson(const FullFactorSummary& f) {
+    nlohmann::ordered_json j = {{"too_small", f.TooSmall},
+                                {"bench_too_narrow", f.BenchTooNarrow},
+                                {"p_bench_too_narrow", f.PBenchTooNarrow},
+                                {"failed_sizes", nullptr}};
+    if (const auto& sizes = f.FailedSizes)
+        j["failed_sizes"] = {{"count", sizes->Count},
+                             {"volume_mean", sizes->MeanVolume},
+                             {"weight_mean", sizes->MeanWeight},
+                             {"volume_p5", sizes->Volume5},
+                             {"volume_p50", sizes->Volume50},
+                             {"volume_p95", sizes->Volume95},
+                             {"histogram",
+                              {{"edges", sizes->VolumeHistogram.Edges}, {"counts", sizes->VolumeHistogram.Counts}}}};
+    const std::string object = j.dump();
+    return ',' + object.substr(1, object.size() - 2);
+}
+
 // Kc's findings at the top level, as before Fs joined; Fs's in "fs".
 void printProbabilisticJson(const std::string& block, const ProbabilisticSettings& settings,
                             const ProbabilisticResult& r, std::ostream& out) {
@@ -251,7 +266,7 @@ void printProbabilisticJson(const std::string& block, const ProbabilisticSetting
         << ",\"required_factor\":" << jsonNumber(r.Full.RequiredFactor) << ",\"wedges\":" << r.Full.Wedges
         << ",\"p_below_required\":" << (r.Full.Statistics ? jsonNumber(r.Full.PBelowRequired) : "null") << ',';
     printFindingsJson(fsFindings(r.Full), out);
-    out << "}}\n";
+    out << sizeFindingsJson(r.Full) << "}}\n";
 }
 
 using LinePrinter = std::function<void(const std::string& label, const std::string& value)>;
@@ -294,6 +309,14 @@ void printProbabilisticText(const std::string& block, const ProbabilisticSetting
     line("required factor", shortNumber(r.Full.RequiredFactor));
     line("Fs wedges", std::to_string(r.Full.Wedges));
     printFindingsText("Fs", fsFindings(r.Full), line, r.Full.RequiredFactor, r.Full.PBelowRequired);
+    if (r.Full.TooSmall) line("Fs too small (left out)", std::to_string(r.Full.TooSmall));
+    if (r.Full.BenchTooNarrow) line("P(bench too narrow)", shortNumber(r.Full.PBenchTooNarrow));
+    if (const auto& sizes = r.Full.FailedSizes) {
+        line("failed wedges' volume mean", shortNumber(sizes->MeanVolume));
+        line("failed wedges' weight mean", shortNumber(sizes->MeanWeight));
+        line("failed volume 5/50/95%", shortNumber(sizes->Volume5) + " / " + shortNumber(sizes->Volume50) + " / " +
+                                           shortNumber(sizes->Volume95));
+    }
 }
 
 struct BlockFile {
