@@ -503,18 +503,25 @@ LaneShape laneShape(const KernelConstants& k, const LaneTrig& trig, V height, V 
     // (toe, c2, c3), the upper slope (c1, c2, c3); the toe is the origin.
     s.Area1 = splat(0.5) * norm(cross(c1, c2));
     s.Area2 = splat(0.5) * norm(cross(c1, c3));
-    s.FaceArea = splat(0.5) * norm(cross(c2, c3));
-    s.TopArea = splat(0.5) * norm(cross(sub(c2, c1), sub(c3, c1)));
+    // The faces' areas that no pressure loads are not worked out.
+    s.FaceArea = k.FacePressure != 0 ? splat(0.5) * norm(cross(c2, c3)) : splat(0);
+    s.TopArea = k.TopPressure != 0 ? splat(0.5) * norm(cross(sub(c2, c1), sub(c3, c1))) : splat(0);
     s.Volume = absolute(volume6) / splat(6);
     return s;
 }
 
 Vec horizontalAlong(const Vec& v, const Vec& fallback) {
     const V length = squareRoot(v.x * v.x + v.y * v.y);
-    const V other = squareRoot(fallback.x * fallback.x + fallback.y * fallback.y);
-    const M along = length > splat(0), otherwise = other > splat(0);
-    return {pick(along, v.x / length, pick(otherwise, fallback.x / other, splat(0))),
-            pick(along, v.y / length, pick(otherwise, fallback.y / other, splat(0))), splat(0)};
+    const M along = length > splat(0);
+    Vec h{v.x / length, v.y / length, splat(0)};
+    // A vertical line of intersection is rare: the fallback only where a lane needs it.
+    if (anyLane(~along)) {
+        const V other = squareRoot(fallback.x * fallback.x + fallback.y * fallback.y);
+        const M otherwise = other > splat(0);
+        h.x = pick(along, h.x, pick(otherwise, fallback.x / other, splat(0)));
+        h.y = pick(along, h.y, pick(otherwise, fallback.y / other, splat(0)));
+    }
+    return h;
 }
 
 // The integral of max(0, level - z) over the polygon (forces.cpp's depthIntegral).
