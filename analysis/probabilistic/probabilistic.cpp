@@ -58,17 +58,16 @@ struct SamplePlan {
     // Fisher plane.
     std::vector<Parameter> Inputs;
     KernelPlan Kernel;
-    // The full factor of a block with a tension crack, which the lanes do
-    // not take: the planes' normals (absent when the block's attitudes fail:
-    // each sample then reports its own failure), and the planes whose
-    // attitude varies.
+    // The scalar path's full factor: the planes' normals (absent when the
+    // block's attitudes fail: each sample then reports its own failure), and
+    // the planes whose attitude varies.
     std::optional<WedgePlanes> BasePlanes;
     std::vector<TPlaneRole> ChangingPlanes;
     SampleDesign Design;
     bool Vectorised;
     double RequiredFactor;
-    // The full factor of every sample through the scalar analysis: a crack,
-    // or size limits, which the lanes do not take.
+    // The full factor of every sample through the scalar analysis: size
+    // limits, which the lanes do not take, or no lanes at all.
     bool ScalarFull;
     // Each failed wedge's volume and weight are wanted.
     bool FailedSizes;
@@ -144,7 +143,7 @@ SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& sett
             std::move(design),
             settings.Vectorised,
             base.Loads.RequiredFactor,
-            base.Loads.Crack.has_value() || sized || !settings.Vectorised,
+            sized || !settings.Vectorised,
             settings.FailedVolumes || sized};
 }
 
