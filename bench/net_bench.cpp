@@ -39,7 +39,7 @@ void BM_JointNetWithZones(benchmark::State& state) {
     for (auto _ : state) {
         const Figure figure = jointNetFigure(input);
         QPainter painter(&image);
-        paintFigure(painter, figure, QRectF(0, 0, 900, 640));
+        paint::paintFigure(painter, figure, QRectF(0, 0, 900, 640));
     }
 }
 BENCHMARK(BM_JointNetWithZones)->ArgName("mode")->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->UseRealTime();
