@@ -12,7 +12,7 @@ namespace {
 
 // magnitude: the length of `along`.
 void setDriving(FullSafety& r, const TPoint3D& along, double magnitude) {
-    if (magnitude == 0) throw Error(NoDrivingMessage);
+    if (magnitude == 0) throw Error::arithmetic(NoDrivingMessage, ArithmeticFault::NoDrivingForce);
     r.Driving = magnitude;
     r.Direction = (1 / magnitude) * along;
 }
@@ -69,7 +69,7 @@ FullSafety vectorMethod(const WedgeShape& s, const TPoint3D& active, const TPoin
     r.Factor = r.Resisting / r.Driving;
     // Strengths near the largest double overflow the resistance; the factor
     // fails as the normalised computation's arithmetic does.
-    if (!std::isfinite(r.Factor)) throw Error(OverflowMessage);
+    if (!std::isfinite(r.Factor)) throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
     return r;
 }
 

@@ -172,9 +172,10 @@ void boltFigures(const SupportDesign& design, FullFigures& f) {
     }
 }
 
-FullFigures fullFigures(const std::optional<FullReportInputs>& full) {
+FullFigures fullFigures(const std::optional<BlockRun>& run) {
     FullFigures f;
-    if (!full) return f;
+    if (!run || !run->Full) return f;
+    const RealWedge* full = &*run->Full;
     const FullAnalysis& a = full->Analysis;
     f.Contact = contactName(a.Safety.Contact);
     f.Factor = a.Safety.Factor;
@@ -236,7 +237,7 @@ public:
              << ",\"volume\":" << orNull(o.geometry, [](const WedgeGeometry& g) { return g.Volume; })
              << ",\"height\":" << orNull(o.geometry, [](const WedgeGeometry& g) { return g.Height; })
              << ",\"plunge\":" << orNull(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; })
-             << fullJson(fullFigures(o.full)) << ",\"messages\":[";
+             << fullJson(fullFigures(o.run)) << ",\"messages\":[";
         for (std::size_t i = 0; i < o.messages.size(); ++i) out_ << (i ? "," : "") << jsonString(o.messages[i]);
         out_ << "],\"error\":" << (o.error ? jsonString(shownText(*o.error)) : "null") << "}\n";
     }
@@ -262,7 +263,7 @@ public:
              << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.Volume; }) << ','
              << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.Height; }) << ','
              << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; })
-             << fullCsv(fullFigures(o.full)) << ',' << csvField(messages) << ','
+             << fullCsv(fullFigures(o.run)) << ',' << csvField(messages) << ','
              << csvField(shownText(o.error.value_or(""))) << "\r\n";
     }
 
@@ -281,7 +282,7 @@ public:
         if (o.error) ++failed_;
         FigureTexts figures{"-", "-", "-", "-"};
         if (o.geometry && o.safety) figures = figureTexts(*o.geometry, *o.safety);
-        const FullFigureTexts full = o.full ? fullFigureTexts(*o.full) : FullFigureTexts{};
+        const FullFigureTexts full = o.run && o.run->Full ? fullFigureTexts(*o.run) : FullFigureTexts{};
         out_ << row({shownText(o.block), o.safety ? contactName(o.safety->Contact) : "-", figures.SafetyFactor,
                      figures.Volume, figures.Height, figures.Plunge, full.Factor.empty() ? "-" : full.Factor,
                      full.State.empty() ? "-" : full.State})

@@ -8,10 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "analysis/geometry.h"
-#include "analysis/wedge.h"
+#include "analysis/block_analysis.h"
 #include "model/error.h"
-#include "report/full_report.h"
 
 namespace trelmox::cli {
 
@@ -19,10 +17,10 @@ struct BlockOutcome {
     std::string block;
     std::optional<WedgeGeometry> geometry; // absent when not computed
     std::optional<SafetyResult> safety;
-    // The full analysis of the real wedge with the block's loads and the
-    // support it needs; absent when it failed (its message is then among
-    // `messages`) or was not reached.
-    std::optional<FullReportInputs> full;
+    // The block's run when it got as far as Kc. Its full analysis of the
+    // real wedge (run->Full) is absent when it failed; its message is then
+    // among `messages`.
+    std::optional<BlockRun> run;
     std::vector<std::string> messages; // the system's messages for this block, in order
     std::optional<std::string> error;  // the failure that stopped this block
 };

@@ -263,7 +263,7 @@ template <typename Compute> void scalarOutcome(Compute compute, double& factor, 
         const auto [value, contact] = compute();
         factor = value, outcome = static_cast<SampleOutcome>(contact);
     } catch (const Error& e) {
-        factor = 0, outcome = outcomeOfFailure(e.what());
+        factor = 0, outcome = outcomeOfFailure(e);
     }
 }
 

@@ -341,7 +341,7 @@ TEST_F(AnalyzeTest, TextAndCsvCarryTheSameResult) {
 // The tool's columns from fs_contact to required_bolt_plunge for a wedge
 // the full analysis found, as the engine gives them; the bolt is the
 // design bolt when the loads give one, else the least-force direction.
-std::vector<std::string> fullColumns(const trelmox::FullReportInputs& full) {
+std::vector<std::string> fullColumns(const trelmox::RealWedge& full) {
     using namespace trelmox;
     const FullAnalysis& a = full.Analysis;
     std::vector<std::string> columns = {contactName(a.Safety.Contact), jsonNumber(a.Safety.Factor),
@@ -388,11 +388,9 @@ TEST_F(AnalyzeTest, FullAnalysisWithTheCompanionFileAndKcsFilesUnchanged) {
         if (c.loads) write(std::string(c.folder) + "/example.json", trelmox::companionText(*c.loads));
         const std::string file = (in / "example.txt").string();
         const trelmox::SavedBlock block = trelmox::readSavedBlock(ExampleBlock);
-        const trelmox::FullReportInputs expected =
-            trelmox::fullReportInputs("example", block, c.loads.value_or(trelmox::WedgeLoads{}));
-        trelmox::VertexGeometry corners;
-        const trelmox::BlockVertices vertices = trelmox::analyseBlock(block, corners).Vertices;
-        const trelmox::WedgeScene scene = c.loads ? trelmox::blockScene(vertices, &expected.Analysis, *c.loads)
+        const trelmox::BlockRun expected = trelmox::runBlock(block, c.loads.value_or(trelmox::WedgeLoads{}));
+        const trelmox::BlockVertices vertices = *expected.Vertices;
+        const trelmox::WedgeScene scene = c.loads ? trelmox::blockScene(vertices, &expected.Full->Analysis, *c.loads)
                                                   : trelmox::tetrahedronScene(vertices);
         trelmox::writeBlockPictures(drawn, "example", block.Attitudes, block.Params, expected.Loads, scene);
 
@@ -405,13 +403,13 @@ TEST_F(AnalyzeTest, FullAnalysisWithTheCompanionFileAndKcsFilesUnchanged) {
         EXPECT_EQ(written, c.reports);
         kcFiles[c.folder] = fileBytes(reports / "example.txt") + fileBytes(dxf / "exampleblock.dxf");
         if (c.loads) {
-            EXPECT_EQ(fileBytes(reports / "example三维分析.txt"), trelmox::utf8ToGb18030(fullReportText(expected)));
+            EXPECT_EQ(fileBytes(reports / "example三维分析.txt"), trelmox::utf8ToGb18030(fullReportText("example", expected)));
         }
         for (const char* picture : {"examplestereonet.svg", "examplewedge.svg"})
             EXPECT_EQ(fileBytes(plots / picture), fileBytes(drawn / picture)) << picture;
         EXPECT_EQ(fs::exists(in / "example.json"), c.loads.has_value()); // never written by the tool
 
-        const std::vector<std::string> columns = fullColumns(expected);
+        const std::vector<std::string> columns = fullColumns(*expected.Full);
         const std::string areas = "{\"plane1\":" + columns[4] + ",\"plane2\":" + columns[5] + ",\"face\":" +
                                   columns[6] + ",\"top\":" + columns[7] + ",\"crack\":" + columns[8] + "}";
         EXPECT_THAT(json.out, HasSubstr("\"fs_contact\":\"" + columns[0] + "\",\"fs\":" + columns[1] +

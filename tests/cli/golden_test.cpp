@@ -25,6 +25,7 @@
 #include "tests/cli/cli_run.h"
 #include "model/companion.h"
 #include "model/datafile.h"
+#include "model/textcodec.h"
 #include "report/calculation_report.h"
 
 namespace fs = std::filesystem;
@@ -170,7 +171,8 @@ TEST_F(GoldenTest, FilesAreAsRecorded) {
             const std::string text = readFile(entry.path());
             // The full analysis report carries units after its figures.
             const bool full = name.find("三维分析") != std::string::npos;
-            digests[std::string(sub) + "/" + name] = digest(full ? withoutUnits(text) : text);
+            digests[std::string(sub) + "/" + name] =
+                digest(full ? utf8ToGb18030(withoutUnits(gb18030ToUtf8(text))) : text);
         }
     std::string manifest;
     for (const auto& [name, hash] : digests) manifest += name + " " + hash + "\n";

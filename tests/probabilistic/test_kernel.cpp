@@ -35,13 +35,13 @@ Twin twinOf(const BlockInputs& base, const std::vector<Parameter>& inputs, const
         const SafetyResult r = evaluate(sample);
         t.Kc = r.SafetyFactor, t.KcOutcome = static_cast<SampleOutcome>(r.Contact);
     } catch (const Error& e) {
-        t.KcOutcome = outcomeOfFailure(e.what());
+        t.KcOutcome = outcomeOfFailure(e);
     }
     try {
         const FullSafety f = evaluateFull(sample).Safety;
         t.Fs = f.Factor, t.FsOutcome = static_cast<SampleOutcome>(f.Contact);
     } catch (const Error& e) {
-        t.FsOutcome = outcomeOfFailure(e.what());
+        t.FsOutcome = outcomeOfFailure(e);
     }
     return t;
 }

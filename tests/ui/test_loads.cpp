@@ -86,7 +86,7 @@ void Loads::crackAndBoltAnalysedBesideKc() {
 
     // What the engine gives for the loads the user meant.
     const FullFigureTexts expected =
-        fullFigureTexts(fullReportInputs("w1", program->workspace.document().block(), crackAndBolt()));
+        fullFigureTexts(runBlock(program->workspace.document().block(), crackAndBolt()));
     QCOMPARE(program->Form4.fullFactorText(), QString::fromStdString(expected.Factor));
     QCOMPARE(program->Form4.fullContactText(), QString::fromStdString(expected.Contact));
     QCOMPARE(program->Form4.stateText(), QString::fromStdString(expected.State));
