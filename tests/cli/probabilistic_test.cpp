@@ -199,7 +199,7 @@ TEST(SensitivityCommand, PrintsEveryStepInEachFormat) {
     EXPECT_THAT(csv.out, HasSubstr("\r\n36,NoBlock,0,,BothPlanes,1.1710"));
     EXPECT_EQ(countOf(csv.out, "\r\n"), 8);
     const CliRun json = in("json");
-    EXPECT_THAT(json.out, StartsWith("{\"block\":\"example\",\"param\":\"diptop\",\"steps\":[{\"value\":30,"));
+    EXPECT_THAT(json.out, StartsWith("{\"block\":\"example\",\"param\":\"diptop\",\"steps\":[{\"value\":30.0,"));
     EXPECT_EQ(countOf(json.out, "\"value\":"), 7);
     EXPECT_THAT(in("text").out, HasSubstr("35            NoBlock          0.0000"));
 }
