@@ -145,7 +145,7 @@ TEST(CalculationReport, TheCompanionLoadsReachTheFullAnalysis) {
     loads.SeismicCoefficient = 0.1;
     loads.Design = DesignBolt{{340, 15}, BoltMode::Active};
     const ReportTexts texts = textsOf(calculationReport(analysed(trelmox::testing::exampleBlock(), loads)));
-    for (const char* part : {"饱和楔体", "倾角 80°，倾向 10°，距坡顶线 5，充水深度 4", "张裂缝水压力", "张裂缝面积",
+    for (const char* part : {"饱和楔体", "倾角 80°，倾向 10°，距坡顶线 5 m，充水深度 4 m", "张裂缝水压力", "张裂缝面积",
                              "沿设计锚杆方向方位角 340°，倾伏角 15°（主动），所需锚固力"})
         EXPECT_TRUE(texts.has(part)) << part;
     EXPECT_FALSE(texts.has("该块体没有荷载文件"));
