@@ -320,6 +320,9 @@ LaneShape laneShape(const LaneTrig& trig, V height, bool overhanging, Outcomes& 
     Vec line = cross(p1, p2);
     const V length = norm(line);
     out.settle(length == splat(0), SampleOutcome::NoBlock);
+    // polyhedron.cpp's horizontalIntersection.
+    out.settle(absolute(line.z) <= splat(8 * 0x1p-53) * (absolute(p1.x * p2.y) + absolute(p1.y * p2.x)),
+               SampleOutcome::NoBlock);
     line = scale(pick(line.z < splat(0), splat(-1) / length, splat(1) / length), line);
     out.settle(~((line.z > splat(0)) & (dot(s.FaceOut, line) < splat(0))), SampleOutcome::NoBlock);
     out.settle(~(dot(top, line) > splat(0)), SampleOutcome::NoBlock);
@@ -394,9 +397,9 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     const V r1 = dot(total, n1), r2 = dot(total, n2);
     const V both1 = (m * r2 - r1) * perQ, both2 = (m * r1 - r2) * perQ;
     const V alone1 = splat(-1) * r1, alone2 = splat(-1) * r2;
-    const M both = (both1 > splat(0)) & (both2 > splat(0));
-    const M first = ~both & (both2 < splat(0)) & (alone1 > splat(0));
-    const M second = ~both & ~first & (both1 < splat(0)) & (alone2 > splat(0));
+    const M both = (both1 >= splat(0)) & (both2 >= splat(0));
+    const M first = ~both & (both2 < splat(0)) & (alone1 >= splat(0));
+    const M second = ~both & ~first & (both1 < splat(0)) & (alone2 >= splat(0));
     const M lift = ~both & ~first & ~second & (alone1 < splat(0)) & (alone2 < splat(0));
 
     const V along = dot(active, s.Sliding);

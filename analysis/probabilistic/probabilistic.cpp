@@ -20,6 +20,7 @@
 #include "analysis/orientation.h"
 #include "analysis/probabilistic/fisher.h"
 #include "analysis/probabilistic/kernel.h"
+#include "model/checked.h"
 #include "analysis/probabilistic/sample_trig.h"
 #include "model/error.h"
 
@@ -179,6 +180,10 @@ void addMoments(FactorPartial& p, double required) {
         p.BelowOne += f < 1;
         p.BelowRequired += f < required;
     }
+    // Factors whose squares leave the range of a double (beyond about 1e154)
+    // have no spread to report: the run fails as the analysis's own
+    // arithmetic does, rather than giving a deviation of 0 or not a number.
+    if (!std::isfinite(sum) || !std::isfinite(squares)) throw Error(OverflowMessage);
     p.Mean = shift + sum / n;
     p.SquaredDeviations = std::max(0.0, squares - sum * sum / n);
 }
@@ -192,6 +197,12 @@ void tally(FactorPartial& p, const double* factors, const SampleOutcome* outcome
             continue;
         }
         const auto contact = static_cast<TWedgeContact>(outcomes[j]);
+        // A factor beyond the range of a double fails its sample, as the
+        // scalar analysis's overflow does; the lanes leave that to here.
+        if (cutsOutWedge(contact) && !std::isfinite(factors[j])) {
+            ++p.Failed;
+            continue;
+        }
         ++p.Contacts[static_cast<int>(contact)];
         if (cutsOutWedge(contact)) kept[count++] = factors[j];
     }
@@ -302,7 +313,7 @@ ChunkResult runChunk(std::uint64_t begin, std::uint64_t end, const SamplePlan& p
     const std::size_t n = end - begin;
     const std::size_t padded = (n + MaxLanes - 1) / MaxLanes * MaxLanes;
     drawColumns(begin, n, padded, plan, s);
-    const bool crack = plan.Base.Loads.Crack.has_value();
+    const bool crack = plan.Base.Loads.Crack.has_value() || hasPassiveBolts(plan.Base.Loads);
     if (plan.Vectorised) {
         KernelColumns columns;
         for (std::size_t k = 0; k < plan.Inputs.size(); ++k)
@@ -390,6 +401,7 @@ FactorTotals combine(const std::vector<ChunkResult>& results, FactorPartial Chun
         }
         t.Wedges += count;
     }
+    if (!std::isfinite(t.Mean) || !std::isfinite(t.SquaredDeviations)) throw Error(OverflowMessage);
     return t;
 }
 
@@ -419,8 +431,10 @@ Histogram histogram(std::vector<ChunkResult>& results, FactorPartial ChunkResult
         FactorPartial& p = results[static_cast<std::size_t>(c)].*factor;
         p.Bins.assign(bins, 0);
         for (double k : p.Factors) {
-            const int bin = width > 0 ? static_cast<int>((k - s.Min) / width) : 0;
-            ++p.Bins[std::min(bin, bins - 1)];
+            // Compared before the cast, so that no value can index outside the bins.
+            const double at = width > 0 ? (k - s.Min) / width : 0;
+            const int bin = at < bins ? (at > 0 ? static_cast<int>(at) : 0) : bins - 1;
+            ++p.Bins[bin];
         }
     }
     for (const ChunkResult& chunk : results)

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "analysis/probabilistic/kernel.h"
+#include "model/checked.h"
 #include "model/error.h"
 
 namespace trelmox {
@@ -31,7 +32,8 @@ std::optional<std::string> physicalFailure(BlockInputs& inputs, Parameter parame
 }
 
 // Kc and Fs of every value at once, in the lanes of the widest kernel; the
-// full factor of a block with a tension crack one value at a time.
+// full factor of a block with a tension crack or passive bolts one value at a
+// time.
 std::vector<SensitivityStep> evaluateSteps(const BlockInputs& base, Parameter parameter, std::vector<double> values) {
     const std::size_t n = values.size();
     const std::size_t padded = (n + MaxLanes - 1) / MaxLanes * MaxLanes;
@@ -43,7 +45,7 @@ std::vector<SensitivityStep> evaluateSteps(const BlockInputs& base, Parameter pa
     columns.Count = padded;
     std::vector<double> kc(padded), fs(padded);
     std::vector<SampleOutcome> kcOutcome(padded), fsOutcome(padded);
-    const bool crack = base.Loads.Crack.has_value();
+    const bool crack = base.Loads.Crack.has_value() || hasPassiveBolts(base.Loads);
     widestKernel().Evaluate(plan.Constants, columns,
                             {kc.data(), kcOutcome.data(), crack ? nullptr : fs.data(), fsOutcome.data()});
     std::vector<SensitivityStep> steps(n);
@@ -55,8 +57,12 @@ std::vector<SensitivityStep> evaluateSteps(const BlockInputs& base, Parameter pa
             s.Failure = s.FullFailure = *failure;
             continue;
         }
+        // A factor beyond the range of a double fails as overflow, as the
+        // deterministic analysis's does.
         if (failedOutcome(kcOutcome[i]))
             s.Failure = outcomeMessage(kcOutcome[i]);
+        else if (!std::isfinite(kc[i]))
+            s.Failure = OverflowMessage;
         else
             s.Result = SafetyResult{kc[i], static_cast<TWedgeContact>(kcOutcome[i])};
         if (crack) {
@@ -69,6 +75,8 @@ std::vector<SensitivityStep> evaluateSteps(const BlockInputs& base, Parameter pa
             }
         } else if (failedOutcome(fsOutcome[i])) {
             s.FullFailure = outcomeMessage(fsOutcome[i]);
+        } else if (!std::isfinite(fs[i])) {
+            s.FullFailure = OverflowMessage;
         } else {
             s.Full = FullSafety{};
             s.Full->Contact = static_cast<TWedgeContact>(fsOutcome[i]);

@@ -103,3 +103,15 @@ TEST(Sensitivity, RefusesBadRanges) {
         }
     }
 }
+
+// A cohesion near the largest double once gave Fs inf and 稳定 where the
+// analysis itself fails with overflow.
+TEST(Sensitivity, FactorsBeyondTheRangeOfADoubleFailAsOverflow) {
+    const auto steps = runSensitivity(exampleAttitudes(), exampleParams(), Parameter::Cohesion1, 5e306, 1e307, 2);
+    for (const SensitivityStep& s : steps) {
+        EXPECT_FALSE(s.Result) << s.Value;
+        EXPECT_EQ(s.Failure, "Floating point overflow") << s.Value;
+        EXPECT_FALSE(s.Full) << s.Value;
+        EXPECT_EQ(s.FullFailure, "Floating point overflow") << s.Value;
+    }
+}
