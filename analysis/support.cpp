@@ -326,31 +326,42 @@ std::vector<TPoint3D> closedFormDirections(const FullAnalysis& a, const WedgeNum
     return directions;
 }
 
-// The least force over all directions by search: a 30-degree net and the
-// closed-form directions, then a compass search refining the best to 1e-5
-// degrees. For the loads the pieces below cannot describe.
+// The least force over all directions by search: a 15-degree net and the
+// closed-form directions, then a compass search to 1e-5 degrees from each of
+// the four best of them, since the force along a direction has kinks
+// between contact cases and more than one local least. For the loads the
+// pieces below cannot describe.
 template <class Force>
 std::optional<LeastBolt> searchedLeastBolt(const Force& force, const std::vector<TPoint3D>& closedForm) {
-    LeastBolt best{{}, Infinity};
+    std::vector<LeastBolt> found;
     const auto consider = [&](const LineDirection& d) {
         const double t = force(directionVector(d));
-        if (t < best.Force) best = {d, t};
+        if (std::isfinite(t)) found.push_back({d, t});
     };
-    for (double plunge = -60; plunge <= 60; plunge += 30)
-        for (double trend = 0; trend < 360; trend += 30) consider({trend, plunge});
+    for (double plunge = -75; plunge <= 75; plunge += 15)
+        for (double trend = 0; trend < 360; trend += 15) consider({trend, plunge});
+    consider({0, 90}), consider({0, -90});
     for (const TPoint3D& d : closedForm)
         if (norm(d) > 0) consider(directionOf(d));
-    if (!std::isfinite(best.Force)) return std::nullopt;
-    // Compass search: move to a better neighbour, else halve the step.
-    for (double step = 15; step > 1e-5;) {
-        bool moved = false;
-        const std::pair<double, double> moves[] = {{step, 0}, {-step, 0}, {0, step}, {0, -step}};
-        for (const auto& [dt, dp] : moves) {
-            const LineDirection next{best.Direction.Trend + dt, std::clamp(best.Direction.Plunge + dp, -90.0, 90.0)};
-            const double t = force(directionVector(next));
-            if (t < best.Force) best = {next, t}, moved = true;
+    if (found.empty()) return std::nullopt;
+    const std::size_t starts = std::min<std::size_t>(4, found.size());
+    std::partial_sort(found.begin(), found.begin() + starts, found.end(),
+                      [](const LeastBolt& a, const LeastBolt& b) { return a.Force < b.Force; });
+    LeastBolt best{{}, Infinity};
+    for (std::size_t i = 0; i < starts; ++i) {
+        LeastBolt at = found[i];
+        // Compass search: move to a better neighbour, else halve the step.
+        for (double step = 7.5; step > 1e-5;) {
+            bool moved = false;
+            const std::pair<double, double> moves[] = {{step, 0}, {-step, 0}, {0, step}, {0, -step}};
+            for (const auto& [dt, dp] : moves) {
+                const LineDirection next{at.Direction.Trend + dt, std::clamp(at.Direction.Plunge + dp, -90.0, 90.0)};
+                const double t = force(directionVector(next));
+                if (t < at.Force) at = {next, t}, moved = true;
+            }
+            if (!moved) step /= 2;
         }
-        if (!moved) step /= 2;
+        if (at.Force < best.Force) best = at;
     }
     best.Direction.Trend = std::fmod(std::fmod(best.Direction.Trend, 360) + 360, 360);
     return best;

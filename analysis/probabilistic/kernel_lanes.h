@@ -397,6 +397,8 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     const V r1 = dot(total, n1), r2 = dot(total, n2);
     const V both1 = (m * r2 - r1) * perQ, both2 = (m * r1 - r2) * perQ;
     const V alone1 = splat(-1) * r1, alone2 = splat(-1) * r2;
+    // vector_method.cpp's checks: loads beyond the range of a double.
+    out.settle(~(finite(both1) & finite(both2) & finite(r1) & finite(r2)), SampleOutcome::Overflow);
     const M both = (both1 >= splat(0)) & (both2 >= splat(0));
     const M first = ~both & (both2 < splat(0)) & (alone1 >= splat(0));
     const M second = ~both & ~first & (both1 < splat(0)) & (alone2 >= splat(0));
@@ -415,18 +417,22 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
                    pick(both, driving.y, pick(first, firstDriving.y, secondDriving.y)),
                    pick(both, driving.z, pick(first, firstDriving.z, secondDriving.z))};
     }
-    out.settle((both | first | second) & (magnitude == splat(0)), SampleOutcome::NoDriving);
+    const M slides = both | first | second;
+    out.settle(slides & (magnitude == splat(0)), SampleOutcome::NoDriving);
+    out.settle(slides & ~finite(magnitude), SampleOutcome::Overflow);
     const Vec slide = scale(splat(1) / magnitude, driving);
     const V resistingBoth = n.C1 * s.Area1 + n.C2 * s.Area2 + both1 * n.F1 + both2 * n.F2;
     const V resistingFirst = n.C1 * s.Area1 + alone1 * n.F1;
     const V resistingSecond = n.C2 * s.Area2 + alone2 * n.F2;
     const V resisting = pick(both, resistingBoth, pick(first, resistingFirst, resistingSecond)) - dot(passive, slide);
+    const V factor = resisting / magnitude;
+    out.settle(slides & ~(finite(factor) & finite(resisting)), SampleOutcome::Overflow);
     out.settle(both, SampleOutcome::BothPlanes);
     out.settle(first, SampleOutcome::FirstPlaneOnly);
     out.settle(second, SampleOutcome::SecondPlaneOnly);
     out.settle(lift, SampleOutcome::LiftOff);
     out.settle(splatMask(-1), SampleOutcome::Unresolved);
-    return resisting / magnitude;
+    return factor;
 }
 
 // The factor where the outcome works one out, else 0.
