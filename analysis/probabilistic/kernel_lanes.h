@@ -12,7 +12,9 @@
 // lane, so a lane gives the bits of the scalar code.
 #include <cstddef>
 #include <cstdint>
+#include <immintrin.h>
 #include <sleef.h>
+#include <utility>
 
 #include "analysis/probabilistic/distribution.h"
 #include "analysis/probabilistic/kernel.h"
@@ -34,28 +36,30 @@ inline Native nativeSqrt(Native x) { return TRELMOX_SQRT(x); }
 typedef double V __attribute__((vector_size(Lanes * 8)));
 typedef long M __attribute__((vector_size(Lanes * 8))); // what comparing two V gives
 
-inline V splat(double x) {
-    V v{};
-    for (std::size_t i = 0; i < Lanes; ++i) v[i] = x;
-    return v;
+// Every lane x: a vector of Lanes copies, which the compiler turns into one
+// broadcast (element by element it stores and reloads them).
+template <typename T, typename E, std::size_t... I> inline T repeated(E x, std::index_sequence<I...>) {
+    return T{((void)I, x)...};
 }
-inline M splatMask(long x) {
-    M m{};
-    for (std::size_t i = 0; i < Lanes; ++i) m[i] = x;
-    return m;
-}
+inline V splat(double x) { return repeated<V>(x, std::make_index_sequence<Lanes>{}); }
+inline M splatMask(long x) { return repeated<M>(x, std::make_index_sequence<Lanes>{}); }
 inline V load(const double* p) {
     V v;
     __builtin_memcpy(&v, p, sizeof v);
     return v;
 }
 inline void store(double* p, V v) { __builtin_memcpy(p, &v, sizeof v); }
+// A mask's lanes are all ones or all zeros: the sign bit decides.
+#if TRELMOX_LANES == 4
+inline V pick(M m, V a, V b) { return (V)_mm256_blendv_pd((__m256d)b, (__m256d)a, (__m256d)m); }
+inline bool anyLane(M m) { return _mm256_movemask_pd((__m256d)m) != 0; }
+#elif TRELMOX_LANES == 8
 inline V pick(M m, V a, V b) { return m ? a : b; }
-inline bool anyLane(M m) {
-    for (std::size_t i = 0; i < Lanes; ++i)
-        if (m[i]) return true;
-    return false;
-}
+inline bool anyLane(M m) { return _mm512_test_epi64_mask((__m512i)m, (__m512i)m) != 0; }
+#else
+inline V pick(M m, V a, V b) { return m ? a : b; }
+inline bool anyLane(M m) { return _mm_movemask_pd((__m128d)m) != 0; }
+#endif
 inline V absolute(V x) { return (V)((M)x & splatMask(0x7fffffffffffffffLL)); }
 inline M finite(V x) { return absolute(x) <= splat(__DBL_MAX__); }
 inline V squareRoot(V x) { return (V)nativeSqrt((Native)x); }
@@ -73,30 +77,53 @@ inline Vec cross(const Vec& a, const Vec& b) {
 inline V norm(const Vec& a) { return squareRoot(dot(a, a)); }
 inline Vec splatVec(const double* v) { return {splat(v[0]), splat(v[1]), splat(v[2])}; }
 inline M finiteVec(const Vec& a) { return finite(a.x) & finite(a.y) & finite(a.z); }
+inline Vec pickVec(M m, const Vec& a, const Vec& b) { return {pick(m, a.x, b.x), pick(m, a.y, b.y), pick(m, a.z, b.z)}; }
+// Where the edge p-q crosses the level side = 0 (polyhedron.cpp's crossing).
+inline Vec crossing(const Vec& p, const Vec& q, V dp, V dq) { return add(p, scale(dp / (dp - dq), sub(q, p))); }
 
-// The outcome of every lane, and the lanes still being worked out.
-struct Outcomes {
+#if TRELMOX_LANES == 4
+inline M pickMask(M m, M a, M b) { return (M)_mm256_blendv_pd((__m256d)b, (__m256d)a, (__m256d)m); }
+#else
+inline M pickMask(M m, M a, M b) { return m ? a : b; }
+#endif
+
+// The outcome of every lane, and the lanes still being worked out. Exact
+// settles every failure in the scalar order. The other (for Kc, whose
+// checks are many and whose failures rare) only notes the lanes that some
+// check would fail in Trouble: a block with any such lane is then worked
+// out again exactly, so the outcomes are the same.
+template <bool Exact = true> struct Outcomes {
     M Live = splatMask(-1);
     M Code = splatMask(0);
+    M Trouble = splatMask(0);
     // Lanes in `when` that are still live end here with `code`.
     [[gnu::always_inline]] void settle(M when, SampleOutcome code) {
         const M now = when & Live;
-        Code = now ? splatMask(static_cast<long>(code)) : Code;
+        Code = pickMask(now, splatMask(static_cast<long>(code)), Code);
         Live &= ~now;
     }
+    [[gnu::always_inline]] void fail(M when, SampleOutcome code) {
+        if constexpr (Exact)
+            settle(when, code);
+        else
+            Trouble |= when & Live;
+    }
     [[gnu::always_inline]] V overflowChecked(V v) {
-        settle(~finite(v), SampleOutcome::Overflow);
+        fail(~finite(v), SampleOutcome::Overflow);
         return v;
     }
-    // checkedDiv's failures, then an overflow (arithmetic.h's quotient).
+    // checkedDiv's failures, then an overflow (arithmetic.h's quotient). A
+    // zero divisor gives a quotient that is not finite, which Trouble notes.
     [[gnu::always_inline]] V quotient(V dividend, V divisor) {
-        const M zero = divisor == splat(0);
-        settle(zero & (dividend == splat(0)), SampleOutcome::InvalidOperation);
-        settle(zero, SampleOutcome::DivisionByZero);
+        if constexpr (Exact) {
+            const M zero = divisor == splat(0);
+            settle(zero & (dividend == splat(0)), SampleOutcome::InvalidOperation);
+            settle(zero, SampleOutcome::DivisionByZero);
+        }
         return overflowChecked(dividend / divisor);
     }
     [[gnu::always_inline]] V root(V radicand) {
-        settle(radicand < splat(0), SampleOutcome::InvalidOperation);
+        fail(radicand < splat(0), SampleOutcome::InvalidOperation);
         return squareRoot(radicand);
     }
 };
@@ -172,20 +199,24 @@ struct LaneTrig {
     M KcOverflow, FsOverflow;
 };
 
-// full: the terms of Fs too (its dip directions).
-LaneTrig laneTrig(const LaneInputs& in, bool full) {
-    const KernelConstants& k = in.K;
+// The terms that do not vary, worked out once for all blocks of a call.
+LaneTrig fixedTrig(const KernelConstants& k) {
     LaneTrig t;
+    for (int term = 0; term < TrigTermCount; ++term) t.Term[term] = {splat(k.Fixed[term][0]), splat(k.Fixed[term][1])};
+    return t;
+}
+
+// The terms that vary, into t, whose other terms stay fixedTrig's; full:
+// the terms of Fs too (its dip directions).
+void laneTrig(const LaneInputs& in, bool full, LaneTrig& t) {
+    const KernelConstants& k = in.K;
     M overflow[TrigTermCount];
     const Parameter dips[4] = {Parameter::Dip1, Parameter::Dip2, Parameter::DipTop, Parameter::DipFace};
     const Parameter directions[4] = {Parameter::DipDir1, Parameter::DipDir2, Parameter::DipDirTop, Parameter::DipDirFace};
     for (int term = 0; term < TrigTermCount; ++term) {
         overflow[term] = splatMask(0);
         const bool fsOnly = term >= static_cast<int>(TrigTerm::Dir1) && term <= static_cast<int>(TrigTerm::DirFace);
-        if (!k.Varies[term] || (fsOnly && !full)) {
-            t.Term[term] = {splat(k.Fixed[term][0]), splat(k.Fixed[term][1])};
-            continue;
-        }
+        if (!k.Varies[term] || (fsOnly && !full)) continue;
         M& o = overflow[term];
         const auto which = static_cast<TrigTerm>(term);
         if (term < 4)
@@ -206,7 +237,6 @@ LaneTrig laneTrig(const LaneInputs& in, bool full) {
                    of(T::DirTop) | of(T::DirFace);
     if (k.FixedKcOverflows) t.KcOverflow = splatMask(-1);
     if (k.FixedFsOverflows) t.FsOverflow = splatMask(-1);
-    return t;
 }
 
 const Trig& term(const LaneTrig& t, TrigTerm which) { return t.Term[static_cast<int>(which)]; }
@@ -215,20 +245,23 @@ struct LaneNumbers {
     V Rock, Height, C1, C2, F1, F2, Water, U1, U2;
 };
 
-LaneNumbers laneNumbers(const LaneInputs& in, Outcomes& kc, Outcomes& fs) {
+LaneNumbers laneNumbers(const LaneInputs& in) {
     LaneNumbers n{in[Parameter::RockUnitWeight], in[Parameter::SlopeHeight], in[Parameter::Cohesion1],
                   in[Parameter::Cohesion2],      in[Parameter::Friction1],   in[Parameter::Friction2],
                   in[Parameter::WaterUnitWeight], in[Parameter::WaterPressure1], in[Parameter::WaterPressure2]};
-    if (in.K.ComputedWater) {
-        n.U1 = n.U2 = (n.Water * n.Height) / splat(6);
-        kc.overflowChecked(n.U1);
-        fs.overflowChecked(n.U1);
-    }
+    if (in.K.ComputedWater) n.U1 = n.U2 = (n.Water * n.Height) / splat(6);
     return n;
 }
 
+// What fails before the factor's own arithmetic: its trigonometry, then the
+// computed water pressures.
+template <typename Out> void startOutcomes(Out& out, M trigOverflow, bool computedWater, const LaneNumbers& n) {
+    out.fail(trigOverflow, SampleOutcome::Overflow);
+    if (computedWater) out.overflowChecked(n.U1);
+}
+
 // Kc (wedge.cpp's evaluate).
-V laneKc(const LaneTrig& trig, const LaneNumbers& n, double overhang, Outcomes& out) {
+template <typename Out> V laneKc(const LaneTrig& trig, const LaneNumbers& n, double overhang, Out& out) {
     using T = TrigTerm;
     const Trig& psi1 = term(trig, T::Dip1);
     const Trig& rel1 = term(trig, T::Relative1);
@@ -265,7 +298,7 @@ V laneKc(const LaneTrig& trig, const LaneNumbers& n, double overhang, Outcomes& 
 
     // Each case's factor with its own checks, on its own lanes only; a case
     // no lane is in is not worked out (one plane alone is rare).
-    Outcomes bothOut = out, firstOut = out, secondOut = out;
+    Out bothOut = out, firstOut = out, secondOut = out;
     bothOut.Live &= both, firstOut.Live &= first, secondOut.Live &= second;
     const V resisting = bothOut.overflowChecked(
         bothOut.root(q) * ((absE * n.C1 + (Na * n.F1 + Nb * n.F2)) + n.C2));
@@ -287,6 +320,7 @@ V laneKc(const LaneTrig& trig, const LaneNumbers& n, double overhang, Outcomes& 
     const M live = out.Live;
     out.Code = (live & both) ? bothOut.Code : (live & first) ? firstOut.Code : (live & second) ? secondOut.Code : out.Code;
     out.Live = (live & both) ? bothOut.Live : (live & first) ? firstOut.Live : (live & second) ? secondOut.Live : out.Live;
+    out.Trouble |= bothOut.Trouble | firstOut.Trouble | secondOut.Trouble;
     out.settle(both, SampleOutcome::BothPlanes);
     out.settle(first, SampleOutcome::FirstPlaneOnly);
     out.settle(second, SampleOutcome::SecondPlaneOnly);
@@ -299,14 +333,181 @@ Vec upwardNormal(const Trig& dip, const Trig& direction) {
     return {dip.sin * direction.sin, dip.sin * direction.cos, dip.cos};
 }
 
-// The tetrahedron of a wedge without a crack (polyhedron.cpp), the fields
-// the forces and the vector method read.
+// A convex polygon of up to N points in each lane, the number of points per
+// lane: the scalar polygons, whose points differ in number from lane to lane.
+template <int N> struct LanePolygon {
+    Vec P[N];
+    M Count = splatMask(0);
+    LanePolygon() {
+        for (Vec& p : P) p = {splat(0), splat(0), splat(0)};
+    }
+    // Appends p in the lanes `when` that hold fewer than N points.
+    void add(M when, const Vec& p) {
+        when &= Count < splatMask(N);
+        for (int k = 0; k < N; ++k) P[k] = pickVec(when & (Count == splatMask(k)), p, P[k]);
+        Count -= when; // a true lane is -1
+    }
+    M has(int points) const { return Count >= splatMask(points); }
+};
+
+// polyhedron.cpp's polygonArea: a fan of triangles from point 0.
+V polygonArea(const LanePolygon<4>& f) {
+    const Vec first = sub(f.P[1], f.P[0]);
+    Vec twice = cross(first, sub(f.P[2], f.P[0]));
+    twice = pickVec(f.has(4), add(twice, cross(sub(f.P[2], f.P[0]), sub(f.P[3], f.P[0]))), twice);
+    return pick(f.has(3), splat(0.5) * norm(twice), splat(0));
+}
+
+// The tetrahedron of the wedge (polyhedron.cpp), cut by the tension crack if
+// there is one; the fields the forces and the vector method read.
 struct LaneShape {
     Vec Line, Sliding, Inward1, Inward2, FaceOut, Top;
     V Area1, Area2, FaceArea, TopArea, Volume, LineTopZ;
+    // With a crack: its normal into the wedge, where it cuts the line of
+    // intersection (height), and its face.
+    Vec CrackInward;
+    V LineEndZ;
+    LanePolygon<4> CrackFace;
+    // The lowest point where the crack is open (forces.cpp's lowestOpening).
+    V LowestOpening;
 };
 
-LaneShape laneShape(const LaneTrig& trig, V height, bool overhanging, Outcomes& out) {
+// The crack's face (storeCrackFace) in order of the angle about its centre.
+// The order comes from the signs of cross products where every comparison
+// of the scalar code's atan2 angles is certain (angles apart by far more
+// than atan2's rounding); lanes where it is not (a face with two points in
+// one direction from the centre, or one opposite point 0) take atan2 itself.
+void sortAroundCentre(LanePolygon<4>& f, const Vec& inward, M live) {
+    const M four = f.has(4);
+    Vec centre = add(add(add(Vec{splat(0), splat(0), splat(0)}, f.P[0]), f.P[1]), f.P[2]);
+    centre = pickVec(four, add(centre, f.P[3]), centre);
+    centre = scale(pick(four, splat(1.0 / 4), splat(1.0 / 3)), centre);
+    const Vec u = sub(f.P[0], centre), v = cross(inward, u);
+    V x[4], y[4];
+    for (int i = 0; i < 4; ++i) {
+        const Vec d = sub(f.P[i], centre);
+        x[i] = dot(d, u), y[i] = dot(d, v);
+    }
+    // Point 0 lies at angle 0; the others at a clear distance from 0 and pi.
+    const V margin = splat(0x1p-30);
+    M clear = splatMask(-1), upper[4];
+    for (int i = 1; i < 4; ++i) {
+        clear &= ~f.has(i + 1) | (absolute(y[i]) > margin * absolute(x[i]));
+        upper[i] = y[i] > splat(0);
+    }
+    M rank[4];
+    rank[0] = splatMask(0);
+    for (int i = 1; i < 4; ++i) rank[0] -= f.has(i + 1) & ~upper[i];
+    for (int i = 1; i < 4; ++i) {
+        rank[i] = splatMask(0) - upper[i];
+        for (int j = 1; j < 4; ++j) {
+            if (j == i) continue;
+            const V turn = x[j] * y[i] - y[j] * x[i]; // > 0: j's angle below i's
+            const M sameHalf = ~(upper[i] ^ upper[j]) & f.has(j + 1) & f.has(i + 1);
+            clear &= ~sameHalf | (absolute(turn) > margin * ((absolute(x[j]) + absolute(y[j])) *
+                                                            (absolute(x[i]) + absolute(y[i]))));
+            rank[i] -= f.has(j + 1) & ((~upper[j] & upper[i]) | (sameHalf & (turn > splat(0))));
+        }
+    }
+    LanePolygon<4> sorted = f;
+    for (int r = 0; r < 4; ++r)
+        for (int i = 0; i < 4; ++i) sorted.P[r] = pickVec(f.has(i + 1) & (rank[i] == splatMask(r)), f.P[i], sorted.P[r]);
+    const M unclear = ~clear & live;
+    if (anyLane(unclear))
+        for (std::size_t lane = 0; lane < Lanes; ++lane) {
+            if (!unclear[lane]) continue;
+            const int n = static_cast<int>(f.Count[lane]);
+            double angle[4];
+            int order[4];
+            for (int i = 0; i < n; ++i) angle[i] = __builtin_atan2(y[i][lane], x[i][lane]), order[i] = i;
+            for (int i = 1; i < n; ++i)
+                for (int k = i; k > 0 && angle[k - 1] > angle[k]; --k) {
+                    std::swap(angle[k - 1], angle[k]);
+                    std::swap(order[k - 1], order[k]);
+                }
+            for (int r = 0; r < n; ++r) {
+                const Vec& p = f.P[order[r]];
+                sorted.P[r].x[lane] = p.x[lane], sorted.P[r].y[lane] = p.y[lane], sorted.P[r].z[lane] = p.z[lane];
+            }
+        }
+    f = sorted;
+}
+
+// The triangle of the face opposite corner `opposite`, clipped to the side
+// >= 0 of the crack (storeFace).
+LanePolygon<4> clippedFace(const Vec (&corner)[4], const V (&side)[4], int opposite) {
+    LanePolygon<4> f;
+    int c[3], n = 0;
+    for (int i = 0; i < 4; ++i)
+        if (i != opposite) c[n++] = i;
+    for (int k = 0; k < 3; ++k) {
+        const int p = c[k], q = c[(k + 1) % 3];
+        const M keptP = side[p] >= splat(0), keptQ = side[q] >= splat(0);
+        f.add(keptP, corner[p]);
+        f.add(keptP ^ keptQ, crossing(corner[p], corner[q], side[p], side[q]));
+    }
+    return f;
+}
+
+// The wedge with a crack: where it cuts the upper slope (crackAnchor), the
+// faces clipped to the toe's side of it, and the volume as a fan from the
+// toe over the upper slope's and the crack's faces (buildWedgeShape).
+void cutByCrack(const KernelConstants& k, LaneShape& s, const Vec (&corner)[4], V topOffset, V distance,
+                Outcomes<>& out) {
+    const Vec& line = s.Line;
+    const V horizontal = squareRoot(line.x * line.x + line.y * line.y);
+    const Vec back{line.x / horizontal, line.y / horizontal, splat(0)};
+    const V fb = dot(s.FaceOut, back), tb = dot(s.Top, back);
+    const V det = fb * s.Top.z - s.FaceOut.z * tb;
+    const V crest = splat(-1) * s.FaceOut.z * topOffset / det;
+    const V a = crest + distance;
+    const V z = (topOffset - a * tb) / s.Top.z;
+    const Vec anchor = add(scale(a, back), Vec{splat(0), splat(0), z});
+    const Vec crack = splatVec(k.CrackNormal);
+    const M anchored = (horizontal != splat(0)) & finiteVec(anchor);
+    const V toe = pick(anchored, splat(-1) * dot(crack, anchor), splat(0));
+    out.settle(toe == splat(0), SampleOutcome::NoBlock);
+    s.CrackInward = scale(pick(toe > splat(0), splat(1), splat(-1)), crack);
+    V side[4];
+    for (int i = 0; i < 4; ++i) side[i] = dot(s.CrackInward, sub(corner[i], anchor));
+    out.settle(~(side[1] < splat(0)), SampleOutcome::NoBlock);
+    s.LineEndZ = crossing(corner[0], corner[1], side[0], side[1]).z;
+    // Where the crack crosses the edges of the upper slope's triangle (1 2 3)
+    // and the slope face's (0 2 3), each edge in storeFace's order.
+    V lowest = splat(__builtin_inf());
+    constexpr int Edges[6][2] = {{1, 2}, {2, 3}, {3, 1}, {0, 2}, {2, 3}, {3, 0}};
+    for (const auto& [p, q] : Edges) {
+        const M change = (side[p] >= splat(0)) ^ (side[q] >= splat(0));
+        const V z = crossing(corner[p], corner[q], side[p], side[q]).z;
+        lowest = pick(change & (z < lowest), z, lowest);
+    }
+    s.LowestOpening = lowest;
+    LanePolygon<4>& cut = s.CrackFace;
+    for (int i = 0; i < 4; ++i) {
+        cut.add(side[i] == splat(0), corner[i]);
+        for (int j = i + 1; j < 4; ++j)
+            cut.add(((side[i] > splat(0)) & (side[j] < splat(0))) | ((side[i] < splat(0)) & (side[j] > splat(0))),
+                    crossing(corner[i], corner[j], side[i], side[j]));
+    }
+    sortAroundCentre(cut, s.CrackInward, out.Live);
+    // Faces opposite corners 3, 2, 1, 0: plane 1, plane 2, slope face, upper slope.
+    s.Area1 = polygonArea(clippedFace(corner, side, 3));
+    s.Area2 = polygonArea(clippedFace(corner, side, 2));
+    s.FaceArea = k.FacePressure != 0 ? polygonArea(clippedFace(corner, side, 1)) : splat(0);
+    const LanePolygon<4> top = clippedFace(corner, side, 0);
+    s.TopArea = k.TopPressure != 0 ? polygonArea(top) : splat(0);
+    V volume = splat(0);
+    const LanePolygon<4>& crackFace = cut;
+    for (const LanePolygon<4>* f : {&top, &crackFace})
+        for (int i = 1; i < 3; ++i) {
+            const V v = absolute(dot(f->P[0], cross(f->P[i], f->P[i + 1]))) / splat(6);
+            volume = pick(f->has(i + 2), volume + v, volume);
+        }
+    s.Volume = volume;
+}
+
+LaneShape laneShape(const KernelConstants& k, const LaneTrig& trig, V height, V crackDistance, Outcomes<>& out) {
+    const bool overhanging = k.Overhang < 0;
     using T = TrigTerm;
     const Vec p1 = upwardNormal(term(trig, T::Dip1), term(trig, T::Dir1));
     const Vec p2 = upwardNormal(term(trig, T::Dip2), term(trig, T::Dir2));
@@ -338,42 +539,96 @@ LaneShape laneShape(const LaneTrig& trig, V height, bool overhanging, Outcomes& 
     s.Inward1 = scale(pick(dot(p1, c3) > splat(0), splat(1), splat(-1)), p1);
     s.Inward2 = scale(pick(dot(p2, c2) > splat(0), splat(1), splat(-1)), p2);
     s.LineTopZ = c1.z;
+    if (k.Crack) {
+        const Vec corner[4] = {{splat(0), splat(0), splat(0)}, c1, c2, c3};
+        cutByCrack(k, s, corner, topOffset, crackDistance, out);
+        return s;
+    }
     // The faces: plane 1 (toe, c1, c2), plane 2 (toe, c1, c3), the slope face
     // (toe, c2, c3), the upper slope (c1, c2, c3); the toe is the origin.
     s.Area1 = splat(0.5) * norm(cross(c1, c2));
     s.Area2 = splat(0.5) * norm(cross(c1, c3));
-    s.FaceArea = splat(0.5) * norm(cross(c2, c3));
-    s.TopArea = splat(0.5) * norm(cross(sub(c2, c1), sub(c3, c1)));
+    // The faces' areas that no pressure loads are not worked out.
+    s.FaceArea = k.FacePressure != 0 ? splat(0.5) * norm(cross(c2, c3)) : splat(0);
+    s.TopArea = k.TopPressure != 0 ? splat(0.5) * norm(cross(sub(c2, c1), sub(c3, c1))) : splat(0);
     s.Volume = absolute(volume6) / splat(6);
     return s;
 }
 
 Vec horizontalAlong(const Vec& v, const Vec& fallback) {
     const V length = squareRoot(v.x * v.x + v.y * v.y);
-    const V other = squareRoot(fallback.x * fallback.x + fallback.y * fallback.y);
-    const M along = length > splat(0), otherwise = other > splat(0);
-    return {pick(along, v.x / length, pick(otherwise, fallback.x / other, splat(0))),
-            pick(along, v.y / length, pick(otherwise, fallback.y / other, splat(0))), splat(0)};
+    const M along = length > splat(0);
+    Vec h{v.x / length, v.y / length, splat(0)};
+    // A vertical line of intersection is rare: the fallback only where a lane needs it.
+    if (anyLane(~along)) {
+        const V other = squareRoot(fallback.x * fallback.x + fallback.y * fallback.y);
+        const M otherwise = other > splat(0);
+        h.x = pick(along, h.x, pick(otherwise, fallback.x / other, splat(0)));
+        h.y = pick(along, h.y, pick(otherwise, fallback.y / other, splat(0)));
+    }
+    return h;
+}
+
+// The integral of max(0, level - z) over the polygon (forces.cpp's depthIntegral).
+V depthIntegral(const LanePolygon<4>& polygon, V level) {
+    LanePolygon<5> below;
+    for (int i = 0; i < 4; ++i) {
+        const Vec& p = polygon.P[i];
+        const Vec q = i == 3 ? polygon.P[0] : pickVec(polygon.has(i + 2), polygon.P[i + 1], polygon.P[0]);
+        const V dp = level - p.z, dq = level - q.z;
+        const M valid = polygon.has(i + 1), keptP = dp >= splat(0), keptQ = dq >= splat(0);
+        below.add(valid & keptP, p);
+        below.add(valid & (keptP ^ keptQ), crossing(p, q, dp, dq));
+    }
+    V integral = splat(0);
+    const Vec& b0 = below.P[0];
+    for (int i = 1; i < 4; ++i) {
+        const Vec& b1 = below.P[i];
+        const Vec& b2 = below.P[i + 1];
+        const V area = splat(0.5) * norm(cross(sub(b1, b0), sub(b2, b0)));
+        integral = pick(below.has(i + 2), integral + area * (level - (b0.z + b1.z + b2.z) / splat(3)), integral);
+    }
+    return integral;
 }
 
 // The magnitude of share i of a varied total (parameters.cpp's shareOut).
 V shareOf(double share, double sum, V total) { return sum > 0 ? splat(share) * (total / splat(sum)) : splat(0); }
 
 // Fs (forces.cpp's wedgeForces, then vector_method.cpp's vectorMethod).
-V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, const LaneNumbers& n, Outcomes& out) {
+V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, const LaneNumbers& n, Outcomes<>& out) {
     const Vec zero{splat(0), splat(0), splat(0)};
     const V weight = n.Rock * s.Volume;
     const Vec weightForce{splat(0), splat(0), splat(-1) * weight};
     V pressure1 = splat(0), pressure2 = splat(0);
+    Vec crackWater = zero;
     if (k.Water == WaterMode::Block) pressure1 = n.U1, pressure2 = n.U2;
-    if (k.Water == WaterMode::Saturated) pressure1 = pressure2 = n.Water * s.LineTopZ / splat(6);
+    if (k.Water == WaterMode::Saturated && !k.Crack) pressure1 = pressure2 = n.Water * s.LineTopZ / splat(6);
+    if (k.Water == WaterMode::Saturated && k.Crack) {
+        // forces.cpp's saturatedWater with a crack (std::min and std::max as written there).
+        const LanePolygon<4>& face = s.CrackFace;
+        V low = face.P[0].z, high = low;
+        for (int i = 1; i < 4; ++i) {
+            low = pick(face.has(i + 1) & (face.P[i].z < low), face.P[i].z, low);
+            high = pick(face.has(i + 1) & (high < face.P[i].z), face.P[i].z, high);
+        }
+        const V spill = pick(s.LowestOpening < high, s.LowestOpening, high) - low;
+        const V full = pick(splat(0) < spill, spill, splat(0));
+        const V standing = in[Parameter::CrackWater];
+        const V level = low + pick(full < standing, full, standing);
+        const V above = level - s.LineEndZ;
+        pressure1 = pressure2 = n.Water * pick(splat(0) < above, above, splat(0)) / splat(3);
+        crackWater = scale(n.Water * depthIntegral(face, level), s.CrackInward);
+    }
     const Vec water1 = scale(pressure1 * s.Area1, s.Inward1), water2 = scale(pressure2 * s.Area2, s.Inward2);
     const V seismicK = in[Parameter::Seismic];
-    const Vec direction = k.SeismicAlongSliding ? horizontalAlong(s.Sliding, s.FaceOut) : splatVec(k.SeismicDirection);
-    const Vec seismicForce = scale(seismicK * weight, direction);
     const M shaken = seismicK != splat(0);
-    const Vec seismic{pick(shaken, seismicForce.x, splat(0)), pick(shaken, seismicForce.y, splat(0)),
-                      pick(shaken, seismicForce.z, splat(0))};
+    Vec seismic = zero;
+    // No seismic load at all (the common case): its direction is not worked out.
+    if (anyLane(shaken)) {
+        const Vec direction =
+            k.SeismicAlongSliding ? horizontalAlong(s.Sliding, s.FaceOut) : splatVec(k.SeismicDirection);
+        seismic = pickVec(shaken, scale(seismicK * weight, direction), zero);
+    }
     Vec external = zero;
     const V forceTotal = in[Parameter::ForceMagnitude];
     for (std::size_t i = 0; i < k.ForceCount; ++i)
@@ -387,7 +642,7 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
         Vec& sum = k.BoltActive[i] ? activeBolts : passive;
         sum = add(sum, scale(shareOf(k.BoltShares[i], k.BoltShareSum, boltTotal), splatVec(&k.BoltDirections[3 * i])));
     }
-    Vec active = add(add(add(weightForce, water1), water2), zero);
+    Vec active = add(add(add(weightForce, water1), water2), crackWater);
     active = add(add(add(add(add(active, seismic), external), faceLoad), topLoad), activeBolts);
 
     const Vec& n1 = s.Inward1;
@@ -426,6 +681,7 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     const V resistingSecond = n.C2 * s.Area2 + alone2 * n.F2;
     const V resisting = pick(both, resistingBoth, pick(first, resistingFirst, resistingSecond)) - dot(passive, slide);
     const V factor = resisting / magnitude;
+    // A resistance past the range of a double fails as the scalar method's does.
     out.settle(slides & ~(finite(factor) & finite(resisting)), SampleOutcome::Overflow);
     out.settle(both, SampleOutcome::BothPlanes);
     out.settle(first, SampleOutcome::FirstPlaneOnly);
@@ -448,18 +704,27 @@ void storeOutcomes(SampleOutcome* to, M code) {
 }
 
 void evaluateLanes(const KernelConstants& k, const KernelColumns& c, const KernelResults& r) {
+    LaneTrig trig = fixedTrig(k);
     for (std::size_t at = 0; at < c.Count; at += Lanes) {
         const LaneInputs in{k, c, at};
-        const LaneTrig trig = laneTrig(in, r.Fs != nullptr);
-        Outcomes kc, fs;
-        kc.settle(trig.KcOverflow, SampleOutcome::Overflow);
-        fs.settle(trig.FsOverflow, SampleOutcome::Overflow);
-        const LaneNumbers n = laneNumbers(in, kc, fs);
-        const V kcValue = laneKc(trig, n, k.Overhang, kc);
-        store(r.Kc + at, factorOf(kc.Code, kcValue));
-        storeOutcomes(r.KcOutcome + at, kc.Code);
+        laneTrig(in, r.Fs != nullptr, trig);
+        const LaneNumbers n = laneNumbers(in);
+        Outcomes<false> kc;
+        startOutcomes(kc, trig.KcOverflow, k.ComputedWater, n);
+        V kcValue = laneKc(trig, n, k.Overhang, kc);
+        M kcCode = kc.Code;
+        if (anyLane(kc.Trouble)) {
+            Outcomes<> exact;
+            startOutcomes(exact, trig.KcOverflow, k.ComputedWater, n);
+            kcValue = laneKc(trig, n, k.Overhang, exact);
+            kcCode = exact.Code;
+        }
+        store(r.Kc + at, factorOf(kcCode, kcValue));
+        storeOutcomes(r.KcOutcome + at, kcCode);
         if (!r.Fs) continue;
-        const LaneShape shape = laneShape(trig, n.Height, k.Overhang < 0, fs);
+        Outcomes<> fs;
+        startOutcomes(fs, trig.FsOverflow, k.ComputedWater, n);
+        const LaneShape shape = laneShape(k, trig, n.Height, in[Parameter::CrackDistance], fs);
         const V fsValue = laneFs(k, in, shape, n, fs);
         store(r.Fs + at, factorOf(fs.Code, fsValue));
         storeOutcomes(r.FsOutcome + at, fs.Code);

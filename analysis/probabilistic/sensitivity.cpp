@@ -32,8 +32,8 @@ std::optional<std::string> physicalFailure(BlockInputs& inputs, Parameter parame
 }
 
 // Kc and Fs of every value at once, in the lanes of the widest kernel; the
-// full factor of a block with a tension crack or passive bolts one value at a
-// time.
+// full factor of a block with passive bolts one value at a time, as the
+// scalar analysis decides which of them carry.
 std::vector<SensitivityStep> evaluateSteps(const BlockInputs& base, Parameter parameter, std::vector<double> values) {
     const std::size_t n = values.size();
     const std::size_t padded = (n + MaxLanes - 1) / MaxLanes * MaxLanes;
@@ -45,9 +45,9 @@ std::vector<SensitivityStep> evaluateSteps(const BlockInputs& base, Parameter pa
     columns.Count = padded;
     std::vector<double> kc(padded), fs(padded);
     std::vector<SampleOutcome> kcOutcome(padded), fsOutcome(padded);
-    const bool crack = base.Loads.Crack.has_value() || hasPassiveBolts(base.Loads);
+    const bool scalarFull = hasPassiveBolts(base.Loads);
     widestKernel().Evaluate(plan.Constants, columns,
-                            {kc.data(), kcOutcome.data(), crack ? nullptr : fs.data(), fsOutcome.data()});
+                            {kc.data(), kcOutcome.data(), scalarFull ? nullptr : fs.data(), fsOutcome.data()});
     std::vector<SensitivityStep> steps(n);
     BlockInputs probe = base;
     for (std::size_t i = 0; i < n; ++i) {
@@ -65,7 +65,7 @@ std::vector<SensitivityStep> evaluateSteps(const BlockInputs& base, Parameter pa
             s.Failure = OverflowMessage;
         else
             s.Result = SafetyResult{kc[i], static_cast<TWedgeContact>(kcOutcome[i])};
-        if (crack) {
+        if (scalarFull) {
             BlockInputs inputs = base;
             parameterField(inputs, parameter) = values[i];
             try {
