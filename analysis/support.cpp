@@ -107,8 +107,16 @@ public:
         if (boltActive_) {
             driven = drivenVectorMethod(s_, active_ + extra, bolts_, n_, r);
         } else {
+            // A bolt along a passive bolt's direction joins it, as the forces
+            // do; one merely parallel to it joins it too, which can only give
+            // the lower factor.
             std::vector<TPoint3D> passive = bolts_;
-            passive.push_back(extra);
+            const auto along = std::find_if(passive.begin(), passive.end(), [&](const TPoint3D& g) {
+                const double length = norm(g);
+                return length > 0 && norm(cross(g, bolt_)) <= 1e-12 * length && dot(g, bolt_) > 0;
+            });
+            if (along != passive.end()) *along = *along + extra;
+            else passive.push_back(extra);
             driven = drivenVectorMethod(s_, active_, passive, n_, r);
         }
         return driven ? r.Factor : Infinity; // undriven: nothing pushes the wedge any more
@@ -282,14 +290,25 @@ std::optional<double> boltForce(const FullAnalysis& a, const WedgeNumbers& n, co
     const std::vector<TPoint3D>& groups = a.Forces.Passive;
     std::vector<std::pair<double, double>> spans;
     std::vector<TPoint3D> members;
-    for (std::uint32_t set = 0; set < (std::uint32_t{1} << groups.size()); ++set) {
-        TPoint3D carried{};
-        members.clear();
-        for (std::size_t i = 0; i < groups.size(); ++i)
-            if (set >> i & 1) carried = carried + groups[i], members.push_back(groups[i]);
+    const auto add = [&](const TPoint3D& carried, std::span<const TPoint3D> with) {
         Intervals safe;
-        BoltProblem(a, n, bolt, active, carried, members).safeForces(required, safe);
+        BoltProblem(a, n, bolt, active, carried, with).safeForces(required, safe);
         spans.insert(spans.end(), safe.Spans.begin(), safe.Spans.begin() + safe.Count);
+    };
+    // Every set of a few directions; beyond that (sets double with each) the
+    // set carrying without the new bolt, and none: a force found that way
+    // holds, checked as every force is, but may not be the least.
+    if (groups.size() > 6) {
+        add({}, {});
+        add(a.Safety.Carried, {});
+    } else {
+        for (std::uint32_t set = 0; set < (std::uint32_t{1} << groups.size()); ++set) {
+            TPoint3D carried{};
+            members.clear();
+            for (std::size_t i = 0; i < groups.size(); ++i)
+                if (set >> i & 1) carried = carried + groups[i], members.push_back(groups[i]);
+            add(carried, members);
+        }
     }
     std::sort(spans.begin(), spans.end());
     const BoltProblem check(a, n, bolt, active);
