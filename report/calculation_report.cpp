@@ -294,10 +294,14 @@ std::vector<ReportItem> fullItems(const FullOutcome& full) {
     if (!full.Report) return {ReportParagraph{"实际楔块的三维分析未能进行：" + full.Failure}};
     const RealWedge& r = *full.Report;
     if (r.Analysis.Refusal) return {ReportParagraph{"实际楔块：" + refusalMessage(*r.Analysis.Refusal)}};
-    return {geometryTable(r, *full.Loads), forceTable(r, *full.Loads), safetyTable(r, *full.Loads),
-            ReportTable{"支护设计",
-                        {},
-                        {{"设计锚杆", designBoltText(r.Design)}, {"最省力锚杆方向", leastBoltText(r.Design)}}}};
+    std::vector<ReportItem> items{geometryTable(r, *full.Loads), forceTable(r, *full.Loads)};
+    if (const std::string note = crackWaterNote(r.Analysis.Forces); full.Loads->Crack && !note.empty())
+        items.push_back(ReportParagraph{note + "。"});
+    items.insert(items.end(), {safetyTable(r, *full.Loads), ReportTable{"支护设计",
+                                                                        {},
+                                                                        {{"设计锚杆", designBoltText(r.Design)},
+                                                                         {"最省力锚杆方向", leastBoltText(r.Design)}}}});
+    return items;
 }
 
 const char* distributionName(Distribution::Kind kind) {

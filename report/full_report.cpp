@@ -105,6 +105,7 @@ void forceLines(std::vector<std::string>& lines, const ReportedWedge& in) {
                   forceLine("第一切割面水压力", f.Water1) + "\t平均水压\t" + withUnit(fixed(f.Pressure1), "kPa"),
                   forceLine("第二切割面水压力", f.Water2) + "\t平均水压\t" + withUnit(fixed(f.Pressure2), "kPa")});
     if (l.Crack) lines.push_back(forceLine("张裂缝水压力\t", f.CrackWater) + "\t水深\t" + withUnit(fixed(f.CrackWaterDepth), "m"));
+    if (const std::string note = crackWaterNote(f); l.Crack && !note.empty()) lines.push_back("注：" + note + "。");
     lines.push_back(forceLine("地震力\t\t", f.Seismic));
     for (std::size_t i = 0; i < l.Forces.size(); ++i)
         lines.push_back(forceLine("外力" + std::to_string(i + 1) + "\t\t",

@@ -10,10 +10,12 @@ seconds=${FUZZ_SECONDS:-20}
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DTRELMOX_FUZZ=ON
 cmake --build build-fuzz
 mkdir -p build-fuzz/findings
-for harness in datafile analysis; do
+for harness in datafile analysis loads; do
   corpus=build-fuzz/corpus/$harness
   mkdir -p "$corpus"
+  dict=tests/fuzz/datafile.dict
+  [ "$harness" = loads ] && dict=tests/fuzz/companion.dict
   echo "fuzzing $harness for $seconds s"
   build-fuzz/bin/fuzz_$harness -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-    -dict=tests/fuzz/datafile.dict -artifact_prefix="build-fuzz/findings/$harness-" "$corpus" tests/data
+    -dict="$dict" -artifact_prefix="build-fuzz/findings/$harness-" "$corpus" tests/data
 done

@@ -98,3 +98,32 @@ TEST(Combinations, SetMembersMustAgreeOnTheirStrength) {
 
 } // namespace
 } // namespace trelmox
+
+namespace trelmox {
+namespace {
+
+// Planes of one dip direction meet in a horizontal line and cut out no
+// wedge; rounding once gave such a pair Fs 0 and made it the critical one,
+// and a passive bolt along the sliding direction once gave a negative Fs.
+TEST(Combinations, NoPairOfOneDipDirectionAndNoNegativeFactor) {
+    const MeasurementFile file = parseMeasurements("45,105\n70,235\n5,5\n35,5\n47,180\n22,110\n");
+    const std::vector<CandidatePlane> planes = measuredCandidates(file.Planes);
+    for (const WedgeLoads& loads : {WedgeLoads{}, exampleLoads()}) {
+        const std::vector<PlanePair> pairs = combinePlanes(planes, combinationSlope(exampleSlope(), loads), 1);
+        ASSERT_TRUE(pairs.front().hasFactor());
+        EXPECT_NE(pairs.front().First, 2u);
+        for (const PlanePair& p : pairs) {
+            if (p.First == 2 && p.Second == 3) {
+                EXPECT_FALSE(p.hasFactor());
+                EXPECT_EQ(p.Refusal, WedgeRefusal::HorizontalLine);
+                EXPECT_NE(pairProblem(p)->find("交线水平"), std::string::npos);
+            }
+            if (p.hasFactor()) {
+                EXPECT_GE(p.Full->Factor, 0) << p.First << ' ' << p.Second;
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace trelmox
