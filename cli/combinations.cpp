@@ -2,6 +2,7 @@
 // the cutting planes of one slope, sorted by the full factor, so that a
 // measurement file goes in and the critical wedge comes out.
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <ostream>
 
@@ -84,7 +85,7 @@ template <typename Step> auto fromFile(const std::string& file, Step step) {
     try {
         return step();
     } catch (const Error& e) {
-        throw Error(file + ": " + e.what());
+        throw Error::fromSystem(shownPath(file) + ": " + e.what(), e.systemError());
     }
 }
 
@@ -94,7 +95,7 @@ void combine(const std::string& blockFile, const std::string& measurementFile, c
     SavedBlock block;
     CombinationSlope slope;
     fromFile(blockFile, [&] {
-        block = savedBlockFromTexts(parseBlockData(readTextFile(blockFile)));
+        block = readSavedBlock(blockFile);
         const std::optional<WedgeLoads> companion = dataFileCompanion(blockFile);
         c.HasLoads = companion.has_value();
         slope = combinationSlope(block, companion.value_or(WedgeLoads{}));
@@ -161,9 +162,13 @@ void printSets(const Combination& c, std::ostream& out) {
     const std::vector<std::size_t> widths = {12, 8, 14, 10, 10};
     out << tableRow({"组", "个数", "平均产状", "K", "95%置信锥"}, widths) << '\n';
     const auto optional = [](const std::optional<double>& v) { return v ? degreesText(*v) : std::string("-"); };
+    // Coinciding poles have no finite K: the set has no scatter.
+    const auto kappa = [&](const std::optional<double>& k) {
+        return k && std::isinf(*k) ? std::string("无离散") : optional(k);
+    };
     for (const JointSet& set : c.Joints.sets())
         out << tableRow({set.Label, std::to_string(set.Members.size()), attitudeText(set.Stats.MeanPlane),
-                    optional(set.Stats.Kappa), optional(set.Stats.Cone95)},
+                    kappa(set.Stats.Kappa), optional(set.Stats.Cone95)},
                    widths)
             << '\n';
     out << '\n';
@@ -218,7 +223,10 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
     try {
         combine(parsed.positional[0], parsed.positional[1], choice, combination);
     } catch (const Error& failure) {
-        err << "trelmox-cli combinations: " << failure.what() << '\n';
+        // Shown as every command shows a failure: with the system's reason,
+        // control characters from the files made visible.
+        err << "trelmox-cli combinations: " << shownText(failure.what())
+            << (failure.systemError() ? "（" + systemReason(failure.systemError()) + "）" : std::string()) << '\n';
         return ExitBlockFailed;
     }
     if (format == "json") printJson(combination, out);

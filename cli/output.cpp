@@ -38,8 +38,8 @@ std::size_t characterCount(const std::string& text) {
     return count;
 }
 
-// What the system says about a failed file operation, in the user's words
-// for the common cases.
+} // namespace
+
 std::string systemReason(int errorNumber) {
     switch (errorNumber) {
     case ENOENT: return "文件或文件夹不存在";
@@ -54,8 +54,6 @@ std::string systemReason(int errorNumber) {
     default: return std::strerror(errorNumber);
     }
 }
-
-} // namespace
 
 std::string shownText(const std::string& text) {
     const std::string visible = visibleText(text);

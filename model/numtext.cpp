@@ -1,5 +1,7 @@
 #include "model/numtext.h"
 
+#include "model/exact_text.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -134,6 +136,19 @@ RoundedDecimal roundTo15Digits(double value) {
     return rounded;
 }
 
+// The shortest digits that read back as `value` (to_chars' round trip).
+RoundedDecimal shortestDigits(double value) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific);
+    const std::string text(buffer, result.ptr); // d[.ddd]e[+-]x
+    const std::size_t e = text.find('e');
+    RoundedDecimal shortest;
+    shortest.digits = text.substr(0, 1) + (e > 1 ? text.substr(2, e - 2) : std::string());
+    shortest.exponent = std::stoi(text.substr(e + 1));
+    while (shortest.digits.size() > 1 && shortest.digits.back() == '0') shortest.digits.pop_back();
+    return shortest;
+}
+
 std::string fixedNotation(const RoundedDecimal& r) {
     const int pointAfter = r.exponent + 1; // digits before the decimal point
     if (pointAfter <= 0) return "0." + std::string(-pointAfter, '0') + r.digits;
@@ -175,15 +190,23 @@ std::int32_t textToInt32(const std::string& text) {
     return value;
 }
 
-std::string floatToText(double value) {
+namespace {
+
+std::string generalFormat(double value, RoundedDecimal (*digitsOf)(double)) {
     if (std::isnan(value)) return "NAN";
     if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
     if (value == 0) return "0";
-    const RoundedDecimal rounded = roundTo15Digits(value);
+    const RoundedDecimal rounded = digitsOf(value);
     const bool fixed = rounded.exponent >= -4 && rounded.exponent < 15;
     const std::string magnitude = fixed ? fixedNotation(rounded) : scientificNotation(rounded);
     return value < 0 ? "-" + magnitude : magnitude;
 }
+
+} // namespace
+
+std::string floatToText(double value) { return generalFormat(value, roundTo15Digits); }
+
+std::string floatToExactText(double value) { return generalFormat(value, shortestDigits); }
 
 std::string floatToFixed4(double value) {
     char buffer[400];

@@ -8,9 +8,12 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds=${FUZZ_SECONDS:-20}
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DTRELMOX_FUZZ=ON
-cmake --build build-fuzz
+harnesses=${FUZZ_HARNESSES:-datafile analysis loads measurements combinations}
+targets=()
+for harness in $harnesses; do targets+=(fuzz_$harness); done
+cmake --build build-fuzz --target "${targets[@]}"
 mkdir -p build-fuzz/findings
-for harness in datafile analysis loads; do
+for harness in $harnesses; do
   corpus=build-fuzz/corpus/$harness
   mkdir -p "$corpus"
   dict=tests/fuzz/datafile.dict

@@ -33,13 +33,14 @@ WedgeLoads exampleLoads() {
 TEST(Combinations, TwoSetsGiveWhatTheirBlockGivesAnalysedDirectly) {
     const MeasurementFile file = parseMeasurements("dip,dipdir,set,c,f\n"
                                                    "44,104,J1,,\n46,106,J1,,\n45,105.5,J1,,\n"
-                                                   "70,234,J2,30,0.5\n71,236,J2,,\n");
+                                                   "70,234,J2,30.000000000000004,0.5000000000000001\n71,236,J2,,\n");
     const std::vector<CandidatePlane> sets = setCandidates(file.Planes, labelledSets(file.Planes));
     ASSERT_EQ(sets.size(), 2u);
     const SavedBlock block = pairBlock(exampleSlope(), sets[0], sets[1]);
     EXPECT_EQ(block.Params.Cohesion1, "24");
-    EXPECT_EQ(block.Params.Cohesion2, "30");
-    EXPECT_EQ(block.Params.Friction2, "0.5");
+    // Every digit of the plane's own c and f: the block is the pair to the bit.
+    EXPECT_EQ(block.Params.Cohesion2, "30.000000000000004");
+    EXPECT_EQ(block.Params.Friction2, "0.5000000000000001");
     for (const WedgeLoads& loads : {WedgeLoads{}, exampleLoads()}) {
         const std::vector<PlanePair> pairs = combinePlanes(sets, combinationSlope(exampleSlope(), loads));
         ASSERT_EQ(pairs.size(), 1u);

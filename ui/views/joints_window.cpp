@@ -41,7 +41,7 @@ QString factorText(const std::optional<double>& factor) { return factor ? text(f
 
 QString kappaText(const std::optional<double>& kappa) {
     if (!kappa) return QStringLiteral("-");
-    return std::isinf(*kappa) ? QStringLiteral("∞") : QString::number(*kappa, 'f', 1);
+    return std::isinf(*kappa) ? QStringLiteral("无离散") : QString::number(*kappa, 'f', 1);
 }
 
 QString contactText(const auto& result) {
