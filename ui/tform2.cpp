@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -70,7 +71,7 @@ TForm2::TForm2(Workspace& workspace) : workspace_(workspace) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("楔快失稳分析数据输入"));
     setFont(dialogFont(12));
-    resize(ClientSize);
+    setFixedSize(ClientSize); // fixed places: resizing would cut off the buttons or strand the status bar
     buildModeSelectors();
     buildBlockPanel();
     buildQuadrantGroup();
@@ -241,6 +242,31 @@ std::vector<NumberBox> TForm2::numberBoxes() const {
     return boxes;
 }
 
+bool TForm2::focusAngleBox(const QString& message) {
+    const bool dipMode = dipMode_->isChecked();
+    for (int role = 0; role < 4; ++role) {
+        const std::pair<const char*, TypeAheadCombo*> named[] = {
+            {"走向角", dipMode ? nullptr : quadrantBoxes_[role][StrikeAngleBox]},
+            {"倾角", dipMode ? dipBoxes_[role][DipAngleField] : quadrantBoxes_[role][DipAngleBox]},
+            {"倾向", dipMode ? dipBoxes_[role][DipDirectionField] : nullptr}};
+        for (const auto& [name, box] : named)
+            if (box && message.startsWith(QString::fromUtf8(PlaneNames[role]) + QString::fromUtf8(name) + QStringLiteral("应在"))) {
+                activateWindow();
+                box->setFocus(Qt::OtherFocusReason);
+                box->lineEdit()->selectAll();
+                return true;
+            }
+    }
+    return false;
+}
+
+std::vector<NumberBox> TForm2::confirmBoxes() const {
+    std::vector<NumberBox> boxes = workspace_.parameters().numberBoxes();
+    const std::vector<NumberBox> planes = numberBoxes();
+    boxes.insert(boxes.begin(), planes.begin(), planes.end());
+    return boxes;
+}
+
 void TForm2::RadioButton1Click() {
     dipGroup_->hide();
     quadrantGroup_->show();
@@ -255,31 +281,35 @@ void TForm2::addListEntry(const QString& entry) {
     if (!blockName_->hasItem(entry)) blockName_->appendItem(entry);
 }
 
-void TForm2::BitBtn1Click() {
+// Either mode confirms the one block and writes both files: the report and
+// the data file (with the companion file of the loads). A confirm is all or
+// nothing: a refused plane, parameter or load text writes no file.
+bool TForm2::confirm(bool dipMode) {
     WrittenFiles written;
+    bool done = false;
     workspace_.runCommand(
-        [this, &written] {
-            if (!document().confirmQuadrants()) return messageBoxes().message(EmptyBlockNameMessage);
+        [this, &written, &done, dipMode] {
+            document().checkParameters(true);
+            document().loads();
+            if (!(dipMode ? document().confirmDips() : document().confirmQuadrants()))
+                return messageBoxes().message(EmptyBlockNameMessage);
             const QString name = blockNameText();
-            addListEntry(Parse(".", name.toStdString(), 2) == "txt" ? name : name + QStringLiteral(".txt"));
+            if (dipMode) addListEntry(name);
+            else addListEntry(Parse(".", name.toStdString(), 2) == "txt" ? name : name + QStringLiteral(".txt"));
             workspace_.writeReport(written);
             workspace_.writeDataFile(written);
+            done = true;
         },
-        numberBoxes());
+        confirmBoxes());
     workspace_.showSaved(statusBar_, written);
+    return done;
 }
 
-void TForm2::BitBtn3Click() {
-    WrittenFiles written;
-    workspace_.runCommand(
-        [this, &written] {
-            if (!document().confirmDips()) return messageBoxes().message(EmptyBlockNameMessage);
-            workspace_.writeReport(written);
-            addListEntry(blockNameText());
-        },
-        numberBoxes());
-    workspace_.showSaved(statusBar_, written);
-}
+bool TForm2::confirmShownMode() { return confirm(dipMode_->isChecked()); }
+
+void TForm2::BitBtn1Click() { confirm(false); }
+
+void TForm2::BitBtn3Click() { confirm(true); }
 
 void TForm2::BitBtn2Click() { hide(); }
 
@@ -291,7 +321,6 @@ void TForm2::ComboBox33Select() {
     runCommand([this] {
         if (!workspace_.mayLoadOverEdits(blockNameText())) return blockName_->declineChoice();
         workspace_.loadBlock();
-        workspace_.parameters().setBlockNameText(blockNameText());
     });
 }
 

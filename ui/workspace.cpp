@@ -9,6 +9,8 @@
 #include "model/files.h"
 #include "model/numtext.h"
 #include "ui/loads_window.h"
+#include "ui/tform2.h"
+#include "ui/tform3.h"
 #include "ui/messages.h"
 #include "ui/typeaheadcombo.h"
 
@@ -65,10 +67,25 @@ void Workspace::attach(TForm2* planeEntry, TForm3* parameters, TForm4* analysis)
     analysis_ = analysis;
 }
 
-bool Workspace::refuseEmptyBlockName() const {
+bool Workspace::refuseUnnamed() const {
     if (document_.named()) return false;
-    messageBoxes().message(EmptyBlockNameMessage);
+    messageBoxes().message(document_.entryName().empty() ? QString::fromUtf8(EmptyBlockNameMessage)
+                                                         : QString::fromUtf8(NoConfirmedBlockMessage));
     return true;
+}
+
+// Saving confirms the planes in the entry window's mode, then writes the
+// parameters and loads with the block, each step as its own button does.
+bool Workspace::settleEdits(const QString& question) {
+    if (!document_.modified()) return true;
+    switch (messageBoxes().saveChanges(question)) {
+    case MessageBoxes::SaveAnswer::Discard: return true;
+    case MessageBoxes::SaveAnswer::Cancel: return false;
+    case MessageBoxes::SaveAnswer::Save: break;
+    }
+    if (document_.planesModified() && !planeEntry_->confirmShownMode()) return false;
+    if (document_.modified() && !parameters_->confirm()) return false;
+    return !document_.modified();
 }
 
 void Workspace::writeReport(WrittenFiles& written) {
@@ -120,6 +137,7 @@ bool Workspace::runCommand(const std::function<void()>& command, const std::vect
     return ui::runCommand(command, [this, &boxesRead](const QString& message) {
         for (const NumberBox& number : boxesRead)
             if (numberError(number) == message) return giveFocus(number.box);
+        if (planeEntry_ && planeEntry_->isVisible() && planeEntry_->focusAngleBox(message)) return;
         if (loads_) loads_->focusFailingEntry(message);
     });
 }
