@@ -8,13 +8,17 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QRadioButton>
+#include <QSignalSpy>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QWheelEvent>
 
 #include "document/block_document.h"
 #include "model/companion.h"
 #include "model/files.h"
+#include "ui/views/picture_commands.h"
 #include "ui/views/probabilistic_window.h"
+#include "ui/views/report_command.h"
 #include "ui/views/sensitivity_window.h"
 #include "ui/views/wedge_view_window.h"
 
@@ -68,6 +72,7 @@ private slots:
     void confirmRefusesWhatReadingWouldRefuse();
     void noFileWithoutAConfirmedBlock();
     void aTableCellKeepsItsKeys();
+    void analysisSettingsAndRunsLiveInTheDocument();
     void qtsOwnTextsAreChinese();
 };
 
@@ -256,6 +261,37 @@ void EverydayUse::aTableCellKeepsItsKeys() {
     QCOMPARE(QApplication::focusWidget(), force);
     QCOMPARE(force->text(), QString("-1050"));
     QCOMPARE(program->workspace.document().loadsEntries().Bolts.at(0).Force, std::string("-1050"));
+}
+
+// The probabilistic window's settings and last run survive closing it and
+// even a window made anew, and the calculation report takes the run from
+// the document without asking the window.
+void EverydayUse::analysisSettingsAndRunsLiveInTheDocument() {
+    TestProgram program;
+    confirmAndAnalyse(program);
+    program->Pictures.showProbabilistic();
+    views::ProbabilisticWindow& window = program->Pictures.probabilistic();
+    auto* samples = window.findChild<QSpinBox*>("SamplesBox");
+    activate(&window);
+    QTest::mouseClick(samples, Qt::LeftButton);
+    pressKey(Qt::Key_A, Qt::ControlModifier);
+    typeKeys("500");
+    QSignalSpy finished(&window, &views::ProbabilisticWindow::analysisFinished);
+    QTest::mouseClick(window.findChild<QPushButton*>("RunButton"), Qt::LeftButton);
+    QVERIFY(finished.wait(60000));
+    const QString summary = window.summary();
+    window.close();
+    const auto reported = views::windowReportInputs(program->workspace).Probabilistic;
+    QVERIFY(reported);
+    QCOMPARE(reported->Settings.Samples, std::uint64_t(500));
+    program->Pictures.showProbabilistic();
+    QCOMPARE(samples->value(), 500);
+    QCOMPARE(window.summary(), summary);
+    views::ProbabilisticWindow anew(views::BlockSource([&program] { return views::workspaceBlock(program->workspace); }),
+                                    &program->workspace.document().studies());
+    QCOMPARE(anew.findChild<QSpinBox*>("SamplesBox")->value(), 500);
+    QCOMPARE(anew.summary(), summary);
+    QVERIFY(anew.runFor(views::workspaceBlock(program->workspace)));
 }
 
 // The standard buttons and dialogs of Qt speak the interface's language.
