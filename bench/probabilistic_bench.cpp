@@ -4,6 +4,7 @@
 // alone, to hold sampling below evaluation.
 #include <benchmark/benchmark.h>
 
+#include <string>
 #include <thread>
 
 #include "analysis/probabilistic/kernel.h"
@@ -94,15 +95,17 @@ BENCHMARK(BM_MonteCarloLoads)->ArgName("threads")->Arg(1)->Arg(cores)->Unit(benc
 
 // One thread's CPU time per sample as a run spends it on a chunk: six
 // inputs drawn into columns (angles and strengths), then Kc alone or Kc and
-// Fs in the lanes of one kernel (2: SSE2, 4: AVX, 8: AVX-512, if the
-// processor has it).
+// Fs in the lanes of one kernel (0: SSE2, 1: AVX, 2: AVX2, 3: AVX-512, if
+// the processor has it).
 void BM_SampleInLanes(benchmark::State& state) {
     const bool full = state.range(0) != 0;
-    const auto lanes = static_cast<std::size_t>(state.range(1));
+    const char* const names[] = {"SSE2", "AVX", "AVX2", "AVX-512"};
+    const std::string name = names[state.range(1)];
     const BlockKernel* kernel = nullptr;
     for (const BlockKernel* k : supportedKernels())
-        if (k->Lanes == lanes) kernel = k;
-    if (!kernel) return state.SkipWithError("the processor has no kernel of this width");
+        if (k->Name == name) kernel = k;
+    if (!kernel) return state.SkipWithError("the processor has no such kernel");
+    state.SetLabel(name);
     const ProbabilisticSettings settings = typicalSettings(true, SamplingMethod::MonteCarlo, 1);
     const BlockInputs base = blockInputs(bench::exampleBlock().Attitudes, bench::exampleBlock().Params);
     const auto [draws, varying] = typicalDraws(settings, base);
@@ -130,7 +133,32 @@ void BM_SampleInLanes(benchmark::State& state) {
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * chunk));
 }
-BENCHMARK(BM_SampleInLanes)->ArgNames({"fs", "lanes"})->ArgsProduct({{0, 1}, {2, 4, 8}});
+BENCHMARK(BM_SampleInLanes)->ArgNames({"fs", "kernel"})->ArgsProduct({{0, 1}, {0, 1, 2, 3}});
+
+// The yardstick of a run's speed: a plain loop of the deterministic Kc
+// (glibc's trigonometry, no lanes) over inputs drawn beforehand, one core;
+// CPU time per evaluation. bench.sh sets it beside the whole tool's run.
+void BM_ScalarKcLoop(benchmark::State& state) {
+    const ProbabilisticSettings settings = typicalSettings(true, SamplingMethod::MonteCarlo, 1);
+    const BlockInputs base = blockInputs(bench::exampleBlock().Attitudes, bench::exampleBlock().Params);
+    const auto [draws, varying] = typicalDraws(settings, base);
+    const SampleDesign design(SamplingMethod::MonteCarlo, 1, Samples, varying);
+    constexpr std::size_t count = 1 << 16;
+    std::vector<BlockInputs> inputs(count, base);
+    for (const auto& [p, sampler] : draws)
+        for (std::size_t j = 0; j < count; ++j) parameterField(inputs[j], p) = sampler.value(design.uniform(j, p));
+    std::size_t j = 0;
+    for (auto _ : state) {
+        const BlockInputs& in = inputs[j];
+        try {
+            benchmark::DoNotOptimize(computeSafetyFactor(in.Attitudes, in.Numbers));
+        } catch (const Error&) {
+        }
+        j = (j + 1) % count;
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+}
+BENCHMARK(BM_ScalarKcLoop);
 
 // Drawing the six inputs of 4096 samples, without evaluating them, as a
 // run draws them chunk by chunk; per sample.

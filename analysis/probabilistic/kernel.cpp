@@ -9,7 +9,7 @@
 
 namespace trelmox {
 
-extern const BlockKernel Sse2Kernel, AvxKernel, Avx512Kernel;
+extern const BlockKernel Sse2Kernel, AvxKernel, Avx2Kernel, Avx512Kernel;
 
 const char* outcomeMessage(SampleOutcome o) {
     switch (o) {
@@ -102,6 +102,15 @@ void buildKernelPlan(const BlockInputs& base, const std::vector<Parameter>& vary
         const TPoint3D v = directionVector(*loads.SeismicDirection);
         k.SeismicDirection[0] = v.x, k.SeismicDirection[1] = v.y, k.SeismicDirection[2] = v.z;
     }
+    if (loads.Crack) {
+        k.Crack = true;
+        try {
+            const TPoint3D n = sampleUpwardNormal(loads.Crack->Attitude);
+            k.CrackNormal[0] = n.x, k.CrackNormal[1] = n.y, k.CrackNormal[2] = n.z;
+        } catch (const Error&) {
+            k.FixedFsOverflows = true;
+        }
+    }
     k.FacePressure = loads.FacePressure;
     k.TopPressure = loads.TopPressure;
     plan.ForceShares = base.ForceShares;
@@ -126,6 +135,7 @@ void buildKernelPlan(const BlockInputs& base, const std::vector<Parameter>& vary
 std::vector<const BlockKernel*> supportedKernels() {
     std::vector<const BlockKernel*> kernels{&Sse2Kernel};
     if (__builtin_cpu_supports("avx")) kernels.push_back(&AvxKernel);
+    if (__builtin_cpu_supports("avx2")) kernels.push_back(&Avx2Kernel);
     if (__builtin_cpu_supports("avx512f")) kernels.push_back(&Avx512Kernel);
     return kernels;
 }

@@ -65,8 +65,11 @@ struct KernelConstants {
     // The exact tables of whole degrees 0..360: sin, cos pairs; tangents.
     const double* WholeSinCos = nullptr;
     const double* WholeTan = nullptr;
-    // The full factor's loads (a block without a tension crack).
+    // The full factor's loads; a tension crack's upward unit normal (its
+    // attitude does not vary; its distance and water depth may).
     WaterMode Water = WaterMode::Block;
+    bool Crack = false;
+    double CrackNormal[3]{};
     bool SeismicAlongSliding = true;
     double SeismicDirection[3]{};
     double FacePressure = 0, TopPressure = 0;
@@ -104,7 +107,7 @@ struct KernelColumns {
 struct KernelResults {
     double* Kc = nullptr;
     SampleOutcome* KcOutcome = nullptr;
-    double* Fs = nullptr; // null: the full factor is left to the scalar analysis (a block with a crack)
+    double* Fs = nullptr; // null: Kc alone
     SampleOutcome* FsOutcome = nullptr;
 };
 

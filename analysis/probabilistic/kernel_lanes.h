@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <sleef.h>
+#include <utility>
 
 #include "analysis/probabilistic/distribution.h"
 #include "analysis/probabilistic/kernel.h"
@@ -73,6 +74,9 @@ inline Vec cross(const Vec& a, const Vec& b) {
 inline V norm(const Vec& a) { return squareRoot(dot(a, a)); }
 inline Vec splatVec(const double* v) { return {splat(v[0]), splat(v[1]), splat(v[2])}; }
 inline M finiteVec(const Vec& a) { return finite(a.x) & finite(a.y) & finite(a.z); }
+inline Vec pickVec(M m, const Vec& a, const Vec& b) { return {pick(m, a.x, b.x), pick(m, a.y, b.y), pick(m, a.z, b.z)}; }
+// Where the edge p-q crosses the level side = 0 (polyhedron.cpp's crossing).
+inline Vec crossing(const Vec& p, const Vec& q, V dp, V dq) { return add(p, scale(dp / (dp - dq), sub(q, p))); }
 
 // The outcome of every lane, and the lanes still being worked out.
 struct Outcomes {
@@ -299,14 +303,169 @@ Vec upwardNormal(const Trig& dip, const Trig& direction) {
     return {dip.sin * direction.sin, dip.sin * direction.cos, dip.cos};
 }
 
-// The tetrahedron of a wedge without a crack (polyhedron.cpp), the fields
-// the forces and the vector method read.
+// A convex polygon of up to N points in each lane, the number of points per
+// lane: the scalar polygons, whose points differ in number from lane to lane.
+template <int N> struct LanePolygon {
+    Vec P[N];
+    M Count = splatMask(0);
+    LanePolygon() {
+        for (Vec& p : P) p = {splat(0), splat(0), splat(0)};
+    }
+    // Appends p in the lanes `when` that hold fewer than N points.
+    void add(M when, const Vec& p) {
+        when &= Count < splatMask(N);
+        for (int k = 0; k < N; ++k) P[k] = pickVec(when & (Count == splatMask(k)), p, P[k]);
+        Count -= when; // a true lane is -1
+    }
+    M has(int points) const { return Count >= splatMask(points); }
+};
+
+// polyhedron.cpp's polygonArea: a fan of triangles from point 0.
+V polygonArea(const LanePolygon<4>& f) {
+    const Vec first = sub(f.P[1], f.P[0]);
+    Vec twice = cross(first, sub(f.P[2], f.P[0]));
+    twice = pickVec(f.has(4), add(twice, cross(sub(f.P[2], f.P[0]), sub(f.P[3], f.P[0]))), twice);
+    return pick(f.has(3), splat(0.5) * norm(twice), splat(0));
+}
+
+// The tetrahedron of the wedge (polyhedron.cpp), cut by the tension crack if
+// there is one; the fields the forces and the vector method read.
 struct LaneShape {
     Vec Line, Sliding, Inward1, Inward2, FaceOut, Top;
     V Area1, Area2, FaceArea, TopArea, Volume, LineTopZ;
+    // With a crack: its normal into the wedge, where it cuts the line of
+    // intersection (height), and its face.
+    Vec CrackInward;
+    V LineEndZ;
+    LanePolygon<4> CrackFace;
 };
 
-LaneShape laneShape(const LaneTrig& trig, V height, bool overhanging, Outcomes& out) {
+// The crack's face (storeCrackFace) in order of the angle about its centre.
+// The order comes from the signs of cross products where every comparison
+// of the scalar code's atan2 angles is certain (angles apart by far more
+// than atan2's rounding); lanes where it is not (a face with two points in
+// one direction from the centre, or one opposite point 0) take atan2 itself.
+void sortAroundCentre(LanePolygon<4>& f, const Vec& inward, M live) {
+    const M four = f.has(4);
+    Vec centre = add(add(add(Vec{splat(0), splat(0), splat(0)}, f.P[0]), f.P[1]), f.P[2]);
+    centre = pickVec(four, add(centre, f.P[3]), centre);
+    centre = scale(pick(four, splat(1.0 / 4), splat(1.0 / 3)), centre);
+    const Vec u = sub(f.P[0], centre), v = cross(inward, u);
+    V x[4], y[4];
+    for (int i = 0; i < 4; ++i) {
+        const Vec d = sub(f.P[i], centre);
+        x[i] = dot(d, u), y[i] = dot(d, v);
+    }
+    // Point 0 lies at angle 0; the others at a clear distance from 0 and pi.
+    const V margin = splat(0x1p-30);
+    M clear = splatMask(-1), upper[4];
+    for (int i = 1; i < 4; ++i) {
+        clear &= ~f.has(i + 1) | (absolute(y[i]) > margin * absolute(x[i]));
+        upper[i] = y[i] > splat(0);
+    }
+    M rank[4];
+    rank[0] = splatMask(0);
+    for (int i = 1; i < 4; ++i) rank[0] -= f.has(i + 1) & ~upper[i];
+    for (int i = 1; i < 4; ++i) {
+        rank[i] = splatMask(0) - upper[i];
+        for (int j = 1; j < 4; ++j) {
+            if (j == i) continue;
+            const V turn = x[j] * y[i] - y[j] * x[i]; // > 0: j's angle below i's
+            const M sameHalf = ~(upper[i] ^ upper[j]) & f.has(j + 1) & f.has(i + 1);
+            clear &= ~sameHalf | (absolute(turn) > margin * ((absolute(x[j]) + absolute(y[j])) *
+                                                            (absolute(x[i]) + absolute(y[i]))));
+            rank[i] -= f.has(j + 1) & ((~upper[j] & upper[i]) | (sameHalf & (turn > splat(0))));
+        }
+    }
+    LanePolygon<4> sorted = f;
+    for (int r = 0; r < 4; ++r)
+        for (int i = 0; i < 4; ++i) sorted.P[r] = pickVec(f.has(i + 1) & (rank[i] == splatMask(r)), f.P[i], sorted.P[r]);
+    const M unclear = ~clear & live;
+    if (anyLane(unclear))
+        for (std::size_t lane = 0; lane < Lanes; ++lane) {
+            if (!unclear[lane]) continue;
+            const int n = static_cast<int>(f.Count[lane]);
+            double angle[4];
+            int order[4];
+            for (int i = 0; i < n; ++i) angle[i] = __builtin_atan2(y[i][lane], x[i][lane]), order[i] = i;
+            for (int i = 1; i < n; ++i)
+                for (int k = i; k > 0 && angle[k - 1] > angle[k]; --k) {
+                    std::swap(angle[k - 1], angle[k]);
+                    std::swap(order[k - 1], order[k]);
+                }
+            for (int r = 0; r < n; ++r) {
+                const Vec& p = f.P[order[r]];
+                sorted.P[r].x[lane] = p.x[lane], sorted.P[r].y[lane] = p.y[lane], sorted.P[r].z[lane] = p.z[lane];
+            }
+        }
+    f = sorted;
+}
+
+// The triangle of the face opposite corner `opposite`, clipped to the side
+// >= 0 of the crack (storeFace).
+LanePolygon<4> clippedFace(const Vec (&corner)[4], const V (&side)[4], int opposite) {
+    LanePolygon<4> f;
+    int c[3], n = 0;
+    for (int i = 0; i < 4; ++i)
+        if (i != opposite) c[n++] = i;
+    for (int k = 0; k < 3; ++k) {
+        const int p = c[k], q = c[(k + 1) % 3];
+        const M keptP = side[p] >= splat(0), keptQ = side[q] >= splat(0);
+        f.add(keptP, corner[p]);
+        f.add(keptP ^ keptQ, crossing(corner[p], corner[q], side[p], side[q]));
+    }
+    return f;
+}
+
+// The wedge with a crack: where it cuts the upper slope (crackAnchor), the
+// faces clipped to the toe's side of it, and the volume as a fan from the
+// toe over the upper slope's and the crack's faces (buildWedgeShape).
+void cutByCrack(const KernelConstants& k, LaneShape& s, const Vec (&corner)[4], V topOffset, V distance,
+                Outcomes& out) {
+    const Vec& line = s.Line;
+    const V horizontal = squareRoot(line.x * line.x + line.y * line.y);
+    const Vec back{line.x / horizontal, line.y / horizontal, splat(0)};
+    const V fb = dot(s.FaceOut, back), tb = dot(s.Top, back);
+    const V det = fb * s.Top.z - s.FaceOut.z * tb;
+    const V crest = splat(-1) * s.FaceOut.z * topOffset / det;
+    const V a = crest + distance;
+    const V z = (topOffset - a * tb) / s.Top.z;
+    const Vec anchor = add(scale(a, back), Vec{splat(0), splat(0), z});
+    const Vec crack = splatVec(k.CrackNormal);
+    const M anchored = (horizontal != splat(0)) & finiteVec(anchor);
+    const V toe = pick(anchored, splat(-1) * dot(crack, anchor), splat(0));
+    out.settle(toe == splat(0), SampleOutcome::NoBlock);
+    s.CrackInward = scale(pick(toe > splat(0), splat(1), splat(-1)), crack);
+    V side[4];
+    for (int i = 0; i < 4; ++i) side[i] = dot(s.CrackInward, sub(corner[i], anchor));
+    out.settle(~(side[1] < splat(0)), SampleOutcome::NoBlock);
+    s.LineEndZ = crossing(corner[0], corner[1], side[0], side[1]).z;
+    LanePolygon<4>& cut = s.CrackFace;
+    for (int i = 0; i < 4; ++i) {
+        cut.add(side[i] == splat(0), corner[i]);
+        for (int j = i + 1; j < 4; ++j)
+            cut.add(((side[i] > splat(0)) & (side[j] < splat(0))) | ((side[i] < splat(0)) & (side[j] > splat(0))),
+                    crossing(corner[i], corner[j], side[i], side[j]));
+    }
+    sortAroundCentre(cut, s.CrackInward, out.Live);
+    // Faces opposite corners 3, 2, 1, 0: plane 1, plane 2, slope face, upper slope.
+    s.Area1 = polygonArea(clippedFace(corner, side, 3));
+    s.Area2 = polygonArea(clippedFace(corner, side, 2));
+    s.FaceArea = k.FacePressure != 0 ? polygonArea(clippedFace(corner, side, 1)) : splat(0);
+    const LanePolygon<4> top = clippedFace(corner, side, 0);
+    s.TopArea = k.TopPressure != 0 ? polygonArea(top) : splat(0);
+    V volume = splat(0);
+    const LanePolygon<4>& crackFace = cut;
+    for (const LanePolygon<4>* f : {&top, &crackFace})
+        for (int i = 1; i < 3; ++i) {
+            const V v = absolute(dot(f->P[0], cross(f->P[i], f->P[i + 1]))) / splat(6);
+            volume = pick(f->has(i + 2), volume + v, volume);
+        }
+    s.Volume = volume;
+}
+
+LaneShape laneShape(const KernelConstants& k, const LaneTrig& trig, V height, V crackDistance, Outcomes& out) {
+    const bool overhanging = k.Overhang < 0;
     using T = TrigTerm;
     const Vec p1 = upwardNormal(term(trig, T::Dip1), term(trig, T::Dir1));
     const Vec p2 = upwardNormal(term(trig, T::Dip2), term(trig, T::Dir2));
@@ -335,22 +494,56 @@ LaneShape laneShape(const LaneTrig& trig, V height, bool overhanging, Outcomes& 
     s.Inward1 = scale(pick(dot(p1, c3) > splat(0), splat(1), splat(-1)), p1);
     s.Inward2 = scale(pick(dot(p2, c2) > splat(0), splat(1), splat(-1)), p2);
     s.LineTopZ = c1.z;
+    if (k.Crack) {
+        const Vec corner[4] = {{splat(0), splat(0), splat(0)}, c1, c2, c3};
+        cutByCrack(k, s, corner, topOffset, crackDistance, out);
+        return s;
+    }
     // The faces: plane 1 (toe, c1, c2), plane 2 (toe, c1, c3), the slope face
     // (toe, c2, c3), the upper slope (c1, c2, c3); the toe is the origin.
     s.Area1 = splat(0.5) * norm(cross(c1, c2));
     s.Area2 = splat(0.5) * norm(cross(c1, c3));
-    s.FaceArea = splat(0.5) * norm(cross(c2, c3));
-    s.TopArea = splat(0.5) * norm(cross(sub(c2, c1), sub(c3, c1)));
+    // The faces' areas that no pressure loads are not worked out.
+    s.FaceArea = k.FacePressure != 0 ? splat(0.5) * norm(cross(c2, c3)) : splat(0);
+    s.TopArea = k.TopPressure != 0 ? splat(0.5) * norm(cross(sub(c2, c1), sub(c3, c1))) : splat(0);
     s.Volume = absolute(volume6) / splat(6);
     return s;
 }
 
 Vec horizontalAlong(const Vec& v, const Vec& fallback) {
     const V length = squareRoot(v.x * v.x + v.y * v.y);
-    const V other = squareRoot(fallback.x * fallback.x + fallback.y * fallback.y);
-    const M along = length > splat(0), otherwise = other > splat(0);
-    return {pick(along, v.x / length, pick(otherwise, fallback.x / other, splat(0))),
-            pick(along, v.y / length, pick(otherwise, fallback.y / other, splat(0))), splat(0)};
+    const M along = length > splat(0);
+    Vec h{v.x / length, v.y / length, splat(0)};
+    // A vertical line of intersection is rare: the fallback only where a lane needs it.
+    if (anyLane(~along)) {
+        const V other = squareRoot(fallback.x * fallback.x + fallback.y * fallback.y);
+        const M otherwise = other > splat(0);
+        h.x = pick(along, h.x, pick(otherwise, fallback.x / other, splat(0)));
+        h.y = pick(along, h.y, pick(otherwise, fallback.y / other, splat(0)));
+    }
+    return h;
+}
+
+// The integral of max(0, level - z) over the polygon (forces.cpp's depthIntegral).
+V depthIntegral(const LanePolygon<4>& polygon, V level) {
+    LanePolygon<5> below;
+    for (int i = 0; i < 4; ++i) {
+        const Vec& p = polygon.P[i];
+        const Vec q = i == 3 ? polygon.P[0] : pickVec(polygon.has(i + 2), polygon.P[i + 1], polygon.P[0]);
+        const V dp = level - p.z, dq = level - q.z;
+        const M valid = polygon.has(i + 1), keptP = dp >= splat(0), keptQ = dq >= splat(0);
+        below.add(valid & keptP, p);
+        below.add(valid & (keptP ^ keptQ), crossing(p, q, dp, dq));
+    }
+    V integral = splat(0);
+    const Vec& b0 = below.P[0];
+    for (int i = 1; i < 4; ++i) {
+        const Vec& b1 = below.P[i];
+        const Vec& b2 = below.P[i + 1];
+        const V area = splat(0.5) * norm(cross(sub(b1, b0), sub(b2, b0)));
+        integral = pick(below.has(i + 2), integral + area * (level - (b0.z + b1.z + b2.z) / splat(3)), integral);
+    }
+    return integral;
 }
 
 // The magnitude of share i of a varied total (parameters.cpp's shareOut).
@@ -362,8 +555,23 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     const V weight = n.Rock * s.Volume;
     const Vec weightForce{splat(0), splat(0), splat(-1) * weight};
     V pressure1 = splat(0), pressure2 = splat(0);
+    Vec crackWater = zero;
     if (k.Water == WaterMode::Block) pressure1 = n.U1, pressure2 = n.U2;
-    if (k.Water == WaterMode::Saturated) pressure1 = pressure2 = n.Water * s.LineTopZ / splat(6);
+    if (k.Water == WaterMode::Saturated && !k.Crack) pressure1 = pressure2 = n.Water * s.LineTopZ / splat(6);
+    if (k.Water == WaterMode::Saturated && k.Crack) {
+        // forces.cpp's saturatedWater with a crack (std::min and std::max as written there).
+        const LanePolygon<4>& face = s.CrackFace;
+        V low = face.P[0].z, high = low;
+        for (int i = 1; i < 4; ++i) {
+            low = pick(face.has(i + 1) & (face.P[i].z < low), face.P[i].z, low);
+            high = pick(face.has(i + 1) & (high < face.P[i].z), face.P[i].z, high);
+        }
+        const V standing = in[Parameter::CrackWater], span = high - low;
+        const V level = low + pick(span < standing, span, standing);
+        const V above = level - s.LineEndZ;
+        pressure1 = pressure2 = n.Water * pick(splat(0) < above, above, splat(0)) / splat(3);
+        crackWater = scale(n.Water * depthIntegral(face, level), s.CrackInward);
+    }
     const Vec water1 = scale(pressure1 * s.Area1, s.Inward1), water2 = scale(pressure2 * s.Area2, s.Inward2);
     const V seismicK = in[Parameter::Seismic];
     const Vec direction = k.SeismicAlongSliding ? horizontalAlong(s.Sliding, s.FaceOut) : splatVec(k.SeismicDirection);
@@ -384,7 +592,7 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
         Vec& sum = k.BoltActive[i] ? activeBolts : passive;
         sum = add(sum, scale(shareOf(k.BoltShares[i], k.BoltShareSum, boltTotal), splatVec(&k.BoltDirections[3 * i])));
     }
-    Vec active = add(add(add(weightForce, water1), water2), zero);
+    Vec active = add(add(add(weightForce, water1), water2), crackWater);
     active = add(add(add(add(add(active, seismic), external), faceLoad), topLoad), activeBolts);
 
     const Vec& n1 = s.Inward1;
@@ -418,12 +626,15 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     const V resistingFirst = n.C1 * s.Area1 + alone1 * n.F1;
     const V resistingSecond = n.C2 * s.Area2 + alone2 * n.F2;
     const V resisting = pick(both, resistingBoth, pick(first, resistingFirst, resistingSecond)) - dot(passive, slide);
+    const V factor = resisting / magnitude;
+    // A resistance past the range of a double fails as the scalar method's does.
+    out.settle((both | first | second) & ~finite(factor), SampleOutcome::Overflow);
     out.settle(both, SampleOutcome::BothPlanes);
     out.settle(first, SampleOutcome::FirstPlaneOnly);
     out.settle(second, SampleOutcome::SecondPlaneOnly);
     out.settle(lift, SampleOutcome::LiftOff);
     out.settle(splatMask(-1), SampleOutcome::Unresolved);
-    return resisting / magnitude;
+    return factor;
 }
 
 // The factor where the outcome works one out, else 0.
@@ -450,7 +661,7 @@ void evaluateLanes(const KernelConstants& k, const KernelColumns& c, const Kerne
         store(r.Kc + at, factorOf(kc.Code, kcValue));
         storeOutcomes(r.KcOutcome + at, kc.Code);
         if (!r.Fs) continue;
-        const LaneShape shape = laneShape(trig, n.Height, k.Overhang < 0, fs);
+        const LaneShape shape = laneShape(k, trig, n.Height, in[Parameter::CrackDistance], fs);
         const V fsValue = laneFs(k, in, shape, n, fs);
         store(r.Fs + at, factorOf(fs.Code, fsValue));
         storeOutcomes(r.FsOutcome + at, fs.Code);

@@ -57,10 +57,9 @@ struct SamplePlan {
     // Fisher plane.
     std::vector<Parameter> Inputs;
     KernelPlan Kernel;
-    // The full factor of a block with a tension crack, which the lanes do
-    // not take: the planes' normals (absent when the block's attitudes fail:
-    // each sample then reports its own failure), and the planes whose
-    // attitude varies.
+    // The scalar path's full factor: the planes' normals (absent when the
+    // block's attitudes fail: each sample then reports its own failure), and
+    // the planes whose attitude varies.
     std::optional<WedgePlanes> BasePlanes;
     std::vector<TPlaneRole> ChangingPlanes;
     SampleDesign Design;
@@ -302,18 +301,17 @@ ChunkResult runChunk(std::uint64_t begin, std::uint64_t end, const SamplePlan& p
     const std::size_t n = end - begin;
     const std::size_t padded = (n + MaxLanes - 1) / MaxLanes * MaxLanes;
     drawColumns(begin, n, padded, plan, s);
-    const bool crack = plan.Base.Loads.Crack.has_value();
     if (plan.Vectorised) {
         KernelColumns columns;
         for (std::size_t k = 0; k < plan.Inputs.size(); ++k)
             columns.Input[static_cast<int>(plan.Inputs[k])] = column(s, k);
         columns.Count = padded;
         widestKernel().Evaluate(plan.Kernel.Constants, columns,
-                                {s.Kc.data(), s.KcOutcome.data(), crack ? nullptr : s.Fs.data(), s.FsOutcome.data()});
+                                {s.Kc.data(), s.KcOutcome.data(), s.Fs.data(), s.FsOutcome.data()});
     } else {
         scalarKc(plan, s, n);
+        scalarFs(plan, s, n);
     }
-    if (crack || !plan.Vectorised) scalarFs(plan, s, n);
     ChunkResult result;
     tally(result.Kc, s.Kc.data(), s.KcOutcome.data(), n, plan.RequiredFactor, stores.Kc.at(begin));
     tally(result.Fs, s.Fs.data(), s.FsOutcome.data(), n, plan.RequiredFactor, stores.Fs.at(begin));

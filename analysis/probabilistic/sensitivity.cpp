@@ -30,8 +30,7 @@ std::optional<std::string> physicalFailure(BlockInputs& inputs, Parameter parame
     return std::nullopt;
 }
 
-// Kc and Fs of every value at once, in the lanes of the widest kernel; the
-// full factor of a block with a tension crack one value at a time.
+// Kc and Fs of every value at once, in the lanes of the widest kernel.
 std::vector<SensitivityStep> evaluateSteps(const BlockInputs& base, Parameter parameter, std::vector<double> values) {
     const std::size_t n = values.size();
     const std::size_t padded = (n + MaxLanes - 1) / MaxLanes * MaxLanes;
@@ -43,9 +42,7 @@ std::vector<SensitivityStep> evaluateSteps(const BlockInputs& base, Parameter pa
     columns.Count = padded;
     std::vector<double> kc(padded), fs(padded);
     std::vector<SampleOutcome> kcOutcome(padded), fsOutcome(padded);
-    const bool crack = base.Loads.Crack.has_value();
-    widestKernel().Evaluate(plan.Constants, columns,
-                            {kc.data(), kcOutcome.data(), crack ? nullptr : fs.data(), fsOutcome.data()});
+    widestKernel().Evaluate(plan.Constants, columns, {kc.data(), kcOutcome.data(), fs.data(), fsOutcome.data()});
     std::vector<SensitivityStep> steps(n);
     BlockInputs probe = base;
     for (std::size_t i = 0; i < n; ++i) {
@@ -59,15 +56,7 @@ std::vector<SensitivityStep> evaluateSteps(const BlockInputs& base, Parameter pa
             s.Failure = outcomeMessage(kcOutcome[i]);
         else
             s.Result = SafetyResult{kc[i], static_cast<TWedgeContact>(kcOutcome[i])};
-        if (crack) {
-            BlockInputs inputs = base;
-            parameterField(inputs, parameter) = values[i];
-            try {
-                s.Full = evaluateFull(inputs).Safety;
-            } catch (const Error& e) {
-                s.FullFailure = e.what();
-            }
-        } else if (failedOutcome(fsOutcome[i])) {
+        if (failedOutcome(fsOutcome[i])) {
             s.FullFailure = outcomeMessage(fsOutcome[i]);
         } else {
             s.Full = FullSafety{};

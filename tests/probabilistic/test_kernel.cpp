@@ -23,6 +23,7 @@ std::uint64_t bits(double x) { return std::bit_cast<std::uint64_t>(x); }
 struct Twin {
     double Kc = 0, Fs = 0;
     SampleOutcome KcOutcome{}, FsOutcome{};
+    int CrackPoints = 0; // the points of the crack's face
 };
 
 // The scalar analyses of one sample, failures as outcomes.
@@ -38,8 +39,9 @@ Twin twinOf(const BlockInputs& base, const std::vector<Parameter>& inputs, const
         t.KcOutcome = outcomeOfFailure(e.what());
     }
     try {
-        const FullSafety f = evaluateFull(sample).Safety;
-        t.Fs = f.Factor, t.FsOutcome = static_cast<SampleOutcome>(f.Contact);
+        const FullAnalysis full = evaluateFull(sample);
+        t.Fs = full.Safety.Factor, t.FsOutcome = static_cast<SampleOutcome>(full.Safety.Contact);
+        if (!full.Refusal) t.CrackPoints = full.Shape.Faces[int(WedgeSurface::Crack)].Count;
     } catch (const Error& e) {
         t.FsOutcome = outcomeOfFailure(e.what());
     }
@@ -80,6 +82,14 @@ std::vector<KernelCase> kernelCases() {
     directed.Water = WaterMode::None;
     directed.SeismicCoefficient = 0.2;
     directed.SeismicDirection = LineDirection{200, 5};
+    // Cracks across the line of intersection and askew to it (so that the
+    // crest corners fall on either side), in water and dry, with the
+    // pressures on the clipped faces.
+    WedgeLoads cracked = loaded;
+    cracked.Crack = TensionCrack{{75, 180}, 6, 5};
+    WedgeLoads askew;
+    askew.Crack = TensionCrack{{60, 110}, 3, 0};
+    askew.Water = WaterMode::Block;
     TWedgeParams overhanging = exampleParams();
     overhanging.OverhangCoefficient = "-1";
     using P = Parameter;
@@ -104,6 +114,12 @@ std::vector<KernelCase> kernelCases() {
         {"seismic along a given direction", exampleParams(), directed, {{P::DipFace, 20}, {P::Seismic, 0.2}}},
         {"overhanging face", overhanging, {}, angles},
         {"computed water past the range", exampleParams(), {}, {{P::WaterUnitWeight, Huge}, {P::SlopeHeight, 30}}},
+        {"friction past the range", exampleParams(), {}, {{P::Friction1, 1e308}, {P::Friction2, 1e308}}},
+        {"saturated with a crack", exampleParams(), cracked,
+         {{P::Dip1, 15}, {P::DipDir1, 40}, {P::DipFace, 15}, {P::DipDirTop, 40}, {P::CrackDistance, 10},
+          {P::CrackWater, 12}, {P::SlopeHeight, 20}}},
+        {"crack askew, entered water", enteredParams("30", "60"), askew,
+         {{P::Dip2, 15}, {P::DipDir2, 50}, {P::DipTop, 15}, {P::CrackDistance, 15}, {P::Cohesion1, 20}}},
     };
 }
 
@@ -143,6 +159,7 @@ CaseColumns caseColumns(const KernelCase& c, std::size_t count) {
 TEST(Kernel, EveryLaneWidthGivesTheScalarTwinsBits) {
     constexpr std::size_t count = 4 * MaxLanes * 8;
     std::array<bool, 10> reached{};
+    std::array<bool, 5> crackPoints{};
     for (const KernelCase& c : kernelCases()) {
         SCOPED_TRACE(c.what);
         const CaseColumns cc = caseColumns(c, count);
@@ -156,6 +173,7 @@ TEST(Kernel, EveryLaneWidthGivesTheScalarTwinsBits) {
         for (std::size_t j = 0; j < count; ++j) {
             twins.push_back(twinOf(cc.Base, cc.Inputs, cc.Values, j));
             reached[static_cast<int>(twins[j].KcOutcome)] = reached[static_cast<int>(twins[j].FsOutcome)] = true;
+            crackPoints[twins[j].CrackPoints] = true;
         }
         for (const BlockKernel* kernel : supportedKernels()) {
             SCOPED_TRACE(kernel->Name);
@@ -179,6 +197,7 @@ TEST(Kernel, EveryLaneWidthGivesTheScalarTwinsBits) {
                             SampleOutcome::SecondPlaneOnly, SampleOutcome::LiftOff, SampleOutcome::Overflow,
                             SampleOutcome::DivisionByZero})
         EXPECT_TRUE(reached[static_cast<int>(o)]) << static_cast<int>(o);
+    EXPECT_TRUE(crackPoints[3] && crackPoints[4]) << "a crack cutting three and four edges";
 }
 
 // The counter-based uniforms of every lane width are counterUniform's.
