@@ -198,12 +198,12 @@ TEST(WedgeViewFigure, LoadNamesDoNotOverlap) {
     scene.Loads = {{SceneLoadKind::Weight, {0, 0, -100}, "W"},
                    {SceneLoadKind::Water, {0.01, 0, -60}, "U1"},
                    {SceneLoadKind::Water, {-0.01, 0, -60}, "U2"},
-                   {SceneLoadKind::Seismic, {0, 0.02, -50}, "E"}};
+                   {SceneLoadKind::External, {0, 0.02, -50}, "F1"}};
     const Figure figure = wedgeViewFigure(scene, defaultView(scene));
     std::vector<const TextItem*> names;
     for (const FigureItem& item : figure.items)
         if (const auto* text = std::get_if<TextItem>(&item);
-            text && (text->text == "W" || text->text == "U1" || text->text == "U2" || text->text == "E"))
+            text && (text->text == "W" || text->text == "U1" || text->text == "U2" || text->text == "F1"))
             names.push_back(text);
     ASSERT_EQ(names.size(), 4u);
     for (std::size_t i = 0; i < names.size(); ++i)
