@@ -12,6 +12,7 @@
 // lane, so a lane gives the bits of the scalar code.
 #include <cstddef>
 #include <cstdint>
+#include <immintrin.h>
 #include <sleef.h>
 #include <utility>
 
@@ -35,28 +36,30 @@ inline Native nativeSqrt(Native x) { return TRELMOX_SQRT(x); }
 typedef double V __attribute__((vector_size(Lanes * 8)));
 typedef long M __attribute__((vector_size(Lanes * 8))); // what comparing two V gives
 
-inline V splat(double x) {
-    V v{};
-    for (std::size_t i = 0; i < Lanes; ++i) v[i] = x;
-    return v;
+// Every lane x: a vector of Lanes copies, which the compiler turns into one
+// broadcast (element by element it stores and reloads them).
+template <typename T, typename E, std::size_t... I> inline T repeated(E x, std::index_sequence<I...>) {
+    return T{((void)I, x)...};
 }
-inline M splatMask(long x) {
-    M m{};
-    for (std::size_t i = 0; i < Lanes; ++i) m[i] = x;
-    return m;
-}
+inline V splat(double x) { return repeated<V>(x, std::make_index_sequence<Lanes>{}); }
+inline M splatMask(long x) { return repeated<M>(x, std::make_index_sequence<Lanes>{}); }
 inline V load(const double* p) {
     V v;
     __builtin_memcpy(&v, p, sizeof v);
     return v;
 }
 inline void store(double* p, V v) { __builtin_memcpy(p, &v, sizeof v); }
+// A mask's lanes are all ones or all zeros: the sign bit decides.
+#if TRELMOX_LANES == 4
+inline V pick(M m, V a, V b) { return (V)_mm256_blendv_pd((__m256d)b, (__m256d)a, (__m256d)m); }
+inline bool anyLane(M m) { return _mm256_movemask_pd((__m256d)m) != 0; }
+#elif TRELMOX_LANES == 8
 inline V pick(M m, V a, V b) { return m ? a : b; }
-inline bool anyLane(M m) {
-    for (std::size_t i = 0; i < Lanes; ++i)
-        if (m[i]) return true;
-    return false;
-}
+inline bool anyLane(M m) { return _mm512_test_epi64_mask((__m512i)m, (__m512i)m) != 0; }
+#else
+inline V pick(M m, V a, V b) { return m ? a : b; }
+inline bool anyLane(M m) { return _mm_movemask_pd((__m128d)m) != 0; }
+#endif
 inline V absolute(V x) { return (V)((M)x & splatMask(0x7fffffffffffffffLL)); }
 inline M finite(V x) { return absolute(x) <= splat(__DBL_MAX__); }
 inline V squareRoot(V x) { return (V)nativeSqrt((Native)x); }
@@ -78,29 +81,49 @@ inline Vec pickVec(M m, const Vec& a, const Vec& b) { return {pick(m, a.x, b.x),
 // Where the edge p-q crosses the level side = 0 (polyhedron.cpp's crossing).
 inline Vec crossing(const Vec& p, const Vec& q, V dp, V dq) { return add(p, scale(dp / (dp - dq), sub(q, p))); }
 
-// The outcome of every lane, and the lanes still being worked out.
-struct Outcomes {
+#if TRELMOX_LANES == 4
+inline M pickMask(M m, M a, M b) { return (M)_mm256_blendv_pd((__m256d)b, (__m256d)a, (__m256d)m); }
+#else
+inline M pickMask(M m, M a, M b) { return m ? a : b; }
+#endif
+
+// The outcome of every lane, and the lanes still being worked out. Exact
+// settles every failure in the scalar order. The other (for Kc, whose
+// checks are many and whose failures rare) only notes the lanes that some
+// check would fail in Trouble: a block with any such lane is then worked
+// out again exactly, so the outcomes are the same.
+template <bool Exact = true> struct Outcomes {
     M Live = splatMask(-1);
     M Code = splatMask(0);
+    M Trouble = splatMask(0);
     // Lanes in `when` that are still live end here with `code`.
     [[gnu::always_inline]] void settle(M when, SampleOutcome code) {
         const M now = when & Live;
-        Code = now ? splatMask(static_cast<long>(code)) : Code;
+        Code = pickMask(now, splatMask(static_cast<long>(code)), Code);
         Live &= ~now;
     }
+    [[gnu::always_inline]] void fail(M when, SampleOutcome code) {
+        if constexpr (Exact)
+            settle(when, code);
+        else
+            Trouble |= when & Live;
+    }
     [[gnu::always_inline]] V overflowChecked(V v) {
-        settle(~finite(v), SampleOutcome::Overflow);
+        fail(~finite(v), SampleOutcome::Overflow);
         return v;
     }
-    // checkedDiv's failures, then an overflow (arithmetic.h's quotient).
+    // checkedDiv's failures, then an overflow (arithmetic.h's quotient). A
+    // zero divisor gives a quotient that is not finite, which Trouble notes.
     [[gnu::always_inline]] V quotient(V dividend, V divisor) {
-        const M zero = divisor == splat(0);
-        settle(zero & (dividend == splat(0)), SampleOutcome::InvalidOperation);
-        settle(zero, SampleOutcome::DivisionByZero);
+        if constexpr (Exact) {
+            const M zero = divisor == splat(0);
+            settle(zero & (dividend == splat(0)), SampleOutcome::InvalidOperation);
+            settle(zero, SampleOutcome::DivisionByZero);
+        }
         return overflowChecked(dividend / divisor);
     }
     [[gnu::always_inline]] V root(V radicand) {
-        settle(radicand < splat(0), SampleOutcome::InvalidOperation);
+        fail(radicand < splat(0), SampleOutcome::InvalidOperation);
         return squareRoot(radicand);
     }
 };
@@ -176,20 +199,24 @@ struct LaneTrig {
     M KcOverflow, FsOverflow;
 };
 
-// full: the terms of Fs too (its dip directions).
-LaneTrig laneTrig(const LaneInputs& in, bool full) {
-    const KernelConstants& k = in.K;
+// The terms that do not vary, worked out once for all blocks of a call.
+LaneTrig fixedTrig(const KernelConstants& k) {
     LaneTrig t;
+    for (int term = 0; term < TrigTermCount; ++term) t.Term[term] = {splat(k.Fixed[term][0]), splat(k.Fixed[term][1])};
+    return t;
+}
+
+// The terms that vary, into t, whose other terms stay fixedTrig's; full:
+// the terms of Fs too (its dip directions).
+void laneTrig(const LaneInputs& in, bool full, LaneTrig& t) {
+    const KernelConstants& k = in.K;
     M overflow[TrigTermCount];
     const Parameter dips[4] = {Parameter::Dip1, Parameter::Dip2, Parameter::DipTop, Parameter::DipFace};
     const Parameter directions[4] = {Parameter::DipDir1, Parameter::DipDir2, Parameter::DipDirTop, Parameter::DipDirFace};
     for (int term = 0; term < TrigTermCount; ++term) {
         overflow[term] = splatMask(0);
         const bool fsOnly = term >= static_cast<int>(TrigTerm::Dir1) && term <= static_cast<int>(TrigTerm::DirFace);
-        if (!k.Varies[term] || (fsOnly && !full)) {
-            t.Term[term] = {splat(k.Fixed[term][0]), splat(k.Fixed[term][1])};
-            continue;
-        }
+        if (!k.Varies[term] || (fsOnly && !full)) continue;
         M& o = overflow[term];
         const auto which = static_cast<TrigTerm>(term);
         if (term < 4)
@@ -210,7 +237,6 @@ LaneTrig laneTrig(const LaneInputs& in, bool full) {
                    of(T::DirTop) | of(T::DirFace);
     if (k.FixedKcOverflows) t.KcOverflow = splatMask(-1);
     if (k.FixedFsOverflows) t.FsOverflow = splatMask(-1);
-    return t;
 }
 
 const Trig& term(const LaneTrig& t, TrigTerm which) { return t.Term[static_cast<int>(which)]; }
@@ -219,20 +245,23 @@ struct LaneNumbers {
     V Rock, Height, C1, C2, F1, F2, Water, U1, U2;
 };
 
-LaneNumbers laneNumbers(const LaneInputs& in, Outcomes& kc, Outcomes& fs) {
+LaneNumbers laneNumbers(const LaneInputs& in) {
     LaneNumbers n{in[Parameter::RockUnitWeight], in[Parameter::SlopeHeight], in[Parameter::Cohesion1],
                   in[Parameter::Cohesion2],      in[Parameter::Friction1],   in[Parameter::Friction2],
                   in[Parameter::WaterUnitWeight], in[Parameter::WaterPressure1], in[Parameter::WaterPressure2]};
-    if (in.K.ComputedWater) {
-        n.U1 = n.U2 = (n.Water * n.Height) / splat(6);
-        kc.overflowChecked(n.U1);
-        fs.overflowChecked(n.U1);
-    }
+    if (in.K.ComputedWater) n.U1 = n.U2 = (n.Water * n.Height) / splat(6);
     return n;
 }
 
+// What fails before the factor's own arithmetic: its trigonometry, then the
+// computed water pressures.
+template <typename Out> void startOutcomes(Out& out, M trigOverflow, bool computedWater, const LaneNumbers& n) {
+    out.fail(trigOverflow, SampleOutcome::Overflow);
+    if (computedWater) out.overflowChecked(n.U1);
+}
+
 // Kc (wedge.cpp's evaluate).
-V laneKc(const LaneTrig& trig, const LaneNumbers& n, double overhang, Outcomes& out) {
+template <typename Out> V laneKc(const LaneTrig& trig, const LaneNumbers& n, double overhang, Out& out) {
     using T = TrigTerm;
     const Trig& psi1 = term(trig, T::Dip1);
     const Trig& rel1 = term(trig, T::Relative1);
@@ -269,7 +298,7 @@ V laneKc(const LaneTrig& trig, const LaneNumbers& n, double overhang, Outcomes& 
 
     // Each case's factor with its own checks, on its own lanes only; a case
     // no lane is in is not worked out (one plane alone is rare).
-    Outcomes bothOut = out, firstOut = out, secondOut = out;
+    Out bothOut = out, firstOut = out, secondOut = out;
     bothOut.Live &= both, firstOut.Live &= first, secondOut.Live &= second;
     const V resisting = bothOut.overflowChecked(
         bothOut.root(q) * ((absE * n.C1 + (Na * n.F1 + Nb * n.F2)) + n.C2));
@@ -291,6 +320,7 @@ V laneKc(const LaneTrig& trig, const LaneNumbers& n, double overhang, Outcomes& 
     const M live = out.Live;
     out.Code = (live & both) ? bothOut.Code : (live & first) ? firstOut.Code : (live & second) ? secondOut.Code : out.Code;
     out.Live = (live & both) ? bothOut.Live : (live & first) ? firstOut.Live : (live & second) ? secondOut.Live : out.Live;
+    out.Trouble |= bothOut.Trouble | firstOut.Trouble | secondOut.Trouble;
     out.settle(both, SampleOutcome::BothPlanes);
     out.settle(first, SampleOutcome::FirstPlaneOnly);
     out.settle(second, SampleOutcome::SecondPlaneOnly);
@@ -421,7 +451,7 @@ LanePolygon<4> clippedFace(const Vec (&corner)[4], const V (&side)[4], int oppos
 // faces clipped to the toe's side of it, and the volume as a fan from the
 // toe over the upper slope's and the crack's faces (buildWedgeShape).
 void cutByCrack(const KernelConstants& k, LaneShape& s, const Vec (&corner)[4], V topOffset, V distance,
-                Outcomes& out) {
+                Outcomes<>& out) {
     const Vec& line = s.Line;
     const V horizontal = squareRoot(line.x * line.x + line.y * line.y);
     const Vec back{line.x / horizontal, line.y / horizontal, splat(0)};
@@ -464,7 +494,7 @@ void cutByCrack(const KernelConstants& k, LaneShape& s, const Vec (&corner)[4], 
     s.Volume = volume;
 }
 
-LaneShape laneShape(const KernelConstants& k, const LaneTrig& trig, V height, V crackDistance, Outcomes& out) {
+LaneShape laneShape(const KernelConstants& k, const LaneTrig& trig, V height, V crackDistance, Outcomes<>& out) {
     const bool overhanging = k.Overhang < 0;
     using T = TrigTerm;
     const Vec p1 = upwardNormal(term(trig, T::Dip1), term(trig, T::Dir1));
@@ -550,7 +580,7 @@ V depthIntegral(const LanePolygon<4>& polygon, V level) {
 V shareOf(double share, double sum, V total) { return sum > 0 ? splat(share) * (total / splat(sum)) : splat(0); }
 
 // Fs (forces.cpp's wedgeForces, then vector_method.cpp's vectorMethod).
-V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, const LaneNumbers& n, Outcomes& out) {
+V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, const LaneNumbers& n, Outcomes<>& out) {
     const Vec zero{splat(0), splat(0), splat(0)};
     const V weight = n.Rock * s.Volume;
     const Vec weightForce{splat(0), splat(0), splat(-1) * weight};
@@ -574,11 +604,14 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     }
     const Vec water1 = scale(pressure1 * s.Area1, s.Inward1), water2 = scale(pressure2 * s.Area2, s.Inward2);
     const V seismicK = in[Parameter::Seismic];
-    const Vec direction = k.SeismicAlongSliding ? horizontalAlong(s.Sliding, s.FaceOut) : splatVec(k.SeismicDirection);
-    const Vec seismicForce = scale(seismicK * weight, direction);
     const M shaken = seismicK != splat(0);
-    const Vec seismic{pick(shaken, seismicForce.x, splat(0)), pick(shaken, seismicForce.y, splat(0)),
-                      pick(shaken, seismicForce.z, splat(0))};
+    Vec seismic = zero;
+    // No seismic load at all (the common case): its direction is not worked out.
+    if (anyLane(shaken)) {
+        const Vec direction =
+            k.SeismicAlongSliding ? horizontalAlong(s.Sliding, s.FaceOut) : splatVec(k.SeismicDirection);
+        seismic = pickVec(shaken, scale(seismicK * weight, direction), zero);
+    }
     Vec external = zero;
     const V forceTotal = in[Parameter::ForceMagnitude];
     for (std::size_t i = 0; i < k.ForceCount; ++i)
@@ -650,17 +683,26 @@ void storeOutcomes(SampleOutcome* to, M code) {
 }
 
 void evaluateLanes(const KernelConstants& k, const KernelColumns& c, const KernelResults& r) {
+    LaneTrig trig = fixedTrig(k);
     for (std::size_t at = 0; at < c.Count; at += Lanes) {
         const LaneInputs in{k, c, at};
-        const LaneTrig trig = laneTrig(in, r.Fs != nullptr);
-        Outcomes kc, fs;
-        kc.settle(trig.KcOverflow, SampleOutcome::Overflow);
-        fs.settle(trig.FsOverflow, SampleOutcome::Overflow);
-        const LaneNumbers n = laneNumbers(in, kc, fs);
-        const V kcValue = laneKc(trig, n, k.Overhang, kc);
-        store(r.Kc + at, factorOf(kc.Code, kcValue));
-        storeOutcomes(r.KcOutcome + at, kc.Code);
+        laneTrig(in, r.Fs != nullptr, trig);
+        const LaneNumbers n = laneNumbers(in);
+        Outcomes<false> kc;
+        startOutcomes(kc, trig.KcOverflow, k.ComputedWater, n);
+        V kcValue = laneKc(trig, n, k.Overhang, kc);
+        M kcCode = kc.Code;
+        if (anyLane(kc.Trouble)) {
+            Outcomes<> exact;
+            startOutcomes(exact, trig.KcOverflow, k.ComputedWater, n);
+            kcValue = laneKc(trig, n, k.Overhang, exact);
+            kcCode = exact.Code;
+        }
+        store(r.Kc + at, factorOf(kcCode, kcValue));
+        storeOutcomes(r.KcOutcome + at, kcCode);
         if (!r.Fs) continue;
+        Outcomes<> fs;
+        startOutcomes(fs, trig.FsOverflow, k.ComputedWater, n);
         const LaneShape shape = laneShape(k, trig, n.Height, in[Parameter::CrackDistance], fs);
         const V fsValue = laneFs(k, in, shape, n, fs);
         store(r.Fs + at, factorOf(fs.Code, fsValue));
