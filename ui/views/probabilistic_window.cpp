@@ -196,7 +196,10 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, StudyRecords* recor
     connect(save, &QPushButton::clicked, this, [this] {
         askAndSavePicture(this, picture_, suggestedPicturePath(block_, windowTitle()));
     });
-    connect(table_, &QTableWidget::itemChanged, this, [this] { takeEdits(); });
+    // The block's values shown beside the settings are no edit of them.
+    connect(table_, &QTableWidget::itemChanged, this, [this](const QTableWidgetItem* item) {
+        if (item->column() == FirstColumn || item->column() == SecondColumn) takeEdits();
+    });
     connect(method_, &QComboBox::activated, this, [this] { takeEdits(); });
     for (QSpinBox* box : {samples_, seed_, bins_}) connect(box, &QSpinBox::valueChanged, this, [this] { takeEdits(); });
     setRunning(false);
