@@ -1,10 +1,12 @@
 // Density contours of 10,000 poles on the net, by both counting methods;
-// the combinations of 500 measured planes against one slope.
+// the combinations of 500 measured planes against one slope; the kinematic
+// checks of 10,000 poles against 36 sectors.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 
 #include "analysis/joints/combinations.h"
+#include "analysis/joints/kinematics.h"
 #include "analysis/orientation.h"
 #include "analysis/probabilistic/fisher.h"
 #include "bench/example.h"
@@ -59,5 +61,43 @@ void BM_Combinations(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * 124'750);
 }
 BENCHMARK(BM_Combinations)->ArgName("threads")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The survey's planes, and 36 sectors of a pit: faces of 55 to 80 degrees
+// all round, 10 degrees apart.
+std::vector<Measurement> surveyPlanes(int n) {
+    std::vector<Measurement> planes;
+    for (const WeightedPole& pole : surveyPoles(n))
+        planes.push_back({planeOfPole(pole.Pole), "", 1, static_cast<int>(planes.size()) + 1});
+    return planes;
+}
+
+std::vector<KinematicSlope> pitSectors() {
+    std::vector<KinematicSlope> slopes;
+    for (int k = 0; k < 36; ++k) slopes.push_back({55.0 + k % 6 * 5, 10.0 * k, 30, 20});
+    return slopes;
+}
+
+// Planar sliding and flexural toppling of 10,000 poles against 36 sectors.
+// Wall clock, on one thread and on both.
+void BM_KinematicPoles(benchmark::State& state) {
+    const std::vector<Measurement> planes = surveyPlanes(10'000);
+    const std::vector<KinematicSlope> slopes = pitSectors();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(kinematicAnalysis(planes, {}, slopes, static_cast<unsigned>(state.range(0)), false));
+    state.SetItemsProcessed(state.iterations() * 10'000 * 36);
+}
+BENCHMARK(BM_KinematicPoles)->ArgName("threads")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// All four modes, the pairs included: 2,000 planes make 1,999,000 lines of
+// intersection, each checked against the 36 sectors (wedge and direct
+// toppling). Items: a line against a sector.
+void BM_KinematicPairs(benchmark::State& state) {
+    const std::vector<Measurement> planes = surveyPlanes(2'000);
+    const std::vector<KinematicSlope> slopes = pitSectors();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(kinematicAnalysis(planes, {}, slopes, static_cast<unsigned>(state.range(0))));
+    state.SetItemsProcessed(state.iterations() * 1'999'000 * 36);
+}
+BENCHMARK(BM_KinematicPairs)->ArgName("threads")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -27,6 +27,8 @@ int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
 int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runSensitivityCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runPlanarCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runKinematicsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // Runs trelmox-report beside the running program with the same arguments,
 // relaying its output and returning its status.
 int runReportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

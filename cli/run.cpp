@@ -30,6 +30,13 @@ const char* const Usage =
     "  combinations SLOPE_BLOCK MEASUREMENTS [--sets planes|labels|auto:N] [--format text|json|csv]\n"
     "      Every pair of measured planes or joint sets as the cutting planes of the\n"
     "      block's slope: kinematic check, Kc and Fs, the critical wedge first.\n"
+    "  planar --height H --face-dip DEG --plane-dip DEG --unit-weight G --cohesion C --friction F\n"
+    "      [--top-dip DEG] [--crack-distance D] [--water-unit-weight GW] [--water-fill FRACTION] [--k K]\n"
+    "      [--bolt-force T --bolt-plunge DEG [--bolt-mode active|passive]] [--format text|json]\n"
+    "      The factor of a block sliding on one plane, per metre of slope.\n"
+    "  kinematics SECTORS MEASUREMENTS [--friction PHI] [--lateral DEG] [--format text|json|csv]\n"
+    "      Planar, wedge, flexural and direct toppling checks of the measured planes\n"
+    "      against every sector of a slope: the share critical and the critical set.\n"
     "  report --pdf-dir DIR FILE...\n"
     "      The calculation report of each block as a PDF file.\n"
     "\n"
@@ -44,6 +51,8 @@ const std::map<std::string, Command>& commands() {
         {"probabilistic", runProbabilisticCommand},
         {"sensitivity", runSensitivityCommand},
         {"combinations", runCombinationsCommand},
+        {"planar", runPlanarCommand},
+        {"kinematics", runKinematicsCommand},
         {"report", runReportCommand},
     };
     return table;

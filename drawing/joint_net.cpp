@@ -18,7 +18,7 @@ constexpr double LegendLeft = 1.32, SampleEnd = 1.44, LegendText = 1.49, LegendS
 const Colour Black{0, 0, 0};
 const Colour White{255, 255, 255};
 const Colour Unassigned{120, 120, 120};
-const Colour ZoneFill{250, 212, 212};
+const Colour ZoneFill = PrimaryZoneFill;
 const Colour Sliding{210, 0, 0};
 const Colour SetColours[] = {{32, 96, 176},  {40, 140, 60}, {215, 110, 10}, {150, 50, 160},
                              {0, 140, 140},  {170, 40, 40}, {110, 110, 0},  {90, 90, 210}};
@@ -68,6 +68,96 @@ std::optional<std::vector<Point2>> slidingZone(const TPlaneAttitude& face, doubl
     }
     inner.insert(inner.end(), outer.rbegin(), outer.rend());
     return inner;
+}
+
+// Points at plunge `plunge(trend)` for trends from `from` to `to`.
+template <typename Plunge>
+std::vector<Point2> arc(double from, double to, Plunge plunge, NetProjection projection, int steps = 60) {
+    std::vector<Point2> points;
+    for (int k = 0; k <= steps; ++k) {
+        const double trend = from + (to - from) * k / steps;
+        points.push_back(projectLine({trend, std::clamp(plunge(trend), 0.0, 90.0)}, projection));
+    }
+    return points;
+}
+
+std::vector<Point2> closedBand(std::vector<Point2> outer, const std::vector<Point2>& inner) {
+    outer.insert(outer.end(), inner.rbegin(), inner.rend());
+    return outer;
+}
+
+struct Zone {
+    std::vector<Point2> Outline;
+    Colour Fill;
+};
+
+// The critical zones of a mode on the net, as the checks define them; the
+// secondary zones first, so that the primary ones cover them.
+std::vector<Zone> modeZones(const JointNetInput& input, KinematicMode mode) {
+    const TPlaneAttitude& face = *input.SlopeFace;
+    const double phi = *input.FrictionAngle, lateral = std::clamp(input.LateralLimit, 0.0, 180.0);
+    const NetProjection projection = input.Projection;
+    const double back = face.DipDirection + 180;
+    const auto faceDip = [&](double trend) { return apparentDip(face, trend); };
+    std::vector<Zone> zones;
+    switch (mode) {
+    case KinematicMode::Planar: {
+        // Poles of planes dipping more steeply than friction whose dip
+        // vectors daylight: between the friction cone and the daylight
+        // envelope, within the lateral limits about the face's opposite.
+        zones.push_back({closedBand(arc(back - lateral, back + lateral,
+                                        [&](double t) { return 90 - std::max(phi, faceDip(t - 180)); }, projection),
+                                    arc(back - lateral, back + lateral, [&](double) { return 90 - phi; }, projection)),
+                         PrimaryZoneFill});
+        break;
+    }
+    case KinematicMode::Wedge: {
+        zones.push_back({closedBand(arc(face.DipDirection - 90, face.DipDirection + 90, [](double) { return 0.0; }, projection),
+                                    arc(face.DipDirection - 90, face.DipDirection + 90,
+                                        [&](double t) { return std::min(phi, std::max(0.0, faceDip(t))); }, projection)),
+                         SecondaryZoneFill});
+        if (auto primary = slidingZone(face, phi, projection)) zones.push_back({std::move(*primary), PrimaryZoneFill});
+        break;
+    }
+    case KinematicMode::FlexuralToppling: {
+        // Poles below the slip limit (a plane dipping at the face's dip less
+        // friction towards the face), within the lateral limits.
+        if (!(face.DipAngle > phi)) break;
+        const TPlaneAttitude slip{face.DipAngle - phi, face.DipDirection};
+        const double d = face.DipDirection;
+        zones.push_back({closedBand(arc(d - lateral, d + lateral, [](double) { return 0.0; }, projection),
+                                    arc(d - lateral, d + lateral, [&](double t) { return apparentDip(slip, t); }, projection)),
+                         PrimaryZoneFill});
+        break;
+    }
+    case KinematicMode::DirectToppling: {
+        // Oblique toppling within friction of the vertical, direct toppling
+        // into the slope within the lateral limits steeper than 90 less the
+        // face's dip.
+        std::vector<Point2> cone = arc(0, 360, [&](double) { return 90 - phi; }, projection, 120);
+        zones.push_back({std::move(cone), SecondaryZoneFill});
+        std::vector<Point2> direct = arc(back - lateral, back + lateral, [&](double) { return 90 - face.DipAngle; }, projection);
+        if (lateral < 180) direct.push_back(projectLine({0, 90}, projection));
+        zones.push_back({std::move(direct), PrimaryZoneFill});
+        break;
+    }
+    }
+    return zones;
+}
+
+// The base-plane envelope of direct toppling: poles of planes whose dip
+// vectors daylight within the lateral limits; drawn as an outline.
+std::vector<Point2> basePlaneEnvelope(const JointNetInput& input) {
+    const TPlaneAttitude& face = *input.SlopeFace;
+    const double back = face.DipDirection + 180, lateral = std::clamp(input.LateralLimit, 0.0, 180.0);
+    std::vector<Point2> outline =
+        arc(back - lateral, back + lateral, [&](double t) { return 90 - apparentDip(face, t - 180); }, input.Projection);
+    if (lateral < 180) outline.push_back(projectLine({0, 90}, input.Projection));
+    return outline;
+}
+
+std::string countLine(const KinematicCount& c) {
+    return std::to_string(c.Critical) + "/" + std::to_string(c.Total) + "（" + numberText(c.percent(), 1) + "%）";
 }
 
 std::vector<Colour> poleColours(const JointNetInput& input) {
@@ -230,7 +320,34 @@ void addLegend(Figure& figure, const JointNetInput& input, const std::optional<D
         legend.line(Pen{planeColour(TPlaneRole::SlopeFace), 0.013},
                     std::string("坡面 ") + attitudeLabel(input.SlopeFace->DipDirection, input.SlopeFace->DipAngle));
     if (drawableFriction(input.FrictionAngle)) legend.line(frictionPen(), "摩擦圆 φ=" + angleText(*input.FrictionAngle));
-    if (checksKinematics(input)) legend.patch(ZoneFill, "交线落此区内楔块可滑动");
+    if (checksKinematics(input) && input.Mode) {
+        const KinematicMode mode = *input.Mode;
+        const std::string lateral = "，侧向界限 ±" + angleText(input.LateralLimit);
+        std::string primary, secondary;
+        switch (mode) {
+        case KinematicMode::Planar: primary = "极点落此区内可平面滑动" + lateral; break;
+        case KinematicMode::Wedge:
+            primary = "交线落此区内楔块可滑动";
+            secondary = "次要区：可沿单一结构面滑动";
+            break;
+        case KinematicMode::FlexuralToppling: primary = "极点落此区内可弯曲倾倒" + lateral; break;
+        case KinematicMode::DirectToppling:
+            primary = "交线落此区内可直接倾倒" + lateral;
+            secondary = "斜向倾倒区";
+            break;
+        }
+        legend.title(std::string(kinematicModeName(mode)), TextHeight);
+        legend.patch(PrimaryZoneFill, primary);
+        if (!secondary.empty()) legend.patch(SecondaryZoneFill, secondary);
+        if (mode == KinematicMode::DirectToppling)
+            legend.line(Pen{Sliding, 0.006, LineStyle::Dashed}, "底面包络（极点）");
+        if (input.Counts) {
+            const ModeResult& m = input.Counts->mode(mode);
+            legend.text(std::string(checksIntersections(mode) ? "临界交线 " : "临界极点 ") + countLine(m.All));
+        }
+    } else if (checksKinematics(input)) {
+        legend.patch(ZoneFill, "交线落此区内楔块可滑动");
+    }
     if (!lines.empty()) {
         if (checksKinematics(input)) {
             legend.dot(Sliding, White, "组间交线：可滑动");
@@ -246,10 +363,17 @@ void addLegend(Figure& figure, const JointNetInput& input, const std::optional<D
 Figure jointNetFigure(const JointNetInput& input) {
     // The net in the unit circle, the key to its right.
     Figure figure{-1.3, -1.3, 2.85, 1.3, {255, 255, 255}, {}};
-    if (checksKinematics(input))
-        if (auto zone = slidingZone(*input.SlopeFace, *input.FrictionAngle, input.Projection))
+    if (checksKinematics(input)) {
+        if (input.Mode) {
+            for (Zone& zone : modeZones(input, *input.Mode))
+                figure.items.push_back(polygon(std::move(zone.Outline), zone.Fill));
+        } else if (auto zone = slidingZone(*input.SlopeFace, *input.FrictionAngle, input.Projection)) {
             figure.items.push_back(polygon(std::move(*zone), ZoneFill));
+        }
+    }
     addNetFrame(figure);
+    if (checksKinematics(input) && input.Mode == KinematicMode::DirectToppling)
+        figure.items.push_back(polygon(basePlaneEnvelope(input), std::nullopt, Pen{Sliding, 0.006, LineStyle::Dashed}));
 
     std::optional<DensityContours> contours;
     if (input.Density && !input.Planes.empty()) {

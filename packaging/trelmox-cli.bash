@@ -5,18 +5,19 @@ _trelmox_cli() {
     local names="dip1 dipdir1 dip2 dipdir2 diptop dipdirtop dipface dipdirface c1 f1 c2 f2 rock water height u1 u2 k crackdist crackwater force bolt"
     COMPREPLY=()
     if [ "$COMP_CWORD" -eq 1 ]; then
-        COMPREPLY=($(compgen -W "analyze probabilistic sensitivity combinations report --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "analyze probabilistic sensitivity combinations planar kinematics report --help --version" -- "$cur"))
         return
     fi
     case $prev in
         --format)
             case $command in
-                analyze | combinations) COMPREPLY=($(compgen -W "text json csv" -- "$cur")) ;;
-                probabilistic) COMPREPLY=($(compgen -W "text json" -- "$cur")) ;;
+                analyze | combinations | kinematics) COMPREPLY=($(compgen -W "text json csv" -- "$cur")) ;;
+                probabilistic | planar) COMPREPLY=($(compgen -W "text json" -- "$cur")) ;;
                 sensitivity) COMPREPLY=($(compgen -W "text csv json" -- "$cur")) ;;
             esac
             return ;;
         --method) COMPREPLY=($(compgen -W "mc lhs" -- "$cur")); return ;;
+        --bolt-mode) COMPREPLY=($(compgen -W "active passive" -- "$cur")); return ;;
         --sets) COMPREPLY=($(compgen -W "planes labels auto:" -- "$cur")); return ;;
         --fisher) compopt -o nospace 2>/dev/null; COMPREPLY=($(compgen -W "1= 2=" -- "$cur")); return ;;
         --param) COMPREPLY=($(compgen -W "$names" -- "$cur")); return ;;
@@ -30,6 +31,8 @@ _trelmox_cli() {
             COMPREPLY=($(compgen -d -- "$cur"))
             return ;;
         --samples | --seed | --threads | --bins | --from | --to | --steps | --required) return ;;
+        --height | --face-dip | --plane-dip | --top-dip | --crack-distance | --unit-weight | --water-unit-weight | \
+            --water-fill | --cohesion | --friction | --k | --bolt-force | --bolt-plunge | --lateral) return ;;
     esac
     if [[ $cur == -* ]]; then
         local options=
@@ -38,6 +41,8 @@ _trelmox_cli() {
             probabilistic) options="--samples --seed --method --sd --uniform --lognormal --required --fisher --threads --bins --format --quiet --help" ;;
             sensitivity) options="--param --from --to --steps --required --format --help" ;;
             combinations) options="--sets --format --help" ;;
+            planar) options="--height --face-dip --plane-dip --top-dip --crack-distance --unit-weight --water-unit-weight --water-fill --cohesion --friction --k --bolt-force --bolt-plunge --bolt-mode --format --help" ;;
+            kinematics) options="--friction --lateral --format --help" ;;
             report) options="--pdf-dir --help" ;;
         esac
         COMPREPLY=($(compgen -W "$options" -- "$cur"))

@@ -733,18 +733,20 @@ V normalQuantileLanes(V p) {
 
 void drawLanes(const DrawConstants& d, double* values, std::size_t count) {
     const V location = splat(d.Location), scaleBy = splat(d.Scale), low = splat(d.Low), high = splat(d.High);
-    for (std::size_t at = 0; at < count; at += Lanes) {
-        const V u = load(values + at);
-        V v = location;
-        switch (static_cast<Distribution::Kind>(d.Kind)) {
-        case Distribution::Kind::Fixed: break;
-        case Distribution::Kind::Normal:
-            v = clampTo(location + scaleBy * normalQuantileLanes(splat(d.PLow) + u * splat(d.PWidth)), low, high);
-            break;
-        case Distribution::Kind::Uniform: v = clampTo(location + u * scaleBy, low, high); break;
-        case Distribution::Kind::Lognormal: v = (V)sleefExp((Native)(location + scaleBy * normalQuantileLanes(u))); break;
-        }
-        store(values + at, v);
+    const V pLow = splat(d.PLow), pWidth = splat(d.PWidth);
+    // One loop per kind, so that the kind is not chosen again per block.
+    auto each = [&](auto draw) {
+        for (std::size_t at = 0; at < count; at += Lanes) store(values + at, draw(load(values + at)));
+    };
+    switch (static_cast<Distribution::Kind>(d.Kind)) {
+    case Distribution::Kind::Fixed: each([&](V) { return location; }); break;
+    case Distribution::Kind::Normal:
+        each([&](V u) { return clampTo(location + scaleBy * normalQuantileLanes(pLow + u * pWidth), low, high); });
+        break;
+    case Distribution::Kind::Uniform: each([&](V u) { return clampTo(location + u * scaleBy, low, high); }); break;
+    case Distribution::Kind::Lognormal:
+        each([&](V u) { return (V)sleefExp((Native)(location + scaleBy * normalQuantileLanes(u))); });
+        break;
     }
 }
 
@@ -753,13 +755,15 @@ void drawLanes(const DrawConstants& d, double* values, std::size_t count) {
 typedef unsigned long U __attribute__((vector_size(Lanes * 8)));
 
 void uniformLanes(std::uint64_t key, std::uint64_t first, std::uint64_t stride, double* values, std::size_t count) {
-    U counter, step;
-    for (std::size_t i = 0; i < Lanes; ++i) counter[i] = first + i * stride, step[i] = Lanes * stride;
-    const U golden = counter * 0 + 0x9e3779b97f4a7c15ULL;
+    // key + golden * counter, advanced by golden * step from block to block
+    // (the same sum modulo 2^64, one 64-bit product fewer per block).
+    U mixed, advance;
+    constexpr std::uint64_t golden = 0x9e3779b97f4a7c15ULL;
+    for (std::size_t i = 0; i < Lanes; ++i) mixed[i] = key + golden * (first + i * stride), advance[i] = golden * (Lanes * stride);
     // A 52-bit integer n as the double 2^52 + n, exactly; then minus 2^52.
-    const U exponent = counter * 0 + 0x4330000000000000ULL;
-    for (std::size_t at = 0; at < count; at += Lanes, counter += step) {
-        U z = key + golden * counter;
+    const U exponent = mixed * 0 + 0x4330000000000000ULL;
+    for (std::size_t at = 0; at < count; at += Lanes, mixed += advance) {
+        U z = mixed;
         z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
         z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
         z = z ^ (z >> 31);

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <variant>
 
 #include "analysis/vec3.h"
 #include "drawing/contours.h"
@@ -101,6 +103,74 @@ TEST(JointNet, MarksThePairsThatCanSlide) {
     for (const FigureItem& item : figure.items)
         if (const auto* c = std::get_if<CircleItem>(&item); c && c->fill == Colour{210, 0, 0} && c->centre.x < 1.2) ++sliding;
     EXPECT_EQ(sliding, 1);
+}
+
+bool inside(const std::vector<Point2>& polygon, Point2 p) {
+    bool in = false;
+    for (std::size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++)
+        if ((polygon[i].y > p.y) != (polygon[j].y > p.y) &&
+            p.x < (polygon[j].x - polygon[i].x) * (p.y - polygon[i].y) / (polygon[j].y - polygon[i].y) + polygon[i].x)
+            in = !in;
+    return in;
+}
+
+// The shaded zones hold exactly the poles (or lines) the checks find
+// critical: random directions a degree or more away from every boundary
+// fall inside a zone of the mode's primary fill exactly when they are
+// critical, on both projections, across north.
+TEST(JointNetZones, ShadeWhatTheChecksFindCritical) {
+    const KinematicSlope slope{65, 350, 30, 20};
+    const KinematicChecks checks(slope);
+    JointNetInput input;
+    input.SlopeFace = TPlaneAttitude{slope.FaceDip, slope.FaceDipDirection};
+    input.FrictionAngle = slope.FrictionAngle;
+    for (NetProjection projection : projections)
+        for (KinematicMode mode : KinematicModes) {
+            input.Mode = mode;
+            input.Projection = projection;
+            const Figure figure = jointNetFigure(input);
+            std::vector<std::vector<Point2>> primary;
+            for (const FigureItem& item : figure.items)
+                if (const auto* path = std::get_if<PathItem>(&item); path && path->fill == PrimaryZoneFill)
+                    primary.push_back(path->points);
+            ASSERT_FALSE(primary.empty()) << kinematicModeName(mode);
+            int critical = 0;
+            for (int trend = 0; trend < 360; trend += 7)
+                for (double plunge = 0.5; plunge < 90; plunge += 3.1) {
+                    const TPoint3D line = lineVector(trend, plunge);
+                    bool expected = false, nearBoundary = false;
+                    const auto near = [&](auto test) {
+                        // Stays the same a degree either way in trend and plunge.
+                        for (double dt : {-1.0, 1.0})
+                            for (double dp : {-1.0, 1.0})
+                                if (test(lineVector(trend + dt, std::clamp(plunge + dp, 0.0, 90.0))) != test(line))
+                                    return true;
+                        return false;
+                    };
+                    const auto poleTest = [&](const TPoint3D& l) {
+                        const TPlaneAttitude p = planeOfPole(l);
+                        return mode == KinematicMode::Planar ? checks.planarSliding(p) : checks.flexuralToppling(p);
+                    };
+                    const auto lineTest = [&](const TPoint3D& l) {
+                        return mode == KinematicMode::Wedge ? checks.wedgeZone(l) == WedgeZone::Primary
+                                                            : checks.directToppling(l) == TopplingZone::Direct;
+                    };
+                    if (checksIntersections(mode)) {
+                        expected = lineTest(line);
+                        nearBoundary = near(lineTest);
+                    } else {
+                        expected = poleTest(line);
+                        nearBoundary = near(poleTest);
+                    }
+                    if (nearBoundary) continue;
+                    const Point2 at = projectDirection(line, projection);
+                    bool shaded = false;
+                    for (const auto& zone : primary) shaded = shaded || inside(zone, at);
+                    EXPECT_EQ(shaded, expected) << kinematicModeName(mode) << ' ' << trend << '/' << plunge;
+                    critical += expected;
+                }
+            EXPECT_GT(critical, 0) << kinematicModeName(mode);
+        }
 }
 
 } // namespace

@@ -1,0 +1,219 @@
+#include "analysis/joints/sectors.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <sstream>
+
+#include "analysis/orientation.h"
+#include "analysis/planar.h"
+#include "model/error.h"
+#include "model/files.h"
+#include "model/numtext.h"
+#include "model/textcodec.h"
+
+namespace trelmox {
+
+namespace {
+
+enum class Column { Name, Dip, DipDirection, Height, TopDip, TopDipDirection };
+struct ColumnName {
+    const char* name;
+    Column column;
+};
+constexpr ColumnName ColumnNames[] = {
+    {"name", Column::Name},     {"名称", Column::Name},     {"dip", Column::Dip},
+    {"倾角", Column::Dip},      {"dipdir", Column::DipDirection}, {"倾向", Column::DipDirection},
+    {"height", Column::Height}, {"坡高", Column::Height},   {"top_dip", Column::TopDip},
+    {"top_dipdir", Column::TopDipDirection},
+};
+constexpr std::size_t ListedErrors = 10;
+
+std::string trimmed(std::string text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    while (!text.empty() && blank(text.back())) text.pop_back();
+    const auto first = std::find_if_not(text.begin(), text.end(), blank);
+    text.erase(text.begin(), first);
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') text = text.substr(1, text.size() - 2);
+    return text;
+}
+
+std::vector<std::string> fields(std::string line) {
+    for (std::size_t at; (at = line.find("，")) != std::string::npos;) line.replace(at, 3, ",");
+    std::replace(line.begin(), line.end(), ';', ',');
+    std::replace(line.begin(), line.end(), '\t', ',');
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (std::size_t comma; (comma = line.find(',', start)) != std::string::npos; start = comma + 1)
+        out.push_back(trimmed(line.substr(start, comma - start)));
+    out.push_back(trimmed(line.substr(start)));
+    return out;
+}
+
+std::string lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+double numberIn(const std::string& text, const char* what, double low, double high) {
+    double value = 0;
+    try {
+        value = textToFloat(text);
+    } catch (const Error&) {
+        throw Error(std::string(what) + "“" + text + "”不是数");
+    }
+    if (!(value >= low && value <= high))
+        throw Error(std::string(what) + " " + floatToText(value) + " 超出范围 " + floatToText(low) + "～" +
+                    floatToText(high));
+    return value;
+}
+
+} // namespace
+
+std::vector<SlopeSector> parseSectors(const std::string& utf8Text) {
+    std::istringstream in(utf8Text);
+    std::vector<std::optional<Column>> columns;
+    std::vector<SlopeSector> sectors;
+    std::vector<std::string> problems;
+    int lineNumber = 0;
+    for (std::string line; std::getline(in, line);) {
+        ++lineNumber;
+        if (lineNumber == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
+        const std::string text = trimmed(line);
+        if (text.empty() || text.front() == '#') continue;
+        const std::vector<std::string> row = fields(text);
+        try {
+            if (columns.empty()) {
+                for (const std::string& field : row) {
+                    const std::string name = lower(field);
+                    const auto known = std::find_if(std::begin(ColumnNames), std::end(ColumnNames),
+                                                    [&](const ColumnName& c) { return name == c.name; });
+                    if (known == std::end(ColumnNames))
+                        throw Error("表头中“" + field + "”不是已知的列（name、dip、dipdir、height、top_dip、top_dipdir）");
+                    if (std::find(columns.begin(), columns.end(), known->column) != columns.end())
+                        throw Error("表头中“" + field + "”重复");
+                    columns.push_back(known->column);
+                }
+                for (Column needed : {Column::Name, Column::Dip, Column::DipDirection})
+                    if (std::find(columns.begin(), columns.end(), needed) == columns.end())
+                        throw Error("表头须有 name、dip、dipdir 三列");
+                continue;
+            }
+            if (row.size() != columns.size())
+                throw Error("有 " + std::to_string(row.size()) + " 个字段，表头有 " + std::to_string(columns.size()) +
+                            " 列");
+            SlopeSector s;
+            s.Line = lineNumber;
+            bool topDirection = false;
+            for (std::size_t i = 0; i < row.size(); ++i) {
+                const std::string& f = row[i];
+                switch (*columns[i]) {
+                case Column::Name:
+                    if (f.empty()) throw Error("名称为空");
+                    s.Name = f;
+                    break;
+                case Column::Dip: s.Dip = numberIn(f, "坡面倾角", 0, 180); break;
+                case Column::DipDirection: s.DipDirection = numberIn(f, "坡面倾向", -360, 720); break;
+                case Column::Height:
+                    if (!f.empty()) {
+                        s.Height = numberIn(f, "坡高", 0, HUGE_VAL);
+                        if (*s.Height == 0) throw Error("坡高须大于零");
+                    }
+                    break;
+                case Column::TopDip:
+                    if (!f.empty()) s.TopDip = numberIn(f, "坡顶面倾角", 0, 90);
+                    break;
+                case Column::TopDipDirection:
+                    if (!f.empty()) {
+                        s.TopDipDirection = numberIn(f, "坡顶面倾向", -360, 720);
+                        topDirection = true;
+                    }
+                    break;
+                }
+            }
+            if (!topDirection) s.TopDipDirection = s.DipDirection;
+            sectors.push_back(s);
+        } catch (const Error& e) {
+            problems.push_back("分区文件第 " + std::to_string(lineNumber) + " 行：" + e.what());
+        }
+    }
+    if (columns.empty() && problems.empty()) throw Error("分区文件没有表头（name,dip,dipdir）");
+    if (!problems.empty()) {
+        std::string message;
+        for (std::size_t i = 0; i < problems.size() && i < ListedErrors; ++i) message += (i ? "\n" : "") + problems[i];
+        if (problems.size() > ListedErrors)
+            message += "\n另有 " + std::to_string(problems.size() - ListedErrors) + " 行有误";
+        throw Error(message);
+    }
+    if (sectors.empty()) throw Error("分区文件中没有分区");
+    return sectors;
+}
+
+std::vector<SlopeSector> readSectorFile(const std::filesystem::path& path) {
+    return parseSectors(decodeUtf8OrGb18030(readFileBytes(path)).Utf8);
+}
+
+KinematicSlope kinematicSlope(const SlopeSector& sector, double frictionAngle, double lateralLimit) {
+    return {sector.Dip, sector.DipDirection, frictionAngle, lateralLimit};
+}
+
+double topDipAcrossFace(const SlopeSector& sector) {
+    return apparentDip({sector.TopDip, sector.TopDipDirection}, sector.DipDirection);
+}
+
+SectorFactors sectorFactors(const SlopeSector& sector, const std::vector<CandidatePlane>& candidates,
+                            double frictionAngle, double lateralLimit) {
+    SectorFactors result;
+    // An overhanging face has no section of the planar block nor a slope
+    // block of the wedge analysis.
+    if (sector.Dip > 90) {
+        result.WedgeNote = "倒坡不计算安全系数";
+        return result;
+    }
+    const KinematicChecks checks(kinematicSlope(sector, frictionAngle, lateralLimit));
+    const double defaultFriction = std::tan(frictionAngle * std::numbers::pi / 180);
+    const double height = sector.Height.value_or(10);
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        const CandidatePlane& c = candidates[i];
+        if (!checks.planarSliding(c.Plane)) continue;
+        PlanarSlope s;
+        s.Height = height;
+        s.FaceDip = sector.Dip;
+        s.PlaneDip = c.Plane.DipAngle;
+        s.CrackDistance = 0;
+        s.UnitWeight = 1;
+        s.Friction = c.Friction.value_or(defaultFriction);
+        try {
+            const double factor = planarAnalysis(s).Factor;
+            if (!result.Planar || factor < result.Planar->Factor) result.Planar = CriticalChoice{i, 0, false, factor};
+        } catch (const Error&) {
+            // A plane as steep as the face has no block: it stays critical by
+            // kinematics alone.
+        }
+    }
+    if (candidates.size() > MaxFactorPlanes && std::all_of(candidates.begin(), candidates.end(),
+                                                           [](const CandidatePlane& c) { return c.Line != 0; })) {
+        result.WedgeNote = "未分组且结构面多于 " + std::to_string(MaxFactorPlanes) + " 个，不逐对计算楔块安全系数";
+        return result;
+    }
+    std::vector<CandidatePlane> dry = candidates;
+    for (CandidatePlane& c : dry) c.Cohesion = 0;
+    CombinationSlope slope;
+    slope.Top = {sector.TopDip, sector.TopDipDirection};
+    slope.Face = {sector.Dip, sector.DipDirection};
+    slope.Numbers.RockUnitWeight = 26;
+    slope.Numbers.WaterUnitWeight = 10;
+    slope.Numbers.SlopeHeight = height;
+    slope.Numbers.Friction1 = slope.Numbers.Friction2 = defaultFriction;
+    slope.Loads.Water = WaterMode::None;
+    for (const PlanePair& p : combinePlanes(dry, slope)) {
+        // Sorted by Fs: the first kinematically possible wedge is the critical one.
+        if (!p.Kinematic || !p.hasFactor()) continue;
+        result.Wedge = CriticalChoice{p.First, p.Second, true, p.Full->Factor};
+        break;
+    }
+    return result;
+}
+
+} // namespace trelmox

@@ -1,0 +1,162 @@
+#include "analysis/planar.h"
+
+#include <cmath>
+#include <initializer_list>
+#include <string>
+
+#include "analysis/vec3.h"
+#include "model/error.h"
+#include "model/numtext.h"
+
+namespace trelmox {
+
+namespace {
+
+void require(bool ok, const std::string& name, double value, const std::string& range) {
+    if (!ok) throw Error(name + "应" + range + "，现为 " + floatToText(value));
+}
+
+void validate(const PlanarSlope& s) {
+    const auto finite = [](double v) { return std::isfinite(v); };
+    require(finite(s.Height) && s.Height > 0, "坡高", s.Height, "大于零");
+    require(finite(s.FaceDip) && s.FaceDip > 0 && s.FaceDip <= 90, "坡面倾角", s.FaceDip, "在 0 与 90 之间");
+    require(finite(s.PlaneDip) && s.PlaneDip > 0 && s.PlaneDip < s.FaceDip, "滑面倾角", s.PlaneDip,
+            "大于零且小于坡面倾角（滑面须在坡面出露）");
+    require(finite(s.TopDip) && s.TopDip > -90 && s.TopDip < s.FaceDip, "坡顶面倾角", s.TopDip,
+            "大于 -90 且小于坡面倾角");
+    if (s.CrackDistance) require(finite(*s.CrackDistance), "张裂缝距离", *s.CrackDistance, "为有限的数");
+    require(finite(s.UnitWeight) && s.UnitWeight > 0, "岩体重度", s.UnitWeight, "大于零");
+    require(finite(s.WaterUnitWeight) && s.WaterUnitWeight >= 0, "水的重度", s.WaterUnitWeight, "不小于零");
+    require(finite(s.WaterFill) && s.WaterFill >= 0 && s.WaterFill <= 1, "裂缝充水比例", s.WaterFill, "在 0 与 1 之间");
+    require(finite(s.Cohesion) && s.Cohesion >= 0, "黏聚力 c", s.Cohesion, "不小于零");
+    require(finite(s.Friction) && s.Friction >= 0, "摩擦系数 f", s.Friction, "不小于零");
+    require(finite(s.Seismic) && s.Seismic >= 0, "地震系数 k", s.Seismic, "不小于零");
+    require(finite(s.BoltForce) && s.BoltForce >= 0, "锚固力", s.BoltForce, "不小于零");
+    require(finite(s.BoltPlunge) && s.BoltPlunge >= -90 && s.BoltPlunge <= 90, "锚杆倾角", s.BoltPlunge,
+            "在 -90 与 90 之间");
+}
+
+// The block's section for a crack `distance` behind the crest.
+struct Section {
+    double Area = 0, PlaneLength = 0, CrackDepth = 0;
+};
+
+struct Frame {
+    double H, tanFace, tanPlane, tanTop, cosPlane, crestX;
+    explicit Frame(const PlanarSlope& s)
+        : H(s.Height), tanFace(std::tan(radians(s.FaceDip))), tanPlane(std::tan(radians(s.PlaneDip))),
+          tanTop(std::tan(radians(s.TopDip))), cosPlane(std::cos(radians(s.PlaneDip))),
+          crestX(s.Height * std::cos(radians(s.FaceDip)) / std::sin(radians(s.FaceDip))) {}
+    // Where the plane reaches the upper slope behind the crest; none when
+    // the upper slope is not flatter than the plane.
+    std::optional<double> outcrop() const {
+        if (!(tanTop < tanPlane)) return std::nullopt;
+        return (H - crestX * tanTop) / (tanPlane - tanTop) - crestX;
+    }
+};
+
+struct Point {
+    double x, y;
+};
+
+double polygonArea(std::initializer_list<Point> points) {
+    double twice = 0;
+    const Point* previous = points.end() - 1;
+    for (const Point& p : points) {
+        twice += previous->x * p.y - p.x * previous->y;
+        previous = &p;
+    }
+    return std::abs(twice) / 2;
+}
+
+Section sectionAt(const Frame& f, double distance) {
+    const Point toe{0, 0}, crest{f.crestX, f.H};
+    const std::optional<double> reach = f.outcrop();
+    if (reach && distance >= *reach) {
+        // The plane reaches the upper slope before the crack: no crack.
+        const double x = f.crestX + *reach;
+        const Point out{x, x * f.tanPlane};
+        return {polygonArea({toe, crest, out}), x / f.cosPlane, 0};
+    }
+    const double x = f.crestX + distance;
+    const Point foot{x, x * f.tanPlane};
+    if (distance >= 0) {
+        const Point top{x, f.H + distance * f.tanTop};
+        return {polygonArea({toe, crest, top, foot}), x / f.cosPlane, top.y - foot.y};
+    }
+    const Point top{x, x * f.tanFace};
+    return {polygonArea({toe, top, foot}), x / f.cosPlane, top.y - foot.y};
+}
+
+// The crack distance with the least plane length per weight (the dry
+// block's least factor), by golden-section search: the ratio has one
+// minimum between the crest and the plane's outcrop.
+double criticalDistance(const Frame& f, double reach) {
+    const auto ratio = [&](double d) {
+        const Section s = sectionAt(f, d);
+        return s.PlaneLength / s.Area;
+    };
+    const double g = (std::sqrt(5.0) - 1) / 2;
+    double a = 0, b = reach;
+    double x1 = b - g * (b - a), x2 = a + g * (b - a);
+    double f1 = ratio(x1), f2 = ratio(x2);
+    for (int i = 0; i < 200 && b - a > 1e-13 * reach; ++i) {
+        if (f1 <= f2) {
+            b = x2;
+            x2 = x1;
+            f2 = f1;
+            x1 = b - g * (b - a);
+            f1 = ratio(x1);
+        } else {
+            a = x1;
+            x1 = x2;
+            f1 = f2;
+            x2 = a + g * (b - a);
+            f2 = ratio(x2);
+        }
+    }
+    return (a + b) / 2;
+}
+
+} // namespace
+
+PlanarResult planarAnalysis(const PlanarSlope& s) {
+    validate(s);
+    const Frame frame(s);
+    PlanarResult r;
+    if (s.CrackDistance) {
+        r.CrackDistance = *s.CrackDistance;
+        if (!(frame.crestX + r.CrackDistance > 0))
+            throw Error("张裂缝距离 " + floatToText(r.CrackDistance) + " 使裂缝落在坡脚之外");
+    } else {
+        const std::optional<double> reach = frame.outcrop();
+        if (!reach) throw Error("坡顶面不比滑面缓，滑面不在坡顶出露：须给出张裂缝距离");
+        r.CrackDistance = criticalDistance(frame, *reach);
+    }
+    const Section section = sectionAt(frame, r.CrackDistance);
+    r.CrackDepth = section.CrackDepth;
+    r.PlaneLength = section.PlaneLength;
+    r.Weight = s.UnitWeight * section.Area;
+    const double waterDepth = s.WaterFill * r.CrackDepth;
+    r.WaterForceCrack = s.WaterUnitWeight * waterDepth * waterDepth / 2;
+    r.WaterForcePlane = s.WaterUnitWeight * waterDepth * r.PlaneLength / 2;
+
+    const double p = radians(s.PlaneDip), bolt = radians(s.PlaneDip + s.BoltPlunge);
+    const double sinP = std::sin(p), cosP = std::cos(p);
+    const double boltNormal = s.BoltForce * std::sin(bolt), boltAlong = s.BoltForce * std::cos(bolt);
+    r.NormalForce = r.Weight * (cosP - s.Seismic * sinP) - r.WaterForcePlane - r.WaterForceCrack * sinP + boltNormal;
+    r.DrivingForce = r.Weight * (sinP + s.Seismic * cosP) + r.WaterForceCrack * cosP;
+    if (s.Bolt == BoltMode::Active) r.DrivingForce -= boltAlong;
+    if (!(r.DrivingForce > 0)) throw Error("下滑力不大于零，块体不会沿滑面滑动");
+    if (!(r.NormalForce > 0)) {
+        r.LiftOff = true;
+        return r;
+    }
+    r.ResistingForce = s.Cohesion * r.PlaneLength + r.NormalForce * s.Friction;
+    if (s.Bolt == BoltMode::Passive) r.ResistingForce += boltAlong;
+    r.Factor = r.ResistingForce / r.DrivingForce;
+    if (!std::isfinite(r.Factor)) throw Error("Floating point overflow");
+    return r;
+}
+
+} // namespace trelmox

@@ -1,0 +1,234 @@
+// trelmox-cli kinematics: the planar, wedge, flexural and direct toppling
+// checks of a measurement file against every sector of a slope, with the
+// critical set or pair and its factor where one applies.
+#include <cmath>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+#include "analysis/joints/kinematics.h"
+#include "analysis/joints/measurements.h"
+#include "analysis/joints/sectors.h"
+#include "analysis/joints/sets.h"
+#include "cli/cli.h"
+#include "cli/options.h"
+#include "cli/output.h"
+#include "model/error.h"
+#include "model/numtext.h"
+
+namespace trelmox::cli {
+
+namespace {
+
+const char* const KinematicsUsage =
+    "usage: trelmox-cli kinematics SECTORS MEASUREMENTS [--friction PHI] [--lateral DEG]\n"
+    "           [--format text|json|csv]\n"
+    "\n"
+    "Checks every plane of the measurement file, and every pair of its planes,\n"
+    "against the slope face of each sector for planar sliding, wedge sliding,\n"
+    "flexural toppling and direct toppling, and gives per sector and mode the\n"
+    "share critical and, for planar and wedge sliding, the critical plane or pair\n"
+    "with its factor.\n"
+    "\n"
+    "SECTORS is a CSV file with a header row: name,dip,dipdir and optionally\n"
+    "height, top_dip, top_dipdir (the upper slope; horizontal when absent). A\n"
+    "face dipping more than 90 degrees overhangs.\n"
+    "\n"
+    "  --friction PHI      friction angle in degrees (default 30)\n"
+    "  --lateral DEG       lateral limits either side of the face's dip direction\n"
+    "                      for planar sliding and both kinds of toppling (default 20)\n"
+    "  --format text|json|csv  a readable table (default), one JSON object per\n"
+    "                      sector and mode per line, or CSV\n"
+    "\n"
+    "JSON keys: sector, mode (planar, wedge, flexural_toppling, direct_toppling),\n"
+    "critical, total (poles for planar and flexural toppling, intersections of\n"
+    "all pairs of planes for wedge and direct toppling), percent (weighted: a\n"
+    "plane of weight w counts as w planes), critical_set (a set label, a pair of\n"
+    "labels, or row numbers of the file; null where none) and fs. The candidates\n"
+    "are the file's labelled sets as their mean planes, else every plane. fs is\n"
+    "the dry factor with friction alone (c = 0; the plane's own f from the file,\n"
+    "else tan PHI): f / tan(dip) for a plane, the full factor of the real wedge\n"
+    "with the sector as slope for a pair; null for toppling and where nothing is\n"
+    "critical.\n"
+    "\n"
+    "Exit status: 0 done, 1 a file could not be read, 2 usage error.\n";
+
+struct SectorRun {
+    SlopeSector Sector;
+    KinematicResult Result;
+    SectorFactors Factors;
+};
+
+struct Run {
+    std::vector<CandidatePlane> Candidates;
+    std::vector<SectorRun> Sectors;
+    MeasurementFile Measurements;
+};
+
+double angleOption(const ParsedArgs& parsed, const std::string& name, double fallback, double low, double high,
+                   bool highIncluded) {
+    const auto text = parsed.last(name);
+    if (!text) return fallback;
+    double value = 0;
+    try {
+        value = textToFloat(*text);
+    } catch (const Error&) {
+        throw UsageError("invalid number '" + *text + "' for --" + name);
+    }
+    if (!(value >= low && (highIncluded ? value <= high : value < high)))
+        throw UsageError("--" + name + " must lie between " + floatToText(low) + " and " + floatToText(high) +
+                         (highIncluded ? "" : " (not included)"));
+    return value;
+}
+
+// Runs `step`, naming the file in its failure.
+template <typename Step> auto fromFile(const std::string& file, Step step) {
+    try {
+        return step();
+    } catch (const Error& e) {
+        throw Error(file + ": " + e.what());
+    }
+}
+
+Run analyse(const std::string& sectorFile, const std::string& measurementFile, double friction, double lateral) {
+    Run run;
+    const std::vector<SlopeSector> sectors = fromFile(sectorFile, [&] { return readSectorFile(sectorFile); });
+    run.Measurements = fromFile(measurementFile, [&] { return readMeasurementFile(measurementFile); });
+    const std::vector<Measurement>& planes = run.Measurements.Planes;
+    const std::vector<JointSet> sets =
+        run.Measurements.Summary.Sets.empty() ? std::vector<JointSet>{} : labelledSets(planes);
+    run.Candidates = sets.empty() ? measuredCandidates(planes)
+                                  : fromFile(measurementFile, [&] { return setCandidates(planes, sets); });
+    std::vector<KinematicSlope> slopes;
+    for (const SlopeSector& s : sectors) slopes.push_back(kinematicSlope(s, friction, lateral));
+    const std::vector<KinematicResult> results = kinematicAnalysis(planes, sets, slopes);
+    for (std::size_t k = 0; k < sectors.size(); ++k)
+        run.Sectors.push_back({sectors[k], results[k], sectorFactors(sectors[k], run.Candidates, friction, lateral)});
+    return run;
+}
+
+const std::optional<CriticalChoice>& choiceOf(const SectorRun& s, KinematicMode mode) {
+    static const std::optional<CriticalChoice> none;
+    if (mode == KinematicMode::Planar) return s.Factors.Planar;
+    if (mode == KinematicMode::Wedge) return s.Factors.Wedge;
+    return none;
+}
+
+nlohmann::ordered_json candidateJson(const CandidatePlane& c) {
+    if (c.Line) return c.Line;
+    return c.Label;
+}
+
+std::string choiceText(const Run& run, const CriticalChoice& c) {
+    const auto name = [](const CandidatePlane& p) { return p.Line ? std::to_string(p.Line) : p.Label; };
+    std::string text = name(run.Candidates[c.First]);
+    if (c.Pair) text += "×" + name(run.Candidates[c.Second]);
+    return text;
+}
+
+void printJson(const Run& run, std::ostream& out) {
+    for (const SectorRun& s : run.Sectors)
+        for (KinematicMode mode : KinematicModes) {
+            const KinematicCount& count = s.Result.mode(mode).All;
+            nlohmann::ordered_json line = {{"sector", s.Sector.Name},  {"mode", kinematicModeKey(mode)},
+                                           {"critical", count.Critical}, {"total", count.Total},
+                                           {"percent", count.percent()}, {"critical_set", nullptr},
+                                           {"fs", nullptr}};
+            if (const auto& c = choiceOf(s, mode)) {
+                if (c->Pair)
+                    line["critical_set"] = {candidateJson(run.Candidates[c->First]),
+                                            candidateJson(run.Candidates[c->Second])};
+                else
+                    line["critical_set"] = candidateJson(run.Candidates[c->First]);
+                line["fs"] = c->Factor;
+            }
+            out << line.dump() << '\n';
+        }
+}
+
+void printCsv(const Run& run, std::ostream& out) {
+    out << "sector,mode,critical,total,percent,critical_set,fs\r\n";
+    for (const SectorRun& s : run.Sectors)
+        for (KinematicMode mode : KinematicModes) {
+            const KinematicCount& count = s.Result.mode(mode).All;
+            const auto& c = choiceOf(s, mode);
+            out << csvField(s.Sector.Name) << ',' << kinematicModeKey(mode) << ',' << count.Critical << ','
+                << count.Total << ',' << nlohmann::json(count.percent()).dump() << ','
+                << (c ? csvField(choiceText(run, *c)) : "") << ',' << (c ? nlohmann::json(c->Factor).dump() : "")
+                << "\r\n";
+        }
+}
+
+std::string percentText(const KinematicCount& c) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f%%", c.percent());
+    return text;
+}
+
+std::string countText(const KinematicCount& c) {
+    return std::to_string(c.Critical) + "/" + std::to_string(c.Total) + "（" + percentText(c) + "）";
+}
+
+void printText(const Run& run, double friction, double lateral, std::ostream& out) {
+    out << measurementSummaryText(run.Measurements.Summary) << '\n'
+        << "摩擦角 " << floatToText(friction) << "°，侧向界限 ±" << floatToText(lateral) << "°\n";
+    const std::vector<std::size_t> widths = {10, 22, 14, 10};
+    for (const SectorRun& s : run.Sectors) {
+        out << "\n分区 " << s.Sector.Name << "：坡面 " << floatToText(s.Sector.Dip) << "/"
+            << floatToText(s.Sector.DipDirection) << (s.Sector.Dip > 90 ? "（倒坡）" : "") << '\n'
+            << tableRow({"破坏模式", "临界数/总数", "临界组", "Fs"}, widths) << '\n';
+        for (KinematicMode mode : KinematicModes) {
+            const ModeResult& m = s.Result.mode(mode);
+            const auto& c = choiceOf(s, mode);
+            out << tableRow({kinematicModeName(mode), countText(m.All), c ? choiceText(run, *c) : "-",
+                             c ? floatToFixed4(c->Factor) : "-"},
+                            widths)
+                << '\n';
+        }
+        const ModeResult& wedge = s.Result.mode(KinematicMode::Wedge);
+        const ModeResult& direct = s.Result.mode(KinematicMode::DirectToppling);
+        out << "  次要临界区（沿单一结构面滑动）的楔块 " << countText(wedge.Secondary) << "；斜向倾倒 "
+            << countText(direct.Secondary) << "；底面包络内的结构面 " << countText(direct.BasePlanes) << '\n';
+        if (!s.Factors.WedgeNote.empty()) out << "  " << s.Factors.WedgeNote << '\n';
+        // The sets (or pairs of sets) that hold critical planes or lines.
+        for (KinematicMode mode : KinematicModes)
+            for (const GroupCount& g : s.Result.mode(mode).Groups)
+                if (g.Count.Critical)
+                    out << "  " << kinematicModeName(mode) << " " << g.Label << "：" << countText(g.Count) << '\n';
+    }
+}
+
+} // namespace
+
+int runKinematicsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    ParsedArgs parsed;
+    std::string format;
+    double friction = 30, lateral = 20;
+    try {
+        parsed = parseArgs(args, {"friction", "lateral", "format"});
+        if (parsed.help) {
+            out << KinematicsUsage;
+            return ExitOk;
+        }
+        format = parsed.choice("format", {"text", "json", "csv"}, "text");
+        friction = angleOption(parsed, "friction", 30, 0, 90, false);
+        lateral = angleOption(parsed, "lateral", 20, 0, 180, true);
+        if (parsed.positional.size() != 2) throw UsageError("give a sectors file and a measurement file");
+    } catch (const UsageError& usage) {
+        err << "trelmox-cli kinematics: " << usage.what() << "\n\n" << KinematicsUsage;
+        return ExitUsage;
+    }
+    Run run;
+    try {
+        run = analyse(parsed.positional[0], parsed.positional[1], friction, lateral);
+    } catch (const Error& failure) {
+        err << "trelmox-cli kinematics: " << failure.what() << '\n';
+        return ExitBlockFailed;
+    }
+    if (format == "json") printJson(run, out);
+    else if (format == "csv") printCsv(run, out);
+    else printText(run, friction, lateral, out);
+    return ExitOk;
+}
+
+} // namespace trelmox::cli
