@@ -15,6 +15,7 @@
 
 #include "analysis/block_analysis.h"
 #include "document/loads_entries.h"
+#include "document/study_records.h"
 #include "model/block.h"
 #include "model/datafile.h"
 #include "model/loads.h"
@@ -31,6 +32,13 @@ struct PlaneEntries {
     bool operator==(const PlaneEntries&) const = default;
 };
 inline constexpr int DipAngleField = 0, DipDirectionField = 1;
+
+// What a file writer says when no block has been confirmed yet.
+inline constexpr const char* NoConfirmedBlockMessage = "尚未确认块体：请先在“结构面数据输入”中输入块体名称和结构面数据并按“确定”";
+
+// What a window shows in place of results that no longer belong to the
+// block as it stands.
+inline constexpr const char* StaleResultsNote = "结果已过期，请重新分析";
 
 // The block's files written by one command, for telling the user.
 using WrittenFiles = std::vector<std::filesystem::path>;
@@ -67,6 +75,14 @@ public:
     // The entered loads as numbers; throws LoadsEntryError naming the box.
     WedgeLoads loads() const { return loadsFromEntries(loads_); }
     bool modified() const { return planesEdited_ || parametersEdited_ || loadsEdited_; }
+    // The probabilistic and sensitivity analyses' settings and last runs.
+    // They are the user's work on the block but not saved with it, so
+    // changing them is no edit that quitting asks about.
+    StudyRecords& studies() { return studies_; }
+    const StudyRecords& studies() const { return studies_; }
+    // Which part is unsaved: the planes typed and not confirmed, or the
+    // parameters and loads not yet written with the block.
+    bool planesModified() const { return planesEdited_; }
 
     // The confirmed block: the name its files are named after (CurrentBlock)
     // and its planes in both notations.
@@ -83,6 +99,11 @@ public:
     // it stands: a confirm, a parameter or a load changed since leaves
     // results that the block's inputs no longer give.
     bool resultsCurrent() const;
+    // Whether the results' Kc, volume, height and plunge still belong to the
+    // confirmed planes and parameters (the loads do not enter them).
+    bool kcResultsCurrent() const;
+    // Those four as shown, only while they are current: a figure is never
+    // shown or written beside inputs it was not worked out from.
     std::optional<FigureTexts> figures() const;
 
     // Fills the entries and the parameters from the data file of the block
@@ -110,8 +131,17 @@ public:
     bool confirmDips();
 
     // Whether the file writers have a name to go by: they refuse while the
-    // entry name is empty.
-    bool named() const { return !entryName_.empty(); }
+    // entry name is empty or no block has been confirmed (the files are
+    // named after the confirmed block; without one they would be ".txt").
+    bool named() const { return !entryName_.empty() && !currentBlock_.empty(); }
+    // Throws, before anything is written, what reading the block's files
+    // back would refuse: no confirmed block, a parameter text that is not a
+    // number (the confirm checks the planes' letters and angles), a load
+    // text that is not a number. With `parametersMayBeEmpty` parameters not
+    // yet entered pass, as when planes are confirmed before the parameters
+    // are typed.
+    void checkSavable(bool parametersMayBeEmpty) const;
+    void checkParameters(bool mayBeEmpty) const;
     // The report and the data file of the current block, replaced whole.
     // The data file takes the block's companion file with it (written when
     // the loads differ from the defaults or the block has one already); a
@@ -140,6 +170,9 @@ public:
 
 private:
     void changed();
+    void showPlaneInDips(int plane);
+    void showPlaneInQuadrants(int plane);
+    void requireBlock() const;
     void setCurrentBlock(const std::string& name);
     void commitPlanes(const PlaneQuadrantArray& quadrants, const PlaneAttitudeArray& attitudes);
 
@@ -156,6 +189,7 @@ private:
     std::optional<BlockRun> results_;
     SavedBlock analysed_; // the block and the loads results_ were worked out from
     LoadsEntries analysedLoads_;
+    StudyRecords studies_;
 };
 
 } // namespace trelmox

@@ -143,14 +143,9 @@ std::string quadrantText(const TPlaneQuadrant& q) {
     return joinFields({q.StrikeNS, q.StrikeAngle, q.StrikeEW, q.DipNS, q.DipEW, q.DipAngle});
 }
 
-// Letters that fit no case would leave the corners to vectors of another
-// plane, so the geometry would be wrong while looking right.
 double dipDirectionOfLine(const TPlaneQuadrant& plane) {
-    const auto direction = quadrantDipDirection(plane);
-    if (!direction)
-        throw Error::refused("象限字母“" + joinFields({plane.StrikeNS, plane.StrikeEW, plane.DipNS, plane.DipEW}) +
-                    "”不能组成产状：走向 N…E 应倾向 S,E 或 N,W，走向 N…W 应倾向 S,W 或 N,E");
-    return *direction;
+    requireAttitudeLetters(plane);
+    return *quadrantDipDirection(plane);
 }
 
 TPlaneAttitude attitudeOfLine(const std::array<std::string, 2>& fields) {
@@ -217,6 +212,14 @@ void setWaterPressures(const BlockDataTexts& texts, TWedgeParams& params) {
 }
 
 } // namespace
+
+// Letters that fit no case would leave the corners to vectors of another
+// plane, so the geometry would be wrong while looking right.
+void requireAttitudeLetters(const TPlaneQuadrant& plane) {
+    if (!quadrantDipDirection(plane))
+        throw Error::refused("象限字母“" + joinFields({plane.StrikeNS, plane.StrikeEW, plane.DipNS, plane.DipEW}) +
+                    "”不能组成产状：走向 N…E 应倾向 S,E 或 N,W，走向 N…W 应倾向 S,W 或 N,E");
+}
 
 std::string blockDataText(const PlaneAttitudeArray& attitudes, const PlaneQuadrantArray& quadrants,
                           const TWedgeParams& params) {

@@ -177,7 +177,7 @@ ReportSection methodSection(const CalculationReportInputs& in) {
         add("可靠度分析",
             "各随机输入按表列分布抽样（蒙特卡洛法或拉丁超立方抽样），每个样本都按上述方法计算 Kc 与 Fs；"
             "失效概率为切出楔块的样本中 Kc < 1（Fs < 1、Fs < Fst）所占的比例，浮起的样本计为失效。");
-    if (in.Sensitivity) add("敏感性分析", "一个输入在给定范围内等步长变化、其余输入取块体取值时 Kc 的变化。");
+    if (in.Sensitivity) add("敏感性分析", "一个输入在给定范围内等步长变化、其余输入取块体取值时 Kc 与 Fs 的变化。");
     return section;
 }
 
@@ -385,9 +385,17 @@ std::string sensitivityText(const CalculationReportInputs& in, const Sensitivity
                 std::to_string(run.Steps.size() - 1) + " 步";
     if (const auto own = sensitivityBlockPoint(in, run.Input))
         text += "；块体取值 " + significant(own->Value) + " 时 Kc = " + significant(own->SafetyFactor);
-    std::string crossings;
-    for (double v : limitCrossings(run.Steps)) crossings += (crossings.empty() ? "" : "、") + significant(v);
-    text += crossings.empty() ? "；所选范围内 Kc 不经过 1。" : "；Kc = 1 时 " + name + " ≈ " + crossings + "。";
+    // Kc against 1 and, as the window shows it, Fs against the required factor.
+    const auto crossingWords = [&name](const std::vector<double>& values, const std::string& limit, const std::string& none) {
+        std::string crossings;
+        for (double v : values) crossings += (crossings.empty() ? "" : "、") + significant(v);
+        return crossings.empty() ? none : limit + " 时 " + name + " ≈ " + crossings;
+    };
+    const std::string required = floatToText(in.Loads.RequiredFactor);
+    text += "；" + crossingWords(limitCrossings(run.Steps), "Kc = 1", "所选范围内 Kc 不经过 1");
+    text += "；" + crossingWords(limitCrossings(run.Steps, true, in.Loads.RequiredFactor), "Fs = " + required,
+                                 "所选范围内 Fs 不经过所需安全系数 " + required) +
+            "。";
     return text;
 }
 

@@ -21,6 +21,10 @@ public:
     virtual void error(const QString& text) = 0;
     // A question with the buttons 是 and 否; true for 是.
     virtual bool question(const QString& text) = 0;
+    // Unsaved edits: 保存, 不保存 or 取消 (the default, so that Return
+    // loses nothing).
+    enum class SaveAnswer { Save, Discard, Cancel };
+    virtual SaveAnswer saveChanges(const QString&) { return SaveAnswer::Cancel; }
 };
 
 // The boxes in use; modal QMessageBoxes titled "TRELMOX" unless replaced.

@@ -9,6 +9,8 @@
 #include "model/files.h"
 #include "model/numtext.h"
 #include "ui/loads_window.h"
+#include "ui/tform2.h"
+#include "ui/tform3.h"
 #include "ui/messages.h"
 #include "ui/typeaheadcombo.h"
 
@@ -65,10 +67,25 @@ void Workspace::attach(TForm2* planeEntry, TForm3* parameters, TForm4* analysis)
     analysis_ = analysis;
 }
 
-bool Workspace::refuseEmptyBlockName() const {
+bool Workspace::refuseUnnamed() const {
     if (document_.named()) return false;
-    messageBoxes().message(EmptyBlockNameMessage);
+    messageBoxes().message(document_.entryName().empty() ? QString::fromUtf8(EmptyBlockNameMessage)
+                                                         : QString::fromUtf8(NoConfirmedBlockMessage));
     return true;
+}
+
+// Saving confirms the planes in the entry window's mode, then writes the
+// parameters and loads with the block, each step as its own button does.
+bool Workspace::settleEdits(const QString& question) {
+    if (!document_.modified()) return true;
+    switch (messageBoxes().saveChanges(question)) {
+    case MessageBoxes::SaveAnswer::Discard: return true;
+    case MessageBoxes::SaveAnswer::Cancel: return false;
+    case MessageBoxes::SaveAnswer::Save: break;
+    }
+    if (document_.planesModified() && !planeEntry_->confirmShownMode()) return false;
+    if (document_.modified() && !parameters_->confirm()) return false;
+    return !document_.modified();
 }
 
 void Workspace::writeReport(WrittenFiles& written) {
@@ -124,7 +141,13 @@ bool Workspace::runCommand(const std::function<void()>& command, const std::vect
             return;
         }
         const auto* error = dynamic_cast<const Error*>(&failure);
-        if (!error || error->kind() != ErrorKind::NumberText) return;
+        if (!error) return;
+        // A plane's angle out of range names its box and plane.
+        if (error->kind() == ErrorKind::RefusedInput) {
+            if (planeEntry_ && planeEntry_->isVisible()) planeEntry_->focusAngleBox(error->field(), error->row());
+            return;
+        }
+        if (error->kind() != ErrorKind::NumberText) return;
         for (const NumberBox& number : boxesRead)
             if (notANumber(number)) return giveFocus(number.box);
     });

@@ -156,7 +156,7 @@ private slots:
         QVERIFY(!shownPreview());
 
         program.confirmExample("w1");
-        const auto inputs = [&program] { return views::windowReportInputs(program->workspace, program->Pictures); };
+        const auto inputs = [&program] { return views::windowReportInputs(program->workspace); };
         QVERIFY(!inputs().Results);
         QCOMPARE(inputs().NoResults, std::string(NeverAnalysedText));
         program.button(&program->Form4, "BitBtn1")->click();
