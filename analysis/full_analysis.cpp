@@ -1,5 +1,7 @@
 #include "analysis/full_analysis.h"
 
+#include "analysis/computation_counts.h"
+
 namespace trelmox {
 
 const char* stabilityStateName(StabilityState state) {
@@ -54,6 +56,7 @@ FullAnalysis analyseWedge(const WedgePlanes& planes, const WedgeNumbers& numbers
 }
 
 FullAnalysis analyseWedge(const PlaneAttitudeArray& attitudes, const WedgeNumbers& numbers, const WedgeLoads& loads) {
+    ++computationCounts().Full;
     validateLoads(loads);
     return analyseWedge(wedgePlanes(attitudes, loads.Crack), numbers, loads);
 }

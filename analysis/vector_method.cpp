@@ -14,7 +14,7 @@ namespace {
 // magnitude: the length of `along`. False when nothing drives the wedge.
 bool setDriving(FullSafety& r, const TPoint3D& along, double magnitude) {
     if (magnitude == 0) return false;
-    if (!std::isfinite(magnitude)) throw Error(OverflowMessage);
+    if (!std::isfinite(magnitude)) throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
     r.Driving = magnitude;
     r.Direction = (1 / magnitude) * along;
     return true;
@@ -46,7 +46,7 @@ bool carrying(const WedgeShape& s, const TPoint3D& active, const TPoint3D& passi
     // Loads beyond the range of a double (a seismic coefficient or a force
     // near the largest double) leave no reaction to decide the case by.
     if (!std::isfinite(both1) || !std::isfinite(both2) || !std::isfinite(r1) || !std::isfinite(r2))
-        throw Error(OverflowMessage);
+        throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
     r = FullSafety{};
     r.Carried = passive;
     r.Contact = contactCase(both1, both2, alone1, alone2);
@@ -72,7 +72,7 @@ bool carrying(const WedgeShape& s, const TPoint3D& active, const TPoint3D& passi
     r.Factor = r.Resisting / r.Driving;
     // Strengths near the largest double overflow the resistance; the factor
     // fails as the normalised computation's arithmetic does.
-    if (!std::isfinite(r.Factor) || !std::isfinite(r.Resisting)) throw Error(OverflowMessage);
+    if (!std::isfinite(r.Factor) || !std::isfinite(r.Resisting)) throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
     return true;
 }
 
@@ -97,14 +97,14 @@ TWedgeContact contactCase(double both1, double both2, double alone1, double alon
 FullSafety vectorMethodCarrying(const WedgeShape& s, const TPoint3D& active, const TPoint3D& carried,
                                 const WedgeNumbers& n) {
     FullSafety r;
-    if (!carrying(s, active, carried, n, r)) throw Error(NoDrivingMessage);
+    if (!carrying(s, active, carried, n, r)) throw Error::arithmetic(NoDrivingMessage, ArithmeticFault::NoDrivingForce);
     return r;
 }
 
 FullSafety vectorMethod(const WedgeShape& s, const TPoint3D& active, std::span<const TPoint3D> passive,
                         const WedgeNumbers& n) {
     FullSafety r;
-    if (!drivenVectorMethod(s, active, passive, n, r)) throw Error(NoDrivingMessage);
+    if (!drivenVectorMethod(s, active, passive, n, r)) throw Error::arithmetic(NoDrivingMessage, ArithmeticFault::NoDrivingForce);
     return r;
 }
 
@@ -112,7 +112,7 @@ bool drivenVectorMethod(const WedgeShape& s, const TPoint3D& active, std::span<c
                         const WedgeNumbers& n, FullSafety& best) {
     if (!carrying(s, active, {}, n, best)) return false;
     if (passive.empty()) return true;
-    if (passive.size() > MaxPassiveDirections) throw Error(TooManyPassiveMessage);
+    if (passive.size() > MaxPassiveDirections) throw Error::refused(TooManyPassiveMessage);
     FullSafety trial;
     for (std::uint32_t set = 1; set < (std::uint32_t{1} << passive.size()); ++set) {
         TPoint3D sum{};

@@ -46,7 +46,7 @@ void writeOutputs(const std::vector<std::filesystem::path>& outputs, const RunIn
     } catch (const Error& failure) {
         std::string names;
         for (const auto& output : outputs) names += (names.empty() ? "“" : "”或“") + shownPath(output);
-        throw Error::fromSystem("无法写入" + names + "”：" + failure.what(), failure.systemError());
+        throw Error::fromSystem("无法写入" + names + "”：" + failure.what(), failure.systemError()).withPath(outputs.front());
     }
     for (const auto& output : outputs) guard.written(output, input.number);
 }

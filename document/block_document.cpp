@@ -7,6 +7,8 @@
 #include "model/error.h"
 #include "model/files.h"
 #include "model/numtext.h"
+#include "report/full_report.h"
+#include "report/report.h"
 
 namespace trelmox {
 
@@ -17,7 +19,7 @@ namespace {
 // the conversions would keep stale letters for it.
 void requireAngle(int plane, const char* box, double value, double high) {
     if (value >= 0 && value <= high) return;
-    throw Error(std::string(PlaneNames[plane]) + box + "应在0到" + (high == 90 ? "90" : "360") + "之间");
+    throw Error::refused(std::string(PlaneNames[plane]) + box + "应在0到" + (high == 90 ? "90" : "360") + "之间");
 }
 
 // The strike angle counts only where the letters form a combination the
@@ -159,7 +161,7 @@ bool BlockDocument::resultsCurrent() const {
 
 std::optional<FigureTexts> BlockDocument::figures() const {
     if (!results_) return std::nullopt;
-    return figureTexts(results_->Geometry, results_->Safety);
+    return figureTexts(*results_->Geometry, *results_->Safety);
 }
 
 std::vector<LineDisagreement> BlockDocument::load() {
@@ -249,7 +251,7 @@ std::optional<std::filesystem::path> BlockDocument::writeLoads() {
 
 std::optional<std::filesystem::path> BlockDocument::writeFullReport() {
     if (!results_ || !results_->Full) return std::nullopt;
-    trelmox::writeFullReport(reportFolder_, *results_->Full);
+    trelmox::writeFullReport(reportFolder_, currentBlock_, *results_);
     return fullReportPath(reportFolder_, currentBlock_);
 }
 
@@ -262,26 +264,19 @@ BlockDocument::Drawing BlockDocument::writeDrawing() {
     return drawing;
 }
 
-BlockAnalysis BlockDocument::analyse() {
+BlockRun BlockDocument::analyse() {
     if (results_) {
         results_.reset();
         changed();
     }
-    const WedgeLoads loads = this->loads();
-    VertexGeometry corners; // fresh: never the corners of another block
-    BlockAnalysis analysis = analyseBlock(block(), corners);
-    if (!analysis.FailedTriples.empty()) return analysis;
-    BlockResults results{*analysis.Geometry, *analysis.Safety, std::nullopt, {}};
-    try {
-        results.Full = fullReportInputs(currentBlock_, block(), loads);
-    } catch (const Error& failure) {
-        results.FullFailure = failure.what();
-    }
-    results_ = std::move(results);
-    analysed_ = block();
+    BlockRun run = runBlock(block(), loads());
+    run.throwFailure();
+    if (!run.complete()) return run;
+    results_ = run;
+    analysed_ = run.Block;
     analysedLoads_ = loads_;
     changed();
-    return analysis;
+    return run;
 }
 
 } // namespace trelmox

@@ -19,8 +19,6 @@
 #include "model/datafile.h"
 #include "model/loads.h"
 #include "report/figures.h"
-#include "report/full_report.h"
-#include "report/report.h"
 
 namespace trelmox {
 
@@ -33,19 +31,6 @@ struct PlaneEntries {
     bool operator==(const PlaneEntries&) const = default;
 };
 inline constexpr int DipAngleField = 0, DipDirectionField = 1;
-
-// What the last analysis of the current block found. They describe the
-// confirmed block of that name only; other analyses of the block keep their
-// results beside these.
-struct BlockResults {
-    WedgeGeometry Geometry;
-    SafetyResult Safety;
-    // The full analysis of the real wedge with the block's loads, its
-    // support design and Kc beside it; absent when it failed, and then
-    // FullFailure says why.
-    std::optional<FullReportInputs> Full;
-    std::string FullFailure;
-};
 
 // The block's files written by one command, for telling the user.
 using WrittenFiles = std::vector<std::filesystem::path>;
@@ -90,7 +75,10 @@ public:
     const PlaneAttitudeArray& attitudes() const { return attitudes_; }
     // The confirmed planes with the parameters as they stand.
     SavedBlock block() const;
-    const std::optional<BlockResults>& results() const { return results_; }
+    // What the last analysis of the current block found: a complete run
+    // (Kc worked out) of the confirmed block of that name with the loads
+    // as entered then.
+    const std::optional<BlockRun>& results() const { return results_; }
     // Whether there are results and they were worked out from the block as
     // it stands: a confirm, a parameter or a load changed since leaves
     // results that the block's inputs no longer give.
@@ -143,12 +131,12 @@ public:
     };
     Drawing writeDrawing();
 
-    // Analyses the confirmed block: Kc with its wedge geometry, then the
-    // full analysis of the real wedge with the loads. The previous results
-    // are dropped first, so a failure (thrown: a bad text, the loads' ones
-    // included) or a triple that cuts out no corner leaves none. A failure
-    // of the full analysis alone is kept in the results beside Kc's.
-    BlockAnalysis analyse();
+    // Analyses the confirmed block with the loads (runBlock). The previous
+    // results are dropped first, so a failure (thrown: a bad text, the
+    // loads' ones included) or a triple that cuts out no corner leaves
+    // none. A failure of the full analysis alone is kept in the results
+    // beside Kc's. Returns the run, the failed triples included.
+    BlockRun analyse();
 
 private:
     void changed();
@@ -165,7 +153,7 @@ private:
     std::string currentBlock_;
     PlaneQuadrantArray quadrants_{};
     PlaneAttitudeArray attitudes_{};
-    std::optional<BlockResults> results_;
+    std::optional<BlockRun> results_;
     SavedBlock analysed_; // the block and the loads results_ were worked out from
     LoadsEntries analysedLoads_;
 };

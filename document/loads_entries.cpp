@@ -53,7 +53,8 @@ double number(const std::string& text, LoadsField field, int row = -1) {
     try {
         value = textToFloat(text);
     } catch (const Error&) {
-        throw LoadsEntryError(field, row, boxName(field, row) + "“" + text + "”不是有效的数");
+        throw LoadsEntryError(field, row, boxName(field, row) + "“" + text + "”不是有效的数",
+                              ErrorKind::NumberText);
     }
     if (!withinLoadRange(value, fieldName(field).range))
         throw LoadsEntryError(field, row, loadRangeMessage(value, fieldName(field).range, boxName(field, row)));

@@ -75,7 +75,7 @@ class Reader {
 public:
     explicit Reader(std::string file) : file_(std::move(file)) {}
 
-    [[noreturn]] void fail(const std::string& what) const { throw Error("荷载文件“" + file_ + "”" + what); }
+    [[noreturn]] void fail(const std::string& what) const { throw Error::refused("荷载文件“" + file_ + "”" + what); }
 
     // An object with exactly these keys.
     const Json& object(const Json& j, const std::string& path, std::initializer_list<const char*> keys) const {
@@ -242,7 +242,8 @@ std::optional<WedgeLoads> readCompanionFile(const std::filesystem::path& dataFol
     if (!std::filesystem::exists(path, error)) {
         // A data file's name may be as long as the file system allows, and
         // then the companion's longer name can name no file.
-        if (error && error != std::errc::filename_too_long) throw Error(fileErrorMessage(error.value()));
+        if (error && error != std::errc::filename_too_long)
+            throw Error(fileErrorMessage(error.value()), ErrorKind::File).withPath(path);
         return std::nullopt;
     }
     return parseCompanion(readFileBytes(path), path.filename().string());

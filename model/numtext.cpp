@@ -110,7 +110,9 @@ bool convertExactly(const DecimalParts& parts, double& value) {
     return true;
 }
 
-Error floatError(const std::string& text) { return Error("'" + text + "' is not a valid floating point value"); }
+Error floatError(const std::string& text) {
+    return Error::numberText("'" + text + "' is not a valid floating point value");
+}
 
 // Mantissa digits (without the point) and decimal exponent of `value`
 // rounded to 15 significant digits, trailing zeros removed.
@@ -169,7 +171,7 @@ std::int32_t textToInt32(const std::string& text) {
     const char* first = text.data() + (text.starts_with('+') ? 1 : 0);
     std::int32_t value = 0;
     const auto result = std::from_chars(first, text.data() + text.size(), value);
-    if (!wellFormed || result.ec != std::errc{}) throw Error("'" + text + "' is not a valid integer value");
+    if (!wellFormed || result.ec != std::errc{}) throw Error::numberText("'" + text + "' is not a valid integer value");
     return value;
 }
 

@@ -380,7 +380,7 @@ void LoadsWindow::showResults() {
     if (!results->Full) return results_->setText(QString::fromStdString(results->FullFailure));
     if (results->Full->Analysis.Refusal)
         return results_->setText(QString::fromStdString(refusalMessage(*results->Full->Analysis.Refusal)));
-    const FullFigureTexts t = fullFigureTexts(*results->Full);
+    const FullFigureTexts t = fullFigureTexts(*results);
     results_->setText(QStringLiteral("安全系数Fs = %1（%2），%3\n所需安全系数 %4\n设计锚杆所需锚固力：%5\n最省力锚杆：%6")
                           .arg(QString::fromStdString(t.Factor), QString::fromStdString(t.Contact),
                                QString::fromStdString(t.State), QString::fromStdString(t.Required),
@@ -413,16 +413,12 @@ QLineEdit* LoadsWindow::entryBox(LoadsField field, int row) const {
     return nullptr;
 }
 
-void LoadsWindow::focusFailingEntry(const QString& message) {
-    try {
-        loadsFromEntries(document().loadsEntries());
-    } catch (const LoadsEntryError& failure) {
-        QLineEdit* box = entryBox(failure.Field, failure.Row);
-        if (QString::fromUtf8(failure.what()) != message || !box) return;
-        bringUp();
-        box->setFocus(Qt::OtherFocusReason);
-        box->selectAll();
-    }
+void LoadsWindow::focusEntry(LoadsField field, int row) {
+    QLineEdit* box = entryBox(field, row);
+    if (!box) return;
+    bringUp();
+    box->setFocus(Qt::OtherFocusReason);
+    box->selectAll();
 }
 
 void LoadsWindow::confirm() {

@@ -59,15 +59,15 @@ QString errorBoxText(const QString& message) {
     return message + (chinese ? u'。' : u'.');
 }
 
-bool runCommand(const std::function<void()>& command, const std::function<void(const QString& message)>& afterFailure) {
+bool runCommand(const std::function<void()>& command,
+                const std::function<void(const std::exception& failure)>& afterFailure) {
     // Exceptions must not cross Qt's event loop, so every command ends here.
     try {
         command();
         return true;
     } catch (const std::exception& failure) {
-        const QString message = QString::fromUtf8(failure.what());
-        messageBoxes().error(errorBoxText(message));
-        if (afterFailure) afterFailure(message);
+        messageBoxes().error(errorBoxText(QString::fromUtf8(failure.what())));
+        if (afterFailure) afterFailure(failure);
     }
     return false;
 }

@@ -40,9 +40,9 @@ QString errorBoxText(const QString& message);
 
 // Runs one user command. A failure stops the command where it happened
 // (what was done before stays done) and is shown in the error box, after
-// which `afterFailure` gets the failure's message; the program carries on.
+// which `afterFailure` gets the failure itself; the program carries on.
 // Returns whether the command ran to its end.
 bool runCommand(const std::function<void()>& command,
-                const std::function<void(const QString& message)>& afterFailure = {});
+                const std::function<void(const std::exception& failure)>& afterFailure = {});
 
 } // namespace trelmox::ui

@@ -127,7 +127,7 @@ void TForm4::BitBtn1Click() {
     workspace_.runCommand(
         [this, &written] {
             BlockDocument& document = workspace_.document();
-            const BlockAnalysis analysis = document.analyse();
+            const BlockRun analysis = document.analyse();
             for (const FailedTriple& triple : analysis.FailedTriples)
                 messageBoxes().message(QString::fromStdString(failedTripleMessage(triple)));
             if (!analysis.FailedTriples.empty()) return;
@@ -192,7 +192,7 @@ QString TForm4::stateText() const { return state_->text(); }
 void TForm4::showFullResults() {
     const auto& results = workspace_.document().results();
     const bool full = results && results->Full;
-    const FullFigureTexts shown = full ? fullFigureTexts(*results->Full) : FullFigureTexts{};
+    const FullFigureTexts shown = full ? fullFigureTexts(*results) : FullFigureTexts{};
     fullFactor_->setText(QString::fromStdString(shown.Factor));
     fullContact_->setText(QString::fromStdString(shown.Contact));
     state_->setText(QString::fromStdString(shown.State));

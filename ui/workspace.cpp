@@ -25,16 +25,16 @@ bool startDetached(const QString& program, const QStringList& arguments) {
     return !found.isEmpty() && QProcess::startDetached(found, arguments);
 }
 
-// The message converting the box's text fails with, or nothing.
-std::optional<QString> numberError(const NumberBox& number) {
+// Whether the box's text is not a number.
+bool notANumber(const NumberBox& number) {
     try {
         const std::string text = number.box->text().toStdString();
         if (number.integer) textToInt32(text);
         else textToFloat(text);
     } catch (const Error& failure) {
-        return QString::fromUtf8(failure.what());
+        return failure.kind() == ErrorKind::NumberText;
     }
-    return std::nullopt;
+    return false;
 }
 
 void giveFocus(TypeAheadCombo* box) {
@@ -114,13 +114,19 @@ QString Workspace::currentReportText() const {
     }
 }
 
-// The boxes come in the order the command reads them; the first one whose
-// own text fails with exactly this message is the one to correct.
+// A loads box names itself in its failure. The other boxes come in the
+// order the command reads them, and it stops at the first text that is not
+// a number: the first such box is the one to correct.
 bool Workspace::runCommand(const std::function<void()>& command, const std::vector<NumberBox>& boxesRead) const {
-    return ui::runCommand(command, [this, &boxesRead](const QString& message) {
+    return ui::runCommand(command, [this, &boxesRead](const std::exception& failure) {
+        if (const auto* entry = dynamic_cast<const LoadsEntryError*>(&failure)) {
+            if (loads_) loads_->focusEntry(entry->Field, entry->Row);
+            return;
+        }
+        const auto* error = dynamic_cast<const Error*>(&failure);
+        if (!error || error->kind() != ErrorKind::NumberText) return;
         for (const NumberBox& number : boxesRead)
-            if (numberError(number) == message) return giveFocus(number.box);
-        if (loads_) loads_->focusFailingEntry(message);
+            if (notANumber(number)) return giveFocus(number.box);
     });
 }
 

@@ -4,7 +4,9 @@
 
 #include <functional>
 
+#include "analysis/computation_counts.h"
 #include "model/files.h"
+#include "report/calculation_report.h"
 #include "tests/model/test_blocks.h"
 #include "tests/model/test_support.h"
 
@@ -132,4 +134,26 @@ TEST(Results, CurrentOnlyForTheBlockTheyWereWorkedOutFrom) {
         EXPECT_EQ(bench.document.resultsCurrent(), c.current);
         EXPECT_TRUE(bench.document.results().has_value()); // the window keeps showing them
     }
+}
+
+// The windows' analysis with everything it writes, and the calculation
+// report made from its results, work out the corners, Kc and the full
+// analysis once: the outputs format the document's run.
+TEST(Analyse, ComputesEachFigureOnceForEveryOutput) {
+    Workbench bench;
+    ASSERT_TRUE(bench.document.confirmQuadrants());
+    const ComputationCounts before = computationCounts();
+    const BlockRun run = bench.document.analyse();
+    ASSERT_TRUE(run.complete() && run.Full);
+    bench.document.writeDataFile();
+    bench.document.writeReport();
+    ASSERT_TRUE(bench.document.writeFullReport());
+    CalculationReportInputs inputs{bench.document.currentBlock(), bench.document.block(), bench.document.loads(),
+                                   bench.document.results(), {}, std::nullopt, std::nullopt, "2026-12-08"};
+    const CalculationReport report = calculationReport(inputs);
+    EXPECT_FALSE(report.Sections.empty());
+    const ComputationCounts& after = computationCounts();
+    EXPECT_EQ(after.Corners - before.Corners, 1);
+    EXPECT_EQ(after.Kc - before.Kc, 1);
+    EXPECT_EQ(after.Full - before.Full, 1);
 }

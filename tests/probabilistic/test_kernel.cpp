@@ -36,14 +36,14 @@ Twin twinOf(const BlockInputs& base, const std::vector<Parameter>& inputs, const
         const SafetyResult r = evaluate(sample);
         t.Kc = r.SafetyFactor, t.KcOutcome = static_cast<SampleOutcome>(r.Contact);
     } catch (const Error& e) {
-        t.KcOutcome = outcomeOfFailure(e.what());
+        t.KcOutcome = outcomeOfFailure(e);
     }
     try {
         const FullAnalysis full = evaluateFull(sample);
         t.Fs = full.Safety.Factor, t.FsOutcome = static_cast<SampleOutcome>(full.Safety.Contact);
         if (!full.Refusal) t.CrackPoints = full.Shape.Faces[int(WedgeSurface::Crack)].Count;
     } catch (const Error& e) {
-        t.FsOutcome = outcomeOfFailure(e.what());
+        t.FsOutcome = outcomeOfFailure(e);
     }
     return t;
 }

@@ -58,7 +58,7 @@ CalculationReportInputs windowReportInputs(const ui::Workspace& workspace, const
     CalculationReportInputs inputs{name, document.block(), document.loads(),
                                    std::nullopt, {}, std::nullopt, std::nullopt, todayText()};
     if (document.resultsCurrent())
-        inputs.Results = KcResults{document.results()->Geometry, document.results()->Safety};
+        inputs.Results = document.results();
     else
         inputs.NoResults = document.results() ? StaleResultsText : NeverAnalysedText;
     if (inputs.Results) {
