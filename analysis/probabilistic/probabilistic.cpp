@@ -182,7 +182,7 @@ void addMoments(FactorPartial& p, double required) {
     // Factors whose squares leave the range of a double (beyond about 1e154)
     // have no spread to report: the run fails as the analysis's own
     // arithmetic does, rather than giving a deviation of 0 or not a number.
-    if (!std::isfinite(sum) || !std::isfinite(squares)) throw Error(OverflowMessage);
+    if (!std::isfinite(sum) || !std::isfinite(squares)) throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
     p.Mean = shift + sum / n;
     p.SquaredDeviations = std::max(0.0, squares - sum * sum / n);
 }
@@ -402,7 +402,7 @@ FactorTotals combine(const std::vector<ChunkResult>& results, FactorPartial Chun
         }
         t.Wedges += count;
     }
-    if (!std::isfinite(t.Mean) || !std::isfinite(t.SquaredDeviations)) throw Error(OverflowMessage);
+    if (!std::isfinite(t.Mean) || !std::isfinite(t.SquaredDeviations)) throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
     return t;
 }
 
