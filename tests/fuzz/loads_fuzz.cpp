@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "analysis/block_analysis.h"
 #include "analysis/full_analysis.h"
 #include "analysis/support.h"
 #include "model/companion.h"
@@ -90,13 +91,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0; // the reader's own messages are its harness's business
     }
     try {
-        const FullReportInputs full = fullReportInputs("F", block, loads);
-        requireResult(full.Analysis);
-        const SupportDesign& d = full.Design;
+        const BlockRun run = runBlock(block, loads); // the block's own data never fail
+        if (!run.Full) {
+            fuzz::requireReadable(run.FullFailure);
+            return 0;
+        }
+        requireResult(run.Full->Analysis);
+        const SupportDesign& d = run.Full->Design;
         if (d.Bolt && d.BoltForce) requireHolds(block, loads, *d.BoltForce, d.Bolt->Direction, d.Bolt->Mode);
         if (d.Least)
             requireHolds(block, loads, d.Least->Force, d.Least->Direction, d.Bolt ? d.Bolt->Mode : BoltMode::Active);
-        requireFinitePrint(fullReportText(full));
+        requireFinitePrint(fullReportText("F", run));
     } catch (const Error& failure) {
         fuzz::requireReadable(failure.what());
     }

@@ -160,7 +160,7 @@ private slots:
         QVERIFY(!inputs().Results);
         QCOMPARE(inputs().NoResults, std::string(NeverAnalysedText));
         program.button(&program->Form4, "BitBtn1")->click();
-        QCOMPARE(inputs().Results->Safety.SafetyFactor, 1.18912355743381);
+        QCOMPARE(inputs().Results->Safety->SafetyFactor, 1.18912355743381);
 
         views::SensitivityWindow& sensitivity = program->Pictures.sensitivity();
         sensitivity.setParameter(Parameter::Friction1);
