@@ -1,5 +1,7 @@
 #include "analysis/full_analysis.h"
 
+#include "analysis/computation_counts.h"
+
 namespace trelmox {
 
 const char* stabilityStateName(StabilityState state) {
@@ -48,7 +50,7 @@ void analyseWedge(const WedgePlanes& planes, const WedgeNumbers& numbers, const 
     WedgeNumbers scaled;
     const WedgeNumbers& used = sized ? sizeWedge(a.Shape, numbers, loads.Size, a.Size, scaled) : numbers;
     a.Forces = wedgeForces(a.Shape, used, loads);
-    a.Safety = vectorMethod(a.Shape, a.Forces.active(), a.Forces.PassiveBolts, used);
+    a.Safety = vectorMethod(a.Shape, a.Forces.active(), a.Forces.Passive, used);
     a.State = stabilityState(a.Safety, loads.RequiredFactor);
 }
 
@@ -59,6 +61,7 @@ FullAnalysis analyseWedge(const WedgePlanes& planes, const WedgeNumbers& numbers
 }
 
 FullAnalysis analyseWedge(const PlaneAttitudeArray& attitudes, const WedgeNumbers& numbers, const WedgeLoads& loads) {
+    ++computationCounts().Full;
     validateLoads(loads);
     return analyseWedge(wedgePlanes(attitudes, loads.Crack), numbers, loads);
 }

@@ -2,6 +2,7 @@
 // the cutting planes of one slope, sorted by the full factor, so that a
 // measurement file goes in and the critical wedge comes out.
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <ostream>
 
@@ -106,7 +107,7 @@ template <typename Step> auto fromFile(const std::string& file, Step step) {
     try {
         return step();
     } catch (const Error& e) {
-        throw Error(file + ": " + e.what());
+        throw Error::fromSystem(shownPath(file) + ": " + e.what(), e.systemError());
     }
 }
 
@@ -116,7 +117,7 @@ void combine(const std::string& blockFile, const std::string& measurementFile, c
     SavedBlock block;
     CombinationSlope slope;
     fromFile(blockFile, [&] {
-        block = savedBlockFromTexts(parseBlockData(readTextFile(blockFile)));
+        block = readSavedBlock(blockFile);
         const std::optional<WedgeLoads> companion = dataFileCompanion(blockFile);
         c.HasLoads = companion.has_value();
         c.Loads = companion.value_or(WedgeLoads{});
@@ -139,36 +140,37 @@ void addProbabilities(const PairProbabilitySettings& settings, Combination& c) {
 // none), in the order of ProbabilityKeys.
 constexpr const char* ProbabilityKeys[] = {"pf", "p_sliding", "fs_mean", "failed_volume_mean", "too_small"};
 
-nlohmann::ordered_json probabilityJson(const PairProbability& p) {
-    const auto optional = [](const std::optional<double>& v) { return v ? nlohmann::ordered_json(*v) : nullptr; };
-    return {{"pf", p.Pf},
-            {"p_sliding", optional(p.PSliding)},
-            {"fs_mean", optional(p.FsMean)},
-            {"failed_volume_mean", optional(p.FailedVolumeMean)},
-            {"too_small", p.TooSmall}};
+Json probabilityJson(const PairProbability& p) {
+    Json json;
+    json["pf"] = jsonOf(p.Pf);
+    json["p_sliding"] = jsonOf(p.PSliding);
+    json["fs_mean"] = jsonOf(p.FsMean);
+    json["failed_volume_mean"] = jsonOf(p.FailedVolumeMean);
+    json["too_small"] = p.TooSmall;
+    return json;
 }
 
-// ",\"pf\":...": the keys to add to a row's JSON object.
-std::string probabilityJsonKeys(const PairProbability* p) {
-    if (!p) return {};
-    const std::string object = probabilityJson(*p).dump();
-    return ',' + object.substr(1, object.size() - 2);
+// The keys added to a row's JSON object.
+void addProbabilityJson(const PairProbability* p, Json& json) {
+    if (!p)
+        return;
+    const Json figures = probabilityJson(*p);
+    for (const auto& [key, value] : figures.items()) json[key] = value;
 }
 
 std::string probabilityCsv(const PairProbability* p) {
     if (!p) return {};
     std::string row;
-    const nlohmann::ordered_json figures = probabilityJson(*p);
-    for (const auto& value : figures) row += ',' + (value.is_null() ? "" : value.dump());
+    for (const auto& value : probabilityJson(*p)) {
+        row += ',';
+        if (value.is_number_float()) row += csvNumber(value.get<double>());
+        else if (!value.is_null()) row += value.dump();
+    }
     return row;
 }
 
-std::string factorJson(const std::optional<double>& factor) { return factor ? jsonNumber(*factor) : "null"; }
-
 // A measured plane is named by its line number, a set by its label.
-std::string planeJson(const CandidatePlane& plane) {
-    return plane.Line ? std::to_string(plane.Line) : jsonString(plane.Label);
-}
+Json planeJson(const CandidatePlane& plane) { return plane.Line ? Json(plane.Line) : Json(plane.Label); }
 
 void printJson(const Combination& c, std::ostream& out) {
     const JointCombinations& run = c.run();
@@ -177,21 +179,27 @@ void printJson(const Combination& c, std::ostream& out) {
         const CandidatePlane& a = run.Planes[p.First];
         const CandidatePlane& b = run.Planes[p.Second];
         const auto problem = pairProblem(p);
-        out << "{\"plane1\":" << planeJson(a) << ",\"plane2\":" << planeJson(b)
-            << ",\"dip1\":" << jsonNumber(a.Plane.DipAngle) << ",\"dipdir1\":" << jsonNumber(a.Plane.DipDirection)
-            << ",\"dip2\":" << jsonNumber(b.Plane.DipAngle) << ",\"dipdir2\":" << jsonNumber(b.Plane.DipDirection)
-            << ",\"kinematic\":" << (p.Kinematic ? "true" : "false")
-            << ",\"contact\":" << (p.Kc ? jsonString(contactName(p.Kc->Contact)) : "null")
-            << ",\"kc\":" << factorJson(pairKc(p)) << ",\"fs\":" << factorJson(pairFs(p))
-            << ",\"fs_contact\":" << (p.Full ? jsonString(contactName(p.Full->Contact)) : "null")
-            << ",\"error\":" << (problem ? jsonString(*problem) : "null") << probabilityJsonKeys(c.probability(i))
-            << "}\n";
+        Json json;
+        json["plane1"] = planeJson(a);
+        json["plane2"] = planeJson(b);
+        json["dip1"] = jsonOf(a.Plane.DipAngle);
+        json["dipdir1"] = jsonOf(a.Plane.DipDirection);
+        json["dip2"] = jsonOf(b.Plane.DipAngle);
+        json["dipdir2"] = jsonOf(b.Plane.DipDirection);
+        json["kinematic"] = p.Kinematic;
+        json["contact"] = p.Kc ? Json(contactName(p.Kc->Contact)) : Json(nullptr);
+        json["kc"] = jsonOf(pairKc(p));
+        json["fs"] = jsonOf(pairFs(p));
+        json["fs_contact"] = p.Full ? Json(contactName(p.Full->Contact)) : Json(nullptr);
+        json["error"] = jsonOf(problem);
+        addProbabilityJson(c.probability(i), json);
+        out << jsonLine(json) << '\n';
     }
 }
 
 void printCsv(const Combination& c, std::ostream& out) {
     const JointCombinations& run = c.run();
-    const auto factor = [](const std::optional<double>& f) { return f ? jsonNumber(*f) : std::string(); };
+    const auto factor = [](const std::optional<double>& f) { return f ? csvNumber(*f) : std::string(); };
     out << "plane1,plane2,dip1,dipdir1,dip2,dipdir2,kinematic,contact,kc,fs,fs_contact,error";
     if (c.SortedPairs)
         for (const char* key : ProbabilityKeys) out << ',' << key;
@@ -200,9 +208,9 @@ void printCsv(const Combination& c, std::ostream& out) {
         const PlanePair& p = c.pairs()[i];
         const CandidatePlane& a = run.Planes[p.First];
         const CandidatePlane& b = run.Planes[p.Second];
-        out << csvField(a.Label) << ',' << csvField(b.Label) << ',' << jsonNumber(a.Plane.DipAngle) << ','
-            << jsonNumber(a.Plane.DipDirection) << ',' << jsonNumber(b.Plane.DipAngle) << ','
-            << jsonNumber(b.Plane.DipDirection) << ',' << (p.Kinematic ? "true" : "false") << ','
+        out << csvField(a.Label) << ',' << csvField(b.Label) << ',' << csvNumber(a.Plane.DipAngle) << ','
+            << csvNumber(a.Plane.DipDirection) << ',' << csvNumber(b.Plane.DipAngle) << ','
+            << csvNumber(b.Plane.DipDirection) << ',' << (p.Kinematic ? "true" : "false") << ','
             << (p.Kc ? contactName(p.Kc->Contact) : "") << ',' << factor(pairKc(p)) << ',' << factor(pairFs(p)) << ','
             << (p.Full ? contactName(p.Full->Contact) : "") << ',' << csvField(pairProblem(p).value_or(""))
             << probabilityCsv(c.probability(i)) << "\r\n";
@@ -224,9 +232,13 @@ void printSets(const Combination& c, std::ostream& out) {
     const std::vector<std::size_t> widths = {12, 8, 14, 10, 10};
     out << tableRow({"组", "个数", "平均产状", "K", "95%置信锥"}, widths) << '\n';
     const auto optional = [](const std::optional<double>& v) { return v ? degreesText(*v) : std::string("-"); };
+    // Coinciding poles have no finite K: the set has no scatter.
+    const auto kappa = [&](const std::optional<double>& k) {
+        return k && std::isinf(*k) ? std::string("无离散") : optional(k);
+    };
     for (const JointSet& set : c.Joints.sets())
         out << tableRow({set.Label, std::to_string(set.Members.size()), attitudeText(set.Stats.MeanPlane),
-                    optional(set.Stats.Kappa), optional(set.Stats.Cone95)},
+                    kappa(set.Stats.Kappa), optional(set.Stats.Cone95)},
                    widths)
             << '\n';
     out << '\n';
@@ -307,7 +319,10 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
         combine(parsed.positional[0], parsed.positional[1], choice, combination);
         if (probabilistic) addProbabilities(pairRuns, combination);
     } catch (const Error& failure) {
-        err << "trelmox-cli combinations: " << failure.what() << '\n';
+        // Shown as every command shows a failure: with the system's reason,
+        // control characters from the files made visible.
+        err << "trelmox-cli combinations: " << shownText(failure.what())
+            << (failure.systemError() ? "（" + systemReason(failure.systemError()) + "）" : std::string()) << '\n';
         return ExitBlockFailed;
     }
     if (format == "json") printJson(combination, out);

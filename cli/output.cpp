@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -39,8 +40,8 @@ std::size_t characterCount(const std::string& text) {
     return count;
 }
 
-// What the system says about a failed file operation, in the user's words
-// for the common cases.
+} // namespace
+
 std::string systemReason(int errorNumber) {
     switch (errorNumber) {
     case ENOENT: return "文件或文件夹不存在";
@@ -55,8 +56,6 @@ std::string systemReason(int errorNumber) {
     default: return std::strerror(errorNumber);
     }
 }
-
-} // namespace
 
 std::string shownText(const std::string& text) {
     const std::string visible = visibleText(text);
@@ -85,29 +84,19 @@ std::string fileFailureText(const std::filesystem::path& file, const Error& fail
     return shownText(text);
 }
 
-std::string jsonString(const std::string& text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        switch (c) {
-        case '"': quoted += "\\\""; break;
-        case '\\': quoted += "\\\\"; break;
-        case '\n': quoted += "\\n"; break;
-        case '\r': quoted += "\\r"; break;
-        case '\t': quoted += "\\t"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-                quoted += escaped;
-            } else {
-                quoted += c;
-            }
-        }
-    }
-    return quoted + "\"";
+Json jsonOf(const std::optional<double>& value) {
+    return value && std::isfinite(*value) ? Json(*value) : Json(nullptr);
 }
 
-std::string jsonNumber(double value) {
+Json jsonOf(const std::optional<std::string>& text) { return text ? Json(*text) : Json(nullptr); }
+
+std::string jsonLine(const Json& value) { return value.dump(-1, ' ', false, Json::error_handler_t::replace); }
+
+std::string jsonString(const std::string& text) { return jsonLine(Json(text)); }
+
+std::string jsonNumber(double value) { return jsonLine(jsonOf(value)); }
+
+std::string csvNumber(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.17g", value);
     return text;
@@ -181,9 +170,10 @@ void boltFigures(const SupportDesign& design, FullFigures& f) {
     }
 }
 
-FullFigures fullFigures(const std::optional<FullReportInputs>& full) {
+FullFigures fullFigures(const std::optional<BlockRun>& run) {
     FullFigures f;
-    if (!full) return f;
+    if (!run || !run->Full) return f;
+    const RealWedge* full = &*run->Full;
     const FullAnalysis& a = full->Analysis;
     f.Contact = contactName(a.Safety.Contact);
     f.Factor = a.Safety.Factor;
@@ -195,7 +185,7 @@ FullFigures fullFigures(const std::optional<FullReportInputs>& full) {
     const WedgeSizing& size = a.Size;
     f.Scale = size.Scale.Factor;
     if (size.Scale.Decider) f.ScaleLimit = sizeLimitKey(*size.Scale.Decider);
-    f.ScaledHeight = size.Limited ? size.Lengths.SlopeHeight : textToFloat(full->Block.Params.SlopeHeight);
+    f.ScaledHeight = size.Limited ? size.Lengths.SlopeHeight : run->Numbers->SlopeHeight;
     f.WedgeVolume = a.Shape.Volume;
     f.TooSmall = size.TooSmall;
     if (size.RemainingBench) {
@@ -210,55 +200,50 @@ FullFigures fullFigures(const std::optional<FullReportInputs>& full) {
 // The keys of the face areas, by WedgeSurface.
 const char* const AreaKeys[WedgeSurfaceCount] = {"plane1", "plane2", "face", "top", "crack"};
 
-std::string jsonOrNull(const std::optional<double>& value) { return value ? jsonNumber(*value) : "null"; }
-std::string jsonOrNull(const std::optional<std::string>& text) { return text ? jsonString(*text) : "null"; }
-
-std::string jsonOrNull(const std::optional<bool>& flag) { return flag ? (*flag ? "true" : "false") : "null"; }
-
 // The size figures' keys, in the order of both formats.
 constexpr const char* SizeKeys[] = {"scale",      "scale_limit",       "scaled_height",   "wedge_volume", "too_small",
                                     "back_break", "back_break_length", "remaining_bench", "bench_too_narrow"};
 
-// Each size figure as JSON; a CSV field is the same text, empty for null.
-std::array<std::string, std::size(SizeKeys)> sizeFields(const FullFigures& f) {
-    return {jsonOrNull(f.Scale),          jsonOrNull(f.ScaleLimit),      jsonOrNull(f.ScaledHeight),
-            jsonOrNull(f.WedgeVolume),    jsonOrNull(f.TooSmall),        jsonOrNull(f.BackBreak),
-            jsonOrNull(f.BackBreakLength), jsonOrNull(f.RemainingBench), jsonOrNull(f.BenchTooNarrow)};
+Json flagJson(const std::optional<bool>& flag) { return flag ? Json(*flag) : Json(nullptr); }
+
+// Each size figure as JSON, in the order of SizeKeys.
+std::array<Json, std::size(SizeKeys)> sizeFields(const FullFigures& f) {
+    return {jsonOf(f.Scale),          jsonOf(f.ScaleLimit),      jsonOf(f.ScaledHeight),
+            jsonOf(f.WedgeVolume),    flagJson(f.TooSmall),        jsonOf(f.BackBreak),
+            jsonOf(f.BackBreakLength), jsonOf(f.RemainingBench), flagJson(f.BenchTooNarrow)};
 }
 
-std::string sizeJson(const FullFigures& f) {
-    const auto fields = sizeFields(f);
-    std::string json;
-    for (std::size_t i = 0; i < fields.size(); ++i) json += ",\"" + std::string(SizeKeys[i]) + "\":" + fields[i];
-    return json;
-}
-
+// A CSV field holds the same figure: empty for null, numbers as the other
+// CSV numbers, texts quoted where they must be.
 std::string sizeCsv(const FullFigures& f) {
     std::string row;
-    for (const std::string& field : sizeFields(f)) {
-        if (field == "null") row += ',';
-        else if (field.front() == '"') row += ',' + csvField(field.substr(1, field.size() - 2));
-        else row += ',' + field;
+    for (const Json& field : sizeFields(f)) {
+        row += ',';
+        if (field.is_null()) continue;
+        if (field.is_string()) row += csvField(field.get<std::string>());
+        else if (field.is_boolean()) row += field.get<bool>() ? "true" : "false";
+        else row += csvNumber(field.get<double>());
     }
     return row;
 }
 
-std::string fullJson(const FullFigures& f) {
-    std::string json = ",\"fs_contact\":" + jsonOrNull(f.Contact) + ",\"fs\":" + jsonOrNull(f.Factor) +
-                       ",\"state\":" + jsonOrNull(f.State) + ",\"weight\":" + jsonOrNull(f.Weight) + ",\"areas\":";
-    if (!f.Areas[0]) {
-        json += "null";
-    } else {
-        for (int i = 0; i < WedgeSurfaceCount; ++i)
-            json += (i ? ",\"" : "{\"") + std::string(AreaKeys[i]) + "\":" + jsonOrNull(f.Areas[i]);
-        json += '}';
-    }
-    return json + ",\"required_bolt_force\":" + jsonOrNull(f.BoltForce) +
-           ",\"required_bolt_trend\":" + jsonOrNull(f.BoltTrend) +
-           ",\"required_bolt_plunge\":" + jsonOrNull(f.BoltPlunge) + sizeJson(f);
+void addFullJson(const FullFigures& f, Json& json) {
+    json["fs_contact"] = jsonOf(f.Contact);
+    json["fs"] = jsonOf(f.Factor);
+    json["state"] = jsonOf(f.State);
+    json["weight"] = jsonOf(f.Weight);
+    Json areas = nullptr;
+    if (f.Areas[0])
+        for (int i = 0; i < WedgeSurfaceCount; ++i) areas[AreaKeys[i]] = jsonOf(f.Areas[i]);
+    json["areas"] = areas;
+    json["required_bolt_force"] = jsonOf(f.BoltForce);
+    json["required_bolt_trend"] = jsonOf(f.BoltTrend);
+    json["required_bolt_plunge"] = jsonOf(f.BoltPlunge);
+    const auto fields = sizeFields(f);
+    for (std::size_t i = 0; i < fields.size(); ++i) json[SizeKeys[i]] = fields[i];
 }
 
-std::string csvOrEmpty(const std::optional<double>& value) { return value ? jsonNumber(*value) : ""; }
+std::string csvOrEmpty(const std::optional<double>& value) { return value ? csvNumber(*value) : ""; }
 
 std::string fullCsvHeader() {
     std::string header = ",fs_contact,fs,state,weight";
@@ -276,23 +261,25 @@ std::string fullCsv(const FullFigures& f) {
            sizeCsv(f);
 }
 
-template <typename T, typename F> std::string orNull(const std::optional<T>& value, F field) {
-    return value ? jsonNumber(field(*value)) : "null";
+template <typename T, typename F> Json orNull(const std::optional<T>& value, F field) {
+    return value ? jsonOf(field(*value)) : Json(nullptr);
 }
 
 class JsonPrinter : public OutcomePrinter {
 public:
     explicit JsonPrinter(std::ostream& out) : out_(out) {}
     void print(const BlockOutcome& o) override {
-        out_ << "{\"block\":" << jsonString(shownText(o.block))
-             << ",\"contact\":" << (o.safety ? jsonString(contactName(o.safety->Contact)) : "null")
-             << ",\"kc\":" << orNull(o.safety, [](const SafetyResult& s) { return s.SafetyFactor; })
-             << ",\"volume\":" << orNull(o.geometry, [](const WedgeGeometry& g) { return g.Volume; })
-             << ",\"height\":" << orNull(o.geometry, [](const WedgeGeometry& g) { return g.Height; })
-             << ",\"plunge\":" << orNull(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; })
-             << fullJson(fullFigures(o.full)) << ",\"messages\":[";
-        for (std::size_t i = 0; i < o.messages.size(); ++i) out_ << (i ? "," : "") << jsonString(o.messages[i]);
-        out_ << "],\"error\":" << (o.error ? jsonString(shownText(*o.error)) : "null") << "}\n";
+        Json json;
+        json["block"] = shownText(o.block);
+        json["contact"] = o.safety ? Json(contactName(o.safety->Contact)) : Json(nullptr);
+        json["kc"] = orNull(o.safety, [](const SafetyResult& s) { return s.SafetyFactor; });
+        json["volume"] = orNull(o.geometry, [](const WedgeGeometry& g) { return g.Volume; });
+        json["height"] = orNull(o.geometry, [](const WedgeGeometry& g) { return g.Height; });
+        json["plunge"] = orNull(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; });
+        addFullJson(fullFigures(o.run), json);
+        json["messages"] = o.messages;
+        json["error"] = o.error ? Json(shownText(*o.error)) : Json(nullptr);
+        out_ << jsonLine(json) << '\n';
     }
 
 private:
@@ -300,7 +287,7 @@ private:
 };
 
 template <typename T, typename F> std::string orEmpty(const std::optional<T>& value, F field) {
-    return value ? jsonNumber(field(*value)) : "";
+    return value ? csvNumber(field(*value)) : "";
 }
 
 class CsvPrinter : public OutcomePrinter {
@@ -316,7 +303,7 @@ public:
              << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.Volume; }) << ','
              << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.Height; }) << ','
              << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; })
-             << fullCsv(fullFigures(o.full)) << ',' << csvField(messages) << ','
+             << fullCsv(fullFigures(o.run)) << ',' << csvField(messages) << ','
              << csvField(shownText(o.error.value_or(""))) << "\r\n";
     }
 
@@ -335,7 +322,7 @@ public:
         if (o.error) ++failed_;
         FigureTexts figures{"-", "-", "-", "-"};
         if (o.geometry && o.safety) figures = figureTexts(*o.geometry, *o.safety);
-        const FullFigureTexts full = o.full ? fullFigureTexts(*o.full) : FullFigureTexts{};
+        const FullFigureTexts full = o.run && o.run->Full ? fullFigureTexts(*o.run) : FullFigureTexts{};
         out_ << row({shownText(o.block), o.safety ? contactName(o.safety->Contact) : "-", figures.SafetyFactor,
                      figures.Volume, figures.Height, figures.Plunge, full.Factor.empty() ? "-" : full.Factor,
                      full.State.empty() ? "-" : full.State})

@@ -20,6 +20,7 @@
 #include "analysis/orientation.h"
 #include "analysis/probabilistic/fisher.h"
 #include "analysis/probabilistic/kernel.h"
+#include "model/checked.h"
 #include "analysis/probabilistic/sample_trig.h"
 #include "analysis/vec3.h"
 #include "model/error.h"
@@ -67,7 +68,8 @@ struct SamplePlan {
     bool Vectorised;
     double RequiredFactor;
     // The full factor of every sample through the scalar analysis: size
-    // limits, which the lanes do not take, or no lanes at all.
+    // limits and passive bolts (which of them carry is decided per wedge),
+    // which the lanes do not take, or no lanes at all.
     bool ScalarFull;
     // Each failed wedge's volume and weight are wanted.
     bool FailedSizes;
@@ -143,7 +145,7 @@ SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& sett
             std::move(design),
             settings.Vectorised,
             base.Loads.RequiredFactor,
-            sized || !settings.Vectorised,
+            sized || !settings.Vectorised || hasPassiveBolts(base.Loads),
             settings.FailedVolumes || sized};
 }
 
@@ -207,6 +209,10 @@ void addMoments(FactorPartial& p, double required) {
         p.BelowOne += f < 1;
         p.BelowRequired += f < required;
     }
+    // Factors whose squares leave the range of a double (beyond about 1e154)
+    // have no spread to report: the run fails as the analysis's own
+    // arithmetic does, rather than giving a deviation of 0 or not a number.
+    if (!std::isfinite(sum) || !std::isfinite(squares)) throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
     p.Mean = shift + sum / n;
     p.SquaredDeviations = std::max(0.0, squares - sum * sum / n);
 }
@@ -221,6 +227,12 @@ void tally(FactorPartial& p, const double* factors, const SampleOutcome* outcome
             continue;
         }
         const auto contact = static_cast<TWedgeContact>(outcomes[j]);
+        // A factor beyond the range of a double fails its sample, as the
+        // scalar analysis's overflow does; the lanes leave that to here.
+        if (cutsOutWedge(contact) && !std::isfinite(factors[j])) {
+            ++p.Failed;
+            continue;
+        }
         if (sizes && cutsOutWedge(contact)) {
             if (sizes[j].Flags & TooSmallFlag) {
                 ++p.TooSmall;
@@ -301,7 +313,7 @@ template <typename Compute> void scalarOutcome(Compute compute, double& factor, 
         const auto [value, contact] = compute();
         factor = value, outcome = static_cast<SampleOutcome>(contact);
     } catch (const Error& e) {
-        factor = 0, outcome = outcomeOfFailure(e.what());
+        factor = 0, outcome = outcomeOfFailure(e);
     }
 }
 
@@ -462,6 +474,7 @@ FactorTotals combine(const std::vector<ChunkResult>& results, FactorPartial Chun
         }
         t.Wedges += count;
     }
+    if (!std::isfinite(t.Mean) || !std::isfinite(t.SquaredDeviations)) throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
     return t;
 }
 
@@ -491,8 +504,10 @@ Histogram histogram(std::vector<ChunkResult>& results, FactorPartial ChunkResult
         FactorPartial& p = results[static_cast<std::size_t>(c)].*factor;
         p.Bins.assign(bins, 0);
         for (double k : p.Factors) {
-            const int bin = width > 0 ? static_cast<int>((k - s.Min) / width) : 0;
-            ++p.Bins[std::min(bin, bins - 1)];
+            // Compared before the cast, so that no value can index outside the bins.
+            const double at = width > 0 ? (k - s.Min) / width : 0;
+            const int bin = at < bins ? (at > 0 ? static_cast<int>(at) : 0) : bins - 1;
+            ++p.Bins[bin];
         }
     }
     for (const ChunkResult& chunk : results)
