@@ -13,7 +13,7 @@ namespace trelmox {
 namespace {
 
 void require(bool ok, const std::string& name, double value, const std::string& range) {
-    if (!ok) throw Error(name + "应" + range + "，现为 " + floatToText(value));
+    if (!ok) throw Error::refused(name + "应" + range + "，现为 " + floatToText(value));
 }
 
 void validate(const PlanarSlope& s) {
@@ -127,10 +127,10 @@ PlanarResult planarAnalysis(const PlanarSlope& s) {
     if (s.CrackDistance) {
         r.CrackDistance = *s.CrackDistance;
         if (!(frame.crestX + r.CrackDistance > 0))
-            throw Error("张裂缝距离 " + floatToText(r.CrackDistance) + " 使裂缝落在坡脚之外");
+            throw Error::refused("张裂缝距离 " + floatToText(r.CrackDistance) + " 使裂缝落在坡脚之外");
     } else {
         const std::optional<double> reach = frame.outcrop();
-        if (!reach) throw Error("坡顶面不比滑面缓，滑面不在坡顶出露：须给出张裂缝距离");
+        if (!reach) throw Error::refused("坡顶面不比滑面缓，滑面不在坡顶出露：须给出张裂缝距离");
         r.CrackDistance = criticalDistance(frame, *reach);
     }
     const Section section = sectionAt(frame, r.CrackDistance);
@@ -147,7 +147,7 @@ PlanarResult planarAnalysis(const PlanarSlope& s) {
     r.NormalForce = r.Weight * (cosP - s.Seismic * sinP) - r.WaterForcePlane - r.WaterForceCrack * sinP + boltNormal;
     r.DrivingForce = r.Weight * (sinP + s.Seismic * cosP) + r.WaterForceCrack * cosP;
     if (s.Bolt == BoltMode::Active) r.DrivingForce -= boltAlong;
-    if (!(r.DrivingForce > 0)) throw Error("下滑力不大于零，块体不会沿滑面滑动");
+    if (!(r.DrivingForce > 0)) throw Error::refused("下滑力不大于零，块体不会沿滑面滑动");
     if (!(r.NormalForce > 0)) {
         r.LiftOff = true;
         return r;
@@ -155,7 +155,7 @@ PlanarResult planarAnalysis(const PlanarSlope& s) {
     r.ResistingForce = s.Cohesion * r.PlaneLength + r.NormalForce * s.Friction;
     if (s.Bolt == BoltMode::Passive) r.ResistingForce += boltAlong;
     r.Factor = r.ResistingForce / r.DrivingForce;
-    if (!std::isfinite(r.Factor)) throw Error("Floating point overflow");
+    if (!std::isfinite(r.Factor)) throw Error::arithmetic("Floating point overflow", ArithmeticFault::Overflow);
     return r;
 }
 

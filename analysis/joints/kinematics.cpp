@@ -48,7 +48,7 @@ bool checksIntersections(KinematicMode mode) {
 
 void validateKinematicSlope(const KinematicSlope& slope) {
     const auto require = [](bool ok, const std::string& what, double value, const char* range) {
-        if (!ok) throw Error(what + " " + floatToText(value) + " 超出范围（" + range + "）");
+        if (!ok) throw Error::refused(what + " " + floatToText(value) + " 超出范围（" + range + "）");
     };
     require(std::isfinite(slope.FaceDip) && slope.FaceDip >= 0 && slope.FaceDip <= 180, "坡面倾角", slope.FaceDip,
             "0～180°，大于 90° 为倒坡");

@@ -61,10 +61,10 @@ double numberIn(const std::string& text, const char* what, double low, double hi
     try {
         value = textToFloat(text);
     } catch (const Error&) {
-        throw Error(std::string(what) + "“" + text + "”不是数");
+        throw Error::numberText(std::string(what) + "“" + text + "”不是数", what);
     }
     if (!(value >= low && value <= high))
-        throw Error(std::string(what) + " " + floatToText(value) + " 超出范围 " + floatToText(low) + "～" +
+        throw Error::refused(std::string(what) + " " + floatToText(value) + " 超出范围 " + floatToText(low) + "～" +
                     floatToText(high));
     return value;
 }
@@ -90,18 +90,18 @@ std::vector<SlopeSector> parseSectors(const std::string& utf8Text) {
                     const auto known = std::find_if(std::begin(ColumnNames), std::end(ColumnNames),
                                                     [&](const ColumnName& c) { return name == c.name; });
                     if (known == std::end(ColumnNames))
-                        throw Error("表头中“" + field + "”不是已知的列（name、dip、dipdir、height、top_dip、top_dipdir）");
+                        throw Error::refused("表头中“" + field + "”不是已知的列（name、dip、dipdir、height、top_dip、top_dipdir）");
                     if (std::find(columns.begin(), columns.end(), known->column) != columns.end())
-                        throw Error("表头中“" + field + "”重复");
+                        throw Error::refused("表头中“" + field + "”重复");
                     columns.push_back(known->column);
                 }
                 for (Column needed : {Column::Name, Column::Dip, Column::DipDirection})
                     if (std::find(columns.begin(), columns.end(), needed) == columns.end())
-                        throw Error("表头须有 name、dip、dipdir 三列");
+                        throw Error::refused("表头须有 name、dip、dipdir 三列");
                 continue;
             }
             if (row.size() != columns.size())
-                throw Error("有 " + std::to_string(row.size()) + " 个字段，表头有 " + std::to_string(columns.size()) +
+                throw Error::refused("有 " + std::to_string(row.size()) + " 个字段，表头有 " + std::to_string(columns.size()) +
                             " 列");
             SlopeSector s;
             s.Line = lineNumber;
@@ -110,7 +110,7 @@ std::vector<SlopeSector> parseSectors(const std::string& utf8Text) {
                 const std::string& f = row[i];
                 switch (*columns[i]) {
                 case Column::Name:
-                    if (f.empty()) throw Error("名称为空");
+                    if (f.empty()) throw Error::refused("名称为空");
                     s.Name = f;
                     break;
                 case Column::Dip: s.Dip = numberIn(f, "坡面倾角", 0, 180); break;
@@ -118,7 +118,7 @@ std::vector<SlopeSector> parseSectors(const std::string& utf8Text) {
                 case Column::Height:
                     if (!f.empty()) {
                         s.Height = numberIn(f, "坡高", 0, HUGE_VAL);
-                        if (*s.Height == 0) throw Error("坡高须大于零");
+                        if (*s.Height == 0) throw Error::refused("坡高须大于零");
                     }
                     break;
                 case Column::TopDip:
@@ -138,15 +138,15 @@ std::vector<SlopeSector> parseSectors(const std::string& utf8Text) {
             problems.push_back("分区文件第 " + std::to_string(lineNumber) + " 行：" + e.what());
         }
     }
-    if (columns.empty() && problems.empty()) throw Error("分区文件没有表头（name,dip,dipdir）");
+    if (columns.empty() && problems.empty()) throw Error::refused("分区文件没有表头（name,dip,dipdir）");
     if (!problems.empty()) {
         std::string message;
         for (std::size_t i = 0; i < problems.size() && i < ListedErrors; ++i) message += (i ? "\n" : "") + problems[i];
         if (problems.size() > ListedErrors)
             message += "\n另有 " + std::to_string(problems.size() - ListedErrors) + " 行有误";
-        throw Error(message);
+        throw Error::refused(message);
     }
-    if (sectors.empty()) throw Error("分区文件中没有分区");
+    if (sectors.empty()) throw Error::refused("分区文件中没有分区");
     return sectors;
 }
 
