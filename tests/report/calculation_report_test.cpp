@@ -149,3 +149,23 @@ TEST(CalculationReport, TheCompanionLoadsReachTheFullAnalysis) {
         EXPECT_TRUE(texts.has(part)) << part;
     EXPECT_FALSE(texts.has("该块体没有荷载文件"));
 }
+
+// A block made from a measurement file carries the kinematic checks of
+// its planes: the per-mode table with the counts and a net per mode.
+TEST(CalculationReport, ShowsTheMeasurementsKinematicsPerMode) {
+    const SavedBlock example = trelmox::testing::exampleBlock();
+    CalculationReportInputs inputs = analysed(example);
+    const int plainPictures = textsOf(calculationReport(inputs)).pictures;
+    const std::vector<Measurement> planes = {{{45, 185}, "", 1, 1}, {{46, 186}, "", 1, 2}, {{80, 5}, "", 1, 3}};
+    const TPlaneAttitude& face = example.Attitudes[int(TPlaneRole::SlopeFace)];
+    const KinematicResult result = kinematicAnalysis(planes, {}, {{face.DipAngle, face.DipDirection, 30, 20}}).front();
+    inputs.Joints = JointKinematicsInputs{"joints.csv", planes, {}, result};
+    const ReportTexts texts = textsOf(calculationReport(inputs));
+    EXPECT_EQ(texts.pictures, plainPictures + 4);
+    for (KinematicMode mode : KinematicModes)
+        EXPECT_TRUE(texts.has(std::string("结构面运动学分析：") + kinematicModeName(mode))) << kinematicModeName(mode);
+    ASSERT_EQ(result.mode(KinematicMode::Planar).All.Critical, 2u); // the two of 45/185 slide out of 65/185
+    EXPECT_TRUE(texts.has("66.7%"));
+    EXPECT_TRUE(texts.has("joints.csv"));
+}
+

@@ -1,6 +1,7 @@
 // The window of joint measurements, reached from the main window's menu and
 // driven as a user does: a file typed in, sets grouped or picked on the net,
 // the combinations run in the confirmed slope, and a row opened as the block.
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
@@ -10,6 +11,7 @@
 
 #include "../ui/testkit.h"
 #include "analysis/orientation.h"
+#include "drawing/joint_net.h"
 #include "drawing/stereonet.h"
 #include "model/numtext.h"
 #include "ui/views/figure_widget.h"
@@ -180,6 +182,45 @@ private slots:
         program.confirmExample("w1");
         QVERIFY(netTexts(window).contains("坡面 185°∠65°"));
         QVERIFY(netTexts(window).contains("摩擦圆 φ=20°"));
+    }
+
+    // A mode chosen with the keys shades its zones; a sector added and its
+    // face turned by typing moves the net and the counts with it.
+    void modesAndSectorsOnTheNet() {
+        TestProgram program;
+        views::JointsWindow& window = openJoints(program);
+        openFile(window, Measurements);
+        auto* mode = child<QComboBox>(window, "ModeBox");
+        activate(&window);
+        mode->setFocus();
+        pressKey(Qt::Key_Down); // 平面滑动
+        QTest::mouseClick(child<QPushButton>(window, "AddSectorButton"), Qt::LeftButton);
+        auto* sectors = child<QTableWidget>(window, "SectorsTable");
+        QCOMPARE(sectors->rowCount(), 1);
+        const auto typeCell = [&](int column, const char* value) {
+            sectors->setFocus();
+            sectors->setCurrentCell(0, column);
+            pressKey(Qt::Key_F2);
+            pressKey(Qt::Key_A, Qt::ControlModifier);
+            typeKeys(QString(value));
+            pressKey(Qt::Key_Return);
+            QCoreApplication::processEvents();
+        };
+        typeCell(1, "60");
+        typeCell(2, "105"); // the face of the set of 45/105
+        const auto caption = [&] { return child<QLabel>(window, "KinematicsCaption")->text(); };
+        QVERIFY2(caption().contains("平面滑动") && caption().contains("6/17"), qPrintable(caption()));
+        bool shaded = false;
+        for (const FigureItem& item : window.picture()->figure().items)
+            if (const auto* path = std::get_if<PathItem>(&item)) shaded = shaded || path->fill == PrimaryZoneFill;
+        QVERIFY(shaded);
+        QVERIFY(netTexts(window).join(' ').contains("临界极点 6/17"));
+        typeCell(2, "285"); // turned around: nothing slides out of it
+        QVERIFY2(caption().contains("0/17"), qPrintable(caption()));
+        typeCell(1, "200"); // refused: the face keeps its dip
+        QCOMPARE(program.boxes.boxes.size(), 1);
+        QCOMPARE(sectors->item(0, 1)->text(), QString("60"));
+        QCOMPARE(program->workspace.joints().sectors()[0].Dip, 60.0);
     }
 
     // A bad row goes to the error box with its line; what was open stays.

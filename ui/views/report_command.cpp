@@ -1,5 +1,7 @@
 #include "ui/views/report_command.h"
 
+#include "document/joint_document.h"
+
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -61,6 +63,14 @@ CalculationReportInputs windowReportInputs(const ui::Workspace& workspace, const
         inputs.Results = KcResults{document.results()->Geometry, document.results()->Safety};
     else
         inputs.NoResults = document.results() ? StaleResultsText : NeverAnalysedText;
+    // A block taken from the measurements' combinations carries their
+    // kinematic checks against its face.
+    const JointDocument& joints = workspace.joints();
+    if (joints.opened() && joints.madeBlock(document.block())) {
+        const TPlaneAttitude& face = document.block().Attitudes[int(TPlaneRole::SlopeFace)];
+        inputs.Joints = JointKinematicsInputs{joints.file().filename().string(), joints.measurements().Planes,
+                                              joints.sets(), joints.kinematics(face)};
+    }
     if (inputs.Results) {
         const ViewedBlock block = workspaceBlock(workspace);
         inputs.Probabilistic = pictures.probabilisticRun(block);
