@@ -2,6 +2,6 @@
 
 namespace trelmox {
 
-void throwOverflow() { throw Error(OverflowMessage); }
+void throwOverflow() { throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow); }
 
 } // namespace trelmox

@@ -1,32 +1,64 @@
 #pragma once
-// One block from its saved data to its results: corners from the quadrants
-// and the slope height, then volume, height and plunge from the corners,
-// then the safety factor from the attitudes and parameters. The one
-// pipeline of the windows (through the block document), the command-line
-// tool and the benchmarks.
+// One block from its saved texts and its loads to everything it has, each
+// text parsed once and each figure computed once: the corners from the
+// quadrants and the slope height, then volume, height and plunge from the
+// corners, the parameters as numbers, Kc with its contact case, and the full
+// analysis of the real wedge with its forces, Fs, stability state and the
+// support the required factor needs. The one run behind the windows
+// (through the block document), the command-line tool, the calculation
+// report, the fuzz harness and the benchmarks; the reports, the drawings and
+// the tool's tables only format its result.
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "analysis/full_analysis.h"
 #include "analysis/geometry.h"
-#include "analysis/wedge.h"
+#include "analysis/support.h"
 #include "analysis/vertices.h"
+#include "analysis/wedge.h"
 #include "model/datafile.h"
+#include "model/error.h"
+#include "model/loads.h"
 
 namespace trelmox {
 
-struct BlockAnalysis {
-    // Non-empty: some corner could not be computed, and nothing below was.
-    std::vector<FailedTriple> FailedTriples;
-    BlockVertices Vertices;
-    std::optional<WedgeGeometry> Geometry;
-    std::optional<SafetyResult> Safety;
+// The real wedge under the real upper slope with the loads, and the support
+// its required factor needs.
+struct RealWedge {
+    FullAnalysis Analysis;
+    SupportDesign Design;
 };
 
-// `corners` carries the corner state; pass a fresh object per block so that
-// no geometry is ever taken from another block. Throws Error on the first
-// failure (bad number, degenerate geometry).
-BlockAnalysis analyseBlock(const SavedBlock& block, VertexGeometry& corners);
+struct BlockRun {
+    SavedBlock Block; // the texts the run was worked out from
+    WedgeLoads Loads; // and the loads
+    // Non-empty: some corner could not be computed, and nothing below was.
+    std::vector<FailedTriple> FailedTriples;
+    std::optional<BlockVertices> Vertices;
+    std::optional<WedgeGeometry> Geometry;
+    std::optional<WedgeNumbers> Numbers;
+    std::optional<SafetyResult> Safety; // Kc and its contact case
+    // What stopped the run before Kc: a text that is not a number or a
+    // value out of range (the slope height's before the corners), Kc's
+    // arithmetic. Nothing after the stage that failed is filled.
+    std::optional<Error> Failure;
+    // The full analysis beside Kc; its failure (loads out of range,
+    // nothing driving the wedge, its arithmetic) is a message of the
+    // block, not the block's failure: Kc and the geometry stand.
+    std::optional<RealWedge> Full;
+    std::string FullFailure;
+
+    // Kc was worked out: every corner, every number, the factor.
+    bool complete() const { return Safety.has_value(); }
+    // Throws the failure that stopped the run, if one did.
+    void throwFailure() const {
+        if (Failure) throw *Failure;
+    }
+};
+
+// Never throws for the block's own data: a failure is kept in the result.
+BlockRun runBlock(const SavedBlock& block, const WedgeLoads& loads);
 
 // The corners alone, from the planes and the slope height, as the pictures
 // show them; or why there are none: the messages of the triples that cut
@@ -37,5 +69,7 @@ struct BlockCorners {
     std::string problemText() const; // joined by "；"
 };
 BlockCorners blockCorners(const PlaneQuadrantArray& quadrants, const std::string& slopeHeightText);
+// The same as the run found them.
+BlockCorners blockCorners(const BlockRun& run);
 
 } // namespace trelmox

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "analysis/vec3.h"
 
@@ -33,13 +34,33 @@ double depthIntegral(const WedgePolygon& polygon, double level) {
     return integral;
 }
 
+// The lowest point where the crack is open to the air: its edges on the
+// upper slope and on the slope face (kept by those faces' borders). Water
+// poured into the crack spills there, so it stands no higher. Sets openOnFace
+// when the crack is open on the slope face.
+double lowestOpening(const WedgeShape& s, bool& openOnFace) {
+    double lowest = std::numeric_limits<double>::infinity();
+    openOnFace = false;
+    for (WedgeSurface surface : {WedgeSurface::UpperSlope, WedgeSurface::SlopeFace}) {
+        const WedgePolygon& f = s.Faces[int(surface)];
+        for (int i = 0; i < f.Count; ++i) {
+            if (f.Borders[i] != WedgeSurface::Crack) continue;
+            lowest = std::min({lowest, f.Points[i].z, f.Points[(i + 1) % f.Count].z});
+            openOnFace |= surface == WedgeSurface::SlopeFace;
+        }
+    }
+    return lowest;
+}
+
 // Saturated wedge. Without a crack the pressure on each cutting plane's face
 // is zero along the free faces and largest, gammaW * h / 2, halfway along the
 // line of intersection (h: the height it climbs from the toe to the upper
 // slope); over the face it averages a third of that. With a crack the water
-// stands in the crack to its depth and the joints' pressure falls from its
-// value where the crack cuts the line of intersection to zero at the free
-// faces: a third of that value on average.
+// stands in the crack to its depth, but no higher than the lowest point
+// where the crack is open (on the upper slope, or on the slope face when the
+// crack reaches it), and the joints' pressure falls from its value where the
+// crack cuts the line of intersection to zero at the free faces: a third of
+// that value on average.
 void saturatedWater(WedgeForces& f, const WedgeShape& s, double waterUnitWeight, const TensionCrack* crack) {
     const WedgePolygon& face = s.Faces[int(WedgeSurface::Crack)];
     if (!crack || face.Count == 0) {
@@ -48,7 +69,10 @@ void saturatedWater(WedgeForces& f, const WedgeShape& s, double waterUnitWeight,
     }
     double low = face.Points[0].z, high = low;
     for (int i = 1; i < face.Count; ++i) low = std::min(low, face.Points[i].z), high = std::max(high, face.Points[i].z);
-    f.CrackWaterDepth = std::min(crack->WaterDepth, high - low);
+    const double spill = std::min(high, lowestOpening(s, f.CrackOpenOnFace));
+    const double full = std::max(0.0, spill - low);
+    f.CrackSpills = crack->WaterDepth > full;
+    f.CrackWaterDepth = std::min(crack->WaterDepth, full);
     const double level = low + f.CrackWaterDepth;
     f.Pressure1 = f.Pressure2 = waterUnitWeight * std::max(0.0, level - s.LineEnd.z) / 3;
     f.CrackWater = (waterUnitWeight * depthIntegral(face, level)) * s.CrackInward;
@@ -63,6 +87,17 @@ TPoint3D horizontalAlong(const TPoint3D& v, const TPoint3D& fallback) {
 }
 
 } // namespace
+
+std::string crackWaterNote(const WedgeForces& f) {
+    if (f.CrackOpenOnFace)
+        return "张裂缝在坡面出露，缝中的水从出露处流出：水位不高于其在坡面及坡顶面上的最低出露点";
+    if (f.CrackSpills) return "张裂缝中的水不能高于裂缝在坡顶面上的最低点，超出部分溢出";
+    return {};
+}
+
+bool hasPassiveBolts(const WedgeLoads& loads) {
+    return std::any_of(loads.Bolts.begin(), loads.Bolts.end(), [](const Bolt& b) { return b.Mode == BoltMode::Passive; });
+}
 
 WedgeForces wedgeForces(const WedgeShape& s, const WedgeNumbers& numbers, const WedgeLoads& loads) {
     WedgeForces f;
@@ -91,9 +126,24 @@ WedgeForces wedgeForces(const WedgeShape& s, const WedgeNumbers& numbers, const 
     const WedgePolygon& top = s.Faces[int(WedgeSurface::UpperSlope)];
     if (loads.FacePressure != 0) f.FaceLoad = (-loads.FacePressure * face.Area) * face.Normal;
     if (loads.TopPressure != 0) f.TopLoad = (-loads.TopPressure * top.Area) * top.Normal;
+    std::vector<TPoint3D> passiveDirections;
     for (const Bolt& bolt : loads.Bolts) {
-        TPoint3D& sum = bolt.Mode == BoltMode::Active ? f.ActiveBolts : f.PassiveBolts;
-        sum = sum + bolt.Force * directionVector(bolt.Direction);
+        const TPoint3D direction = directionVector(bolt.Direction);
+        const TPoint3D force = bolt.Force * direction;
+        if (bolt.Mode == BoltMode::Active) {
+            f.ActiveBolts = f.ActiveBolts + force;
+            continue;
+        }
+        f.PassiveBolts = f.PassiveBolts + force;
+        if (bolt.Force == 0) continue;
+        const auto same = std::find(passiveDirections.begin(), passiveDirections.end(), direction);
+        if (same == passiveDirections.end()) {
+            passiveDirections.push_back(direction);
+            f.Passive.push_back(force);
+        } else {
+            TPoint3D& sum = f.Passive[same - passiveDirections.begin()];
+            sum = sum + force;
+        }
     }
     return f;
 }

@@ -2,6 +2,9 @@
 // The forces on the real wedge, as vectors in the block frame (x east, y
 // north, z up). All act through the centroid: the analysis balances forces,
 // not moments, so only their sums matter.
+#include <string>
+#include <vector>
+
 #include "analysis/polyhedron.h"
 #include "analysis/wedge.h"
 #include "model/loads.h"
@@ -13,13 +16,30 @@ struct WedgeForces {
     TPoint3D Water1, Water2, CrackWater;  // pushing the wedge off the cutting planes and the crack
     double Pressure1 = 0, Pressure2 = 0;  // average water pressure on each cutting plane's face
     double CrackWaterDepth = 0;           // water standing in the crack, as used (saturated mode)
+    // The water asked for would stand above the lowest point where the crack
+    // is open, and spills there; the crack is open on the slope face, where
+    // it drains (saturated mode with a crack).
+    bool CrackSpills = false, CrackOpenOnFace = false;
     TPoint3D Seismic;                     // k x weight
     TPoint3D External;                    // the sum of the external forces
     TPoint3D FaceLoad, TopLoad;           // surface pressures x areas, into the wedge
     TPoint3D ActiveBolts, PassiveBolts;   // the sums of the bolts of each kind
+    // The passive bolts' forces, those along one direction summed: each
+    // carries only when the sliding stretches it (analysis/vector_method.h).
+    std::vector<TPoint3D> Passive;
     // What the joints must resist: everything but the passive bolts.
     TPoint3D active() const;
 };
+
+// What the reports say of the crack's water when it spills (empty when it
+// does not): that the water stands at the lowest point where the crack is
+// open, on the slope face when the crack reaches it.
+std::string crackWaterNote(const WedgeForces& forces);
+
+// Whether any bolt is passive: which sets of them carry is decided per
+// wedge (analysis/vector_method.h), so the vector lanes leave such a
+// block's full factor to the scalar analysis, as they do a tension crack's.
+bool hasPassiveBolts(const WedgeLoads& loads);
 
 // `numbers` gives the unit weights and the block's own water pressures
 // u1, u2 (entered or computed), which WaterMode::Block puts on the faces.

@@ -1,5 +1,7 @@
 #include "analysis/full_analysis.h"
 
+#include "analysis/computation_counts.h"
+
 namespace trelmox {
 
 const char* stabilityStateName(StabilityState state) {
@@ -43,7 +45,7 @@ void analyseWedge(const WedgePlanes& planes, const WedgeNumbers& numbers, const 
         return;
     }
     a.Forces = wedgeForces(a.Shape, numbers, loads);
-    a.Safety = vectorMethod(a.Shape, a.Forces.active(), a.Forces.PassiveBolts, numbers);
+    a.Safety = vectorMethod(a.Shape, a.Forces.active(), a.Forces.Passive, numbers);
     a.State = stabilityState(a.Safety, loads.RequiredFactor);
 }
 
@@ -54,6 +56,7 @@ FullAnalysis analyseWedge(const WedgePlanes& planes, const WedgeNumbers& numbers
 }
 
 FullAnalysis analyseWedge(const PlaneAttitudeArray& attitudes, const WedgeNumbers& numbers, const WedgeLoads& loads) {
+    ++computationCounts().Full;
     validateLoads(loads);
     return analyseWedge(wedgePlanes(attitudes, loads.Crack), numbers, loads);
 }

@@ -12,12 +12,18 @@ std::string refusalMessage(WedgeRefusal refusal) {
     switch (refusal) {
     case WedgeRefusal::ToeNotBelowTop: return "坡顶面不在坡脚上方，不能切除块体";
     case WedgeRefusal::ParallelPlanes: return "两切割面平行，没有交线，不能切除块体";
+    case WedgeRefusal::HorizontalLine: return "两切割面倾向相同或相反，交线水平，不能切除块体";
     case WedgeRefusal::NoDaylight: return "两切割面的交线不在坡面出露，不能切除块体";
     case WedgeRefusal::MissesUpperSlope: return "两切割面的交线不在坡顶线后方与坡顶面相交，不能切除块体";
     case WedgeRefusal::Degenerate: return "四个平面围不成有限的楔体，不能切除块体";
     case WedgeRefusal::CrackMissesWedge: return "张裂缝未在坡脚与坡顶面之间切过两切割面的交线，不切割楔块";
     }
     return "不能切除块体";
+}
+
+bool horizontalIntersection(const TPoint3D& a, const TPoint3D& b) {
+    constexpr double bound = 8 * 0x1p-53;
+    return std::fabs(a.x * b.y - a.y * b.x) <= bound * (std::fabs(a.x * b.y) + std::fabs(a.y * b.x));
 }
 
 TPoint3D upwardNormal(const TPlaneAttitude& attitude) {
@@ -60,6 +66,7 @@ std::optional<WedgeRefusal> tetrahedron(const WedgePlanes& planes, const TPoint3
     TPoint3D line = cross(planes.FirstPlane, planes.SecondPlane);
     const double length = norm(line);
     if (length == 0) return WedgeRefusal::ParallelPlanes;
+    if (horizontalIntersection(planes.FirstPlane, planes.SecondPlane)) return WedgeRefusal::HorizontalLine;
     line = (line.z < 0 ? -1 / length : 1 / length) * line;
     // The line must rise from the toe into the rock behind the face, so that
     // the wedge slides down it and out through the face.

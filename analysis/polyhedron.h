@@ -28,6 +28,7 @@ inline constexpr int WedgeSurfaceCount = 5;
 enum class WedgeRefusal {
     ToeNotBelowTop,   // the upper slope does not pass above the toe (H <= 0, a vertical upper slope)
     ParallelPlanes,   // the cutting planes have no line of intersection
+    HorizontalLine,   // they dip the same way or opposite ways: their line of intersection is horizontal
     NoDaylight,       // the line of intersection does not daylight in the slope face
     MissesUpperSlope, // it does not meet the upper slope behind the crest
     Degenerate,       // the planes enclose no finite volume (a crest corner at infinity, ...)
@@ -35,6 +36,16 @@ enum class WedgeRefusal {
 };
 // The message the user is shown; each ends in "不能切除块体" or names the crack.
 std::string refusalMessage(WedgeRefusal refusal);
+
+// Whether the line of intersection of two planes with these upward normals
+// is horizontal to within the rounding of the normals: planes dipping the
+// same way (or opposite ways) meet in a horizontal line, but the normals'
+// components, each rounded, leave its vertical part a few ulps off zero, and
+// such a line would cut out a sliver of no volume with a meaningless factor.
+// The bound is the rounding error of the 2x2 determinant a.x b.y - a.y b.x
+// with every component off by two ulps; a line plunging more than about
+// 1e-15 radians always passes.
+bool horizontalIntersection(const TPoint3D& a, const TPoint3D& b);
 
 // Upward unit normals (z >= 0) of the planes: (sin dip sin dipdir, sin dip cos dipdir, cos dip).
 struct WedgePlanes {

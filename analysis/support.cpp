@@ -6,6 +6,7 @@
 #include <limits>
 #include <vector>
 
+#include "analysis/arithmetic.h"
 #include "analysis/nearest_point.h"
 #include "analysis/vec3.h"
 #include "model/error.h"
@@ -45,12 +46,29 @@ struct Piece {
     bool Turning = false;
 };
 
-// The wedge with one more bolt of force T along Bolt.
+// Forces at which the factor is reached: closed intervals in increasing
+// order, touching ones joined.
+struct Intervals {
+    std::array<std::pair<double, double>, 32> Spans{};
+    std::size_t Count = 0;
+    void add(double from, double to) {
+        if (Count > 0 && Spans[Count - 1].second >= from * (1 - 1e-12)) {
+            Spans[Count - 1].second = std::max(Spans[Count - 1].second, to);
+        } else if (Count < Spans.size()) {
+            Spans[Count++] = {from, to};
+        }
+    }
+};
+
+// The wedge with one more bolt of force T along Bolt, while the passive
+// bolts `members` (of resultant `carried`) carry their forces: each such set
+// is one way the analysis may hold the wedge (analysis/vector_method.h).
 class BoltProblem {
 public:
-    BoltProblem(const FullAnalysis& a, const WedgeNumbers& n, const TPoint3D& bolt, bool active)
-        : s_(a.Shape), n_(n), active_(a.Forces.active()), passive_(a.Forces.PassiveBolts), bolt_(bolt),
-          boltActive_(active) {
+    BoltProblem(const FullAnalysis& a, const WedgeNumbers& n, const TPoint3D& bolt, bool active,
+                const TPoint3D& carried = {}, std::span<const TPoint3D> members = {})
+        : s_(a.Shape), n_(n), active_(a.Forces.active()), passive_(carried), bolt_(bolt), boltActive_(active),
+          bolts_(a.Forces.Passive), members_(members) {
         m_ = dot(s_.Inward1, s_.Inward2);
         q_ = 1 - m_ * m_;
         const TPoint3D total = active_ + passive_;
@@ -58,8 +76,9 @@ public:
         r2_ = {dot(total, s_.Inward2), dot(bolt, s_.Inward2)};
     }
 
-    // The smallest T >= 0 with factor >= required, or none.
-    std::optional<double> requiredForce(double required) const {
+    // The forces at which the factor is at least `required` with this set
+    // carrying, piece by piece, in increasing order.
+    void safeForces(double required, Intervals& safe) const {
         std::array<double, 6> breaks{0};
         std::size_t n = 1;
         for (const Affine& f : {both1(), both2(), -1 * r1_, -1 * r2_, driving()})
@@ -69,21 +88,38 @@ public:
         for (std::size_t i = 0; i < n; ++i) {
             const double low = breaks[i], high = i + 1 < n ? breaks[i + 1] : Infinity;
             const double probe = std::isfinite(high) ? (low + high) / 2 : 2 * low + 1;
-            if (const auto t = firstReaching(low, high, probe, required)) return t;
+            reaching(low, high, probe, required, safe);
         }
-        return std::nullopt;
+    }
+
+    // The factor holds the value at t and at forces up to the margin above it.
+    bool holdsFrom(double t, double required) const {
+        for (int k = 0; k <= 4; ++k)
+            if (!(factor(t * (1 + BoltForceMargin * k / 4)) >= required)) return false;
+        return true;
     }
 
     // The exact factor with force t, as the analysis computes it.
     double factor(double t) const {
         const TPoint3D extra = t * bolt_;
-        try {
-            return vectorMethod(s_, boltActive_ ? active_ + extra : active_, boltActive_ ? passive_ : passive_ + extra,
-                                n_)
-                .Factor;
-        } catch (const Error&) {
-            return Infinity; // nothing drives the wedge any more
+        FullSafety r;
+        bool driven = false;
+        if (boltActive_) {
+            driven = drivenVectorMethod(s_, active_ + extra, bolts_, n_, r);
+        } else {
+            // A bolt along a passive bolt's direction joins it, as the forces
+            // do; one merely parallel to it joins it too, which can only give
+            // the lower factor.
+            std::vector<TPoint3D> passive = bolts_;
+            const auto along = std::find_if(passive.begin(), passive.end(), [&](const TPoint3D& g) {
+                const double length = norm(g);
+                return length > 0 && norm(cross(g, bolt_)) <= 1e-12 * length && dot(g, bolt_) > 0;
+            });
+            if (along != passive.end()) *along = *along + extra;
+            else passive.push_back(extra);
+            driven = drivenVectorMethod(s_, active_, passive, n_, r);
         }
+        return driven ? r.Factor : Infinity; // undriven: nothing pushes the wedge any more
     }
 
 private:
@@ -108,6 +144,8 @@ private:
                     n_.Friction2 * both2();
             const Affine d = driving();
             const TPoint3D dir = sign(d.at(probe)) * s_.Sliding;
+            // A passive bolt that the sliding would not stretch carries nothing.
+            if (!stretches(dir)) return std::nullopt;
             p.Num = p.Num - Affine{dot(passive_, dir), dot(boltPassive, dir)};
             p.Alpha = d.a * d.a, p.Beta = d.a * d.b, p.Gamma = d.b * d.b;
             return p;
@@ -120,7 +158,7 @@ private:
         }
     }
 
-    Piece onePlane(const TPoint3D& inward, double cohesion, double friction, const Affine& r) const {
+    std::optional<Piece> onePlane(const TPoint3D& inward, double cohesion, double friction, const Affine& r) const {
         Piece p;
         p.Num = Affine{cohesion, 0} - friction * r;
         const TPoint3D base = inPlane(active_, inward);
@@ -128,6 +166,7 @@ private:
         p.Alpha = dot(base, base), p.Beta = dot(base, extra), p.Gamma = dot(extra, extra);
         if (!boltActive_) {
             const TPoint3D dir = (1 / norm(base)) * base;
+            if (!stretches(dir)) return std::nullopt;
             p.Num = p.Num - Affine{dot(passive_, dir), dot(bolt_, dir)};
         } else {
             p.Turning = norm(inPlane(passive_, inward)) > 0;
@@ -135,53 +174,77 @@ private:
         return p;
     }
 
-    // The first T in [low, high) with factor >= required, inside one case.
-    std::optional<double> firstReaching(double low, double high, double probe, double required) const {
-        const std::optional<Piece> piece = pieceAt(probe);
-        if (!piece) return std::nullopt;
-        // Just past a break the new case holds; at the break itself neither may.
-        const double start = low == 0 ? 0 : low * (1 + 1e-12);
-        std::optional<double> t;
-        if (piece->Turning)
-            t = factor(start) >= required ? start : bisected(low, high, required);
-        else
-            t = reaches(*piece, start, required) ? start : solved(*piece, low, high, required);
-        // The answer is checked against the analysis itself.
-        if (t && factor(*t) >= required * (1 - 1e-9)) return t;
-        return std::nullopt;
+    // Whether sliding along dir stretches the carrying passive bolts (and
+    // the new one, when passive).
+    bool stretches(const TPoint3D& dir) const {
+        if (!boltActive_ && !(dot(bolt_, dir) < 0)) return false;
+        for (const TPoint3D& m : members_)
+            if (!(dot(m, dir) < 0)) return false;
+        return true;
     }
+
+    // The forces of [low, high], inside one case, at which the factor is at
+    // least `required`, added to `safe`.
+    void reaching(double low, double high, double probe, double required, Intervals& safe) const {
+        const std::optional<Piece> piece = pieceAt(probe);
+        if (!piece) return;
+        if (piece->Turning) {
+            // Numerically: from the first force that reaches the factor to the
+            // piece's end; the check against the analysis decides the rest.
+            const double start = low == 0 ? 0 : low * (1 + 1e-12);
+            const auto t = factor(start) >= required ? std::optional(start) : bisected(low, high, required);
+            if (t) safe.add(*t, high);
+            return;
+        }
+        // Where the factor crosses the value, or its numerator changes sign.
+        std::array<double, 5> points{low};
+        std::size_t count = 1;
+        std::array<double, 2> roots{};
+        const std::size_t rootCount = crossings(*piece, required, roots);
+        for (std::size_t i = 0; i < rootCount; ++i)
+            if (roots[i] > low && roots[i] < high) points[count++] = roots[i];
+        if (const auto zero = piece->Num.root(); zero && *zero > low && *zero < high) points[count++] = *zero;
+        for (std::size_t i = 2; i < count; ++i) // insertion sort: at most three values
+            for (std::size_t k = i; k > 1 && points[k - 1] > points[k]; --k) std::swap(points[k - 1], points[k]);
+        points[count++] = high;
+        for (std::size_t i = 0; i + 1 < count; ++i) {
+            const double a = points[i], b = points[i + 1];
+            const double middle = std::isfinite(b) ? a + (b - a) / 2 : 2 * a + 1;
+            if (reaches(*piece, middle, required)) safe.add(a, b);
+        }
+    }
+
 
     static bool reaches(const Piece& p, double t, double required) {
         const double num = p.Num.at(t);
         return num >= 0 && num * num >= required * required * (p.Alpha + 2 * p.Beta * t + p.Gamma * t * t);
     }
 
-    // num = required sqrt(den), squared: a quadratic in T. Its smallest root
-    // past `low` with num >= 0 is where the factor first reaches the value.
-    static std::optional<double> solved(const Piece& p, double low, double high, double required) {
+    // num = required sqrt(den), squared: a quadratic in T, whose roots are
+    // where the factor may cross the value. Their number.
+    static std::size_t crossings(const Piece& p, double required, std::array<double, 2>& roots) {
+        // Loads whose squares leave the range of a double fail as overflow
+        // rather than as "no force reaches the factor".
         const double k = required * required;
-        const double c2 = p.Num.b * p.Num.b - k * p.Gamma;
-        const double c1 = p.Num.a * p.Num.b - k * p.Beta; // half the linear coefficient
-        const double c0 = p.Num.a * p.Num.a - k * p.Alpha;
-        std::array<double, 2> roots{};
-        std::size_t n = 0;
+        const double c2 = noOverflow(p.Num.b * p.Num.b - k * p.Gamma);
+        const double c1 = noOverflow(p.Num.a * p.Num.b - k * p.Beta); // half the linear coefficient
+        const double c0 = noOverflow(p.Num.a * p.Num.a - k * p.Alpha);
         // Linear where the squared terms cancel to rounding, judged against
         // their own size: forces and factors differ by many orders.
         if (std::fabs(c2) <= 1e-14 * (p.Num.b * p.Num.b + k * std::fabs(p.Gamma))) {
-            if (c1 != 0) roots[n++] = -c0 / (2 * c1);
-        } else {
-            const double disc = c1 * c1 - c2 * c0;
-            if (disc < 0) return std::nullopt;
-            const double h = -(c1 + std::copysign(std::sqrt(disc), c1));
-            if (h != 0) roots = {std::min(h / c2, c0 / h), std::max(h / c2, c0 / h)}, n = 2;
-            else roots[n++] = 0;
+            if (c1 == 0) return 0;
+            roots[0] = -c0 / (2 * c1);
+            return 1;
         }
-        // A root at the break itself, found a rounding past it, counts: there
-        // the factor may just touch the value, the next case taking it down.
-        for (std::size_t i = 0; i < n; ++i)
-            if (roots[i] > low && roots[i] <= high * (1 + 1e-9) && p.Num.at(roots[i]) >= 0)
-                return std::min(roots[i], high);
-        return std::nullopt;
+        const double disc = c1 * c1 - c2 * c0;
+        if (!(disc >= 0)) return 0;
+        const double h = -(c1 + std::copysign(std::sqrt(disc), c1));
+        if (h == 0) {
+            roots[0] = 0;
+            return 1;
+        }
+        roots = {std::min(h / c2, c0 / h), std::max(h / c2, c0 / h)};
+        return 2;
     }
 
     // The turning case, numerically: the first of 32 points (spread evenly,
@@ -211,9 +274,53 @@ private:
     const WedgeNumbers& n_;
     TPoint3D active_, passive_, bolt_;
     bool boltActive_;
+    std::vector<TPoint3D> bolts_; // every passive bolt, for the analysis itself
+    std::span<const TPoint3D> members_;
     double m_ = 0, q_ = 1;
     Affine r1_, r2_; // (loads + T bolt) . inward normals
 };
+
+// The least force along `bolt` from which the factor holds `required` up to
+// the margin above it: the forces that reach it, over every set of the
+// passive bolts that may carry, joined into intervals; the first interval
+// long enough gives its start, nudged up by 1e-9 so that the factor is
+// reached past rounding, and checked against the analysis itself.
+std::optional<double> boltForce(const FullAnalysis& a, const WedgeNumbers& n, const TPoint3D& bolt, bool active,
+                                double required) {
+    const std::vector<TPoint3D>& groups = a.Forces.Passive;
+    std::vector<std::pair<double, double>> spans;
+    std::vector<TPoint3D> members;
+    const auto add = [&](const TPoint3D& carried, std::span<const TPoint3D> with) {
+        Intervals safe;
+        BoltProblem(a, n, bolt, active, carried, with).safeForces(required, safe);
+        spans.insert(spans.end(), safe.Spans.begin(), safe.Spans.begin() + safe.Count);
+    };
+    // Every set of a few directions; beyond that (sets double with each) the
+    // set carrying without the new bolt, and none: a force found that way
+    // holds, checked as every force is, but may not be the least.
+    if (groups.size() > 6) {
+        add({}, {});
+        add(a.Safety.Carried, {});
+    } else {
+        for (std::uint32_t set = 0; set < (std::uint32_t{1} << groups.size()); ++set) {
+            TPoint3D carried{};
+            members.clear();
+            for (std::size_t i = 0; i < groups.size(); ++i)
+                if (set >> i & 1) carried = carried + groups[i], members.push_back(groups[i]);
+            add(carried, members);
+        }
+    }
+    std::sort(spans.begin(), spans.end());
+    const BoltProblem check(a, n, bolt, active);
+    constexpr double above = 1 + BoltForceMargin;
+    for (std::size_t i = 0; i < spans.size();) {
+        auto [from, to] = spans[i++];
+        for (; i < spans.size() && spans[i].first <= to * (1 + 1e-12); ++i) to = std::max(to, spans[i].second);
+        const double t = from == 0 ? 0 : from * (1 + 1e-9);
+        if (to >= above * t && check.holdsFrom(t, required)) return t;
+    }
+    return std::nullopt;
+}
 
 bool reached(const FullAnalysis& a, double required) {
     return !a.Refusal && a.Safety.Contact != TWedgeContact::Unresolved && a.Safety.Factor >= required;
@@ -238,31 +345,42 @@ std::vector<TPoint3D> closedFormDirections(const FullAnalysis& a, const WedgeNum
     return directions;
 }
 
-// The least force over all directions by search: a 30-degree net and the
-// closed-form directions, then a compass search refining the best to 1e-5
-// degrees. For the loads the pieces below cannot describe.
+// The least force over all directions by search: a 15-degree net and the
+// closed-form directions, then a compass search to 1e-5 degrees from each of
+// the four best of them, since the force along a direction has kinks
+// between contact cases and more than one local least. For the loads the
+// pieces below cannot describe.
 template <class Force>
 std::optional<LeastBolt> searchedLeastBolt(const Force& force, const std::vector<TPoint3D>& closedForm) {
-    LeastBolt best{{}, Infinity};
+    std::vector<LeastBolt> found;
     const auto consider = [&](const LineDirection& d) {
         const double t = force(directionVector(d));
-        if (t < best.Force) best = {d, t};
+        if (std::isfinite(t)) found.push_back({d, t});
     };
-    for (double plunge = -60; plunge <= 60; plunge += 30)
-        for (double trend = 0; trend < 360; trend += 30) consider({trend, plunge});
+    for (double plunge = -75; plunge <= 75; plunge += 15)
+        for (double trend = 0; trend < 360; trend += 15) consider({trend, plunge});
+    consider({0, 90}), consider({0, -90});
     for (const TPoint3D& d : closedForm)
         if (norm(d) > 0) consider(directionOf(d));
-    if (!std::isfinite(best.Force)) return std::nullopt;
-    // Compass search: move to a better neighbour, else halve the step.
-    for (double step = 15; step > 1e-5;) {
-        bool moved = false;
-        const std::pair<double, double> moves[] = {{step, 0}, {-step, 0}, {0, step}, {0, -step}};
-        for (const auto& [dt, dp] : moves) {
-            const LineDirection next{best.Direction.Trend + dt, std::clamp(best.Direction.Plunge + dp, -90.0, 90.0)};
-            const double t = force(directionVector(next));
-            if (t < best.Force) best = {next, t}, moved = true;
+    if (found.empty()) return std::nullopt;
+    const std::size_t starts = std::min<std::size_t>(4, found.size());
+    std::partial_sort(found.begin(), found.begin() + starts, found.end(),
+                      [](const LeastBolt& a, const LeastBolt& b) { return a.Force < b.Force; });
+    LeastBolt best{{}, Infinity};
+    for (std::size_t i = 0; i < starts; ++i) {
+        LeastBolt at = found[i];
+        // Compass search: move to a better neighbour, else halve the step.
+        for (double step = 7.5; step > 1e-5;) {
+            bool moved = false;
+            const std::pair<double, double> moves[] = {{step, 0}, {-step, 0}, {0, step}, {0, -step}};
+            for (const auto& [dt, dp] : moves) {
+                const LineDirection next{at.Direction.Trend + dt, std::clamp(at.Direction.Plunge + dp, -90.0, 90.0)};
+                const double t = force(directionVector(next));
+                if (t < at.Force) at = {next, t}, moved = true;
+            }
+            if (!moved) step /= 2;
         }
-        if (!moved) step /= 2;
+        if (at.Force < best.Force) best = at;
     }
     best.Direction.Trend = std::fmod(std::fmod(best.Direction.Trend, 360) + 360, 360);
     return best;
@@ -281,7 +399,7 @@ std::optional<LeastBolt> searchedLeastBolt(const Force& force, const std::vector
 // direction, which no such piece describes.
 std::optional<TPoint3D> nearestSafeBolt(const FullAnalysis& a, const WedgeNumbers& n, bool active, double required) {
     const WedgeShape& s = a.Shape;
-    const TPoint3D loads = a.Forces.active(), passive = a.Forces.PassiveBolts, total = loads + passive;
+    const TPoint3D loads = a.Forces.active(), passive = a.Safety.Carried, total = loads + passive;
     const double m = dot(s.Inward1, s.Inward2), q = 1 - m * m;
     // Reactions with contact on both planes: g . (total + X).
     const TPoint3D g1 = (1 / q) * (m * s.Inward2 - s.Inward1), g2 = (1 / q) * (m * s.Inward1 - s.Inward2);
@@ -290,7 +408,7 @@ std::optional<TPoint3D> nearestSafeBolt(const FullAnalysis& a, const WedgeNumber
     const auto positive = [&](const TPoint3D& g) { return HalfSpace{g, -dot(g, total)}; }; // g . (total + X) >= 0
 
     struct Piece {
-        std::array<HalfSpace, 4> sides;
+        std::array<HalfSpace, 8> sides;
         std::size_t count;
         std::optional<StrengthCone> cone;
         double atLeast = 0;
@@ -307,10 +425,11 @@ std::optional<TPoint3D> nearestSafeBolt(const FullAnalysis& a, const WedgeNumber
                                HalfSpace{friction - required * dir,
                                          required * dot(dir, loads) + dot(passive, dir) - held}},
                               4, std::nullopt});
-        else if (dot(loads, dir) > 0)
+        else if (dot(loads, dir) > 0) // the bolt must be stretched: dir . X <= 0
             pieces.push_back({{positive(g1), positive(g2),
-                               HalfSpace{friction - dir, required * dot(loads, dir) + dot(passive, dir) - held}},
-                              3, std::nullopt});
+                               HalfSpace{friction - dir, required * dot(loads, dir) + dot(passive, dir) - held},
+                               HalfSpace{-1 * dir, 0}},
+                              4, std::nullopt});
     }
     // One plane: the other's reaction with both would pull, this one's alone
     // pushes; the loads' part in the plane is held by its strength.
@@ -324,13 +443,21 @@ std::optional<TPoint3D> nearestSafeBolt(const FullAnalysis& a, const WedgeNumber
             const TPoint3D dir = (1 / norm(along)) * along;
             pieces.push_back({{pull, push,
                                HalfSpace{-f * inward - dir, required * norm(along) + dot(passive, dir) - cohesion +
-                                                                f * dot(inward, total)}},
-                              3, std::nullopt});
+                                                                f * dot(inward, total)},
+                               HalfSpace{-1 * dir, 0}},
+                              4, std::nullopt});
         }
         return true;
     };
     if (!onePlane(s.Inward1, g2, c1, n.Friction1) || !onePlane(s.Inward2, g1, c2, n.Friction2)) return std::nullopt;
 
+    // The force must hold up to the margin above it: (1 + margin) X in the
+    // piece too, g . X >= k / (1 + margin) for each side. (The cone is kept
+    // as it is; the force along the direction found is checked.)
+    for (Piece& p : pieces) {
+        const std::size_t sides = p.count;
+        for (std::size_t i = 0; i < sides; ++i) p.sides[p.count++] = {p.sides[i].g, p.sides[i].k / (1 + BoltForceMargin)};
+    }
     // Nearest first, so that farther pieces are passed over cheaply.
     for (Piece& p : pieces) p.atLeast = distanceAtLeast(p.boundaries(), p.cone ? &*p.cone : nullptr);
     std::sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.atLeast < b.atLeast; });
@@ -349,8 +476,7 @@ std::optional<double> requiredBoltForce(const FullAnalysis& analysis, const Wedg
                                         const DesignBolt& bolt, double required) {
     if (analysis.Refusal) return std::nullopt;
     if (reached(analysis, required)) return 0.0;
-    return BoltProblem(analysis, strengths, directionVector(bolt.Direction), bolt.Mode == BoltMode::Active)
-        .requiredForce(required);
+    return boltForce(analysis, strengths, directionVector(bolt.Direction), bolt.Mode == BoltMode::Active, required);
 }
 
 std::optional<LeastBolt> leastBoltForce(const FullAnalysis& analysis, const WedgeNumbers& strengths, BoltMode mode,
@@ -359,7 +485,7 @@ std::optional<LeastBolt> leastBoltForce(const FullAnalysis& analysis, const Wedg
     if (reached(analysis, required)) return LeastBolt{directionOf(-1 * analysis.Shape.Sliding), 0};
     const bool active = mode == BoltMode::Active;
     const auto force = [&](const TPoint3D& d) {
-        const auto t = BoltProblem(analysis, strengths, d, active).requiredForce(required);
+        const auto t = boltForce(analysis, strengths, d, active, required);
         return t ? *t : Infinity;
     };
     // The force along the nearest safe loads' direction, from the analysis
@@ -383,6 +509,9 @@ SupportDesign designSupport(const FullAnalysis& analysis, const WedgeNumbers& st
     if (loads.Design) d.BoltForce = requiredBoltForce(analysis, strengths, *loads.Design, loads.RequiredFactor);
     d.Least = leastBoltForce(analysis, strengths, loads.Design ? loads.Design->Mode : BoltMode::Active,
                              loads.RequiredFactor);
+    // No figure that is not finite reaches a report.
+    if (d.BoltForce) noOverflow(*d.BoltForce);
+    if (d.Least) noOverflow(d.Least->Force), noOverflow(d.Least->Direction.Trend), noOverflow(d.Least->Direction.Plunge);
     return d;
 }
 

@@ -7,9 +7,17 @@
 
 namespace trelmox {
 
+// A bolt's force is never exact: the design force must hold the required
+// factor for every force from it up to this share above it. Without such a
+// margin the least force may sit where a plane is about to lose contact,
+// and a little more force lifts the wedge off that plane and drops its
+// cohesion.
+inline constexpr double BoltForceMargin = 0.10;
+
 // The least force T >= 0 of one more bolt along `bolt` with which the factor
-// reaches `required` (0 when it already does), given the wedge's analysis
-// with all its other loads; none when no force along that direction does.
+// is at least `required` for every force from T to (1 + BoltForceMargin) T
+// (0 when the factor is reached already), given the wedge's analysis with
+// all its other loads; none when no force along that direction does.
 // Between the forces where a normal reaction changes sign the factor is a
 // ratio of a linear function of T to the root of a quadratic one, and each
 // piece is solved in closed form - except for an active bolt on a wedge

@@ -22,8 +22,10 @@ inline double degrees(double radians) { return radians * 180 / std::numbers::pi;
 
 // Unit vector of a line with the given trend (azimuth) and plunge (below
 // horizontal), both in degrees.
+// The trend is taken modulo 360 first (exactly): any finite azimuth names a
+// direction, and one near the largest double would overflow in radians.
 inline TPoint3D lineVector(double trendDegrees, double plungeDegrees) {
-    const double t = radians(trendDegrees), p = radians(plungeDegrees);
+    const double t = radians(std::fmod(trendDegrees, 360)), p = radians(plungeDegrees);
     return {std::sin(t) * std::cos(p), std::cos(t) * std::cos(p), -std::sin(p)};
 }
 

@@ -1,6 +1,7 @@
 #include "analysis/vector_method.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include "analysis/vec3.h"
 #include "model/checked.h"
@@ -10,33 +11,28 @@ namespace trelmox {
 
 namespace {
 
-// magnitude: the length of `along`.
-void setDriving(FullSafety& r, const TPoint3D& along, double magnitude) {
-    if (magnitude == 0) throw Error(NoDrivingMessage);
+// magnitude: the length of `along`. False when nothing drives the wedge.
+bool setDriving(FullSafety& r, const TPoint3D& along, double magnitude) {
+    if (magnitude == 0) return false;
+    if (!std::isfinite(magnitude)) throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
     r.Driving = magnitude;
     r.Direction = (1 / magnitude) * along;
+    return true;
 }
 
 // Resting on one plane alone, the wedge is driven by the loads' part in that
 // plane and held by that plane's cohesion and friction only.
-void restOnOnePlane(FullSafety& r, const TPoint3D& active, const TPoint3D& inward, double cohesion, double friction,
+bool restOnOnePlane(FullSafety& r, const TPoint3D& active, const TPoint3D& inward, double cohesion, double friction,
                     double reaction, double& normal) {
     const TPoint3D driving = active - dot(active, inward) * inward;
-    setDriving(r, driving, norm(driving));
     normal = reaction;
     r.Resisting = cohesion + reaction * friction;
+    return setDriving(r, driving, norm(driving));
 }
 
-} // namespace
-
-TWedgeContact contactCase(double both1, double both2, double alone1, double alone2) {
-    if (both1 > 0 && both2 > 0) return TWedgeContact::BothPlanes;
-    if (both2 < 0 && alone1 > 0) return TWedgeContact::FirstPlaneOnly;
-    if (both1 < 0 && alone2 > 0) return TWedgeContact::SecondPlaneOnly;
-    return alone1 < 0 && alone2 < 0 ? TWedgeContact::LiftOff : TWedgeContact::Unresolved;
-}
-
-FullSafety vectorMethod(const WedgeShape& s, const TPoint3D& active, const TPoint3D& passive, const WedgeNumbers& n) {
+// One set of passive bolts carrying: false when nothing drives the wedge.
+bool carrying(const WedgeShape& s, const TPoint3D& active, const TPoint3D& passive, const WedgeNumbers& n,
+              FullSafety& r) {
     const TPoint3D& n1 = s.Inward1;
     const TPoint3D& n2 = s.Inward2;
     const double a1 = s.Faces[int(WedgeSurface::FirstPlane)].Area, a2 = s.Faces[int(WedgeSurface::SecondPlane)].Area;
@@ -47,30 +43,89 @@ FullSafety vectorMethod(const WedgeShape& s, const TPoint3D& active, const TPoin
     const double r1 = dot(total, n1), r2 = dot(total, n2);
     const double both1 = (m * r2 - r1) * perQ, both2 = (m * r1 - r2) * perQ;
     const double alone1 = -r1, alone2 = -r2;
-    FullSafety r;
+    // Loads beyond the range of a double (a seismic coefficient or a force
+    // near the largest double) leave no reaction to decide the case by.
+    if (!std::isfinite(both1) || !std::isfinite(both2) || !std::isfinite(r1) || !std::isfinite(r2))
+        throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
+    r = FullSafety{};
+    r.Carried = passive;
     r.Contact = contactCase(both1, both2, alone1, alone2);
     switch (r.Contact) {
     case TWedgeContact::BothPlanes: {
         const double along = dot(active, s.Sliding);
-        setDriving(r, along * s.Sliding, std::fabs(along));
         r.Normal1 = both1, r.Normal2 = both2;
         r.Resisting = n.Cohesion1 * a1 + n.Cohesion2 * a2 + both1 * n.Friction1 + both2 * n.Friction2;
+        if (!setDriving(r, along * s.Sliding, std::fabs(along))) return false;
         break;
     }
     case TWedgeContact::FirstPlaneOnly:
-        restOnOnePlane(r, active, n1, n.Cohesion1 * a1, n.Friction1, alone1, r.Normal1);
+        if (!restOnOnePlane(r, active, n1, n.Cohesion1 * a1, n.Friction1, alone1, r.Normal1)) return false;
         break;
     case TWedgeContact::SecondPlaneOnly:
-        restOnOnePlane(r, active, n2, n.Cohesion2 * a2, n.Friction2, alone2, r.Normal2);
+        if (!restOnOnePlane(r, active, n2, n.Cohesion2 * a2, n.Friction2, alone2, r.Normal2)) return false;
         break;
-    default: return r; // lift-off or unresolved: factor 0
+    default: // lift-off or unresolved: factor 0
+        r.Resisting = 0;
+        return true;
     }
     r.Resisting -= dot(passive, r.Direction);
     r.Factor = r.Resisting / r.Driving;
     // Strengths near the largest double overflow the resistance; the factor
     // fails as the normalised computation's arithmetic does.
-    if (!std::isfinite(r.Factor)) throw Error(OverflowMessage);
+    if (!std::isfinite(r.Factor) || !std::isfinite(r.Resisting)) throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
+    return true;
+}
+
+bool slides(TWedgeContact contact) {
+    return contact == TWedgeContact::BothPlanes || contact == TWedgeContact::FirstPlaneOnly ||
+           contact == TWedgeContact::SecondPlaneOnly;
+}
+
+} // namespace
+
+// A reaction of exactly zero keeps its plane in contact: the plane is touched
+// without pressure, and its cohesion still acts. It is where two cases meet;
+// without cohesion both give the same factor there (with N2 = 0 the pair of
+// planes and plane 1 alone carry the same reaction and driving force).
+TWedgeContact contactCase(double both1, double both2, double alone1, double alone2) {
+    if (both1 >= 0 && both2 >= 0) return TWedgeContact::BothPlanes;
+    if (both2 < 0 && alone1 >= 0) return TWedgeContact::FirstPlaneOnly;
+    if (both1 < 0 && alone2 >= 0) return TWedgeContact::SecondPlaneOnly;
+    return alone1 < 0 && alone2 < 0 ? TWedgeContact::LiftOff : TWedgeContact::Unresolved;
+}
+
+FullSafety vectorMethodCarrying(const WedgeShape& s, const TPoint3D& active, const TPoint3D& carried,
+                                const WedgeNumbers& n) {
+    FullSafety r;
+    if (!carrying(s, active, carried, n, r)) throw Error::arithmetic(NoDrivingMessage, ArithmeticFault::NoDrivingForce);
     return r;
+}
+
+FullSafety vectorMethod(const WedgeShape& s, const TPoint3D& active, std::span<const TPoint3D> passive,
+                        const WedgeNumbers& n) {
+    FullSafety r;
+    if (!drivenVectorMethod(s, active, passive, n, r)) throw Error::arithmetic(NoDrivingMessage, ArithmeticFault::NoDrivingForce);
+    return r;
+}
+
+bool drivenVectorMethod(const WedgeShape& s, const TPoint3D& active, std::span<const TPoint3D> passive,
+                        const WedgeNumbers& n, FullSafety& best) {
+    if (!carrying(s, active, {}, n, best)) return false;
+    if (passive.empty()) return true;
+    if (passive.size() > MaxPassiveDirections) throw Error::refused(TooManyPassiveMessage);
+    FullSafety trial;
+    for (std::uint32_t set = 1; set < (std::uint32_t{1} << passive.size()); ++set) {
+        TPoint3D sum{};
+        for (std::size_t i = 0; i < passive.size(); ++i)
+            if (set >> i & 1) sum = sum + passive[i];
+        // A set under which the wedge does not slide stretches no bolt.
+        if (!carrying(s, active, sum, n, trial) || !slides(trial.Contact)) continue;
+        bool stretched = true;
+        for (std::size_t i = 0; i < passive.size() && stretched; ++i)
+            if (set >> i & 1) stretched = dot(passive[i], trial.Direction) < 0;
+        if (stretched && trial.Factor > best.Factor) best = trial;
+    }
+    return true;
 }
 
 } // namespace trelmox

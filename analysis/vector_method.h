@@ -4,6 +4,8 @@
 // contact on both planes, on one, or lift-off, and the ratio of the
 // resistance (cohesion over the real face areas plus friction on the
 // reactions) to the driving force along the direction of sliding.
+#include <span>
+
 #include "analysis/polyhedron.h"
 #include "analysis/wedge.h"
 
@@ -17,25 +19,48 @@ struct FullSafety {
     double Normal1 = 0, Normal2 = 0;
     double Driving = 0, Resisting = 0;
     TPoint3D Direction; // unit vector the wedge would slide along
+    TPoint3D Carried;   // the resultant of the passive bolts that carry their forces
 };
 
 // The contact case from the planes' reactions with contact on both (both1,
 // both2) and on each alone (alone1, alone2): the first that holds, all
-// comparisons strict, as the normalised computation decides it: both planes
-// when both reactions are positive; plane 1 alone when plane 2's is negative
-// and plane 1's alone positive; the mirror case; lift-off when both single
-// reactions are negative; otherwise unresolved.
+// a reaction of exactly zero counting as contact: both planes when neither
+// reaction is negative; plane 1 alone when plane 2's is negative and plane
+// 1's alone is not; the mirror case; lift-off when both single reactions are
+// negative; otherwise (by rounding only) unresolved.
 TWedgeContact contactCase(double both1, double both2, double alone1, double alone2);
 
-// active: every load but the passive bolts, whose resultant `passive` counts
-// as resistance along the sliding direction; contact by contactCase. The
-// wedge slides whichever way the loads
-// push it along the line of intersection (or in the plane it rests on), so
-// the driving force is that component's magnitude.
+// active: every load but the passive bolts; passive: the force of each
+// passive bolt, bolts along one direction summed into one. The wedge slides
+// whichever way the active loads push it along the line of intersection (or
+// in the plane it rests on), so the driving force is that component's
+// magnitude.
+//
+// A passive bolt takes load only when the wedge moves, and only as the
+// movement stretches it: it resists the sliding, it can never drive it.
+// Every set of the passive bolts is tried as the set carrying its forces (the
+// empty set first); a set counts when the sliding direction found with it
+// stretches each of its bolts (each bolt's force has a component against the
+// sliding), and the factor is the largest of the sets that count. So a bolt
+// that the sliding would compress carries nothing, adding a passive bolt
+// never lowers the factor, and no factor is negative. At most
+// MaxPassiveDirections directions (2^12 sets).
+//
 // Throws Error(NoDrivingMessage) when nothing drives the wedge (driving
-// force exactly 0).
+// force exactly 0) without the passive bolts, Error(OverflowMessage) when a
+// factor leaves the range of a double, Error(TooManyPassiveMessage) for too
+// many directions.
 inline const char* const NoDrivingMessage = "楔块沿滑动方向不受下滑力，无法计算安全系数";
-FullSafety vectorMethod(const WedgeShape& shape, const TPoint3D& active, const TPoint3D& passive,
+inline constexpr std::size_t MaxPassiveDirections = 12;
+inline const char* const TooManyPassiveMessage = "被动锚杆的方向多于12种，无法计算安全系数";
+FullSafety vectorMethod(const WedgeShape& shape, const TPoint3D& active, std::span<const TPoint3D> passive,
                         const WedgeNumbers& strengths);
+// The same, false instead of the failure when nothing drives the wedge.
+bool drivenVectorMethod(const WedgeShape& shape, const TPoint3D& active, std::span<const TPoint3D> passive,
+                        const WedgeNumbers& strengths, FullSafety& safety);
+// The factor with the passive bolts of resultant `carried` all carrying
+// their forces, whichever way they point: one set of the rule above.
+FullSafety vectorMethodCarrying(const WedgeShape& shape, const TPoint3D& active, const TPoint3D& carried,
+                                const WedgeNumbers& strengths);
 
 } // namespace trelmox

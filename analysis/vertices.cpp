@@ -4,6 +4,7 @@
 #include <limits>
 #include <numbers>
 
+#include "analysis/computation_counts.h"
 #include "model/angles.h"
 #include "model/checked.h"
 #include "model/numtext.h"
@@ -26,7 +27,7 @@ long double determinant(const long double (&a)[3], const long double (&b)[3], co
 // A corner beyond the range of a double (a nearly singular triple under a
 // huge slope height) is an overflow, never an infinity in the drawing.
 double cornerCoordinate(long double value) {
-    if (!(std::fabs(value) <= std::numeric_limits<double>::max())) throw Error(OverflowMessage);
+    if (!(std::fabs(value) <= std::numeric_limits<double>::max())) throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
     return double(value);
 }
 
@@ -101,6 +102,7 @@ bool VertexGeometry::intersect(const FailedTriple& triple, TPoint3D& corner) con
 
 std::vector<FailedTriple> VertexGeometry::compute(const std::array<TPlaneQuadrant, PlaneCount>& drawingPlanes,
                                                   const std::string& slopeHeightText) {
+    ++computationCounts().Corners;
     const long double slopeHeight = textToFloat(slopeHeightText);
     const Vec anchors[PlaneCount] = {{0, 0, slopeHeight}, {}, {}, {}};
     for (int p = 0; p < PlaneCount; ++p) readPlane(drawingPlanes[p], anchors[p], planes_[p]);

@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "analysis/arithmetic.h"
+#include "analysis/computation_counts.h"
 #include "model/angles.h"
 #include "model/checked.h"
 #include "model/error.h"
@@ -52,20 +53,30 @@ struct PhysicalParameter {
     double WedgeNumbers::*number;
     const char* label;
     bool mustBePositive;
+    const char* field; // as the data names it
 };
 constexpr PhysicalParameter PhysicalParameters[] = {
-    {&TWedgeParams::RockUnitWeight, &WedgeNumbers::RockUnitWeight, "岩石容重", false},
-    {&TWedgeParams::SlopeHeight, &WedgeNumbers::SlopeHeight, "坡高", true},
-    {&TWedgeParams::Cohesion1, &WedgeNumbers::Cohesion1, "平面1c值", false},
-    {&TWedgeParams::Cohesion2, &WedgeNumbers::Cohesion2, "平面2c值", false},
-    {&TWedgeParams::Friction1, &WedgeNumbers::Friction1, "平面1f值", false},
-    {&TWedgeParams::Friction2, &WedgeNumbers::Friction2, "平面2f值", false},
-    {&TWedgeParams::WaterUnitWeight, &WedgeNumbers::WaterUnitWeight, "水的容重", false},
+    {&TWedgeParams::RockUnitWeight, &WedgeNumbers::RockUnitWeight, "岩石容重", false, "RockUnitWeight"},
+    {&TWedgeParams::SlopeHeight, &WedgeNumbers::SlopeHeight, "坡高", true, "SlopeHeight"},
+    {&TWedgeParams::Cohesion1, &WedgeNumbers::Cohesion1, "平面1c值", false, "Cohesion1"},
+    {&TWedgeParams::Cohesion2, &WedgeNumbers::Cohesion2, "平面2c值", false, "Cohesion2"},
+    {&TWedgeParams::Friction1, &WedgeNumbers::Friction1, "平面1f值", false, "Friction1"},
+    {&TWedgeParams::Friction2, &WedgeNumbers::Friction2, "平面2f值", false, "Friction2"},
+    {&TWedgeParams::WaterUnitWeight, &WedgeNumbers::WaterUnitWeight, "水的容重", false, "WaterUnitWeight"},
 };
 
+// A conversion whose failure names the field it read.
+template <typename Convert> auto fieldNumber(Convert convert, const char* field) {
+    try {
+        return convert();
+    } catch (const Error& failure) {
+        throw failure.withField(field);
+    }
+}
+
 void checkPhysical(const PhysicalParameter& p, double value) {
-    if (p.mustBePositive && !(value > 0)) throw Error(std::string(p.label) + "必须大于零");
-    if (value < 0) throw Error(std::string(p.label) + "不能为负数");
+    if (p.mustBePositive && !(value > 0)) throw Error::refused(std::string(p.label) + "必须大于零", p.field);
+    if (value < 0) throw Error::refused(std::string(p.label) + "不能为负数", p.field);
 }
 
 } // namespace
@@ -77,13 +88,13 @@ void checkWedgeNumbers(const WedgeNumbers& numbers) {
 WedgeNumbers readWedgeNumbers(const TWedgeParams& params) {
     WedgeNumbers n;
     for (const PhysicalParameter& p : PhysicalParameters) {
-        n.*p.number = textToFloat(params.*p.text);
+        n.*p.number = fieldNumber([&] { return textToFloat(params.*p.text); }, p.field);
         checkPhysical(p, n.*p.number);
     }
-    n.OverhangCoefficient = textToInt32(params.OverhangCoefficient);
+    n.OverhangCoefficient = fieldNumber([&] { return textToInt32(params.OverhangCoefficient); }, "OverhangCoefficient");
     if (params.WaterPressureMode == TWaterPressureMode::Entered) {
-        n.WaterPressure1 = textToFloat(params.WaterPressure1);
-        n.WaterPressure2 = textToFloat(params.WaterPressure2);
+        n.WaterPressure1 = fieldNumber([&] { return textToFloat(params.WaterPressure1); }, "WaterPressure1");
+        n.WaterPressure2 = fieldNumber([&] { return textToFloat(params.WaterPressure2); }, "WaterPressure2");
     } else {
         n.WaterPressure1 = n.WaterPressure2 = ComputeWaterPressure(n.WaterUnitWeight, n.SlopeHeight);
     }
@@ -176,6 +187,7 @@ double radians(double degrees) { return radiansOf<double>(degrees); }
 } // namespace
 
 SafetyResult computeSafetyFactor(const PlaneAttitudeArray& attitudes, const WedgeNumbers& numbers) {
+    ++computationCounts().Kc;
     WedgeTerms unused; // dead stores, removed once inlined
     return evaluate(normalsOf(attitudes), numbers, unused);
 }

@@ -20,6 +20,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("TRELMOX"));
     // Lets the desktop match the windows to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("trelmox"));
+    trelmox::app::loadQtChineseTexts();
     trelmox::app::Program program(trelmox::app::openProgramFolder(QCoreApplication::applicationDirPath().toStdString()));
     program.Form1.show();
     return QApplication::exec();

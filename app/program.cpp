@@ -1,9 +1,12 @@
 #include "app/program.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTranslator>
 
 #include <system_error>
 
@@ -40,6 +43,15 @@ void copyExampleBlock(const fs::path& dataFolder) {
 
 } // namespace
 
+bool loadQtChineseTexts() {
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
 fs::path openProgramFolder(const fs::path& executableFolder) {
     const fs::path folder = keepsFilesBesideProgram(executableFolder)
                                 ? executableFolder
@@ -55,8 +67,10 @@ fs::path openProgramFolder(const fs::path& executableFolder) {
 
 Program::Program(const std::filesystem::path& programFolder)
     : workspace(programFolder), Form1(workspace), Form2(workspace), Form3(workspace), Form4(workspace),
-      Loads(workspace), Pictures([this] { return views::workspaceBlock(workspace); }) {
+      Loads(workspace), Pictures([this] { return views::workspaceBlock(workspace); }, &workspace.document().studies()) {
     workspace.attach(&Form2, &Form3, &Form4);
+    // Pictures follow the document: no window shows a block that has changed.
+    workspace.document().addListener([this] { Pictures.blockChanged(); });
     workspace.attachLoads(&Loads);
     // In free space: below the main window's commands, and beside the
     // analysis window's result boxes.
@@ -70,7 +84,7 @@ Program::Program(const std::filesystem::path& programFolder)
     QObject::connect(loads, &QAction::triggered, &Loads, &ui::LoadsWindow::bringUp);
     views::addPictureButtons(&Form4, Pictures, QPoint(330, 231), QSize(120, 24), 34);
     // Beside "分析、计算" on its panel: the calculation report of the results.
-    views::addReportButton(Form4.findChild<QWidget*>(QStringLiteral("Panel1")), workspace, Pictures,
+    views::addReportButton(Form4.findChild<QWidget*>(QStringLiteral("Panel1")), workspace,
                            QRect(385, 8, 75, 25));
 }
 

@@ -25,6 +25,11 @@ namespace trelmox::app {
 // write.
 std::filesystem::path openProgramFolder(const std::filesystem::path& executableFolder);
 
+// Qt's own texts (the standard buttons, the print and file dialogs) in
+// Chinese, as the rest of the interface; false when the translations are
+// not installed, and Qt's English texts stay.
+bool loadQtChineseTexts();
+
 struct Program {
     explicit Program(const std::filesystem::path& programFolder);
 

@@ -87,9 +87,12 @@ TForm1::TForm1(ui::Workspace& workspace) : workspace_(workspace) {
     statusBar_->setGeometry(0, height() - ui::StatusBarHeight, width(), ui::StatusBarHeight);
     statusBar_->addWidget(new QLabel(QStringLiteral("适用于局部稳定分析、计算"), statusBar_), 1);
     statusBar_->addPermanentWidget(folderLabel(statusBar_, workspace.programFolder()));
+    // The commands sit at fixed places: a smaller window would hide them.
+    setFixedSize(size());
 }
 
 void TForm1::openEntryWindow(QWidget* window, ui::TypeAheadCombo* blockNameBox) {
+    if (!window->isVisible()) ui::placeBeside(window, this);
     window->show();
     window->raise();
     window->activateWindow();
@@ -127,13 +130,14 @@ void TForm1::BitBtn3Click() {
         analysis.show();
         analysis.raise();
         analysis.activateWindow();
-        if (workspace_.planeEntry().blockNameText() == workspace_.parameters().blockNameText())
-            analysis.showBlockName();
+        analysis.showBlockName();
     });
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    // The main window's end is the program's end, whatever else is open.
+    // The main window's end is the program's end, whatever else is open, so
+    // edits not yet confirmed or saved in any window are asked about first.
+    if (!workspace_.settleEdits(QStringLiteral("块体数据有未保存的修改，退出前是否保存？"))) return event->ignore();
     event->accept();
     QApplication::quit();
 }

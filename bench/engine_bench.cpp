@@ -75,13 +75,11 @@ void BM_AccountFromTexts(benchmark::State& state) {
 }
 BENCHMARK(BM_AccountFromTexts);
 
-// Corners, volume, height, plunge and Kc of one block as saved.
+// Everything a block has, as saved without loads: corners, volume, height,
+// plunge, Kc, the full analysis and the support design.
 void BM_WholeBlock(benchmark::State& state) {
     const SavedBlock block = bench::exampleBlock();
-    for (auto _ : state) {
-        VertexGeometry corners;
-        benchmark::DoNotOptimize(analyseBlock(block, corners));
-    }
+    for (auto _ : state) benchmark::DoNotOptimize(runBlock(block, WedgeLoads{}));
 }
 BENCHMARK(BM_WholeBlock);
 
@@ -94,10 +92,7 @@ void BM_WholeBlockFractionalAngles(benchmark::State& state) {
         plane.DipAngle += ".5";
     }
     for (TPlaneAttitude& plane : block.Attitudes) plane.DipAngle += 0.5, plane.DipDirection += 0.5;
-    for (auto _ : state) {
-        VertexGeometry corners;
-        benchmark::DoNotOptimize(analyseBlock(block, corners));
-    }
+    for (auto _ : state) benchmark::DoNotOptimize(runBlock(block, WedgeLoads{}));
 }
 BENCHMARK(BM_WholeBlockFractionalAngles);
 

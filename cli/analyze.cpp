@@ -95,18 +95,6 @@ BlockOutputs outputsOf(const std::string& name, const Destinations& to) {
     return outputs;
 }
 
-// The full analysis beside Kc. Its failure or refusal is a message of the
-// block, not the block's failure: Kc and the geometry stand.
-void analyseRealWedge(const SavedBlock& block, const WedgeLoads& loads, BlockOutcome& outcome) {
-    try {
-        outcome.full = fullReportInputs(outcome.block, block, loads);
-    } catch (const Error& failure) {
-        outcome.messages.push_back(failure.what());
-        return;
-    }
-    if (const auto refusal = outcome.full->Analysis.Refusal) outcome.messages.push_back(refusalMessage(*refusal));
-}
-
 void analyseFile(const RunInput& input, const Destinations& to, OutputGuard& guard, BlockOutcome& outcome) {
     // A name that would write outside the chosen folders, or outputs that
     // would replace a file of the run, fail the block before any analysis,
@@ -125,31 +113,35 @@ void analyseFile(const RunInput& input, const Destinations& to, OutputGuard& gua
     const WedgeLoads loads = companion.value_or(WedgeLoads{});
     const std::optional<std::filesystem::path> fullReport = companion ? outputs.fullReport : std::nullopt;
     if (fullReport) guard.check(*fullReport, input.number);
-    VertexGeometry corners; // fresh per block: geometry is never taken from another block
-    const BlockAnalysis analysis = analyseBlock(block, corners);
-    for (const FailedTriple& triple : analysis.FailedTriples) outcome.messages.push_back(failedTripleMessage(triple));
-    if (!analysis.FailedTriples.empty()) throw Error(CornersMissingMessage);
+    BlockRun run = runBlock(block, loads);
+    run.throwFailure();
+    for (const FailedTriple& triple : run.FailedTriples) outcome.messages.push_back(failedTripleMessage(triple));
+    if (!run.complete()) throw Error(CornersMissingMessage);
 
-    outcome.geometry = analysis.Geometry;
-    outcome.safety = analysis.Safety;
-    const std::string contactText = contactMessage(analysis.Safety->Contact);
+    outcome.geometry = run.Geometry;
+    outcome.safety = run.Safety;
+    const std::string contactText = contactMessage(run.Safety->Contact);
     if (!contactText.empty()) outcome.messages.push_back(contactText);
-    analyseRealWedge(block, loads, outcome);
+    // The full analysis's failure or refusal is a message of the block, not
+    // the block's failure: Kc and the geometry stand.
+    if (!run.Full) outcome.messages.push_back(run.FullFailure);
+    else if (const auto refusal = run.Full->Analysis.Refusal) outcome.messages.push_back(refusalMessage(*refusal));
+    const BlockRun& result = *(outcome.run = std::move(run));
 
     if (outputs.report) {
-        const FigureTexts figures = figureTexts(*analysis.Geometry, *analysis.Safety);
+        const FigureTexts figures = figureTexts(*result.Geometry, *result.Safety);
         writeOutputs({*outputs.report}, input, guard,
                      [&] { writeReport(*to.reportDir, reportInputs(outcome.block, block, &figures)); });
     }
-    if (fullReport && outcome.full)
-        writeOutputs({*fullReport}, input, guard, [&] { writeFullReport(*to.reportDir, *outcome.full); });
+    if (fullReport && result.Full)
+        writeOutputs({*fullReport}, input, guard, [&] { writeFullReport(*to.reportDir, outcome.block, result); });
     if (outputs.dxf)
-        writeOutputs({*outputs.dxf}, input, guard, [&] { writeDxf(*to.dxfDir, outcome.block, analysis.Vertices); });
+        writeOutputs({*outputs.dxf}, input, guard, [&] { writeDxf(*to.dxfDir, outcome.block, *result.Vertices); });
     if (to.plotDir)
         writeOutputs(outputs.pictures, input, guard, [&] {
-            const FullAnalysis* full = companion && outcome.full ? &outcome.full->Analysis : nullptr;
+            const FullAnalysis* full = companion && result.Full ? &result.Full->Analysis : nullptr;
             writeBlockPictures(*to.plotDir, outcome.block, block.Attitudes, block.Params, loads,
-                               blockScene(analysis.Vertices, full, loads));
+                               blockScene(*result.Vertices, full, loads));
         });
 }
 

@@ -2,6 +2,7 @@
 // the cutting planes of one slope, sorted by the full factor, so that a
 // measurement file goes in and the critical wedge comes out.
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <ostream>
 
@@ -84,7 +85,7 @@ template <typename Step> auto fromFile(const std::string& file, Step step) {
     try {
         return step();
     } catch (const Error& e) {
-        throw Error(file + ": " + e.what());
+        throw Error::fromSystem(shownPath(file) + ": " + e.what(), e.systemError());
     }
 }
 
@@ -94,7 +95,7 @@ void combine(const std::string& blockFile, const std::string& measurementFile, c
     SavedBlock block;
     CombinationSlope slope;
     fromFile(blockFile, [&] {
-        block = savedBlockFromTexts(parseBlockData(readTextFile(blockFile)));
+        block = readSavedBlock(blockFile);
         const std::optional<WedgeLoads> companion = dataFileCompanion(blockFile);
         c.HasLoads = companion.has_value();
         slope = combinationSlope(block, companion.value_or(WedgeLoads{}));
@@ -105,12 +106,8 @@ void combine(const std::string& blockFile, const std::string& measurementFile, c
     c.Joints.combine(blockName, block, slope);
 }
 
-std::string factorJson(const std::optional<double>& factor) { return factor ? jsonNumber(*factor) : "null"; }
-
 // A measured plane is named by its line number, a set by its label.
-std::string planeJson(const CandidatePlane& plane) {
-    return plane.Line ? std::to_string(plane.Line) : jsonString(plane.Label);
-}
+Json planeJson(const CandidatePlane& plane) { return plane.Line ? Json(plane.Line) : Json(plane.Label); }
 
 void printJson(const Combination& c, std::ostream& out) {
     const JointCombinations& run = c.run();
@@ -118,27 +115,33 @@ void printJson(const Combination& c, std::ostream& out) {
         const CandidatePlane& a = run.Planes[p.First];
         const CandidatePlane& b = run.Planes[p.Second];
         const auto problem = pairProblem(p);
-        out << "{\"plane1\":" << planeJson(a) << ",\"plane2\":" << planeJson(b)
-            << ",\"dip1\":" << jsonNumber(a.Plane.DipAngle) << ",\"dipdir1\":" << jsonNumber(a.Plane.DipDirection)
-            << ",\"dip2\":" << jsonNumber(b.Plane.DipAngle) << ",\"dipdir2\":" << jsonNumber(b.Plane.DipDirection)
-            << ",\"kinematic\":" << (p.Kinematic ? "true" : "false")
-            << ",\"contact\":" << (p.Kc ? jsonString(contactName(p.Kc->Contact)) : "null")
-            << ",\"kc\":" << factorJson(pairKc(p)) << ",\"fs\":" << factorJson(pairFs(p))
-            << ",\"fs_contact\":" << (p.Full ? jsonString(contactName(p.Full->Contact)) : "null")
-            << ",\"error\":" << (problem ? jsonString(*problem) : "null") << "}\n";
+        Json json;
+        json["plane1"] = planeJson(a);
+        json["plane2"] = planeJson(b);
+        json["dip1"] = jsonOf(a.Plane.DipAngle);
+        json["dipdir1"] = jsonOf(a.Plane.DipDirection);
+        json["dip2"] = jsonOf(b.Plane.DipAngle);
+        json["dipdir2"] = jsonOf(b.Plane.DipDirection);
+        json["kinematic"] = p.Kinematic;
+        json["contact"] = p.Kc ? Json(contactName(p.Kc->Contact)) : Json(nullptr);
+        json["kc"] = jsonOf(pairKc(p));
+        json["fs"] = jsonOf(pairFs(p));
+        json["fs_contact"] = p.Full ? Json(contactName(p.Full->Contact)) : Json(nullptr);
+        json["error"] = jsonOf(problem);
+        out << jsonLine(json) << '\n';
     }
 }
 
 void printCsv(const Combination& c, std::ostream& out) {
     const JointCombinations& run = c.run();
-    const auto factor = [](const std::optional<double>& f) { return f ? jsonNumber(*f) : std::string(); };
+    const auto factor = [](const std::optional<double>& f) { return f ? csvNumber(*f) : std::string(); };
     out << "plane1,plane2,dip1,dipdir1,dip2,dipdir2,kinematic,contact,kc,fs,fs_contact,error\r\n";
     for (const PlanePair& p : run.Pairs) {
         const CandidatePlane& a = run.Planes[p.First];
         const CandidatePlane& b = run.Planes[p.Second];
-        out << csvField(a.Label) << ',' << csvField(b.Label) << ',' << jsonNumber(a.Plane.DipAngle) << ','
-            << jsonNumber(a.Plane.DipDirection) << ',' << jsonNumber(b.Plane.DipAngle) << ','
-            << jsonNumber(b.Plane.DipDirection) << ',' << (p.Kinematic ? "true" : "false") << ','
+        out << csvField(a.Label) << ',' << csvField(b.Label) << ',' << csvNumber(a.Plane.DipAngle) << ','
+            << csvNumber(a.Plane.DipDirection) << ',' << csvNumber(b.Plane.DipAngle) << ','
+            << csvNumber(b.Plane.DipDirection) << ',' << (p.Kinematic ? "true" : "false") << ','
             << (p.Kc ? contactName(p.Kc->Contact) : "") << ',' << factor(pairKc(p)) << ',' << factor(pairFs(p)) << ','
             << (p.Full ? contactName(p.Full->Contact) : "") << ',' << csvField(pairProblem(p).value_or("")) << "\r\n";
     }
@@ -159,9 +162,13 @@ void printSets(const Combination& c, std::ostream& out) {
     const std::vector<std::size_t> widths = {12, 8, 14, 10, 10};
     out << tableRow({"组", "个数", "平均产状", "K", "95%置信锥"}, widths) << '\n';
     const auto optional = [](const std::optional<double>& v) { return v ? degreesText(*v) : std::string("-"); };
+    // Coinciding poles have no finite K: the set has no scatter.
+    const auto kappa = [&](const std::optional<double>& k) {
+        return k && std::isinf(*k) ? std::string("无离散") : optional(k);
+    };
     for (const JointSet& set : c.Joints.sets())
         out << tableRow({set.Label, std::to_string(set.Members.size()), attitudeText(set.Stats.MeanPlane),
-                    optional(set.Stats.Kappa), optional(set.Stats.Cone95)},
+                    kappa(set.Stats.Kappa), optional(set.Stats.Cone95)},
                    widths)
             << '\n';
     out << '\n';
@@ -216,7 +223,10 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
     try {
         combine(parsed.positional[0], parsed.positional[1], choice, combination);
     } catch (const Error& failure) {
-        err << "trelmox-cli combinations: " << failure.what() << '\n';
+        // Shown as every command shows a failure: with the system's reason,
+        // control characters from the files made visible.
+        err << "trelmox-cli combinations: " << shownText(failure.what())
+            << (failure.systemError() ? "（" + systemReason(failure.systemError()) + "）" : std::string()) << '\n';
         return ExitBlockFailed;
     }
     if (format == "json") printJson(combination, out);

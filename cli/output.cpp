@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -37,8 +38,8 @@ std::size_t characterCount(const std::string& text) {
     return count;
 }
 
-// What the system says about a failed file operation, in the user's words
-// for the common cases.
+} // namespace
+
 std::string systemReason(int errorNumber) {
     switch (errorNumber) {
     case ENOENT: return "文件或文件夹不存在";
@@ -53,8 +54,6 @@ std::string systemReason(int errorNumber) {
     default: return std::strerror(errorNumber);
     }
 }
-
-} // namespace
 
 std::string shownText(const std::string& text) {
     const std::string visible = visibleText(text);
@@ -83,29 +82,19 @@ std::string fileFailureText(const std::filesystem::path& file, const Error& fail
     return shownText(text);
 }
 
-std::string jsonString(const std::string& text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        switch (c) {
-        case '"': quoted += "\\\""; break;
-        case '\\': quoted += "\\\\"; break;
-        case '\n': quoted += "\\n"; break;
-        case '\r': quoted += "\\r"; break;
-        case '\t': quoted += "\\t"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-                quoted += escaped;
-            } else {
-                quoted += c;
-            }
-        }
-    }
-    return quoted + "\"";
+Json jsonOf(const std::optional<double>& value) {
+    return value && std::isfinite(*value) ? Json(*value) : Json(nullptr);
 }
 
-std::string jsonNumber(double value) {
+Json jsonOf(const std::optional<std::string>& text) { return text ? Json(*text) : Json(nullptr); }
+
+std::string jsonLine(const Json& value) { return value.dump(-1, ' ', false, Json::error_handler_t::replace); }
+
+std::string jsonString(const std::string& text) { return jsonLine(Json(text)); }
+
+std::string jsonNumber(double value) { return jsonLine(jsonOf(value)); }
+
+std::string csvNumber(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.17g", value);
     return text;
@@ -172,9 +161,10 @@ void boltFigures(const SupportDesign& design, FullFigures& f) {
     }
 }
 
-FullFigures fullFigures(const std::optional<FullReportInputs>& full) {
+FullFigures fullFigures(const std::optional<BlockRun>& run) {
     FullFigures f;
-    if (!full) return f;
+    if (!run || !run->Full) return f;
+    const RealWedge* full = &*run->Full;
     const FullAnalysis& a = full->Analysis;
     f.Contact = contactName(a.Safety.Contact);
     f.Factor = a.Safety.Factor;
@@ -189,25 +179,21 @@ FullFigures fullFigures(const std::optional<FullReportInputs>& full) {
 // The keys of the face areas, by WedgeSurface.
 const char* const AreaKeys[WedgeSurfaceCount] = {"plane1", "plane2", "face", "top", "crack"};
 
-std::string jsonOrNull(const std::optional<double>& value) { return value ? jsonNumber(*value) : "null"; }
-std::string jsonOrNull(const std::optional<std::string>& text) { return text ? jsonString(*text) : "null"; }
-
-std::string fullJson(const FullFigures& f) {
-    std::string json = ",\"fs_contact\":" + jsonOrNull(f.Contact) + ",\"fs\":" + jsonOrNull(f.Factor) +
-                       ",\"state\":" + jsonOrNull(f.State) + ",\"weight\":" + jsonOrNull(f.Weight) + ",\"areas\":";
-    if (!f.Areas[0]) {
-        json += "null";
-    } else {
-        for (int i = 0; i < WedgeSurfaceCount; ++i)
-            json += (i ? ",\"" : "{\"") + std::string(AreaKeys[i]) + "\":" + jsonOrNull(f.Areas[i]);
-        json += '}';
-    }
-    return json + ",\"required_bolt_force\":" + jsonOrNull(f.BoltForce) +
-           ",\"required_bolt_trend\":" + jsonOrNull(f.BoltTrend) +
-           ",\"required_bolt_plunge\":" + jsonOrNull(f.BoltPlunge);
+void addFullJson(const FullFigures& f, Json& json) {
+    json["fs_contact"] = jsonOf(f.Contact);
+    json["fs"] = jsonOf(f.Factor);
+    json["state"] = jsonOf(f.State);
+    json["weight"] = jsonOf(f.Weight);
+    Json areas = nullptr;
+    if (f.Areas[0])
+        for (int i = 0; i < WedgeSurfaceCount; ++i) areas[AreaKeys[i]] = jsonOf(f.Areas[i]);
+    json["areas"] = areas;
+    json["required_bolt_force"] = jsonOf(f.BoltForce);
+    json["required_bolt_trend"] = jsonOf(f.BoltTrend);
+    json["required_bolt_plunge"] = jsonOf(f.BoltPlunge);
 }
 
-std::string csvOrEmpty(const std::optional<double>& value) { return value ? jsonNumber(*value) : ""; }
+std::string csvOrEmpty(const std::optional<double>& value) { return value ? csvNumber(*value) : ""; }
 
 std::string fullCsvHeader() {
     std::string header = ",fs_contact,fs,state,weight";
@@ -222,23 +208,25 @@ std::string fullCsv(const FullFigures& f) {
     return row + ',' + csvOrEmpty(f.BoltForce) + ',' + csvOrEmpty(f.BoltTrend) + ',' + csvOrEmpty(f.BoltPlunge);
 }
 
-template <typename T, typename F> std::string orNull(const std::optional<T>& value, F field) {
-    return value ? jsonNumber(field(*value)) : "null";
+template <typename T, typename F> Json orNull(const std::optional<T>& value, F field) {
+    return value ? jsonOf(field(*value)) : Json(nullptr);
 }
 
 class JsonPrinter : public OutcomePrinter {
 public:
     explicit JsonPrinter(std::ostream& out) : out_(out) {}
     void print(const BlockOutcome& o) override {
-        out_ << "{\"block\":" << jsonString(shownText(o.block))
-             << ",\"contact\":" << (o.safety ? jsonString(contactName(o.safety->Contact)) : "null")
-             << ",\"kc\":" << orNull(o.safety, [](const SafetyResult& s) { return s.SafetyFactor; })
-             << ",\"volume\":" << orNull(o.geometry, [](const WedgeGeometry& g) { return g.Volume; })
-             << ",\"height\":" << orNull(o.geometry, [](const WedgeGeometry& g) { return g.Height; })
-             << ",\"plunge\":" << orNull(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; })
-             << fullJson(fullFigures(o.full)) << ",\"messages\":[";
-        for (std::size_t i = 0; i < o.messages.size(); ++i) out_ << (i ? "," : "") << jsonString(o.messages[i]);
-        out_ << "],\"error\":" << (o.error ? jsonString(shownText(*o.error)) : "null") << "}\n";
+        Json json;
+        json["block"] = shownText(o.block);
+        json["contact"] = o.safety ? Json(contactName(o.safety->Contact)) : Json(nullptr);
+        json["kc"] = orNull(o.safety, [](const SafetyResult& s) { return s.SafetyFactor; });
+        json["volume"] = orNull(o.geometry, [](const WedgeGeometry& g) { return g.Volume; });
+        json["height"] = orNull(o.geometry, [](const WedgeGeometry& g) { return g.Height; });
+        json["plunge"] = orNull(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; });
+        addFullJson(fullFigures(o.run), json);
+        json["messages"] = o.messages;
+        json["error"] = o.error ? Json(shownText(*o.error)) : Json(nullptr);
+        out_ << jsonLine(json) << '\n';
     }
 
 private:
@@ -246,7 +234,7 @@ private:
 };
 
 template <typename T, typename F> std::string orEmpty(const std::optional<T>& value, F field) {
-    return value ? jsonNumber(field(*value)) : "";
+    return value ? csvNumber(field(*value)) : "";
 }
 
 class CsvPrinter : public OutcomePrinter {
@@ -262,7 +250,7 @@ public:
              << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.Volume; }) << ','
              << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.Height; }) << ','
              << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; })
-             << fullCsv(fullFigures(o.full)) << ',' << csvField(messages) << ','
+             << fullCsv(fullFigures(o.run)) << ',' << csvField(messages) << ','
              << csvField(shownText(o.error.value_or(""))) << "\r\n";
     }
 
@@ -281,7 +269,7 @@ public:
         if (o.error) ++failed_;
         FigureTexts figures{"-", "-", "-", "-"};
         if (o.geometry && o.safety) figures = figureTexts(*o.geometry, *o.safety);
-        const FullFigureTexts full = o.full ? fullFigureTexts(*o.full) : FullFigureTexts{};
+        const FullFigureTexts full = o.run && o.run->Full ? fullFigureTexts(*o.run) : FullFigureTexts{};
         out_ << row({shownText(o.block), o.safety ? contactName(o.safety->Contact) : "-", figures.SafetyFactor,
                      figures.Volume, figures.Height, figures.Plunge, full.Factor.empty() ? "-" : full.Factor,
                      full.State.empty() ? "-" : full.State})

@@ -3,15 +3,14 @@
 // lines, or CSV for spreadsheets. All three carry the same columns.
 #include <filesystem>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "analysis/geometry.h"
-#include "analysis/wedge.h"
+#include "analysis/block_analysis.h"
 #include "model/error.h"
-#include "report/full_report.h"
 
 namespace trelmox::cli {
 
@@ -19,10 +18,10 @@ struct BlockOutcome {
     std::string block;
     std::optional<WedgeGeometry> geometry; // absent when not computed
     std::optional<SafetyResult> safety;
-    // The full analysis of the real wedge with the block's loads and the
-    // support it needs; absent when it failed (its message is then among
-    // `messages`) or was not reached.
-    std::optional<FullReportInputs> full;
+    // The block's run when it got as far as Kc. Its full analysis of the
+    // real wedge (run->Full) is absent when it failed; its message is then
+    // among `messages`.
+    std::optional<BlockRun> run;
     std::vector<std::string> messages; // the system's messages for this block, in order
     std::optional<std::string> error;  // the failure that stopped this block
 };
@@ -49,15 +48,29 @@ std::string shownText(const std::string& text);
 std::string nameText(const std::string& bytes);
 // A path as the tool prints it, its bytes read as nameText reads them.
 std::string shownPath(const std::filesystem::path& path);
+// What the system says about a failed file operation, in the user's words
+// for the common cases.
+std::string systemReason(int errorNumber);
 // A failure concerning `file`, as the tool prints it: the path, the line of
 // the data file when the failure concerns one ("W1.txt 第9行: ..."), the
 // message, and for a failed file operation what the system said.
 std::string fileFailureText(const std::filesystem::path& file, const Error& failure);
 
+// The tool's JSON: keys in the order they are set. Numbers are written as
+// the shortest text that reads back to the same double; a value that is
+// missing (or not finite) is null.
+using Json = nlohmann::ordered_json;
+Json jsonOf(const std::optional<double>& value);
+Json jsonOf(const std::optional<std::string>& text);
+// One JSON value on one line; bytes that are not UTF-8 are replaced.
+std::string jsonLine(const Json& value);
 // A JSON string literal of UTF-8 text.
 std::string jsonString(const std::string& text);
-// A number with 17 significant digits (enough to read the double back).
+// A number as JSON writes it: the shortest text of its double.
 std::string jsonNumber(double value);
+// A number for CSV, with 17 significant digits (enough to read the double
+// back), as spreadsheets and scripts have been given it.
+std::string csvNumber(double value);
 // A CSV field, quoted when it holds a comma, a quote or a line end.
 std::string csvField(const std::string& text);
 // A line of a readable table: each cell followed by blanks up to its width

@@ -19,23 +19,42 @@ std::optional<OutputGuard::Identity> OutputGuard::identityOf(const std::filesyst
     return Identity{status.st_dev, status.st_ino};
 }
 
+bool OutputGuard::stillHas(const std::filesystem::path& path, const Identity& identity) {
+    return identityOf(path) == identity;
+}
+
+// Both files are looked at now: the output, and the input or earlier output
+// that had its identity. Only when both have it are they one file; an
+// identity left behind by a file that was since replaced says nothing.
 void OutputGuard::check(const std::filesystem::path& output, std::size_t input) const {
+    const std::string outputText = "输出文件“" + shownPath(output) + "”";
+    const auto writtenBy = [&](std::size_t other) {
+        return Error(outputText + "已写有输入文件“" + shownPath(inputs_[other]) + "”的结果，不能覆盖");
+    };
+    {
+        const std::lock_guard lock(outputsMutex_);
+        if (const auto found = outputPaths_.find(output.lexically_normal());
+            found != outputPaths_.end() && found->second != input)
+            throw writtenBy(found->second);
+    }
     const auto identity = identityOf(output);
     if (!identity) return;
-    const std::string outputText = "输出文件“" + shownPath(output) + "”";
-    if (const auto found = inputFiles_.find(*identity); found != inputFiles_.end())
+    if (const auto found = inputFiles_.find(*identity);
+        found != inputFiles_.end() && stillHas(inputs_[found->second], *identity))
         throw Error(outputText + "是本次分析的输入文件“" + shownPath(inputs_[found->second]) + "”，不能覆盖");
     const std::lock_guard lock(outputsMutex_);
-    if (const auto found = outputFiles_.find(*identity); found != outputFiles_.end() && found->second != input)
-        throw Error(outputText + "已写有输入文件“" + shownPath(inputs_[found->second]) +
-                    "”的结果，不能覆盖");
+    if (const auto found = outputFiles_.find(*identity); found != outputFiles_.end() &&
+                                                          found->second.input != input &&
+                                                          stillHas(found->second.file, *identity))
+        throw writtenBy(found->second.input);
 }
 
 void OutputGuard::written(const std::filesystem::path& output, std::size_t input) {
     if (!recordOutputs_) return;
     if (const auto identity = identityOf(output)) {
         const std::lock_guard lock(outputsMutex_);
-        outputFiles_[*identity] = input;
+        outputFiles_.insert_or_assign(*identity, Written{input, output});
+        outputPaths_.insert_or_assign(output.lexically_normal(), input);
     }
 }
 
@@ -46,7 +65,7 @@ void writeOutputs(const std::vector<std::filesystem::path>& outputs, const RunIn
     } catch (const Error& failure) {
         std::string names;
         for (const auto& output : outputs) names += (names.empty() ? "“" : "”或“") + shownPath(output);
-        throw Error::fromSystem("无法写入" + names + "”：" + failure.what(), failure.systemError());
+        throw Error::fromSystem("无法写入" + names + "”：" + failure.what(), failure.systemError()).withPath(outputs.front());
     }
     for (const auto& output : outputs) guard.written(output, input.number);
 }

@@ -39,11 +39,23 @@ private:
     };
     static std::optional<Identity> identityOf(const std::filesystem::path& path);
 
+    // Whether `path` is, at this moment, the file of that identity. The
+    // guard holds no file open, and an inode freed when another process
+    // replaces a file is soon given to a new one: an identity is only
+    // trusted while the file it was taken from still has it.
+    static bool stillHas(const std::filesystem::path& path, const Identity& identity);
+
     std::vector<std::string> inputs_;
     std::map<Identity, std::size_t> inputFiles_;
     // Blocks of a batch are written from several threads.
     mutable std::mutex outputsMutex_;
-    std::map<Identity, std::size_t> outputFiles_; // -> input number
+    struct Written {
+        std::size_t input;
+        std::filesystem::path file;
+    };
+    std::map<Identity, Written> outputFiles_;
+    // The same outputs by path, for a file another process replaced since.
+    std::map<std::filesystem::path, std::size_t> outputPaths_;
     bool recordOutputs_ = true;
 };
 

@@ -200,8 +200,8 @@ std::string shortNumber(double value) {
     return text;
 }
 
-std::string statisticJson(const std::optional<SafetyStatistics>& s, double SafetyStatistics::*field) {
-    return s ? jsonNumber((*s).*field) : "null";
+Json statisticJson(const std::optional<SafetyStatistics>& s, double SafetyStatistics::*field) {
+    return s ? jsonOf((*s).*field) : Json(nullptr);
 }
 
 // What the run found of one factor: its statistics over the wedge samples,
@@ -223,35 +223,45 @@ FactorFindings fsFindings(const FullFactorSummary& f) {
 }
 
 // "mean":...,"histogram":{...}: the keys both factors share.
-void printFindingsJson(const FactorFindings& f, std::ostream& out) {
+void addFindingsJson(const FactorFindings& f, Json& json) {
     const auto& s = f.Statistics;
-    out << "\"mean\":" << statisticJson(s, &SafetyStatistics::Mean)
-        << ",\"sd\":" << statisticJson(s, &SafetyStatistics::Sd)
-        << ",\"min\":" << statisticJson(s, &SafetyStatistics::Min)
-        << ",\"max\":" << statisticJson(s, &SafetyStatistics::Max)
-        << ",\"pf\":" << statisticJson(s, &SafetyStatistics::Pf) << ",\"p_failure\":" << jsonNumber(f.PFailure)
-        << ",\"contacts\":{";
-    for (int c = 0; c < ContactCount; ++c)
-        out << (c ? "," : "") << jsonString(contactName(static_cast<TWedgeContact>(c))) << ':' << f.Contacts[c];
-    out << "},\"failed\":" << f.Failed << ",\"histogram\":{\"edges\":[";
-    for (std::size_t i = 0; i < f.Bins.Edges.size(); ++i) out << (i ? "," : "") << jsonNumber(f.Bins.Edges[i]);
-    out << "],\"counts\":[";
-    for (std::size_t i = 0; i < f.Bins.Counts.size(); ++i) out << (i ? "," : "") << f.Bins.Counts[i];
-    out << "]}";
+    json["mean"] = statisticJson(s, &SafetyStatistics::Mean);
+    json["sd"] = statisticJson(s, &SafetyStatistics::Sd);
+    json["min"] = statisticJson(s, &SafetyStatistics::Min);
+    json["max"] = statisticJson(s, &SafetyStatistics::Max);
+    json["pf"] = statisticJson(s, &SafetyStatistics::Pf);
+    json["p_failure"] = jsonOf(f.PFailure);
+    Json contacts = Json::object();
+    for (int c = 0; c < ContactCount; ++c) contacts[contactName(static_cast<TWedgeContact>(c))] = f.Contacts[c];
+    json["contacts"] = contacts;
+    json["failed"] = f.Failed;
+    Json edges = Json::array();
+    for (const double edge : f.Bins.Edges) edges.push_back(jsonOf(edge));
+    Json histogram;
+    histogram["edges"] = edges;
+    histogram["counts"] = f.Bins.Counts;
+    json["histogram"] = histogram;
 }
 
 // Kc's findings at the top level, as before Fs joined; Fs's in "fs".
 void printProbabilisticJson(const std::string& block, const ProbabilisticSettings& settings,
                             const ProbabilisticResult& r, std::ostream& out) {
-    out << "{\"block\":" << jsonString(shownText(block)) << ",\"method\":\"" << methodName(settings.Method)
-        << "\",\"samples\":" << r.Samples << ",\"seed\":" << settings.Seed << ",\"wedges\":" << r.Wedges << ',';
-    printFindingsJson(kcFindings(r), out);
-    out << ",\"kc_method\":" << jsonString(ProbabilisticResult::KcMethod)
-        << ",\"fs\":{\"method\":" << jsonString(ProbabilisticResult::FsMethod)
-        << ",\"required_factor\":" << jsonNumber(r.Full.RequiredFactor) << ",\"wedges\":" << r.Full.Wedges
-        << ",\"p_below_required\":" << (r.Full.Statistics ? jsonNumber(r.Full.PBelowRequired) : "null") << ',';
-    printFindingsJson(fsFindings(r.Full), out);
-    out << "}}\n";
+    Json json;
+    json["block"] = shownText(block);
+    json["method"] = methodName(settings.Method);
+    json["samples"] = r.Samples;
+    json["seed"] = settings.Seed;
+    json["wedges"] = r.Wedges;
+    addFindingsJson(kcFindings(r), json);
+    json["kc_method"] = ProbabilisticResult::KcMethod;
+    Json fs;
+    fs["method"] = ProbabilisticResult::FsMethod;
+    fs["required_factor"] = jsonOf(r.Full.RequiredFactor);
+    fs["wedges"] = r.Full.Wedges;
+    fs["p_below_required"] = r.Full.Statistics ? jsonOf(r.Full.PBelowRequired) : Json(nullptr);
+    addFindingsJson(fsFindings(r.Full), fs);
+    json["fs"] = fs;
+    out << jsonLine(json) << '\n';
 }
 
 using LinePrinter = std::function<void(const std::string& label, const std::string& value)>;
@@ -407,11 +417,11 @@ SensitivityRequest sensitivityRequest(const ParsedArgs& parsed) {
     return request;
 }
 
-std::string stepKc(const SensitivityStep& step) { return step.Result ? jsonNumber(step.Result->SafetyFactor) : ""; }
+std::string stepKc(const SensitivityStep& step) { return step.Result ? csvNumber(step.Result->SafetyFactor) : ""; }
 
 std::string stepContact(const SensitivityStep& step) { return step.Result ? contactName(step.Result->Contact) : ""; }
 
-std::string stepFs(const SensitivityStep& step) { return step.Full ? jsonNumber(step.Full->Factor) : ""; }
+std::string stepFs(const SensitivityStep& step) { return step.Full ? csvNumber(step.Full->Factor) : ""; }
 
 std::string stepFsContact(const SensitivityStep& step) { return step.Full ? contactName(step.Full->Contact) : ""; }
 
@@ -421,33 +431,40 @@ std::string stepState(const SensitivityStep& step, double required) {
     return state ? stabilityStateName(*state) : "";
 }
 
-std::string jsonOrNull(const std::string& text, bool present) { return present ? text : "null"; }
+// The text when `present`, else null.
+Json textOrNull(const std::string& text, bool present) { return present ? Json(text) : Json(nullptr); }
 
 void printSensitivityJson(const std::string& block, Parameter input, double required,
                           const std::vector<SensitivityStep>& steps, std::ostream& out) {
-    out << "{\"block\":" << jsonString(shownText(block)) << ",\"param\":" << jsonString(parameterName(input)) << ",\"steps\":[";
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        const SensitivityStep& s = steps[i];
+    Json json;
+    json["block"] = shownText(block);
+    json["param"] = parameterName(input);
+    Json rows = Json::array();
+    for (const SensitivityStep& s : steps) {
         const std::string state = stepState(s, required);
-        out << (i ? "," : "") << "{\"value\":" << jsonNumber(s.Value)
-            << ",\"contact\":" << jsonOrNull(jsonString(stepContact(s)), s.Result.has_value())
-            << ",\"kc\":" << jsonOrNull(stepKc(s), s.Result.has_value())
-            << ",\"error\":" << jsonOrNull(jsonString(s.Failure), !s.Result)
-            << ",\"fs_contact\":" << jsonOrNull(jsonString(stepFsContact(s)), s.Full.has_value())
-            << ",\"fs\":" << jsonOrNull(stepFs(s), s.Full.has_value())
-            << ",\"state\":" << jsonOrNull(jsonString(state), !state.empty())
-            << ",\"fs_error\":" << jsonOrNull(jsonString(s.FullFailure), !s.Full) << '}';
+        Json row;
+        row["value"] = jsonOf(s.Value);
+        row["contact"] = textOrNull(stepContact(s), s.Result.has_value());
+        row["kc"] = s.Result ? jsonOf(s.Result->SafetyFactor) : Json(nullptr);
+        row["error"] = textOrNull(s.Failure, !s.Result);
+        row["fs_contact"] = textOrNull(stepFsContact(s), s.Full.has_value());
+        row["fs"] = s.Full ? jsonOf(s.Full->Factor) : Json(nullptr);
+        row["state"] = textOrNull(state, !state.empty());
+        row["fs_error"] = textOrNull(s.FullFailure, !s.Full);
+        rows.push_back(row);
     }
-    out << "],\"kc_method\":" << jsonString(ProbabilisticResult::KcMethod)
-        << ",\"fs_method\":" << jsonString(ProbabilisticResult::FsMethod)
-        << ",\"required_factor\":" << jsonNumber(required) << "}\n";
+    json["steps"] = rows;
+    json["kc_method"] = ProbabilisticResult::KcMethod;
+    json["fs_method"] = ProbabilisticResult::FsMethod;
+    json["required_factor"] = jsonOf(required);
+    out << jsonLine(json) << '\n';
 }
 
 void printSensitivityCsv(Parameter input, double required, const std::vector<SensitivityStep>& steps,
                          std::ostream& out) {
     out << parameterName(input) << ",contact,kc,error,fs_contact,fs,state,fs_error\r\n";
     for (const SensitivityStep& s : steps)
-        out << jsonNumber(s.Value) << ',' << stepContact(s) << ',' << stepKc(s) << ',' << csvField(s.Failure) << ','
+        out << csvNumber(s.Value) << ',' << stepContact(s) << ',' << stepKc(s) << ',' << csvField(s.Failure) << ','
             << stepFsContact(s) << ',' << stepFs(s) << ',' << stepState(s, required) << ','
             << csvField(s.FullFailure) << "\r\n";
 }

@@ -3,13 +3,16 @@
 // the command runs trelmox-report, installed beside trelmox-cli, which runs
 // this same batch with the PDF writer (paint/report_tool.cpp). One bad
 // block never stops the batch.
+#include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <ostream>
@@ -93,6 +96,54 @@ void relay(int outPipe, int errPipe, std::ostream& out, std::ostream& err) {
     }
 }
 
+// The name and description of a signal: "SIGTERM（Terminated）".
+std::string signalText(int signal) {
+    const char* name = sigabbrev_np(signal);
+    return (name ? "SIG" + std::string(name) : "信号 " + std::to_string(signal)) + "（" + strsignal(signal) + "）";
+}
+
+// Starts the helper with its output on the pipes. The helper must not
+// outlive the command: a batch stopped by SIGTERM or a closed terminal
+// would otherwise go on writing reports nobody waits for. So the child asks
+// to be sent SIGTERM when its parent ends (PR_SET_PDEATHSIG, kept across
+// exec), and ends at once if the parent is gone already; its atomic writes
+// leave no half-written file behind. Returns the child, or -1 with errno.
+pid_t startHelper(const std::vector<char*>& argv, int outPipe, int errPipe) {
+    // Tells the parent why exec failed; closed by a successful exec.
+    int failure[2];
+    if (pipe2(failure, O_CLOEXEC) != 0) return -1;
+    const pid_t parent = getpid();
+    const pid_t child = fork();
+    if (child == 0) {
+        // Only async-signal-safe calls between fork and exec.
+        if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent) _exit(127);
+        if (dup2(outPipe, STDOUT_FILENO) < 0 || dup2(errPipe, STDERR_FILENO) < 0) _exit(127);
+        execve(argv[0], argv.data(), environ);
+        const int error = errno;
+        static_cast<void>(write(failure[1], &error, sizeof error));
+        _exit(127);
+    }
+    const int forkError = errno;
+    close(failure[1]);
+    if (child < 0) {
+        close(failure[0]);
+        errno = forkError;
+        return -1;
+    }
+    int error = 0;
+    ssize_t n;
+    while ((n = read(failure[0], &error, sizeof error)) < 0 && errno == EINTR) {
+    }
+    close(failure[0]);
+    if (n == static_cast<ssize_t>(sizeof error)) {
+        while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        errno = error;
+        return -1;
+    }
+    return child;
+}
+
 // The helper's exit status, its output relayed; -1 when it cannot be run.
 int runHelper(const std::filesystem::path& helper, const std::vector<std::string>& args, std::ostream& out,
               std::ostream& err) {
@@ -103,33 +154,32 @@ int runHelper(const std::filesystem::path& helper, const std::vector<std::string
     argv.push_back(nullptr);
 
     int outPipe[2], errPipe[2];
-    if (pipe(outPipe) != 0) return -1;
-    if (pipe(errPipe) != 0) {
+    if (pipe2(outPipe, O_CLOEXEC) != 0) return -1;
+    if (pipe2(errPipe, O_CLOEXEC) != 0) {
         close(outPipe[0]);
         close(outPipe[1]);
         return -1;
     }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, errPipe[1], STDERR_FILENO);
-    for (int fd : {outPipe[0], outPipe[1], errPipe[0], errPipe[1]}) posix_spawn_file_actions_addclose(&actions, fd);
-    pid_t child = 0;
-    const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t child = startHelper(argv, outPipe[1], errPipe[1]);
+    const int startError = errno;
     close(outPipe[1]);
     close(errPipe[1]);
-    if (spawned != 0) {
+    if (child < 0) {
         close(outPipe[0]);
         close(errPipe[0]);
-        errno = spawned;
+        errno = startError;
         return -1;
     }
     relay(outPipe[0], errPipe[0], out, err);
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : ExitBlockFailed;
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    // Killed (the memory manager, a person): said, never a silent failure.
+    if (WIFSIGNALED(status))
+        err << "trelmox-cli report: " << HelperName << " 被信号 " << signalText(WTERMSIG(status))
+            << " 终止，其余计算书没有写出\n";
+    return ExitBlockFailed;
 }
 
 } // namespace

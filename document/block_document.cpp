@@ -7,6 +7,10 @@
 #include "model/error.h"
 #include "model/files.h"
 #include "model/numtext.h"
+#include "report/full_report.h"
+#include "report/report.h"
+
+#include <cmath>
 
 namespace trelmox {
 
@@ -17,7 +21,9 @@ namespace {
 // the conversions would keep stale letters for it.
 void requireAngle(int plane, const char* box, double value, double high) {
     if (value >= 0 && value <= high) return;
-    throw Error(std::string(PlaneNames[plane]) + box + "应在0到" + (high == 90 ? "90" : "360") + "之间");
+    // The box's name and the plane's row tell the window which box to focus.
+    throw Error::refused(std::string(PlaneNames[plane]) + box + "应在0到" + (high == 90 ? "90" : "360") + "之间", box,
+                         plane);
 }
 
 // The strike angle counts only where the letters form a combination the
@@ -107,13 +113,49 @@ void BlockDocument::setEntryName(const std::string& name) {
 void BlockDocument::setQuadrantText(int plane, std::string TPlaneQuadrant::*field, const std::string& text) {
     if (!replace(planes_.Quadrants[plane].*field, text)) return;
     planesEdited_ = true;
+    showPlaneInDips(plane);
     changed();
 }
 
 void BlockDocument::setDipText(int plane, int field, const std::string& text) {
     if (!replace(planes_.Dips[plane][field], text)) return;
     planesEdited_ = true;
+    showPlaneInQuadrants(plane);
     changed();
+}
+
+// Both entry notations show the one block: once a plane's texts in one
+// notation make a plane (numbers in range, letters forming an attitude),
+// the other notation's texts become that plane; half-typed texts leave the
+// other notation alone. Only the edited notation converts, so the texts the
+// user types are never rewritten under the cursor.
+void BlockDocument::showPlaneInDips(int plane) {
+    const TPlaneQuadrant& q = planes_.Quadrants[plane];
+    try {
+        const auto direction = quadrantDipDirection(q);
+        const double dip = textToFloat(q.DipAngle);
+        if (!direction || !(dip >= 0 && dip <= 90)) return;
+        const double strike = textToFloat(q.StrikeAngle);
+        if (!(strike >= 0 && strike <= 90)) return;
+        // Dip directions in 0..360, as the other notation takes them.
+        const double azimuth = std::fmod(std::fmod(*direction, 360.0) + 360.0, 360.0);
+        planes_.Dips[plane] = {floatToText(dip), floatToText(azimuth)};
+    } catch (const Error&) {
+    }
+}
+
+void BlockDocument::showPlaneInQuadrants(int plane) {
+    try {
+        const double dip = textToFloat(planes_.Dips[plane][DipAngleField]);
+        const double azimuth = textToFloat(planes_.Dips[plane][DipDirectionField]);
+        if (!(dip >= 0 && dip <= 90 && azimuth >= 0 && azimuth <= 360)) return;
+        PlaneAttitudeArray attitudes{};
+        attitudes[plane] = {dip, azimuth};
+        PlaneQuadrantArray quadrants = planes_.Quadrants;
+        data2to1(attitudes, quadrants);
+        planes_.Quadrants[plane] = quadrants[plane];
+    } catch (const Error&) {
+    }
 }
 
 void BlockDocument::matchDipLetters(int plane, bool dipNSChanged) {
@@ -152,14 +194,16 @@ void BlockDocument::setLoadsEntries(const LoadsEntries& entries) {
 
 SavedBlock BlockDocument::block() const { return {attitudes_, quadrants_, params_}; }
 
-bool BlockDocument::resultsCurrent() const {
+bool BlockDocument::kcResultsCurrent() const {
     return results_ && analysed_.Attitudes == attitudes_ && analysed_.Quadrants == quadrants_ &&
-           analysed_.Params == params_ && analysedLoads_ == loads_;
+           analysed_.Params == params_;
 }
 
+bool BlockDocument::resultsCurrent() const { return kcResultsCurrent() && analysedLoads_ == loads_; }
+
 std::optional<FigureTexts> BlockDocument::figures() const {
-    if (!results_) return std::nullopt;
-    return figureTexts(results_->Geometry, results_->Safety);
+    if (!kcResultsCurrent()) return std::nullopt;
+    return figureTexts(*results_->Geometry, *results_->Safety);
 }
 
 std::vector<LineDisagreement> BlockDocument::load() {
@@ -199,15 +243,22 @@ void BlockDocument::commitPlanes(const PlaneQuadrantArray& quadrants, const Plan
     setCurrentBlock(Parse(".", entryName_, 1));
     quadrants_ = quadrants;
     attitudes_ = attitudes;
+    // Both notations now show the confirmed planes, whichever was confirmed.
+    planes_.Quadrants = quadrants;
+    for (int i = 0; i < PlaneCount; ++i)
+        planes_.Dips[i] = {floatToText(attitudes[i].DipAngle), floatToText(attitudes[i].DipDirection)};
     planesEdited_ = false;
     changed();
 }
 
 bool BlockDocument::confirmQuadrants() {
-    PlaneAttitudeArray attitudes = attitudes_; // a plane without meaningful letters keeps its dip direction
+    PlaneAttitudeArray attitudes = attitudes_;
     data1to2(planes_.Quadrants, attitudes);
     checkQuadrantAngles(planes_.Quadrants, attitudes);
-    if (!named()) return false;
+    // Letters that form no attitude would be saved and then refused by
+    // every reader of the data file.
+    for (const TPlaneQuadrant& q : planes_.Quadrants) requireAttitudeLetters(q);
+    if (entryName_.empty()) return false;
     commitPlanes(planes_.Quadrants, attitudes);
     return true;
 }
@@ -217,20 +268,47 @@ bool BlockDocument::confirmDips() {
     for (int i = 0; i < PlaneCount; ++i)
         attitudes[i] = {textToFloat(planes_.Dips[i][DipAngleField]), textToFloat(planes_.Dips[i][DipDirectionField])};
     checkDipAngles(attitudes);
-    if (!named()) return false;
+    if (entryName_.empty()) return false;
     PlaneQuadrantArray quadrants = quadrants_;
     data2to1(attitudes, quadrants);
     commitPlanes(quadrants, attitudes);
     return true;
 }
 
+void BlockDocument::requireBlock() const {
+    if (currentBlock_.empty()) throw Error(NoConfirmedBlockMessage);
+}
+
+void BlockDocument::checkSavable(bool parametersMayBeEmpty) const {
+    requireBlock();
+    checkParameters(parametersMayBeEmpty);
+    loads();
+}
+
+// The texts the data file's readers convert, in the file's order: a saved
+// block must read back.
+void BlockDocument::checkParameters(bool mayBeEmpty) const {
+    std::vector<std::string TWedgeParams::*> read;
+    for (const LoadedParameter& p : LoadedParameters) read.push_back(p.param);
+    if (params_.WaterPressureMode == TWaterPressureMode::Entered)
+        read.insert(read.begin() + 4, {&TWedgeParams::WaterPressure1, &TWedgeParams::WaterPressure2});
+    for (auto field : read) {
+        const std::string& text = params_.*field;
+        if (mayBeEmpty && text.empty()) continue;
+        if (field == &TWedgeParams::OverhangCoefficient) textToInt32(text);
+        else textToFloat(text);
+    }
+}
+
 std::filesystem::path BlockDocument::writeReport() {
+    requireBlock();
     const auto shown = figures();
     trelmox::writeReport(reportFolder_, reportInputs(currentBlock_, block(), shown ? &*shown : nullptr));
     return reportFolder_ / (currentBlock_ + ".txt");
 }
 
 WrittenFiles BlockDocument::writeDataFile() {
+    requireBlock();
     const WedgeLoads loads = this->loads();
     writeBlockFile(dataFolder_, currentBlock_, attitudes_, quadrants_, params_);
     parametersEdited_ = false; // saved with the block
@@ -241,6 +319,7 @@ WrittenFiles BlockDocument::writeDataFile() {
 }
 
 std::optional<std::filesystem::path> BlockDocument::writeLoads() {
+    requireBlock();
     const bool written = saveCompanionFile(dataFolder_, currentBlock_, loads());
     loadsEdited_ = false;
     if (!written) return std::nullopt;
@@ -249,11 +328,12 @@ std::optional<std::filesystem::path> BlockDocument::writeLoads() {
 
 std::optional<std::filesystem::path> BlockDocument::writeFullReport() {
     if (!results_ || !results_->Full) return std::nullopt;
-    trelmox::writeFullReport(reportFolder_, *results_->Full);
+    trelmox::writeFullReport(reportFolder_, currentBlock_, *results_);
     return fullReportPath(reportFolder_, currentBlock_);
 }
 
 BlockDocument::Drawing BlockDocument::writeDrawing() {
+    requireBlock();
     VertexGeometry corners; // fresh: never the corners of another block
     Drawing drawing{corners.computeForBlock(quadrants_, params_.SlopeHeight), std::nullopt};
     if (!drawing.FailedTriples.empty()) return drawing;
@@ -262,26 +342,19 @@ BlockDocument::Drawing BlockDocument::writeDrawing() {
     return drawing;
 }
 
-BlockAnalysis BlockDocument::analyse() {
+BlockRun BlockDocument::analyse() {
     if (results_) {
         results_.reset();
         changed();
     }
-    const WedgeLoads loads = this->loads();
-    VertexGeometry corners; // fresh: never the corners of another block
-    BlockAnalysis analysis = analyseBlock(block(), corners);
-    if (!analysis.FailedTriples.empty()) return analysis;
-    BlockResults results{*analysis.Geometry, *analysis.Safety, std::nullopt, {}};
-    try {
-        results.Full = fullReportInputs(currentBlock_, block(), loads);
-    } catch (const Error& failure) {
-        results.FullFailure = failure.what();
-    }
-    results_ = std::move(results);
-    analysed_ = block();
+    BlockRun run = runBlock(block(), loads());
+    run.throwFailure();
+    if (!run.complete()) return run;
+    results_ = run;
+    analysed_ = run.Block;
     analysedLoads_ = loads_;
     changed();
-    return analysis;
+    return run;
 }
 
 } // namespace trelmox

@@ -15,12 +15,11 @@
 
 #include "analysis/block_analysis.h"
 #include "document/loads_entries.h"
+#include "document/study_records.h"
 #include "model/block.h"
 #include "model/datafile.h"
 #include "model/loads.h"
 #include "report/figures.h"
-#include "report/full_report.h"
-#include "report/report.h"
 
 namespace trelmox {
 
@@ -34,18 +33,12 @@ struct PlaneEntries {
 };
 inline constexpr int DipAngleField = 0, DipDirectionField = 1;
 
-// What the last analysis of the current block found. They describe the
-// confirmed block of that name only; other analyses of the block keep their
-// results beside these.
-struct BlockResults {
-    WedgeGeometry Geometry;
-    SafetyResult Safety;
-    // The full analysis of the real wedge with the block's loads, its
-    // support design and Kc beside it; absent when it failed, and then
-    // FullFailure says why.
-    std::optional<FullReportInputs> Full;
-    std::string FullFailure;
-};
+// What a file writer says when no block has been confirmed yet.
+inline constexpr const char* NoConfirmedBlockMessage = "尚未确认块体：请先在“结构面数据输入”中输入块体名称和结构面数据并按“确定”";
+
+// What a window shows in place of results that no longer belong to the
+// block as it stands.
+inline constexpr const char* StaleResultsNote = "结果已过期，请重新分析";
 
 // The block's files written by one command, for telling the user.
 using WrittenFiles = std::vector<std::filesystem::path>;
@@ -82,6 +75,14 @@ public:
     // The entered loads as numbers; throws LoadsEntryError naming the box.
     WedgeLoads loads() const { return loadsFromEntries(loads_); }
     bool modified() const { return planesEdited_ || parametersEdited_ || loadsEdited_; }
+    // The probabilistic and sensitivity analyses' settings and last runs.
+    // They are the user's work on the block but not saved with it, so
+    // changing them is no edit that quitting asks about.
+    StudyRecords& studies() { return studies_; }
+    const StudyRecords& studies() const { return studies_; }
+    // Which part is unsaved: the planes typed and not confirmed, or the
+    // parameters and loads not yet written with the block.
+    bool planesModified() const { return planesEdited_; }
 
     // The confirmed block: the name its files are named after (CurrentBlock)
     // and its planes in both notations.
@@ -90,11 +91,19 @@ public:
     const PlaneAttitudeArray& attitudes() const { return attitudes_; }
     // The confirmed planes with the parameters as they stand.
     SavedBlock block() const;
-    const std::optional<BlockResults>& results() const { return results_; }
+    // What the last analysis of the current block found: a complete run
+    // (Kc worked out) of the confirmed block of that name with the loads
+    // as entered then.
+    const std::optional<BlockRun>& results() const { return results_; }
     // Whether there are results and they were worked out from the block as
     // it stands: a confirm, a parameter or a load changed since leaves
     // results that the block's inputs no longer give.
     bool resultsCurrent() const;
+    // Whether the results' Kc, volume, height and plunge still belong to the
+    // confirmed planes and parameters (the loads do not enter them).
+    bool kcResultsCurrent() const;
+    // Those four as shown, only while they are current: a figure is never
+    // shown or written beside inputs it was not worked out from.
     std::optional<FigureTexts> figures() const;
 
     // Fills the entries and the parameters from the data file of the block
@@ -122,8 +131,17 @@ public:
     bool confirmDips();
 
     // Whether the file writers have a name to go by: they refuse while the
-    // entry name is empty.
-    bool named() const { return !entryName_.empty(); }
+    // entry name is empty or no block has been confirmed (the files are
+    // named after the confirmed block; without one they would be ".txt").
+    bool named() const { return !entryName_.empty() && !currentBlock_.empty(); }
+    // Throws, before anything is written, what reading the block's files
+    // back would refuse: no confirmed block, a parameter text that is not a
+    // number (the confirm checks the planes' letters and angles), a load
+    // text that is not a number. With `parametersMayBeEmpty` parameters not
+    // yet entered pass, as when planes are confirmed before the parameters
+    // are typed.
+    void checkSavable(bool parametersMayBeEmpty) const;
+    void checkParameters(bool mayBeEmpty) const;
     // The report and the data file of the current block, replaced whole.
     // The data file takes the block's companion file with it (written when
     // the loads differ from the defaults or the block has one already); a
@@ -143,15 +161,18 @@ public:
     };
     Drawing writeDrawing();
 
-    // Analyses the confirmed block: Kc with its wedge geometry, then the
-    // full analysis of the real wedge with the loads. The previous results
-    // are dropped first, so a failure (thrown: a bad text, the loads' ones
-    // included) or a triple that cuts out no corner leaves none. A failure
-    // of the full analysis alone is kept in the results beside Kc's.
-    BlockAnalysis analyse();
+    // Analyses the confirmed block with the loads (runBlock). The previous
+    // results are dropped first, so a failure (thrown: a bad text, the
+    // loads' ones included) or a triple that cuts out no corner leaves
+    // none. A failure of the full analysis alone is kept in the results
+    // beside Kc's. Returns the run, the failed triples included.
+    BlockRun analyse();
 
 private:
     void changed();
+    void showPlaneInDips(int plane);
+    void showPlaneInQuadrants(int plane);
+    void requireBlock() const;
     void setCurrentBlock(const std::string& name);
     void commitPlanes(const PlaneQuadrantArray& quadrants, const PlaneAttitudeArray& attitudes);
 
@@ -165,9 +186,10 @@ private:
     std::string currentBlock_;
     PlaneQuadrantArray quadrants_{};
     PlaneAttitudeArray attitudes_{};
-    std::optional<BlockResults> results_;
+    std::optional<BlockRun> results_;
     SavedBlock analysed_; // the block and the loads results_ were worked out from
     LoadsEntries analysedLoads_;
+    StudyRecords studies_;
 };
 
 } // namespace trelmox

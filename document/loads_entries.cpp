@@ -1,5 +1,6 @@
 #include "document/loads_entries.h"
 
+#include "model/exact_text.h"
 #include "model/numtext.h"
 
 namespace trelmox {
@@ -53,7 +54,8 @@ double number(const std::string& text, LoadsField field, int row = -1) {
     try {
         value = textToFloat(text);
     } catch (const Error&) {
-        throw LoadsEntryError(field, row, boxName(field, row) + "“" + text + "”不是有效的数");
+        throw LoadsEntryError(field, row, boxName(field, row) + "“" + text + "”不是有效的数",
+                              ErrorKind::NumberText);
     }
     if (!withinLoadRange(value, fieldName(field).range))
         throw LoadsEntryError(field, row, loadRangeMessage(value, fieldName(field).range, boxName(field, row)));
@@ -65,7 +67,9 @@ LineDirection direction(const std::string& trend, const std::string& plunge, Loa
     return {number(trend, trendField, row), number(plunge, plungeField, row)};
 }
 
-std::string text(double value) { return floatToText(value); }
+// Every bit: loads read from a file and saved untouched must write the
+// same numbers back, and the largest double must not round beyond itself.
+std::string text(double value) { return floatToExactText(value); }
 
 double requiredFactor(const LoadsEntries& e) {
     if (!e.Preset) return number(e.RequiredFactor, LoadsField::RequiredFactor);

@@ -59,8 +59,9 @@ enum class LoadsField {
 // that holds it; the message names the box the way the window labels it.
 class LoadsEntryError : public Error {
 public:
-    LoadsEntryError(LoadsField field, int row, const std::string& message)
-        : Error(message), Field(field), Row(row) {}
+    LoadsEntryError(LoadsField field, int row, const std::string& message,
+                    ErrorKind kind = ErrorKind::RefusedInput)
+        : Error(Error(message, kind).withRow(row)), Field(field), Row(row) {}
     LoadsField Field;
     int Row;
 };

@@ -277,6 +277,13 @@ Figure sensitivityFigure(const std::vector<SensitivityStep>& steps, const std::s
         for (bool full : {false, true})
             if (const auto factor = stepFactor(step, full); factor && std::isfinite(*factor))
                 top = std::max(top, *factor * 1.1);
+    // The block's own value outside the range widens the axis to include
+    // it: drawn at the edge it would read as a value inside the range.
+    if (block && !steps.empty() && std::isfinite(block->Value)) {
+        low = std::min(low, block->Value);
+        high = std::max(high, block->Value);
+        if (std::isfinite(block->SafetyFactor)) top = std::max(top, block->SafetyFactor * 1.1);
+    }
     const PlotArea area = plotArea(low, high, 0, top);
     addAxes(figure, area, parameter, "安全系数 Kc、Fs");
 

@@ -179,6 +179,12 @@ void addLoads(Figure& figure, const WedgeScene& scene, const ViewAngles& view) {
     double largest = 0;
     for (const SceneLoad& load : scene.Loads)
         if (load.Kind != SceneLoadKind::Bolt) largest = std::max(largest, norm(load.Force));
+    struct PlacedLabel {
+        Point2 at;
+        double half; // half the width
+    };
+    std::vector<PlacedLabel> placed;
+    constexpr double LabelHeight = 0.065;
     for (const SceneLoad& load : scene.Loads) {
         const double magnitude = norm(load.Force);
         const TPoint3D unit = (1 / magnitude) * load.Force;
@@ -202,8 +208,24 @@ void addLoads(Figure& figure, const WedgeScene& scene, const ViewAngles& view) {
             addArrowHead(figure, tip, along, pen);
         }
         const double dx = tip.x - from.x, dy = tip.y - from.y, d = std::hypot(dx, dy);
-        const Point2 at = d > 1e-9 ? Point2{tip.x + 0.07 * dx / d, tip.y + 0.07 * dy / d} : Point2{tip.x + 0.07, tip.y};
-        figure.items.push_back(label(at, load.Label, 0.065, colour, HAlign::Centre, true));
+        const Point2 out = d > 1e-9 ? Point2{dx / d, dy / d} : Point2{1, 0};
+        Point2 at{tip.x + 0.07 * out.x, tip.y + 0.07 * out.y};
+        // Forces of nearly one direction (the two water pressures, the
+        // weight and a vertical load) would print their names over one
+        // another: a name that would touch one already placed moves aside,
+        // across its arrow, until it is clear.
+        const double half = LabelHeight * 0.35 * static_cast<double>(load.Label.size()) + 0.02;
+        const auto touches = [&](Point2 p) {
+            return std::any_of(placed.begin(), placed.end(), [&](const PlacedLabel& other) {
+                return std::abs(p.x - other.at.x) < half + other.half && std::abs(p.y - other.at.y) < LabelHeight * 1.1;
+            });
+        };
+        for (int step = 1; step <= 8 && touches(at); ++step) {
+            const double side = (step % 2 == 1 ? 1 : -1) * LabelHeight * 1.15 * ((step + 1) / 2);
+            at = {tip.x + 0.07 * out.x - side * out.y, tip.y + 0.07 * out.y + side * out.x};
+        }
+        placed.push_back({at, half});
+        figure.items.push_back(label(at, load.Label, LabelHeight, colour, HAlign::Centre, true));
     }
     figure.items.push_back(CircleItem{from, 0.014, Pen{Ink, 0.004}, Colour{255, 255, 255}});
 }

@@ -7,6 +7,7 @@
 
 #include "model/error.h"
 #include "model/files.h"
+#include "model/textcodec.h"
 
 namespace trelmox {
 
@@ -15,6 +16,9 @@ using Json = nlohmann::ordered_json;
 namespace {
 
 constexpr int Version = 1;
+// Loads and support fit in a few kilobytes; a larger file is refused
+// unread, as a data file over its limit is.
+constexpr std::size_t MaxCompanionFileBytes = 1 << 20;
 
 Json directionJson(const LineDirection& d) { return {{"trend", d.Trend}, {"plunge", d.Plunge}}; }
 
@@ -75,7 +79,12 @@ class Reader {
 public:
     explicit Reader(std::string file) : file_(std::move(file)) {}
 
-    [[noreturn]] void fail(const std::string& what) const { throw Error("荷载文件“" + file_ + "”" + what); }
+    // Keys and texts come from the file: a control character (a NUL, an
+    // escape sequence) is shown, never passed to the terminal or cutting
+    // the message short.
+    [[noreturn]] void fail(const std::string& what) const {
+        throw Error::refused("荷载文件“" + visibleText(file_) + "”" + visibleText(what));
+    }
 
     // An object with exactly these keys.
     const Json& object(const Json& j, const std::string& path, std::initializer_list<const char*> keys) const {
@@ -242,21 +251,30 @@ std::optional<WedgeLoads> readCompanionFile(const std::filesystem::path& dataFol
     if (!std::filesystem::exists(path, error)) {
         // A data file's name may be as long as the file system allows, and
         // then the companion's longer name can name no file.
-        if (error && error != std::errc::filename_too_long) throw Error(fileErrorMessage(error.value()));
+        if (error && error != std::errc::filename_too_long)
+            throw Error(fileErrorMessage(error.value()), ErrorKind::File).withPath(path);
         return std::nullopt;
     }
-    return parseCompanion(readFileBytes(path), path.filename().string());
+    return parseCompanion(readFileBytes(path, MaxCompanionFileBytes), path.filename().string());
 }
 
 WedgeLoads blockLoads(const std::filesystem::path& dataFolder, const std::string& blockName) {
     return readCompanionFile(dataFolder, blockName).value_or(WedgeLoads{});
 }
 
+// A file that already holds exactly these loads is kept byte for byte (and
+// counts as written): the user's own layout and digits are not rewritten
+// by saving.
 bool saveCompanionFile(const std::filesystem::path& dataFolder, const std::string& blockName,
                        const WedgeLoads& loads) {
     validateLoads(loads);
     const std::filesystem::path path = companionPath(dataFolder, blockName);
     if (loads == WedgeLoads{} && !std::filesystem::exists(path)) return false;
+    try {
+        if (readCompanionFile(dataFolder, blockName) == loads) return true;
+    } catch (const Error&) {
+        // unreadable or malformed: replaced by the loads being saved
+    }
     writeFileAtomically(path, companionText(loads));
     return true;
 }

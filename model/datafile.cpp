@@ -87,7 +87,7 @@ template <typename Convert> auto atLine(int number, Convert convert) {
         return convert();
     } catch (const Error& failure) {
         if (failure.line() != 0) throw;
-        throw Error::atLine(failure.what(), number);
+        throw failure.withLine(number);
     }
 }
 
@@ -143,14 +143,9 @@ std::string quadrantText(const TPlaneQuadrant& q) {
     return joinFields({q.StrikeNS, q.StrikeAngle, q.StrikeEW, q.DipNS, q.DipEW, q.DipAngle});
 }
 
-// Letters that fit no case would leave the corners to vectors of another
-// plane, so the geometry would be wrong while looking right.
 double dipDirectionOfLine(const TPlaneQuadrant& plane) {
-    const auto direction = quadrantDipDirection(plane);
-    if (!direction)
-        throw Error("象限字母“" + joinFields({plane.StrikeNS, plane.StrikeEW, plane.DipNS, plane.DipEW}) +
-                    "”不能组成产状：走向 N…E 应倾向 S,E 或 N,W，走向 N…W 应倾向 S,W 或 N,E");
-    return *direction;
+    requireAttitudeLetters(plane);
+    return *quadrantDipDirection(plane);
 }
 
 TPlaneAttitude attitudeOfLine(const std::array<std::string, 2>& fields) {
@@ -194,7 +189,7 @@ std::optional<LineDisagreement> disagreementOf(const BlockDataTexts& texts, int 
 TWaterPressureMode modeOfMarker(const std::string& marker) {
     if (marker == "z") return TWaterPressureMode::Entered;
     if (marker == "j") return TWaterPressureMode::Computed;
-    throw Error("水压标记“" + marker + "”无效：应为“z”（输入值）或“j”（计算值）");
+    throw Error::refused("水压标记“" + marker + "”无效：应为“z”（输入值）或“j”（计算值）");
 }
 
 // Both water lines must name the same pair, as the writer always does;
@@ -217,6 +212,14 @@ void setWaterPressures(const BlockDataTexts& texts, TWedgeParams& params) {
 }
 
 } // namespace
+
+// Letters that fit no case would leave the corners to vectors of another
+// plane, so the geometry would be wrong while looking right.
+void requireAttitudeLetters(const TPlaneQuadrant& plane) {
+    if (!quadrantDipDirection(plane))
+        throw Error::refused("象限字母“" + joinFields({plane.StrikeNS, plane.StrikeEW, plane.DipNS, plane.DipEW}) +
+                    "”不能组成产状：走向 N…E 应倾向 S,E 或 N,W，走向 N…W 应倾向 S,W 或 N,E");
+}
 
 std::string blockDataText(const PlaneAttitudeArray& attitudes, const PlaneQuadrantArray& quadrants,
                           const TWedgeParams& params) {
@@ -290,7 +293,7 @@ SavedBlock savedBlockFromTexts(const BlockDataTexts& fileTexts) {
     }
     setWaterPressures(texts, block.Params);
     for (int i = 0; i < PlaneCount; ++i)
-        if (auto disagreement = disagreementOf(texts, i)) throw Error(disagreement->Message);
+        if (auto disagreement = disagreementOf(texts, i)) throw Error::refused(disagreement->Message);
     return block;
 }
 

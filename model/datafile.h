@@ -38,6 +38,10 @@ std::string blockDataText(const PlaneAttitudeArray& attitudes, const PlaneQuadra
 // the 18th are ignored; a missing field is an empty text.
 BlockDataTexts parseBlockData(const std::string& utf8Text);
 
+// Throws the reader's error when a plane's quadrant letters form no
+// attitude (or its strike angle is not a number).
+void requireAttitudeLetters(const TPlaneQuadrant& plane);
+
 // A data file is 18 short lines; anything much larger is not one, and
 // reading it whole would only cost memory.
 inline constexpr std::size_t MaxDataFileBytes = 1 << 20;

@@ -301,7 +301,7 @@ std::string readFileBytes(const std::filesystem::path& path, std::size_t maxByte
     struct stat status {};
     if (::fstat(file.get(), &status) != 0) throw fileError(errno);
     if (S_ISDIR(status.st_mode)) throw fileError(EISDIR);
-    if (!S_ISREG(status.st_mode)) throw Error("不是普通文件，不能读取");
+    if (!S_ISREG(status.st_mode)) throw Error("不是普通文件，不能读取", ErrorKind::File);
     const auto tooLarge = [&] { return Error("文件大于 " + sizeText(maxBytes) + "，不能读取"); };
     if (static_cast<std::uintmax_t>(status.st_size) > maxBytes) throw tooLarge();
     std::string bytes;
@@ -319,7 +319,7 @@ std::string readFileBytes(const std::filesystem::path& path, std::size_t maxByte
 
 void checkBlockName(const std::string& blockName) {
     if (blockName.find_first_of("/\\") != std::string::npos || blockName == "." || blockName == "..")
-        throw Error("块体名称“" + blockName + "”无效：不能含有“/”或“\\”，也不能是“.”或“..”");
+        throw Error::refused("块体名称“" + blockName + "”无效：不能含有“/”或“\\”，也不能是“.”或“..”");
 }
 
 std::string crlfLines(const std::vector<std::string>& lines) {
@@ -337,7 +337,7 @@ std::string readTextFile(const std::filesystem::path& path, std::size_t maxBytes
     try {
         return fileBytesToUtf8(bytes);
     } catch (const Error& error) {
-        throw Error("文件“" + path.string() + "”无法读取：" + error.what());
+        throw Error("文件“" + path.string() + "”无法读取：" + error.what(), ErrorKind::File).withPath(path);
     }
 }
 

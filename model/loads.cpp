@@ -12,7 +12,7 @@ namespace {
 // Names are built only for the message, so that checking valid loads - as
 // every analysis does - allocates nothing.
 template <typename Name> void require(double value, LoadRange range, const Name& name) {
-    if (!withinLoadRange(value, range)) throw Error(loadRangeMessage(value, range, name()));
+    if (!withinLoadRange(value, range)) throw Error::refused(loadRangeMessage(value, range, name()));
 }
 
 auto named(const char* text) {
@@ -93,9 +93,9 @@ void validateLoads(const WedgeLoads& loads) {
     require(loads.RequiredFactor, LoadRange::RequiredFactor, named("所需安全系数"));
     if (loads.Preset) {
         const std::optional<double> factor = presetFactor(*loads.Preset);
-        if (!factor) throw Error(presetName(*loads.Preset) + "没有规定安全系数");
+        if (!factor) throw Error::refused(presetName(*loads.Preset) + "没有规定安全系数");
         if (*factor != loads.RequiredFactor)
-            throw Error("所需安全系数" + floatToText(loads.RequiredFactor) + "与" + presetName(*loads.Preset) + "的" +
+            throw Error::refused("所需安全系数" + floatToText(loads.RequiredFactor) + "与" + presetName(*loads.Preset) + "的" +
                         floatToText(*factor) + "不符");
     }
     if (loads.Design) validateDirection(loads.Design->Direction, named("设计锚杆"));

@@ -1,5 +1,7 @@
 #include "model/numtext.h"
 
+#include "model/exact_text.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -110,7 +112,9 @@ bool convertExactly(const DecimalParts& parts, double& value) {
     return true;
 }
 
-Error floatError(const std::string& text) { return Error("'" + text + "' is not a valid floating point value"); }
+Error floatError(const std::string& text) {
+    return Error::numberText("'" + text + "' is not a valid floating point value");
+}
 
 // Mantissa digits (without the point) and decimal exponent of `value`
 // rounded to 15 significant digits, trailing zeros removed.
@@ -130,6 +134,19 @@ RoundedDecimal roundTo15Digits(double value) {
     rounded.exponent = std::stoi(text.substr(e + 1));
     while (rounded.digits.size() > 1 && rounded.digits.back() == '0') rounded.digits.pop_back();
     return rounded;
+}
+
+// The shortest digits that read back as `value` (to_chars' round trip).
+RoundedDecimal shortestDigits(double value) {
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific);
+    const std::string text(buffer, result.ptr); // d[.ddd]e[+-]x
+    const std::size_t e = text.find('e');
+    RoundedDecimal shortest;
+    shortest.digits = text.substr(0, 1) + (e > 1 ? text.substr(2, e - 2) : std::string());
+    shortest.exponent = std::stoi(text.substr(e + 1));
+    while (shortest.digits.size() > 1 && shortest.digits.back() == '0') shortest.digits.pop_back();
+    return shortest;
 }
 
 std::string fixedNotation(const RoundedDecimal& r) {
@@ -169,19 +186,27 @@ std::int32_t textToInt32(const std::string& text) {
     const char* first = text.data() + (text.starts_with('+') ? 1 : 0);
     std::int32_t value = 0;
     const auto result = std::from_chars(first, text.data() + text.size(), value);
-    if (!wellFormed || result.ec != std::errc{}) throw Error("'" + text + "' is not a valid integer value");
+    if (!wellFormed || result.ec != std::errc{}) throw Error::numberText("'" + text + "' is not a valid integer value");
     return value;
 }
 
-std::string floatToText(double value) {
+namespace {
+
+std::string generalFormat(double value, RoundedDecimal (*digitsOf)(double)) {
     if (std::isnan(value)) return "NAN";
     if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
     if (value == 0) return "0";
-    const RoundedDecimal rounded = roundTo15Digits(value);
+    const RoundedDecimal rounded = digitsOf(value);
     const bool fixed = rounded.exponent >= -4 && rounded.exponent < 15;
     const std::string magnitude = fixed ? fixedNotation(rounded) : scientificNotation(rounded);
     return value < 0 ? "-" + magnitude : magnitude;
 }
+
+} // namespace
+
+std::string floatToText(double value) { return generalFormat(value, roundTo15Digits); }
+
+std::string floatToExactText(double value) { return generalFormat(value, shortestDigits); }
 
 std::string floatToFixed4(double value) {
     char buffer[400];

@@ -1,5 +1,7 @@
 #include "model/textcodec.h"
 
+#include "model/invalid_text.h"
+
 #include <cerrno>
 #include <iconv.h>
 
@@ -10,9 +12,13 @@ namespace trelmox {
 namespace {
 
 // offset counts from 1.
-Error invalidBytes(const char* encoding, std::size_t offset) {
-    return Error("文本含有无效的 " + std::string(encoding) + " 字节（第 " + std::to_string(offset) + " 字节）");
-}
+struct InvalidBytes : Error {
+    InvalidBytes(const char* encoding, std::size_t offset)
+        : Error("文本含有无效的 " + std::string(encoding) + " 字节（第 " + std::to_string(offset) + " 字节）"),
+          Offset(offset) {}
+    std::size_t Offset;
+};
+InvalidBytes invalidBytes(const char* encoding, std::size_t offset) { return {encoding, offset}; }
 
 // One iconv conversion descriptor, closed when the conversion ends.
 class Converter {
@@ -78,16 +84,6 @@ std::size_t utf8SequenceAt(const std::string& bytes, std::size_t i) {
     return length;
 }
 
-// The offset of the first byte that starts no well-formed sequence, or npos.
-std::size_t firstInvalidUtf8(const std::string& bytes) {
-    for (std::size_t i = 0; i < bytes.size();) {
-        const std::size_t length = utf8SequenceAt(bytes, i);
-        if (length == 0) return i;
-        i += length;
-    }
-    return std::string::npos;
-}
-
 std::string escapedByte(unsigned char c) {
     switch (c) {
     case '\r': return "\\r";
@@ -118,6 +114,24 @@ std::string fileBytesToUtf8(const std::string& bytes) {
     if (bytes.starts_with(Gb18030Mark))
         return Converter("UTF-8", "GB18030").convert(bytes.substr(Gb18030Mark.size()), "GB18030", Gb18030Mark.size());
     return gb18030ToUtf8(bytes);
+}
+
+std::size_t firstInvalidUtf8(const std::string& bytes) {
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t length = utf8SequenceAt(bytes, i);
+        if (length == 0) return i;
+        i += length;
+    }
+    return std::string::npos;
+}
+
+std::size_t firstInvalidGb18030(const std::string& bytes) {
+    try {
+        gb18030ToUtf8(bytes);
+        return std::string::npos;
+    } catch (const InvalidBytes& e) {
+        return e.Offset - 1;
+    }
 }
 
 bool isUtf8(const std::string& bytes) { return firstInvalidUtf8(bytes) == std::string::npos; }

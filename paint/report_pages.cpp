@@ -14,6 +14,7 @@
 #include <QTextObjectInterface>
 #include <QTextTable>
 
+#include <algorithm>
 #include <cmath>
 
 #include "model/error.h"
@@ -26,6 +27,9 @@ namespace {
 
 constexpr int PictureObject = QTextFormat::UserObject + 1;
 constexpr int PictureIndex = QTextFormat::UserProperty + 1;
+// A block (a title, a heading, a table's caption) that must stand on the
+// page of what follows it.
+constexpr int KeepWithNext = QTextFormat::UserProperty + 2;
 constexpr double BodyPoints = 10.5; // 五号字, the size of Chinese engineering documents
 // More than a block's bottom margin and a line's extra spacing, less than
 // any line: how far a block's box may reach past the foot of its page.
@@ -144,6 +148,7 @@ public:
         QTextBlockFormat title;
         title.setAlignment(Qt::AlignHCenter);
         title.setTopMargin(page_.formatLength(page_.bodyHeight * 0.22));
+        // Clear of the header line, not jammed under it.
         title.setBottomMargin(page_.pt(48));
         block(title, charFormat(22, true), report.Title);
         ReportTable table{{}, {}, {}};
@@ -156,6 +161,7 @@ public:
         format.setTopMargin(page_.pt(14));
         format.setBottomMargin(page_.pt(6));
         if (section.NewPage) format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        format.setProperty(KeepWithNext, true);
         block(format, charFormat(14, true), section.Title);
         for (const ReportItem& item : section.Items) std::visit([this](const auto& i) { add(i); }, item);
     }
@@ -186,6 +192,7 @@ private:
         QTextBlockFormat format;
         format.setTopMargin(page_.pt(8));
         format.setBottomMargin(page_.pt(4));
+        format.setProperty(KeepWithNext, true);
         block(format, charFormat(12, true), heading.Text);
     }
 
@@ -212,6 +219,7 @@ private:
             caption.setAlignment(Qt::AlignHCenter);
             caption.setTopMargin(page_.pt(8));
             caption.setBottomMargin(page_.pt(3));
+            caption.setProperty(KeepWithNext, true);
             block(caption, charFormat(BodyPoints, true), table.Caption);
         }
         const bool headed = !table.Header.empty();
@@ -260,6 +268,44 @@ private:
     const PageGeometry& page_;
     PictureObjects& pictures_;
 };
+
+// No heading at a page's foot and no table row alone there: a heading
+// whose next block (for a table, its second row) falls on a later page
+// moves to that page, with the headings and caption just before it.
+void keepHeadingsWithWhatFollows(QTextDocument& document) {
+    const double pageHeight = document.pageSize().height();
+    QAbstractTextDocumentLayout* layout = document.documentLayout();
+    const auto pageOf = [pageHeight](double y) { return static_cast<int>(std::floor((y + PageTolerance) / pageHeight)); };
+    // The point that must share the heading's page: a paragraph's first
+    // line, or a table's first two rows.
+    const auto followingPoint = [&](const QTextBlock& next) {
+        if (QTextTable* table = QTextCursor(next).currentTable()) {
+            const QTextBlock row = table->cellAt(std::min(1, table->rows() - 1), 0).firstCursorPosition().block();
+            const QRectF rect = layout->blockBoundingRect(row);
+            return rect.top() + rect.height() / 2;
+        }
+        const QRectF rect = layout->blockBoundingRect(next);
+        const QTextLayout* lines = next.layout();
+        return rect.top() + (lines->lineCount() > 0 ? lines->lineAt(0).y() + lines->lineAt(0).height() / 2 : 0);
+    };
+    for (QTextBlock block = document.firstBlock(); block.isValid(); block = block.next()) {
+        if (!block.blockFormat().boolProperty(KeepWithNext) || QTextCursor(block).currentTable()) continue;
+        const QTextBlock next = block.next();
+        if (!next.isValid()) continue;
+        const QRectF own = layout->blockBoundingRect(block);
+        const QTextLayout* lines = block.layout();
+        const double ownLine = own.top() + (lines->lineCount() > 0 ? lines->lineAt(0).y() : 0);
+        if (pageOf(ownLine) == pageOf(followingPoint(next))) continue;
+        QTextBlock first = block;
+        while (first.previous().isValid() && first.previous().blockFormat().boolProperty(KeepWithNext) &&
+               !QTextCursor(first.previous()).currentTable())
+            first = first.previous();
+        QTextBlockFormat moved = first.blockFormat();
+        if (moved.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) continue; // at a page's head already
+        moved.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        QTextCursor(first).setBlockFormat(moved);
+    }
+}
 
 // Qt draws a paragraph that runs over a page break on both pages, clipped
 // away where it does not belong but still there as text, so that a search
@@ -326,6 +372,7 @@ int paintReport(const CalculationReport& report, QPagedPaintDevice& device) {
     writer.cover(report);
     for (const ReportSection& section : report.Sections) writer.section(section);
     edit.endEditBlock();
+    keepHeadingsWithWhatFollows(document);
     splitParagraphsAtPageBreaks(document);
 
     const int count = document.pageCount();

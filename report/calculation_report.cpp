@@ -29,6 +29,9 @@ using Rows = std::vector<std::vector<std::string>>;
 
 std::string fixed(double v) { return floatToFixed4(v); }
 std::string degrees(double v) { return floatToText(v) + "°"; }
+// A figure with its unit: lengths in m, areas in m², volumes in m³, forces
+// in kN, pressures and cohesions in kPa, unit weights in kN/m³.
+std::string withUnit(const std::string& figure, const char* unit) { return figure + " " + unit; }
 
 // Statistics to four significant digits: what a histogram can tell.
 std::string significant(double v) {
@@ -47,18 +50,17 @@ std::string directionText(const LineDirection& d) {
     return "方位角 " + degrees(d.Trend) + "，倾伏角 " + degrees(d.Plunge);
 }
 
-// The full analysis with its support design, or the reason there is none.
+// The full analysis of the run with its support design and its loads, or
+// the reason there is none.
 struct FullOutcome {
-    std::optional<FullReportInputs> Report;
+    const RealWedge* Report = nullptr;
+    const WedgeLoads* Loads = nullptr;
     std::string Failure;
 };
 
 FullOutcome fullOutcome(const CalculationReportInputs& in) {
-    try {
-        return {fullReportInputs(in.BlockName, in.Block, in.Loads), {}};
-    } catch (const Error& e) {
-        return {std::nullopt, e.what()};
-    }
+    if (!in.Results) return {};
+    return {in.Results->Full ? &*in.Results->Full : nullptr, &in.Results->Loads, in.Results->FullFailure};
 }
 
 bool hasFactor(const FullOutcome& full) {
@@ -79,10 +81,11 @@ ReportTable planeTable(const SavedBlock& block) {
 
 std::string waterPressureText(const TWedgeParams& p) {
     if (p.WaterPressureMode == TWaterPressureMode::Entered)
-        return "使用输入水压值：u1 = " + p.WaterPressure1 + "，u2 = " + p.WaterPressure2;
+        return "使用输入水压值：u1 = " + withUnit(p.WaterPressure1, "kPa") + "，u2 = " + withUnit(p.WaterPressure2, "kPa");
     std::string text = "使用计算值：u1 = u2 = γw·H/6";
     try {
-        text += " = " + floatToText(ComputeWaterPressure(textToFloat(p.WaterUnitWeight), textToFloat(p.SlopeHeight)));
+        text += " = " + withUnit(floatToText(ComputeWaterPressure(textToFloat(p.WaterUnitWeight), textToFloat(p.SlopeHeight))),
+                                 "kPa");
     } catch (const Error&) {
     }
     return text;
@@ -91,13 +94,13 @@ std::string waterPressureText(const TWedgeParams& p) {
 ReportTable parameterTable(const TWedgeParams& p) {
     return {"物理力学参数",
             {"参数", "符号", "数值"},
-            {{"岩石容重", "γ", p.RockUnitWeight},
-             {"水的容重", "γw", p.WaterUnitWeight},
-             {"坡高", "H", p.SlopeHeight},
+            {{"岩石容重", "γ", withUnit(p.RockUnitWeight, "kN/m³")},
+             {"水的容重", "γw", withUnit(p.WaterUnitWeight, "kN/m³")},
+             {"坡高", "H", withUnit(p.SlopeHeight, "m")},
              {"倒悬系数", "η", p.OverhangCoefficient},
-             {"第一切割面粘聚力", "c1", p.Cohesion1},
+             {"第一切割面粘聚力", "c1", withUnit(p.Cohesion1, "kPa")},
              {"第一切割面摩擦系数", "f1", p.Friction1},
-             {"第二切割面粘聚力", "c2", p.Cohesion2},
+             {"第二切割面粘聚力", "c2", withUnit(p.Cohesion2, "kPa")},
              {"第二切割面摩擦系数", "f2", p.Friction2},
              {"水压力", "u1, u2", waterPressureText(p)}}};
 }
@@ -111,8 +114,8 @@ ReportTable loadTable(const WedgeLoads& l, const TWedgeParams& p) {
     Rows& rows = table.Rows;
     if (l.Crack) {
         std::string crack = "倾角 " + degrees(l.Crack->Attitude.DipAngle) + "，倾向 " +
-                            degrees(l.Crack->Attitude.DipDirection) + "，距坡顶线 " + floatToText(l.Crack->Distance);
-        if (l.Water == WaterMode::Saturated) crack += "，充水深度 " + floatToText(l.Crack->WaterDepth);
+                            degrees(l.Crack->Attitude.DipDirection) + "，距坡顶线 " + withUnit(floatToText(l.Crack->Distance), "m");
+        if (l.Water == WaterMode::Saturated) crack += "，充水深度 " + withUnit(floatToText(l.Crack->WaterDepth), "m");
         rows.push_back({"张裂缝", crack});
     } else {
         rows.push_back({"张裂缝", "无"});
@@ -121,12 +124,12 @@ ReportTable loadTable(const WedgeLoads& l, const TWedgeParams& p) {
                                       (l.SeismicDirection ? directionText(*l.SeismicDirection) : "沿交线倾伏向水平")});
     for (std::size_t i = 0; i < l.Forces.size(); ++i)
         rows.push_back({"外力" + std::to_string(i + 1),
-                        floatToText(l.Forces[i].Magnitude) + "，" + directionText(l.Forces[i].Direction)});
-    rows.push_back({"坡面压力", floatToText(l.FacePressure)});
-    rows.push_back({"坡顶面压力", floatToText(l.TopPressure)});
+                        withUnit(floatToText(l.Forces[i].Magnitude), "kN") + "，" + directionText(l.Forces[i].Direction)});
+    rows.push_back({"坡面压力", withUnit(floatToText(l.FacePressure), "kPa")});
+    rows.push_back({"坡顶面压力", withUnit(floatToText(l.TopPressure), "kPa")});
     for (std::size_t i = 0; i < l.Bolts.size(); ++i)
         rows.push_back({"锚杆" + std::to_string(i + 1) + "（" + boltModeText(l.Bolts[i].Mode) + "）",
-                        floatToText(l.Bolts[i].Force) + "，" + directionText(l.Bolts[i].Direction)});
+                        withUnit(floatToText(l.Bolts[i].Force), "kN") + "，" + directionText(l.Bolts[i].Direction)});
     rows.push_back({"所需安全系数 Fst", requiredFactorText(l)});
     rows.push_back({"设计锚杆方向", l.Design ? directionText(l.Design->Direction) + "，" + boltModeText(l.Design->Mode)
                                              : "未给定"});
@@ -175,22 +178,22 @@ ReportSection methodSection(const CalculationReportInputs& in) {
         add("可靠度分析",
             "各随机输入按表列分布抽样（蒙特卡洛法或拉丁超立方抽样），每个样本都按上述方法计算 Kc 与 Fs；"
             "失效概率为切出楔块的样本中 Kc < 1（Fs < 1、Fs < Fst）所占的比例，浮起的样本计为失效。");
-    if (in.Sensitivity) add("敏感性分析", "一个输入在给定范围内等步长变化、其余输入取块体取值时 Kc 的变化。");
+    if (in.Sensitivity) add("敏感性分析", "一个输入在给定范围内等步长变化、其余输入取块体取值时 Kc 与 Fs 的变化。");
     return section;
 }
 
 // ---- results ----
 
-std::vector<ReportItem> kcItems(const KcResults& r, const BlockCorners& corners) {
-    const FigureTexts texts = figureTexts(r.Geometry, r.Safety);
+std::vector<ReportItem> kcItems(const BlockRun& r, const BlockCorners& corners) {
+    const FigureTexts texts = figureTexts(*r.Geometry, *r.Safety);
     ReportTable table{"楔块稳定安全系数 Kc 与楔块几何",
                       {},
                       {{"楔块安全系数 Kc", texts.SafetyFactor},
-                       {"接触状态", contactDescription(r.Safety.Contact)}}};
-    if (const std::string message = contactMessage(r.Safety.Contact); !message.empty())
+                       {"接触状态", contactDescription(r.Safety->Contact)}}};
+    if (const std::string message = contactMessage(r.Safety->Contact); !message.empty())
         table.Rows.push_back({"说明", message});
-    table.Rows.insert(table.Rows.end(), {{"楔块的体积 V", texts.Volume},
-                                         {"楔块的高度 h", texts.Height},
+    table.Rows.insert(table.Rows.end(), {{"楔块的体积 V", withUnit(texts.Volume, "m³")},
+                                         {"楔块的高度 h", withUnit(texts.Height, "m")},
                                          {"楔块交线的倾角 βab（°）", texts.Plunge}});
     std::vector<ReportItem> items{table};
     if (corners.Vertices) {
@@ -200,7 +203,8 @@ std::vector<ReportItem> kcItems(const KcResults& r, const BlockCorners& corners)
                                                                  {"2 交线上端", &v.Vertex2},
                                                                  {"3 第一切割面坡顶角点", &v.Vertex3},
                                                                  {"4 第二切割面坡顶角点", &v.Vertex4}};
-        for (const auto& [name, p] : named) points.Rows.push_back({name, fixed(p->x), fixed(p->y), fixed(p->z)});
+        for (const auto& [name, p] : named)
+            points.Rows.push_back({name, withUnit(fixed(p->x), "m"), withUnit(fixed(p->y), "m"), withUnit(fixed(p->z), "m")});
         items.push_back(points);
     }
     return items;
@@ -208,29 +212,30 @@ std::vector<ReportItem> kcItems(const KcResults& r, const BlockCorners& corners)
 
 std::vector<std::string> forceRow(const std::string& name, const TPoint3D& force) {
     const double magnitude = norm(force);
-    if (magnitude == 0) return {name, "0", "—", "—"};
+    if (magnitude == 0) return {name, withUnit("0", "kN"), "—", "—"};
     const LineDirection d = directionOf(force);
-    return {name, fixed(magnitude), fixed(d.Trend), fixed(d.Plunge)};
+    return {name, withUnit(fixed(magnitude), "kN"), fixed(d.Trend), fixed(d.Plunge)};
 }
 
-ReportTable geometryTable(const FullReportInputs& full) {
+ReportTable geometryTable(const RealWedge& full, const WedgeLoads& loads) {
     const WedgeShape& s = full.Analysis.Shape;
-    const auto area = [&](WedgeSurface f) { return fixed(s.Faces[int(f)].Area); };
-    const auto edge = [&](WedgeSurface a, WedgeSurface b) { return fixed(edgeLength(s, a, b)); };
+    const auto area = [&](WedgeSurface f) { return withUnit(fixed(s.Faces[int(f)].Area), "m²"); };
+    const auto edge = [&](WedgeSurface a, WedgeSurface b) { return withUnit(fixed(edgeLength(s, a, b)), "m"); };
+    const auto length = [](double v) { return withUnit(fixed(v), "m"); };
     const LineDirection line = intersectionDirection(s);
     ReportTable table{"实际楔块几何（实际坡顶面）",
                       {},
-                      {{"体积 V", fixed(s.Volume)},
-                       {"重量 W", fixed(norm(full.Analysis.Forces.Weight))},
-                       {"形心 (x, y, z)", fixed(s.Centroid.x) + ", " + fixed(s.Centroid.y) + ", " + fixed(s.Centroid.z)},
+                      {{"体积 V", withUnit(fixed(s.Volume), "m³")},
+                       {"重量 W", withUnit(fixed(norm(full.Analysis.Forces.Weight)), "kN")},
+                       {"形心 (x, y, z)", length(s.Centroid.x) + ", " + length(s.Centroid.y) + ", " + length(s.Centroid.z)},
                        {"交线倾伏向（°）", fixed(line.Trend)},
                        {"交线倾伏角（°）", fixed(line.Plunge)},
-                       {"交线上端高度", fixed(s.LineTop.z)},
+                       {"交线上端高度", length(s.LineTop.z)},
                        {"第一切割面面积", area(WedgeSurface::FirstPlane)},
                        {"第二切割面面积", area(WedgeSurface::SecondPlane)},
                        {"坡面面积", area(WedgeSurface::SlopeFace)},
                        {"坡顶面面积", area(WedgeSurface::UpperSlope)}}};
-    if (full.Loads.Crack) table.Rows.push_back({"张裂缝面积", area(WedgeSurface::Crack)});
+    if (loads.Crack) table.Rows.push_back({"张裂缝面积", area(WedgeSurface::Crack)});
     table.Rows.insert(table.Rows.end(),
                       {{"坡面迹线长（第一、第二切割面）", edge(WedgeSurface::SlopeFace, WedgeSurface::FirstPlane) + ", " +
                                                           edge(WedgeSurface::SlopeFace, WedgeSurface::SecondPlane)},
@@ -239,9 +244,8 @@ ReportTable geometryTable(const FullReportInputs& full) {
     return table;
 }
 
-ReportTable forceTable(const FullReportInputs& full) {
+ReportTable forceTable(const RealWedge& full, const WedgeLoads& l) {
     const WedgeForces& f = full.Analysis.Forces;
-    const WedgeLoads& l = full.Loads;
     ReportTable table{"作用力（均过形心）",
                       {"作用力", "大小", "方位角（°）", "倾伏角（°）"},
                       {forceRow("自重", f.Weight), forceRow("第一切割面水压力", f.Water1),
@@ -261,40 +265,44 @@ ReportTable forceTable(const FullReportInputs& full) {
 
 std::string stateText(const FullAnalysis& a) { return a.State ? stabilityStateName(*a.State) : "未定"; }
 
-ReportTable safetyTable(const FullReportInputs& full) {
+ReportTable safetyTable(const RealWedge& full, const WedgeLoads& loads) {
     const FullSafety& s = full.Analysis.Safety;
     return {"稳定分析结果（矢量法）",
             {},
             {{"接触状态", contactDescription(s.Contact)},
-             {"第一切割面法向力 N1", fixed(s.Normal1)},
-             {"第二切割面法向力 N2", fixed(s.Normal2)},
-             {"下滑力", fixed(s.Driving)},
-             {"抗滑力", fixed(s.Resisting)},
+             {"第一切割面法向力 N1", withUnit(fixed(s.Normal1), "kN")},
+             {"第二切割面法向力 N2", withUnit(fixed(s.Normal2), "kN")},
+             {"下滑力", withUnit(fixed(s.Driving), "kN")},
+             {"抗滑力", withUnit(fixed(s.Resisting), "kN")},
              {"安全系数 Fs", fixed(s.Factor)},
-             {"所需安全系数 Fst", requiredFactorText(full.Loads)},
+             {"所需安全系数 Fst", requiredFactorText(loads)},
              {"稳定状态", stateText(full.Analysis)}}};
 }
 
 std::string leastBoltText(const SupportDesign& d) {
     if (!d.Least) return "任何方向都无法达到所需安全系数";
     return "方位角 " + fixed(d.Least->Direction.Trend) + "°，倾伏角 " + fixed(d.Least->Direction.Plunge) +
-           "°，所需锚固力 " + fixed(d.Least->Force);
+           "°，所需锚固力 " + withUnit(fixed(d.Least->Force), "kN");
 }
 
 std::string designBoltText(const SupportDesign& d) {
     if (!d.Bolt) return "未给定方向";
     return directionText(d.Bolt->Direction) + "（" + boltModeText(d.Bolt->Mode) + "），所需锚固力 " +
-           (d.BoltForce ? fixed(*d.BoltForce) : "该方向无法达到所需安全系数");
+           (d.BoltForce ? withUnit(fixed(*d.BoltForce), "kN") : "该方向无法达到所需安全系数");
 }
 
 std::vector<ReportItem> fullItems(const FullOutcome& full) {
     if (!full.Report) return {ReportParagraph{"实际楔块的三维分析未能进行：" + full.Failure}};
-    const FullReportInputs& r = *full.Report;
+    const RealWedge& r = *full.Report;
     if (r.Analysis.Refusal) return {ReportParagraph{"实际楔块：" + refusalMessage(*r.Analysis.Refusal)}};
-    return {geometryTable(r), forceTable(r), safetyTable(r),
-            ReportTable{"支护设计",
-                        {},
-                        {{"设计锚杆", designBoltText(r.Design)}, {"最省力锚杆方向", leastBoltText(r.Design)}}}};
+    std::vector<ReportItem> items{geometryTable(r, *full.Loads), forceTable(r, *full.Loads)};
+    if (const std::string note = crackWaterNote(r.Analysis.Forces); full.Loads->Crack && !note.empty())
+        items.push_back(ReportParagraph{note + "。"});
+    items.insert(items.end(), {safetyTable(r, *full.Loads), ReportTable{"支护设计",
+                                                                        {},
+                                                                        {{"设计锚杆", designBoltText(r.Design)},
+                                                                         {"最省力锚杆方向", leastBoltText(r.Design)}}}});
+    return items;
 }
 
 const char* distributionName(Distribution::Kind kind) {
@@ -378,9 +386,17 @@ std::string sensitivityText(const CalculationReportInputs& in, const Sensitivity
                 std::to_string(run.Steps.size() - 1) + " 步";
     if (const auto own = sensitivityBlockPoint(in, run.Input))
         text += "；块体取值 " + significant(own->Value) + " 时 Kc = " + significant(own->SafetyFactor);
-    std::string crossings;
-    for (double v : limitCrossings(run.Steps)) crossings += (crossings.empty() ? "" : "、") + significant(v);
-    text += crossings.empty() ? "；所选范围内 Kc 不经过 1。" : "；Kc = 1 时 " + name + " ≈ " + crossings + "。";
+    // Kc against 1 and, as the window shows it, Fs against the required factor.
+    const auto crossingWords = [&name](const std::vector<double>& values, const std::string& limit, const std::string& none) {
+        std::string crossings;
+        for (double v : values) crossings += (crossings.empty() ? "" : "、") + significant(v);
+        return crossings.empty() ? none : limit + " 时 " + name + " ≈ " + crossings;
+    };
+    const std::string required = floatToText(in.Loads.RequiredFactor);
+    text += "；" + crossingWords(limitCrossings(run.Steps), "Kc = 1", "所选范围内 Kc 不经过 1");
+    text += "；" + crossingWords(limitCrossings(run.Steps, true, in.Loads.RequiredFactor), "Fs = " + required,
+                                 "所选范围内 Fs 不经过所需安全系数 " + required) +
+            "。";
     return text;
 }
 
@@ -487,11 +503,11 @@ ReportSection pictureSection(const CalculationReportInputs& in, const BlockCorne
 
 // ---- conclusion ----
 
-std::string fullConclusion(const FullReportInputs& r) {
+std::string fullConclusion(const RealWedge& r, const WedgeLoads& loads) {
     const FullSafety& s = r.Analysis.Safety;
     const bool enough = *r.Analysis.State == StabilityState::Stable;
     std::string text = "按实际楔块三维分析，安全系数 Fs = " + fixed(s.Factor) + "（" + contactDescription(s.Contact) +
-                       "），所需安全系数 Fst = " + requiredFactorText(r.Loads) + "，稳定状态为“" +
+                       "），所需安全系数 Fst = " + requiredFactorText(loads) + "，稳定状态为“" +
                        stateText(r.Analysis) + "”，" + (enough ? "满足" : "不满足") + "所需安全系数的要求。";
     if (!enough) {
         if (r.Design.Bolt) text += "沿设计锚杆方向" + designBoltText(r.Design) + "。";
@@ -501,10 +517,10 @@ std::string fullConclusion(const FullReportInputs& r) {
     return text;
 }
 
-std::string kcConclusion(const KcResults& r, double required) {
-    const std::string kc = floatToText(r.Safety.SafetyFactor);
+std::string kcConclusion(const BlockRun& r, double required) {
+    const std::string kc = floatToText(r.Safety->SafetyFactor);
     return "按归一化方法（坡顶面取水平于坡高处），楔块稳定安全系数 Kc = " + kc + "（" +
-           contactDescription(r.Safety.Contact) + "），" + (r.Safety.SafetyFactor >= required ? "不小于" : "小于") +
+           contactDescription(r.Safety->Contact) + "），" + (r.Safety->SafetyFactor >= required ? "不小于" : "小于") +
            "所需安全系数 " + floatToText(required) + "。";
 }
 
@@ -514,7 +530,7 @@ ReportSection conclusionSection(const CalculationReportInputs& in, const FullOut
         section.Items.push_back(ReportParagraph{"该块体没有计算结果，不能作出结论。"});
         return section;
     }
-    if (hasFactor(full)) section.Items.push_back(ReportParagraph{fullConclusion(*full.Report)});
+    if (hasFactor(full)) section.Items.push_back(ReportParagraph{fullConclusion(*full.Report, *full.Loads)});
     else section.Items.push_back(ReportParagraph{"实际楔块的三维分析没有得出安全系数，以下结论只依据 Kc。"});
     section.Items.push_back(ReportParagraph{kcConclusion(*in.Results, in.Loads.RequiredFactor)});
     if (in.Probabilistic && in.Probabilistic->Result.Full.Statistics)
@@ -554,19 +570,18 @@ void number(CalculationReport& report) {
 CalculationReportInputs analysedReportInputs(const std::string& blockName, const SavedBlock& block,
                                              const WedgeLoads& loads, const std::string& date) {
     CalculationReportInputs in{blockName, block, loads, std::nullopt, {}, std::nullopt, std::nullopt, date};
-    try {
-        VertexGeometry corners; // fresh per block
-        const BlockAnalysis analysis = analyseBlock(block, corners);
-        if (analysis.FailedTriples.empty()) in.Results = KcResults{*analysis.Geometry, *analysis.Safety};
-    } catch (const Error& e) {
-        in.NoResults = std::string("分析失败：") + e.what();
-    }
+    BlockRun run = runBlock(block, loads);
+    if (run.Failure) in.NoResults = std::string("分析失败：") + run.Failure->what();
+    if (run.complete()) in.Results = std::move(run);
     return in;
 }
 
 CalculationReport calculationReport(const CalculationReportInputs& in) {
-    const BlockCorners corners = blockCorners(in.Block.Quadrants, in.Block.Params.SlopeHeight);
-    const FullOutcome full = in.Results ? fullOutcome(in) : FullOutcome{};
+    // Without results the report shows the corners the planes give, for
+    // the 3D view and to say why the block could not be analysed.
+    const BlockCorners corners =
+        in.Results ? blockCorners(*in.Results) : blockCorners(in.Block.Quadrants, in.Block.Params.SlopeHeight);
+    const FullOutcome full = fullOutcome(in);
     CalculationReport report;
     report.Title = "岩质边坡楔形体稳定性分析计算书";
     report.Header = "楔块 " + in.BlockName + " 稳定性分析计算书";

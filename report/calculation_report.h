@@ -11,7 +11,7 @@
 #include <variant>
 #include <vector>
 
-#include "analysis/geometry.h"
+#include "analysis/block_analysis.h"
 #include "analysis/joints/kinematics.h"
 #include "analysis/joints/measurements.h"
 #include "analysis/joints/sets.h"
@@ -60,12 +60,6 @@ struct CalculationReport {
     std::vector<ReportSection> Sections;
 };
 
-// Kc and the geometry of the wedge's corners, as the block's analysis gave them.
-struct KcResults {
-    WedgeGeometry Geometry;
-    SafetyResult Safety;
-};
-
 struct ProbabilisticRun {
     ProbabilisticSettings Settings;
     ProbabilisticResult Result;
@@ -89,9 +83,9 @@ struct CalculationReportInputs {
     std::string BlockName;
     SavedBlock Block;
     WedgeLoads Loads;
-    // The block's analysis; when absent, NoResults says why and the report
-    // gives the inputs only.
-    std::optional<KcResults> Results;
+    // The block's run, complete (Kc worked out); when absent, NoResults
+    // says why and the report gives the inputs only.
+    std::optional<BlockRun> Results;
     std::string NoResults;
     // Runs made on this very block, when there were any.
     std::optional<ProbabilisticRun> Probabilistic;
@@ -115,8 +109,8 @@ inline constexpr const char* StaleResultsText =
 CalculationReportInputs analysedReportInputs(const std::string& blockName, const SavedBlock& block,
                                              const WedgeLoads& loads, const std::string& date);
 
-// Runs the full analysis and the support design of the block and writes
-// every part; never throws for a block it cannot analyse, it says so.
+// Formats every part from the inputs and the run; never throws for a block
+// that could not be analysed, it says so.
 CalculationReport calculationReport(const CalculationReportInputs& inputs);
 
 // "W1计算书.pdf", beside the block's other reports.

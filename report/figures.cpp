@@ -20,15 +20,16 @@ std::string directionText(const LineDirection& d) {
 
 } // namespace
 
-FullFigureTexts fullFigureTexts(const FullReportInputs& full) {
-    const FullAnalysis& a = full.Analysis;
-    const SupportDesign& d = full.Design;
+FullFigureTexts fullFigureTexts(const BlockRun& run) {
+    const FullAnalysis& a = run.Full->Analysis;
+    const SupportDesign& d = run.Full->Design;
+    const WedgeLoads& loads = run.Loads;
     FullFigureTexts t;
     t.Contact = contactDescription(a.Safety.Contact);
     if (a.Refusal) return t;
     t.Factor = floatToText(a.Safety.Factor);
     t.State = a.State ? stabilityStateName(*a.State) : "未定";
-    t.Required = floatToText(full.Loads.RequiredFactor) + (full.Loads.Preset ? "（" + presetName(*full.Loads.Preset) + "）" : "");
+    t.Required = floatToText(loads.RequiredFactor) + (loads.Preset ? "（" + presetName(*loads.Preset) + "）" : "");
     if (!d.Bolt) t.DesignBolt = "未给定设计锚杆方向";
     else if (!d.BoltForce) t.DesignBolt = "沿设计方向无法达到所需安全系数";
     else t.DesignBolt = floatToFixed4(*d.BoltForce);

@@ -7,7 +7,7 @@
 
 #include "analysis/geometry.h"
 #include "analysis/wedge.h"
-#include "report/full_report.h"
+#include "analysis/block_analysis.h"
 
 namespace trelmox {
 
@@ -28,6 +28,7 @@ struct FullFigureTexts {
     bool operator==(const FullFigureTexts&) const = default;
 };
 
-FullFigureTexts fullFigureTexts(const FullReportInputs& full);
+// Of a run whose full analysis was worked out (run.Full).
+FullFigureTexts fullFigureTexts(const BlockRun& run);
 
 } // namespace trelmox

@@ -12,57 +12,75 @@ namespace trelmox {
 
 namespace {
 
-const char* const PlaneNames[PlaneCount] = {"第一切割面", "第二切割面", "坡顶面", "坡面"};
+// What the report shows, by reference into the run.
+struct ReportedWedge {
+    const std::string& BlockName;
+    const SavedBlock& Block;
+    const WedgeLoads& Loads;
+    const FullAnalysis& Analysis;
+    const SupportDesign& Design;
+    const std::optional<SafetyResult>& Kc;
+};
 
 std::string fixed(double v) { return floatToFixed4(v); }
 
+// Every figure with its unit, as a report an engineer signs must show it:
+// lengths in m, areas in m², volumes in m³, forces in kN, pressures and
+// cohesions in kPa, unit weights in kN/m³, angles in degrees.
+std::string withUnit(const std::string& figure, const char* unit) { return figure + " " + unit; }
+std::string deg(const std::string& figure) { return figure + "°"; }
+
 std::string directionText(const LineDirection& d) {
-    return "方位角\t" + floatToText(d.Trend) + "\t倾伏角\t" + floatToText(d.Plunge);
+    return "方位角\t" + deg(floatToText(d.Trend)) + "\t倾伏角\t" + deg(floatToText(d.Plunge));
 }
 
-void inputLines(std::vector<std::string>& lines, const FullReportInputs& in) {
+void inputLines(std::vector<std::string>& lines, const ReportedWedge& in) {
     const WedgeLoads& l = in.Loads;
     const TWedgeParams& p = in.Block.Params;
     lines.insert(lines.end(), {"第一部分：平面产状（倾角及倾向角）", ""});
     for (int i = 0; i < PlaneCount; ++i)
         lines.push_back(std::to_string(i + 1) + "." + PlaneNames[i] + ":" + (i < 2 ? "\t" : "\t\t") +
-                        floatToText(in.Block.Attitudes[i].DipAngle) + "\t" +
-                        floatToText(in.Block.Attitudes[i].DipDirection));
-    lines.push_back(l.Crack ? "5.张裂缝:\t\t" + floatToText(l.Crack->Attitude.DipAngle) + "\t" +
-                                  floatToText(l.Crack->Attitude.DipDirection) + "\t距坡顶线\t" +
-                                  floatToText(l.Crack->Distance)
+                        deg(floatToText(in.Block.Attitudes[i].DipAngle)) + "\t" +
+                        deg(floatToText(in.Block.Attitudes[i].DipDirection)));
+    lines.push_back(l.Crack ? "5.张裂缝:\t\t" + deg(floatToText(l.Crack->Attitude.DipAngle)) + "\t" +
+                                  deg(floatToText(l.Crack->Attitude.DipDirection)) + "\t距坡顶线\t" +
+                                  withUnit(floatToText(l.Crack->Distance), "m")
                             : "5.张裂缝:\t\t无");
     lines.insert(lines.end(), {"", "第二部分：物理力学参数与荷载", "",
-                               "坡高:\t\tH=\t" + p.SlopeHeight, "岩石容重:\tr=\t" + p.RockUnitWeight,
-                               "水的容重:\trw=\t" + p.WaterUnitWeight, "倒悬系数:\t\t" + p.OverhangCoefficient,
-                               "第一切割面:\tc1=\t" + p.Cohesion1 + "\tf1=\t" + p.Friction1,
-                               "第二切割面:\tc2=\t" + p.Cohesion2 + "\tf2=\t" + p.Friction2,
+                               "坡高:\t\tH=\t" + withUnit(p.SlopeHeight, "m"), "岩石容重:\tr=\t" + withUnit(p.RockUnitWeight, "kN/m³"),
+                               "水的容重:\trw=\t" + withUnit(p.WaterUnitWeight, "kN/m³"),
+                               "倒悬系数:\t\t" + p.OverhangCoefficient,
+                               "第一切割面:\tc1=\t" + withUnit(p.Cohesion1, "kPa") + "\tf1=\t" + p.Friction1,
+                               "第二切割面:\tc2=\t" + withUnit(p.Cohesion2, "kPa") + "\tf2=\t" + p.Friction2,
                                "水压力:\t\t" + waterModeText(l, p)});
     if (l.Crack && l.Water == WaterMode::Saturated)
-        lines.push_back("张裂缝水深:\t\t" + floatToText(l.Crack->WaterDepth));
+        lines.push_back("张裂缝水深:\t\t" + withUnit(floatToText(l.Crack->WaterDepth), "m"));
     lines.push_back("地震系数:\tk=\t" + floatToText(l.SeismicCoefficient) +
                     (l.SeismicDirection ? "\t" + directionText(*l.SeismicDirection) : "\t沿交线倾伏向水平"));
     for (std::size_t i = 0; i < l.Forces.size(); ++i)
-        lines.push_back("外力" + std::to_string(i + 1) + ":\t\t" + floatToText(l.Forces[i].Magnitude) + "\t" +
+        lines.push_back("外力" + std::to_string(i + 1) + ":\t\t" + withUnit(floatToText(l.Forces[i].Magnitude), "kN") + "\t" +
                         directionText(l.Forces[i].Direction));
-    lines.push_back("坡面压力:\t\t" + floatToText(l.FacePressure));
-    lines.push_back("坡顶面压力:\t\t" + floatToText(l.TopPressure));
+    lines.push_back("坡面压力:\t\t" + withUnit(floatToText(l.FacePressure), "kPa"));
+    lines.push_back("坡顶面压力:\t\t" + withUnit(floatToText(l.TopPressure), "kPa"));
     for (std::size_t i = 0; i < l.Bolts.size(); ++i)
         lines.push_back("锚杆" + std::to_string(i + 1) + "(" + boltModeText(l.Bolts[i].Mode) + "):\t" +
-                        floatToText(l.Bolts[i].Force) + "\t" + directionText(l.Bolts[i].Direction));
+                        withUnit(floatToText(l.Bolts[i].Force), "kN") + "\t" + directionText(l.Bolts[i].Direction));
 }
 
-std::string pointText(const TPoint3D& p) { return fixed(p.x) + "\t" + fixed(p.y) + "\t" + fixed(p.z); }
+std::string pointText(const TPoint3D& p) {
+    return withUnit(fixed(p.x), "m") + "\t" + withUnit(fixed(p.y), "m") + "\t" + withUnit(fixed(p.z), "m");
+}
 
-void geometryLines(std::vector<std::string>& lines, const FullReportInputs& in) {
+void geometryLines(std::vector<std::string>& lines, const ReportedWedge& in) {
     const WedgeShape& s = in.Analysis.Shape;
-    const auto area = [&](WedgeSurface f) { return fixed(s.Faces[int(f)].Area); };
-    const auto edge = [&](WedgeSurface a, WedgeSurface b) { return fixed(edgeLength(s, a, b)); };
+    const auto area = [&](WedgeSurface f) { return withUnit(fixed(s.Faces[int(f)].Area), "m²"); };
+    const auto edge = [&](WedgeSurface a, WedgeSurface b) { return withUnit(fixed(edgeLength(s, a, b)), "m"); };
     const LineDirection line = intersectionDirection(s);
     lines.insert(lines.end(),
-                 {"体积:\t\tV=\t" + fixed(s.Volume), "重量:\t\tW=\t" + fixed(norm(in.Analysis.Forces.Weight)),
-                  "形心:\t\t" + pointText(s.Centroid), "交线倾伏向:\t\t" + fixed(line.Trend),
-                  "交线倾伏角:\t\t" + fixed(line.Plunge), "交线上端高度:\t\t" + fixed(s.LineTop.z),
+                 {"体积:\t\tV=\t" + withUnit(fixed(s.Volume), "m³"),
+                  "重量:\t\tW=\t" + withUnit(fixed(norm(in.Analysis.Forces.Weight)), "kN"),
+                  "形心:\t\t" + pointText(s.Centroid), "交线倾伏向:\t\t" + deg(fixed(line.Trend)),
+                  "交线倾伏角:\t\t" + deg(fixed(line.Plunge)), "交线上端高度:\t\t" + withUnit(fixed(s.LineTop.z), "m"),
                   "面积:\t第一切割面\t" + area(WedgeSurface::FirstPlane) + "\t第二切割面\t" + area(WedgeSurface::SecondPlane),
                   "\t坡面\t\t" + area(WedgeSurface::SlopeFace) + "\t坡顶面\t\t" + area(WedgeSurface::UpperSlope),
                   "\t张裂缝\t\t" + area(WedgeSurface::Crack),
@@ -74,19 +92,20 @@ void geometryLines(std::vector<std::string>& lines, const FullReportInputs& in) 
 
 std::string forceLine(const std::string& name, const TPoint3D& force) {
     const double magnitude = norm(force);
-    if (magnitude == 0) return name + "\t0";
+    if (magnitude == 0) return name + "\t" + withUnit("0", "kN");
     const LineDirection d = directionOf(force);
-    return name + "\t" + fixed(magnitude) + "\t" + fixed(d.Trend) + "\t" + fixed(d.Plunge);
+    return name + "\t" + withUnit(fixed(magnitude), "kN") + "\t" + deg(fixed(d.Trend)) + "\t" + deg(fixed(d.Plunge));
 }
 
-void forceLines(std::vector<std::string>& lines, const FullReportInputs& in) {
+void forceLines(std::vector<std::string>& lines, const ReportedWedge& in) {
     const WedgeForces& f = in.Analysis.Forces;
     const WedgeLoads& l = in.Loads;
     lines.insert(lines.end(),
                  {"名称\t\t\t大小\t方位角\t倾伏角", forceLine("自重\t\t", f.Weight),
-                  forceLine("第一切割面水压力", f.Water1) + "\t平均水压\t" + fixed(f.Pressure1),
-                  forceLine("第二切割面水压力", f.Water2) + "\t平均水压\t" + fixed(f.Pressure2)});
-    if (l.Crack) lines.push_back(forceLine("张裂缝水压力\t", f.CrackWater) + "\t水深\t" + fixed(f.CrackWaterDepth));
+                  forceLine("第一切割面水压力", f.Water1) + "\t平均水压\t" + withUnit(fixed(f.Pressure1), "kPa"),
+                  forceLine("第二切割面水压力", f.Water2) + "\t平均水压\t" + withUnit(fixed(f.Pressure2), "kPa")});
+    if (l.Crack) lines.push_back(forceLine("张裂缝水压力\t", f.CrackWater) + "\t水深\t" + withUnit(fixed(f.CrackWaterDepth), "m"));
+    if (const std::string note = crackWaterNote(f); l.Crack && !note.empty()) lines.push_back("注：" + note + "。");
     lines.push_back(forceLine("地震力\t\t", f.Seismic));
     for (std::size_t i = 0; i < l.Forces.size(); ++i)
         lines.push_back(forceLine("外力" + std::to_string(i + 1) + "\t\t",
@@ -103,22 +122,22 @@ std::string requiredText(const WedgeLoads& l) {
     return floatToText(l.RequiredFactor) + (l.Preset ? "\t" + presetName(*l.Preset) : "");
 }
 
-void resultLines(std::vector<std::string>& lines, const FullReportInputs& in) {
+void resultLines(std::vector<std::string>& lines, const ReportedWedge& in) {
     const FullSafety& s = in.Analysis.Safety;
     lines.insert(lines.end(), {"接触状态:\t\t" + std::string(contactDescription(s.Contact)),
-                               "第一切割面法向力:\tN1=\t" + fixed(s.Normal1),
-                               "第二切割面法向力:\tN2=\t" + fixed(s.Normal2), "下滑力:\t\t\t" + fixed(s.Driving),
-                               "抗滑力:\t\t\t" + fixed(s.Resisting), "安全系数:\t\tFs=\t" + fixed(s.Factor),
+                               "第一切割面法向力:\tN1=\t" + withUnit(fixed(s.Normal1), "kN"),
+                               "第二切割面法向力:\tN2=\t" + withUnit(fixed(s.Normal2), "kN"),
+                               "下滑力:\t\t\t" + withUnit(fixed(s.Driving), "kN"), "抗滑力:\t\t\t" + withUnit(fixed(s.Resisting), "kN"), "安全系数:\t\tFs=\t" + fixed(s.Factor),
                                "所需安全系数:\t\tFst=\t" + requiredText(in.Loads),
                                "稳定状态:\t\t" + std::string(in.Analysis.State ? stabilityStateName(*in.Analysis.State)
                                                                                    : "未定")});
 }
 
 std::string forceOrNone(const std::optional<double>& force) {
-    return force ? fixed(*force) : "该方向无法达到所需安全系数";
+    return force ? withUnit(fixed(*force), "kN") : "该方向无法达到所需安全系数";
 }
 
-void supportLines(std::vector<std::string>& lines, const FullReportInputs& in) {
+void supportLines(std::vector<std::string>& lines, const ReportedWedge& in) {
     const SupportDesign& d = in.Design;
     if (d.Bolt)
         lines.push_back("设计锚杆(" + boltModeText(d.Bolt->Mode) + "):\t" + directionText(d.Bolt->Direction) +
@@ -126,13 +145,13 @@ void supportLines(std::vector<std::string>& lines, const FullReportInputs& in) {
     else
         lines.push_back("设计锚杆:\t\t未给定方向");
     if (d.Least)
-        lines.push_back("最省力锚杆方向:\t方位角\t" + fixed(d.Least->Direction.Trend) + "\t倾伏角\t" +
-                        fixed(d.Least->Direction.Plunge) + "\t所需锚固力\t" + fixed(d.Least->Force));
+        lines.push_back("最省力锚杆方向:\t方位角\t" + deg(fixed(d.Least->Direction.Trend)) + "\t倾伏角\t" +
+                        deg(fixed(d.Least->Direction.Plunge)) + "\t所需锚固力\t" + withUnit(fixed(d.Least->Force), "kN"));
     else
         lines.push_back("最省力锚杆方向:\t任何方向都无法达到所需安全系数");
 }
 
-std::vector<std::string> reportLines(const FullReportInputs& in) {
+std::vector<std::string> reportLines(const ReportedWedge& in) {
     std::vector<std::string> lines = {"****************楔块" + in.BlockName + "三维稳定分析导出文件****************",
                                       ""};
     inputLines(lines, in);
@@ -169,26 +188,17 @@ std::string waterModeText(const WedgeLoads& loads, const TWedgeParams& p) {
     return "";
 }
 
-FullReportInputs fullReportInputs(const std::string& blockName, const SavedBlock& block, const WedgeLoads& loads) {
-    FullReportInputs in{blockName, block, loads, analyseSavedBlock(block, loads), {}, std::nullopt};
-    const WedgeNumbers numbers = readWedgeNumbers(block.Params);
-    in.Design = designSupport(in.Analysis, numbers, loads);
-    try {
-        in.Kc = computeSafetyFactor(block.Attitudes, numbers);
-    } catch (const Error&) {
-    }
-    return in;
+std::string fullReportText(const std::string& blockName, const BlockRun& run) {
+    return crlfLines(reportLines({blockName, run.Block, run.Loads, run.Full->Analysis, run.Full->Design, run.Safety}));
 }
-
-std::string fullReportText(const FullReportInputs& inputs) { return crlfLines(reportLines(inputs)); }
 
 std::filesystem::path fullReportPath(const std::filesystem::path& reportFolder, const std::string& blockName) {
     checkBlockName(blockName);
     return reportFolder / (blockName + "三维分析.txt");
 }
 
-void writeFullReport(const std::filesystem::path& reportFolder, const FullReportInputs& inputs) {
-    writeTextFile(fullReportPath(reportFolder, inputs.BlockName), fullReportText(inputs));
+void writeFullReport(const std::filesystem::path& reportFolder, const std::string& blockName, const BlockRun& run) {
+    writeTextFile(fullReportPath(reportFolder, blockName), fullReportText(blockName, run));
 }
 
 } // namespace trelmox

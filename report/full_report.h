@@ -9,35 +9,22 @@
 #include <optional>
 #include <string>
 
-#include "analysis/full_analysis.h"
-#include "analysis/support.h"
+#include "analysis/block_analysis.h"
 #include "model/datafile.h"
 #include "model/loads.h"
 
 namespace trelmox {
-
-struct FullReportInputs {
-    std::string BlockName;
-    SavedBlock Block;
-    WedgeLoads Loads;
-    FullAnalysis Analysis;
-    SupportDesign Design;
-    std::optional<SafetyResult> Kc; // absent when it could not be computed
-};
 
 // "主动", "被动"; "无水", "块体水压（使用计算值）", "饱和楔体", ...: the
 // words every report uses for a bolt's mode and for the water.
 std::string boltModeText(BoltMode mode);
 std::string waterModeText(const WedgeLoads& loads, const TWedgeParams& params);
 
-// Runs the full analysis, the support design and Kc of the block.
-// Throws Error as analyseSavedBlock does.
-FullReportInputs fullReportInputs(const std::string& blockName, const SavedBlock& block, const WedgeLoads& loads);
-
-// The report's text (UTF-8, CR LF line ends).
-std::string fullReportText(const FullReportInputs& inputs);
+// The report's text (UTF-8, CR LF line ends) of a run whose full analysis
+// was worked out (run.Full).
+std::string fullReportText(const std::string& blockName, const BlockRun& run);
 std::filesystem::path fullReportPath(const std::filesystem::path& reportFolder, const std::string& blockName);
 // Replaced atomically.
-void writeFullReport(const std::filesystem::path& reportFolder, const FullReportInputs& inputs);
+void writeFullReport(const std::filesystem::path& reportFolder, const std::string& blockName, const BlockRun& run);
 
 } // namespace trelmox

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -41,6 +42,7 @@ QLineEdit* cellBox(const QTableWidget* table, int row, int column) {
 
 QComboBox* modeBox(QWidget* parent) {
     auto* box = new QComboBox(parent);
+    takeWheelOnlyWhenFocused(box);
     for (const char* mode : ModeNames) box->addItem(QString::fromUtf8(mode));
     return box;
 }
@@ -60,7 +62,6 @@ LoadsWindow::LoadsWindow(Workspace& workspace) : QWidget(nullptr, Qt::Window), w
     setObjectName(QStringLiteral("LoadsWindow"));
     setWindowTitle(QStringLiteral("荷载与支护"));
     setFont(dialogFont(12));
-    resize(820, 640);
 
     caption_ = new QLabel(this);
     caption_->setObjectName(QStringLiteral("BlockCaption"));
@@ -88,17 +89,32 @@ LoadsWindow::LoadsWindow(Workspace& workspace) : QWidget(nullptr, Qt::Window), w
     statusBar_->setSizeGripEnabled(false);
     statusBar_->addWidget(new QLabel(QStringLiteral("力的方向：方位角自北顺时针，倾伏角向下为正；各力均过楔块形心"), statusBar_), 1);
 
-    auto* columns = new QHBoxLayout;
+    // The form scrolls on a small screen; the buttons and the status bar
+    // stay in view below it.
+    auto* form = new QWidget;
+    form->setObjectName(QStringLiteral("LoadsForm"));
+    auto* columns = new QHBoxLayout(form);
+    left->setParent(form);
+    right->setParent(form);
     columns->addWidget(left, 2);
     columns->addWidget(right, 3);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("LoadsScroll"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(form);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     for (QPushButton* button : {confirmButton, analyseButton, exitButton}) buttons->addWidget(button);
     auto* layout = new QVBoxLayout(this);
+    // The status bar lies on the window's bottom edge, as in the other windows.
+    const QMargins margins = layout->contentsMargins();
+    layout->setContentsMargins(margins.left(), margins.top(), margins.right(), 0);
     layout->addWidget(caption_);
-    layout->addLayout(columns, 1);
+    layout->addWidget(scroll, 1);
     layout->addLayout(buttons);
     layout->addWidget(statusBar_);
+    fitToScreen(this, {820, 640});
 
     workspace_.document().addListener([this] { showDocument(); });
     showDocument();
@@ -170,6 +186,11 @@ QTableWidget* LoadsWindow::addTable(QWidget* parent, const char* name, const QSt
     table->setHorizontalHeaderLabels(headers);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 12);
+    // The cells are edited in their own boxes only: the table itself takes
+    // no focus and opens no editor of its own, so keys never leave a cell
+    // for the table.
+    table->setFocusPolicy(Qt::NoFocus);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // The header and four rows in view; more rows scroll.
     table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() + 4 * (table->fontMetrics().height() + 12) + 4);
     return table;
@@ -233,6 +254,7 @@ void LoadsWindow::buildDesign(QWidget* column) {
     auto* form = new QFormLayout(design);
     preset_ = new QComboBox(design);
     preset_->setObjectName(QStringLiteral("PresetBox"));
+    takeWheelOnlyWhenFocused(preset_);
     preset_->addItem(QStringLiteral("自定义"));
     presets_ = standardPresets();
     for (const FactorPreset& preset : presets_)
@@ -318,11 +340,16 @@ void LoadsWindow::showRows(QTableWidget* table, const std::vector<std::vector<st
             box->setObjectName(QStringLiteral("%1%2_%3").arg(table->objectName()).arg(row).arg(column));
             connect(box, &QLineEdit::textEdited, this, &LoadsWindow::takeEdits);
             table->setCellWidget(row, column, box);
+            // A cell box counts to the view as its editor: the delegate would
+            // close it on Return and hand the focus and the next keys to the
+            // table. The box is the user's until the user leaves it.
+            box->removeEventFilter(table->itemDelegate());
         }
         if (withMode) {
             QComboBox* mode = modeBox(table);
             connect(mode, &QComboBox::activated, this, &LoadsWindow::takeEdits);
             table->setCellWidget(row, ModeColumn, mode);
+            mode->removeEventFilter(table->itemDelegate());
         }
     }
     for (int row = 0; row < table->rowCount(); ++row) {
@@ -377,10 +404,11 @@ void LoadsWindow::showDocument() {
 void LoadsWindow::showResults() {
     const auto& results = document().results();
     if (!results) return results_->setText(QStringLiteral("尚未分析。按“分析、计算”求安全系数与所需锚固力。"));
+    if (!document().resultsCurrent()) return results_->setText(QString::fromUtf8(StaleResultsNote));
     if (!results->Full) return results_->setText(QString::fromStdString(results->FullFailure));
     if (results->Full->Analysis.Refusal)
         return results_->setText(QString::fromStdString(refusalMessage(*results->Full->Analysis.Refusal)));
-    const FullFigureTexts t = fullFigureTexts(*results->Full);
+    const FullFigureTexts t = fullFigureTexts(*results);
     results_->setText(QStringLiteral("安全系数Fs = %1（%2），%3\n所需安全系数 %4\n设计锚杆所需锚固力：%5\n最省力锚杆：%6")
                           .arg(QString::fromStdString(t.Factor), QString::fromStdString(t.Contact),
                                QString::fromStdString(t.State), QString::fromStdString(t.Required),
@@ -413,16 +441,12 @@ QLineEdit* LoadsWindow::entryBox(LoadsField field, int row) const {
     return nullptr;
 }
 
-void LoadsWindow::focusFailingEntry(const QString& message) {
-    try {
-        loadsFromEntries(document().loadsEntries());
-    } catch (const LoadsEntryError& failure) {
-        QLineEdit* box = entryBox(failure.Field, failure.Row);
-        if (QString::fromUtf8(failure.what()) != message || !box) return;
-        bringUp();
-        box->setFocus(Qt::OtherFocusReason);
-        box->selectAll();
-    }
+void LoadsWindow::focusEntry(LoadsField field, int row) {
+    QLineEdit* box = entryBox(field, row);
+    if (!box) return;
+    bringUp();
+    box->setFocus(Qt::OtherFocusReason);
+    box->selectAll();
 }
 
 void LoadsWindow::confirm() {

@@ -35,10 +35,9 @@ public:
     void bringUp();
     // The box a loads text is typed into; row counts the table's rows.
     QLineEdit* entryBox(LoadsField field, int row = -1) const;
-    // After a command failed with `message`: when a loads text fails with
-    // exactly it, the window comes up with that box focused and its text
-    // selected.
-    void focusFailingEntry(const QString& message);
+    // After a command failed on the loads box `field` (in table row `row`):
+    // the window comes up with that box focused and its text selected.
+    void focusEntry(LoadsField field, int row);
     // The design answers of the last analysis, as shown.
     QString resultsText() const;
 

@@ -22,6 +22,20 @@ public:
         box->setDefaultButton(QMessageBox::No); // Return must not discard the user's edits
         return box->exec() == QMessageBox::Yes;
     }
+    SaveAnswer saveChanges(const QString& text) override {
+        const auto box = titledMessageBox(QMessageBox::Question, text,
+                                          QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        box->button(QMessageBox::Save)->setText(QStringLiteral("保存"));
+        box->button(QMessageBox::Discard)->setText(QStringLiteral("不保存"));
+        box->button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+        box->setDefaultButton(QMessageBox::Cancel);
+        box->setEscapeButton(QMessageBox::Cancel);
+        switch (box->exec()) {
+        case QMessageBox::Save: return SaveAnswer::Save;
+        case QMessageBox::Discard: return SaveAnswer::Discard;
+        default: return SaveAnswer::Cancel;
+        }
+    }
 };
 
 ModalMessageBoxes modalBoxes;
@@ -59,15 +73,15 @@ QString errorBoxText(const QString& message) {
     return message + (chinese ? u'。' : u'.');
 }
 
-bool runCommand(const std::function<void()>& command, const std::function<void(const QString& message)>& afterFailure) {
+bool runCommand(const std::function<void()>& command,
+                const std::function<void(const std::exception& failure)>& afterFailure) {
     // Exceptions must not cross Qt's event loop, so every command ends here.
     try {
         command();
         return true;
     } catch (const std::exception& failure) {
-        const QString message = QString::fromUtf8(failure.what());
-        messageBoxes().error(errorBoxText(message));
-        if (afterFailure) afterFailure(message);
+        messageBoxes().error(errorBoxText(QString::fromUtf8(failure.what())));
+        if (afterFailure) afterFailure(failure);
     }
     return false;
 }

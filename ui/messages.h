@@ -21,6 +21,10 @@ public:
     virtual void error(const QString& text) = 0;
     // A question with the buttons 是 and 否; true for 是.
     virtual bool question(const QString& text) = 0;
+    // Unsaved edits: 保存, 不保存 or 取消 (the default, so that Return
+    // loses nothing).
+    enum class SaveAnswer { Save, Discard, Cancel };
+    virtual SaveAnswer saveChanges(const QString&) { return SaveAnswer::Cancel; }
 };
 
 // The boxes in use; modal QMessageBoxes titled "TRELMOX" unless replaced.
@@ -40,9 +44,9 @@ QString errorBoxText(const QString& message);
 
 // Runs one user command. A failure stops the command where it happened
 // (what was done before stays done) and is shown in the error box, after
-// which `afterFailure` gets the failure's message; the program carries on.
+// which `afterFailure` gets the failure itself; the program carries on.
 // Returns whether the command ran to its end.
 bool runCommand(const std::function<void()>& command,
-                const std::function<void(const QString& message)>& afterFailure = {});
+                const std::function<void(const std::exception& failure)>& afterFailure = {});
 
 } // namespace trelmox::ui

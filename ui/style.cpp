@@ -1,7 +1,12 @@
 #include "ui/style.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QLabel>
+
+#include <algorithm>
 #include <QPalette>
+#include <QScreen>
 #include <QWidget>
 
 namespace trelmox::ui {
@@ -18,7 +23,44 @@ QFont namedFont(const QStringList& families, int pixelSize) {
 // Title bar and borders of a typical desktop frame.
 constexpr QSize FrameExtent(8, 27);
 
+// Hands the wheel of a box without focus to the box's parent: a table's
+// viewport or a form, which scroll.
+class WheelGuard final : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* box = qobject_cast<QWidget*>(watched);
+        if (event->type() != QEvent::Wheel || !box || box->hasFocus()) return false;
+        if (QWidget* parent = box->parentWidget()) QCoreApplication::sendEvent(parent, event);
+        return true;
+    }
+};
+
 } // namespace
+
+void fitToScreen(QWidget* window, QSize wanted) {
+    const QScreen* screen = window->screen();
+    if (!screen) return window->resize(wanted);
+    window->resize(wanted.boundedTo(screen->availableGeometry().size() - FrameExtent));
+}
+
+void placeBeside(QWidget* window, const QWidget* anchor) {
+    const QScreen* screen = anchor->screen();
+    if (!screen) return;
+    const QRect free = screen->availableGeometry();
+    const QRect beside = anchor->frameGeometry();
+    const QSize outer = window->size() + FrameExtent;
+    int x = free.left();
+    if (beside.right() + 1 + outer.width() <= free.right() + 1) x = beside.right() + 1;
+    else if (beside.left() - outer.width() >= free.left()) x = beside.left() - outer.width();
+    const int y = std::clamp(beside.top(), free.top(), std::max(free.top(), free.bottom() + 1 - outer.height()));
+    window->move(x, y);
+}
+
+void takeWheelOnlyWhenFocused(QWidget* box) {
+    static WheelGuard* const guard = new WheelGuard; // lives as long as the program
+    box->setFocusPolicy(Qt::StrongFocus);
+    box->installEventFilter(guard);
+}
 
 QFont captionFont(int pixelSize) {
     return namedFont({QStringLiteral("隶书"), QStringLiteral("LiSu"), ChineseFallbackFamily}, pixelSize);

@@ -36,6 +36,20 @@ void placeWindow(QWidget* window, QPoint position, QSize outer);
 // whatever font the fallback brings.
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, QPoint position, const QFont& font);
 
+// Resizes a window to `wanted`, or to what the screen's free area leaves
+// (less the frame), so that a window never opens larger than the screen.
+void fitToScreen(QWidget* window, QSize wanted);
+
+// Moves a window that is about to be shown beside `anchor` (to its right,
+// else to its left, else at the screen's left edge), within the screen's
+// free area, so that it hides as little of `anchor` as the screen allows.
+void placeBeside(QWidget* window, const QWidget* anchor);
+
+// A box that changes its value by the mouse wheel (a combo box, a spin box)
+// takes the wheel only once it has the focus; before, the wheel scrolls what
+// the box lies in, so scrolling a table or form never changes a value.
+void takeWheelOnlyWhenFocused(QWidget* box);
+
 // Height of a status bar at a window's bottom edge.
 inline constexpr int StatusBarHeight = 20;
 

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -70,7 +71,7 @@ TForm2::TForm2(Workspace& workspace) : workspace_(workspace) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("楔快失稳分析数据输入"));
     setFont(dialogFont(12));
-    resize(ClientSize);
+    setFixedSize(ClientSize); // fixed places: resizing would cut off the buttons or strand the status bar
     buildModeSelectors();
     buildBlockPanel();
     buildQuadrantGroup();
@@ -241,6 +242,31 @@ std::vector<NumberBox> TForm2::numberBoxes() const {
     return boxes;
 }
 
+// field: the angle's name ("走向角", "倾角", "倾向"), row: the plane.
+bool TForm2::focusAngleBox(const std::string& field, int row) {
+    if (row < 0 || row >= 4) return false;
+    const bool dipMode = dipMode_->isChecked();
+    const std::pair<const char*, TypeAheadCombo*> named[] = {
+        {"走向角", dipMode ? nullptr : quadrantBoxes_[row][StrikeAngleBox]},
+        {"倾角", dipMode ? dipBoxes_[row][DipAngleField] : quadrantBoxes_[row][DipAngleBox]},
+        {"倾向", dipMode ? dipBoxes_[row][DipDirectionField] : nullptr}};
+    for (const auto& [name, box] : named)
+        if (box && field == name) {
+            activateWindow();
+            box->setFocus(Qt::OtherFocusReason);
+            box->lineEdit()->selectAll();
+            return true;
+        }
+    return false;
+}
+
+std::vector<NumberBox> TForm2::confirmBoxes() const {
+    std::vector<NumberBox> boxes = workspace_.parameters().numberBoxes();
+    const std::vector<NumberBox> planes = numberBoxes();
+    boxes.insert(boxes.begin(), planes.begin(), planes.end());
+    return boxes;
+}
+
 void TForm2::RadioButton1Click() {
     dipGroup_->hide();
     quadrantGroup_->show();
@@ -255,31 +281,35 @@ void TForm2::addListEntry(const QString& entry) {
     if (!blockName_->hasItem(entry)) blockName_->appendItem(entry);
 }
 
-void TForm2::BitBtn1Click() {
+// Either mode confirms the one block and writes both files: the report and
+// the data file (with the companion file of the loads). A confirm is all or
+// nothing: a refused plane, parameter or load text writes no file.
+bool TForm2::confirm(bool dipMode) {
     WrittenFiles written;
+    bool done = false;
     workspace_.runCommand(
-        [this, &written] {
-            if (!document().confirmQuadrants()) return messageBoxes().message(EmptyBlockNameMessage);
+        [this, &written, &done, dipMode] {
+            document().checkParameters(true);
+            document().loads();
+            if (!(dipMode ? document().confirmDips() : document().confirmQuadrants()))
+                return messageBoxes().message(EmptyBlockNameMessage);
             const QString name = blockNameText();
-            addListEntry(Parse(".", name.toStdString(), 2) == "txt" ? name : name + QStringLiteral(".txt"));
+            if (dipMode) addListEntry(name);
+            else addListEntry(Parse(".", name.toStdString(), 2) == "txt" ? name : name + QStringLiteral(".txt"));
             workspace_.writeReport(written);
             workspace_.writeDataFile(written);
+            done = true;
         },
-        numberBoxes());
+        confirmBoxes());
     workspace_.showSaved(statusBar_, written);
+    return done;
 }
 
-void TForm2::BitBtn3Click() {
-    WrittenFiles written;
-    workspace_.runCommand(
-        [this, &written] {
-            if (!document().confirmDips()) return messageBoxes().message(EmptyBlockNameMessage);
-            workspace_.writeReport(written);
-            addListEntry(blockNameText());
-        },
-        numberBoxes());
-    workspace_.showSaved(statusBar_, written);
-}
+bool TForm2::confirmShownMode() { return confirm(dipMode_->isChecked()); }
+
+void TForm2::BitBtn1Click() { confirm(false); }
+
+void TForm2::BitBtn3Click() { confirm(true); }
 
 void TForm2::BitBtn2Click() { hide(); }
 
@@ -291,7 +321,6 @@ void TForm2::ComboBox33Select() {
     runCommand([this] {
         if (!workspace_.mayLoadOverEdits(blockNameText())) return blockName_->declineChoice();
         workspace_.loadBlock();
-        workspace_.parameters().setBlockNameText(blockNameText());
     });
 }
 

@@ -35,6 +35,14 @@ public:
     // Event handlers, one per control event.
     void RadioButton1Click();
     void RadioButton2Click();
+    // After a confirm refused an angle out of range ("坡面倾角应在0到90之间"):
+    // the box holding it gets the focus, as after a text that is not a
+    // number; false when the message names no box of the mode shown.
+    bool focusAngleBox(const std::string& field, int row);
+
+    // The confirm of the mode shown; whether it went through.
+    bool confirmShownMode();
+
     void BitBtn1Click(); // quadrant-mode confirm
     void BitBtn3Click(); // dip-mode confirm
     void BitBtn2Click(); // exit: hide
@@ -53,6 +61,9 @@ private:
     void buildSchematic();
     void showDocument();
     void addListEntry(const QString& entry);
+    bool confirm(bool dipMode);
+    // The boxes a confirm reads: the planes', then the parameters'.
+    std::vector<NumberBox> confirmBoxes() const;
 
     Workspace& workspace_;
     QRadioButton* quadrantMode_ = nullptr;

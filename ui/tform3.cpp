@@ -66,6 +66,7 @@ TForm3::TForm3(Workspace& workspace) : workspace_(workspace) {
     statusBar_->setSizeGripEnabled(false);
     statusBar_->setGeometry(0, height() - StatusBarHeight, width(), StatusBarHeight);
     statusBar_->addWidget(new QLabel(QStringLiteral("本对话框用于输入岩体及结构面的物理、力学参数"), statusBar_), 1);
+    setFixedSize(size()); // fixed places: resizing would cut off the buttons or strand the status bar
     document().addListener([this] { showDocument(); });
 }
 
@@ -92,6 +93,9 @@ void TForm3::buildPanels() {
     makeCaption(blockPanel, QStringLiteral("块体名称"), {LeftLabelX, 11});
     blockName_ = new TypeAheadCombo(QStringLiteral("ComboBox33"), blockPanel);
     blockName_->setGeometry(LeftBoxX, 9, 81, BoxHeight);
+    // The name typed here is the document's entry name, as in the entry window.
+    connect(blockName_, &QComboBox::editTextChanged, this,
+            [this](const QString& text) { document().setEntryName(text.toStdString()); });
     connect(blockName_, &TypeAheadCombo::listedNameChosen, this, &TForm3::ComboBox33Select);
 
     QFrame* panel1 = makePanel(this, 48, 65, width);
@@ -127,6 +131,14 @@ void TForm3::buildPanels() {
     connect(confirm, &QPushButton::clicked, this, &TForm3::BitBtn1Click);
     connect(exit, &QPushButton::clicked, this, &TForm3::BitBtn2Click);
     values_[0]->lineEdit()->installEventFilter(this);
+    // Tab walks the form as it reads, row by row, the mode between the two
+    // water rows, then the commands.
+    std::vector<QWidget*> order{blockName_, view};
+    for (int number = 1; number <= 6; ++number) order.push_back(valueBox(number));
+    order.insert(order.end(), {entered_, computed_});
+    for (int number = 7; number <= 12; ++number) order.push_back(valueBox(number));
+    order.insert(order.end(), {confirm, exit});
+    for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
 bool TForm3::eventFilter(QObject* watched, QEvent* event) {
@@ -138,6 +150,7 @@ QString TForm3::blockNameText() const { return blockName_->text(); }
 void TForm3::setBlockNameText(const QString& text) { blockName_->setText(text); }
 
 void TForm3::showDocument() {
+    blockName_->setText(QString::fromStdString(document().entryName()));
     const TWedgeParams& params = document().params();
     for (int i = 0; i < 12; ++i) values_[i]->setText(QString::fromStdString(params.*ParameterFields[i]));
     if (params.WaterPressureMode != shownMode_) showWaterMode(params.WaterPressureMode);
@@ -170,17 +183,24 @@ void TForm3::RadioButton2Click() {
 
 void TForm3::ComboBox1DblClick() { values_[0]->appendItem(values_[0]->text()); }
 
-void TForm3::BitBtn1Click() {
+// Nothing is saved that reading the block back would refuse, and nothing
+// without a confirmed block: the files would be named ".txt".
+bool TForm3::confirm() {
     for (TypeAheadCombo* box : values_) box->appendItem(box->text());
+    if (workspace_.refuseUnnamed()) return false;
     WrittenFiles written;
-    workspace_.runCommand(
+    const bool done = workspace_.runCommand(
         [this, &written] {
+            document().checkSavable(false);
             workspace_.writeReport(written);
             workspace_.writeDataFile(written);
         },
-        {});
+        numberBoxes());
     workspace_.showSaved(statusBar_, written);
+    return done;
 }
+
+void TForm3::BitBtn1Click() { confirm(); }
 
 void TForm3::BitBtn2Click() { hide(); }
 
@@ -191,7 +211,6 @@ void TForm3::BitBtn6Click() {
 void TForm3::ComboBox33Select() {
     runCommand([this] {
         if (!workspace_.mayLoadOverEdits(blockNameText())) return blockName_->declineChoice();
-        document().setEntryName(blockNameText().toStdString());
         workspace_.loadBlock();
     });
 }

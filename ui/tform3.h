@@ -34,6 +34,10 @@ public:
     void RadioButton1Click(); // entered water pressures
     void RadioButton2Click(); // computed water pressures
     void ComboBox1DblClick();
+    // Checks and saves the block with its parameters and loads; whether it
+    // went through.
+    bool confirm();
+
     void BitBtn1Click();      // confirm
     void BitBtn2Click();      // exit: hide
     void BitBtn6Click();      // view report

@@ -32,6 +32,14 @@ QLabel* makeCaption(QWidget* parent, const QString& name, const QString& text, Q
     return label;
 }
 
+// A figure is never cut at the front: the box shows its beginning, and the
+// whole text is in the tooltip when it is longer than the box.
+void showWhole(QLineEdit* box, const std::string& text) {
+    box->setText(QString::fromStdString(text));
+    box->setCursorPosition(0);
+    box->setToolTip(box->text());
+}
+
 QLineEdit* makeResultBox(QWidget* parent, const QString& name, QRect rect) {
     QLineEdit* box = makeEdit(parent, name, rect);
     box->setReadOnly(true);
@@ -74,8 +82,10 @@ TForm4::TForm4(Workspace& workspace) : workspace_(workspace) {
     statusBar_->setObjectName(QStringLiteral("StatusBar1"));
     statusBar_->setSizeGripEnabled(false);
     statusBar_->setGeometry(0, height() - StatusBarHeight, width(), StatusBarHeight);
-    statusBar_->addWidget(new QLabel(QStringLiteral("本对话框用于输入岩体及结构面的物理、力学参数"), statusBar_), 1);
+    // This window analyses; the parameter window's hint would mislead here.
+    statusBar_->addWidget(new QLabel(QStringLiteral("本对话框用于分析、计算楔块的稳定性"), statusBar_), 1);
     buildFullAnalysisPanel();
+    setFixedSize(size()); // fixed places: resizing would cut off the buttons or strand the status bar
     workspace_.document().addListener([this] { showDocument(); });
 }
 
@@ -88,6 +98,12 @@ void TForm4::buildResultRows() {
     safety_ = makeResultBox(this, QStringLiteral("Edit1"), {184, 301, 121, 21});
     makeCaption(this, QStringLiteral("Label3"), QStringLiteral("楔块交线的倾角βab"), {24, 335});
     plunge_ = makeResultBox(this, QStringLiteral("Edit2"), {184, 336, 121, 21});
+    // Under the result boxes, above the status bar: says when the figures
+    // shown no longer belong to the block as it stands.
+    staleNote_ = new QLabel(this);
+    staleNote_->setObjectName(QStringLiteral("StaleNote"));
+    setTextColour(staleNote_, QColor(0xC0, 0, 0));
+    staleNote_->setGeometry(24, 362, 300, 18);
 }
 
 QString TForm4::volumeText() const { return volume_->text(); }
@@ -107,13 +123,18 @@ void TForm4::showBlockName() {
     blockName_->setText(QString::fromStdString(*shownBlock_));
 }
 
+// Results are shown only beside the inputs they belong to: once a
+// confirmed plane, a parameter or a load changes, the figures that depend on
+// it are cleared and the note asks for a new analysis.
 void TForm4::showDocument() {
     const BlockDocument& document = workspace_.document();
     const FigureTexts shown = document.figures().value_or(FigureTexts{});
-    volume_->setText(QString::fromStdString(shown.Volume));
-    height_->setText(QString::fromStdString(shown.Height));
-    plunge_->setText(QString::fromStdString(shown.Plunge));
-    safety_->setText(QString::fromStdString(shown.SafetyFactor));
+    showWhole(volume_, shown.Volume);
+    showWhole(height_, shown.Height);
+    showWhole(plunge_, shown.Plunge);
+    showWhole(safety_, shown.SafetyFactor);
+    staleNote_->setText(document.results() && !document.resultsCurrent() ? QString::fromUtf8(StaleResultsNote)
+                                                                          : QString());
     showFullResults();
     if (shownBlock_ && *shownBlock_ != document.currentBlock()) {
         shownBlock_.reset();
@@ -127,7 +148,7 @@ void TForm4::BitBtn1Click() {
     workspace_.runCommand(
         [this, &written] {
             BlockDocument& document = workspace_.document();
-            const BlockAnalysis analysis = document.analyse();
+            const BlockRun analysis = document.analyse();
             for (const FailedTriple& triple : analysis.FailedTriples)
                 messageBoxes().message(QString::fromStdString(failedTripleMessage(triple)));
             if (!analysis.FailedTriples.empty()) return;
@@ -170,8 +191,13 @@ void TForm4::buildFullAnalysisPanel() {
     fullContact_ = row("FsContactEdit", "接触状态");
     state_ = row("StateEdit", "稳定状态");
     required_ = row("RequiredEdit", "所需安全系数");
-    designBolt_ = row("DesignBoltEdit", "设计锚杆力");
-    leastBolt_ = row("LeastBoltEdit", "最省锚固力");
+    designBolt_ = row("DesignBoltEdit", "设计锚杆力（kN）");
+    leastBolt_ = row("LeastBoltEdit", "最省锚固力（kN）");
+    // The least force's direction is longer than a box: shown whole below it.
+    leastBoltDirection_ = new QLabel(panel);
+    leastBoltDirection_->setObjectName(QStringLiteral("LeastBoltText"));
+    leastBoltDirection_->setWordWrap(true);
+    form->addRow(leastBoltDirection_);
     fullNote_ = new QLabel(panel);
     fullNote_->setObjectName(QStringLiteral("FullNote"));
     fullNote_->setWordWrap(true);
@@ -190,21 +216,20 @@ QString TForm4::stateText() const { return state_->text(); }
 // Empty boxes without results, as Kc's; a wedge the real planes do not cut
 // out, or a full analysis that failed, says why under the boxes.
 void TForm4::showFullResults() {
-    const auto& results = workspace_.document().results();
-    const bool full = results && results->Full;
-    const FullFigureTexts shown = full ? fullFigureTexts(*results->Full) : FullFigureTexts{};
-    fullFactor_->setText(QString::fromStdString(shown.Factor));
-    fullContact_->setText(QString::fromStdString(shown.Contact));
-    state_->setText(QString::fromStdString(shown.State));
-    required_->setText(QString::fromStdString(shown.Required));
-    designBolt_->setText(QString::fromStdString(shown.DesignBolt));
-    leastBolt_->setText(QString::fromStdString(shown.LeastBolt));
-    for (QLineEdit* box : {designBolt_, leastBolt_}) {
-        box->setToolTip(box->text());
-        box->setCursorPosition(0);
-    }
+    const BlockDocument& document = workspace_.document();
+    const auto& results = document.results();
+    const bool full = results && results->Full && document.resultsCurrent();
+    const FullFigureTexts shown = full ? fullFigureTexts(*results) : FullFigureTexts{};
+    showWhole(fullFactor_, shown.Factor);
+    showWhole(fullContact_, shown.Contact);
+    showWhole(state_, shown.State);
+    showWhole(required_, shown.Required);
+    showWhole(designBolt_, shown.DesignBolt);
+    const auto comma = shown.LeastBolt.find("，");
+    showWhole(leastBolt_, shown.LeastBolt.substr(0, comma));
+    leastBoltDirection_->setText(QString::fromStdString(shown.LeastBolt));
     std::string note;
-    if (results && !full) note = results->FullFailure;
+    if (document.resultsCurrent() && !results->Full) note = results->FullFailure;
     if (full && results->Full->Analysis.Refusal) note = refusalMessage(*results->Full->Analysis.Refusal);
     fullNote_->setText(QString::fromStdString(note));
 }

@@ -63,6 +63,8 @@ private:
     QLineEdit* designBolt_ = nullptr;
     QLineEdit* leastBolt_ = nullptr;
     QLabel* fullNote_ = nullptr;
+    QLabel* leastBoltDirection_ = nullptr;
+    QLabel* staleNote_ = nullptr;
     // The block whose name or report the window shows, once it shows one:
     // name, results and report must never belong to different blocks.
     std::optional<std::string> shownBlock_;

@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
+#include "ui/style.h"
+
 #include <utility>
 
 namespace trelmox::ui {
@@ -32,12 +34,18 @@ TypeAheadCombo::TypeAheadCombo(const QString& objectName, QWidget* parent) : QCo
     connect(edit, &QLineEdit::selectionChanged, this,
             [this] { lastSelected_ = static_cast<int>(lineEdit()->selectedText().size()); });
     connect(this, &QComboBox::activated, this, &TypeAheadCombo::onActivated);
+    // The whole text in the tooltip, for a text longer than the box.
+    connect(this, &QComboBox::editTextChanged, this, [this](const QString& text) { setToolTip(text); });
+    takeWheelOnlyWhenFocused(this);
 }
 
 void TypeAheadCombo::setText(const QString& text) {
     if (text == currentText()) return;
     settled_ = text;
     setEditText(text);
+    // A text set for the user to read shows its beginning: a long figure
+    // must not appear as its last digits.
+    if (!hasFocus()) lineEdit()->setCursorPosition(0);
 }
 
 // Changing the list moves the current item and with it the edit text; the

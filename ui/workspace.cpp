@@ -9,6 +9,8 @@
 #include "model/files.h"
 #include "model/numtext.h"
 #include "ui/loads_window.h"
+#include "ui/tform2.h"
+#include "ui/tform3.h"
 #include "ui/messages.h"
 #include "ui/typeaheadcombo.h"
 
@@ -25,16 +27,16 @@ bool startDetached(const QString& program, const QStringList& arguments) {
     return !found.isEmpty() && QProcess::startDetached(found, arguments);
 }
 
-// The message converting the box's text fails with, or nothing.
-std::optional<QString> numberError(const NumberBox& number) {
+// Whether the box's text is not a number.
+bool notANumber(const NumberBox& number) {
     try {
         const std::string text = number.box->text().toStdString();
         if (number.integer) textToInt32(text);
         else textToFloat(text);
     } catch (const Error& failure) {
-        return QString::fromUtf8(failure.what());
+        return failure.kind() == ErrorKind::NumberText;
     }
-    return std::nullopt;
+    return false;
 }
 
 void giveFocus(TypeAheadCombo* box) {
@@ -65,10 +67,25 @@ void Workspace::attach(TForm2* planeEntry, TForm3* parameters, TForm4* analysis)
     analysis_ = analysis;
 }
 
-bool Workspace::refuseEmptyBlockName() const {
+bool Workspace::refuseUnnamed() const {
     if (document_.named()) return false;
-    messageBoxes().message(EmptyBlockNameMessage);
+    messageBoxes().message(document_.entryName().empty() ? QString::fromUtf8(EmptyBlockNameMessage)
+                                                         : QString::fromUtf8(NoConfirmedBlockMessage));
     return true;
+}
+
+// Saving confirms the planes in the entry window's mode, then writes the
+// parameters and loads with the block, each step as its own button does.
+bool Workspace::settleEdits(const QString& question) {
+    if (!document_.modified()) return true;
+    switch (messageBoxes().saveChanges(question)) {
+    case MessageBoxes::SaveAnswer::Discard: return true;
+    case MessageBoxes::SaveAnswer::Cancel: return false;
+    case MessageBoxes::SaveAnswer::Save: break;
+    }
+    if (document_.planesModified() && !planeEntry_->confirmShownMode()) return false;
+    if (document_.modified() && !parameters_->confirm()) return false;
+    return !document_.modified();
 }
 
 void Workspace::writeReport(WrittenFiles& written) {
@@ -114,13 +131,25 @@ QString Workspace::currentReportText() const {
     }
 }
 
-// The boxes come in the order the command reads them; the first one whose
-// own text fails with exactly this message is the one to correct.
+// A loads box names itself in its failure. The other boxes come in the
+// order the command reads them, and it stops at the first text that is not
+// a number: the first such box is the one to correct.
 bool Workspace::runCommand(const std::function<void()>& command, const std::vector<NumberBox>& boxesRead) const {
-    return ui::runCommand(command, [this, &boxesRead](const QString& message) {
+    return ui::runCommand(command, [this, &boxesRead](const std::exception& failure) {
+        if (const auto* entry = dynamic_cast<const LoadsEntryError*>(&failure)) {
+            if (loads_) loads_->focusEntry(entry->Field, entry->Row);
+            return;
+        }
+        const auto* error = dynamic_cast<const Error*>(&failure);
+        if (!error) return;
+        // A plane's angle out of range names its box and plane.
+        if (error->kind() == ErrorKind::RefusedInput) {
+            if (planeEntry_ && planeEntry_->isVisible()) planeEntry_->focusAngleBox(error->field(), error->row());
+            return;
+        }
+        if (error->kind() != ErrorKind::NumberText) return;
         for (const NumberBox& number : boxesRead)
-            if (numberError(number) == message) return giveFocus(number.box);
-        if (loads_) loads_->focusFailingEntry(message);
+            if (notANumber(number)) return giveFocus(number.box);
     });
 }
 

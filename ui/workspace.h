@@ -97,8 +97,17 @@ public:
     void viewReport(const QString& blockNameBoxText) const;
     void setProgramStarter(ProgramStarter starter) { startProgram_ = std::move(starter); }
 
+    // Shows what the file writers lack, the entry name or a confirmed
+    // block, and says whether they lack it.
+    bool refuseUnnamed() const;
+
+    // Asks what to do with edits not yet confirmed or saved, when there are
+    // any: true when they were saved or the user lets them go, false when
+    // the user cancels or saving failed (its error shown).
+    bool settleEdits(const QString& question);
+
 private:
-    bool refuseEmptyBlockName() const;
+    bool refuseEmptyBlockName() const { return refuseUnnamed(); }
 
     std::filesystem::path programFolder_;
     BlockDocument document_;

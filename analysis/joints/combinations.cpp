@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <exception>
 #include <mutex>
+#include <set>
 #include <omp.h>
 
 #include "analysis/joints/kinematics.h"
 #include "model/attitude.h"
 #include "model/error.h"
+#include "model/exact_text.h"
 #include "model/numtext.h"
 
 namespace trelmox {
@@ -46,6 +48,15 @@ WedgeNumbers pairNumbers(const WedgeNumbers& slope, const CandidatePlane& first,
     return n;
 }
 
+// The failure messages of a run, each stored once. Never shrinks: the
+// messages are a small fixed vocabulary, and rows of earlier runs point in.
+const std::string* sharedMessage(const std::string& message) {
+    static std::mutex mutex;
+    static std::set<std::string> messages;
+    const std::lock_guard lock(mutex);
+    return &*messages.insert(message).first;
+}
+
 // Everything the pairs share, worked out once.
 struct PairContext {
     const std::vector<CandidatePlane>& Planes;
@@ -66,18 +77,18 @@ void analysePair(const PairContext& context, PlanePair& pair, FullAnalysis& work
         pair.Kc = computeSafetyFactor(PlaneAttitudeArray{a.Plane, b.Plane, context.Slope.Top, context.Slope.Face},
                                       numbers);
     } catch (const Error& e) {
-        pair.KcFailure = e.what();
+        pair.KcFailure = sharedMessage(e.what());
     }
     WedgePlanes planes = context.SlopePlanes;
     planes.FirstPlane = context.Normals[pair.First];
     planes.SecondPlane = context.Normals[pair.Second];
     try {
         analyseWedge(planes, numbers, context.Slope.Loads, work);
-        pair.Full = work.Safety;
+        pair.Full = PairSafety{work.Safety.Contact, work.Safety.Factor};
         pair.Refusal = work.Refusal;
         pair.State = work.State;
     } catch (const Error& e) {
-        pair.FullFailure = e.what();
+        pair.FullFailure = sharedMessage(e.what());
     }
 }
 
@@ -102,8 +113,8 @@ void analyseAll(const PairContext& context, std::vector<PlanePair>& pairs, unsig
                 const auto i = static_cast<std::size_t>(row);
                 for (std::size_t j = i + 1; j < n; ++j) {
                     PlanePair& pair = pairs[rowStart(i, n) + (j - i - 1)];
-                    pair.First = i;
-                    pair.Second = j;
+                    pair.First = static_cast<std::uint32_t>(i);
+                    pair.Second = static_cast<std::uint32_t>(j);
                     analysePair(context, pair, work);
                 }
             } catch (...) {
@@ -153,12 +164,15 @@ SavedBlock pairBlock(const SavedBlock& slope, const CandidatePlane& first, const
     data2to1(block.Attitudes, quadrants);
     block.Quadrants[First] = quadrants[First];
     block.Quadrants[Second] = quadrants[Second];
-    if (first.Cohesion) block.Params.Cohesion1 = floatToText(*first.Cohesion);
-    if (first.Friction) block.Params.Friction1 = floatToText(*first.Friction);
-    if (second.Cohesion) block.Params.Cohesion2 = floatToText(*second.Cohesion);
-    if (second.Friction) block.Params.Friction2 = floatToText(*second.Friction);
+    // Exact texts: the block read back is the pair to the last bit.
+    if (first.Cohesion) block.Params.Cohesion1 = floatToExactText(*first.Cohesion);
+    if (first.Friction) block.Params.Friction1 = floatToExactText(*first.Friction);
+    if (second.Cohesion) block.Params.Cohesion2 = floatToExactText(*second.Cohesion);
+    if (second.Friction) block.Params.Friction2 = floatToExactText(*second.Friction);
     return block;
 }
+
+const std::string PlanePair::NoFailure;
 
 bool PlanePair::hasFactor() const {
     return Full && cutsOutWedge(Full->Contact) && !std::isnan(Full->Factor);
@@ -180,7 +194,11 @@ std::vector<PlanePair> combinePlanes(const std::vector<CandidatePlane>& planes, 
     PairContext context{planes, slope, {}, wedgePlanes({slope.Top, slope.Top, slope.Top, slope.Face}, slope.Loads.Crack)};
     for (const CandidatePlane& p : planes) context.Normals.push_back(upwardNormal(p.Plane));
     const std::size_t n = planes.size();
-    std::vector<PlanePair> pairs(n < 2 ? 0 : n * (n - 1) / 2);
+    const std::size_t count = n < 2 ? 0 : n * (n - 1) / 2;
+    if (count > MaxCombinationPairs)
+        throw Error("结构面（组）" + std::to_string(n) + " 个，两两组合共 " + std::to_string(count) + " 对，超过一次组合的上限 " +
+                    std::to_string(MaxCombinationPairs) + " 对（约 2000 个结构面）：请先按组号或自动分组，再组合各组");
+    std::vector<PlanePair> pairs(count);
     analyseAll(context, pairs, threads);
     std::sort(pairs.begin(), pairs.end(), criticalFirst);
     return pairs;
@@ -206,8 +224,8 @@ std::optional<std::string> pairProblem(const PlanePair& pair) {
     std::string problem;
     const auto add = [&](const std::string& text) { problem += (problem.empty() ? "" : "；") + text; };
     if (pair.Refusal) add(refusalMessage(*pair.Refusal));
-    if (!pair.FullFailure.empty()) add("Fs：" + pair.FullFailure);
-    if (!pair.KcFailure.empty()) add("Kc：" + pair.KcFailure);
+    if (!pair.FullFailure->empty()) add("Fs：" + *pair.FullFailure);
+    if (!pair.KcFailure->empty()) add("Kc：" + *pair.KcFailure);
     if (problem.empty()) return std::nullopt;
     return problem;
 }

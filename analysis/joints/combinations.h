@@ -7,6 +7,7 @@
 // engineer sees at once which planes cut out the worst wedge; the pairs that
 // cut out none stay in the list with the reason.
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,25 +54,45 @@ CombinationSlope combinationSlope(const SavedBlock& block, const WedgeLoads& loa
 // figures.
 SavedBlock pairBlock(const SavedBlock& slope, const CandidatePlane& first, const CandidatePlane& second);
 
+// What a pair keeps of its full analysis: the contact case and the factor.
+struct PairSafety {
+    TWedgeContact Contact = TWedgeContact::Unresolved;
+    double Factor = 0;
+};
+
+// One row of the combinations, kept small because a run holds one for
+// every pair of its candidates.
 struct PlanePair {
-    std::size_t First = 0, Second = 0; // indices of the candidates, First < Second
+    std::uint32_t First = 0, Second = 0; // indices of the candidates, First < Second
     // The line of intersection (none for parallel planes), and whether the
     // wedge can slide along it: it daylights in the face and plunges more
     // steeply than the friction angle of the weaker plane, arctan min(f1, f2).
     std::optional<LineAttitude> Intersection;
     bool Kinematic = false;
     std::optional<SafetyResult> Kc;    // absent when its computation failed
-    std::optional<FullSafety> Full;    // absent when its computation failed
+    std::optional<PairSafety> Full;    // absent when its computation failed
     std::optional<WedgeRefusal> Refusal; // why the real wedge does not exist
     std::optional<StabilityState> State;
-    std::string KcFailure, FullFailure;  // the failures' messages
+    // The failures' messages, empty when none. Shared: the few different
+    // messages are each stored once however many pairs fail with them.
+    const std::string* KcFailure = &NoFailure;
+    const std::string* FullFailure = &NoFailure;
+    static const std::string NoFailure;
     // Fs is worked out: contact on both planes, on one, or lift-off (Fs 0).
     bool hasFactor() const;
 };
 
+// The most pairs one run works out. Every pair is kept for the sorted list,
+// about 100 bytes each, and takes tens of microseconds: two million pairs
+// (two thousand planes) are some 200 MB and a minute on one core. More
+// planes than that are grouped into sets first.
+inline constexpr std::size_t MaxCombinationPairs = 2'000'000;
+
 // Every pair i < j of the candidates as the first and the second cutting
 // plane, sorted: pairs with Fs first, by Fs ascending, then the others; ties
-// in pair order. The same on any number of threads (0: all cores).
+// in pair order. The same on any number of threads (0: all cores). Throws
+// Error, before anything is allocated, for more than MaxCombinationPairs
+// pairs.
 std::vector<PlanePair> combinePlanes(const std::vector<CandidatePlane>& planes, const CombinationSlope& slope,
                                      unsigned threads = 0);
 

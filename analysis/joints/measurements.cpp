@@ -1,6 +1,7 @@
 #include "analysis/joints/measurements.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <optional>
 #include <sstream>
 #include <string_view>
@@ -8,6 +9,7 @@
 #include "model/attitude.h"
 #include "model/error.h"
 #include "model/files.h"
+#include "model/invalid_text.h"
 #include "model/numtext.h"
 
 namespace trelmox {
@@ -34,7 +36,19 @@ constexpr const char* KnownColumns =
     "dip 倾角、dipdir 倾向、quadrant 象限产状、set 组、weight 权重、c 黏聚力、f 摩擦系数";
 constexpr std::size_t ListedErrors = 10;
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+// Every ASCII blank, not only the space and the tab: a form feed, a
+// vertical tab or a stray carriage return left by an editor is no field.
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\f' || c == '\v' || c == '\r'; }
+
+// A weight counts as that many measurements; beyond a million the sums of
+// weighted poles lose the digits of the lighter ones, and a weight near the
+// largest double would overflow them.
+constexpr double MaxWeight = 1e6;
+
+bool hasControlCharacter(const std::string& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+}
 
 std::string trimmed(const std::string& text) {
     const auto first = std::find_if_not(text.begin(), text.end(), isBlank);
@@ -105,9 +119,9 @@ std::vector<Column> headerColumns(const std::vector<std::string>& fields) {
         const auto known = std::find_if(std::begin(ColumnNames), std::end(ColumnNames),
                                         [&](const ColumnName& c) { return columnKey(field) == c.name; });
         if (known == std::end(ColumnNames))
-            throw Error("表头的列名“" + field + "”无法识别，可用的列名：" + KnownColumns);
+            throw Error("表头的列名“" + visibleText(field) + "”无法识别，可用的列名：" + KnownColumns);
         if (std::count(columns.begin(), columns.end(), known->column))
-            throw Error("表头的列“" + field + "”重复");
+            throw Error("表头的列“" + visibleText(field) + "”重复");
         columns.push_back(known->column);
     }
     const auto has = [&](Column c) { return std::count(columns.begin(), columns.end(), c) > 0; };
@@ -141,7 +155,8 @@ double number(const std::string& what, const std::string& text) {
 
 double angleIn(const std::string& what, const std::string& text, double high) {
     const double value = number(what, text);
-    if (value < 0 || value > high) throw Error(what + " " + text + " 应在 0 到 " + floatToText(high) + " 之间");
+    if (value < 0 || value > high)
+        throw Error(what + " " + text + " 应在 0 到 " + floatToText(high) + " 之间");
     return value;
 }
 
@@ -171,6 +186,10 @@ Measurement measurementOf(const std::vector<std::string>& fields, const std::vec
     if (fields.size() != fieldCount(columns))
         throw Error("应有 " + std::to_string(fieldCount(columns)) + " 个字段，实有 " + std::to_string(fields.size()) +
                     " 个");
+    // A set label is printed in tables and messages, where a control
+    // character would act on the terminal; numbers with one fail anyway.
+    for (const std::string& field : fields)
+        if (hasControlCharacter(field)) throw Error("含有控制字符：“" + visibleText(field) + "”");
     Measurement m;
     std::size_t at = 0;
     for (Column column : columns) {
@@ -183,6 +202,7 @@ Measurement measurementOf(const std::vector<std::string>& fields, const std::vec
         case Column::Weight:
             if (!field.empty()) m.Weight = number("权重", field);
             if (!(m.Weight > 0)) throw Error("权重 " + field + " 应大于 0");
+            if (m.Weight > MaxWeight) throw Error("权重 " + field + " 过大，应不大于 " + floatToText(MaxWeight));
             break;
         case Column::Cohesion: m.Cohesion = strength("黏聚力 c", field); break;
         case Column::Friction: m.Friction = strength("摩擦系数 f", field); break;
@@ -219,6 +239,32 @@ std::string errorList(const std::vector<std::string>& errors) {
     return message;
 }
 
+// The line (from 1) of a byte offset.
+int lineOf(const std::string& bytes, std::size_t offset) {
+    return 1 + static_cast<int>(std::count(bytes.begin(), bytes.begin() + std::min(offset, bytes.size()), '\n'));
+}
+
+// The file's text, UTF-8 or GB18030 as decodeUtf8OrGb18030 decides, but a
+// file that is UTF-8 up to some line and not after it (two files pasted
+// together, or a line added in another editor) is refused at that line:
+// read as GB18030 as a whole, its UTF-8 lines would turn into other
+// characters and the failure would be blamed on the wrong line.
+DecodedText decodedMeasurements(const std::string& bytes) {
+    const std::string text = bytes.starts_with("\xEF\xBB\xBF") ? bytes.substr(3) : bytes;
+    const std::size_t skipped = bytes.size() - text.size();
+    const std::size_t at = firstInvalidUtf8(text);
+    // Lead bytes of multi-byte characters before it: UTF-8 text, not ASCII.
+    const auto multibyte = std::count_if(text.begin(), text.begin() + std::min(at, text.size()),
+                                         [](char c) { return static_cast<unsigned char>(c) >= 0xC0; });
+    if (at != std::string::npos && (multibyte > 0 || skipped > 0))
+        throw Error(lineMessage(lineOf(text, at), "不是有效的 UTF-8 文字，而前面的内容是 UTF-8：文件混用了两种编码"
+                                                  "（如 UTF-8 与 GBK），请统一为一种编码后再读入"));
+    if (at == std::string::npos) return {text, TextEncoding::Utf8};
+    if (const std::size_t bad = firstInvalidGb18030(text); bad != std::string::npos)
+        throw Error(lineMessage(lineOf(text, bad), "既不是有效的 UTF-8 文字，也不是有效的 GBK（GB18030）文字"));
+    return {gb18030ToUtf8(text), TextEncoding::Gb18030};
+}
+
 } // namespace
 
 MeasurementFile parseMeasurements(const std::string& utf8Text) {
@@ -235,6 +281,7 @@ MeasurementFile parseMeasurements(const std::string& utf8Text) {
         line = trimmed(line);
         if (line.empty() || line.starts_with('#')) continue;
         const auto fields = splitFields(line);
+        if (fields.empty()) continue; // blanks of other kinds only
         if (std::exchange(first, false) && isHeader(fields[0])) {
             // Without its columns no line after a bad header can be read.
             try {
@@ -260,11 +307,22 @@ MeasurementFile parseMeasurements(const std::string& utf8Text) {
     return file;
 }
 
-MeasurementFile readMeasurementFile(const std::filesystem::path& path) {
-    const DecodedText text = decodeUtf8OrGb18030(readFileBytes(path));
+MeasurementFile readMeasurements(const std::string& bytes) {
+    const DecodedText text = decodedMeasurements(bytes);
     MeasurementFile file = parseMeasurements(text.Utf8);
     file.Summary.Encoding = text.Encoding;
     return file;
+}
+
+MeasurementFile readMeasurementFile(const std::filesystem::path& path) {
+    std::string bytes;
+    try {
+        bytes = readFileBytes(path, MaxMeasurementFileBytes);
+    } catch (const Error& e) {
+        if (e.systemError() == EISDIR) throw Error("这是一个文件夹，不是测量文件");
+        throw;
+    }
+    return readMeasurements(bytes);
 }
 
 std::string measurementSummaryText(const MeasurementSummary& s) {

@@ -58,7 +58,16 @@ struct MeasurementFile {
 // Error too.
 MeasurementFile parseMeasurements(const std::string& utf8Text);
 
-// Reads and parses the file; Summary.Encoding says how it was decoded.
+// A measurement file is a list typed or exported by hand: a megabyte holds
+// some hundred thousand planes. Anything larger is refused before it is read.
+inline constexpr std::size_t MaxMeasurementFileBytes = 1 << 20;
+
+// Parses a file's bytes, UTF-8 or GB18030 (detected); Summary.Encoding says
+// how they were decoded. A file whose encoding changes part way (UTF-8
+// lines, then GBK ones) is refused naming the first line that does not
+// decode.
+MeasurementFile readMeasurements(const std::string& bytes);
+// Reads and parses the file, a regular file of at most MaxMeasurementFileBytes.
 MeasurementFile readMeasurementFile(const std::filesystem::path& path);
 
 // One line for the user: how many planes in which notation, the sets and

@@ -49,6 +49,9 @@ TPoint3D axialResultant(const std::vector<WeightedPole>& poles) {
 
 std::optional<double> coneOfConfidence(double n, double r) {
     if (n <= 1 || r <= 0) return std::nullopt;
+    // No scatter: the mean is known exactly. Written out, because with N
+    // just above 1 the power overflows and 0 times it is no number.
+    if (r >= n) return 0.0;
     const double c = 1 - (n - r) / r * (std::pow(1 / ConfidenceComplement, 1 / (n - 1)) - 1);
     return degrees(std::acos(std::clamp(c, -1.0, 1.0)));
 }

@@ -11,16 +11,39 @@ namespace {
 
 using Reason = ParameterRefusal::Reason;
 
+// A normal truncated to a bounded range whose farthest bound lies within
+// this many standard deviations of its mean is flat there: its density
+// varies by less than 1e-10 across the range. It is drawn as that range's
+// uniform distribution, which it is; worked as a normal, the interval its
+// truncation leaves rounds to nothing and every draw is the block's value.
+constexpr double FlatWithin = 1e-5;
+// A dip direction's normal of two full turns or more wraps round the
+// compass as the uniform distribution (its density varies by less than
+// 1e-30); it is drawn as one, over the turn about the block's value.
+constexpr double WrappedFlat = 720;
+// No draw of a normal lies farther than this many deviations from the mean
+// (the quantile of the smallest uniform); a deviation beyond the largest
+// double over it would draw infinite values.
+constexpr double FarthestDraw = 40;
+
 bool inside(ParameterRange range, double value) { return value >= range.Low && value <= range.High; }
 
 void requireFiniteDeviation(Parameter parameter, double sd) {
     if (!std::isfinite(sd) || sd < 0) throw ParameterRefusal(parameter, Reason::NegativeSpread, sd);
 }
 
+// Whether the normal about `mean` is drawn as a uniform distribution.
+bool flatNormal(ParameterRange range, double mean, double sd) {
+    if (std::isinf(range.Low) && std::isinf(range.High)) return sd >= WrappedFlat;
+    return std::isfinite(range.High) && std::max(mean - range.Low, range.High - mean) <= FlatWithin * sd;
+}
+
 void validateNormal(Parameter parameter, double blockValue, double sd) {
     requireFiniteDeviation(parameter, sd);
-    if (!inside(parameterRange(parameter), blockValue))
-        throw ParameterRefusal(parameter, Reason::BlockValueOutside, blockValue);
+    const ParameterRange range = parameterRange(parameter);
+    if (!inside(range, blockValue)) throw ParameterRefusal(parameter, Reason::BlockValueOutside, blockValue);
+    if (!flatNormal(range, blockValue, sd) && !std::isfinite(blockValue + FarthestDraw * sd))
+        throw ParameterRefusal(parameter, Reason::SpreadTooLarge, sd);
 }
 
 void validateUniform(Parameter parameter, double low, double high) {
@@ -64,7 +87,12 @@ Sampler::Sampler(Parameter parameter, double blockValue, const Distribution& dis
         kind_ = Distribution::Kind::Fixed;
         return;
     }
-    if (kind_ == Distribution::Kind::Normal) {
+    if (kind_ == Distribution::Kind::Normal && flatNormal(range, blockValue, distribution.Spread)) {
+        kind_ = Distribution::Kind::Uniform;
+        const bool wrapped = std::isinf(range.Low);
+        location_ = wrapped ? blockValue - 180 : range.Low;
+        scale_ = wrapped ? 360 : range.High - range.Low;
+    } else if (kind_ == Distribution::Kind::Normal) {
         scale_ = distribution.Spread;
         // Truncation: draw the normal's CDF from the interval the range leaves.
         pLow_ = normalCdf((low_ - location_) / scale_);
@@ -74,8 +102,10 @@ Sampler::Sampler(Parameter parameter, double blockValue, const Distribution& dis
         scale_ = distribution.High - distribution.Low;
     } else {
         // Mean m and deviation s of the value give those of its logarithm.
+        // For a ratio beyond 1e150 its square overflows: log(1 + r^2) is
+        // then 2 log r to the last bit.
         const double ratio = distribution.Spread / blockValue;
-        const double variance = std::log1p(ratio * ratio);
+        const double variance = ratio > 1e150 ? 2 * std::log(ratio) : std::log1p(ratio * ratio);
         scale_ = std::sqrt(variance);
         location_ = sampleLog(blockValue) - variance / 2;
     }

@@ -21,9 +21,14 @@ const char* outcomeMessage(SampleOutcome o) {
     }
 }
 
-SampleOutcome outcomeOfFailure(const std::string& message) {
-    for (SampleOutcome o : {SampleOutcome::DivisionByZero, SampleOutcome::InvalidOperation, SampleOutcome::NoDriving})
-        if (message == outcomeMessage(o)) return o;
+SampleOutcome outcomeOfFailure(const Error& failure) {
+    switch (failure.fault()) {
+    case ArithmeticFault::DivisionByZero: return SampleOutcome::DivisionByZero;
+    case ArithmeticFault::InvalidOperation: return SampleOutcome::InvalidOperation;
+    case ArithmeticFault::NoDrivingForce: return SampleOutcome::NoDriving;
+    case ArithmeticFault::Overflow:
+    case ArithmeticFault::None: break;
+    }
     return SampleOutcome::Overflow;
 }
 

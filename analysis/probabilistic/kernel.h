@@ -36,8 +36,8 @@ enum class SampleOutcome : std::uint8_t {
 inline bool failedOutcome(SampleOutcome o) { return o >= SampleOutcome::Overflow; }
 // The message of a failed outcome.
 const char* outcomeMessage(SampleOutcome o);
-// The outcome of the message that the scalar computation threw.
-SampleOutcome outcomeOfFailure(const std::string& message);
+// The outcome of the failure that the scalar computation threw, by its fault.
+SampleOutcome outcomeOfFailure(const Error& failure);
 
 // The trigonometry that a block of samples needs, one entry per angle or
 // pair of angles; the entries whose inputs do not vary are worked out once.

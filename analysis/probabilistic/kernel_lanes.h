@@ -368,6 +368,8 @@ struct LaneShape {
     Vec CrackInward;
     V LineEndZ;
     LanePolygon<4> CrackFace;
+    // The lowest point where the crack is open (forces.cpp's lowestOpening).
+    V LowestOpening;
 };
 
 // The crack's face (storeCrackFace) in order of the angle about its centre.
@@ -470,6 +472,16 @@ void cutByCrack(const KernelConstants& k, LaneShape& s, const Vec (&corner)[4], 
     for (int i = 0; i < 4; ++i) side[i] = dot(s.CrackInward, sub(corner[i], anchor));
     out.settle(~(side[1] < splat(0)), SampleOutcome::NoBlock);
     s.LineEndZ = crossing(corner[0], corner[1], side[0], side[1]).z;
+    // Where the crack crosses the edges of the upper slope's triangle (1 2 3)
+    // and the slope face's (0 2 3), each edge in storeFace's order.
+    V lowest = splat(__builtin_inf());
+    constexpr int Edges[6][2] = {{1, 2}, {2, 3}, {3, 1}, {0, 2}, {2, 3}, {3, 0}};
+    for (const auto& [p, q] : Edges) {
+        const M change = (side[p] >= splat(0)) ^ (side[q] >= splat(0));
+        const V z = crossing(corner[p], corner[q], side[p], side[q]).z;
+        lowest = pick(change & (z < lowest), z, lowest);
+    }
+    s.LowestOpening = lowest;
     LanePolygon<4>& cut = s.CrackFace;
     for (int i = 0; i < 4; ++i) {
         cut.add(side[i] == splat(0), corner[i]);
@@ -509,6 +521,9 @@ LaneShape laneShape(const KernelConstants& k, const LaneTrig& trig, V height, V 
     Vec line = cross(p1, p2);
     const V length = norm(line);
     out.settle(length == splat(0), SampleOutcome::NoBlock);
+    // polyhedron.cpp's horizontalIntersection.
+    out.settle(absolute(line.z) <= splat(8 * 0x1p-53) * (absolute(p1.x * p2.y) + absolute(p1.y * p2.x)),
+               SampleOutcome::NoBlock);
     line = scale(pick(line.z < splat(0), splat(-1) / length, splat(1) / length), line);
     out.settle(~((line.z > splat(0)) & (dot(s.FaceOut, line) < splat(0))), SampleOutcome::NoBlock);
     out.settle(~(dot(top, line) > splat(0)), SampleOutcome::NoBlock);
@@ -596,8 +611,10 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
             low = pick(face.has(i + 1) & (face.P[i].z < low), face.P[i].z, low);
             high = pick(face.has(i + 1) & (high < face.P[i].z), face.P[i].z, high);
         }
-        const V standing = in[Parameter::CrackWater], span = high - low;
-        const V level = low + pick(span < standing, span, standing);
+        const V spill = pick(s.LowestOpening < high, s.LowestOpening, high) - low;
+        const V full = pick(splat(0) < spill, spill, splat(0));
+        const V standing = in[Parameter::CrackWater];
+        const V level = low + pick(full < standing, full, standing);
         const V above = level - s.LineEndZ;
         pressure1 = pressure2 = n.Water * pick(splat(0) < above, above, splat(0)) / splat(3);
         crackWater = scale(n.Water * depthIntegral(face, level), s.CrackInward);
@@ -635,9 +652,11 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     const V r1 = dot(total, n1), r2 = dot(total, n2);
     const V both1 = (m * r2 - r1) * perQ, both2 = (m * r1 - r2) * perQ;
     const V alone1 = splat(-1) * r1, alone2 = splat(-1) * r2;
-    const M both = (both1 > splat(0)) & (both2 > splat(0));
-    const M first = ~both & (both2 < splat(0)) & (alone1 > splat(0));
-    const M second = ~both & ~first & (both1 < splat(0)) & (alone2 > splat(0));
+    // vector_method.cpp's checks: loads beyond the range of a double.
+    out.settle(~(finite(both1) & finite(both2) & finite(r1) & finite(r2)), SampleOutcome::Overflow);
+    const M both = (both1 >= splat(0)) & (both2 >= splat(0));
+    const M first = ~both & (both2 < splat(0)) & (alone1 >= splat(0));
+    const M second = ~both & ~first & (both1 < splat(0)) & (alone2 >= splat(0));
     const M lift = ~both & ~first & ~second & (alone1 < splat(0)) & (alone2 < splat(0));
 
     const V along = dot(active, s.Sliding);
@@ -653,7 +672,9 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
                    pick(both, driving.y, pick(first, firstDriving.y, secondDriving.y)),
                    pick(both, driving.z, pick(first, firstDriving.z, secondDriving.z))};
     }
-    out.settle((both | first | second) & (magnitude == splat(0)), SampleOutcome::NoDriving);
+    const M slides = both | first | second;
+    out.settle(slides & (magnitude == splat(0)), SampleOutcome::NoDriving);
+    out.settle(slides & ~finite(magnitude), SampleOutcome::Overflow);
     const Vec slide = scale(splat(1) / magnitude, driving);
     const V resistingBoth = n.C1 * s.Area1 + n.C2 * s.Area2 + both1 * n.F1 + both2 * n.F2;
     const V resistingFirst = n.C1 * s.Area1 + alone1 * n.F1;
@@ -661,7 +682,7 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     const V resisting = pick(both, resistingBoth, pick(first, resistingFirst, resistingSecond)) - dot(passive, slide);
     const V factor = resisting / magnitude;
     // A resistance past the range of a double fails as the scalar method's does.
-    out.settle((both | first | second) & ~finite(factor), SampleOutcome::Overflow);
+    out.settle(slides & ~(finite(factor) & finite(resisting)), SampleOutcome::Overflow);
     out.settle(both, SampleOutcome::BothPlanes);
     out.settle(first, SampleOutcome::FirstPlaneOnly);
     out.settle(second, SampleOutcome::SecondPlaneOnly);

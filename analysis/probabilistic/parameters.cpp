@@ -93,6 +93,8 @@ std::string refusalMessage(Parameter p, ParameterRefusal::Reason why, double fir
         case Reason::NoForce: return "cannot vary: this block has no external force";
         case Reason::NoBolt: return "cannot vary: this block has no bolt";
         case Reason::ValueOutside: return floatToText(first) + " lies outside " + range;
+        case Reason::SpreadTooLarge:
+            return "the standard deviation " + floatToText(first) + " is too large: its draws would overflow";
         }
         return {};
     }();

@@ -70,6 +70,7 @@ public:
         NoForce,              // the force total asked to vary without external forces
         NoBolt,               // the bolt total asked to vary without bolts
         ValueOutside,         // First: a value outside parameterRange
+        SpreadTooLarge,       // First: a deviation whose draws would overflow
     };
     ParameterRefusal(Parameter input, Reason why, double first = 0, double second = 0);
     Parameter Input;

@@ -20,6 +20,7 @@
 #include "analysis/orientation.h"
 #include "analysis/probabilistic/fisher.h"
 #include "analysis/probabilistic/kernel.h"
+#include "model/checked.h"
 #include "analysis/probabilistic/sample_trig.h"
 #include "model/error.h"
 
@@ -178,6 +179,10 @@ void addMoments(FactorPartial& p, double required) {
         p.BelowOne += f < 1;
         p.BelowRequired += f < required;
     }
+    // Factors whose squares leave the range of a double (beyond about 1e154)
+    // have no spread to report: the run fails as the analysis's own
+    // arithmetic does, rather than giving a deviation of 0 or not a number.
+    if (!std::isfinite(sum) || !std::isfinite(squares)) throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
     p.Mean = shift + sum / n;
     p.SquaredDeviations = std::max(0.0, squares - sum * sum / n);
 }
@@ -191,6 +196,12 @@ void tally(FactorPartial& p, const double* factors, const SampleOutcome* outcome
             continue;
         }
         const auto contact = static_cast<TWedgeContact>(outcomes[j]);
+        // A factor beyond the range of a double fails its sample, as the
+        // scalar analysis's overflow does; the lanes leave that to here.
+        if (cutsOutWedge(contact) && !std::isfinite(factors[j])) {
+            ++p.Failed;
+            continue;
+        }
         ++p.Contacts[static_cast<int>(contact)];
         if (cutsOutWedge(contact)) kept[count++] = factors[j];
     }
@@ -262,7 +273,7 @@ template <typename Compute> void scalarOutcome(Compute compute, double& factor, 
         const auto [value, contact] = compute();
         factor = value, outcome = static_cast<SampleOutcome>(contact);
     } catch (const Error& e) {
-        factor = 0, outcome = outcomeOfFailure(e.what());
+        factor = 0, outcome = outcomeOfFailure(e);
     }
 }
 
@@ -301,13 +312,16 @@ ChunkResult runChunk(std::uint64_t begin, std::uint64_t end, const SamplePlan& p
     const std::size_t n = end - begin;
     const std::size_t padded = (n + MaxLanes - 1) / MaxLanes * MaxLanes;
     drawColumns(begin, n, padded, plan, s);
+    // Which passive bolts carry is decided per wedge by the scalar analysis.
+    const bool scalarFull = hasPassiveBolts(plan.Base.Loads);
     if (plan.Vectorised) {
         KernelColumns columns;
         for (std::size_t k = 0; k < plan.Inputs.size(); ++k)
             columns.Input[static_cast<int>(plan.Inputs[k])] = column(s, k);
         columns.Count = padded;
         widestKernel().Evaluate(plan.Kernel.Constants, columns,
-                                {s.Kc.data(), s.KcOutcome.data(), s.Fs.data(), s.FsOutcome.data()});
+                                {s.Kc.data(), s.KcOutcome.data(), scalarFull ? nullptr : s.Fs.data(), s.FsOutcome.data()});
+        if (scalarFull) scalarFs(plan, s, n);
     } else {
         scalarKc(plan, s, n);
         scalarFs(plan, s, n);
@@ -388,6 +402,7 @@ FactorTotals combine(const std::vector<ChunkResult>& results, FactorPartial Chun
         }
         t.Wedges += count;
     }
+    if (!std::isfinite(t.Mean) || !std::isfinite(t.SquaredDeviations)) throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
     return t;
 }
 
@@ -417,8 +432,10 @@ Histogram histogram(std::vector<ChunkResult>& results, FactorPartial ChunkResult
         FactorPartial& p = results[static_cast<std::size_t>(c)].*factor;
         p.Bins.assign(bins, 0);
         for (double k : p.Factors) {
-            const int bin = width > 0 ? static_cast<int>((k - s.Min) / width) : 0;
-            ++p.Bins[std::min(bin, bins - 1)];
+            // Compared before the cast, so that no value can index outside the bins.
+            const double at = width > 0 ? (k - s.Min) / width : 0;
+            const int bin = at < bins ? (at > 0 ? static_cast<int>(at) : 0) : bins - 1;
+            ++p.Bins[bin];
         }
     }
     for (const ChunkResult& chunk : results)

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "analysis/probabilistic/kernel.h"
+#include "model/checked.h"
 #include "model/error.h"
 
 namespace trelmox {
@@ -30,7 +31,9 @@ std::optional<std::string> physicalFailure(BlockInputs& inputs, Parameter parame
     return std::nullopt;
 }
 
-// Kc and Fs of every value at once, in the lanes of the widest kernel.
+// Kc and Fs of every value at once, in the lanes of the widest kernel; the
+// full factor of a block with passive bolts one value at a time, as the
+// scalar analysis decides which of them carry.
 std::vector<SensitivityStep> evaluateSteps(const BlockInputs& base, Parameter parameter, std::vector<double> values) {
     const std::size_t n = values.size();
     const std::size_t padded = (n + MaxLanes - 1) / MaxLanes * MaxLanes;
@@ -42,7 +45,9 @@ std::vector<SensitivityStep> evaluateSteps(const BlockInputs& base, Parameter pa
     columns.Count = padded;
     std::vector<double> kc(padded), fs(padded);
     std::vector<SampleOutcome> kcOutcome(padded), fsOutcome(padded);
-    widestKernel().Evaluate(plan.Constants, columns, {kc.data(), kcOutcome.data(), fs.data(), fsOutcome.data()});
+    const bool scalarFull = hasPassiveBolts(base.Loads);
+    widestKernel().Evaluate(plan.Constants, columns,
+                            {kc.data(), kcOutcome.data(), scalarFull ? nullptr : fs.data(), fsOutcome.data()});
     std::vector<SensitivityStep> steps(n);
     BlockInputs probe = base;
     for (std::size_t i = 0; i < n; ++i) {
@@ -52,12 +57,26 @@ std::vector<SensitivityStep> evaluateSteps(const BlockInputs& base, Parameter pa
             s.Failure = s.FullFailure = *failure;
             continue;
         }
+        // A factor beyond the range of a double fails as overflow, as the
+        // deterministic analysis's does.
         if (failedOutcome(kcOutcome[i]))
             s.Failure = outcomeMessage(kcOutcome[i]);
+        else if (!std::isfinite(kc[i]))
+            s.Failure = OverflowMessage;
         else
             s.Result = SafetyResult{kc[i], static_cast<TWedgeContact>(kcOutcome[i])};
-        if (failedOutcome(fsOutcome[i])) {
+        if (scalarFull) {
+            BlockInputs inputs = base;
+            parameterField(inputs, parameter) = values[i];
+            try {
+                s.Full = evaluateFull(inputs).Safety;
+            } catch (const Error& e) {
+                s.FullFailure = e.what();
+            }
+        } else if (failedOutcome(fsOutcome[i])) {
             s.FullFailure = outcomeMessage(fsOutcome[i]);
+        } else if (!std::isfinite(fs[i])) {
+            s.FullFailure = OverflowMessage;
         } else {
             s.Full = FullSafety{};
             s.Full->Contact = static_cast<TWedgeContact>(fsOutcome[i]);

@@ -15,7 +15,8 @@ struct SensitivityStep {
     std::optional<SafetyResult> Result; // Kc; absent when the computation failed
     std::string Failure;                // its message then
     // Fs (Contact NoBlock: no real wedge): its contact and factor, the other
-    // fields only for a block with a tension crack; absent when it failed.
+    // fields only for a block with a tension crack or passive bolts; absent
+    // when it failed.
     std::optional<FullSafety> Full;
     std::string FullFailure;            // its message then
 };

@@ -1,5 +1,7 @@
 #include "analysis/block_analysis.h"
 
+#include "analysis/computation_counts.h"
+
 #include <gtest/gtest.h>
 
 #include "tests/drawing/reference_blocks.h"
@@ -30,18 +32,17 @@ SavedBlock referenceBlock() {
 
 } // namespace
 
-TEST(AnalyseBlock, ReferenceBlockFromCornersToSafetyFactor) {
-    VertexGeometry corners;
-    const BlockAnalysis a = analyseBlock(referenceBlock(), corners);
-    ASSERT_TRUE(a.FailedTriples.empty());
+TEST(RunBlock, ReferenceBlockFromCornersToSafetyFactor) {
+    const BlockRun a = runBlock(referenceBlock(), WedgeLoads{});
+    ASSERT_TRUE(a.FailedTriples.empty() && a.Vertices);
     const struct {
         const char* name;
         TPoint3D actual, expected;
     } vertices[] = {
-        {"Vertex1", a.Vertices.Vertex1, {0, 0, 0}},
-        {"Vertex2", a.Vertices.Vertex2, {-34.7340090471, 84.8268963285, 55.5052926959}},
-        {"Vertex3", a.Vertices.Vertex3, {-37.9581352395, 23.3069037531, 42.6970137193}},
-        {"Vertex4", a.Vertices.Vertex4, {5.5231374687, 20.3370678905, 44.4793303154}},
+        {"Vertex1", a.Vertices->Vertex1, {0, 0, 0}},
+        {"Vertex2", a.Vertices->Vertex2, {-34.7340090471, 84.8268963285, 55.5052926959}},
+        {"Vertex3", a.Vertices->Vertex3, {-37.9581352395, 23.3069037531, 42.6970137193}},
+        {"Vertex4", a.Vertices->Vertex4, {5.5231374687, 20.3370678905, 44.4793303154}},
     };
     for (const auto& v : vertices) {
         EXPECT_NEAR(v.actual.x, v.expected.x, 1e-10) << v.name;
@@ -54,22 +55,37 @@ TEST(AnalyseBlock, ReferenceBlockFromCornersToSafetyFactor) {
     EXPECT_NEAR(a.Geometry->IntersectionPlunge, 31.1965, 5e-5);
     EXPECT_EQ(a.Safety->Contact, TWedgeContact::BothPlanes);
     EXPECT_NEAR(a.Safety->SafetyFactor, 1.1891, 5e-5);
+    // The real wedge under the real top, beside Kc's normalised one.
+    ASSERT_TRUE(a.Full) << a.FullFailure;
+    EXPECT_NEAR(a.Full->Analysis.Safety.Factor, 1.1838, 5e-5);
 }
 
-TEST(AnalyseBlock, SingularTripleStopsBeforeGeometryAndSafety) {
-    VertexGeometry corners;
-    analyseBlock(referenceBlock(), corners); // leaves corners an unwary caller might reuse
+// Each figure is computed once per run: the corners, Kc and the full
+// analysis, however many outputs then format them.
+TEST(RunBlock, ComputesEachFigureOnce) {
+    const ComputationCounts before = computationCounts();
+    const BlockRun run = runBlock(referenceBlock(), WedgeLoads{});
+    ASSERT_TRUE(run.complete() && run.Full);
+    const ComputationCounts& after = computationCounts();
+    EXPECT_EQ(after.Corners - before.Corners, 1);
+    EXPECT_EQ(after.Kc - before.Kc, 1);
+    EXPECT_EQ(after.Full - before.Full, 1);
+}
+
+TEST(RunBlock, SingularTripleStopsBeforeGeometryAndSafety) {
     SavedBlock flat = referenceBlock();
     flat.Quadrants[0].DipAngle = "0"; // first cutting plane parallel to the slope top
     flat.Quadrants[2].DipAngle = "0";
-    const BlockAnalysis a = analyseBlock(flat, corners);
+    const BlockRun a = runBlock(flat, WedgeLoads{});
     EXPECT_EQ(a.FailedTriples, (std::vector<FailedTriple>{{1, 2, 3}, {1, 3, 4}}));
-    EXPECT_EQ(a.Vertices, BlockVertices{});
+    EXPECT_FALSE(a.Vertices);
     EXPECT_FALSE(a.Geometry);
     EXPECT_FALSE(a.Safety);
+    EXPECT_FALSE(a.Full);
+    EXPECT_FALSE(a.Failure);
 }
 
-TEST(AnalyseBlock, FailuresOfEachStepReachTheCaller) {
+TEST(RunBlock, FailuresOfEachStepReachTheCaller) {
     const struct {
         const char* name;
         void (*spoil)(SavedBlock&);
@@ -85,7 +101,8 @@ TEST(AnalyseBlock, FailuresOfEachStepReachTheCaller) {
     for (const auto& c : cases) {
         SavedBlock block = referenceBlock();
         c.spoil(block);
-        VertexGeometry corners;
-        EXPECT_EQ(messageOf([&] { analyseBlock(block, corners); }), c.message) << c.name;
+        const BlockRun run = runBlock(block, WedgeLoads{});
+        EXPECT_FALSE(run.complete()) << c.name;
+        EXPECT_EQ(messageOf([&] { run.throwFailure(); }), c.message) << c.name;
     }
 }

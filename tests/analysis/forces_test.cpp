@@ -106,7 +106,9 @@ TEST(Forces, SaturatedWaterUnderAHorizontalTopIsKcsComputedWater) {
     EXPECT_NEAR(exampleWith(saturated, flat).Safety.Factor, kc, 1e-12 * kc);
 }
 
-TEST(Forces, AFullVerticalCrackHoldsItsHydrostaticForce) {
+// Under the inclined top the crack's rim slopes: water poured in spills at
+// its lowest point and stands no higher, whatever depth is asked for.
+TEST(Forces, AFullVerticalCrackHoldsItsHydrostaticForceUpToItsLowestRim) {
     WedgeLoads loads;
     loads.Water = WaterMode::Saturated;
     loads.Crack = TensionCrack{{90, 0}, 5, 1000}; // deeper than the crack: full
@@ -114,14 +116,29 @@ TEST(Forces, AFullVerticalCrackHoldsItsHydrostaticForce) {
     ASSERT_FALSE(a.Refusal);
     const WedgePolygon& crack = a.Shape.Faces[int(WedgeSurface::Crack)];
     ASSERT_EQ(crack.Count, 3);
-    double low = crack.Points[0].z, high = low;
-    for (int i = 1; i < 3; ++i) low = std::min(low, crack.Points[i].z), high = std::max(high, crack.Points[i].z);
-    EXPECT_NEAR(a.Forces.CrackWaterDepth, high - low, 1e-9);
-    // A triangle with one corner at the bottom: the pressure averages gammaW
-    // times the depth of its centroid.
-    const double centroidZ = (crack.Points[0].z + crack.Points[1].z + crack.Points[2].z) / 3;
-    EXPECT_NEAR(norm(a.Forces.CrackWater), 9.81 * (high - centroidZ) * crack.Area, 1e-9 * norm(a.Forces.CrackWater));
-    EXPECT_NEAR(a.Forces.Pressure1, 9.81 * (high - a.Shape.LineEnd.z) / 3, 1e-9);
+    const TPoint3D top = upwardNormal(exampleAttitudes()[2]);
+    double low = crack.Points[0].z, rim = INFINITY;
+    for (int i = 0; i < 3; ++i) {
+        low = std::min(low, crack.Points[i].z);
+        if (std::fabs(dot(top, crack.Points[i]) - 40 * top.z) < 1e-9) rim = std::min(rim, crack.Points[i].z);
+    }
+    ASSERT_LT(rim, 1e9);
+    EXPECT_TRUE(a.Forces.CrackSpills);
+    EXPECT_FALSE(a.Forces.CrackOpenOnFace);
+    EXPECT_NEAR(a.Forces.CrackWaterDepth, rim - low, 1e-9);
+    EXPECT_NEAR(a.Forces.Pressure1, 9.81 * (rim - a.Shape.LineEnd.z) / 3, 1e-9);
+    // The hydrostatic force below the rim, by the midpoint rule over the triangle.
+    const int steps = 400;
+    double force = 0;
+    const TPoint3D &p = crack.Points[0], u = crack.Points[1] - p, v = crack.Points[2] - p;
+    int points = 0;
+    for (int i = 0; i < steps; ++i)
+        for (int j = 0; i + j < steps; ++j, ++points) {
+            const TPoint3D at = p + ((i + 1.0 / 3) / steps) * u + ((j + 1.0 / 3) / steps) * v;
+            force += std::max(0.0, rim - at.z);
+        }
+    force *= 9.81 * crack.Area / points;
+    EXPECT_NEAR(norm(a.Forces.CrackWater), force, 2e-3 * force);
 }
 
 TEST(StabilityState, FollowsTheFactorAgainstTheRequiredFactor) {
@@ -148,12 +165,21 @@ TEST(StabilityState, FollowsTheFactorAgainstTheRequiredFactor) {
     EXPECT_FALSE(stabilityState(none, 1.35));
 }
 
-// The least force reaches the factor: exactly where the factor is
-// continuous, and by the jump where a contact case begins.
-TEST(Support, TheRequiredBoltForceReachesTheRequiredFactor) {
+// The design force holds the required factor from itself up to the margin
+// above it (once it sat where a plane was about to lose contact, and a
+// little more force dropped that plane's cohesion), and nothing less does:
+// just below it the factor falls short somewhere in its own margin.
+TEST(Support, TheRequiredBoltForceHoldsUpToTheMargin) {
     std::mt19937_64 random(3);
     std::uniform_real_distribution<double> unit(0, 1);
     int reached = 0, exactly = 0;
+    const auto holds = [](WedgeLoads loads, const PlaneAttitudeArray& block, double force, double required) {
+        for (int k = 0; k <= 16; ++k) {
+            loads.Bolts.back().Force = force * (1 + BoltForceMargin * k / 16);
+            if (!(exampleWith(loads, block).Safety.Factor >= required)) return false;
+        }
+        return true;
+    };
     for (const PlaneAttitudeArray& block : variedBlocks())
         for (WaterMode water : {WaterMode::Block, WaterMode::Saturated})
             for (BoltMode mode : {BoltMode::Active, BoltMode::Passive})
@@ -171,13 +197,13 @@ TEST(Support, TheRequiredBoltForceReachesTheRequiredFactor) {
                     ++reached;
                     loads.Bolts.push_back({*force, bolt.Direction, mode});
                     const double fs = exampleWith(loads, block).Safety.Factor;
-                    EXPECT_GE(fs, required - 1e-6) << *force;
                     exactly += std::fabs(fs - required) <= 1e-6;
-                    loads.Bolts.back().Force = *force * (1 - 1e-6);
-                    EXPECT_LT(exampleWith(loads, block).Safety.Factor, required) << *force;
+                    EXPECT_TRUE(holds(loads, block, *force, required)) << *force;
+                    EXPECT_FALSE(holds(loads, block, *force * (1 - 1e-6), required))
+                        << *force << " mode " << int(mode) << " i " << i << " water " << int(water) << " fs " << fs;
                 }
     EXPECT_GT(reached, 100);
-    EXPECT_GT(exactly, reached * 9 / 10);
+    EXPECT_GT(exactly, reached * 3 / 4);
 }
 
 TEST(Support, TheLeastForceDirectionNeedsNoMoreThanAnyOther) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -305,9 +306,9 @@ TEST_F(AnalyzeTest, NoBlockIsAnAnalysisWithItsMessage) {
     const fs::path overhang = write("overhang.txt", exampleWith({{12, "-1"}}));
     const CliRun r = analyze({"--format", "json", overhang.string()});
     EXPECT_EQ(r.status, ExitOk);
-    EXPECT_THAT(r.out, HasSubstr("\"contact\":\"NoBlock\",\"kc\":0,"));
+    EXPECT_THAT(r.out, HasSubstr("\"contact\":\"NoBlock\",\"kc\":0.0,"));
     // The real wedge is refused beside Kc, for its own reason.
-    EXPECT_THAT(r.out, HasSubstr("\"fs_contact\":\"NoBlock\",\"fs\":0,"));
+    EXPECT_THAT(r.out, HasSubstr("\"fs_contact\":\"NoBlock\",\"fs\":0.0,"));
     EXPECT_THAT(r.out,
                 HasSubstr("\"messages\":[\"不能切除块体\",\"两切割面的交线不在坡面出露，不能切除块体\"],\"error\":null"));
 }
@@ -341,16 +342,16 @@ TEST_F(AnalyzeTest, TextAndCsvCarryTheSameResult) {
 // The tool's columns from fs_contact to required_bolt_plunge for a wedge
 // the full analysis found, as the engine gives them; the bolt is the
 // design bolt when the loads give one, else the least-force direction.
-std::vector<std::string> fullColumns(const trelmox::FullReportInputs& full) {
+std::vector<std::string> fullColumns(const trelmox::RealWedge& full, std::string (*number)(double)) {
     using namespace trelmox;
     const FullAnalysis& a = full.Analysis;
-    std::vector<std::string> columns = {contactName(a.Safety.Contact), jsonNumber(a.Safety.Factor),
-                                        stabilityStateName(*a.State), jsonNumber(norm(a.Forces.Weight))};
-    for (const WedgePolygon& face : a.Shape.Faces) columns.push_back(jsonNumber(face.Area));
+    std::vector<std::string> columns = {contactName(a.Safety.Contact), number(a.Safety.Factor),
+                                        stabilityStateName(*a.State), number(norm(a.Forces.Weight))};
+    for (const WedgePolygon& face : a.Shape.Faces) columns.push_back(number(face.Area));
     const SupportDesign& d = full.Design;
     const double force = d.Bolt ? *d.BoltForce : d.Least->Force;
     const LineDirection direction = d.Bolt ? d.Bolt->Direction : d.Least->Direction;
-    for (double figure : {force, direction.Trend, direction.Plunge}) columns.push_back(jsonNumber(figure));
+    for (double figure : {force, direction.Trend, direction.Plunge}) columns.push_back(number(figure));
     return columns;
 }
 
@@ -388,11 +389,9 @@ TEST_F(AnalyzeTest, FullAnalysisWithTheCompanionFileAndKcsFilesUnchanged) {
         if (c.loads) write(std::string(c.folder) + "/example.json", trelmox::companionText(*c.loads));
         const std::string file = (in / "example.txt").string();
         const trelmox::SavedBlock block = trelmox::readSavedBlock(ExampleBlock);
-        const trelmox::FullReportInputs expected =
-            trelmox::fullReportInputs("example", block, c.loads.value_or(trelmox::WedgeLoads{}));
-        trelmox::VertexGeometry corners;
-        const trelmox::BlockVertices vertices = trelmox::analyseBlock(block, corners).Vertices;
-        const trelmox::WedgeScene scene = c.loads ? trelmox::blockScene(vertices, &expected.Analysis, *c.loads)
+        const trelmox::BlockRun expected = trelmox::runBlock(block, c.loads.value_or(trelmox::WedgeLoads{}));
+        const trelmox::BlockVertices vertices = *expected.Vertices;
+        const trelmox::WedgeScene scene = c.loads ? trelmox::blockScene(vertices, &expected.Full->Analysis, *c.loads)
                                                   : trelmox::tetrahedronScene(vertices);
         trelmox::writeBlockPictures(drawn, "example", block.Attitudes, block.Params, expected.Loads, scene);
 
@@ -405,13 +404,13 @@ TEST_F(AnalyzeTest, FullAnalysisWithTheCompanionFileAndKcsFilesUnchanged) {
         EXPECT_EQ(written, c.reports);
         kcFiles[c.folder] = fileBytes(reports / "example.txt") + fileBytes(dxf / "exampleblock.dxf");
         if (c.loads) {
-            EXPECT_EQ(fileBytes(reports / "example三维分析.txt"), trelmox::utf8ToGb18030(fullReportText(expected)));
+            EXPECT_EQ(fileBytes(reports / "example三维分析.txt"), trelmox::utf8ToGb18030(fullReportText("example", expected)));
         }
         for (const char* picture : {"examplestereonet.svg", "examplewedge.svg"})
             EXPECT_EQ(fileBytes(plots / picture), fileBytes(drawn / picture)) << picture;
         EXPECT_EQ(fs::exists(in / "example.json"), c.loads.has_value()); // never written by the tool
 
-        const std::vector<std::string> columns = fullColumns(expected);
+        const std::vector<std::string> columns = fullColumns(*expected.Full, jsonNumber);
         const std::string areas = "{\"plane1\":" + columns[4] + ",\"plane2\":" + columns[5] + ",\"face\":" +
                                   columns[6] + ",\"top\":" + columns[7] + ",\"crack\":" + columns[8] + "}";
         EXPECT_THAT(json.out, HasSubstr("\"fs_contact\":\"" + columns[0] + "\",\"fs\":" + columns[1] +
@@ -420,7 +419,7 @@ TEST_F(AnalyzeTest, FullAnalysisWithTheCompanionFileAndKcsFilesUnchanged) {
                                         ",\"required_bolt_trend\":" + columns[10] +
                                         ",\"required_bolt_plunge\":" + columns[11] + ",\"messages\":[],"));
         const CliRun csv = analyze({"--format", "csv", file});
-        EXPECT_THAT(csv.out, HasSubstr("," + joined(columns) + ","));
+        EXPECT_THAT(csv.out, HasSubstr("," + joined(fullColumns(*expected.Full, csvNumber)) + ","));
     }
     EXPECT_EQ(kcFiles["loaded"], kcFiles["plain"]);
 }
@@ -439,11 +438,11 @@ TEST_F(AnalyzeTest, TheRealWedgeIsDecidedBesideKc) {
     } cases[] = {
         {"the line of intersection never meets the top", {{{30, 105}, {30, 195}, {24, 150}, {70, 180}}}, "", ExitOk,
          {"\"contact\":\"BothPlanes\",", "\"volume\":621724.9", "\"plunge\":-22.207",
-          "\"fs_contact\":\"NoBlock\",\"fs\":0,\"state\":null,\"weight\":null,\"areas\":null,"
+          "\"fs_contact\":\"NoBlock\",\"fs\":0.0,\"state\":null,\"weight\":null,\"areas\":null,"
           "\"required_bolt_force\":null,\"required_bolt_trend\":null,\"required_bolt_plunge\":null,",
           "\"messages\":[\"两切割面的交线不在坡顶线后方与坡顶面相交，不能切除块体\"],\"error\":null"}},
         {"a top dipping into the slope", {{{31.33, 140}, {31.33, 220}, {30, 0}, {60, 180}}}, "", ExitOk,
-         {"\"contact\":\"NoBlock\",\"kc\":0,", "\"fs_contact\":\"BothPlanes\",\"fs\":1.3",
+         {"\"contact\":\"NoBlock\",\"kc\":0.0,", "\"fs_contact\":\"BothPlanes\",\"fs\":1.3",
           "\"weight\":165509.", "\"messages\":[\"不能切除块体\"],\"error\":null"}},
         {"a companion file that is no JSON", {{{30, 105}, {30, 195}, {0, 0}, {70, 180}}}, "{", ExitBlockFailed,
          {"\"kc\":null", "“example.json”"}},
@@ -494,6 +493,10 @@ TEST(AnalyzeUsage, MistakesGiveUsageAndStatusTwo) {
 TEST(OutputText, JsonAndCsvQuoting) {
     EXPECT_EQ(jsonString("a\"b\\c\n\t\x01"), "\"a\\\"b\\\\c\\n\\t\\u0001\"");
     EXPECT_EQ(jsonString("不能切除块体"), "\"不能切除块体\"");
+    // JSON numbers as the shortest text of their double; CSV keeps 17 digits.
+    EXPECT_EQ(jsonNumber(0.141494), "0.141494");
+    EXPECT_EQ(csvNumber(0.141494), "0.14149400000000001");
+    EXPECT_EQ(jsonNumber(std::numeric_limits<double>::quiet_NaN()), "null");
     std::ostringstream out;
     auto printer = makeOutcomePrinter("csv", out);
     printer->print({"a,b", std::nullopt, std::nullopt, std::nullopt, {"x \"y\"", "z"}, std::string("bad")});

@@ -63,6 +63,11 @@ TEST_F(CombinationsCommand, NamesIndividualPlanesByTheirLines) {
 }
 
 TEST_F(CombinationsCommand, RefusesBadInput) {
+    const std::string many = (folder_.path() / "many.csv").string(), control = (folder_.path() / "esc.csv").string();
+    std::ofstream manyPlanes(many, std::ios::binary);
+    for (int i = 0; i < 2001; ++i) manyPlanes << 10 + i % 80 << ',' << i % 360 << '\n';
+    manyPlanes.close();
+    std::ofstream(control, std::ios::binary) << "45,105,J\x1B[2J\n70,235\n";
     const struct {
         std::vector<std::string> args;
         int status;
@@ -73,6 +78,9 @@ TEST_F(CombinationsCommand, RefusesBadInput) {
         {{"combinations", Example, measurements_, "--format", "xml"}, ExitUsage, "invalid value 'xml' for --format"},
         {{"combinations", Example, Example}, ExitBlockFailed, Example + ": 测量文件第 "},
         {{"combinations", Example, measurements_ + ".none"}, ExitBlockFailed, measurements_ + ".none: "},
+        {{"combinations", Example, folder_.path().string()}, ExitBlockFailed, ": 这是一个文件夹，不是测量文件\n"},
+        {{"combinations", Example, many}, ExitBlockFailed, "两两组合共 2001000 对，超过一次组合的上限 2000000 对"},
+        {{"combinations", Example, control}, ExitBlockFailed, "含有控制字符：“J\\x1B[2J”"},
     };
     for (const auto& c : cases) {
         const CliRun r = cli(c.args);
@@ -80,6 +88,16 @@ TEST_F(CombinationsCommand, RefusesBadInput) {
         EXPECT_THAT(r.err, HasSubstr(c.message));
         EXPECT_EQ(r.out, "");
     }
+}
+
+// A set whose planes coincide has no scatter, said in words: no K of
+// "inf", no cone of "nan".
+TEST_F(CombinationsCommand, SetWithoutScatterIsNamedSo) {
+    std::ofstream(measurements_, std::ios::binary) << "45,105,J1,0.5\n45,105,J1,0.5000001\n70,235,J2\n69,236,J2\n";
+    const CliRun r = cli({"combinations", Example, measurements_, "--sets", "labels"});
+    ASSERT_EQ(r.status, ExitOk) << r.err;
+    EXPECT_THAT(r.out, HasSubstr("无离散"));
+    EXPECT_THAT(r.out, ::testing::Not(::testing::ContainsRegex("inf|nan")));
 }
 
 } // namespace

@@ -101,12 +101,12 @@ TEST(ProbabilisticCommand, SameSeedSameOutputWithAnyThreads) {
 TEST(ProbabilisticCommand, ZeroSpreadReproducesTheAnalysis) {
     const CliRun r = cli({"probabilistic", Example, "--samples", "10", "--sd", "f1=0", "--format", "json"});
     ASSERT_EQ(r.status, ExitOk) << r.err;
-    EXPECT_THAT(r.out, HasSubstr("\"sd\":0,"));
+    EXPECT_THAT(r.out, HasSubstr("\"sd\":0.0,"));
     EXPECT_THAT(r.out, HasSubstr("\"BothPlanes\":10,"));
     const CliRun analyse = cli({"analyze", "--format", "json", Example});
     const auto kcAt = analyse.out.find("\"kc\":") + 5;
     const std::string kc = analyse.out.substr(kcAt, analyse.out.find(',', kcAt) - kcAt);
-    EXPECT_THAT(r.out, HasSubstr("\"mean\":" + kc + ",\"sd\":0,\"min\":" + kc + ",\"max\":" + kc));
+    EXPECT_THAT(r.out, HasSubstr("\"mean\":" + kc + ",\"sd\":0.0,\"min\":" + kc + ",\"max\":" + kc));
 }
 
 // Both commands analyse the real wedge with the loads of the block's
@@ -149,7 +149,7 @@ TEST(ProbabilisticCommands, TheFullFactorIsThatOfTheBlocksLoads) {
         args.insert(args.end(), c.options.begin(), c.options.end());
         const CliRun s = cli(args);
         ASSERT_EQ(s.status, ExitOk) << s.err;
-        EXPECT_THAT(s.out, HasSubstr("\r\n24,BothPlanes,1.189123557433813,,BothPlanes," + jsonNumber(fs) + "," +
+        EXPECT_THAT(s.out, HasSubstr("\r\n24,BothPlanes,1.189123557433813,,BothPlanes," + csvNumber(fs) + "," +
                                      trelmox::stabilityStateName(*full.State) + ",\r\n"));
     }
 }
@@ -199,7 +199,7 @@ TEST(SensitivityCommand, PrintsEveryStepInEachFormat) {
     EXPECT_THAT(csv.out, HasSubstr("\r\n36,NoBlock,0,,BothPlanes,1.1710"));
     EXPECT_EQ(countOf(csv.out, "\r\n"), 8);
     const CliRun json = in("json");
-    EXPECT_THAT(json.out, StartsWith("{\"block\":\"example\",\"param\":\"diptop\",\"steps\":[{\"value\":30,"));
+    EXPECT_THAT(json.out, StartsWith("{\"block\":\"example\",\"param\":\"diptop\",\"steps\":[{\"value\":30.0,"));
     EXPECT_EQ(countOf(json.out, "\"value\":"), 7);
     EXPECT_THAT(in("text").out, HasSubstr("35            NoBlock          0.0000"));
 }

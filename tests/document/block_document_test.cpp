@@ -4,7 +4,9 @@
 
 #include <functional>
 
+#include "analysis/computation_counts.h"
 #include "model/files.h"
+#include "report/calculation_report.h"
 #include "tests/model/test_blocks.h"
 #include "tests/model/test_support.h"
 
@@ -132,4 +134,148 @@ TEST(Results, CurrentOnlyForTheBlockTheyWereWorkedOutFrom) {
         EXPECT_EQ(bench.document.resultsCurrent(), c.current);
         EXPECT_TRUE(bench.document.results().has_value()); // the window keeps showing them
     }
+}
+
+// The windows' analysis with everything it writes, and the calculation
+// report made from its results, work out the corners, Kc and the full
+// analysis once: the outputs format the document's run.
+TEST(Analyse, ComputesEachFigureOnceForEveryOutput) {
+    Workbench bench;
+    ASSERT_TRUE(bench.document.confirmQuadrants());
+    const ComputationCounts before = computationCounts();
+    const BlockRun run = bench.document.analyse();
+    ASSERT_TRUE(run.complete() && run.Full);
+    bench.document.writeDataFile();
+    bench.document.writeReport();
+    ASSERT_TRUE(bench.document.writeFullReport());
+    CalculationReportInputs inputs{bench.document.currentBlock(), bench.document.block(), bench.document.loads(),
+                                   bench.document.results(), {}, std::nullopt, std::nullopt, "2026-12-08"};
+    const CalculationReport report = calculationReport(inputs);
+    EXPECT_FALSE(report.Sections.empty());
+    const ComputationCounts& after = computationCounts();
+    EXPECT_EQ(after.Corners - before.Corners, 1);
+    EXPECT_EQ(after.Kc - before.Kc, 1);
+    EXPECT_EQ(after.Full - before.Full, 1);
+}
+
+// What counts as an edit that loading or quitting must ask about, and what
+// settles it.
+TEST(Edits, FlaggedUntilConfirmedOrSaved) {
+    const struct {
+        const char* what;
+        std::function<void(BlockDocument&)> step;
+        bool modified, planesModified;
+    } steps[] = {
+        {"a name typed", [](BlockDocument& d) { d.setEntryName("b2"); }, false, false},
+        {"a face dip typed", [](BlockDocument& d) { d.setQuadrantText(3, &TPlaneQuadrant::DipAngle, "70"); }, true, true},
+        {"confirmed", [](BlockDocument& d) { d.confirmQuadrants(); }, false, false},
+        {"a parameter typed", [](BlockDocument& d) { d.setParameterText(&TWedgeParams::Cohesion1, "30"); }, true, false},
+        {"saved", [](BlockDocument& d) { d.writeDataFile(); }, false, false},
+        {"a load typed",
+         [](BlockDocument& d) {
+             LoadsEntries loads = d.loadsEntries();
+             loads.Seismic = "0.1";
+             d.setLoadsEntries(loads);
+         },
+         true, false},
+        {"the loads saved", [](BlockDocument& d) { d.writeLoads(); }, false, false},
+        {"a dip typed", [](BlockDocument& d) { d.setDipText(0, DipAngleField, "50"); }, true, true},
+        {"the block loaded over it", [](BlockDocument& d) { d.load(); }, false, false},
+    };
+    Workbench bench("a1");
+    ASSERT_TRUE(bench.document.confirmQuadrants());
+    bench.document.writeDataFile();
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.what);
+        s.step(bench.document);
+        EXPECT_EQ(bench.document.modified(), s.modified);
+        EXPECT_EQ(bench.document.planesModified(), s.planesModified);
+    }
+    EXPECT_EQ(bench.document.loadsEntries().Seismic, "0.1"); // loaded from the saved companion file
+    EXPECT_EQ(bench.document.planeEntries().Dips[0][DipAngleField], "45");
+}
+
+// Both entry notations show one block: a plane that converts shows in the
+// other notation at once; half-typed or out-of-range texts leave it alone.
+TEST(Entries, BothNotationsShowOnePlane) {
+    Workbench bench;
+    BlockDocument& d = bench.document;
+    d.setDipText(1, DipDirectionField, "236");
+    EXPECT_EQ(d.planeEntries().Quadrants[1].StrikeAngle, "34");
+    EXPECT_EQ(d.planeEntries().Quadrants[1].StrikeEW, "W");
+    d.setDipText(1, DipDirectionField, "400"); // beyond 360: the quadrant texts stay
+    EXPECT_EQ(d.planeEntries().Quadrants[1].StrikeAngle, "34");
+    d.setQuadrantText(3, &TPlaneQuadrant::DipAngle, "7"); // typing 70: each step is a plane
+    EXPECT_EQ(d.planeEntries().Dips[3][DipAngleField], "7");
+    d.setQuadrantText(3, &TPlaneQuadrant::DipAngle, "70");
+    EXPECT_EQ(d.planeEntries().Dips[3][DipAngleField], "70");
+    d.setQuadrantText(3, &TPlaneQuadrant::DipNS, "Q"); // no attitude: the dip texts stay
+    EXPECT_EQ(d.planeEntries().Dips[3][DipDirectionField], "185");
+    EXPECT_EQ(messageOf([&] { d.confirmQuadrants(); }),
+              "象限字母“N,W,Q,W”不能组成产状：走向 N…E 应倾向 S,E 或 N,W，走向 N…W 应倾向 S,W 或 N,E");
+    EXPECT_TRUE(d.currentBlock().empty());
+}
+
+// Nothing is written that reading the block back refuses, nor without a
+// confirmed block; figures of other inputs are never written.
+TEST(Saving, RefusesWhatReadingRefuses) {
+    Workbench bench;
+    BlockDocument& d = bench.document;
+    EXPECT_FALSE(d.named());
+    EXPECT_EQ(messageOf([&] { d.writeReport(); }), NoConfirmedBlockMessage);
+    EXPECT_EQ(messageOf([&] { d.writeDataFile(); }), NoConfirmedBlockMessage);
+    ASSERT_TRUE(d.confirmQuadrants());
+    EXPECT_TRUE(d.named());
+    const struct {
+        std::string TWedgeParams::*field;
+        std::string text, message;
+        bool mayBeEmpty;
+    } cases[] = {
+        {&TWedgeParams::SlopeHeight, "abc", "'abc' is not a valid floating point value", true},
+        {&TWedgeParams::OverhangCoefficient, "1.5", "'1.5' is not a valid integer value", true},
+        {&TWedgeParams::Friction2, "", "'' is not a valid floating point value", false},
+        {&TWedgeParams::Friction2, "", "", true},
+        // Computed mode: the entered pressures are not read.
+        {&TWedgeParams::WaterPressure1, "x", "", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const std::string before = d.params().*c.field;
+        d.setParameterText(c.field, c.text);
+        EXPECT_EQ(messageOf([&] { d.checkSavable(c.mayBeEmpty); }), c.message);
+        d.setParameterText(c.field, before);
+    }
+    d.analyse();
+    const std::string kc = d.figures()->SafetyFactor;
+    d.writeReport();
+    EXPECT_NE(bench.file("report", "a1.txt").find(kc), std::string::npos);
+    d.setParameterText(&TWedgeParams::Cohesion1, "30");
+    EXPECT_FALSE(d.figures().has_value());
+    d.writeReport();
+    EXPECT_EQ(bench.file("report", "a1.txt").find(kc), std::string::npos);
+}
+
+// The analyses' last runs count only for the block they were run on.
+TEST(Studies, RunsBelongToTheirBasis) {
+    StudyRecords records;
+    RunBasis basis{"a1", {}, {}, {}, WedgeLoads{}};
+    records.LastSensitivity = StudyRecords::SensitivityRecord{basis, {Parameter::Friction1, {SensitivityStep{}}}};
+    records.LastProbabilistic = StudyRecords::ProbabilisticRecord{basis, {}};
+    EXPECT_TRUE(records.sensitivityRunFor(basis));
+    EXPECT_TRUE(records.probabilisticRunFor(basis));
+    RunBasis other = basis;
+    other.Params.Cohesion1 = "30";
+    EXPECT_FALSE(records.sensitivityRunFor(other));
+    EXPECT_FALSE(records.probabilisticRunFor(other));
+    records.LastProbabilistic->Run.Result.Cancelled = true;
+    EXPECT_FALSE(records.probabilisticRunFor(basis));
+
+    ProbabilisticEntries entries;
+    entries.Distributions[static_cast<int>(Parameter::Friction1)] = {Distribution::Kind::Uniform, "0.3", "0.4"};
+    entries.Distributions[static_cast<int>(Parameter::Dip1)] = {Distribution::Kind::Normal, "x", ""};
+    EXPECT_EQ(messageOf([&] { probabilisticSettings(entries); }), "'x' is not a valid floating point value");
+    entries.Distributions[static_cast<int>(Parameter::Dip1)].First = "2";
+    const ProbabilisticSettings settings = probabilisticSettings(entries);
+    EXPECT_EQ(settings.Distributions[static_cast<int>(Parameter::Friction1)].High, 0.4);
+    EXPECT_EQ(settings.Distributions[static_cast<int>(Parameter::Dip1)].Spread, 2.0);
 }

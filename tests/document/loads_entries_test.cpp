@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace trelmox;
 
 namespace {
@@ -30,7 +32,12 @@ TEST(LoadsEntries, TextsGiveBackTheLoads) {
     WedgeLoads preset;
     preset.Preset = FactorPreset{SlopeService::Temporary, SafetyGrade::Third, DesignCondition::Ordinary};
     preset.RequiredFactor = 1.15;
-    for (const WedgeLoads& loads : {WedgeLoads{}, everyLoad(), preset})
+    // Values of 16 and 17 digits, and the largest double, keep every bit.
+    WedgeLoads exact = everyLoad();
+    exact.TopPressure = 1.0 / 3;
+    exact.Forces[0].Magnitude = std::numeric_limits<double>::max();
+    exact.Crack->Distance = 0.1 + 0.2;
+    for (const WedgeLoads& loads : {WedgeLoads{}, everyLoad(), preset, exact})
         EXPECT_EQ(loadsFromEntries(loadsEntries(loads)), loads);
 }
 

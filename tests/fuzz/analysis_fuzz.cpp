@@ -29,7 +29,7 @@ using namespace trelmox;
 
 namespace {
 
-void requireResult(const BlockAnalysis& analysis) {
+void requireResult(const BlockRun& analysis) {
     const WedgeGeometry& g = *analysis.Geometry;
     if (!std::isfinite(g.Volume) || !std::isfinite(g.Height) || !std::isfinite(g.IntersectionPlunge)) std::abort();
     const double kc = analysis.Safety->SafetyFactor;
@@ -43,29 +43,23 @@ void requireFullResult(const FullAnalysis& full) {
 }
 
 // The full analysis with the loads of a block that has no companion file;
-// absent when it fails, as the tool then reports only its message.
-std::optional<FullReportInputs> fullAnalysis(const SavedBlock& block) {
-    try {
-        FullReportInputs full = fullReportInputs("F", block, WedgeLoads{});
-        requireFullResult(full.Analysis);
-        return full;
-    } catch (const Error& failure) {
-        fuzz::requireReadable(failure.what());
-        return std::nullopt;
-    }
+// when it failed, the tool reports only its message.
+void requireFullResult(const BlockRun& run) {
+    if (run.Full) requireFullResult(run.Full->Analysis);
+    else fuzz::requireReadable(run.FullFailure);
 }
 
-void writeEverything(const SavedBlock& block, const BlockAnalysis& analysis,
-                     const std::optional<FullReportInputs>& full) {
+void writeEverything(const SavedBlock& block, const BlockRun& analysis) {
+    const RealWedge* full = analysis.Full ? &*analysis.Full : nullptr;
     const std::string caption = blockCaption("F");
     reportText({"F", block.Attitudes, block.Quadrants, block.Params, floatToFixed4(analysis.Geometry->Volume),
                 floatToFixed4(analysis.Geometry->IntersectionPlunge), floatToText(analysis.Safety->SafetyFactor)});
-    dxfText(analysis.Vertices);
+    dxfText(*analysis.Vertices);
     svgText(stereonetFigure({block.Attitudes, smallerFrictionAngle(block.Params), NetProjection::EqualAngle, caption}),
             900, 570);
-    const WedgeScene scene = blockScene(analysis.Vertices, full ? &full->Analysis : nullptr, WedgeLoads{});
+    const WedgeScene scene = blockScene(*analysis.Vertices, full ? &full->Analysis : nullptr, WedgeLoads{});
     svgText(wedgeViewFigure(scene, defaultView(scene), caption), 800, 600);
-    if (full) fullReportText(*full);
+    if (full) fullReportText("F", analysis);
 }
 
 } // namespace
@@ -74,11 +68,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         const SavedBlock block =
             savedBlockFromTexts(parseBlockData(fileBytesToUtf8(std::string(reinterpret_cast<const char*>(data), size))));
-        VertexGeometry corners;
-        const BlockAnalysis analysis = analyseBlock(block, corners);
-        if (!analysis.FailedTriples.empty()) return 0;
+        const BlockRun analysis = runBlock(block, WedgeLoads{});
+        analysis.throwFailure();
+        if (!analysis.complete()) return 0;
         requireResult(analysis);
-        writeEverything(block, analysis, fullAnalysis(block));
+        requireFullResult(analysis);
+        writeEverything(block, analysis);
     } catch (const Error& failure) {
         fuzz::requireReadable(failure.what());
     }

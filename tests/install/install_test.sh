@@ -11,7 +11,12 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 [ "$("$prefix/bin/trelmox-cli" --version)" = "trelmox-cli $version" ] || fail "trelmox-cli --version"
 "$prefix/bin/trelmox-cli" analyze "$prefix/share/trelmox/example.txt" | grep -q '^example  *BothPlanes  *1\.189' ||
   fail "analysis of the installed example block"
-[ -s "$prefix/share/man/man1/trelmox-cli.1" ] || fail "no manual page"
+# The manual pages compressed, as Debian keeps them, each one that man reads.
+for page in trelmox-cli $([ "$gui" = 1 ] && echo trelmox) $([ -e "$build/bin/trelmox-report" ] && echo trelmox-report); do
+  gzip -t "$prefix/share/man/man1/$page.1.gz" 2>/dev/null || fail "no compressed manual page of $page"
+  zcat "$prefix/share/man/man1/$page.1.gz" | grep -q "^\.TH ${page^^} 1" || fail "manual page of $page"
+done
+[ -s "$prefix/share/doc/trelmox/copyright" ] || fail "no copyright file"
 
 # The PDF writer, when built, is found beside the installed tool.
 if [ -e "$build/bin/trelmox-report" ]; then

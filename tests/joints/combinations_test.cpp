@@ -33,13 +33,14 @@ WedgeLoads exampleLoads() {
 TEST(Combinations, TwoSetsGiveWhatTheirBlockGivesAnalysedDirectly) {
     const MeasurementFile file = parseMeasurements("dip,dipdir,set,c,f\n"
                                                    "44,104,J1,,\n46,106,J1,,\n45,105.5,J1,,\n"
-                                                   "70,234,J2,30,0.5\n71,236,J2,,\n");
+                                                   "70,234,J2,30.000000000000004,0.5000000000000001\n71,236,J2,,\n");
     const std::vector<CandidatePlane> sets = setCandidates(file.Planes, labelledSets(file.Planes));
     ASSERT_EQ(sets.size(), 2u);
     const SavedBlock block = pairBlock(exampleSlope(), sets[0], sets[1]);
     EXPECT_EQ(block.Params.Cohesion1, "24");
-    EXPECT_EQ(block.Params.Cohesion2, "30");
-    EXPECT_EQ(block.Params.Friction2, "0.5");
+    // Every digit of the plane's own c and f: the block is the pair to the bit.
+    EXPECT_EQ(block.Params.Cohesion2, "30.000000000000004");
+    EXPECT_EQ(block.Params.Friction2, "0.5000000000000001");
     for (const WedgeLoads& loads : {WedgeLoads{}, exampleLoads()}) {
         const std::vector<PlanePair> pairs = combinePlanes(sets, combinationSlope(exampleSlope(), loads));
         ASSERT_EQ(pairs.size(), 1u);
@@ -94,6 +95,35 @@ TEST(Combinations, SetMembersMustAgreeOnTheirStrength) {
     const MeasurementFile contradict = parseMeasurements("dip,dipdir,set,c\n45,105,J1,10\n46,106,J1,12\n");
     EXPECT_EQ(messageOf([&] { setCandidates(contradict.Planes, labelledSets(contradict.Planes)); }),
               "组“J1”的黏聚力 c 不一致：第 2 行为 10，第 3 行为 12");
+}
+
+} // namespace
+} // namespace trelmox
+
+namespace trelmox {
+namespace {
+
+// Planes of one dip direction meet in a horizontal line and cut out no
+// wedge; rounding once gave such a pair Fs 0 and made it the critical one,
+// and a passive bolt along the sliding direction once gave a negative Fs.
+TEST(Combinations, NoPairOfOneDipDirectionAndNoNegativeFactor) {
+    const MeasurementFile file = parseMeasurements("45,105\n70,235\n5,5\n35,5\n47,180\n22,110\n");
+    const std::vector<CandidatePlane> planes = measuredCandidates(file.Planes);
+    for (const WedgeLoads& loads : {WedgeLoads{}, exampleLoads()}) {
+        const std::vector<PlanePair> pairs = combinePlanes(planes, combinationSlope(exampleSlope(), loads), 1);
+        ASSERT_TRUE(pairs.front().hasFactor());
+        EXPECT_NE(pairs.front().First, 2u);
+        for (const PlanePair& p : pairs) {
+            if (p.First == 2 && p.Second == 3) {
+                EXPECT_FALSE(p.hasFactor());
+                EXPECT_EQ(p.Refusal, WedgeRefusal::HorizontalLine);
+                EXPECT_NE(pairProblem(p)->find("交线水平"), std::string::npos);
+            }
+            if (p.hasFactor()) {
+                EXPECT_GE(p.Full->Factor, 0) << p.First << ' ' << p.Second;
+            }
+        }
+    }
 }
 
 } // namespace

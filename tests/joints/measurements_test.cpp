@@ -60,8 +60,21 @@ TEST(MeasurementReader, RefusesBadRowsNamingTheirLines) {
         {"dip,dipdir,c,f\n45,120,-1,0.5\n", "测量文件第 2 行：黏聚力 c -1 应不小于 0"},
         {"dip,dipdir,c,f\n45,120,10,x\n", "测量文件第 2 行：摩擦系数 f：'x' is not a valid floating point value"},
         {"\n# only a comment\n", "测量文件中没有结构面数据"},
+        {"45,120,J1,1e200\n", "测量文件第 1 行：权重 1e200 过大，应不大于 1000000"},
+        {"45,120,J\x1B[31m1\n", "测量文件第 1 行：含有控制字符：“J\\x1B[31m1”"},
+        {"dip,dipdir,\x1B[1mx\x07\n", "测量文件第 1 行：表头的列名“\\x1B[1mx\\x07”无法识别，可用的列名：dip 倾角、dipdir 倾向、quadrant 象限产状、set 组、weight 权重、c 黏聚力、f 摩擦系数"},
+        // Lines of blanks other than spaces and tabs are blank lines.
+        {"\f", "测量文件中没有结构面数据"},
+        {"\v\n\r\r\n", "测量文件中没有结构面数据"},
     };
     for (const auto& c : cases) EXPECT_EQ(messageOf([&] { parseMeasurements(c.text); }), c.message) << c.text;
+}
+
+// A first line of form feeds, vertical tabs or carriage returns (after a
+// byte-order mark or two) is blank, not a header without fields.
+TEST(MeasurementReader, SkipsLinesOfOtherBlanks) {
+    for (const std::string first : {"\f", "\v", "\r\r", "\xEF\xBB\xBF\f", " \f\t\v "})
+        EXPECT_EQ(planesOf(first + "\n45,120\n"), (std::vector<TPlaneAttitude>{{45, 120}})) << first;
 }
 
 // One pass reports every bad line, the first ten in full.
@@ -106,6 +119,29 @@ TEST(MeasurementReader, DetectsTheFileEncoding) {
         ASSERT_EQ(file.Planes.size(), 2u);
         EXPECT_EQ(file.Planes[1].Set, "第二组");
     }
+}
+
+// Files that cannot be read as measurements say why, naming the line where
+// the text stops decoding.
+TEST(MeasurementReader, RefusesUnreadableFilesClearly) {
+    testing::TempFolder folder;
+    const auto path = folder.path() / "m.csv";
+    const struct {
+        std::string bytes;
+        std::string message;
+    } cases[] = {
+        {"倾角,倾向\n45,120\n" + utf8ToGb18030("60,230,第二组\n"),
+         "测量文件第 3 行：不是有效的 UTF-8 文字，而前面的内容是 UTF-8：文件混用了两种编码（如 UTF-8 与 GBK），请统一为一种编码后再读入"},
+        {"\xEF\xBB\xBF" "45,120\n" + utf8ToGb18030("60,230,组\n"), "测量文件第 2 行：不是有效的 UTF-8"},
+        {"45,120\n60,230\n\x80\x20\n", "测量文件第 3 行：既不是有效的 UTF-8 文字，也不是有效的 GBK（GB18030）文字"},
+        {std::string(MaxMeasurementFileBytes + 1, '#'), "文件大于 1 MB，不能读取"},
+    };
+    for (const auto& c : cases) {
+        std::ofstream(path, std::ios::binary) << c.bytes;
+        EXPECT_EQ(messageOf([&] { readMeasurementFile(path); }).rfind(c.message, 0), 0u)
+            << messageOf([&] { readMeasurementFile(path); });
+    }
+    EXPECT_EQ(messageOf([&] { readMeasurementFile(folder.path()); }), "这是一个文件夹，不是测量文件");
 }
 
 } // namespace

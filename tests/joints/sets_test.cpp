@@ -71,9 +71,15 @@ TEST(FisherStatistics, MatchTheClosedFormsOnHandCheckedSets) {
     EXPECT_EQ(weighted.Weight, 4);
     EXPECT_NEAR(weighted.Resultant, 3.939231, 1e-6);
 
-    const FisherStats same = fisherStatistics(polesOf(ring(mean, 5, 0)));
-    EXPECT_TRUE(std::isinf(*same.Kappa));
-    EXPECT_EQ(*same.Cone95, 0);
+    // No scatter: K infinite, the cone 0, also for a total weight just
+    // above 1, where the cone's power overflows.
+    for (const double weight : {1.0, 0.5000001}) {
+        std::vector<Measurement> planes = ring(mean, 5, 0);
+        if (weight != 1) planes.resize(2), planes[0].Weight = 0.5, planes[1].Weight = weight;
+        const FisherStats same = fisherStatistics(polesOf(planes));
+        EXPECT_TRUE(std::isinf(*same.Kappa));
+        EXPECT_EQ(*same.Cone95, 0) << weight;
+    }
     const FisherStats single = fisherStatistics(polesOf(ring(mean, 1, 0)));
     EXPECT_FALSE(single.Kappa || single.Cone95);
 }

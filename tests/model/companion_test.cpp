@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <limits>
 
 #include "model/files.h"
 #include "tests/model/test_support.h"
@@ -59,6 +60,23 @@ TEST(Companion, FileRoundTripAndABlockWithoutOneKeepsItsFolder) {
     EXPECT_EQ(messageOf([&] { saveCompanionFile(folder.path(), "../x", fullLoads()); }).empty(), false);
 }
 
+// Saving loads that the file already holds leaves it byte for byte, in
+// whatever layout and digits it was written; other loads replace it.
+TEST(Companion, SavingUnchangedLoadsKeepsTheFile) {
+    TempFolder folder;
+    std::string text = companionText(fullLoads());
+    text.replace(text.find("\"k\": 0.15,"), 10, "\"k\":0.150,");
+    std::ofstream(folder.path() / "w.json", std::ios::binary) << text;
+    EXPECT_TRUE(saveCompanionFile(folder.path(), "w", fullLoads()));
+    EXPECT_EQ(readBytes(folder.path() / "w.json"), text);
+    WedgeLoads changed = fullLoads();
+    changed.TopPressure = std::numeric_limits<double>::max();
+    saveCompanionFile(folder.path(), "w", changed);
+    EXPECT_EQ(readCompanionFile(folder.path(), "w"), changed);
+    std::ofstream(folder.path() / "big.json", std::ios::binary) << std::string((1 << 20) + 1, ' ');
+    EXPECT_EQ(messageOf([&] { readCompanionFile(folder.path(), "big"); }), "文件大于 1 MB，不能读取");
+}
+
 TEST(Companion, MalformedFilesSayWhatIsWrong) {
     const std::string good = companionText(fullLoads());
     const auto replaced = [&](const std::string& from, const std::string& to) {
@@ -85,6 +103,10 @@ TEST(Companion, MalformedFilesSayWhatIsWrong) {
         {replaced("\"plunge\": 10.0", "\"plunge\": 95"), "荷载文件“b.json”中第2个锚杆的倾伏角应在-90与90之间，现为95"},
         {replaced("\"magnitude\": 500.0", "\"magnitude\": -5"), "荷载文件“b.json”中第1个外力的大小不能为负数，现为-5"},
         {replaced("\"plunge\": 10.0", "\"plunge\": 95"), "荷载文件“b.json”中第2个锚杆的倾伏角应在-90与90之间，现为95"},
+        // Texts from the file are shown with their control characters made
+        // visible; a NUL does not end the message.
+        {replaced("\"mode\": \"active\"", "\"mode\": \"a\\u0000b\\u001b[2J\""),
+         "荷载文件“b.json”中bolts[0].mode的值“a\\x00b\\x1B[2J”不可用"},
         {replaced("\"required_factor\": 1.1", "\"required_factor\": 1.2"),
          "荷载文件“b.json”中所需安全系数1.2与永久边坡 二级 地震工况的1.1不符"},
     };

@@ -1,3 +1,4 @@
+#include "model/exact_text.h"
 #include "model/numtext.h"
 
 #include <bit>
@@ -156,6 +157,31 @@ TEST(FloatToText, GeneralFormatWithFifteenDigits) {
 TEST(FloatToText, ReadsBackWithinFifteenDigits) {
     const double values[] = {105.0, 1.0 / 7.0, 2.0 / 3.0 * 1e-7, 359.99999999999994, 1e-5, 123456.654321};
     for (double v : values) EXPECT_NEAR(textToFloat(floatToText(v)), v, std::fabs(v) * 1e-14) << v;
+}
+
+// The fewest digits that read back to the same bits, in the same general
+// format; a value typed with up to 15 digits is written as floatToText does.
+TEST(FloatToExactText, ShortestTextThatReadsBackExactly) {
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {1.0 / 3, "0.3333333333333333"},
+        {0.1 + 0.2, "0.30000000000000004"},
+        {std::numeric_limits<double>::max(), "1.7976931348623157E308"},
+        {5e-324, "5E-324"},
+        {-2.5e-5, "-2.5E-5"},
+        {1e15, "1E15"},
+        {123456789012345.6, "123456789012345.6"},
+        {0.0001, "0.0001"},
+        {-0.0, "0"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(floatToExactText(c.value), c.text);
+        EXPECT_EQ(textToFloat(floatToExactText(c.value)), c.value) << c.text;
+    }
+    for (const double typed : {105.0, 0.645, 1e-5, 65.4, 9.81e12, 1.5e-7})
+        EXPECT_EQ(floatToExactText(typed), floatToText(typed));
 }
 
 TEST(FloatToFixed4, FourDecimalsAndNoSignedZero) {

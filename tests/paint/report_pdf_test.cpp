@@ -83,9 +83,24 @@ std::filesystem::path writtenPdf(const TempFolder& folder, const CalculationRepo
     return pdf;
 }
 
+// The titles, headings and captions of a report, which must never end a page.
+std::vector<std::string> headingsOf(const CalculationReport& report) {
+    std::vector<std::string> headings;
+    for (const ReportSection& section : report.Sections) {
+        headings.push_back(withoutBlanks(section.Title));
+        for (const ReportItem& item : section.Items) {
+            if (const auto* heading = std::get_if<ReportHeading>(&item)) headings.push_back(withoutBlanks(heading->Text));
+            if (const auto* table = std::get_if<ReportTable>(&item); table && !table->Caption.empty())
+                headings.push_back(withoutBlanks(table->Caption));
+        }
+    }
+    return headings;
+}
+
 // Every page carries the header with the block name and its number, and
-// something besides them.
-void checkPages(const std::filesystem::path& pdf, const std::string& blockName, int expectedPages) {
+// something besides them; with the report, no page ends in a heading.
+void checkPages(const std::filesystem::path& pdf, const std::string& blockName, int expectedPages,
+                const CalculationReport* report = nullptr) {
     const int pages = pageCount(pdf);
     EXPECT_EQ(pages, expectedPages);
     for (int page = 1; page <= pages; ++page) {
@@ -99,6 +114,12 @@ void checkPages(const std::filesystem::path& pdf, const std::string& blockName, 
             text.erase(at, frame.size());
         }
         EXPECT_NE(text.find_first_not_of("\n\f"), std::string::npos) << "an empty page";
+        if (!report || page == pages) continue;
+        std::istringstream lines(text);
+        std::string last;
+        for (std::string line; std::getline(lines, line);)
+            if (line.find_first_not_of("\f") != std::string::npos) last = line;
+        for (const std::string& heading : headingsOf(*report)) EXPECT_NE(last, heading) << "a heading ends the page";
     }
 }
 
@@ -106,11 +127,13 @@ void checkPages(const std::filesystem::path& pdf, const std::string& blockName, 
 
 TEST(ReportPdf, TheExampleBlockWithAllItsPictures) {
     TempFolder folder;
-    const std::filesystem::path pdf = writtenPdf(folder, exampleWithAllPictures());
+    const CalculationReportInputs inputs = exampleWithAllPictures();
+    const std::filesystem::path pdf = writtenPdf(folder, inputs);
     // The cover, five pages of inputs, methods, results and conclusion, and
     // three of pictures: the stereonet with the 3D view, the histograms of
     // Kc and Fs, the sensitivity plot.
-    checkPages(pdf, "example", 9);
+    const CalculationReport report = calculationReport(inputs);
+    checkPages(pdf, "example", 9, &report);
 
     const std::string cover = pageText(pdf, 1);
     for (const std::string& part : std::vector<std::string>{"岩质边坡楔形体稳定性分析计算书", "块体名称", "example",

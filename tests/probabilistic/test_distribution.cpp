@@ -100,6 +100,32 @@ TEST(Sampler, ZeroSpreadGivesTheBlockValueExactly) {
     }
 }
 
+// A deviation far wider than the range stands for the uniform distribution
+// over it (for a dip direction, over the turn), never for no variation;
+// a huge lognormal deviation still draws finite values.
+TEST(Sampler, HugeSpreadsDrawWhatTheyStandFor) {
+    const struct {
+        Parameter input;
+        double blockValue, sd, low, high;
+    } cases[] = {
+        {Parameter::Dip1, 45, 1e18, 0, 90},
+        {Parameter::Dip2, 10, 1e7, 0, 90},
+        {Parameter::DipDir1, 105, 1e18, -75, 285},
+        {Parameter::DipDirFace, 185, 720, 5, 365},
+    };
+    for (const auto& c : cases) {
+        const Sampler sampler(c.input, c.blockValue, normalDistribution(c.sd));
+        ASSERT_TRUE(sampler.varies());
+        for (const double u : {0.001, 0.25, 0.5, 0.999})
+            EXPECT_NEAR(sampler.value(u), c.low + u * (c.high - c.low), 1e-9 * (c.high - c.low)) << c.sd;
+    }
+    // Just below the switch the normal is as flat to within its rounding.
+    const Sampler normal(Parameter::Dip1, 45, normalDistribution(4e6));
+    EXPECT_NEAR(normal.value(0.25), 22.5, 1e-6);
+    const Sampler lognormal(Parameter::Cohesion1, 20, lognormalDistribution(1e200));
+    for (const double u : {1e-9, 0.5, 1 - 1e-9}) EXPECT_TRUE(std::isfinite(lognormal.value(u)));
+}
+
 TEST(Sampler, RefusesDistributionsThatDoNotFit) {
     const double nan = std::nan("");
     struct Case {
@@ -119,6 +145,7 @@ TEST(Sampler, RefusesDistributionsThatDoNotFit) {
         {Parameter::DipDir1, 105, lognormalDistribution(3), "dipdir1: a lognormal distribution fits only"},
         {Parameter::Cohesion2, 0, lognormalDistribution(3), "c2: a lognormal distribution needs a block value > 0"},
         {Parameter::Cohesion2, 48, lognormalDistribution(-3), "c2: the standard deviation"},
+        {Parameter::Cohesion1, 24, normalDistribution(1e307), "c1: the standard deviation 1E307 is too large"},
     };
     for (const Case& c : cases) {
         try {

@@ -486,3 +486,27 @@ TEST(Probabilistic, RefusesAFisherPlaneThatAlsoVariesApartOrHasNegativeK) {
     EXPECT_EQ(messageOf([&] { runProbabilistic(exampleAttitudes(), exampleParams(), negative); }),
               "the Fisher concentration K of plane 1 must be at least 0");
 }
+
+// Cohesions near the largest double once gave infinite factors, a deviation
+// of 0 for factors beyond 1e154 and a crash in the histogram: every figure
+// is finite, or the run fails with the arithmetic message.
+TEST(Probabilistic, FactorsBeyondTheRangeOfADoubleFailInsteadOfPrinting) {
+    for (double sd : {1e306, 1e200, 1e160}) {
+        ProbabilisticSettings s;
+        s.Samples = 1000;
+        s.Seed = 7;
+        set(s, Parameter::Cohesion1, normalDistribution(sd));
+        try {
+            const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), s);
+            for (const std::optional<SafetyStatistics>& st : {r.Statistics, r.Full.Statistics}) {
+                ASSERT_TRUE(st) << sd;
+                for (double v : {st->Mean, st->Sd, st->Min, st->Max, st->Pf}) EXPECT_TRUE(std::isfinite(v)) << sd;
+                EXPECT_GT(st->Sd, 0) << sd;
+            }
+            for (const Histogram* h : {&r.KcHistogram, &r.Full.FsHistogram})
+                for (double e : h->Edges) EXPECT_TRUE(std::isfinite(e)) << sd;
+        } catch (const Error& e) {
+            EXPECT_STREQ(e.what(), "Floating point overflow") << sd;
+        }
+    }
+}

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "analysis/probabilistic/sensitivity.h"
 #include "tests/support/example_block.h"
 #include "model/error.h"
@@ -101,5 +103,16 @@ TEST(Sensitivity, RefusesBadRanges) {
         } catch (const Error& e) {
             EXPECT_EQ(std::string(e.what()).substr(0, std::string(c.message).size()), c.message) << e.what();
         }
+    }
+}
+
+// A cohesion near the largest double once gave Fs inf and 稳定 where the
+// analysis itself fails with overflow.
+TEST(Sensitivity, FactorsBeyondTheRangeOfADoubleFailAsOverflow) {
+    const auto steps = runSensitivity(exampleAttitudes(), exampleParams(), Parameter::Cohesion1, 5e306, 1e307, 2);
+    for (const SensitivityStep& s : steps) {
+        EXPECT_TRUE(s.Result ? std::isfinite(s.Result->SafetyFactor) : s.Failure == "Floating point overflow") << s.Value;
+        EXPECT_FALSE(s.Full) << s.Value;
+        EXPECT_EQ(s.FullFailure, "Floating point overflow") << s.Value;
     }
 }

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "analysis/computation_counts.h"
 #include "tests/model/test_blocks.h"
 
 using namespace trelmox;
@@ -144,7 +145,7 @@ TEST(CalculationReport, TheCompanionLoadsReachTheFullAnalysis) {
     loads.SeismicCoefficient = 0.1;
     loads.Design = DesignBolt{{340, 15}, BoltMode::Active};
     const ReportTexts texts = textsOf(calculationReport(analysed(trelmox::testing::exampleBlock(), loads)));
-    for (const char* part : {"饱和楔体", "倾角 80°，倾向 10°，距坡顶线 5，充水深度 4", "张裂缝水压力", "张裂缝面积",
+    for (const char* part : {"饱和楔体", "倾角 80°，倾向 10°，距坡顶线 5 m，充水深度 4 m", "张裂缝水压力", "张裂缝面积",
                              "沿设计锚杆方向方位角 340°，倾伏角 15°（主动），所需锚固力"})
         EXPECT_TRUE(texts.has(part)) << part;
     EXPECT_FALSE(texts.has("该块体没有荷载文件"));
@@ -169,3 +170,18 @@ TEST(CalculationReport, ShowsTheMeasurementsKinematicsPerMode) {
     EXPECT_TRUE(texts.has("joints.csv"));
 }
 
+// The report formats the block's run: the corners, Kc and the full analysis
+// are worked out once, and every figure of its result tables carries its
+// unit as a report an engineer signs must.
+TEST(CalculationReport, FormatsOneRunWithUnits) {
+    const ComputationCounts before = computationCounts();
+    const CalculationReport report = calculationReport(
+        analysedReportInputs("example", trelmox::testing::exampleBlock(), WedgeLoads{}, "2026-12-08"));
+    const ComputationCounts& after = computationCounts();
+    EXPECT_EQ(after.Corners - before.Corners, 1);
+    EXPECT_EQ(after.Kc - before.Kc, 1);
+    EXPECT_EQ(after.Full - before.Full, 1);
+    const ReportTexts texts = textsOf(report);
+    for (const char* figure : {"17896.9513 m³", "39.1259 m", "65.4 kPa", "25 kN/m³", "24 kPa", "40 m", "-34.7340 m", "0 kN"})
+        EXPECT_TRUE(texts.has(figure)) << figure;
+}

@@ -86,7 +86,7 @@ void Loads::crackAndBoltAnalysedBesideKc() {
 
     // What the engine gives for the loads the user meant.
     const FullFigureTexts expected =
-        fullFigureTexts(fullReportInputs("w1", program->workspace.document().block(), crackAndBolt()));
+        fullFigureTexts(runBlock(program->workspace.document().block(), crackAndBolt()));
     QCOMPARE(program->Form4.fullFactorText(), QString::fromStdString(expected.Factor));
     QCOMPARE(program->Form4.fullContactText(), QString::fromStdString(expected.Contact));
     QCOMPARE(program->Form4.stateText(), QString::fromStdString(expected.State));
@@ -97,7 +97,7 @@ void Loads::crackAndBoltAnalysedBesideKc() {
 
     // Saved with the block, and the full analysis's own report beside Kc's.
     QCOMPARE(parseCompanion(readFileBytes(program.dataFile("w1.json")), "w1.json"), crackAndBolt());
-    QVERIFY(fileText(program.reportFile("w1三维分析.txt")).find("5.张裂缝:\t\t80\t10\t距坡顶线\t5") != std::string::npos);
+    QVERIFY(fileText(program.reportFile("w1三维分析.txt")).find("5.张裂缝:\t\t80°\t10°\t距坡顶线\t5 m") != std::string::npos);
 }
 
 void Loads::companionFileLoadsWithTheBlock() {

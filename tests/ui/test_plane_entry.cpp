@@ -118,7 +118,7 @@ void PlaneEntry::confirmModes_data() {
     QTest::addColumn<QString>("currentBlock");
     QTest::addColumn<QStringList>("listAfter");
     QTest::addColumn<QStringList>("files");
-    const QStringList both{"分析报告/a1.txt", "数据文件/a1.txt"}, reportOnly{"分析报告/a1.txt"};
+    const QStringList both{"分析报告/a1.txt", "数据文件/a1.txt"};
     QTest::newRow("quadrant a1") << "quadrant" << "a1" << QStringList{} << "a1" << QStringList{"a1.txt"} << both;
     QTest::newRow("quadrant a1.txt") << "quadrant" << "a1.txt" << QStringList{} << "a1" << QStringList{"a1.txt"} << both;
     QTest::newRow("quadrant A1.TXT") << "quadrant" << "A1.TXT" << QStringList{} << "A1" << QStringList{"A1.TXT.txt"}
@@ -128,11 +128,13 @@ void PlaneEntry::confirmModes_data() {
     QTest::newRow("quadrant other case") << "quadrant" << "A1" << QStringList{"a1.txt"} << "A1"
                                          << QStringList{"a1.txt", "A1.txt"}
                                          << QStringList{"分析报告/A1.txt", "数据文件/A1.txt"};
-    QTest::newRow("dip a1") << "dip" << "a1" << QStringList{} << "a1" << QStringList{"a1"} << reportOnly;
-    QTest::newRow("dip listed") << "dip" << "a1.txt" << QStringList{"a1.txt"} << "a1" << QStringList{"a1.txt"}
-                                << reportOnly;
+    // Either mode writes both files: the data file holds the block the
+    // other mode then shows.
+    QTest::newRow("dip a1") << "dip" << "a1" << QStringList{} << "a1" << QStringList{"a1"} << both;
+    QTest::newRow("dip listed") << "dip" << "a1.txt" << QStringList{"a1.txt"} << "a1" << QStringList{"a1.txt"} << both;
     QTest::newRow("dip my.block.txt") << "dip" << "my.block.txt" << QStringList{} << "my"
-                                      << QStringList{"my.block.txt"} << QStringList{"分析报告/my.txt"};
+                                      << QStringList{"my.block.txt"}
+                                      << QStringList{"分析报告/my.txt", "数据文件/my.txt"};
 }
 
 void PlaneEntry::confirmModes() {
@@ -187,7 +189,7 @@ void PlaneEntry::confirmFailures_data() {
                                                 << QStringList{"error: File not found."} << QStringList{} << "a1"
                                                 << QStringList{"a1.txt"};
     QTest::newRow("dip, no report folder") << "dip" << "a1" << 0 << false << QStringList{"error: File not found."}
-                                           << QStringList{} << "a1" << QStringList{};
+                                           << QStringList{} << "a1" << QStringList{"a1"};
     const QString leaving =
         "error: " + ui::errorBoxText(QString::fromStdString([] {
             try { checkBlockName("sub/a1"); } catch (const Error& e) { return std::string(e.what()); }
@@ -271,7 +273,7 @@ void PlaneEntry::loadMissingBlock() {
     pick(p.Form2.blockNameBox(), "gone.txt");
     QCOMPARE(program.boxes.shown(), QStringList{"error: File not found."});
     QCOMPARE(program.box(&p.Form2, 1)->text(), QString("unchanged"));
-    QCOMPARE(p.Form3.blockNameText(), QString("kept"));
+    QCOMPARE(p.Form3.blockNameText(), QString("gone.txt")); // one name, shown in both windows
     // Typing a name no listed name begins with only edits the text.
     typeInto(p.Form2.blockNameBox(), "zz");
     QCOMPARE(program.boxes.shown().size(), 1);

@@ -323,6 +323,7 @@ void RealInput::outOfRangeAttitudesAreRefused() {
     typeInto(program.box(&p.Form2, box), text);
     click(program, &p.Form2, dipMode ? "BitBtn3" : "BitBtn1");
     QCOMPARE(program.boxes.shown(), QStringList{"error: " + message + "。"});
+    QCOMPARE(QApplication::focusWidget(), program.box(&p.Form2, box)); // the box to mend
     QCOMPARE(filesBelow(program.folder()), before);
     // The confirmed block is still a1 with its planes: its files come out as before.
     click(program, &p.Form3, "BitBtn1");

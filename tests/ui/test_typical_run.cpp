@@ -62,12 +62,11 @@ void TypicalRun::exampleBlockFromEntryToAnalysis() {
     const std::string drawing = readFileBytes(program.reportFile("exampleblock.dxf"));
     QCOMPARE(std::count(drawing.begin(), drawing.end(), '\n'), 163);
 
-    // 5. The analysis window shows the report; the names differ, so its
-    // block-name field stays empty.
+    // 5. The analysis window shows the report and names its block.
     program.button(&p.Form1, "BitBtn3")->click();
     QVERIFY(p.Form4.isVisible());
     QVERIFY(p.Form4.reportShown().startsWith("****************楔块example稳定分析导出文件"));
-    QCOMPARE(p.Form4.blockName(), QString());
+    QCOMPARE(p.Form4.blockName(), QString("example"));
 
     program.button(&p.Form4, "BitBtn1")->click();
     QCOMPARE(program.boxes.shown(), QStringList());

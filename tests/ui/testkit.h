@@ -34,6 +34,12 @@ public:
         questions << text;
         return !answers.isEmpty() && answers.takeFirst();
     }
+    // Answers with the next of `saveAnswers` (取消 when none is left).
+    SaveAnswer saveChanges(const QString& text) override {
+        questions << text;
+        return saveAnswers.isEmpty() ? SaveAnswer::Cancel : saveAnswers.takeFirst();
+    }
+    QList<SaveAnswer> saveAnswers;
     // "message: <text>" / "error: <text>", in the order shown.
     QStringList shown() const;
     QList<RecordedBox> boxes;

@@ -99,4 +99,26 @@ TEST(SensitivityPlot, GapsOnlyWhereThereIsNoFactor) {
     EXPECT_EQ(changing[0].points.back().y, changing[1].points.front().y);
 }
 
+// The block's value outside the range is drawn where it lies, the axis
+// widened to it, not at the range's edge as if inside.
+TEST(SensitivityPlot, BlockValueOutsideTheRangeWidensTheAxis) {
+    const auto both = TWedgeContact::BothPlanes;
+    const std::vector<SensitivityStep> steps{step(0.546, both), step(0.573, both), step(0.6, both)};
+    for (const double value : {0.364, 0.58, 0.8}) {
+        SCOPED_TRACE(value);
+        const Figure figure = sensitivityFigure(steps, "f1", BlockPoint{value, 1.1});
+        const PathItem* curve = nullptr;
+        for (const PathItem* path : paths(figure, false))
+            if (path->pen && path->pen->width == 0.006) curve = path;
+        const CircleItem* dot = nullptr;
+        for (const FigureItem& item : figure.items)
+            if (const auto* circle = std::get_if<CircleItem>(&item); circle && !dot) dot = circle; // the key's dot follows
+        ASSERT_TRUE(curve && dot);
+        const double first = curve->points.front().x, last = curve->points.back().x;
+        if (value < 0.546) EXPECT_LT(dot->centre.x, first);
+        else if (value > 0.6) EXPECT_GT(dot->centre.x, last);
+        else EXPECT_TRUE(dot->centre.x > first && dot->centre.x < last);
+    }
+}
+
 } // namespace trelmox

@@ -191,6 +191,29 @@ TEST(RealWedgeScene, WithoutACrackIsTheDrawingsTetrahedron) {
     EXPECT_EQ(labels, (std::vector<std::string>{"W", "U1", "U2"}));
 }
 
+// Forces of nearly one direction never print their names over one another.
+TEST(WedgeViewFigure, LoadNamesDoNotOverlap) {
+    const FullAnalysis analysis = exampleAnalysis(WedgeLoads{});
+    WedgeScene scene = realWedgeScene(analysis.Shape, analysis.Forces, WedgeLoads{});
+    scene.Loads = {{SceneLoadKind::Weight, {0, 0, -100}, "W"},
+                   {SceneLoadKind::Water, {0.01, 0, -60}, "U1"},
+                   {SceneLoadKind::Water, {-0.01, 0, -60}, "U2"},
+                   {SceneLoadKind::External, {0, 0.02, -50}, "F1"}};
+    const Figure figure = wedgeViewFigure(scene, defaultView(scene));
+    std::vector<const TextItem*> names;
+    for (const FigureItem& item : figure.items)
+        if (const auto* text = std::get_if<TextItem>(&item);
+            text && (text->text == "W" || text->text == "U1" || text->text == "U2" || text->text == "F1"))
+            names.push_back(text);
+    ASSERT_EQ(names.size(), 4u);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        for (std::size_t j = i + 1; j < names.size(); ++j) {
+            const double dx = std::abs(names[i]->position.x - names[j]->position.x);
+            const double dy = std::abs(names[i]->position.y - names[j]->position.y);
+            EXPECT_TRUE(dy >= names[i]->height || dx >= 2 * names[i]->height) << names[i]->text << " " << names[j]->text;
+        }
+}
+
 TEST(RealWedgeScene, ACrackAddsItsFaceAndTheLoadsTheirArrows) {
     WedgeLoads loads;
     loads.Water = WaterMode::Saturated;

@@ -133,7 +133,7 @@ private slots:
             QVERIFY(std::abs(confirmed[plane].DipDirection - pair.Attitudes[plane].DipDirection) < 1e-9);
         }
         program.button(&program->Form4, "BitBtn1")->click();
-        QVERIFY(std::abs(program->workspace.document().results()->Safety.SafetyFactor - kc) < 5e-5);
+        QVERIFY(std::abs(program->workspace.document().results()->Safety->SafetyFactor - kc) < 5e-5);
         QCOMPARE(program.boxes.shown(), QStringList());
     }
 

@@ -156,11 +156,11 @@ private slots:
         QVERIFY(!shownPreview());
 
         program.confirmExample("w1");
-        const auto inputs = [&program] { return views::windowReportInputs(program->workspace, program->Pictures); };
+        const auto inputs = [&program] { return views::windowReportInputs(program->workspace); };
         QVERIFY(!inputs().Results);
         QCOMPARE(inputs().NoResults, std::string(NeverAnalysedText));
         program.button(&program->Form4, "BitBtn1")->click();
-        QCOMPARE(inputs().Results->Safety.SafetyFactor, 1.18912355743381);
+        QCOMPARE(inputs().Results->Safety->SafetyFactor, 1.18912355743381);
 
         views::SensitivityWindow& sensitivity = program->Pictures.sensitivity();
         sensitivity.setParameter(Parameter::Friction1);

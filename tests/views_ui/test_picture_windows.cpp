@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "analysis/wedge.h"
+#include "document/block_document.h"
 #include "model/datafile.h"
 #include "model/error.h"
 #include "model/files.h"
@@ -219,9 +220,12 @@ private slots:
         windows.showWedgeView();
         windows.showProbabilistic();
         windows.showSensitivity();
-        QVERIFY(figureTexts(windows.stereonet().picture()).contains(QStringLiteral("交线 无（两切割面平行）")));
+        // No planes at 0°∠0° drawn as if they were a block: the pictures say
+        // that no block is confirmed.
+        QVERIFY(!figureTexts(windows.stereonet().picture()).contains(QStringLiteral("交线")));
+        QCOMPARE(windows.stereonet().findChild<QLabel*>("BlockCaption")->text(), QStringLiteral("楔块名称：（尚未确认块体）"));
         QVERIFY(figureTexts(windows.wedgeView().picture()).contains(QStringLiteral("尚无块体角点")));
-        QVERIFY(windows.wedgeView().problem().contains(QStringLiteral("is not a valid floating point value")));
+        QCOMPARE(windows.wedgeView().problem(), QString::fromUtf8(NoConfirmedBlockMessage));
         for (QWidget* picture : {static_cast<QWidget*>(windows.stereonet().picture()),
                                  static_cast<QWidget*>(windows.wedgeView().picture()),
                                  static_cast<QWidget*>(windows.probabilistic().picture()),

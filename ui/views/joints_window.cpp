@@ -22,6 +22,7 @@
 #include "drawing/joint_net.h"
 #include "model/numtext.h"
 #include "ui/messages.h"
+#include "ui/style.h"
 #include "ui/tform2.h"
 #include "ui/tform3.h"
 #include "ui/views/figure_widget.h"
@@ -42,7 +43,7 @@ QString factorText(const std::optional<double>& factor) { return factor ? text(f
 
 QString kappaText(const std::optional<double>& kappa) {
     if (!kappa) return QStringLiteral("-");
-    return std::isinf(*kappa) ? QStringLiteral("∞") : QString::number(*kappa, 'f', 1);
+    return std::isinf(*kappa) ? QStringLiteral("无离散") : QString::number(*kappa, 'f', 1);
 }
 
 QString contactText(const auto& result) {
@@ -127,7 +128,7 @@ JointsWindow::JointsWindow(ui::Workspace& workspace, QWidget* parent)
     : QWidget(parent, Qt::Window), workspace_(workspace) {
     setObjectName(QStringLiteral("JointsWindow"));
     setWindowTitle(QStringLiteral("结构面统计与组合分析"));
-    resize(1180, 860);
+    ui::fitToScreen(this, {1180, 860});
     auto* middle = new QHBoxLayout;
     middle->addWidget(buildNetPanel(), 3);
     auto* right = new QVBoxLayout;
@@ -420,11 +421,14 @@ void JointsWindow::chooseFile() {
 }
 
 void JointsWindow::openFile() {
-    ui::runCommand([this] {
+    const bool opened = ui::runCommand([this] {
         joints().open(file_->text().toStdString());
         // A file that names its sets is read with them.
         if (!joints().measurements().Summary.Sets.empty()) joints().useLabels();
     });
+    // A file that failed to open leaves the net and sets of the one before:
+    // the path shown is that file's again, never the failed one's.
+    if (!opened) file_->setText(joints().opened() ? QString::fromStdString(joints().file().string()) : QString());
 }
 
 void JointsWindow::pickSetAt(Point2 framePoint) {

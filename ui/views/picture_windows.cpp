@@ -14,6 +14,12 @@ Window& made(std::unique_ptr<Window>& window, const BlockSource& source) {
     return *window;
 }
 
+template <typename Window>
+Window& made(std::unique_ptr<Window>& window, const BlockSource& source, StudyRecords* records) {
+    if (!window) window = std::make_unique<Window>(source, records);
+    return *window;
+}
+
 void bringUp(QWidget& window) {
     window.show();
     window.raise();
@@ -22,20 +28,20 @@ void bringUp(QWidget& window) {
 
 } // namespace
 
-PictureWindows::PictureWindows(BlockSource source) : source_(std::move(source)) {}
+PictureWindows::PictureWindows(BlockSource source, StudyRecords* records)
+    : source_(std::move(source)), records_(records) {}
 PictureWindows::~PictureWindows() = default;
 
 StereonetWindow& PictureWindows::stereonet() { return made(stereonet_, source_); }
 WedgeViewWindow& PictureWindows::wedgeView() { return made(wedgeView_, source_); }
-ProbabilisticWindow& PictureWindows::probabilistic() { return made(probabilistic_, source_); }
-SensitivityWindow& PictureWindows::sensitivity() { return made(sensitivity_, source_); }
+ProbabilisticWindow& PictureWindows::probabilistic() { return made(probabilistic_, source_, records_); }
+SensitivityWindow& PictureWindows::sensitivity() { return made(sensitivity_, source_, records_); }
 
-std::optional<ProbabilisticRun> PictureWindows::probabilisticRun(const ViewedBlock& block) const {
-    return probabilistic_ ? probabilistic_->runFor(block) : std::nullopt;
-}
-
-std::optional<SensitivityRun> PictureWindows::sensitivityRun(const ViewedBlock& block) const {
-    return sensitivity_ ? sensitivity_->runFor(block) : std::nullopt;
+void PictureWindows::blockChanged() {
+    if (stereonet_ && stereonet_->isVisible()) stereonet_->refresh();
+    if (wedgeView_ && wedgeView_->isVisible()) wedgeView_->refresh();
+    if (probabilistic_ && !probabilistic_->running()) probabilistic_->updateBlock();
+    if (sensitivity_) sensitivity_->updateBlock();
 }
 
 void PictureWindows::showStereonet() {

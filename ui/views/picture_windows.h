@@ -17,7 +17,9 @@ class WedgeViewWindow;
 
 class PictureWindows {
 public:
-    explicit PictureWindows(BlockSource source);
+    // The analysis windows keep their settings and runs in `records` (the
+    // block document's), or in their own when none is given.
+    explicit PictureWindows(BlockSource source, StudyRecords* records = nullptr);
     ~PictureWindows();
 
     void showStereonet();
@@ -31,12 +33,14 @@ public:
     ProbabilisticWindow& probabilistic();
     SensitivityWindow& sensitivity();
 
-    // The analyses run on `block` in the windows, without opening one.
-    std::optional<ProbabilisticRun> probabilisticRun(const ViewedBlock& block) const;
-    std::optional<SensitivityRun> sensitivityRun(const ViewedBlock& block) const;
+    // After the block changed: the open pictures redraw, and the analysis
+    // windows show the block and say when their last run is out of date.
+    void blockChanged();
+
 
 private:
     BlockSource source_;
+    StudyRecords* records_;
     std::unique_ptr<StereonetWindow> stereonet_;
     std::unique_ptr<WedgeViewWindow> wedgeView_;
     std::unique_ptr<ProbabilisticWindow> probabilistic_;

@@ -14,9 +14,11 @@
 
 #include <cmath>
 
+#include "document/block_document.h"
 #include "drawing/kc_plots.h"
 #include "model/numtext.h"
 #include "ui/messages.h"
+#include "ui/style.h"
 #include "ui/views/analysis_labels.h"
 #include "ui/views/figure_widget.h"
 #include "ui/views/picture_file.h"
@@ -103,11 +105,11 @@ QString statisticsText(const ProbabilisticResult& result) {
 
 } // namespace
 
-ProbabilisticWindow::ProbabilisticWindow(BlockSource source, QWidget* parent)
-    : QWidget(parent, Qt::Window), source_(std::move(source)) {
+ProbabilisticWindow::ProbabilisticWindow(BlockSource source, StudyRecords* records, QWidget* parent)
+    : QWidget(parent, Qt::Window), source_(std::move(source)), records_(records ? *records : ownRecords_) {
     setObjectName(QStringLiteral("ProbabilisticWindow"));
     setWindowTitle(QStringLiteral("可靠度分析"));
-    resize(1180, 680);
+    ui::fitToScreen(this, {1180, 680});
     caption_ = new QLabel(this);
     caption_->setObjectName(QStringLiteral("BlockCaption"));
     buildTable();
@@ -128,6 +130,7 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, QWidget* parent)
     bins_->setObjectName(QStringLiteral("BinsBox"));
     bins_->setRange(5, 200);
     bins_->setValue(30);
+    for (QWidget* box : std::initializer_list<QWidget*>{samples_, method_, seed_, bins_}) ui::takeWheelOnlyWhenFocused(box);
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("样本数"), samples_);
     form->addRow(QStringLiteral("抽样方法"), method_);
@@ -157,6 +160,9 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, QWidget* parent)
     showPlot();
     summary_ = new QLabel(this);
     summary_->setObjectName(QStringLiteral("SummaryLabel"));
+    stale_ = new QLabel(this);
+    stale_->setObjectName(QStringLiteral("StaleNote"));
+    stale_->setStyleSheet(QStringLiteral("color: #c00000"));
     summary_->setWordWrap(true);
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     summary_->setMinimumHeight(8 * summary_->fontMetrics().lineSpacing()); // the statistics of both factors, wrapped
@@ -166,6 +172,7 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, QWidget* parent)
     auto* chartLayout = new QVBoxLayout(chartPanel);
     chartLayout->setContentsMargins(0, 0, 0, 0);
     chartLayout->addWidget(picture_, 1);
+    chartLayout->addWidget(stale_);
     chartLayout->addWidget(summary_);
 
     auto* splitter = new QSplitter(this);
@@ -189,8 +196,21 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, QWidget* parent)
     connect(save, &QPushButton::clicked, this, [this] {
         askAndSavePicture(this, picture_, suggestedPicturePath(block_, windowTitle()));
     });
+    // The block's values shown beside the settings are no edit of them.
+    connect(table_, &QTableWidget::itemChanged, this, [this](const QTableWidgetItem* item) {
+        if (item->column() == FirstColumn || item->column() == SecondColumn) takeEdits();
+    });
+    connect(method_, &QComboBox::activated, this, [this] { takeEdits(); });
+    for (QSpinBox* box : {samples_, seed_, bins_}) connect(box, &QSpinBox::valueChanged, this, [this] { takeEdits(); });
     setRunning(false);
-    refresh();
+    // Settings already recorded (the window made again) are shown as they
+    // are; the first time, they are proposed around the block's values.
+    if (records_.Probabilistic) {
+        updateBlock();
+        showRun();
+    } else {
+        refresh();
+    }
 }
 
 ProbabilisticWindow::~ProbabilisticWindow() {
@@ -214,6 +234,7 @@ void ProbabilisticWindow::buildTable() {
         table_->setItem(row, FirstColumn, new QTableWidgetItem);
         table_->setItem(row, SecondColumn, new QTableWidgetItem);
         auto* kind = new QComboBox(table_);
+        ui::takeWheelOnlyWhenFocused(kind);
         kind->addItems({QStringLiteral("固定值"), QStringLiteral("正态分布"), QStringLiteral("均匀分布"),
                         QStringLiteral("对数正态分布")});
         table_->setCellWidget(row, KindColumn, kind);
@@ -243,13 +264,60 @@ void ProbabilisticWindow::setDistribution(Parameter parameter, int kind, const Q
     static_cast<QComboBox*>(table_->cellWidget(row, KindColumn))->setCurrentIndex(kind);
     table_->item(row, FirstColumn)->setText(first);
     table_->item(row, SecondColumn)->setText(second);
+    takeEdits();
 }
 
 void ProbabilisticWindow::setSamples(int samples) { samples_->setValue(samples); }
 
+void ProbabilisticWindow::takeEdits() {
+    if (showing_) return;
+    ProbabilisticEntries entries;
+    for (int row = 0; row < ParameterCount; ++row) {
+        DistributionEntry& e = entries.Distributions[row];
+        e.Type = distributionKind(static_cast<QComboBox*>(table_->cellWidget(row, KindColumn))->currentIndex());
+        e.First = table_->item(row, FirstColumn)->text().trimmed().toStdString();
+        e.Second = table_->item(row, SecondColumn)->text().trimmed().toStdString();
+    }
+    entries.Samples = samples_->value();
+    entries.Seed = seed_->value();
+    entries.Method = method_->currentIndex() == 0 ? SamplingMethod::MonteCarlo : SamplingMethod::LatinHypercube;
+    entries.HistogramBins = bins_->value();
+    records_.Probabilistic = entries;
+}
+
+void ProbabilisticWindow::showEntries() {
+    if (!records_.Probabilistic) return;
+    const ProbabilisticEntries& entries = *records_.Probabilistic;
+    showing_ = true;
+    for (int row = 0; row < ParameterCount; ++row) {
+        const DistributionEntry& e = entries.Distributions[row];
+        static_cast<QComboBox*>(table_->cellWidget(row, KindColumn))->setCurrentIndex(static_cast<int>(e.Type));
+        table_->item(row, FirstColumn)->setText(QString::fromStdString(e.First));
+        table_->item(row, SecondColumn)->setText(QString::fromStdString(e.Second));
+    }
+    samples_->setValue(entries.Samples);
+    seed_->setValue(entries.Seed);
+    method_->setCurrentIndex(entries.Method == SamplingMethod::MonteCarlo ? 0 : 1);
+    bins_->setValue(entries.HistogramBins);
+    showing_ = false;
+}
+
+std::optional<ProbabilisticResult> ProbabilisticWindow::result() const {
+    if (running() || !records_.LastProbabilistic) return std::nullopt;
+    return records_.LastProbabilistic->Run.Result;
+}
+
+// The last run as recorded: its histogram and its statistics in words.
+void ProbabilisticWindow::showRun() {
+    if (records_.LastProbabilistic) summary_->setText(statisticsText(records_.LastProbabilistic->Run.Result));
+    showPlot();
+    showStale();
+}
+
 void ProbabilisticWindow::updateBlock() {
     block_ = source_();
     caption_->setText(blockCaption(block_));
+    showStale();
     try {
         inputs_ = blockInputs(block_.Attitudes, block_.Params, enteredLoads(block_));
     } catch (const std::exception&) {
@@ -263,8 +331,13 @@ void ProbabilisticWindow::updateBlock() {
         const InputUse use = inputUse(inputs_ ? &*inputs_ : nullptr, p);
         table_->setRowHidden(row, use == InputUse::Absent);
         table_->cellWidget(row, KindColumn)->setEnabled(use == InputUse::Variable);
-        if (use != InputUse::Variable) fillDefaults(row, FixedKind);
     }
+    showEntries();
+    // An input the block cannot vary is held at the block's value.
+    for (int row = 0; row < ParameterCount; ++row)
+        if (!table_->cellWidget(row, KindColumn)->isEnabled() &&
+            static_cast<QComboBox*>(table_->cellWidget(row, KindColumn))->currentIndex() != FixedKind)
+            fillDefaults(row, FixedKind);
 }
 
 void ProbabilisticWindow::refresh() {
@@ -274,25 +347,7 @@ void ProbabilisticWindow::refresh() {
 }
 
 ProbabilisticSettings ProbabilisticWindow::settings() const {
-    ProbabilisticSettings settings;
-    for (int row = 0; row < ParameterCount; ++row) {
-        const int kind = static_cast<QComboBox*>(table_->cellWidget(row, KindColumn))->currentIndex();
-        Distribution& d = settings.Distributions[row];
-        d.Type = distributionKind(kind);
-        const auto number = [this, row](int column) {
-            return textToFloat(table_->item(row, column)->text().trimmed().toStdString());
-        };
-        if (kind == NormalKind || kind == LognormalKind) d.Spread = number(FirstColumn);
-        if (kind == UniformKind) {
-            d.Low = number(FirstColumn);
-            d.High = number(SecondColumn);
-        }
-    }
-    settings.Samples = static_cast<std::uint64_t>(samples_->value());
-    settings.Seed = static_cast<std::uint64_t>(seed_->value());
-    settings.Method = method_->currentIndex() == 0 ? SamplingMethod::MonteCarlo : SamplingMethod::LatinHypercube;
-    settings.HistogramBins = bins_->value();
-    return settings;
+    return probabilisticSettings(records_.Probabilistic.value_or(ProbabilisticEntries{}));
 }
 
 void ProbabilisticWindow::start() {
@@ -310,7 +365,6 @@ void ProbabilisticWindow::start() {
 // the window's thread as queued calls, which Qt drops if the window is gone.
 void ProbabilisticWindow::launch(const WedgeLoads& loads, const ProbabilisticSettings& chosen) {
     cancelled_ = false;
-    result_.reset();
     runBlock_ = block_;
     runSettings_ = chosen;
     setRunning(true);
@@ -344,17 +398,31 @@ void ProbabilisticWindow::finish(ProbabilisticResult result, std::exception_ptr 
     setRunning(false);
     if (failure) {
         summary_->setText(QStringLiteral("计算失败。"));
+        records_.LastProbabilistic.reset(); // no figure of other settings beside these
+        showPlot();
+        showStale();
         ui::runCommand([&failure] { inWindowWords([&failure] { std::rethrow_exception(failure); }); });
     } else {
         if (result.Cancelled) progress_->setValue(0);
         summary_->setText(statisticsText(result));
-        result_ = std::move(result);
+        records_.LastProbabilistic = StudyRecords::ProbabilisticRecord{runBasis(runBlock_), {runSettings_, std::move(result)}};
         showPlot();
+        showStale();
     }
     emit analysisFinished();
 }
 
-void ProbabilisticWindow::showPlot() { picture_->setFigure(kcHistogramFigure(result_ ? &*result_ : nullptr)); }
+// The last run stays on screen, marked when the block has changed since;
+// "开始计算" runs it again on the block as it stands.
+void ProbabilisticWindow::showStale() {
+    const bool stale = records_.LastProbabilistic && records_.LastProbabilistic->Basis != runBasis(block_);
+    stale_->setText(stale ? QString::fromUtf8(StaleResultsNote) + QStringLiteral("（按“开始计算”重新计算）") : QString());
+}
+
+void ProbabilisticWindow::showPlot() {
+    const auto shown = result();
+    picture_->setFigure(kcHistogramFigure(shown ? &*shown : nullptr));
+}
 
 void ProbabilisticWindow::setRunning(bool running) {
     run_->setEnabled(!running);
@@ -363,8 +431,7 @@ void ProbabilisticWindow::setRunning(bool running) {
 }
 
 std::optional<ProbabilisticRun> ProbabilisticWindow::runFor(const ViewedBlock& block) const {
-    if (!result_ || result_->Cancelled || !sameBlock(runBlock_, block)) return std::nullopt;
-    return ProbabilisticRun{runSettings_, *result_};
+    return records_.probabilisticRunFor(runBasis(block));
 }
 
 QString ProbabilisticWindow::summary() const { return summary_->text(); }

@@ -29,7 +29,9 @@ class FigureWidget;
 class ProbabilisticWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit ProbabilisticWindow(BlockSource source, QWidget* parent = nullptr);
+    // The settings and the last run are kept in `records` (the block
+    // document's), or in the window's own when none is given.
+    explicit ProbabilisticWindow(BlockSource source, StudyRecords* records = nullptr, QWidget* parent = nullptr);
     ~ProbabilisticWindow() override;
 
     // Reads the block again and sets every input's distribution to the
@@ -43,11 +45,12 @@ public:
     bool running() const { return worker_.joinable(); }
 
     FigureWidget* picture() const { return picture_; }
-    const std::optional<ProbabilisticResult>& result() const { return result_; }
+    // The last finished run's result; none while a run is going.
+    std::optional<ProbabilisticResult> result() const;
     // The finished run with its settings, when it was made for `block`.
     std::optional<ProbabilisticRun> runFor(const ViewedBlock& block) const;
     QString summary() const;
-    // The distribution table as settings; throws Error for a bad number.
+    // The settings as entered; throws Error for a bad number.
     ProbabilisticSettings settings() const;
     // Row of an input in the table: the distribution (0 fixed, 1 normal,
     // 2 uniform, 3 lognormal) and its numbers as texts.
@@ -59,19 +62,28 @@ signals:
 
 private:
     void buildTable();
+    // Every edit of a setting goes into the records at once; the records
+    // are what the window shows.
+    void takeEdits();
+    void showEntries();
+    void showRun();
     void fillDefaults(int row, int kind);
     void launch(const WedgeLoads& loads, const ProbabilisticSettings& chosen);
     void showProgress(std::uint64_t done, std::uint64_t total);
     void finish(ProbabilisticResult result, std::exception_ptr failure);
     void setRunning(bool running);
     void showPlot();
+    void showStale();
 
     BlockSource source_;
+    StudyRecords ownRecords_;
+    StudyRecords& records_;
     ViewedBlock block_;
     std::optional<BlockInputs> inputs_;
-    std::optional<ProbabilisticResult> result_;
-    ViewedBlock runBlock_; // what result_ was computed for
+    // The run going on: its block and settings, recorded when it finishes.
+    ViewedBlock runBlock_;
     ProbabilisticSettings runSettings_;
+    bool showing_ = false; // showing the records: no edit to take
     std::thread worker_;
     std::atomic<bool> cancelled_{false};
 
@@ -86,6 +98,7 @@ private:
     QProgressBar* progress_ = nullptr;
     FigureWidget* picture_ = nullptr;
     QLabel* summary_ = nullptr;
+    QLabel* stale_ = nullptr;
 };
 
 } // namespace trelmox::views

@@ -1,7 +1,5 @@
 #include "ui/views/report_command.h"
 
-#include "document/joint_document.h"
-
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -9,10 +7,10 @@
 
 #include <memory>
 
+#include "document/joint_document.h"
 #include "paint/report_pages.h"
 #include "ui/messages.h"
 #include "ui/views/picture_commands.h"
-#include "ui/views/picture_windows.h"
 #include "ui/workspace.h"
 
 namespace trelmox::views {
@@ -32,7 +30,7 @@ void showPreview(QWidget* window, const CalculationReport& report) {
     preview->open();
 }
 
-void makeReport(QWidget* window, ui::Workspace& workspace, const PictureWindows& pictures) {
+void makeReport(QWidget* window, ui::Workspace& workspace) {
     // `window` is the button's window, whose status bar tells what was written.
     WrittenFiles written;
     std::optional<CalculationReport> report;
@@ -41,7 +39,7 @@ void makeReport(QWidget* window, ui::Workspace& workspace, const PictureWindows&
             ui::messageBoxes().message(ui::EmptyBlockNameMessage);
             return;
         }
-        report = calculationReport(windowReportInputs(workspace, pictures));
+        report = calculationReport(windowReportInputs(workspace));
         const std::filesystem::path pdf =
             workspace.reportFolder() / calculationReportFileName(workspace.document().currentBlock());
         paint::writeReportPdf(pdf, *report);
@@ -53,14 +51,16 @@ void makeReport(QWidget* window, ui::Workspace& workspace, const PictureWindows&
 
 } // namespace
 
-CalculationReportInputs windowReportInputs(const ui::Workspace& workspace, const PictureWindows& pictures) {
+// Everything comes from the document, the analyses' last runs included:
+// no window is asked, so a closed window's run is reported all the same.
+CalculationReportInputs windowReportInputs(const ui::Workspace& workspace) {
     const BlockDocument& document = workspace.document();
     const std::string& name = document.currentBlock();
     // The loads as entered, which the results were worked out with.
     CalculationReportInputs inputs{name, document.block(), document.loads(),
                                    std::nullopt, {}, std::nullopt, std::nullopt, todayText()};
     if (document.resultsCurrent())
-        inputs.Results = KcResults{document.results()->Geometry, document.results()->Safety};
+        inputs.Results = document.results();
     else
         inputs.NoResults = document.results() ? StaleResultsText : NeverAnalysedText;
     // A block taken from the measurements' combinations carries their
@@ -72,20 +72,19 @@ CalculationReportInputs windowReportInputs(const ui::Workspace& workspace, const
                                               joints.sets(), joints.kinematics(face)};
     }
     if (inputs.Results) {
-        const ViewedBlock block = workspaceBlock(workspace);
-        inputs.Probabilistic = pictures.probabilisticRun(block);
-        inputs.Sensitivity = pictures.sensitivityRun(block);
+        const RunBasis basis = runBasis(workspaceBlock(workspace));
+        inputs.Probabilistic = document.studies().probabilisticRunFor(basis);
+        inputs.Sensitivity = document.studies().sensitivityRunFor(basis);
     }
     return inputs;
 }
 
-QPushButton* addReportButton(QWidget* parent, ui::Workspace& workspace, const PictureWindows& pictures,
-                             const QRect& geometry) {
+QPushButton* addReportButton(QWidget* parent, ui::Workspace& workspace, const QRect& geometry) {
     auto* button = new QPushButton(QStringLiteral("生成计算书"), parent);
     button->setObjectName(QStringLiteral("ReportButton"));
     button->setGeometry(geometry);
     QObject::connect(button, &QPushButton::clicked, parent,
-                     [button, &workspace, &pictures] { makeReport(button->window(), workspace, pictures); });
+                     [button, &workspace] { makeReport(button->window(), workspace); });
     return button;
 }
 

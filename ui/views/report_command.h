@@ -15,15 +15,12 @@ class Workspace;
 
 namespace trelmox::views {
 
-class PictureWindows;
-
 // The report's inputs as the windows hold them: the confirmed block with
 // its parameters and loads, its results while they belong to it, and the
 // probabilistic and sensitivity runs made on it.
-CalculationReportInputs windowReportInputs(const ui::Workspace& workspace, const PictureWindows& pictures);
+CalculationReportInputs windowReportInputs(const ui::Workspace& workspace);
 
 // The button, placed at `geometry` in `parent` beside its own controls.
-QPushButton* addReportButton(QWidget* parent, ui::Workspace& workspace, const PictureWindows& pictures,
-                             const QRect& geometry);
+QPushButton* addReportButton(QWidget* parent, ui::Workspace& workspace, const QRect& geometry);
 
 } // namespace trelmox::views

@@ -11,9 +11,11 @@
 
 #include <algorithm>
 
+#include "document/block_document.h"
 #include "drawing/kc_plots.h"
 #include "model/numtext.h"
 #include "ui/messages.h"
+#include "ui/style.h"
 #include "ui/views/analysis_labels.h"
 #include "ui/views/figure_widget.h"
 #include "ui/views/picture_file.h"
@@ -55,11 +57,11 @@ std::optional<double> blockFullFactor(const ViewedBlock& block) {
 
 } // namespace
 
-SensitivityWindow::SensitivityWindow(BlockSource source, QWidget* parent)
-    : QWidget(parent, Qt::Window), source_(std::move(source)) {
+SensitivityWindow::SensitivityWindow(BlockSource source, StudyRecords* records, QWidget* parent)
+    : QWidget(parent, Qt::Window), source_(std::move(source)), records_(records ? *records : ownRecords_) {
     setObjectName(QStringLiteral("SensitivityWindow"));
     setWindowTitle(QStringLiteral("敏感性分析"));
-    resize(860, 620);
+    ui::fitToScreen(this, {860, 620});
     caption_ = new QLabel(this);
     caption_->setObjectName(QStringLiteral("BlockCaption"));
     parameter_ = new QComboBox(this);
@@ -73,6 +75,7 @@ SensitivityWindow::SensitivityWindow(BlockSource source, QWidget* parent)
     stepCount_->setObjectName(QStringLiteral("StepsBox"));
     stepCount_->setRange(1, 10000);
     stepCount_->setValue(40);
+    for (QWidget* box : std::initializer_list<QWidget*>{parameter_, stepCount_}) ui::takeWheelOnlyWhenFocused(box);
     auto* computeButton = new QPushButton(QStringLiteral("计算"), this);
     computeButton->setObjectName(QStringLiteral("ComputeButton"));
     auto* save = new QPushButton(QStringLiteral("保存图片…"), this);
@@ -95,10 +98,14 @@ SensitivityWindow::SensitivityWindow(BlockSource source, QWidget* parent)
     showPlot(std::nullopt);
     summary_ = new QLabel(QStringLiteral("尚未计算。"), this);
     summary_->setObjectName(QStringLiteral("SummaryLabel"));
+    stale_ = new QLabel(this);
+    stale_->setObjectName(QStringLiteral("StaleNote"));
+    stale_->setStyleSheet(QStringLiteral("color: #c00000"));
     summary_->setWordWrap(true);
     summary_->setMinimumHeight(3 * summary_->fontMetrics().lineSpacing()); // Kc's and Fs's findings, wrapped
 
     auto* bottom = new QHBoxLayout;
+    bottom->addWidget(stale_);
     bottom->addWidget(summary_, 1);
     bottom->addWidget(save);
     auto* layout = new QVBoxLayout(this);
@@ -108,11 +115,28 @@ SensitivityWindow::SensitivityWindow(BlockSource source, QWidget* parent)
     layout->addLayout(bottom);
 
     connect(parameter_, &QComboBox::activated, this, [this] { proposeRange(); });
+    for (QLineEdit* box : {from_, to_}) connect(box, &QLineEdit::textEdited, this, [this] { takeEdits(); });
+    connect(stepCount_, &QSpinBox::valueChanged, this, [this] { takeEdits(); });
     connect(computeButton, &QPushButton::clicked, this, &SensitivityWindow::compute);
     connect(save, &QPushButton::clicked, this, [this] {
         askAndSavePicture(this, picture_, suggestedPicturePath(block_, windowTitle()));
     });
-    refresh();
+    if (const auto& entries = records_.Sensitivity) {
+        updateBlock();
+        setRange(QString::fromStdString(entries->From), QString::fromStdString(entries->To), entries->Steps);
+    } else {
+        refresh();
+    }
+}
+
+void SensitivityWindow::takeEdits() {
+    records_.Sensitivity = SensitivityEntries{parameter(), from_->text().trimmed().toStdString(),
+                                              to_->text().trimmed().toStdString(), stepCount_->value()};
+}
+
+const std::vector<SensitivityStep>& SensitivityWindow::steps() const {
+    static const std::vector<SensitivityStep> none;
+    return records_.LastSensitivity ? records_.LastSensitivity->Run.Steps : none;
 }
 
 Parameter SensitivityWindow::parameter() const { return static_cast<Parameter>(parameter_->currentData().toInt()); }
@@ -127,8 +151,9 @@ void SensitivityWindow::refresh() {
 void SensitivityWindow::updateBlock() {
     block_ = source_();
     caption_->setText(blockCaption(block_));
+    showStale();
     const auto inputs = inputsOf(block_);
-    const Parameter chosen = parameter();
+    const Parameter chosen = records_.Sensitivity ? records_.Sensitivity->Input : parameter();
     parameter_->clear();
     for (int i = 0; i < ParameterCount; ++i) {
         const auto p = static_cast<Parameter>(i);
@@ -153,6 +178,7 @@ void SensitivityWindow::setRange(const QString& from, const QString& to, int ste
     from_->setText(from);
     to_->setText(to);
     stepCount_->setValue(steps);
+    takeEdits();
 }
 
 void SensitivityWindow::compute() {
@@ -161,11 +187,13 @@ void SensitivityWindow::compute() {
         const double from = textToFloat(from_->text().trimmed().toStdString());
         const double to = textToFloat(to_->text().trimmed().toStdString());
         const WedgeLoads loads = enteredLoads(block_);
+        std::vector<SensitivityStep> computed;
         inWindowWords([&] {
-            steps_ = runSensitivity(block_.Attitudes, block_.Params, loads, parameter(), from, to, stepCount_->value());
+            computed = runSensitivity(block_.Attitudes, block_.Params, loads, parameter(), from, to, stepCount_->value());
         });
-        stepsBlock_ = block_;
-        stepsInput_ = parameter();
+        records_.LastSensitivity = StudyRecords::SensitivityRecord{runBasis(block_), {parameter(), std::move(computed)}};
+        const std::vector<SensitivityStep>& done = steps();
+        showStale();
         const auto inputs = inputsOf(block_);
         const auto own = inputs ? blockPoint(*inputs, parameter()) : std::nullopt;
         showPlot(own);
@@ -180,12 +208,12 @@ void SensitivityWindow::compute() {
             return texts.isEmpty() ? none
                                    : QStringLiteral("%1 时 %2 ≈ %3").arg(limit, parameter_->currentText(), texts.join(QStringLiteral("、")));
         };
-        lines << crossingWords(limitCrossings(steps_), QStringLiteral("Kc = 1"), QStringLiteral("所选范围内 Kc 不经过 1"));
+        lines << crossingWords(limitCrossings(done), QStringLiteral("Kc = 1"), QStringLiteral("所选范围内 Kc 不经过 1"));
         const double required = loads.RequiredFactor;
-        lines << crossingWords(limitCrossings(steps_, true, required), QStringLiteral("Fs = %1").arg(shortNumber(required)),
+        lines << crossingWords(limitCrossings(done, true, required), QStringLiteral("Fs = %1").arg(shortNumber(required)),
                                QStringLiteral("所选范围内 Fs 不经过所需安全系数 %1").arg(shortNumber(required)));
-        const auto failed = std::count_if(steps_.begin(), steps_.end(), [](const SensitivityStep& s) { return !s.Result; });
-        const auto noBlock = std::count_if(steps_.begin(), steps_.end(), [](const SensitivityStep& s) {
+        const auto failed = std::count_if(done.begin(), done.end(), [](const SensitivityStep& s) { return !s.Result; });
+        const auto noBlock = std::count_if(done.begin(), done.end(), [](const SensitivityStep& s) {
             return s.Result && s.Result->Contact == TWedgeContact::NoBlock;
         });
         if (noBlock > 0) lines << QStringLiteral("不能切出块体 %1 步").arg(noBlock);
@@ -194,13 +222,19 @@ void SensitivityWindow::compute() {
     });
 }
 
+// The last run stays on screen, marked when the block has changed since;
+// "计算" runs it again on the block as it stands.
+void SensitivityWindow::showStale() {
+    const bool stale = !steps().empty() && records_.LastSensitivity->Basis != runBasis(block_);
+    stale_->setText(stale ? QString::fromUtf8(StaleResultsNote) + QStringLiteral("（按“计算”重新计算）") : QString());
+}
+
 void SensitivityWindow::showPlot(const std::optional<BlockPoint>& block) {
-    picture_->setFigure(sensitivityFigure(steps_, parameter_->currentText().toStdString(), block));
+    picture_->setFigure(sensitivityFigure(steps(), parameter_->currentText().toStdString(), block));
 }
 
 std::optional<SensitivityRun> SensitivityWindow::runFor(const ViewedBlock& block) const {
-    if (steps_.empty() || !sameBlock(stepsBlock_, block)) return std::nullopt;
-    return SensitivityRun{stepsInput_, steps_};
+    return records_.sensitivityRunFor(runBasis(block));
 }
 
 QString SensitivityWindow::summary() const { return summary_->text(); }

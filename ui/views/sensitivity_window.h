@@ -23,7 +23,9 @@ class FigureWidget;
 class SensitivityWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit SensitivityWindow(BlockSource source, QWidget* parent = nullptr);
+    // The settings and the last run are kept in `records` (the block
+    // document's), or in the window's own when none is given.
+    explicit SensitivityWindow(BlockSource source, StudyRecords* records = nullptr, QWidget* parent = nullptr);
 
     // Reads the block again and proposes a range around its value.
     void refresh();
@@ -35,7 +37,7 @@ public:
     void setRange(const QString& from, const QString& to, int steps);
 
     FigureWidget* picture() const { return picture_; }
-    const std::vector<SensitivityStep>& steps() const { return steps_; }
+    const std::vector<SensitivityStep>& steps() const;
     // The computed steps and their input, when they were computed for `block`.
     std::optional<SensitivityRun> runFor(const ViewedBlock& block) const;
     QString summary() const;
@@ -44,12 +46,14 @@ private:
     Parameter parameter() const;
     void proposeRange();
     void showPlot(const std::optional<BlockPoint>& block);
+    void showStale();
+    // Every edit of a setting goes into the records at once.
+    void takeEdits();
 
     BlockSource source_;
     ViewedBlock block_;
-    std::vector<SensitivityStep> steps_;
-    ViewedBlock stepsBlock_; // what steps_ were computed for, and their input
-    Parameter stepsInput_ = Parameter::Friction1;
+    StudyRecords ownRecords_;
+    StudyRecords& records_;
 
     QLabel* caption_ = nullptr;
     QComboBox* parameter_ = nullptr;
@@ -58,6 +62,7 @@ private:
     QSpinBox* stepCount_ = nullptr;
     FigureWidget* picture_ = nullptr;
     QLabel* summary_ = nullptr;
+    QLabel* stale_ = nullptr;
 };
 
 } // namespace trelmox::views

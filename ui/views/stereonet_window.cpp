@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/style.h"
 #include "ui/views/figure_widget.h"
 #include "ui/views/picture_file.h"
 
@@ -15,7 +16,7 @@ StereonetWindow::StereonetWindow(BlockSource source, QWidget* parent)
     : QWidget(parent, Qt::Window), source_(std::move(source)) {
     setObjectName(QStringLiteral("StereonetWindow"));
     setWindowTitle(QStringLiteral("赤平投影"));
-    resize(820, 540);
+    ui::fitToScreen(this, {820, 540});
     caption_ = new QLabel(this);
     caption_->setObjectName(QStringLiteral("BlockCaption"));
     picture_ = new FigureWidget(this);
@@ -54,6 +55,9 @@ void StereonetWindow::setProjection(NetProjection projection) {
 
 void StereonetWindow::redraw() {
     caption_->setText(blockCaption(block_));
+    // Before a confirm the planes are all 0°∠0°: an empty net, and the
+    // caption says that no block is confirmed.
+    if (block_.Name.isEmpty()) return picture_->setFigure(Figure{});
     const NetProjection projection = projection_->currentIndex() == 0 ? NetProjection::EqualAngle : NetProjection::EqualArea;
     StereonetInput input{block_.Attitudes, smallerFrictionAngle(block_.Params), projection, pictureCaption(block_)};
     if (block_.Loads && block_.Loads->Crack) input.Crack = block_.Loads->Crack->Attitude;

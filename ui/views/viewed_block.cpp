@@ -4,6 +4,7 @@
 
 #include "analysis/block_analysis.h"
 #include "analysis/full_analysis.h"
+#include "document/block_document.h"
 #include "drawing/block_pictures.h"
 #include "model/error.h"
 
@@ -16,6 +17,10 @@ WedgeLoads enteredLoads(const ViewedBlock& block) {
 
 bool sameBlock(const ViewedBlock& a, const ViewedBlock& b) {
     return a.Name == b.Name && a.Attitudes == b.Attitudes && a.Params == b.Params && a.Loads == b.Loads;
+}
+
+RunBasis runBasis(const ViewedBlock& block) {
+    return {block.Name.toStdString(), block.Attitudes, block.Quadrants, block.Params, block.Loads};
 }
 
 namespace {
@@ -32,6 +37,8 @@ BlockScene cornersScene(const ViewedBlock& block, const QString& whyNotReal) {
 } // namespace
 
 BlockScene blockScene(const ViewedBlock& block) {
+    // Planes all at 0°∠0° before a confirm cut out nothing worth a reason.
+    if (block.Name.isEmpty()) return {std::nullopt, QString::fromUtf8(NoConfirmedBlockMessage)};
     if (!block.Loads) return cornersScene(block, block.LoadsProblem);
     try {
         const FullAnalysis analysis = analyseWedge(block.Attitudes, readWedgeNumbers(block.Params), *block.Loads);

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+#include "document/study_records.h"
 #include "drawing/wedge_view.h"
 #include "model/block.h"
 #include "model/loads.h"
@@ -29,6 +30,9 @@ WedgeLoads enteredLoads(const ViewedBlock& block);
 // Whether two descriptions give the same analysis: name, planes,
 // parameters and loads alike.
 bool sameBlock(const ViewedBlock& a, const ViewedBlock& b);
+
+// The block as the document records what an analysis was run on.
+RunBasis runBasis(const ViewedBlock& block);
 
 // Called each time a window refreshes or starts an analysis.
 using BlockSource = std::function<ViewedBlock()>;

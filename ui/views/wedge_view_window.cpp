@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/style.h"
 #include "ui/views/picture_file.h"
 
 namespace trelmox::views {
@@ -72,7 +73,7 @@ WedgeViewWindow::WedgeViewWindow(BlockSource source, QWidget* parent)
     : QWidget(parent, Qt::Window), source_(std::move(source)) {
     setObjectName(QStringLiteral("WedgeViewWindow"));
     setWindowTitle(QStringLiteral("三维视图"));
-    resize(720, 600);
+    ui::fitToScreen(this, {720, 600});
     caption_ = new QLabel(this);
     caption_->setObjectName(QStringLiteral("BlockCaption"));
     picture_ = new WedgeViewWidget(this);

@@ -1,0 +1,137 @@
+// Every window on a 1366x768 laptop screen: it fits, each of its buttons and
+// boxes lies on the screen and is not covered, status bars sit at the
+// bottom, and an entry window opens beside the main window's commands.
+#include "testkit.h"
+
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QComboBox>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStatusBar>
+
+#include "model/files.h"
+#include "ui/views/probabilistic_window.h"
+#include "ui/views/sensitivity_window.h"
+#include "ui/views/stereonet_window.h"
+#include "ui/views/wedge_view_window.h"
+
+using namespace trelmox;
+using namespace trelmox::testkit;
+
+namespace {
+
+constexpr QSize LaptopScreen(1366, 768);
+
+bool insideScrollArea(const QWidget* widget, const QWidget* window) {
+    for (const QWidget* w = widget->parentWidget(); w && w != window; w = w->parentWidget())
+        if (qobject_cast<const QAbstractScrollArea*>(w)) return true;
+    return false;
+}
+
+// What the user clicks or types into: buttons and boxes, but not the line
+// inside a combo box, which is the box itself.
+bool isControl(const QWidget* widget) {
+    if (qobject_cast<const QLineEdit*>(widget)) return !qobject_cast<const QComboBox*>(widget->parentWidget());
+    return qobject_cast<const QAbstractButton*>(widget) || qobject_cast<const QComboBox*>(widget);
+}
+
+// Problems of one window as shown, in words; none when it is usable.
+QStringList problemsOf(QWidget* window) {
+    QStringList problems;
+    const QRect screen = window->screen()->availableGeometry();
+    if (!screen.contains(window->frameGeometry()))
+        problems << QStringLiteral("%1 does not fit: %2x%3 at %4,%5")
+                        .arg(window->objectName())
+                        .arg(window->frameGeometry().width())
+                        .arg(window->frameGeometry().height())
+                        .arg(window->frameGeometry().x())
+                        .arg(window->frameGeometry().y());
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(window)) continue;
+        const QRect rect(widget->mapTo(window, QPoint(0, 0)), widget->size());
+        const QString name = window->objectName() + u'/' + widget->objectName() + u'/' +
+                             QString::fromUtf8(widget->metaObject()->className());
+        if (auto* bar = qobject_cast<QStatusBar*>(widget); bar && rect.bottom() != window->rect().bottom())
+            problems << name + QStringLiteral(" is not at the bottom");
+        if (!isControl(widget) || insideScrollArea(widget, window)) continue;
+        if (!window->rect().contains(rect)) problems << name + QStringLiteral(" is cut off");
+        QWidget* top = window->childAt(rect.center());
+        if (top != widget && !widget->isAncestorOf(top))
+            problems << name + QStringLiteral(" is covered by ") + (top ? top->objectName() : QStringLiteral("nothing"));
+    }
+    return problems;
+}
+
+} // namespace
+
+class SmallScreen : public QObject {
+    Q_OBJECT
+private slots:
+    void theScreenIsALaptops() { QCOMPARE(QGuiApplication::primaryScreen()->size(), LaptopScreen); }
+    void everyWindowFitsAndWorks();
+    void entryWindowsLeaveTheCommandsInView();
+};
+
+void SmallScreen::everyWindowFitsAndWorks() {
+    TestProgram program;
+    app::Program& p = *program;
+    program.confirmExample("b1");
+    p.Form4.BitBtn1Click();
+    p.Form1.show();
+    p.Form1.BitBtn1Click();
+    p.Form1.BitBtn2Click();
+    p.Form1.BitBtn3Click();
+    p.Loads.bringUp();
+    p.showJoints();
+    p.Pictures.showStereonet();
+    p.Pictures.showWedgeView();
+    p.Pictures.showProbabilistic();
+    p.Pictures.showSensitivity();
+    const QList<QWidget*> windows{&p.Form1, &p.Form2, &p.Form3, &p.Form4, &p.Loads, &p.joints(),
+                                  &p.Pictures.stereonet(), &p.Pictures.wedgeView(), &p.Pictures.probabilistic(),
+                                  &p.Pictures.sensitivity()};
+    QStringList problems;
+    for (QWidget* window : windows) {
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        problems << problemsOf(window);
+    }
+    p.Form2.findChild<QRadioButton*>("RadioButton2")->click(); // the other entry mode
+    problems << problemsOf(&p.Form2);
+    QCOMPARE(problems, QStringList());
+    QCOMPARE(program.boxes.shown(), QStringList());
+}
+
+void SmallScreen::entryWindowsLeaveTheCommandsInView() {
+    TestProgram program;
+    app::Program& p = *program;
+    p.Form1.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&p.Form1));
+    for (QWidget* entry : {static_cast<QWidget*>(&p.Form2), static_cast<QWidget*>(&p.Form3)}) {
+        entry == &p.Form2 ? p.Form1.BitBtn1Click() : p.Form1.BitBtn2Click();
+        for (const char* command : {"BitBtn1", "BitBtn2", "BitBtn4", "BitBtn3"}) {
+            const QPushButton* button = program.button(&p.Form1, command);
+            const QPoint centre = button->mapToGlobal(button->rect().center());
+            QVERIFY2(!entry->frameGeometry().contains(centre), command);
+        }
+        entry->hide();
+    }
+}
+
+// The offscreen platform takes its screen from a configuration file, which
+// must be named before the application starts.
+int main(int argc, char** argv) {
+    QTemporaryDir folder;
+    const QString config = folder.filePath(QStringLiteral("screen.json"));
+    writeFile(config.toStdString(), QStringLiteral(R"({"screens": [{"name": "laptop", "x": 0, "y": 0, "width": %1,
+        "height": %2, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})")
+                                        .arg(LaptopScreen.width())
+                                        .arg(LaptopScreen.height())
+                                        .toStdString());
+    qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).toLocal8Bit());
+    QApplication application(argc, argv);
+    SmallScreen test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_small_screen.moc"
