@@ -3,6 +3,7 @@
 // the combinations run in the confirmed slope, and a row opened as the block.
 #include <QComboBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QMenu>
 #include <QSpinBox>
@@ -192,22 +193,27 @@ private slots:
         openFile(window, Measurements);
         auto* mode = child<QComboBox>(window, "ModeBox");
         activate(&window);
-        mode->setFocus();
-        pressKey(Qt::Key_Down); // 平面滑动
+        QTest::mouseClick(mode, Qt::LeftButton); // the list opens; the key picks the item below
+        QVERIFY(QTest::qWaitForWindowExposed(mode->view()->window()));
+        QTest::keyClick(mode->view(), Qt::Key_Down);
+        QTest::keyClick(mode->view(), Qt::Key_Return);
+        QCOMPARE(program->workspace.joints().kinematicMode(), std::optional(KinematicMode::Planar));
         QTest::mouseClick(child<QPushButton>(window, "AddSectorButton"), Qt::LeftButton);
         auto* sectors = child<QTableWidget>(window, "SectorsTable");
         QCOMPARE(sectors->rowCount(), 1);
+        // A click on the cell, F2, the value typed over the old one, Return.
         const auto typeCell = [&](int column, const char* value) {
-            sectors->setFocus();
-            sectors->setCurrentCell(0, column);
+            const QPoint at = sectors->visualItemRect(sectors->item(0, column)).center();
+            QTest::mouseClick(sectors->viewport(), Qt::LeftButton, Qt::NoModifier, at);
             pressKey(Qt::Key_F2);
             pressKey(Qt::Key_A, Qt::ControlModifier);
             typeKeys(QString(value));
             pressKey(Qt::Key_Return);
-            QCoreApplication::processEvents();
+            QCoreApplication::processEvents(); // the edit is committed from the event queue
         };
         typeCell(1, "60");
         typeCell(2, "105"); // the face of the set of 45/105
+        QCOMPARE(program->workspace.joints().sectors()[0].DipDirection, 105.0);
         const auto caption = [&] { return child<QLabel>(window, "KinematicsCaption")->text(); };
         QVERIFY2(caption().contains("平面滑动") && caption().contains("6/17"), qPrintable(caption()));
         bool shaded = false;
@@ -221,6 +227,12 @@ private slots:
         QCOMPARE(program.boxes.boxes.size(), 1);
         QCOMPARE(sectors->item(0, 1)->text(), QString("60"));
         QCOMPARE(program->workspace.joints().sectors()[0].Dip, 60.0);
+        // The friction angle is in the document as it is typed, before the box is left.
+        auto* friction = child<QDoubleSpinBox>(window, "FrictionAngleBox");
+        QTest::mouseClick(friction, Qt::LeftButton);
+        pressKey(Qt::Key_A, Qt::ControlModifier);
+        typeKeys("35");
+        QCOMPARE(program->workspace.joints().frictionAngle(), 35.0);
     }
 
     // A bad row goes to the error box with its line; what was open stays.

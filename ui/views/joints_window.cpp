@@ -16,10 +16,12 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 #include "document/joint_document.h"
 #include "drawing/joint_net.h"
+#include "model/error.h"
 #include "model/numtext.h"
 #include "ui/messages.h"
 #include "ui/style.h"
@@ -359,11 +361,13 @@ QWidget* JointsWindow::buildKinematicsPanel() {
     connect(mode_, &QComboBox::currentIndexChanged, this, [this](int index) {
         joints().setKinematicMode(index <= 0 ? std::nullopt : std::optional(KinematicModes[std::size_t(index - 1)]));
     });
+    // Every value the boxes take goes into the document; their ranges are
+    // the checks' own, so none is refused.
     const auto limits = [this] {
         ui::runCommand([this] { joints().setKinematicLimits(friction_->value(), lateral_->value()); });
     };
-    connect(friction_, &QDoubleSpinBox::editingFinished, this, limits);
-    connect(lateral_, &QDoubleSpinBox::editingFinished, this, limits);
+    connect(friction_, &QDoubleSpinBox::valueChanged, this, limits);
+    connect(lateral_, &QDoubleSpinBox::valueChanged, this, limits);
     connect(open, &QPushButton::clicked, this, &JointsWindow::chooseSectors);
     connect(add, &QPushButton::clicked, this, &JointsWindow::addSector);
     connect(sectors_, &QTableWidget::cellChanged, this, &JointsWindow::editSector);
@@ -390,25 +394,24 @@ void JointsWindow::addSector() {
     ui::runCommand([&] { joints().addSector(sector); });
 }
 
-// The edit is taken once the table has finished with the cell, since the
-// document's change rebuilds the table's items.
+// The edit goes into the document as the cell is committed, so that a run,
+// a report or a net drawn next sees it. A value refused keeps the
+// document's, which the cell shows again.
 void JointsWindow::editSector(int row, int column) {
     if (column == 0 || row < 0 || std::size_t(row) >= joints().sectors().size()) return;
     const std::string typed = sectors_->item(row, column)->text().trimmed().toStdString();
-    QMetaObject::invokeMethod(
-        this,
-        [this, row, column, typed] {
-            if (std::size_t(row) >= joints().sectors().size()) return;
-            const SlopeSector sector = joints().sectors()[std::size_t(row)];
-            ui::runCommand([&] {
-                const double value = textToFloat(typed);
-                joints().setSectorFace(std::size_t(row), column == 1 ? value : sector.Dip,
-                                       column == 2 ? value : sector.DipDirection);
-            });
-            // A refused value goes back to the document's.
-            showKinematics();
-        },
-        Qt::QueuedConnection);
+    const SlopeSector sector = joints().sectors()[std::size_t(row)];
+    ui::runCommand([&] {
+        double value = 0;
+        try {
+            value = textToFloat(typed);
+        } catch (const Error& notANumber) {
+            throw notANumber.withField(column == 1 ? "dip" : "dipdir").withRow(row);
+        }
+        joints().setSectorFace(std::size_t(row), column == 1 ? value : sector.Dip,
+                               column == 2 ? value : sector.DipDirection);
+    });
+    showKinematics();
 }
 
 void JointsWindow::chooseFile() {
@@ -506,21 +509,31 @@ std::optional<TPlaneAttitude> JointsWindow::kinematicFace() const {
 
 void JointsWindow::showKinematics() {
     const JointDocument& j = joints();
+    // The cells are updated in place: this runs while a cell's edit is being
+    // committed, and that cell's item must outlive it.
     const QSignalBlocker blockSectors(sectors_);
     sectors_->setRowCount(static_cast<int>(j.sectors().size()));
     for (int row = 0; row < sectors_->rowCount(); ++row) {
         const SlopeSector& s = j.sectors()[std::size_t(row)];
-        auto* name = new QTableWidgetItem(text(s.Name));
-        name->setFlags(name->flags() & ~Qt::ItemIsEditable);
-        sectors_->setItem(row, 0, name);
-        sectors_->setItem(row, 1, new QTableWidgetItem(text(floatToText(s.Dip))));
-        sectors_->setItem(row, 2, new QTableWidgetItem(text(floatToText(s.DipDirection))));
+        const QString cells[] = {text(s.Name), text(floatToText(s.Dip)), text(floatToText(s.DipDirection))};
+        for (int column = 0; column < 3; ++column) {
+            QTableWidgetItem* item = sectors_->item(row, column);
+            if (!item) {
+                item = new QTableWidgetItem;
+                if (column == 0) item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+                sectors_->setItem(row, column, item);
+            }
+            if (item->text() != cells[column]) item->setText(cells[column]);
+        }
     }
-    if (j.selectedSector()) sectors_->setCurrentCell(static_cast<int>(*j.selectedSector()), sectors_->currentColumn());
+    if (j.selectedSector() && sectors_->currentRow() != static_cast<int>(*j.selectedSector()))
+        sectors_->setCurrentCell(static_cast<int>(*j.selectedSector()), std::max(sectors_->currentColumn(), 0));
     const QSignalBlocker blockMode(mode_);
     mode_->setCurrentIndex(j.kinematicMode() ? static_cast<int>(*j.kinematicMode()) + 1 : 0);
-    friction_->setValue(j.frictionAngle());
-    lateral_->setValue(j.lateralLimit());
+    // Set only when they differ: setting a box rewrites the text being typed.
+    const QSignalBlocker blockFriction(friction_), blockLateral(lateral_);
+    if (friction_->value() != j.frictionAngle()) friction_->setValue(j.frictionAngle());
+    if (lateral_->value() != j.lateralLimit()) lateral_->setValue(j.lateralLimit());
 
     kinematics_->setRowCount(0);
     const std::optional<TPlaneAttitude> face = kinematicFace();
