@@ -44,7 +44,7 @@ void JointDocument::useIndividualPlanes() { regroup(JointGrouping::Planes, {}, {
 
 void JointDocument::useLabels() {
     std::vector<JointSet> sets = labelledSets(measurements_.Planes);
-    if (sets.empty()) throw Error("测量文件中没有组号，不能按组组合");
+    if (sets.empty()) throw Error::refused("测量文件中没有组号，不能按组组合");
     regroup(JointGrouping::Labels, std::move(sets), {});
 }
 
@@ -68,7 +68,7 @@ void JointDocument::combine(const std::string& blockName, const SavedBlock& bloc
                           sets_.empty() ? measuredCandidates(measurements_.Planes)
                                         : setCandidates(measurements_.Planes, sets_),
                           {}};
-    if (run.Planes.size() < 2) throw Error("组合至少需要两个结构面或两组");
+    if (run.Planes.size() < 2) throw Error::refused("组合至少需要两个结构面或两组");
     run.Pairs = combinePlanes(run.Planes, run.Slope);
     combinations_ = std::move(run);
     changed();
@@ -111,7 +111,11 @@ void JointDocument::addSector(SlopeSector sector) {
 }
 
 void JointDocument::setSectorFace(std::size_t index, double dip, double dipDirection) {
-    validateKinematicSlope({dip, dipDirection, friction_, lateral_});
+    try {
+        validateKinematicSlope({dip, dipDirection, friction_, lateral_});
+    } catch (const Error& refused) {
+        throw refused.withRow(static_cast<int>(index));
+    }
     SlopeSector& sector = sectors_.at(index);
     sector.Dip = dip;
     sector.DipDirection = dipDirection;

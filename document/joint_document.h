@@ -88,7 +88,8 @@ public:
     void openSectors(const std::filesystem::path& file);
     // Adds a sector and shows it.
     void addSector(SlopeSector sector);
-    // Throws Error for a dip outside 0..180 or a direction not finite.
+    // Throws a refused Error, with the field ("dip", "dipdir") and the
+    // sector's row, for a dip outside 0..180 or a direction not finite.
     void setSectorFace(std::size_t index, double dip, double dipDirection);
     // Shows the sector at `index` (none: the current block's face).
     void selectSector(std::optional<std::size_t> index);
