@@ -448,14 +448,20 @@ void addJointKinematics(std::vector<ReportItem>& items, const JointKinematicsInp
         std::snprintf(text, sizeof text, "%.1f%%", c.percent());
         return std::string(text);
     };
-    ReportTable table{"各破坏模式的临界结构面", {"破坏模式", "对象", "临界数", "总数", "临界比例", "次要区"}, {}};
+    // Each mode over all planes, then per set (pairs of sets for the
+    // intersections), as the window's table gives them.
+    ReportTable table{"各破坏模式的临界结构面", {"破坏模式", "组", "对象", "临界数", "总数", "临界比例", "次要区"}, {}};
     for (KinematicMode mode : KinematicModes) {
         const ModeResult& m = joints.Result.mode(mode);
+        const std::string object = checksIntersections(mode) ? "交线" : "极点";
         std::string secondary = "-";
         if (mode == KinematicMode::Wedge) secondary = "单面滑动 " + std::to_string(m.Secondary.Critical);
         if (mode == KinematicMode::DirectToppling) secondary = "斜向倾倒 " + std::to_string(m.Secondary.Critical);
-        table.Rows.push_back({kinematicModeName(mode), checksIntersections(mode) ? "交线" : "极点",
-                              std::to_string(m.All.Critical), std::to_string(m.All.Total), share(m.All), secondary});
+        table.Rows.push_back({kinematicModeName(mode), "全部", object, std::to_string(m.All.Critical),
+                              std::to_string(m.All.Total), share(m.All), secondary});
+        for (const GroupCount& g : m.Groups)
+            table.Rows.push_back({kinematicModeName(mode), g.Label, object, std::to_string(g.Count.Critical),
+                                  std::to_string(g.Count.Total), share(g.Count), "-"});
     }
     items.push_back(std::move(table));
     for (KinematicMode mode : KinematicModes) {

@@ -16,6 +16,7 @@
 #include "drawing/stereonet.h"
 #include "model/numtext.h"
 #include "ui/views/figure_widget.h"
+#include "ui/views/report_command.h"
 
 using namespace trelmox;
 using namespace trelmox::testkit;
@@ -115,6 +116,7 @@ private slots:
         QDir().mkpath(TRELMOX_PICTURE_DIR);
         QVERIFY(window.grab().save(QDir(TRELMOX_PICTURE_DIR).filePath("joints_window.png")));
 
+        QVERIFY(!views::windowReportInputs(program->workspace).Joints); // the example is no pair of the file
         // The critical row is current; Return opens it in the entry windows.
         table->setFocus();
         pressKey(Qt::Key_Return);
@@ -128,6 +130,10 @@ private slots:
 
         // Confirmed in the quadrant boxes as usual, the block is the pair.
         program.button(&program->Form2, "BitBtn1")->click();
+        // Its calculation report carries the measurements' kinematic checks.
+        const auto reported = views::windowReportInputs(program->workspace).Joints;
+        QVERIFY(reported);
+        QCOMPARE(reported->Planes.size(), std::size_t(17));
         const PlaneAttitudeArray confirmed = program->workspace.document().attitudes();
         for (int plane : {0, 1}) {
             QVERIFY(std::abs(confirmed[plane].DipAngle - pair.Attitudes[plane].DipAngle) < 1e-9);
