@@ -110,6 +110,7 @@ LoadsEntries loadsEntries(const WedgeLoads& loads) {
         e.DesignPlunge = text(loads.Design->Direction.Plunge);
         e.DesignMode = loads.Design->Mode;
     }
+    e.Size = loads.Size;
     return e;
 }
 
@@ -138,6 +139,7 @@ WedgeLoads loadsFromEntries(const LoadsEntries& e) {
     loads.Preset = e.Preset;
     loads.RequiredFactor = requiredFactor(e);
     if (e.HasDesignBolt) loads.Design = DesignBolt{direction(e.DesignTrend, e.DesignPlunge, LoadsField::DesignTrend), e.DesignMode};
+    loads.Size = e.Size;
     return loads;
 }
 

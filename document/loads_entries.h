@@ -41,6 +41,9 @@ struct LoadsEntries {
     bool HasDesignBolt = false;
     std::string DesignTrend, DesignPlunge;
     BoltMode DesignMode = BoltMode::Active;
+    // The wedge's size limits, carried as read so that editing the other
+    // loads never drops them from the companion file.
+    WedgeSizeLimits Size;
     bool operator==(const LoadsEntries&) const = default;
 };
 

@@ -14,9 +14,15 @@
 //    "design": {"required_factor",
 //               "preset": null | {"slope": "permanent" | "temporary", "grade": 1 | 2 | 3,
 //                                 "condition": "ordinary" | "seismic"},
-//               "bolt": null | {"trend", "plunge", "mode"}}}
+//               "bolt": null | {"trend", "plunge", "mode"}},
+//    "size": {"face_trace": [plane 1, plane 2], "top_trace": [...], "persistence": [...],
+//             "persistence_measure": "along_intersection" | "largest_extent",
+//             "slope_length", "bench": null | {"height", "width", "catch_width"},
+//             "minimum": {"volume", "weight", "height"}}}
 //
-// Every key is required, so that a misspelt one is reported, not ignored.
+// Every key is required, so that a misspelt one is reported, not ignored -
+// except "size", which is written only when some size limit is set; inside
+// it each number may be null (no such limit).
 #include <filesystem>
 #include <optional>
 #include <string>

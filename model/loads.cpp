@@ -99,6 +99,7 @@ void validateLoads(const WedgeLoads& loads) {
                         floatToText(*factor) + "不符");
     }
     if (loads.Design) validateDirection(loads.Design->Direction, named("设计锚杆"));
+    validateSizeLimits(loads.Size);
 }
 
 } // namespace trelmox

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "model/block.h"
+#include "model/size_limits.h"
 
 namespace trelmox {
 
@@ -98,6 +99,8 @@ struct WedgeLoads {
     double RequiredFactor = 1.35;
     std::optional<FactorPreset> Preset = FactorPreset{};
     std::optional<DesignBolt> Design;
+    // How large a wedge the joints, the slope and a bench allow.
+    WedgeSizeLimits Size;
     bool operator==(const WedgeLoads&) const = default;
 };
 
@@ -121,7 +124,7 @@ std::string loadRangeMessage(double value, LoadRange range, const std::string& n
 // negative k, force, pressure, crack distance or water depth; a dip outside
 // 0..90 or a plunge outside -90..90; a required factor below 1 or other
 // than its preset's; a preset the standard has no factor for; anything not
-// finite).
+// finite; a size limit out of range, validateSizeLimits).
 void validateLoads(const WedgeLoads& loads);
 
 } // namespace trelmox

@@ -21,6 +21,9 @@ WedgeLoads everyLoad() {
     l.RequiredFactor = 1.4;
     l.Preset.reset();
     l.Design = DesignBolt{{340, 15}, BoltMode::Passive};
+    l.Size.TopTrace[1] = 25;
+    l.Size.Bench = BenchLimits{15, 8, 3};
+    l.Size.MinWeight = 100;
     return l;
 }
 
