@@ -259,10 +259,11 @@ DecodedText decodedMeasurements(const std::string& bytes) {
     if (at != std::string::npos && (multibyte > 0 || skipped > 0))
         throw Error::atLine(lineMessage(lineOf(text, at), "不是有效的 UTF-8 文字，而前面的内容是 UTF-8：文件混用了两种编码"
                                                   "（如 UTF-8 与 GBK），请统一为一种编码后再读入"),
-                             lineOf(text, at));
+                            lineOf(text, at));
     if (at == std::string::npos) return {text, TextEncoding::Utf8};
     if (const std::size_t bad = firstInvalidGb18030(text); bad != std::string::npos)
-        throw Error::atLine(lineMessage(lineOf(text, bad), "既不是有效的 UTF-8 文字，也不是有效的 GBK（GB18030）文字"), lineOf(text, bad));
+        throw Error::atLine(lineMessage(lineOf(text, bad), "既不是有效的 UTF-8 文字，也不是有效的 GBK（GB18030）文字"),
+                            lineOf(text, bad));
     return {gb18030ToUtf8(text), TextEncoding::Gb18030};
 }
 
@@ -272,6 +273,7 @@ MeasurementFile parseMeasurements(const std::string& utf8Text) {
     MeasurementFile file;
     std::optional<std::vector<Column>> header;
     std::vector<std::string> errors;
+    std::optional<Error> firstError; // its kind and line stand for the list
     std::istringstream lines(utf8Text);
     int number = 0;
     bool first = true;
@@ -301,9 +303,10 @@ MeasurementFile parseMeasurements(const std::string& utf8Text) {
             file.Planes.push_back(std::move(m));
         } catch (const Error& e) {
             errors.push_back(lineMessage(number, e.what()));
+            if (!firstError) firstError = e.withLine(number);
         }
     }
-    if (!errors.empty()) throw Error::refused(errorList(errors));
+    if (!errors.empty()) throw firstError->reworded(errorList(errors));
     if (file.Planes.empty()) throw Error::refused("测量文件中没有结构面数据");
     return file;
 }
@@ -320,8 +323,7 @@ MeasurementFile readMeasurementFile(const std::filesystem::path& path) {
     try {
         bytes = readFileBytes(path, MaxMeasurementFileBytes);
     } catch (const Error& e) {
-        // The message says what errno would: no system text after it.
-        if (e.systemError() == EISDIR) throw Error("这是一个文件夹，不是测量文件", ErrorKind::File).withPath(path);
+        if (e.systemError() == EISDIR) throw Error::refused("这是一个文件夹，不是测量文件").withPath(path);
         throw;
     }
     return readMeasurements(bytes);

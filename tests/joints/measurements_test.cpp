@@ -159,11 +159,11 @@ TEST(MeasurementReader, RefusalsCarryTheirKind) {
         int line;
     } cases[] = {
         {"unknown column", [] { parseMeasurements("dip,azimuth\n45,120\n"); }, ErrorKind::RefusedInput, 1},
-        {"dip out of range", [] { parseMeasurements("45,120\n95,120\n"); }, ErrorKind::RefusedInput, 0},
+        {"dip out of range", [] { parseMeasurements("45,120\n95,120\n"); }, ErrorKind::RefusedInput, 2},
         {"neither UTF-8 nor GBK", [] { readMeasurements("45,120\n\x80\x20\n"); }, ErrorKind::RefusedInput, 2},
-        {"a folder", [&] { readMeasurementFile(folder.path()); }, ErrorKind::File, 0},
+        {"a folder", [&] { readMeasurementFile(folder.path()); }, ErrorKind::RefusedInput, 0},
         {"sector height not a number", [] { parseSectors("name,dip,dipdir,height\nA,60,120,x\n"); },
-         ErrorKind::RefusedInput, 0},
+         ErrorKind::NumberText, 2},
         {"empty set window", [] { windowSet(parseMeasurements("45,120\n").Planes, SetWindow{"A", {0, 0, 1}, 0}); },
          ErrorKind::RefusedInput, 0},
     };
