@@ -142,14 +142,16 @@ void JointDocument::setKinematicLimits(double frictionAngle, double lateralLimit
     changed();
 }
 
-const KinematicResult& JointDocument::kinematics(const TPlaneAttitude& face) const {
+const KinematicResult& JointDocument::kinematics(const TPlaneAttitude& face, bool pairs) const {
     const KinematicSlope slope{face.DipAngle, face.DipDirection, friction_, lateral_};
     const auto same = [&](const KinematicSlope& s) {
         return s.FaceDip == slope.FaceDip && s.FaceDipDirection == slope.FaceDipDirection &&
                s.FrictionAngle == slope.FrictionAngle && s.LateralLimit == slope.LateralLimit;
     };
-    if (!kinematics_ || !same(kinematics_->Slope))
-        kinematics_ = kinematicAnalysis(measurements_.Planes, sets_, {slope}).front();
+    if (!kinematics_ || !same(kinematics_->Slope) || (pairs && !kinematicsPairs_)) {
+        kinematics_ = kinematicAnalysis(measurements_.Planes, sets_, {slope}, 0, pairs).front();
+        kinematicsPairs_ = pairs;
+    }
     return *kinematics_;
 }
 

@@ -229,6 +229,12 @@ private slots:
         QVERIFY(netTexts(window).join(' ').contains("临界极点 6/17"));
         typeCell(2, "285"); // turned around: nothing slides out of it
         QVERIFY2(caption().contains("0/17"), qPrintable(caption()));
+        // The next mode, wedge sliding, counts the lines of all 136 pairs of the 17 planes.
+        QTest::mouseClick(mode, Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowExposed(mode->view()->window()));
+        QTest::keyClick(mode->view(), Qt::Key_Down);
+        QTest::keyClick(mode->view(), Qt::Key_Return);
+        QVERIFY2(caption().contains("楔形滑动") && caption().contains("/136"), qPrintable(caption()));
         typeCell(1, "200"); // refused: the face keeps its dip
         QCOMPARE(program.boxes.boxes.size(), 1);
         QCOMPARE(sectors->item(0, 1)->text(), QString("60"));

@@ -542,7 +542,7 @@ void JointsWindow::showKinematics() {
                                                       : QString());
         return;
     }
-    const ModeResult& m = j.kinematics(*face).mode(*j.kinematicMode());
+    const ModeResult& m = j.kinematics(*face, checksIntersections(*j.kinematicMode())).mode(*j.kinematicMode());
     const auto percent = [](const KinematicCount& c) { return QString::number(c.percent(), 'f', 1) + QStringLiteral("%"); };
     kinematicsCaption_->setText(QStringLiteral("坡面 %1，%2：%3 %4/%5（%6）")
                                     .arg(planeText(*face), QString::fromUtf8(kinematicModeName(m.Mode)),
@@ -588,7 +588,7 @@ void JointsWindow::redraw() {
         input.SlopeFace = kinematicFace();
         input.FrictionAngle = j.frictionAngle();
         input.LateralLimit = j.lateralLimit();
-        if (j.opened()) input.Counts = j.kinematics(*input.SlopeFace);
+        if (j.opened()) input.Counts = j.kinematics(*input.SlopeFace, checksIntersections(*input.Mode));
     }
     input.Projection = chosenProjection(projection_);
     input.Caption = j.file().filename().string();
