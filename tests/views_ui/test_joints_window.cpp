@@ -239,12 +239,16 @@ private slots:
         QCOMPARE(program.boxes.boxes.size(), 1);
         QCOMPARE(sectors->item(0, 1)->text(), QString("60"));
         QCOMPARE(program->workspace.joints().sectors()[0].Dip, 60.0);
-        // The friction angle is in the document as it is typed, before the box is left.
+        // A friction angle typed is in the document at Return, the box not left;
+        // a step of the arrow key at once.
         auto* friction = child<QDoubleSpinBox>(window, "FrictionAngleBox");
         QTest::mouseClick(friction, Qt::LeftButton);
         pressKey(Qt::Key_A, Qt::ControlModifier);
         typeKeys("35");
+        pressKey(Qt::Key_Return);
         QCOMPARE(program->workspace.joints().frictionAngle(), 35.0);
+        pressKey(Qt::Key_Up);
+        QCOMPARE(program->workspace.joints().frictionAngle(), 36.0);
     }
 
     // A bad row goes to the error box with its line; what was open stays.

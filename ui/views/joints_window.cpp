@@ -362,7 +362,11 @@ QWidget* JointsWindow::buildKinematicsPanel() {
         joints().setKinematicMode(index <= 0 ? std::nullopt : std::optional(KinematicModes[std::size_t(index - 1)]));
     });
     // Every value the boxes take goes into the document; their ranges are
-    // the checks' own, so none is refused.
+    // the checks' own, so none is refused. A value typed is taken on Return
+    // or on leaving the box, not at each key: in a pair mode every value
+    // costs the checks of all pairs of planes, seconds for ten thousand.
+    friction_->setKeyboardTracking(false);
+    lateral_->setKeyboardTracking(false);
     const auto limits = [this] {
         ui::runCommand([this] { joints().setKinematicLimits(friction_->value(), lateral_->value()); });
     };
