@@ -110,6 +110,14 @@ void JointDocument::addSector(SlopeSector sector) {
     changed();
 }
 
+void JointDocument::removeSector(std::size_t index) {
+    if (index >= sectors_.size()) return;
+    sectors_.erase(sectors_.begin() + static_cast<std::ptrdiff_t>(index));
+    if (sectors_.empty()) selected_.reset();
+    else if (selected_ && (*selected_ > index || *selected_ == sectors_.size())) --*selected_;
+    changed();
+}
+
 void JointDocument::setSectorFace(std::size_t index, double dip, double dipDirection) {
     try {
         validateKinematicSlope({dip, dipDirection, friction_, lateral_});

@@ -88,6 +88,9 @@ public:
     void openSectors(const std::filesystem::path& file);
     // Adds a sector and shows it.
     void addSector(SlopeSector sector);
+    // Removes a sector; the one after it is shown (the last, or none when
+    // no sector is left: the block's face).
+    void removeSector(std::size_t index);
     // Throws a refused Error, with the field ("dip", "dipdir") and the
     // sector's row, for a dip outside 0..180 or a direction not finite.
     void setSectorFace(std::size_t index, double dip, double dipDirection);

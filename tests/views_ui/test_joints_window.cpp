@@ -249,6 +249,11 @@ private slots:
         QCOMPARE(program->workspace.joints().frictionAngle(), 35.0);
         pressKey(Qt::Key_Up);
         QCOMPARE(program->workspace.joints().frictionAngle(), 36.0);
+        // With its only sector removed the checks wait for a face again.
+        QTest::mouseClick(child<QPushButton>(window, "RemoveSectorButton"), Qt::LeftButton);
+        QCOMPARE(sectors->rowCount(), 0);
+        QVERIFY(program->workspace.joints().sectors().empty());
+        QVERIFY2(caption().contains("添加分区"), qPrintable(caption()));
     }
 
     // A bad row goes to the error box with its line; what was open stays.

@@ -327,6 +327,7 @@ QWidget* JointsWindow::buildKinematicsPanel() {
     sectors_->horizontalHeader()->setStretchLastSection(true);
     auto* open = makeButton(panel, QStringLiteral("SectorsFileButton"), QStringLiteral("打开分区文件…"));
     auto* add = makeButton(panel, QStringLiteral("AddSectorButton"), QStringLiteral("添加分区"));
+    auto* remove = makeButton(panel, QStringLiteral("RemoveSectorButton"), QStringLiteral("删除分区"));
     kinematicsCaption_ = new QLabel(panel);
     kinematicsCaption_->setObjectName(QStringLiteral("KinematicsCaption"));
     kinematicsCaption_->setWordWrap(true);
@@ -348,6 +349,7 @@ QWidget* JointsWindow::buildKinematicsPanel() {
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(open);
     buttons->addWidget(add);
+    buttons->addWidget(remove);
     buttons->addStretch();
     auto* tables = new QHBoxLayout;
     tables->addWidget(sectors_, 1);
@@ -374,6 +376,9 @@ QWidget* JointsWindow::buildKinematicsPanel() {
     connect(lateral_, &QDoubleSpinBox::valueChanged, this, limits);
     connect(open, &QPushButton::clicked, this, &JointsWindow::chooseSectors);
     connect(add, &QPushButton::clicked, this, &JointsWindow::addSector);
+    connect(remove, &QPushButton::clicked, this, [this] {
+        if (const auto shown = joints().selectedSector()) joints().removeSector(*shown);
+    });
     connect(sectors_, &QTableWidget::cellChanged, this, &JointsWindow::editSector);
     connect(sectors_, &QTableWidget::currentCellChanged, this, [this](int row) {
         joints().selectSector(row < 0 ? std::nullopt : std::optional(std::size_t(row)));
