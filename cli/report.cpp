@@ -1,7 +1,7 @@
 // trelmox-cli report: the calculation report of each block as a PDF file.
 // Writing a PDF needs Qt's fonts and painter, and trelmox-cli links no Qt:
 // the command runs trelmox-report, installed beside trelmox-cli, which runs
-// this same batch with the PDF writer (paint/report_tool.cpp). One bad
+// this same batch with the PDF writer (programs/trelmox-report.cpp). One bad
 // block never stops the batch.
 #include <fcntl.h>
 #include <poll.h>

@@ -86,4 +86,4 @@ void ProgramFolder::statusBarNamesTheFolder() {
 }
 
 QTEST_MAIN(ProgramFolder)
-#include "test_program_folder.moc"
+#include "program_folder_test.moc"

@@ -163,4 +163,4 @@ void Loads::badTextGetsTheFocus() {
 }
 
 QTEST_MAIN(Loads)
-#include "test_loads.moc"
+#include "loads_test.moc"

@@ -409,4 +409,4 @@ void RealInput::disagreeingLinesLoadAndAreNamed() {
 }
 
 QTEST_MAIN(RealInput)
-#include "test_real_input.moc"
+#include "real_input_test.moc"

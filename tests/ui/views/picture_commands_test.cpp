@@ -12,7 +12,7 @@
 #include <QStatusBar>
 #include <QTableWidget>
 
-#include "../ui/testkit.h"
+#include "tests/ui/testkit.h"
 #include "model/files.h"
 #include "paint/report_pages.h"
 #include "ui/views/figure_widget.h"
@@ -206,4 +206,4 @@ private slots:
 };
 
 QTEST_MAIN(PictureCommands)
-#include "test_picture_commands.moc"
+#include "picture_commands_test.moc"

@@ -134,4 +134,4 @@ int main(int argc, char** argv) {
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "test_small_screen.moc"
+#include "small_screen_test.moc"

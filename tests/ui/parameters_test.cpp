@@ -154,4 +154,4 @@ void Parameters::confirmWritesTheModeInUse() {
 }
 
 QTEST_MAIN(Parameters)
-#include "test_parameters.moc"
+#include "parameters_test.moc"

@@ -151,4 +151,4 @@ void Analysis::exportWithoutReportFolder() {
 }
 
 QTEST_MAIN(Analysis)
-#include "test_analysis.moc"
+#include "analysis_test.moc"

@@ -453,4 +453,4 @@ private:
 };
 
 QTEST_MAIN(PictureWindowsTest)
-#include "test_picture_windows.moc"
+#include "picture_windows_test.moc"

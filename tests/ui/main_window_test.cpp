@@ -194,4 +194,4 @@ void MainWindow::analysisWindowBlockName() {
 }
 
 QTEST_MAIN(MainWindow)
-#include "test_main_window.moc"
+#include "main_window_test.moc"

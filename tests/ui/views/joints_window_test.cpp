@@ -10,7 +10,7 @@
 #include <QTableView>
 #include <QTableWidget>
 
-#include "../ui/testkit.h"
+#include "tests/ui/testkit.h"
 #include "analysis/orientation.h"
 #include "drawing/joint_net.h"
 #include "drawing/stereonet.h"
@@ -272,4 +272,4 @@ private slots:
 };
 
 QTEST_MAIN(JointsWindowTest)
-#include "test_joints_window.moc"
+#include "joints_window_test.moc"

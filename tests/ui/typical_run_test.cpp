@@ -92,4 +92,4 @@ void TypicalRun::exampleBlockFromEntryToAnalysis() {
 }
 
 QTEST_MAIN(TypicalRun)
-#include "test_typical_run.moc"
+#include "typical_run_test.moc"

@@ -302,4 +302,4 @@ void EverydayUse::qtsOwnTextsAreChinese() {
 }
 
 QTEST_MAIN(EverydayUse)
-#include "test_everyday_use.moc"
+#include "everyday_use_test.moc"

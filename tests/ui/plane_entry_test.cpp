@@ -382,4 +382,4 @@ void PlaneEntry::modeSwitch() {
 }
 
 QTEST_MAIN(PlaneEntry)
-#include "test_plane_entry.moc"
+#include "plane_entry_test.moc"
