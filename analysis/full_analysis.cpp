@@ -45,7 +45,7 @@ void analyseWedge(const WedgePlanes& planes, const WedgeNumbers& numbers, const 
         return;
     }
     a.Forces = wedgeForces(a.Shape, numbers, loads);
-    a.Safety = vectorMethod(a.Shape, a.Forces.active(), a.Forces.Passive, numbers);
+    a.Safety = vectorMethod(a.Shape, a.Forces.active(), a.Forces.Passive, numbers, loads.Strength);
     a.State = stabilityState(a.Safety, loads.RequiredFactor);
 }
 

@@ -14,9 +14,18 @@
 //    "design": {"required_factor",
 //               "preset": null | {"slope": "permanent" | "temporary", "grade": 1 | 2 | 3,
 //                                 "condition": "ordinary" | "seismic"},
-//               "bolt": null | {"trend", "plunge", "mode"}}}
+//               "bolt": null | {"trend", "plunge", "mode"}},
+//    "strength": {"plane1": S, "plane2": S}}   (optional, as either plane)
+//   S: {"model": "mohr_coulomb"} (the data file's c and f)
+//    | {"model": "barton_bandis", "jrc", "jcs" (kPa), "phi_r" (degrees)}
+//    | {"model": "power_curve", "a", "b", "c", "d"}
+//    | {"model": "hoek_brown", "sigci" (kPa), "mb", "s", "a"}
+//   each with an optional "waviness" (degrees).
 //
-// Every key is required, so that a misspelt one is reported, not ignored.
+// Every key but "strength", its planes and "waviness" is required, so that a
+// misspelt one is reported, not ignored; a file without "strength" reads as
+// it always did, and one is written only when a plane has a model other than
+// Mohr-Coulomb or a waviness.
 #include <filesystem>
 #include <optional>
 #include <string>

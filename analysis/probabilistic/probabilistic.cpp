@@ -313,7 +313,7 @@ ChunkResult runChunk(std::uint64_t begin, std::uint64_t end, const SamplePlan& p
     const std::size_t padded = (n + MaxLanes - 1) / MaxLanes * MaxLanes;
     drawColumns(begin, n, padded, plan, s);
     // Which passive bolts carry is decided per wedge by the scalar analysis.
-    const bool scalarFull = hasPassiveBolts(plan.Base.Loads);
+    const bool scalarFull = needsScalarFull(plan.Base.Loads);
     if (plan.Vectorised) {
         KernelColumns columns;
         for (std::size_t k = 0; k < plan.Inputs.size(); ++k)
