@@ -43,7 +43,7 @@ void requireBetween(double value, double low, bool lowOpen, double high, bool hi
     throw Error::refused(name + range + "，现为" + floatToText(value), field);
 }
 
-void validateStrength(const JointStrength& s, int plane) {
+void checkStrength(const JointStrength& s, int plane) {
     const std::string who = plane == 0 ? "第一切割面的" : "第二切割面的";
     const std::string key = std::string("strength.plane") + (plane == 0 ? "1." : "2.");
     const auto check = [&](double value, double low, bool lowOpen, double high, bool highOpen, const char* name,
@@ -175,7 +175,9 @@ void validateLoads(const WedgeLoads& loads) {
     }
     if (loads.Design) validateDirection(loads.Design->Direction, named("设计锚杆"));
     for (int plane = 0; plane < 2; ++plane)
-        if (!loads.Strength[plane].plain()) validateStrength(loads.Strength[plane], plane);
+        if (!loads.Strength[plane].plain()) checkStrength(loads.Strength[plane], plane);
 }
+
+void validateStrength(const JointStrength& strength, int plane) { checkStrength(strength, plane); }
 
 } // namespace trelmox

@@ -159,5 +159,9 @@ std::string loadRangeMessage(double value, LoadRange range, const std::string& n
 // sigci > 0, phi_r 0..<90, a >= 0, b > 0, d >= 0, mb > 0, s 0..1, the
 // Hoek-Brown a 0.5..1, a waviness 0..<90).
 void validateLoads(const WedgeLoads& loads);
+// The same for one plane's strength (plane 0 or 1): the message names the
+// plane and the parameter ("第一切割面的JRC应在0与20之间，现为25"), the
+// field its key ("strength.plane1.jrc").
+void validateStrength(const JointStrength& strength, int plane);
 
 } // namespace trelmox
