@@ -42,10 +42,15 @@ void analyseWedge(const WedgePlanes& planes, const WedgeNumbers& numbers, const 
         a.Safety = FullSafety{};
         a.Safety.Contact = TWedgeContact::NoBlock;
         a.State.reset();
+        if (a.Size.Limited) a.Size = WedgeSizing{};
         return;
     }
-    a.Forces = wedgeForces(a.Shape, numbers, loads);
-    a.Safety = vectorMethod(a.Shape, a.Forces.active(), a.Forces.Passive, numbers, loads.Strength);
+    const bool sized = sizes(loads.Size);
+    if (!sized && a.Size.Limited) a.Size = WedgeSizing{};
+    WedgeNumbers scaled;
+    const WedgeNumbers& used = sized ? sizeWedge(a.Shape, numbers, loads.Size, a.Size, scaled) : numbers;
+    a.Forces = wedgeForces(a.Shape, used, loads);
+    a.Safety = vectorMethod(a.Shape, a.Forces.active(), a.Forces.Passive, used, loads.Strength);
     a.State = stabilityState(a.Safety, loads.RequiredFactor);
 }
 

@@ -12,6 +12,7 @@
 #include "analysis/polyhedron.h"
 #include "analysis/vector_method.h"
 #include "analysis/wedge.h"
+#include "analysis/wedge_size.h"
 #include "model/datafile.h"
 #include "model/loads.h"
 
@@ -30,7 +31,10 @@ const char* contactDescription(TWedgeContact contact);
 
 struct FullAnalysis {
     std::optional<WedgeRefusal> Refusal; // set: no wedge; Safety.Contact is NoBlock, nothing else is filled
+    // The wedge analysed: the full-height wedge, or the largest one the size
+    // limits allow (Size says which and why).
     WedgeShape Shape;
+    WedgeSizing Size;
     WedgeForces Forces;
     FullSafety Safety;
     std::optional<StabilityState> State;

@@ -97,6 +97,7 @@ WedgeNumbers readWedgeNumbers(const TWedgeParams& params) {
         n.WaterPressure2 = fieldNumber([&] { return textToFloat(params.WaterPressure2); }, "WaterPressure2");
     } else {
         n.WaterPressure1 = n.WaterPressure2 = ComputeWaterPressure(n.WaterUnitWeight, n.SlopeHeight);
+        n.WaterPressureFromHeight = true;
     }
     return n;
 }

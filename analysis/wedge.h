@@ -30,6 +30,9 @@ struct WedgeNumbers {
     double WaterUnitWeight = 0;
     std::int32_t OverhangCoefficient = 1;
     double WaterPressure1 = 0, WaterPressure2 = 0; // effective u1, u2
+    // u1, u2 were computed from the slope height, not entered: a wedge cut
+    // down to a smaller height has smaller ones.
+    bool WaterPressureFromHeight = false;
 };
 WedgeNumbers readWedgeNumbers(const TWedgeParams& params);
 // The same checks on numbers that did not come from texts (a sensitivity

@@ -109,14 +109,23 @@ WedgeLoads benchLoads() {
 }
 
 // The full analysis of one block as saved (numbers converted, geometry,
-// forces, factor), beside BM_WholeBlock: the block's own water, no crack,
-// and then with the loads above.
+// forces, factor), beside BM_WholeBlock: the block's own water, no crack;
+// with the loads above; and (2) with its own water and size limits of every
+// kind, the trace on the face deciding the scale.
 void BM_FullBlock(benchmark::State& state) {
     const SavedBlock block = bench::exampleBlock();
-    const WedgeLoads loads = state.range(0) ? benchLoads() : WedgeLoads{};
+    WedgeLoads loads = state.range(0) == 1 ? benchLoads() : WedgeLoads{};
+    if (state.range(0) == 2) {
+        loads.Size.FaceTrace = {30, 200};
+        loads.Size.TopTrace = {200, 200};
+        loads.Size.Persistence = {200, 200};
+        loads.Size.SlopeLength = 200;
+        loads.Size.Bench = BenchLimits{100, 200, 5};
+        loads.Size.MinVolume = 10;
+    }
     for (auto _ : state) benchmark::DoNotOptimize(analyseSavedBlock(block, loads));
 }
-BENCHMARK(BM_FullBlock)->ArgName("loads")->Arg(0)->Arg(1);
+BENCHMARK(BM_FullBlock)->ArgName("loads")->Arg(0)->Arg(1)->Arg(2);
 
 // The full analysis on numbers over 4096 varied, fractional attitudes, as a
 // run over many pairs of planes calls it.

@@ -1,12 +1,15 @@
 // Density contours of 10,000 poles on the net, by both counting methods;
-// the combinations of 500 measured planes against one slope; the kinematic
-// checks of 10,000 poles against 36 sectors.
+// the combinations of 500 measured planes against one slope, and of three
+// sets with the probability of failure of every pair; the kinematic checks
+// of 10,000 poles against 36 sectors.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 
 #include "analysis/joints/combinations.h"
 #include "analysis/joints/kinematics.h"
+#include "analysis/joints/pair_probability.h"
+#include "analysis/joints/sets.h"
 #include "analysis/orientation.h"
 #include "analysis/probabilistic/fisher.h"
 #include "bench/example.h"
@@ -62,6 +65,27 @@ void BM_Combinations(benchmark::State& state) {
 }
 BENCHMARK(BM_Combinations)->ArgName("threads")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Three sets of 40 planes each about the first three means above, every
+// pair (3) a probabilistic run of 10^5 samples with its sets' Fisher K:
+// the whole of `combinations --probabilistic`, without the reading. Wall
+// clock on both cores.
+void BM_CombinationsProbabilistic(benchmark::State& state) {
+    std::vector<Measurement> planes;
+    const std::vector<WeightedPole> poles = surveyPoles(160);
+    for (std::size_t i = 0; i < poles.size(); ++i) {
+        if (i % 4 == 3) continue; // the scatter
+        planes.push_back({planeOfPole(poles[i].Pole), "J" + std::to_string(i % 4 + 1), 1, static_cast<int>(i) + 1});
+    }
+    const std::vector<CandidatePlane> candidates = setCandidates(planes, labelledSets(planes));
+    const SavedBlock slope = bench::exampleBlock();
+    const PairProbabilitySettings settings{100'000, 1, 2};
+    for (auto _ : state) {
+        std::vector<PlanePair> pairs = combinePlanes(candidates, combinationSlope(slope, WedgeLoads{}));
+        benchmark::DoNotOptimize(pairProbabilities(slope, WedgeLoads{}, candidates, pairs, settings));
+    }
+    state.SetItemsProcessed(state.iterations() * 3 * 100'000);
+}
+BENCHMARK(BM_CombinationsProbabilistic)->Unit(benchmark::kMillisecond)->UseRealTime();
 // The survey's planes, and 36 sectors of a pit: faces of 55 to 80 degrees
 // all round, 10 degrees apart.
 std::vector<Measurement> surveyPlanes(int n) {

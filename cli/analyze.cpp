@@ -32,6 +32,7 @@
 #include "model/error.h"
 #include "model/files.h"
 #include "report/full_report.h"
+#include "report/size_text.h"
 #include "report/report.h"
 
 namespace trelmox::cli {
@@ -126,6 +127,8 @@ void analyseFile(const RunInput& input, const Destinations& to, OutputGuard& gua
     // the block's failure: Kc and the geometry stand.
     if (!run.Full) outcome.messages.push_back(run.FullFailure);
     else if (const auto refusal = run.Full->Analysis.Refusal) outcome.messages.push_back(refusalMessage(*refusal));
+    else if (std::string size = sizingSentence(loads.Size, run.Full->Analysis.Size); !size.empty())
+        outcome.messages.push_back(std::move(size));
     const BlockRun& result = *(outcome.run = std::move(run));
 
     if (outputs.report) {

@@ -6,7 +6,10 @@
 #include <cstdio>
 #include <ostream>
 
+#include <nlohmann/json.hpp>
+
 #include "analysis/joints/combinations.h"
+#include "analysis/joints/pair_probability.h"
 #include "document/joint_document.h"
 #include "cli/cli.h"
 #include "cli/loads.h"
@@ -23,7 +26,7 @@ namespace {
 
 const char* const CombinationsUsage =
     "usage: trelmox-cli combinations SLOPE_BLOCK MEASUREMENTS [--sets planes|labels|auto:N]\n"
-    "           [--format text|json|csv]\n"
+    "           [--format text|json|csv] [--probabilistic [--samples N] [--seed S]]\n"
     "\n"
     "Sets every pair of planes from the measurement file into the slope of the\n"
     "block data file SLOPE_BLOCK - its slope top and face, height, unit weights,\n"
@@ -40,6 +43,13 @@ const char* const CombinationsUsage =
     "                   decreasing size; the same grouping on every run)\n"
     "  --format text|json|csv  a readable table with the sets' Fisher statistics\n"
     "                   (default), one JSON object per pair per line, or CSV\n"
+    "  --probabilistic  for every pair a probabilistic run of its block: each\n"
+    "                   set's planes drawn from its Fisher distribution (K from\n"
+    "                   the measurements; measured planes stay as measured), the\n"
+    "                   loads and size limits of the companion file on every\n"
+    "                   sample; the pairs sorted by P(failure), the likeliest first\n"
+    "  --samples N      samples per pair, 1..10000000 (default 10000)\n"
+    "  --seed S         seed, 0..2^64-1 (default 1); the same for every pair\n"
     "\n"
     "The first plane of a pair takes the block's c1 and f1, the second c2 and f2,\n"
     "unless the measurement file gives the plane's or its set's own c and f\n"
@@ -49,6 +59,11 @@ const char* const CombinationsUsage =
     "or line numbers), dip1, dipdir1, dip2, dipdir2 (the planes used), kinematic,\n"
     "contact and kc (Kc), fs_contact and fs (the full factor), error (why a\n"
     "wedge or factor is missing); kc and fs are null where no factor is worked out.\n"
+    "With --probabilistic also pf (failed real wedges, Fs < 1, over all samples),\n"
+    "p_sliding (Fs < 1 among the samples that cut out a wedge), fs_mean (their\n"
+    "mean Fs), failed_volume_mean (the mean volume of the failed wedges) and\n"
+    "too_small (wedges below the minimum size, left out); null where no sample\n"
+    "gives one.\n"
     "\n"
     "Exit status: 0 done, 1 a file could not be read, 2 usage error.\n";
 
@@ -75,9 +90,16 @@ SetChoice setChoice(const ParsedArgs& parsed) {
 
 struct Combination {
     bool HasLoads = false;
+    SavedBlock Block;
+    WedgeLoads Loads;
     JointDocument Joints;
+    // With --probabilistic: the pairs sorted by P(failure), each with its figures.
+    std::optional<std::vector<PlanePair>> SortedPairs;
+    std::vector<PairProbability> Probabilities;
     // The last run of Joints.
     const JointCombinations& run() const { return *Joints.combinations(); }
+    const std::vector<PlanePair>& pairs() const { return SortedPairs ? *SortedPairs : run().Pairs; }
+    const PairProbability* probability(std::size_t i) const { return SortedPairs ? &Probabilities[i] : nullptr; }
 };
 
 // Runs `step`, naming the file in its failure.
@@ -98,12 +120,53 @@ void combine(const std::string& blockFile, const std::string& measurementFile, c
         block = readSavedBlock(blockFile);
         const std::optional<WedgeLoads> companion = dataFileCompanion(blockFile);
         c.HasLoads = companion.has_value();
-        slope = combinationSlope(block, companion.value_or(WedgeLoads{}));
+        c.Loads = companion.value_or(WedgeLoads{});
+        slope = combinationSlope(block, c.Loads);
     });
     fromFile(measurementFile, [&] { c.Joints.open(measurementFile); });
     if (choice.Type == SetChoice::Kind::Labels) c.Joints.useLabels();
     if (choice.Type == SetChoice::Kind::Automatic) c.Joints.groupAutomatically(choice.SetCount);
     c.Joints.combine(blockName, block, slope);
+    c.Block = block;
+}
+
+void addProbabilities(const PairProbabilitySettings& settings, Combination& c) {
+    std::vector<PlanePair> pairs = c.run().Pairs;
+    c.Probabilities = pairProbabilities(c.Block, c.Loads, c.run().Planes, pairs, settings);
+    c.SortedPairs = std::move(pairs);
+}
+
+// The probabilistic figures of a pair as the JSON keys' values (null where
+// none), in the order of ProbabilityKeys.
+constexpr const char* ProbabilityKeys[] = {"pf", "p_sliding", "fs_mean", "failed_volume_mean", "too_small"};
+
+Json probabilityJson(const PairProbability& p) {
+    Json json;
+    json["pf"] = jsonOf(p.Pf);
+    json["p_sliding"] = jsonOf(p.PSliding);
+    json["fs_mean"] = jsonOf(p.FsMean);
+    json["failed_volume_mean"] = jsonOf(p.FailedVolumeMean);
+    json["too_small"] = p.TooSmall;
+    return json;
+}
+
+// The keys added to a row's JSON object.
+void addProbabilityJson(const PairProbability* p, Json& json) {
+    if (!p)
+        return;
+    const Json figures = probabilityJson(*p);
+    for (const auto& [key, value] : figures.items()) json[key] = value;
+}
+
+std::string probabilityCsv(const PairProbability* p) {
+    if (!p) return {};
+    std::string row;
+    for (const auto& value : probabilityJson(*p)) {
+        row += ',';
+        if (value.is_number_float()) row += csvNumber(value.get<double>());
+        else if (!value.is_null()) row += value.dump();
+    }
+    return row;
 }
 
 // A measured plane is named by its line number, a set by its label.
@@ -111,7 +174,8 @@ Json planeJson(const CandidatePlane& plane) { return plane.Line ? Json(plane.Lin
 
 void printJson(const Combination& c, std::ostream& out) {
     const JointCombinations& run = c.run();
-    for (const PlanePair& p : run.Pairs) {
+    for (std::size_t i = 0; i < c.pairs().size(); ++i) {
+        const PlanePair& p = c.pairs()[i];
         const CandidatePlane& a = run.Planes[p.First];
         const CandidatePlane& b = run.Planes[p.Second];
         const auto problem = pairProblem(p);
@@ -128,6 +192,7 @@ void printJson(const Combination& c, std::ostream& out) {
         json["fs"] = jsonOf(pairFs(p));
         json["fs_contact"] = p.Full ? Json(contactName(p.Full->Contact)) : Json(nullptr);
         json["error"] = jsonOf(problem);
+        addProbabilityJson(c.probability(i), json);
         out << jsonLine(json) << '\n';
     }
 }
@@ -135,15 +200,20 @@ void printJson(const Combination& c, std::ostream& out) {
 void printCsv(const Combination& c, std::ostream& out) {
     const JointCombinations& run = c.run();
     const auto factor = [](const std::optional<double>& f) { return f ? csvNumber(*f) : std::string(); };
-    out << "plane1,plane2,dip1,dipdir1,dip2,dipdir2,kinematic,contact,kc,fs,fs_contact,error\r\n";
-    for (const PlanePair& p : run.Pairs) {
+    out << "plane1,plane2,dip1,dipdir1,dip2,dipdir2,kinematic,contact,kc,fs,fs_contact,error";
+    if (c.SortedPairs)
+        for (const char* key : ProbabilityKeys) out << ',' << key;
+    out << "\r\n";
+    for (std::size_t i = 0; i < c.pairs().size(); ++i) {
+        const PlanePair& p = c.pairs()[i];
         const CandidatePlane& a = run.Planes[p.First];
         const CandidatePlane& b = run.Planes[p.Second];
         out << csvField(a.Label) << ',' << csvField(b.Label) << ',' << csvNumber(a.Plane.DipAngle) << ','
             << csvNumber(a.Plane.DipDirection) << ',' << csvNumber(b.Plane.DipAngle) << ','
             << csvNumber(b.Plane.DipDirection) << ',' << (p.Kinematic ? "true" : "false") << ','
             << (p.Kc ? contactName(p.Kc->Contact) : "") << ',' << factor(pairKc(p)) << ',' << factor(pairFs(p)) << ','
-            << (p.Full ? contactName(p.Full->Contact) : "") << ',' << csvField(pairProblem(p).value_or("")) << "\r\n";
+            << (p.Full ? contactName(p.Full->Contact) : "") << ',' << csvField(pairProblem(p).value_or(""))
+            << probabilityCsv(c.probability(i)) << "\r\n";
     }
 }
 
@@ -181,23 +251,41 @@ void printText(const Combination& c, std::ostream& out) {
         << (c.HasLoads ? "，有荷载文件" : "") << '\n'
         << measurementSummaryText(c.Joints.measurements().Summary) << "\n\n";
     if (!c.Joints.sets().empty()) printSets(c, out);
-    const std::vector<std::size_t> widths = {8, 8, 12, 12, 12, 8, 10, 16, 10, 16};
-    out << tableRow({"结构面1", "结构面2", "产状1", "产状2", "交线倾伏", "运动学", "Kc", "接触情况", "Fs", "接触情况(Fs)"},
-               widths)
-        << '\n';
+    std::vector<std::size_t> widths = {8, 8, 12, 12, 12, 8, 10, 16, 10, 16};
+    std::vector<std::string> header = {"结构面1", "结构面2", "产状1", "产状2", "交线倾伏",
+                                       "运动学",  "Kc",      "接触情况", "Fs",  "接触情况(Fs)"};
+    if (c.SortedPairs) {
+        widths.insert(widths.end(), {10, 10, 10, 14});
+        header.insert(header.end(), {"P(破坏)", "P(滑动)", "平均Fs", "破坏楔块平均体积"});
+    }
+    out << tableRow(header, widths) << '\n';
     const auto fixed = [](const std::optional<double>& f) { return f ? floatToFixed4(*f) : std::string("-"); };
-    for (const PlanePair& p : run.Pairs) {
+    for (std::size_t i = 0; i < c.pairs().size(); ++i) {
+        const PlanePair& p = c.pairs()[i];
         const auto line = p.Intersection ? degreesText(p.Intersection->Plunge) + "/" + degreesText(p.Intersection->Trend)
                                          : std::string("-");
-        out << tableRow({run.Planes[p.First].Label, run.Planes[p.Second].Label, attitudeText(run.Planes[p.First].Plane),
-                    attitudeText(run.Planes[p.Second].Plane), line, p.Kinematic ? "可滑动" : "否", fixed(pairKc(p)),
-                    p.Kc ? contactName(p.Kc->Contact) : "-", fixed(pairFs(p)),
-                    p.Full ? contactName(p.Full->Contact) : "-"},
-                   widths)
-            << '\n';
+        std::vector<std::string> row = {run.Planes[p.First].Label,
+                                        run.Planes[p.Second].Label,
+                                        attitudeText(run.Planes[p.First].Plane),
+                                        attitudeText(run.Planes[p.Second].Plane),
+                                        line,
+                                        p.Kinematic ? "可滑动" : "否",
+                                        fixed(pairKc(p)),
+                                        p.Kc ? contactName(p.Kc->Contact) : "-",
+                                        fixed(pairFs(p)),
+                                        p.Full ? contactName(p.Full->Contact) : "-"};
+        if (const PairProbability* probability = c.probability(i))
+            row.insert(row.end(), {fixed(probability->Pf), fixed(probability->PSliding), fixed(probability->FsMean),
+                                   fixed(probability->FailedVolumeMean)});
+        out << tableRow(row, widths) << '\n';
         if (const auto problem = pairProblem(p)) out << "    原因：" << *problem << '\n';
     }
     out << '\n' << combinationsSummary(run.Planes, run.Pairs) << '\n';
+    if (c.SortedPairs && !c.SortedPairs->empty()) {
+        const PlanePair& likeliest = c.SortedPairs->front();
+        out << "破坏概率最大：" << run.Planes[likeliest.First].Label << " 与 " << run.Planes[likeliest.Second].Label
+            << "，P(破坏) = " << floatToFixed4(c.Probabilities.front().Pf) << '\n';
+    }
 }
 
 } // namespace
@@ -206,8 +294,10 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
     ParsedArgs parsed;
     SetChoice choice;
     std::string format;
+    bool probabilistic = false;
+    PairProbabilitySettings pairRuns;
     try {
-        parsed = parseArgs(args, {"sets", "format"});
+        parsed = parseArgs(args, {"sets", "format", "samples", "seed"}, {"probabilistic"});
         if (parsed.help) {
             out << CombinationsUsage;
             return ExitOk;
@@ -215,6 +305,11 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
         choice = setChoice(parsed);
         format = parsed.choice("format", {"text", "json", "csv"}, "text");
         if (parsed.positional.size() != 2) throw UsageError("give a block data file and a measurement file");
+        probabilistic = parsed.flags.contains("probabilistic");
+        if (!probabilistic && (parsed.last("samples") || parsed.last("seed")))
+            throw UsageError("--samples and --seed go with --probabilistic");
+        if (auto n = parsed.last("samples")) pairRuns.Samples = integerArgument<std::uint64_t>(*n, "--samples");
+        if (auto seed = parsed.last("seed")) pairRuns.Seed = integerArgument<std::uint64_t>(*seed, "--seed");
     } catch (const UsageError& usage) {
         err << "trelmox-cli combinations: " << usage.what() << "\n\n" << CombinationsUsage;
         return ExitUsage;
@@ -222,6 +317,7 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
     Combination combination;
     try {
         combine(parsed.positional[0], parsed.positional[1], choice, combination);
+        if (probabilistic) addProbabilities(pairRuns, combination);
     } catch (const Error& failure) {
         // Shown as every command shows a failure: with the system's reason,
         // control characters from the files made visible.

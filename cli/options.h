@@ -2,6 +2,7 @@
 // Command-line options shared by the tool's commands: "--name VALUE" or
 // "--name=VALUE" (repeatable), "--flag", "--help", positional arguments, and
 // "--" to end the options. Anything else is a usage error.
+#include <charconv>
 #include <map>
 #include <optional>
 #include <set>
@@ -32,6 +33,15 @@ struct ParsedArgs {
     // data files usually are.
     std::optional<std::string> folder(const std::string& name) const;
 };
+
+// A whole number option's value; a usage error names `what` otherwise.
+template <typename Integer> Integer integerArgument(const std::string& text, const std::string& what) {
+    Integer value{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        throw UsageError("invalid whole number '" + text + "' for " + what);
+    return value;
+}
 
 // `valueOptions` are the option names (without "--") that take a value,
 // `flagOptions` those that stand alone.

@@ -5,8 +5,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "analysis/vec3.h"
+#include "model/numtext.h"
 #include "model/textcodec.h"
 #include "report/figures.h"
 
@@ -143,6 +145,13 @@ struct FullFigures {
     std::optional<std::string> Contact, State;
     std::optional<double> Factor, Weight, BoltForce, BoltTrend, BoltPlunge;
     std::array<std::optional<double>, WedgeSurfaceCount> Areas;
+    // The wedge's size: the factor the limits scaled it by, the limit that
+    // decided it (absent: none did), its slope height and volume; a bench's
+    // back-break; whether it is too small to matter.
+    std::optional<double> Scale, ScaledHeight, WedgeVolume;
+    std::optional<std::string> ScaleLimit;
+    std::optional<double> BackBreak, BackBreakLength, RemainingBench;
+    std::optional<bool> BenchTooNarrow, TooSmall;
 };
 
 // The bolt force the required factor needs: along the design bolt when the
@@ -173,6 +182,18 @@ FullFigures fullFigures(const std::optional<BlockRun>& run) {
     f.Weight = norm(a.Forces.Weight);
     for (int i = 0; i < WedgeSurfaceCount; ++i) f.Areas[i] = a.Shape.Faces[i].Area;
     boltFigures(full->Design, f);
+    const WedgeSizing& size = a.Size;
+    f.Scale = size.Scale.Factor;
+    if (size.Scale.Decider) f.ScaleLimit = sizeLimitKey(*size.Scale.Decider);
+    f.ScaledHeight = size.Limited ? size.Lengths.SlopeHeight : run->Numbers->SlopeHeight;
+    f.WedgeVolume = a.Shape.Volume;
+    f.TooSmall = size.TooSmall;
+    if (size.RemainingBench) {
+        f.BackBreak = size.Lengths.BackBreak;
+        f.BackBreakLength = size.Lengths.CrestLength;
+        f.RemainingBench = size.RemainingBench;
+        f.BenchTooNarrow = size.BenchTooNarrow;
+    }
     return f;
 }
 
@@ -205,6 +226,32 @@ std::optional<std::array<PlaneStrengthFigures, 2>> strengthFigures(const std::op
 }
 
 const char* const PlaneKeys[2] = {"plane1", "plane2"};
+// The size figures' keys, in the order of both formats.
+constexpr const char* SizeKeys[] = {"scale",      "scale_limit",       "scaled_height",   "wedge_volume", "too_small",
+                                    "back_break", "back_break_length", "remaining_bench", "bench_too_narrow"};
+
+Json flagJson(const std::optional<bool>& flag) { return flag ? Json(*flag) : Json(nullptr); }
+
+// Each size figure as JSON, in the order of SizeKeys.
+std::array<Json, std::size(SizeKeys)> sizeFields(const FullFigures& f) {
+    return {jsonOf(f.Scale),          jsonOf(f.ScaleLimit),      jsonOf(f.ScaledHeight),
+            jsonOf(f.WedgeVolume),    flagJson(f.TooSmall),        jsonOf(f.BackBreak),
+            jsonOf(f.BackBreakLength), jsonOf(f.RemainingBench), flagJson(f.BenchTooNarrow)};
+}
+
+// A CSV field holds the same figure: empty for null, numbers as the other
+// CSV numbers, texts quoted where they must be.
+std::string sizeCsv(const FullFigures& f) {
+    std::string row;
+    for (const Json& field : sizeFields(f)) {
+        row += ',';
+        if (field.is_null()) continue;
+        if (field.is_string()) row += csvField(field.get<std::string>());
+        else if (field.is_boolean()) row += field.get<bool>() ? "true" : "false";
+        else row += csvNumber(field.get<double>());
+    }
+    return row;
+}
 
 void addFullJson(const FullFigures& f, Json& json) {
     json["fs_contact"] = jsonOf(f.Contact);
@@ -218,6 +265,8 @@ void addFullJson(const FullFigures& f, Json& json) {
     json["required_bolt_force"] = jsonOf(f.BoltForce);
     json["required_bolt_trend"] = jsonOf(f.BoltTrend);
     json["required_bolt_plunge"] = jsonOf(f.BoltPlunge);
+    const auto fields = sizeFields(f);
+    for (std::size_t i = 0; i < fields.size(); ++i) json[SizeKeys[i]] = fields[i];
 }
 
 std::string csvOrEmpty(const std::optional<double>& value) { return value ? csvNumber(*value) : ""; }
@@ -225,14 +274,17 @@ std::string csvOrEmpty(const std::optional<double>& value) { return value ? csvN
 std::string fullCsvHeader() {
     std::string header = ",fs_contact,fs,state,weight";
     for (const char* key : AreaKeys) header += std::string(",areas.") + key;
-    return header + ",required_bolt_force,required_bolt_trend,required_bolt_plunge";
+    header += ",required_bolt_force,required_bolt_trend,required_bolt_plunge";
+    for (const char* key : SizeKeys) header += std::string(",") + key;
+    return header;
 }
 
 std::string fullCsv(const FullFigures& f) {
     std::string row = ',' + f.Contact.value_or("") + ',' + csvOrEmpty(f.Factor) + ',' + f.State.value_or("") + ',' +
                       csvOrEmpty(f.Weight);
     for (const auto& area : f.Areas) row += ',' + csvOrEmpty(area);
-    return row + ',' + csvOrEmpty(f.BoltForce) + ',' + csvOrEmpty(f.BoltTrend) + ',' + csvOrEmpty(f.BoltPlunge);
+    return row + ',' + csvOrEmpty(f.BoltForce) + ',' + csvOrEmpty(f.BoltTrend) + ',' + csvOrEmpty(f.BoltPlunge) +
+           sizeCsv(f);
 }
 
 template <typename T, typename F> Json orNull(const std::optional<T>& value, F field) {

@@ -11,6 +11,8 @@
 #include <ostream>
 #include <set>
 
+#include <nlohmann/json.hpp>
+
 #include "analysis/probabilistic/probabilistic.h"
 #include "analysis/probabilistic/sensitivity.h"
 #include "cli/cli.h"
@@ -114,14 +116,6 @@ double numberArgument(const std::string& text, const std::string& what) {
     } catch (const Error&) {
         throw UsageError("invalid number '" + text + "' for " + what);
     }
-}
-
-template <typename Integer> Integer integerArgument(const std::string& text, const std::string& what) {
-    Integer value{};
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
-        throw UsageError("invalid whole number '" + text + "' for " + what);
-    return value;
 }
 
 // "NAME=REST" of --option; REST is returned.
@@ -243,6 +237,30 @@ void addFindingsJson(const FactorFindings& f, Json& json) {
     json["histogram"] = histogram;
 }
 
+// ",\"too_small\":...": what the size limits found, as keys of "fs": wedges
+// too small to count, benches left too narrow, the failed wedges' sizes
+// (null unless the loads limit the size).
+void addSizeFindingsJson(const FullFactorSummary& f, Json& json) {
+    json["too_small"] = f.TooSmall;
+    json["bench_too_narrow"] = f.BenchTooNarrow;
+    json["p_bench_too_narrow"] = jsonOf(f.PBenchTooNarrow);
+    json["failed_sizes"] = nullptr;
+    if (const auto& sizes = f.FailedSizes) {
+        Json failed;
+        failed["count"] = sizes->Count;
+        failed["volume_mean"] = jsonOf(sizes->MeanVolume);
+        failed["weight_mean"] = jsonOf(sizes->MeanWeight);
+        failed["volume_p5"] = jsonOf(sizes->Volume5);
+        failed["volume_p50"] = jsonOf(sizes->Volume50);
+        failed["volume_p95"] = jsonOf(sizes->Volume95);
+        Json histogram;
+        histogram["edges"] = sizes->VolumeHistogram.Edges;
+        histogram["counts"] = sizes->VolumeHistogram.Counts;
+        failed["histogram"] = histogram;
+        json["failed_sizes"] = failed;
+    }
+}
+
 // Kc's findings at the top level, as before Fs joined; Fs's in "fs".
 void printProbabilisticJson(const std::string& block, const ProbabilisticSettings& settings,
                             const ProbabilisticResult& r, std::ostream& out) {
@@ -260,6 +278,7 @@ void printProbabilisticJson(const std::string& block, const ProbabilisticSetting
     fs["wedges"] = r.Full.Wedges;
     fs["p_below_required"] = r.Full.Statistics ? jsonOf(r.Full.PBelowRequired) : Json(nullptr);
     addFindingsJson(fsFindings(r.Full), fs);
+    addSizeFindingsJson(r.Full, fs);
     json["fs"] = fs;
     out << jsonLine(json) << '\n';
 }
@@ -304,6 +323,14 @@ void printProbabilisticText(const std::string& block, const ProbabilisticSetting
     line("required factor", shortNumber(r.Full.RequiredFactor));
     line("Fs wedges", std::to_string(r.Full.Wedges));
     printFindingsText("Fs", fsFindings(r.Full), line, r.Full.RequiredFactor, r.Full.PBelowRequired);
+    if (r.Full.TooSmall) line("Fs too small (left out)", std::to_string(r.Full.TooSmall));
+    if (r.Full.BenchTooNarrow) line("P(bench too narrow)", shortNumber(r.Full.PBenchTooNarrow));
+    if (const auto& sizes = r.Full.FailedSizes) {
+        line("failed wedges' volume mean", shortNumber(sizes->MeanVolume));
+        line("failed wedges' weight mean", shortNumber(sizes->MeanWeight));
+        line("failed volume 5/50/95%", shortNumber(sizes->Volume5) + " / " + shortNumber(sizes->Volume50) + " / " +
+                                           shortNumber(sizes->Volume95));
+    }
 }
 
 struct BlockFile {

@@ -191,6 +191,7 @@ LoadsEntries loadsEntries(const WedgeLoads& loads) {
         e.DesignMode = loads.Design->Mode;
     }
     for (int plane = 0; plane < 2; ++plane) e.Strength[plane] = strengthEntry(loads.Strength[plane]);
+    e.Size = loads.Size;
     return e;
 }
 
@@ -220,6 +221,7 @@ WedgeLoads loadsFromEntries(const LoadsEntries& e) {
     loads.RequiredFactor = requiredFactor(e);
     if (e.HasDesignBolt) loads.Design = DesignBolt{direction(e.DesignTrend, e.DesignPlunge, LoadsField::DesignTrend), e.DesignMode};
     for (int plane = 0; plane < 2; ++plane) loads.Strength[plane] = strengthFromEntry(e.Strength[plane], plane);
+    loads.Size = e.Size;
     return loads;
 }
 

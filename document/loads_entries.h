@@ -54,6 +54,9 @@ struct LoadsEntries {
     std::string DesignTrend, DesignPlunge;
     BoltMode DesignMode = BoltMode::Active;
     std::array<StrengthEntry, 2> Strength; // of the first and the second cutting plane
+    // The wedge's size limits, carried as read so that editing the other
+    // loads never drops them from the companion file.
+    WedgeSizeLimits Size;
     bool operator==(const LoadsEntries&) const = default;
 };
 

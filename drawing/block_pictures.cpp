@@ -11,7 +11,10 @@ std::string stereonetFileName(const std::string& blockName) { return blockName +
 std::string wedgeViewFileName(const std::string& blockName) { return blockName + "wedge.svg"; }
 
 WedgeScene blockScene(const BlockVertices& vertices, const FullAnalysis* analysis, const WedgeLoads& loads) {
-    if (analysis && !analysis->Refusal) return realWedgeScene(analysis->Shape, analysis->Forces, loads);
+    if (analysis && !analysis->Refusal) {
+        const auto& full = analysis->Size.FullShape;
+        return realWedgeScene(analysis->Shape, analysis->Forces, loads, full ? &*full : nullptr);
+    }
     return tetrahedronScene(vertices);
 }
 

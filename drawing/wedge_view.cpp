@@ -39,6 +39,14 @@ double extent(const std::vector<TPoint3D>& points) {
     return radius;
 }
 
+// The points the view's frame must hold: the corners, and the full-height
+// wedge's when it is drawn too.
+std::vector<TPoint3D> framePoints(const WedgeScene& scene) {
+    std::vector<TPoint3D> points = scene.Corners;
+    for (const auto& [from, to] : scene.FullHeightEdges) points.insert(points.end(), {from, to});
+    return points;
+}
+
 bool finite(const std::vector<TPoint3D>& points) {
     return std::all_of(points.begin(), points.end(),
                        [](const TPoint3D& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); });
@@ -173,9 +181,10 @@ void addArrowHead(Figure& figure, Point2 tip, Point2 along, const Pen& pen) {
 void addLoads(Figure& figure, const WedgeScene& scene, const ViewAngles& view) {
     if (scene.Loads.empty()) return;
     const ViewFrame frame(view);
-    const double size = extent(scene.Corners);
+    const std::vector<TPoint3D> points = framePoints(scene);
+    const double size = extent(points);
     const double scale = view.Zoom / size;
-    const Point2 from = screenVector(frame, scene.Centroid - centre(scene.Corners), scale);
+    const Point2 from = screenVector(frame, scene.Centroid - centre(points), scale);
     double largest = 0;
     for (const SceneLoad& load : scene.Loads)
         if (load.Kind != SceneLoadKind::Bolt) largest = std::max(largest, norm(load.Force));
@@ -266,6 +275,9 @@ void addLegend(Figure& figure, const WedgeScene& scene, const ViewAngles& view) 
     figure.items.push_back(label({-1.43, y}, "交线 1-2", 0.065, Ink, HAlign::Left));
     if (!scene.Loads.empty())
         figure.items.push_back(label({1.55, -1.02}, "力均过形心，箭头长短示意大小；粗线为锚杆", 0.05, Grey, HAlign::Right));
+    if (!scene.FullHeightEdges.empty())
+        figure.items.push_back(label({1.55, -0.92}, "淡色虚线：全高楔块；实体：按尺寸限制缩小的楔块", 0.05, Grey,
+                                     HAlign::Right));
     figure.items.push_back(label({1.55, -1.12},
                                  "方位角 " + angleText(std::fmod(std::fmod(view.Azimuth, 360.0) + 360.0, 360.0)) +
                                      "  仰角 " + angleText(view.Elevation),
@@ -328,8 +340,18 @@ WedgeScene tetrahedronScene(const BlockVertices& v) {
     return scene;
 }
 
-WedgeScene realWedgeScene(const WedgeShape& shape, const WedgeForces& forces, const WedgeLoads& loads) {
+WedgeScene realWedgeScene(const WedgeShape& shape, const WedgeForces& forces, const WedgeLoads& loads,
+                          const WedgeShape* fullHeight) {
     WedgeScene scene;
+    if (fullHeight)
+        for (const WedgePolygon& polygon : fullHeight->Faces)
+            for (int i = 0; i < polygon.Count; ++i) {
+                const TPoint3D &a = polygon.Points[i], &b = polygon.Points[(i + 1) % polygon.Count];
+                // Each edge once, though two faces share it.
+                const auto same = [&](const auto& e) { return (e.first == b && e.second == a) || (e.first == a && e.second == b); };
+                if (std::none_of(scene.FullHeightEdges.begin(), scene.FullHeightEdges.end(), same))
+                    scene.FullHeightEdges.emplace_back(a, b);
+            }
     scene.Corners = wedgeCorners(shape);
     std::vector<std::vector<WedgeSurface>> meeting(scene.Corners.size());
     for (int s = 0; s < WedgeSurfaceCount; ++s) {
@@ -395,8 +417,9 @@ std::vector<bool> visibleFaces(const WedgeScene& scene, const ViewAngles& view) 
 
 ProjectedCorners projectCorners(const WedgeScene& scene, const ViewAngles& view) {
     const ViewFrame frame(view);
-    const TPoint3D c = centre(scene.Corners);
-    const double size = extent(scene.Corners);
+    const std::vector<TPoint3D> points = framePoints(scene);
+    const TPoint3D c = centre(points);
+    const double size = extent(points);
     const double scale = view.Zoom / (size > 0 ? size : 1);
     ProjectedCorners projected;
     for (const TPoint3D& corner : scene.Corners) {
@@ -406,6 +429,22 @@ ProjectedCorners projectCorners(const WedgeScene& scene, const ViewAngles& view)
     }
     return projected;
 }
+
+namespace {
+
+// The full-height wedge, faint and dashed, behind the wedge analysed.
+void addFullHeightEdges(Figure& figure, const WedgeScene& scene, const ViewAngles& view) {
+    if (scene.FullHeightEdges.empty()) return;
+    const ViewFrame frame(view);
+    const std::vector<TPoint3D> points = framePoints(scene);
+    const TPoint3D c = centre(points);
+    const double scale = view.Zoom / extent(points);
+    const Pen pen{{175, 175, 175}, 0.006, LineStyle::Dashed};
+    for (const auto& [from, to] : scene.FullHeightEdges)
+        figure.items.push_back(polyline({frame.screen(scale * (from - c)), frame.screen(scale * (to - c))}, pen));
+}
+
+} // namespace
 
 Figure wedgeViewFigure(const WedgeScene& scene, const ViewAngles& view, const std::string& caption) {
     Figure figure;
@@ -419,6 +458,7 @@ Figure wedgeViewFigure(const WedgeScene& scene, const ViewAngles& view, const st
     else if (size == 0)
         figure.items.push_back(label({0, 0}, "尚无块体角点", 0.09, Grey));
     else {
+        addFullHeightEdges(figure, scene, view);
         addWedge(figure, scene, view, projectCorners(scene, view));
         if (!scene.Solid) figure.items.push_back(label({0, -1.0}, "角点共面，不成块体", 0.075, {200, 0, 0}));
         else addLoads(figure, scene, view);

@@ -66,12 +66,17 @@ struct WedgeScene {
     TPoint3D Out;
     TPoint3D Centroid;
     std::vector<SceneLoad> Loads;
+    // The full-height wedge's edges, drawn faint behind the wedge analysed
+    // when size limits scaled it down; the view's frame takes them in.
+    std::vector<std::pair<TPoint3D, TPoint3D>> FullHeightEdges;
 };
 
 // The tetrahedron of the drawing file's corners, without loads.
 WedgeScene tetrahedronScene(const BlockVertices& vertices);
 // The real wedge with every non-zero force of its analysis.
-WedgeScene realWedgeScene(const WedgeShape& shape, const WedgeForces& forces, const WedgeLoads& loads);
+// fullHeight: the wedge at full height, when shape is the one scaled down.
+WedgeScene realWedgeScene(const WedgeShape& shape, const WedgeForces& forces, const WedgeLoads& loads,
+                          const WedgeShape* fullHeight = nullptr);
 
 // A first view: from in front of the slope (the way the wedge would slide)
 // and above, turned aside so that the cutting planes show as large as they

@@ -57,6 +57,31 @@ Json strengthJson(const JointStrength& s) {
     return j;
 }
 
+Json optionalJson(const std::optional<double>& value) { return value ? Json(*value) : Json(nullptr); }
+
+Json pairJson(const std::array<std::optional<double>, 2>& values) {
+    return Json::array({optionalJson(values[0]), optionalJson(values[1])});
+}
+
+Json sizeJson(const WedgeSizeLimits& s) {
+    Json bench = nullptr;
+    if (s.Bench)
+        bench = {{"height", s.Bench->Height},
+                 {"width", s.Bench->Width},
+                 {"catch_width", optionalJson(s.Bench->CatchWidth)}};
+    return {{"face_trace", pairJson(s.FaceTrace)},
+            {"top_trace", pairJson(s.TopTrace)},
+            {"persistence", pairJson(s.Persistence)},
+            {"persistence_measure",
+             s.Measure == PersistenceMeasure::AlongIntersection ? "along_intersection" : "largest_extent"},
+            {"slope_length", optionalJson(s.SlopeLength)},
+            {"bench", bench},
+            {"minimum",
+             {{"volume", optionalJson(s.MinVolume)},
+              {"weight", optionalJson(s.MinWeight)},
+              {"height", optionalJson(s.MinHeight)}}}};
+}
+
 Json loadsJson(const WedgeLoads& l) {
     Json crack = nullptr;
     if (l.Crack)
@@ -90,6 +115,9 @@ Json loadsJson(const WedgeLoads& l) {
               {"pressures", {{"face", l.FacePressure}, {"top", l.TopPressure}}},
               {"bolts", bolts},
               {"design", design}};
+    // Written only when set, so that the files of blocks without size
+    // limits stay byte for byte as they were.
+    if (l.Size != WedgeSizeLimits{}) j["size"] = sizeJson(l.Size);
     // Written only when a plane has a strength of its own, so that a block
     // on the data file's c and f keeps the file it always had.
     if (!plainStrengths(l.Strength))
@@ -123,6 +151,9 @@ public:
                 fail("中有未知的项" + join(path, key));
         }
         return j;
+    }
+    std::optional<double> optionalNumber(const Json& j, const std::string& path, const char* key) const {
+        return j.at(key).is_null() ? std::nullopt : std::optional(number(j, path, key));
     }
     double number(const Json& j, const std::string& path, const char* key) const {
         const Json& v = j.at(key);
@@ -221,8 +252,45 @@ void readDesign(const Reader& r, const Json& j, WedgeLoads& l) {
             DesignBolt{r.direction(bolt, "design.bolt", {"trend", "plunge", "mode"}), r.mode(bolt, "design.bolt")};
 }
 
+std::array<std::optional<double>, 2> pairFrom(const Reader& r, const Json& j, const char* key) {
+    const Json& pair = r.array(j, "size", key);
+    if (pair.size() != 2) r.fail("中size." + std::string(key) + "应有两项（平面1、平面2）");
+    std::array<std::optional<double>, 2> values;
+    for (std::size_t i = 0; i < 2; ++i) {
+        if (pair[i].is_null()) continue;
+        if (!pair[i].is_number()) r.fail("中" + Reader::item("size." + std::string(key), i) + "应为数");
+        values[i] = pair[i].get<double>();
+    }
+    return values;
+}
+
+WedgeSizeLimits sizeFrom(const Reader& r, const Json& j) {
+    r.object(j, "size",
+             {"face_trace", "top_trace", "persistence", "persistence_measure", "slope_length", "bench", "minimum"});
+    WedgeSizeLimits s;
+    s.FaceTrace = pairFrom(r, j, "face_trace");
+    s.TopTrace = pairFrom(r, j, "top_trace");
+    s.Persistence = pairFrom(r, j, "persistence");
+    s.Measure = r.text(j, "size", "persistence_measure", {"along_intersection", "largest_extent"}) ==
+                        "along_intersection"
+                    ? PersistenceMeasure::AlongIntersection
+                    : PersistenceMeasure::LargestExtent;
+    s.SlopeLength = r.optionalNumber(j, "size", "slope_length");
+    if (const Json& bench = j.at("bench"); !bench.is_null()) {
+        r.object(bench, "size.bench", {"height", "width", "catch_width"});
+        s.Bench = BenchLimits{r.number(bench, "size.bench", "height"), r.number(bench, "size.bench", "width"),
+                              r.optionalNumber(bench, "size.bench", "catch_width")};
+    }
+    const Json& minimum = r.object(j.at("minimum"), "size.minimum", {"volume", "weight", "height"});
+    s.MinVolume = r.optionalNumber(minimum, "size.minimum", "volume");
+    s.MinWeight = r.optionalNumber(minimum, "size.minimum", "weight");
+    s.MinHeight = r.optionalNumber(minimum, "size.minimum", "height");
+    return s;
+}
+
 WedgeLoads loadsFrom(const Reader& r, const Json& j) {
-    r.object(j, "", {"version", "water", "crack", "seismic", "forces", "pressures", "bolts", "design"}, {"strength"});
+    r.object(j, "", {"version", "water", "crack", "seismic", "forces", "pressures", "bolts", "design"},
+             {"size", "strength"});
     if (!j.at("version").is_number_integer() || j.at("version").get<long long>() != Version)
         r.fail("的版本" + j.at("version").dump() + "不受支持");
     WedgeLoads l;
@@ -252,6 +320,7 @@ WedgeLoads loadsFrom(const Reader& r, const Json& j) {
                            r.mode(bolts[i], path)});
     }
     readDesign(r, j.at("design"), l);
+    if (j.contains("size")) l.Size = sizeFrom(r, j.at("size"));
     // Either plane may be left out: it keeps the data file's c and f.
     if (j.contains("strength")) {
         const Json& strength = r.object(j.at("strength"), "strength", {}, {"plane1", "plane2"});

@@ -176,6 +176,7 @@ void validateLoads(const WedgeLoads& loads) {
     if (loads.Design) validateDirection(loads.Design->Direction, named("设计锚杆"));
     for (int plane = 0; plane < 2; ++plane)
         if (!loads.Strength[plane].plain()) checkStrength(loads.Strength[plane], plane);
+    validateSizeLimits(loads.Size);
 }
 
 void validateStrength(const JointStrength& strength, int plane) { checkStrength(strength, plane); }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "model/block.h"
+#include "model/size_limits.h"
 
 namespace trelmox {
 
@@ -132,6 +133,8 @@ struct WedgeLoads {
     std::optional<FactorPreset> Preset = FactorPreset{};
     std::optional<DesignBolt> Design;
     JointStrengths Strength{}; // of the first and the second cutting plane
+    // How large a wedge the joints, the slope and a bench allow.
+    WedgeSizeLimits Size;
     bool operator==(const WedgeLoads&) const = default;
 };
 
@@ -157,7 +160,8 @@ std::string loadRangeMessage(double value, LoadRange range, const std::string& n
 // than its preset's; a preset the standard has no factor for; anything not
 // finite; a strength parameter out of its model's range: JRC 0..20, JCS and
 // sigci > 0, phi_r 0..<90, a >= 0, b > 0, d >= 0, mb > 0, s 0..1, the
-// Hoek-Brown a 0.5..1, a waviness 0..<90).
+// Hoek-Brown a 0.5..1, a waviness 0..<90; a size limit out of range,
+// validateSizeLimits).
 void validateLoads(const WedgeLoads& loads);
 // The same for one plane's strength (plane 0 or 1): the message names the
 // plane and the parameter ("第一切割面的JRC应在0与20之间，现为25"), the

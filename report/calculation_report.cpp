@@ -18,6 +18,7 @@
 #include "model/numtext.h"
 #include "report/figures.h"
 #include "report/full_report.h"
+#include "report/size_text.h"
 #include "trelmox/version.h"
 
 namespace trelmox {
@@ -135,6 +136,7 @@ ReportTable loadTable(const WedgeLoads& l, const TWedgeParams& p) {
     rows.push_back({"所需安全系数 Fst", requiredFactorText(l)});
     rows.push_back({"设计锚杆方向", l.Design ? directionText(l.Design->Direction) + "，" + boltModeText(l.Design->Mode)
                                              : "未给定"});
+    for (const auto& [label, value] : sizeLimitRows(l.Size)) rows.push_back({label, value});
     return table;
 }
 
@@ -316,7 +318,13 @@ std::vector<ReportItem> fullItems(const FullOutcome& full) {
     if (!full.Report) return {ReportParagraph{"实际楔块的三维分析未能进行：" + full.Failure}};
     const RealWedge& r = *full.Report;
     if (r.Analysis.Refusal) return {ReportParagraph{"实际楔块：" + refusalMessage(*r.Analysis.Refusal)}};
-    std::vector<ReportItem> items{geometryTable(r, *full.Loads), forceTable(r, *full.Loads)};
+    std::vector<ReportItem> items{geometryTable(r, *full.Loads)};
+    if (const auto sizing = sizingRows(full.Loads->Size, r.Analysis.Size); !sizing.empty()) {
+        ReportTable table{"楔块尺寸", {}, {}};
+        for (const auto& [label, value] : sizing) table.Rows.push_back({label, value});
+        items.push_back(table);
+    }
+    items.push_back(forceTable(r, *full.Loads));
     if (const std::string note = crackWaterNote(r.Analysis.Forces); full.Loads->Crack && !note.empty())
         items.push_back(ReportParagraph{note + "。"});
     items.insert(items.end(), {safetyTable(r, *full.Loads), ReportTable{"支护设计",
@@ -495,7 +503,7 @@ std::string fullConclusion(const RealWedge& r, const WedgeLoads& loads) {
         text += r.Design.Least ? "所需锚固力最小的锚杆方向为" + leastBoltText(r.Design) + "。"
                                : "任何方向的锚杆都无法达到所需安全系数。";
     }
-    return text;
+    return text + sizingSentence(loads.Size, r.Analysis.Size);
 }
 
 std::string kcConclusion(const BlockRun& r, double required) {

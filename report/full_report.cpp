@@ -7,6 +7,7 @@
 #include "model/error.h"
 #include "model/files.h"
 #include "model/numtext.h"
+#include "report/size_text.h"
 
 namespace trelmox {
 
@@ -70,6 +71,7 @@ void inputLines(std::vector<std::string>& lines, const ReportedWedge& in) {
     for (std::size_t i = 0; i < l.Bolts.size(); ++i)
         lines.push_back("锚杆" + std::to_string(i + 1) + "(" + boltModeText(l.Bolts[i].Mode) + "):\t" +
                         withUnit(floatToText(l.Bolts[i].Force), "kN") + "\t" + directionText(l.Bolts[i].Direction));
+    for (const auto& [label, value] : sizeLimitRows(l.Size)) lines.push_back(label + ":\t" + value);
 }
 
 std::string pointText(const TPoint3D& p) {
@@ -93,6 +95,7 @@ void geometryLines(std::vector<std::string>& lines, const ReportedWedge& in) {
                       edge(WedgeSurface::SlopeFace, WedgeSurface::SecondPlane),
                   "坡顶面迹线长:\t第一切割面\t" + edge(WedgeSurface::UpperSlope, WedgeSurface::FirstPlane) +
                       "\t第二切割面\t" + edge(WedgeSurface::UpperSlope, WedgeSurface::SecondPlane)});
+    for (const auto& [label, value] : sizingRows(in.Loads.Size, in.Analysis.Size)) lines.push_back(label + ":\t" + value);
 }
 
 std::string forceLine(const std::string& name, const TPoint3D& force) {

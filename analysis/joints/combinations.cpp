@@ -137,7 +137,7 @@ bool criticalFirst(const PlanePair& a, const PlanePair& b) {
 std::vector<CandidatePlane> measuredCandidates(const std::vector<Measurement>& planes) {
     std::vector<CandidatePlane> candidates;
     for (const Measurement& m : planes)
-        candidates.push_back({std::to_string(m.Line), m.Line, m.Plane, m.Cohesion, m.Friction});
+        candidates.push_back({std::to_string(m.Line), m.Line, m.Plane, m.Cohesion, m.Friction, std::nullopt});
     return candidates;
 }
 
@@ -146,7 +146,8 @@ std::vector<CandidatePlane> setCandidates(const std::vector<Measurement>& planes
     for (const JointSet& set : sets)
         candidates.push_back({set.Label, 0, set.Stats.MeanPlane,
                               setStrength(planes, set, &Measurement::Cohesion, "黏聚力 c"),
-                              setStrength(planes, set, &Measurement::Friction, "摩擦系数 f")});
+                              setStrength(planes, set, &Measurement::Friction, "摩擦系数 f"),
+                              set.Stats.Kappa && std::isfinite(*set.Stats.Kappa) ? set.Stats.Kappa : std::nullopt});
     return candidates;
 }
 

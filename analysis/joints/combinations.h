@@ -28,6 +28,9 @@ struct CandidatePlane {
     // The plane's own strength, where the measurement file gives it; else a
     // pair's first plane takes the block's c1, f1 and its second c2, f2.
     std::optional<double> Cohesion, Friction;
+    // A set's Fisher concentration K, for drawing its planes about the mean;
+    // absent for a measured plane and a set whose K is not finite.
+    std::optional<double> Kappa;
 };
 
 // Every measured plane on its own, in file order.

@@ -22,6 +22,7 @@
 #include "analysis/probabilistic/kernel.h"
 #include "model/checked.h"
 #include "analysis/probabilistic/sample_trig.h"
+#include "analysis/vec3.h"
 #include "model/error.h"
 
 namespace trelmox {
@@ -66,6 +67,12 @@ struct SamplePlan {
     SampleDesign Design;
     bool Vectorised;
     double RequiredFactor;
+    // The full factor of every sample through the scalar analysis: size
+    // limits and passive bolts (which of them carry is decided per wedge),
+    // which the lanes do not take, or no lanes at all.
+    bool ScalarFull;
+    // Each failed wedge's volume and weight are wanted.
+    bool FailedSizes;
 };
 
 std::vector<VaryingInput> varyingInputs(const BlockInputs& base, const ProbabilisticSettings& settings) {
@@ -127,8 +134,19 @@ SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& sett
     buildKernelPlan(base, inputs, kernel);
     std::vector<TPlaneRole> planes = changingPlanes(inputs);
     SampleDesign design(settings.Method, settings.Seed, settings.Samples, inputs);
-    return {base,          std::move(varying), std::move(fisher), std::move(inputs), std::move(kernel),
-            basePlanes(base), std::move(planes), std::move(design), settings.Vectorised, base.Loads.RequiredFactor};
+    const bool sized = sizes(base.Loads.Size);
+    return {base,
+            std::move(varying),
+            std::move(fisher),
+            std::move(inputs),
+            std::move(kernel),
+            basePlanes(base),
+            std::move(planes),
+            std::move(design),
+            settings.Vectorised,
+            base.Loads.RequiredFactor,
+            sized || !settings.Vectorised || needsScalarFull(base.Loads),
+            settings.FailedVolumes || sized};
 }
 
 // The values of one factor on the wedge samples, each chunk's at the start
@@ -164,6 +182,18 @@ struct FactorPartial {
     double Mean = 0, SquaredDeviations = 0, Min = 0, Max = 0;
     std::uint64_t BelowOne = 0, BelowRequired = 0;
     std::vector<std::uint64_t> Bins;
+    // Fs only: wedges too small to count, benches left too narrow, and the
+    // failed wedges' volumes (in sample order) and summed weights.
+    std::uint64_t TooSmall = 0, BenchTooNarrow = 0;
+    std::vector<double> FailedVolumes;
+    double FailedWeight = 0;
+};
+
+// What the full analysis of a sample says about its wedge's size.
+enum SizeFlag : std::uint8_t { TooSmallFlag = 1, BenchTooNarrowFlag = 2 };
+struct SampleSize {
+    double Volume = 0, Weight = 0;
+    std::uint8_t Flags = 0;
 };
 
 void addMoments(FactorPartial& p, double required) {
@@ -187,8 +217,9 @@ void addMoments(FactorPartial& p, double required) {
     p.SquaredDeviations = std::max(0.0, squares - sum * sum / n);
 }
 
+// sizes: each sample's wedge size (null: not worked out).
 void tally(FactorPartial& p, const double* factors, const SampleOutcome* outcomes, std::size_t n, double required,
-           double* kept) {
+           double* kept, const SampleSize* sizes = nullptr) {
     std::size_t count = 0;
     for (std::size_t j = 0; j < n; ++j) {
         if (failedOutcome(outcomes[j])) {
@@ -201,6 +232,14 @@ void tally(FactorPartial& p, const double* factors, const SampleOutcome* outcome
         if (cutsOutWedge(contact) && !std::isfinite(factors[j])) {
             ++p.Failed;
             continue;
+        }
+        if (sizes && cutsOutWedge(contact)) {
+            if (sizes[j].Flags & TooSmallFlag) {
+                ++p.TooSmall;
+                continue;
+            }
+            p.BenchTooNarrow += (sizes[j].Flags & BenchTooNarrowFlag) != 0;
+            if (factors[j] < 1) p.FailedVolumes.push_back(sizes[j].Volume), p.FailedWeight += sizes[j].Weight;
         }
         ++p.Contacts[static_cast<int>(contact)];
         if (cutsOutWedge(contact)) kept[count++] = factors[j];
@@ -225,10 +264,11 @@ struct ChunkResult {
 struct ChunkScratch {
     explicit ChunkScratch(const SamplePlan& plan)
         : Columns(plan.Inputs.size() * ChunkSize), Kc(ChunkSize), Fs(ChunkSize), KcOutcome(ChunkSize),
-          FsOutcome(ChunkSize), Inputs(plan.Base) {}
+          FsOutcome(ChunkSize), Sizes(plan.FailedSizes ? ChunkSize : 0), Inputs(plan.Base) {}
     std::vector<double> Columns; // ChunkSize values per changing input
     std::vector<double> Kc, Fs;
     std::vector<SampleOutcome> KcOutcome, FsOutcome;
+    std::vector<SampleSize> Sizes;
     BlockInputs Inputs; // the scalar path's working copy
     FullAnalysis Full;
 };
@@ -289,21 +329,48 @@ void scalarKc(const SamplePlan& plan, ChunkScratch& s, std::size_t n) {
     }
 }
 
+SampleSize sampleSize(const FullAnalysis& a) {
+    if (a.Refusal) return {};
+    std::uint8_t flags = 0;
+    if (a.Size.TooSmall) flags |= TooSmallFlag;
+    if (a.Size.BenchTooNarrow) flags |= BenchTooNarrowFlag;
+    return {a.Shape.Volume, norm(a.Forces.Weight), flags};
+}
+
+// The full analysis of sample j in the working copy; returns Fs and its contact.
+std::pair<double, TWedgeContact> fullOfSample(const SamplePlan& plan, ChunkScratch& s, std::optional<WedgePlanes>& planes,
+                                              std::size_t j) {
+    setInputs(plan, s, j);
+    if (!planes) {
+        s.Full = evaluateFull(s.Inputs);
+    } else {
+        for (TPlaneRole plane : plan.ChangingPlanes) refreshPlane(*planes, s.Inputs.Attitudes, plane);
+        evaluateFull(s.Inputs, *planes, s.Full);
+    }
+    return {s.Full.Safety.Factor, s.Full.Safety.Contact};
+}
+
 void scalarFs(const SamplePlan& plan, ChunkScratch& s, std::size_t n) {
     std::optional<WedgePlanes> planes = plan.BasePlanes;
     for (std::size_t j = 0; j < n; ++j) {
-        setInputs(plan, s, j);
-        scalarOutcome(
-            [&] {
-                if (!planes) {
-                    s.Full = evaluateFull(s.Inputs);
-                } else {
-                    for (TPlaneRole plane : plan.ChangingPlanes) refreshPlane(*planes, s.Inputs.Attitudes, plane);
-                    evaluateFull(s.Inputs, *planes, s.Full);
-                }
-                return std::pair(s.Full.Safety.Factor, s.Full.Safety.Contact);
-            },
-            s.Fs[j], s.FsOutcome[j]);
+        if (plan.FailedSizes) s.Sizes[j] = {};
+        scalarOutcome([&] { return fullOfSample(plan, s, planes, j); }, s.Fs[j], s.FsOutcome[j]);
+        if (plan.FailedSizes && !failedOutcome(s.FsOutcome[j])) s.Sizes[j] = sampleSize(s.Full);
+    }
+}
+
+// The lanes give Fs but not the wedge: the failed wedges' sizes through the
+// scalar analysis, whose Fs is the lanes' to the last bit.
+void failedSizesOfLanes(const SamplePlan& plan, ChunkScratch& s, std::size_t n) {
+    std::optional<WedgePlanes> planes = plan.BasePlanes;
+    for (std::size_t j = 0; j < n; ++j) {
+        s.Sizes[j] = {};
+        if (failedOutcome(s.FsOutcome[j]) || !(s.Fs[j] < 1)) continue;
+        try {
+            fullOfSample(plan, s, planes, j);
+            s.Sizes[j] = sampleSize(s.Full);
+        } catch (const Error&) { // the lanes failed it too; never reached
+        }
     }
 }
 
@@ -312,23 +379,23 @@ ChunkResult runChunk(std::uint64_t begin, std::uint64_t end, const SamplePlan& p
     const std::size_t n = end - begin;
     const std::size_t padded = (n + MaxLanes - 1) / MaxLanes * MaxLanes;
     drawColumns(begin, n, padded, plan, s);
-    // Which passive bolts carry is decided per wedge by the scalar analysis.
-    const bool scalarFull = needsScalarFull(plan.Base.Loads);
     if (plan.Vectorised) {
         KernelColumns columns;
         for (std::size_t k = 0; k < plan.Inputs.size(); ++k)
             columns.Input[static_cast<int>(plan.Inputs[k])] = column(s, k);
         columns.Count = padded;
-        widestKernel().Evaluate(plan.Kernel.Constants, columns,
-                                {s.Kc.data(), s.KcOutcome.data(), scalarFull ? nullptr : s.Fs.data(), s.FsOutcome.data()});
-        if (scalarFull) scalarFs(plan, s, n);
+        widestKernel().Evaluate(
+            plan.Kernel.Constants, columns,
+            {s.Kc.data(), s.KcOutcome.data(), plan.ScalarFull ? nullptr : s.Fs.data(), s.FsOutcome.data()});
     } else {
         scalarKc(plan, s, n);
-        scalarFs(plan, s, n);
     }
+    if (plan.ScalarFull) scalarFs(plan, s, n);
+    else if (plan.FailedSizes) failedSizesOfLanes(plan, s, n);
     ChunkResult result;
     tally(result.Kc, s.Kc.data(), s.KcOutcome.data(), n, plan.RequiredFactor, stores.Kc.at(begin));
-    tally(result.Fs, s.Fs.data(), s.FsOutcome.data(), n, plan.RequiredFactor, stores.Fs.at(begin));
+    tally(result.Fs, s.Fs.data(), s.FsOutcome.data(), n, plan.RequiredFactor, stores.Fs.at(begin),
+          plan.FailedSizes ? s.Sizes.data() : nullptr);
     return result;
 }
 
@@ -379,6 +446,8 @@ struct FactorTotals {
     std::array<std::uint64_t, ContactCount> Contacts{};
     std::uint64_t Failed = 0, Wedges = 0, BelowOne = 0, BelowRequired = 0;
     double Mean = 0, SquaredDeviations = 0, Min = 0, Max = 0;
+    std::uint64_t TooSmall = 0, BenchTooNarrow = 0;
+    double FailedWeight = 0;
 };
 
 FactorTotals combine(const std::vector<ChunkResult>& results, FactorPartial ChunkResult::*factor) {
@@ -389,6 +458,9 @@ FactorTotals combine(const std::vector<ChunkResult>& results, FactorPartial Chun
         t.Failed += p.Failed;
         t.BelowOne += p.BelowOne;
         t.BelowRequired += p.BelowRequired;
+        t.TooSmall += p.TooSmall;
+        t.BenchTooNarrow += p.BenchTooNarrow;
+        t.FailedWeight += p.FailedWeight;
         const std::uint64_t count = p.Factors.size();
         if (count == 0) continue;
         if (t.Wedges == 0) {
@@ -452,6 +524,42 @@ std::vector<double> keptFactors(const std::vector<ChunkResult>& results, FactorP
     return all;
 }
 
+// The p-quantile of sorted values, interpolated between neighbours.
+double quantile(const std::vector<double>& sorted, double p) {
+    const double at = p * static_cast<double>(sorted.size() - 1);
+    const auto below = static_cast<std::size_t>(at);
+    if (below + 1 >= sorted.size()) return sorted.back();
+    return sorted[below] + (at - static_cast<double>(below)) * (sorted[below + 1] - sorted[below]);
+}
+
+// The failed wedges' volumes of every chunk, in sample order: their mean
+// (summed in that order, so the same on any number of threads), weight,
+// percentiles and histogram.
+std::optional<FailedWedgeSizes> failedSizes(const std::vector<ChunkResult>& results, const FactorTotals& totals,
+                                            int bins) {
+    std::vector<double> volumes;
+    for (const ChunkResult& chunk : results)
+        volumes.insert(volumes.end(), chunk.Fs.FailedVolumes.begin(), chunk.Fs.FailedVolumes.end());
+    if (volumes.empty()) return std::nullopt;
+    FailedWedgeSizes f;
+    f.Count = volumes.size();
+    const double n = static_cast<double>(f.Count);
+    double sum = 0;
+    for (double v : volumes) sum += v;
+    f.MeanVolume = sum / n;
+    f.MeanWeight = totals.FailedWeight / n;
+    std::sort(volumes.begin(), volumes.end());
+    f.Volume5 = quantile(volumes, 0.05), f.Volume50 = quantile(volumes, 0.5), f.Volume95 = quantile(volumes, 0.95);
+    const double low = volumes.front(), high = volumes.back();
+    if (high == low) bins = 1;
+    const double width = (high - low) / bins;
+    for (int b = 0; b <= bins; ++b) f.VolumeHistogram.Edges.push_back(b == bins ? high : low + b * width);
+    f.VolumeHistogram.Counts.assign(bins, 0);
+    for (double v : volumes)
+        ++f.VolumeHistogram.Counts[std::min(width > 0 ? static_cast<int>((v - low) / width) : 0, bins - 1)];
+    return f;
+}
+
 // A factor's summary: counts, statistics, histogram and kept values.
 struct FactorSummary {
     FactorTotals Totals;
@@ -498,6 +606,11 @@ ProbabilisticResult summarise(std::vector<ChunkResult>& results, const Probabili
     full.SafetyFactors = std::move(fs.Factors);
     if (full.Wedges > 0)
         full.PBelowRequired = static_cast<double>(fs.Totals.BelowRequired) / static_cast<double>(full.Wedges);
+    full.TooSmall = fs.Totals.TooSmall;
+    full.BenchTooNarrow = fs.Totals.BenchTooNarrow;
+    if (full.Wedges > 0)
+        full.PBenchTooNarrow = static_cast<double>(fs.Totals.BenchTooNarrow) / static_cast<double>(full.Wedges);
+    full.FailedSizes = failedSizes(results, fs.Totals, settings.HistogramBins);
     return result;
 }
 

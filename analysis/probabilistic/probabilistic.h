@@ -49,6 +49,10 @@ struct ProbabilisticSettings {
     // Keep Kc and Fs of every wedge sample (SafetyFactors); the statistics
     // and histograms do not need them afterwards.
     bool KeepFactors = true;
+    // Work out the volume and weight of every failed real wedge (Fs < 1)
+    // for FullFactorSummary::FailedSizes. Always done when the loads limit
+    // the wedge's size, whose factor every sample then works out in full.
+    bool FailedVolumes = false;
 };
 
 // More bins than a histogram can show; each is a line of output.
@@ -75,8 +79,19 @@ struct Histogram {
     std::vector<std::uint64_t> Counts; // the last bin includes its upper edge
 };
 
+// The sizes of the failed real wedges (Fs < 1).
+struct FailedWedgeSizes {
+    std::uint64_t Count = 0;
+    double MeanVolume = 0, MeanWeight = 0;
+    // Volume percentiles: 5 %, 50 % and 95 % of the failed wedges are no larger.
+    double Volume5 = 0, Volume50 = 0, Volume95 = 0;
+    Histogram VolumeHistogram;
+};
+
 // The full factor over the samples where the real wedge exists (contact on
 // both planes, on one, or lift-off, whose Fs of 0 counts as a failure).
+// Wedges below the loads' minimum size count apart (TooSmall) and take no
+// part in any figure of the factor: they cannot do harm worth the name.
 struct FullFactorSummary {
     double RequiredFactor = 0;
     std::uint64_t Wedges = 0;
@@ -87,6 +102,13 @@ struct FullFactorSummary {
     std::uint64_t Failed = 0;
     Histogram FsHistogram;
     std::vector<double> SafetyFactors; // Fs of every wedge sample, in sample order (KeepFactors)
+    std::uint64_t TooSmall = 0;
+    // With a bench and a catch width: the wedges whose back-break leaves a
+    // narrower bench, and their share of the wedges (1 - bench reliability).
+    std::uint64_t BenchTooNarrow = 0;
+    double PBenchTooNarrow = 0;
+    // With FailedVolumes or size limits; absent when no wedge failed.
+    std::optional<FailedWedgeSizes> FailedSizes;
 };
 
 struct ProbabilisticResult {

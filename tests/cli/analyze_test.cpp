@@ -335,7 +335,8 @@ TEST_F(AnalyzeTest, TextAndCsvCarryTheSameResult) {
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0], "block,contact,kc,volume,height,plunge,fs_contact,fs,state,weight,areas.plane1,areas.plane2,"
                        "areas.face,areas.top,areas.crack,required_bolt_force,required_bolt_trend,required_bolt_plunge,"
-                       "messages,error\r");
+                       "scale,scale_limit,scaled_height,wedge_volume,too_small,back_break,back_break_length,"
+                       "remaining_bench,bench_too_narrow,messages,error\r");
     EXPECT_THAT(rows[1], ::testing::StartsWith("example,BothPlanes,1.1891"));
 }
 
@@ -417,9 +418,9 @@ TEST_F(AnalyzeTest, FullAnalysisWithTheCompanionFileAndKcsFilesUnchanged) {
                                         ",\"state\":\"" + columns[2] + "\",\"weight\":" + columns[3] +
                                         ",\"areas\":" + areas + ",\"required_bolt_force\":" + columns[9] +
                                         ",\"required_bolt_trend\":" + columns[10] +
-                                        ",\"required_bolt_plunge\":" + columns[11] + ",\"messages\":[],"));
+                                        ",\"required_bolt_plunge\":" + columns[11] + ",\"scale\":1.0,"));
         const CliRun csv = analyze({"--format", "csv", file});
-        EXPECT_THAT(csv.out, HasSubstr("," + joined(fullColumns(*expected.Full, csvNumber)) + ","));
+        EXPECT_THAT(csv.out, HasSubstr("," + joined(fullColumns(*expected.Full, csvNumber)) + "1,,40,")); // nothing bound the size
     }
     EXPECT_EQ(kcFiles["loaded"], kcFiles["plain"]);
 }
@@ -464,6 +465,28 @@ TEST_F(AnalyzeTest, TheRealWedgeIsDecidedBesideKc) {
     }
 }
 
+// Size limits from the companion file: the wedge halved by its trace on the
+// face, the keys saying by how much and why, and a bench's back-break.
+TEST_F(AnalyzeTest, SizeLimitsScaleTheRealWedgeAndSayWhy) {
+    using namespace trelmox;
+    const SavedBlock block = readSavedBlock(ExampleBlock);
+    const FullAnalysis full = analyseSavedBlock(block, WedgeLoads{});
+    WedgeLoads loads;
+    loads.Size.FaceTrace[1] = edgeLength(full.Shape, WedgeSurface::SecondPlane, WedgeSurface::SlopeFace) / 2;
+    loads.Size.Bench = BenchLimits{1000, 1000, 999.5};
+    fs::create_directories(dir / "sized");
+    fs::copy_file(ExampleBlock, dir / "sized" / "example.txt");
+    write("sized/example.json", companionText(loads));
+    const CliRun r = analyze({"--format", "json", (dir / "sized" / "example.txt").string()});
+    ASSERT_EQ(r.status, ExitOk) << r.out;
+    EXPECT_THAT(r.out, HasSubstr(",\"scale\":0.5,\"scale_limit\":\"face_trace2\",\"scaled_height\":20.0,\"wedge_volume\":" +
+                                 jsonNumber(full.Shape.Volume / 8) + ",\"too_small\":false,\"back_break\":"));
+    EXPECT_THAT(r.out, HasSubstr(",\"bench_too_narrow\":true,"));
+    EXPECT_THAT(r.out, HasSubstr("超出平面2在坡面上的迹长的限制"));
+    const CliRun csv = analyze({"--format", "csv", (dir / "sized" / "example.txt").string()});
+    EXPECT_THAT(csv.out, HasSubstr(",0.5,face_trace2,20,"));
+}
+
 namespace {
 
 TEST(AnalyzeUsage, MistakesGiveUsageAndStatusTwo) {
@@ -500,7 +523,7 @@ TEST(OutputText, JsonAndCsvQuoting) {
     std::ostringstream out;
     auto printer = makeOutcomePrinter("csv", out);
     printer->print({"a,b", std::nullopt, std::nullopt, std::nullopt, {"x \"y\"", "z"}, std::string("bad")});
-    EXPECT_THAT(out.str(), HasSubstr("\"a,b\",,,,,,,,,,,,,,,,,,\"x \"\"y\"\"; z\",bad\r\n"));
+    EXPECT_THAT(out.str(), HasSubstr("\"a,b\"" + std::string(27, ',') + "\"x \"\"y\"\"; z\",bad\r\n"));
 }
 
 } // namespace

@@ -25,6 +25,9 @@ WedgeLoads everyLoad() {
     l.Strength[0].Jrc = 7.5, l.Strength[0].Waviness = 3;
     l.Strength[1].Model = StrengthModel::HoekBrown;
     l.Strength[1].S = 0;
+    l.Size.TopTrace[1] = 25;
+    l.Size.Bench = BenchLimits{15, 8, 3};
+    l.Size.MinWeight = 100;
     return l;
 }
 

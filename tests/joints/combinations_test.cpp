@@ -1,4 +1,5 @@
 #include "analysis/joints/combinations.h"
+#include "analysis/joints/pair_probability.h"
 
 #include <gtest/gtest.h>
 
@@ -95,6 +96,47 @@ TEST(Combinations, SetMembersMustAgreeOnTheirStrength) {
     const MeasurementFile contradict = parseMeasurements("dip,dipdir,set,c\n45,105,J1,10\n46,106,J1,12\n");
     EXPECT_EQ(messageOf([&] { setCandidates(contradict.Planes, labelledSets(contradict.Planes)); }),
               "组“J1”的黏聚力 c 不一致：第 2 行为 10，第 3 行为 12");
+}
+
+// Each pair's probability is the probabilistic run of the pair's block with
+// both planes drawn about their sets' means with the sets' own K and the
+// same seed; the pairs come sorted by it, and the failed wedges' volumes
+// found beside the lanes are those the scalar analysis finds.
+TEST(Combinations, PairProbabilityIsTheRunOfThePairsBlock) {
+    const MeasurementFile file = parseMeasurements("dip,dipdir,set\n"
+                                                   "41,101,J1\n49,109,J1\n45,99,J1\n44,112,J1\n"
+                                                   "66,231,J2\n74,239,J2\n70,228,J2\n69,242,J2\n"
+                                                   "58,147,J3\n63,153,J3\n60,156,J3\n61,144,J3\n");
+    const std::vector<JointSet> sets = labelledSets(file.Planes);
+    const std::vector<CandidatePlane> planes = setCandidates(file.Planes, sets);
+    WedgeLoads limited;
+    limited.Size.FaceTrace[0] = 30;
+    for (const WedgeLoads& loads : {WedgeLoads{}, limited}) {
+        std::vector<PlanePair> pairs = combinePlanes(planes, combinationSlope(exampleSlope(), loads));
+        const PairProbabilitySettings settings{20'000, 77, 2};
+        const std::vector<PairProbability> found = pairProbabilities(exampleSlope(), loads, planes, pairs, settings);
+        ASSERT_EQ(found.size(), 3u);
+        EXPECT_TRUE(std::is_sorted(found.begin(), found.end(),
+                                   [](const PairProbability& a, const PairProbability& b) { return a.Pf > b.Pf; }));
+        ASSERT_GT(found[0].Pf, 0);
+        ASSERT_TRUE(found[0].FailedVolumeMean);
+        for (std::size_t i = 0; i < found.size(); ++i) {
+            const SavedBlock block = pairBlock(exampleSlope(), planes[pairs[i].First], planes[pairs[i].Second]);
+            ProbabilisticSettings own;
+            own.Samples = 20'000, own.Seed = 77, own.Threads = 1;
+            own.FisherKappa = {sets[pairs[i].First].Stats.Kappa, sets[pairs[i].Second].Stats.Kappa};
+            own.FailedVolumes = true;
+            for (bool vectorised : {true, false}) {
+                own.Vectorised = vectorised;
+                const ProbabilisticResult run = runProbabilistic(block.Attitudes, block.Params, loads, own);
+                EXPECT_EQ(found[i].Pf, run.Full.PFailure);
+                EXPECT_EQ(found[i].FsMean,
+                          run.Full.Statistics ? std::optional(run.Full.Statistics->Mean) : std::nullopt);
+                EXPECT_EQ(found[i].FailedVolumeMean,
+                          run.Full.FailedSizes ? std::optional(run.Full.FailedSizes->MeanVolume) : std::nullopt);
+            }
+        }
+    }
 }
 
 } // namespace

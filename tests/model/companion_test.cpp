@@ -33,6 +33,12 @@ WedgeLoads fullLoads() {
 
 std::string readBytes(const std::filesystem::path& path) { return readFileBytes(path); }
 
+// The text with the first `from` replaced: a good file made bad in one place.
+std::string replacedIn(std::string text, const std::string& from, const std::string& to) {
+    text.replace(text.find(from), from.size(), to);
+    return text;
+}
+
 } // namespace
 
 TEST(Companion, GoldenFileIsByteExactAndReadsBack) {
@@ -79,11 +85,7 @@ TEST(Companion, SavingUnchangedLoadsKeepsTheFile) {
 
 TEST(Companion, MalformedFilesSayWhatIsWrong) {
     const std::string good = companionText(fullLoads());
-    const auto replaced = [&](const std::string& from, const std::string& to) {
-        std::string text = good;
-        text.replace(text.find(from), from.size(), to);
-        return text;
-    };
+    const auto replaced = [&](const std::string& from, const std::string& to) { return replacedIn(good, from, to); };
     const struct {
         std::string text, message;
     } cases[] = {
@@ -111,6 +113,41 @@ TEST(Companion, MalformedFilesSayWhatIsWrong) {
          "荷载文件“b.json”中所需安全系数1.2与永久边坡 二级 地震工况的1.1不符"},
     };
     for (const auto& c : cases) EXPECT_EQ(messageOf([&] { parseCompanion(c.text, "b.json"); }), c.message) << c.text;
+}
+
+// Size limits ride in an optional "size" key: a file with them reads back,
+// and each malformed part is named.
+TEST(Companion, SizeLimitsRoundTripAndMalformedOnesAreNamed) {
+    WedgeLoads loads = fullLoads();
+    loads.Size.FaceTrace = {12.5, std::nullopt};
+    loads.Size.TopTrace = {std::nullopt, 30};
+    loads.Size.Persistence = {40, 41};
+    loads.Size.Measure = PersistenceMeasure::LargestExtent;
+    loads.Size.SlopeLength = 100;
+    loads.Size.Bench = BenchLimits{15, 8, 4.5};
+    loads.Size.MinVolume = 0.5;
+    loads.Size.MinHeight = 1;
+    const std::string good = companionText(loads);
+    EXPECT_EQ(parseCompanion(good, "b.json"), loads);
+    EXPECT_EQ(good.find("\"size\""), good.rfind("\"size\""));
+    const auto replaced = [&](const std::string& from, const std::string& to) { return replacedIn(good, from, to); };
+    const struct {
+        std::string text, message;
+    } cases[] = {
+        {replaced("\"slope_length\": 100.0", "\"slope_length\": 0"), "荷载文件“b.json”中边坡走向长度应大于零，现为0"},
+        {replaced("\"height\": 15.0", "\"height\": -15"), "荷载文件“b.json”中台阶高度应大于零，现为-15"},
+        {replaced("\"catch_width\": 4.5", "\"catch_width\": -1"), "荷载文件“b.json”中最小安全平台宽度不能为负数，现为-1"},
+        {replaced("\"volume\": 0.5", "\"volume\": -0.5"), "荷载文件“b.json”中最小体积不能为负数，现为-0.5"},
+        {replaced("\"largest_extent\"", "\"longest\""),
+         "荷载文件“b.json”中size.persistence_measure的值“longest”不可用"},
+        {replaced("\"slope_length\"", "\"slope_len\""), "荷载文件“b.json”中缺少size.slope_length"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(messageOf([&] { parseCompanion(c.text, "b.json"); }), c.message) << c.text;
+    // A pair must name both planes.
+    std::string text = good;
+    const std::size_t at = text.find("\"face_trace\"");
+    text.replace(text.find('[', at), text.find(']', at) - text.find('[', at) + 1, "[1]");
+    EXPECT_EQ(messageOf([&] { parseCompanion(text, "b.json"); }), "荷载文件“b.json”中size.face_trace应有两项（平面1、平面2）");
 }
 
 TEST(Loads, PresetsFollowTheStandardsTable) {

@@ -487,6 +487,64 @@ TEST(Probabilistic, RefusesAFisherPlaneThatAlsoVariesApartOrHasNegativeK) {
               "the Fisher concentration K of plane 1 must be at least 0");
 }
 
+// With size limits every sample's wedge is scaled; the run, its too-small
+// wedges, its failed wedges' sizes and its benches left too narrow are the
+// same on any number of threads, in the lanes or one by one.
+TEST(Probabilistic, SizedWedgesGiveTheSameResultOnAnyThreadsAndLanes) {
+    WedgeLoads loads;
+    loads.Size.FaceTrace[0] = 45;
+    loads.Size.Bench = BenchLimits{60, 25, 12};
+    loads.Size.MinVolume = 2000;
+    const auto run = [&](unsigned threads, bool vectorised) {
+        ProbabilisticSettings s = fisherSettings(SamplingMethod::MonteCarlo, threads);
+        s.Vectorised = vectorised;
+        return runProbabilistic(exampleAttitudes(), exampleParams(), loads, s);
+    };
+    const ProbabilisticResult one = run(1, true);
+    ASSERT_TRUE(one.Full.FailedSizes);
+    EXPECT_GT(one.Full.TooSmall, 0u);
+    EXPECT_GT(one.Full.BenchTooNarrow, 0u);
+    const FailedWedgeSizes& f = *one.Full.FailedSizes;
+    EXPECT_LE(f.Volume5, f.Volume50);
+    EXPECT_LE(f.Volume50, f.Volume95);
+    EXPECT_GE(f.Volume5, 2000);
+    for (const ProbabilisticResult& r : {run(2, true), run(3, false)}) {
+        EXPECT_EQ(r.Full.SafetyFactors, one.Full.SafetyFactors);
+        EXPECT_EQ(r.Full.TooSmall, one.Full.TooSmall);
+        EXPECT_EQ(r.Full.BenchTooNarrow, one.Full.BenchTooNarrow);
+        EXPECT_EQ(r.Full.FailedSizes->MeanVolume, f.MeanVolume);
+        EXPECT_EQ(r.Full.FailedSizes->MeanWeight, f.MeanWeight);
+        EXPECT_EQ(r.Full.FailedSizes->Volume95, f.Volume95);
+        EXPECT_EQ(r.Full.FailedSizes->VolumeHistogram.Counts, f.VolumeHistogram.Counts);
+    }
+}
+
+// Bench reliability against its closed form: with only the slope height
+// varying the wedge keeps its shape, its back-break is r H, and the bench
+// of width W leaves less than the catch width c exactly when H > (W - c) / r.
+TEST(Probabilistic, BenchReliabilityMatchesItsClosedForm) {
+    const FullAnalysis unit = analyseWedge(exampleAttitudes(), readWedgeNumbers(exampleParams()), [] {
+        WedgeLoads l;
+        l.Size.Bench = BenchLimits{1e6, 1e6, std::nullopt};
+        return l;
+    }());
+    const double r = unit.Size.Lengths.BackBreak / 40;
+    WedgeLoads loads;
+    const double width = 45 * r + 10; // narrow above H = 45
+    loads.Size.Bench = BenchLimits{1e6, width, 10};
+    ProbabilisticSettings s;
+    s.Samples = 40'000;
+    s.Seed = 5;
+    set(s, Parameter::SlopeHeight, uniformDistribution(20, 60));
+    const ProbabilisticResult result = runProbabilistic(exampleAttitudes(), exampleParams(), loads, s);
+    const double expected = (60 - (width - 10) / r) / 40;
+    ASSERT_GT(expected, 0.1);
+    ASSERT_LT(expected, 0.9);
+    ASSERT_EQ(result.Full.Wedges, s.Samples);
+    const double sigma = std::sqrt(expected * (1 - expected) / static_cast<double>(s.Samples));
+    EXPECT_NEAR(result.Full.PBenchTooNarrow, expected, 4 * sigma);
+}
+
 // Cohesions near the largest double once gave infinite factors, a deviation
 // of 0 for factors beyond 1e154 and a crash in the histogram: every figure
 // is finite, or the run fails with the arithmetic message.

@@ -4,7 +4,9 @@
 
 #include <functional>
 
+#include "analysis/block_analysis.h"
 #include "analysis/computation_counts.h"
+#include "report/full_report.h"
 #include "tests/model/test_blocks.h"
 
 using namespace trelmox;
@@ -149,6 +151,24 @@ TEST(CalculationReport, TheCompanionLoadsReachTheFullAnalysis) {
                              "沿设计锚杆方向方位角 340°，倾伏角 15°（主动），所需锚固力"})
         EXPECT_TRUE(texts.has(part)) << part;
     EXPECT_FALSE(texts.has("该块体没有荷载文件"));
+}
+
+// The size limits are stated with the loads, and what they did - the
+// scale, the deciding limit, the bench's back-break - beside the geometry
+// and in the conclusion; the text report lists the same.
+TEST(CalculationReport, StatesTheSizeLimitsAndWhatDecidedTheScale) {
+    WedgeLoads loads;
+    loads.Size.FaceTrace[0] = 30;
+    loads.Size.Bench = BenchLimits{100, 200, 199};
+    const CalculationReportInputs inputs = analysed(trelmox::testing::exampleBlock(), loads);
+    const ReportTexts texts = textsOf(calculationReport(inputs));
+    for (const char* part : {"平面1在坡面上的迹长", "台阶宽度", "最小安全平台宽度", "楔块尺寸", "由平面1在坡面上的迹长控制",
+                             "全高楔块超出平面1在坡面上的迹长的限制", "窄于最小安全平台宽度"})
+        EXPECT_TRUE(texts.has(part)) << part;
+    const std::string full =
+        fullReportText("W1", runBlock(trelmox::testing::exampleBlock(), loads));
+    EXPECT_NE(full.find("尺寸缩放系数:\t"), std::string::npos);
+    EXPECT_NE(full.find("台阶后缘破坏:\t距坡顶线"), std::string::npos);
 }
 
 // The report formats the block's run: the corners, Kc and the full analysis

@@ -231,5 +231,29 @@ TEST(RealWedgeScene, ACrackAddsItsFaceAndTheLoadsTheirArrows) {
     EXPECT_EQ(std::find(all.begin(), all.end(), "2"), all.end());
 }
 
+// A wedge scaled down by its size limits is drawn solid inside the faint
+// outline of the full-height wedge, both inside the frame.
+TEST(RealWedgeScene, AScaledWedgeShowsTheFullHeightWedgeFaint) {
+    WedgeLoads loads;
+    loads.Size.SlopeLength = 10;
+    const FullAnalysis analysis = exampleAnalysis(loads);
+    ASSERT_TRUE(analysis.Size.FullShape);
+    const WedgeScene scene = realWedgeScene(analysis.Shape, analysis.Forces, loads, &*analysis.Size.FullShape);
+    EXPECT_EQ(scene.FullHeightEdges.size(), 6u); // a tetrahedron's edges, each once
+    const ViewAngles view = defaultView(scene);
+    for (const Point2& p : projectCorners(scene, view).Screen) EXPECT_LE(std::hypot(p.x, p.y), 1 + 1e-9);
+    const Figure figure = wedgeViewFigure(scene, view);
+    int dashed = 0;
+    for (const FigureItem& item : figure.items)
+        if (const auto* path = std::get_if<PathItem>(&item); path && path->pen && path->pen->style == LineStyle::Dashed)
+            for (const Point2& p : path->points) {
+                ++dashed;
+                EXPECT_LE(std::hypot(p.x, p.y), 1 + 1e-9);
+            }
+    EXPECT_GE(dashed, 12);
+    const auto all = texts(figure);
+    EXPECT_NE(std::find(all.begin(), all.end(), "淡色虚线：全高楔块；实体：按尺寸限制缩小的楔块"), all.end());
+}
+
 } // namespace
 } // namespace trelmox

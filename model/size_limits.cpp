@@ -1,0 +1,83 @@
+#include "model/size_limits.h"
+
+#include <cmath>
+#include <string>
+
+#include "model/error.h"
+#include "model/numtext.h"
+
+namespace trelmox {
+
+bool WedgeSizeLimits::bounds() const {
+    for (int i = 0; i < 2; ++i)
+        if (FaceTrace[i] || TopTrace[i] || Persistence[i]) return true;
+    return SlopeLength || Bench;
+}
+
+const char* sizeLimitName(SizeLimitKind kind) {
+    switch (kind) {
+    case SizeLimitKind::FaceTrace1: return "平面1在坡面上的迹长";
+    case SizeLimitKind::FaceTrace2: return "平面2在坡面上的迹长";
+    case SizeLimitKind::TopTrace1: return "平面1在坡顶面上的迹长";
+    case SizeLimitKind::TopTrace2: return "平面2在坡顶面上的迹长";
+    case SizeLimitKind::Persistence1: return "平面1的延伸长度";
+    case SizeLimitKind::Persistence2: return "平面2的延伸长度";
+    case SizeLimitKind::SlopeLength: return "边坡走向长度";
+    case SizeLimitKind::BenchHeight: return "台阶高度";
+    case SizeLimitKind::BenchWidth: return "台阶宽度";
+    }
+    return "";
+}
+
+const char* sizeLimitKey(SizeLimitKind kind) {
+    switch (kind) {
+    case SizeLimitKind::FaceTrace1: return "face_trace1";
+    case SizeLimitKind::FaceTrace2: return "face_trace2";
+    case SizeLimitKind::TopTrace1: return "top_trace1";
+    case SizeLimitKind::TopTrace2: return "top_trace2";
+    case SizeLimitKind::Persistence1: return "persistence1";
+    case SizeLimitKind::Persistence2: return "persistence2";
+    case SizeLimitKind::SlopeLength: return "slope_length";
+    case SizeLimitKind::BenchHeight: return "bench_height";
+    case SizeLimitKind::BenchWidth: return "bench_width";
+    }
+    return "";
+}
+
+std::optional<double> sizeLimit(const WedgeSizeLimits& l, SizeLimitKind kind) {
+    switch (kind) {
+    case SizeLimitKind::FaceTrace1: return l.FaceTrace[0];
+    case SizeLimitKind::FaceTrace2: return l.FaceTrace[1];
+    case SizeLimitKind::TopTrace1: return l.TopTrace[0];
+    case SizeLimitKind::TopTrace2: return l.TopTrace[1];
+    case SizeLimitKind::Persistence1: return l.Persistence[0];
+    case SizeLimitKind::Persistence2: return l.Persistence[1];
+    case SizeLimitKind::SlopeLength: return l.SlopeLength;
+    case SizeLimitKind::BenchHeight: return l.Bench ? std::optional(l.Bench->Height) : std::nullopt;
+    case SizeLimitKind::BenchWidth: return l.Bench ? std::optional(l.Bench->Width) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+void requireNotNegative(double value, const char* name) {
+    if (!(std::isfinite(value) && value >= 0)) throw Error(std::string(name) + "不能为负数，现为" + floatToText(value));
+}
+
+} // namespace
+
+void validateSizeLimits(const WedgeSizeLimits& l) {
+    // A bounding length of zero would leave no wedge at all.
+    for (int k = 0; k < SizeLimitKindCount; ++k) {
+        const auto kind = static_cast<SizeLimitKind>(k);
+        if (const auto value = sizeLimit(l, kind); value && !(std::isfinite(*value) && *value > 0))
+            throw Error(std::string(sizeLimitName(kind)) + "应大于零，现为" + floatToText(*value));
+    }
+    if (l.Bench && l.Bench->CatchWidth) requireNotNegative(*l.Bench->CatchWidth, "最小安全平台宽度");
+    if (l.MinVolume) requireNotNegative(*l.MinVolume, "最小体积");
+    if (l.MinWeight) requireNotNegative(*l.MinWeight, "最小重量");
+    if (l.MinHeight) requireNotNegative(*l.MinHeight, "最小高度");
+}
+
+} // namespace trelmox
