@@ -5,6 +5,7 @@
 #include <string>
 
 #include "analysis/vec3.h"
+#include "model/checked.h"
 #include "model/error.h"
 #include "model/numtext.h"
 
@@ -12,27 +13,28 @@ namespace trelmox {
 
 namespace {
 
-void require(bool ok, const std::string& name, double value, const std::string& range) {
-    if (!ok) throw Error(name + "应" + range + "，现为 " + floatToText(value));
+// `field` names the value as the tool's option does.
+void require(bool ok, const std::string& name, const char* field, double value, const std::string& range) {
+    if (!ok) throw Error::refused(name + "应" + range + "，现为 " + floatToText(value), field);
 }
 
 void validate(const PlanarSlope& s) {
     const auto finite = [](double v) { return std::isfinite(v); };
-    require(finite(s.Height) && s.Height > 0, "坡高", s.Height, "大于零");
-    require(finite(s.FaceDip) && s.FaceDip > 0 && s.FaceDip <= 90, "坡面倾角", s.FaceDip, "在 0 与 90 之间");
-    require(finite(s.PlaneDip) && s.PlaneDip > 0 && s.PlaneDip < s.FaceDip, "滑面倾角", s.PlaneDip,
+    require(finite(s.Height) && s.Height > 0, "坡高", "height", s.Height, "大于零");
+    require(finite(s.FaceDip) && s.FaceDip > 0 && s.FaceDip <= 90, "坡面倾角", "face-dip", s.FaceDip, "在 0 与 90 之间");
+    require(finite(s.PlaneDip) && s.PlaneDip > 0 && s.PlaneDip < s.FaceDip, "滑面倾角", "plane-dip", s.PlaneDip,
             "大于零且小于坡面倾角（滑面须在坡面出露）");
-    require(finite(s.TopDip) && s.TopDip > -90 && s.TopDip < s.FaceDip, "坡顶面倾角", s.TopDip,
+    require(finite(s.TopDip) && s.TopDip > -90 && s.TopDip < s.FaceDip, "坡顶面倾角", "top-dip", s.TopDip,
             "大于 -90 且小于坡面倾角");
-    if (s.CrackDistance) require(finite(*s.CrackDistance), "张裂缝距离", *s.CrackDistance, "为有限的数");
-    require(finite(s.UnitWeight) && s.UnitWeight > 0, "岩体重度", s.UnitWeight, "大于零");
-    require(finite(s.WaterUnitWeight) && s.WaterUnitWeight >= 0, "水的重度", s.WaterUnitWeight, "不小于零");
-    require(finite(s.WaterFill) && s.WaterFill >= 0 && s.WaterFill <= 1, "裂缝充水比例", s.WaterFill, "在 0 与 1 之间");
-    require(finite(s.Cohesion) && s.Cohesion >= 0, "黏聚力 c", s.Cohesion, "不小于零");
-    require(finite(s.Friction) && s.Friction >= 0, "摩擦系数 f", s.Friction, "不小于零");
-    require(finite(s.Seismic) && s.Seismic >= 0, "地震系数 k", s.Seismic, "不小于零");
-    require(finite(s.BoltForce) && s.BoltForce >= 0, "锚固力", s.BoltForce, "不小于零");
-    require(finite(s.BoltPlunge) && s.BoltPlunge >= -90 && s.BoltPlunge <= 90, "锚杆倾角", s.BoltPlunge,
+    if (s.CrackDistance) require(finite(*s.CrackDistance), "张裂缝距离", "crack-distance", *s.CrackDistance, "为有限的数");
+    require(finite(s.UnitWeight) && s.UnitWeight > 0, "岩体重度", "unit-weight", s.UnitWeight, "大于零");
+    require(finite(s.WaterUnitWeight) && s.WaterUnitWeight >= 0, "水的重度", "water-unit-weight", s.WaterUnitWeight, "不小于零");
+    require(finite(s.WaterFill) && s.WaterFill >= 0 && s.WaterFill <= 1, "裂缝充水比例", "water-fill", s.WaterFill, "在 0 与 1 之间");
+    require(finite(s.Cohesion) && s.Cohesion >= 0, "黏聚力 c", "cohesion", s.Cohesion, "不小于零");
+    require(finite(s.Friction) && s.Friction >= 0, "摩擦系数 f", "friction", s.Friction, "不小于零");
+    require(finite(s.Seismic) && s.Seismic >= 0, "地震系数 k", "k", s.Seismic, "不小于零");
+    require(finite(s.BoltForce) && s.BoltForce >= 0, "锚固力", "bolt-force", s.BoltForce, "不小于零");
+    require(finite(s.BoltPlunge) && s.BoltPlunge >= -90 && s.BoltPlunge <= 90, "锚杆倾角", "bolt-plunge", s.BoltPlunge,
             "在 -90 与 90 之间");
 }
 
@@ -127,10 +129,10 @@ PlanarResult planarAnalysis(const PlanarSlope& s) {
     if (s.CrackDistance) {
         r.CrackDistance = *s.CrackDistance;
         if (!(frame.crestX + r.CrackDistance > 0))
-            throw Error("张裂缝距离 " + floatToText(r.CrackDistance) + " 使裂缝落在坡脚之外");
+            throw Error::refused("张裂缝距离 " + floatToText(r.CrackDistance) + " 使裂缝落在坡脚之外", "crack-distance");
     } else {
         const std::optional<double> reach = frame.outcrop();
-        if (!reach) throw Error("坡顶面不比滑面缓，滑面不在坡顶出露：须给出张裂缝距离");
+        if (!reach) throw Error::refused("坡顶面不比滑面缓，滑面不在坡顶出露：须给出张裂缝距离", "crack-distance");
         r.CrackDistance = criticalDistance(frame, *reach);
     }
     const Section section = sectionAt(frame, r.CrackDistance);
@@ -147,7 +149,8 @@ PlanarResult planarAnalysis(const PlanarSlope& s) {
     r.NormalForce = r.Weight * (cosP - s.Seismic * sinP) - r.WaterForcePlane - r.WaterForceCrack * sinP + boltNormal;
     r.DrivingForce = r.Weight * (sinP + s.Seismic * cosP) + r.WaterForceCrack * cosP;
     if (s.Bolt == BoltMode::Active) r.DrivingForce -= boltAlong;
-    if (!(r.DrivingForce > 0)) throw Error("下滑力不大于零，块体不会沿滑面滑动");
+    if (!(r.DrivingForce > 0))
+        throw Error::arithmetic("下滑力不大于零，块体不会沿滑面滑动", ArithmeticFault::NoDrivingForce);
     if (!(r.NormalForce > 0)) {
         r.LiftOff = true;
         return r;
@@ -155,7 +158,7 @@ PlanarResult planarAnalysis(const PlanarSlope& s) {
     r.ResistingForce = s.Cohesion * r.PlaneLength + r.NormalForce * s.Friction;
     if (s.Bolt == BoltMode::Passive) r.ResistingForce += boltAlong;
     r.Factor = r.ResistingForce / r.DrivingForce;
-    if (!std::isfinite(r.Factor)) throw Error("Floating point overflow");
+    if (!std::isfinite(r.Factor)) throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
     return r;
 }
 

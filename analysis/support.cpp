@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <span>
 #include <vector>
 
 #include "analysis/arithmetic.h"
@@ -357,7 +359,7 @@ std::vector<TPoint3D> closedFormDirections(const FullAnalysis& a, const WedgeNum
 }
 
 // The least force over all directions by search: a 15-degree net and the
-// closed-form directions, then a compass search to 1e-5 degrees from each of
+// closed-form directions, then a pattern search to 1e-5 degrees from each of
 // the four best of them, since the force along a direction has kinks
 // between contact cases and more than one local least. For the loads the
 // pieces below cannot describe.
@@ -380,10 +382,13 @@ std::optional<LeastBolt> searchedLeastBolt(const Force& force, const std::vector
     LeastBolt best{{}, Infinity};
     for (std::size_t i = 0; i < starts; ++i) {
         LeastBolt at = found[i];
-        // Compass search: move to a better neighbour, else halve the step.
+        // Pattern search: move to a better neighbour, else halve the step.
         for (double step = 7.5; step > 1e-5;) {
             bool moved = false;
-            const std::pair<double, double> moves[] = {{step, 0}, {-step, 0}, {0, step}, {0, -step}};
+            // Diagonal moves too: the least often lies in a narrow valley
+            // along a kink, oblique to trend and plunge.
+            const std::pair<double, double> moves[] = {{step, 0},     {-step, 0},   {0, step},     {0, -step},
+                                                       {step, step},  {step, -step}, {-step, step}, {-step, -step}};
             for (const auto& [dt, dp] : moves) {
                 const LineDirection next{at.Direction.Trend + dt, std::clamp(at.Direction.Plunge + dp, -90.0, 90.0)};
                 const double t = force(directionVector(next));
@@ -407,12 +412,19 @@ std::optional<LeastBolt> searchedLeastBolt(const Force& force, const std::vector
 // friction on the normal reaction). The least force is the nearest of the
 // pieces. None when an active bolt meets a wedge on one plane that also
 // carries passive bolts: their resistance turns with the sliding
-// direction, which no such piece describes.
+// direction, which no such piece describes, nor a non-linear strength. `members`: the passive bolts
+// taken to carry, `passive` their sum; a piece in which the sliding would
+// not stretch each of them is not theirs (where the sliding direction is
+// fixed: both planes, or one plane under a passive bolt).
 std::optional<TPoint3D> nearestSafeBolt(const FullAnalysis& a, const WedgeNumbers& n, const JointStrengths& j,
-                                        bool active, double required) {
+                                        bool active, double required, const TPoint3D& passive,
+                                        std::span<const TPoint3D> members) {
     if (!plainStrengths(j)) return std::nullopt; // the pieces are Mohr-Coulomb's
+    const auto stretches = [&](const TPoint3D& dir) {
+        return std::all_of(members.begin(), members.end(), [&](const TPoint3D& m) { return dot(m, dir) < 0; });
+    };
     const WedgeShape& s = a.Shape;
-    const TPoint3D loads = a.Forces.active(), passive = a.Safety.Carried, total = loads + passive;
+    const TPoint3D loads = a.Forces.active(), total = loads + passive;
     const double m = dot(s.Inward1, s.Inward2), q = 1 - m * m;
     // Reactions with contact on both planes: g . (total + X).
     const TPoint3D g1 = (1 / q) * (m * s.Inward2 - s.Inward1), g2 = (1 / q) * (m * s.Inward1 - s.Inward2);
@@ -433,6 +445,7 @@ std::optional<TPoint3D> nearestSafeBolt(const FullAnalysis& a, const WedgeNumber
     const double held = c1 + c2 + dot(friction, total);
     for (double sense : {1.0, -1.0}) {
         const TPoint3D dir = sense * s.Sliding;
+        if (!stretches(dir)) continue;
         if (active)
             pieces.push_back({{positive(g1), positive(g2), HalfSpace{dir, -dot(dir, loads)},
                                HalfSpace{friction - required * dir,
@@ -452,7 +465,7 @@ std::optional<TPoint3D> nearestSafeBolt(const FullAnalysis& a, const WedgeNumber
         if (active) {
             if (norm(inPlane(passive, inward)) > 0) return false;
             pieces.push_back({{pull, push}, 2, StrengthCone{-1 * total, -1 * inward, required, cohesion, f}});
-        } else if (norm(along) > 0) {
+        } else if (norm(along) > 0 && stretches((1 / norm(along)) * along)) {
             const TPoint3D dir = (1 / norm(along)) * along;
             pieces.push_back({{pull, push,
                                HalfSpace{-f * inward - dir, required * norm(along) + dot(passive, dir) - cohesion +
@@ -501,17 +514,45 @@ std::optional<LeastBolt> leastBoltForce(const FullAnalysis& analysis, const Wedg
         const auto t = boltForce(analysis, strengths, models, d, active, required);
         return t ? *t : Infinity;
     };
-    // The force along the nearest safe loads' direction, from the analysis
-    // itself, is that distance unless the direction only grazes the safe
-    // loads there (where rounding decides) or the pieces do not apply; then
-    // the search decides, starting from that direction too.
+    // Which passive bolts carry may change once the new bolt pulls: the
+    // nearest safe loads are sought for every set of them that may carry
+    // (as boltForce tries them). Each set's distance ignores that its bolts
+    // must be stretched, so the least of them is a lower bound of the least
+    // force; the force along the best of their directions, from the
+    // analysis itself, that meets the bound is the least. Otherwise (a
+    // direction that only grazes the safe loads, where rounding decides, or
+    // a stretch condition that binds) the search decides, starting from
+    // every one of those directions too.
     std::vector<TPoint3D> starts = closedFormDirections(analysis, strengths, active, required);
-    const auto nearest = nearestSafeBolt(analysis, strengths, models, active, required);
-    if (const double distance = nearest ? norm(*nearest) : 0; distance > 0) {
+    const std::vector<TPoint3D>& groups = analysis.Forces.Passive;
+    // Each set of the passive bolts: its members and their sum.
+    std::vector<std::pair<std::vector<TPoint3D>, TPoint3D>> sets;
+    if (groups.size() > 6) {
+        sets = {{{}, {}}, {{}, analysis.Safety.Carried}};
+    } else {
+        for (std::uint32_t set = 0; set < (std::uint32_t{1} << groups.size()); ++set) {
+            auto& [members, carried] = sets.emplace_back();
+            for (std::size_t i = 0; i < groups.size(); ++i)
+                if (set >> i & 1) carried = carried + groups[i], members.push_back(groups[i]);
+        }
+    }
+    double bound = Infinity;
+    std::optional<LeastBolt> best;
+    for (const auto& [members, carried] : sets) {
+        const auto nearest = nearestSafeBolt(analysis, strengths, models, active, required, carried, members);
+        if (!nearest) {
+            bound = 0; // a set the pieces cannot describe: no bound
+            continue;
+        }
+        const double distance = norm(*nearest);
+        bound = std::min(bound, distance);
+        if (distance == 0) continue;
         const TPoint3D along = (1 / distance) * *nearest;
-        if (const double t = force(along); t <= distance * (1 + 1e-7)) return LeastBolt{directionOf(along), t};
+        if (const double t = force(along); !best || t < best->Force) best = LeastBolt{directionOf(along), t};
         starts.push_back(along);
     }
+    if (groups.size() > 6) bound = 0; // the sets tried are not all: no bound
+    if (best && std::isfinite(best->Force) && bound > 0 && best->Force <= bound * (1 + 1e-7)) return best;
     return searchedLeastBolt(force, starts);
 }
 

@@ -86,7 +86,7 @@ template <typename Step> auto fromFile(const std::string& file, Step step) {
     try {
         return step();
     } catch (const Error& e) {
-        throw Error(file + ": " + e.what());
+        throw e.reworded(file + ": " + e.what()).withPath(file);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "document/joint_document.h"
 
+#include <cmath>
+
 #include "model/error.h"
 
 namespace trelmox {
@@ -15,6 +17,7 @@ std::string candidateName(const CandidatePlane& plane) {
 void JointDocument::addListener(std::function<void()> listener) { listeners_.push_back(std::move(listener)); }
 
 void JointDocument::changed() {
+    kinematics_.reset();
     for (const auto& listener : listeners_) listener();
 }
 
@@ -41,7 +44,7 @@ void JointDocument::useIndividualPlanes() { regroup(JointGrouping::Planes, {}, {
 
 void JointDocument::useLabels() {
     std::vector<JointSet> sets = labelledSets(measurements_.Planes);
-    if (sets.empty()) throw Error("测量文件中没有组号，不能按组组合");
+    if (sets.empty()) throw Error::refused("测量文件中没有组号，不能按组组合");
     regroup(JointGrouping::Labels, std::move(sets), {});
 }
 
@@ -65,7 +68,7 @@ void JointDocument::combine(const std::string& blockName, const SavedBlock& bloc
                           sets_.empty() ? measuredCandidates(measurements_.Planes)
                                         : setCandidates(measurements_.Planes, sets_),
                           {}};
-    if (run.Planes.size() < 2) throw Error("组合至少需要两个结构面或两组");
+    if (run.Planes.size() < 2) throw Error::refused("组合至少需要两个结构面或两组");
     run.Pairs = combinePlanes(run.Planes, run.Slope);
     combinations_ = std::move(run);
     changed();
@@ -76,9 +79,78 @@ SavedBlock JointDocument::pairBlock(std::size_t row) const {
     return trelmox::pairBlock(combinations_->Block, combinations_->Planes[pair.First], combinations_->Planes[pair.Second]);
 }
 
+bool JointDocument::madeBlock(const SavedBlock& block) const {
+    if (!combinations_) return false;
+    const auto same = [](const TPlaneAttitude& a, const TPlaneAttitude& b) {
+        return std::abs(a.DipAngle - b.DipAngle) < 1e-6 && std::abs(a.DipDirection - b.DipDirection) < 1e-6;
+    };
+    const TPlaneAttitude& first = block.Attitudes[int(TPlaneRole::FirstCuttingPlane)];
+    const TPlaneAttitude& second = block.Attitudes[int(TPlaneRole::SecondCuttingPlane)];
+    for (const PlanePair& p : combinations_->Pairs)
+        if (same(combinations_->Planes[p.First].Plane, first) && same(combinations_->Planes[p.Second].Plane, second))
+            return true;
+    return false;
+}
+
 std::string JointDocument::pairName(std::size_t row) const {
     const PlanePair& pair = combinations_.value().Pairs.at(row);
     return candidateName(combinations_->Planes[pair.First]) + " × " + candidateName(combinations_->Planes[pair.Second]);
+}
+
+void JointDocument::openSectors(const std::filesystem::path& file) {
+    sectors_ = readSectorFile(file);
+    selected_ = 0;
+    changed();
+}
+
+void JointDocument::addSector(SlopeSector sector) {
+    validateKinematicSlope({sector.Dip, sector.DipDirection, friction_, lateral_});
+    sectors_.push_back(std::move(sector));
+    selected_ = sectors_.size() - 1;
+    changed();
+}
+
+void JointDocument::setSectorFace(std::size_t index, double dip, double dipDirection) {
+    try {
+        validateKinematicSlope({dip, dipDirection, friction_, lateral_});
+    } catch (const Error& refused) {
+        throw refused.withRow(static_cast<int>(index));
+    }
+    SlopeSector& sector = sectors_.at(index);
+    sector.Dip = dip;
+    sector.DipDirection = dipDirection;
+    changed();
+}
+
+void JointDocument::selectSector(std::optional<std::size_t> index) {
+    if (index && *index >= sectors_.size()) index.reset();
+    if (index == selected_) return;
+    selected_ = index;
+    changed();
+}
+
+void JointDocument::setKinematicMode(std::optional<KinematicMode> mode) {
+    if (mode == mode_) return;
+    mode_ = mode;
+    changed();
+}
+
+void JointDocument::setKinematicLimits(double frictionAngle, double lateralLimit) {
+    validateKinematicSlope({60, 0, frictionAngle, lateralLimit});
+    friction_ = frictionAngle;
+    lateral_ = lateralLimit;
+    changed();
+}
+
+const KinematicResult& JointDocument::kinematics(const TPlaneAttitude& face) const {
+    const KinematicSlope slope{face.DipAngle, face.DipDirection, friction_, lateral_};
+    const auto same = [&](const KinematicSlope& s) {
+        return s.FaceDip == slope.FaceDip && s.FaceDipDirection == slope.FaceDipDirection &&
+               s.FrictionAngle == slope.FrictionAngle && s.LateralLimit == slope.LateralLimit;
+    };
+    if (!kinematics_ || !same(kinematics_->Slope))
+        kinematics_ = kinematicAnalysis(measurements_.Planes, sets_, {slope}).front();
+    return *kinematics_;
 }
 
 } // namespace trelmox

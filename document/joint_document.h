@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "analysis/joints/combinations.h"
+#include "analysis/joints/kinematics.h"
 #include "analysis/joints/measurements.h"
+#include "analysis/joints/sectors.h"
 #include "analysis/joints/sets.h"
 #include "model/datafile.h"
 
@@ -70,8 +72,39 @@ public:
     const std::optional<JointCombinations>& combinations() const { return combinations_; }
     // The block that the pair at `row` of the combinations makes.
     SavedBlock pairBlock(std::size_t row) const;
+    // The block's cutting planes are a pair of the last combinations (to
+    // within a millionth of a degree, as confirming converts them).
+    bool madeBlock(const SavedBlock& block) const;
     // "J1 × J2", or line numbers for measured planes: "第 3 行 × 第 7 行".
     std::string pairName(std::size_t row) const;
+
+    // The kinematic checks of the planes against a slope face: the sectors
+    // of the slope (from a sectors file, or added one by one), the one
+    // shown, the failure mode whose zones the net shades, the friction
+    // angle and the lateral limits.
+    const std::vector<SlopeSector>& sectors() const { return sectors_; }
+    // Replaces the sectors with the file's and shows the first; nothing
+    // changes when it fails.
+    void openSectors(const std::filesystem::path& file);
+    // Adds a sector and shows it.
+    void addSector(SlopeSector sector);
+    // Throws a refused Error, with the field ("dip", "dipdir") and the
+    // sector's row, for a dip outside 0..180 or a direction not finite.
+    void setSectorFace(std::size_t index, double dip, double dipDirection);
+    // Shows the sector at `index` (none: the current block's face).
+    void selectSector(std::optional<std::size_t> index);
+    std::optional<std::size_t> selectedSector() const { return selected_; }
+    std::optional<KinematicMode> kinematicMode() const { return mode_; }
+    void setKinematicMode(std::optional<KinematicMode> mode);
+    double frictionAngle() const { return friction_; }
+    double lateralLimit() const { return lateral_; }
+    // Throws Error for a friction angle outside 0..<90 or lateral limits
+    // outside 0..180.
+    void setKinematicLimits(double frictionAngle, double lateralLimit);
+    // The four modes of the planes, with the sets as they stand, against
+    // `face` (dip 0..180); worked out when asked and kept until the planes,
+    // the sets or the limits change.
+    const KinematicResult& kinematics(const TPlaneAttitude& face) const;
 
 private:
     void regroup(JointGrouping grouping, std::vector<JointSet> sets, std::vector<SetWindow> windows);
@@ -84,6 +117,12 @@ private:
     std::vector<JointSet> sets_;
     std::vector<SetWindow> windows_;
     std::optional<JointCombinations> combinations_;
+    std::vector<SlopeSector> sectors_;
+    std::optional<std::size_t> selected_;
+    std::optional<KinematicMode> mode_;
+    double friction_ = 30, lateral_ = 20;
+    // The last checks and the face they were made against.
+    mutable std::optional<KinematicResult> kinematics_;
 };
 
 } // namespace trelmox

@@ -12,6 +12,7 @@
 #include "analysis/vertices.h"
 #include "drawing/block_pictures.h"
 #include "drawing/kc_plots.h"
+#include "drawing/joint_net.h"
 #include "drawing/stereonet.h"
 #include "drawing/wedge_view.h"
 #include "model/error.h"
@@ -463,6 +464,51 @@ ReportPicture picture(Figure figure, std::string caption) {
     return {std::move(figure), std::move(caption), std::clamp(aspect, 0.4, 0.75)};
 }
 
+// The checks of the measured planes against the block's face: a table of
+// the modes and a net per mode with its critical zones shaded.
+void addJointKinematics(std::vector<ReportItem>& items, const JointKinematicsInputs& joints) {
+    const KinematicSlope& slope = joints.Result.Slope;
+    items.push_back(ReportParagraph{"结构面测量文件 " + joints.File + " 的 " + std::to_string(joints.Planes.size()) +
+                                    " 个结构面对坡面 " + attitudeLabel(slope.FaceDipDirection, slope.FaceDip) +
+                                    " 的运动学分析：摩擦角 " + angleText(slope.FrictionAngle) + "，侧向界限 ±" +
+                                    angleText(slope.LateralLimit) + "。平面滑动与弯曲倾倒按极点计，楔形滑动与直接倾倒按"
+                                    "每两个结构面的交线计。"});
+    const auto share = [](const KinematicCount& c) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.1f%%", c.percent());
+        return std::string(text);
+    };
+    // Each mode over all planes, then per set (pairs of sets for the
+    // intersections), as the window's table gives them.
+    ReportTable table{"各破坏模式的临界结构面", {"破坏模式", "组", "对象", "临界数", "总数", "临界比例", "次要区"}, {}};
+    for (KinematicMode mode : KinematicModes) {
+        const ModeResult& m = joints.Result.mode(mode);
+        const std::string object = checksIntersections(mode) ? "交线" : "极点";
+        std::string secondary = "-";
+        if (mode == KinematicMode::Wedge) secondary = "单面滑动 " + std::to_string(m.Secondary.Critical);
+        if (mode == KinematicMode::DirectToppling) secondary = "斜向倾倒 " + std::to_string(m.Secondary.Critical);
+        table.Rows.push_back({kinematicModeName(mode), "全部", object, std::to_string(m.All.Critical),
+                              std::to_string(m.All.Total), share(m.All), secondary});
+        for (const GroupCount& g : m.Groups)
+            table.Rows.push_back({kinematicModeName(mode), g.Label, object, std::to_string(g.Count.Critical),
+                                  std::to_string(g.Count.Total), share(g.Count), "-"});
+    }
+    items.push_back(std::move(table));
+    for (KinematicMode mode : KinematicModes) {
+        JointNetInput net;
+        net.Planes = joints.Planes;
+        net.Sets = joints.Sets;
+        net.SlopeFace = TPlaneAttitude{slope.FaceDip, slope.FaceDipDirection};
+        net.FrictionAngle = slope.FrictionAngle;
+        net.LateralLimit = slope.LateralLimit;
+        net.Mode = mode;
+        net.Counts = joints.Result;
+        net.Projection = NetProjection::EqualArea;
+        items.push_back(picture(jointNetFigure(net), std::string("结构面运动学分析：") + kinematicModeName(mode) + "（" +
+                                                         projectionTitle(net.Projection) + "）"));
+    }
+}
+
 // The 3D view shows the real wedge with its loads where the full analysis
 // found one, else the tetrahedron of the corners.
 ReportSection pictureSection(const CalculationReportInputs& in, const BlockCorners& corners, const FullOutcome& full) {
@@ -482,6 +528,7 @@ ReportSection pictureSection(const CalculationReportInputs& in, const BlockCorne
         items.push_back(picture(kcHistogramFigure(&r), "安全系数 Kc 直方图"));
         if (auto fs = fsHistogramFigure(r)) items.push_back(picture(std::move(*fs), "实际楔块安全系数 Fs 直方图"));
     }
+    if (in.Joints) addJointKinematics(items, *in.Joints);
     if (in.Results && in.Sensitivity) {
         const std::string name = parameterCaption(in.Sensitivity->Input);
         items.push_back(picture(sensitivityFigure(in.Sensitivity->Steps, name, sensitivityBlockPoint(in, in.Sensitivity->Input)),

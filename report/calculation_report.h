@@ -12,6 +12,9 @@
 #include <vector>
 
 #include "analysis/block_analysis.h"
+#include "analysis/joints/kinematics.h"
+#include "analysis/joints/measurements.h"
+#include "analysis/joints/sets.h"
 #include "analysis/probabilistic/probabilistic.h"
 #include "analysis/probabilistic/sensitivity.h"
 #include "analysis/wedge.h"
@@ -67,6 +70,15 @@ struct SensitivityRun {
     std::vector<SensitivityStep> Steps;
 };
 
+// The measurement file a block's cutting planes were taken from, and the
+// kinematic checks of its planes against the block's slope face.
+struct JointKinematicsInputs {
+    std::string File;                 // shown by name
+    std::vector<Measurement> Planes;
+    std::vector<JointSet> Sets;
+    KinematicResult Result;           // all four modes
+};
+
 struct CalculationReportInputs {
     std::string BlockName;
     SavedBlock Block;
@@ -79,6 +91,9 @@ struct CalculationReportInputs {
     std::optional<ProbabilisticRun> Probabilistic;
     std::optional<SensitivityRun> Sensitivity;
     std::string Date; // of the report, e.g. "2026-12-08"
+    // A block made from a measurement file: the kinematic net of each mode
+    // and the per-mode table join the report.
+    std::optional<JointKinematicsInputs> Joints{};
 };
 
 // Why a report from the windows has no results.

@@ -53,6 +53,7 @@ public:
     const BlockDocument& document() const { return document_; }
     // The joint measurements, their sets and combinations.
     JointDocument& joints() { return joints_; }
+    const JointDocument& joints() const { return joints_; }
 
     void attach(TForm2* planeEntry, TForm3* parameters, TForm4* analysis);
     TForm2& planeEntry() const { return *planeEntry_; }

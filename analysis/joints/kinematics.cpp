@@ -47,16 +47,17 @@ bool checksIntersections(KinematicMode mode) {
 }
 
 void validateKinematicSlope(const KinematicSlope& slope) {
-    const auto require = [](bool ok, const std::string& what, double value, const char* range) {
-        if (!ok) throw Error(what + " " + floatToText(value) + " 超出范围（" + range + "）");
+    // Fields by their names in the sectors file and the tool's options.
+    const auto require = [](bool ok, const std::string& what, const char* field, double value, const char* range) {
+        if (!ok) throw Error::refused(what + " " + floatToText(value) + " 超出范围（" + range + "）", field);
     };
-    require(std::isfinite(slope.FaceDip) && slope.FaceDip >= 0 && slope.FaceDip <= 180, "坡面倾角", slope.FaceDip,
-            "0～180°，大于 90° 为倒坡");
-    require(std::isfinite(slope.FaceDipDirection), "坡面倾向", slope.FaceDipDirection, "有限的角度");
+    require(std::isfinite(slope.FaceDip) && slope.FaceDip >= 0 && slope.FaceDip <= 180, "坡面倾角", "dip",
+            slope.FaceDip, "0～180°，大于 90° 为倒坡");
+    require(std::isfinite(slope.FaceDipDirection), "坡面倾向", "dipdir", slope.FaceDipDirection, "有限的角度");
     require(std::isfinite(slope.FrictionAngle) && slope.FrictionAngle >= 0 && slope.FrictionAngle < 90, "摩擦角",
-            slope.FrictionAngle, "0～90°，不含 90°");
+            "friction", slope.FrictionAngle, "0～90°，不含 90°");
     require(std::isfinite(slope.LateralLimit) && slope.LateralLimit >= 0 && slope.LateralLimit <= 180, "侧向界限",
-            slope.LateralLimit, "0～180°");
+            "lateral", slope.LateralLimit, "0～180°");
 }
 
 namespace {

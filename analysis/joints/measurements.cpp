@@ -119,15 +119,15 @@ std::vector<Column> headerColumns(const std::vector<std::string>& fields) {
         const auto known = std::find_if(std::begin(ColumnNames), std::end(ColumnNames),
                                         [&](const ColumnName& c) { return columnKey(field) == c.name; });
         if (known == std::end(ColumnNames))
-            throw Error("表头的列名“" + visibleText(field) + "”无法识别，可用的列名：" + KnownColumns);
+            throw Error::refused("表头的列名“" + visibleText(field) + "”无法识别，可用的列名：" + KnownColumns);
         if (std::count(columns.begin(), columns.end(), known->column))
-            throw Error("表头的列“" + visibleText(field) + "”重复");
+            throw Error::refused("表头的列“" + visibleText(field) + "”重复");
         columns.push_back(known->column);
     }
     const auto has = [&](Column c) { return std::count(columns.begin(), columns.end(), c) > 0; };
     const bool angles = has(Column::Dip) && has(Column::DipDirection);
     if (angles == has(Column::Quadrant) || (!angles && (has(Column::Dip) || has(Column::DipDirection))))
-        throw Error("表头应含倾角和倾向两列（dip、dipdir），或象限产状（quadrant），二者取其一");
+        throw Error::refused("表头应含倾角和倾向两列（dip、dipdir），或象限产状（quadrant），二者取其一");
     return columns;
 }
 
@@ -138,9 +138,9 @@ std::vector<Column> positionalColumns(const std::vector<std::string>& fields) {
     if (!fields.empty() && fields[0] == "N") columns = {Column::Quadrant};
     const std::size_t required = fieldCount(columns);
     if (fields.size() < required)
-        throw Error(columns[0] == Column::Quadrant ? "象限产状应有 6 个字段（如 N,30,E,S,E,45）"
+        throw Error::refused(columns[0] == Column::Quadrant ? "象限产状应有 6 个字段（如 N,30,E,S,E,45）"
                                                   : "应有倾角和倾向两个字段（如 45,120）");
-    if (fields.size() > required + 2) throw Error("字段过多：产状之后只能有组号和权重");
+    if (fields.size() > required + 2) throw Error::refused("字段过多：产状之后只能有组号和权重");
     for (std::size_t i = required; i < fields.size(); ++i) columns.push_back(i == required ? Column::Set : Column::Weight);
     return columns;
 }
@@ -149,14 +149,14 @@ double number(const std::string& what, const std::string& text) {
     try {
         return textToFloat(text);
     } catch (const Error& e) {
-        throw Error(what + "：" + e.what());
+        throw e.reworded(what + "：" + e.what());
     }
 }
 
 double angleIn(const std::string& what, const std::string& text, double high) {
     const double value = number(what, text);
     if (value < 0 || value > high)
-        throw Error(what + " " + text + " 应在 0 到 " + floatToText(high) + " 之间");
+        throw Error::refused(what + " " + text + " 应在 0 到 " + floatToText(high) + " 之间");
     return value;
 }
 
@@ -164,7 +164,7 @@ double angleIn(const std::string& what, const std::string& text, double high) {
 std::optional<double> strength(const std::string& what, const std::string& text) {
     if (text.empty()) return std::nullopt;
     const double value = number(what, text);
-    if (!(value >= 0)) throw Error(what + " " + text + " 应不小于 0");
+    if (!(value >= 0)) throw Error::refused(what + " " + text + " 应不小于 0");
     return value;
 }
 
@@ -174,7 +174,7 @@ TPlaneAttitude quadrantPlane(const std::vector<std::string>& f, std::size_t at) 
     angleIn("走向角", quadrant.StrikeAngle, 90);
     const auto direction = quadrantDipDirection(quadrant);
     if (!direction)
-        throw Error("象限产状的字母“" + quadrant.StrikeNS + quadrant.StrikeEW + " " + quadrant.DipNS + quadrant.DipEW +
+        throw Error::refused("象限产状的字母“" + quadrant.StrikeNS + quadrant.StrikeEW + " " + quadrant.DipNS + quadrant.DipEW +
                     "”不成组合：走向 N..E 配倾向 SE 或 NW，走向 N..W 配倾向 SW 或 NE");
     return {dip, *direction};
 }
@@ -184,12 +184,12 @@ double northBased(double dipDirection) { return dipDirection == 360 ? 0 : dipDir
 
 Measurement measurementOf(const std::vector<std::string>& fields, const std::vector<Column>& columns) {
     if (fields.size() != fieldCount(columns))
-        throw Error("应有 " + std::to_string(fieldCount(columns)) + " 个字段，实有 " + std::to_string(fields.size()) +
+        throw Error::refused("应有 " + std::to_string(fieldCount(columns)) + " 个字段，实有 " + std::to_string(fields.size()) +
                     " 个");
     // A set label is printed in tables and messages, where a control
     // character would act on the terminal; numbers with one fail anyway.
     for (const std::string& field : fields)
-        if (hasControlCharacter(field)) throw Error("含有控制字符：“" + visibleText(field) + "”");
+        if (hasControlCharacter(field)) throw Error::refused("含有控制字符：“" + visibleText(field) + "”");
     Measurement m;
     std::size_t at = 0;
     for (Column column : columns) {
@@ -201,8 +201,8 @@ Measurement measurementOf(const std::vector<std::string>& fields, const std::vec
         case Column::Set: m.Set = field; break;
         case Column::Weight:
             if (!field.empty()) m.Weight = number("权重", field);
-            if (!(m.Weight > 0)) throw Error("权重 " + field + " 应大于 0");
-            if (m.Weight > MaxWeight) throw Error("权重 " + field + " 过大，应不大于 " + floatToText(MaxWeight));
+            if (!(m.Weight > 0)) throw Error::refused("权重 " + field + " 应大于 0");
+            if (m.Weight > MaxWeight) throw Error::refused("权重 " + field + " 过大，应不大于 " + floatToText(MaxWeight));
             break;
         case Column::Cohesion: m.Cohesion = strength("黏聚力 c", field); break;
         case Column::Friction: m.Friction = strength("摩擦系数 f", field); break;
@@ -257,11 +257,13 @@ DecodedText decodedMeasurements(const std::string& bytes) {
     const auto multibyte = std::count_if(text.begin(), text.begin() + std::min(at, text.size()),
                                          [](char c) { return static_cast<unsigned char>(c) >= 0xC0; });
     if (at != std::string::npos && (multibyte > 0 || skipped > 0))
-        throw Error(lineMessage(lineOf(text, at), "不是有效的 UTF-8 文字，而前面的内容是 UTF-8：文件混用了两种编码"
-                                                  "（如 UTF-8 与 GBK），请统一为一种编码后再读入"));
+        throw Error::atLine(lineMessage(lineOf(text, at), "不是有效的 UTF-8 文字，而前面的内容是 UTF-8：文件混用了两种编码"
+                                                  "（如 UTF-8 与 GBK），请统一为一种编码后再读入"),
+                            lineOf(text, at));
     if (at == std::string::npos) return {text, TextEncoding::Utf8};
     if (const std::size_t bad = firstInvalidGb18030(text); bad != std::string::npos)
-        throw Error(lineMessage(lineOf(text, bad), "既不是有效的 UTF-8 文字，也不是有效的 GBK（GB18030）文字"));
+        throw Error::atLine(lineMessage(lineOf(text, bad), "既不是有效的 UTF-8 文字，也不是有效的 GBK（GB18030）文字"),
+                            lineOf(text, bad));
     return {gb18030ToUtf8(text), TextEncoding::Gb18030};
 }
 
@@ -271,6 +273,7 @@ MeasurementFile parseMeasurements(const std::string& utf8Text) {
     MeasurementFile file;
     std::optional<std::vector<Column>> header;
     std::vector<std::string> errors;
+    std::optional<Error> firstError; // its kind and line stand for the list
     std::istringstream lines(utf8Text);
     int number = 0;
     bool first = true;
@@ -287,7 +290,7 @@ MeasurementFile parseMeasurements(const std::string& utf8Text) {
             try {
                 header = headerColumns(fields);
             } catch (const Error& e) {
-                throw Error(lineMessage(number, e.what()));
+                throw e.reworded(lineMessage(number, e.what())).withLine(number);
             }
             file.Summary.Header = true;
             continue;
@@ -300,10 +303,11 @@ MeasurementFile parseMeasurements(const std::string& utf8Text) {
             file.Planes.push_back(std::move(m));
         } catch (const Error& e) {
             errors.push_back(lineMessage(number, e.what()));
+            if (!firstError) firstError = e.withLine(number);
         }
     }
-    if (!errors.empty()) throw Error(errorList(errors));
-    if (file.Planes.empty()) throw Error("测量文件中没有结构面数据");
+    if (!errors.empty()) throw firstError->reworded(errorList(errors));
+    if (file.Planes.empty()) throw Error::refused("测量文件中没有结构面数据");
     return file;
 }
 
@@ -319,7 +323,7 @@ MeasurementFile readMeasurementFile(const std::filesystem::path& path) {
     try {
         bytes = readFileBytes(path, MaxMeasurementFileBytes);
     } catch (const Error& e) {
-        if (e.systemError() == EISDIR) throw Error("这是一个文件夹，不是测量文件");
+        if (e.systemError() == EISDIR) throw Error::refused("这是一个文件夹，不是测量文件").withPath(path);
         throw;
     }
     return readMeasurements(bytes);

@@ -56,16 +56,18 @@ std::string lower(std::string text) {
     return text;
 }
 
-double numberIn(const std::string& text, const char* what, double low, double high) {
+// `field` is the column's name in the header.
+double numberIn(const std::string& text, const char* what, const char* field, double low, double high) {
     double value = 0;
     try {
         value = textToFloat(text);
     } catch (const Error&) {
-        throw Error(std::string(what) + "“" + text + "”不是数");
+        throw Error::numberText(std::string(what) + "“" + text + "”不是数", field);
     }
     if (!(value >= low && value <= high))
-        throw Error(std::string(what) + " " + floatToText(value) + " 超出范围 " + floatToText(low) + "～" +
-                    floatToText(high));
+        throw Error::refused(std::string(what) + " " + floatToText(value) + " 超出范围 " + floatToText(low) + "～" +
+                                 floatToText(high),
+                             field);
     return value;
 }
 
@@ -76,6 +78,7 @@ std::vector<SlopeSector> parseSectors(const std::string& utf8Text) {
     std::vector<std::optional<Column>> columns;
     std::vector<SlopeSector> sectors;
     std::vector<std::string> problems;
+    std::optional<Error> firstProblem; // its kind and source stand for the list
     int lineNumber = 0;
     for (std::string line; std::getline(in, line);) {
         ++lineNumber;
@@ -90,19 +93,19 @@ std::vector<SlopeSector> parseSectors(const std::string& utf8Text) {
                     const auto known = std::find_if(std::begin(ColumnNames), std::end(ColumnNames),
                                                     [&](const ColumnName& c) { return name == c.name; });
                     if (known == std::end(ColumnNames))
-                        throw Error("表头中“" + field + "”不是已知的列（name、dip、dipdir、height、top_dip、top_dipdir）");
+                        throw Error::refused("表头中“" + field + "”不是已知的列（name、dip、dipdir、height、top_dip、top_dipdir）");
                     if (std::find(columns.begin(), columns.end(), known->column) != columns.end())
-                        throw Error("表头中“" + field + "”重复");
+                        throw Error::refused("表头中“" + field + "”重复");
                     columns.push_back(known->column);
                 }
                 for (Column needed : {Column::Name, Column::Dip, Column::DipDirection})
                     if (std::find(columns.begin(), columns.end(), needed) == columns.end())
-                        throw Error("表头须有 name、dip、dipdir 三列");
+                        throw Error::refused("表头须有 name、dip、dipdir 三列");
                 continue;
             }
             if (row.size() != columns.size())
-                throw Error("有 " + std::to_string(row.size()) + " 个字段，表头有 " + std::to_string(columns.size()) +
-                            " 列");
+                throw Error::refused("有 " + std::to_string(row.size()) + " 个字段，表头有 " +
+                                     std::to_string(columns.size()) + " 列");
             SlopeSector s;
             s.Line = lineNumber;
             bool topDirection = false;
@@ -110,23 +113,23 @@ std::vector<SlopeSector> parseSectors(const std::string& utf8Text) {
                 const std::string& f = row[i];
                 switch (*columns[i]) {
                 case Column::Name:
-                    if (f.empty()) throw Error("名称为空");
+                    if (f.empty()) throw Error::refused("名称为空", "name");
                     s.Name = f;
                     break;
-                case Column::Dip: s.Dip = numberIn(f, "坡面倾角", 0, 180); break;
-                case Column::DipDirection: s.DipDirection = numberIn(f, "坡面倾向", -360, 720); break;
+                case Column::Dip: s.Dip = numberIn(f, "坡面倾角", "dip", 0, 180); break;
+                case Column::DipDirection: s.DipDirection = numberIn(f, "坡面倾向", "dipdir", -360, 720); break;
                 case Column::Height:
                     if (!f.empty()) {
-                        s.Height = numberIn(f, "坡高", 0, HUGE_VAL);
-                        if (*s.Height == 0) throw Error("坡高须大于零");
+                        s.Height = numberIn(f, "坡高", "height", 0, HUGE_VAL);
+                        if (*s.Height == 0) throw Error::refused("坡高须大于零", "height");
                     }
                     break;
                 case Column::TopDip:
-                    if (!f.empty()) s.TopDip = numberIn(f, "坡顶面倾角", 0, 90);
+                    if (!f.empty()) s.TopDip = numberIn(f, "坡顶面倾角", "top_dip", 0, 90);
                     break;
                 case Column::TopDipDirection:
                     if (!f.empty()) {
-                        s.TopDipDirection = numberIn(f, "坡顶面倾向", -360, 720);
+                        s.TopDipDirection = numberIn(f, "坡顶面倾向", "top_dipdir", -360, 720);
                         topDirection = true;
                     }
                     break;
@@ -136,22 +139,23 @@ std::vector<SlopeSector> parseSectors(const std::string& utf8Text) {
             sectors.push_back(s);
         } catch (const Error& e) {
             problems.push_back("分区文件第 " + std::to_string(lineNumber) + " 行：" + e.what());
+            if (!firstProblem) firstProblem = e.withLine(lineNumber);
         }
     }
-    if (columns.empty() && problems.empty()) throw Error("分区文件没有表头（name,dip,dipdir）");
+    if (columns.empty() && problems.empty()) throw Error::refused("分区文件没有表头（name,dip,dipdir）");
     if (!problems.empty()) {
         std::string message;
         for (std::size_t i = 0; i < problems.size() && i < ListedErrors; ++i) message += (i ? "\n" : "") + problems[i];
         if (problems.size() > ListedErrors)
             message += "\n另有 " + std::to_string(problems.size() - ListedErrors) + " 行有误";
-        throw Error(message);
+        throw firstProblem->reworded(message);
     }
-    if (sectors.empty()) throw Error("分区文件中没有分区");
+    if (sectors.empty()) throw Error::refused("分区文件中没有分区");
     return sectors;
 }
 
 std::vector<SlopeSector> readSectorFile(const std::filesystem::path& path) {
-    return parseSectors(decodeUtf8OrGb18030(readFileBytes(path)).Utf8);
+    return parseSectors(decodeUtf8OrGb18030(readFileBytes(path, MaxSectorFileBytes)).Utf8);
 }
 
 KinematicSlope kinematicSlope(const SlopeSector& sector, double frictionAngle, double lateralLimit) {

@@ -30,6 +30,8 @@ struct SlopeSector {
 // Every bad line is listed in one Error ("分区文件第 N 行：<reason>"), as
 // for measurement files; a file without a sector is an Error too.
 std::vector<SlopeSector> parseSectors(const std::string& utf8Text);
+// A sectors file lists tens of faces; anything beyond this is no such file.
+inline constexpr std::size_t MaxSectorFileBytes = 1 << 20;
 std::vector<SlopeSector> readSectorFile(const std::filesystem::path& path);
 
 KinematicSlope kinematicSlope(const SlopeSector& sector, double frictionAngle, double lateralLimit);

@@ -7,6 +7,10 @@
 #include <functional>
 
 #include "analysis/full_analysis.h"
+#include "analysis/joints/kinematics.h"
+#include "analysis/joints/measurements.h"
+#include "analysis/joints/sectors.h"
+#include "analysis/planar.h"
 #include "analysis/probabilistic/kernel.h"
 #include "analysis/wedge.h"
 #include "model/checked.h"
@@ -25,6 +29,13 @@ TWedgeParams params() {
     p.WaterPressure1 = p.WaterPressure2 = "10";
     p.Cohesion1 = p.Cohesion2 = "24", p.Friction1 = p.Friction2 = "0.5";
     return p;
+}
+
+PlanarSlope planarSlope(double planeDip, double boltForce) {
+    PlanarSlope s;
+    s.Height = 20, s.FaceDip = 60, s.PlaneDip = planeDip, s.UnitWeight = 26, s.Friction = 0.6;
+    s.BoltForce = boltForce, s.BoltPlunge = 0;
+    return s;
 }
 
 TWedgeParams withText(std::string TWedgeParams::*field, const std::string& text) {
@@ -78,6 +89,19 @@ TEST(ErrorKinds, EachFailureNamesItsSource) {
          ErrorKind::NumberText, ArithmeticFault::None, "", 11, 0},
         {"missing file", [] { readFileBytes("/nonexistent-folder-of-trelmox/block.txt"); }, ErrorKind::File,
          ArithmeticFault::None, "", 0, ENOENT},
+        // The joints' files and checks: the first bad line stands for the list.
+        {"sector's dip out of range", [] { parseSectors("name,dip,dipdir\nA,60,10\nB,200,10\nC,x,10\n"); },
+         ErrorKind::RefusedInput, ArithmeticFault::None, "dip", 3, 0},
+        {"sector's direction not a number", [] { parseSectors("name,dipdir,dip\nA,1O5,60\n"); }, ErrorKind::NumberText,
+         ArithmeticFault::None, "dipdir", 2, 0},
+        {"measured angle not a number", [] { parseMeasurements("45,120\n4O,30\n"); }, ErrorKind::NumberText,
+         ArithmeticFault::None, "", 2, 0},
+        {"checks' friction angle out of range", [] { validateKinematicSlope({60, 0, 90, 20}); }, ErrorKind::RefusedInput,
+         ArithmeticFault::None, "friction", 0, 0},
+        {"planar plane steeper than the face", [] { planarAnalysis(planarSlope(65, 0)); }, ErrorKind::RefusedInput,
+         ArithmeticFault::None, "plane-dip", 0, 0},
+        {"planar block held up by its bolt", [] { planarAnalysis(planarSlope(30, 1e6)); }, ErrorKind::Arithmetic,
+         ArithmeticFault::NoDrivingForce, "", 0, 0},
     };
     for (const auto& c : cases) {
         const Error failure = failureOf(c.action);

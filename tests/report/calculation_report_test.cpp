@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "analysis/block_analysis.h"
@@ -151,6 +152,36 @@ TEST(CalculationReport, TheCompanionLoadsReachTheFullAnalysis) {
                              "沿设计锚杆方向方位角 340°，倾伏角 15°（主动），所需锚固力"})
         EXPECT_TRUE(texts.has(part)) << part;
     EXPECT_FALSE(texts.has("该块体没有荷载文件"));
+}
+
+// A block made from a measurement file carries the kinematic checks of
+// its planes: the per-mode table with the counts and a net per mode.
+TEST(CalculationReport, ShowsTheMeasurementsKinematicsPerMode) {
+    const SavedBlock example = trelmox::testing::exampleBlock();
+    CalculationReportInputs inputs = analysed(example);
+    const int plainPictures = textsOf(calculationReport(inputs)).pictures;
+    const std::vector<Measurement> planes = {{{45, 185}, "A", 1, 1}, {{46, 186}, "A", 1, 2}, {{80, 5}, "B", 1, 3}};
+    const std::vector<JointSet> sets = labelledSets(planes);
+    const TPlaneAttitude& face = example.Attitudes[int(TPlaneRole::SlopeFace)];
+    const KinematicResult result = kinematicAnalysis(planes, sets, {{face.DipAngle, face.DipDirection, 30, 20}}).front();
+    inputs.Joints = JointKinematicsInputs{"joints.csv", planes, sets, result};
+    const CalculationReport report = calculationReport(inputs);
+    const ReportTexts texts = textsOf(report);
+    EXPECT_EQ(texts.pictures, plainPictures + 4);
+    for (KinematicMode mode : KinematicModes)
+        EXPECT_TRUE(texts.has(std::string("结构面运动学分析：") + kinematicModeName(mode))) << kinematicModeName(mode);
+    EXPECT_TRUE(texts.has("joints.csv"));
+    // The two of 45/185 slide out of 65/185: all planes, then set by set.
+    std::vector<std::vector<std::string>> rows;
+    for (const ReportSection& section : report.Sections)
+        for (const ReportItem& item : section.Items)
+            if (const auto* t = std::get_if<ReportTable>(&item); t && t->Caption.ends_with("各破坏模式的临界结构面"))
+                rows = t->Rows;
+    for (const std::vector<std::string>& row : std::vector<std::vector<std::string>>{
+             {"平面滑动", "全部", "极点", "2", "3", "66.7%", "-"},
+             {"平面滑动", "A", "极点", "2", "2", "100.0%", "-"},
+             {"平面滑动", "B", "极点", "0", "1", "0.0%", "-"}})
+        EXPECT_NE(std::find(rows.begin(), rows.end(), row), rows.end()) << row[1];
 }
 
 // The size limits are stated with the loads, and what they did - the

@@ -1,7 +1,9 @@
 // The window of joint measurements, reached from the main window's menu and
 // driven as a user does: a file typed in, sets grouped or picked on the net,
 // the combinations run in the confirmed slope, and a row opened as the block.
+#include <QComboBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QMenu>
 #include <QSpinBox>
@@ -10,9 +12,11 @@
 
 #include "../ui/testkit.h"
 #include "analysis/orientation.h"
+#include "drawing/joint_net.h"
 #include "drawing/stereonet.h"
 #include "model/numtext.h"
 #include "ui/views/figure_widget.h"
+#include "ui/views/report_command.h"
 
 using namespace trelmox;
 using namespace trelmox::testkit;
@@ -112,6 +116,7 @@ private slots:
         QDir().mkpath(TRELMOX_PICTURE_DIR);
         QVERIFY(window.grab().save(QDir(TRELMOX_PICTURE_DIR).filePath("joints_window.png")));
 
+        QVERIFY(!views::windowReportInputs(program->workspace).Joints); // the example is no pair of the file
         // The critical row is current; Return opens it in the entry windows.
         table->setFocus();
         pressKey(Qt::Key_Return);
@@ -125,6 +130,10 @@ private slots:
 
         // Confirmed in the quadrant boxes as usual, the block is the pair.
         program.button(&program->Form2, "BitBtn1")->click();
+        // Its calculation report carries the measurements' kinematic checks.
+        const auto reported = views::windowReportInputs(program->workspace).Joints;
+        QVERIFY(reported);
+        QCOMPARE(reported->Planes.size(), std::size_t(17));
         const PlaneAttitudeArray confirmed = program->workspace.document().attitudes();
         for (int plane : {0, 1}) {
             QVERIFY(std::abs(confirmed[plane].DipAngle - pair.Attitudes[plane].DipAngle) < 1e-9);
@@ -180,6 +189,56 @@ private slots:
         program.confirmExample("w1");
         QVERIFY(netTexts(window).contains("坡面 185°∠65°"));
         QVERIFY(netTexts(window).contains("摩擦圆 φ=20°"));
+    }
+
+    // A mode chosen with the keys shades its zones; a sector added and its
+    // face turned by typing moves the net and the counts with it.
+    void modesAndSectorsOnTheNet() {
+        TestProgram program;
+        views::JointsWindow& window = openJoints(program);
+        openFile(window, Measurements);
+        auto* mode = child<QComboBox>(window, "ModeBox");
+        activate(&window);
+        QTest::mouseClick(mode, Qt::LeftButton); // the list opens; the key picks the item below
+        QVERIFY(QTest::qWaitForWindowExposed(mode->view()->window()));
+        QTest::keyClick(mode->view(), Qt::Key_Down);
+        QTest::keyClick(mode->view(), Qt::Key_Return);
+        QCOMPARE(program->workspace.joints().kinematicMode(), std::optional(KinematicMode::Planar));
+        QTest::mouseClick(child<QPushButton>(window, "AddSectorButton"), Qt::LeftButton);
+        auto* sectors = child<QTableWidget>(window, "SectorsTable");
+        QCOMPARE(sectors->rowCount(), 1);
+        // A click on the cell, F2, the value typed over the old one, Return.
+        const auto typeCell = [&](int column, const char* value) {
+            const QPoint at = sectors->visualItemRect(sectors->item(0, column)).center();
+            QTest::mouseClick(sectors->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+            pressKey(Qt::Key_F2);
+            pressKey(Qt::Key_A, Qt::ControlModifier);
+            typeKeys(QString(value));
+            pressKey(Qt::Key_Return);
+            QCoreApplication::processEvents(); // the edit is committed from the event queue
+        };
+        typeCell(1, "60");
+        typeCell(2, "105"); // the face of the set of 45/105
+        QCOMPARE(program->workspace.joints().sectors()[0].DipDirection, 105.0);
+        const auto caption = [&] { return child<QLabel>(window, "KinematicsCaption")->text(); };
+        QVERIFY2(caption().contains("平面滑动") && caption().contains("6/17"), qPrintable(caption()));
+        bool shaded = false;
+        for (const FigureItem& item : window.picture()->figure().items)
+            if (const auto* path = std::get_if<PathItem>(&item)) shaded = shaded || path->fill == PrimaryZoneFill;
+        QVERIFY(shaded);
+        QVERIFY(netTexts(window).join(' ').contains("临界极点 6/17"));
+        typeCell(2, "285"); // turned around: nothing slides out of it
+        QVERIFY2(caption().contains("0/17"), qPrintable(caption()));
+        typeCell(1, "200"); // refused: the face keeps its dip
+        QCOMPARE(program.boxes.boxes.size(), 1);
+        QCOMPARE(sectors->item(0, 1)->text(), QString("60"));
+        QCOMPARE(program->workspace.joints().sectors()[0].Dip, 60.0);
+        // The friction angle is in the document as it is typed, before the box is left.
+        auto* friction = child<QDoubleSpinBox>(window, "FrictionAngleBox");
+        QTest::mouseClick(friction, Qt::LeftButton);
+        pressKey(Qt::Key_A, Qt::ControlModifier);
+        typeKeys("35");
+        QCOMPARE(program->workspace.joints().frictionAngle(), 35.0);
     }
 
     // A bad row goes to the error box with its line; what was open stays.

@@ -10,15 +10,18 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 #include "document/joint_document.h"
 #include "drawing/joint_net.h"
+#include "model/error.h"
 #include "model/numtext.h"
 #include "ui/messages.h"
 #include "ui/style.h"
@@ -130,7 +133,10 @@ JointsWindow::JointsWindow(ui::Workspace& workspace, QWidget* parent)
     ui::fitToScreen(this, {1180, 860});
     auto* middle = new QHBoxLayout;
     middle->addWidget(buildNetPanel(), 3);
-    middle->addWidget(buildSetPanel(), 2);
+    auto* right = new QVBoxLayout;
+    right->addWidget(buildSetPanel(), 1);
+    right->addWidget(buildKinematicsPanel(), 1);
+    middle->addLayout(right, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(buildFilePanel());
     layout->addLayout(middle, 3);
@@ -138,7 +144,10 @@ JointsWindow::JointsWindow(ui::Workspace& workspace, QWidget* parent)
 
     joints().addListener([this] { showJoints(); });
     workspace_.document().addListener([this] {
-        if (isVisible() && currentSlope() != drawnSlope_) redraw();
+        if (isVisible() && currentSlope() != drawnSlope_) {
+            showKinematics();
+            redraw();
+        }
     });
     showJoints();
 }
@@ -291,6 +300,120 @@ QWidget* JointsWindow::buildCombinationPanel() {
     return panel;
 }
 
+QWidget* JointsWindow::buildKinematicsPanel() {
+    auto* panel = new QGroupBox(QStringLiteral("运动学分析（破坏模式与边坡分区）"), this);
+    mode_ = new QComboBox(panel);
+    mode_->setObjectName(QStringLiteral("ModeBox"));
+    mode_->addItem(QStringLiteral("不做运动学分析"));
+    for (KinematicMode mode : KinematicModes) mode_->addItem(QString::fromUtf8(kinematicModeName(mode)));
+    friction_ = new QDoubleSpinBox(panel);
+    friction_->setObjectName(QStringLiteral("FrictionAngleBox"));
+    friction_->setRange(0, 89.9);
+    friction_->setDecimals(1);
+    friction_->setSuffix(QStringLiteral("°"));
+    friction_->setValue(joints().frictionAngle());
+    lateral_ = new QDoubleSpinBox(panel);
+    lateral_->setObjectName(QStringLiteral("LateralLimitBox"));
+    lateral_->setRange(0, 180);
+    lateral_->setDecimals(1);
+    lateral_->setSuffix(QStringLiteral("°"));
+    lateral_->setValue(joints().lateralLimit());
+    sectors_ = new QTableWidget(0, 3, panel);
+    sectors_->setObjectName(QStringLiteral("SectorsTable"));
+    sectors_->setHorizontalHeaderLabels({QStringLiteral("分区"), QStringLiteral("坡面倾角"), QStringLiteral("坡面倾向")});
+    sectors_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    sectors_->setSelectionMode(QAbstractItemView::SingleSelection);
+    sectors_->verticalHeader()->hide();
+    sectors_->horizontalHeader()->setStretchLastSection(true);
+    auto* open = makeButton(panel, QStringLiteral("SectorsFileButton"), QStringLiteral("打开分区文件…"));
+    auto* add = makeButton(panel, QStringLiteral("AddSectorButton"), QStringLiteral("添加分区"));
+    kinematicsCaption_ = new QLabel(panel);
+    kinematicsCaption_->setObjectName(QStringLiteral("KinematicsCaption"));
+    kinematicsCaption_->setWordWrap(true);
+    kinematics_ = new QTableWidget(0, 4, panel);
+    kinematics_->setObjectName(QStringLiteral("KinematicsTable"));
+    kinematics_->setHorizontalHeaderLabels(
+        {QStringLiteral("组"), QStringLiteral("临界数"), QStringLiteral("总数"), QStringLiteral("临界比例")});
+    kinematics_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    kinematics_->verticalHeader()->hide();
+    kinematics_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+
+    auto* options = new QHBoxLayout;
+    options->addWidget(new QLabel(QStringLiteral("破坏模式"), panel));
+    options->addWidget(mode_, 1);
+    options->addWidget(new QLabel(QStringLiteral("摩擦角"), panel));
+    options->addWidget(friction_);
+    options->addWidget(new QLabel(QStringLiteral("侧向界限 ±"), panel));
+    options->addWidget(lateral_);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(open);
+    buttons->addWidget(add);
+    buttons->addStretch();
+    auto* tables = new QHBoxLayout;
+    tables->addWidget(sectors_, 1);
+    tables->addWidget(kinematics_, 1);
+    auto* layout = new QVBoxLayout(panel);
+    layout->addLayout(options);
+    layout->addLayout(buttons);
+    layout->addWidget(kinematicsCaption_);
+    layout->addLayout(tables, 1);
+
+    connect(mode_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        joints().setKinematicMode(index <= 0 ? std::nullopt : std::optional(KinematicModes[std::size_t(index - 1)]));
+    });
+    // Every value the boxes take goes into the document; their ranges are
+    // the checks' own, so none is refused.
+    const auto limits = [this] {
+        ui::runCommand([this] { joints().setKinematicLimits(friction_->value(), lateral_->value()); });
+    };
+    connect(friction_, &QDoubleSpinBox::valueChanged, this, limits);
+    connect(lateral_, &QDoubleSpinBox::valueChanged, this, limits);
+    connect(open, &QPushButton::clicked, this, &JointsWindow::chooseSectors);
+    connect(add, &QPushButton::clicked, this, &JointsWindow::addSector);
+    connect(sectors_, &QTableWidget::cellChanged, this, &JointsWindow::editSector);
+    connect(sectors_, &QTableWidget::currentCellChanged, this, [this](int row) {
+        joints().selectSector(row < 0 ? std::nullopt : std::optional(std::size_t(row)));
+    });
+    return panel;
+}
+
+void JointsWindow::chooseSectors() {
+    const QString chosen = QFileDialog::getOpenFileName(this, QStringLiteral("打开边坡分区文件"), file_->text(),
+                                                        QStringLiteral("分区文件 (*.csv *.txt);;所有文件 (*)"));
+    if (chosen.isEmpty()) return;
+    ui::runCommand([&] { joints().openSectors(chosen.toStdString()); });
+}
+
+// A new sector starts from the face shown, so that turning it is one edit.
+void JointsWindow::addSector() {
+    const TPlaneAttitude face = kinematicFace().value_or(TPlaneAttitude{60, 180});
+    SlopeSector sector;
+    sector.Name = "分区" + std::to_string(joints().sectors().size() + 1);
+    sector.Dip = face.DipAngle;
+    sector.DipDirection = face.DipDirection;
+    ui::runCommand([&] { joints().addSector(sector); });
+}
+
+// The edit goes into the document as the cell is committed, so that a run,
+// a report or a net drawn next sees it. A value refused keeps the
+// document's, which the cell shows again.
+void JointsWindow::editSector(int row, int column) {
+    if (column == 0 || row < 0 || std::size_t(row) >= joints().sectors().size()) return;
+    const std::string typed = sectors_->item(row, column)->text().trimmed().toStdString();
+    const SlopeSector sector = joints().sectors()[std::size_t(row)];
+    ui::runCommand([&] {
+        double value = 0;
+        try {
+            value = textToFloat(typed);
+        } catch (const Error& notANumber) {
+            throw notANumber.withField(column == 1 ? "dip" : "dipdir").withRow(row);
+        }
+        joints().setSectorFace(std::size_t(row), column == 1 ? value : sector.Dip,
+                               column == 2 ? value : sector.DipDirection);
+    });
+    showKinematics();
+}
+
 void JointsWindow::chooseFile() {
     const QString chosen = QFileDialog::getOpenFileName(
         this, QStringLiteral("打开结构面测量文件"), file_->text(),
@@ -345,6 +468,7 @@ void JointsWindow::showJoints() {
         summary_->setText(text(measurementSummaryText(j.measurements().Summary)));
     }
     showSets();
+    showKinematics();
     model_->reset();
     const auto& run = j.combinations();
     combinationsCaption_->setText(run ? QStringLiteral("块体 %1：%2").arg(text(run->BlockName),
@@ -374,6 +498,70 @@ void JointsWindow::showSets() {
     }
 }
 
+std::optional<TPlaneAttitude> JointsWindow::kinematicFace() const {
+    const JointDocument& j = joints();
+    if (j.selectedSector()) {
+        const SlopeSector& s = j.sectors()[*j.selectedSector()];
+        return TPlaneAttitude{s.Dip, s.DipDirection};
+    }
+    return currentSlope().Face;
+}
+
+void JointsWindow::showKinematics() {
+    const JointDocument& j = joints();
+    // The cells are updated in place: this runs while a cell's edit is being
+    // committed, and that cell's item must outlive it.
+    const QSignalBlocker blockSectors(sectors_);
+    sectors_->setRowCount(static_cast<int>(j.sectors().size()));
+    for (int row = 0; row < sectors_->rowCount(); ++row) {
+        const SlopeSector& s = j.sectors()[std::size_t(row)];
+        const QString cells[] = {text(s.Name), text(floatToText(s.Dip)), text(floatToText(s.DipDirection))};
+        for (int column = 0; column < 3; ++column) {
+            QTableWidgetItem* item = sectors_->item(row, column);
+            if (!item) {
+                item = new QTableWidgetItem;
+                if (column == 0) item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+                sectors_->setItem(row, column, item);
+            }
+            if (item->text() != cells[column]) item->setText(cells[column]);
+        }
+    }
+    if (j.selectedSector() && sectors_->currentRow() != static_cast<int>(*j.selectedSector()))
+        sectors_->setCurrentCell(static_cast<int>(*j.selectedSector()), std::max(sectors_->currentColumn(), 0));
+    const QSignalBlocker blockMode(mode_);
+    mode_->setCurrentIndex(j.kinematicMode() ? static_cast<int>(*j.kinematicMode()) + 1 : 0);
+    // Set only when they differ: setting a box rewrites the text being typed.
+    const QSignalBlocker blockFriction(friction_), blockLateral(lateral_);
+    if (friction_->value() != j.frictionAngle()) friction_->setValue(j.frictionAngle());
+    if (lateral_->value() != j.lateralLimit()) lateral_->setValue(j.lateralLimit());
+
+    kinematics_->setRowCount(0);
+    const std::optional<TPlaneAttitude> face = kinematicFace();
+    if (!j.kinematicMode() || !j.opened() || !face) {
+        kinematicsCaption_->setText(j.kinematicMode() ? QStringLiteral("请先打开测量文件，并确定块体或添加分区：按其坡面检查")
+                                                      : QString());
+        return;
+    }
+    const ModeResult& m = j.kinematics(*face).mode(*j.kinematicMode());
+    const auto percent = [](const KinematicCount& c) { return QString::number(c.percent(), 'f', 1) + QStringLiteral("%"); };
+    kinematicsCaption_->setText(QStringLiteral("坡面 %1，%2：%3 %4/%5（%6）")
+                                    .arg(planeText(*face), QString::fromUtf8(kinematicModeName(m.Mode)),
+                                         checksIntersections(m.Mode) ? QStringLiteral("临界交线") : QStringLiteral("临界极点"))
+                                    .arg(m.All.Critical)
+                                    .arg(m.All.Total)
+                                    .arg(percent(m.All)));
+    std::vector<GroupCount> rows{{"全部", m.All}};
+    rows.insert(rows.end(), m.Groups.begin(), m.Groups.end());
+    kinematics_->setRowCount(static_cast<int>(rows.size()));
+    for (int row = 0; row < kinematics_->rowCount(); ++row) {
+        const GroupCount& g = rows[std::size_t(row)];
+        const QStringList cells{text(g.Label), QString::number(g.Count.Critical), QString::number(g.Count.Total),
+                                percent(g.Count)};
+        for (int column = 0; column < cells.size(); ++column)
+            kinematics_->setItem(row, column, new QTableWidgetItem(cells[column]));
+    }
+}
+
 JointsWindow::SlopeOnNet JointsWindow::currentSlope() const {
     const BlockDocument& block = workspace_.document();
     SlopeOnNet slope{std::nullopt, smallerFrictionAngle(block.params())};
@@ -393,6 +581,15 @@ void JointsWindow::redraw() {
         input.Density = DensityOptions{DensityMethod::Kamb, kambAreaShare(static_cast<double>(input.Planes.size()))};
     input.SlopeFace = drawnSlope_.Face;
     input.FrictionAngle = drawnSlope_.FrictionAngle;
+    // A chosen mode shades its zones for the sector's face (or the block's)
+    // with the checks' own friction angle and lateral limits.
+    if (j.kinematicMode() && kinematicFace()) {
+        input.Mode = j.kinematicMode();
+        input.SlopeFace = kinematicFace();
+        input.FrictionAngle = j.frictionAngle();
+        input.LateralLimit = j.lateralLimit();
+        if (j.opened()) input.Counts = j.kinematics(*input.SlopeFace);
+    }
     input.Projection = chosenProjection(projection_);
     input.Caption = j.file().filename().string();
     picture_->setFigure(jointNetFigure(input));

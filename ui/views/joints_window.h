@@ -51,12 +51,16 @@ private:
     QWidget* buildNetPanel();
     QWidget* buildSetPanel();
     QWidget* buildCombinationPanel();
+    QWidget* buildKinematicsPanel();
 
     void chooseFile();
     void openFile();
     void pickSetAt(Point2 framePoint);
     void combine();
     void openPair(const QModelIndex& row);
+    void chooseSectors();
+    void addSector();
+    void editSector(int row, int column);
 
     // What the net shows of the current block: its slope face, once one is
     // confirmed, and the friction angle of the weaker cutting plane.
@@ -69,6 +73,10 @@ private:
 
     void showJoints();
     void showSets();
+    void showKinematics();
+    // The face the kinematic checks are made against: the chosen sector's,
+    // else the current block's; none before either exists.
+    std::optional<TPlaneAttitude> kinematicFace() const;
     void redraw();
 
     ui::Workspace& workspace_;
@@ -84,6 +92,12 @@ private:
     QLabel* combinationsCaption_ = nullptr;
     QTableView* combinations_ = nullptr;
     CombinationsModel* model_ = nullptr;
+    QComboBox* mode_ = nullptr;
+    QDoubleSpinBox* friction_ = nullptr;
+    QDoubleSpinBox* lateral_ = nullptr;
+    QTableWidget* sectors_ = nullptr;
+    QLabel* kinematicsCaption_ = nullptr;
+    QTableWidget* kinematics_ = nullptr;
     // Contouring many poles takes a noticeable moment, so an edit in the
     // entry windows redraws the net only when it changes what the net shows.
     SlopeOnNet drawnSlope_;

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "document/joint_document.h"
 #include "paint/report_pages.h"
 #include "ui/messages.h"
 #include "ui/views/picture_commands.h"
@@ -62,6 +63,14 @@ CalculationReportInputs windowReportInputs(const ui::Workspace& workspace) {
         inputs.Results = document.results();
     else
         inputs.NoResults = document.results() ? StaleResultsText : NeverAnalysedText;
+    // A block taken from the measurements' combinations carries their
+    // kinematic checks against its face.
+    const JointDocument& joints = workspace.joints();
+    if (joints.opened() && joints.madeBlock(document.block())) {
+        const TPlaneAttitude& face = document.block().Attitudes[int(TPlaneRole::SlopeFace)];
+        inputs.Joints = JointKinematicsInputs{joints.file().filename().string(), joints.measurements().Planes,
+                                              joints.sets(), joints.kinematics(face)};
+    }
     if (inputs.Results) {
         const RunBasis basis = runBasis(workspaceBlock(workspace));
         inputs.Probabilistic = document.studies().probabilisticRunFor(basis);
