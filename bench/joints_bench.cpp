@@ -124,4 +124,16 @@ void BM_KinematicPairs(benchmark::State& state) {
 }
 BENCHMARK(BM_KinematicPairs)->ArgName("threads")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// What the joints window works out when the face or the limits change in a
+// pair mode: all four modes of 10,000 planes (49,995,000 lines) against the
+// one face it shows. Items: a line.
+void BM_KinematicOneFace(benchmark::State& state) {
+    const std::vector<Measurement> planes = surveyPlanes(10'000);
+    const std::vector<KinematicSlope> face = {pitSectors().front()};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(kinematicAnalysis(planes, {}, face, static_cast<unsigned>(state.range(0))));
+    state.SetItemsProcessed(state.iterations() * 49'995'000);
+}
+BENCHMARK(BM_KinematicOneFace)->ArgName("threads")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 } // namespace

@@ -110,6 +110,14 @@ void JointDocument::addSector(SlopeSector sector) {
     changed();
 }
 
+void JointDocument::removeSector(std::size_t index) {
+    if (index >= sectors_.size()) return;
+    sectors_.erase(sectors_.begin() + static_cast<std::ptrdiff_t>(index));
+    if (sectors_.empty()) selected_.reset();
+    else if (selected_ && (*selected_ > index || *selected_ == sectors_.size())) --*selected_;
+    changed();
+}
+
 void JointDocument::setSectorFace(std::size_t index, double dip, double dipDirection) {
     try {
         validateKinematicSlope({dip, dipDirection, friction_, lateral_});
@@ -142,14 +150,16 @@ void JointDocument::setKinematicLimits(double frictionAngle, double lateralLimit
     changed();
 }
 
-const KinematicResult& JointDocument::kinematics(const TPlaneAttitude& face) const {
+const KinematicResult& JointDocument::kinematics(const TPlaneAttitude& face, bool pairs) const {
     const KinematicSlope slope{face.DipAngle, face.DipDirection, friction_, lateral_};
     const auto same = [&](const KinematicSlope& s) {
         return s.FaceDip == slope.FaceDip && s.FaceDipDirection == slope.FaceDipDirection &&
                s.FrictionAngle == slope.FrictionAngle && s.LateralLimit == slope.LateralLimit;
     };
-    if (!kinematics_ || !same(kinematics_->Slope))
-        kinematics_ = kinematicAnalysis(measurements_.Planes, sets_, {slope}).front();
+    if (!kinematics_ || !same(kinematics_->Slope) || (pairs && !kinematicsPairs_)) {
+        kinematics_ = kinematicAnalysis(measurements_.Planes, sets_, {slope}, 0, pairs).front();
+        kinematicsPairs_ = pairs;
+    }
     return *kinematics_;
 }
 

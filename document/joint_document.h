@@ -88,6 +88,9 @@ public:
     void openSectors(const std::filesystem::path& file);
     // Adds a sector and shows it.
     void addSector(SlopeSector sector);
+    // Removes a sector; the one after it is shown (the last, or none when
+    // no sector is left: the block's face).
+    void removeSector(std::size_t index);
     // Throws a refused Error, with the field ("dip", "dipdir") and the
     // sector's row, for a dip outside 0..180 or a direction not finite.
     void setSectorFace(std::size_t index, double dip, double dipDirection);
@@ -104,7 +107,10 @@ public:
     // The four modes of the planes, with the sets as they stand, against
     // `face` (dip 0..180); worked out when asked and kept until the planes,
     // the sets or the limits change.
-    const KinematicResult& kinematics(const TPlaneAttitude& face) const;
+    // Without `pairs` only the pole modes are counted (the pair modes stay
+    // empty): the pairs of n planes are n (n - 1) / 2, some seconds of work
+    // for ten thousand planes, which a net of a pole mode does not need.
+    const KinematicResult& kinematics(const TPlaneAttitude& face, bool pairs = true) const;
 
 private:
     void regroup(JointGrouping grouping, std::vector<JointSet> sets, std::vector<SetWindow> windows);
@@ -123,6 +129,7 @@ private:
     double friction_ = 30, lateral_ = 20;
     // The last checks and the face they were made against.
     mutable std::optional<KinematicResult> kinematics_;
+    mutable bool kinematicsPairs_ = false; // whether they count the pair modes
 };
 
 } // namespace trelmox

@@ -229,16 +229,31 @@ private slots:
         QVERIFY(netTexts(window).join(' ').contains("临界极点 6/17"));
         typeCell(2, "285"); // turned around: nothing slides out of it
         QVERIFY2(caption().contains("0/17"), qPrintable(caption()));
+        // The next mode, wedge sliding, counts the lines of all 136 pairs of the 17 planes.
+        QTest::mouseClick(mode, Qt::LeftButton);
+        QVERIFY(QTest::qWaitForWindowExposed(mode->view()->window()));
+        QTest::keyClick(mode->view(), Qt::Key_Down);
+        QTest::keyClick(mode->view(), Qt::Key_Return);
+        QVERIFY2(caption().contains("楔形滑动") && caption().contains("/136"), qPrintable(caption()));
         typeCell(1, "200"); // refused: the face keeps its dip
         QCOMPARE(program.boxes.boxes.size(), 1);
         QCOMPARE(sectors->item(0, 1)->text(), QString("60"));
         QCOMPARE(program->workspace.joints().sectors()[0].Dip, 60.0);
-        // The friction angle is in the document as it is typed, before the box is left.
+        // A friction angle typed is in the document at Return, the box not left;
+        // a step of the arrow key at once.
         auto* friction = child<QDoubleSpinBox>(window, "FrictionAngleBox");
         QTest::mouseClick(friction, Qt::LeftButton);
         pressKey(Qt::Key_A, Qt::ControlModifier);
         typeKeys("35");
+        pressKey(Qt::Key_Return);
         QCOMPARE(program->workspace.joints().frictionAngle(), 35.0);
+        pressKey(Qt::Key_Up);
+        QCOMPARE(program->workspace.joints().frictionAngle(), 36.0);
+        // With its only sector removed the checks wait for a face again.
+        QTest::mouseClick(child<QPushButton>(window, "RemoveSectorButton"), Qt::LeftButton);
+        QCOMPARE(sectors->rowCount(), 0);
+        QVERIFY(program->workspace.joints().sectors().empty());
+        QVERIFY2(caption().contains("添加分区"), qPrintable(caption()));
     }
 
     // A bad row goes to the error box with its line; what was open stays.

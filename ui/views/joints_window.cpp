@@ -327,6 +327,7 @@ QWidget* JointsWindow::buildKinematicsPanel() {
     sectors_->horizontalHeader()->setStretchLastSection(true);
     auto* open = makeButton(panel, QStringLiteral("SectorsFileButton"), QStringLiteral("打开分区文件…"));
     auto* add = makeButton(panel, QStringLiteral("AddSectorButton"), QStringLiteral("添加分区"));
+    auto* remove = makeButton(panel, QStringLiteral("RemoveSectorButton"), QStringLiteral("删除分区"));
     kinematicsCaption_ = new QLabel(panel);
     kinematicsCaption_->setObjectName(QStringLiteral("KinematicsCaption"));
     kinematicsCaption_->setWordWrap(true);
@@ -348,6 +349,7 @@ QWidget* JointsWindow::buildKinematicsPanel() {
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(open);
     buttons->addWidget(add);
+    buttons->addWidget(remove);
     buttons->addStretch();
     auto* tables = new QHBoxLayout;
     tables->addWidget(sectors_, 1);
@@ -362,7 +364,11 @@ QWidget* JointsWindow::buildKinematicsPanel() {
         joints().setKinematicMode(index <= 0 ? std::nullopt : std::optional(KinematicModes[std::size_t(index - 1)]));
     });
     // Every value the boxes take goes into the document; their ranges are
-    // the checks' own, so none is refused.
+    // the checks' own, so none is refused. A value typed is taken on Return
+    // or on leaving the box, not at each key: in a pair mode every value
+    // costs the checks of all pairs of planes, seconds for ten thousand.
+    friction_->setKeyboardTracking(false);
+    lateral_->setKeyboardTracking(false);
     const auto limits = [this] {
         ui::runCommand([this] { joints().setKinematicLimits(friction_->value(), lateral_->value()); });
     };
@@ -370,6 +376,9 @@ QWidget* JointsWindow::buildKinematicsPanel() {
     connect(lateral_, &QDoubleSpinBox::valueChanged, this, limits);
     connect(open, &QPushButton::clicked, this, &JointsWindow::chooseSectors);
     connect(add, &QPushButton::clicked, this, &JointsWindow::addSector);
+    connect(remove, &QPushButton::clicked, this, [this] {
+        if (const auto shown = joints().selectedSector()) joints().removeSector(*shown);
+    });
     connect(sectors_, &QTableWidget::cellChanged, this, &JointsWindow::editSector);
     connect(sectors_, &QTableWidget::currentCellChanged, this, [this](int row) {
         joints().selectSector(row < 0 ? std::nullopt : std::optional(std::size_t(row)));
@@ -542,7 +551,7 @@ void JointsWindow::showKinematics() {
                                                       : QString());
         return;
     }
-    const ModeResult& m = j.kinematics(*face).mode(*j.kinematicMode());
+    const ModeResult& m = j.kinematics(*face, checksIntersections(*j.kinematicMode())).mode(*j.kinematicMode());
     const auto percent = [](const KinematicCount& c) { return QString::number(c.percent(), 'f', 1) + QStringLiteral("%"); };
     kinematicsCaption_->setText(QStringLiteral("坡面 %1，%2：%3 %4/%5（%6）")
                                     .arg(planeText(*face), QString::fromUtf8(kinematicModeName(m.Mode)),
@@ -588,7 +597,7 @@ void JointsWindow::redraw() {
         input.SlopeFace = kinematicFace();
         input.FrictionAngle = j.frictionAngle();
         input.LateralLimit = j.lateralLimit();
-        if (j.opened()) input.Counts = j.kinematics(*input.SlopeFace);
+        if (j.opened()) input.Counts = j.kinematics(*input.SlopeFace, checksIntersections(*input.Mode));
     }
     input.Projection = chosenProjection(projection_);
     input.Caption = j.file().filename().string();

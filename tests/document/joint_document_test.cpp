@@ -1,0 +1,44 @@
+#include "document/joint_document.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+using namespace trelmox;
+
+// The checks kept for a face are worked out again when more is asked of
+// them: a net of a pole mode needs no pairs, a report of the same face does.
+TEST(JointDocument, KinematicsKeptForAFaceGainThePairsWhenAsked) {
+    JointDocument joints;
+    joints.open(TRELMOX_TEST_DATA "/joint_measurements.csv");
+    const TPlaneAttitude face{60, 105};
+    const KinematicResult poles = joints.kinematics(face, false);
+    EXPECT_EQ(poles.mode(KinematicMode::Planar).All.Total, 17u);
+    EXPECT_EQ(poles.mode(KinematicMode::Wedge).All.Total, 0u);
+    EXPECT_EQ(joints.kinematics(face).mode(KinematicMode::Wedge).All.Total, 17u * 16 / 2);
+    EXPECT_EQ(joints.kinematics(face, false).mode(KinematicMode::Wedge).All.Total, 17u * 16 / 2); // kept
+    EXPECT_EQ(joints.kinematics(face).mode(KinematicMode::Planar).All.Critical,
+              poles.mode(KinematicMode::Planar).All.Critical);
+}
+
+// A sector removed leaves the same sector shown, or the one after the
+// removed one (the last when it was last); none left: the block's face.
+TEST(JointDocument, RemovingASectorKeepsAShownSectorInRange) {
+    const struct {
+        std::size_t sectors, shown, removed;
+        std::optional<std::size_t> after;
+    } cases[] = {{3, 2, 2, 1}, {3, 0, 1, 0}, {3, 2, 0, 1}, {3, 1, 1, 1}, {1, 0, 0, std::nullopt}};
+    for (const auto& c : cases) {
+        JointDocument joints;
+        for (std::size_t i = 0; i < c.sectors; ++i) {
+            SlopeSector sector;
+            sector.Name = "S" + std::to_string(i), sector.Dip = 60, sector.DipDirection = 30.0 * i;
+            joints.addSector(sector);
+        }
+        joints.selectSector(c.shown);
+        joints.removeSector(c.removed);
+        EXPECT_EQ(joints.sectors().size(), c.sectors - 1);
+        EXPECT_EQ(joints.selectedSector(), c.after) << c.shown << " " << c.removed;
+    }
+}
