@@ -62,7 +62,7 @@ double numberIn(const std::string& text, const char* what, const char* field, do
     try {
         value = textToFloat(text);
     } catch (const Error&) {
-        throw Error::numberText(std::string(what) + "“" + text + "”不是数", field);
+        throw Error::numberText(std::string(what) + "“" + visibleText(text) + "”不是数", field);
     }
     if (!(value >= low && value <= high))
         throw Error::refused(std::string(what) + " " + floatToText(value) + " 超出范围 " + floatToText(low) + "～" +
@@ -93,9 +93,9 @@ std::vector<SlopeSector> parseSectors(const std::string& utf8Text) {
                     const auto known = std::find_if(std::begin(ColumnNames), std::end(ColumnNames),
                                                     [&](const ColumnName& c) { return name == c.name; });
                     if (known == std::end(ColumnNames))
-                        throw Error::refused("表头中“" + field + "”不是已知的列（name、dip、dipdir、height、top_dip、top_dipdir）");
+                        throw Error::refused("表头中“" + visibleText(field) + "”不是已知的列（name、dip、dipdir、height、top_dip、top_dipdir）");
                     if (std::find(columns.begin(), columns.end(), known->column) != columns.end())
-                        throw Error::refused("表头中“" + field + "”重复");
+                        throw Error::refused("表头中“" + visibleText(field) + "”重复");
                     columns.push_back(known->column);
                 }
                 for (Column needed : {Column::Name, Column::Dip, Column::DipDirection})
@@ -114,6 +114,10 @@ std::vector<SlopeSector> parseSectors(const std::string& utf8Text) {
                 switch (*columns[i]) {
                 case Column::Name:
                     if (f.empty()) throw Error::refused("名称为空", "name");
+                    // A name is printed in tables and on the terminal, where
+                    // a control character would act.
+                    if (std::any_of(f.begin(), f.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+                        throw Error::refused("名称含有控制字符：“" + visibleText(f) + "”", "name");
                     s.Name = f;
                     break;
                 case Column::Dip: s.Dip = numberIn(f, "坡面倾角", "dip", 0, 180); break;

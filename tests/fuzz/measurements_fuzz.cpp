@@ -4,18 +4,25 @@
 // the summary counts what was read; the planes written back in the reader's
 // own notation (header, quoted labels, exact numbers) read back as the same
 // planes; and the Fisher statistics of the labelled and the grouped sets
-// are numbers in their ranges or stated as absent.
+// are numbers in their ranges or stated as absent. A refusal is refused
+// input or a number's text, naming the line its message begins with. The
+// same bytes go to the sectors reader: every sector read is a face the
+// kinematic checks take, with its line, and its refusals are as readable.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "analysis/joints/kinematics.h"
 #include "analysis/joints/measurements.h"
+#include "analysis/joints/sectors.h"
 #include "analysis/joints/sets.h"
 #include "model/error.h"
 #include "model/exact_text.h"
 #include "model/numtext.h"
+#include "model/textcodec.h"
 #include "tests/fuzz/readable.h"
 
 using namespace trelmox;
@@ -32,6 +39,42 @@ void requireReadableLines(const std::string& message) {
     for (std::size_t end; (end = message.find('\n', start)) != std::string::npos; start = end + 1)
         fuzz::requireReadable(message.substr(start, end - start));
     fuzz::requireReadable(message.substr(start));
+}
+
+// A file's refusal: its kind, and the line its message names first.
+void requireSource(const Error& failure, const std::string& linePrefix) {
+    check(failure.kind() == ErrorKind::RefusedInput || failure.kind() == ErrorKind::NumberText);
+    const std::string message = failure.what();
+    if (message.starts_with(linePrefix)) check(failure.line() == std::atoi(message.c_str() + linePrefix.size()));
+}
+
+void fuzzSectors(const std::string& bytes) {
+    std::string text;
+    try {
+        text = decodeUtf8OrGb18030(bytes).Utf8;
+    } catch (const Error&) {
+        return; // neither encoding: the text layer's refusal
+    }
+    std::vector<SlopeSector> sectors;
+    try {
+        sectors = parseSectors(text);
+    } catch (const Error& failure) {
+        requireReadableLines(failure.what());
+        requireSource(failure, "分区文件第 ");
+        return;
+    }
+    check(!sectors.empty());
+    int line = 0;
+    for (const SlopeSector& s : sectors) {
+        check(!s.Name.empty());
+        fuzz::requireReadable(s.Name);
+        check(s.Dip >= 0 && s.Dip <= 180 && s.DipDirection >= -360 && s.DipDirection <= 720);
+        check(!s.Height || *s.Height > 0);
+        check(s.TopDip >= 0 && s.TopDip <= 90);
+        check(s.Line > line);
+        line = s.Line;
+        validateKinematicSlope(kinematicSlope(s, 30, 20)); // throws, and so aborts, for a face out of range
+    }
 }
 
 std::string optionalText(const std::optional<double>& value) { return value ? floatToExactText(*value) : ""; }
@@ -91,11 +134,14 @@ void requireSets(const std::vector<JointSet>& sets) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    fuzzSectors(bytes);
     MeasurementFile file;
     try {
-        file = readMeasurements(std::string(reinterpret_cast<const char*>(data), size));
+        file = readMeasurements(bytes);
     } catch (const Error& failure) {
         requireReadableLines(failure.what());
+        requireSource(failure, "测量文件第 ");
         return 0;
     }
     requirePlanes(file);

@@ -37,6 +37,10 @@ TEST(SectorFile, ListsEveryBadLine) {
         {"name,dip,dipdir\nA,190,0\nB,sixty,0\nC,60,0,1\n", "第 4 行"},
         {"name,dip,dipdir,height\nA,60,0,0\n", "坡高"},
         {"name,dip,dipdir\n,60,0\n", "名称"},
+        // What the file holds is echoed with its control characters made visible.
+        {"name,dip,dipdir\nA\x1b[2J,60,0\n", "名称含有控制字符：“A\\x1B[2J”"},
+        {"name,dip,dipdir\nA,6\x0e" "0,0\n", "“6\\x0E0”不是数"},
+        {"name,dip,dipdir\x07\n", "“dipdir\\x07”"},
         {"name,dip,dipdir\n", "没有分区"},
         {"", "表头"},
     };
