@@ -107,7 +107,7 @@ template <typename Step> auto fromFile(const std::string& file, Step step) {
     try {
         return step();
     } catch (const Error& e) {
-        throw Error::fromSystem(shownPath(file) + ": " + e.what(), e.systemError());
+        throw e.reworded(shownPath(file) + ": " + e.what()).withPath(file);
     }
 }
 

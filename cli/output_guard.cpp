@@ -41,7 +41,7 @@ void OutputGuard::check(const std::filesystem::path& output, std::size_t input) 
     if (!identity) return;
     if (const auto found = inputFiles_.find(*identity);
         found != inputFiles_.end() && stillHas(inputs_[found->second], *identity))
-        throw Error(outputText + "是本次分析的输入文件“" + shownPath(inputs_[found->second]) + "”，不能覆盖");
+        throw Error::refused(outputText + "是本次分析的输入文件“" + shownPath(inputs_[found->second]) + "”，不能覆盖");
     const std::lock_guard lock(outputsMutex_);
     if (const auto found = outputFiles_.find(*identity); found != outputFiles_.end() &&
                                                           found->second.input != input &&

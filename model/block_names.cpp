@@ -31,7 +31,7 @@ fs::path blockFilePath(const fs::path& dataFolder, const std::string& blockName)
     std::sort(matches.begin(), matches.end());
     std::string names;
     for (const std::string& name : matches) names += (names.empty() ? "" : "、") + name;
-    throw Error("数据文件夹中有多个文件与“" + fileName + "”只有字母大小写不同（" + names + "），无法确定载入哪一个");
+    throw Error::refused("数据文件夹中有多个文件与“" + fileName + "”只有字母大小写不同（" + names + "），无法确定载入哪一个");
 }
 
 } // namespace trelmox

@@ -222,7 +222,7 @@ private:
             slot_ = freeSlot();
             if (slot_ == nullptr) {
                 ::unlink(name.c_str());
-                throw Error("同时写入的文件过多");
+                throw Error("同时写入的文件过多", ErrorKind::File);
             }
             std::memcpy(slot_->path, name.c_str(), name.size() + 1);
             return;

@@ -62,7 +62,7 @@ std::optional<double> sizeLimit(const WedgeSizeLimits& l, SizeLimitKind kind) {
 namespace {
 
 void requireNotNegative(double value, const char* name) {
-    if (!(std::isfinite(value) && value >= 0)) throw Error(std::string(name) + "不能为负数，现为" + floatToText(value));
+    if (!(std::isfinite(value) && value >= 0)) throw Error::refused(std::string(name) + "不能为负数，现为" + floatToText(value));
 }
 
 } // namespace
@@ -72,7 +72,7 @@ void validateSizeLimits(const WedgeSizeLimits& l) {
     for (int k = 0; k < SizeLimitKindCount; ++k) {
         const auto kind = static_cast<SizeLimitKind>(k);
         if (const auto value = sizeLimit(l, kind); value && !(std::isfinite(*value) && *value > 0))
-            throw Error(std::string(sizeLimitName(kind)) + "应大于零，现为" + floatToText(*value));
+            throw Error::refused(std::string(sizeLimitName(kind)) + "应大于零，现为" + floatToText(*value));
     }
     if (l.Bench && l.Bench->CatchWidth) requireNotNegative(*l.Bench->CatchWidth, "最小安全平台宽度");
     if (l.MinVolume) requireNotNegative(*l.MinVolume, "最小体积");

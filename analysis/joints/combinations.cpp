@@ -30,7 +30,7 @@ std::optional<double> setStrength(const std::vector<Measurement>& planes, const 
         const Measurement& m = planes[member];
         if (!(m.*field)) continue;
         if (value && *value != *(m.*field))
-            throw Error("组“" + set.Label + "”的" + what + " 不一致：第 " + std::to_string(line) + " 行为 " +
+            throw Error::refused("组“" + set.Label + "”的" + what + " 不一致：第 " + std::to_string(line) + " 行为 " +
                         floatToText(*value) + "，第 " + std::to_string(m.Line) + " 行为 " +
                         floatToText(*(m.*field)));
         value = m.*field;
@@ -197,7 +197,7 @@ std::vector<PlanePair> combinePlanes(const std::vector<CandidatePlane>& planes, 
     const std::size_t n = planes.size();
     const std::size_t count = n < 2 ? 0 : n * (n - 1) / 2;
     if (count > MaxCombinationPairs)
-        throw Error("结构面（组）" + std::to_string(n) + " 个，两两组合共 " + std::to_string(count) + " 对，超过一次组合的上限 " +
+        throw Error::refused("结构面（组）" + std::to_string(n) + " 个，两两组合共 " + std::to_string(count) + " 对，超过一次组合的上限 " +
                     std::to_string(MaxCombinationPairs) + " 对（约 2000 个结构面）：请先按组号或自动分组，再组合各组");
     std::vector<PlanePair> pairs(count);
     analyseAll(context, pairs, threads);

@@ -85,9 +85,9 @@ double kambAreaShare(double poleCount) { return 9 / (poleCount + 9); }
 
 PoleDensity::PoleDensity(std::vector<WeightedPole> poles, DensityOptions options)
     : poles_(std::move(poles)), method_(options.Method) {
-    if (poles_.empty()) throw Error("没有结构面极点，不能计算密度");
+    if (poles_.empty()) throw Error::refused("没有结构面极点，不能计算密度");
     if (!(options.AreaShare > 0 && options.AreaShare <= 1))
-        throw Error("计数面积 " + floatToText(options.AreaShare * 100) + "% 应大于 0、不大于半球面积的 100%");
+        throw Error::refused("计数面积 " + floatToText(options.AreaShare * 100) + "% 应大于 0、不大于半球面积的 100%");
     double weight = 0;
     for (WeightedPole& p : poles_) {
         p.Pole = (1 / norm(p.Pole)) * p.Pole;

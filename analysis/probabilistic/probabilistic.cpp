@@ -653,7 +653,7 @@ void checkSampleMemory(const ProbabilisticSettings& settings, int varied) {
     const std::uint64_t needed = settings.Samples * perSample;
     const auto available = availableMemory();
     if (available && needed > *available)
-        throw Error("the samples need about " + std::to_string(needed / MB + 1) + " MB of memory, more than the " +
+        throw Error::refused("the samples need about " + std::to_string(needed / MB + 1) + " MB of memory, more than the " +
                     std::to_string(*available / MB) + " MB available");
 }
 
@@ -663,22 +663,22 @@ unsigned maxThreads() { return 4 * static_cast<unsigned>(std::max(1, omp_get_num
 
 void validateSettings(const BlockInputs& inputs, const ProbabilisticSettings& settings) {
     if (settings.Samples < 1 || settings.Samples > MaxSamples)
-        throw Error("the number of samples must lie between 1 and " + std::to_string(MaxSamples));
-    if (settings.HistogramBins < 1) throw Error("the histogram needs at least one bin");
+        throw Error::refused("the number of samples must lie between 1 and " + std::to_string(MaxSamples));
+    if (settings.HistogramBins < 1) throw Error::refused("the histogram needs at least one bin");
     if (settings.HistogramBins > MaxHistogramBins)
-        throw Error("the histogram has at most " + std::to_string(MaxHistogramBins) + " bins");
+        throw Error::refused("the histogram has at most " + std::to_string(MaxHistogramBins) + " bins");
     if (settings.Threads > maxThreads())
-        throw Error("the number of threads must lie between 1 and " + std::to_string(maxThreads()));
+        throw Error::refused("the number of threads must lie between 1 and " + std::to_string(maxThreads()));
     int varied = 0;
     for (int k = 0; k < 2; ++k) {
         if (!settings.FisherKappa[k]) continue;
         const std::string plane = "plane " + std::to_string(k + 1);
         if (!(*settings.FisherKappa[k] >= 0))
-            throw Error("the Fisher concentration K of " + plane + " must be at least 0");
+            throw Error::refused("the Fisher concentration K of " + plane + " must be at least 0");
         const auto [dip, dipDirection] = attitudeInputs(k);
         for (Parameter own : {dip, dipDirection})
             if (settings.Distributions[int(own)].Type != Distribution::Kind::Fixed)
-                throw Error(std::string(parameterName(own)) + " cannot vary on its own beside the Fisher distribution of " +
+                throw Error::refused(std::string(parameterName(own)) + " cannot vary on its own beside the Fisher distribution of " +
                             plane);
         varied += 2; // the angle to the mean and the azimuth about it
     }

@@ -99,7 +99,7 @@ std::vector<SensitivityStep> runSensitivity(const PlaneAttitudeArray& attitudes,
     const BlockInputs base = blockInputs(attitudes, params, loads);
     requireVariable(base, parameter);
     if (steps < 1 || steps > MaxSensitivitySteps)
-        throw Error("the number of steps must lie between 1 and " + std::to_string(MaxSensitivitySteps));
+        throw Error::refused("the number of steps must lie between 1 and " + std::to_string(MaxSensitivitySteps));
     requireInRange(parameter, from);
     requireInRange(parameter, to);
     std::vector<double> values;

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 
+#include "analysis/joints/sectors.h"
+#include "analysis/joints/sets.h"
+#include "model/error.h"
 #include "model/textcodec.h"
 #include "tests/model/test_support.h"
 
@@ -142,6 +146,36 @@ TEST(MeasurementReader, RefusesUnreadableFilesClearly) {
             << messageOf([&] { readMeasurementFile(path); });
     }
     EXPECT_EQ(messageOf([&] { readMeasurementFile(folder.path()); }), "这是一个文件夹，不是测量文件");
+}
+
+// A refusal of the readers carries its kind and, where one line is at
+// fault, the line, so that the joints window can point at it.
+TEST(MeasurementReader, RefusalsCarryTheirKind) {
+    testing::TempFolder folder;
+    const struct {
+        const char* name;
+        std::function<void()> action;
+        ErrorKind kind;
+        int line;
+    } cases[] = {
+        {"unknown column", [] { parseMeasurements("dip,azimuth\n45,120\n"); }, ErrorKind::RefusedInput, 1},
+        {"dip out of range", [] { parseMeasurements("45,120\n95,120\n"); }, ErrorKind::RefusedInput, 2},
+        {"neither UTF-8 nor GBK", [] { readMeasurements("45,120\n\x80\x20\n"); }, ErrorKind::RefusedInput, 2},
+        {"a folder", [&] { readMeasurementFile(folder.path()); }, ErrorKind::RefusedInput, 0},
+        {"sector height not a number", [] { parseSectors("name,dip,dipdir,height\nA,60,120,x\n"); },
+         ErrorKind::NumberText, 2},
+        {"empty set window", [] { windowSet(parseMeasurements("45,120\n").Planes, SetWindow{"A", {0, 0, 1}, 0}); },
+         ErrorKind::RefusedInput, 0},
+    };
+    for (const auto& c : cases) {
+        try {
+            c.action();
+            ADD_FAILURE() << c.name << ": nothing thrown";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.kind(), c.kind) << c.name << ": " << e.what();
+            EXPECT_EQ(e.line(), c.line) << c.name;
+        }
+    }
 }
 
 } // namespace
