@@ -22,6 +22,9 @@
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/output_guard.h"
+#include "analysis/joints/kinematics.h"
+#include "analysis/joints/measurements.h"
+#include "analysis/joints/sets.h"
 #include "model/datafile.h"
 #include "model/error.h"
 #include "model/files.h"
@@ -34,7 +37,7 @@ namespace trelmox::cli {
 namespace {
 
 const char* const ReportUsage =
-    "usage: trelmox-cli report --pdf-dir DIR FILE...\n"
+    "usage: trelmox-cli report --pdf-dir DIR [--measurements FILE] FILE...\n"
     "\n"
     "Writes the calculation report of each block data file as a PDF,\n"
     "<name>计算书.pdf in DIR (made when missing): the inputs, the methods, Kc,\n"
@@ -44,6 +47,10 @@ const char* const ReportUsage =
     "Needs no display.\n"
     "\n"
     "  --pdf-dir DIR   where the PDF files go\n"
+    "  --measurements FILE  the joint measurements the blocks were taken from:\n"
+    "                  each report adds their kinematic checks against the\n"
+    "                  block's slope face (friction angle 30, lateral limits\n"
+    "                  20 degrees), a table per mode and set and a net per mode\n"
     "\n"
     "Exit status: 0 every report written with results, 1 some block failed or\n"
     "could not be analysed (its report then says why), 2 usage error.\n";
@@ -53,15 +60,30 @@ const char* const HelperName = "trelmox-report";
 // Writes one block's report; false when it has no results. As analyze's
 // outputs, the PDF never replaces an input of the run nor another input's
 // report, and the data file is read as strictly.
+// The measurement file of --measurements, read once for the batch.
+struct MeasuredJoints {
+    std::string File; // by name, as the report shows it
+    std::vector<Measurement> Planes;
+    std::vector<JointSet> Sets;
+};
+
 bool reportBlock(const RunInput& input, const std::filesystem::path& folder, OutputGuard& guard,
-                 const PdfWriter& write, std::ostream& out, std::ostream& err) {
+                 const std::optional<MeasuredJoints>& joints, const PdfWriter& write, std::ostream& out,
+                 std::ostream& err) {
     const std::string name = blockNameOf(input.file);
     checkBlockName(name);
     const std::filesystem::path pdf = folder / calculationReportFileName(name);
     guard.check(pdf, input.number);
     const SavedBlock block = readSavedBlock(input.file);
-    const CalculationReportInputs inputs =
+    CalculationReportInputs inputs =
         analysedReportInputs(name, block, dataFileCompanion(input.file).value_or(WedgeLoads{}), todayText());
+    if (joints) {
+        // The defaults of the joints window and of trelmox-cli kinematics.
+        const TPlaneAttitude& face = block.Attitudes[int(TPlaneRole::SlopeFace)];
+        inputs.Joints = JointKinematicsInputs{
+            joints->File, joints->Planes, joints->Sets,
+            kinematicAnalysis(joints->Planes, joints->Sets, {{face.DipAngle, face.DipDirection, 30, 20}}).front()};
+    }
     const CalculationReport report = calculationReport(inputs);
     writeOutputs({pdf}, input, guard, [&] { write(pdf, report); });
     out << name << '\t' << shownPath(pdf) << '\n';
@@ -188,7 +210,7 @@ int runReportBatch(const std::vector<std::string>& args, std::ostream& out, std:
     ParsedArgs parsed;
     std::optional<std::string> folder;
     try {
-        parsed = parseArgs(args, {"pdf-dir"});
+        parsed = parseArgs(args, {"pdf-dir", "measurements"});
         folder = parsed.folder("pdf-dir");
         if (!parsed.help && !folder) throw UsageError("--pdf-dir is required");
         if (!parsed.help && parsed.positional.empty()) throw UsageError("no block data file given");
@@ -203,12 +225,27 @@ int runReportBatch(const std::vector<std::string>& args, std::ostream& out, std:
     // A folder that cannot be made fails each block's write, which names it.
     std::error_code made;
     std::filesystem::create_directories(*folder, made);
-    OutputGuard guard(parsed.positional);
+    // No report replaces the measurement file either.
+    std::vector<std::string> inputs = parsed.positional;
+    std::optional<MeasuredJoints> joints;
+    if (const auto file = parsed.last("measurements")) {
+        inputs.push_back(*file);
+        try {
+            MeasurementFile measured = readMeasurementFile(*file);
+            std::vector<JointSet> sets = measured.Summary.Sets.empty() ? std::vector<JointSet>{} : labelledSets(measured.Planes);
+            joints = MeasuredJoints{std::filesystem::path(*file).filename().string(), std::move(measured.Planes),
+                                    std::move(sets)};
+        } catch (const Error& failure) {
+            err << "trelmox-cli report: " << fileFailureText(*file, failure) << '\n';
+            return ExitBlockFailed;
+        }
+    }
+    OutputGuard guard(inputs);
     bool allReported = true;
     for (std::size_t i = 0; i < parsed.positional.size(); ++i) {
         const RunInput input{i, parsed.positional[i]};
         try {
-            allReported = reportBlock(input, *folder, guard, write, out, err) && allReported;
+            allReported = reportBlock(input, *folder, guard, joints, write, out, err) && allReported;
         } catch (const Error& failure) {
             err << "trelmox-cli report: " << fileFailureText(input.file, failure) << '\n';
             allReported = false;

@@ -132,3 +132,37 @@ TEST(ReportUsage, MistakesGiveUsageAndStatusTwo) {
         EXPECT_TRUE(r.written.empty());
     }
 }
+
+// With the measurements the blocks were taken from, each report carries
+// their checks against the block's own face; a measurement file that cannot
+// be read stops the batch before any report is written.
+TEST_F(ReportBatchTest, AddsTheKinematicChecksOfTheMeasurements) {
+    const fs::path input = copyExample("in/W1.txt");
+    const std::string measurements = std::string(TRELMOX_TEST_DATA) + "/joint_measurements.csv";
+    std::vector<CalculationReport> reports;
+    const auto run = [&](const std::string& file) {
+        std::ostringstream out, err;
+        const int status = runReportBatch({"--pdf-dir", (dir / "out").string(), "--measurements", file, input.string()},
+                                          out, err, [&](const fs::path& pdf, const CalculationReport& report) {
+                                              writeFileAtomically(pdf, report.Header);
+                                              reports.push_back(report);
+                                          });
+        return std::pair(status, err.str());
+    };
+    const auto [status, err] = run(measurements);
+    EXPECT_EQ(status, 0) << err;
+    ASSERT_EQ(reports.size(), 1u);
+    std::vector<std::vector<std::string>> rows;
+    for (const ReportSection& section : reports[0].Sections)
+        for (const ReportItem& item : section.Items)
+            if (const auto* t = std::get_if<ReportTable>(&item); t && t->Caption.ends_with("各破坏模式的临界结构面"))
+                rows = t->Rows;
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ((std::vector<std::string>{rows[0][0], rows[0][1], rows[0][4]}),
+              (std::vector<std::string>{"平面滑动", "全部", "17"}));
+
+    const auto [failed, failure] = run((dir / "missing.csv").string());
+    EXPECT_EQ(failed, 1);
+    EXPECT_THAT(failure, HasSubstr("missing.csv"));
+    EXPECT_EQ(reports.size(), 1u);
+}
