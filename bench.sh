@@ -25,8 +25,12 @@ for name, label, target in [("BM_SafetyFactor", "safety factor (account on numbe
                             ("BM_FullBlock/loads:1", "  with crack, water, seismic, force, bolts", 3000),
                             ("BM_FullBlock/loads:2", "  with size limits, the wedge scaled", None),
                             ("BM_FullAnalysisVaried", "  on numbers, 4096 varied attitudes", None),
+                            ("BM_FullBlockStrength/model:1", "  Barton-Bandis on both planes", 2000),
+                            ("BM_FullBlockStrength/model:2", "  power curve on both planes", 2000),
+                            ("BM_FullBlockStrength/model:3", "  Hoek-Brown on both planes", 2000),
                             ("BM_SupportDesign/loads:0", "support design (bolt force, least direction)", None),
-                            ("BM_SupportDesign/loads:1", "  with passive bolts: least direction searched", None)]:
+                            ("BM_SupportDesign/loads:1", "  with passive bolts: least direction searched", None),
+                            ("BM_SupportDesignStrength", "  Barton-Bandis: force and direction searched", None)]:
     if b := get(name):
         print(f"  {label:44s} {ns(b):9.1f} ns" + (f"   target < {target} ns" if target else ""))
 for name in sorted(n for n in runs if n.startswith("BM_MonteCarlo")):

@@ -99,6 +99,8 @@ bool hasPassiveBolts(const WedgeLoads& loads) {
     return std::any_of(loads.Bolts.begin(), loads.Bolts.end(), [](const Bolt& b) { return b.Mode == BoltMode::Passive; });
 }
 
+bool needsScalarFull(const WedgeLoads& loads) { return hasPassiveBolts(loads) || !plainStrengths(loads.Strength); }
+
 WedgeForces wedgeForces(const WedgeShape& s, const WedgeNumbers& numbers, const WedgeLoads& loads) {
     WedgeForces f;
     const double weight = numbers.RockUnitWeight * s.Volume;

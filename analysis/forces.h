@@ -40,6 +40,10 @@ std::string crackWaterNote(const WedgeForces& forces);
 // wedge (analysis/vector_method.h), so the vector lanes leave such a
 // block's full factor to the scalar analysis, as they do a tension crack's.
 bool hasPassiveBolts(const WedgeLoads& loads);
+// Whether the vector lanes leave the block's full factor to the scalar
+// analysis: passive bolts, or a strength other than Mohr-Coulomb without
+// waviness on either plane (the lanes know c + f N only).
+bool needsScalarFull(const WedgeLoads& loads);
 
 // `numbers` gives the unit weights and the block's own water pressures
 // u1, u2 (entered or computed), which WaterMode::Block puts on the faces.

@@ -50,7 +50,7 @@ void analyseWedge(const WedgePlanes& planes, const WedgeNumbers& numbers, const 
     WedgeNumbers scaled;
     const WedgeNumbers& used = sized ? sizeWedge(a.Shape, numbers, loads.Size, a.Size, scaled) : numbers;
     a.Forces = wedgeForces(a.Shape, used, loads);
-    a.Safety = vectorMethod(a.Shape, a.Forces.active(), a.Forces.Passive, used);
+    a.Safety = vectorMethod(a.Shape, a.Forces.active(), a.Forces.Passive, used, loads.Strength);
     a.State = stabilityState(a.Safety, loads.RequiredFactor);
 }
 

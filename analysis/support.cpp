@@ -67,9 +67,9 @@ struct Intervals {
 // is one way the analysis may hold the wedge (analysis/vector_method.h).
 class BoltProblem {
 public:
-    BoltProblem(const FullAnalysis& a, const WedgeNumbers& n, const TPoint3D& bolt, bool active,
-                const TPoint3D& carried = {}, std::span<const TPoint3D> members = {})
-        : s_(a.Shape), n_(n), active_(a.Forces.active()), passive_(carried), bolt_(bolt), boltActive_(active),
+    BoltProblem(const FullAnalysis& a, const WedgeNumbers& n, const JointStrengths& j, const TPoint3D& bolt,
+                bool active, const TPoint3D& carried = {}, std::span<const TPoint3D> members = {})
+        : s_(a.Shape), n_(n), j_(j), active_(a.Forces.active()), passive_(carried), bolt_(bolt), boltActive_(active),
           bolts_(a.Forces.Passive), members_(members) {
         m_ = dot(s_.Inward1, s_.Inward2);
         q_ = 1 - m_ * m_;
@@ -107,7 +107,7 @@ public:
         FullSafety r;
         bool driven = false;
         if (boltActive_) {
-            driven = drivenVectorMethod(s_, active_ + extra, bolts_, n_, r);
+            driven = drivenVectorMethod(s_, active_ + extra, bolts_, n_, j_, r);
         } else {
             // A bolt along a passive bolt's direction joins it, as the forces
             // do; one merely parallel to it joins it too, which can only give
@@ -119,7 +119,7 @@ public:
             });
             if (along != passive.end()) *along = *along + extra;
             else passive.push_back(extra);
-            driven = drivenVectorMethod(s_, active_, passive, n_, r);
+            driven = drivenVectorMethod(s_, active_, passive, n_, j_, r);
         }
         return driven ? r.Factor : Infinity; // undriven: nothing pushes the wedge any more
     }
@@ -136,6 +136,12 @@ private:
     }
 
     std::optional<Piece> pieceAt(double probe) const {
+        // A non-linear strength: the analysis itself, numerically.
+        if (!plainStrengths(j_)) {
+            Piece p;
+            p.Turning = true;
+            return p;
+        }
         const double a1 = s_.Faces[int(WedgeSurface::FirstPlane)].Area;
         const double a2 = s_.Faces[int(WedgeSurface::SecondPlane)].Area;
         const TPoint3D boltPassive = boltActive_ ? TPoint3D{} : bolt_;
@@ -274,6 +280,7 @@ private:
 
     const WedgeShape& s_;
     const WedgeNumbers& n_;
+    const JointStrengths& j_;
     TPoint3D active_, passive_, bolt_;
     bool boltActive_;
     std::vector<TPoint3D> bolts_; // every passive bolt, for the analysis itself
@@ -287,20 +294,24 @@ private:
 // passive bolts that may carry, joined into intervals; the first interval
 // long enough gives its start, nudged up by 1e-9 so that the factor is
 // reached past rounding, and checked against the analysis itself.
-std::optional<double> boltForce(const FullAnalysis& a, const WedgeNumbers& n, const TPoint3D& bolt, bool active,
-                                double required) {
+std::optional<double> boltForce(const FullAnalysis& a, const WedgeNumbers& n, const JointStrengths& j,
+                                const TPoint3D& bolt, bool active, double required) {
     const std::vector<TPoint3D>& groups = a.Forces.Passive;
     std::vector<std::pair<double, double>> spans;
     std::vector<TPoint3D> members;
     const auto add = [&](const TPoint3D& carried, std::span<const TPoint3D> with) {
         Intervals safe;
-        BoltProblem(a, n, bolt, active, carried, with).safeForces(required, safe);
+        BoltProblem(a, n, j, bolt, active, carried, with).safeForces(required, safe);
         spans.insert(spans.end(), safe.Spans.begin(), safe.Spans.begin() + safe.Count);
     };
     // Every set of a few directions; beyond that (sets double with each) the
     // set carrying without the new bolt, and none: a force found that way
-    // holds, checked as every force is, but may not be the least.
-    if (groups.size() > 6) {
+    // holds, checked as every force is, but may not be the least. With a
+    // non-linear strength every piece is the analysis itself, whichever set
+    // carries, so one set's breaks suffice.
+    if (!plainStrengths(j)) {
+        add({}, {});
+    } else if (groups.size() > 6) {
         add({}, {});
         add(a.Safety.Carried, {});
     } else {
@@ -313,7 +324,7 @@ std::optional<double> boltForce(const FullAnalysis& a, const WedgeNumbers& n, co
         }
     }
     std::sort(spans.begin(), spans.end());
-    const BoltProblem check(a, n, bolt, active);
+    const BoltProblem check(a, n, j, bolt, active);
     constexpr double above = 1 + BoltForceMargin;
     for (std::size_t i = 0; i < spans.size();) {
         auto [from, to] = spans[i++];
@@ -401,12 +412,14 @@ std::optional<LeastBolt> searchedLeastBolt(const Force& force, const std::vector
 // friction on the normal reaction). The least force is the nearest of the
 // pieces. None when an active bolt meets a wedge on one plane that also
 // carries passive bolts: their resistance turns with the sliding
-// direction, which no such piece describes. `members`: the passive bolts
+// direction, which no such piece describes, nor a non-linear strength. `members`: the passive bolts
 // taken to carry, `passive` their sum; a piece in which the sliding would
 // not stretch each of them is not theirs (where the sliding direction is
 // fixed: both planes, or one plane under a passive bolt).
-std::optional<TPoint3D> nearestSafeBolt(const FullAnalysis& a, const WedgeNumbers& n, bool active, double required,
-                                        const TPoint3D& passive, std::span<const TPoint3D> members) {
+std::optional<TPoint3D> nearestSafeBolt(const FullAnalysis& a, const WedgeNumbers& n, const JointStrengths& j,
+                                        bool active, double required, const TPoint3D& passive,
+                                        std::span<const TPoint3D> members) {
+    if (!plainStrengths(j)) return std::nullopt; // the pieces are Mohr-Coulomb's
     const auto stretches = [&](const TPoint3D& dir) {
         return std::all_of(members.begin(), members.end(), [&](const TPoint3D& m) { return dot(m, dir) < 0; });
     };
@@ -486,19 +499,19 @@ std::optional<TPoint3D> nearestSafeBolt(const FullAnalysis& a, const WedgeNumber
 } // namespace
 
 std::optional<double> requiredBoltForce(const FullAnalysis& analysis, const WedgeNumbers& strengths,
-                                        const DesignBolt& bolt, double required) {
+                                        const JointStrengths& models, const DesignBolt& bolt, double required) {
     if (analysis.Refusal) return std::nullopt;
     if (reached(analysis, required)) return 0.0;
-    return boltForce(analysis, strengths, directionVector(bolt.Direction), bolt.Mode == BoltMode::Active, required);
+    return boltForce(analysis, strengths, models, directionVector(bolt.Direction), bolt.Mode == BoltMode::Active, required);
 }
 
-std::optional<LeastBolt> leastBoltForce(const FullAnalysis& analysis, const WedgeNumbers& strengths, BoltMode mode,
-                                        double required) {
+std::optional<LeastBolt> leastBoltForce(const FullAnalysis& analysis, const WedgeNumbers& strengths,
+                                        const JointStrengths& models, BoltMode mode, double required) {
     if (analysis.Refusal) return std::nullopt;
     if (reached(analysis, required)) return LeastBolt{directionOf(-1 * analysis.Shape.Sliding), 0};
     const bool active = mode == BoltMode::Active;
     const auto force = [&](const TPoint3D& d) {
-        const auto t = boltForce(analysis, strengths, d, active, required);
+        const auto t = boltForce(analysis, strengths, models, d, active, required);
         return t ? *t : Infinity;
     };
     // Which passive bolts carry may change once the new bolt pulls: the
@@ -526,7 +539,7 @@ std::optional<LeastBolt> leastBoltForce(const FullAnalysis& analysis, const Wedg
     double bound = Infinity;
     std::optional<LeastBolt> best;
     for (const auto& [members, carried] : sets) {
-        const auto nearest = nearestSafeBolt(analysis, strengths, active, required, carried, members);
+        const auto nearest = nearestSafeBolt(analysis, strengths, models, active, required, carried, members);
         if (!nearest) {
             bound = 0; // a set the pieces cannot describe: no bound
             continue;
@@ -547,8 +560,9 @@ SupportDesign designSupport(const FullAnalysis& analysis, const WedgeNumbers& st
     SupportDesign d;
     d.RequiredFactor = loads.RequiredFactor;
     d.Bolt = loads.Design;
-    if (loads.Design) d.BoltForce = requiredBoltForce(analysis, strengths, *loads.Design, loads.RequiredFactor);
-    d.Least = leastBoltForce(analysis, strengths, loads.Design ? loads.Design->Mode : BoltMode::Active,
+    if (loads.Design)
+        d.BoltForce = requiredBoltForce(analysis, strengths, loads.Strength, *loads.Design, loads.RequiredFactor);
+    d.Least = leastBoltForce(analysis, strengths, loads.Strength, loads.Design ? loads.Design->Mode : BoltMode::Active,
                              loads.RequiredFactor);
     // No figure that is not finite reaches a report.
     if (d.BoltForce) noOverflow(*d.BoltForce);

@@ -23,8 +23,11 @@ inline constexpr double BoltForceMargin = 0.10;
 // piece is solved in closed form - except for an active bolt on a wedge
 // resting on one plane that also carries passive bolts, whose resistance
 // turns with the sliding direction: that piece is solved by bisection.
+// With a non-linear strength on either plane (models not all plain
+// Mohr-Coulomb) the factor is no such ratio, and every piece is solved as
+// the turning one is: by the analysis itself, scanned and bisected.
 std::optional<double> requiredBoltForce(const FullAnalysis& analysis, const WedgeNumbers& strengths,
-                                        const DesignBolt& bolt, double required);
+                                        const JointStrengths& models, const DesignBolt& bolt, double required);
 
 struct LeastBolt {
     LineDirection Direction;
@@ -41,9 +44,9 @@ struct LeastBolt {
 // closed-form directions and that direction, refined by compass search to
 // 1e-5 degrees. When the factor is reached already the force is 0 along
 // the reverse of sliding. None when no direction reaches it or there is no
-// wedge.
-std::optional<LeastBolt> leastBoltForce(const FullAnalysis& analysis, const WedgeNumbers& strengths, BoltMode mode,
-                                        double required);
+// wedge. A non-linear strength bends those pieces, so the search decides.
+std::optional<LeastBolt> leastBoltForce(const FullAnalysis& analysis, const WedgeNumbers& strengths,
+                                        const JointStrengths& models, BoltMode mode, double required);
 
 struct SupportDesign {
     double RequiredFactor = 0;

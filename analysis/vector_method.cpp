@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "analysis/joint_strength.h"
 #include "analysis/vec3.h"
 #include "model/checked.h"
 #include "model/error.h"
@@ -21,18 +22,18 @@ bool setDriving(FullSafety& r, const TPoint3D& along, double magnitude) {
 }
 
 // Resting on one plane alone, the wedge is driven by the loads' part in that
-// plane and held by that plane's cohesion and friction only.
-bool restOnOnePlane(FullSafety& r, const TPoint3D& active, const TPoint3D& inward, double cohesion, double friction,
-                    double reaction, double& normal) {
+// plane and held by that plane's strength only.
+bool restOnOnePlane(FullSafety& r, const TPoint3D& active, const TPoint3D& inward, double resisting, double reaction,
+                    double& normal, double& shear) {
     const TPoint3D driving = active - dot(active, inward) * inward;
     normal = reaction;
-    r.Resisting = cohesion + reaction * friction;
+    shear = r.Resisting = resisting;
     return setDriving(r, driving, norm(driving));
 }
 
 // One set of passive bolts carrying: false when nothing drives the wedge.
 bool carrying(const WedgeShape& s, const TPoint3D& active, const TPoint3D& passive, const WedgeNumbers& n,
-              FullSafety& r) {
+              const JointStrengths& j, FullSafety& r) {
     const TPoint3D& n1 = s.Inward1;
     const TPoint3D& n2 = s.Inward2;
     const double a1 = s.Faces[int(WedgeSurface::FirstPlane)].Area, a2 = s.Faces[int(WedgeSurface::SecondPlane)].Area;
@@ -54,15 +55,24 @@ bool carrying(const WedgeShape& s, const TPoint3D& active, const TPoint3D& passi
     case TWedgeContact::BothPlanes: {
         const double along = dot(active, s.Sliding);
         r.Normal1 = both1, r.Normal2 = both2;
-        r.Resisting = n.Cohesion1 * a1 + n.Cohesion2 * a2 + both1 * n.Friction1 + both2 * n.Friction2;
+        r.Shear1 = planeResistance(j[0], n.Cohesion1, n.Friction1, both1, a1);
+        r.Shear2 = planeResistance(j[1], n.Cohesion2, n.Friction2, both2, a2);
+        // Mohr-Coulomb on both planes keeps the sum in the order it has
+        // always been taken, so that its factors keep their last bits.
+        r.Resisting = plainStrengths(j) ? n.Cohesion1 * a1 + n.Cohesion2 * a2 + both1 * n.Friction1 + both2 * n.Friction2
+                                        : r.Shear1 + r.Shear2;
         if (!setDriving(r, along * s.Sliding, std::fabs(along))) return false;
         break;
     }
     case TWedgeContact::FirstPlaneOnly:
-        if (!restOnOnePlane(r, active, n1, n.Cohesion1 * a1, n.Friction1, alone1, r.Normal1)) return false;
+        if (!restOnOnePlane(r, active, n1, planeResistance(j[0], n.Cohesion1, n.Friction1, alone1, a1), alone1,
+                            r.Normal1, r.Shear1))
+            return false;
         break;
     case TWedgeContact::SecondPlaneOnly:
-        if (!restOnOnePlane(r, active, n2, n.Cohesion2 * a2, n.Friction2, alone2, r.Normal2)) return false;
+        if (!restOnOnePlane(r, active, n2, planeResistance(j[1], n.Cohesion2, n.Friction2, alone2, a2), alone2,
+                            r.Normal2, r.Shear2))
+            return false;
         break;
     default: // lift-off or unresolved: factor 0
         r.Resisting = 0;
@@ -95,22 +105,22 @@ TWedgeContact contactCase(double both1, double both2, double alone1, double alon
 }
 
 FullSafety vectorMethodCarrying(const WedgeShape& s, const TPoint3D& active, const TPoint3D& carried,
-                                const WedgeNumbers& n) {
+                                const WedgeNumbers& n, const JointStrengths& j) {
     FullSafety r;
-    if (!carrying(s, active, carried, n, r)) throw Error::arithmetic(NoDrivingMessage, ArithmeticFault::NoDrivingForce);
+    if (!carrying(s, active, carried, n, j, r)) throw Error::arithmetic(NoDrivingMessage, ArithmeticFault::NoDrivingForce);
     return r;
 }
 
 FullSafety vectorMethod(const WedgeShape& s, const TPoint3D& active, std::span<const TPoint3D> passive,
-                        const WedgeNumbers& n) {
+                        const WedgeNumbers& n, const JointStrengths& j) {
     FullSafety r;
-    if (!drivenVectorMethod(s, active, passive, n, r)) throw Error::arithmetic(NoDrivingMessage, ArithmeticFault::NoDrivingForce);
+    if (!drivenVectorMethod(s, active, passive, n, j, r)) throw Error::arithmetic(NoDrivingMessage, ArithmeticFault::NoDrivingForce);
     return r;
 }
 
 bool drivenVectorMethod(const WedgeShape& s, const TPoint3D& active, std::span<const TPoint3D> passive,
-                        const WedgeNumbers& n, FullSafety& best) {
-    if (!carrying(s, active, {}, n, best)) return false;
+                        const WedgeNumbers& n, const JointStrengths& j, FullSafety& best) {
+    if (!carrying(s, active, {}, n, j, best)) return false;
     if (passive.empty()) return true;
     if (passive.size() > MaxPassiveDirections) throw Error::refused(TooManyPassiveMessage);
     FullSafety trial;
@@ -119,7 +129,7 @@ bool drivenVectorMethod(const WedgeShape& s, const TPoint3D& active, std::span<c
         for (std::size_t i = 0; i < passive.size(); ++i)
             if (set >> i & 1) sum = sum + passive[i];
         // A set under which the wedge does not slide stretches no bolt.
-        if (!carrying(s, active, sum, n, trial) || !slides(trial.Contact)) continue;
+        if (!carrying(s, active, sum, n, j, trial) || !slides(trial.Contact)) continue;
         bool stretched = true;
         for (std::size_t i = 0; i < passive.size() && stretched; ++i)
             if (set >> i & 1) stretched = dot(passive[i], trial.Direction) < 0;

@@ -2,11 +2,19 @@
 // The safety factor of the real wedge by the vector method: the normal
 // reactions on the two cutting planes from the resultant of the loads,
 // contact on both planes, on one, or lift-off, and the ratio of the
-// resistance (cohesion over the real face areas plus friction on the
-// reactions) to the driving force along the direction of sliding.
+// resistance (each plane's shear strength at its mean normal stress N / A
+// over its real face area: cohesion plus friction on the reaction for
+// Mohr-Coulomb) to the driving force along the direction of sliding.
+//
+// The reactions come from the equilibrium across the sliding direction
+// alone, which the strength does not enter, so even a non-linear strength
+// gives Fs directly as resistance over driving force: no iteration on the
+// factor is needed (it would be in a method whose normal forces depend on
+// the mobilised shear, which this one is not).
 #include <span>
 
 #include "analysis/polyhedron.h"
+#include "model/loads.h"
 #include "analysis/wedge.h"
 
 namespace trelmox {
@@ -18,6 +26,9 @@ struct FullSafety {
     // already taken off); 0 on a plane that has lost contact.
     double Normal1 = 0, Normal2 = 0;
     double Driving = 0, Resisting = 0;
+    // The shear force each cutting plane resists (its strength at its mean
+    // normal stress times its area); 0 on a plane that has lost contact.
+    double Shear1 = 0, Shear2 = 0;
     TPoint3D Direction; // unit vector the wedge would slide along
     TPoint3D Carried;   // the resultant of the passive bolts that carry their forces
 };
@@ -30,7 +41,8 @@ struct FullSafety {
 // negative; otherwise (by rounding only) unresolved.
 TWedgeContact contactCase(double both1, double both2, double alone1, double alone2);
 
-// active: every load but the passive bolts; passive: the force of each
+// strengths: the data file's c and f; models: each plane's strength model
+// (the defaults: Mohr-Coulomb on c and f). active: every load but the passive bolts; passive: the force of each
 // passive bolt, bolts along one direction summed into one. The wedge slides
 // whichever way the active loads push it along the line of intersection (or
 // in the plane it rests on), so the driving force is that component's
@@ -54,13 +66,13 @@ inline const char* const NoDrivingMessage = "楔块沿滑动方向不受下滑�
 inline constexpr std::size_t MaxPassiveDirections = 12;
 inline const char* const TooManyPassiveMessage = "被动锚杆的方向多于12种，无法计算安全系数";
 FullSafety vectorMethod(const WedgeShape& shape, const TPoint3D& active, std::span<const TPoint3D> passive,
-                        const WedgeNumbers& strengths);
+                        const WedgeNumbers& strengths, const JointStrengths& models);
 // The same, false instead of the failure when nothing drives the wedge.
 bool drivenVectorMethod(const WedgeShape& shape, const TPoint3D& active, std::span<const TPoint3D> passive,
-                        const WedgeNumbers& strengths, FullSafety& safety);
+                        const WedgeNumbers& strengths, const JointStrengths& models, FullSafety& safety);
 // The factor with the passive bolts of resultant `carried` all carrying
 // their forces, whichever way they point: one set of the rule above.
 FullSafety vectorMethodCarrying(const WedgeShape& shape, const TPoint3D& active, const TPoint3D& carried,
-                                const WedgeNumbers& strengths);
+                                const WedgeNumbers& strengths, const JointStrengths& models);
 
 } // namespace trelmox

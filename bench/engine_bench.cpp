@@ -161,6 +161,43 @@ void BM_SupportDesign(benchmark::State& state) {
 }
 BENCHMARK(BM_SupportDesign)->ArgName("loads")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
+// Both cutting planes with a non-linear strength: Barton-Bandis (1), the
+// power curve (2), Hoek-Brown with a = 0.55 (3, its envelope solved for the
+// plane's stress), each with a waviness of 2 degrees.
+WedgeLoads strengthLoads(int model) {
+    WedgeLoads loads;
+    for (JointStrength& s : loads.Strength) {
+        s.Model = model == 1 ? StrengthModel::BartonBandis : model == 2 ? StrengthModel::PowerCurve : StrengthModel::HoekBrown;
+        s.HoekA = 0.55;
+        s.Waviness = 2;
+    }
+    return loads;
+}
+
+// The full analysis of the example block as saved (own water) with a
+// non-linear strength on both planes.
+void BM_FullBlockStrength(benchmark::State& state) {
+    const SavedBlock block = bench::exampleBlock();
+    const WedgeLoads loads = strengthLoads(static_cast<int>(state.range(0)));
+    for (auto _ : state) benchmark::DoNotOptimize(analyseSavedBlock(block, loads));
+}
+BENCHMARK(BM_FullBlockStrength)->ArgName("model")->Arg(1)->Arg(2)->Arg(3);
+
+// The support design with a non-linear strength: the force along a design
+// bolt and the least-force direction, both found through the analysis
+// itself (Barton-Bandis, required factor 2 so that a bolt is needed).
+void BM_SupportDesignStrength(benchmark::State& state) {
+    const SavedBlock block = bench::exampleBlock();
+    WedgeLoads loads = strengthLoads(1);
+    loads.RequiredFactor = 2;
+    loads.Preset.reset();
+    loads.Design = DesignBolt{{340, 15}, BoltMode::Active};
+    const WedgeNumbers numbers = readWedgeNumbers(block.Params);
+    const FullAnalysis analysis = analyseSavedBlock(block, loads);
+    for (auto _ : state) benchmark::DoNotOptimize(designSupport(analysis, numbers, loads));
+}
+BENCHMARK(BM_SupportDesignStrength)->Unit(benchmark::kMillisecond);
+
 // Reading the numbers of a data file: short decimals as people type them,
 // and a long one that needs the general conversion.
 void BM_TextToFloat(benchmark::State& state) {

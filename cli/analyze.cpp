@@ -252,6 +252,20 @@ void analyseOnAllCores(const std::vector<std::string>& inputs, const Destination
     }
 }
 
+// Whether some block's companion file gives a plane a strength of its own,
+// so that the CSV gets its columns before the first row. A companion file
+// that cannot be read fails its block later, in its row.
+bool anyStrengthModel(const std::vector<std::string>& inputs) {
+    return std::any_of(inputs.begin(), inputs.end(), [](const std::string& input) {
+        try {
+            const std::optional<WedgeLoads> loads = dataFileCompanion(input);
+            return loads && !plainStrengths(loads->Strength);
+        } catch (const Error&) {
+            return false;
+        }
+    });
+}
+
 } // namespace
 
 int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -273,7 +287,7 @@ int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
 
     OutputGuard guard(parsed.positional);
-    const auto printer = makeOutcomePrinter(format, out);
+    const auto printer = makeOutcomePrinter(format, out, format == "csv" && anyStrengthModel(parsed.positional));
     bool anyFailed = false;
     const auto print = [&](const BlockOutcome& outcome) {
         anyFailed = anyFailed || outcome.error.has_value();

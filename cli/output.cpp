@@ -200,6 +200,32 @@ FullFigures fullFigures(const std::optional<BlockRun>& run) {
 // The keys of the face areas, by WedgeSurface.
 const char* const AreaKeys[WedgeSurfaceCount] = {"plane1", "plane2", "face", "top", "crack"};
 
+// Each plane's strength model, mean normal stress (kPa) and the shear force
+// it resists (kN), for a block whose companion file gives a plane a strength
+// of its own (or any block that got as far as Kc, `always`); the stress and
+// force absent without a factor.
+struct PlaneStrengthFigures {
+    std::string Model;
+    std::optional<double> NormalStress, ShearForce;
+};
+std::optional<std::array<PlaneStrengthFigures, 2>> strengthFigures(const std::optional<BlockRun>& run, bool always) {
+    if (!run || (!always && plainStrengths(run->Loads.Strength))) return std::nullopt;
+    std::array<PlaneStrengthFigures, 2> planes;
+    for (int i = 0; i < 2; ++i) planes[i].Model = strengthModelKey(run->Loads.Strength[i].Model);
+    if (!run->Full || run->Full->Analysis.Refusal) return planes;
+    const FullAnalysis& a = run->Full->Analysis;
+    const bool slides = a.Safety.Contact == TWedgeContact::BothPlanes || a.Safety.Contact == TWedgeContact::FirstPlaneOnly ||
+                        a.Safety.Contact == TWedgeContact::SecondPlaneOnly;
+    if (!slides) return planes;
+    for (int i = 0; i < 2; ++i) {
+        const double area = a.Shape.Faces[i].Area;
+        planes[i].NormalStress = area > 0 ? (i == 0 ? a.Safety.Normal1 : a.Safety.Normal2) / area : 0.0;
+        planes[i].ShearForce = i == 0 ? a.Safety.Shear1 : a.Safety.Shear2;
+    }
+    return planes;
+}
+
+const char* const PlaneKeys[2] = {"plane1", "plane2"};
 // The size figures' keys, in the order of both formats.
 constexpr const char* SizeKeys[] = {"scale",      "scale_limit",       "scaled_height",   "wedge_volume", "too_small",
                                     "back_break", "back_break_length", "remaining_bench", "bench_too_narrow"};
@@ -277,6 +303,16 @@ public:
         json["height"] = orNull(o.geometry, [](const WedgeGeometry& g) { return g.Height; });
         json["plunge"] = orNull(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; });
         addFullJson(fullFigures(o.run), json);
+        // Only for a block with a strength of its own: the lines of the
+        // others stay as they were.
+        if (const auto planes = strengthFigures(o.run, false)) {
+            Json strength;
+            for (int i = 0; i < 2; ++i)
+                strength[PlaneKeys[i]] = {{"model", (*planes)[i].Model},
+                                          {"normal_stress", jsonOf((*planes)[i].NormalStress)},
+                                          {"shear_force", jsonOf((*planes)[i].ShearForce)}};
+            json["strength"] = strength;
+        }
         json["messages"] = o.messages;
         json["error"] = o.error ? Json(shownText(*o.error)) : Json(nullptr);
         out_ << jsonLine(json) << '\n';
@@ -290,10 +326,16 @@ template <typename T, typename F> std::string orEmpty(const std::optional<T>& va
     return value ? csvNumber(field(*value)) : "";
 }
 
+// The strength columns follow the others, in a batch where some block has a
+// strength of its own; a batch without keeps the columns it always had.
 class CsvPrinter : public OutcomePrinter {
 public:
-    explicit CsvPrinter(std::ostream& out) : out_(out) {
-        out_ << "block,contact,kc,volume,height,plunge" << fullCsvHeader() << ",messages,error\r\n";
+    CsvPrinter(std::ostream& out, bool strengthColumns) : out_(out), strengthColumns_(strengthColumns) {
+        out_ << "block,contact,kc,volume,height,plunge" << fullCsvHeader() << ",messages,error";
+        if (strengthColumns_)
+            for (const char* column : {"strength", "normal_stress", "shear_force"})
+                for (const char* plane : PlaneKeys) out_ << ',' << column << '.' << plane;
+        out_ << "\r\n";
     }
     void print(const BlockOutcome& o) override {
         std::string messages;
@@ -304,11 +346,19 @@ public:
              << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.Height; }) << ','
              << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; })
              << fullCsv(fullFigures(o.run)) << ',' << csvField(messages) << ','
-             << csvField(shownText(o.error.value_or(""))) << "\r\n";
+             << csvField(shownText(o.error.value_or("")));
+        if (strengthColumns_) {
+            const auto planes = strengthFigures(o.run, true);
+            for (int i = 0; i < 2; ++i) out_ << ',' << (planes ? (*planes)[i].Model : "");
+            for (int i = 0; i < 2; ++i) out_ << ',' << (planes ? csvOrEmpty((*planes)[i].NormalStress) : "");
+            for (int i = 0; i < 2; ++i) out_ << ',' << (planes ? csvOrEmpty((*planes)[i].ShearForce) : "");
+        }
+        out_ << "\r\n";
     }
 
 private:
     std::ostream& out_;
+    bool strengthColumns_;
 };
 
 // The table shows the figures as the analysis window and the report do.
@@ -342,9 +392,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<OutcomePrinter> makeOutcomePrinter(const std::string& format, std::ostream& out) {
+std::unique_ptr<OutcomePrinter> makeOutcomePrinter(const std::string& format, std::ostream& out, bool strengthColumns) {
     if (format == "json") return std::make_unique<JsonPrinter>(out);
-    if (format == "csv") return std::make_unique<CsvPrinter>(out);
+    if (format == "csv") return std::make_unique<CsvPrinter>(out, strengthColumns);
     return std::make_unique<TextPrinter>(out);
 }
 

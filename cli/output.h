@@ -33,8 +33,13 @@ public:
     virtual void finish() {}
 };
 
-// format is "text", "json" or "csv".
-std::unique_ptr<OutcomePrinter> makeOutcomePrinter(const std::string& format, std::ostream& out);
+// format is "text", "json" or "csv". strengthColumns: the CSV gets the
+// columns of each plane's strength model (strength.plane1, ...,
+// normal_stress.plane1, ..., shear_force.plane1, ...) after the others, for
+// a batch in which some block's companion file gives a plane a strength of
+// its own. JSON gives a block with one its "strength" object.
+std::unique_ptr<OutcomePrinter> makeOutcomePrinter(const std::string& format, std::ostream& out,
+                                                   bool strengthColumns = false);
 
 // A text as the tool prints it: control characters and bytes that are not
 // UTF-8 made visible (visibleText), and a text of more than MaxShownChars

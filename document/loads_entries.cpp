@@ -32,6 +32,19 @@ constexpr FieldName FieldNames[] = {
     {LoadsField::RequiredFactor, "所需安全系数", LoadRange::RequiredFactor},
     {LoadsField::DesignTrend, "设计锚杆的方位角", LoadRange::Azimuth},
     {LoadsField::DesignPlunge, "设计锚杆的倾伏角", LoadRange::Plunge},
+    // Ranges by model (validateStrength); the names are its names.
+    {LoadsField::StrengthJrc, "JRC", LoadRange::Magnitude},
+    {LoadsField::StrengthJcs, "JCS", LoadRange::Magnitude},
+    {LoadsField::StrengthResidualFriction, "残余摩擦角", LoadRange::Magnitude},
+    {LoadsField::StrengthPowerA, "幂函数系数a", LoadRange::Magnitude},
+    {LoadsField::StrengthPowerB, "幂函数指数b", LoadRange::Magnitude},
+    {LoadsField::StrengthPowerC, "幂函数参数c", LoadRange::Azimuth},
+    {LoadsField::StrengthPowerD, "幂函数参数d", LoadRange::Magnitude},
+    {LoadsField::StrengthSigci, "单轴抗压强度σci", LoadRange::Magnitude},
+    {LoadsField::StrengthMb, "霍克-布朗参数mb", LoadRange::Magnitude},
+    {LoadsField::StrengthS, "霍克-布朗参数s", LoadRange::Magnitude},
+    {LoadsField::StrengthHoekA, "霍克-布朗参数a", LoadRange::Magnitude},
+    {LoadsField::StrengthWaviness, "起伏角", LoadRange::Magnitude},
 };
 
 const FieldName& fieldName(LoadsField field) { return FieldNames[static_cast<int>(field)]; }
@@ -78,6 +91,73 @@ double requiredFactor(const LoadsEntries& e) {
     return *factor;
 }
 
+std::string planeBoxName(LoadsField field, int plane) {
+    return std::string(plane == 0 ? "第一切割面的" : "第二切割面的") + fieldName(field).name;
+}
+
+// A plane's strength from its texts: only the chosen model's are read, an
+// empty waviness is none, and the ranges are the file's (validateStrength),
+// a value out of range pointing at its box.
+JointStrength strengthFromEntry(const StrengthEntry& e, int plane) {
+    const auto read = [plane](const std::string& text, LoadsField field) {
+        if (text.empty() && field == LoadsField::StrengthWaviness) return 0.0;
+        if (text.empty()) throw LoadsEntryError(field, plane, "请输入" + planeBoxName(field, plane));
+        try {
+            return textToFloat(text);
+        } catch (const Error&) {
+            throw LoadsEntryError(field, plane, planeBoxName(field, plane) + "“" + text + "”不是有效的数",
+                                  ErrorKind::NumberText);
+        }
+    };
+    JointStrength s;
+    s.Model = e.Model;
+    std::vector<std::pair<const char*, LoadsField>> keys; // the validation's keys to the boxes
+    switch (e.Model) {
+    case StrengthModel::MohrCoulomb: break;
+    case StrengthModel::BartonBandis:
+        s.Jrc = read(e.Jrc, LoadsField::StrengthJrc);
+        s.Jcs = read(e.Jcs, LoadsField::StrengthJcs);
+        s.ResidualFriction = read(e.ResidualFriction, LoadsField::StrengthResidualFriction);
+        keys = {{"jrc", LoadsField::StrengthJrc}, {"jcs", LoadsField::StrengthJcs},
+                {"phi_r", LoadsField::StrengthResidualFriction}};
+        break;
+    case StrengthModel::PowerCurve:
+        s.PowerA = read(e.PowerA, LoadsField::StrengthPowerA);
+        s.PowerB = read(e.PowerB, LoadsField::StrengthPowerB);
+        s.PowerC = read(e.PowerC, LoadsField::StrengthPowerC);
+        s.PowerD = read(e.PowerD, LoadsField::StrengthPowerD);
+        keys = {{"a", LoadsField::StrengthPowerA}, {"b", LoadsField::StrengthPowerB},
+                {"c", LoadsField::StrengthPowerC}, {"d", LoadsField::StrengthPowerD}};
+        break;
+    case StrengthModel::HoekBrown:
+        s.Sigci = read(e.Sigci, LoadsField::StrengthSigci);
+        s.Mb = read(e.Mb, LoadsField::StrengthMb);
+        s.S = read(e.S, LoadsField::StrengthS);
+        s.HoekA = read(e.HoekA, LoadsField::StrengthHoekA);
+        keys = {{"sigci", LoadsField::StrengthSigci}, {"mb", LoadsField::StrengthMb},
+                {"s", LoadsField::StrengthS}, {"a", LoadsField::StrengthHoekA}};
+        break;
+    }
+    s.Waviness = read(e.Waviness, LoadsField::StrengthWaviness);
+    keys.push_back({"waviness", LoadsField::StrengthWaviness});
+    try {
+        validateStrength(s, plane);
+    } catch (const Error& failure) {
+        const std::string& field = failure.field();
+        const std::string key = field.substr(field.rfind('.') + 1);
+        for (const auto& [name, box] : keys)
+            if (key == name) throw LoadsEntryError(box, plane, failure.what());
+        throw;
+    }
+    return s;
+}
+
+StrengthEntry strengthEntry(const JointStrength& s) {
+    return {s.Model,         text(s.Jrc),    text(s.Jcs),   text(s.ResidualFriction), text(s.PowerA),
+            text(s.PowerB),  text(s.PowerC), text(s.PowerD), text(s.Sigci),            text(s.Mb),
+            text(s.S),       text(s.HoekA),  text(s.Waviness)};
+}
+
 } // namespace
 
 LoadsEntries loadsEntries(const WedgeLoads& loads) {
@@ -110,6 +190,7 @@ LoadsEntries loadsEntries(const WedgeLoads& loads) {
         e.DesignPlunge = text(loads.Design->Direction.Plunge);
         e.DesignMode = loads.Design->Mode;
     }
+    for (int plane = 0; plane < 2; ++plane) e.Strength[plane] = strengthEntry(loads.Strength[plane]);
     e.Size = loads.Size;
     return e;
 }
@@ -139,6 +220,7 @@ WedgeLoads loadsFromEntries(const LoadsEntries& e) {
     loads.Preset = e.Preset;
     loads.RequiredFactor = requiredFactor(e);
     if (e.HasDesignBolt) loads.Design = DesignBolt{direction(e.DesignTrend, e.DesignPlunge, LoadsField::DesignTrend), e.DesignMode};
+    for (int plane = 0; plane < 2; ++plane) loads.Strength[plane] = strengthFromEntry(e.Strength[plane], plane);
     loads.Size = e.Size;
     return loads;
 }

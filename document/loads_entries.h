@@ -3,6 +3,7 @@
 // choices of the "荷载与支护" window, kept in the block document like the
 // other entries so that nothing typed lives only in a widget. They become
 // numbers (model/loads.h) where an analysis or a file needs them.
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +24,17 @@ struct BoltEntry {
     bool operator==(const BoltEntry&) const = default;
 };
 
+// A cutting plane's strength model and the texts of every model's
+// parameters: switching the model keeps the others' texts, which are not read.
+struct StrengthEntry {
+    StrengthModel Model = StrengthModel::MohrCoulomb;
+    std::string Jrc, Jcs, ResidualFriction;
+    std::string PowerA, PowerB, PowerC, PowerD;
+    std::string Sigci, Mb, S, HoekA;
+    std::string Waviness;
+    bool operator==(const StrengthEntry&) const = default;
+};
+
 // The texts of a switched-off part (a crack, a seismic direction, a design
 // bolt) are kept but not read, so switching it on again brings them back.
 struct LoadsEntries {
@@ -41,6 +53,7 @@ struct LoadsEntries {
     bool HasDesignBolt = false;
     std::string DesignTrend, DesignPlunge;
     BoltMode DesignMode = BoltMode::Active;
+    std::array<StrengthEntry, 2> Strength; // of the first and the second cutting plane
     // The wedge's size limits, carried as read so that editing the other
     // loads never drops them from the companion file.
     WedgeSizeLimits Size;
@@ -56,6 +69,11 @@ enum class LoadsField {
     ForceMagnitude, ForceTrend, ForcePlunge,
     BoltForce, BoltTrend, BoltPlunge,
     RequiredFactor, DesignTrend, DesignPlunge,
+    // A cutting plane's strength parameters, Row the plane (0, 1).
+    StrengthJrc, StrengthJcs, StrengthResidualFriction,
+    StrengthPowerA, StrengthPowerB, StrengthPowerC, StrengthPowerD,
+    StrengthSigci, StrengthMb, StrengthS, StrengthHoekA,
+    StrengthWaviness,
 };
 
 // A text that is not a number, or a value outside its range, in the box

@@ -39,6 +39,24 @@ Json presetJson(const FactorPreset& p) {
             {"condition", p.Condition == DesignCondition::Ordinary ? "ordinary" : "seismic"}};
 }
 
+Json strengthJson(const JointStrength& s) {
+    Json j = {{"model", strengthModelKey(s.Model)}};
+    switch (s.Model) {
+    case StrengthModel::MohrCoulomb: break;
+    case StrengthModel::BartonBandis:
+        j["jrc"] = s.Jrc, j["jcs"] = s.Jcs, j["phi_r"] = s.ResidualFriction;
+        break;
+    case StrengthModel::PowerCurve:
+        j["a"] = s.PowerA, j["b"] = s.PowerB, j["c"] = s.PowerC, j["d"] = s.PowerD;
+        break;
+    case StrengthModel::HoekBrown:
+        j["sigci"] = s.Sigci, j["mb"] = s.Mb, j["s"] = s.S, j["a"] = s.HoekA;
+        break;
+    }
+    if (s.Waviness != 0) j["waviness"] = s.Waviness;
+    return j;
+}
+
 Json optionalJson(const std::optional<double>& value) { return value ? Json(*value) : Json(nullptr); }
 
 Json pairJson(const std::array<std::optional<double>, 2>& values) {
@@ -100,6 +118,10 @@ Json loadsJson(const WedgeLoads& l) {
     // Written only when set, so that the files of blocks without size
     // limits stay byte for byte as they were.
     if (l.Size != WedgeSizeLimits{}) j["size"] = sizeJson(l.Size);
+    // Written only when a plane has a strength of its own, so that a block
+    // on the data file's c and f keeps the file it always had.
+    if (!plainStrengths(l.Strength))
+        j["strength"] = {{"plane1", strengthJson(l.Strength[0])}, {"plane2", strengthJson(l.Strength[1])}};
     return j;
 }
 
@@ -192,6 +214,35 @@ FactorPreset presetFrom(const Reader& r, const Json& j) {
     return p;
 }
 
+// A plane's strength: its model's parameters, each required, and an
+// optional waviness.
+JointStrength strengthFrom(const Reader& r, const Json& j, const std::string& path) {
+    if (!j.is_object()) r.fail("中" + path + "应为对象");
+    if (!j.contains("model")) r.fail("中缺少" + Reader::join(path, "model"));
+    JointStrength s;
+    const std::string model = r.text(j, path, "model", {"mohr_coulomb", "barton_bandis", "power_curve", "hoek_brown"});
+    if (model == "mohr_coulomb") {
+        r.object(j, path, {"model"}, {"waviness"});
+    } else if (model == "barton_bandis") {
+        s.Model = StrengthModel::BartonBandis;
+        r.object(j, path, {"model", "jrc", "jcs", "phi_r"}, {"waviness"});
+        s.Jrc = r.number(j, path, "jrc"), s.Jcs = r.number(j, path, "jcs");
+        s.ResidualFriction = r.number(j, path, "phi_r");
+    } else if (model == "power_curve") {
+        s.Model = StrengthModel::PowerCurve;
+        r.object(j, path, {"model", "a", "b", "c", "d"}, {"waviness"});
+        s.PowerA = r.number(j, path, "a"), s.PowerB = r.number(j, path, "b");
+        s.PowerC = r.number(j, path, "c"), s.PowerD = r.number(j, path, "d");
+    } else {
+        s.Model = StrengthModel::HoekBrown;
+        r.object(j, path, {"model", "sigci", "mb", "s", "a"}, {"waviness"});
+        s.Sigci = r.number(j, path, "sigci"), s.Mb = r.number(j, path, "mb");
+        s.S = r.number(j, path, "s"), s.HoekA = r.number(j, path, "a");
+    }
+    if (j.contains("waviness")) s.Waviness = r.number(j, path, "waviness");
+    return s;
+}
+
 void readDesign(const Reader& r, const Json& j, WedgeLoads& l) {
     r.object(j, "design", {"required_factor", "preset", "bolt"});
     l.RequiredFactor = r.number(j, "design", "required_factor");
@@ -238,7 +289,8 @@ WedgeSizeLimits sizeFrom(const Reader& r, const Json& j) {
 }
 
 WedgeLoads loadsFrom(const Reader& r, const Json& j) {
-    r.object(j, "", {"version", "water", "crack", "seismic", "forces", "pressures", "bolts", "design"}, {"size"});
+    r.object(j, "", {"version", "water", "crack", "seismic", "forces", "pressures", "bolts", "design"},
+             {"size", "strength"});
     if (!j.at("version").is_number_integer() || j.at("version").get<long long>() != Version)
         r.fail("的版本" + j.at("version").dump() + "不受支持");
     WedgeLoads l;
@@ -269,6 +321,12 @@ WedgeLoads loadsFrom(const Reader& r, const Json& j) {
     }
     readDesign(r, j.at("design"), l);
     if (j.contains("size")) l.Size = sizeFrom(r, j.at("size"));
+    // Either plane may be left out: it keeps the data file's c and f.
+    if (j.contains("strength")) {
+        const Json& strength = r.object(j.at("strength"), "strength", {}, {"plane1", "plane2"});
+        if (strength.contains("plane1")) l.Strength[0] = strengthFrom(r, strength.at("plane1"), "strength.plane1");
+        if (strength.contains("plane2")) l.Strength[1] = strengthFrom(r, strength.at("plane2"), "strength.plane2");
+    }
     return l;
 }
 

@@ -18,11 +18,20 @@
 //    "size": {"face_trace": [plane 1, plane 2], "top_trace": [...], "persistence": [...],
 //             "persistence_measure": "along_intersection" | "largest_extent",
 //             "slope_length", "bench": null | {"height", "width", "catch_width"},
-//             "minimum": {"volume", "weight", "height"}}}
+//             "minimum": {"volume", "weight", "height"}},
+//    "strength": {"plane1": S, "plane2": S}}   (optional, as either plane)
+//   S: {"model": "mohr_coulomb"} (the data file's c and f)
+//    | {"model": "barton_bandis", "jrc", "jcs" (kPa), "phi_r" (degrees)}
+//    | {"model": "power_curve", "a", "b", "c", "d"}
+//    | {"model": "hoek_brown", "sigci" (kPa), "mb", "s", "a"}
+//   each with an optional "waviness" (degrees).
 //
 // Every key is required, so that a misspelt one is reported, not ignored -
-// except "size", which is written only when some size limit is set; inside
-// it each number may be null (no such limit).
+// except "size", which is written only when some size limit is set (inside
+// it each number may be null: no such limit), and "strength", its planes
+// and "waviness": a file without "strength" reads as it always did, and one
+// is written only when a plane has a model other than Mohr-Coulomb or a
+// waviness.
 #include <filesystem>
 #include <optional>
 #include <string>

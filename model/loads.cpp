@@ -28,7 +28,82 @@ template <typename Name> void validateDirection(const LineDirection& d, const Na
     require(d.Plunge, LoadRange::Plunge, [&] { return name() + "的倾伏角"; });
 }
 
+// A strength parameter within [low, high] (each end open or closed).
+void requireBetween(double value, double low, bool lowOpen, double high, bool highOpen, const std::string& name,
+                    const std::string& field) {
+    const bool above = lowOpen ? value > low : value >= low;
+    const bool below = highOpen ? value < high : value <= high;
+    if (std::isfinite(value) && above && below) return;
+    std::string range;
+    if (!std::isfinite(value)) throw Error::refused(name + "不是有限的数", field);
+    if (high == HUGE_VAL)
+        range = lowOpen ? "应大于" + floatToText(low) : "不能小于" + floatToText(low);
+    else
+        range = "应在" + floatToText(low) + "与" + floatToText(high) + "之间" + (highOpen ? "（不含" + floatToText(high) + "）" : "");
+    throw Error::refused(name + range + "，现为" + floatToText(value), field);
+}
+
+void checkStrength(const JointStrength& s, int plane) {
+    const std::string who = plane == 0 ? "第一切割面的" : "第二切割面的";
+    const std::string key = std::string("strength.plane") + (plane == 0 ? "1." : "2.");
+    const auto check = [&](double value, double low, bool lowOpen, double high, bool highOpen, const char* name,
+                           const char* field) { requireBetween(value, low, lowOpen, high, highOpen, who + name, key + field); };
+    switch (s.Model) {
+    case StrengthModel::MohrCoulomb: break;
+    case StrengthModel::BartonBandis:
+        check(s.Jrc, 0, false, 20, false, "JRC", "jrc");
+        check(s.Jcs, 0, true, HUGE_VAL, false, "JCS", "jcs");
+        check(s.ResidualFriction, 0, false, 90, true, "残余摩擦角", "phi_r");
+        break;
+    case StrengthModel::PowerCurve:
+        check(s.PowerA, 0, false, HUGE_VAL, false, "幂函数系数a", "a");
+        check(s.PowerB, 0, true, HUGE_VAL, false, "幂函数指数b", "b");
+        check(s.PowerC, -HUGE_VAL, false, HUGE_VAL, false, "幂函数参数c", "c");
+        check(s.PowerD, 0, false, HUGE_VAL, false, "幂函数参数d", "d");
+        break;
+    case StrengthModel::HoekBrown:
+        check(s.Sigci, 0, true, HUGE_VAL, false, "单轴抗压强度σci", "sigci");
+        check(s.Mb, 0, true, HUGE_VAL, false, "霍克-布朗参数mb", "mb");
+        check(s.S, 0, false, 1, false, "霍克-布朗参数s", "s");
+        check(s.HoekA, 0.5, false, 1, false, "霍克-布朗参数a", "a");
+        break;
+    }
+    check(s.Waviness, 0, false, 90, true, "起伏角", "waviness");
+}
+
 } // namespace
+
+bool JointStrength::operator==(const JointStrength& o) const {
+    if (Model != o.Model || Waviness != o.Waviness) return false;
+    switch (Model) {
+    case StrengthModel::MohrCoulomb: return true;
+    case StrengthModel::BartonBandis: return Jrc == o.Jrc && Jcs == o.Jcs && ResidualFriction == o.ResidualFriction;
+    case StrengthModel::PowerCurve:
+        return PowerA == o.PowerA && PowerB == o.PowerB && PowerC == o.PowerC && PowerD == o.PowerD;
+    case StrengthModel::HoekBrown: return Sigci == o.Sigci && Mb == o.Mb && S == o.S && HoekA == o.HoekA;
+    }
+    return false;
+}
+
+const char* strengthModelKey(StrengthModel model) {
+    switch (model) {
+    case StrengthModel::MohrCoulomb: return "mohr_coulomb";
+    case StrengthModel::BartonBandis: return "barton_bandis";
+    case StrengthModel::PowerCurve: return "power_curve";
+    case StrengthModel::HoekBrown: return "hoek_brown";
+    }
+    return "mohr_coulomb";
+}
+
+const char* strengthModelName(StrengthModel model) {
+    switch (model) {
+    case StrengthModel::MohrCoulomb: return "莫尔-库仑";
+    case StrengthModel::BartonBandis: return "巴顿-班迪斯";
+    case StrengthModel::PowerCurve: return "幂函数曲线";
+    case StrengthModel::HoekBrown: return "霍克-布朗";
+    }
+    return "莫尔-库仑";
+}
 
 bool withinLoadRange(double value, LoadRange range) {
     switch (range) {
@@ -99,7 +174,11 @@ void validateLoads(const WedgeLoads& loads) {
                         floatToText(*factor) + "不符");
     }
     if (loads.Design) validateDirection(loads.Design->Direction, named("设计锚杆"));
+    for (int plane = 0; plane < 2; ++plane)
+        if (!loads.Strength[plane].plain()) checkStrength(loads.Strength[plane], plane);
     validateSizeLimits(loads.Size);
 }
+
+void validateStrength(const JointStrength& strength, int plane) { checkStrength(strength, plane); }
 
 } // namespace trelmox

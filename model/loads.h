@@ -9,6 +9,7 @@
 // Directions: trend is an azimuth in degrees clockwise from north, plunge
 // degrees below the horizontal (negative: pointing upward). Forces and
 // pressures are in the units of the block's unit weights times lengths.
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -84,6 +85,38 @@ struct DesignBolt {
     bool operator==(const DesignBolt&) const = default;
 };
 
+// The shear strength of a cutting plane against its mean normal stress
+// sigma_n (kPa, effective: the water pressure taken off):
+// - Mohr-Coulomb: the data file's c and f, tau = c + sigma_n f;
+// - Barton-Bandis: tau = sigma_n tan(phi_r + JRC log10(JCS / sigma_n));
+// - power curve: tau = a (sigma_n - c)^b + d;
+// - Hoek-Brown for a joint filled with rock-mass material (sigci, mb, s, a
+//   of the generalised criterion), through its instantaneous cohesion and
+//   friction angle at sigma_n;
+// and for any of them a waviness angle i added to the friction angle.
+// Only the chosen model's parameters count: a plane switched back to
+// Mohr-Coulomb compares equal to the default whatever the others hold.
+enum class StrengthModel { MohrCoulomb, BartonBandis, PowerCurve, HoekBrown };
+struct JointStrength {
+    StrengthModel Model = StrengthModel::MohrCoulomb;
+    double Jrc = 8, Jcs = 50000, ResidualFriction = 28; // Barton-Bandis: JCS in kPa, phi_r in degrees
+    double PowerA = 1, PowerB = 0.8, PowerC = 0, PowerD = 0; // power curve, kPa
+    double Sigci = 50000, Mb = 1, S = 0.001, HoekA = 0.5;    // Hoek-Brown, sigci in kPa
+    double Waviness = 0;                                     // degrees
+    bool operator==(const JointStrength& other) const;
+    // Mohr-Coulomb on the data file's c and f, no waviness: the analysis as
+    // it has always been.
+    bool plain() const { return Model == StrengthModel::MohrCoulomb && Waviness == 0; }
+};
+// By cutting plane: the first, the second.
+using JointStrengths = std::array<JointStrength, 2>;
+inline bool plainStrengths(const JointStrengths& s) { return s[0].plain() && s[1].plain(); }
+// "mohr_coulomb", "barton_bandis", "power_curve", "hoek_brown": the names
+// of the companion file and the tool.
+const char* strengthModelKey(StrengthModel model);
+// "莫尔-库仑", "巴顿-班迪斯", "幂函数曲线", "霍克-布朗" for the user.
+const char* strengthModelName(StrengthModel model);
+
 struct WedgeLoads {
     WaterMode Water = WaterMode::Block;
     std::optional<TensionCrack> Crack;
@@ -99,6 +132,7 @@ struct WedgeLoads {
     double RequiredFactor = 1.35;
     std::optional<FactorPreset> Preset = FactorPreset{};
     std::optional<DesignBolt> Design;
+    JointStrengths Strength{}; // of the first and the second cutting plane
     // How large a wedge the joints, the slope and a bench allow.
     WedgeSizeLimits Size;
     bool operator==(const WedgeLoads&) const = default;
@@ -124,7 +158,14 @@ std::string loadRangeMessage(double value, LoadRange range, const std::string& n
 // negative k, force, pressure, crack distance or water depth; a dip outside
 // 0..90 or a plunge outside -90..90; a required factor below 1 or other
 // than its preset's; a preset the standard has no factor for; anything not
-// finite; a size limit out of range, validateSizeLimits).
+// finite; a strength parameter out of its model's range: JRC 0..20, JCS and
+// sigci > 0, phi_r 0..<90, a >= 0, b > 0, d >= 0, mb > 0, s 0..1, the
+// Hoek-Brown a 0.5..1, a waviness 0..<90; a size limit out of range,
+// validateSizeLimits).
 void validateLoads(const WedgeLoads& loads);
+// The same for one plane's strength (plane 0 or 1): the message names the
+// plane and the parameter ("第一切割面的JRC应在0与20之间，现为25"), the
+// field its key ("strength.plane1.jrc").
+void validateStrength(const JointStrength& strength, int plane);
 
 } // namespace trelmox

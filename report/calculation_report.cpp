@@ -131,6 +131,9 @@ ReportTable loadTable(const WedgeLoads& l, const TWedgeParams& p) {
     for (std::size_t i = 0; i < l.Bolts.size(); ++i)
         rows.push_back({"锚杆" + std::to_string(i + 1) + "（" + boltModeText(l.Bolts[i].Mode) + "）",
                         withUnit(floatToText(l.Bolts[i].Force), "kN") + "，" + directionText(l.Bolts[i].Direction)});
+    if (!plainStrengths(l.Strength))
+        for (int plane = 0; plane < 2; ++plane)
+            rows.push_back({std::string(plane == 0 ? "第一" : "第二") + "切割面抗剪强度", strengthText(l.Strength[plane], plane, p)});
     rows.push_back({"所需安全系数 Fst", requiredFactorText(l)});
     rows.push_back({"设计锚杆方向", l.Design ? directionText(l.Design->Direction) + "，" + boltModeText(l.Design->Mode)
                                              : "未给定"});
@@ -176,6 +179,15 @@ ReportSection methodSection(const CalculationReportInputs& in) {
         "被动锚杆沿滑动方向的拉力计入抗滑力，Fs 为抗滑力与下滑力之比。"
         "稳定状态按 GB 50330-2013：Fs < 1.00 不稳定，1.00 ≤ Fs < 1.05 欠稳定，1.05 ≤ Fs < Fst 基本稳定，"
         "Fs ≥ Fst 稳定。支护设计求沿给定方向的锚杆达到 Fst 所需的锚固力，以及所需锚固力最小的锚杆方向。");
+    if (!plainStrengths(in.Loads.Strength))
+        add("节理面抗剪强度",
+            "第一、第二切割面的抗剪强度按“荷载与支护”表所列的模型计算：莫尔-库仑取 c、f；巴顿-班迪斯"
+            " τ = σn·tan(φr + JRC·lg(JCS/σn))，摩擦角不大于 70°，σn 达到 JCS 后取 φr，σn 趋于 0 时抗剪强度随之趋于 0；"
+            "幂函数曲线 τ = a·(σn − c)^b + d，σn ≤ c 时取 d；霍克-布朗按广义准则在该法向应力处的瞬时粘聚力与内摩擦角。"
+            "起伏角 i 加在摩擦角（非线性模型取该应力处的瞬时摩擦角）上，加后不超过 70°。"
+            "σn 取该切割面的平均法向应力 N/A（N 为矢量法求得的法向反力，已扣除水压力，A 为实际面积），"
+            "抗滑力为各切割面在 σn 处的抗剪强度乘其面积之和。法向反力只由垂直于滑动方向的平衡求得，与 Fs 无关，"
+            "故 Fs 由抗滑力与下滑力之比直接求得，无需迭代；支护所需的锚固力按上述计算逐步搜索求得。");
     if (in.Probabilistic)
         add("可靠度分析",
             "各随机输入按表列分布抽样（蒙特卡洛法或拉丁超立方抽样），每个样本都按上述方法计算 Kc 与 Fs；"
@@ -269,16 +281,26 @@ std::string stateText(const FullAnalysis& a) { return a.State ? stabilityStateNa
 
 ReportTable safetyTable(const RealWedge& full, const WedgeLoads& loads) {
     const FullSafety& s = full.Analysis.Safety;
-    return {"稳定分析结果（矢量法）",
-            {},
-            {{"接触状态", contactDescription(s.Contact)},
-             {"第一切割面法向力 N1", withUnit(fixed(s.Normal1), "kN")},
-             {"第二切割面法向力 N2", withUnit(fixed(s.Normal2), "kN")},
-             {"下滑力", withUnit(fixed(s.Driving), "kN")},
-             {"抗滑力", withUnit(fixed(s.Resisting), "kN")},
-             {"安全系数 Fs", fixed(s.Factor)},
-             {"所需安全系数 Fst", requiredFactorText(loads)},
-             {"稳定状态", stateText(full.Analysis)}}};
+    ReportTable table{"稳定分析结果（矢量法）",
+                      {},
+                      {{"接触状态", contactDescription(s.Contact)},
+                       {"第一切割面法向力 N1", withUnit(fixed(s.Normal1), "kN")},
+                       {"第二切割面法向力 N2", withUnit(fixed(s.Normal2), "kN")}}};
+    // With a strength of its own on either plane: each plane's mean normal
+    // stress and the shear it resists there.
+    if (!plainStrengths(loads.Strength))
+        for (int plane = 0; plane < 2; ++plane) {
+            const double area = full.Analysis.Shape.Faces[plane].Area, normal = plane == 0 ? s.Normal1 : s.Normal2;
+            const std::string n = std::to_string(plane + 1), which = plane == 0 ? "第一" : "第二";
+            table.Rows.push_back({which + "切割面平均法向应力 σn" + n, withUnit(fixed(area > 0 ? normal / area : 0), "kPa")});
+            table.Rows.push_back({which + "切割面抗剪力 T" + n, withUnit(fixed(plane == 0 ? s.Shear1 : s.Shear2), "kN")});
+        }
+    table.Rows.insert(table.Rows.end(), {{"下滑力", withUnit(fixed(s.Driving), "kN")},
+                                         {"抗滑力", withUnit(fixed(s.Resisting), "kN")},
+                                         {"安全系数 Fs", fixed(s.Factor)},
+                                         {"所需安全系数 Fst", requiredFactorText(loads)},
+                                         {"稳定状态", stateText(full.Analysis)}});
+    return table;
 }
 
 std::string leastBoltText(const SupportDesign& d) {

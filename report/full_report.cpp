@@ -54,6 +54,11 @@ void inputLines(std::vector<std::string>& lines, const ReportedWedge& in) {
                                "第一切割面:\tc1=\t" + withUnit(p.Cohesion1, "kPa") + "\tf1=\t" + p.Friction1,
                                "第二切割面:\tc2=\t" + withUnit(p.Cohesion2, "kPa") + "\tf2=\t" + p.Friction2,
                                "水压力:\t\t" + waterModeText(l, p)});
+    // A strength of its own on either plane: each plane's model.
+    if (!plainStrengths(l.Strength))
+        for (int plane = 0; plane < 2; ++plane)
+            lines.push_back(std::string(plane == 0 ? "第一" : "第二") + "切割面抗剪强度:\t" +
+                            strengthText(l.Strength[plane], plane, p));
     if (l.Crack && l.Water == WaterMode::Saturated)
         lines.push_back("张裂缝水深:\t\t" + withUnit(floatToText(l.Crack->WaterDepth), "m"));
     lines.push_back("地震系数:\tk=\t" + floatToText(l.SeismicCoefficient) +
@@ -129,8 +134,18 @@ void resultLines(std::vector<std::string>& lines, const ReportedWedge& in) {
     const FullSafety& s = in.Analysis.Safety;
     lines.insert(lines.end(), {"接触状态:\t\t" + std::string(contactDescription(s.Contact)),
                                "第一切割面法向力:\tN1=\t" + withUnit(fixed(s.Normal1), "kN"),
-                               "第二切割面法向力:\tN2=\t" + withUnit(fixed(s.Normal2), "kN"),
-                               "下滑力:\t\t\t" + withUnit(fixed(s.Driving), "kN"), "抗滑力:\t\t\t" + withUnit(fixed(s.Resisting), "kN"), "安全系数:\t\tFs=\t" + fixed(s.Factor),
+                               "第二切割面法向力:\tN2=\t" + withUnit(fixed(s.Normal2), "kN")});
+    if (!plainStrengths(in.Loads.Strength)) {
+        const WedgeShape& shape = in.Analysis.Shape;
+        for (int plane = 0; plane < 2; ++plane) {
+            const double area = shape.Faces[plane].Area, normal = plane == 0 ? s.Normal1 : s.Normal2;
+            const std::string n = std::to_string(plane + 1);
+            lines.push_back(std::string(plane == 0 ? "第一" : "第二") + "切割面平均法向应力:\tσn" + n + "=\t" +
+                            withUnit(fixed(area > 0 ? normal / area : 0), "kPa") + "\t抗剪力\t" +
+                            withUnit(fixed(plane == 0 ? s.Shear1 : s.Shear2), "kN"));
+        }
+    }
+    lines.insert(lines.end(), {"下滑力:\t\t\t" + withUnit(fixed(s.Driving), "kN"), "抗滑力:\t\t\t" + withUnit(fixed(s.Resisting), "kN"), "安全系数:\t\tFs=\t" + fixed(s.Factor),
                                "所需安全系数:\t\tFst=\t" + requiredText(in.Loads),
                                "稳定状态:\t\t" + std::string(in.Analysis.State ? stabilityStateName(*in.Analysis.State)
                                                                                    : "未定")});
@@ -189,6 +204,32 @@ std::string waterModeText(const WedgeLoads& loads, const TWedgeParams& p) {
     case WaterMode::Saturated: return "饱和楔体";
     }
     return "";
+}
+
+std::string strengthText(const JointStrength& s, int plane, const TWedgeParams& p) {
+    const std::string n = std::to_string(plane + 1);
+    const auto number = [](double v) { return floatToText(v); };
+    std::string text = strengthModelName(s.Model);
+    switch (s.Model) {
+    case StrengthModel::MohrCoulomb:
+        text += " τ = c + σn·f，c" + n + " = " + (plane == 0 ? p.Cohesion1 : p.Cohesion2) + " kPa，f" + n + " = " +
+                (plane == 0 ? p.Friction1 : p.Friction2);
+        break;
+    case StrengthModel::BartonBandis:
+        text += " τ = σn·tan(φr + JRC·lg(JCS/σn))，JRC = " + number(s.Jrc) + "，JCS = " + number(s.Jcs) +
+                " kPa，φr = " + number(s.ResidualFriction) + "°";
+        break;
+    case StrengthModel::PowerCurve:
+        text += " τ = a·(σn − c)^b + d，a = " + number(s.PowerA) + "，b = " + number(s.PowerB) + "，c = " +
+                number(s.PowerC) + " kPa，d = " + number(s.PowerD) + " kPa";
+        break;
+    case StrengthModel::HoekBrown:
+        text += "（按法向应力处的瞬时c、φ），σci = " + number(s.Sigci) + " kPa，mb = " + number(s.Mb) + "，s = " +
+                number(s.S) + "，a = " + number(s.HoekA);
+        break;
+    }
+    if (s.Waviness != 0) text += "，起伏角 i = " + number(s.Waviness) + "°";
+    return text;
 }
 
 std::string fullReportText(const std::string& blockName, const BlockRun& run) {

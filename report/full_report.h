@@ -19,6 +19,11 @@ namespace trelmox {
 // words every report uses for a bolt's mode and for the water.
 std::string boltModeText(BoltMode mode);
 std::string waterModeText(const WedgeLoads& loads, const TWedgeParams& params);
+// The strength model of cutting plane `plane` (0, 1) with its parameters
+// and units: "巴顿-班迪斯 τ = σn·tan(φr + JRC·lg(JCS/σn))，JRC = 8，JCS =
+// 50000 kPa，φr = 28°" and the like; Mohr-Coulomb names the data file's c
+// and f. Any waviness follows.
+std::string strengthText(const JointStrength& strength, int plane, const TWedgeParams& params);
 
 // The report's text (UTF-8, CR LF line ends) of a run whose full analysis
 // was worked out (run.Full).

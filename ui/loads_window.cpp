@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -71,6 +72,7 @@ LoadsWindow::LoadsWindow(Workspace& workspace) : QWidget(nullptr, Qt::Window), w
     new QVBoxLayout(right);
     buildCrackAndWater(left);
     buildSeismicAndPressures(left);
+    buildStrength(left);
     static_cast<QVBoxLayout*>(left->layout())->addStretch();
     buildTables(right);
     buildDesign(right);
@@ -178,6 +180,74 @@ void LoadsWindow::buildSeismicAndPressures(QWidget* column) {
     pressureForm->addRow(QStringLiteral("坡面压力"), facePressure_ = addBox(pressures, "FacePressure"));
     pressureForm->addRow(QStringLiteral("坡顶面压力"), topPressure_ = addBox(pressures, "TopPressure"));
     column->layout()->addWidget(pressures);
+}
+
+namespace {
+
+int strengthIndex(LoadsField field) { return static_cast<int>(field) - static_cast<int>(LoadsField::StrengthJrc); }
+
+// A plane's texts by LoadsField from StrengthJrc on.
+std::array<std::string*, 12> strengthTexts(StrengthEntry& e) {
+    return {&e.Jrc, &e.Jcs, &e.ResidualFriction, &e.PowerA, &e.PowerB, &e.PowerC, &e.PowerD,
+            &e.Sigci, &e.Mb,  &e.S,               &e.HoekA,  &e.Waviness};
+}
+
+} // namespace
+
+void LoadsWindow::buildStrength(QWidget* column) {
+    auto* group = new QGroupBox(QStringLiteral("节理面抗剪强度（按平均法向应力σn）"), column);
+    auto* layout = new QHBoxLayout(group);
+    const struct {
+        StrengthModel model;
+        const char* caption;
+        std::vector<std::pair<LoadsField, const char*>> boxes;
+    } models[] = {
+        {StrengthModel::MohrCoulomb, "莫尔-库仑（物理力学参数中的c、f）", {}},
+        {StrengthModel::BartonBandis,
+         "巴顿-班迪斯",
+         {{LoadsField::StrengthJrc, "JRC"}, {LoadsField::StrengthJcs, "JCS（kPa）"},
+          {LoadsField::StrengthResidualFriction, "残余摩擦角φr（°）"}}},
+        {StrengthModel::PowerCurve,
+         "幂函数曲线 τ=a(σn−c)^b+d",
+         {{LoadsField::StrengthPowerA, "a"}, {LoadsField::StrengthPowerB, "b"}, {LoadsField::StrengthPowerC, "c（kPa）"},
+          {LoadsField::StrengthPowerD, "d（kPa）"}}},
+        {StrengthModel::HoekBrown,
+         "霍克-布朗（充填岩体）",
+         {{LoadsField::StrengthSigci, "σci（kPa）"}, {LoadsField::StrengthMb, "mb"}, {LoadsField::StrengthS, "s"},
+          {LoadsField::StrengthHoekA, "a"}}},
+    };
+    const char* const fieldKeys[StrengthBoxCount] = {"Jrc", "Jcs", "PhiR", "PowerA", "PowerB", "PowerC",
+                                                     "PowerD", "Sigci", "Mb", "S", "HoekA", "Waviness"};
+    for (int plane = 0; plane < 2; ++plane) {
+        auto* box = new QGroupBox(plane == 0 ? QStringLiteral("第一切割面") : QStringLiteral("第二切割面"), group);
+        auto* form = new QFormLayout(box);
+        const QString prefix = QStringLiteral("Plane%1").arg(plane + 1);
+        auto* model = new QComboBox(box);
+        model->setObjectName(QStringLiteral("StrengthModel%1").arg(plane + 1));
+        takeWheelOnlyWhenFocused(model);
+        strengthModel_[plane] = model;
+        auto* pages = new QStackedWidget(box);
+        strengthPages_[plane] = pages;
+        for (const auto& m : models) {
+            model->addItem(QString::fromUtf8(m.caption));
+            auto* page = new QWidget(pages);
+            auto* pageForm = new QFormLayout(page);
+            pageForm->setContentsMargins(0, 0, 0, 0);
+            for (const auto& [field, caption] : m.boxes) {
+                const std::string name = prefix.toStdString() + fieldKeys[strengthIndex(field)];
+                pageForm->addRow(QString::fromUtf8(caption), strengthBoxes_[plane][strengthIndex(field)] = addBox(page, name.c_str()));
+            }
+            pages->addWidget(page);
+        }
+        connect(model, &QComboBox::activated, this, &LoadsWindow::takeEdits);
+        form->addRow(QStringLiteral("模型"), model);
+        form->addRow(pages);
+        const std::string wavinessName = prefix.toStdString() + "Waviness";
+        form->addRow(QStringLiteral("起伏角i（°）"),
+                     strengthBoxes_[plane][strengthIndex(LoadsField::StrengthWaviness)] = addBox(box, wavinessName.c_str()));
+        layout->addWidget(box);
+    }
+    column->layout()->addWidget(group);
 }
 
 QTableWidget* LoadsWindow::addTable(QWidget* parent, const char* name, const QStringList& headers) {
@@ -323,6 +393,12 @@ LoadsEntries LoadsWindow::entriesShown() const {
     e.DesignTrend = textOf(designTrend_);
     e.DesignPlunge = textOf(designPlunge_);
     e.DesignMode = static_cast<BoltMode>(designMode_->currentIndex());
+    for (int plane = 0; plane < 2; ++plane) {
+        StrengthEntry& strength = e.Strength[plane];
+        strength.Model = static_cast<StrengthModel>(strengthModel_[plane]->currentIndex());
+        const auto texts = strengthTexts(strength);
+        for (int i = 0; i < StrengthBoxCount; ++i) *texts[i] = textOf(strengthBoxes_[plane][i]);
+    }
     return e;
 }
 
@@ -398,6 +474,13 @@ void LoadsWindow::showDocument() {
     designMode_->setCurrentIndex(static_cast<int>(e.DesignMode));
     for (QWidget* box : std::initializer_list<QWidget*>{designTrend_, designPlunge_, designMode_})
         box->setEnabled(e.HasDesignBolt);
+    for (int plane = 0; plane < 2; ++plane) {
+        StrengthEntry strength = e.Strength[plane];
+        strengthModel_[plane]->setCurrentIndex(static_cast<int>(strength.Model));
+        strengthPages_[plane]->setCurrentIndex(static_cast<int>(strength.Model));
+        const auto texts = strengthTexts(strength);
+        for (int i = 0; i < StrengthBoxCount; ++i) showText(strengthBoxes_[plane][i], *texts[i]);
+    }
     showResults();
 }
 
@@ -437,6 +520,9 @@ QLineEdit* LoadsWindow::entryBox(LoadsField field, int row) const {
     case LoadsField::RequiredFactor: return required_;
     case LoadsField::DesignTrend: return designTrend_;
     case LoadsField::DesignPlunge: return designPlunge_;
+    default:
+        if (row < 0 || row > 1) return nullptr;
+        return strengthBoxes_[row][strengthIndex(field)];
     }
     return nullptr;
 }

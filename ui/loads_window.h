@@ -16,6 +16,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QStackedWidget;
 class QStatusBar;
 class QTableWidget;
 
@@ -48,6 +49,7 @@ private:
     BlockDocument& document() const;
     void buildCrackAndWater(QWidget* column);
     void buildSeismicAndPressures(QWidget* column);
+    void buildStrength(QWidget* column);
     void buildTables(QWidget* column);
     void buildDesign(QWidget* column);
     QLineEdit* addBox(QWidget* parent, const char* name);
@@ -70,6 +72,12 @@ private:
     QCheckBox* seismicDirected_ = nullptr;
     QLineEdit *seismicTrend_ = nullptr, *seismicPlunge_ = nullptr;
     QLineEdit *facePressure_ = nullptr, *topPressure_ = nullptr;
+    // By cutting plane: the model, its page of parameters, and the boxes
+    // of every model's parameters by LoadsField from StrengthJrc on.
+    static constexpr int StrengthBoxCount = 12;
+    std::array<QComboBox*, 2> strengthModel_{};
+    std::array<QStackedWidget*, 2> strengthPages_{};
+    std::array<std::array<QLineEdit*, StrengthBoxCount>, 2> strengthBoxes_{};
     QTableWidget* forces_ = nullptr;
     QTableWidget* bolts_ = nullptr;
     QComboBox* preset_ = nullptr;

@@ -145,7 +145,7 @@ SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& sett
             std::move(design),
             settings.Vectorised,
             base.Loads.RequiredFactor,
-            sized || !settings.Vectorised || hasPassiveBolts(base.Loads),
+            sized || !settings.Vectorised || needsScalarFull(base.Loads),
             settings.FailedVolumes || sized};
 }
 

@@ -45,7 +45,7 @@ std::vector<SensitivityStep> evaluateSteps(const BlockInputs& base, Parameter pa
     columns.Count = padded;
     std::vector<double> kc(padded), fs(padded);
     std::vector<SampleOutcome> kcOutcome(padded), fsOutcome(padded);
-    const bool scalarFull = hasPassiveBolts(base.Loads);
+    const bool scalarFull = needsScalarFull(base.Loads);
     widestKernel().Evaluate(plan.Constants, columns,
                             {kc.data(), kcOutcome.data(), scalarFull ? nullptr : fs.data(), fsOutcome.data()});
     std::vector<SensitivityStep> steps(n);

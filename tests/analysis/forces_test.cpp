@@ -192,7 +192,7 @@ TEST(Support, TheRequiredBoltForceHoldsUpToTheMargin) {
                     const double required = 1.2 + unit(random);
                     const double against = intersectionDirection(a.Shape).Trend + 180;
                     const DesignBolt bolt{{against + 120 * (unit(random) - 0.5), 60 * (unit(random) - 0.6)}, mode};
-                    const auto force = requiredBoltForce(a, exampleNumbers(), bolt, required);
+                    const auto force = requiredBoltForce(a, exampleNumbers(), {}, bolt, required);
                     if (!force || *force == 0) continue; // out of reach, or reached already
                     ++reached;
                     loads.Bolts.push_back({*force, bolt.Direction, mode});
@@ -209,17 +209,17 @@ TEST(Support, TheRequiredBoltForceHoldsUpToTheMargin) {
 TEST(Support, TheLeastForceDirectionNeedsNoMoreThanAnyOther) {
     const FullAnalysis a = exampleWith({});
     for (BoltMode mode : {BoltMode::Active, BoltMode::Passive}) {
-        const auto least = leastBoltForce(a, exampleNumbers(), mode, 1.6);
+        const auto least = leastBoltForce(a, exampleNumbers(), {}, mode, 1.6);
         ASSERT_TRUE(least);
         for (double trend = 0; trend < 360; trend += 7)
             for (double plunge = -80; plunge <= 80; plunge += 8) {
-                const auto force = requiredBoltForce(a, exampleNumbers(), {{trend, plunge}, mode}, 1.6);
+                const auto force = requiredBoltForce(a, exampleNumbers(), {}, {{trend, plunge}, mode}, 1.6);
                 if (force) {
                     EXPECT_GE(*force, least->Force * (1 - 1e-9)) << trend << " " << plunge;
                 }
             }
     }
-    EXPECT_EQ(leastBoltForce(a, exampleNumbers(), BoltMode::Active, 1.1)->Force, 0); // reached already
+    EXPECT_EQ(leastBoltForce(a, exampleNumbers(), {}, BoltMode::Active, 1.1)->Force, 0); // reached already
 }
 
 // A friction coefficient near the largest double once gave an infinite Fs.

@@ -234,15 +234,15 @@ TEST(Support, TheLeastBoltForceIsLeastOnRandomWedges) {
     for (const auto& [w, a] : r.existing(40)) {
         for (BoltMode mode : {BoltMode::Active, BoltMode::Passive}) {
             const double required = r.between(1.1, 2);
-            const auto least = leastBoltForce(a, w.Numbers, mode, required);
+            const auto least = leastBoltForce(a, w.Numbers, {}, mode, required);
             if (!least || least->Force == 0) continue;
             ++compared;
-            const auto along = requiredBoltForce(a, w.Numbers, {least->Direction, mode}, required);
+            const auto along = requiredBoltForce(a, w.Numbers, {}, {least->Direction, mode}, required);
             ASSERT_TRUE(along);
             EXPECT_NEAR(*along, least->Force, 1e-9 * least->Force);
             for (double trend = 0; trend < 360; trend += 6)
                 for (double plunge = -84; plunge <= 84; plunge += 6)
-                    if (const auto force = requiredBoltForce(a, w.Numbers, {{trend, plunge}, mode}, required)) {
+                    if (const auto force = requiredBoltForce(a, w.Numbers, {}, {{trend, plunge}, mode}, required)) {
                         ASSERT_GE(*force, least->Force * (1 - 1e-9)) << compared << ' ' << trend << ' ' << plunge;
                     }
         }
@@ -300,7 +300,7 @@ TEST(FullAnalysis, CrackWaterStandsNoHigherThanTheCracksLowestRim) {
     textbook.Water1 = (pressure * a.Shape.Faces[int(WedgeSurface::FirstPlane)].Area) * a.Shape.Inward1;
     textbook.Water2 = (pressure * a.Shape.Faces[int(WedgeSurface::SecondPlane)].Area) * a.Shape.Inward2;
     textbook.CrackWater = (pressure * a.Shape.Faces[int(WedgeSurface::Crack)].Area) * a.Shape.CrackInward;
-    EXPECT_NEAR(vectorMethod(a.Shape, textbook.active(), {}, n).Factor, 1.1378, 5e-5);
+    EXPECT_NEAR(vectorMethod(a.Shape, textbook.active(), {}, n, {}).Factor, 1.1378, 5e-5);
 }
 
 // Planes dipping the same way or opposite ways meet in a horizontal line;
@@ -470,7 +470,7 @@ TEST(Support, DISABLED_LeastForceAgainstADenseSearch) {
             std::optional<LeastBolt> least;
             try {
                 a = analyseWedge(w.Attitudes, w.Numbers, loads);
-                least = leastBoltForce(a, w.Numbers, mode, required);
+                least = leastBoltForce(a, w.Numbers, {}, mode, required);
             } catch (const Error&) {
                 continue;
             }
@@ -478,7 +478,7 @@ TEST(Support, DISABLED_LeastForceAgainstADenseSearch) {
             double dense = INFINITY;
             for (double plunge = -90; plunge <= 90; plunge += 2)
                 for (double trend = 0; trend < 360; trend += 2)
-                    if (const auto f = requiredBoltForce(a, w.Numbers, {{trend, plunge}, mode}, required))
+                    if (const auto f = requiredBoltForce(a, w.Numbers, {}, {{trend, plunge}, mode}, required))
                         dense = std::min(dense, *f);
             ++compared;
             const double ratio = least->Force / dense - 1;

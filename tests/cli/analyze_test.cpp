@@ -527,3 +527,35 @@ TEST(OutputText, JsonAndCsvQuoting) {
 }
 
 } // namespace
+
+// A block whose companion file gives a plane a strength of its own gets each
+// plane's model, mean normal stress and shear force; the CSV gets their
+// columns after the others only in a batch with such a block, and gives the
+// other blocks theirs under Mohr-Coulomb.
+TEST_F(AnalyzeTest, StrengthModelsInJsonAndCsv) {
+    fs::create_directories(dir / "in");
+    fs::copy_file(ExampleBlock, dir / "in" / "a.txt");
+    fs::copy_file(ExampleBlock, dir / "in" / "b.txt");
+    trelmox::WedgeLoads loads;
+    loads.Strength[0].Model = trelmox::StrengthModel::BartonBandis;
+    write("in/a.json", trelmox::companionText(loads));
+    const std::string a = (dir / "in" / "a.txt").string(), b = (dir / "in" / "b.txt").string();
+    const trelmox::BlockRun run = trelmox::runBlock(trelmox::readSavedBlock(ExampleBlock), loads);
+    const trelmox::FullAnalysis& full = run.Full->Analysis;
+    const double stress1 = full.Safety.Normal1 / full.Shape.Faces[0].Area;
+
+    const std::vector<std::string> json = lines(analyze({"--format", "json", a, b}).out);
+    ASSERT_EQ(json.size(), 2u);
+    EXPECT_THAT(json[0], HasSubstr(",\"strength\":{\"plane1\":{\"model\":\"barton_bandis\",\"normal_stress\":" +
+                                   jsonNumber(stress1) + ",\"shear_force\":" + jsonNumber(full.Safety.Shear1) +
+                                   "},\"plane2\":{\"model\":\"mohr_coulomb\","));
+    EXPECT_THAT(json[1], Not(HasSubstr("strength")));
+
+    const std::vector<std::string> csv = lines(analyze({"--format", "csv", a, b}).out);
+    ASSERT_EQ(csv.size(), 3u);
+    EXPECT_THAT(csv[0], HasSubstr(",error,strength.plane1,strength.plane2,normal_stress.plane1,normal_stress.plane2,"
+                                  "shear_force.plane1,shear_force.plane2\r"));
+    EXPECT_THAT(csv[1], HasSubstr(",barton_bandis,mohr_coulomb," + csvNumber(stress1) + ","));
+    EXPECT_THAT(csv[2], HasSubstr(",mohr_coulomb,mohr_coulomb,"));
+    EXPECT_THAT(lines(analyze({"--format", "csv", b}).out)[0], Not(HasSubstr("strength")));
+}

@@ -21,6 +21,10 @@ WedgeLoads everyLoad() {
     l.RequiredFactor = 1.4;
     l.Preset.reset();
     l.Design = DesignBolt{{340, 15}, BoltMode::Passive};
+    l.Strength[0].Model = StrengthModel::BartonBandis;
+    l.Strength[0].Jrc = 7.5, l.Strength[0].Waviness = 3;
+    l.Strength[1].Model = StrengthModel::HoekBrown;
+    l.Strength[1].S = 0;
     l.Size.TopTrace[1] = 25;
     l.Size.Bench = BenchLimits{15, 8, 3};
     l.Size.MinWeight = 100;
@@ -68,6 +72,18 @@ TEST(LoadsEntries, BadTextsNameTheirBox) {
          LoadsField::RequiredFactor, -1, "临时边坡 一级 地震工况没有规定安全系数"},
         {"design direction", [](LoadsEntries& e) { e.DesignPlunge = ""; }, LoadsField::DesignPlunge, -1,
          "请输入设计锚杆的倾伏角"},
+        // A plane's strength parameter: the plane is the row.
+        {"JRC out of range", [](LoadsEntries& e) { e.Strength[0].Jrc = "21"; }, LoadsField::StrengthJrc, 0,
+         "第一切割面的JRC应在0与20之间，现为21"},
+        {"Hoek-Brown a", [](LoadsEntries& e) { e.Strength[1].HoekA = "0.4"; }, LoadsField::StrengthHoekA, 1,
+         "第二切割面的霍克-布朗参数a应在0.5与1之间，现为0.4"},
+        {"power curve's a, not its Hoek-Brown namesake",
+         [](LoadsEntries& e) { e.Strength[1].Model = StrengthModel::PowerCurve, e.Strength[1].PowerA = "-1"; },
+         LoadsField::StrengthPowerA, 1, "第二切割面的幂函数系数a不能小于0，现为-1"},
+        {"empty sigci", [](LoadsEntries& e) { e.Strength[1].Sigci.clear(); }, LoadsField::StrengthSigci, 1,
+         "请输入第二切割面的单轴抗压强度σci"},
+        {"waviness not a number", [](LoadsEntries& e) { e.Strength[0].Waviness = "5°"; }, LoadsField::StrengthWaviness, 0,
+         "第一切割面的起伏角“5°”不是有效的数"},
     };
     for (const auto& c : cases) {
         LoadsEntries entries = loadsEntries(everyLoad());
@@ -94,7 +110,11 @@ TEST(LoadsEntries, SwitchedOffPartsAndEmptyMagnitudes) {
     entries.HasDesignBolt = false;
     entries.DesignTrend = "?";
     entries.Seismic = entries.FacePressure = entries.TopPressure = "";
+    // Another model's texts are not read; an empty waviness is none.
+    entries.Strength[0].Sigci = "x";
+    entries.Strength[0].Waviness.clear();
     const WedgeLoads loads = loadsFromEntries(entries);
     EXPECT_FALSE(loads.Crack || loads.SeismicDirection || loads.Design);
+    EXPECT_EQ(loads.Strength[0].Waviness, 0);
     EXPECT_EQ(loads.SeismicCoefficient + loads.FacePressure + loads.TopPressure, 0);
 }

@@ -5,7 +5,9 @@
 // refusals), and the support it recommends holds: the wedge re-analysed
 // with the recommended bolt reaches the required factor, and keeps it with
 // a force up to the margin above, and the report prints no figure that is
-// not finite.
+// not finite. Each plane's strength model (any of them, with waviness) gives
+// a shear force that is finite and not negative, and the loads are written
+// and read back as they were.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -47,6 +49,8 @@ void requireResult(const FullAnalysis& a) {
     const WedgeForces& f = a.Forces;
     require(std::isfinite(a.Shape.Volume) && finite(f.active()) && finite(f.PassiveBolts));
     require(std::isfinite(a.Safety.Factor) && a.Safety.Factor >= 0);
+    require(std::isfinite(a.Safety.Shear1) && a.Safety.Shear1 >= 0);
+    require(std::isfinite(a.Safety.Shear2) && a.Safety.Shear2 >= 0);
     require(std::isfinite(f.CrackWaterDepth) && f.CrackWaterDepth >= 0);
 }
 
@@ -90,6 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const Error&) {
         return 0; // the reader's own messages are its harness's business
     }
+    require(parseCompanion(companionText(loads), "F.json") == loads);
     try {
         const BlockRun run = runBlock(block, loads); // the block's own data never fail
         if (!run.Full) {

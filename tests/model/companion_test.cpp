@@ -168,3 +168,58 @@ TEST(Loads, PresetsFollowTheStandardsTable) {
         EXPECT_EQ(presetName(c.preset), c.name);
     }
 }
+
+// Each plane's strength model: the key as fixed for the file, every model
+// read back as written, planes left out keeping c and f, and what is wrong
+// with one named.
+TEST(Companion, StrengthPerPlane) {
+    const std::string head = companionText(WedgeLoads{});
+    const auto withStrength = [&](const std::string& strength) {
+        return head.substr(0, head.rfind('}')) + ", \"strength\": " + strength + "}";
+    };
+    const WedgeLoads barton =
+        parseCompanion(withStrength(R"({"plane1": {"model": "barton_bandis", "jrc": 8, "jcs": 50000, "phi_r": 28}})"),
+                       "b.json");
+    EXPECT_EQ(barton.Strength[0].Model, StrengthModel::BartonBandis);
+    EXPECT_EQ(barton.Strength[0].Jrc, 8);
+    EXPECT_EQ(barton.Strength[0].Jcs, 50000);
+    EXPECT_EQ(barton.Strength[0].ResidualFriction, 28);
+    EXPECT_TRUE(barton.Strength[1].plain());
+
+    WedgeLoads every = fullLoads();
+    every.Strength[0].Model = StrengthModel::PowerCurve;
+    every.Strength[0].PowerA = 1.5, every.Strength[0].PowerB = 0.75, every.Strength[0].PowerC = -10;
+    every.Strength[0].PowerD = 2, every.Strength[0].Waviness = 5;
+    every.Strength[1].Model = StrengthModel::HoekBrown;
+    every.Strength[1].Sigci = 30000, every.Strength[1].Mb = 0.8, every.Strength[1].S = 0, every.Strength[1].HoekA = 0.55;
+    EXPECT_EQ(parseCompanion(companionText(every), "e.json"), every);
+    every.Strength[0] = JointStrength{};
+    every.Strength[0].Waviness = 3; // Mohr-Coulomb with waviness is no default
+    EXPECT_EQ(parseCompanion(companionText(every), "e.json"), every);
+    // Without a strength of its own the file is as it always was.
+    EXPECT_EQ(companionText(fullLoads()).find("strength"), std::string::npos);
+
+    const struct {
+        std::string strength, message;
+    } cases[] = {
+        {R"({"plane3": {"model": "mohr_coulomb"}})", "荷载文件“b.json”中有未知的项strength.plane3"},
+        {R"({"plane1": {"jrc": 8}})", "荷载文件“b.json”中缺少strength.plane1.model"},
+        {R"({"plane1": {"model": "patton"}})", "荷载文件“b.json”中strength.plane1.model的值“patton”不可用"},
+        {R"({"plane2": {"model": "barton_bandis", "jrc": 8, "jcs": 50000}})", "荷载文件“b.json”中缺少strength.plane2.phi_r"},
+        {R"({"plane1": {"model": "mohr_coulomb", "jrc": 8}})", "荷载文件“b.json”中有未知的项strength.plane1.jrc"},
+        {R"({"plane1": {"model": "power_curve", "a": 1, "b": "x", "c": 0, "d": 0}})",
+         "荷载文件“b.json”中strength.plane1.b应为数"},
+        {R"({"plane1": {"model": "barton_bandis", "jrc": 25, "jcs": 50000, "phi_r": 28}})",
+         "荷载文件“b.json”中第一切割面的JRC应在0与20之间，现为25"},
+        {R"({"plane2": {"model": "barton_bandis", "jrc": 5, "jcs": 0, "phi_r": 28}})",
+         "荷载文件“b.json”中第二切割面的JCS应大于0，现为0"},
+        {R"({"plane1": {"model": "power_curve", "a": 1, "b": 0, "c": 0, "d": 0}})",
+         "荷载文件“b.json”中第一切割面的幂函数指数b应大于0，现为0"},
+        {R"({"plane1": {"model": "hoek_brown", "sigci": 1e4, "mb": 1, "s": 2, "a": 0.5}})",
+         "荷载文件“b.json”中第一切割面的霍克-布朗参数s应在0与1之间，现为2"},
+        {R"({"plane1": {"model": "mohr_coulomb", "waviness": 90}})",
+         "荷载文件“b.json”中第一切割面的起伏角应在0与90之间（不含90），现为90"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(messageOf([&] { parseCompanion(withStrength(c.strength), "b.json"); }), c.message) << c.strength;
+}

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "analysis/probabilistic/probabilistic.h"
+#include "analysis/probabilistic/sensitivity.h"
 #include "tests/support/example_block.h"
 #include "model/error.h"
 #include "model/numtext.h"
@@ -566,5 +567,39 @@ TEST(Probabilistic, FactorsBeyondTheRangeOfADoubleFailInsteadOfPrinting) {
         } catch (const Error& e) {
             EXPECT_STREQ(e.what(), "Floating point overflow") << sd;
         }
+    }
+}
+
+// A non-linear strength is the scalar analysis's: the lanes know c + f N
+// only, so every sample's Fs, and every sensitivity step's, must be the
+// analysis of its inputs with the planes' own models, not Mohr-Coulomb's.
+TEST(Probabilistic, NonLinearStrengthTakesTheScalarAnalysis) {
+    WedgeLoads loads;
+    loads.Strength[0].Model = StrengthModel::BartonBandis;
+    loads.Strength[1].Model = StrengthModel::PowerCurve;
+    const BlockInputs base = blockInputs(exampleAttitudes(), exampleParams(), loads);
+    ProbabilisticSettings s;
+    s.Samples = 2000;
+    set(s, Parameter::Dip1, normalDistribution(3));
+    set(s, Parameter::Cohesion2, normalDistribution(5));
+    const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), loads, s);
+    const SampleDesign design(s.Method, s.Seed, s.Samples, {Parameter::Dip1, Parameter::Cohesion2});
+    std::vector<double> expected;
+    for (std::uint64_t i = 0; i < s.Samples; ++i) {
+        BlockInputs sample = base;
+        for (Parameter p : {Parameter::Dip1, Parameter::Cohesion2})
+            parameterField(sample, p) = Sampler(p, parameterValue(base, p), s.Distributions[int(p)]).value(design.uniform(i, p));
+        const FullSafety full = evaluateFull(sample).Safety;
+        if (full.Contact != TWedgeContact::NoBlock && full.Contact != TWedgeContact::Unresolved)
+            expected.push_back(full.Factor);
+    }
+    EXPECT_EQ(r.Full.SafetyFactors, expected);
+
+    const auto steps = runSensitivity(exampleAttitudes(), exampleParams(), loads, Parameter::Dip1, 40, 50, 2);
+    for (const SensitivityStep& step : steps) {
+        PlaneAttitudeArray attitudes = exampleAttitudes();
+        attitudes[0].DipAngle = step.Value;
+        ASSERT_TRUE(step.Full);
+        EXPECT_EQ(step.Full->Factor, analyseWedge(attitudes, readWedgeNumbers(exampleParams()), loads).Safety.Factor);
     }
 }

@@ -66,6 +66,18 @@ WedgeLoads crackAndBolt() {
     return loads;
 }
 
+// A model picked from a plane's list as a person does: the list opened by a
+// click, the item reached with the arrow keys, taken with Return.
+void pickModel(TestProgram& program, int plane, int downs) {
+    auto* model = program->Loads.findChild<QComboBox*>(QString("StrengthModel%1").arg(plane + 1));
+    activate(&program->Loads);
+    QTest::mouseClick(model, Qt::LeftButton);
+    QVERIFY(QTest::qWaitForWindowExposed(model->view()->window()));
+    for (int i = 0; i < 3; ++i) QTest::keyClick(model->view(), Qt::Key_Up); // from the top
+    for (int i = 0; i < downs; ++i) QTest::keyClick(model->view(), Qt::Key_Down);
+    QTest::keyClick(model->view(), Qt::Key_Return);
+}
+
 } // namespace
 
 class Loads : public QObject {
@@ -74,6 +86,7 @@ private slots:
     void crackAndBoltAnalysedBesideKc();
     void companionFileLoadsWithTheBlock();
     void badTextGetsTheFocus();
+    void strengthModelPerPlane();
 };
 
 void Loads::crackAndBoltAnalysedBesideKc() {
@@ -160,6 +173,48 @@ void Loads::badTextGetsTheFocus() {
     loadsButton(program, "ConfirmButton")->click();
     QCOMPARE(program.boxes.shown().last(), QString("error: 第1个外力的大小不能为负数，现为-5。"));
     QCOMPARE(QApplication::focusWidget(), box(program, LoadsField::ForceMagnitude, 0));
+}
+
+// Each plane's strength model and its parameters, chosen and typed in the
+// window, reach the document, the analysis and the companion file; a bad
+// parameter points at its box.
+void Loads::strengthModelPerPlane() {
+    TestProgram program;
+    program.confirmExample("w1");
+    openFromMenu(program);
+    QVERIFY(!program->Loads.findChild<QLineEdit*>("Plane1Jrc")->isVisible()); // Mohr-Coulomb: no parameters
+    pickModel(program, 0, 1);
+    QVERIFY(box(program, LoadsField::StrengthJrc, 0)->isVisible());
+    typeInto(box(program, LoadsField::StrengthJrc, 0), "10");
+    typeInto(box(program, LoadsField::StrengthJcs, 0), "40000");
+    typeInto(box(program, LoadsField::StrengthResidualFriction, 0), "26");
+    pickModel(program, 1, 3);
+    typeInto(box(program, LoadsField::StrengthSigci, 1), "25000");
+    typeInto(box(program, LoadsField::StrengthWaviness, 1), "3");
+
+    WedgeLoads expected;
+    expected.Strength[0].Model = StrengthModel::BartonBandis;
+    expected.Strength[0].Jrc = 10, expected.Strength[0].Jcs = 40000, expected.Strength[0].ResidualFriction = 26;
+    expected.Strength[1].Model = StrengthModel::HoekBrown;
+    expected.Strength[1].Sigci = 25000, expected.Strength[1].Waviness = 3;
+    QCOMPARE(loadsFromEntries(program->workspace.document().loadsEntries()), expected);
+
+    loadsButton(program, "AnalyseButton")->click();
+    QCOMPARE(program.boxes.shown(), QStringList());
+    const FullFigureTexts figures = fullFigureTexts(runBlock(program->workspace.document().block(), expected));
+    QCOMPARE(program->Form4.fullFactorText(), QString::fromStdString(figures.Factor));
+    QCOMPARE(parseCompanion(readFileBytes(program.dataFile("w1.json")), "w1.json"), expected);
+    QVERIFY(fileText(program.reportFile("w1三维分析.txt")).find("第一切割面抗剪强度:\t巴顿-班迪斯") != std::string::npos);
+
+    // Back to Mohr-Coulomb: the plane's texts stay for a change of mind.
+    pickModel(program, 0, 0);
+    QVERIFY(!box(program, LoadsField::StrengthJrc, 0)->isVisible());
+    QCOMPARE(program->workspace.document().loadsEntries().Strength[0].Jrc, std::string("10"));
+
+    typeInto(box(program, LoadsField::StrengthWaviness, 1), "95");
+    loadsButton(program, "ConfirmButton")->click();
+    QCOMPARE(program.boxes.shown().last(), QString("error: 第二切割面的起伏角应在0与90之间（不含90），现为95。"));
+    QCOMPARE(QApplication::focusWidget(), box(program, LoadsField::StrengthWaviness, 1));
 }
 
 QTEST_MAIN(Loads)
