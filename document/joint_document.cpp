@@ -67,11 +67,38 @@ void JointDocument::combine(const std::string& blockName, const SavedBlock& bloc
     JointCombinations run{blockName, block, std::move(slope),
                           sets_.empty() ? measuredCandidates(measurements_.Planes)
                                         : setCandidates(measurements_.Planes, sets_),
-                          {}};
+                          {}, {}};
     if (run.Planes.size() < 2) throw Error::refused("组合至少需要两个结构面或两组");
     run.Pairs = combinePlanes(run.Planes, run.Slope);
     combinations_ = std::move(run);
+    ++combinationRuns_;
     changed();
+}
+
+std::optional<std::vector<PairProbability>> PairProbabilityJob::run(const ProgressCallback& progress) const {
+    return pairProbabilitiesInOrder(Slope, Loads, Planes, Pairs, Settings, progress);
+}
+
+void JointDocument::setProbabilitySettings(std::uint64_t samples, std::uint64_t seed) {
+    if (samples < 1 || samples > MaxSamples)
+        throw Error::refused("每对结构面的样本数应为1到" + std::to_string(MaxSamples) + "，而不是" + std::to_string(samples));
+    if (probability_.Samples == samples && probability_.Seed == seed) return;
+    probability_.Samples = samples;
+    probability_.Seed = seed;
+    changed();
+}
+
+PairProbabilityJob JointDocument::pairProbabilityJob() const {
+    if (!combinations_) throw Error::refused("请先做组合分析");
+    const JointCombinations& run = *combinations_;
+    return {run.Block, run.Slope.Loads, run.Planes, run.Pairs, probability_, combinationRuns_};
+}
+
+bool JointDocument::takePairProbabilities(const PairProbabilityJob& job, std::vector<PairProbability> found) {
+    if (!combinations_ || job.Combination != combinationRuns_ || found.size() != combinations_->Pairs.size()) return false;
+    combinations_->Probabilities = std::move(found);
+    changed();
+    return true;
 }
 
 SavedBlock JointDocument::pairBlock(std::size_t row) const {

@@ -14,6 +14,7 @@
 #include "analysis/joints/combinations.h"
 #include "analysis/joints/kinematics.h"
 #include "analysis/joints/measurements.h"
+#include "analysis/joints/pair_probability.h"
 #include "analysis/joints/sectors.h"
 #include "analysis/joints/sets.h"
 #include "model/datafile.h"
@@ -35,6 +36,23 @@ struct JointCombinations {
     CombinationSlope Slope;
     std::vector<CandidatePlane> Planes;
     std::vector<PlanePair> Pairs; // critical first
+    // Each pair's probability of failure, by Pairs; empty until worked out.
+    std::vector<PairProbability> Probabilities;
+};
+
+// What the pairs' probabilities are worked out from: copies of the last
+// combinations' slope, loads, planes and pairs, so that a worker thread
+// can run them while the document goes on changing.
+struct PairProbabilityJob {
+    SavedBlock Slope;
+    WedgeLoads Loads;
+    std::vector<CandidatePlane> Planes;
+    std::vector<PlanePair> Pairs;
+    PairProbabilitySettings Settings;
+    std::uint64_t Combination = 0; // which combination run it belongs to
+    // By Pairs; nothing when `progress` cancels. Throws Error as
+    // runProbabilistic does.
+    std::optional<std::vector<PairProbability>> run(const ProgressCallback& progress = {}) const;
 };
 
 class JointDocument {
@@ -77,6 +95,17 @@ public:
     bool madeBlock(const SavedBlock& block) const;
     // "J1 × J2", or line numbers for measured planes: "第 3 行 × 第 7 行".
     std::string pairName(std::size_t row) const;
+
+    // The samples and the seed of each pair's probabilistic run.
+    const PairProbabilitySettings& probabilitySettings() const { return probability_; }
+    // Throws a refused Error for a sample count outside 1..MaxSamples.
+    void setProbabilitySettings(std::uint64_t samples, std::uint64_t seed);
+    // Throws Error when there are no combinations.
+    PairProbabilityJob pairProbabilityJob() const;
+    // Keeps a job's probabilities beside its pairs. False, and nothing kept,
+    // when the combinations were run again or dropped since the job was
+    // taken: figures of other pairs must never sit beside these.
+    bool takePairProbabilities(const PairProbabilityJob& job, std::vector<PairProbability> found);
 
     // The kinematic checks of the planes against a slope face: the sectors
     // of the slope (from a sectors file, or added one by one), the one
@@ -123,6 +152,8 @@ private:
     std::vector<JointSet> sets_;
     std::vector<SetWindow> windows_;
     std::optional<JointCombinations> combinations_;
+    std::uint64_t combinationRuns_ = 0;
+    PairProbabilitySettings probability_;
     std::vector<SlopeSector> sectors_;
     std::optional<std::size_t> selected_;
     std::optional<KinematicMode> mode_;

@@ -44,6 +44,17 @@ std::string percentText(double fraction) {
     return std::string(buffer, end) + "%";
 }
 
+// Four significant digits, never an exponent: a volume reads as "1234" or
+// "0.01235".
+std::string sizeText(double value) {
+    if (!std::isfinite(value)) return "—";
+    const int magnitude = value == 0 ? 0 : static_cast<int>(std::floor(std::log10(std::abs(value))));
+    const int decimals = std::clamp(3 - magnitude, 0, 8);
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals).ptr;
+    return std::string(buffer, end);
+}
+
 double tickStep(const std::vector<double>& ticks) { return ticks.size() > 1 ? ticks[1] - ticks[0] : 1; }
 
 // The plotting area inside the frame and the data ranges it shows.
@@ -234,6 +245,40 @@ std::optional<Figure> fsHistogramFigure(const ProbabilisticResult& result) {
     return histogramFigure({full.FsHistogram, "Fs", full.RequiredFactor, "Fst = " + required,
                             "Fs < " + required + "（未达要求）", "Fs ≥ " + required + "（满足要求）",
                             full.PBelowRequired});
+}
+
+Figure failedVolumeFigure(const ProbabilisticResult* result) {
+    const FailedWedgeSizes* sizes = result && !result->Cancelled && result->Full.FailedSizes ? &*result->Full.FailedSizes : nullptr;
+    if (!sizes || sizes->VolumeHistogram.Counts.empty() ||
+        sizes->VolumeHistogram.Edges.size() != sizes->VolumeHistogram.Counts.size() + 1) {
+        Figure figure = emptyPlot(std::string("破坏楔块（Fs<1）体积直方图") +
+                                  (result && !result->Cancelled ? "（没有破坏的楔块）" : "（尚未计算）"));
+        addAxes(figure, plotArea(0, 1, 0, 10), "楔块体积 V（m³）", "楔块数");
+        return figure;
+    }
+    const Histogram& h = sizes->VolumeHistogram;
+    Figure figure = emptyPlot("破坏楔块（Fs<1）体积直方图    " + std::to_string(sizes->Count) + " 个，均值 " +
+                              sizeText(sizes->MeanVolume) + " m³");
+    const double top = static_cast<double>(std::max<std::uint64_t>(1, *std::max_element(h.Counts.begin(), h.Counts.end())));
+    const PlotArea area = plotArea(h.Edges.front(), h.Edges.back(), 0, top * 1.08);
+    addAxes(figure, area, "楔块体积 V（m³）", "楔块数");
+    for (std::size_t i = 0; i < h.Counts.size(); ++i)
+        if (h.Counts[i]) addBar(figure, area, h.Edges[i], h.Edges[i + 1], static_cast<double>(h.Counts[i]), FailureColour);
+    const Colour percentileColour{40, 40, 40};
+    const struct {
+        double value;
+        LineStyle style;
+    } lines[] = {{sizes->Volume5, LineStyle::Dotted}, {sizes->Volume50, LineStyle::Dashed}, {sizes->Volume95, LineStyle::Dotted}};
+    for (const auto& line : lines)
+        if (std::isfinite(line.value))
+            figure.items.push_back(polyline({area.clamped(line.value, area.y0()), area.clamped(line.value, area.y1())},
+                                            Pen{percentileColour, 0.004, line.style}));
+    addKey(figure, {{KeyEntry::Swatch, FailureColour, "破坏楔块"},
+                    {KeyEntry::Line, percentileColour, "中位数 " + sizeText(sizes->Volume50) + " m³", LineStyle::Dashed},
+                    {KeyEntry::Line, percentileColour,
+                     "5%、95% 分位 " + sizeText(sizes->Volume5) + "、" + sizeText(sizes->Volume95) + " m³",
+                     LineStyle::Dotted}});
+    return figure;
 }
 
 namespace {

@@ -21,6 +21,10 @@ Figure kcHistogramFigure(const ProbabilisticResult* result);
 // The same for the full factor Fs of the real wedge, against the required
 // factor Fst; none when no sample had a real wedge.
 std::optional<Figure> fsHistogramFigure(const ProbabilisticResult& result);
+// The volumes of the failed real wedges (Fs < 1), in m³, with the lines of
+// their 5, 50 and 95 % percentiles and the mean in the title. Without a
+// result, or when no wedge failed, only the axes with the reason.
+Figure failedVolumeFigure(const ProbabilisticResult* result);
 
 // Kc against the input named `parameter`, one colour per contact case;
 // values whose computation failed or that cut out no wedge leave a gap; the

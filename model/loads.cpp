@@ -28,26 +28,27 @@ template <typename Name> void validateDirection(const LineDirection& d, const Na
     require(d.Plunge, LoadRange::Plunge, [&] { return name() + "的倾伏角"; });
 }
 
-// A strength parameter within [low, high] (each end open or closed).
-void requireBetween(double value, double low, bool lowOpen, double high, bool highOpen, const std::string& name,
-                    const std::string& field) {
+// A strength parameter within [low, high] (each end open or closed). The
+// names are built only for the message: valid loads allocate nothing.
+void requireBetween(double value, double low, bool lowOpen, double high, bool highOpen, int plane, const char* name,
+                    const char* key) {
     const bool above = lowOpen ? value > low : value >= low;
     const bool below = highOpen ? value < high : value <= high;
     if (std::isfinite(value) && above && below) return;
+    const std::string who = std::string(plane == 0 ? "第一切割面的" : "第二切割面的") + name;
+    const std::string field = std::string("strength.plane") + (plane == 0 ? "1." : "2.") + key;
+    if (!std::isfinite(value)) throw Error::refused(who + "不是有限的数", field);
     std::string range;
-    if (!std::isfinite(value)) throw Error::refused(name + "不是有限的数", field);
     if (high == HUGE_VAL)
         range = lowOpen ? "应大于" + floatToText(low) : "不能小于" + floatToText(low);
     else
         range = "应在" + floatToText(low) + "与" + floatToText(high) + "之间" + (highOpen ? "（不含" + floatToText(high) + "）" : "");
-    throw Error::refused(name + range + "，现为" + floatToText(value), field);
+    throw Error::refused(who + range + "，现为" + floatToText(value), field);
 }
 
 void checkStrength(const JointStrength& s, int plane) {
-    const std::string who = plane == 0 ? "第一切割面的" : "第二切割面的";
-    const std::string key = std::string("strength.plane") + (plane == 0 ? "1." : "2.");
-    const auto check = [&](double value, double low, bool lowOpen, double high, bool highOpen, const char* name,
-                           const char* field) { requireBetween(value, low, lowOpen, high, highOpen, who + name, key + field); };
+    const auto check = [plane](double value, double low, bool lowOpen, double high, bool highOpen, const char* name,
+                               const char* key) { requireBetween(value, low, lowOpen, high, highOpen, plane, name, key); };
     switch (s.Model) {
     case StrengthModel::MohrCoulomb: break;
     case StrengthModel::BartonBandis:

@@ -27,16 +27,39 @@ PairProbability pairProbability(const ProbabilisticResult& run) {
     return p;
 }
 
+std::optional<std::vector<PairProbability>> pairProbabilitiesInOrder(const SavedBlock& slope, const WedgeLoads& loads,
+                                                                     const std::vector<CandidatePlane>& planes,
+                                                                     const std::vector<PlanePair>& pairs,
+                                                                     const PairProbabilitySettings& settings,
+                                                                     const ProgressCallback& progress) {
+    std::vector<PairProbability> found;
+    found.reserve(pairs.size());
+    const std::uint64_t total = settings.Samples * pairs.size();
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        const CandidatePlane& a = planes[pairs[i].First];
+        const CandidatePlane& b = planes[pairs[i].Second];
+        const SavedBlock block = pairBlock(slope, a, b);
+        // A pair's run asks only between chunks of samples and not at its
+        // end, so a cancel during a small pair's run is kept for after it.
+        bool stop = false;
+        ProgressCallback pairProgress;
+        if (progress)
+            pairProgress = [&progress, &stop, before = settings.Samples * i, total](std::uint64_t done, std::uint64_t) {
+                if (!progress(before + done, total)) stop = true;
+                return !stop;
+            };
+        const ProbabilisticResult run =
+            runProbabilistic(block.Attitudes, block.Params, loads, pairSettings(a, b, settings), pairProgress);
+        if (run.Cancelled || stop) return std::nullopt;
+        found.push_back(pairProbability(run));
+    }
+    return found;
+}
+
 std::vector<PairProbability> pairProbabilities(const SavedBlock& slope, const WedgeLoads& loads,
                                                const std::vector<CandidatePlane>& planes,
                                                std::vector<PlanePair>& pairs, const PairProbabilitySettings& settings) {
-    std::vector<PairProbability> found;
-    for (const PlanePair& pair : pairs) {
-        const CandidatePlane& a = planes[pair.First];
-        const CandidatePlane& b = planes[pair.Second];
-        const SavedBlock block = pairBlock(slope, a, b);
-        found.push_back(pairProbability(runProbabilistic(block.Attitudes, block.Params, loads, pairSettings(a, b, settings))));
-    }
+    std::vector<PairProbability> found = *pairProbabilitiesInOrder(slope, loads, planes, pairs, settings);
     std::vector<std::size_t> order(pairs.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) { return found[x].Pf > found[y].Pf; });

@@ -39,6 +39,15 @@ ProbabilisticSettings pairSettings(const CandidatePlane& first, const CandidateP
                                    const PairProbabilitySettings& settings);
 PairProbability pairProbability(const ProbabilisticResult& run);
 
+// Each pair's probability in the pairs' order. `progress` counts the
+// samples of all pairs together; when it cancels, nothing is returned.
+// Throws Error as runProbabilistic does.
+std::optional<std::vector<PairProbability>> pairProbabilitiesInOrder(const SavedBlock& slope, const WedgeLoads& loads,
+                                                                     const std::vector<CandidatePlane>& planes,
+                                                                     const std::vector<PlanePair>& pairs,
+                                                                     const PairProbabilitySettings& settings,
+                                                                     const ProgressCallback& progress = {});
+
 // Each pair's probability (by the pairs' order), and the pairs sorted by
 // it, the most likely to fail first (ties keep their order). Throws Error as
 // runProbabilistic does.

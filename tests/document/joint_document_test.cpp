@@ -5,6 +5,9 @@
 #include <optional>
 #include <string>
 
+#include "analysis/joints/combinations.h"
+#include "tests/support/example_block.h"
+
 using namespace trelmox;
 
 // The checks kept for a face are worked out again when more is asked of
@@ -41,4 +44,37 @@ TEST(JointDocument, RemovingASectorKeepsAShownSectorInRange) {
         EXPECT_EQ(joints.sectors().size(), c.sectors - 1);
         EXPECT_EQ(joints.selectedSector(), c.after) << c.shown << " " << c.removed;
     }
+}
+
+// Probabilities are kept only for the combination run they were worked out
+// for: a run of the combinations made meanwhile drops them. Progress counts
+// every pair's samples, and a cancel keeps nothing, however few samples a
+// pair has (a pair's own run does not ask at its end).
+TEST(JointDocument, PairProbabilitiesBelongToTheirCombinationRun) {
+    JointDocument joints;
+    joints.open(TRELMOX_TEST_DATA "/joint_measurements.csv");
+    joints.groupAutomatically(3);
+    SavedBlock slope;
+    slope.Attitudes = trelmox::testing::exampleAttitudes();
+    slope.Params = trelmox::testing::exampleParams();
+    joints.combine("w1", slope, combinationSlope(slope, {}));
+    joints.setProbabilitySettings(500, 3);
+    const PairProbabilityJob job = joints.pairProbabilityJob();
+    EXPECT_EQ(job.Settings.Samples, 500u);
+    std::uint64_t last = 0, total = 0;
+    const auto found = job.run([&](std::uint64_t done, std::uint64_t all) {
+        last = done, total = all;
+        return true;
+    });
+    ASSERT_TRUE(found);
+    EXPECT_EQ(total, 3u * 500);
+    EXPECT_EQ(last, total);
+    EXPECT_FALSE(job.run([](std::uint64_t, std::uint64_t) { return false; }));
+
+    joints.combine("w1", slope, combinationSlope(slope, {}));
+    EXPECT_FALSE(joints.takePairProbabilities(job, *found));
+    EXPECT_TRUE(joints.combinations()->Probabilities.empty());
+    EXPECT_TRUE(joints.takePairProbabilities(joints.pairProbabilityJob(), *found));
+    EXPECT_EQ(joints.combinations()->Probabilities.size(), 3u);
+    EXPECT_THROW(joints.setProbabilitySettings(0, 1), Error);
 }

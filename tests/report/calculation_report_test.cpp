@@ -202,6 +202,22 @@ TEST(CalculationReport, StatesTheSizeLimitsAndWhatDecidedTheScale) {
     EXPECT_NE(full.find("台阶后缘破坏:\t距坡顶线"), std::string::npos);
 }
 
+// Each plane's strength model stands in the inputs, how it enters Fs in the
+// methods, and each plane's mean normal stress and shear in the results;
+// a block on the data file's c and f gets none of it.
+TEST(CalculationReport, StatesEachPlanesStrengthModel) {
+    WedgeLoads loads;
+    loads.Strength[0].Model = StrengthModel::BartonBandis;
+    loads.Strength[1].Waviness = 4;
+    const ReportTexts texts = textsOf(calculationReport(analysed(trelmox::testing::exampleBlock(), loads)));
+    for (const char* part : {"第一切割面抗剪强度", "巴顿-班迪斯 τ = σn·tan(φr + JRC·lg(JCS/σn))，JRC = 8，JCS = 50000 kPa，φr = 28°",
+                             "莫尔-库仑 τ = c + σn·f，c2 = 48 kPa，f2 = 0.577，起伏角 i = 4°", "节理面抗剪强度",
+                             "第一切割面平均法向应力 σn1", "第二切割面抗剪力 T2"})
+        EXPECT_TRUE(texts.has(part)) << part;
+    const ReportTexts plain = textsOf(calculationReport(analysed(trelmox::testing::exampleBlock(), WedgeLoads{})));
+    EXPECT_FALSE(plain.has("抗剪强度") || plain.has("平均法向应力"));
+}
+
 // The report formats the block's run: the corners, Kc and the full analysis
 // are worked out once, and every figure of its result tables carries its
 // unit as a report an engineer signs must.

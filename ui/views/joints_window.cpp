@@ -9,8 +9,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSortFilterProxyModel>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTableWidget>
@@ -18,6 +20,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "document/joint_document.h"
 #include "drawing/joint_net.h"
@@ -94,14 +97,17 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
         if (role != Qt::DisplayRole) return {};
         if (orientation == Qt::Vertical) return section + 1;
-        static const char* const headers[ColumnCount] = {"结构面1", "结构面2", "产状1", "产状2", "交线",  "运动学",
-                                                          "Kc",      "接触情况", "Fs",    "接触情况(Fs)", "说明"};
+        static const char* const headers[ColumnCount] = {"结构面1", "结构面2", "产状1", "产状2", "交线",
+                                                          "运动学",  "Kc",      "接触情况", "Fs",    "P(破坏)",
+                                                          "接触情况(Fs)", "说明"};
         return QString::fromUtf8(headers[section]);
     }
 
     QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid()) return {};
+        if (role == SortRole) return sortKey(index);
         // The reason may be long: whole in the tooltip.
-        if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !index.isValid()) return {};
+        if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
         const JointCombinations& run = *joints_.combinations();
         const PlanePair& pair = run.Pairs[index.row()];
         const CandidatePlane& first = run.Planes[pair.First];
@@ -115,14 +121,45 @@ public:
         case 5: return pair.Kinematic ? QStringLiteral("可滑动") : QStringLiteral("否");
         case 6: return factorText(pairKc(pair));
         case 7: return contactText(pair.Kc);
-        case 8: return factorText(pairFs(pair));
-        case 9: return contactText(pair.Full);
+        case FsColumn: return factorText(pairFs(pair));
+        case PfColumn: {
+            const PairProbability* p = probability(index.row());
+            return p ? QString::number(p->Pf * 100, 'f', 2) + u'%' : QStringLiteral("-");
+        }
+        case 10: return contactText(pair.Full);
         default: return text(pairProblem(pair).value_or(""));
         }
     }
 
+    static constexpr int SortRole = Qt::UserRole;
+    static constexpr int FsColumn = 8, PfColumn = 9;
+
 private:
-    static constexpr int ColumnCount = 11;
+    static constexpr int ColumnCount = 12;
+
+    const PairProbability* probability(int row) const {
+        const auto& found = joints_.combinations()->Probabilities;
+        return static_cast<std::size_t>(row) < found.size() ? &found[static_cast<std::size_t>(row)] : nullptr;
+    }
+
+    // The factors and the probability sort as numbers; a pair without one
+    // goes after every pair with one when sorted ascending.
+    QVariant sortKey(const QModelIndex& index) const {
+        const PlanePair& pair = joints_.combinations()->Pairs[index.row()];
+        const auto number = [](const std::optional<double>& v) {
+            return v ? *v : std::numeric_limits<double>::infinity();
+        };
+        switch (index.column()) {
+        case 6: return number(pairKc(pair));
+        case FsColumn: return number(pairFs(pair));
+        case PfColumn: {
+            const PairProbability* p = probability(index.row());
+            return p ? p->Pf : -1.0;
+        }
+        default: return data(index, Qt::DisplayRole);
+        }
+    }
+
     const JointDocument& joints_;
 };
 
@@ -152,7 +189,10 @@ JointsWindow::JointsWindow(ui::Workspace& workspace, QWidget* parent)
     showJoints();
 }
 
-JointsWindow::~JointsWindow() = default;
+JointsWindow::~JointsWindow() {
+    cancelled_ = true;
+    if (worker_.joinable()) worker_.join();
+}
 
 JointDocument& JointsWindow::joints() const { return workspace_.joints(); }
 
@@ -279,9 +319,17 @@ QWidget* JointsWindow::buildCombinationPanel() {
     combinationsCaption_->setObjectName(QStringLiteral("CombinationsCaption"));
     combinationsCaption_->setWordWrap(true);
     model_ = new CombinationsModel(joints(), this);
+    // A click on a header sorts the rows by that column (P(破坏) descending
+    // puts the pairs most likely to fail first); until then they stay in
+    // the run's order, critical Fs first.
+    sorted_ = new QSortFilterProxyModel(this);
+    sorted_->setSourceModel(model_);
+    sorted_->setSortRole(CombinationsModel::SortRole);
     combinations_ = new QTableView(panel);
     combinations_->setObjectName(QStringLiteral("CombinationsTable"));
-    combinations_->setModel(model_);
+    combinations_->setModel(sorted_);
+    combinations_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    combinations_->setSortingEnabled(true);
     combinations_->setSelectionBehavior(QAbstractItemView::SelectRows);
     combinations_->setSelectionMode(QAbstractItemView::SingleSelection);
     combinations_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -293,11 +341,112 @@ QWidget* JointsWindow::buildCombinationPanel() {
     top->addWidget(combinationsCaption_, 1);
     auto* layout = new QVBoxLayout(panel);
     layout->addLayout(top);
+    layout->addLayout(buildProbabilityRow(panel));
     layout->addWidget(combinations_, 1);
     layout->addWidget(new QLabel(QStringLiteral("双击一行或按回车：该组合作为当前块体填入数据输入窗口，确定后保存"), panel));
+    combine_ = combine;
     connect(combine, &QPushButton::clicked, this, &JointsWindow::combine);
     connect(combinations_, &QAbstractItemView::activated, this, &JointsWindow::openPair);
     return panel;
+}
+
+// Each pair's probability of failure: both planes drawn from their sets'
+// Fisher distributions, on a worker thread with progress and a cancel
+// button like the other long runs.
+QLayout* JointsWindow::buildProbabilityRow(QWidget* panel) {
+    pairSamples_ = new QSpinBox(panel);
+    pairSamples_->setObjectName(QStringLiteral("PairSamplesBox"));
+    pairSamples_->setRange(1, static_cast<int>(MaxSamples));
+    pairSamples_->setSingleStep(1000);
+    pairSeed_ = new QSpinBox(panel);
+    pairSeed_->setObjectName(QStringLiteral("PairSeedBox"));
+    pairSeed_->setRange(0, 2147483647);
+    for (QSpinBox* box : {pairSamples_, pairSeed_}) {
+        ui::takeWheelOnlyWhenFocused(box);
+        // Taken on Return or on leaving the box, as typed in full.
+        box->setKeyboardTracking(false);
+        connect(box, &QSpinBox::valueChanged, this, [this] {
+            ui::runCommand([this] {
+                joints().setProbabilitySettings(static_cast<std::uint64_t>(pairSamples_->value()),
+                                                static_cast<std::uint64_t>(pairSeed_->value()));
+            });
+        });
+    }
+    pairRun_ = makeButton(panel, QStringLiteral("PairProbabilityButton"), QStringLiteral("计算破坏概率"));
+    pairCancel_ = makeButton(panel, QStringLiteral("PairCancelButton"), QStringLiteral("取消"));
+    pairProgress_ = new QProgressBar(panel);
+    pairProgress_->setObjectName(QStringLiteral("PairProgressBar"));
+    pairProgress_->setRange(0, 1000);
+    pairProgress_->setValue(0);
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel(QStringLiteral("破坏概率（各组按 Fisher 分布抽样）：每对样本数"), panel));
+    row->addWidget(pairSamples_);
+    row->addWidget(new QLabel(QStringLiteral("随机种子"), panel));
+    row->addWidget(pairSeed_);
+    row->addWidget(pairRun_);
+    row->addWidget(pairCancel_);
+    row->addWidget(pairProgress_, 1);
+    connect(pairRun_, &QPushButton::clicked, this, &JointsWindow::startProbabilities);
+    connect(pairCancel_, &QPushButton::clicked, this, [this] { cancelled_ = true; });
+    setProbabilityRunning(false);
+    return row;
+}
+
+void JointsWindow::startProbabilities() {
+    if (worker_.joinable()) return;
+    if (!joints().combinations()) return ui::messageBoxes().message(QStringLiteral("请先做组合分析"));
+    PairProbabilityJob job;
+    if (!ui::runCommand([&] { job = joints().pairProbabilityJob(); })) return;
+    cancelled_ = false;
+    pairProgress_->setValue(0);
+    setProbabilityRunning(true);
+    // Progress and the result come back as queued calls, which Qt drops
+    // once the window is gone; the destructor cancels and joins first.
+    worker_ = std::thread([this, job = std::move(job)] {
+        std::optional<std::vector<PairProbability>> found;
+        std::exception_ptr failure;
+        try {
+            found = job.run([this](std::uint64_t done, std::uint64_t total) {
+                QMetaObject::invokeMethod(this, [this, done, total] {
+                    if (total > 0)
+                        pairProgress_->setValue(static_cast<int>(1000.0 * static_cast<double>(done) / static_cast<double>(total)));
+                }, Qt::QueuedConnection);
+                return !cancelled_;
+            });
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, job, found = std::move(found), failure]() mutable {
+                finishProbabilities(job, std::move(found), failure);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void JointsWindow::finishProbabilities(const PairProbabilityJob& job, std::optional<std::vector<PairProbability>> found,
+                                       std::exception_ptr failure) {
+    if (worker_.joinable()) worker_.join();
+    setProbabilityRunning(false);
+    if (failure) {
+        pairProgress_->setValue(0);
+        ui::runCommand([&failure] { std::rethrow_exception(failure); });
+    } else if (!found) {
+        pairProgress_->setValue(0); // cancelled: the column keeps what it had
+    } else if (!joints().takePairProbabilities(job, std::move(*found))) {
+        pairProgress_->setValue(0);
+        ui::messageBoxes().message(QStringLiteral("计算期间组合已重新计算，破坏概率未保留，请重新计算"));
+    }
+    emit probabilitiesFinished();
+}
+
+void JointsWindow::setProbabilityRunning(bool running) {
+    pairRun_->setEnabled(!running);
+    pairCancel_->setEnabled(running);
+    pairSamples_->setEnabled(!running);
+    pairSeed_->setEnabled(!running);
+    if (combine_) combine_->setEnabled(!running);
 }
 
 QWidget* JointsWindow::buildKinematicsPanel() {
@@ -456,10 +605,12 @@ void JointsWindow::combine() {
     workspace_.runCommand(
         [&] { joints().combine(block.currentBlock(), block.block(), combinationSlope(block.block(), block.loads())); },
         workspace_.parameters().numberBoxes());
-    if (model_->rowCount() > 0) combinations_->setCurrentIndex(model_->index(0, 0));
+    if (sorted_->rowCount() > 0) combinations_->setCurrentIndex(sorted_->index(0, 0));
 }
 
-void JointsWindow::openPair(const QModelIndex& row) {
+void JointsWindow::openPair(const QModelIndex& shown) {
+    const QModelIndex row = sorted_->mapToSource(shown);
+    if (!row.isValid()) return;
     ui::runCommand([&] {
         if (!workspace_.mayLoadOverEdits(text(joints().pairName(row.row())))) return;
         workspace_.document().enter(joints().pairBlock(row.row()));
@@ -479,6 +630,11 @@ void JointsWindow::showJoints() {
     showSets();
     showKinematics();
     model_->reset();
+    {
+        const QSignalBlocker blockSamples(pairSamples_), blockSeed(pairSeed_);
+        pairSamples_->setValue(static_cast<int>(j.probabilitySettings().Samples));
+        pairSeed_->setValue(static_cast<int>(std::min<std::uint64_t>(j.probabilitySettings().Seed, 2147483647)));
+    }
     const auto& run = j.combinations();
     combinationsCaption_->setText(run ? QStringLiteral("块体 %1：%2").arg(text(run->BlockName),
                                                                        text(combinationsSummary(run->Planes, run->Pairs)))

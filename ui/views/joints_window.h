@@ -8,14 +8,23 @@
 // everything shown; the window holds only its boxes.
 #include <QWidget>
 
+#include <atomic>
+#include <exception>
 #include <optional>
+#include <thread>
+#include <vector>
 
 #include "drawing/figure.h"
+#include "analysis/joints/pair_probability.h"
 #include "model/block.h"
 
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
+class QLayout;
+class QProgressBar;
+class QPushButton;
+class QSortFilterProxyModel;
 class QLineEdit;
 class QModelIndex;
 class QSpinBox;
@@ -24,6 +33,7 @@ class QTableWidget;
 
 namespace trelmox {
 class JointDocument;
+struct PairProbabilityJob;
 }
 
 namespace trelmox::ui {
@@ -44,6 +54,11 @@ public:
     // Redraws the net with the current block's face and friction.
     void refresh();
     FigureWidget* picture() const { return picture_; }
+    bool probabilitiesRunning() const { return worker_.joinable(); }
+
+signals:
+    // A run of the pairs' probabilities ended: finished, cancelled or failed.
+    void probabilitiesFinished();
 
 private:
     JointDocument& joints() const;
@@ -51,13 +66,18 @@ private:
     QWidget* buildNetPanel();
     QWidget* buildSetPanel();
     QWidget* buildCombinationPanel();
+    QLayout* buildProbabilityRow(QWidget* panel);
     QWidget* buildKinematicsPanel();
 
     void chooseFile();
     void openFile();
     void pickSetAt(Point2 framePoint);
     void combine();
-    void openPair(const QModelIndex& row);
+    void openPair(const QModelIndex& shown);
+    void startProbabilities();
+    void finishProbabilities(const PairProbabilityJob& job, std::optional<std::vector<PairProbability>> found,
+                             std::exception_ptr failure);
+    void setProbabilityRunning(bool running);
     void chooseSectors();
     void addSector();
     void editSector(int row, int column);
@@ -92,6 +112,15 @@ private:
     QLabel* combinationsCaption_ = nullptr;
     QTableView* combinations_ = nullptr;
     CombinationsModel* model_ = nullptr;
+    QSortFilterProxyModel* sorted_ = nullptr;
+    QPushButton* combine_ = nullptr;
+    QSpinBox* pairSamples_ = nullptr;
+    QSpinBox* pairSeed_ = nullptr;
+    QPushButton* pairRun_ = nullptr;
+    QPushButton* pairCancel_ = nullptr;
+    QProgressBar* pairProgress_ = nullptr;
+    std::thread worker_;
+    std::atomic<bool> cancelled_{false};
     QComboBox* mode_ = nullptr;
     QDoubleSpinBox* friction_ = nullptr;
     QDoubleSpinBox* lateral_ = nullptr;

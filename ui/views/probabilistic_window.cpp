@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -82,9 +83,33 @@ QString fullFactorText(const FullFactorSummary& full) {
                            statisticsLine(*full.Statistics));
 }
 
+// Four significant digits with the unit: sizes span many decades.
+QString sizeNumber(double value, const char* unit) { return shortNumber(value, 4) + u' ' + QString::fromUtf8(unit); }
+
+// The failed wedges' sizes; with size limits, the wedges left out as too
+// small and, for a bench with a catch width, the bench reliability.
+QString sizesText(const FullFactorSummary& full, const WedgeSizeLimits* limits) {
+    QString text;
+    if (const auto& sizes = full.FailedSizes)
+        text += QStringLiteral("\n破坏楔块（Fs<1）%1 个：体积均值 %2，5%/50%/95% 分位 %3 / %4 / %5；重量均值 %6")
+                    .arg(sizes->Count)
+                    .arg(sizeNumber(sizes->MeanVolume, "m³"), sizeNumber(sizes->Volume5, "m³"),
+                         sizeNumber(sizes->Volume50, "m³"), sizeNumber(sizes->Volume95, "m³"),
+                         sizeNumber(sizes->MeanWeight, "kN"));
+    if (!limits) return text;
+    if (limits->MinVolume || limits->MinWeight || limits->MinHeight)
+        text += QStringLiteral("\n小于最小尺寸的楔块 %1 个（过小，不计入各概率）").arg(full.TooSmall);
+    if (limits->Bench && limits->Bench->CatchWidth)
+        text += QStringLiteral("\n台阶可靠度 %1（剩余平台窄于最小安全平台宽度 %2 的楔块 %3 个，占 %4）")
+                    .arg(percent(1 - full.PBenchTooNarrow), sizeNumber(*limits->Bench->CatchWidth, "m"))
+                    .arg(full.BenchTooNarrow)
+                    .arg(percent(full.PBenchTooNarrow));
+    return text;
+}
+
 // The samples and the statistics of both factors in words, each named by
-// its method, for under the histograms.
-QString statisticsText(const ProbabilisticResult& result) {
+// its method, for under the histograms; the sizes when the run has them.
+QString statisticsText(const ProbabilisticResult& result, const WedgeSizeLimits* limits) {
     if (result.Cancelled) return QStringLiteral("计算已取消。");
     const auto count = [&result](TWedgeContact c) { return result.Contacts[static_cast<int>(c)]; };
     QString text = QStringLiteral("样本 %1 个，切出块体 %2 个（双面接触 %3，单面接触 %4，浮起 %5），不能切出块体 %6，未定 %7，计算失败 %8。")
@@ -100,7 +125,11 @@ QString statisticsText(const ProbabilisticResult& result) {
     if (!result.Statistics) text += QStringLiteral("\n%1：没有切出块体的样本，无法统计 Kc。").arg(kc);
     else
         text += QStringLiteral("\n%1：P(Kc<1) = %2\n    %3").arg(kc, percent(result.Statistics->Pf), statisticsLine(*result.Statistics));
-    return text + fullFactorText(result.Full);
+    return text + fullFactorText(result.Full) + sizesText(result.Full, limits);
+}
+
+const WedgeSizeLimits* runLimits(const StudyRecords::ProbabilisticRecord& record) {
+    return record.Basis.Loads ? &record.Basis.Loads->Size : nullptr;
 }
 
 } // namespace
@@ -157,6 +186,12 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, StudyRecords* recor
     picture_ = new FigureWidget(this);
     picture_->setObjectName(QStringLiteral("HistogramPicture"));
     picture_->setMinimumSize(480, 360);
+    volumePicture_ = new FigureWidget(this);
+    volumePicture_->setObjectName(QStringLiteral("VolumePicture"));
+    pictures_ = new QTabWidget(this);
+    pictures_->setObjectName(QStringLiteral("PictureTabs"));
+    pictures_->addTab(picture_, QStringLiteral("安全系数 Kc"));
+    pictures_->addTab(volumePicture_, QStringLiteral("破坏楔块体积"));
     showPlot();
     summary_ = new QLabel(this);
     summary_->setObjectName(QStringLiteral("SummaryLabel"));
@@ -171,7 +206,7 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, StudyRecords* recor
     auto* chartPanel = new QWidget(this);
     auto* chartLayout = new QVBoxLayout(chartPanel);
     chartLayout->setContentsMargins(0, 0, 0, 0);
-    chartLayout->addWidget(picture_, 1);
+    chartLayout->addWidget(pictures_, 1);
     chartLayout->addWidget(stale_);
     chartLayout->addWidget(summary_);
 
@@ -194,7 +229,8 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, StudyRecords* recor
     connect(run_, &QPushButton::clicked, this, &ProbabilisticWindow::start);
     connect(cancel_, &QPushButton::clicked, this, &ProbabilisticWindow::cancel);
     connect(save, &QPushButton::clicked, this, [this] {
-        askAndSavePicture(this, picture_, suggestedPicturePath(block_, windowTitle()));
+        FigureWidget* shown = pictures_->currentWidget() == volumePicture_ ? volumePicture_ : picture_;
+        askAndSavePicture(this, shown, suggestedPicturePath(block_, windowTitle()));
     });
     // The block's values shown beside the settings are no edit of them.
     connect(table_, &QTableWidget::itemChanged, this, [this](const QTableWidgetItem* item) {
@@ -309,7 +345,8 @@ std::optional<ProbabilisticResult> ProbabilisticWindow::result() const {
 
 // The last run as recorded: its histogram and its statistics in words.
 void ProbabilisticWindow::showRun() {
-    if (records_.LastProbabilistic) summary_->setText(statisticsText(records_.LastProbabilistic->Run.Result));
+    if (records_.LastProbabilistic)
+        summary_->setText(statisticsText(records_.LastProbabilistic->Run.Result, runLimits(*records_.LastProbabilistic)));
     showPlot();
     showStale();
 }
@@ -367,10 +404,12 @@ void ProbabilisticWindow::launch(const WedgeLoads& loads, const ProbabilisticSet
     cancelled_ = false;
     runBlock_ = block_;
     runSettings_ = chosen;
+    // The window always shows the failed wedges' volumes.
+    runSettings_.FailedVolumes = true;
     setRunning(true);
     progress_->setValue(0);
     summary_->setText(QStringLiteral("计算中…"));
-    worker_ = std::thread([this, attitudes = block_.Attitudes, params = block_.Params, loads, chosen] {
+    worker_ = std::thread([this, attitudes = block_.Attitudes, params = block_.Params, loads, chosen = runSettings_] {
         ProbabilisticResult result;
         std::exception_ptr failure;
         try {
@@ -404,8 +443,8 @@ void ProbabilisticWindow::finish(ProbabilisticResult result, std::exception_ptr 
         ui::runCommand([&failure] { inWindowWords([&failure] { std::rethrow_exception(failure); }); });
     } else {
         if (result.Cancelled) progress_->setValue(0);
-        summary_->setText(statisticsText(result));
         records_.LastProbabilistic = StudyRecords::ProbabilisticRecord{runBasis(runBlock_), {runSettings_, std::move(result)}};
+        summary_->setText(statisticsText(records_.LastProbabilistic->Run.Result, runLimits(*records_.LastProbabilistic)));
         showPlot();
         showStale();
     }
@@ -422,6 +461,7 @@ void ProbabilisticWindow::showStale() {
 void ProbabilisticWindow::showPlot() {
     const auto shown = result();
     picture_->setFigure(kcHistogramFigure(shown ? &*shown : nullptr));
+    volumePicture_->setFigure(failedVolumeFigure(shown ? &*shown : nullptr));
 }
 
 void ProbabilisticWindow::setRunning(bool running) {

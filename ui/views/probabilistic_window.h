@@ -20,6 +20,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
+class QTabWidget;
 class QTableWidget;
 
 namespace trelmox::views {
@@ -45,6 +46,8 @@ public:
     bool running() const { return worker_.joinable(); }
 
     FigureWidget* picture() const { return picture_; }
+    // The failed wedges' volume histogram.
+    FigureWidget* volumePicture() const { return volumePicture_; }
     // The last finished run's result; none while a run is going.
     std::optional<ProbabilisticResult> result() const;
     // The finished run with its settings, when it was made for `block`.
@@ -97,6 +100,8 @@ private:
     QPushButton* cancel_ = nullptr;
     QProgressBar* progress_ = nullptr;
     FigureWidget* picture_ = nullptr;
+    FigureWidget* volumePicture_ = nullptr;
+    QTabWidget* pictures_ = nullptr;
     QLabel* summary_ = nullptr;
     QLabel* stale_ = nullptr;
 };

@@ -4,14 +4,19 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QProgressBar>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTableWidget>
 
 #include "tests/ui/testkit.h"
+#include "analysis/joints/pair_probability.h"
 #include "analysis/orientation.h"
+#include "document/joint_document.h"
 #include "drawing/joint_net.h"
 #include "drawing/stereonet.h"
 #include "model/numtext.h"
@@ -109,7 +114,7 @@ private slots:
                  (QStringList{"J1", "J2", "可滑动"}));
         for (int row : {1, 2}) {
             QCOMPARE(cell(table, row, 8), QString("-"));
-            QVERIFY(!cell(table, row, 10).isEmpty()); // why no wedge
+            QVERIFY(!cell(table, row, 11).isEmpty()); // why no wedge
         }
         QVERIFY(child<QLabel>(window, "CombinationsCaption")->text().contains("最危险楔块：J1 与 J2"));
         const double kc = textToFloat(cell(table, 0, 6).toStdString());
@@ -142,6 +147,79 @@ private slots:
         program.button(&program->Form4, "BitBtn1")->click();
         QVERIFY(std::abs(program->workspace.document().results()->Safety->SafetyFactor - kc) < 5e-5);
         QCOMPARE(program.boxes.shown(), QStringList());
+    }
+
+    // Each pair's P(failure) beside its Fs: the samples and the seed typed
+    // into their boxes go into the document, the column shows the figures of
+    // a direct run of the same pairs, and a click on its header sorts the
+    // rows by it; a row opened from the sorted table is the pair it shows.
+    // A cancelled run keeps what the column had.
+    void pairProbabilitiesBesideFs() {
+        TestProgram program;
+        program.confirmExample("w1");
+        views::JointsWindow& window = openJoints(program);
+        QTableView* table = combineThreeSets(window);
+        const auto typeNumber = [&](const char* name, const char* value) {
+            QTest::mouseClick(child<QSpinBox>(window, name), Qt::LeftButton);
+            pressKey(Qt::Key_A, Qt::ControlModifier);
+            typeKeys(value);
+            pressKey(Qt::Key_Tab); // leaving the box takes the value
+        };
+        typeNumber("PairSamplesBox", "3000");
+        typeNumber("PairSeedBox", "7");
+        const JointDocument& joints = program->workspace.joints();
+        QCOMPARE(joints.probabilitySettings().Samples, std::uint64_t(3000));
+        QCOMPARE(joints.probabilitySettings().Seed, std::uint64_t(7));
+        constexpr int Pf = 9;
+        QCOMPARE(table->model()->headerData(Pf, Qt::Horizontal).toString(), QString("P(破坏)"));
+        QCOMPARE(cell(table, 0, Pf), QString("-"));
+
+        QSignalSpy finished(&window, &views::JointsWindow::probabilitiesFinished);
+        QTest::mouseClick(child<QPushButton>(window, "PairProbabilityButton"), Qt::LeftButton);
+        QVERIFY(finished.wait(120000));
+        QCOMPARE(program.boxes.shown(), QStringList());
+        QCOMPARE(child<QProgressBar>(window, "PairProgressBar")->value(), 1000);
+        const JointCombinations& run = *joints.combinations();
+        PairProbabilitySettings settings;
+        settings.Samples = 3000, settings.Seed = 7;
+        const auto direct = pairProbabilitiesInOrder(run.Block, run.Slope.Loads, run.Planes, run.Pairs, settings);
+        QVERIFY(direct && direct->size() == 3 && run.Probabilities.size() == 3);
+        QVERIFY((*direct)[0].Pf > 0);
+        for (int row = 0; row < 3; ++row) {
+            QCOMPARE(run.Probabilities[row].Pf, (*direct)[row].Pf);
+            QCOMPARE(cell(table, row, Pf), QString::number((*direct)[row].Pf * 100, 'f', 2) + "%");
+        }
+
+        // One click sorts ascending, the next descending.
+        QHeaderView* header = table->horizontalHeader();
+        const QPoint onHeader(header->sectionViewportPosition(Pf) + header->sectionSize(Pf) / 2, header->height() / 2);
+        const auto shownPf = [&] {
+            std::vector<double> shown;
+            for (int row = 0; row < 3; ++row) shown.push_back(textToFloat(cell(table, row, Pf).chopped(1).toStdString()));
+            return shown;
+        };
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, onHeader);
+        const std::vector<double> ascending = shownPf();
+        QVERIFY(std::is_sorted(ascending.begin(), ascending.end()));
+        const QString topPair = cell(table, 0, 0) + " × " + cell(table, 0, 1);
+        QVERIFY(topPair != QString::fromStdString(joints.pairName(0))); // the rows did move
+        std::size_t shownRow = 0;
+        while (QString::fromStdString(joints.pairName(shownRow)) != topPair) ++shownRow;
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(0, 0)).center());
+        pressKey(Qt::Key_Return);
+        QCOMPARE(program.box(&program->Form2, 25)->text(),
+                 QString::fromStdString(floatToText(joints.pairBlock(shownRow).Attitudes[0].DipAngle)));
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, onHeader);
+        const std::vector<double> descending = shownPf();
+        QVERIFY(std::is_sorted(descending.rbegin(), descending.rend()));
+
+        typeNumber("PairSamplesBox", "10000000");
+        QTest::mouseClick(child<QPushButton>(window, "PairProbabilityButton"), Qt::LeftButton);
+        QVERIFY(window.probabilitiesRunning());
+        QTest::mouseClick(child<QPushButton>(window, "PairCancelButton"), Qt::LeftButton);
+        QVERIFY(finished.wait(120000));
+        QCOMPARE(joints.combinations()->Probabilities[0].Pf, (*direct)[0].Pf);
+        QCOMPARE(child<QProgressBar>(window, "PairProgressBar")->value(), 0);
     }
 
     // Opening a row over typed edits asks first; 否 keeps what was typed.

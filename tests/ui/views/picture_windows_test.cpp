@@ -6,7 +6,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QSvgRenderer>
 #include <QTableWidget>
 #include <QTest>
@@ -20,6 +22,7 @@
 #include "model/error.h"
 #include "model/files.h"
 #include "ui/messages.h"
+#include "ui/views/analysis_labels.h"
 #include "ui/views/figure_widget.h"
 #include "ui/views/picture_file.h"
 #include "ui/views/picture_windows.h"
@@ -331,6 +334,67 @@ private slots:
             QVERIFY2(window.summary().contains(QString::fromUtf8(method)), qPrintable(window.summary()));
         QVERIFY2(window.summary().contains(QStringLiteral("P(Fs<1.35) = ")), qPrintable(window.summary()));
         QVERIFY(window.result()->Full.Wedges > 0);
+    }
+
+    // The failed wedges' sizes, the wedges too small to count and the bench
+    // reliability as the run found them, with units; the lines about the
+    // limits only where the loads have them. Driven as a person does: the
+    // sample count typed into its box, the run button clicked.
+    void probabilisticShowsTheFailedWedgesSizes() {
+        const auto sized = [](bool limited) {
+            ViewedBlock block = exampleBlock();
+            block.Params.Cohesion1 = block.Params.Cohesion2 = "0";
+            WedgeLoads loads;
+            if (limited) {
+                loads.Size.MinVolume = 400;
+                loads.Size.Bench = BenchLimits{40, 12, 6};
+            }
+            block.Loads = loads;
+            return block;
+        };
+        for (const bool limited : {true, false}) {
+            ProbabilisticWindow window([&] { return sized(limited); });
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            auto* samples = window.findChild<QSpinBox*>("SamplesBox");
+            samples->setFocus();
+            QTest::keyClick(samples, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(samples, "4000");
+            QSignalSpy finished(&window, &ProbabilisticWindow::analysisFinished);
+            QTest::mouseClick(window.findChild<QPushButton*>("RunButton"), Qt::LeftButton);
+            QVERIFY(finished.wait(120000));
+            QCOMPARE(boxes_.errors, QStringList());
+
+            ProbabilisticSettings settings = window.settings();
+            QCOMPARE(settings.Samples, std::uint64_t(4000));
+            settings.FailedVolumes = true;
+            const ViewedBlock block = sized(limited);
+            const FullFactorSummary direct = runProbabilistic(block.Attitudes, block.Params, *block.Loads, settings).Full;
+            QVERIFY(direct.FailedSizes && direct.FailedSizes->Count > 0);
+            const FullFactorSummary shown = window.result().value().Full;
+            QVERIFY(shown.FailedSizes);
+            QCOMPARE(shown.FailedSizes->MeanVolume, direct.FailedSizes->MeanVolume);
+            QCOMPARE(shown.FailedSizes->Volume95, direct.FailedSizes->Volume95);
+            QCOMPARE(shown.TooSmall, direct.TooSmall);
+            QCOMPARE(shown.BenchTooNarrow, direct.BenchTooNarrow);
+
+            const QString summary = window.summary();
+            QVERIFY2(summary.contains(QStringLiteral("破坏楔块（Fs<1）%1 个：体积均值 %2 m³")
+                                          .arg(direct.FailedSizes->Count)
+                                          .arg(shortNumber(direct.FailedSizes->MeanVolume, 4))),
+                     qPrintable(summary));
+            QVERIFY2(summary.contains(QStringLiteral("5%/50%/95% 分位")) && summary.contains(QStringLiteral(" kN")),
+                     qPrintable(summary));
+            QCOMPARE(summary.contains(QStringLiteral("小于最小尺寸的楔块 %1 个").arg(direct.TooSmall)), limited);
+            QCOMPARE(summary.contains(QStringLiteral("台阶可靠度 %1%").arg(QString::number((1 - direct.PBenchTooNarrow) * 100, 'f', 2))),
+                     limited);
+            if (limited) QVERIFY(direct.TooSmall > 0 && direct.BenchTooNarrow > 0);
+            const QStringList texts = figureTexts(window.volumePicture());
+            QVERIFY2(texts.contains(QStringLiteral("楔块体积 V（m³）")), qPrintable(texts.join('|')));
+            QVERIFY2(!texts.filter(QStringLiteral("破坏楔块（Fs<1）体积直方图    %1 个").arg(direct.FailedSizes->Count)).isEmpty(),
+                     qPrintable(texts.join('|')));
+            if (limited) saveAndCheck(window.volumePicture(), QStringLiteral("failed_volume_histogram"));
+        }
     }
 
     void probabilisticWithNothingVariedGivesTheDeterministicFactor() {
