@@ -1,5 +1,7 @@
 #include "document/loads_entries.h"
 
+#include <iterator>
+
 #include "model/exact_text.h"
 #include "model/numtext.h"
 
@@ -45,7 +47,19 @@ constexpr FieldName FieldNames[] = {
     {LoadsField::StrengthS, "霍克-布朗参数s", LoadRange::Magnitude},
     {LoadsField::StrengthHoekA, "霍克-布朗参数a", LoadRange::Magnitude},
     {LoadsField::StrengthWaviness, "起伏角", LoadRange::Magnitude},
+    // The limits of size; those that bound the wedge must also be above zero.
+    {LoadsField::SizeFaceTrace, "坡面迹长", LoadRange::Magnitude},
+    {LoadsField::SizeTopTrace, "坡顶面迹长", LoadRange::Magnitude},
+    {LoadsField::SizePersistence, "延伸长度", LoadRange::Magnitude},
+    {LoadsField::SizeSlopeLength, "边坡沿走向的长度", LoadRange::Magnitude},
+    {LoadsField::SizeBenchHeight, "台阶高度", LoadRange::Magnitude},
+    {LoadsField::SizeBenchWidth, "台阶宽度", LoadRange::Magnitude},
+    {LoadsField::SizeCatchWidth, "最小安全平台宽度", LoadRange::Magnitude},
+    {LoadsField::SizeMinVolume, "楔块最小体积", LoadRange::Magnitude},
+    {LoadsField::SizeMinWeight, "楔块最小重量", LoadRange::Magnitude},
+    {LoadsField::SizeMinHeight, "楔块最小高度", LoadRange::Magnitude},
 };
+static_assert(std::size(FieldNames) == static_cast<std::size_t>(LoadsField::SizeMinHeight) + 1);
 
 const FieldName& fieldName(LoadsField field) { return FieldNames[static_cast<int>(field)]; }
 
@@ -158,6 +172,72 @@ StrengthEntry strengthEntry(const JointStrength& s) {
             text(s.S),       text(s.HoekA),  text(s.Waviness)};
 }
 
+std::string optionalText(const std::optional<double>& value) { return value ? text(*value) : std::string(); }
+
+SizeEntry sizeEntry(const WedgeSizeLimits& l) {
+    SizeEntry e;
+    for (int plane = 0; plane < 2; ++plane) {
+        e.FaceTrace[plane] = optionalText(l.FaceTrace[plane]);
+        e.TopTrace[plane] = optionalText(l.TopTrace[plane]);
+        e.Persistence[plane] = optionalText(l.Persistence[plane]);
+    }
+    e.Measure = l.Measure;
+    e.SlopeLength = optionalText(l.SlopeLength);
+    if (l.Bench) {
+        e.HasBench = true;
+        e.BenchHeight = text(l.Bench->Height);
+        e.BenchWidth = text(l.Bench->Width);
+        e.CatchWidth = optionalText(l.Bench->CatchWidth);
+    }
+    e.MinVolume = optionalText(l.MinVolume);
+    e.MinWeight = optionalText(l.MinWeight);
+    e.MinHeight = optionalText(l.MinHeight);
+    return e;
+}
+
+// A limit's box: empty is no limit. A limit that bounds the wedge must be
+// above zero, the others (catch width, minimums) not below it.
+std::optional<double> sizeLimitText(const std::string& typed, LoadsField field, int plane = -1, bool bounds = true) {
+    if (typed.empty()) return std::nullopt;
+    const std::string name = plane < 0 ? fieldName(field).name : planeBoxName(field, plane);
+    double value = 0;
+    try {
+        value = textToFloat(typed);
+    } catch (const Error&) {
+        throw LoadsEntryError(field, plane, name + "“" + typed + "”不是有效的数", ErrorKind::NumberText);
+    }
+    if (!withinLoadRange(value, LoadRange::Magnitude)) throw LoadsEntryError(field, plane, loadRangeMessage(value, LoadRange::Magnitude, name));
+    if (bounds && value == 0) throw LoadsEntryError(field, plane, name + "应大于0，现为0");
+    return value;
+}
+
+// In the window's order; a bench's height and width are required with it.
+WedgeSizeLimits sizeFromEntry(const SizeEntry& e) {
+    WedgeSizeLimits l;
+    for (int plane = 0; plane < 2; ++plane) {
+        l.FaceTrace[plane] = sizeLimitText(e.FaceTrace[plane], LoadsField::SizeFaceTrace, plane);
+        l.TopTrace[plane] = sizeLimitText(e.TopTrace[plane], LoadsField::SizeTopTrace, plane);
+        l.Persistence[plane] = sizeLimitText(e.Persistence[plane], LoadsField::SizePersistence, plane);
+    }
+    l.Measure = e.Measure;
+    l.SlopeLength = sizeLimitText(e.SlopeLength, LoadsField::SizeSlopeLength);
+    if (e.HasBench) {
+        const auto required = [](const std::string& typed, LoadsField field) {
+            if (typed.empty()) throw LoadsEntryError(field, -1, "请输入" + std::string(fieldName(field).name));
+            return *sizeLimitText(typed, field);
+        };
+        BenchLimits bench;
+        bench.Height = required(e.BenchHeight, LoadsField::SizeBenchHeight);
+        bench.Width = required(e.BenchWidth, LoadsField::SizeBenchWidth);
+        bench.CatchWidth = sizeLimitText(e.CatchWidth, LoadsField::SizeCatchWidth, -1, false);
+        l.Bench = bench;
+    }
+    l.MinVolume = sizeLimitText(e.MinVolume, LoadsField::SizeMinVolume, -1, false);
+    l.MinWeight = sizeLimitText(e.MinWeight, LoadsField::SizeMinWeight, -1, false);
+    l.MinHeight = sizeLimitText(e.MinHeight, LoadsField::SizeMinHeight, -1, false);
+    return l;
+}
+
 } // namespace
 
 LoadsEntries loadsEntries(const WedgeLoads& loads) {
@@ -191,7 +271,7 @@ LoadsEntries loadsEntries(const WedgeLoads& loads) {
         e.DesignMode = loads.Design->Mode;
     }
     for (int plane = 0; plane < 2; ++plane) e.Strength[plane] = strengthEntry(loads.Strength[plane]);
-    e.Size = loads.Size;
+    e.Size = sizeEntry(loads.Size);
     return e;
 }
 
@@ -221,7 +301,7 @@ WedgeLoads loadsFromEntries(const LoadsEntries& e) {
     loads.RequiredFactor = requiredFactor(e);
     if (e.HasDesignBolt) loads.Design = DesignBolt{direction(e.DesignTrend, e.DesignPlunge, LoadsField::DesignTrend), e.DesignMode};
     for (int plane = 0; plane < 2; ++plane) loads.Strength[plane] = strengthFromEntry(e.Strength[plane], plane);
-    loads.Size = e.Size;
+    loads.Size = sizeFromEntry(e.Size);
     return loads;
 }
 

@@ -35,6 +35,18 @@ struct StrengthEntry {
     bool operator==(const StrengthEntry&) const = default;
 };
 
+// The wedge's size limits as typed: an empty box is a limit not given. The
+// bench's texts are kept while it is switched off.
+struct SizeEntry {
+    std::array<std::string, 2> FaceTrace, TopTrace, Persistence; // by cutting plane
+    PersistenceMeasure Measure = PersistenceMeasure::AlongIntersection;
+    std::string SlopeLength;
+    bool HasBench = false;
+    std::string BenchHeight, BenchWidth, CatchWidth;
+    std::string MinVolume, MinWeight, MinHeight;
+    bool operator==(const SizeEntry&) const = default;
+};
+
 // The texts of a switched-off part (a crack, a seismic direction, a design
 // bolt) are kept but not read, so switching it on again brings them back.
 struct LoadsEntries {
@@ -54,9 +66,7 @@ struct LoadsEntries {
     std::string DesignTrend, DesignPlunge;
     BoltMode DesignMode = BoltMode::Active;
     std::array<StrengthEntry, 2> Strength; // of the first and the second cutting plane
-    // The wedge's size limits, carried as read so that editing the other
-    // loads never drops them from the companion file.
-    WedgeSizeLimits Size;
+    SizeEntry Size;
     bool operator==(const LoadsEntries&) const = default;
 };
 
@@ -74,6 +84,11 @@ enum class LoadsField {
     StrengthPowerA, StrengthPowerB, StrengthPowerC, StrengthPowerD,
     StrengthSigci, StrengthMb, StrengthS, StrengthHoekA,
     StrengthWaviness,
+    // The wedge's size limits; a cutting plane's trace lengths and
+    // persistence have the plane as Row (0, 1).
+    SizeFaceTrace, SizeTopTrace, SizePersistence, SizeSlopeLength,
+    SizeBenchHeight, SizeBenchWidth, SizeCatchWidth,
+    SizeMinVolume, SizeMinWeight, SizeMinHeight,
 };
 
 // A text that is not a number, or a value outside its range, in the box

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -76,6 +77,7 @@ LoadsWindow::LoadsWindow(Workspace& workspace) : QWidget(nullptr, Qt::Window), w
     static_cast<QVBoxLayout*>(left->layout())->addStretch();
     buildTables(right);
     buildDesign(right);
+    buildSize(right);
 
     auto* confirmButton = new QPushButton(QStringLiteral("确定"), this);
     confirmButton->setObjectName(QStringLiteral("ConfirmButton"));
@@ -359,6 +361,108 @@ void LoadsWindow::buildDesign(QWidget* column) {
     column->layout()->addWidget(results);
 }
 
+void LoadsWindow::buildSize(QWidget* column) {
+    auto* group = new QGroupBox(QStringLiteral("楔体尺寸（不填为不限）"), column);
+    group->setObjectName(QStringLiteral("SizeGroup"));
+    auto* layout = new QVBoxLayout(group);
+    auto* planes = new QGridLayout;
+    planes->addWidget(new QLabel(QStringLiteral("第一切割面"), group), 0, 1);
+    planes->addWidget(new QLabel(QStringLiteral("第二切割面"), group), 0, 2);
+    const struct {
+        const char* caption;
+        const char* name;
+        std::array<QLineEdit*, 2> LoadsWindow::*boxes;
+    } rows[] = {{"坡面上的迹长（m）", "FaceTrace", &LoadsWindow::faceTrace_},
+                {"坡顶面上的迹长（m）", "TopTrace", &LoadsWindow::topTrace_},
+                {"延伸长度（m）", "Persistence", &LoadsWindow::persistence_}};
+    for (int row = 0; row < 3; ++row) {
+        planes->addWidget(new QLabel(QString::fromUtf8(rows[row].caption), group), row + 1, 0);
+        for (int plane = 0; plane < 2; ++plane) {
+            const std::string name = rows[row].name + std::to_string(plane + 1);
+            planes->addWidget((this->*rows[row].boxes)[plane] = addBox(group, name.c_str()), row + 1, plane + 1);
+        }
+    }
+    layout->addLayout(planes);
+    auto* form = new QFormLayout;
+    persistenceMeasure_ = new QComboBox(group);
+    persistenceMeasure_->setObjectName(QStringLiteral("PersistenceMeasure"));
+    takeWheelOnlyWhenFocused(persistenceMeasure_);
+    persistenceMeasure_->addItems({QStringLiteral("沿交线自坡面量取"), QStringLiteral("面上两角点间的最大距离")});
+    connect(persistenceMeasure_, &QComboBox::activated, this, &LoadsWindow::takeEdits);
+    form->addRow(QStringLiteral("延伸长度的量法"), persistenceMeasure_);
+    form->addRow(QStringLiteral("边坡沿走向的长度（m）"), slopeLength_ = addBox(group, "SlopeLength"));
+    layout->addLayout(form);
+
+    bench_ = new QGroupBox(QStringLiteral("台阶"), group);
+    bench_->setObjectName(QStringLiteral("BenchGroup"));
+    bench_->setCheckable(true);
+    connect(bench_, &QGroupBox::clicked, this, &LoadsWindow::takeEdits);
+    auto* benchForm = new QFormLayout(bench_);
+    benchForm->addRow(QStringLiteral("台阶高度（m）"), benchHeight_ = addBox(bench_, "BenchHeight"));
+    benchForm->addRow(QStringLiteral("台阶宽度（m）"), benchWidth_ = addBox(bench_, "BenchWidth"));
+    benchForm->addRow(QStringLiteral("最小安全平台宽度（m）"), catchWidth_ = addBox(bench_, "CatchWidth"));
+    layout->addWidget(bench_);
+
+    auto* minimum = new QFormLayout;
+    minimum->addRow(QStringLiteral("楔块最小体积（m³）"), minVolume_ = addBox(group, "MinVolume"));
+    minimum->addRow(QStringLiteral("楔块最小重量（kN）"), minWeight_ = addBox(group, "MinWeight"));
+    minimum->addRow(QStringLiteral("楔块最小高度（m）"), minHeight_ = addBox(group, "MinHeight"));
+    layout->addLayout(minimum);
+    column->layout()->addWidget(group);
+}
+
+void LoadsWindow::sizeShown(SizeEntry& e) const {
+    for (int plane = 0; plane < 2; ++plane) {
+        e.FaceTrace[plane] = textOf(faceTrace_[plane]);
+        e.TopTrace[plane] = textOf(topTrace_[plane]);
+        e.Persistence[plane] = textOf(persistence_[plane]);
+    }
+    e.Measure = persistenceMeasure_->currentIndex() == 0 ? PersistenceMeasure::AlongIntersection
+                                                         : PersistenceMeasure::LargestExtent;
+    e.SlopeLength = textOf(slopeLength_);
+    e.HasBench = bench_->isChecked();
+    e.BenchHeight = textOf(benchHeight_);
+    e.BenchWidth = textOf(benchWidth_);
+    e.CatchWidth = textOf(catchWidth_);
+    e.MinVolume = textOf(minVolume_);
+    e.MinWeight = textOf(minWeight_);
+    e.MinHeight = textOf(minHeight_);
+}
+
+void LoadsWindow::showSize(const SizeEntry& e) {
+    for (int plane = 0; plane < 2; ++plane) {
+        showText(faceTrace_[plane], e.FaceTrace[plane]);
+        showText(topTrace_[plane], e.TopTrace[plane]);
+        showText(persistence_[plane], e.Persistence[plane]);
+    }
+    persistenceMeasure_->setCurrentIndex(e.Measure == PersistenceMeasure::AlongIntersection ? 0 : 1);
+    showText(slopeLength_, e.SlopeLength);
+    bench_->setChecked(e.HasBench);
+    showText(benchHeight_, e.BenchHeight);
+    showText(benchWidth_, e.BenchWidth);
+    showText(catchWidth_, e.CatchWidth);
+    showText(minVolume_, e.MinVolume);
+    showText(minWeight_, e.MinWeight);
+    showText(minHeight_, e.MinHeight);
+}
+
+QLineEdit* LoadsWindow::sizeBox(LoadsField field, int row) const {
+    const bool plane = row == 0 || row == 1;
+    switch (field) {
+    case LoadsField::SizeFaceTrace: return plane ? faceTrace_[row] : nullptr;
+    case LoadsField::SizeTopTrace: return plane ? topTrace_[row] : nullptr;
+    case LoadsField::SizePersistence: return plane ? persistence_[row] : nullptr;
+    case LoadsField::SizeSlopeLength: return slopeLength_;
+    case LoadsField::SizeBenchHeight: return benchHeight_;
+    case LoadsField::SizeBenchWidth: return benchWidth_;
+    case LoadsField::SizeCatchWidth: return catchWidth_;
+    case LoadsField::SizeMinVolume: return minVolume_;
+    case LoadsField::SizeMinWeight: return minWeight_;
+    case LoadsField::SizeMinHeight: return minHeight_;
+    default: return nullptr;
+    }
+}
+
 void LoadsWindow::bringUp() {
     show();
     raise();
@@ -399,6 +503,7 @@ LoadsEntries LoadsWindow::entriesShown() const {
         const auto texts = strengthTexts(strength);
         for (int i = 0; i < StrengthBoxCount; ++i) *texts[i] = textOf(strengthBoxes_[plane][i]);
     }
+    sizeShown(e.Size);
     return e;
 }
 
@@ -481,6 +586,7 @@ void LoadsWindow::showDocument() {
         const auto texts = strengthTexts(strength);
         for (int i = 0; i < StrengthBoxCount; ++i) showText(strengthBoxes_[plane][i], *texts[i]);
     }
+    showSize(e.Size);
     showResults();
 }
 
@@ -501,6 +607,7 @@ void LoadsWindow::showResults() {
 QString LoadsWindow::resultsText() const { return results_->text(); }
 
 QLineEdit* LoadsWindow::entryBox(LoadsField field, int row) const {
+    if (QLineEdit* box = sizeBox(field, row)) return box;
     switch (field) {
     case LoadsField::CrackDip: return crackDip_;
     case LoadsField::CrackDipDirection: return crackDipDirection_;

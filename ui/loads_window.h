@@ -52,6 +52,11 @@ private:
     void buildStrength(QWidget* column);
     void buildTables(QWidget* column);
     void buildDesign(QWidget* column);
+    // "楔体尺寸": the limits of the wedge's size, each box empty for none.
+    void buildSize(QWidget* column);
+    void sizeShown(SizeEntry& e) const;
+    void showSize(const SizeEntry& e);
+    QLineEdit* sizeBox(LoadsField field, int row) const;
     QLineEdit* addBox(QWidget* parent, const char* name);
     QTableWidget* addTable(QWidget* parent, const char* name, const QStringList& headers);
     void addRow(QTableWidget* table, const std::vector<QString>& texts, const BoltMode* mode);
@@ -87,6 +92,14 @@ private:
     QLineEdit *designTrend_ = nullptr, *designPlunge_ = nullptr;
     QComboBox* designMode_ = nullptr;
     QLabel* results_ = nullptr;
+    // By cutting plane: the trace lengths on the face and the upper slope,
+    // and the persistence.
+    std::array<QLineEdit*, 2> faceTrace_{}, topTrace_{}, persistence_{};
+    QComboBox* persistenceMeasure_ = nullptr;
+    QLineEdit* slopeLength_ = nullptr;
+    QGroupBox* bench_ = nullptr;
+    QLineEdit *benchHeight_ = nullptr, *benchWidth_ = nullptr, *catchWidth_ = nullptr;
+    QLineEdit *minVolume_ = nullptr, *minWeight_ = nullptr, *minHeight_ = nullptr;
     QLabel* caption_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
 };

@@ -28,6 +28,11 @@ WedgeLoads everyLoad() {
     l.Size.TopTrace[1] = 25;
     l.Size.Bench = BenchLimits{15, 8, 3};
     l.Size.MinWeight = 100;
+    l.Size.FaceTrace[0] = 30;
+    l.Size.Persistence[1] = 12.5;
+    l.Size.Measure = PersistenceMeasure::LargestExtent;
+    l.Size.SlopeLength = 100;
+    l.Size.MinHeight = 0;
     return l;
 }
 
@@ -84,6 +89,16 @@ TEST(LoadsEntries, BadTextsNameTheirBox) {
          "请输入第二切割面的单轴抗压强度σci"},
         {"waviness not a number", [](LoadsEntries& e) { e.Strength[0].Waviness = "5°"; }, LoadsField::StrengthWaviness, 0,
          "第一切割面的起伏角“5°”不是有效的数"},
+        // A size limit: a bounding length must be above zero, a minimum not
+        // below it; a bench needs its height and width.
+        {"persistence zero", [](LoadsEntries& e) { e.Size.Persistence[1] = "0"; }, LoadsField::SizePersistence, 1,
+         "第二切割面的延伸长度应大于0，现为0"},
+        {"negative minimum", [](LoadsEntries& e) { e.Size.MinVolume = "-1"; }, LoadsField::SizeMinVolume, -1,
+         "楔块最小体积不能为负数，现为-1"},
+        {"bench without width", [](LoadsEntries& e) { e.Size.BenchWidth.clear(); }, LoadsField::SizeBenchWidth, -1,
+         "请输入台阶宽度"},
+        {"slope length not a number", [](LoadsEntries& e) { e.Size.SlopeLength = "1O0"; }, LoadsField::SizeSlopeLength,
+         -1, "边坡沿走向的长度“1O0”不是有效的数"},
     };
     for (const auto& c : cases) {
         LoadsEntries entries = loadsEntries(everyLoad());
@@ -113,7 +128,13 @@ TEST(LoadsEntries, SwitchedOffPartsAndEmptyMagnitudes) {
     // Another model's texts are not read; an empty waviness is none.
     entries.Strength[0].Sigci = "x";
     entries.Strength[0].Waviness.clear();
+    // An empty size box is no limit; a bench switched off is none.
+    entries.Size.FaceTrace[0].clear();
+    entries.Size.HasBench = false;
+    entries.Size.BenchHeight = "x";
     const WedgeLoads loads = loadsFromEntries(entries);
+    EXPECT_FALSE(loads.Size.FaceTrace[0] || loads.Size.Bench);
+    EXPECT_EQ(loads.Size.TopTrace[1], 25);
     EXPECT_FALSE(loads.Crack || loads.SeismicDirection || loads.Design);
     EXPECT_EQ(loads.Strength[0].Waviness, 0);
     EXPECT_EQ(loads.SeismicCoefficient + loads.FacePressure + loads.TopPressure, 0);

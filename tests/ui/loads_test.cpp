@@ -87,6 +87,7 @@ private slots:
     void companionFileLoadsWithTheBlock();
     void badTextGetsTheFocus();
     void strengthModelPerPlane();
+    void sizeLimitsTypedAndSaved();
 };
 
 void Loads::crackAndBoltAnalysedBesideKc() {
@@ -215,6 +216,55 @@ void Loads::strengthModelPerPlane() {
     loadsButton(program, "ConfirmButton")->click();
     QCOMPARE(program.boxes.shown().last(), QString("error: 第二切割面的起伏角应在0与90之间（不含90），现为95。"));
     QCOMPARE(QApplication::focusWidget(), box(program, LoadsField::StrengthWaviness, 1));
+}
+
+// The size limits typed in their group reach the document, the analysis and
+// the companion file, stay there while other loads are edited, come back
+// with the block, and a bad one points at its box.
+void Loads::sizeLimitsTypedAndSaved() {
+    TestProgram program;
+    program.confirmExample("w1");
+    openFromMenu(program);
+    typeInto(box(program, LoadsField::SizeFaceTrace, 0), "30");
+    typeInto(box(program, LoadsField::SizePersistence, 1), "25");
+    clickTitle(program->Loads.findChild<QGroupBox*>("BenchGroup"));
+    typeInto(box(program, LoadsField::SizeBenchHeight), "20");
+    typeInto(box(program, LoadsField::SizeBenchWidth), "12");
+    typeInto(box(program, LoadsField::SizeCatchWidth), "6");
+    typeInto(box(program, LoadsField::SizeMinVolume), "5");
+    WedgeLoads expected;
+    expected.Size.FaceTrace[0] = 30;
+    expected.Size.Persistence[1] = 25;
+    expected.Size.Bench = BenchLimits{20, 12, 6};
+    expected.Size.MinVolume = 5;
+    QCOMPARE(loadsFromEntries(program->workspace.document().loadsEntries()), expected);
+
+    loadsButton(program, "AnalyseButton")->click();
+    QCOMPARE(program.boxes.shown(), QStringList());
+    const FullFigureTexts figures = fullFigureTexts(runBlock(program->workspace.document().block(), expected));
+    QCOMPARE(program->Form4.fullFactorText(), QString::fromStdString(figures.Factor));
+    QCOMPARE(parseCompanion(readFileBytes(program.dataFile("w1.json")), "w1.json"), expected);
+
+    // Another load edited: the limits stay with it.
+    typeInto(box(program, LoadsField::Seismic), "0.1");
+    expected.SeismicCoefficient = 0.1;
+    loadsButton(program, "ConfirmButton")->click();
+    QCOMPARE(parseCompanion(readFileBytes(program.dataFile("w1.json")), "w1.json"), expected);
+
+    writeFile(program.dataFile("plain.txt"), readFileBytes(TRELMOX_EXAMPLE));
+    program.button(&program->Form1, "BitBtn1")->click();
+    pick(program->Form2.blockNameBox(), "plain.txt");
+    QCOMPARE(box(program, LoadsField::SizeFaceTrace, 0)->text(), QString());
+    QVERIFY(!program->Loads.findChild<QGroupBox*>("BenchGroup")->isChecked());
+    pick(program->Form2.blockNameBox(), "w1.txt");
+    QCOMPARE(box(program, LoadsField::SizeFaceTrace, 0)->text(), QString("30"));
+    QCOMPARE(box(program, LoadsField::SizeCatchWidth)->text(), QString("6"));
+    QVERIFY(program->Loads.findChild<QGroupBox*>("BenchGroup")->isChecked());
+
+    typeInto(box(program, LoadsField::SizePersistence, 1), "0");
+    loadsButton(program, "ConfirmButton")->click();
+    QCOMPARE(program.boxes.shown().last(), QString("error: 第二切割面的延伸长度应大于0，现为0。"));
+    QCOMPARE(QApplication::focusWidget(), box(program, LoadsField::SizePersistence, 1));
 }
 
 QTEST_MAIN(Loads)
