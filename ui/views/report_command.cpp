@@ -67,7 +67,8 @@ CalculationReportInputs windowReportInputs(const ui::Workspace& workspace) {
     // kinematic checks against its face.
     const JointDocument& joints = workspace.joints();
     if (joints.opened() && joints.madeBlock(document.block())) {
-        const TPlaneAttitude& face = document.block().Attitudes[int(TPlaneRole::SlopeFace)];
+        // A copy: block() returns the block by value.
+        const TPlaneAttitude face = document.block().Attitudes[int(TPlaneRole::SlopeFace)];
         inputs.Joints = JointKinematicsInputs{joints.file().filename().string(), joints.measurements().Planes,
                                               joints.sets(), joints.kinematics(face)};
     }
