@@ -24,6 +24,7 @@
 #include "analysis/probabilistic/sample_trig.h"
 #include "analysis/vec3.h"
 #include "model/error.h"
+#include "model/numtext.h"
 
 namespace trelmox {
 
@@ -50,10 +51,18 @@ struct FisherPlane {
 };
 
 // Everything the samples share, read-only while they run.
+// The cohesion and the friction of a plane drawn together (their columns
+// among Varying) with correlation Rho of their normal scores.
+struct CorrelatedPair {
+    std::size_t Cohesion, Friction;
+    double Rho;
+};
+
 struct SamplePlan {
     BlockInputs Base;
     std::vector<VaryingInput> Varying;
     std::vector<FisherPlane> Fisher;
+    std::vector<CorrelatedPair> Correlated;
     // Every input whose value changes from sample to sample, in the order of
     // their columns: the varied ones, then dip and dip direction of each
     // Fisher plane.
@@ -83,6 +92,11 @@ std::vector<VaryingInput> varyingInputs(const BlockInputs& base, const Probabili
         if (draw.varies()) varying.push_back({input, draw});
     }
     return varying;
+}
+
+// The cohesion and the friction inputs of cutting plane k (0 or 1).
+std::pair<Parameter, Parameter> strengthInputs(int k) {
+    return k == 0 ? std::pair(Parameter::Cohesion1, Parameter::Friction1) : std::pair(Parameter::Cohesion2, Parameter::Friction2);
 }
 
 // The dip and the dip direction inputs of cutting plane k (0 or 1).
@@ -119,6 +133,24 @@ std::vector<TPlaneRole> changingPlanes(const std::vector<Parameter>& varying) {
     return planes;
 }
 
+std::vector<CorrelatedPair> correlatedPairs(const std::vector<VaryingInput>& varying,
+                                            const ProbabilisticSettings& settings) {
+    std::vector<CorrelatedPair> pairs;
+    auto columnOf = [&](Parameter p) {
+        return static_cast<std::size_t>(
+            std::find_if(varying.begin(), varying.end(), [p](const VaryingInput& v) { return v.Input == p; }) -
+            varying.begin());
+    };
+    for (int k = 0; k < 2; ++k) {
+        if (settings.Correlation[k] == 0) continue;
+        const auto [cohesion, friction] = strengthInputs(k);
+        const std::size_t c = columnOf(cohesion), f = columnOf(friction);
+        // A strength drawn as its block's value (a zero spread) has nothing to correlate.
+        if (c < varying.size() && f < varying.size()) pairs.push_back({c, f, settings.Correlation[k]});
+    }
+    return pairs;
+}
+
 std::vector<Parameter> changingInputs(const std::vector<VaryingInput>& varying, const std::vector<FisherPlane>& fisher) {
     std::vector<Parameter> inputs;
     for (const VaryingInput& v : varying) inputs.push_back(v.Input);
@@ -129,6 +161,7 @@ std::vector<Parameter> changingInputs(const std::vector<VaryingInput>& varying, 
 SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& settings) {
     std::vector<VaryingInput> varying = varyingInputs(base, settings);
     std::vector<FisherPlane> fisher = fisherPlanes(base, settings);
+    std::vector<CorrelatedPair> correlated = correlatedPairs(varying, settings);
     std::vector<Parameter> inputs = changingInputs(varying, fisher);
     KernelPlan kernel;
     buildKernelPlan(base, inputs, kernel);
@@ -138,6 +171,7 @@ SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& sett
     return {base,
             std::move(varying),
             std::move(fisher),
+            std::move(correlated),
             std::move(inputs),
             std::move(kernel),
             basePlanes(base),
@@ -282,6 +316,19 @@ void drawColumns(std::uint64_t begin, std::size_t n, std::size_t padded, const S
         double* values = column(scratch, k);
         plan.Design.uniforms(begin, n, plan.Varying[k].Input, values);
         std::fill(values + n, values + padded, values[n - 1]);
+    }
+    // Correlated strengths: friction's uniform from its normal score mixed
+    // with cohesion's, one by one on every lane width alike.
+    for (const CorrelatedPair& pair : plan.Correlated) {
+        const double* cohesion = column(scratch, pair.Cohesion);
+        double* friction = column(scratch, pair.Friction);
+        const double own = std::sqrt(1 - pair.Rho * pair.Rho);
+        for (std::size_t j = 0; j < padded; ++j)
+            friction[j] = std::clamp(normalCdf(pair.Rho * normalQuantile(cohesion[j]) + own * normalQuantile(friction[j])),
+                                     0x1p-53, 1 - 0x1p-53);
+    }
+    for (std::size_t k = 0; k < plan.Varying.size(); ++k) {
+        double* values = column(scratch, k);
         if (plan.Vectorised)
             plan.Varying[k].Draw.values(values, padded);
         else
@@ -681,6 +728,19 @@ void validateSettings(const BlockInputs& inputs, const ProbabilisticSettings& se
                 throw Error::refused(std::string(parameterName(own)) + " cannot vary on its own beside the Fisher distribution of " +
                             plane);
         varied += 2; // the angle to the mean and the azimuth about it
+    }
+    for (int k = 0; k < 2; ++k) {
+        const double rho = settings.Correlation[k];
+        if (rho == 0) continue;
+        const std::string plane = "plane " + std::to_string(k + 1);
+        if (!(rho >= -1 && rho <= 1))
+            throw Error::refused("the correlation of c and f of " + plane + " must lie between -1 and 1, not " +
+                                 floatToText(rho));
+        const auto [cohesion, friction] = strengthInputs(k);
+        for (Parameter own : {cohesion, friction})
+            if (settings.Distributions[int(own)].Type == Distribution::Kind::Fixed)
+                throw Error::refused("the correlation of c and f of " + plane + " needs " + parameterName(own) +
+                                     " to vary");
     }
     for (int i = 0; i < ParameterCount; ++i) {
         const auto input = static_cast<Parameter>(i);

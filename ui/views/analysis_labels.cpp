@@ -41,6 +41,7 @@ QString refusalText(const ParameterRefusal& refusal) {
     case Reason::NoCrack: return QStringLiteral("本块体没有张裂缝，%1不能变化").arg(input);
     case Reason::NoForce: return QStringLiteral("本块体没有外力，%1不能变化").arg(input);
     case Reason::NoBolt: return QStringLiteral("本块体没有锚杆，%1不能变化").arg(input);
+    case Reason::NoSizeLimit: return QStringLiteral("荷载中没有给出%1，它不能变化").arg(input);
     case Reason::SpreadTooLarge: return QStringLiteral("%1的标准差%2过大，抽样值会溢出").arg(input, first);
     }
     return QString::fromUtf8(refusal.what());
