@@ -439,6 +439,15 @@ void ProbabilisticWindow::start() {
         updateBlock();
         const ProbabilisticSettings chosen = settings();
         const WedgeLoads loads = enteredLoads(block_);
+        for (int k = 0; k < 2; ++k) {
+            const auto strength = [&](Parameter p) { return chosen.Distributions[static_cast<int>(p)].Type; };
+            const bool both = strength(k == 0 ? Parameter::Cohesion1 : Parameter::Cohesion2) != Distribution::Kind::Fixed &&
+                              strength(k == 0 ? Parameter::Friction1 : Parameter::Friction2) != Distribution::Kind::Fixed;
+            if (chosen.Correlation[k] != 0 && !both)
+                throw Error::refused(QStringLiteral("平面%1的相关系数只在其粘聚力和摩擦系数都按分布变化时才能给出")
+                                         .arg(k + 1)
+                                         .toStdString());
+        }
         inWindowWords([&] { validateSettings(blockInputs(block_.Attitudes, block_.Params, loads), chosen); });
         launch(loads, chosen);
     });
