@@ -42,6 +42,7 @@ const std::string NameHelp =
     "  k                            seismic coefficient\n"
     "  crackdist crackwater         the tension crack's distance behind the crest and\n"
     "                               its water depth (blocks with a crack only)\n"
+    "  crackdip crackdipdir         the tension crack's dip and dip direction\n"
     "  force bolt                   the total of the external forces / of the bolts,\n"
     "                               shared out in their given proportions\n"
     "  face_trace1 face_trace2      the size limits of the companion file (blocks\n"
@@ -104,7 +105,8 @@ const std::string ProbabilisticUsage =
     "  --fisher PLANE=K     cutting plane 1 or 2 drawn as a joint set: its pole from\n"
     "                       a Fisher distribution about the block's plane with\n"
     "                       concentration K >= 0 (in place of its dip and dip\n"
-    "                       direction varied apart)\n"
+    "                       direction varied apart); crack=K the same for the\n"
+    "                       tension crack about its own attitude\n"
     "  --threads N          threads, 1..4 per core (default: one per core)\n"
     "  --bins N             histogram bins, 1..10000 (default 20)\n"
     "  --format text|json   output (default text)\n"
@@ -242,10 +244,10 @@ void readFisherPlanes(const ParsedArgs& parsed, ProbabilisticSettings& settings)
     for (const std::string& text : found->second) {
         const auto equals = text.find('=');
         const std::string plane = text.substr(0, equals);
-        if (equals == std::string::npos || (plane != "1" && plane != "2"))
-            throw UsageError("--fisher needs PLANE=K with PLANE 1 or 2, not '" + text + "'");
-        std::optional<double>& kappa = settings.FisherKappa[plane == "1" ? 0 : 1];
-        if (kappa) throw UsageError("plane " + plane + " has two Fisher distributions");
+        if (equals == std::string::npos || (plane != "1" && plane != "2" && plane != "crack"))
+            throw UsageError("--fisher needs PLANE=K with PLANE 1, 2 or crack, not '" + text + "'");
+        std::optional<double>& kappa = settings.FisherKappa[plane == "1" ? 0 : plane == "2" ? 1 : 2];
+        if (kappa) throw UsageError(plane + " has two Fisher distributions");
         kappa = numberArgument(text.substr(equals + 1), "--fisher " + text);
     }
 }

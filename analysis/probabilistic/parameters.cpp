@@ -17,7 +17,7 @@ constexpr std::array<const char*, ParameterCount> Names = {
     "c1",   "f1",      "c2",   "f2",      "rock",      "water",      "height",  "u1",
     "u2",   "k",       "crackdist", "crackwater", "force", "bolt",
     "face_trace1", "face_trace2", "top_trace1", "top_trace2", "persistence1", "persistence2",
-    "slope_length", "bench_height", "bench_width",
+    "slope_length", "bench_height", "bench_width", "crackdip", "crackdipdir",
 };
 
 constexpr std::array<const char*, ParameterCount> Captions = {
@@ -27,16 +27,17 @@ constexpr std::array<const char*, ParameterCount> Captions = {
     "岩体容重", "水的容重", "坡高 H", "第一切割面水压力 u1", "第二切割面水压力 u2",
     "地震系数 k", "张裂缝距坡顶距离", "张裂缝充水深度", "外力合计", "锚杆力合计",
     "平面1在坡面上的迹长", "平面2在坡面上的迹长", "平面1在坡顶面上的迹长", "平面2在坡顶面上的迹长",
-    "平面1的延伸长度", "平面2的延伸长度", "边坡走向长度", "台阶高度", "台阶宽度",
+    "平面1的延伸长度", "平面2的延伸长度", "边坡走向长度", "台阶高度", "台阶宽度", "张裂缝倾角", "张裂缝倾向",
 };
 
 bool isDip(Parameter p) {
-    return p == Parameter::Dip1 || p == Parameter::Dip2 || p == Parameter::DipTop || p == Parameter::DipFace;
+    return p == Parameter::Dip1 || p == Parameter::Dip2 || p == Parameter::DipTop || p == Parameter::DipFace ||
+           p == Parameter::CrackDip;
 }
 
 bool isDipDirection(Parameter p) {
     return p == Parameter::DipDir1 || p == Parameter::DipDir2 || p == Parameter::DipDirTop ||
-           p == Parameter::DipDirFace;
+           p == Parameter::DipDirFace || p == Parameter::CrackDipDir;
 }
 
 // The one place that maps an input to its storage.
@@ -66,6 +67,8 @@ template <typename Inputs> auto& field(Inputs& inputs, Parameter p) {
     case Parameter::CrackWater: return inputs.CrackWater;
     case Parameter::ForceMagnitude: return inputs.ForceTotal;
     case Parameter::BoltForce: return inputs.BoltTotal;
+    case Parameter::CrackDip: return inputs.CrackAttitude.DipAngle;
+    case Parameter::CrackDipDir: return inputs.CrackAttitude.DipDirection;
     default: return inputs.SizeLimits[static_cast<int>(p) - FirstSizeParameter];
     }
     throw Error("unknown parameter");
@@ -134,7 +137,7 @@ const char* parameterName(Parameter parameter) { return Names[static_cast<int>(p
 
 std::optional<SizeLimitKind> sizeLimitOf(Parameter parameter) {
     const int at = static_cast<int>(parameter) - FirstSizeParameter;
-    if (at < 0) return std::nullopt;
+    if (at < 0 || at >= SizeLimitKindCount) return std::nullopt;
     return static_cast<SizeLimitKind>(at);
 }
 
@@ -174,7 +177,10 @@ BlockInputs blockInputs(const PlaneAttitudeArray& attitudes, const TWedgeParams&
     inputs.ComputedWater = params.WaterPressureMode == TWaterPressureMode::Computed;
     inputs.Loads = loads;
     validateLoads(loads);
-    if (loads.Crack) inputs.CrackDistance = loads.Crack->Distance, inputs.CrackWater = loads.Crack->WaterDepth;
+    if (loads.Crack) {
+        inputs.CrackDistance = loads.Crack->Distance, inputs.CrackWater = loads.Crack->WaterDepth;
+        inputs.CrackAttitude = loads.Crack->Attitude;
+    }
     for (const ExternalForce& f : loads.Forces) {
         inputs.ForceShares.push_back(f.Magnitude);
         inputs.ForceTotal += f.Magnitude;
@@ -228,7 +234,10 @@ void updateSizeLimits(BlockInputs& inputs) {
 void updateLoads(BlockInputs& inputs) {
     WedgeLoads& loads = inputs.Loads;
     updateSizeLimits(inputs);
-    if (loads.Crack) loads.Crack->Distance = inputs.CrackDistance, loads.Crack->WaterDepth = inputs.CrackWater;
+    if (loads.Crack) {
+        loads.Crack->Distance = inputs.CrackDistance, loads.Crack->WaterDepth = inputs.CrackWater;
+        loads.Crack->Attitude = inputs.CrackAttitude;
+    }
     shareOut(loads.Forces, inputs.ForceShares, inputs.ForceTotal, &ExternalForce::Magnitude);
     shareOut(loads.Bolts, inputs.BoltShares, inputs.BoltTotal, &Bolt::Force);
 }
@@ -253,6 +262,7 @@ FullAnalysis evaluateFull(BlockInputs& inputs) {
 }
 
 std::optional<TPlaneRole> planeOf(Parameter parameter) {
+    if (parameter == Parameter::CrackDip || parameter == Parameter::CrackDipDir) return std::nullopt;
     if (!isDip(parameter) && !isDipDirection(parameter)) return std::nullopt;
     return static_cast<TPlaneRole>(static_cast<int>(parameter) / 2);
 }
@@ -271,7 +281,8 @@ void requireVariable(const BlockInputs& inputs, Parameter parameter) {
     const bool waterPressure = parameter == Parameter::WaterPressure1 || parameter == Parameter::WaterPressure2;
     using Reason = ParameterRefusal::Reason;
     if (waterPressure && inputs.ComputedWater) throw ParameterRefusal(parameter, Reason::ComputedWater);
-    const bool crack = parameter == Parameter::CrackDistance || parameter == Parameter::CrackWater;
+    const bool crack = parameter == Parameter::CrackDistance || parameter == Parameter::CrackWater ||
+                       parameter == Parameter::CrackDip || parameter == Parameter::CrackDipDir;
     if (crack && !inputs.Loads.Crack) throw ParameterRefusal(parameter, Reason::NoCrack);
     if (parameter == Parameter::ForceMagnitude && !(inputs.ForceTotal > 0)) throw ParameterRefusal(parameter, Reason::NoForce);
     if (parameter == Parameter::BoltForce && !(inputs.BoltTotal > 0)) throw ParameterRefusal(parameter, Reason::NoBolt);

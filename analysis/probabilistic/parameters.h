@@ -27,15 +27,17 @@ namespace trelmox {
 // total magnitude of the external forces / of the bolts (shared out among
 // them in their given proportions). The size limits (face_trace1 ...
 // bench_width, named as in the companion file) bound the real wedge, which
-// each sample scales to the limits it draws.
+// each sample scales to the limits it draws; crackdip / crackdipdir the
+// tension crack's attitude.
 enum class Parameter {
     Dip1, DipDir1, Dip2, DipDir2, DipTop, DipDirTop, DipFace, DipDirFace,
     Cohesion1, Friction1, Cohesion2, Friction2,
     RockUnitWeight, WaterUnitWeight, SlopeHeight, WaterPressure1, WaterPressure2,
     Seismic, CrackDistance, CrackWater, ForceMagnitude, BoltForce,
     FaceTrace1, FaceTrace2, TopTrace1, TopTrace2, Persistence1, Persistence2, SlopeLength, BenchHeight, BenchWidth,
+    CrackDip, CrackDipDir,
 };
-inline constexpr int ParameterCount = 31;
+inline constexpr int ParameterCount = 33;
 // The inputs before the size limits: their streams keep the counters they
 // had before the limits were added, so a seed draws what it always drew.
 inline constexpr int FirstSizeParameter = static_cast<int>(Parameter::FaceTrace1);
@@ -108,6 +110,8 @@ struct BlockInputs {
     double CrackDistance = 0, CrackWater = 0, ForceTotal = 0, BoltTotal = 0;
     // The size limits by SizeLimitKind; 0 where the loads do not give one.
     std::array<double, SizeLimitKindCount> SizeLimits{};
+    // The tension crack's attitude (none: the block has no crack).
+    TPlaneAttitude CrackAttitude{};
     // The loads' own magnitudes, which ForceTotal and BoltTotal scale.
     std::vector<double> ForceShares, BoltShares;
 };

@@ -82,6 +82,8 @@ struct SamplePlan {
     bool ScalarFull;
     // Each failed wedge's volume and weight are wanted.
     bool FailedSizes;
+    // The tension crack's attitude changes from sample to sample.
+    bool CrackTurns;
 };
 
 std::vector<VaryingInput> varyingInputs(const BlockInputs& base, const ProbabilisticSettings& settings) {
@@ -99,18 +101,22 @@ std::pair<Parameter, Parameter> strengthInputs(int k) {
     return k == 0 ? std::pair(Parameter::Cohesion1, Parameter::Friction1) : std::pair(Parameter::Cohesion2, Parameter::Friction2);
 }
 
-// The dip and the dip direction inputs of cutting plane k (0 or 1).
+// The dip and the dip direction inputs of cutting plane k (0 or 1), or of
+// the tension crack (2).
 std::pair<Parameter, Parameter> attitudeInputs(int k) {
+    if (k == 2) return {Parameter::CrackDip, Parameter::CrackDipDir};
     return k == 0 ? std::pair(Parameter::Dip1, Parameter::DipDir1) : std::pair(Parameter::Dip2, Parameter::DipDir2);
 }
 
+const char* attitudeName(int k) { return k == 0 ? "plane 1" : k == 1 ? "plane 2" : "the tension crack"; }
+
 std::vector<FisherPlane> fisherPlanes(const BlockInputs& base, const ProbabilisticSettings& settings) {
     std::vector<FisherPlane> planes;
-    for (int k = 0; k < 2; ++k) {
+    for (int k = 0; k < 3; ++k) {
         if (!settings.FisherKappa[k]) continue;
         const auto [dip, dipDirection] = attitudeInputs(k);
-        planes.push_back({static_cast<TPlaneRole>(k),
-                          FisherDistribution(planePole(base.Attitudes[k]), *settings.FisherKappa[k]), dip,
+        const TPlaneAttitude& mean = k < 2 ? base.Attitudes[k] : base.CrackAttitude;
+        planes.push_back({static_cast<TPlaneRole>(k), FisherDistribution(planePole(mean), *settings.FisherKappa[k]), dip,
                           dipDirection});
     }
     return planes;
@@ -158,6 +164,13 @@ std::vector<Parameter> changingInputs(const std::vector<VaryingInput>& varying, 
     return inputs;
 }
 
+// The lanes take the crack's attitude as fixed: a turning crack's full
+// factor goes through the scalar analysis.
+bool crackTurns(const std::vector<Parameter>& inputs) {
+    return std::any_of(inputs.begin(), inputs.end(),
+                       [](Parameter p) { return p == Parameter::CrackDip || p == Parameter::CrackDipDir; });
+}
+
 SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& settings) {
     std::vector<VaryingInput> varying = varyingInputs(base, settings);
     std::vector<FisherPlane> fisher = fisherPlanes(base, settings);
@@ -168,6 +181,7 @@ SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& sett
     std::vector<TPlaneRole> planes = changingPlanes(inputs);
     SampleDesign design(settings.Method, settings.Seed, settings.Samples, inputs);
     const bool sized = sizes(base.Loads.Size);
+    const bool turns = crackTurns(inputs);
     return {base,
             std::move(varying),
             std::move(fisher),
@@ -179,8 +193,9 @@ SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& sett
             std::move(design),
             settings.Vectorised,
             base.Loads.RequiredFactor,
-            sized || !settings.Vectorised || needsScalarFull(base.Loads),
-            settings.FailedVolumes || sized};
+            sized || !settings.Vectorised || needsScalarFull(base.Loads) || turns,
+            settings.FailedVolumes || sized,
+            turns};
 }
 
 // The values of one factor on the wedge samples, each chunk's at the start
@@ -392,6 +407,7 @@ std::pair<double, TWedgeContact> fullOfSample(const SamplePlan& plan, ChunkScrat
         s.Full = evaluateFull(s.Inputs);
     } else {
         for (TPlaneRole plane : plan.ChangingPlanes) refreshPlane(*planes, s.Inputs.Attitudes, plane);
+        if (plan.CrackTurns) planes->Crack = sampleUpwardNormal(s.Inputs.CrackAttitude);
         evaluateFull(s.Inputs, *planes, s.Full);
     }
     return {s.Full.Safety.Factor, s.Full.Safety.Contact};
@@ -717,9 +733,10 @@ void validateSettings(const BlockInputs& inputs, const ProbabilisticSettings& se
     if (settings.Threads > maxThreads())
         throw Error::refused("the number of threads must lie between 1 and " + std::to_string(maxThreads()));
     int varied = 0;
-    for (int k = 0; k < 2; ++k) {
+    for (int k = 0; k < 3; ++k) {
         if (!settings.FisherKappa[k]) continue;
-        const std::string plane = "plane " + std::to_string(k + 1);
+        const std::string plane = attitudeName(k);
+        if (k == 2 && !inputs.Loads.Crack) throw Error::refused("this block has no tension crack to draw as a joint set");
         if (!(*settings.FisherKappa[k] >= 0))
             throw Error::refused("the Fisher concentration K of " + plane + " must be at least 0");
         const auto [dip, dipDirection] = attitudeInputs(k);

@@ -41,7 +41,9 @@ struct ProbabilisticSettings {
     // and dip direction inputs (which then must not vary on their own), so
     // Latin hypercube sampling stratifies the angle to the mean and the
     // azimuth about it.
-    std::array<std::optional<double>, 2> FisherKappa{};
+    // Index 2: the tension crack's attitude, its pole drawn about the
+    // crack's own (its crackdip and crackdipdir inputs).
+    std::array<std::optional<double>, 3> FisherKappa{};
     // The correlation -1..1 between the cohesion and the friction of plane 1
     // and of plane 2 (index 0, 1), both of which must then vary: a Gaussian
     // copula, friction's normal score drawn as rho z_c + sqrt(1 - rho^2) z,

@@ -28,8 +28,8 @@ std::vector<std::uint32_t> randomPermutation(std::uint64_t n, std::uint64_t stre
 
 // Where an input's stream lies: the inputs before the size limits take
 // counters sample * FirstSizeParameter + input + 1 of the run's key (their
-// counters ever since); the size limits the same pattern of a key of their
-// own, so no two inputs ever share a draw.
+// counters ever since); the size limits and the inputs after them the same
+// pattern of a key of their own, so no two inputs ever share a draw.
 struct Stream {
     std::uint64_t Key, First, Stride;
 };
@@ -38,8 +38,8 @@ Stream streamOf(std::uint64_t key, std::uint64_t sample, Parameter input) {
     const int index = static_cast<int>(input);
     if (index < FirstSizeParameter)
         return {key, sample * FirstSizeParameter + index + 1, FirstSizeParameter};
-    constexpr std::uint64_t sizes = ParameterCount - FirstSizeParameter;
-    return {mix64(key ^ 0x5a5a5a5a5a5a5a5aULL), sample * sizes + (index - FirstSizeParameter) + 1, sizes};
+    constexpr std::uint64_t later = ParameterCount - FirstSizeParameter;
+    return {mix64(key ^ 0x5a5a5a5a5a5a5a5aULL), sample * later + (index - FirstSizeParameter) + 1, later};
 }
 
 } // namespace

@@ -67,6 +67,7 @@ void inWindowWords(const std::function<void()>& command) {
 InputUse inputUse(const BlockInputs* inputs, Parameter parameter) {
     const bool load = parameter == Parameter::CrackDistance || parameter == Parameter::CrackWater ||
                       parameter == Parameter::ForceMagnitude || parameter == Parameter::BoltForce ||
+                      parameter == Parameter::CrackDip || parameter == Parameter::CrackDipDir ||
                       sizeLimitOf(parameter).has_value();
     if (!inputs) return load ? InputUse::Absent : InputUse::Variable;
     // The crack holds water only in a saturated wedge.

@@ -565,6 +565,32 @@ TEST(Probabilistic, CorrelatedStrengthsDrawTheirCorrelationBack) {
               "the correlation of c and f of plane 2 must lie between -1 and 1, not -1.5");
 }
 
+// The tension crack drawn as a joint set about its own attitude: the same
+// bits in the lanes and one by one, on one thread and two; at infinite K
+// the crack as given; refused for a block without a crack.
+TEST(Probabilistic, TensionCrackDrawnAboutItsOwnAttitude) {
+    WedgeLoads loads;
+    loads.Crack = TensionCrack{{80, 170}, 10, 5};
+    const auto run = [&](std::optional<double> kappa, unsigned threads, bool vectorised) {
+        ProbabilisticSettings s = spreadSettings(SamplingMethod::MonteCarlo, threads);
+        s.FisherKappa[2] = kappa;
+        s.Vectorised = vectorised;
+        return runProbabilistic(exampleAttitudes(), exampleParams(), loads, s);
+    };
+    const ProbabilisticResult one = run(25, 1, true);
+    EXPECT_NE(one.Full.SafetyFactors, run(std::nullopt, 1, true).Full.SafetyFactors);
+    EXPECT_EQ(run(25, 2, true).Full.SafetyFactors, one.Full.SafetyFactors);
+    EXPECT_EQ(run(25, 1, false).Full.SafetyFactors, one.Full.SafetyFactors);
+    const ProbabilisticResult fixed = run(INFINITY, 1, true), plain = run(std::nullopt, 1, true);
+    ASSERT_EQ(fixed.Full.SafetyFactors.size(), plain.Full.SafetyFactors.size());
+    for (std::size_t i = 0; i < fixed.Full.SafetyFactors.size(); ++i)
+        EXPECT_NEAR(fixed.Full.SafetyFactors[i], plain.Full.SafetyFactors[i], 1e-9);
+    ProbabilisticSettings s;
+    s.FisherKappa[2] = 25;
+    EXPECT_EQ(messageOf([&] { runProbabilistic(exampleAttitudes(), exampleParams(), s); }),
+              "this block has no tension crack to draw as a joint set");
+}
+
 // Bench reliability against its closed form: with only the slope height
 // varying the wedge keeps its shape, its back-break is r H, and the bench
 // of width W leaves less than the catch width c exactly when H > (W - c) / r.
