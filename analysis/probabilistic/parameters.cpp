@@ -218,17 +218,8 @@ void shareOut(std::vector<Item>& items, const std::vector<double>& shares, doubl
 
 // The limits the loads give, from the (possibly varied) values.
 void updateSizeLimits(BlockInputs& inputs) {
-    WedgeSizeLimits& l = inputs.Loads.Size;
-    const auto& v = inputs.SizeLimits;
-    using K = SizeLimitKind;
-    auto set = [&](std::optional<double>& limit, K kind) {
-        if (limit) limit = v[static_cast<int>(kind)];
-    };
-    set(l.FaceTrace[0], K::FaceTrace1), set(l.FaceTrace[1], K::FaceTrace2);
-    set(l.TopTrace[0], K::TopTrace1), set(l.TopTrace[1], K::TopTrace2);
-    set(l.Persistence[0], K::Persistence1), set(l.Persistence[1], K::Persistence2);
-    set(l.SlopeLength, K::SlopeLength);
-    if (l.Bench) l.Bench->Height = v[static_cast<int>(K::BenchHeight)], l.Bench->Width = v[static_cast<int>(K::BenchWidth)];
+    for (int k = 0; k < SizeLimitKindCount; ++k)
+        setSizeLimit(inputs.Loads.Size, static_cast<SizeLimitKind>(k), inputs.SizeLimits[k]);
 }
 
 void updateLoads(BlockInputs& inputs) {
