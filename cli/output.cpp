@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "analysis/vec3.h"
+#include "model/files.h"
 #include "model/numtext.h"
 #include "model/textcodec.h"
 #include "report/figures.h"
@@ -53,8 +54,20 @@ std::string systemReason(int errorNumber) {
     case EROFS: return "文件系统只读";
     case ENOSPC: return "磁盘已满";
     case EDQUOT: return "超出磁盘配额";
-    default: return std::strerror(errorNumber);
+    default: return "读写错误（系统错误号 " + std::to_string(errorNumber) + "）";
     }
+}
+
+std::string toolMessage(const Error& failure) {
+    std::string text = failure.what();
+    if (const int errorNumber = failure.systemError()) {
+        // Every failure made from a system error ends in the file layer's
+        // wording of it, whatever was put before it on the way up.
+        const std::string english = fileErrorMessage(errorNumber);
+        if (text.ends_with(english))
+            text.replace(text.size() - english.size(), english.size(), systemReason(errorNumber));
+    }
+    return text;
 }
 
 std::string shownText(const std::string& text) {
@@ -79,8 +92,7 @@ std::string shownPath(const std::filesystem::path& path) { return nameText(path.
 std::string fileFailureText(const std::filesystem::path& file, const Error& failure) {
     std::string text = shownPath(file);
     text += failure.line() != 0 ? " 第" + std::to_string(failure.line()) + "行: " : ": ";
-    text += failure.what();
-    if (failure.systemError() != 0) text += "（" + systemReason(failure.systemError()) + "）";
+    text += toolMessage(failure);
     return shownText(text);
 }
 
