@@ -140,13 +140,15 @@ std::string crackWaterNote(const WedgeForces& f) {
 }
 
 bool hasPassiveBolts(const WedgeLoads& loads) {
-    return std::any_of(loads.Bolts.begin(), loads.Bolts.end(), [](const Bolt& b) { return b.Mode == BoltMode::Passive; });
+    return std::any_of(loads.Bolts.begin(), loads.Bolts.end(), [](const Bolt& b) { return b.Mode == BoltMode::Passive; }) ||
+           (loads.Pattern && loads.Pattern->Mode == BoltMode::Passive);
 }
 
 bool needsScalarFull(const WedgeLoads& loads) {
     return hasPassiveBolts(loads) || !plainStrengths(loads.Strength) || loads.Water == WaterMode::Filled ||
            loads.PondLevel || loads.Pressure1 != 0 || loads.Pressure2 != 0 || loads.CrackPressure != 0 ||
-           loads.FacePressureDirection || loads.TopPressureDirection || loads.Shotcrete;
+           loads.FacePressureDirection || loads.TopPressureDirection || loads.Shotcrete || loads.Pattern ||
+           std::any_of(loads.Bolts.begin(), loads.Bolts.end(), [](const Bolt& b) { return b.Capacity.has_value(); });
 }
 
 WedgeForces wedgeForces(const WedgeShape& s, const WedgeNumbers& numbers, const WedgeLoads& loads) {
@@ -202,15 +204,16 @@ WedgeForces wedgeForces(const WedgeShape& s, const WedgeNumbers& numbers, const 
         f.LiningResistance = loads.Shotcrete->ShearStrength * loads.Shotcrete->Thickness * perimeter;
     }
     std::vector<TPoint3D> passiveDirections;
-    for (const Bolt& bolt : loads.Bolts) {
-        const TPoint3D direction = directionVector(bolt.Direction);
-        const TPoint3D force = bolt.Force * direction;
-        if (bolt.Mode == BoltMode::Active) {
+    const bool holds = std::any_of(loads.Bolts.begin(), loads.Bolts.end(), [](const Bolt& b) { return b.Capacity.has_value(); });
+    const auto addBolt = [&](double magnitude, const LineDirection& along, BoltMode mode) {
+        const TPoint3D direction = directionVector(along);
+        const TPoint3D force = magnitude * direction;
+        if (mode == BoltMode::Active) {
             f.ActiveBolts = f.ActiveBolts + force;
-            continue;
+            return;
         }
         f.PassiveBolts = f.PassiveBolts + force;
-        if (bolt.Force == 0) continue;
+        if (magnitude == 0) return;
         const auto same = std::find(passiveDirections.begin(), passiveDirections.end(), direction);
         if (same == passiveDirections.end()) {
             passiveDirections.push_back(direction);
@@ -219,6 +222,28 @@ WedgeForces wedgeForces(const WedgeShape& s, const WedgeNumbers& numbers, const 
             TPoint3D& sum = f.Passive[same - passiveDirections.begin()];
             sum = sum + force;
         }
+    };
+    for (const Bolt& bolt : loads.Bolts) {
+        double magnitude = bolt.Force;
+        if (holds) {
+            BoltHold hold{};
+            if (bolt.Capacity)
+                hold = boltHold(s, faceCentroid(s), directionVector(bolt.Direction), *bolt.Capacity);
+            else
+                hold.Force = bolt.Force;
+            magnitude = hold.Force;
+            f.BoltHolds.push_back(hold);
+        }
+        addBolt(magnitude, bolt.Direction, bolt.Mode);
+    }
+    if (loads.Pattern) {
+        const BoltPattern& p = *loads.Pattern;
+        const TPoint3D direction = directionVector(p.Direction);
+        for (const TPoint3D& head : patternHeads(s, p)) {
+            f.PatternHolds.push_back(boltHold(s, head, direction, p.Capacity));
+            f.PatternForce += f.PatternHolds.back().Force;
+        }
+        addBolt(f.PatternForce, p.Direction, p.Mode);
     }
     return f;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/bolt_capacity.h"
 #include "analysis/polyhedron.h"
 #include "analysis/wedge.h"
 #include "model/loads.h"
@@ -27,6 +28,11 @@ struct WedgeForces {
     TPoint3D External;                    // the sum of the external forces
     TPoint3D FaceLoad, TopLoad;           // surface pressures x areas, into the wedge
     TPoint3D ActiveBolts, PassiveBolts;   // the sums of the bolts of each kind
+    // Where the bolts with a capacity model hold the wedge and with what
+    // force, one per bolt of the loads (empty when none has such a model),
+    // and the pattern's bolts whose heads fall on the wedge with their sum.
+    std::vector<BoltHold> BoltHolds, PatternHolds;
+    double PatternForce = 0;
     // The passive bolts' forces, those along one direction summed: each
     // carries only when the sliding stretches it (analysis/vector_method.h).
     std::vector<TPoint3D> Passive;
@@ -48,7 +54,8 @@ bool hasPassiveBolts(const WedgeLoads& loads);
 // waviness on either plane (the lanes know c + f N only), partly filled
 // joints, water outside the slope or pressures entered on the joints or the
 // crack (the lanes know the three original water modes only), pressures
-// in a direction of their own or shotcrete.
+// in a direction of their own, shotcrete, or bolts whose force depends on
+// where they cross the wedge (a capacity model, a pattern).
 bool needsScalarFull(const WedgeLoads& loads);
 
 // `numbers` gives the unit weights and the block's own water pressures

@@ -1,5 +1,6 @@
 #include "cli/output.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cmath>
@@ -297,6 +298,50 @@ template <typename T, typename F> Json orNull(const std::optional<T>& value, F f
     return value ? jsonOf(field(*value)) : Json(nullptr);
 }
 
+const char* limitKey(BoltLimit limit) {
+    switch (limit) {
+    case BoltLimit::Tendon: return "tendon";
+    case BoltLimit::Plate: return "plate";
+    case BoltLimit::BondInside: return "bond_inside";
+    case BoltLimit::Anchorage: return "anchorage";
+    case BoltLimit::NotAnchored: return "not_anchored";
+    }
+    return "tendon";
+}
+
+Json holdJson(const BoltHold& h) {
+    return {{"force", h.Force}, {"limit", limitKey(h.Limit)}, {"inside", h.Inside}, {"beyond", h.Beyond}};
+}
+
+// Only for a block whose bolts' forces come from a capacity model or a
+// pattern: each bolt's force and what limits it ("given" for a bolt whose
+// force is entered), and the pattern's bolts on the wedge; the lines of
+// other blocks stay as they were.
+void addBoltJson(const std::optional<BlockRun>& run, Json& json) {
+    if (!run) return;
+    const WedgeLoads& l = run->Loads;
+    const bool capacities = std::any_of(l.Bolts.begin(), l.Bolts.end(), [](const Bolt& b) { return b.Capacity.has_value(); });
+    if (!capacities && !l.Pattern) return;
+    const WedgeForces* f = run->Full && !run->Full->Analysis.Refusal ? &run->Full->Analysis.Forces : nullptr;
+    if (capacities) {
+        Json bolts = Json::array();
+        for (std::size_t i = 0; i < l.Bolts.size(); ++i) {
+            if (!l.Bolts[i].Capacity) bolts.push_back({{"force", l.Bolts[i].Force}, {"limit", "given"}});
+            else bolts.push_back(f && i < f->BoltHolds.size() ? holdJson(f->BoltHolds[i]) : Json(nullptr));
+        }
+        json["bolt_holds"] = bolts;
+    }
+    if (l.Pattern) {
+        Json pattern = {{"bolts", nullptr}, {"force", nullptr}, {"anchored", nullptr}};
+        if (f) {
+            const auto anchored = std::count_if(f->PatternHolds.begin(), f->PatternHolds.end(),
+                                                [](const BoltHold& h) { return h.Limit != BoltLimit::NotAnchored; });
+            pattern = {{"bolts", f->PatternHolds.size()}, {"force", f->PatternForce}, {"anchored", anchored}};
+        }
+        json["pattern"] = pattern;
+    }
+}
+
 class JsonPrinter : public OutcomePrinter {
 public:
     explicit JsonPrinter(std::ostream& out) : out_(out) {}
@@ -319,6 +364,7 @@ public:
                                           {"shear_force", jsonOf((*planes)[i].ShearForce)}};
             json["strength"] = strength;
         }
+        addBoltJson(o.run, json);
         json["messages"] = o.messages;
         json["error"] = o.error ? Json(shownText(*o.error)) : Json(nullptr);
         out_ << jsonLine(json) << '\n';

@@ -1,6 +1,7 @@
 #include "document/loads_entries.h"
 
 #include <iterator>
+#include <tuple>
 
 #include "model/exact_text.h"
 #include "model/numtext.h"
@@ -70,8 +71,20 @@ constexpr FieldName FieldNames[] = {
     {LoadsField::ShotcreteThickness, "喷射混凝土厚度", LoadRange::Magnitude},
     {LoadsField::ShotcreteShear, "喷射混凝土抗剪强度", LoadRange::Magnitude},
     {LoadsField::ShotcreteUnitWeight, "喷射混凝土容重", LoadRange::Magnitude},
+    {LoadsField::BoltLength, "锚杆的长度", LoadRange::Magnitude},
+    {LoadsField::BoltTendon, "锚杆的杆体抗拉力", LoadRange::Magnitude},
+    {LoadsField::BoltPlate, "锚杆的垫板承载力", LoadRange::Magnitude},
+    {LoadsField::BoltBond, "锚杆的粘结强度", LoadRange::Magnitude},
+    {LoadsField::PatternSpacingStrike, "系统锚杆沿走向的间距", LoadRange::Magnitude},
+    {LoadsField::PatternSpacingDip, "系统锚杆沿倾向的间距", LoadRange::Magnitude},
+    {LoadsField::PatternTrend, "系统锚杆的方位角", LoadRange::Azimuth},
+    {LoadsField::PatternPlunge, "系统锚杆的倾伏角", LoadRange::Plunge},
+    {LoadsField::PatternLength, "系统锚杆的长度", LoadRange::Magnitude},
+    {LoadsField::PatternTendon, "系统锚杆的杆体抗拉力", LoadRange::Magnitude},
+    {LoadsField::PatternPlate, "系统锚杆的垫板承载力", LoadRange::Magnitude},
+    {LoadsField::PatternBond, "系统锚杆的粘结强度", LoadRange::Magnitude},
 };
-static_assert(std::size(FieldNames) == static_cast<std::size_t>(LoadsField::ShotcreteUnitWeight) + 1);
+static_assert(std::size(FieldNames) == static_cast<std::size_t>(LoadsField::PatternBond) + 1);
 
 const FieldName& fieldName(LoadsField field) { return FieldNames[static_cast<int>(field)]; }
 
@@ -110,6 +123,15 @@ LineDirection direction(const std::string& trend, const std::string& plunge, Loa
 // Every bit: loads read from a file and saved untouched must write the
 // same numbers back, and the largest double must not round beyond itself.
 std::string text(double value) { return floatToExactText(value); }
+
+// The length, tendon, plate and bond fields follow `length` in LoadsField;
+// a dowel (which has no plate) may leave its plate empty.
+BoltCapacity capacityFromEntry(const CapacityEntry& c, LoadsField length, int row) {
+    const auto at = [length](int k) { return static_cast<LoadsField>(static_cast<int>(length) + k); };
+    const bool noPlate = c.Type == BoltType::GroutedDowel && c.Plate.empty();
+    return {c.Type, number(c.Length, at(0), row), number(c.Tendon, at(1), row),
+            noPlate ? 0 : number(c.Plate, at(2), row), number(c.Bond, at(3), row)};
+}
 
 double requiredFactor(const LoadsEntries& e) {
     if (!e.Preset) return number(e.RequiredFactor, LoadsField::RequiredFactor);
@@ -294,8 +316,16 @@ LoadsEntries loadsEntries(const WedgeLoads& loads) {
     e.TopPressure = text(loads.TopPressure);
     for (const ExternalForce& f : loads.Forces)
         e.Forces.push_back({text(f.Magnitude), text(f.Direction.Trend), text(f.Direction.Plunge)});
-    for (const Bolt& b : loads.Bolts)
+    for (const Bolt& b : loads.Bolts) {
         e.Bolts.push_back({text(b.Force), text(b.Direction.Trend), text(b.Direction.Plunge), b.Mode});
+        if (b.Capacity) e.Bolts.back().Rated = true, e.Bolts.back().Capacity = capacityEntry(*b.Capacity);
+    }
+    if (loads.Pattern) {
+        const BoltPattern& p = *loads.Pattern;
+        e.HasPattern = true;
+        e.Pattern = {text(p.SpacingStrike), text(p.SpacingDip), text(p.Direction.Trend), text(p.Direction.Plunge),
+                     p.Mode, capacityEntry(p.Capacity)};
+    }
     e.Preset = loads.Preset;
     e.RequiredFactor = text(loads.RequiredFactor);
     if (loads.Design) {
@@ -307,6 +337,20 @@ LoadsEntries loadsEntries(const WedgeLoads& loads) {
     for (int plane = 0; plane < 2; ++plane) e.Strength[plane] = strengthEntry(loads.Strength[plane]);
     e.Size = sizeEntry(loads.Size);
     return e;
+}
+
+CapacityEntry capacityEntry(const BoltCapacity& c) {
+    return {c.Type, text(c.Length), text(c.Tendon), text(c.Plate), text(c.Bond)};
+}
+
+CapacityEntry withType(const CapacityEntry& from, BoltType to) {
+    CapacityEntry defaults = capacityEntry(boltDefaults(to));
+    CapacityEntry c = from, old = capacityEntry(boltDefaults(from.Type));
+    c.Type = to;
+    for (auto [text, was, now] : {std::tuple{&c.Length, &old.Length, &defaults.Length}, std::tuple{&c.Tendon, &old.Tendon, &defaults.Tendon},
+                                  std::tuple{&c.Plate, &old.Plate, &defaults.Plate}, std::tuple{&c.Bond, &old.Bond, &defaults.Bond}})
+        if (text->empty() || *text == *was) *text = *now;
+    return c;
 }
 
 WedgeLoads loadsFromEntries(const LoadsEntries& e) {
@@ -351,8 +395,17 @@ WedgeLoads loadsFromEntries(const LoadsEntries& e) {
     }
     for (int row = 0; row < static_cast<int>(e.Bolts.size()); ++row) {
         const BoltEntry& b = e.Bolts[row];
-        loads.Bolts.push_back(
-            {number(b.Force, LoadsField::BoltForce, row), direction(b.Trend, b.Plunge, LoadsField::BoltTrend, row), b.Mode});
+        // A bolt of a capacity model has no force of its own to read.
+        const double force = b.Rated ? 0 : number(b.Force, LoadsField::BoltForce, row);
+        loads.Bolts.push_back({force, direction(b.Trend, b.Plunge, LoadsField::BoltTrend, row), b.Mode});
+        if (b.Rated) loads.Bolts.back().Capacity = capacityFromEntry(b.Capacity, LoadsField::BoltLength, row);
+    }
+    if (e.HasPattern) {
+        const PatternEntry& p = e.Pattern;
+        loads.Pattern = BoltPattern{number(p.SpacingStrike, LoadsField::PatternSpacingStrike),
+                                    number(p.SpacingDip, LoadsField::PatternSpacingDip),
+                                    direction(p.Trend, p.Plunge, LoadsField::PatternTrend), p.Mode,
+                                    capacityFromEntry(p.Capacity, LoadsField::PatternLength, -1)};
     }
     loads.Preset = e.Preset;
     loads.RequiredFactor = requiredFactor(e);

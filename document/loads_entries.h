@@ -18,10 +18,35 @@ struct ForceEntry {
     bool operator==(const ForceEntry&) const = default;
 };
 
+// A bolt's capacity model as typed: the type and the texts of its length,
+// tendon, plate and bond.
+struct CapacityEntry {
+    BoltType Type = BoltType::Simple;
+    std::string Length, Tendon, Plate, Bond;
+    bool operator==(const CapacityEntry&) const = default;
+};
+// A capacity model's figures as texts.
+CapacityEntry capacityEntry(const BoltCapacity& capacity);
+// A bolt switched to a type: figures still at the old type's defaults, or
+// empty, take the new type's; those the user typed stay.
+CapacityEntry withType(const CapacityEntry& from, BoltType to);
+
 struct BoltEntry {
     std::string Force, Trend, Plunge;
     BoltMode Mode = BoltMode::Passive;
+    // Rated: the force comes from the capacity model, and the force text is
+    // not read; else the model's texts are kept, not read.
+    bool Rated = false;
+    CapacityEntry Capacity{BoltType::Simple, {}, {}, {}, {}};
     bool operator==(const BoltEntry&) const = default;
+};
+
+// Pattern bolting on the slope face.
+struct PatternEntry {
+    std::string SpacingStrike = "2", SpacingDip = "2", Trend, Plunge;
+    BoltMode Mode = BoltMode::Passive;
+    CapacityEntry Capacity = capacityEntry(boltDefaults(BoltType::Simple));
+    bool operator==(const PatternEntry&) const = default;
 };
 
 // A cutting plane's strength model and the texts of every model's
@@ -66,6 +91,8 @@ struct LoadsEntries {
     std::string FacePressure, TopPressure;
     std::vector<ForceEntry> Forces;
     std::vector<BoltEntry> Bolts;
+    bool HasPattern = false;
+    PatternEntry Pattern;
     // With a preset the required factor is the standard's, whatever the text.
     std::optional<FactorPreset> Preset;
     std::string RequiredFactor;
@@ -102,6 +129,11 @@ enum class LoadsField {
     // A pressure's own direction (the plunge follows its trend), shotcrete.
     FacePressureTrend, FacePressurePlunge, TopPressureTrend, TopPressurePlunge,
     ShotcreteThickness, ShotcreteShear, ShotcreteUnitWeight,
+    // A bolt's capacity model (Row: the bolt), the pattern's spacing,
+    // direction and capacity model.
+    BoltLength, BoltTendon, BoltPlate, BoltBond,
+    PatternSpacingStrike, PatternSpacingDip, PatternTrend, PatternPlunge,
+    PatternLength, PatternTendon, PatternPlate, PatternBond,
 };
 
 // A text that is not a number, or a value outside its range, in the box

@@ -44,6 +44,7 @@ double extent(const std::vector<TPoint3D>& points) {
 std::vector<TPoint3D> framePoints(const WedgeScene& scene) {
     std::vector<TPoint3D> points = scene.Corners;
     for (const auto& [from, to] : scene.FullHeightEdges) points.insert(points.end(), {from, to});
+    for (const auto& [from, to] : scene.BoltLines) points.insert(points.end(), {from, to});
     return points;
 }
 
@@ -275,6 +276,11 @@ void addLegend(Figure& figure, const WedgeScene& scene, const ViewAngles& view) 
     figure.items.push_back(label({-1.43, y}, "交线 1-2", 0.065, Ink, HAlign::Left));
     if (!scene.Loads.empty())
         figure.items.push_back(label({1.55, -1.02}, "力均过形心，箭头长短示意大小；粗线为锚杆", 0.05, Grey, HAlign::Right));
+    if (!scene.BoltLines.empty() || !scene.ShotcreteEdges.empty())
+        figure.items.push_back(label({1.55, -0.82},
+                                     std::string(scene.BoltLines.empty() ? "" : "细线：坡面上的锚杆（实长）") +
+                                         (scene.ShotcreteEdges.empty() ? "" : "  灰色粗框：喷射混凝土"),
+                                     0.05, Grey, HAlign::Right));
     if (!scene.FullHeightEdges.empty())
         figure.items.push_back(label({1.55, -0.92}, "淡色虚线：全高楔块；实体：按尺寸限制缩小的楔块", 0.05, Grey,
                                      HAlign::Right));
@@ -386,8 +392,22 @@ WedgeScene realWedgeScene(const WedgeShape& shape, const WedgeForces& forces, co
     add(SceneLoadKind::Water, forces.PondFace, "Uf");
     add(SceneLoadKind::Water, forces.PondTop, "Ut");
     for (std::size_t i = 0; i < loads.Bolts.size(); ++i)
-        add(SceneLoadKind::Bolt, loads.Bolts[i].Force * directionVector(loads.Bolts[i].Direction),
+        add(SceneLoadKind::Bolt,
+            (loads.Bolts[i].Capacity && i < forces.BoltHolds.size() ? forces.BoltHolds[i].Force : loads.Bolts[i].Force) *
+                directionVector(loads.Bolts[i].Direction),
             "T" + std::to_string(i + 1));
+    if (loads.Pattern) add(SceneLoadKind::Bolt, forces.PatternForce * directionVector(loads.Pattern->Direction), "Tp");
+    const auto boltLine = [&scene](const BoltHold& hold, const LineDirection& along, double length) {
+        scene.BoltLines.emplace_back(hold.Head, hold.Head + length * directionVector(along));
+    };
+    for (std::size_t i = 0; i < loads.Bolts.size() && i < forces.BoltHolds.size(); ++i)
+        if (loads.Bolts[i].Capacity) boltLine(forces.BoltHolds[i], loads.Bolts[i].Direction, loads.Bolts[i].Capacity->Length);
+    if (loads.Pattern)
+        for (const BoltHold& hold : forces.PatternHolds) boltLine(hold, loads.Pattern->Direction, loads.Pattern->Capacity.Length);
+    if (loads.Shotcrete) {
+        const WedgePolygon& face = shape.Faces[int(WedgeSurface::SlopeFace)];
+        for (int i = 0; i < face.Count; ++i) scene.ShotcreteEdges.emplace_back(face.Points[i], face.Points[(i + 1) % face.Count]);
+    }
     if (loads.PondLevel)
         for (WedgeSurface surface : {WedgeSurface::SlopeFace, WedgeSurface::UpperSlope}) {
             // The level crosses a convex face in one segment, or not at all.
@@ -477,6 +497,8 @@ Figure wedgeViewFigure(const WedgeScene& scene, const ViewAngles& view, const st
         addSegments(figure, scene, view, scene.FullHeightEdges, Pen{{175, 175, 175}, 0.006, LineStyle::Dashed});
         addWedge(figure, scene, view, projectCorners(scene, view));
         addSegments(figure, scene, view, scene.WaterLine, Pen{loadColour(SceneLoadKind::Water), 0.012, LineStyle::Solid});
+        addSegments(figure, scene, view, scene.ShotcreteEdges, Pen{{128, 128, 128}, 0.02, LineStyle::Solid});
+        addSegments(figure, scene, view, scene.BoltLines, Pen{loadColour(SceneLoadKind::Bolt), 0.008, LineStyle::Solid});
         if (!scene.Solid) figure.items.push_back(label({0, -1.0}, "角点共面，不成块体", 0.075, {200, 0, 0}));
         else addLoads(figure, scene, view);
     }

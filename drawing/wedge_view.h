@@ -72,6 +72,11 @@ struct WedgeScene {
     // Where the water standing outside the slope meets the slope face and
     // the upper slope: its level drawn on the wedge.
     std::vector<std::pair<TPoint3D, TPoint3D>> WaterLine;
+    // Bolts placed on the face (a capacity model, a pattern), head to end;
+    // the view's frame takes them in.
+    std::vector<std::pair<TPoint3D, TPoint3D>> BoltLines;
+    // The lining on the face: its trace, drawn over the face.
+    std::vector<std::pair<TPoint3D, TPoint3D>> ShotcreteEdges;
 };
 
 // The tetrahedron of the drawing file's corners, without loads.

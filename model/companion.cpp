@@ -83,6 +83,10 @@ Json sizeJson(const WedgeSizeLimits& s) {
               {"height", optionalJson(s.MinHeight)}}}};
 }
 
+Json capacityJson(const BoltCapacity& c) {
+    return {{"type", boltTypeKey(c.Type)}, {"length", c.Length}, {"tendon", c.Tendon}, {"plate", c.Plate}, {"bond", c.Bond}};
+}
+
 Json loadsJson(const WedgeLoads& l) {
     Json crack = nullptr;
     if (l.Crack)
@@ -94,11 +98,13 @@ Json loadsJson(const WedgeLoads& l) {
     for (const ExternalForce& f : l.Forces)
         forces.push_back({{"magnitude", f.Magnitude}, {"trend", f.Direction.Trend}, {"plunge", f.Direction.Plunge}});
     Json bolts = Json::array();
-    for (const Bolt& b : l.Bolts)
+    for (const Bolt& b : l.Bolts) {
         bolts.push_back({{"force", b.Force},
                          {"trend", b.Direction.Trend},
                          {"plunge", b.Direction.Plunge},
                          {"mode", modeName(b.Mode)}});
+        if (b.Capacity) bolts.back()["capacity"] = capacityJson(*b.Capacity);
+    }
     Json design = {{"required_factor", l.RequiredFactor},
                    {"preset", l.Preset ? presetJson(*l.Preset) : Json(nullptr)},
                    {"bolt", nullptr}};
@@ -129,6 +135,13 @@ Json loadsJson(const WedgeLoads& l) {
         j["shotcrete"] = {{"thickness", l.Shotcrete->Thickness},
                           {"shear_strength", l.Shotcrete->ShearStrength},
                           {"unit_weight", l.Shotcrete->UnitWeight}};
+    if (l.Pattern)
+        j["pattern"] = {{"spacing_strike", l.Pattern->SpacingStrike},
+                        {"spacing_dip", l.Pattern->SpacingDip},
+                        {"trend", l.Pattern->Direction.Trend},
+                        {"plunge", l.Pattern->Direction.Plunge},
+                        {"mode", modeName(l.Pattern->Mode)},
+                        {"capacity", capacityJson(l.Pattern->Capacity)}};
     // Written only when set, so that the files of blocks without size
     // limits stay byte for byte as they were.
     if (l.Size != WedgeSizeLimits{}) j["size"] = sizeJson(l.Size);
@@ -278,6 +291,20 @@ std::array<std::optional<double>, 2> pairFrom(const Reader& r, const Json& j, co
     return values;
 }
 
+// A bolt's type, and whichever of its figures differ from the type's defaults.
+BoltCapacity capacityFrom(const Reader& r, const Json& j, const std::string& path) {
+    r.object(j, path, {"type"}, {"length", "tendon", "plate", "bond"});
+    const std::string type = r.text(j, path, "type", {"simple", "grouted_dowel", "cable"});
+    BoltCapacity c = boltDefaults(type == "simple"          ? BoltType::Simple
+                                  : type == "grouted_dowel" ? BoltType::GroutedDowel
+                                                            : BoltType::Cable);
+    if (j.contains("length")) c.Length = r.number(j, path, "length");
+    if (j.contains("tendon")) c.Tendon = r.number(j, path, "tendon");
+    if (j.contains("plate")) c.Plate = r.number(j, path, "plate");
+    if (j.contains("bond")) c.Bond = r.number(j, path, "bond");
+    return c;
+}
+
 WedgeSizeLimits sizeFrom(const Reader& r, const Json& j) {
     r.object(j, "size",
              {"face_trace", "top_trace", "persistence", "persistence_measure", "slope_length", "bench", "minimum"});
@@ -304,7 +331,7 @@ WedgeSizeLimits sizeFrom(const Reader& r, const Json& j) {
 
 WedgeLoads loadsFrom(const Reader& r, const Json& j) {
     r.object(j, "", {"version", "water", "crack", "seismic", "forces", "pressures", "bolts", "design"},
-             {"size", "strength", "water_percent", "pond_level", "shotcrete"});
+             {"size", "strength", "water_percent", "pond_level", "shotcrete", "pattern"});
     if (!j.at("version").is_number_integer() || j.at("version").get<long long>() != Version)
         r.fail("的版本" + j.at("version").dump() + "不受支持");
     WedgeLoads l;
@@ -348,10 +375,18 @@ WedgeLoads loadsFrom(const Reader& r, const Json& j) {
     const Json& bolts = r.array(j, "", "bolts");
     for (std::size_t i = 0; i < bolts.size(); ++i) {
         const std::string path = Reader::item("bolts", i);
-        r.object(bolts[i], path, {"force", "trend", "plunge", "mode"});
+        r.object(bolts[i], path, {"force", "trend", "plunge", "mode"}, {"capacity"});
         l.Bolts.push_back({r.number(bolts[i], path, "force"),
                            {r.number(bolts[i], path, "trend"), r.number(bolts[i], path, "plunge")},
                            r.mode(bolts[i], path)});
+        if (bolts[i].contains("capacity"))
+            l.Bolts.back().Capacity = capacityFrom(r, bolts[i].at("capacity"), Reader::join(path, "capacity"));
+    }
+    if (j.contains("pattern")) {
+        const Json& p = r.object(j.at("pattern"), "pattern", {"spacing_strike", "spacing_dip", "trend", "plunge", "mode", "capacity"});
+        l.Pattern = BoltPattern{r.number(p, "pattern", "spacing_strike"), r.number(p, "pattern", "spacing_dip"),
+                                {r.number(p, "pattern", "trend"), r.number(p, "pattern", "plunge")}, r.mode(p, "pattern"),
+                                capacityFrom(r, p.at("capacity"), "pattern.capacity")};
     }
     readDesign(r, j.at("design"), l);
     if (j.contains("size")) l.Size = sizeFrom(r, j.at("size"));

@@ -46,6 +46,20 @@ void requireBetween(double value, double low, bool lowOpen, double high, bool hi
     throw Error::refused(who + range + "，现为" + floatToText(value), field);
 }
 
+void requirePositive(double value, const char* name) {
+    if (!(std::isfinite(value) && value > 0))
+        throw Error::refused(std::string(name) + "应为大于0的有限数，现为" + floatToText(value));
+}
+
+// A bolt's length, capacities and bond: finite, the length above zero.
+template <typename Whose> void validateCapacity(const BoltCapacity& c, const Whose& whose) {
+    if (!(std::isfinite(c.Length) && c.Length > 0))
+        throw Error::refused(whose() + "长度应为大于0的有限数，现为" + floatToText(c.Length));
+    require(c.Tendon, LoadRange::Magnitude, [&] { return whose() + "杆体抗拉力"; });
+    require(c.Plate, LoadRange::Magnitude, [&] { return whose() + "垫板承载力"; });
+    require(c.Bond, LoadRange::Magnitude, [&] { return whose() + "粘结强度"; });
+}
+
 void checkStrength(const JointStrength& s, int plane) {
     const auto check = [plane](double value, double low, bool lowOpen, double high, bool highOpen, const char* name,
                                const char* key) { requireBetween(value, low, lowOpen, high, highOpen, plane, name, key); };
@@ -84,6 +98,37 @@ bool JointStrength::operator==(const JointStrength& o) const {
     case StrengthModel::HoekBrown: return Sigci == o.Sigci && Mb == o.Mb && S == o.S && HoekA == o.HoekA;
     }
     return false;
+}
+
+BoltCapacity boltDefaults(BoltType type) {
+    switch (type) {
+    case BoltType::Simple: break;
+    // HRB400 28 mm: 616 mm² x 400 MPa; grout to rock about 1 MPa over a
+    // 50 mm hole, taken at a third for the bar's own bond.
+    case BoltType::GroutedDowel: return {type, 4, 250, 0, 150};
+    // Two 15.2 mm strands of 260 kN.
+    case BoltType::Cable: return {type, 10, 520, 400, 200};
+    }
+    // A 25 mm bar: 491 mm² x 400 MPa.
+    return {BoltType::Simple, 3, 200, 150, 100};
+}
+
+const char* boltTypeKey(BoltType type) {
+    switch (type) {
+    case BoltType::Simple: return "simple";
+    case BoltType::GroutedDowel: return "grouted_dowel";
+    case BoltType::Cable: return "cable";
+    }
+    return "simple";
+}
+
+const char* boltTypeName(BoltType type) {
+    switch (type) {
+    case BoltType::Simple: return "端锚锚杆";
+    case BoltType::GroutedDowel: return "全长粘结锚杆";
+    case BoltType::Cable: return "锚索";
+    }
+    return "端锚锚杆";
 }
 
 const char* strengthModelKey(StrengthModel model) {
@@ -181,6 +226,15 @@ void validateLoads(const WedgeLoads& loads) {
     for (std::size_t i = 0; i < loads.Bolts.size(); ++i) {
         require(loads.Bolts[i].Force, LoadRange::Magnitude, nthNamed(i, "锚杆的锚固力"));
         validateDirection(loads.Bolts[i].Direction, nthNamed(i, "锚杆"));
+        if (loads.Bolts[i].Capacity)
+            validateCapacity(*loads.Bolts[i].Capacity, [i] { return "第" + std::to_string(i + 1) + "个锚杆的"; });
+    }
+    if (loads.Pattern) {
+        const BoltPattern& p = *loads.Pattern;
+        requirePositive(p.SpacingStrike, "系统锚杆沿走向的间距");
+        requirePositive(p.SpacingDip, "系统锚杆沿倾向的间距");
+        validateDirection(p.Direction, named("系统锚杆"));
+        validateCapacity(p.Capacity, [] { return std::string("系统锚杆的"); });
     }
     require(loads.RequiredFactor, LoadRange::RequiredFactor, named("所需安全系数"));
     if (loads.Preset) {

@@ -74,11 +74,58 @@ struct ExternalForce {
 // resistance. Either way its normal component presses the wedge onto the joints.
 enum class BoltMode { Active, Passive };
 
+// What a bolt is made of, for a force found from how far it is anchored on
+// either side of the joint it crosses rather than given. Its force is the
+// least of
+// - the tendon's tensile capacity;
+// - the anchorage beyond the joint: Bond x the bolt's length past the
+//   wedge's back (none where it leaves the wedge through the upper slope or
+//   points out of the face);
+// - the hold on the wedge: the plate for an end-anchored bolt, the bond
+//   over the length inside the wedge for a grouted dowel (no plate), the
+//   plate plus that bond for a cable.
+enum class BoltType { Simple, GroutedDowel, Cable };
+struct BoltCapacity {
+    BoltType Type = BoltType::Simple;
+    double Length = 3;   // m, the whole bolt
+    double Tendon = 200; // kN
+    double Plate = 150;  // kN (a grouted dowel has none)
+    double Bond = 100;   // kN per metre of anchored length
+    bool operator==(const BoltCapacity&) const = default;
+};
+// Engineering defaults of each type the user starts from: a 25 mm
+// end-anchored bar 3 m long; a 28 mm fully grouted bar 4 m long; a
+// two-strand cable 10 m long.
+BoltCapacity boltDefaults(BoltType type);
+// "simple", "grouted_dowel", "cable": the names of the companion file.
+const char* boltTypeKey(BoltType type);
+// "端锚锚杆", "全长粘结锚杆", "锚索" for the user.
+const char* boltTypeName(BoltType type);
+
 struct Bolt {
-    double Force = 0; // force or capacity
+    Bolt() = default;
+    Bolt(double force, LineDirection direction, BoltMode mode, std::optional<BoltCapacity> capacity = std::nullopt)
+        : Force(force), Direction(direction), Mode(mode), Capacity(capacity) {}
+    double Force = 0; // force or capacity; unused with Capacity
     LineDirection Direction;
     BoltMode Mode = BoltMode::Passive;
+    // With a capacity model the bolt is placed at the centroid of the
+    // wedge's trace on the slope face and its force found from there.
+    std::optional<BoltCapacity> Capacity;
     bool operator==(const Bolt&) const = default;
+};
+
+// Bolts set out on the slope face in a grid: rows SpacingStrike apart along
+// the face's strike and SpacingDip apart up its dip, the first row and
+// column half a spacing from the wedge's lowest corner on the face. The
+// bolts whose heads fall inside the wedge's trace hold it, each with the
+// force its own anchorage gives.
+struct BoltPattern {
+    double SpacingStrike = 2, SpacingDip = 2; // m, > 0
+    LineDirection Direction;
+    BoltMode Mode = BoltMode::Passive;
+    BoltCapacity Capacity;
+    bool operator==(const BoltPattern&) const = default;
 };
 
 // The required safety factors of the slope standard: permanent or temporary
@@ -161,6 +208,7 @@ struct WedgeLoads {
     std::optional<LineDirection> FacePressureDirection, TopPressureDirection;
     std::optional<ShotcreteLining> Shotcrete;
     std::vector<Bolt> Bolts;
+    std::optional<BoltPattern> Pattern;
     // Required safety factor, >= 1; Preset names the standard's row it was taken from.
     double RequiredFactor = 1.35;
     std::optional<FactorPreset> Preset = FactorPreset{};

@@ -138,7 +138,14 @@ ReportTable loadTable(const WedgeLoads& l, const TWedgeParams& p) {
                                                  withUnit(floatToText(l.Shotcrete->UnitWeight), "kN/m³")});
     for (std::size_t i = 0; i < l.Bolts.size(); ++i)
         rows.push_back({"锚杆" + std::to_string(i + 1) + "（" + boltModeText(l.Bolts[i].Mode) + "）",
-                        withUnit(floatToText(l.Bolts[i].Force), "kN") + "，" + directionText(l.Bolts[i].Direction, Sentence)});
+                        (l.Bolts[i].Capacity ? capacityText(*l.Bolts[i].Capacity, "，") + "，置于坡面迹线形心"
+                                             : withUnit(floatToText(l.Bolts[i].Force), "kN")) +
+                            "，" + directionText(l.Bolts[i].Direction, Sentence)});
+    if (l.Pattern)
+        rows.push_back({"系统锚杆（" + boltModeText(l.Pattern->Mode) + "）",
+                        "走向间距 " + withUnit(floatToText(l.Pattern->SpacingStrike), "m") + "，倾向间距 " +
+                            withUnit(floatToText(l.Pattern->SpacingDip), "m") + "，" +
+                            capacityText(l.Pattern->Capacity, "，") + "，" + directionText(l.Pattern->Direction, Sentence)});
     if (!plainStrengths(l.Strength))
         for (int plane = 0; plane < 2; ++plane)
             rows.push_back({std::string(plane == 0 ? "第一" : "第二") + "切割面抗剪强度", strengthText(l.Strength[plane], plane, p)});
@@ -294,9 +301,16 @@ ReportTable forceTable(const RealWedge& full, const WedgeLoads& l) {
         table.Rows.push_back(forceRow("坡顶面外水压力", f.PondTop));
     }
     if (l.Shotcrete) table.Rows.push_back(forceRow("喷射混凝土自重", f.ShotcreteWeight));
-    for (std::size_t i = 0; i < l.Bolts.size(); ++i)
-        table.Rows.push_back(forceRow("锚杆" + std::to_string(i + 1) + "（" + boltModeText(l.Bolts[i].Mode) + "）",
-                                      l.Bolts[i].Force * directionVector(l.Bolts[i].Direction)));
+    for (std::size_t i = 0; i < l.Bolts.size(); ++i) {
+        const bool held = l.Bolts[i].Capacity && i < f.BoltHolds.size();
+        table.Rows.push_back(forceRow("锚杆" + std::to_string(i + 1) + "（" + boltModeText(l.Bolts[i].Mode) + "）" +
+                                          (held ? std::string("，") + holdText(f.BoltHolds[i], "，") : ""),
+                                      (held ? f.BoltHolds[i].Force : l.Bolts[i].Force) *
+                                          directionVector(l.Bolts[i].Direction)));
+    }
+    if (l.Pattern)
+        table.Rows.push_back(forceRow("系统锚杆（" + boltModeText(l.Pattern->Mode) + "），" + patternText(f),
+                                      f.PatternForce * directionVector(l.Pattern->Direction)));
     table.Rows.push_back(forceRow("主动力合力", f.active()));
     return table;
 }

@@ -1,5 +1,6 @@
 #include "report/figures.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "model/numtext.h"
@@ -12,6 +13,26 @@ FigureTexts figureTexts(const WedgeGeometry& geometry, const SafetyResult& safet
 }
 
 std::string withUnit(const std::string& figure, const char* unit) { return figure + " " + unit; }
+
+std::string capacityText(const BoltCapacity& c, const char* gap) {
+    const std::string g = gap;
+    std::string text = std::string(boltTypeName(c.Type)) + g + "长度 " + withUnit(floatToText(c.Length), "m") + g +
+                       "杆体抗拉力 " + withUnit(floatToText(c.Tendon), "kN");
+    if (c.Type != BoltType::GroutedDowel) text += g + "垫板承载力 " + withUnit(floatToText(c.Plate), "kN");
+    return text + g + "粘结强度 " + withUnit(floatToText(c.Bond), "kN/m");
+}
+
+std::string holdText(const BoltHold& h, const char* gap) {
+    const std::string g = gap;
+    return std::string("控制：") + boltLimitName(h.Limit) + g + "楔块内长度 " + withUnit(floatToFixed4(h.Inside), "m") + g +
+           "锚固长度 " + withUnit(floatToFixed4(h.Beyond), "m");
+}
+
+std::string patternText(const WedgeForces& f) {
+    const auto anchored = std::count_if(f.PatternHolds.begin(), f.PatternHolds.end(),
+                                        [](const BoltHold& h) { return h.Limit != BoltLimit::NotAnchored; });
+    return "坡面上" + std::to_string(f.PatternHolds.size()) + "根，其中锚入节理外岩体" + std::to_string(anchored) + "根";
+}
 
 std::string directionText(const LineDirection& d, DirectionLayout layout) {
     const auto deg = [](double angle) { return floatToText(angle) + "°"; };

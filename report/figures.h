@@ -8,6 +8,7 @@
 #include "analysis/geometry.h"
 #include "analysis/wedge.h"
 #include "analysis/block_analysis.h"
+#include "analysis/forces.h"
 
 namespace trelmox {
 
@@ -27,6 +28,15 @@ std::string withUnit(const std::string& figure, const char* unit);
 // ("方位角160.1°，倾伏角-5°").
 enum class DirectionLayout { Columns, Sentence, Brief };
 std::string directionText(const LineDirection& direction, DirectionLayout layout);
+
+// A bolt's capacity model, its figures separated by `gap` ("\t" in the
+// full analysis report's tables, "，" in the calculation report's prose):
+// "端锚锚杆\t长度 3 m\t杆体抗拉力 200 kN\t垫板承载力 150 kN\t粘结强度 100 kN/m".
+std::string capacityText(const BoltCapacity& capacity, const char* gap);
+// Where a bolt holds and what limits it: "控制：节理外锚固\t楔块内长度 1.2 m\t锚固长度 1.8 m".
+std::string holdText(const BoltHold& hold, const char* gap);
+// The pattern's bolts on the wedge: "坡面上12根，其中锚入节理外岩体10根".
+std::string patternText(const WedgeForces& forces);
 
 // The full analysis beside them: Fs in Kc's format (empty where the planes
 // cut out no real wedge), its contact case and stability state in words,

@@ -81,7 +81,14 @@ void inputLines(std::vector<std::string>& lines, const ReportedWedge& in) {
                         withUnit(floatToText(l.Shotcrete->UnitWeight), "kN/m³"));
     for (std::size_t i = 0; i < l.Bolts.size(); ++i)
         lines.push_back("锚杆" + std::to_string(i + 1) + "(" + boltModeText(l.Bolts[i].Mode) + "):\t" +
-                        withUnit(floatToText(l.Bolts[i].Force), "kN") + "\t" + directionText(l.Bolts[i].Direction, Columns));
+                        (l.Bolts[i].Capacity ? capacityText(*l.Bolts[i].Capacity, "\t")
+                                             : withUnit(floatToText(l.Bolts[i].Force), "kN")) +
+                        "\t" + directionText(l.Bolts[i].Direction, Columns));
+    if (l.Pattern)
+        lines.push_back("系统锚杆(" + boltModeText(l.Pattern->Mode) + "):\t走向间距\t" +
+                        withUnit(floatToText(l.Pattern->SpacingStrike), "m") + "\t倾向间距\t" +
+                        withUnit(floatToText(l.Pattern->SpacingDip), "m") + "\t" + capacityText(l.Pattern->Capacity, "\t") +
+                        "\t" + directionText(l.Pattern->Direction, Columns));
     for (const auto& [label, value] : sizeLimitRows(l.Size)) lines.push_back(label + ":\t" + value);
 }
 
@@ -139,9 +146,16 @@ void forceLines(std::vector<std::string>& lines, const ReportedWedge& in) {
         lines.push_back(forceLine("喷射混凝土自重\t", f.ShotcreteWeight));
         lines.push_back("喷射混凝土抗剪力\t" + withUnit(fixed(f.LiningResistance), "kN") + "\t计入抗滑力");
     }
-    for (std::size_t i = 0; i < l.Bolts.size(); ++i)
+    for (std::size_t i = 0; i < l.Bolts.size(); ++i) {
+        const bool held = l.Bolts[i].Capacity && i < f.BoltHolds.size();
         lines.push_back(forceLine("锚杆" + std::to_string(i + 1) + "(" + boltModeText(l.Bolts[i].Mode) + ")\t",
-                                  l.Bolts[i].Force * directionVector(l.Bolts[i].Direction)));
+                                  (held ? f.BoltHolds[i].Force : l.Bolts[i].Force) * directionVector(l.Bolts[i].Direction)) +
+                        (held ? "\t" + holdText(f.BoltHolds[i], "\t") : ""));
+    }
+    if (l.Pattern)
+        lines.push_back(forceLine("系统锚杆(" + boltModeText(l.Pattern->Mode) + ")\t",
+                                  f.PatternForce * directionVector(l.Pattern->Direction)) +
+                        "\t" + patternText(f));
     lines.push_back(forceLine("主动力合力\t", f.active()));
 }
 

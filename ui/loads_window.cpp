@@ -28,8 +28,17 @@ namespace trelmox::ui {
 
 namespace {
 
-enum Column { MagnitudeColumn, TrendColumn, PlungeColumn, ModeColumn };
+// The bolts' table goes on past the mode with the capacity model: its type
+// (the first item: a force given instead) and four figures.
+enum Column { MagnitudeColumn, TrendColumn, PlungeColumn, ModeColumn, TypeColumn, LengthColumn, TendonColumn, PlateColumn, BondColumn };
 const char* const ModeNames[] = {"主动", "被动"}; // by BoltMode
+const char* const TypeNames[] = {"端锚锚杆", "全长粘结锚杆", "锚索"}; // by BoltType
+
+std::array<std::string*, 4> capacityTexts(CapacityEntry& c) { return {&c.Length, &c.Tendon, &c.Plate, &c.Bond}; }
+
+QComboBox* comboAt(const QTableWidget* table, int row, int column) {
+    return qobject_cast<QComboBox*>(table->cellWidget(row, column));
+}
 
 void showText(QLineEdit* box, const std::string& text) {
     const QString shown = QString::fromStdString(text);
@@ -76,6 +85,7 @@ LoadsWindow::LoadsWindow(Workspace& workspace) : QWidget(nullptr, Qt::Window), w
     buildStrength(left);
     static_cast<QVBoxLayout*>(left->layout())->addStretch();
     buildTables(right);
+    buildPattern(right);
     buildDesign(right);
     buildSize(right);
 
@@ -312,7 +322,12 @@ void LoadsWindow::buildTables(QWidget* column) {
     } tables[] = {
         {"外力", "ForcesTable", {"大小", "方位角（°）", "倾伏角（°）"}, "AddForceButton", "RemoveForceButton",
          &LoadsWindow::forces_},
-        {"锚杆", "BoltsTable", {"锚固力", "方位角（°）", "倾伏角（°）", "方式"}, "AddBoltButton", "RemoveBoltButton",
+        {"锚杆",
+         "BoltsTable",
+         {"锚固力", "方位角（°）", "倾伏角（°）", "方式", "承载模型", "长度（m）", "杆体抗拉力（kN）", "垫板承载力（kN）",
+          "粘结强度（kN/m）"},
+         "AddBoltButton",
+         "RemoveBoltButton",
          &LoadsWindow::bolts_},
     };
     for (const auto& t : tables) {
@@ -534,10 +549,27 @@ LoadsEntries LoadsWindow::entriesShown() const {
     for (int row = 0; row < forces_->rowCount(); ++row)
         e.Forces.push_back({textOf(cellBox(forces_, row, MagnitudeColumn)), textOf(cellBox(forces_, row, TrendColumn)),
                             textOf(cellBox(forces_, row, PlungeColumn))});
-    for (int row = 0; row < bolts_->rowCount(); ++row)
+    const LoadsEntries& held = document().loadsEntries();
+    for (int row = 0; row < bolts_->rowCount(); ++row) {
         e.Bolts.push_back({textOf(cellBox(bolts_, row, MagnitudeColumn)), textOf(cellBox(bolts_, row, TrendColumn)),
                            textOf(cellBox(bolts_, row, PlungeColumn)),
                            static_cast<BoltMode>(static_cast<QComboBox*>(bolts_->cellWidget(row, ModeColumn))->currentIndex())});
+        BoltEntry& b = e.Bolts.back();
+        const int type = comboAt(bolts_, row, TypeColumn)->currentIndex();
+        b.Rated = type > 0;
+        // Without a model the type last chosen stays with its texts.
+        if (row < static_cast<int>(held.Bolts.size())) b.Capacity.Type = held.Bolts[row].Capacity.Type;
+        if (type > 0) b.Capacity.Type = static_cast<BoltType>(type - 1);
+        for (int k = 0; k < 4; ++k) *capacityTexts(b.Capacity)[k] = textOf(cellBox(bolts_, row, LengthColumn + k));
+    }
+    e.HasPattern = pattern_->isChecked();
+    e.Pattern.SpacingStrike = textOf(patternSpacingStrike_);
+    e.Pattern.SpacingDip = textOf(patternSpacingDip_);
+    e.Pattern.Trend = textOf(patternTrend_);
+    e.Pattern.Plunge = textOf(patternPlunge_);
+    e.Pattern.Mode = static_cast<BoltMode>(patternMode_->currentIndex());
+    e.Pattern.Capacity.Type = static_cast<BoltType>(patternType_->currentIndex());
+    for (int k = 0; k < 4; ++k) *capacityTexts(e.Pattern.Capacity)[k] = textOf(patternCapacity_[k]);
     const int preset = preset_->currentIndex();
     if (preset > 0) e.Preset = presets_[preset - 1];
     e.RequiredFactor = textOf(required_);
@@ -564,7 +596,8 @@ void LoadsWindow::showRows(QTableWidget* table, const std::vector<std::vector<st
     while (table->rowCount() < static_cast<int>(rows.size())) {
         const int row = table->rowCount();
         table->insertRow(row);
-        for (int column = MagnitudeColumn; column <= PlungeColumn; ++column) {
+        for (int column = MagnitudeColumn; column < table->columnCount(); ++column) {
+            if (column == ModeColumn || column == TypeColumn) continue;
             auto* box = new QLineEdit(table);
             box->setObjectName(QStringLiteral("%1%2_%3").arg(table->objectName()).arg(row).arg(column));
             connect(box, &QLineEdit::textEdited, this, &LoadsWindow::takeEdits);
@@ -579,13 +612,82 @@ void LoadsWindow::showRows(QTableWidget* table, const std::vector<std::vector<st
             connect(mode, &QComboBox::activated, this, &LoadsWindow::takeEdits);
             table->setCellWidget(row, ModeColumn, mode);
             mode->removeEventFilter(table->itemDelegate());
+            auto* type = new QComboBox(table);
+            type->setObjectName(QStringLiteral("%1%2_%3").arg(table->objectName()).arg(row).arg(int(TypeColumn)));
+            takeWheelOnlyWhenFocused(type);
+            type->addItem(QStringLiteral("给定锚固力"));
+            for (const char* name : TypeNames) type->addItem(QString::fromUtf8(name));
+            // A type picked: the figures the user has not typed take its defaults.
+            connect(type, &QComboBox::activated, this, [this, row](int index) {
+                const CapacityEntry before = document().loadsEntries().Bolts.at(row).Capacity;
+                LoadsEntries entries = entriesShown();
+                if (index > 0) entries.Bolts.at(row).Capacity = withType(before, static_cast<BoltType>(index - 1));
+                document().setLoadsEntries(entries);
+            });
+            table->setCellWidget(row, TypeColumn, type);
+            type->removeEventFilter(table->itemDelegate());
         }
     }
     for (int row = 0; row < table->rowCount(); ++row) {
-        for (int column = MagnitudeColumn; column <= PlungeColumn; ++column)
-            showText(cellBox(table, row, column), rows[row][column]);
+        int text = 0;
+        for (int column = MagnitudeColumn; column < table->columnCount(); ++column)
+            if (column != ModeColumn && column != TypeColumn) showText(cellBox(table, row, column), rows[row][text++]);
         if (withMode) static_cast<QComboBox*>(table->cellWidget(row, ModeColumn))->setCurrentIndex(static_cast<int>(modes[row]));
     }
+}
+
+// Each bolt's type, and which of its boxes are read: the force without a
+// capacity model, the figures with one (a dowel has no plate); the pattern.
+void LoadsWindow::showCapacities(const LoadsEntries& e) {
+    for (int row = 0; row < bolts_->rowCount(); ++row) {
+        const BoltEntry& b = e.Bolts[row];
+        comboAt(bolts_, row, TypeColumn)->setCurrentIndex(b.Rated ? static_cast<int>(b.Capacity.Type) + 1 : 0);
+        cellBox(bolts_, row, MagnitudeColumn)->setEnabled(!b.Rated);
+        for (int column = LengthColumn; column <= BondColumn; ++column)
+            cellBox(bolts_, row, column)
+                ->setEnabled(b.Rated && !(column == PlateColumn && b.Capacity.Type == BoltType::GroutedDowel));
+    }
+    pattern_->setChecked(e.HasPattern);
+    showText(patternSpacingStrike_, e.Pattern.SpacingStrike);
+    showText(patternSpacingDip_, e.Pattern.SpacingDip);
+    showText(patternTrend_, e.Pattern.Trend);
+    showText(patternPlunge_, e.Pattern.Plunge);
+    patternMode_->setCurrentIndex(static_cast<int>(e.Pattern.Mode));
+    patternType_->setCurrentIndex(static_cast<int>(e.Pattern.Capacity.Type));
+    CapacityEntry c = e.Pattern.Capacity;
+    for (int k = 0; k < 4; ++k) showText(patternCapacity_[k], *capacityTexts(c)[k]);
+    patternCapacity_[2]->setEnabled(c.Type != BoltType::GroutedDowel);
+}
+
+void LoadsWindow::buildPattern(QWidget* column) {
+    pattern_ = new QGroupBox(QStringLiteral("系统锚杆（坡面网格布置）"), column);
+    pattern_->setObjectName(QStringLiteral("PatternGroup"));
+    pattern_->setCheckable(true);
+    connect(pattern_, &QGroupBox::clicked, this, &LoadsWindow::takeEdits);
+    auto* form = new QFormLayout(pattern_);
+    form->addRow(QStringLiteral("沿走向间距（m）"), patternSpacingStrike_ = addBox(pattern_, "PatternSpacingStrike"));
+    form->addRow(QStringLiteral("沿倾向间距（m）"), patternSpacingDip_ = addBox(pattern_, "PatternSpacingDip"));
+    form->addRow(QStringLiteral("方位角（°）"), patternTrend_ = addBox(pattern_, "PatternTrend"));
+    form->addRow(QStringLiteral("倾伏角（°）"), patternPlunge_ = addBox(pattern_, "PatternPlunge"));
+    patternMode_ = modeBox(pattern_);
+    patternMode_->setObjectName(QStringLiteral("PatternMode"));
+    connect(patternMode_, &QComboBox::activated, this, &LoadsWindow::takeEdits);
+    form->addRow(QStringLiteral("方式"), patternMode_);
+    patternType_ = new QComboBox(pattern_);
+    patternType_->setObjectName(QStringLiteral("PatternType"));
+    takeWheelOnlyWhenFocused(patternType_);
+    for (const char* name : TypeNames) patternType_->addItem(QString::fromUtf8(name));
+    connect(patternType_, &QComboBox::activated, this, [this](int index) {
+        const CapacityEntry before = document().loadsEntries().Pattern.Capacity;
+        LoadsEntries entries = entriesShown();
+        entries.Pattern.Capacity = withType(before, static_cast<BoltType>(index));
+        document().setLoadsEntries(entries);
+    });
+    form->addRow(QStringLiteral("承载模型"), patternType_);
+    const char* const captions[] = {"长度（m）", "杆体抗拉力（kN）", "垫板承载力（kN）", "粘结强度（kN/m）"};
+    const char* const names[] = {"PatternLength", "PatternTendon", "PatternPlate", "PatternBond"};
+    for (int k = 0; k < 4; ++k) form->addRow(QString::fromUtf8(captions[k]), patternCapacity_[k] = addBox(pattern_, names[k]));
+    column->layout()->addWidget(pattern_);
 }
 
 void LoadsWindow::showDocument() {
@@ -628,11 +730,13 @@ void LoadsWindow::showDocument() {
     std::vector<BoltMode> modes;
     for (const ForceEntry& f : e.Forces) forces.push_back({f.Magnitude, f.Trend, f.Plunge});
     for (const BoltEntry& b : e.Bolts) {
-        bolts.push_back({b.Force, b.Trend, b.Plunge});
+        const CapacityEntry& c = b.Capacity;
+        bolts.push_back({b.Force, b.Trend, b.Plunge, c.Length, c.Tendon, c.Plate, c.Bond});
         modes.push_back(b.Mode);
     }
     showRows(forces_, forces, {});
     showRows(bolts_, bolts, modes);
+    showCapacities(e);
     int preset = 0;
     for (std::size_t i = 0; i < presets_.size(); ++i)
         if (e.Preset == presets_[i]) preset = static_cast<int>(i) + 1;
@@ -690,6 +794,18 @@ QLineEdit* LoadsWindow::entryBox(LoadsField field, int row) const {
     case LoadsField::BoltForce: return cellBox(bolts_, row, MagnitudeColumn);
     case LoadsField::BoltTrend: return cellBox(bolts_, row, TrendColumn);
     case LoadsField::BoltPlunge: return cellBox(bolts_, row, PlungeColumn);
+    case LoadsField::BoltLength: return cellBox(bolts_, row, LengthColumn);
+    case LoadsField::BoltTendon: return cellBox(bolts_, row, TendonColumn);
+    case LoadsField::BoltPlate: return cellBox(bolts_, row, PlateColumn);
+    case LoadsField::BoltBond: return cellBox(bolts_, row, BondColumn);
+    case LoadsField::PatternSpacingStrike: return patternSpacingStrike_;
+    case LoadsField::PatternSpacingDip: return patternSpacingDip_;
+    case LoadsField::PatternTrend: return patternTrend_;
+    case LoadsField::PatternPlunge: return patternPlunge_;
+    case LoadsField::PatternLength: return patternCapacity_[0];
+    case LoadsField::PatternTendon: return patternCapacity_[1];
+    case LoadsField::PatternPlate: return patternCapacity_[2];
+    case LoadsField::PatternBond: return patternCapacity_[3];
     case LoadsField::RequiredFactor: return required_;
     case LoadsField::DesignTrend: return designTrend_;
     case LoadsField::DesignPlunge: return designPlunge_;

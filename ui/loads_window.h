@@ -67,6 +67,8 @@ private:
     void showDocument();
     void showRows(QTableWidget* table, const std::vector<std::vector<std::string>>& rows,
                   const std::vector<BoltMode>& modes);
+    void buildPattern(QWidget* column);
+    void showCapacities(const LoadsEntries& e);
     void showResults();
 
     Workspace& workspace_;
@@ -92,6 +94,11 @@ private:
     std::array<std::array<QLineEdit*, StrengthBoxCount>, 2> strengthBoxes_{};
     QTableWidget* forces_ = nullptr;
     QTableWidget* bolts_ = nullptr;
+    QGroupBox* pattern_ = nullptr;
+    QLineEdit *patternSpacingStrike_ = nullptr, *patternSpacingDip_ = nullptr, *patternTrend_ = nullptr,
+              *patternPlunge_ = nullptr;
+    QComboBox *patternMode_ = nullptr, *patternType_ = nullptr;
+    std::array<QLineEdit*, 4> patternCapacity_{}; // length, tendon, plate, bond
     QComboBox* preset_ = nullptr;
     std::vector<FactorPreset> presets_; // by preset_'s items after the first
     QLineEdit* required_ = nullptr;

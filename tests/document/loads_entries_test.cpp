@@ -17,7 +17,9 @@ WedgeLoads everyLoad() {
     l.Forces = {{500, {150, 20}}, {1e-5, {0, -90}}};
     l.FacePressure = 12;
     l.TopPressure = 0.25;
-    l.Bolts = {{800, {330, 15}, BoltMode::Active}, {600, {340, 10}, BoltMode::Passive}};
+    l.Bolts = {{800, {330, 15}, BoltMode::Active}, {600, {340, 10}, BoltMode::Passive},
+               {0, {335, 12}, BoltMode::Passive, BoltCapacity{BoltType::GroutedDowel, 4.5, 250, 0, 1.0 / 3}}};
+    l.Pattern = BoltPattern{2.5, 3, {330, 10}, BoltMode::Active, boltDefaults(BoltType::Cable)};
     l.RequiredFactor = 1.4;
     l.Preset.reset();
     l.Design = DesignBolt{{340, 15}, BoltMode::Passive};
@@ -153,4 +155,17 @@ TEST(LoadsEntries, SwitchedOffPartsAndEmptyMagnitudes) {
     EXPECT_FALSE(loads.Crack || loads.SeismicDirection || loads.Design);
     EXPECT_EQ(loads.Strength[0].Waviness, 0);
     EXPECT_EQ(loads.SeismicCoefficient + loads.FacePressure + loads.TopPressure, 0);
+}
+
+// A type picked takes its defaults for the figures not typed, whether the
+// bolt had no model, had the other type's defaults, or had its own figures.
+TEST(LoadsEntries, APickedTypeKeepsWhatWasTyped) {
+    const CapacityEntry cable = capacityEntry(boltDefaults(BoltType::Cable));
+    EXPECT_EQ(withType(CapacityEntry{}, BoltType::Cable), cable);
+    EXPECT_EQ(withType(capacityEntry(boltDefaults(BoltType::Simple)), BoltType::Cable), cable);
+    CapacityEntry typed = capacityEntry(boltDefaults(BoltType::Simple));
+    typed.Length = "6";
+    CapacityEntry expected = cable;
+    expected.Length = "6";
+    EXPECT_EQ(withType(typed, BoltType::Cable), expected);
 }

@@ -259,3 +259,30 @@ TEST(Companion, WaterAndJointPressuresRoundTripAndAreChecked) {
     };
     for (const auto& c : cases) EXPECT_EQ(messageOf([&] { parseCompanion(c.text, "b.json"); }), c.message) << c.text;
 }
+
+TEST(Companion, BoltCapacitiesAndPatternRoundTripAndAreChecked) {
+    WedgeLoads every = fullLoads();
+    every.Bolts.push_back({0, {200, 10}, BoltMode::Active, BoltCapacity{BoltType::Cable, 12.5, 520, 400, 1.0 / 3}});
+    every.Pattern = BoltPattern{1.5, 2.25, {5, 15}, BoltMode::Passive, boltDefaults(BoltType::GroutedDowel)};
+    EXPECT_EQ(parseCompanion(companionText(every), "e.json"), every);
+    const std::string plain = companionText(fullLoads());
+    for (const char* key : {"capacity", "pattern"}) EXPECT_EQ(plain.find(key), std::string::npos) << key;
+
+    const std::string head = companionText(WedgeLoads{});
+    const auto with = [&](const std::string& extra) { return head.substr(0, head.rfind('}')) + ", " + extra + "}"; };
+    const std::string pattern = R"("pattern": {"spacing_strike": 2, "spacing_dip": 2, "trend": 5, "plunge": 10, "mode": "active", )";
+    // A type alone takes its defaults.
+    WedgeLoads typed;
+    typed.Pattern = BoltPattern{2, 2, {5, 10}, BoltMode::Active, boltDefaults(BoltType::Cable)};
+    EXPECT_EQ(parseCompanion(with(pattern + R"("capacity": {"type": "cable"}})"), "b.json"), typed);
+    const struct {
+        std::string text, message;
+    } cases[] = {
+        {with(pattern + R"("capacity": {"type": "rope"}})"), "荷载文件“b.json”中pattern.capacity.type的值“rope”不可用"},
+        {with(pattern + R"("capacity": {"type": "simple", "length": 0}})"), "荷载文件“b.json”中系统锚杆的长度应为大于0的有限数，现为0"},
+        {with(pattern + R"("capacity": {"type": "simple", "bond": -1}})"), "荷载文件“b.json”中系统锚杆的粘结强度不能为负数，现为-1"},
+        {replacedIn(with(pattern + R"("capacity": {"type": "simple"}})"), "\"spacing_dip\": 2", "\"spacing_dip\": 0"),
+         "荷载文件“b.json”中系统锚杆沿倾向的间距应为大于0的有限数，现为0"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(messageOf([&] { parseCompanion(c.text, "b.json"); }), c.message) << c.text;
+}

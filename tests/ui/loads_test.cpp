@@ -88,6 +88,7 @@ private slots:
     void badTextGetsTheFocus();
     void strengthModelPerPlane();
     void sizeLimitsTypedAndSaved();
+    void boltCapacityAndPattern();
 };
 
 void Loads::crackAndBoltAnalysedBesideKc() {
@@ -269,3 +270,51 @@ void Loads::sizeLimitsTypedAndSaved() {
 
 QTEST_MAIN(Loads)
 #include "loads_test.moc"
+
+// A bolt given a capacity model and a pattern on the face, as a person sets
+// them: the type picked from the row's list (its defaults fill the figures
+// not typed), a figure typed over, the pattern's group ticked.
+void Loads::boltCapacityAndPattern() {
+    TestProgram program;
+    program.confirmExample("w1");
+    openFromMenu(program);
+    loadsButton(program, "AddBoltButton")->click();
+    typeInto(box(program, LoadsField::BoltTrend, 0), "330");
+    typeInto(box(program, LoadsField::BoltPlunge, 0), "15");
+    auto* type = program->Loads.findChild<QComboBox*>("BoltsTable0_4");
+    QVERIFY(type);
+    activate(&program->Loads);
+    QTest::mouseClick(type, Qt::LeftButton);
+    QVERIFY(QTest::qWaitForWindowExposed(type->view()->window()));
+    for (int i = 0; i < 3; ++i) QTest::keyClick(type->view(), Qt::Key_Down);
+    QTest::keyClick(type->view(), Qt::Key_Return);
+    QCOMPARE(type->currentText(), QString("锚索"));
+    QVERIFY(!box(program, LoadsField::BoltForce, 0)->isEnabled());
+    QCOMPARE(box(program, LoadsField::BoltTendon, 0)->text(), QString("520"));
+    typeInto(box(program, LoadsField::BoltLength, 0), "12");
+    clickTitle(program->Loads.findChild<QGroupBox*>("PatternGroup"));
+    typeInto(box(program, LoadsField::PatternSpacingStrike), "3");
+    typeInto(box(program, LoadsField::PatternSpacingDip), "3");
+    typeInto(box(program, LoadsField::PatternTrend), "15");
+    typeInto(box(program, LoadsField::PatternPlunge), "10");
+
+    WedgeLoads expected;
+    expected.Bolts = {{0, {330, 15}, BoltMode::Passive, BoltCapacity{BoltType::Cable, 12, 520, 400, 200}}};
+    expected.Pattern = BoltPattern{3, 3, {15, 10}, BoltMode::Passive, boltDefaults(BoltType::Simple)};
+    QCOMPARE(loadsFromEntries(program->workspace.document().loadsEntries()), expected);
+    loadsButton(program, "AnalyseButton")->click();
+    QCOMPARE(program.boxes.shown(), QStringList());
+    QCOMPARE(parseCompanion(readFileBytes(program.dataFile("w1.json")), "w1.json"), expected);
+    const std::string report = fileText(program.reportFile("w1三维分析.txt"));
+    QVERIFY(report.find("锚杆1(被动):\t锚索\t长度 12 m") != std::string::npos);
+    QVERIFY(report.find("系统锚杆(被动)\t") != std::string::npos);
+
+    // Back to a given force: the figures typed stay for a change of mind.
+    QTest::mouseClick(type, Qt::LeftButton);
+    QVERIFY(QTest::qWaitForWindowExposed(type->view()->window()));
+    for (int i = 0; i < 3; ++i) QTest::keyClick(type->view(), Qt::Key_Up);
+    QTest::keyClick(type->view(), Qt::Key_Return);
+    QVERIFY(box(program, LoadsField::BoltForce, 0)->isEnabled());
+    QCOMPARE(box(program, LoadsField::BoltLength, 0)->text(), QString("12"));
+    QVERIFY(!program->workspace.document().loadsEntries().Bolts[0].Rated);
+}

@@ -1,0 +1,131 @@
+#include "analysis/bolt_capacity.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "analysis/vec3.h"
+#include "model/error.h"
+#include "model/numtext.h"
+
+namespace trelmox {
+
+const char* boltLimitName(BoltLimit limit) {
+    switch (limit) {
+    case BoltLimit::Tendon: return "杆体抗拉";
+    case BoltLimit::Plate: return "垫板";
+    case BoltLimit::BondInside: return "楔块内粘结";
+    case BoltLimit::Anchorage: return "节理外锚固";
+    case BoltLimit::NotAnchored: return "未锚入节理外岩体";
+    }
+    return "";
+}
+
+BoltHold boltHold(const WedgeShape& shape, const TPoint3D& head, const TPoint3D& direction, const BoltCapacity& c) {
+    BoltHold hold;
+    hold.Head = head;
+    // The wedge is convex: the bolt leaves it through the first face whose
+    // outward normal it points along. The head lies on the slope face, so
+    // that face is left out; a bolt pointing out of it holds nothing.
+    const WedgePolygon& face = shape.Faces[int(WedgeSurface::SlopeFace)];
+    double exit = std::numeric_limits<double>::infinity();
+    WedgeSurface through = WedgeSurface::SlopeFace;
+    if (dot(direction, face.Normal) < 0) {
+        for (int f = 0; f < WedgeSurfaceCount; ++f) {
+            const WedgePolygon& p = shape.Faces[f];
+            if (f == int(WedgeSurface::SlopeFace) || p.Count == 0) continue;
+            const double along = dot(direction, p.Normal);
+            if (!(along > 0)) continue;
+            const double t = std::max(0.0, dot(p.Points[0] - head, p.Normal) / along);
+            if (t < exit) exit = t, through = static_cast<WedgeSurface>(f);
+        }
+    }
+    const bool anchored = through == WedgeSurface::FirstPlane || through == WedgeSurface::SecondPlane ||
+                          through == WedgeSurface::Crack;
+    hold.Inside = std::isfinite(exit) ? exit : 0;
+    if (!anchored || hold.Inside >= c.Length) {
+        hold.Inside = std::min(hold.Inside, c.Length);
+        hold.Limit = BoltLimit::NotAnchored;
+        return hold;
+    }
+    hold.Beyond = c.Length - hold.Inside;
+    const double anchorage = c.Bond * hold.Beyond;
+    double onWedge = c.Plate;
+    BoltLimit wedgeLimit = BoltLimit::Plate;
+    if (c.Type == BoltType::GroutedDowel) onWedge = c.Bond * hold.Inside, wedgeLimit = BoltLimit::BondInside;
+    if (c.Type == BoltType::Cable) onWedge = c.Plate + c.Bond * hold.Inside;
+    hold.Force = c.Tendon, hold.Limit = BoltLimit::Tendon;
+    if (onWedge < hold.Force) hold.Force = onWedge, hold.Limit = wedgeLimit;
+    if (anchorage < hold.Force) hold.Force = anchorage, hold.Limit = BoltLimit::Anchorage;
+    return hold;
+}
+
+TPoint3D faceCentroid(const WedgeShape& shape) {
+    const WedgePolygon& face = shape.Faces[int(WedgeSurface::SlopeFace)];
+    if (face.Count == 0) return {};
+    // By triangles fanned from the first corner, each weighted by its area.
+    TPoint3D sum{};
+    double total = 0;
+    for (int i = 1; i + 1 < face.Count; ++i) {
+        const TPoint3D& a = face.Points[0];
+        const TPoint3D &b = face.Points[i], &c = face.Points[i + 1];
+        const double area = norm(cross(b - a, c - a));
+        sum = sum + (area / 3) * (a + b + c);
+        total += area;
+    }
+    if (!(total > 0)) return face.Points[0];
+    return (1 / total) * sum;
+}
+
+std::vector<TPoint3D> patternHeads(const WedgeShape& shape, const BoltPattern& pattern) {
+    const WedgePolygon& face = shape.Faces[int(WedgeSurface::SlopeFace)];
+    std::vector<TPoint3D> heads;
+    if (face.Count < 3) return heads;
+    const TPoint3D n = face.Normal;
+    // Along the strike (horizontal in the face) and up the dip.
+    const double horizontal = std::hypot(n.x, n.y);
+    const TPoint3D strike = horizontal > 1e-12 ? TPoint3D{-n.y / horizontal, n.x / horizontal, 0} : TPoint3D{1, 0, 0};
+    TPoint3D up = cross(n, strike);
+    if (up.z < 0) up = -1 * up;
+    // The grid starts from the lowest corner of the trace.
+    const TPoint3D origin =
+        *std::min_element(face.Points.begin(), face.Points.begin() + face.Count,
+                          [](const TPoint3D& a, const TPoint3D& b) { return a.z < b.z; });
+    double lowS = 0, highS = 0, lowU = 0, highU = 0;
+    for (int i = 0; i < face.Count; ++i) {
+        const TPoint3D d = face.Points[i] - origin;
+        lowS = std::min(lowS, dot(d, strike)), highS = std::max(highS, dot(d, strike));
+        lowU = std::min(lowU, dot(d, up)), highU = std::max(highU, dot(d, up));
+    }
+    const double first = std::floor(lowS / pattern.SpacingStrike - 0.5), last = std::ceil(highS / pattern.SpacingStrike);
+    const double rows = std::ceil(highU / pattern.SpacingDip), lowRow = std::floor(lowU / pattern.SpacingDip - 0.5);
+    if ((last - first + 1) * (rows - lowRow + 1) > 4.0 * MaxPatternBolts)
+        throw Error::refused("系统锚杆的间距过密：楔块坡面上将有" + floatToText(std::round(face.Area / (pattern.SpacingStrike * pattern.SpacingDip))) +
+                             "根以上锚杆，超过" + std::to_string(MaxPatternBolts) + "根");
+    // Inside the trace: on the inner side of every edge (the corners run
+    // one way round, so the edges' normals in the face all point in or all out).
+    const auto inside = [&](const TPoint3D& q) {
+        int sign = 0;
+        for (int i = 0; i < face.Count; ++i) {
+            const TPoint3D& a = face.Points[i];
+            const TPoint3D& b = face.Points[(i + 1) % face.Count];
+            const double side = dot(cross(b - a, q - a), n);
+            if (side == 0) return false;
+            const int s = side > 0 ? 1 : -1;
+            if (sign != 0 && s != sign) return false;
+            sign = s;
+        }
+        return true;
+    };
+    for (double j = lowRow; j <= rows; ++j)
+        for (double i = first; i <= last; ++i) {
+            const TPoint3D q = origin + ((i + 0.5) * pattern.SpacingStrike) * strike + ((j + 0.5) * pattern.SpacingDip) * up;
+            if (inside(q)) heads.push_back(q);
+        }
+    if (heads.size() > MaxPatternBolts)
+        throw Error::refused("系统锚杆的间距过密：楔块坡面上有" + std::to_string(heads.size()) + "根锚杆，超过" +
+                             std::to_string(MaxPatternBolts) + "根");
+    return heads;
+}
+
+} // namespace trelmox
