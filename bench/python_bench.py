@@ -63,7 +63,8 @@ def many_slopes(sectors, samples):
                               dashboard_address=None) as cluster, Client(cluster) as client:
                 took[workers] = best(lambda: module.study(*files, sets="planes", samples=samples, client=client,
                                                           threads=1), repeat=2)
-        print("{} sectors x 153 pairs x {} samples (sets=planes)".format(sectors, samples))
+        planes = len(trelmox.read_measurements(files[1]))
+        print("{} sectors x {} pairs x {} samples (sets=planes)".format(sectors, planes * (planes - 1) // 2, samples))
         for workers, seconds in took.items():
             print("  {} worker(s)          {:7.2f} s".format(workers, seconds))
         print("  speed-up             {:7.2f}".format(took[1] / took[2]))
