@@ -1,4 +1,5 @@
 import json
+import pickle
 
 import pytest
 
@@ -35,7 +36,8 @@ def test_a_saved_block_reads_back_as_itself(loaded, tmp_path):
     assert [pathlib_name(p) for p in saved] == ["W1.txt", "W1.json"]
     again = trelmox.read_block(saved[0])
     assert again.data_text() == block.data_text() and again.loads == block.loads
-    assert again.analyse() == block.analyse()
+    shipped = pickle.loads(pickle.dumps(block))
+    assert again.analyse() == block.analyse() == shipped.analyse() and shipped.loads == block.loads
 
 
 def test_the_calculation_report_holds_the_blocks_figures(loaded):
