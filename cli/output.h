@@ -11,6 +11,7 @@
 
 #include "analysis/block_analysis.h"
 #include "model/error.h"
+#include "model/files.h"
 
 namespace trelmox::cli {
 
@@ -53,9 +54,6 @@ std::string shownText(const std::string& text);
 std::string nameText(const std::string& bytes);
 // A path as the tool prints it, its bytes read as nameText reads them.
 std::string shownPath(const std::filesystem::path& path);
-// What the system says about a failed file operation, in the user's words
-// for the common cases.
-std::string systemReason(int errorNumber);
 // A failure concerning `file`, as the tool prints it: the path, the line of
 // the data file when the failure concerns one ("W1.txt 第9行: ..."), the
 // message, and for a failed file operation what the system said.
