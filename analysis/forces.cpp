@@ -9,7 +9,8 @@
 namespace trelmox {
 
 TPoint3D WedgeForces::active() const {
-    return Weight + Water1 + Water2 + CrackWater + Seismic + External + FaceLoad + TopLoad + ActiveBolts;
+    return Weight + Water1 + Water2 + CrackWater + PondFace + PondTop + Seismic + External + FaceLoad + TopLoad +
+           ActiveBolts;
 }
 
 namespace {
@@ -61,21 +62,64 @@ double lowestOpening(const WedgeShape& s, bool& openOnFace) {
 // crack reaches it), and the joints' pressure falls from its value where the
 // crack cuts the line of intersection to zero at the free faces: a third of
 // that value on average.
-void saturatedWater(WedgeForces& f, const WedgeShape& s, double waterUnitWeight, const TensionCrack* crack) {
+//
+// Filled to a share of their height (`filled`, share 0..1): the same
+// distribution on the joints scaled by the share; the crack's water stands
+// at that share of the depth it can hold, from which the joints' pressure
+// follows as above, so it too is the saturated one scaled. Returns the level
+// of the crack's water (-infinity without a crack).
+double saturatedWater(WedgeForces& f, const WedgeShape& s, double waterUnitWeight, const TensionCrack* crack,
+                      bool filled, double share) {
     const WedgePolygon& face = s.Faces[int(WedgeSurface::Crack)];
     if (!crack || face.Count == 0) {
         f.Pressure1 = f.Pressure2 = waterUnitWeight * s.LineTop.z / 6;
-        return;
+        if (filled) f.Pressure1 = f.Pressure2 = share * f.Pressure1;
+        return -std::numeric_limits<double>::infinity();
     }
     double low = face.Points[0].z, high = low;
     for (int i = 1; i < face.Count; ++i) low = std::min(low, face.Points[i].z), high = std::max(high, face.Points[i].z);
     const double spill = std::min(high, lowestOpening(s, f.CrackOpenOnFace));
     const double full = std::max(0.0, spill - low);
-    f.CrackSpills = crack->WaterDepth > full;
-    f.CrackWaterDepth = std::min(crack->WaterDepth, full);
+    const double depth = filled ? share * full : crack->WaterDepth;
+    f.CrackSpills = depth > full;
+    f.CrackWaterDepth = std::min(depth, full);
     const double level = low + f.CrackWaterDepth;
     f.Pressure1 = f.Pressure2 = waterUnitWeight * std::max(0.0, level - s.LineEnd.z) / 3;
     f.CrackWater = (waterUnitWeight * depthIntegral(face, level)) * s.CrackInward;
+    return level;
+}
+
+// Water standing outside the slope at `level` above the toe. It presses on
+// the submerged parts of the slope face and the upper slope, and the joints
+// below it hold at least its head: the pressure at a point of a joint is the
+// larger of the mode's (uniform over the face, as the forces take it) and
+// gammaW (level - z), whose integral is p A + gammaW * depthIntegral(face,
+// level - p / gammaW). The crack fills to the level where its own water
+// stands lower. Over a wedge under water on every side these pressures sum
+// to its buoyancy, gammaW times its volume, upward.
+void pondWater(WedgeForces& f, const WedgeShape& s, double waterUnitWeight, double level, double crackLevel) {
+    if (!(waterUnitWeight > 0) || !(level > 0)) return;
+    const auto joint = [&](const WedgePolygon& face, double& pressure) {
+        if (face.Area <= 0) return;
+        const double force =
+            pressure * face.Area + waterUnitWeight * depthIntegral(face, level - pressure / waterUnitWeight);
+        pressure = force / face.Area;
+    };
+    joint(s.Faces[int(WedgeSurface::FirstPlane)], f.Pressure1);
+    joint(s.Faces[int(WedgeSurface::SecondPlane)], f.Pressure2);
+    const WedgePolygon& crack = s.Faces[int(WedgeSurface::Crack)];
+    if (crack.Count > 0 && level > crackLevel) {
+        double low = crack.Points[0].z;
+        for (int i = 1; i < crack.Count; ++i) low = std::min(low, crack.Points[i].z);
+        if (level > low) {
+            f.CrackWaterDepth = level - low;
+            f.CrackWater = (waterUnitWeight * depthIntegral(crack, level)) * s.CrackInward;
+        }
+    }
+    const WedgePolygon& face = s.Faces[int(WedgeSurface::SlopeFace)];
+    const WedgePolygon& top = s.Faces[int(WedgeSurface::UpperSlope)];
+    f.PondFace = (-waterUnitWeight * depthIntegral(face, level)) * face.Normal;
+    if (top.Count > 0) f.PondTop = (-waterUnitWeight * depthIntegral(top, level)) * top.Normal;
 }
 
 // Horizontal unit vector along v's trend; along the fallback's when v is vertical.
@@ -99,12 +143,16 @@ bool hasPassiveBolts(const WedgeLoads& loads) {
     return std::any_of(loads.Bolts.begin(), loads.Bolts.end(), [](const Bolt& b) { return b.Mode == BoltMode::Passive; });
 }
 
-bool needsScalarFull(const WedgeLoads& loads) { return hasPassiveBolts(loads) || !plainStrengths(loads.Strength); }
+bool needsScalarFull(const WedgeLoads& loads) {
+    return hasPassiveBolts(loads) || !plainStrengths(loads.Strength) || loads.Water == WaterMode::Filled ||
+           loads.PondLevel || loads.Pressure1 != 0 || loads.Pressure2 != 0 || loads.CrackPressure != 0;
+}
 
 WedgeForces wedgeForces(const WedgeShape& s, const WedgeNumbers& numbers, const WedgeLoads& loads) {
     WedgeForces f;
     const double weight = numbers.RockUnitWeight * s.Volume;
     f.Weight = {0, 0, -weight};
+    double crackLevel = -std::numeric_limits<double>::infinity();
     switch (loads.Water) {
     case WaterMode::None: break;
     case WaterMode::Block:
@@ -112,9 +160,19 @@ WedgeForces wedgeForces(const WedgeShape& s, const WedgeNumbers& numbers, const 
         f.Pressure2 = numbers.WaterPressure2;
         break;
     case WaterMode::Saturated:
-        saturatedWater(f, s, numbers.WaterUnitWeight, loads.Crack ? &*loads.Crack : nullptr);
+        crackLevel = saturatedWater(f, s, numbers.WaterUnitWeight, loads.Crack ? &*loads.Crack : nullptr, false, 1);
+        break;
+    case WaterMode::Filled:
+        if (loads.FilledPercent != 0)
+            crackLevel = saturatedWater(f, s, numbers.WaterUnitWeight, loads.Crack ? &*loads.Crack : nullptr, true,
+                                        loads.FilledPercent / 100);
         break;
     }
+    f.Pressure1 += loads.Pressure1;
+    f.Pressure2 += loads.Pressure2;
+    if (loads.PondLevel) pondWater(f, s, numbers.WaterUnitWeight, *loads.PondLevel, crackLevel);
+    if (const WedgePolygon& crack = s.Faces[int(WedgeSurface::Crack)]; loads.CrackPressure != 0 && crack.Count > 0)
+        f.CrackWater = f.CrackWater + (loads.CrackPressure * crack.Area) * s.CrackInward;
     f.Water1 = (f.Pressure1 * s.Faces[int(WedgeSurface::FirstPlane)].Area) * s.Inward1;
     f.Water2 = (f.Pressure2 * s.Faces[int(WedgeSurface::SecondPlane)].Area) * s.Inward2;
     const WedgePolygon& face = s.Faces[int(WedgeSurface::SlopeFace)];

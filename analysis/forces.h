@@ -14,6 +14,7 @@ namespace trelmox {
 struct WedgeForces {
     TPoint3D Weight;                      // rock unit weight x volume, down
     TPoint3D Water1, Water2, CrackWater;  // pushing the wedge off the cutting planes and the crack
+    TPoint3D PondFace, PondTop;           // water standing outside the slope, on the submerged face and top
     double Pressure1 = 0, Pressure2 = 0;  // average water pressure on each cutting plane's face
     double CrackWaterDepth = 0;           // water standing in the crack, as used (saturated mode)
     // The water asked for would stand above the lowest point where the crack
@@ -41,8 +42,10 @@ std::string crackWaterNote(const WedgeForces& forces);
 // block's full factor to the scalar analysis, as they do a tension crack's.
 bool hasPassiveBolts(const WedgeLoads& loads);
 // Whether the vector lanes leave the block's full factor to the scalar
-// analysis: passive bolts, or a strength other than Mohr-Coulomb without
-// waviness on either plane (the lanes know c + f N only).
+// analysis: passive bolts, a strength other than Mohr-Coulomb without
+// waviness on either plane (the lanes know c + f N only), partly filled
+// joints, water outside the slope or pressures entered on the joints or the
+// crack (the lanes know the three original water modes only).
 bool needsScalarFull(const WedgeLoads& loads);
 
 // `numbers` gives the unit weights and the block's own water pressures

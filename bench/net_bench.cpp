@@ -1,11 +1,12 @@
 // The joints window's net of 10,000 poles with a mode's critical zones:
 // the figure built and painted into an image of the window's size, as the
 // window does on every change.
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
 #include <benchmark/benchmark.h>
+
+#include "bench/gui_application.h"
 
 #include "analysis/joints/kinematics.h"
 #include "analysis/orientation.h"
@@ -15,15 +16,6 @@
 using namespace trelmox;
 
 namespace {
-
-void ensureGuiApplication() {
-    static int argc = 1;
-    static char name[] = "trelmox_bench";
-    static char* argv[] = {name, nullptr};
-    if (QGuiApplication::instance()) return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QGuiApplication(argc, argv);
-}
 
 // Argument: the mode (0..3).
 void BM_JointNetWithZones(benchmark::State& state) {

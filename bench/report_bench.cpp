@@ -4,9 +4,10 @@
 // "生成计算书" does after a run - with the loads of a full analysis, so that
 // every table is there too. The probabilistic and sensitivity runs are made
 // once beforehand: the report shows them, it does not redo them.
-#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
+
+#include "bench/gui_application.h"
 
 #include <filesystem>
 #include <string>
@@ -23,17 +24,6 @@
 using namespace trelmox;
 
 namespace {
-
-// Fonts and the painter need a Gui application; offscreen, it needs no
-// display. Made on the first report and kept for the process's life.
-void ensureGuiApplication() {
-    static int argc = 1;
-    static char name[] = "trelmox_bench";
-    static char* argv[] = {name, nullptr};
-    if (QGuiApplication::instance()) return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    new QGuiApplication(argc, argv);
-}
 
 CalculationReportInputs exampleWithAllPictures() {
     const SavedBlock& block = bench::exampleBlock();

@@ -319,10 +319,9 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
         combine(parsed.positional[0], parsed.positional[1], choice, combination);
         if (probabilistic) addProbabilities(pairRuns, combination);
     } catch (const Error& failure) {
-        // Shown as every command shows a failure: with the system's reason,
-        // control characters from the files made visible.
-        err << "trelmox-cli combinations: " << shownText(failure.what())
-            << (failure.systemError() ? "（" + systemReason(failure.systemError()) + "）" : std::string()) << '\n';
+        // Shown as every command shows a failure, control characters from
+        // the files made visible.
+        err << "trelmox-cli combinations: " << shownText(toolMessage(failure)) << '\n';
         return ExitBlockFailed;
     }
     if (format == "json") printJson(combination, out);

@@ -222,7 +222,7 @@ int runKinematicsCommand(const std::vector<std::string>& args, std::ostream& out
     try {
         run = analyse(parsed.positional[0], parsed.positional[1], friction, lateral);
     } catch (const Error& failure) {
-        err << "trelmox-cli kinematics: " << failure.what() << '\n';
+        err << "trelmox-cli kinematics: " << toolMessage(failure) << '\n';
         return ExitBlockFailed;
     }
     if (format == "json") printJson(run, out);

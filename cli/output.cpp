@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "analysis/vec3.h"
+#include "model/files.h"
 #include "model/numtext.h"
 #include "model/textcodec.h"
 #include "report/figures.h"
@@ -42,6 +43,18 @@ std::size_t characterCount(const std::string& text) {
 
 } // namespace
 
+std::string toolMessage(const Error& failure) {
+    std::string text = failure.what();
+    if (const int errorNumber = failure.systemError()) {
+        // Every failure made from a system error ends in the file layer's
+        // wording of it, whatever was put before it on the way up.
+        const std::string english = fileErrorMessage(errorNumber);
+        if (text.ends_with(english))
+            text.replace(text.size() - english.size(), english.size(), systemReason(errorNumber));
+    }
+    return text;
+}
+
 std::string shownText(const std::string& text) {
     const std::string visible = visibleText(text);
     if (characterCount(visible) <= MaxShownChars) return visible;
@@ -64,8 +77,7 @@ std::string shownPath(const std::filesystem::path& path) { return nameText(path.
 std::string fileFailureText(const std::filesystem::path& file, const Error& failure) {
     std::string text = shownPath(file);
     text += failure.line() != 0 ? " 第" + std::to_string(failure.line()) + "行: " : ": ";
-    text += failure.what();
-    if (failure.systemError() != 0) text += "（" + systemReason(failure.systemError()) + "）";
+    text += toolMessage(failure);
     return shownText(text);
 }
 

@@ -54,9 +54,14 @@ std::string shownText(const std::string& text);
 std::string nameText(const std::string& bytes);
 // A path as the tool prints it, its bytes read as nameText reads them.
 std::string shownPath(const std::filesystem::path& path);
+// A failure's message as the tool prints it. The tool words the data's
+// failures in Chinese, so a failed file operation gives the system's reason
+// in Chinese (systemReason) where the windows keep its English wording
+// ("File not found"); any other message is as it is.
+std::string toolMessage(const Error& failure);
 // A failure concerning `file`, as the tool prints it: the path, the line of
-// the data file when the failure concerns one ("W1.txt 第9行: ..."), the
-// message, and for a failed file operation what the system said.
+// the data file when the failure concerns one ("W1.txt 第9行: ..."), and
+// the message (toolMessage).
 std::string fileFailureText(const std::filesystem::path& file, const Error& failure);
 
 // The tool's JSON: keys in the order they are set. Numbers are written as

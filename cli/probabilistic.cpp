@@ -401,7 +401,7 @@ int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& 
     try {
         validateSettings(inputs, settings);
     } catch (const Error& failure) {
-        return usageFailure(command, failure.what(), ProbabilisticUsage, err);
+        return usageFailure(command, toolMessage(failure), ProbabilisticUsage, err);
     }
     ProgressLine progress(err, !parsed->flags.contains("quiet") && isTerminal(err));
     const InterruptGuard interrupt;
@@ -552,7 +552,7 @@ int runSensitivityCommand(const std::vector<std::string>& args, std::ostream& ou
         steps = runSensitivity(block.Block.Attitudes, block.Block.Params, block.Loads, request.Input, request.From,
                                request.To, request.Steps);
     } catch (const Error& failure) {
-        return usageFailure(command, failure.what(), SensitivityUsage, err);
+        return usageFailure(command, toolMessage(failure), SensitivityUsage, err);
     }
     printSensitivity(format, block.Name, request.Input, block.Loads.RequiredFactor, steps, out);
     return ExitOk;

@@ -53,6 +53,9 @@ struct LoadsEntries {
     bool HasCrack = false;
     std::string CrackDip, CrackDipDirection, CrackDistance, CrackWaterDepth;
     WaterMode Water = WaterMode::Block;
+    std::string FilledPercent = "100"; // read in the filled mode only
+    std::string PondLevel;             // empty: no water outside the slope
+    std::string Pressure1, Pressure2, CrackPressure; // empty: none
     std::string Seismic;
     bool SeismicDirected = false;
     std::string SeismicTrend, SeismicPlunge;
@@ -89,6 +92,9 @@ enum class LoadsField {
     SizeFaceTrace, SizeTopTrace, SizePersistence, SizeSlopeLength,
     SizeBenchHeight, SizeBenchWidth, SizeCatchWidth,
     SizeMinVolume, SizeMinWeight, SizeMinHeight,
+    // Water: the filled share, the level outside the slope, the pressures
+    // entered on the joints and the crack.
+    FilledPercent, PondLevel, Pressure1, Pressure2, CrackPressure,
 };
 
 // A text that is not a number, or a value outside its range, in the box

@@ -383,9 +383,23 @@ WedgeScene realWedgeScene(const WedgeShape& shape, const WedgeForces& forces, co
             "F" + std::to_string(i + 1));
     add(SceneLoadKind::Pressure, forces.FaceLoad, "Pf");
     add(SceneLoadKind::Pressure, forces.TopLoad, "Pt");
+    add(SceneLoadKind::Water, forces.PondFace, "Uf");
+    add(SceneLoadKind::Water, forces.PondTop, "Ut");
     for (std::size_t i = 0; i < loads.Bolts.size(); ++i)
         add(SceneLoadKind::Bolt, loads.Bolts[i].Force * directionVector(loads.Bolts[i].Direction),
             "T" + std::to_string(i + 1));
+    if (loads.PondLevel)
+        for (WedgeSurface surface : {WedgeSurface::SlopeFace, WedgeSurface::UpperSlope}) {
+            // The level crosses a convex face in one segment, or not at all.
+            const WedgePolygon& f = shape.Faces[int(surface)];
+            std::vector<TPoint3D> crossing;
+            for (int i = 0; i < f.Count; ++i) {
+                const TPoint3D &p = f.Points[i], &q = f.Points[(i + 1) % f.Count];
+                const double dp = *loads.PondLevel - p.z, dq = *loads.PondLevel - q.z;
+                if ((dp > 0) != (dq > 0)) crossing.push_back(p + (dp / (dp - dq)) * (q - p));
+            }
+            if (crossing.size() == 2) scene.WaterLine.emplace_back(crossing[0], crossing[1]);
+        }
     return scene;
 }
 
@@ -432,15 +446,17 @@ ProjectedCorners projectCorners(const WedgeScene& scene, const ViewAngles& view)
 
 namespace {
 
-// The full-height wedge, faint and dashed, behind the wedge analysed.
-void addFullHeightEdges(Figure& figure, const WedgeScene& scene, const ViewAngles& view) {
-    if (scene.FullHeightEdges.empty()) return;
+// Lines in the block frame drawn in the wedge's projection: the full-height
+// wedge faint and dashed behind the wedge analysed, the outside water's
+// level where it meets the wedge in the water's colour.
+void addSegments(Figure& figure, const WedgeScene& scene, const ViewAngles& view,
+                 const std::vector<std::pair<TPoint3D, TPoint3D>>& segments, const Pen& pen) {
+    if (segments.empty()) return;
     const ViewFrame frame(view);
     const std::vector<TPoint3D> points = framePoints(scene);
     const TPoint3D c = centre(points);
     const double scale = view.Zoom / extent(points);
-    const Pen pen{{175, 175, 175}, 0.006, LineStyle::Dashed};
-    for (const auto& [from, to] : scene.FullHeightEdges)
+    for (const auto& [from, to] : segments)
         figure.items.push_back(polyline({frame.screen(scale * (from - c)), frame.screen(scale * (to - c))}, pen));
 }
 
@@ -458,8 +474,9 @@ Figure wedgeViewFigure(const WedgeScene& scene, const ViewAngles& view, const st
     else if (size == 0)
         figure.items.push_back(label({0, 0}, "尚无块体角点", 0.09, Grey));
     else {
-        addFullHeightEdges(figure, scene, view);
+        addSegments(figure, scene, view, scene.FullHeightEdges, Pen{{175, 175, 175}, 0.006, LineStyle::Dashed});
         addWedge(figure, scene, view, projectCorners(scene, view));
+        addSegments(figure, scene, view, scene.WaterLine, Pen{loadColour(SceneLoadKind::Water), 0.012, LineStyle::Solid});
         if (!scene.Solid) figure.items.push_back(label({0, -1.0}, "角点共面，不成块体", 0.075, {200, 0, 0}));
         else addLoads(figure, scene, view);
     }

@@ -69,6 +69,9 @@ struct WedgeScene {
     // The full-height wedge's edges, drawn faint behind the wedge analysed
     // when size limits scaled it down; the view's frame takes them in.
     std::vector<std::pair<TPoint3D, TPoint3D>> FullHeightEdges;
+    // Where the water standing outside the slope meets the slope face and
+    // the upper slope: its level drawn on the wedge.
+    std::vector<std::pair<TPoint3D, TPoint3D>> WaterLine;
 };
 
 // The tetrahedron of the drawing file's corners, without loads.

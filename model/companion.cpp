@@ -29,6 +29,7 @@ const char* waterName(WaterMode mode) {
     case WaterMode::None: return "none";
     case WaterMode::Block: return "block";
     case WaterMode::Saturated: return "saturated";
+    case WaterMode::Filled: return "filled";
     }
     return "block";
 }
@@ -115,6 +116,13 @@ Json loadsJson(const WedgeLoads& l) {
               {"pressures", {{"face", l.FacePressure}, {"top", l.TopPressure}}},
               {"bolts", bolts},
               {"design", design}};
+    // The water and pressures added later are written only when set, so
+    // that the files of blocks without them stay byte for byte as they were.
+    if (l.Water == WaterMode::Filled || l.FilledPercent != 100) j["water_percent"] = l.FilledPercent;
+    if (l.PondLevel) j["pond_level"] = *l.PondLevel;
+    if (l.Pressure1 != 0) j["pressures"]["plane1"] = l.Pressure1;
+    if (l.Pressure2 != 0) j["pressures"]["plane2"] = l.Pressure2;
+    if (l.CrackPressure != 0) j["pressures"]["crack"] = l.CrackPressure;
     // Written only when set, so that the files of blocks without size
     // limits stay byte for byte as they were.
     if (l.Size != WedgeSizeLimits{}) j["size"] = sizeJson(l.Size);
@@ -290,12 +298,17 @@ WedgeSizeLimits sizeFrom(const Reader& r, const Json& j) {
 
 WedgeLoads loadsFrom(const Reader& r, const Json& j) {
     r.object(j, "", {"version", "water", "crack", "seismic", "forces", "pressures", "bolts", "design"},
-             {"size", "strength"});
+             {"size", "strength", "water_percent", "pond_level"});
     if (!j.at("version").is_number_integer() || j.at("version").get<long long>() != Version)
         r.fail("的版本" + j.at("version").dump() + "不受支持");
     WedgeLoads l;
-    const std::string water = r.text(j, "", "water", {"none", "block", "saturated"});
-    l.Water = water == "none" ? WaterMode::None : water == "block" ? WaterMode::Block : WaterMode::Saturated;
+    const std::string water = r.text(j, "", "water", {"none", "block", "saturated", "filled"});
+    l.Water = water == "none"        ? WaterMode::None
+              : water == "block"     ? WaterMode::Block
+              : water == "saturated" ? WaterMode::Saturated
+                                     : WaterMode::Filled;
+    if (j.contains("water_percent")) l.FilledPercent = r.number(j, "", "water_percent");
+    if (j.contains("pond_level")) l.PondLevel = r.number(j, "", "pond_level");
     if (!j.at("crack").is_null()) l.Crack = crackFrom(r, j.at("crack"));
     const Json& seismic = r.object(j.at("seismic"), "seismic", {"k", "direction"});
     l.SeismicCoefficient = r.number(seismic, "seismic", "k");
@@ -308,9 +321,12 @@ WedgeLoads loadsFrom(const Reader& r, const Json& j) {
         l.Forces.push_back({r.number(forces[i], path, "magnitude"),
                             {r.number(forces[i], path, "trend"), r.number(forces[i], path, "plunge")}});
     }
-    const Json& pressures = r.object(j.at("pressures"), "pressures", {"face", "top"});
+    const Json& pressures = r.object(j.at("pressures"), "pressures", {"face", "top"}, {"plane1", "plane2", "crack"});
     l.FacePressure = r.number(pressures, "pressures", "face");
     l.TopPressure = r.number(pressures, "pressures", "top");
+    if (pressures.contains("plane1")) l.Pressure1 = r.number(pressures, "pressures", "plane1");
+    if (pressures.contains("plane2")) l.Pressure2 = r.number(pressures, "pressures", "plane2");
+    if (pressures.contains("crack")) l.CrackPressure = r.number(pressures, "pressures", "crack");
     const Json& bolts = r.array(j, "", "bolts");
     for (std::size_t i = 0; i < bolts.size(); ++i) {
         const std::string path = Reader::item("bolts", i);

@@ -295,7 +295,7 @@ std::string systemReason(int errorNumber) {
     case EROFS: return "文件系统只读";
     case ENOSPC: return "磁盘已满";
     case EDQUOT: return "超出磁盘配额";
-    default: return std::strerror(errorNumber);
+    default: return "读写错误（系统错误号 " + std::to_string(errorNumber) + "）";
     }
 }
 

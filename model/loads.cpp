@@ -113,6 +113,8 @@ bool withinLoadRange(double value, LoadRange range) {
     case LoadRange::Plunge: return value >= -90 && value <= 90;
     case LoadRange::Magnitude: return std::isfinite(value) && value >= 0;
     case LoadRange::RequiredFactor: return std::isfinite(value) && value >= 1;
+    case LoadRange::Percent: return value >= 0 && value <= 100;
+    case LoadRange::Level: return std::isfinite(value);
     }
     return false;
 }
@@ -124,6 +126,8 @@ std::string loadRangeMessage(double value, LoadRange range, const std::string& n
     case LoadRange::Plunge: return name + "应在-90与90之间，现为" + floatToText(value);
     case LoadRange::Magnitude: return name + "不能为负数，现为" + floatToText(value);
     case LoadRange::RequiredFactor: return name + "不能小于1，现为" + floatToText(value);
+    case LoadRange::Percent: return name + "应在0与100之间，现为" + floatToText(value);
+    case LoadRange::Level: return name + "不是有限的数";
     }
     return name;
 }
@@ -154,6 +158,8 @@ void validateLoads(const WedgeLoads& loads) {
         require(loads.Crack->Distance, LoadRange::Magnitude, named("张裂缝距坡顶线的距离"));
         require(loads.Crack->WaterDepth, LoadRange::Magnitude, named("张裂缝水深"));
     }
+    require(loads.FilledPercent, LoadRange::Percent, named("充水百分比"));
+    if (loads.PondLevel) require(*loads.PondLevel, LoadRange::Level, named("坡外水位"));
     require(loads.SeismicCoefficient, LoadRange::Magnitude, named("地震系数"));
     if (loads.SeismicDirection) validateDirection(*loads.SeismicDirection, named("地震力"));
     for (std::size_t i = 0; i < loads.Forces.size(); ++i) {
@@ -162,6 +168,9 @@ void validateLoads(const WedgeLoads& loads) {
     }
     require(loads.FacePressure, LoadRange::Magnitude, named("坡面压力"));
     require(loads.TopPressure, LoadRange::Magnitude, named("坡顶面压力"));
+    require(loads.Pressure1, LoadRange::Magnitude, named("第一切割面压力"));
+    require(loads.Pressure2, LoadRange::Magnitude, named("第二切割面压力"));
+    require(loads.CrackPressure, LoadRange::Magnitude, named("张裂缝面压力"));
     for (std::size_t i = 0; i < loads.Bolts.size(); ++i) {
         require(loads.Bolts[i].Force, LoadRange::Magnitude, nthNamed(i, "锚杆的锚固力"));
         validateDirection(loads.Bolts[i].Direction, nthNamed(i, "锚杆"));

@@ -26,6 +26,9 @@ enum class WaterMode {
     Saturated, // the wedge saturated: pressure zero on the free faces and
                // largest along the line of intersection; the tension crack
                // (if any) holds water to its WaterDepth and feeds the joints
+    Filled,    // the joints and the crack filled to FilledPercent of their
+               // height: the saturated distribution on the joints scaled by
+               // that share, the crack's water at that share of its depth
 };
 
 // A directed line: a force pushes one way along it, so unlike a line's
@@ -124,9 +127,22 @@ struct WedgeLoads {
     // Absent: horizontal, along the trend of the line of intersection (out of the slope).
     std::optional<LineDirection> SeismicDirection;
     std::vector<ExternalForce> Forces;
+    // Percent (0..100) of their height to which the joints and the crack
+    // are filled, WaterMode::Filled only: 0 is dry, 100 the saturated wedge
+    // with the crack full.
+    double FilledPercent = 100;
+    // The level of water standing outside the slope (a pit lake, a
+    // reservoir), in metres above the toe: it presses on the submerged parts
+    // of the slope face and the upper slope and fills the joints and the
+    // crack to at least its own head. Below the toe it changes nothing.
+    std::optional<double> PondLevel;
     // Normal pressures on the slope face and on the upper slope, >= 0,
     // pushing into the wedge.
     double FacePressure = 0, TopPressure = 0;
+    // Uniform pressures on the faces of the two cutting planes and of the
+    // crack (kPa, >= 0), beside the water mode's: measured or designed
+    // pore pressures the modes do not describe.
+    double Pressure1 = 0, Pressure2 = 0, CrackPressure = 0;
     std::vector<Bolt> Bolts;
     // Required safety factor, >= 1; Preset names the standard's row it was taken from.
     double RequiredFactor = 1.35;
@@ -148,8 +164,9 @@ std::string presetName(const FactorPreset& preset);
 
 // The range each kind of load value keeps: a dip 0..90, an azimuth (trend,
 // dip direction) any finite number, a plunge -90..90, a magnitude (force,
-// pressure, k, distance, depth) >= 0, a required factor >= 1.
-enum class LoadRange { Dip, Azimuth, Plunge, Magnitude, RequiredFactor };
+// pressure, k, distance, depth) >= 0, a required factor >= 1, a percentage
+// 0..100, a level any finite number.
+enum class LoadRange { Dip, Azimuth, Plunge, Magnitude, RequiredFactor, Percent, Level };
 bool withinLoadRange(double value, LoadRange range);
 // "<name>应在0与90之间，现为95" and the like, for a value outside its range.
 std::string loadRangeMessage(double value, LoadRange range, const std::string& name);

@@ -26,13 +26,14 @@ namespace trelmox {
 
 namespace {
 
+constexpr DirectionLayout Sentence = DirectionLayout::Sentence;
+
 using Rows = std::vector<std::vector<std::string>>;
 
 std::string fixed(double v) { return floatToFixed4(v); }
 std::string degrees(double v) { return floatToText(v) + "°"; }
 // A figure with its unit: lengths in m, areas in m², volumes in m³, forces
 // in kN, pressures and cohesions in kPa, unit weights in kN/m³.
-std::string withUnit(const std::string& figure, const char* unit) { return figure + " " + unit; }
 
 // Statistics to four significant digits: what a histogram can tell.
 std::string significant(double v) {
@@ -47,9 +48,6 @@ std::string percent(double fraction) {
     return std::string(buffer, end) + "%";
 }
 
-std::string directionText(const LineDirection& d) {
-    return "方位角 " + degrees(d.Trend) + "，倾伏角 " + degrees(d.Plunge);
-}
 
 // The full analysis of the run with its support design and its loads, or
 // the reason there is none.
@@ -122,20 +120,24 @@ ReportTable loadTable(const WedgeLoads& l, const TWedgeParams& p) {
         rows.push_back({"张裂缝", "无"});
     }
     rows.push_back({"地震系数 k", floatToText(l.SeismicCoefficient) + "，" +
-                                      (l.SeismicDirection ? directionText(*l.SeismicDirection) : "沿交线倾伏向水平")});
+                                      (l.SeismicDirection ? directionText(*l.SeismicDirection, Sentence) : "沿交线倾伏向水平")});
     for (std::size_t i = 0; i < l.Forces.size(); ++i)
         rows.push_back({"外力" + std::to_string(i + 1),
-                        withUnit(floatToText(l.Forces[i].Magnitude), "kN") + "，" + directionText(l.Forces[i].Direction)});
+                        withUnit(floatToText(l.Forces[i].Magnitude), "kN") + "，" + directionText(l.Forces[i].Direction, Sentence)});
     rows.push_back({"坡面压力", withUnit(floatToText(l.FacePressure), "kPa")});
     rows.push_back({"坡顶面压力", withUnit(floatToText(l.TopPressure), "kPa")});
+    if (l.Pressure1 != 0) rows.push_back({"第一切割面压力", withUnit(floatToText(l.Pressure1), "kPa")});
+    if (l.Pressure2 != 0) rows.push_back({"第二切割面压力", withUnit(floatToText(l.Pressure2), "kPa")});
+    if (l.CrackPressure != 0) rows.push_back({"张裂缝面压力", withUnit(floatToText(l.CrackPressure), "kPa")});
+    if (l.PondLevel) rows.push_back({"坡外水位", withUnit(floatToText(*l.PondLevel), "m") + "（高于坡脚）"});
     for (std::size_t i = 0; i < l.Bolts.size(); ++i)
         rows.push_back({"锚杆" + std::to_string(i + 1) + "（" + boltModeText(l.Bolts[i].Mode) + "）",
-                        withUnit(floatToText(l.Bolts[i].Force), "kN") + "，" + directionText(l.Bolts[i].Direction)});
+                        withUnit(floatToText(l.Bolts[i].Force), "kN") + "，" + directionText(l.Bolts[i].Direction, Sentence)});
     if (!plainStrengths(l.Strength))
         for (int plane = 0; plane < 2; ++plane)
             rows.push_back({std::string(plane == 0 ? "第一" : "第二") + "切割面抗剪强度", strengthText(l.Strength[plane], plane, p)});
     rows.push_back({"所需安全系数 Fst", requiredFactorText(l)});
-    rows.push_back({"设计锚杆方向", l.Design ? directionText(l.Design->Direction) + "，" + boltModeText(l.Design->Mode)
+    rows.push_back({"设计锚杆方向", l.Design ? directionText(l.Design->Direction, Sentence) + "，" + boltModeText(l.Design->Mode)
                                              : "未给定"});
     for (const auto& [label, value] : sizeLimitRows(l.Size)) rows.push_back({label, value});
     return table;
@@ -188,6 +190,13 @@ ReportSection methodSection(const CalculationReportInputs& in) {
             "σn 取该切割面的平均法向应力 N/A（N 为矢量法求得的法向反力，已扣除水压力，A 为实际面积），"
             "抗滑力为各切割面在 σn 处的抗剪强度乘其面积之和。法向反力只由垂直于滑动方向的平衡求得，与 Fs 无关，"
             "故 Fs 由抗滑力与下滑力之比直接求得，无需迭代；支护所需的锚固力按上述计算逐步搜索求得。");
+    const WedgeLoads& l = in.Loads;
+    if (l.Water == WaterMode::Filled || l.PondLevel || l.Pressure1 != 0 || l.Pressure2 != 0 || l.CrackPressure != 0)
+        add("水压力",
+            "部分充水时，两切割面上的水压力取饱和楔体的分布乘充水百分比，张裂缝中的水深取其可充水深度乘该百分比。"
+            "坡外水位（坑湖、水库）以上无水压力，以下坡面与坡顶面受静水压力；两切割面各点的水压力取水压模式所给值"
+            "与坡外水位静水压力二者中的大者，张裂缝中的水位不低于坡外水位。完全淹没的楔块所受水压力的合力即其浮力。"
+            "输入的切割面及张裂缝面压力为均布压力，与水压模式所给的水压力相加。");
     if (in.Probabilistic)
         add("可靠度分析",
             "各随机输入按表列分布抽样（蒙特卡洛法或拉丁超立方抽样），每个样本都按上述方法计算 Kc 与 Fs；"
@@ -270,6 +279,10 @@ ReportTable forceTable(const RealWedge& full, const WedgeLoads& l) {
         table.Rows.push_back(forceRow("外力" + std::to_string(i + 1), l.Forces[i].Magnitude * directionVector(l.Forces[i].Direction)));
     table.Rows.push_back(forceRow("坡面压力", f.FaceLoad));
     table.Rows.push_back(forceRow("坡顶面压力", f.TopLoad));
+    if (l.PondLevel) {
+        table.Rows.push_back(forceRow("坡面外水压力", f.PondFace));
+        table.Rows.push_back(forceRow("坡顶面外水压力", f.PondTop));
+    }
     for (std::size_t i = 0; i < l.Bolts.size(); ++i)
         table.Rows.push_back(forceRow("锚杆" + std::to_string(i + 1) + "（" + boltModeText(l.Bolts[i].Mode) + "）",
                                       l.Bolts[i].Force * directionVector(l.Bolts[i].Direction)));
@@ -311,7 +324,7 @@ std::string leastBoltText(const SupportDesign& d) {
 
 std::string designBoltText(const SupportDesign& d) {
     if (!d.Bolt) return "未给定方向";
-    return directionText(d.Bolt->Direction) + "（" + boltModeText(d.Bolt->Mode) + "），所需锚固力 " +
+    return directionText(d.Bolt->Direction, Sentence) + "（" + boltModeText(d.Bolt->Mode) + "），所需锚固力 " +
            (d.BoltForce ? withUnit(fixed(*d.BoltForce), "kN") : "该方向无法达到所需安全系数");
 }
 

@@ -11,14 +11,17 @@ FigureTexts figureTexts(const WedgeGeometry& geometry, const SafetyResult& safet
             floatToText(safety.SafetyFactor)};
 }
 
-namespace {
+std::string withUnit(const std::string& figure, const char* unit) { return figure + " " + unit; }
 
-std::string directionText(const LineDirection& d) {
-    return "方位角" + floatToText(std::round(d.Trend * 10) / 10) + "°，倾伏角" + floatToText(std::round(d.Plunge * 10) / 10) +
-           "°";
+std::string directionText(const LineDirection& d, DirectionLayout layout) {
+    const auto deg = [](double angle) { return floatToText(angle) + "°"; };
+    switch (layout) {
+    case DirectionLayout::Columns: return "方位角\t" + deg(d.Trend) + "\t倾伏角\t" + deg(d.Plunge);
+    case DirectionLayout::Sentence: return "方位角 " + deg(d.Trend) + "，倾伏角 " + deg(d.Plunge);
+    case DirectionLayout::Brief: break;
+    }
+    return "方位角" + deg(std::round(d.Trend * 10) / 10) + "，倾伏角" + deg(std::round(d.Plunge * 10) / 10);
 }
-
-} // namespace
 
 FullFigureTexts fullFigureTexts(const BlockRun& run) {
     const FullAnalysis& a = run.Full->Analysis;
@@ -33,7 +36,7 @@ FullFigureTexts fullFigureTexts(const BlockRun& run) {
     if (!d.Bolt) t.DesignBolt = "未给定设计锚杆方向";
     else if (!d.BoltForce) t.DesignBolt = "沿设计方向无法达到所需安全系数";
     else t.DesignBolt = floatToFixed4(*d.BoltForce);
-    t.LeastBolt = d.Least ? floatToFixed4(d.Least->Force) + "，" + directionText(d.Least->Direction)
+    t.LeastBolt = d.Least ? floatToFixed4(d.Least->Force) + "，" + directionText(d.Least->Direction, DirectionLayout::Brief)
                           : "任何方向都无法达到所需安全系数";
     return t;
 }

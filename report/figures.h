@@ -18,6 +18,16 @@ struct FigureTexts {
 
 FigureTexts figureTexts(const WedgeGeometry& geometry, const SafetyResult& safety);
 
+// A figure with its unit, as a report an engineer signs shows it: "12.5 kPa".
+std::string withUnit(const std::string& figure, const char* unit);
+// A direction in the layout of the text it goes into: Columns for the full
+// analysis report's tab-separated tables ("方位角\t160°\t倾伏角\t-5°"),
+// Sentence for the calculation report's prose ("方位角 160°，倾伏角 -5°"),
+// Brief for the windows' one-line results, to a tenth of a degree
+// ("方位角160.1°，倾伏角-5°").
+enum class DirectionLayout { Columns, Sentence, Brief };
+std::string directionText(const LineDirection& direction, DirectionLayout layout);
+
 // The full analysis beside them: Fs in Kc's format (empty where the planes
 // cut out no real wedge), its contact case and stability state in words,
 // the required factor with its preset, and the support that factor needs -

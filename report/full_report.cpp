@@ -7,11 +7,14 @@
 #include "model/error.h"
 #include "model/files.h"
 #include "model/numtext.h"
+#include "report/figures.h"
 #include "report/size_text.h"
 
 namespace trelmox {
 
 namespace {
+
+constexpr DirectionLayout Columns = DirectionLayout::Columns;
 
 // What the report shows, by reference into the run.
 struct ReportedWedge {
@@ -28,12 +31,8 @@ std::string fixed(double v) { return floatToFixed4(v); }
 // Every figure with its unit, as a report an engineer signs must show it:
 // lengths in m, areas in m², volumes in m³, forces in kN, pressures and
 // cohesions in kPa, unit weights in kN/m³, angles in degrees.
-std::string withUnit(const std::string& figure, const char* unit) { return figure + " " + unit; }
 std::string deg(const std::string& figure) { return figure + "°"; }
 
-std::string directionText(const LineDirection& d) {
-    return "方位角\t" + deg(floatToText(d.Trend)) + "\t倾伏角\t" + deg(floatToText(d.Plunge));
-}
 
 void inputLines(std::vector<std::string>& lines, const ReportedWedge& in) {
     const WedgeLoads& l = in.Loads;
@@ -62,15 +61,21 @@ void inputLines(std::vector<std::string>& lines, const ReportedWedge& in) {
     if (l.Crack && l.Water == WaterMode::Saturated)
         lines.push_back("张裂缝水深:\t\t" + withUnit(floatToText(l.Crack->WaterDepth), "m"));
     lines.push_back("地震系数:\tk=\t" + floatToText(l.SeismicCoefficient) +
-                    (l.SeismicDirection ? "\t" + directionText(*l.SeismicDirection) : "\t沿交线倾伏向水平"));
+                    (l.SeismicDirection ? "\t" + directionText(*l.SeismicDirection, Columns) : "\t沿交线倾伏向水平"));
     for (std::size_t i = 0; i < l.Forces.size(); ++i)
         lines.push_back("外力" + std::to_string(i + 1) + ":\t\t" + withUnit(floatToText(l.Forces[i].Magnitude), "kN") + "\t" +
-                        directionText(l.Forces[i].Direction));
+                        directionText(l.Forces[i].Direction, Columns));
     lines.push_back("坡面压力:\t\t" + withUnit(floatToText(l.FacePressure), "kPa"));
     lines.push_back("坡顶面压力:\t\t" + withUnit(floatToText(l.TopPressure), "kPa"));
+    // The pressures and the water outside the slope added later: only when
+    // used, so that the reports of other blocks stay as they were.
+    if (l.Pressure1 != 0) lines.push_back("第一切割面压力:\t\t" + withUnit(floatToText(l.Pressure1), "kPa"));
+    if (l.Pressure2 != 0) lines.push_back("第二切割面压力:\t\t" + withUnit(floatToText(l.Pressure2), "kPa"));
+    if (l.CrackPressure != 0) lines.push_back("张裂缝面压力:\t\t" + withUnit(floatToText(l.CrackPressure), "kPa"));
+    if (l.PondLevel) lines.push_back("坡外水位:\t\t" + withUnit(floatToText(*l.PondLevel), "m") + "（高于坡脚）");
     for (std::size_t i = 0; i < l.Bolts.size(); ++i)
         lines.push_back("锚杆" + std::to_string(i + 1) + "(" + boltModeText(l.Bolts[i].Mode) + "):\t" +
-                        withUnit(floatToText(l.Bolts[i].Force), "kN") + "\t" + directionText(l.Bolts[i].Direction));
+                        withUnit(floatToText(l.Bolts[i].Force), "kN") + "\t" + directionText(l.Bolts[i].Direction, Columns));
     for (const auto& [label, value] : sizeLimitRows(l.Size)) lines.push_back(label + ":\t" + value);
 }
 
@@ -120,6 +125,10 @@ void forceLines(std::vector<std::string>& lines, const ReportedWedge& in) {
                                   l.Forces[i].Magnitude * directionVector(l.Forces[i].Direction)));
     lines.push_back(forceLine("坡面压力\t", f.FaceLoad));
     lines.push_back(forceLine("坡顶面压力\t", f.TopLoad));
+    if (l.PondLevel) {
+        lines.push_back(forceLine("坡面外水压力\t", f.PondFace));
+        lines.push_back(forceLine("坡顶面外水压力\t", f.PondTop));
+    }
     for (std::size_t i = 0; i < l.Bolts.size(); ++i)
         lines.push_back(forceLine("锚杆" + std::to_string(i + 1) + "(" + boltModeText(l.Bolts[i].Mode) + ")\t",
                                   l.Bolts[i].Force * directionVector(l.Bolts[i].Direction)));
@@ -158,7 +167,7 @@ std::string forceOrNone(const std::optional<double>& force) {
 void supportLines(std::vector<std::string>& lines, const ReportedWedge& in) {
     const SupportDesign& d = in.Design;
     if (d.Bolt)
-        lines.push_back("设计锚杆(" + boltModeText(d.Bolt->Mode) + "):\t" + directionText(d.Bolt->Direction) +
+        lines.push_back("设计锚杆(" + boltModeText(d.Bolt->Mode) + "):\t" + directionText(d.Bolt->Direction, Columns) +
                         "\t所需锚固力\t" + forceOrNone(d.BoltForce));
     else
         lines.push_back("设计锚杆:\t\t未给定方向");
@@ -202,6 +211,7 @@ std::string waterModeText(const WedgeLoads& loads, const TWedgeParams& p) {
         return p.WaterPressureMode == TWaterPressureMode::Entered ? "块体水压（使用输入水压值）"
                                                                    : "块体水压（使用计算值）";
     case WaterMode::Saturated: return "饱和楔体";
+    case WaterMode::Filled: return "部分充水（" + floatToText(loads.FilledPercent) + "%）";
     }
     return "";
 }

@@ -154,7 +154,8 @@ void LoadsWindow::buildCrackAndWater(QWidget* column) {
         const char* caption;
     } modes[] = {{WaterMode::None, "WaterNone", "无水"},
                  {WaterMode::Block, "WaterBlock", "按物理力学参数中的水压力"},
-                 {WaterMode::Saturated, "WaterSaturated", "饱和楔体（张裂缝充水）"}};
+                 {WaterMode::Saturated, "WaterSaturated", "饱和楔体（张裂缝充水）"},
+                 {WaterMode::Filled, "WaterFilled", "部分充水（节理及张裂缝按高度百分比）"}};
     for (const auto& m : modes) {
         auto* radio = new QRadioButton(QString::fromUtf8(m.caption), water);
         radio->setObjectName(QString::fromUtf8(m.name));
@@ -162,6 +163,11 @@ void LoadsWindow::buildCrackAndWater(QWidget* column) {
         waterLayout->addWidget(radio);
     }
     connect(water_, &QButtonGroup::idClicked, this, &LoadsWindow::takeEdits);
+    auto* waterForm = new QFormLayout;
+    waterForm->addRow(QStringLiteral("充水百分比（%）"), filledPercent_ = addBox(water, "FilledPercent"));
+    waterForm->addRow(QStringLiteral("坡外水位（高于坡脚，m）"), pondLevel_ = addBox(water, "PondLevel"));
+    pondLevel_->setPlaceholderText(QStringLiteral("无"));
+    waterLayout->addLayout(waterForm);
     column->layout()->addWidget(water);
 }
 
@@ -181,6 +187,9 @@ void LoadsWindow::buildSeismicAndPressures(QWidget* column) {
     auto* pressureForm = new QFormLayout(pressures);
     pressureForm->addRow(QStringLiteral("坡面压力"), facePressure_ = addBox(pressures, "FacePressure"));
     pressureForm->addRow(QStringLiteral("坡顶面压力"), topPressure_ = addBox(pressures, "TopPressure"));
+    pressureForm->addRow(QStringLiteral("第一切割面压力"), pressure1_ = addBox(pressures, "Pressure1"));
+    pressureForm->addRow(QStringLiteral("第二切割面压力"), pressure2_ = addBox(pressures, "Pressure2"));
+    pressureForm->addRow(QStringLiteral("张裂缝面压力"), crackPressure_ = addBox(pressures, "CrackPressure"));
     column->layout()->addWidget(pressures);
 }
 
@@ -477,6 +486,11 @@ LoadsEntries LoadsWindow::entriesShown() const {
     e.CrackDistance = textOf(crackDistance_);
     e.CrackWaterDepth = textOf(crackWater_);
     e.Water = static_cast<WaterMode>(water_->checkedId());
+    e.FilledPercent = textOf(filledPercent_);
+    e.PondLevel = textOf(pondLevel_);
+    e.Pressure1 = textOf(pressure1_);
+    e.Pressure2 = textOf(pressure2_);
+    e.CrackPressure = textOf(crackPressure_);
     e.Seismic = textOf(seismic_);
     e.SeismicDirected = seismicDirected_->isChecked();
     e.SeismicTrend = textOf(seismicTrend_);
@@ -551,6 +565,12 @@ void LoadsWindow::showDocument() {
     showText(crackDistance_, e.CrackDistance);
     showText(crackWater_, e.CrackWaterDepth);
     water_->button(static_cast<int>(e.Water))->setChecked(true);
+    showText(filledPercent_, e.FilledPercent);
+    filledPercent_->setEnabled(e.Water == WaterMode::Filled);
+    showText(pondLevel_, e.PondLevel);
+    showText(pressure1_, e.Pressure1);
+    showText(pressure2_, e.Pressure2);
+    showText(crackPressure_, e.CrackPressure);
     showText(seismic_, e.Seismic);
     seismicDirected_->setChecked(e.SeismicDirected);
     showText(seismicTrend_, e.SeismicTrend);
@@ -627,6 +647,11 @@ QLineEdit* LoadsWindow::entryBox(LoadsField field, int row) const {
     case LoadsField::RequiredFactor: return required_;
     case LoadsField::DesignTrend: return designTrend_;
     case LoadsField::DesignPlunge: return designPlunge_;
+    case LoadsField::FilledPercent: return filledPercent_;
+    case LoadsField::PondLevel: return pondLevel_;
+    case LoadsField::Pressure1: return pressure1_;
+    case LoadsField::Pressure2: return pressure2_;
+    case LoadsField::CrackPressure: return crackPressure_;
     default:
         if (row < 0 || row > 1) return nullptr;
         return strengthBoxes_[row][strengthIndex(field)];

@@ -77,6 +77,8 @@ private:
     QCheckBox* seismicDirected_ = nullptr;
     QLineEdit *seismicTrend_ = nullptr, *seismicPlunge_ = nullptr;
     QLineEdit *facePressure_ = nullptr, *topPressure_ = nullptr;
+    QLineEdit *pressure1_ = nullptr, *pressure2_ = nullptr, *crackPressure_ = nullptr;
+    QLineEdit *filledPercent_ = nullptr, *pondLevel_ = nullptr;
     // By cutting plane: the model, its page of parameters, and the boxes
     // of every model's parameters by LoadsField from StrengthJrc on.
     static constexpr int StrengthBoxCount = 12;

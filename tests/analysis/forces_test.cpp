@@ -233,3 +233,73 @@ TEST(Forces, AResistanceBeyondTheLargestNumberFailsAsOverflow) {
         EXPECT_STREQ(e.what(), "Floating point overflow");
     }
 }
+
+// Partly filled joints sit between the dry and the saturated wedge: none
+// filled is dry, all filled is saturated with the crack full, bit for bit,
+// and without a crack the joints' pressures scale with the share.
+TEST(Water, AFilledShareRunsFromDryToSaturated) {
+    for (const bool crack : {false, true})
+        for (const PlaneAttitudeArray& block : variedBlocks()) {
+            WedgeLoads dry, saturated, filled;
+            dry.Water = WaterMode::None;
+            saturated.Water = WaterMode::Saturated;
+            filled.Water = WaterMode::Filled;
+            if (crack) dry.Crack = saturated.Crack = filled.Crack = TensionCrack{{80, 190}, 4, 1e9};
+            if (exampleWith(dry, block).Refusal) continue;
+            filled.FilledPercent = 0;
+            EXPECT_EQ(exampleWith(filled, block).Safety.Factor, exampleWith(dry, block).Safety.Factor);
+            filled.FilledPercent = 100;
+            const FullAnalysis full = exampleWith(filled, block), wet = exampleWith(saturated, block);
+            EXPECT_EQ(full.Safety.Factor, wet.Safety.Factor);
+            EXPECT_FALSE(full.Forces.CrackSpills);
+            filled.FilledPercent = 40;
+            const WedgeForces part = exampleWith(filled, block).Forces;
+            if (crack) {
+                EXPECT_NEAR(part.CrackWaterDepth, 0.4 * wet.Forces.CrackWaterDepth, 1e-12 * wet.Forces.CrackWaterDepth);
+                // Water below the crack's rim wets a triangle similar to the
+                // full one: the force grows with the cube of the depth.
+                EXPECT_NEAR(norm(part.CrackWater), 0.064 * norm(wet.Forces.CrackWater), 1e-9 * norm(wet.Forces.CrackWater));
+            } else {
+                EXPECT_DOUBLE_EQ(part.Pressure1, 0.4 * wet.Forces.Pressure1);
+            }
+        }
+}
+
+// Water standing outside the slope: below the toe it changes nothing; over
+// a wedge under water on every side its pressures sum to the buoyancy, so
+// the wedge stands as a dry one of the buoyant unit weight.
+TEST(Water, APondBelowTheToeChangesNothingAndOneAboveTheWedgeBuoysIt) {
+    for (const PlaneAttitudeArray& block : variedBlocks())
+        for (const WaterMode mode : {WaterMode::None, WaterMode::Block, WaterMode::Saturated}) {
+            WedgeLoads loads;
+            loads.Water = mode;
+            loads.Crack = TensionCrack{{80, 190}, 4, 3};
+            const FullAnalysis plain = exampleWith(loads, block);
+            if (plain.Refusal) continue;
+            loads.PondLevel = -1;
+            EXPECT_EQ(exampleWith(loads, block).Safety.Factor, plain.Safety.Factor);
+            loads.PondLevel = 0;
+            EXPECT_EQ(exampleWith(loads, block).Safety.Factor, plain.Safety.Factor);
+        }
+    for (const PlaneAttitudeArray& block : variedBlocks()) {
+        WedgeLoads loads;
+        loads.Water = WaterMode::None;
+        const FullAnalysis dry = exampleWith(loads, block);
+        if (dry.Refusal) continue;
+        double top = 0;
+        for (const TPoint3D& corner : wedgeCorners(dry.Shape)) top = std::max(top, corner.z);
+        loads.PondLevel = top + 7;
+        const FullAnalysis under = exampleWith(loads, block);
+        const WedgeForces& f = under.Forces;
+        const TPoint3D water = f.Water1 + f.Water2 + f.CrackWater + f.PondFace + f.PondTop;
+        const double buoyancy = 9.81 * dry.Shape.Volume;
+        EXPECT_NEAR(water.z, buoyancy, 1e-9 * buoyancy);
+        EXPECT_NEAR(std::hypot(water.x, water.y), 0, 1e-9 * buoyancy);
+        WedgeNumbers buoyant = exampleNumbers();
+        buoyant.RockUnitWeight -= buoyant.WaterUnitWeight;
+        WedgeLoads dryLoads;
+        dryLoads.Water = WaterMode::None;
+        const double expected = analyseWedge(block, buoyant, dryLoads).Safety.Factor;
+        EXPECT_NEAR(under.Safety.Factor, expected, 1e-9 * expected);
+    }
+}

@@ -123,7 +123,7 @@ TEST_F(AnalyzeTest, OneBadBlockNeverStopsTheBatch) {
     const auto out = lines(r.out);
     ASSERT_EQ(out.size(), 7u);
     EXPECT_THAT(out[0], HasSubstr("\"block\":\"missing\",\"contact\":null,\"kc\":null"));
-    EXPECT_THAT(out[0], HasSubstr("\"error\":\"" + (dir / "missing.txt").string() + ": File not found（文件或文件夹不存在）\""));
+    EXPECT_THAT(out[0], HasSubstr("\"error\":\"" + (dir / "missing.txt").string() + ": 文件或文件夹不存在\""));
     EXPECT_THAT(out[1], HasSubstr("\"error\":\"" + badNumber.string() + " 第9行: '2 5' is not a valid floating point value\""));
     EXPECT_THAT(out[2], HasSubstr("\"block\":\"marker\""));
     EXPECT_THAT(out[2], HasSubstr(" 第13行: 水压标记“x”无效"));
@@ -196,7 +196,7 @@ TEST_F(AnalyzeTest, MessagesNameTheFileTheLineAndWhatWasWrong) {
     const fs::path missing = dir / "missing";
     const CliRun write = analyze({"--format", "json", "--report-dir", missing.string(), ExampleBlock.string()});
     EXPECT_THAT(write.out, HasSubstr(ExampleBlock.string() + ": 无法写入“" + (missing / "example.txt").string() +
-                                     "”：File not found（文件或文件夹不存在）"));
+                                     "”：文件或文件夹不存在"));
 }
 
 TEST_F(AnalyzeTest, OutputsNeverReplaceAnInputOfTheRun) {

@@ -271,7 +271,7 @@ TEST(ProbabilisticCommands, UnreadableBlockIsABlockFailure) {
         const CliRun p = cli({"probabilistic", file, "--sd", "c1=1"});
         EXPECT_EQ(p.status, ExitBlockFailed) << p.err;
         EXPECT_THAT(p.err, HasSubstr("trelmox-cli probabilistic: " + file +
-                                     (file == bad.string() ? " 第3行: 缺失" : ": File not found")));
+                                     (file == bad.string() ? " 第3行: 缺失" : ": 文件或文件夹不存在")));
         const CliRun s = cli({"sensitivity", file, "--param", "c1", "--from", "1", "--to", "2", "--steps", "1"});
         EXPECT_EQ(s.status, ExitBlockFailed) << s.err;
         EXPECT_EQ(p.out + s.out, "");

@@ -31,6 +31,9 @@ WedgeLoads everyLoad() {
     l.Size.FaceTrace[0] = 30;
     l.Size.Persistence[1] = 12.5;
     l.Size.Measure = PersistenceMeasure::LargestExtent;
+    l.FilledPercent = 60; // kept though the mode does not read it
+    l.PondLevel = 3.5;
+    l.Pressure2 = 7, l.CrackPressure = 1.5;
     l.Size.SlopeLength = 100;
     l.Size.MinHeight = 0;
     return l;
@@ -99,6 +102,12 @@ TEST(LoadsEntries, BadTextsNameTheirBox) {
          "请输入台阶宽度"},
         {"slope length not a number", [](LoadsEntries& e) { e.Size.SlopeLength = "1O0"; }, LoadsField::SizeSlopeLength,
          -1, "边坡沿走向的长度“1O0”不是有效的数"},
+        {"filled share", [](LoadsEntries& e) { e.Water = WaterMode::Filled, e.FilledPercent = "120"; },
+         LoadsField::FilledPercent, -1, "充水百分比应在0与100之间，现为120"},
+        {"pond level", [](LoadsEntries& e) { e.PondLevel = "abc"; }, LoadsField::PondLevel, -1,
+         "坡外水位“abc”不是有效的数"},
+        {"crack pressure", [](LoadsEntries& e) { e.CrackPressure = "-3"; }, LoadsField::CrackPressure, -1,
+         "张裂缝面压力不能为负数，现为-3"},
     };
     for (const auto& c : cases) {
         LoadsEntries entries = loadsEntries(everyLoad());

@@ -223,3 +223,34 @@ TEST(Companion, StrengthPerPlane) {
     for (const auto& c : cases)
         EXPECT_EQ(messageOf([&] { parseCompanion(withStrength(c.strength), "b.json"); }), c.message) << c.strength;
 }
+
+// The filled share, the level outside the slope and the pressures on the
+// joints and the crack ride in keys written only when used.
+TEST(Companion, WaterAndJointPressuresRoundTripAndAreChecked) {
+    WedgeLoads every = fullLoads();
+    every.Water = WaterMode::Filled;
+    every.FilledPercent = 37.5;
+    every.PondLevel = -2.25;
+    every.Pressure1 = 1.0 / 3, every.Pressure2 = 4, every.CrackPressure = 2.5;
+    EXPECT_EQ(parseCompanion(companionText(every), "e.json"), every);
+    // A share kept in another mode still comes back.
+    every.Water = WaterMode::None;
+    EXPECT_EQ(parseCompanion(companionText(every), "e.json"), every);
+    const std::string plain = companionText(fullLoads());
+    for (const char* key : {"water_percent", "pond_level", "plane1", "crack\": 2"})
+        EXPECT_EQ(plain.find(key), std::string::npos) << key;
+
+    const std::string head = companionText(WedgeLoads{});
+    const auto with = [&](const std::string& extra) { return head.substr(0, head.rfind('}')) + ", " + extra + "}"; };
+    const struct {
+        std::string text, message;
+    } cases[] = {
+        {with(R"("water_percent": 150)"), "荷载文件“b.json”中充水百分比应在0与100之间，现为150"},
+        {with(R"("water_percent": "half")"), "荷载文件“b.json”中water_percent应为数"},
+        {with(R"("pond_level": null)"), "荷载文件“b.json”中pond_level应为数"},
+        {replacedIn(head, "\"top\": 0.0", "\"top\": 0.0, \"plane2\": -1"),
+         "荷载文件“b.json”中第二切割面压力不能为负数，现为-1"},
+        {replacedIn(head, "\"top\": 0.0", "\"top\": 0.0, \"joint\": 1"), "荷载文件“b.json”中有未知的项pressures.joint"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(messageOf([&] { parseCompanion(c.text, "b.json"); }), c.message) << c.text;
+}

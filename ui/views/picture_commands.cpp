@@ -28,12 +28,13 @@ const PictureCommand pictureCommands[] = {
 ViewedBlock workspaceBlock(const ui::Workspace& workspace) {
     const BlockDocument& document = workspace.document();
     ViewedBlock block{QString::fromStdString(document.currentBlock()), document.attitudes(), document.quadrants(),
-                      document.params(), QString::fromStdString(workspace.reportFolder().string()), std::nullopt, {}};
+                      document.params(), QString::fromStdString(workspace.reportFolder().string()), std::nullopt, {}, std::nullopt};
     try {
         block.Loads = document.loads();
     } catch (const Error& failure) {
         block.LoadsProblem = QString::fromUtf8(failure.what());
     }
+    if (document.resultsCurrent()) block.Run = document.results();
     return block;
 }
 

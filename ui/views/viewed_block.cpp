@@ -3,7 +3,6 @@
 #include <QDir>
 
 #include "analysis/block_analysis.h"
-#include "analysis/full_analysis.h"
 #include "document/block_document.h"
 #include "drawing/block_pictures.h"
 #include "model/error.h"
@@ -40,13 +39,14 @@ BlockScene blockScene(const ViewedBlock& block) {
     // Planes all at 0°∠0° before a confirm cut out nothing worth a reason.
     if (block.Name.isEmpty()) return {std::nullopt, QString::fromUtf8(NoConfirmedBlockMessage)};
     if (!block.Loads) return cornersScene(block, block.LoadsProblem);
-    try {
-        const FullAnalysis analysis = analyseWedge(block.Attitudes, readWedgeNumbers(block.Params), *block.Loads);
-        if (!analysis.Refusal) return {trelmox::blockScene({}, &analysis, *block.Loads), {}};
-        return cornersScene(block, QString::fromStdString(refusalMessage(*analysis.Refusal)));
-    } catch (const Error& error) {
-        return cornersScene(block, QString::fromStdString(error.what()));
-    }
+    // The block's one run: the document's when it is current, else made here.
+    const BlockRun run =
+        block.Run ? *block.Run : runBlock(SavedBlock{block.Attitudes, block.Quadrants, block.Params}, *block.Loads);
+    if (run.Failure) return cornersScene(block, QString::fromUtf8(run.Failure->what()));
+    if (!run.Full) return cornersScene(block, QString::fromStdString(run.FullFailure));
+    const FullAnalysis& analysis = run.Full->Analysis;
+    if (analysis.Refusal) return cornersScene(block, QString::fromStdString(refusalMessage(*analysis.Refusal)));
+    return {trelmox::blockScene({}, &analysis, *block.Loads), {}};
 }
 
 QString suggestedPicturePath(const ViewedBlock& block, const QString& caption) {

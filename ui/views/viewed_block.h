@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+#include "analysis/block_analysis.h"
 #include "document/study_records.h"
 #include "drawing/wedge_view.h"
 #include "model/block.h"
@@ -23,6 +24,9 @@ struct ViewedBlock {
     // Absent when a loads text does not convert; LoadsProblem then says which.
     std::optional<WedgeLoads> Loads = WedgeLoads{};
     QString LoadsProblem;
+    // The document's last analysis when it belongs to this block and these
+    // loads: the view then draws it rather than working it out again.
+    std::optional<BlockRun> Run;
 };
 
 // The block's loads; throws Error(LoadsProblem) when they do not convert.

@@ -50,7 +50,7 @@ public:
 ViewedBlock exampleBlock() {
     const SavedBlock saved = savedBlockFromTexts(parseBlockData(readTextFile(TRELMOX_EXAMPLE)));
     return {QStringLiteral("example"), saved.Attitudes, saved.Quadrants, saved.Params, QString(TRELMOX_PICTURE_DIR),
-            trelmox::WedgeLoads{}, {}};
+            trelmox::WedgeLoads{}, {}, std::nullopt};
 }
 
 // The slope top and the first cutting plane both horizontal: two triples
