@@ -107,7 +107,7 @@ template <typename Step> auto fromFile(const std::string& file, Step step) {
     try {
         return step();
     } catch (const Error& e) {
-        throw e.reworded(shownPath(file) + ": " + e.what()).withPath(file);
+        throw e.prefixed(shownPath(file) + ": ").withPath(file);
     }
 }
 

@@ -86,7 +86,7 @@ template <typename Step> auto fromFile(const std::string& file, Step step) {
     try {
         return step();
     } catch (const Error& e) {
-        throw e.reworded(file + ": " + e.what()).withPath(file);
+        throw e.prefixed(file + ": ").withPath(file);
     }
 }
 

@@ -8,7 +8,6 @@
 #include <iterator>
 
 #include "analysis/vec3.h"
-#include "model/files.h"
 #include "model/numtext.h"
 #include "model/textcodec.h"
 #include "report/figures.h"
@@ -44,15 +43,10 @@ std::size_t characterCount(const std::string& text) {
 } // namespace
 
 std::string toolMessage(const Error& failure) {
-    std::string text = failure.what();
-    if (const int errorNumber = failure.systemError()) {
-        // Every failure made from a system error ends in the file layer's
-        // wording of it, whatever was put before it on the way up.
-        const std::string english = fileErrorMessage(errorNumber);
-        if (text.ends_with(english))
-            text.replace(text.size() - english.size(), english.size(), systemReason(errorNumber));
-    }
-    return text;
+    // A failed file operation's message is the file layer's wording of
+    // the system error with only callers' wording before it.
+    if (const int errorNumber = failure.systemError()) return failure.before() + systemReason(errorNumber);
+    return failure.what();
 }
 
 std::string shownText(const std::string& text) {

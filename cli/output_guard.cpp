@@ -65,7 +65,7 @@ void writeOutputs(const std::vector<std::filesystem::path>& outputs, const RunIn
     } catch (const Error& failure) {
         std::string names;
         for (const auto& output : outputs) names += (names.empty() ? "“" : "”或“") + shownPath(output);
-        throw Error::fromSystem("无法写入" + names + "”：" + failure.what(), failure.systemError()).withPath(outputs.front());
+        throw failure.prefixed("无法写入" + names + "”：").withPath(outputs.front());
     }
     for (const auto& output : outputs) guard.written(output, input.number);
 }

@@ -87,6 +87,17 @@ public:
         error.field_ = field_, error.path_ = path_;
         return error;
     }
+    // The same failure with a caller's wording put before its message
+    // ("W1.txt: "). The wording is kept apart from the message it was put
+    // before, so that an audience that words a system error otherwise can
+    // put its own wording after it (before() + its reason).
+    Error prefixed(const std::string& wording) const {
+        Error error = reworded(wording + what());
+        error.before_ = wording + before_;
+        return error;
+    }
+    // All the wording callers put before the message (prefixed).
+    const std::string& before() const noexcept { return before_; }
 
     ErrorKind kind() const noexcept { return kind_; }
     // The arithmetic fault of an Arithmetic failure, None otherwise.
@@ -111,6 +122,7 @@ private:
     int systemError_ = 0;
     std::string field_;
     std::filesystem::path path_;
+    std::string before_;
 };
 
 } // namespace trelmox
