@@ -10,7 +10,7 @@ namespace trelmox {
 
 TPoint3D WedgeForces::active() const {
     return Weight + Water1 + Water2 + CrackWater + PondFace + PondTop + Seismic + External + FaceLoad + TopLoad +
-           ActiveBolts;
+           ActiveBolts + ShotcreteWeight;
 }
 
 namespace {
@@ -145,7 +145,8 @@ bool hasPassiveBolts(const WedgeLoads& loads) {
 
 bool needsScalarFull(const WedgeLoads& loads) {
     return hasPassiveBolts(loads) || !plainStrengths(loads.Strength) || loads.Water == WaterMode::Filled ||
-           loads.PondLevel || loads.Pressure1 != 0 || loads.Pressure2 != 0 || loads.CrackPressure != 0;
+           loads.PondLevel || loads.Pressure1 != 0 || loads.Pressure2 != 0 || loads.CrackPressure != 0 ||
+           loads.FacePressureDirection || loads.TopPressureDirection || loads.Shotcrete;
 }
 
 WedgeForces wedgeForces(const WedgeShape& s, const WedgeNumbers& numbers, const WedgeLoads& loads) {
@@ -184,8 +185,22 @@ WedgeForces wedgeForces(const WedgeShape& s, const WedgeNumbers& numbers, const 
     for (const ExternalForce& force : loads.Forces)
         f.External = f.External + force.Magnitude * directionVector(force.Direction);
     const WedgePolygon& top = s.Faces[int(WedgeSurface::UpperSlope)];
-    if (loads.FacePressure != 0) f.FaceLoad = (-loads.FacePressure * face.Area) * face.Normal;
-    if (loads.TopPressure != 0) f.TopLoad = (-loads.TopPressure * top.Area) * top.Normal;
+    if (loads.FacePressure != 0)
+        f.FaceLoad = loads.FacePressureDirection
+                         ? (loads.FacePressure * face.Area) * directionVector(*loads.FacePressureDirection)
+                         : (-loads.FacePressure * face.Area) * face.Normal;
+    if (loads.TopPressure != 0)
+        f.TopLoad = loads.TopPressureDirection
+                        ? (loads.TopPressure * top.Area) * directionVector(*loads.TopPressureDirection)
+                        : (-loads.TopPressure * top.Area) * top.Normal;
+    if (loads.Shotcrete) {
+        f.ShotcreteWeight = {0, 0, -loads.Shotcrete->UnitWeight * loads.Shotcrete->Thickness * face.Area};
+        double perimeter = 0;
+        for (int i = 0; i < face.Count; ++i)
+            if (face.Borders[i] != WedgeSurface::UpperSlope)
+                perimeter += norm(face.Points[(i + 1) % face.Count] - face.Points[i]);
+        f.LiningResistance = loads.Shotcrete->ShearStrength * loads.Shotcrete->Thickness * perimeter;
+    }
     std::vector<TPoint3D> passiveDirections;
     for (const Bolt& bolt : loads.Bolts) {
         const TPoint3D direction = directionVector(bolt.Direction);

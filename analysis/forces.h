@@ -15,6 +15,8 @@ struct WedgeForces {
     TPoint3D Weight;                      // rock unit weight x volume, down
     TPoint3D Water1, Water2, CrackWater;  // pushing the wedge off the cutting planes and the crack
     TPoint3D PondFace, PondTop;           // water standing outside the slope, on the submerged face and top
+    TPoint3D ShotcreteWeight;             // the lining on the face, down
+    double LiningResistance = 0;          // kN: the lining sheared through along the wedge's trace on the face
     double Pressure1 = 0, Pressure2 = 0;  // average water pressure on each cutting plane's face
     double CrackWaterDepth = 0;           // water standing in the crack, as used (saturated mode)
     // The water asked for would stand above the lowest point where the crack
@@ -45,7 +47,8 @@ bool hasPassiveBolts(const WedgeLoads& loads);
 // analysis: passive bolts, a strength other than Mohr-Coulomb without
 // waviness on either plane (the lanes know c + f N only), partly filled
 // joints, water outside the slope or pressures entered on the joints or the
-// crack (the lanes know the three original water modes only).
+// crack (the lanes know the three original water modes only), pressures
+// in a direction of their own or shotcrete.
 bool needsScalarFull(const WedgeLoads& loads);
 
 // `numbers` gives the unit weights and the block's own water pressures

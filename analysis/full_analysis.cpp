@@ -50,7 +50,13 @@ void analyseWedge(const WedgePlanes& planes, const WedgeNumbers& numbers, const 
     WedgeNumbers scaled;
     const WedgeNumbers& used = sized ? sizeWedge(a.Shape, numbers, loads.Size, a.Size, scaled) : numbers;
     a.Forces = wedgeForces(a.Shape, used, loads);
-    a.Safety = vectorMethod(a.Shape, a.Forces.active(), a.Forces.Passive, used, loads.Strength);
+    if (a.Forces.LiningResistance != 0) {
+        WedgeNumbers lined = used;
+        lined.LiningResistance = a.Forces.LiningResistance;
+        a.Safety = vectorMethod(a.Shape, a.Forces.active(), a.Forces.Passive, lined, loads.Strength);
+    } else {
+        a.Safety = vectorMethod(a.Shape, a.Forces.active(), a.Forces.Passive, used, loads.Strength);
+    }
     a.State = stabilityState(a.Safety, loads.RequiredFactor);
 }
 

@@ -148,7 +148,7 @@ private:
         Piece p;
         switch (contactAt(probe)) {
         case TWedgeContact::BothPlanes: {
-            p.Num = Affine{n_.Cohesion1 * a1 + n_.Cohesion2 * a2, 0} + n_.Friction1 * both1() +
+            p.Num = Affine{n_.Cohesion1 * a1 + n_.Cohesion2 * a2 + n_.LiningResistance, 0} + n_.Friction1 * both1() +
                     n_.Friction2 * both2();
             const Affine d = driving();
             const TPoint3D dir = sign(d.at(probe)) * s_.Sliding;
@@ -159,9 +159,9 @@ private:
             return p;
         }
         case TWedgeContact::FirstPlaneOnly:
-            return onePlane(s_.Inward1, n_.Cohesion1 * a1, n_.Friction1, r1_);
+            return onePlane(s_.Inward1, n_.Cohesion1 * a1 + n_.LiningResistance, n_.Friction1, r1_);
         case TWedgeContact::SecondPlaneOnly:
-            return onePlane(s_.Inward2, n_.Cohesion2 * a2, n_.Friction2, r2_);
+            return onePlane(s_.Inward2, n_.Cohesion2 * a2 + n_.LiningResistance, n_.Friction2, r2_);
         default: return std::nullopt; // lift-off or unresolved: factor 0
         }
     }
@@ -428,6 +428,7 @@ std::optional<TPoint3D> nearestSafeBolt(const FullAnalysis& a, const WedgeNumber
     const double m = dot(s.Inward1, s.Inward2), q = 1 - m * m;
     // Reactions with contact on both planes: g . (total + X).
     const TPoint3D g1 = (1 / q) * (m * s.Inward2 - s.Inward1), g2 = (1 / q) * (m * s.Inward1 - s.Inward2);
+    const double lining = n.LiningResistance;
     const double c1 = n.Cohesion1 * s.Faces[int(WedgeSurface::FirstPlane)].Area;
     const double c2 = n.Cohesion2 * s.Faces[int(WedgeSurface::SecondPlane)].Area;
     const auto positive = [&](const TPoint3D& g) { return HalfSpace{g, -dot(g, total)}; }; // g . (total + X) >= 0
@@ -442,7 +443,7 @@ std::optional<TPoint3D> nearestSafeBolt(const FullAnalysis& a, const WedgeNumber
     std::vector<Piece> pieces;
     // Both planes: c + f1 N1 + f2 N2 - passive . dir >= F |driving|.
     const TPoint3D friction = n.Friction1 * g1 + n.Friction2 * g2;
-    const double held = c1 + c2 + dot(friction, total);
+    const double held = c1 + c2 + lining + dot(friction, total);
     for (double sense : {1.0, -1.0}) {
         const TPoint3D dir = sense * s.Sliding;
         if (!stretches(dir)) continue;
@@ -475,7 +476,8 @@ std::optional<TPoint3D> nearestSafeBolt(const FullAnalysis& a, const WedgeNumber
         }
         return true;
     };
-    if (!onePlane(s.Inward1, g2, c1, n.Friction1) || !onePlane(s.Inward2, g1, c2, n.Friction2)) return std::nullopt;
+    if (!onePlane(s.Inward1, g2, c1 + lining, n.Friction1) || !onePlane(s.Inward2, g1, c2 + lining, n.Friction2))
+        return std::nullopt;
 
     // The force must hold up to the margin above it: (1 + margin) X in the
     // piece too, g . X >= k / (1 + margin) for each side. (The cone is kept
@@ -556,7 +558,10 @@ std::optional<LeastBolt> leastBoltForce(const FullAnalysis& analysis, const Wedg
     return searchedLeastBolt(force, starts);
 }
 
-SupportDesign designSupport(const FullAnalysis& analysis, const WedgeNumbers& strengths, const WedgeLoads& loads) {
+SupportDesign designSupport(const FullAnalysis& analysis, const WedgeNumbers& numbers, const WedgeLoads& loads) {
+    // The design's re-analyses hold by the shotcrete as the analysis did.
+    WedgeNumbers strengths = numbers;
+    strengths.LiningResistance = analysis.Forces.LiningResistance;
     SupportDesign d;
     d.RequiredFactor = loads.RequiredFactor;
     d.Bolt = loads.Design;

@@ -78,6 +78,8 @@ bool carrying(const WedgeShape& s, const TPoint3D& active, const TPoint3D& passi
         r.Resisting = 0;
         return true;
     }
+    // Shotcrete holds whichever way the wedge slides, as cohesion does.
+    if (n.LiningResistance != 0) r.Resisting += n.LiningResistance;
     r.Resisting -= dot(passive, r.Direction);
     r.Factor = r.Resisting / r.Driving;
     // Strengths near the largest double overflow the resistance; the factor

@@ -33,6 +33,10 @@ struct WedgeNumbers {
     // u1, u2 were computed from the slope height, not entered: a wedge cut
     // down to a smaller height has smaller ones.
     bool WaterPressureFromHeight = false;
+    // The real wedge's resistance beside its joints' (kN): shotcrete on the
+    // face sheared through along the wedge's trace. Set by the full analysis
+    // from its forces; Kc knows none.
+    double LiningResistance = 0;
 };
 WedgeNumbers readWedgeNumbers(const TWedgeParams& params);
 // The same checks on numbers that did not come from texts (a sensitivity

@@ -63,8 +63,15 @@ constexpr FieldName FieldNames[] = {
     {LoadsField::Pressure1, "第一切割面压力", LoadRange::Magnitude},
     {LoadsField::Pressure2, "第二切割面压力", LoadRange::Magnitude},
     {LoadsField::CrackPressure, "张裂缝面压力", LoadRange::Magnitude},
+    {LoadsField::FacePressureTrend, "坡面压力的方位角", LoadRange::Azimuth},
+    {LoadsField::FacePressurePlunge, "坡面压力的倾伏角", LoadRange::Plunge},
+    {LoadsField::TopPressureTrend, "坡顶面压力的方位角", LoadRange::Azimuth},
+    {LoadsField::TopPressurePlunge, "坡顶面压力的倾伏角", LoadRange::Plunge},
+    {LoadsField::ShotcreteThickness, "喷射混凝土厚度", LoadRange::Magnitude},
+    {LoadsField::ShotcreteShear, "喷射混凝土抗剪强度", LoadRange::Magnitude},
+    {LoadsField::ShotcreteUnitWeight, "喷射混凝土容重", LoadRange::Magnitude},
 };
-static_assert(std::size(FieldNames) == static_cast<std::size_t>(LoadsField::CrackPressure) + 1);
+static_assert(std::size(FieldNames) == static_cast<std::size_t>(LoadsField::ShotcreteUnitWeight) + 1);
 
 const FieldName& fieldName(LoadsField field) { return FieldNames[static_cast<int>(field)]; }
 
@@ -261,6 +268,22 @@ LoadsEntries loadsEntries(const WedgeLoads& loads) {
     if (loads.Pressure1 != 0) e.Pressure1 = text(loads.Pressure1);
     if (loads.Pressure2 != 0) e.Pressure2 = text(loads.Pressure2);
     if (loads.CrackPressure != 0) e.CrackPressure = text(loads.CrackPressure);
+    if (loads.FacePressureDirection) {
+        e.FacePressureDirected = true;
+        e.FacePressureTrend = text(loads.FacePressureDirection->Trend);
+        e.FacePressurePlunge = text(loads.FacePressureDirection->Plunge);
+    }
+    if (loads.TopPressureDirection) {
+        e.TopPressureDirected = true;
+        e.TopPressureTrend = text(loads.TopPressureDirection->Trend);
+        e.TopPressurePlunge = text(loads.TopPressureDirection->Plunge);
+    }
+    if (loads.Shotcrete) {
+        e.HasShotcrete = true;
+        e.ShotcreteThickness = text(loads.Shotcrete->Thickness);
+        e.ShotcreteShear = text(loads.Shotcrete->ShearStrength);
+        e.ShotcreteUnitWeight = text(loads.Shotcrete->UnitWeight);
+    }
     e.Seismic = text(loads.SeismicCoefficient);
     if (loads.SeismicDirection) {
         e.SeismicDirected = true;
@@ -313,6 +336,14 @@ WedgeLoads loadsFromEntries(const LoadsEntries& e) {
     loads.Pressure1 = number(e.Pressure1, LoadsField::Pressure1);
     loads.Pressure2 = number(e.Pressure2, LoadsField::Pressure2);
     loads.CrackPressure = number(e.CrackPressure, LoadsField::CrackPressure);
+    if (e.FacePressureDirected)
+        loads.FacePressureDirection = direction(e.FacePressureTrend, e.FacePressurePlunge, LoadsField::FacePressureTrend);
+    if (e.TopPressureDirected)
+        loads.TopPressureDirection = direction(e.TopPressureTrend, e.TopPressurePlunge, LoadsField::TopPressureTrend);
+    if (e.HasShotcrete)
+        loads.Shotcrete = ShotcreteLining{number(e.ShotcreteThickness, LoadsField::ShotcreteThickness),
+                                          number(e.ShotcreteShear, LoadsField::ShotcreteShear),
+                                          number(e.ShotcreteUnitWeight, LoadsField::ShotcreteUnitWeight)};
     for (int row = 0; row < static_cast<int>(e.Forces.size()); ++row) {
         const ForceEntry& f = e.Forces[row];
         loads.Forces.push_back({number(f.Magnitude, LoadsField::ForceMagnitude, row),

@@ -56,6 +56,10 @@ struct LoadsEntries {
     std::string FilledPercent = "100"; // read in the filled mode only
     std::string PondLevel;             // empty: no water outside the slope
     std::string Pressure1, Pressure2, CrackPressure; // empty: none
+    bool FacePressureDirected = false, TopPressureDirected = false; // else normal to the surface
+    std::string FacePressureTrend, FacePressurePlunge, TopPressureTrend, TopPressurePlunge;
+    bool HasShotcrete = false;
+    std::string ShotcreteThickness = "0.1", ShotcreteShear = "1000", ShotcreteUnitWeight = "24";
     std::string Seismic;
     bool SeismicDirected = false;
     std::string SeismicTrend, SeismicPlunge;
@@ -95,6 +99,9 @@ enum class LoadsField {
     // Water: the filled share, the level outside the slope, the pressures
     // entered on the joints and the crack.
     FilledPercent, PondLevel, Pressure1, Pressure2, CrackPressure,
+    // A pressure's own direction (the plunge follows its trend), shotcrete.
+    FacePressureTrend, FacePressurePlunge, TopPressureTrend, TopPressurePlunge,
+    ShotcreteThickness, ShotcreteShear, ShotcreteUnitWeight,
 };
 
 // A text that is not a number, or a value outside its range, in the box

@@ -123,6 +123,12 @@ Json loadsJson(const WedgeLoads& l) {
     if (l.Pressure1 != 0) j["pressures"]["plane1"] = l.Pressure1;
     if (l.Pressure2 != 0) j["pressures"]["plane2"] = l.Pressure2;
     if (l.CrackPressure != 0) j["pressures"]["crack"] = l.CrackPressure;
+    if (l.FacePressureDirection) j["pressures"]["face_direction"] = directionJson(*l.FacePressureDirection);
+    if (l.TopPressureDirection) j["pressures"]["top_direction"] = directionJson(*l.TopPressureDirection);
+    if (l.Shotcrete)
+        j["shotcrete"] = {{"thickness", l.Shotcrete->Thickness},
+                          {"shear_strength", l.Shotcrete->ShearStrength},
+                          {"unit_weight", l.Shotcrete->UnitWeight}};
     // Written only when set, so that the files of blocks without size
     // limits stay byte for byte as they were.
     if (l.Size != WedgeSizeLimits{}) j["size"] = sizeJson(l.Size);
@@ -298,7 +304,7 @@ WedgeSizeLimits sizeFrom(const Reader& r, const Json& j) {
 
 WedgeLoads loadsFrom(const Reader& r, const Json& j) {
     r.object(j, "", {"version", "water", "crack", "seismic", "forces", "pressures", "bolts", "design"},
-             {"size", "strength", "water_percent", "pond_level"});
+             {"size", "strength", "water_percent", "pond_level", "shotcrete"});
     if (!j.at("version").is_number_integer() || j.at("version").get<long long>() != Version)
         r.fail("的版本" + j.at("version").dump() + "不受支持");
     WedgeLoads l;
@@ -321,12 +327,24 @@ WedgeLoads loadsFrom(const Reader& r, const Json& j) {
         l.Forces.push_back({r.number(forces[i], path, "magnitude"),
                             {r.number(forces[i], path, "trend"), r.number(forces[i], path, "plunge")}});
     }
-    const Json& pressures = r.object(j.at("pressures"), "pressures", {"face", "top"}, {"plane1", "plane2", "crack"});
+    const Json& pressures = r.object(j.at("pressures"), "pressures", {"face", "top"},
+                                     {"plane1", "plane2", "crack", "face_direction", "top_direction"});
     l.FacePressure = r.number(pressures, "pressures", "face");
     l.TopPressure = r.number(pressures, "pressures", "top");
     if (pressures.contains("plane1")) l.Pressure1 = r.number(pressures, "pressures", "plane1");
     if (pressures.contains("plane2")) l.Pressure2 = r.number(pressures, "pressures", "plane2");
     if (pressures.contains("crack")) l.CrackPressure = r.number(pressures, "pressures", "crack");
+    if (pressures.contains("face_direction"))
+        l.FacePressureDirection =
+            r.direction(pressures.at("face_direction"), "pressures.face_direction", {"trend", "plunge"});
+    if (pressures.contains("top_direction"))
+        l.TopPressureDirection = r.direction(pressures.at("top_direction"), "pressures.top_direction", {"trend", "plunge"});
+    if (j.contains("shotcrete")) {
+        const Json& lining = r.object(j.at("shotcrete"), "shotcrete", {"thickness", "shear_strength", "unit_weight"});
+        l.Shotcrete = ShotcreteLining{r.number(lining, "shotcrete", "thickness"),
+                                      r.number(lining, "shotcrete", "shear_strength"),
+                                      r.number(lining, "shotcrete", "unit_weight")};
+    }
     const Json& bolts = r.array(j, "", "bolts");
     for (std::size_t i = 0; i < bolts.size(); ++i) {
         const std::string path = Reader::item("bolts", i);

@@ -171,6 +171,13 @@ void validateLoads(const WedgeLoads& loads) {
     require(loads.Pressure1, LoadRange::Magnitude, named("第一切割面压力"));
     require(loads.Pressure2, LoadRange::Magnitude, named("第二切割面压力"));
     require(loads.CrackPressure, LoadRange::Magnitude, named("张裂缝面压力"));
+    if (loads.FacePressureDirection) validateDirection(*loads.FacePressureDirection, named("坡面压力"));
+    if (loads.TopPressureDirection) validateDirection(*loads.TopPressureDirection, named("坡顶面压力"));
+    if (loads.Shotcrete) {
+        require(loads.Shotcrete->Thickness, LoadRange::Magnitude, named("喷射混凝土厚度"));
+        require(loads.Shotcrete->ShearStrength, LoadRange::Magnitude, named("喷射混凝土抗剪强度"));
+        require(loads.Shotcrete->UnitWeight, LoadRange::Magnitude, named("喷射混凝土容重"));
+    }
     for (std::size_t i = 0; i < loads.Bolts.size(); ++i) {
         require(loads.Bolts[i].Force, LoadRange::Magnitude, nthNamed(i, "锚杆的锚固力"));
         validateDirection(loads.Bolts[i].Direction, nthNamed(i, "锚杆"));

@@ -50,6 +50,18 @@ struct TensionCrack {
     bool operator==(const TensionCrack&) const = default;
 };
 
+// Shotcrete on the slope face. A wedge leaving the face must shear the
+// lining through along its trace on the face (its punching perimeter: the
+// cutting planes' and the crack's traces, not the crest, where the lining
+// ends): a resistance of ShearStrength x Thickness x that length. Its weight
+// rides on the wedge.
+struct ShotcreteLining {
+    double Thickness = 0.1;      // m
+    double ShearStrength = 1000; // kPa
+    double UnitWeight = 24;      // kN/m³
+    bool operator==(const ShotcreteLining&) const = default;
+};
+
 struct ExternalForce {
     double Magnitude = 0;
     LineDirection Direction;
@@ -143,6 +155,11 @@ struct WedgeLoads {
     // crack (kPa, >= 0), beside the water mode's: measured or designed
     // pore pressures the modes do not describe.
     double Pressure1 = 0, Pressure2 = 0, CrackPressure = 0;
+    // The direction the face's and the top's pressures push in (a load
+    // spread over the face, such as a buttress or a surcharge with a
+    // horizontal part); absent: normal to the surface, into the wedge.
+    std::optional<LineDirection> FacePressureDirection, TopPressureDirection;
+    std::optional<ShotcreteLining> Shotcrete;
     std::vector<Bolt> Bolts;
     // Required safety factor, >= 1; Preset names the standard's row it was taken from.
     double RequiredFactor = 1.35;

@@ -130,6 +130,12 @@ ReportTable loadTable(const WedgeLoads& l, const TWedgeParams& p) {
     if (l.Pressure2 != 0) rows.push_back({"第二切割面压力", withUnit(floatToText(l.Pressure2), "kPa")});
     if (l.CrackPressure != 0) rows.push_back({"张裂缝面压力", withUnit(floatToText(l.CrackPressure), "kPa")});
     if (l.PondLevel) rows.push_back({"坡外水位", withUnit(floatToText(*l.PondLevel), "m") + "（高于坡脚）"});
+    if (l.FacePressureDirection) rows.push_back({"坡面压力方向", directionText(*l.FacePressureDirection, Sentence)});
+    if (l.TopPressureDirection) rows.push_back({"坡顶面压力方向", directionText(*l.TopPressureDirection, Sentence)});
+    if (l.Shotcrete)
+        rows.push_back({"喷射混凝土（坡面）", "厚度 " + withUnit(floatToText(l.Shotcrete->Thickness), "m") + "，抗剪强度 " +
+                                                 withUnit(floatToText(l.Shotcrete->ShearStrength), "kPa") + "，容重 " +
+                                                 withUnit(floatToText(l.Shotcrete->UnitWeight), "kN/m³")});
     for (std::size_t i = 0; i < l.Bolts.size(); ++i)
         rows.push_back({"锚杆" + std::to_string(i + 1) + "（" + boltModeText(l.Bolts[i].Mode) + "）",
                         withUnit(floatToText(l.Bolts[i].Force), "kN") + "，" + directionText(l.Bolts[i].Direction, Sentence)});
@@ -197,6 +203,10 @@ ReportSection methodSection(const CalculationReportInputs& in) {
             "坡外水位（坑湖、水库）以上无水压力，以下坡面与坡顶面受静水压力；两切割面各点的水压力取水压模式所给值"
             "与坡外水位静水压力二者中的大者，张裂缝中的水位不低于坡外水位。完全淹没的楔块所受水压力的合力即其浮力。"
             "输入的切割面及张裂缝面压力为均布压力，与水压模式所给的水压力相加。");
+    if (l.Shotcrete)
+        add("喷射混凝土",
+            "坡面喷射混凝土随楔块滑出时须沿楔块在坡面上的迹线（两切割面及张裂缝的迹线，不含坡顶线）被剪断，"
+            "其抗剪力为抗剪强度乘厚度乘迹线长度，与粘聚力一样计入抗滑力；其自重作用于楔块。");
     if (in.Probabilistic)
         add("可靠度分析",
             "各随机输入按表列分布抽样（蒙特卡洛法或拉丁超立方抽样），每个样本都按上述方法计算 Kc 与 Fs；"
@@ -283,6 +293,7 @@ ReportTable forceTable(const RealWedge& full, const WedgeLoads& l) {
         table.Rows.push_back(forceRow("坡面外水压力", f.PondFace));
         table.Rows.push_back(forceRow("坡顶面外水压力", f.PondTop));
     }
+    if (l.Shotcrete) table.Rows.push_back(forceRow("喷射混凝土自重", f.ShotcreteWeight));
     for (std::size_t i = 0; i < l.Bolts.size(); ++i)
         table.Rows.push_back(forceRow("锚杆" + std::to_string(i + 1) + "（" + boltModeText(l.Bolts[i].Mode) + "）",
                                       l.Bolts[i].Force * directionVector(l.Bolts[i].Direction)));

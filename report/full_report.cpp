@@ -73,6 +73,12 @@ void inputLines(std::vector<std::string>& lines, const ReportedWedge& in) {
     if (l.Pressure2 != 0) lines.push_back("第二切割面压力:\t\t" + withUnit(floatToText(l.Pressure2), "kPa"));
     if (l.CrackPressure != 0) lines.push_back("张裂缝面压力:\t\t" + withUnit(floatToText(l.CrackPressure), "kPa"));
     if (l.PondLevel) lines.push_back("坡外水位:\t\t" + withUnit(floatToText(*l.PondLevel), "m") + "（高于坡脚）");
+    if (l.FacePressureDirection) lines.push_back("坡面压力方向:\t" + directionText(*l.FacePressureDirection, Columns));
+    if (l.TopPressureDirection) lines.push_back("坡顶面压力方向:\t" + directionText(*l.TopPressureDirection, Columns));
+    if (l.Shotcrete)
+        lines.push_back("喷射混凝土:\t厚度\t" + withUnit(floatToText(l.Shotcrete->Thickness), "m") + "\t抗剪强度\t" +
+                        withUnit(floatToText(l.Shotcrete->ShearStrength), "kPa") + "\t容重\t" +
+                        withUnit(floatToText(l.Shotcrete->UnitWeight), "kN/m³"));
     for (std::size_t i = 0; i < l.Bolts.size(); ++i)
         lines.push_back("锚杆" + std::to_string(i + 1) + "(" + boltModeText(l.Bolts[i].Mode) + "):\t" +
                         withUnit(floatToText(l.Bolts[i].Force), "kN") + "\t" + directionText(l.Bolts[i].Direction, Columns));
@@ -128,6 +134,10 @@ void forceLines(std::vector<std::string>& lines, const ReportedWedge& in) {
     if (l.PondLevel) {
         lines.push_back(forceLine("坡面外水压力\t", f.PondFace));
         lines.push_back(forceLine("坡顶面外水压力\t", f.PondTop));
+    }
+    if (l.Shotcrete) {
+        lines.push_back(forceLine("喷射混凝土自重\t", f.ShotcreteWeight));
+        lines.push_back("喷射混凝土抗剪力\t" + withUnit(fixed(f.LiningResistance), "kN") + "\t计入抗滑力");
     }
     for (std::size_t i = 0; i < l.Bolts.size(); ++i)
         lines.push_back(forceLine("锚杆" + std::to_string(i + 1) + "(" + boltModeText(l.Bolts[i].Mode) + ")\t",

@@ -190,7 +190,31 @@ void LoadsWindow::buildSeismicAndPressures(QWidget* column) {
     pressureForm->addRow(QStringLiteral("第一切割面压力"), pressure1_ = addBox(pressures, "Pressure1"));
     pressureForm->addRow(QStringLiteral("第二切割面压力"), pressure2_ = addBox(pressures, "Pressure2"));
     pressureForm->addRow(QStringLiteral("张裂缝面压力"), crackPressure_ = addBox(pressures, "CrackPressure"));
+    // A face or top pressure in a direction of its own; else normal to it.
+    const auto directed = [&](const char* name, const QString& caption, QCheckBox*& check, QLineEdit*& trend,
+                              QLineEdit*& plunge, const char* trendName, const char* plungeName) {
+        check = new QCheckBox(caption, pressures);
+        check->setObjectName(QString::fromUtf8(name));
+        connect(check, &QCheckBox::clicked, this, &LoadsWindow::takeEdits);
+        pressureForm->addRow(check);
+        pressureForm->addRow(QStringLiteral("方位角（°）"), trend = addBox(pressures, trendName));
+        pressureForm->addRow(QStringLiteral("倾伏角（°）"), plunge = addBox(pressures, plungeName));
+    };
+    directed("FacePressureDirected", QStringLiteral("坡面压力指定方向（否则垂直于坡面）"), facePressureDirected_,
+             facePressureTrend_, facePressurePlunge_, "FacePressureTrend", "FacePressurePlunge");
+    directed("TopPressureDirected", QStringLiteral("坡顶面压力指定方向（否则垂直于坡顶面）"), topPressureDirected_,
+             topPressureTrend_, topPressurePlunge_, "TopPressureTrend", "TopPressurePlunge");
     column->layout()->addWidget(pressures);
+
+    shotcrete_ = new QGroupBox(QStringLiteral("喷射混凝土（坡面）"), column);
+    shotcrete_->setObjectName(QStringLiteral("ShotcreteGroup"));
+    shotcrete_->setCheckable(true);
+    connect(shotcrete_, &QGroupBox::clicked, this, &LoadsWindow::takeEdits);
+    auto* liningForm = new QFormLayout(shotcrete_);
+    liningForm->addRow(QStringLiteral("厚度（m）"), shotcreteThickness_ = addBox(shotcrete_, "ShotcreteThickness"));
+    liningForm->addRow(QStringLiteral("抗剪强度（kPa）"), shotcreteShear_ = addBox(shotcrete_, "ShotcreteShear"));
+    liningForm->addRow(QStringLiteral("容重（kN/m³）"), shotcreteUnitWeight_ = addBox(shotcrete_, "ShotcreteUnitWeight"));
+    column->layout()->addWidget(shotcrete_);
 }
 
 namespace {
@@ -491,6 +515,16 @@ LoadsEntries LoadsWindow::entriesShown() const {
     e.Pressure1 = textOf(pressure1_);
     e.Pressure2 = textOf(pressure2_);
     e.CrackPressure = textOf(crackPressure_);
+    e.FacePressureDirected = facePressureDirected_->isChecked();
+    e.FacePressureTrend = textOf(facePressureTrend_);
+    e.FacePressurePlunge = textOf(facePressurePlunge_);
+    e.TopPressureDirected = topPressureDirected_->isChecked();
+    e.TopPressureTrend = textOf(topPressureTrend_);
+    e.TopPressurePlunge = textOf(topPressurePlunge_);
+    e.HasShotcrete = shotcrete_->isChecked();
+    e.ShotcreteThickness = textOf(shotcreteThickness_);
+    e.ShotcreteShear = textOf(shotcreteShear_);
+    e.ShotcreteUnitWeight = textOf(shotcreteUnitWeight_);
     e.Seismic = textOf(seismic_);
     e.SeismicDirected = seismicDirected_->isChecked();
     e.SeismicTrend = textOf(seismicTrend_);
@@ -571,6 +605,18 @@ void LoadsWindow::showDocument() {
     showText(pressure1_, e.Pressure1);
     showText(pressure2_, e.Pressure2);
     showText(crackPressure_, e.CrackPressure);
+    facePressureDirected_->setChecked(e.FacePressureDirected);
+    showText(facePressureTrend_, e.FacePressureTrend);
+    showText(facePressurePlunge_, e.FacePressurePlunge);
+    for (QLineEdit* box : {facePressureTrend_, facePressurePlunge_}) box->setEnabled(e.FacePressureDirected);
+    topPressureDirected_->setChecked(e.TopPressureDirected);
+    showText(topPressureTrend_, e.TopPressureTrend);
+    showText(topPressurePlunge_, e.TopPressurePlunge);
+    for (QLineEdit* box : {topPressureTrend_, topPressurePlunge_}) box->setEnabled(e.TopPressureDirected);
+    shotcrete_->setChecked(e.HasShotcrete);
+    showText(shotcreteThickness_, e.ShotcreteThickness);
+    showText(shotcreteShear_, e.ShotcreteShear);
+    showText(shotcreteUnitWeight_, e.ShotcreteUnitWeight);
     showText(seismic_, e.Seismic);
     seismicDirected_->setChecked(e.SeismicDirected);
     showText(seismicTrend_, e.SeismicTrend);
@@ -652,6 +698,13 @@ QLineEdit* LoadsWindow::entryBox(LoadsField field, int row) const {
     case LoadsField::Pressure1: return pressure1_;
     case LoadsField::Pressure2: return pressure2_;
     case LoadsField::CrackPressure: return crackPressure_;
+    case LoadsField::FacePressureTrend: return facePressureTrend_;
+    case LoadsField::FacePressurePlunge: return facePressurePlunge_;
+    case LoadsField::TopPressureTrend: return topPressureTrend_;
+    case LoadsField::TopPressurePlunge: return topPressurePlunge_;
+    case LoadsField::ShotcreteThickness: return shotcreteThickness_;
+    case LoadsField::ShotcreteShear: return shotcreteShear_;
+    case LoadsField::ShotcreteUnitWeight: return shotcreteUnitWeight_;
     default:
         if (row < 0 || row > 1) return nullptr;
         return strengthBoxes_[row][strengthIndex(field)];

@@ -79,6 +79,11 @@ private:
     QLineEdit *facePressure_ = nullptr, *topPressure_ = nullptr;
     QLineEdit *pressure1_ = nullptr, *pressure2_ = nullptr, *crackPressure_ = nullptr;
     QLineEdit *filledPercent_ = nullptr, *pondLevel_ = nullptr;
+    QCheckBox *facePressureDirected_ = nullptr, *topPressureDirected_ = nullptr;
+    QLineEdit *facePressureTrend_ = nullptr, *facePressurePlunge_ = nullptr;
+    QLineEdit *topPressureTrend_ = nullptr, *topPressurePlunge_ = nullptr;
+    QGroupBox* shotcrete_ = nullptr;
+    QLineEdit *shotcreteThickness_ = nullptr, *shotcreteShear_ = nullptr, *shotcreteUnitWeight_ = nullptr;
     // By cutting plane: the model, its page of parameters, and the boxes
     // of every model's parameters by LoadsField from StrengthJrc on.
     static constexpr int StrengthBoxCount = 12;

@@ -303,3 +303,52 @@ TEST(Water, APondBelowTheToeChangesNothingAndOneAboveTheWedgeBuoysIt) {
         EXPECT_NEAR(under.Safety.Factor, expected, 1e-9 * expected);
     }
 }
+
+// Shotcrete on the face: its weight rides on the wedge and it resists
+// along the wedge's trace on the face (the cutting planes' traces here, no
+// crack), whichever way the wedge slides; the support design counts it too.
+TEST(Support, ShotcreteHoldsAlongTheFaceTraceAndTheDesignCountsIt) {
+    int designed = 0;
+    for (const PlaneAttitudeArray& block : variedBlocks()) {
+        WedgeLoads lined;
+        lined.Shotcrete = ShotcreteLining{0.15, 800, 23};
+        const FullAnalysis a = exampleWith(lined, block);
+        if (a.Refusal || a.Safety.Contact == TWedgeContact::LiftOff) continue;
+        const WedgePolygon& face = a.Shape.Faces[int(WedgeSurface::SlopeFace)];
+        const double trace = edgeLength(a.Shape, WedgeSurface::FirstPlane, WedgeSurface::SlopeFace) +
+                             edgeLength(a.Shape, WedgeSurface::SecondPlane, WedgeSurface::SlopeFace);
+        EXPECT_NEAR(a.Forces.LiningResistance, 800 * 0.15 * trace, 1e-9 * a.Forces.LiningResistance);
+        // The same weight as an external force, without the lining's strength.
+        WedgeLoads weighted;
+        weighted.Forces = {{23 * 0.15 * face.Area, {0, 90}}};
+        const FullSafety bare = exampleWith(weighted, block).Safety;
+        EXPECT_NEAR(a.Safety.Factor, (bare.Resisting + a.Forces.LiningResistance) / bare.Driving,
+                    1e-9 * a.Safety.Factor);
+        for (BoltMode mode : {BoltMode::Active, BoltMode::Passive}) {
+            WedgeLoads design = lined;
+            design.Design = DesignBolt{{0, 0}, mode};
+            design.RequiredFactor = 2.5;
+            design.Preset.reset();
+            const std::optional<LeastBolt> least = designSupport(a, exampleNumbers(), design).Least;
+            if (!least || least->Force == 0) continue;
+            ++designed;
+            WedgeLoads bolted = lined;
+            bolted.Bolts = {{least->Force * (1 + 1e-9), least->Direction, mode}};
+            EXPECT_GE(exampleWith(bolted, block).Safety.Factor, 2.5 * (1 - 1e-9)) << int(mode);
+        }
+    }
+    EXPECT_GT(designed, 8);
+}
+
+// A face pressure given the face's own inward direction is the normal
+// pressure; turned along the sliding it drives the wedge.
+TEST(Forces, APressureInADirectionOfItsOwn) {
+    WedgeLoads normal;
+    normal.FacePressure = 50;
+    const FullAnalysis a = exampleWith(normal);
+    WedgeLoads directed = normal;
+    directed.FacePressureDirection = directionOf(-1 * a.Shape.Faces[int(WedgeSurface::SlopeFace)].Normal);
+    EXPECT_NEAR(exampleWith(directed).Safety.Factor, a.Safety.Factor, 1e-12 * a.Safety.Factor);
+    directed.FacePressureDirection = directionOf(a.Shape.Sliding);
+    EXPECT_LT(exampleWith(directed).Safety.Factor, exampleWith(WedgeLoads{}).Safety.Factor);
+}

@@ -34,6 +34,8 @@ WedgeLoads everyLoad() {
     l.FilledPercent = 60; // kept though the mode does not read it
     l.PondLevel = 3.5;
     l.Pressure2 = 7, l.CrackPressure = 1.5;
+    l.TopPressureDirection = LineDirection{200, 35};
+    l.Shotcrete = ShotcreteLining{0.2, 1200, 24};
     l.Size.SlopeLength = 100;
     l.Size.MinHeight = 0;
     return l;
@@ -108,6 +110,10 @@ TEST(LoadsEntries, BadTextsNameTheirBox) {
          "坡外水位“abc”不是有效的数"},
         {"crack pressure", [](LoadsEntries& e) { e.CrackPressure = "-3"; }, LoadsField::CrackPressure, -1,
          "张裂缝面压力不能为负数，现为-3"},
+        {"top pressure plunge", [](LoadsEntries& e) { e.TopPressurePlunge = "100"; }, LoadsField::TopPressurePlunge, -1,
+         "坡顶面压力的倾伏角应在-90与90之间，现为100"},
+        {"shotcrete thickness", [](LoadsEntries& e) { e.ShotcreteThickness = ""; }, LoadsField::ShotcreteThickness, -1,
+         "请输入喷射混凝土厚度"},
     };
     for (const auto& c : cases) {
         LoadsEntries entries = loadsEntries(everyLoad());

@@ -232,12 +232,14 @@ TEST(Companion, WaterAndJointPressuresRoundTripAndAreChecked) {
     every.FilledPercent = 37.5;
     every.PondLevel = -2.25;
     every.Pressure1 = 1.0 / 3, every.Pressure2 = 4, every.CrackPressure = 2.5;
+    every.FacePressureDirection = LineDirection{10, -20};
+    every.Shotcrete = ShotcreteLining{0.12, 900, 22.5};
     EXPECT_EQ(parseCompanion(companionText(every), "e.json"), every);
     // A share kept in another mode still comes back.
     every.Water = WaterMode::None;
     EXPECT_EQ(parseCompanion(companionText(every), "e.json"), every);
     const std::string plain = companionText(fullLoads());
-    for (const char* key : {"water_percent", "pond_level", "plane1", "crack\": 2"})
+    for (const char* key : {"water_percent", "pond_level", "plane1", "crack\": 2", "direction\": {\n      \"trend\": 10", "shotcrete"})
         EXPECT_EQ(plain.find(key), std::string::npos) << key;
 
     const std::string head = companionText(WedgeLoads{});
@@ -251,6 +253,9 @@ TEST(Companion, WaterAndJointPressuresRoundTripAndAreChecked) {
         {replacedIn(head, "\"top\": 0.0", "\"top\": 0.0, \"plane2\": -1"),
          "荷载文件“b.json”中第二切割面压力不能为负数，现为-1"},
         {replacedIn(head, "\"top\": 0.0", "\"top\": 0.0, \"joint\": 1"), "荷载文件“b.json”中有未知的项pressures.joint"},
+        {with(R"("shotcrete": {"thickness": 0.1, "shear_strength": -5, "unit_weight": 24})"),
+         "荷载文件“b.json”中喷射混凝土抗剪强度不能为负数，现为-5"},
+        {with(R"("shotcrete": {"thickness": 0.1})"), "荷载文件“b.json”中缺少shotcrete.shear_strength"},
     };
     for (const auto& c : cases) EXPECT_EQ(messageOf([&] { parseCompanion(c.text, "b.json"); }), c.message) << c.text;
 }
