@@ -36,6 +36,13 @@ for name, label, target in [("BM_SafetyFactor", "safety factor (account on numbe
 for name in sorted(n for n in runs if n.startswith("BM_MonteCarlo")):
     print(f"  {name[len('BM_'):-len('/real_time')]:44s} {runs[name]['items_per_second'] / 1e6:9.2f} M samples/s")
 print("  (every Monte Carlo sample computes Kc and Fs; target >= 5 M samples/s with angles varying, both cores)")
+for name in sorted(n for n in runs if n.startswith("BM_MonteCarloSizes")):
+    b = runs[name]
+    threads = int(name.split("threads:")[1].split("/")[0])
+    cpu = ns(b) / 1e9  # the process's CPU time per run of 10^6 samples
+    print(f"  {'random sizes, ' + str(threads) + ' th: CPU per run':44s} {cpu * 1000:9.1f} ms = "
+          f"{1e6 / cpu * min(threads, 2) / 1e6:.2f} M samples/s on {min(threads, 2)} free core(s)"
+          + ("   target >= 5 M/s on two cores" if threads >= 2 else ""))
 for name in sorted(n for n in runs if n.startswith("BM_SampleInLanes") and "items_per_second" in runs[n]):
     what = "Kc and Fs" if "fs:1" in name else "Kc"
     kernel = runs[name].get("label", "")

@@ -53,6 +53,8 @@ typicalDraws(const ProbabilisticSettings& settings, const BlockInputs& base) {
     return {draws, varying};
 }
 
+const auto cores = static_cast<int>(std::thread::hardware_concurrency());
+
 void BM_MonteCarlo(benchmark::State& state) {
     const bool angles = state.range(0) != 0;
     const auto method = static_cast<SamplingMethod>(state.range(1));
@@ -62,7 +64,6 @@ void BM_MonteCarlo(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(runProbabilistic(block.Attitudes, block.Params, settings));
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * Samples));
 }
-const auto cores = static_cast<int>(std::thread::hardware_concurrency());
 // The same with a tension crack, saturated water, seismic load and bolts,
 // the loads' magnitudes varied too.
 void BM_MonteCarloLoads(benchmark::State& state) {
@@ -80,6 +81,33 @@ void BM_MonteCarloLoads(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(runProbabilistic(block.Attitudes, block.Params, loads, settings));
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * Samples));
 }
+
+// Random wedge sizes: the six typical inputs, the trace of plane 1 on the
+// face drawn exponential and the persistence of plane 2 lognormal (their
+// usual fits to mapped lengths), every sample's wedge scaled to its limits
+// (its Fs through the scalar analysis), the failed wedges' sizes kept.
+// Process CPU time, since the machine is shared: samples per second on
+// free cores follow from it.
+void BM_MonteCarloSizes(benchmark::State& state) {
+    const auto threads = static_cast<unsigned>(state.range(0));
+    const SavedBlock& block = bench::exampleBlock();
+    WedgeLoads loads;
+    loads.Size.FaceTrace[0] = 30;
+    loads.Size.Persistence[1] = 50;
+    ProbabilisticSettings settings = typicalSettings(true, SamplingMethod::MonteCarlo, threads);
+    settings.KeepFactors = false;
+    settings.Distributions[static_cast<int>(Parameter::FaceTrace1)] = exponentialDistribution();
+    settings.Distributions[static_cast<int>(Parameter::Persistence2)] = lognormalDistribution(20);
+    for (auto _ : state) benchmark::DoNotOptimize(runProbabilistic(block.Attitudes, block.Params, loads, settings));
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * Samples));
+}
+BENCHMARK(BM_MonteCarloSizes)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(cores)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 BENCHMARK(BM_MonteCarlo)
     ->ArgNames({"angles", "lhs", "threads"})

@@ -10,6 +10,8 @@
 #include <optional>
 #include <ostream>
 #include <set>
+#include <string_view>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -40,12 +42,18 @@ const std::string NameHelp =
     "  k                            seismic coefficient\n"
     "  crackdist crackwater         the tension crack's distance behind the crest and\n"
     "                               its water depth (blocks with a crack only)\n"
+    "  crackdip crackdipdir         the tension crack's dip and dip direction\n"
     "  force bolt                   the total of the external forces / of the bolts,\n"
     "                               shared out in their given proportions\n"
+    "  face_trace1 face_trace2      the size limits of the companion file (blocks\n"
+    "  top_trace1 top_trace2        that give them only): trace lengths on the face\n"
+    "  persistence1 persistence2    and on the upper slope, persistence, the slope's\n"
+    "  slope_length                 length, the bench; each sample's wedge is scaled\n"
+    "  bench_height bench_width     to the limits it draws\n"
     "Dips lie within 0..90; c, f, water, u, k, crackdist, crackwater, force and\n"
-    "bolt >= 0; rock and height > 0. A normal distribution is truncated to that\n"
-    "range; dip directions are not bounded. The last five are loads of the full\n"
-    "factor Fs and enter Kc not at all.\n";
+    "bolt >= 0; rock, height and the size limits > 0. Every distribution is\n"
+    "truncated to that range; dip directions are not bounded. The loads and the\n"
+    "size limits enter the full factor Fs only, not Kc.\n";
 
 // What both commands compute, and where the loads come from.
 const std::string FactorHelp =
@@ -61,6 +69,8 @@ const std::string FactorHelp =
 const std::string ProbabilisticUsage =
     "usage: trelmox-cli probabilistic FILE [--samples N] [--seed S] [--method mc|lhs]\n"
     "           [--sd NAME=SD ...] [--uniform NAME=LO:HI ...] [--lognormal NAME=SD ...]\n"
+    "           [--exponential NAME ...] [--triangular NAME=LO:HI ...] [--beta NAME=SD:LO:HI ...]\n"
+    "           [--gamma NAME=SD ...] [--truncate NAME=LO:HI ...] [--correlation PLANE=RHO ...]\n"
     "           [--required F] [--fisher PLANE=K ...] [--threads N] [--bins N] [--format text|json]\n"
     "           [--quiet]\n"
     "\n"
@@ -79,10 +89,24 @@ const std::string ProbabilisticUsage =
     "  --sd NAME=SD         normal, mean = the block's value, deviation SD\n"
     "  --uniform NAME=LO:HI uniform between LO and HI\n"
     "  --lognormal NAME=SD  lognormal, mean = the block's value (> 0), deviation SD\n"
+    "  --exponential NAME   exponential, mean = the block's value (> 0)\n"
+    "  --triangular NAME=LO:HI\n"
+    "                       triangular between LO and HI, most likely the block's value\n"
+    "  --beta NAME=SD:LO:HI beta between LO and HI, mean = the block's value,\n"
+    "                       deviation SD (below sqrt((mean - LO)(HI - mean)))\n"
+    "  --gamma NAME=SD      gamma, mean = the block's value (> 0), deviation SD\n"
+    "  --truncate NAME=LO:HI\n"
+    "                       NAME's distribution drawn only between LO and HI (either\n"
+    "                       may be left out), the values between keeping their\n"
+    "                       relative likelihood\n"
+    "  --correlation PLANE=RHO\n"
+    "                       correlation -1..1 of c and f of cutting plane 1 or 2,\n"
+    "                       both varied (usually negative)\n"
     "  --fisher PLANE=K     cutting plane 1 or 2 drawn as a joint set: its pole from\n"
     "                       a Fisher distribution about the block's plane with\n"
     "                       concentration K >= 0 (in place of its dip and dip\n"
-    "                       direction varied apart)\n"
+    "                       direction varied apart); crack=K the same for the\n"
+    "                       tension crack about its own attitude\n"
     "  --threads N          threads, 1..4 per core (default: one per core)\n"
     "  --bins N             histogram bins, 1..10000 (default 20)\n"
     "  --format text|json   output (default text)\n"
@@ -126,30 +150,90 @@ std::string assignedTo(const std::string& text, const std::string& option, Param
     return text.substr(equals + 1);
 }
 
+// "A:B:C" split at the colons into exactly `count` numbers.
+std::vector<double> numbersOf(const std::string& value, std::size_t count, const std::string& form,
+                              const std::string& what) {
+    std::vector<double> numbers;
+    std::size_t from = 0;
+    for (std::size_t colon; (colon = value.find(':', from)) != std::string::npos; from = colon + 1)
+        numbers.push_back(numberArgument(value.substr(from, colon - from), what));
+    numbers.push_back(numberArgument(value.substr(from), what));
+    if (numbers.size() != count) throw UsageError(form + ", not '" + what + "'");
+    return numbers;
+}
+
 Distribution distributionFrom(const std::string& option, const std::string& value, const std::string& what) {
-    if (option == "uniform") {
-        const auto colon = value.find(':');
-        if (colon == std::string::npos) throw UsageError("--uniform needs NAME=LO:HI, not '" + what + "'");
-        return uniformDistribution(numberArgument(value.substr(0, colon), what),
-                                   numberArgument(value.substr(colon + 1), what));
+    if (option == "uniform" || option == "triangular") {
+        const auto n = numbersOf(value, 2, "--" + option + " needs NAME=LO:HI", what);
+        return option == "uniform" ? uniformDistribution(n[0], n[1]) : triangularDistribution(n[0], n[1]);
     }
+    if (option == "beta") {
+        const auto n = numbersOf(value, 3, "--beta needs NAME=SD:LO:HI", what);
+        return betaDistribution(n[0], n[1], n[2]);
+    }
+    if (option == "exponential") return exponentialDistribution();
     const double sd = numberArgument(value, what);
+    if (option == "gamma") return gammaDistribution(sd);
     return option == "sd" ? normalDistribution(sd) : lognormalDistribution(sd);
+}
+
+// --truncate NAME=LO:HI, either bound may be empty.
+void readTruncations(const ParsedArgs& parsed, ProbabilisticSettings& settings) {
+    const auto found = parsed.values.find("truncate");
+    if (found == parsed.values.end()) return;
+    std::array<bool, ParameterCount> given{};
+    for (const std::string& text : found->second) {
+        Parameter parameter{};
+        const std::string value = assignedTo(text, "truncate", parameter);
+        const std::string what = "--truncate " + text;
+        const auto colon = value.find(':');
+        if (colon == std::string::npos) throw UsageError("--truncate needs NAME=LO:HI, not '" + text + "'");
+        const std::string low = value.substr(0, colon), high = value.substr(colon + 1);
+        Distribution& d = settings.Distributions[static_cast<int>(parameter)];
+        if (d.Type == Distribution::Kind::Fixed)
+            throw UsageError(what + ": " + parameterName(parameter) + " has no distribution to truncate");
+        if (given[static_cast<int>(parameter)])
+            throw UsageError(std::string(parameterName(parameter)) + " is truncated twice");
+        given[static_cast<int>(parameter)] = true;
+        if (!low.empty()) d.TruncateLow = numberArgument(low, what);
+        if (!high.empty()) d.TruncateHigh = numberArgument(high, what);
+    }
 }
 
 void readDistributions(const ParsedArgs& parsed, ProbabilisticSettings& settings) {
     std::array<bool, ParameterCount> given{};
-    for (const char* option : {"sd", "uniform", "lognormal"}) {
+    for (const char* option : {"sd", "uniform", "lognormal", "exponential", "triangular", "beta", "gamma"}) {
         const auto found = parsed.values.find(option);
         if (found == parsed.values.end()) continue;
         for (const std::string& text : found->second) {
             Parameter parameter{};
-            const std::string value = assignedTo(text, option, parameter);
+            // The exponential's one number is the block's value: its NAME alone.
+            const bool named = std::string_view(option) == "exponential";
+            const std::string value = named ? (parameter = parameterNamed(text), std::string())
+                                            : assignedTo(text, option, parameter);
             const int index = static_cast<int>(parameter);
             if (given[index]) throw UsageError(std::string(parameterName(parameter)) + " has two distributions");
             given[index] = true;
             settings.Distributions[index] = distributionFrom(option, value, "--" + std::string(option) + " " + text);
         }
+    }
+    readTruncations(parsed, settings);
+}
+
+// --correlation PLANE=RHO for the cohesion and friction of plane 1 or 2.
+void readCorrelations(const ParsedArgs& parsed, ProbabilisticSettings& settings) {
+    const auto found = parsed.values.find("correlation");
+    if (found == parsed.values.end()) return;
+    std::array<bool, 2> given{};
+    for (const std::string& text : found->second) {
+        const auto equals = text.find('=');
+        const std::string plane = text.substr(0, equals);
+        if (equals == std::string::npos || (plane != "1" && plane != "2"))
+            throw UsageError("--correlation needs PLANE=RHO with PLANE 1 or 2, not '" + text + "'");
+        const int k = plane == "1" ? 0 : 1;
+        if (given[k]) throw UsageError("plane " + plane + " has two correlations");
+        given[k] = true;
+        settings.Correlation[k] = numberArgument(text.substr(equals + 1), "--correlation " + text);
     }
 }
 
@@ -160,10 +244,10 @@ void readFisherPlanes(const ParsedArgs& parsed, ProbabilisticSettings& settings)
     for (const std::string& text : found->second) {
         const auto equals = text.find('=');
         const std::string plane = text.substr(0, equals);
-        if (equals == std::string::npos || (plane != "1" && plane != "2"))
-            throw UsageError("--fisher needs PLANE=K with PLANE 1 or 2, not '" + text + "'");
-        std::optional<double>& kappa = settings.FisherKappa[plane == "1" ? 0 : 1];
-        if (kappa) throw UsageError("plane " + plane + " has two Fisher distributions");
+        if (equals == std::string::npos || (plane != "1" && plane != "2" && plane != "crack"))
+            throw UsageError("--fisher needs PLANE=K with PLANE 1, 2 or crack, not '" + text + "'");
+        std::optional<double>& kappa = settings.FisherKappa[plane == "1" ? 0 : plane == "2" ? 1 : 2];
+        if (kappa) throw UsageError(plane + " has two Fisher distributions");
         kappa = numberArgument(text.substr(equals + 1), "--fisher " + text);
     }
 }
@@ -182,6 +266,7 @@ ProbabilisticSettings probabilisticSettings(const ParsedArgs& parsed) {
     settings.Method = method == "lhs" ? SamplingMethod::LatinHypercube : SamplingMethod::MonteCarlo;
     readDistributions(parsed, settings);
     readFisherPlanes(parsed, settings);
+    readCorrelations(parsed, settings);
     return settings;
 }
 
@@ -378,8 +463,9 @@ int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& 
     std::string format;
     try {
         parsed = commandArgs(args,
-                             {"samples", "seed", "method", "sd", "uniform", "lognormal", "required", "fisher", "threads",
-                              "bins", "format"},
+                             {"samples", "seed", "method", "sd", "uniform", "lognormal", "exponential", "triangular",
+                              "beta", "gamma", "truncate", "correlation", "required", "fisher", "threads", "bins",
+                              "format"},
                              ProbabilisticUsage, out, {"quiet"});
         if (!parsed) return ExitOk;
         settings = probabilisticSettings(*parsed);

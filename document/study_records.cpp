@@ -9,14 +9,19 @@ ProbabilisticSettings probabilisticSettings(const ProbabilisticEntries& entries)
     for (int row = 0; row < ParameterCount; ++row) {
         const DistributionEntry& entry = entries.Distributions[row];
         Distribution& d = settings.Distributions[row];
+        using Kind = Distribution::Kind;
         d.Type = entry.Type;
-        if (d.Type == Distribution::Kind::Normal || d.Type == Distribution::Kind::Lognormal)
-            d.Spread = textToFloat(entry.First);
-        if (d.Type == Distribution::Kind::Uniform) {
-            d.Low = textToFloat(entry.First);
-            d.High = textToFloat(entry.Second);
+        if (d.Type == Kind::Fixed) continue;
+        if (d.Type == Kind::Normal || d.Type == Kind::Lognormal || d.Type == Kind::Beta || d.Type == Kind::Gamma)
+            d.Spread = textToFloat(entry.Spread);
+        if (d.Type == Kind::Uniform || d.Type == Kind::Triangular || d.Type == Kind::Beta) {
+            d.Low = textToFloat(entry.Low);
+            d.High = textToFloat(entry.High);
         }
+        if (!entry.TruncateLow.empty()) d.TruncateLow = textToFloat(entry.TruncateLow);
+        if (!entry.TruncateHigh.empty()) d.TruncateHigh = textToFloat(entry.TruncateHigh);
     }
+    settings.Correlation = entries.Correlation;
     settings.Samples = static_cast<std::uint64_t>(entries.Samples);
     settings.Seed = static_cast<std::uint64_t>(entries.Seed);
     settings.Method = entries.Method;

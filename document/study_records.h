@@ -15,11 +15,14 @@
 
 namespace trelmox {
 
-// One input's distribution as typed: the spread (normal, lognormal) or the
-// lower bound (uniform) in First, the upper bound in Second.
+// One input's distribution as typed: its standard deviation (normal,
+// lognormal, beta, gamma), its bounds (uniform, triangular, beta) and the
+// truncation bounds (any; empty: none). What a kind does not use is left
+// as typed and ignored.
 struct DistributionEntry {
     Distribution::Kind Type = Distribution::Kind::Fixed;
-    std::string First, Second;
+    std::string Spread, Low, High;
+    std::string TruncateLow, TruncateHigh;
     bool operator==(const DistributionEntry&) const = default;
 };
 
@@ -29,6 +32,8 @@ struct ProbabilisticEntries {
     SamplingMethod Method = SamplingMethod::MonteCarlo;
     int Seed = 1;
     int HistogramBins = 30;
+    // The correlation of c and f of plane 1 and of plane 2.
+    std::array<double, 2> Correlation{};
     bool operator==(const ProbabilisticEntries&) const = default;
 };
 

@@ -59,6 +59,27 @@ std::optional<double> sizeLimit(const WedgeSizeLimits& l, SizeLimitKind kind) {
     return std::nullopt;
 }
 
+void setSizeLimit(WedgeSizeLimits& l, SizeLimitKind kind, double value) {
+    auto set = [value](std::optional<double>& limit) {
+        if (limit) limit = value;
+    };
+    switch (kind) {
+    case SizeLimitKind::FaceTrace1: return set(l.FaceTrace[0]);
+    case SizeLimitKind::FaceTrace2: return set(l.FaceTrace[1]);
+    case SizeLimitKind::TopTrace1: return set(l.TopTrace[0]);
+    case SizeLimitKind::TopTrace2: return set(l.TopTrace[1]);
+    case SizeLimitKind::Persistence1: return set(l.Persistence[0]);
+    case SizeLimitKind::Persistence2: return set(l.Persistence[1]);
+    case SizeLimitKind::SlopeLength: return set(l.SlopeLength);
+    case SizeLimitKind::BenchHeight:
+        if (l.Bench) l.Bench->Height = value;
+        return;
+    case SizeLimitKind::BenchWidth:
+        if (l.Bench) l.Bench->Width = value;
+        return;
+    }
+}
+
 namespace {
 
 void requireNotNegative(double value, const char* name) {

@@ -53,6 +53,9 @@ const char* sizeLimitName(SizeLimitKind kind);
 const char* sizeLimitKey(SizeLimitKind kind);
 // The limit of that kind, absent when not given.
 std::optional<double> sizeLimit(const WedgeSizeLimits& limits, SizeLimitKind kind);
+// Sets the limit of that kind where `limits` gives one (a bench's height or
+// width only with a bench); a limit not given stays absent.
+void setSizeLimit(WedgeSizeLimits& limits, SizeLimitKind kind, double value);
 
 // Throws Error naming the first value out of range: every length limit and
 // the bench's height and width must be finite and above zero, the catch

@@ -2,7 +2,7 @@
 # input names, and files where a command takes them.
 _trelmox_cli() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]} command=${COMP_WORDS[1]:-}
-    local names="dip1 dipdir1 dip2 dipdir2 diptop dipdirtop dipface dipdirface c1 f1 c2 f2 rock water height u1 u2 k crackdist crackwater force bolt"
+    local names="dip1 dipdir1 dip2 dipdir2 diptop dipdirtop dipface dipdirface c1 f1 c2 f2 rock water height u1 u2 k crackdist crackwater force bolt face_trace1 face_trace2 top_trace1 top_trace2 persistence1 persistence2 slope_length bench_height bench_width crackdip crackdipdir"
     COMPREPLY=()
     if [ "$COMP_CWORD" -eq 1 ]; then
         COMPREPLY=($(compgen -W "analyze probabilistic sensitivity combinations planar kinematics report --help --version" -- "$cur"))
@@ -19,9 +19,11 @@ _trelmox_cli() {
         --method) COMPREPLY=($(compgen -W "mc lhs" -- "$cur")); return ;;
         --bolt-mode) COMPREPLY=($(compgen -W "active passive" -- "$cur")); return ;;
         --sets) COMPREPLY=($(compgen -W "planes labels auto:" -- "$cur")); return ;;
-        --fisher) compopt -o nospace 2>/dev/null; COMPREPLY=($(compgen -W "1= 2=" -- "$cur")); return ;;
+        --fisher) compopt -o nospace 2>/dev/null; COMPREPLY=($(compgen -W "1= 2= crack=" -- "$cur")); return ;;
+        --correlation) compopt -o nospace 2>/dev/null; COMPREPLY=($(compgen -W "1= 2=" -- "$cur")); return ;;
+        --exponential) COMPREPLY=($(compgen -W "$names" -- "$cur")); return ;;
         --param) COMPREPLY=($(compgen -W "$names" -- "$cur")); return ;;
-        --sd | --uniform | --lognormal)
+        --sd | --uniform | --lognormal | --triangular | --beta | --gamma | --truncate)
             # NAME= and then the value: no space after the name.
             compopt -o nospace 2>/dev/null
             COMPREPLY=($(compgen -W "${names// /= }=" -- "$cur"))
@@ -38,7 +40,7 @@ _trelmox_cli() {
         local options=
         case $command in
             analyze) options="--format --report-dir --dxf-dir --plot-dir --help" ;;
-            probabilistic) options="--samples --seed --method --sd --uniform --lognormal --required --fisher --threads --bins --format --quiet --help" ;;
+            probabilistic) options="--samples --seed --method --sd --uniform --lognormal --exponential --triangular --beta --gamma --truncate --correlation --required --fisher --threads --bins --format --quiet --help" ;;
             sensitivity) options="--param --from --to --steps --required --format --help" ;;
             combinations) options="--sets --format --help" ;;
             planar) options="--height --face-dip --plane-dip --top-dip --crack-distance --unit-weight --water-unit-weight --water-fill --cohesion --friction --k --bolt-force --bolt-plunge --bolt-mode --format --help" ;;

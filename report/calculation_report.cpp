@@ -359,14 +359,28 @@ std::vector<ReportItem> fullItems(const FullOutcome& full) {
     return items;
 }
 
-const char* distributionName(Distribution::Kind kind) {
-    switch (kind) {
-    case Distribution::Kind::Fixed: return "固定值";
-    case Distribution::Kind::Normal: return "正态分布";
-    case Distribution::Kind::Uniform: return "均匀分布";
-    case Distribution::Kind::Lognormal: return "对数正态分布";
+// A distribution's numbers as the tool takes them: "LO:HI", "SD:LO:HI", ...
+std::string boundsText(double low, double high) { return significant(low) + " ～ " + significant(high); }
+
+std::string parametersText(const Distribution& d) {
+    using Kind = Distribution::Kind;
+    switch (d.Type) {
+    case Kind::Normal:
+    case Kind::Lognormal:
+    case Kind::Gamma: return "标准差 " + significant(d.Spread);
+    case Kind::Uniform:
+    case Kind::Triangular: return boundsText(d.Low, d.High);
+    case Kind::Beta: return "标准差 " + significant(d.Spread) + "，" + boundsText(d.Low, d.High);
+    case Kind::Fixed:
+    case Kind::Exponential: break;
     }
-    return "";
+    return "—";
+}
+
+std::string truncationText(const Distribution& d) {
+    if (!d.TruncateLow && !d.TruncateHigh) return "—";
+    return (d.TruncateLow ? significant(*d.TruncateLow) : std::string("-∞")) + " ～ " +
+           (d.TruncateHigh ? significant(*d.TruncateHigh) : std::string("∞"));
 }
 
 ReportTable variedInputsTable(const CalculationReportInputs& in, const ProbabilisticSettings& settings) {
@@ -375,16 +389,18 @@ ReportTable variedInputsTable(const CalculationReportInputs& in, const Probabili
         values = blockInputs(in.Block.Attitudes, in.Block.Params, in.Loads);
     } catch (const Error&) {
     }
-    ReportTable table{"随机输入", {"随机输入", "块体取值", "分布", "标准差/下限", "上限"}, {}};
+    ReportTable table{"随机输入", {"随机输入", "块体取值", "分布", "分布参数", "截断范围"}, {}};
     for (int i = 0; i < ParameterCount; ++i) {
         const Distribution& d = settings.Distributions[i];
         if (d.Type == Distribution::Kind::Fixed) continue;
         const auto p = static_cast<Parameter>(i);
-        const bool uniform = d.Type == Distribution::Kind::Uniform;
         table.Rows.push_back({parameterCaption(p), values ? significant(parameterValue(*values, p)) : "—",
-                              distributionName(d.Type), significant(uniform ? d.Low : d.Spread),
-                              uniform ? significant(d.High) : "—"});
+                              distributionCaption(d.Type), parametersText(d), truncationText(d)});
     }
+    for (int k = 0; k < 2; ++k)
+        if (settings.Correlation[k] != 0)
+            table.Rows.push_back({"平面" + std::to_string(k + 1) + "粘聚力与摩擦系数的相关系数", "—", "高斯 copula",
+                                  significant(settings.Correlation[k]), "—"});
     return table;
 }
 

@@ -2,6 +2,7 @@
 // Distributions of one input, all sampled through their quantile function
 // so that a stratified (Latin hypercube) uniform stays stratified.
 #include <cstddef>
+#include <optional>
 #include <string>
 
 #include "analysis/probabilistic/kernel.h"
@@ -11,25 +12,49 @@ namespace trelmox {
 
 struct Distribution {
     enum class Kind {
-        Fixed,     // the block's value
-        Normal,    // mean = the block's value, standard deviation Spread,
-                   // truncated to the parameter's range
-        Uniform,   // Low..High
-        Lognormal, // mean = the block's value (> 0), standard deviation Spread
+        Fixed,       // the block's value
+        Normal,      // mean = the block's value, standard deviation Spread,
+                     // truncated to the parameter's range
+        Uniform,     // Low..High
+        Lognormal,   // mean = the block's value (> 0), standard deviation Spread
+        Exponential, // mean = the block's value (> 0)
+        Triangular,  // Low..High, the most likely value the block's
+        Beta,        // Low..High, mean = the block's value, standard deviation Spread
+        Gamma,       // mean = the block's value (> 0), standard deviation Spread
     };
     Kind Type = Kind::Fixed;
-    double Spread = 0;         // Normal, Lognormal: standard deviation
-    double Low = 0, High = 0;  // Uniform
+    double Spread = 0;         // Normal, Lognormal, Beta, Gamma: standard deviation
+    double Low = 0, High = 0;  // Uniform, Triangular, Beta
+    // Truncation: no draw lies outside these bounds, and the values inside
+    // keep their relative likelihood (the distribution's CDF is drawn from
+    // the interval the bounds leave). The parameter's own range always
+    // truncates.
+    std::optional<double> TruncateLow, TruncateHigh;
 };
+inline constexpr int DistributionKindCount = 8;
 
 Distribution normalDistribution(double sd);
 Distribution uniformDistribution(double low, double high);
 Distribution lognormalDistribution(double sd);
+Distribution exponentialDistribution();
+Distribution triangularDistribution(double low, double high);
+Distribution betaDistribution(double sd, double low, double high);
+Distribution gammaDistribution(double sd);
+// The same distribution truncated to low..high (either may be absent).
+Distribution truncated(Distribution d, std::optional<double> low, std::optional<double> high);
+
+// "normal", "uniform", ... (the tool's option names); "正态分布", ... for
+// the windows and the reports.
+const char* distributionName(Distribution::Kind kind);
+const char* distributionCaption(Distribution::Kind kind);
 
 // Throws Error with a message naming the parameter when the distribution
 // does not fit it: a negative or non-finite deviation, a range outside the
 // parameter's range or reversed, a block value outside its range (normal) or
-// not positive (lognormal), a lognormal for an angle.
+// not positive (lognormal, exponential, gamma) or outside the bounds
+// (triangular, beta), a beta deviation its bounds cannot hold, a
+// lognormal, exponential or gamma for an input with an upper bound or
+// negative values, truncation bounds that leave no value.
 void validateDistribution(Parameter parameter, double blockValue, const Distribution& distribution);
 
 // A validated distribution prepared for sampling: value(u) maps a uniform
@@ -39,17 +64,30 @@ public:
     Sampler(Parameter parameter, double blockValue, const Distribution& distribution);
     bool varies() const { return kind_ != Distribution::Kind::Fixed; }
     double value(double u) const;
-    // value() of n uniforms at once, in place, in vector lanes (kernel.h):
-    // the same bits as value() one by one.
+    // value() of n uniforms at once, in place: the same bits as value() one
+    // by one. In vector lanes (kernel.h), except beta and gamma, whose
+    // quantile functions are iterative and are worked out one by one here
+    // for every lane width alike.
     void values(double* uniforms, std::size_t n) const;
-    // The quantile function as numbers, for a kernel's Draw.
+    // The quantile function as numbers, for a kernel's Draw (not beta or gamma).
     DrawConstants drawConstants() const;
+    // Whether the kernels' Draw takes this distribution.
+    bool drawsInLanes() const { return kind_ != Distribution::Kind::Beta && kind_ != Distribution::Kind::Gamma; }
+    // The CDF of the distribution before truncation, for checking.
+    double cdf(double x) const;
 
 private:
+    double quantile(double p) const; // before truncation and clamping
+
     Distribution::Kind kind_;
-    double location_ = 0, scale_ = 0; // normal mean/sd; uniform low/width; lognormal mu/sigma of the log
-    double pLow_ = 0, pWidth_ = 1;    // normal: the CDF interval left by the truncation
-    double low_ = 0, high_ = 0;       // the parameter's range, clamps rounding
+    // normal: mean, sd; uniform: low, width; lognormal: mu, sigma of the log;
+    // exponential: mean; triangular: low, high; beta: low, width; gamma: scale.
+    double location_ = 0, scale_ = 0;
+    double pLow_ = 0, pWidth_ = 1; // the CDF interval left by the truncation
+    double low_ = 0, high_ = 0;    // the range after truncation, clamps rounding
+    // triangular: the CDF at the mode, (high - low)(mode - low), (high - low)(high - mode);
+    // beta: alpha, beta, log of 1 / B(alpha, beta); gamma: shape, log Gamma(shape).
+    double split_ = 0, left_ = 0, right_ = 0;
 };
 
 // Acklam's coefficients of the normal quantile: the central rational
@@ -66,6 +104,11 @@ inline constexpr double D[] = {7.784695709041462e-03, 3.224671290700398e-01, 2.4
                                3.754408661907416e+00};
 inline constexpr double Central = 0.02425;
 } // namespace quantile
+
+// The regularised lower incomplete gamma function P(a, x) and beta
+// function I_x(a, b), to about 1e-14, for a, b > 0.
+double gammaP(double a, double x);
+double betaI(double a, double b, double x);
 
 // Standard normal quantile, |relative error| < 1.2e-9 (enough for sampling);
 // the scalar twin of the kernels' quantile.

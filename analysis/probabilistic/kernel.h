@@ -115,6 +115,7 @@ struct KernelResults {
 struct DrawConstants {
     int Kind = 0; // Distribution::Kind
     double Location = 0, Scale = 0, PLow = 0, PWidth = 1, Low = 0, High = 0;
+    double Split = 0, Left = 0, Right = 0; // triangular: Sampler's split_, left_, right_
 };
 
 struct BlockKernel {

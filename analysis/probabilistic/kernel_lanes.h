@@ -31,6 +31,7 @@ inline void sleefSinCos(Native x, Native& sin, Native& cos) {
 inline Native sleefTan(Native x) { return TRELMOX_SLEEF(tan)(x); }
 inline Native sleefLog(Native x) { return TRELMOX_SLEEF(log)(x); }
 inline Native sleefExp(Native x) { return TRELMOX_SLEEF(exp)(x); }
+inline Native sleefLog1p(Native x) { return TRELMOX_SLEEF(log1p)(x); }
 inline Native nativeSqrt(Native x) { return TRELMOX_SQRT(x); }
 
 typedef double V __attribute__((vector_size(Lanes * 8)));
@@ -755,19 +756,37 @@ V normalQuantileLanes(V p) {
 void drawLanes(const DrawConstants& d, double* values, std::size_t count) {
     const V location = splat(d.Location), scaleBy = splat(d.Scale), low = splat(d.Low), high = splat(d.High);
     const V pLow = splat(d.PLow), pWidth = splat(d.PWidth);
+    const V split = splat(d.Split), left = splat(d.Left), right = splat(d.Right);
     // One loop per kind, so that the kind is not chosen again per block.
     auto each = [&](auto draw) {
         for (std::size_t at = 0; at < count; at += Lanes) store(values + at, draw(load(values + at)));
     };
+    // The uniform mapped into the CDF interval the truncation leaves.
+    auto truncated = [&](V u) { return pLow + u * pWidth; };
     switch (static_cast<Distribution::Kind>(d.Kind)) {
     case Distribution::Kind::Fixed: each([&](V) { return location; }); break;
     case Distribution::Kind::Normal:
-        each([&](V u) { return clampTo(location + scaleBy * normalQuantileLanes(pLow + u * pWidth), low, high); });
+        each([&](V u) { return clampTo(location + scaleBy * normalQuantileLanes(truncated(u)), low, high); });
         break;
     case Distribution::Kind::Uniform: each([&](V u) { return clampTo(location + u * scaleBy, low, high); }); break;
     case Distribution::Kind::Lognormal:
-        each([&](V u) { return (V)sleefExp((Native)(location + scaleBy * normalQuantileLanes(u))); });
+        each([&](V u) {
+            return clampTo((V)sleefExp((Native)(location + scaleBy * normalQuantileLanes(truncated(u)))), low, high);
+        });
         break;
+    case Distribution::Kind::Exponential:
+        each([&](V u) { return clampTo(-(location * (V)sleefLog1p((Native)(-truncated(u)))), low, high); });
+        break;
+    case Distribution::Kind::Triangular:
+        each([&](V u) {
+            const V p = truncated(u);
+            const V below = location + squareRoot(p * left), above = scaleBy - squareRoot((splat(1) - p) * right);
+            return clampTo(pick(p < split, below, above), low, high);
+        });
+        break;
+    // Iterative quantiles: Sampler::values draws them one by one.
+    case Distribution::Kind::Beta:
+    case Distribution::Kind::Gamma: break;
     }
 }
 

@@ -16,6 +16,8 @@ constexpr std::array<const char*, ParameterCount> Names = {
     "dip1", "dipdir1", "dip2", "dipdir2", "diptop",    "dipdirtop",  "dipface", "dipdirface",
     "c1",   "f1",      "c2",   "f2",      "rock",      "water",      "height",  "u1",
     "u2",   "k",       "crackdist", "crackwater", "force", "bolt",
+    "face_trace1", "face_trace2", "top_trace1", "top_trace2", "persistence1", "persistence2",
+    "slope_length", "bench_height", "bench_width", "crackdip", "crackdipdir",
 };
 
 constexpr std::array<const char*, ParameterCount> Captions = {
@@ -24,15 +26,18 @@ constexpr std::array<const char*, ParameterCount> Captions = {
     "第一切割面粘聚力 c1", "第一切割面摩擦系数 f1", "第二切割面粘聚力 c2", "第二切割面摩擦系数 f2",
     "岩体容重", "水的容重", "坡高 H", "第一切割面水压力 u1", "第二切割面水压力 u2",
     "地震系数 k", "张裂缝距坡顶距离", "张裂缝充水深度", "外力合计", "锚杆力合计",
+    "平面1在坡面上的迹长", "平面2在坡面上的迹长", "平面1在坡顶面上的迹长", "平面2在坡顶面上的迹长",
+    "平面1的延伸长度", "平面2的延伸长度", "边坡走向长度", "台阶高度", "台阶宽度", "张裂缝倾角", "张裂缝倾向",
 };
 
 bool isDip(Parameter p) {
-    return p == Parameter::Dip1 || p == Parameter::Dip2 || p == Parameter::DipTop || p == Parameter::DipFace;
+    return p == Parameter::Dip1 || p == Parameter::Dip2 || p == Parameter::DipTop || p == Parameter::DipFace ||
+           p == Parameter::CrackDip;
 }
 
 bool isDipDirection(Parameter p) {
     return p == Parameter::DipDir1 || p == Parameter::DipDir2 || p == Parameter::DipDirTop ||
-           p == Parameter::DipDirFace;
+           p == Parameter::DipDirFace || p == Parameter::CrackDipDir;
 }
 
 // The one place that maps an input to its storage.
@@ -62,6 +67,9 @@ template <typename Inputs> auto& field(Inputs& inputs, Parameter p) {
     case Parameter::CrackWater: return inputs.CrackWater;
     case Parameter::ForceMagnitude: return inputs.ForceTotal;
     case Parameter::BoltForce: return inputs.BoltTotal;
+    case Parameter::CrackDip: return inputs.CrackAttitude.DipAngle;
+    case Parameter::CrackDipDir: return inputs.CrackAttitude.DipDirection;
+    default: return inputs.SizeLimits[static_cast<int>(p) - FirstSizeParameter];
     }
     throw Error("unknown parameter");
 }
@@ -74,10 +82,17 @@ std::string boundText(double bound) {
 
 bool cannotVary(ParameterRefusal::Reason why) {
     using Reason = ParameterRefusal::Reason;
-    return why == Reason::ComputedWater || why == Reason::NoCrack || why == Reason::NoForce || why == Reason::NoBolt;
+    return why == Reason::ComputedWater || why == Reason::NoCrack || why == Reason::NoForce || why == Reason::NoBolt ||
+           why == Reason::NoSizeLimit;
 }
 
-std::string refusalMessage(Parameter p, ParameterRefusal::Reason why, double first, double second) {
+constexpr const char* DistributionNames[] = {"fixed", "normal", "uniform", "lognormal", "exponential",
+                                             "triangular", "beta", "gamma"};
+
+std::string refusalMessage(Parameter p, ParameterRefusal::Reason why, double first, double second, int distribution,
+                           double low, double high) {
+    const std::string name = DistributionNames[distribution];
+    const std::string kind = (name[0] == 'e' ? "n " : " ") + name; // after "a"
     using Reason = ParameterRefusal::Reason;
     const std::string range = rangeText(parameterRange(p));
     const std::string detail = [&]() -> std::string {
@@ -86,15 +101,25 @@ std::string refusalMessage(Parameter p, ParameterRefusal::Reason why, double fir
         case Reason::BlockValueOutside: return "the block's value " + floatToText(first) + " lies outside " + range;
         case Reason::InvalidRange: return "the range must be LO:HI with finite LO <= HI";
         case Reason::RangeOutside: return "the range " + floatToText(first) + ":" + floatToText(second) + " leaves " + range;
-        case Reason::LognormalUnbounded: return "a lognormal distribution fits only positive quantities without an upper bound";
-        case Reason::LognormalNonPositive: return "a lognormal distribution needs a block value > 0, not " + floatToText(first);
+        case Reason::LognormalUnbounded: return "a" + kind + " distribution fits only positive quantities without an upper bound";
+        case Reason::LognormalNonPositive: return "a" + kind + " distribution needs a block value > 0, not " + floatToText(first);
         case Reason::ComputedWater: return "cannot vary: this block's water pressures are computed from water and height";
         case Reason::NoCrack: return "cannot vary: this block has no tension crack";
         case Reason::NoForce: return "cannot vary: this block has no external force";
         case Reason::NoBolt: return "cannot vary: this block has no bolt";
+        case Reason::NoSizeLimit: return "cannot vary: this block's loads give no such size limit";
         case Reason::ValueOutside: return floatToText(first) + " lies outside " + range;
         case Reason::SpreadTooLarge:
             return "the standard deviation " + floatToText(first) + " is too large: its draws would overflow";
+        case Reason::OutsideBounds:
+            return "a" + kind + " distribution needs the block's value " + floatToText(first) + " within its bounds " +
+                   floatToText(low) + ":" + floatToText(high);
+        case Reason::BetaSpread:
+            return "a beta distribution between " + floatToText(low) + " and " + floatToText(high) +
+                   " about the block's value has a standard deviation below " + floatToText(second) + ", not " +
+                   floatToText(first);
+        case Reason::TruncationEmpty:
+            return "the truncation " + boundText(first) + ":" + boundText(second) + " leaves no value to draw";
         }
         return {};
     }();
@@ -103,10 +128,18 @@ std::string refusalMessage(Parameter p, ParameterRefusal::Reason why, double fir
 
 } // namespace
 
-ParameterRefusal::ParameterRefusal(Parameter input, Reason why, double first, double second)
-    : Error(refusalMessage(input, why, first, second)), Input(input), Why(why), First(first), Second(second) {}
+ParameterRefusal::ParameterRefusal(Parameter input, Reason why, double first, double second, int distribution,
+                                   double low, double high)
+    : Error(refusalMessage(input, why, first, second, distribution, low, high)), Input(input), Why(why), First(first),
+      Second(second), Distribution(distribution), Low(low), High(high) {}
 
 const char* parameterName(Parameter parameter) { return Names[static_cast<int>(parameter)]; }
+
+std::optional<SizeLimitKind> sizeLimitOf(Parameter parameter) {
+    const int at = static_cast<int>(parameter) - FirstSizeParameter;
+    if (at < 0 || at >= SizeLimitKindCount) return std::nullopt;
+    return static_cast<SizeLimitKind>(at);
+}
 
 const char* parameterCaption(Parameter parameter) { return Captions[static_cast<int>(parameter)]; }
 
@@ -144,7 +177,10 @@ BlockInputs blockInputs(const PlaneAttitudeArray& attitudes, const TWedgeParams&
     inputs.ComputedWater = params.WaterPressureMode == TWaterPressureMode::Computed;
     inputs.Loads = loads;
     validateLoads(loads);
-    if (loads.Crack) inputs.CrackDistance = loads.Crack->Distance, inputs.CrackWater = loads.Crack->WaterDepth;
+    if (loads.Crack) {
+        inputs.CrackDistance = loads.Crack->Distance, inputs.CrackWater = loads.Crack->WaterDepth;
+        inputs.CrackAttitude = loads.Crack->Attitude;
+    }
     for (const ExternalForce& f : loads.Forces) {
         inputs.ForceShares.push_back(f.Magnitude);
         inputs.ForceTotal += f.Magnitude;
@@ -153,6 +189,8 @@ BlockInputs blockInputs(const PlaneAttitudeArray& attitudes, const TWedgeParams&
         inputs.BoltShares.push_back(b.Force);
         inputs.BoltTotal += b.Force;
     }
+    for (int k = 0; k < SizeLimitKindCount; ++k)
+        inputs.SizeLimits[k] = sizeLimit(loads.Size, static_cast<SizeLimitKind>(k)).value_or(0);
     return inputs;
 }
 
@@ -178,9 +216,19 @@ void shareOut(std::vector<Item>& items, const std::vector<double>& shares, doubl
     for (std::size_t i = 0; i < items.size(); ++i) items[i].*field = sum > 0 ? shares[i] * (total / sum) : 0;
 }
 
+// The limits the loads give, from the (possibly varied) values.
+void updateSizeLimits(BlockInputs& inputs) {
+    for (int k = 0; k < SizeLimitKindCount; ++k)
+        setSizeLimit(inputs.Loads.Size, static_cast<SizeLimitKind>(k), inputs.SizeLimits[k]);
+}
+
 void updateLoads(BlockInputs& inputs) {
     WedgeLoads& loads = inputs.Loads;
-    if (loads.Crack) loads.Crack->Distance = inputs.CrackDistance, loads.Crack->WaterDepth = inputs.CrackWater;
+    updateSizeLimits(inputs);
+    if (loads.Crack) {
+        loads.Crack->Distance = inputs.CrackDistance, loads.Crack->WaterDepth = inputs.CrackWater;
+        loads.Crack->Attitude = inputs.CrackAttitude;
+    }
     shareOut(loads.Forces, inputs.ForceShares, inputs.ForceTotal, &ExternalForce::Magnitude);
     shareOut(loads.Bolts, inputs.BoltShares, inputs.BoltTotal, &Bolt::Force);
 }
@@ -205,6 +253,7 @@ FullAnalysis evaluateFull(BlockInputs& inputs) {
 }
 
 std::optional<TPlaneRole> planeOf(Parameter parameter) {
+    if (parameter == Parameter::CrackDip || parameter == Parameter::CrackDipDir) return std::nullopt;
     if (!isDip(parameter) && !isDipDirection(parameter)) return std::nullopt;
     return static_cast<TPlaneRole>(static_cast<int>(parameter) / 2);
 }
@@ -223,10 +272,13 @@ void requireVariable(const BlockInputs& inputs, Parameter parameter) {
     const bool waterPressure = parameter == Parameter::WaterPressure1 || parameter == Parameter::WaterPressure2;
     using Reason = ParameterRefusal::Reason;
     if (waterPressure && inputs.ComputedWater) throw ParameterRefusal(parameter, Reason::ComputedWater);
-    const bool crack = parameter == Parameter::CrackDistance || parameter == Parameter::CrackWater;
+    const bool crack = parameter == Parameter::CrackDistance || parameter == Parameter::CrackWater ||
+                       parameter == Parameter::CrackDip || parameter == Parameter::CrackDipDir;
     if (crack && !inputs.Loads.Crack) throw ParameterRefusal(parameter, Reason::NoCrack);
     if (parameter == Parameter::ForceMagnitude && !(inputs.ForceTotal > 0)) throw ParameterRefusal(parameter, Reason::NoForce);
     if (parameter == Parameter::BoltForce && !(inputs.BoltTotal > 0)) throw ParameterRefusal(parameter, Reason::NoBolt);
+    if (const auto kind = sizeLimitOf(parameter); kind && !sizeLimit(inputs.Loads.Size, *kind))
+        throw ParameterRefusal(parameter, Reason::NoSizeLimit);
 }
 
 } // namespace trelmox

@@ -14,6 +14,7 @@
 #include "analysis/wedge.h"
 #include "model/loads.h"
 #include "model/block.h"
+#include "model/size_limits.h"
 #include "model/error.h"
 
 namespace trelmox {
@@ -24,14 +25,24 @@ namespace trelmox {
 // factor only: k the seismic coefficient, crackdist / crackwater the tension
 // crack's distance behind the crest and its water depth, force / bolt the
 // total magnitude of the external forces / of the bolts (shared out among
-// them in their given proportions).
+// them in their given proportions). The size limits (face_trace1 ...
+// bench_width, named as in the companion file) bound the real wedge, which
+// each sample scales to the limits it draws; crackdip / crackdipdir the
+// tension crack's attitude.
 enum class Parameter {
     Dip1, DipDir1, Dip2, DipDir2, DipTop, DipDirTop, DipFace, DipDirFace,
     Cohesion1, Friction1, Cohesion2, Friction2,
     RockUnitWeight, WaterUnitWeight, SlopeHeight, WaterPressure1, WaterPressure2,
     Seismic, CrackDistance, CrackWater, ForceMagnitude, BoltForce,
+    FaceTrace1, FaceTrace2, TopTrace1, TopTrace2, Persistence1, Persistence2, SlopeLength, BenchHeight, BenchWidth,
+    CrackDip, CrackDipDir,
 };
-inline constexpr int ParameterCount = 22;
+inline constexpr int ParameterCount = 33;
+// The inputs before the size limits: their streams keep the counters they
+// had before the limits were added, so a seed draws what it always drew.
+inline constexpr int FirstSizeParameter = static_cast<int>(Parameter::FaceTrace1);
+// The size limit an input is, if one.
+std::optional<SizeLimitKind> sizeLimitOf(Parameter parameter);
 
 // "dip1", "dipdir1", ..., "u2": the names the command line and the files use.
 const char* parameterName(Parameter parameter);
@@ -63,19 +74,28 @@ public:
         BlockValueOutside,    // First: the block's value, outside parameterRange
         InvalidRange,         // First, Second: a range that is not finite LO <= HI
         RangeOutside,         // First, Second: a range leaving parameterRange
-        LognormalUnbounded,   // a lognormal for an input with a bounded range
+        LognormalUnbounded,   // a lognormal (exponential, gamma: Distribution) for an input with a bounded range
         LognormalNonPositive, // First: the block's value, not > 0
         ComputedWater,        // a computed water pressure asked to vary
         NoCrack,              // a crack's input asked to vary on a block without a crack
         NoForce,              // the force total asked to vary without external forces
         NoBolt,               // the bolt total asked to vary without bolts
+        NoSizeLimit,          // a size limit asked to vary that the loads do not give
         ValueOutside,         // First: a value outside parameterRange
         SpreadTooLarge,       // First: a deviation whose draws would overflow
+        OutsideBounds,        // First: the block's value, outside the bounds First..Second
+                              // of a triangular or beta distribution (Low, High)
+        BetaSpread,           // First: a beta deviation its bounds cannot hold
+        TruncationEmpty,      // First, Second: truncation bounds that leave no value
     };
-    ParameterRefusal(Parameter input, Reason why, double first = 0, double second = 0);
+    // distribution: the Distribution::Kind the refusal is about.
+    ParameterRefusal(Parameter input, Reason why, double first = 0, double second = 0, int distribution = 3,
+                     double low = 0, double high = 0);
     Parameter Input;
     Reason Why;
     double First, Second;
+    int Distribution;
+    double Low, High;
 };
 
 // The block's inputs as numbers. In computed water mode the water pressures
@@ -88,6 +108,10 @@ struct BlockInputs {
     // inputs, which evaluateFull writes into them.
     WedgeLoads Loads;
     double CrackDistance = 0, CrackWater = 0, ForceTotal = 0, BoltTotal = 0;
+    // The size limits by SizeLimitKind; 0 where the loads do not give one.
+    std::array<double, SizeLimitKindCount> SizeLimits{};
+    // The tension crack's attitude (none: the block has no crack).
+    TPlaneAttitude CrackAttitude{};
     // The loads' own magnitudes, which ForceTotal and BoltTotal scale.
     std::vector<double> ForceShares, BoltShares;
 };
@@ -126,7 +150,7 @@ void refreshPlane(WedgePlanes& planes, const PlaneAttitudeArray& attitudes, TPla
 // Throws a refusal when the block's water pressures are computed (they
 // follow water and height, so they cannot vary on their own), and for a load
 // the block does not have (a crack's inputs without a crack, force without
-// external forces, bolt without bolts).
+// external forces, bolt without bolts, a size limit the loads do not give).
 void requireVariable(const BlockInputs& inputs, Parameter parameter);
 
 } // namespace trelmox

@@ -24,6 +24,7 @@
 #include "analysis/probabilistic/sample_trig.h"
 #include "analysis/vec3.h"
 #include "model/error.h"
+#include "model/numtext.h"
 
 namespace trelmox {
 
@@ -50,10 +51,18 @@ struct FisherPlane {
 };
 
 // Everything the samples share, read-only while they run.
+// The cohesion and the friction of a plane drawn together (their columns
+// among Varying) with correlation Rho of their normal scores.
+struct CorrelatedPair {
+    std::size_t Cohesion, Friction;
+    double Rho;
+};
+
 struct SamplePlan {
     BlockInputs Base;
     std::vector<VaryingInput> Varying;
     std::vector<FisherPlane> Fisher;
+    std::vector<CorrelatedPair> Correlated;
     // Every input whose value changes from sample to sample, in the order of
     // their columns: the varied ones, then dip and dip direction of each
     // Fisher plane.
@@ -73,6 +82,8 @@ struct SamplePlan {
     bool ScalarFull;
     // Each failed wedge's volume and weight are wanted.
     bool FailedSizes;
+    // The tension crack's attitude changes from sample to sample.
+    bool CrackTurns;
 };
 
 std::vector<VaryingInput> varyingInputs(const BlockInputs& base, const ProbabilisticSettings& settings) {
@@ -85,18 +96,27 @@ std::vector<VaryingInput> varyingInputs(const BlockInputs& base, const Probabili
     return varying;
 }
 
-// The dip and the dip direction inputs of cutting plane k (0 or 1).
+// The cohesion and the friction inputs of cutting plane k (0 or 1).
+std::pair<Parameter, Parameter> strengthInputs(int k) {
+    return k == 0 ? std::pair(Parameter::Cohesion1, Parameter::Friction1) : std::pair(Parameter::Cohesion2, Parameter::Friction2);
+}
+
+// The dip and the dip direction inputs of cutting plane k (0 or 1), or of
+// the tension crack (2).
 std::pair<Parameter, Parameter> attitudeInputs(int k) {
+    if (k == 2) return {Parameter::CrackDip, Parameter::CrackDipDir};
     return k == 0 ? std::pair(Parameter::Dip1, Parameter::DipDir1) : std::pair(Parameter::Dip2, Parameter::DipDir2);
 }
 
+const char* attitudeName(int k) { return k == 0 ? "plane 1" : k == 1 ? "plane 2" : "the tension crack"; }
+
 std::vector<FisherPlane> fisherPlanes(const BlockInputs& base, const ProbabilisticSettings& settings) {
     std::vector<FisherPlane> planes;
-    for (int k = 0; k < 2; ++k) {
+    for (int k = 0; k < 3; ++k) {
         if (!settings.FisherKappa[k]) continue;
         const auto [dip, dipDirection] = attitudeInputs(k);
-        planes.push_back({static_cast<TPlaneRole>(k),
-                          FisherDistribution(planePole(base.Attitudes[k]), *settings.FisherKappa[k]), dip,
+        const TPlaneAttitude& mean = k < 2 ? base.Attitudes[k] : base.CrackAttitude;
+        planes.push_back({static_cast<TPlaneRole>(k), FisherDistribution(planePole(mean), *settings.FisherKappa[k]), dip,
                           dipDirection});
     }
     return planes;
@@ -119,6 +139,24 @@ std::vector<TPlaneRole> changingPlanes(const std::vector<Parameter>& varying) {
     return planes;
 }
 
+std::vector<CorrelatedPair> correlatedPairs(const std::vector<VaryingInput>& varying,
+                                            const ProbabilisticSettings& settings) {
+    std::vector<CorrelatedPair> pairs;
+    auto columnOf = [&](Parameter p) {
+        return static_cast<std::size_t>(
+            std::find_if(varying.begin(), varying.end(), [p](const VaryingInput& v) { return v.Input == p; }) -
+            varying.begin());
+    };
+    for (int k = 0; k < 2; ++k) {
+        if (settings.Correlation[k] == 0) continue;
+        const auto [cohesion, friction] = strengthInputs(k);
+        const std::size_t c = columnOf(cohesion), f = columnOf(friction);
+        // A strength drawn as its block's value (a zero spread) has nothing to correlate.
+        if (c < varying.size() && f < varying.size()) pairs.push_back({c, f, settings.Correlation[k]});
+    }
+    return pairs;
+}
+
 std::vector<Parameter> changingInputs(const std::vector<VaryingInput>& varying, const std::vector<FisherPlane>& fisher) {
     std::vector<Parameter> inputs;
     for (const VaryingInput& v : varying) inputs.push_back(v.Input);
@@ -126,18 +164,28 @@ std::vector<Parameter> changingInputs(const std::vector<VaryingInput>& varying, 
     return inputs;
 }
 
+// The lanes take the crack's attitude as fixed: a turning crack's full
+// factor goes through the scalar analysis.
+bool crackTurns(const std::vector<Parameter>& inputs) {
+    return std::any_of(inputs.begin(), inputs.end(),
+                       [](Parameter p) { return p == Parameter::CrackDip || p == Parameter::CrackDipDir; });
+}
+
 SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& settings) {
     std::vector<VaryingInput> varying = varyingInputs(base, settings);
     std::vector<FisherPlane> fisher = fisherPlanes(base, settings);
+    std::vector<CorrelatedPair> correlated = correlatedPairs(varying, settings);
     std::vector<Parameter> inputs = changingInputs(varying, fisher);
     KernelPlan kernel;
     buildKernelPlan(base, inputs, kernel);
     std::vector<TPlaneRole> planes = changingPlanes(inputs);
     SampleDesign design(settings.Method, settings.Seed, settings.Samples, inputs);
     const bool sized = sizes(base.Loads.Size);
+    const bool turns = crackTurns(inputs);
     return {base,
             std::move(varying),
             std::move(fisher),
+            std::move(correlated),
             std::move(inputs),
             std::move(kernel),
             basePlanes(base),
@@ -145,8 +193,9 @@ SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& sett
             std::move(design),
             settings.Vectorised,
             base.Loads.RequiredFactor,
-            sized || !settings.Vectorised || needsScalarFull(base.Loads),
-            settings.FailedVolumes || sized};
+            sized || !settings.Vectorised || needsScalarFull(base.Loads) || turns,
+            settings.FailedVolumes || sized,
+            turns};
 }
 
 // The values of one factor on the wedge samples, each chunk's at the start
@@ -282,6 +331,19 @@ void drawColumns(std::uint64_t begin, std::size_t n, std::size_t padded, const S
         double* values = column(scratch, k);
         plan.Design.uniforms(begin, n, plan.Varying[k].Input, values);
         std::fill(values + n, values + padded, values[n - 1]);
+    }
+    // Correlated strengths: friction's uniform from its normal score mixed
+    // with cohesion's, one by one on every lane width alike.
+    for (const CorrelatedPair& pair : plan.Correlated) {
+        const double* cohesion = column(scratch, pair.Cohesion);
+        double* friction = column(scratch, pair.Friction);
+        const double own = std::sqrt(1 - pair.Rho * pair.Rho);
+        for (std::size_t j = 0; j < padded; ++j)
+            friction[j] = std::clamp(normalCdf(pair.Rho * normalQuantile(cohesion[j]) + own * normalQuantile(friction[j])),
+                                     0x1p-53, 1 - 0x1p-53);
+    }
+    for (std::size_t k = 0; k < plan.Varying.size(); ++k) {
+        double* values = column(scratch, k);
         if (plan.Vectorised)
             plan.Varying[k].Draw.values(values, padded);
         else
@@ -345,6 +407,7 @@ std::pair<double, TWedgeContact> fullOfSample(const SamplePlan& plan, ChunkScrat
         s.Full = evaluateFull(s.Inputs);
     } else {
         for (TPlaneRole plane : plan.ChangingPlanes) refreshPlane(*planes, s.Inputs.Attitudes, plane);
+        if (plan.CrackTurns) planes->Crack = sampleUpwardNormal(s.Inputs.CrackAttitude);
         evaluateFull(s.Inputs, *planes, s.Full);
     }
     return {s.Full.Safety.Factor, s.Full.Safety.Contact};
@@ -670,9 +733,10 @@ void validateSettings(const BlockInputs& inputs, const ProbabilisticSettings& se
     if (settings.Threads > maxThreads())
         throw Error::refused("the number of threads must lie between 1 and " + std::to_string(maxThreads()));
     int varied = 0;
-    for (int k = 0; k < 2; ++k) {
+    for (int k = 0; k < 3; ++k) {
         if (!settings.FisherKappa[k]) continue;
-        const std::string plane = "plane " + std::to_string(k + 1);
+        const std::string plane = attitudeName(k);
+        if (k == 2 && !inputs.Loads.Crack) throw Error::refused("this block has no tension crack to draw as a joint set");
         if (!(*settings.FisherKappa[k] >= 0))
             throw Error::refused("the Fisher concentration K of " + plane + " must be at least 0");
         const auto [dip, dipDirection] = attitudeInputs(k);
@@ -681,6 +745,19 @@ void validateSettings(const BlockInputs& inputs, const ProbabilisticSettings& se
                 throw Error::refused(std::string(parameterName(own)) + " cannot vary on its own beside the Fisher distribution of " +
                             plane);
         varied += 2; // the angle to the mean and the azimuth about it
+    }
+    for (int k = 0; k < 2; ++k) {
+        const double rho = settings.Correlation[k];
+        if (rho == 0) continue;
+        const std::string plane = "plane " + std::to_string(k + 1);
+        if (!(rho >= -1 && rho <= 1))
+            throw Error::refused("the correlation of c and f of " + plane + " must lie between -1 and 1, not " +
+                                 floatToText(rho));
+        const auto [cohesion, friction] = strengthInputs(k);
+        for (Parameter own : {cohesion, friction})
+            if (settings.Distributions[int(own)].Type == Distribution::Kind::Fixed)
+                throw Error::refused("the correlation of c and f of " + plane + " needs " + parameterName(own) +
+                                     " to vary");
     }
     for (int i = 0; i < ParameterCount; ++i) {
         const auto input = static_cast<Parameter>(i);

@@ -42,7 +42,16 @@ struct ProbabilisticSettings {
     // and dip direction inputs (which then must not vary on their own), so
     // Latin hypercube sampling stratifies the angle to the mean and the
     // azimuth about it.
-    std::array<std::optional<double>, 2> FisherKappa{};
+    // Index 2: the tension crack's attitude, its pole drawn about the
+    // crack's own (its crackdip and crackdipdir inputs).
+    std::array<std::optional<double>, 3> FisherKappa{};
+    // The correlation -1..1 between the cohesion and the friction of plane 1
+    // and of plane 2 (index 0, 1), both of which must then vary: a Gaussian
+    // copula, friction's normal score drawn as rho z_c + sqrt(1 - rho^2) z,
+    // which keeps each input's own distribution. Joints that are rougher
+    // or cleaner show a high friction with a low cohesion, so a negative
+    // value is usual. 0: independent.
+    std::array<double, 2> Correlation{};
     // Samples in the widest vector lanes of the processor (kernel.h); false
     // works them out one by one through evaluate and evaluateFull, which
     // gives the same bits, for checking.
@@ -134,7 +143,9 @@ struct ProbabilisticResult {
 // validateDistribution, requireVariable), a sample count outside
 // 1..MaxSamples or more samples than the memory available holds, bins
 // outside 1..MaxHistogramBins, more than maxThreads() threads, a negative K
-// or a Fisher plane whose dip or dip direction is also varied, and for the
+// or a Fisher plane whose dip or dip direction is also varied, a
+// correlation outside -1..1 or of a plane whose c and f do not both vary,
+// and for the
 // block's own texts that do not convert (the deterministic analysis's
 // messages).
 void validateSettings(const BlockInputs& inputs, const ProbabilisticSettings& settings);

@@ -30,6 +30,7 @@ SinCos<double> sampleSinCosOfDifference(double degrees, double minusDegrees) {
 
 double sampleLog(double x) { return Sleef_cinz_logd1_u10purec(x); }
 double sampleExp(double x) { return Sleef_cinz_expd1_u10purec(x); }
+double sampleLog1p(double x) { return Sleef_cinz_log1pd1_u10purec(x); }
 
 // The products in the order of the deterministic analysis (wedge.cpp).
 WedgeNormals sampleWedgeNormals(const PlaneAttitudeArray& attitudes) {

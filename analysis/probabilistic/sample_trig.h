@@ -20,6 +20,7 @@ double sampleTanOfDegrees(double degrees);
 SinCos<double> sampleSinCosOfDifference(double degrees, double minusDegrees);
 double sampleLog(double x);
 double sampleExp(double x);
+double sampleLog1p(double x); // log(1 + x), exact for small x
 
 // wedgeNormals and wedgePlanes with this trigonometry.
 WedgeNormals sampleWedgeNormals(const PlaneAttitudeArray& attitudes);

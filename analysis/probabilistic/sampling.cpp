@@ -26,6 +26,22 @@ std::vector<std::uint32_t> randomPermutation(std::uint64_t n, std::uint64_t stre
     return permutation;
 }
 
+// Where an input's stream lies: the inputs before the size limits take
+// counters sample * FirstSizeParameter + input + 1 of the run's key (their
+// counters ever since); the size limits and the inputs after them the same
+// pattern of a key of their own, so no two inputs ever share a draw.
+struct Stream {
+    std::uint64_t Key, First, Stride;
+};
+
+Stream streamOf(std::uint64_t key, std::uint64_t sample, Parameter input) {
+    const int index = static_cast<int>(input);
+    if (index < FirstSizeParameter)
+        return {key, sample * FirstSizeParameter + index + 1, FirstSizeParameter};
+    constexpr std::uint64_t later = ParameterCount - FirstSizeParameter;
+    return {mix64(key ^ 0x5a5a5a5a5a5a5a5aULL), sample * later + (index - FirstSizeParameter) + 1, later};
+}
+
 } // namespace
 
 // The top 52 bits of the mixed counter.
@@ -47,7 +63,8 @@ SampleDesign::SampleDesign(SamplingMethod method, std::uint64_t seed, std::uint6
 }
 
 double SampleDesign::streamUniform(std::uint64_t sample, Parameter input) const {
-    return counterUniform(key_, sample * ParameterCount + static_cast<int>(input) + 1);
+    const Stream stream = streamOf(key_, sample, input);
+    return counterUniform(stream.Key, stream.First);
 }
 
 std::uint32_t SampleDesign::stratum(std::uint64_t sample, Parameter input) const {
@@ -64,7 +81,8 @@ double SampleDesign::uniform(std::uint64_t sample, Parameter input) const {
 void SampleDesign::uniforms(std::uint64_t first, std::size_t n, Parameter input, double* out) const {
     const BlockKernel& kernel = widestKernel();
     const std::size_t lanes = n - n % kernel.Lanes;
-    kernel.Uniforms(key_, first * ParameterCount + static_cast<int>(input) + 1, ParameterCount, out, lanes);
+    const Stream stream = streamOf(key_, first, input);
+    kernel.Uniforms(stream.Key, stream.First, stream.Stride, out, lanes);
     for (std::size_t i = lanes; i < n; ++i) out[i] = streamUniform(first + i, input);
     if (method_ == SamplingMethod::MonteCarlo) return;
     // The position inside the stratum keeps 28 bits, so that stratum +

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "analysis/probabilistic/kernel.h"
+#include "analysis/wedge_size.h"
 #include "model/checked.h"
 #include "model/error.h"
 
@@ -25,6 +26,12 @@ std::optional<std::string> physicalFailure(BlockInputs& inputs, Parameter parame
     parameterField(inputs, parameter) = value;
     try {
         checkWedgeNumbers(inputs.Numbers);
+        // A size limit of 0 is refused as the companion file refuses it.
+        if (const auto kind = sizeLimitOf(parameter)) {
+            WedgeSizeLimits limits = inputs.Loads.Size;
+            setSizeLimit(limits, *kind, value);
+            validateSizeLimits(limits);
+        }
     } catch (const Error& e) {
         return e.what();
     }
@@ -45,7 +52,10 @@ std::vector<SensitivityStep> evaluateSteps(const BlockInputs& base, Parameter pa
     columns.Count = padded;
     std::vector<double> kc(padded), fs(padded);
     std::vector<SampleOutcome> kcOutcome(padded), fsOutcome(padded);
-    const bool scalarFull = needsScalarFull(base.Loads);
+    // The lanes take neither the size limits (the wedge scaled) nor a
+    // crack whose attitude changes.
+    const bool scalarFull = needsScalarFull(base.Loads) || sizes(base.Loads.Size) || parameter == Parameter::CrackDip ||
+                            parameter == Parameter::CrackDipDir;
     widestKernel().Evaluate(plan.Constants, columns,
                             {kc.data(), kcOutcome.data(), scalarFull ? nullptr : fs.data(), fsOutcome.data()});
     std::vector<SensitivityStep> steps(n);

@@ -168,6 +168,42 @@ TEST(ProbabilisticCommands, VaryTheLoadsOfTheCompanionFile) {
     EXPECT_EQ(cli({"probabilistic", plain.block(), "--samples", "100", "--sd", "k=0.05"}).status, ExitOk);
 }
 
+// Every distribution option, a truncation and a correlation reach the run:
+// each changes the output of the same seed, and the size limits vary only
+// where the companion file gives them.
+TEST(ProbabilisticCommands, EveryDistributionOptionReachesTheRun) {
+    WedgeLoads sized;
+    sized.Size.FaceTrace[0] = 30;
+    sized.Size.Persistence[1] = 40;
+    const ExampleFolder plain(std::nullopt), limited(sized);
+    const std::vector<std::string> common = {"--samples", "2000", "--seed", "7", "--format", "json", "--quiet"};
+    const auto run = [&](const ExampleFolder& folder, std::vector<std::string> extra) {
+        std::vector<std::string> args = {"probabilistic", folder.block()};
+        args.insert(args.end(), common.begin(), common.end());
+        args.insert(args.end(), extra.begin(), extra.end());
+        return cli(args);
+    };
+    const CliRun base = run(limited, {"--sd", "c1=4", "--sd", "f1=0.05"});
+    ASSERT_EQ(base.status, ExitOk) << base.err;
+    const std::vector<std::vector<std::string>> variants = {
+        {"--sd", "c1=4", "--sd", "f1=0.05", "--exponential", "face_trace1"},
+        {"--sd", "c1=4", "--sd", "f1=0.05", "--lognormal", "persistence2=20"},
+        {"--triangular", "c1=10:40", "--sd", "f1=0.05"},
+        {"--beta", "c1=4:10:40", "--sd", "f1=0.05"},
+        {"--gamma", "c1=4", "--sd", "f1=0.05"},
+        {"--sd", "c1=4", "--sd", "f1=0.05", "--truncate", "c1=20:"},
+        {"--sd", "c1=4", "--sd", "f1=0.05", "--correlation", "1=-0.5"},
+    };
+    for (const auto& extra : variants) {
+        const CliRun r = run(limited, extra);
+        ASSERT_EQ(r.status, ExitOk) << extra[1] << r.err;
+        EXPECT_NE(r.out, base.out) << extra[1];
+    }
+    const CliRun refused = run(plain, {"--exponential", "face_trace1"});
+    EXPECT_EQ(refused.status, ExitUsage);
+    EXPECT_THAT(refused.err, HasSubstr("face_trace1 cannot vary: this block's loads give no such size limit"));
+}
+
 TEST(ProbabilisticCommands, ABadCompanionFileIsABlockFailure) {
     const ExampleFolder folder(std::nullopt);
     folder.writeCompanion("{\"version\": 1}");
@@ -227,7 +263,15 @@ TEST(ProbabilisticCommands, RefuseBadInputWithStatus2) {
         {{"probabilistic", Example, "--uniform", "dip1=40:95"}, "dip1: the range 40:95 leaves 0..90"},
         {{"probabilistic", Example, "--lognormal", "dip1=2"}, "dip1: a lognormal distribution fits only"},
         {{"probabilistic", Example, "--sd", "c1=1", "--lognormal", "c1=2"}, "c1 has two distributions"},
-        {{"probabilistic", Example, "--fisher", "3=20"}, "--fisher needs PLANE=K with PLANE 1 or 2, not '3=20'"},
+        {{"probabilistic", Example, "--beta", "c1=2:10"}, "--beta needs NAME=SD:LO:HI, not '--beta c1=2:10'"},
+        {{"probabilistic", Example, "--triangular", "c1=30:40"}, "c1: a triangular distribution needs the block's value 24"},
+        {{"probabilistic", Example, "--truncate", "c1=1:2"}, "c1 has no distribution to truncate"},
+        {{"probabilistic", Example, "--sd", "c1=0.1", "--truncate", "c1=30:40"}, "c1: the truncation 30:40 leaves no value"},
+        {{"probabilistic", Example, "--sd", "c1=1", "--correlation", "1=-0.5"}, "needs f1 to vary"},
+        {{"probabilistic", Example, "--correlation", "3=-0.5"}, "--correlation needs PLANE=RHO with PLANE 1 or 2"},
+        {{"probabilistic", Example, "--fisher", "crack=20"}, "this block has no tension crack to draw as a joint set"},
+        {{"probabilistic", Example, "--sd", "crackdip=2"}, "crackdip cannot vary: this block has no tension crack"},
+        {{"probabilistic", Example, "--fisher", "3=20"}, "--fisher needs PLANE=K with PLANE 1, 2 or crack, not '3=20'"},
         {{"probabilistic", Example, "--fisher", "1=20", "--sd", "dip1=2"},
          "dip1 cannot vary on its own beside the Fisher distribution of plane 1"},
         {{"probabilistic", Example, "--sd", "u1=1"}, "u1 cannot vary"},

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <functional>
 
 #include "analysis/computation_counts.h"
@@ -271,11 +273,18 @@ TEST(Studies, RunsBelongToTheirBasis) {
     EXPECT_FALSE(records.probabilisticRunFor(basis));
 
     ProbabilisticEntries entries;
-    entries.Distributions[static_cast<int>(Parameter::Friction1)] = {Distribution::Kind::Uniform, "0.3", "0.4"};
-    entries.Distributions[static_cast<int>(Parameter::Dip1)] = {Distribution::Kind::Normal, "x", ""};
+    entries.Distributions[static_cast<int>(Parameter::Friction1)] = {Distribution::Kind::Uniform, "", "0.3", "0.4", "", ""};
+    entries.Distributions[static_cast<int>(Parameter::Dip1)] = {Distribution::Kind::Normal, "x", "", "", "", ""};
     EXPECT_EQ(messageOf([&] { probabilisticSettings(entries); }), "'x' is not a valid floating point value");
-    entries.Distributions[static_cast<int>(Parameter::Dip1)].First = "2";
+    entries.Distributions[static_cast<int>(Parameter::Dip1)].Spread = "2";
+    // A beta's deviation and bounds, a truncation on one side, a correlation.
+    entries.Distributions[static_cast<int>(Parameter::Cohesion1)] = {Distribution::Kind::Beta, "3", "10", "40", "", "35"};
+    entries.Correlation = {-0.5, 0};
     const ProbabilisticSettings settings = probabilisticSettings(entries);
     EXPECT_EQ(settings.Distributions[static_cast<int>(Parameter::Friction1)].High, 0.4);
     EXPECT_EQ(settings.Distributions[static_cast<int>(Parameter::Dip1)].Spread, 2.0);
+    const Distribution& beta = settings.Distributions[static_cast<int>(Parameter::Cohesion1)];
+    EXPECT_EQ(std::tuple(beta.Spread, beta.Low, beta.High, beta.TruncateLow, beta.TruncateHigh),
+              std::tuple(3.0, 10.0, 40.0, std::optional<double>(), std::optional<double>(35)));
+    EXPECT_EQ(settings.Correlation[0], -0.5);
 }

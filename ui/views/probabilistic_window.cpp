@@ -1,6 +1,7 @@
 #include "ui/views/probabilistic_window.h"
 
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -14,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <utility>
 
 #include "document/block_document.h"
 #include "drawing/kc_plots.h"
@@ -27,14 +29,20 @@
 namespace trelmox::views {
 namespace {
 
-enum Column { NameColumn, ValueColumn, KindColumn, FirstColumn, SecondColumn };
-enum Kind { FixedKind, NormalKind, UniformKind, LognormalKind };
+enum Column {
+    NameColumn, ValueColumn, KindColumn, SpreadColumn, LowColumn, HighColumn, TruncateLowColumn, TruncateHighColumn,
+    ColumnCount
+};
+// The kinds in the order of Distribution::Kind, which the list shows.
+enum Kind { FixedKind, NormalKind, UniformKind, LognormalKind, ExponentialKind, TriangularKind, BetaKind, GammaKind };
 
 bool isDip(Parameter p) {
-    return p == Parameter::Dip1 || p == Parameter::Dip2 || p == Parameter::DipTop || p == Parameter::DipFace;
+    return p == Parameter::Dip1 || p == Parameter::Dip2 || p == Parameter::DipTop || p == Parameter::DipFace ||
+           p == Parameter::CrackDip;
 }
 bool isDipDirection(Parameter p) {
-    return p == Parameter::DipDir1 || p == Parameter::DipDir2 || p == Parameter::DipDirTop || p == Parameter::DipDirFace;
+    return p == Parameter::DipDir1 || p == Parameter::DipDir2 || p == Parameter::DipDirTop ||
+           p == Parameter::DipDirFace || p == Parameter::CrackDipDir;
 }
 
 // A typical scatter of each input: a few degrees for a measured dip, more
@@ -57,13 +65,11 @@ Kind defaultKind(Parameter p) {
 }
 
 Distribution::Kind distributionKind(int kind) {
-    switch (kind) {
-    case NormalKind: return Distribution::Kind::Normal;
-    case UniformKind: return Distribution::Kind::Uniform;
-    case LognormalKind: return Distribution::Kind::Lognormal;
-    default: return Distribution::Kind::Fixed;
-    }
+    return kind >= 0 && kind < DistributionKindCount ? static_cast<Distribution::Kind>(kind) : Distribution::Kind::Fixed;
 }
+
+bool usesSpread(int kind) { return kind == NormalKind || kind == LognormalKind || kind == BetaKind || kind == GammaKind; }
+bool usesBounds(int kind) { return kind == UniformKind || kind == TriangularKind || kind == BetaKind; }
 
 Parameter parameterOfRow(int row) { return static_cast<Parameter>(row); }
 
@@ -159,12 +165,23 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, StudyRecords* recor
     bins_->setObjectName(QStringLiteral("BinsBox"));
     bins_->setRange(5, 200);
     bins_->setValue(30);
+    for (int k = 0; k < 2; ++k) {
+        correlation_[k] = new QDoubleSpinBox(this);
+        correlation_[k]->setObjectName(QStringLiteral("Correlation%1Box").arg(k + 1));
+        correlation_[k]->setRange(-1, 1);
+        correlation_[k]->setDecimals(2);
+        correlation_[k]->setSingleStep(0.1);
+        correlation_[k]->setToolTip(QStringLiteral("两者都按分布变化时才起作用；通常为负值"));
+        ui::takeWheelOnlyWhenFocused(correlation_[k]);
+    }
     for (QWidget* box : std::initializer_list<QWidget*>{samples_, method_, seed_, bins_}) ui::takeWheelOnlyWhenFocused(box);
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("样本数"), samples_);
     form->addRow(QStringLiteral("抽样方法"), method_);
     form->addRow(QStringLiteral("随机种子"), seed_);
     form->addRow(QStringLiteral("直方图分组数"), bins_);
+    form->addRow(QStringLiteral("平面1 c1 与 f1 的相关系数"), correlation_[0]);
+    form->addRow(QStringLiteral("平面2 c2 与 f2 的相关系数"), correlation_[1]);
 
     run_ = new QPushButton(QStringLiteral("开始计算"), this);
     run_->setObjectName(QStringLiteral("RunButton"));
@@ -234,10 +251,11 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, StudyRecords* recor
     });
     // The block's values shown beside the settings are no edit of them.
     connect(table_, &QTableWidget::itemChanged, this, [this](const QTableWidgetItem* item) {
-        if (item->column() == FirstColumn || item->column() == SecondColumn) takeEdits();
+        if (item->column() >= SpreadColumn) takeEdits();
     });
     connect(method_, &QComboBox::activated, this, [this] { takeEdits(); });
     for (QSpinBox* box : {samples_, seed_, bins_}) connect(box, &QSpinBox::valueChanged, this, [this] { takeEdits(); });
+    for (QDoubleSpinBox* box : correlation_) connect(box, &QDoubleSpinBox::valueChanged, this, [this] { takeEdits(); });
     setRunning(false);
     // Settings already recorded (the window made again) are shown as they
     // are; the first time, they are proposed around the block's values.
@@ -255,10 +273,18 @@ ProbabilisticWindow::~ProbabilisticWindow() {
 }
 
 void ProbabilisticWindow::buildTable() {
-    table_ = new QTableWidget(ParameterCount, 5, this);
+    table_ = new QTableWidget(ParameterCount, ColumnCount, this);
     table_->setObjectName(QStringLiteral("DistributionTable"));
     table_->setHorizontalHeaderLabels({QStringLiteral("参数"), QStringLiteral("块体取值"), QStringLiteral("分布"),
-                                       QStringLiteral("标准差/下限"), QStringLiteral("上限")});
+                                       QStringLiteral("标准差"), QStringLiteral("下限"), QStringLiteral("上限"),
+                                       QStringLiteral("截断下限"), QStringLiteral("截断上限")});
+    // What each kind takes, beside its name in the list.
+    table_->horizontalHeaderItem(KindColumn)
+        ->setToolTip(QStringLiteral("正态、对数正态、伽马分布：均值为块体取值，填标准差；\n"
+                                    "指数分布：均值为块体取值；均匀分布：填下限和上限；\n"
+                                    "三角形分布：下限、上限，最可能值为块体取值；\n"
+                                    "贝塔分布：均值为块体取值，填标准差、下限和上限。\n"
+                                    "截断下限、上限（可只填一个）：只在其间抽样。"));
     table_->verticalHeader()->setVisible(false);
     for (int row = 0; row < ParameterCount; ++row) {
         auto* name = new QTableWidgetItem(parameterLabel(parameterOfRow(row)));
@@ -267,12 +293,11 @@ void ProbabilisticWindow::buildTable() {
         auto* value = new QTableWidgetItem;
         value->setFlags(Qt::ItemIsEnabled);
         table_->setItem(row, ValueColumn, value);
-        table_->setItem(row, FirstColumn, new QTableWidgetItem);
-        table_->setItem(row, SecondColumn, new QTableWidgetItem);
+        for (int column = SpreadColumn; column < ColumnCount; ++column) table_->setItem(row, column, new QTableWidgetItem);
         auto* kind = new QComboBox(table_);
         ui::takeWheelOnlyWhenFocused(kind);
-        kind->addItems({QStringLiteral("固定值"), QStringLiteral("正态分布"), QStringLiteral("均匀分布"),
-                        QStringLiteral("对数正态分布")});
+        for (int k = 0; k < DistributionKindCount; ++k)
+            kind->addItem(QString::fromUtf8(distributionCaption(static_cast<Distribution::Kind>(k))));
         table_->setCellWidget(row, KindColumn, kind);
         connect(kind, &QComboBox::activated, this, [this, row](int index) { fillDefaults(row, index); });
     }
@@ -286,21 +311,40 @@ void ProbabilisticWindow::fillDefaults(int row, int kind) {
     const Parameter p = parameterOfRow(row);
     const double value = inputs_ ? parameterValue(*inputs_, p) : 0;
     const double spread = typicalSpread(p, value);
-    QString first, second;
-    if (kind == NormalKind || kind == LognormalKind) first = shortNumber(spread, 6);
-    if (kind == UniformKind) {
+    QString first, second, third;
+    if (kind == NormalKind || kind == LognormalKind || kind == GammaKind) first = shortNumber(spread, 6);
+    if (kind == UniformKind || kind == TriangularKind) {
         first = shortNumber(value - 2 * spread, 6);
         second = shortNumber(value + 2 * spread, 6);
     }
-    setDistribution(p, kind, first, second);
+    if (kind == BetaKind) {
+        first = shortNumber(spread, 6);
+        second = shortNumber(value - 3 * spread, 6);
+        third = shortNumber(value + 3 * spread, 6);
+    }
+    setDistribution(p, kind, first, second, third);
 }
 
-void ProbabilisticWindow::setDistribution(Parameter parameter, int kind, const QString& first, const QString& second) {
+void ProbabilisticWindow::setDistribution(Parameter parameter, int kind, const QString& first, const QString& second,
+                                          const QString& third) {
     const int row = static_cast<int>(parameter);
+    const bool showing = std::exchange(showing_, true);
     static_cast<QComboBox*>(table_->cellWidget(row, KindColumn))->setCurrentIndex(kind);
-    table_->item(row, FirstColumn)->setText(first);
-    table_->item(row, SecondColumn)->setText(second);
+    // The numbers in the tool's order: the deviation first where the kind
+    // has one, then the bounds.
+    const QString numbers[] = {first, second, third};
+    int next = 0;
+    table_->item(row, SpreadColumn)->setText(usesSpread(kind) ? numbers[next++] : QString());
+    table_->item(row, LowColumn)->setText(usesBounds(kind) ? numbers[next++] : QString());
+    table_->item(row, HighColumn)->setText(usesBounds(kind) ? numbers[next++] : QString());
+    showing_ = showing;
     takeEdits();
+}
+
+void ProbabilisticWindow::setTruncation(Parameter parameter, const QString& low, const QString& high) {
+    const int row = static_cast<int>(parameter);
+    table_->item(row, TruncateLowColumn)->setText(low);
+    table_->item(row, TruncateHighColumn)->setText(high);
 }
 
 void ProbabilisticWindow::setSamples(int samples) { samples_->setValue(samples); }
@@ -311,9 +355,11 @@ void ProbabilisticWindow::takeEdits() {
     for (int row = 0; row < ParameterCount; ++row) {
         DistributionEntry& e = entries.Distributions[row];
         e.Type = distributionKind(static_cast<QComboBox*>(table_->cellWidget(row, KindColumn))->currentIndex());
-        e.First = table_->item(row, FirstColumn)->text().trimmed().toStdString();
-        e.Second = table_->item(row, SecondColumn)->text().trimmed().toStdString();
+        const auto text = [&](int column) { return table_->item(row, column)->text().trimmed().toStdString(); };
+        e.Spread = text(SpreadColumn), e.Low = text(LowColumn), e.High = text(HighColumn);
+        e.TruncateLow = text(TruncateLowColumn), e.TruncateHigh = text(TruncateHighColumn);
     }
+    entries.Correlation = {correlation_[0]->value(), correlation_[1]->value()};
     entries.Samples = samples_->value();
     entries.Seed = seed_->value();
     entries.Method = method_->currentIndex() == 0 ? SamplingMethod::MonteCarlo : SamplingMethod::LatinHypercube;
@@ -328,9 +374,11 @@ void ProbabilisticWindow::showEntries() {
     for (int row = 0; row < ParameterCount; ++row) {
         const DistributionEntry& e = entries.Distributions[row];
         static_cast<QComboBox*>(table_->cellWidget(row, KindColumn))->setCurrentIndex(static_cast<int>(e.Type));
-        table_->item(row, FirstColumn)->setText(QString::fromStdString(e.First));
-        table_->item(row, SecondColumn)->setText(QString::fromStdString(e.Second));
+        const auto show = [&](int column, const std::string& text) { table_->item(row, column)->setText(QString::fromStdString(text)); };
+        show(SpreadColumn, e.Spread), show(LowColumn, e.Low), show(HighColumn, e.High);
+        show(TruncateLowColumn, e.TruncateLow), show(TruncateHighColumn, e.TruncateHigh);
     }
+    for (int k = 0; k < 2; ++k) correlation_[k]->setValue(entries.Correlation[k]);
     samples_->setValue(entries.Samples);
     seed_->setValue(entries.Seed);
     method_->setCurrentIndex(entries.Method == SamplingMethod::MonteCarlo ? 0 : 1);
@@ -393,6 +441,15 @@ void ProbabilisticWindow::start() {
         updateBlock();
         const ProbabilisticSettings chosen = settings();
         const WedgeLoads loads = enteredLoads(block_);
+        for (int k = 0; k < 2; ++k) {
+            const auto strength = [&](Parameter p) { return chosen.Distributions[static_cast<int>(p)].Type; };
+            const bool both = strength(k == 0 ? Parameter::Cohesion1 : Parameter::Cohesion2) != Distribution::Kind::Fixed &&
+                              strength(k == 0 ? Parameter::Friction1 : Parameter::Friction2) != Distribution::Kind::Fixed;
+            if (chosen.Correlation[k] != 0 && !both)
+                throw Error::refused(QStringLiteral("平面%1的相关系数只在其粘聚力和摩擦系数都按分布变化时才能给出")
+                                         .arg(k + 1)
+                                         .toStdString());
+        }
         inWindowWords([&] { validateSettings(blockInputs(block_.Attitudes, block_.Params, loads), chosen); });
         launch(loads, chosen);
     });

@@ -6,6 +6,7 @@
 // loads the block has are offered as inputs.
 #include <QWidget>
 
+#include <array>
 #include <atomic>
 #include <exception>
 #include <optional>
@@ -16,6 +17,7 @@
 #include "ui/views/viewed_block.h"
 
 class QComboBox;
+class QDoubleSpinBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -55,9 +57,14 @@ public:
     QString summary() const;
     // The settings as entered; throws Error for a bad number.
     ProbabilisticSettings settings() const;
-    // Row of an input in the table: the distribution (0 fixed, 1 normal,
-    // 2 uniform, 3 lognormal) and its numbers as texts.
-    void setDistribution(Parameter parameter, int kind, const QString& first, const QString& second = {});
+    // Row of an input in the table: the distribution (Distribution::Kind:
+    // 0 fixed, 1 normal, 2 uniform, 3 lognormal, 4 exponential, 5
+    // triangular, 6 beta, 7 gamma) and its numbers as texts in the tool's
+    // order (the deviation, then the bounds: SD, LO:HI or SD:LO:HI).
+    void setDistribution(Parameter parameter, int kind, const QString& first, const QString& second = {},
+                         const QString& third = {});
+    // The truncation bounds of an input's row (empty: none).
+    void setTruncation(Parameter parameter, const QString& low, const QString& high);
     void setSamples(int samples);
 
 signals:
@@ -96,6 +103,7 @@ private:
     QComboBox* method_ = nullptr;
     QSpinBox* seed_ = nullptr;
     QSpinBox* bins_ = nullptr;
+    std::array<QDoubleSpinBox*, 2> correlation_{}; // c and f of plane 1, plane 2
     QPushButton* run_ = nullptr;
     QPushButton* cancel_ = nullptr;
     QProgressBar* progress_ = nullptr;

@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "analysis/probabilistic/distribution.h"
+#include "analysis/probabilistic/sampling.h"
 #include "model/error.h"
 
 using namespace trelmox;
@@ -91,6 +92,60 @@ TEST(Sampler, DrawsTheDistributionInsideTheRange) {
     }
 }
 
+// Draws from a seeded counter-based stream, through Sampler::values (the
+// lanes) as a run draws them: their sample mean and deviation against the
+// closed forms, within four standard errors (the deviation's error taken
+// from the distribution's own fourth moment, bounded here by 3%).
+TEST(Sampler, SeededDrawsMatchTheClosedFormMoments) {
+    const double shortTrace = 3; // an exponential trace length of mean 20 truncated to 0..3
+    const double kept = -std::expm1(-shortTrace / 20);
+    struct Case {
+        const char* what;
+        Parameter input;
+        double blockValue;
+        Distribution distribution;
+        double mean, sd, lo, hi, sdTolerance;
+    } cases[] = {
+        {"exponential trace length", Parameter::FaceTrace1, 20, exponentialDistribution(), 20, 20, 0, Inf, 0.03},
+        {"lognormal trace length", Parameter::Persistence2, 20, lognormalDistribution(15), 20, 15, 0, Inf, 0.03},
+        {"exponential truncated at 3", Parameter::TopTrace1, 20, truncated(exponentialDistribution(), {}, shortTrace),
+         20 - shortTrace * (1 - kept) / kept, -1, 0, shortTrace, 0},
+        {"triangular", Parameter::Cohesion1, 24, triangularDistribution(10, 50), 28,
+         std::sqrt((100 + 2500 + 576 - 500 - 240 - 1200) / 18.0), 10, 50, 0.01},
+        {"beta", Parameter::Friction1, 0.4, betaDistribution(0.1, 0.2, 0.9), 0.4, 0.1, 0.2, 0.9, 0.01},
+        {"U-shaped beta", Parameter::DipFace, 50, betaDistribution(16, 30, 70), 50, 16, 30, 70, 0.01},
+        {"gamma", Parameter::Cohesion2, 48, gammaDistribution(30), 48, 30, 0, Inf, 0.03},
+        {"gamma of large shape", Parameter::RockUnitWeight, 25, gammaDistribution(0.2), 25, 0.2, 0, Inf, 0.01},
+        {"normal truncated", Parameter::SlopeHeight, 40, truncated(normalDistribution(10), 35, 60),
+         truncatedMean(40, 10, 35, 60), -1, 35, 60, 0},
+        {"uniform truncated", Parameter::Friction2, 0.5, truncated(uniformDistribution(0.2, 0.8), 0.3, {}), 0.55,
+         0.5 / std::sqrt(12.0), 0.3, 0.8, 0.01},
+    };
+    constexpr std::size_t n = 200'000;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Sampler sampler(c.input, c.blockValue, c.distribution);
+        std::vector<double> draws(n);
+        for (std::size_t i = 0; i < n; ++i) draws[i] = counterUniform(2026, i);
+        sampler.values(draws.data(), n);
+        double sum = 0, squares = 0;
+        for (double v : draws) {
+            ASSERT_TRUE(v >= c.lo && v <= c.hi) << v;
+            sum += v;
+        }
+        const double mean = sum / n;
+        for (double v : draws) squares += (v - mean) * (v - mean);
+        const double sd = std::sqrt(squares / (n - 1));
+        EXPECT_NEAR(mean, c.mean, 4 * sd / std::sqrt(double(n)));
+        if (c.sd >= 0) {
+            EXPECT_NEAR(sd, c.sd, c.sdTolerance * c.sd);
+        }
+        // The quantile function inverts the CDF where it is iterative.
+        const double pLow = sampler.cdf(c.lo), pHigh = sampler.cdf(c.hi);
+        for (double u : {0.01, 0.3, 0.999}) EXPECT_NEAR(sampler.cdf(sampler.value(u)), pLow + u * (pHigh - pLow), 1e-9);
+    }
+}
+
 TEST(Sampler, ZeroSpreadGivesTheBlockValueExactly) {
     const double value = 0.1 + 0.2; // not a short decimal: any arithmetic would show
     for (const Distribution& d : {Distribution{}, normalDistribution(0), lognormalDistribution(0)}) {
@@ -146,6 +201,14 @@ TEST(Sampler, RefusesDistributionsThatDoNotFit) {
         {Parameter::Cohesion2, 0, lognormalDistribution(3), "c2: a lognormal distribution needs a block value > 0"},
         {Parameter::Cohesion2, 48, lognormalDistribution(-3), "c2: the standard deviation"},
         {Parameter::Cohesion1, 24, normalDistribution(1e307), "c1: the standard deviation 1E307 is too large"},
+        {Parameter::Dip1, 45, gammaDistribution(3), "dip1: a gamma distribution fits only"},
+        {Parameter::FaceTrace1, 0, exponentialDistribution(), "face_trace1: an exponential distribution needs a block value > 0"},
+        {Parameter::Cohesion1, 60, triangularDistribution(10, 50), "c1: a triangular distribution needs the block's value 60 within its bounds 10:50"},
+        {Parameter::Friction1, 0.4, betaDistribution(0.35, 0.2, 0.9), "f1: a beta distribution between 0.2 and 0.9 about the block's value has a standard deviation below"},
+        {Parameter::Cohesion1, 24, truncated(normalDistribution(2), 50, 40), "c1: the truncation 50:40 leaves no value"},
+        {Parameter::Cohesion1, 24, truncated(normalDistribution(0.1), 90, {}), "c1: the truncation 90:inf leaves no value"},
+        {Parameter::Cohesion1, 24, truncated(uniformDistribution(10, 30), 40, 50), "c1: the truncation 40:50 leaves no value"},
+        {Parameter::Cohesion1, 24, truncated(normalDistribution(2), nan, {}), "c1: the truncation"},
     };
     for (const Case& c : cases) {
         try {

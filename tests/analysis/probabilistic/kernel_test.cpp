@@ -226,8 +226,16 @@ TEST(Kernel, DrawsInLanesAreTheScalarDraws) {
         {Parameter::Cohesion1, lognormalDistribution(30)},
         {Parameter::Friction2, uniformDistribution(0.2, 0.9)},
         {Parameter::DipDir2, normalDistribution(400)},
+        {Parameter::FaceTrace1, exponentialDistribution()},
+        {Parameter::Persistence1, truncated(lognormalDistribution(15), 2, 60)},
+        {Parameter::Cohesion2, truncated(exponentialDistribution(), 5, {})},
+        {Parameter::Cohesion1, triangularDistribution(10, 50)},
+        {Parameter::Dip2, truncated(triangularDistribution(40, 80), 50, 75)},
+        {Parameter::SlopeHeight, truncated(normalDistribution(8), 30, 45)},
     };
-    const BlockInputs base = blockInputs(exampleAttitudes(), exampleParams());
+    WedgeLoads sized;
+    sized.Size.FaceTrace[0] = 20, sized.Size.Persistence[0] = 15;
+    const BlockInputs base = blockInputs(exampleAttitudes(), exampleParams(), sized);
     constexpr std::size_t count = 1024;
     std::vector<double> uniforms(count);
     for (std::size_t j = 0; j < count; ++j) uniforms[j] = counterUniform(3, j);
@@ -259,6 +267,11 @@ ProbabilisticSettings mixedSettings(SamplingMethod method, std::uint64_t samples
     set(Parameter::Cohesion1, lognormalDistribution(10));
     set(Parameter::Friction2, normalDistribution(0.1));
     set(Parameter::Seismic, uniformDistribution(0, 0.3));
+    // The iterative quantiles (drawn one by one) and correlated strengths.
+    set(Parameter::Cohesion2, gammaDistribution(15));
+    set(Parameter::Friction1, betaDistribution(0.08, 0.2, 0.6));
+    set(Parameter::RockUnitWeight, truncated(triangularDistribution(22, 28), {}, 27));
+    s.Correlation = {-0.5, 0.3};
     return s;
 }
 

@@ -491,17 +491,25 @@ TEST(Probabilistic, RefusesAFisherPlaneThatAlsoVariesApartOrHasNegativeK) {
 // With size limits every sample's wedge is scaled; the run, its too-small
 // wedges, its failed wedges' sizes and its benches left too narrow are the
 // same on any number of threads, in the lanes or one by one.
+// The trace length and the persistence drawn as a mapped joint's are (an
+// exponential and a lognormal length), the wedge scaled in every sample.
 TEST(Probabilistic, SizedWedgesGiveTheSameResultOnAnyThreadsAndLanes) {
     WedgeLoads loads;
     loads.Size.FaceTrace[0] = 45;
+    loads.Size.Persistence[1] = 50;
     loads.Size.Bench = BenchLimits{60, 25, 12};
     loads.Size.MinVolume = 2000;
-    const auto run = [&](unsigned threads, bool vectorised) {
+    const auto run = [&](unsigned threads, bool vectorised, bool randomSizes = true) {
         ProbabilisticSettings s = fisherSettings(SamplingMethod::MonteCarlo, threads);
         s.Vectorised = vectorised;
+        if (randomSizes) {
+            set(s, Parameter::FaceTrace1, exponentialDistribution());
+            set(s, Parameter::Persistence2, lognormalDistribution(30));
+        }
         return runProbabilistic(exampleAttitudes(), exampleParams(), loads, s);
     };
     const ProbabilisticResult one = run(1, true);
+    EXPECT_NE(run(1, true, false).Full.FailedSizes->MeanVolume, one.Full.FailedSizes->MeanVolume);
     ASSERT_TRUE(one.Full.FailedSizes);
     EXPECT_GT(one.Full.TooSmall, 0u);
     EXPECT_GT(one.Full.BenchTooNarrow, 0u);
@@ -518,6 +526,69 @@ TEST(Probabilistic, SizedWedgesGiveTheSameResultOnAnyThreadsAndLanes) {
         EXPECT_EQ(r.Full.FailedSizes->Volume95, f.Volume95);
         EXPECT_EQ(r.Full.FailedSizes->VolumeHistogram.Counts, f.VolumeHistogram.Counts);
     }
+}
+
+// Kc is linear in c1 and f1 while the wedge rests on both planes: with
+// deviations that give both the same share s of Kc, Var(Kc) = 2 s^2 (1 + rho),
+// which gives the drawn correlation back.
+TEST(Probabilistic, CorrelatedStrengthsDrawTheirCorrelationBack) {
+    BlockInputs inputs = blockInputs(exampleAttitudes(), exampleParams());
+    const double kc = evaluate(inputs).SafetyFactor;
+    const auto slope = [&](Parameter p, double step) {
+        BlockInputs shifted = inputs;
+        parameterField(shifted, p) += step;
+        return (evaluate(shifted).SafetyFactor - kc) / step;
+    };
+    const double perCohesion = slope(Parameter::Cohesion1, 1), perFriction = slope(Parameter::Friction1, 0.01);
+    const double share = std::min(2 * perCohesion, 0.04 * perFriction);
+    for (const double rho : {-0.5, 0.0, 0.7}) {
+        SCOPED_TRACE(rho);
+        ProbabilisticSettings s;
+        s.Samples = 200'000;
+        s.Seed = 5;
+        s.Correlation[0] = rho;
+        set(s, Parameter::Cohesion1, normalDistribution(share / perCohesion));
+        set(s, Parameter::Friction1, normalDistribution(share / perFriction));
+        const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), s);
+        ASSERT_EQ(count(r, TWedgeContact::BothPlanes), s.Samples);
+        const double drawn = r.Statistics->Sd * r.Statistics->Sd / (2 * share * share) - 1;
+        // The variance's standard error is sqrt(2 / n) of it.
+        EXPECT_NEAR(drawn, rho, 4 * (1 + rho) * std::sqrt(2.0 / s.Samples));
+    }
+    ProbabilisticSettings alone;
+    alone.Correlation[1] = -0.5;
+    set(alone, Parameter::Cohesion2, normalDistribution(5));
+    EXPECT_EQ(messageOf([&] { runProbabilistic(exampleAttitudes(), exampleParams(), alone); }),
+              "the correlation of c and f of plane 2 needs f2 to vary");
+    alone.Correlation[1] = -1.5;
+    EXPECT_EQ(messageOf([&] { runProbabilistic(exampleAttitudes(), exampleParams(), alone); }),
+              "the correlation of c and f of plane 2 must lie between -1 and 1, not -1.5");
+}
+
+// The tension crack drawn as a joint set about its own attitude: the same
+// bits in the lanes and one by one, on one thread and two; at infinite K
+// the crack as given; refused for a block without a crack.
+TEST(Probabilistic, TensionCrackDrawnAboutItsOwnAttitude) {
+    WedgeLoads loads;
+    loads.Crack = TensionCrack{{80, 170}, 10, 5};
+    const auto run = [&](std::optional<double> kappa, unsigned threads, bool vectorised) {
+        ProbabilisticSettings s = spreadSettings(SamplingMethod::MonteCarlo, threads);
+        s.FisherKappa[2] = kappa;
+        s.Vectorised = vectorised;
+        return runProbabilistic(exampleAttitudes(), exampleParams(), loads, s);
+    };
+    const ProbabilisticResult one = run(25, 1, true);
+    EXPECT_NE(one.Full.SafetyFactors, run(std::nullopt, 1, true).Full.SafetyFactors);
+    EXPECT_EQ(run(25, 2, true).Full.SafetyFactors, one.Full.SafetyFactors);
+    EXPECT_EQ(run(25, 1, false).Full.SafetyFactors, one.Full.SafetyFactors);
+    const ProbabilisticResult fixed = run(INFINITY, 1, true), plain = run(std::nullopt, 1, true);
+    ASSERT_EQ(fixed.Full.SafetyFactors.size(), plain.Full.SafetyFactors.size());
+    for (std::size_t i = 0; i < fixed.Full.SafetyFactors.size(); ++i)
+        EXPECT_NEAR(fixed.Full.SafetyFactors[i], plain.Full.SafetyFactors[i], 1e-9);
+    ProbabilisticSettings s;
+    s.FisherKappa[2] = 25;
+    EXPECT_EQ(messageOf([&] { runProbabilistic(exampleAttitudes(), exampleParams(), s); }),
+              "this block has no tension crack to draw as a joint set");
 }
 
 // Bench reliability against its closed form: with only the slope height

@@ -116,3 +116,26 @@ TEST(Sensitivity, FactorsBeyondTheRangeOfADoubleFailAsOverflow) {
         EXPECT_EQ(s.FullFailure, "Floating point overflow") << s.Value;
     }
 }
+
+// A block whose size limits bind: every step's Fs is that of the scaled
+// wedge, whichever input runs, and a size limit run from 0 fails its first
+// step as the companion file would refuse it.
+TEST(Sensitivity, FullFactorOfABlockWithSizeLimitsIsTheScaledWedges) {
+    WedgeLoads loads;
+    loads.Size.FaceTrace[0] = 30;
+    for (const Parameter p : {Parameter::Friction1, Parameter::FaceTrace1}) {
+        SCOPED_TRACE(parameterName(p));
+        const auto steps = runSensitivity(exampleAttitudes(), exampleParams(), loads, p, 0, 60, 3);
+        ASSERT_EQ(steps.size(), 4u);
+        for (const SensitivityStep& step : steps) {
+            BlockInputs inputs = blockInputs(exampleAttitudes(), exampleParams(), loads);
+            parameterField(inputs, p) = step.Value;
+            if (p == Parameter::FaceTrace1 && step.Value == 0) {
+                EXPECT_EQ(step.FullFailure, "平面1在坡面上的迹长应大于零，现为0");
+                continue;
+            }
+            ASSERT_TRUE(step.Full) << step.FullFailure;
+            EXPECT_EQ(step.Full->Factor, evaluateFull(inputs).Safety.Factor) << step.Value;
+        }
+    }
+}

@@ -1,6 +1,7 @@
 // The picture windows on the offscreen platform: the example block, a block
 // that cuts out no wedge, and the empty model before anything is confirmed.
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
@@ -397,6 +398,40 @@ private slots:
         }
     }
 
+    // A size limit the loads give is an input like the others: its row is
+    // shown, its distribution picked from the list by keys, and the run is
+    // the analysis's own with that distribution.
+    void probabilisticDrawsTheSizeLimitsTheLoadsGive() {
+        const auto block = [] {
+            ViewedBlock b = exampleBlock();
+            WedgeLoads loads;
+            loads.Size.FaceTrace[0] = 30;
+            b.Loads = loads;
+            return b;
+        };
+        ProbabilisticWindow window(block);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* table = window.findChild<QTableWidget*>("DistributionTable");
+        QVERIFY(!table->isRowHidden(static_cast<int>(Parameter::FaceTrace1)));
+        QVERIFY(table->isRowHidden(static_cast<int>(Parameter::FaceTrace2)));
+        auto* kind = static_cast<QComboBox*>(table->cellWidget(static_cast<int>(Parameter::FaceTrace1), 2));
+        kind->setFocus();
+        for (int step = 0; step < 4; ++step) QTest::keyClick(kind, Qt::Key_Down);
+        QCOMPARE(kind->currentText(), QStringLiteral("指数分布"));
+        window.setSamples(3000);
+        QSignalSpy finished(&window, &ProbabilisticWindow::analysisFinished);
+        window.start();
+        QVERIFY(finished.wait(120000));
+        QCOMPARE(boxes_.errors, QStringList());
+        ProbabilisticSettings settings = window.settings();
+        QCOMPARE(settings.Distributions[static_cast<int>(Parameter::FaceTrace1)].Type, Distribution::Kind::Exponential);
+        settings.FailedVolumes = true;
+        const ViewedBlock b = block();
+        const ProbabilisticResult direct = runProbabilistic(b.Attitudes, b.Params, *b.Loads, settings);
+        QCOMPARE(window.result()->Full.Statistics->Mean, direct.Full.Statistics->Mean);
+    }
+
     void probabilisticWithNothingVariedGivesTheDeterministicFactor() {
         ProbabilisticWindow window([] { return exampleBlock(); });
         for (int p = 0; p < ParameterCount; ++p) window.setDistribution(static_cast<Parameter>(p), 0, {});
@@ -415,17 +450,31 @@ private slots:
     void probabilisticSettingsThatDoNotFit() {
         const struct {
             Parameter input;
-            int kind; // normal 1, uniform 2, lognormal 3
+            int kind; // normal 1, uniform 2, lognormal 3, triangular 5, gamma 7
             const char *first, *second, *shown;
         } cases[] = {
             {Parameter::Friction1, 1, "abc", "", "'abc' is not a valid floating point value."},
             {Parameter::Friction1, 1, "-1", "", "第一切割面摩擦系数 f1的标准差应为不小于0的有限数，而不是-1。"},
             {Parameter::Dip1, 2, "80", "100", "第一切割面倾角的范围80～100超出了0到90。"},
             {Parameter::Dip2, 3, "1", "", "第二切割面倾角有上限或可取负值，不能用对数正态分布。"},
+            {Parameter::Dip2, 7, "1", "", "第二切割面倾角有上限或可取负值，不能用伽马分布。"},
+            {Parameter::Cohesion1, 5, "30", "40", "第一切割面粘聚力 c1的块体取值24不在三角形分布的下限30和上限40之间。"},
+            {Parameter::Cohesion1, 1, "0.1", "", "第一切割面粘聚力 c1的截断范围30～40内没有可抽取的值。"},
+            {Parameter::Cohesion2, 1, "4", "", "平面1的相关系数只在其粘聚力和摩擦系数都按分布变化时才能给出。"},
         };
         for (const auto& c : cases) {
             ProbabilisticWindow window([] { return exampleBlock(); });
             window.setDistribution(c.input, c.kind, c.first, c.second);
+            if (c.input == Parameter::Cohesion1 && c.kind == 1) window.setTruncation(c.input, "30", "40");
+            if (c.input == Parameter::Cohesion2) {
+                window.setDistribution(Parameter::Friction1, 0, {});
+                // The correlation typed as a person does: into its focused box.
+                auto* box = window.findChild<QDoubleSpinBox*>("Correlation1Box");
+                box->setFocus();
+                box->selectAll();
+                QTest::keyClicks(box, "-0.5");
+                QTest::keyClick(box, Qt::Key_Return);
+            }
             boxes_.errors.clear();
             window.start();
             QCOMPARE(boxes_.errors, QStringList{QString::fromUtf8(c.shown)});
