@@ -282,32 +282,38 @@ template <typename T, typename F> Json orNull(const std::optional<T>& value, F f
     return value ? jsonOf(field(*value)) : Json(nullptr);
 }
 
+} // namespace
+
+Json outcomeJson(const BlockOutcome& o) {
+    Json json;
+    json["block"] = shownText(o.block);
+    json["contact"] = o.safety ? Json(contactName(o.safety->Contact)) : Json(nullptr);
+    json["kc"] = orNull(o.safety, [](const SafetyResult& s) { return s.SafetyFactor; });
+    json["volume"] = orNull(o.geometry, [](const WedgeGeometry& g) { return g.Volume; });
+    json["height"] = orNull(o.geometry, [](const WedgeGeometry& g) { return g.Height; });
+    json["plunge"] = orNull(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; });
+    addFullJson(fullFigures(o.run), json);
+    // Only for a block with a strength of its own: the lines of the
+    // others stay as they were.
+    if (const auto planes = strengthFigures(o.run, false)) {
+        Json strength;
+        for (int i = 0; i < 2; ++i)
+            strength[PlaneKeys[i]] = {{"model", (*planes)[i].Model},
+                                      {"normal_stress", jsonOf((*planes)[i].NormalStress)},
+                                      {"shear_force", jsonOf((*planes)[i].ShearForce)}};
+        json["strength"] = strength;
+    }
+    json["messages"] = o.messages;
+    json["error"] = o.error ? Json(shownText(*o.error)) : Json(nullptr);
+    return json;
+}
+
+namespace {
+
 class JsonPrinter : public OutcomePrinter {
 public:
     explicit JsonPrinter(std::ostream& out) : out_(out) {}
-    void print(const BlockOutcome& o) override {
-        Json json;
-        json["block"] = shownText(o.block);
-        json["contact"] = o.safety ? Json(contactName(o.safety->Contact)) : Json(nullptr);
-        json["kc"] = orNull(o.safety, [](const SafetyResult& s) { return s.SafetyFactor; });
-        json["volume"] = orNull(o.geometry, [](const WedgeGeometry& g) { return g.Volume; });
-        json["height"] = orNull(o.geometry, [](const WedgeGeometry& g) { return g.Height; });
-        json["plunge"] = orNull(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; });
-        addFullJson(fullFigures(o.run), json);
-        // Only for a block with a strength of its own: the lines of the
-        // others stay as they were.
-        if (const auto planes = strengthFigures(o.run, false)) {
-            Json strength;
-            for (int i = 0; i < 2; ++i)
-                strength[PlaneKeys[i]] = {{"model", (*planes)[i].Model},
-                                          {"normal_stress", jsonOf((*planes)[i].NormalStress)},
-                                          {"shear_force", jsonOf((*planes)[i].ShearForce)}};
-            json["strength"] = strength;
-        }
-        json["messages"] = o.messages;
-        json["error"] = o.error ? Json(shownText(*o.error)) : Json(nullptr);
-        out_ << jsonLine(json) << '\n';
-    }
+    void print(const BlockOutcome& o) override { out_ << jsonLine(outcomeJson(o)) << '\n'; }
 
 private:
     std::ostream& out_;
