@@ -26,8 +26,9 @@ void JointDocument::kinematicInputsChanged() {
     changed();
 }
 
-void JointDocument::open(const std::filesystem::path& file) {
-    MeasurementFile read = readMeasurementFile(file);
+void JointDocument::open(const std::filesystem::path& file) { open(readMeasurementFile(file), file); }
+
+void JointDocument::open(MeasurementFile read, const std::filesystem::path& file) {
     file_ = file;
     measurements_ = std::move(read);
     grouping_ = JointGrouping::Planes;
