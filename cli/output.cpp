@@ -43,21 +43,6 @@ std::size_t characterCount(const std::string& text) {
 
 } // namespace
 
-std::string systemReason(int errorNumber) {
-    switch (errorNumber) {
-    case ENOENT: return "文件或文件夹不存在";
-    case ENOTDIR: return "路径中有一项不是文件夹";
-    case EISDIR: return "这是一个文件夹";
-    case ENAMETOOLONG: return "文件名过长";
-    case EACCES:
-    case EPERM: return "没有权限";
-    case EROFS: return "文件系统只读";
-    case ENOSPC: return "磁盘已满";
-    case EDQUOT: return "超出磁盘配额";
-    default: return "读写错误（系统错误号 " + std::to_string(errorNumber) + "）";
-    }
-}
-
 std::string toolMessage(const Error& failure) {
     // A failed file operation's message is the file layer's wording of
     // the system error with only callers' wording before it.
@@ -341,34 +326,39 @@ void addBoltJson(const std::optional<BlockRun>& run, Json& json) {
         json["pattern"] = pattern;
     }
 }
+} // namespace
+
+Json outcomeJson(const BlockOutcome& o) {
+    Json json;
+    json["block"] = shownText(o.block);
+    json["contact"] = o.safety ? Json(contactName(o.safety->Contact)) : Json(nullptr);
+    json["kc"] = orNull(o.safety, [](const SafetyResult& s) { return s.SafetyFactor; });
+    json["volume"] = orNull(o.geometry, [](const WedgeGeometry& g) { return g.Volume; });
+    json["height"] = orNull(o.geometry, [](const WedgeGeometry& g) { return g.Height; });
+    json["plunge"] = orNull(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; });
+    addFullJson(fullFigures(o.run), json);
+    // Only for a block with a strength of its own: the lines of the
+    // others stay as they were.
+    if (const auto planes = strengthFigures(o.run, false)) {
+        Json strength;
+        for (int i = 0; i < 2; ++i)
+            strength[PlaneKeys[i]] = {{"model", (*planes)[i].Model},
+                                      {"normal_stress", jsonOf((*planes)[i].NormalStress)},
+                                      {"shear_force", jsonOf((*planes)[i].ShearForce)}};
+        json["strength"] = strength;
+    }
+    addBoltJson(o.run, json);
+    json["messages"] = o.messages;
+    json["error"] = o.error ? Json(shownText(*o.error)) : Json(nullptr);
+    return json;
+}
+
+namespace {
 
 class JsonPrinter : public OutcomePrinter {
 public:
     explicit JsonPrinter(std::ostream& out) : out_(out) {}
-    void print(const BlockOutcome& o) override {
-        Json json;
-        json["block"] = shownText(o.block);
-        json["contact"] = o.safety ? Json(contactName(o.safety->Contact)) : Json(nullptr);
-        json["kc"] = orNull(o.safety, [](const SafetyResult& s) { return s.SafetyFactor; });
-        json["volume"] = orNull(o.geometry, [](const WedgeGeometry& g) { return g.Volume; });
-        json["height"] = orNull(o.geometry, [](const WedgeGeometry& g) { return g.Height; });
-        json["plunge"] = orNull(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; });
-        addFullJson(fullFigures(o.run), json);
-        // Only for a block with a strength of its own: the lines of the
-        // others stay as they were.
-        if (const auto planes = strengthFigures(o.run, false)) {
-            Json strength;
-            for (int i = 0; i < 2; ++i)
-                strength[PlaneKeys[i]] = {{"model", (*planes)[i].Model},
-                                          {"normal_stress", jsonOf((*planes)[i].NormalStress)},
-                                          {"shear_force", jsonOf((*planes)[i].ShearForce)}};
-            json["strength"] = strength;
-        }
-        addBoltJson(o.run, json);
-        json["messages"] = o.messages;
-        json["error"] = o.error ? Json(shownText(*o.error)) : Json(nullptr);
-        out_ << jsonLine(json) << '\n';
-    }
+    void print(const BlockOutcome& o) override { out_ << jsonLine(outcomeJson(o)) << '\n'; }
 
 private:
     std::ostream& out_;

@@ -11,8 +11,11 @@
 
 #include "analysis/block_analysis.h"
 #include "model/error.h"
+#include "model/files.h"
 
 namespace trelmox::cli {
+
+using Json = nlohmann::ordered_json;
 
 struct BlockOutcome {
     std::string block;
@@ -32,6 +35,15 @@ public:
     virtual void print(const BlockOutcome& outcome) = 0;
     virtual void finish() {}
 };
+
+// The block's outcome from its texts and loads, as analyze works it out for
+// a data file: the one block run, then the messages of its corners, its
+// contact case and its full analysis in the order analyze shows them. Throws
+// the failure that stops the block (the run's, or corners missing).
+void analyseBlock(const SavedBlock& block, const WedgeLoads& loads, BlockOutcome& outcome);
+
+// The JSON object of one outcome, as analyze --format json prints it.
+Json outcomeJson(const BlockOutcome& outcome);
 
 // format is "text", "json" or "csv". strengthColumns: the CSV gets the
 // columns of each plane's strength model (strength.plane1, ...,
@@ -53,9 +65,6 @@ std::string shownText(const std::string& text);
 std::string nameText(const std::string& bytes);
 // A path as the tool prints it, its bytes read as nameText reads them.
 std::string shownPath(const std::filesystem::path& path);
-// What the system says about a failed file operation, in the user's words
-// for the common cases.
-std::string systemReason(int errorNumber);
 // A failure's message as the tool prints it. The tool words the data's
 // failures in Chinese, so a failed file operation gives the system's reason
 // in Chinese (systemReason) where the windows keep its English wording
@@ -69,7 +78,6 @@ std::string fileFailureText(const std::filesystem::path& file, const Error& fail
 // The tool's JSON: keys in the order they are set. Numbers are written as
 // the shortest text that reads back to the same double; a value that is
 // missing (or not finite) is null.
-using Json = nlohmann::ordered_json;
 Json jsonOf(const std::optional<double>& value);
 Json jsonOf(const std::optional<std::string>& text);
 // One JSON value on one line; bytes that are not UTF-8 are replaced.

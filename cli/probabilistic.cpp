@@ -22,6 +22,7 @@
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/progress.h"
+#include "cli/results_json.h"
 #include "model/datafile.h"
 #include "model/error.h"
 #include "model/numtext.h"
@@ -347,8 +348,7 @@ void addSizeFindingsJson(const FullFactorSummary& f, Json& json) {
 }
 
 // Kc's findings at the top level, as before Fs joined; Fs's in "fs".
-void printProbabilisticJson(const std::string& block, const ProbabilisticSettings& settings,
-                            const ProbabilisticResult& r, std::ostream& out) {
+Json probabilisticObject(const std::string& block, const ProbabilisticSettings& settings, const ProbabilisticResult& r) {
     Json json;
     json["block"] = shownText(block);
     json["method"] = methodName(settings.Method);
@@ -365,7 +365,12 @@ void printProbabilisticJson(const std::string& block, const ProbabilisticSetting
     addFindingsJson(fsFindings(r.Full), fs);
     addSizeFindingsJson(r.Full, fs);
     json["fs"] = fs;
-    out << jsonLine(json) << '\n';
+    return json;
+}
+
+void printProbabilisticJson(const std::string& block, const ProbabilisticSettings& settings,
+                            const ProbabilisticResult& r, std::ostream& out) {
+    out << jsonLine(probabilisticObject(block, settings, r)) << '\n';
 }
 
 using LinePrinter = std::function<void(const std::string& label, const std::string& value)>;
@@ -547,8 +552,8 @@ std::string stepState(const SensitivityStep& step, double required) {
 // The text when `present`, else null.
 Json textOrNull(const std::string& text, bool present) { return present ? Json(text) : Json(nullptr); }
 
-void printSensitivityJson(const std::string& block, Parameter input, double required,
-                          const std::vector<SensitivityStep>& steps, std::ostream& out) {
+Json sensitivityObject(const std::string& block, Parameter input, double required,
+                       const std::vector<SensitivityStep>& steps) {
     Json json;
     json["block"] = shownText(block);
     json["param"] = parameterName(input);
@@ -570,7 +575,12 @@ void printSensitivityJson(const std::string& block, Parameter input, double requ
     json["kc_method"] = ProbabilisticResult::KcMethod;
     json["fs_method"] = ProbabilisticResult::FsMethod;
     json["required_factor"] = jsonOf(required);
-    out << jsonLine(json) << '\n';
+    return json;
+}
+
+void printSensitivityJson(const std::string& block, Parameter input, double required,
+                          const std::vector<SensitivityStep>& steps, std::ostream& out) {
+    out << jsonLine(sensitivityObject(block, input, required, steps)) << '\n';
 }
 
 void printSensitivityCsv(Parameter input, double required, const std::vector<SensitivityStep>& steps,
@@ -642,6 +652,16 @@ int runSensitivityCommand(const std::vector<std::string>& args, std::ostream& ou
     }
     printSensitivity(format, block.Name, request.Input, block.Loads.RequiredFactor, steps, out);
     return ExitOk;
+}
+
+Json probabilisticJson(const std::string& block, const ProbabilisticSettings& settings,
+                       const ProbabilisticResult& result) {
+    return probabilisticObject(block, settings, result);
+}
+
+Json sensitivityJson(const std::string& block, Parameter input, double required,
+                     const std::vector<SensitivityStep>& steps) {
+    return sensitivityObject(block, input, required, steps);
 }
 
 } // namespace trelmox::cli
