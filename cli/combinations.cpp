@@ -19,6 +19,7 @@
 #include "model/error.h"
 #include "model/files.h"
 #include "model/numtext.h"
+#include "report/joint_tables.h"
 
 namespace trelmox::cli {
 
@@ -26,7 +27,7 @@ namespace {
 
 const char* const CombinationsUsage =
     "usage: trelmox-cli combinations SLOPE_BLOCK MEASUREMENTS [--sets planes|labels|auto:N]\n"
-    "           [--format text|json|csv] [--probabilistic [--samples N] [--seed S]]\n"
+    "           [--format text|json|csv|xlsx] [--output FILE] [--probabilistic [--samples N] [--seed S]]\n"
     "\n"
     "Sets every pair of planes from the measurement file into the slope of the\n"
     "block data file SLOPE_BLOCK - its slope top and face, height, unit weights,\n"
@@ -41,8 +42,12 @@ const char* const CombinationsUsage =
     "                   planes without a label take no part\n"
     "  --sets auto:N    N sets grouped by k-means on the sphere (J1, J2, ... by\n"
     "                   decreasing size; the same grouping on every run)\n"
-    "  --format text|json|csv  a readable table with the sets' Fisher statistics\n"
-    "                   (default), one JSON object per pair per line, or CSV\n"
+    "  --format text|json|csv|xlsx  a readable table with the sets' Fisher\n"
+    "                   statistics (default), one JSON object per pair per line,\n"
+    "                   CSV, or an Excel workbook (row 1 the JSON's keys, row 2\n"
+    "                   their units, a row per pair; never to a terminal)\n"
+    "  --output FILE    write the output to FILE (replaced in one step when\n"
+    "                   complete) instead of standard output\n"
     "  --probabilistic  for every pair a probabilistic run of its block: each\n"
     "                   set's planes drawn from its Fisher distribution (K from\n"
     "                   the measurements; measured planes stay as measured), the\n"
@@ -172,7 +177,8 @@ std::string probabilityCsv(const PairProbability* p) {
 // A measured plane is named by its line number, a set by its label.
 Json planeJson(const CandidatePlane& plane) { return plane.Line ? Json(plane.Line) : Json(plane.Label); }
 
-void printJson(const Combination& c, std::ostream& out) {
+std::vector<Json> pairRows(const Combination& c) {
+    std::vector<Json> rows;
     const JointCombinations& run = c.run();
     for (std::size_t i = 0; i < c.pairs().size(); ++i) {
         const PlanePair& p = c.pairs()[i];
@@ -193,8 +199,18 @@ void printJson(const Combination& c, std::ostream& out) {
         json["fs_contact"] = p.Full ? Json(contactName(p.Full->Contact)) : Json(nullptr);
         json["error"] = jsonOf(problem);
         addProbabilityJson(c.probability(i), json);
-        out << jsonLine(json) << '\n';
+        rows.push_back(std::move(json));
     }
+    return rows;
+}
+
+void printJson(const Combination& c, std::ostream& out) {
+    for (const Json& row : pairRows(c)) out << jsonLine(row) << '\n';
+}
+
+// The same sheet as the joints window exports, with the JSON's keys.
+void printXlsx(const Combination& c, std::ostream& out) {
+    out << xlsxWorkbook({combinationsSheet(c.run().Planes, c.pairs(), c.SortedPairs ? &c.Probabilities : nullptr)});
 }
 
 void printCsv(const Combination& c, std::ostream& out) {
@@ -296,15 +312,17 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
     std::string format;
     bool probabilistic = false;
     PairProbabilitySettings pairRuns;
+    std::optional<ResultDestination> destination;
     try {
-        parsed = parseArgs(args, {"sets", "format", "samples", "seed"}, {"probabilistic"});
+        parsed = parseArgs(args, {"sets", "format", "output", "samples", "seed"}, {"probabilistic"});
         if (parsed.help) {
             out << CombinationsUsage;
             return ExitOk;
         }
         choice = setChoice(parsed);
-        format = parsed.choice("format", {"text", "json", "csv"}, "text");
+        format = parsed.choice("format", {"text", "json", "csv", "xlsx"}, "text");
         if (parsed.positional.size() != 2) throw UsageError("give a block data file and a measurement file");
+        destination.emplace(parsed, format, parsed.positional, out);
         probabilistic = parsed.flags.contains("probabilistic");
         if (!probabilistic && (parsed.last("samples") || parsed.last("seed")))
             throw UsageError("--samples and --seed go with --probabilistic");
@@ -316,6 +334,7 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
     }
     Combination combination;
     try {
+        destination->check();
         combine(parsed.positional[0], parsed.positional[1], choice, combination);
         if (probabilistic) addProbabilities(pairRuns, combination);
     } catch (const Error& failure) {
@@ -324,9 +343,17 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
         err << "trelmox-cli combinations: " << shownText(toolMessage(failure)) << '\n';
         return ExitBlockFailed;
     }
-    if (format == "json") printJson(combination, out);
-    else if (format == "csv") printCsv(combination, out);
-    else printText(combination, out);
+    try {
+        std::ostream& to = destination->stream();
+        if (format == "json") printJson(combination, to);
+        else if (format == "csv") printCsv(combination, to);
+        else if (format == "xlsx") printXlsx(combination, to);
+        else printText(combination, to);
+        destination->finish();
+    } catch (const Error& failure) {
+        err << "trelmox-cli combinations: " << shownText(toolMessage(failure)) << '\n';
+        return ExitBlockFailed;
+    }
     return ExitOk;
 }
 
