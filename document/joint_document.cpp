@@ -3,6 +3,9 @@
 #include <cmath>
 
 #include "model/error.h"
+#include "model/files.h"
+#include "report/joint_tables.h"
+#include "report/xlsx_table.h"
 
 namespace trelmox {
 
@@ -188,6 +191,16 @@ const KinematicResult& JointDocument::kinematics(const TPlaneAttitude& face, boo
         kinematicsPairs_ = pairs;
     }
     return *kinematics_;
+}
+
+void JointDocument::writeTables(const std::filesystem::path& path, const std::optional<TPlaneAttitude>& face) const {
+    if (!opened()) throw Error::refused("请先打开结构面测量文件");
+    std::vector<XlsxSheet> sheets{jointSetsSheet(sets_)};
+    if (combinations_)
+        sheets.push_back(combinationsSheet(combinations_->Planes, combinations_->Pairs,
+                                           combinations_->Probabilities.empty() ? nullptr : &combinations_->Probabilities));
+    if (mode_ && face) sheets.push_back(kinematicsSheet(kinematics(*face, checksIntersections(*mode_)).mode(*mode_), *face));
+    writeFileAtomically(path, xlsxWorkbook(sheets));
 }
 
 } // namespace trelmox

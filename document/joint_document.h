@@ -141,6 +141,13 @@ public:
     // for ten thousand planes, which a net of a pole mode does not need.
     const KinematicResult& kinematics(const TPlaneAttitude& face, bool pairs = true) const;
 
+    // The tables as an Excel workbook at `path`, replaced in one step: the
+    // sets with their Fisher statistics, the last combinations (with their
+    // probabilities when worked out) and, with a mode chosen and a `face`,
+    // that mode's kinematic check against it. Throws Error when no file is
+    // opened, or when the workbook cannot be made or written.
+    void writeTables(const std::filesystem::path& path, const std::optional<TPlaneAttitude>& face) const;
+
 private:
     void regroup(JointGrouping grouping, std::vector<JointSet> sets, std::vector<SetWindow> windows);
     void changed();
