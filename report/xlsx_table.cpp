@@ -29,6 +29,11 @@ std::string cellText(const std::string& text) {
     return text.substr(0, at) + "…";
 }
 
+Error systemFailure(const std::string& wording) {
+    const int error = errno;
+    return Error::fromSystem(fileErrorMessage(error), error).prefixed(wording);
+}
+
 // The library writes its workbook to a named file only. It gets a file that
 // is already unlinked, reached through the process's descriptor, so that
 // nothing is left behind in the temporary folder whatever stops the process.
@@ -38,7 +43,7 @@ public:
         const char* folder = std::getenv("TMPDIR");
         std::string name = std::string(folder && *folder ? folder : "/tmp") + "/trelmox-xlsx.XXXXXX";
         fd_ = ::mkstemp(name.data());
-        if (fd_ < 0) throw Error::fromSystem("无法建立临时文件：" + fileErrorMessage(errno), errno);
+        if (fd_ < 0) throw systemFailure("无法建立临时文件：");
         ::unlink(name.c_str());
         path_ = "/proc/self/fd/" + std::to_string(fd_);
     }
@@ -52,7 +57,7 @@ public:
         for (off_t at = 0;;) {
             const ssize_t got = ::pread(fd_, buffer, sizeof buffer, at);
             if (got < 0 && errno == EINTR) continue;
-            if (got < 0) throw Error::fromSystem("无法读回临时文件：" + fileErrorMessage(errno), errno);
+            if (got < 0) throw systemFailure("无法读回临时文件：");
             if (got == 0) return bytes;
             bytes.append(buffer, static_cast<std::size_t>(got));
             at += got;

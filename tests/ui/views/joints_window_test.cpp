@@ -87,9 +87,8 @@ QStringList netTexts(views::JointsWindow& window) {
 
 QString cell(const QTableView* table, int row, int c) { return table->model()->index(row, c).data().toString(); }
 
-// The measurement file's three sets combined in the example slope.
-QTableView* combineThreeSets(views::JointsWindow& window) {
-    openFile(window, Measurements);
+// The planes open grouped into three sets, combined in the confirmed slope.
+QTableView* groupAndCombine(views::JointsWindow& window) {
     auto* count = child<QSpinBox>(window, "SetCountBox");
     QTest::mouseClick(count, Qt::LeftButton);
     count->selectAll();
@@ -97,6 +96,12 @@ QTableView* combineThreeSets(views::JointsWindow& window) {
     QTest::mouseClick(child<QPushButton>(window, "GroupButton"), Qt::LeftButton);
     QTest::mouseClick(child<QPushButton>(window, "CombineButton"), Qt::LeftButton);
     return child<QTableView>(window, "CombinationsTable");
+}
+
+// The measurement file's three sets combined in the example slope.
+QTableView* combineThreeSets(views::JointsWindow& window) {
+    openFile(window, Measurements);
+    return groupAndCombine(window);
 }
 
 // Answers the file dialog the next click opens as a person does: a file
@@ -382,12 +387,7 @@ private slots:
         QCOMPARE(joints.measurements().Planes[16].Line, 19); // the sheet's row
         QVERIFY(child<QLabel>(window, "MeasurementSummary")->text().contains("Excel 工作簿"));
 
-        auto* count = child<QSpinBox>(window, "SetCountBox");
-        QTest::mouseClick(count, Qt::LeftButton);
-        count->selectAll();
-        typeKeys("3");
-        QTest::mouseClick(child<QPushButton>(window, "GroupButton"), Qt::LeftButton);
-        QTest::mouseClick(child<QPushButton>(window, "CombineButton"), Qt::LeftButton);
+        groupAndCombine(window);
         QCOMPARE(joints.sets().size(), std::size_t(3));
         QVERIFY(joints.combinations().has_value());
         // Offered next to the reports; a name without ".xlsx" gets it.
