@@ -118,22 +118,8 @@ void analyseFile(const RunInput& input, const Destinations& to, OutputGuard& gua
     const WedgeLoads loads = companion.value_or(WedgeLoads{});
     const std::optional<std::filesystem::path> fullReport = companion ? outputs.fullReport : std::nullopt;
     if (fullReport) guard.check(*fullReport, input.number);
-    BlockRun run = runBlock(block, loads);
-    run.throwFailure();
-    for (const FailedTriple& triple : run.FailedTriples) outcome.messages.push_back(failedTripleMessage(triple));
-    if (!run.complete()) throw Error(CornersMissingMessage);
-
-    outcome.geometry = run.Geometry;
-    outcome.safety = run.Safety;
-    const std::string contactText = contactMessage(run.Safety->Contact);
-    if (!contactText.empty()) outcome.messages.push_back(contactText);
-    // The full analysis's failure or refusal is a message of the block, not
-    // the block's failure: Kc and the geometry stand.
-    if (!run.Full) outcome.messages.push_back(run.FullFailure);
-    else if (const auto refusal = run.Full->Analysis.Refusal) outcome.messages.push_back(refusalMessage(*refusal));
-    else if (std::string size = sizingSentence(loads.Size, run.Full->Analysis.Size); !size.empty())
-        outcome.messages.push_back(std::move(size));
-    const BlockRun& result = *(outcome.run = std::move(run));
+    analyseBlock(block, loads, outcome);
+    const BlockRun& result = *outcome.run;
 
     if (outputs.report) {
         const FigureTexts figures = figureTexts(*result.Geometry, *result.Safety);
@@ -151,6 +137,29 @@ void analyseFile(const RunInput& input, const Destinations& to, OutputGuard& gua
                                blockScene(*result.Vertices, full, loads));
         });
 }
+
+} // namespace
+
+void analyseBlock(const SavedBlock& block, const WedgeLoads& loads, BlockOutcome& outcome) {
+    BlockRun run = runBlock(block, loads);
+    run.throwFailure();
+    for (const FailedTriple& triple : run.FailedTriples) outcome.messages.push_back(failedTripleMessage(triple));
+    if (!run.complete()) throw Error(CornersMissingMessage);
+
+    outcome.geometry = run.Geometry;
+    outcome.safety = run.Safety;
+    const std::string contactText = contactMessage(run.Safety->Contact);
+    if (!contactText.empty()) outcome.messages.push_back(contactText);
+    // The full analysis's failure or refusal is a message of the block, not
+    // the block's failure: Kc and the geometry stand.
+    if (!run.Full) outcome.messages.push_back(run.FullFailure);
+    else if (const auto refusal = run.Full->Analysis.Refusal) outcome.messages.push_back(refusalMessage(*refusal));
+    else if (std::string size = sizingSentence(loads.Size, run.Full->Analysis.Size); !size.empty())
+        outcome.messages.push_back(std::move(size));
+    outcome.run = std::move(run);
+}
+
+namespace {
 
 BlockOutcome analyseOne(const RunInput& input, const Destinations& to, OutputGuard& guard) {
     BlockOutcome outcome;

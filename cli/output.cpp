@@ -304,6 +304,8 @@ template <typename T, typename F> Json orNull(const std::optional<T>& value, F f
     return value ? jsonOf(field(*value)) : Json(nullptr);
 }
 
+} // namespace
+
 Json outcomeJson(const BlockOutcome& o) {
     Json json;
     json["block"] = shownText(o.block);
@@ -327,6 +329,8 @@ Json outcomeJson(const BlockOutcome& o) {
     json["error"] = o.error ? Json(shownText(*o.error)) : Json(nullptr);
     return json;
 }
+
+namespace {
 
 class JsonPrinter : public OutcomePrinter {
 public:

@@ -18,6 +18,8 @@
 
 namespace trelmox::cli {
 
+using Json = nlohmann::ordered_json;
+
 struct BlockOutcome {
     std::string block;
     std::optional<WedgeGeometry> geometry; // absent when not computed
@@ -36,6 +38,15 @@ public:
     virtual void print(const BlockOutcome& outcome) = 0;
     virtual void finish() {}
 };
+
+// The block's outcome from its texts and loads, as analyze works it out for
+// a data file: the one block run, then the messages of its corners, its
+// contact case and its full analysis in the order analyze shows them. Throws
+// the failure that stops the block (the run's, or corners missing).
+void analyseBlock(const SavedBlock& block, const WedgeLoads& loads, BlockOutcome& outcome);
+
+// The JSON object of one outcome, as analyze --format json prints it.
+Json outcomeJson(const BlockOutcome& outcome);
 
 // format is "text", "json", "csv" or "xlsx" (the JSON's keys as the
 // workbook's columns, written when finished). strengthColumns: the CSV gets the
@@ -74,7 +85,6 @@ std::string fileFailureText(const std::filesystem::path& file, const Error& fail
 // The tool's JSON: keys in the order they are set. Numbers are written as
 // the shortest text that reads back to the same double; a value that is
 // missing (or not finite) is null.
-using Json = nlohmann::ordered_json;
 Json jsonOf(const std::optional<double>& value);
 Json jsonOf(const std::optional<std::string>& text);
 // One JSON value on one line; bytes that are not UTF-8 are replaced.

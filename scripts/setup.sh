@@ -19,6 +19,7 @@ packages=(
   libgl-dev fonts-wqy-microhei poppler-utils
   clang libclang-rt-14-dev libomp-dev
   desktop-file-utils dpkg-dev file
+  pybind11-dev python3-dev python3-numpy python3-pytest python3-distributed
 )
 if [ "${1:-}" = --list ]; then
   printf '%s\n' "${packages[@]}"

@@ -58,8 +58,13 @@ void validateNormal(Parameter parameter, double blockValue, double sd, Parameter
         throw ParameterRefusal(parameter, Reason::SpreadTooLarge, sd);
 }
 
+// The largest sum of a beta distribution's shapes it is drawn for.
+constexpr double MostBetaShape = 1e8;
+
 void validateBounds(Parameter parameter, double low, double high) {
-    if (!std::isfinite(low) || !std::isfinite(high) || low > high)
+    // The triangular and beta forms multiply two widths: wider ranges than
+    // 1e150 (no quantity of a slope comes near) would overflow to infinite draws.
+    if (!std::isfinite(low) || !std::isfinite(high) || low > high || !(high - low < 1e150))
         throw ParameterRefusal(parameter, Reason::InvalidRange, low, high);
     const ParameterRange range = parameterRange(parameter);
     if (!inside(range, low) || !inside(range, high)) throw ParameterRefusal(parameter, Reason::RangeOutside, low, high);
@@ -259,6 +264,12 @@ Sampler::Sampler(Parameter parameter, double blockValue, const Distribution& dis
         location_ = distribution.Low, scale_ = width;
         split_ = mean * common, left_ = (1 - mean) * common;
         right_ = logGamma(split_ + left_) - logGamma(split_) - logGamma(left_);
+        // A deviation tiny against the width gives huge shapes: the
+        // incomplete beta function's continued fraction then needs more
+        // terms than it is given, and its quantiles lose their order.
+        if (!(split_ + left_ <= MostBetaShape) || !std::isfinite(right_))
+            throw ParameterRefusal(parameter, Reason::BetaNarrow, distribution.Spread, 0, kindIndex(kind_),
+                                   distribution.Low, distribution.High);
         break;
     }
     case Distribution::Kind::Gamma: {
@@ -267,7 +278,7 @@ Sampler::Sampler(Parameter parameter, double blockValue, const Distribution& dis
         scale_ = distribution.Spread * distribution.Spread / blockValue; // scale
         left_ = logGamma(split_);
         // A shape or scale beyond the range of a double draws nothing sound.
-        if (!std::isfinite(split_) || !(scale_ > 0) || !std::isfinite(left_))
+        if (!std::isfinite(split_) || !(scale_ > 0) || !std::isfinite(scale_) || !std::isfinite(left_))
             throw ParameterRefusal(parameter, Reason::SpreadTooLarge, distribution.Spread);
         break;
     }
@@ -278,7 +289,10 @@ Sampler::Sampler(Parameter parameter, double blockValue, const Distribution& dis
     if (kind_ == Distribution::Kind::Normal || truncating) {
         pLow_ = std::isfinite(low_) ? cdf(low_) : 0;
         pWidth_ = (std::isfinite(high_) ? cdf(high_) : 1) - pLow_;
-        if (!(pWidth_ > 0)) throw ParameterRefusal(parameter, Reason::TruncationEmpty, low_, high_);
+        // Deep in an upper tail the interval is a few doubles below 1: its
+        // quantiles are noise, neither ordered nor of the distribution.
+        // It must hold at least a million doubles (one part in 1e10).
+        if (!(pWidth_ > 1e-10 * (pLow_ + pWidth_))) throw ParameterRefusal(parameter, Reason::TruncationEmpty, low_, high_);
     }
 }
 
@@ -345,7 +359,10 @@ double Sampler::value(double u) const {
     switch (kind_) {
     case Distribution::Kind::Fixed: return location_;
     case Distribution::Kind::Uniform: return std::clamp(location_ + u * scale_, low_, high_);
-    default: return std::clamp(quantile(pLow_ + u * pWidth_), low_, high_);
+    // A range cut far into the upper tail leaves a CDF interval whose top,
+    // pLow + u * pWidth, rounds to 1 for the largest uniforms: the quantile
+    // there is infinite, so the interval is held below 1 as the uniforms are.
+    default: return std::clamp(quantile(std::clamp(pLow_ + u * pWidth_, 0.0, 1 - 0x1p-53)), low_, high_);
     }
 }
 

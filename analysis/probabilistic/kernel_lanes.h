@@ -762,7 +762,7 @@ void drawLanes(const DrawConstants& d, double* values, std::size_t count) {
         for (std::size_t at = 0; at < count; at += Lanes) store(values + at, draw(load(values + at)));
     };
     // The uniform mapped into the CDF interval the truncation leaves.
-    auto truncated = [&](V u) { return pLow + u * pWidth; };
+    auto truncated = [&](V u) { return clampTo(pLow + u * pWidth, splat(0), splat(1 - 0x1p-53)); };
     switch (static_cast<Distribution::Kind>(d.Kind)) {
     case Distribution::Kind::Fixed: each([&](V) { return location; }); break;
     case Distribution::Kind::Normal:

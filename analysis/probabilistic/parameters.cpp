@@ -99,7 +99,7 @@ std::string refusalMessage(Parameter p, ParameterRefusal::Reason why, double fir
         switch (why) {
         case Reason::NegativeSpread: return "the standard deviation must be a finite number >= 0, not " + floatToText(first);
         case Reason::BlockValueOutside: return "the block's value " + floatToText(first) + " lies outside " + range;
-        case Reason::InvalidRange: return "the range must be LO:HI with finite LO <= HI";
+        case Reason::InvalidRange: return "the range must be LO:HI with finite LO <= HI less than 1e150 apart";
         case Reason::RangeOutside: return "the range " + floatToText(first) + ":" + floatToText(second) + " leaves " + range;
         case Reason::LognormalUnbounded: return "a" + kind + " distribution fits only positive quantities without an upper bound";
         case Reason::LognormalNonPositive: return "a" + kind + " distribution needs a block value > 0, not " + floatToText(first);
@@ -118,6 +118,10 @@ std::string refusalMessage(Parameter p, ParameterRefusal::Reason why, double fir
             return "a beta distribution between " + floatToText(low) + " and " + floatToText(high) +
                    " about the block's value has a standard deviation below " + floatToText(second) + ", not " +
                    floatToText(first);
+        case Reason::BetaNarrow:
+            return "a beta distribution between " + floatToText(low) + " and " + floatToText(high) +
+                   " is too narrow with a standard deviation of " + floatToText(first) +
+                   " (its shapes pass 1e8): narrow the bounds or use a normal distribution";
         case Reason::TruncationEmpty:
             return "the truncation " + boundText(first) + ":" + boundText(second) + " leaves no value to draw";
         }

@@ -72,7 +72,7 @@ public:
     enum class Reason {
         NegativeSpread,       // First: the standard deviation
         BlockValueOutside,    // First: the block's value, outside parameterRange
-        InvalidRange,         // First, Second: a range that is not finite LO <= HI
+        InvalidRange,         // First, Second: a range that is not finite LO <= HI (< 1e150 apart)
         RangeOutside,         // First, Second: a range leaving parameterRange
         LognormalUnbounded,   // a lognormal (exponential, gamma: Distribution) for an input with a bounded range
         LognormalNonPositive, // First: the block's value, not > 0
@@ -86,6 +86,7 @@ public:
         OutsideBounds,        // First: the block's value, outside the bounds First..Second
                               // of a triangular or beta distribution (Low, High)
         BetaSpread,           // First: a beta deviation its bounds cannot hold
+        BetaNarrow,           // First: a beta deviation too small against its bounds Low..High
         TruncationEmpty,      // First, Second: truncation bounds that leave no value
     };
     // distribution: the Distribution::Kind the refusal is about.

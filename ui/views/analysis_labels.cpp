@@ -32,7 +32,7 @@ QString refusalText(const ParameterRefusal& refusal) {
     case Reason::NegativeSpread: return QStringLiteral("%1的标准差应为不小于0的有限数，而不是%2").arg(input, first);
     case Reason::BlockValueOutside:
         return QStringLiteral("%1的块体取值%2不在%3之间").arg(input, first, rangeWords(refusal.Input));
-    case Reason::InvalidRange: return QStringLiteral("%1的范围应由有限的下限和上限组成，且下限不大于上限").arg(input);
+    case Reason::InvalidRange: return QStringLiteral("%1的范围应由有限的下限和上限组成，下限不大于上限，且两者相差小于1e150").arg(input);
     case Reason::RangeOutside:
         return QStringLiteral("%1的范围%2～%3超出了%4").arg(input, first, second, rangeWords(refusal.Input));
     case Reason::LognormalUnbounded: return QStringLiteral("%1有上限或可取负值，不能用%2").arg(input, kind);
@@ -43,6 +43,9 @@ QString refusalText(const ParameterRefusal& refusal) {
     case Reason::BetaSpread:
         return QStringLiteral("%1的贝塔分布在%2～%3之间、均值为块体取值时，标准差应小于%4，而不是%5")
             .arg(input, shortNumber(refusal.Low, 15), shortNumber(refusal.High, 15), second, first);
+    case Reason::BetaNarrow:
+        return QStringLiteral("%1的贝塔分布在%2～%3之间、标准差为%4时过窄（形状参数超过1e8），请缩小范围或改用正态分布")
+            .arg(input, shortNumber(refusal.Low, 15), shortNumber(refusal.High, 15), first);
     case Reason::TruncationEmpty:
         return QStringLiteral("%1的截断范围%2～%3内没有可抽取的值").arg(input, boundText(refusal.First), boundText(refusal.Second));
     case Reason::ComputedWater: return QStringLiteral("本块体的水压力由水的容重和坡高计算，%1不能单独变化").arg(input);

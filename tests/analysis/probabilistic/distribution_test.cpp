@@ -179,6 +179,37 @@ TEST(Sampler, HugeSpreadsDrawWhatTheyStandFor) {
     EXPECT_NEAR(normal.value(0.25), 22.5, 1e-6);
     const Sampler lognormal(Parameter::Cohesion1, 20, lognormalDistribution(1e200));
     for (const double u : {1e-9, 0.5, 1 - 1e-9}) EXPECT_TRUE(std::isfinite(lognormal.value(u)));
+    // A gamma of a tiny shape puts nearly all draws at zero, still finite and ordered.
+    const Sampler gamma(Parameter::Cohesion1, 40, gammaDistribution(1e150));
+    double previous = 0;
+    for (const double u : {0x1p-53, 0.5, 1 - 0x1p-53}) {
+        const double v = gamma.value(u);
+        EXPECT_TRUE(std::isfinite(v) && v >= previous) << v;
+        previous = v;
+    }
+}
+
+// Truncated far into the upper tail, the CDF interval's top rounds to 1:
+// the largest uniforms must still draw finite values, alike in the lanes.
+TEST(Sampler, TruncationDeepInTheTailDrawsFiniteValues) {
+    const struct {
+        Parameter input;
+        double blockValue;
+        Distribution distribution;
+    } cases[] = {
+        {Parameter::FaceTrace1, 25, truncated(exponentialDistribution(), 80.5, {})},
+        {Parameter::Cohesion1, 24, truncated(lognormalDistribution(3), 30, {})},
+        {Parameter::Cohesion2, 48, truncated(gammaDistribution(10), 60, {})},
+    };
+    for (const auto& c : cases) {
+        const Sampler sampler(c.input, c.blockValue, c.distribution);
+        std::vector<double> draws(64, 1 - 0x1p-53);
+        sampler.values(draws.data(), draws.size());
+        for (double v : draws) {
+            EXPECT_TRUE(std::isfinite(v)) << parameterName(c.input);
+            EXPECT_EQ(v, sampler.value(1 - 0x1p-53));
+        }
+    }
 }
 
 TEST(Sampler, RefusesDistributionsThatDoNotFit) {
@@ -196,6 +227,11 @@ TEST(Sampler, RefusesDistributionsThatDoNotFit) {
         {Parameter::Dip2, 70, uniformDistribution(60, 95), "dip2: the range 60:95 leaves 0..90"},
         {Parameter::SlopeHeight, 40, uniformDistribution(50, 30), "height: the range must be LO:HI"},
         {Parameter::RockUnitWeight, 25, uniformDistribution(20, Inf), "rock: the range must be LO:HI"},
+        {Parameter::DipDir1, 195, triangularDistribution(1e-66, 1e232), "dipdir1: the range must be LO:HI"},
+        {Parameter::Cohesion2, 9.8, truncated(gammaDistribution(1.7e25), 66.5, {}), "c2: the truncation 66.5:inf leaves no"},
+        {Parameter::Cohesion1, 40, gammaDistribution(1e156), "c1: the standard deviation 1E156 is too large"},
+        {Parameter::Friction1, 40, betaDistribution(7.5, 9, 1e93), "f1: a beta distribution between 9 and 1E93 is too narrow"},
+        {Parameter::Friction1, 0.3, betaDistribution(1e-95, 1e-86, 1e68), "f1: a beta distribution between"},
         {Parameter::DipFace, 65, lognormalDistribution(3), "dipface: a lognormal distribution fits only"},
         {Parameter::DipDir1, 105, lognormalDistribution(3), "dipdir1: a lognormal distribution fits only"},
         {Parameter::Cohesion2, 0, lognormalDistribution(3), "c2: a lognormal distribution needs a block value > 0"},

@@ -1,0 +1,97 @@
+import json
+import math
+import pickle
+
+import pytest
+
+import trelmox
+
+
+def same_bits(a, b, where=""):
+    """Equal JSON values, every number to the bit (and null where null)."""
+    if isinstance(a, float) or isinstance(b, float):
+        assert isinstance(a, float) and isinstance(b, float), where
+        assert a.hex() == b.hex() or (math.isnan(a) and math.isnan(b)), (where, a, b)
+    elif isinstance(a, dict):
+        assert list(a) == list(b), where
+        for key in a:
+            same_bits(a[key], b[key], where + "." + key)
+    elif isinstance(a, list):
+        assert len(a) == len(b), where
+        for i, (x, y) in enumerate(zip(a, b)):
+            same_bits(x, y, "{}[{}]".format(where, i))
+    else:
+        assert a == b, (where, a, b)
+
+
+def test_every_golden_block_gives_the_tools_json(data, cli):
+    files = sorted((data / "golden" / "blocks").glob("*.txt"))
+    assert len(files) > 100
+    lines = cli("analyze", "--format", "json", *files).splitlines()
+    assert len(lines) == len(files)
+    failed = 0
+    for file, line in zip(files, lines):
+        expected = json.loads(line)
+        try:
+            result = trelmox.read_block(file).analyse()
+        except trelmox.TrelmoxError as error:
+            failed += 1
+            assert expected["error"] is not None and expected["error"].endswith(str(error).split(": ", 1)[-1])
+            continue
+        same_bits(result.to_dict(), expected, file.name)
+        assert result.kc == expected["kc"] and result.messages == expected["messages"]
+    assert failed < len(files) // 2
+
+
+def example_block(**changes):
+    values = dict(plane1=(43, 102), plane2=(70, 235), top=(12, 195), face=(65, 185), rock=25, water=9.81, height=40,
+                  c1=24, f1=0.364, c2=48, f2=0.577, computed_water=True, name="example")
+    values.update(changes)
+    return trelmox.Block(**values)
+
+
+def test_a_block_from_numbers_is_the_block_its_data_file_holds(tmp_path, data, cli):
+    loads = json.loads((data / "example_loads.json").read_text(encoding="utf-8"))
+    for name, block in [("plain", example_block(name="plain")),
+                        ("loaded", example_block(name="loaded", loads=loads)),
+                        ("entered", example_block(name="entered", computed_water=False, u1=30.5, u2=0.1 + 0.2))]:
+        (tmp_path / (name + ".txt")).write_bytes(block.data_text().encode("gb18030"))
+        if block.loads is not None:
+            (tmp_path / (name + ".json")).write_text(json.dumps(block.loads), encoding="utf-8")
+        expected = json.loads(cli("analyze", "--format", "json", tmp_path / (name + ".txt")))
+        same_bits(block.analyse().to_dict(), expected, name)
+        assert block.parameters["f1"] == 0.364 and block.attitudes["face"] == (65, 185)
+
+
+def test_blocks_and_results_pickle_to_the_same_figures(data):
+    block = trelmox.read_block(data / "example_block.txt")
+    again = pickle.loads(pickle.dumps(block))
+    assert again.name == block.name and again.data_text() == block.data_text() and again.loads == block.loads
+    result = block.analyse()
+    assert pickle.loads(pickle.dumps(result)) == result == again.analyse()
+
+
+@pytest.mark.parametrize("make, error_class, kind", [
+    (lambda d: trelmox.read_block(d / "no such block.txt"), trelmox.TrelmoxFileError, "file"),
+    (lambda d: example_block(height=float("nan")), trelmox.RefusedInputError, "refused_input"),
+    (lambda d: example_block(height=-5).analyse(), trelmox.TrelmoxError, None),
+    (lambda d: example_block(loads={"version": 1}), trelmox.TrelmoxError, None),
+    (lambda d: trelmox.read_block(d / "golden" / "blocks" / "R061.txt").analyse(), trelmox.CalculationError,
+     "arithmetic"),
+])
+def test_failures_raise_the_exception_of_their_kind(data, make, error_class, kind):
+    with pytest.raises(error_class) as caught:
+        make(data)
+    error = caught.value
+    assert str(error) and error.kind in ("other", "arithmetic", "number_text", "file", "refused_input")
+    if kind is not None:
+        assert error.kind == kind
+    again = pickle.loads(pickle.dumps(error))
+    assert type(again) is type(error) and again.kind == error.kind and str(again) == str(error)
+
+
+def test_a_missing_file_names_the_file_and_its_errno(data):
+    with pytest.raises(OSError) as caught:
+        trelmox.read_block(data / "no such block.txt")
+    assert caught.value.errno == 2 and caught.value.path.endswith("no such block.txt")
+    assert "no such block.txt" in str(caught.value)
