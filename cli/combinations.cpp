@@ -15,6 +15,7 @@
 #include "cli/loads.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "cli/results_json.h"
 #include "model/datafile.h"
 #include "model/error.h"
 #include "model/files.h"
@@ -78,8 +79,7 @@ struct SetChoice {
     int SetCount = 0;
 };
 
-SetChoice setChoice(const ParsedArgs& parsed) {
-    const std::string value = parsed.last("sets").value_or("planes");
+SetChoice setChoice(const std::string& value) {
     if (value == "planes") return {};
     if (value == "labels") return {SetChoice::Kind::Labels};
     if (value.starts_with("auto:")) {
@@ -116,23 +116,29 @@ template <typename Step> auto fromFile(const std::string& file, Step step) {
     }
 }
 
+// The pairs of the slope block's planes and the measurements, grouped as chosen.
+void combineMeasurements(const std::string& blockName, const SavedBlock& block, const SetChoice& choice,
+                         Combination& c) {
+    const CombinationSlope slope = combinationSlope(block, c.Loads);
+    if (choice.Type == SetChoice::Kind::Labels) c.Joints.useLabels();
+    if (choice.Type == SetChoice::Kind::Automatic) c.Joints.groupAutomatically(choice.SetCount);
+    c.Joints.combine(blockName, block, slope);
+    c.Block = block;
+}
+
 void combine(const std::string& blockFile, const std::string& measurementFile, const SetChoice& choice,
              Combination& c) {
     const std::string blockName = blockNameOf(blockFile);
     SavedBlock block;
-    CombinationSlope slope;
     fromFile(blockFile, [&] {
         block = readSavedBlock(blockFile);
         const std::optional<WedgeLoads> companion = dataFileCompanion(blockFile);
         c.HasLoads = companion.has_value();
         c.Loads = companion.value_or(WedgeLoads{});
-        slope = combinationSlope(block, c.Loads);
+        combinationSlope(block, c.Loads); // its failures name the block's file
     });
     fromFile(measurementFile, [&] { c.Joints.open(measurementFile); });
-    if (choice.Type == SetChoice::Kind::Labels) c.Joints.useLabels();
-    if (choice.Type == SetChoice::Kind::Automatic) c.Joints.groupAutomatically(choice.SetCount);
-    c.Joints.combine(blockName, block, slope);
-    c.Block = block;
+    combineMeasurements(blockName, block, choice, c);
 }
 
 void addProbabilities(const PairProbabilitySettings& settings, Combination& c) {
@@ -177,35 +183,31 @@ std::string probabilityCsv(const PairProbability* p) {
 // A measured plane is named by its line number, a set by its label.
 Json planeJson(const CandidatePlane& plane) { return plane.Line ? Json(plane.Line) : Json(plane.Label); }
 
-std::vector<Json> pairRows(const Combination& c) {
-    std::vector<Json> rows;
+Json pairJson(const Combination& c, std::size_t i) {
     const JointCombinations& run = c.run();
-    for (std::size_t i = 0; i < c.pairs().size(); ++i) {
-        const PlanePair& p = c.pairs()[i];
-        const CandidatePlane& a = run.Planes[p.First];
-        const CandidatePlane& b = run.Planes[p.Second];
-        const auto problem = pairProblem(p);
-        Json json;
-        json["plane1"] = planeJson(a);
-        json["plane2"] = planeJson(b);
-        json["dip1"] = jsonOf(a.Plane.DipAngle);
-        json["dipdir1"] = jsonOf(a.Plane.DipDirection);
-        json["dip2"] = jsonOf(b.Plane.DipAngle);
-        json["dipdir2"] = jsonOf(b.Plane.DipDirection);
-        json["kinematic"] = p.Kinematic;
-        json["contact"] = p.Kc ? Json(contactName(p.Kc->Contact)) : Json(nullptr);
-        json["kc"] = jsonOf(pairKc(p));
-        json["fs"] = jsonOf(pairFs(p));
-        json["fs_contact"] = p.Full ? Json(contactName(p.Full->Contact)) : Json(nullptr);
-        json["error"] = jsonOf(problem);
-        addProbabilityJson(c.probability(i), json);
-        rows.push_back(std::move(json));
-    }
-    return rows;
+    const PlanePair& p = c.pairs()[i];
+    const CandidatePlane& a = run.Planes[p.First];
+    const CandidatePlane& b = run.Planes[p.Second];
+    const auto problem = pairProblem(p);
+    Json json;
+    json["plane1"] = planeJson(a);
+    json["plane2"] = planeJson(b);
+    json["dip1"] = jsonOf(a.Plane.DipAngle);
+    json["dipdir1"] = jsonOf(a.Plane.DipDirection);
+    json["dip2"] = jsonOf(b.Plane.DipAngle);
+    json["dipdir2"] = jsonOf(b.Plane.DipDirection);
+    json["kinematic"] = p.Kinematic;
+    json["contact"] = p.Kc ? Json(contactName(p.Kc->Contact)) : Json(nullptr);
+    json["kc"] = jsonOf(pairKc(p));
+    json["fs"] = jsonOf(pairFs(p));
+    json["fs_contact"] = p.Full ? Json(contactName(p.Full->Contact)) : Json(nullptr);
+    json["error"] = jsonOf(problem);
+    addProbabilityJson(c.probability(i), json);
+    return json;
 }
 
 void printJson(const Combination& c, std::ostream& out) {
-    for (const Json& row : pairRows(c)) out << jsonLine(row) << '\n';
+    for (std::size_t i = 0; i < c.pairs().size(); ++i) out << jsonLine(pairJson(c, i)) << '\n';
 }
 
 // The same sheet as the joints window exports, with the JSON's keys.
@@ -319,7 +321,7 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
             out << CombinationsUsage;
             return ExitOk;
         }
-        choice = setChoice(parsed);
+        choice = setChoice(parsed.last("sets").value_or("planes"));
         format = parsed.choice("format", {"text", "json", "csv", "xlsx"}, "text");
         if (parsed.positional.size() != 2) throw UsageError("give a block data file and a measurement file");
         destination.emplace(parsed, format, parsed.positional, out);
@@ -355,6 +357,27 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
         return ExitBlockFailed;
     }
     return ExitOk;
+}
+
+std::vector<Json> combinationRows(const std::string& blockName, const SavedBlock& block,
+                                  const std::optional<WedgeLoads>& loads, const std::filesystem::path& measurementName,
+                                  MeasurementFile measurements, const std::string& sets,
+                                  const std::optional<PairProbabilitySettings>& probability) {
+    SetChoice choice;
+    try {
+        choice = setChoice(sets);
+    } catch (const UsageError& usage) {
+        throw Error::refused(usage.what(), "sets");
+    }
+    Combination c;
+    c.HasLoads = loads.has_value();
+    c.Loads = loads.value_or(WedgeLoads{});
+    c.Joints.open(std::move(measurements), measurementName);
+    combineMeasurements(blockName, block, choice, c);
+    if (probability) addProbabilities(*probability, c);
+    std::vector<Json> rows;
+    for (std::size_t i = 0; i < c.pairs().size(); ++i) rows.push_back(pairJson(c, i));
+    return rows;
 }
 
 } // namespace trelmox::cli

@@ -13,6 +13,7 @@
 #include "cli/cli.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "cli/results_json.h"
 #include "model/error.h"
 #include "model/numtext.h"
 
@@ -90,10 +91,10 @@ template <typename Step> auto fromFile(const std::string& file, Step step) {
     }
 }
 
-Run analyse(const std::string& sectorFile, const std::string& measurementFile, double friction, double lateral) {
+Run analyse(const std::vector<SlopeSector>& sectors, MeasurementFile measurements, const std::string& measurementFile,
+            double friction, double lateral) {
     Run run;
-    const std::vector<SlopeSector> sectors = fromFile(sectorFile, [&] { return readSectorFile(sectorFile); });
-    run.Measurements = fromFile(measurementFile, [&] { return readMeasurementFile(measurementFile); });
+    run.Measurements = std::move(measurements);
     const std::vector<Measurement>& planes = run.Measurements.Planes;
     const std::vector<JointSet> sets =
         run.Measurements.Summary.Sets.empty() ? std::vector<JointSet>{} : labelledSets(planes);
@@ -107,6 +108,12 @@ Run analyse(const std::string& sectorFile, const std::string& measurementFile, d
     return run;
 }
 
+Run analyse(const std::string& sectorFile, const std::string& measurementFile, double friction, double lateral) {
+    const std::vector<SlopeSector> sectors = fromFile(sectorFile, [&] { return readSectorFile(sectorFile); });
+    return analyse(sectors, fromFile(measurementFile, [&] { return readMeasurementFile(measurementFile); }),
+                   measurementFile, friction, lateral);
+}
+
 const std::optional<CriticalChoice>& choiceOf(const SectorRun& s, KinematicMode mode) {
     static const std::optional<CriticalChoice> none;
     if (mode == KinematicMode::Planar) return s.Factors.Planar;
@@ -114,7 +121,7 @@ const std::optional<CriticalChoice>& choiceOf(const SectorRun& s, KinematicMode 
     return none;
 }
 
-nlohmann::ordered_json candidateJson(const CandidatePlane& c) {
+Json candidateJson(const CandidatePlane& c) {
     if (c.Line) return c.Line;
     return c.Label;
 }
@@ -126,11 +133,12 @@ std::string choiceText(const Run& run, const CriticalChoice& c) {
     return text;
 }
 
-void printJson(const Run& run, std::ostream& out) {
+std::vector<Json> jsonRows(const Run& run) {
+    std::vector<Json> rows;
     for (const SectorRun& s : run.Sectors)
         for (KinematicMode mode : KinematicModes) {
             const KinematicCount& count = s.Result.mode(mode).All;
-            nlohmann::ordered_json line = {{"sector", s.Sector.Name},  {"mode", kinematicModeKey(mode)},
+            Json line = {{"sector", s.Sector.Name},  {"mode", kinematicModeKey(mode)},
                                            {"critical", count.Critical}, {"total", count.Total},
                                            {"percent", count.percent()}, {"critical_set", nullptr},
                                            {"fs", nullptr}};
@@ -142,8 +150,13 @@ void printJson(const Run& run, std::ostream& out) {
                     line["critical_set"] = candidateJson(run.Candidates[c->First]);
                 line["fs"] = c->Factor;
             }
-            out << line.dump() << '\n';
+            rows.push_back(std::move(line));
         }
+    return rows;
+}
+
+void printJson(const Run& run, std::ostream& out) {
+    for (const Json& line : jsonRows(run)) out << line.dump() << '\n';
 }
 
 void printCsv(const Run& run, std::ostream& out) {
@@ -229,6 +242,15 @@ int runKinematicsCommand(const std::vector<std::string>& args, std::ostream& out
     else if (format == "csv") printCsv(run, out);
     else printText(run, friction, lateral, out);
     return ExitOk;
+}
+
+std::vector<Json> kinematicsRows(const std::filesystem::path& sectorFile, MeasurementFile measurements,
+                                 const std::filesystem::path& measurementName, double friction, double lateral) {
+    if (!(friction >= 0 && friction < 90)) throw Error::refused("the friction angle must lie between 0 and 90 (not included)", "friction");
+    if (!(lateral >= 0 && lateral <= 180)) throw Error::refused("the lateral limits must lie between 0 and 180", "lateral");
+    const std::string file = sectorFile.string();
+    const std::vector<SlopeSector> sectors = fromFile(file, [&] { return readSectorFile(sectorFile); });
+    return jsonRows(analyse(sectors, std::move(measurements), measurementName.string(), friction, lateral));
 }
 
 } // namespace trelmox::cli

@@ -22,6 +22,7 @@
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/progress.h"
+#include "cli/results_json.h"
 #include "model/datafile.h"
 #include "model/error.h"
 #include "model/numtext.h"
@@ -351,7 +352,7 @@ void addSizeFindingsJson(const FullFactorSummary& f, Json& json) {
 }
 
 // Kc's findings at the top level, as before Fs joined; Fs's in "fs".
-Json probabilisticJson(const std::string& block, const ProbabilisticSettings& settings, const ProbabilisticResult& r) {
+Json probabilisticObject(const std::string& block, const ProbabilisticSettings& settings, const ProbabilisticResult& r) {
     Json json;
     json["block"] = shownText(block);
     json["method"] = methodName(settings.Method);
@@ -369,6 +370,11 @@ Json probabilisticJson(const std::string& block, const ProbabilisticSettings& se
     addSizeFindingsJson(r.Full, fs);
     json["fs"] = fs;
     return json;
+}
+
+void printProbabilisticJson(const std::string& block, const ProbabilisticSettings& settings,
+                            const ProbabilisticResult& r, std::ostream& out) {
+    out << jsonLine(probabilisticObject(block, settings, r)) << '\n';
 }
 
 using LinePrinter = std::function<void(const std::string& label, const std::string& value)>;
@@ -511,11 +517,11 @@ int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& 
     }
     try {
         std::ostream& to = destination->stream();
-        if (format == "json") to << jsonLine(probabilisticJson(block.Name, settings, result)) << '\n';
+        if (format == "json") printProbabilisticJson(block.Name, settings, result, to);
         // One row: the JSON's keys as columns, Fs's as "fs.mean" and so on,
         // each histogram bin a column of its own.
         else if (format == "xlsx")
-            to << xlsxWorkbook({xlsxSheetOf({probabilisticJson(block.Name, settings, result)}, "probabilistic")});
+            to << xlsxWorkbook({xlsxSheetOf({probabilisticObject(block.Name, settings, result)}, "probabilistic")});
         else printProbabilisticText(block.Name, settings, result, to);
         destination->finish();
     } catch (const Error& failure) {
@@ -564,8 +570,8 @@ std::string stepState(const SensitivityStep& step, double required) {
 // The text when `present`, else null.
 Json textOrNull(const std::string& text, bool present) { return present ? Json(text) : Json(nullptr); }
 
-void printSensitivityJson(const std::string& block, Parameter input, double required,
-                          const std::vector<SensitivityStep>& steps, std::ostream& out) {
+Json sensitivityObject(const std::string& block, Parameter input, double required,
+                       const std::vector<SensitivityStep>& steps) {
     Json json;
     json["block"] = shownText(block);
     json["param"] = parameterName(input);
@@ -587,7 +593,12 @@ void printSensitivityJson(const std::string& block, Parameter input, double requ
     json["kc_method"] = ProbabilisticResult::KcMethod;
     json["fs_method"] = ProbabilisticResult::FsMethod;
     json["required_factor"] = jsonOf(required);
-    out << jsonLine(json) << '\n';
+    return json;
+}
+
+void printSensitivityJson(const std::string& block, Parameter input, double required,
+                          const std::vector<SensitivityStep>& steps, std::ostream& out) {
+    out << jsonLine(sensitivityObject(block, input, required, steps)) << '\n';
 }
 
 void printSensitivityCsv(Parameter input, double required, const std::vector<SensitivityStep>& steps,
@@ -659,6 +670,16 @@ int runSensitivityCommand(const std::vector<std::string>& args, std::ostream& ou
     }
     printSensitivity(format, block.Name, request.Input, block.Loads.RequiredFactor, steps, out);
     return ExitOk;
+}
+
+Json probabilisticJson(const std::string& block, const ProbabilisticSettings& settings,
+                       const ProbabilisticResult& result) {
+    return probabilisticObject(block, settings, result);
+}
+
+Json sensitivityJson(const std::string& block, Parameter input, double required,
+                     const std::vector<SensitivityStep>& steps) {
+    return sensitivityObject(block, input, required, steps);
 }
 
 } // namespace trelmox::cli

@@ -24,8 +24,9 @@ void JointDocument::changed() {
     for (const auto& listener : listeners_) listener();
 }
 
-void JointDocument::open(const std::filesystem::path& file) {
-    MeasurementFile read = readMeasurementFile(file);
+void JointDocument::open(const std::filesystem::path& file) { open(readMeasurementFile(file), file); }
+
+void JointDocument::open(MeasurementFile read, const std::filesystem::path& file) {
     file_ = file;
     measurements_ = std::move(read);
     grouping_ = JointGrouping::Planes;

@@ -63,6 +63,8 @@ public:
     // Reads a measurement file; its planes replace those held, with every
     // plane on its own and no combinations. Nothing changes when it fails.
     void open(const std::filesystem::path& file);
+    // The same with the planes of a file read already (named `file`).
+    void open(MeasurementFile measurements, const std::filesystem::path& file);
     bool opened() const { return !measurements_.Planes.empty(); }
     const std::filesystem::path& file() const { return file_; }
     const MeasurementFile& measurements() const { return measurements_; }

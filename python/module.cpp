@@ -12,15 +12,34 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
+#include <limits>
+#include <map>
 #include <optional>
+#include <tuple>
+#include <variant>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "analysis/block_analysis.h"
+#include "analysis/joints/sectors.h"
+#include "analysis/probabilistic/distribution.h"
+#include "analysis/probabilistic/kernel.h"
+#include "analysis/probabilistic/probabilistic.h"
+#include "analysis/probabilistic/sensitivity.h"
 #include "cli/cli.h"
 #include "cli/loads.h"
 #include "cli/output.h"
+#include "cli/results_json.h"
+#include "model/block_names.h"
+#include "model/files.h"
+#include "drawing/block_pictures.h"
+#include "drawing/dxf.h"
+#include "drawing/figure.h"
+#include "report/calculation_report.h"
+#include "report/figures.h"
+#include "report/full_report.h"
+#include "report/report.h"
 #include "model/attitude.h"
 #include "model/companion.h"
 #include "model/datafile.h"
@@ -60,11 +79,16 @@ const char* faultName(ArithmeticFault fault) {
 // carrying the message the tool prints and the failure's source.
 void raiseError(const Error& failure) {
     const py::module_ errors = py::module_::import("trelmox.errors");
-    const py::object type = errors.attr("error_class")(kindName(failure.kind()));
+    // A probabilistic setting that does not fit its input is a refused
+    // input about that input, whatever kind the engine's callers give it.
+    const auto* refusal = dynamic_cast<const ParameterRefusal*>(&failure);
+    const char* kind = refusal ? kindName(ErrorKind::RefusedInput) : kindName(failure.kind());
+    const py::object type = errors.attr("error_class")(kind);
     const py::object error = type(cli::toolMessage(failure));
-    error.attr("kind") = kindName(failure.kind());
+    error.attr("kind") = kind;
     error.attr("fault") = faultName(failure.fault());
-    error.attr("field") = failure.field().empty() ? py::none() : py::object(py::str(failure.field()));
+    const std::string field = refusal && failure.field().empty() ? parameterName(refusal->Input) : failure.field();
+    error.attr("field") = field.empty() ? py::none() : py::object(py::str(field));
     error.attr("line") = failure.line() ? py::object(py::int_(failure.line())) : py::none();
     error.attr("row") = failure.row() >= 0 ? py::object(py::int_(failure.row())) : py::none();
     error.attr("path") = failure.path().empty() ? py::none() : py::object(py::str(failure.path().string()));
@@ -223,6 +247,359 @@ py::dict blockParameters(const Block& b) {
     return d;
 }
 
+
+// ---- samples -----------------------------------------------------------
+
+Parameter parameterNamed(const std::string& name) {
+    const auto parameter = parameterFromName(name);
+    if (!parameter)
+        throw Error::refused("unknown input '" + name + "' (inputs: " + parameterNameList() + ")", name);
+    return *parameter;
+}
+
+BlockInputs inputsOf(const Block& b) { return blockInputs(b.Saved.Attitudes, b.Saved.Params, b.loads()); }
+
+using Column = py::array_t<double, py::array::c_style | py::array::forcecast>;
+
+// Kc and Fs of every sample of the columns (all of one length), each with
+// its outcome code (SampleOutcome).
+py::tuple sampleFactors(const Block& block, const std::vector<std::string>& names, const std::vector<Column>& arrays,
+                        unsigned threads) {
+    if (names.size() != arrays.size()) throw Error::refused("one array is needed for every input");
+    std::vector<Parameter> inputs;
+    for (const std::string& name : names) inputs.push_back(parameterNamed(name));
+    const std::size_t count = arrays.empty() ? 1 : static_cast<std::size_t>(arrays.front().size());
+    std::vector<const double*> columns;
+    for (std::size_t k = 0; k < arrays.size(); ++k) {
+        if (arrays[k].ndim() != 1 || static_cast<std::size_t>(arrays[k].size()) != count)
+            throw Error::refused("the arrays must be one-dimensional and of one length", names[k]);
+        columns.push_back(arrays[k].data());
+    }
+    py::array_t<double> kc(count), fs(count);
+    py::array_t<std::uint8_t> kcOutcome(count), fsOutcome(count);
+    const SampleFactors out{kc.mutable_data(), reinterpret_cast<SampleOutcome*>(kcOutcome.mutable_data()),
+                            fs.mutable_data(), reinterpret_cast<SampleOutcome*>(fsOutcome.mutable_data())};
+    {
+        const py::gil_scoped_release free;
+        evaluateSamples(inputsOf(block), inputs, columns, count, threads, out);
+    }
+    return py::make_tuple(kc, kcOutcome, fs, fsOutcome);
+}
+
+// One input's distribution from (kind, sd, low, high, truncate_low, truncate_high).
+using DistributionSpec = std::tuple<std::string, std::optional<double>, std::optional<double>, std::optional<double>,
+                                    std::optional<double>, std::optional<double>>;
+
+Distribution distributionOf(const std::string& input, const DistributionSpec& spec) {
+    const auto& [kind, sd, low, high, truncateLow, truncateHigh] = spec;
+    const auto need = [&](const std::optional<double>& value, const char* what) {
+        if (!value) throw Error::refused("the " + kind + " distribution of " + input + " needs " + what, input);
+        return *value;
+    };
+    Distribution d;
+    if (kind == "normal") d = normalDistribution(need(sd, "sd"));
+    else if (kind == "uniform") d = uniformDistribution(need(low, "low"), need(high, "high"));
+    else if (kind == "lognormal") d = lognormalDistribution(need(sd, "sd"));
+    else if (kind == "exponential") d = exponentialDistribution();
+    else if (kind == "triangular") d = triangularDistribution(need(low, "low"), need(high, "high"));
+    else if (kind == "beta") d = betaDistribution(need(sd, "sd"), need(low, "low"), need(high, "high"));
+    else if (kind == "gamma") d = gammaDistribution(need(sd, "sd"));
+    else
+        throw Error::refused("unknown distribution '" + kind +
+                                 "' (normal, uniform, lognormal, exponential, triangular, beta, gamma)",
+                             input);
+    return truncateLow || truncateHigh ? truncated(d, truncateLow, truncateHigh) : d;
+}
+
+struct RunSettings {
+    ProbabilisticSettings Settings;
+    WedgeLoads Loads;
+};
+
+RunSettings runSettings(const Block& block, const std::map<std::string, DistributionSpec>& distributions,
+                        std::uint64_t samples, std::uint64_t seed, const std::string& method,
+                        const std::map<std::string, double>& fisher, const std::map<std::string, double>& correlation,
+                        std::optional<double> required, int bins, unsigned threads) {
+    RunSettings run;
+    ProbabilisticSettings& s = run.Settings;
+    for (const auto& [name, spec] : distributions)
+        s.Distributions[static_cast<int>(parameterNamed(name))] = distributionOf(name, spec);
+    s.Samples = samples;
+    s.Seed = seed;
+    if (method == "mc") s.Method = SamplingMethod::MonteCarlo;
+    else if (method == "lhs") s.Method = SamplingMethod::LatinHypercube;
+    else throw Error::refused("unknown method '" + method + "' (mc or lhs)", "method");
+    for (const auto& [plane, kappa] : fisher) {
+        const int k = plane == "1" || plane == "plane1" ? 0 : plane == "2" || plane == "plane2" ? 1
+                    : plane == "crack"                   ? 2
+                                                         : -1;
+        if (k < 0) throw Error::refused("a Fisher distribution is for plane1, plane2 or crack, not '" + plane + "'", "fisher");
+        s.FisherKappa[k] = kappa;
+    }
+    for (const auto& [plane, rho] : correlation) {
+        const int k = plane == "1" || plane == "plane1" ? 0 : plane == "2" || plane == "plane2" ? 1 : -1;
+        if (k < 0) throw Error::refused("a correlation is for plane1 or plane2, not '" + plane + "'", "correlation");
+        s.Correlation[k] = rho;
+    }
+    s.HistogramBins = bins;
+    s.Threads = threads;
+    run.Loads = block.loads();
+    if (required) {
+        if (!withinLoadRange(*required, LoadRange::RequiredFactor))
+            throw Error::refused(loadRangeMessage(*required, LoadRange::RequiredFactor, "required"), "required");
+        cli::setRequiredFactor(run.Loads, required);
+    }
+    return run;
+}
+
+py::array_t<double> arrayOf(std::vector<double>&& values) {
+    auto* held = new std::vector<double>(std::move(values));
+    const py::capsule owner(held, [](void* p) { delete static_cast<std::vector<double>*>(p); });
+    return py::array_t<double>(static_cast<py::ssize_t>(held->size()), held->data(), owner);
+}
+
+// The tool's JSON of the run, and the Kc and Fs of its wedge samples in sample order.
+py::tuple probabilistic(const Block& block, const RunSettings& run) {
+    ProbabilisticResult result;
+    std::string json;
+    {
+        const py::gil_scoped_release free;
+        result = runProbabilistic(block.Saved.Attitudes, block.Saved.Params, run.Loads, run.Settings);
+        json = cli::jsonLine(cli::probabilisticJson(block.Name, run.Settings, result));
+    }
+    return py::make_tuple(json, arrayOf(std::move(result.SafetyFactors)), arrayOf(std::move(result.Full.SafetyFactors)));
+}
+
+py::dict sampleInputs(const Block& block, const RunSettings& run) {
+    DrawnSamples drawn;
+    {
+        const py::gil_scoped_release free;
+        drawn = drawSamples(block.Saved.Attitudes, block.Saved.Params, run.Loads, run.Settings);
+    }
+    py::dict columns;
+    for (std::size_t k = 0; k < drawn.Inputs.size(); ++k)
+        columns[py::str(parameterName(drawn.Inputs[k]))] = arrayOf(std::move(drawn.Columns[k]));
+    return columns;
+}
+
+std::string sensitivity(const Block& block, const std::string& name, double from, double to, int steps,
+                        std::optional<double> required) {
+    WedgeLoads loads = block.loads();
+    if (required) {
+        if (!withinLoadRange(*required, LoadRange::RequiredFactor))
+            throw Error::refused(loadRangeMessage(*required, LoadRange::RequiredFactor, "required"), "required");
+        cli::setRequiredFactor(loads, required);
+    }
+    const Parameter input = parameterNamed(name);
+    const auto run = runSensitivity(block.Saved.Attitudes, block.Saved.Params, loads, input, from, to, steps);
+    return cli::jsonLine(cli::sensitivityJson(block.Name, input, loads.RequiredFactor, run));
+}
+
+// ---- measurements ------------------------------------------------------
+
+// A measurement file as read: its bytes (so that it pickles as it is) and
+// the planes parsed from them.
+struct Measurements {
+    std::string Name;
+    std::string Bytes;
+    MeasurementFile File;
+};
+
+Measurements measurementsOf(const std::string& name, const std::string& bytes) {
+    return {name, bytes, readMeasurements(bytes)};
+}
+
+Measurements readMeasurementsFile(const std::filesystem::path& file) {
+    return fromFile(file, [&] {
+        return measurementsOf(file.string(), readFileBytes(file, MaxMeasurementFileBytes));
+    });
+}
+
+py::dict planeColumns(const Measurements& m) {
+    std::vector<double> dips, directions, weights, cohesions, frictions;
+    std::vector<std::string> sets;
+    std::vector<int> lines;
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    for (const Measurement& plane : m.File.Planes) {
+        dips.push_back(plane.Plane.DipAngle);
+        directions.push_back(plane.Plane.DipDirection);
+        weights.push_back(plane.Weight);
+        cohesions.push_back(plane.Cohesion.value_or(none));
+        frictions.push_back(plane.Friction.value_or(none));
+        sets.push_back(plane.Set);
+        lines.push_back(plane.Line);
+    }
+    py::dict d;
+    d["dip"] = arrayOf(std::move(dips));
+    d["dipdir"] = arrayOf(std::move(directions));
+    d["weight"] = arrayOf(std::move(weights));
+    d["c"] = arrayOf(std::move(cohesions));
+    d["f"] = arrayOf(std::move(frictions));
+    d["set"] = sets;
+    d["line"] = py::array_t<int>(static_cast<py::ssize_t>(lines.size()), lines.data());
+    return d;
+}
+
+py::list setsOf(const Measurements& m, const std::string& grouping, std::uint64_t seed) {
+    std::vector<JointSet> sets;
+    if (grouping == "labels") sets = labelledSets(m.File.Planes);
+    else if (grouping.starts_with("auto:")) {
+        int count = 0;
+        const char* first = grouping.data() + 5;
+        const auto [end, error] = std::from_chars(first, grouping.data() + grouping.size(), count);
+        if (error != std::errc() || end != grouping.data() + grouping.size() || first == end)
+            throw Error::refused("sets are grouped by 'labels' or 'auto:N', not '" + grouping + "'", "grouping");
+        sets = groupSets(m.File.Planes, count, seed);
+    } else
+        throw Error::refused("sets are grouped by 'labels' or 'auto:N', not '" + grouping + "'", "grouping");
+    py::list out;
+    for (const JointSet& set : sets) {
+        py::dict d;
+        d["label"] = set.Label;
+        d["members"] = set.Members;
+        d["count"] = set.Stats.Count;
+        d["weight"] = set.Stats.Weight;
+        d["dip"] = set.Stats.MeanPlane.DipAngle;
+        d["dipdir"] = set.Stats.MeanPlane.DipDirection;
+        d["kappa"] = set.Stats.Kappa;
+        d["cone95"] = set.Stats.Cone95;
+        out.append(d);
+    }
+    return out;
+}
+
+std::vector<std::string> combinations(const Block& block, const Measurements& m, const std::string& sets,
+                                      bool probabilistic, std::uint64_t samples, std::uint64_t seed,
+                                      unsigned threads) {
+    std::optional<PairProbabilitySettings> probability;
+    if (probabilistic) probability = PairProbabilitySettings{samples, seed, threads};
+    if (probability && (samples < 1 || samples > MaxSamples))
+        throw Error::refused("the number of samples must lie between 1 and " + std::to_string(MaxSamples), "samples");
+    std::vector<std::string> rows;
+    for (const cli::Json& row : cli::combinationRows(block.Name, block.Saved, block.Loads, m.Name, m.File, sets,
+                                                     probability))
+        rows.push_back(cli::jsonLine(row));
+    return rows;
+}
+
+py::list sectorsOf(const std::filesystem::path& file) {
+    const std::vector<SlopeSector> sectors = fromFile(file, [&] { return readSectorFile(file); });
+    py::list out;
+    for (const SlopeSector& s : sectors) {
+        py::dict d;
+        d["name"] = s.Name;
+        d["dip"] = s.Dip;
+        d["dipdir"] = s.DipDirection;
+        d["height"] = s.Height;
+        d["top_dip"] = s.TopDip;
+        d["top_dipdir"] = s.TopDipDirection;
+        d["line"] = s.Line;
+        out.append(d);
+    }
+    return out;
+}
+
+
+// ---- files ---------------------------------------------------------------
+
+// The block's run for writing its files: throws what stops the block.
+cli::BlockOutcome analysedOutcome(const Block& block) {
+    cli::BlockOutcome outcome;
+    outcome.block = block.Name;
+    cli::analyseBlock(block.Saved, block.loads(), outcome);
+    return outcome;
+}
+
+// The data file <name>.txt and, for a block with loads, its companion file
+// <name>.json, in `folder`, as the windows save them. Returns the paths written.
+std::vector<std::filesystem::path> saveBlock(const Block& block, const std::filesystem::path& folder) {
+    checkBlockName(block.Name);
+    writeBlockFile(folder, block.Name, block.Saved.Attitudes, block.Saved.Quadrants, block.Saved.Params);
+    std::vector<std::filesystem::path> written{blockFilePath(folder, block.Name)};
+    if (block.Loads && saveCompanionFile(folder, block.Name, *block.Loads))
+        written.push_back(companionPath(folder, block.Name));
+    return written;
+}
+
+// What analyze --report-dir writes: the analysis report <name>.txt and, for
+// a block with loads, the full analysis report.
+std::vector<std::filesystem::path> writeReports(const Block& block, const std::filesystem::path& folder) {
+    checkBlockName(block.Name);
+    const cli::BlockOutcome outcome = analysedOutcome(block);
+    const BlockRun& run = *outcome.run;
+    const FigureTexts figures = figureTexts(*run.Geometry, *run.Safety);
+    writeReport(folder, reportInputs(block.Name, block.Saved, &figures));
+    std::vector<std::filesystem::path> written{folder / (block.Name + ".txt")};
+    if (block.Loads && run.Full) {
+        writeFullReport(folder, block.Name, run);
+        written.push_back(fullReportPath(folder, block.Name));
+    }
+    return written;
+}
+
+std::filesystem::path writeBlockDxf(const Block& block, const std::filesystem::path& folder) {
+    checkBlockName(block.Name);
+    const cli::BlockOutcome outcome = analysedOutcome(block);
+    writeDxf(folder, block.Name, *outcome.run->Vertices);
+    return folder / dxfFileName(block.Name);
+}
+
+std::vector<std::filesystem::path> writePictures(const Block& block, const std::filesystem::path& folder) {
+    checkBlockName(block.Name);
+    const cli::BlockOutcome outcome = analysedOutcome(block);
+    const BlockRun& run = *outcome.run;
+    const WedgeLoads loads = block.loads();
+    const FullAnalysis* full = block.Loads && run.Full ? &run.Full->Analysis : nullptr;
+    writeBlockPictures(folder, block.Name, block.Saved.Attitudes, block.Saved.Params, loads,
+                       blockScene(*run.Vertices, full, loads));
+    return {folder / stereonetFileName(block.Name), folder / wedgeViewFileName(block.Name)};
+}
+
+// The calculation report as sections of paragraphs, tables and pictures
+// (SVG texts): what the PDF writer lays out on pages.
+py::dict calculationReportOf(const Block& block, const std::optional<std::string>& date) {
+    CalculationReport report;
+    {
+        const py::gil_scoped_release free;
+        report = calculationReport(
+            analysedReportInputs(block.Name, block.Saved, block.loads(), date.value_or(todayText())));
+    }
+    py::dict d;
+    d["title"] = report.Title;
+    d["header"] = report.Header;
+    d["cover"] = report.Cover;
+    py::list sections;
+    for (const ReportSection& section : report.Sections) {
+        py::list items;
+        for (const ReportItem& item : section.Items) {
+            py::dict i;
+            if (const auto* p = std::get_if<ReportParagraph>(&item)) i["paragraph"] = p->Text;
+            else if (const auto* h = std::get_if<ReportHeading>(&item)) i["heading"] = h->Text;
+            else if (const auto* t = std::get_if<ReportTable>(&item))
+                i["table"] = py::dict(py::arg("caption") = t->Caption, py::arg("header") = t->Header,
+                                      py::arg("rows") = t->Rows);
+            else if (const auto* picture = std::get_if<ReportPicture>(&item)) {
+                const int width = 800;
+                const int height = static_cast<int>(std::lround(width * picture->Aspect));
+                i["picture"] = py::dict(py::arg("caption") = picture->Caption,
+                                        py::arg("svg") = svgText(picture->Picture, width, height));
+            }
+            items.append(i);
+        }
+        sections.append(py::dict(py::arg("title") = section.Title, py::arg("items") = items,
+                                 py::arg("new_page") = section.NewPage));
+    }
+    d["sections"] = sections;
+    return d;
+}
+
+std::vector<std::string> kinematics(const std::filesystem::path& sectors, const Measurements& m, double friction,
+                                    double lateral) {
+    std::vector<std::string> rows;
+    for (const cli::Json& row : cli::kinematicsRows(sectors, m.File, m.Name, friction, lateral))
+        rows.push_back(row.dump());
+    return rows;
+}
 } // namespace
 
 PYBIND11_MODULE(_trelmox, m) {
@@ -254,7 +631,45 @@ PYBIND11_MODULE(_trelmox, m) {
         .def("data_text",
              [](const Block& b) { return blockDataText(b.Saved.Attitudes, b.Saved.Quadrants, b.Saved.Params); })
         .def("analyse_json", &analyseJson, py::call_guard<py::gil_scoped_release>())
+        .def("save", &saveBlock, py::call_guard<py::gil_scoped_release>())
+        .def("write_reports", &writeReports, py::call_guard<py::gil_scoped_release>())
+        .def("write_dxf", &writeBlockDxf, py::call_guard<py::gil_scoped_release>())
+        .def("write_pictures", &writePictures, py::call_guard<py::gil_scoped_release>())
+        .def("calculation_report", &calculationReportOf)
         .def(py::pickle(&blockState, &blockOfState));
 
     m.def("read_block", &readBlock, py::arg("path"), py::call_guard<py::gil_scoped_release>());
+
+    py::class_<RunSettings>(m, "RunSettings")
+        .def(py::init(&runSettings), py::arg("block"), py::arg("distributions"), py::arg("samples"), py::arg("seed"),
+             py::arg("method"), py::arg("fisher"), py::arg("correlation"), py::arg("required"), py::arg("bins"),
+             py::arg("threads"));
+    m.def("factors", &sampleFactors, py::arg("block"), py::arg("names"), py::arg("arrays"), py::arg("threads"));
+    m.def("probabilistic", &probabilistic, py::arg("block"), py::arg("settings"));
+    m.def("sample_inputs", &sampleInputs, py::arg("block"), py::arg("settings"));
+    m.def("sensitivity", &sensitivity, py::arg("block"), py::arg("name"), py::arg("start"), py::arg("stop"),
+          py::arg("steps"), py::arg("required"), py::call_guard<py::gil_scoped_release>());
+    m.def("parameter_names", [] {
+        std::vector<std::string> names;
+        for (int i = 0; i < ParameterCount; ++i) names.push_back(parameterName(static_cast<Parameter>(i)));
+        return names;
+    });
+
+    py::class_<Measurements>(m, "Measurements")
+        .def(py::init(&measurementsOf), py::arg("name"), py::arg("data"))
+        .def_readonly("name", &Measurements::Name)
+        .def_property_readonly("data", [](const Measurements& m) { return py::bytes(m.Bytes); })
+        .def_property_readonly("summary", [](const Measurements& m) { return measurementSummaryText(m.File.Summary); })
+        .def("__len__", [](const Measurements& m) { return m.File.Planes.size(); })
+        .def("columns", &planeColumns)
+        .def("sets", &setsOf, py::arg("grouping"), py::arg("seed"))
+        .def(py::pickle([](const Measurements& m) { return py::make_tuple(m.Name, py::bytes(m.Bytes)); },
+                        [](const py::tuple& t) { return measurementsOf(t[0].cast<std::string>(), t[1].cast<std::string>()); }));
+    m.def("read_measurements", &readMeasurementsFile, py::arg("path"), py::call_guard<py::gil_scoped_release>());
+    m.def("combinations", &combinations, py::arg("block"), py::arg("measurements"), py::arg("sets"),
+          py::arg("probabilistic"), py::arg("samples"), py::arg("seed"), py::arg("threads"),
+          py::call_guard<py::gil_scoped_release>());
+    m.def("read_sectors", &sectorsOf, py::arg("path"));
+    m.def("kinematics", &kinematics, py::arg("sectors"), py::arg("measurements"), py::arg("friction"),
+          py::arg("lateral"), py::call_guard<py::gil_scoped_release>());
 }

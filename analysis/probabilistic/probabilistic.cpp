@@ -171,11 +171,9 @@ bool crackTurns(const std::vector<Parameter>& inputs) {
                        [](Parameter p) { return p == Parameter::CrackDip || p == Parameter::CrackDipDir; });
 }
 
-SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& settings) {
-    std::vector<VaryingInput> varying = varyingInputs(base, settings);
-    std::vector<FisherPlane> fisher = fisherPlanes(base, settings);
-    std::vector<CorrelatedPair> correlated = correlatedPairs(varying, settings);
-    std::vector<Parameter> inputs = changingInputs(varying, fisher);
+SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& settings, std::vector<VaryingInput> varying,
+                      std::vector<FisherPlane> fisher, std::vector<CorrelatedPair> correlated,
+                      std::vector<Parameter> inputs) {
     KernelPlan kernel;
     buildKernelPlan(base, inputs, kernel);
     std::vector<TPlaneRole> planes = changingPlanes(inputs);
@@ -196,6 +194,14 @@ SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& sett
             sized || !settings.Vectorised || needsScalarFull(base.Loads) || turns,
             settings.FailedVolumes || sized,
             turns};
+}
+
+SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& settings) {
+    std::vector<VaryingInput> varying = varyingInputs(base, settings);
+    std::vector<FisherPlane> fisher = fisherPlanes(base, settings);
+    std::vector<CorrelatedPair> correlated = correlatedPairs(varying, settings);
+    std::vector<Parameter> inputs = changingInputs(varying, fisher);
+    return samplePlan(base, settings, std::move(varying), std::move(fisher), std::move(correlated), std::move(inputs));
 }
 
 // The values of one factor on the wedge samples, each chunk's at the start
@@ -437,11 +443,8 @@ void failedSizesOfLanes(const SamplePlan& plan, ChunkScratch& s, std::size_t n) 
     }
 }
 
-ChunkResult runChunk(std::uint64_t begin, std::uint64_t end, const SamplePlan& plan, ChunkScratch& s,
-                     const RunStores& stores) {
-    const std::size_t n = end - begin;
-    const std::size_t padded = (n + MaxLanes - 1) / MaxLanes * MaxLanes;
-    drawColumns(begin, n, padded, plan, s);
+// Kc and Fs of the chunk's samples, whose inputs are in their columns.
+void evaluateChunk(const SamplePlan& plan, ChunkScratch& s, std::size_t n, std::size_t padded) {
     if (plan.Vectorised) {
         KernelColumns columns;
         for (std::size_t k = 0; k < plan.Inputs.size(); ++k)
@@ -455,6 +458,14 @@ ChunkResult runChunk(std::uint64_t begin, std::uint64_t end, const SamplePlan& p
     }
     if (plan.ScalarFull) scalarFs(plan, s, n);
     else if (plan.FailedSizes) failedSizesOfLanes(plan, s, n);
+}
+
+ChunkResult runChunk(std::uint64_t begin, std::uint64_t end, const SamplePlan& plan, ChunkScratch& s,
+                     const RunStores& stores) {
+    const std::size_t n = end - begin;
+    const std::size_t padded = (n + MaxLanes - 1) / MaxLanes * MaxLanes;
+    drawColumns(begin, n, padded, plan, s);
+    evaluateChunk(plan, s, n, padded);
     ChunkResult result;
     tally(result.Kc, s.Kc.data(), s.KcOutcome.data(), n, plan.RequiredFactor, stores.Kc.at(begin));
     tally(result.Fs, s.Fs.data(), s.FsOutcome.data(), n, plan.RequiredFactor, stores.Fs.at(begin),
@@ -787,6 +798,119 @@ ProbabilisticResult runProbabilistic(const PlaneAttitudeArray& attitudes, const 
     ProbabilisticResult cancelled;
     cancelled.Cancelled = true;
     return cancelled;
+}
+
+namespace {
+
+// Each of the chunks [0, count) in ChunkSize steps, shared out over the
+// threads, `work(begin, n, padded, scratch)` with a working storage per
+// thread. The first failure stops the rest and is thrown.
+template <typename Work>
+void forEachChunk(const SamplePlan& plan, std::uint64_t count, unsigned threads, const Work& work) {
+    const auto chunks = static_cast<std::int64_t>((count + ChunkSize - 1) / ChunkSize);
+    std::exception_ptr failure;
+    std::mutex failureMutex;
+    std::atomic<bool> stop{false};
+#pragma omp parallel num_threads(threadCount(threads))
+    {
+        ChunkScratch scratch(plan);
+#pragma omp for schedule(dynamic, 1)
+        for (std::int64_t chunk = 0; chunk < chunks; ++chunk) {
+            if (stop.load(std::memory_order_relaxed)) continue;
+            try {
+                const std::uint64_t begin = static_cast<std::uint64_t>(chunk) * ChunkSize;
+                const std::size_t n = std::min(count - begin, ChunkSize);
+                work(begin, n, (n + MaxLanes - 1) / MaxLanes * MaxLanes, scratch);
+            } catch (...) {
+                const std::lock_guard lock(failureMutex);
+                if (!failure) failure = std::current_exception();
+                stop = true;
+            }
+        }
+    }
+    if (failure) std::rethrow_exception(failure);
+}
+
+// The outcome the run's tally counts: a factor beyond the range of a double
+// on a wedge fails its sample as the scalar analysis's overflow does.
+void settleOutcomes(double* factors, SampleOutcome* outcomes, std::size_t n) {
+    for (std::size_t j = 0; j < n; ++j) {
+        if (!failedOutcome(outcomes[j]) && cutsOutWedge(static_cast<TWedgeContact>(outcomes[j])) &&
+            !std::isfinite(factors[j]))
+            outcomes[j] = SampleOutcome::Overflow;
+        if (failedOutcome(outcomes[j])) factors[j] = std::numeric_limits<double>::quiet_NaN();
+    }
+}
+
+} // namespace
+
+void validateSampleInputs(const BlockInputs& base, const std::vector<Parameter>& inputs) {
+    for (std::size_t k = 0; k < inputs.size(); ++k) {
+        if (std::find(inputs.begin(), inputs.begin() + static_cast<std::ptrdiff_t>(k), inputs[k]) !=
+            inputs.begin() + static_cast<std::ptrdiff_t>(k))
+            throw Error::refused(std::string(parameterName(inputs[k])) + " is given twice", parameterName(inputs[k]));
+        requireVariable(base, inputs[k]);
+    }
+}
+
+void evaluateSamples(const BlockInputs& base, const std::vector<Parameter>& inputs,
+                     const std::vector<const double*>& columns, std::uint64_t count, unsigned threads,
+                     const SampleFactors& out) {
+    validateSampleInputs(base, inputs);
+    if (columns.size() != inputs.size()) throw Error::refused("one column is needed for every input");
+    if (threads > maxThreads())
+        throw Error::refused("the number of threads must lie between 1 and " + std::to_string(maxThreads()));
+    // A value no draw could give is refused before anything is worked out:
+    // the lanes compute what a sample's inputs give, and only values within
+    // the inputs' ranges are samples. Rock, height and the size limits must
+    // be above 0, which their ranges leave open.
+    for (std::size_t k = 0; k < inputs.size(); ++k) {
+        const ParameterRange range = parameterRange(inputs[k]);
+        const bool open = inputs[k] == Parameter::RockUnitWeight || inputs[k] == Parameter::SlopeHeight ||
+                          sizeLimitOf(inputs[k]).has_value();
+        const double* values = columns[k];
+        for (std::uint64_t i = 0; i < count; ++i)
+            if (!(values[i] >= range.Low && values[i] <= range.High && std::isfinite(values[i])) ||
+                (open && !(values[i] > range.Low)))
+                throw Error::refused(
+                    ParameterRefusal(inputs[k], ParameterRefusal::Reason::ValueOutside, values[i]).what(),
+                    parameterName(inputs[k]), static_cast<int>(std::min<std::uint64_t>(i, INT32_MAX)));
+    }
+    if (count == 0) return;
+    ProbabilisticSettings settings;
+    settings.Samples = std::min<std::uint64_t>(count, MaxSamples);
+    const SamplePlan plan = samplePlan(base, settings, {}, {}, {}, inputs);
+    forEachChunk(plan, count, threads, [&](std::uint64_t begin, std::size_t n, std::size_t padded, ChunkScratch& s) {
+        for (std::size_t k = 0; k < inputs.size(); ++k) {
+            double* values = column(s, k);
+            std::copy_n(columns[k] + begin, n, values);
+            std::fill(values + n, values + padded, values[n - 1]);
+        }
+        evaluateChunk(plan, s, n, padded);
+        settleOutcomes(s.Kc.data(), s.KcOutcome.data(), n);
+        settleOutcomes(s.Fs.data(), s.FsOutcome.data(), n);
+        std::copy_n(s.Kc.data(), n, out.Kc + begin);
+        std::copy_n(s.KcOutcome.data(), n, out.KcOutcome + begin);
+        std::copy_n(s.Fs.data(), n, out.Fs + begin);
+        std::copy_n(s.FsOutcome.data(), n, out.FsOutcome + begin);
+    });
+}
+
+DrawnSamples drawSamples(const PlaneAttitudeArray& attitudes, const TWedgeParams& params, const WedgeLoads& loads,
+                         const ProbabilisticSettings& settings) {
+    const BlockInputs base = blockInputs(attitudes, params, loads);
+    validateSettings(base, settings);
+    const SamplePlan plan = samplePlan(base, settings);
+    DrawnSamples drawn;
+    drawn.Inputs = plan.Inputs;
+    drawn.Columns.assign(plan.Inputs.size(), std::vector<double>(settings.Samples));
+    forEachChunk(plan, settings.Samples, settings.Threads,
+                 [&](std::uint64_t begin, std::size_t n, std::size_t padded, ChunkScratch& s) {
+                     drawColumns(begin, n, padded, plan, s);
+                     for (std::size_t k = 0; k < plan.Inputs.size(); ++k)
+                         std::copy_n(column(s, k), n, drawn.Columns[k].data() + begin);
+                 });
+    return drawn;
 }
 
 } // namespace trelmox

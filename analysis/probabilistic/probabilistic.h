@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "analysis/probabilistic/distribution.h"
+#include "analysis/probabilistic/kernel.h"
 #include "analysis/probabilistic/parameters.h"
 #include "analysis/probabilistic/sampling.h"
 
@@ -159,5 +160,38 @@ ProbabilisticResult runProbabilistic(const PlaneAttitudeArray& attitudes, const 
                                      const ProgressCallback& progress = {});
 ProbabilisticResult runProbabilistic(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
                                      const ProbabilisticSettings& settings, const ProgressCallback& progress = {});
+
+// Kc and Fs of samples whose inputs are given rather than drawn: columns[k]
+// holds `count` values of inputs[k], the other inputs keep the block's
+// values. Each sample is worked out exactly as a probabilistic run works out
+// a sample with those inputs (the same vector lanes, the same scalar
+// analysis where the lanes do not reach), on `threads` threads (0: all
+// cores). Outputs hold `count` values each: a factor and its outcome; a
+// failed outcome's factor is NaN, a sample that cuts out no wedge has the
+// factor the run gives it (0). Throws Error for an input given twice, one
+// the block cannot vary (requireVariable) and a value outside its input's
+// range (with the field and the row), before anything is worked out.
+struct SampleFactors {
+    double* Kc;
+    SampleOutcome* KcOutcome;
+    double* Fs;
+    SampleOutcome* FsOutcome;
+};
+void evaluateSamples(const BlockInputs& base, const std::vector<Parameter>& inputs,
+                     const std::vector<const double*>& columns, std::uint64_t count, unsigned threads,
+                     const SampleFactors& out);
+// Throws Error for an input given twice or one the block cannot vary.
+void validateSampleInputs(const BlockInputs& base, const std::vector<Parameter>& inputs);
+
+// The inputs a probabilistic run with these settings draws, sample by
+// sample: one column per input whose value changes, in Inputs' order (the
+// varied inputs, then dip and dip direction of each Fisher plane). Given to
+// evaluateSamples, they give the run's factors. Throws as runProbabilistic.
+struct DrawnSamples {
+    std::vector<Parameter> Inputs;
+    std::vector<std::vector<double>> Columns;
+};
+DrawnSamples drawSamples(const PlaneAttitudeArray& attitudes, const TWedgeParams& params, const WedgeLoads& loads,
+                         const ProbabilisticSettings& settings);
 
 } // namespace trelmox

@@ -15,15 +15,25 @@ formats it with the tool's own JSON writer. Blocks and results pickle, so a
 study can be shared out over processes or machines (Dask, multiprocessing).
 Failures raise the exceptions of trelmox.errors.
 """
+import collections as _collections
 import copy as _copy
 import json as _json
+import os as _os
+import pathlib as _pathlib
 
 from . import _trelmox
 from .errors import (CalculationError, NumberTextError, RefusedInputError, TrelmoxError,  # noqa: F401
                      TrelmoxFileError)
 
-__all__ = ["Block", "Result", "read_block", "TrelmoxError", "CalculationError", "NumberTextError",
-           "RefusedInputError", "TrelmoxFileError"]
+__all__ = ["Block", "Result", "read_block", "factors", "FactorArrays", "OUTCOMES", "INPUTS", "ProbabilisticResult",
+           "Measurements", "read_measurements", "read_sectors", "combinations", "kinematics", "TrelmoxError", "CalculationError",
+           "NumberTextError", "RefusedInputError", "TrelmoxFileError"]
+
+# The outcome codes of trelmox.factors: the contact cases, then the failures.
+OUTCOMES = ("NoBlock", "BothPlanes", "FirstPlaneOnly", "SecondPlaneOnly", "LiftOff", "Unresolved",
+            "Overflow", "DivisionByZero", "InvalidOperation", "NoDriving")
+# The inputs a sample may vary, by the names the tool uses (dip1, c1, rock, height, u1, k, bolt, ...).
+INPUTS = tuple(_trelmox.parameter_names())
 
 _PLANES = ("plane1", "plane2", "top", "face")
 
@@ -152,6 +162,69 @@ class Block:
 
     analyze = analyse
 
+    def save(self, folder):
+        """Writes the data file <name>.txt (GBK, as the windows save it) and,
+        for a block with loads, its companion file <name>.json into the
+        folder (made if missing), each replaced atomically. Returns the paths."""
+        return [_pathlib.Path(p) for p in self._core.save(_folder(folder))]
+
+    def write_reports(self, folder):
+        """The analysis report <name>.txt and, for a block with loads, the full
+        analysis report, as `trelmox-cli analyze --report-dir` writes them."""
+        return [_pathlib.Path(p) for p in self._core.write_reports(_folder(folder))]
+
+    def write_dxf(self, folder):
+        """The DXF drawing of the wedge, as `analyze --dxf-dir` writes it."""
+        return _pathlib.Path(self._core.write_dxf(_folder(folder)))
+
+    def write_pictures(self, folder):
+        """The stereonet and the 3D view (SVG), as `analyze --plot-dir` writes them."""
+        return [_pathlib.Path(p) for p in self._core.write_pictures(_folder(folder))]
+
+    def calculation_report(self, date=None):
+        """The calculation report (计算书) as the PDF writer lays it out: a dict
+        of title, header, cover (label, value pairs) and sections, each a list
+        of items {"paragraph": text}, {"heading": text}, {"table": {caption,
+        header, rows}} or {"picture": {caption, svg}}. `date` as "2026-12-09"
+        (default today). The PDF itself: `trelmox-cli report`."""
+        return self._core.calculation_report(date)
+
+    def probabilistic(self, samples=10000, seed=1, method="mc", distributions=None, fisher=None, correlation=None,
+                      required=None, bins=20, threads=0):
+        """A Monte Carlo ("mc") or Latin hypercube ("lhs") run, as `trelmox-cli probabilistic`.
+
+        distributions: {input: spec}, spec one of ("normal", sd), ("uniform", low, high),
+        ("lognormal", sd), ("exponential",), ("triangular", low, high), ("beta", sd, low, high),
+        ("gamma", sd), or a dict {"type": ..., "sd", "low", "high", "truncate": (low, high)}.
+        fisher: {"plane1" | "plane2" | "crack": K}; correlation: {"plane1" | "plane2": rho}
+        of c and f; required: the factor Fs must reach (default the loads').
+        Returns a ProbabilisticResult: the tool's JSON figures and the Kc and Fs
+        of every wedge sample as NumPy arrays.
+        """
+        settings = _settings(self, samples, seed, method, distributions, fisher, correlation, required, bins, threads)
+        text, kc, fs = _trelmox.probabilistic(self._core, settings)
+        return ProbabilisticResult(_json.loads(text), kc, fs)
+
+    def sample_inputs(self, samples=10000, seed=1, method="mc", distributions=None, fisher=None, correlation=None,
+                      threads=0):
+        """The inputs the probabilistic run with these settings draws: {input: array}, one value per sample.
+        trelmox.factors(block, **inputs) gives that run's factors."""
+        settings = _settings(self, samples, seed, method, distributions, fisher, correlation, None, 20, threads)
+        return _trelmox.sample_inputs(self._core, settings)
+
+    def sensitivity(self, input, start, stop, steps=20, required=None):
+        """Kc and Fs as one input runs from start to stop in `steps` steps, as
+        `trelmox-cli sensitivity --format json`: its dict, with NumPy arrays
+        "values", "kc" and "fs" (NaN where no factor) beside the rows."""
+        figures = _json.loads(_trelmox.sensitivity(self._core, input, float(start), float(stop), int(steps),
+                                                   None if required is None else float(required)))
+        import numpy
+        rows = figures["steps"]
+        figures["values"] = numpy.array([r["value"] for r in rows], dtype=float)
+        for key in ("kc", "fs"):
+            figures[key] = numpy.array([numpy.nan if r[key] is None else r[key] for r in rows], dtype=float)
+        return figures
+
     def __repr__(self):
         return "Block(name={!r}, {})".format(self.name, ", ".join(
             "{}=({:g}, {:g})".format(k, *v) for k, v in self.attitudes.items()))
@@ -162,3 +235,147 @@ def read_block(path):
     data file's name with .json, beside it) if it has one. Named after the
     file, up to its first "."."""
     return Block._wrap(_trelmox.read_block(str(path)))
+
+
+def _distribution(name, spec):
+    if isinstance(spec, dict):
+        truncate = spec.get("truncate") or (None, None)
+        return (spec["type"], spec.get("sd"), spec.get("low"), spec.get("high"), truncate[0], truncate[1])
+    kind, *numbers = spec
+    numbers = [float(v) for v in numbers]
+    takes = {"normal": ("sd",), "lognormal": ("sd",), "gamma": ("sd",), "exponential": (),
+             "uniform": ("low", "high"), "triangular": ("low", "high"), "beta": ("sd", "low", "high")}
+    if kind not in takes or len(numbers) != len(takes[kind]):
+        raise RefusedInputError("the distribution of {} is ({!r}, {}), not {!r}".format(
+            name, kind, ", ".join(takes.get(kind, ("...",))), spec))
+    values = dict(zip(takes[kind], numbers))
+    return (kind, values.get("sd"), values.get("low"), values.get("high"), None, None)
+
+
+def _settings(block, samples, seed, method, distributions, fisher, correlation, required, bins, threads):
+    specs = {name: _distribution(name, spec) for name, spec in (distributions or {}).items()}
+    return _trelmox.RunSettings(block._core, specs, int(samples), int(seed), method,
+                                {str(k): float(v) for k, v in (fisher or {}).items()},
+                                {str(k): float(v) for k, v in (correlation or {}).items()},
+                                None if required is None else float(required), int(bins), int(threads))
+
+
+class ProbabilisticResult:
+    """A probabilistic run: `summary`, the dict of `trelmox-cli probabilistic
+    --format json` (Kc's figures at the top level, Fs's under "fs"), and the
+    factors of the samples that cut out a wedge, in sample order: `kc` and
+    `fs` (NumPy arrays)."""
+
+    def __init__(self, summary, kc, fs):
+        self.summary, self.kc, self.fs = summary, kc, fs
+
+    def to_dict(self):
+        return _copy.deepcopy(self.summary)
+
+    def __repr__(self):
+        return "ProbabilisticResult(samples={}, mean Kc={}, P(failure)={})".format(
+            self.summary["samples"], self.summary["mean"], self.summary["p_failure"])
+
+
+FactorArrays = _collections.namedtuple("FactorArrays", "kc fs kc_outcome fs_outcome")
+FactorArrays.__doc__ = """Kc and Fs of every sample, with their outcome codes (indices into
+trelmox.OUTCOMES: a contact case, or a failure, whose factor is NaN)."""
+
+
+def factors(block, threads=0, **inputs):
+    """Kc and Fs of many samples of the block at once: each keyword an input
+    (trelmox.INPUTS: dip1, c1, height, u1, k, bolt, ...) with a NumPy array of
+    its values, or one number for every sample; the other inputs keep the
+    block's values. Each sample is worked out exactly as a probabilistic run
+    works out a sample with those inputs (the same vector lanes), on every
+    core (threads=0) with the interpreter free meanwhile. Returns
+    FactorArrays(kc, fs, kc_outcome, fs_outcome)."""
+    import numpy
+    names = list(inputs)
+    arrays = numpy.broadcast_arrays(*[numpy.asarray(inputs[name], dtype=numpy.float64) for name in names])
+    arrays = [numpy.ascontiguousarray(a).reshape(-1) for a in arrays]
+    kc, kc_outcome, fs, fs_outcome = _trelmox.factors(block._core, names, arrays, int(threads))
+    return FactorArrays(kc, fs, kc_outcome, fs_outcome)
+
+
+class Measurements:
+    """A measurement file's planes (read_measurements). Pickles with the
+    file's bytes, so a task on another machine needs no shared folder."""
+
+    def __init__(self, data, name="measurements"):
+        if isinstance(data, str):
+            data = data.encode("utf-8")
+        self._core = _trelmox.Measurements(name, bytes(data))
+
+    @classmethod
+    def _wrap(cls, core):
+        m = cls.__new__(cls)
+        m._core = core
+        return m
+
+    def __getstate__(self):
+        return self._core
+
+    def __setstate__(self, core):
+        self._core = core
+
+    def __len__(self):
+        return len(self._core)
+
+    @property
+    def name(self):
+        return self._core.name
+
+    @property
+    def summary(self):
+        """One line: how many planes in which notation, the sets, the encoding."""
+        return self._core.summary
+
+    def planes(self):
+        """The planes as columns: dip, dipdir, weight, c, f (NumPy arrays; NaN: not given), set, line."""
+        return self._core.columns()
+
+    def sets(self, grouping="labels", seed=1):
+        """The joint sets with their Fisher statistics: by the file's labels
+        ("labels") or N sets grouped by k-means on the sphere ("auto:N")."""
+        return self._core.sets(grouping, int(seed))
+
+
+def read_measurements(path):
+    """The planes of a measurement file (CSV: dip,dipdir or quadrant notation, sets, weights, c and f)."""
+    return Measurements._wrap(_trelmox.read_measurements(str(path)))
+
+
+def read_sectors(path):
+    """The sectors of a slope from a sectors file: a list of dicts with name,
+    dip, dipdir (the face), height (None: not given), top_dip, top_dipdir and line."""
+    return _trelmox.read_sectors(str(path))
+
+
+def combinations(block, measurements, sets="planes", probabilistic=False, samples=10000, seed=1, threads=0):
+    """Every pair of planes or sets as the cutting planes of the block's
+    slope, as `trelmox-cli combinations --format json`: a list of its rows
+    (dicts), sorted by Fs, or with probabilistic=True by P(failure) with
+    pf, p_sliding, fs_mean, failed_volume_mean and too_small."""
+    if not isinstance(measurements, Measurements):
+        measurements = read_measurements(measurements)
+    rows = _trelmox.combinations(block._core, measurements._core, sets, bool(probabilistic), int(samples), int(seed),
+                                 int(threads))
+    return [_json.loads(row) for row in rows]
+
+
+def kinematics(sectors, measurements, friction=30, lateral=20):
+    """The planar, wedge, flexural and direct toppling checks of the planes
+    against every sector's face, as `trelmox-cli kinematics --format json`:
+    a list of its rows (a dict per sector and mode). `sectors` is a sectors
+    file, `measurements` a measurement file or Measurements; the friction
+    angle and the lateral limits in degrees."""
+    if not isinstance(measurements, Measurements):
+        measurements = read_measurements(measurements)
+    rows = _trelmox.kinematics(str(sectors), measurements._core, float(friction), float(lateral))
+    return [_json.loads(row) for row in rows]
+
+
+def _folder(folder):
+    _os.makedirs(folder, exist_ok=True)
+    return str(folder)

@@ -44,4 +44,13 @@ if [ "$gui" = 1 ]; then
       fail "no ${size}x${size} PNG icon"
   done
 fi
+# The Python module, where Debian's interpreters look, imported by one.
+python_dir="$prefix/lib/python3/dist-packages"
+if [ -d "$python_dir/trelmox" ]; then
+  PYTHONPATH="$python_dir" /usr/bin/python3 -c '
+import sys, trelmox
+result = trelmox.read_block(sys.argv[1]).analyse()
+assert result.contact == "BothPlanes" and abs(result.kc - 1.189) < 1e-3, result' "$prefix/share/trelmox/example.txt" ||
+    fail "import trelmox from the installed package"
+fi
 echo "installed and used: $(cd "$prefix" && find . -type f | wc -l) files"
