@@ -14,6 +14,7 @@
 #include "analysis/block_analysis.h"
 #include "cli/options.h"
 #include "model/error.h"
+#include "model/files.h"
 #include "report/xlsx_table.h"
 
 namespace trelmox::cli {
@@ -69,9 +70,6 @@ std::string shownText(const std::string& text);
 std::string nameText(const std::string& bytes);
 // A path as the tool prints it, its bytes read as nameText reads them.
 std::string shownPath(const std::filesystem::path& path);
-// What the system says about a failed file operation, in the user's words
-// for the common cases.
-std::string systemReason(int errorNumber);
 // A failure's message as the tool prints it. The tool words the data's
 // failures in Chinese, so a failed file operation gives the system's reason
 // in Chinese (systemReason) where the windows keep its English wording

@@ -20,8 +20,13 @@ std::string candidateName(const CandidatePlane& plane) {
 void JointDocument::addListener(std::function<void()> listener) { listeners_.push_back(std::move(listener)); }
 
 void JointDocument::changed() {
-    kinematics_.reset();
     for (const auto& listener : listeners_) listener();
+}
+
+void JointDocument::kinematicInputsChanged() {
+    ++kinematicInputs_;
+    kinematics_.clear();
+    changed();
 }
 
 void JointDocument::open(const std::filesystem::path& file) { open(readMeasurementFile(file), file); }
@@ -33,7 +38,7 @@ void JointDocument::open(MeasurementFile read, const std::filesystem::path& file
     sets_.clear();
     windows_.clear();
     combinations_.reset();
-    changed();
+    kinematicInputsChanged();
 }
 
 void JointDocument::regroup(JointGrouping grouping, std::vector<JointSet> sets, std::vector<SetWindow> windows) {
@@ -41,7 +46,7 @@ void JointDocument::regroup(JointGrouping grouping, std::vector<JointSet> sets, 
     sets_ = std::move(sets);
     windows_ = std::move(windows);
     combinations_.reset();
-    changed();
+    kinematicInputsChanged();
 }
 
 void JointDocument::useIndividualPlanes() { regroup(JointGrouping::Planes, {}, {}); }
@@ -68,10 +73,16 @@ void JointDocument::pickSet(const TPoint3D& direction, double halfAngle) {
 }
 
 void JointDocument::combine(const std::string& blockName, const SavedBlock& block, CombinationSlope slope) {
-    JointCombinations run{blockName, block, std::move(slope),
+    JointCombinations run{blockName, block, std::move(slope), {},
                           sets_.empty() ? measuredCandidates(measurements_.Planes)
                                         : setCandidates(measurements_.Planes, sets_),
                           {}, {}};
+    if (selected_) {
+        const SlopeSector& sector = sectors_[*selected_];
+        run.Block = sectorBlock(block, sector);
+        run.Slope.Face = run.Block.Attitudes[int(TPlaneRole::SlopeFace)];
+        run.Sector = sector.Name;
+    }
     if (run.Planes.size() < 2) throw Error::refused("组合至少需要两个结构面或两组");
     run.Pairs = combinePlanes(run.Planes, run.Slope);
     combinations_ = std::move(run);
@@ -149,16 +160,23 @@ void JointDocument::removeSector(std::size_t index) {
     changed();
 }
 
-void JointDocument::setSectorFace(std::size_t index, double dip, double dipDirection) {
-    try {
-        validateKinematicSlope({dip, dipDirection, friction_, lateral_});
-    } catch (const Error& refused) {
-        throw refused.withRow(static_cast<int>(index));
-    }
-    SlopeSector& sector = sectors_.at(index);
-    sector.Dip = dip;
-    sector.DipDirection = dipDirection;
+void JointDocument::setSectorAngle(std::size_t index, double SlopeSector::*angle, double value) {
+    if (index >= sectors_.size()) throw Error::refused("没有第 " + std::to_string(index + 1) + " 个分区");
+    if (sectors_[index].*angle == value) return;
+    sectors_[index].*angle = value;
     changed();
+}
+
+void JointDocument::setSectorDip(std::size_t index, double dip) {
+    if (!(dip >= 0 && dip <= 180))
+        throw Error::refused("坡面倾角应在0到180之间（大于90为倒坡）", "dip", static_cast<int>(index));
+    setSectorAngle(index, &SlopeSector::Dip, dip);
+}
+
+void JointDocument::setSectorDipDirection(std::size_t index, double dipDirection) {
+    if (!(dipDirection >= 0 && dipDirection <= 360))
+        throw Error::refused("坡面倾向应在0到360之间", "dipdir", static_cast<int>(index));
+    setSectorAngle(index, &SlopeSector::DipDirection, dipDirection);
 }
 
 void JointDocument::selectSector(std::optional<std::size_t> index) {
@@ -176,22 +194,59 @@ void JointDocument::setKinematicMode(std::optional<KinematicMode> mode) {
 
 void JointDocument::setKinematicLimits(double frictionAngle, double lateralLimit) {
     validateKinematicSlope({60, 0, frictionAngle, lateralLimit});
+    if (friction_ == frictionAngle && lateral_ == lateralLimit) return;
     friction_ = frictionAngle;
     lateral_ = lateralLimit;
-    changed();
+    kinematicInputsChanged();
+}
+
+namespace {
+
+// A sectors file of some tens of faces, each seen once or twice.
+constexpr std::size_t KeptFaces = 16;
+
+bool sameFace(const KinematicSlope& slope, const TPlaneAttitude& face) {
+    return slope.FaceDip == face.DipAngle && slope.FaceDipDirection == face.DipDirection;
+}
+
+} // namespace
+
+std::optional<KinematicResult> KinematicJob::run(const ProgressCallback& progress) const {
+    auto results = kinematicAnalysis(Planes, Sets, {Slope}, 0, true, progress);
+    if (!results) return std::nullopt;
+    return std::move(results->front());
+}
+
+const KinematicResult* JointDocument::knownKinematics(const TPlaneAttitude& face, bool pairs) const {
+    for (const KeptKinematics& kept : kinematics_)
+        if (sameFace(kept.Result.Slope, face) && (kept.Pairs || !pairs)) return &kept.Result;
+    return nullptr;
+}
+
+void JointDocument::keepKinematics(KinematicResult result, bool pairs) const {
+    const TPlaneAttitude face{result.Slope.FaceDip, result.Slope.FaceDipDirection};
+    std::erase_if(kinematics_, [&](const KeptKinematics& kept) { return sameFace(kept.Result.Slope, face); });
+    kinematics_.insert(kinematics_.begin(), {std::move(result), pairs});
+    if (kinematics_.size() > KeptFaces) kinematics_.pop_back();
 }
 
 const KinematicResult& JointDocument::kinematics(const TPlaneAttitude& face, bool pairs) const {
-    const KinematicSlope slope{face.DipAngle, face.DipDirection, friction_, lateral_};
-    const auto same = [&](const KinematicSlope& s) {
-        return s.FaceDip == slope.FaceDip && s.FaceDipDirection == slope.FaceDipDirection &&
-               s.FrictionAngle == slope.FrictionAngle && s.LateralLimit == slope.LateralLimit;
-    };
-    if (!kinematics_ || !same(kinematics_->Slope) || (pairs && !kinematicsPairs_)) {
-        kinematics_ = kinematicAnalysis(measurements_.Planes, sets_, {slope}, 0, pairs).front();
-        kinematicsPairs_ = pairs;
+    if (!knownKinematics(face, pairs)) {
+        const KinematicSlope slope{face.DipAngle, face.DipDirection, friction_, lateral_};
+        keepKinematics(kinematicAnalysis(measurements_.Planes, sets_, {slope}, 0, pairs).front(), pairs);
     }
-    return *kinematics_;
+    return *knownKinematics(face, pairs);
+}
+
+KinematicJob JointDocument::kinematicJob(const TPlaneAttitude& face) const {
+    return {measurements_.Planes, sets_, {face.DipAngle, face.DipDirection, friction_, lateral_}, kinematicInputs_};
+}
+
+bool JointDocument::takeKinematics(const KinematicJob& job, KinematicResult result) {
+    if (job.Inputs != kinematicInputs_) return false;
+    keepKinematics(std::move(result), true);
+    changed();
+    return true;
 }
 
 void JointDocument::writeTables(const std::filesystem::path& path, const std::optional<TPlaneAttitude>& face) const {

@@ -34,6 +34,7 @@ struct JointCombinations {
     std::string BlockName;       // the slope's block
     SavedBlock Block;            // its planes and parameters
     CombinationSlope Slope;
+    std::string Sector;          // the sector whose face it was run in; empty: the block's
     std::vector<CandidatePlane> Planes;
     std::vector<PlanePair> Pairs; // critical first
     // Each pair's probability of failure, by Pairs; empty until worked out.
@@ -53,6 +54,19 @@ struct PairProbabilityJob {
     // By Pairs; nothing when `progress` cancels. Throws Error as
     // runProbabilistic does.
     std::optional<std::vector<PairProbability>> run(const ProgressCallback& progress = {}) const;
+};
+
+// What the kinematic checks of one face are worked out from: copies of the
+// planes, the sets and the slope, so that a worker thread can check the
+// pairs (seconds for ten thousand planes) while the document goes on
+// changing.
+struct KinematicJob {
+    std::vector<Measurement> Planes;
+    std::vector<JointSet> Sets;
+    KinematicSlope Slope;
+    std::uint64_t Inputs = 0; // which planes, sets and limits it belongs to
+    // All four modes; nothing when `progress` cancels.
+    std::optional<KinematicResult> run(const ProgressCallback& progress = {}) const;
 };
 
 class JointDocument {
@@ -86,8 +100,11 @@ public:
 
     // Every pair of the sets' mean planes, or of the planes when there are
     // no sets, set into `slope`, which is combinationSlope of `block` (named
-    // `blockName`) and its loads. Throws Error for fewer than two candidates
-    // and for sets whose members disagree on c or f; the last run then stays.
+    // `blockName`) and its loads. With a sector shown, its face takes the
+    // place of the block's (in the slope and in the blocks the pairs make);
+    // the block's upper slope, parameters and loads stay. Throws Error for
+    // fewer than two candidates, for sets whose members disagree on c or f
+    // and for an overhanging sector; the last run then stays.
     void combine(const std::string& blockName, const SavedBlock& block, CombinationSlope slope);
     const std::optional<JointCombinations>& combinations() const { return combinations_; }
     // The block that the pair at `row` of the combinations makes.
@@ -122,9 +139,11 @@ public:
     // Removes a sector; the one after it is shown (the last, or none when
     // no sector is left: the block's face).
     void removeSector(std::size_t index);
-    // Throws a refused Error, with the field ("dip", "dipdir") and the
-    // sector's row, for a dip outside 0..180 or a direction not finite.
-    void setSectorFace(std::size_t index, double dip, double dipDirection);
+    // Throw a refused Error, with the field ("dip", "dipdir") and the
+    // sector's row, for a dip outside 0..180 (beyond 90 overhanging) or a
+    // dip direction outside 0..360, the ranges the entry windows take.
+    void setSectorDip(std::size_t index, double dip);
+    void setSectorDipDirection(std::size_t index, double dipDirection);
     // Shows the sector at `index` (none: the current block's face).
     void selectSector(std::optional<std::size_t> index);
     std::optional<std::size_t> selectedSector() const { return selected_; }
@@ -142,6 +161,17 @@ public:
     // empty): the pairs of n planes are n (n - 1) / 2, some seconds of work
     // for ten thousand planes, which a net of a pole mode does not need.
     const KinematicResult& kinematics(const TPlaneAttitude& face, bool pairs = true) const;
+    // The checks of `face` when they are known (with the pair modes when
+    // `pairs`), without working anything out; nullptr otherwise.
+    const KinematicResult* knownKinematics(const TPlaneAttitude& face, bool pairs) const;
+    // What kinematics(face) works out, to be run elsewhere.
+    KinematicJob kinematicJob(const TPlaneAttitude& face) const;
+    // Counts the changes of the planes, the sets and the limits: a job's
+    // checks belong to the count it was taken at.
+    std::uint64_t kinematicInputs() const { return kinematicInputs_; }
+    // Keeps a job's checks as kinematics() would. False, and nothing kept,
+    // when the planes, the sets or the limits changed since it was taken.
+    bool takeKinematics(const KinematicJob& job, KinematicResult result);
 
     // The tables as an Excel workbook at `path`, replaced in one step: the
     // sets with their Fisher statistics, the last combinations (with their
@@ -153,6 +183,10 @@ public:
 private:
     void regroup(JointGrouping grouping, std::vector<JointSet> sets, std::vector<SetWindow> windows);
     void changed();
+    // A change of what the kinematic checks are worked out from.
+    void kinematicInputsChanged();
+    void keepKinematics(KinematicResult result, bool pairs) const;
+    void setSectorAngle(std::size_t index, double SlopeSector::*angle, double value);
 
     std::vector<std::function<void()>> listeners_;
     std::filesystem::path file_;
@@ -167,9 +201,14 @@ private:
     std::optional<std::size_t> selected_;
     std::optional<KinematicMode> mode_;
     double friction_ = 30, lateral_ = 20;
-    // The last checks and the face they were made against.
-    mutable std::optional<KinematicResult> kinematics_;
-    mutable bool kinematicsPairs_ = false; // whether they count the pair modes
+    // The checks of the last faces shown, the latest first: going back to a
+    // sector costs nothing.
+    struct KeptKinematics {
+        KinematicResult Result;
+        bool Pairs = false; // whether they count the pair modes
+    };
+    mutable std::vector<KeptKinematics> kinematics_;
+    std::uint64_t kinematicInputs_ = 0;
 };
 
 } // namespace trelmox

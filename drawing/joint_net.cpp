@@ -20,6 +20,8 @@ const Colour White{255, 255, 255};
 const Colour Unassigned{120, 120, 120};
 const Colour ZoneFill = PrimaryZoneFill;
 const Colour Sliding{210, 0, 0};
+// Radii of the mean poles' and the pairs' markers, the height of a pair's label.
+constexpr double MeanPoleMarker = 0.03, PairMarker = 0.022, PairLabelHeight = 0.05;
 const Colour SetColours[] = {{32, 96, 176},  {40, 140, 60}, {215, 110, 10}, {150, 50, 160},
                              {0, 140, 140},  {170, 40, 40}, {110, 110, 0},  {90, 90, 210}};
 
@@ -191,24 +193,43 @@ void addSets(Figure& figure, const JointNetInput& input) {
             for (auto& piece : smallCircle(stats.MeanPole, *stats.Cone95, input.Projection))
                 figure.items.push_back(polyline(std::move(piece), Pen{setColour(s), 0.005}));
         const Point2 p = projectDirection(stats.MeanPole, input.Projection);
-        figure.items.push_back(CircleItem{p, 0.03, Pen{White, 0.007}, setColour(s)});
+        figure.items.push_back(CircleItem{p, MeanPoleMarker, Pen{White, 0.007}, setColour(s)});
     }
+}
+
+// A label's box on the net.
+struct Box {
+    double Left, Bottom, Right, Top;
+    bool overlaps(const Box& b) const { return Left < b.Right && b.Left < Right && Bottom < b.Top && b.Bottom < Top; }
+    // A disc of radius r at p touches the box.
+    bool touches(Point2 p, double r) const {
+        const double dx = std::max({Left - p.x, 0.0, p.x - Right}), dy = std::max({Bottom - p.y, 0.0, p.y - Top});
+        return dx * dx + dy * dy < r * r;
+    }
+};
+
+// A left-aligned label of `height` whose text starts at `at`.
+Box labelBox(Point2 at, const std::string& text, double height) {
+    return {at.x, at.y - height / 2, at.x + labelWidth(text, height), at.y + height / 2};
+}
+
+constexpr double SetTagHeight = 0.065, SetTagMargin = 0.012;
+
+// Each set's tag stands beside its mean pole, on its white patch.
+Box setTagBox(const JointNetInput& input, std::size_t s) {
+    const Point2 p = projectDirection(input.Sets[s].Stats.MeanPole, input.Projection);
+    const Box text = labelBox({p.x + 0.045, p.y + 0.05}, input.Sets[s].Label, SetTagHeight);
+    return {text.Left - SetTagMargin, text.Bottom - SetTagMargin, text.Right + SetTagMargin, text.Top + SetTagMargin};
 }
 
 // Each set's label beside its mean pole, on a white patch so that it stays
 // legible over a dense cluster of poles.
 void addSetTags(Figure& figure, const JointNetInput& input) {
-    constexpr double Height = 0.065, Margin = 0.012;
     for (std::size_t s = 0; s < input.Sets.size(); ++s) {
-        const Point2 p = projectDirection(input.Sets[s].Stats.MeanPole, input.Projection);
-        const Point2 at{p.x + 0.045, p.y + 0.05};
-        const double width = labelWidth(input.Sets[s].Label, Height);
-        figure.items.push_back(polygon({{at.x - Margin, at.y - Height / 2 - Margin},
-                                        {at.x + width + Margin, at.y - Height / 2 - Margin},
-                                        {at.x + width + Margin, at.y + Height / 2 + Margin},
-                                        {at.x - Margin, at.y + Height / 2 + Margin}},
-                                       White, Pen{setColour(s), 0.004}));
-        TextItem tag = label(at, input.Sets[s].Label, setColour(s), Height);
+        const Box b = setTagBox(input, s);
+        figure.items.push_back(
+            polygon({{b.Left, b.Bottom}, {b.Right, b.Bottom}, {b.Right, b.Top}, {b.Left, b.Top}}, White, Pen{setColour(s), 0.004}));
+        TextItem tag = label({b.Left + SetTagMargin, (b.Bottom + b.Top) / 2}, input.Sets[s].Label, setColour(s), SetTagHeight);
         tag.bold = true;
         figure.items.push_back(tag);
     }
@@ -235,12 +256,66 @@ std::vector<PairLine> pairLines(const JointNetInput& input) {
     return lines;
 }
 
-void addPairLines(Figure& figure, const std::vector<PairLine>& lines, NetProjection projection) {
-    for (const PairLine& pair : lines) {
-        const Point2 p = projectLine(pair.Line, projection);
-        const bool slides = pair.Slides.value_or(false);
-        figure.items.push_back(CircleItem{p, 0.022, Pen{slides ? White : Black, 0.005}, slides ? Sliding : White});
-        figure.items.push_back(label({p.x + 0.035, p.y - 0.04}, pair.Label, slides ? Sliding : Black, 0.05));
+// Where each pair's label goes: beside its marker, on the side that covers
+// the fewest poles, and never, where a side is free, over a set's tag or
+// mean pole, another pair's marker or a label already placed (a pair's
+// line often falls among the poles of one of its own sets).
+std::vector<Point2> pairLabelPlaces(const JointNetInput& input, const std::vector<Point2>& markers,
+                                    const std::vector<PairLine>& lines) {
+    std::vector<Point2> poles;
+    poles.reserve(input.Planes.size());
+    for (const Measurement& m : input.Planes) poles.push_back(projectDirection(planePole(m.Plane), input.Projection));
+    const double poleSize = poleRadius(input.Planes.size());
+    std::vector<Box> taken;
+    for (std::size_t s = 0; s < input.Sets.size(); ++s) taken.push_back(setTagBox(input, s));
+    std::vector<Point2> meanPoles;
+    for (const JointSet& set : input.Sets) meanPoles.push_back(projectDirection(set.Stats.MeanPole, input.Projection));
+
+    constexpr double Gap = 0.035, Rise = 0.04;
+    // Covering a label or a marker is worse than covering any number of
+    // poles that a net can hold around one point.
+    constexpr double Blocked = 1e6;
+    std::vector<Point2> places;
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        const Point2 p = markers[k];
+        const double width = labelWidth(lines[k].Label, PairLabelHeight);
+        // Below right first, as the pairs have always been labelled.
+        const Point2 candidates[] = {{p.x + Gap, p.y - Rise},         {p.x + Gap, p.y + Rise},
+                                     {p.x - Gap - width, p.y - Rise}, {p.x - Gap - width, p.y + Rise},
+                                     {p.x + Gap + 0.01, p.y},         {p.x - Gap - 0.01 - width, p.y},
+                                     {p.x - width / 2, p.y + 0.065},  {p.x - width / 2, p.y - 0.065}};
+        double best = HUGE_VAL;
+        Point2 chosen = candidates[0];
+        Box chosenBox{};
+        for (const Point2& at : candidates) {
+            const Box box = labelBox(at, lines[k].Label, PairLabelHeight);
+            double cost = 0;
+            for (const Box& other : taken) cost += other.overlaps(box) ? Blocked : 0;
+            for (std::size_t m = 0; m < markers.size(); ++m) cost += box.touches(markers[m], PairMarker) ? Blocked : 0;
+            for (const Point2& mean : meanPoles) cost += box.touches(mean, MeanPoleMarker) ? Blocked : 0;
+            for (const Point2& pole : poles) cost += box.touches(pole, poleSize) ? 1 : 0;
+            if (cost < best) {
+                best = cost;
+                chosen = at;
+                chosenBox = box;
+            }
+            if (cost == 0) break;
+        }
+        taken.push_back(chosenBox);
+        places.push_back(chosen);
+    }
+    return places;
+}
+
+void addPairLines(Figure& figure, const JointNetInput& input, const std::vector<PairLine>& lines) {
+    std::vector<Point2> markers;
+    for (const PairLine& pair : lines) markers.push_back(projectLine(pair.Line, input.Projection));
+    const std::vector<Point2> places = pairLabelPlaces(input, markers, lines);
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        const bool slides = lines[k].Slides.value_or(false);
+        figure.items.push_back(
+            CircleItem{markers[k], PairMarker, Pen{slides ? White : Black, 0.005}, slides ? Sliding : White});
+        figure.items.push_back(label(places[k], lines[k].Label, slides ? Sliding : Black, PairLabelHeight));
     }
 }
 
@@ -394,7 +469,7 @@ Figure jointNetFigure(const JointNetInput& input) {
             CircleItem{{0, 0}, netRadius(*input.FrictionAngle, input.Projection), frictionPen(), std::nullopt});
     addSets(figure, input);
     const std::vector<PairLine> lines = pairLines(input);
-    addPairLines(figure, lines, input.Projection);
+    addPairLines(figure, input, lines);
     addSetTags(figure, input);
     addLegend(figure, input, contours, lines);
     return figure;

@@ -284,6 +284,21 @@ std::string fileErrorMessage(int errorNumber) {
     }
 }
 
+std::string systemReason(int errorNumber) {
+    switch (errorNumber) {
+    case ENOENT: return "文件或文件夹不存在";
+    case ENOTDIR: return "路径中有一项不是文件夹";
+    case EISDIR: return "这是一个文件夹";
+    case ENAMETOOLONG: return "文件名过长";
+    case EACCES:
+    case EPERM: return "没有权限";
+    case EROFS: return "文件系统只读";
+    case ENOSPC: return "磁盘已满";
+    case EDQUOT: return "超出磁盘配额";
+    default: return "读写错误（系统错误号 " + std::to_string(errorNumber) + "）";
+    }
+}
+
 void writeFileAtomically(const std::filesystem::path& path, const std::string& bytes) {
     const std::optional<struct stat> old = replacedFile(path);
     TemporaryFile temporary(path);

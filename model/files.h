@@ -13,6 +13,9 @@ namespace trelmox {
 
 // The user's text for a failed file operation with this errno value.
 std::string fileErrorMessage(int errorNumber);
+// What the system says about a failed file operation, in Chinese words
+// for the common cases.
+std::string systemReason(int errorNumber);
 
 // Replaces `path` with `bytes` without ever destroying the old file before
 // the new one is complete: the bytes go to a temporary file in the same

@@ -144,16 +144,21 @@ public:
     DocumentWriter(QTextDocument& document, const PageGeometry& page, PictureObjects& pictures)
         : cursor_(&document), page_(page), pictures_(pictures) {}
 
+    // The title a fifth of the way down the page, well clear of the header
+    // line, and the table of the cover's data below it. The layout drops
+    // the top margin of a page's first block and the bottom margin of a
+    // block before a table, so the space above is an empty line of that
+    // height and the space below the table's own margin.
     void cover(const CalculationReport& report) {
+        QTextBlockFormat space;
+        space.setLineHeight(page_.formatLength(page_.bodyHeight * 0.2), QTextBlockFormat::FixedHeight);
+        block(space, charFormat(BodyPoints), QString());
         QTextBlockFormat title;
         title.setAlignment(Qt::AlignHCenter);
-        title.setTopMargin(page_.formatLength(page_.bodyHeight * 0.22));
-        // Clear of the header line, not jammed under it.
-        title.setBottomMargin(page_.pt(48));
         block(title, charFormat(22, true), report.Title);
         ReportTable table{{}, {}, {}};
         for (const auto& [label, value] : report.Cover) table.Rows.push_back({label, value});
-        addTable(table, 70, 16);
+        addTable(table, 70, 16, page_.pt(48));
     }
 
     void section(const ReportSection& section) {
@@ -167,10 +172,13 @@ public:
     }
 
 private:
+    // The document's first block is there from the start: the first block
+    // written takes it over, every later one (an empty one too) is new.
     void block(const QTextBlockFormat& format, const QTextCharFormat& chars, const QString& text) {
-        if (cursor_.document()->isEmpty() && cursor_.position() == 0) {
+        if (!started_) {
             cursor_.setBlockFormat(format);
             cursor_.setBlockCharFormat(chars);
+            started_ = true;
         } else {
             cursor_.insertBlock(format, chars);
         }
@@ -196,7 +204,7 @@ private:
         block(format, charFormat(12, true), heading.Text);
     }
 
-    void add(const ReportTable& table) { addTable(table, 100, 4); }
+    void add(const ReportTable& table) { addTable(table, 100, 4, 0); }
 
     void add(const ReportPicture& picture) {
         QTextBlockFormat format;
@@ -211,9 +219,9 @@ private:
         cursor_.insertText(QString(QChar::ObjectReplacementCharacter), object);
     }
 
-    // A table `percent` of the text's width; a table without a header is
-    // one of labels and values.
-    void addTable(const ReportTable& table, double percent, double padding) {
+    // A table `percent` of the text's width, `above` below what precedes it;
+    // a table without a header is one of labels and values.
+    void addTable(const ReportTable& table, double percent, double padding, double above) {
         if (!table.Caption.empty()) {
             QTextBlockFormat caption;
             caption.setAlignment(Qt::AlignHCenter);
@@ -233,6 +241,7 @@ private:
         format.setCellPadding(page_.pt(padding));
         format.setAlignment(Qt::AlignHCenter);
         format.setWidth(QTextLength(QTextLength::PercentageLength, percent));
+        if (above > 0) format.setTopMargin(above);
         format.setHeaderRowCount(headed ? 1 : 0);
         if (!headed)
             format.setColumnWidthConstraints({QTextLength(QTextLength::PercentageLength, 38),
@@ -265,6 +274,7 @@ private:
     }
 
     QTextCursor cursor_;
+    bool started_ = false;
     const PageGeometry& page_;
     PictureObjects& pictures_;
 };

@@ -40,11 +40,13 @@
 #include "report/figures.h"
 #include "report/full_report.h"
 #include "report/report.h"
+#include "trelmox/version.h"
 #include "model/attitude.h"
 #include "model/companion.h"
 #include "model/datafile.h"
 #include "model/error.h"
 #include "model/loads.h"
+#include "model/numtext.h"
 
 namespace py = pybind11;
 using namespace trelmox;
@@ -158,8 +160,10 @@ Block blockFromNumbers(const std::string& name, const std::array<Attitude, Plane
     if (computedWater) {
         if (u1 || u2) throw Error::refused("computed water pressures are not entered: leave out u1 and u2", "u1");
         params.WaterPressureMode = TWaterPressureMode::Computed;
+        // Shown only (the analysis works them out again), and written as
+        // the windows write them.
         params.ComputedWaterPressure1 = params.ComputedWaterPressure2 =
-            numberText(ComputeWaterPressure(water, height), "u1");
+            floatToText(ComputeWaterPressure(water, height));
     } else {
         params.WaterPressure1 = numberText(u1.value_or(0), "u1");
         params.WaterPressure2 = numberText(u2.value_or(0), "u2");
@@ -604,6 +608,7 @@ std::vector<std::string> kinematics(const std::filesystem::path& sectors, const 
 
 PYBIND11_MODULE(_trelmox, m) {
     m.doc() = "TRELMOX engine: rock-wedge limit-equilibrium stability (compiled part of the trelmox package)";
+    m.attr("__version__") = Version;
     py::register_exception_translator([](std::exception_ptr p) {
         try {
             if (p) std::rethrow_exception(p);

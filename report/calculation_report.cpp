@@ -448,7 +448,7 @@ std::optional<BlockPoint> sensitivityBlockPoint(const CalculationReportInputs& i
     }
 }
 
-std::string sensitivityText(const CalculationReportInputs& in, const SensitivityRun& run) {
+std::string sensitivityText(const CalculationReportInputs& in, const SensitivityRun& run, const FullOutcome& full) {
     const std::string name = parameterCaption(run.Input);
     std::string text = "敏感性分析：" + name;
     if (!run.Steps.empty())
@@ -456,6 +456,8 @@ std::string sensitivityText(const CalculationReportInputs& in, const Sensitivity
                 std::to_string(run.Steps.size() - 1) + " 步";
     if (const auto own = sensitivityBlockPoint(in, run.Input))
         text += "；块体取值 " + significant(own->Value) + " 时 Kc = " + significant(own->SafetyFactor);
+    // The block's own Fs beside its Kc, as the window gives it.
+    if (hasFactor(full)) text += "，Fs = " + significant(full.Report->Analysis.Safety.Factor);
     // Kc against 1 and, as the window shows it, Fs against the required factor.
     const auto crossingWords = [&name](const std::vector<double>& values, const std::string& limit, const std::string& none) {
         std::string crossings;
@@ -490,7 +492,7 @@ ReportSection resultSection(const CalculationReportInputs& in, const BlockCorner
     }
     if (in.Sensitivity) {
         items.push_back(ReportHeading{"敏感性分析"});
-        items.push_back(ReportParagraph{sensitivityText(in, *in.Sensitivity)});
+        items.push_back(ReportParagraph{sensitivityText(in, *in.Sensitivity, full)});
     }
     return section;
 }

@@ -1,8 +1,10 @@
 #include "analysis/joints/kinematics.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <mutex>
 #include <omp.h>
 
 #include "analysis/vec3.h"
@@ -196,10 +198,11 @@ constexpr std::size_t MaxRuns = 64;
 
 } // namespace
 
-std::vector<KinematicResult> kinematicAnalysis(const std::vector<Measurement>& planes,
-                                               const std::vector<JointSet>& sets,
-                                               const std::vector<KinematicSlope>& slopes, unsigned threads,
-                                               bool pairs) {
+std::optional<std::vector<KinematicResult>> kinematicAnalysis(const std::vector<Measurement>& planes,
+                                                              const std::vector<JointSet>& sets,
+                                                              const std::vector<KinematicSlope>& slopes,
+                                                              unsigned threads, bool pairs,
+                                                              const ProgressCallback& progress) {
     std::vector<KinematicChecks> checks;
     for (const KinematicSlope& s : slopes) checks.emplace_back(s);
     const std::size_t n = planes.size(), setCount = sets.size();
@@ -256,7 +259,21 @@ std::vector<KinematicResult> kinematicAnalysis(const std::vector<Measurement>& p
 
     // The pairs: row i holds (i, j) for j > i. Each line is worked out once
     // and checked against every slope.
-    if (!pairs) return results;
+    const std::uint64_t allPairs = pairs ? std::uint64_t(n) * (n > 0 ? n - 1 : 0) / 2 : 0;
+    // Whichever thread passes the next 1/200 of the pairs reports, unless
+    // another is reporting; every thread stops at its next row once the
+    // user cancels. (Reporting from the calling thread alone would leave a
+    // cancel unheard while the other threads take all the rows.)
+    std::atomic<std::uint64_t> checked{0};
+    std::atomic<bool> cancelled{false};
+    const std::uint64_t reportStep = std::max<std::uint64_t>(allPairs / 200, 1);
+    std::mutex reporting;
+    std::uint64_t reported = 0; // under `reporting`
+    const auto finished = [&]() -> std::optional<std::vector<KinematicResult>> {
+        if (cancelled || (progress && !progress(allPairs, allPairs))) return std::nullopt;
+        return std::move(results);
+    };
+    if (!pairs) return finished();
     const std::size_t runs = std::min(MaxRuns, std::max<std::size_t>(n, 1));
     std::vector<std::vector<PairCounts>> runCounts(runs, std::vector<PairCounts>(slopes.size()));
     for (auto& run : runCounts)
@@ -268,7 +285,8 @@ std::vector<KinematicResult> kinematicAnalysis(const std::vector<Measurement>& p
     for (std::int64_t run = 0; run < static_cast<std::int64_t>(runs); ++run) {
         std::vector<PairCounts>& counts = runCounts[static_cast<std::size_t>(run)];
         // Interleaved rows even out the triangle's shrinking rows.
-        for (std::size_t i = static_cast<std::size_t>(run); i < n; i += runs)
+        for (std::size_t i = static_cast<std::size_t>(run); i < n && !cancelled.load(std::memory_order_relaxed);
+             i += runs) {
             for (std::size_t j = i + 1; j < n; ++j) {
                 const double w = planes[i].Weight * planes[j].Weight;
                 const std::size_t group = pairGroups ? pairGroup(setOf[i], setOf[j]) : 0;
@@ -294,7 +312,17 @@ std::vector<KinematicResult> kinematicAnalysis(const std::vector<Measurement>& p
                     }
                 }
             }
+            const std::uint64_t done = checked.fetch_add(n - 1 - i, std::memory_order_relaxed) + (n - 1 - i);
+            if (progress && reporting.try_lock()) {
+                std::lock_guard<std::mutex> held(reporting, std::adopt_lock);
+                if (done >= reported + reportStep) {
+                    reported = done;
+                    if (!progress(done, allPairs)) cancelled = true;
+                }
+            }
+        }
     }
+    if (cancelled) return std::nullopt;
     for (std::size_t k = 0; k < slopes.size(); ++k) {
         PairCounts total;
         total.WedgeGroups.resize(pairGroups);
@@ -324,7 +352,14 @@ std::vector<KinematicResult> kinematicAnalysis(const std::vector<Measurement>& p
                 r.Modes[DirectIndex].Groups.push_back({name, total.DirectGroups[g]});
             }
     }
-    return results;
+    return finished();
+}
+
+std::vector<KinematicResult> kinematicAnalysis(const std::vector<Measurement>& planes,
+                                               const std::vector<JointSet>& sets,
+                                               const std::vector<KinematicSlope>& slopes, unsigned threads,
+                                               bool pairs) {
+    return *kinematicAnalysis(planes, sets, slopes, threads, pairs, {});
 }
 
 } // namespace trelmox

@@ -38,6 +38,7 @@
 #include "analysis/joints/measurements.h"
 #include "analysis/joints/sets.h"
 #include "analysis/orientation.h"
+#include "analysis/progress.h"
 #include "model/block.h"
 
 namespace trelmox {
@@ -159,5 +160,13 @@ std::vector<KinematicResult> kinematicAnalysis(const std::vector<Measurement>& p
                                                const std::vector<JointSet>& sets,
                                                const std::vector<KinematicSlope>& slopes, unsigned threads = 0,
                                                bool pairs = true);
+// The same, with `progress` told the pairs checked of all (nothing done
+// and nothing to do without `pairs`), from one of the threads at a time
+// and at the end from the calling thread; nothing when it cancels.
+std::optional<std::vector<KinematicResult>> kinematicAnalysis(const std::vector<Measurement>& planes,
+                                                              const std::vector<JointSet>& sets,
+                                                              const std::vector<KinematicSlope>& slopes,
+                                                              unsigned threads, bool pairs,
+                                                              const ProgressCallback& progress);
 
 } // namespace trelmox

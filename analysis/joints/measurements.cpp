@@ -146,11 +146,14 @@ std::vector<Column> positionalColumns(const std::vector<std::string>& fields) {
     return columns;
 }
 
+// A field that is no number is named in the file's own language, as every
+// other fault of a line is.
 double number(const std::string& what, const std::string& text) {
     try {
         return textToFloat(text);
     } catch (const Error& e) {
-        throw e.reworded(what + "：" + e.what());
+        if (e.kind() != ErrorKind::NumberText) throw;
+        throw e.reworded(what + "“" + visibleText(text) + "”不是数");
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include "analysis/orientation.h"
 #include "analysis/planar.h"
+#include "model/attitude.h"
 #include "model/error.h"
 #include "model/files.h"
 #include "model/numtext.h"
@@ -168,6 +169,20 @@ KinematicSlope kinematicSlope(const SlopeSector& sector, double frictionAngle, d
 
 double topDipAcrossFace(const SlopeSector& sector) {
     return apparentDip({sector.TopDip, sector.TopDipDirection}, sector.DipDirection);
+}
+
+SavedBlock sectorBlock(const SavedBlock& block, const SlopeSector& sector) {
+    if (!(sector.Dip >= 0 && sector.Dip <= 90))
+        throw Error::refused("分区“" + sector.Name + "”的坡面倾角 " + floatToText(sector.Dip) +
+                                 "° 为倒坡，不能作为组合分析的坡面",
+                             "dip");
+    constexpr int Face = int(TPlaneRole::SlopeFace);
+    SavedBlock result = block;
+    result.Attitudes[Face] = {sector.Dip, std::fmod(std::fmod(sector.DipDirection, 360.0) + 360.0, 360.0)};
+    PlaneQuadrantArray quadrants = block.Quadrants;
+    data2to1(result.Attitudes, quadrants);
+    result.Quadrants[Face] = quadrants[Face];
+    return result;
 }
 
 SectorFactors sectorFactors(const SlopeSector& sector, const std::vector<CandidatePlane>& candidates,

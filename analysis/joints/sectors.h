@@ -40,6 +40,12 @@ KinematicSlope kinematicSlope(const SlopeSector& sector, double frictionAngle, d
 // there): what a section at right angles to the face shows.
 double topDipAcrossFace(const SlopeSector& sector);
 
+// The block with the sector's face in place of its own, in both notations
+// (its dip direction taken into 0..360); the rest of the block stays.
+// Throws a refused Error for an overhanging face, which no slope of the
+// wedge analysis has.
+SavedBlock sectorBlock(const SavedBlock& block, const SlopeSector& sector);
+
 // The critical plane or pair of a sector with its factor. The factor is that
 // of the dry block with friction alone (c = 0: the plane's own f where the
 // file gives one, else tan of the friction angle), which needs neither the

@@ -849,7 +849,11 @@ void validateSampleInputs(const BlockInputs& base, const std::vector<Parameter>&
         if (std::find(inputs.begin(), inputs.begin() + static_cast<std::ptrdiff_t>(k), inputs[k]) !=
             inputs.begin() + static_cast<std::ptrdiff_t>(k))
             throw Error::refused(std::string(parameterName(inputs[k])) + " is given twice", parameterName(inputs[k]));
-        requireVariable(base, inputs[k]);
+        try {
+            requireVariable(base, inputs[k]);
+        } catch (const ParameterRefusal& refusal) {
+            throw Error::refused(refusal.what(), parameterName(inputs[k]));
+        }
     }
 }
 

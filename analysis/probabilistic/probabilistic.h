@@ -16,6 +16,7 @@
 #include <optional>
 #include <vector>
 
+#include "analysis/progress.h"
 #include "analysis/probabilistic/distribution.h"
 #include "analysis/probabilistic/kernel.h"
 #include "analysis/probabilistic/parameters.h"
@@ -70,10 +71,6 @@ inline constexpr int MaxHistogramBins = 10'000;
 // Four threads per core: more only adds scheduling, and the thread
 // runtime itself fails for tens of thousands.
 unsigned maxThreads();
-
-// Called now and then from the calling thread with the samples finished so
-// far, and once at the end with done == total. Return false to cancel.
-using ProgressCallback = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
 // Over the samples that cut out a wedge (contact on both planes, on one, or
 // lift-off, whose Kc of 0 counts as a failure).

@@ -63,6 +63,13 @@ def test_a_block_from_numbers_is_the_block_its_data_file_holds(tmp_path, data, c
         assert block.parameters["f1"] == 0.364 and block.attitudes["face"] == (65, 185)
 
 
+def test_a_block_from_the_example_files_numbers_writes_that_files_text(data):
+    read = trelmox.read_block(data / "example_block.txt")
+    numbers = {k: v for k, v in read.parameters.items() if k not in ("u1", "u2")}
+    made = trelmox.Block(**read.attitudes, **numbers, name="example_block")
+    assert made.data_text() == read.data_text() == (data / "example_block.txt").read_bytes().decode("gb18030")
+
+
 def test_blocks_and_results_pickle_to_the_same_figures(data):
     block = trelmox.read_block(data / "example_block.txt")
     again = pickle.loads(pickle.dumps(block))

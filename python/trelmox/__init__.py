@@ -35,6 +35,8 @@ OUTCOMES = ("NoBlock", "BothPlanes", "FirstPlaneOnly", "SecondPlaneOnly", "LiftO
 # The inputs a sample may vary, by the names the tool uses (dip1, c1, rock, height, u1, k, bolt, ...).
 INPUTS = tuple(_trelmox.parameter_names())
 
+__version__ = _trelmox.__version__
+
 _PLANES = ("plane1", "plane2", "top", "face")
 
 

@@ -25,6 +25,27 @@ TEST(JointDocument, KinematicsKeptForAFaceGainThePairsWhenAsked) {
               poles.mode(KinematicMode::Planar).All.Critical);
 }
 
+// Checks worked out elsewhere are kept only for the planes, sets and limits
+// they were taken from; kept, they are known for their face alone.
+TEST(JointDocument, KinematicJobsBelongToTheirPlanesAndLimits) {
+    JointDocument joints;
+    joints.open(TRELMOX_TEST_DATA "/joint_measurements.csv");
+    const TPlaneAttitude face{60, 105};
+    const KinematicJob job = joints.kinematicJob(face);
+    const std::optional<KinematicResult> found = job.run();
+    ASSERT_TRUE(found);
+    joints.groupAutomatically(3);
+    EXPECT_FALSE(joints.takeKinematics(job, *found));
+    EXPECT_EQ(joints.knownKinematics(face, true), nullptr);
+    const KinematicJob again = joints.kinematicJob(face);
+    ASSERT_TRUE(joints.takeKinematics(again, *again.run()));
+    ASSERT_NE(joints.knownKinematics(face, true), nullptr);
+    EXPECT_EQ(joints.knownKinematics(face, true)->mode(KinematicMode::Wedge).All.Total, 17u * 16 / 2);
+    EXPECT_EQ(joints.knownKinematics({60, 106}, false), nullptr);
+    joints.setKinematicLimits(35, 20);
+    EXPECT_EQ(joints.knownKinematics(face, false), nullptr);
+}
+
 // A sector removed leaves the same sector shown, or the one after the
 // removed one (the last when it was last); none left: the block's face.
 TEST(JointDocument, RemovingASectorKeepsAShownSectorInRange) {

@@ -85,17 +85,19 @@ TEST(SmallCircle, StaysOnTheConeAndBreaksAtTheRim) {
         }
 }
 
+// A set of no measured planes, with its mean plane.
+JointSet meanSet(std::string label, TPlaneAttitude mean) {
+    JointSet s{std::move(label), {}, {}};
+    s.Stats.MeanPlane = mean;
+    s.Stats.MeanPole = planePole(mean);
+    return s;
+}
+
 // Only the pair whose line of intersection lies in the sliding zone is
 // marked as sliding.
 TEST(JointNet, MarksThePairsThatCanSlide) {
-    const auto set = [](std::string label, TPlaneAttitude mean) {
-        JointSet s{std::move(label), {}, {}};
-        s.Stats.MeanPlane = mean;
-        s.Stats.MeanPole = planePole(mean);
-        return s;
-    };
     JointNetInput input;
-    input.Sets = {set("J1", {60, 120}), set("J2", {60, 240}), set("J3", {20, 0})};
+    input.Sets = {meanSet("J1", {60, 120}), meanSet("J2", {60, 240}), meanSet("J3", {20, 0})};
     input.SlopeFace = TPlaneAttitude{60, 180};
     input.FrictionAngle = 30;
     const Figure figure = jointNetFigure(input);
@@ -103,6 +105,53 @@ TEST(JointNet, MarksThePairsThatCanSlide) {
     for (const FigureItem& item : figure.items)
         if (const auto* c = std::get_if<CircleItem>(&item); c && c->fill == Colour{210, 0, 0} && c->centre.x < 1.2) ++sliding;
     EXPECT_EQ(sliding, 1);
+}
+
+// A pair's label goes where it covers no pole, no set's tag and no other
+// label: here its usual place below right of its marker, and then the
+// place above right too, are filled with poles.
+TEST(JointNet, PairLabelsKeepClearOfPolesAndTags) {
+    const auto plane = [](Point2 at) {
+        const LineAttitude pole = lineAttitude(unprojectPoint(at, NetProjection::EqualArea));
+        return Measurement{{90 - pole.Plunge, std::fmod(pole.Trend + 180, 360)}, "", 1, 1};
+    };
+    for (const bool aboveToo : {false, true}) {
+        JointNetInput input;
+        input.Sets = {meanSet("J1", {60, 120}), meanSet("J2", {60, 240}), meanSet("J3", {20, 0})};
+        const Point2 line = projectLine(*intersectionLine(input.Sets[0].Stats.MeanPlane, input.Sets[1].Stats.MeanPlane),
+                                        NetProjection::EqualArea);
+        for (double dx = 0.03; dx < 0.2; dx += 0.01)
+            for (double dy = aboveToo ? 0.08 : -0.01; dy > -0.09; dy -= 0.01)
+                input.Planes.push_back(plane({line.x + dx, line.y + dy}));
+        const Figure figure = jointNetFigure(input);
+        std::vector<Point2> poles;
+        std::vector<std::pair<double, double>> boxesX, boxesY; // every label's extent
+        std::vector<std::size_t> pairLabels;
+        for (const FigureItem& item : figure.items) {
+            if (const auto* c = std::get_if<CircleItem>(&item); c && !c->pen) poles.push_back(c->centre);
+            if (const auto* t = std::get_if<TextItem>(&item); t && t->position.x < 1.2) {
+                if (t->text.find("×") != std::string::npos) pairLabels.push_back(boxesX.size());
+                const double width = labelWidth(t->text, t->height);
+                const double left = t->position.x - (t->hAlign == HAlign::Left ? 0 : t->hAlign == HAlign::Centre ? width / 2 : width);
+                const double bottom = t->position.y - (t->vAlign == VAlign::Bottom ? 0 : t->vAlign == VAlign::Middle ? t->height / 2 : t->height);
+                boxesX.push_back({left, left + width});
+                boxesY.push_back({bottom, bottom + t->height});
+            }
+        }
+        ASSERT_EQ(pairLabels.size(), 3u);
+        for (std::size_t k : pairLabels) {
+            for (const Point2& p : poles)
+                EXPECT_FALSE(p.x > boxesX[k].first && p.x < boxesX[k].second && p.y > boxesY[k].first &&
+                             p.y < boxesY[k].second)
+                    << aboveToo << " pole at " << p.x << "," << p.y;
+            for (std::size_t other = 0; other < boxesX.size(); ++other) {
+                if (other == k) continue;
+                EXPECT_FALSE(boxesX[k].first < boxesX[other].second && boxesX[other].first < boxesX[k].second &&
+                                 boxesY[k].first < boxesY[other].second && boxesY[other].first < boxesY[k].second)
+                    << aboveToo << " label " << k << " over " << other;
+            }
+        }
+    }
 }
 
 bool inside(const std::vector<Point2>& polygon, Point2 p) {

@@ -50,7 +50,8 @@ if [ -d "$python_dir/trelmox" ]; then
   PYTHONPATH="$python_dir" /usr/bin/python3 -c '
 import sys, trelmox
 result = trelmox.read_block(sys.argv[1]).analyse()
-assert result.contact == "BothPlanes" and abs(result.kc - 1.189) < 1e-3, result' "$prefix/share/trelmox/example.txt" ||
+assert result.contact == "BothPlanes" and abs(result.kc - 1.189) < 1e-3, result
+assert trelmox.__version__ == sys.argv[2], trelmox.__version__' "$prefix/share/trelmox/example.txt" "$version" ||
     fail "import trelmox from the installed package"
 fi
 echo "installed and used: $(cd "$prefix" && find . -type f | wc -l) files"

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "model/datafile.h"
@@ -56,6 +57,23 @@ std::string pageText(const std::filesystem::path& pdf, int page) {
 
 std::string allText(const std::filesystem::path& pdf) {
     return withoutBlanks(commandOutput("pdftotext " + quoted(pdf) + " -"));
+}
+
+// The top and bottom (points from the page's top) of the first word on a
+// page that begins with `word`; none when there is none.
+std::optional<std::pair<double, double>> wordHeight(const std::filesystem::path& pdf, int page, const std::string& word) {
+    const std::string p = std::to_string(page);
+    std::istringstream boxes(commandOutput("pdftotext -bbox -f " + p + " -l " + p + " " + quoted(pdf) + " -"));
+    for (std::string line; std::getline(boxes, line);) {
+        const std::size_t text = line.find("\">");
+        if (line.find("<word ") == std::string::npos || text == std::string::npos || line.compare(text + 2, word.size(), word))
+            continue;
+        const auto attribute = [&line](const std::string& name) {
+            return std::stod(line.substr(line.find(name + "=\"") + name.size() + 2));
+        };
+        return std::pair{attribute("yMin"), attribute("yMax")};
+    }
+    return std::nullopt;
 }
 
 bool contains(const std::string& text, const std::string& part) {
@@ -139,6 +157,13 @@ TEST(ReportPdf, TheExampleBlockWithAllItsPictures) {
     for (const std::string& part : std::vector<std::string>{"岩质边坡楔形体稳定性分析计算书", "块体名称", "example",
                                                             "2026-12-08", "校核", std::string("TRELMOX ") + Version})
         EXPECT_TRUE(contains(cover, part)) << part;
+    // The title stands well below the header line and above the table.
+    const auto header = wordHeight(pdf, 1, "楔块");
+    const auto title = wordHeight(pdf, 1, "岩质边坡");
+    const auto table = wordHeight(pdf, 1, "块体名称");
+    ASSERT_TRUE(header && title && table);
+    EXPECT_GT(title->first - header->second, 100);
+    EXPECT_GT(table->first - title->second, 40);
 
     const std::string all = allText(pdf);
     for (const char* part : {"1.18912355743381", "17896.9513", "31.1965", "39.1259", "双面接触", "基本稳定",

@@ -121,6 +121,7 @@ TEST(CalculationReport, SaysWhatTheAnalysesFound) {
         {"probabilistic and sensitivity runs",
          withRuns,
          {"蒙特卡洛法", "第一切割面摩擦系数 f1", "P(Fs < Fst = 1.35)", "可靠度分析（200 个样本）", "Kc = 1 时",
+          "块体取值 0.364 时 Kc = 1.189，Fs = 1.184；",
           "安全系数 Kc 直方图", "实际楔块安全系数 Fs 直方图", "安全系数 Kc 与第一切割面摩擦系数 f1的关系"},
          {},
          5},

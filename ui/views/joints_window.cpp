@@ -17,16 +17,23 @@
 #include <QSpinBox>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <memory>
+#include <utility>
 
 #include "document/joint_document.h"
 #include "drawing/joint_net.h"
 #include "model/error.h"
+#include "model/files.h"
 #include "model/numtext.h"
+#include "model/textcodec.h"
+#include "ui/background_run.h"
 #include "ui/messages.h"
 #include "ui/style.h"
 #include "ui/tform2.h"
@@ -73,6 +80,23 @@ void bringUp(QWidget& window) {
 }
 
 const QString NoFileMessage = QStringLiteral("请先打开结构面测量文件");
+const QString BlockFaceRow = QStringLiteral("块体坡面");
+
+// The sectors list: the block's own face first, then the sectors.
+constexpr int FirstSectorRow = 1;
+constexpr int DipColumn = 1, DipDirectionColumn = 2;
+
+// A file the user named that cannot be read is named with the reason in
+// the window's words; a fault in its contents keeps the reader's message.
+void readNamedFile(const char* what, const QString& path, const std::function<void()>& read) {
+    try {
+        read();
+    } catch (const Error& failure) {
+        if (failure.kind() != ErrorKind::File) throw;
+        const std::string reason = failure.systemError() ? systemReason(failure.systemError()) : failure.what();
+        throw failure.reworded(std::string(what) + "“" + path.toStdString() + "”无法读取：" + reason);
+    }
+}
 const QString NoBlockMessage = QStringLiteral("请先在结构面数据输入窗口确定一个块体：组合按它的坡顶面、坡面和参数计算");
 
 } // namespace
@@ -190,10 +214,15 @@ JointsWindow::JointsWindow(ui::Workspace& workspace, QWidget* parent)
     showJoints();
 }
 
+// The runs' workers are waited for while the window is still whole.
 JointsWindow::~JointsWindow() {
-    cancelled_ = true;
-    if (worker_.joinable()) worker_.join();
+    delete probabilities_;
+    delete kinematicRun_;
 }
+
+bool JointsWindow::probabilitiesRunning() const { return probabilities_->running(); }
+
+bool JointsWindow::kinematicsRunning() const { return kinematicRun_->running(); }
 
 JointDocument& JointsWindow::joints() const { return workspace_.joints(); }
 
@@ -376,78 +405,51 @@ QLayout* JointsWindow::buildProbabilityRow(QWidget* panel) {
             });
         });
     }
-    pairRun_ = makeButton(panel, QStringLiteral("PairProbabilityButton"), QStringLiteral("计算破坏概率"));
-    pairCancel_ = makeButton(panel, QStringLiteral("PairCancelButton"), QStringLiteral("取消"));
-    pairProgress_ = new QProgressBar(panel);
-    pairProgress_->setObjectName(QStringLiteral("PairProgressBar"));
-    pairProgress_->setRange(0, 1000);
-    pairProgress_->setValue(0);
+    auto* start = makeButton(panel, QStringLiteral("PairProbabilityButton"), QStringLiteral("计算破坏概率"));
+    auto* cancel = makeButton(panel, QStringLiteral("PairCancelButton"), QStringLiteral("取消"));
+    auto* progress = new QProgressBar(panel);
+    progress->setObjectName(QStringLiteral("PairProgressBar"));
+    probabilities_ = new ui::BackgroundRun(start, cancel, progress, this);
     auto* row = new QHBoxLayout;
     row->addWidget(new QLabel(QStringLiteral("破坏概率（各组按 Fisher 分布抽样）：每对样本数"), panel));
     row->addWidget(pairSamples_);
     row->addWidget(new QLabel(QStringLiteral("随机种子"), panel));
     row->addWidget(pairSeed_);
-    row->addWidget(pairRun_);
-    row->addWidget(pairCancel_);
-    row->addWidget(pairProgress_, 1);
-    connect(pairRun_, &QPushButton::clicked, this, &JointsWindow::startProbabilities);
-    connect(pairCancel_, &QPushButton::clicked, this, [this] { cancelled_ = true; });
-    setProbabilityRunning(false);
+    row->addWidget(start);
+    row->addWidget(cancel);
+    row->addWidget(progress, 1);
+    connect(start, &QPushButton::clicked, this, &JointsWindow::startProbabilities);
+    connect(probabilities_, &ui::BackgroundRun::runningChanged, this, &JointsWindow::setProbabilityRunning);
     return row;
 }
 
 void JointsWindow::startProbabilities() {
-    if (worker_.joinable()) return;
+    if (probabilities_->running()) return;
     if (!joints().combinations()) return ui::messageBoxes().message(QStringLiteral("请先做组合分析"));
-    PairProbabilityJob job;
-    if (!ui::runCommand([&] { job = joints().pairProbabilityJob(); })) return;
-    cancelled_ = false;
-    pairProgress_->setValue(0);
-    setProbabilityRunning(true);
-    // Progress and the result come back as queued calls, which Qt drops
-    // once the window is gone; the destructor cancels and joins first.
-    worker_ = std::thread([this, job = std::move(job)] {
-        std::optional<std::vector<PairProbability>> found;
-        std::exception_ptr failure;
-        try {
-            found = job.run([this](std::uint64_t done, std::uint64_t total) {
-                QMetaObject::invokeMethod(this, [this, done, total] {
-                    if (total > 0)
-                        pairProgress_->setValue(static_cast<int>(1000.0 * static_cast<double>(done) / static_cast<double>(total)));
-                }, Qt::QueuedConnection);
-                return !cancelled_;
-            });
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        QMetaObject::invokeMethod(
-            this,
-            [this, job, found = std::move(found), failure]() mutable {
-                finishProbabilities(job, std::move(found), failure);
-            },
-            Qt::QueuedConnection);
-    });
+    auto job = std::make_shared<PairProbabilityJob>();
+    if (!ui::runCommand([&] { *job = joints().pairProbabilityJob(); })) return;
+    auto found = std::make_shared<std::optional<std::vector<PairProbability>>>();
+    probabilities_->start(
+        [job, found](const ProgressCallback& progress) {
+            *found = job->run(progress);
+            return found->has_value();
+        },
+        [this, job, found](std::exception_ptr failure) { finishProbabilities(*job, std::move(*found), failure); });
 }
 
+// A cancelled run leaves the column as it was.
 void JointsWindow::finishProbabilities(const PairProbabilityJob& job, std::optional<std::vector<PairProbability>> found,
                                        std::exception_ptr failure) {
-    if (worker_.joinable()) worker_.join();
-    setProbabilityRunning(false);
     if (failure) {
-        pairProgress_->setValue(0);
         ui::runCommand([&failure] { std::rethrow_exception(failure); });
-    } else if (!found) {
-        pairProgress_->setValue(0); // cancelled: the column keeps what it had
-    } else if (!joints().takePairProbabilities(job, std::move(*found))) {
-        pairProgress_->setValue(0);
+    } else if (found && !joints().takePairProbabilities(job, std::move(*found))) {
+        probabilities_->bar()->setValue(0);
         ui::messageBoxes().message(QStringLiteral("计算期间组合已重新计算，破坏概率未保留，请重新计算"));
     }
     emit probabilitiesFinished();
 }
 
 void JointsWindow::setProbabilityRunning(bool running) {
-    pairRun_->setEnabled(!running);
-    pairCancel_->setEnabled(running);
     pairSamples_->setEnabled(!running);
     pairSeed_->setEnabled(!running);
     if (combine_) combine_->setEnabled(!running);
@@ -477,7 +479,7 @@ QWidget* JointsWindow::buildKinematicsPanel() {
     sectors_->setSelectionBehavior(QAbstractItemView::SelectRows);
     sectors_->setSelectionMode(QAbstractItemView::SingleSelection);
     sectors_->verticalHeader()->hide();
-    sectors_->horizontalHeader()->setStretchLastSection(true);
+    sectors_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     auto* open = makeButton(panel, QStringLiteral("SectorsFileButton"), QStringLiteral("打开分区文件…"));
     auto* add = makeButton(panel, QStringLiteral("AddSectorButton"), QStringLiteral("添加分区"));
     auto* remove = makeButton(panel, QStringLiteral("RemoveSectorButton"), QStringLiteral("删除分区"));
@@ -491,6 +493,13 @@ QWidget* JointsWindow::buildKinematicsPanel() {
     kinematics_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     kinematics_->verticalHeader()->hide();
     kinematics_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The pair modes check every pair of planes: seconds for ten thousand,
+    // worked out on a worker thread while the window stays in use.
+    kinematicStart_ = makeButton(panel, QStringLiteral("KinematicsRunButton"), QStringLiteral("检查交线"));
+    auto* cancel = makeButton(panel, QStringLiteral("KinematicsCancelButton"), QStringLiteral("取消"));
+    auto* progress = new QProgressBar(panel);
+    progress->setObjectName(QStringLiteral("KinematicsProgressBar"));
+    kinematicRun_ = new ui::BackgroundRun(nullptr, cancel, progress, this);
 
     auto* options = new QHBoxLayout;
     options->addWidget(new QLabel(QStringLiteral("破坏模式"), panel));
@@ -504,13 +513,20 @@ QWidget* JointsWindow::buildKinematicsPanel() {
     buttons->addWidget(add);
     buttons->addWidget(remove);
     buttons->addStretch();
+    // The run's row shares the caption's line and shows in the pair modes.
+    progress->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000000000")));
+    auto* status = new QHBoxLayout;
+    status->addWidget(kinematicsCaption_, 1);
+    status->addWidget(kinematicStart_);
+    status->addWidget(cancel);
+    status->addWidget(progress);
     auto* tables = new QHBoxLayout;
     tables->addWidget(sectors_, 1);
     tables->addWidget(kinematics_, 1);
     auto* layout = new QVBoxLayout(panel);
     layout->addLayout(options);
     layout->addLayout(buttons);
-    layout->addWidget(kinematicsCaption_);
+    layout->addLayout(status);
     layout->addLayout(tables, 1);
 
     connect(mode_, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -533,9 +549,17 @@ QWidget* JointsWindow::buildKinematicsPanel() {
         if (const auto shown = joints().selectedSector()) joints().removeSector(*shown);
     });
     connect(sectors_, &QTableWidget::cellChanged, this, &JointsWindow::editSector);
+    // The first row goes back to the block's own face.
     connect(sectors_, &QTableWidget::currentCellChanged, this, [this](int row) {
-        joints().selectSector(row < 0 ? std::nullopt : std::optional(std::size_t(row)));
+        joints().selectSector(row < FirstSectorRow ? std::nullopt : std::optional(std::size_t(row - FirstSectorRow)));
     });
+    connect(kinematicStart_, &QPushButton::clicked, this, [this] {
+        if (const auto face = kinematicFace(); face && joints().kinematicMode()) {
+            shownKinematics(*face, true);
+            showKinematics();
+        }
+    });
+    connect(kinematicRun_, &ui::BackgroundRun::runningChanged, this, &JointsWindow::showKinematicButtons);
     return panel;
 }
 
@@ -543,7 +567,7 @@ void JointsWindow::chooseSectors() {
     const QString chosen = QFileDialog::getOpenFileName(this, QStringLiteral("打开边坡分区文件"), file_->text(),
                                                         QStringLiteral("分区文件 (*.csv *.txt);;所有文件 (*)"));
     if (chosen.isEmpty()) return;
-    ui::runCommand([&] { joints().openSectors(chosen.toStdString()); });
+    ui::runCommand([&] { readNamedFile("分区文件", chosen, [&] { joints().openSectors(chosen.toStdString()); }); });
 }
 
 // A new sector starts from the face shown, so that turning it is one edit.
@@ -558,22 +582,42 @@ void JointsWindow::addSector() {
 
 // The edit goes into the document as the cell is committed, so that a run,
 // a report or a net drawn next sees it. A value refused keeps the
-// document's, which the cell shows again.
+// document's; the cell is opened again with the text typed, to be mended.
 void JointsWindow::editSector(int row, int column) {
-    if (column == 0 || row < 0 || std::size_t(row) >= joints().sectors().size()) return;
-    const std::string typed = sectors_->item(row, column)->text().trimmed().toStdString();
-    const SlopeSector sector = joints().sectors()[std::size_t(row)];
-    ui::runCommand([&] {
+    const int index = row - FirstSectorRow;
+    if (column == 0 || index < 0 || std::size_t(index) >= joints().sectors().size()) return;
+    const QString typed = sectors_->item(row, column)->text().trimmed();
+    const bool dip = column == DipColumn;
+    const bool taken = ui::runCommand([&] {
         double value = 0;
         try {
-            value = textToFloat(typed);
-        } catch (const Error& notANumber) {
-            throw notANumber.withField(column == 1 ? "dip" : "dipdir").withRow(row);
+            value = textToFloat(typed.toStdString());
+        } catch (const Error& failure) {
+            if (failure.kind() != ErrorKind::NumberText) throw;
+            throw Error::numberText(std::string(dip ? "坡面倾角" : "坡面倾向") + "“" + visibleText(typed.toStdString()) +
+                                        "”不是数",
+                                    dip ? "dip" : "dipdir")
+                .withRow(index);
         }
-        joints().setSectorFace(std::size_t(row), column == 1 ? value : sector.Dip,
-                               column == 2 ? value : sector.DipDirection);
+        if (dip) joints().setSectorDip(std::size_t(index), value);
+        else joints().setSectorDipDirection(std::size_t(index), value);
     });
     showKinematics();
+    // The editor closing is still on its way: the cell opens once it is done.
+    if (!taken) QTimer::singleShot(0, this, [this, row, column, typed] { reopenSectorCell(row, column, typed); });
+}
+
+void JointsWindow::reopenSectorCell(int row, int column, const QString& typed) {
+    QTableWidgetItem* item = sectors_->item(row, column);
+    if (!item) return;
+    sectors_->setCurrentCell(row, column);
+    sectors_->setFocus(Qt::OtherFocusReason);
+    sectors_->editItem(item);
+    for (auto* editor : sectors_->viewport()->findChildren<QLineEdit*>())
+        if (editor->isVisible()) {
+            editor->setText(typed);
+            editor->selectAll();
+        }
 }
 
 void JointsWindow::chooseFile() {
@@ -600,7 +644,7 @@ void JointsWindow::exportTables() {
 
 void JointsWindow::openFile() {
     const bool opened = ui::runCommand([this] {
-        joints().open(file_->text().toStdString());
+        readNamedFile("测量文件", file_->text(), [this] { joints().open(file_->text().toStdString()); });
         // A file that names its sets is read with them.
         if (!joints().measurements().Summary.Sets.empty()) joints().useLabels();
     });
@@ -653,8 +697,11 @@ void JointsWindow::showJoints() {
         pairSeed_->setValue(static_cast<int>(std::min<std::uint64_t>(j.probabilitySettings().Seed, 2147483647)));
     }
     const auto& run = j.combinations();
-    combinationsCaption_->setText(run ? QStringLiteral("块体 %1：%2").arg(text(run->BlockName),
-                                                                       text(combinationsSummary(run->Planes, run->Pairs)))
+    QString slope;
+    if (run && !run->Sector.empty())
+        slope = QStringLiteral("（分区 %1 坡面 %2）").arg(text(run->Sector), planeText(run->Slope.Face));
+    combinationsCaption_->setText(run ? QStringLiteral("块体 %1%2：%3").arg(text(run->BlockName), slope,
+                                                                        text(combinationsSummary(run->Planes, run->Pairs)))
                                       : QString());
     redraw();
 }
@@ -694,22 +741,36 @@ void JointsWindow::showKinematics() {
     // The cells are updated in place: this runs while a cell's edit is being
     // committed, and that cell's item must outlive it.
     const QSignalBlocker blockSectors(sectors_);
-    sectors_->setRowCount(static_cast<int>(j.sectors().size()));
+    sectors_->setRowCount(FirstSectorRow + static_cast<int>(j.sectors().size()));
+    const std::optional<TPlaneAttitude> blockFace = currentSlope().Face;
     for (int row = 0; row < sectors_->rowCount(); ++row) {
-        const SlopeSector& s = j.sectors()[std::size_t(row)];
-        const QString cells[] = {text(s.Name), text(floatToText(s.Dip)), text(floatToText(s.DipDirection))};
+        QString cells[3];
+        if (row < FirstSectorRow) {
+            cells[0] = BlockFaceRow;
+            if (blockFace) {
+                cells[DipColumn] = text(floatToText(blockFace->DipAngle));
+                cells[DipDirectionColumn] = text(floatToText(blockFace->DipDirection));
+            }
+        } else {
+            const SlopeSector& s = j.sectors()[std::size_t(row - FirstSectorRow)];
+            cells[0] = text(s.Name);
+            cells[DipColumn] = text(floatToText(s.Dip));
+            cells[DipDirectionColumn] = text(floatToText(s.DipDirection));
+        }
         for (int column = 0; column < 3; ++column) {
             QTableWidgetItem* item = sectors_->item(row, column);
             if (!item) {
                 item = new QTableWidgetItem;
-                if (column == 0) item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+                // The block's face is edited in the entry windows.
+                if (column == 0 || row < FirstSectorRow) item->setFlags(item->flags() & ~Qt::ItemIsEditable);
                 sectors_->setItem(row, column, item);
             }
             if (item->text() != cells[column]) item->setText(cells[column]);
         }
     }
-    if (j.selectedSector() && sectors_->currentRow() != static_cast<int>(*j.selectedSector()))
-        sectors_->setCurrentCell(static_cast<int>(*j.selectedSector()), std::max(sectors_->currentColumn(), 0));
+    sectors_->item(0, 0)->setToolTip(blockFace ? QString() : QStringLiteral("尚未确定块体"));
+    const int shownRow = j.selectedSector() ? FirstSectorRow + static_cast<int>(*j.selectedSector()) : 0;
+    if (sectors_->currentRow() != shownRow) sectors_->setCurrentCell(shownRow, std::max(sectors_->currentColumn(), 0));
     const QSignalBlocker blockMode(mode_);
     mode_->setCurrentIndex(j.kinematicMode() ? static_cast<int>(*j.kinematicMode()) + 1 : 0);
     // Set only when they differ: setting a box rewrites the text being typed.
@@ -718,16 +779,29 @@ void JointsWindow::showKinematics() {
     if (lateral_->value() != j.lateralLimit()) lateral_->setValue(j.lateralLimit());
 
     kinematics_->setRowCount(0);
+    showKinematicButtons();
     const std::optional<TPlaneAttitude> face = kinematicFace();
     if (!j.kinematicMode() || !j.opened() || !face) {
         kinematicsCaption_->setText(j.kinematicMode() ? QStringLiteral("请先打开测量文件，并确定块体或添加分区：按其坡面检查")
                                                       : QString());
         return;
     }
-    const ModeResult& m = j.kinematics(*face, checksIntersections(*j.kinematicMode())).mode(*j.kinematicMode());
+    const QString mode = QString::fromUtf8(kinematicModeName(*j.kinematicMode()));
+    const KinematicResult* result = shownKinematics(*face);
+    if (!result) {
+        const std::size_t n = j.measurements().Planes.size();
+        kinematicsCaption_->setText(
+            (cancelledKinematics_ == kinematicKey(*face)
+                 ? QStringLiteral("坡面 %1，%2：交线检查已取消，按“检查交线”重新开始")
+                 : QStringLiteral("坡面 %1，%2：正在检查 %3 对结构面的交线…"))
+                .arg(planeText(*face), mode)
+                .arg(n * (n - 1) / 2));
+        return;
+    }
+    const ModeResult& m = result->mode(*j.kinematicMode());
     const auto percent = [](const KinematicCount& c) { return QString::number(c.percent(), 'f', 1) + QStringLiteral("%"); };
     kinematicsCaption_->setText(QStringLiteral("坡面 %1，%2：%3 %4/%5（%6）")
-                                    .arg(planeText(*face), QString::fromUtf8(kinematicModeName(m.Mode)),
+                                    .arg(planeText(*face), mode,
                                          checksIntersections(m.Mode) ? QStringLiteral("临界交线") : QStringLiteral("临界极点"))
                                     .arg(m.All.Critical)
                                     .arg(m.All.Total)
@@ -742,6 +816,65 @@ void JointsWindow::showKinematics() {
         for (int column = 0; column < cells.size(); ++column)
             kinematics_->setItem(row, column, new QTableWidgetItem(cells[column]));
     }
+}
+
+JointsWindow::KinematicKey JointsWindow::kinematicKey(const TPlaneAttitude& face) const {
+    return {joints().kinematicInputs(), face.DipAngle, face.DipDirection};
+}
+
+const KinematicResult* JointsWindow::shownKinematics(const TPlaneAttitude& face, bool asked) {
+    const JointDocument& j = joints();
+    if (!checksIntersections(*j.kinematicMode())) return &j.kinematics(face, false);
+    if (const KinematicResult* known = j.knownKinematics(face, true)) return known;
+    const KinematicKey key = kinematicKey(face);
+    if (kinematicRun_->running()) {
+        // Another face or other planes: that run is of no use any more, and
+        // this one starts when it has stopped.
+        if (runningKinematics_ != key) {
+            restartKinematics_ = true;
+            kinematicRun_->cancel();
+        }
+        return nullptr;
+    }
+    if (!asked && cancelledKinematics_ == key) return nullptr;
+    cancelledKinematics_.reset();
+    runningKinematics_ = key;
+    auto job = std::make_shared<KinematicJob>(j.kinematicJob(face));
+    auto found = std::make_shared<std::optional<KinematicResult>>();
+    kinematicRun_->start(
+        [job, found](const ProgressCallback& progress) {
+            *found = job->run(progress);
+            return found->has_value();
+        },
+        [this, job, found](std::exception_ptr failure) { finishKinematics(*job, std::move(*found), failure); });
+    return nullptr;
+}
+
+void JointsWindow::finishKinematics(const KinematicJob& job, std::optional<KinematicResult> found,
+                                    std::exception_ptr failure) {
+    const std::optional<KinematicKey> key = std::exchange(runningKinematics_, std::nullopt);
+    const bool restart = std::exchange(restartKinematics_, false);
+    if (failure) ui::runCommand([&failure] { std::rethrow_exception(failure); });
+    // A run that failed or that the user cancelled waits for 检查交线.
+    if (failure || (!found && !restart)) cancelledKinematics_ = key;
+    // Taken, the checks are shown as the document tells of the change;
+    // otherwise the caption says why, or the run wanted now starts.
+    if (!found || !joints().takeKinematics(job, std::move(*found))) {
+        showKinematics();
+        redraw();
+    }
+    emit kinematicsFinished();
+}
+
+// 检查交线 starts again a run that was cancelled or failed.
+void JointsWindow::showKinematicButtons() {
+    const JointDocument& j = joints();
+    const bool pairs = j.kinematicMode() && checksIntersections(*j.kinematicMode());
+    const QList<QWidget*> row{kinematicStart_, kinematicRun_->bar(), kinematicRun_->cancelButton()};
+    for (QWidget* widget : row) widget->setVisible(pairs);
+    const std::optional<TPlaneAttitude> face = kinematicFace();
+    kinematicStart_->setEnabled(!kinematicRun_->running() && j.opened() && face && j.kinematicMode() &&
+                                checksIntersections(*j.kinematicMode()) && !j.knownKinematics(*face, true));
 }
 
 JointsWindow::SlopeOnNet JointsWindow::currentSlope() const {
@@ -770,7 +903,13 @@ void JointsWindow::redraw() {
         input.SlopeFace = kinematicFace();
         input.FrictionAngle = j.frictionAngle();
         input.LateralLimit = j.lateralLimit();
-        if (j.opened()) input.Counts = j.kinematics(*input.SlopeFace, checksIntersections(*input.Mode));
+        // The pairs' counts come once their run is done.
+        if (j.opened()) {
+            const KinematicResult* counts = checksIntersections(*input.Mode)
+                                                ? j.knownKinematics(*input.SlopeFace, true)
+                                                : &j.kinematics(*input.SlopeFace, false);
+            if (counts) input.Counts = *counts;
+        }
     }
     input.Projection = chosenProjection(projection_);
     input.Caption = j.file().filename().string();

@@ -8,10 +8,9 @@
 // everything shown; the window holds only its boxes.
 #include <QWidget>
 
-#include <atomic>
+#include <cstdint>
 #include <exception>
 #include <optional>
-#include <thread>
 #include <vector>
 
 #include "drawing/figure.h"
@@ -33,10 +32,13 @@ class QTableWidget;
 
 namespace trelmox {
 class JointDocument;
+struct KinematicJob;
+struct KinematicResult;
 struct PairProbabilityJob;
 }
 
 namespace trelmox::ui {
+class BackgroundRun;
 class Workspace;
 }
 
@@ -54,11 +56,15 @@ public:
     // Redraws the net with the current block's face and friction.
     void refresh();
     FigureWidget* picture() const { return picture_; }
-    bool probabilitiesRunning() const { return worker_.joinable(); }
+    bool probabilitiesRunning() const;
+    // The pairs' checks of a pair mode are being worked out.
+    bool kinematicsRunning() const;
 
 signals:
     // A run of the pairs' probabilities ended: finished, cancelled or failed.
     void probabilitiesFinished();
+    // A run of the pairs' kinematic checks ended, likewise.
+    void kinematicsFinished();
 
 private:
     JointDocument& joints() const;
@@ -82,6 +88,7 @@ private:
     void chooseSectors();
     void addSector();
     void editSector(int row, int column);
+    void reopenSectorCell(int row, int column, const QString& typed);
 
     // What the net shows of the current block: its slope face, once one is
     // confirmed, and the friction angle of the weaker cutting plane.
@@ -98,6 +105,13 @@ private:
     // The face the kinematic checks are made against: the chosen sector's,
     // else the current block's; none before either exists.
     std::optional<TPlaneAttitude> kinematicFace() const;
+    // The checks of the mode shown against `face`: those of a pole mode at
+    // once; those of a pair mode when known, else nullptr while a run on
+    // the worker thread works them out (`asked`: the user asked again for a
+    // run that was cancelled).
+    const KinematicResult* shownKinematics(const TPlaneAttitude& face, bool asked = false);
+    void finishKinematics(const KinematicJob& job, std::optional<KinematicResult> found, std::exception_ptr failure);
+    void showKinematicButtons();
     void redraw();
 
     ui::Workspace& workspace_;
@@ -117,17 +131,25 @@ private:
     QPushButton* combine_ = nullptr;
     QSpinBox* pairSamples_ = nullptr;
     QSpinBox* pairSeed_ = nullptr;
-    QPushButton* pairRun_ = nullptr;
-    QPushButton* pairCancel_ = nullptr;
-    QProgressBar* pairProgress_ = nullptr;
-    std::thread worker_;
-    std::atomic<bool> cancelled_{false};
+    ui::BackgroundRun* probabilities_ = nullptr;
     QComboBox* mode_ = nullptr;
     QDoubleSpinBox* friction_ = nullptr;
     QDoubleSpinBox* lateral_ = nullptr;
     QTableWidget* sectors_ = nullptr;
     QLabel* kinematicsCaption_ = nullptr;
     QTableWidget* kinematics_ = nullptr;
+    QPushButton* kinematicStart_ = nullptr;
+    ui::BackgroundRun* kinematicRun_ = nullptr;
+    // Which checks a run is for, or the user cancelled: the planes, sets and
+    // limits (by their count of changes) and the face.
+    struct KinematicKey {
+        std::uint64_t Inputs = 0;
+        double Dip = 0, DipDirection = 0;
+        bool operator==(const KinematicKey&) const = default;
+    };
+    KinematicKey kinematicKey(const TPlaneAttitude& face) const;
+    std::optional<KinematicKey> runningKinematics_, cancelledKinematics_;
+    bool restartKinematics_ = false; // the run going was cancelled for another
     // Contouring many poles takes a noticeable moment, so an edit in the
     // entry windows redraws the net only when it changes what the net shows.
     SlopeOnNet drawnSlope_;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "analysis/vec3.h"
@@ -224,6 +225,27 @@ TEST(KinematicAnalysis, CountsEqualABruteForceCountOfAllPairs) {
         }
     }
     EXPECT_EQ(one[0].mode(KinematicMode::Wedge).Groups.size(), 3u); // A×A, A×B, B×B
+}
+
+// Progress counts the pairs up to all of them, one report at a time; a
+// cancel at the first report leaves nothing, on two threads too.
+TEST(KinematicAnalysis, ProgressCountsThePairsAndCancels) {
+    const std::vector<Measurement> planes = randomPlanes(400, 3, false);
+    const std::vector<KinematicSlope> slope = {{65, 350, 30, 20}};
+    std::vector<std::uint64_t> seen;
+    const auto counted = kinematicAnalysis(planes, {}, slope, 2, true, [&](std::uint64_t done, std::uint64_t total) {
+        EXPECT_EQ(total, 400u * 399 / 2);
+        seen.push_back(done);
+        return true;
+    });
+    ASSERT_TRUE(counted);
+    EXPECT_EQ(counted->front().mode(KinematicMode::Wedge).All.Critical,
+              kinematicAnalysis(planes, {}, slope).front().mode(KinematicMode::Wedge).All.Critical);
+    ASSERT_GE(seen.size(), 2u);
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_EQ(seen.back(), 400u * 399 / 2);
+    for (bool pairs : {true, false})
+        EXPECT_FALSE(kinematicAnalysis(planes, {}, slope, 2, pairs, [](std::uint64_t, std::uint64_t) { return false; }));
 }
 
 TEST(KinematicAnalysis, IdenticalPolesGiveNoneOrAll) {

@@ -49,7 +49,7 @@ TEST(MeasurementReader, RefusesBadRowsNamingTheirLines) {
     } cases[] = {
         {"45,120\n95,120\n", "测量文件第 2 行：倾角 95 应在 0 到 90 之间"},
         {"45,120\n\n# note\n45,361\n", "测量文件第 4 行：倾向 361 应在 0 到 360 之间"},
-        {"45,1 20\n", "测量文件第 1 行：倾向：'1 20' is not a valid floating point value"},
+        {"45,1 20\n", "测量文件第 1 行：倾向“1 20”不是数"},
         {"45\n", "测量文件第 1 行：应有倾角和倾向两个字段（如 45,120）"},
         {"45,120,J1,1,x\n", "测量文件第 1 行：字段过多：产状之后只能有组号和权重"},
         {"45,120,J1,0\n", "测量文件第 1 行：权重 0 应大于 0"},
@@ -63,7 +63,7 @@ TEST(MeasurementReader, RefusesBadRowsNamingTheirLines) {
         {"dip,dipdir,quadrant\n", "测量文件第 1 行：表头应含倾角和倾向两列（dip、dipdir），或象限产状（quadrant），二者取其一"},
         {"dip,dipdir,dip\n", "测量文件第 1 行：表头的列“dip”重复"},
         {"dip,dipdir,c,f\n45,120,-1,0.5\n", "测量文件第 2 行：黏聚力 c -1 应不小于 0"},
-        {"dip,dipdir,c,f\n45,120,10,x\n", "测量文件第 2 行：摩擦系数 f：'x' is not a valid floating point value"},
+        {"dip,dipdir,c,f\n45,120,10,x\n", "测量文件第 2 行：摩擦系数 f“x”不是数"},
         {"\n# only a comment\n", "测量文件中没有结构面数据"},
         {"45,120,J1,1e200\n", "测量文件第 1 行：权重 1e200 过大，应不大于 1000000"},
         {"45,120,J\x1B[31m1\n", "测量文件第 1 行：含有控制字符：“J\\x1B[31m1”"},

@@ -674,3 +674,59 @@ TEST(Probabilistic, NonLinearStrengthTakesTheScalarAnalysis) {
         EXPECT_EQ(step.Full->Factor, analyseWedge(attitudes, readWedgeNumbers(exampleParams()), loads).Safety.Factor);
     }
 }
+
+// Given inputs are worked out as the run works out its own draws: the run's
+// drawn columns, handed back in a count that fills no chunk and no block of
+// lanes, give the run's Kc and Fs of its wedge samples, on any threads.
+TEST(GivenSamples, DrawnInputsGiveTheRunsFactors) {
+    for (unsigned threads : {1u, 2u}) {
+        ProbabilisticSettings s = spreadSettings(SamplingMethod::MonteCarlo, threads);
+        s.Samples = 4096 + 4096 + 13;
+        const ProbabilisticResult run = runProbabilistic(exampleAttitudes(), exampleParams(), WedgeLoads{}, s);
+        const DrawnSamples drawn = drawSamples(exampleAttitudes(), exampleParams(), WedgeLoads{}, s);
+        std::vector<const double*> columns;
+        for (const auto& column : drawn.Columns) columns.push_back(column.data());
+        const std::size_t n = s.Samples;
+        std::vector<double> kc(n), fs(n);
+        std::vector<SampleOutcome> kcOutcome(n), fsOutcome(n);
+        evaluateSamples(blockInputs(exampleAttitudes(), exampleParams()), drawn.Inputs, columns, n, threads,
+                        {kc.data(), kcOutcome.data(), fs.data(), fsOutcome.data()});
+        std::vector<double> kcWedges, fsWedges;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (!failedOutcome(kcOutcome[i]) && cutsOutWedge(static_cast<TWedgeContact>(kcOutcome[i])))
+                kcWedges.push_back(kc[i]);
+            if (!failedOutcome(fsOutcome[i]) && cutsOutWedge(static_cast<TWedgeContact>(fsOutcome[i])))
+                fsWedges.push_back(fs[i]);
+        }
+        EXPECT_EQ(kcWedges, run.SafetyFactors);
+        EXPECT_EQ(fsWedges, run.Full.SafetyFactors);
+    }
+}
+
+TEST(GivenSamples, ValuesNoSampleCouldTakeAreRefusedWithTheirRow) {
+    const BlockInputs base = blockInputs(exampleAttitudes(), exampleParams());
+    const std::vector<double> heights = {40, 35, 0, 45};
+    const std::vector<double> dips = {45, 91, 45, 45};
+    double kc[4], fs[4];
+    SampleOutcome kcOutcome[4], fsOutcome[4];
+    const SampleFactors out{kc, kcOutcome, fs, fsOutcome};
+    struct Case {
+        std::vector<Parameter> Inputs;
+        std::vector<const double*> Columns;
+        std::string Field;
+        int Row;
+    };
+    for (const Case& c : {Case{{Parameter::SlopeHeight}, {heights.data()}, "height", 2},
+                          Case{{Parameter::Dip1}, {dips.data()}, "dip1", 1},
+                          Case{{Parameter::Dip1, Parameter::Dip1}, {dips.data(), dips.data()}, "dip1", -1},
+                          Case{{Parameter::WaterPressure1}, {heights.data()}, "u1", -1}}) { // computed water
+        try {
+            evaluateSamples(base, c.Inputs, c.Columns, 4, 0, out);
+            ADD_FAILURE() << c.Field << " was not refused";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.kind(), ErrorKind::RefusedInput) << e.what();
+            EXPECT_EQ(e.field(), c.Field);
+            EXPECT_EQ(e.row(), c.Row);
+        }
+    }
+}

@@ -18,6 +18,7 @@
 #include <QTableWidget>
 
 #include "tests/ui/testkit.h"
+#include "analysis/joints/kinematics.h"
 #include "analysis/joints/pair_probability.h"
 #include "analysis/orientation.h"
 #include "document/joint_document.h"
@@ -86,6 +87,30 @@ QStringList netTexts(views::JointsWindow& window) {
 }
 
 QString cell(const QTableView* table, int row, int c) { return table->model()->index(row, c).data().toString(); }
+
+// A click on the cell, F2, the value typed over the old one, Return.
+void typeSectorCell(QTableWidget* sectors, int row, int column, const QString& value) {
+    activate(sectors->window());
+    sectors->scrollToItem(sectors->item(row, column));
+    const QPoint at = sectors->visualItemRect(sectors->item(row, column)).center();
+    QTest::mouseClick(sectors->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    pressKey(Qt::Key_F2);
+    pressKey(Qt::Key_A, Qt::ControlModifier);
+    typeKeys(value);
+    pressKey(Qt::Key_Return);
+    QCoreApplication::processEvents(); // the edit is committed from the event queue
+}
+
+// Picks the mode with the keys in the open list: `steps` below the first.
+void pickMode(views::JointsWindow& window, int steps) {
+    auto* mode = child<QComboBox>(window, "ModeBox");
+    activate(&window);
+    QTest::mouseClick(mode, Qt::LeftButton);
+    if (!QTest::qWaitForWindowExposed(mode->view()->window())) qFatal("the mode list does not open");
+    QTest::keyClick(mode->view(), Qt::Key_Home);
+    for (int i = 0; i < steps; ++i) QTest::keyClick(mode->view(), Qt::Key_Down);
+    QTest::keyClick(mode->view(), Qt::Key_Return);
+}
 
 // The planes open grouped into three sets, combined in the confirmed slope.
 QTableView* groupAndCombine(views::JointsWindow& window) {
@@ -313,19 +338,11 @@ private slots:
         QTest::keyClick(mode->view(), Qt::Key_Down);
         QTest::keyClick(mode->view(), Qt::Key_Return);
         QCOMPARE(program->workspace.joints().kinematicMode(), std::optional(KinematicMode::Planar));
+        QVERIFY(!child<QPushButton>(window, "KinematicsRunButton")->isVisible()); // a pole mode runs at once
         QTest::mouseClick(child<QPushButton>(window, "AddSectorButton"), Qt::LeftButton);
         auto* sectors = child<QTableWidget>(window, "SectorsTable");
-        QCOMPARE(sectors->rowCount(), 1);
-        // A click on the cell, F2, the value typed over the old one, Return.
-        const auto typeCell = [&](int column, const char* value) {
-            const QPoint at = sectors->visualItemRect(sectors->item(0, column)).center();
-            QTest::mouseClick(sectors->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-            pressKey(Qt::Key_F2);
-            pressKey(Qt::Key_A, Qt::ControlModifier);
-            typeKeys(QString(value));
-            pressKey(Qt::Key_Return);
-            QCoreApplication::processEvents(); // the edit is committed from the event queue
-        };
+        QCOMPARE(sectors->rowCount(), 2); // the block's face, then the sector
+        const auto typeCell = [&](int column, const char* value) { typeSectorCell(sectors, 1, column, value); };
         typeCell(1, "60");
         typeCell(2, "105"); // the face of the set of 45/105
         QCOMPARE(program->workspace.joints().sectors()[0].DipDirection, 105.0);
@@ -339,15 +356,13 @@ private slots:
         typeCell(2, "285"); // turned around: nothing slides out of it
         QVERIFY2(caption().contains("0/17"), qPrintable(caption()));
         // The next mode, wedge sliding, counts the lines of all 136 pairs of the 17 planes.
+        QSignalSpy checked(&window, &views::JointsWindow::kinematicsFinished);
         QTest::mouseClick(mode, Qt::LeftButton);
         QVERIFY(QTest::qWaitForWindowExposed(mode->view()->window()));
         QTest::keyClick(mode->view(), Qt::Key_Down);
         QTest::keyClick(mode->view(), Qt::Key_Return);
+        QVERIFY(checked.wait(60000));
         QVERIFY2(caption().contains("楔形滑动") && caption().contains("/136"), qPrintable(caption()));
-        typeCell(1, "200"); // refused: the face keeps its dip
-        QCOMPARE(program.boxes.boxes.size(), 1);
-        QCOMPARE(sectors->item(0, 1)->text(), QString("60"));
-        QCOMPARE(program->workspace.joints().sectors()[0].Dip, 60.0);
         // A friction angle typed is in the document at Return, the box not left;
         // a step of the arrow key at once.
         auto* friction = child<QDoubleSpinBox>(window, "FrictionAngleBox");
@@ -360,7 +375,7 @@ private slots:
         QCOMPARE(program->workspace.joints().frictionAngle(), 36.0);
         // With its only sector removed the checks wait for a face again.
         QTest::mouseClick(child<QPushButton>(window, "RemoveSectorButton"), Qt::LeftButton);
-        QCOMPARE(sectors->rowCount(), 0);
+        QCOMPARE(sectors->rowCount(), 1);
         QVERIFY(program->workspace.joints().sectors().empty());
         QVERIFY2(caption().contains("添加分区"), qPrintable(caption()));
     }
@@ -407,18 +422,157 @@ private slots:
         }
     }
 
-    // A bad row goes to the error box with its line; what was open stays.
-    void badRowsReportTheirLines() {
+    // A file that cannot be read, or a bad row, goes to the error box in the
+    // window's language, with the file's name or the row's line; what was
+    // open stays.
+    void unreadableFilesKeepWhatWasOpen_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes"); // none: no such file
+        QTest::addColumn<QString>("message");
+        QTest::newRow("angle out of range") << "bad.csv" << QByteArray("45,120\r\n95,30\r\n")
+                                            << "测量文件第 2 行：倾角 95 应在 0 到 90 之间。";
+        QTest::newRow("not a number") << "bad.csv" << QByteArray("45,120\n4x,30\n")
+                                      << "测量文件第 2 行：倾角“4x”不是数。";
+        QTest::newRow("no such file") << "none.csv" << QByteArray() << "测量文件“%1”无法读取：文件或文件夹不存在。";
+    }
+    void unreadableFilesKeepWhatWasOpen() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
         TestProgram program;
         views::JointsWindow& window = openJoints(program);
         openFile(window, Measurements);
-        const std::filesystem::path bad = program.folder() / "bad.csv";
-        writeFile(bad, "45,120\r\n95,30\r\n");
-        openFile(window, QString::fromStdString(bad.string()));
-        QCOMPARE(program.boxes.boxes.size(), 1);
-        QVERIFY(program.boxes.boxes[0].isError);
-        QVERIFY(program.boxes.boxes[0].text.contains("第 2 行"));
+        const QString path = QString::fromStdString((program.folder() / name.toStdString()).string());
+        if (!bytes.isEmpty()) writeFile(path.toStdString(), bytes.toStdString());
+        openFile(window, path);
+        QCOMPARE(program.boxes.shown(), QStringList{"error: " + message.arg(path)});
         QCOMPARE(program->workspace.joints().measurements().Planes.size(), std::size_t(17));
+        QCOMPARE(child<QLineEdit>(window, "MeasurementFileBox")->text(), QString(Measurements));
+    }
+
+    // The pair modes check every pair of planes on a worker thread, the
+    // window in use meanwhile, with progress and a cancel button; a
+    // cancelled run waits for 检查交线. The counts are the direct checks'.
+    void pairModesRunInTheBackground() {
+        TestProgram program;
+        views::JointsWindow& window = openJoints(program);
+        // 6000 planes make 17,997,000 pairs: about a second of work.
+        std::string csv = "倾角,倾向\n";
+        for (int i = 0; i < 6000; ++i) csv += std::to_string(10 + i * 37 % 80) + "," + std::to_string(i * 113 % 360) + "\n";
+        const std::filesystem::path file = program.folder() / "many.csv";
+        writeFile(file, csv);
+        openFile(window, QString::fromStdString(file.string()));
+        QTest::mouseClick(child<QPushButton>(window, "AddSectorButton"), Qt::LeftButton);
+        const auto caption = [&] { return child<QLabel>(window, "KinematicsCaption")->text(); };
+        auto* start = child<QPushButton>(window, "KinematicsRunButton");
+        auto* cancel = child<QPushButton>(window, "KinematicsCancelButton");
+        auto* progress = child<QProgressBar>(window, "KinematicsProgressBar");
+        QSignalSpy finished(&window, &views::JointsWindow::kinematicsFinished);
+
+        pickMode(window, 2); // wedge sliding
+        QVERIFY(window.kinematicsRunning());
+        QVERIFY2(caption().contains("正在检查 17997000 对"), qPrintable(caption()));
+        QVERIFY(cancel->isEnabled() && !start->isEnabled());
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QVERIFY(finished.wait(60000));
+        QVERIFY2(caption().contains("已取消"), qPrintable(caption()));
+        QCOMPARE(progress->value(), 0);
+        QVERIFY(start->isEnabled() && !cancel->isEnabled());
+
+        QTest::mouseClick(start, Qt::LeftButton);
+        QVERIFY(window.kinematicsRunning());
+        QVERIFY(finished.wait(120000));
+        const KinematicCount direct = kinematicAnalysis(program->workspace.joints().measurements().Planes, {},
+                                                        {{60, 180, 30, 20}})
+                                          .front()
+                                          .mode(KinematicMode::Wedge)
+                                          .All;
+        QVERIFY2(caption().contains(QString("%1/%2").arg(direct.Critical).arg(direct.Total)), qPrintable(caption()));
+        QVERIFY(netTexts(window).join(' ').contains(QString("临界交线 %1/%2").arg(direct.Critical).arg(direct.Total)));
+        QCOMPARE(progress->value(), 1000);
+        QVERIFY(!start->isEnabled());
+        QCOMPARE(program.boxes.shown(), QStringList());
+    }
+
+    // With a sector shown, the pairs are set into its face and the critical
+    // wedge opened carries that face; the list's first row goes back to the
+    // block's own face.
+    void combinationsInTheShownSector() {
+        TestProgram program;
+        program.confirmExample("w1");
+        views::JointsWindow& window = openJoints(program);
+        openFile(window, Measurements);
+        QTest::mouseClick(child<QPushButton>(window, "AddSectorButton"), Qt::LeftButton); // the block's face, 185/65
+        auto* sectors = child<QTableWidget>(window, "SectorsTable");
+        QCOMPARE(column(sectors, 0), (QStringList{"块体坡面", "分区1"}));
+        typeSectorCell(sectors, 1, 2, "175");
+        auto* combine = child<QPushButton>(window, "CombineButton");
+        QTest::mouseClick(combine, Qt::LeftButton);
+        const JointDocument& joints = program->workspace.joints();
+        QCOMPARE(joints.combinations()->Slope.Face.DipDirection, 175.0);
+        QVERIFY(child<QLabel>(window, "CombinationsCaption")->text().contains("分区1"));
+        auto* table = child<QTableView>(window, "CombinationsTable");
+        table->setFocus();
+        pressKey(Qt::Key_Return);
+        QCOMPARE(program.box(&program->Form2, 31)->text(), QString("65"));
+        QCOMPARE(program.box(&program->Form2, 32)->text(), QString("175"));
+
+        activate(&window);
+        QTest::mouseClick(sectors->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          sectors->visualItemRect(sectors->item(0, 0)).center());
+        QCOMPARE(joints.selectedSector(), std::nullopt);
+        QTest::mouseClick(combine, Qt::LeftButton);
+        QCOMPARE(joints.combinations()->Slope.Face.DipDirection, 185.0);
+        QCOMPARE(program.boxes.shown(), QStringList());
+    }
+
+    // A value typed into the sectors list outside the entry windows' ranges
+    // (an overhanging face dips up to 180) is refused with the cell opened
+    // again on the text typed; mended there, it is taken.
+    void sectorValuesOutOfRange_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message"); // empty: taken
+        QTest::newRow("dip not a number") << 1 << "6o" << "坡面倾角“6o”不是数。";
+        QTest::newRow("dip beyond overhanging") << 1 << "181" << "坡面倾角应在0到180之间（大于90为倒坡）。";
+        QTest::newRow("dip negative") << 1 << "-1" << "坡面倾角应在0到180之间（大于90为倒坡）。";
+        QTest::newRow("overhanging dip") << 1 << "120" << "";
+        QTest::newRow("dip direction beyond 360") << 2 << "361" << "坡面倾向应在0到360之间。";
+        QTest::newRow("dip direction negative") << 2 << "-10" << "坡面倾向应在0到360之间。";
+        QTest::newRow("dip direction 360") << 2 << "360" << "";
+    }
+    void sectorValuesOutOfRange() {
+        QFETCH(int, column);
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        TestProgram program;
+        views::JointsWindow& window = openJoints(program);
+        QTest::mouseClick(child<QPushButton>(window, "AddSectorButton"), Qt::LeftButton); // 60/180
+        auto* sectors = child<QTableWidget>(window, "SectorsTable");
+        typeSectorCell(sectors, 1, column, typed);
+        const SlopeSector& sector = program->workspace.joints().sectors()[0];
+        const double value = column == 1 ? sector.Dip : sector.DipDirection;
+        if (message.isEmpty()) {
+            QCOMPARE(program.boxes.shown(), QStringList());
+            QCOMPARE(value, typed.toDouble());
+            return;
+        }
+        QCOMPARE(program.boxes.shown(), QStringList{"error: " + message});
+        QCOMPARE(value, column == 1 ? 60.0 : 180.0);
+        QCOMPARE(sectors->item(1, column)->text(), QString(column == 1 ? "60" : "180"));
+        // The cell opens once the editor that was refused has closed.
+        QTRY_VERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QCOMPARE(editor->parent(), sectors->viewport());
+        QCOMPARE(editor->text(), typed);
+        QCOMPARE(sectors->currentRow(), 1);
+        QCOMPARE(sectors->currentColumn(), column);
+        pressKey(Qt::Key_A, Qt::ControlModifier);
+        typeKeys("30");
+        pressKey(Qt::Key_Return);
+        QCoreApplication::processEvents();
+        QCOMPARE(column == 1 ? sector.Dip : sector.DipDirection, 30.0);
+        QCOMPARE(program.boxes.boxes.size(), 1);
     }
 };
 
