@@ -47,8 +47,8 @@ std::string blockNameOf(const std::filesystem::path& file) {
 namespace {
 
 const char* const AnalyzeUsage =
-    "usage: trelmox-cli analyze [--format text|json|csv] [--report-dir DIR] [--dxf-dir DIR] [--plot-dir DIR]\n"
-    "                           FILE...\n"
+    "usage: trelmox-cli analyze [--format text|json|csv|xlsx] [--output FILE] [--report-dir DIR] [--dxf-dir DIR]\n"
+    "                           [--plot-dir DIR] FILE...\n"
     "\n"
     "Analyses each block data file (18 lines: four plane attitudes, four\n"
     "quadrant attitudes, the parameters; marker 'z' entered or 'j' computed\n"
@@ -62,8 +62,12 @@ const char* const AnalyzeUsage =
     "face areas and the bolt force the required factor needs (along the\n"
     "companion file's design bolt, else along the direction needing least).\n"
     "\n"
-    "  --format text|json|csv  output: a readable table (default), one JSON\n"
-    "                          object per block per line, or CSV\n"
+    "  --format text|json|csv|xlsx  output: a readable table (default), one JSON\n"
+    "                          object per block per line, CSV, or an Excel\n"
+    "                          workbook (row 1 the JSON's keys, row 2 their\n"
+    "                          units, a row per block; never to a terminal)\n"
+    "  --output FILE           write the output to FILE (replaced in one step\n"
+    "                          when complete) instead of standard output\n"
     "  --report-dir DIR        write each block's analysis report (<name>.txt) to\n"
     "                          DIR, and for a block with a companion file its full\n"
     "                          analysis report (<name>三维分析.txt)\n"
@@ -282,8 +286,8 @@ int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
     std::string format;
     Destinations to;
     try {
-        parsed = parseArgs(args, {"format", "report-dir", "dxf-dir", "plot-dir"});
-        format = parsed.choice("format", {"text", "json", "csv"}, "text");
+        parsed = parseArgs(args, {"format", "output", "report-dir", "dxf-dir", "plot-dir"});
+        format = parsed.choice("format", {"text", "json", "csv", "xlsx"}, "text");
         to = {parsed.folder("report-dir"), parsed.folder("dxf-dir"), parsed.folder("plot-dir")};
         if (!parsed.help && parsed.positional.empty()) throw UsageError("no block data file given");
     } catch (const UsageError& usage) {
@@ -294,9 +298,23 @@ int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
         out << AnalyzeUsage;
         return ExitOk;
     }
+    std::optional<ResultDestination> destination;
+    try {
+        destination.emplace(parsed, format, parsed.positional, out);
+    } catch (const UsageError& usage) {
+        err << "trelmox-cli analyze: " << usage.what() << "\n\n" << AnalyzeUsage;
+        return ExitUsage;
+    }
+    try {
+        destination->check();
+    } catch (const Error& failure) {
+        err << "trelmox-cli analyze: " << shownText(toolMessage(failure)) << '\n';
+        return ExitBlockFailed;
+    }
 
     OutputGuard guard(parsed.positional);
-    const auto printer = makeOutcomePrinter(format, out, format == "csv" && anyStrengthModel(parsed.positional));
+    const auto printer = makeOutcomePrinter(format, destination->stream(),
+                                            format == "csv" && anyStrengthModel(parsed.positional));
     bool anyFailed = false;
     const auto print = [&](const BlockOutcome& outcome) {
         anyFailed = anyFailed || outcome.error.has_value();
@@ -309,7 +327,13 @@ int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
         for (std::size_t i = 0; i < parsed.positional.size(); ++i)
             print(analyseOne({i, parsed.positional[i]}, to, guard));
     }
-    printer->finish();
+    try {
+        printer->finish();
+        destination->finish();
+    } catch (const Error& failure) {
+        err << "trelmox-cli analyze: " << shownText(toolMessage(failure)) << '\n';
+        return ExitBlockFailed;
+    }
     return anyFailed ? ExitBlockFailed : ExitOk;
 }
 

@@ -20,6 +20,7 @@
 #include "model/error.h"
 #include "model/files.h"
 #include "model/numtext.h"
+#include "report/joint_tables.h"
 
 namespace trelmox::cli {
 
@@ -27,7 +28,7 @@ namespace {
 
 const char* const CombinationsUsage =
     "usage: trelmox-cli combinations SLOPE_BLOCK MEASUREMENTS [--sets planes|labels|auto:N]\n"
-    "           [--format text|json|csv] [--probabilistic [--samples N] [--seed S]]\n"
+    "           [--format text|json|csv|xlsx] [--output FILE] [--probabilistic [--samples N] [--seed S]]\n"
     "\n"
     "Sets every pair of planes from the measurement file into the slope of the\n"
     "block data file SLOPE_BLOCK - its slope top and face, height, unit weights,\n"
@@ -42,8 +43,12 @@ const char* const CombinationsUsage =
     "                   planes without a label take no part\n"
     "  --sets auto:N    N sets grouped by k-means on the sphere (J1, J2, ... by\n"
     "                   decreasing size; the same grouping on every run)\n"
-    "  --format text|json|csv  a readable table with the sets' Fisher statistics\n"
-    "                   (default), one JSON object per pair per line, or CSV\n"
+    "  --format text|json|csv|xlsx  a readable table with the sets' Fisher\n"
+    "                   statistics (default), one JSON object per pair per line,\n"
+    "                   CSV, or an Excel workbook (row 1 the JSON's keys, row 2\n"
+    "                   their units, a row per pair; never to a terminal)\n"
+    "  --output FILE    write the output to FILE (replaced in one step when\n"
+    "                   complete) instead of standard output\n"
     "  --probabilistic  for every pair a probabilistic run of its block: each\n"
     "                   set's planes drawn from its Fisher distribution (K from\n"
     "                   the measurements; measured planes stay as measured), the\n"
@@ -205,6 +210,11 @@ void printJson(const Combination& c, std::ostream& out) {
     for (std::size_t i = 0; i < c.pairs().size(); ++i) out << jsonLine(pairJson(c, i)) << '\n';
 }
 
+// The same sheet as the joints window exports, with the JSON's keys.
+void printXlsx(const Combination& c, std::ostream& out) {
+    out << xlsxWorkbook({combinationsSheet(c.run().Planes, c.pairs(), c.SortedPairs ? &c.Probabilities : nullptr)});
+}
+
 void printCsv(const Combination& c, std::ostream& out) {
     const JointCombinations& run = c.run();
     const auto factor = [](const std::optional<double>& f) { return f ? csvNumber(*f) : std::string(); };
@@ -304,15 +314,17 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
     std::string format;
     bool probabilistic = false;
     PairProbabilitySettings pairRuns;
+    std::optional<ResultDestination> destination;
     try {
-        parsed = parseArgs(args, {"sets", "format", "samples", "seed"}, {"probabilistic"});
+        parsed = parseArgs(args, {"sets", "format", "output", "samples", "seed"}, {"probabilistic"});
         if (parsed.help) {
             out << CombinationsUsage;
             return ExitOk;
         }
         choice = setChoice(parsed.last("sets").value_or("planes"));
-        format = parsed.choice("format", {"text", "json", "csv"}, "text");
+        format = parsed.choice("format", {"text", "json", "csv", "xlsx"}, "text");
         if (parsed.positional.size() != 2) throw UsageError("give a block data file and a measurement file");
+        destination.emplace(parsed, format, parsed.positional, out);
         probabilistic = parsed.flags.contains("probabilistic");
         if (!probabilistic && (parsed.last("samples") || parsed.last("seed")))
             throw UsageError("--samples and --seed go with --probabilistic");
@@ -324,6 +336,7 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
     }
     Combination combination;
     try {
+        destination->check();
         combine(parsed.positional[0], parsed.positional[1], choice, combination);
         if (probabilistic) addProbabilities(pairRuns, combination);
     } catch (const Error& failure) {
@@ -332,9 +345,17 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
         err << "trelmox-cli combinations: " << shownText(toolMessage(failure)) << '\n';
         return ExitBlockFailed;
     }
-    if (format == "json") printJson(combination, out);
-    else if (format == "csv") printCsv(combination, out);
-    else printText(combination, out);
+    try {
+        std::ostream& to = destination->stream();
+        if (format == "json") printJson(combination, to);
+        else if (format == "csv") printCsv(combination, to);
+        else if (format == "xlsx") printXlsx(combination, to);
+        else printText(combination, to);
+        destination->finish();
+    } catch (const Error& failure) {
+        err << "trelmox-cli combinations: " << shownText(toolMessage(failure)) << '\n';
+        return ExitBlockFailed;
+    }
     return ExitOk;
 }
 

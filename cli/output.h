@@ -1,17 +1,21 @@
 #pragma once
 // How the analyze command prints its outcomes: a readable table, JSON
-// lines, or CSV for spreadsheets. All three carry the same columns.
+// lines, CSV for spreadsheets, or an Excel workbook. All carry the same
+// columns.
 #include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "analysis/block_analysis.h"
+#include "cli/options.h"
 #include "model/error.h"
 #include "model/files.h"
+#include "report/xlsx_table.h"
 
 namespace trelmox::cli {
 
@@ -45,7 +49,8 @@ void analyseBlock(const SavedBlock& block, const WedgeLoads& loads, BlockOutcome
 // The JSON object of one outcome, as analyze --format json prints it.
 Json outcomeJson(const BlockOutcome& outcome);
 
-// format is "text", "json" or "csv". strengthColumns: the CSV gets the
+// format is "text", "json", "csv" or "xlsx" (the JSON's keys as the
+// workbook's columns, written when finished). strengthColumns: the CSV gets the
 // columns of each plane's strength model (strength.plane1, ...,
 // normal_stress.plane1, ..., shear_force.plane1, ...) after the others, for
 // a batch in which some block's companion file gives a plane a strength of
@@ -95,5 +100,44 @@ std::string csvField(const std::string& text);
 // in terminal columns (East Asian characters take two), at least one blank;
 // no blanks at the end.
 std::string tableRow(const std::vector<std::string>& cells, const std::vector<std::size_t>& widths);
+
+// Objects of the tool's JSON as one sheet of a workbook: one row an object,
+// its keys the columns in the order they come, a nested object's keys
+// joined to its own by "." ("areas.plane1", as the CSV names them), a list
+// of texts in one cell joined by "; " (as the CSV joins the messages), a
+// list of numbers one column an element ("histogram.counts.0"), null an
+// empty cell. Every figure's unit (unitOfKey) stands under its key.
+XlsxSheet xlsxSheetOf(const std::vector<Json>& rows, const std::string& name);
+// The unit of a figure of the tool's JSON by its key, as above; empty for
+// texts, flags, counts and pure numbers.
+std::string unitOfKey(const std::string& key);
+
+// Where a command's result goes: standard output, or the file of
+// --output FILE, written in one step once the whole result is there (an
+// interrupted or failed run leaves the file as it was) and never over an
+// input of the run. An Excel workbook is bytes no terminal can show: with
+// neither --output nor standard output sent elsewhere, it is a usage error
+// before anything is run.
+class ResultDestination {
+public:
+    // Throws UsageError as said; `inputs` are the run's input files.
+    ResultDestination(const ParsedArgs& parsed, const std::string& format, const std::vector<std::string>& inputs,
+                      std::ostream& out);
+    // The stream to print the result to.
+    std::ostream& stream();
+    // Writes the file, if one was asked for. Throws Error naming it.
+    void finish();
+    // Refuses an output file that is an input of the run, before the run.
+    void check() const;
+
+private:
+    std::optional<std::filesystem::path> file_;
+    std::vector<std::string> inputs_;
+    std::ostream& out_;
+    std::ostringstream buffer_;
+};
+
+// Whether `out` is the process's standard output and that is a terminal.
+bool isTerminalOutput(const std::ostream& out);
 
 } // namespace trelmox::cli

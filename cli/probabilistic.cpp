@@ -72,8 +72,8 @@ const std::string ProbabilisticUsage =
     "           [--sd NAME=SD ...] [--uniform NAME=LO:HI ...] [--lognormal NAME=SD ...]\n"
     "           [--exponential NAME ...] [--triangular NAME=LO:HI ...] [--beta NAME=SD:LO:HI ...]\n"
     "           [--gamma NAME=SD ...] [--truncate NAME=LO:HI ...] [--correlation PLANE=RHO ...]\n"
-    "           [--required F] [--fisher PLANE=K ...] [--threads N] [--bins N] [--format text|json]\n"
-    "           [--quiet]\n"
+    "           [--required F] [--fisher PLANE=K ...] [--threads N] [--bins N] [--format text|json|xlsx]\n"
+    "           [--output FILE] [--quiet]\n"
     "\n"
     "Monte Carlo (mc, default) or Latin hypercube (lhs) analysis of the block in\n"
     "FILE: every sample draws the varied inputs and computes Kc and Fs as\n"
@@ -110,7 +110,11 @@ const std::string ProbabilisticUsage =
     "                       tension crack about its own attitude\n"
     "  --threads N          threads, 1..4 per core (default: one per core)\n"
     "  --bins N             histogram bins, 1..10000 (default 20)\n"
-    "  --format text|json   output (default text)\n"
+    "  --format text|json|xlsx  output (default text); xlsx: an Excel workbook of\n"
+    "                       one row, the JSON's keys as columns (Fs's as fs.mean\n"
+    "                       and so on) with their units; never to a terminal\n"
+    "  --output FILE        write the output to FILE (replaced in one step when\n"
+    "                       complete) instead of standard output\n"
     "  --quiet              no progress line (shown on a terminal for runs\n"
     "                       longer than a second)\n"
     "\n" +
@@ -466,16 +470,18 @@ int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& 
     ProbabilisticSettings settings;
     std::optional<double> required;
     std::string format;
+    std::optional<ResultDestination> destination;
     try {
         parsed = commandArgs(args,
                              {"samples", "seed", "method", "sd", "uniform", "lognormal", "exponential", "triangular",
                               "beta", "gamma", "truncate", "correlation", "required", "fisher", "threads", "bins",
-                              "format"},
+                              "format", "output"},
                              ProbabilisticUsage, out, {"quiet"});
         if (!parsed) return ExitOk;
         settings = probabilisticSettings(*parsed);
         required = requiredFactorOption(*parsed);
-        format = parsed->choice("format", {"text", "json"}, "text");
+        format = parsed->choice("format", {"text", "json", "xlsx"}, "text");
+        destination.emplace(*parsed, format, parsed->positional, out);
     } catch (const UsageError& usage) {
         return usageFailure(command, usage.what(), ProbabilisticUsage, err);
     }
@@ -483,6 +489,7 @@ int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& 
     BlockFile block;
     BlockInputs inputs;
     try {
+        destination->check();
         block = readBlock(file);
         setRequiredFactor(block.Loads, required);
         inputs = blockInputs(block.Block.Attitudes, block.Block.Params, block.Loads);
@@ -508,8 +515,19 @@ int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& 
         err << "trelmox-cli " << command << ": interrupted\n";
         return ExitInterrupted;
     }
-    if (format == "json") printProbabilisticJson(block.Name, settings, result, out);
-    else printProbabilisticText(block.Name, settings, result, out);
+    try {
+        std::ostream& to = destination->stream();
+        if (format == "json") printProbabilisticJson(block.Name, settings, result, to);
+        // One row: the JSON's keys as columns, Fs's as "fs.mean" and so on,
+        // each histogram bin a column of its own.
+        else if (format == "xlsx")
+            to << xlsxWorkbook({xlsxSheetOf({probabilisticObject(block.Name, settings, result)}, "probabilistic")});
+        else printProbabilisticText(block.Name, settings, result, to);
+        destination->finish();
+    } catch (const Error& failure) {
+        err << "trelmox-cli " << command << ": " << shownText(toolMessage(failure)) << '\n';
+        return ExitBlockFailed;
+    }
     return ExitOk;
 }
 

@@ -3,6 +3,9 @@
 #include <cmath>
 
 #include "model/error.h"
+#include "model/files.h"
+#include "report/joint_tables.h"
+#include "report/xlsx_table.h"
 
 namespace trelmox {
 
@@ -244,6 +247,16 @@ bool JointDocument::takeKinematics(const KinematicJob& job, KinematicResult resu
     keepKinematics(std::move(result), true);
     changed();
     return true;
+}
+
+void JointDocument::writeTables(const std::filesystem::path& path, const std::optional<TPlaneAttitude>& face) const {
+    if (!opened()) throw Error::refused("请先打开结构面测量文件");
+    std::vector<XlsxSheet> sheets{jointSetsSheet(sets_)};
+    if (combinations_)
+        sheets.push_back(combinationsSheet(combinations_->Planes, combinations_->Pairs,
+                                           combinations_->Probabilities.empty() ? nullptr : &combinations_->Probabilities));
+    if (mode_ && face) sheets.push_back(kinematicsSheet(kinematics(*face, checksIntersections(*mode_)).mode(*mode_), *face));
+    writeFileAtomically(path, xlsxWorkbook(sheets));
 }
 
 } // namespace trelmox

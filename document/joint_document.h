@@ -173,6 +173,13 @@ public:
     // when the planes, the sets or the limits changed since it was taken.
     bool takeKinematics(const KinematicJob& job, KinematicResult result);
 
+    // The tables as an Excel workbook at `path`, replaced in one step: the
+    // sets with their Fisher statistics, the last combinations (with their
+    // probabilities when worked out) and, with a mode chosen and a `face`,
+    // that mode's kinematic check against it. Throws Error when no file is
+    // opened, or when the workbook cannot be made or written.
+    void writeTables(const std::filesystem::path& path, const std::optional<TPlaneAttitude>& face) const;
+
 private:
     void regroup(JointGrouping grouping, std::vector<JointSet> sets, std::vector<SetWindow> windows);
     void changed();

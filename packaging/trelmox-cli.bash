@@ -11,8 +11,10 @@ _trelmox_cli() {
     case $prev in
         --format)
             case $command in
-                analyze | combinations | kinematics) COMPREPLY=($(compgen -W "text json csv" -- "$cur")) ;;
-                probabilistic | planar) COMPREPLY=($(compgen -W "text json" -- "$cur")) ;;
+                analyze | combinations) COMPREPLY=($(compgen -W "text json csv xlsx" -- "$cur")) ;;
+                kinematics) COMPREPLY=($(compgen -W "text json csv" -- "$cur")) ;;
+                probabilistic) COMPREPLY=($(compgen -W "text json xlsx" -- "$cur")) ;;
+                planar) COMPREPLY=($(compgen -W "text json" -- "$cur")) ;;
                 sensitivity) COMPREPLY=($(compgen -W "text csv json" -- "$cur")) ;;
             esac
             return ;;
@@ -32,6 +34,10 @@ _trelmox_cli() {
             compopt -o filenames 2>/dev/null
             COMPREPLY=($(compgen -d -- "$cur"))
             return ;;
+        --output)
+            compopt -o filenames 2>/dev/null
+            COMPREPLY=($(compgen -f -- "$cur"))
+            return ;;
         --samples | --seed | --threads | --bins | --from | --to | --steps | --required) return ;;
         --height | --face-dip | --plane-dip | --top-dip | --crack-distance | --unit-weight | --water-unit-weight | \
             --water-fill | --cohesion | --friction | --k | --bolt-force | --bolt-plunge | --lateral) return ;;
@@ -39,10 +45,10 @@ _trelmox_cli() {
     if [[ $cur == -* ]]; then
         local options=
         case $command in
-            analyze) options="--format --report-dir --dxf-dir --plot-dir --help" ;;
-            probabilistic) options="--samples --seed --method --sd --uniform --lognormal --exponential --triangular --beta --gamma --truncate --correlation --required --fisher --threads --bins --format --quiet --help" ;;
+            analyze) options="--format --output --report-dir --dxf-dir --plot-dir --help" ;;
+            probabilistic) options="--samples --seed --method --sd --uniform --lognormal --exponential --triangular --beta --gamma --truncate --correlation --required --fisher --threads --bins --format --output --quiet --help" ;;
             sensitivity) options="--param --from --to --steps --required --format --help" ;;
-            combinations) options="--sets --format --help" ;;
+            combinations) options="--sets --format --output --help" ;;
             planar) options="--height --face-dip --plane-dip --top-dip --crack-distance --unit-weight --water-unit-weight --water-fill --cohesion --friction --k --bolt-force --bolt-plunge --bolt-mode --format --help" ;;
             kinematics) options="--friction --lateral --format --help" ;;
             report) options="--pdf-dir --help" ;;

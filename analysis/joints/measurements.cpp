@@ -11,6 +11,7 @@
 #include "model/files.h"
 #include "model/invalid_text.h"
 #include "model/numtext.h"
+#include "model/xlsx_reader.h"
 
 namespace trelmox {
 
@@ -272,22 +273,25 @@ DecodedText decodedMeasurements(const std::string& bytes) {
 
 } // namespace
 
-MeasurementFile parseMeasurements(const std::string& utf8Text) {
+namespace {
+
+// The fields of one line of the file, or of one row of a sheet.
+struct FieldLine {
+    int Number;
+    std::vector<std::string> Fields;
+};
+
+// The planes of the lines, the first of them perhaps a header. A sheet
+// has no empty cells after a row's last value, where a text line has its
+// commas: `sheetRows` lets a row under a header end early, the fields it
+// leaves out empty.
+MeasurementFile parseFieldLines(const std::vector<FieldLine>& lines, bool sheetRows) {
     MeasurementFile file;
     std::optional<std::vector<Column>> header;
     std::vector<std::string> errors;
     std::optional<Error> firstError; // its kind and line stand for the list
-    std::istringstream lines(utf8Text);
-    int number = 0;
     bool first = true;
-    for (std::string line; std::getline(lines, line);) {
-        ++number;
-        if (line.ends_with('\r')) line.pop_back();
-        if (number == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
-        line = trimmed(line);
-        if (line.empty() || line.starts_with('#')) continue;
-        const auto fields = splitFields(line);
-        if (fields.empty()) continue; // blanks of other kinds only
+    for (auto [number, fields] : lines) {
         if (std::exchange(first, false) && isHeader(fields[0])) {
             // Without its columns no line after a bad header can be read.
             try {
@@ -298,6 +302,7 @@ MeasurementFile parseMeasurements(const std::string& utf8Text) {
             file.Summary.Header = true;
             continue;
         }
+        if (sheetRows && header && fields.size() < fieldCount(*header)) fields.resize(fieldCount(*header));
         try {
             const auto columns = header ? *header : positionalColumns(fields);
             Measurement m = measurementOf(fields, columns);
@@ -314,7 +319,50 @@ MeasurementFile parseMeasurements(const std::string& utf8Text) {
     return file;
 }
 
+// A sheet's rows as the lines of a file: a row's cells are its fields,
+// trimmed, up to the last one that holds something; a row whose cells are
+// all blank, or whose first cell starts with "#", is skipped as such a line
+// is. A row of one cell is split as a line would be, for a list pasted
+// into the first column ("45,120").
+std::vector<FieldLine> sheetLines(const std::vector<XlsxRow>& rows) {
+    std::vector<FieldLine> lines;
+    for (const XlsxRow& row : rows) {
+        std::vector<std::string> fields;
+        for (const std::string& cell : row.Cells) fields.push_back(trimmed(cell));
+        while (!fields.empty() && fields.back().empty()) fields.pop_back();
+        if (fields.empty() || fields[0].starts_with('#')) continue;
+        if (fields.size() == 1) fields = splitFields(fields[0]);
+        if (!fields.empty()) lines.push_back({row.Number, std::move(fields)});
+    }
+    return lines;
+}
+
+} // namespace
+
+MeasurementFile parseMeasurements(const std::string& utf8Text) {
+    std::vector<FieldLine> lines;
+    std::istringstream text(utf8Text);
+    int number = 0;
+    for (std::string line; std::getline(text, line);) {
+        ++number;
+        if (line.ends_with('\r')) line.pop_back();
+        if (number == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
+        line = trimmed(line);
+        if (line.empty() || line.starts_with('#')) continue;
+        auto fields = splitFields(line);
+        if (fields.empty()) continue; // blanks of other kinds only
+        lines.push_back({number, std::move(fields)});
+    }
+    return parseFieldLines(lines, false);
+}
+
 MeasurementFile readMeasurements(const std::string& bytes) {
+    // A workbook is a zip archive, which no text file starts as.
+    if (looksLikeZip(bytes)) {
+        MeasurementFile file = parseFieldLines(sheetLines(readXlsxRows(bytes)), true);
+        file.Summary.Workbook = true;
+        return file;
+    }
     const DecodedText text = decodedMeasurements(bytes);
     MeasurementFile file = parseMeasurements(text.Utf8);
     file.Summary.Encoding = text.Encoding;
@@ -335,7 +383,7 @@ MeasurementFile readMeasurementFile(const std::filesystem::path& path) {
 std::string measurementSummaryText(const MeasurementSummary& s) {
     std::string text = "读入结构面 " + std::to_string(s.DipRows + s.QuadrantRows) + " 个（倾角倾向 " +
                        std::to_string(s.DipRows) + " 个，象限产状 " + std::to_string(s.QuadrantRows) + " 个），" +
-                       (s.Encoding == TextEncoding::Utf8 ? "UTF-8" : "GB18030") + " 编码" +
+                       (s.Workbook ? "Excel 工作簿" : s.Encoding == TextEncoding::Utf8 ? "UTF-8 编码" : "GB18030 编码") +
                        (s.Header ? "，有表头" : "") + (s.Weighted ? "，带权重" : "") + (s.Strengths ? "，带 c、f 值" : "");
     if (!s.Sets.empty()) {
         text += "；" + std::to_string(s.Sets.size()) + " 组：";

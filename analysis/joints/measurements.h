@@ -14,7 +14,9 @@
 // set 组, weight 权重, c 黏聚力, f 摩擦系数); without one, every line is read as
 //   dip,dipdir[,set[,weight]]   or   N,a,E|W,N|S,E|W,dip[,set[,weight]]
 // told apart by its first field. Numbers are read as strictly as in the
-// block data file. GB18030 and UTF-8 files are both read (detected).
+// block data file. GB18030 and UTF-8 files are both read (detected), and so
+// is the first sheet of an Excel workbook (.xlsx): its rows are the lines,
+// its cells the fields, and a failure names the sheet's row.
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -42,6 +44,7 @@ struct MeasurementSummary {
     bool Header = false, Weighted = false;     // a header line; any weight other than 1
     bool Strengths = false;                    // any plane with its own c or f
     TextEncoding Encoding = TextEncoding::Utf8;
+    bool Workbook = false; // read from the first sheet of an Excel workbook
     // The labels in order of first appearance, with their number of planes.
     std::vector<std::pair<std::string, std::size_t>> Sets;
     std::size_t Unlabelled = 0;
@@ -62,8 +65,8 @@ MeasurementFile parseMeasurements(const std::string& utf8Text);
 // some hundred thousand planes. Anything larger is refused before it is read.
 inline constexpr std::size_t MaxMeasurementFileBytes = 1 << 20;
 
-// Parses a file's bytes, UTF-8 or GB18030 (detected); Summary.Encoding says
-// how they were decoded. A file whose encoding changes part way (UTF-8
+// Parses a file's bytes, UTF-8 or GB18030 (detected), or an Excel workbook
+// (Summary.Workbook); Summary.Encoding says how text was decoded. A file whose encoding changes part way (UTF-8
 // lines, then GBK ones) is refused naming the first line that does not
 // decode.
 MeasurementFile readMeasurements(const std::string& bytes);

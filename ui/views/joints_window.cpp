@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -229,9 +230,10 @@ QWidget* JointsWindow::buildFilePanel() {
     auto* panel = new QGroupBox(QStringLiteral("结构面测量文件"), this);
     file_ = new QLineEdit(panel);
     file_->setObjectName(QStringLiteral("MeasurementFileBox"));
-    file_->setPlaceholderText(QStringLiteral("倾角,倾向[,组号[,权重]] 或 象限产状，CSV 或文本文件"));
+    file_->setPlaceholderText(QStringLiteral("倾角,倾向[,组号[,权重]] 或 象限产状，CSV、文本或 Excel（.xlsx）文件"));
     auto* browse = makeButton(panel, QStringLiteral("BrowseButton"), QStringLiteral("浏览…"));
     auto* open = makeButton(panel, QStringLiteral("OpenFileButton"), QStringLiteral("打开"));
+    auto* exportTables = makeButton(panel, QStringLiteral("ExportTablesButton"), QStringLiteral("导出 Excel…"));
     summary_ = new QLabel(panel);
     summary_->setObjectName(QStringLiteral("MeasurementSummary"));
     summary_->setWordWrap(true);
@@ -239,9 +241,11 @@ QWidget* JointsWindow::buildFilePanel() {
     row->addWidget(file_, 1);
     row->addWidget(browse);
     row->addWidget(open);
+    row->addWidget(exportTables);
     auto* layout = new QVBoxLayout(panel);
     layout->addLayout(row);
     layout->addWidget(summary_);
+    connect(exportTables, &QPushButton::clicked, this, &JointsWindow::exportTables);
     connect(file_, &QLineEdit::returnPressed, this, &JointsWindow::openFile);
     connect(open, &QPushButton::clicked, this, &JointsWindow::openFile);
     connect(browse, &QPushButton::clicked, this, &JointsWindow::chooseFile);
@@ -619,10 +623,23 @@ void JointsWindow::reopenSectorCell(int row, int column, const QString& typed) {
 void JointsWindow::chooseFile() {
     const QString chosen = QFileDialog::getOpenFileName(
         this, QStringLiteral("打开结构面测量文件"), file_->text(),
-        QStringLiteral("测量文件 (*.csv *.txt);;所有文件 (*)"));
+        QStringLiteral("测量文件 (*.csv *.txt *.xlsx);;所有文件 (*)"));
     if (chosen.isEmpty()) return;
     file_->setText(chosen);
     openFile();
+}
+
+// The sets, the combinations and the kinematic check shown, as one
+// workbook, next to the reports unless the user chooses another folder.
+void JointsWindow::exportTables() {
+    if (!joints().opened()) return ui::messageBoxes().message(NoFileMessage);
+    const std::string stem = joints().file().stem().string();
+    QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("导出表格"), ui::pathText(workspace_.reportFolder(), text(stem) + QStringLiteral("结构面表格.xlsx")),
+        QStringLiteral("Excel 工作簿 (*.xlsx)"));
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".xlsx");
+    ui::runCommand([&] { joints().writeTables(path.toStdString(), kinematicFace()); });
 }
 
 void JointsWindow::openFile() {

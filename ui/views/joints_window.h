@@ -77,6 +77,7 @@ private:
 
     void chooseFile();
     void openFile();
+    void exportTables();
     void pickSetAt(Point2 framePoint);
     void combine();
     void openPair(const QModelIndex& shown);

@@ -10,6 +10,7 @@
 #include "model/error.h"
 #include "model/textcodec.h"
 #include "tests/model/test_support.h"
+#include "tests/support/zip_parts.h"
 
 namespace trelmox {
 namespace {
@@ -122,6 +123,44 @@ TEST(MeasurementReader, DetectsTheFileEncoding) {
         EXPECT_EQ(file.Summary.Encoding, encoding);
         ASSERT_EQ(file.Planes.size(), 2u);
         EXPECT_EQ(file.Planes[1].Set, "第二组");
+    }
+}
+
+// A sheet reads as the same list typed as text: a header in any order,
+// blank and comment rows, empty cells as empty fields, numbers as stored,
+// a list pasted into the first column; a bad cell fails naming its row.
+TEST(MeasurementReader, ReadsTheFirstSheetOfAWorkbook) {
+    const std::string shared = "<si><t>倾向</t></si><si><t>倾角</t></si><si><t>组</t></si><si><t>J1</t></si>"
+                               "<si><t># 说明</t></si><si><t>230，60</t></si>";
+    const auto sheet = [](const std::string& lastRow) {
+        return "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c>"
+               "<c r=\"C1\" t=\"s\"><v>2</v></c></row>"
+               "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>4</v></c></row>"
+               "<row r=\"3\"><c r=\"A3\"><v>120</v></c><c r=\"B3\"><v>45.5</v></c><c r=\"C3\" t=\"s\"><v>3</v></c></row>"
+               "<row r=\"5\"><c r=\"A5\" t=\"inlineStr\"><is><t> 1.25E2 </t></is></c><c r=\"B5\"><v>44</v></c>"
+               "<c r=\"D5\" s=\"2\"/></row>" +
+               lastRow;
+    };
+    const MeasurementFile file =
+        readMeasurements(testing::workbookOf(sheet("<row r=\"7\"><c r=\"A7\" t=\"s\"><v>5</v></c></row>"), shared));
+    const MeasurementFile text = parseMeasurements("倾向,倾角,组\n# 说明\n120,45.5,J1\n\n125,44,\n\n230,60,\n");
+    ASSERT_EQ(file.Planes.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(file.Planes[i].Plane, text.Planes[i].Plane);
+        EXPECT_EQ(file.Planes[i].Set, text.Planes[i].Set);
+        EXPECT_EQ(file.Planes[i].Line, text.Planes[i].Line);
+    }
+    EXPECT_TRUE(file.Summary.Workbook);
+    EXPECT_EQ(measurementSummaryText(file.Summary),
+              "读入结构面 3 个（倾角倾向 3 个，象限产状 0 个），Excel 工作簿，有表头；1 组：J1 1 个，未分组 2 个");
+
+    try {
+        readMeasurements(testing::workbookOf(sheet("<row r=\"9\"><c r=\"A9\"><v>100</v></c><c r=\"B9\"><v>95</v></c></row>"), shared));
+        ADD_FAILURE() << "read";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::RefusedInput);
+        EXPECT_EQ(e.line(), 9);
+        EXPECT_EQ(std::string(e.what()).rfind("测量文件第 9 行：倾角 95 应在 0 到 90 之间", 0), 0u) << e.what();
     }
 }
 

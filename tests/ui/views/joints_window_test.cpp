@@ -1,7 +1,11 @@
 // The window of joint measurements, reached from the main window's menu and
 // driven as a user does: a file typed in, sets grouped or picked on the net,
 // the combinations run in the confirmed slope, and a row opened as the block.
+#include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QTimer>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QHeaderView>
@@ -20,7 +24,10 @@
 #include "document/joint_document.h"
 #include "drawing/joint_net.h"
 #include "drawing/stereonet.h"
+#include "model/files.h"
 #include "model/numtext.h"
+#include "model/xlsx_reader.h"
+#include "report/xlsx_table.h"
 #include "ui/views/figure_widget.h"
 #include "ui/views/report_command.h"
 
@@ -105,9 +112,8 @@ void pickMode(views::JointsWindow& window, int steps) {
     QTest::keyClick(mode->view(), Qt::Key_Return);
 }
 
-// The measurement file's three sets combined in the example slope.
-QTableView* combineThreeSets(views::JointsWindow& window) {
-    openFile(window, Measurements);
+// The planes open grouped into three sets, combined in the confirmed slope.
+QTableView* groupAndCombine(views::JointsWindow& window) {
     auto* count = child<QSpinBox>(window, "SetCountBox");
     QTest::mouseClick(count, Qt::LeftButton);
     count->selectAll();
@@ -115,6 +121,31 @@ QTableView* combineThreeSets(views::JointsWindow& window) {
     QTest::mouseClick(child<QPushButton>(window, "GroupButton"), Qt::LeftButton);
     QTest::mouseClick(child<QPushButton>(window, "CombineButton"), Qt::LeftButton);
     return child<QTableView>(window, "CombinationsTable");
+}
+
+// The measurement file's three sets combined in the example slope.
+QTableView* combineThreeSets(views::JointsWindow& window) {
+    openFile(window, Measurements);
+    return groupAndCombine(window);
+}
+
+// Answers the file dialog the next click opens as a person does: a file
+// name typed into its file name box (in the folder the dialog starts in),
+// then a click on its open or save button. Keys go to the box itself:
+// offscreen, the dialog need not become the active window.
+void answerFileDialog(const QString& name) {
+    QTimer::singleShot(0, [name] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return answerFileDialog(name); // not shown yet
+        auto* box = dialog->findChild<QLineEdit*>("fileNameEdit");
+        auto* buttons = dialog->findChild<QDialogButtonBox*>("buttonBox");
+        if (!box || !buttons) qFatal("no file name box or buttons in the dialog");
+        QTest::mouseClick(box, Qt::LeftButton);
+        box->selectAll();
+        QTest::keyClicks(box, name);
+        for (QAbstractButton* button : buttons->buttons())
+            if (buttons->buttonRole(button) == QDialogButtonBox::AcceptRole) QTest::mouseClick(button, Qt::LeftButton);
+    });
 }
 
 } // namespace
@@ -347,6 +378,48 @@ private slots:
         QCOMPARE(sectors->rowCount(), 1);
         QVERIFY(program->workspace.joints().sectors().empty());
         QVERIFY2(caption().contains("添加分区"), qPrintable(caption()));
+    }
+
+    // The measurements kept in a workbook open through the browse button's
+    // dialog, as the CSV does; the tables shown go out to a workbook that
+    // holds their figures as numbers.
+    void excelInAndOut() {
+        TestProgram program;
+        program.confirmExample("w1");
+        const std::filesystem::path book = program.folder() / "measurements.xlsx";
+        XlsxSheet sheet{"测量", {"倾角", "倾向"}, {}, {}};
+        for (const Measurement& m : readMeasurementFile(Measurements).Planes)
+            sheet.Rows.push_back({m.Plane.DipAngle, m.Plane.DipDirection});
+        writeFile(book, xlsxWorkbook({sheet}));
+
+        views::JointsWindow& window = openJoints(program);
+        // The dialog starts in the folder the box names.
+        typeInto(child<QLineEdit>(window, "MeasurementFileBox"), QString::fromStdString(program.folder().string()));
+        answerFileDialog("measurements.xlsx");
+        QTest::mouseClick(child<QPushButton>(window, "BrowseButton"), Qt::LeftButton);
+        const JointDocument& joints = program->workspace.joints();
+        QCOMPARE(joints.measurements().Planes.size(), std::size_t(17));
+        QCOMPARE(joints.measurements().Planes[16].Line, 19); // the sheet's row
+        QVERIFY(child<QLabel>(window, "MeasurementSummary")->text().contains("Excel 工作簿"));
+
+        groupAndCombine(window);
+        QCOMPARE(joints.sets().size(), std::size_t(3));
+        QVERIFY(joints.combinations().has_value());
+        // Offered next to the reports; a name without ".xlsx" gets it.
+        answerFileDialog("tables");
+        QTest::mouseClick(child<QPushButton>(window, "ExportTablesButton"), Qt::LeftButton);
+        QVERIFY2(program.boxes.boxes.isEmpty(), qPrintable(program.boxes.shown().join("\n")));
+        const auto rows = readXlsxRows(readFileBytes(program.reportFile("tables.xlsx")));
+        // The sets' sheet comes first: keys, units, then J1..J3 with their counts.
+        QVERIFY(rows.size() >= 5);
+        QCOMPARE(QString::fromStdString(rows[0].Cells[0]), QString("set"));
+        QCOMPARE(QString::fromStdString(rows[1].Cells[2]), QString("°"));
+        for (int i = 0; i < 3; ++i) {
+            const JointSet& set = joints.sets()[std::size_t(i)];
+            QCOMPARE(QString::fromStdString(rows[std::size_t(i) + 2].Cells[0]), QString::fromStdString(set.Label));
+            QCOMPARE(textToFloat(rows[std::size_t(i) + 2].Cells[1]), double(set.Stats.Count));
+            QCOMPARE(textToFloat(rows[std::size_t(i) + 2].Cells[2]), set.Stats.MeanPlane.DipAngle);
+        }
     }
 
     // A file that cannot be read, or a bad row, goes to the error box in the

@@ -1,0 +1,136 @@
+#include "report/xlsx_table.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string_view>
+#include <unistd.h>
+#include <xlsxwriter.h>
+
+#include "model/error.h"
+#include "model/files.h"
+
+namespace trelmox {
+
+namespace {
+
+bool startsCharacter(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) != 0x80; }
+
+// A text of at most XlsxMaxTextChars characters, cut at a character's
+// boundary.
+std::string cellText(const std::string& text) {
+    if (static_cast<std::size_t>(std::count_if(text.begin(), text.end(), startsCharacter)) <= XlsxMaxTextChars)
+        return text;
+    std::size_t characters = 0, at = 0;
+    for (; at < text.size(); ++at)
+        if (startsCharacter(text[at]) && ++characters == XlsxMaxTextChars) break;
+    return text.substr(0, at) + "…";
+}
+
+Error systemFailure(const std::string& wording) {
+    const int error = errno;
+    return Error::fromSystem(fileErrorMessage(error), error).prefixed(wording);
+}
+
+// The library writes its workbook to a named file only. It gets a file that
+// is already unlinked, reached through the process's descriptor, so that
+// nothing is left behind in the temporary folder whatever stops the process.
+class HiddenFile {
+public:
+    HiddenFile() {
+        const char* folder = std::getenv("TMPDIR");
+        std::string name = std::string(folder && *folder ? folder : "/tmp") + "/trelmox-xlsx.XXXXXX";
+        fd_ = ::mkstemp(name.data());
+        if (fd_ < 0) throw systemFailure("无法建立临时文件：");
+        ::unlink(name.c_str());
+        path_ = "/proc/self/fd/" + std::to_string(fd_);
+    }
+    ~HiddenFile() { ::close(fd_); }
+    HiddenFile(const HiddenFile&) = delete;
+    HiddenFile& operator=(const HiddenFile&) = delete;
+    const std::string& path() const { return path_; }
+    std::string bytes() const {
+        std::string bytes;
+        char buffer[65536];
+        for (off_t at = 0;;) {
+            const ssize_t got = ::pread(fd_, buffer, sizeof buffer, at);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) throw systemFailure("无法读回临时文件：");
+            if (got == 0) return bytes;
+            bytes.append(buffer, static_cast<std::size_t>(got));
+            at += got;
+        }
+    }
+
+private:
+    int fd_ = -1;
+    std::string path_;
+};
+
+void check(lxw_error result) {
+    if (result != LXW_NO_ERROR) throw Error(std::string("无法生成 Excel 文件：") + lxw_strerror(result));
+}
+
+// Columns wide enough for their keys and units, within reason.
+double columnWidth(const XlsxSheet& sheet, std::size_t column) {
+    std::size_t width = sheet.Keys[column].size();
+    if (column < sheet.Units.size()) width = std::max(width, sheet.Units[column].size());
+    return static_cast<double>(std::clamp<std::size_t>(width + 2, 10, 40));
+}
+
+void writeSheet(lxw_workbook* book, const XlsxSheet& sheet, lxw_format* header) {
+    if (sheet.Rows.size() > XlsxMaxRows)
+        throw Error::refused("表“" + sheet.Name + "”有 " + std::to_string(sheet.Rows.size()) +
+                             " 行，超过 Excel 工作表的上限 " + std::to_string(XlsxMaxRows) +
+                             " 行；请用 JSON 或 CSV 格式输出");
+    lxw_worksheet* page = workbook_add_worksheet(book, sheet.Name.c_str());
+    if (!page) throw Error("无法生成 Excel 文件：工作表名“" + sheet.Name + "”不可用");
+    for (std::size_t c = 0; c < sheet.Keys.size(); ++c) {
+        const auto column = static_cast<lxw_col_t>(c);
+        check(worksheet_set_column(page, column, column, columnWidth(sheet, c), nullptr));
+        check(worksheet_write_string(page, 0, column, cellText(sheet.Keys[c]).c_str(), header));
+        // A styled blank where a column has no unit keeps the row there.
+        if (c < sheet.Units.size() && !sheet.Units[c].empty())
+            check(worksheet_write_string(page, 1, column, cellText(sheet.Units[c]).c_str(), header));
+        else
+            check(worksheet_write_blank(page, 1, column, header));
+    }
+    worksheet_freeze_panes(page, 2, 0);
+    for (std::size_t r = 0; r < sheet.Rows.size(); ++r) {
+        const auto row = static_cast<lxw_row_t>(r + 2);
+        const auto& cells = sheet.Rows[r];
+        for (std::size_t c = 0; c < cells.size() && c < sheet.Keys.size(); ++c) {
+            const auto column = static_cast<lxw_col_t>(c);
+            if (const double* number = std::get_if<double>(&cells[c])) {
+                if (std::isfinite(*number)) check(worksheet_write_number(page, row, column, *number, nullptr));
+            } else if (const bool* flag = std::get_if<bool>(&cells[c])) {
+                check(worksheet_write_boolean(page, row, column, *flag, nullptr));
+            } else if (const std::string* text = std::get_if<std::string>(&cells[c]); text && !text->empty()) {
+                check(worksheet_write_string(page, row, column, cellText(*text).c_str(), nullptr));
+            }
+        }
+    }
+}
+
+} // namespace
+
+std::string xlsxWorkbook(const std::vector<XlsxSheet>& sheets) {
+    HiddenFile file;
+    lxw_workbook* book = workbook_new(file.path().c_str());
+    if (!book) throw Error("无法生成 Excel 文件：无法写入临时文件");
+    try {
+        lxw_format* header = workbook_add_format(book);
+        format_set_bold(header);
+        for (const XlsxSheet& sheet : sheets) writeSheet(book, sheet, header);
+    } catch (...) {
+        // Closing writes the file; it is thrown away with the descriptor.
+        workbook_close(book);
+        throw;
+    }
+    check(workbook_close(book));
+    return file.bytes();
+}
+
+} // namespace trelmox
