@@ -11,7 +11,8 @@
    processes (one thread each), the same study: seconds and the speed-up.
 """
 import argparse
-import importlib.util
+import importlib.machinery
+import types
 import pathlib
 import tempfile
 import time
@@ -46,9 +47,9 @@ def factors_against_the_run(samples):
 
 def many_slopes(sectors, samples):
     from distributed import Client, LocalCluster
-    spec = importlib.util.spec_from_file_location("many_slopes", ROOT / "examples" / "many_slopes.py")
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    loader = importlib.machinery.SourceFileLoader("many_slopes", str(ROOT / "examples" / "many_slopes.py"))
+    module = types.ModuleType(loader.name)
+    loader.exec_module(module)
     with tempfile.TemporaryDirectory() as folder:
         path = pathlib.Path(folder) / "sectors.csv"
         lines = ["name,dip,dipdir,height,top_dip"]

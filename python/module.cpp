@@ -291,11 +291,11 @@ py::tuple sampleFactors(const Block& block, const std::vector<std::string>& name
 }
 
 // One input's distribution from (kind, sd, low, high, truncate_low, truncate_high).
-using DistributionSpec = std::tuple<std::string, std::optional<double>, std::optional<double>, std::optional<double>,
+using DistributionShape = std::tuple<std::string, std::optional<double>, std::optional<double>, std::optional<double>,
                                     std::optional<double>, std::optional<double>>;
 
-Distribution distributionOf(const std::string& input, const DistributionSpec& spec) {
-    const auto& [kind, sd, low, high, truncateLow, truncateHigh] = spec;
+Distribution distributionOf(const std::string& input, const DistributionShape& shape) {
+    const auto& [kind, sd, low, high, truncateLow, truncateHigh] = shape;
     const auto need = [&](const std::optional<double>& value, const char* what) {
         if (!value) throw Error::refused("the " + kind + " distribution of " + input + " needs " + what, input);
         return *value;
@@ -320,14 +320,14 @@ struct RunSettings {
     WedgeLoads Loads;
 };
 
-RunSettings runSettings(const Block& block, const std::map<std::string, DistributionSpec>& distributions,
+RunSettings runSettings(const Block& block, const std::map<std::string, DistributionShape>& distributions,
                         std::uint64_t samples, std::uint64_t seed, const std::string& method,
                         const std::map<std::string, double>& fisher, const std::map<std::string, double>& correlation,
                         std::optional<double> required, int bins, unsigned threads) {
     RunSettings run;
     ProbabilisticSettings& s = run.Settings;
-    for (const auto& [name, spec] : distributions)
-        s.Distributions[static_cast<int>(parameterNamed(name))] = distributionOf(name, spec);
+    for (const auto& [name, shape] : distributions)
+        s.Distributions[static_cast<int>(parameterNamed(name))] = distributionOf(name, shape);
     s.Samples = samples;
     s.Seed = seed;
     if (method == "mc") s.Method = SamplingMethod::MonteCarlo;

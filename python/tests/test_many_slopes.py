@@ -1,4 +1,5 @@
-import importlib.util
+import importlib.machinery
+import types
 import os
 import pathlib
 
@@ -9,9 +10,9 @@ EXAMPLES = pathlib.Path(os.environ.get("TRELMOX_EXAMPLES", pathlib.Path(__file__
 
 @pytest.fixture(scope="module")
 def many_slopes():
-    spec = importlib.util.spec_from_file_location("many_slopes", EXAMPLES / "many_slopes.py")
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    loader = importlib.machinery.SourceFileLoader("many_slopes", str(EXAMPLES / "many_slopes.py"))
+    module = types.ModuleType(loader.name)
+    loader.exec_module(module)
     return module
 
 

@@ -195,7 +195,7 @@ class Block:
                       required=None, bins=20, threads=0):
         """A Monte Carlo ("mc") or Latin hypercube ("lhs") run, as `trelmox-cli probabilistic`.
 
-        distributions: {input: spec}, spec one of ("normal", sd), ("uniform", low, high),
+        distributions: {input: shape}, shape one of ("normal", sd), ("uniform", low, high),
         ("lognormal", sd), ("exponential",), ("triangular", low, high), ("beta", sd, low, high),
         ("gamma", sd), or a dict {"type": ..., "sd", "low", "high", "truncate": (low, high)}.
         fisher: {"plane1" | "plane2" | "crack": K}; correlation: {"plane1" | "plane2": rho}
@@ -239,24 +239,24 @@ def read_block(path):
     return Block._wrap(_trelmox.read_block(str(path)))
 
 
-def _distribution(name, spec):
-    if isinstance(spec, dict):
-        truncate = spec.get("truncate") or (None, None)
-        return (spec["type"], spec.get("sd"), spec.get("low"), spec.get("high"), truncate[0], truncate[1])
-    kind, *numbers = spec
+def _distribution(name, shape):
+    if isinstance(shape, dict):
+        truncate = shape.get("truncate") or (None, None)
+        return (shape["type"], shape.get("sd"), shape.get("low"), shape.get("high"), truncate[0], truncate[1])
+    kind, *numbers = shape
     numbers = [float(v) for v in numbers]
     takes = {"normal": ("sd",), "lognormal": ("sd",), "gamma": ("sd",), "exponential": (),
              "uniform": ("low", "high"), "triangular": ("low", "high"), "beta": ("sd", "low", "high")}
     if kind not in takes or len(numbers) != len(takes[kind]):
         raise RefusedInputError("the distribution of {} is ({!r}, {}), not {!r}".format(
-            name, kind, ", ".join(takes.get(kind, ("...",))), spec))
+            name, kind, ", ".join(takes.get(kind, ("...",))), shape))
     values = dict(zip(takes[kind], numbers))
     return (kind, values.get("sd"), values.get("low"), values.get("high"), None, None)
 
 
 def _settings(block, samples, seed, method, distributions, fisher, correlation, required, bins, threads):
-    specs = {name: _distribution(name, spec) for name, spec in (distributions or {}).items()}
-    return _trelmox.RunSettings(block._core, specs, int(samples), int(seed), method,
+    shapes = {name: _distribution(name, shape) for name, shape in (distributions or {}).items()}
+    return _trelmox.RunSettings(block._core, shapes, int(samples), int(seed), method,
                                 {str(k): float(v) for k, v in (fisher or {}).items()},
                                 {str(k): float(v) for k, v in (correlation or {}).items()},
                                 None if required is None else float(required), int(bins), int(threads))
