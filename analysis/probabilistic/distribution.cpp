@@ -151,6 +151,53 @@ double wilsonHilferty(double a, double z) {
 
 double logGamma(double a) { return std::lgamma(a); }
 
+// A lower tail whose quantile is far below the distribution's scale: a
+// small shape puts most of the mass within a few doubles of zero, where the
+// quantile spans hundreds of decades (1e-80 at the median of a gamma of
+// shape 0.004) and halving a bracket from the scale down never reaches it.
+// There the CDF is x^a times factors within 1e-3 of a constant, so the
+// logarithm of the quantile is a fixed point that gains three digits or
+// more per step. `logFirst` is the logarithm of the quantile with those
+// factors taken as 1; `correction(x)` is the logarithm of them.
+constexpr double TailAhead = 1e-3;
+
+template <typename Correction>
+double tailQuantile(double a, double logFirst, Correction correction) {
+    double y = logFirst;
+    for (int step = 0; step < 100; ++step) {
+        const double next = logFirst - correction(sampleExp(y)) / a;
+        if (!(std::abs(next - y) > 4 * std::numeric_limits<double>::epsilon() * std::abs(y))) return sampleExp(next);
+        y = next;
+    }
+    return sampleExp(y);
+}
+
+// The series of P(a, x) after its first term: P = x^a e^-x (1 + tail) / Gamma(a + 1).
+double gammaSeriesTail(double a, double x) {
+    double term = 1, sum = 0;
+    for (int n = 1; n <= 1000; ++n) {
+        term *= x / (a + n);
+        sum += term;
+        if (term < sum * 1e-17) break;
+    }
+    return sum;
+}
+
+// The standard gamma quantile of shape a (log Gamma(a) given) at p.
+double gammaQuantile(double a, double logGammaA, double p) {
+    // P(a, x) <= x^a / Gamma(a + 1), so this is a lower bound of the quantile.
+    const double logFirst = (sampleLog(p) + logGammaA + std::log(a)) / a;
+    if (logFirst < std::log(TailAhead * a / (a + 1)))
+        return tailQuantile(a, logFirst, [a](double x) { return sampleLog1p(gammaSeriesTail(a, x)) - x; });
+    const double first = sampleExp(logFirst);
+    const double start = wilsonHilferty(a, normalQuantile(p));
+    double high = std::max(2 * a, 1.0);
+    while (gammaP(a, high) < p && high < 1e300) high *= 2;
+    return invert([&](double t) { return gammaP(a, t); },
+                  [&](double t) { return sampleExp((a - 1) * sampleLog(t) - t - logGammaA); }, p, first, high,
+                  std::max(start, first));
+}
+
 // Where the beta quantile's iteration starts: the normal of the same mean
 // and deviation, inside the unit interval, so that a narrow beta (large
 // shapes, whose incomplete function costs most) takes few steps.
@@ -158,6 +205,21 @@ double betaStart(double a, double b, double p) {
     const double sum = a + b, mean = a / sum;
     const double start = mean + std::sqrt(mean * (b / sum) / (sum + 1)) * normalQuantile(p);
     return start > 0 && start < 1 ? start : mean;
+}
+
+double betaFraction(double a, double b, double x);
+
+// The beta quantile on the unit interval, up to 1/2; logNorm is
+// log 1 / B(a, b). I_x(a, b) = x^a (1 - x)^b F(x) / (a B(a, b)) with F the
+// continued fraction, about 1 for small x.
+double betaLowerQuantile(double a, double b, double logNorm, double p) {
+    const double logFirst = (sampleLog(p) + std::log(a) - logNorm) / a;
+    if (logFirst < std::log(TailAhead * a / (a + b + 1)))
+        return tailQuantile(a, logFirst,
+                            [a, b](double x) { return b * sampleLog1p(-x) + sampleLog(betaFraction(a, b, x)); });
+    return invert([&](double x) { return betaI(a, b, x); },
+                  [&](double x) { return sampleExp(logNorm + (a - 1) * sampleLog(x) + (b - 1) * sampleLog1p(-x)); },
+                  p, 0, 1, betaStart(a, b, p));
 }
 
 } // namespace
@@ -270,6 +332,7 @@ Sampler::Sampler(Parameter parameter, double blockValue, const Distribution& dis
         if (!(split_ + left_ <= MostBetaShape) || !std::isfinite(right_))
             throw ParameterRefusal(parameter, Reason::BetaNarrow, distribution.Spread, 0, kindIndex(kind_),
                                    distribution.Low, distribution.High);
+        betaMiddleCdf_ = betaI(split_, left_, 0.5);
         break;
     }
     case Distribution::Kind::Gamma: {
@@ -332,25 +395,17 @@ double Sampler::quantile(double p) const {
     case Distribution::Kind::Triangular:
         return p < split_ ? location_ + std::sqrt(p * left_) : scale_ - std::sqrt((1 - p) * right_);
     case Distribution::Kind::Beta: {
+        // Above the middle of the interval as the mirrored beta below it:
+        // the distance from 1, solved where doubles are fine, rounds
+        // monotonically.
         const double a = split_, b = left_, logNorm = right_;
-        const double unit = invert([&](double x) { return betaI(a, b, x); },
-                                   [&](double x) {
-                                       return sampleExp(logNorm + (a - 1) * sampleLog(x) + (b - 1) * sampleLog1p(-x));
-                                   },
-                                   p, 0, 1, betaStart(a, b, p));
+        const double unit =
+            p > betaMiddleCdf_ ? 1 - betaLowerQuantile(b, a, logNorm, 1 - p) : betaLowerQuantile(a, b, logNorm, p);
         return location_ + unit * scale_;
     }
-    case Distribution::Kind::Gamma: {
-        const double a = split_;
-        const double start = wilsonHilferty(a, normalQuantile(p));
-        if (a > GammaNormalShape) return start * scale_;
-        double high = std::max(2 * a, 1.0);
-        while (gammaP(a, high) < p && high < 1e300) high *= 2;
-        const double x = invert([&](double t) { return gammaP(a, t); },
-                                [&](double t) { return sampleExp((a - 1) * sampleLog(t) - t - left_); }, p, 0, high,
-                                start > 0 ? start : a);
-        return x * scale_;
-    }
+    case Distribution::Kind::Gamma:
+        if (split_ > GammaNormalShape) return wilsonHilferty(split_, normalQuantile(p)) * scale_;
+        return gammaQuantile(split_, left_, p) * scale_;
     }
     return location_;
 }

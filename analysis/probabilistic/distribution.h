@@ -88,6 +88,7 @@ private:
     // triangular: the CDF at the mode, (high - low)(mode - low), (high - low)(high - mode);
     // beta: alpha, beta, log of 1 / B(alpha, beta); gamma: shape, log Gamma(shape).
     double split_ = 0, left_ = 0, right_ = 0;
+    double betaMiddleCdf_ = 0.5; // beta: the CDF at 1/2, above which the quantile is the mirrored one
 };
 
 // Acklam's coefficients of the normal quantile: the central rational

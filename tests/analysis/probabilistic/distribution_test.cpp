@@ -212,6 +212,32 @@ TEST(Sampler, TruncationDeepInTheTailDrawsFiniteValues) {
     }
 }
 
+// Small shapes put the quantile hundreds of decades below the scale (a
+// gamma of shape 0.004 has its median near 1e-77) or within doubles of 1:
+// each draw must still invert the CDF, in order, to the end of (0, 1).
+TEST(Sampler, SmallShapesInvertTheirTails) {
+    const struct {
+        const char* name;
+        double blockValue;
+        Distribution distribution;
+    } cases[] = {
+        {"gamma of shape 0.0038", 8, gammaDistribution(130)},
+        {"gamma of shape 0.053", 30, gammaDistribution(130)},
+        {"U-shaped beta", 0.25, betaDistribution(0.344, 0, 1)},
+        {"beta piled at its top", 0.685, betaDistribution(0.369, 0, 1)},
+    };
+    for (const auto& c : cases) {
+        const Sampler sampler(Parameter::Cohesion1, c.blockValue, c.distribution);
+        double previous = 0;
+        for (const double u : {0x1p-53, 1e-9, 0.01, 0.3, 0.5, 0.77, 0.999, 1 - 0x1p-53}) {
+            const double v = sampler.value(u);
+            EXPECT_GE(v, previous) << c.name << " at " << u;
+            previous = v;
+            if (u < 0.9 && v > 1e-300) EXPECT_NEAR(sampler.cdf(v) / u, 1, 1e-9) << c.name << " at " << u;
+        }
+    }
+}
+
 TEST(Sampler, RefusesDistributionsThatDoNotFit) {
     const double nan = std::nan("");
     struct Case {
