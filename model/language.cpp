@@ -1,0 +1,29 @@
+#include "model/language.h"
+
+#include <atomic>
+
+namespace trelmox {
+
+namespace {
+// Read from work threads while they word a failure; written only at start-up.
+std::atomic<Language> current{Language::Chinese};
+} // namespace
+
+Language messageLanguage() { return current.load(std::memory_order_relaxed); }
+
+void setMessageLanguage(Language language) { current.store(language, std::memory_order_relaxed); }
+
+std::optional<Language> languageFromName(std::string_view name) {
+    if (name == "zh") return Language::Chinese;
+    if (name == "en") return Language::English;
+    return std::nullopt;
+}
+
+Language languageOfLocale(std::string_view localeName) {
+    return localeName.substr(0, 2) == "zh" && (localeName.size() == 2 || localeName[2] == '_' || localeName[2] == '.' ||
+                                               localeName[2] == '-')
+               ? Language::Chinese
+               : Language::English;
+}
+
+} // namespace trelmox
