@@ -195,8 +195,9 @@ TEST_F(GoldenTest, FilesAreAsRecorded) {
 }
 
 // The files other programs read (the 30-line reports, the DXF drawings,
-// the SVG pictures) are the recorded bytes whatever the language; the full
-// analysis report follows the language.
+// the SVG pictures, the data files and the companion files) are the
+// recorded bytes whatever the language; the full analysis report follows
+// the language.
 TEST_F(GoldenTest, InEnglishTheFilesOtherProgramsReadAreTheRecordedBytes) {
     std::vector<std::string> command{"--lang",   "en", "analyze", "--format", "csv", "--report-dir",
                                      (dir / "r").string(), "--dxf-dir", (dir / "d").string(), "--plot-dir",
@@ -216,6 +217,17 @@ TEST_F(GoldenTest, InEnglishTheFilesOtherProgramsReadAreTheRecordedBytes) {
             ++compared;
         }
     EXPECT_GT(compared, std::size_t(2 * BlockCount));
+    // The data files and the companion files written again in English.
+    setMessageLanguage(Language::English);
+    fs::create_directories(dir / "data");
+    for (const fs::path& file : blockFiles()) {
+        const std::string name = file.stem().string();
+        const SavedBlock block = readSavedBlock(file);
+        writeBlockFile(dir / "data", name, block.Attitudes, block.Quadrants, block.Params);
+        EXPECT_EQ(readFile(dir / "data" / (name + ".txt")), readFile(file)) << name;
+        if (const auto loads = readCompanionFile(file.parent_path(), name))
+            EXPECT_EQ(companionText(*loads), readFile(file.parent_path() / (name + ".json"))) << name;
+    }
     setMessageLanguage(Language::Chinese); // as the other tests of this process expect
 }
 
