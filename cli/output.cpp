@@ -12,6 +12,7 @@
 #include <string_view>
 #include <unistd.h>
 
+#include "analysis/probabilistic/parameters.h"
 #include "analysis/vec3.h"
 #include "cli/output_guard.h"
 #include "model/files.h"
@@ -54,6 +55,9 @@ std::string toolMessage(const Error& failure) {
     // A failed file operation's message is the file layer's wording of
     // the system error with only callers' wording before it.
     if (const int errorNumber = failure.systemError()) return failure.before() + systemReason(errorNumber);
+    // A probabilistic input's refusal names the input by the tool's name in
+    // English, by its caption in the windows' Chinese.
+    if (const auto* refusal = dynamic_cast<const ParameterRefusal*>(&failure)) return refusalWords(*refusal);
     return failure.what();
 }
 

@@ -1,7 +1,10 @@
 #include "analysis/probabilistic/parameters.h"
 
+#include <cmath>
+#include <cstdio>
 #include <limits>
 
+#include "analysis/probabilistic/distribution.h"
 #include "analysis/probabilistic/sample_trig.h"
 #include "model/error.h"
 #include "model/language.h"
@@ -150,6 +153,65 @@ ParameterRefusal::ParameterRefusal(Parameter input, Reason why, double first, do
                                    double low, double high)
     : Error(refusalMessage(input, why, first, second, distribution, low, high)), Input(input), Why(why), First(first),
       Second(second), Distribution(distribution), Low(low), High(high) {}
+
+namespace {
+
+// A number as the windows show it, to 15 significant digits.
+std::string shortText(double value) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.15g", value);
+    return text;
+}
+
+std::string chineseBound(double bound) {
+    if (std::isinf(bound)) return bound > 0 ? "∞" : "-∞";
+    return shortText(bound);
+}
+
+std::string chineseRange(Parameter input) {
+    const ParameterRange range = parameterRange(input);
+    return chineseBound(range.Low) + "到" + chineseBound(range.High);
+}
+
+std::string chineseRefusal(const ParameterRefusal& r) {
+    using Reason = ParameterRefusal::Reason;
+    const std::string input = Captions[static_cast<int>(r.Input)];
+    const std::string first = shortText(r.First), second = shortText(r.Second);
+    const std::string low = shortText(r.Low), high = shortText(r.High);
+    const std::string kind = distributionCaption(static_cast<Distribution::Kind>(r.Distribution));
+    switch (r.Why) {
+    case Reason::NegativeSpread: return input + "的标准差应为不小于0的有限数，而不是" + first;
+    case Reason::BlockValueOutside: return input + "的块体取值" + first + "不在" + chineseRange(r.Input) + "之间";
+    case Reason::InvalidRange:
+        return input + "的范围应由有限的下限和上限组成，下限不大于上限，且两者相差小于1e150";
+    case Reason::RangeOutside: return input + "的范围" + first + "～" + second + "超出了" + chineseRange(r.Input);
+    case Reason::LognormalUnbounded: return input + "有上限或可取负值，不能用" + kind;
+    case Reason::LognormalNonPositive: return input + "的块体取值为" + first + "，" + kind + "要求大于0";
+    case Reason::OutsideBounds: return input + "的块体取值" + first + "不在" + kind + "的下限" + low + "和上限" + high + "之间";
+    case Reason::BetaSpread:
+        return input + "的贝塔分布在" + low + "～" + high + "之间、均值为块体取值时，标准差应小于" + second + "，而不是" +
+               first;
+    case Reason::BetaNarrow:
+        return input + "的贝塔分布在" + low + "～" + high + "之间、标准差为" + first +
+               "时过窄（形状参数超过1e8），请缩小范围或改用正态分布";
+    case Reason::TruncationEmpty:
+        return input + "的截断范围" + chineseBound(r.First) + "～" + chineseBound(r.Second) + "内没有可抽取的值";
+    case Reason::ComputedWater: return "本块体的水压力由水的容重和坡高计算，" + input + "不能单独变化";
+    case Reason::ValueOutside: return input + "的取值" + first + "不在" + chineseRange(r.Input) + "之间";
+    case Reason::NoCrack: return "本块体没有张裂缝，" + input + "不能变化";
+    case Reason::NoForce: return "本块体没有外力，" + input + "不能变化";
+    case Reason::NoBolt: return "本块体没有锚杆，" + input + "不能变化";
+    case Reason::NoSizeLimit: return "荷载中没有给出" + input + "，它不能变化";
+    case Reason::SpreadTooLarge: return input + "的标准差" + first + "过大，抽样值会溢出";
+    }
+    return r.what();
+}
+
+} // namespace
+
+std::string refusalWords(const ParameterRefusal& refusal) {
+    return messageLanguage() == Language::English ? std::string(refusal.what()) : chineseRefusal(refusal);
+}
 
 const char* parameterName(Parameter parameter) { return Names[static_cast<int>(parameter)]; }
 

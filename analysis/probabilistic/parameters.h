@@ -99,6 +99,11 @@ public:
     double Low, High;
 };
 
+// The refusal as a person reads it in the language of the interface: in
+// English what() (the inputs by the tool's names), in Chinese the inputs by
+// their captions, as the windows word it.
+std::string refusalWords(const ParameterRefusal& refusal);
+
 // The block's inputs as numbers. In computed water mode the water pressures
 // follow the (possibly varied) water unit weight and slope height.
 struct BlockInputs {

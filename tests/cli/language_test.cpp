@@ -65,6 +65,9 @@ TEST_F(ToolLanguage, FailuresAreWordedInEnglishByDefaultAndInChineseWithLangZh) 
         {{"kinematics", at("sectors.csv"), measurements}, "the sectors file has no header", "分区文件没有表头"},
         {{"combinations", Example, at("joints.csv")}, "measurement file line 2: dip direction \"abc\" is not",
          "测量文件第 2 行：倾向“abc”不是数"},
+        // A probabilistic input by the tool's name in English, by the windows' caption in Chinese.
+        {{"probabilistic", Example, "--sd", "c1=-1"}, "c1: the standard deviation must be a finite number >= 0, not -1",
+         "第一切割面粘聚力 c1的标准差应为不小于0的有限数，而不是-1"},
     };
     for (const auto& c : cases) {
         const CliRun english = tool(c.args);

@@ -199,7 +199,7 @@ TEST(ProbabilisticCommands, EveryDistributionOptionReachesTheRun) {
         ASSERT_EQ(r.status, ExitOk) << extra[1] << r.err;
         EXPECT_NE(r.out, base.out) << extra[1];
     }
-    const CliRun refused = run(plain, {"--exponential", "face_trace1"});
+    const CliRun refused = run(plain, {"--exponential", "face_trace1", "--lang", "en"});
     EXPECT_EQ(refused.status, ExitUsage);
     EXPECT_THAT(refused.err, HasSubstr("face_trace1 cannot vary: this block's loads give no such size limit"));
 }
@@ -300,7 +300,9 @@ TEST(ProbabilisticCommands, RefuseBadInputWithStatus2) {
          "invalid number 'x' for --from"},
     };
     for (const Case& c : cases) {
-        const CliRun r = cli(c.args);
+        std::vector<std::string> english = c.args;
+        english.insert(english.end(), {"--lang", "en"});
+        const CliRun r = cli(english);
         EXPECT_EQ(r.status, ExitUsage) << c.message;
         EXPECT_THAT(r.err, HasSubstr(c.message));
         EXPECT_THAT(r.err, HasSubstr("usage: trelmox-cli " + c.args[0]));
