@@ -226,7 +226,7 @@ std::vector<double> roundTicks(double low, double high, int count) {
 }
 
 Figure kcHistogramFigure(const ProbabilisticResult* result) {
-    if (!result || result->Cancelled || !result->Statistics || result->KcHistogram.Counts.empty()) {
+    if (!result || result->Cancelled || !result->Statistics || result->Bins.Counts.empty()) {
         Figure figure = emptyPlot("安全系数 Kc 直方图（尚未计算）");
         const PlotArea area = plotArea(0, 2, 0, 10);
         addAxes(figure, area, "安全系数 Kc", "样本数");
@@ -234,15 +234,15 @@ Figure kcHistogramFigure(const ProbabilisticResult* result) {
                                         Pen{LimitColour, 0.005, LineStyle::Dashed}));
         return figure;
     }
-    return histogramFigure({result->KcHistogram, "Kc", 1, "Kc = 1", "Kc < 1（失稳）", "Kc ≥ 1（稳定）",
+    return histogramFigure({result->Bins, "Kc", 1, "Kc = 1", "Kc < 1（失稳）", "Kc ≥ 1（稳定）",
                             result->Statistics->Pf});
 }
 
 std::optional<Figure> fsHistogramFigure(const ProbabilisticResult& result) {
     const FullFactorSummary& full = result.Full;
-    if (result.Cancelled || !full.Statistics || full.FsHistogram.Counts.empty()) return std::nullopt;
+    if (result.Cancelled || !full.Statistics || full.Bins.Counts.empty()) return std::nullopt;
     const std::string required = floatToText(full.RequiredFactor);
-    return histogramFigure({full.FsHistogram, "Fs", full.RequiredFactor, "Fst = " + required,
+    return histogramFigure({full.Bins, "Fs", full.RequiredFactor, "Fst = " + required,
                             "Fs < " + required + "（未达要求）", "Fs ≥ " + required + "（满足要求）",
                             full.PBelowRequired});
 }
