@@ -11,6 +11,20 @@
 namespace trelmox {
 namespace {
 
+// The contact cases as the figures name them: the drawings keep their
+// Chinese whatever the language of the windows, as the files made of them do.
+const char* contactLabel(TWedgeContact contact) {
+    switch (contact) {
+    case TWedgeContact::NoBlock: return "不能切出块体";
+    case TWedgeContact::BothPlanes: return "双面接触";
+    case TWedgeContact::FirstPlaneOnly: return "仅第一切割面接触";
+    case TWedgeContact::SecondPlaneOnly: return "仅第二切割面接触";
+    case TWedgeContact::LiftOff: return "浮起";
+    case TWedgeContact::Unresolved: return "未定";
+    }
+    return "";
+}
+
 // The frame is 1.6 wide and 1 high, the proportions of the windows' plots.
 constexpr double FrameWidth = 1.6;
 constexpr double TitleHeight = 0.045, LabelHeight = 0.032, TickHeight = 0.028;
@@ -355,7 +369,7 @@ Figure sensitivityFigure(const std::vector<SensitivityStep>& steps, const std::s
         }
         if (!runContact || *runContact != step.Result->Contact) {
             runContact = step.Result->Contact;
-            const std::string label = contactDescription(*runContact);
+            const std::string label = contactLabel(*runContact);
             if (std::none_of(key.begin(), key.end(), [&](const KeyEntry& e) { return e.label == label; }))
                 key.push_back({KeyEntry::Line, contactColour(*runContact), label});
         }
