@@ -34,13 +34,6 @@ using Rows = std::vector<std::vector<std::string>>;
 std::string fixed(double v) { return floatToFixed4(v); }
 // "（text）" after Chinese, " (text)" after English.
 std::string bracketed(const std::string& text) { return say("（" + text + "）", " (" + text + ")"); }
-// The projection's name for a caption; the figures themselves keep the
-// Chinese of the drawings.
-std::string projectionName(NetProjection projection) {
-    return inEnglish() ? (projection == NetProjection::EqualAngle ? "lower hemisphere, equal angle"
-                                                                  : "lower hemisphere, equal area")
-                       : projectionTitle(projection);
-}
 std::string degrees(double v) { return floatToText(v) + "°"; }
 // A figure with its unit: lengths in m, areas in m², volumes in m³, forces
 // in kN, pressures and cohesions in kPa, unit weights in kN/m³.
@@ -638,7 +631,7 @@ void addJointKinematics(std::vector<ReportItem>& items, const JointKinematicsInp
         net.Counts = joints.Result;
         net.Projection = NetProjection::EqualArea;
         items.push_back(picture(jointNetFigure(net), say("结构面运动学分析：", "Kinematic analysis of the planes: ") +
-                                                         kinematicModeName(mode) + bracketed(projectionName(net.Projection))));
+                                                         kinematicModeName(mode) + bracketed(projectionTitle(net.Projection))));
     }
 }
 
@@ -650,7 +643,7 @@ ReportSection pictureSection(const CalculationReportInputs& in, const BlockCorne
     const NetProjection projection = NetProjection::EqualAngle;
     items.push_back(picture(stereonetFigure({in.Block.Attitudes, smallerFrictionAngle(in.Block.Params), projection,
                                              blockCaption(in.BlockName)}),
-                            say("赤平投影", "Stereonet") + bracketed(projectionName(projection))));
+                            say("赤平投影", "Stereonet") + bracketed(projectionTitle(projection))));
     if (corners.Vertices) {
         const WedgeScene scene = blockScene(*corners.Vertices, full.Report ? &full.Report->Analysis : nullptr, in.Loads);
         items.push_back(picture(wedgeViewFigure(scene, defaultView(scene), blockCaption(in.BlockName)), say("楔块三维视图", "3D view of the wedge")));
