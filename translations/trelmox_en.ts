@@ -446,6 +446,10 @@
         <source>请输入或选择块体名称</source>
         <translation>Enter or choose a block name</translation>
     </message>
+    <message>
+        <source>。</source>
+        <translation>.</translation>
+    </message>
 </context>
 <context>
     <name>trelmox::app::TForm1</name>
@@ -1743,6 +1747,14 @@ Truncate below/above (either alone will do): samples are drawn only between them
     <message>
         <source>（按“计算”重新计算）</source>
         <translation> (press &quot;Compute&quot; to compute again)</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
     </message>
 </context>
 <context>

@@ -32,8 +32,11 @@ namespace {
 // The bolts' table goes on past the mode with the capacity model: its type
 // (the first item: a force given instead) and four figures.
 enum Column { MagnitudeColumn, TrendColumn, PlungeColumn, ModeColumn, TypeColumn, LengthColumn, TendonColumn, PlateColumn, BondColumn };
-const char* const ModeNames[] = {QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "主动"), QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "被动")};                         // by BoltMode
-const char* const TypeNames[] = {QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "端锚锚杆"), QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "全长粘结锚杆"), QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "锚索")}; // by BoltType
+const char* const ModeNames[] = {QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "主动"),
+                                 QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "被动")}; // by BoltMode
+const char* const TypeNames[] = {QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "端锚锚杆"),
+                                 QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "全长粘结锚杆"),
+                                 QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "锚索")}; // by BoltType
 
 std::array<std::string*, 4> capacityTexts(CapacityEntry& c) { return {&c.Length, &c.Tendon, &c.Plate, &c.Bond}; }
 

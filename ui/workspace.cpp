@@ -122,7 +122,7 @@ void Workspace::loadBlock() {
     const std::vector<LineDisagreement> disagreements = document_.load();
     if (disagreements.empty()) return;
     QString text = QCoreApplication::translate("Workspace", "数据文件的两种产状不一致，已按文件载入，请核对后重新确认：");
-    for (const LineDisagreement& d : disagreements) text += QStringLiteral("\n") + QString::fromStdString(d.Message) + QStringLiteral("。");
+    for (const LineDisagreement& d : disagreements) text += QStringLiteral("\n") + QString::fromStdString(d.Message) + QCoreApplication::translate("Workspace", "。");
     messageBoxes().message(text);
 }
 

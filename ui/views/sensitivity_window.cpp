@@ -206,7 +206,7 @@ void SensitivityWindow::compute() {
             QStringList texts;
             for (double value : values) texts << shortNumber(value, 4);
             return texts.isEmpty() ? none
-                                   : tr("%1 时 %2 ≈ %3").arg(limit, parameter_->currentText(), texts.join(QStringLiteral("、")));
+                                   : tr("%1 时 %2 ≈ %3").arg(limit, parameter_->currentText(), texts.join(tr("、")));
         };
         lines << crossingWords(limitCrossings(done), QStringLiteral("Kc = 1"), tr("所选范围内 Kc 不经过 1"));
         const double required = loads.RequiredFactor;
@@ -218,7 +218,7 @@ void SensitivityWindow::compute() {
         });
         if (noBlock > 0) lines << tr("不能切出块体 %1 步").arg(noBlock);
         if (failed > 0) lines << tr("计算失败 %1 步").arg(failed);
-        summary_->setText(lines.join(QStringLiteral("；")));
+        summary_->setText(lines.join(tr("；")));
     });
 }
 
