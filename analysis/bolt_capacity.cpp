@@ -6,17 +6,18 @@
 
 #include "analysis/vec3.h"
 #include "model/error.h"
+#include "model/language.h"
 #include "model/numtext.h"
 
 namespace trelmox {
 
 const char* boltLimitName(BoltLimit limit) {
     switch (limit) {
-    case BoltLimit::Tendon: return "杆体抗拉";
-    case BoltLimit::Plate: return "垫板";
-    case BoltLimit::BondInside: return "楔块内粘结";
-    case BoltLimit::Anchorage: return "节理外锚固";
-    case BoltLimit::NotAnchored: return "未锚入节理外岩体";
+    case BoltLimit::Tendon: return inLanguage("杆体抗拉", "tendon strength");
+    case BoltLimit::Plate: return inLanguage("垫板", "plate");
+    case BoltLimit::BondInside: return inLanguage("楔块内粘结", "bond within the wedge");
+    case BoltLimit::Anchorage: return inLanguage("节理外锚固", "anchorage beyond the joints");
+    case BoltLimit::NotAnchored: return inLanguage("未锚入节理外岩体", "not anchored beyond the joints");
     }
     return "";
 }
@@ -100,8 +101,14 @@ std::vector<TPoint3D> patternHeads(const WedgeShape& shape, const BoltPattern& p
     const double first = std::floor(lowS / pattern.SpacingStrike - 0.5), last = std::ceil(highS / pattern.SpacingStrike);
     const double rows = std::ceil(highU / pattern.SpacingDip), lowRow = std::floor(lowU / pattern.SpacingDip - 0.5);
     if ((last - first + 1) * (rows - lowRow + 1) > 4.0 * MaxPatternBolts)
-        throw Error::refused("系统锚杆的间距过密：楔块坡面上将有" + floatToText(std::round(face.Area / (pattern.SpacingStrike * pattern.SpacingDip))) +
-                             "根以上锚杆，超过" + std::to_string(MaxPatternBolts) + "根");
+        throw Error::refused(
+            messageLanguage() == Language::English
+                ? "the bolt pattern is too dense: the wedge's slope face would hold more than " +
+                      floatToText(std::round(face.Area / (pattern.SpacingStrike * pattern.SpacingDip))) +
+                      " bolts, over " + std::to_string(MaxPatternBolts)
+                : "系统锚杆的间距过密：楔块坡面上将有" +
+                      floatToText(std::round(face.Area / (pattern.SpacingStrike * pattern.SpacingDip))) + "根以上锚杆，超过" +
+                      std::to_string(MaxPatternBolts) + "根");
     // Inside the trace: on the inner side of every edge (the corners run
     // one way round, so the edges' normals in the face all point in or all out).
     const auto inside = [&](const TPoint3D& q) {
@@ -123,8 +130,11 @@ std::vector<TPoint3D> patternHeads(const WedgeShape& shape, const BoltPattern& p
             if (inside(q)) heads.push_back(q);
         }
     if (heads.size() > MaxPatternBolts)
-        throw Error::refused("系统锚杆的间距过密：楔块坡面上有" + std::to_string(heads.size()) + "根锚杆，超过" +
-                             std::to_string(MaxPatternBolts) + "根");
+        throw Error::refused(messageLanguage() == Language::English
+                                 ? "the bolt pattern is too dense: the wedge's slope face holds " +
+                                       std::to_string(heads.size()) + " bolts, over " + std::to_string(MaxPatternBolts)
+                                 : "系统锚杆的间距过密：楔块坡面上有" + std::to_string(heads.size()) + "根锚杆，超过" +
+                                       std::to_string(MaxPatternBolts) + "根");
     return heads;
 }
 

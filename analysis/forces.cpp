@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "analysis/vec3.h"
+#include "model/language.h"
 
 namespace trelmox {
 
@@ -134,8 +135,13 @@ TPoint3D horizontalAlong(const TPoint3D& v, const TPoint3D& fallback) {
 
 std::string crackWaterNote(const WedgeForces& f) {
     if (f.CrackOpenOnFace)
-        return "张裂缝在坡面出露，缝中的水从出露处流出：水位不高于其在坡面及坡顶面上的最低出露点";
-    if (f.CrackSpills) return "张裂缝中的水不能高于裂缝在坡顶面上的最低点，超出部分溢出";
+        return inLanguage("张裂缝在坡面出露，缝中的水从出露处流出：水位不高于其在坡面及坡顶面上的最低出露点",
+                          "the tension crack daylights in the slope face and its water drains there: the water "
+                          "stands no higher than the crack's lowest outcrop on the face and the upper slope");
+    if (f.CrackSpills)
+        return inLanguage("张裂缝中的水不能高于裂缝在坡顶面上的最低点，超出部分溢出",
+                          "the water in the tension crack cannot stand above the crack's lowest point on the upper "
+                          "slope; the rest spills over");
     return {};
 }
 

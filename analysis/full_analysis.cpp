@@ -1,27 +1,28 @@
 #include "analysis/full_analysis.h"
 
 #include "analysis/computation_counts.h"
+#include "model/language.h"
 
 namespace trelmox {
 
 const char* stabilityStateName(StabilityState state) {
     switch (state) {
-    case StabilityState::Unstable: return "不稳定";
-    case StabilityState::Marginal: return "欠稳定";
-    case StabilityState::BasicallyStable: return "基本稳定";
-    case StabilityState::Stable: return "稳定";
+    case StabilityState::Unstable: return inLanguage("不稳定", "unstable");
+    case StabilityState::Marginal: return inLanguage("欠稳定", "marginally stable");
+    case StabilityState::BasicallyStable: return inLanguage("基本稳定", "basically stable");
+    case StabilityState::Stable: return inLanguage("稳定", "stable");
     }
     return "";
 }
 
 const char* contactDescription(TWedgeContact contact) {
     switch (contact) {
-    case TWedgeContact::NoBlock: return "不能切出块体";
-    case TWedgeContact::BothPlanes: return "双面接触";
-    case TWedgeContact::FirstPlaneOnly: return "仅第一切割面接触";
-    case TWedgeContact::SecondPlaneOnly: return "仅第二切割面接触";
-    case TWedgeContact::LiftOff: return "浮起";
-    case TWedgeContact::Unresolved: return "未定";
+    case TWedgeContact::NoBlock: return inLanguage("不能切出块体", "no block can be cut out");
+    case TWedgeContact::BothPlanes: return inLanguage("双面接触", "contact on both planes");
+    case TWedgeContact::FirstPlaneOnly: return inLanguage("仅第一切割面接触", "contact on plane 1 only");
+    case TWedgeContact::SecondPlaneOnly: return inLanguage("仅第二切割面接触", "contact on plane 2 only");
+    case TWedgeContact::LiftOff: return inLanguage("浮起", "lifts off");
+    case TWedgeContact::Unresolved: return inLanguage("未定", "unresolved");
     }
     return "";
 }

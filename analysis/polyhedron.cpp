@@ -4,21 +4,27 @@
 #include <cmath>
 
 #include "analysis/vec3.h"
+#include "model/language.h"
 #include "model/angles.h"
 
 namespace trelmox {
 
 std::string refusalMessage(WedgeRefusal refusal) {
     switch (refusal) {
-    case WedgeRefusal::ToeNotBelowTop: return "坡顶面不在坡脚上方，不能切除块体";
-    case WedgeRefusal::ParallelPlanes: return "两切割面平行，没有交线，不能切除块体";
-    case WedgeRefusal::HorizontalLine: return "两切割面倾向相同或相反，交线水平，不能切除块体";
-    case WedgeRefusal::NoDaylight: return "两切割面的交线不在坡面出露，不能切除块体";
-    case WedgeRefusal::MissesUpperSlope: return "两切割面的交线不在坡顶线后方与坡顶面相交，不能切除块体";
-    case WedgeRefusal::Degenerate: return "四个平面围不成有限的楔体，不能切除块体";
-    case WedgeRefusal::CrackMissesWedge: return "张裂缝未在坡脚与坡顶面之间切过两切割面的交线，不切割楔块";
+    case WedgeRefusal::ToeNotBelowTop: return inLanguage("坡顶面不在坡脚上方，不能切除块体", "the upper slope is not above the toe: no block can be cut out");
+    case WedgeRefusal::ParallelPlanes: return inLanguage("两切割面平行，没有交线，不能切除块体", "the two planes are parallel and have no line of intersection: no block can be cut out");
+    case WedgeRefusal::HorizontalLine: return inLanguage("两切割面倾向相同或相反，交线水平，不能切除块体",
+                          "the two planes dip in the same or opposite directions, so their line of intersection is horizontal: no block can be cut out");
+    case WedgeRefusal::NoDaylight: return inLanguage("两切割面的交线不在坡面出露，不能切除块体",
+                          "the line of intersection of the two planes does not daylight in the slope face: no block can be cut out");
+    case WedgeRefusal::MissesUpperSlope: return inLanguage("两切割面的交线不在坡顶线后方与坡顶面相交，不能切除块体",
+                          "the line of intersection of the two planes does not meet the upper slope behind the crest: no block can be cut out");
+    case WedgeRefusal::Degenerate: return inLanguage("四个平面围不成有限的楔体，不能切除块体",
+                          "the four planes enclose no finite wedge: no block can be cut out");
+    case WedgeRefusal::CrackMissesWedge: return inLanguage("张裂缝未在坡脚与坡顶面之间切过两切割面的交线，不切割楔块",
+                          "the tension crack does not cross the line of intersection between the toe and the upper slope, so it does not cut the wedge");
     }
-    return "不能切除块体";
+    return inLanguage("不能切除块体", "no block can be cut out");
 }
 
 bool horizontalIntersection(const TPoint3D& a, const TPoint3D& b) {

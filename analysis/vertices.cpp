@@ -7,6 +7,7 @@
 #include "analysis/computation_counts.h"
 #include "model/angles.h"
 #include "model/checked.h"
+#include "model/language.h"
 #include "model/numtext.h"
 
 namespace trelmox {
@@ -59,6 +60,9 @@ constexpr CornerTriple CornerTriples[] = {
 } // namespace
 
 std::string failedTripleMessage(const FailedTriple& triple) {
+    if (messageLanguage() == Language::English)
+        return "planes " + std::to_string(triple.i) + ", " + std::to_string(triple.j) + " and " +
+               std::to_string(triple.k) + " cut out no block";
     return std::to_string(triple.i) + "、" + std::to_string(triple.j) + "、" + std::to_string(triple.k) +
            "三平面不能切出块体";
 }

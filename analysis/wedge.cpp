@@ -8,6 +8,7 @@
 #include "model/angles.h"
 #include "model/checked.h"
 #include "model/error.h"
+#include "model/language.h"
 #include "model/numtext.h"
 
 namespace trelmox {
@@ -31,8 +32,10 @@ bool cutsOutWedge(TWedgeContact contact) {
 
 std::string contactMessage(TWedgeContact contact) {
     switch (contact) {
-    case TWedgeContact::NoBlock: return "不能切除块体";
-    case TWedgeContact::LiftOff: return "切块与两平面皆失去接触，楔块浮起，安全系数下降为零";
+    case TWedgeContact::NoBlock: return inLanguage("不能切除块体", "no block can be cut out");
+    case TWedgeContact::LiftOff:
+        return inLanguage("切块与两平面皆失去接触，楔块浮起，安全系数下降为零",
+                          "the block loses contact with both planes and lifts off; the safety factor drops to zero");
     default: return {};
     }
 }
@@ -52,17 +55,18 @@ struct PhysicalParameter {
     std::string TWedgeParams::*text;
     double WedgeNumbers::*number;
     const char* label;
+    const char* englishLabel;
     bool mustBePositive;
     const char* field; // as the data names it
 };
 constexpr PhysicalParameter PhysicalParameters[] = {
-    {&TWedgeParams::RockUnitWeight, &WedgeNumbers::RockUnitWeight, "岩石容重", false, "RockUnitWeight"},
-    {&TWedgeParams::SlopeHeight, &WedgeNumbers::SlopeHeight, "坡高", true, "SlopeHeight"},
-    {&TWedgeParams::Cohesion1, &WedgeNumbers::Cohesion1, "平面1c值", false, "Cohesion1"},
-    {&TWedgeParams::Cohesion2, &WedgeNumbers::Cohesion2, "平面2c值", false, "Cohesion2"},
-    {&TWedgeParams::Friction1, &WedgeNumbers::Friction1, "平面1f值", false, "Friction1"},
-    {&TWedgeParams::Friction2, &WedgeNumbers::Friction2, "平面2f值", false, "Friction2"},
-    {&TWedgeParams::WaterUnitWeight, &WedgeNumbers::WaterUnitWeight, "水的容重", false, "WaterUnitWeight"},
+    {&TWedgeParams::RockUnitWeight, &WedgeNumbers::RockUnitWeight, "岩石容重", "rock unit weight", false, "RockUnitWeight"},
+    {&TWedgeParams::SlopeHeight, &WedgeNumbers::SlopeHeight, "坡高", "slope height", true, "SlopeHeight"},
+    {&TWedgeParams::Cohesion1, &WedgeNumbers::Cohesion1, "平面1c值", "cohesion of plane 1", false, "Cohesion1"},
+    {&TWedgeParams::Cohesion2, &WedgeNumbers::Cohesion2, "平面2c值", "cohesion of plane 2", false, "Cohesion2"},
+    {&TWedgeParams::Friction1, &WedgeNumbers::Friction1, "平面1f值", "friction coefficient of plane 1", false, "Friction1"},
+    {&TWedgeParams::Friction2, &WedgeNumbers::Friction2, "平面2f值", "friction coefficient of plane 2", false, "Friction2"},
+    {&TWedgeParams::WaterUnitWeight, &WedgeNumbers::WaterUnitWeight, "水的容重", "water unit weight", false, "WaterUnitWeight"},
 };
 
 // A conversion whose failure names the field it read.
@@ -75,8 +79,15 @@ template <typename Convert> auto fieldNumber(Convert convert, const char* field)
 }
 
 void checkPhysical(const PhysicalParameter& p, double value) {
-    if (p.mustBePositive && !(value > 0)) throw Error::refused(std::string(p.label) + "必须大于零", p.field);
-    if (value < 0) throw Error::refused(std::string(p.label) + "不能为负数", p.field);
+    const bool english = messageLanguage() == Language::English;
+    if (p.mustBePositive && !(value > 0))
+        throw Error::refused(english ? std::string(p.englishLabel) + " must be greater than zero"
+                                     : std::string(p.label) + "必须大于零",
+                             p.field);
+    if (value < 0)
+        throw Error::refused(english ? std::string(p.englishLabel) + " may not be negative"
+                                     : std::string(p.label) + "不能为负数",
+                             p.field);
 }
 
 } // namespace

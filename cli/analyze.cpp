@@ -31,6 +31,7 @@
 #include "model/datafile.h"
 #include "model/error.h"
 #include "model/files.h"
+#include "model/language.h"
 #include "report/full_report.h"
 #include "report/size_text.h"
 #include "report/report.h"
@@ -77,7 +78,6 @@ const char* const AnalyzeUsage =
     "\n"
     "Exit status: 0 every block analysed, 1 some block failed, 2 usage error.\n";
 
-const char* const CornersMissingMessage = "不能求出块体的全部角点，未作分析";
 
 struct Destinations {
     std::optional<std::filesystem::path> reportDir, dxfDir, plotDir;
@@ -144,7 +144,7 @@ void analyseBlock(const SavedBlock& block, const WedgeLoads& loads, BlockOutcome
     BlockRun run = runBlock(block, loads);
     run.throwFailure();
     for (const FailedTriple& triple : run.FailedTriples) outcome.messages.push_back(failedTripleMessage(triple));
-    if (!run.complete()) throw Error(CornersMissingMessage);
+    if (!run.complete()) throw Error(inLanguage("不能求出块体的全部角点，未作分析", "not all corners of the block can be found; not analysed"));
 
     outcome.geometry = run.Geometry;
     outcome.safety = run.Safety;

@@ -18,6 +18,7 @@
 #include "cli/results_json.h"
 #include "model/datafile.h"
 #include "model/error.h"
+#include "model/language.h"
 #include "model/files.h"
 #include "model/numtext.h"
 #include "report/joint_tables.h"
@@ -248,11 +249,13 @@ std::string attitudeText(const TPlaneAttitude& plane) {
 
 void printSets(const Combination& c, std::ostream& out) {
     const std::vector<std::size_t> widths = {12, 8, 14, 10, 10};
-    out << tableRow({"组", "个数", "平均产状", "K", "95%置信锥"}, widths) << '\n';
+    out << (messageLanguage() == Language::English ? tableRow({"set", "count", "mean plane", "K", "95% cone"}, widths)
+                                                   : tableRow({"组", "个数", "平均产状", "K", "95%置信锥"}, widths))
+        << '\n';
     const auto optional = [](const std::optional<double>& v) { return v ? degreesText(*v) : std::string("-"); };
     // Coinciding poles have no finite K: the set has no scatter.
     const auto kappa = [&](const std::optional<double>& k) {
-        return k && std::isinf(*k) ? std::string("无离散") : optional(k);
+        return k && std::isinf(*k) ? std::string(inLanguage("无离散", "no scatter")) : optional(k);
     };
     for (const JointSet& set : c.Joints.sets())
         out << tableRow({set.Label, std::to_string(set.Members.size()), attitudeText(set.Stats.MeanPlane),
@@ -264,17 +267,29 @@ void printSets(const Combination& c, std::ostream& out) {
 
 void printText(const Combination& c, std::ostream& out) {
     const JointCombinations& run = c.run();
-    out << "斜坡块体 " << run.BlockName << "：坡顶面 " << attitudeText(run.Slope.Top) << "，坡面 "
-        << attitudeText(run.Slope.Face) << "，坡高 " << floatToText(run.Slope.Numbers.SlopeHeight)
-        << (c.HasLoads ? "，有荷载文件" : "") << '\n'
-        << measurementSummaryText(c.Joints.measurements().Summary) << "\n\n";
+    const bool english = messageLanguage() == Language::English;
+    if (english)
+        out << "slope block " << run.BlockName << ": upper slope " << attitudeText(run.Slope.Top) << ", slope face "
+            << attitudeText(run.Slope.Face) << ", slope height " << floatToText(run.Slope.Numbers.SlopeHeight)
+            << (c.HasLoads ? ", with a loads file" : "") << '\n';
+    else
+        out << "斜坡块体 " << run.BlockName << "：坡顶面 " << attitudeText(run.Slope.Top) << "，坡面 "
+            << attitudeText(run.Slope.Face) << "，坡高 " << floatToText(run.Slope.Numbers.SlopeHeight)
+            << (c.HasLoads ? "，有荷载文件" : "") << '\n';
+    out << measurementSummaryText(c.Joints.measurements().Summary) << "\n\n";
     if (!c.Joints.sets().empty()) printSets(c, out);
     std::vector<std::size_t> widths = {8, 8, 12, 12, 12, 8, 10, 16, 10, 16};
-    std::vector<std::string> header = {"结构面1", "结构面2", "产状1", "产状2", "交线倾伏",
-                                       "运动学",  "Kc",      "接触情况", "Fs",  "接触情况(Fs)"};
+    std::vector<std::string> header =
+        english ? std::vector<std::string>{"plane 1", "plane 2", "attitude 1", "attitude 2", "line plunge",
+                                           "kinematic", "Kc", "contact", "Fs", "contact (Fs)"}
+                : std::vector<std::string>{"结构面1", "结构面2", "产状1", "产状2", "交线倾伏",
+                                           "运动学",  "Kc",      "接触情况", "Fs",  "接触情况(Fs)"};
     if (c.SortedPairs) {
         widths.insert(widths.end(), {10, 10, 10, 14});
-        header.insert(header.end(), {"P(破坏)", "P(滑动)", "平均Fs", "破坏楔块平均体积"});
+        if (english)
+            header.insert(header.end(), {"P(failure)", "P(sliding)", "mean Fs", "mean failed volume"});
+        else
+            header.insert(header.end(), {"P(破坏)", "P(滑动)", "平均Fs", "破坏楔块平均体积"});
     }
     out << tableRow(header, widths) << '\n';
     const auto fixed = [](const std::optional<double>& f) { return f ? floatToFixed4(*f) : std::string("-"); };
@@ -287,7 +302,7 @@ void printText(const Combination& c, std::ostream& out) {
                                         attitudeText(run.Planes[p.First].Plane),
                                         attitudeText(run.Planes[p.Second].Plane),
                                         line,
-                                        p.Kinematic ? "可滑动" : "否",
+                                        p.Kinematic ? inLanguage("可滑动", "can slide") : inLanguage("否", "no"),
                                         fixed(pairKc(p)),
                                         p.Kc ? contactName(p.Kc->Contact) : "-",
                                         fixed(pairFs(p)),
@@ -296,13 +311,18 @@ void printText(const Combination& c, std::ostream& out) {
             row.insert(row.end(), {fixed(probability->Pf), fixed(probability->PSliding), fixed(probability->FsMean),
                                    fixed(probability->FailedVolumeMean)});
         out << tableRow(row, widths) << '\n';
-        if (const auto problem = pairProblem(p)) out << "    原因：" << *problem << '\n';
+        if (const auto problem = pairProblem(p)) out << inLanguage("    原因：", "    reason: ") << *problem << '\n';
     }
     out << '\n' << combinationsSummary(run.Planes, run.Pairs) << '\n';
     if (c.SortedPairs && !c.SortedPairs->empty()) {
         const PlanePair& likeliest = c.SortedPairs->front();
-        out << "破坏概率最大：" << run.Planes[likeliest.First].Label << " 与 " << run.Planes[likeliest.Second].Label
-            << "，P(破坏) = " << floatToFixed4(c.Probabilities.front().Pf) << '\n';
+        if (english)
+            out << "most likely to fail: " << run.Planes[likeliest.First].Label << " and "
+                << run.Planes[likeliest.Second].Label << ", P(failure) = " << floatToFixed4(c.Probabilities.front().Pf)
+                << '\n';
+        else
+            out << "破坏概率最大：" << run.Planes[likeliest.First].Label << " 与 " << run.Planes[likeliest.Second].Label
+                << "，P(破坏) = " << floatToFixed4(c.Probabilities.front().Pf) << '\n';
     }
 }
 

@@ -15,6 +15,7 @@
 #include "cli/output.h"
 #include "cli/results_json.h"
 #include "model/error.h"
+#include "model/language.h"
 #include "model/numtext.h"
 
 namespace trelmox::cli {
@@ -179,17 +180,28 @@ std::string percentText(const KinematicCount& c) {
 }
 
 std::string countText(const KinematicCount& c) {
+    if (messageLanguage() == Language::English)
+        return std::to_string(c.Critical) + "/" + std::to_string(c.Total) + " (" + percentText(c) + ")";
     return std::to_string(c.Critical) + "/" + std::to_string(c.Total) + "（" + percentText(c) + "）";
 }
 
 void printText(const Run& run, double friction, double lateral, std::ostream& out) {
-    out << measurementSummaryText(run.Measurements.Summary) << '\n'
-        << "摩擦角 " << floatToText(friction) << "°，侧向界限 ±" << floatToText(lateral) << "°\n";
+    const bool english = messageLanguage() == Language::English;
+    out << measurementSummaryText(run.Measurements.Summary) << '\n';
+    if (english)
+        out << "friction angle " << floatToText(friction) << "°, lateral limits ±" << floatToText(lateral) << "°\n";
+    else
+        out << "摩擦角 " << floatToText(friction) << "°，侧向界限 ±" << floatToText(lateral) << "°\n";
     const std::vector<std::size_t> widths = {10, 22, 14, 10};
     for (const SectorRun& s : run.Sectors) {
-        out << "\n分区 " << s.Sector.Name << "：坡面 " << floatToText(s.Sector.Dip) << "/"
-            << floatToText(s.Sector.DipDirection) << (s.Sector.Dip > 90 ? "（倒坡）" : "") << '\n'
-            << tableRow({"破坏模式", "临界数/总数", "临界组", "Fs"}, widths) << '\n';
+        if (english)
+            out << "\nsector " << s.Sector.Name << ": slope face " << floatToText(s.Sector.Dip) << "/"
+                << floatToText(s.Sector.DipDirection) << (s.Sector.Dip > 90 ? " (overhanging)" : "") << '\n'
+                << tableRow({"failure mode", "critical/total", "critical set", "Fs"}, widths) << '\n';
+        else
+            out << "\n分区 " << s.Sector.Name << "：坡面 " << floatToText(s.Sector.Dip) << "/"
+                << floatToText(s.Sector.DipDirection) << (s.Sector.Dip > 90 ? "（倒坡）" : "") << '\n'
+                << tableRow({"破坏模式", "临界数/总数", "临界组", "Fs"}, widths) << '\n';
         for (KinematicMode mode : KinematicModes) {
             const ModeResult& m = s.Result.mode(mode);
             const auto& c = choiceOf(s, mode);
@@ -200,14 +212,20 @@ void printText(const Run& run, double friction, double lateral, std::ostream& ou
         }
         const ModeResult& wedge = s.Result.mode(KinematicMode::Wedge);
         const ModeResult& direct = s.Result.mode(KinematicMode::DirectToppling);
-        out << "  次要临界区（沿单一结构面滑动）的楔块 " << countText(wedge.Secondary) << "；斜向倾倒 "
-            << countText(direct.Secondary) << "；底面包络内的结构面 " << countText(direct.BasePlanes) << '\n';
+        if (english)
+            out << "  wedges in the secondary critical zone (sliding on one plane) " << countText(wedge.Secondary)
+                << "; oblique toppling " << countText(direct.Secondary) << "; planes within the base envelope "
+                << countText(direct.BasePlanes) << '\n';
+        else
+            out << "  次要临界区（沿单一结构面滑动）的楔块 " << countText(wedge.Secondary) << "；斜向倾倒 "
+                << countText(direct.Secondary) << "；底面包络内的结构面 " << countText(direct.BasePlanes) << '\n';
         if (!s.Factors.WedgeNote.empty()) out << "  " << s.Factors.WedgeNote << '\n';
         // The sets (or pairs of sets) that hold critical planes or lines.
         for (KinematicMode mode : KinematicModes)
             for (const GroupCount& g : s.Result.mode(mode).Groups)
                 if (g.Count.Critical)
-                    out << "  " << kinematicModeName(mode) << " " << g.Label << "：" << countText(g.Count) << '\n';
+                    out << "  " << kinematicModeName(mode) << " " << g.Label << inLanguage("：", ": ")
+                        << countText(g.Count) << '\n';
     }
 }
 

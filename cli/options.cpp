@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/language.h"
+
 namespace trelmox::cli {
 
 std::optional<std::string> ParsedArgs::last(const std::string& name) const {
@@ -24,6 +26,35 @@ std::optional<std::string> ParsedArgs::folder(const std::string& name) const {
     if (value && value->empty()) throw UsageError("--" + name + " needs a folder");
     return value;
 }
+
+std::vector<std::string> takeLanguage(const std::vector<std::string>& args) {
+    std::vector<std::string> rest;
+    std::optional<std::string> name;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--") {
+            rest.insert(rest.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+            break;
+        }
+        if (arg == "--lang") {
+            if (i + 1 >= args.size()) {
+                setMessageLanguage(Language::English);
+                throw UsageError("option '--lang' needs a value");
+            }
+            name = args[++i];
+        } else if (arg.starts_with("--lang=")) {
+            name = arg.substr(7);
+        } else {
+            rest.push_back(arg);
+        }
+    }
+    const auto language = name ? languageFromName(*name) : Language::English;
+    setMessageLanguage(language.value_or(Language::English));
+    if (!language) throw UsageError("invalid value '" + *name + "' for --lang (zh or en)");
+    return rest;
+}
+
+std::string languageName() { return messageLanguage() == Language::English ? "en" : "zh"; }
 
 ParsedArgs parseArgs(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,
                      const std::set<std::string>& flagOptions) {

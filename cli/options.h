@@ -43,6 +43,15 @@ template <typename Integer> Integer integerArgument(const std::string& text, con
     return value;
 }
 
+// The tool's language from "--lang zh|en" (or "--lang=..."), given
+// anywhere before "--": set for this run (English when not given, since the
+// tool's readers are scripts and people of any language) and taken out of
+// the arguments, which are returned. A run in the same process (the tests)
+// never inherits an earlier run's language. Another name is a usage error.
+std::vector<std::string> takeLanguage(const std::vector<std::string>& args);
+// "zh" or "en", the --lang value of the language now set.
+std::string languageName();
+
 // `valueOptions` are the option names (without "--") that take a value,
 // `flagOptions` those that stand alone.
 ParsedArgs parseArgs(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,

@@ -15,6 +15,7 @@
 #include "analysis/vec3.h"
 #include "cli/output_guard.h"
 #include "model/files.h"
+#include "model/language.h"
 #include "model/numtext.h"
 #include "model/textcodec.h"
 #include "report/figures.h"
@@ -77,9 +78,23 @@ std::string shownPath(const std::filesystem::path& path) { return nameText(path.
 
 std::string fileFailureText(const std::filesystem::path& file, const Error& failure) {
     std::string text = shownPath(file);
-    text += failure.line() != 0 ? " 第" + std::to_string(failure.line()) + "行: " : ": ";
+    if (failure.line() != 0)
+        text += messageLanguage() == Language::English ? " line " + std::to_string(failure.line()) + ": "
+                                                       : " 第" + std::to_string(failure.line()) + "行: ";
+    else
+        text += ": ";
     text += toolMessage(failure);
     return shownText(text);
+}
+
+const char* stateInData(StabilityState state) {
+    switch (state) {
+    case StabilityState::Unstable: return "不稳定";
+    case StabilityState::Marginal: return "欠稳定";
+    case StabilityState::BasicallyStable: return "基本稳定";
+    case StabilityState::Stable: return "稳定";
+    }
+    return "";
 }
 
 Json jsonOf(const std::optional<double>& value) {
@@ -176,7 +191,7 @@ FullFigures fullFigures(const std::optional<BlockRun>& run) {
     f.Contact = contactName(a.Safety.Contact);
     f.Factor = a.Safety.Factor;
     if (a.Refusal) return f;
-    if (a.State) f.State = stabilityStateName(*a.State);
+    if (a.State) f.State = stateInData(*a.State);
     f.Weight = norm(a.Forces.Weight);
     for (int i = 0; i < WedgeSurfaceCount; ++i) f.Areas[i] = a.Shape.Faces[i].Area;
     boltFigures(full->Design, f);
@@ -426,7 +441,12 @@ private:
 class TextPrinter : public OutcomePrinter {
 public:
     explicit TextPrinter(std::ostream& out) : out_(out) {
-        out_ << row({"块体", "接触情况", "安全系数Kc", "体积", "高度", "交线倾角", "安全系数Fs", "稳定状态"}) << '\n';
+        if (messageLanguage() == Language::English)
+            out_ << row({"block", "contact", "safety factor Kc", "volume", "height", "plunge", "safety factor Fs",
+                         "state"})
+                 << '\n';
+        else
+            out_ << row({"块体", "接触情况", "安全系数Kc", "体积", "高度", "交线倾角", "安全系数Fs", "稳定状态"}) << '\n';
     }
     void print(const BlockOutcome& o) override {
         ++blocks_;
@@ -439,10 +459,13 @@ public:
                      full.State.empty() ? "-" : full.State})
              << '\n';
         for (const std::string& message : o.messages) out_ << "    " << message << '\n';
-        if (o.error) out_ << "    错误: " << shownText(*o.error) << '\n';
+        if (o.error) out_ << inLanguage("    错误: ", "    error: ") << shownText(*o.error) << '\n';
     }
     void finish() override {
-        out_ << "\n共 " << blocks_ << " 个块体，分析完成 " << blocks_ - failed_ << " 个，失败 " << failed_ << " 个\n";
+        if (messageLanguage() == Language::English)
+            out_ << "\n" << blocks_ << " blocks, " << blocks_ - failed_ << " analysed, " << failed_ << " failed\n";
+        else
+            out_ << "\n共 " << blocks_ << " 个块体，分析完成 " << blocks_ - failed_ << " 个，失败 " << failed_ << " 个\n";
     }
 
 private:
@@ -575,7 +598,10 @@ void ResultDestination::finish() {
         check();
         writeFileAtomically(*file_, buffer_.str());
     } catch (const Error& failure) {
-        throw failure.prefixed("无法写入“" + shownPath(*file_) + "”：").withPath(*file_);
+        throw failure
+            .prefixed(messageLanguage() == Language::English ? "cannot write \"" + shownPath(*file_) + "\": "
+                                                             : "无法写入“" + shownPath(*file_) + "”：")
+            .withPath(*file_);
     }
 }
 

@@ -80,6 +80,11 @@ std::string toolMessage(const Error& failure);
 // the message (toolMessage).
 std::string fileFailureText(const std::filesystem::path& file, const Error& failure);
 
+// The stability state as the tool's data name it (JSON, CSV, workbooks):
+// the Chinese names, whatever the language of the messages, so that a
+// script reading them reads the same values in every run.
+const char* stateInData(StabilityState state);
+
 // The tool's JSON: keys in the order they are set. Numbers are written as
 // the shortest text that reads back to the same double; a value that is
 // missing (or not finite) is null.

@@ -4,6 +4,7 @@
 
 #include "cli/output.h"
 #include "model/error.h"
+#include "model/language.h"
 
 namespace trelmox::cli {
 
@@ -27,9 +28,13 @@ bool OutputGuard::stillHas(const std::filesystem::path& path, const Identity& id
 // that had its identity. Only when both have it are they one file; an
 // identity left behind by a file that was since replaced says nothing.
 void OutputGuard::check(const std::filesystem::path& output, std::size_t input) const {
-    const std::string outputText = "输出文件“" + shownPath(output) + "”";
+    const bool english = messageLanguage() == Language::English;
+    const std::string outputText =
+        english ? "output file \"" + shownPath(output) + "\"" : "输出文件“" + shownPath(output) + "”";
     const auto writtenBy = [&](std::size_t other) {
-        return Error(outputText + "已写有输入文件“" + shownPath(inputs_[other]) + "”的结果，不能覆盖");
+        return Error(english ? outputText + " already holds the results of input file \"" +
+                                   shownPath(inputs_[other]) + "\" and is not overwritten"
+                             : outputText + "已写有输入文件“" + shownPath(inputs_[other]) + "”的结果，不能覆盖");
     };
     {
         const std::lock_guard lock(outputsMutex_);
@@ -41,7 +46,10 @@ void OutputGuard::check(const std::filesystem::path& output, std::size_t input) 
     if (!identity) return;
     if (const auto found = inputFiles_.find(*identity);
         found != inputFiles_.end() && stillHas(inputs_[found->second], *identity))
-        throw Error::refused(outputText + "是本次分析的输入文件“" + shownPath(inputs_[found->second]) + "”，不能覆盖");
+        throw Error::refused(english ? outputText + " is the input file \"" + shownPath(inputs_[found->second]) +
+                                           "\" of this run and is not overwritten"
+                                     : outputText + "是本次分析的输入文件“" + shownPath(inputs_[found->second]) +
+                                           "”，不能覆盖");
     const std::lock_guard lock(outputsMutex_);
     if (const auto found = outputFiles_.find(*identity); found != outputFiles_.end() &&
                                                           found->second.input != input &&
@@ -64,6 +72,10 @@ void writeOutputs(const std::vector<std::filesystem::path>& outputs, const RunIn
         write();
     } catch (const Error& failure) {
         std::string names;
+        if (messageLanguage() == Language::English) {
+            for (const auto& output : outputs) names += (names.empty() ? "\"" : "\" or \"") + shownPath(output);
+            throw failure.prefixed("cannot write " + names + "\": ").withPath(outputs.front());
+        }
         for (const auto& output : outputs) names += (names.empty() ? "“" : "”或“") + shownPath(output);
         throw failure.prefixed("无法写入" + names + "”：").withPath(outputs.front());
     }

@@ -7,6 +7,7 @@
 #include "cli/cli.h"
 #include "cli/options.h"
 #include "model/error.h"
+#include "model/language.h"
 #include "model/numtext.h"
 
 namespace trelmox::cli {
@@ -101,6 +102,19 @@ PlanarSlope slopeOf(const ParsedArgs& parsed) {
 }
 
 void printText(const PlanarResult& r, std::ostream& out) {
+    if (messageLanguage() == Language::English) {
+        out << "planar sliding block (per metre of slope)\n"
+            << "tension crack: " << floatToFixed4(r.CrackDistance) << " from the crest, depth "
+            << floatToFixed4(r.CrackDepth) << '\n'
+            << "sliding plane length A = " << floatToFixed4(r.PlaneLength) << '\n'
+            << "block weight W = " << floatToFixed4(r.Weight) << '\n'
+            << "water force on the sliding plane U = " << floatToFixed4(r.WaterForcePlane)
+            << ", water force in the crack V = " << floatToFixed4(r.WaterForceCrack) << '\n'
+            << "normal force N = " << floatToFixed4(r.NormalForce) << ", driving force = "
+            << floatToFixed4(r.DrivingForce) << ", resisting force = " << floatToFixed4(r.ResistingForce) << '\n'
+            << "Fs = " << floatToFixed4(r.Factor) << (r.LiftOff ? " (block lifts off the sliding plane)" : "") << '\n';
+        return;
+    }
     out << "平面滑动块体（每延米）\n"
         << "张裂缝：距坡顶边缘 " << floatToFixed4(r.CrackDistance) << "，深 " << floatToFixed4(r.CrackDepth) << '\n'
         << "滑面长度 A = " << floatToFixed4(r.PlaneLength) << '\n'

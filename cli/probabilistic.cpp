@@ -561,10 +561,11 @@ std::string stepFs(const SensitivityStep& step) { return step.Full ? csvNumber(s
 
 std::string stepFsContact(const SensitivityStep& step) { return step.Full ? contactName(step.Full->Contact) : ""; }
 
-// Empty where no factor was worked out (no real wedge, a failed step).
-std::string stepState(const SensitivityStep& step, double required) {
+// Empty where no factor was worked out (no real wedge, a failed step); as
+// the data name it, or for reading (`readable`).
+std::string stepState(const SensitivityStep& step, double required, bool readable = false) {
     const auto state = step.Full ? stabilityState(*step.Full, required) : std::nullopt;
-    return state ? stabilityStateName(*state) : "";
+    return state ? readable ? stabilityStateName(*state) : stateInData(*state) : "";
 }
 
 // The text when `present`, else null.
@@ -624,7 +625,7 @@ void printSensitivityText(const std::string& block, Parameter input, double requ
                                         : "failed: " + s.Failure;
         const std::string fs =
             s.Full ? factorColumns(contactName(s.Full->Contact), s.Full->Factor) : "failed: " + s.FullFailure;
-        out << tableRow({shortNumber(s.Value), kc, fs, stepState(s, required)}, {14, 25, 25, 0}) << '\n';
+        out << tableRow({shortNumber(s.Value), kc, fs, stepState(s, required, true)}, {14, 25, 25, 0}) << '\n';
     }
 }
 

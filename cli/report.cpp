@@ -28,6 +28,7 @@
 #include "model/datafile.h"
 #include "model/error.h"
 #include "model/files.h"
+#include "model/language.h"
 #include "report/calculation_report.h"
 
 extern char** environ;
@@ -88,7 +89,8 @@ bool reportBlock(const RunInput& input, const std::filesystem::path& folder, Out
     writeOutputs({pdf}, input, guard, [&] { write(pdf, report); });
     out << name << '\t' << shownPath(pdf) << '\n';
     if (inputs.Results) return true;
-    err << "trelmox-cli report: " << shownPath(input.file) << ": 计算书中没有计算结果" << '\n';
+    err << "trelmox-cli report: " << shownPath(input.file) << ": "
+        << inLanguage("计算书中没有计算结果", "the calculation report has no results") << '\n';
     return false;
 }
 
@@ -121,6 +123,8 @@ void relay(int outPipe, int errPipe, std::ostream& out, std::ostream& err) {
 // The name and description of a signal: "SIGTERM（Terminated）".
 std::string signalText(int signal) {
     const char* name = sigabbrev_np(signal);
+    if (messageLanguage() == Language::English)
+        return (name ? "SIG" + std::string(name) : "signal " + std::to_string(signal)) + " (" + strsignal(signal) + ")";
     return (name ? "SIG" + std::string(name) : "信号 " + std::to_string(signal)) + "（" + strsignal(signal) + "）";
 }
 
@@ -199,17 +203,19 @@ int runHelper(const std::filesystem::path& helper, const std::vector<std::string
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     // Killed (the memory manager, a person): said, never a silent failure.
     if (WIFSIGNALED(status))
-        err << "trelmox-cli report: " << HelperName << " 被信号 " << signalText(WTERMSIG(status))
-            << " 终止，其余计算书没有写出\n";
+        err << "trelmox-cli report: " << HelperName
+            << (messageLanguage() == Language::English ? " was ended by " : " 被信号 ") << signalText(WTERMSIG(status))
+            << inLanguage(" 终止，其余计算书没有写出", "; the remaining calculation reports were not written") << '\n';
     return ExitBlockFailed;
 }
 
 } // namespace
 
-int runReportBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const PdfWriter& write) {
+int runReportBatch(const std::vector<std::string>& given, std::ostream& out, std::ostream& err, const PdfWriter& write) {
     ParsedArgs parsed;
     std::optional<std::string> folder;
     try {
+        const std::vector<std::string> args = takeLanguage(given);
         parsed = parseArgs(args, {"pdf-dir", "measurements"});
         folder = parsed.folder("pdf-dir");
         if (!parsed.help && !folder) throw UsageError("--pdf-dir is required");
@@ -260,7 +266,10 @@ int runReportCommand(const std::vector<std::string>& args, std::ostream& out, st
     const std::filesystem::path helper = self.parent_path() / HelperName;
     out.flush();
     err.flush();
-    const int status = unknown ? -1 : runHelper(helper, args, out, err);
+    // The helper words its messages and the reports in the language of this run.
+    std::vector<std::string> helperArgs{"--lang", languageName()};
+    helperArgs.insert(helperArgs.end(), args.begin(), args.end());
+    const int status = unknown ? -1 : runHelper(helper, helperArgs, out, err);
     if (status >= 0) return status;
     err << "trelmox-cli report: cannot run " << helper.string() << " (" << std::strerror(errno)
         << "); it writes the PDF files and is installed beside trelmox-cli\n";

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "cli/cli.h"
+#include "cli/options.h"
 #include "trelmox/version.h"
 
 namespace trelmox::cli {
@@ -10,7 +11,11 @@ namespace trelmox::cli {
 namespace {
 
 const char* const Usage =
-    "usage: trelmox-cli <command> [options]\n"
+    "usage: trelmox-cli [--lang en|zh] <command> [options]\n"
+    "\n"
+    "  --lang en|zh  the language of messages and readable output: English\n"
+    "                (the default) or the Chinese of the program's windows;\n"
+    "                the files written stay as they are\n"
     "\n"
     "commands:\n"
     "  analyze [--format text|json|csv|xlsx] [--output FILE] [--report-dir DIR] [--dxf-dir DIR] [--plot-dir DIR]\n"
@@ -64,7 +69,14 @@ const std::map<std::string, Command>& commands() {
 
 } // namespace
 
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int run(const std::vector<std::string>& given, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> args;
+    try {
+        args = takeLanguage(given);
+    } catch (const UsageError& usage) {
+        err << "trelmox-cli: " << usage.what() << "\n\n" << Usage;
+        return ExitUsage;
+    }
     if (args.empty()) {
         err << Usage;
         return ExitUsage;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "model/error.h"
+#include "model/language.h"
 
 namespace trelmox {
 
@@ -30,7 +31,11 @@ fs::path blockFilePath(const fs::path& dataFolder, const std::string& blockName)
     if (matches.size() == 1) return dataFolder / matches.front();
     std::sort(matches.begin(), matches.end());
     std::string names;
-    for (const std::string& name : matches) names += (names.empty() ? "" : "、") + name;
+    const bool english = messageLanguage() == Language::English;
+    for (const std::string& name : matches) names += (names.empty() ? "" : english ? ", " : "、") + name;
+    if (english)
+        throw Error::refused("the data folder has several files whose names differ from \"" + fileName +
+                             "\" only in the case of letters (" + names + "); cannot tell which one to load");
     throw Error::refused("数据文件夹中有多个文件与“" + fileName + "”只有字母大小写不同（" + names + "），无法确定载入哪一个");
 }
 

@@ -7,6 +7,7 @@
 
 #include "model/error.h"
 #include "model/files.h"
+#include "model/language.h"
 #include "model/textcodec.h"
 
 namespace trelmox {
@@ -160,22 +161,27 @@ public:
     // Keys and texts come from the file: a control character (a NUL, an
     // escape sequence) is shown, never passed to the terminal or cutting
     // the message short.
-    [[noreturn]] void fail(const std::string& what) const {
-        throw Error::refused("荷载文件“" + visibleText(file_) + "”" + visibleText(what));
+    // `what` follows the file's name in Chinese, `english` the name and a colon.
+    [[noreturn]] void fail(const std::string& what, const std::string& english) const {
+        throw Error::refused(messageLanguage() == Language::English
+                                 ? "loads file \"" + visibleText(file_) + "\": " + visibleText(english)
+                                 : "荷载文件“" + visibleText(file_) + "”" + visibleText(what));
     }
 
     // An object with exactly these keys, and perhaps the optional ones.
     const Json& object(const Json& j, const std::string& path, std::initializer_list<const char*> keys,
                        std::initializer_list<const char*> optional = {}) const {
-        if (!j.is_object()) fail(path.empty() ? "的内容应为JSON对象" : "中" + path + "应为对象");
+        if (!j.is_object())
+            fail(path.empty() ? "的内容应为JSON对象" : "中" + path + "应为对象",
+                 path.empty() ? "the content should be a JSON object" : path + " should be an object");
         for (const char* key : keys)
-            if (!j.contains(key)) fail("中缺少" + join(path, key));
+            if (!j.contains(key)) fail("中缺少" + join(path, key), join(path, key) + " is missing");
         // The key is named, not bound: clang before 16 cannot capture a structured binding.
         for (const auto& item : j.items()) {
             const std::string& key = item.key();
             const auto named = [&](const char* k) { return key == k; };
             if (std::none_of(keys.begin(), keys.end(), named) && std::none_of(optional.begin(), optional.end(), named))
-                fail("中有未知的项" + join(path, key));
+                fail("中有未知的项" + join(path, key), "unknown item " + join(path, key));
         }
         return j;
     }
@@ -184,22 +190,22 @@ public:
     }
     double number(const Json& j, const std::string& path, const char* key) const {
         const Json& v = j.at(key);
-        if (!v.is_number()) fail("中" + join(path, key) + "应为数");
+        if (!v.is_number()) fail("中" + join(path, key) + "应为数", join(path, key) + " should be a number");
         return v.get<double>();
     }
     std::string text(const Json& j, const std::string& path, const char* key,
                      std::initializer_list<const char*> allowed) const {
         const Json& v = j.at(key);
         const std::string name = join(path, key);
-        if (!v.is_string()) fail("中" + name + "应为文字");
+        if (!v.is_string()) fail("中" + name + "应为文字", name + " should be a text");
         const std::string s = v.get<std::string>();
         if (std::none_of(allowed.begin(), allowed.end(), [&](const char* a) { return s == a; }))
-            fail("中" + name + "的值“" + s + "”不可用");
+            fail("中" + name + "的值“" + s + "”不可用", "the value \"" + s + "\" of " + name + " cannot be used");
         return s;
     }
     const Json& array(const Json& j, const std::string& path, const char* key) const {
         const Json& v = j.at(key);
-        if (!v.is_array()) fail("中" + join(path, key) + "应为数组");
+        if (!v.is_array()) fail("中" + join(path, key) + "应为数组", join(path, key) + " should be an array");
         return v;
     }
     static std::string join(const std::string& path, const std::string& key) {
@@ -234,7 +240,7 @@ FactorPreset presetFrom(const Reader& r, const Json& j) {
                                                                                     : SlopeService::Temporary;
     const Json& grade = j.at("grade");
     if (!grade.is_number_integer() || grade.get<long long>() < 1 || grade.get<long long>() > 3)
-        r.fail("中design.preset.grade应为1、2或3");
+        r.fail("中design.preset.grade应为1、2或3", "design.preset.grade should be 1, 2 or 3");
     p.Grade = static_cast<SafetyGrade>(grade.get<int>() - 1);
     p.Condition = r.text(j, path, "condition", {"ordinary", "seismic"}) == "ordinary" ? DesignCondition::Ordinary
                                                                                       : DesignCondition::Seismic;
@@ -244,8 +250,8 @@ FactorPreset presetFrom(const Reader& r, const Json& j) {
 // A plane's strength: its model's parameters, each required, and an
 // optional waviness.
 JointStrength strengthFrom(const Reader& r, const Json& j, const std::string& path) {
-    if (!j.is_object()) r.fail("中" + path + "应为对象");
-    if (!j.contains("model")) r.fail("中缺少" + Reader::join(path, "model"));
+    if (!j.is_object()) r.fail("中" + path + "应为对象", path + " should be an object");
+    if (!j.contains("model")) r.fail("中缺少" + Reader::join(path, "model"), Reader::join(path, "model") + " is missing");
     JointStrength s;
     const std::string model = r.text(j, path, "model", {"mohr_coulomb", "barton_bandis", "power_curve", "hoek_brown"});
     if (model == "mohr_coulomb") {
@@ -281,11 +287,15 @@ void readDesign(const Reader& r, const Json& j, WedgeLoads& l) {
 
 std::array<std::optional<double>, 2> pairFrom(const Reader& r, const Json& j, const char* key) {
     const Json& pair = r.array(j, "size", key);
-    if (pair.size() != 2) r.fail("中size." + std::string(key) + "应有两项（平面1、平面2）");
+    if (pair.size() != 2)
+        r.fail("中size." + std::string(key) + "应有两项（平面1、平面2）",
+               "size." + std::string(key) + " should have two items (plane 1, plane 2)");
     std::array<std::optional<double>, 2> values;
     for (std::size_t i = 0; i < 2; ++i) {
         if (pair[i].is_null()) continue;
-        if (!pair[i].is_number()) r.fail("中" + Reader::item("size." + std::string(key), i) + "应为数");
+        if (!pair[i].is_number())
+            r.fail("中" + Reader::item("size." + std::string(key), i) + "应为数",
+                   Reader::item("size." + std::string(key), i) + " should be a number");
         values[i] = pair[i].get<double>();
     }
     return values;
@@ -333,7 +343,7 @@ WedgeLoads loadsFrom(const Reader& r, const Json& j) {
     r.object(j, "", {"version", "water", "crack", "seismic", "forces", "pressures", "bolts", "design"},
              {"size", "strength", "water_percent", "pond_level", "shotcrete", "pattern"});
     if (!j.at("version").is_number_integer() || j.at("version").get<long long>() != Version)
-        r.fail("的版本" + j.at("version").dump() + "不受支持");
+        r.fail("的版本" + j.at("version").dump() + "不受支持", "version " + j.at("version").dump() + " is not supported");
     WedgeLoads l;
     const std::string water = r.text(j, "", "water", {"none", "block", "saturated", "filled"});
     l.Water = water == "none"        ? WaterMode::None
@@ -405,7 +415,9 @@ std::string position(const std::string& text, std::size_t offset) {
     const auto line = std::count(text.begin(), text.begin() + offset, '\n') + 1;
     const std::size_t start = text.rfind('\n', offset == 0 ? 0 : offset - 1);
     const std::size_t column = offset - (start == std::string::npos || offset == 0 ? 0 : start + 1);
-    return "第" + std::to_string(line) + "行第" + std::to_string(std::max<std::size_t>(column, 1)) + "列";
+    const std::string columnText = std::to_string(std::max<std::size_t>(column, 1));
+    if (messageLanguage() == Language::English) return "line " + std::to_string(line) + ", column " + columnText;
+    return "第" + std::to_string(line) + "行第" + columnText + "列";
 }
 
 } // namespace
@@ -425,15 +437,16 @@ WedgeLoads parseCompanion(const std::string& text, const std::string& fileName) 
     try {
         j = Json::parse(text);
     } catch (const Json::parse_error& e) {
-        reader.fail("在" + position(text, e.byte == 0 ? 0 : e.byte - 1) + "处不是有效的JSON");
+        const std::string at = position(text, e.byte == 0 ? 0 : e.byte - 1);
+        reader.fail("在" + at + "处不是有效的JSON", "not valid JSON at " + at);
     } catch (const Json::exception&) { // a number beyond the range of a double
-        reader.fail("中有超出范围的数");
+        reader.fail("中有超出范围的数", "a number is out of range");
     }
     WedgeLoads loads = loadsFrom(reader, j);
     try {
         validateLoads(loads);
     } catch (const Error& e) {
-        reader.fail("中" + std::string(e.what()));
+        reader.fail("中" + std::string(e.what()), e.what());
     }
     return loads;
 }

@@ -7,6 +7,7 @@
 #include "model/attitude.h"
 #include "model/block_names.h"
 #include "model/error.h"
+#include "model/language.h"
 #include "model/files.h"
 #include "model/numtext.h"
 #include "model/textcodec.h"
@@ -99,7 +100,10 @@ std::string cleanField(const std::string& text, int number) {
     const std::string field = first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(" \r\n") - first + 1);
     for (const char c : field)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            throw Error::atLine("含有控制字符：“" + visibleText(field) + "”", number);
+            throw Error::atLine(messageLanguage() == Language::English
+                                    ? "contains a control character: \"" + visibleText(field) + "\""
+                                    : "含有控制字符：“" + visibleText(field) + "”",
+                                number);
     return field;
 }
 
@@ -136,7 +140,11 @@ void checkComplete(const BlockDataTexts& texts) {
     present[WaterLine1] = texts.Water2.has_value();
     for (const auto& p : ParameterLines) present[p.number - 1] = (texts.*p.text).has_value();
     for (int i = 0; i < LineCount; ++i)
-        if (!present[i]) throw Error::atLine("缺失：块体数据文件应有 " + std::to_string(LineCount) + " 行", i + 1);
+        if (!present[i])
+            throw Error::atLine(messageLanguage() == Language::English
+                                    ? "missing: a block data file has " + std::to_string(LineCount) + " lines"
+                                    : "缺失：块体数据文件应有 " + std::to_string(LineCount) + " 行",
+                                i + 1);
 }
 
 std::string quadrantText(const TPlaneQuadrant& q) {
@@ -179,6 +187,12 @@ std::optional<LineDisagreement> disagreementOf(const BlockDataTexts& texts, int 
         return std::nullopt;
     }
     const int attitudeLine = i + 1, quadrantLine = FirstQuadrantLine + i;
+    if (messageLanguage() == Language::English)
+        return LineDisagreement{attitudeLine, quadrantLine,
+                                "the dip and dip direction \"" +
+                                    visibleText(joinFields({attitudeTexts[0], attitudeTexts[1]})) + "\" of line " +
+                                    std::to_string(attitudeLine) + " disagree with the quadrant attitude \"" +
+                                    visibleText(quadrantText(quadrant)) + "\" of line " + std::to_string(quadrantLine)};
     return LineDisagreement{attitudeLine, quadrantLine,
                             "第" + std::to_string(attitudeLine) + "行的倾角、倾向“" +
                                 visibleText(joinFields({attitudeTexts[0], attitudeTexts[1]})) + "”与第" +
@@ -189,6 +203,9 @@ std::optional<LineDisagreement> disagreementOf(const BlockDataTexts& texts, int 
 TWaterPressureMode modeOfMarker(const std::string& marker) {
     if (marker == "z") return TWaterPressureMode::Entered;
     if (marker == "j") return TWaterPressureMode::Computed;
+    if (messageLanguage() == Language::English)
+        throw Error::refused("invalid water pressure marker \"" + marker +
+                             "\": it should be \"z\" (entered value) or \"j\" (computed value)");
     throw Error::refused("水压标记“" + marker + "”无效：应为“z”（输入值）或“j”（计算值）");
 }
 
@@ -201,7 +218,11 @@ void setWaterPressures(const BlockDataTexts& texts, TWedgeParams& params) {
     params.WaterPressureMode = atLine(WaterLine1, [&] { return modeOfMarker(line1.Marker); });
     const TWaterPressureMode mode2 = atLine(WaterLine1 + 1, [&] { return modeOfMarker(line2.Marker); });
     if (mode2 != params.WaterPressureMode)
-        throw Error::atLine("水压标记“" + line2.Marker + "”与第 13 行的“" + line1.Marker + "”不一致", WaterLine1 + 1);
+        throw Error::atLine(messageLanguage() == Language::English
+                                ? "water pressure marker \"" + line2.Marker + "\" disagrees with \"" + line1.Marker +
+                                      "\" of line 13"
+                                : "水压标记“" + line2.Marker + "”与第 13 行的“" + line1.Marker + "”不一致",
+                            WaterLine1 + 1);
     const bool entered = params.WaterPressureMode == TWaterPressureMode::Entered;
     if (entered) {
         atLine(WaterLine1, [&] { textToFloat(line1.Value); });
@@ -217,8 +238,12 @@ void setWaterPressures(const BlockDataTexts& texts, TWedgeParams& params) {
 // plane, so the geometry would be wrong while looking right.
 void requireAttitudeLetters(const TPlaneQuadrant& plane) {
     if (!quadrantDipDirection(plane))
-        throw Error::refused("象限字母“" + joinFields({plane.StrikeNS, plane.StrikeEW, plane.DipNS, plane.DipEW}) +
-                    "”不能组成产状：走向 N…E 应倾向 S,E 或 N,W，走向 N…W 应倾向 S,W 或 N,E");
+        throw Error::refused(
+            messageLanguage() == Language::English
+                ? "quadrant letters \"" + joinFields({plane.StrikeNS, plane.StrikeEW, plane.DipNS, plane.DipEW}) +
+                      "\" make no attitude: a strike N…E dips S,E or N,W, a strike N…W dips S,W or N,E"
+                : "象限字母“" + joinFields({plane.StrikeNS, plane.StrikeEW, plane.DipNS, plane.DipEW}) +
+                      "”不能组成产状：走向 N…E 应倾向 S,E 或 N,W，走向 N…W 应倾向 S,W 或 N,E");
 }
 
 std::string blockDataText(const PlaneAttitudeArray& attitudes, const PlaneQuadrantArray& quadrants,

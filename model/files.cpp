@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "model/error.h"
+#include "model/language.h"
 #include "model/textcodec.h"
 
 namespace trelmox {
@@ -222,7 +223,7 @@ private:
             slot_ = freeSlot();
             if (slot_ == nullptr) {
                 ::unlink(name.c_str());
-                throw Error("同时写入的文件过多", ErrorKind::File);
+                throw Error(inLanguage("同时写入的文件过多", "too many files being written at once"), ErrorKind::File);
             }
             std::memcpy(slot_->path, name.c_str(), name.size() + 1);
             return;
@@ -268,7 +269,7 @@ private:
 // "1 MB" for whole mebibytes, else bytes.
 std::string sizeText(std::size_t bytes) {
     constexpr std::size_t MB = 1 << 20;
-    return bytes % MB == 0 ? std::to_string(bytes / MB) + " MB" : std::to_string(bytes) + " 字节";
+    return bytes % MB == 0 ? std::to_string(bytes / MB) + " MB" : std::to_string(bytes) + inLanguage(" 字节", " bytes");
 }
 
 } // namespace
@@ -285,6 +286,20 @@ std::string fileErrorMessage(int errorNumber) {
 }
 
 std::string systemReason(int errorNumber) {
+    if (messageLanguage() == Language::English) {
+        switch (errorNumber) {
+        case ENOENT: return "no such file or folder";
+        case ENOTDIR: return "a part of the path is not a folder";
+        case EISDIR: return "it is a folder";
+        case ENAMETOOLONG: return "file name too long";
+        case EACCES:
+        case EPERM: return "permission denied";
+        case EROFS: return "read-only file system";
+        case ENOSPC: return "disk full";
+        case EDQUOT: return "disk quota exceeded";
+        default: return "read or write error (system error " + std::to_string(errorNumber) + ")";
+        }
+    }
     switch (errorNumber) {
     case ENOENT: return "文件或文件夹不存在";
     case ENOTDIR: return "路径中有一项不是文件夹";
@@ -316,8 +331,12 @@ std::string readFileBytes(const std::filesystem::path& path, std::size_t maxByte
     struct stat status {};
     if (::fstat(file.get(), &status) != 0) throw fileError(errno);
     if (S_ISDIR(status.st_mode)) throw fileError(EISDIR);
-    if (!S_ISREG(status.st_mode)) throw Error("不是普通文件，不能读取", ErrorKind::File);
-    const auto tooLarge = [&] { return Error("文件大于 " + sizeText(maxBytes) + "，不能读取"); };
+    if (!S_ISREG(status.st_mode))
+        throw Error(inLanguage("不是普通文件，不能读取", "not a regular file, cannot be read"), ErrorKind::File);
+    const auto tooLarge = [&] {
+        return Error(messageLanguage() == Language::English ? "file larger than " + sizeText(maxBytes) + ", cannot be read"
+                                                            : "文件大于 " + sizeText(maxBytes) + "，不能读取");
+    };
     if (static_cast<std::uintmax_t>(status.st_size) > maxBytes) throw tooLarge();
     std::string bytes;
     char buffer[65536];
@@ -334,7 +353,9 @@ std::string readFileBytes(const std::filesystem::path& path, std::size_t maxByte
 
 void checkBlockName(const std::string& blockName) {
     if (blockName.find_first_of("/\\") != std::string::npos || blockName == "." || blockName == "..")
-        throw Error::refused("块体名称“" + blockName + "”无效：不能含有“/”或“\\”，也不能是“.”或“..”");
+        throw Error::refused(messageLanguage() == Language::English
+                                 ? "invalid block name \"" + blockName + "\": it may not contain \"/\" or \"\\\", nor be \".\" or \"..\""
+                                 : "块体名称“" + blockName + "”无效：不能含有“/”或“\\”，也不能是“.”或“..”");
 }
 
 std::string crlfLines(const std::vector<std::string>& lines) {
@@ -352,7 +373,11 @@ std::string readTextFile(const std::filesystem::path& path, std::size_t maxBytes
     try {
         return fileBytesToUtf8(bytes);
     } catch (const Error& error) {
-        throw Error("文件“" + path.string() + "”无法读取：" + error.what(), ErrorKind::File).withPath(path);
+        throw Error(messageLanguage() == Language::English
+                        ? "file \"" + path.string() + "\" cannot be read: " + error.what()
+                        : "文件“" + path.string() + "”无法读取：" + error.what(),
+                    ErrorKind::File)
+            .withPath(path);
     }
 }
 

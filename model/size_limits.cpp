@@ -4,6 +4,7 @@
 #include <string>
 
 #include "model/error.h"
+#include "model/language.h"
 #include "model/numtext.h"
 
 namespace trelmox {
@@ -16,15 +17,15 @@ bool WedgeSizeLimits::bounds() const {
 
 const char* sizeLimitName(SizeLimitKind kind) {
     switch (kind) {
-    case SizeLimitKind::FaceTrace1: return "平面1在坡面上的迹长";
-    case SizeLimitKind::FaceTrace2: return "平面2在坡面上的迹长";
-    case SizeLimitKind::TopTrace1: return "平面1在坡顶面上的迹长";
-    case SizeLimitKind::TopTrace2: return "平面2在坡顶面上的迹长";
-    case SizeLimitKind::Persistence1: return "平面1的延伸长度";
-    case SizeLimitKind::Persistence2: return "平面2的延伸长度";
-    case SizeLimitKind::SlopeLength: return "边坡走向长度";
-    case SizeLimitKind::BenchHeight: return "台阶高度";
-    case SizeLimitKind::BenchWidth: return "台阶宽度";
+    case SizeLimitKind::FaceTrace1: return inLanguage("平面1在坡面上的迹长", "trace length of plane 1 on the slope face");
+    case SizeLimitKind::FaceTrace2: return inLanguage("平面2在坡面上的迹长", "trace length of plane 2 on the slope face");
+    case SizeLimitKind::TopTrace1: return inLanguage("平面1在坡顶面上的迹长", "trace length of plane 1 on the upper slope");
+    case SizeLimitKind::TopTrace2: return inLanguage("平面2在坡顶面上的迹长", "trace length of plane 2 on the upper slope");
+    case SizeLimitKind::Persistence1: return inLanguage("平面1的延伸长度", "persistence of plane 1");
+    case SizeLimitKind::Persistence2: return inLanguage("平面2的延伸长度", "persistence of plane 2");
+    case SizeLimitKind::SlopeLength: return inLanguage("边坡走向长度", "slope length along strike");
+    case SizeLimitKind::BenchHeight: return inLanguage("台阶高度", "bench height");
+    case SizeLimitKind::BenchWidth: return inLanguage("台阶宽度", "bench width");
     }
     return "";
 }
@@ -82,8 +83,11 @@ void setSizeLimit(WedgeSizeLimits& l, SizeLimitKind kind, double value) {
 
 namespace {
 
-void requireNotNegative(double value, const char* name) {
-    if (!(std::isfinite(value) && value >= 0)) throw Error::refused(std::string(name) + "不能为负数，现为" + floatToText(value));
+void requireNotNegative(double value, const char* chinese, const char* english) {
+    if (!(std::isfinite(value) && value >= 0))
+        throw Error::refused(messageLanguage() == Language::English
+                                 ? english + (" may not be negative, given " + floatToText(value))
+                                 : chinese + ("不能为负数，现为" + floatToText(value)));
 }
 
 } // namespace
@@ -93,12 +97,14 @@ void validateSizeLimits(const WedgeSizeLimits& l) {
     for (int k = 0; k < SizeLimitKindCount; ++k) {
         const auto kind = static_cast<SizeLimitKind>(k);
         if (const auto value = sizeLimit(l, kind); value && !(std::isfinite(*value) && *value > 0))
-            throw Error::refused(std::string(sizeLimitName(kind)) + "应大于零，现为" + floatToText(*value));
+            throw Error::refused(std::string(sizeLimitName(kind)) +
+                                 inLanguage("应大于零，现为", " should be greater than zero, given ") + floatToText(*value));
     }
-    if (l.Bench && l.Bench->CatchWidth) requireNotNegative(*l.Bench->CatchWidth, "最小安全平台宽度");
-    if (l.MinVolume) requireNotNegative(*l.MinVolume, "最小体积");
-    if (l.MinWeight) requireNotNegative(*l.MinWeight, "最小重量");
-    if (l.MinHeight) requireNotNegative(*l.MinHeight, "最小高度");
+    if (l.Bench && l.Bench->CatchWidth)
+        requireNotNegative(*l.Bench->CatchWidth, "最小安全平台宽度", "minimum catch bench width");
+    if (l.MinVolume) requireNotNegative(*l.MinVolume, "最小体积", "minimum volume");
+    if (l.MinWeight) requireNotNegative(*l.MinWeight, "最小重量", "minimum weight");
+    if (l.MinHeight) requireNotNegative(*l.MinHeight, "最小高度", "minimum height");
 }
 
 } // namespace trelmox

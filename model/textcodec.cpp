@@ -6,6 +6,7 @@
 #include <iconv.h>
 
 #include "model/error.h"
+#include "model/language.h"
 
 namespace trelmox {
 
@@ -14,7 +15,9 @@ namespace {
 // offset counts from 1.
 struct InvalidBytes : Error {
     InvalidBytes(const char* encoding, std::size_t offset)
-        : Error("文本含有无效的 " + std::string(encoding) + " 字节（第 " + std::to_string(offset) + " 字节）"),
+        : Error(messageLanguage() == Language::English
+                    ? "the text has invalid " + std::string(encoding) + " bytes (byte " + std::to_string(offset) + ")"
+                    : "文本含有无效的 " + std::string(encoding) + " 字节（第 " + std::to_string(offset) + " 字节）"),
           Offset(offset) {}
     std::size_t Offset;
 };
@@ -25,7 +28,9 @@ class Converter {
 public:
     Converter(const char* to, const char* from) : handle_(iconv_open(to, from)) {
         if (handle_ == reinterpret_cast<iconv_t>(-1))
-            throw Error(std::string("系统不支持从 ") + from + " 到 " + to + " 的编码转换");
+            throw Error(messageLanguage() == Language::English
+                            ? std::string("the system cannot convert text from ") + from + " to " + to
+                            : std::string("系统不支持从 ") + from + " 到 " + to + " 的编码转换");
     }
     ~Converter() { iconv_close(handle_); }
     Converter(const Converter&) = delete;

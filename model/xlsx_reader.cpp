@@ -9,6 +9,7 @@
 #include <unzip.h>
 
 #include "model/error.h"
+#include "model/language.h"
 #include "model/textcodec.h"
 
 namespace trelmox {
@@ -22,10 +23,20 @@ constexpr int MaxColumns = 16384;  // columns A..XFD
 // characters and bytes that are not UTF-8 made visible.
 std::string shown(std::string_view raw) { return visibleText(std::string(raw.substr(0, 40))); }
 
-Error damaged(const std::string& reason) { return Error::refused("不是有效的 Excel 工作簿（.xlsx）：" + reason); }
+// The message in the language a person reads: Chinese, or English.
+std::string say(const std::string& chinese, const std::string& english) {
+    return messageLanguage() == Language::English ? english : chinese;
+}
+
+Error damaged(const std::string& reason) {
+    return Error::refused(say("不是有效的 Excel 工作簿（.xlsx）：", "not a valid Excel workbook (.xlsx): ") + reason);
+}
 
 Error badCell(int row, const std::string& cell, const std::string& reason) {
-    return Error::refused("Excel 工作表第 " + std::to_string(row) + " 行（单元格 " + cell + "）：" + reason, cell)
+    return Error::refused(say("Excel 工作表第 " + std::to_string(row) + " 行（单元格 " + cell + "）：",
+                              "Excel sheet row " + std::to_string(row) + " (cell " + cell + "): ") +
+                              reason,
+                          cell)
         .withLine(row);
 }
 
@@ -74,7 +85,7 @@ public:
         zlib_filefunc64_def functions{openMemory, readMemory,  writeMemory, tellMemory,
                                       seekMemory, closeMemory, errorMemory, &stream_};
         zip_ = unzOpen2_64("", &functions);
-        if (!zip_) throw damaged("不是 zip 压缩包，或压缩包已损坏");
+        if (!zip_) throw damaged(say("不是 zip 压缩包，或压缩包已损坏", "not a zip archive, or the archive is damaged"));
     }
     ~Archive() { unzClose(zip_); }
     Archive(const Archive&) = delete;
@@ -86,13 +97,14 @@ public:
     // header gives is checked first, and the bytes as they come, since a
     // hostile header may understate them.
     std::string part(const std::string& name) {
-        if (!has(name)) throw damaged("缺少“" + shown(name) + "”");
+        if (!has(name)) throw damaged(say("缺少“" + shown(name) + "”", "\"" + shown(name) + "\" is missing"));
         unz_file_info64 info{};
         if (unzGetCurrentFileInfo64(zip_, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
-            throw damaged("“" + shown(name) + "”已损坏");
-        if (info.flag & 1) throw damaged("“" + shown(name) + "”已加密，请在 Excel 中取消密码后另存");
+            throw damaged(say("“" + shown(name) + "”已损坏", "\"" + shown(name) + "\" is damaged"));
+        if (info.flag & 1) throw damaged(say("“" + shown(name) + "”已加密，请在 Excel 中取消密码后另存",
+                                                 "\"" + shown(name) + "\" is encrypted; remove the password in Excel and save it again"));
         if (info.uncompressed_size > MaxXlsxPartBytes) throw tooLarge(name);
-        if (unzOpenCurrentFile(zip_) != UNZ_OK) throw damaged("“" + shown(name) + "”无法解压");
+        if (unzOpenCurrentFile(zip_) != UNZ_OK) throw damaged(say("“" + shown(name) + "”无法解压", "\"" + shown(name) + "\" cannot be unpacked"));
         std::string bytes;
         char buffer[65536];
         int got = 0;
@@ -105,13 +117,15 @@ public:
         }
         // Closing checks the CRC of what was read.
         const int closed = unzCloseCurrentFile(zip_);
-        if (got < 0 || closed != UNZ_OK) throw damaged("“" + shown(name) + "”已损坏，无法解压");
+        if (got < 0 || closed != UNZ_OK) throw damaged(say("“" + shown(name) + "”已损坏，无法解压",
+                                                                   "\"" + shown(name) + "\" is damaged and cannot be unpacked"));
         return bytes;
     }
 
 private:
     static Error tooLarge(const std::string& name) {
-        return damaged("“" + shown(name) + "”解压后大于 " + std::to_string(MaxXlsxPartBytes >> 20) + " MB");
+        return damaged(say("“" + shown(name) + "”解压后大于 " + std::to_string(MaxXlsxPartBytes >> 20) + " MB",
+                           "\"" + shown(name) + "\" unpacks to more than " + std::to_string(MaxXlsxPartBytes >> 20) + " MB"));
     }
     MemoryStream stream_;
     unzFile zip_ = nullptr;
@@ -154,7 +168,7 @@ public:
     XmlReader(std::string text, const std::string& part) : owned_(std::move(text)), text_(owned_), part_(shown(part)) {
         if (text_.starts_with("\xEF\xBB\xBF")) text_.remove_prefix(3);
         // A workbook's XML is UTF-8; other bytes would reach labels and tables.
-        if (!isUtf8(std::string(text_))) throw malformed("不是 UTF-8 文字");
+        if (!isUtf8(std::string(text_))) throw malformed(say("不是 UTF-8 文字", "not UTF-8 text"));
     }
 
     Event next() {
@@ -175,15 +189,15 @@ public:
             if (skipped("<?", "?>") || skipped("<!--", "-->")) continue;
             if (text_.substr(at_).starts_with("<![CDATA[")) {
                 const std::size_t end = text_.find("]]>", at_ + 9);
-                if (end == std::string_view::npos) throw malformed("CDATA 段没有结束");
+                if (end == std::string_view::npos) throw malformed(say("CDATA 段没有结束", "a CDATA section does not end"));
                 value_ = std::string(text_.substr(at_ + 9, end - at_ - 9));
                 at_ = end + 3;
                 return Event::Text;
             }
-            if (text_.substr(at_).starts_with("<!")) throw malformed("含有不支持的 DTD 声明");
+            if (text_.substr(at_).starts_with("<!")) throw malformed(say("含有不支持的 DTD 声明", "holds a DTD declaration, which is not supported"));
             return tag();
         }
-        if (!open_.empty()) throw malformed("元素“" + shown(open_.back()) + "”没有结束");
+        if (!open_.empty()) throw malformed(say("元素“" + shown(open_.back()) + "”没有结束", "element \"" + shown(open_.back()) + "\" does not end"));
         return Event::Done;
     }
 
@@ -202,7 +216,9 @@ public:
     // Whether `local` is open around the current event.
     bool inside(std::string_view local) const { return std::find(open_.begin(), open_.end(), local) != open_.end(); }
 
-    Error malformed(const std::string& reason) const { return damaged("“" + part_ + "”的 XML 有误：" + reason); }
+    Error malformed(const std::string& reason) const {
+        return damaged(say("“" + part_ + "”的 XML 有误：", "the XML of \"" + part_ + "\" is wrong: ") + reason);
+    }
 
 private:
     static std::string localName(std::string_view qualified) {
@@ -215,7 +231,7 @@ private:
     bool skipped(std::string_view open, std::string_view close) {
         if (!text_.substr(at_).starts_with(open)) return false;
         const std::size_t end = text_.find(close, at_ + open.size());
-        if (end == std::string_view::npos) throw malformed("“" + std::string(open) + "”没有结束");
+        if (end == std::string_view::npos) throw malformed(say("“" + std::string(open) + "”没有结束", "\"" + std::string(open) + "\" does not end"));
         at_ = end + close.size();
         return true;
     }
@@ -225,7 +241,7 @@ private:
         while (at_ < text_.size() && !isSpace(text_[at_]) && text_[at_] != '/' && text_[at_] != '>' &&
                text_[at_] != '=')
             ++at_;
-        if (at_ == start) throw malformed("缺少元素名或属性名");
+        if (at_ == start) throw malformed(say("缺少元素名或属性名", "an element or attribute name is missing"));
         return text_.substr(start, at_ - start);
     }
 
@@ -234,7 +250,7 @@ private:
     }
 
     char peek() const {
-        if (at_ >= text_.size()) throw malformed("标签没有结束");
+        if (at_ >= text_.size()) throw malformed(say("标签没有结束", "a tag does not end"));
         return text_[at_];
     }
 
@@ -244,9 +260,10 @@ private:
             ++at_;
             name_ = localName(nameAt());
             skipSpace();
-            if (peek() != '>') throw malformed("结束标签“" + shown(name_) + "”有误");
+            if (peek() != '>') throw malformed(say("结束标签“" + shown(name_) + "”有误", "end tag \"" + shown(name_) + "\" is wrong"));
             ++at_;
-            if (open_.empty() || open_.back() != name_) throw malformed("结束标签“" + shown(name_) + "”与开始标签不配对");
+            if (open_.empty() || open_.back() != name_) throw malformed(say("结束标签“" + shown(name_) + "”与开始标签不配对",
+                                "end tag \"" + shown(name_) + "\" does not match the start tag"));
             open_.pop_back();
             return Event::End;
         }
@@ -258,13 +275,15 @@ private:
             if (c == '>' || c == '/') break;
             const std::string key = localName(nameAt());
             skipSpace();
-            if (peek() != '=') throw malformed("属性“" + shown(key) + "”缺少值");
+            if (peek() != '=') throw malformed(say("属性“" + shown(key) + "”缺少值", "attribute \"" + shown(key) + "\" has no value"));
             ++at_;
             skipSpace();
             const char quote = peek();
-            if (quote != '"' && quote != '\'') throw malformed("属性“" + shown(key) + "”的值缺少引号");
+            if (quote != '"' && quote != '\'') throw malformed(say("属性“" + shown(key) + "”的值缺少引号",
+                                                                 "the value of attribute \"" + shown(key) + "\" has no quotes"));
             const std::size_t end = text_.find(quote, at_ + 1);
-            if (end == std::string_view::npos) throw malformed("属性“" + shown(key) + "”的值没有结束");
+            if (end == std::string_view::npos) throw malformed(say("属性“" + shown(key) + "”的值没有结束",
+                                                                      "the value of attribute \"" + shown(key) + "\" does not end"));
             std::string value;
             decode(text_.substr(at_ + 1, end - at_ - 1), value);
             attributes_.emplace_back(key, std::move(value));
@@ -273,7 +292,7 @@ private:
         open_.push_back(name_);
         if (peek() == '/') {
             ++at_;
-            if (peek() != '>') throw malformed("标签“" + shown(name_) + "”有误");
+            if (peek() != '>') throw malformed(say("标签“" + shown(name_) + "”有误", "tag \"" + shown(name_) + "\" is wrong"));
             pendingEnd_ = true;
         }
         ++at_; // '>'
@@ -282,13 +301,13 @@ private:
 
     void decode(std::string_view raw, std::string& out) const {
         for (std::size_t i = 0; i < raw.size(); ++i) {
-            if (raw[i] == '<') throw malformed("属性值中含有“<”");
+            if (raw[i] == '<') throw malformed(say("属性值中含有“<”", "an attribute value holds \"<\""));
             if (raw[i] != '&') {
                 out += raw[i];
                 continue;
             }
             const std::size_t end = raw.find(';', i);
-            if (end == std::string_view::npos) throw malformed("“&”之后缺少“;”");
+            if (end == std::string_view::npos) throw malformed(say("“&”之后缺少“;”", "\";\" is missing after \"&\""));
             const std::string_view entity = raw.substr(i + 1, end - i - 1);
             if (entity == "lt") out += '<';
             else if (entity == "gt") out += '>';
@@ -302,10 +321,11 @@ private:
                 const auto [stop, failed] =
                     std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10);
                 if (digits.empty() || failed != std::errc() || stop != digits.data() + digits.size() || !isCharacter(code))
-                    throw malformed("字符引用“&" + shown(entity) + ";”无效");
+                    throw malformed(say("字符引用“&" + shown(entity) + ";”无效",
+                                        "character reference \"&" + shown(entity) + ";\" is invalid"));
                 appendUtf8(out, code);
             } else {
-                throw malformed("未知的实体“&" + shown(entity) + ";”");
+                throw malformed(say("未知的实体“&" + shown(entity) + ";”", "unknown entity \"&" + shown(entity) + ";\""));
             }
             i = end;
         }
@@ -391,10 +411,10 @@ WorkbookParts workbookParts(Archive& zip) {
         for (XmlReader::Event e; (e = xml.next()) != XmlReader::Event::Done;)
             if (e == XmlReader::Event::Start && xml.name() == "sheet" && !sheetId) {
                 sheetId = xml.attribute("id");
-                if (!sheetId) throw xml.malformed("工作表缺少 r:id");
+                if (!sheetId) throw xml.malformed(say("工作表缺少 r:id", "a sheet has no r:id"));
             }
     }
-    if (!sheetId) throw damaged("工作簿中没有工作表");
+    if (!sheetId) throw damaged(say("工作簿中没有工作表", "the workbook has no sheet"));
     const std::string rels = "xl/_rels/workbook.xml.rels";
     XmlReader xml(zip.part(rels), rels);
     for (XmlReader::Event e; (e = xml.next()) != XmlReader::Event::Done;) {
@@ -404,7 +424,7 @@ WorkbookParts workbookParts(Archive& zip) {
         if (id == sheetId) parts.Sheet = partName(*target);
         if (type && type->ends_with("/sharedStrings")) parts.SharedStrings = partName(*target);
     }
-    if (parts.Sheet.empty()) throw damaged("找不到第一个工作表");
+    if (parts.Sheet.empty()) throw damaged(say("找不到第一个工作表", "the first sheet cannot be found"));
     return parts;
 }
 
@@ -448,23 +468,32 @@ std::string cellValue(const CellRead& c, int row, const std::vector<std::string>
         std::size_t index = 0;
         const auto [stop, failed] = std::from_chars(c.Value.data(), c.Value.data() + c.Value.size(), index);
         if (c.Value.empty() || failed != std::errc() || stop != c.Value.data() + c.Value.size())
-            throw badCell(row, c.Name, "共享字符串序号“" + shown(c.Value) + "”无效");
+            throw badCell(row, c.Name,
+                          say("共享字符串序号“" + shown(c.Value) + "”无效",
+                              "shared string index \"" + shown(c.Value) + "\" is invalid"));
         if (index >= shared.size())
-            throw badCell(row, c.Name, "共享字符串序号 " + shown(c.Value) + " 超出范围（共 " + std::to_string(shared.size()) + " 个）");
+            throw badCell(row, c.Name,
+                          say("共享字符串序号 " + shown(c.Value) + " 超出范围（共 " + std::to_string(shared.size()) + " 个）",
+                              "shared string index " + shown(c.Value) + " is out of range (" +
+                                  std::to_string(shared.size()) + " strings)"));
         return shared[index];
     }
     if (c.Type == "inlineStr") return unescaped(c.Inline);
     if (c.Type == "str" || c.Type == "e" || c.Type == "d") return unescaped(c.Value);
     if (c.Type == "b") {
-        if (c.Value != "0" && c.Value != "1") throw badCell(row, c.Name, "逻辑值“" + shown(c.Value) + "”无效");
+        if (c.Value != "0" && c.Value != "1") throw badCell(row, c.Name,
+                          say("逻辑值“" + shown(c.Value) + "”无效", "boolean value \"" + shown(c.Value) + "\" is invalid"));
         return c.Value == "1" ? "TRUE" : "FALSE";
     }
     if (c.Type == "n" || c.Type.empty()) {
         if (!c.Value.empty() && !isNumberText(c.Value))
-            throw badCell(row, c.Name, "数值单元格的值“" + shown(c.Value) + "”不是数");
+            throw badCell(row, c.Name,
+                          say("数值单元格的值“" + shown(c.Value) + "”不是数",
+                              "the value \"" + shown(c.Value) + "\" of a number cell is not a number"));
         return c.Value;
     }
-    throw badCell(row, c.Name, "未知的单元格类型“" + shown(c.Type) + "”");
+    throw badCell(row, c.Name,
+                  say("未知的单元格类型“" + shown(c.Type) + "”", "unknown cell type \"" + shown(c.Type) + "\""));
 }
 
 std::vector<XlsxRow> sheetRows(const std::string& part, const std::string& name, const std::vector<std::string>& shared) {
@@ -476,30 +505,35 @@ std::vector<XlsxRow> sheetRows(const std::string& part, const std::string& name,
     std::size_t cells = 0;
     for (XmlReader::Event e; (e = xml.next()) != XmlReader::Event::Done;) {
         if (e == XmlReader::Event::Start && xml.name() == "row" && xml.inside("sheetData")) {
-            if (row) throw xml.malformed("行中又有行");
+            if (row) throw xml.malformed(say("行中又有行", "a row inside a row"));
             int number = lastRow + 1;
             if (const auto r = xml.attribute("r")) {
                 const auto [stop, failed] = std::from_chars(r->data(), r->data() + r->size(), number);
                 if (r->empty() || failed != std::errc() || stop != r->data() + r->size())
-                    throw xml.malformed("行号“" + shown(*r) + "”无效");
+                    throw xml.malformed(say("行号“" + shown(*r) + "”无效", "row number \"" + shown(*r) + "\" is invalid"));
             }
             if (number <= lastRow || number > MaxRows)
-                throw xml.malformed("行号 " + std::to_string(number) + " 不在前一行之后或超出范围");
+                throw xml.malformed(say("行号 " + std::to_string(number) + " 不在前一行之后或超出范围",
+                                          "row number " + std::to_string(number) +
+                                              " does not follow the previous row or is out of range"));
             row.emplace().Number = lastRow = number;
             lastColumn = -1;
         } else if (e == XmlReader::Event::Start && xml.name() == "c" && row) {
-            if (cell) throw xml.malformed("单元格中又有单元格");
+            if (cell) throw xml.malformed(say("单元格中又有单元格", "a cell inside a cell"));
             cell.emplace();
             cell->Column = lastColumn + 1;
             if (const auto r = xml.attribute("r")) {
                 const auto ref = cellReference(*r);
                 if (!ref || ref->second != row->Number)
-                    throw badCell(row->Number, shown(*r), "单元格位置“" + shown(*r) + "”无效或不在本行");
+                    throw badCell(row->Number, shown(*r),
+                                  say("单元格位置“" + shown(*r) + "”无效或不在本行",
+                                      "cell reference \"" + shown(*r) + "\" is invalid or not in this row"));
                 cell->Column = ref->first;
             }
             cell->Name = columnName(cell->Column) + std::to_string(row->Number);
             if (cell->Column <= lastColumn || cell->Column >= MaxColumns)
-                throw badCell(row->Number, cell->Name, "单元格不在同行前一单元格之后");
+                throw badCell(row->Number, cell->Name,
+                              say("单元格不在同行前一单元格之后", "the cell does not follow the previous cell of its row"));
             lastColumn = cell->Column;
             cell->Type = xml.attribute("t").value_or("");
         } else if (e == XmlReader::Event::Text && cell) {
@@ -518,7 +552,9 @@ std::vector<XlsxRow> sheetRows(const std::string& part, const std::string& name,
                     cells += width - row->Cells.size();
                     if (cells > MaxXlsxCells)
                         throw badCell(row->Number, cell->Name,
-                                      "工作表的单元格超过 " + std::to_string(MaxXlsxCells) + " 个，不能读入");
+                                      say("工作表的单元格超过 " + std::to_string(MaxXlsxCells) + " 个，不能读入",
+                                          "the sheet has more than " + std::to_string(MaxXlsxCells) +
+                                              " cells and cannot be read"));
                     row->Cells.resize(width);
                 }
                 row->Cells[static_cast<std::size_t>(cell->Column)] = std::move(value);
@@ -537,7 +573,7 @@ std::vector<XlsxRow> sheetRows(const std::string& part, const std::string& name,
 bool looksLikeZip(const std::string& bytes) { return bytes.starts_with(std::string_view("PK\x03\x04", 4)); }
 
 std::vector<XlsxRow> readXlsxRows(const std::string& bytes) {
-    if (!looksLikeZip(bytes)) throw damaged("不是 zip 压缩包");
+    if (!looksLikeZip(bytes)) throw damaged(say("不是 zip 压缩包", "not a zip archive"));
     Archive zip(bytes);
     const WorkbookParts parts = workbookParts(zip);
     std::vector<std::string> shared;

@@ -47,6 +47,7 @@
 #include "model/error.h"
 #include "model/loads.h"
 #include "model/numtext.h"
+#include "model/wording.h"
 
 namespace py = pybind11;
 using namespace trelmox;
@@ -104,12 +105,16 @@ template <typename Step> auto fromFile(const std::filesystem::path& file, Step s
     try {
         return step();
     } catch (const Error& e) {
-        const std::string line = e.line() != 0 ? " 第" + std::to_string(e.line()) + "行: " : ": ";
+        const std::string line = e.line() == 0 ? ": "
+                                 : inEnglish()  ? " line " + std::to_string(e.line()) + ": "
+                                                : " 第" + std::to_string(e.line()) + "行: ";
         throw e.prefixed(cli::shownPath(file) + line).withPath(file);
     }
 }
 
 // ---- blocks ------------------------------------------------------------
+
+constexpr const char* EnglishPlaneNames[PlaneCount] = {"plane 1", "plane 2", "upper slope", "slope face"};
 
 // A number as the shortest text that reads back to the same double: what a
 // person would have had to type to give exactly this value.
@@ -143,7 +148,10 @@ Block blockFromNumbers(const std::string& name, const std::array<Attitude, Plane
     PlaneAttitudeArray attitudes{};
     for (int i = 0; i < PlaneCount; ++i) {
         if (!std::isfinite(planes[i].first) || !std::isfinite(planes[i].second))
-            throw Error::refused(std::string(PlaneNames[i]) + "的产状必须是有限的数", "attitudes", i);
+            throw Error::refused(inLanguage(std::string(PlaneNames[i]) + "的产状必须是有限的数",
+                                            "the attitude of the " + std::string(EnglishPlaneNames[i]) +
+                                                " must be finite numbers"),
+                                 "attitudes", i);
         attitudes[i] = {planes[i].first, planes[i].second};
     }
     PlaneQuadrantArray quadrants{};
@@ -609,6 +617,16 @@ std::vector<std::string> kinematics(const std::filesystem::path& sectors, const 
 PYBIND11_MODULE(_trelmox, m) {
     m.doc() = "TRELMOX engine: rock-wedge limit-equilibrium stability (compiled part of the trelmox package)";
     m.attr("__version__") = Version;
+    // Messages in English, as the tool words them by default, so that the
+    // module's results and the tool's JSON agree; set_language("zh") gives
+    // the Chinese of the windows.
+    setMessageLanguage(Language::English);
+    m.def("set_language", [](const std::string& name) {
+        const auto language = languageFromName(name);
+        if (!language) throw py::value_error("language must be \"en\" or \"zh\", not \"" + name + "\"");
+        setMessageLanguage(*language);
+    });
+    m.def("language", [] { return messageLanguage() == Language::English ? "en" : "zh"; });
     py::register_exception_translator([](std::exception_ptr p) {
         try {
             if (p) std::rethrow_exception(p);

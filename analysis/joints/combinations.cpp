@@ -9,6 +9,7 @@
 #include <omp.h>
 
 #include "analysis/joints/kinematics.h"
+#include "model/wording.h"
 #include "model/attitude.h"
 #include "model/error.h"
 #include "model/exact_text.h"
@@ -23,16 +24,19 @@ constexpr int Second = int(TPlaneRole::SecondCuttingPlane);
 
 // The one value the members give for a strength, if any.
 std::optional<double> setStrength(const std::vector<Measurement>& planes, const JointSet& set,
-                                  std::optional<double> Measurement::*field, const char* what) {
+                                  std::optional<double> Measurement::*field, const char* what, const char* english) {
     std::optional<double> value;
     int line = 0;
     for (std::size_t member : set.Members) {
         const Measurement& m = planes[member];
         if (!(m.*field)) continue;
         if (value && *value != *(m.*field))
-            throw Error::refused("组“" + set.Label + "”的" + what + " 不一致：第 " + std::to_string(line) + " 行为 " +
-                        floatToText(*value) + "，第 " + std::to_string(m.Line) + " 行为 " +
-                        floatToText(*(m.*field)));
+            throw Error::refused(inLanguage("组“" + set.Label + "”的" + what + " 不一致：第 " + std::to_string(line) +
+                                                " 行为 " + floatToText(*value) + "，第 " + std::to_string(m.Line) +
+                                                " 行为 " + floatToText(*(m.*field)),
+                                            std::string(english) + " differs within set \"" + set.Label + "\": line " +
+                                                std::to_string(line) + " has " + floatToText(*value) + ", line " +
+                                                std::to_string(m.Line) + " has " + floatToText(*(m.*field))));
         value = m.*field;
         line = m.Line;
     }
@@ -145,8 +149,8 @@ std::vector<CandidatePlane> setCandidates(const std::vector<Measurement>& planes
     std::vector<CandidatePlane> candidates;
     for (const JointSet& set : sets)
         candidates.push_back({set.Label, 0, set.Stats.MeanPlane,
-                              setStrength(planes, set, &Measurement::Cohesion, "黏聚力 c"),
-                              setStrength(planes, set, &Measurement::Friction, "摩擦系数 f"),
+                              setStrength(planes, set, &Measurement::Cohesion, "黏聚力 c", "cohesion c"),
+                              setStrength(planes, set, &Measurement::Friction, "摩擦系数 f", "friction coefficient f"),
                               set.Stats.Kappa && std::isfinite(*set.Stats.Kappa) ? set.Stats.Kappa : std::nullopt});
     return candidates;
 }
@@ -197,8 +201,12 @@ std::vector<PlanePair> combinePlanes(const std::vector<CandidatePlane>& planes, 
     const std::size_t n = planes.size();
     const std::size_t count = n < 2 ? 0 : n * (n - 1) / 2;
     if (count > MaxCombinationPairs)
-        throw Error::refused("结构面（组）" + std::to_string(n) + " 个，两两组合共 " + std::to_string(count) + " 对，超过一次组合的上限 " +
-                    std::to_string(MaxCombinationPairs) + " 对（约 2000 个结构面）：请先按组号或自动分组，再组合各组");
+        throw Error::refused(inLanguage(
+            "结构面（组）" + std::to_string(n) + " 个，两两组合共 " + std::to_string(count) + " 对，超过一次组合的上限 " +
+                std::to_string(MaxCombinationPairs) + " 对（约 2000 个结构面）：请先按组号或自动分组，再组合各组",
+            std::to_string(n) + " planes (or sets) make " + std::to_string(count) + " pairs, over the limit of " +
+                std::to_string(MaxCombinationPairs) +
+                " pairs in one run (about 2000 planes): group them by set label or automatically first, then combine the sets"));
     std::vector<PlanePair> pairs(count);
     analyseAll(context, pairs, threads);
     std::sort(pairs.begin(), pairs.end(), criticalFirst);
@@ -211,22 +219,30 @@ std::string combinationsSummary(const std::vector<CandidatePlane>& planes, const
         wedges += p.hasFactor();
         kinematic += p.hasFactor() && p.Kinematic;
     }
-    std::string text = "共 " + std::to_string(pairs.size()) + " 对：切出楔块 " + std::to_string(wedges) +
-                       " 对，其中运动学上可滑动 " + std::to_string(kinematic) + " 对";
+    const bool english = inEnglish();
+    std::string text = english ? std::to_string(pairs.size()) + " pairs: " + std::to_string(wedges) +
+                                     " cut out a wedge, " + std::to_string(kinematic) + " of them kinematically free to slide"
+                               : "共 " + std::to_string(pairs.size()) + " 对：切出楔块 " + std::to_string(wedges) +
+                                     " 对，其中运动学上可滑动 " + std::to_string(kinematic) + " 对";
     if (pairs.empty() || !pairs.front().hasFactor()) return text;
     const PlanePair& critical = pairs.front();
-    text += "；最危险楔块：" + planes[critical.First].Label + " 与 " + planes[critical.Second].Label +
-            "，Fs = " + floatToFixed4(critical.Full->Factor);
-    if (critical.State) text += "（" + std::string(stabilityStateName(*critical.State)) + "）";
+    text += english ? "; most critical wedge: " + planes[critical.First].Label + " and " + planes[critical.Second].Label +
+                          ", Fs = " + floatToFixed4(critical.Full->Factor)
+                    : "；最危险楔块：" + planes[critical.First].Label + " 与 " + planes[critical.Second].Label +
+                          "，Fs = " + floatToFixed4(critical.Full->Factor);
+    if (critical.State)
+        text += english ? " (" + std::string(stabilityStateName(*critical.State)) + ")"
+                        : "（" + std::string(stabilityStateName(*critical.State)) + "）";
     return text;
 }
 
 std::optional<std::string> pairProblem(const PlanePair& pair) {
     std::string problem;
-    const auto add = [&](const std::string& text) { problem += (problem.empty() ? "" : "；") + text; };
+    const bool english = inEnglish();
+    const auto add = [&](const std::string& text) { problem += (problem.empty() ? "" : english ? "; " : "；") + text; };
     if (pair.Refusal) add(refusalMessage(*pair.Refusal));
-    if (!pair.FullFailure->empty()) add("Fs：" + *pair.FullFailure);
-    if (!pair.KcFailure->empty()) add("Kc：" + *pair.KcFailure);
+    if (!pair.FullFailure->empty()) add((english ? "Fs: " : "Fs：") + *pair.FullFailure);
+    if (!pair.KcFailure->empty()) add((english ? "Kc: " : "Kc：") + *pair.KcFailure);
     if (problem.empty()) return std::nullopt;
     return problem;
 }

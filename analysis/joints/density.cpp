@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "analysis/vec3.h"
+#include "model/wording.h"
 #include "model/error.h"
 #include "model/numtext.h"
 
@@ -85,9 +86,11 @@ double kambAreaShare(double poleCount) { return 9 / (poleCount + 9); }
 
 PoleDensity::PoleDensity(std::vector<WeightedPole> poles, DensityOptions options)
     : poles_(std::move(poles)), method_(options.Method) {
-    if (poles_.empty()) throw Error::refused("没有结构面极点，不能计算密度");
+    if (poles_.empty()) throw Error::refused(inLanguage("没有结构面极点，不能计算密度", "no poles of planes: the density cannot be computed"));
     if (!(options.AreaShare > 0 && options.AreaShare <= 1))
-        throw Error::refused("计数面积 " + floatToText(options.AreaShare * 100) + "% 应大于 0、不大于半球面积的 100%");
+        throw Error::refused(inLanguage("计数面积 " + floatToText(options.AreaShare * 100) + "% 应大于 0、不大于半球面积的 100%",
+                                        "the counting area " + floatToText(options.AreaShare * 100) +
+                                            "% should be above 0 and at most 100% of the hemisphere"));
     double weight = 0;
     for (WeightedPole& p : poles_) {
         p.Pole = (1 / norm(p.Pole)) * p.Pole;

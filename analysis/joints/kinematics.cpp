@@ -8,6 +8,7 @@
 #include <omp.h>
 
 #include "analysis/vec3.h"
+#include "model/wording.h"
 #include "model/error.h"
 #include "model/numtext.h"
 
@@ -36,10 +37,10 @@ const char* kinematicModeKey(KinematicMode mode) {
 
 const char* kinematicModeName(KinematicMode mode) {
     switch (mode) {
-    case KinematicMode::Planar: return "平面滑动";
-    case KinematicMode::Wedge: return "楔形滑动";
-    case KinematicMode::FlexuralToppling: return "弯曲倾倒";
-    case KinematicMode::DirectToppling: return "直接倾倒";
+    case KinematicMode::Planar: return inLanguage("平面滑动", "planar sliding");
+    case KinematicMode::Wedge: return inLanguage("楔形滑动", "wedge sliding");
+    case KinematicMode::FlexuralToppling: return inLanguage("弯曲倾倒", "flexural toppling");
+    case KinematicMode::DirectToppling: return inLanguage("直接倾倒", "direct toppling");
     }
     return "";
 }
@@ -50,16 +51,23 @@ bool checksIntersections(KinematicMode mode) {
 
 void validateKinematicSlope(const KinematicSlope& slope) {
     // Fields by their names in the sectors file and the tool's options.
-    const auto require = [](bool ok, const std::string& what, const char* field, double value, const char* range) {
-        if (!ok) throw Error::refused(what + " " + floatToText(value) + " 超出范围（" + range + "）", field);
+    // `what` and `range` in Chinese, then in English.
+    const auto require = [](bool ok, const std::string& what, const std::string& englishWhat, const char* field,
+                            double value, const char* range, const char* englishRange) {
+        if (!ok)
+            throw Error::refused(inLanguage(what + " " + floatToText(value) + " 超出范围（" + range + "）",
+                                            englishWhat + " " + floatToText(value) + " is out of range (" +
+                                                englishRange + ")"),
+                                 field);
     };
-    require(std::isfinite(slope.FaceDip) && slope.FaceDip >= 0 && slope.FaceDip <= 180, "坡面倾角", "dip",
-            slope.FaceDip, "0～180°，大于 90° 为倒坡");
-    require(std::isfinite(slope.FaceDipDirection), "坡面倾向", "dipdir", slope.FaceDipDirection, "有限的角度");
+    require(std::isfinite(slope.FaceDip) && slope.FaceDip >= 0 && slope.FaceDip <= 180, "坡面倾角", "slope face dip",
+            "dip", slope.FaceDip, "0～180°，大于 90° 为倒坡", "0 to 180°, above 90° overhanging");
+    require(std::isfinite(slope.FaceDipDirection), "坡面倾向", "slope face dip direction", "dipdir",
+            slope.FaceDipDirection, "有限的角度", "a finite angle");
     require(std::isfinite(slope.FrictionAngle) && slope.FrictionAngle >= 0 && slope.FrictionAngle < 90, "摩擦角",
-            "friction", slope.FrictionAngle, "0～90°，不含 90°");
+            "friction angle", "friction", slope.FrictionAngle, "0～90°，不含 90°", "0 to 90°, 90° excluded");
     require(std::isfinite(slope.LateralLimit) && slope.LateralLimit >= 0 && slope.LateralLimit <= 180, "侧向界限",
-            "lateral", slope.LateralLimit, "0～180°");
+            "lateral limit", "lateral", slope.LateralLimit, "0～180°", "0 to 180°");
 }
 
 namespace {

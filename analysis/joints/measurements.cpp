@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string_view>
 
+#include "model/wording.h"
 #include "model/attitude.h"
 #include "model/error.h"
 #include "model/files.h"
@@ -120,15 +121,20 @@ std::vector<Column> headerColumns(const std::vector<std::string>& fields) {
         const auto known = std::find_if(std::begin(ColumnNames), std::end(ColumnNames),
                                         [&](const ColumnName& c) { return columnKey(field) == c.name; });
         if (known == std::end(ColumnNames))
-            throw Error::refused("表头的列名“" + visibleText(field) + "”无法识别，可用的列名：" + KnownColumns);
+            throw Error::refused(inLanguage("表头的列名“" + visibleText(field) + "”无法识别，可用的列名：" + KnownColumns,
+                                            "the header's column name \"" + visibleText(field) +
+                                                "\" is unknown; known names: dip, dipdir, quadrant, set, weight, c, f"));
         if (std::count(columns.begin(), columns.end(), known->column))
-            throw Error::refused("表头的列“" + visibleText(field) + "”重复");
+            throw Error::refused(inLanguage("表头的列“" + visibleText(field) + "”重复",
+                                            "the header's column \"" + visibleText(field) + "\" is repeated"));
         columns.push_back(known->column);
     }
     const auto has = [&](Column c) { return std::count(columns.begin(), columns.end(), c) > 0; };
     const bool angles = has(Column::Dip) && has(Column::DipDirection);
     if (angles == has(Column::Quadrant) || (!angles && (has(Column::Dip) || has(Column::DipDirection))))
-        throw Error::refused("表头应含倾角和倾向两列（dip、dipdir），或象限产状（quadrant），二者取其一");
+        throw Error::refused(inLanguage("表头应含倾角和倾向两列（dip、dipdir），或象限产状（quadrant），二者取其一",
+                                        "the header should hold either the two columns dip and dip direction (dip, "
+                                        "dipdir) or the quadrant attitude (quadrant)"));
     return columns;
 }
 
@@ -139,47 +145,65 @@ std::vector<Column> positionalColumns(const std::vector<std::string>& fields) {
     if (!fields.empty() && fields[0] == "N") columns = {Column::Quadrant};
     const std::size_t required = fieldCount(columns);
     if (fields.size() < required)
-        throw Error::refused(columns[0] == Column::Quadrant ? "象限产状应有 6 个字段（如 N,30,E,S,E,45）"
-                                                  : "应有倾角和倾向两个字段（如 45,120）");
-    if (fields.size() > required + 2) throw Error::refused("字段过多：产状之后只能有组号和权重");
+        throw Error::refused(columns[0] == Column::Quadrant
+                                 ? inLanguage("象限产状应有 6 个字段（如 N,30,E,S,E,45）",
+                                              "a quadrant attitude has 6 fields (as N,30,E,S,E,45)")
+                                 : inLanguage("应有倾角和倾向两个字段（如 45,120）",
+                                              "the two fields dip and dip direction are needed (as 45,120)"));
+    if (fields.size() > required + 2)
+        throw Error::refused(inLanguage("字段过多：产状之后只能有组号和权重",
+                                        "too many fields: only a set label and a weight may follow the attitude"));
     for (std::size_t i = required; i < fields.size(); ++i) columns.push_back(i == required ? Column::Set : Column::Weight);
     return columns;
 }
 
 // A field that is no number is named in the file's own language, as every
 // other fault of a line is.
-double number(const std::string& what, const std::string& text) {
+// A field's name, in Chinese and in English.
+struct FieldName {
+    const char* Chinese;
+    const char* English;
+};
+
+double number(FieldName what, const std::string& text) {
     try {
         return textToFloat(text);
     } catch (const Error& e) {
         if (e.kind() != ErrorKind::NumberText) throw;
-        throw e.reworded(what + "“" + visibleText(text) + "”不是数");
+        throw e.reworded(inLanguage(what.Chinese + ("“" + visibleText(text) + "”不是数"),
+                                    what.English + (" \"" + visibleText(text) + "\" is not a number")));
     }
 }
 
-double angleIn(const std::string& what, const std::string& text, double high) {
+double angleIn(FieldName what, const std::string& text, double high) {
     const double value = number(what, text);
     if (value < 0 || value > high)
-        throw Error::refused(what + " " + text + " 应在 0 到 " + floatToText(high) + " 之间");
+        throw Error::refused(inLanguage(what.Chinese + (" " + text + " 应在 0 到 ") + floatToText(high) + " 之间",
+                                        what.English + (" " + text + " should be between 0 and ") + floatToText(high)));
     return value;
 }
 
 // A plane's own c or f: empty when the row leaves it to the block.
-std::optional<double> strength(const std::string& what, const std::string& text) {
+std::optional<double> strength(FieldName what, const std::string& text) {
     if (text.empty()) return std::nullopt;
     const double value = number(what, text);
-    if (!(value >= 0)) throw Error::refused(what + " " + text + " 应不小于 0");
+    if (!(value >= 0))
+        throw Error::refused(inLanguage(what.Chinese + (" " + text + " 应不小于 0"),
+                                        what.English + (" " + text + " should be at least 0")));
     return value;
 }
 
 TPlaneAttitude quadrantPlane(const std::vector<std::string>& f, std::size_t at) {
     const TPlaneQuadrant quadrant{f[at], f[at + 1], f[at + 2], f[at + 3], f[at + 4], f[at + 5]};
-    const double dip = angleIn("倾角", quadrant.DipAngle, 90);
-    angleIn("走向角", quadrant.StrikeAngle, 90);
+    const double dip = angleIn({"倾角", "dip"}, quadrant.DipAngle, 90);
+    angleIn({"走向角", "strike angle"}, quadrant.StrikeAngle, 90);
     const auto direction = quadrantDipDirection(quadrant);
     if (!direction)
-        throw Error::refused("象限产状的字母“" + quadrant.StrikeNS + quadrant.StrikeEW + " " + quadrant.DipNS + quadrant.DipEW +
-                    "”不成组合：走向 N..E 配倾向 SE 或 NW，走向 N..W 配倾向 SW 或 NE");
+        throw Error::refused(inLanguage(
+            "象限产状的字母“" + quadrant.StrikeNS + quadrant.StrikeEW + " " + quadrant.DipNS + quadrant.DipEW +
+                "”不成组合：走向 N..E 配倾向 SE 或 NW，走向 N..W 配倾向 SW 或 NE",
+            "the quadrant letters \"" + quadrant.StrikeNS + quadrant.StrikeEW + " " + quadrant.DipNS + quadrant.DipEW +
+                "\" make no attitude: a strike N..E dips SE or NW, a strike N..W dips SW or NE"));
     return {dip, *direction};
 }
 
@@ -188,28 +212,35 @@ double northBased(double dipDirection) { return dipDirection == 360 ? 0 : dipDir
 
 Measurement measurementOf(const std::vector<std::string>& fields, const std::vector<Column>& columns) {
     if (fields.size() != fieldCount(columns))
-        throw Error::refused("应有 " + std::to_string(fieldCount(columns)) + " 个字段，实有 " + std::to_string(fields.size()) +
-                    " 个");
+        throw Error::refused(inLanguage("应有 " + std::to_string(fieldCount(columns)) + " 个字段，实有 " +
+                                            std::to_string(fields.size()) + " 个",
+                                        std::to_string(fieldCount(columns)) + " fields are needed, the line has " +
+                                            std::to_string(fields.size())));
     // A set label is printed in tables and messages, where a control
     // character would act on the terminal; numbers with one fail anyway.
     for (const std::string& field : fields)
-        if (hasControlCharacter(field)) throw Error::refused("含有控制字符：“" + visibleText(field) + "”");
+        if (hasControlCharacter(field))
+            throw Error::refused(inLanguage("含有控制字符：“" + visibleText(field) + "”",
+                                            "contains a control character: \"" + visibleText(field) + "\""));
     Measurement m;
     std::size_t at = 0;
     for (Column column : columns) {
         const std::string& field = fields[at];
         switch (column) {
-        case Column::Dip: m.Plane.DipAngle = angleIn("倾角", field, 90); break;
-        case Column::DipDirection: m.Plane.DipDirection = angleIn("倾向", field, 360); break;
+        case Column::Dip: m.Plane.DipAngle = angleIn({"倾角", "dip"}, field, 90); break;
+        case Column::DipDirection: m.Plane.DipDirection = angleIn({"倾向", "dip direction"}, field, 360); break;
         case Column::Quadrant: m.Plane = quadrantPlane(fields, at); break;
         case Column::Set: m.Set = field; break;
         case Column::Weight:
-            if (!field.empty()) m.Weight = number("权重", field);
-            if (!(m.Weight > 0)) throw Error::refused("权重 " + field + " 应大于 0");
-            if (m.Weight > MaxWeight) throw Error::refused("权重 " + field + " 过大，应不大于 " + floatToText(MaxWeight));
+            if (!field.empty()) m.Weight = number({"权重", "weight"}, field);
+            if (!(m.Weight > 0))
+                throw Error::refused(inLanguage("权重 " + field + " 应大于 0", "weight " + field + " should be above 0"));
+            if (m.Weight > MaxWeight)
+                throw Error::refused(inLanguage("权重 " + field + " 过大，应不大于 " + floatToText(MaxWeight),
+                                                "weight " + field + " is too large: at most " + floatToText(MaxWeight)));
             break;
-        case Column::Cohesion: m.Cohesion = strength("黏聚力 c", field); break;
-        case Column::Friction: m.Friction = strength("摩擦系数 f", field); break;
+        case Column::Cohesion: m.Cohesion = strength({"黏聚力 c", "cohesion c"}, field); break;
+        case Column::Friction: m.Friction = strength({"摩擦系数 f", "friction coefficient f"}, field); break;
         }
         at += column == Column::Quadrant ? QuadrantFields : 1;
     }
@@ -232,14 +263,16 @@ void tally(MeasurementSummary& summary, const Measurement& m, bool quadrant) {
 }
 
 std::string lineMessage(int line, const std::string& reason) {
-    return "测量文件第 " + std::to_string(line) + " 行：" + reason;
+    return inLanguage("测量文件第 " + std::to_string(line) + " 行：" + reason,
+                      "measurement file line " + std::to_string(line) + ": " + reason);
 }
 
 std::string errorList(const std::vector<std::string>& errors) {
     std::string message;
     for (std::size_t i = 0; i < errors.size() && i < ListedErrors; ++i) message += (i ? "\n" : "") + errors[i];
     if (errors.size() > ListedErrors)
-        message += "\n……另有 " + std::to_string(errors.size() - ListedErrors) + " 行有误";
+        message += inLanguage("\n……另有 " + std::to_string(errors.size() - ListedErrors) + " 行有误",
+                              "\n… and " + std::to_string(errors.size() - ListedErrors) + " more lines are wrong");
     return message;
 }
 
@@ -261,12 +294,16 @@ DecodedText decodedMeasurements(const std::string& bytes) {
     const auto multibyte = std::count_if(text.begin(), text.begin() + std::min(at, text.size()),
                                          [](char c) { return static_cast<unsigned char>(c) >= 0xC0; });
     if (at != std::string::npos && (multibyte > 0 || skipped > 0))
-        throw Error::atLine(lineMessage(lineOf(text, at), "不是有效的 UTF-8 文字，而前面的内容是 UTF-8：文件混用了两种编码"
-                                                  "（如 UTF-8 与 GBK），请统一为一种编码后再读入"),
+        throw Error::atLine(lineMessage(lineOf(text, at),
+                                        inLanguage("不是有效的 UTF-8 文字，而前面的内容是 UTF-8：文件混用了两种编码"
+                                                   "（如 UTF-8 与 GBK），请统一为一种编码后再读入",
+                                                   "not valid UTF-8 text while the text before it is UTF-8: the file "
+                                                   "mixes two encodings (as UTF-8 and GBK); save it in one before reading it")),
                             lineOf(text, at));
     if (at == std::string::npos) return {text, TextEncoding::Utf8};
     if (const std::size_t bad = firstInvalidGb18030(text); bad != std::string::npos)
-        throw Error::atLine(lineMessage(lineOf(text, bad), "既不是有效的 UTF-8 文字，也不是有效的 GBK（GB18030）文字"),
+        throw Error::atLine(lineMessage(lineOf(text, bad), inLanguage("既不是有效的 UTF-8 文字，也不是有效的 GBK（GB18030）文字",
+                                                                      "neither valid UTF-8 nor valid GBK (GB18030) text")),
                             lineOf(text, bad));
     return {gb18030ToUtf8(text), TextEncoding::Gb18030};
 }
@@ -315,7 +352,8 @@ MeasurementFile parseFieldLines(const std::vector<FieldLine>& lines, bool sheetR
         }
     }
     if (!errors.empty()) throw firstError->reworded(errorList(errors));
-    if (file.Planes.empty()) throw Error::refused("测量文件中没有结构面数据");
+    if (file.Planes.empty())
+        throw Error::refused(inLanguage("测量文件中没有结构面数据", "the measurement file holds no planes"));
     return file;
 }
 
@@ -374,13 +412,30 @@ MeasurementFile readMeasurementFile(const std::filesystem::path& path) {
     try {
         bytes = readFileBytes(path, MaxMeasurementFileBytes);
     } catch (const Error& e) {
-        if (e.systemError() == EISDIR) throw Error::refused("这是一个文件夹，不是测量文件").withPath(path);
+        if (e.systemError() == EISDIR)
+            throw Error::refused(inLanguage("这是一个文件夹，不是测量文件", "this is a folder, not a measurement file"))
+                .withPath(path);
         throw;
     }
     return readMeasurements(bytes);
 }
 
 std::string measurementSummaryText(const MeasurementSummary& s) {
+    if (inEnglish()) {
+        std::string text = "read " + std::to_string(s.DipRows + s.QuadrantRows) + " planes (" +
+                           std::to_string(s.DipRows) + " as dip and dip direction, " + std::to_string(s.QuadrantRows) +
+                           " as quadrant attitudes), " +
+                           (s.Workbook ? "Excel workbook" : s.Encoding == TextEncoding::Utf8 ? "UTF-8" : "GB18030") +
+                           (s.Header ? ", with a header" : "") + (s.Weighted ? ", weighted" : "") +
+                           (s.Strengths ? ", with c and f values" : "");
+        if (!s.Sets.empty()) {
+            text += "; " + std::to_string(s.Sets.size()) + " sets: ";
+            for (std::size_t i = 0; i < s.Sets.size(); ++i)
+                text += (i ? ", " : "") + s.Sets[i].first + " " + std::to_string(s.Sets[i].second);
+        }
+        if (s.Unlabelled && !s.Sets.empty()) text += ", " + std::to_string(s.Unlabelled) + " without a set";
+        return text;
+    }
     std::string text = "读入结构面 " + std::to_string(s.DipRows + s.QuadrantRows) + " 个（倾角倾向 " +
                        std::to_string(s.DipRows) + " 个，象限产状 " + std::to_string(s.QuadrantRows) + " 个），" +
                        (s.Workbook ? "Excel 工作簿" : s.Encoding == TextEncoding::Utf8 ? "UTF-8 编码" : "GB18030 编码") +

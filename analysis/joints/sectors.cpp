@@ -7,6 +7,7 @@
 
 #include "analysis/orientation.h"
 #include "analysis/planar.h"
+#include "model/wording.h"
 #include "model/attitude.h"
 #include "model/error.h"
 #include "model/files.h"
@@ -58,16 +59,22 @@ std::string lower(std::string text) {
 }
 
 // `field` is the column's name in the header.
-double numberIn(const std::string& text, const char* what, const char* field, double low, double high) {
+// `what` names the value in Chinese, `english` in English.
+double numberIn(const std::string& text, const char* what, const char* english, const char* field, double low,
+                double high) {
     double value = 0;
     try {
         value = textToFloat(text);
     } catch (const Error&) {
-        throw Error::numberText(std::string(what) + "“" + visibleText(text) + "”不是数", field);
+        throw Error::numberText(inLanguage(what + ("“" + visibleText(text) + "”不是数"),
+                                           english + (" \"" + visibleText(text) + "\" is not a number")),
+                                field);
     }
     if (!(value >= low && value <= high))
-        throw Error::refused(std::string(what) + " " + floatToText(value) + " 超出范围 " + floatToText(low) + "～" +
-                                 floatToText(high),
+        throw Error::refused(inLanguage(what + (" " + floatToText(value) + " 超出范围 ") + floatToText(low) + "～" +
+                                            floatToText(high),
+                                        english + (" " + floatToText(value) + " is out of the range ") + floatToText(low) +
+                                            " to " + floatToText(high)),
                              field);
     return value;
 }
@@ -94,19 +101,26 @@ std::vector<SlopeSector> parseSectors(const std::string& utf8Text) {
                     const auto known = std::find_if(std::begin(ColumnNames), std::end(ColumnNames),
                                                     [&](const ColumnName& c) { return name == c.name; });
                     if (known == std::end(ColumnNames))
-                        throw Error::refused("表头中“" + visibleText(field) + "”不是已知的列（name、dip、dipdir、height、top_dip、top_dipdir）");
+                        throw Error::refused(inLanguage(
+                            "表头中“" + visibleText(field) + "”不是已知的列（name、dip、dipdir、height、top_dip、top_dipdir）",
+                            "\"" + visibleText(field) +
+                                "\" in the header is no known column (name, dip, dipdir, height, top_dip, top_dipdir)"));
                     if (std::find(columns.begin(), columns.end(), known->column) != columns.end())
-                        throw Error::refused("表头中“" + visibleText(field) + "”重复");
+                        throw Error::refused(inLanguage("表头中“" + visibleText(field) + "”重复",
+                                                        "\"" + visibleText(field) + "\" is repeated in the header"));
                     columns.push_back(known->column);
                 }
                 for (Column needed : {Column::Name, Column::Dip, Column::DipDirection})
                     if (std::find(columns.begin(), columns.end(), needed) == columns.end())
-                        throw Error::refused("表头须有 name、dip、dipdir 三列");
+                        throw Error::refused(
+                            inLanguage("表头须有 name、dip、dipdir 三列", "the header needs the columns name, dip and dipdir"));
                 continue;
             }
             if (row.size() != columns.size())
-                throw Error::refused("有 " + std::to_string(row.size()) + " 个字段，表头有 " +
-                                     std::to_string(columns.size()) + " 列");
+                throw Error::refused(inLanguage("有 " + std::to_string(row.size()) + " 个字段，表头有 " +
+                                                    std::to_string(columns.size()) + " 列",
+                                                "the line has " + std::to_string(row.size()) + " fields, the header " +
+                                                    std::to_string(columns.size()) + " columns"));
             SlopeSector s;
             s.Line = lineNumber;
             bool topDirection = false;
@@ -114,27 +128,30 @@ std::vector<SlopeSector> parseSectors(const std::string& utf8Text) {
                 const std::string& f = row[i];
                 switch (*columns[i]) {
                 case Column::Name:
-                    if (f.empty()) throw Error::refused("名称为空", "name");
+                    if (f.empty()) throw Error::refused(inLanguage("名称为空", "the name is empty"), "name");
                     // A name is printed in tables and on the terminal, where
                     // a control character would act.
                     if (std::any_of(f.begin(), f.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
-                        throw Error::refused("名称含有控制字符：“" + visibleText(f) + "”", "name");
+                        throw Error::refused(inLanguage("名称含有控制字符：“" + visibleText(f) + "”",
+                                                        "the name contains a control character: \"" + visibleText(f) + "\""),
+                                             "name");
                     s.Name = f;
                     break;
-                case Column::Dip: s.Dip = numberIn(f, "坡面倾角", "dip", 0, 180); break;
-                case Column::DipDirection: s.DipDirection = numberIn(f, "坡面倾向", "dipdir", -360, 720); break;
+                case Column::Dip: s.Dip = numberIn(f, "坡面倾角", "slope face dip", "dip", 0, 180); break;
+                case Column::DipDirection: s.DipDirection = numberIn(f, "坡面倾向", "slope face dip direction", "dipdir", -360, 720); break;
                 case Column::Height:
                     if (!f.empty()) {
-                        s.Height = numberIn(f, "坡高", "height", 0, HUGE_VAL);
-                        if (*s.Height == 0) throw Error::refused("坡高须大于零", "height");
+                        s.Height = numberIn(f, "坡高", "slope height", "height", 0, HUGE_VAL);
+                        if (*s.Height == 0)
+                            throw Error::refused(inLanguage("坡高须大于零", "the slope height must be above zero"), "height");
                     }
                     break;
                 case Column::TopDip:
-                    if (!f.empty()) s.TopDip = numberIn(f, "坡顶面倾角", "top_dip", 0, 90);
+                    if (!f.empty()) s.TopDip = numberIn(f, "坡顶面倾角", "upper slope dip", "top_dip", 0, 90);
                     break;
                 case Column::TopDipDirection:
                     if (!f.empty()) {
-                        s.TopDipDirection = numberIn(f, "坡顶面倾向", "top_dipdir", -360, 720);
+                        s.TopDipDirection = numberIn(f, "坡顶面倾向", "upper slope dip direction", "top_dipdir", -360, 720);
                         topDirection = true;
                     }
                     break;
@@ -143,19 +160,21 @@ std::vector<SlopeSector> parseSectors(const std::string& utf8Text) {
             if (!topDirection) s.TopDipDirection = s.DipDirection;
             sectors.push_back(s);
         } catch (const Error& e) {
-            problems.push_back("分区文件第 " + std::to_string(lineNumber) + " 行：" + e.what());
+            problems.push_back(inLanguage("分区文件第 " + std::to_string(lineNumber) + " 行：" + e.what(),
+                                          "sectors file line " + std::to_string(lineNumber) + ": " + e.what()));
             if (!firstProblem) firstProblem = e.withLine(lineNumber);
         }
     }
-    if (columns.empty() && problems.empty()) throw Error::refused("分区文件没有表头（name,dip,dipdir）");
+    if (columns.empty() && problems.empty()) throw Error::refused(inLanguage("分区文件没有表头（name,dip,dipdir）", "the sectors file has no header (name,dip,dipdir)"));
     if (!problems.empty()) {
         std::string message;
         for (std::size_t i = 0; i < problems.size() && i < ListedErrors; ++i) message += (i ? "\n" : "") + problems[i];
         if (problems.size() > ListedErrors)
-            message += "\n另有 " + std::to_string(problems.size() - ListedErrors) + " 行有误";
+            message += inLanguage("\n另有 " + std::to_string(problems.size() - ListedErrors) + " 行有误",
+                                  "\nand " + std::to_string(problems.size() - ListedErrors) + " more lines are wrong");
         throw firstProblem->reworded(message);
     }
-    if (sectors.empty()) throw Error::refused("分区文件中没有分区");
+    if (sectors.empty()) throw Error::refused(inLanguage("分区文件中没有分区", "the sectors file holds no sector"));
     return sectors;
 }
 
@@ -173,8 +192,10 @@ double topDipAcrossFace(const SlopeSector& sector) {
 
 SavedBlock sectorBlock(const SavedBlock& block, const SlopeSector& sector) {
     if (!(sector.Dip >= 0 && sector.Dip <= 90))
-        throw Error::refused("分区“" + sector.Name + "”的坡面倾角 " + floatToText(sector.Dip) +
-                                 "° 为倒坡，不能作为组合分析的坡面",
+        throw Error::refused(inLanguage("分区“" + sector.Name + "”的坡面倾角 " + floatToText(sector.Dip) +
+                                            "° 为倒坡，不能作为组合分析的坡面",
+                                        "the slope face dip " + floatToText(sector.Dip) + "° of sector \"" + sector.Name +
+                                            "\" is overhanging and cannot be the slope face of a combination analysis"),
                              "dip");
     constexpr int Face = int(TPlaneRole::SlopeFace);
     SavedBlock result = block;
@@ -191,7 +212,7 @@ SectorFactors sectorFactors(const SlopeSector& sector, const std::vector<Candida
     // An overhanging face has no section of the planar block nor a slope
     // block of the wedge analysis.
     if (sector.Dip > 90) {
-        result.WedgeNote = "倒坡不计算安全系数";
+        result.WedgeNote = inLanguage("倒坡不计算安全系数", "no safety factor for an overhanging slope");
         return result;
     }
     const KinematicChecks checks(kinematicSlope(sector, frictionAngle, lateralLimit));
@@ -217,7 +238,9 @@ SectorFactors sectorFactors(const SlopeSector& sector, const std::vector<Candida
     }
     if (candidates.size() > MaxFactorPlanes && std::all_of(candidates.begin(), candidates.end(),
                                                            [](const CandidatePlane& c) { return c.Line != 0; })) {
-        result.WedgeNote = "未分组且结构面多于 " + std::to_string(MaxFactorPlanes) + " 个，不逐对计算楔块安全系数";
+        result.WedgeNote = inLanguage("未分组且结构面多于 " + std::to_string(MaxFactorPlanes) + " 个，不逐对计算楔块安全系数",
+                                      "more than " + std::to_string(MaxFactorPlanes) +
+                                          " planes without sets: no wedge safety factor for each pair");
         return result;
     }
     std::vector<CandidatePlane> dry = candidates;

@@ -7,6 +7,7 @@
 
 #include "analysis/orientation.h"
 #include "analysis/vec3.h"
+#include "model/wording.h"
 #include "model/error.h"
 #include "model/numtext.h"
 
@@ -98,8 +99,10 @@ std::vector<TPoint3D> seedCentres(const std::vector<WeightedPole>& poles, int se
             weights[i] = poles[i].Weight * nearest;
         }
         if (std::all_of(weights.begin(), weights.end(), [](double w) { return w <= 0; }))
-            throw Error::refused("结构面只有 " + std::to_string(centres.size()) + " 种不同产状，不能分成 " +
-                        std::to_string(setCount) + " 组");
+            throw Error::refused(inLanguage("结构面只有 " + std::to_string(centres.size()) + " 种不同产状，不能分成 " +
+                                            std::to_string(setCount) + " 组",
+                                        "the planes have only " + std::to_string(centres.size()) +
+                                            " different attitudes and cannot form " + std::to_string(setCount) + " sets"));
         centres.push_back(poles[weightedPick(weights, random)].Pole);
     }
     return centres;
@@ -176,7 +179,7 @@ std::vector<WeightedPole> polesOf(const std::vector<Measurement>& planes, const 
 }
 
 FisherStats fisherStatistics(const std::vector<WeightedPole>& poles) {
-    if (poles.empty()) throw Error::refused("结构面组中没有结构面");
+    if (poles.empty()) throw Error::refused(inLanguage("结构面组中没有结构面", "the set holds no plane"));
     FisherStats stats;
     stats.Count = poles.size();
     for (const WeightedPole& p : poles) stats.Weight += p.Weight;
@@ -207,19 +210,22 @@ std::vector<JointSet> labelledSets(const std::vector<Measurement>& planes) {
 
 JointSet windowSet(const std::vector<Measurement>& planes, const SetWindow& window) {
     if (!(window.HalfAngle > 0 && window.HalfAngle <= 90))
-        throw Error::refused("选取窗口的半顶角 " + floatToText(window.HalfAngle) + " 应大于 0、不大于 90 度");
-    if (!(norm(window.Centre) > 0) || !std::isfinite(norm(window.Centre))) throw Error::refused("选取窗口的中心方向无效");
+        throw Error::refused(inLanguage("选取窗口的半顶角 " + floatToText(window.HalfAngle) + " 应大于 0、不大于 90 度",
+                                        "the half angle " + floatToText(window.HalfAngle) +
+                                            " of the picking window should be above 0 and at most 90 degrees"));
+    if (!(norm(window.Centre) > 0) || !std::isfinite(norm(window.Centre))) throw Error::refused(inLanguage("选取窗口的中心方向无效", "the centre direction of the picking window is invalid"));
     const TPoint3D centre = unit(window.Centre);
     const double limit = std::cos(radians(window.HalfAngle));
     std::vector<std::size_t> members;
     for (std::size_t i = 0; i < planes.size(); ++i)
         if (std::abs(dot(planePole(planes[i].Plane), centre)) >= limit) members.push_back(i);
-    if (members.empty()) throw Error::refused("选取窗口“" + window.Label + "”内没有结构面极点");
+    if (members.empty()) throw Error::refused(inLanguage("选取窗口“" + window.Label + "”内没有结构面极点",
+                                                              "the picking window \"" + window.Label + "\" holds no pole"));
     return setOf(window.Label, std::move(members), planes);
 }
 
 std::size_t nearestPole(const std::vector<Measurement>& planes, const TPoint3D& direction) {
-    if (planes.empty()) throw Error::refused("没有结构面可选");
+    if (planes.empty()) throw Error::refused(inLanguage("没有结构面可选", "there are no planes to pick from"));
     const TPoint3D axis = unit(direction);
     std::size_t nearest = 0;
     double closest = -1; // |cos| of the angle, 1 on the axis
@@ -233,8 +239,10 @@ std::size_t nearestPole(const std::vector<Measurement>& planes, const TPoint3D& 
 
 std::vector<JointSet> groupSets(const std::vector<Measurement>& planes, int setCount, std::uint64_t seed) {
     if (setCount < 1 || static_cast<std::size_t>(setCount) > planes.size())
-        throw Error::refused("分组数 " + std::to_string(setCount) + " 应在 1 到结构面数 " + std::to_string(planes.size()) +
-                    " 之间");
+        throw Error::refused(inLanguage("分组数 " + std::to_string(setCount) + " 应在 1 到结构面数 " +
+                                            std::to_string(planes.size()) + " 之间",
+                                        "the number of sets " + std::to_string(setCount) +
+                                            " should be between 1 and the number of planes " + std::to_string(planes.size())));
     const std::vector<WeightedPole> poles = polesOf(planes);
     std::mt19937_64 random(seed);
     Clustering best;

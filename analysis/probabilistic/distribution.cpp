@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "analysis/probabilistic/sample_trig.h"
+#include "model/language.h"
 
 namespace trelmox {
 
@@ -248,7 +249,10 @@ const char* distributionName(Distribution::Kind kind) {
 const char* distributionCaption(Distribution::Kind kind) {
     constexpr const char* names[] = {"固定值",   "正态分布",   "均匀分布", "对数正态分布",
                                      "指数分布", "三角形分布", "贝塔分布", "伽马分布"};
-    return names[kindIndex(kind)];
+    constexpr const char* englishNames[] = {"fixed value",  "normal distribution",     "uniform distribution",
+                                            "lognormal distribution", "exponential distribution",
+                                            "triangular distribution", "beta distribution", "gamma distribution"};
+    return inLanguage(names[kindIndex(kind)], englishNames[kindIndex(kind)]);
 }
 
 void validateDistribution(Parameter parameter, double blockValue, const Distribution& distribution) {

@@ -7,6 +7,7 @@
 #include "analysis/probabilistic/sampling.h"
 #include "analysis/vec3.h"
 #include "model/error.h"
+#include "model/language.h"
 
 namespace trelmox {
 
@@ -30,8 +31,8 @@ constexpr std::uint64_t FisherStreamTag = 0x6a09e667f3bcc909ULL;
 
 FisherDistribution::FisherDistribution(TPoint3D mean, double kappa)
     : kappa_(kappa), spread_(std::expm1(-2 * kappa)) {
-    if (!(kappa >= 0)) throw Error::refused("Fisher 分布的集中度 K 应不小于 0");
-    if (!(norm(mean) > 0) || !std::isfinite(norm(mean))) throw Error::refused("Fisher 分布的平均方向无效");
+    if (!(kappa >= 0)) throw Error::refused(inLanguage("Fisher 分布的集中度 K 应不小于 0", "the concentration K of a Fisher distribution should be at least 0"));
+    if (!(norm(mean) > 0) || !std::isfinite(norm(mean))) throw Error::refused(inLanguage("Fisher 分布的平均方向无效", "the mean direction of a Fisher distribution is invalid"));
     mean_ = unit(mean);
     across1_ = perpendicular(mean_);
     across2_ = cross(mean_, across1_);

@@ -4,6 +4,7 @@
 
 #include "analysis/probabilistic/sample_trig.h"
 #include "model/error.h"
+#include "model/language.h"
 #include "model/numtext.h"
 
 namespace trelmox {
@@ -28,6 +29,19 @@ constexpr std::array<const char*, ParameterCount> Captions = {
     "地震系数 k", "张裂缝距坡顶距离", "张裂缝充水深度", "外力合计", "锚杆力合计",
     "平面1在坡面上的迹长", "平面2在坡面上的迹长", "平面1在坡顶面上的迹长", "平面2在坡顶面上的迹长",
     "平面1的延伸长度", "平面2的延伸长度", "边坡走向长度", "台阶高度", "台阶宽度", "张裂缝倾角", "张裂缝倾向",
+};
+
+constexpr std::array<const char*, ParameterCount> EnglishCaptions = {
+    "dip of plane 1", "dip direction of plane 1", "dip of plane 2", "dip direction of plane 2",
+    "dip of the upper slope", "dip direction of the upper slope", "dip of the slope face", "dip direction of the slope face",
+    "cohesion c1 of plane 1", "friction coefficient f1 of plane 1", "cohesion c2 of plane 2",
+    "friction coefficient f2 of plane 2", "rock unit weight", "water unit weight", "slope height H",
+    "water pressure u1 on plane 1", "water pressure u2 on plane 2", "seismic coefficient k",
+    "tension crack distance from the crest", "water depth in the tension crack", "total external force",
+    "total bolt force", "trace length of plane 1 on the slope face", "trace length of plane 2 on the slope face",
+    "trace length of plane 1 on the upper slope", "trace length of plane 2 on the upper slope",
+    "persistence of plane 1", "persistence of plane 2", "slope length along strike", "bench height", "bench width",
+    "dip of the tension crack", "dip direction of the tension crack",
 };
 
 bool isDip(Parameter p) {
@@ -145,7 +159,9 @@ std::optional<SizeLimitKind> sizeLimitOf(Parameter parameter) {
     return static_cast<SizeLimitKind>(at);
 }
 
-const char* parameterCaption(Parameter parameter) { return Captions[static_cast<int>(parameter)]; }
+const char* parameterCaption(Parameter parameter) {
+    return inLanguage(Captions[static_cast<int>(parameter)], EnglishCaptions[static_cast<int>(parameter)]);
+}
 
 std::optional<Parameter> parameterFromName(std::string_view name) {
     for (int i = 0; i < ParameterCount; ++i)

@@ -32,7 +32,15 @@ def test_measurements_sets_and_sectors(data):
     assert sectors[1]["height"] == 35 and sectors[1]["top_dip"] == 0
 
 
-def test_a_bad_measurement_file_lists_its_lines():
-    with pytest.raises(trelmox.TrelmoxError) as caught:
-        trelmox.Measurements("45,120\n95,120\nabc,1\n")
-    assert "第 2 行" in str(caught.value) and "第 3 行" in str(caught.value)
+@pytest.mark.parametrize("language, line2, line3", [("en", "line 2:", "line 3:"), ("zh", "第 2 行", "第 3 行")])
+def test_a_bad_measurement_file_lists_its_lines_in_the_language_chosen(language, line2, line3):
+    assert trelmox.language() == "en", "English unless chosen otherwise"
+    trelmox.set_language(language)
+    try:
+        with pytest.raises(trelmox.TrelmoxError) as caught:
+            trelmox.Measurements("45,120\n95,120\nabc,1\n")
+    finally:
+        trelmox.set_language("en")
+    assert line2 in str(caught.value) and line3 in str(caught.value)
+    with pytest.raises(ValueError):
+        trelmox.set_language("fr")

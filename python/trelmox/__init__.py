@@ -14,6 +14,14 @@ same block, to the last bit: the module runs the tool's own analysis and
 formats it with the tool's own JSON writer. Blocks and results pickle, so a
 study can be shared out over processes or machines (Dask, multiprocessing).
 Failures raise the exceptions of trelmox.errors.
+
+Messages (failures, the messages of a result, the full analysis report and
+the calculation report) are in English, as the tool gives them by default;
+`trelmox.set_language("zh")` gives the Chinese of the program's windows. The
+language belongs to the process: a Dask worker or a pool's process words its
+messages in English unless it sets the language itself. The data file, the
+30-line report, the DXF drawing and the companion file are the same bytes in
+either language.
 """
 import collections as _collections
 import copy as _copy
@@ -25,7 +33,7 @@ from . import _trelmox
 from .errors import (CalculationError, NumberTextError, RefusedInputError, TrelmoxError,  # noqa: F401
                      TrelmoxFileError)
 
-__all__ = ["Block", "Result", "read_block", "factors", "FactorArrays", "OUTCOMES", "INPUTS", "ProbabilisticResult",
+__all__ = ["Block", "Result", "read_block", "set_language", "language", "factors", "FactorArrays", "OUTCOMES", "INPUTS", "ProbabilisticResult",
            "Measurements", "read_measurements", "read_sectors", "combinations", "kinematics", "TrelmoxError", "CalculationError",
            "NumberTextError", "RefusedInputError", "TrelmoxFileError"]
 
@@ -230,6 +238,17 @@ class Block:
     def __repr__(self):
         return "Block(name={!r}, {})".format(self.name, ", ".join(
             "{}=({:g}, {:g})".format(k, *v) for k, v in self.attitudes.items()))
+
+
+def set_language(name):
+    """Words the messages and the reports in English ("en", the default) or
+    in the Chinese of the program's windows ("zh")."""
+    _trelmox.set_language(name)
+
+
+def language():
+    """"en" or "zh": the language messages and reports are worded in."""
+    return _trelmox.language()
 
 
 def read_block(path):

@@ -25,6 +25,7 @@
 #include "tests/cli/cli_run.h"
 #include "model/companion.h"
 #include "model/datafile.h"
+#include "model/language.h"
 #include "model/textcodec.h"
 #include "report/calculation_report.h"
 
@@ -189,6 +190,31 @@ TEST_F(GoldenTest, FilesAreAsRecorded) {
     std::string manifest;
     for (const auto& [name, hash] : digests) manifest += name + " " + hash + "\n";
     compare("files.digests", manifest);
+}
+
+// The files other programs read (the 30-line reports, the DXF drawings,
+// the SVG pictures) are the recorded bytes whatever the language; the full
+// analysis report follows the language.
+TEST_F(GoldenTest, InEnglishTheFilesOtherProgramsReadAreTheRecordedBytes) {
+    std::vector<std::string> command{"--lang",   "en", "analyze", "--format", "csv", "--report-dir",
+                                     (dir / "r").string(), "--dxf-dir", (dir / "d").string(), "--plot-dir",
+                                     (dir / "p").string()};
+    for (const char* sub : {"r", "d", "p"}) fs::create_directories(dir / sub);
+    command.insert(command.end(), args.begin(), args.end());
+    tool::cli(command);
+    std::map<std::string, std::string> recorded;
+    std::istringstream manifest(readFile(Golden / "files.digests"));
+    for (std::string name, hash; manifest >> name >> hash;) recorded[name] = hash;
+    std::size_t compared = 0;
+    for (const char* sub : {"r", "d", "p"})
+        for (const auto& entry : fs::directory_iterator(dir / sub)) {
+            const std::string name = std::string(sub) + "/" + entry.path().filename().string();
+            if (name.find("三维分析") != std::string::npos) continue;
+            EXPECT_EQ(digest(readFile(entry.path())), recorded[name]) << name;
+            ++compared;
+        }
+    EXPECT_GT(compared, std::size_t(2 * BlockCount));
+    setMessageLanguage(Language::Chinese); // as the other tests of this process expect
 }
 
 TEST_F(GoldenTest, CalculationReportsAreAsRecorded) {

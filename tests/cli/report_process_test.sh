@@ -55,5 +55,5 @@ kill -KILL "$(helper_of "$pid")"
 status=0
 wait "$pid" || status=$?
 [ "$status" -eq 1 ] || { echo "exit status $status, not 1"; exit 1; }
-grep -q 'trelmox-report 被信号 SIGKILL' "$work/err" || { echo "the signal is not named:"; cat "$work/err"; exit 1; }
+grep -q 'trelmox-report was ended by SIGKILL' "$work/err" || { echo "the signal is not named:"; cat "$work/err"; exit 1; }
 echo "helper stops with the command; a killed helper is named"

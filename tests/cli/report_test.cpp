@@ -30,7 +30,9 @@ struct ReportRun {
 ReportRun report(const std::vector<std::string>& args) {
     ReportRun r;
     std::ostringstream out, err;
-    r.status = runReportBatch(args, out, err, [&r](const fs::path& pdf, const CalculationReport& report) {
+    std::vector<std::string> chinese{"--lang", "zh"};
+    chinese.insert(chinese.end(), args.begin(), args.end());
+    r.status = runReportBatch(chinese, out, err, [&r](const fs::path& pdf, const CalculationReport& report) {
         writeFileAtomically(pdf, report.Header);
         r.written.push_back(pdf);
     });
@@ -142,7 +144,8 @@ TEST_F(ReportBatchTest, AddsTheKinematicChecksOfTheMeasurements) {
     std::vector<CalculationReport> reports;
     const auto run = [&](const std::string& file) {
         std::ostringstream out, err;
-        const int status = runReportBatch({"--pdf-dir", (dir / "out").string(), "--measurements", file, input.string()},
+        const int status = runReportBatch({"--lang", "zh", "--pdf-dir", (dir / "out").string(), "--measurements", file,
+                                           input.string()},
                                           out, err, [&](const fs::path& pdf, const CalculationReport& report) {
                                               writeFileAtomically(pdf, report.Header);
                                               reports.push_back(report);

@@ -232,7 +232,7 @@ TEST(ReportCommand, WritesEveryBlockItCanWithoutADisplay) {
     const SavedBlock flat = trelmox::testing::blockWithoutCorners();
     writeBlockFile(data, "b2", flat.Attitudes, flat.Quadrants, flat.Params);
 
-    const std::string run = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + quoted(TRELMOX_CLI) + " report --pdf-dir " +
+    const std::string run = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + quoted(TRELMOX_CLI) + " --lang zh report --pdf-dir " +
                             quoted(out) + " " + quoted(data / "b1.txt") + " " + quoted(data / "b2.txt") + " " +
                             quoted(data / "none.txt") + " 2>" + quoted(folder.path() / "err") + "; echo status $?";
     const std::string output = commandOutput(run);

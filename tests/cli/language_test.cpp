@@ -1,0 +1,98 @@
+// The tool's language: English unless --lang zh asks for the Chinese of the
+// windows, chosen afresh on every run, and a language name it does not
+// know refused as a usage error.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#include "tests/cli/cli_run.h"
+#include "model/language.h"
+#include "tests/cli/cjk.h"
+
+namespace fs = std::filesystem;
+using namespace trelmox::cli;
+using ::testing::HasSubstr;
+using trelmox::cli::testing::CliRun;
+using trelmox::cli::testing::Example;
+using trelmox::cli::testing::hasCjk;
+
+namespace {
+
+class ToolLanguage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("trelmox-language-" + std::to_string(::getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        write("short.txt", "45\r\n");
+        fs::copy_file(Example, dir / "W3.txt");
+        write("W3.json", "{");
+        write("sectors.csv", "");
+        write("joints.csv", "45,120\n45,abc\n");
+    }
+    void TearDown() override {
+        fs::remove_all(dir);
+        trelmox::setMessageLanguage(trelmox::Language::Chinese); // as the other tests of this process expect
+    }
+    void write(const std::string& name, const std::string& text) { std::ofstream(dir / name, std::ios::binary) << text; }
+    std::string at(const std::string& name) const { return (dir / name).string(); }
+    fs::path dir;
+};
+
+// Runs the tool as a person would, without the tests' Chinese default;
+// `err` holds both streams (analyze reports a block's failure in its table).
+CliRun tool(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = run(args, out, err);
+    return {status, out.str(), out.str() + err.str()};
+}
+
+TEST_F(ToolLanguage, FailuresAreWordedInEnglishByDefaultAndInChineseWithLangZh) {
+    const std::string measurements = std::string(TRELMOX_TEST_DATA) + "/joint_measurements.csv";
+    const std::vector<std::string> planar = {"planar", "--height", "-1", "--face-dip", "60", "--plane-dip", "30",
+                                             "--unit-weight", "26", "--cohesion", "10", "--friction", "0.6"};
+    const struct {
+        std::vector<std::string> args;
+        std::string english, chinese;
+    } cases[] = {
+        {{"analyze", at("missing.txt")}, "no such file or folder", "文件或文件夹不存在"},
+        {{"analyze", at("short.txt")}, " line 2: missing: a block data file has", " 第2行: 缺失：块体数据文件应有"},
+        {{"analyze", at("W3.txt")}, "loads file \"W3.json\": not valid JSON at line 1", "荷载文件“W3.json”在第1行"},
+        {planar, "slope height should be greater than zero, given -1", "坡高应大于零，现为 -1"},
+        {{"kinematics", at("sectors.csv"), measurements}, "the sectors file has no header", "分区文件没有表头"},
+        {{"combinations", Example, at("joints.csv")}, "measurement file line 2: dip direction \"abc\" is not",
+         "测量文件第 2 行：倾向“abc”不是数"},
+    };
+    for (const auto& c : cases) {
+        const CliRun english = tool(c.args);
+        EXPECT_NE(english.status, ExitOk) << c.english;
+        EXPECT_THAT(english.err, HasSubstr(c.english));
+        EXPECT_FALSE(hasCjk(english.err)) << english.err;
+        std::vector<std::string> zh = {"--lang", "zh"};
+        zh.insert(zh.end(), c.args.begin(), c.args.end());
+        const CliRun chinese = tool(zh);
+        EXPECT_EQ(chinese.status, english.status) << c.chinese;
+        EXPECT_THAT(chinese.err, HasSubstr(c.chinese));
+        // Chosen afresh: the run after a Chinese one is English again.
+        EXPECT_EQ(tool(c.args).err, english.err);
+    }
+}
+
+TEST_F(ToolLanguage, TheOptionGoesAnywhereBeforeTheEndOfOptionsAndUnknownNamesAreRefused) {
+    EXPECT_THAT(tool({"analyze", at("missing.txt"), "--lang=zh"}).err, HasSubstr("文件或文件夹不存在"));
+    EXPECT_THAT(tool({"analyze", "--lang", "en", at("missing.txt")}).err, HasSubstr("no such file or folder"));
+    // After "--" it is a file name like any other.
+    EXPECT_THAT(tool({"analyze", "--", "--lang"}).err, HasSubstr("--lang: no such file or folder"));
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--lang", "fr", "analyze", at("W3.txt")}, {"analyze", at("W3.txt"), "--lang"}}) {
+        const CliRun refused = tool(args);
+        EXPECT_EQ(refused.status, ExitUsage);
+        EXPECT_THAT(refused.err, HasSubstr("--lang"));
+        EXPECT_THAT(refused.err, HasSubstr("usage: trelmox-cli"));
+    }
+}
+
+} // namespace
