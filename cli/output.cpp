@@ -463,7 +463,7 @@ public:
     }
     void finish() override {
         if (messageLanguage() == Language::English)
-            out_ << "\n" << blocks_ << " blocks, " << blocks_ - failed_ << " analysed, " << failed_ << " failed\n";
+            out_ << "\nblocks: " << blocks_ << ", analysed: " << blocks_ - failed_ << ", failed: " << failed_ << '\n';
         else
             out_ << "\n共 " << blocks_ << " 个块体，分析完成 " << blocks_ - failed_ << " 个，失败 " << failed_ << " 个\n";
     }

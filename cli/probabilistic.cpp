@@ -288,26 +288,8 @@ Json statisticJson(const std::optional<SafetyStatistics>& s, double SafetyStatis
     return s ? jsonOf((*s).*field) : Json(nullptr);
 }
 
-// What the run found of one factor: its statistics over the wedge samples,
-// the samples of every contact case, the failed ones and the histogram.
-struct FactorFindings {
-    const std::optional<SafetyStatistics>& Statistics;
-    const std::array<std::uint64_t, ContactCount>& Contacts;
-    std::uint64_t Failed;
-    const Histogram& Bins;
-    double PFailure; // failed wedges over all samples
-};
-
-FactorFindings kcFindings(const ProbabilisticResult& r) {
-    return {r.Statistics, r.Contacts, r.Failed, r.KcHistogram, r.PFailure};
-}
-
-FactorFindings fsFindings(const FullFactorSummary& f) {
-    return {f.Statistics, f.Contacts, f.Failed, f.FsHistogram, f.PFailure};
-}
-
 // "mean":...,"histogram":{...}: the keys both factors share.
-void addFindingsJson(const FactorFindings& f, Json& json) {
+void addFindingsJson(const FactorSummary& f, Json& json) {
     const auto& s = f.Statistics;
     json["mean"] = statisticJson(s, &SafetyStatistics::Mean);
     json["sd"] = statisticJson(s, &SafetyStatistics::Sd);
@@ -359,14 +341,14 @@ Json probabilisticObject(const std::string& block, const ProbabilisticSettings& 
     json["samples"] = r.Samples;
     json["seed"] = settings.Seed;
     json["wedges"] = r.Wedges;
-    addFindingsJson(kcFindings(r), json);
+    addFindingsJson(r, json);
     json["kc_method"] = ProbabilisticResult::KcMethod;
     Json fs;
     fs["method"] = ProbabilisticResult::FsMethod;
     fs["required_factor"] = jsonOf(r.Full.RequiredFactor);
     fs["wedges"] = r.Full.Wedges;
     fs["p_below_required"] = r.Full.Statistics ? jsonOf(r.Full.PBelowRequired) : Json(nullptr);
-    addFindingsJson(fsFindings(r.Full), fs);
+    addFindingsJson(r.Full, fs);
     addSizeFindingsJson(r.Full, fs);
     json["fs"] = fs;
     return json;
@@ -381,7 +363,7 @@ using LinePrinter = std::function<void(const std::string& label, const std::stri
 
 // Kc's lines, or Fs's with "Fs" for `factor`; a required factor adds the
 // probability of falling short of it.
-void printFindingsText(const std::string& factor, const FactorFindings& f, const LinePrinter& line,
+void printFindingsText(const std::string& factor, const FactorSummary& f, const LinePrinter& line,
                        std::optional<double> required = std::nullopt, double pBelowRequired = 0) {
     if (const auto& s = f.Statistics) {
         line(factor + " mean", shortNumber(s->Mean));
@@ -412,11 +394,11 @@ void printProbabilisticText(const std::string& block, const ProbabilisticSetting
     line("seed", std::to_string(settings.Seed));
     line("Kc", ProbabilisticResult::KcMethod);
     line("Kc wedges", std::to_string(r.Wedges));
-    printFindingsText("Kc", kcFindings(r), line);
+    printFindingsText("Kc", r, line);
     line("Fs", ProbabilisticResult::FsMethod);
     line("required factor", shortNumber(r.Full.RequiredFactor));
     line("Fs wedges", std::to_string(r.Full.Wedges));
-    printFindingsText("Fs", fsFindings(r.Full), line, r.Full.RequiredFactor, r.Full.PBelowRequired);
+    printFindingsText("Fs", r.Full, line, r.Full.RequiredFactor, r.Full.PBelowRequired);
     if (r.Full.TooSmall) line("Fs too small (left out)", std::to_string(r.Full.TooSmall));
     if (r.Full.BenchTooNarrow) line("P(bench too narrow)", shortNumber(r.Full.PBenchTooNarrow));
     if (const auto& sizes = r.Full.FailedSizes) {

@@ -13,6 +13,18 @@ namespace trelmox {
 
 namespace {
 
+// The failure modes as the nets name them: the drawings keep their Chinese
+// whatever the language of the windows, as the files made of them do.
+std::string modeTitle(KinematicMode mode) {
+    switch (mode) {
+    case KinematicMode::Planar: return "平面滑动";
+    case KinematicMode::Wedge: return "楔形滑动";
+    case KinematicMode::FlexuralToppling: return "弯曲倾倒";
+    case KinematicMode::DirectToppling: return "直接倾倒";
+    }
+    return {};
+}
+
 constexpr double TextHeight = 0.055;
 constexpr double LegendLeft = 1.32, SampleEnd = 1.44, LegendText = 1.49, LegendStep = 0.115;
 const Colour Black{0, 0, 0};
@@ -411,7 +423,7 @@ void addLegend(Figure& figure, const JointNetInput& input, const std::optional<D
             secondary = "斜向倾倒区";
             break;
         }
-        legend.title(std::string(kinematicModeName(mode)), TextHeight);
+        legend.title(modeTitle(mode), TextHeight);
         legend.patch(PrimaryZoneFill, primary);
         if (!secondary.empty()) legend.patch(SecondaryZoneFill, secondary);
         if (mode == KinematicMode::DirectToppling)

@@ -11,6 +11,20 @@
 namespace trelmox {
 namespace {
 
+// The contact cases as the figures name them: the drawings keep their
+// Chinese whatever the language of the windows, as the files made of them do.
+const char* contactLabel(TWedgeContact contact) {
+    switch (contact) {
+    case TWedgeContact::NoBlock: return "不能切出块体";
+    case TWedgeContact::BothPlanes: return "双面接触";
+    case TWedgeContact::FirstPlaneOnly: return "仅第一切割面接触";
+    case TWedgeContact::SecondPlaneOnly: return "仅第二切割面接触";
+    case TWedgeContact::LiftOff: return "浮起";
+    case TWedgeContact::Unresolved: return "未定";
+    }
+    return "";
+}
+
 // The frame is 1.6 wide and 1 high, the proportions of the windows' plots.
 constexpr double FrameWidth = 1.6;
 constexpr double TitleHeight = 0.045, LabelHeight = 0.032, TickHeight = 0.028;
@@ -226,7 +240,7 @@ std::vector<double> roundTicks(double low, double high, int count) {
 }
 
 Figure kcHistogramFigure(const ProbabilisticResult* result) {
-    if (!result || result->Cancelled || !result->Statistics || result->KcHistogram.Counts.empty()) {
+    if (!result || result->Cancelled || !result->Statistics || result->Bins.Counts.empty()) {
         Figure figure = emptyPlot("安全系数 Kc 直方图（尚未计算）");
         const PlotArea area = plotArea(0, 2, 0, 10);
         addAxes(figure, area, "安全系数 Kc", "样本数");
@@ -234,15 +248,15 @@ Figure kcHistogramFigure(const ProbabilisticResult* result) {
                                         Pen{LimitColour, 0.005, LineStyle::Dashed}));
         return figure;
     }
-    return histogramFigure({result->KcHistogram, "Kc", 1, "Kc = 1", "Kc < 1（失稳）", "Kc ≥ 1（稳定）",
+    return histogramFigure({result->Bins, "Kc", 1, "Kc = 1", "Kc < 1（失稳）", "Kc ≥ 1（稳定）",
                             result->Statistics->Pf});
 }
 
 std::optional<Figure> fsHistogramFigure(const ProbabilisticResult& result) {
     const FullFactorSummary& full = result.Full;
-    if (result.Cancelled || !full.Statistics || full.FsHistogram.Counts.empty()) return std::nullopt;
+    if (result.Cancelled || !full.Statistics || full.Bins.Counts.empty()) return std::nullopt;
     const std::string required = floatToText(full.RequiredFactor);
-    return histogramFigure({full.FsHistogram, "Fs", full.RequiredFactor, "Fst = " + required,
+    return histogramFigure({full.Bins, "Fs", full.RequiredFactor, "Fst = " + required,
                             "Fs < " + required + "（未达要求）", "Fs ≥ " + required + "（满足要求）",
                             full.PBelowRequired});
 }
@@ -355,7 +369,7 @@ Figure sensitivityFigure(const std::vector<SensitivityStep>& steps, const std::s
         }
         if (!runContact || *runContact != step.Result->Contact) {
             runContact = step.Result->Contact;
-            const std::string label = contactDescription(*runContact);
+            const std::string label = contactLabel(*runContact);
             if (std::none_of(key.begin(), key.end(), [&](const KeyEntry& e) { return e.label == label; }))
                 key.push_back({KeyEntry::Line, contactColour(*runContact), label});
         }

@@ -18,6 +18,7 @@
 #include <cmath>
 
 #include "model/error.h"
+#include "model/wording.h"
 #include "model/files.h"
 #include "paint/figure_painter.h"
 #include "trelmox/version.h"
@@ -354,7 +355,9 @@ void paintMargins(QPainter& painter, const PageGeometry& page, const QString& he
     painter.drawLine(QPointF(0, page.headerHeight - 5 * page.unit), QPointF(page.width, page.headerHeight - 5 * page.unit));
     const double footerTop = page.headerHeight + page.bodyHeight;
     painter.drawText(QRectF(0, footerTop, page.width, page.footerHeight), Qt::AlignHCenter | Qt::AlignBottom,
-                     QStringLiteral("第 %1 页 共 %2 页").arg(number).arg(count));
+                     (inEnglish() ? QStringLiteral("Page %1 of %2") : QStringLiteral("第 %1 页 共 %2 页"))
+                         .arg(number)
+                         .arg(count));
     painter.restore();
 }
 
@@ -387,7 +390,9 @@ int paintReport(const CalculationReport& report, QPagedPaintDevice& device) {
 
     const int count = document.pageCount();
     QPainter painter;
-    if (!painter.begin(&device)) throw Error("不能写计算书：输出设备无法绘制");
+    if (!painter.begin(&device))
+        throw Error(inLanguage("不能写计算书：输出设备无法绘制",
+                               "cannot write the calculation report: the output device cannot be painted on"));
     painter.setRenderHint(QPainter::Antialiasing);
     for (int p = 0; p < count; ++p) {
         if (p > 0) device.newPage();

@@ -114,8 +114,6 @@ template <typename Step> auto fromFile(const std::filesystem::path& file, Step s
 
 // ---- blocks ------------------------------------------------------------
 
-constexpr const char* EnglishPlaneNames[PlaneCount] = {"plane 1", "plane 2", "upper slope", "slope face"};
-
 // A number as the shortest text that reads back to the same double: what a
 // person would have had to type to give exactly this value.
 std::string numberText(double value, const char* name) {
@@ -149,7 +147,7 @@ Block blockFromNumbers(const std::string& name, const std::array<Attitude, Plane
     for (int i = 0; i < PlaneCount; ++i) {
         if (!std::isfinite(planes[i].first) || !std::isfinite(planes[i].second))
             throw Error::refused(inLanguage(std::string(PlaneNames[i]) + "的产状必须是有限的数",
-                                            "the attitude of the " + std::string(EnglishPlaneNames[i]) +
+                                            "the attitude of the " + std::string(planeName(i)) +
                                                 " must be finite numbers"),
                                  "attitudes", i);
         attitudes[i] = {planes[i].first, planes[i].second};

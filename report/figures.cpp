@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "model/numtext.h"
+#include "model/wording.h"
 
 namespace trelmox {
 
@@ -16,32 +17,38 @@ std::string withUnit(const std::string& figure, const char* unit) { return figur
 
 std::string capacityText(const BoltCapacity& c, const char* gap) {
     const std::string g = gap;
-    std::string text = std::string(boltTypeName(c.Type)) + g + "长度 " + withUnit(floatToText(c.Length), "m") + g +
-                       "杆体抗拉力 " + withUnit(floatToText(c.Tendon), "kN");
-    if (c.Type != BoltType::GroutedDowel) text += g + "垫板承载力 " + withUnit(floatToText(c.Plate), "kN");
-    return text + g + "粘结强度 " + withUnit(floatToText(c.Bond), "kN/m");
+    std::string text = std::string(boltTypeName(c.Type)) + g + say("长度 ", "length ") +
+                       withUnit(floatToText(c.Length), "m") + g + say("杆体抗拉力 ", "tendon capacity ") +
+                       withUnit(floatToText(c.Tendon), "kN");
+    if (c.Type != BoltType::GroutedDowel)
+        text += g + say("垫板承载力 ", "plate capacity ") + withUnit(floatToText(c.Plate), "kN");
+    return text + g + say("粘结强度 ", "bond strength ") + withUnit(floatToText(c.Bond), "kN/m");
 }
 
 std::string holdText(const BoltHold& h, const char* gap) {
     const std::string g = gap;
-    return std::string("控制：") + boltLimitName(h.Limit) + g + "楔块内长度 " + withUnit(floatToFixed4(h.Inside), "m") + g +
-           "锚固长度 " + withUnit(floatToFixed4(h.Beyond), "m");
+    return say("控制：", "limited by: ") + boltLimitName(h.Limit) + g + say("楔块内长度 ", "length inside the wedge ") +
+           withUnit(floatToFixed4(h.Inside), "m") + g + say("锚固长度 ", "anchored length ") +
+           withUnit(floatToFixed4(h.Beyond), "m");
 }
 
 std::string patternText(const WedgeForces& f) {
     const auto anchored = std::count_if(f.PatternHolds.begin(), f.PatternHolds.end(),
                                         [](const BoltHold& h) { return h.Limit != BoltLimit::NotAnchored; });
-    return "坡面上" + std::to_string(f.PatternHolds.size()) + "根，其中锚入节理外岩体" + std::to_string(anchored) + "根";
+    return say("坡面上" + std::to_string(f.PatternHolds.size()) + "根，其中锚入节理外岩体" + std::to_string(anchored) + "根",
+               std::to_string(f.PatternHolds.size()) + " on the slope face, " + std::to_string(anchored) +
+                   " of them anchored beyond the joints");
 }
 
 std::string directionText(const LineDirection& d, DirectionLayout layout) {
     const auto deg = [](double angle) { return floatToText(angle) + "°"; };
     switch (layout) {
-    case DirectionLayout::Columns: return "方位角\t" + deg(d.Trend) + "\t倾伏角\t" + deg(d.Plunge);
-    case DirectionLayout::Sentence: return "方位角 " + deg(d.Trend) + "，倾伏角 " + deg(d.Plunge);
+    case DirectionLayout::Columns: return say("方位角\t", "trend\t") + deg(d.Trend) + say("\t倾伏角\t", "\tplunge\t") + deg(d.Plunge);
+    case DirectionLayout::Sentence: return say("方位角 ", "trend ") + deg(d.Trend) + say("，倾伏角 ", ", plunge ") + deg(d.Plunge);
     case DirectionLayout::Brief: break;
     }
-    return "方位角" + deg(std::round(d.Trend * 10) / 10) + "，倾伏角" + deg(std::round(d.Plunge * 10) / 10);
+    return say("方位角", "trend ") + deg(std::round(d.Trend * 10) / 10) + say("，倾伏角", ", plunge ") +
+           deg(std::round(d.Plunge * 10) / 10);
 }
 
 FullFigureTexts fullFigureTexts(const BlockRun& run) {
@@ -52,13 +59,16 @@ FullFigureTexts fullFigureTexts(const BlockRun& run) {
     t.Contact = contactDescription(a.Safety.Contact);
     if (a.Refusal) return t;
     t.Factor = floatToText(a.Safety.Factor);
-    t.State = a.State ? stabilityStateName(*a.State) : "未定";
-    t.Required = floatToText(loads.RequiredFactor) + (loads.Preset ? "（" + presetName(*loads.Preset) + "）" : "");
-    if (!d.Bolt) t.DesignBolt = "未给定设计锚杆方向";
-    else if (!d.BoltForce) t.DesignBolt = "沿设计方向无法达到所需安全系数";
+    t.State = a.State ? stabilityStateName(*a.State) : inLanguage("未定", "undetermined");
+    t.Required = floatToText(loads.RequiredFactor) +
+                 (loads.Preset ? say("（" + presetName(*loads.Preset) + "）", " (" + presetName(*loads.Preset) + ")") : "");
+    if (!d.Bolt) t.DesignBolt = say("未给定设计锚杆方向", "no design bolt direction given");
+    else if (!d.BoltForce)
+        t.DesignBolt = say("沿设计方向无法达到所需安全系数", "the required safety factor cannot be reached along the design direction");
     else t.DesignBolt = floatToFixed4(*d.BoltForce);
-    t.LeastBolt = d.Least ? floatToFixed4(d.Least->Force) + "，" + directionText(d.Least->Direction, DirectionLayout::Brief)
-                          : "任何方向都无法达到所需安全系数";
+    t.LeastBolt = d.Least ? floatToFixed4(d.Least->Force) + inLanguage("，", ", ") +
+                                directionText(d.Least->Direction, DirectionLayout::Brief)
+                          : say("任何方向都无法达到所需安全系数", "the required safety factor cannot be reached in any direction");
     return t;
 }
 

@@ -10,6 +10,7 @@
 #include <xlsxwriter.h>
 
 #include "model/error.h"
+#include "model/wording.h"
 #include "model/files.h"
 
 namespace trelmox {
@@ -43,7 +44,7 @@ public:
         const char* folder = std::getenv("TMPDIR");
         std::string name = std::string(folder && *folder ? folder : "/tmp") + "/trelmox-xlsx.XXXXXX";
         fd_ = ::mkstemp(name.data());
-        if (fd_ < 0) throw systemFailure("无法建立临时文件：");
+        if (fd_ < 0) throw systemFailure(say("无法建立临时文件：", "cannot make a temporary file: "));
         ::unlink(name.c_str());
         path_ = "/proc/self/fd/" + std::to_string(fd_);
     }
@@ -57,7 +58,7 @@ public:
         for (off_t at = 0;;) {
             const ssize_t got = ::pread(fd_, buffer, sizeof buffer, at);
             if (got < 0 && errno == EINTR) continue;
-            if (got < 0) throw systemFailure("无法读回临时文件：");
+            if (got < 0) throw systemFailure(say("无法读回临时文件：", "cannot read the temporary file back: "));
             if (got == 0) return bytes;
             bytes.append(buffer, static_cast<std::size_t>(got));
             at += got;
@@ -70,7 +71,8 @@ private:
 };
 
 void check(lxw_error result) {
-    if (result != LXW_NO_ERROR) throw Error(std::string("无法生成 Excel 文件：") + lxw_strerror(result));
+    if (result != LXW_NO_ERROR)
+        throw Error(say("无法生成 Excel 文件：", "cannot make the Excel file: ") + lxw_strerror(result));
 }
 
 // Columns wide enough for their keys and units, within reason.
@@ -82,11 +84,16 @@ double columnWidth(const XlsxSheet& sheet, std::size_t column) {
 
 void writeSheet(lxw_workbook* book, const XlsxSheet& sheet, lxw_format* header) {
     if (sheet.Rows.size() > XlsxMaxRows)
-        throw Error::refused("表“" + sheet.Name + "”有 " + std::to_string(sheet.Rows.size()) +
-                             " 行，超过 Excel 工作表的上限 " + std::to_string(XlsxMaxRows) +
-                             " 行；请用 JSON 或 CSV 格式输出");
+        throw Error::refused(say("表“" + sheet.Name + "”有 " + std::to_string(sheet.Rows.size()) +
+                                     " 行，超过 Excel 工作表的上限 " + std::to_string(XlsxMaxRows) +
+                                     " 行；请用 JSON 或 CSV 格式输出",
+                                 "the table \"" + sheet.Name + "\" has " + std::to_string(sheet.Rows.size()) +
+                                     " rows, over the " + std::to_string(XlsxMaxRows) +
+                                     " rows of an Excel sheet; write it as JSON or CSV"));
     lxw_worksheet* page = workbook_add_worksheet(book, sheet.Name.c_str());
-    if (!page) throw Error("无法生成 Excel 文件：工作表名“" + sheet.Name + "”不可用");
+    if (!page)
+        throw Error(say("无法生成 Excel 文件：工作表名“" + sheet.Name + "”不可用",
+                        "cannot make the Excel file: the sheet name \"" + sheet.Name + "\" cannot be used"));
     for (std::size_t c = 0; c < sheet.Keys.size(); ++c) {
         const auto column = static_cast<lxw_col_t>(c);
         check(worksheet_set_column(page, column, column, columnWidth(sheet, c), nullptr));
@@ -119,7 +126,8 @@ void writeSheet(lxw_workbook* book, const XlsxSheet& sheet, lxw_format* header) 
 std::string xlsxWorkbook(const std::vector<XlsxSheet>& sheets) {
     HiddenFile file;
     lxw_workbook* book = workbook_new(file.path().c_str());
-    if (!book) throw Error("无法生成 Excel 文件：无法写入临时文件");
+    if (!book)
+        throw Error(inLanguage("无法生成 Excel 文件：无法写入临时文件", "cannot make the Excel file: cannot write the temporary file"));
     try {
         lxw_format* header = workbook_add_format(book);
         format_set_bold(header);

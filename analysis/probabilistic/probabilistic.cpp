@@ -634,24 +634,21 @@ std::optional<FailedWedgeSizes> failedSizes(const std::vector<ChunkResult>& resu
     return f;
 }
 
-// A factor's summary: counts, statistics, histogram and kept values.
-struct FactorSummary {
-    FactorTotals Totals;
-    std::optional<SafetyStatistics> Statistics;
-    Histogram Bins;
-    std::vector<double> Factors;
-};
-
-FactorSummary summarise(std::vector<ChunkResult>& results, FactorPartial ChunkResult::*factor,
-                        const ProbabilisticSettings& settings) {
-    FactorSummary s;
-    s.Totals = combine(results, factor);
-    if (s.Totals.Wedges > 0) {
-        s.Statistics = statistics(s.Totals);
+// One factor's summary from the chunks; returns its totals for what only
+// Fs has.
+FactorTotals summarise(std::vector<ChunkResult>& results, FactorPartial ChunkResult::*factor,
+                       const ProbabilisticSettings& settings, FactorSummary& s) {
+    const FactorTotals totals = combine(results, factor);
+    s.Contacts = totals.Contacts;
+    s.Failed = totals.Failed;
+    s.Wedges = totals.Wedges;
+    s.PFailure = static_cast<double>(totals.BelowOne) / static_cast<double>(settings.Samples);
+    if (totals.Wedges > 0) {
+        s.Statistics = statistics(totals);
         s.Bins = histogram(results, factor, *s.Statistics, settings.HistogramBins);
     }
-    if (settings.KeepFactors) s.Factors = keptFactors(results, factor, s.Totals.Wedges);
-    return s;
+    if (settings.KeepFactors) s.SafetyFactors = keptFactors(results, factor, totals.Wedges);
+    return totals;
 }
 
 ProbabilisticResult summarise(std::vector<ChunkResult>& results, const ProbabilisticSettings& settings,
@@ -659,32 +656,18 @@ ProbabilisticResult summarise(std::vector<ChunkResult>& results, const Probabili
     ProbabilisticResult result;
     result.Method = settings.Method;
     result.Samples = settings.Samples;
-    const double samples = static_cast<double>(settings.Samples);
-    FactorSummary kc = summarise(results, &ChunkResult::Kc, settings);
-    result.Contacts = kc.Totals.Contacts;
-    result.Failed = kc.Totals.Failed;
-    result.Wedges = kc.Totals.Wedges;
-    result.PFailure = static_cast<double>(kc.Totals.BelowOne) / samples;
-    result.Statistics = kc.Statistics;
-    result.KcHistogram = std::move(kc.Bins);
-    result.SafetyFactors = std::move(kc.Factors);
-    FactorSummary fs = summarise(results, &ChunkResult::Fs, settings);
+    summarise(results, &ChunkResult::Kc, settings, result);
     FullFactorSummary& full = result.Full;
+    const FactorTotals fs = summarise(results, &ChunkResult::Fs, settings, full);
     full.RequiredFactor = required;
-    full.Contacts = fs.Totals.Contacts;
-    full.Failed = fs.Totals.Failed;
-    full.Wedges = fs.Totals.Wedges;
-    full.PFailure = static_cast<double>(fs.Totals.BelowOne) / samples;
-    full.Statistics = fs.Statistics;
-    full.FsHistogram = std::move(fs.Bins);
-    full.SafetyFactors = std::move(fs.Factors);
-    if (full.Wedges > 0)
-        full.PBelowRequired = static_cast<double>(fs.Totals.BelowRequired) / static_cast<double>(full.Wedges);
-    full.TooSmall = fs.Totals.TooSmall;
-    full.BenchTooNarrow = fs.Totals.BenchTooNarrow;
-    if (full.Wedges > 0)
-        full.PBenchTooNarrow = static_cast<double>(fs.Totals.BenchTooNarrow) / static_cast<double>(full.Wedges);
-    full.FailedSizes = failedSizes(results, fs.Totals, settings.HistogramBins);
+    full.TooSmall = fs.TooSmall;
+    full.BenchTooNarrow = fs.BenchTooNarrow;
+    if (full.Wedges > 0) {
+        const double wedges = static_cast<double>(full.Wedges);
+        full.PBelowRequired = static_cast<double>(fs.BelowRequired) / wedges;
+        full.PBenchTooNarrow = static_cast<double>(fs.BenchTooNarrow) / wedges;
+    }
+    full.FailedSizes = failedSizes(results, fs, settings.HistogramBins);
     return result;
 }
 

@@ -95,20 +95,31 @@ struct FailedWedgeSizes {
     Histogram VolumeHistogram;
 };
 
+// One factor's figures over the samples, alike for Kc and Fs: the samples
+// of every contact case, the failed computations, and over the wedge
+// samples the statistics, the histogram and (KeepFactors) every value.
+struct FactorSummary {
+    std::uint64_t Wedges = 0; // the samples the factor was worked out on
+    std::optional<SafetyStatistics> Statistics; // Pf: fraction with factor < 1; absent when Wedges == 0
+    // The probability of failure: failed wedges (factor < 1) over all
+    // samples, those that cut out no wedge and failed computations
+    // included. Beside the probability of sliding (Statistics->Pf) it tells
+    // how often the drawn planes form a wedge at all, which matters once
+    // their orientations vary.
+    double PFailure = 0;
+    std::array<std::uint64_t, ContactCount> Contacts{}; // by TWedgeContact; NoBlock: no wedge
+    std::uint64_t Failed = 0; // computations that failed (zero divisor, ...)
+    Histogram Bins;           // over the wedge samples' factor
+    std::vector<double> SafetyFactors; // the factor of every wedge sample, in sample order (KeepFactors)
+};
+
 // The full factor over the samples where the real wedge exists (contact on
 // both planes, on one, or lift-off, whose Fs of 0 counts as a failure).
 // Wedges below the loads' minimum size count apart (TooSmall) and take no
 // part in any figure of the factor: they cannot do harm worth the name.
-struct FullFactorSummary {
+struct FullFactorSummary : FactorSummary {
     double RequiredFactor = 0;
-    std::uint64_t Wedges = 0;
-    std::optional<SafetyStatistics> Statistics; // Pf: fraction with Fs < 1; absent when Wedges == 0
-    double PFailure = 0;                        // failed wedges (Fs < 1) over all samples
-    double PBelowRequired = 0;                  // fraction with Fs < RequiredFactor
-    std::array<std::uint64_t, ContactCount> Contacts{}; // NoBlock: no real wedge
-    std::uint64_t Failed = 0;
-    Histogram FsHistogram;
-    std::vector<double> SafetyFactors; // Fs of every wedge sample, in sample order (KeepFactors)
+    double PBelowRequired = 0; // fraction of the wedges with Fs < RequiredFactor
     std::uint64_t TooSmall = 0;
     // With a bench and a catch width: the wedges whose back-break leaves a
     // narrower bench, and their share of the wedges (1 - bench reliability).
@@ -118,25 +129,14 @@ struct FullFactorSummary {
     std::optional<FailedWedgeSizes> FailedSizes;
 };
 
-struct ProbabilisticResult {
+// Kc's figures over the samples (those that cut out a wedge) and Fs's.
+struct ProbabilisticResult : FactorSummary {
     // What each factor is, for naming beside its probability.
     static constexpr const char* KcMethod = "Kc（楔块按坡顶面水平于坡高处归一化计算）";
     static constexpr const char* FsMethod = "Fs（实际楔块，矢量法，含张裂缝、荷载与支护）";
     bool Cancelled = false;  // then nothing below is filled
     SamplingMethod Method = SamplingMethod::MonteCarlo;
     std::uint64_t Samples = 0;
-    std::uint64_t Wedges = 0; // samples that cut out a wedge
-    std::optional<SafetyStatistics> Statistics; // absent when Wedges == 0
-    // The probability of failure: failed wedges (Kc < 1) over all samples,
-    // those that cut out no wedge and failed computations included. Beside
-    // the probability of sliding (Statistics->Pf) it tells how often the
-    // drawn planes form a wedge at all, which matters once their
-    // orientations vary.
-    double PFailure = 0;
-    std::array<std::uint64_t, ContactCount> Contacts{}; // by TWedgeContact
-    std::uint64_t Failed = 0; // computations that failed (zero divisor, ...)
-    Histogram KcHistogram;    // over the wedge samples' Kc
-    std::vector<double> SafetyFactors; // Kc of every wedge sample, in sample order (KeepFactors)
     FullFactorSummary Full;
 };
 

@@ -11,6 +11,7 @@
 //   TRELMOX_GOLDEN_WRITE=1 build/bin/test_cli --gtest_filter='Golden*'
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -22,6 +23,7 @@
 #include <unistd.h>
 #include <variant>
 
+#include "tests/cli/cjk.h"
 #include "tests/cli/cli_run.h"
 #include "model/companion.h"
 #include "model/datafile.h"
@@ -193,8 +195,9 @@ TEST_F(GoldenTest, FilesAreAsRecorded) {
 }
 
 // The files other programs read (the 30-line reports, the DXF drawings,
-// the SVG pictures) are the recorded bytes whatever the language; the full
-// analysis report follows the language.
+// the SVG pictures, the data files and the companion files) are the
+// recorded bytes whatever the language; the full analysis report follows
+// the language.
 TEST_F(GoldenTest, InEnglishTheFilesOtherProgramsReadAreTheRecordedBytes) {
     std::vector<std::string> command{"--lang",   "en", "analyze", "--format", "csv", "--report-dir",
                                      (dir / "r").string(), "--dxf-dir", (dir / "d").string(), "--plot-dir",
@@ -214,7 +217,68 @@ TEST_F(GoldenTest, InEnglishTheFilesOtherProgramsReadAreTheRecordedBytes) {
             ++compared;
         }
     EXPECT_GT(compared, std::size_t(2 * BlockCount));
+    // The data files and the companion files written again in English.
+    setMessageLanguage(Language::English);
+    fs::create_directories(dir / "data");
+    for (const fs::path& file : blockFiles()) {
+        const std::string name = file.stem().string();
+        const SavedBlock block = readSavedBlock(file);
+        writeBlockFile(dir / "data", name, block.Attitudes, block.Quadrants, block.Params);
+        EXPECT_EQ(readFile(dir / "data" / (name + ".txt")), readFile(file)) << name;
+        if (const auto loads = readCompanionFile(file.parent_path(), name))
+            EXPECT_EQ(companionText(*loads), readFile(file.parent_path() / (name + ".json"))) << name;
+    }
     setMessageLanguage(Language::Chinese); // as the other tests of this process expect
+}
+
+// The decimal figures of a text, in order of size: a report in another
+// language words them differently, in another order, but carries them all.
+std::vector<std::string> decimals(const std::string& text) {
+    static const std::regex number("-?[0-9]+\\.[0-9]+");
+    std::vector<std::string> found;
+    for (std::sregex_iterator it(text.begin(), text.end(), number), end; it != end; ++it) found.push_back(it->str());
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// The two reports an engineer reads follow the language: in English they
+// hold no Chinese but the block's own name, and the figures of the Chinese.
+TEST_F(GoldenTest, InEnglishTheReportsCarryTheFiguresOfTheChineseWithoutChinese) {
+    std::map<std::string, std::string> fullReports[2]; // Chinese, English
+    for (int english = 0; english < 2; ++english) {
+        const fs::path out = dir / (english ? "en" : "zh");
+        fs::create_directories(out);
+        std::vector<std::string> command{"--lang", english ? "en" : "zh", "analyze", "--format", "csv", "--report-dir",
+                                         out.string()};
+        command.insert(command.end(), args.begin(), args.end());
+        tool::cli(command);
+        for (const auto& entry : fs::directory_iterator(out))
+            if (entry.path().filename().string().find("三维分析") != std::string::npos)
+                fullReports[english][entry.path().filename().string()] = gb18030ToUtf8(readFile(entry.path()));
+    }
+    ASSERT_EQ(fullReports[0].size(), fullReports[1].size());
+    EXPECT_GT(fullReports[1].size(), std::size_t(BlockCount / 4));
+    for (const auto& [name, chinese] : fullReports[0]) {
+        const std::string& english = fullReports[1][name];
+        EXPECT_FALSE(tool::hasCjk(english)) << name << "\n" << english;
+        EXPECT_EQ(decimals(english), decimals(chinese)) << name;
+    }
+    std::size_t compared = 0;
+    for (const fs::path& file : blockFiles()) {
+        const std::string name = file.stem().string();
+        const SavedBlock block = readSavedBlock(file);
+        const WedgeLoads loads = readCompanionFile(file.parent_path(), name).value_or(WedgeLoads{});
+        std::string content[2];
+        for (int english = 0; english < 2; ++english) {
+            setMessageLanguage(english ? Language::English : Language::Chinese);
+            content[english] = reportContent(calculationReport(analysedReportInputs(name, block, loads, "2026-12-08")));
+        }
+        setMessageLanguage(Language::Chinese);
+        EXPECT_FALSE(tool::hasCjk(content[1])) << name << "\n" << content[1];
+        EXPECT_EQ(decimals(content[1]), decimals(content[0])) << name;
+        compared += !content[1].empty();
+    }
+    EXPECT_EQ(compared, std::size_t(BlockCount));
 }
 
 TEST_F(GoldenTest, CalculationReportsAreAsRecorded) {

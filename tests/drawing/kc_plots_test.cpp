@@ -59,7 +59,7 @@ TEST(RoundTicks, CoverTheRangeInRoundSteps) {
 TEST(KcHistogram, BarsSplitAtTheLimit) {
     ProbabilisticResult result;
     result.Statistics = SafetyStatistics{1.0, 0.1, 0.8, 1.25, 0.4};
-    result.KcHistogram = {{0.8, 0.9, 0.95, 1.05, 1.25}, {3, 5, 8, 4}};
+    result.Bins = {{0.8, 0.9, 0.95, 1.05, 1.25}, {3, 5, 8, 4}};
     const Figure figure = kcHistogramFigure(&result);
     const double limit = limitX(figure);
     std::vector<Colour> below, above;

@@ -286,8 +286,8 @@ void expectSameRun(const ProbabilisticResult& a, const ProbabilisticResult& b) {
     EXPECT_EQ(bits(a.Statistics->Sd), bits(b.Statistics->Sd));
     EXPECT_EQ(bits(a.Full.Statistics->Mean), bits(b.Full.Statistics->Mean));
     EXPECT_EQ(bits(a.Full.Statistics->Sd), bits(b.Full.Statistics->Sd));
-    EXPECT_EQ(a.KcHistogram.Counts, b.KcHistogram.Counts);
-    EXPECT_EQ(a.Full.FsHistogram.Counts, b.Full.FsHistogram.Counts);
+    EXPECT_EQ(a.Bins.Counts, b.Bins.Counts);
+    EXPECT_EQ(a.Full.Bins.Counts, b.Full.Bins.Counts);
     EXPECT_EQ(a.PFailure, b.PFailure);
     EXPECT_EQ(a.Full.PBelowRequired, b.Full.PBelowRequired);
 }
@@ -341,6 +341,6 @@ TEST(Kernel, CombinedMomentsMatchOnePassAndNeedNoKeptValues) {
     EXPECT_TRUE(bare.SafetyFactors.empty() && bare.Full.SafetyFactors.empty());
     EXPECT_EQ(bare.Wedges, r.Wedges);
     EXPECT_EQ(bits(bare.Statistics->Sd), bits(r.Statistics->Sd));
-    EXPECT_EQ(bare.KcHistogram.Counts, r.KcHistogram.Counts);
-    EXPECT_EQ(bare.Full.FsHistogram.Counts, r.Full.FsHistogram.Counts);
+    EXPECT_EQ(bare.Bins.Counts, r.Bins.Counts);
+    EXPECT_EQ(bare.Full.Bins.Counts, r.Full.Bins.Counts);
 }

@@ -57,7 +57,7 @@ TEST(Probabilistic, SeededRunIsTheSameWithAnyNumberOfThreads) {
             EXPECT_EQ(r->Statistics->Mean, one.Statistics->Mean);
             EXPECT_EQ(r->Statistics->Sd, one.Statistics->Sd);
             EXPECT_EQ(r->Statistics->Pf, one.Statistics->Pf);
-            EXPECT_EQ(r->KcHistogram.Counts, one.KcHistogram.Counts);
+            EXPECT_EQ(r->Bins.Counts, one.Bins.Counts);
             EXPECT_EQ(r->Full.SafetyFactors, one.Full.SafetyFactors);
             EXPECT_EQ(r->Full.Contacts, one.Full.Contacts);
             EXPECT_EQ(r->Full.PBelowRequired, one.Full.PBelowRequired);
@@ -103,7 +103,7 @@ TEST(Probabilistic, ZeroSpreadGivesTheDeterministicResultInEverySample) {
         EXPECT_EQ(r.Statistics->Min, expected.SafetyFactor);
         EXPECT_EQ(r.Statistics->Max, expected.SafetyFactor);
         EXPECT_EQ(r.Statistics->Sd, 0);
-        EXPECT_EQ(r.KcHistogram.Counts, std::vector<std::uint64_t>{s.Samples});
+        EXPECT_EQ(r.Bins.Counts, std::vector<std::uint64_t>{s.Samples});
     }
 }
 
@@ -234,7 +234,7 @@ TEST(Probabilistic, CountsEveryOutcomeAndTakesPfOverWedgesOnly) {
         EXPECT_EQ(r.Wedges + count(r, TWedgeContact::NoBlock) + r.Failed, s.Samples);
         if (c.pf < 0) {
             EXPECT_FALSE(r.Statistics);
-            EXPECT_TRUE(r.KcHistogram.Counts.empty());
+            EXPECT_TRUE(r.Bins.Counts.empty());
             continue;
         }
         EXPECT_EQ(count(r, c.contact), r.Wedges);
@@ -258,7 +258,7 @@ TEST(Probabilistic, HistogramCoversTheRangeAndEverySample) {
     ProbabilisticSettings s = spreadSettings(SamplingMethod::MonteCarlo, 2);
     s.HistogramBins = 7;
     const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), s);
-    const Histogram& h = r.KcHistogram;
+    const Histogram& h = r.Bins;
     ASSERT_EQ(h.Counts.size(), 7u);
     ASSERT_EQ(h.Edges.size(), 8u);
     EXPECT_EQ(h.Edges.front(), r.Statistics->Min);
@@ -633,7 +633,7 @@ TEST(Probabilistic, FactorsBeyondTheRangeOfADoubleFailInsteadOfPrinting) {
                 for (double v : {st->Mean, st->Sd, st->Min, st->Max, st->Pf}) EXPECT_TRUE(std::isfinite(v)) << sd;
                 EXPECT_GT(st->Sd, 0) << sd;
             }
-            for (const Histogram* h : {&r.KcHistogram, &r.Full.FsHistogram})
+            for (const Histogram* h : {&r.Bins, &r.Full.Bins})
                 for (double e : h->Edges) EXPECT_TRUE(std::isfinite(e)) << sd;
         } catch (const Error& e) {
             EXPECT_STREQ(e.what(), "Floating point overflow") << sd;
