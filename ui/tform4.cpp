@@ -9,6 +9,7 @@
 #include <QStatusBar>
 #include <QTextEdit>
 
+#include "model/language.h"
 #include "ui/loads_window.h"
 #include "ui/messages.h"
 #include "ui/style.h"
@@ -225,7 +226,8 @@ void TForm4::showFullResults() {
     showWhole(state_, shown.State);
     showWhole(required_, shown.Required);
     showWhole(designBolt_, shown.DesignBolt);
-    const auto comma = shown.LeastBolt.find("，");
+    // The force, then its direction after the comma of the language.
+    const auto comma = shown.LeastBolt.find(inLanguage("，", ", "));
     showWhole(leastBolt_, shown.LeastBolt.substr(0, comma));
     leastBoltDirection_->setText(QString::fromStdString(shown.LeastBolt));
     std::string note;
