@@ -2,10 +2,12 @@
 
 #include "drawing/figure.h"
 #include "drawing/stereonet.h"
+#include "model/chinese_files.h"
+#include "model/language.h"
 
 namespace trelmox {
 
-std::string blockCaption(const std::string& blockName) { return "楔块 " + blockName; }
+std::string blockCaption(const std::string& blockName) { return inLanguage("楔块 ", "Wedge ") + blockName; }
 
 std::string stereonetFileName(const std::string& blockName) { return blockName + "stereonet.svg"; }
 std::string wedgeViewFileName(const std::string& blockName) { return blockName + "wedge.svg"; }
@@ -21,6 +23,7 @@ WedgeScene blockScene(const BlockVertices& vertices, const FullAnalysis* analysi
 void writeBlockPictures(const std::filesystem::path& folder, const std::string& blockName,
                         const PlaneAttitudeArray& attitudes, const TWedgeParams& params, const WedgeLoads& loads,
                         const WedgeScene& scene) {
+    const ChineseFiles chinese;
     StereonetInput net{attitudes, smallerFrictionAngle(params), NetProjection::EqualAngle, blockCaption(blockName)};
     if (loads.Crack) net.Crack = loads.Crack->Attitude;
     writeSvgFile(folder / stereonetFileName(blockName), stereonetFigure(net), 900, 570);

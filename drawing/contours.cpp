@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "model/error.h"
+#include "model/language.h"
 
 namespace trelmox {
 
@@ -186,7 +187,7 @@ std::vector<double> contourLevels(double maximum, int count) {
 
 DensityContours densityContours(const PoleDensity& density, NetProjection projection, int gridSize,
                                 std::vector<double> levels) {
-    if (gridSize < 3) throw Error("等密度线的网格应至少 3×3");
+    if (gridSize < 3) throw Error(inLanguage("等密度线的网格应至少 3×3", "the grid of the density contours should be at least 3 x 3"));
     const NodeGrid grid = densityGrid(density, projection, gridSize);
     DensityContours contours;
     for (int j = 0; j < gridSize; ++j)

@@ -8,19 +8,19 @@
 #include "drawing/contours.h"
 #include "drawing/plane_style.h"
 #include "model/numtext.h"
+#include "model/language.h"
 
 namespace trelmox {
 
 namespace {
 
-// The failure modes as the nets name them: the drawings keep their Chinese
-// whatever the language of the windows, as the files made of them do.
+// The failure modes as the nets name them.
 std::string modeTitle(KinematicMode mode) {
     switch (mode) {
-    case KinematicMode::Planar: return "平面滑动";
-    case KinematicMode::Wedge: return "楔形滑动";
-    case KinematicMode::FlexuralToppling: return "弯曲倾倒";
-    case KinematicMode::DirectToppling: return "直接倾倒";
+    case KinematicMode::Planar: return inLanguage("平面滑动", "planar sliding");
+    case KinematicMode::Wedge: return inLanguage("楔形滑动", "wedge sliding");
+    case KinematicMode::FlexuralToppling: return inLanguage("弯曲倾倒", "flexural toppling");
+    case KinematicMode::DirectToppling: return inLanguage("直接倾倒", "direct toppling");
     }
     return {};
 }
@@ -171,7 +171,8 @@ std::vector<Point2> basePlaneEnvelope(const JointNetInput& input) {
 }
 
 std::string countLine(const KinematicCount& c) {
-    return std::to_string(c.Critical) + "/" + std::to_string(c.Total) + "（" + numberText(c.percent(), 1) + "%）";
+    return std::to_string(c.Critical) + "/" + std::to_string(c.Total) + inLanguage("（", " (") + numberText(c.percent(), 1) +
+           inLanguage("%）", "%)");
 }
 
 std::vector<Colour> poleColours(const JointNetInput& input) {
@@ -377,18 +378,20 @@ private:
 };
 
 std::string densityTitle(const DensityOptions& options) {
-    return std::string("等密度线（") + (options.Method == DensityMethod::Fisher ? "Fisher 平滑" : "Kamb 计数") +
-           "，计数面积 " + numberText(options.AreaShare * 100, 2) + "%），%/1%面积：";
+    return std::string(inLanguage("等密度线（", "density contours (")) +
+           (options.Method == DensityMethod::Fisher ? inLanguage("Fisher 平滑", "Fisher smoothing") : inLanguage("Kamb 计数", "Kamb counting")) +
+           inLanguage("，计数面积 ", ", counting area ") + numberText(options.AreaShare * 100, 2) + inLanguage("%），%/1%面积：", "%), % per 1% area:");
 }
 
 void addLegend(Figure& figure, const JointNetInput& input, const std::optional<DensityContours>& contours,
                const std::vector<PairLine>& lines) {
     Legend legend(figure);
     if (!input.Caption.empty()) legend.title(input.Caption, 0.07);
-    legend.title(projectionTitle(input.Projection) + "，极点 " + std::to_string(input.Planes.size()) + " 个", TextHeight);
+    legend.title(projectionTitle(input.Projection) + inLanguage("，极点 ", ", ") + std::to_string(input.Planes.size()) + inLanguage(" 个", " poles"),
+                 TextHeight);
     for (std::size_t s = 0; s < input.Sets.size(); ++s) {
         const JointSet& set = input.Sets[s];
-        std::string text = set.Label + " " + std::to_string(set.Stats.Count) + " 个 " +
+        std::string text = set.Label + " " + std::to_string(set.Stats.Count) + inLanguage(" 个 ", " planes ") +
                            attitudeLabel(set.Stats.MeanPlane.DipDirection, set.Stats.MeanPlane.DipAngle) +
                            kappaText(set.Stats);
         if (set.Stats.Cone95) text += " α95=" + angleText(*set.Stats.Cone95);
@@ -397,7 +400,7 @@ void addLegend(Figure& figure, const JointNetInput& input, const std::optional<D
     if (contours) {
         legend.text(densityTitle(*input.Density));
         legend.levels(*contours);
-        legend.text("最大 " + numberText(contours->Maximum, 2) + "%，在 " +
+        legend.text(inLanguage("最大 ", "maximum ") + numberText(contours->Maximum, 2) + inLanguage("%，在 ", "% at ") +
                     [&] {
                         const LineAttitude at = lineAttitude(contours->MaximumAt);
                         return attitudeLabel(at.Trend, at.Plunge);
@@ -405,42 +408,42 @@ void addLegend(Figure& figure, const JointNetInput& input, const std::optional<D
     }
     if (input.SlopeFace)
         legend.line(Pen{planeColour(TPlaneRole::SlopeFace), 0.013},
-                    std::string("坡面 ") + attitudeLabel(input.SlopeFace->DipDirection, input.SlopeFace->DipAngle));
-    if (drawableFriction(input.FrictionAngle)) legend.line(frictionPen(), "摩擦圆 φ=" + angleText(*input.FrictionAngle));
+                    std::string(inLanguage("坡面 ", "slope face ")) + attitudeLabel(input.SlopeFace->DipDirection, input.SlopeFace->DipAngle));
+    if (drawableFriction(input.FrictionAngle)) legend.line(frictionPen(), inLanguage("摩擦圆 φ=", "friction circle φ=") + angleText(*input.FrictionAngle));
     if (checksKinematics(input) && input.Mode) {
         const KinematicMode mode = *input.Mode;
-        const std::string lateral = "，侧向界限 ±" + angleText(input.LateralLimit);
+        const std::string lateral = inLanguage("，侧向界限 ±", ", lateral limits ±") + angleText(input.LateralLimit);
         std::string primary, secondary;
         switch (mode) {
-        case KinematicMode::Planar: primary = "极点落此区内可平面滑动" + lateral; break;
+        case KinematicMode::Planar: primary = inLanguage("极点落此区内可平面滑动", "poles in this zone can slide planar") + lateral; break;
         case KinematicMode::Wedge:
-            primary = "交线落此区内楔块可滑动";
-            secondary = "次要区：可沿单一结构面滑动";
+            primary = inLanguage("交线落此区内楔块可滑动", "wedges whose intersection lies in this zone can slide");
+            secondary = inLanguage("次要区：可沿单一结构面滑动", "secondary zone: sliding on one plane");
             break;
-        case KinematicMode::FlexuralToppling: primary = "极点落此区内可弯曲倾倒" + lateral; break;
+        case KinematicMode::FlexuralToppling: primary = inLanguage("极点落此区内可弯曲倾倒", "poles in this zone can topple (flexural)") + lateral; break;
         case KinematicMode::DirectToppling:
-            primary = "交线落此区内可直接倾倒" + lateral;
-            secondary = "斜向倾倒区";
+            primary = inLanguage("交线落此区内可直接倾倒", "intersections in this zone can topple (direct)") + lateral;
+            secondary = inLanguage("斜向倾倒区", "oblique toppling zone");
             break;
         }
         legend.title(modeTitle(mode), TextHeight);
         legend.patch(PrimaryZoneFill, primary);
         if (!secondary.empty()) legend.patch(SecondaryZoneFill, secondary);
         if (mode == KinematicMode::DirectToppling)
-            legend.line(Pen{Sliding, 0.006, LineStyle::Dashed}, "底面包络（极点）");
+            legend.line(Pen{Sliding, 0.006, LineStyle::Dashed}, inLanguage("底面包络（极点）", "base plane envelope (poles)"));
         if (input.Counts) {
             const ModeResult& m = input.Counts->mode(mode);
-            legend.text(std::string(checksIntersections(mode) ? "临界交线 " : "临界极点 ") + countLine(m.All));
+            legend.text(std::string(checksIntersections(mode) ? inLanguage("临界交线 ", "critical intersections ") : inLanguage("临界极点 ", "critical poles ")) + countLine(m.All));
         }
     } else if (checksKinematics(input)) {
-        legend.patch(ZoneFill, "交线落此区内楔块可滑动");
+        legend.patch(ZoneFill, inLanguage("交线落此区内楔块可滑动", "wedges whose intersection lies in this zone can slide"));
     }
     if (!lines.empty()) {
         if (checksKinematics(input)) {
-            legend.dot(Sliding, White, "组间交线：可滑动");
-            legend.dot(White, Black, "组间交线：不滑动");
+            legend.dot(Sliding, White, inLanguage("组间交线：可滑动", "intersections of sets: can slide"));
+            legend.dot(White, Black, inLanguage("组间交线：不滑动", "intersections of sets: do not slide"));
         } else {
-            legend.dot(White, Black, "组间交线");
+            legend.dot(White, Black, inLanguage("组间交线", "intersections of sets"));
         }
     }
 }

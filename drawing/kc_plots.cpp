@@ -7,20 +7,20 @@
 #include "analysis/full_analysis.h"
 #include "drawing/stereonet.h"
 #include "model/numtext.h"
+#include "model/language.h"
 
 namespace trelmox {
 namespace {
 
-// The contact cases as the figures name them: the drawings keep their
-// Chinese whatever the language of the windows, as the files made of them do.
+// The contact cases as the figures name them.
 const char* contactLabel(TWedgeContact contact) {
     switch (contact) {
-    case TWedgeContact::NoBlock: return "不能切出块体";
-    case TWedgeContact::BothPlanes: return "双面接触";
-    case TWedgeContact::FirstPlaneOnly: return "仅第一切割面接触";
-    case TWedgeContact::SecondPlaneOnly: return "仅第二切割面接触";
-    case TWedgeContact::LiftOff: return "浮起";
-    case TWedgeContact::Unresolved: return "未定";
+    case TWedgeContact::NoBlock: return inLanguage("不能切出块体", "no block");
+    case TWedgeContact::BothPlanes: return inLanguage("双面接触", "both planes");
+    case TWedgeContact::FirstPlaneOnly: return inLanguage("仅第一切割面接触", "plane 1 only");
+    case TWedgeContact::SecondPlaneOnly: return inLanguage("仅第二切割面接触", "plane 2 only");
+    case TWedgeContact::LiftOff: return inLanguage("浮起", "lift-off");
+    case TWedgeContact::Unresolved: return inLanguage("未定", "unresolved");
     }
     return "";
 }
@@ -184,13 +184,13 @@ struct HistogramPlot {
 
 Figure histogramFigure(const HistogramPlot& plot) {
     const std::string limitText = floatToText(plot.limit);
-    Figure figure = emptyPlot("安全系数 " + plot.factor + " 直方图    P(" + plot.factor + "<" + limitText +
+    Figure figure = emptyPlot(inLanguage("安全系数 ", "Safety factor ") + plot.factor + inLanguage(" 直方图    P(", " histogram    P(") + plot.factor + "<" + limitText +
                               ") = " + percentText(plot.belowShare));
     const Histogram& h = plot.bins;
     const double top = static_cast<double>(std::max<std::uint64_t>(1, *std::max_element(h.Counts.begin(), h.Counts.end())));
     const PlotArea area = plotArea(std::min(h.Edges.front(), plot.limit - 0.05),
                                    std::max(h.Edges.back(), plot.limit + 0.05), 0, top * 1.08);
-    addAxes(figure, area, "安全系数 " + plot.factor, "样本数");
+    addAxes(figure, area, inLanguage("安全系数 ", "safety factor ") + plot.factor, inLanguage("样本数", "samples"));
     for (std::size_t i = 0; i < h.Counts.size(); ++i) {
         const double left = h.Edges[i], right = h.Edges[i + 1], count = static_cast<double>(h.Counts[i]);
         if (count == 0) continue;
@@ -241,14 +241,14 @@ std::vector<double> roundTicks(double low, double high, int count) {
 
 Figure kcHistogramFigure(const ProbabilisticResult* result) {
     if (!result || result->Cancelled || !result->Statistics || result->Bins.Counts.empty()) {
-        Figure figure = emptyPlot("安全系数 Kc 直方图（尚未计算）");
+        Figure figure = emptyPlot(inLanguage("安全系数 Kc 直方图（尚未计算）", "Safety factor Kc histogram (not yet computed)"));
         const PlotArea area = plotArea(0, 2, 0, 10);
-        addAxes(figure, area, "安全系数 Kc", "样本数");
+        addAxes(figure, area, inLanguage("安全系数 Kc", "safety factor Kc"), inLanguage("样本数", "samples"));
         figure.items.push_back(polyline({area.at(1, area.y0()), area.at(1, area.y1())},
                                         Pen{LimitColour, 0.005, LineStyle::Dashed}));
         return figure;
     }
-    return histogramFigure({result->Bins, "Kc", 1, "Kc = 1", "Kc < 1（失稳）", "Kc ≥ 1（稳定）",
+    return histogramFigure({result->Bins, "Kc", 1, "Kc = 1", inLanguage("Kc < 1（失稳）", "Kc < 1 (unstable)"), inLanguage("Kc ≥ 1（稳定）", "Kc ≥ 1 (stable)"),
                             result->Statistics->Pf});
 }
 
@@ -257,7 +257,7 @@ std::optional<Figure> fsHistogramFigure(const ProbabilisticResult& result) {
     if (result.Cancelled || !full.Statistics || full.Bins.Counts.empty()) return std::nullopt;
     const std::string required = floatToText(full.RequiredFactor);
     return histogramFigure({full.Bins, "Fs", full.RequiredFactor, "Fst = " + required,
-                            "Fs < " + required + "（未达要求）", "Fs ≥ " + required + "（满足要求）",
+                            "Fs < " + required + inLanguage("（未达要求）", " (below the requirement)"), "Fs ≥ " + required + inLanguage("（满足要求）", " (meets the requirement)"),
                             full.PBelowRequired});
 }
 
@@ -265,17 +265,17 @@ Figure failedVolumeFigure(const ProbabilisticResult* result) {
     const FailedWedgeSizes* sizes = result && !result->Cancelled && result->Full.FailedSizes ? &*result->Full.FailedSizes : nullptr;
     if (!sizes || sizes->VolumeHistogram.Counts.empty() ||
         sizes->VolumeHistogram.Edges.size() != sizes->VolumeHistogram.Counts.size() + 1) {
-        Figure figure = emptyPlot(std::string("破坏楔块（Fs<1）体积直方图") +
-                                  (result && !result->Cancelled ? "（没有破坏的楔块）" : "（尚未计算）"));
-        addAxes(figure, plotArea(0, 1, 0, 10), "楔块体积 V（m³）", "楔块数");
+        Figure figure = emptyPlot(std::string(inLanguage("破坏楔块（Fs<1）体积直方图", "Volume histogram of failed wedges (Fs<1)")) +
+                                  (result && !result->Cancelled ? inLanguage("（没有破坏的楔块）", " (no wedge failed)") : inLanguage("（尚未计算）", " (not yet computed)")));
+        addAxes(figure, plotArea(0, 1, 0, 10), inLanguage("楔块体积 V（m³）", "wedge volume V (m³)"), inLanguage("楔块数", "wedges"));
         return figure;
     }
     const Histogram& h = sizes->VolumeHistogram;
-    Figure figure = emptyPlot("破坏楔块（Fs<1）体积直方图    " + std::to_string(sizes->Count) + " 个，均值 " +
-                              sizeText(sizes->MeanVolume) + " m³");
+    Figure figure = emptyPlot(inLanguage("破坏楔块（Fs<1）体积直方图    ", "Volume histogram of failed wedges (Fs<1)    ") + std::to_string(sizes->Count) +
+                              inLanguage(" 个，均值 ", " wedges, mean ") + sizeText(sizes->MeanVolume) + " m³");
     const double top = static_cast<double>(std::max<std::uint64_t>(1, *std::max_element(h.Counts.begin(), h.Counts.end())));
     const PlotArea area = plotArea(h.Edges.front(), h.Edges.back(), 0, top * 1.08);
-    addAxes(figure, area, "楔块体积 V（m³）", "楔块数");
+    addAxes(figure, area, inLanguage("楔块体积 V（m³）", "wedge volume V (m³)"), inLanguage("楔块数", "wedges"));
     for (std::size_t i = 0; i < h.Counts.size(); ++i)
         if (h.Counts[i]) addBar(figure, area, h.Edges[i], h.Edges[i + 1], static_cast<double>(h.Counts[i]), FailureColour);
     const Colour percentileColour{40, 40, 40};
@@ -287,10 +287,11 @@ Figure failedVolumeFigure(const ProbabilisticResult* result) {
         if (std::isfinite(line.value))
             figure.items.push_back(polyline({area.clamped(line.value, area.y0()), area.clamped(line.value, area.y1())},
                                             Pen{percentileColour, 0.004, line.style}));
-    addKey(figure, {{KeyEntry::Swatch, FailureColour, "破坏楔块"},
-                    {KeyEntry::Line, percentileColour, "中位数 " + sizeText(sizes->Volume50) + " m³", LineStyle::Dashed},
+    addKey(figure, {{KeyEntry::Swatch, FailureColour, inLanguage("破坏楔块", "failed wedges")},
+                    {KeyEntry::Line, percentileColour, inLanguage("中位数 ", "median ") + sizeText(sizes->Volume50) + " m³", LineStyle::Dashed},
                     {KeyEntry::Line, percentileColour,
-                     "5%、95% 分位 " + sizeText(sizes->Volume5) + "、" + sizeText(sizes->Volume95) + " m³",
+                     inLanguage("5%、95% 分位 ", "5% and 95% percentiles ") + sizeText(sizes->Volume5) + inLanguage("、", ", ") +
+                         sizeText(sizes->Volume95) + " m³",
                      LineStyle::Dotted}});
     return figure;
 }
@@ -319,14 +320,15 @@ void addFullFactorCurve(Figure& figure, const PlotArea& area, const std::vector<
         else endRun();
     }
     endRun();
-    if (drawn) key.push_back({KeyEntry::Line, FullFactorColour, "Fs（实际楔块）", LineStyle::Dotted});
+    if (drawn) key.push_back({KeyEntry::Line, FullFactorColour, inLanguage("Fs（实际楔块）", "Fs (real wedge)"), LineStyle::Dotted});
 }
 
 } // namespace
 
 Figure sensitivityFigure(const std::vector<SensitivityStep>& steps, const std::string& parameter,
                          const std::optional<BlockPoint>& block) {
-    Figure figure = emptyPlot("安全系数 Kc、Fs 与 " + parameter + " 的关系" + (steps.empty() ? "（尚未计算）" : ""));
+    Figure figure = emptyPlot(inLanguage("安全系数 Kc、Fs 与 ", "Safety factors Kc, Fs against ") + parameter + inLanguage(" 的关系", "") +
+                              (steps.empty() ? inLanguage("（尚未计算）", " (not yet computed)") : ""));
     double low = 0, high = 1, top = 2;
     if (!steps.empty()) {
         low = std::min(steps.front().Value, steps.back().Value);
@@ -344,7 +346,7 @@ Figure sensitivityFigure(const std::vector<SensitivityStep>& steps, const std::s
         if (std::isfinite(block->SafetyFactor)) top = std::max(top, block->SafetyFactor * 1.1);
     }
     const PlotArea area = plotArea(low, high, 0, top);
-    addAxes(figure, area, parameter, "安全系数 Kc、Fs");
+    addAxes(figure, area, parameter, inLanguage("安全系数 Kc、Fs", "safety factors Kc, Fs"));
 
     // One polyline per run of steps with the same contact case; where only
     // the case changes the next run starts at the last point, so no gap.
@@ -382,7 +384,7 @@ Figure sensitivityFigure(const std::vector<SensitivityStep>& steps, const std::s
     if (block) {
         figure.items.push_back(CircleItem{area.clamped(block->Value, block->SafetyFactor), 0.013, Pen{{255, 255, 255}, 0.003},
                                           LimitColour});
-        key.push_back({KeyEntry::Dot, LimitColour, "块体取值"});
+        key.push_back({KeyEntry::Dot, LimitColour, inLanguage("块体取值", "the block's value")});
     }
     addKey(figure, key);
     return figure;

@@ -5,6 +5,7 @@
 #include "analysis/polyhedron.h"
 #include "drawing/figure.h"
 #include "model/block.h"
+#include "model/language.h"
 
 namespace trelmox {
 
@@ -20,10 +21,10 @@ inline Colour planeColour(TPlaneRole role) {
 
 inline const char* planeName(TPlaneRole role) {
     switch (role) {
-    case TPlaneRole::FirstCuttingPlane: return "第一切割面";
-    case TPlaneRole::SecondCuttingPlane: return "第二切割面";
-    case TPlaneRole::SlopeTopSurface: return "坡顶面";
-    case TPlaneRole::SlopeFace: return "坡面";
+    case TPlaneRole::FirstCuttingPlane: return inLanguage("第一切割面", "cutting plane 1");
+    case TPlaneRole::SecondCuttingPlane: return inLanguage("第二切割面", "cutting plane 2");
+    case TPlaneRole::SlopeTopSurface: return inLanguage("坡顶面", "upper slope");
+    case TPlaneRole::SlopeFace: return inLanguage("坡面", "slope face");
     }
     return "";
 }
@@ -33,8 +34,8 @@ inline const char* planeTag(TPlaneRole role) {
     switch (role) {
     case TPlaneRole::FirstCuttingPlane: return "J1";
     case TPlaneRole::SecondCuttingPlane: return "J2";
-    case TPlaneRole::SlopeTopSurface: return "顶";
-    case TPlaneRole::SlopeFace: return "坡";
+    case TPlaneRole::SlopeTopSurface: return inLanguage("顶", "T");
+    case TPlaneRole::SlopeFace: return inLanguage("坡", "F");
     }
     return "";
 }
@@ -56,7 +57,7 @@ inline Colour surfaceColour(WedgeSurface surface) {
     return surface == WedgeSurface::Crack ? CrackColour : planeColour(surfaceRole(surface));
 }
 inline const char* surfaceName(WedgeSurface surface) {
-    return surface == WedgeSurface::Crack ? "张裂缝" : planeName(surfaceRole(surface));
+    return surface == WedgeSurface::Crack ? inLanguage("张裂缝", "tension crack") : planeName(surfaceRole(surface));
 }
 
 } // namespace trelmox

@@ -8,6 +8,7 @@
 #include "analysis/vec3.h"
 #include "model/error.h"
 #include "model/numtext.h"
+#include "model/language.h"
 
 namespace trelmox {
 namespace {
@@ -111,7 +112,7 @@ Pen planePen(TPlaneRole role) {
     }
 }
 
-constexpr const char* CrackTag = "裂";
+const char* crackTag() { return inLanguage("裂", "C"); }
 Pen crackPen() { return Pen{CrackColour, 0.009, LineStyle::Dashed}; }
 
 // The key beside the net: a sample of each line and its attitude.
@@ -139,20 +140,20 @@ void addLegend(Figure& figure, const StereonetInput& input, const std::optional<
         y -= step;
         figure.items.push_back(polyline({{left, y}, {sampleEnd, y}}, crackPen()));
         figure.items.push_back(text(
-            {textLeft, y}, std::string(CrackTag) + " 张裂缝 " + attitudeLabel(input.Crack->DipDirection, input.Crack->DipAngle),
+            {textLeft, y}, std::string(crackTag()) + inLanguage(" 张裂缝 ", " tension crack ") + attitudeLabel(input.Crack->DipDirection, input.Crack->DipAngle),
             HAlign::Left));
     }
     y -= step;
     figure.items.push_back(CircleItem{{(left + sampleEnd) / 2, y}, 0.022, Pen{{255, 255, 255}, 0.004}, IntersectionColour});
     figure.items.push_back(text({textLeft, y},
-                                intersection ? "交线 " + attitudeLabel(intersection->Trend, intersection->Plunge)
-                                             : std::string("交线 无（两切割面平行）"),
+                                intersection ? inLanguage("交线 ", "intersection ") + attitudeLabel(intersection->Trend, intersection->Plunge)
+                                             : std::string(inLanguage("交线 无（两切割面平行）", "intersection none (the cutting planes are parallel)")),
                                 HAlign::Left));
     y -= step;
     figure.items.push_back(polyline({{left, y}, {sampleEnd, y}}, frictionPen()));
     figure.items.push_back(text({textLeft, y},
-                                drawableFriction(input.FrictionAngle) ? "摩擦圆 φ=" + angleText(*input.FrictionAngle)
-                                                                      : std::string("摩擦圆 无"),
+                                drawableFriction(input.FrictionAngle) ? inLanguage("摩擦圆 φ=", "friction circle φ=") + angleText(*input.FrictionAngle)
+                                                                      : std::string(inLanguage("摩擦圆 无", "friction circle none")),
                                 HAlign::Left));
 }
 
@@ -295,7 +296,8 @@ void addNetFrame(Figure& figure) {
 Pen frictionPen() { return Pen{FrictionColour, 0.007, LineStyle::Dashed}; }
 
 std::string projectionTitle(NetProjection projection) {
-    return projection == NetProjection::EqualAngle ? "下半球等角投影" : "下半球等面积投影";
+    return projection == NetProjection::EqualAngle ? inLanguage("下半球等角投影", "lower hemisphere, equal angle")
+                                                   : inLanguage("下半球等面积投影", "lower hemisphere, equal area");
 }
 
 bool drawableFriction(const std::optional<double>& angle) { return angle && *angle >= 0 && *angle < 90; }
@@ -374,7 +376,7 @@ Figure stereonetFigure(const StereonetInput& input) {
     for (std::size_t i = 0; i < circles.size(); ++i)
         addPlacedLabel(figure, placer, tagCandidates(circles[i]), planeTag(planeRoles[i]), TextHeight,
                        planeColour(planeRoles[i]));
-    if (!crack.empty()) addPlacedLabel(figure, placer, tagCandidates(crack), CrackTag, TextHeight, CrackColour);
+    if (!crack.empty()) addPlacedLabel(figure, placer, tagCandidates(crack), crackTag(), TextHeight, CrackColour);
     if (drawableFriction(input.FrictionAngle))
         addPlacedLabel(figure, placer, circlePoints(netRadius(*input.FrictionAngle, input.Projection) + TagOffset, 24),
                        "φ=" + angleText(*input.FrictionAngle), 0.055, FrictionColour);

@@ -6,6 +6,7 @@
 #include "analysis/vec3.h"
 #include "drawing/plane_style.h"
 #include "drawing/stereonet.h"
+#include "model/language.h"
 
 namespace trelmox {
 namespace {
@@ -273,20 +274,20 @@ void addLegend(Figure& figure, const WedgeScene& scene, const ViewAngles& view) 
         y -= 0.11;
     }
     figure.items.push_back(polyline({{-1.55, y}, {-1.48, y}}, Pen{IntersectionEdgeColour, 0.014}));
-    figure.items.push_back(label({-1.43, y}, "交线 1-2", 0.065, Ink, HAlign::Left));
+    figure.items.push_back(label({-1.43, y}, inLanguage("交线 1-2", "intersection 1-2"), 0.065, Ink, HAlign::Left));
     if (!scene.Loads.empty())
-        figure.items.push_back(label({1.55, -1.02}, "力均过形心，箭头长短示意大小；粗线为锚杆", 0.05, Grey, HAlign::Right));
+        figure.items.push_back(label({1.55, -1.02}, inLanguage("力均过形心，箭头长短示意大小；粗线为锚杆", "all forces act through the centroid; arrow lengths show their size; thick lines are bolts"), 0.05, Grey, HAlign::Right));
     if (!scene.BoltLines.empty() || !scene.ShotcreteEdges.empty())
         figure.items.push_back(label({1.55, -0.82},
-                                     std::string(scene.BoltLines.empty() ? "" : "细线：坡面上的锚杆（实长）") +
-                                         (scene.ShotcreteEdges.empty() ? "" : "  灰色粗框：喷射混凝土"),
+                                     std::string(scene.BoltLines.empty() ? "" : inLanguage("细线：坡面上的锚杆（实长）", "thin lines: bolts in the slope face (true length)")) +
+                                         (scene.ShotcreteEdges.empty() ? "" : inLanguage("  灰色粗框：喷射混凝土", "  grey frame: shotcrete")),
                                      0.05, Grey, HAlign::Right));
     if (!scene.FullHeightEdges.empty())
-        figure.items.push_back(label({1.55, -0.92}, "淡色虚线：全高楔块；实体：按尺寸限制缩小的楔块", 0.05, Grey,
+        figure.items.push_back(label({1.55, -0.92}, inLanguage("淡色虚线：全高楔块；实体：按尺寸限制缩小的楔块", "faint dashes: the full-height wedge; solid: the wedge scaled to its size limits"), 0.05, Grey,
                                      HAlign::Right));
     figure.items.push_back(label({1.55, -1.12},
-                                 "方位角 " + angleText(std::fmod(std::fmod(view.Azimuth, 360.0) + 360.0, 360.0)) +
-                                     "  仰角 " + angleText(view.Elevation),
+                                 inLanguage("方位角 ", "azimuth ") + angleText(std::fmod(std::fmod(view.Azimuth, 360.0) + 360.0, 360.0)) +
+                                     inLanguage("  仰角 ", "  elevation ") + angleText(view.Elevation),
                                  0.055, Grey, HAlign::Right));
 }
 
@@ -490,16 +491,16 @@ Figure wedgeViewFigure(const WedgeScene& scene, const ViewAngles& view, const st
     figure.yMax = 1.2;
     const double size = finite(scene.Corners) ? extent(scene.Corners) : INFINITY;
     if (!std::isfinite(size)) // broken corners, or those of nearly parallel planes, beyond any scale
-        figure.items.push_back(label({0, 0}, "块体角点无效", 0.09, Grey));
+        figure.items.push_back(label({0, 0}, inLanguage("块体角点无效", "the block's corners are not valid"), 0.09, Grey));
     else if (size == 0)
-        figure.items.push_back(label({0, 0}, "尚无块体角点", 0.09, Grey));
+        figure.items.push_back(label({0, 0}, inLanguage("尚无块体角点", "no corners of a block yet"), 0.09, Grey));
     else {
         addSegments(figure, scene, view, scene.FullHeightEdges, Pen{{175, 175, 175}, 0.006, LineStyle::Dashed});
         addWedge(figure, scene, view, projectCorners(scene, view));
         addSegments(figure, scene, view, scene.WaterLine, Pen{loadColour(SceneLoadKind::Water), 0.012, LineStyle::Solid});
         addSegments(figure, scene, view, scene.ShotcreteEdges, Pen{{128, 128, 128}, 0.02, LineStyle::Solid});
         addSegments(figure, scene, view, scene.BoltLines, Pen{loadColour(SceneLoadKind::Bolt), 0.008, LineStyle::Solid});
-        if (!scene.Solid) figure.items.push_back(label({0, -1.0}, "角点共面，不成块体", 0.075, {200, 0, 0}));
+        if (!scene.Solid) figure.items.push_back(label({0, -1.0}, inLanguage("角点共面，不成块体", "the corners lie in one plane: no block"), 0.075, {200, 0, 0}));
         else addLoads(figure, scene, view);
     }
     addAxes(figure, view);

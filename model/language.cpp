@@ -1,5 +1,7 @@
 #include "model/language.h"
 
+#include "model/chinese_files.h"
+
 #include <atomic>
 
 namespace trelmox {
@@ -7,9 +9,14 @@ namespace trelmox {
 namespace {
 // Read from work threads while they word a failure; written only at start-up.
 std::atomic<Language> current{Language::Chinese};
+// How many ChineseFiles live on this thread.
+thread_local int chineseFiles = 0;
 } // namespace
 
-Language messageLanguage() { return current.load(std::memory_order_relaxed); }
+Language messageLanguage() { return chineseFiles > 0 ? Language::Chinese : current.load(std::memory_order_relaxed); }
+
+ChineseFiles::ChineseFiles() { ++chineseFiles; }
+ChineseFiles::~ChineseFiles() { --chineseFiles; }
 
 void setMessageLanguage(Language language) { current.store(language, std::memory_order_relaxed); }
 

@@ -5,9 +5,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "drawing/block_pictures.h"
 #include "drawing/figure.h"
+#include "drawing/kc_plots.h"
 #include "drawing/stereonet.h"
 #include "drawing/wedge_view.h"
+#include "model/language.h"
 #include "tests/support/example_block.h"
 
 namespace trelmox {
@@ -71,6 +74,53 @@ TEST(WriteSvgFile, WritesBothPicturesOfTheExampleBlock) {
         EXPECT_TRUE(content.str().ends_with("</svg>\n")) << name;
     }
     std::filesystem::remove_all(folder);
+}
+
+std::string fileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+// CJK ideographs and the full-width punctuation that goes with them.
+bool hasChinese(const std::string& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if ((b >= 0xE3 && b <= 0xE9) || (b == 0xEF && i + 1 < text.size() && (text[i + 1] & 0xFE) == 0xBC)) return true;
+    }
+    return false;
+}
+
+// The pictures a window shows speak the interface's language; the picture
+// files written beside a block's data file keep their Chinese bytes.
+TEST(Pictures, FollowTheLanguageWhileTheirFilesStayChinese) {
+    struct Restore {
+        ~Restore() { setMessageLanguage(Language::Chinese); }
+    } restore;
+    const WedgeScene scene = tetrahedronScene(testing::exampleVertices());
+    const auto folder = std::filesystem::temp_directory_path() / "trelmox_pictures_language";
+    std::string chinese[2];
+    for (const Language language : {Language::Chinese, Language::English}) {
+        setMessageLanguage(language);
+        std::filesystem::create_directories(folder);
+        writeBlockPictures(folder, "W1", testing::exampleAttitudes(), testing::exampleParams(), testing::exampleLoads(),
+                           scene);
+        const std::string files[2] = {fileText(folder / stereonetFileName("W1")), fileText(folder / wedgeViewFileName("W1"))};
+        std::filesystem::remove_all(folder);
+        if (language == Language::Chinese) {
+            chinese[0] = files[0], chinese[1] = files[1];
+            EXPECT_TRUE(hasChinese(files[0]));
+            continue;
+        }
+        EXPECT_EQ(files[0], chinese[0]);
+        EXPECT_EQ(files[1], chinese[1]);
+        for (const Figure& figure : {stereonetFigure({testing::exampleAttitudes(), 20.0}),
+                                     wedgeViewFigure(scene, defaultView(scene)), kcHistogramFigure(nullptr),
+                                     failedVolumeFigure(nullptr), sensitivityFigure({}, "c1", std::nullopt)})
+            for (const auto& item : figure.items)
+                if (const auto* text = std::get_if<TextItem>(&item)) EXPECT_FALSE(hasChinese(text->text)) << text->text;
+    }
 }
 
 } // namespace
