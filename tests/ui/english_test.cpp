@@ -21,7 +21,10 @@
 #include <QTableWidget>
 #include <QToolButton>
 
+#include <map>
+
 #include "app/language.h"
+#include "model/files.h"
 #include "ui/views/probabilistic_window.h"
 #include "ui/views/sensitivity_window.h"
 #include "ui/views/stereonet_window.h"
@@ -202,6 +205,7 @@ private slots:
     void cleanupTestCase() { app::useLanguage(Language::Chinese); }
     void everyWindowInEnglishAndBack();
     void resultsReadInEnglish();
+    void filesStayChineseInEnglish();
     void startLanguage_data();
     void startLanguage();
     void langOption_data();
@@ -292,6 +296,44 @@ void English::resultsReadInEnglish() {
                 chinese << text;
     for (const QString& text : chinese) qInfo("%s", qPrintable(text));
     QVERIFY(chinese.isEmpty());
+}
+
+// Written files and the bytes in them, the full analysis's report (which
+// follows the interface) left out: a block confirmed with a load, its
+// drawing exported, analysed.
+std::map<QString, std::string> filesWritten(Language language) {
+    app::useLanguage(language);
+    TestProgram program;
+    app::Program& p = *program;
+    program.confirmExample(BlockName);
+    p.Loads.bringUp();
+    typeInto(p.Loads.findChild<QLineEdit*>("Seismic"), QStringLiteral("0.1"));
+    QTest::mouseClick(p.Loads.findChild<QPushButton*>("ConfirmButton"), Qt::LeftButton);
+    p.Form1.show();
+    QTest::mouseClick(program.button(&p.Form1, "BitBtn4"), Qt::LeftButton);
+    p.Form1.BitBtn3Click();
+    QTest::mouseClick(program.button(&p.Form4, "BitBtn1"), Qt::LeftButton);
+    if (!program.boxes.shown().isEmpty()) qFatal("%s", qPrintable(program.boxes.shown().join(u'\n')));
+    std::map<QString, std::string> files;
+    for (const QString& file : filesBelow(program.folder()))
+        if (!file.endsWith(QStringLiteral("三维分析.txt")))
+            files[file] = readFileBytes(program.folder() / file.toStdString());
+    return files;
+}
+
+// The data file, the 30-line report, the drawing and the companion file
+// are read by other programs and the design office: the same bytes
+// whatever language the windows speak.
+void English::filesStayChineseInEnglish() {
+    const auto chinese = filesWritten(Language::Chinese);
+    QCOMPARE(chinese.size(), std::size_t(4)); // data, report, drawing, loads
+    const auto english = filesWritten(Language::English);
+    app::useLanguage(Language::Chinese);
+    QCOMPARE(english.size(), chinese.size());
+    for (const auto& [name, bytes] : chinese) {
+        QVERIFY2(english.count(name), qPrintable(name));
+        QVERIFY2(english.at(name) == bytes, qPrintable(name));
+    }
 }
 
 void English::startLanguage_data() {
