@@ -6,11 +6,10 @@
 
 #include "analysis/probabilistic/distribution.h"
 #include "model/error.h"
-#include "ui/core_texts.h"
 
 namespace trelmox::views {
 
-QString parameterLabel(Parameter parameter) { return ui::coreText(parameterCaption(parameter)); }
+QString parameterLabel(Parameter parameter) { return QString::fromUtf8(parameterCaption(parameter)); }
 
 namespace {
 
@@ -30,7 +29,7 @@ QString refusalText(const ParameterRefusal& refusal) {
     using Reason = ParameterRefusal::Reason;
     const QString input = parameterLabel(refusal.Input);
     const QString first = shortNumber(refusal.First, 15), second = shortNumber(refusal.Second, 15);
-    const QString kind = ui::coreText(distributionCaption(static_cast<Distribution::Kind>(refusal.Distribution)));
+    const QString kind = QString::fromUtf8(distributionCaption(static_cast<Distribution::Kind>(refusal.Distribution)));
     switch (refusal.Why) {
     case Reason::NegativeSpread: return QCoreApplication::translate("AnalysisLabels", "%1的标准差应为不小于0的有限数，而不是%2").arg(input, first);
     case Reason::BlockValueOutside:

@@ -41,7 +41,6 @@
 #include "ui/views/figure_widget.h"
 #include "ui/views/picture_file.h"
 #include "ui/workspace.h"
-#include "ui/core_texts.h"
 
 namespace trelmox::views {
 
@@ -61,7 +60,7 @@ QString kappaText(const std::optional<double>& kappa) {
 }
 
 QString contactText(const auto& result) {
-    return result ? ui::coreText(contactDescription(result->Contact)) : QStringLiteral("-");
+    return result ? QString::fromUtf8(contactDescription(result->Contact)) : QStringLiteral("-");
 }
 
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption) {
@@ -465,7 +464,7 @@ QWidget* JointsWindow::buildKinematicsPanel() {
     mode_ = new QComboBox(panel);
     mode_->setObjectName(QStringLiteral("ModeBox"));
     mode_->addItem(tr("不做运动学分析"));
-    for (KinematicMode mode : KinematicModes) mode_->addItem(ui::coreText(kinematicModeName(mode)));
+    for (KinematicMode mode : KinematicModes) mode_->addItem(QString::fromUtf8(kinematicModeName(mode)));
     friction_ = new QDoubleSpinBox(panel);
     friction_->setObjectName(QStringLiteral("FrictionAngleBox"));
     friction_->setRange(0, 89.9);
@@ -793,7 +792,7 @@ void JointsWindow::showKinematics() {
                                                       : QString());
         return;
     }
-    const QString mode = ui::coreText(kinematicModeName(*j.kinematicMode()));
+    const QString mode = QString::fromUtf8(kinematicModeName(*j.kinematicMode()));
     const KinematicResult* result = shownKinematics(*face);
     if (!result) {
         const std::size_t n = j.measurements().Planes.size();

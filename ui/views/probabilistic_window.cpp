@@ -298,7 +298,7 @@ void ProbabilisticWindow::buildTable() {
         auto* kind = new QComboBox(table_);
         ui::takeWheelOnlyWhenFocused(kind);
         for (int k = 0; k < DistributionKindCount; ++k)
-            kind->addItem(ui::coreText(distributionCaption(static_cast<Distribution::Kind>(k))));
+            kind->addItem(QString::fromUtf8(distributionCaption(static_cast<Distribution::Kind>(k))));
         table_->setCellWidget(row, KindColumn, kind);
         connect(kind, &QComboBox::activated, this, [this, row](int index) { fillDefaults(row, index); });
     }
