@@ -75,11 +75,11 @@ Program::Program(const std::filesystem::path& programFolder)
     // In free space: below the main window's commands, and beside the
     // analysis window's result boxes.
     QMenu* menu = views::addPictureMenuButton(&Form1, Pictures, QRect(514, 366, 140, 26))->menu();
-    QAction* joints = menu->addAction(QStringLiteral("结构面统计与组合"));
+    QAction* joints = menu->addAction(QCoreApplication::translate("Program", "结构面统计与组合"));
     joints->setObjectName(QStringLiteral("JointsCommand"));
     QObject::connect(joints, &QAction::triggered, &Form1, [this] { showJoints(); });
     menu->addSeparator();
-    QAction* loads = menu->addAction(QStringLiteral("荷载与支护"));
+    QAction* loads = menu->addAction(QCoreApplication::translate("Program", "荷载与支护"));
     loads->setObjectName(QStringLiteral("LoadsCommand"));
     QObject::connect(loads, &QAction::triggered, &Loads, &ui::LoadsWindow::bringUp);
     views::addPictureButtons(&Form4, Pictures, QPoint(330, 231), QSize(120, 24), 34);

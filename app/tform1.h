@@ -2,6 +2,8 @@
 // The main window: the program's four commands and its picture.
 #include <QWidget>
 
+#include "model/language.h"
+
 class QLabel;
 class QStatusBar;
 
@@ -29,6 +31,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // 语言: 中文 or English, saved for the next start.
+    void buildLanguageMenu();
+    void languageChosen(Language language);
     void openEntryWindow(QWidget* window, ui::TypeAheadCombo* blockNameBox);
 
     ui::Workspace& workspace_;

@@ -39,6 +39,9 @@ inline constexpr const char* NoConfirmedBlockMessage = "尚未确认块体：请
 // What a window shows in place of results that no longer belong to the
 // block as it stands.
 inline constexpr const char* StaleResultsNote = "结果已过期，请重新分析";
+// The two above in the interface's language.
+const char* noConfirmedBlockMessage();
+const char* staleResultsNote();
 
 // The block's files written by one command, for telling the user.
 using WrittenFiles = std::vector<std::filesystem::path>;

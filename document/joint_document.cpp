@@ -4,6 +4,7 @@
 
 #include "model/error.h"
 #include "model/files.h"
+#include "model/language.h"
 #include "report/joint_tables.h"
 #include "report/xlsx_table.h"
 
@@ -12,7 +13,8 @@ namespace trelmox {
 namespace {
 
 std::string candidateName(const CandidatePlane& plane) {
-    return plane.Line ? "第 " + plane.Label + " 行" : plane.Label;
+    if (!plane.Line) return plane.Label;
+    return messageLanguage() == Language::English ? "line " + plane.Label : "第 " + plane.Label + " 行";
 }
 
 } // namespace
@@ -53,7 +55,8 @@ void JointDocument::useIndividualPlanes() { regroup(JointGrouping::Planes, {}, {
 
 void JointDocument::useLabels() {
     std::vector<JointSet> sets = labelledSets(measurements_.Planes);
-    if (sets.empty()) throw Error::refused("测量文件中没有组号，不能按组组合");
+    if (sets.empty()) throw Error::refused(inLanguage("测量文件中没有组号，不能按组组合",
+                                                    "The measurement file gives no set numbers to combine by"));
     regroup(JointGrouping::Labels, std::move(sets), {});
 }
 
@@ -83,7 +86,8 @@ void JointDocument::combine(const std::string& blockName, const SavedBlock& bloc
         run.Slope.Face = run.Block.Attitudes[int(TPlaneRole::SlopeFace)];
         run.Sector = sector.Name;
     }
-    if (run.Planes.size() < 2) throw Error::refused("组合至少需要两个结构面或两组");
+    if (run.Planes.size() < 2)
+        throw Error::refused(inLanguage("组合至少需要两个结构面或两组", "A combination needs at least two planes or two sets"));
     run.Pairs = combinePlanes(run.Planes, run.Slope);
     combinations_ = std::move(run);
     ++combinationRuns_;
@@ -96,7 +100,11 @@ std::optional<std::vector<PairProbability>> PairProbabilityJob::run(const Progre
 
 void JointDocument::setProbabilitySettings(std::uint64_t samples, std::uint64_t seed) {
     if (samples < 1 || samples > MaxSamples)
-        throw Error::refused("每对结构面的样本数应为1到" + std::to_string(MaxSamples) + "，而不是" + std::to_string(samples));
+        throw Error::refused(messageLanguage() == Language::English
+                                 ? "The samples per pair of planes must be 1 to " + std::to_string(MaxSamples) + ", not " +
+                                       std::to_string(samples)
+                                 : "每对结构面的样本数应为1到" + std::to_string(MaxSamples) + "，而不是" +
+                                       std::to_string(samples));
     if (probability_.Samples == samples && probability_.Seed == seed) return;
     probability_.Samples = samples;
     probability_.Seed = seed;
@@ -104,7 +112,7 @@ void JointDocument::setProbabilitySettings(std::uint64_t samples, std::uint64_t 
 }
 
 PairProbabilityJob JointDocument::pairProbabilityJob() const {
-    if (!combinations_) throw Error::refused("请先做组合分析");
+    if (!combinations_) throw Error::refused(inLanguage("请先做组合分析", "Run the combinations first"));
     const JointCombinations& run = *combinations_;
     return {run.Block, run.Slope.Loads, run.Planes, run.Pairs, probability_, combinationRuns_};
 }
@@ -161,7 +169,11 @@ void JointDocument::removeSector(std::size_t index) {
 }
 
 void JointDocument::setSectorAngle(std::size_t index, double SlopeSector::*angle, double value) {
-    if (index >= sectors_.size()) throw Error::refused("没有第 " + std::to_string(index + 1) + " 个分区");
+    if (index >= sectors_.size()) {
+        const std::string number = std::to_string(index + 1);
+        throw Error::refused(messageLanguage() == Language::English ? "There is no sector " + number
+                                                                    : "没有第 " + number + " 个分区");
+    }
     if (sectors_[index].*angle == value) return;
     sectors_[index].*angle = value;
     changed();
@@ -169,13 +181,16 @@ void JointDocument::setSectorAngle(std::size_t index, double SlopeSector::*angle
 
 void JointDocument::setSectorDip(std::size_t index, double dip) {
     if (!(dip >= 0 && dip <= 180))
-        throw Error::refused("坡面倾角应在0到180之间（大于90为倒坡）", "dip", static_cast<int>(index));
+        throw Error::refused(inLanguage("坡面倾角应在0到180之间（大于90为倒坡）",
+                                        "The slope face dip must be between 0 and 180 (above 90 for an overhang)"),
+                             "dip", static_cast<int>(index));
     setSectorAngle(index, &SlopeSector::Dip, dip);
 }
 
 void JointDocument::setSectorDipDirection(std::size_t index, double dipDirection) {
     if (!(dipDirection >= 0 && dipDirection <= 360))
-        throw Error::refused("坡面倾向应在0到360之间", "dipdir", static_cast<int>(index));
+        throw Error::refused(inLanguage("坡面倾向应在0到360之间", "The slope face dip direction must be between 0 and 360"),
+                             "dipdir", static_cast<int>(index));
     setSectorAngle(index, &SlopeSector::DipDirection, dipDirection);
 }
 
@@ -250,7 +265,7 @@ bool JointDocument::takeKinematics(const KinematicJob& job, KinematicResult resu
 }
 
 void JointDocument::writeTables(const std::filesystem::path& path, const std::optional<TPlaneAttitude>& face) const {
-    if (!opened()) throw Error::refused("请先打开结构面测量文件");
+    if (!opened()) throw Error::refused(inLanguage("请先打开结构面测量文件", "Open a file of joint measurements first"));
     std::vector<XlsxSheet> sheets{jointSetsSheet(sets_)};
     if (combinations_)
         sheets.push_back(combinationsSheet(combinations_->Planes, combinations_->Pairs,

@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "model/exact_text.h"
+#include "model/language.h"
 #include "model/numtext.h"
 
 namespace trelmox {
@@ -12,77 +13,79 @@ namespace {
 
 struct FieldName {
     LoadsField field;
-    const char* name;
+    const char* chinese;
+    const char* english;
     LoadRange range;
+    std::string name() const { return inLanguage(chinese, english); }
 };
 // The names match those of validateLoads, so the user reads one wording.
 constexpr FieldName FieldNames[] = {
-    {LoadsField::CrackDip, "张裂缝倾角", LoadRange::Dip},
-    {LoadsField::CrackDipDirection, "张裂缝倾向", LoadRange::Azimuth},
-    {LoadsField::CrackDistance, "张裂缝距坡顶线的距离", LoadRange::Magnitude},
-    {LoadsField::CrackWaterDepth, "张裂缝水深", LoadRange::Magnitude},
-    {LoadsField::Seismic, "地震系数", LoadRange::Magnitude},
-    {LoadsField::SeismicTrend, "地震力的方位角", LoadRange::Azimuth},
-    {LoadsField::SeismicPlunge, "地震力的倾伏角", LoadRange::Plunge},
-    {LoadsField::FacePressure, "坡面压力", LoadRange::Magnitude},
-    {LoadsField::TopPressure, "坡顶面压力", LoadRange::Magnitude},
-    {LoadsField::ForceMagnitude, "外力的大小", LoadRange::Magnitude},
-    {LoadsField::ForceTrend, "外力的方位角", LoadRange::Azimuth},
-    {LoadsField::ForcePlunge, "外力的倾伏角", LoadRange::Plunge},
-    {LoadsField::BoltForce, "锚杆的锚固力", LoadRange::Magnitude},
-    {LoadsField::BoltTrend, "锚杆的方位角", LoadRange::Azimuth},
-    {LoadsField::BoltPlunge, "锚杆的倾伏角", LoadRange::Plunge},
-    {LoadsField::RequiredFactor, "所需安全系数", LoadRange::RequiredFactor},
-    {LoadsField::DesignTrend, "设计锚杆的方位角", LoadRange::Azimuth},
-    {LoadsField::DesignPlunge, "设计锚杆的倾伏角", LoadRange::Plunge},
+    {LoadsField::CrackDip, "张裂缝倾角", "tension crack dip", LoadRange::Dip},
+    {LoadsField::CrackDipDirection, "张裂缝倾向", "tension crack dip direction", LoadRange::Azimuth},
+    {LoadsField::CrackDistance, "张裂缝距坡顶线的距离", "tension crack distance from the crest", LoadRange::Magnitude},
+    {LoadsField::CrackWaterDepth, "张裂缝水深", "water depth in the tension crack", LoadRange::Magnitude},
+    {LoadsField::Seismic, "地震系数", "seismic coefficient", LoadRange::Magnitude},
+    {LoadsField::SeismicTrend, "地震力的方位角", "seismic force trend", LoadRange::Azimuth},
+    {LoadsField::SeismicPlunge, "地震力的倾伏角", "seismic force plunge", LoadRange::Plunge},
+    {LoadsField::FacePressure, "坡面压力", "slope face pressure", LoadRange::Magnitude},
+    {LoadsField::TopPressure, "坡顶面压力", "slope top pressure", LoadRange::Magnitude},
+    {LoadsField::ForceMagnitude, "外力的大小", "external force magnitude", LoadRange::Magnitude},
+    {LoadsField::ForceTrend, "外力的方位角", "external force trend", LoadRange::Azimuth},
+    {LoadsField::ForcePlunge, "外力的倾伏角", "external force plunge", LoadRange::Plunge},
+    {LoadsField::BoltForce, "锚杆的锚固力", "bolt force", LoadRange::Magnitude},
+    {LoadsField::BoltTrend, "锚杆的方位角", "bolt trend", LoadRange::Azimuth},
+    {LoadsField::BoltPlunge, "锚杆的倾伏角", "bolt plunge", LoadRange::Plunge},
+    {LoadsField::RequiredFactor, "所需安全系数", "required safety factor", LoadRange::RequiredFactor},
+    {LoadsField::DesignTrend, "设计锚杆的方位角", "design bolt trend", LoadRange::Azimuth},
+    {LoadsField::DesignPlunge, "设计锚杆的倾伏角", "design bolt plunge", LoadRange::Plunge},
     // Ranges by model (validateStrength); the names are its names.
-    {LoadsField::StrengthJrc, "JRC", LoadRange::Magnitude},
-    {LoadsField::StrengthJcs, "JCS", LoadRange::Magnitude},
-    {LoadsField::StrengthResidualFriction, "残余摩擦角", LoadRange::Magnitude},
-    {LoadsField::StrengthPowerA, "幂函数系数a", LoadRange::Magnitude},
-    {LoadsField::StrengthPowerB, "幂函数指数b", LoadRange::Magnitude},
-    {LoadsField::StrengthPowerC, "幂函数参数c", LoadRange::Azimuth},
-    {LoadsField::StrengthPowerD, "幂函数参数d", LoadRange::Magnitude},
-    {LoadsField::StrengthSigci, "单轴抗压强度σci", LoadRange::Magnitude},
-    {LoadsField::StrengthMb, "霍克-布朗参数mb", LoadRange::Magnitude},
-    {LoadsField::StrengthS, "霍克-布朗参数s", LoadRange::Magnitude},
-    {LoadsField::StrengthHoekA, "霍克-布朗参数a", LoadRange::Magnitude},
-    {LoadsField::StrengthWaviness, "起伏角", LoadRange::Magnitude},
+    {LoadsField::StrengthJrc, "JRC", "JRC", LoadRange::Magnitude},
+    {LoadsField::StrengthJcs, "JCS", "JCS", LoadRange::Magnitude},
+    {LoadsField::StrengthResidualFriction, "残余摩擦角", "residual friction angle", LoadRange::Magnitude},
+    {LoadsField::StrengthPowerA, "幂函数系数a", "power curve coefficient a", LoadRange::Magnitude},
+    {LoadsField::StrengthPowerB, "幂函数指数b", "power curve exponent b", LoadRange::Magnitude},
+    {LoadsField::StrengthPowerC, "幂函数参数c", "power curve parameter c", LoadRange::Azimuth},
+    {LoadsField::StrengthPowerD, "幂函数参数d", "power curve parameter d", LoadRange::Magnitude},
+    {LoadsField::StrengthSigci, "单轴抗压强度σci", "uniaxial compressive strength σci", LoadRange::Magnitude},
+    {LoadsField::StrengthMb, "霍克-布朗参数mb", "Hoek-Brown parameter mb", LoadRange::Magnitude},
+    {LoadsField::StrengthS, "霍克-布朗参数s", "Hoek-Brown parameter s", LoadRange::Magnitude},
+    {LoadsField::StrengthHoekA, "霍克-布朗参数a", "Hoek-Brown parameter a", LoadRange::Magnitude},
+    {LoadsField::StrengthWaviness, "起伏角", "waviness angle", LoadRange::Magnitude},
     // The limits of size; those that bound the wedge must also be above zero.
-    {LoadsField::SizeFaceTrace, "坡面迹长", LoadRange::Magnitude},
-    {LoadsField::SizeTopTrace, "坡顶面迹长", LoadRange::Magnitude},
-    {LoadsField::SizePersistence, "延伸长度", LoadRange::Magnitude},
-    {LoadsField::SizeSlopeLength, "边坡沿走向的长度", LoadRange::Magnitude},
-    {LoadsField::SizeBenchHeight, "台阶高度", LoadRange::Magnitude},
-    {LoadsField::SizeBenchWidth, "台阶宽度", LoadRange::Magnitude},
-    {LoadsField::SizeCatchWidth, "最小安全平台宽度", LoadRange::Magnitude},
-    {LoadsField::SizeMinVolume, "楔块最小体积", LoadRange::Magnitude},
-    {LoadsField::SizeMinWeight, "楔块最小重量", LoadRange::Magnitude},
-    {LoadsField::SizeMinHeight, "楔块最小高度", LoadRange::Magnitude},
-    {LoadsField::FilledPercent, "充水百分比", LoadRange::Percent},
-    {LoadsField::PondLevel, "坡外水位", LoadRange::Level},
-    {LoadsField::Pressure1, "第一切割面压力", LoadRange::Magnitude},
-    {LoadsField::Pressure2, "第二切割面压力", LoadRange::Magnitude},
-    {LoadsField::CrackPressure, "张裂缝面压力", LoadRange::Magnitude},
-    {LoadsField::FacePressureTrend, "坡面压力的方位角", LoadRange::Azimuth},
-    {LoadsField::FacePressurePlunge, "坡面压力的倾伏角", LoadRange::Plunge},
-    {LoadsField::TopPressureTrend, "坡顶面压力的方位角", LoadRange::Azimuth},
-    {LoadsField::TopPressurePlunge, "坡顶面压力的倾伏角", LoadRange::Plunge},
-    {LoadsField::ShotcreteThickness, "喷射混凝土厚度", LoadRange::Magnitude},
-    {LoadsField::ShotcreteShear, "喷射混凝土抗剪强度", LoadRange::Magnitude},
-    {LoadsField::ShotcreteUnitWeight, "喷射混凝土容重", LoadRange::Magnitude},
-    {LoadsField::BoltLength, "锚杆的长度", LoadRange::Magnitude},
-    {LoadsField::BoltTendon, "锚杆的杆体抗拉力", LoadRange::Magnitude},
-    {LoadsField::BoltPlate, "锚杆的垫板承载力", LoadRange::Magnitude},
-    {LoadsField::BoltBond, "锚杆的粘结强度", LoadRange::Magnitude},
-    {LoadsField::PatternSpacingStrike, "系统锚杆沿走向的间距", LoadRange::Magnitude},
-    {LoadsField::PatternSpacingDip, "系统锚杆沿倾向的间距", LoadRange::Magnitude},
-    {LoadsField::PatternTrend, "系统锚杆的方位角", LoadRange::Azimuth},
-    {LoadsField::PatternPlunge, "系统锚杆的倾伏角", LoadRange::Plunge},
-    {LoadsField::PatternLength, "系统锚杆的长度", LoadRange::Magnitude},
-    {LoadsField::PatternTendon, "系统锚杆的杆体抗拉力", LoadRange::Magnitude},
-    {LoadsField::PatternPlate, "系统锚杆的垫板承载力", LoadRange::Magnitude},
-    {LoadsField::PatternBond, "系统锚杆的粘结强度", LoadRange::Magnitude},
+    {LoadsField::SizeFaceTrace, "坡面迹长", "trace length on the slope face", LoadRange::Magnitude},
+    {LoadsField::SizeTopTrace, "坡顶面迹长", "trace length on the slope top", LoadRange::Magnitude},
+    {LoadsField::SizePersistence, "延伸长度", "persistence", LoadRange::Magnitude},
+    {LoadsField::SizeSlopeLength, "边坡沿走向的长度", "slope length along strike", LoadRange::Magnitude},
+    {LoadsField::SizeBenchHeight, "台阶高度", "bench height", LoadRange::Magnitude},
+    {LoadsField::SizeBenchWidth, "台阶宽度", "bench width", LoadRange::Magnitude},
+    {LoadsField::SizeCatchWidth, "最小安全平台宽度", "minimum catch bench width", LoadRange::Magnitude},
+    {LoadsField::SizeMinVolume, "楔块最小体积", "minimum wedge volume", LoadRange::Magnitude},
+    {LoadsField::SizeMinWeight, "楔块最小重量", "minimum wedge weight", LoadRange::Magnitude},
+    {LoadsField::SizeMinHeight, "楔块最小高度", "minimum wedge height", LoadRange::Magnitude},
+    {LoadsField::FilledPercent, "充水百分比", "percentage filled", LoadRange::Percent},
+    {LoadsField::PondLevel, "坡外水位", "pond level", LoadRange::Level},
+    {LoadsField::Pressure1, "第一切割面压力", "plane 1 pressure", LoadRange::Magnitude},
+    {LoadsField::Pressure2, "第二切割面压力", "plane 2 pressure", LoadRange::Magnitude},
+    {LoadsField::CrackPressure, "张裂缝面压力", "tension crack pressure", LoadRange::Magnitude},
+    {LoadsField::FacePressureTrend, "坡面压力的方位角", "slope face pressure trend", LoadRange::Azimuth},
+    {LoadsField::FacePressurePlunge, "坡面压力的倾伏角", "slope face pressure plunge", LoadRange::Plunge},
+    {LoadsField::TopPressureTrend, "坡顶面压力的方位角", "slope top pressure trend", LoadRange::Azimuth},
+    {LoadsField::TopPressurePlunge, "坡顶面压力的倾伏角", "slope top pressure plunge", LoadRange::Plunge},
+    {LoadsField::ShotcreteThickness, "喷射混凝土厚度", "shotcrete thickness", LoadRange::Magnitude},
+    {LoadsField::ShotcreteShear, "喷射混凝土抗剪强度", "shotcrete shear strength", LoadRange::Magnitude},
+    {LoadsField::ShotcreteUnitWeight, "喷射混凝土容重", "shotcrete unit weight", LoadRange::Magnitude},
+    {LoadsField::BoltLength, "锚杆的长度", "bolt length", LoadRange::Magnitude},
+    {LoadsField::BoltTendon, "锚杆的杆体抗拉力", "bolt tendon capacity", LoadRange::Magnitude},
+    {LoadsField::BoltPlate, "锚杆的垫板承载力", "bolt plate capacity", LoadRange::Magnitude},
+    {LoadsField::BoltBond, "锚杆的粘结强度", "bolt bond strength", LoadRange::Magnitude},
+    {LoadsField::PatternSpacingStrike, "系统锚杆沿走向的间距", "pattern bolt spacing along strike", LoadRange::Magnitude},
+    {LoadsField::PatternSpacingDip, "系统锚杆沿倾向的间距", "pattern bolt spacing along dip", LoadRange::Magnitude},
+    {LoadsField::PatternTrend, "系统锚杆的方位角", "pattern bolt trend", LoadRange::Azimuth},
+    {LoadsField::PatternPlunge, "系统锚杆的倾伏角", "pattern bolt plunge", LoadRange::Plunge},
+    {LoadsField::PatternLength, "系统锚杆的长度", "pattern bolt length", LoadRange::Magnitude},
+    {LoadsField::PatternTendon, "系统锚杆的杆体抗拉力", "pattern bolt tendon capacity", LoadRange::Magnitude},
+    {LoadsField::PatternPlate, "系统锚杆的垫板承载力", "pattern bolt plate capacity", LoadRange::Magnitude},
+    {LoadsField::PatternBond, "系统锚杆的粘结强度", "pattern bolt bond strength", LoadRange::Magnitude},
 };
 static_assert(std::size(FieldNames) == static_cast<std::size_t>(LoadsField::PatternBond) + 1);
 
@@ -97,18 +100,27 @@ bool emptyMeansZero(LoadsField field) {
 
 // A table row's boxes are named with the row: "第2个外力的方位角".
 std::string boxName(LoadsField field, int row) {
-    return (row < 0 ? std::string() : "第" + std::to_string(row + 1) + "个") + fieldName(field).name;
+    if (row < 0) return fieldName(field).name();
+    const std::string number = std::to_string(row + 1);
+    return messageLanguage() == Language::English ? fieldName(field).name() + " in row " + number
+                                                  : "第" + number + "个" + fieldName(field).name();
+}
+
+std::string pleaseEnter(const std::string& name) { return inLanguage("请输入", "Enter the ") + name; }
+
+std::string notANumber(const std::string& name, const std::string& text) {
+    return messageLanguage() == Language::English ? "The " + name + " \"" + text + "\" is not a valid number"
+                                                  : name + "“" + text + "”不是有效的数";
 }
 
 double number(const std::string& text, LoadsField field, int row = -1) {
     if (text.empty() && emptyMeansZero(field)) return 0;
-    if (text.empty()) throw LoadsEntryError(field, row, "请输入" + boxName(field, row));
+    if (text.empty()) throw LoadsEntryError(field, row, pleaseEnter(boxName(field, row)));
     double value = 0;
     try {
         value = textToFloat(text);
     } catch (const Error&) {
-        throw LoadsEntryError(field, row, boxName(field, row) + "“" + text + "”不是有效的数",
-                              ErrorKind::NumberText);
+        throw LoadsEntryError(field, row, notANumber(boxName(field, row), text), ErrorKind::NumberText);
     }
     if (!withinLoadRange(value, fieldName(field).range))
         throw LoadsEntryError(field, row, loadRangeMessage(value, fieldName(field).range, boxName(field, row)));
@@ -136,12 +148,18 @@ BoltCapacity capacityFromEntry(const CapacityEntry& c, LoadsField length, int ro
 double requiredFactor(const LoadsEntries& e) {
     if (!e.Preset) return number(e.RequiredFactor, LoadsField::RequiredFactor);
     const std::optional<double> factor = presetFactor(*e.Preset);
-    if (!factor) throw LoadsEntryError(LoadsField::RequiredFactor, -1, presetName(*e.Preset) + "没有规定安全系数");
+    if (!factor)
+        throw LoadsEntryError(LoadsField::RequiredFactor, -1,
+                              messageLanguage() == Language::English
+                                  ? "The slope class " + presetName(*e.Preset) + " gives no required safety factor"
+                                  : presetName(*e.Preset) + "没有规定安全系数");
     return *factor;
 }
 
 std::string planeBoxName(LoadsField field, int plane) {
-    return std::string(plane == 0 ? "第一切割面的" : "第二切割面的") + fieldName(field).name;
+    if (messageLanguage() == Language::English)
+        return fieldName(field).name() + (plane == 0 ? " of plane 1" : " of plane 2");
+    return std::string(plane == 0 ? "第一切割面的" : "第二切割面的") + fieldName(field).name();
 }
 
 // A plane's strength from its texts: only the chosen model's are read, an
@@ -150,12 +168,11 @@ std::string planeBoxName(LoadsField field, int plane) {
 JointStrength strengthFromEntry(const StrengthEntry& e, int plane) {
     const auto read = [plane](const std::string& text, LoadsField field) {
         if (text.empty() && field == LoadsField::StrengthWaviness) return 0.0;
-        if (text.empty()) throw LoadsEntryError(field, plane, "请输入" + planeBoxName(field, plane));
+        if (text.empty()) throw LoadsEntryError(field, plane, pleaseEnter(planeBoxName(field, plane)));
         try {
             return textToFloat(text);
         } catch (const Error&) {
-            throw LoadsEntryError(field, plane, planeBoxName(field, plane) + "“" + text + "”不是有效的数",
-                                  ErrorKind::NumberText);
+            throw LoadsEntryError(field, plane, notANumber(planeBoxName(field, plane), text), ErrorKind::NumberText);
         }
     };
     JointStrength s;
@@ -234,15 +251,18 @@ SizeEntry sizeEntry(const WedgeSizeLimits& l) {
 // above zero, the others (catch width, minimums) not below it.
 std::optional<double> sizeLimitText(const std::string& typed, LoadsField field, int plane = -1, bool bounds = true) {
     if (typed.empty()) return std::nullopt;
-    const std::string name = plane < 0 ? fieldName(field).name : planeBoxName(field, plane);
+    const std::string name = plane < 0 ? fieldName(field).name() : planeBoxName(field, plane);
     double value = 0;
     try {
         value = textToFloat(typed);
     } catch (const Error&) {
-        throw LoadsEntryError(field, plane, name + "“" + typed + "”不是有效的数", ErrorKind::NumberText);
+        throw LoadsEntryError(field, plane, notANumber(name, typed), ErrorKind::NumberText);
     }
     if (!withinLoadRange(value, LoadRange::Magnitude)) throw LoadsEntryError(field, plane, loadRangeMessage(value, LoadRange::Magnitude, name));
-    if (bounds && value == 0) throw LoadsEntryError(field, plane, name + "应大于0，现为0");
+    if (bounds && value == 0)
+        throw LoadsEntryError(field, plane,
+                              messageLanguage() == Language::English ? "The " + name + " must be above 0, not 0"
+                                                                     : name + "应大于0，现为0");
     return value;
 }
 
@@ -258,7 +278,7 @@ WedgeSizeLimits sizeFromEntry(const SizeEntry& e) {
     l.SlopeLength = sizeLimitText(e.SlopeLength, LoadsField::SizeSlopeLength);
     if (e.HasBench) {
         const auto required = [](const std::string& typed, LoadsField field) {
-            if (typed.empty()) throw LoadsEntryError(field, -1, "请输入" + std::string(fieldName(field).name));
+            if (typed.empty()) throw LoadsEntryError(field, -1, pleaseEnter(fieldName(field).name()));
             return *sizeLimitText(typed, field);
         };
         BenchLimits bench;

@@ -2,11 +2,15 @@
 // program's files live beside the executable, or in the user's data folder
 // when the program is installed.
 #include <QApplication>
+#include <QLocale>
 
 #include <algorithm>
 #include <iostream>
+#include <optional>
+#include <string>
 #include <string_view>
 
+#include "app/language.h"
 #include "app/program.h"
 #include "trelmox/version.h"
 
@@ -16,11 +20,17 @@ int main(int argc, char* argv[]) {
         std::cout << "trelmox " << trelmox::Version << '\n';
         return 0;
     }
+    const std::optional<std::string> lang = trelmox::app::langOption(argc, argv);
+    if (lang && !trelmox::languageFromName(*lang)) {
+        std::cerr << "trelmox: --lang takes zh or en, not \"" << *lang << "\"\n";
+        return 2;
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TRELMOX"));
     // Lets the desktop match the windows to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("trelmox"));
-    trelmox::app::loadQtChineseTexts();
+    const std::optional<std::string> saved = trelmox::app::savedLanguageChoice();
+    trelmox::app::useLanguage(trelmox::app::chooseLanguage(lang, saved, QLocale::system().name().toStdString()));
     trelmox::app::Program program(trelmox::app::openProgramFolder(QCoreApplication::applicationDirPath().toStdString()));
     program.Form1.show();
     return QApplication::exec();

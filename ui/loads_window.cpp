@@ -18,6 +18,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "model/language.h"
 #include "model/numtext.h"
 #include "ui/messages.h"
 #include "ui/style.h"
@@ -31,8 +32,11 @@ namespace {
 // The bolts' table goes on past the mode with the capacity model: its type
 // (the first item: a force given instead) and four figures.
 enum Column { MagnitudeColumn, TrendColumn, PlungeColumn, ModeColumn, TypeColumn, LengthColumn, TendonColumn, PlateColumn, BondColumn };
-const char* const ModeNames[] = {"主动", "被动"}; // by BoltMode
-const char* const TypeNames[] = {"端锚锚杆", "全长粘结锚杆", "锚索"}; // by BoltType
+const char* const ModeNames[] = {QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "主动"),
+                                 QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "被动")}; // by BoltMode
+const char* const TypeNames[] = {QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "端锚锚杆"),
+                                 QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "全长粘结锚杆"),
+                                 QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "锚索")}; // by BoltType
 
 std::array<std::string*, 4> capacityTexts(CapacityEntry& c) { return {&c.Length, &c.Tendon, &c.Plate, &c.Bond}; }
 
@@ -54,7 +58,7 @@ QLineEdit* cellBox(const QTableWidget* table, int row, int column) {
 QComboBox* modeBox(QWidget* parent) {
     auto* box = new QComboBox(parent);
     takeWheelOnlyWhenFocused(box);
-    for (const char* mode : ModeNames) box->addItem(QString::fromUtf8(mode));
+    for (const char* mode : ModeNames) box->addItem(LoadsWindow::tr(mode));
     return box;
 }
 
@@ -67,11 +71,24 @@ std::vector<FactorPreset> standardPresets() {
     return presets;
 }
 
+// The engine names a class in Chinese (presetName), as the loads file
+// and the reports need it; the window words it in its own language.
+QString presetCaption(const FactorPreset& preset) {
+    if (messageLanguage() == Language::Chinese) return QString::fromStdString(presetName(preset));
+    const char* const grades[] = {QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "一级"),
+                                  QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "二级"),
+                                  QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "三级")};
+    return LoadsWindow::tr("%1，%2，%3")
+        .arg(preset.Service == SlopeService::Permanent ? LoadsWindow::tr("永久边坡") : LoadsWindow::tr("临时边坡"),
+             LoadsWindow::tr(grades[static_cast<int>(preset.Grade)]),
+             preset.Condition == DesignCondition::Ordinary ? LoadsWindow::tr("一般工况") : LoadsWindow::tr("地震工况"));
+}
+
 } // namespace
 
 LoadsWindow::LoadsWindow(Workspace& workspace) : QWidget(nullptr, Qt::Window), workspace_(workspace) {
     setObjectName(QStringLiteral("LoadsWindow"));
-    setWindowTitle(QStringLiteral("荷载与支护"));
+    setWindowTitle(tr("荷载与支护"));
     setFont(dialogFont(12));
 
     caption_ = new QLabel(this);
@@ -89,11 +106,11 @@ LoadsWindow::LoadsWindow(Workspace& workspace) : QWidget(nullptr, Qt::Window), w
     buildDesign(right);
     buildSize(right);
 
-    auto* confirmButton = new QPushButton(QStringLiteral("确定"), this);
+    auto* confirmButton = new QPushButton(tr("确定"), this);
     confirmButton->setObjectName(QStringLiteral("ConfirmButton"));
-    auto* analyseButton = new QPushButton(QStringLiteral("分析、计算"), this);
+    auto* analyseButton = new QPushButton(tr("分析、计算"), this);
     analyseButton->setObjectName(QStringLiteral("AnalyseButton"));
-    auto* exitButton = new QPushButton(QStringLiteral("退出"), this);
+    auto* exitButton = new QPushButton(tr("退出"), this);
     exitButton->setObjectName(QStringLiteral("ExitButton"));
     connect(confirmButton, &QPushButton::clicked, this, &LoadsWindow::confirm);
     connect(analyseButton, &QPushButton::clicked, this, &LoadsWindow::analyse);
@@ -101,7 +118,7 @@ LoadsWindow::LoadsWindow(Workspace& workspace) : QWidget(nullptr, Qt::Window), w
     statusBar_ = new QStatusBar(this);
     statusBar_->setObjectName(QStringLiteral("StatusBar1"));
     statusBar_->setSizeGripEnabled(false);
-    statusBar_->addWidget(new QLabel(QStringLiteral("力的方向：方位角自北顺时针，倾伏角向下为正；各力均过楔块形心"), statusBar_), 1);
+    statusBar_->addWidget(new QLabel(tr("力的方向：方位角自北顺时针，倾伏角向下为正；各力均过楔块形心"), statusBar_), 1);
 
     // The form scrolls on a small screen; the buttons and the status bar
     // stay in view below it.
@@ -144,62 +161,62 @@ QLineEdit* LoadsWindow::addBox(QWidget* parent, const char* name) {
 }
 
 void LoadsWindow::buildCrackAndWater(QWidget* column) {
-    crack_ = new QGroupBox(QStringLiteral("张裂缝"), column);
+    crack_ = new QGroupBox(tr("张裂缝"), column);
     crack_->setObjectName(QStringLiteral("CrackGroup"));
     crack_->setCheckable(true);
     connect(crack_, &QGroupBox::clicked, this, &LoadsWindow::takeEdits);
     auto* form = new QFormLayout(crack_);
-    form->addRow(QStringLiteral("倾角（°）"), crackDip_ = addBox(crack_, "CrackDip"));
-    form->addRow(QStringLiteral("倾向（°）"), crackDipDirection_ = addBox(crack_, "CrackDipDirection"));
-    form->addRow(QStringLiteral("距坡顶线水平距离"), crackDistance_ = addBox(crack_, "CrackDistance"));
-    form->addRow(QStringLiteral("充水深度（饱和时）"), crackWater_ = addBox(crack_, "CrackWaterDepth"));
+    form->addRow(tr("倾角（°）"), crackDip_ = addBox(crack_, "CrackDip"));
+    form->addRow(tr("倾向（°）"), crackDipDirection_ = addBox(crack_, "CrackDipDirection"));
+    form->addRow(tr("距坡顶线水平距离"), crackDistance_ = addBox(crack_, "CrackDistance"));
+    form->addRow(tr("充水深度（饱和时）"), crackWater_ = addBox(crack_, "CrackWaterDepth"));
     column->layout()->addWidget(crack_);
 
-    auto* water = new QGroupBox(QStringLiteral("水压力"), column);
+    auto* water = new QGroupBox(tr("水压力"), column);
     auto* waterLayout = new QVBoxLayout(water);
     water_ = new QButtonGroup(this);
     const struct {
         WaterMode mode;
         const char* name;
         const char* caption;
-    } modes[] = {{WaterMode::None, "WaterNone", "无水"},
-                 {WaterMode::Block, "WaterBlock", "按物理力学参数中的水压力"},
-                 {WaterMode::Saturated, "WaterSaturated", "饱和楔体（张裂缝充水）"},
-                 {WaterMode::Filled, "WaterFilled", "部分充水（节理及张裂缝按高度百分比）"}};
+    } modes[] = {{WaterMode::None, "WaterNone", QT_TR_NOOP("无水")},
+                 {WaterMode::Block, "WaterBlock", QT_TR_NOOP("按物理力学参数中的水压力")},
+                 {WaterMode::Saturated, "WaterSaturated", QT_TR_NOOP("饱和楔体（张裂缝充水）")},
+                 {WaterMode::Filled, "WaterFilled", QT_TR_NOOP("部分充水（节理及张裂缝按高度百分比）")}};
     for (const auto& m : modes) {
-        auto* radio = new QRadioButton(QString::fromUtf8(m.caption), water);
+        auto* radio = new QRadioButton(tr(m.caption), water);
         radio->setObjectName(QString::fromUtf8(m.name));
         water_->addButton(radio, static_cast<int>(m.mode));
         waterLayout->addWidget(radio);
     }
     connect(water_, &QButtonGroup::idClicked, this, &LoadsWindow::takeEdits);
     auto* waterForm = new QFormLayout;
-    waterForm->addRow(QStringLiteral("充水百分比（%）"), filledPercent_ = addBox(water, "FilledPercent"));
-    waterForm->addRow(QStringLiteral("坡外水位（高于坡脚，m）"), pondLevel_ = addBox(water, "PondLevel"));
-    pondLevel_->setPlaceholderText(QStringLiteral("无"));
+    waterForm->addRow(tr("充水百分比（%）"), filledPercent_ = addBox(water, "FilledPercent"));
+    waterForm->addRow(tr("坡外水位（高于坡脚，m）"), pondLevel_ = addBox(water, "PondLevel"));
+    pondLevel_->setPlaceholderText(tr("无"));
     waterLayout->addLayout(waterForm);
     column->layout()->addWidget(water);
 }
 
 void LoadsWindow::buildSeismicAndPressures(QWidget* column) {
-    auto* seismic = new QGroupBox(QStringLiteral("地震力"), column);
+    auto* seismic = new QGroupBox(tr("地震力"), column);
     auto* form = new QFormLayout(seismic);
-    form->addRow(QStringLiteral("地震系数k"), seismic_ = addBox(seismic, "Seismic"));
-    seismicDirected_ = new QCheckBox(QStringLiteral("指定方向（否则沿交线倾伏向水平）"), seismic);
+    form->addRow(tr("地震系数k"), seismic_ = addBox(seismic, "Seismic"));
+    seismicDirected_ = new QCheckBox(tr("指定方向（否则沿交线倾伏向水平）"), seismic);
     seismicDirected_->setObjectName(QStringLiteral("SeismicDirected"));
     connect(seismicDirected_, &QCheckBox::clicked, this, &LoadsWindow::takeEdits);
     form->addRow(seismicDirected_);
-    form->addRow(QStringLiteral("方位角（°）"), seismicTrend_ = addBox(seismic, "SeismicTrend"));
-    form->addRow(QStringLiteral("倾伏角（°）"), seismicPlunge_ = addBox(seismic, "SeismicPlunge"));
+    form->addRow(tr("方位角（°）"), seismicTrend_ = addBox(seismic, "SeismicTrend"));
+    form->addRow(tr("倾伏角（°）"), seismicPlunge_ = addBox(seismic, "SeismicPlunge"));
     column->layout()->addWidget(seismic);
 
-    auto* pressures = new QGroupBox(QStringLiteral("面压力（垂直作用于面）"), column);
+    auto* pressures = new QGroupBox(tr("面压力（垂直作用于面）"), column);
     auto* pressureForm = new QFormLayout(pressures);
-    pressureForm->addRow(QStringLiteral("坡面压力"), facePressure_ = addBox(pressures, "FacePressure"));
-    pressureForm->addRow(QStringLiteral("坡顶面压力"), topPressure_ = addBox(pressures, "TopPressure"));
-    pressureForm->addRow(QStringLiteral("第一切割面压力"), pressure1_ = addBox(pressures, "Pressure1"));
-    pressureForm->addRow(QStringLiteral("第二切割面压力"), pressure2_ = addBox(pressures, "Pressure2"));
-    pressureForm->addRow(QStringLiteral("张裂缝面压力"), crackPressure_ = addBox(pressures, "CrackPressure"));
+    pressureForm->addRow(tr("坡面压力"), facePressure_ = addBox(pressures, "FacePressure"));
+    pressureForm->addRow(tr("坡顶面压力"), topPressure_ = addBox(pressures, "TopPressure"));
+    pressureForm->addRow(tr("第一切割面压力"), pressure1_ = addBox(pressures, "Pressure1"));
+    pressureForm->addRow(tr("第二切割面压力"), pressure2_ = addBox(pressures, "Pressure2"));
+    pressureForm->addRow(tr("张裂缝面压力"), crackPressure_ = addBox(pressures, "CrackPressure"));
     // A face or top pressure in a direction of its own; else normal to it.
     const auto directed = [&](const char* name, const QString& caption, QCheckBox*& check, QLineEdit*& trend,
                               QLineEdit*& plunge, const char* trendName, const char* plungeName) {
@@ -207,23 +224,23 @@ void LoadsWindow::buildSeismicAndPressures(QWidget* column) {
         check->setObjectName(QString::fromUtf8(name));
         connect(check, &QCheckBox::clicked, this, &LoadsWindow::takeEdits);
         pressureForm->addRow(check);
-        pressureForm->addRow(QStringLiteral("方位角（°）"), trend = addBox(pressures, trendName));
-        pressureForm->addRow(QStringLiteral("倾伏角（°）"), plunge = addBox(pressures, plungeName));
+        pressureForm->addRow(tr("方位角（°）"), trend = addBox(pressures, trendName));
+        pressureForm->addRow(tr("倾伏角（°）"), plunge = addBox(pressures, plungeName));
     };
-    directed("FacePressureDirected", QStringLiteral("坡面压力指定方向（否则垂直于坡面）"), facePressureDirected_,
+    directed("FacePressureDirected", tr("坡面压力指定方向（否则垂直于坡面）"), facePressureDirected_,
              facePressureTrend_, facePressurePlunge_, "FacePressureTrend", "FacePressurePlunge");
-    directed("TopPressureDirected", QStringLiteral("坡顶面压力指定方向（否则垂直于坡顶面）"), topPressureDirected_,
+    directed("TopPressureDirected", tr("坡顶面压力指定方向（否则垂直于坡顶面）"), topPressureDirected_,
              topPressureTrend_, topPressurePlunge_, "TopPressureTrend", "TopPressurePlunge");
     column->layout()->addWidget(pressures);
 
-    shotcrete_ = new QGroupBox(QStringLiteral("喷射混凝土（坡面）"), column);
+    shotcrete_ = new QGroupBox(tr("喷射混凝土（坡面）"), column);
     shotcrete_->setObjectName(QStringLiteral("ShotcreteGroup"));
     shotcrete_->setCheckable(true);
     connect(shotcrete_, &QGroupBox::clicked, this, &LoadsWindow::takeEdits);
     auto* liningForm = new QFormLayout(shotcrete_);
-    liningForm->addRow(QStringLiteral("厚度（m）"), shotcreteThickness_ = addBox(shotcrete_, "ShotcreteThickness"));
-    liningForm->addRow(QStringLiteral("抗剪强度（kPa）"), shotcreteShear_ = addBox(shotcrete_, "ShotcreteShear"));
-    liningForm->addRow(QStringLiteral("容重（kN/m³）"), shotcreteUnitWeight_ = addBox(shotcrete_, "ShotcreteUnitWeight"));
+    liningForm->addRow(tr("厚度（m）"), shotcreteThickness_ = addBox(shotcrete_, "ShotcreteThickness"));
+    liningForm->addRow(tr("抗剪强度（kPa）"), shotcreteShear_ = addBox(shotcrete_, "ShotcreteShear"));
+    liningForm->addRow(tr("容重（kN/m³）"), shotcreteUnitWeight_ = addBox(shotcrete_, "ShotcreteUnitWeight"));
     column->layout()->addWidget(shotcrete_);
 }
 
@@ -240,31 +257,31 @@ std::array<std::string*, 12> strengthTexts(StrengthEntry& e) {
 } // namespace
 
 void LoadsWindow::buildStrength(QWidget* column) {
-    auto* group = new QGroupBox(QStringLiteral("节理面抗剪强度（按平均法向应力σn）"), column);
+    auto* group = new QGroupBox(tr("节理面抗剪强度（按平均法向应力σn）"), column);
     auto* layout = new QHBoxLayout(group);
     const struct {
         StrengthModel model;
         const char* caption;
         std::vector<std::pair<LoadsField, const char*>> boxes;
     } models[] = {
-        {StrengthModel::MohrCoulomb, "莫尔-库仑（物理力学参数中的c、f）", {}},
+        {StrengthModel::MohrCoulomb, QT_TR_NOOP("莫尔-库仑（物理力学参数中的c、f）"), {}},
         {StrengthModel::BartonBandis,
-         "巴顿-班迪斯",
-         {{LoadsField::StrengthJrc, "JRC"}, {LoadsField::StrengthJcs, "JCS（kPa）"},
-          {LoadsField::StrengthResidualFriction, "残余摩擦角φr（°）"}}},
+         QT_TR_NOOP("巴顿-班迪斯"),
+         {{LoadsField::StrengthJrc, "JRC"}, {LoadsField::StrengthJcs, QT_TR_NOOP("JCS（kPa）")},
+          {LoadsField::StrengthResidualFriction, QT_TR_NOOP("残余摩擦角φr（°）")}}},
         {StrengthModel::PowerCurve,
-         "幂函数曲线 τ=a(σn−c)^b+d",
-         {{LoadsField::StrengthPowerA, "a"}, {LoadsField::StrengthPowerB, "b"}, {LoadsField::StrengthPowerC, "c（kPa）"},
-          {LoadsField::StrengthPowerD, "d（kPa）"}}},
+         QT_TR_NOOP("幂函数曲线 τ=a(σn−c)^b+d"),
+         {{LoadsField::StrengthPowerA, "a"}, {LoadsField::StrengthPowerB, "b"}, {LoadsField::StrengthPowerC, QT_TR_NOOP("c（kPa）")},
+          {LoadsField::StrengthPowerD, QT_TR_NOOP("d（kPa）")}}},
         {StrengthModel::HoekBrown,
-         "霍克-布朗（充填岩体）",
-         {{LoadsField::StrengthSigci, "σci（kPa）"}, {LoadsField::StrengthMb, "mb"}, {LoadsField::StrengthS, "s"},
+         QT_TR_NOOP("霍克-布朗（充填岩体）"),
+         {{LoadsField::StrengthSigci, QT_TR_NOOP("σci（kPa）")}, {LoadsField::StrengthMb, "mb"}, {LoadsField::StrengthS, "s"},
           {LoadsField::StrengthHoekA, "a"}}},
     };
     const char* const fieldKeys[StrengthBoxCount] = {"Jrc", "Jcs", "PhiR", "PowerA", "PowerB", "PowerC",
                                                      "PowerD", "Sigci", "Mb", "S", "HoekA", "Waviness"};
     for (int plane = 0; plane < 2; ++plane) {
-        auto* box = new QGroupBox(plane == 0 ? QStringLiteral("第一切割面") : QStringLiteral("第二切割面"), group);
+        auto* box = new QGroupBox(plane == 0 ? tr("第一切割面") : tr("第二切割面"), group);
         auto* form = new QFormLayout(box);
         const QString prefix = QStringLiteral("Plane%1").arg(plane + 1);
         auto* model = new QComboBox(box);
@@ -274,21 +291,21 @@ void LoadsWindow::buildStrength(QWidget* column) {
         auto* pages = new QStackedWidget(box);
         strengthPages_[plane] = pages;
         for (const auto& m : models) {
-            model->addItem(QString::fromUtf8(m.caption));
+            model->addItem(tr(m.caption));
             auto* page = new QWidget(pages);
             auto* pageForm = new QFormLayout(page);
             pageForm->setContentsMargins(0, 0, 0, 0);
             for (const auto& [field, caption] : m.boxes) {
                 const std::string name = prefix.toStdString() + fieldKeys[strengthIndex(field)];
-                pageForm->addRow(QString::fromUtf8(caption), strengthBoxes_[plane][strengthIndex(field)] = addBox(page, name.c_str()));
+                pageForm->addRow(tr(caption), strengthBoxes_[plane][strengthIndex(field)] = addBox(page, name.c_str()));
             }
             pages->addWidget(page);
         }
         connect(model, &QComboBox::activated, this, &LoadsWindow::takeEdits);
-        form->addRow(QStringLiteral("模型"), model);
+        form->addRow(tr("模型"), model);
         form->addRow(pages);
         const std::string wavinessName = prefix.toStdString() + "Waviness";
-        form->addRow(QStringLiteral("起伏角i（°）"),
+        form->addRow(tr("起伏角i（°）"),
                      strengthBoxes_[plane][strengthIndex(LoadsField::StrengthWaviness)] = addBox(box, wavinessName.c_str()));
         layout->addWidget(box);
     }
@@ -320,24 +337,24 @@ void LoadsWindow::buildTables(QWidget* column) {
         const char* removeName;
         QTableWidget* LoadsWindow::*member;
     } tables[] = {
-        {"外力", "ForcesTable", {"大小", "方位角（°）", "倾伏角（°）"}, "AddForceButton", "RemoveForceButton",
+        {QT_TR_NOOP("外力"), "ForcesTable", {tr("大小"), tr("方位角（°）"), tr("倾伏角（°）")}, "AddForceButton", "RemoveForceButton",
          &LoadsWindow::forces_},
-        {"锚杆",
+        {QT_TR_NOOP("锚杆"),
          "BoltsTable",
-         {"锚固力", "方位角（°）", "倾伏角（°）", "方式", "承载模型", "长度（m）", "杆体抗拉力（kN）", "垫板承载力（kN）",
-          "粘结强度（kN/m）"},
+         {tr("锚固力"), tr("方位角（°）"), tr("倾伏角（°）"), tr("方式"), tr("承载模型"), tr("长度（m）"), tr("杆体抗拉力（kN）"), tr("垫板承载力（kN）"),
+          tr("粘结强度（kN/m）")},
          "AddBoltButton",
          "RemoveBoltButton",
          &LoadsWindow::bolts_},
     };
     for (const auto& t : tables) {
-        auto* group = new QGroupBox(QString::fromUtf8(t.title), column);
+        auto* group = new QGroupBox(tr(t.title), column);
         auto* layout = new QVBoxLayout(group);
         QTableWidget* table = addTable(group, t.table, t.headers);
         this->*t.member = table;
-        auto* add = new QPushButton(QStringLiteral("增加一行"), group);
+        auto* add = new QPushButton(tr("增加一行"), group);
         add->setObjectName(QString::fromUtf8(t.addName));
-        auto* remove = new QPushButton(QStringLiteral("删除所在行"), group);
+        auto* remove = new QPushButton(tr("删除所在行"), group);
         remove->setObjectName(QString::fromUtf8(t.removeName));
         remove->setFocusPolicy(Qt::NoFocus); // the row to remove is the one the focus stays in
         const bool isBolts = t.member == &LoadsWindow::bolts_;
@@ -370,36 +387,36 @@ void LoadsWindow::buildTables(QWidget* column) {
 }
 
 void LoadsWindow::buildDesign(QWidget* column) {
-    auto* design = new QGroupBox(QStringLiteral("设计要求（GB 50330-2013）"), column);
+    auto* design = new QGroupBox(tr("设计要求（GB 50330-2013）"), column);
     auto* form = new QFormLayout(design);
     preset_ = new QComboBox(design);
     preset_->setObjectName(QStringLiteral("PresetBox"));
     takeWheelOnlyWhenFocused(preset_);
-    preset_->addItem(QStringLiteral("自定义"));
+    preset_->addItem(tr("自定义"));
     presets_ = standardPresets();
     for (const FactorPreset& preset : presets_)
-        preset_->addItem(QString::fromStdString(presetName(preset) + "（" + floatToText(*presetFactor(preset)) + "）"));
+        preset_->addItem(tr("%1（%2）").arg(presetCaption(preset), QString::fromStdString(floatToText(*presetFactor(preset)))));
     connect(preset_, &QComboBox::activated, this, [this](int index) {
         LoadsEntries entries = entriesShown();
         entries.Preset = index == 0 ? std::nullopt : std::optional(presets_[index - 1]);
         if (entries.Preset) entries.RequiredFactor = floatToText(*presetFactor(*entries.Preset));
         document().setLoadsEntries(entries);
     });
-    form->addRow(QStringLiteral("边坡类别"), preset_);
-    form->addRow(QStringLiteral("所需安全系数"), required_ = addBox(design, "RequiredFactor"));
-    design_ = new QCheckBox(QStringLiteral("给定设计锚杆方向"), design);
+    form->addRow(tr("边坡类别"), preset_);
+    form->addRow(tr("所需安全系数"), required_ = addBox(design, "RequiredFactor"));
+    design_ = new QCheckBox(tr("给定设计锚杆方向"), design);
     design_->setObjectName(QStringLiteral("DesignBolt"));
     connect(design_, &QCheckBox::clicked, this, &LoadsWindow::takeEdits);
     form->addRow(design_);
-    form->addRow(QStringLiteral("方位角（°）"), designTrend_ = addBox(design, "DesignTrend"));
-    form->addRow(QStringLiteral("倾伏角（°）"), designPlunge_ = addBox(design, "DesignPlunge"));
+    form->addRow(tr("方位角（°）"), designTrend_ = addBox(design, "DesignTrend"));
+    form->addRow(tr("倾伏角（°）"), designPlunge_ = addBox(design, "DesignPlunge"));
     designMode_ = modeBox(design);
     designMode_->setObjectName(QStringLiteral("DesignMode"));
     connect(designMode_, &QComboBox::activated, this, &LoadsWindow::takeEdits);
-    form->addRow(QStringLiteral("方式"), designMode_);
+    form->addRow(tr("方式"), designMode_);
     column->layout()->addWidget(design);
 
-    auto* results = new QGroupBox(QStringLiteral("分析结果"), column);
+    auto* results = new QGroupBox(tr("分析结果"), column);
     auto* resultsLayout = new QVBoxLayout(results);
     results_ = new QLabel(results);
     results_->setObjectName(QStringLiteral("ResultsLabel"));
@@ -410,21 +427,21 @@ void LoadsWindow::buildDesign(QWidget* column) {
 }
 
 void LoadsWindow::buildSize(QWidget* column) {
-    auto* group = new QGroupBox(QStringLiteral("楔体尺寸（不填为不限）"), column);
+    auto* group = new QGroupBox(tr("楔体尺寸（不填为不限）"), column);
     group->setObjectName(QStringLiteral("SizeGroup"));
     auto* layout = new QVBoxLayout(group);
     auto* planes = new QGridLayout;
-    planes->addWidget(new QLabel(QStringLiteral("第一切割面"), group), 0, 1);
-    planes->addWidget(new QLabel(QStringLiteral("第二切割面"), group), 0, 2);
+    planes->addWidget(new QLabel(tr("第一切割面"), group), 0, 1);
+    planes->addWidget(new QLabel(tr("第二切割面"), group), 0, 2);
     const struct {
         const char* caption;
         const char* name;
         std::array<QLineEdit*, 2> LoadsWindow::*boxes;
-    } rows[] = {{"坡面上的迹长（m）", "FaceTrace", &LoadsWindow::faceTrace_},
-                {"坡顶面上的迹长（m）", "TopTrace", &LoadsWindow::topTrace_},
-                {"延伸长度（m）", "Persistence", &LoadsWindow::persistence_}};
+    } rows[] = {{QT_TR_NOOP("坡面上的迹长（m）"), "FaceTrace", &LoadsWindow::faceTrace_},
+                {QT_TR_NOOP("坡顶面上的迹长（m）"), "TopTrace", &LoadsWindow::topTrace_},
+                {QT_TR_NOOP("延伸长度（m）"), "Persistence", &LoadsWindow::persistence_}};
     for (int row = 0; row < 3; ++row) {
-        planes->addWidget(new QLabel(QString::fromUtf8(rows[row].caption), group), row + 1, 0);
+        planes->addWidget(new QLabel(tr(rows[row].caption), group), row + 1, 0);
         for (int plane = 0; plane < 2; ++plane) {
             const std::string name = rows[row].name + std::to_string(plane + 1);
             planes->addWidget((this->*rows[row].boxes)[plane] = addBox(group, name.c_str()), row + 1, plane + 1);
@@ -435,26 +452,26 @@ void LoadsWindow::buildSize(QWidget* column) {
     persistenceMeasure_ = new QComboBox(group);
     persistenceMeasure_->setObjectName(QStringLiteral("PersistenceMeasure"));
     takeWheelOnlyWhenFocused(persistenceMeasure_);
-    persistenceMeasure_->addItems({QStringLiteral("沿交线自坡面量取"), QStringLiteral("面上两角点间的最大距离")});
+    persistenceMeasure_->addItems({tr("沿交线自坡面量取"), tr("面上两角点间的最大距离")});
     connect(persistenceMeasure_, &QComboBox::activated, this, &LoadsWindow::takeEdits);
-    form->addRow(QStringLiteral("延伸长度的量法"), persistenceMeasure_);
-    form->addRow(QStringLiteral("边坡沿走向的长度（m）"), slopeLength_ = addBox(group, "SlopeLength"));
+    form->addRow(tr("延伸长度的量法"), persistenceMeasure_);
+    form->addRow(tr("边坡沿走向的长度（m）"), slopeLength_ = addBox(group, "SlopeLength"));
     layout->addLayout(form);
 
-    bench_ = new QGroupBox(QStringLiteral("台阶"), group);
+    bench_ = new QGroupBox(tr("台阶"), group);
     bench_->setObjectName(QStringLiteral("BenchGroup"));
     bench_->setCheckable(true);
     connect(bench_, &QGroupBox::clicked, this, &LoadsWindow::takeEdits);
     auto* benchForm = new QFormLayout(bench_);
-    benchForm->addRow(QStringLiteral("台阶高度（m）"), benchHeight_ = addBox(bench_, "BenchHeight"));
-    benchForm->addRow(QStringLiteral("台阶宽度（m）"), benchWidth_ = addBox(bench_, "BenchWidth"));
-    benchForm->addRow(QStringLiteral("最小安全平台宽度（m）"), catchWidth_ = addBox(bench_, "CatchWidth"));
+    benchForm->addRow(tr("台阶高度（m）"), benchHeight_ = addBox(bench_, "BenchHeight"));
+    benchForm->addRow(tr("台阶宽度（m）"), benchWidth_ = addBox(bench_, "BenchWidth"));
+    benchForm->addRow(tr("最小安全平台宽度（m）"), catchWidth_ = addBox(bench_, "CatchWidth"));
     layout->addWidget(bench_);
 
     auto* minimum = new QFormLayout;
-    minimum->addRow(QStringLiteral("楔块最小体积（m³）"), minVolume_ = addBox(group, "MinVolume"));
-    minimum->addRow(QStringLiteral("楔块最小重量（kN）"), minWeight_ = addBox(group, "MinWeight"));
-    minimum->addRow(QStringLiteral("楔块最小高度（m）"), minHeight_ = addBox(group, "MinHeight"));
+    minimum->addRow(tr("楔块最小体积（m³）"), minVolume_ = addBox(group, "MinVolume"));
+    minimum->addRow(tr("楔块最小重量（kN）"), minWeight_ = addBox(group, "MinWeight"));
+    minimum->addRow(tr("楔块最小高度（m）"), minHeight_ = addBox(group, "MinHeight"));
     layout->addLayout(minimum);
     column->layout()->addWidget(group);
 }
@@ -615,8 +632,8 @@ void LoadsWindow::showRows(QTableWidget* table, const std::vector<std::vector<st
             auto* type = new QComboBox(table);
             type->setObjectName(QStringLiteral("%1%2_%3").arg(table->objectName()).arg(row).arg(int(TypeColumn)));
             takeWheelOnlyWhenFocused(type);
-            type->addItem(QStringLiteral("给定锚固力"));
-            for (const char* name : TypeNames) type->addItem(QString::fromUtf8(name));
+            type->addItem(tr("给定锚固力"));
+            for (const char* name : TypeNames) type->addItem(tr(name));
             // A type picked: the figures the user has not typed take its defaults.
             connect(type, &QComboBox::activated, this, [this, row](int index) {
                 const CapacityEntry before = document().loadsEntries().Bolts.at(row).Capacity;
@@ -660,41 +677,41 @@ void LoadsWindow::showCapacities(const LoadsEntries& e) {
 }
 
 void LoadsWindow::buildPattern(QWidget* column) {
-    pattern_ = new QGroupBox(QStringLiteral("系统锚杆（坡面网格布置）"), column);
+    pattern_ = new QGroupBox(tr("系统锚杆（坡面网格布置）"), column);
     pattern_->setObjectName(QStringLiteral("PatternGroup"));
     pattern_->setCheckable(true);
     connect(pattern_, &QGroupBox::clicked, this, &LoadsWindow::takeEdits);
     auto* form = new QFormLayout(pattern_);
-    form->addRow(QStringLiteral("沿走向间距（m）"), patternSpacingStrike_ = addBox(pattern_, "PatternSpacingStrike"));
-    form->addRow(QStringLiteral("沿倾向间距（m）"), patternSpacingDip_ = addBox(pattern_, "PatternSpacingDip"));
-    form->addRow(QStringLiteral("方位角（°）"), patternTrend_ = addBox(pattern_, "PatternTrend"));
-    form->addRow(QStringLiteral("倾伏角（°）"), patternPlunge_ = addBox(pattern_, "PatternPlunge"));
+    form->addRow(tr("沿走向间距（m）"), patternSpacingStrike_ = addBox(pattern_, "PatternSpacingStrike"));
+    form->addRow(tr("沿倾向间距（m）"), patternSpacingDip_ = addBox(pattern_, "PatternSpacingDip"));
+    form->addRow(tr("方位角（°）"), patternTrend_ = addBox(pattern_, "PatternTrend"));
+    form->addRow(tr("倾伏角（°）"), patternPlunge_ = addBox(pattern_, "PatternPlunge"));
     patternMode_ = modeBox(pattern_);
     patternMode_->setObjectName(QStringLiteral("PatternMode"));
     connect(patternMode_, &QComboBox::activated, this, &LoadsWindow::takeEdits);
-    form->addRow(QStringLiteral("方式"), patternMode_);
+    form->addRow(tr("方式"), patternMode_);
     patternType_ = new QComboBox(pattern_);
     patternType_->setObjectName(QStringLiteral("PatternType"));
     takeWheelOnlyWhenFocused(patternType_);
-    for (const char* name : TypeNames) patternType_->addItem(QString::fromUtf8(name));
+    for (const char* name : TypeNames) patternType_->addItem(tr(name));
     connect(patternType_, &QComboBox::activated, this, [this](int index) {
         const CapacityEntry before = document().loadsEntries().Pattern.Capacity;
         LoadsEntries entries = entriesShown();
         entries.Pattern.Capacity = withType(before, static_cast<BoltType>(index));
         document().setLoadsEntries(entries);
     });
-    form->addRow(QStringLiteral("承载模型"), patternType_);
-    const char* const captions[] = {"长度（m）", "杆体抗拉力（kN）", "垫板承载力（kN）", "粘结强度（kN/m）"};
+    form->addRow(tr("承载模型"), patternType_);
+    const char* const captions[] = {QT_TR_NOOP("长度（m）"), QT_TR_NOOP("杆体抗拉力（kN）"), QT_TR_NOOP("垫板承载力（kN）"), QT_TR_NOOP("粘结强度（kN/m）")};
     const char* const names[] = {"PatternLength", "PatternTendon", "PatternPlate", "PatternBond"};
-    for (int k = 0; k < 4; ++k) form->addRow(QString::fromUtf8(captions[k]), patternCapacity_[k] = addBox(pattern_, names[k]));
+    for (int k = 0; k < 4; ++k) form->addRow(tr(captions[k]), patternCapacity_[k] = addBox(pattern_, names[k]));
     column->layout()->addWidget(pattern_);
 }
 
 void LoadsWindow::showDocument() {
     const LoadsEntries& e = document().loadsEntries();
     const std::string name = document().currentBlock();
-    caption_->setText(name.empty() ? QStringLiteral("楔块名称：（尚未确认块体）")
-                                   : QStringLiteral("楔块名称：") + QString::fromStdString(name));
+    caption_->setText(name.empty() ? tr("楔块名称：（尚未确认块体）")
+                                   : tr("楔块名称：") + QString::fromStdString(name));
     crack_->setChecked(e.HasCrack);
     showText(crackDip_, e.CrackDip);
     showText(crackDipDirection_, e.CrackDipDirection);
@@ -762,13 +779,13 @@ void LoadsWindow::showDocument() {
 
 void LoadsWindow::showResults() {
     const auto& results = document().results();
-    if (!results) return results_->setText(QStringLiteral("尚未分析。按“分析、计算”求安全系数与所需锚固力。"));
-    if (!document().resultsCurrent()) return results_->setText(QString::fromUtf8(StaleResultsNote));
+    if (!results) return results_->setText(tr("尚未分析。按“分析、计算”求安全系数与所需锚固力。"));
+    if (!document().resultsCurrent()) return results_->setText(QString::fromUtf8(staleResultsNote()));
     if (!results->Full) return results_->setText(QString::fromStdString(results->FullFailure));
     if (results->Full->Analysis.Refusal)
         return results_->setText(QString::fromStdString(refusalMessage(*results->Full->Analysis.Refusal)));
     const FullFigureTexts t = fullFigureTexts(*results);
-    results_->setText(QStringLiteral("安全系数Fs = %1（%2），%3\n所需安全系数 %4\n设计锚杆所需锚固力：%5\n最省力锚杆：%6")
+    results_->setText(tr("安全系数Fs = %1（%2），%3\n所需安全系数 %4\n设计锚杆所需锚固力：%5\n最省力锚杆：%6")
                           .arg(QString::fromStdString(t.Factor), QString::fromStdString(t.Contact),
                                QString::fromStdString(t.State), QString::fromStdString(t.Required),
                                QString::fromStdString(t.DesignBolt), QString::fromStdString(t.LeastBolt)));
@@ -841,7 +858,7 @@ void LoadsWindow::confirm() {
     const bool done = workspace_.runCommand([this, &written] { workspace_.writeLoads(written); }, {});
     workspace_.showSaved(statusBar_, written);
     if (done && written.empty() && document().named())
-        statusBar_->showMessage(QStringLiteral("荷载与支护均为缺省值，无需荷载文件"), 15000);
+        statusBar_->showMessage(tr("荷载与支护均为缺省值，无需荷载文件"), 15000);
 }
 
 void LoadsWindow::analyse() { workspace_.analysis().BitBtn1Click(); }

@@ -17,17 +17,17 @@ public:
     void error(const QString& text) override { titledMessageBox(QMessageBox::Critical, text, QMessageBox::Ok)->exec(); }
     bool question(const QString& text) override {
         const auto box = titledMessageBox(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No);
-        box->button(QMessageBox::Yes)->setText(QStringLiteral("是"));
-        box->button(QMessageBox::No)->setText(QStringLiteral("否"));
+        box->button(QMessageBox::Yes)->setText(QCoreApplication::translate("MessageBoxes", "是"));
+        box->button(QMessageBox::No)->setText(QCoreApplication::translate("MessageBoxes", "否"));
         box->setDefaultButton(QMessageBox::No); // Return must not discard the user's edits
         return box->exec() == QMessageBox::Yes;
     }
     SaveAnswer saveChanges(const QString& text) override {
         const auto box = titledMessageBox(QMessageBox::Question, text,
                                           QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
-        box->button(QMessageBox::Save)->setText(QStringLiteral("保存"));
-        box->button(QMessageBox::Discard)->setText(QStringLiteral("不保存"));
-        box->button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+        box->button(QMessageBox::Save)->setText(QCoreApplication::translate("MessageBoxes", "保存"));
+        box->button(QMessageBox::Discard)->setText(QCoreApplication::translate("MessageBoxes", "不保存"));
+        box->button(QMessageBox::Cancel)->setText(QCoreApplication::translate("MessageBoxes", "取消"));
         box->setDefaultButton(QMessageBox::Cancel);
         box->setEscapeButton(QMessageBox::Cancel);
         switch (box->exec()) {

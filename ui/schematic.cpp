@@ -1,5 +1,6 @@
 #include "ui/schematic.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
@@ -115,10 +116,10 @@ Schematic drawSchematic(QSize size) {
     painter.setPen(Qt::black);
     label(painter, at(horizontal(0, 1.05)) + QPointF(0, -4), QStringLiteral("N"));
     result.labelRects[0] = label(painter, at(horizontal(StrikeAzimuth / 2, 0.3)) + QPointF(24, -10),
-                                 QStringLiteral("走向角"));
-    result.labelRects[1] = label(painter, at(horizontal(100, 0.55)) + QPointF(30, 2), QStringLiteral("倾向角"));
-    result.labelRects[2] = label(painter, at(horizontal(DipAzimuth, 0.9)) + QPointF(22, 12), QStringLiteral("倾向"));
-    result.labelRects[3] = label(painter, at(along) + QPointF(16, -12), QStringLiteral("走向"));
+                                 QCoreApplication::translate("Schematic", "走向角"));
+    result.labelRects[1] = label(painter, at(horizontal(100, 0.55)) + QPointF(30, 2), QCoreApplication::translate("Schematic", "倾向角"));
+    result.labelRects[2] = label(painter, at(horizontal(DipAzimuth, 0.9)) + QPointF(22, 12), QCoreApplication::translate("Schematic", "倾向"));
+    result.labelRects[3] = label(painter, at(along) + QPointF(16, -12), QCoreApplication::translate("Schematic", "走向"));
     return result;
 }
 

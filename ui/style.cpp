@@ -3,6 +3,9 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOption>
 
 #include <algorithm>
 #include <QPalette>
@@ -80,6 +83,16 @@ void setTextColour(QWidget* widget, const QColor& colour) {
 void placeWindow(QWidget* window, QPoint position, QSize outer) {
     window->resize(outer - FrameExtent);
     window->move(position);
+}
+
+void widenToText(QPushButton* button) {
+    QStyleOptionButton option;
+    option.initFrom(button);
+    QStyle* style = button->style();
+    const int needed = button->fontMetrics().horizontalAdvance(button->text()) +
+                       style->pixelMetric(QStyle::PM_ButtonMargin, &option, button) +
+                       2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, button);
+    if (needed > button->width()) button->resize(needed, button->height());
 }
 
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, QPoint position, const QFont& font) {

@@ -11,6 +11,7 @@
 
 class QWidget;
 class QLabel;
+class QPushButton;
 
 namespace trelmox::ui {
 
@@ -35,6 +36,10 @@ void placeWindow(QWidget* window, QPoint position, QSize outer);
 // A label at `position` that grows to its text, so no caption is clipped
 // whatever font the fallback brings.
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, QPoint position, const QFont& font);
+
+// Widens a button placed at a fixed size to its caption where the caption
+// is longer (an English one); a caption that fits leaves it as it is.
+void widenToText(QPushButton* button);
 
 // Resizes a window to `wanted`, or to what the screen's free area leaves
 // (less the frame), so that a window never opens larger than the screen.

@@ -10,6 +10,7 @@
 #include <QStatusBar>
 
 #include "model/attitude.h"
+#include "ui/core_texts.h"
 #include "ui/messages.h"
 #include "ui/schematic.h"
 #include "ui/style.h"
@@ -20,11 +21,12 @@ namespace trelmox::ui {
 
 namespace {
 
-const QString QuadrantModeCaption = QStringLiteral("按走向、倾向输入结构面数据");
-const QString DipModeCaption = QStringLiteral("按倾角、倾向输入结构面数据");
-const QString DefaultHint = QStringLiteral("默认结构面输入按走向、倾向输入，也可以选择按倾角、倾向输入");
-const QString StrikeHint = QStringLiteral("走向:是倾斜平面与水平参考面交线的迹线");
-const QString DipDirectionHint = QStringLiteral("倾向：是倾斜线水平投影迹线的方向");
+// Functions, not constants: a text is translated once the language is set.
+QString quadrantModeCaption() { return TForm2::tr("按走向、倾向输入结构面数据"); }
+QString dipModeCaption() { return TForm2::tr("按倾角、倾向输入结构面数据"); }
+QString defaultHint() { return TForm2::tr("默认结构面输入按走向、倾向输入，也可以选择按倾角、倾向输入"); }
+QString strikeHint() { return TForm2::tr("走向:是倾斜平面与水平参考面交线的迹线"); }
+QString dipDirectionHint() { return TForm2::tr("倾向：是倾斜线水平投影迹线的方向"); }
 
 // Planes top to bottom on screen, by role index.
 constexpr std::array<int, 4> ScreenOrder{2, 3, 0, 1};
@@ -69,7 +71,7 @@ QString textOf(const std::string& text) { return QString::fromStdString(text); }
 
 TForm2::TForm2(Workspace& workspace) : workspace_(workspace) {
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("楔快失稳分析数据输入"));
+    setWindowTitle(tr("楔快失稳分析数据输入"));
     setFont(dialogFont(12));
     setFixedSize(ClientSize); // fixed places: resizing would cut off the buttons or strand the status bar
     buildModeSelectors();
@@ -82,7 +84,7 @@ TForm2::TForm2(Workspace& workspace) : workspace_(workspace) {
     statusBar_->setObjectName(QStringLiteral("StatusBar1"));
     statusBar_->setSizeGripEnabled(false);
     statusBar_->setGeometry(0, ClientSize.height() - StatusBarHeight, ClientSize.width(), StatusBarHeight);
-    status_ = new QLabel(DefaultHint, statusBar_);
+    status_ = new QLabel(defaultHint(), statusBar_);
     statusBar_->addWidget(status_, 1);
     document().addListener([this] { showDocument(); });
 }
@@ -90,12 +92,12 @@ TForm2::TForm2(Workspace& workspace) : workspace_(workspace) {
 BlockDocument& TForm2::document() const { return workspace_.document(); }
 
 void TForm2::buildModeSelectors() {
-    quadrantMode_ = new QRadioButton(QuadrantModeCaption, this);
+    quadrantMode_ = new QRadioButton(quadrantModeCaption(), this);
     quadrantMode_->setObjectName(QStringLiteral("RadioButton1"));
     quadrantMode_->move(16, 10);
     quadrantMode_->adjustSize();
     quadrantMode_->setChecked(true);
-    dipMode_ = new QRadioButton(DipModeCaption, this);
+    dipMode_ = new QRadioButton(dipModeCaption(), this);
     dipMode_->setObjectName(QStringLiteral("RadioButton2"));
     dipMode_->move(300, 10);
     dipMode_->adjustSize();
@@ -108,17 +110,17 @@ void TForm2::buildBlockPanel() {
     panel->setObjectName(QStringLiteral("Panel1"));
     panel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     panel->setGeometry(8, 38, 400, 40);
-    makeLabel(panel, QStringLiteral("Label33"), QStringLiteral("块体名称"), {12, 11}, font());
+    makeLabel(panel, QStringLiteral("Label33"), tr("块体名称"), {12, 11}, font());
     blockName_ = makeBox(panel, 33, {}, {84, 8, 170, BoxHeight});
     connect(blockName_, &QComboBox::editTextChanged, this,
             [this](const QString& text) { document().setEntryName(text.toStdString()); });
     connect(blockName_, &TypeAheadCombo::listedNameChosen, this, &TForm2::ComboBox33Select);
-    auto* view = makeButton(panel, QStringLiteral("BitBtn7"), QStringLiteral("查看数据"), {270, 7, 90, 26});
+    auto* view = makeButton(panel, QStringLiteral("BitBtn7"), tr("查看数据"), {270, 7, 90, 26});
     connect(view, &QPushButton::clicked, this, &TForm2::BitBtn7Click);
 }
 
 void TForm2::buildQuadrantGroup() {
-    quadrantGroup_ = new QGroupBox(QuadrantModeCaption, this);
+    quadrantGroup_ = new QGroupBox(quadrantModeCaption(), this);
     quadrantGroup_->setObjectName(QStringLiteral("GroupBox1"));
     quadrantGroup_->setGeometry(GroupRect);
     const QStringList n{QStringLiteral("N")}, ew{QStringLiteral("E"), QStringLiteral("W")},
@@ -127,9 +129,9 @@ void TForm2::buildQuadrantGroup() {
     for (int row = 0; row < 4; ++row) {
         const int role = ScreenOrder[row];
         const int top = 26 + row * PlaneRowPitch;
-        makeLabel(quadrantGroup_, {}, QString::fromUtf8(PlaneNames[role]), {12, top + 20}, font());
-        makeLabel(quadrantGroup_, {}, QStringLiteral("走向"), {100, top + 4}, font());
-        makeLabel(quadrantGroup_, {}, QStringLiteral("倾向"), {100, top + 36}, font());
+        makeLabel(quadrantGroup_, {}, planeName(role), {12, top + 20}, font());
+        makeLabel(quadrantGroup_, {}, tr("走向"), {100, top + 4}, font());
+        makeLabel(quadrantGroup_, {}, tr("倾向"), {100, top + 36}, font());
         for (int field = 0; field < 6; ++field) {
             const int column = field % 3;
             const QRect rect(BoxColumns[column], top + (field < 3 ? 0 : 32), BoxWidths[column], BoxHeight);
@@ -146,22 +148,22 @@ void TForm2::buildQuadrantGroup() {
                     [this, role, dipNS] { document().matchDipLetters(role, dipNS); });
     }
     const int buttonTop = GroupRect.height() - 40;
-    auto* confirm = makeButton(quadrantGroup_, QStringLiteral("BitBtn1"), QStringLiteral("确定"), {100, buttonTop, 80, 28});
-    auto* exit = makeButton(quadrantGroup_, QStringLiteral("BitBtn2"), QStringLiteral("退出"), {220, buttonTop, 80, 28});
+    auto* confirm = makeButton(quadrantGroup_, QStringLiteral("BitBtn1"), tr("确定"), {100, buttonTop, 80, 28});
+    auto* exit = makeButton(quadrantGroup_, QStringLiteral("BitBtn2"), tr("退出"), {220, buttonTop, 80, 28});
     connect(confirm, &QPushButton::clicked, this, &TForm2::BitBtn1Click);
     connect(exit, &QPushButton::clicked, this, &TForm2::BitBtn2Click);
 }
 
 void TForm2::buildDipGroup() {
-    dipGroup_ = new QGroupBox(DipModeCaption, this);
+    dipGroup_ = new QGroupBox(dipModeCaption(), this);
     dipGroup_->setObjectName(QStringLiteral("GroupBox2"));
     dipGroup_->setGeometry(GroupRect);
     for (int row = 0; row < 4; ++row) {
         const int role = ScreenOrder[row];
         const int top = 26 + row * PlaneRowPitch;
-        makeLabel(dipGroup_, {}, QString::fromUtf8(PlaneNames[role]), {12, top + 20}, font());
-        makeLabel(dipGroup_, {}, QStringLiteral("倾角"), {100, top + 4}, font());
-        makeLabel(dipGroup_, {}, QStringLiteral("倾向"), {100, top + 36}, font());
+        makeLabel(dipGroup_, {}, planeName(role), {12, top + 20}, font());
+        makeLabel(dipGroup_, {}, tr("倾角"), {100, top + 4}, font());
+        makeLabel(dipGroup_, {}, tr("倾向"), {100, top + 36}, font());
         for (int field = 0; field < 2; ++field) {
             TypeAheadCombo* box =
                 makeBox(dipGroup_, 25 + 2 * role + field, {}, {BoxColumns[0], top + 32 * field, 120, BoxHeight});
@@ -171,8 +173,8 @@ void TForm2::buildDipGroup() {
         }
     }
     const int buttonTop = GroupRect.height() - 40;
-    auto* confirm = makeButton(dipGroup_, QStringLiteral("BitBtn3"), QStringLiteral("确定"), {100, buttonTop, 80, 28});
-    auto* cancel = makeButton(dipGroup_, QStringLiteral("BitBtn4"), QStringLiteral("取消"), {220, buttonTop, 80, 28});
+    auto* confirm = makeButton(dipGroup_, QStringLiteral("BitBtn3"), tr("确定"), {100, buttonTop, 80, 28});
+    auto* cancel = makeButton(dipGroup_, QStringLiteral("BitBtn4"), tr("取消"), {220, buttonTop, 80, 28});
     connect(confirm, &QPushButton::clicked, this, &TForm2::BitBtn3Click);
     // Without it the dip-angle mode would offer no way out but the title bar.
     connect(cancel, &QPushButton::clicked, this, &TForm2::BitBtn2Click);
@@ -180,7 +182,7 @@ void TForm2::buildDipGroup() {
 }
 
 void TForm2::buildSchematic() {
-    makeLabel(this, QStringLiteral("Label34"), QStringLiteral("结构面数据数据示意图"), {420, 46}, font());
+    makeLabel(this, QStringLiteral("Label34"), tr("结构面数据数据示意图"), {420, 46}, font());
     const QRect pictureRect(420, 68, 330, 406);
     const Schematic schematic = drawSchematic(pictureRect.size());
     auto* picture = new QLabel(this);
@@ -188,8 +190,8 @@ void TForm2::buildSchematic() {
     picture->setGeometry(pictureRect);
     picture->setPixmap(schematic.picture);
     picture->setFrameStyle(QFrame::Box);
-    hints_[0] = {picture, DefaultHint};
-    const std::array<QString, 4> spotHints{StrikeHint, DipDirectionHint, DipDirectionHint, StrikeHint};
+    hints_[0] = {picture, defaultHint()};
+    const std::array<QString, 4> spotHints{strikeHint(), dipDirectionHint(), dipDirectionHint(), strikeHint()};
     for (int spot = 0; spot < 4; ++spot) {
         auto* hotSpot = new QWidget(picture);
         hotSpot->setObjectName(QStringLiteral("Image%1").arg(spot + 2));
@@ -292,7 +294,7 @@ bool TForm2::confirm(bool dipMode) {
             document().checkParameters(true);
             document().loads();
             if (!(dipMode ? document().confirmDips() : document().confirmQuadrants()))
-                return messageBoxes().message(EmptyBlockNameMessage);
+                return messageBoxes().message(emptyBlockNameMessage());
             const QString name = blockNameText();
             if (dipMode) addListEntry(name);
             else addListEntry(Parse(".", name.toStdString(), 2) == "txt" ? name : name + QStringLiteral(".txt"));

@@ -18,6 +18,8 @@ namespace trelmox::ui {
 namespace {
 
 constexpr int LeftLabelX = 14, LeftBoxX = 96, RightLabelX = 230, RightBoxX = 312, BoxWidth = 120, BoxHeight = 22;
+constexpr QSize WindowSize(474, 458);
+constexpr int CaptionGap = 6; // between a caption's end and its box
 
 QFrame* makePanel(QWidget* parent, int top, int height, int width) {
     auto* panel = new QFrame(parent);
@@ -32,7 +34,15 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
     button->setGeometry(rect);
     button->setFont(captionFont(16));
     setTextColour(button, Teal);
+    widenToText(button);
     return button;
+}
+
+int widest(const QStringList& captions) {
+    const QFontMetrics metrics(captionFont(16));
+    int width = 0;
+    for (const QString& caption : captions) width = std::max(width, metrics.horizontalAdvance(caption));
+    return width;
 }
 
 QLabel* makeCaption(QWidget* parent, const QString& text, QPoint position) {
@@ -54,18 +64,30 @@ constexpr std::array<int, 10> AnalysisReadOrder{3, 1, 9, 11, 10, 12, 2, 4, 5, 7}
 
 } // namespace
 
+TForm3::Columns TForm3::columnsFor(const QStringList& leftCaptions, const QStringList& rightCaptions) {
+    Columns c;
+    c.leftBox = std::max(LeftBoxX, LeftLabelX + widest(leftCaptions) + CaptionGap);
+    c.rightLabel = c.leftBox + RightLabelX - LeftBoxX;
+    c.rightBox = std::max(c.rightLabel + RightBoxX - RightLabelX, c.rightLabel + widest(rightCaptions) + CaptionGap);
+    c.width = WindowSize.width() + c.rightBox - RightBoxX;
+    return c;
+}
+
 TForm3::TForm3(Workspace& workspace) : workspace_(workspace) {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Form3"));
     setFont(dialogFont(12));
-    placeWindow(this, {310, 170}, {474, 458});
+    columns_ = columnsFor({tr("块体名称"), tr("岩石容重"), tr("坡高"), tr("平面1水压"), tr("平面2水压"), tr("平面1c值"),
+                           tr("平面2c值"), tr("使用输入水压值")},
+                          {tr("水的容重"), tr("倒悬系数"), tr("平面1f值"), tr("平面2f值")});
+    placeWindow(this, {310, 170}, {columns_.width, WindowSize.height()});
     buildPanels();
 
     statusBar_ = new QStatusBar(this);
     statusBar_->setObjectName(QStringLiteral("StatusBar1"));
     statusBar_->setSizeGripEnabled(false);
     statusBar_->setGeometry(0, height() - StatusBarHeight, width(), StatusBarHeight);
-    statusBar_->addWidget(new QLabel(QStringLiteral("本对话框用于输入岩体及结构面的物理、力学参数"), statusBar_), 1);
+    statusBar_->addWidget(new QLabel(tr("本对话框用于输入岩体及结构面的物理、力学参数"), statusBar_), 1);
     setFixedSize(size()); // fixed places: resizing would cut off the buttons or strand the status bar
     document().addListener([this] { showDocument(); });
 }
@@ -77,9 +99,9 @@ void TForm3::buildValueRow(QWidget* panel, int y, int leftNumber, const QString&
     for (int side = 0; side < 2; ++side) {
         const int number = leftNumber + side;
         const QString& caption = side == 0 ? leftLabel : rightLabel;
-        if (!caption.isEmpty()) makeCaption(panel, caption, {side == 0 ? LeftLabelX : RightLabelX, y + 3});
+        if (!caption.isEmpty()) makeCaption(panel, caption, {side == 0 ? LeftLabelX : columns_.rightLabel, y + 3});
         auto* box = new TypeAheadCombo(QStringLiteral("ComboBox%1").arg(number), panel);
-        box->setGeometry(side == 0 ? LeftBoxX : RightBoxX, y, BoxWidth, BoxHeight);
+        box->setGeometry(side == 0 ? columns_.leftBox : columns_.rightBox, y, BoxWidth, BoxHeight);
         connect(box, &QComboBox::editTextChanged, this, [this, number](const QString& text) {
             document().setParameterText(ParameterFields[number - 1], text.toStdString());
         });
@@ -90,29 +112,29 @@ void TForm3::buildValueRow(QWidget* panel, int y, int leftNumber, const QString&
 void TForm3::buildPanels() {
     const int width = this->width();
     QFrame* blockPanel = makePanel(this, 0, 41, width);
-    makeCaption(blockPanel, QStringLiteral("块体名称"), {LeftLabelX, 11});
+    makeCaption(blockPanel, tr("块体名称"), {LeftLabelX, 11});
     blockName_ = new TypeAheadCombo(QStringLiteral("ComboBox33"), blockPanel);
-    blockName_->setGeometry(LeftBoxX, 9, 81, BoxHeight);
+    blockName_->setGeometry(columns_.leftBox, 9, 81, BoxHeight);
     // The name typed here is the document's entry name, as in the entry window.
     connect(blockName_, &QComboBox::editTextChanged, this,
             [this](const QString& text) { document().setEntryName(text.toStdString()); });
     connect(blockName_, &TypeAheadCombo::listedNameChosen, this, &TForm3::ComboBox33Select);
 
     QFrame* panel1 = makePanel(this, 48, 65, width);
-    buildValueRow(panel1, 20, 1, QStringLiteral("岩石容重"), QStringLiteral("水的容重"));
+    buildValueRow(panel1, 20, 1, tr("岩石容重"), tr("水的容重"));
 
     QFrame* panel3 = makePanel(this, 120, 137, width);
-    buildValueRow(panel3, 16, 3, QStringLiteral("坡高"), QStringLiteral("倒悬系数"));
-    buildValueRow(panel3, 48, 5, QStringLiteral("平面1水压"), {});
-    buildValueRow(panel3, 104, 7, QStringLiteral("平面2水压"), {});
-    entered_ = new QRadioButton(QStringLiteral("使用输入水压值"), panel3);
+    buildValueRow(panel3, 16, 3, tr("坡高"), tr("倒悬系数"));
+    buildValueRow(panel3, 48, 5, tr("平面1水压"), {});
+    buildValueRow(panel3, 104, 7, tr("平面2水压"), {});
+    entered_ = new QRadioButton(tr("使用输入水压值"), panel3);
     entered_->setObjectName(QStringLiteral("RadioButton1"));
-    computed_ = new QRadioButton(QStringLiteral("使用计算值"), panel3);
+    computed_ = new QRadioButton(tr("使用计算值"), panel3);
     computed_->setObjectName(QStringLiteral("RadioButton2"));
     for (QRadioButton* radio : {entered_, computed_}) {
         radio->setFont(captionFont(16));
         setTextColour(radio, Teal);
-        radio->move(radio == entered_ ? LeftLabelX : RightLabelX, 78);
+        radio->move(radio == entered_ ? LeftLabelX : columns_.rightLabel, 78);
         radio->adjustSize();
     }
     entered_->setChecked(true);
@@ -120,13 +142,13 @@ void TForm3::buildPanels() {
     connect(computed_, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton2Click(); });
 
     QFrame* panel2 = makePanel(this, 264, 89, width);
-    buildValueRow(panel2, 16, 9, QStringLiteral("平面1c值"), QStringLiteral("平面1f值"));
-    buildValueRow(panel2, 56, 11, QStringLiteral("平面2c值"), QStringLiteral("平面2f值"));
+    buildValueRow(panel2, 16, 9, tr("平面1c值"), tr("平面1f值"));
+    buildValueRow(panel2, 56, 11, tr("平面2c值"), tr("平面2f值"));
 
     makePanel(this, 360, 49, width);
-    auto* view = makeButton(this, QStringLiteral("BitBtn6"), QStringLiteral("查看数据"), {224, 8, 73, 23});
-    auto* confirm = makeButton(this, QStringLiteral("BitBtn1"), QStringLiteral("确定"), {96, 376, 60, 23});
-    auto* exit = makeButton(this, QStringLiteral("BitBtn2"), QStringLiteral("退出"), {264, 376, 60, 23});
+    auto* view = makeButton(this, QStringLiteral("BitBtn6"), tr("查看数据"), {columns_.leftBox + 128, 8, 73, 23});
+    auto* confirm = makeButton(this, QStringLiteral("BitBtn1"), tr("确定"), {columns_.leftBox, 376, 60, 23});
+    auto* exit = makeButton(this, QStringLiteral("BitBtn2"), tr("退出"), {columns_.rightLabel + 34, 376, 60, 23});
     connect(view, &QPushButton::clicked, this, &TForm3::BitBtn6Click);
     connect(confirm, &QPushButton::clicked, this, &TForm3::BitBtn1Click);
     connect(exit, &QPushButton::clicked, this, &TForm3::BitBtn2Click);

@@ -53,7 +53,15 @@ private:
     void showDocument();
     void showWaterMode(TWaterPressureMode mode);
 
+    // Where the boxes stand: the captions' column widens for captions
+    // longer than the Chinese ones, and the window with it.
+    struct Columns {
+        int leftBox, rightLabel, rightBox, width;
+    };
+    static Columns columnsFor(const QStringList& leftCaptions, const QStringList& rightCaptions);
+
     Workspace& workspace_;
+    Columns columns_{};
     TypeAheadCombo* blockName_ = nullptr;
     std::array<TypeAheadCombo*, 12> values_{};
     QRadioButton* entered_ = nullptr;

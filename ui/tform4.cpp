@@ -9,6 +9,7 @@
 #include <QStatusBar>
 #include <QTextEdit>
 
+#include "model/language.h"
 #include "ui/loads_window.h"
 #include "ui/messages.h"
 #include "ui/style.h"
@@ -68,8 +69,8 @@ TForm4::TForm4(Workspace& workspace) : workspace_(workspace) {
     panel->setObjectName(QStringLiteral("Panel1"));
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setGeometry(0, 176, 465, 41);
-    makeCaption(panel, QStringLiteral("Label1"), QStringLiteral("楔块名称"), {24, 12});
-    auto* analyse = new QPushButton(QStringLiteral("分析、计算"), panel);
+    makeCaption(panel, QStringLiteral("Label1"), tr("楔块名称"), {24, 12});
+    auto* analyse = new QPushButton(tr("分析、计算"), panel);
     analyse->setObjectName(QStringLiteral("BitBtn1"));
     analyse->setGeometry(304, 8, 75, 25);
     connect(analyse, &QPushButton::clicked, this, &TForm4::BitBtn1Click);
@@ -83,20 +84,20 @@ TForm4::TForm4(Workspace& workspace) : workspace_(workspace) {
     statusBar_->setSizeGripEnabled(false);
     statusBar_->setGeometry(0, height() - StatusBarHeight, width(), StatusBarHeight);
     // This window analyses; the parameter window's hint would mislead here.
-    statusBar_->addWidget(new QLabel(QStringLiteral("本对话框用于分析、计算楔块的稳定性"), statusBar_), 1);
+    statusBar_->addWidget(new QLabel(tr("本对话框用于分析、计算楔块的稳定性"), statusBar_), 1);
     buildFullAnalysisPanel();
     setFixedSize(size()); // fixed places: resizing would cut off the buttons or strand the status bar
     workspace_.document().addListener([this] { showDocument(); });
 }
 
 void TForm4::buildResultRows() {
-    makeCaption(this, QStringLiteral("Label5"), QStringLiteral("楔块的体积"), {24, 232});
+    makeCaption(this, QStringLiteral("Label5"), tr("楔块的体积"), {24, 232});
     volume_ = makeResultBox(this, QStringLiteral("Edit3"), {184, 232, 121, 21});
-    makeCaption(this, QStringLiteral("Label6"), QStringLiteral("楔块的高度"), {24, 264});
+    makeCaption(this, QStringLiteral("Label6"), tr("楔块的高度"), {24, 264});
     height_ = makeResultBox(this, QStringLiteral("Edit4"), {184, 266, 121, 21});
-    makeCaption(this, QStringLiteral("Label20"), QStringLiteral("楔块安全系数Kc"), {23, 301});
+    makeCaption(this, QStringLiteral("Label20"), tr("楔块安全系数Kc"), {23, 301});
     safety_ = makeResultBox(this, QStringLiteral("Edit1"), {184, 301, 121, 21});
-    makeCaption(this, QStringLiteral("Label3"), QStringLiteral("楔块交线的倾角βab"), {24, 335});
+    makeCaption(this, QStringLiteral("Label3"), tr("楔块交线的倾角βab"), {24, 335});
     plunge_ = makeResultBox(this, QStringLiteral("Edit2"), {184, 336, 121, 21});
     // Under the result boxes, above the status bar: says when the figures
     // shown no longer belong to the block as it stands.
@@ -133,7 +134,7 @@ void TForm4::showDocument() {
     showWhole(height_, shown.Height);
     showWhole(plunge_, shown.Plunge);
     showWhole(safety_, shown.SafetyFactor);
-    staleNote_->setText(document.results() && !document.resultsCurrent() ? QString::fromUtf8(StaleResultsNote)
+    staleNote_->setText(document.results() && !document.resultsCurrent() ? QString::fromUtf8(staleResultsNote())
                                                                           : QString());
     showFullResults();
     if (shownBlock_ && *shownBlock_ != document.currentBlock()) {
@@ -178,21 +179,21 @@ void TForm4::buildFullAnalysisPanel() {
     resize(width() + FullPanelWidth, height());
     statusBar_->setGeometry(0, height() - StatusBarHeight, width(), StatusBarHeight);
 
-    auto* panel = new QGroupBox(QStringLiteral("三维分析（实际楔块）"), this);
+    auto* panel = new QGroupBox(tr("三维分析（实际楔块）"), this);
     panel->setObjectName(QStringLiteral("FullAnalysisPanel"));
     panel->setGeometry(left, 4, FullPanelWidth - 12, height() - StatusBarHeight - 10);
     auto* form = new QFormLayout(panel);
     const auto row = [&](const char* name, const char* caption) {
         QLineEdit* box = makeResultBox(panel, QString::fromUtf8(name), {});
-        form->addRow(QString::fromUtf8(caption), box);
+        form->addRow(tr(caption), box);
         return box;
     };
-    fullFactor_ = row("FsEdit", "安全系数Fs");
-    fullContact_ = row("FsContactEdit", "接触状态");
-    state_ = row("StateEdit", "稳定状态");
-    required_ = row("RequiredEdit", "所需安全系数");
-    designBolt_ = row("DesignBoltEdit", "设计锚杆力（kN）");
-    leastBolt_ = row("LeastBoltEdit", "最省锚固力（kN）");
+    fullFactor_ = row("FsEdit", QT_TR_NOOP("安全系数Fs"));
+    fullContact_ = row("FsContactEdit", QT_TR_NOOP("接触状态"));
+    state_ = row("StateEdit", QT_TR_NOOP("稳定状态"));
+    required_ = row("RequiredEdit", QT_TR_NOOP("所需安全系数"));
+    designBolt_ = row("DesignBoltEdit", QT_TR_NOOP("设计锚杆力（kN）"));
+    leastBolt_ = row("LeastBoltEdit", QT_TR_NOOP("最省锚固力（kN）"));
     // The least force's direction is longer than a box: shown whole below it.
     leastBoltDirection_ = new QLabel(panel);
     leastBoltDirection_->setObjectName(QStringLiteral("LeastBoltText"));
@@ -203,7 +204,7 @@ void TForm4::buildFullAnalysisPanel() {
     fullNote_->setWordWrap(true);
     setTextColour(fullNote_, QColor(0xC0, 0, 0));
     form->addRow(fullNote_);
-    auto* loads = new QPushButton(QStringLiteral("荷载与支护…"), panel);
+    auto* loads = new QPushButton(tr("荷载与支护…"), panel);
     loads->setObjectName(QStringLiteral("LoadsButton"));
     connect(loads, &QPushButton::clicked, this, [this] { workspace_.loads().bringUp(); });
     form->addRow(loads);
@@ -225,7 +226,8 @@ void TForm4::showFullResults() {
     showWhole(state_, shown.State);
     showWhole(required_, shown.Required);
     showWhole(designBolt_, shown.DesignBolt);
-    const auto comma = shown.LeastBolt.find("，");
+    // The force, then its direction after the comma of the language.
+    const auto comma = shown.LeastBolt.find(inLanguage("，", ", "));
     showWhole(leastBolt_, shown.LeastBolt.substr(0, comma));
     leastBoltDirection_->setText(QString::fromStdString(shown.LeastBolt));
     std::string note;

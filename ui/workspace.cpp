@@ -1,5 +1,6 @@
 #include "ui/workspace.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QProcess>
 #include <QStandardPaths>
@@ -67,10 +68,12 @@ void Workspace::attach(TForm2* planeEntry, TForm3* parameters, TForm4* analysis)
     analysis_ = analysis;
 }
 
+QString emptyBlockNameMessage() { return QCoreApplication::translate("Workspace", EmptyBlockNameMessage); }
+
 bool Workspace::refuseUnnamed() const {
     if (document_.named()) return false;
-    messageBoxes().message(document_.entryName().empty() ? QString::fromUtf8(EmptyBlockNameMessage)
-                                                         : QString::fromUtf8(NoConfirmedBlockMessage));
+    messageBoxes().message(document_.entryName().empty() ? emptyBlockNameMessage()
+                                                         : QString::fromUtf8(noConfirmedBlockMessage()));
     return true;
 }
 
@@ -111,14 +114,15 @@ void Workspace::writeFullReport(WrittenFiles& written) {
 
 bool Workspace::mayLoadOverEdits(const QString& name) const {
     return !document_.modified() ||
-           messageBoxes().question(QStringLiteral("当前块体数据已修改，是否放弃修改并载入“%1”？").arg(name));
+           messageBoxes().question(
+               QCoreApplication::translate("Workspace", "当前块体数据已修改，是否放弃修改并载入“%1”？").arg(name));
 }
 
 void Workspace::loadBlock() {
     const std::vector<LineDisagreement> disagreements = document_.load();
     if (disagreements.empty()) return;
-    QString text = QStringLiteral("数据文件的两种产状不一致，已按文件载入，请核对后重新确认：");
-    for (const LineDisagreement& d : disagreements) text += QStringLiteral("\n") + QString::fromStdString(d.Message) + QStringLiteral("。");
+    QString text = QCoreApplication::translate("Workspace", "数据文件的两种产状不一致，已按文件载入，请核对后重新确认：");
+    for (const LineDisagreement& d : disagreements) text += QStringLiteral("\n") + QString::fromStdString(d.Message) + QCoreApplication::translate("Workspace", "。");
     messageBoxes().message(text);
 }
 
@@ -158,13 +162,15 @@ void Workspace::showSaved(QStatusBar* statusBar, const WrittenFiles& written) co
     QStringList files;
     for (const std::filesystem::path& file : written)
         files << QString::fromStdString(file.lexically_relative(programFolder_).generic_string());
-    statusBar->showMessage(QStringLiteral("已保存：") + files.join(QStringLiteral("、")), SavedNoteMilliseconds);
+    statusBar->showMessage(QCoreApplication::translate("Workspace", "已保存：") +
+                               files.join(QCoreApplication::translate("Workspace", "、")),
+                           SavedNoteMilliseconds);
 }
 
 void Workspace::viewReport(const QString& blockNameBoxText) const {
     const QString report = pathText(reportFolder(), blockNameBoxText);
     if (!startProgram_(TextViewer, {report}))
-        messageBoxes().message(QStringLiteral("没有找到可以打开报告的文本查看程序（%1），请手动打开：%2")
+        messageBoxes().message(QCoreApplication::translate("Workspace", "没有找到可以打开报告的文本查看程序（%1），请手动打开：%2")
                                    .arg(TextViewer, report));
 }
 

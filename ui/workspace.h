@@ -27,7 +27,9 @@ class TypeAheadCombo;
 
 inline const char* const DataFolderName = "数据文件";
 inline const char* const ReportFolderName = "分析报告";
-inline const char* const EmptyBlockNameMessage = "请输入或选择块体名称";
+inline const char* const EmptyBlockNameMessage = QT_TRANSLATE_NOOP("Workspace", "请输入或选择块体名称");
+// The above in the interface's language.
+QString emptyBlockNameMessage();
 
 // Starts a program with its arguments, detached, without a shell; false
 // when it could not be started.

@@ -8,6 +8,7 @@
 
 #include "analysis/computation_counts.h"
 #include "model/files.h"
+#include "model/language.h"
 #include "report/calculation_report.h"
 #include "tests/model/test_blocks.h"
 #include "tests/model/test_support.h"
@@ -93,6 +94,23 @@ TEST(Confirm, RefusedConfirmChangesNothing) {
         EXPECT_EQ(bench.file("data", "a1.txt"), dataBefore);
         EXPECT_FALSE(std::filesystem::exists(bench.folder.path() / "data" / "a2.txt"));
     }
+}
+
+// In English an angle out of range is refused in English, and still names
+// its box by the key the window finds it with, and its plane.
+TEST(Confirm, RefusedAngleInEnglishNamesItsBox) {
+    Workbench bench("a1");
+    bench.document.setQuadrantText(1, &TPlaneQuadrant::StrikeAngle, "91");
+    setMessageLanguage(Language::English);
+    try {
+        bench.document.confirmQuadrants();
+        ADD_FAILURE() << "accepted";
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "The strike angle of cutting plane 2 must be between 0 and 90");
+        EXPECT_EQ(e.field(), "走向角");
+        EXPECT_EQ(e.row(), 1);
+    }
+    setMessageLanguage(Language::Chinese);
 }
 
 // Results stay on screen after an edit, but a calculation report must not

@@ -1,4 +1,5 @@
 #include "document/loads_entries.h"
+#include "model/language.h"
 
 #include <gtest/gtest.h>
 
@@ -129,6 +130,39 @@ TEST(LoadsEntries, BadTextsNameTheirBox) {
             EXPECT_STREQ(e.what(), c.message) << c.what;
         }
     }
+}
+
+// In English the same failures point at the same boxes, worded in English.
+TEST(LoadsEntries, BadTextsInEnglish) {
+    const struct {
+        void (*edit)(LoadsEntries&);
+        LoadsField field;
+        int row;
+        const char* message;
+    } cases[] = {
+        {[](LoadsEntries& e) { e.CrackDip.clear(); }, LoadsField::CrackDip, -1, "Enter the tension crack dip"},
+        {[](LoadsEntries& e) { e.Bolts[1].Trend = "x"; }, LoadsField::BoltTrend, 1,
+         "The bolt trend in row 2 \"x\" is not a valid number"},
+        {[](LoadsEntries& e) { e.Strength[1].Sigci.clear(); }, LoadsField::StrengthSigci, 1,
+         "Enter the uniaxial compressive strength σci of plane 2"},
+        {[](LoadsEntries& e) { e.Size.Persistence[1] = "0"; }, LoadsField::SizePersistence, 1,
+         "The persistence of plane 2 must be above 0, not 0"},
+        {[](LoadsEntries& e) { e.Size.BenchWidth.clear(); }, LoadsField::SizeBenchWidth, -1, "Enter the bench width"},
+    };
+    setMessageLanguage(Language::English);
+    for (const auto& c : cases) {
+        LoadsEntries entries = loadsEntries(everyLoad());
+        c.edit(entries);
+        try {
+            loadsFromEntries(entries);
+            ADD_FAILURE() << c.message << ": accepted";
+        } catch (const LoadsEntryError& e) {
+            EXPECT_EQ(e.Field, c.field) << c.message;
+            EXPECT_EQ(e.Row, c.row) << c.message;
+            EXPECT_STREQ(e.what(), c.message);
+        }
+    }
+    setMessageLanguage(Language::Chinese);
 }
 
 // A part switched off is not read, so its leftover texts cannot stop an

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QStatusBar>
 
+#include "app/language.h"
 #include "model/files.h"
 #include "ui/views/probabilistic_window.h"
 #include "ui/views/sensitivity_window.h"
@@ -69,11 +70,22 @@ class SmallScreen : public QObject {
     Q_OBJECT
 private slots:
     void theScreenIsALaptops() { QCOMPARE(QGuiApplication::primaryScreen()->size(), LaptopScreen); }
+    void everyWindowFitsAndWorks_data();
     void everyWindowFitsAndWorks();
+    void entryWindowsLeaveTheCommandsInView_data() { everyWindowFitsAndWorks_data(); }
     void entryWindowsLeaveTheCommandsInView();
 };
 
+// In either language: English captions are longer and widen some windows.
+void SmallScreen::everyWindowFitsAndWorks_data() {
+    QTest::addColumn<bool>("english");
+    QTest::newRow("Chinese") << false;
+    QTest::newRow("English") << true;
+}
+
 void SmallScreen::everyWindowFitsAndWorks() {
+    QFETCH(bool, english);
+    app::useLanguage(english ? Language::English : Language::Chinese);
     TestProgram program;
     app::Program& p = *program;
     program.confirmExample("b1");
@@ -98,11 +110,14 @@ void SmallScreen::everyWindowFitsAndWorks() {
     }
     p.Form2.findChild<QRadioButton*>("RadioButton2")->click(); // the other entry mode
     problems << problemsOf(&p.Form2);
+    app::useLanguage(Language::Chinese);
     QCOMPARE(problems, QStringList());
     QCOMPARE(program.boxes.shown(), QStringList());
 }
 
 void SmallScreen::entryWindowsLeaveTheCommandsInView() {
+    QFETCH(bool, english);
+    app::useLanguage(english ? Language::English : Language::Chinese);
     TestProgram program;
     app::Program& p = *program;
     p.Form1.show();
@@ -116,6 +131,7 @@ void SmallScreen::entryWindowsLeaveTheCommandsInView() {
         }
         entry->hide();
     }
+    app::useLanguage(Language::Chinese);
 }
 
 // The offscreen platform takes its screen from a configuration file, which

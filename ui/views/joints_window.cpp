@@ -56,7 +56,7 @@ QString factorText(const std::optional<double>& factor) { return factor ? text(f
 
 QString kappaText(const std::optional<double>& kappa) {
     if (!kappa) return QStringLiteral("-");
-    return std::isinf(*kappa) ? QStringLiteral("无离散") : QString::number(*kappa, 'f', 1);
+    return std::isinf(*kappa) ? JointsWindow::tr("无离散") : QString::number(*kappa, 'f', 1);
 }
 
 QString contactText(const auto& result) {
@@ -79,8 +79,8 @@ void bringUp(QWidget& window) {
     window.activateWindow();
 }
 
-const QString NoFileMessage = QStringLiteral("请先打开结构面测量文件");
-const QString BlockFaceRow = QStringLiteral("块体坡面");
+QString noFileMessage() { return JointsWindow::tr("请先打开结构面测量文件"); }
+QString blockFaceRow() { return JointsWindow::tr("块体坡面"); }
 
 // The sectors list: the block's own face first, then the sectors.
 constexpr int FirstSectorRow = 1;
@@ -88,16 +88,20 @@ constexpr int DipColumn = 1, DipDirectionColumn = 2;
 
 // A file the user named that cannot be read is named with the reason in
 // the window's words; a fault in its contents keeps the reader's message.
-void readNamedFile(const char* what, const QString& path, const std::function<void()>& read) {
+void readNamedFile(const QString& what, const QString& path, const std::function<void()>& read) {
     try {
         read();
     } catch (const Error& failure) {
         if (failure.kind() != ErrorKind::File) throw;
         const std::string reason = failure.systemError() ? systemReason(failure.systemError()) : failure.what();
-        throw failure.reworded(std::string(what) + "“" + path.toStdString() + "”无法读取：" + reason);
+        throw failure.reworded(JointsWindow::tr("%1“%2”无法读取：%3")
+                                   .arg(what, path, QString::fromStdString(reason))
+                                   .toStdString());
     }
 }
-const QString NoBlockMessage = QStringLiteral("请先在结构面数据输入窗口确定一个块体：组合按它的坡顶面、坡面和参数计算");
+QString noBlockMessage() {
+    return JointsWindow::tr("请先在结构面数据输入窗口确定一个块体：组合按它的坡顶面、坡面和参数计算");
+}
 
 } // namespace
 
@@ -122,10 +126,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
         if (role != Qt::DisplayRole) return {};
         if (orientation == Qt::Vertical) return section + 1;
-        static const char* const headers[ColumnCount] = {"结构面1", "结构面2", "产状1", "产状2", "交线",
-                                                          "运动学",  "Kc",      "接触情况", "Fs",    "P(破坏)",
-                                                          "接触情况(Fs)", "说明"};
-        return QString::fromUtf8(headers[section]);
+        static const char* const headers[ColumnCount] = {
+            QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "结构面1"), QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "结构面2"), QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "产状1"), QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "产状2"), QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "交线"),        QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "运动学"),
+            QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "Kc"),      QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "接触情况"), QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "Fs"),  QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "P(破坏)"), QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "接触情况(Fs)"), QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "说明")};
+        return JointsWindow::tr(headers[section]);
     }
 
     QVariant data(const QModelIndex& index, int role) const override {
@@ -143,7 +147,7 @@ public:
         case 2: return planeText(first.Plane);
         case 3: return planeText(second.Plane);
         case 4: return pair.Intersection ? lineText(*pair.Intersection) : QStringLiteral("-");
-        case 5: return pair.Kinematic ? QStringLiteral("可滑动") : QStringLiteral("否");
+        case 5: return pair.Kinematic ? JointsWindow::tr("可滑动") : JointsWindow::tr("否");
         case 6: return factorText(pairKc(pair));
         case 7: return contactText(pair.Kc);
         case FsColumn: return factorText(pairFs(pair));
@@ -191,7 +195,7 @@ private:
 JointsWindow::JointsWindow(ui::Workspace& workspace, QWidget* parent)
     : QWidget(parent, Qt::Window), workspace_(workspace) {
     setObjectName(QStringLiteral("JointsWindow"));
-    setWindowTitle(QStringLiteral("结构面统计与组合分析"));
+    setWindowTitle(tr("结构面统计与组合分析"));
     ui::fitToScreen(this, {1180, 860});
     auto* middle = new QHBoxLayout;
     middle->addWidget(buildNetPanel(), 3);
@@ -227,13 +231,13 @@ bool JointsWindow::kinematicsRunning() const { return kinematicRun_->running(); 
 JointDocument& JointsWindow::joints() const { return workspace_.joints(); }
 
 QWidget* JointsWindow::buildFilePanel() {
-    auto* panel = new QGroupBox(QStringLiteral("结构面测量文件"), this);
+    auto* panel = new QGroupBox(tr("结构面测量文件"), this);
     file_ = new QLineEdit(panel);
     file_->setObjectName(QStringLiteral("MeasurementFileBox"));
-    file_->setPlaceholderText(QStringLiteral("倾角,倾向[,组号[,权重]] 或 象限产状，CSV、文本或 Excel（.xlsx）文件"));
-    auto* browse = makeButton(panel, QStringLiteral("BrowseButton"), QStringLiteral("浏览…"));
-    auto* open = makeButton(panel, QStringLiteral("OpenFileButton"), QStringLiteral("打开"));
-    auto* exportTables = makeButton(panel, QStringLiteral("ExportTablesButton"), QStringLiteral("导出 Excel…"));
+    file_->setPlaceholderText(tr("倾角,倾向[,组号[,权重]] 或 象限产状，CSV、文本或 Excel（.xlsx）文件"));
+    auto* browse = makeButton(panel, QStringLiteral("BrowseButton"), tr("浏览…"));
+    auto* open = makeButton(panel, QStringLiteral("OpenFileButton"), tr("打开"));
+    auto* exportTables = makeButton(panel, QStringLiteral("ExportTablesButton"), tr("导出 Excel…"));
     summary_ = new QLabel(panel);
     summary_->setObjectName(QStringLiteral("MeasurementSummary"));
     summary_->setWordWrap(true);
@@ -259,15 +263,15 @@ QWidget* JointsWindow::buildNetPanel() {
     picture_->setCursor(Qt::CrossCursor);
     projection_ = new QComboBox(panel);
     projection_->setObjectName(QStringLiteral("ProjectionBox"));
-    projection_->addItems({QStringLiteral("等面积投影（施密特网）"), QStringLiteral("等角投影（吴氏网）")});
+    projection_->addItems({tr("等面积投影（施密特网）"), tr("等角投影（吴氏网）")});
     density_ = new QComboBox(panel);
     density_->setObjectName(QStringLiteral("DensityBox"));
-    density_->addItems({QStringLiteral("Fisher 平滑"), QStringLiteral("Kamb 计数"), QStringLiteral("不画等密度线")});
-    auto* save = makeButton(panel, QStringLiteral("SavePictureButton"), QStringLiteral("保存图片…"));
+    density_->addItems({tr("Fisher 平滑"), tr("Kamb 计数"), tr("不画等密度线")});
+    auto* save = makeButton(panel, QStringLiteral("SavePictureButton"), tr("保存图片…"));
     auto* options = new QHBoxLayout;
-    options->addWidget(new QLabel(QStringLiteral("投影方式"), panel));
+    options->addWidget(new QLabel(tr("投影方式"), panel));
     options->addWidget(projection_);
-    options->addWidget(new QLabel(QStringLiteral("等密度线"), panel));
+    options->addWidget(new QLabel(tr("等密度线"), panel));
     options->addWidget(density_);
     options->addStretch();
     options->addWidget(save);
@@ -281,21 +285,21 @@ QWidget* JointsWindow::buildNetPanel() {
     connect(save, &QPushButton::clicked, this, [this] {
         const std::string stem = joints().file().stem().string();
         askAndSavePicture(this, picture_,
-                          ui::pathText(workspace_.reportFolder(), text(stem) + QStringLiteral("结构面赤平投影.png")));
+                          ui::pathText(workspace_.reportFolder(), text(stem) + tr("结构面赤平投影.png")));
     });
     return panel;
 }
 
 QWidget* JointsWindow::buildSetPanel() {
-    auto* panel = new QGroupBox(QStringLiteral("结构面分组"), this);
-    auto* planes = makeButton(panel, QStringLiteral("PlanesButton"), QStringLiteral("逐个结构面"));
-    auto* labels = makeButton(panel, QStringLiteral("LabelsButton"), QStringLiteral("按文件组号"));
-    auto* group = makeButton(panel, QStringLiteral("GroupButton"), QStringLiteral("自动分组"));
+    auto* panel = new QGroupBox(tr("结构面分组"), this);
+    auto* planes = makeButton(panel, QStringLiteral("PlanesButton"), tr("逐个结构面"));
+    auto* labels = makeButton(panel, QStringLiteral("LabelsButton"), tr("按文件组号"));
+    auto* group = makeButton(panel, QStringLiteral("GroupButton"), tr("自动分组"));
     setCount_ = new QSpinBox(panel);
     setCount_->setObjectName(QStringLiteral("SetCountBox"));
     setCount_->setRange(1, 20);
     setCount_->setValue(3);
-    setCount_->setSuffix(QStringLiteral(" 组"));
+    setCount_->setSuffix(tr(" 组"));
     coneAngle_ = new QDoubleSpinBox(panel);
     coneAngle_->setObjectName(QStringLiteral("ConeAngleBox"));
     coneAngle_->setRange(1, 90);
@@ -306,9 +310,9 @@ QWidget* JointsWindow::buildSetPanel() {
     grouping_->setObjectName(QStringLiteral("GroupingLabel"));
     sets_ = new QTableWidget(0, 7, panel);
     sets_->setObjectName(QStringLiteral("SetsTable"));
-    sets_->setHorizontalHeaderLabels({QStringLiteral("组"), QStringLiteral("个数"), QStringLiteral("平均产状"),
-                                      QStringLiteral("平均极点"), QStringLiteral("R"), QStringLiteral("K"),
-                                      QStringLiteral("95%置信锥")});
+    sets_->setHorizontalHeaderLabels({tr("组"), tr("个数"), tr("平均产状"),
+                                      tr("平均极点"), QStringLiteral("R"), QStringLiteral("K"),
+                                      tr("95%置信锥")});
     sets_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     sets_->verticalHeader()->hide();
     sets_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -318,9 +322,9 @@ QWidget* JointsWindow::buildSetPanel() {
     automatic->addWidget(setCount_);
     automatic->addStretch();
     auto* picking = new QHBoxLayout;
-    picking->addWidget(new QLabel(QStringLiteral("拾取锥半角"), panel));
+    picking->addWidget(new QLabel(tr("拾取锥半角"), panel));
     picking->addWidget(coneAngle_);
-    picking->addWidget(new QLabel(QStringLiteral("在图上单击极点拾取一组"), panel), 1);
+    picking->addWidget(new QLabel(tr("在图上单击极点拾取一组"), panel), 1);
     auto* fixed = new QHBoxLayout;
     fixed->addWidget(planes);
     fixed->addWidget(labels);
@@ -334,7 +338,7 @@ QWidget* JointsWindow::buildSetPanel() {
 
     const auto regroup = [this](auto step) {
         return [this, step] {
-            if (!joints().opened()) return ui::messageBoxes().message(NoFileMessage);
+            if (!joints().opened()) return ui::messageBoxes().message(noFileMessage());
             ui::runCommand([this, step] { step(joints()); });
         };
     };
@@ -346,8 +350,8 @@ QWidget* JointsWindow::buildSetPanel() {
 }
 
 QWidget* JointsWindow::buildCombinationPanel() {
-    auto* panel = new QGroupBox(QStringLiteral("组合分析（按当前块体的边坡）"), this);
-    auto* combine = makeButton(panel, QStringLiteral("CombineButton"), QStringLiteral("组合分析"));
+    auto* panel = new QGroupBox(tr("组合分析（按当前块体的边坡）"), this);
+    auto* combine = makeButton(panel, QStringLiteral("CombineButton"), tr("组合分析"));
     combinationsCaption_ = new QLabel(panel);
     combinationsCaption_->setObjectName(QStringLiteral("CombinationsCaption"));
     combinationsCaption_->setWordWrap(true);
@@ -376,7 +380,7 @@ QWidget* JointsWindow::buildCombinationPanel() {
     layout->addLayout(top);
     layout->addLayout(buildProbabilityRow(panel));
     layout->addWidget(combinations_, 1);
-    layout->addWidget(new QLabel(QStringLiteral("双击一行或按回车：该组合作为当前块体填入数据输入窗口，确定后保存"), panel));
+    layout->addWidget(new QLabel(tr("双击一行或按回车：该组合作为当前块体填入数据输入窗口，确定后保存"), panel));
     combine_ = combine;
     connect(combine, &QPushButton::clicked, this, &JointsWindow::combine);
     connect(combinations_, &QAbstractItemView::activated, this, &JointsWindow::openPair);
@@ -405,15 +409,15 @@ QLayout* JointsWindow::buildProbabilityRow(QWidget* panel) {
             });
         });
     }
-    auto* start = makeButton(panel, QStringLiteral("PairProbabilityButton"), QStringLiteral("计算破坏概率"));
-    auto* cancel = makeButton(panel, QStringLiteral("PairCancelButton"), QStringLiteral("取消"));
+    auto* start = makeButton(panel, QStringLiteral("PairProbabilityButton"), tr("计算破坏概率"));
+    auto* cancel = makeButton(panel, QStringLiteral("PairCancelButton"), tr("取消"));
     auto* progress = new QProgressBar(panel);
     progress->setObjectName(QStringLiteral("PairProgressBar"));
     probabilities_ = new ui::BackgroundRun(start, cancel, progress, this);
     auto* row = new QHBoxLayout;
-    row->addWidget(new QLabel(QStringLiteral("破坏概率（各组按 Fisher 分布抽样）：每对样本数"), panel));
+    row->addWidget(new QLabel(tr("破坏概率（各组按 Fisher 分布抽样）：每对样本数"), panel));
     row->addWidget(pairSamples_);
-    row->addWidget(new QLabel(QStringLiteral("随机种子"), panel));
+    row->addWidget(new QLabel(tr("随机种子"), panel));
     row->addWidget(pairSeed_);
     row->addWidget(start);
     row->addWidget(cancel);
@@ -425,7 +429,7 @@ QLayout* JointsWindow::buildProbabilityRow(QWidget* panel) {
 
 void JointsWindow::startProbabilities() {
     if (probabilities_->running()) return;
-    if (!joints().combinations()) return ui::messageBoxes().message(QStringLiteral("请先做组合分析"));
+    if (!joints().combinations()) return ui::messageBoxes().message(tr("请先做组合分析"));
     auto job = std::make_shared<PairProbabilityJob>();
     if (!ui::runCommand([&] { *job = joints().pairProbabilityJob(); })) return;
     auto found = std::make_shared<std::optional<std::vector<PairProbability>>>();
@@ -444,7 +448,7 @@ void JointsWindow::finishProbabilities(const PairProbabilityJob& job, std::optio
         ui::runCommand([&failure] { std::rethrow_exception(failure); });
     } else if (found && !joints().takePairProbabilities(job, std::move(*found))) {
         probabilities_->bar()->setValue(0);
-        ui::messageBoxes().message(QStringLiteral("计算期间组合已重新计算，破坏概率未保留，请重新计算"));
+        ui::messageBoxes().message(tr("计算期间组合已重新计算，破坏概率未保留，请重新计算"));
     }
     emit probabilitiesFinished();
 }
@@ -456,10 +460,10 @@ void JointsWindow::setProbabilityRunning(bool running) {
 }
 
 QWidget* JointsWindow::buildKinematicsPanel() {
-    auto* panel = new QGroupBox(QStringLiteral("运动学分析（破坏模式与边坡分区）"), this);
+    auto* panel = new QGroupBox(tr("运动学分析（破坏模式与边坡分区）"), this);
     mode_ = new QComboBox(panel);
     mode_->setObjectName(QStringLiteral("ModeBox"));
-    mode_->addItem(QStringLiteral("不做运动学分析"));
+    mode_->addItem(tr("不做运动学分析"));
     for (KinematicMode mode : KinematicModes) mode_->addItem(QString::fromUtf8(kinematicModeName(mode)));
     friction_ = new QDoubleSpinBox(panel);
     friction_->setObjectName(QStringLiteral("FrictionAngleBox"));
@@ -475,38 +479,38 @@ QWidget* JointsWindow::buildKinematicsPanel() {
     lateral_->setValue(joints().lateralLimit());
     sectors_ = new QTableWidget(0, 3, panel);
     sectors_->setObjectName(QStringLiteral("SectorsTable"));
-    sectors_->setHorizontalHeaderLabels({QStringLiteral("分区"), QStringLiteral("坡面倾角"), QStringLiteral("坡面倾向")});
+    sectors_->setHorizontalHeaderLabels({tr("分区"), tr("坡面倾角"), tr("坡面倾向")});
     sectors_->setSelectionBehavior(QAbstractItemView::SelectRows);
     sectors_->setSelectionMode(QAbstractItemView::SingleSelection);
     sectors_->verticalHeader()->hide();
     sectors_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    auto* open = makeButton(panel, QStringLiteral("SectorsFileButton"), QStringLiteral("打开分区文件…"));
-    auto* add = makeButton(panel, QStringLiteral("AddSectorButton"), QStringLiteral("添加分区"));
-    auto* remove = makeButton(panel, QStringLiteral("RemoveSectorButton"), QStringLiteral("删除分区"));
+    auto* open = makeButton(panel, QStringLiteral("SectorsFileButton"), tr("打开分区文件…"));
+    auto* add = makeButton(panel, QStringLiteral("AddSectorButton"), tr("添加分区"));
+    auto* remove = makeButton(panel, QStringLiteral("RemoveSectorButton"), tr("删除分区"));
     kinematicsCaption_ = new QLabel(panel);
     kinematicsCaption_->setObjectName(QStringLiteral("KinematicsCaption"));
     kinematicsCaption_->setWordWrap(true);
     kinematics_ = new QTableWidget(0, 4, panel);
     kinematics_->setObjectName(QStringLiteral("KinematicsTable"));
     kinematics_->setHorizontalHeaderLabels(
-        {QStringLiteral("组"), QStringLiteral("临界数"), QStringLiteral("总数"), QStringLiteral("临界比例")});
+        {tr("组"), tr("临界数"), tr("总数"), tr("临界比例")});
     kinematics_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     kinematics_->verticalHeader()->hide();
     kinematics_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     // The pair modes check every pair of planes: seconds for ten thousand,
     // worked out on a worker thread while the window stays in use.
-    kinematicStart_ = makeButton(panel, QStringLiteral("KinematicsRunButton"), QStringLiteral("检查交线"));
-    auto* cancel = makeButton(panel, QStringLiteral("KinematicsCancelButton"), QStringLiteral("取消"));
+    kinematicStart_ = makeButton(panel, QStringLiteral("KinematicsRunButton"), tr("检查交线"));
+    auto* cancel = makeButton(panel, QStringLiteral("KinematicsCancelButton"), tr("取消"));
     auto* progress = new QProgressBar(panel);
     progress->setObjectName(QStringLiteral("KinematicsProgressBar"));
     kinematicRun_ = new ui::BackgroundRun(nullptr, cancel, progress, this);
 
     auto* options = new QHBoxLayout;
-    options->addWidget(new QLabel(QStringLiteral("破坏模式"), panel));
+    options->addWidget(new QLabel(tr("破坏模式"), panel));
     options->addWidget(mode_, 1);
-    options->addWidget(new QLabel(QStringLiteral("摩擦角"), panel));
+    options->addWidget(new QLabel(tr("摩擦角"), panel));
     options->addWidget(friction_);
-    options->addWidget(new QLabel(QStringLiteral("侧向界限 ±"), panel));
+    options->addWidget(new QLabel(tr("侧向界限 ±"), panel));
     options->addWidget(lateral_);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(open);
@@ -564,10 +568,10 @@ QWidget* JointsWindow::buildKinematicsPanel() {
 }
 
 void JointsWindow::chooseSectors() {
-    const QString chosen = QFileDialog::getOpenFileName(this, QStringLiteral("打开边坡分区文件"), file_->text(),
-                                                        QStringLiteral("分区文件 (*.csv *.txt);;所有文件 (*)"));
+    const QString chosen = QFileDialog::getOpenFileName(this, tr("打开边坡分区文件"), file_->text(),
+                                                        tr("分区文件 (*.csv *.txt);;所有文件 (*)"));
     if (chosen.isEmpty()) return;
-    ui::runCommand([&] { readNamedFile("分区文件", chosen, [&] { joints().openSectors(chosen.toStdString()); }); });
+    ui::runCommand([&] { readNamedFile(tr("分区文件"), chosen, [&] { joints().openSectors(chosen.toStdString()); }); });
 }
 
 // A new sector starts from the face shown, so that turning it is one edit.
@@ -594,8 +598,9 @@ void JointsWindow::editSector(int row, int column) {
             value = textToFloat(typed.toStdString());
         } catch (const Error& failure) {
             if (failure.kind() != ErrorKind::NumberText) throw;
-            throw Error::numberText(std::string(dip ? "坡面倾角" : "坡面倾向") + "“" + visibleText(typed.toStdString()) +
-                                        "”不是数",
+            throw Error::numberText((dip ? tr("坡面倾角“%1”不是数") : tr("坡面倾向“%1”不是数"))
+                                        .arg(QString::fromStdString(visibleText(typed.toStdString())))
+                                        .toStdString(),
                                     dip ? "dip" : "dipdir")
                 .withRow(index);
         }
@@ -622,8 +627,8 @@ void JointsWindow::reopenSectorCell(int row, int column, const QString& typed) {
 
 void JointsWindow::chooseFile() {
     const QString chosen = QFileDialog::getOpenFileName(
-        this, QStringLiteral("打开结构面测量文件"), file_->text(),
-        QStringLiteral("测量文件 (*.csv *.txt *.xlsx);;所有文件 (*)"));
+        this, tr("打开结构面测量文件"), file_->text(),
+        tr("测量文件 (*.csv *.txt *.xlsx);;所有文件 (*)"));
     if (chosen.isEmpty()) return;
     file_->setText(chosen);
     openFile();
@@ -632,11 +637,11 @@ void JointsWindow::chooseFile() {
 // The sets, the combinations and the kinematic check shown, as one
 // workbook, next to the reports unless the user chooses another folder.
 void JointsWindow::exportTables() {
-    if (!joints().opened()) return ui::messageBoxes().message(NoFileMessage);
+    if (!joints().opened()) return ui::messageBoxes().message(noFileMessage());
     const std::string stem = joints().file().stem().string();
     QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("导出表格"), ui::pathText(workspace_.reportFolder(), text(stem) + QStringLiteral("结构面表格.xlsx")),
-        QStringLiteral("Excel 工作簿 (*.xlsx)"));
+        this, tr("导出表格"), ui::pathText(workspace_.reportFolder(), text(stem) + tr("结构面表格.xlsx")),
+        tr("Excel 工作簿 (*.xlsx)"));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".xlsx");
     ui::runCommand([&] { joints().writeTables(path.toStdString(), kinematicFace()); });
@@ -644,7 +649,7 @@ void JointsWindow::exportTables() {
 
 void JointsWindow::openFile() {
     const bool opened = ui::runCommand([this] {
-        readNamedFile("测量文件", file_->text(), [this] { joints().open(file_->text().toStdString()); });
+        readNamedFile(tr("测量文件"), file_->text(), [this] { joints().open(file_->text().toStdString()); });
         // A file that names its sets is read with them.
         if (!joints().measurements().Summary.Sets.empty()) joints().useLabels();
     });
@@ -661,8 +666,8 @@ void JointsWindow::pickSetAt(Point2 framePoint) {
 
 void JointsWindow::combine() {
     const BlockDocument& block = workspace_.document();
-    if (!joints().opened()) return ui::messageBoxes().message(NoFileMessage);
-    if (block.currentBlock().empty()) return ui::messageBoxes().message(NoBlockMessage);
+    if (!joints().opened()) return ui::messageBoxes().message(noFileMessage());
+    if (block.currentBlock().empty()) return ui::messageBoxes().message(noBlockMessage());
     workspace_.runCommand(
         [&] { joints().combine(block.currentBlock(), block.block(), combinationSlope(block.block(), block.loads())); },
         workspace_.parameters().numberBoxes());
@@ -699,18 +704,19 @@ void JointsWindow::showJoints() {
     const auto& run = j.combinations();
     QString slope;
     if (run && !run->Sector.empty())
-        slope = QStringLiteral("（分区 %1 坡面 %2）").arg(text(run->Sector), planeText(run->Slope.Face));
-    combinationsCaption_->setText(run ? QStringLiteral("块体 %1%2：%3").arg(text(run->BlockName), slope,
+        slope = tr("（分区 %1 坡面 %2）").arg(text(run->Sector), planeText(run->Slope.Face));
+    combinationsCaption_->setText(run ? tr("块体 %1%2：%3").arg(text(run->BlockName), slope,
                                                                         text(combinationsSummary(run->Planes, run->Pairs)))
                                       : QString());
     redraw();
 }
 
 void JointsWindow::showSets() {
-    static const char* const groupings[] = {"逐个结构面", "按文件组号", "自动分组", "图上拾取"};
+    static const char* const groupings[] = {QT_TR_NOOP("逐个结构面"), QT_TR_NOOP("按文件组号"), QT_TR_NOOP("自动分组"),
+                                            QT_TR_NOOP("图上拾取")};
     const JointDocument& j = joints();
-    grouping_->setText(QStringLiteral("分组方式：%1，%2 组")
-                           .arg(QString::fromUtf8(groupings[static_cast<int>(j.grouping())]))
+    grouping_->setText(tr("分组方式：%1，%2 组")
+                           .arg(tr(groupings[static_cast<int>(j.grouping())]))
                            .arg(j.sets().size()));
     sets_->setRowCount(static_cast<int>(j.sets().size()));
     for (int row = 0; row < sets_->rowCount(); ++row) {
@@ -746,7 +752,7 @@ void JointsWindow::showKinematics() {
     for (int row = 0; row < sectors_->rowCount(); ++row) {
         QString cells[3];
         if (row < FirstSectorRow) {
-            cells[0] = BlockFaceRow;
+            cells[0] = blockFaceRow();
             if (blockFace) {
                 cells[DipColumn] = text(floatToText(blockFace->DipAngle));
                 cells[DipDirectionColumn] = text(floatToText(blockFace->DipDirection));
@@ -768,7 +774,7 @@ void JointsWindow::showKinematics() {
             if (item->text() != cells[column]) item->setText(cells[column]);
         }
     }
-    sectors_->item(0, 0)->setToolTip(blockFace ? QString() : QStringLiteral("尚未确定块体"));
+    sectors_->item(0, 0)->setToolTip(blockFace ? QString() : tr("尚未确定块体"));
     const int shownRow = j.selectedSector() ? FirstSectorRow + static_cast<int>(*j.selectedSector()) : 0;
     if (sectors_->currentRow() != shownRow) sectors_->setCurrentCell(shownRow, std::max(sectors_->currentColumn(), 0));
     const QSignalBlocker blockMode(mode_);
@@ -782,7 +788,7 @@ void JointsWindow::showKinematics() {
     showKinematicButtons();
     const std::optional<TPlaneAttitude> face = kinematicFace();
     if (!j.kinematicMode() || !j.opened() || !face) {
-        kinematicsCaption_->setText(j.kinematicMode() ? QStringLiteral("请先打开测量文件，并确定块体或添加分区：按其坡面检查")
+        kinematicsCaption_->setText(j.kinematicMode() ? tr("请先打开测量文件，并确定块体或添加分区：按其坡面检查")
                                                       : QString());
         return;
     }
@@ -792,21 +798,21 @@ void JointsWindow::showKinematics() {
         const std::size_t n = j.measurements().Planes.size();
         kinematicsCaption_->setText(
             (cancelledKinematics_ == kinematicKey(*face)
-                 ? QStringLiteral("坡面 %1，%2：交线检查已取消，按“检查交线”重新开始")
-                 : QStringLiteral("坡面 %1，%2：正在检查 %3 对结构面的交线…"))
+                 ? tr("坡面 %1，%2：交线检查已取消，按“检查交线”重新开始")
+                 : tr("坡面 %1，%2：正在检查 %3 对结构面的交线…"))
                 .arg(planeText(*face), mode)
                 .arg(n * (n - 1) / 2));
         return;
     }
     const ModeResult& m = result->mode(*j.kinematicMode());
     const auto percent = [](const KinematicCount& c) { return QString::number(c.percent(), 'f', 1) + QStringLiteral("%"); };
-    kinematicsCaption_->setText(QStringLiteral("坡面 %1，%2：%3 %4/%5（%6）")
+    kinematicsCaption_->setText(tr("坡面 %1，%2：%3 %4/%5（%6）")
                                     .arg(planeText(*face), mode,
-                                         checksIntersections(m.Mode) ? QStringLiteral("临界交线") : QStringLiteral("临界极点"))
+                                         checksIntersections(m.Mode) ? tr("临界交线") : tr("临界极点"))
                                     .arg(m.All.Critical)
                                     .arg(m.All.Total)
                                     .arg(percent(m.All)));
-    std::vector<GroupCount> rows{{"全部", m.All}};
+    std::vector<GroupCount> rows{{tr("全部").toStdString(), m.All}};
     rows.insert(rows.end(), m.Groups.begin(), m.Groups.end());
     kinematics_->setRowCount(static_cast<int>(rows.size()));
     for (int row = 0; row < kinematics_->rowCount(); ++row) {

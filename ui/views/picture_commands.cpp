@@ -1,5 +1,6 @@
 #include "ui/views/picture_commands.h"
 
+#include <QCoreApplication>
 #include <QMenu>
 #include <QPushButton>
 
@@ -17,10 +18,10 @@ struct PictureCommand {
 };
 
 const PictureCommand pictureCommands[] = {
-    {"StereonetButton", "赤平投影", &PictureWindows::showStereonet},
-    {"WedgeViewButton", "三维视图", &PictureWindows::showWedgeView},
-    {"ProbabilisticButton", "可靠度分析", &PictureWindows::showProbabilistic},
-    {"SensitivityButton", "敏感性分析", &PictureWindows::showSensitivity},
+    {"StereonetButton", QT_TRANSLATE_NOOP("PictureCommands", "赤平投影"), &PictureWindows::showStereonet},
+    {"WedgeViewButton", QT_TRANSLATE_NOOP("PictureCommands", "三维视图"), &PictureWindows::showWedgeView},
+    {"ProbabilisticButton", QT_TRANSLATE_NOOP("PictureCommands", "可靠度分析"), &PictureWindows::showProbabilistic},
+    {"SensitivityButton", QT_TRANSLATE_NOOP("PictureCommands", "敏感性分析"), &PictureWindows::showSensitivity},
 };
 
 } // namespace
@@ -39,13 +40,13 @@ ViewedBlock workspaceBlock(const ui::Workspace& workspace) {
 }
 
 QPushButton* addPictureMenuButton(QWidget* window, PictureWindows& pictures, const QRect& geometry) {
-    auto* button = new QPushButton(QStringLiteral("图形分析"), window);
+    auto* button = new QPushButton(QCoreApplication::translate("PictureCommands", "图形分析"), window);
     button->setObjectName(QStringLiteral("PicturesButton"));
     button->setGeometry(geometry);
     auto* menu = new QMenu(button);
     menu->setObjectName(QStringLiteral("PicturesMenu"));
     for (const PictureCommand& command : pictureCommands) {
-        QAction* action = menu->addAction(QString::fromUtf8(command.caption));
+        QAction* action = menu->addAction(QCoreApplication::translate("PictureCommands", command.caption));
         action->setObjectName(QString::fromUtf8(command.objectName));
         QObject::connect(action, &QAction::triggered, button, [&pictures, show = command.show] { (pictures.*show)(); });
     }
@@ -55,7 +56,7 @@ QPushButton* addPictureMenuButton(QWidget* window, PictureWindows& pictures, con
 
 void addPictureButtons(QWidget* window, PictureWindows& pictures, QPoint topLeft, QSize size, int step) {
     for (const PictureCommand& command : pictureCommands) {
-        auto* button = new QPushButton(QString::fromUtf8(command.caption), window);
+        auto* button = new QPushButton(QCoreApplication::translate("PictureCommands", command.caption), window);
         button->setObjectName(QString::fromUtf8(command.objectName));
         button->setGeometry(QRect(topLeft, size));
         QObject::connect(button, &QPushButton::clicked, window, [&pictures, show = command.show] { (pictures.*show)(); });

@@ -1,5 +1,6 @@
 #include "ui/views/picture_file.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -44,9 +45,9 @@ void savePicture(QWidget* picture, const QString& path) {
 }
 
 void askAndSavePicture(QWidget* parent, QWidget* picture, const QString& suggestedPath) {
-    const QString png = QStringLiteral("PNG 图片 (*.png)"), svg = QStringLiteral("SVG 矢量图 (*.svg)");
+    const QString png = QCoreApplication::translate("PictureFile", "PNG 图片 (*.png)"), svg = QCoreApplication::translate("PictureFile", "SVG 矢量图 (*.svg)");
     QString filter = png;
-    QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("保存图片"), suggestedPath, png + ";;" + svg, &filter);
+    QString path = QFileDialog::getSaveFileName(parent, QCoreApplication::translate("PictureFile", "保存图片"), suggestedPath, png + ";;" + svg, &filter);
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += filter == svg ? QStringLiteral(".svg") : QStringLiteral(".png");
     ui::runCommand([&] { savePicture(picture, path); });

@@ -25,6 +25,7 @@
 #include "ui/views/analysis_labels.h"
 #include "ui/views/figure_widget.h"
 #include "ui/views/picture_file.h"
+#include "ui/core_texts.h"
 
 namespace trelmox::views {
 namespace {
@@ -74,7 +75,7 @@ bool usesBounds(int kind) { return kind == UniformKind || kind == TriangularKind
 Parameter parameterOfRow(int row) { return static_cast<Parameter>(row); }
 
 QString statisticsLine(const SafetyStatistics& s) {
-    return QStringLiteral("均值 %1    标准差 %2    最小 %3    最大 %4")
+    return ProbabilisticWindow::tr("均值 %1    标准差 %2    最小 %3    最大 %4")
         .arg(shortNumber(s.Mean), shortNumber(s.Sd), shortNumber(s.Min), shortNumber(s.Max));
 }
 
@@ -82,9 +83,9 @@ QString percent(double fraction) { return QString::number(fraction * 100, 'f', 2
 
 // The full factor: its wedges and P(Fs < required) beside P(Fs < 1).
 QString fullFactorText(const FullFactorSummary& full) {
-    QString text = QStringLiteral("\n%1：实际楔块 %2 个").arg(QString::fromUtf8(ProbabilisticResult::FsMethod)).arg(full.Wedges);
-    if (!full.Statistics) return text + QStringLiteral("，无法统计 Fs。");
-    return text + QStringLiteral("，P(Fs<%1) = %2，P(Fs<1) = %3\n    %4")
+    QString text = ProbabilisticWindow::tr("\n%1：实际楔块 %2 个").arg(ui::coreText(ProbabilisticResult::FsMethod)).arg(full.Wedges);
+    if (!full.Statistics) return text + ProbabilisticWindow::tr("，无法统计 Fs。");
+    return text + ProbabilisticWindow::tr("，P(Fs<%1) = %2，P(Fs<1) = %3\n    %4")
                       .arg(shortNumber(full.RequiredFactor), percent(full.PBelowRequired), percent(full.Statistics->Pf),
                            statisticsLine(*full.Statistics));
 }
@@ -97,16 +98,16 @@ QString sizeNumber(double value, const char* unit) { return shortNumber(value, 4
 QString sizesText(const FullFactorSummary& full, const WedgeSizeLimits* limits) {
     QString text;
     if (const auto& sizes = full.FailedSizes)
-        text += QStringLiteral("\n破坏楔块（Fs<1）%1 个：体积均值 %2，5%/50%/95% 分位 %3 / %4 / %5；重量均值 %6")
+        text += ProbabilisticWindow::tr("\n破坏楔块（Fs<1）%1 个：体积均值 %2，5%/50%/95% 分位 %3 / %4 / %5；重量均值 %6")
                     .arg(sizes->Count)
                     .arg(sizeNumber(sizes->MeanVolume, "m³"), sizeNumber(sizes->Volume5, "m³"),
                          sizeNumber(sizes->Volume50, "m³"), sizeNumber(sizes->Volume95, "m³"),
                          sizeNumber(sizes->MeanWeight, "kN"));
     if (!limits) return text;
     if (limits->MinVolume || limits->MinWeight || limits->MinHeight)
-        text += QStringLiteral("\n小于最小尺寸的楔块 %1 个（过小，不计入各概率）").arg(full.TooSmall);
+        text += ProbabilisticWindow::tr("\n小于最小尺寸的楔块 %1 个（过小，不计入各概率）").arg(full.TooSmall);
     if (limits->Bench && limits->Bench->CatchWidth)
-        text += QStringLiteral("\n台阶可靠度 %1（剩余平台窄于最小安全平台宽度 %2 的楔块 %3 个，占 %4）")
+        text += ProbabilisticWindow::tr("\n台阶可靠度 %1（剩余平台窄于最小安全平台宽度 %2 的楔块 %3 个，占 %4）")
                     .arg(percent(1 - full.PBenchTooNarrow), sizeNumber(*limits->Bench->CatchWidth, "m"))
                     .arg(full.BenchTooNarrow)
                     .arg(percent(full.PBenchTooNarrow));
@@ -116,9 +117,9 @@ QString sizesText(const FullFactorSummary& full, const WedgeSizeLimits* limits) 
 // The samples and the statistics of both factors in words, each named by
 // its method, for under the histograms; the sizes when the run has them.
 QString statisticsText(const ProbabilisticResult& result, const WedgeSizeLimits* limits) {
-    if (result.Cancelled) return QStringLiteral("计算已取消。");
+    if (result.Cancelled) return ProbabilisticWindow::tr("计算已取消。");
     const auto count = [&result](TWedgeContact c) { return result.Contacts[static_cast<int>(c)]; };
-    QString text = QStringLiteral("样本 %1 个，切出块体 %2 个（双面接触 %3，单面接触 %4，浮起 %5），不能切出块体 %6，未定 %7，计算失败 %8。")
+    QString text = ProbabilisticWindow::tr("样本 %1 个，切出块体 %2 个（双面接触 %3，单面接触 %4，浮起 %5），不能切出块体 %6，未定 %7，计算失败 %8。")
                        .arg(result.Samples)
                        .arg(result.Wedges)
                        .arg(count(TWedgeContact::BothPlanes))
@@ -127,10 +128,10 @@ QString statisticsText(const ProbabilisticResult& result, const WedgeSizeLimits*
                        .arg(count(TWedgeContact::NoBlock))
                        .arg(count(TWedgeContact::Unresolved))
                        .arg(result.Failed);
-    const QString kc = QString::fromUtf8(ProbabilisticResult::KcMethod);
-    if (!result.Statistics) text += QStringLiteral("\n%1：没有切出块体的样本，无法统计 Kc。").arg(kc);
+    const QString kc = ui::coreText(ProbabilisticResult::KcMethod);
+    if (!result.Statistics) text += ProbabilisticWindow::tr("\n%1：没有切出块体的样本，无法统计 Kc。").arg(kc);
     else
-        text += QStringLiteral("\n%1：P(Kc<1) = %2\n    %3").arg(kc, percent(result.Statistics->Pf), statisticsLine(*result.Statistics));
+        text += ProbabilisticWindow::tr("\n%1：P(Kc<1) = %2\n    %3").arg(kc, percent(result.Statistics->Pf), statisticsLine(*result.Statistics));
     return text + fullFactorText(result.Full) + sizesText(result.Full, limits);
 }
 
@@ -143,7 +144,7 @@ const WedgeSizeLimits* runLimits(const StudyRecords::ProbabilisticRecord& record
 ProbabilisticWindow::ProbabilisticWindow(BlockSource source, StudyRecords* records, QWidget* parent)
     : QWidget(parent, Qt::Window), source_(std::move(source)), records_(records ? *records : ownRecords_) {
     setObjectName(QStringLiteral("ProbabilisticWindow"));
-    setWindowTitle(QStringLiteral("可靠度分析"));
+    setWindowTitle(tr("可靠度分析"));
     ui::fitToScreen(this, {1180, 680});
     caption_ = new QLabel(this);
     caption_->setObjectName(QStringLiteral("BlockCaption"));
@@ -156,7 +157,7 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, StudyRecords* recor
     samples_->setSingleStep(1000);
     method_ = new QComboBox(this);
     method_->setObjectName(QStringLiteral("MethodBox"));
-    method_->addItems({QStringLiteral("蒙特卡洛法"), QStringLiteral("拉丁超立方抽样")});
+    method_->addItems({tr("蒙特卡洛法"), tr("拉丁超立方抽样")});
     seed_ = new QSpinBox(this);
     seed_->setObjectName(QStringLiteral("SeedBox"));
     seed_->setRange(0, 2147483647);
@@ -171,23 +172,23 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, StudyRecords* recor
         correlation_[k]->setRange(-1, 1);
         correlation_[k]->setDecimals(2);
         correlation_[k]->setSingleStep(0.1);
-        correlation_[k]->setToolTip(QStringLiteral("两者都按分布变化时才起作用；通常为负值"));
+        correlation_[k]->setToolTip(tr("两者都按分布变化时才起作用；通常为负值"));
         ui::takeWheelOnlyWhenFocused(correlation_[k]);
     }
     for (QWidget* box : std::initializer_list<QWidget*>{samples_, method_, seed_, bins_}) ui::takeWheelOnlyWhenFocused(box);
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("样本数"), samples_);
-    form->addRow(QStringLiteral("抽样方法"), method_);
-    form->addRow(QStringLiteral("随机种子"), seed_);
-    form->addRow(QStringLiteral("直方图分组数"), bins_);
-    form->addRow(QStringLiteral("平面1 c1 与 f1 的相关系数"), correlation_[0]);
-    form->addRow(QStringLiteral("平面2 c2 与 f2 的相关系数"), correlation_[1]);
+    form->addRow(tr("样本数"), samples_);
+    form->addRow(tr("抽样方法"), method_);
+    form->addRow(tr("随机种子"), seed_);
+    form->addRow(tr("直方图分组数"), bins_);
+    form->addRow(tr("平面1 c1 与 f1 的相关系数"), correlation_[0]);
+    form->addRow(tr("平面2 c2 与 f2 的相关系数"), correlation_[1]);
 
-    run_ = new QPushButton(QStringLiteral("开始计算"), this);
+    run_ = new QPushButton(tr("开始计算"), this);
     run_->setObjectName(QStringLiteral("RunButton"));
-    cancel_ = new QPushButton(QStringLiteral("取消"), this);
+    cancel_ = new QPushButton(tr("取消"), this);
     cancel_->setObjectName(QStringLiteral("CancelButton"));
-    auto* save = new QPushButton(QStringLiteral("保存图片…"), this);
+    auto* save = new QPushButton(tr("保存图片…"), this);
     save->setObjectName(QStringLiteral("SavePictureButton"));
     progress_ = new QProgressBar(this);
     progress_->setObjectName(QStringLiteral("ProgressBar"));
@@ -207,8 +208,8 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, StudyRecords* recor
     volumePicture_->setObjectName(QStringLiteral("VolumePicture"));
     pictures_ = new QTabWidget(this);
     pictures_->setObjectName(QStringLiteral("PictureTabs"));
-    pictures_->addTab(picture_, QStringLiteral("安全系数 Kc"));
-    pictures_->addTab(volumePicture_, QStringLiteral("破坏楔块体积"));
+    pictures_->addTab(picture_, tr("安全系数 Kc"));
+    pictures_->addTab(volumePicture_, tr("破坏楔块体积"));
     showPlot();
     summary_ = new QLabel(this);
     summary_->setObjectName(QStringLiteral("SummaryLabel"));
@@ -219,7 +220,7 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, StudyRecords* recor
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     summary_->setMinimumHeight(8 * summary_->fontMetrics().lineSpacing()); // the statistics of both factors, wrapped
     summary_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    summary_->setText(QStringLiteral("尚未计算。设定各参数的分布后按“开始计算”。"));
+    summary_->setText(tr("尚未计算。设定各参数的分布后按“开始计算”。"));
     auto* chartPanel = new QWidget(this);
     auto* chartLayout = new QVBoxLayout(chartPanel);
     chartLayout->setContentsMargins(0, 0, 0, 0);
@@ -275,12 +276,12 @@ ProbabilisticWindow::~ProbabilisticWindow() {
 void ProbabilisticWindow::buildTable() {
     table_ = new QTableWidget(ParameterCount, ColumnCount, this);
     table_->setObjectName(QStringLiteral("DistributionTable"));
-    table_->setHorizontalHeaderLabels({QStringLiteral("参数"), QStringLiteral("块体取值"), QStringLiteral("分布"),
-                                       QStringLiteral("标准差"), QStringLiteral("下限"), QStringLiteral("上限"),
-                                       QStringLiteral("截断下限"), QStringLiteral("截断上限")});
+    table_->setHorizontalHeaderLabels({tr("参数"), tr("块体取值"), tr("分布"),
+                                       tr("标准差"), tr("下限"), tr("上限"),
+                                       tr("截断下限"), tr("截断上限")});
     // What each kind takes, beside its name in the list.
     table_->horizontalHeaderItem(KindColumn)
-        ->setToolTip(QStringLiteral("正态、对数正态、伽马分布：均值为块体取值，填标准差；\n"
+        ->setToolTip(tr("正态、对数正态、伽马分布：均值为块体取值，填标准差；\n"
                                     "指数分布：均值为块体取值；均匀分布：填下限和上限；\n"
                                     "三角形分布：下限、上限，最可能值为块体取值；\n"
                                     "贝塔分布：均值为块体取值，填标准差、下限和上限。\n"
@@ -446,7 +447,7 @@ void ProbabilisticWindow::start() {
             const bool both = strength(k == 0 ? Parameter::Cohesion1 : Parameter::Cohesion2) != Distribution::Kind::Fixed &&
                               strength(k == 0 ? Parameter::Friction1 : Parameter::Friction2) != Distribution::Kind::Fixed;
             if (chosen.Correlation[k] != 0 && !both)
-                throw Error::refused(QStringLiteral("平面%1的相关系数只在其粘聚力和摩擦系数都按分布变化时才能给出")
+                throw Error::refused(tr("平面%1的相关系数只在其粘聚力和摩擦系数都按分布变化时才能给出")
                                          .arg(k + 1)
                                          .toStdString());
         }
@@ -465,7 +466,7 @@ void ProbabilisticWindow::launch(const WedgeLoads& loads, const ProbabilisticSet
     runSettings_.FailedVolumes = true;
     setRunning(true);
     progress_->setValue(0);
-    summary_->setText(QStringLiteral("计算中…"));
+    summary_->setText(tr("计算中…"));
     worker_ = std::thread([this, attitudes = block_.Attitudes, params = block_.Params, loads, chosen = runSettings_] {
         ProbabilisticResult result;
         std::exception_ptr failure;
@@ -493,7 +494,7 @@ void ProbabilisticWindow::finish(ProbabilisticResult result, std::exception_ptr 
     if (worker_.joinable()) worker_.join();
     setRunning(false);
     if (failure) {
-        summary_->setText(QStringLiteral("计算失败。"));
+        summary_->setText(tr("计算失败。"));
         records_.LastProbabilistic.reset(); // no figure of other settings beside these
         showPlot();
         showStale();
@@ -512,7 +513,7 @@ void ProbabilisticWindow::finish(ProbabilisticResult result, std::exception_ptr 
 // "开始计算" runs it again on the block as it stands.
 void ProbabilisticWindow::showStale() {
     const bool stale = records_.LastProbabilistic && records_.LastProbabilistic->Basis != runBasis(block_);
-    stale_->setText(stale ? QString::fromUtf8(StaleResultsNote) + QStringLiteral("（按“开始计算”重新计算）") : QString());
+    stale_->setText(stale ? QString::fromUtf8(staleResultsNote()) + tr("（按“开始计算”重新计算）") : QString());
 }
 
 void ProbabilisticWindow::showPlot() {

@@ -1,5 +1,6 @@
 #include "ui/views/report_command.h"
 
+#include <QCoreApplication>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -36,7 +37,7 @@ void makeReport(QWidget* window, ui::Workspace& workspace) {
     std::optional<CalculationReport> report;
     ui::runCommand([&] {
         if (workspace.document().currentBlock().empty()) {
-            ui::messageBoxes().message(ui::EmptyBlockNameMessage);
+            ui::messageBoxes().message(ui::emptyBlockNameMessage());
             return;
         }
         report = calculationReport(windowReportInputs(workspace));
@@ -81,7 +82,7 @@ CalculationReportInputs windowReportInputs(const ui::Workspace& workspace) {
 }
 
 QPushButton* addReportButton(QWidget* parent, ui::Workspace& workspace, const QRect& geometry) {
-    auto* button = new QPushButton(QStringLiteral("生成计算书"), parent);
+    auto* button = new QPushButton(QCoreApplication::translate("ReportCommand", "生成计算书"), parent);
     button->setObjectName(QStringLiteral("ReportButton"));
     button->setGeometry(geometry);
     QObject::connect(button, &QPushButton::clicked, parent,

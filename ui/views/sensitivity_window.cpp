@@ -60,7 +60,7 @@ std::optional<double> blockFullFactor(const ViewedBlock& block) {
 SensitivityWindow::SensitivityWindow(BlockSource source, StudyRecords* records, QWidget* parent)
     : QWidget(parent, Qt::Window), source_(std::move(source)), records_(records ? *records : ownRecords_) {
     setObjectName(QStringLiteral("SensitivityWindow"));
-    setWindowTitle(QStringLiteral("敏感性分析"));
+    setWindowTitle(tr("敏感性分析"));
     ui::fitToScreen(this, {860, 620});
     caption_ = new QLabel(this);
     caption_->setObjectName(QStringLiteral("BlockCaption"));
@@ -76,19 +76,19 @@ SensitivityWindow::SensitivityWindow(BlockSource source, StudyRecords* records, 
     stepCount_->setRange(1, 10000);
     stepCount_->setValue(40);
     for (QWidget* box : std::initializer_list<QWidget*>{parameter_, stepCount_}) ui::takeWheelOnlyWhenFocused(box);
-    auto* computeButton = new QPushButton(QStringLiteral("计算"), this);
+    auto* computeButton = new QPushButton(tr("计算"), this);
     computeButton->setObjectName(QStringLiteral("ComputeButton"));
-    auto* save = new QPushButton(QStringLiteral("保存图片…"), this);
+    auto* save = new QPushButton(tr("保存图片…"), this);
     save->setObjectName(QStringLiteral("SavePictureButton"));
 
     auto* controls = new QHBoxLayout;
-    controls->addWidget(new QLabel(QStringLiteral("参数"), this));
+    controls->addWidget(new QLabel(tr("参数"), this));
     controls->addWidget(parameter_, 1);
-    controls->addWidget(new QLabel(QStringLiteral("从"), this));
+    controls->addWidget(new QLabel(tr("从"), this));
     controls->addWidget(from_);
-    controls->addWidget(new QLabel(QStringLiteral("到"), this));
+    controls->addWidget(new QLabel(tr("到"), this));
     controls->addWidget(to_);
-    controls->addWidget(new QLabel(QStringLiteral("步数"), this));
+    controls->addWidget(new QLabel(tr("步数"), this));
     controls->addWidget(stepCount_);
     controls->addWidget(computeButton);
 
@@ -96,7 +96,7 @@ SensitivityWindow::SensitivityWindow(BlockSource source, StudyRecords* records, 
     picture_->setObjectName(QStringLiteral("SensitivityPicture"));
     picture_->setMinimumSize(480, 360);
     showPlot(std::nullopt);
-    summary_ = new QLabel(QStringLiteral("尚未计算。"), this);
+    summary_ = new QLabel(tr("尚未计算。"), this);
     summary_->setObjectName(QStringLiteral("SummaryLabel"));
     stale_ = new QLabel(this);
     stale_->setObjectName(QStringLiteral("StaleNote"));
@@ -200,25 +200,25 @@ void SensitivityWindow::compute() {
 
         QStringList lines;
         if (own)
-            lines << QStringLiteral("块体取值 %1 时 Kc = %2").arg(shortNumber(own->Value, 6), shortNumber(own->SafetyFactor, 5));
+            lines << tr("块体取值 %1 时 Kc = %2").arg(shortNumber(own->Value, 6), shortNumber(own->SafetyFactor, 5));
         if (const auto fs = blockFullFactor(block_)) lines << QStringLiteral("Fs = %1").arg(shortNumber(*fs, 5));
         const auto crossingWords = [this](const std::vector<double>& values, const QString& limit, const QString& none) {
             QStringList texts;
             for (double value : values) texts << shortNumber(value, 4);
             return texts.isEmpty() ? none
-                                   : QStringLiteral("%1 时 %2 ≈ %3").arg(limit, parameter_->currentText(), texts.join(QStringLiteral("、")));
+                                   : tr("%1 时 %2 ≈ %3").arg(limit, parameter_->currentText(), texts.join(tr("、")));
         };
-        lines << crossingWords(limitCrossings(done), QStringLiteral("Kc = 1"), QStringLiteral("所选范围内 Kc 不经过 1"));
+        lines << crossingWords(limitCrossings(done), QStringLiteral("Kc = 1"), tr("所选范围内 Kc 不经过 1"));
         const double required = loads.RequiredFactor;
         lines << crossingWords(limitCrossings(done, true, required), QStringLiteral("Fs = %1").arg(shortNumber(required)),
-                               QStringLiteral("所选范围内 Fs 不经过所需安全系数 %1").arg(shortNumber(required)));
+                               tr("所选范围内 Fs 不经过所需安全系数 %1").arg(shortNumber(required)));
         const auto failed = std::count_if(done.begin(), done.end(), [](const SensitivityStep& s) { return !s.Result; });
         const auto noBlock = std::count_if(done.begin(), done.end(), [](const SensitivityStep& s) {
             return s.Result && s.Result->Contact == TWedgeContact::NoBlock;
         });
-        if (noBlock > 0) lines << QStringLiteral("不能切出块体 %1 步").arg(noBlock);
-        if (failed > 0) lines << QStringLiteral("计算失败 %1 步").arg(failed);
-        summary_->setText(lines.join(QStringLiteral("；")));
+        if (noBlock > 0) lines << tr("不能切出块体 %1 步").arg(noBlock);
+        if (failed > 0) lines << tr("计算失败 %1 步").arg(failed);
+        summary_->setText(lines.join(tr("；")));
     });
 }
 
@@ -226,7 +226,7 @@ void SensitivityWindow::compute() {
 // "计算" runs it again on the block as it stands.
 void SensitivityWindow::showStale() {
     const bool stale = !steps().empty() && records_.LastSensitivity->Basis != runBasis(block_);
-    stale_->setText(stale ? QString::fromUtf8(StaleResultsNote) + QStringLiteral("（按“计算”重新计算）") : QString());
+    stale_->setText(stale ? QString::fromUtf8(staleResultsNote()) + tr("（按“计算”重新计算）") : QString());
 }
 
 void SensitivityWindow::showPlot(const std::optional<BlockPoint>& block) {

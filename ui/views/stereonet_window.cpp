@@ -15,7 +15,7 @@ namespace trelmox::views {
 StereonetWindow::StereonetWindow(BlockSource source, QWidget* parent)
     : QWidget(parent, Qt::Window), source_(std::move(source)) {
     setObjectName(QStringLiteral("StereonetWindow"));
-    setWindowTitle(QStringLiteral("赤平投影"));
+    setWindowTitle(tr("赤平投影"));
     ui::fitToScreen(this, {820, 540});
     caption_ = new QLabel(this);
     caption_->setObjectName(QStringLiteral("BlockCaption"));
@@ -23,12 +23,12 @@ StereonetWindow::StereonetWindow(BlockSource source, QWidget* parent)
     picture_->setObjectName(QStringLiteral("StereonetPicture"));
     projection_ = new QComboBox(this);
     projection_->setObjectName(QStringLiteral("ProjectionBox"));
-    projection_->addItems({QStringLiteral("等角投影（吴氏网）"), QStringLiteral("等面积投影（施密特网）")});
-    auto* save = new QPushButton(QStringLiteral("保存图片…"), this);
+    projection_->addItems({tr("等角投影（吴氏网）"), tr("等面积投影（施密特网）")});
+    auto* save = new QPushButton(tr("保存图片…"), this);
     save->setObjectName(QStringLiteral("SavePictureButton"));
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(new QLabel(QStringLiteral("投影方式"), this));
+    buttons->addWidget(new QLabel(tr("投影方式"), this));
     buttons->addWidget(projection_);
     buttons->addStretch();
     buttons->addWidget(save);

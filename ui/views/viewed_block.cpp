@@ -1,5 +1,6 @@
 #include "ui/views/viewed_block.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include "analysis/block_analysis.h"
@@ -30,14 +31,14 @@ BlockScene cornersScene(const ViewedBlock& block, const QString& whyNotReal) {
     const BlockCorners corners = blockCorners(block.Quadrants, block.Params.SlopeHeight);
     if (!corners.Vertices) return {std::nullopt, QString::fromStdString(corners.problemText())};
     return {trelmox::blockScene(*corners.Vertices, nullptr, {}),
-            whyNotReal + QStringLiteral("；图中为四个角点围成的四面体")};
+            whyNotReal + QCoreApplication::translate("ViewedBlock", "；图中为四个角点围成的四面体")};
 }
 
 } // namespace
 
 BlockScene blockScene(const ViewedBlock& block) {
     // Planes all at 0°∠0° before a confirm cut out nothing worth a reason.
-    if (block.Name.isEmpty()) return {std::nullopt, QString::fromUtf8(NoConfirmedBlockMessage)};
+    if (block.Name.isEmpty()) return {std::nullopt, QString::fromUtf8(noConfirmedBlockMessage())};
     if (!block.Loads) return cornersScene(block, block.LoadsProblem);
     // The block's one run: the document's when it is current, else made here.
     const BlockRun run =
@@ -58,7 +59,7 @@ std::string pictureCaption(const ViewedBlock& block) {
 }
 
 QString blockCaption(const ViewedBlock& block) {
-    return block.Name.isEmpty() ? QStringLiteral("楔块名称：（尚未确认块体）") : QStringLiteral("楔块名称：") + block.Name;
+    return block.Name.isEmpty() ? QCoreApplication::translate("ViewedBlock", "楔块名称：（尚未确认块体）") : QCoreApplication::translate("ViewedBlock", "楔块名称：") + block.Name;
 }
 
 } // namespace trelmox::views

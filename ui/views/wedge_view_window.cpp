@@ -23,7 +23,7 @@ constexpr double MinZoom = 0.2, MaxZoom = 20;
 
 WedgeViewWidget::WedgeViewWidget(QWidget* parent) : FigureWidget(parent) {
     setCursor(Qt::OpenHandCursor);
-    setToolTip(QStringLiteral("拖动鼠标旋转，滚轮缩放，双击复位"));
+    setToolTip(tr("拖动鼠标旋转，滚轮缩放，双击复位"));
     redraw();
 }
 
@@ -72,7 +72,7 @@ void WedgeViewWidget::wheelEvent(QWheelEvent* event) {
 WedgeViewWindow::WedgeViewWindow(BlockSource source, QWidget* parent)
     : QWidget(parent, Qt::Window), source_(std::move(source)) {
     setObjectName(QStringLiteral("WedgeViewWindow"));
-    setWindowTitle(QStringLiteral("三维视图"));
+    setWindowTitle(tr("三维视图"));
     ui::fitToScreen(this, {720, 600});
     caption_ = new QLabel(this);
     caption_->setObjectName(QStringLiteral("BlockCaption"));
@@ -82,13 +82,13 @@ WedgeViewWindow::WedgeViewWindow(BlockSource source, QWidget* parent)
     problem_->setObjectName(QStringLiteral("ProblemLabel"));
     problem_->setWordWrap(true);
     problem_->setStyleSheet(QStringLiteral("color: #c00000"));
-    auto* reset = new QPushButton(QStringLiteral("复位视角"), this);
+    auto* reset = new QPushButton(tr("复位视角"), this);
     reset->setObjectName(QStringLiteral("ResetViewButton"));
-    auto* save = new QPushButton(QStringLiteral("保存图片…"), this);
+    auto* save = new QPushButton(tr("保存图片…"), this);
     save->setObjectName(QStringLiteral("SavePictureButton"));
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(new QLabel(QStringLiteral("拖动鼠标旋转，滚轮缩放"), this));
+    buttons->addWidget(new QLabel(tr("拖动鼠标旋转，滚轮缩放"), this));
     buttons->addStretch();
     buttons->addWidget(reset);
     buttons->addWidget(save);
