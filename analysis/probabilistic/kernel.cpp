@@ -5,6 +5,7 @@
 #include "analysis/polyhedron.h"
 #include "analysis/probabilistic/sample_trig.h"
 #include "analysis/vector_method.h"
+#include "analysis/wedge_size.h"
 #include "model/checked.h"
 
 namespace trelmox {
@@ -135,6 +136,18 @@ void buildKernelPlan(const BlockInputs& base, const std::vector<Parameter>& vary
     k.BoltShares = plan.BoltShares.data();
     k.BoltDirections = plan.BoltDirections.data();
     k.BoltActive = plan.BoltActive.data();
+    // A crack cuts the wedge into shapes the lanes do not size.
+    const WedgeSizeLimits& size = loads.Size;
+    k.Sized = sizes(size) && !loads.Crack;
+    for (int kind = 0; kind < SizeLimitKindCount; ++kind)
+        k.Limits[kind] = sizeLimit(size, static_cast<SizeLimitKind>(kind)).has_value();
+    k.PersistenceAlong = size.Measure == PersistenceMeasure::AlongIntersection;
+    k.Bench = size.Bench.has_value();
+    k.HasCatchWidth = size.Bench && size.Bench->CatchWidth;
+    if (k.HasCatchWidth) k.CatchWidth = *size.Bench->CatchWidth;
+    k.HasMinVolume = size.MinVolume.has_value(), k.MinVolume = size.MinVolume.value_or(0);
+    k.HasMinWeight = size.MinWeight.has_value(), k.MinWeight = size.MinWeight.value_or(0);
+    k.HasMinHeight = size.MinHeight.has_value(), k.MinHeight = size.MinHeight.value_or(0);
 }
 
 std::vector<const BlockKernel*> supportedKernels() {

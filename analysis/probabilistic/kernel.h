@@ -83,6 +83,16 @@ struct KernelConstants {
     const double* BoltDirections = nullptr;
     const std::uint8_t* BoltActive = nullptr;
     double ForceShareSum = 0, BoltShareSum = 0;
+    // Size limits (wedge_size.h) of a wedge without a crack, cut at full
+    // height and scaled about the toe: which limits the loads give (their
+    // values are the inputs FaceTrace1..BenchWidth), how persistence is
+    // measured, the minimum sizes and the bench's catch width.
+    bool Sized = false;
+    bool Limits[SizeLimitKindCount]{};
+    bool PersistenceAlong = true;
+    bool Bench = false;
+    bool HasMinVolume = false, HasMinWeight = false, HasMinHeight = false, HasCatchWidth = false;
+    double MinVolume = 0, MinWeight = 0, MinHeight = 0, CatchWidth = 0;
 };
 // The constants with the storage they point into (not copyable: the
 // copy's pointers would point into the original).
@@ -104,11 +114,18 @@ struct KernelColumns {
     const double* Input[ParameterCount]{};
     std::size_t Count = 0;
 };
+// What a sized wedge is (SizeFlags' bits).
+enum SizeFlag : std::uint8_t { TooSmallFlag = 1, BenchTooNarrowFlag = 2 };
 struct KernelResults {
     double* Kc = nullptr;
     SampleOutcome* KcOutcome = nullptr;
     double* Fs = nullptr; // null: Kc alone
     SampleOutcome* FsOutcome = nullptr;
+    // With size limits: the analysed wedge's volume, weight and SizeFlags,
+    // zero where Fs cuts out no wedge or fails (null: not wanted).
+    double* Volume = nullptr;
+    double* Weight = nullptr;
+    std::uint8_t* SizeFlags = nullptr;
 };
 
 // A distribution's quantile function as numbers, for a column of uniforms.

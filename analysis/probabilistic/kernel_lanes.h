@@ -371,6 +371,9 @@ struct LaneShape {
     LanePolygon<4> CrackFace;
     // The lowest point where the crack is open (forces.cpp's lowestOpening).
     V LowestOpening;
+    // The corners off the toe (the toe is the origin): where the line of
+    // intersection, plane 1 and plane 2 meet the slope face's plane and the upper slope.
+    Vec C1, C2, C3;
 };
 
 // The crack's face (storeCrackFace) in order of the angle about its centre.
@@ -540,6 +543,7 @@ LaneShape laneShape(const KernelConstants& k, const LaneTrig& trig, V height, V 
     s.Inward1 = scale(pick(dot(p1, c3) > splat(0), splat(1), splat(-1)), p1);
     s.Inward2 = scale(pick(dot(p2, c2) > splat(0), splat(1), splat(-1)), p2);
     s.LineTopZ = c1.z;
+    s.C1 = c1, s.C2 = c2, s.C3 = c3;
     if (k.Crack) {
         const Vec corner[4] = {{splat(0), splat(0), splat(0)}, c1, c2, c3};
         cutByCrack(k, s, corner, topOffset, crackDistance, out);
@@ -692,6 +696,130 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     return factor;
 }
 
+// std::max and std::min as the scalar code takes them.
+V largerOf(V a, V b) { return pick(a < b, b, a); }
+V smallerOf(V a, V b) { return pick(b < a, b, a); }
+
+// wedge_size.cpp's horizontalOf; `nonzero`: the lanes where it is not zero.
+Vec horizontalOf(const Vec& v, M& nonzero) {
+    const V length = squareRoot(v.x * v.x + v.y * v.y);
+    nonzero = length > splat(0);
+    return {pick(nonzero, v.x / length, splat(0)), pick(nonzero, v.y / length, splat(0)), splat(0)};
+}
+
+// The largest distance between two of the points (wedge_size.cpp's largestChord).
+V largestChord(const Vec* points, int count) {
+    V chord = splat(0);
+    for (int i = 0; i < count; ++i)
+        for (int j = i + 1; j < count; ++j) chord = largerOf(chord, norm(sub(points[j], points[i])));
+    return chord;
+}
+
+// The lengths a wedge without a crack has of those the limits bound
+// (wedge_size.cpp's wedgeLengths): its faces are the triangles toe, c1, c2
+// (plane 1), toe, c1, c3 (plane 2), toe, c2, c3 (slope face) and c1, c2, c3.
+struct LaneLengths {
+    V Bounded[SizeLimitKindCount];
+    V Height, BackBreak;
+};
+
+LaneLengths laneLengths(const KernelConstants& k, const LaneShape& s, V slopeHeight) {
+    const Vec toe{splat(0), splat(0), splat(0)};
+    const Vec plane1[3] = {toe, s.C1, s.C2}, plane2[3] = {toe, s.C1, s.C3}, face[3] = {toe, s.C2, s.C3};
+    const Vec all[4] = {toe, s.C1, s.C2, s.C3};
+    LaneLengths l;
+    using K = SizeLimitKind;
+    const auto at = [&l](K kind) -> V& { return l.Bounded[static_cast<int>(kind)]; };
+    at(K::FaceTrace1) = norm(s.C2), at(K::FaceTrace2) = norm(s.C3);
+    at(K::TopTrace1) = norm(sub(s.C2, s.C1)), at(K::TopTrace2) = norm(sub(s.C3, s.C1));
+    const Vec* planes[2] = {plane1, plane2};
+    for (int i = 0; i < 2; ++i) {
+        V persistence;
+        if (k.PersistenceAlong) {
+            const V rate = dot(s.FaceOut, s.Line);
+            persistence = splat(0);
+            for (int p = 0; p < 3; ++p) persistence = largerOf(persistence, dot(s.FaceOut, planes[i][p]) / rate);
+        } else {
+            persistence = largestChord(planes[i], 3);
+        }
+        at(i == 0 ? K::Persistence1 : K::Persistence2) = persistence;
+    }
+    M strikes;
+    const Vec strike = horizontalOf(cross(s.FaceOut, Vec{splat(0), splat(0), splat(1)}), strikes);
+    V low = dot(face[0], strike), high = low;
+    for (int p = 1; p < 3; ++p) {
+        const V t = dot(face[p], strike);
+        low = smallerOf(low, t), high = largerOf(high, t);
+    }
+    at(K::SlopeLength) = pick(strikes, high - low, largestChord(face, 3));
+    at(K::BenchHeight) = slopeHeight;
+    V bottom = splat(0), top = splat(0);
+    for (const Vec& p : all) bottom = smallerOf(bottom, p.z), top = largerOf(top, p.z);
+    l.Height = top - bottom;
+    // The reach behind the crest (crestFigures), square to it in plan.
+    const Vec crest = cross(s.FaceOut, s.Top);
+    const V crestSquared = dot(crest, crest);
+    M along;
+    const Vec crestAlong = horizontalOf(crest, along);
+    const M crestLanes = ~(crestSquared == splat(0)) & along;
+    const Vec point = scale(slopeHeight * s.Top.z / crestSquared, cross(crest, s.FaceOut));
+    Vec back{splat(-1) * crestAlong.y, crestAlong.x, splat(0)}; // -1 * y is -y, bit for bit
+    back = pickVec(dot(back, s.FaceOut) > splat(0), scale(splat(-1), back), back);
+    V reach = splat(0);
+    for (const Vec& p : all) reach = largerOf(reach, dot(sub(p, point), back));
+    l.BackBreak = pick(crestLanes, reach, splat(0));
+    at(K::BenchWidth) = l.BackBreak;
+    return l;
+}
+
+// The wedge scaled to its limits in place, with the numbers it is worked
+// out with (wedge_size.cpp's sizeWedge, scaleWedgeShape and
+// scaledWedgeNumbers); returns its height and its reach behind the crest.
+struct LaneSized {
+    V Height, BackBreak;
+};
+
+LaneSized sizeLanes(const KernelConstants& k, const LaneInputs& in, LaneShape& s, LaneNumbers& n) {
+    LaneLengths l = laneLengths(k, s, n.Height);
+    V factor = splat(1);
+    for (int kind = 0; kind < SizeLimitKindCount; ++kind) {
+        if (!k.Limits[kind]) continue;
+        const V limit = in[static_cast<Parameter>(FirstSizeParameter + kind)];
+        const V length = l.Bounded[kind];
+        const V f = limit / length;
+        factor = pick((length > limit) & (f < factor), f, factor);
+    }
+    // A factor of 1 leaves every figure as it is, bit for bit, as the
+    // scalar code's leaving the wedge unscaled does.
+    const V squared = factor * factor;
+    s.Area1 = s.Area1 * squared, s.Area2 = s.Area2 * squared;
+    s.FaceArea = s.FaceArea * squared, s.TopArea = s.TopArea * squared;
+    s.Volume = s.Volume * (squared * factor);
+    s.LineTopZ = factor * s.LineTopZ;
+    if (k.ComputedWater) n.U1 = n.U2 = (n.Water * (factor * n.Height)) / splat(6);
+    return {l.Height * factor, l.BackBreak * factor};
+}
+
+// The sized wedge's volume, weight and flags where Fs cut out a wedge.
+void storeSizes(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, const LaneNumbers& n,
+                const LaneSized& sized, M code, const KernelResults& r, std::size_t at) {
+    const M failed = (code >= splatMask(static_cast<long>(SampleOutcome::Overflow))) |
+                     (code == splatMask(static_cast<long>(SampleOutcome::NoBlock)));
+    const V weight = n.Rock * s.Volume;
+    const Vec weightForce{splat(0), splat(0), splat(-1) * weight};
+    M tooSmall = splatMask(0), narrow = splatMask(0);
+    if (k.HasMinVolume) tooSmall |= s.Volume < splat(k.MinVolume);
+    if (k.HasMinWeight) tooSmall |= weight < splat(k.MinWeight);
+    if (k.HasMinHeight) tooSmall |= sized.Height < splat(k.MinHeight);
+    if (k.Bench && k.HasCatchWidth)
+        narrow = largerOf(splat(0), in[Parameter::BenchWidth] - sized.BackBreak) < splat(k.CatchWidth);
+    store(r.Volume + at, pick(failed, splat(0), s.Volume));
+    store(r.Weight + at, pick(failed, splat(0), norm(weightForce)));
+    for (std::size_t i = 0; i < Lanes; ++i)
+        r.SizeFlags[at + i] = failed[i] ? 0 : static_cast<std::uint8_t>((tooSmall[i] ? TooSmallFlag : 0) |
+                                                                        (narrow[i] ? BenchTooNarrowFlag : 0));
+}
+
 // The factor where the outcome works one out, else 0.
 V factorOf(M code, V value) {
     const M cases = (code == splatMask(static_cast<long>(SampleOutcome::BothPlanes))) |
@@ -725,10 +853,19 @@ void evaluateLanes(const KernelConstants& k, const KernelColumns& c, const Kerne
         if (!r.Fs) continue;
         Outcomes<> fs;
         startOutcomes(fs, trig.FsOverflow, k.ComputedWater, n);
-        const LaneShape shape = laneShape(k, trig, n.Height, in[Parameter::CrackDistance], fs);
-        const V fsValue = laneFs(k, in, shape, n, fs);
+        LaneShape shape = laneShape(k, trig, n.Height, in[Parameter::CrackDistance], fs);
+        if (!k.Sized) {
+            const V fsValue = laneFs(k, in, shape, n, fs);
+            store(r.Fs + at, factorOf(fs.Code, fsValue));
+            storeOutcomes(r.FsOutcome + at, fs.Code);
+            continue;
+        }
+        LaneNumbers scaled = n;
+        const LaneSized sized = sizeLanes(k, in, shape, scaled);
+        const V fsValue = laneFs(k, in, shape, scaled, fs);
         store(r.Fs + at, factorOf(fs.Code, fsValue));
         storeOutcomes(r.FsOutcome + at, fs.Code);
+        if (r.Volume) storeSizes(k, in, shape, scaled, sized, fs.Code, r, at);
     }
 }
 

@@ -191,7 +191,7 @@ SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& sett
             std::move(design),
             settings.Vectorised,
             base.Loads.RequiredFactor,
-            sized || !settings.Vectorised || needsScalarFull(base.Loads) || turns,
+            (sized && base.Loads.Crack) || !settings.Vectorised || needsScalarFull(base.Loads) || turns,
             settings.FailedVolumes || sized,
             turns};
 }
@@ -245,7 +245,6 @@ struct FactorPartial {
 };
 
 // What the full analysis of a sample says about its wedge's size.
-enum SizeFlag : std::uint8_t { TooSmallFlag = 1, BenchTooNarrowFlag = 2 };
 struct SampleSize {
     double Volume = 0, Weight = 0;
     std::uint8_t Flags = 0;
@@ -316,14 +315,23 @@ struct ChunkResult {
 };
 
 // A thread's working storage, reused from chunk to chunk.
+// Whether the lanes size the wedges (and give their sizes) themselves.
+bool lanesSize(const SamplePlan& plan) {
+    return plan.Vectorised && !plan.ScalarFull && plan.FailedSizes && plan.Kernel.Constants.Sized;
+}
+
 struct ChunkScratch {
     explicit ChunkScratch(const SamplePlan& plan)
         : Columns(plan.Inputs.size() * ChunkSize), Kc(ChunkSize), Fs(ChunkSize), KcOutcome(ChunkSize),
-          FsOutcome(ChunkSize), Sizes(plan.FailedSizes ? ChunkSize : 0), Inputs(plan.Base) {}
+          FsOutcome(ChunkSize), Sizes(plan.FailedSizes ? ChunkSize : 0), Inputs(plan.Base) {
+        if (lanesSize(plan)) Volumes.resize(ChunkSize), Weights.resize(ChunkSize), SizeFlags.resize(ChunkSize);
+    }
     std::vector<double> Columns; // ChunkSize values per changing input
     std::vector<double> Kc, Fs;
     std::vector<SampleOutcome> KcOutcome, FsOutcome;
     std::vector<SampleSize> Sizes;
+    std::vector<double> Volumes, Weights; // the lanes' sizes, before they go into Sizes
+    std::vector<std::uint8_t> SizeFlags;
     BlockInputs Inputs; // the scalar path's working copy
     FullAnalysis Full;
 };
@@ -450,9 +458,15 @@ void evaluateChunk(const SamplePlan& plan, ChunkScratch& s, std::size_t n, std::
         for (std::size_t k = 0; k < plan.Inputs.size(); ++k)
             columns.Input[static_cast<int>(plan.Inputs[k])] = column(s, k);
         columns.Count = padded;
-        widestKernel().Evaluate(
-            plan.Kernel.Constants, columns,
-            {s.Kc.data(), s.KcOutcome.data(), plan.ScalarFull ? nullptr : s.Fs.data(), s.FsOutcome.data()});
+        const bool sizes = lanesSize(plan);
+        widestKernel().Evaluate(plan.Kernel.Constants, columns,
+                                {s.Kc.data(), s.KcOutcome.data(), plan.ScalarFull ? nullptr : s.Fs.data(),
+                                 s.FsOutcome.data(), sizes ? s.Volumes.data() : nullptr,
+                                 sizes ? s.Weights.data() : nullptr, sizes ? s.SizeFlags.data() : nullptr});
+        if (sizes) {
+            for (std::size_t j = 0; j < n; ++j) s.Sizes[j] = {s.Volumes[j], s.Weights[j], s.SizeFlags[j]};
+            return;
+        }
     } else {
         scalarKc(plan, s, n);
     }

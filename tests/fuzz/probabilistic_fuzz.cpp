@@ -1,5 +1,5 @@
 // Fuzz harness of the probabilistic run's settings: the example block with
-// size limits, a crack and a bolt, under distributions of every kind (with
+// size limits, a bolt and a crack or none, under distributions of every kind (with
 // truncation, correlated strengths, joint sets) whose numbers come from the
 // fuzzed bytes as raw doubles, so that NaN, infinities, zeros and extremes
 // all reach the checks. A distribution is refused with a readable message
@@ -105,6 +105,11 @@ void requireSameRun(const ProbabilisticResult& a, const ProbabilisticResult& b) 
     require(a.SafetyFactors == b.SafetyFactors && a.Full.SafetyFactors == b.Full.SafetyFactors);
     require(a.Contacts == b.Contacts && a.Full.Contacts == b.Full.Contacts && a.Failed == b.Failed);
     require(a.Full.TooSmall == b.Full.TooSmall && a.Full.BenchTooNarrow == b.Full.BenchTooNarrow);
+    require(a.Full.FailedSizes.has_value() == b.Full.FailedSizes.has_value());
+    if (a.Full.FailedSizes)
+        require(a.Full.FailedSizes->Count == b.Full.FailedSizes->Count &&
+                a.Full.FailedSizes->MeanVolume == b.Full.FailedSizes->MeanVolume &&
+                a.Full.FailedSizes->MeanWeight == b.Full.FailedSizes->MeanWeight);
 }
 
 } // namespace
@@ -127,16 +132,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (extras & 1) settings.Correlation[0] = in.value();
     if (extras & 2) settings.Correlation[1] = in.value();
     if (extras & 4) settings.FisherKappa[0] = in.value();
+    // Without the crack the lanes size the wedge themselves.
+    WedgeLoads blockLoads = loads();
+    if (extras & 8) blockLoads.Crack.reset();
     ProbabilisticResult lanes;
     try {
-        lanes = runProbabilistic(attitudes(), params(), loads(), settings);
+        lanes = runProbabilistic(attitudes(), params(), blockLoads, settings);
     } catch (const Error& refusal) {
         fuzz::requireReadable(refusal.what());
         return 0;
     }
     settings.Threads = 2;
-    requireSameRun(lanes, runProbabilistic(attitudes(), params(), loads(), settings));
+    requireSameRun(lanes, runProbabilistic(attitudes(), params(), blockLoads, settings));
     settings.Vectorised = false;
-    requireSameRun(lanes, runProbabilistic(attitudes(), params(), loads(), settings));
+    requireSameRun(lanes, runProbabilistic(attitudes(), params(), blockLoads, settings));
     return 0;
 }

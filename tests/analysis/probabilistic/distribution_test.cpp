@@ -233,7 +233,9 @@ TEST(Sampler, SmallShapesInvertTheirTails) {
             const double v = sampler.value(u);
             EXPECT_GE(v, previous) << c.name << " at " << u;
             previous = v;
-            if (u < 0.9 && v > 1e-300) EXPECT_NEAR(sampler.cdf(v) / u, 1, 1e-9) << c.name << " at " << u;
+            if (u < 0.9 && v > 1e-300) {
+                EXPECT_NEAR(sampler.cdf(v) / u, 1, 1e-9) << c.name << " at " << u;
+            }
         }
     }
 }

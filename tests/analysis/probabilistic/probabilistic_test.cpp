@@ -528,6 +528,49 @@ TEST(Probabilistic, SizedWedgesGiveTheSameResultOnAnyThreadsAndLanes) {
     }
 }
 
+// Every kind of limit, both measures of persistence and every minimum,
+// with water from the height and saturated: the lanes size the wedge as
+// the scalar analysis does, to the last bit.
+TEST(Probabilistic, EveryLimitSizesTheWedgeInTheLanesAsOneByOne) {
+    const auto limits = [](auto&& set) {
+        WedgeLoads loads;
+        set(loads.Size, loads);
+        return loads;
+    };
+    const WedgeLoads cases[] = {
+        limits([](WedgeSizeLimits& l, WedgeLoads&) {
+            l.TopTrace = {35, 30};
+            l.SlopeLength = 40;
+            l.MinWeight = 5e4;
+        }),
+        limits([](WedgeSizeLimits& l, WedgeLoads& loads) {
+            l.Persistence = {35, 45};
+            l.Measure = PersistenceMeasure::LargestExtent;
+            l.MinHeight = 8;
+            loads.Water = WaterMode::Saturated;
+        }),
+        limits([](WedgeSizeLimits& l, WedgeLoads&) {
+            l.FaceTrace[1] = 30;
+            l.Bench = BenchLimits{30, 18, 5};
+        }),
+    };
+    for (const WedgeLoads& loads : cases) {
+        const auto run = [&](bool vectorised) {
+            ProbabilisticSettings s = fisherSettings(SamplingMethod::MonteCarlo, 1);
+            s.Vectorised = vectorised;
+            return runProbabilistic(exampleAttitudes(), exampleParams(), loads, s);
+        };
+        const ProbabilisticResult lanes = run(true), single = run(false);
+        ASSERT_TRUE(lanes.Full.FailedSizes);
+        EXPECT_EQ(lanes.Full.SafetyFactors, single.Full.SafetyFactors);
+        EXPECT_EQ(lanes.Full.Contacts, single.Full.Contacts);
+        EXPECT_EQ(lanes.Full.TooSmall, single.Full.TooSmall);
+        EXPECT_EQ(lanes.Full.BenchTooNarrow, single.Full.BenchTooNarrow);
+        EXPECT_EQ(lanes.Full.FailedSizes->MeanVolume, single.Full.FailedSizes->MeanVolume);
+        EXPECT_EQ(lanes.Full.FailedSizes->MeanWeight, single.Full.FailedSizes->MeanWeight);
+    }
+}
+
 // Kc is linear in c1 and f1 while the wedge rests on both planes: with
 // deviations that give both the same share s of Kc, Var(Kc) = 2 s^2 (1 + rho),
 // which gives the drawn correlation back.
