@@ -119,7 +119,9 @@ TEST(Pictures, FollowTheLanguageWhileTheirFilesStayChinese) {
                                      wedgeViewFigure(scene, defaultView(scene)), kcHistogramFigure(nullptr),
                                      failedVolumeFigure(nullptr), sensitivityFigure({}, "c1", std::nullopt)})
             for (const auto& item : figure.items)
-                if (const auto* text = std::get_if<TextItem>(&item)) EXPECT_FALSE(hasChinese(text->text)) << text->text;
+                if (const auto* text = std::get_if<TextItem>(&item)) {
+                    EXPECT_FALSE(hasChinese(text->text)) << text->text;
+                }
     }
 }
 
