@@ -225,8 +225,9 @@ TEST_F(GoldenTest, InEnglishTheFilesOtherProgramsReadAreTheRecordedBytes) {
         const SavedBlock block = readSavedBlock(file);
         writeBlockFile(dir / "data", name, block.Attitudes, block.Quadrants, block.Params);
         EXPECT_EQ(readFile(dir / "data" / (name + ".txt")), readFile(file)) << name;
-        if (const auto loads = readCompanionFile(file.parent_path(), name))
+        if (const auto loads = readCompanionFile(file.parent_path(), name)) {
             EXPECT_EQ(companionText(*loads), readFile(file.parent_path() / (name + ".json"))) << name;
+        }
     }
     setMessageLanguage(Language::Chinese); // as the other tests of this process expect
 }
