@@ -37,6 +37,46 @@ double persistenceAlong(const WedgePolygon& polygon, const TPoint3D& faceOut, co
     return along;
 }
 
+// A cutting plane's traces on the slope face and on the upper slope, in one
+// pass over its face's edges (edgeLength's lengths, edge for edge).
+struct Traces {
+    double Face = 0, Top = 0;
+};
+
+Traces traces(const WedgePolygon& f) {
+    Traces t;
+    const int count = f.Count;
+    for (int i = 0; i < count; ++i) {
+        const WedgeSurface border = f.Borders[i];
+        if (border != WedgeSurface::SlopeFace && border != WedgeSurface::UpperSlope) continue;
+        const double length = norm(f.Points[i + 1 < count ? i + 1 : 0] - f.Points[i]);
+        if (border == WedgeSurface::SlopeFace)
+            t.Face = std::max(t.Face, length);
+        else
+            t.Top = std::max(t.Top, length);
+    }
+    return t;
+}
+
+// Calls visit(p) for a set of points that holds every corner of the wedge
+// (some of them more than once), for extremes over the corners. Without a
+// crack every face is a triangle of the same four corners, copied bit for
+// bit: the upper slope's three and the toe at the origin, which `withToe`
+// says whether to visit. A crack's corners are worked out on each face they
+// bound apart, and may differ there in the last bit: then every face's
+// points are visited.
+template <class Visit>
+void visitCorners(const WedgeShape& s, bool withToe, Visit visit) {
+    if (s.Faces[int(WedgeSurface::Crack)].Count == 0) {
+        const WedgePolygon& upper = s.Faces[int(WedgeSurface::UpperSlope)];
+        if (withToe) visit(TPoint3D{});
+        for (int i = 0; i < upper.Count; ++i) visit(upper.Points[i]);
+        return;
+    }
+    for (const WedgePolygon& f : s.Faces)
+        for (int i = 0; i < f.Count; ++i) visit(f.Points[i]);
+}
+
 // Horizontal unit vector along the line where the two planes meet; zero
 // when that line is vertical or the planes are parallel.
 TPoint3D horizontalOf(const TPoint3D& v) {
@@ -59,65 +99,74 @@ void crestFigures(const WedgeShape& s, double slopeHeight, WedgeLengths& l) {
     const TPoint3D point = (slopeHeight * top.z / crestSquared) * cross(crest, faceOut);
     TPoint3D back{-along.y, along.x, 0};
     if (dot(back, faceOut) > 0) back = -1 * back;
+    // The largest of the corners' distances, whichever order they come in.
     double reach = 0;
-    for (const WedgePolygon& f : s.Faces)
-        for (int i = 0; i < f.Count; ++i) reach = std::max(reach, dot(f.Points[i] - point, back));
+    visitCorners(s, true, [&](const TPoint3D& p) { reach = std::max(reach, dot(p - point, back)); });
     l.BackBreak = reach;
     l.CrestLength = extentAlong(upper, along);
 }
 
-} // namespace
+// Which of the lengths to work out: the sizing of a full analysis needs
+// only the persistence by the measure its limits use, and the figures
+// behind the crest only for a bench.
+struct LengthsWanted {
+    bool Along = true, Extent = true, Crest = true;
+};
 
-WedgeLengths wedgeLengths(const WedgeShape& s, double slopeHeight) {
-    WedgeLengths l;
+void fillLengths(const WedgeShape& s, double slopeHeight, LengthsWanted wanted, WedgeLengths& l) {
     const TPoint3D& faceOut = s.Faces[int(WedgeSurface::SlopeFace)].Normal;
+    const TPoint3D up = -1 * s.Sliding;
     const WedgeSurface planes[2] = {WedgeSurface::FirstPlane, WedgeSurface::SecondPlane};
     for (int i = 0; i < 2; ++i) {
         const WedgePolygon& face = s.Faces[int(planes[i])];
-        l.FaceTrace[i] = edgeLength(s, planes[i], WedgeSurface::SlopeFace);
-        l.TopTrace[i] = edgeLength(s, planes[i], WedgeSurface::UpperSlope);
-        l.PersistenceAlong[i] = persistenceAlong(face, faceOut, -1 * s.Sliding);
-        l.PersistenceExtent[i] = largestChord(face);
+        const Traces t = traces(face);
+        l.FaceTrace[i] = t.Face, l.TopTrace[i] = t.Top;
+        l.PersistenceAlong[i] = wanted.Along ? persistenceAlong(face, faceOut, up) : 0;
+        l.PersistenceExtent[i] = wanted.Extent ? largestChord(face) : 0;
     }
     const WedgePolygon& face = s.Faces[int(WedgeSurface::SlopeFace)];
     const TPoint3D strike = horizontalOf(cross(faceOut, TPoint3D{0, 0, 1}));
     // A horizontal face has no strike: its largest extent stands in.
     l.SlopeLength = strike == TPoint3D{} ? largestChord(face) : extentAlong(face, strike);
     l.SlopeHeight = slopeHeight;
+    // From the toe's height 0, which the toe itself cannot change.
     double low = 0, high = 0;
-    for (const WedgePolygon& f : s.Faces)
-        for (int i = 0; i < f.Count; ++i) low = std::min(low, f.Points[i].z), high = std::max(high, f.Points[i].z);
+    visitCorners(s, false, [&](const TPoint3D& p) { low = std::min(low, p.z), high = std::max(high, p.z); });
     l.Height = high - low;
-    crestFigures(s, slopeHeight, l);
+    l.BackBreak = l.CrestLength = 0;
+    if (wanted.Crest) crestFigures(s, slopeHeight, l);
+}
+
+// The length each kind of limit bounds, indexed by SizeLimitKind.
+std::array<double, SizeLimitKindCount> boundedLengths(const WedgeLengths& l, PersistenceMeasure measure) {
+    const auto& persistence = measure == PersistenceMeasure::AlongIntersection ? l.PersistenceAlong : l.PersistenceExtent;
+    return {l.FaceTrace[0], l.FaceTrace[1], l.TopTrace[0],  l.TopTrace[1], persistence[0],
+            persistence[1], l.SlopeLength,  l.SlopeHeight, l.BackBreak};
+}
+
+} // namespace
+
+WedgeLengths wedgeLengths(const WedgeShape& s, double slopeHeight) {
+    WedgeLengths l;
+    fillLengths(s, slopeHeight, LengthsWanted{}, l);
     return l;
 }
 
 double boundedLength(const WedgeLengths& l, SizeLimitKind kind, PersistenceMeasure measure) {
-    const auto& persistence = measure == PersistenceMeasure::AlongIntersection ? l.PersistenceAlong : l.PersistenceExtent;
-    switch (kind) {
-    case SizeLimitKind::FaceTrace1: return l.FaceTrace[0];
-    case SizeLimitKind::FaceTrace2: return l.FaceTrace[1];
-    case SizeLimitKind::TopTrace1: return l.TopTrace[0];
-    case SizeLimitKind::TopTrace2: return l.TopTrace[1];
-    case SizeLimitKind::Persistence1: return persistence[0];
-    case SizeLimitKind::Persistence2: return persistence[1];
-    case SizeLimitKind::SlopeLength: return l.SlopeLength;
-    case SizeLimitKind::BenchHeight: return l.SlopeHeight;
-    case SizeLimitKind::BenchWidth: return l.BackBreak;
-    }
-    return 0;
+    return boundedLengths(l, measure)[static_cast<int>(kind)];
 }
 
 WedgeScale wedgeScale(const WedgeLengths& full, const WedgeSizeLimits& limits) {
+    const auto given = sizeLimits(limits);
+    const auto lengths = boundedLengths(full, limits.Measure);
     WedgeScale scale;
     for (int k = 0; k < SizeLimitKindCount; ++k) {
-        const auto kind = static_cast<SizeLimitKind>(k);
-        const std::optional<double> limit = sizeLimit(limits, kind);
-        const double length = boundedLength(full, kind, limits.Measure);
+        const std::optional<double>& limit = given[k];
+        const double length = lengths[k];
         // A length the wedge does not have (a trace cut off by the crack) bounds nothing.
         if (!limit || !(length > *limit)) continue;
         const double factor = *limit / length;
-        if (factor < scale.Factor) scale = {factor, kind};
+        if (factor < scale.Factor) scale = {factor, static_cast<SizeLimitKind>(k)};
     }
     return scale;
 }
@@ -158,10 +207,14 @@ void scaleLengths(WedgeLengths& l, double factor) {
 
 const WedgeNumbers& sizeWedge(WedgeShape& shape, const WedgeNumbers& numbers, const WedgeSizeLimits& limits,
                               WedgeSizing& sizing, WedgeNumbers& scaled) {
-    sizing = WedgeSizing{};
+    // Every field of `sizing` is set below, none through a fresh WedgeSizing:
+    // clearing and copying its room for the full shape would cost as much as
+    // the sizing itself.
     sizing.Limited = true;
-    sizing.Full = sizing.Lengths = wedgeLengths(shape, numbers.SlopeHeight);
+    const bool along = limits.Measure == PersistenceMeasure::AlongIntersection;
+    fillLengths(shape, numbers.SlopeHeight, {along, !along, limits.Bench.has_value()}, sizing.Full);
     sizing.Scale = wedgeScale(sizing.Full, limits);
+    sizing.Lengths = sizing.Full;
     const WedgeNumbers* used = &numbers;
     if (sizing.Scale.Decider) {
         sizing.FullShape = shape;
@@ -169,12 +222,16 @@ const WedgeNumbers& sizeWedge(WedgeShape& shape, const WedgeNumbers& numbers, co
         scaleLengths(sizing.Lengths, sizing.Scale.Factor);
         scaled = scaledWedgeNumbers(numbers, sizing.Scale.Factor);
         used = &scaled;
+    } else {
+        sizing.FullShape.reset();
     }
     sizing.Volume = shape.Volume;
     sizing.Weight = used->RockUnitWeight * shape.Volume;
     sizing.TooSmall = (limits.MinVolume && sizing.Volume < *limits.MinVolume) ||
                       (limits.MinWeight && sizing.Weight < *limits.MinWeight) ||
                       (limits.MinHeight && sizing.Lengths.Height < *limits.MinHeight);
+    sizing.RemainingBench.reset();
+    sizing.BenchTooNarrow = false;
     if (limits.Bench) {
         sizing.RemainingBench = std::max(0.0, limits.Bench->Width - sizing.Lengths.BackBreak);
         sizing.BenchTooNarrow = limits.Bench->CatchWidth && *sizing.RemainingBench < *limits.Bench->CatchWidth;

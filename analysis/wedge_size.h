@@ -50,8 +50,10 @@ WedgeNumbers scaledWedgeNumbers(const WedgeNumbers& numbers, double factor);
 struct WedgeSizing {
     bool Limited = false; // any limit or minimum given: the rest is filled
     WedgeScale Scale;
-    WedgeLengths Full;    // of the full-height wedge
-    WedgeLengths Lengths; // of the wedge analysed
+    // Of the full-height wedge and of the wedge analysed; the persistence
+    // only by the measure the limits use, the back-break and the crest
+    // length only with a bench (the others 0).
+    WedgeLengths Full, Lengths;
     std::optional<WedgeShape> FullShape; // the full-height wedge, when scaled
     double Volume = 0, Weight = 0;       // of the wedge analysed
     // Below a given minimum volume, weight or height.

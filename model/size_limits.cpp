@@ -45,21 +45,6 @@ const char* sizeLimitKey(SizeLimitKind kind) {
     return "";
 }
 
-std::optional<double> sizeLimit(const WedgeSizeLimits& l, SizeLimitKind kind) {
-    switch (kind) {
-    case SizeLimitKind::FaceTrace1: return l.FaceTrace[0];
-    case SizeLimitKind::FaceTrace2: return l.FaceTrace[1];
-    case SizeLimitKind::TopTrace1: return l.TopTrace[0];
-    case SizeLimitKind::TopTrace2: return l.TopTrace[1];
-    case SizeLimitKind::Persistence1: return l.Persistence[0];
-    case SizeLimitKind::Persistence2: return l.Persistence[1];
-    case SizeLimitKind::SlopeLength: return l.SlopeLength;
-    case SizeLimitKind::BenchHeight: return l.Bench ? std::optional(l.Bench->Height) : std::nullopt;
-    case SizeLimitKind::BenchWidth: return l.Bench ? std::optional(l.Bench->Width) : std::nullopt;
-    }
-    return std::nullopt;
-}
-
 void setSizeLimit(WedgeSizeLimits& l, SizeLimitKind kind, double value) {
     auto set = [value](std::optional<double>& limit) {
         if (limit) limit = value;
@@ -94,10 +79,10 @@ void requireNotNegative(double value, const char* chinese, const char* english) 
 
 void validateSizeLimits(const WedgeSizeLimits& l) {
     // A bounding length of zero would leave no wedge at all.
+    const auto limits = sizeLimits(l);
     for (int k = 0; k < SizeLimitKindCount; ++k) {
-        const auto kind = static_cast<SizeLimitKind>(k);
-        if (const auto value = sizeLimit(l, kind); value && !(std::isfinite(*value) && *value > 0))
-            throw Error::refused(std::string(sizeLimitName(kind)) +
+        if (const auto& value = limits[k]; value && !(std::isfinite(*value) && *value > 0))
+            throw Error::refused(std::string(sizeLimitName(static_cast<SizeLimitKind>(k))) +
                                  inLanguage("应大于零，现为", " should be greater than zero, given ") + floatToText(*value));
     }
     if (l.Bench && l.Bench->CatchWidth)

@@ -51,8 +51,18 @@ inline constexpr int SizeLimitKindCount = 9;
 const char* sizeLimitName(SizeLimitKind kind);
 // "face_trace1" and the like, for the tool's output.
 const char* sizeLimitKey(SizeLimitKind kind);
+// The limits of every kind, indexed by SizeLimitKind, absent where not
+// given: inline and without a branch per kind, for loops over every kind
+// that run once in every full analysis.
+inline std::array<std::optional<double>, SizeLimitKindCount> sizeLimits(const WedgeSizeLimits& l) {
+    return {l.FaceTrace[0], l.FaceTrace[1], l.TopTrace[0], l.TopTrace[1], l.Persistence[0], l.Persistence[1],
+            l.SlopeLength, l.Bench ? std::optional(l.Bench->Height) : std::nullopt,
+            l.Bench ? std::optional(l.Bench->Width) : std::nullopt};
+}
 // The limit of that kind, absent when not given.
-std::optional<double> sizeLimit(const WedgeSizeLimits& limits, SizeLimitKind kind);
+inline std::optional<double> sizeLimit(const WedgeSizeLimits& limits, SizeLimitKind kind) {
+    return sizeLimits(limits)[static_cast<int>(kind)];
+}
 // Sets the limit of that kind where `limits` gives one (a bench's height or
 // width only with a bench); a limit not given stays absent.
 void setSizeLimit(WedgeSizeLimits& limits, SizeLimitKind kind, double value);
