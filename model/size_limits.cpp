@@ -1,6 +1,7 @@
 #include "model/size_limits.h"
 
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "model/error.h"
@@ -68,11 +69,19 @@ void setSizeLimit(WedgeSizeLimits& l, SizeLimitKind kind, double value) {
 
 namespace {
 
+// Finite and above zero, finite and not below zero: NaN is neither. Run on
+// every full analysis, so written to need no branch per limit.
+bool positive(double value) { return value > 0 && value <= std::numeric_limits<double>::max(); }
+bool notNegative(double value) { return value >= 0 && value <= std::numeric_limits<double>::max(); }
+
+[[noreturn, gnu::cold]] void refuseNegative(double value, const char* chinese, const char* english) {
+    throw Error::refused(messageLanguage() == Language::English
+                             ? english + (" may not be negative, given " + floatToText(value))
+                             : chinese + ("不能为负数，现为" + floatToText(value)));
+}
+
 void requireNotNegative(double value, const char* chinese, const char* english) {
-    if (!(std::isfinite(value) && value >= 0))
-        throw Error::refused(messageLanguage() == Language::English
-                                 ? english + (" may not be negative, given " + floatToText(value))
-                                 : chinese + ("不能为负数，现为" + floatToText(value)));
+    if (!notNegative(value)) refuseNegative(value, chinese, english);
 }
 
 } // namespace
@@ -80,11 +89,14 @@ void requireNotNegative(double value, const char* chinese, const char* english) 
 void validateSizeLimits(const WedgeSizeLimits& l) {
     // A bounding length of zero would leave no wedge at all.
     const auto limits = sizeLimits(l);
-    for (int k = 0; k < SizeLimitKindCount; ++k) {
-        if (const auto& value = limits[k]; value && !(std::isfinite(*value) && *value > 0))
-            throw Error::refused(std::string(sizeLimitName(static_cast<SizeLimitKind>(k))) +
-                                 inLanguage("应大于零，现为", " should be greater than zero, given ") + floatToText(*value));
-    }
+    bool inRange = true;
+    for (const std::optional<double>& value : limits) inRange &= !value || positive(*value);
+    if (!inRange)
+        for (int k = 0; k < SizeLimitKindCount; ++k)
+            if (const auto& value = limits[k]; value && !positive(*value))
+                throw Error::refused(std::string(sizeLimitName(static_cast<SizeLimitKind>(k))) +
+                                     inLanguage("应大于零，现为", " should be greater than zero, given ") +
+                                     floatToText(*value));
     if (l.Bench && l.Bench->CatchWidth)
         requireNotNegative(*l.Bench->CatchWidth, "最小安全平台宽度", "minimum catch bench width");
     if (l.MinVolume) requireNotNegative(*l.MinVolume, "最小体积", "minimum volume");
