@@ -27,35 +27,29 @@ double largestChord(const WedgePolygon& polygon) {
     return chord;
 }
 
-// How far the cutting plane's face runs into the slope: the largest
-// distance of its corners from the slope face, measured parallel to the
-// line of intersection.
-double persistenceAlong(const WedgePolygon& polygon, const TPoint3D& faceOut, const TPoint3D& up) {
-    const double rate = dot(faceOut, up); // < 0: the line runs into the rock
-    double along = 0;
-    for (int i = 0; i < polygon.Count; ++i) along = std::max(along, dot(faceOut, polygon.Points[i]) / rate);
-    return along;
-}
-
-// A cutting plane's traces on the slope face and on the upper slope, in one
-// pass over its face's edges (edgeLength's lengths, edge for edge).
-struct Traces {
-    double Face = 0, Top = 0;
+// A cutting plane's traces on the slope face and on the upper slope
+// (edgeLength's lengths, edge for edge) and, when `withAlong`, how far its
+// face runs into the slope: the largest distance of its corners from the
+// slope face, measured parallel to the line of intersection (faceOut . p
+// over `rate`, faceOut . up, < 0 as the line runs into the rock). One pass
+// over the face's corners.
+struct PlaneFigures {
+    double FaceTrace = 0, TopTrace = 0, Along = 0;
 };
 
-Traces traces(const WedgePolygon& f) {
-    Traces t;
+PlaneFigures planeFigures(const WedgePolygon& f, const TPoint3D& faceOut, double rate, bool withAlong) {
+    PlaneFigures r;
     const int count = f.Count;
     for (int i = 0; i < count; ++i) {
+        const TPoint3D& p = f.Points[i];
+        if (withAlong) r.Along = std::max(r.Along, dot(faceOut, p) / rate);
         const WedgeSurface border = f.Borders[i];
         if (border != WedgeSurface::SlopeFace && border != WedgeSurface::UpperSlope) continue;
-        const double length = norm(f.Points[i + 1 < count ? i + 1 : 0] - f.Points[i]);
-        if (border == WedgeSurface::SlopeFace)
-            t.Face = std::max(t.Face, length);
-        else
-            t.Top = std::max(t.Top, length);
+        const double length = norm(f.Points[i + 1 < count ? i + 1 : 0] - p);
+        double& trace = border == WedgeSurface::SlopeFace ? r.FaceTrace : r.TopTrace;
+        trace = std::max(trace, length);
     }
-    return t;
+    return r;
 }
 
 // Calls visit(p) for a set of points that holds every corner of the wedge
@@ -84,28 +78,6 @@ TPoint3D horizontalOf(const TPoint3D& v) {
     return length > 0 ? TPoint3D{v.x / length, v.y / length, 0} : TPoint3D{};
 }
 
-// The reach behind the crest and the length along it of the wedge's part
-// of the upper slope. The crest is the line where the slope face meets the
-// upper slope (t . p = H t_z); distances are taken in plan, square to it.
-void crestFigures(const WedgeShape& s, double slopeHeight, WedgeLengths& l) {
-    const TPoint3D& faceOut = s.Faces[int(WedgeSurface::SlopeFace)].Normal;
-    const TPoint3D& top = s.Faces[int(WedgeSurface::UpperSlope)].Normal;
-    const WedgePolygon& upper = s.Faces[int(WedgeSurface::UpperSlope)];
-    const TPoint3D crest = cross(faceOut, top);
-    const double crestSquared = dot(crest, crest);
-    const TPoint3D along = horizontalOf(crest);
-    if (crestSquared == 0 || along == TPoint3D{}) return;
-    // A point of the crest: on both planes, nearest the toe.
-    const TPoint3D point = (slopeHeight * top.z / crestSquared) * cross(crest, faceOut);
-    TPoint3D back{-along.y, along.x, 0};
-    if (dot(back, faceOut) > 0) back = -1 * back;
-    // The largest of the corners' distances, whichever order they come in.
-    double reach = 0;
-    visitCorners(s, true, [&](const TPoint3D& p) { reach = std::max(reach, dot(p - point, back)); });
-    l.BackBreak = reach;
-    l.CrestLength = extentAlong(upper, along);
-}
-
 // Which of the lengths to work out: the sizing of a full analysis needs
 // only the persistence by the measure its limits use, and the figures
 // behind the crest only for a bench.
@@ -115,13 +87,13 @@ struct LengthsWanted {
 
 void fillLengths(const WedgeShape& s, double slopeHeight, LengthsWanted wanted, WedgeLengths& l) {
     const TPoint3D& faceOut = s.Faces[int(WedgeSurface::SlopeFace)].Normal;
-    const TPoint3D up = -1 * s.Sliding;
+    const double rate = dot(faceOut, -1 * s.Sliding);
     const WedgeSurface planes[2] = {WedgeSurface::FirstPlane, WedgeSurface::SecondPlane};
     for (int i = 0; i < 2; ++i) {
         const WedgePolygon& face = s.Faces[int(planes[i])];
-        const Traces t = traces(face);
-        l.FaceTrace[i] = t.Face, l.TopTrace[i] = t.Top;
-        l.PersistenceAlong[i] = wanted.Along ? persistenceAlong(face, faceOut, up) : 0;
+        const PlaneFigures f = planeFigures(face, faceOut, rate, wanted.Along);
+        l.FaceTrace[i] = f.FaceTrace, l.TopTrace[i] = f.TopTrace;
+        l.PersistenceAlong[i] = f.Along;
         l.PersistenceExtent[i] = wanted.Extent ? largestChord(face) : 0;
     }
     const WedgePolygon& face = s.Faces[int(WedgeSurface::SlopeFace)];
@@ -129,12 +101,35 @@ void fillLengths(const WedgeShape& s, double slopeHeight, LengthsWanted wanted, 
     // A horizontal face has no strike: its largest extent stands in.
     l.SlopeLength = strike == TPoint3D{} ? largestChord(face) : extentAlong(face, strike);
     l.SlopeHeight = slopeHeight;
-    // From the toe's height 0, which the toe itself cannot change.
+    // The height from the toe's 0, which the toe itself cannot change. For
+    // a bench, the reach behind the crest and the length along it of the
+    // wedge's part of the upper slope: the crest is the line where the
+    // slope face meets the upper slope (t . p = H t_z), distances are taken
+    // in plan, square to it.
     double low = 0, high = 0;
-    visitCorners(s, false, [&](const TPoint3D& p) { low = std::min(low, p.z), high = std::max(high, p.z); });
-    l.Height = high - low;
     l.BackBreak = l.CrestLength = 0;
-    if (wanted.Crest) crestFigures(s, slopeHeight, l);
+    const WedgePolygon& upper = s.Faces[int(WedgeSurface::UpperSlope)];
+    const TPoint3D& top = upper.Normal;
+    const TPoint3D crest = cross(faceOut, top);
+    const double crestSquared = dot(crest, crest);
+    const TPoint3D along = wanted.Crest ? horizontalOf(crest) : TPoint3D{};
+    if (crestSquared != 0 && along != TPoint3D{}) {
+        // A point of the crest: on both planes, nearest the toe.
+        const TPoint3D point = (slopeHeight * top.z / crestSquared) * cross(crest, faceOut);
+        TPoint3D back{-along.y, along.x, 0};
+        if (dot(back, faceOut) > 0) back = -1 * back;
+        // The largest of the corners' distances, whichever order they come in.
+        double reach = 0;
+        visitCorners(s, true, [&](const TPoint3D& p) {
+            low = std::min(low, p.z), high = std::max(high, p.z);
+            reach = std::max(reach, dot(p - point, back));
+        });
+        l.BackBreak = reach;
+        l.CrestLength = extentAlong(upper, along);
+    } else {
+        visitCorners(s, false, [&](const TPoint3D& p) { low = std::min(low, p.z), high = std::max(high, p.z); });
+    }
+    l.Height = high - low;
 }
 
 // The length each kind of limit bounds, indexed by SizeLimitKind.
