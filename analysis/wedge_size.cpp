@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 #include "analysis/vec3.h"
 
@@ -9,22 +10,38 @@ namespace trelmox {
 
 namespace {
 
+// Calls f with the polygon's count of corners, a constant where it is the
+// usual three or four (four where a crack cuts a corner off), so that the
+// loops over the corners unroll without a test per corner.
+template <class F>
+auto withCount(int count, F f) {
+    switch (count) {
+    case 3: return f(std::integral_constant<int, 3>{});
+    case 4: return f(std::integral_constant<int, 4>{});
+    default: return f(count);
+    }
+}
+
 // The extent of the polygon's points along a unit direction.
 double extentAlong(const WedgePolygon& polygon, const TPoint3D& direction) {
     if (polygon.Count == 0) return 0;
-    double low = dot(polygon.Points[0], direction), high = low;
-    for (int i = 1; i < polygon.Count; ++i) {
-        const double t = dot(polygon.Points[i], direction);
-        low = std::min(low, t), high = std::max(high, t);
-    }
-    return high - low;
+    return withCount(polygon.Count, [&](auto count) {
+        double low = dot(polygon.Points[0], direction), high = low;
+        for (int i = 1; i < count; ++i) {
+            const double t = dot(polygon.Points[i], direction);
+            low = std::min(low, t), high = std::max(high, t);
+        }
+        return high - low;
+    });
 }
 
 double largestChord(const WedgePolygon& polygon) {
-    double chord = 0;
-    for (int i = 0; i < polygon.Count; ++i)
-        for (int j = i + 1; j < polygon.Count; ++j) chord = std::max(chord, norm(polygon.Points[j] - polygon.Points[i]));
-    return chord;
+    return withCount(polygon.Count, [&](auto count) {
+        double chord = 0;
+        for (int i = 0; i < count; ++i)
+            for (int j = i + 1; j < count; ++j) chord = std::max(chord, norm(polygon.Points[j] - polygon.Points[i]));
+        return chord;
+    });
 }
 
 // A cutting plane's traces on the slope face and on the upper slope
@@ -38,18 +55,19 @@ struct PlaneFigures {
 };
 
 PlaneFigures planeFigures(const WedgePolygon& f, const TPoint3D& faceOut, double rate, bool withAlong) {
-    PlaneFigures r;
-    const int count = f.Count;
-    for (int i = 0; i < count; ++i) {
-        const TPoint3D& p = f.Points[i];
-        if (withAlong) r.Along = std::max(r.Along, dot(faceOut, p) / rate);
-        const WedgeSurface border = f.Borders[i];
-        if (border != WedgeSurface::SlopeFace && border != WedgeSurface::UpperSlope) continue;
-        const double length = norm(f.Points[i + 1 < count ? i + 1 : 0] - p);
-        double& trace = border == WedgeSurface::SlopeFace ? r.FaceTrace : r.TopTrace;
-        trace = std::max(trace, length);
-    }
-    return r;
+    return withCount(f.Count, [&](auto count) {
+        PlaneFigures r;
+        for (int i = 0; i < count; ++i) {
+            const TPoint3D& p = f.Points[i];
+            if (withAlong) r.Along = std::max(r.Along, dot(faceOut, p) / rate);
+            const WedgeSurface border = f.Borders[i];
+            if (border != WedgeSurface::SlopeFace && border != WedgeSurface::UpperSlope) continue;
+            const double length = norm(f.Points[i + 1 < count ? i + 1 : 0] - p);
+            double& trace = border == WedgeSurface::SlopeFace ? r.FaceTrace : r.TopTrace;
+            trace = std::max(trace, length);
+        }
+        return r;
+    });
 }
 
 // Calls visit(p) for a set of points that holds every corner of the wedge
@@ -64,7 +82,9 @@ void visitCorners(const WedgeShape& s, bool withToe, Visit visit) {
     if (s.Faces[int(WedgeSurface::Crack)].Count == 0) {
         const WedgePolygon& upper = s.Faces[int(WedgeSurface::UpperSlope)];
         if (withToe) visit(TPoint3D{});
-        for (int i = 0; i < upper.Count; ++i) visit(upper.Points[i]);
+        withCount(upper.Count, [&](auto count) {
+            for (int i = 0; i < count; ++i) visit(upper.Points[i]);
+        });
         return;
     }
     for (const WedgePolygon& f : s.Faces)
