@@ -108,13 +108,34 @@ struct LengthsWanted {
 void fillLengths(const WedgeShape& s, double slopeHeight, LengthsWanted wanted, WedgeLengths& l) {
     const TPoint3D& faceOut = s.Faces[int(WedgeSurface::SlopeFace)].Normal;
     const double rate = dot(faceOut, -1 * s.Sliding);
+    const WedgePolygon& upper = s.Faces[int(WedgeSurface::UpperSlope)];
     const WedgeSurface planes[2] = {WedgeSurface::FirstPlane, WedgeSurface::SecondPlane};
-    for (int i = 0; i < 2; ++i) {
-        const WedgePolygon& face = s.Faces[int(planes[i])];
-        const PlaneFigures f = planeFigures(face, faceOut, rate, wanted.Along);
-        l.FaceTrace[i] = f.FaceTrace, l.TopTrace[i] = f.TopTrace;
-        l.PersistenceAlong[i] = f.Along;
-        l.PersistenceExtent[i] = wanted.Extent ? largestChord(face) : 0;
+    if (s.Faces[int(WedgeSurface::Crack)].Count == 0 && rate < 0) {
+        // Without a crack each cutting plane's face is the triangle of the
+        // toe, c1, where the line of intersection meets the upper slope, and
+        // its crest corner c (the upper slope's face is c1, c2, c3): edge
+        // c1-c on the upper slope, c-toe on the slope face. planeFigures'
+        // and largestChord's figures written out for it, the same bits: the
+        // toe at the origin adds 0 / rate, nothing, to the persistence, and
+        // as rate < 0 the largest of d / rate is the smallest d over rate.
+        const TPoint3D toe{}, &c1 = upper.Points[0];
+        const double d1 = dot(faceOut, c1);
+        for (int i = 0; i < 2; ++i) {
+            const TPoint3D& c = upper.Points[1 + i];
+            l.TopTrace[i] = std::max(0.0, norm(c - c1));
+            l.FaceTrace[i] = std::max(0.0, norm(toe - c));
+            l.PersistenceAlong[i] = wanted.Along ? std::max(0.0, std::min(d1, dot(faceOut, c)) / rate) : 0;
+            l.PersistenceExtent[i] =
+                wanted.Extent ? std::max(std::max(std::max(0.0, norm(c1 - toe)), norm(c - toe)), norm(c - c1)) : 0;
+        }
+    } else {
+        for (int i = 0; i < 2; ++i) {
+            const WedgePolygon& face = s.Faces[int(planes[i])];
+            const PlaneFigures f = planeFigures(face, faceOut, rate, wanted.Along);
+            l.FaceTrace[i] = f.FaceTrace, l.TopTrace[i] = f.TopTrace;
+            l.PersistenceAlong[i] = f.Along;
+            l.PersistenceExtent[i] = wanted.Extent ? largestChord(face) : 0;
+        }
     }
     const WedgePolygon& face = s.Faces[int(WedgeSurface::SlopeFace)];
     const TPoint3D strike = horizontalOf(cross(faceOut, TPoint3D{0, 0, 1}));
@@ -128,7 +149,6 @@ void fillLengths(const WedgeShape& s, double slopeHeight, LengthsWanted wanted, 
     // in plan, square to it.
     double low = 0, high = 0;
     l.BackBreak = l.CrestLength = 0;
-    const WedgePolygon& upper = s.Faces[int(WedgeSurface::UpperSlope)];
     const TPoint3D& top = upper.Normal;
     const TPoint3D crest = cross(faceOut, top);
     const double crestSquared = dot(crest, crest);
@@ -172,23 +192,23 @@ double boundedLength(const WedgeLengths& l, SizeLimitKind kind, PersistenceMeasu
 }
 
 WedgeScale wedgeScale(const WedgeLengths& full, const WedgeSizeLimits& limits) {
-    const auto given = sizeLimits(limits);
     const auto lengths = boundedLengths(full, limits.Measure);
     WedgeScale scale;
-    for (int k = 0; k < SizeLimitKindCount; ++k) {
-        const std::optional<double>& limit = given[k];
-        const double length = lengths[k];
+    forEachSizeLimit(limits, [&](SizeLimitKind kind, const std::optional<double>& limit) {
         // A length the wedge does not have (a trace cut off by the crack) bounds nothing.
-        if (!limit || !(length > *limit)) continue;
+        const double length = lengths[static_cast<int>(kind)];
+        if (!limit || !(length > *limit)) return;
         const double factor = *limit / length;
-        if (factor < scale.Factor) scale = {factor, static_cast<SizeLimitKind>(k)};
-    }
+        if (factor < scale.Factor) scale = {factor, kind};
+    });
     return scale;
 }
 
 void scaleWedgeShape(WedgeShape& s, double factor) {
+    // Every point a face has room for: those past its count mean nothing,
+    // and a fixed count lets the loop run in vector registers.
     for (WedgePolygon& f : s.Faces) {
-        for (int i = 0; i < f.Count; ++i) f.Points[i] = factor * f.Points[i];
+        for (TPoint3D& p : f.Points) p = factor * p;
         f.Area *= factor * factor;
     }
     s.Volume *= factor * factor * factor;
@@ -203,6 +223,16 @@ WedgeNumbers scaledWedgeNumbers(const WedgeNumbers& numbers, double factor) {
     if (numbers.WaterPressureFromHeight)
         scaled.WaterPressure1 = scaled.WaterPressure2 = ComputeWaterPressure(numbers.WaterUnitWeight, scaled.SlopeHeight);
     return scaled;
+}
+
+std::optional<WedgeShape> fullHeightShape(const WedgeSizing& sizing) {
+    if (!sizing.FullHeight) return std::nullopt;
+    const FullHeightWedge& w = *sizing.FullHeight;
+    std::optional<TensionCrack> crack;
+    if (w.CrackDistance) crack = TensionCrack{{}, *w.CrackDistance, 0};
+    WedgeShape shape;
+    if (buildWedgeShape(w.Planes, w.SlopeHeight, w.OverhangingFace, crack ? &*crack : nullptr, shape)) return std::nullopt;
+    return shape;
 }
 
 bool sizes(const WedgeSizeLimits& l) { return l.bounds() || l.MinVolume || l.MinWeight || l.MinHeight; }
@@ -232,14 +262,12 @@ const WedgeNumbers& sizeWedge(WedgeShape& shape, const WedgeNumbers& numbers, co
     sizing.Lengths = sizing.Full;
     const WedgeNumbers* used = &numbers;
     if (sizing.Scale.Decider) {
-        sizing.FullShape = shape;
         scaleWedgeShape(shape, sizing.Scale.Factor);
         scaleLengths(sizing.Lengths, sizing.Scale.Factor);
         scaled = scaledWedgeNumbers(numbers, sizing.Scale.Factor);
         used = &scaled;
-    } else {
-        sizing.FullShape.reset();
     }
+    sizing.FullHeight.reset(); // the caller knows what cut the wedge out
     sizing.Volume = shape.Volume;
     sizing.Weight = used->RockUnitWeight * shape.Volume;
     sizing.TooSmall = (limits.MinVolume && sizing.Volume < *limits.MinVolume) ||

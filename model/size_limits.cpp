@@ -69,8 +69,7 @@ void setSizeLimit(WedgeSizeLimits& l, SizeLimitKind kind, double value) {
 
 namespace {
 
-// Finite and above zero, finite and not below zero: NaN is neither. Run on
-// every full analysis, so written to need no branch per limit.
+// Finite and above zero, finite and not below zero: NaN is neither.
 bool positive(double value) { return value > 0 && value <= std::numeric_limits<double>::max(); }
 bool notNegative(double value) { return value >= 0 && value <= std::numeric_limits<double>::max(); }
 
@@ -88,15 +87,12 @@ void requireNotNegative(double value, const char* chinese, const char* english) 
 
 void validateSizeLimits(const WedgeSizeLimits& l) {
     // A bounding length of zero would leave no wedge at all.
-    const auto limits = sizeLimits(l);
-    bool inRange = true;
-    for (const std::optional<double>& value : limits) inRange &= !value || positive(*value);
-    if (!inRange)
-        for (int k = 0; k < SizeLimitKindCount; ++k)
-            if (const auto& value = limits[k]; value && !positive(*value))
-                throw Error::refused(std::string(sizeLimitName(static_cast<SizeLimitKind>(k))) +
-                                     inLanguage("应大于零，现为", " should be greater than zero, given ") +
-                                     floatToText(*value));
+    forEachSizeLimit(l, [](SizeLimitKind kind, const std::optional<double>& value) {
+        if (value && !positive(*value))
+            throw Error::refused(std::string(sizeLimitName(kind)) +
+                                 inLanguage("应大于零，现为", " should be greater than zero, given ") +
+                                 floatToText(*value));
+    });
     if (l.Bench && l.Bench->CatchWidth)
         requireNotNegative(*l.Bench->CatchWidth, "最小安全平台宽度", "minimum catch bench width");
     if (l.MinVolume) requireNotNegative(*l.MinVolume, "最小体积", "minimum volume");
