@@ -205,10 +205,8 @@ WedgeScale wedgeScale(const WedgeLengths& full, const WedgeSizeLimits& limits) {
 }
 
 void scaleWedgeShape(WedgeShape& s, double factor) {
-    // Every point a face has room for: those past its count mean nothing,
-    // and a fixed count lets the loop run in vector registers.
     for (WedgePolygon& f : s.Faces) {
-        for (TPoint3D& p : f.Points) p = factor * p;
+        for (int i = 0; i < f.Count; ++i) f.Points[i] = factor * f.Points[i];
         f.Area *= factor * factor;
     }
     s.Volume *= factor * factor * factor;
