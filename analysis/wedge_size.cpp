@@ -14,7 +14,7 @@ namespace {
 // usual three or four (four where a crack cuts a corner off), so that the
 // loops over the corners unroll without a test per corner.
 template <class F>
-auto withCount(int count, F f) {
+[[gnu::always_inline]] inline auto withCount(int count, F f) {
     switch (count) {
     case 3: return f(std::integral_constant<int, 3>{});
     case 4: return f(std::integral_constant<int, 4>{});
@@ -23,7 +23,7 @@ auto withCount(int count, F f) {
 }
 
 // The extent of the polygon's points along a unit direction.
-double extentAlong(const WedgePolygon& polygon, const TPoint3D& direction) {
+[[gnu::always_inline]] inline double extentAlong(const WedgePolygon& polygon, const TPoint3D& direction) {
     if (polygon.Count == 0) return 0;
     return withCount(polygon.Count, [&](auto count) {
         double low = dot(polygon.Points[0], direction), high = low;
@@ -105,7 +105,7 @@ struct LengthsWanted {
     bool Along = true, Extent = true, Crest = true;
 };
 
-void fillLengths(const WedgeShape& s, double slopeHeight, LengthsWanted wanted, WedgeLengths& l) {
+[[gnu::always_inline]] inline void fillLengths(const WedgeShape& s, double slopeHeight, LengthsWanted wanted, WedgeLengths& l) {
     const TPoint3D& faceOut = s.Faces[int(WedgeSurface::SlopeFace)].Normal;
     const double rate = dot(faceOut, -1 * s.Sliding);
     const WedgePolygon& upper = s.Faces[int(WedgeSurface::UpperSlope)];
@@ -191,7 +191,9 @@ double boundedLength(const WedgeLengths& l, SizeLimitKind kind, PersistenceMeasu
     return boundedLengths(l, measure)[static_cast<int>(kind)];
 }
 
-WedgeScale wedgeScale(const WedgeLengths& full, const WedgeSizeLimits& limits) {
+namespace {
+
+[[gnu::always_inline]] inline WedgeScale scaleFor(const WedgeLengths& full, const WedgeSizeLimits& limits) {
     const auto lengths = boundedLengths(full, limits.Measure);
     WedgeScale scale;
     forEachSizeLimit(limits, [&](SizeLimitKind kind, const std::optional<double>& limit) {
@@ -204,7 +206,7 @@ WedgeScale wedgeScale(const WedgeLengths& full, const WedgeSizeLimits& limits) {
     return scale;
 }
 
-void scaleWedgeShape(WedgeShape& s, double factor) {
+[[gnu::always_inline]] inline void scaleShape(WedgeShape& s, double factor) {
     for (WedgePolygon& f : s.Faces) {
         for (int i = 0; i < f.Count; ++i) f.Points[i] = factor * f.Points[i];
         f.Area *= factor * factor;
@@ -214,6 +216,14 @@ void scaleWedgeShape(WedgeShape& s, double factor) {
     s.LineTop = factor * s.LineTop;
     s.LineEnd = factor * s.LineEnd;
 }
+
+} // namespace
+
+// Out of line for callers elsewhere; sizeWedge has them inline, so that its
+// figures stay in registers between the steps.
+WedgeScale wedgeScale(const WedgeLengths& full, const WedgeSizeLimits& limits) { return scaleFor(full, limits); }
+
+void scaleWedgeShape(WedgeShape& s, double factor) { scaleShape(s, factor); }
 
 WedgeNumbers scaledWedgeNumbers(const WedgeNumbers& numbers, double factor) {
     WedgeNumbers scaled = numbers;
@@ -256,11 +266,11 @@ const WedgeNumbers& sizeWedge(WedgeShape& shape, const WedgeNumbers& numbers, co
     sizing.Limited = true;
     const bool along = limits.Measure == PersistenceMeasure::AlongIntersection;
     fillLengths(shape, numbers.SlopeHeight, {along, !along, limits.Bench.has_value()}, sizing.Full);
-    sizing.Scale = wedgeScale(sizing.Full, limits);
+    sizing.Scale = scaleFor(sizing.Full, limits);
     sizing.Lengths = sizing.Full;
     const WedgeNumbers* used = &numbers;
     if (sizing.Scale.Decider) {
-        scaleWedgeShape(shape, sizing.Scale.Factor);
+        scaleShape(shape, sizing.Scale.Factor);
         scaleLengths(sizing.Lengths, sizing.Scale.Factor);
         scaled = scaledWedgeNumbers(numbers, sizing.Scale.Factor);
         used = &scaled;
