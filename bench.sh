@@ -43,6 +43,13 @@ for name in sorted(n for n in runs if n.startswith("BM_MonteCarloSizes")):
     print(f"  {'random sizes, ' + str(threads) + ' th: CPU per run':44s} {cpu * 1000:9.1f} ms = "
           f"{1e6 / cpu * min(threads, 2) / 1e6:.2f} M samples/s on {min(threads, 2)} free core(s)"
           + ("   target >= 5 M/s on two cores" if threads >= 2 else ""))
+for name in sorted(n for n in runs if n.startswith("BM_MonteCarloStrength")):
+    b = runs[name]
+    threads = int(name.split("threads:")[1].split("/")[0])
+    cpu = ns(b) / 1e9
+    print(f"  {'Barton-Bandis, ' + str(threads) + ' th: CPU per run':44s} {cpu * 1000:9.1f} ms = "
+          f"{1e6 / cpu * min(threads, 2) / 1e6:.2f} M samples/s on {min(threads, 2)} free core(s)"
+          + ("   target >= 3 M/s on two cores" if threads >= 2 else ""))
 for name in sorted(n for n in runs if n.startswith("BM_SampleInLanes") and "items_per_second" in runs[n]):
     what = "Kc and Fs" if "fs:1" in name else "Kc"
     kernel = runs[name].get("label", "")

@@ -51,7 +51,8 @@ std::string crackWaterNote(const WedgeForces& forces);
 bool hasPassiveBolts(const WedgeLoads& loads);
 // Whether the vector lanes leave the block's full factor to the scalar
 // analysis: passive bolts, a strength other than Mohr-Coulomb without
-// waviness on either plane (the lanes know c + f N only), partly filled
+// waviness or Barton-Bandis on either plane (the power curve and
+// Hoek-Brown need their tangents, Hoek-Brown an iteration), partly filled
 // joints, water outside the slope or pressures entered on the joints or the
 // crack (the lanes know the three original water modes only), pressures
 // in a direction of their own, shotcrete, or bolts whose force depends on

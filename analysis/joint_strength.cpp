@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <sleef.h>
 
 namespace trelmox {
 
@@ -21,10 +22,21 @@ double withWaviness(const EnvelopePoint& p, double sigmaN, double waviness) {
     return p.Shear + sigmaN * (std::tan(raised) - std::tan(p.Friction));
 }
 
+// Barton-Bandis's logarithm and tangent: SLEEF's deterministic scalar
+// functions (1 ulp), whose vector versions give the same bits, so that a
+// probabilistic run's lanes reproduce this analysis exactly.
+double log10Of(double x) { return Sleef_cinz_log10d1_u10purec(x); }
+double tanOfDegrees(double degrees) { return Sleef_cinz_tand1_u10purec(degrees * Degree); }
+
+// N tan(angle + i), the angle with waviness at most 70 degrees.
+double bartonBandisShear(const JointStrength& s, double normal, double sigmaN) {
+    return normal * tanOfDegrees(std::min(bartonBandisAngle(s, sigmaN) + s.Waviness, MaxFrictionAngleDegrees));
+}
+
 } // namespace
 
 double bartonBandisAngle(const JointStrength& s, double sigmaN) {
-    const double roughness = s.Jrc * std::log10(s.Jcs / sigmaN);
+    const double roughness = s.Jrc * log10Of(s.Jcs / sigmaN);
     return std::min(s.ResidualFriction + std::max(roughness, 0.0), MaxFrictionAngleDegrees);
 }
 
@@ -98,8 +110,7 @@ double jointShearStrength(const JointStrength& s, double cohesion, double fricti
         return withWaviness({cohesion + sigmaN * friction, cohesion, std::atan(friction)}, sigmaN, waviness);
     case StrengthModel::BartonBandis: {
         if (!(sigmaN > 0)) return 0;
-        const double angle = bartonBandisAngle(s, sigmaN);
-        return sigmaN * std::tan(std::min(angle + s.Waviness, MaxFrictionAngleDegrees) * Degree);
+        return bartonBandisShear(s, sigmaN, sigmaN);
     }
     case StrengthModel::PowerCurve: return withWaviness(powerCurveAt(s, sigmaN), sigmaN, waviness);
     case StrengthModel::HoekBrown:
@@ -118,7 +129,7 @@ double planeResistance(const JointStrength& s, double cohesion, double friction,
     case StrengthModel::BartonBandis:
         // tau A = N tan(angle): no division by the area and back.
         if (!(normal > 0)) return 0;
-        return normal * std::tan(std::min(bartonBandisAngle(s, sigmaN) + s.Waviness, MaxFrictionAngleDegrees) * Degree);
+        return bartonBandisShear(s, normal, sigmaN);
     default:
         if (!(area > 0)) return 0;
         break;

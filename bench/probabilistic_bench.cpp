@@ -109,6 +109,27 @@ BENCHMARK(BM_MonteCarloSizes)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
 
+// Barton-Bandis on both planes (JRC 8, JCS 50 MPa, phi_r 28 degrees,
+// waviness 2 degrees), the six typical inputs varied: every sample's Fs
+// needs each plane's logarithm and tangent. Process CPU time, as above.
+void BM_MonteCarloStrength(benchmark::State& state) {
+    const auto threads = static_cast<unsigned>(state.range(0));
+    const SavedBlock& block = bench::exampleBlock();
+    WedgeLoads loads;
+    for (JointStrength& s : loads.Strength) s.Model = StrengthModel::BartonBandis, s.Waviness = 2;
+    ProbabilisticSettings settings = typicalSettings(true, SamplingMethod::MonteCarlo, threads);
+    settings.KeepFactors = false;
+    for (auto _ : state) benchmark::DoNotOptimize(runProbabilistic(block.Attitudes, block.Params, loads, settings));
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * Samples));
+}
+BENCHMARK(BM_MonteCarloStrength)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(cores)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
 BENCHMARK(BM_MonteCarlo)
     ->ArgNames({"angles", "lhs", "threads"})
     ->Args({1, 0, 1})

@@ -117,6 +117,13 @@ void buildKernelPlan(const BlockInputs& base, const std::vector<Parameter>& vary
             k.FixedFsOverflows = true;
         }
     }
+    k.PlainStrengths = plainStrengths(loads.Strength);
+    for (int plane = 0; plane < 2; ++plane) {
+        const JointStrength& strength = loads.Strength[plane];
+        k.BartonBandis[plane] = strength.Model == StrengthModel::BartonBandis;
+        k.Jrc[plane] = strength.Jrc, k.Jcs[plane] = strength.Jcs;
+        k.ResidualFriction[plane] = strength.ResidualFriction, k.Waviness[plane] = strength.Waviness;
+    }
     k.FacePressure = loads.FacePressure;
     k.TopPressure = loads.TopPressure;
     plan.ForceShares = base.ForceShares;

@@ -73,6 +73,12 @@ struct KernelConstants {
     bool SeismicAlongSliding = true;
     double SeismicDirection[3]{};
     double FacePressure = 0, TopPressure = 0;
+    // The joints' strengths, by cutting plane: Mohr-Coulomb on the inputs c
+    // and f without waviness (both: PlainStrengths), or Barton-Bandis with
+    // its JRC, JCS (kPa), phi_r and waviness (degrees).
+    bool PlainStrengths = true;
+    bool BartonBandis[2]{};
+    double Jrc[2]{}, Jcs[2]{}, ResidualFriction[2]{}, Waviness[2]{};
     // External forces and bolts: own magnitudes (their sum scales the varied
     // total), unit directions (x, y, z each), bolts active (1) or passive (0).
     // Plain pointers into KernelPlan's storage: the lanes use no library code.

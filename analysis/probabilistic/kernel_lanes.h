@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <immintrin.h>
+#include <numbers>
 #include <sleef.h>
 #include <utility>
 
@@ -30,6 +31,7 @@ inline void sleefSinCos(Native x, Native& sin, Native& cos) {
 }
 inline Native sleefTan(Native x) { return TRELMOX_SLEEF(tan)(x); }
 inline Native sleefLog(Native x) { return TRELMOX_SLEEF(log)(x); }
+inline Native sleefLog10(Native x) { return TRELMOX_SLEEF(log10)(x); }
 inline Native sleefExp(Native x) { return TRELMOX_SLEEF(exp)(x); }
 inline Native sleefLog1p(Native x) { return TRELMOX_SLEEF(log1p)(x); }
 inline Native nativeSqrt(Native x) { return TRELMOX_SQRT(x); }
@@ -599,6 +601,25 @@ V depthIntegral(const LanePolygon<4>& polygon, V level) {
 // The magnitude of share i of a varied total (parameters.cpp's shareOut).
 V shareOf(double share, double sum, V total) { return sum > 0 ? splat(share) * (total / splat(sum)) : splat(0); }
 
+// std::max and std::min as the scalar code takes them.
+V largerOf(V a, V b) { return pick(a < b, b, a); }
+V smallerOf(V a, V b) { return pick(b < a, b, a); }
+
+// The shear force a cutting plane resists under its normal force
+// (joint_strength.cpp's planeResistance): c A + f N, or Barton-Bandis's
+// N tan(phi_r + JRC log10(JCS / sigma_n) + i) at sigma_n = N / A, the
+// roughness term at least 0 and the angle at most 70 degrees, 0 where
+// nothing presses the plane.
+V planeShear(const KernelConstants& k, int plane, V normal, V area, V cohesion, V friction) {
+    if (!k.BartonBandis[plane]) return cohesion * area + normal * friction;
+    const V sigma = largerOf(normal, splat(0)) / area;
+    const V roughness = splat(k.Jrc[plane]) * (V)sleefLog10((Native)(splat(k.Jcs[plane]) / sigma));
+    const V cap = splat(70);
+    const V angle = smallerOf(splat(k.ResidualFriction[plane]) + largerOf(roughness, splat(0)), cap);
+    const V radians = smallerOf(angle + splat(k.Waviness[plane]), cap) * splat(std::numbers::pi / 180);
+    return pick(normal > splat(0), normal * (V)sleefTan((Native)radians), splat(0));
+}
+
 // Fs (forces.cpp's wedgeForces, then vector_method.cpp's vectorMethod).
 V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, const LaneNumbers& n, Outcomes<>& out) {
     const Vec zero{splat(0), splat(0), splat(0)};
@@ -681,9 +702,19 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     out.settle(slides & (magnitude == splat(0)), SampleOutcome::NoDriving);
     out.settle(slides & ~finite(magnitude), SampleOutcome::Overflow);
     const Vec slide = scale(splat(1) / magnitude, driving);
-    const V resistingBoth = n.C1 * s.Area1 + n.C2 * s.Area2 + both1 * n.F1 + both2 * n.F2;
-    const V resistingFirst = n.C1 * s.Area1 + alone1 * n.F1;
-    const V resistingSecond = n.C2 * s.Area2 + alone2 * n.F2;
+    V resistingBoth, resistingFirst, resistingSecond;
+    if (k.PlainStrengths) {
+        resistingBoth = n.C1 * s.Area1 + n.C2 * s.Area2 + both1 * n.F1 + both2 * n.F2;
+        resistingFirst = n.C1 * s.Area1 + alone1 * n.F1;
+        resistingSecond = n.C2 * s.Area2 + alone2 * n.F2;
+    } else {
+        resistingBoth = planeShear(k, 0, both1, s.Area1, n.C1, n.F1) + planeShear(k, 1, both2, s.Area2, n.C2, n.F2);
+        resistingFirst = resistingSecond = splat(0);
+        if (anyLane(alone)) {
+            resistingFirst = planeShear(k, 0, alone1, s.Area1, n.C1, n.F1);
+            resistingSecond = planeShear(k, 1, alone2, s.Area2, n.C2, n.F2);
+        }
+    }
     const V resisting = pick(both, resistingBoth, pick(first, resistingFirst, resistingSecond)) - dot(passive, slide);
     const V factor = resisting / magnitude;
     // A resistance past the range of a double fails as the scalar method's does.
@@ -695,10 +726,6 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     out.settle(splatMask(-1), SampleOutcome::Unresolved);
     return factor;
 }
-
-// std::max and std::min as the scalar code takes them.
-V largerOf(V a, V b) { return pick(a < b, b, a); }
-V smallerOf(V a, V b) { return pick(b < a, b, a); }
 
 // wedge_size.cpp's horizontalOf; `nonzero`: the lanes where it is not zero.
 Vec horizontalOf(const Vec& v, M& nonzero) {

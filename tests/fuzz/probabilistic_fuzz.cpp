@@ -135,6 +135,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Without the crack the lanes size the wedge themselves.
     WedgeLoads blockLoads = loads();
     if (extras & 8) blockLoads.Crack.reset();
+    // Barton-Bandis, which the lanes work out beside Mohr-Coulomb.
+    for (int plane = 0; plane < 2; ++plane) {
+        if (!(extras & (16 << plane))) continue;
+        JointStrength& s = blockLoads.Strength[plane];
+        s.Model = StrengthModel::BartonBandis;
+        s.Jcs = plane ? 300 : 50000;
+        if (extras & 64) s.Jrc = in.value(), s.Waviness = in.value();
+    }
     ProbabilisticResult lanes;
     try {
         lanes = runProbabilistic(attitudes(), params(), blockLoads, settings);

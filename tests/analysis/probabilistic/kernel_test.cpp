@@ -92,6 +92,19 @@ std::vector<KernelCase> kernelCases() {
     WedgeLoads askew;
     askew.Crack = TensionCrack{{60, 110}, 3, 0};
     askew.Water = WaterMode::Block;
+    // Barton-Bandis: a JCS that the larger stresses pass (the roughness
+    // term cut to 0), planes pressed so lightly that the angle reaches its
+    // cap, waviness; beside Mohr-Coulomb on the other plane, with loads
+    // and a crack.
+    JointStrength rough;
+    rough.Model = StrengthModel::BartonBandis;
+    rough.Jrc = 12, rough.Jcs = 200, rough.ResidualFriction = 30, rough.Waviness = 5;
+    JointStrength smooth = rough;
+    smooth.Jrc = 20, smooth.Jcs = 1e5, smooth.ResidualFriction = 35, smooth.Waviness = 0;
+    WedgeLoads barton;
+    barton.Strength = {rough, smooth};
+    WedgeLoads bartonCracked = cracked;
+    bartonCracked.Strength[0] = rough;
     TWedgeParams overhanging = exampleParams();
     overhanging.OverhangCoefficient = "-1";
     using P = Parameter;
@@ -120,6 +133,16 @@ std::vector<KernelCase> kernelCases() {
         {"saturated with a crack", exampleParams(), cracked,
          {{P::Dip1, 15}, {P::DipDir1, 40}, {P::DipFace, 15}, {P::DipDirTop, 40}, {P::CrackDistance, 10},
           {P::CrackWater, 12}, {P::SlopeHeight, 20}}},
+        {"Barton-Bandis on both planes", exampleParams(), barton, [&] {
+             auto v = angles;
+             v.insert(v.end(), {{P::RockUnitWeight, 5}, {P::SlopeHeight, 39}});
+             return v;
+         }()},
+        {"Barton-Bandis, one plane only", enteredParams("0", "300"), barton,
+         {{P::Cohesion1, 24}, {P::WaterPressure2, 300}, {P::DipDir1, 40}, {P::Dip2, 20}}},
+        {"Barton-Bandis and Mohr-Coulomb, crack", exampleParams(), bartonCracked,
+         {{P::Dip1, 15}, {P::DipDir1, 40}, {P::CrackDistance, 10}, {P::CrackWater, 12}, {P::Friction2, 0.4},
+          {P::BoltForce, 2000}}},
         {"crack askew, entered water", enteredParams("30", "60"), askew,
          {{P::Dip2, 15}, {P::DipDir2, 50}, {P::DipTop, 15}, {P::CrackDistance, 15}, {P::Cohesion1, 20}}},
     };

@@ -684,9 +684,9 @@ TEST(Probabilistic, FactorsBeyondTheRangeOfADoubleFailInsteadOfPrinting) {
     }
 }
 
-// A non-linear strength is the scalar analysis's: the lanes know c + f N
-// only, so every sample's Fs, and every sensitivity step's, must be the
-// analysis of its inputs with the planes' own models, not Mohr-Coulomb's.
+// A power curve is the scalar analysis's (the lanes know c + f N and
+// Barton-Bandis), so every sample's Fs, and every sensitivity step's, must
+// be the analysis of its inputs with the planes' own models.
 TEST(Probabilistic, NonLinearStrengthTakesTheScalarAnalysis) {
     WedgeLoads loads;
     loads.Strength[0].Model = StrengthModel::BartonBandis;
