@@ -38,7 +38,8 @@ std::optional<StabilityState> stabilityState(const FullSafety& safety, double re
 
 void analyseWedge(const WedgePlanes& planes, const WedgeNumbers& numbers, const WedgeLoads& loads, FullAnalysis& a) {
     const TensionCrack* crack = loads.Crack ? &*loads.Crack : nullptr;
-    a.Refusal = buildWedgeShape(planes, numbers.SlopeHeight, numbers.OverhangCoefficient < 0, crack, a.Shape);
+    const bool overhanging = numbers.OverhangCoefficient < 0;
+    a.Refusal = buildWedgeShape(planes, numbers.SlopeHeight, overhanging, crack, a.Shape);
     if (a.Refusal) {
         a.Safety = FullSafety{};
         a.Safety.Contact = TWedgeContact::NoBlock;
@@ -50,6 +51,9 @@ void analyseWedge(const WedgePlanes& planes, const WedgeNumbers& numbers, const 
     if (!sized && a.Size.Limited) a.Size = WedgeSizing{};
     WedgeNumbers scaled;
     const WedgeNumbers& used = sized ? sizeWedge(a.Shape, numbers, loads.Size, a.Size, scaled) : numbers;
+    if (a.Size.Scale.Decider)
+        a.Size.FullHeight = FullHeightWedge{planes, numbers.SlopeHeight, overhanging,
+                                            crack ? std::optional(crack->Distance) : std::nullopt};
     a.Forces = wedgeForces(a.Shape, used, loads);
     if (a.Forces.LiningResistance != 0) {
         WedgeNumbers lined = used;

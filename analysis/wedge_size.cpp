@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <type_traits>
 
 #include "analysis/vec3.h"
 
@@ -9,32 +10,85 @@ namespace trelmox {
 
 namespace {
 
-// The extent of the polygon's points along a unit direction.
-double extentAlong(const WedgePolygon& polygon, const TPoint3D& direction) {
-    if (polygon.Count == 0) return 0;
-    double low = dot(polygon.Points[0], direction), high = low;
-    for (int i = 1; i < polygon.Count; ++i) {
-        const double t = dot(polygon.Points[i], direction);
-        low = std::min(low, t), high = std::max(high, t);
+// Calls f with the polygon's count of corners, a constant where it is the
+// usual three or four (four where a crack cuts a corner off), so that the
+// loops over the corners unroll without a test per corner.
+template <class F>
+[[gnu::always_inline]] inline auto withCount(int count, F f) {
+    switch (count) {
+    case 3: return f(std::integral_constant<int, 3>{});
+    case 4: return f(std::integral_constant<int, 4>{});
+    default: return f(count);
     }
-    return high - low;
+}
+
+// The extent of the polygon's points along a unit direction.
+[[gnu::always_inline]] inline double extentAlong(const WedgePolygon& polygon, const TPoint3D& direction) {
+    if (polygon.Count == 0) return 0;
+    return withCount(polygon.Count, [&](auto count) {
+        double low = dot(polygon.Points[0], direction), high = low;
+        for (int i = 1; i < count; ++i) {
+            const double t = dot(polygon.Points[i], direction);
+            low = std::min(low, t), high = std::max(high, t);
+        }
+        return high - low;
+    });
 }
 
 double largestChord(const WedgePolygon& polygon) {
-    double chord = 0;
-    for (int i = 0; i < polygon.Count; ++i)
-        for (int j = i + 1; j < polygon.Count; ++j) chord = std::max(chord, norm(polygon.Points[j] - polygon.Points[i]));
-    return chord;
+    return withCount(polygon.Count, [&](auto count) {
+        double chord = 0;
+        for (int i = 0; i < count; ++i)
+            for (int j = i + 1; j < count; ++j) chord = std::max(chord, norm(polygon.Points[j] - polygon.Points[i]));
+        return chord;
+    });
 }
 
-// How far the cutting plane's face runs into the slope: the largest
-// distance of its corners from the slope face, measured parallel to the
-// line of intersection.
-double persistenceAlong(const WedgePolygon& polygon, const TPoint3D& faceOut, const TPoint3D& up) {
-    const double rate = dot(faceOut, up); // < 0: the line runs into the rock
-    double along = 0;
-    for (int i = 0; i < polygon.Count; ++i) along = std::max(along, dot(faceOut, polygon.Points[i]) / rate);
-    return along;
+// A cutting plane's traces on the slope face and on the upper slope
+// (edgeLength's lengths, edge for edge) and, when `withAlong`, how far its
+// face runs into the slope: the largest distance of its corners from the
+// slope face, measured parallel to the line of intersection (faceOut . p
+// over `rate`, faceOut . up, < 0 as the line runs into the rock). One pass
+// over the face's corners.
+struct PlaneFigures {
+    double FaceTrace = 0, TopTrace = 0, Along = 0;
+};
+
+PlaneFigures planeFigures(const WedgePolygon& f, const TPoint3D& faceOut, double rate, bool withAlong) {
+    return withCount(f.Count, [&](auto count) {
+        PlaneFigures r;
+        for (int i = 0; i < count; ++i) {
+            const TPoint3D& p = f.Points[i];
+            if (withAlong) r.Along = std::max(r.Along, dot(faceOut, p) / rate);
+            const WedgeSurface border = f.Borders[i];
+            if (border != WedgeSurface::SlopeFace && border != WedgeSurface::UpperSlope) continue;
+            const double length = norm(f.Points[i + 1 < count ? i + 1 : 0] - p);
+            double& trace = border == WedgeSurface::SlopeFace ? r.FaceTrace : r.TopTrace;
+            trace = std::max(trace, length);
+        }
+        return r;
+    });
+}
+
+// Calls visit(p) for a set of points that holds every corner of the wedge
+// (some of them more than once), for extremes over the corners. Without a
+// crack every face is a triangle of the same four corners, copied bit for
+// bit: the upper slope's three and the toe at the origin, which `withToe`
+// says whether to visit. A crack's corners are worked out on each face they
+// bound apart, and may differ there in the last bit: then every face's
+// points are visited.
+template <class Visit>
+void visitCorners(const WedgeShape& s, bool withToe, Visit visit) {
+    if (s.Faces[int(WedgeSurface::Crack)].Count == 0) {
+        const WedgePolygon& upper = s.Faces[int(WedgeSurface::UpperSlope)];
+        if (withToe) visit(TPoint3D{});
+        withCount(upper.Count, [&](auto count) {
+            for (int i = 0; i < count; ++i) visit(upper.Points[i]);
+        });
+        return;
+    }
+    for (const WedgePolygon& f : s.Faces)
+        for (int i = 0; i < f.Count; ++i) visit(f.Points[i]);
 }
 
 // Horizontal unit vector along the line where the two planes meet; zero
@@ -44,85 +98,115 @@ TPoint3D horizontalOf(const TPoint3D& v) {
     return length > 0 ? TPoint3D{v.x / length, v.y / length, 0} : TPoint3D{};
 }
 
-// The reach behind the crest and the length along it of the wedge's part
-// of the upper slope. The crest is the line where the slope face meets the
-// upper slope (t . p = H t_z); distances are taken in plan, square to it.
-void crestFigures(const WedgeShape& s, double slopeHeight, WedgeLengths& l) {
+// Which of the lengths to work out: the sizing of a full analysis needs
+// only the persistence by the measure its limits use, and the figures
+// behind the crest only for a bench.
+struct LengthsWanted {
+    bool Along = true, Extent = true, Crest = true;
+};
+
+[[gnu::always_inline]] inline void fillLengths(const WedgeShape& s, double slopeHeight, LengthsWanted wanted, WedgeLengths& l) {
     const TPoint3D& faceOut = s.Faces[int(WedgeSurface::SlopeFace)].Normal;
-    const TPoint3D& top = s.Faces[int(WedgeSurface::UpperSlope)].Normal;
+    const double rate = dot(faceOut, -1 * s.Sliding);
     const WedgePolygon& upper = s.Faces[int(WedgeSurface::UpperSlope)];
-    const TPoint3D crest = cross(faceOut, top);
-    const double crestSquared = dot(crest, crest);
-    const TPoint3D along = horizontalOf(crest);
-    if (crestSquared == 0 || along == TPoint3D{}) return;
-    // A point of the crest: on both planes, nearest the toe.
-    const TPoint3D point = (slopeHeight * top.z / crestSquared) * cross(crest, faceOut);
-    TPoint3D back{-along.y, along.x, 0};
-    if (dot(back, faceOut) > 0) back = -1 * back;
-    double reach = 0;
-    for (const WedgePolygon& f : s.Faces)
-        for (int i = 0; i < f.Count; ++i) reach = std::max(reach, dot(f.Points[i] - point, back));
-    l.BackBreak = reach;
-    l.CrestLength = extentAlong(upper, along);
-}
-
-} // namespace
-
-WedgeLengths wedgeLengths(const WedgeShape& s, double slopeHeight) {
-    WedgeLengths l;
-    const TPoint3D& faceOut = s.Faces[int(WedgeSurface::SlopeFace)].Normal;
     const WedgeSurface planes[2] = {WedgeSurface::FirstPlane, WedgeSurface::SecondPlane};
-    for (int i = 0; i < 2; ++i) {
-        const WedgePolygon& face = s.Faces[int(planes[i])];
-        l.FaceTrace[i] = edgeLength(s, planes[i], WedgeSurface::SlopeFace);
-        l.TopTrace[i] = edgeLength(s, planes[i], WedgeSurface::UpperSlope);
-        l.PersistenceAlong[i] = persistenceAlong(face, faceOut, -1 * s.Sliding);
-        l.PersistenceExtent[i] = largestChord(face);
+    if (s.Faces[int(WedgeSurface::Crack)].Count == 0 && rate < 0) {
+        // Without a crack each cutting plane's face is the triangle of the
+        // toe, c1, where the line of intersection meets the upper slope, and
+        // its crest corner c (the upper slope's face is c1, c2, c3): edge
+        // c1-c on the upper slope, c-toe on the slope face. planeFigures'
+        // and largestChord's figures written out for it, the same bits: the
+        // toe at the origin adds 0 / rate, nothing, to the persistence, and
+        // as rate < 0 the largest of d / rate is the smallest d over rate.
+        const TPoint3D toe{}, &c1 = upper.Points[0];
+        const double d1 = dot(faceOut, c1);
+        for (int i = 0; i < 2; ++i) {
+            const TPoint3D& c = upper.Points[1 + i];
+            l.TopTrace[i] = std::max(0.0, norm(c - c1));
+            l.FaceTrace[i] = std::max(0.0, norm(toe - c));
+            l.PersistenceAlong[i] = wanted.Along ? std::max(0.0, std::min(d1, dot(faceOut, c)) / rate) : 0;
+            l.PersistenceExtent[i] =
+                wanted.Extent ? std::max(std::max(std::max(0.0, norm(c1 - toe)), norm(c - toe)), norm(c - c1)) : 0;
+        }
+    } else {
+        for (int i = 0; i < 2; ++i) {
+            const WedgePolygon& face = s.Faces[int(planes[i])];
+            const PlaneFigures f = planeFigures(face, faceOut, rate, wanted.Along);
+            l.FaceTrace[i] = f.FaceTrace, l.TopTrace[i] = f.TopTrace;
+            l.PersistenceAlong[i] = f.Along;
+            l.PersistenceExtent[i] = wanted.Extent ? largestChord(face) : 0;
+        }
     }
     const WedgePolygon& face = s.Faces[int(WedgeSurface::SlopeFace)];
     const TPoint3D strike = horizontalOf(cross(faceOut, TPoint3D{0, 0, 1}));
     // A horizontal face has no strike: its largest extent stands in.
     l.SlopeLength = strike == TPoint3D{} ? largestChord(face) : extentAlong(face, strike);
     l.SlopeHeight = slopeHeight;
+    // The height from the toe's 0, which the toe itself cannot change. For
+    // a bench, the reach behind the crest and the length along it of the
+    // wedge's part of the upper slope: the crest is the line where the
+    // slope face meets the upper slope (t . p = H t_z), distances are taken
+    // in plan, square to it.
     double low = 0, high = 0;
-    for (const WedgePolygon& f : s.Faces)
-        for (int i = 0; i < f.Count; ++i) low = std::min(low, f.Points[i].z), high = std::max(high, f.Points[i].z);
+    l.BackBreak = l.CrestLength = 0;
+    const TPoint3D& top = upper.Normal;
+    const TPoint3D crest = cross(faceOut, top);
+    const double crestSquared = dot(crest, crest);
+    const TPoint3D along = wanted.Crest ? horizontalOf(crest) : TPoint3D{};
+    if (crestSquared != 0 && along != TPoint3D{}) {
+        // A point of the crest: on both planes, nearest the toe.
+        const TPoint3D point = (slopeHeight * top.z / crestSquared) * cross(crest, faceOut);
+        TPoint3D back{-along.y, along.x, 0};
+        if (dot(back, faceOut) > 0) back = -1 * back;
+        // The largest of the corners' distances, whichever order they come in.
+        double reach = 0;
+        visitCorners(s, true, [&](const TPoint3D& p) {
+            low = std::min(low, p.z), high = std::max(high, p.z);
+            reach = std::max(reach, dot(p - point, back));
+        });
+        l.BackBreak = reach;
+        l.CrestLength = extentAlong(upper, along);
+    } else {
+        visitCorners(s, false, [&](const TPoint3D& p) { low = std::min(low, p.z), high = std::max(high, p.z); });
+    }
     l.Height = high - low;
-    crestFigures(s, slopeHeight, l);
+}
+
+// The length each kind of limit bounds, indexed by SizeLimitKind.
+std::array<double, SizeLimitKindCount> boundedLengths(const WedgeLengths& l, PersistenceMeasure measure) {
+    const auto& persistence = measure == PersistenceMeasure::AlongIntersection ? l.PersistenceAlong : l.PersistenceExtent;
+    return {l.FaceTrace[0], l.FaceTrace[1], l.TopTrace[0],  l.TopTrace[1], persistence[0],
+            persistence[1], l.SlopeLength,  l.SlopeHeight, l.BackBreak};
+}
+
+} // namespace
+
+WedgeLengths wedgeLengths(const WedgeShape& s, double slopeHeight) {
+    WedgeLengths l;
+    fillLengths(s, slopeHeight, LengthsWanted{}, l);
     return l;
 }
 
 double boundedLength(const WedgeLengths& l, SizeLimitKind kind, PersistenceMeasure measure) {
-    const auto& persistence = measure == PersistenceMeasure::AlongIntersection ? l.PersistenceAlong : l.PersistenceExtent;
-    switch (kind) {
-    case SizeLimitKind::FaceTrace1: return l.FaceTrace[0];
-    case SizeLimitKind::FaceTrace2: return l.FaceTrace[1];
-    case SizeLimitKind::TopTrace1: return l.TopTrace[0];
-    case SizeLimitKind::TopTrace2: return l.TopTrace[1];
-    case SizeLimitKind::Persistence1: return persistence[0];
-    case SizeLimitKind::Persistence2: return persistence[1];
-    case SizeLimitKind::SlopeLength: return l.SlopeLength;
-    case SizeLimitKind::BenchHeight: return l.SlopeHeight;
-    case SizeLimitKind::BenchWidth: return l.BackBreak;
-    }
-    return 0;
+    return boundedLengths(l, measure)[static_cast<int>(kind)];
 }
 
-WedgeScale wedgeScale(const WedgeLengths& full, const WedgeSizeLimits& limits) {
+namespace {
+
+[[gnu::always_inline]] inline WedgeScale scaleFor(const WedgeLengths& full, const WedgeSizeLimits& limits) {
+    const auto lengths = boundedLengths(full, limits.Measure);
     WedgeScale scale;
-    for (int k = 0; k < SizeLimitKindCount; ++k) {
-        const auto kind = static_cast<SizeLimitKind>(k);
-        const std::optional<double> limit = sizeLimit(limits, kind);
-        const double length = boundedLength(full, kind, limits.Measure);
+    forEachSizeLimit(limits, [&](SizeLimitKind kind, const std::optional<double>& limit) {
         // A length the wedge does not have (a trace cut off by the crack) bounds nothing.
-        if (!limit || !(length > *limit)) continue;
+        const double length = lengths[static_cast<int>(kind)];
+        if (!limit || !(length > *limit)) return;
         const double factor = *limit / length;
         if (factor < scale.Factor) scale = {factor, kind};
-    }
+    });
     return scale;
 }
 
-void scaleWedgeShape(WedgeShape& s, double factor) {
+[[gnu::always_inline]] inline void scaleShape(WedgeShape& s, double factor) {
     for (WedgePolygon& f : s.Faces) {
         for (int i = 0; i < f.Count; ++i) f.Points[i] = factor * f.Points[i];
         f.Area *= factor * factor;
@@ -133,12 +217,30 @@ void scaleWedgeShape(WedgeShape& s, double factor) {
     s.LineEnd = factor * s.LineEnd;
 }
 
+} // namespace
+
+// Out of line for callers elsewhere; sizeWedge has them inline, so that its
+// figures stay in registers between the steps.
+WedgeScale wedgeScale(const WedgeLengths& full, const WedgeSizeLimits& limits) { return scaleFor(full, limits); }
+
+void scaleWedgeShape(WedgeShape& s, double factor) { scaleShape(s, factor); }
+
 WedgeNumbers scaledWedgeNumbers(const WedgeNumbers& numbers, double factor) {
     WedgeNumbers scaled = numbers;
     scaled.SlopeHeight = factor * numbers.SlopeHeight;
     if (numbers.WaterPressureFromHeight)
         scaled.WaterPressure1 = scaled.WaterPressure2 = ComputeWaterPressure(numbers.WaterUnitWeight, scaled.SlopeHeight);
     return scaled;
+}
+
+std::optional<WedgeShape> fullHeightShape(const WedgeSizing& sizing) {
+    if (!sizing.FullHeight) return std::nullopt;
+    const FullHeightWedge& w = *sizing.FullHeight;
+    std::optional<TensionCrack> crack;
+    if (w.CrackDistance) crack = TensionCrack{{}, *w.CrackDistance, 0};
+    WedgeShape shape;
+    if (buildWedgeShape(w.Planes, w.SlopeHeight, w.OverhangingFace, crack ? &*crack : nullptr, shape)) return std::nullopt;
+    return shape;
 }
 
 bool sizes(const WedgeSizeLimits& l) { return l.bounds() || l.MinVolume || l.MinWeight || l.MinHeight; }
@@ -158,23 +260,29 @@ void scaleLengths(WedgeLengths& l, double factor) {
 
 const WedgeNumbers& sizeWedge(WedgeShape& shape, const WedgeNumbers& numbers, const WedgeSizeLimits& limits,
                               WedgeSizing& sizing, WedgeNumbers& scaled) {
-    sizing = WedgeSizing{};
+    // Every field of `sizing` is set below, none through a fresh WedgeSizing:
+    // clearing and copying its room for the full shape would cost as much as
+    // the sizing itself.
     sizing.Limited = true;
-    sizing.Full = sizing.Lengths = wedgeLengths(shape, numbers.SlopeHeight);
-    sizing.Scale = wedgeScale(sizing.Full, limits);
+    const bool along = limits.Measure == PersistenceMeasure::AlongIntersection;
+    fillLengths(shape, numbers.SlopeHeight, {along, !along, limits.Bench.has_value()}, sizing.Full);
+    sizing.Scale = scaleFor(sizing.Full, limits);
+    sizing.Lengths = sizing.Full;
     const WedgeNumbers* used = &numbers;
     if (sizing.Scale.Decider) {
-        sizing.FullShape = shape;
-        scaleWedgeShape(shape, sizing.Scale.Factor);
+        scaleShape(shape, sizing.Scale.Factor);
         scaleLengths(sizing.Lengths, sizing.Scale.Factor);
         scaled = scaledWedgeNumbers(numbers, sizing.Scale.Factor);
         used = &scaled;
     }
+    sizing.FullHeight.reset(); // the caller knows what cut the wedge out
     sizing.Volume = shape.Volume;
     sizing.Weight = used->RockUnitWeight * shape.Volume;
     sizing.TooSmall = (limits.MinVolume && sizing.Volume < *limits.MinVolume) ||
                       (limits.MinWeight && sizing.Weight < *limits.MinWeight) ||
                       (limits.MinHeight && sizing.Lengths.Height < *limits.MinHeight);
+    sizing.RemainingBench.reset();
+    sizing.BenchTooNarrow = false;
     if (limits.Bench) {
         sizing.RemainingBench = std::max(0.0, limits.Bench->Width - sizing.Lengths.BackBreak);
         sizing.BenchTooNarrow = limits.Bench->CatchWidth && *sizing.RemainingBench < *limits.Bench->CatchWidth;

@@ -47,13 +47,27 @@ void scaleWedgeShape(WedgeShape& shape, double factor);
 // pressures that come from the height (not those entered) with it.
 WedgeNumbers scaledWedgeNumbers(const WedgeNumbers& numbers, double factor);
 
+// What the full-height wedge was cut out with (buildWedgeShape's inputs).
+struct FullHeightWedge {
+    WedgePlanes Planes;
+    double SlopeHeight = 0;
+    bool OverhangingFace = false;
+    std::optional<double> CrackDistance; // with a crack
+};
+
 struct WedgeSizing {
     bool Limited = false; // any limit or minimum given: the rest is filled
     WedgeScale Scale;
-    WedgeLengths Full;    // of the full-height wedge
-    WedgeLengths Lengths; // of the wedge analysed
-    std::optional<WedgeShape> FullShape; // the full-height wedge, when scaled
-    double Volume = 0, Weight = 0;       // of the wedge analysed
+    // Of the full-height wedge and of the wedge analysed; the persistence
+    // only by the measure the limits use, the back-break and the crest
+    // length only with a bench (the others 0).
+    WedgeLengths Full, Lengths;
+    // When the wedge was scaled, what cut out the full-height wedge, which
+    // the pictures draw faint behind it (fullHeightShape): cutting it out
+    // again for a picture costs less than keeping a copy of it costs every
+    // analysis.
+    std::optional<FullHeightWedge> FullHeight;
+    double Volume = 0, Weight = 0; // of the wedge analysed
     // Below a given minimum volume, weight or height.
     bool TooSmall = false;
     // For a bench: the floor that remains behind the back-break, and
@@ -61,6 +75,9 @@ struct WedgeSizing {
     std::optional<double> RemainingBench;
     bool BenchTooNarrow = false;
 };
+// The full-height wedge of a scaled one, bit for bit as the analysis cut
+// it out; none when the wedge was not scaled.
+std::optional<WedgeShape> fullHeightShape(const WedgeSizing& sizing);
 // Whether the limits ask for any sizing at all; without, the analysis is
 // exactly the one at full height.
 bool sizes(const WedgeSizeLimits& limits);

@@ -14,7 +14,7 @@ std::string wedgeViewFileName(const std::string& blockName) { return blockName +
 
 WedgeScene blockScene(const BlockVertices& vertices, const FullAnalysis* analysis, const WedgeLoads& loads) {
     if (analysis && !analysis->Refusal) {
-        const auto& full = analysis->Size.FullShape;
+        const std::optional<WedgeShape> full = fullHeightShape(analysis->Size);
         return realWedgeScene(analysis->Shape, analysis->Forces, loads, full ? &*full : nullptr);
     }
     return tetrahedronScene(vertices);

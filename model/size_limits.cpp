@@ -1,6 +1,7 @@
 #include "model/size_limits.h"
 
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "model/error.h"
@@ -45,21 +46,6 @@ const char* sizeLimitKey(SizeLimitKind kind) {
     return "";
 }
 
-std::optional<double> sizeLimit(const WedgeSizeLimits& l, SizeLimitKind kind) {
-    switch (kind) {
-    case SizeLimitKind::FaceTrace1: return l.FaceTrace[0];
-    case SizeLimitKind::FaceTrace2: return l.FaceTrace[1];
-    case SizeLimitKind::TopTrace1: return l.TopTrace[0];
-    case SizeLimitKind::TopTrace2: return l.TopTrace[1];
-    case SizeLimitKind::Persistence1: return l.Persistence[0];
-    case SizeLimitKind::Persistence2: return l.Persistence[1];
-    case SizeLimitKind::SlopeLength: return l.SlopeLength;
-    case SizeLimitKind::BenchHeight: return l.Bench ? std::optional(l.Bench->Height) : std::nullopt;
-    case SizeLimitKind::BenchWidth: return l.Bench ? std::optional(l.Bench->Width) : std::nullopt;
-    }
-    return std::nullopt;
-}
-
 void setSizeLimit(WedgeSizeLimits& l, SizeLimitKind kind, double value) {
     auto set = [value](std::optional<double>& limit) {
         if (limit) limit = value;
@@ -83,23 +69,30 @@ void setSizeLimit(WedgeSizeLimits& l, SizeLimitKind kind, double value) {
 
 namespace {
 
+// Finite and above zero, finite and not below zero: NaN is neither.
+bool positive(double value) { return value > 0 && value <= std::numeric_limits<double>::max(); }
+bool notNegative(double value) { return value >= 0 && value <= std::numeric_limits<double>::max(); }
+
+[[noreturn, gnu::cold]] void refuseNegative(double value, const char* chinese, const char* english) {
+    throw Error::refused(messageLanguage() == Language::English
+                             ? english + (" may not be negative, given " + floatToText(value))
+                             : chinese + ("不能为负数，现为" + floatToText(value)));
+}
+
 void requireNotNegative(double value, const char* chinese, const char* english) {
-    if (!(std::isfinite(value) && value >= 0))
-        throw Error::refused(messageLanguage() == Language::English
-                                 ? english + (" may not be negative, given " + floatToText(value))
-                                 : chinese + ("不能为负数，现为" + floatToText(value)));
+    if (!notNegative(value)) refuseNegative(value, chinese, english);
 }
 
 } // namespace
 
 void validateSizeLimits(const WedgeSizeLimits& l) {
     // A bounding length of zero would leave no wedge at all.
-    for (int k = 0; k < SizeLimitKindCount; ++k) {
-        const auto kind = static_cast<SizeLimitKind>(k);
-        if (const auto value = sizeLimit(l, kind); value && !(std::isfinite(*value) && *value > 0))
+    forEachSizeLimit(l, [](SizeLimitKind kind, const std::optional<double>& value) {
+        if (value && !positive(*value))
             throw Error::refused(std::string(sizeLimitName(kind)) +
-                                 inLanguage("应大于零，现为", " should be greater than zero, given ") + floatToText(*value));
-    }
+                                 inLanguage("应大于零，现为", " should be greater than zero, given ") +
+                                 floatToText(*value));
+    });
     if (l.Bench && l.Bench->CatchWidth)
         requireNotNegative(*l.Bench->CatchWidth, "最小安全平台宽度", "minimum catch bench width");
     if (l.MinVolume) requireNotNegative(*l.MinVolume, "最小体积", "minimum volume");

@@ -51,8 +51,27 @@ inline constexpr int SizeLimitKindCount = 9;
 const char* sizeLimitName(SizeLimitKind kind);
 // "face_trace1" and the like, for the tool's output.
 const char* sizeLimitKey(SizeLimitKind kind);
+// Calls f(kind, limit) for every kind in SizeLimitKind's order, `limit` an
+// std::optional<double> absent where not given: inline, for the loops over
+// every kind that every full analysis runs.
+template <class F>
+void forEachSizeLimit(const WedgeSizeLimits& l, F f) {
+    using K = SizeLimitKind;
+    f(K::FaceTrace1, l.FaceTrace[0]), f(K::FaceTrace2, l.FaceTrace[1]);
+    f(K::TopTrace1, l.TopTrace[0]), f(K::TopTrace2, l.TopTrace[1]);
+    f(K::Persistence1, l.Persistence[0]), f(K::Persistence2, l.Persistence[1]);
+    f(K::SlopeLength, l.SlopeLength);
+    f(K::BenchHeight, l.Bench ? std::optional(l.Bench->Height) : std::nullopt);
+    f(K::BenchWidth, l.Bench ? std::optional(l.Bench->Width) : std::nullopt);
+}
 // The limit of that kind, absent when not given.
-std::optional<double> sizeLimit(const WedgeSizeLimits& limits, SizeLimitKind kind);
+inline std::optional<double> sizeLimit(const WedgeSizeLimits& limits, SizeLimitKind kind) {
+    std::optional<double> found;
+    forEachSizeLimit(limits, [&](SizeLimitKind k, const std::optional<double>& limit) {
+        if (k == kind) found = limit;
+    });
+    return found;
+}
 // Sets the limit of that kind where `limits` gives one (a bench's height or
 // width only with a bench); a limit not given stays absent.
 void setSizeLimit(WedgeSizeLimits& limits, SizeLimitKind kind, double value);

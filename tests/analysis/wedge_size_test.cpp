@@ -48,6 +48,20 @@ WedgeLengths fullLengths(const WedgeLoads& loads) {
     return wedgeLengths(a.Shape, exampleNumbers().SlopeHeight);
 }
 
+// Every figure of the two shapes, to the last bit.
+void expectSameShape(const WedgeShape& a, const WedgeShape& b) {
+    for (int f = 0; f < WedgeSurfaceCount; ++f) {
+        const WedgePolygon &p = a.Faces[f], &q = b.Faces[f];
+        ASSERT_EQ(p.Count, q.Count) << f;
+        for (int i = 0; i < p.Count; ++i) EXPECT_EQ(p.Points[i], q.Points[i]) << f << " " << i;
+        EXPECT_EQ(p.Area, q.Area) << f;
+        EXPECT_EQ(p.Normal, q.Normal) << f;
+    }
+    EXPECT_EQ(a.Volume, b.Volume);
+    EXPECT_EQ(a.Centroid, b.Centroid);
+    EXPECT_EQ(a.LineEnd, b.LineEnd);
+}
+
 WedgeLoads withCrack() {
     WedgeLoads l;
     l.Crack = TensionCrack{{80, 10}, 5, 0};
@@ -66,7 +80,7 @@ TEST(WedgeSize, LimitsAboveTheFullWedgeLeaveItUnchanged) {
             const FullAnalysis a = analyseWedge(exampleAttitudes(), exampleNumbers(), loads);
             EXPECT_EQ(a.Size.Scale.Factor, 1);
             EXPECT_FALSE(a.Size.Scale.Decider);
-            EXPECT_FALSE(a.Size.FullShape);
+            EXPECT_FALSE(fullHeightShape(a.Size));
             EXPECT_EQ(a.Safety.Factor, full.Safety.Factor);
             EXPECT_EQ(a.Shape.Volume, full.Shape.Volume);
             EXPECT_EQ(a.Shape.Centroid, full.Shape.Centroid);
@@ -103,7 +117,7 @@ TEST(WedgeSize, HalvingTheLimitingTraceHalvesTheWedgeAndFsFollowsItsTerms) {
         const FullAnalysis half = analyseWedge(exampleAttitudes(), numbers, loads);
         EXPECT_EQ(half.Size.Scale.Factor, 0.5);
         EXPECT_EQ(half.Size.Scale.Decider, SizeLimitKind::FaceTrace2);
-        ASSERT_TRUE(half.Size.FullShape);
+        ASSERT_TRUE(fullHeightShape(half.Size));
         for (int f = 0; f < WedgeSurfaceCount; ++f) {
             const WedgePolygon &h = half.Shape.Faces[f], &w = full.Shape.Faces[f];
             ASSERT_EQ(h.Count, w.Count);
@@ -120,10 +134,12 @@ TEST(WedgeSize, HalvingTheLimitingTraceHalvesTheWedgeAndFsFollowsItsTerms) {
 // Each limit, set below all the others, decides the scale, and the scaled
 // wedge's bounded length is the limit itself. With a crack too, which moves
 // in with the wedge: the scaled wedge is the one cut at the scaled height
-// with the crack at the scaled distance.
+// with the crack at the scaled distance. The full-height wedge the pictures
+// draw behind it is the unlimited analysis' wedge, bit for bit.
 TEST(WedgeSize, EachKindOfLimitDecidesInACaseBuiltForIt) {
     for (const WedgeLoads& plain : {WedgeLoads{}, withCrack()}) {
         const WedgeLengths full = fullLengths(plain);
+        const WedgeShape unlimited = analyseWedge(exampleAttitudes(), exampleNumbers(), plain).Shape;
         for (auto measure : {PersistenceMeasure::AlongIntersection, PersistenceMeasure::LargestExtent}) {
             for (int k = 0; k < SizeLimitKindCount; ++k) {
                 const auto kind = static_cast<SizeLimitKind>(k);
@@ -146,6 +162,9 @@ TEST(WedgeSize, EachKindOfLimitDecidesInACaseBuiltForIt) {
                                              false, crack ? &*crack : nullptr, rebuilt));
                 EXPECT_NEAR(rebuilt.Volume, a.Shape.Volume, 1e-9 * a.Shape.Volume);
                 EXPECT_NEAR(norm(rebuilt.Centroid - a.Shape.Centroid), 0, 1e-9 * s * 40);
+                const std::optional<WedgeShape> fullShape = fullHeightShape(a.Size);
+                ASSERT_TRUE(fullShape);
+                expectSameShape(*fullShape, unlimited);
             }
         }
     }

@@ -237,8 +237,9 @@ TEST(RealWedgeScene, AScaledWedgeShowsTheFullHeightWedgeFaint) {
     WedgeLoads loads;
     loads.Size.SlopeLength = 10;
     const FullAnalysis analysis = exampleAnalysis(loads);
-    ASSERT_TRUE(analysis.Size.FullShape);
-    const WedgeScene scene = realWedgeScene(analysis.Shape, analysis.Forces, loads, &*analysis.Size.FullShape);
+    const std::optional<WedgeShape> full = fullHeightShape(analysis.Size);
+    ASSERT_TRUE(full);
+    const WedgeScene scene = realWedgeScene(analysis.Shape, analysis.Forces, loads, &*full);
     EXPECT_EQ(scene.FullHeightEdges.size(), 6u); // a tetrahedron's edges, each once
     const ViewAngles view = defaultView(scene);
     for (const Point2& p : projectCorners(scene, view).Screen) EXPECT_LE(std::hypot(p.x, p.y), 1 + 1e-9);
