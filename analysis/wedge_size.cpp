@@ -78,7 +78,7 @@ PlaneFigures planeFigures(const WedgePolygon& f, const TPoint3D& faceOut, double
 // bound apart, and may differ there in the last bit: then every face's
 // points are visited.
 template <class Visit>
-void visitCorners(const WedgeShape& s, bool withToe, Visit visit) {
+[[gnu::always_inline]] inline void visitCorners(const WedgeShape& s, bool withToe, Visit visit) {
     if (s.Faces[int(WedgeSurface::Crack)].Count == 0) {
         const WedgePolygon& upper = s.Faces[int(WedgeSurface::UpperSlope)];
         if (withToe) visit(TPoint3D{});
