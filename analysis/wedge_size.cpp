@@ -78,7 +78,7 @@ PlaneFigures planeFigures(const WedgePolygon& f, const TPoint3D& faceOut, double
 // bound apart, and may differ there in the last bit: then every face's
 // points are visited.
 template <class Visit>
-void visitCorners(const WedgeShape& s, bool withToe, Visit visit) {
+[[gnu::always_inline]] inline void visitCorners(const WedgeShape& s, bool withToe, Visit visit) {
     if (s.Faces[int(WedgeSurface::Crack)].Count == 0) {
         const WedgePolygon& upper = s.Faces[int(WedgeSurface::UpperSlope)];
         if (withToe) visit(TPoint3D{});
@@ -225,11 +225,20 @@ WedgeScale wedgeScale(const WedgeLengths& full, const WedgeSizeLimits& limits) {
 
 void scaleWedgeShape(WedgeShape& s, double factor) { scaleShape(s, factor); }
 
-WedgeNumbers scaledWedgeNumbers(const WedgeNumbers& numbers, double factor) {
-    WedgeNumbers scaled = numbers;
+namespace {
+
+[[gnu::always_inline]] inline void scaleNumbers(const WedgeNumbers& numbers, double factor, WedgeNumbers& scaled) {
+    scaled = numbers;
     scaled.SlopeHeight = factor * numbers.SlopeHeight;
     if (numbers.WaterPressureFromHeight)
         scaled.WaterPressure1 = scaled.WaterPressure2 = ComputeWaterPressure(numbers.WaterUnitWeight, scaled.SlopeHeight);
+}
+
+} // namespace
+
+WedgeNumbers scaledWedgeNumbers(const WedgeNumbers& numbers, double factor) {
+    WedgeNumbers scaled;
+    scaleNumbers(numbers, factor, scaled);
     return scaled;
 }
 
@@ -247,13 +256,16 @@ bool sizes(const WedgeSizeLimits& l) { return l.bounds() || l.MinVolume || l.Min
 
 namespace {
 
-void scaleLengths(WedgeLengths& l, double factor) {
+// `full`'s lengths times the factor, into `l`.
+void scaleLengths(const WedgeLengths& full, double factor, WedgeLengths& l) {
     for (int i = 0; i < 2; ++i) {
-        l.FaceTrace[i] *= factor, l.TopTrace[i] *= factor;
-        l.PersistenceAlong[i] *= factor, l.PersistenceExtent[i] *= factor;
+        l.FaceTrace[i] = full.FaceTrace[i] * factor, l.TopTrace[i] = full.TopTrace[i] * factor;
+        l.PersistenceAlong[i] = full.PersistenceAlong[i] * factor;
+        l.PersistenceExtent[i] = full.PersistenceExtent[i] * factor;
     }
-    l.SlopeLength *= factor, l.SlopeHeight *= factor, l.Height *= factor;
-    l.BackBreak *= factor, l.CrestLength *= factor;
+    l.SlopeLength = full.SlopeLength * factor, l.SlopeHeight = full.SlopeHeight * factor;
+    l.Height = full.Height * factor;
+    l.BackBreak = full.BackBreak * factor, l.CrestLength = full.CrestLength * factor;
 }
 
 } // namespace
@@ -261,19 +273,19 @@ void scaleLengths(WedgeLengths& l, double factor) {
 const WedgeNumbers& sizeWedge(WedgeShape& shape, const WedgeNumbers& numbers, const WedgeSizeLimits& limits,
                               WedgeSizing& sizing, WedgeNumbers& scaled) {
     // Every field of `sizing` is set below, none through a fresh WedgeSizing:
-    // clearing and copying its room for the full shape would cost as much as
-    // the sizing itself.
+    // building one and copying it over would cost a good part of the sizing.
     sizing.Limited = true;
     const bool along = limits.Measure == PersistenceMeasure::AlongIntersection;
     fillLengths(shape, numbers.SlopeHeight, {along, !along, limits.Bench.has_value()}, sizing.Full);
     sizing.Scale = scaleFor(sizing.Full, limits);
-    sizing.Lengths = sizing.Full;
     const WedgeNumbers* used = &numbers;
     if (sizing.Scale.Decider) {
         scaleShape(shape, sizing.Scale.Factor);
-        scaleLengths(sizing.Lengths, sizing.Scale.Factor);
-        scaled = scaledWedgeNumbers(numbers, sizing.Scale.Factor);
+        scaleLengths(sizing.Full, sizing.Scale.Factor, sizing.Lengths);
+        scaleNumbers(numbers, sizing.Scale.Factor, scaled);
         used = &scaled;
+    } else {
+        sizing.Lengths = sizing.Full;
     }
     sizing.FullHeight.reset(); // the caller knows what cut the wedge out
     sizing.Volume = shape.Volume;

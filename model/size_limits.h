@@ -55,7 +55,7 @@ const char* sizeLimitKey(SizeLimitKind kind);
 // std::optional<double> absent where not given: inline, for the loops over
 // every kind that every full analysis runs.
 template <class F>
-void forEachSizeLimit(const WedgeSizeLimits& l, F f) {
+[[gnu::always_inline]] inline void forEachSizeLimit(const WedgeSizeLimits& l, F f) {
     using K = SizeLimitKind;
     f(K::FaceTrace1, l.FaceTrace[0]), f(K::FaceTrace2, l.FaceTrace[1]);
     f(K::TopTrace1, l.TopTrace[0]), f(K::TopTrace2, l.TopTrace[1]);
