@@ -17,6 +17,7 @@
 #include <sleef.h>
 #include <utility>
 
+#include "analysis/joint_strength.h"
 #include "analysis/probabilistic/distribution.h"
 #include "analysis/probabilistic/kernel.h"
 
@@ -614,7 +615,7 @@ V planeShear(const KernelConstants& k, int plane, V normal, V area, V cohesion, 
     if (!k.BartonBandis[plane]) return cohesion * area + normal * friction;
     const V sigma = largerOf(normal, splat(0)) / area;
     const V roughness = splat(k.Jrc[plane]) * (V)sleefLog10((Native)(splat(k.Jcs[plane]) / sigma));
-    const V cap = splat(70);
+    const V cap = splat(MaxFrictionAngleDegrees);
     const V angle = smallerOf(splat(k.ResidualFriction[plane]) + largerOf(roughness, splat(0)), cap);
     const V radians = smallerOf(angle + splat(k.Waviness[plane]), cap) * splat(std::numbers::pi / 180);
     return pick(normal > splat(0), normal * (V)sleefTan((Native)radians), splat(0));
