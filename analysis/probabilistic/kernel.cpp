@@ -1,6 +1,8 @@
 #include "analysis/probabilistic/kernel.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <string_view>
 
 #include "analysis/polyhedron.h"
 #include "analysis/probabilistic/sample_trig.h"
@@ -165,8 +167,18 @@ std::vector<const BlockKernel*> supportedKernels() {
     return kernels;
 }
 
+// TRELMOX_LANES (SSE2, AVX, AVX2 or AVX-512) caps the lanes at a narrower
+// kernel than the processor has, to measure or check what a machine
+// without the wider instructions does; the results are the same bits
+// either way. A name the processor cannot run, or none, gives the widest.
 const BlockKernel& widestKernel() {
-    static const BlockKernel& widest = *supportedKernels().back();
+    static const BlockKernel& widest = [] () -> const BlockKernel& {
+        const std::vector<const BlockKernel*> kernels = supportedKernels();
+        if (const char* cap = std::getenv("TRELMOX_LANES"))
+            for (const BlockKernel* k : kernels)
+                if (std::string_view(k->Name) == cap) return *k;
+        return *kernels.back();
+    }();
     return widest;
 }
 

@@ -152,7 +152,7 @@ struct BlockKernel {
 };
 // The kernels this processor runs, narrowest first (SSE2 always).
 std::vector<const BlockKernel*> supportedKernels();
-// The widest of them, chosen once.
+// The widest of them (or the one TRELMOX_LANES names), chosen once.
 const BlockKernel& widestKernel();
 
 } // namespace trelmox
