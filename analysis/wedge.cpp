@@ -25,11 +25,6 @@ const char* contactName(TWedgeContact contact) {
     return "Unresolved";
 }
 
-bool cutsOutWedge(TWedgeContact contact) {
-    return contact == TWedgeContact::BothPlanes || contact == TWedgeContact::FirstPlaneOnly ||
-           contact == TWedgeContact::SecondPlaneOnly || contact == TWedgeContact::LiftOff;
-}
-
 std::string contactMessage(TWedgeContact contact) {
     switch (contact) {
     case TWedgeContact::NoBlock: return inLanguage("不能切除块体", "no block can be cut out");

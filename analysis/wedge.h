@@ -15,7 +15,10 @@ enum class TWedgeContact { NoBlock, BothPlanes, FirstPlaneOnly, SecondPlaneOnly,
 const char* contactName(TWedgeContact contact);
 // The cases that cut out a wedge and work out its factor: contact on both
 // planes, on one, or lift-off (whose factor is 0).
-bool cutsOutWedge(TWedgeContact contact);
+inline bool cutsOutWedge(TWedgeContact contact) {
+    return contact == TWedgeContact::BothPlanes || contact == TWedgeContact::FirstPlaneOnly ||
+           contact == TWedgeContact::SecondPlaneOnly || contact == TWedgeContact::LiftOff;
+}
 // The message the user is shown for NoBlock and LiftOff; empty otherwise.
 std::string contactMessage(TWedgeContact contact);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cmath>
 #include <exception>
 #include <fstream>
@@ -204,36 +205,50 @@ SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& sett
     return samplePlan(base, settings, std::move(varying), std::move(fisher), std::move(correlated), std::move(inputs));
 }
 
-// The values of one factor on the wedge samples, each chunk's at the start
-// of its own stretch, until the histogram has binned them (its bins need the
-// smallest and the largest value of the whole run). Neither zeroed nor
-// written beyond the values kept, and in huge pages where the system offers
-// them, so that taking it costs a few page faults, not one per 4 KiB.
-class ValueStore {
+// Values of the whole run, one stretch per chunk, until the histogram has
+// binned them (its bins need the smallest and the largest value of the run).
+// Neither zeroed nor written beyond the values kept, and in huge pages where
+// the system offers them, so that taking it costs a few page faults, not one
+// per 4 KiB; fresh memory is still the dearest part of a long run on some
+// machines (the system clears every page), hence the keys below.
+template <typename T> class ValueStore {
 public:
     explicit ValueStore(std::uint64_t samples) {
+        if (samples == 0) return;
         constexpr std::size_t huge = std::size_t(1) << 21;
-        const std::size_t bytes = (samples * sizeof(double) + huge - 1) / huge * huge;
-        data_.reset(static_cast<double*>(std::aligned_alloc(huge, bytes)));
+        const std::size_t bytes = (samples * sizeof(T) + huge - 1) / huge * huge;
+        data_.reset(static_cast<T*>(std::aligned_alloc(huge, bytes)));
         if (!data_) throw std::bad_alloc();
         madvise(data_.get(), bytes, MADV_HUGEPAGE); // a hint: without it, plain pages
     }
-    double* at(std::uint64_t sample) const { return data_.get() + sample; }
+    T* at(std::uint64_t sample) const { return data_ ? data_.get() + sample : nullptr; }
 
 private:
     struct Free {
-        void operator()(double* p) const { std::free(p); }
+        void operator()(T* p) const { std::free(p); }
     };
-    std::unique_ptr<double[], Free> data_;
+    std::unique_ptr<T[], Free> data_;
 };
 
-// One factor over one chunk: its outcomes counted, its values on the wedge
-// samples kept in sample order, and their moments about the chunk's first
+// What the histogram keeps of a value: the value rounded to a float, NaN for
+// a sample that gives none. Rounding never reverses an order, so a key below
+// (above) the key of a bin's edge belongs to a value below (at or above) that
+// edge; only a key equal to an edge's own leaves the bin open, and those few
+// values (about one in ten million per edge) are worked out again exactly.
+// Half the memory of the values themselves.
+using ValueKey = float;
+constexpr ValueKey NoValue = std::numeric_limits<ValueKey>::quiet_NaN();
+
+// One factor over one chunk: its outcomes counted, the keys of its samples
+// (NaN where a sample is not counted) and, if wanted, its values on the
+// wedge samples in sample order, and their moments about the chunk's first
 // value (exact when all values are equal).
 struct FactorPartial {
     std::array<std::uint64_t, ContactCount> Contacts{};
     std::uint64_t Failed = 0;
-    std::span<const double> Factors; // in the run's ValueStore
+    std::uint64_t Begin = 0, Wedges = 0; // the chunk's first sample; the values counted
+    std::span<const ValueKey> Keys;      // one a sample, in the run's key store
+    std::span<const double> Kept;        // the values themselves, with KeepFactors
     double Mean = 0, SquaredDeviations = 0, Min = 0, Max = 0;
     std::uint64_t BelowOne = 0, BelowRequired = 0;
     std::vector<std::uint64_t> Bins;
@@ -250,64 +265,78 @@ struct SampleSize {
     std::uint8_t Flags = 0;
 };
 
-void addMoments(FactorPartial& p, double required) {
-    if (p.Factors.empty()) return;
-    const double shift = p.Factors.front();
-    const double n = static_cast<double>(p.Factors.size());
-    double sum = 0, squares = 0;
-    p.Min = p.Max = shift;
-    for (double f : p.Factors) {
-        sum += f - shift;
-        squares += (f - shift) * (f - shift);
-        p.Min = std::min(p.Min, f), p.Max = std::max(p.Max, f);
-        p.BelowOne += f < 1;
-        p.BelowRequired += f < required;
-    }
-    // Factors whose squares leave the range of a double (beyond about 1e154)
-    // have no spread to report: the run fails as the analysis's own
-    // arithmetic does, rather than giving a deviation of 0 or not a number.
-    if (!std::isfinite(sum) || !std::isfinite(squares)) throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
-    p.Mean = shift + sum / n;
-    p.SquaredDeviations = std::max(0.0, squares - sum * sum / n);
-}
-
+// The chunk's outcomes counted, its keys written and the moments of its
+// wedge values about the first of them, summed in sample order.
+// keys: one a sample; kept: the values in sample order (null: not kept);
 // sizes: each sample's wedge size (null: not worked out).
-void tally(FactorPartial& p, const double* factors, const SampleOutcome* outcomes, std::size_t n, double required,
-           double* kept, const SampleSize* sizes = nullptr) {
+void tally(FactorPartial& p, std::uint64_t begin, const double* factors, const SampleOutcome* outcomes, std::size_t n,
+           double required, ValueKey* keys, double* kept, const SampleSize* sizes = nullptr) {
+    // Counted in locals: a counter in memory would make every sample wait
+    // for the last one's store.
     std::size_t count = 0;
+    std::uint64_t failed = 0, belowOne = 0, belowRequired = 0;
+    std::array<std::uint64_t, ContactCount> contacts{};
+    double shift = 0, sum = 0, squares = 0, low = 0, high = 0;
     for (std::size_t j = 0; j < n; ++j) {
+        keys[j] = NoValue;
         if (failedOutcome(outcomes[j])) {
-            ++p.Failed;
+            ++failed;
             continue;
         }
         const auto contact = static_cast<TWedgeContact>(outcomes[j]);
+        const double f = factors[j];
+        const bool wedge = cutsOutWedge(contact);
         // A factor beyond the range of a double fails its sample, as the
         // scalar analysis's overflow does; the lanes leave that to here.
-        if (cutsOutWedge(contact) && !std::isfinite(factors[j])) {
-            ++p.Failed;
+        if (wedge && !std::isfinite(f)) {
+            ++failed;
             continue;
         }
-        if (sizes && cutsOutWedge(contact)) {
+        if (sizes && wedge) {
             if (sizes[j].Flags & TooSmallFlag) {
                 ++p.TooSmall;
                 continue;
             }
             p.BenchTooNarrow += (sizes[j].Flags & BenchTooNarrowFlag) != 0;
-            if (factors[j] < 1) p.FailedVolumes.push_back(sizes[j].Volume), p.FailedWeight += sizes[j].Weight;
+            if (f < 1) p.FailedVolumes.push_back(sizes[j].Volume), p.FailedWeight += sizes[j].Weight;
         }
-        ++p.Contacts[static_cast<int>(contact)];
-        if (cutsOutWedge(contact)) kept[count++] = factors[j];
+        ++contacts[static_cast<int>(contact)];
+        if (!wedge) continue;
+        keys[j] = static_cast<ValueKey>(f);
+        if (kept) kept[count] = f;
+        if (count++ == 0) shift = low = high = f;
+        sum += f - shift;
+        squares += (f - shift) * (f - shift);
+        low = std::min(low, f), high = std::max(high, f);
+        belowOne += f < 1;
+        belowRequired += f < required;
     }
-    p.Factors = {kept, count};
-    addMoments(p, required);
+    for (int c = 0; c < ContactCount; ++c) p.Contacts[c] += contacts[c];
+    p.Failed += failed, p.BelowOne += belowOne, p.BelowRequired += belowRequired;
+    p.Min = low, p.Max = high;
+    p.Begin = begin, p.Wedges = count;
+    p.Keys = {keys, n};
+    if (kept) p.Kept = {kept, count};
+    if (count == 0) return;
+    // Factors whose squares leave the range of a double (beyond about 1e154)
+    // have no spread to report: the run fails as the analysis's own
+    // arithmetic does, rather than giving a deviation of 0 or not a number.
+    if (!std::isfinite(sum) || !std::isfinite(squares)) throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
+    const double wedges = static_cast<double>(count);
+    p.Mean = shift + sum / wedges;
+    p.SquaredDeviations = std::max(0.0, squares - sum * sum / wedges);
 }
 
-// Where the chunks keep the values of Kc and of Fs.
+// Where the chunks keep the keys of Kc and of Fs, and with KeepFactors
+// their values.
 struct RunStores {
-    explicit RunStores(std::uint64_t samples) : Kc(samples), Fs(samples) {}
-    ValueStore Kc, Fs;
+    RunStores(std::uint64_t samples, bool keep)
+        : Kc(samples), Fs(samples), KeptKc(keep ? samples : 0), KeptFs(keep ? samples : 0) {}
+    ValueStore<ValueKey> Kc, Fs;
+    ValueStore<double> KeptKc, KeptFs;
     // What the stores hold per sample, for the memory check.
-    static constexpr std::uint64_t BytesPerSample = 2 * sizeof(double);
+    static constexpr std::uint64_t KeyBytesPerSample = 2 * sizeof(ValueKey);
+    static constexpr std::uint64_t KeptBytesPerSample = 2 * sizeof(double);
 };
 
 struct ChunkResult {
@@ -481,10 +510,18 @@ ChunkResult runChunk(std::uint64_t begin, std::uint64_t end, const SamplePlan& p
     drawColumns(begin, n, padded, plan, s);
     evaluateChunk(plan, s, n, padded);
     ChunkResult result;
-    tally(result.Kc, s.Kc.data(), s.KcOutcome.data(), n, plan.RequiredFactor, stores.Kc.at(begin));
-    tally(result.Fs, s.Fs.data(), s.FsOutcome.data(), n, plan.RequiredFactor, stores.Fs.at(begin),
-          plan.FailedSizes ? s.Sizes.data() : nullptr);
+    tally(result.Kc, begin, s.Kc.data(), s.KcOutcome.data(), n, plan.RequiredFactor, stores.Kc.at(begin),
+          stores.KeptKc.at(begin));
+    tally(result.Fs, begin, s.Fs.data(), s.FsOutcome.data(), n, plan.RequiredFactor, stores.Fs.at(begin),
+          stores.KeptFs.at(begin), plan.FailedSizes ? s.Sizes.data() : nullptr);
     return result;
+}
+
+// Kc and Fs of one sample worked out again, exactly as its chunk did (its
+// inputs depend on its number only), into the scratch's first entries.
+void recomputeSample(std::uint64_t sample, const SamplePlan& plan, ChunkScratch& s) {
+    drawColumns(sample, 1, MaxLanes, plan, s);
+    evaluateChunk(plan, s, 1, MaxLanes);
 }
 
 unsigned threadCount(unsigned requested) {
@@ -549,7 +586,7 @@ FactorTotals combine(const std::vector<ChunkResult>& results, FactorPartial Chun
         t.TooSmall += p.TooSmall;
         t.BenchTooNarrow += p.BenchTooNarrow;
         t.FailedWeight += p.FailedWeight;
-        const std::uint64_t count = p.Factors.size();
+        const std::uint64_t count = p.Wedges;
         if (count == 0) continue;
         if (t.Wedges == 0) {
             t.Mean = p.Mean, t.SquaredDeviations = p.SquaredDeviations, t.Min = p.Min, t.Max = p.Max;
@@ -577,29 +614,101 @@ SafetyStatistics statistics(const FactorTotals& t) {
     return s;
 }
 
+// Equal bins from the smallest to the largest value: which one a value
+// falls in, the largest value in the last. Never decreases as the value
+// grows. Compared before the cast, so that no value can index outside the
+// bins.
+struct BinScale {
+    double Low, Width;
+    int Count;
+    int of(double value) const {
+        const double at = Width > 0 ? (value - Low) / Width : 0;
+        return at < Count ? (at > 0 ? static_cast<int>(at) : 0) : Count - 1;
+    }
+};
+
+// The doubles in the order of their values, as integers.
+std::int64_t orderOf(double x) {
+    const auto bits = std::bit_cast<std::int64_t>(x);
+    return bits < 0 ? std::numeric_limits<std::int64_t>::min() - bits : bits;
+}
+double valueOfOrder(std::int64_t order) {
+    return std::bit_cast<double>(order < 0 ? std::numeric_limits<std::int64_t>::min() - order : order);
+}
+
+// The keys of the bins' inner edges: edge[b] is the key of the smallest
+// double in [low, high] that falls in bin b or above (found by bisection,
+// the bins never decreasing), for b = 1 .. count - 1.
+std::vector<ValueKey> edgeKeys(const BinScale& bins, double low, double high) {
+    std::vector<ValueKey> edges(static_cast<std::size_t>(bins.Count), NoValue);
+    for (int b = 1; b < bins.Count; ++b) {
+        std::int64_t below = orderOf(low), at = orderOf(high); // bins.of(below) = 0 < b <= bins.of(at)
+        while (at - below > 1) {
+            // Halved as unsigned: the orders of -DBL_MAX and DBL_MAX lie 2^64 apart.
+            const auto middle = static_cast<std::int64_t>(
+                static_cast<std::uint64_t>(below) + (static_cast<std::uint64_t>(at) - static_cast<std::uint64_t>(below)) / 2);
+            (bins.of(valueOfOrder(middle)) >= b ? at : below) = middle;
+        }
+        edges[static_cast<std::size_t>(b)] = static_cast<ValueKey>(valueOfOrder(at));
+    }
+    return edges;
+}
+
+// Counts each key (NaN: none) in the bin of its own value, given the keys of
+// the bins' edges with infinite ends; `settle(j, key)` gives the bin of a
+// key that equals an edge's. Plain pointers and locals, so that the loop
+// keeps everything in registers.
+template <typename Settle>
+void countKeys(std::span<const ValueKey> keys, const ValueKey* bounds, const BinScale& bins, std::uint64_t* counts,
+               const Settle& settle) {
+    const ValueKey* key = keys.data();
+    const std::size_t n = keys.size();
+    for (std::size_t j = 0; j < n; ++j) {
+        const ValueKey k = key[j];
+        if (std::isnan(k)) continue;
+        int bin = bins.of(k);
+        if (k == bounds[bin] || k == bounds[bin + 1]) [[unlikely]]
+            bin = settle(j);
+        ++counts[bin];
+    }
+}
+
 // Equal bins from the smallest to the largest value; all values equal give
-// one bin of zero width. Each chunk counts its own values in parallel.
+// one bin of zero width. Each chunk counts its own values in parallel, from
+// their keys, working out again the few whose key meets an edge's.
 Histogram histogram(std::vector<ChunkResult>& results, FactorPartial ChunkResult::*factor, const SafetyStatistics& s,
-                    int bins) {
-    if (s.Max == s.Min) bins = 1;
+                    int count, const SamplePlan& plan) {
+    if (s.Max == s.Min) count = 1;
     Histogram h;
-    const double width = (s.Max - s.Min) / bins;
-    for (int b = 0; b <= bins; ++b) h.Edges.push_back(b == bins ? s.Max : s.Min + b * width);
-    h.Counts.assign(bins, 0);
+    const BinScale bins{s.Min, (s.Max - s.Min) / count, count};
+    for (int b = 0; b <= count; ++b) h.Edges.push_back(b == count ? s.Max : s.Min + b * bins.Width);
+    h.Counts.assign(count, 0);
+    const std::vector<ValueKey> edges = edgeKeys(bins, s.Min, s.Max);
+    const bool fs = factor == &ChunkResult::Fs;
+    // The edges below the first bin and above the last are infinite, so
+    // that a key need not be tested for the ends.
+    std::vector<ValueKey> bounds = edges;
+    bounds.front() = -std::numeric_limits<ValueKey>::infinity();
+    bounds.push_back(std::numeric_limits<ValueKey>::infinity());
     const auto chunks = static_cast<std::int64_t>(results.size());
-#pragma omp parallel for schedule(dynamic, 16)
-    for (std::int64_t c = 0; c < chunks; ++c) {
-        FactorPartial& p = results[static_cast<std::size_t>(c)].*factor;
-        p.Bins.assign(bins, 0);
-        for (double k : p.Factors) {
-            // Compared before the cast, so that no value can index outside the bins.
-            const double at = width > 0 ? (k - s.Min) / width : 0;
-            const int bin = at < bins ? (at > 0 ? static_cast<int>(at) : 0) : bins - 1;
-            ++p.Bins[bin];
+#pragma omp parallel
+    {
+        std::optional<ChunkScratch> scratch; // only for a value worked out again
+        // The bin of a key that equals an edge's: of its value worked out again.
+        const auto settle = [&](const FactorPartial& p, std::size_t j) {
+            if (!scratch) scratch.emplace(plan);
+            recomputeSample(p.Begin + j, plan, *scratch);
+            return bins.of(fs ? scratch->Fs[0] : scratch->Kc[0]);
+        };
+#pragma omp for schedule(dynamic, 16)
+        for (std::int64_t c = 0; c < chunks; ++c) {
+            FactorPartial& p = results[static_cast<std::size_t>(c)].*factor;
+            p.Bins.assign(count, 0);
+            countKeys(p.Keys, bounds.data(), bins, p.Bins.data(), [&](std::size_t j) { return settle(p, j); });
         }
     }
     for (const ChunkResult& chunk : results)
-        for (int b = 0; b < bins; ++b) h.Counts[b] += (chunk.*factor).Bins[b];
+        for (int b = 0; b < count; ++b) h.Counts[b] += (chunk.*factor).Bins[b];
     return h;
 }
 
@@ -608,7 +717,7 @@ std::vector<double> keptFactors(const std::vector<ChunkResult>& results, FactorP
     std::vector<double> all;
     all.reserve(wedges);
     for (const ChunkResult& chunk : results)
-        all.insert(all.end(), (chunk.*factor).Factors.begin(), (chunk.*factor).Factors.end());
+        all.insert(all.end(), (chunk.*factor).Kept.begin(), (chunk.*factor).Kept.end());
     return all;
 }
 
@@ -651,7 +760,7 @@ std::optional<FailedWedgeSizes> failedSizes(const std::vector<ChunkResult>& resu
 // One factor's summary from the chunks; returns its totals for what only
 // Fs has.
 FactorTotals summarise(std::vector<ChunkResult>& results, FactorPartial ChunkResult::*factor,
-                       const ProbabilisticSettings& settings, FactorSummary& s) {
+                       const ProbabilisticSettings& settings, const SamplePlan& plan, FactorSummary& s) {
     const FactorTotals totals = combine(results, factor);
     s.Contacts = totals.Contacts;
     s.Failed = totals.Failed;
@@ -659,20 +768,20 @@ FactorTotals summarise(std::vector<ChunkResult>& results, FactorPartial ChunkRes
     s.PFailure = static_cast<double>(totals.BelowOne) / static_cast<double>(settings.Samples);
     if (totals.Wedges > 0) {
         s.Statistics = statistics(totals);
-        s.Bins = histogram(results, factor, *s.Statistics, settings.HistogramBins);
+        s.Bins = histogram(results, factor, *s.Statistics, settings.HistogramBins, plan);
     }
     if (settings.KeepFactors) s.SafetyFactors = keptFactors(results, factor, totals.Wedges);
     return totals;
 }
 
 ProbabilisticResult summarise(std::vector<ChunkResult>& results, const ProbabilisticSettings& settings,
-                              double required) {
+                              const SamplePlan& plan, double required) {
     ProbabilisticResult result;
     result.Method = settings.Method;
     result.Samples = settings.Samples;
-    summarise(results, &ChunkResult::Kc, settings, result);
+    summarise(results, &ChunkResult::Kc, settings, plan, result);
     FullFactorSummary& full = result.Full;
-    const FactorTotals fs = summarise(results, &ChunkResult::Fs, settings, full);
+    const FactorTotals fs = summarise(results, &ChunkResult::Fs, settings, plan, full);
     full.RequiredFactor = required;
     full.TooSmall = fs.TooSmall;
     full.BenchTooNarrow = fs.BenchTooNarrow;
@@ -718,8 +827,8 @@ std::optional<std::uint64_t> availableMemory() {
 // taken before the first sample, so a run that cannot fit is refused
 // beforehand rather than ended by the allocator.
 void checkSampleMemory(const ProbabilisticSettings& settings, int varied) {
-    std::uint64_t perSample = RunStores::BytesPerSample;
-    if (settings.KeepFactors) perSample += RunStores::BytesPerSample;
+    std::uint64_t perSample = RunStores::KeyBytesPerSample;
+    if (settings.KeepFactors) perSample += 2 * RunStores::KeptBytesPerSample; // the stores and the result
     if (settings.Method == SamplingMethod::LatinHypercube) perSample += varied * sizeof(std::uint32_t);
     const std::uint64_t needed = settings.Samples * perSample;
     const auto available = availableMemory();
@@ -788,10 +897,10 @@ ProbabilisticResult runProbabilistic(const PlaneAttitudeArray& attitudes, const 
     const BlockInputs base = blockInputs(attitudes, params, loads);
     validateSettings(base, settings);
     const SamplePlan plan = samplePlan(base, settings);
-    const RunStores stores(settings.Samples);
+    const RunStores stores(settings.Samples, settings.KeepFactors);
     std::vector<ChunkResult> results;
     if (runSamples(plan, settings, progress, stores, results))
-        return summarise(results, settings, loads.RequiredFactor);
+        return summarise(results, settings, plan, loads.RequiredFactor);
     ProbabilisticResult cancelled;
     cancelled.Cancelled = true;
     return cancelled;
