@@ -3,7 +3,7 @@
 
 #define TRELMOX_LANES 4
 #define TRELMOX_NATIVE __m256d
-#define TRELMOX_SLEEF(function) Sleef_cinz_##function##d4_u10avx
+#define TRELMOX_SLEEF(function, accuracy) Sleef_cinz_##function##d4_##accuracy##avx
 #define TRELMOX_SQRT _mm256_sqrt_pd
 #define TRELMOX_KERNEL AvxKernel
 #define TRELMOX_KERNEL_NAME "AVX"

@@ -3,7 +3,7 @@
 
 #define TRELMOX_LANES 8
 #define TRELMOX_NATIVE __m512d
-#define TRELMOX_SLEEF(function) Sleef_cinz_##function##d8_u10avx512fnofma
+#define TRELMOX_SLEEF(function, accuracy) Sleef_cinz_##function##d8_##accuracy##avx512fnofma
 // The masked square root: the plain one reads an undefined register GCC 12 warns about.
 #define TRELMOX_SQRT(x) _mm512_maskz_sqrt_pd(0xff, x)
 #define TRELMOX_KERNEL Avx512Kernel

@@ -3,7 +3,7 @@
 
 #define TRELMOX_LANES 2
 #define TRELMOX_NATIVE __m128d
-#define TRELMOX_SLEEF(function) Sleef_cinz_##function##d2_u10sse2
+#define TRELMOX_SLEEF(function, accuracy) Sleef_cinz_##function##d2_##accuracy##sse2
 #define TRELMOX_SQRT _mm_sqrt_pd
 #define TRELMOX_KERNEL Sse2Kernel
 #define TRELMOX_KERNEL_NAME "SSE2"

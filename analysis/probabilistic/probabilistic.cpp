@@ -654,23 +654,35 @@ std::vector<ValueKey> edgeKeys(const BinScale& bins, double low, double high) {
     return edges;
 }
 
+// The bin a key's first guess (without a division) gives, if the key lies
+// strictly between that bin's edges' keys, and so its value in that bin;
+// -1 otherwise, and for NaN (no value).
+inline int guessedBin(ValueKey key, const ValueKey* bounds, double low, double inverse, int count) {
+    const double guess = (key - low) * inverse;
+    const int bin = guess > 0 ? (guess < count ? static_cast<int>(guess) : count - 1) : 0;
+    return bounds[bin] < key && key < bounds[bin + 1] ? bin : -1;
+}
+
 // Counts each key (NaN: none) in the bin of its own value, given the keys of
-// the bins' edges with infinite ends; `settle(j, key)` gives the bin of a
-// key that equals an edge's. Plain pointers and locals, so that the loop
-// keeps everything in registers.
+// the bins' edges with infinite ends. The keys a first guess leaves open
+// (about one in ten million) are counted by `settle(j, key)` afterwards,
+// so that the loop over all keys has no call and no branch but its own.
 template <typename Settle>
-void countKeys(std::span<const ValueKey> keys, const ValueKey* bounds, const BinScale& bins, std::uint64_t* counts,
-               const Settle& settle) {
+void countKeys(std::span<const ValueKey> keys, const ValueKey* bounds, double low, double inverse, int count,
+               std::uint64_t* counts, const Settle& settle) {
     const ValueKey* key = keys.data();
     const std::size_t n = keys.size();
+    bool open = false;
     for (std::size_t j = 0; j < n; ++j) {
         const ValueKey k = key[j];
-        if (std::isnan(k)) continue;
-        int bin = bins.of(k);
-        if (k == bounds[bin] || k == bounds[bin + 1]) [[unlikely]]
-            bin = settle(j);
-        ++counts[bin];
+        const int bin = guessedBin(k, bounds, low, inverse, count);
+        counts[bin < 0 ? 0 : bin] += bin >= 0;
+        open |= bin < 0 && !std::isnan(k);
     }
+    if (!open) [[likely]]
+        return;
+    for (std::size_t j = 0; j < n; ++j)
+        if (!std::isnan(key[j]) && guessedBin(key[j], bounds, low, inverse, count) < 0) ++counts[settle(j, key[j])];
 }
 
 // Equal bins from the smallest to the largest value; all values equal give
@@ -687,6 +699,7 @@ Histogram histogram(std::vector<ChunkResult>& results, FactorPartial ChunkResult
     const bool fs = factor == &ChunkResult::Fs;
     // The edges below the first bin and above the last are infinite, so
     // that a key need not be tested for the ends.
+    const double inverse = 1 / bins.Width; // inf for one bin: every guess 0
     std::vector<ValueKey> bounds = edges;
     bounds.front() = -std::numeric_limits<ValueKey>::infinity();
     bounds.push_back(std::numeric_limits<ValueKey>::infinity());
@@ -694,17 +707,24 @@ Histogram histogram(std::vector<ChunkResult>& results, FactorPartial ChunkResult
 #pragma omp parallel
     {
         std::optional<ChunkScratch> scratch; // only for a value worked out again
-        // The bin of a key that equals an edge's: of its value worked out again.
-        const auto settle = [&](const FactorPartial& p, std::size_t j) {
-            if (!scratch) scratch.emplace(plan);
-            recomputeSample(p.Begin + j, plan, *scratch);
-            return bins.of(fs ? scratch->Fs[0] : scratch->Kc[0]);
+        // The bin of a key the first guess left open: that of the key's own
+        // value, or where the key equals an edge's, that of the sample's
+        // value worked out again.
+        const auto settle = [&](const FactorPartial& p, std::size_t j, ValueKey key) {
+            int bin = bins.of(key);
+            if (key == bounds[bin] || key == bounds[bin + 1]) {
+                if (!scratch) scratch.emplace(plan);
+                recomputeSample(p.Begin + j, plan, *scratch);
+                bin = bins.of(fs ? scratch->Fs[0] : scratch->Kc[0]);
+            }
+            return bin;
         };
 #pragma omp for schedule(dynamic, 16)
         for (std::int64_t c = 0; c < chunks; ++c) {
             FactorPartial& p = results[static_cast<std::size_t>(c)].*factor;
             p.Bins.assign(count, 0);
-            countKeys(p.Keys, bounds.data(), bins, p.Bins.data(), [&](std::size_t j) { return settle(p, j); });
+            countKeys(p.Keys, bounds.data(), bins.Low, inverse, count, p.Bins.data(),
+                      [&](std::size_t j, ValueKey key) { return settle(p, j, key); });
         }
     }
     for (const ChunkResult& chunk : results)

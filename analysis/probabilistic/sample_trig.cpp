@@ -10,7 +10,7 @@ namespace trelmox {
 SinCos<double> sampleSinCosOfDegrees(double degrees) {
     const int index = wholeDegreeIndex(degrees);
     if (index >= 0) return WholeDegreeSinCos[index];
-    const Sleef_double_2 sc = Sleef_cinz_sincosd1_u10purec(radiansOf<double>(degrees));
+    const Sleef_double_2 sc = Sleef_cinz_sincosd1_u35purec(radiansOf<double>(degrees));
     return {sc.x, sc.y};
 }
 
@@ -24,7 +24,7 @@ SinCos<double> sampleSinCosOfDifference(double degrees, double minusDegrees) {
     const double relative = noOverflow(radiansOf<double>(degrees) - minus);
     if (wholeDegreeIndex(degrees) >= 0 && wholeDegreeIndex(minusDegrees) >= 0)
         return {std::sin(relative), std::cos(relative)};
-    const Sleef_double_2 sc = Sleef_cinz_sincosd1_u10purec(relative);
+    const Sleef_double_2 sc = Sleef_cinz_sincosd1_u35purec(relative);
     return {sc.x, sc.y};
 }
 
