@@ -91,6 +91,16 @@ TEST(Probabilistic, HistogramCountsTheExactValues) {
         const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), s);
         ASSERT_TRUE(r.Statistics && r.Full.Statistics);
         EXPECT_LT(r.Statistics->Min, r.Statistics->Max);
+        // The chunks' own tallies (a chunk of wedges only is counted on a
+        // shorter path) against the kept values.
+        for (const auto& [values, stats] : {std::pair(&r.SafetyFactors, *r.Statistics),
+                                            std::pair(&r.Full.SafetyFactors, *r.Full.Statistics)}) {
+            EXPECT_EQ(stats.Min, *std::min_element(values->begin(), values->end()));
+            EXPECT_EQ(stats.Max, *std::max_element(values->begin(), values->end()));
+            double sum = 0;
+            for (double v : *values) sum += v;
+            EXPECT_NEAR(stats.Mean, sum / static_cast<double>(values->size()), 1e-12);
+        }
         EXPECT_EQ(r.Bins.Counts, exactCounts(r.SafetyFactors, *r.Statistics, r.Bins.Counts.size()));
         EXPECT_EQ(r.Full.Bins.Counts, exactCounts(r.Full.SafetyFactors, *r.Full.Statistics, r.Full.Bins.Counts.size()));
         ProbabilisticSettings keepNone = s;
