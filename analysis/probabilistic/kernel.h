@@ -9,8 +9,8 @@
 // same on every x86-64 processor and in every lane width:
 // - the sines, cosines, tangents, logarithms and exponentials of the sampled
 //   values come from SLEEF's deterministic non-FMA functions (1 ulp; the
-//   sines and cosines 3.5 ulp), whose
-//   SSE2, AVX, AVX-512 and scalar versions return the same bits; whole-degree
+//   sines and cosines 3.5 ulp), whose SSE2, AVX, AVX-512 and scalar
+//   versions return the same bits; whole-degree
 //   angles keep the exact tables of the deterministic analysis, so a block
 //   entered in whole degrees gives its own deterministic factors;
 // - a failure is a code per lane (the first one in the scalar order), not an
