@@ -247,7 +247,7 @@ struct FactorPartial {
     std::array<std::uint64_t, ContactCount> Contacts{};
     std::uint64_t Failed = 0;
     std::uint64_t Begin = 0, Wedges = 0; // the chunk's first sample; the values counted
-    std::span<const ValueKey> Keys;      // one a sample, in the run's key store
+    std::span<const ValueKey> Keys;      // one a sample, in the run's key store (none with KeepFactors)
     std::span<const double> Kept;        // the values themselves, with KeepFactors
     double Mean = 0, SquaredDeviations = 0, Min = 0, Max = 0;
     std::uint64_t BelowOne = 0, BelowRequired = 0;
@@ -267,7 +267,8 @@ struct SampleSize {
 
 // The chunk's outcomes counted, its keys written and the moments of its
 // wedge values about the first of them, summed in sample order.
-// keys: one a sample; kept: the values in sample order (null: not kept);
+// keys: one a sample (null: the values are kept instead); kept: the values
+// in sample order (null: not kept);
 // sizes: each sample's wedge size (null: not worked out).
 void tally(FactorPartial& p, std::uint64_t begin, const double* factors, const SampleOutcome* outcomes, std::size_t n,
            double required, ValueKey* keys, double* kept, const SampleSize* sizes = nullptr) {
@@ -289,7 +290,7 @@ void tally(FactorPartial& p, std::uint64_t begin, const double* factors, const S
             const double f = factors[j];
             const SampleOutcome o = outcomes[j];
             plain &= !failedOutcome(o) && cutsOutWedge(static_cast<TWedgeContact>(o)) && std::isfinite(f);
-            keys[j] = static_cast<ValueKey>(f);
+            if (keys) keys[j] = static_cast<ValueKey>(f);
             both += o == SampleOutcome::BothPlanes;
             first += o == SampleOutcome::FirstPlaneOnly;
             second += o == SampleOutcome::SecondPlaneOnly;
@@ -312,7 +313,7 @@ void tally(FactorPartial& p, std::uint64_t begin, const double* factors, const S
         }
     }
     for (std::size_t j = 0; j < n && !plain; ++j) {
-        keys[j] = NoValue;
+        if (keys) keys[j] = NoValue;
         if (failedOutcome(outcomes[j])) {
             ++failed;
             continue;
@@ -336,7 +337,7 @@ void tally(FactorPartial& p, std::uint64_t begin, const double* factors, const S
         }
         ++contacts[static_cast<int>(contact)];
         if (!wedge) continue;
-        keys[j] = static_cast<ValueKey>(f);
+        if (keys) keys[j] = static_cast<ValueKey>(f);
         if (kept) kept[count] = f;
         if (count++ == 0) shift = low = high = f;
         sum += f - shift;
@@ -349,7 +350,7 @@ void tally(FactorPartial& p, std::uint64_t begin, const double* factors, const S
     p.Failed += failed, p.BelowOne += belowOne, p.BelowRequired += belowRequired;
     p.Min = low, p.Max = high;
     p.Begin = begin, p.Wedges = count;
-    p.Keys = {keys, n};
+    if (keys) p.Keys = {keys, n};
     if (kept) p.Kept = {kept, count};
     if (count == 0) return;
     // Factors whose squares leave the range of a double (beyond about 1e154)
@@ -361,11 +362,11 @@ void tally(FactorPartial& p, std::uint64_t begin, const double* factors, const S
     p.SquaredDeviations = std::max(0.0, squares - sum * sum / wedges);
 }
 
-// Where the chunks keep the keys of Kc and of Fs, and with KeepFactors
-// their values.
+// Where the chunks keep the keys of Kc and of Fs, or with KeepFactors their
+// values, which the histogram then counts as they are.
 struct RunStores {
     RunStores(std::uint64_t samples, bool keep)
-        : Kc(samples), Fs(samples), KeptKc(keep ? samples : 0), KeptFs(keep ? samples : 0) {}
+        : Kc(keep ? 0 : samples), Fs(keep ? 0 : samples), KeptKc(keep ? samples : 0), KeptFs(keep ? samples : 0) {}
     ValueStore<ValueKey> Kc, Fs;
     ValueStore<double> KeptKc, KeptFs;
     // What the stores hold per sample, for the memory check.
@@ -677,10 +678,10 @@ std::vector<ValueKey> edgeKeys(const BinScale& bins, double low, double high) {
     std::vector<ValueKey> edges(static_cast<std::size_t>(bins.Count), NoValue);
     for (int b = 1; b < bins.Count; ++b) {
         std::int64_t below = orderOf(low), at = orderOf(high); // bins.of(below) = 0 < b <= bins.of(at)
-        while (at - below > 1) {
-            // Halved as unsigned: the orders of -DBL_MAX and DBL_MAX lie 2^64 apart.
-            const auto middle = static_cast<std::int64_t>(
-                static_cast<std::uint64_t>(below) + (static_cast<std::uint64_t>(at) - static_cast<std::uint64_t>(below)) / 2);
+        // As unsigned: the orders of -DBL_MAX and DBL_MAX lie almost 2^64 apart.
+        const auto distance = [&] { return static_cast<std::uint64_t>(at) - static_cast<std::uint64_t>(below); };
+        while (distance() > 1) {
+            const auto middle = static_cast<std::int64_t>(static_cast<std::uint64_t>(below) + distance() / 2);
             (bins.of(valueOfOrder(middle)) >= b ? at : below) = middle;
         }
         edges[static_cast<std::size_t>(b)] = static_cast<ValueKey>(valueOfOrder(at));
@@ -757,6 +758,10 @@ Histogram histogram(std::vector<ChunkResult>& results, FactorPartial ChunkResult
         for (std::int64_t c = 0; c < chunks; ++c) {
             FactorPartial& p = results[static_cast<std::size_t>(c)].*factor;
             p.Bins.assign(count, 0);
+            if (p.Keys.empty()) { // the values kept
+                for (double v : p.Kept) ++p.Bins[bins.of(v)];
+                continue;
+            }
             countKeys(p.Keys, bounds.data(), bins.Low, inverse, count, p.Bins.data(),
                       [&](std::size_t j, ValueKey key) { return settle(p, j, key); });
         }
@@ -882,7 +887,7 @@ std::optional<std::uint64_t> availableMemory() {
 // beforehand rather than ended by the allocator.
 void checkSampleMemory(const ProbabilisticSettings& settings, int varied) {
     std::uint64_t perSample = RunStores::KeyBytesPerSample;
-    if (settings.KeepFactors) perSample += 2 * RunStores::KeptBytesPerSample; // the stores and the result
+    if (settings.KeepFactors) perSample = 2 * RunStores::KeptBytesPerSample; // the stores and the result
     if (settings.Method == SamplingMethod::LatinHypercube) perSample += varied * sizeof(std::uint32_t);
     const std::uint64_t needed = settings.Samples * perSample;
     const auto available = availableMemory();
