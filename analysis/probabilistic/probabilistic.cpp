@@ -239,6 +239,14 @@ private:
 using ValueKey = float;
 constexpr ValueKey NoValue = std::numeric_limits<ValueKey>::quiet_NaN();
 
+// A value's key: rounded to a float, and beyond a float's range infinite
+// (where the conversion itself is undefined), which keeps the order.
+inline ValueKey keyOf(double value) {
+    constexpr double largest = std::numeric_limits<ValueKey>::max();
+    constexpr ValueKey infinite = std::numeric_limits<ValueKey>::infinity();
+    return value > largest ? infinite : value < -largest ? -infinite : static_cast<ValueKey>(value);
+}
+
 // One factor over one chunk: its outcomes counted, the keys of its samples
 // (NaN where a sample is not counted) and, if wanted, its values on the
 // wedge samples in sample order, and their moments about the chunk's first
@@ -290,7 +298,7 @@ void tally(FactorPartial& p, std::uint64_t begin, const double* factors, const S
             const double f = factors[j];
             const SampleOutcome o = outcomes[j];
             plain &= !failedOutcome(o) && cutsOutWedge(static_cast<TWedgeContact>(o)) && std::isfinite(f);
-            if (keys) keys[j] = static_cast<ValueKey>(f);
+            if (keys) keys[j] = keyOf(f);
             both += o == SampleOutcome::BothPlanes;
             first += o == SampleOutcome::FirstPlaneOnly;
             second += o == SampleOutcome::SecondPlaneOnly;
@@ -337,7 +345,7 @@ void tally(FactorPartial& p, std::uint64_t begin, const double* factors, const S
         }
         ++contacts[static_cast<int>(contact)];
         if (!wedge) continue;
-        if (keys) keys[j] = static_cast<ValueKey>(f);
+        if (keys) keys[j] = keyOf(f);
         if (kept) kept[count] = f;
         if (count++ == 0) shift = low = high = f;
         sum += f - shift;
@@ -684,7 +692,7 @@ std::vector<ValueKey> edgeKeys(const BinScale& bins, double low, double high) {
             const auto middle = static_cast<std::int64_t>(static_cast<std::uint64_t>(below) + distance() / 2);
             (bins.of(valueOfOrder(middle)) >= b ? at : below) = middle;
         }
-        edges[static_cast<std::size_t>(b)] = static_cast<ValueKey>(valueOfOrder(at));
+        edges[static_cast<std::size_t>(b)] = keyOf(valueOfOrder(at));
     }
     return edges;
 }
