@@ -154,8 +154,8 @@ bool needsScalarFull(const WedgeLoads& loads) {
     // The lanes know Mohr-Coulomb without waviness and Barton-Bandis.
     const auto inLanes = [](const JointStrength& s) { return s.plain() || s.Model == StrengthModel::BartonBandis; };
     return hasPassiveBolts(loads) || !inLanes(loads.Strength[0]) || !inLanes(loads.Strength[1]) ||
-           loads.Water == WaterMode::Filled || loads.PondLevel || loads.Pressure1 != 0 || loads.Pressure2 != 0 || loads.CrackPressure != 0 ||
-           loads.FacePressureDirection || loads.TopPressureDirection || loads.Shotcrete || loads.Pattern ||
+           loads.Water == WaterMode::Filled || loads.PondLevel || loads.Pressure1 != 0 || loads.Pressure2 != 0 ||
+           loads.CrackPressure != 0 || loads.FacePressureDirection || loads.TopPressureDirection || loads.Shotcrete || loads.Pattern ||
            std::any_of(loads.Bolts.begin(), loads.Bolts.end(), [](const Bolt& b) { return b.Capacity.has_value(); });
 }
 

@@ -10,7 +10,6 @@ namespace trelmox {
 
 namespace {
 
-constexpr double Degree = std::numbers::pi / 180;
 constexpr double MaxFriction = MaxFrictionAngleDegrees * Degree;
 
 // The strength with waviness i (radians) added to the tangent's angle,

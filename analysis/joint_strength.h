@@ -17,6 +17,8 @@
 // steeper than about 70 degrees would shear them off instead, so the angle
 // with waviness is at most 70 degrees - or the plane's own angle, where that
 // is steeper already: waviness never lowers a strength.
+#include <numbers>
+
 #include "model/loads.h"
 
 namespace trelmox {
@@ -24,6 +26,8 @@ namespace trelmox {
 // The friction angle no waviness raises a plane beyond, and Barton-Bandis's
 // cap of its own angle: 70 degrees.
 inline constexpr double MaxFrictionAngleDegrees = 70;
+// One degree in radians, for the analysis and the lanes alike.
+inline constexpr double Degree = std::numbers::pi / 180;
 
 // Barton-Bandis's friction angle in degrees at sigma_n > 0: phi_r + JRC
 // log10(JCS / sigma_n), at most 70. Where sigma_n reaches JCS the

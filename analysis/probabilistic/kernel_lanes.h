@@ -1,12 +1,12 @@
 // The body of a block kernel (kernel.h), compiled once per instruction set:
-// kernel_sse2.cpp, kernel_avx.cpp and kernel_avx512.cpp each define, before
-// including it, TRELMOX_LANES, the native vector type TRELMOX_NATIVE, its
-// square root TRELMOX_SQRT, TRELMOX_SLEEF(function, accuracy) naming SLEEF's
-// non-FMA function of that width and accuracy (u10 or u35), and the
-// kernel's variable and name. No include
-// guard: every translation unit has its own copy in its own unnamed
-// namespace, so no symbol compiled for one instruction set can stand in for
-// another's, and the body calls no library code but SLEEF's and libm's.
+// kernel_sse2.cpp, kernel_avx.cpp, kernel_avx2.cpp and kernel_avx512.cpp
+// each define, before including it, TRELMOX_LANES, the native vector type
+// TRELMOX_NATIVE, its square root TRELMOX_SQRT, TRELMOX_SLEEF(function,
+// accuracy) naming SLEEF's non-FMA function of that width and accuracy (u10
+// or u35), and the kernel's variable and name. No include guard: every
+// translation unit has its own copy in its own unnamed namespace, so no
+// symbol compiled for one instruction set can stand in for another's, and
+// the body calls no library code but SLEEF's and libm's.
 //
 // The formulas follow the scalar ones line by line; see the comments there
 // for the engineering. Every operation is a plain IEEE operation on each
@@ -14,7 +14,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <immintrin.h>
-#include <numbers>
 #include <sleef.h>
 #include <utility>
 
@@ -621,7 +620,7 @@ V planeShear(const KernelConstants& k, int plane, V normal, V area, V cohesion, 
     const V roughness = splat(k.Jrc[plane]) * (V)sleefLog10((Native)(splat(k.Jcs[plane]) / sigma));
     const V cap = splat(MaxFrictionAngleDegrees);
     const V angle = smallerOf(splat(k.ResidualFriction[plane]) + largerOf(roughness, splat(0)), cap);
-    const V radians = smallerOf(angle + splat(k.Waviness[plane]), cap) * splat(std::numbers::pi / 180);
+    const V radians = smallerOf(angle + splat(k.Waviness[plane]), cap) * splat(Degree);
     return pick(normal > splat(0), normal * (V)sleefTan((Native)radians), splat(0));
 }
 
