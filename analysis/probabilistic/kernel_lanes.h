@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "analysis/joint_strength.h"
+#include "analysis/probabilistic/degree_trig.h"
 #include "analysis/probabilistic/distribution.h"
 #include "analysis/probabilistic/kernel.h"
 
@@ -26,9 +27,8 @@ namespace {
 
 constexpr std::size_t Lanes = TRELMOX_LANES;
 using Native = TRELMOX_NATIVE;
-// Sines and cosines within 3.5 ulp (SLEEF's u35): a sample's angles are
-// drawn from a spread of degrees, and the few ulp more cost nothing a
-// figure shows, while the u10 version takes 1.7 times as long.
+// Sines and cosines of angles beyond degree_trig.h's range, within 3.5 ulp
+// (SLEEF's u35), as the scalar twin takes them there.
 inline void sleefSinCos(Native x, Native& sin, Native& cos) {
     const auto sc = TRELMOX_SLEEF(sincos, u35)(x);
     sin = sc.x, cos = sc.y;
@@ -147,15 +147,39 @@ inline M wholeDegrees(V degrees) {
 }
 
 // Overflow lanes: the radians are not finite.
+constexpr double Pi = 3.141592653589793238462643383279502884;
 inline V radiansOf(V degrees, M& overflow) {
-    const V r = degrees * splat(3.141592653589793238462643383279502884) / splat(180);
+    const V r = degrees * splat(Pi) / splat(180);
     overflow |= ~finite(r);
     return r;
 }
 
+// degree_trig.h's sine and cosine in every lane, |degrees| <= 2 Limit.
+inline Trig reducedSinCos(V degrees) {
+    using namespace degree_trig;
+    const V shifted = degrees * splat(1.0 / 90) + splat(Shift);
+    const M quadrant = (M)shifted;
+    const V x = (degrees - (shifted - splat(Shift)) * splat(90)) * splat(Degree);
+    const V s = pick(absolute(x) < splat(Tiny), x, sinOfReduced(x)), c = cosOfReduced(x);
+    const M odd = (quadrant & splatMask(1)) != splatMask(0);
+    const M sign = splatMask(static_cast<long>(SignBit));
+    const M negativeSin = (quadrant & splatMask(2)) != splatMask(0);
+    const M negativeCos = ((quadrant + splatMask(1)) & splatMask(2)) != splatMask(0);
+    return {(V)((M)pick(odd, c, s) ^ (negativeSin & sign)), (V)((M)pick(odd, s, c) ^ (negativeCos & sign))};
+}
+
+// Lanes beyond the reduction's range (or not numbers) take SLEEF's sincos
+// of the radians, as the scalar twin does.
+inline M beyondReduction(V degrees) { return ~(absolute(degrees) <= splat(degree_trig::Limit)); }
+
 inline Trig sinCosOfDegrees(const KernelConstants& k, V degrees, M& overflow) {
-    Trig t;
-    sleefSinCos((Native)radiansOf(degrees, overflow), t.sin, t.cos);
+    Trig t = reducedSinCos(degrees);
+    const M beyond = beyondReduction(degrees);
+    if (anyLane(beyond)) {
+        Trig far;
+        sleefSinCos((Native)radiansOf(degrees, overflow), far.sin, far.cos);
+        t = {pick(beyond, far.sin, t.sin), pick(beyond, far.cos, t.cos)};
+    }
     const M whole = wholeDegrees(degrees);
     if (anyLane(whole))
         for (std::size_t i = 0; i < Lanes; ++i)
@@ -175,16 +199,27 @@ inline V tanOfDegrees(const KernelConstants& k, V degrees, M& overflow) {
     return t;
 }
 
+// Of the difference in degrees (sample_trig.cpp's); overflow is that of the
+// radians, as the scalar code finds it, which only lanes beyond the
+// reduction's range can reach.
 inline Trig sinCosOfDifference(V degrees, V minusDegrees, M& overflow) {
-    const V minus = radiansOf(minusDegrees, overflow);
-    const V relative = radiansOf(degrees, overflow) - minus;
-    overflow |= ~finite(relative);
-    Trig t;
-    sleefSinCos((Native)relative, t.sin, t.cos);
+    Trig t = reducedSinCos(degrees - minusDegrees);
+    const M beyond = beyondReduction(degrees) | beyondReduction(minusDegrees);
+    if (anyLane(beyond)) {
+        const V minus = radiansOf(minusDegrees, overflow);
+        const V relative = radiansOf(degrees, overflow) - minus;
+        overflow |= ~finite(relative);
+        Trig far;
+        sleefSinCos((Native)relative, far.sin, far.cos);
+        t = {pick(beyond, far.sin, t.sin), pick(beyond, far.cos, t.cos)};
+    }
     const M whole = wholeDegrees(degrees) & wholeDegrees(minusDegrees);
     if (anyLane(whole))
         for (std::size_t i = 0; i < Lanes; ++i)
-            if (whole[i]) t.sin[i] = __builtin_sin(relative[i]), t.cos[i] = __builtin_cos(relative[i]);
+            if (whole[i]) {
+                const double relative = degrees[i] * Pi / 180 - minusDegrees[i] * Pi / 180;
+                t.sin[i] = __builtin_sin(relative), t.cos[i] = __builtin_cos(relative);
+            }
     return t;
 }
 

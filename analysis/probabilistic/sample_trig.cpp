@@ -4,12 +4,14 @@
 #include <sleef.h>
 
 #include "analysis/arithmetic.h"
+#include "analysis/probabilistic/degree_trig.h"
 
 namespace trelmox {
 
 SinCos<double> sampleSinCosOfDegrees(double degrees) {
     const int index = wholeDegreeIndex(degrees);
     if (index >= 0) return WholeDegreeSinCos[index];
+    if (std::abs(degrees) <= degree_trig::Limit) return degree_trig::sinCos(degrees);
     const Sleef_double_2 sc = Sleef_cinz_sincosd1_u35purec(radiansOf<double>(degrees));
     return {sc.x, sc.y};
 }
@@ -24,6 +26,9 @@ SinCos<double> sampleSinCosOfDifference(double degrees, double minusDegrees) {
     const double relative = noOverflow(radiansOf<double>(degrees) - minus);
     if (wholeDegreeIndex(degrees) >= 0 && wholeDegreeIndex(minusDegrees) >= 0)
         return {std::sin(relative), std::cos(relative)};
+    // The difference in degrees, then reduced exactly (degree_trig.h).
+    if (std::abs(degrees) <= degree_trig::Limit && std::abs(minusDegrees) <= degree_trig::Limit)
+        return degree_trig::sinCos(degrees - minusDegrees);
     const Sleef_double_2 sc = Sleef_cinz_sincosd1_u35purec(relative);
     return {sc.x, sc.y};
 }

@@ -2,8 +2,9 @@
 // The trigonometry, logarithm and exponential of sampled values, one value
 // at a time: the scalar twins of the kernels' lanes (kernel.h), bit for bit.
 // Whole-degree angles take the exact tables of the deterministic analysis
-// (model/angles.h); other angles SLEEF's deterministic scalar functions,
-// which return the same bits as its SSE2, AVX and AVX-512 ones.
+// (model/angles.h); other sines and cosines degree_trig.h's (SLEEF's past
+// its range); tangents, logarithms and exponentials SLEEF's deterministic
+// scalar functions, which return the same bits as its vector ones.
 #include <optional>
 
 #include "analysis/polyhedron.h"

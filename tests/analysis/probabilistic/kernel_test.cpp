@@ -59,6 +59,8 @@ std::vector<double> spreadValues(double around, double spread, std::size_t count
         v[5] = -0.0;
         v[9] = Huge;
         v[12] = 0;
+        v[14] = around + 1e13; // beyond the exact reduction in degrees
+        v[15] = -v[15];
     }
     return v;
 }
