@@ -938,22 +938,58 @@ void evaluateLanes(const KernelConstants& k, const KernelColumns& c, const Kerne
 // The draws (distribution.cpp's Sampler::values and normalQuantile).
 V clampTo(V v, V low, V high) { return pick(v < low, low, pick(high < v, high, v)); }
 
-V normalQuantileLanes(V p) {
+// distribution.cpp's normalQuantile in two halves: the central formula of
+// every lane, and the tails' (p below Central or above 1 - Central).
+inline V clampedProbability(V p) { return clampTo(p, splat(0x1p-1074), splat(1 - 0x1p-53)); }
+inline M tailLanes(V p) { return (p < splat(quantile::Central)) | (p > splat(1 - quantile::Central)); }
+
+V centralQuantile(V p) {
     using namespace quantile;
-    p = clampTo(p, splat(0x1p-1074), splat(1 - 0x1p-53));
-    const M lowTail = p < splat(Central);
-    const M tailLanes = lowTail | (p > splat(1 - Central));
     const V qc = p - splat(0.5);
     const V r = qc * qc;
-    const V cx = (((((splat(A[0]) * r + A[1]) * r + A[2]) * r + A[3]) * r + A[4]) * r + A[5]) * qc /
-                 (((((splat(B[0]) * r + B[1]) * r + B[2]) * r + B[3]) * r + B[4]) * r + 1);
-    // The tails (one draw in twenty) only where a lane needs them.
-    if (!anyLane(tailLanes)) return cx;
+    return (((((splat(A[0]) * r + A[1]) * r + A[2]) * r + A[3]) * r + A[4]) * r + A[5]) * qc /
+           (((((splat(B[0]) * r + B[1]) * r + B[2]) * r + B[3]) * r + B[4]) * r + 1);
+}
+
+V tailQuantile(V p) {
+    using namespace quantile;
+    const M lowTail = p < splat(Central);
     const V tail = pick(lowTail, p, splat(1) - p);
     const V q = squareRoot(splat(-2) * (V)sleefLog((Native)tail));
     const V tx = (((((splat(C[0]) * q + C[1]) * q + C[2]) * q + C[3]) * q + C[4]) * q + C[5]) /
                  ((((splat(D[0]) * q + D[1]) * q + D[2]) * q + D[3]) * q + 1);
-    return pick(tailLanes, pick(lowTail, tx, splat(-1) * tx), cx);
+    return pick(lowTail, tx, splat(-1) * tx);
+}
+
+// The normal quantiles of the probabilities probability(u) of the uniforms
+// u in values, each turned by finish, in place. One draw in twenty lies in
+// a tail, so most blocks of lanes hold one; the tails' probabilities are
+// set aside and worked out afterwards in whole blocks, so that their
+// logarithm runs once per Lanes tail draws. Every lane's operations are
+// those of the one formula, so the bits are the scalar draw's.
+template <typename Probability, typename Finish>
+void normalQuantilesInPlace(double* values, std::size_t count, Probability probability, Finish finish) {
+    constexpr std::size_t Stretch = 512;
+    double tailP[Stretch];
+    std::size_t tailAt[Stretch];
+    for (std::size_t start = 0; start < count; start += Stretch) {
+        const std::size_t end = start + Stretch < count ? start + Stretch : count;
+        std::size_t tails = 0;
+        for (std::size_t at = start; at < end; at += Lanes) {
+            const V p = clampedProbability(probability(load(values + at)));
+            store(values + at, finish(centralQuantile(p)));
+            const M tail = tailLanes(p);
+            if (anyLane(tail))
+                for (std::size_t i = 0; i < Lanes; ++i)
+                    if (tail[i]) tailP[tails] = p[i], tailAt[tails++] = at + i;
+        }
+        for (std::size_t j = 0; j < tails; j += Lanes) {
+            V p;
+            for (std::size_t i = 0; i < Lanes; ++i) p[i] = tailP[j + i < tails ? j + i : tails - 1];
+            const V x = finish(tailQuantile(p));
+            for (std::size_t i = 0; i < Lanes && j + i < tails; ++i) values[tailAt[j + i]] = x[i];
+        }
+    }
 }
 
 void drawLanes(const DrawConstants& d, double* values, std::size_t count) {
@@ -969,12 +1005,12 @@ void drawLanes(const DrawConstants& d, double* values, std::size_t count) {
     switch (static_cast<Distribution::Kind>(d.Kind)) {
     case Distribution::Kind::Fixed: each([&](V) { return location; }); break;
     case Distribution::Kind::Normal:
-        each([&](V u) { return clampTo(location + scaleBy * normalQuantileLanes(truncated(u)), low, high); });
+        normalQuantilesInPlace(values, count, truncated, [&](V x) { return clampTo(location + scaleBy * x, low, high); });
         break;
     case Distribution::Kind::Uniform: each([&](V u) { return clampTo(location + u * scaleBy, low, high); }); break;
     case Distribution::Kind::Lognormal:
-        each([&](V u) {
-            return clampTo((V)sleefExp((Native)(location + scaleBy * normalQuantileLanes(truncated(u)))), low, high);
+        normalQuantilesInPlace(values, count, truncated, [&](V x) {
+            return clampTo((V)sleefExp((Native)(location + scaleBy * x)), low, high);
         });
         break;
     case Distribution::Kind::Exponential:

@@ -257,6 +257,7 @@ TEST(Kernel, DrawsInLanesAreTheScalarDraws) {
         {Parameter::Cohesion1, triangularDistribution(10, 50)},
         {Parameter::Dip2, truncated(triangularDistribution(40, 80), 50, 75)},
         {Parameter::SlopeHeight, truncated(normalDistribution(8), 30, 45)},
+        {Parameter::SlopeHeight, truncated(normalDistribution(1), 42.5, {})}, // every draw in a tail
     };
     WedgeLoads sized;
     sized.Size.FaceTrace[0] = 20, sized.Size.Persistence[0] = 15;
