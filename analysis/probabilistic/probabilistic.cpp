@@ -9,6 +9,8 @@
 #include <limits>
 #include <mutex>
 #include <cstdlib>
+#include <cstring>
+#include <emmintrin.h>
 #include <memory>
 #include <new>
 #include <optional>
@@ -273,8 +275,86 @@ struct SampleSize {
     std::uint8_t Flags = 0;
 };
 
+// Four running sums: sample j of the first multiple of four goes into sum
+// j mod 4 (two of them in each SSE2 register), the four are added up in a
+// fixed order, then the last few samples one by one. One sum in sample
+// order made every sample wait for the last one's addition. Each lane is a
+// plain IEEE operation, so the figures are the same on every processor.
+struct PlainSums {
+    double Sum = 0, Squares = 0, Low = 0, High = 0;
+    std::uint64_t BelowOne = 0, BelowRequired = 0;
+};
+
+// keyOf of two values: beyond a float's range infinite.
+inline __m128 keysOf(__m128d f) {
+    const __m128d largest = _mm_set1_pd(std::numeric_limits<ValueKey>::max());
+    const __m128d above = _mm_cmpgt_pd(f, largest), below = _mm_cmplt_pd(f, _mm_sub_pd(_mm_setzero_pd(), largest));
+    const __m128d infinite = _mm_set1_pd(HUGE_VAL);
+    const __m128d inRange = _mm_or_pd(_mm_andnot_pd(_mm_or_pd(above, below), f),
+                                      _mm_or_pd(_mm_and_pd(above, infinite),
+                                                _mm_and_pd(below, _mm_sub_pd(_mm_setzero_pd(), infinite))));
+    return _mm_cvtpd_ps(inRange);
+}
+
+// A chunk of finite wedge values: their sums about its first value, least
+// and largest, the counts below 1 and below `required`, and their keys.
+PlainSums plainSums(const double* factors, std::size_t n, double required, ValueKey* keys) {
+    const double first = factors[0];
+    const __m128d shift = _mm_set1_pd(first), one = _mm_set1_pd(1), bar = _mm_set1_pd(required);
+    __m128d sum[2] = {_mm_setzero_pd(), _mm_setzero_pd()}, squares[2] = {sum[0], sum[0]};
+    __m128d low[2] = {shift, shift}, high[2] = {shift, shift};
+    __m128i belowOne[2] = {_mm_setzero_si128(), _mm_setzero_si128()}, belowRequired[2] = {belowOne[0], belowOne[0]};
+    std::size_t j = 0;
+    for (; j + 4 <= n; j += 4) {
+        __m128d f[2] = {_mm_loadu_pd(factors + j), _mm_loadu_pd(factors + j + 2)};
+        for (int h = 0; h < 2; ++h) {
+            const __m128d d = _mm_sub_pd(f[h], shift);
+            sum[h] = _mm_add_pd(sum[h], d);
+            squares[h] = _mm_add_pd(squares[h], _mm_mul_pd(d, d));
+            low[h] = _mm_min_pd(f[h], low[h]);   // f < low ? f : low
+            high[h] = _mm_max_pd(f[h], high[h]); // f > high ? f : high
+            // A true comparison is all ones: -1.
+            belowOne[h] = _mm_sub_epi64(belowOne[h], _mm_castpd_si128(_mm_cmplt_pd(f[h], one)));
+            belowRequired[h] = _mm_sub_epi64(belowRequired[h], _mm_castpd_si128(_mm_cmplt_pd(f[h], bar)));
+        }
+        if (keys) _mm_storeu_ps(keys + j, _mm_movelh_ps(keysOf(f[0]), keysOf(f[1])));
+    }
+    double lane[4][4];
+    std::uint64_t counts[2][4];
+    for (int h = 0; h < 2; ++h) {
+        _mm_storeu_pd(lane[0] + 2 * h, sum[h]), _mm_storeu_pd(lane[1] + 2 * h, squares[h]);
+        _mm_storeu_pd(lane[2] + 2 * h, low[h]), _mm_storeu_pd(lane[3] + 2 * h, high[h]);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(counts[0] + 2 * h), belowOne[h]);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(counts[1] + 2 * h), belowRequired[h]);
+    }
+    PlainSums p;
+    p.Sum = (lane[0][0] + lane[0][1]) + (lane[0][2] + lane[0][3]);
+    p.Squares = (lane[1][0] + lane[1][1]) + (lane[1][2] + lane[1][3]);
+    p.Low = p.High = first;
+    for (int l = 0; l < 4; ++l) {
+        p.Low = std::min(p.Low, lane[2][l]), p.High = std::max(p.High, lane[3][l]);
+        p.BelowOne += counts[0][l], p.BelowRequired += counts[1][l];
+    }
+    for (; j < n; ++j) {
+        const double f = factors[j];
+        p.Sum += f - first;
+        p.Squares += (f - first) * (f - first);
+        p.Low = std::min(p.Low, f), p.High = std::max(p.High, f);
+        p.BelowOne += f < 1, p.BelowRequired += f < required;
+        if (keys) keys[j] = keyOf(f);
+    }
+    // A zero extreme: -0 is the least and 0 the largest, whichever lane saw
+    // it first.
+    if (p.Low == 0 && std::any_of(factors, factors + n, [](double f) { return f == 0 && std::signbit(f); }))
+        p.Low = -0.0;
+    if (p.High == 0 && std::any_of(factors, factors + n, [](double f) { return f == 0 && !std::signbit(f); }))
+        p.High = 0.0;
+    return p;
+}
+
 // The chunk's outcomes counted, its keys written and the moments of its
-// wedge values about the first of them, summed in sample order.
+// wedge values about the first of them (in plainSums's order, or where some
+// sample is not a finite wedge, in sample order).
 // keys: one a sample (null: the values are kept instead); kept: the values
 // in sample order (null: not kept);
 // sizes: each sample's wedge size (null: not worked out).
@@ -287,37 +367,32 @@ void tally(FactorPartial& p, std::uint64_t begin, const double* factors, const S
     std::array<std::uint64_t, ContactCount> contacts{};
     double shift = 0, sum = 0, squares = 0, low = 0, high = 0;
     // The common chunk, a finite wedge value in every sample and no sizes
-    // to check: the same sums in the same order, without a branch a sample,
-    // and the contacts counted in registers, not through memory. Any other
-    // chunk is counted again below.
+    // to check: its contacts counted in registers, its sums in plainSums.
+    // Any other chunk is counted below.
     bool plain = sizes == nullptr && n > 0;
     if (plain) {
-        shift = low = high = factors[0];
-        std::uint64_t both = 0, first = 0, second = 0;
+        // Bytes compared and summed, which the compiler does in vectors.
+        static_assert(int(SampleOutcome::BothPlanes) == 1 && int(SampleOutcome::LiftOff) == 4);
+        std::uint32_t wedges = 0, both = 0, first = 0, second = 0;
+        const auto* code = reinterpret_cast<const std::uint8_t*>(outcomes);
         for (std::size_t j = 0; j < n; ++j) {
-            const double f = factors[j];
-            const SampleOutcome o = outcomes[j];
-            plain &= !failedOutcome(o) && cutsOutWedge(static_cast<TWedgeContact>(o)) && std::isfinite(f);
-            if (keys) keys[j] = keyOf(f);
-            both += o == SampleOutcome::BothPlanes;
-            first += o == SampleOutcome::FirstPlaneOnly;
-            second += o == SampleOutcome::SecondPlaneOnly;
-            sum += f - shift;
-            squares += (f - shift) * (f - shift);
-            low = std::min(low, f), high = std::max(high, f);
-            belowOne += f < 1;
-            belowRequired += f < required;
+            const std::uint8_t o = code[j];
+            wedges += static_cast<std::uint8_t>(o - 1) < 4; // BothPlanes .. LiftOff
+            both += o == std::uint8_t(SampleOutcome::BothPlanes);
+            first += o == std::uint8_t(SampleOutcome::FirstPlaneOnly);
+            second += o == std::uint8_t(SampleOutcome::SecondPlaneOnly);
         }
+        plain = wedges == n && std::all_of(factors, factors + n, [](double f) { return std::isfinite(f); });
         if (plain) {
             contacts[static_cast<int>(TWedgeContact::BothPlanes)] = both;
             contacts[static_cast<int>(TWedgeContact::FirstPlaneOnly)] = first;
             contacts[static_cast<int>(TWedgeContact::SecondPlaneOnly)] = second;
             contacts[static_cast<int>(TWedgeContact::LiftOff)] = n - both - first - second;
+            const PlainSums sums = plainSums(factors, n, required, keys);
+            shift = factors[0], sum = sums.Sum, squares = sums.Squares, low = sums.Low, high = sums.High;
+            belowOne = sums.BelowOne, belowRequired = sums.BelowRequired;
             if (kept) std::copy(factors, factors + n, kept);
             count = n;
-        } else {
-            shift = sum = squares = low = high = 0;
-            belowOne = belowRequired = 0;
         }
     }
     for (std::size_t j = 0; j < n && !plain; ++j) {
@@ -697,35 +772,56 @@ std::vector<ValueKey> edgeKeys(const BinScale& bins, double low, double high) {
     return edges;
 }
 
-// The bin a key's first guess (without a division) gives, if the key lies
-// strictly between that bin's edges' keys, and so its value in that bin;
-// -1 otherwise, and for NaN (no value).
-inline int guessedBin(ValueKey key, const ValueKey* bounds, double low, double inverse, int count) {
-    const double guess = (key - low) * inverse;
-    const int bin = guess > 0 ? (guess < count ? static_cast<int>(guess) : count - 1) : 0;
-    return bounds[bin] < key && key < bounds[bin + 1] ? bin : -1;
+// The bin a key's first guess (without a division) gives: 0 for NaN, at
+// most count - 1; its value lies in that bin if the key lies strictly
+// between that bin's edges' keys (inGuessedBin).
+inline int guessBin(ValueKey key, double low, double inverse, int count) {
+    const __m128d guess = _mm_set_sd((key - low) * inverse);
+    // max: the guess if above 0, else 0 (also for NaN); min: at most count - 1.
+    return _mm_cvttsd_si32(_mm_min_sd(_mm_max_sd(guess, _mm_setzero_pd()), _mm_set_sd(count - 1)));
+}
+inline bool inGuessedBin(ValueKey key, const ValueKey* bounds, int bin) {
+    return (bounds[bin] < key) & (key < bounds[bin + 1]);
 }
 
 // Counts each key (NaN: none) in the bin of its own value, given the keys of
 // the bins' edges with infinite ends. The keys a first guess leaves open
 // (about one in ten million) are counted by `settle(j, key)` afterwards,
 // so that the loop over all keys has no call and no branch but its own.
+// Up to 64 bins, four tallies, one per sample modulo four: neighbouring
+// samples mostly fall in one bin, and each would wait for the last one's
+// increment in memory.
 template <typename Settle>
 void countKeys(std::span<const ValueKey> keys, const ValueKey* bounds, double low, double inverse, int count,
                std::uint64_t* counts, const Settle& settle) {
     const ValueKey* key = keys.data();
     const std::size_t n = keys.size();
     bool open = false;
-    for (std::size_t j = 0; j < n; ++j) {
+    constexpr int Ways = 4, MaxInterleaved = 64;
+    std::uint32_t tallies[Ways][MaxInterleaved] = {};
+    const auto countOne = [&](std::size_t j, auto&& add) {
         const ValueKey k = key[j];
-        const int bin = guessedBin(k, bounds, low, inverse, count);
-        counts[bin < 0 ? 0 : bin] += bin >= 0;
-        open |= bin < 0 && !std::isnan(k);
+        const int bin = guessBin(k, low, inverse, count);
+        const bool inside = inGuessedBin(k, bounds, bin);
+        add(bin, inside);
+        open |= !inside & !std::isnan(k);
+    };
+    if (count <= MaxInterleaved) {
+        std::size_t j = 0;
+        for (; j + Ways <= n; j += Ways)
+            for (int way = 0; way < Ways; ++way)
+                countOne(j + way, [&](int bin, bool counted) { tallies[way][bin] += counted; });
+        for (; j < n; ++j) countOne(j, [&](int bin, bool counted) { tallies[0][bin] += counted; });
+        for (int way = 0; way < Ways; ++way)
+            for (int b = 0; b < count; ++b) counts[b] += tallies[way][b];
+    } else {
+        for (std::size_t j = 0; j < n; ++j) countOne(j, [&](int bin, bool counted) { counts[bin] += counted; });
     }
     if (!open) [[likely]]
         return;
     for (std::size_t j = 0; j < n; ++j)
-        if (!std::isnan(key[j]) && guessedBin(key[j], bounds, low, inverse, count) < 0) ++counts[settle(j, key[j])];
+        if (!std::isnan(key[j]) && !inGuessedBin(key[j], bounds, guessBin(key[j], low, inverse, count)))
+            ++counts[settle(j, key[j])];
 }
 
 // Equal bins from the smallest to the largest value; all values equal give

@@ -347,26 +347,30 @@ TEST(Kernel, VectorRunIsTheScalarRunOnAnyNumberOfThreads) {
 
 // The moments combined from the chunks agree with the figures taken over all
 // kept values in one pass, and a run that keeps no values gives the same
-// figures.
+// figures; also with a last chunk whose last three samples are summed one
+// by one after the four running sums.
 TEST(Kernel, CombinedMomentsMatchOnePassAndNeedNoKeptValues) {
-    ProbabilisticSettings s = mixedSettings(SamplingMethod::MonteCarlo, 50'000);
-    const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), s);
-    for (const auto& [values, stats] : {std::pair(r.SafetyFactors, *r.Statistics),
-                                        std::pair(r.Full.SafetyFactors, *r.Full.Statistics)}) {
-        long double sum = 0, squares = 0;
-        for (double v : values) sum += v;
-        const long double mean = sum / values.size();
-        for (double v : values) squares += (v - mean) * (v - mean);
-        EXPECT_NEAR(stats.Mean, double(mean), 1e-12 * std::fabs(double(mean)));
-        EXPECT_NEAR(stats.Sd, std::sqrt(double(squares / (values.size() - 1))), 1e-9 * stats.Sd);
-        EXPECT_EQ(stats.Min, *std::min_element(values.begin(), values.end()));
-        EXPECT_EQ(stats.Max, *std::max_element(values.begin(), values.end()));
+    for (std::uint64_t samples : {50'000u, 4096u + 4099u}) {
+        SCOPED_TRACE(samples);
+        ProbabilisticSettings s = mixedSettings(SamplingMethod::MonteCarlo, samples);
+        const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), s);
+        for (const auto& [values, stats] : {std::pair(r.SafetyFactors, *r.Statistics),
+                                            std::pair(r.Full.SafetyFactors, *r.Full.Statistics)}) {
+            long double sum = 0, squares = 0;
+            for (double v : values) sum += v;
+            const long double mean = sum / values.size();
+            for (double v : values) squares += (v - mean) * (v - mean);
+            EXPECT_NEAR(stats.Mean, double(mean), 1e-12 * std::fabs(double(mean)));
+            EXPECT_NEAR(stats.Sd, std::sqrt(double(squares / (values.size() - 1))), 1e-9 * stats.Sd);
+            EXPECT_EQ(stats.Min, *std::min_element(values.begin(), values.end()));
+            EXPECT_EQ(stats.Max, *std::max_element(values.begin(), values.end()));
+        }
+        s.KeepFactors = false;
+        const ProbabilisticResult bare = runProbabilistic(exampleAttitudes(), exampleParams(), s);
+        EXPECT_TRUE(bare.SafetyFactors.empty() && bare.Full.SafetyFactors.empty());
+        EXPECT_EQ(bare.Wedges, r.Wedges);
+        EXPECT_EQ(bits(bare.Statistics->Sd), bits(r.Statistics->Sd));
+        EXPECT_EQ(bare.Bins.Counts, r.Bins.Counts);
+        EXPECT_EQ(bare.Full.Bins.Counts, r.Full.Bins.Counts);
     }
-    s.KeepFactors = false;
-    const ProbabilisticResult bare = runProbabilistic(exampleAttitudes(), exampleParams(), s);
-    EXPECT_TRUE(bare.SafetyFactors.empty() && bare.Full.SafetyFactors.empty());
-    EXPECT_EQ(bare.Wedges, r.Wedges);
-    EXPECT_EQ(bits(bare.Statistics->Sd), bits(r.Statistics->Sd));
-    EXPECT_EQ(bare.Bins.Counts, r.Bins.Counts);
-    EXPECT_EQ(bare.Full.Bins.Counts, r.Full.Bins.Counts);
 }
