@@ -232,21 +232,65 @@ private:
     std::unique_ptr<T[], Free> data_;
 };
 
-// What the histogram keeps of a value: the value rounded to a float, NaN for
-// a sample that gives none. Rounding never reverses an order, so a key below
-// (above) the key of a bin's edge belongs to a value below (at or above) that
-// edge; only a key equal to an edge's own leaves the bin open, and those few
-// values (about one in ten million per edge) are worked out again exactly.
-// Half the memory of the values themselves.
-using ValueKey = float;
-constexpr ValueKey NoValue = std::numeric_limits<ValueKey>::quiet_NaN();
+// What the histogram keeps of a value until the run's bins are known: its
+// level among 65535 equal steps from its chunk's least value to its
+// largest, NoValue for a sample that gives none. Every operation on the way
+// (a difference, a product, a clamp, a truncation) keeps the order, so a
+// level below (above) the level of a bin's edge belongs to a value below
+// (at or above) that edge; only a level equal to an edge's leaves the bin
+// open, and those few values (about one a chunk) are worked out again
+// exactly. A quarter of the memory of the values themselves.
+using ValueKey = std::uint16_t;
+constexpr ValueKey NoValue = 0xffff;
+constexpr double TopLevel = 0xfffe;
 
-// A value's key: rounded to a float, and beyond a float's range infinite
-// (where the conversion itself is undefined), which keeps the order.
-inline ValueKey keyOf(double value) {
-    constexpr double largest = std::numeric_limits<ValueKey>::max();
-    constexpr ValueKey infinite = std::numeric_limits<ValueKey>::infinity();
-    return value > largest ? infinite : value < -largest ? -infinite : static_cast<ValueKey>(value);
+// The levels of one chunk: (value - Min) * Scale, clamped to 0 .. TopLevel
+// and truncated. A chunk of one value, or whose range is not a finite
+// positive number, has Scale 0: every value at level 0.
+struct KeyScale {
+    double Min = 0, Scale = 0;
+    KeyScale() = default;
+    KeyScale(double min, double max) : Min(min) {
+        const double scale = TopLevel / (max - min);
+        Scale = max > min && std::isfinite(scale) ? scale : 0;
+    }
+    // max(x, 0) and min(x, top) as the SSE2 instructions take them (a NaN
+    // difference, inf * 0, gives 0), so that the lanes below agree.
+    ValueKey of(double value) const {
+        const __m128d x = _mm_set_sd((value - Min) * Scale);
+        return static_cast<ValueKey>(
+            _mm_cvttsd_si32(_mm_min_sd(_mm_max_sd(x, _mm_setzero_pd()), _mm_set_sd(TopLevel))));
+    }
+    // The level of an edge's value: -1 at or below the chunk's least value
+    // (every value lies at or above it), NoValue above its largest (every
+    // value below).
+    int edge(double value, double max) const { return value <= Min ? -1 : value > max ? NoValue : of(value); }
+};
+
+// Levels of factors[j] for every j (all: true) or for those where keys[j]
+// is not NoValue.
+void writeKeys(ValueKey* keys, const double* factors, std::size_t n, const KeyScale& scale, bool all) {
+    if (!all) {
+        for (std::size_t j = 0; j < n; ++j)
+            if (keys[j] != NoValue) keys[j] = scale.of(factors[j]);
+        return;
+    }
+    const __m128d min = _mm_set1_pd(scale.Min), by = _mm_set1_pd(scale.Scale), top = _mm_set1_pd(TopLevel);
+    const __m128i half = _mm_set1_epi32(0x8000);
+    std::size_t j = 0;
+    for (; j + 4 <= n; j += 4) {
+        __m128i level[2];
+        for (int h = 0; h < 2; ++h) {
+            const __m128d x = _mm_mul_pd(_mm_sub_pd(_mm_loadu_pd(factors + j + 2 * h), min), by);
+            level[h] = _mm_cvttpd_epi32(_mm_min_pd(_mm_max_pd(x, _mm_setzero_pd()), top));
+        }
+        // Four levels 0 .. 0xfffe in 16 bits: shifted into the signed range
+        // for the saturating pack, then back.
+        const __m128i four = _mm_unpacklo_epi64(level[0], level[1]);
+        const __m128i packed = _mm_xor_si128(_mm_packs_epi32(_mm_sub_epi32(four, half), four), _mm_set1_epi16(-0x8000));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(keys + j), packed);
+    }
+    for (; j < n; ++j) keys[j] = scale.of(factors[j]);
 }
 
 // One factor over one chunk: its outcomes counted, the keys of its samples
@@ -258,6 +302,7 @@ struct FactorPartial {
     std::uint64_t Failed = 0;
     std::uint64_t Begin = 0, Wedges = 0; // the chunk's first sample; the values counted
     std::span<const ValueKey> Keys;      // one a sample, in the run's key store (none with KeepFactors)
+    KeyScale Levels;                     // of the keys
     std::span<const double> Kept;        // the values themselves, with KeepFactors
     double Mean = 0, SquaredDeviations = 0, Min = 0, Max = 0;
     std::uint64_t BelowOne = 0, BelowRequired = 0;
@@ -285,20 +330,9 @@ struct PlainSums {
     std::uint64_t BelowOne = 0, BelowRequired = 0;
 };
 
-// keyOf of two values: beyond a float's range infinite.
-inline __m128 keysOf(__m128d f) {
-    const __m128d largest = _mm_set1_pd(std::numeric_limits<ValueKey>::max());
-    const __m128d above = _mm_cmpgt_pd(f, largest), below = _mm_cmplt_pd(f, _mm_sub_pd(_mm_setzero_pd(), largest));
-    const __m128d infinite = _mm_set1_pd(HUGE_VAL);
-    const __m128d inRange = _mm_or_pd(_mm_andnot_pd(_mm_or_pd(above, below), f),
-                                      _mm_or_pd(_mm_and_pd(above, infinite),
-                                                _mm_and_pd(below, _mm_sub_pd(_mm_setzero_pd(), infinite))));
-    return _mm_cvtpd_ps(inRange);
-}
-
 // A chunk of finite wedge values: their sums about its first value, least
-// and largest, the counts below 1 and below `required`, and their keys.
-PlainSums plainSums(const double* factors, std::size_t n, double required, ValueKey* keys) {
+// and largest, and the counts below 1 and below `required`.
+PlainSums plainSums(const double* factors, std::size_t n, double required) {
     const double first = factors[0];
     const __m128d shift = _mm_set1_pd(first), one = _mm_set1_pd(1), bar = _mm_set1_pd(required);
     __m128d sum[2] = {_mm_setzero_pd(), _mm_setzero_pd()}, squares[2] = {sum[0], sum[0]};
@@ -317,7 +351,6 @@ PlainSums plainSums(const double* factors, std::size_t n, double required, Value
             belowOne[h] = _mm_sub_epi64(belowOne[h], _mm_castpd_si128(_mm_cmplt_pd(f[h], one)));
             belowRequired[h] = _mm_sub_epi64(belowRequired[h], _mm_castpd_si128(_mm_cmplt_pd(f[h], bar)));
         }
-        if (keys) _mm_storeu_ps(keys + j, _mm_movelh_ps(keysOf(f[0]), keysOf(f[1])));
     }
     double lane[4][4];
     std::uint64_t counts[2][4];
@@ -341,7 +374,6 @@ PlainSums plainSums(const double* factors, std::size_t n, double required, Value
         p.Squares += (f - first) * (f - first);
         p.Low = std::min(p.Low, f), p.High = std::max(p.High, f);
         p.BelowOne += f < 1, p.BelowRequired += f < required;
-        if (keys) keys[j] = keyOf(f);
     }
     // A zero extreme: -0 is the least and 0 the largest, whichever lane saw
     // it first.
@@ -388,7 +420,7 @@ void tally(FactorPartial& p, std::uint64_t begin, const double* factors, const S
             contacts[static_cast<int>(TWedgeContact::FirstPlaneOnly)] = first;
             contacts[static_cast<int>(TWedgeContact::SecondPlaneOnly)] = second;
             contacts[static_cast<int>(TWedgeContact::LiftOff)] = n - both - first - second;
-            const PlainSums sums = plainSums(factors, n, required, keys);
+            const PlainSums sums = plainSums(factors, n, required);
             shift = factors[0], sum = sums.Sum, squares = sums.Squares, low = sums.Low, high = sums.High;
             belowOne = sums.BelowOne, belowRequired = sums.BelowRequired;
             if (kept) std::copy(factors, factors + n, kept);
@@ -420,7 +452,7 @@ void tally(FactorPartial& p, std::uint64_t begin, const double* factors, const S
         }
         ++contacts[static_cast<int>(contact)];
         if (!wedge) continue;
-        if (keys) keys[j] = keyOf(f);
+        if (keys) keys[j] = 0; // counted: its level below
         if (kept) kept[count] = f;
         if (count++ == 0) shift = low = high = f;
         sum += f - shift;
@@ -433,7 +465,11 @@ void tally(FactorPartial& p, std::uint64_t begin, const double* factors, const S
     p.Failed += failed, p.BelowOne += belowOne, p.BelowRequired += belowRequired;
     p.Min = low, p.Max = high;
     p.Begin = begin, p.Wedges = count;
-    if (keys) p.Keys = {keys, n};
+    if (keys) {
+        p.Levels = KeyScale(low, high);
+        writeKeys(keys, factors, n, p.Levels, plain);
+        p.Keys = {keys, n};
+    }
     if (kept) p.Kept = {kept, count};
     if (count == 0) return;
     // Factors whose squares leave the range of a double (beyond about 1e154)
@@ -754,11 +790,11 @@ double valueOfOrder(std::int64_t order) {
     return std::bit_cast<double>(order < 0 ? std::numeric_limits<std::int64_t>::min() - order : order);
 }
 
-// The keys of the bins' inner edges: edge[b] is the key of the smallest
-// double in [low, high] that falls in bin b or above (found by bisection,
-// the bins never decreasing), for b = 1 .. count - 1.
-std::vector<ValueKey> edgeKeys(const BinScale& bins, double low, double high) {
-    std::vector<ValueKey> edges(static_cast<std::size_t>(bins.Count), NoValue);
+// The bins' inner edges: edge[b] is the smallest double in [low, high]
+// that falls in bin b or above (found by bisection, the bins never
+// decreasing), for b = 1 .. count - 1.
+std::vector<double> edgeValues(const BinScale& bins, double low, double high) {
+    std::vector<double> edges(static_cast<std::size_t>(bins.Count), low);
     for (int b = 1; b < bins.Count; ++b) {
         std::int64_t below = orderOf(low), at = orderOf(high); // bins.of(below) = 0 < b <= bins.of(at)
         // As unsigned: the orders of -DBL_MAX and DBL_MAX lie almost 2^64 apart.
@@ -767,44 +803,70 @@ std::vector<ValueKey> edgeKeys(const BinScale& bins, double low, double high) {
             const auto middle = static_cast<std::int64_t>(static_cast<std::uint64_t>(below) + distance() / 2);
             (bins.of(valueOfOrder(middle)) >= b ? at : below) = middle;
         }
-        edges[static_cast<std::size_t>(b)] = keyOf(valueOfOrder(at));
+        edges[static_cast<std::size_t>(b)] = valueOfOrder(at);
     }
     return edges;
 }
 
-// The bin a key's first guess (without a division) gives: 0 for NaN, at
-// most count - 1; its value lies in that bin if the key lies strictly
-// between that bin's edges' keys (inGuessedBin).
-inline int guessBin(ValueKey key, double low, double inverse, int count) {
-    const __m128d guess = _mm_set_sd((key - low) * inverse);
-    // max: the guess if above 0, else 0 (also for NaN); min: at most count - 1.
-    return _mm_cvttsd_si32(_mm_min_sd(_mm_max_sd(guess, _mm_setzero_pd()), _mm_set_sd(count - 1)));
-}
-inline bool inGuessedBin(ValueKey key, const ValueKey* bounds, int bin) {
-    return (bounds[bin] < key) & (key < bounds[bin + 1]);
-}
+// One chunk's keys against the run's bins: the levels of the inner edges
+// (Bounds[b], b = 1 .. count - 1; Bounds[0] below every level, Bounds[count]
+// NoValue) and a first guess of a level's bin, linear in the level.
+struct ChunkBins {
+    std::vector<int> Bounds;
+    double Slope = 0, Offset = 0;
+    int Count = 0;
+    ChunkBins(const std::vector<double>& edges, const BinScale& bins, const FactorPartial& p) : Count(bins.Count) {
+        Bounds.assign(static_cast<std::size_t>(Count) + 1, -1);
+        for (int b = 1; b < Count; ++b) Bounds[b] = p.Levels.edge(edges[static_cast<std::size_t>(b)], p.Max);
+        Bounds[Count] = NoValue;
+        // Level k stands for about Min + k / Scale; for one bin (Width 0)
+        // or Scale 0 the guess is 0 and the bounds decide.
+        if (bins.Width > 0 && p.Levels.Scale > 0) {
+            Slope = 1 / (p.Levels.Scale * bins.Width);
+            Offset = (p.Min - bins.Low) / bins.Width;
+            if (!std::isfinite(Slope) || !std::isfinite(Offset)) Slope = Offset = 0;
+        }
+    }
+    int guess(ValueKey key) const {
+        const __m128d at = _mm_set_sd(key * Slope + Offset);
+        // max: the guess if above 0, else 0; min: at most count - 1.
+        return _mm_cvttsd_si32(_mm_min_sd(_mm_max_sd(at, _mm_setzero_pd()), _mm_set_sd(Count - 1)));
+    }
+    bool inside(ValueKey key, int bin) const { return (Bounds[bin] < key) & (key < Bounds[bin + 1]); }
+    // The bin of a key the guess left open, -1 where the key equals an
+    // edge's level (its value alone decides).
+    int scan(ValueKey key) const {
+        int bin = 0;
+        for (int b = 1; b < Count; ++b) {
+            if (key == Bounds[b]) return -1;
+            bin += Bounds[b] < key;
+        }
+        return bin;
+    }
+};
 
-// Counts each key (NaN: none) in the bin of its own value, given the keys of
-// the bins' edges with infinite ends. The keys a first guess leaves open
-// (about one in ten million) are counted by `settle(j, key)` afterwards,
-// so that the loop over all keys has no call and no branch but its own.
-// Up to 64 bins, four tallies, one per sample modulo four: neighbouring
-// samples mostly fall in one bin, and each would wait for the last one's
-// increment in memory.
+// Counts each key (NoValue: none) in the bin of its own value. The keys a
+// first guess leaves open (about one a chunk) are counted afterwards, by
+// ChunkBins::scan or, where a key equals an edge's, by `settle(samples)`
+// with the chunk's offsets of all such keys, so that
+// the loop over all keys has no call and no branch but its own. Up to 64
+// bins, four tallies, one per sample modulo four: neighbouring samples
+// mostly fall in one bin, and each would wait for the last one's increment
+// in memory.
 template <typename Settle>
-void countKeys(std::span<const ValueKey> keys, const ValueKey* bounds, double low, double inverse, int count,
-               std::uint64_t* counts, const Settle& settle) {
+void countKeys(std::span<const ValueKey> keys, const ChunkBins& bins, std::uint64_t* counts, const Settle& settle) {
     const ValueKey* key = keys.data();
     const std::size_t n = keys.size();
+    const int count = bins.Count;
     bool open = false;
     constexpr int Ways = 4, MaxInterleaved = 64;
     std::uint32_t tallies[Ways][MaxInterleaved] = {};
     const auto countOne = [&](std::size_t j, auto&& add) {
         const ValueKey k = key[j];
-        const int bin = guessBin(k, low, inverse, count);
-        const bool inside = inGuessedBin(k, bounds, bin);
+        const int bin = bins.guess(k);
+        const bool inside = bins.inside(k, bin);
         add(bin, inside);
-        open |= !inside & !std::isnan(k);
+        open |= !inside & (k != NoValue);
     };
     if (count <= MaxInterleaved) {
         std::size_t j = 0;
@@ -819,9 +881,16 @@ void countKeys(std::span<const ValueKey> keys, const ValueKey* bounds, double lo
     }
     if (!open) [[likely]]
         return;
-    for (std::size_t j = 0; j < n; ++j)
-        if (!std::isnan(key[j]) && !inGuessedBin(key[j], bounds, guessBin(key[j], low, inverse, count)))
-            ++counts[settle(j, key[j])];
+    std::vector<std::size_t> onEdges;
+    for (std::size_t j = 0; j < n; ++j) {
+        if (key[j] == NoValue || bins.inside(key[j], bins.guess(key[j]))) continue;
+        const int bin = bins.scan(key[j]);
+        if (bin >= 0)
+            ++counts[bin];
+        else
+            onEdges.push_back(j);
+    }
+    if (!onEdges.empty()) settle(std::span<const std::size_t>(onEdges));
 }
 
 // Equal bins from the smallest to the largest value; all values equal give
@@ -834,29 +903,30 @@ Histogram histogram(std::vector<ChunkResult>& results, FactorPartial ChunkResult
     const BinScale bins{s.Min, (s.Max - s.Min) / count, count};
     for (int b = 0; b <= count; ++b) h.Edges.push_back(b == count ? s.Max : s.Min + b * bins.Width);
     h.Counts.assign(count, 0);
-    const std::vector<ValueKey> edges = edgeKeys(bins, s.Min, s.Max);
+    const std::vector<double> edges = edgeValues(bins, s.Min, s.Max);
     const bool fs = factor == &ChunkResult::Fs;
-    // The edges below the first bin and above the last are infinite, so
-    // that a key need not be tested for the ends.
-    const double inverse = 1 / bins.Width; // inf for one bin: every guess 0
-    std::vector<ValueKey> bounds = edges;
-    bounds.front() = -std::numeric_limits<ValueKey>::infinity();
-    bounds.push_back(std::numeric_limits<ValueKey>::infinity());
     const auto chunks = static_cast<std::int64_t>(results.size());
 #pragma omp parallel
     {
-        std::optional<ChunkScratch> scratch; // only for a value worked out again
-        // The bin of a key the first guess left open: that of the key's own
-        // value, or where the key equals an edge's, that of the sample's
-        // value worked out again.
-        const auto settle = [&](const FactorPartial& p, std::size_t j, ValueKey key) {
-            int bin = bins.of(key);
-            if (key == bounds[bin] || key == bounds[bin + 1]) {
-                if (!scratch) scratch.emplace(plan);
-                recomputeSample(p.Begin + j, plan, *scratch);
-                bin = bins.of(fs ? scratch->Fs[0] : scratch->Kc[0]);
+        std::optional<ChunkScratch> scratch; // only for values worked out again
+        // The samples whose keys equal an edge's, counted in the bins of
+        // their values worked out again: one by one, or where a chunk has
+        // many (values repeated on a level at an edge), the whole chunk at
+        // once, as its run did.
+        const auto settle = [&](FactorPartial& p, std::span<const std::size_t> samples) {
+            if (!scratch) scratch.emplace(plan);
+            const auto valueAt = [&](std::size_t j) { return fs ? scratch->Fs[j] : scratch->Kc[j]; };
+            if (samples.size() > 16) {
+                const std::size_t n = p.Keys.size(), padded = (n + MaxLanes - 1) / MaxLanes * MaxLanes;
+                drawColumns(p.Begin, n, padded, plan, *scratch);
+                evaluateChunk(plan, *scratch, n, padded);
+                for (std::size_t j : samples) ++p.Bins[bins.of(valueAt(j))];
+                return;
             }
-            return bin;
+            for (std::size_t j : samples) {
+                recomputeSample(p.Begin + j, plan, *scratch);
+                ++p.Bins[bins.of(valueAt(0))];
+            }
         };
 #pragma omp for schedule(dynamic, 16)
         for (std::int64_t c = 0; c < chunks; ++c) {
@@ -866,8 +936,9 @@ Histogram histogram(std::vector<ChunkResult>& results, FactorPartial ChunkResult
                 for (double v : p.Kept) ++p.Bins[bins.of(v)];
                 continue;
             }
-            countKeys(p.Keys, bounds.data(), bins.Low, inverse, count, p.Bins.data(),
-                      [&](std::size_t j, ValueKey key) { return settle(p, j, key); });
+            if (p.Wedges == 0) continue;
+            countKeys(p.Keys, ChunkBins(edges, bins, p), p.Bins.data(),
+                      [&](std::span<const std::size_t> samples) { settle(p, samples); });
         }
     }
     for (const ChunkResult& chunk : results)

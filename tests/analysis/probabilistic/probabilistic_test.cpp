@@ -69,11 +69,11 @@ TEST(Probabilistic, SeededRunIsTheSameWithAnyNumberOfThreads) {
     }
 }
 
-// The histograms are counted from the factors rounded to floats; a value
-// whose float meets a bin's edge is worked out again. Both must give the
-// bins of the exact values: over a wide spread, and over one so narrow
-// (the height varied by a few parts in 10^9) that every value's float
-// meets an edge's.
+// The histograms are counted from the factors' levels within their chunk;
+// a value whose level meets a bin's edge's is worked out again. Both must
+// give the bins of the exact values: over a wide spread, and over one so
+// narrow (the height varied by a few parts in 10^9) that a float could not
+// tell the values apart.
 TEST(Probabilistic, HistogramCountsTheExactValues) {
     const auto exactCounts = [](const std::vector<double>& values, const SafetyStatistics& s, std::size_t bins) {
         const double width = (s.Max - s.Min) / static_cast<double>(bins);
