@@ -978,10 +978,10 @@ void normalQuantilesInPlace(double* values, std::size_t count, Probability proba
         for (std::size_t at = start; at < end; at += Lanes) {
             const V p = clampedProbability(probability(load(values + at)));
             store(values + at, finish(centralQuantile(p)));
+            // Every lane written, the count advanced for tails only: no
+            // branch to mispredict, so that blocks overlap in the processor.
             const M tail = tailLanes(p);
-            if (anyLane(tail))
-                for (std::size_t i = 0; i < Lanes; ++i)
-                    if (tail[i]) tailP[tails] = p[i], tailAt[tails++] = at + i;
+            for (std::size_t i = 0; i < Lanes; ++i) tailP[tails] = p[i], tailAt[tails] = at + i, tails -= tail[i];
         }
         for (std::size_t j = 0; j < tails; j += Lanes) {
             V p;
