@@ -858,7 +858,10 @@ void countKeys(std::span<const ValueKey> keys, const ChunkBins& bins, std::uint6
     const ValueKey* key = keys.data();
     const std::size_t n = keys.size();
     const int count = bins.Count;
-    bool open = false;
+    // The open keys' offsets: every offset written, the count advanced for
+    // open keys only.
+    std::uint32_t open[ChunkSize];
+    std::size_t opened = 0;
     constexpr int Ways = 4, MaxInterleaved = 64;
     std::uint32_t tallies[Ways][MaxInterleaved] = {};
     const auto countOne = [&](std::size_t j, auto&& add) {
@@ -866,7 +869,8 @@ void countKeys(std::span<const ValueKey> keys, const ChunkBins& bins, std::uint6
         const int bin = bins.guess(k);
         const bool inside = bins.inside(k, bin);
         add(bin, inside);
-        open |= !inside & (k != NoValue);
+        open[opened] = static_cast<std::uint32_t>(j);
+        opened += !inside & (k != NoValue);
     };
     if (count <= MaxInterleaved) {
         std::size_t j = 0;
@@ -879,16 +883,13 @@ void countKeys(std::span<const ValueKey> keys, const ChunkBins& bins, std::uint6
     } else {
         for (std::size_t j = 0; j < n; ++j) countOne(j, [&](int bin, bool counted) { counts[bin] += counted; });
     }
-    if (!open) [[likely]]
-        return;
     std::vector<std::size_t> onEdges;
-    for (std::size_t j = 0; j < n; ++j) {
-        if (key[j] == NoValue || bins.inside(key[j], bins.guess(key[j]))) continue;
-        const int bin = bins.scan(key[j]);
+    for (std::size_t i = 0; i < opened; ++i) {
+        const int bin = bins.scan(key[open[i]]);
         if (bin >= 0)
             ++counts[bin];
         else
-            onEdges.push_back(j);
+            onEdges.push_back(open[i]);
     }
     if (!onEdges.empty()) settle(std::span<const std::size_t>(onEdges));
 }
