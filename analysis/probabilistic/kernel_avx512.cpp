@@ -1,4 +1,5 @@
-// The block kernel in eight lanes, compiled with -mavx512f (kernel_lanes.h).
+// The block kernel in eight lanes, compiled with -mavx512f -mavx512dq
+// (kernel_lanes.h).
 #include <immintrin.h>
 
 #define TRELMOX_LANES 8
