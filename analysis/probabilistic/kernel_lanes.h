@@ -59,14 +59,16 @@ inline void store(double* p, V v) { __builtin_memcpy(p, &v, sizeof v); }
 // A mask's lanes are all ones or all zeros: the sign bit decides.
 #if TRELMOX_LANES == 4
 inline V pick(M m, V a, V b) { return (V)_mm256_blendv_pd((__m256d)b, (__m256d)a, (__m256d)m); }
-inline bool anyLane(M m) { return _mm256_movemask_pd((__m256d)m) != 0; }
+inline unsigned laneBits(M m) { return static_cast<unsigned>(_mm256_movemask_pd((__m256d)m)); }
 #elif TRELMOX_LANES == 8
 inline V pick(M m, V a, V b) { return m ? a : b; }
-inline bool anyLane(M m) { return _mm512_test_epi64_mask((__m512i)m, (__m512i)m) != 0; }
+inline unsigned laneBits(M m) { return _mm512_test_epi64_mask((__m512i)m, (__m512i)m); }
 #else
 inline V pick(M m, V a, V b) { return m ? a : b; }
-inline bool anyLane(M m) { return _mm_movemask_pd((__m128d)m) != 0; }
+inline unsigned laneBits(M m) { return static_cast<unsigned>(_mm_movemask_pd((__m128d)m)); }
 #endif
+// Which lanes are true, lane i in bit i.
+inline bool anyLane(M m) { return laneBits(m) != 0; }
 inline V absolute(V x) { return (V)((M)x & splatMask(0x7fffffffffffffffLL)); }
 inline M finite(V x) { return absolute(x) <= splat(__DBL_MAX__); }
 inline V squareRoot(V x) { return (V)nativeSqrt((Native)x); }
@@ -963,30 +965,32 @@ V tailQuantile(V p) {
 
 // The normal quantiles of the probabilities probability(u) of the uniforms
 // u in values, each turned by finish, in place. One draw in twenty lies in
-// a tail, so most blocks of lanes hold one; the tails' probabilities are
-// set aside and worked out afterwards in whole blocks, so that their
-// logarithm runs once per Lanes tail draws. Every lane's operations are
-// those of the one formula, so the bits are the scalar draw's.
+// a tail, so most blocks of lanes hold one; a tail draw keeps its uniform
+// in place and its offset in a list, and the tails are worked out
+// afterwards in whole blocks, so that their logarithm runs once per Lanes
+// tail draws. Every lane's operations are those of the one formula, so the
+// bits are the scalar draw's.
 template <typename Probability, typename Finish>
 void normalQuantilesInPlace(double* values, std::size_t count, Probability probability, Finish finish) {
     constexpr std::size_t Stretch = 512;
-    double tailP[Stretch];
     std::size_t tailAt[Stretch];
     for (std::size_t start = 0; start < count; start += Stretch) {
         const std::size_t end = start + Stretch < count ? start + Stretch : count;
         std::size_t tails = 0;
         for (std::size_t at = start; at < end; at += Lanes) {
-            const V p = clampedProbability(probability(load(values + at)));
-            store(values + at, finish(centralQuantile(p)));
-            // Every lane written, the count advanced for tails only: no
-            // branch to mispredict, so that blocks overlap in the processor.
+            const V u = load(values + at);
+            const V p = clampedProbability(probability(u));
             const M tail = tailLanes(p);
-            for (std::size_t i = 0; i < Lanes; ++i) tailP[tails] = p[i], tailAt[tails] = at + i, tails -= tail[i];
+            store(values + at, pick(tail, u, finish(centralQuantile(p))));
+            // Every offset written, the count advanced for tails only: no
+            // branch to mispredict, so that blocks overlap in the processor.
+            const unsigned bits = laneBits(tail);
+            for (std::size_t i = 0; i < Lanes; ++i) tailAt[tails] = at + i, tails += (bits >> i) & 1;
         }
         for (std::size_t j = 0; j < tails; j += Lanes) {
-            V p;
-            for (std::size_t i = 0; i < Lanes; ++i) p[i] = tailP[j + i < tails ? j + i : tails - 1];
-            const V x = finish(tailQuantile(p));
+            V u;
+            for (std::size_t i = 0; i < Lanes; ++i) u[i] = values[tailAt[j + i < tails ? j + i : tails - 1]];
+            const V x = finish(tailQuantile(clampedProbability(probability(u))));
             for (std::size_t i = 0; i < Lanes && j + i < tails; ++i) values[tailAt[j + i]] = x[i];
         }
     }
