@@ -1009,7 +1009,8 @@ void drawLanes(const DrawConstants& d, double* values, std::size_t count) {
     switch (static_cast<Distribution::Kind>(d.Kind)) {
     case Distribution::Kind::Fixed: each([&](V) { return location; }); break;
     case Distribution::Kind::Normal:
-        normalQuantilesInPlace(values, count, truncated, [&](V x) { return clampTo(location + scaleBy * x, low, high); });
+        normalQuantilesInPlace(values, count, truncated,
+                               [&](V x) { return clampTo(location + scaleBy * x, low, high); });
         break;
     case Distribution::Kind::Uniform: each([&](V u) { return clampTo(location + u * scaleBy, low, high); }); break;
     case Distribution::Kind::Lognormal:
