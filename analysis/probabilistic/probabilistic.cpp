@@ -811,14 +811,26 @@ std::vector<double> edgeValues(const BinScale& bins, double low, double high) {
 // One chunk's keys against the run's bins: the levels of the inner edges
 // (Bounds[b], b = 1 .. count - 1; Bounds[0] below every level, Bounds[count]
 // NoValue) and a first guess of a level's bin, linear in the level.
+// Cells[k >> 8], for up to 254 bins: the bin of every level in that cell of
+// 256 levels, or Mixed where an edge's level (or NoValue) lies in the cell.
 struct ChunkBins {
+    static constexpr std::uint8_t Mixed = 0xff;
     std::vector<int> Bounds;
     double Slope = 0, Offset = 0;
     int Count = 0;
+    std::array<std::uint8_t, 256> Cells;
     ChunkBins(const std::vector<double>& edges, const BinScale& bins, const FactorPartial& p) : Count(bins.Count) {
         Bounds.assign(static_cast<std::size_t>(Count) + 1, -1);
         for (int b = 1; b < Count; ++b) Bounds[b] = p.Levels.edge(edges[static_cast<std::size_t>(b)], p.Max);
         Bounds[Count] = NoValue;
+        Cells.fill(Mixed);
+        if (Count < Mixed) {
+            int b = 1; // the first inner edge at or above the cell's first level
+            for (int cell = 0; cell + 1 < 256; ++cell) { // the last cell holds NoValue
+                while (b < Count && Bounds[b] < cell << 8) ++b;
+                if (!(b < Count && Bounds[b] <= (cell << 8) + 255)) Cells[cell] = static_cast<std::uint8_t>(b - 1);
+            }
+        }
         // Level k stands for about Min + k / Scale; for one bin (Width 0)
         // or Scale 0 the guess is 0 and the bounds decide.
         if (bins.Width > 0 && p.Levels.Scale > 0) {
@@ -845,14 +857,14 @@ struct ChunkBins {
     }
 };
 
-// Counts each key (NoValue: none) in the bin of its own value. The keys a
-// first guess leaves open (about one a chunk) are counted afterwards, by
-// ChunkBins::scan or, where a key equals an edge's, by `settle(samples)`
-// with the chunk's offsets of all such keys, so that
-// the loop over all keys has no call and no branch but its own. Up to 64
-// bins, four tallies, one per sample modulo four: neighbouring samples
-// mostly fall in one bin, and each would wait for the last one's increment
-// in memory.
+// Counts each key (NoValue: none) in the bin of its own value: that of its
+// cell, or where an edge crosses the cell, a first guess checked against
+// the edges' levels. The keys a first guess leaves open (about one a chunk)
+// are counted afterwards, by ChunkBins::scan or, where a key equals an
+// edge's, by `settle(samples)` with the chunk's offsets of all such keys.
+// Up to 64 bins, four tallies, one per sample modulo four: neighbouring
+// samples mostly fall in one bin, and each would wait for the last one's
+// increment in memory.
 template <typename Settle>
 void countKeys(std::span<const ValueKey> keys, const ChunkBins& bins, std::uint64_t* counts, const Settle& settle) {
     const ValueKey* key = keys.data();
@@ -866,6 +878,12 @@ void countKeys(std::span<const ValueKey> keys, const ChunkBins& bins, std::uint6
     std::uint32_t tallies[Ways][MaxInterleaved] = {};
     const auto countOne = [&](std::size_t j, auto&& add) {
         const ValueKey k = key[j];
+        // Most keys lie in a cell no edge crosses.
+        const std::uint8_t cell = bins.Cells[k >> 8];
+        if (cell != ChunkBins::Mixed) {
+            add(cell, true);
+            return;
+        }
         const int bin = bins.guess(k);
         const bool inside = bins.inside(k, bin);
         add(bin, inside);
