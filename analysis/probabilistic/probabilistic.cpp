@@ -328,6 +328,7 @@ struct SampleSize {
 struct PlainSums {
     double Sum = 0, Squares = 0, Low = 0, High = 0;
     std::uint64_t BelowOne = 0, BelowRequired = 0;
+    bool Finite = true; // every value, and the sums; if not, the rest means nothing
 };
 
 // A chunk of finite wedge values: their sums about its first value, least
@@ -336,38 +337,37 @@ PlainSums plainSums(const double* factors, std::size_t n, double required) {
     const double first = factors[0];
     const __m128d shift = _mm_set1_pd(first), one = _mm_set1_pd(1), bar = _mm_set1_pd(required);
     __m128d sum[2] = {_mm_setzero_pd(), _mm_setzero_pd()}, squares[2] = {sum[0], sum[0]};
-    __m128d low[2] = {shift, shift}, high[2] = {shift, shift};
-    __m128i belowOne[2] = {_mm_setzero_si128(), _mm_setzero_si128()}, belowRequired[2] = {belowOne[0], belowOne[0]};
+    // The extremes and counts do not depend on the order: one register each,
+    // so that all stay in registers.
+    __m128d low = shift, high = shift;
+    __m128i belowOne = _mm_setzero_si128(), belowRequired = belowOne;
     std::size_t j = 0;
     for (; j + 4 <= n; j += 4) {
-        __m128d f[2] = {_mm_loadu_pd(factors + j), _mm_loadu_pd(factors + j + 2)};
+        const __m128d f[2] = {_mm_loadu_pd(factors + j), _mm_loadu_pd(factors + j + 2)};
         for (int h = 0; h < 2; ++h) {
             const __m128d d = _mm_sub_pd(f[h], shift);
             sum[h] = _mm_add_pd(sum[h], d);
             squares[h] = _mm_add_pd(squares[h], _mm_mul_pd(d, d));
-            low[h] = _mm_min_pd(f[h], low[h]);   // f < low ? f : low
-            high[h] = _mm_max_pd(f[h], high[h]); // f > high ? f : high
-            // A true comparison is all ones: -1.
-            belowOne[h] = _mm_sub_epi64(belowOne[h], _mm_castpd_si128(_mm_cmplt_pd(f[h], one)));
-            belowRequired[h] = _mm_sub_epi64(belowRequired[h], _mm_castpd_si128(_mm_cmplt_pd(f[h], bar)));
         }
+        low = _mm_min_pd(_mm_min_pd(f[0], f[1]), low);
+        high = _mm_max_pd(_mm_max_pd(f[0], f[1]), high);
+        // A true comparison is all ones: -1.
+        belowOne = _mm_sub_epi64(belowOne, _mm_castpd_si128(_mm_cmplt_pd(f[0], one)));
+        belowOne = _mm_sub_epi64(belowOne, _mm_castpd_si128(_mm_cmplt_pd(f[1], one)));
+        belowRequired = _mm_sub_epi64(belowRequired, _mm_castpd_si128(_mm_cmplt_pd(f[0], bar)));
+        belowRequired = _mm_sub_epi64(belowRequired, _mm_castpd_si128(_mm_cmplt_pd(f[1], bar)));
     }
     double lane[4][4];
-    std::uint64_t counts[2][4];
-    for (int h = 0; h < 2; ++h) {
-        _mm_storeu_pd(lane[0] + 2 * h, sum[h]), _mm_storeu_pd(lane[1] + 2 * h, squares[h]);
-        _mm_storeu_pd(lane[2] + 2 * h, low[h]), _mm_storeu_pd(lane[3] + 2 * h, high[h]);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(counts[0] + 2 * h), belowOne[h]);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(counts[1] + 2 * h), belowRequired[h]);
-    }
+    std::uint64_t counts[2][2];
+    for (int h = 0; h < 2; ++h) _mm_storeu_pd(lane[0] + 2 * h, sum[h]), _mm_storeu_pd(lane[1] + 2 * h, squares[h]);
+    _mm_storeu_pd(lane[2], low), _mm_storeu_pd(lane[3], high);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(counts[0]), belowOne);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(counts[1]), belowRequired);
     PlainSums p;
     p.Sum = (lane[0][0] + lane[0][1]) + (lane[0][2] + lane[0][3]);
     p.Squares = (lane[1][0] + lane[1][1]) + (lane[1][2] + lane[1][3]);
-    p.Low = p.High = first;
-    for (int l = 0; l < 4; ++l) {
-        p.Low = std::min(p.Low, lane[2][l]), p.High = std::max(p.High, lane[3][l]);
-        p.BelowOne += counts[0][l], p.BelowRequired += counts[1][l];
-    }
+    p.Low = std::min(lane[2][0], lane[2][1]), p.High = std::max(lane[3][0], lane[3][1]);
+    p.BelowOne = counts[0][0] + counts[0][1], p.BelowRequired = counts[1][0] + counts[1][1];
     for (; j < n; ++j) {
         const double f = factors[j];
         p.Sum += f - first;
@@ -375,6 +375,10 @@ PlainSums plainSums(const double* factors, std::size_t n, double required) {
         p.Low = std::min(p.Low, f), p.High = std::max(p.High, f);
         p.BelowOne += f < 1, p.BelowRequired += f < required;
     }
+    // A value that is not finite leaves a sum that is not (inf - inf, or
+    // NaN, is NaN), and so does a sum past the range of a double: either
+    // way the chunk is counted one sample at a time.
+    p.Finite = std::isfinite(p.Sum) && std::isfinite(p.Squares);
     // A zero extreme: -0 is the least and 0 the largest, whichever lane saw
     // it first.
     if (p.Low == 0 && std::any_of(factors, factors + n, [](double f) { return f == 0 && std::signbit(f); }))
@@ -414,13 +418,15 @@ void tally(FactorPartial& p, std::uint64_t begin, const double* factors, const S
             first += o == std::uint8_t(SampleOutcome::FirstPlaneOnly);
             second += o == std::uint8_t(SampleOutcome::SecondPlaneOnly);
         }
-        plain = wedges == n && std::all_of(factors, factors + n, [](double f) { return std::isfinite(f); });
+        plain = wedges == n;
+        PlainSums sums;
+        if (plain) sums = plainSums(factors, n, required);
+        plain &= sums.Finite;
         if (plain) {
             contacts[static_cast<int>(TWedgeContact::BothPlanes)] = both;
             contacts[static_cast<int>(TWedgeContact::FirstPlaneOnly)] = first;
             contacts[static_cast<int>(TWedgeContact::SecondPlaneOnly)] = second;
             contacts[static_cast<int>(TWedgeContact::LiftOff)] = n - both - first - second;
-            const PlainSums sums = plainSums(factors, n, required);
             shift = factors[0], sum = sums.Sum, squares = sums.Squares, low = sums.Low, high = sums.High;
             belowOne = sums.BelowOne, belowRequired = sums.BelowRequired;
             if (kept) std::copy(factors, factors + n, kept);
