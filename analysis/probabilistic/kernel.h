@@ -7,12 +7,12 @@
 // sample (wedge.cpp, polyhedron.cpp, forces.cpp, vector_method.cpp), in the
 // same order of operations, with two differences that make the results the
 // same on every x86-64 processor and in every lane width:
-// - the sines, cosines, tangents, logarithms and exponentials of the sampled
-//   values come from SLEEF's deterministic non-FMA functions (1 ulp; the
-//   sines and cosines 3.5 ulp), whose SSE2, AVX, AVX-512 and scalar
-//   versions return the same bits; whole-degree
-//   angles keep the exact tables of the deterministic analysis, so a block
-//   entered in whole degrees gives its own deterministic factors;
+// - the sines and cosines of sampled angles are degree_trig.h's (products
+//   and sums only), their tangents, logarithms and exponentials SLEEF's
+//   deterministic non-FMA functions (1 ulp), whose SSE2, AVX, AVX-512 and
+//   scalar versions return the same bits; whole-degree angles keep the
+//   exact tables of the deterministic analysis, so a block entered in whole
+//   degrees gives its own deterministic factors;
 // - a failure is a code per lane (the first one in the scalar order), not an
 //   exception.
 // The scalar versions (sample_trig.h, evaluate / evaluateFull in

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <immintrin.h>
+#include <numbers>
 #include <sleef.h>
 #include <utility>
 
@@ -149,7 +150,7 @@ inline M wholeDegrees(V degrees) {
 }
 
 // Overflow lanes: the radians are not finite.
-constexpr double Pi = 3.141592653589793238462643383279502884;
+constexpr double Pi = std::numbers::pi;
 inline V radiansOf(V degrees, M& overflow) {
     const V r = degrees * splat(Pi) / splat(180);
     overflow |= ~finite(r);

@@ -38,6 +38,8 @@ namespace {
 // A multiple of every lane width, so only a run's last chunk is padded.
 constexpr std::uint64_t ChunkSize = 4096;
 static_assert(ChunkSize % MaxLanes == 0);
+// n samples padded to whole blocks of the widest lanes.
+constexpr std::size_t paddedCount(std::size_t n) { return (n + MaxLanes - 1) / MaxLanes * MaxLanes; }
 
 struct VaryingInput {
     Parameter Input;
@@ -244,6 +246,12 @@ using ValueKey = std::uint16_t;
 constexpr ValueKey NoValue = 0xffff;
 constexpr double TopLevel = 0xfffe;
 
+// x clamped to 0 .. top and truncated, with max(x, 0) and min(x, top) as
+// the SSE2 instructions take them: a NaN gives 0.
+inline int truncatedWithin(double x, double top) {
+    return _mm_cvttsd_si32(_mm_min_sd(_mm_max_sd(_mm_set_sd(x), _mm_setzero_pd()), _mm_set_sd(top)));
+}
+
 // The levels of one chunk: (value - Min) * Scale, clamped to 0 .. TopLevel
 // and truncated. A chunk of one value, or whose range is not a finite
 // positive number, has Scale 0: every value at level 0.
@@ -254,12 +262,9 @@ struct KeyScale {
         const double scale = TopLevel / (max - min);
         Scale = max > min && std::isfinite(scale) ? scale : 0;
     }
-    // max(x, 0) and min(x, top) as the SSE2 instructions take them (a NaN
-    // difference, inf * 0, gives 0), so that the lanes below agree.
+    // As writeKeys's lanes take it (a NaN difference, inf * 0, gives 0).
     ValueKey of(double value) const {
-        const __m128d x = _mm_set_sd((value - Min) * Scale);
-        return static_cast<ValueKey>(
-            _mm_cvttsd_si32(_mm_min_sd(_mm_max_sd(x, _mm_setzero_pd()), _mm_set_sd(TopLevel))));
+        return static_cast<ValueKey>(truncatedWithin((value - Min) * Scale, TopLevel));
     }
     // The level of an edge's value: -1 at or below the chunk's least value
     // (every value lies at or above it), NoValue above its largest (every
@@ -294,7 +299,7 @@ void writeKeys(ValueKey* keys, const double* factors, std::size_t n, const KeySc
 }
 
 // One factor over one chunk: its outcomes counted, the keys of its samples
-// (NaN where a sample is not counted) and, if wanted, its values on the
+// (NoValue where a sample is not counted) and, if wanted, its values on the
 // wedge samples in sample order, and their moments about the chunk's first
 // value (exact when all values are equal).
 struct FactorPartial {
@@ -663,25 +668,24 @@ void evaluateChunk(const SamplePlan& plan, ChunkScratch& s, std::size_t n, std::
     else if (plan.FailedSizes) failedSizesOfLanes(plan, s, n);
 }
 
+// Kc and Fs of samples [begin, begin + n) into the scratch; the same values
+// whenever they are worked out, a sample's inputs depending on its number
+// only.
+void workOut(std::uint64_t begin, std::size_t n, const SamplePlan& plan, ChunkScratch& s) {
+    drawColumns(begin, n, paddedCount(n), plan, s);
+    evaluateChunk(plan, s, n, paddedCount(n));
+}
+
 ChunkResult runChunk(std::uint64_t begin, std::uint64_t end, const SamplePlan& plan, ChunkScratch& s,
                      const RunStores& stores) {
     const std::size_t n = end - begin;
-    const std::size_t padded = (n + MaxLanes - 1) / MaxLanes * MaxLanes;
-    drawColumns(begin, n, padded, plan, s);
-    evaluateChunk(plan, s, n, padded);
+    workOut(begin, n, plan, s);
     ChunkResult result;
     tally(result.Kc, begin, s.Kc.data(), s.KcOutcome.data(), n, plan.RequiredFactor, stores.Kc.at(begin),
           stores.KeptKc.at(begin));
     tally(result.Fs, begin, s.Fs.data(), s.FsOutcome.data(), n, plan.RequiredFactor, stores.Fs.at(begin),
           stores.KeptFs.at(begin), plan.FailedSizes ? s.Sizes.data() : nullptr);
     return result;
-}
-
-// Kc and Fs of one sample worked out again, exactly as its chunk did (its
-// inputs depend on its number only), into the scratch's first entries.
-void recomputeSample(std::uint64_t sample, const SamplePlan& plan, ChunkScratch& s) {
-    drawColumns(sample, 1, MaxLanes, plan, s);
-    evaluateChunk(plan, s, 1, MaxLanes);
 }
 
 unsigned threadCount(unsigned requested) {
@@ -845,11 +849,7 @@ struct ChunkBins {
             if (!std::isfinite(Slope) || !std::isfinite(Offset)) Slope = Offset = 0;
         }
     }
-    int guess(ValueKey key) const {
-        const __m128d at = _mm_set_sd(key * Slope + Offset);
-        // max: the guess if above 0, else 0; min: at most count - 1.
-        return _mm_cvttsd_si32(_mm_min_sd(_mm_max_sd(at, _mm_setzero_pd()), _mm_set_sd(Count - 1)));
-    }
+    int guess(ValueKey key) const { return truncatedWithin(key * Slope + Offset, Count - 1); }
     bool inside(ValueKey key, int bin) const { return (Bounds[bin] < key) & (key < Bounds[bin + 1]); }
     // The bin of a key the guess left open, -1 where the key equals an
     // edge's level (its value alone decides).
@@ -942,14 +942,12 @@ Histogram histogram(std::vector<ChunkResult>& results, FactorPartial ChunkResult
             if (!scratch) scratch.emplace(plan);
             const auto valueAt = [&](std::size_t j) { return fs ? scratch->Fs[j] : scratch->Kc[j]; };
             if (samples.size() > 16) {
-                const std::size_t n = p.Keys.size(), padded = (n + MaxLanes - 1) / MaxLanes * MaxLanes;
-                drawColumns(p.Begin, n, padded, plan, *scratch);
-                evaluateChunk(plan, *scratch, n, padded);
+                workOut(p.Begin, p.Keys.size(), plan, *scratch);
                 for (std::size_t j : samples) ++p.Bins[bins.of(valueAt(j))];
                 return;
             }
             for (std::size_t j : samples) {
-                recomputeSample(p.Begin + j, plan, *scratch);
+                workOut(p.Begin + j, 1, plan, *scratch);
                 ++p.Bins[bins.of(valueAt(0))];
             }
         };
@@ -1008,11 +1006,10 @@ std::optional<FailedWedgeSizes> failedSizes(const std::vector<ChunkResult>& resu
     f.Volume5 = quantile(volumes, 0.05), f.Volume50 = quantile(volumes, 0.5), f.Volume95 = quantile(volumes, 0.95);
     const double low = volumes.front(), high = volumes.back();
     if (high == low) bins = 1;
-    const double width = (high - low) / bins;
-    for (int b = 0; b <= bins; ++b) f.VolumeHistogram.Edges.push_back(b == bins ? high : low + b * width);
+    const BinScale scale{low, (high - low) / bins, bins};
+    for (int b = 0; b <= bins; ++b) f.VolumeHistogram.Edges.push_back(b == bins ? high : low + b * scale.Width);
     f.VolumeHistogram.Counts.assign(bins, 0);
-    for (double v : volumes)
-        ++f.VolumeHistogram.Counts[std::min(width > 0 ? static_cast<int>((v - low) / width) : 0, bins - 1)];
+    for (double v : volumes) ++f.VolumeHistogram.Counts[scale.of(v)];
     return f;
 }
 
@@ -1185,7 +1182,7 @@ void forEachChunk(const SamplePlan& plan, std::uint64_t count, unsigned threads,
             try {
                 const std::uint64_t begin = static_cast<std::uint64_t>(chunk) * ChunkSize;
                 const std::size_t n = std::min(count - begin, ChunkSize);
-                work(begin, n, (n + MaxLanes - 1) / MaxLanes * MaxLanes, scratch);
+                work(begin, n, paddedCount(n), scratch);
             } catch (...) {
                 const std::lock_guard lock(failureMutex);
                 if (!failure) failure = std::current_exception();
