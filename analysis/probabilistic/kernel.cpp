@@ -73,9 +73,6 @@ SinCos<double> fixedTerm(TrigTerm term, const PlaneAttitudeArray& a) {
     return {};
 }
 
-bool entersKc(TrigTerm term) { return term < TrigTerm::Dir1 ? term != TrigTerm::DipTop : term > TrigTerm::DirFace; }
-bool entersFs(TrigTerm term) { return term <= TrigTerm::DirFace; }
-
 void appendDirection(std::vector<double>& to, const LineDirection& direction) {
     const TPoint3D v = directionVector(direction);
     to.insert(to.end(), {v.x, v.y, v.z});

@@ -49,6 +49,13 @@ enum class TrigTerm {
     TanTop,                             // tan of the slope top's dip (Kc; in Sin)
 };
 inline constexpr int TrigTermCount = 11;
+// Whether Kc uses the term (the dips but the top's, the relative
+// directions, the top's tangent) and whether Fs does (the dips and the dip
+// directions): a term's overflow fails the factors that use it.
+constexpr bool entersKc(TrigTerm term) {
+    return term < TrigTerm::Dir1 ? term != TrigTerm::DipTop : term > TrigTerm::DirFace;
+}
+constexpr bool entersFs(TrigTerm term) { return term <= TrigTerm::DirFace; }
 
 // The widest lane count of any kernel: blocks are padded to a multiple of it.
 inline constexpr std::size_t MaxLanes = 8;

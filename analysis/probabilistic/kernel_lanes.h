@@ -11,6 +11,7 @@
 // The formulas follow the scalar ones line by line; see the comments there
 // for the engineering. Every operation is a plain IEEE operation on each
 // lane, so a lane gives the bits of the scalar code.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <immintrin.h>
@@ -251,37 +252,47 @@ LaneTrig fixedTrig(const KernelConstants& k) {
     return t;
 }
 
-// The terms that vary, into t, whose other terms stay fixedTrig's; full:
-// the terms of Fs too (its dip directions).
-void laneTrig(const LaneInputs& in, bool full, LaneTrig& t) {
+// The terms that vary, in order, listed once for all blocks of a call;
+// full: the terms of Fs too (its dip directions).
+struct VaryingTerms {
+    int Term[TrigTermCount];
+    int Count = 0;
+};
+
+VaryingTerms varyingTerms(const KernelConstants& k, bool full) {
+    VaryingTerms v;
+    for (int term = 0; term < TrigTermCount; ++term) {
+        const bool fsOnly = term >= static_cast<int>(TrigTerm::Dir1) && term <= static_cast<int>(TrigTerm::DirFace);
+        if (k.Varies[term] && (full || !fsOnly)) v.Term[v.Count++] = term;
+    }
+    return v;
+}
+
+// The varying terms into t, whose other terms stay fixedTrig's.
+void laneTrig(const LaneInputs& in, const VaryingTerms& varying, LaneTrig& t) {
     const KernelConstants& k = in.K;
-    M overflow[TrigTermCount];
+    using T = TrigTerm;
     const Parameter dips[4] = {Parameter::Dip1, Parameter::Dip2, Parameter::DipTop, Parameter::DipFace};
     const Parameter directions[4] = {Parameter::DipDir1, Parameter::DipDir2, Parameter::DipDirTop, Parameter::DipDirFace};
-    for (int term = 0; term < TrigTermCount; ++term) {
-        overflow[term] = splatMask(0);
-        const bool fsOnly = term >= static_cast<int>(TrigTerm::Dir1) && term <= static_cast<int>(TrigTerm::DirFace);
-        if (!k.Varies[term] || (fsOnly && !full)) continue;
-        M& o = overflow[term];
-        const auto which = static_cast<TrigTerm>(term);
+    M kcOverflow = splatMask(k.FixedKcOverflows ? -1 : 0), fsOverflow = splatMask(k.FixedFsOverflows ? -1 : 0);
+    for (int j = 0; j < varying.Count; ++j) {
+        const int term = varying.Term[j];
+        const auto which = static_cast<T>(term);
+        M o = splatMask(0);
         if (term < 4)
             t.Term[term] = sinCosOfDegrees(k, in[dips[term]], o);
         else if (term < 8)
             t.Term[term] = sinCosOfDegrees(k, in[directions[term - 4]], o);
-        else if (which == TrigTerm::Relative1)
+        else if (which == T::Relative1)
             t.Term[term] = sinCosOfDifference(in[Parameter::DipDir1], in[Parameter::DipDir2], o);
-        else if (which == TrigTerm::RelativeFace)
+        else if (which == T::RelativeFace)
             t.Term[term] = sinCosOfDifference(in[Parameter::DipDirFace], in[Parameter::DipDir2], o);
         else
             t.Term[term] = {tanOfDegrees(k, in[Parameter::DipTop], o), splat(0)};
+        if (entersKc(which)) kcOverflow |= o;
+        if (entersFs(which)) fsOverflow |= o;
     }
-    using T = TrigTerm;
-    auto of = [&](T term) { return overflow[static_cast<int>(term)]; };
-    t.KcOverflow = of(T::Dip1) | of(T::Dip2) | of(T::DipFace) | of(T::Relative1) | of(T::RelativeFace) | of(T::TanTop);
-    t.FsOverflow = of(T::Dip1) | of(T::Dip2) | of(T::DipTop) | of(T::DipFace) | of(T::Dir1) | of(T::Dir2) |
-                   of(T::DirTop) | of(T::DirFace);
-    if (k.FixedKcOverflows) t.KcOverflow = splatMask(-1);
-    if (k.FixedFsOverflows) t.FsOverflow = splatMask(-1);
+    t.KcOverflow = kcOverflow, t.FsOverflow = fsOverflow;
 }
 
 const Trig& term(const LaneTrig& t, TrigTerm which) { return t.Term[static_cast<int>(which)]; }
@@ -564,24 +575,25 @@ LaneShape laneShape(const KernelConstants& k, const LaneTrig& trig, V height, V 
     LaneShape s;
     s.Top = top;
     s.FaceOut = overhanging ? scale(splat(-1), face) : face;
+    // Every way of cutting out no block, one after the other with nothing
+    // else between them, so one mask of them all settles the same lanes.
     const V topOffset = height * top.z;
-    out.settle(~(topOffset > splat(0)), SampleOutcome::NoBlock);
+    M noBlock = ~(topOffset > splat(0));
     Vec line = cross(p1, p2);
     const V length = norm(line);
-    out.settle(length == splat(0), SampleOutcome::NoBlock);
+    noBlock |= length == splat(0);
     // polyhedron.cpp's horizontalIntersection.
-    out.settle(absolute(line.z) <= splat(8 * 0x1p-53) * (absolute(p1.x * p2.y) + absolute(p1.y * p2.x)),
-               SampleOutcome::NoBlock);
+    noBlock |= absolute(line.z) <= splat(8 * 0x1p-53) * (absolute(p1.x * p2.y) + absolute(p1.y * p2.x));
     line = scale(pick(line.z < splat(0), splat(-1) / length, splat(1) / length), line);
-    out.settle(~((line.z > splat(0)) & (dot(s.FaceOut, line) < splat(0))), SampleOutcome::NoBlock);
-    out.settle(~(dot(top, line) > splat(0)), SampleOutcome::NoBlock);
+    noBlock |= ~((line.z > splat(0)) & (dot(s.FaceOut, line) < splat(0)));
+    noBlock |= ~(dot(top, line) > splat(0));
     const Vec c1 = scale(topOffset / dot(top, line), line);
     const Vec d2 = cross(p1, s.FaceOut), d3 = cross(p2, s.FaceOut);
     const Vec c2 = scale(topOffset / dot(top, d2), d2);
     const Vec c3 = scale(topOffset / dot(top, d3), d3);
     const V volume6 = dot(c1, cross(c2, c3));
-    out.settle(~(finiteVec(c1) & finiteVec(c2) & finiteVec(c3) & finite(volume6)) | (volume6 == splat(0)),
-               SampleOutcome::NoBlock);
+    noBlock |= ~(finiteVec(c1) & finiteVec(c2) & finiteVec(c3) & finite(volume6)) | (volume6 == splat(0));
+    out.settle(noBlock, SampleOutcome::NoBlock);
     s.Line = line;
     s.Sliding = scale(splat(-1), line);
     s.Inward1 = scale(pick(dot(p1, c3) > splat(0), splat(1), splat(-1)), p1);
@@ -897,15 +909,32 @@ V factorOf(M code, V value) {
     return pick(cases, value, splat(0));
 }
 
+// Each lane's outcome (a small code in a 64-bit lane) as its byte.
 void storeOutcomes(SampleOutcome* to, M code) {
-    for (std::size_t i = 0; i < Lanes; ++i) to[i] = static_cast<SampleOutcome>(code[i]);
+#if TRELMOX_LANES == 8
+    // Masked: the plain narrowing reads an undefined register GCC 12 warns about.
+    const __m128i bytes = _mm512_maskz_cvtepi64_epi8(0xff, (__m512i)code);
+#else
+#if TRELMOX_LANES == 4
+    const __m128i low = _mm256_castsi256_si128((__m256i)code), high = _mm256_extractf128_si256((__m256i)code, 1);
+#else
+    const __m128i low = (__m128i)code, high = low;
+#endif
+    // Narrowed by halves: the low 32 bits of each lane (its high ones are
+    // zero), then 16, then 8; the codes are far inside every range.
+    const __m128i dwords = _mm_packs_epi32(low, high);
+    const __m128i words = _mm_packs_epi32(dwords, dwords);
+    const __m128i bytes = _mm_packus_epi16(words, words);
+#endif
+    __builtin_memcpy(to, &bytes, Lanes);
 }
 
 void evaluateLanes(const KernelConstants& k, const KernelColumns& c, const KernelResults& r) {
     LaneTrig trig = fixedTrig(k);
+    const VaryingTerms varying = varyingTerms(k, r.Fs != nullptr);
     for (std::size_t at = 0; at < c.Count; at += Lanes) {
         const LaneInputs in{k, c, at};
-        laneTrig(in, r.Fs != nullptr, trig);
+        laneTrig(in, varying, trig);
         const LaneNumbers n = laneNumbers(in);
         Outcomes<false> kc;
         startOutcomes(kc, trig.KcOverflow, k.ComputedWater, n);
@@ -971,28 +1000,47 @@ V tailQuantile(V p) {
 // afterwards in whole blocks, so that their logarithm runs once per Lanes
 // tail draws. Every lane's operations are those of the one formula, so the
 // bits are the scalar draw's.
+// The lanes whose bits are set in a mask of Lanes bits, lowest first, and
+// how many: a block's tail lanes go on the list in one step.
+struct SetLanes {
+    std::uint16_t Lane[Lanes];
+    std::uint16_t Count;
+};
+constexpr std::array<SetLanes, (1u << Lanes)> setLanesTable() {
+    std::array<SetLanes, (1u << Lanes)> table{};
+    for (unsigned bits = 0; bits < table.size(); ++bits)
+        for (unsigned i = 0; i < Lanes; ++i)
+            if (bits >> i & 1) table[bits].Lane[table[bits].Count++] = static_cast<std::uint16_t>(i);
+    return table;
+}
+constexpr std::array<SetLanes, (1u << Lanes)> SetLanesOf = setLanesTable();
+
 template <typename Probability, typename Finish>
 void normalQuantilesInPlace(double* values, std::size_t count, Probability probability, Finish finish) {
     constexpr std::size_t Stretch = 512;
-    std::size_t tailAt[Stretch];
+    // Offsets within the stretch. A block writes Lanes entries from the
+    // count so far, which is at most its own offset: all within the array.
+    std::uint16_t tailAt[Stretch];
     for (std::size_t start = 0; start < count; start += Stretch) {
-        const std::size_t end = start + Stretch < count ? start + Stretch : count;
+        double* const stretch = values + start;
+        const std::size_t length = Stretch < count - start ? Stretch : count - start;
         std::size_t tails = 0;
-        for (std::size_t at = start; at < end; at += Lanes) {
-            const V u = load(values + at);
+        for (std::size_t at = 0; at < length; at += Lanes) {
+            const V u = load(stretch + at);
             const V p = clampedProbability(probability(u));
             const M tail = tailLanes(p);
-            store(values + at, pick(tail, u, finish(centralQuantile(p))));
-            // Every offset written, the count advanced for tails only: no
+            store(stretch + at, pick(tail, u, finish(centralQuantile(p))));
+            // Every entry written, the count advanced by the tails: no
             // branch to mispredict, so that blocks overlap in the processor.
-            const unsigned bits = laneBits(tail);
-            for (std::size_t i = 0; i < Lanes; ++i) tailAt[tails] = at + i, tails += (bits >> i) & 1;
+            const SetLanes& set = SetLanesOf[laneBits(tail)];
+            for (std::size_t i = 0; i < Lanes; ++i) tailAt[tails + i] = static_cast<std::uint16_t>(at + set.Lane[i]);
+            tails += set.Count;
         }
         for (std::size_t j = 0; j < tails; j += Lanes) {
             V u;
-            for (std::size_t i = 0; i < Lanes; ++i) u[i] = values[tailAt[j + i < tails ? j + i : tails - 1]];
+            for (std::size_t i = 0; i < Lanes; ++i) u[i] = stretch[tailAt[j + i < tails ? j + i : tails - 1]];
             const V x = finish(tailQuantile(clampedProbability(probability(u))));
-            for (std::size_t i = 0; i < Lanes && j + i < tails; ++i) values[tailAt[j + i]] = x[i];
+            for (std::size_t i = 0; i < Lanes && j + i < tails; ++i) stretch[tailAt[j + i]] = x[i];
         }
     }
 }
