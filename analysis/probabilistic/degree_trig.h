@@ -30,7 +30,7 @@ inline constexpr std::uint64_t SignBit = std::uint64_t(1) << 63;
 // Below this the sine is x itself (and keeps the sign of -0).
 inline constexpr double Tiny = 0x1p-27;
 
-template <typename T> T sinOfReduced(T x) {
+template <typename T> [[gnu::always_inline]] inline T sinOfReduced(T x) {
     constexpr double S1 = -1.66666666666666324348e-01, S2 = 8.33333333332248946124e-03,
                      S3 = -1.98412698298579493134e-04, S4 = 2.75573137070700676789e-06,
                      S5 = -2.50507602534068634195e-08, S6 = 1.58969099521155010221e-10;
@@ -39,7 +39,7 @@ template <typename T> T sinOfReduced(T x) {
     return x + z * x * (S1 + z * r);
 }
 
-template <typename T> T cosOfReduced(T x) {
+template <typename T> [[gnu::always_inline]] inline T cosOfReduced(T x) {
     constexpr double C1 = 4.16666666666666019037e-02, C2 = -1.38888888888741095749e-03,
                      C3 = 2.48015872894767294178e-05, C4 = -2.75573143513906633035e-07,
                      C5 = 2.08757232129817482790e-09, C6 = -1.13596475577881948265e-11;

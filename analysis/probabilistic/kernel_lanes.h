@@ -1,7 +1,8 @@
 // The body of a block kernel (kernel.h), compiled once per instruction set:
 // kernel_sse2.cpp, kernel_avx.cpp, kernel_avx2.cpp and kernel_avx512.cpp
 // each define, before including it, TRELMOX_LANES, the native vector type
-// TRELMOX_NATIVE, its square root TRELMOX_SQRT, TRELMOX_SLEEF(function,
+// TRELMOX_NATIVE (TRELMOX_PARTS of them side by side hold the lanes, one
+// unless said), its square root TRELMOX_SQRT, TRELMOX_SLEEF(function,
 // accuracy) naming SLEEF's non-FMA function of that width and accuracy (u10
 // or u35), and the kernel's variable and name. No include guard: every
 // translation unit has its own copy in its own unnamed namespace, so no
@@ -17,6 +18,7 @@
 #include <immintrin.h>
 #include <numbers>
 #include <sleef.h>
+#include <type_traits>
 #include <utility>
 
 #include "analysis/joint_strength.h"
@@ -27,76 +29,223 @@
 namespace trelmox {
 namespace {
 
+// The small pieces are always inlined: with two native vectors in a value,
+// a call passes and returns it through memory.
+#define TRELMOX_INLINE [[gnu::always_inline]] inline
+
 constexpr std::size_t Lanes = TRELMOX_LANES;
+#ifndef TRELMOX_PARTS
+#define TRELMOX_PARTS 1
+#endif
+#define TRELMOX_NATIVE_LANES (TRELMOX_LANES / TRELMOX_PARTS)
+constexpr std::size_t NativeLanes = TRELMOX_NATIVE_LANES;
 using Native = TRELMOX_NATIVE;
+
+// One native vector of doubles, its comparisons' masks, 64-bit integers.
+typedef double NativeV __attribute__((vector_size(NativeLanes * 8)));
+typedef long NativeM __attribute__((vector_size(NativeLanes * 8)));
+typedef unsigned long NativeU __attribute__((vector_size(NativeLanes * 8)));
+
+#if TRELMOX_PARTS == 1
+using V = NativeV;
+using M = NativeM; // what comparing two V gives
+using U = NativeU;
+#else
+// Two native vectors side by side as one of twice the lanes, every
+// operation done on each half: each step of a sample's long chain of
+// divisions and square roots then has a second, independent chain beside
+// it, which the processor works on while the first waits.
+template <typename H> struct Twin {
+    H Half[2];
+    using Element = std::remove_cvref_t<decltype(std::declval<H&>()[0])>;
+    // By value, and set through setLane: a reference would make the
+    // compiler keep the whole value in memory.
+    Element operator[](std::size_t i) const { return Half[i / NativeLanes][i % NativeLanes]; }
+};
+template <typename T> inline constexpr bool IsTwin = false;
+template <typename H> inline constexpr bool IsTwin<Twin<H>> = true;
+#define TRELMOX_TWIN_OPERATOR(op)                                                                     \
+    template <typename H> TRELMOX_INLINE Twin<H> operator op(const Twin<H>& x, const Twin<H>& y) {          \
+        return {{x.Half[0] op y.Half[0], x.Half[1] op y.Half[1]}};                                    \
+    }                                                                                                 \
+    template <typename H, typename S>                                                                 \
+        requires(!IsTwin<S>)                                                                          \
+    TRELMOX_INLINE Twin<H> operator op(const Twin<H>& x, S y) {                                       \
+        const auto e = static_cast<typename Twin<H>::Element>(y);                                     \
+        return {{x.Half[0] op e, x.Half[1] op e}};                                                    \
+    }                                                                                                 \
+    template <typename H, typename S>                                                                 \
+        requires(!IsTwin<S>)                                                                          \
+    TRELMOX_INLINE Twin<H> operator op(S x, const Twin<H>& y) {                                       \
+        const auto e = static_cast<typename Twin<H>::Element>(x);                                     \
+        return {{e op y.Half[0], e op y.Half[1]}};                                                    \
+    }
+// A comparison gives a mask of 64-bit lanes (whose element type the
+// compilers name differently).
+#define TRELMOX_TWIN_COMPARISON(op)                                                                   \
+    template <typename H> TRELMOX_INLINE Twin<NativeM> operator op(const Twin<H>& x, const Twin<H>& y) { \
+        return {{(NativeM)(x.Half[0] op y.Half[0]), (NativeM)(x.Half[1] op y.Half[1])}};              \
+    }
+TRELMOX_TWIN_OPERATOR(+)
+TRELMOX_TWIN_OPERATOR(-)
+TRELMOX_TWIN_OPERATOR(*)
+TRELMOX_TWIN_OPERATOR(/)
+TRELMOX_TWIN_OPERATOR(&)
+TRELMOX_TWIN_OPERATOR(|)
+TRELMOX_TWIN_OPERATOR(^)
+TRELMOX_TWIN_COMPARISON(<)
+TRELMOX_TWIN_COMPARISON(>)
+TRELMOX_TWIN_COMPARISON(<=)
+TRELMOX_TWIN_COMPARISON(>=)
+TRELMOX_TWIN_COMPARISON(==)
+TRELMOX_TWIN_COMPARISON(!=)
+#undef TRELMOX_TWIN_OPERATOR
+#undef TRELMOX_TWIN_COMPARISON
+template <typename H> TRELMOX_INLINE Twin<H> operator>>(const Twin<H>& x, int n) { return {{x.Half[0] >> n, x.Half[1] >> n}}; }
+template <typename H> TRELMOX_INLINE Twin<H> operator~(const Twin<H>& x) { return {{~x.Half[0], ~x.Half[1]}}; }
+template <typename H> TRELMOX_INLINE Twin<H> operator-(const Twin<H>& x) { return {{-x.Half[0], -x.Half[1]}}; }
+template <typename H, typename Y> TRELMOX_INLINE Twin<H>& operator+=(Twin<H>& x, const Y& y) { return x = x + y; }
+template <typename H, typename Y> TRELMOX_INLINE Twin<H>& operator-=(Twin<H>& x, const Y& y) { return x = x - y; }
+template <typename H, typename Y> TRELMOX_INLINE Twin<H>& operator&=(Twin<H>& x, const Y& y) { return x = x & y; }
+template <typename H, typename Y> TRELMOX_INLINE Twin<H>& operator|=(Twin<H>& x, const Y& y) { return x = x | y; }
+using V = Twin<NativeV>;
+using M = Twin<NativeM>;
+using U = Twin<NativeU>;
+#endif
+
+// Lane i of v set to x.
+template <typename T, typename E> TRELMOX_INLINE void setLane(T& v, std::size_t i, E x) {
+#if TRELMOX_PARTS == 1
+    v[i] = x;
+#else
+    v.Half[i / NativeLanes][i % NativeLanes] = x;
+#endif
+}
+
+// The same bits as another type of lanes.
+#if TRELMOX_PARTS == 1
+TRELMOX_INLINE M bitsOf(V x) { return (M)x; }
+TRELMOX_INLINE V doubleOf(M x) { return (V)x; }
+TRELMOX_INLINE V doubleOf(U x) { return (V)x; }
+#else
+// Half by half: a cast of the whole would go through memory.
+TRELMOX_INLINE M bitsOf(V x) { return {{(NativeM)x.Half[0], (NativeM)x.Half[1]}}; }
+TRELMOX_INLINE V doubleOf(M x) { return {{(NativeV)x.Half[0], (NativeV)x.Half[1]}}; }
+TRELMOX_INLINE V doubleOf(U x) { return {{(NativeV)x.Half[0], (NativeV)x.Half[1]}}; }
+#endif
+
+// A native function of every native vector of the lanes.
+template <typename F> TRELMOX_INLINE V eachNative(V x, F f) {
+#if TRELMOX_PARTS == 1
+    return (V)f((Native)x);
+#else
+    return {{(NativeV)f((Native)x.Half[0]), (NativeV)f((Native)x.Half[1])}};
+#endif
+}
+
 // Sines and cosines of angles beyond degree_trig.h's range, within 3.5 ulp
 // (SLEEF's u35), as the scalar twin takes them there.
-inline void sleefSinCos(Native x, Native& sin, Native& cos) {
-    const auto sc = TRELMOX_SLEEF(sincos, u35)(x);
-    sin = sc.x, cos = sc.y;
+TRELMOX_INLINE void sleefSinCos(V x, V& sin, V& cos) {
+#if TRELMOX_PARTS == 1
+    const auto sc = TRELMOX_SLEEF(sincos, u35)((Native)x);
+    sin = (V)sc.x, cos = (V)sc.y;
+#else
+    for (int h = 0; h < 2; ++h) {
+        const auto sc = TRELMOX_SLEEF(sincos, u35)((Native)x.Half[h]);
+        sin.Half[h] = (NativeV)sc.x, cos.Half[h] = (NativeV)sc.y;
+    }
+#endif
 }
-inline Native sleefTan(Native x) { return TRELMOX_SLEEF(tan, u10)(x); }
-inline Native sleefLog(Native x) { return TRELMOX_SLEEF(log, u10)(x); }
-inline Native sleefLog10(Native x) { return TRELMOX_SLEEF(log10, u10)(x); }
-inline Native sleefExp(Native x) { return TRELMOX_SLEEF(exp, u10)(x); }
-inline Native sleefLog1p(Native x) { return TRELMOX_SLEEF(log1p, u10)(x); }
-inline Native nativeSqrt(Native x) { return TRELMOX_SQRT(x); }
+TRELMOX_INLINE V sleefTan(V x) { return eachNative(x, [](Native n) { return TRELMOX_SLEEF(tan, u10)(n); }); }
+TRELMOX_INLINE V sleefLog(V x) { return eachNative(x, [](Native n) { return TRELMOX_SLEEF(log, u10)(n); }); }
+TRELMOX_INLINE V sleefLog10(V x) { return eachNative(x, [](Native n) { return TRELMOX_SLEEF(log10, u10)(n); }); }
+TRELMOX_INLINE V sleefExp(V x) { return eachNative(x, [](Native n) { return TRELMOX_SLEEF(exp, u10)(n); }); }
+TRELMOX_INLINE V sleefLog1p(V x) { return eachNative(x, [](Native n) { return TRELMOX_SLEEF(log1p, u10)(n); }); }
+TRELMOX_INLINE V squareRoot(V x) { return eachNative(x, [](Native n) { return TRELMOX_SQRT(n); }); }
 
-typedef double V __attribute__((vector_size(Lanes * 8)));
-typedef long M __attribute__((vector_size(Lanes * 8))); // what comparing two V gives
-
-// Every lane x: a vector of Lanes copies, which the compiler turns into one
+// Every lane x: a vector of copies, which the compiler turns into one
 // broadcast (element by element it stores and reloads them).
-template <typename T, typename E, std::size_t... I> inline T repeated(E x, std::index_sequence<I...>) {
+template <typename T, typename E, std::size_t... I> TRELMOX_INLINE T repeated(E x, std::index_sequence<I...>) {
     return T{((void)I, x)...};
 }
-inline V splat(double x) { return repeated<V>(x, std::make_index_sequence<Lanes>{}); }
-inline M splatMask(long x) { return repeated<M>(x, std::make_index_sequence<Lanes>{}); }
-inline V load(const double* p) {
-    V v;
+TRELMOX_INLINE NativeV nativeSplat(double x) { return repeated<NativeV>(x, std::make_index_sequence<NativeLanes>{}); }
+TRELMOX_INLINE NativeM nativeSplatMask(long x) { return repeated<NativeM>(x, std::make_index_sequence<NativeLanes>{}); }
+#if TRELMOX_PARTS == 1
+TRELMOX_INLINE V splat(double x) { return nativeSplat(x); }
+TRELMOX_INLINE M splatMask(long x) { return nativeSplatMask(x); }
+#else
+TRELMOX_INLINE V splat(double x) { return {{nativeSplat(x), nativeSplat(x)}}; }
+TRELMOX_INLINE M splatMask(long x) { return {{nativeSplatMask(x), nativeSplatMask(x)}}; }
+#endif
+TRELMOX_INLINE NativeV nativeLoad(const double* p) {
+    NativeV v;
     __builtin_memcpy(&v, p, sizeof v);
     return v;
 }
-inline void store(double* p, V v) { __builtin_memcpy(p, &v, sizeof v); }
-// A mask's lanes are all ones or all zeros: the sign bit decides.
-#if TRELMOX_LANES == 4
-inline V pick(M m, V a, V b) { return (V)_mm256_blendv_pd((__m256d)b, (__m256d)a, (__m256d)m); }
-inline unsigned laneBits(M m) { return static_cast<unsigned>(_mm256_movemask_pd((__m256d)m)); }
-#elif TRELMOX_LANES == 8
-inline V pick(M m, V a, V b) { return m ? a : b; }
-inline unsigned laneBits(M m) { return _mm512_test_epi64_mask((__m512i)m, (__m512i)m); }
+TRELMOX_INLINE void nativeStore(double* p, NativeV v) { __builtin_memcpy(p, &v, sizeof v); }
+#if TRELMOX_PARTS == 1
+TRELMOX_INLINE V load(const double* p) { return nativeLoad(p); }
+TRELMOX_INLINE void store(double* p, V v) { nativeStore(p, v); }
 #else
-inline V pick(M m, V a, V b) { return m ? a : b; }
-inline unsigned laneBits(M m) { return static_cast<unsigned>(_mm_movemask_pd((__m128d)m)); }
+// Half by half: copied whole, the value went through memory in pieces the
+// halves' loads then waited for.
+TRELMOX_INLINE V load(const double* p) { return {{nativeLoad(p), nativeLoad(p + NativeLanes)}}; }
+TRELMOX_INLINE void store(double* p, V v) { nativeStore(p, v.Half[0]), nativeStore(p + NativeLanes, v.Half[1]); }
 #endif
-// Which lanes are true, lane i in bit i.
-inline bool anyLane(M m) { return laneBits(m) != 0; }
-inline V absolute(V x) { return (V)((M)x & splatMask(0x7fffffffffffffffLL)); }
-inline M finite(V x) { return absolute(x) <= splat(__DBL_MAX__); }
-inline V squareRoot(V x) { return (V)nativeSqrt((Native)x); }
+
+// Per native vector: a where the mask is set, else b (a mask's lanes are
+// all ones or all zeros: the sign bit decides); the lanes that are set,
+// lane i in bit i.
+#if TRELMOX_NATIVE_LANES == 4
+TRELMOX_INLINE NativeV nativePick(NativeM m, NativeV a, NativeV b) {
+    return (NativeV)_mm256_blendv_pd((__m256d)b, (__m256d)a, (__m256d)m);
+}
+TRELMOX_INLINE unsigned nativeBits(NativeM m) { return static_cast<unsigned>(_mm256_movemask_pd((__m256d)m)); }
+#elif TRELMOX_NATIVE_LANES == 8
+TRELMOX_INLINE NativeV nativePick(NativeM m, NativeV a, NativeV b) { return m ? a : b; }
+TRELMOX_INLINE unsigned nativeBits(NativeM m) { return _mm512_test_epi64_mask((__m512i)m, (__m512i)m); }
+#else
+TRELMOX_INLINE NativeV nativePick(NativeM m, NativeV a, NativeV b) { return m ? a : b; }
+TRELMOX_INLINE unsigned nativeBits(NativeM m) { return static_cast<unsigned>(_mm_movemask_pd((__m128d)m)); }
+#endif
+TRELMOX_INLINE NativeM nativePickMask(NativeM m, NativeM a, NativeM b) {
+    return (NativeM)nativePick(m, (NativeV)a, (NativeV)b);
+}
+#if TRELMOX_PARTS == 1
+TRELMOX_INLINE V pick(M m, V a, V b) { return nativePick(m, a, b); }
+TRELMOX_INLINE M pickMask(M m, M a, M b) { return nativePickMask(m, a, b); }
+TRELMOX_INLINE unsigned laneBits(M m) { return nativeBits(m); }
+#else
+TRELMOX_INLINE V pick(M m, V a, V b) {
+    return {{nativePick(m.Half[0], a.Half[0], b.Half[0]), nativePick(m.Half[1], a.Half[1], b.Half[1])}};
+}
+TRELMOX_INLINE M pickMask(M m, M a, M b) {
+    return {{nativePickMask(m.Half[0], a.Half[0], b.Half[0]), nativePickMask(m.Half[1], a.Half[1], b.Half[1])}};
+}
+TRELMOX_INLINE unsigned laneBits(M m) { return nativeBits(m.Half[0]) | nativeBits(m.Half[1]) << NativeLanes; }
+#endif
+// Whether any lane is true.
+TRELMOX_INLINE bool anyLane(M m) { return laneBits(m) != 0; }
+TRELMOX_INLINE V absolute(V x) { return doubleOf(bitsOf(x) & splatMask(0x7fffffffffffffffLL)); }
+TRELMOX_INLINE M finite(V x) { return absolute(x) <= splat(__DBL_MAX__); }
 
 struct Vec {
     V x, y, z;
 };
-inline Vec add(const Vec& a, const Vec& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Vec sub(const Vec& a, const Vec& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Vec scale(V s, const Vec& a) { return {s * a.x, s * a.y, s * a.z}; }
-inline V dot(const Vec& a, const Vec& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-inline Vec cross(const Vec& a, const Vec& b) {
+TRELMOX_INLINE Vec add(const Vec& a, const Vec& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+TRELMOX_INLINE Vec sub(const Vec& a, const Vec& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+TRELMOX_INLINE Vec scale(V s, const Vec& a) { return {s * a.x, s * a.y, s * a.z}; }
+TRELMOX_INLINE V dot(const Vec& a, const Vec& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+TRELMOX_INLINE Vec cross(const Vec& a, const Vec& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-inline V norm(const Vec& a) { return squareRoot(dot(a, a)); }
-inline Vec splatVec(const double* v) { return {splat(v[0]), splat(v[1]), splat(v[2])}; }
-inline M finiteVec(const Vec& a) { return finite(a.x) & finite(a.y) & finite(a.z); }
-inline Vec pickVec(M m, const Vec& a, const Vec& b) { return {pick(m, a.x, b.x), pick(m, a.y, b.y), pick(m, a.z, b.z)}; }
+TRELMOX_INLINE V norm(const Vec& a) { return squareRoot(dot(a, a)); }
+TRELMOX_INLINE Vec splatVec(const double* v) { return {splat(v[0]), splat(v[1]), splat(v[2])}; }
+TRELMOX_INLINE M finiteVec(const Vec& a) { return finite(a.x) & finite(a.y) & finite(a.z); }
+TRELMOX_INLINE Vec pickVec(M m, const Vec& a, const Vec& b) { return {pick(m, a.x, b.x), pick(m, a.y, b.y), pick(m, a.z, b.z)}; }
 // Where the edge p-q crosses the level side = 0 (polyhedron.cpp's crossing).
-inline Vec crossing(const Vec& p, const Vec& q, V dp, V dq) { return add(p, scale(dp / (dp - dq), sub(q, p))); }
+TRELMOX_INLINE Vec crossing(const Vec& p, const Vec& q, V dp, V dq) { return add(p, scale(dp / (dp - dq), sub(q, p))); }
 
-#if TRELMOX_LANES == 4
-inline M pickMask(M m, M a, M b) { return (M)_mm256_blendv_pd((__m256d)b, (__m256d)a, (__m256d)m); }
-#else
-inline M pickMask(M m, M a, M b) { return m ? a : b; }
-#endif
 
 // The outcome of every lane, and the lanes still being worked out. Exact
 // settles every failure in the scalar order. The other (for Kc, whose
@@ -143,45 +292,45 @@ struct Trig {
     V sin, cos;
 };
 
-inline M wholeDegrees(V degrees) {
+TRELMOX_INLINE M wholeDegrees(V degrees) {
     const V shift = splat(0x1p52); // adding and taking it away rounds to a whole number
     // 0..360, the tables' range, and not -0 (whose sine keeps its sign).
     return (degrees >= splat(0)) & (degrees < splat(361)) & (((degrees + shift) - shift) == degrees) &
-           ((M)degrees >= splatMask(0));
+           (bitsOf(degrees) >= splatMask(0));
 }
 
 // Overflow lanes: the radians are not finite.
 constexpr double Pi = std::numbers::pi;
-inline V radiansOf(V degrees, M& overflow) {
+TRELMOX_INLINE V radiansOf(V degrees, M& overflow) {
     const V r = degrees * splat(Pi) / splat(180);
     overflow |= ~finite(r);
     return r;
 }
 
 // degree_trig.h's sine and cosine in every lane, |degrees| <= 2 Limit.
-inline Trig reducedSinCos(V degrees) {
+TRELMOX_INLINE Trig reducedSinCos(V degrees) {
     using namespace degree_trig;
     const V shifted = degrees * splat(1.0 / 90) + splat(Shift);
-    const M quadrant = (M)shifted;
+    const M quadrant = bitsOf(shifted);
     const V x = (degrees - (shifted - splat(Shift)) * splat(90)) * splat(Degree);
     const V s = pick(absolute(x) < splat(Tiny), x, sinOfReduced(x)), c = cosOfReduced(x);
     const M odd = (quadrant & splatMask(1)) != splatMask(0);
     const M sign = splatMask(static_cast<long>(SignBit));
     const M negativeSin = (quadrant & splatMask(2)) != splatMask(0);
     const M negativeCos = ((quadrant + splatMask(1)) & splatMask(2)) != splatMask(0);
-    return {(V)((M)pick(odd, c, s) ^ (negativeSin & sign)), (V)((M)pick(odd, s, c) ^ (negativeCos & sign))};
+    return {doubleOf(bitsOf(pick(odd, c, s)) ^ (negativeSin & sign)), doubleOf(bitsOf(pick(odd, s, c)) ^ (negativeCos & sign))};
 }
 
 // Lanes beyond the reduction's range (or not numbers) take SLEEF's sincos
 // of the radians, as the scalar twin does.
-inline M beyondReduction(V degrees) { return ~(absolute(degrees) <= splat(degree_trig::Limit)); }
+TRELMOX_INLINE M beyondReduction(V degrees) { return ~(absolute(degrees) <= splat(degree_trig::Limit)); }
 
-inline Trig sinCosOfDegrees(const KernelConstants& k, V degrees, M& overflow) {
+TRELMOX_INLINE Trig sinCosOfDegrees(const KernelConstants& k, V degrees, M& overflow) {
     Trig t = reducedSinCos(degrees);
     const M beyond = beyondReduction(degrees);
     if (anyLane(beyond)) {
         Trig far;
-        sleefSinCos((Native)radiansOf(degrees, overflow), far.sin, far.cos);
+        sleefSinCos(radiansOf(degrees, overflow), far.sin, far.cos);
         t = {pick(beyond, far.sin, t.sin), pick(beyond, far.cos, t.cos)};
     }
     const M whole = wholeDegrees(degrees);
@@ -189,24 +338,24 @@ inline Trig sinCosOfDegrees(const KernelConstants& k, V degrees, M& overflow) {
         for (std::size_t i = 0; i < Lanes; ++i)
             if (whole[i]) {
                 const int index = static_cast<int>(degrees[i]);
-                t.sin[i] = k.WholeSinCos[2 * index], t.cos[i] = k.WholeSinCos[2 * index + 1];
+                setLane(t.sin, i, k.WholeSinCos[2 * index]), setLane(t.cos, i, k.WholeSinCos[2 * index + 1]);
             }
     return t;
 }
 
-inline V tanOfDegrees(const KernelConstants& k, V degrees, M& overflow) {
-    V t = (V)sleefTan((Native)radiansOf(degrees, overflow));
+TRELMOX_INLINE V tanOfDegrees(const KernelConstants& k, V degrees, M& overflow) {
+    V t = sleefTan(radiansOf(degrees, overflow));
     const M whole = wholeDegrees(degrees);
     if (anyLane(whole))
         for (std::size_t i = 0; i < Lanes; ++i)
-            if (whole[i]) t[i] = k.WholeTan[static_cast<int>(degrees[i])];
+            if (whole[i]) setLane(t, i, k.WholeTan[static_cast<int>(degrees[i])]);
     return t;
 }
 
 // Of the difference in degrees (sample_trig.cpp's); overflow is that of the
 // radians, as the scalar code finds it, which only lanes beyond the
 // reduction's range can reach.
-inline Trig sinCosOfDifference(V degrees, V minusDegrees, M& overflow) {
+TRELMOX_INLINE Trig sinCosOfDifference(V degrees, V minusDegrees, M& overflow) {
     Trig t = reducedSinCos(degrees - minusDegrees);
     const M beyond = beyondReduction(degrees) | beyondReduction(minusDegrees);
     if (anyLane(beyond)) {
@@ -214,7 +363,7 @@ inline Trig sinCosOfDifference(V degrees, V minusDegrees, M& overflow) {
         const V relative = radiansOf(degrees, overflow) - minus;
         overflow |= ~finite(relative);
         Trig far;
-        sleefSinCos((Native)relative, far.sin, far.cos);
+        sleefSinCos(relative, far.sin, far.cos);
         t = {pick(beyond, far.sin, t.sin), pick(beyond, far.cos, t.cos)};
     }
     const M whole = wholeDegrees(degrees) & wholeDegrees(minusDegrees);
@@ -222,7 +371,7 @@ inline Trig sinCosOfDifference(V degrees, V minusDegrees, M& overflow) {
         for (std::size_t i = 0; i < Lanes; ++i)
             if (whole[i]) {
                 const double relative = degrees[i] * Pi / 180 - minusDegrees[i] * Pi / 180;
-                t.sin[i] = __builtin_sin(relative), t.cos[i] = __builtin_cos(relative);
+                setLane(t.sin, i, __builtin_sin(relative)), setLane(t.cos, i, __builtin_cos(relative));
             }
     return t;
 }
@@ -295,7 +444,7 @@ void laneTrig(const LaneInputs& in, const VaryingTerms& varying, LaneTrig& t) {
     t.KcOverflow = kcOverflow, t.FsOverflow = fsOverflow;
 }
 
-const Trig& term(const LaneTrig& t, TrigTerm which) { return t.Term[static_cast<int>(which)]; }
+TRELMOX_INLINE const Trig& term(const LaneTrig& t, TrigTerm which) { return t.Term[static_cast<int>(which)]; }
 
 struct LaneNumbers {
     V Rock, Height, C1, C2, F1, F2, Water, U1, U2;
@@ -311,7 +460,7 @@ LaneNumbers laneNumbers(const LaneInputs& in) {
 
 // What fails before the factor's own arithmetic: its trigonometry, then the
 // computed water pressures.
-template <typename Out> void startOutcomes(Out& out, M trigOverflow, bool computedWater, const LaneNumbers& n) {
+template <typename Out> TRELMOX_INLINE void startOutcomes(Out& out, M trigOverflow, bool computedWater, const LaneNumbers& n) {
     out.fail(trigOverflow, SampleOutcome::Overflow);
     if (computedWater) out.overflowChecked(n.U1);
 }
@@ -374,8 +523,10 @@ template <typename Out> V laneKc(const LaneTrig& trig, const LaneNumbers& n, dou
     }
     // The cases' failures, then their contacts.
     const M live = out.Live;
-    out.Code = (live & both) ? bothOut.Code : (live & first) ? firstOut.Code : (live & second) ? secondOut.Code : out.Code;
-    out.Live = (live & both) ? bothOut.Live : (live & first) ? firstOut.Live : (live & second) ? secondOut.Live : out.Live;
+    out.Code = pickMask(live & both, bothOut.Code,
+                        pickMask(live & first, firstOut.Code, pickMask(live & second, secondOut.Code, out.Code)));
+    out.Live = pickMask(live & both, bothOut.Live,
+                        pickMask(live & first, firstOut.Live, pickMask(live & second, secondOut.Live, out.Live)));
     out.Trouble |= bothOut.Trouble | firstOut.Trouble | secondOut.Trouble;
     out.settle(both, SampleOutcome::BothPlanes);
     out.settle(first, SampleOutcome::FirstPlaneOnly);
@@ -385,7 +536,7 @@ template <typename Out> V laneKc(const LaneTrig& trig, const LaneNumbers& n, dou
     return pick(both, kcBoth, pick(first, kcFirst, kcSecond));
 }
 
-Vec upwardNormal(const Trig& dip, const Trig& direction) {
+TRELMOX_INLINE Vec upwardNormal(const Trig& dip, const Trig& direction) {
     return {dip.sin * direction.sin, dip.sin * direction.cos, dip.cos};
 }
 
@@ -486,7 +637,8 @@ void sortAroundCentre(LanePolygon<4>& f, const Vec& inward, M live) {
                 }
             for (int r = 0; r < n; ++r) {
                 const Vec& p = f.P[order[r]];
-                sorted.P[r].x[lane] = p.x[lane], sorted.P[r].y[lane] = p.y[lane], sorted.P[r].z[lane] = p.z[lane];
+                setLane(sorted.P[r].x, lane, p.x[lane]), setLane(sorted.P[r].y, lane, p.y[lane]);
+                setLane(sorted.P[r].z, lane, p.z[lane]);
             }
         }
     f = sorted;
@@ -653,11 +805,11 @@ V depthIntegral(const LanePolygon<4>& polygon, V level) {
 }
 
 // The magnitude of share i of a varied total (parameters.cpp's shareOut).
-V shareOf(double share, double sum, V total) { return sum > 0 ? splat(share) * (total / splat(sum)) : splat(0); }
+TRELMOX_INLINE V shareOf(double share, double sum, V total) { return sum > 0 ? splat(share) * (total / splat(sum)) : splat(0); }
 
 // std::max and std::min as the scalar code takes them.
-V largerOf(V a, V b) { return pick(a < b, b, a); }
-V smallerOf(V a, V b) { return pick(b < a, b, a); }
+TRELMOX_INLINE V largerOf(V a, V b) { return pick(a < b, b, a); }
+TRELMOX_INLINE V smallerOf(V a, V b) { return pick(b < a, b, a); }
 
 // The shear force a cutting plane resists under its normal force
 // (joint_strength.cpp's planeResistance): c A + f N, or Barton-Bandis's
@@ -667,11 +819,11 @@ V smallerOf(V a, V b) { return pick(b < a, b, a); }
 V planeShear(const KernelConstants& k, int plane, V normal, V area, V cohesion, V friction) {
     if (!k.BartonBandis[plane]) return cohesion * area + normal * friction;
     const V sigma = largerOf(normal, splat(0)) / area;
-    const V roughness = splat(k.Jrc[plane]) * (V)sleefLog10((Native)(splat(k.Jcs[plane]) / sigma));
+    const V roughness = splat(k.Jrc[plane]) * sleefLog10(splat(k.Jcs[plane]) / sigma);
     const V cap = splat(MaxFrictionAngleDegrees);
     const V angle = smallerOf(splat(k.ResidualFriction[plane]) + largerOf(roughness, splat(0)), cap);
     const V radians = smallerOf(angle + splat(k.Waviness[plane]), cap) * splat(Degree);
-    return pick(normal > splat(0), normal * (V)sleefTan((Native)radians), splat(0));
+    return pick(normal > splat(0), normal * sleefTan(radians), splat(0));
 }
 
 // Fs (forces.cpp's wedgeForces, then vector_method.cpp's vectorMethod).
@@ -902,7 +1054,7 @@ void storeSizes(const KernelConstants& k, const LaneInputs& in, const LaneShape&
 }
 
 // The factor where the outcome works one out, else 0.
-V factorOf(M code, V value) {
+TRELMOX_INLINE V factorOf(M code, V value) {
     const M cases = (code == splatMask(static_cast<long>(SampleOutcome::BothPlanes))) |
                     (code == splatMask(static_cast<long>(SampleOutcome::FirstPlaneOnly))) |
                     (code == splatMask(static_cast<long>(SampleOutcome::SecondPlaneOnly)));
@@ -910,12 +1062,12 @@ V factorOf(M code, V value) {
 }
 
 // Each lane's outcome (a small code in a 64-bit lane) as its byte.
-void storeOutcomes(SampleOutcome* to, M code) {
-#if TRELMOX_LANES == 8
+void storeNativeOutcomes(SampleOutcome* to, NativeM code) {
+#if TRELMOX_NATIVE_LANES == 8
     // Masked: the plain narrowing reads an undefined register GCC 12 warns about.
     const __m128i bytes = _mm512_maskz_cvtepi64_epi8(0xff, (__m512i)code);
 #else
-#if TRELMOX_LANES == 4
+#if TRELMOX_NATIVE_LANES == 4
     const __m128i low = _mm256_castsi256_si128((__m256i)code), high = _mm256_extractf128_si256((__m256i)code, 1);
 #else
     const __m128i low = (__m128i)code, high = low;
@@ -926,7 +1078,16 @@ void storeOutcomes(SampleOutcome* to, M code) {
     const __m128i words = _mm_packs_epi32(dwords, dwords);
     const __m128i bytes = _mm_packus_epi16(words, words);
 #endif
-    __builtin_memcpy(to, &bytes, Lanes);
+    __builtin_memcpy(to, &bytes, NativeLanes);
+}
+
+void storeOutcomes(SampleOutcome* to, M code) {
+#if TRELMOX_PARTS == 1
+    storeNativeOutcomes(to, code);
+#else
+    storeNativeOutcomes(to, code.Half[0]);
+    storeNativeOutcomes(to + NativeLanes, code.Half[1]);
+#endif
 }
 
 void evaluateLanes(const KernelConstants& k, const KernelColumns& c, const KernelResults& r) {
@@ -968,14 +1129,14 @@ void evaluateLanes(const KernelConstants& k, const KernelColumns& c, const Kerne
 }
 
 // The draws (distribution.cpp's Sampler::values and normalQuantile).
-V clampTo(V v, V low, V high) { return pick(v < low, low, pick(high < v, high, v)); }
+TRELMOX_INLINE V clampTo(V v, V low, V high) { return pick(v < low, low, pick(high < v, high, v)); }
 
 // distribution.cpp's normalQuantile in two halves: the central formula of
 // every lane, and the tails' (p below Central or above 1 - Central).
-inline V clampedProbability(V p) { return clampTo(p, splat(0x1p-1074), splat(1 - 0x1p-53)); }
-inline M tailLanes(V p) { return (p < splat(quantile::Central)) | (p > splat(1 - quantile::Central)); }
+TRELMOX_INLINE V clampedProbability(V p) { return clampTo(p, splat(0x1p-1074), splat(1 - 0x1p-53)); }
+TRELMOX_INLINE M tailLanes(V p) { return (p < splat(quantile::Central)) | (p > splat(1 - quantile::Central)); }
 
-V centralQuantile(V p) {
+TRELMOX_INLINE V centralQuantile(V p) {
     using namespace quantile;
     const V qc = p - splat(0.5);
     const V r = qc * qc;
@@ -983,11 +1144,11 @@ V centralQuantile(V p) {
            (((((splat(B[0]) * r + B[1]) * r + B[2]) * r + B[3]) * r + B[4]) * r + 1);
 }
 
-V tailQuantile(V p) {
+TRELMOX_INLINE V tailQuantile(V p) {
     using namespace quantile;
     const M lowTail = p < splat(Central);
     const V tail = pick(lowTail, p, splat(1) - p);
-    const V q = squareRoot(splat(-2) * (V)sleefLog((Native)tail));
+    const V q = squareRoot(splat(-2) * sleefLog(tail));
     const V tx = (((((splat(C[0]) * q + C[1]) * q + C[2]) * q + C[3]) * q + C[4]) * q + C[5]) /
                  ((((splat(D[0]) * q + D[1]) * q + D[2]) * q + D[3]) * q + 1);
     return pick(lowTail, tx, splat(-1) * tx);
@@ -1038,7 +1199,7 @@ void normalQuantilesInPlace(double* values, std::size_t count, Probability proba
         }
         for (std::size_t j = 0; j < tails; j += Lanes) {
             V u;
-            for (std::size_t i = 0; i < Lanes; ++i) u[i] = stretch[tailAt[j + i < tails ? j + i : tails - 1]];
+            for (std::size_t i = 0; i < Lanes; ++i) setLane(u, i, stretch[tailAt[j + i < tails ? j + i : tails - 1]]);
             const V x = finish(tailQuantile(clampedProbability(probability(u))));
             for (std::size_t i = 0; i < Lanes && j + i < tails; ++i) stretch[tailAt[j + i]] = x[i];
         }
@@ -1064,11 +1225,11 @@ void drawLanes(const DrawConstants& d, double* values, std::size_t count) {
     case Distribution::Kind::Uniform: each([&](V u) { return clampTo(location + u * scaleBy, low, high); }); break;
     case Distribution::Kind::Lognormal:
         normalQuantilesInPlace(values, count, truncated, [&](V x) {
-            return clampTo((V)sleefExp((Native)(location + scaleBy * x)), low, high);
+            return clampTo(sleefExp(location + scaleBy * x), low, high);
         });
         break;
     case Distribution::Kind::Exponential:
-        each([&](V u) { return clampTo(-(location * (V)sleefLog1p((Native)(-truncated(u)))), low, high); });
+        each([&](V u) { return clampTo(-(location * sleefLog1p(-truncated(u))), low, high); });
         break;
     case Distribution::Kind::Triangular:
         each([&](V u) {
@@ -1085,14 +1246,14 @@ void drawLanes(const DrawConstants& d, double* values, std::size_t count) {
 
 // counterUniform (sampling.cpp) of the counters first, first + stride, ...
 // in 64-bit integer lanes.
-typedef unsigned long U __attribute__((vector_size(Lanes * 8)));
 
 void uniformLanes(std::uint64_t key, std::uint64_t first, std::uint64_t stride, double* values, std::size_t count) {
     // key + golden * counter, advanced by golden * step from block to block
     // (the same sum modulo 2^64, one 64-bit product fewer per block).
     U mixed, advance;
     constexpr std::uint64_t golden = 0x9e3779b97f4a7c15ULL;
-    for (std::size_t i = 0; i < Lanes; ++i) mixed[i] = key + golden * (first + i * stride), advance[i] = golden * (Lanes * stride);
+    for (std::size_t i = 0; i < Lanes; ++i)
+        setLane(mixed, i, key + golden * (first + i * stride)), setLane(advance, i, golden * (Lanes * stride));
     // A 52-bit integer n as the double 2^52 + n, exactly; then minus 2^52.
     const U exponent = mixed * 0 + 0x4330000000000000ULL;
     for (std::size_t at = 0; at < count; at += Lanes, mixed += advance) {
@@ -1100,7 +1261,7 @@ void uniformLanes(std::uint64_t key, std::uint64_t first, std::uint64_t stride, 
         z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
         z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
         z = z ^ (z >> 31);
-        const V whole = (V)((z >> 12) | exponent) - splat(0x1p52);
+        const V whole = doubleOf((z >> 12) | exponent) - splat(0x1p52);
         store(values + at, (whole + splat(0.5)) * splat(0x1p-52));
     }
 }
