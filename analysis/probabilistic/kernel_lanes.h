@@ -292,11 +292,12 @@ struct Trig {
     V sin, cos;
 };
 
+// Adding 2^52 and taking it away again rounds to a whole number.
+TRELMOX_INLINE M wholeNumbers(V degrees) { return ((degrees + splat(0x1p52)) - splat(0x1p52)) == degrees; }
+
 TRELMOX_INLINE M wholeDegrees(V degrees) {
-    const V shift = splat(0x1p52); // adding and taking it away rounds to a whole number
     // 0..360, the tables' range, and not -0 (whose sine keeps its sign).
-    return (degrees >= splat(0)) & (degrees < splat(361)) & (((degrees + shift) - shift) == degrees) &
-           (bitsOf(degrees) >= splatMask(0));
+    return (degrees >= splat(0)) & (degrees < splat(361)) & wholeNumbers(degrees) & (bitsOf(degrees) >= splatMask(0));
 }
 
 // Overflow lanes: the radians are not finite.
@@ -324,9 +325,14 @@ TRELMOX_INLINE Trig reducedSinCos(V degrees) {
 // Lanes beyond the reduction's range (or not numbers) take SLEEF's sincos
 // of the radians, as the scalar twin does.
 TRELMOX_INLINE M beyondReduction(V degrees) { return ~(absolute(degrees) <= splat(degree_trig::Limit)); }
+// The lanes that may be beyond the reduction or whole degrees, one test for
+// both: a sampled angle is almost never either, and then neither is looked
+// at further.
+TRELMOX_INLINE M beyondOrWhole(V degrees) { return beyondReduction(degrees) | wholeNumbers(degrees); }
 
 TRELMOX_INLINE Trig sinCosOfDegrees(const KernelConstants& k, V degrees, M& overflow) {
     Trig t = reducedSinCos(degrees);
+    if (!anyLane(beyondOrWhole(degrees))) return t;
     const M beyond = beyondReduction(degrees);
     if (anyLane(beyond)) {
         Trig far;
@@ -357,6 +363,7 @@ TRELMOX_INLINE V tanOfDegrees(const KernelConstants& k, V degrees, M& overflow) 
 // reduction's range can reach.
 TRELMOX_INLINE Trig sinCosOfDifference(V degrees, V minusDegrees, M& overflow) {
     Trig t = reducedSinCos(degrees - minusDegrees);
+    if (!anyLane(beyondOrWhole(degrees) | beyondOrWhole(minusDegrees))) return t;
     const M beyond = beyondReduction(degrees) | beyondReduction(minusDegrees);
     if (anyLane(beyond)) {
         const V minus = radiansOf(minusDegrees, overflow);

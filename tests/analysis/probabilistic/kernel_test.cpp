@@ -171,6 +171,16 @@ CaseColumns caseColumns(const KernelCase& c, std::size_t count) {
             if (cc.Inputs[k] == p) return cc.Values[k].data();
         return nullptr;
     };
+    // Lanes of the block's own values (angles a quarter degree off the
+    // whole), each with one angle moved by whole turns beyond the exact
+    // reduction's range: the wedge still forms, and one angle of a
+    // difference is awkward where the other is not.
+    for (std::size_t k = 0; k < cc.Inputs.size(); ++k) {
+        const std::size_t lane = 32 + k;
+        for (std::size_t i = 0; i < cc.Inputs.size(); ++i)
+            cc.Values[i][lane] = parameterValue(cc.Base, cc.Inputs[i]) + (planeOf(cc.Inputs[i]) ? 0.25 : 0);
+        if (planeOf(cc.Inputs[k])) cc.Values[k][lane] += 360 * 0x1p32;
+    }
     if (double* dir1 = column(Parameter::DipDir1)) {
         const double* dir2 = column(Parameter::DipDir2);
         dir1[20] = dir2 ? dir2[20] : parameterValue(cc.Base, Parameter::DipDir2);
