@@ -556,16 +556,16 @@ template <int N> struct LanePolygon {
         for (Vec& p : P) p = {splat(0), splat(0), splat(0)};
     }
     // Appends p in the lanes `when` that hold fewer than N points.
-    void add(M when, const Vec& p) {
+    TRELMOX_INLINE void add(M when, const Vec& p) {
         when &= Count < splatMask(N);
         for (int k = 0; k < N; ++k) P[k] = pickVec(when & (Count == splatMask(k)), p, P[k]);
         Count -= when; // a true lane is -1
     }
-    M has(int points) const { return Count >= splatMask(points); }
+    TRELMOX_INLINE M has(int points) const { return Count >= splatMask(points); }
 };
 
 // polyhedron.cpp's polygonArea: a fan of triangles from point 0.
-V polygonArea(const LanePolygon<4>& f) {
+TRELMOX_INLINE V polygonArea(const LanePolygon<4>& f) {
     const Vec first = sub(f.P[1], f.P[0]);
     Vec twice = cross(first, sub(f.P[2], f.P[0]));
     twice = pickVec(f.has(4), add(twice, cross(sub(f.P[2], f.P[0]), sub(f.P[3], f.P[0]))), twice);
@@ -653,7 +653,7 @@ void sortAroundCentre(LanePolygon<4>& f, const Vec& inward, M live) {
 
 // The triangle of the face opposite corner `opposite`, clipped to the side
 // >= 0 of the crack (storeFace).
-LanePolygon<4> clippedFace(const Vec (&corner)[4], const V (&side)[4], int opposite) {
+TRELMOX_INLINE LanePolygon<4> clippedFace(const Vec (&corner)[4], const V (&side)[4], int opposite) {
     LanePolygon<4> f;
     int c[3], n = 0;
     for (int i = 0; i < 4; ++i)
