@@ -171,16 +171,20 @@ CaseColumns caseColumns(const KernelCase& c, std::size_t count) {
             if (cc.Inputs[k] == p) return cc.Values[k].data();
         return nullptr;
     };
-    // Lanes of the block's own values (angles a quarter degree off the
-    // whole), each with one angle moved by whole turns beyond the exact
-    // reduction's range: the wedge still forms, and one angle of a
-    // difference is awkward where the other is not.
-    for (std::size_t k = 0; k < cc.Inputs.size(); ++k) {
-        const std::size_t lane = 32 + k;
-        for (std::size_t i = 0; i < cc.Inputs.size(); ++i)
-            cc.Values[i][lane] = parameterValue(cc.Base, cc.Inputs[i]) + (planeOf(cc.Inputs[i]) ? 0.25 : 0);
-        if (planeOf(cc.Inputs[k])) cc.Values[k][lane] += 360 * 0x1p32;
-    }
+    // In the second half, lanes of the block's own values (angles a quarter
+    // degree off the whole), each with one input made awkward where the
+    // wedge still forms: an angle moved by whole turns beyond the exact
+    // reduction's range (one angle of a difference awkward where the other
+    // is not), any other input so large that the products with it
+    // overflow. Each alone in its block of lanes, so that no other lane's
+    // failure has the block worked out again exactly.
+    for (std::size_t k = 0; k < cc.Inputs.size(); ++k)
+        for (const double sign : {1.0, -1.0}) {
+            const std::size_t lane = count / 2 + MaxLanes * (2 * k + (sign > 0 ? 0 : 1));
+            for (std::size_t i = 0; i < cc.Inputs.size(); ++i)
+                cc.Values[i][lane] = parameterValue(cc.Base, cc.Inputs[i]) + (planeOf(cc.Inputs[i]) ? 0.25 : 0);
+            cc.Values[k][lane] += sign * (planeOf(cc.Inputs[k]) ? 360 * 0x1p32 : 1e308);
+        }
     if (double* dir1 = column(Parameter::DipDir1)) {
         const double* dir2 = column(Parameter::DipDir2);
         dir1[20] = dir2 ? dir2[20] : parameterValue(cc.Base, Parameter::DipDir2);
@@ -194,7 +198,7 @@ CaseColumns caseColumns(const KernelCase& c, std::size_t count) {
 // values that reach every contact case, every refusal of the real wedge and
 // every failure the scalar code reports.
 TEST(Kernel, EveryLaneWidthGivesTheScalarTwinsBits) {
-    constexpr std::size_t count = 4 * MaxLanes * 8;
+    constexpr std::size_t count = 8 * MaxLanes * 8; // the second half for caseColumns's awkward lanes
     std::array<bool, 10> reached{};
     std::array<bool, 5> crackPoints{};
     for (const KernelCase& c : kernelCases()) {
