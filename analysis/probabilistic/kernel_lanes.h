@@ -1205,7 +1205,7 @@ void normalQuantilesInPlace(double* values, std::size_t count, Probability proba
             tails += set.Count;
         }
         for (std::size_t j = 0; j < tails; j += Lanes) {
-            V u;
+            V u = splat(0); // set lane by lane below, and setting one reads its register
             for (std::size_t i = 0; i < Lanes; ++i) setLane(u, i, stretch[tailAt[j + i < tails ? j + i : tails - 1]]);
             const V x = finish(tailQuantile(clampedProbability(probability(u))));
             for (std::size_t i = 0; i < Lanes && j + i < tails; ++i) stretch[tailAt[j + i]] = x[i];
