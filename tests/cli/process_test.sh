@@ -18,7 +18,15 @@ fi
 set -m
 "$cli" probabilistic "$example" --samples 10000000 "${varied[@]}" >"$work/out" 2>"$work/err" &
 pid=$!
-sleep 0.5
+# Interrupted only once it catches SIGINT (bit 2 of SigCgt): a slow start
+# (a sanitizer build on a busy machine) would otherwise be killed by the
+# signal before the handler exists. Then a moment into the run.
+for _ in $(seq 100); do
+  caught=$(awk '/^SigCgt:/ { print $2 }' "/proc/$pid/status" 2>/dev/null || true)
+  [ -n "$caught" ] && (( 16#$caught & 2 )) && break
+  sleep 0.1
+done
+sleep 0.3
 kill -INT "$pid"
 status=0
 wait "$pid" || status=$?
