@@ -64,27 +64,27 @@ template <typename H> struct Twin {
 };
 template <typename T> inline constexpr bool IsTwin = false;
 template <typename H> inline constexpr bool IsTwin<Twin<H>> = true;
-#define TRELMOX_TWIN_OPERATOR(op)                                                                     \
+#define TRELMOX_TWIN_OPERATOR(op)                                                                           \
     template <typename H> TRELMOX_INLINE Twin<H> operator op(const Twin<H>& x, const Twin<H>& y) {          \
-        return {{x.Half[0] op y.Half[0], x.Half[1] op y.Half[1]}};                                    \
-    }                                                                                                 \
-    template <typename H, typename S>                                                                 \
-        requires(!IsTwin<S>)                                                                          \
-    TRELMOX_INLINE Twin<H> operator op(const Twin<H>& x, S y) {                                       \
-        const auto e = static_cast<typename Twin<H>::Element>(y);                                     \
-        return {{x.Half[0] op e, x.Half[1] op e}};                                                    \
-    }                                                                                                 \
-    template <typename H, typename S>                                                                 \
-        requires(!IsTwin<S>)                                                                          \
-    TRELMOX_INLINE Twin<H> operator op(S x, const Twin<H>& y) {                                       \
-        const auto e = static_cast<typename Twin<H>::Element>(x);                                     \
-        return {{e op y.Half[0], e op y.Half[1]}};                                                    \
+        return {{x.Half[0] op y.Half[0], x.Half[1] op y.Half[1]}};                                          \
+    }                                                                                                       \
+    template <typename H, typename S>                                                                       \
+        requires(!IsTwin<S>)                                                                                \
+    TRELMOX_INLINE Twin<H> operator op(const Twin<H>& x, S y) {                                             \
+        const auto e = static_cast<typename Twin<H>::Element>(y);                                           \
+        return {{x.Half[0] op e, x.Half[1] op e}};                                                          \
+    }                                                                                                       \
+    template <typename H, typename S>                                                                       \
+        requires(!IsTwin<S>)                                                                                \
+    TRELMOX_INLINE Twin<H> operator op(S x, const Twin<H>& y) {                                             \
+        const auto e = static_cast<typename Twin<H>::Element>(x);                                           \
+        return {{e op y.Half[0], e op y.Half[1]}};                                                          \
     }
 // A comparison gives a mask of 64-bit lanes (whose element type the
 // compilers name differently).
-#define TRELMOX_TWIN_COMPARISON(op)                                                                   \
-    template <typename H> TRELMOX_INLINE Twin<NativeM> operator op(const Twin<H>& x, const Twin<H>& y) { \
-        return {{(NativeM)(x.Half[0] op y.Half[0]), (NativeM)(x.Half[1] op y.Half[1])}};              \
+#define TRELMOX_TWIN_COMPARISON(op)                                                                         \
+    template <typename H> TRELMOX_INLINE Twin<NativeM> operator op(const Twin<H>& x, const Twin<H>& y) {    \
+        return {{(NativeM)(x.Half[0] op y.Half[0]), (NativeM)(x.Half[1] op y.Half[1])}};                    \
     }
 TRELMOX_TWIN_OPERATOR(+)
 TRELMOX_TWIN_OPERATOR(-)
@@ -101,7 +101,9 @@ TRELMOX_TWIN_COMPARISON(==)
 TRELMOX_TWIN_COMPARISON(!=)
 #undef TRELMOX_TWIN_OPERATOR
 #undef TRELMOX_TWIN_COMPARISON
-template <typename H> TRELMOX_INLINE Twin<H> operator>>(const Twin<H>& x, int n) { return {{x.Half[0] >> n, x.Half[1] >> n}}; }
+template <typename H> TRELMOX_INLINE Twin<H> operator>>(const Twin<H>& x, int n) {
+    return {{x.Half[0] >> n, x.Half[1] >> n}};
+}
 template <typename H> TRELMOX_INLINE Twin<H> operator~(const Twin<H>& x) { return {{~x.Half[0], ~x.Half[1]}}; }
 template <typename H> TRELMOX_INLINE Twin<H> operator-(const Twin<H>& x) { return {{-x.Half[0], -x.Half[1]}}; }
 template <typename H, typename Y> TRELMOX_INLINE Twin<H>& operator+=(Twin<H>& x, const Y& y) { return x = x + y; }
@@ -319,7 +321,8 @@ TRELMOX_INLINE Trig reducedSinCos(V degrees) {
     const M sign = splatMask(static_cast<long>(SignBit));
     const M negativeSin = (quadrant & splatMask(2)) != splatMask(0);
     const M negativeCos = ((quadrant + splatMask(1)) & splatMask(2)) != splatMask(0);
-    return {doubleOf(bitsOf(pick(odd, c, s)) ^ (negativeSin & sign)), doubleOf(bitsOf(pick(odd, s, c)) ^ (negativeCos & sign))};
+    return {doubleOf(bitsOf(pick(odd, c, s)) ^ (negativeSin & sign)),
+            doubleOf(bitsOf(pick(odd, s, c)) ^ (negativeCos & sign))};
 }
 
 // Lanes beyond the reduction's range (or not numbers) take SLEEF's sincos
@@ -467,7 +470,8 @@ LaneNumbers laneNumbers(const LaneInputs& in) {
 
 // What fails before the factor's own arithmetic: its trigonometry, then the
 // computed water pressures.
-template <typename Out> TRELMOX_INLINE void startOutcomes(Out& out, M trigOverflow, bool computedWater, const LaneNumbers& n) {
+template <typename Out>
+TRELMOX_INLINE void startOutcomes(Out& out, M trigOverflow, bool computedWater, const LaneNumbers& n) {
     out.fail(trigOverflow, SampleOutcome::Overflow);
     if (computedWater) out.overflowChecked(n.U1);
 }
@@ -812,7 +816,9 @@ V depthIntegral(const LanePolygon<4>& polygon, V level) {
 }
 
 // The magnitude of share i of a varied total (parameters.cpp's shareOut).
-TRELMOX_INLINE V shareOf(double share, double sum, V total) { return sum > 0 ? splat(share) * (total / splat(sum)) : splat(0); }
+TRELMOX_INLINE V shareOf(double share, double sum, V total) {
+    return sum > 0 ? splat(share) * (total / splat(sum)) : splat(0);
+}
 
 // std::max and std::min as the scalar code takes them.
 TRELMOX_INLINE V largerOf(V a, V b) { return pick(a < b, b, a); }
