@@ -115,48 +115,45 @@ using M = Twin<NativeM>;
 using U = Twin<NativeU>;
 #endif
 
-// Lane i of v set to x.
-template <typename T, typename E> TRELMOX_INLINE void setLane(T& v, std::size_t i, E x) {
-#if TRELMOX_PARTS == 1
-    v[i] = x;
-#else
-    v.Half[i / NativeLanes][i % NativeLanes] = x;
-#endif
+// Native vector h of a value of lanes (the value itself when one holds
+// them): every operation below is written once, over the parts.
+constexpr int Parts = TRELMOX_PARTS;
+template <typename T> TRELMOX_INLINE auto& part(T& v, int h) {
+    if constexpr (Parts == 1)
+        return v;
+    else
+        return v.Half[h];
+}
+// A value of lanes whose part h is make(h).
+template <typename T, typename F> TRELMOX_INLINE T fromParts(F make) {
+    T v;
+    for (int h = 0; h < Parts; ++h) part(v, h) = make(h);
+    return v;
 }
 
-// The same bits as another type of lanes.
-#if TRELMOX_PARTS == 1
-TRELMOX_INLINE M bitsOf(V x) { return (M)x; }
-TRELMOX_INLINE V doubleOf(M x) { return (V)x; }
-TRELMOX_INLINE V doubleOf(U x) { return (V)x; }
-#else
-// Half by half: a cast of the whole would go through memory.
-TRELMOX_INLINE M bitsOf(V x) { return {{(NativeM)x.Half[0], (NativeM)x.Half[1]}}; }
-TRELMOX_INLINE V doubleOf(M x) { return {{(NativeV)x.Half[0], (NativeV)x.Half[1]}}; }
-TRELMOX_INLINE V doubleOf(U x) { return {{(NativeV)x.Half[0], (NativeV)x.Half[1]}}; }
-#endif
+// Lane i of v set to x.
+template <typename T, typename E> TRELMOX_INLINE void setLane(T& v, std::size_t i, E x) {
+    part(v, static_cast<int>(i / NativeLanes))[i % NativeLanes] = x;
+}
+
+// The same bits as another type of lanes, part by part (a cast of a whole
+// two-part value would go through memory).
+TRELMOX_INLINE M bitsOf(V x) { return fromParts<M>([&](int h) { return (NativeM)part(x, h); }); }
+TRELMOX_INLINE V doubleOf(M x) { return fromParts<V>([&](int h) { return (NativeV)part(x, h); }); }
+TRELMOX_INLINE V doubleOf(U x) { return fromParts<V>([&](int h) { return (NativeV)part(x, h); }); }
 
 // A native function of every native vector of the lanes.
 template <typename F> TRELMOX_INLINE V eachNative(V x, F f) {
-#if TRELMOX_PARTS == 1
-    return (V)f((Native)x);
-#else
-    return {{(NativeV)f((Native)x.Half[0]), (NativeV)f((Native)x.Half[1])}};
-#endif
+    return fromParts<V>([&](int h) { return (NativeV)f((Native)part(x, h)); });
 }
 
 // Sines and cosines of angles beyond degree_trig.h's range, within 3.5 ulp
 // (SLEEF's u35), as the scalar twin takes them there.
 TRELMOX_INLINE void sleefSinCos(V x, V& sin, V& cos) {
-#if TRELMOX_PARTS == 1
-    const auto sc = TRELMOX_SLEEF(sincos, u35)((Native)x);
-    sin = (V)sc.x, cos = (V)sc.y;
-#else
-    for (int h = 0; h < 2; ++h) {
-        const auto sc = TRELMOX_SLEEF(sincos, u35)((Native)x.Half[h]);
-        sin.Half[h] = (NativeV)sc.x, cos.Half[h] = (NativeV)sc.y;
+    for (int h = 0; h < Parts; ++h) {
+        const auto sc = TRELMOX_SLEEF(sincos, u35)((Native)part(x, h));
+        part(sin, h) = (NativeV)sc.x, part(cos, h) = (NativeV)sc.y;
     }
-#endif
 }
 TRELMOX_INLINE V sleefTan(V x) { return eachNative(x, [](Native n) { return TRELMOX_SLEEF(tan, u10)(n); }); }
 TRELMOX_INLINE V sleefLog(V x) { return eachNative(x, [](Native n) { return TRELMOX_SLEEF(log, u10)(n); }); }
@@ -170,30 +167,24 @@ TRELMOX_INLINE V squareRoot(V x) { return eachNative(x, [](Native n) { return TR
 template <typename T, typename E, std::size_t... I> TRELMOX_INLINE T repeated(E x, std::index_sequence<I...>) {
     return T{((void)I, x)...};
 }
-TRELMOX_INLINE NativeV nativeSplat(double x) { return repeated<NativeV>(x, std::make_index_sequence<NativeLanes>{}); }
-TRELMOX_INLINE NativeM nativeSplatMask(long x) { return repeated<NativeM>(x, std::make_index_sequence<NativeLanes>{}); }
-#if TRELMOX_PARTS == 1
-TRELMOX_INLINE V splat(double x) { return nativeSplat(x); }
-TRELMOX_INLINE M splatMask(long x) { return nativeSplatMask(x); }
-#else
-TRELMOX_INLINE V splat(double x) { return {{nativeSplat(x), nativeSplat(x)}}; }
-TRELMOX_INLINE M splatMask(long x) { return {{nativeSplatMask(x), nativeSplatMask(x)}}; }
-#endif
-TRELMOX_INLINE NativeV nativeLoad(const double* p) {
-    NativeV v;
-    __builtin_memcpy(&v, p, sizeof v);
-    return v;
+TRELMOX_INLINE V splat(double x) {
+    return fromParts<V>([&](int) { return repeated<NativeV>(x, std::make_index_sequence<NativeLanes>{}); });
 }
-TRELMOX_INLINE void nativeStore(double* p, NativeV v) { __builtin_memcpy(p, &v, sizeof v); }
-#if TRELMOX_PARTS == 1
-TRELMOX_INLINE V load(const double* p) { return nativeLoad(p); }
-TRELMOX_INLINE void store(double* p, V v) { nativeStore(p, v); }
-#else
-// Half by half: copied whole, the value went through memory in pieces the
-// halves' loads then waited for.
-TRELMOX_INLINE V load(const double* p) { return {{nativeLoad(p), nativeLoad(p + NativeLanes)}}; }
-TRELMOX_INLINE void store(double* p, V v) { nativeStore(p, v.Half[0]), nativeStore(p + NativeLanes, v.Half[1]); }
-#endif
+TRELMOX_INLINE M splatMask(long x) {
+    return fromParts<M>([&](int) { return repeated<NativeM>(x, std::make_index_sequence<NativeLanes>{}); });
+}
+// Part by part: a two-part value copied whole went through memory in
+// pieces that the parts' loads then waited for.
+TRELMOX_INLINE V load(const double* p) {
+    return fromParts<V>([&](int h) {
+        NativeV v;
+        __builtin_memcpy(&v, p + h * NativeLanes, sizeof v);
+        return v;
+    });
+}
+TRELMOX_INLINE void store(double* p, V v) {
+    for (int h = 0; h < Parts; ++h) __builtin_memcpy(p + h * NativeLanes, &part(v, h), sizeof(NativeV));
+}
 
 // Per native vector: a where the mask is set, else b (a mask's lanes are
 // all ones or all zeros: the sign bit decides); the lanes that are set,
@@ -210,22 +201,18 @@ TRELMOX_INLINE unsigned nativeBits(NativeM m) { return _mm512_test_epi64_mask((_
 TRELMOX_INLINE NativeV nativePick(NativeM m, NativeV a, NativeV b) { return m ? a : b; }
 TRELMOX_INLINE unsigned nativeBits(NativeM m) { return static_cast<unsigned>(_mm_movemask_pd((__m128d)m)); }
 #endif
-TRELMOX_INLINE NativeM nativePickMask(NativeM m, NativeM a, NativeM b) {
-    return (NativeM)nativePick(m, (NativeV)a, (NativeV)b);
-}
-#if TRELMOX_PARTS == 1
-TRELMOX_INLINE V pick(M m, V a, V b) { return nativePick(m, a, b); }
-TRELMOX_INLINE M pickMask(M m, M a, M b) { return nativePickMask(m, a, b); }
-TRELMOX_INLINE unsigned laneBits(M m) { return nativeBits(m); }
-#else
 TRELMOX_INLINE V pick(M m, V a, V b) {
-    return {{nativePick(m.Half[0], a.Half[0], b.Half[0]), nativePick(m.Half[1], a.Half[1], b.Half[1])}};
+    return fromParts<V>([&](int h) { return nativePick(part(m, h), part(a, h), part(b, h)); });
 }
 TRELMOX_INLINE M pickMask(M m, M a, M b) {
-    return {{nativePickMask(m.Half[0], a.Half[0], b.Half[0]), nativePickMask(m.Half[1], a.Half[1], b.Half[1])}};
+    return fromParts<M>(
+        [&](int h) { return (NativeM)nativePick(part(m, h), (NativeV)part(a, h), (NativeV)part(b, h)); });
 }
-TRELMOX_INLINE unsigned laneBits(M m) { return nativeBits(m.Half[0]) | nativeBits(m.Half[1]) << NativeLanes; }
-#endif
+TRELMOX_INLINE unsigned laneBits(M m) {
+    unsigned bits = 0;
+    for (int h = 0; h < Parts; ++h) bits |= nativeBits(part(m, h)) << (h * NativeLanes);
+    return bits;
+}
 // Whether any lane is true.
 TRELMOX_INLINE bool anyLane(M m) { return laneBits(m) != 0; }
 TRELMOX_INLINE V absolute(V x) { return doubleOf(bitsOf(x) & splatMask(0x7fffffffffffffffLL)); }
@@ -1095,12 +1082,7 @@ void storeNativeOutcomes(SampleOutcome* to, NativeM code) {
 }
 
 void storeOutcomes(SampleOutcome* to, M code) {
-#if TRELMOX_PARTS == 1
-    storeNativeOutcomes(to, code);
-#else
-    storeNativeOutcomes(to, code.Half[0]);
-    storeNativeOutcomes(to + NativeLanes, code.Half[1]);
-#endif
+    for (int h = 0; h < Parts; ++h) storeNativeOutcomes(to + h * NativeLanes, part(code, h));
 }
 
 void evaluateLanes(const KernelConstants& k, const KernelColumns& c, const KernelResults& r) {
