@@ -10,7 +10,6 @@
 #include <mutex>
 #include <cstdlib>
 #include <cstring>
-#include <emmintrin.h>
 #include <memory>
 #include <new>
 #include <optional>
@@ -21,6 +20,7 @@
 #include <unistd.h>
 
 #include "analysis/orientation.h"
+#include "analysis/probabilistic/chunk_tally.h"
 #include "analysis/probabilistic/fisher.h"
 #include "analysis/probabilistic/kernel.h"
 #include "model/checked.h"
@@ -234,70 +234,6 @@ private:
     std::unique_ptr<T[], Free> data_;
 };
 
-// What the histogram keeps of a value until the run's bins are known: its
-// level among 65535 equal steps from its chunk's least value to its
-// largest, NoValue for a sample that gives none. Every operation on the way
-// (a difference, a product, a clamp, a truncation) keeps the order, so a
-// level below (above) the level of a bin's edge belongs to a value below
-// (at or above) that edge; only a level equal to an edge's leaves the bin
-// open, and those few values (about one a chunk) are worked out again
-// exactly. A quarter of the memory of the values themselves.
-using ValueKey = std::uint16_t;
-constexpr ValueKey NoValue = 0xffff;
-constexpr double TopLevel = 0xfffe;
-
-// x clamped to 0 .. top and truncated, with max(x, 0) and min(x, top) as
-// the SSE2 instructions take them: a NaN gives 0.
-inline int truncatedWithin(double x, double top) {
-    return _mm_cvttsd_si32(_mm_min_sd(_mm_max_sd(_mm_set_sd(x), _mm_setzero_pd()), _mm_set_sd(top)));
-}
-
-// The levels of one chunk: (value - Min) * Scale, clamped to 0 .. TopLevel
-// and truncated. A chunk of one value, or whose range is not a finite
-// positive number, has Scale 0: every value at level 0.
-struct KeyScale {
-    double Min = 0, Scale = 0;
-    KeyScale() = default;
-    KeyScale(double min, double max) : Min(min) {
-        const double scale = TopLevel / (max - min);
-        Scale = max > min && std::isfinite(scale) ? scale : 0;
-    }
-    // As writeKeys's lanes take it (a NaN difference, inf * 0, gives 0).
-    ValueKey of(double value) const {
-        return static_cast<ValueKey>(truncatedWithin((value - Min) * Scale, TopLevel));
-    }
-    // The level of an edge's value: -1 at or below the chunk's least value
-    // (every value lies at or above it), NoValue above its largest (every
-    // value below).
-    int edge(double value, double max) const { return value <= Min ? -1 : value > max ? NoValue : of(value); }
-};
-
-// Levels of factors[j] for every j (all: true) or for those where keys[j]
-// is not NoValue.
-void writeKeys(ValueKey* keys, const double* factors, std::size_t n, const KeyScale& scale, bool all) {
-    if (!all) {
-        for (std::size_t j = 0; j < n; ++j)
-            if (keys[j] != NoValue) keys[j] = scale.of(factors[j]);
-        return;
-    }
-    const __m128d min = _mm_set1_pd(scale.Min), by = _mm_set1_pd(scale.Scale), top = _mm_set1_pd(TopLevel);
-    const __m128i half = _mm_set1_epi32(0x8000);
-    std::size_t j = 0;
-    for (; j + 4 <= n; j += 4) {
-        __m128i level[2];
-        for (int h = 0; h < 2; ++h) {
-            const __m128d x = _mm_mul_pd(_mm_sub_pd(_mm_loadu_pd(factors + j + 2 * h), min), by);
-            level[h] = _mm_cvttpd_epi32(_mm_min_pd(_mm_max_pd(x, _mm_setzero_pd()), top));
-        }
-        // Four levels 0 .. 0xfffe in 16 bits: shifted into the signed range
-        // for the saturating pack, then back.
-        const __m128i four = _mm_unpacklo_epi64(level[0], level[1]);
-        const __m128i packed = _mm_xor_si128(_mm_packs_epi32(_mm_sub_epi32(four, half), four), _mm_set1_epi16(-0x8000));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(keys + j), packed);
-    }
-    for (; j < n; ++j) keys[j] = scale.of(factors[j]);
-}
-
 // One factor over one chunk: its outcomes counted, the keys of its samples
 // (NoValue where a sample is not counted) and, if wanted, its values on the
 // wedge samples in sample order, and their moments about the chunk's first
@@ -325,72 +261,24 @@ struct SampleSize {
     std::uint8_t Flags = 0;
 };
 
-// Four running sums: sample j of the first multiple of four goes into sum
-// j mod 4 (two of them in each SSE2 register), the four are added up in a
-// fixed order, then the last few samples one by one. One sum in sample
-// order made every sample wait for the last one's addition. Each lane is a
-// plain IEEE operation, so the figures are the same on every processor.
-struct PlainSums {
-    double Sum = 0, Squares = 0, Low = 0, High = 0;
-    std::uint64_t BelowOne = 0, BelowRequired = 0;
-    bool Finite = true; // every value, and the sums; if not, the rest means nothing
+// The wedge outcomes of a chunk, and those on both planes, on the first
+// and on the second alone: bytes compared and summed, which the compiler
+// does in vectors (32 bytes a step where the processor has AVX2).
+struct ContactCounts {
+    std::uint32_t Wedges, Both, First, Second;
 };
-
-// A chunk of finite wedge values: their sums about its first value, least
-// and largest, and the counts below 1 and below `required`.
-PlainSums plainSums(const double* factors, std::size_t n, double required) {
-    const double first = factors[0];
-    const __m128d shift = _mm_set1_pd(first), one = _mm_set1_pd(1), bar = _mm_set1_pd(required);
-    __m128d sum[2] = {_mm_setzero_pd(), _mm_setzero_pd()}, squares[2] = {sum[0], sum[0]};
-    // The extremes and counts do not depend on the order: one register each,
-    // so that all stay in registers.
-    __m128d low = shift, high = shift;
-    __m128i belowOne = _mm_setzero_si128(), belowRequired = belowOne;
-    std::size_t j = 0;
-    for (; j + 4 <= n; j += 4) {
-        const __m128d f[2] = {_mm_loadu_pd(factors + j), _mm_loadu_pd(factors + j + 2)};
-        for (int h = 0; h < 2; ++h) {
-            const __m128d d = _mm_sub_pd(f[h], shift);
-            sum[h] = _mm_add_pd(sum[h], d);
-            squares[h] = _mm_add_pd(squares[h], _mm_mul_pd(d, d));
-        }
-        low = _mm_min_pd(_mm_min_pd(f[0], f[1]), low);
-        high = _mm_max_pd(_mm_max_pd(f[0], f[1]), high);
-        // A true comparison is all ones: -1.
-        belowOne = _mm_sub_epi64(belowOne, _mm_castpd_si128(_mm_cmplt_pd(f[0], one)));
-        belowOne = _mm_sub_epi64(belowOne, _mm_castpd_si128(_mm_cmplt_pd(f[1], one)));
-        belowRequired = _mm_sub_epi64(belowRequired, _mm_castpd_si128(_mm_cmplt_pd(f[0], bar)));
-        belowRequired = _mm_sub_epi64(belowRequired, _mm_castpd_si128(_mm_cmplt_pd(f[1], bar)));
+[[gnu::target_clones("avx2", "default")]] ContactCounts countedContacts(const SampleOutcome* outcomes, std::size_t n) {
+    static_assert(int(SampleOutcome::BothPlanes) == 1 && int(SampleOutcome::LiftOff) == 4);
+    std::uint32_t wedges = 0, both = 0, first = 0, second = 0;
+    const auto* code = reinterpret_cast<const std::uint8_t*>(outcomes);
+    for (std::size_t j = 0; j < n; ++j) {
+        const std::uint8_t o = code[j];
+        wedges += static_cast<std::uint8_t>(o - 1) < 4; // BothPlanes .. LiftOff
+        both += o == std::uint8_t(SampleOutcome::BothPlanes);
+        first += o == std::uint8_t(SampleOutcome::FirstPlaneOnly);
+        second += o == std::uint8_t(SampleOutcome::SecondPlaneOnly);
     }
-    double lane[4][4];
-    std::uint64_t counts[2][2];
-    for (int h = 0; h < 2; ++h) _mm_storeu_pd(lane[0] + 2 * h, sum[h]), _mm_storeu_pd(lane[1] + 2 * h, squares[h]);
-    _mm_storeu_pd(lane[2], low), _mm_storeu_pd(lane[3], high);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(counts[0]), belowOne);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(counts[1]), belowRequired);
-    PlainSums p;
-    p.Sum = (lane[0][0] + lane[0][1]) + (lane[0][2] + lane[0][3]);
-    p.Squares = (lane[1][0] + lane[1][1]) + (lane[1][2] + lane[1][3]);
-    p.Low = std::min(lane[2][0], lane[2][1]), p.High = std::max(lane[3][0], lane[3][1]);
-    p.BelowOne = counts[0][0] + counts[0][1], p.BelowRequired = counts[1][0] + counts[1][1];
-    for (; j < n; ++j) {
-        const double f = factors[j];
-        p.Sum += f - first;
-        p.Squares += (f - first) * (f - first);
-        p.Low = std::min(p.Low, f), p.High = std::max(p.High, f);
-        p.BelowOne += f < 1, p.BelowRequired += f < required;
-    }
-    // A value that is not finite leaves a sum that is not (inf - inf, or
-    // NaN, is NaN), and so does a sum past the range of a double: either
-    // way the chunk is counted one sample at a time.
-    p.Finite = std::isfinite(p.Sum) && std::isfinite(p.Squares);
-    // A zero extreme: -0 is the least and 0 the largest, whichever lane saw
-    // it first.
-    if (p.Low == 0 && std::any_of(factors, factors + n, [](double f) { return f == 0 && std::signbit(f); }))
-        p.Low = -0.0;
-    if (p.High == 0 && std::any_of(factors, factors + n, [](double f) { return f == 0 && !std::signbit(f); }))
-        p.High = 0.0;
-    return p;
+    return {wedges, both, first, second};
 }
 
 // The chunk's outcomes counted, its keys written and the moments of its
@@ -414,15 +302,7 @@ void tally(FactorPartial& p, std::uint64_t begin, const double* factors, const S
     if (plain) {
         // Bytes compared and summed, which the compiler does in vectors.
         static_assert(int(SampleOutcome::BothPlanes) == 1 && int(SampleOutcome::LiftOff) == 4);
-        std::uint32_t wedges = 0, both = 0, first = 0, second = 0;
-        const auto* code = reinterpret_cast<const std::uint8_t*>(outcomes);
-        for (std::size_t j = 0; j < n; ++j) {
-            const std::uint8_t o = code[j];
-            wedges += static_cast<std::uint8_t>(o - 1) < 4; // BothPlanes .. LiftOff
-            both += o == std::uint8_t(SampleOutcome::BothPlanes);
-            first += o == std::uint8_t(SampleOutcome::FirstPlaneOnly);
-            second += o == std::uint8_t(SampleOutcome::SecondPlaneOnly);
-        }
+        const auto [wedges, both, first, second] = countedContacts(outcomes, n);
         plain = wedges == n;
         PlainSums sums;
         if (plain) sums = plainSums(factors, n, required);
