@@ -104,6 +104,9 @@ TRELMOX_TWIN_COMPARISON(!=)
 template <typename H> TRELMOX_INLINE Twin<H> operator>>(const Twin<H>& x, int n) {
     return {{x.Half[0] >> n, x.Half[1] >> n}};
 }
+template <typename H> TRELMOX_INLINE Twin<H> operator<<(const Twin<H>& x, int n) {
+    return {{x.Half[0] << n, x.Half[1] << n}};
+}
 template <typename H> TRELMOX_INLINE Twin<H> operator~(const Twin<H>& x) { return {{~x.Half[0], ~x.Half[1]}}; }
 template <typename H> TRELMOX_INLINE Twin<H> operator-(const Twin<H>& x) { return {{-x.Half[0], -x.Half[1]}}; }
 template <typename H, typename Y> TRELMOX_INLINE Twin<H>& operator+=(Twin<H>& x, const Y& y) { return x = x + y; }
@@ -304,12 +307,13 @@ TRELMOX_INLINE Trig reducedSinCos(V degrees) {
     const M quadrant = bitsOf(shifted);
     const V x = (degrees - (shifted - splat(Shift)) * splat(90)) * splat(Degree);
     const V s = pick(absolute(x) < splat(Tiny), x, sinOfReduced(x)), c = cosOfReduced(x);
-    const M odd = (quadrant & splatMask(1)) != splatMask(0);
+    // The quadrant's bits shifted into the sign bit: bit 0 swaps sine and
+    // cosine (pick reads the sign bit, or any bit where it tests for zero),
+    // bit 1 of n negates the sine, bit 1 of n + 1 the cosine.
+    const M odd = quadrant << 63;
     const M sign = splatMask(static_cast<long>(SignBit));
-    const M negativeSin = (quadrant & splatMask(2)) != splatMask(0);
-    const M negativeCos = ((quadrant + splatMask(1)) & splatMask(2)) != splatMask(0);
-    return {doubleOf(bitsOf(pick(odd, c, s)) ^ (negativeSin & sign)),
-            doubleOf(bitsOf(pick(odd, s, c)) ^ (negativeCos & sign))};
+    return {doubleOf(bitsOf(pick(odd, c, s)) ^ ((quadrant << 62) & sign)),
+            doubleOf(bitsOf(pick(odd, s, c)) ^ (((quadrant + splatMask(1)) << 62) & sign))};
 }
 
 // Lanes beyond the reduction's range (or not numbers) take SLEEF's sincos
@@ -546,6 +550,9 @@ template <int N> struct LanePolygon {
     LanePolygon() {
         for (Vec& p : P) p = {splat(0), splat(0), splat(0)};
     }
+    // Points not set: a polygon only a crack fills, which is set empty first.
+    struct Unset {};
+    explicit LanePolygon(Unset) {}
     // Appends p in the lanes `when` that hold fewer than N points.
     TRELMOX_INLINE void add(M when, const Vec& p) {
         when &= Count < splatMask(N);
@@ -572,7 +579,7 @@ struct LaneShape {
     // intersection (height), and its face.
     Vec CrackInward;
     V LineEndZ;
-    LanePolygon<4> CrackFace;
+    LanePolygon<4> CrackFace{LanePolygon<4>::Unset{}};
     // The lowest point where the crack is open (forces.cpp's lowestOpening).
     V LowestOpening;
     // The corners off the toe (the toe is the origin): where the line of
@@ -691,7 +698,7 @@ void cutByCrack(const KernelConstants& k, LaneShape& s, const Vec (&corner)[4], 
         lowest = pick(change & (z < lowest), z, lowest);
     }
     s.LowestOpening = lowest;
-    LanePolygon<4>& cut = s.CrackFace;
+    LanePolygon<4>& cut = s.CrackFace = LanePolygon<4>();
     for (int i = 0; i < 4; ++i) {
         cut.add(side[i] == splat(0), corner[i]);
         for (int j = i + 1; j < 4; ++j)
@@ -749,7 +756,7 @@ LaneShape laneShape(const KernelConstants& k, const LaneTrig& trig, V height, V 
     s.Inward1 = scale(pick(dot(p1, c3) > splat(0), splat(1), splat(-1)), p1);
     s.Inward2 = scale(pick(dot(p2, c2) > splat(0), splat(1), splat(-1)), p2);
     s.LineTopZ = c1.z;
-    s.C1 = c1, s.C2 = c2, s.C3 = c3;
+    if (k.Sized) s.C1 = c1, s.C2 = c2, s.C3 = c3; // only the limits' lengths read them
     if (k.Crack) {
         const Vec corner[4] = {{splat(0), splat(0), splat(0)}, c1, c2, c3};
         cutByCrack(k, s, corner, topOffset, crackDistance, out);
