@@ -300,20 +300,31 @@ TRELMOX_INLINE V radiansOf(V degrees, M& overflow) {
     return r;
 }
 
-// degree_trig.h's sine and cosine in every lane, |degrees| <= 2 Limit.
-TRELMOX_INLINE Trig reducedSinCos(V degrees) {
+// degree_trig.h's sine and cosine in one native vector, |degrees| <= 2 Limit.
+TRELMOX_INLINE void nativeSinCos(NativeV degrees, NativeV& sin, NativeV& cos) {
     using namespace degree_trig;
-    const V shifted = degrees * splat(1.0 / 90) + splat(Shift);
-    const M quadrant = bitsOf(shifted);
-    const V x = (degrees - (shifted - splat(Shift)) * splat(90)) * splat(Degree);
-    const V s = pick(absolute(x) < splat(Tiny), x, sinOfReduced(x)), c = cosOfReduced(x);
+    const NativeV shifted = degrees * (1.0 / 90) + Shift;
+    const NativeM quadrant = (NativeM)shifted;
+    const NativeV x = (degrees - (shifted - Shift) * 90) * Degree;
+    const NativeV magnitude = (NativeV)((NativeM)x & 0x7fffffffffffffffL);
+    const NativeV s = nativePick((NativeM)(magnitude < Tiny), x, sinOfReduced(x)), c = cosOfReduced(x);
     // The quadrant's bits shifted into the sign bit: bit 0 swaps sine and
     // cosine (pick reads the sign bit, or any bit where it tests for zero),
     // bit 1 of n negates the sine, bit 1 of n + 1 the cosine.
-    const M odd = quadrant << 63;
-    const M sign = splatMask(static_cast<long>(SignBit));
-    return {doubleOf(bitsOf(pick(odd, c, s)) ^ ((quadrant << 62) & sign)),
-            doubleOf(bitsOf(pick(odd, s, c)) ^ (((quadrant + splatMask(1)) << 62) & sign))};
+    const NativeM odd = quadrant << 63;
+    const long sign = static_cast<long>(SignBit);
+    sin = (NativeV)((NativeM)nativePick(odd, c, s) ^ ((quadrant << 62) & sign));
+    cos = (NativeV)((NativeM)nativePick(odd, s, c) ^ (((quadrant + 1) << 62) & sign));
+}
+
+// In every lane, one native vector after the other: a sine and cosine
+// holds a dozen values at once, those of two vectors side by side more
+// than the sixteen AVX2 registers, and with no division or root in them
+// the processor overlaps the two vectors' work by itself.
+TRELMOX_INLINE Trig reducedSinCos(V degrees) {
+    Trig t;
+    for (int h = 0; h < Parts; ++h) nativeSinCos(part(degrees, h), part(t.sin, h), part(t.cos, h));
+    return t;
 }
 
 // Lanes beyond the reduction's range (or not numbers) take SLEEF's sincos
