@@ -218,7 +218,8 @@ TRELMOX_INLINE unsigned laneBits(M m) {
 }
 // Whether any lane is true.
 TRELMOX_INLINE bool anyLane(M m) { return laneBits(m) != 0; }
-TRELMOX_INLINE V absolute(V x) { return doubleOf(bitsOf(x) & splatMask(0x7fffffffffffffffLL)); }
+TRELMOX_INLINE NativeV nativeAbsolute(NativeV x) { return (NativeV)((NativeM)x & 0x7fffffffffffffffL); }
+TRELMOX_INLINE V absolute(V x) { return fromParts<V>([&](int h) { return nativeAbsolute(part(x, h)); }); }
 TRELMOX_INLINE M finite(V x) { return absolute(x) <= splat(__DBL_MAX__); }
 
 struct Vec {
@@ -306,8 +307,7 @@ TRELMOX_INLINE void nativeSinCos(NativeV degrees, NativeV& sin, NativeV& cos) {
     const NativeV shifted = degrees * (1.0 / 90) + Shift;
     const NativeM quadrant = (NativeM)shifted;
     const NativeV x = (degrees - (shifted - Shift) * 90) * Degree;
-    const NativeV magnitude = (NativeV)((NativeM)x & 0x7fffffffffffffffL);
-    const NativeV s = nativePick((NativeM)(magnitude < Tiny), x, sinOfReduced(x)), c = cosOfReduced(x);
+    const NativeV s = nativePick((NativeM)(nativeAbsolute(x) < Tiny), x, sinOfReduced(x)), c = cosOfReduced(x);
     // The quadrant's bits shifted into the sign bit: bit 0 swaps sine and
     // cosine (pick reads the sign bit, or any bit where it tests for zero),
     // bit 1 of n negates the sine, bit 1 of n + 1 the cosine.
@@ -1167,13 +1167,6 @@ TRELMOX_INLINE V tailQuantile(V p) {
     return pick(lowTail, tx, splat(-1) * tx);
 }
 
-// The normal quantiles of the probabilities probability(u) of the uniforms
-// u in values, each turned by finish, in place. One draw in twenty lies in
-// a tail, so most blocks of lanes hold one; a tail draw keeps its uniform
-// in place and its offset in a list, and the tails are worked out
-// afterwards in whole blocks, so that their logarithm runs once per Lanes
-// tail draws. Every lane's operations are those of the one formula, so the
-// bits are the scalar draw's.
 // The lanes whose bits are set in a mask of Lanes bits, lowest first, and
 // how many: a block's tail lanes go on the list in one step.
 struct SetLanes {
@@ -1189,6 +1182,13 @@ constexpr std::array<SetLanes, (1u << Lanes)> setLanesTable() {
 }
 constexpr std::array<SetLanes, (1u << Lanes)> SetLanesOf = setLanesTable();
 
+// The normal quantiles of the probabilities probability(u) of the uniforms
+// u in values, each turned by finish, in place. One draw in twenty lies in
+// a tail, so most blocks of lanes hold one; a tail draw keeps its uniform
+// in place and its offset in a list, and the tails are worked out
+// afterwards in whole blocks, so that their logarithm runs once per Lanes
+// tail draws. Every lane's operations are those of the one formula, so the
+// bits are the scalar draw's.
 template <typename Probability, typename Finish>
 void normalQuantilesInPlace(double* values, std::size_t count, Probability probability, Finish finish) {
     constexpr std::size_t Stretch = 512;

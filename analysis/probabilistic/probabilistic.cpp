@@ -300,8 +300,6 @@ void tally(FactorPartial& p, std::uint64_t begin, const double* factors, const S
     // Any other chunk is counted below.
     bool plain = sizes == nullptr && n > 0;
     if (plain) {
-        // Bytes compared and summed, which the compiler does in vectors.
-        static_assert(int(SampleOutcome::BothPlanes) == 1 && int(SampleOutcome::LiftOff) == 4);
         const auto [wedges, both, first, second] = countedContacts(outcomes, n);
         plain = wedges == n;
         PlainSums sums;
