@@ -59,7 +59,6 @@ struct PlainSums {
     bool Finite = true; // every value, and the sums; if not, the rest means nothing
 };
 
-
 // Whether the loops below run in AVX2: where the run's kernel (kernel.h's
 // widestKernel) is AVX2 or wider, so that capping the lanes caps them too.
 bool tallyInAvx2();

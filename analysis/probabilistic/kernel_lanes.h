@@ -239,7 +239,6 @@ TRELMOX_INLINE Vec pickVec(M m, const Vec& a, const Vec& b) { return {pick(m, a.
 // Where the edge p-q crosses the level side = 0 (polyhedron.cpp's crossing).
 TRELMOX_INLINE Vec crossing(const Vec& p, const Vec& q, V dp, V dq) { return add(p, scale(dp / (dp - dq), sub(q, p))); }
 
-
 // The outcome of every lane, and the lanes still being worked out. Exact
 // settles every failure in the scalar order. The other (for Kc, whose
 // checks are many and whose failures rare) only notes the lanes that some
