@@ -39,18 +39,14 @@ std::optional<std::vector<PairProbability>> pairProbabilitiesInOrder(const Saved
         const CandidatePlane& a = planes[pairs[i].First];
         const CandidatePlane& b = planes[pairs[i].Second];
         const SavedBlock block = pairBlock(slope, a, b);
-        // A pair's run asks only between chunks of samples and not at its
-        // end, so a cancel during a small pair's run is kept for after it.
-        bool stop = false;
         ProgressCallback pairProgress;
         if (progress)
-            pairProgress = [&progress, &stop, before = settings.Samples * i, total](std::uint64_t done, std::uint64_t) {
-                if (!progress(before + done, total)) stop = true;
-                return !stop;
+            pairProgress = [&progress, before = settings.Samples * i, total](std::uint64_t done, std::uint64_t) {
+                return progress(before + done, total);
             };
         const ProbabilisticResult run =
             runProbabilistic(block.Attitudes, block.Params, loads, pairSettings(a, b, settings), pairProgress);
-        if (run.Cancelled || stop) return std::nullopt;
+        if (run.Cancelled) return std::nullopt;
         found.push_back(pairProbability(run));
     }
     return found;

@@ -342,6 +342,21 @@ TEST(Probabilistic, ReportsProgressAndCanBeCancelled) {
     EXPECT_EQ(calls, 1);
     EXPECT_FALSE(cancelled.Statistics);
 
+    // A run of one chunk reports only at its end; a cancel answered there
+    // still cancels (as it must when the other threads ran every chunk).
+    s.Samples = 1000;
+    calls = 0;
+    const ProbabilisticResult lastAnswer =
+        runProbabilistic(exampleAttitudes(), exampleParams(), s, [&](std::uint64_t d, std::uint64_t total) {
+            ++calls;
+            EXPECT_EQ(d, total);
+            return false;
+        });
+    EXPECT_TRUE(lastAnswer.Cancelled);
+    EXPECT_EQ(calls, 1);
+    EXPECT_FALSE(lastAnswer.Statistics);
+
+    s.Samples = 100'000;
     auto throwing = [](std::uint64_t, std::uint64_t) -> bool { throw std::runtime_error("window gone"); };
     EXPECT_THROW(runProbabilistic(exampleAttitudes(), exampleParams(), s, throwing), std::runtime_error);
 }
