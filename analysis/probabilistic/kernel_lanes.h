@@ -241,13 +241,19 @@ TRELMOX_INLINE Vec crossing(const Vec& p, const Vec& q, V dp, V dq) { return add
 
 // The outcome of every lane, and the lanes still being worked out. Exact
 // settles every failure in the scalar order. The other (for Kc, whose
-// checks are many and whose failures rare) only notes the lanes that some
-// check would fail in Trouble: a block with any such lane is then worked
-// out again exactly, so the outcomes are the same.
+// checks are many and whose failures rare) only notes the lanes where some
+// check could fail, whether or not they are still live: a block with any
+// such lane is then worked out again exactly, so the outcomes are the same.
+struct NoPoison {};
 template <bool Exact = true> struct Outcomes {
+    static constexpr bool IsExact = Exact;
     M Live = splatMask(-1);
     M Code = splatMask(0);
     M Trouble = splatMask(0);
+    // Every checked value summed: not finite in a lane where one of them was
+    // not (one addition a check, where a mask takes four). Finite values
+    // that overflow the sum only make the block be worked out again.
+    [[no_unique_address]] std::conditional_t<Exact, NoPoison, V> Poison{};
     // Lanes in `when` that are still live end here with `code`.
     [[gnu::always_inline]] void settle(M when, SampleOutcome code) {
         const M now = when & Live;
@@ -258,14 +264,24 @@ template <bool Exact = true> struct Outcomes {
         if constexpr (Exact)
             settle(when, code);
         else
-            Trouble |= when & Live;
+            Trouble |= when;
     }
     [[gnu::always_inline]] V overflowChecked(V v) {
-        fail(~finite(v), SampleOutcome::Overflow);
+        if constexpr (Exact)
+            fail(~finite(v), SampleOutcome::Overflow);
+        else
+            Poison = Poison + v;
         return v;
     }
+    // The lanes worked out again exactly.
+    [[gnu::always_inline]] M troubled() const {
+        if constexpr (Exact)
+            return Trouble;
+        else
+            return Trouble | ~finite(Poison);
+    }
     // checkedDiv's failures, then an overflow (arithmetic.h's quotient). A
-    // zero divisor gives a quotient that is not finite, which Trouble notes.
+    // zero divisor gives a quotient that is not finite, which Poison notes.
     [[gnu::always_inline]] V quotient(V dividend, V divisor) {
         if constexpr (Exact) {
             const M zero = divisor == splat(0);
@@ -274,9 +290,28 @@ template <bool Exact = true> struct Outcomes {
         }
         return overflowChecked(dividend / divisor);
     }
+    // A negative radicand's root is not a number, which Poison notes.
     [[gnu::always_inline]] V root(V radicand) {
-        fail(radicand < splat(0), SampleOutcome::InvalidOperation);
-        return squareRoot(radicand);
+        if constexpr (Exact) {
+            settle(radicand < splat(0), SampleOutcome::InvalidOperation);
+            return squareRoot(radicand);
+        } else {
+            const V r = squareRoot(radicand);
+            Poison = Poison + r;
+            return r;
+        }
+    }
+    // The cases' outcomes (each a sample's last), as settling them one
+    // after the other: a live lane in none of them is Unresolved.
+    [[gnu::always_inline]] void settleCases(M both, M first, M second, M lift) {
+        const auto code = [](SampleOutcome c) { return splatMask(static_cast<long>(c)); };
+        const M cases = pickMask(
+            both, code(SampleOutcome::BothPlanes),
+            pickMask(first, code(SampleOutcome::FirstPlaneOnly),
+                     pickMask(second, code(SampleOutcome::SecondPlaneOnly),
+                              pickMask(lift, code(SampleOutcome::LiftOff), code(SampleOutcome::Unresolved)))));
+        Code = pickMask(Live, cases, Code);
+        Live = splatMask(0);
     }
 };
 
@@ -364,10 +399,16 @@ TRELMOX_INLINE V tanOfDegrees(const KernelConstants& k, V degrees, M& overflow) 
 
 // Of the difference in degrees (sample_trig.cpp's); overflow is that of the
 // radians, as the scalar code finds it, which only lanes beyond the
-// reduction's range can reach.
-TRELMOX_INLINE Trig sinCosOfDifference(V degrees, V minusDegrees, M& overflow) {
+// reduction's range can reach. `plain`: whether either angle is the same in
+// every lane and within the reduction's range, so that only the other one
+// can take a lane the slow way (a whole number of degrees, as a fixed
+// direction often is, alone does not).
+TRELMOX_INLINE Trig sinCosOfDifference(V degrees, V minusDegrees, const bool (&plain)[2], M& overflow) {
     Trig t = reducedSinCos(degrees - minusDegrees);
-    if (!anyLane(beyondOrWhole(degrees) | beyondOrWhole(minusDegrees))) return t;
+    const M unusual = plain[0]   ? beyondOrWhole(minusDegrees)
+                      : plain[1] ? beyondOrWhole(degrees)
+                                 : beyondOrWhole(degrees) | beyondOrWhole(minusDegrees);
+    if (!anyLane(unusual)) return t;
     const M beyond = beyondReduction(degrees) | beyondReduction(minusDegrees);
     if (anyLane(beyond)) {
         const V minus = radiansOf(minusDegrees, overflow);
@@ -396,19 +437,44 @@ struct LaneInputs {
         const double* column = C.Input[static_cast<int>(p)];
         return column ? load(column + At) : splat(K.Base[static_cast<int>(p)]);
     }
+    // An angle the same in every lane and within the reduction's range.
+    bool plainAngle(Parameter p) const {
+        return !C.Input[static_cast<int>(p)] && __builtin_fabs(K.Base[static_cast<int>(p)]) <= degree_trig::Limit;
+    }
 };
 
+TRELMOX_INLINE Vec upwardNormal(const Trig& dip, const Trig& direction) {
+    return {dip.sin * direction.sin, dip.sin * direction.cos, dip.cos};
+}
+
 // Every term of the trigonometry, per lane or fixed; overflow of the Kc and
-// of the Fs terms apart.
+// of the Fs terms apart. With them the products of the slope's terms that
+// the factors take: a slope's attitudes seldom vary, and then these are
+// worked out once for all blocks.
 struct LaneTrig {
     Trig Term[TrigTermCount];
     M KcOverflow, FsOverflow;
+    V FaceX, FaceY, FaceRise; // Kc's face normal (but its z, the dip's cosine), sqrt(1 - z^2)
+    Vec TopNormal, FaceNormal;
 };
+
+TRELMOX_INLINE const Trig& term(const LaneTrig& t, TrigTerm which) { return t.Term[static_cast<int>(which)]; }
+
+TRELMOX_INLINE void slopeProducts(LaneTrig& t) {
+    using T = TrigTerm;
+    const Trig& psiF = term(t, T::DipFace);
+    const Trig& relF = term(t, T::RelativeFace);
+    t.FaceX = psiF.sin * relF.sin, t.FaceY = psiF.sin * relF.cos;
+    t.FaceRise = squareRoot(splat(1) - psiF.cos * psiF.cos);
+    t.TopNormal = upwardNormal(term(t, T::DipTop), term(t, T::DirTop));
+    t.FaceNormal = upwardNormal(psiF, term(t, T::DirFace));
+}
 
 // The terms that do not vary, worked out once for all blocks of a call.
 LaneTrig fixedTrig(const KernelConstants& k) {
     LaneTrig t;
     for (int term = 0; term < TrigTermCount; ++term) t.Term[term] = {splat(k.Fixed[term][0]), splat(k.Fixed[term][1])};
+    slopeProducts(t);
     return t;
 }
 
@@ -417,13 +483,18 @@ LaneTrig fixedTrig(const KernelConstants& k) {
 struct VaryingTerms {
     int Term[TrigTermCount];
     int Count = 0;
+    bool Slope = false; // a term of slopeProducts among them
 };
 
 VaryingTerms varyingTerms(const KernelConstants& k, bool full) {
     VaryingTerms v;
     for (int term = 0; term < TrigTermCount; ++term) {
         const bool fsOnly = term >= static_cast<int>(TrigTerm::Dir1) && term <= static_cast<int>(TrigTerm::DirFace);
-        if (k.Varies[term] && (full || !fsOnly)) v.Term[v.Count++] = term;
+        if (!k.Varies[term] || (fsOnly && !full)) continue;
+        v.Term[v.Count++] = term;
+        using T = TrigTerm;
+        for (T slope : {T::DipTop, T::DipFace, T::DirTop, T::DirFace, T::RelativeFace})
+            v.Slope |= term == static_cast<int>(slope);
     }
     return v;
 }
@@ -435,6 +506,9 @@ void laneTrig(const LaneInputs& in, const VaryingTerms& varying, LaneTrig& t) {
     const Parameter dips[4] = {Parameter::Dip1, Parameter::Dip2, Parameter::DipTop, Parameter::DipFace};
     const Parameter directions[4] = {Parameter::DipDir1, Parameter::DipDir2, Parameter::DipDirTop, Parameter::DipDirFace};
     M kcOverflow = splatMask(k.FixedKcOverflows ? -1 : 0), fsOverflow = splatMask(k.FixedFsOverflows ? -1 : 0);
+    const bool plain2 = in.plainAngle(Parameter::DipDir2);
+    const bool plain1[2] = {in.plainAngle(Parameter::DipDir1), plain2};
+    const bool plainFace[2] = {in.plainAngle(Parameter::DipDirFace), plain2};
     for (int j = 0; j < varying.Count; ++j) {
         const int term = varying.Term[j];
         const auto which = static_cast<T>(term);
@@ -444,18 +518,17 @@ void laneTrig(const LaneInputs& in, const VaryingTerms& varying, LaneTrig& t) {
         else if (term < 8)
             t.Term[term] = sinCosOfDegrees(k, in[directions[term - 4]], o);
         else if (which == T::Relative1)
-            t.Term[term] = sinCosOfDifference(in[Parameter::DipDir1], in[Parameter::DipDir2], o);
+            t.Term[term] = sinCosOfDifference(in[Parameter::DipDir1], in[Parameter::DipDir2], plain1, o);
         else if (which == T::RelativeFace)
-            t.Term[term] = sinCosOfDifference(in[Parameter::DipDirFace], in[Parameter::DipDir2], o);
+            t.Term[term] = sinCosOfDifference(in[Parameter::DipDirFace], in[Parameter::DipDir2], plainFace, o);
         else
             t.Term[term] = {tanOfDegrees(k, in[Parameter::DipTop], o), splat(0)};
         if (entersKc(which)) kcOverflow |= o;
         if (entersFs(which)) fsOverflow |= o;
     }
     t.KcOverflow = kcOverflow, t.FsOverflow = fsOverflow;
+    if (varying.Slope) slopeProducts(t);
 }
-
-TRELMOX_INLINE const Trig& term(const LaneTrig& t, TrigTerm which) { return t.Term[static_cast<int>(which)]; }
 
 struct LaneNumbers {
     V Rock, Height, C1, C2, F1, F2, Water, U1, U2;
@@ -482,11 +555,9 @@ template <typename Out> V laneKc(const LaneTrig& trig, const LaneNumbers& n, dou
     using T = TrigTerm;
     const Trig& psi1 = term(trig, T::Dip1);
     const Trig& rel1 = term(trig, T::Relative1);
-    const Trig& psiF = term(trig, T::DipFace);
-    const Trig& relF = term(trig, T::RelativeFace);
     const V Ax = psi1.sin * rel1.sin, Ay = psi1.sin * rel1.cos, Az = psi1.cos;
     const V By = term(trig, T::Dip2).sin, Bz = term(trig, T::Dip2).cos;
-    const V Sx = psiF.sin * relF.sin, Sy = psiF.sin * relF.cos, Sz = psiF.cos;
+    const V Sx = trig.FaceX, Sy = trig.FaceY, Sz = term(trig, T::DipFace).cos;
     const V tanTop = term(trig, T::TanTop).sin;
 
     const V Z = Ax * By;
@@ -494,7 +565,7 @@ template <typename Out> V laneKc(const LaneTrig& trig, const LaneNumbers& n, dou
     const V T_ = (Sz * Ax - Sx * Az) * By + Bz * F;
     const V r = out.quotient(splat(overhang) * T_, Z);
     out.settle(r > splat(0), SampleOutcome::NoBlock);
-    const V limit = out.quotient(squareRoot(splat(1) - Sz * Sz), Sz - r);
+    const V limit = out.quotient(trig.FaceRise, Sz - r);
     out.settle(tanTop > limit, SampleOutcome::NoBlock);
 
     const V m = Ay * By + Az * Bz;
@@ -514,42 +585,37 @@ template <typename Out> V laneKc(const LaneTrig& trig, const LaneNumbers& n, dou
     const M lift = ~both & ~first & ~second & (N1 < splat(0)) & (N2 < splat(0));
 
     // Each case's factor with its own checks, on its own lanes only; a case
-    // no lane is in is not worked out (one plane alone is rare).
-    Out bothOut = out, firstOut = out, secondOut = out;
-    bothOut.Live &= both, firstOut.Live &= first, secondOut.Live &= second;
+    // no lane is in is not worked out (one plane alone is rare). Checks that
+    // settle nothing note into `out` itself.
+    using CaseOut = std::conditional_t<Out::IsExact, Out, Out&>;
+    CaseOut bothOut = out, firstOut = out, secondOut = out;
+    if constexpr (Out::IsExact) bothOut.Live &= both, firstOut.Live &= first, secondOut.Live &= second;
     const V resisting = bothOut.overflowChecked(
         bothOut.root(q) * ((absE * n.C1 + (Na * n.F1 + Nb * n.F2)) + n.C2));
     const V kcBoth = bothOut.quotient(resisting, absolute(w * Z));
     V kcFirst = splat(0), kcSecond = splat(0);
-    if (anyLane(firstOut.Live)) {
+    if (anyLane(firstOut.Live & first)) {
         const V driving1 = firstOut.overflowChecked((w * w) * (splat(1) - Az * Az) + (n.U2 * n.U2) * q +
                                                     (m * Az - Bz) * splat(2) * w * n.U2);
         const V root1 = firstOut.root(driving1);
         kcFirst = firstOut.quotient(firstOut.overflowChecked(absE * n.C1 + N1 * n.F1), root1);
     }
-    if (anyLane(secondOut.Live)) {
+    if (anyLane(secondOut.Live & second)) {
         const V driving2 = secondOut.overflowChecked((w * w) * (By * By) + (n.U1 * n.U1) * (e * e) * q +
                                                      (m * Bz - Az) * splat(2) * e * w * n.U1);
         const V root2 = secondOut.root(driving2);
         kcSecond = secondOut.quotient(secondOut.overflowChecked(N2 * n.F2 + n.C2), root2);
     }
     // The cases' failures, then their contacts.
-    const M live = out.Live;
-    out.Code = pickMask(live & both, bothOut.Code,
-                        pickMask(live & first, firstOut.Code, pickMask(live & second, secondOut.Code, out.Code)));
-    out.Live = pickMask(live & both, bothOut.Live,
-                        pickMask(live & first, firstOut.Live, pickMask(live & second, secondOut.Live, out.Live)));
-    out.Trouble |= bothOut.Trouble | firstOut.Trouble | secondOut.Trouble;
-    out.settle(both, SampleOutcome::BothPlanes);
-    out.settle(first, SampleOutcome::FirstPlaneOnly);
-    out.settle(second, SampleOutcome::SecondPlaneOnly);
-    out.settle(lift, SampleOutcome::LiftOff);
-    out.settle(splatMask(-1), SampleOutcome::Unresolved);
+    if constexpr (Out::IsExact) {
+        const M live = out.Live;
+        out.Code = pickMask(live & both, bothOut.Code,
+                            pickMask(live & first, firstOut.Code, pickMask(live & second, secondOut.Code, out.Code)));
+        out.Live = pickMask(live & both, bothOut.Live,
+                            pickMask(live & first, firstOut.Live, pickMask(live & second, secondOut.Live, out.Live)));
+    }
+    out.settleCases(both, first, second, lift);
     return pick(both, kcBoth, pick(first, kcFirst, kcSecond));
-}
-
-TRELMOX_INLINE Vec upwardNormal(const Trig& dip, const Trig& direction) {
-    return {dip.sin * direction.sin, dip.sin * direction.cos, dip.cos};
 }
 
 // A convex polygon of up to N points in each lane, the number of points per
@@ -737,8 +803,8 @@ LaneShape laneShape(const KernelConstants& k, const LaneTrig& trig, V height, V 
     using T = TrigTerm;
     const Vec p1 = upwardNormal(term(trig, T::Dip1), term(trig, T::Dir1));
     const Vec p2 = upwardNormal(term(trig, T::Dip2), term(trig, T::Dir2));
-    const Vec top = upwardNormal(term(trig, T::DipTop), term(trig, T::DirTop));
-    const Vec face = upwardNormal(term(trig, T::DipFace), term(trig, T::DirFace));
+    const Vec& top = trig.TopNormal;
+    const Vec& face = trig.FaceNormal;
     LaneShape s;
     s.Top = top;
     s.FaceOut = overhanging ? scale(splat(-1), face) : face;
@@ -759,7 +825,10 @@ LaneShape laneShape(const KernelConstants& k, const LaneTrig& trig, V height, V 
     const Vec c2 = scale(topOffset / dot(top, d2), d2);
     const Vec c3 = scale(topOffset / dot(top, d3), d3);
     const V volume6 = dot(c1, cross(c2, c3));
-    noBlock |= ~(finiteVec(c1) & finiteVec(c2) & finiteVec(c3) & finite(volume6)) | (volume6 == splat(0));
+    // Every component of the corners enters the triple product through
+    // products and sums alone, which keep an infinity or a not-a-number:
+    // where it is finite, so are they.
+    noBlock |= ~finite(volume6) | (volume6 == splat(0));
     out.settle(noBlock, SampleOutcome::NoBlock);
     s.Line = line;
     s.Sliding = scale(splat(-1), line);
@@ -886,23 +955,40 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     const Vec faceLoad = k.FacePressure != 0 ? scale(splat(-k.FacePressure) * s.FaceArea, s.FaceOut) : zero;
     const Vec topLoad = k.TopPressure != 0 ? scale(splat(-k.TopPressure) * s.TopArea, s.Top) : zero;
     Vec activeBolts = zero, passive = zero;
+    bool anyActive = false, anyPassive = false;
     const V boltTotal = in[Parameter::BoltForce];
     for (std::size_t i = 0; i < k.BoltCount; ++i) {
         Vec& sum = k.BoltActive[i] ? activeBolts : passive;
+        (k.BoltActive[i] ? anyActive : anyPassive) = true;
         sum = add(sum, scale(shareOf(k.BoltShares[i], k.BoltShareSum, boltTotal), splatVec(&k.BoltDirections[3 * i])));
     }
-    Vec active = add(add(add(weightForce, water1), water2), crackWater);
-    active = add(add(add(add(add(active, seismic), external), faceLoad), topLoad), activeBolts);
+    // The loads summed in order. A load that is +0 in every lane can only
+    // turn a -0 of the sum into +0, and once one has been added no lane of
+    // the sum is -0 again (in rounding to nearest only two -0 add up to -0):
+    // the later ones would add nothing, and are not added.
+    bool zeroAdded = false;
+    const auto plus = [&zeroAdded](const Vec& sum, const Vec& load, bool zero) {
+        if (zero && zeroAdded) return sum;
+        zeroAdded |= zero;
+        return add(sum, load);
+    };
+    const bool crackWaterZero = !(k.Water == WaterMode::Saturated && k.Crack);
+    Vec active = plus(add(add(weightForce, water1), water2), crackWater, crackWaterZero);
+    active = plus(plus(active, seismic, !anyLane(shaken)), external, k.ForceCount == 0);
+    active = plus(plus(active, faceLoad, k.FacePressure == 0), topLoad, k.TopPressure == 0);
+    active = plus(active, activeBolts, !anyActive);
 
     const Vec& n1 = s.Inward1;
     const Vec& n2 = s.Inward2;
     const V m = dot(n1, n2), perQ = splat(1) / (splat(1) - m * m);
-    const Vec total = add(active, passive);
+    const Vec total = plus(active, passive, !anyPassive);
     const V r1 = dot(total, n1), r2 = dot(total, n2);
     const V both1 = (m * r2 - r1) * perQ, both2 = (m * r1 - r2) * perQ;
     const V alone1 = splat(-1) * r1, alone2 = splat(-1) * r2;
-    // vector_method.cpp's checks: loads beyond the range of a double.
-    out.settle(~(finite(both1) & finite(both2) & finite(r1) & finite(r2)), SampleOutcome::Overflow);
+    // vector_method.cpp's checks: loads beyond the range of a double. r1 and
+    // r2 enter both1 through a product and a sum, which keep an infinity or
+    // a not-a-number: where both1 is finite, so are they.
+    out.settle(~(finite(both1) & finite(both2)), SampleOutcome::Overflow);
     const M both = (both1 >= splat(0)) & (both2 >= splat(0));
     const M first = ~both & (both2 < splat(0)) & (alone1 >= splat(0));
     const M second = ~both & ~first & (both1 < splat(0)) & (alone2 >= splat(0));
@@ -924,29 +1010,35 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     const M slides = both | first | second;
     out.settle(slides & (magnitude == splat(0)), SampleOutcome::NoDriving);
     out.settle(slides & ~finite(magnitude), SampleOutcome::Overflow);
-    const Vec slide = scale(splat(1) / magnitude, driving);
-    V resistingBoth, resistingFirst, resistingSecond;
-    if (k.PlainStrengths) {
-        resistingBoth = n.C1 * s.Area1 + n.C2 * s.Area2 + both1 * n.F1 + both2 * n.F2;
-        resistingFirst = n.C1 * s.Area1 + alone1 * n.F1;
-        resistingSecond = n.C2 * s.Area2 + alone2 * n.F2;
-    } else {
-        resistingBoth = planeShear(k, 0, both1, s.Area1, n.C1, n.F1) + planeShear(k, 1, both2, s.Area2, n.C2, n.F2);
-        resistingFirst = resistingSecond = splat(0);
-        if (anyLane(alone)) {
-            resistingFirst = planeShear(k, 0, alone1, s.Area1, n.C1, n.F1);
-            resistingSecond = planeShear(k, 1, alone2, s.Area2, n.C2, n.F2);
-        }
+    // The single planes' resistances only where a live lane rests on one:
+    // the other lanes' factors are not read.
+    V resisting;
+    if (k.PlainStrengths)
+        resisting = n.C1 * s.Area1 + n.C2 * s.Area2 + both1 * n.F1 + both2 * n.F2;
+    else
+        resisting = planeShear(k, 0, both1, s.Area1, n.C1, n.F1) + planeShear(k, 1, both2, s.Area2, n.C2, n.F2);
+    if (anyLane(alone)) {
+        const V resistingFirst = k.PlainStrengths ? n.C1 * s.Area1 + alone1 * n.F1
+                                                  : planeShear(k, 0, alone1, s.Area1, n.C1, n.F1);
+        const V resistingSecond = k.PlainStrengths ? n.C2 * s.Area2 + alone2 * n.F2
+                                                   : planeShear(k, 1, alone2, s.Area2, n.C2, n.F2);
+        resisting = pick(both, resisting, pick(first, resistingFirst, resistingSecond));
     }
-    const V resisting = pick(both, resistingBoth, pick(first, resistingFirst, resistingSecond)) - dot(passive, slide);
+    if (anyPassive) {
+        resisting = resisting - dot(passive, scale(splat(1) / magnitude, driving));
+    } else {
+        // Less the passive load along the sliding direction, which is +0
+        // times each component of it: -0 where all three are negative (or
+        // -0), their signs those of `driving` wherever a factor is read (its
+        // magnitude positive and finite), else +0.
+        const M allNegative = bitsOf(driving.x) & bitsOf(driving.y) & bitsOf(driving.z);
+        resisting = resisting - doubleOf(allNegative & splatMask(static_cast<long>(degree_trig::SignBit)));
+    }
     const V factor = resisting / magnitude;
-    // A resistance past the range of a double fails as the scalar method's does.
-    out.settle(slides & ~(finite(factor) & finite(resisting)), SampleOutcome::Overflow);
-    out.settle(both, SampleOutcome::BothPlanes);
-    out.settle(first, SampleOutcome::FirstPlaneOnly);
-    out.settle(second, SampleOutcome::SecondPlaneOnly);
-    out.settle(lift, SampleOutcome::LiftOff);
-    out.settle(splatMask(-1), SampleOutcome::Unresolved);
+    // A resistance past the range of a double fails as the scalar method's
+    // does; it would leave the factor, its quotient, not finite too.
+    out.settle(slides & ~finite(factor), SampleOutcome::Overflow);
+    out.settleCases(both, first, second, lift);
     return factor;
 }
 
@@ -1113,7 +1205,7 @@ void evaluateLanes(const KernelConstants& k, const KernelColumns& c, const Kerne
         startOutcomes(kc, trig.KcOverflow, k.ComputedWater, n);
         V kcValue = laneKc(trig, n, k.Overhang, kc);
         M kcCode = kc.Code;
-        if (anyLane(kc.Trouble)) {
+        if (anyLane(kc.troubled())) {
             Outcomes<> exact;
             startOutcomes(exact, trig.KcOverflow, k.ComputedWater, n);
             kcValue = laneKc(trig, n, k.Overhang, exact);
@@ -1145,7 +1237,6 @@ TRELMOX_INLINE V clampTo(V v, V low, V high) { return pick(v < low, low, pick(hi
 
 // distribution.cpp's normalQuantile in two halves: the central formula of
 // every lane, and the tails' (p below Central or above 1 - Central).
-TRELMOX_INLINE V clampedProbability(V p) { return clampTo(p, splat(0x1p-1074), splat(1 - 0x1p-53)); }
 TRELMOX_INLINE M tailLanes(V p) { return (p < splat(quantile::Central)) | (p > splat(1 - quantile::Central)); }
 
 TRELMOX_INLINE V centralQuantile(V p) {
@@ -1182,14 +1273,17 @@ constexpr std::array<SetLanes, (1u << Lanes)> setLanesTable() {
 constexpr std::array<SetLanes, (1u << Lanes)> SetLanesOf = setLanesTable();
 
 // The normal quantiles of the probabilities probability(u) of the uniforms
-// u in values, each turned by finish, in place. One draw in twenty lies in
-// a tail, so most blocks of lanes hold one; a tail draw keeps its uniform
-// in place and its offset in a list, and the tails are worked out
-// afterwards in whole blocks, so that their logarithm runs once per Lanes
-// tail draws. Every lane's operations are those of the one formula, so the
-// bits are the scalar draw's.
-template <typename Probability, typename Finish>
-void normalQuantilesInPlace(double* values, std::size_t count, Probability probability, Finish finish) {
+// u in values (within normalQuantile's clamp already), in place, each
+// turned by finish (finishCentral where the caller knows the central
+// formula's quantiles need less: they lie within 2 of 0). One draw in
+// twenty lies in a tail, so most blocks of lanes hold one; a tail draw
+// keeps its uniform in place and its offset in a list, and the tails are
+// worked out afterwards in whole blocks, so that their logarithm runs once
+// per Lanes tail draws. Every lane's operations are those of the one
+// formula, so the bits are the scalar draw's.
+template <typename Probability, typename FinishCentral, typename Finish>
+void normalQuantilesInPlace(double* values, std::size_t count, Probability probability, FinishCentral finishCentral,
+                            Finish finish) {
     constexpr std::size_t Stretch = 512;
     // Offsets within the stretch. A block writes Lanes entries from the
     // count so far, which is at most its own offset: all within the array.
@@ -1200,9 +1294,9 @@ void normalQuantilesInPlace(double* values, std::size_t count, Probability proba
         std::size_t tails = 0;
         for (std::size_t at = 0; at < length; at += Lanes) {
             const V u = load(stretch + at);
-            const V p = clampedProbability(probability(u));
+            const V p = probability(u);
             const M tail = tailLanes(p);
-            store(stretch + at, pick(tail, u, finish(centralQuantile(p))));
+            store(stretch + at, pick(tail, u, finishCentral(centralQuantile(p))));
             // Every entry written, the count advanced by the tails: no
             // branch to mispredict, so that blocks overlap in the processor.
             const SetLanes& set = SetLanesOf[laneBits(tail)];
@@ -1212,7 +1306,7 @@ void normalQuantilesInPlace(double* values, std::size_t count, Probability proba
         for (std::size_t j = 0; j < tails; j += Lanes) {
             V u = splat(0); // set lane by lane below, and setting one reads its register
             for (std::size_t i = 0; i < Lanes; ++i) setLane(u, i, stretch[tailAt[j + i < tails ? j + i : tails - 1]]);
-            const V x = finish(tailQuantile(clampedProbability(probability(u))));
+            const V x = finish(tailQuantile(probability(u)));
             for (std::size_t i = 0; i < Lanes && j + i < tails; ++i) stretch[tailAt[j + i]] = x[i];
         }
     }
@@ -1228,18 +1322,33 @@ void drawLanes(const DrawConstants& d, double* values, std::size_t count) {
     };
     // The uniform mapped into the CDF interval the truncation leaves.
     auto truncated = [&](V u) { return clampTo(pLow + u * pWidth, splat(0), splat(1 - 0x1p-53)); };
+    // The same clamped again to normalQuantile's [2^-1074, 1 - 2^-53], in
+    // one: the two clamps share their top, and whatever the first raises to
+    // 0 the second raises to 2^-1074 (a not-a-number passes both).
+    auto probability = [&](V u) { return clampTo(pLow + u * pWidth, splat(0x1p-1074), splat(1 - 0x1p-53)); };
     switch (static_cast<Distribution::Kind>(d.Kind)) {
     case Distribution::Kind::Fixed: each([&](V) { return location; }); break;
-    case Distribution::Kind::Normal:
-        normalQuantilesInPlace(values, count, truncated,
-                               [&](V x) { return clampTo(location + scaleBy * x, low, high); });
+    case Distribution::Kind::Normal: {
+        const auto finish = [&](V x) { return clampTo(location + scaleBy * x, low, high); };
+        // Bounds farther than 4 sd (the central quantiles reach 2) never clamp a central draw.
+        const bool wide = d.Low <= d.Location - 4 * d.Scale && d.Location + 4 * d.Scale <= d.High;
+        if (wide)
+            normalQuantilesInPlace(values, count, probability, [&](V x) { return location + scaleBy * x; }, finish);
+        else
+            normalQuantilesInPlace(values, count, probability, finish, finish);
         break;
+    }
     case Distribution::Kind::Uniform: each([&](V u) { return clampTo(location + u * scaleBy, low, high); }); break;
-    case Distribution::Kind::Lognormal:
-        normalQuantilesInPlace(values, count, truncated, [&](V x) {
-            return clampTo(sleefExp(location + scaleBy * x), low, high);
-        });
+    case Distribution::Kind::Lognormal: {
+        // Bounds of 0 (or less) and infinity never clamp an exponential.
+        const auto finish = [&](V x) { return clampTo(sleefExp(location + scaleBy * x), low, high); };
+        const auto unbounded = [&](V x) { return sleefExp(location + scaleBy * x); };
+        if (d.Low <= 0 && d.High == __builtin_inf())
+            normalQuantilesInPlace(values, count, probability, unbounded, unbounded);
+        else
+            normalQuantilesInPlace(values, count, probability, finish, finish);
         break;
+    }
     case Distribution::Kind::Exponential:
         each([&](V u) { return clampTo(-(location * sleefLog1p(-truncated(u))), low, high); });
         break;
@@ -1266,15 +1375,16 @@ void uniformLanes(std::uint64_t key, std::uint64_t first, std::uint64_t stride, 
     constexpr std::uint64_t golden = 0x9e3779b97f4a7c15ULL;
     for (std::size_t i = 0; i < Lanes; ++i)
         setLane(mixed, i, key + golden * (first + i * stride)), setLane(advance, i, golden * (Lanes * stride));
-    // A 52-bit integer n as the double 2^52 + n, exactly; then minus 2^52.
-    const U exponent = mixed * 0 + 0x4330000000000000ULL;
+    // A 52-bit integer n as the double 1 + n 2^-52, exactly; less 1 - 2^-53
+    // it is (n + 0.5) 2^-52 exactly (the two lie within a factor of two), as
+    // counterUniform works it out in three steps.
+    const U one = mixed * 0 + 0x3ff0000000000000ULL;
     for (std::size_t at = 0; at < count; at += Lanes, mixed += advance) {
         U z = mixed;
         z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
         z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
         z = z ^ (z >> 31);
-        const V whole = doubleOf((z >> 12) | exponent) - splat(0x1p52);
-        store(values + at, (whole + splat(0.5)) * splat(0x1p-52));
+        store(values + at, doubleOf((z >> 12) | one) - splat(1 - 0x1p-53));
     }
 }
 

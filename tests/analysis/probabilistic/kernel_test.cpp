@@ -109,6 +109,9 @@ std::vector<KernelCase> kernelCases() {
     bartonCracked.Strength[0] = rough;
     TWedgeParams overhanging = exampleParams();
     overhanging.OverhangCoefficient = "-1";
+    // Strengths of -0: a resistance of -0, whose sign the factor keeps.
+    TWedgeParams bare = exampleParams();
+    bare.Cohesion1 = bare.Cohesion2 = bare.Friction1 = bare.Friction2 = "-0";
     using P = Parameter;
     const std::vector<std::pair<Parameter, double>> angles = {
         {P::Dip1, 30}, {P::DipDir1, 120}, {P::Dip2, 30}, {P::DipDir2, 120},
@@ -130,6 +133,7 @@ std::vector<KernelCase> kernelCases() {
           {P::WaterUnitWeight, 9}}},
         {"seismic along a given direction", exampleParams(), directed, {{P::DipFace, 20}, {P::Seismic, 0.2}}},
         {"overhanging face", overhanging, {}, angles},
+        {"strengths of -0", bare, {}, angles},
         {"computed water past the range", exampleParams(), {}, {{P::WaterUnitWeight, Huge}, {P::SlopeHeight, 30}}},
         {"friction past the range", exampleParams(), {}, {{P::Friction1, 1e308}, {P::Friction2, 1e308}}},
         {"saturated with a crack", exampleParams(), cracked,
@@ -271,6 +275,7 @@ TEST(Kernel, DrawsInLanesAreTheScalarDraws) {
         {Parameter::Cohesion1, triangularDistribution(10, 50)},
         {Parameter::Dip2, truncated(triangularDistribution(40, 80), 50, 75)},
         {Parameter::SlopeHeight, truncated(normalDistribution(8), 30, 45)},
+        {Parameter::SlopeHeight, truncated(normalDistribution(5), 31, 49)}, // central draws clamped at 1.8 sd
         {Parameter::SlopeHeight, truncated(normalDistribution(1), 42.5, {})}, // every draw in a tail
     };
     WedgeLoads sized;
