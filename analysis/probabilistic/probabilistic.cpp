@@ -761,15 +761,11 @@ void countKeys(std::span<const ValueKey> keys, const ChunkBins& bins, std::uint6
     std::uint32_t open[ChunkSize];
     std::size_t opened = 0;
     constexpr int Ways = 4, MaxInterleaved = 64;
-    std::uint32_t tallies[Ways][MaxInterleaved] = {};
-    const auto countOne = [&](std::size_t j, auto&& add) {
+    static_assert(MaxInterleaved < ChunkBins::Mixed);
+    // The keys of a cell an edge crosses, each counted in the bin of a first
+    // guess where that holds it, else left open.
+    const auto countMixed = [&](std::size_t j, auto&& add) {
         const ValueKey k = key[j];
-        // Most keys lie in a cell no edge crosses.
-        const std::uint8_t cell = bins.Cells[k >> 8];
-        if (cell != ChunkBins::Mixed) {
-            add(cell, true);
-            return;
-        }
         const int bin = bins.guess(k);
         const bool inside = bins.inside(k, bin);
         add(bin, inside);
@@ -777,15 +773,37 @@ void countKeys(std::span<const ValueKey> keys, const ChunkBins& bins, std::uint6
         opened += !inside & (k != NoValue);
     };
     if (count <= MaxInterleaved) {
+        // Most keys lie in a cell no edge crosses. Every key is counted in
+        // its cell's slot, Mixed's a slot of no bin, without a branch, and
+        // only the keys of crossed cells are looked at again.
+        std::uint32_t tallies[Ways][256] = {};
+        const std::uint8_t* const cells = bins.Cells.data();
+        // A key's cell is its high byte, read as a byte.
+        const auto* const bytes = reinterpret_cast<const unsigned char*>(key);
+        constexpr std::size_t High = std::endian::native == std::endian::little ? 1 : 0;
         std::size_t j = 0;
         for (; j + Ways <= n; j += Ways)
-            for (int way = 0; way < Ways; ++way)
-                countOne(j + way, [&](int bin, bool counted) { tallies[way][bin] += counted; });
-        for (; j < n; ++j) countOne(j, [&](int bin, bool counted) { tallies[0][bin] += counted; });
+            for (int way = 0; way < Ways; ++way) {
+                const std::uint8_t cell = cells[bytes[2 * (j + way) + High]];
+                ++tallies[way][cell];
+                if (cell == ChunkBins::Mixed) [[unlikely]]
+                    countMixed(j + way, [&](int bin, bool counted) { tallies[way][bin] += counted; });
+            }
+        for (; j < n; ++j) {
+            const std::uint8_t cell = cells[bytes[2 * j + High]];
+            ++tallies[0][cell];
+            if (cell == ChunkBins::Mixed) countMixed(j, [&](int bin, bool counted) { tallies[0][bin] += counted; });
+        }
         for (int way = 0; way < Ways; ++way)
             for (int b = 0; b < count; ++b) counts[b] += tallies[way][b];
     } else {
-        for (std::size_t j = 0; j < n; ++j) countOne(j, [&](int bin, bool counted) { counts[bin] += counted; });
+        for (std::size_t j = 0; j < n; ++j) {
+            const std::uint8_t cell = bins.Cells[static_cast<unsigned>(key[j]) >> 8];
+            if (cell != ChunkBins::Mixed)
+                ++counts[cell];
+            else
+                countMixed(j, [&](int bin, bool counted) { counts[bin] += counted; });
+        }
     }
     std::vector<std::size_t> onEdges;
     for (std::size_t i = 0; i < opened; ++i) {
