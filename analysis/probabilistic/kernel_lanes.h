@@ -1340,13 +1340,15 @@ void drawLanes(const DrawConstants& d, double* values, std::size_t count) {
     }
     case Distribution::Kind::Uniform: each([&](V u) { return clampTo(location + u * scaleBy, low, high); }); break;
     case Distribution::Kind::Lognormal: {
-        // Bounds of 0 (or less) and infinity never clamp an exponential.
-        const auto finish = [&](V x) { return clampTo(sleefExp(location + scaleBy * x), low, high); };
-        const auto unbounded = [&](V x) { return sleefExp(location + scaleBy * x); };
+        // The normal draws, then their exponentials in a pass of their own:
+        // a call in the quantiles' loop would have it keep its constants in
+        // memory. Bounds of 0 (or less) and infinity never clamp an exponential.
+        const auto linear = [&](V x) { return location + scaleBy * x; };
+        normalQuantilesInPlace(values, count, probability, linear, linear);
         if (d.Low <= 0 && d.High == __builtin_inf())
-            normalQuantilesInPlace(values, count, probability, unbounded, unbounded);
+            each([&](V y) { return sleefExp(y); });
         else
-            normalQuantilesInPlace(values, count, probability, finish, finish);
+            each([&](V y) { return clampTo(sleefExp(y), low, high); });
         break;
     }
     case Distribution::Kind::Exponential:
