@@ -1284,7 +1284,8 @@ constexpr std::array<SetLanes, (1u << Lanes)> SetLanesOf = setLanesTable();
 template <typename Probability, typename FinishCentral, typename Finish>
 void normalQuantilesInPlace(double* values, std::size_t count, Probability probability, FinishCentral finishCentral,
                             Finish finish) {
-    constexpr std::size_t Stretch = 512;
+    // A run's chunk at once: its two hundred tails fill whole blocks but the last.
+    constexpr std::size_t Stretch = 4096;
     // Offsets within the stretch. A block writes Lanes entries from the
     // count so far, which is at most its own offset: all within the array.
     std::uint16_t tailAt[Stretch];
