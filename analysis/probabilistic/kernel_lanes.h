@@ -455,26 +455,27 @@ struct LaneTrig {
     Trig Term[TrigTermCount];
     M KcOverflow, FsOverflow;
     V FaceX, FaceY, FaceRise; // Kc's face normal (but its z, the dip's cosine), sqrt(1 - z^2)
-    Vec TopNormal, FaceNormal;
+    Vec TopNormal, FaceOut; // the upper slope's upward normal; the face's out of the slope (down where it overhangs)
 };
 
 TRELMOX_INLINE const Trig& term(const LaneTrig& t, TrigTerm which) { return t.Term[static_cast<int>(which)]; }
 
-TRELMOX_INLINE void slopeProducts(LaneTrig& t) {
+TRELMOX_INLINE void slopeProducts(LaneTrig& t, bool overhanging) {
     using T = TrigTerm;
     const Trig& psiF = term(t, T::DipFace);
     const Trig& relF = term(t, T::RelativeFace);
     t.FaceX = psiF.sin * relF.sin, t.FaceY = psiF.sin * relF.cos;
     t.FaceRise = squareRoot(splat(1) - psiF.cos * psiF.cos);
     t.TopNormal = upwardNormal(term(t, T::DipTop), term(t, T::DirTop));
-    t.FaceNormal = upwardNormal(psiF, term(t, T::DirFace));
+    const Vec face = upwardNormal(psiF, term(t, T::DirFace));
+    t.FaceOut = overhanging ? scale(splat(-1), face) : face;
 }
 
 // The terms that do not vary, worked out once for all blocks of a call.
 LaneTrig fixedTrig(const KernelConstants& k) {
     LaneTrig t;
     for (int term = 0; term < TrigTermCount; ++term) t.Term[term] = {splat(k.Fixed[term][0]), splat(k.Fixed[term][1])};
-    slopeProducts(t);
+    slopeProducts(t, k.Overhang < 0);
     return t;
 }
 
@@ -527,7 +528,7 @@ void laneTrig(const LaneInputs& in, const VaryingTerms& varying, LaneTrig& t) {
         if (entersFs(which)) fsOverflow |= o;
     }
     t.KcOverflow = kcOverflow, t.FsOverflow = fsOverflow;
-    if (varying.Slope) slopeProducts(t);
+    if (varying.Slope) slopeProducts(t, k.Overhang < 0);
 }
 
 struct LaneNumbers {
@@ -647,9 +648,13 @@ TRELMOX_INLINE V polygonArea(const LanePolygon<4>& f) {
 }
 
 // The tetrahedron of the wedge (polyhedron.cpp), cut by the tension crack if
-// there is one; the fields the forces and the vector method read.
+// there is one; the fields the forces and the vector method read. The
+// slope's normals are the trigonometry's own, not copied block by block.
 struct LaneShape {
-    Vec Line, Sliding, Inward1, Inward2, FaceOut, Top;
+    const Vec& FaceOut;
+    const Vec& Top;
+    explicit LaneShape(const LaneTrig& trig) : FaceOut(trig.FaceOut), Top(trig.TopNormal) {}
+    Vec Line, Sliding, Inward1, Inward2;
     V Area1, Area2, FaceArea, TopArea, Volume, LineTopZ;
     // With a crack: its normal into the wedge, where it cuts the line of
     // intersection (height), and its face.
@@ -799,15 +804,11 @@ void cutByCrack(const KernelConstants& k, LaneShape& s, const Vec (&corner)[4], 
 }
 
 LaneShape laneShape(const KernelConstants& k, const LaneTrig& trig, V height, V crackDistance, Outcomes<>& out) {
-    const bool overhanging = k.Overhang < 0;
     using T = TrigTerm;
     const Vec p1 = upwardNormal(term(trig, T::Dip1), term(trig, T::Dir1));
     const Vec p2 = upwardNormal(term(trig, T::Dip2), term(trig, T::Dir2));
-    const Vec& top = trig.TopNormal;
-    const Vec& face = trig.FaceNormal;
-    LaneShape s;
-    s.Top = top;
-    s.FaceOut = overhanging ? scale(splat(-1), face) : face;
+    LaneShape s(trig);
+    const Vec& top = s.Top;
     // Every way of cutting out no block, one after the other with nothing
     // else between them, so one mask of them all settles the same lanes.
     const V topOffset = height * top.z;
