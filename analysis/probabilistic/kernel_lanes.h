@@ -919,10 +919,11 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     const V weight = n.Rock * s.Volume;
     const Vec weightForce{splat(0), splat(0), splat(-1) * weight};
     V pressure1 = splat(0), pressure2 = splat(0);
-    Vec crackWater = zero;
+    const bool crackWater = k.Water == WaterMode::Saturated && k.Crack;
+    Vec crackWaterLoad;
     if (k.Water == WaterMode::Block) pressure1 = n.U1, pressure2 = n.U2;
     if (k.Water == WaterMode::Saturated && !k.Crack) pressure1 = pressure2 = n.Water * s.LineTopZ / splat(6);
-    if (k.Water == WaterMode::Saturated && k.Crack) {
+    if (crackWater) {
         // forces.cpp's saturatedWater with a crack (std::min and std::max as written there).
         const LanePolygon<4>& face = s.CrackFace;
         V low = face.P[0].z, high = low;
@@ -936,53 +937,59 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
         const V level = low + pick(full < standing, full, standing);
         const V above = level - s.LineEndZ;
         pressure1 = pressure2 = n.Water * pick(splat(0) < above, above, splat(0)) / splat(3);
-        crackWater = scale(n.Water * depthIntegral(face, level), s.CrackInward);
+        crackWaterLoad = scale(n.Water * depthIntegral(face, level), s.CrackInward);
     }
-    const Vec water1 = scale(pressure1 * s.Area1, s.Inward1), water2 = scale(pressure2 * s.Area2, s.Inward2);
+    // The loads summed in order, each that is +0 in every lane left out: it
+    // only turns a -0 of the sum into +0, wherever in the sum it comes
+    // ((x + 0) + y is (x + y) + 0, bit for bit, in rounding to nearest), so
+    // one addition of 0 at the end stands for them all.
+    Vec active = add(add(weightForce, scale(pressure1 * s.Area1, s.Inward1)), scale(pressure2 * s.Area2, s.Inward2));
+    bool zeroLoad = false;
+    const auto addLoad = [&](bool present, auto&& load) {
+        if (present)
+            active = add(active, load());
+        else
+            zeroLoad = true;
+    };
+    addLoad(crackWater, [&] { return crackWaterLoad; });
     const V seismicK = in[Parameter::Seismic];
     const M shaken = seismicK != splat(0);
-    Vec seismic = zero;
     // No seismic load at all (the common case): its direction is not worked out.
-    if (anyLane(shaken)) {
+    addLoad(anyLane(shaken), [&] {
         const Vec direction =
             k.SeismicAlongSliding ? horizontalAlong(s.Sliding, s.FaceOut) : splatVec(k.SeismicDirection);
-        seismic = pickVec(shaken, scale(seismicK * weight, direction), zero);
-    }
-    Vec external = zero;
-    const V forceTotal = in[Parameter::ForceMagnitude];
-    for (std::size_t i = 0; i < k.ForceCount; ++i)
-        external = add(external, scale(shareOf(k.ForceShares[i], k.ForceShareSum, forceTotal),
-                                       splatVec(&k.ForceDirections[3 * i])));
-    const Vec faceLoad = k.FacePressure != 0 ? scale(splat(-k.FacePressure) * s.FaceArea, s.FaceOut) : zero;
-    const Vec topLoad = k.TopPressure != 0 ? scale(splat(-k.TopPressure) * s.TopArea, s.Top) : zero;
-    Vec activeBolts = zero, passive = zero;
+        return pickVec(shaken, scale(seismicK * weight, direction), zero);
+    });
+    addLoad(k.ForceCount > 0, [&] {
+        Vec external = zero;
+        const V forceTotal = in[Parameter::ForceMagnitude];
+        for (std::size_t i = 0; i < k.ForceCount; ++i)
+            external = add(external, scale(shareOf(k.ForceShares[i], k.ForceShareSum, forceTotal),
+                                           splatVec(&k.ForceDirections[3 * i])));
+        return external;
+    });
+    addLoad(k.FacePressure != 0, [&] { return scale(splat(-k.FacePressure) * s.FaceArea, s.FaceOut); });
+    addLoad(k.TopPressure != 0, [&] { return scale(splat(-k.TopPressure) * s.TopArea, s.Top); });
+    // The active bolts' loads, then the passive ones', each in order.
     bool anyActive = false, anyPassive = false;
-    const V boltTotal = in[Parameter::BoltForce];
-    for (std::size_t i = 0; i < k.BoltCount; ++i) {
-        Vec& sum = k.BoltActive[i] ? activeBolts : passive;
-        (k.BoltActive[i] ? anyActive : anyPassive) = true;
-        sum = add(sum, scale(shareOf(k.BoltShares[i], k.BoltShareSum, boltTotal), splatVec(&k.BoltDirections[3 * i])));
-    }
-    // The loads summed in order. A load that is +0 in every lane can only
-    // turn a -0 of the sum into +0, and once one has been added no lane of
-    // the sum is -0 again (in rounding to nearest only two -0 add up to -0):
-    // the later ones would add nothing, and are not added.
-    bool zeroAdded = false;
-    const auto plus = [&zeroAdded](const Vec& sum, const Vec& load, bool zero) {
-        if (zero && zeroAdded) return sum;
-        zeroAdded |= zero;
-        return add(sum, load);
+    for (std::size_t i = 0; i < k.BoltCount; ++i) (k.BoltActive[i] ? anyActive : anyPassive) = true;
+    const auto bolts = [&](bool active) {
+        Vec sum = zero;
+        const V boltTotal = in[Parameter::BoltForce];
+        for (std::size_t i = 0; i < k.BoltCount; ++i)
+            if (static_cast<bool>(k.BoltActive[i]) == active)
+                sum = add(sum, scale(shareOf(k.BoltShares[i], k.BoltShareSum, boltTotal),
+                                     splatVec(&k.BoltDirections[3 * i])));
+        return sum;
     };
-    const bool crackWaterZero = !(k.Water == WaterMode::Saturated && k.Crack);
-    Vec active = plus(add(add(weightForce, water1), water2), crackWater, crackWaterZero);
-    active = plus(plus(active, seismic, !anyLane(shaken)), external, k.ForceCount == 0);
-    active = plus(plus(active, faceLoad, k.FacePressure == 0), topLoad, k.TopPressure == 0);
-    active = plus(active, activeBolts, !anyActive);
+    addLoad(anyActive, [&] { return bolts(true); });
+    if (zeroLoad) active = add(active, zero);
 
     const Vec& n1 = s.Inward1;
     const Vec& n2 = s.Inward2;
     const V m = dot(n1, n2), perQ = splat(1) / (splat(1) - m * m);
-    const Vec total = plus(active, passive, !anyPassive);
+    // With the passive loads (none: +0, which adds nothing once a +0 has).
+    const Vec total = anyPassive ? add(active, bolts(false)) : zeroLoad ? active : add(active, zero);
     const V r1 = dot(total, n1), r2 = dot(total, n2);
     const V both1 = (m * r2 - r1) * perQ, both2 = (m * r1 - r2) * perQ;
     const V alone1 = splat(-1) * r1, alone2 = splat(-1) * r2;
@@ -1026,7 +1033,7 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
         resisting = pick(both, resisting, pick(first, resistingFirst, resistingSecond));
     }
     if (anyPassive) {
-        resisting = resisting - dot(passive, scale(splat(1) / magnitude, driving));
+        resisting = resisting - dot(bolts(false), scale(splat(1) / magnitude, driving));
     } else {
         // Less the passive load along the sliding direction, which is +0
         // times each component of it: -0 where all three are negative (or
