@@ -581,9 +581,14 @@ template <typename Out> V laneKc(const LaneTrig& trig, const LaneNumbers& n, dou
     const V N2 = out.overflowChecked(w * Bz - m * e * n.U1 - n.U2);
 
     const M both = (Na > splat(0)) & (Nb > splat(0));
-    const M first = ~both & (Nb < splat(0)) & (N1 > splat(0));
-    const M second = ~both & ~first & (Na < splat(0)) & (N2 > splat(0));
-    const M lift = ~both & ~first & ~second & (N1 < splat(0)) & (N2 < splat(0));
+    M first = splatMask(0), second = splatMask(0), lift = splatMask(0);
+    // Most blocks rest on both planes in every live lane, and the other
+    // cases are read in live lanes only: then they are empty.
+    if (anyLane(~both & out.Live)) {
+        first = ~both & (Nb < splat(0)) & (N1 > splat(0));
+        second = ~both & ~first & (Na < splat(0)) & (N2 > splat(0));
+        lift = ~both & ~first & ~second & (N1 < splat(0)) & (N2 < splat(0));
+    }
 
     // Each case's factor with its own checks, on its own lanes only; a case
     // no lane is in is not worked out (one plane alone is rare). Checks that
@@ -998,9 +1003,14 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     // a not-a-number: where both1 is finite, so are they.
     out.settle(~(finite(both1) & finite(both2)), SampleOutcome::Overflow);
     const M both = (both1 >= splat(0)) & (both2 >= splat(0));
-    const M first = ~both & (both2 < splat(0)) & (alone1 >= splat(0));
-    const M second = ~both & ~first & (both1 < splat(0)) & (alone2 >= splat(0));
-    const M lift = ~both & ~first & ~second & (alone1 < splat(0)) & (alone2 < splat(0));
+    M first = splatMask(0), second = splatMask(0), lift = splatMask(0);
+    // Most blocks rest on both planes in every live lane, and the other
+    // cases are read in live lanes only: then they are empty.
+    if (anyLane(~both & out.Live)) {
+        first = ~both & (both2 < splat(0)) & (alone1 >= splat(0));
+        second = ~both & ~first & (both1 < splat(0)) & (alone2 >= splat(0));
+        lift = ~both & ~first & ~second & (alone1 < splat(0)) & (alone2 < splat(0));
+    }
 
     const V along = dot(active, s.Sliding);
     V magnitude = absolute(along);
