@@ -247,7 +247,6 @@ struct FactorPartial {
     std::span<const double> Kept;        // the values themselves, with KeepFactors
     double Mean = 0, SquaredDeviations = 0, Min = 0, Max = 0;
     std::uint64_t BelowOne = 0, BelowRequired = 0;
-    std::vector<std::uint64_t> Bins;
     // Fs only: wedges too small to count, benches left too narrow, and the
     // failed wedges' volumes (in sample order) and summed weights.
     std::uint64_t TooSmall = 0, BenchTooNarrow = 0;
@@ -831,6 +830,9 @@ Histogram histogram(std::vector<ChunkResult>& results, FactorPartial ChunkResult
     const auto chunks = static_cast<std::int64_t>(results.size());
 #pragma omp parallel
     {
+        // Each thread's counts, added up at the end: sums of whole numbers,
+        // the same in any order (and no storage a chunk).
+        std::vector<std::uint64_t> counts(static_cast<std::size_t>(count));
         std::optional<ChunkScratch> scratch; // only for values worked out again
         // The samples whose keys equal an edge's, counted in the bins of
         // their values worked out again: one by one, or where a chunk has
@@ -841,29 +843,28 @@ Histogram histogram(std::vector<ChunkResult>& results, FactorPartial ChunkResult
             const auto valueAt = [&](std::size_t j) { return fs ? scratch->Fs[j] : scratch->Kc[j]; };
             if (samples.size() > 16) {
                 workOut(p.Begin, p.Keys.size(), plan, *scratch);
-                for (std::size_t j : samples) ++p.Bins[bins.of(valueAt(j))];
+                for (std::size_t j : samples) ++counts[bins.of(valueAt(j))];
                 return;
             }
             for (std::size_t j : samples) {
                 workOut(p.Begin + j, 1, plan, *scratch);
-                ++p.Bins[bins.of(valueAt(0))];
+                ++counts[bins.of(valueAt(0))];
             }
         };
 #pragma omp for schedule(dynamic, 16)
         for (std::int64_t c = 0; c < chunks; ++c) {
             FactorPartial& p = results[static_cast<std::size_t>(c)].*factor;
-            p.Bins.assign(count, 0);
             if (p.Keys.empty()) { // the values kept
-                for (double v : p.Kept) ++p.Bins[bins.of(v)];
+                for (double v : p.Kept) ++counts[bins.of(v)];
                 continue;
             }
             if (p.Wedges == 0) continue;
-            countKeys(p.Keys, ChunkBins(edges, bins, p), p.Bins.data(),
+            countKeys(p.Keys, ChunkBins(edges, bins, p), counts.data(),
                       [&](std::span<const std::size_t> samples) { settle(p, samples); });
         }
+#pragma omp critical
+        for (int b = 0; b < count; ++b) h.Counts[b] += counts[b];
     }
-    for (const ChunkResult& chunk : results)
-        for (int b = 0; b < count; ++b) h.Counts[b] += (chunk.*factor).Bins[b];
     return h;
 }
 
