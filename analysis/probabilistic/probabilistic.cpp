@@ -215,15 +215,20 @@ SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& sett
 // the system offers them, so that taking it costs a few page faults, not one
 // per 4 KiB; fresh memory is still the dearest part of a long run on some
 // machines (the system clears every page), hence the keys below.
+// Memory in whole huge pages, freed with std::free.
+void* hugePageMemory(std::size_t bytes) {
+    constexpr std::size_t huge = std::size_t(1) << 21;
+    bytes = (bytes + huge - 1) / huge * huge;
+    void* memory = std::aligned_alloc(huge, bytes);
+    if (!memory) throw std::bad_alloc();
+    madvise(memory, bytes, MADV_HUGEPAGE); // a hint: without it, plain pages
+    return memory;
+}
+
 template <typename T> class ValueStore {
 public:
     explicit ValueStore(std::uint64_t samples) {
-        if (samples == 0) return;
-        constexpr std::size_t huge = std::size_t(1) << 21;
-        const std::size_t bytes = (samples * sizeof(T) + huge - 1) / huge * huge;
-        data_.reset(static_cast<T*>(std::aligned_alloc(huge, bytes)));
-        if (!data_) throw std::bad_alloc();
-        madvise(data_.get(), bytes, MADV_HUGEPAGE); // a hint: without it, plain pages
+        if (samples > 0) data_.reset(static_cast<T*>(hugePageMemory(samples * sizeof(T))));
     }
     T* at(std::uint64_t sample) const { return data_ ? data_.get() + sample : nullptr; }
 
@@ -384,6 +389,27 @@ struct RunStores {
 struct ChunkResult {
     FactorPartial Kc, Fs;
 };
+
+// The chunks' results in huge pages from half a megabyte on: a run of 10^7
+// samples has 2,441 of them, a megabyte that one thread clears before the
+// others start.
+template <typename T> struct HugePages {
+    using value_type = T;
+    static constexpr std::size_t From = std::size_t(1) << 19;
+    HugePages() = default;
+    template <typename U> explicit HugePages(const HugePages<U>&) {}
+    T* allocate(std::size_t n) {
+        return n * sizeof(T) < From ? std::allocator<T>().allocate(n) : static_cast<T*>(hugePageMemory(n * sizeof(T)));
+    }
+    void deallocate(T* p, std::size_t n) {
+        if (n * sizeof(T) < From)
+            std::allocator<T>().deallocate(p, n);
+        else
+            std::free(p);
+    }
+    bool operator==(const HugePages&) const = default;
+};
+using ChunkResults = std::vector<ChunkResult, HugePages<ChunkResult>>;
 
 // A thread's working storage, reused from chunk to chunk.
 // Whether the lanes size the wedges (and give their sizes) themselves.
@@ -571,7 +597,7 @@ unsigned threadCount(unsigned requested) {
 
 // Runs every chunk unless cancelled; returns false when cancelled.
 bool runSamples(const SamplePlan& plan, const ProbabilisticSettings& settings, const ProgressCallback& progress,
-                const RunStores& stores, std::vector<ChunkResult>& results) {
+                const RunStores& stores, ChunkResults& results) {
     const std::uint64_t total = settings.Samples;
     const auto chunks = static_cast<std::int64_t>((total + ChunkSize - 1) / ChunkSize);
     results.resize(static_cast<std::size_t>(chunks));
@@ -618,7 +644,7 @@ struct FactorTotals {
     double FailedWeight = 0;
 };
 
-FactorTotals combine(const std::vector<ChunkResult>& results, FactorPartial ChunkResult::*factor) {
+FactorTotals combine(const ChunkResults& results, FactorPartial ChunkResult::*factor) {
     FactorTotals t;
     for (const ChunkResult& chunk : results) {
         const FactorPartial& p = chunk.*factor;
@@ -818,7 +844,7 @@ void countKeys(std::span<const ValueKey> keys, const ChunkBins& bins, std::uint6
 // Equal bins from the smallest to the largest value; all values equal give
 // one bin of zero width. Each chunk counts its own values in parallel, from
 // their keys, working out again the few whose key meets an edge's.
-Histogram histogram(std::vector<ChunkResult>& results, FactorPartial ChunkResult::*factor, const SafetyStatistics& s,
+Histogram histogram(ChunkResults& results, FactorPartial ChunkResult::*factor, const SafetyStatistics& s,
                     int count, const SamplePlan& plan) {
     if (s.Max == s.Min) count = 1;
     Histogram h;
@@ -868,7 +894,7 @@ Histogram histogram(std::vector<ChunkResult>& results, FactorPartial ChunkResult
     return h;
 }
 
-std::vector<double> keptFactors(const std::vector<ChunkResult>& results, FactorPartial ChunkResult::*factor,
+std::vector<double> keptFactors(const ChunkResults& results, FactorPartial ChunkResult::*factor,
                                 std::uint64_t wedges) {
     std::vector<double> all;
     all.reserve(wedges);
@@ -888,7 +914,7 @@ double quantile(const std::vector<double>& sorted, double p) {
 // The failed wedges' volumes of every chunk, in sample order: their mean
 // (summed in that order, so the same on any number of threads), weight,
 // percentiles and histogram.
-std::optional<FailedWedgeSizes> failedSizes(const std::vector<ChunkResult>& results, const FactorTotals& totals,
+std::optional<FailedWedgeSizes> failedSizes(const ChunkResults& results, const FactorTotals& totals,
                                             int bins) {
     std::vector<double> volumes;
     for (const ChunkResult& chunk : results)
@@ -914,7 +940,7 @@ std::optional<FailedWedgeSizes> failedSizes(const std::vector<ChunkResult>& resu
 
 // One factor's summary from the chunks; returns its totals for what only
 // Fs has.
-FactorTotals summarise(std::vector<ChunkResult>& results, FactorPartial ChunkResult::*factor,
+FactorTotals summarise(ChunkResults& results, FactorPartial ChunkResult::*factor,
                        const ProbabilisticSettings& settings, const SamplePlan& plan, FactorSummary& s) {
     const FactorTotals totals = combine(results, factor);
     s.Contacts = totals.Contacts;
@@ -929,7 +955,7 @@ FactorTotals summarise(std::vector<ChunkResult>& results, FactorPartial ChunkRes
     return totals;
 }
 
-ProbabilisticResult summarise(std::vector<ChunkResult>& results, const ProbabilisticSettings& settings,
+ProbabilisticResult summarise(ChunkResults& results, const ProbabilisticSettings& settings,
                               const SamplePlan& plan, double required) {
     ProbabilisticResult result;
     result.Method = settings.Method;
@@ -1053,7 +1079,7 @@ ProbabilisticResult runProbabilistic(const PlaneAttitudeArray& attitudes, const 
     validateSettings(base, settings);
     const SamplePlan plan = samplePlan(base, settings);
     const RunStores stores(settings.Samples, settings.KeepFactors);
-    std::vector<ChunkResult> results;
+    ChunkResults results;
     if (runSamples(plan, settings, progress, stores, results))
         return summarise(results, settings, plan, loads.RequiredFactor);
     ProbabilisticResult cancelled;
