@@ -19,7 +19,9 @@ def seconds(b): return b["real_time"] * {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s"
 print("\nSummary (targets on a 2-core machine):")
 for name, label, target in [("BM_SafetyFactor", "safety factor (account on numbers)", 60),
                             ("BM_SafetyFactorArithmetic", "  its arithmetic half alone", None),
-                            ("BM_WholeBlock", "whole block analysis", 2000),
+                            ("BM_BlockKc/fractional:0", "block: corners, volume, height, plunge, Kc", 2000),
+                            ("BM_BlockKc/fractional:1", "  the same, no angle a whole degree", None),
+                            ("BM_WholeBlock", "whole block run (and full analysis, support)", None),
                             ("BM_WholeBlockFractionalAngles", "  the same, no angle a whole degree", None),
                             ("BM_FullBlock/loads:0", "full analysis of one block (real wedge, Fs)", 3000),
                             ("BM_FullBlock/loads:1", "  with crack, water, seismic, force, bolts", 3000),

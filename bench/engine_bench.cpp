@@ -75,6 +75,35 @@ void BM_AccountFromTexts(benchmark::State& state) {
 }
 BENCHMARK(BM_AccountFromTexts);
 
+// Half a degree off every angle of a block as saved, so that no sine or
+// cosine comes from the whole-degree tables.
+SavedBlock fractionalBlock() {
+    SavedBlock block = bench::exampleBlock();
+    for (TPlaneQuadrant& plane : block.Quadrants) {
+        plane.StrikeAngle += ".5";
+        plane.DipAngle += ".5";
+    }
+    for (TPlaneAttitude& plane : block.Attitudes) plane.DipAngle += 0.5, plane.DipDirection += 0.5;
+    return block;
+}
+
+// The first part of a block's run (runBlock's, step for step): corners,
+// volume, height and plunge from the saved texts, the numbers, Kc. With
+// fractional:1 every angle half a degree off the whole degrees.
+void BM_BlockKc(benchmark::State& state) {
+    const SavedBlock block = state.range(0) ? fractionalBlock() : bench::exampleBlock();
+    for (auto _ : state) {
+        VertexGeometry corners;
+        if (!corners.computeForBlock(block.Quadrants, block.Params.SlopeHeight).empty()) {
+            state.SkipWithError("the example block has no corners");
+            break;
+        }
+        benchmark::DoNotOptimize(wedgeGeometry(corners.vertices()));
+        benchmark::DoNotOptimize(computeSafetyFactor(block.Attitudes, readWedgeNumbers(block.Params)));
+    }
+}
+BENCHMARK(BM_BlockKc)->ArgName("fractional")->Arg(0)->Arg(1);
+
 // Everything a block has, as saved without loads: corners, volume, height,
 // plunge, Kc, the full analysis and the support design.
 void BM_WholeBlock(benchmark::State& state) {
@@ -83,15 +112,9 @@ void BM_WholeBlock(benchmark::State& state) {
 }
 BENCHMARK(BM_WholeBlock);
 
-// The same block with every angle half a degree off the whole degrees, so
-// that no sine or cosine comes from the whole-degree tables.
+// The same with every angle half a degree off the whole degrees.
 void BM_WholeBlockFractionalAngles(benchmark::State& state) {
-    SavedBlock block = bench::exampleBlock();
-    for (TPlaneQuadrant& plane : block.Quadrants) {
-        plane.StrikeAngle += ".5";
-        plane.DipAngle += ".5";
-    }
-    for (TPlaneAttitude& plane : block.Attitudes) plane.DipAngle += 0.5, plane.DipDirection += 0.5;
+    const SavedBlock block = fractionalBlock();
     for (auto _ : state) benchmark::DoNotOptimize(runBlock(block, WedgeLoads{}));
 }
 BENCHMARK(BM_WholeBlockFractionalAngles);
