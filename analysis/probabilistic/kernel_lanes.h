@@ -994,7 +994,8 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     const Vec& n2 = s.Inward2;
     const V m = dot(n1, n2), perQ = splat(1) / (splat(1) - m * m);
     // With the passive loads (none: +0, which adds nothing once a +0 has).
-    const Vec total = anyPassive ? add(active, bolts(false)) : zeroLoad ? active : add(active, zero);
+    const Vec passive = anyPassive ? bolts(false) : zero;
+    const Vec total = anyPassive ? add(active, passive) : zeroLoad ? active : add(active, zero);
     const V r1 = dot(total, n1), r2 = dot(total, n2);
     const V both1 = (m * r2 - r1) * perQ, both2 = (m * r1 - r2) * perQ;
     const V alone1 = splat(-1) * r1, alone2 = splat(-1) * r2;
@@ -1043,7 +1044,7 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
         resisting = pick(both, resisting, pick(first, resistingFirst, resistingSecond));
     }
     if (anyPassive) {
-        resisting = resisting - dot(bolts(false), scale(splat(1) / magnitude, driving));
+        resisting = resisting - dot(passive, scale(splat(1) / magnitude, driving));
     } else {
         // Less the passive load along the sliding direction, which is +0
         // times each component of it: -0 where all three are negative (or

@@ -209,13 +209,8 @@ SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& sett
     return samplePlan(base, settings, std::move(varying), std::move(fisher), std::move(correlated), std::move(inputs));
 }
 
-// Values of the whole run, one stretch per chunk, until the histogram has
-// binned them (its bins need the smallest and the largest value of the run).
-// Neither zeroed nor written beyond the values kept, and in huge pages where
-// the system offers them, so that taking it costs a few page faults, not one
-// per 4 KiB; fresh memory is still the dearest part of a long run on some
-// machines (the system clears every page), hence the keys below.
-// Memory in whole huge pages, freed with std::free.
+// Memory in whole huge pages where the system offers them, freed with
+// std::free: a few page faults where 4 KiB pages would take one each.
 void* hugePageMemory(std::size_t bytes) {
     constexpr std::size_t huge = std::size_t(1) << 21;
     bytes = (bytes + huge - 1) / huge * huge;
@@ -225,6 +220,11 @@ void* hugePageMemory(std::size_t bytes) {
     return memory;
 }
 
+// Values of the whole run, one stretch per chunk, until the histogram has
+// binned them (its bins need the smallest and the largest value of the run).
+// Neither zeroed nor written beyond the values kept, and in huge pages;
+// fresh memory is still the dearest part of a long run on some machines
+// (the system clears every page), hence the 16-bit keys (chunk_tally.h).
 template <typename T> class ValueStore {
 public:
     explicit ValueStore(std::uint64_t samples) {
@@ -797,15 +797,15 @@ void countKeys(std::span<const ValueKey> keys, const ChunkBins& bins, std::uint6
         open[opened] = static_cast<std::uint32_t>(j);
         opened += !inside & (k != NoValue);
     };
+    // A key's cell is its high byte, read as a byte.
+    const std::uint8_t* const cells = bins.Cells.data();
+    const auto* const bytes = reinterpret_cast<const unsigned char*>(key);
+    constexpr std::size_t High = std::endian::native == std::endian::little ? 1 : 0;
     if (count <= MaxInterleaved) {
         // Most keys lie in a cell no edge crosses. Every key is counted in
         // its cell's slot, Mixed's a slot of no bin, without a branch, and
         // only the keys of crossed cells are looked at again.
         std::uint32_t tallies[Ways][256] = {};
-        const std::uint8_t* const cells = bins.Cells.data();
-        // A key's cell is its high byte, read as a byte.
-        const auto* const bytes = reinterpret_cast<const unsigned char*>(key);
-        constexpr std::size_t High = std::endian::native == std::endian::little ? 1 : 0;
         std::size_t j = 0;
         for (; j + Ways <= n; j += Ways)
             for (int way = 0; way < Ways; ++way) {
@@ -823,7 +823,7 @@ void countKeys(std::span<const ValueKey> keys, const ChunkBins& bins, std::uint6
             for (int b = 0; b < count; ++b) counts[b] += tallies[way][b];
     } else {
         for (std::size_t j = 0; j < n; ++j) {
-            const std::uint8_t cell = bins.Cells[static_cast<unsigned>(key[j]) >> 8];
+            const std::uint8_t cell = cells[bytes[2 * j + High]];
             if (cell != ChunkBins::Mixed)
                 ++counts[cell];
             else
