@@ -4,8 +4,10 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <string_view>
+#include <type_traits>
 #include <unistd.h>
 #include <xlsxwriter.h>
 
@@ -70,9 +72,52 @@ private:
     std::string path_;
 };
 
-void check(lxw_error result) {
+// The workbook library's functions used here, each by its own name, looked
+// up when the first workbook is written rather than loaded at every start:
+// the library brings libcrypto, and loading both took 4 ms of the tool's
+// 10 ms start.
+#define TRELMOX_XLSX_FUNCTIONS(X)                                                                                  \
+    X(workbook_new) X(workbook_add_format) X(format_set_bold) X(workbook_add_worksheet) X(worksheet_set_column)  \
+    X(worksheet_freeze_panes) X(worksheet_write_string) X(worksheet_write_blank) X(worksheet_write_number)        \
+    X(worksheet_write_boolean) X(workbook_close) X(lxw_strerror)
+
+struct XlsxLibrary {
+#define TRELMOX_XLSX_MEMBER(name) decltype(&::name) name = nullptr;
+    TRELMOX_XLSX_FUNCTIONS(TRELMOX_XLSX_MEMBER)
+#undef TRELMOX_XLSX_MEMBER
+    std::string Failure; // why it cannot be used; empty when it can
+};
+
+XlsxLibrary loadXlsxLibrary() {
+    XlsxLibrary library;
+    // Loaded for the rest of the process, never closed.
+    void* handle = ::dlopen(TRELMOX_XLSXWRITER_SONAME, RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        const char* why = ::dlerror();
+        library.Failure = why ? why : TRELMOX_XLSXWRITER_SONAME;
+        return library;
+    }
+    const auto find = [&](auto& function, const char* name) {
+        function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(::dlsym(handle, name));
+        if (!function && library.Failure.empty()) library.Failure = std::string(TRELMOX_XLSXWRITER_SONAME) + ": " + name;
+    };
+#define TRELMOX_XLSX_FIND(name) find(library.name, #name);
+    TRELMOX_XLSX_FUNCTIONS(TRELMOX_XLSX_FIND)
+#undef TRELMOX_XLSX_FIND
+    return library;
+}
+
+const XlsxLibrary& xlsxLibrary() {
+    static const XlsxLibrary library = loadXlsxLibrary();
+    if (!library.Failure.empty())
+        throw Error(say("无法生成 Excel 文件：无法载入 Excel 文件库（", "cannot make the Excel file: cannot load the workbook library (") +
+                    library.Failure + inLanguage("）", ")"));
+    return library;
+}
+
+void check(const XlsxLibrary& lxw, lxw_error result) {
     if (result != LXW_NO_ERROR)
-        throw Error(say("无法生成 Excel 文件：", "cannot make the Excel file: ") + lxw_strerror(result));
+        throw Error(say("无法生成 Excel 文件：", "cannot make the Excel file: ") + lxw.lxw_strerror(result));
 }
 
 // Columns wide enough for their keys and units, within reason.
@@ -82,7 +127,7 @@ double columnWidth(const XlsxSheet& sheet, std::size_t column) {
     return static_cast<double>(std::clamp<std::size_t>(width + 2, 10, 40));
 }
 
-void writeSheet(lxw_workbook* book, const XlsxSheet& sheet, lxw_format* header) {
+void writeSheet(const XlsxLibrary& lxw, lxw_workbook* book, const XlsxSheet& sheet, lxw_format* header) {
     if (sheet.Rows.size() > XlsxMaxRows)
         throw Error::refused(say("表“" + sheet.Name + "”有 " + std::to_string(sheet.Rows.size()) +
                                      " 行，超过 Excel 工作表的上限 " + std::to_string(XlsxMaxRows) +
@@ -90,32 +135,32 @@ void writeSheet(lxw_workbook* book, const XlsxSheet& sheet, lxw_format* header) 
                                  "the table \"" + sheet.Name + "\" has " + std::to_string(sheet.Rows.size()) +
                                      " rows, over the " + std::to_string(XlsxMaxRows) +
                                      " rows of an Excel sheet; write it as JSON or CSV"));
-    lxw_worksheet* page = workbook_add_worksheet(book, sheet.Name.c_str());
+    lxw_worksheet* page = lxw.workbook_add_worksheet(book, sheet.Name.c_str());
     if (!page)
         throw Error(say("无法生成 Excel 文件：工作表名“" + sheet.Name + "”不可用",
                         "cannot make the Excel file: the sheet name \"" + sheet.Name + "\" cannot be used"));
     for (std::size_t c = 0; c < sheet.Keys.size(); ++c) {
         const auto column = static_cast<lxw_col_t>(c);
-        check(worksheet_set_column(page, column, column, columnWidth(sheet, c), nullptr));
-        check(worksheet_write_string(page, 0, column, cellText(sheet.Keys[c]).c_str(), header));
+        check(lxw, lxw.worksheet_set_column(page, column, column, columnWidth(sheet, c), nullptr));
+        check(lxw, lxw.worksheet_write_string(page, 0, column, cellText(sheet.Keys[c]).c_str(), header));
         // A styled blank where a column has no unit keeps the row there.
         if (c < sheet.Units.size() && !sheet.Units[c].empty())
-            check(worksheet_write_string(page, 1, column, cellText(sheet.Units[c]).c_str(), header));
+            check(lxw, lxw.worksheet_write_string(page, 1, column, cellText(sheet.Units[c]).c_str(), header));
         else
-            check(worksheet_write_blank(page, 1, column, header));
+            check(lxw, lxw.worksheet_write_blank(page, 1, column, header));
     }
-    worksheet_freeze_panes(page, 2, 0);
+    lxw.worksheet_freeze_panes(page, 2, 0);
     for (std::size_t r = 0; r < sheet.Rows.size(); ++r) {
         const auto row = static_cast<lxw_row_t>(r + 2);
         const auto& cells = sheet.Rows[r];
         for (std::size_t c = 0; c < cells.size() && c < sheet.Keys.size(); ++c) {
             const auto column = static_cast<lxw_col_t>(c);
             if (const double* number = std::get_if<double>(&cells[c])) {
-                if (std::isfinite(*number)) check(worksheet_write_number(page, row, column, *number, nullptr));
+                if (std::isfinite(*number)) check(lxw, lxw.worksheet_write_number(page, row, column, *number, nullptr));
             } else if (const bool* flag = std::get_if<bool>(&cells[c])) {
-                check(worksheet_write_boolean(page, row, column, *flag, nullptr));
+                check(lxw, lxw.worksheet_write_boolean(page, row, column, *flag, nullptr));
             } else if (const std::string* text = std::get_if<std::string>(&cells[c]); text && !text->empty()) {
-                check(worksheet_write_string(page, row, column, cellText(*text).c_str(), nullptr));
+                check(lxw, lxw.worksheet_write_string(page, row, column, cellText(*text).c_str(), nullptr));
             }
         }
     }
@@ -124,20 +169,21 @@ void writeSheet(lxw_workbook* book, const XlsxSheet& sheet, lxw_format* header) 
 } // namespace
 
 std::string xlsxWorkbook(const std::vector<XlsxSheet>& sheets) {
+    const XlsxLibrary& lxw = xlsxLibrary();
     HiddenFile file;
-    lxw_workbook* book = workbook_new(file.path().c_str());
+    lxw_workbook* book = lxw.workbook_new(file.path().c_str());
     if (!book)
         throw Error(inLanguage("无法生成 Excel 文件：无法写入临时文件", "cannot make the Excel file: cannot write the temporary file"));
     try {
-        lxw_format* header = workbook_add_format(book);
-        format_set_bold(header);
-        for (const XlsxSheet& sheet : sheets) writeSheet(book, sheet, header);
+        lxw_format* header = lxw.workbook_add_format(book);
+        lxw.format_set_bold(header);
+        for (const XlsxSheet& sheet : sheets) writeSheet(lxw, book, sheet, header);
     } catch (...) {
         // Closing writes the file; it is thrown away with the descriptor.
-        workbook_close(book);
+        lxw.workbook_close(book);
         throw;
     }
-    check(workbook_close(book));
+    check(lxw, lxw.workbook_close(book));
     return file.bytes();
 }
 
