@@ -41,8 +41,8 @@ BoltHold boltHold(const WedgeShape& shape, const TPoint3D& head, const TPoint3D&
             if (t < exit) exit = t, through = static_cast<WedgeSurface>(f);
         }
     }
-    const bool anchored = through == WedgeSurface::FirstPlane || through == WedgeSurface::SecondPlane ||
-                          through == WedgeSurface::Crack;
+    const bool anchored =
+        through == WedgeSurface::FirstPlane || through == WedgeSurface::SecondPlane || through == WedgeSurface::Crack;
     hold.Inside = std::isfinite(exit) ? exit : 0;
     if (!anchored || hold.Inside >= c.Length) {
         hold.Inside = std::min(hold.Inside, c.Length);
@@ -89,16 +89,16 @@ std::vector<TPoint3D> patternHeads(const WedgeShape& shape, const BoltPattern& p
     TPoint3D up = cross(n, strike);
     if (up.z < 0) up = -1 * up;
     // The grid starts from the lowest corner of the trace.
-    const TPoint3D origin =
-        *std::min_element(face.Points.begin(), face.Points.begin() + face.Count,
-                          [](const TPoint3D& a, const TPoint3D& b) { return a.z < b.z; });
+    const TPoint3D origin = *std::min_element(face.Points.begin(), face.Points.begin() + face.Count,
+                                              [](const TPoint3D& a, const TPoint3D& b) { return a.z < b.z; });
     double lowS = 0, highS = 0, lowU = 0, highU = 0;
     for (int i = 0; i < face.Count; ++i) {
         const TPoint3D d = face.Points[i] - origin;
         lowS = std::min(lowS, dot(d, strike)), highS = std::max(highS, dot(d, strike));
         lowU = std::min(lowU, dot(d, up)), highU = std::max(highU, dot(d, up));
     }
-    const double first = std::floor(lowS / pattern.SpacingStrike - 0.5), last = std::ceil(highS / pattern.SpacingStrike);
+    const double first = std::floor(lowS / pattern.SpacingStrike - 0.5),
+                 last = std::ceil(highS / pattern.SpacingStrike);
     const double rows = std::ceil(highU / pattern.SpacingDip), lowRow = std::floor(lowU / pattern.SpacingDip - 0.5);
     if ((last - first + 1) * (rows - lowRow + 1) > 4.0 * MaxPatternBolts)
         throw Error::refused(
@@ -107,8 +107,8 @@ std::vector<TPoint3D> patternHeads(const WedgeShape& shape, const BoltPattern& p
                       floatToText(std::round(face.Area / (pattern.SpacingStrike * pattern.SpacingDip))) +
                       " bolts, over " + std::to_string(MaxPatternBolts)
                 : "系统锚杆的间距过密：楔块坡面上将有" +
-                      floatToText(std::round(face.Area / (pattern.SpacingStrike * pattern.SpacingDip))) + "根以上锚杆，超过" +
-                      std::to_string(MaxPatternBolts) + "根");
+                      floatToText(std::round(face.Area / (pattern.SpacingStrike * pattern.SpacingDip))) +
+                      "根以上锚杆，超过" + std::to_string(MaxPatternBolts) + "根");
     // Inside the trace: on the inner side of every edge (the corners run
     // one way round, so the edges' normals in the face all point in or all out).
     const auto inside = [&](const TPoint3D& q) {
@@ -126,7 +126,8 @@ std::vector<TPoint3D> patternHeads(const WedgeShape& shape, const BoltPattern& p
     };
     for (double j = lowRow; j <= rows; ++j)
         for (double i = first; i <= last; ++i) {
-            const TPoint3D q = origin + ((i + 0.5) * pattern.SpacingStrike) * strike + ((j + 0.5) * pattern.SpacingDip) * up;
+            const TPoint3D q =
+                origin + ((i + 0.5) * pattern.SpacingStrike) * strike + ((j + 0.5) * pattern.SpacingDip) * up;
             if (inside(q)) heads.push_back(q);
         }
     if (heads.size() > MaxPatternBolts)

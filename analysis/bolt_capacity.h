@@ -12,26 +12,27 @@ namespace trelmox {
 
 // Which capacity gives the bolt's force.
 enum class BoltLimit {
-    Tendon,    // the tendon breaks first
-    Plate,     // the plate (end-anchored bolt) or the plate with the bond inside the wedge (cable)
-    BondInside, // the grout inside the wedge (grouted dowel)
-    Anchorage, // the grout beyond the joint pulls out
+    Tendon,      // the tendon breaks first
+    Plate,       // the plate (end-anchored bolt) or the plate with the bond inside the wedge (cable)
+    BondInside,  // the grout inside the wedge (grouted dowel)
+    Anchorage,   // the grout beyond the joint pulls out
     NotAnchored, // the bolt leaves the wedge through the upper slope, points out of the face, or ends inside the wedge
 };
 // "杆体抗拉", "垫板", "楔块内粘结", "节理外锚固", "未锚入节理外岩体".
 const char* boltLimitName(BoltLimit limit);
 
 struct BoltHold {
-    TPoint3D Head;       // on the slope face
-    double Inside = 0;   // m from the head to where the bolt leaves the wedge
-    double Beyond = 0;   // m of the bolt past the wedge's back (0 when it is not anchored there)
-    double Force = 0;    // kN
+    TPoint3D Head;     // on the slope face
+    double Inside = 0; // m from the head to where the bolt leaves the wedge
+    double Beyond = 0; // m of the bolt past the wedge's back (0 when it is not anchored there)
+    double Force = 0;  // kN
     BoltLimit Limit = BoltLimit::Tendon;
 };
 
 // The bolt from `head` along `direction` (a unit vector into the slope):
 // where it leaves the wedge and the force it can carry.
-BoltHold boltHold(const WedgeShape& shape, const TPoint3D& head, const TPoint3D& direction, const BoltCapacity& capacity);
+BoltHold boltHold(const WedgeShape& shape, const TPoint3D& head, const TPoint3D& direction,
+                  const BoltCapacity& capacity);
 
 // The centroid of the wedge's trace on the slope face, where a single bolt
 // with a capacity model is placed.

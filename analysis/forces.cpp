@@ -146,7 +146,8 @@ std::string crackWaterNote(const WedgeForces& f) {
 }
 
 bool hasPassiveBolts(const WedgeLoads& loads) {
-    return std::any_of(loads.Bolts.begin(), loads.Bolts.end(), [](const Bolt& b) { return b.Mode == BoltMode::Passive; }) ||
+    return std::any_of(loads.Bolts.begin(), loads.Bolts.end(),
+                       [](const Bolt& b) { return b.Mode == BoltMode::Passive; }) ||
            (loads.Pattern && loads.Pattern->Mode == BoltMode::Passive);
 }
 
@@ -155,7 +156,8 @@ bool needsScalarFull(const WedgeLoads& loads) {
     const auto inLanes = [](const JointStrength& s) { return s.plain() || s.Model == StrengthModel::BartonBandis; };
     return hasPassiveBolts(loads) || !inLanes(loads.Strength[0]) || !inLanes(loads.Strength[1]) ||
            loads.Water == WaterMode::Filled || loads.PondLevel || loads.Pressure1 != 0 || loads.Pressure2 != 0 ||
-           loads.CrackPressure != 0 || loads.FacePressureDirection || loads.TopPressureDirection || loads.Shotcrete || loads.Pattern ||
+           loads.CrackPressure != 0 || loads.FacePressureDirection || loads.TopPressureDirection || loads.Shotcrete ||
+           loads.Pattern ||
            std::any_of(loads.Bolts.begin(), loads.Bolts.end(), [](const Bolt& b) { return b.Capacity.has_value(); });
 }
 
@@ -188,8 +190,8 @@ WedgeForces wedgeForces(const WedgeShape& s, const WedgeNumbers& numbers, const 
     f.Water2 = (f.Pressure2 * s.Faces[int(WedgeSurface::SecondPlane)].Area) * s.Inward2;
     const WedgePolygon& face = s.Faces[int(WedgeSurface::SlopeFace)];
     if (loads.SeismicCoefficient != 0) {
-        const TPoint3D seismic = loads.SeismicDirection ? directionVector(*loads.SeismicDirection)
-                                                        : horizontalAlong(s.Sliding, face.Normal);
+        const TPoint3D seismic =
+            loads.SeismicDirection ? directionVector(*loads.SeismicDirection) : horizontalAlong(s.Sliding, face.Normal);
         f.Seismic = (loads.SeismicCoefficient * weight) * seismic;
     }
     for (const ExternalForce& force : loads.Forces)
@@ -212,7 +214,8 @@ WedgeForces wedgeForces(const WedgeShape& s, const WedgeNumbers& numbers, const 
         f.LiningResistance = loads.Shotcrete->ShearStrength * loads.Shotcrete->Thickness * perimeter;
     }
     std::vector<TPoint3D> passiveDirections;
-    const bool holds = std::any_of(loads.Bolts.begin(), loads.Bolts.end(), [](const Bolt& b) { return b.Capacity.has_value(); });
+    const bool holds =
+        std::any_of(loads.Bolts.begin(), loads.Bolts.end(), [](const Bolt& b) { return b.Capacity.has_value(); });
     const auto addBolt = [&](double magnitude, const LineDirection& along, BoltMode mode) {
         const TPoint3D direction = directionVector(along);
         const TPoint3D force = magnitude * direction;

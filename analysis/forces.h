@@ -13,21 +13,21 @@
 namespace trelmox {
 
 struct WedgeForces {
-    TPoint3D Weight;                      // rock unit weight x volume, down
-    TPoint3D Water1, Water2, CrackWater;  // pushing the wedge off the cutting planes and the crack
-    TPoint3D PondFace, PondTop;           // water standing outside the slope, on the submerged face and top
-    TPoint3D ShotcreteWeight;             // the lining on the face, down
-    double LiningResistance = 0;          // kN: the lining sheared through along the wedge's trace on the face
-    double Pressure1 = 0, Pressure2 = 0;  // average water pressure on each cutting plane's face
-    double CrackWaterDepth = 0;           // water standing in the crack, as used (saturated mode)
+    TPoint3D Weight;                     // rock unit weight x volume, down
+    TPoint3D Water1, Water2, CrackWater; // pushing the wedge off the cutting planes and the crack
+    TPoint3D PondFace, PondTop;          // water standing outside the slope, on the submerged face and top
+    TPoint3D ShotcreteWeight;            // the lining on the face, down
+    double LiningResistance = 0;         // kN: the lining sheared through along the wedge's trace on the face
+    double Pressure1 = 0, Pressure2 = 0; // average water pressure on each cutting plane's face
+    double CrackWaterDepth = 0;          // water standing in the crack, as used (saturated mode)
     // The water asked for would stand above the lowest point where the crack
     // is open, and spills there; the crack is open on the slope face, where
     // it drains (saturated mode with a crack).
     bool CrackSpills = false, CrackOpenOnFace = false;
-    TPoint3D Seismic;                     // k x weight
-    TPoint3D External;                    // the sum of the external forces
-    TPoint3D FaceLoad, TopLoad;           // surface pressures x areas, into the wedge
-    TPoint3D ActiveBolts, PassiveBolts;   // the sums of the bolts of each kind
+    TPoint3D Seismic;                   // k x weight
+    TPoint3D External;                  // the sum of the external forces
+    TPoint3D FaceLoad, TopLoad;         // surface pressures x areas, into the wedge
+    TPoint3D ActiveBolts, PassiveBolts; // the sums of the bolts of each kind
     // Where the bolts with a capacity model hold the wedge and with what
     // force, one per bolt of the loads (empty when none has such a model),
     // and the pattern's bolts whose heads fall on the wedge with their sum.

@@ -130,8 +130,10 @@ void nearestOnConeAndPlane(const StrengthCone& c, const HalfSpace& h, std::vecto
         double x1 = b - Ratio * (b - a), x2 = a + Ratio * (b - a);
         double f1 = curve.distance(x1), f2 = curve.distance(x2);
         while (b - a > 1e-11) {
-            if (f1 <= f2) b = x2, x2 = x1, f2 = f1, x1 = b - Ratio * (b - a), f1 = curve.distance(x1);
-            else a = x1, x1 = x2, f1 = f2, x2 = a + Ratio * (b - a), f2 = curve.distance(x2);
+            if (f1 <= f2)
+                b = x2, x2 = x1, f2 = f1, x1 = b - Ratio * (b - a), f1 = curve.distance(x1);
+            else
+                a = x1, x1 = x2, f1 = f2, x2 = a + Ratio * (b - a), f2 = curve.distance(x2);
         }
         if (const auto x = curve.at((a + b) / 2)) out.push_back(*x);
     }

@@ -20,34 +20,39 @@ void require(bool ok, const char* name, const char* englishName, const char* fie
              const char* englishRange) {
     if (ok) return;
     if (messageLanguage() == Language::English)
-        throw Error::refused(englishName + (" should be " + std::string(englishRange)) + ", given " + floatToText(value),
-                             field);
+        throw Error::refused(
+            englishName + (" should be " + std::string(englishRange)) + ", given " + floatToText(value), field);
     throw Error::refused(name + ("应" + std::string(range)) + "，现为 " + floatToText(value), field);
 }
 
 void validate(const PlanarSlope& s) {
     const auto finite = [](double v) { return std::isfinite(v); };
-    require(finite(s.Height) && s.Height > 0, "坡高", "slope height", "height", s.Height, "大于零", "greater than zero");
-    require(finite(s.FaceDip) && s.FaceDip > 0 && s.FaceDip <= 90, "坡面倾角", "slope face dip", "face-dip", s.FaceDip, "在 0 与 90 之间",
-            "between 0 and 90");
-    require(finite(s.PlaneDip) && s.PlaneDip > 0 && s.PlaneDip < s.FaceDip, "滑面倾角", "sliding plane dip", "plane-dip",
-            s.PlaneDip, "大于零且小于坡面倾角（滑面须在坡面出露）",
-            "greater than zero and less than the slope face dip (the sliding plane must daylight in the face)");
-    require(finite(s.TopDip) && s.TopDip > -90 && s.TopDip < s.FaceDip, "坡顶面倾角", "upper slope dip", "top-dip", s.TopDip,
-            "大于 -90 且小于坡面倾角", "greater than -90 and less than the slope face dip");
-    if (s.CrackDistance) require(finite(*s.CrackDistance), "张裂缝距离", "tension crack distance", "crack-distance",
-                                     *s.CrackDistance, "为有限的数", "a finite number");
-    require(finite(s.UnitWeight) && s.UnitWeight > 0, "岩体重度", "rock unit weight", "unit-weight", s.UnitWeight, "大于零",
+    require(finite(s.Height) && s.Height > 0, "坡高", "slope height", "height", s.Height, "大于零",
             "greater than zero");
+    require(finite(s.FaceDip) && s.FaceDip > 0 && s.FaceDip <= 90, "坡面倾角", "slope face dip", "face-dip", s.FaceDip,
+            "在 0 与 90 之间", "between 0 and 90");
+    require(finite(s.PlaneDip) && s.PlaneDip > 0 && s.PlaneDip < s.FaceDip, "滑面倾角", "sliding plane dip",
+            "plane-dip", s.PlaneDip, "大于零且小于坡面倾角（滑面须在坡面出露）",
+            "greater than zero and less than the slope face dip (the sliding plane must daylight in the face)");
+    require(finite(s.TopDip) && s.TopDip > -90 && s.TopDip < s.FaceDip, "坡顶面倾角", "upper slope dip", "top-dip",
+            s.TopDip, "大于 -90 且小于坡面倾角", "greater than -90 and less than the slope face dip");
+    if (s.CrackDistance)
+        require(finite(*s.CrackDistance), "张裂缝距离", "tension crack distance", "crack-distance", *s.CrackDistance,
+                "为有限的数", "a finite number");
+    require(finite(s.UnitWeight) && s.UnitWeight > 0, "岩体重度", "rock unit weight", "unit-weight", s.UnitWeight,
+            "大于零", "greater than zero");
     require(finite(s.WaterUnitWeight) && s.WaterUnitWeight >= 0, "水的重度", "water unit weight", "water-unit-weight",
             s.WaterUnitWeight, "不小于零", "at least zero");
     require(finite(s.WaterFill) && s.WaterFill >= 0 && s.WaterFill <= 1, "裂缝充水比例", "crack water fill",
             "water-fill", s.WaterFill, "在 0 与 1 之间", "between 0 and 1");
-    require(finite(s.Cohesion) && s.Cohesion >= 0, "黏聚力 c", "cohesion c", "cohesion", s.Cohesion, "不小于零", "at least zero");
-    require(finite(s.Friction) && s.Friction >= 0, "摩擦系数 f", "friction coefficient f", "friction", s.Friction, "不小于零",
+    require(finite(s.Cohesion) && s.Cohesion >= 0, "黏聚力 c", "cohesion c", "cohesion", s.Cohesion, "不小于零",
             "at least zero");
-    require(finite(s.Seismic) && s.Seismic >= 0, "地震系数 k", "seismic coefficient k", "k", s.Seismic, "不小于零", "at least zero");
-    require(finite(s.BoltForce) && s.BoltForce >= 0, "锚固力", "bolt force", "bolt-force", s.BoltForce, "不小于零", "at least zero");
+    require(finite(s.Friction) && s.Friction >= 0, "摩擦系数 f", "friction coefficient f", "friction", s.Friction,
+            "不小于零", "at least zero");
+    require(finite(s.Seismic) && s.Seismic >= 0, "地震系数 k", "seismic coefficient k", "k", s.Seismic, "不小于零",
+            "at least zero");
+    require(finite(s.BoltForce) && s.BoltForce >= 0, "锚固力", "bolt force", "bolt-force", s.BoltForce, "不小于零",
+            "at least zero");
     require(finite(s.BoltPlunge) && s.BoltPlunge >= -90 && s.BoltPlunge <= 90, "锚杆倾角", "bolt plunge", "bolt-plunge",
             s.BoltPlunge, "在 -90 与 90 之间", "between -90 and 90");
 }
@@ -172,9 +177,10 @@ PlanarResult planarAnalysis(const PlanarSlope& s) {
     r.DrivingForce = r.Weight * (sinP + s.Seismic * cosP) + r.WaterForceCrack * cosP;
     if (s.Bolt == BoltMode::Active) r.DrivingForce -= boltAlong;
     if (!(r.DrivingForce > 0))
-        throw Error::arithmetic(inLanguage("下滑力不大于零，块体不会沿滑面滑动",
-                                           "the driving force is not above zero: the block does not slide on the plane"),
-                                ArithmeticFault::NoDrivingForce);
+        throw Error::arithmetic(
+            inLanguage("下滑力不大于零，块体不会沿滑面滑动",
+                       "the driving force is not above zero: the block does not slide on the plane"),
+            ArithmeticFault::NoDrivingForce);
     if (!(r.NormalForce > 0)) {
         r.LiftOff = true;
         return r;

@@ -48,17 +48,17 @@ struct PlanarSlope {
 };
 
 struct PlanarResult {
-    double Factor = 0;           // 0 when the block lifts off
+    double Factor = 0; // 0 when the block lifts off
     bool LiftOff = false;
-    double CrackDistance = 0;    // where the crack stands (behind the crest)
-    double CrackDepth = 0;       // z; 0 where the plane reaches the upper slope first
-    double Weight = 0;           // W per metre
-    double PlaneLength = 0;      // A, from the toe to the crack's foot
-    double WaterForcePlane = 0;  // U
-    double WaterForceCrack = 0;  // V
-    double NormalForce = 0;      // N, effective
-    double DrivingForce = 0;     // D
-    double ResistingForce = 0;   // c A + N f (+ a passive bolt's pull)
+    double CrackDistance = 0;   // where the crack stands (behind the crest)
+    double CrackDepth = 0;      // z; 0 where the plane reaches the upper slope first
+    double Weight = 0;          // W per metre
+    double PlaneLength = 0;     // A, from the toe to the crack's foot
+    double WaterForcePlane = 0; // U
+    double WaterForceCrack = 0; // V
+    double NormalForce = 0;     // N, effective
+    double DrivingForce = 0;    // D
+    double ResistingForce = 0;  // c A + N f (+ a passive bolt's pull)
 };
 
 // Throws Error naming the first value out of its range, when the crack lies

@@ -11,18 +11,31 @@ namespace trelmox {
 
 std::string refusalMessage(WedgeRefusal refusal) {
     switch (refusal) {
-    case WedgeRefusal::ToeNotBelowTop: return inLanguage("坡顶面不在坡脚上方，不能切除块体", "the upper slope is not above the toe: no block can be cut out");
-    case WedgeRefusal::ParallelPlanes: return inLanguage("两切割面平行，没有交线，不能切除块体", "the two planes are parallel and have no line of intersection: no block can be cut out");
-    case WedgeRefusal::HorizontalLine: return inLanguage("两切割面倾向相同或相反，交线水平，不能切除块体",
-                          "the two planes dip in the same or opposite directions, so their line of intersection is horizontal: no block can be cut out");
-    case WedgeRefusal::NoDaylight: return inLanguage("两切割面的交线不在坡面出露，不能切除块体",
-                          "the line of intersection of the two planes does not daylight in the slope face: no block can be cut out");
-    case WedgeRefusal::MissesUpperSlope: return inLanguage("两切割面的交线不在坡顶线后方与坡顶面相交，不能切除块体",
-                          "the line of intersection of the two planes does not meet the upper slope behind the crest: no block can be cut out");
-    case WedgeRefusal::Degenerate: return inLanguage("四个平面围不成有限的楔体，不能切除块体",
+    case WedgeRefusal::ToeNotBelowTop:
+        return inLanguage("坡顶面不在坡脚上方，不能切除块体",
+                          "the upper slope is not above the toe: no block can be cut out");
+    case WedgeRefusal::ParallelPlanes:
+        return inLanguage("两切割面平行，没有交线，不能切除块体",
+                          "the two planes are parallel and have no line of intersection: no block can be cut out");
+    case WedgeRefusal::HorizontalLine:
+        return inLanguage(
+            "两切割面倾向相同或相反，交线水平，不能切除块体",
+            "the two planes dip in the same or opposite directions, so their line of intersection is horizontal: no block can be cut out");
+    case WedgeRefusal::NoDaylight:
+        return inLanguage(
+            "两切割面的交线不在坡面出露，不能切除块体",
+            "the line of intersection of the two planes does not daylight in the slope face: no block can be cut out");
+    case WedgeRefusal::MissesUpperSlope:
+        return inLanguage(
+            "两切割面的交线不在坡顶线后方与坡顶面相交，不能切除块体",
+            "the line of intersection of the two planes does not meet the upper slope behind the crest: no block can be cut out");
+    case WedgeRefusal::Degenerate:
+        return inLanguage("四个平面围不成有限的楔体，不能切除块体",
                           "the four planes enclose no finite wedge: no block can be cut out");
-    case WedgeRefusal::CrackMissesWedge: return inLanguage("张裂缝未在坡脚与坡顶面之间切过两切割面的交线，不切割楔块",
-                          "the tension crack does not cross the line of intersection between the toe and the upper slope, so it does not cut the wedge");
+    case WedgeRefusal::CrackMissesWedge:
+        return inLanguage(
+            "张裂缝未在坡脚与坡顶面之间切过两切割面的交线，不切割楔块",
+            "the tension crack does not cross the line of intersection between the toe and the upper slope, so it does not cut the wedge");
     }
     return inLanguage("不能切除块体", "no block can be cut out");
 }
@@ -52,8 +65,8 @@ bool finite(const TPoint3D& p) { return std::isfinite(p.x) && std::isfinite(p.y)
 // The tetrahedron's corners: 0 the toe, 1 the upper end of the line of
 // intersection, 2 and 3 the crest corners on plane 1 and plane 2. Each face
 // lies opposite one corner.
-constexpr WedgeSurface OppositeFace[4] = {WedgeSurface::UpperSlope, WedgeSurface::SlopeFace,
-                                          WedgeSurface::SecondPlane, WedgeSurface::FirstPlane};
+constexpr WedgeSurface OppositeFace[4] = {WedgeSurface::UpperSlope, WedgeSurface::SlopeFace, WedgeSurface::SecondPlane,
+                                          WedgeSurface::FirstPlane};
 
 struct Tetrahedron {
     std::array<TPoint3D, 4> Corner;
@@ -84,8 +97,7 @@ std::optional<WedgeRefusal> tetrahedron(const WedgePlanes& planes, const TPoint3
     t.Corner[2] = rayMeetsPlane(cross(planes.FirstPlane, faceOut), planes.UpperSlope, topOffset);
     t.Corner[3] = rayMeetsPlane(cross(planes.SecondPlane, faceOut), planes.UpperSlope, topOffset);
     const double volume6 = dot(t.Corner[1], cross(t.Corner[2], t.Corner[3]));
-    if (!finite(t.Corner[1]) || !finite(t.Corner[2]) || !finite(t.Corner[3]) || !std::isfinite(volume6) ||
-        volume6 == 0)
+    if (!finite(t.Corner[1]) || !finite(t.Corner[2]) || !finite(t.Corner[3]) || !std::isfinite(volume6) || volume6 == 0)
         return WedgeRefusal::Degenerate;
     return std::nullopt;
 }
@@ -114,9 +126,7 @@ void add(WedgePolygon& polygon, const TPoint3D& p, WedgeSurface border) {
     if (polygon.Count < 4) polygon.Points[polygon.Count] = p, polygon.Borders[polygon.Count] = border, ++polygon.Count;
 }
 
-TPoint3D crossing(const TPoint3D& p, const TPoint3D& q, double dp, double dq) {
-    return p + (dp / (dp - dq)) * (q - p);
-}
+TPoint3D crossing(const TPoint3D& p, const TPoint3D& q, double dp, double dq) { return p + (dp / (dp - dq)) * (q - p); }
 
 // The area of a convex polygon, as a fan of triangles from point 0.
 inline double polygonArea(const WedgePolygon& f) {
@@ -255,8 +265,7 @@ std::vector<TPoint3D> wedgeCorners(const WedgeShape& s) {
     std::vector<TPoint3D> corners;
     for (const WedgePolygon& f : s.Faces)
         for (int i = 0; i < f.Count; ++i)
-            if (std::find(corners.begin(), corners.end(), f.Points[i]) == corners.end())
-                corners.push_back(f.Points[i]);
+            if (std::find(corners.begin(), corners.end(), f.Points[i]) == corners.end()) corners.push_back(f.Points[i]);
     return corners;
 }
 

@@ -117,8 +117,10 @@ public:
                 const double length = norm(g);
                 return length > 0 && norm(cross(g, bolt_)) <= 1e-12 * length && dot(g, bolt_) > 0;
             });
-            if (along != passive.end()) *along = *along + extra;
-            else passive.push_back(extra);
+            if (along != passive.end())
+                *along = *along + extra;
+            else
+                passive.push_back(extra);
             driven = drivenVectorMethod(s_, active_, passive, n_, j_, r);
         }
         return driven ? r.Factor : Infinity; // undriven: nothing pushes the wedge any more
@@ -221,7 +223,6 @@ private:
             if (reaches(*piece, middle, required)) safe.add(a, b);
         }
     }
-
 
     static bool reaches(const Piece& p, double t, double required) {
         const double num = p.Num.at(t);
@@ -341,19 +342,17 @@ bool reached(const FullAnalysis& a, double required) {
 
 // The directions that minimise the force in closed form while the contact
 // case holds: the force is (required D - R) / (g . b), so b along g.
-std::vector<TPoint3D> closedFormDirections(const FullAnalysis& a, const WedgeNumbers& n, bool active,
-                                           double required) {
+std::vector<TPoint3D> closedFormDirections(const FullAnalysis& a, const WedgeNumbers& n, bool active, double required) {
     const WedgeShape& s = a.Shape;
     const double m = dot(s.Inward1, s.Inward2), q = 1 - m * m;
-    const TPoint3D normals = (-1 / q) * (n.Friction1 * (s.Inward1 - m * s.Inward2) +
-                                         n.Friction2 * (s.Inward2 - m * s.Inward1));
+    const TPoint3D normals =
+        (-1 / q) * (n.Friction1 * (s.Inward1 - m * s.Inward2) + n.Friction2 * (s.Inward2 - m * s.Inward1));
     const TPoint3D loads = a.Forces.active();
     const TPoint3D sliding = sign(dot(loads, s.Sliding)) * s.Sliding;
     std::vector<TPoint3D> directions{normals - (active ? required : 1) * sliding};
     for (const auto& [inward, friction] : {std::pair{s.Inward1, n.Friction1}, std::pair{s.Inward2, n.Friction2}}) {
         const TPoint3D along = inPlane(loads, inward);
-        if (norm(along) > 0)
-            directions.push_back(-friction * inward - ((active ? required : 1) / norm(along)) * along);
+        if (norm(along) > 0) directions.push_back(-friction * inward - ((active ? required : 1) / norm(along)) * along);
     }
     return directions;
 }
@@ -387,8 +386,8 @@ std::optional<LeastBolt> searchedLeastBolt(const Force& force, const std::vector
             bool moved = false;
             // Diagonal moves too: the least often lies in a narrow valley
             // along a kink, oblique to trend and plunge.
-            const std::pair<double, double> moves[] = {{step, 0},     {-step, 0},   {0, step},     {0, -step},
-                                                       {step, step},  {step, -step}, {-step, step}, {-step, -step}};
+            const std::pair<double, double> moves[] = {{step, 0},    {-step, 0},    {0, step},     {0, -step},
+                                                       {step, step}, {step, -step}, {-step, step}, {-step, -step}};
             for (const auto& [dt, dp] : moves) {
                 const LineDirection next{at.Direction.Trend + dt, std::clamp(at.Direction.Plunge + dp, -90.0, 90.0)};
                 const double t = force(directionVector(next));
@@ -448,15 +447,17 @@ std::optional<TPoint3D> nearestSafeBolt(const FullAnalysis& a, const WedgeNumber
         const TPoint3D dir = sense * s.Sliding;
         if (!stretches(dir)) continue;
         if (active)
-            pieces.push_back({{positive(g1), positive(g2), HalfSpace{dir, -dot(dir, loads)},
-                               HalfSpace{friction - required * dir,
-                                         required * dot(dir, loads) + dot(passive, dir) - held}},
-                              4, std::nullopt});
+            pieces.push_back(
+                {{positive(g1), positive(g2), HalfSpace{dir, -dot(dir, loads)},
+                  HalfSpace{friction - required * dir, required * dot(dir, loads) + dot(passive, dir) - held}},
+                 4,
+                 std::nullopt});
         else if (dot(loads, dir) > 0) // the bolt must be stretched: dir . X <= 0
             pieces.push_back({{positive(g1), positive(g2),
                                HalfSpace{friction - dir, required * dot(loads, dir) + dot(passive, dir) - held},
                                HalfSpace{-1 * dir, 0}},
-                              4, std::nullopt});
+                              4,
+                              std::nullopt});
     }
     // One plane: the other's reaction with both would pull, this one's alone
     // pushes; the loads' part in the plane is held by its strength.
@@ -472,7 +473,8 @@ std::optional<TPoint3D> nearestSafeBolt(const FullAnalysis& a, const WedgeNumber
                                HalfSpace{-f * inward - dir, required * norm(along) + dot(passive, dir) - cohesion +
                                                                 f * dot(inward, total)},
                                HalfSpace{-1 * dir, 0}},
-                              4, std::nullopt});
+                              4,
+                              std::nullopt});
         }
         return true;
     };
@@ -484,7 +486,8 @@ std::optional<TPoint3D> nearestSafeBolt(const FullAnalysis& a, const WedgeNumber
     // as it is; the force along the direction found is checked.)
     for (Piece& p : pieces) {
         const std::size_t sides = p.count;
-        for (std::size_t i = 0; i < sides; ++i) p.sides[p.count++] = {p.sides[i].g, p.sides[i].k / (1 + BoltForceMargin)};
+        for (std::size_t i = 0; i < sides; ++i)
+            p.sides[p.count++] = {p.sides[i].g, p.sides[i].k / (1 + BoltForceMargin)};
     }
     // Nearest first, so that farther pieces are passed over cheaply.
     for (Piece& p : pieces) p.atLeast = distanceAtLeast(p.boundaries(), p.cone ? &*p.cone : nullptr);
@@ -504,7 +507,8 @@ std::optional<double> requiredBoltForce(const FullAnalysis& analysis, const Wedg
                                         const JointStrengths& models, const DesignBolt& bolt, double required) {
     if (analysis.Refusal) return std::nullopt;
     if (reached(analysis, required)) return 0.0;
-    return boltForce(analysis, strengths, models, directionVector(bolt.Direction), bolt.Mode == BoltMode::Active, required);
+    return boltForce(analysis, strengths, models, directionVector(bolt.Direction), bolt.Mode == BoltMode::Active,
+                     required);
 }
 
 std::optional<LeastBolt> leastBoltForce(const FullAnalysis& analysis, const WedgeNumbers& strengths,
@@ -571,7 +575,8 @@ SupportDesign designSupport(const FullAnalysis& analysis, const WedgeNumbers& nu
                              loads.RequiredFactor);
     // No figure that is not finite reaches a report.
     if (d.BoltForce) noOverflow(*d.BoltForce);
-    if (d.Least) noOverflow(d.Least->Force), noOverflow(d.Least->Direction.Trend), noOverflow(d.Least->Direction.Plunge);
+    if (d.Least)
+        noOverflow(d.Least->Force), noOverflow(d.Least->Direction.Trend), noOverflow(d.Least->Direction.Plunge);
     return d;
 }
 

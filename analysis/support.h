@@ -50,9 +50,9 @@ std::optional<LeastBolt> leastBoltForce(const FullAnalysis& analysis, const Wedg
 
 struct SupportDesign {
     double RequiredFactor = 0;
-    std::optional<DesignBolt> Bolt;         // the loads' design bolt, when given
-    std::optional<double> BoltForce;        // its force for the required factor
-    std::optional<LeastBolt> Least;         // in the design bolt's mode (active without one)
+    std::optional<DesignBolt> Bolt;  // the loads' design bolt, when given
+    std::optional<double> BoltForce; // its force for the required factor
+    std::optional<LeastBolt> Least;  // in the design bolt's mode (active without one)
 };
 SupportDesign designSupport(const FullAnalysis& analysis, const WedgeNumbers& strengths, const WedgeLoads& loads);
 

@@ -59,8 +59,9 @@ bool carrying(const WedgeShape& s, const TPoint3D& active, const TPoint3D& passi
         r.Shear2 = planeResistance(j[1], n.Cohesion2, n.Friction2, both2, a2);
         // Mohr-Coulomb on both planes keeps the sum in the order it has
         // always been taken, so that its factors keep their last bits.
-        r.Resisting = plainStrengths(j) ? n.Cohesion1 * a1 + n.Cohesion2 * a2 + both1 * n.Friction1 + both2 * n.Friction2
-                                        : r.Shear1 + r.Shear2;
+        r.Resisting = plainStrengths(j)
+                          ? n.Cohesion1 * a1 + n.Cohesion2 * a2 + both1 * n.Friction1 + both2 * n.Friction2
+                          : r.Shear1 + r.Shear2;
         if (!setDriving(r, along * s.Sliding, std::fabs(along))) return false;
         break;
     }
@@ -84,7 +85,8 @@ bool carrying(const WedgeShape& s, const TPoint3D& active, const TPoint3D& passi
     r.Factor = r.Resisting / r.Driving;
     // Strengths near the largest double overflow the resistance; the factor
     // fails as the normalised computation's arithmetic does.
-    if (!std::isfinite(r.Factor) || !std::isfinite(r.Resisting)) throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
+    if (!std::isfinite(r.Factor) || !std::isfinite(r.Resisting))
+        throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
     return true;
 }
 
@@ -109,14 +111,16 @@ TWedgeContact contactCase(double both1, double both2, double alone1, double alon
 FullSafety vectorMethodCarrying(const WedgeShape& s, const TPoint3D& active, const TPoint3D& carried,
                                 const WedgeNumbers& n, const JointStrengths& j) {
     FullSafety r;
-    if (!carrying(s, active, carried, n, j, r)) throw Error::arithmetic(NoDrivingMessage, ArithmeticFault::NoDrivingForce);
+    if (!carrying(s, active, carried, n, j, r))
+        throw Error::arithmetic(NoDrivingMessage, ArithmeticFault::NoDrivingForce);
     return r;
 }
 
 FullSafety vectorMethod(const WedgeShape& s, const TPoint3D& active, std::span<const TPoint3D> passive,
                         const WedgeNumbers& n, const JointStrengths& j) {
     FullSafety r;
-    if (!drivenVectorMethod(s, active, passive, n, j, r)) throw Error::arithmetic(NoDrivingMessage, ArithmeticFault::NoDrivingForce);
+    if (!drivenVectorMethod(s, active, passive, n, j, r))
+        throw Error::arithmetic(NoDrivingMessage, ArithmeticFault::NoDrivingForce);
     return r;
 }
 

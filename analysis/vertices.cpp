@@ -28,7 +28,8 @@ long double determinant(const long double (&a)[3], const long double (&b)[3], co
 // A corner beyond the range of a double (a nearly singular triple under a
 // huge slope height) is an overflow, never an infinity in the drawing.
 double cornerCoordinate(long double value) {
-    if (!(std::fabs(value) <= std::numeric_limits<double>::max())) throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
+    if (!(std::fabs(value) <= std::numeric_limits<double>::max()))
+        throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
     return double(value);
 }
 
@@ -125,8 +126,8 @@ std::vector<FailedTriple> VertexGeometry::compute(const std::array<TPlaneQuadran
 std::vector<FailedTriple> VertexGeometry::computeForBlock(const PlaneQuadrantArray& quadrants,
                                                           const std::string& slopeHeightText) {
     auto role = [&](TPlaneRole r) { return quadrants[int(r)]; };
-    return compute({role(TPlaneRole::SlopeTopSurface), role(TPlaneRole::SlopeFace),
-                    role(TPlaneRole::FirstCuttingPlane), role(TPlaneRole::SecondCuttingPlane)},
+    return compute({role(TPlaneRole::SlopeTopSurface), role(TPlaneRole::SlopeFace), role(TPlaneRole::FirstCuttingPlane),
+                    role(TPlaneRole::SecondCuttingPlane)},
                    slopeHeightText);
 }
 

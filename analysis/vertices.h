@@ -49,8 +49,12 @@ public:
     std::array<TPlaneEquation, PlaneCount> planes() const;
 
 private:
-    struct Vec { long double x = 0, y = 0, z = 0; };
-    struct Plane { long double A = 0, B = 0, C = 0, D = 0; };
+    struct Vec {
+        long double x = 0, y = 0, z = 0;
+    };
+    struct Plane {
+        long double A = 0, B = 0, C = 0, D = 0;
+    };
     void readPlane(const TPlaneQuadrant& plane, const Vec& anchor, Plane& equation);
     bool intersect(const FailedTriple& triple, TPoint3D& corner) const;
     Vec strike_, upDip_, normal_;

@@ -55,13 +55,17 @@ struct PhysicalParameter {
     const char* field; // as the data names it
 };
 constexpr PhysicalParameter PhysicalParameters[] = {
-    {&TWedgeParams::RockUnitWeight, &WedgeNumbers::RockUnitWeight, "岩石容重", "rock unit weight", false, "RockUnitWeight"},
+    {&TWedgeParams::RockUnitWeight, &WedgeNumbers::RockUnitWeight, "岩石容重", "rock unit weight", false,
+     "RockUnitWeight"},
     {&TWedgeParams::SlopeHeight, &WedgeNumbers::SlopeHeight, "坡高", "slope height", true, "SlopeHeight"},
     {&TWedgeParams::Cohesion1, &WedgeNumbers::Cohesion1, "平面1c值", "cohesion of plane 1", false, "Cohesion1"},
     {&TWedgeParams::Cohesion2, &WedgeNumbers::Cohesion2, "平面2c值", "cohesion of plane 2", false, "Cohesion2"},
-    {&TWedgeParams::Friction1, &WedgeNumbers::Friction1, "平面1f值", "friction coefficient of plane 1", false, "Friction1"},
-    {&TWedgeParams::Friction2, &WedgeNumbers::Friction2, "平面2f值", "friction coefficient of plane 2", false, "Friction2"},
-    {&TWedgeParams::WaterUnitWeight, &WedgeNumbers::WaterUnitWeight, "水的容重", "water unit weight", false, "WaterUnitWeight"},
+    {&TWedgeParams::Friction1, &WedgeNumbers::Friction1, "平面1f值", "friction coefficient of plane 1", false,
+     "Friction1"},
+    {&TWedgeParams::Friction2, &WedgeNumbers::Friction2, "平面2f值", "friction coefficient of plane 2", false,
+     "Friction2"},
+    {&TWedgeParams::WaterUnitWeight, &WedgeNumbers::WaterUnitWeight, "水的容重", "water unit weight", false,
+     "WaterUnitWeight"},
 };
 
 // A conversion whose failure names the field it read.
@@ -180,8 +184,8 @@ double radians(double degrees) { return radiansOf<double>(degrees); }
         result.SafetyFactor = quotient(noOverflow(absE * n.Cohesion1 + t.N1 * n.Friction1), root(driving2));
     } else if (t.Na < 0 && t.N2 > 0) {
         result.Contact = TWedgeContact::SecondPlaneOnly;
-        const double driving2 = noOverflow((t.w * t.w) * (By * By) + (u1 * u1) * (t.e * t.e) * t.q +
-                                           (t.m * Bz - Az) * 2 * t.e * t.w * u1);
+        const double driving2 =
+            noOverflow((t.w * t.w) * (By * By) + (u1 * u1) * (t.e * t.e) * t.q + (t.m * Bz - Az) * 2 * t.e * t.w * u1);
         result.SafetyFactor = quotient(noOverflow(t.N2 * n.Friction2 + n.Cohesion2), root(driving2));
     } else if (t.N1 < 0 && t.N2 < 0) {
         result.Contact = TWedgeContact::LiftOff;

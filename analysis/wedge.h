@@ -76,8 +76,8 @@ SafetyResult computeSafetyFactor(const WedgeNormals& normals, const WedgeNumbers
 // The named intermediate values of the computation, for checking a result
 // by hand. Values the computation did not reach stay 0.
 struct WedgeTerms {
-    double Z = 0, F = 0, T = 0, r = 0;  // cross-product terms, first cut-out quotient
-    double m = 0, q = 0, w = 0, e = 0;  // plane terms
+    double Z = 0, F = 0, T = 0, r = 0;     // cross-product terms, first cut-out quotient
+    double m = 0, q = 0, w = 0, e = 0;     // plane terms
     double Na = 0, Nb = 0, N1 = 0, N2 = 0; // effective normal forces
 };
 // The same computation, also filling `terms`.

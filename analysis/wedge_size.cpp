@@ -13,8 +13,7 @@ namespace {
 // Calls f with the polygon's count of corners, a constant where it is the
 // usual three or four (four where a crack cuts a corner off), so that the
 // loops over the corners unroll without a test per corner.
-template <class F>
-[[gnu::always_inline]] inline auto withCount(int count, F f) {
+template <class F> [[gnu::always_inline]] inline auto withCount(int count, F f) {
     switch (count) {
     case 3: return f(std::integral_constant<int, 3>{});
     case 4: return f(std::integral_constant<int, 4>{});
@@ -77,8 +76,7 @@ PlaneFigures planeFigures(const WedgePolygon& f, const TPoint3D& faceOut, double
 // says whether to visit. A crack's corners are worked out on each face they
 // bound apart, and may differ there in the last bit: then every face's
 // points are visited.
-template <class Visit>
-[[gnu::always_inline]] inline void visitCorners(const WedgeShape& s, bool withToe, Visit visit) {
+template <class Visit> [[gnu::always_inline]] inline void visitCorners(const WedgeShape& s, bool withToe, Visit visit) {
     if (s.Faces[int(WedgeSurface::Crack)].Count == 0) {
         const WedgePolygon& upper = s.Faces[int(WedgeSurface::UpperSlope)];
         if (withToe) visit(TPoint3D{});
@@ -105,7 +103,8 @@ struct LengthsWanted {
     bool Along = true, Extent = true, Crest = true;
 };
 
-[[gnu::always_inline]] inline void fillLengths(const WedgeShape& s, double slopeHeight, LengthsWanted wanted, WedgeLengths& l) {
+[[gnu::always_inline]] inline void fillLengths(const WedgeShape& s, double slopeHeight, LengthsWanted wanted,
+                                               WedgeLengths& l) {
     const TPoint3D& faceOut = s.Faces[int(WedgeSurface::SlopeFace)].Normal;
     const double rate = dot(faceOut, -1 * s.Sliding);
     const WedgePolygon& upper = s.Faces[int(WedgeSurface::UpperSlope)];
@@ -174,8 +173,9 @@ struct LengthsWanted {
 
 // The length each kind of limit bounds, indexed by SizeLimitKind.
 std::array<double, SizeLimitKindCount> boundedLengths(const WedgeLengths& l, PersistenceMeasure measure) {
-    const auto& persistence = measure == PersistenceMeasure::AlongIntersection ? l.PersistenceAlong : l.PersistenceExtent;
-    return {l.FaceTrace[0], l.FaceTrace[1], l.TopTrace[0],  l.TopTrace[1], persistence[0],
+    const auto& persistence =
+        measure == PersistenceMeasure::AlongIntersection ? l.PersistenceAlong : l.PersistenceExtent;
+    return {l.FaceTrace[0], l.FaceTrace[1], l.TopTrace[0], l.TopTrace[1], persistence[0],
             persistence[1], l.SlopeLength,  l.SlopeHeight, l.BackBreak};
 }
 
@@ -231,7 +231,8 @@ namespace {
     scaled = numbers;
     scaled.SlopeHeight = factor * numbers.SlopeHeight;
     if (numbers.WaterPressureFromHeight)
-        scaled.WaterPressure1 = scaled.WaterPressure2 = ComputeWaterPressure(numbers.WaterUnitWeight, scaled.SlopeHeight);
+        scaled.WaterPressure1 = scaled.WaterPressure2 =
+            ComputeWaterPressure(numbers.WaterUnitWeight, scaled.SlopeHeight);
 }
 
 } // namespace
@@ -248,7 +249,8 @@ std::optional<WedgeShape> fullHeightShape(const WedgeSizing& sizing) {
     std::optional<TensionCrack> crack;
     if (w.CrackDistance) crack = TensionCrack{{}, *w.CrackDistance, 0};
     WedgeShape shape;
-    if (buildWedgeShape(w.Planes, w.SlopeHeight, w.OverhangingFace, crack ? &*crack : nullptr, shape)) return std::nullopt;
+    if (buildWedgeShape(w.Planes, w.SlopeHeight, w.OverhangingFace, crack ? &*crack : nullptr, shape))
+        return std::nullopt;
     return shape;
 }
 

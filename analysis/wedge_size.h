@@ -20,12 +20,12 @@ namespace trelmox {
 // The lengths of a wedge that the limits bound, with its height and, for a
 // bench, what it takes away of the bench.
 struct WedgeLengths {
-    std::array<double, 2> FaceTrace{}, TopTrace{};  // each cutting plane's trace (0: none)
-    std::array<double, 2> PersistenceAlong{};       // PersistenceMeasure::AlongIntersection
-    std::array<double, 2> PersistenceExtent{};      // PersistenceMeasure::LargestExtent
-    double SlopeLength = 0; // the width of its trace on the slope face, along the face's strike
-    double SlopeHeight = 0; // the crest's height above the toe
-    double Height = 0;      // from its lowest to its highest corner
+    std::array<double, 2> FaceTrace{}, TopTrace{}; // each cutting plane's trace (0: none)
+    std::array<double, 2> PersistenceAlong{};      // PersistenceMeasure::AlongIntersection
+    std::array<double, 2> PersistenceExtent{};     // PersistenceMeasure::LargestExtent
+    double SlopeLength = 0;                        // the width of its trace on the slope face, along the face's strike
+    double SlopeHeight = 0;                        // the crest's height above the toe
+    double Height = 0;                             // from its lowest to its highest corner
     // The horizontal distance it reaches behind the crest, square to the
     // crest, and its length along the crest on the upper slope.
     double BackBreak = 0, CrestLength = 0;

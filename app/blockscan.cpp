@@ -29,8 +29,7 @@ bool isBlockFile(const fs::directory_entry& entry) {
 
 bool isPlainFolder(const fs::directory_entry& entry) {
     std::error_code error;
-    return entry.is_directory(error) && !entry.is_symlink(error) &&
-           !entry.path().filename().string().starts_with('.');
+    return entry.is_directory(error) && !entry.is_symlink(error) && !entry.path().filename().string().starts_with('.');
 }
 
 void scanInto(const fs::path& folder, std::vector<std::string>& names) {

@@ -54,8 +54,10 @@ std::optional<std::string> langOption(int argc, const char* const* argv) {
     std::optional<std::string> value;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg(argv[i]);
-        if (arg == "--lang") value = i + 1 < argc ? std::string(argv[++i]) : std::string();
-        else if (arg.starts_with("--lang=")) value = std::string(arg.substr(std::strlen("--lang=")));
+        if (arg == "--lang")
+            value = i + 1 < argc ? std::string(argv[++i]) : std::string();
+        else if (arg.starts_with("--lang="))
+            value = std::string(arg.substr(std::strlen("--lang=")));
     }
     return value;
 }

@@ -53,9 +53,10 @@ bool loadQtChineseTexts() {
 }
 
 fs::path openProgramFolder(const fs::path& executableFolder) {
-    const fs::path folder = keepsFilesBesideProgram(executableFolder)
-                                ? executableFolder
-                                : fs::path(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
+    const fs::path folder =
+        keepsFilesBesideProgram(executableFolder)
+            ? executableFolder
+            : fs::path(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
     const fs::path data = folder / ui::DataFolderName;
     std::error_code failure;
     const bool firstStart = !fs::exists(data, failure);
@@ -84,8 +85,7 @@ Program::Program(const std::filesystem::path& programFolder)
     QObject::connect(loads, &QAction::triggered, &Loads, &ui::LoadsWindow::bringUp);
     views::addPictureButtons(&Form4, Pictures, QPoint(330, 231), QSize(120, 24), 34);
     // Beside "分析、计算" on its panel: the calculation report of the results.
-    views::addReportButton(Form4.findChild<QWidget*>(QStringLiteral("Panel1")), workspace,
-                           QRect(385, 8, 75, 25));
+    views::addReportButton(Form4.findChild<QWidget*>(QStringLiteral("Panel1")), workspace, QRect(385, 8, 75, 25));
 }
 
 views::JointsWindow& Program::joints() {

@@ -65,8 +65,8 @@ TForm1::TForm1(ui::Workspace& workspace) : workspace_(workspace) {
     setWindowTitle(QStringLiteral("form1"));
     ui::placeWindow(this, {218, 131}, {674, 450});
 
-    QLabel* title = ui::makeLabel(this, QStringLiteral("Label1"), tr("边坡稳定分析程序"), {120, 8},
-                                  ui::captionFont(56));
+    QLabel* title =
+        ui::makeLabel(this, QStringLiteral("Label1"), tr("边坡稳定分析程序"), {120, 8}, ui::captionFont(56));
     ui::setTextColour(title, ui::Aqua);
     title->setAttribute(Qt::WA_TranslucentBackground);
     title->resize(title->size().expandedTo({481, 65}));
@@ -78,14 +78,14 @@ TForm1::TForm1(ui::Workspace& workspace) : workspace_(workspace) {
     picture_->adjustSize();
     title->raise();
 
-    connect(makeCommand(this, QStringLiteral("BitBtn1"), tr("结构面数据输入"), 80),
-            &QPushButton::clicked, this, &TForm1::BitBtn1Click);
-    connect(makeCommand(this, QStringLiteral("BitBtn2"), tr("物理力学参数输入"), 162),
-            &QPushButton::clicked, this, &TForm1::BitBtn2Click);
-    connect(makeCommand(this, QStringLiteral("BitBtn4"), tr("生成dxf文件"), 245),
-            &QPushButton::clicked, this, &TForm1::BitBtn4Click);
-    connect(makeCommand(this, QStringLiteral("BitBtn3"), tr("运算、分析"), 328),
-            &QPushButton::clicked, this, &TForm1::BitBtn3Click);
+    connect(makeCommand(this, QStringLiteral("BitBtn1"), tr("结构面数据输入"), 80), &QPushButton::clicked, this,
+            &TForm1::BitBtn1Click);
+    connect(makeCommand(this, QStringLiteral("BitBtn2"), tr("物理力学参数输入"), 162), &QPushButton::clicked, this,
+            &TForm1::BitBtn2Click);
+    connect(makeCommand(this, QStringLiteral("BitBtn4"), tr("生成dxf文件"), 245), &QPushButton::clicked, this,
+            &TForm1::BitBtn4Click);
+    connect(makeCommand(this, QStringLiteral("BitBtn3"), tr("运算、分析"), 328), &QPushButton::clicked, this,
+            &TForm1::BitBtn3Click);
 
     buildLanguageMenu();
 
@@ -110,8 +110,8 @@ void TForm1::buildLanguageMenu() {
     auto* choices = new QActionGroup(menu);
     // Each language in its own words, so that a reader of the other finds
     // the way back.
-    for (const auto& [name, caption, language] :
-         {std::tuple{"LanguageChinese", "中文", Language::Chinese}, std::tuple{"LanguageEnglish", "English", Language::English}}) {
+    for (const auto& [name, caption, language] : {std::tuple{"LanguageChinese", "中文", Language::Chinese},
+                                                  std::tuple{"LanguageEnglish", "English", Language::English}}) {
         QAction* action = menu->addAction(QString::fromUtf8(caption));
         action->setObjectName(QString::fromLatin1(name));
         action->setCheckable(true);
@@ -128,9 +128,8 @@ void TForm1::buildLanguageMenu() {
 void TForm1::languageChosen(Language language) {
     saveLanguageChoice(language);
     if (language == interfaceLanguage()) return;
-    ui::messageBoxes().message(language == Language::English
-                                   ? tr("界面语言已设为 English，重新启动程序后生效。")
-                                   : tr("界面语言已设为中文，重新启动程序后生效。"));
+    ui::messageBoxes().message(language == Language::English ? tr("界面语言已设为 English，重新启动程序后生效。")
+                                                             : tr("界面语言已设为中文，重新启动程序后生效。"));
 }
 
 void TForm1::openEntryWindow(QWidget* window, ui::TypeAheadCombo* blockNameBox) {
@@ -144,13 +143,9 @@ void TForm1::openEntryWindow(QWidget* window, ui::TypeAheadCombo* blockNameBox) 
     blockNameBox->setItems(names);
 }
 
-void TForm1::BitBtn1Click() {
-    openEntryWindow(&workspace_.planeEntry(), workspace_.planeEntry().blockNameBox());
-}
+void TForm1::BitBtn1Click() { openEntryWindow(&workspace_.planeEntry(), workspace_.planeEntry().blockNameBox()); }
 
-void TForm1::BitBtn2Click() {
-    openEntryWindow(&workspace_.parameters(), workspace_.parameters().blockNameBox());
-}
+void TForm1::BitBtn2Click() { openEntryWindow(&workspace_.parameters(), workspace_.parameters().blockNameBox()); }
 
 void TForm1::BitBtn4Click() {
     WrittenFiles written;

@@ -60,8 +60,8 @@ fs::path freshFolder(const fs::path& root, const std::string& name, int iteratio
 }
 
 double analyseBatch(const BatchFolder& folder, const fs::path& reports, const fs::path& dxf) {
-    std::vector<std::string> args = {"analyze", "--format", "json", "--report-dir", reports.string(),
-                                     "--dxf-dir", dxf.string()};
+    std::vector<std::string> args = {"analyze",        "--format",  "json",      "--report-dir",
+                                     reports.string(), "--dxf-dir", dxf.string()};
     args.insert(args.end(), folder.files.begin(), folder.files.end());
     std::ostringstream out, err;
     const auto start = Clock::now();

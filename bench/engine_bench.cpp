@@ -61,8 +61,7 @@ void BM_SafetyFactorVaried(benchmark::State& state) {
     for (auto _ : state) {
         try {
             benchmark::DoNotOptimize(computeSafetyFactor(attitudes[i], numbers[i]));
-        } catch (const Error&) {
-        }
+        } catch (const Error&) {}
         i = (i + 1) & 4095;
     }
 }
@@ -190,7 +189,9 @@ BENCHMARK(BM_SupportDesign)->ArgName("loads")->Arg(0)->Arg(1)->Unit(benchmark::k
 WedgeLoads strengthLoads(int model) {
     WedgeLoads loads;
     for (JointStrength& s : loads.Strength) {
-        s.Model = model == 1 ? StrengthModel::BartonBandis : model == 2 ? StrengthModel::PowerCurve : StrengthModel::HoekBrown;
+        s.Model = model == 1   ? StrengthModel::BartonBandis
+                  : model == 2 ? StrengthModel::PowerCurve
+                               : StrengthModel::HoekBrown;
         s.HoekA = 0.55;
         s.Waviness = 2;
     }

@@ -43,7 +43,10 @@ void BM_DensityContours(benchmark::State& state) {
     for (auto _ : state)
         benchmark::DoNotOptimize(densityContours(density, NetProjection::EqualArea, static_cast<int>(state.range(1))));
 }
-BENCHMARK(BM_DensityContours)->ArgNames({"kamb", "grid"})->ArgsProduct({{0, 1}, {121, 201}})->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_DensityContours)
+    ->ArgNames({"kamb", "grid"})
+    ->ArgsProduct({{0, 1}, {121, 201}})
+    ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
 // 500 planes of the survey as a compass reads them (whole degrees, so some
@@ -54,7 +57,9 @@ void BM_Combinations(benchmark::State& state) {
     std::vector<Measurement> planes;
     for (const WeightedPole& pole : surveyPoles(500)) {
         const TPlaneAttitude plane = planeOfPole(pole.Pole);
-        planes.push_back({{std::round(plane.DipAngle), std::fmod(std::round(plane.DipDirection), 360.0)}, "", 1,
+        planes.push_back({{std::round(plane.DipAngle), std::fmod(std::round(plane.DipDirection), 360.0)},
+                          "",
+                          1,
                           static_cast<int>(planes.size()) + 1});
     }
     const std::vector<CandidatePlane> candidates = measuredCandidates(planes);

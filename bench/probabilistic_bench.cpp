@@ -165,7 +165,8 @@ void BM_SampleInLanes(benchmark::State& state) {
     std::vector<std::vector<double>> columns(draws.size(), std::vector<double>(chunk));
     KernelColumns kernelColumns;
     kernelColumns.Count = chunk;
-    for (std::size_t k = 0; k < draws.size(); ++k) kernelColumns.Input[static_cast<int>(draws[k].first)] = columns[k].data();
+    for (std::size_t k = 0; k < draws.size(); ++k)
+        kernelColumns.Input[static_cast<int>(draws[k].first)] = columns[k].data();
     std::vector<double> kc(chunk), fs(chunk);
     std::vector<SampleOutcome> kcOutcome(chunk), fsOutcome(chunk);
     std::uint64_t first = 0;
@@ -201,8 +202,7 @@ void BM_ScalarKcLoop(benchmark::State& state) {
         const BlockInputs& in = inputs[j];
         try {
             benchmark::DoNotOptimize(computeSafetyFactor(in.Attitudes, in.Numbers));
-        } catch (const Error&) {
-        }
+        } catch (const Error&) {}
         j = (j + 1) % count;
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));

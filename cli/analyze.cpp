@@ -41,9 +41,7 @@ namespace trelmox::cli {
 // The block name is the file name up to its first ".", as the windows name
 // a block after the text in the block-name box; a name in GBK bytes (from
 // an archive made on a GBK system) is read as such.
-std::string blockNameOf(const std::filesystem::path& file) {
-    return Parse(".", nameText(file.filename().string()), 1);
-}
+std::string blockNameOf(const std::filesystem::path& file) { return Parse(".", nameText(file.filename().string()), 1); }
 
 namespace {
 
@@ -77,7 +75,6 @@ const char* const AnalyzeUsage =
     "                          and 3D view (<name>wedge.svg) to DIR\n"
     "\n"
     "Exit status: 0 every block analysed, 1 some block failed, 2 usage error.\n";
-
 
 struct Destinations {
     std::optional<std::filesystem::path> reportDir, dxfDir, plotDir;
@@ -144,7 +141,9 @@ void analyseBlock(const SavedBlock& block, const WedgeLoads& loads, BlockOutcome
     BlockRun run = runBlock(block, loads);
     run.throwFailure();
     for (const FailedTriple& triple : run.FailedTriples) outcome.messages.push_back(failedTripleMessage(triple));
-    if (!run.complete()) throw Error(inLanguage("不能求出块体的全部角点，未作分析", "not all corners of the block can be found; not analysed"));
+    if (!run.complete())
+        throw Error(
+            inLanguage("不能求出块体的全部角点，未作分析", "not all corners of the block can be found; not analysed"));
 
     outcome.geometry = run.Geometry;
     outcome.safety = run.Safety;
@@ -152,8 +151,10 @@ void analyseBlock(const SavedBlock& block, const WedgeLoads& loads, BlockOutcome
     if (!contactText.empty()) outcome.messages.push_back(contactText);
     // The full analysis's failure or refusal is a message of the block, not
     // the block's failure: Kc and the geometry stand.
-    if (!run.Full) outcome.messages.push_back(run.FullFailure);
-    else if (const auto refusal = run.Full->Analysis.Refusal) outcome.messages.push_back(refusalMessage(*refusal));
+    if (!run.Full)
+        outcome.messages.push_back(run.FullFailure);
+    else if (const auto refusal = run.Full->Analysis.Refusal)
+        outcome.messages.push_back(refusalMessage(*refusal));
     else if (std::string size = sizingSentence(loads.Size, run.Full->Analysis.Size); !size.empty())
         outcome.messages.push_back(std::move(size));
     outcome.run = std::move(run);
@@ -181,7 +182,7 @@ bool outputsNamedOnce(const std::vector<std::string>& inputs, const Destinations
     std::map<std::filesystem::path, std::string> folderKeys;
     const auto folderKey = [&](const std::filesystem::path& folder) -> const std::string& {
         auto [found, added] = folderKeys.try_emplace(folder);
-        if (struct stat status {}; added && ::stat(folder.c_str(), &status) == 0)
+        if (struct stat status{}; added && ::stat(folder.c_str(), &status) == 0)
             found->second = std::to_string(status.st_dev) + ':' + std::to_string(status.st_ino);
         else if (added)
             found->second = folder.string();
@@ -313,8 +314,8 @@ int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
 
     OutputGuard guard(parsed.positional);
-    const auto printer = makeOutcomePrinter(format, destination->stream(),
-                                            format == "csv" && anyStrengthModel(parsed.positional));
+    const auto printer =
+        makeOutcomePrinter(format, destination->stream(), format == "csv" && anyStrengthModel(parsed.positional));
     bool anyFailed = false;
     const auto print = [&](const BlockOutcome& outcome) {
         anyFailed = anyFailed || outcome.error.has_value();

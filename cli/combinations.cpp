@@ -164,8 +164,7 @@ Json probabilityJson(const PairProbability& p) {
 
 // The keys added to a row's JSON object.
 void addProbabilityJson(const PairProbability* p, Json& json) {
-    if (!p)
-        return;
+    if (!p) return;
     const Json figures = probabilityJson(*p);
     for (const auto& [key, value] : figures.items()) json[key] = value;
 }
@@ -175,8 +174,10 @@ std::string probabilityCsv(const PairProbability* p) {
     std::string row;
     for (const auto& value : probabilityJson(*p)) {
         row += ',';
-        if (value.is_number_float()) row += csvNumber(value.get<double>());
-        else if (!value.is_null()) row += value.dump();
+        if (value.is_number_float())
+            row += csvNumber(value.get<double>());
+        else if (!value.is_null())
+            row += value.dump();
     }
     return row;
 }
@@ -259,8 +260,8 @@ void printSets(const Combination& c, std::ostream& out) {
     };
     for (const JointSet& set : c.Joints.sets())
         out << tableRow({set.Label, std::to_string(set.Members.size()), attitudeText(set.Stats.MeanPlane),
-                    kappa(set.Stats.Kappa), optional(set.Stats.Cone95)},
-                   widths)
+                         kappa(set.Stats.Kappa), optional(set.Stats.Cone95)},
+                        widths)
             << '\n';
     out << '\n';
 }
@@ -280,10 +281,10 @@ void printText(const Combination& c, std::ostream& out) {
     if (!c.Joints.sets().empty()) printSets(c, out);
     std::vector<std::size_t> widths = {8, 8, 12, 12, 12, 8, 10, 16, 10, 16};
     std::vector<std::string> header =
-        english ? std::vector<std::string>{"plane 1", "plane 2", "attitude 1", "attitude 2", "line plunge",
-                                           "kinematic", "Kc", "contact", "Fs", "contact (Fs)"}
-                : std::vector<std::string>{"结构面1", "结构面2", "产状1", "产状2", "交线倾伏",
-                                           "运动学",  "Kc",      "接触情况", "Fs",  "接触情况(Fs)"};
+        english ? std::vector<std::string>{"plane 1",   "plane 2", "attitude 1", "attitude 2", "line plunge",
+                                           "kinematic", "Kc",      "contact",    "Fs",         "contact (Fs)"}
+                : std::vector<std::string>{"结构面1", "结构面2", "产状1",    "产状2", "交线倾伏",
+                                           "运动学",  "Kc",      "接触情况", "Fs",    "接触情况(Fs)"};
     if (c.SortedPairs) {
         widths.insert(widths.end(), {10, 10, 10, 14});
         if (english)
@@ -295,8 +296,9 @@ void printText(const Combination& c, std::ostream& out) {
     const auto fixed = [](const std::optional<double>& f) { return f ? floatToFixed4(*f) : std::string("-"); };
     for (std::size_t i = 0; i < c.pairs().size(); ++i) {
         const PlanePair& p = c.pairs()[i];
-        const auto line = p.Intersection ? degreesText(p.Intersection->Plunge) + "/" + degreesText(p.Intersection->Trend)
-                                         : std::string("-");
+        const auto line = p.Intersection
+                              ? degreesText(p.Intersection->Plunge) + "/" + degreesText(p.Intersection->Trend)
+                              : std::string("-");
         std::vector<std::string> row = {run.Planes[p.First].Label,
                                         run.Planes[p.Second].Label,
                                         attitudeText(run.Planes[p.First].Plane),
@@ -367,10 +369,14 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
     }
     try {
         std::ostream& to = destination->stream();
-        if (format == "json") printJson(combination, to);
-        else if (format == "csv") printCsv(combination, to);
-        else if (format == "xlsx") printXlsx(combination, to);
-        else printText(combination, to);
+        if (format == "json")
+            printJson(combination, to);
+        else if (format == "csv")
+            printCsv(combination, to);
+        else if (format == "xlsx")
+            printXlsx(combination, to);
+        else
+            printText(combination, to);
         destination->finish();
     } catch (const Error& failure) {
         err << "trelmox-cli combinations: " << shownText(toolMessage(failure)) << '\n';

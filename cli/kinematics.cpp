@@ -139,10 +139,13 @@ std::vector<Json> jsonRows(const Run& run) {
     for (const SectorRun& s : run.Sectors)
         for (KinematicMode mode : KinematicModes) {
             const KinematicCount& count = s.Result.mode(mode).All;
-            Json line = {{"sector", s.Sector.Name},  {"mode", kinematicModeKey(mode)},
-                                           {"critical", count.Critical}, {"total", count.Total},
-                                           {"percent", count.percent()}, {"critical_set", nullptr},
-                                           {"fs", nullptr}};
+            Json line = {{"sector", s.Sector.Name},
+                         {"mode", kinematicModeKey(mode)},
+                         {"critical", count.Critical},
+                         {"total", count.Total},
+                         {"percent", count.percent()},
+                         {"critical_set", nullptr},
+                         {"fs", nullptr}};
             if (const auto& c = choiceOf(s, mode)) {
                 if (c->Pair)
                     line["critical_set"] = {candidateJson(run.Candidates[c->First]),
@@ -256,16 +259,21 @@ int runKinematicsCommand(const std::vector<std::string>& args, std::ostream& out
         err << "trelmox-cli kinematics: " << toolMessage(failure) << '\n';
         return ExitBlockFailed;
     }
-    if (format == "json") printJson(run, out);
-    else if (format == "csv") printCsv(run, out);
-    else printText(run, friction, lateral, out);
+    if (format == "json")
+        printJson(run, out);
+    else if (format == "csv")
+        printCsv(run, out);
+    else
+        printText(run, friction, lateral, out);
     return ExitOk;
 }
 
 std::vector<Json> kinematicsRows(const std::filesystem::path& sectorFile, MeasurementFile measurements,
                                  const std::filesystem::path& measurementName, double friction, double lateral) {
-    if (!(friction >= 0 && friction < 90)) throw Error::refused("the friction angle must lie between 0 and 90 (not included)", "friction");
-    if (!(lateral >= 0 && lateral <= 180)) throw Error::refused("the lateral limits must lie between 0 and 180", "lateral");
+    if (!(friction >= 0 && friction < 90))
+        throw Error::refused("the friction angle must lie between 0 and 90 (not included)", "friction");
+    if (!(lateral >= 0 && lateral <= 180))
+        throw Error::refused("the lateral limits must lie between 0 and 180", "lateral");
     const std::string file = sectorFile.string();
     const std::vector<SlopeSector> sectors = fromFile(file, [&] { return readSectorFile(sectorFile); });
     return jsonRows(analyse(sectors, std::move(measurements), measurementName.string(), friction, lateral));

@@ -231,7 +231,8 @@ std::optional<std::array<PlaneStrengthFigures, 2>> strengthFigures(const std::op
     for (int i = 0; i < 2; ++i) planes[i].Model = strengthModelKey(run->Loads.Strength[i].Model);
     if (!run->Full || run->Full->Analysis.Refusal) return planes;
     const FullAnalysis& a = run->Full->Analysis;
-    const bool slides = a.Safety.Contact == TWedgeContact::BothPlanes || a.Safety.Contact == TWedgeContact::FirstPlaneOnly ||
+    const bool slides = a.Safety.Contact == TWedgeContact::BothPlanes ||
+                        a.Safety.Contact == TWedgeContact::FirstPlaneOnly ||
                         a.Safety.Contact == TWedgeContact::SecondPlaneOnly;
     if (!slides) return planes;
     for (int i = 0; i < 2; ++i) {
@@ -244,15 +245,16 @@ std::optional<std::array<PlaneStrengthFigures, 2>> strengthFigures(const std::op
 
 const char* const PlaneKeys[2] = {"plane1", "plane2"};
 // The size figures' keys, in the order of both formats.
-constexpr const char* SizeKeys[] = {"scale",      "scale_limit",       "scaled_height",   "wedge_volume", "too_small",
-                                    "back_break", "back_break_length", "remaining_bench", "bench_too_narrow"};
+constexpr const char* SizeKeys[] = {"scale",           "scale_limit", "scaled_height",     "wedge_volume",
+                                    "too_small",       "back_break",  "back_break_length", "remaining_bench",
+                                    "bench_too_narrow"};
 
 Json flagJson(const std::optional<bool>& flag) { return flag ? Json(*flag) : Json(nullptr); }
 
 // Each size figure as JSON, in the order of SizeKeys.
 std::array<Json, std::size(SizeKeys)> sizeFields(const FullFigures& f) {
-    return {jsonOf(f.Scale),          jsonOf(f.ScaleLimit),      jsonOf(f.ScaledHeight),
-            jsonOf(f.WedgeVolume),    flagJson(f.TooSmall),        jsonOf(f.BackBreak),
+    return {jsonOf(f.Scale),           jsonOf(f.ScaleLimit),     jsonOf(f.ScaledHeight),
+            jsonOf(f.WedgeVolume),     flagJson(f.TooSmall),     jsonOf(f.BackBreak),
             jsonOf(f.BackBreakLength), jsonOf(f.RemainingBench), flagJson(f.BenchTooNarrow)};
 }
 
@@ -263,9 +265,12 @@ std::string sizeCsv(const FullFigures& f) {
     for (const Json& field : sizeFields(f)) {
         row += ',';
         if (field.is_null()) continue;
-        if (field.is_string()) row += csvField(field.get<std::string>());
-        else if (field.is_boolean()) row += field.get<bool>() ? "true" : "false";
-        else row += csvNumber(field.get<double>());
+        if (field.is_string())
+            row += csvField(field.get<std::string>());
+        else if (field.is_boolean())
+            row += field.get<bool>() ? "true" : "false";
+        else
+            row += csvNumber(field.get<double>());
     }
     return row;
 }
@@ -330,14 +335,17 @@ Json holdJson(const BoltHold& h) {
 void addBoltJson(const std::optional<BlockRun>& run, Json& json) {
     if (!run) return;
     const WedgeLoads& l = run->Loads;
-    const bool capacities = std::any_of(l.Bolts.begin(), l.Bolts.end(), [](const Bolt& b) { return b.Capacity.has_value(); });
+    const bool capacities =
+        std::any_of(l.Bolts.begin(), l.Bolts.end(), [](const Bolt& b) { return b.Capacity.has_value(); });
     if (!capacities && !l.Pattern) return;
     const WedgeForces* f = run->Full && !run->Full->Analysis.Refusal ? &run->Full->Analysis.Forces : nullptr;
     if (capacities) {
         Json bolts = Json::array();
         for (std::size_t i = 0; i < l.Bolts.size(); ++i) {
-            if (!l.Bolts[i].Capacity) bolts.push_back({{"force", l.Bolts[i].Force}, {"limit", "given"}});
-            else bolts.push_back(f && i < f->BoltHolds.size() ? holdJson(f->BoltHolds[i]) : Json(nullptr));
+            if (!l.Bolts[i].Capacity)
+                bolts.push_back({{"force", l.Bolts[i].Force}, {"limit", "given"}});
+            else
+                bolts.push_back(f && i < f->BoltHolds.size() ? holdJson(f->BoltHolds[i]) : Json(nullptr));
         }
         json["bolt_holds"] = bolts;
     }
@@ -450,7 +458,8 @@ public:
                          "state"})
                  << '\n';
         else
-            out_ << row({"块体", "接触情况", "安全系数Kc", "体积", "高度", "交线倾角", "安全系数Fs", "稳定状态"}) << '\n';
+            out_ << row({"块体", "接触情况", "安全系数Kc", "体积", "高度", "交线倾角", "安全系数Fs", "稳定状态"})
+                 << '\n';
     }
     void print(const BlockOutcome& o) override {
         ++blocks_;
@@ -469,11 +478,14 @@ public:
         if (messageLanguage() == Language::English)
             out_ << "\nblocks: " << blocks_ << ", analysed: " << blocks_ - failed_ << ", failed: " << failed_ << '\n';
         else
-            out_ << "\n共 " << blocks_ << " 个块体，分析完成 " << blocks_ - failed_ << " 个，失败 " << failed_ << " 个\n";
+            out_ << "\n共 " << blocks_ << " 个块体，分析完成 " << blocks_ - failed_ << " 个，失败 " << failed_
+                 << " 个\n";
     }
 
 private:
-    static std::string row(const std::vector<std::string>& cells) { return tableRow(cells, {16, 18, 18, 14, 10, 10, 18, 10}); }
+    static std::string row(const std::vector<std::string>& cells) {
+        return tableRow(cells, {16, 18, 18, 14, 10, 10, 18, 10});
+    }
     std::ostream& out_;
     int blocks_ = 0, failed_ = 0;
 };
@@ -503,7 +515,8 @@ void flatten(const std::string& key, const Json& value, FlatRow& row) {
     const auto inner = [&](const std::string& part) { return key.empty() ? part : key + '.' + part; };
     if (value.is_object() && !value.empty()) {
         for (const auto& [part, item] : value.items()) flatten(inner(part), item, row);
-    } else if (value.is_array() && std::all_of(value.begin(), value.end(), [](const Json& v) { return v.is_string(); })) {
+    } else if (value.is_array() &&
+               std::all_of(value.begin(), value.end(), [](const Json& v) { return v.is_string(); })) {
         std::string joined;
         for (std::size_t i = 0; i < value.size(); ++i) joined += (i ? "; " : "") + value[i].get<std::string>();
         row.emplace_back(key, joined);
@@ -522,14 +535,30 @@ bool isIndex(const std::string& part) {
 
 std::string unitOfKey(const std::string& key) {
     static const std::map<std::string, std::string, std::less<>> units = {
-        {"volume", "m³"},          {"wedge_volume", "m³"},      {"failed_volume_mean", "m³"},
-        {"volume_mean", "m³"},     {"volume_p5", "m³"},         {"volume_p50", "m³"},
-        {"volume_p95", "m³"},      {"height", "m"},             {"scaled_height", "m"},
-        {"back_break", "m"},       {"back_break_length", "m"},  {"remaining_bench", "m"},
-        {"weight", "kN"},          {"weight_mean", "kN"},       {"required_bolt_force", "kN"},
-        {"shear_force", "kN"},     {"normal_stress", "kPa"},    {"plunge", "°"},
-        {"required_bolt_trend", "°"}, {"required_bolt_plunge", "°"}, {"dip1", "°"},
-        {"dipdir1", "°"},          {"dip2", "°"},               {"dipdir2", "°"},
+        {"volume", "m³"},
+        {"wedge_volume", "m³"},
+        {"failed_volume_mean", "m³"},
+        {"volume_mean", "m³"},
+        {"volume_p5", "m³"},
+        {"volume_p50", "m³"},
+        {"volume_p95", "m³"},
+        {"height", "m"},
+        {"scaled_height", "m"},
+        {"back_break", "m"},
+        {"back_break_length", "m"},
+        {"remaining_bench", "m"},
+        {"weight", "kN"},
+        {"weight_mean", "kN"},
+        {"required_bolt_force", "kN"},
+        {"shear_force", "kN"},
+        {"normal_stress", "kPa"},
+        {"plunge", "°"},
+        {"required_bolt_trend", "°"},
+        {"required_bolt_plunge", "°"},
+        {"dip1", "°"},
+        {"dipdir1", "°"},
+        {"dip2", "°"},
+        {"dipdir2", "°"},
     };
     if (key.starts_with("areas.")) return "m²";
     // The failed wedges' volumes are binned in m³, the factors in none.
@@ -553,13 +582,16 @@ XlsxSheet xlsxSheetOf(const std::vector<Json>& rows, const std::string& name) {
         std::size_t at = 0;
         for (const auto& [key, cell] : row) {
             const auto found = std::find(keys.begin(), keys.end(), key);
-            if (found == keys.end()) keys.insert(keys.begin() + static_cast<std::ptrdiff_t>(at), key);
-            else at = static_cast<std::size_t>(found - keys.begin());
+            if (found == keys.end())
+                keys.insert(keys.begin() + static_cast<std::ptrdiff_t>(at), key);
+            else
+                at = static_cast<std::size_t>(found - keys.begin());
             ++at;
         }
     }
     std::erase_if(keys, [&](const std::string& key) {
-        return std::any_of(keys.begin(), keys.end(), [&](const std::string& other) { return other.starts_with(key + '.'); });
+        return std::any_of(keys.begin(), keys.end(),
+                           [&](const std::string& other) { return other.starts_with(key + '.'); });
     });
     std::map<std::string, std::size_t> columns;
     for (std::size_t i = 0; i < keys.size(); ++i) columns.emplace(keys[i], i);

@@ -32,8 +32,8 @@ void OutputGuard::check(const std::filesystem::path& output, std::size_t input) 
     const std::string outputText =
         english ? "output file \"" + shownPath(output) + "\"" : "输出文件“" + shownPath(output) + "”";
     const auto writtenBy = [&](std::size_t other) {
-        return Error(english ? outputText + " already holds the results of input file \"" +
-                                   shownPath(inputs_[other]) + "\" and is not overwritten"
+        return Error(english ? outputText + " already holds the results of input file \"" + shownPath(inputs_[other]) +
+                                   "\" and is not overwritten"
                              : outputText + "已写有输入文件“" + shownPath(inputs_[other]) + "”的结果，不能覆盖");
     };
     {
@@ -51,9 +51,8 @@ void OutputGuard::check(const std::filesystem::path& output, std::size_t input) 
                                      : outputText + "是本次分析的输入文件“" + shownPath(inputs_[found->second]) +
                                            "”，不能覆盖");
     const std::lock_guard lock(outputsMutex_);
-    if (const auto found = outputFiles_.find(*identity); found != outputFiles_.end() &&
-                                                          found->second.input != input &&
-                                                          stillHas(found->second.file, *identity))
+    if (const auto found = outputFiles_.find(*identity);
+        found != outputFiles_.end() && found->second.input != input && stillHas(found->second.file, *identity))
         throw writtenBy(found->second.input);
 }
 

@@ -96,8 +96,8 @@ PlanarSlope slopeOf(const ParsedArgs& parsed) {
     } else if (parsed.last("bolt-plunge") || parsed.last("bolt-mode")) {
         throw UsageError("--bolt-plunge and --bolt-mode need --bolt-force");
     }
-    s.Bolt = parsed.choice("bolt-mode", {"active", "passive"}, "active") == "passive" ? BoltMode::Passive
-                                                                                      : BoltMode::Active;
+    s.Bolt =
+        parsed.choice("bolt-mode", {"active", "passive"}, "active") == "passive" ? BoltMode::Passive : BoltMode::Active;
     return s;
 }
 
@@ -110,8 +110,9 @@ void printText(const PlanarResult& r, std::ostream& out) {
             << "block weight W = " << floatToFixed4(r.Weight) << '\n'
             << "water force on the sliding plane U = " << floatToFixed4(r.WaterForcePlane)
             << ", water force in the crack V = " << floatToFixed4(r.WaterForceCrack) << '\n'
-            << "normal force N = " << floatToFixed4(r.NormalForce) << ", driving force = "
-            << floatToFixed4(r.DrivingForce) << ", resisting force = " << floatToFixed4(r.ResistingForce) << '\n'
+            << "normal force N = " << floatToFixed4(r.NormalForce)
+            << ", driving force = " << floatToFixed4(r.DrivingForce)
+            << ", resisting force = " << floatToFixed4(r.ResistingForce) << '\n'
             << "Fs = " << floatToFixed4(r.Factor) << (r.LiftOff ? " (block lifts off the sliding plane)" : "") << '\n';
         return;
     }
@@ -119,8 +120,8 @@ void printText(const PlanarResult& r, std::ostream& out) {
         << "张裂缝：距坡顶边缘 " << floatToFixed4(r.CrackDistance) << "，深 " << floatToFixed4(r.CrackDepth) << '\n'
         << "滑面长度 A = " << floatToFixed4(r.PlaneLength) << '\n'
         << "块体重量 W = " << floatToFixed4(r.Weight) << '\n'
-        << "滑面水压力 U = " << floatToFixed4(r.WaterForcePlane) << "，裂缝水压力 V = "
-        << floatToFixed4(r.WaterForceCrack) << '\n'
+        << "滑面水压力 U = " << floatToFixed4(r.WaterForcePlane)
+        << "，裂缝水压力 V = " << floatToFixed4(r.WaterForceCrack) << '\n'
         << "法向力 N = " << floatToFixed4(r.NormalForce) << "，下滑力 = " << floatToFixed4(r.DrivingForce)
         << "，抗滑力 = " << floatToFixed4(r.ResistingForce) << '\n'
         << "Fs = " << floatToFixed4(r.Factor) << (r.LiftOff ? "（块体脱离滑面）" : "") << '\n';
@@ -146,9 +147,10 @@ int runPlanarCommand(const std::vector<std::string>& args, std::ostream& out, st
         err << "trelmox-cli planar: " << usage.what() << "\n\n" << PlanarUsage;
         return ExitUsage;
     }
-    nlohmann::ordered_json json = {{"fs", nullptr},         {"crack_depth", nullptr},       {"weight", nullptr},
-                                   {"plane_length", nullptr}, {"water_force_plane", nullptr}, {"water_force_crack", nullptr},
-                                   {"error", nullptr}};
+    nlohmann::ordered_json json = {
+        {"fs", nullptr},           {"crack_depth", nullptr},       {"weight", nullptr},
+        {"plane_length", nullptr}, {"water_force_plane", nullptr}, {"water_force_crack", nullptr},
+        {"error", nullptr}};
     try {
         const PlanarResult r = planarAnalysis(slope);
         if (format == "text") {

@@ -31,41 +31,39 @@ namespace trelmox::cli {
 
 namespace {
 
-const std::string NameHelp =
-    "Parameter names (1 and 2 are the first and the second cutting plane):\n"
-    "  dip1 dipdir1 dip2 dipdir2    dip angle and dip direction of the cutting planes\n"
-    "  diptop dipdirtop             the slope top surface\n"
-    "  dipface dipdirface           the slope face\n"
-    "  c1 f1 c2 f2                  cohesion and friction coefficient of the cutting planes\n"
-    "  rock water height            rock and water unit weight, slope height\n"
-    "  u1 u2                        water pressures (blocks with entered pressures only;\n"
-    "                               computed pressures follow water and height)\n"
-    "  k                            seismic coefficient\n"
-    "  crackdist crackwater         the tension crack's distance behind the crest and\n"
-    "                               its water depth (blocks with a crack only)\n"
-    "  crackdip crackdipdir         the tension crack's dip and dip direction\n"
-    "  force bolt                   the total of the external forces / of the bolts,\n"
-    "                               shared out in their given proportions\n"
-    "  face_trace1 face_trace2      the size limits of the companion file (blocks\n"
-    "  top_trace1 top_trace2        that give them only): trace lengths on the face\n"
-    "  persistence1 persistence2    and on the upper slope, persistence, the slope's\n"
-    "  slope_length                 length, the bench; each sample's wedge is scaled\n"
-    "  bench_height bench_width     to the limits it draws\n"
-    "Dips lie within 0..90; c, f, water, u, k, crackdist, crackwater, force and\n"
-    "bolt >= 0; rock, height and the size limits > 0. Every distribution is\n"
-    "truncated to that range; dip directions are not bounded. The loads and the\n"
-    "size limits enter the full factor Fs only, not Kc.\n";
+const std::string NameHelp = "Parameter names (1 and 2 are the first and the second cutting plane):\n"
+                             "  dip1 dipdir1 dip2 dipdir2    dip angle and dip direction of the cutting planes\n"
+                             "  diptop dipdirtop             the slope top surface\n"
+                             "  dipface dipdirface           the slope face\n"
+                             "  c1 f1 c2 f2                  cohesion and friction coefficient of the cutting planes\n"
+                             "  rock water height            rock and water unit weight, slope height\n"
+                             "  u1 u2                        water pressures (blocks with entered pressures only;\n"
+                             "                               computed pressures follow water and height)\n"
+                             "  k                            seismic coefficient\n"
+                             "  crackdist crackwater         the tension crack's distance behind the crest and\n"
+                             "                               its water depth (blocks with a crack only)\n"
+                             "  crackdip crackdipdir         the tension crack's dip and dip direction\n"
+                             "  force bolt                   the total of the external forces / of the bolts,\n"
+                             "                               shared out in their given proportions\n"
+                             "  face_trace1 face_trace2      the size limits of the companion file (blocks\n"
+                             "  top_trace1 top_trace2        that give them only): trace lengths on the face\n"
+                             "  persistence1 persistence2    and on the upper slope, persistence, the slope's\n"
+                             "  slope_length                 length, the bench; each sample's wedge is scaled\n"
+                             "  bench_height bench_width     to the limits it draws\n"
+                             "Dips lie within 0..90; c, f, water, u, k, crackdist, crackwater, force and\n"
+                             "bolt >= 0; rock, height and the size limits > 0. Every distribution is\n"
+                             "truncated to that range; dip directions are not bounded. The loads and the\n"
+                             "size limits enter the full factor Fs only, not Kc.\n";
 
 // What both commands compute, and where the loads come from.
-const std::string FactorHelp =
-    "Kc is the factor of the wedge normalised to a horizontal top at the slope\n"
-    "height; Fs that of the real wedge under the real top by the vector method,\n"
-    "with the block's loads and support from its companion file (the data file's\n"
-    "name with .json, beside it). A block without one carries its own water\n"
-    "pressures u1, u2 and no other load.\n"
-    "\n"
-    "  --required F         the safety factor Fs must reach (>= 1; default the\n"
-    "                       companion file's, else 1.35)\n";
+const std::string FactorHelp = "Kc is the factor of the wedge normalised to a horizontal top at the slope\n"
+                               "height; Fs that of the real wedge under the real top by the vector method,\n"
+                               "with the block's loads and support from its companion file (the data file's\n"
+                               "name with .json, beside it). A block without one carries its own water\n"
+                               "pressures u1, u2 and no other load.\n"
+                               "\n"
+                               "  --required F         the safety factor Fs must reach (>= 1; default the\n"
+                               "                       companion file's, else 1.35)\n";
 
 const std::string ProbabilisticUsage =
     "usage: trelmox-cli probabilistic FILE [--samples N] [--seed S] [--method mc|lhs]\n"
@@ -122,16 +120,16 @@ const std::string ProbabilisticUsage =
     "\nCtrl-C stops the run; nothing is written then.\n"
     "Exit status: 0 done, 1 the block could not be read, 2 usage error, 130 stopped.\n";
 
-const std::string SensitivityUsage =
-    "usage: trelmox-cli sensitivity FILE --param NAME --from A --to B --steps N\n"
-    "           [--required F] [--format text|csv|json]\n"
-    "\n"
-    "Kc and Fs, each with its contact case, and the stability state of Fs\n"
-    "against the required factor, of the block in FILE as NAME runs from A to B\n"
-    "in N equal steps (N = 1..1000000; N + 1 values, both ends included), the\n"
-    "other inputs held at the block's values.\n"
-    "\n" +
-    FactorHelp + "\n" + NameHelp + "\nExit status: 0 done, 1 the block could not be read, 2 usage error.\n";
+const std::string SensitivityUsage = "usage: trelmox-cli sensitivity FILE --param NAME --from A --to B --steps N\n"
+                                     "           [--required F] [--format text|csv|json]\n"
+                                     "\n"
+                                     "Kc and Fs, each with its contact case, and the stability state of Fs\n"
+                                     "against the required factor, of the block in FILE as NAME runs from A to B\n"
+                                     "in N equal steps (N = 1..1000000; N + 1 values, both ends included), the\n"
+                                     "other inputs held at the block's values.\n"
+                                     "\n" +
+                                     FactorHelp + "\n" + NameHelp +
+                                     "\nExit status: 0 done, 1 the block could not be read, 2 usage error.\n";
 
 Parameter parameterNamed(const std::string& name) {
     const auto parameter = parameterFromName(name);
@@ -214,8 +212,8 @@ void readDistributions(const ParsedArgs& parsed, ProbabilisticSettings& settings
             Parameter parameter{};
             // The exponential's one number is the block's value: its NAME alone.
             const bool named = std::string_view(option) == "exponential";
-            const std::string value = named ? (parameter = parameterNamed(text), std::string())
-                                            : assignedTo(text, option, parameter);
+            const std::string value =
+                named ? (parameter = parameterNamed(text), std::string()) : assignedTo(text, option, parameter);
             const int index = static_cast<int>(parameter);
             if (given[index]) throw UsageError(std::string(parameterName(parameter)) + " has two distributions");
             given[index] = true;
@@ -334,7 +332,8 @@ void addSizeFindingsJson(const FullFactorSummary& f, Json& json) {
 }
 
 // Kc's findings at the top level, as before Fs joined; Fs's in "fs".
-Json probabilisticObject(const std::string& block, const ProbabilisticSettings& settings, const ProbabilisticResult& r) {
+Json probabilisticObject(const std::string& block, const ProbabilisticSettings& settings,
+                         const ProbabilisticResult& r) {
     Json json;
     json["block"] = shownText(block);
     json["method"] = methodName(settings.Method);
@@ -404,8 +403,8 @@ void printProbabilisticText(const std::string& block, const ProbabilisticSetting
     if (const auto& sizes = r.Full.FailedSizes) {
         line("failed wedges' volume mean", shortNumber(sizes->MeanVolume));
         line("failed wedges' weight mean", shortNumber(sizes->MeanWeight));
-        line("failed volume 5/50/95%", shortNumber(sizes->Volume5) + " / " + shortNumber(sizes->Volume50) + " / " +
-                                           shortNumber(sizes->Volume95));
+        line("failed volume 5/50/95%",
+             shortNumber(sizes->Volume5) + " / " + shortNumber(sizes->Volume50) + " / " + shortNumber(sizes->Volume95));
     }
 }
 
@@ -433,8 +432,7 @@ std::optional<ParsedArgs> commandArgs(const std::vector<std::string>& args, cons
     return parsed;
 }
 
-int usageFailure(const std::string& command, const std::string& message, const std::string& usage,
-                 std::ostream& err) {
+int usageFailure(const std::string& command, const std::string& message, const std::string& usage, std::ostream& err) {
     err << "trelmox-cli " << command << ": " << message << "\n\n" << usage;
     return ExitUsage;
 }
@@ -485,12 +483,11 @@ int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& 
     }
     ProgressLine progress(err, !parsed->flags.contains("quiet") && isTerminal(err));
     const InterruptGuard interrupt;
-    const ProbabilisticResult result =
-        runProbabilistic(block.Block.Attitudes, block.Block.Params, block.Loads, settings,
-                         [&](std::uint64_t done, std::uint64_t total) {
-                             progress.update(done, total);
-                             return !interrupt.interrupted();
-                         });
+    const ProbabilisticResult result = runProbabilistic(block.Block.Attitudes, block.Block.Params, block.Loads,
+                                                        settings, [&](std::uint64_t done, std::uint64_t total) {
+                                                            progress.update(done, total);
+                                                            return !interrupt.interrupted();
+                                                        });
     progress.clear();
     // A Ctrl-C after the last sample still means the user wants no output.
     if (result.Cancelled || interrupt.interrupted()) {
@@ -504,7 +501,8 @@ int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& 
         // each histogram bin a column of its own.
         else if (format == "xlsx")
             to << xlsxWorkbook({xlsxSheetOf({probabilisticObject(block.Name, settings, result)}, "probabilistic")});
-        else printProbabilisticText(block.Name, settings, result, to);
+        else
+            printProbabilisticText(block.Name, settings, result, to);
         destination->finish();
     } catch (const Error& failure) {
         err << "trelmox-cli " << command << ": " << shownText(toolMessage(failure)) << '\n';
@@ -589,22 +587,25 @@ void printSensitivityCsv(Parameter input, double required, const std::vector<Sen
     out << parameterName(input) << ",contact,kc,error,fs_contact,fs,state,fs_error\r\n";
     for (const SensitivityStep& s : steps)
         out << csvNumber(s.Value) << ',' << stepContact(s) << ',' << stepKc(s) << ',' << csvField(s.Failure) << ','
-            << stepFsContact(s) << ',' << stepFs(s) << ',' << stepState(s, required) << ','
-            << csvField(s.FullFailure) << "\r\n";
+            << stepFsContact(s) << ',' << stepFs(s) << ',' << stepState(s, required) << ',' << csvField(s.FullFailure)
+            << "\r\n";
 }
 
 // "BothPlanes       1.1891".
-std::string factorColumns(const char* contact, double factor) { return tableRow({contact, floatToFixed4(factor)}, {17, 0}); }
+std::string factorColumns(const char* contact, double factor) {
+    return tableRow({contact, floatToFixed4(factor)}, {17, 0});
+}
 
 void printSensitivityText(const std::string& block, Parameter input, double required,
                           const std::vector<SensitivityStep>& steps, std::ostream& out) {
     out << "block " << shownText(block) << '\n'
         << "Kc: " << ProbabilisticResult::KcMethod << '\n'
         << "Fs: " << ProbabilisticResult::FsMethod << ", required factor " << shortNumber(required) << '\n'
-        << tableRow({parameterName(input), "contact", "Kc", "Fs contact", "Fs", "state"}, {14, 17, 8, 17, 8, 0}) << '\n';
+        << tableRow({parameterName(input), "contact", "Kc", "Fs contact", "Fs", "state"}, {14, 17, 8, 17, 8, 0})
+        << '\n';
     for (const SensitivityStep& s : steps) {
-        const std::string kc = s.Result ? factorColumns(contactName(s.Result->Contact), s.Result->SafetyFactor)
-                                        : "failed: " + s.Failure;
+        const std::string kc =
+            s.Result ? factorColumns(contactName(s.Result->Contact), s.Result->SafetyFactor) : "failed: " + s.Failure;
         const std::string fs =
             s.Full ? factorColumns(contactName(s.Full->Contact), s.Full->Factor) : "failed: " + s.FullFailure;
         out << tableRow({shortNumber(s.Value), kc, fs, stepState(s, required, true)}, {14, 25, 25, 0}) << '\n';
@@ -613,9 +614,12 @@ void printSensitivityText(const std::string& block, Parameter input, double requ
 
 void printSensitivity(const std::string& format, const std::string& block, Parameter input, double required,
                       const std::vector<SensitivityStep>& steps, std::ostream& out) {
-    if (format == "json") printSensitivityJson(block, input, required, steps, out);
-    else if (format == "csv") printSensitivityCsv(input, required, steps, out);
-    else printSensitivityText(block, input, required, steps, out);
+    if (format == "json")
+        printSensitivityJson(block, input, required, steps, out);
+    else if (format == "csv")
+        printSensitivityCsv(input, required, steps, out);
+    else
+        printSensitivityText(block, input, required, steps, out);
 }
 
 } // namespace

@@ -14,23 +14,28 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr auto QuietStart = 1s;      // runs shorter than this show nothing
+constexpr auto QuietStart = 1s; // runs shorter than this show nothing
 constexpr auto RedrawInterval = 100ms;
 constexpr int BarWidth = 20;
 
 std::string rateText(double perSecond) {
     char text[32];
-    if (perSecond >= 1e6) std::snprintf(text, sizeof text, "%.1f M", perSecond / 1e6);
-    else if (perSecond >= 1e3) std::snprintf(text, sizeof text, "%.0f k", perSecond / 1e3);
-    else std::snprintf(text, sizeof text, "%.0f", perSecond);
+    if (perSecond >= 1e6)
+        std::snprintf(text, sizeof text, "%.1f M", perSecond / 1e6);
+    else if (perSecond >= 1e3)
+        std::snprintf(text, sizeof text, "%.0f k", perSecond / 1e3);
+    else
+        std::snprintf(text, sizeof text, "%.0f", perSecond);
     return text;
 }
 
 std::string durationText(double seconds) {
     const long whole = static_cast<long>(seconds + 0.5);
     char text[32];
-    if (whole < 60) std::snprintf(text, sizeof text, "%ld s", whole);
-    else std::snprintf(text, sizeof text, "%ld:%02ld", whole / 60, whole % 60);
+    if (whole < 60)
+        std::snprintf(text, sizeof text, "%ld s", whole);
+    else
+        std::snprintf(text, sizeof text, "%ld:%02ld", whole / 60, whole % 60);
     return text;
 }
 
@@ -44,7 +49,8 @@ std::string progressText(std::uint64_t done, std::uint64_t total, double rate) {
     std::snprintf(percent, sizeof percent, "%3d%%", static_cast<int>(fraction * 100));
     std::string text = "[" + bar + "] " + percent;
     if (rate > 0)
-        text += "  " + rateText(rate) + " samples/s  " + durationText(static_cast<double>(total - done) / rate) + " left";
+        text +=
+            "  " + rateText(rate) + " samples/s  " + durationText(static_cast<double>(total - done) / rate) + " left";
     return text;
 }
 

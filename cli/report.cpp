@@ -37,24 +37,23 @@ namespace trelmox::cli {
 
 namespace {
 
-const char* const ReportUsage =
-    "usage: trelmox-cli report --pdf-dir DIR [--measurements FILE] FILE...\n"
-    "\n"
-    "Writes the calculation report of each block data file as a PDF,\n"
-    "<name>计算书.pdf in DIR (made when missing): the inputs, the methods, Kc,\n"
-    "the full analysis of the real wedge with its loads (from <name>.json\n"
-    "beside the data file, when there is one) and the support it needs, the\n"
-    "stereonet, the 3D view and the conclusion against the required factor.\n"
-    "Needs no display.\n"
-    "\n"
-    "  --pdf-dir DIR   where the PDF files go\n"
-    "  --measurements FILE  the joint measurements the blocks were taken from:\n"
-    "                  each report adds their kinematic checks against the\n"
-    "                  block's slope face (friction angle 30, lateral limits\n"
-    "                  20 degrees), a table per mode and set and a net per mode\n"
-    "\n"
-    "Exit status: 0 every report written with results, 1 some block failed or\n"
-    "could not be analysed (its report then says why), 2 usage error.\n";
+const char* const ReportUsage = "usage: trelmox-cli report --pdf-dir DIR [--measurements FILE] FILE...\n"
+                                "\n"
+                                "Writes the calculation report of each block data file as a PDF,\n"
+                                "<name>计算书.pdf in DIR (made when missing): the inputs, the methods, Kc,\n"
+                                "the full analysis of the real wedge with its loads (from <name>.json\n"
+                                "beside the data file, when there is one) and the support it needs, the\n"
+                                "stereonet, the 3D view and the conclusion against the required factor.\n"
+                                "Needs no display.\n"
+                                "\n"
+                                "  --pdf-dir DIR   where the PDF files go\n"
+                                "  --measurements FILE  the joint measurements the blocks were taken from:\n"
+                                "                  each report adds their kinematic checks against the\n"
+                                "                  block's slope face (friction angle 30, lateral limits\n"
+                                "                  20 degrees), a table per mode and set and a net per mode\n"
+                                "\n"
+                                "Exit status: 0 every report written with results, 1 some block failed or\n"
+                                "could not be analysed (its report then says why), 2 usage error.\n";
 
 const char* const HelperName = "trelmox-report";
 
@@ -158,12 +157,10 @@ pid_t startHelper(const std::vector<char*>& argv, int outPipe, int errPipe) {
     }
     int error = 0;
     ssize_t n;
-    while ((n = read(failure[0], &error, sizeof error)) < 0 && errno == EINTR) {
-    }
+    while ((n = read(failure[0], &error, sizeof error)) < 0 && errno == EINTR) {}
     close(failure[0]);
     if (n == static_cast<ssize_t>(sizeof error)) {
-        while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
-        }
+        while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {}
         errno = error;
         return -1;
     }
@@ -198,8 +195,7 @@ int runHelper(const std::filesystem::path& helper, const std::vector<std::string
     }
     relay(outPipe[0], errPipe[0], out, err);
     int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     // Killed (the memory manager, a person): said, never a silent failure.
     if (WIFSIGNALED(status))
@@ -211,7 +207,8 @@ int runHelper(const std::filesystem::path& helper, const std::vector<std::string
 
 } // namespace
 
-int runReportBatch(const std::vector<std::string>& given, std::ostream& out, std::ostream& err, const PdfWriter& write) {
+int runReportBatch(const std::vector<std::string>& given, std::ostream& out, std::ostream& err,
+                   const PdfWriter& write) {
     ParsedArgs parsed;
     std::optional<std::string> folder;
     try {
@@ -238,7 +235,8 @@ int runReportBatch(const std::vector<std::string>& given, std::ostream& out, std
         inputs.push_back(*file);
         try {
             MeasurementFile measured = readMeasurementFile(*file);
-            std::vector<JointSet> sets = measured.Summary.Sets.empty() ? std::vector<JointSet>{} : labelledSets(measured.Planes);
+            std::vector<JointSet> sets =
+                measured.Summary.Sets.empty() ? std::vector<JointSet>{} : labelledSets(measured.Planes);
             joints = MeasuredJoints{std::filesystem::path(*file).filename().string(), std::move(measured.Planes),
                                     std::move(sets)};
         } catch (const Error& failure) {

@@ -91,9 +91,8 @@ void loadWaterPressures(const BlockDataTexts& texts, TWedgeParams& params) {
         std::string TWedgeParams::*entered;
         std::string TWedgeParams::*computed;
     };
-    const WaterLine lines[] = {
-        {&texts.Water1, &TWedgeParams::WaterPressure1, &TWedgeParams::ComputedWaterPressure1},
-        {&texts.Water2, &TWedgeParams::WaterPressure2, &TWedgeParams::ComputedWaterPressure2}};
+    const WaterLine lines[] = {{&texts.Water1, &TWedgeParams::WaterPressure1, &TWedgeParams::ComputedWaterPressure1},
+                               {&texts.Water2, &TWedgeParams::WaterPressure2, &TWedgeParams::ComputedWaterPressure2}};
     std::optional<TWaterPressureMode> mode;
     for (const WaterLine& water : lines) {
         if (!*water.line) continue;
@@ -159,8 +158,7 @@ void BlockDocument::showPlaneInDips(int plane) {
         // Dip directions in 0..360, as the other notation takes them.
         const double azimuth = std::fmod(std::fmod(*direction, 360.0) + 360.0, 360.0);
         planes_.Dips[plane] = {floatToText(dip), floatToText(azimuth)};
-    } catch (const Error&) {
-    }
+    } catch (const Error&) {}
 }
 
 void BlockDocument::showPlaneInQuadrants(int plane) {
@@ -173,8 +171,7 @@ void BlockDocument::showPlaneInQuadrants(int plane) {
         PlaneQuadrantArray quadrants = planes_.Quadrants;
         data2to1(attitudes, quadrants);
         planes_.Quadrants[plane] = quadrants[plane];
-    } catch (const Error&) {
-    }
+    } catch (const Error&) {}
 }
 
 void BlockDocument::matchDipLetters(int plane, bool dipNSChanged) {
@@ -314,8 +311,10 @@ void BlockDocument::checkParameters(bool mayBeEmpty) const {
     for (auto field : read) {
         const std::string& text = params_.*field;
         if (mayBeEmpty && text.empty()) continue;
-        if (field == &TWedgeParams::OverhangCoefficient) textToInt32(text);
-        else textToFloat(text);
+        if (field == &TWedgeParams::OverhangCoefficient)
+            textToInt32(text);
+        else
+            textToFloat(text);
     }
 }
 
@@ -332,7 +331,8 @@ WrittenFiles BlockDocument::writeDataFile() {
     writeBlockFile(dataFolder_, currentBlock_, attitudes_, quadrants_, params_);
     parametersEdited_ = false; // saved with the block
     WrittenFiles written{dataFolder_ / (currentBlock_ + ".txt")};
-    if (saveCompanionFile(dataFolder_, currentBlock_, loads)) written.push_back(companionPath(dataFolder_, currentBlock_));
+    if (saveCompanionFile(dataFolder_, currentBlock_, loads))
+        written.push_back(companionPath(dataFolder_, currentBlock_));
     loadsEdited_ = false;
     return written;
 }

@@ -34,7 +34,8 @@ struct PlaneEntries {
 inline constexpr int DipAngleField = 0, DipDirectionField = 1;
 
 // What a file writer says when no block has been confirmed yet.
-inline constexpr const char* NoConfirmedBlockMessage = "尚未确认块体：请先在“结构面数据输入”中输入块体名称和结构面数据并按“确定”";
+inline constexpr const char* NoConfirmedBlockMessage =
+    "尚未确认块体：请先在“结构面数据输入”中输入块体名称和结构面数据并按“确定”";
 
 // What a window shows in place of results that no longer belong to the
 // block as it stands.

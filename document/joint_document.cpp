@@ -55,8 +55,9 @@ void JointDocument::useIndividualPlanes() { regroup(JointGrouping::Planes, {}, {
 
 void JointDocument::useLabels() {
     std::vector<JointSet> sets = labelledSets(measurements_.Planes);
-    if (sets.empty()) throw Error::refused(inLanguage("测量文件中没有组号，不能按组组合",
-                                                    "The measurement file gives no set numbers to combine by"));
+    if (sets.empty())
+        throw Error::refused(
+            inLanguage("测量文件中没有组号，不能按组组合", "The measurement file gives no set numbers to combine by"));
     regroup(JointGrouping::Labels, std::move(sets), {});
 }
 
@@ -76,10 +77,14 @@ void JointDocument::pickSet(const TPoint3D& direction, double halfAngle) {
 }
 
 void JointDocument::combine(const std::string& blockName, const SavedBlock& block, CombinationSlope slope) {
-    JointCombinations run{blockName, block, std::move(slope), {},
+    JointCombinations run{blockName,
+                          block,
+                          std::move(slope),
+                          {},
                           sets_.empty() ? measuredCandidates(measurements_.Planes)
                                         : setCandidates(measurements_.Planes, sets_),
-                          {}, {}};
+                          {},
+                          {}};
     if (selected_) {
         const SlopeSector& sector = sectors_[*selected_];
         run.Block = sectorBlock(block, sector);
@@ -87,7 +92,8 @@ void JointDocument::combine(const std::string& blockName, const SavedBlock& bloc
         run.Sector = sector.Name;
     }
     if (run.Planes.size() < 2)
-        throw Error::refused(inLanguage("组合至少需要两个结构面或两组", "A combination needs at least two planes or two sets"));
+        throw Error::refused(
+            inLanguage("组合至少需要两个结构面或两组", "A combination needs at least two planes or two sets"));
     run.Pairs = combinePlanes(run.Planes, run.Slope);
     combinations_ = std::move(run);
     ++combinationRuns_;
@@ -101,8 +107,8 @@ std::optional<std::vector<PairProbability>> PairProbabilityJob::run(const Progre
 void JointDocument::setProbabilitySettings(std::uint64_t samples, std::uint64_t seed) {
     if (samples < 1 || samples > MaxSamples)
         throw Error::refused(messageLanguage() == Language::English
-                                 ? "The samples per pair of planes must be 1 to " + std::to_string(MaxSamples) + ", not " +
-                                       std::to_string(samples)
+                                 ? "The samples per pair of planes must be 1 to " + std::to_string(MaxSamples) +
+                                       ", not " + std::to_string(samples)
                                  : "每对结构面的样本数应为1到" + std::to_string(MaxSamples) + "，而不是" +
                                        std::to_string(samples));
     if (probability_.Samples == samples && probability_.Seed == seed) return;
@@ -118,7 +124,8 @@ PairProbabilityJob JointDocument::pairProbabilityJob() const {
 }
 
 bool JointDocument::takePairProbabilities(const PairProbabilityJob& job, std::vector<PairProbability> found) {
-    if (!combinations_ || job.Combination != combinationRuns_ || found.size() != combinations_->Pairs.size()) return false;
+    if (!combinations_ || job.Combination != combinationRuns_ || found.size() != combinations_->Pairs.size())
+        return false;
     combinations_->Probabilities = std::move(found);
     changed();
     return true;
@@ -126,7 +133,8 @@ bool JointDocument::takePairProbabilities(const PairProbabilityJob& job, std::ve
 
 SavedBlock JointDocument::pairBlock(std::size_t row) const {
     const PlanePair& pair = combinations_.value().Pairs.at(row);
-    return trelmox::pairBlock(combinations_->Block, combinations_->Planes[pair.First], combinations_->Planes[pair.Second]);
+    return trelmox::pairBlock(combinations_->Block, combinations_->Planes[pair.First],
+                              combinations_->Planes[pair.Second]);
 }
 
 bool JointDocument::madeBlock(const SavedBlock& block) const {
@@ -163,8 +171,10 @@ void JointDocument::addSector(SlopeSector sector) {
 void JointDocument::removeSector(std::size_t index) {
     if (index >= sectors_.size()) return;
     sectors_.erase(sectors_.begin() + static_cast<std::ptrdiff_t>(index));
-    if (sectors_.empty()) selected_.reset();
-    else if (selected_ && (*selected_ > index || *selected_ == sectors_.size())) --*selected_;
+    if (sectors_.empty())
+        selected_.reset();
+    else if (selected_ && (*selected_ > index || *selected_ == sectors_.size()))
+        --*selected_;
     changed();
 }
 
@@ -189,8 +199,9 @@ void JointDocument::setSectorDip(std::size_t index, double dip) {
 
 void JointDocument::setSectorDipDirection(std::size_t index, double dipDirection) {
     if (!(dipDirection >= 0 && dipDirection <= 360))
-        throw Error::refused(inLanguage("坡面倾向应在0到360之间", "The slope face dip direction must be between 0 and 360"),
-                             "dipdir", static_cast<int>(index));
+        throw Error::refused(
+            inLanguage("坡面倾向应在0到360之间", "The slope face dip direction must be between 0 and 360"), "dipdir",
+            static_cast<int>(index));
     setSectorAngle(index, &SlopeSector::DipDirection, dipDirection);
 }
 
@@ -265,12 +276,15 @@ bool JointDocument::takeKinematics(const KinematicJob& job, KinematicResult resu
 }
 
 void JointDocument::writeTables(const std::filesystem::path& path, const std::optional<TPlaneAttitude>& face) const {
-    if (!opened()) throw Error::refused(inLanguage("请先打开结构面测量文件", "Open a file of joint measurements first"));
+    if (!opened())
+        throw Error::refused(inLanguage("请先打开结构面测量文件", "Open a file of joint measurements first"));
     std::vector<XlsxSheet> sheets{jointSetsSheet(sets_)};
     if (combinations_)
-        sheets.push_back(combinationsSheet(combinations_->Planes, combinations_->Pairs,
-                                           combinations_->Probabilities.empty() ? nullptr : &combinations_->Probabilities));
-    if (mode_ && face) sheets.push_back(kinematicsSheet(kinematics(*face, checksIntersections(*mode_)).mode(*mode_), *face));
+        sheets.push_back(
+            combinationsSheet(combinations_->Planes, combinations_->Pairs,
+                              combinations_->Probabilities.empty() ? nullptr : &combinations_->Probabilities));
+    if (mode_ && face)
+        sheets.push_back(kinematicsSheet(kinematics(*face, checksIntersections(*mode_)).mode(*mode_), *face));
     writeFileAtomically(path, xlsxWorkbook(sheets));
 }
 

@@ -31,10 +31,10 @@ enum class JointGrouping {
 
 // The pairs of one combination run with what they were run against.
 struct JointCombinations {
-    std::string BlockName;       // the slope's block
-    SavedBlock Block;            // its planes and parameters
+    std::string BlockName; // the slope's block
+    SavedBlock Block;      // its planes and parameters
     CombinationSlope Slope;
-    std::string Sector;          // the sector whose face it was run in; empty: the block's
+    std::string Sector; // the sector whose face it was run in; empty: the block's
     std::vector<CandidatePlane> Planes;
     std::vector<PlanePair> Pairs; // critical first
     // Each pair's probability of failure, by Pairs; empty until worked out.

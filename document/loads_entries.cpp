@@ -78,7 +78,8 @@ constexpr FieldName FieldNames[] = {
     {LoadsField::BoltTendon, "锚杆的杆体抗拉力", "bolt tendon capacity", LoadRange::Magnitude},
     {LoadsField::BoltPlate, "锚杆的垫板承载力", "bolt plate capacity", LoadRange::Magnitude},
     {LoadsField::BoltBond, "锚杆的粘结强度", "bolt bond strength", LoadRange::Magnitude},
-    {LoadsField::PatternSpacingStrike, "系统锚杆沿走向的间距", "pattern bolt spacing along strike", LoadRange::Magnitude},
+    {LoadsField::PatternSpacingStrike, "系统锚杆沿走向的间距", "pattern bolt spacing along strike",
+     LoadRange::Magnitude},
     {LoadsField::PatternSpacingDip, "系统锚杆沿倾向的间距", "pattern bolt spacing along dip", LoadRange::Magnitude},
     {LoadsField::PatternTrend, "系统锚杆的方位角", "pattern bolt trend", LoadRange::Azimuth},
     {LoadsField::PatternPlunge, "系统锚杆的倾伏角", "pattern bolt plunge", LoadRange::Plunge},
@@ -184,7 +185,8 @@ JointStrength strengthFromEntry(const StrengthEntry& e, int plane) {
         s.Jrc = read(e.Jrc, LoadsField::StrengthJrc);
         s.Jcs = read(e.Jcs, LoadsField::StrengthJcs);
         s.ResidualFriction = read(e.ResidualFriction, LoadsField::StrengthResidualFriction);
-        keys = {{"jrc", LoadsField::StrengthJrc}, {"jcs", LoadsField::StrengthJcs},
+        keys = {{"jrc", LoadsField::StrengthJrc},
+                {"jcs", LoadsField::StrengthJcs},
                 {"phi_r", LoadsField::StrengthResidualFriction}};
         break;
     case StrengthModel::PowerCurve:
@@ -192,16 +194,20 @@ JointStrength strengthFromEntry(const StrengthEntry& e, int plane) {
         s.PowerB = read(e.PowerB, LoadsField::StrengthPowerB);
         s.PowerC = read(e.PowerC, LoadsField::StrengthPowerC);
         s.PowerD = read(e.PowerD, LoadsField::StrengthPowerD);
-        keys = {{"a", LoadsField::StrengthPowerA}, {"b", LoadsField::StrengthPowerB},
-                {"c", LoadsField::StrengthPowerC}, {"d", LoadsField::StrengthPowerD}};
+        keys = {{"a", LoadsField::StrengthPowerA},
+                {"b", LoadsField::StrengthPowerB},
+                {"c", LoadsField::StrengthPowerC},
+                {"d", LoadsField::StrengthPowerD}};
         break;
     case StrengthModel::HoekBrown:
         s.Sigci = read(e.Sigci, LoadsField::StrengthSigci);
         s.Mb = read(e.Mb, LoadsField::StrengthMb);
         s.S = read(e.S, LoadsField::StrengthS);
         s.HoekA = read(e.HoekA, LoadsField::StrengthHoekA);
-        keys = {{"sigci", LoadsField::StrengthSigci}, {"mb", LoadsField::StrengthMb},
-                {"s", LoadsField::StrengthS}, {"a", LoadsField::StrengthHoekA}};
+        keys = {{"sigci", LoadsField::StrengthSigci},
+                {"mb", LoadsField::StrengthMb},
+                {"s", LoadsField::StrengthS},
+                {"a", LoadsField::StrengthHoekA}};
         break;
     }
     s.Waviness = read(e.Waviness, LoadsField::StrengthWaviness);
@@ -219,9 +225,10 @@ JointStrength strengthFromEntry(const StrengthEntry& e, int plane) {
 }
 
 StrengthEntry strengthEntry(const JointStrength& s) {
-    return {s.Model,         text(s.Jrc),    text(s.Jcs),   text(s.ResidualFriction), text(s.PowerA),
-            text(s.PowerB),  text(s.PowerC), text(s.PowerD), text(s.Sigci),            text(s.Mb),
-            text(s.S),       text(s.HoekA),  text(s.Waviness)};
+    return {s.Model,         text(s.Jrc),    text(s.Jcs),    text(s.ResidualFriction),
+            text(s.PowerA),  text(s.PowerB), text(s.PowerC), text(s.PowerD),
+            text(s.Sigci),   text(s.Mb),     text(s.S),      text(s.HoekA),
+            text(s.Waviness)};
 }
 
 std::string optionalText(const std::optional<double>& value) { return value ? text(*value) : std::string(); }
@@ -258,7 +265,8 @@ std::optional<double> sizeLimitText(const std::string& typed, LoadsField field, 
     } catch (const Error&) {
         throw LoadsEntryError(field, plane, notANumber(name, typed), ErrorKind::NumberText);
     }
-    if (!withinLoadRange(value, LoadRange::Magnitude)) throw LoadsEntryError(field, plane, loadRangeMessage(value, LoadRange::Magnitude, name));
+    if (!withinLoadRange(value, LoadRange::Magnitude))
+        throw LoadsEntryError(field, plane, loadRangeMessage(value, LoadRange::Magnitude, name));
     if (bounds && value == 0)
         throw LoadsEntryError(field, plane,
                               messageLanguage() == Language::English ? "The " + name + " must be above 0, not 0"
@@ -343,8 +351,9 @@ LoadsEntries loadsEntries(const WedgeLoads& loads) {
     if (loads.Pattern) {
         const BoltPattern& p = *loads.Pattern;
         e.HasPattern = true;
-        e.Pattern = {text(p.SpacingStrike), text(p.SpacingDip), text(p.Direction.Trend), text(p.Direction.Plunge),
-                     p.Mode, capacityEntry(p.Capacity)};
+        e.Pattern = {
+            text(p.SpacingStrike),    text(p.SpacingDip), text(p.Direction.Trend), text(p.Direction.Plunge), p.Mode,
+            capacityEntry(p.Capacity)};
     }
     e.Preset = loads.Preset;
     e.RequiredFactor = text(loads.RequiredFactor);
@@ -367,8 +376,9 @@ CapacityEntry withType(const CapacityEntry& from, BoltType to) {
     CapacityEntry defaults = capacityEntry(boltDefaults(to));
     CapacityEntry c = from, old = capacityEntry(boltDefaults(from.Type));
     c.Type = to;
-    for (auto [text, was, now] : {std::tuple{&c.Length, &old.Length, &defaults.Length}, std::tuple{&c.Tendon, &old.Tendon, &defaults.Tendon},
-                                  std::tuple{&c.Plate, &old.Plate, &defaults.Plate}, std::tuple{&c.Bond, &old.Bond, &defaults.Bond}})
+    for (auto [text, was, now] :
+         {std::tuple{&c.Length, &old.Length, &defaults.Length}, std::tuple{&c.Tendon, &old.Tendon, &defaults.Tendon},
+          std::tuple{&c.Plate, &old.Plate, &defaults.Plate}, std::tuple{&c.Bond, &old.Bond, &defaults.Bond}})
         if (text->empty() || *text == *was) *text = *now;
     return c;
 }
@@ -376,10 +386,10 @@ CapacityEntry withType(const CapacityEntry& from, BoltType to) {
 WedgeLoads loadsFromEntries(const LoadsEntries& e) {
     WedgeLoads loads;
     if (e.HasCrack)
-        loads.Crack = TensionCrack{{number(e.CrackDip, LoadsField::CrackDip),
-                                    number(e.CrackDipDirection, LoadsField::CrackDipDirection)},
-                                   number(e.CrackDistance, LoadsField::CrackDistance),
-                                   number(e.CrackWaterDepth, LoadsField::CrackWaterDepth)};
+        loads.Crack = TensionCrack{
+            {number(e.CrackDip, LoadsField::CrackDip), number(e.CrackDipDirection, LoadsField::CrackDipDirection)},
+            number(e.CrackDistance, LoadsField::CrackDistance),
+            number(e.CrackWaterDepth, LoadsField::CrackWaterDepth)};
     loads.Water = e.Water;
     if (e.Water == WaterMode::Filled) {
         loads.FilledPercent = number(e.FilledPercent, LoadsField::FilledPercent);
@@ -389,19 +399,20 @@ WedgeLoads loadsFromEntries(const LoadsEntries& e) {
         try {
             if (const double share = textToFloat(e.FilledPercent); withinLoadRange(share, LoadRange::Percent))
                 loads.FilledPercent = share;
-        } catch (const Error&) {
-        }
+        } catch (const Error&) {}
     }
     if (!e.PondLevel.empty()) loads.PondLevel = number(e.PondLevel, LoadsField::PondLevel);
     loads.SeismicCoefficient = number(e.Seismic, LoadsField::Seismic);
-    if (e.SeismicDirected) loads.SeismicDirection = direction(e.SeismicTrend, e.SeismicPlunge, LoadsField::SeismicTrend);
+    if (e.SeismicDirected)
+        loads.SeismicDirection = direction(e.SeismicTrend, e.SeismicPlunge, LoadsField::SeismicTrend);
     loads.FacePressure = number(e.FacePressure, LoadsField::FacePressure);
     loads.TopPressure = number(e.TopPressure, LoadsField::TopPressure);
     loads.Pressure1 = number(e.Pressure1, LoadsField::Pressure1);
     loads.Pressure2 = number(e.Pressure2, LoadsField::Pressure2);
     loads.CrackPressure = number(e.CrackPressure, LoadsField::CrackPressure);
     if (e.FacePressureDirected)
-        loads.FacePressureDirection = direction(e.FacePressureTrend, e.FacePressurePlunge, LoadsField::FacePressureTrend);
+        loads.FacePressureDirection =
+            direction(e.FacePressureTrend, e.FacePressurePlunge, LoadsField::FacePressureTrend);
     if (e.TopPressureDirected)
         loads.TopPressureDirection = direction(e.TopPressureTrend, e.TopPressurePlunge, LoadsField::TopPressureTrend);
     if (e.HasShotcrete)
@@ -429,7 +440,8 @@ WedgeLoads loadsFromEntries(const LoadsEntries& e) {
     }
     loads.Preset = e.Preset;
     loads.RequiredFactor = requiredFactor(e);
-    if (e.HasDesignBolt) loads.Design = DesignBolt{direction(e.DesignTrend, e.DesignPlunge, LoadsField::DesignTrend), e.DesignMode};
+    if (e.HasDesignBolt)
+        loads.Design = DesignBolt{direction(e.DesignTrend, e.DesignPlunge, LoadsField::DesignTrend), e.DesignMode};
     for (int plane = 0; plane < 2; ++plane) loads.Strength[plane] = strengthFromEntry(e.Strength[plane], plane);
     loads.Size = sizeFromEntry(e.Size);
     return loads;

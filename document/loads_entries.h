@@ -78,9 +78,9 @@ struct LoadsEntries {
     bool HasCrack = false;
     std::string CrackDip, CrackDipDirection, CrackDistance, CrackWaterDepth;
     WaterMode Water = WaterMode::Block;
-    std::string FilledPercent = "100"; // read in the filled mode only
-    std::string PondLevel;             // empty: no water outside the slope
-    std::string Pressure1, Pressure2, CrackPressure; // empty: none
+    std::string FilledPercent = "100";                              // read in the filled mode only
+    std::string PondLevel;                                          // empty: no water outside the slope
+    std::string Pressure1, Pressure2, CrackPressure;                // empty: none
     bool FacePressureDirected = false, TopPressureDirected = false; // else normal to the surface
     std::string FacePressureTrend, FacePressurePlunge, TopPressureTrend, TopPressurePlunge;
     bool HasShotcrete = false;
@@ -107,41 +107,85 @@ struct LoadsEntries {
 // The box a text is typed into; Row counts the rows of the force and bolt
 // tables from 0.
 enum class LoadsField {
-    CrackDip, CrackDipDirection, CrackDistance, CrackWaterDepth,
-    Seismic, SeismicTrend, SeismicPlunge,
-    FacePressure, TopPressure,
-    ForceMagnitude, ForceTrend, ForcePlunge,
-    BoltForce, BoltTrend, BoltPlunge,
-    RequiredFactor, DesignTrend, DesignPlunge,
+    CrackDip,
+    CrackDipDirection,
+    CrackDistance,
+    CrackWaterDepth,
+    Seismic,
+    SeismicTrend,
+    SeismicPlunge,
+    FacePressure,
+    TopPressure,
+    ForceMagnitude,
+    ForceTrend,
+    ForcePlunge,
+    BoltForce,
+    BoltTrend,
+    BoltPlunge,
+    RequiredFactor,
+    DesignTrend,
+    DesignPlunge,
     // A cutting plane's strength parameters, Row the plane (0, 1).
-    StrengthJrc, StrengthJcs, StrengthResidualFriction,
-    StrengthPowerA, StrengthPowerB, StrengthPowerC, StrengthPowerD,
-    StrengthSigci, StrengthMb, StrengthS, StrengthHoekA,
+    StrengthJrc,
+    StrengthJcs,
+    StrengthResidualFriction,
+    StrengthPowerA,
+    StrengthPowerB,
+    StrengthPowerC,
+    StrengthPowerD,
+    StrengthSigci,
+    StrengthMb,
+    StrengthS,
+    StrengthHoekA,
     StrengthWaviness,
     // The wedge's size limits; a cutting plane's trace lengths and
     // persistence have the plane as Row (0, 1).
-    SizeFaceTrace, SizeTopTrace, SizePersistence, SizeSlopeLength,
-    SizeBenchHeight, SizeBenchWidth, SizeCatchWidth,
-    SizeMinVolume, SizeMinWeight, SizeMinHeight,
+    SizeFaceTrace,
+    SizeTopTrace,
+    SizePersistence,
+    SizeSlopeLength,
+    SizeBenchHeight,
+    SizeBenchWidth,
+    SizeCatchWidth,
+    SizeMinVolume,
+    SizeMinWeight,
+    SizeMinHeight,
     // Water: the filled share, the level outside the slope, the pressures
     // entered on the joints and the crack.
-    FilledPercent, PondLevel, Pressure1, Pressure2, CrackPressure,
+    FilledPercent,
+    PondLevel,
+    Pressure1,
+    Pressure2,
+    CrackPressure,
     // A pressure's own direction (the plunge follows its trend), shotcrete.
-    FacePressureTrend, FacePressurePlunge, TopPressureTrend, TopPressurePlunge,
-    ShotcreteThickness, ShotcreteShear, ShotcreteUnitWeight,
+    FacePressureTrend,
+    FacePressurePlunge,
+    TopPressureTrend,
+    TopPressurePlunge,
+    ShotcreteThickness,
+    ShotcreteShear,
+    ShotcreteUnitWeight,
     // A bolt's capacity model (Row: the bolt), the pattern's spacing,
     // direction and capacity model.
-    BoltLength, BoltTendon, BoltPlate, BoltBond,
-    PatternSpacingStrike, PatternSpacingDip, PatternTrend, PatternPlunge,
-    PatternLength, PatternTendon, PatternPlate, PatternBond,
+    BoltLength,
+    BoltTendon,
+    BoltPlate,
+    BoltBond,
+    PatternSpacingStrike,
+    PatternSpacingDip,
+    PatternTrend,
+    PatternPlunge,
+    PatternLength,
+    PatternTendon,
+    PatternPlate,
+    PatternBond,
 };
 
 // A text that is not a number, or a value outside its range, in the box
 // that holds it; the message names the box the way the window labels it.
 class LoadsEntryError : public Error {
 public:
-    LoadsEntryError(LoadsField field, int row, const std::string& message,
-                    ErrorKind kind = ErrorKind::RefusedInput)
+    LoadsEntryError(LoadsField field, int row, const std::string& message, ErrorKind kind = ErrorKind::RefusedInput)
         : Error(Error(message, kind).withRow(row)), Field(field), Row(row) {}
     LoadsField Field;
     int Row;

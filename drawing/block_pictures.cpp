@@ -27,8 +27,8 @@ void writeBlockPictures(const std::filesystem::path& folder, const std::string& 
     StereonetInput net{attitudes, smallerFrictionAngle(params), NetProjection::EqualAngle, blockCaption(blockName)};
     if (loads.Crack) net.Crack = loads.Crack->Attitude;
     writeSvgFile(folder / stereonetFileName(blockName), stereonetFigure(net), 900, 570);
-    writeSvgFile(folder / wedgeViewFileName(blockName), wedgeViewFigure(scene, defaultView(scene), blockCaption(blockName)),
-                 800, 600);
+    writeSvgFile(folder / wedgeViewFileName(blockName),
+                 wedgeViewFigure(scene, defaultView(scene), blockCaption(blockName)), 800, 600);
 }
 
 } // namespace trelmox

@@ -130,8 +130,8 @@ private:
 
     const NodeGrid& grid_;
     double level_;
-    std::vector<Point2> points_;            // the crossing on each edge
-    std::vector<std::array<int, 2>> ends_;  // the segments ending on each edge
+    std::vector<Point2> points_;           // the crossing on each edge
+    std::vector<std::array<int, 2>> ends_; // the segments ending on each edge
     std::vector<std::array<int, 2>> segments_;
 };
 
@@ -187,7 +187,9 @@ std::vector<double> contourLevels(double maximum, int count) {
 
 DensityContours densityContours(const PoleDensity& density, NetProjection projection, int gridSize,
                                 std::vector<double> levels) {
-    if (gridSize < 3) throw Error(inLanguage("等密度线的网格应至少 3×3", "the grid of the density contours should be at least 3 x 3"));
+    if (gridSize < 3)
+        throw Error(
+            inLanguage("等密度线的网格应至少 3×3", "the grid of the density contours should be at least 3 x 3"));
     const NodeGrid grid = densityGrid(density, projection, gridSize);
     DensityContours contours;
     for (int j = 0; j < gridSize; ++j)

@@ -12,8 +12,8 @@
 namespace trelmox {
 
 struct DensityContours {
-    double Maximum = 0;        // the largest density at a node inside the net, % per 1% area
-    TPoint3D MaximumAt{};      // the node's direction, pointing down
+    double Maximum = 0;   // the largest density at a node inside the net, % per 1% area
+    TPoint3D MaximumAt{}; // the node's direction, pointing down
     std::vector<double> Levels;
     std::vector<std::vector<std::vector<Point2>>> Lines; // per level, its polylines
 };

@@ -63,9 +63,9 @@ std::string element(const PathItem& path, const FigureViewport& map) {
 }
 
 std::string element(const CircleItem& circle, const FigureViewport& map) {
-    return "<circle cx=\"" + number(map.x(circle.centre.x)) + "\" cy=\"" + number(map.y(circle.centre.y)) +
-           "\" r=\"" + number(map.length(circle.radius)) + "\"" + strokeAttributes(circle.pen, map) +
-           fillAttribute(circle.fill) + "/>\n";
+    return "<circle cx=\"" + number(map.x(circle.centre.x)) + "\" cy=\"" + number(map.y(circle.centre.y)) + "\" r=\"" +
+           number(map.length(circle.radius)) + "\"" + strokeAttributes(circle.pen, map) + fillAttribute(circle.fill) +
+           "/>\n";
 }
 
 const char* anchorName(HAlign align) {
@@ -112,8 +112,8 @@ std::string svgText(const Figure& figure, int width, int height) {
     const FigureViewport map = fitFigure(figure, width, height);
     std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
                       std::to_string(width) + "\" height=\"" + std::to_string(height) + "\" viewBox=\"0 0 " +
-                      std::to_string(width) + " " + std::to_string(height) + "\" font-family=\"" +
-                      FigureFontFamily + ", sans-serif\">\n";
+                      std::to_string(width) + " " + std::to_string(height) + "\" font-family=\"" + FigureFontFamily +
+                      ", sans-serif\">\n";
     svg += "<rect width=\"100%\" height=\"100%\" fill=\"" + colourText(figure.background) + "\"/>\n";
     for (const FigureItem& item : figure.items)
         svg += std::visit([&map](const auto& primitive) { return element(primitive, map); }, item);

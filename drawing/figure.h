@@ -88,7 +88,9 @@ struct FigureViewport {
     double y(double fy) const { return offsetY + (yMax - fy) * scale; }
     double length(double l) const { return l * scale; }
     // The frame point under an output pixel, e.g. where the user clicked.
-    Point2 framePoint(double px, double py) const { return {xMin + (px - offsetX) / scale, yMax - (py - offsetY) / scale}; }
+    Point2 framePoint(double px, double py) const {
+        return {xMin + (px - offsetX) / scale, yMax - (py - offsetY) / scale};
+    }
 };
 FigureViewport fitFigure(const Figure& figure, double width, double height);
 

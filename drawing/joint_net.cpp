@@ -34,8 +34,8 @@ const Colour ZoneFill = PrimaryZoneFill;
 const Colour Sliding{210, 0, 0};
 // Radii of the mean poles' and the pairs' markers, the height of a pair's label.
 constexpr double MeanPoleMarker = 0.03, PairMarker = 0.022, PairLabelHeight = 0.05;
-const Colour SetColours[] = {{32, 96, 176},  {40, 140, 60}, {215, 110, 10}, {150, 50, 160},
-                             {0, 140, 140},  {170, 40, 40}, {110, 110, 0},  {90, 90, 210}};
+const Colour SetColours[] = {{32, 96, 176}, {40, 140, 60}, {215, 110, 10}, {150, 50, 160},
+                             {0, 140, 140}, {170, 40, 40}, {110, 110, 0},  {90, 90, 210}};
 
 // The sliding zone and the pairs' status need both the face and friction.
 bool checksKinematics(const JointNetInput& input) { return input.SlopeFace && drawableFriction(input.FrictionAngle); }
@@ -45,7 +45,9 @@ Colour setColour(std::size_t index) { return SetColours[index % std::size(SetCol
 // From light to dark blue with the level.
 Colour contourColour(std::size_t level, std::size_t levels) {
     const double t = levels > 1 ? static_cast<double>(level) / (levels - 1) : 1;
-    const auto mix = [t](int light, int dark) { return static_cast<std::uint8_t>(std::lround(light + t * (dark - light))); };
+    const auto mix = [t](int light, int dark) {
+        return static_cast<std::uint8_t>(std::lround(light + t * (dark - light)));
+    };
     return {mix(140, 10), mix(185, 35), mix(235, 120)};
 }
 
@@ -64,7 +66,9 @@ std::string kappaText(const FisherStats& stats) {
     return std::isinf(*stats.Kappa) ? " K=∞" : " K=" + numberText(*stats.Kappa, 1);
 }
 
-double poleRadius(std::size_t poles) { return std::clamp(0.4 / std::sqrt(static_cast<double>(poles) + 1), 0.004, 0.014); }
+double poleRadius(std::size_t poles) {
+    return std::clamp(0.4 / std::sqrt(static_cast<double>(poles) + 1), 0.004, 0.014);
+}
 
 // Lines whose plunge lies between the friction angle and the face's
 // apparent dip in their trend: from the face's great circle out to the
@@ -119,17 +123,22 @@ std::vector<Zone> modeZones(const JointNetInput& input, KinematicMode mode) {
         // Poles of planes dipping more steeply than friction whose dip
         // vectors daylight: between the friction cone and the daylight
         // envelope, within the lateral limits about the face's opposite.
-        zones.push_back({closedBand(arc(back - lateral, back + lateral,
+        zones.push_back({closedBand(arc(
+                                        back - lateral, back + lateral,
                                         [&](double t) { return 90 - std::max(phi, faceDip(t - 180)); }, projection),
-                                    arc(back - lateral, back + lateral, [&](double) { return 90 - phi; }, projection)),
+                                    arc(
+                                        back - lateral, back + lateral, [&](double) { return 90 - phi; }, projection)),
                          PrimaryZoneFill});
         break;
     }
     case KinematicMode::Wedge: {
-        zones.push_back({closedBand(arc(face.DipDirection - 90, face.DipDirection + 90, [](double) { return 0.0; }, projection),
-                                    arc(face.DipDirection - 90, face.DipDirection + 90,
-                                        [&](double t) { return std::min(phi, std::max(0.0, faceDip(t))); }, projection)),
-                         SecondaryZoneFill});
+        zones.push_back(
+            {closedBand(arc(
+                            face.DipDirection - 90, face.DipDirection + 90, [](double) { return 0.0; }, projection),
+                        arc(
+                            face.DipDirection - 90, face.DipDirection + 90,
+                            [&](double t) { return std::min(phi, std::max(0.0, faceDip(t))); }, projection)),
+             SecondaryZoneFill});
         if (auto primary = slidingZone(face, phi, projection)) zones.push_back({std::move(*primary), PrimaryZoneFill});
         break;
     }
@@ -139,18 +148,23 @@ std::vector<Zone> modeZones(const JointNetInput& input, KinematicMode mode) {
         if (!(face.DipAngle > phi)) break;
         const TPlaneAttitude slip{face.DipAngle - phi, face.DipDirection};
         const double d = face.DipDirection;
-        zones.push_back({closedBand(arc(d - lateral, d + lateral, [](double) { return 0.0; }, projection),
-                                    arc(d - lateral, d + lateral, [&](double t) { return apparentDip(slip, t); }, projection)),
-                         PrimaryZoneFill});
+        zones.push_back(
+            {closedBand(arc(
+                            d - lateral, d + lateral, [](double) { return 0.0; }, projection),
+                        arc(
+                            d - lateral, d + lateral, [&](double t) { return apparentDip(slip, t); }, projection)),
+             PrimaryZoneFill});
         break;
     }
     case KinematicMode::DirectToppling: {
         // Oblique toppling within friction of the vertical, direct toppling
         // into the slope within the lateral limits steeper than 90 less the
         // face's dip.
-        std::vector<Point2> cone = arc(0, 360, [&](double) { return 90 - phi; }, projection, 120);
+        std::vector<Point2> cone = arc(
+            0, 360, [&](double) { return 90 - phi; }, projection, 120);
         zones.push_back({std::move(cone), SecondaryZoneFill});
-        std::vector<Point2> direct = arc(back - lateral, back + lateral, [&](double) { return 90 - face.DipAngle; }, projection);
+        std::vector<Point2> direct = arc(
+            back - lateral, back + lateral, [&](double) { return 90 - face.DipAngle; }, projection);
         if (lateral < 180) direct.push_back(projectLine({0, 90}, projection));
         zones.push_back({std::move(direct), PrimaryZoneFill});
         break;
@@ -164,15 +178,15 @@ std::vector<Zone> modeZones(const JointNetInput& input, KinematicMode mode) {
 std::vector<Point2> basePlaneEnvelope(const JointNetInput& input) {
     const TPlaneAttitude& face = *input.SlopeFace;
     const double back = face.DipDirection + 180, lateral = std::clamp(input.LateralLimit, 0.0, 180.0);
-    std::vector<Point2> outline =
-        arc(back - lateral, back + lateral, [&](double t) { return 90 - apparentDip(face, t - 180); }, input.Projection);
+    std::vector<Point2> outline = arc(
+        back - lateral, back + lateral, [&](double t) { return 90 - apparentDip(face, t - 180); }, input.Projection);
     if (lateral < 180) outline.push_back(projectLine({0, 90}, input.Projection));
     return outline;
 }
 
 std::string countLine(const KinematicCount& c) {
-    return std::to_string(c.Critical) + "/" + std::to_string(c.Total) + inLanguage("（", " (") + numberText(c.percent(), 1) +
-           inLanguage("%）", "%)");
+    return std::to_string(c.Critical) + "/" + std::to_string(c.Total) + inLanguage("（", " (") +
+           numberText(c.percent(), 1) + inLanguage("%）", "%)");
 }
 
 std::vector<Colour> poleColours(const JointNetInput& input) {
@@ -198,7 +212,8 @@ void addContours(Figure& figure, const DensityContours& contours) {
 void addSets(Figure& figure, const JointNetInput& input) {
     for (const SetWindow& window : input.Windows)
         for (auto& piece : smallCircle(window.Centre, window.HalfAngle, input.Projection))
-            figure.items.push_back(polyline(std::move(piece), Pen{windowColour(input, window), 0.006, LineStyle::Dashed}));
+            figure.items.push_back(
+                polyline(std::move(piece), Pen{windowColour(input, window), 0.006, LineStyle::Dashed}));
     for (std::size_t s = 0; s < input.Sets.size(); ++s) {
         const FisherStats& stats = input.Sets[s].Stats;
         figure.items.push_back(polyline(greatCircle(stats.MeanPlane, input.Projection), Pen{setColour(s), 0.008}));
@@ -240,9 +255,10 @@ Box setTagBox(const JointNetInput& input, std::size_t s) {
 void addSetTags(Figure& figure, const JointNetInput& input) {
     for (std::size_t s = 0; s < input.Sets.size(); ++s) {
         const Box b = setTagBox(input, s);
-        figure.items.push_back(
-            polygon({{b.Left, b.Bottom}, {b.Right, b.Bottom}, {b.Right, b.Top}, {b.Left, b.Top}}, White, Pen{setColour(s), 0.004}));
-        TextItem tag = label({b.Left + SetTagMargin, (b.Bottom + b.Top) / 2}, input.Sets[s].Label, setColour(s), SetTagHeight);
+        figure.items.push_back(polygon({{b.Left, b.Bottom}, {b.Right, b.Bottom}, {b.Right, b.Top}, {b.Left, b.Top}},
+                                       White, Pen{setColour(s), 0.004}));
+        TextItem tag =
+            label({b.Left + SetTagMargin, (b.Bottom + b.Top) / 2}, input.Sets[s].Label, setColour(s), SetTagHeight);
         tag.bold = true;
         figure.items.push_back(tag);
     }
@@ -263,7 +279,8 @@ std::vector<PairLine> pairLines(const JointNetInput& input) {
             const auto line = intersectionLine(first, second);
             if (!line) continue;
             PairLine pair{input.Sets[a].Label + "×" + input.Sets[b].Label, *line, std::nullopt};
-            if (checksKinematics(input)) pair.Slides = wedgeKinematics(first, second, *input.SlopeFace, *input.FrictionAngle).possible();
+            if (checksKinematics(input))
+                pair.Slides = wedgeKinematics(first, second, *input.SlopeFace, *input.FrictionAngle).possible();
             lines.push_back(pair);
         }
     return lines;
@@ -350,9 +367,9 @@ public:
         entry(text);
     }
     void patch(Colour fill, const std::string& text) {
-        figure_.items.push_back(polygon({{LegendLeft, y_ - 0.035}, {SampleEnd, y_ - 0.035}, {SampleEnd, y_ + 0.035},
-                                         {LegendLeft, y_ + 0.035}},
-                                        fill));
+        figure_.items.push_back(polygon(
+            {{LegendLeft, y_ - 0.035}, {SampleEnd, y_ - 0.035}, {SampleEnd, y_ + 0.035}, {LegendLeft, y_ + 0.035}},
+            fill));
         entry(text);
     }
     void text(const std::string& text) { entry(text, LegendLeft); }
@@ -362,7 +379,8 @@ public:
         for (std::size_t k = 0; k < contours.Levels.size(); ++k) {
             if (k > 0 && k % 5 == 0) y_ -= LegendStep;
             const double x = LegendLeft + (k % 5) * width;
-            figure_.items.push_back(polyline({{x, y_}, {x + 0.05, y_}}, Pen{contourColour(k, contours.Levels.size()), 0.01}));
+            figure_.items.push_back(
+                polyline({{x, y_}, {x + 0.05, y_}}, Pen{contourColour(k, contours.Levels.size()), 0.01}));
             figure_.items.push_back(label({x + 0.065, y_}, numberText(contours.Levels[k], 2), Black, 0.045));
         }
         y_ -= LegendStep;
@@ -379,15 +397,18 @@ private:
 
 std::string densityTitle(const DensityOptions& options) {
     return std::string(inLanguage("等密度线（", "density contours (")) +
-           (options.Method == DensityMethod::Fisher ? inLanguage("Fisher 平滑", "Fisher smoothing") : inLanguage("Kamb 计数", "Kamb counting")) +
-           inLanguage("，计数面积 ", ", counting area ") + numberText(options.AreaShare * 100, 2) + inLanguage("%），%/1%面积：", "%), % per 1% area:");
+           (options.Method == DensityMethod::Fisher ? inLanguage("Fisher 平滑", "Fisher smoothing")
+                                                    : inLanguage("Kamb 计数", "Kamb counting")) +
+           inLanguage("，计数面积 ", ", counting area ") + numberText(options.AreaShare * 100, 2) +
+           inLanguage("%），%/1%面积：", "%), % per 1% area:");
 }
 
 void addLegend(Figure& figure, const JointNetInput& input, const std::optional<DensityContours>& contours,
                const std::vector<PairLine>& lines) {
     Legend legend(figure);
     if (!input.Caption.empty()) legend.title(input.Caption, 0.07);
-    legend.title(projectionTitle(input.Projection) + inLanguage("，极点 ", ", ") + std::to_string(input.Planes.size()) + inLanguage(" 个", " poles"),
+    legend.title(projectionTitle(input.Projection) + inLanguage("，极点 ", ", ") + std::to_string(input.Planes.size()) +
+                     inLanguage(" 个", " poles"),
                  TextHeight);
     for (std::size_t s = 0; s < input.Sets.size(); ++s) {
         const JointSet& set = input.Sets[s];
@@ -408,19 +429,25 @@ void addLegend(Figure& figure, const JointNetInput& input, const std::optional<D
     }
     if (input.SlopeFace)
         legend.line(Pen{planeColour(TPlaneRole::SlopeFace), 0.013},
-                    std::string(inLanguage("坡面 ", "slope face ")) + attitudeLabel(input.SlopeFace->DipDirection, input.SlopeFace->DipAngle));
-    if (drawableFriction(input.FrictionAngle)) legend.line(frictionPen(), inLanguage("摩擦圆 φ=", "friction circle φ=") + angleText(*input.FrictionAngle));
+                    std::string(inLanguage("坡面 ", "slope face ")) +
+                        attitudeLabel(input.SlopeFace->DipDirection, input.SlopeFace->DipAngle));
+    if (drawableFriction(input.FrictionAngle))
+        legend.line(frictionPen(), inLanguage("摩擦圆 φ=", "friction circle φ=") + angleText(*input.FrictionAngle));
     if (checksKinematics(input) && input.Mode) {
         const KinematicMode mode = *input.Mode;
         const std::string lateral = inLanguage("，侧向界限 ±", ", lateral limits ±") + angleText(input.LateralLimit);
         std::string primary, secondary;
         switch (mode) {
-        case KinematicMode::Planar: primary = inLanguage("极点落此区内可平面滑动", "poles in this zone can slide planar") + lateral; break;
+        case KinematicMode::Planar:
+            primary = inLanguage("极点落此区内可平面滑动", "poles in this zone can slide planar") + lateral;
+            break;
         case KinematicMode::Wedge:
             primary = inLanguage("交线落此区内楔块可滑动", "wedges whose intersection lies in this zone can slide");
             secondary = inLanguage("次要区：可沿单一结构面滑动", "secondary zone: sliding on one plane");
             break;
-        case KinematicMode::FlexuralToppling: primary = inLanguage("极点落此区内可弯曲倾倒", "poles in this zone can topple (flexural)") + lateral; break;
+        case KinematicMode::FlexuralToppling:
+            primary = inLanguage("极点落此区内可弯曲倾倒", "poles in this zone can topple (flexural)") + lateral;
+            break;
         case KinematicMode::DirectToppling:
             primary = inLanguage("交线落此区内可直接倾倒", "intersections in this zone can topple (direct)") + lateral;
             secondary = inLanguage("斜向倾倒区", "oblique toppling zone");
@@ -430,13 +457,17 @@ void addLegend(Figure& figure, const JointNetInput& input, const std::optional<D
         legend.patch(PrimaryZoneFill, primary);
         if (!secondary.empty()) legend.patch(SecondaryZoneFill, secondary);
         if (mode == KinematicMode::DirectToppling)
-            legend.line(Pen{Sliding, 0.006, LineStyle::Dashed}, inLanguage("底面包络（极点）", "base plane envelope (poles)"));
+            legend.line(Pen{Sliding, 0.006, LineStyle::Dashed},
+                        inLanguage("底面包络（极点）", "base plane envelope (poles)"));
         if (input.Counts) {
             const ModeResult& m = input.Counts->mode(mode);
-            legend.text(std::string(checksIntersections(mode) ? inLanguage("临界交线 ", "critical intersections ") : inLanguage("临界极点 ", "critical poles ")) + countLine(m.All));
+            legend.text(std::string(checksIntersections(mode) ? inLanguage("临界交线 ", "critical intersections ")
+                                                              : inLanguage("临界极点 ", "critical poles ")) +
+                        countLine(m.All));
         }
     } else if (checksKinematics(input)) {
-        legend.patch(ZoneFill, inLanguage("交线落此区内楔块可滑动", "wedges whose intersection lies in this zone can slide"));
+        legend.patch(ZoneFill,
+                     inLanguage("交线落此区内楔块可滑动", "wedges whose intersection lies in this zone can slide"));
     }
     if (!lines.empty()) {
         if (checksKinematics(input)) {
@@ -467,8 +498,8 @@ Figure jointNetFigure(const JointNetInput& input) {
 
     std::optional<DensityContours> contours;
     if (input.Density && !input.Planes.empty()) {
-        contours = densityContours(PoleDensity(polesOf(input.Planes), *input.Density), input.Projection,
-                                   input.GridSize, input.ContourLevels);
+        contours = densityContours(PoleDensity(polesOf(input.Planes), *input.Density), input.Projection, input.GridSize,
+                                   input.ContourLevels);
         addContours(figure, *contours);
     }
     const std::vector<Colour> colours = poleColours(input);
@@ -477,8 +508,8 @@ Figure jointNetFigure(const JointNetInput& input) {
         figure.items.push_back(CircleItem{projectDirection(planePole(input.Planes[i].Plane), input.Projection), radius,
                                           std::nullopt, colours[i]});
     if (input.SlopeFace)
-        figure.items.push_back(polyline(greatCircle(*input.SlopeFace, input.Projection),
-                                        Pen{planeColour(TPlaneRole::SlopeFace), 0.013}));
+        figure.items.push_back(
+            polyline(greatCircle(*input.SlopeFace, input.Projection), Pen{planeColour(TPlaneRole::SlopeFace), 0.013}));
     if (drawableFriction(input.FrictionAngle))
         figure.items.push_back(
             CircleItem{{0, 0}, netRadius(*input.FrictionAngle, input.Projection), frictionPen(), std::nullopt});

@@ -20,19 +20,19 @@ namespace trelmox {
 
 struct JointNetInput {
     std::vector<Measurement> Planes;
-    std::vector<JointSet> Sets;           // their members take the set's colour
-    std::vector<SetWindow> Windows;       // drawn in the colour of the set of the same label
+    std::vector<JointSet> Sets;            // their members take the set's colour
+    std::vector<SetWindow> Windows;        // drawn in the colour of the set of the same label
     std::optional<DensityOptions> Density; // contours when given
-    std::vector<double> ContourLevels;    // % per 1% area; empty: chosen from the maximum
-    int GridSize = 121;                   // nodes across the net for the contours
+    std::vector<double> ContourLevels;     // % per 1% area; empty: chosen from the maximum
+    int GridSize = 121;                    // nodes across the net for the contours
     std::optional<TPlaneAttitude> SlopeFace;
-    std::optional<double> FrictionAngle;  // degrees
+    std::optional<double> FrictionAngle; // degrees
     // The failure mode whose critical zones are shaded (needs the face and
     // the friction angle): poles for planar sliding and flexural toppling,
     // lines of intersection for wedge sliding and direct toppling. Without
     // one, the wedge's sliding zone as before.
     std::optional<KinematicMode> Mode;
-    double LateralLimit = 20;             // degrees either side of the face's dip direction
+    double LateralLimit = 20;              // degrees either side of the face's dip direction
     std::optional<KinematicResult> Counts; // the mode's count for the key
     NetProjection Projection = NetProjection::EqualArea;
     std::string Caption{};

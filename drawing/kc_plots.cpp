@@ -81,11 +81,10 @@ struct PlotArea {
     double y0() const { return yTicks.front(); }
     double y1() const { return yTicks.back(); }
     Point2 at(double x, double y) const {
-        return {left + (x - x0()) / (x1() - x0()) * (right - left), bottom + (y - y0()) / (y1() - y0()) * (top - bottom)};
+        return {left + (x - x0()) / (x1() - x0()) * (right - left),
+                bottom + (y - y0()) / (y1() - y0()) * (top - bottom)};
     }
-    Point2 clamped(double x, double y) const {
-        return at(std::clamp(x, x0(), x1()), std::clamp(y, y0(), y1()));
-    }
+    Point2 clamped(double x, double y) const { return at(std::clamp(x, x0(), x1()), std::clamp(y, y0(), y1())); }
 };
 
 PlotArea plotArea(double xLow, double xHigh, double yLow, double yHigh) {
@@ -130,8 +129,8 @@ void addAxes(Figure& figure, const PlotArea& area, const std::string& xTitle, co
     figure.items.push_back(polygon({area.at(area.x0(), area.y0()), area.at(area.x1(), area.y0()),
                                     area.at(area.x1(), area.y1()), area.at(area.x0(), area.y1())},
                                    std::nullopt, Pen{Black, 0.003}));
-    figure.items.push_back(text({(area.left + area.right) / 2, area.bottom - 0.075}, xTitle, LabelHeight,
-                                HAlign::Centre, VAlign::Top));
+    figure.items.push_back(
+        text({(area.left + area.right) / 2, area.bottom - 0.075}, xTitle, LabelHeight, HAlign::Centre, VAlign::Top));
     figure.items.push_back(text({area.left, area.top + 0.03}, yTitle, LabelHeight, HAlign::Left, VAlign::Bottom));
 }
 
@@ -151,15 +150,14 @@ void addKey(Figure& figure, const std::vector<KeyEntry>& entries) {
     for (const KeyEntry& e : entries) {
         switch (e.kind) {
         case KeyEntry::Swatch:
-            figure.items.push_back(polygon({{x, Y - 0.015}, {x + Mark, Y - 0.015}, {x + Mark, Y + 0.015}, {x, Y + 0.015}},
-                                           lighter(e.colour), Pen{darker(e.colour), 0.002}));
+            figure.items.push_back(
+                polygon({{x, Y - 0.015}, {x + Mark, Y - 0.015}, {x + Mark, Y + 0.015}, {x, Y + 0.015}},
+                        lighter(e.colour), Pen{darker(e.colour), 0.002}));
             break;
         case KeyEntry::Line:
             figure.items.push_back(polyline({{x, Y}, {x + Mark, Y}}, Pen{e.colour, 0.005, e.style}));
             break;
-        case KeyEntry::Dot:
-            figure.items.push_back(CircleItem{{x + Mark / 2, Y}, 0.011, std::nullopt, e.colour});
-            break;
+        case KeyEntry::Dot: figure.items.push_back(CircleItem{{x + Mark / 2, Y}, 0.011, std::nullopt, e.colour}); break;
         }
         x += Mark + Gap;
         figure.items.push_back(text({x, Y}, e.label, LabelHeight, HAlign::Left, VAlign::Middle));
@@ -184,10 +182,12 @@ struct HistogramPlot {
 
 Figure histogramFigure(const HistogramPlot& plot) {
     const std::string limitText = floatToText(plot.limit);
-    Figure figure = emptyPlot(inLanguage("安全系数 ", "Safety factor ") + plot.factor + inLanguage(" 直方图    P(", " histogram    P(") + plot.factor + "<" + limitText +
+    Figure figure = emptyPlot(inLanguage("安全系数 ", "Safety factor ") + plot.factor +
+                              inLanguage(" 直方图    P(", " histogram    P(") + plot.factor + "<" + limitText +
                               ") = " + percentText(plot.belowShare));
     const Histogram& h = plot.bins;
-    const double top = static_cast<double>(std::max<std::uint64_t>(1, *std::max_element(h.Counts.begin(), h.Counts.end())));
+    const double top =
+        static_cast<double>(std::max<std::uint64_t>(1, *std::max_element(h.Counts.begin(), h.Counts.end())));
     const PlotArea area = plotArea(std::min(h.Edges.front(), plot.limit - 0.05),
                                    std::max(h.Edges.back(), plot.limit + 0.05), 0, top * 1.08);
     addAxes(figure, area, inLanguage("安全系数 ", "safety factor ") + plot.factor, inLanguage("样本数", "samples"));
@@ -241,15 +241,16 @@ std::vector<double> roundTicks(double low, double high, int count) {
 
 Figure kcHistogramFigure(const ProbabilisticResult* result) {
     if (!result || result->Cancelled || !result->Statistics || result->Bins.Counts.empty()) {
-        Figure figure = emptyPlot(inLanguage("安全系数 Kc 直方图（尚未计算）", "Safety factor Kc histogram (not yet computed)"));
+        Figure figure =
+            emptyPlot(inLanguage("安全系数 Kc 直方图（尚未计算）", "Safety factor Kc histogram (not yet computed)"));
         const PlotArea area = plotArea(0, 2, 0, 10);
         addAxes(figure, area, inLanguage("安全系数 Kc", "safety factor Kc"), inLanguage("样本数", "samples"));
-        figure.items.push_back(polyline({area.at(1, area.y0()), area.at(1, area.y1())},
-                                        Pen{LimitColour, 0.005, LineStyle::Dashed}));
+        figure.items.push_back(
+            polyline({area.at(1, area.y0()), area.at(1, area.y1())}, Pen{LimitColour, 0.005, LineStyle::Dashed}));
         return figure;
     }
-    return histogramFigure({result->Bins, "Kc", 1, "Kc = 1", inLanguage("Kc < 1（失稳）", "Kc < 1 (unstable)"), inLanguage("Kc ≥ 1（稳定）", "Kc ≥ 1 (stable)"),
-                            result->Statistics->Pf});
+    return histogramFigure({result->Bins, "Kc", 1, "Kc = 1", inLanguage("Kc < 1（失稳）", "Kc < 1 (unstable)"),
+                            inLanguage("Kc ≥ 1（稳定）", "Kc ≥ 1 (stable)"), result->Statistics->Pf});
 }
 
 std::optional<Figure> fsHistogramFigure(const ProbabilisticResult& result) {
@@ -257,41 +258,53 @@ std::optional<Figure> fsHistogramFigure(const ProbabilisticResult& result) {
     if (result.Cancelled || !full.Statistics || full.Bins.Counts.empty()) return std::nullopt;
     const std::string required = floatToText(full.RequiredFactor);
     return histogramFigure({full.Bins, "Fs", full.RequiredFactor, "Fst = " + required,
-                            "Fs < " + required + inLanguage("（未达要求）", " (below the requirement)"), "Fs ≥ " + required + inLanguage("（满足要求）", " (meets the requirement)"),
+                            "Fs < " + required + inLanguage("（未达要求）", " (below the requirement)"),
+                            "Fs ≥ " + required + inLanguage("（满足要求）", " (meets the requirement)"),
                             full.PBelowRequired});
 }
 
 Figure failedVolumeFigure(const ProbabilisticResult* result) {
-    const FailedWedgeSizes* sizes = result && !result->Cancelled && result->Full.FailedSizes ? &*result->Full.FailedSizes : nullptr;
+    const FailedWedgeSizes* sizes =
+        result && !result->Cancelled && result->Full.FailedSizes ? &*result->Full.FailedSizes : nullptr;
     if (!sizes || sizes->VolumeHistogram.Counts.empty() ||
         sizes->VolumeHistogram.Edges.size() != sizes->VolumeHistogram.Counts.size() + 1) {
-        Figure figure = emptyPlot(std::string(inLanguage("破坏楔块（Fs<1）体积直方图", "Volume histogram of failed wedges (Fs<1)")) +
-                                  (result && !result->Cancelled ? inLanguage("（没有破坏的楔块）", " (no wedge failed)") : inLanguage("（尚未计算）", " (not yet computed)")));
-        addAxes(figure, plotArea(0, 1, 0, 10), inLanguage("楔块体积 V（m³）", "wedge volume V (m³)"), inLanguage("楔块数", "wedges"));
+        Figure figure = emptyPlot(
+            std::string(inLanguage("破坏楔块（Fs<1）体积直方图", "Volume histogram of failed wedges (Fs<1)")) +
+            (result && !result->Cancelled ? inLanguage("（没有破坏的楔块）", " (no wedge failed)")
+                                          : inLanguage("（尚未计算）", " (not yet computed)")));
+        addAxes(figure, plotArea(0, 1, 0, 10), inLanguage("楔块体积 V（m³）", "wedge volume V (m³)"),
+                inLanguage("楔块数", "wedges"));
         return figure;
     }
     const Histogram& h = sizes->VolumeHistogram;
-    Figure figure = emptyPlot(inLanguage("破坏楔块（Fs<1）体积直方图    ", "Volume histogram of failed wedges (Fs<1)    ") + std::to_string(sizes->Count) +
-                              inLanguage(" 个，均值 ", " wedges, mean ") + sizeText(sizes->MeanVolume) + " m³");
-    const double top = static_cast<double>(std::max<std::uint64_t>(1, *std::max_element(h.Counts.begin(), h.Counts.end())));
+    Figure figure =
+        emptyPlot(inLanguage("破坏楔块（Fs<1）体积直方图    ", "Volume histogram of failed wedges (Fs<1)    ") +
+                  std::to_string(sizes->Count) + inLanguage(" 个，均值 ", " wedges, mean ") +
+                  sizeText(sizes->MeanVolume) + " m³");
+    const double top =
+        static_cast<double>(std::max<std::uint64_t>(1, *std::max_element(h.Counts.begin(), h.Counts.end())));
     const PlotArea area = plotArea(h.Edges.front(), h.Edges.back(), 0, top * 1.08);
     addAxes(figure, area, inLanguage("楔块体积 V（m³）", "wedge volume V (m³)"), inLanguage("楔块数", "wedges"));
     for (std::size_t i = 0; i < h.Counts.size(); ++i)
-        if (h.Counts[i]) addBar(figure, area, h.Edges[i], h.Edges[i + 1], static_cast<double>(h.Counts[i]), FailureColour);
+        if (h.Counts[i])
+            addBar(figure, area, h.Edges[i], h.Edges[i + 1], static_cast<double>(h.Counts[i]), FailureColour);
     const Colour percentileColour{40, 40, 40};
     const struct {
         double value;
         LineStyle style;
-    } lines[] = {{sizes->Volume5, LineStyle::Dotted}, {sizes->Volume50, LineStyle::Dashed}, {sizes->Volume95, LineStyle::Dotted}};
+    } lines[] = {{sizes->Volume5, LineStyle::Dotted},
+                 {sizes->Volume50, LineStyle::Dashed},
+                 {sizes->Volume95, LineStyle::Dotted}};
     for (const auto& line : lines)
         if (std::isfinite(line.value))
             figure.items.push_back(polyline({area.clamped(line.value, area.y0()), area.clamped(line.value, area.y1())},
                                             Pen{percentileColour, 0.004, line.style}));
     addKey(figure, {{KeyEntry::Swatch, FailureColour, inLanguage("破坏楔块", "failed wedges")},
-                    {KeyEntry::Line, percentileColour, inLanguage("中位数 ", "median ") + sizeText(sizes->Volume50) + " m³", LineStyle::Dashed},
                     {KeyEntry::Line, percentileColour,
-                     inLanguage("5%、95% 分位 ", "5% and 95% percentiles ") + sizeText(sizes->Volume5) + inLanguage("、", ", ") +
-                         sizeText(sizes->Volume95) + " m³",
+                     inLanguage("中位数 ", "median ") + sizeText(sizes->Volume50) + " m³", LineStyle::Dashed},
+                    {KeyEntry::Line, percentileColour,
+                     inLanguage("5%、95% 分位 ", "5% and 95% percentiles ") + sizeText(sizes->Volume5) +
+                         inLanguage("、", ", ") + sizeText(sizes->Volume95) + " m³",
                      LineStyle::Dotted}});
     return figure;
 }
@@ -316,19 +329,24 @@ void addFullFactorCurve(Figure& figure, const PlotArea& area, const std::vector<
     };
     for (const SensitivityStep& step : steps) {
         const auto factor = stepFactor(step, true);
-        if (factor) run.push_back(area.clamped(step.Value, *factor));
-        else endRun();
+        if (factor)
+            run.push_back(area.clamped(step.Value, *factor));
+        else
+            endRun();
     }
     endRun();
-    if (drawn) key.push_back({KeyEntry::Line, FullFactorColour, inLanguage("Fs（实际楔块）", "Fs (real wedge)"), LineStyle::Dotted});
+    if (drawn)
+        key.push_back(
+            {KeyEntry::Line, FullFactorColour, inLanguage("Fs（实际楔块）", "Fs (real wedge)"), LineStyle::Dotted});
 }
 
 } // namespace
 
 Figure sensitivityFigure(const std::vector<SensitivityStep>& steps, const std::string& parameter,
                          const std::optional<BlockPoint>& block) {
-    Figure figure = emptyPlot(inLanguage("安全系数 Kc、Fs 与 ", "Safety factors Kc, Fs against ") + parameter + inLanguage(" 的关系", "") +
-                              (steps.empty() ? inLanguage("（尚未计算）", " (not yet computed)") : ""));
+    Figure figure =
+        emptyPlot(inLanguage("安全系数 Kc、Fs 与 ", "Safety factors Kc, Fs against ") + parameter +
+                  inLanguage(" 的关系", "") + (steps.empty() ? inLanguage("（尚未计算）", " (not yet computed)") : ""));
     double low = 0, high = 1, top = 2;
     if (!steps.empty()) {
         low = std::min(steps.front().Value, steps.back().Value);
@@ -379,11 +397,12 @@ Figure sensitivityFigure(const std::vector<SensitivityStep>& steps, const std::s
     }
     endRun();
     addFullFactorCurve(figure, area, steps, key);
-    figure.items.push_back(polyline({area.at(area.x0(), 1), area.at(area.x1(), 1)}, Pen{LimitColour, 0.005, LineStyle::Dashed}));
+    figure.items.push_back(
+        polyline({area.at(area.x0(), 1), area.at(area.x1(), 1)}, Pen{LimitColour, 0.005, LineStyle::Dashed}));
     key.push_back({KeyEntry::Line, LimitColour, "Kc = 1", LineStyle::Dashed});
     if (block) {
-        figure.items.push_back(CircleItem{area.clamped(block->Value, block->SafetyFactor), 0.013, Pen{{255, 255, 255}, 0.003},
-                                          LimitColour});
+        figure.items.push_back(CircleItem{area.clamped(block->Value, block->SafetyFactor), 0.013,
+                                          Pen{{255, 255, 255}, 0.003}, LimitColour});
         key.push_back({KeyEntry::Dot, LimitColour, inLanguage("块体取值", "the block's value")});
     }
     addKey(figure, key);

@@ -103,7 +103,6 @@ TextItem text(Point2 at, std::string content, HAlign h = HAlign::Centre, double 
     return TextItem{at, std::move(content), height, colour, h, VAlign::Middle, false};
 }
 
-
 Pen planePen(TPlaneRole role) {
     switch (role) {
     case TPlaneRole::SlopeTopSurface: return Pen{planeColour(role), 0.009, LineStyle::Dashed};
@@ -139,21 +138,26 @@ void addLegend(Figure& figure, const StereonetInput& input, const std::optional<
     if (input.Crack) {
         y -= step;
         figure.items.push_back(polyline({{left, y}, {sampleEnd, y}}, crackPen()));
-        figure.items.push_back(text(
-            {textLeft, y}, std::string(crackTag()) + inLanguage(" 张裂缝 ", " tension crack ") + attitudeLabel(input.Crack->DipDirection, input.Crack->DipAngle),
-            HAlign::Left));
+        figure.items.push_back(text({textLeft, y},
+                                    std::string(crackTag()) + inLanguage(" 张裂缝 ", " tension crack ") +
+                                        attitudeLabel(input.Crack->DipDirection, input.Crack->DipAngle),
+                                    HAlign::Left));
     }
     y -= step;
-    figure.items.push_back(CircleItem{{(left + sampleEnd) / 2, y}, 0.022, Pen{{255, 255, 255}, 0.004}, IntersectionColour});
-    figure.items.push_back(text({textLeft, y},
-                                intersection ? inLanguage("交线 ", "intersection ") + attitudeLabel(intersection->Trend, intersection->Plunge)
-                                             : std::string(inLanguage("交线 无（两切割面平行）", "intersection none (the cutting planes are parallel)")),
-                                HAlign::Left));
+    figure.items.push_back(
+        CircleItem{{(left + sampleEnd) / 2, y}, 0.022, Pen{{255, 255, 255}, 0.004}, IntersectionColour});
+    figure.items.push_back(text(
+        {textLeft, y},
+        intersection
+            ? inLanguage("交线 ", "intersection ") + attitudeLabel(intersection->Trend, intersection->Plunge)
+            : std::string(inLanguage("交线 无（两切割面平行）", "intersection none (the cutting planes are parallel)")),
+        HAlign::Left));
     y -= step;
     figure.items.push_back(polyline({{left, y}, {sampleEnd, y}}, frictionPen()));
     figure.items.push_back(text({textLeft, y},
-                                drawableFriction(input.FrictionAngle) ? inLanguage("摩擦圆 φ=", "friction circle φ=") + angleText(*input.FrictionAngle)
-                                                                      : std::string(inLanguage("摩擦圆 无", "friction circle none")),
+                                drawableFriction(input.FrictionAngle)
+                                    ? inLanguage("摩擦圆 φ=", "friction circle φ=") + angleText(*input.FrictionAngle)
+                                    : std::string(inLanguage("摩擦圆 无", "friction circle none")),
                                 HAlign::Left));
 }
 
@@ -185,7 +189,8 @@ void addIntersection(Figure& figure, LabelPlacer& placer, const LineAttitude& li
     // A label pushed out to the far ring gets a leader to its point.
     const Point2 edge{std::clamp(p.x, at.x - width / 2, at.x + width / 2),
                       std::clamp(p.y, at.y - TextHeight / 2, at.y + TextHeight / 2)};
-    if (std::hypot(edge.x - p.x, edge.y - p.y) > 0.06) figure.items.push_back(polyline({p, edge}, Pen{IntersectionColour, 0.004}));
+    if (std::hypot(edge.x - p.x, edge.y - p.y) > 0.06)
+        figure.items.push_back(polyline({p, edge}, Pen{IntersectionColour, 0.004}));
 }
 
 } // namespace
@@ -366,9 +371,8 @@ Figure stereonetFigure(const StereonetInput& input) {
         figure.items.push_back(CircleItem{{0, 0}, radius, frictionPen(), std::nullopt});
         placer.addCurve(circlePoints(radius));
     }
-    const auto intersection =
-        intersectionLine(input.Attitudes[static_cast<int>(TPlaneRole::FirstCuttingPlane)],
-                         input.Attitudes[static_cast<int>(TPlaneRole::SecondCuttingPlane)]);
+    const auto intersection = intersectionLine(input.Attitudes[static_cast<int>(TPlaneRole::FirstCuttingPlane)],
+                                               input.Attitudes[static_cast<int>(TPlaneRole::SecondCuttingPlane)]);
     if (intersection) {
         placer.addCurve({projectLine(*intersection, input.Projection)});
         addIntersection(figure, placer, *intersection, input.Projection);

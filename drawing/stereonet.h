@@ -75,7 +75,7 @@ struct StereonetInput {
     // friction circle without it.
     std::optional<double> FrictionAngle;
     NetProjection Projection = NetProjection::EqualAngle;
-    std::string Caption{}; // written above the key, e.g. "楔块 W1"
+    std::string Caption{};                 // written above the key, e.g. "楔块 W1"
     std::optional<TPlaneAttitude> Crack{}; // the tension crack, when the block has one
 };
 

@@ -50,8 +50,9 @@ std::vector<TPoint3D> framePoints(const WedgeScene& scene) {
 }
 
 bool finite(const std::vector<TPoint3D>& points) {
-    return std::all_of(points.begin(), points.end(),
-                       [](const TPoint3D& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); });
+    return std::all_of(points.begin(), points.end(), [](const TPoint3D& p) {
+        return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+    });
 }
 
 WedgeSurface surfaceOf(TPlaneRole role) {
@@ -148,8 +149,7 @@ void addWedge(Figure& figure, const WedgeScene& scene, const ViewAngles& view, c
     figure.items.insert(figure.items.end(), shown.begin(), shown.end());
 
     Point2 middle{0, 0};
-    for (const Point2& p : projected.Screen)
-        middle = {middle.x + p.x / corners, middle.y + p.y / corners};
+    for (const Point2& p : projected.Screen) middle = {middle.x + p.x / corners, middle.y + p.y / corners};
     for (int i = 0; i < corners; ++i) {
         const Point2 p = projected.Screen[i];
         figure.items.push_back(CircleItem{p, 0.018, std::nullopt, Ink});
@@ -202,12 +202,15 @@ void addLoads(Figure& figure, const WedgeScene& scene, const ViewAngles& view) {
         const Colour colour = loadColour(load.Kind);
         Point2 tip;
         if (load.Kind == SceneLoadKind::Bolt) {
-            const Point2 head = screenVector(frame, -1.1 * size * unit, scale), anchor = screenVector(frame, 1.4 * size * unit, scale);
+            const Point2 head = screenVector(frame, -1.1 * size * unit, scale),
+                         anchor = screenVector(frame, 1.4 * size * unit, scale);
             const Point2 start{from.x + head.x, from.y + head.y};
             tip = {from.x + anchor.x, from.y + anchor.y};
             figure.items.push_back(polyline({start, tip}, Pen{colour, 0.012}));
             const double s = 0.025;
-            figure.items.push_back(polygon({{start.x - s, start.y - s}, {start.x + s, start.y - s}, {start.x + s, start.y + s},
+            figure.items.push_back(polygon({{start.x - s, start.y - s},
+                                            {start.x + s, start.y - s},
+                                            {start.x + s, start.y + s},
                                             {start.x - s, start.y + s}},
                                            colour, Pen{colour, 0.004}));
         } else {
@@ -263,7 +266,8 @@ void addAxes(Figure& figure, const ViewAngles& view) {
 void addLegend(Figure& figure, const WedgeScene& scene, const ViewAngles& view) {
     std::vector<WedgeSurface> surfaces;
     for (TPlaneRole role : planeRoles) surfaces.push_back(surfaceOf(role));
-    if (std::any_of(scene.Faces.begin(), scene.Faces.end(), [](const SceneFace& f) { return f.Surface == WedgeSurface::Crack; }))
+    if (std::any_of(scene.Faces.begin(), scene.Faces.end(),
+                    [](const SceneFace& f) { return f.Surface == WedgeSurface::Crack; }))
         surfaces.push_back(WedgeSurface::Crack);
     double y = 1.1;
     for (WedgeSurface surface : surfaces) {
@@ -276,17 +280,28 @@ void addLegend(Figure& figure, const WedgeScene& scene, const ViewAngles& view) 
     figure.items.push_back(polyline({{-1.55, y}, {-1.48, y}}, Pen{IntersectionEdgeColour, 0.014}));
     figure.items.push_back(label({-1.43, y}, inLanguage("交线 1-2", "intersection 1-2"), 0.065, Ink, HAlign::Left));
     if (!scene.Loads.empty())
-        figure.items.push_back(label({1.55, -1.02}, inLanguage("力均过形心，箭头长短示意大小；粗线为锚杆", "all forces act through the centroid; arrow lengths show their size; thick lines are bolts"), 0.05, Grey, HAlign::Right));
+        figure.items.push_back(label(
+            {1.55, -1.02},
+            inLanguage("力均过形心，箭头长短示意大小；粗线为锚杆",
+                       "all forces act through the centroid; arrow lengths show their size; thick lines are bolts"),
+            0.05, Grey, HAlign::Right));
     if (!scene.BoltLines.empty() || !scene.ShotcreteEdges.empty())
-        figure.items.push_back(label({1.55, -0.82},
-                                     std::string(scene.BoltLines.empty() ? "" : inLanguage("细线：坡面上的锚杆（实长）", "thin lines: bolts in the slope face (true length)")) +
-                                         (scene.ShotcreteEdges.empty() ? "" : inLanguage("  灰色粗框：喷射混凝土", "  grey frame: shotcrete")),
-                                     0.05, Grey, HAlign::Right));
+        figure.items.push_back(label(
+            {1.55, -0.82},
+            std::string(scene.BoltLines.empty() ? ""
+                                                : inLanguage("细线：坡面上的锚杆（实长）",
+                                                             "thin lines: bolts in the slope face (true length)")) +
+                (scene.ShotcreteEdges.empty() ? "" : inLanguage("  灰色粗框：喷射混凝土", "  grey frame: shotcrete")),
+            0.05, Grey, HAlign::Right));
     if (!scene.FullHeightEdges.empty())
-        figure.items.push_back(label({1.55, -0.92}, inLanguage("淡色虚线：全高楔块；实体：按尺寸限制缩小的楔块", "faint dashes: the full-height wedge; solid: the wedge scaled to its size limits"), 0.05, Grey,
-                                     HAlign::Right));
+        figure.items.push_back(
+            label({1.55, -0.92},
+                  inLanguage("淡色虚线：全高楔块；实体：按尺寸限制缩小的楔块",
+                             "faint dashes: the full-height wedge; solid: the wedge scaled to its size limits"),
+                  0.05, Grey, HAlign::Right));
     figure.items.push_back(label({1.55, -1.12},
-                                 inLanguage("方位角 ", "azimuth ") + angleText(std::fmod(std::fmod(view.Azimuth, 360.0) + 360.0, 360.0)) +
+                                 inLanguage("方位角 ", "azimuth ") +
+                                     angleText(std::fmod(std::fmod(view.Azimuth, 360.0) + 360.0, 360.0)) +
                                      inLanguage("  仰角 ", "  elevation ") + angleText(view.Elevation),
                                  0.055, Grey, HAlign::Right));
 }
@@ -342,7 +357,8 @@ WedgeScene tetrahedronScene(const BlockVertices& v) {
         TPoint3D n = cross(p[face.Corners[1] - 1] - a, p[face.Corners[2] - 1] - a);
         const int opposite = 10 - face.Corners[0] - face.Corners[1] - face.Corners[2];
         if (dot(n, p[opposite - 1] - a) > 0) n = -1 * n; // away from the corner not on the face
-        scene.Faces.push_back({surfaceOf(face.Role), {face.Corners[0] - 1, face.Corners[1] - 1, face.Corners[2] - 1}, n});
+        scene.Faces.push_back(
+            {surfaceOf(face.Role), {face.Corners[0] - 1, face.Corners[1] - 1, face.Corners[2] - 1}, n});
     }
     return scene;
 }
@@ -355,7 +371,9 @@ WedgeScene realWedgeScene(const WedgeShape& shape, const WedgeForces& forces, co
             for (int i = 0; i < polygon.Count; ++i) {
                 const TPoint3D &a = polygon.Points[i], &b = polygon.Points[(i + 1) % polygon.Count];
                 // Each edge once, though two faces share it.
-                const auto same = [&](const auto& e) { return (e.first == b && e.second == a) || (e.first == a && e.second == b); };
+                const auto same = [&](const auto& e) {
+                    return (e.first == b && e.second == a) || (e.first == a && e.second == b);
+                };
                 if (std::none_of(scene.FullHeightEdges.begin(), scene.FullHeightEdges.end(), same))
                     scene.FullHeightEdges.emplace_back(a, b);
             }
@@ -394,7 +412,8 @@ WedgeScene realWedgeScene(const WedgeShape& shape, const WedgeForces& forces, co
     add(SceneLoadKind::Water, forces.PondTop, "Ut");
     for (std::size_t i = 0; i < loads.Bolts.size(); ++i)
         add(SceneLoadKind::Bolt,
-            (loads.Bolts[i].Capacity && i < forces.BoltHolds.size() ? forces.BoltHolds[i].Force : loads.Bolts[i].Force) *
+            (loads.Bolts[i].Capacity && i < forces.BoltHolds.size() ? forces.BoltHolds[i].Force
+                                                                    : loads.Bolts[i].Force) *
                 directionVector(loads.Bolts[i].Direction),
             "T" + std::to_string(i + 1));
     if (loads.Pattern) add(SceneLoadKind::Bolt, forces.PatternForce * directionVector(loads.Pattern->Direction), "Tp");
@@ -402,12 +421,15 @@ WedgeScene realWedgeScene(const WedgeShape& shape, const WedgeForces& forces, co
         scene.BoltLines.emplace_back(hold.Head, hold.Head + length * directionVector(along));
     };
     for (std::size_t i = 0; i < loads.Bolts.size() && i < forces.BoltHolds.size(); ++i)
-        if (loads.Bolts[i].Capacity) boltLine(forces.BoltHolds[i], loads.Bolts[i].Direction, loads.Bolts[i].Capacity->Length);
+        if (loads.Bolts[i].Capacity)
+            boltLine(forces.BoltHolds[i], loads.Bolts[i].Direction, loads.Bolts[i].Capacity->Length);
     if (loads.Pattern)
-        for (const BoltHold& hold : forces.PatternHolds) boltLine(hold, loads.Pattern->Direction, loads.Pattern->Capacity.Length);
+        for (const BoltHold& hold : forces.PatternHolds)
+            boltLine(hold, loads.Pattern->Direction, loads.Pattern->Capacity.Length);
     if (loads.Shotcrete) {
         const WedgePolygon& face = shape.Faces[int(WedgeSurface::SlopeFace)];
-        for (int i = 0; i < face.Count; ++i) scene.ShotcreteEdges.emplace_back(face.Points[i], face.Points[(i + 1) % face.Count]);
+        for (int i = 0; i < face.Count; ++i)
+            scene.ShotcreteEdges.emplace_back(face.Points[i], face.Points[(i + 1) % face.Count]);
     }
     if (loads.PondLevel)
         for (WedgeSurface surface : {WedgeSurface::SlopeFace, WedgeSurface::UpperSlope}) {
@@ -491,17 +513,24 @@ Figure wedgeViewFigure(const WedgeScene& scene, const ViewAngles& view, const st
     figure.yMax = 1.2;
     const double size = finite(scene.Corners) ? extent(scene.Corners) : INFINITY;
     if (!std::isfinite(size)) // broken corners, or those of nearly parallel planes, beyond any scale
-        figure.items.push_back(label({0, 0}, inLanguage("块体角点无效", "the block's corners are not valid"), 0.09, Grey));
+        figure.items.push_back(
+            label({0, 0}, inLanguage("块体角点无效", "the block's corners are not valid"), 0.09, Grey));
     else if (size == 0)
         figure.items.push_back(label({0, 0}, inLanguage("尚无块体角点", "no corners of a block yet"), 0.09, Grey));
     else {
         addSegments(figure, scene, view, scene.FullHeightEdges, Pen{{175, 175, 175}, 0.006, LineStyle::Dashed});
         addWedge(figure, scene, view, projectCorners(scene, view));
-        addSegments(figure, scene, view, scene.WaterLine, Pen{loadColour(SceneLoadKind::Water), 0.012, LineStyle::Solid});
+        addSegments(figure, scene, view, scene.WaterLine,
+                    Pen{loadColour(SceneLoadKind::Water), 0.012, LineStyle::Solid});
         addSegments(figure, scene, view, scene.ShotcreteEdges, Pen{{128, 128, 128}, 0.02, LineStyle::Solid});
-        addSegments(figure, scene, view, scene.BoltLines, Pen{loadColour(SceneLoadKind::Bolt), 0.008, LineStyle::Solid});
-        if (!scene.Solid) figure.items.push_back(label({0, -1.0}, inLanguage("角点共面，不成块体", "the corners lie in one plane: no block"), 0.075, {200, 0, 0}));
-        else addLoads(figure, scene, view);
+        addSegments(figure, scene, view, scene.BoltLines,
+                    Pen{loadColour(SceneLoadKind::Bolt), 0.008, LineStyle::Solid});
+        if (!scene.Solid)
+            figure.items.push_back(label({0, -1.0},
+                                         inLanguage("角点共面，不成块体", "the corners lie in one plane: no block"),
+                                         0.075, {200, 0, 0}));
+        else
+            addLoads(figure, scene, view);
     }
     addAxes(figure, view);
     addLegend(figure, scene, view);

@@ -15,9 +15,7 @@
 
 namespace trelmox {
 
-template <typename Real> struct SinCos {
-    Real sin = 0, cos = 0;
-};
+template <typename Real> struct SinCos { Real sin = 0, cos = 0; };
 
 inline constexpr int WholeDegreeCount = 361; // 0 to 360
 

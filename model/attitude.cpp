@@ -34,10 +34,14 @@ void setStrike(TPlaneQuadrant& plane, double strikeAngle, const char* strikeEW, 
 // Each quadrant holds its lower bound; 360 belongs to the last one. Outside
 // 0..360 (or not a number) the plane keeps its letters and strike angle.
 void setStrikeFromDipDirection(double d, TPlaneQuadrant& plane) {
-    if (d >= 0 && d < 90) setStrike(plane, 90 - d, "W", "N", "E");
-    else if (d >= 90 && d < 180) setStrike(plane, d - 90, "E", "S", "E");
-    else if (d >= 180 && d < 270) setStrike(plane, 270 - d, "W", "S", "W");
-    else if (d >= 270 && d <= 360) setStrike(plane, d - 270, "E", "N", "W");
+    if (d >= 0 && d < 90)
+        setStrike(plane, 90 - d, "W", "N", "E");
+    else if (d >= 90 && d < 180)
+        setStrike(plane, d - 90, "E", "S", "E");
+    else if (d >= 180 && d < 270)
+        setStrike(plane, 270 - d, "W", "S", "W");
+    else if (d >= 270 && d <= 360)
+        setStrike(plane, d - 270, "E", "N", "W");
 }
 
 } // namespace

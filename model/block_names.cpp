@@ -36,7 +36,8 @@ fs::path blockFilePath(const fs::path& dataFolder, const std::string& blockName)
     if (english)
         throw Error::refused("the data folder has several files whose names differ from \"" + fileName +
                              "\" only in the case of letters (" + names + "); cannot tell which one to load");
-    throw Error::refused("数据文件夹中有多个文件与“" + fileName + "”只有字母大小写不同（" + names + "），无法确定载入哪一个");
+    throw Error::refused("数据文件夹中有多个文件与“" + fileName + "”只有字母大小写不同（" + names +
+                         "），无法确定载入哪一个");
 }
 
 } // namespace trelmox

@@ -45,15 +45,9 @@ Json strengthJson(const JointStrength& s) {
     Json j = {{"model", strengthModelKey(s.Model)}};
     switch (s.Model) {
     case StrengthModel::MohrCoulomb: break;
-    case StrengthModel::BartonBandis:
-        j["jrc"] = s.Jrc, j["jcs"] = s.Jcs, j["phi_r"] = s.ResidualFriction;
-        break;
-    case StrengthModel::PowerCurve:
-        j["a"] = s.PowerA, j["b"] = s.PowerB, j["c"] = s.PowerC, j["d"] = s.PowerD;
-        break;
-    case StrengthModel::HoekBrown:
-        j["sigci"] = s.Sigci, j["mb"] = s.Mb, j["s"] = s.S, j["a"] = s.HoekA;
-        break;
+    case StrengthModel::BartonBandis: j["jrc"] = s.Jrc, j["jcs"] = s.Jcs, j["phi_r"] = s.ResidualFriction; break;
+    case StrengthModel::PowerCurve: j["a"] = s.PowerA, j["b"] = s.PowerB, j["c"] = s.PowerC, j["d"] = s.PowerD; break;
+    case StrengthModel::HoekBrown: j["sigci"] = s.Sigci, j["mb"] = s.Mb, j["s"] = s.S, j["a"] = s.HoekA; break;
     }
     if (s.Waviness != 0) j["waviness"] = s.Waviness;
     return j;
@@ -68,9 +62,8 @@ Json pairJson(const std::array<std::optional<double>, 2>& values) {
 Json sizeJson(const WedgeSizeLimits& s) {
     Json bench = nullptr;
     if (s.Bench)
-        bench = {{"height", s.Bench->Height},
-                 {"width", s.Bench->Width},
-                 {"catch_width", optionalJson(s.Bench->CatchWidth)}};
+        bench = {
+            {"height", s.Bench->Height}, {"width", s.Bench->Width}, {"catch_width", optionalJson(s.Bench->CatchWidth)}};
     return {{"face_trace", pairJson(s.FaceTrace)},
             {"top_trace", pairJson(s.TopTrace)},
             {"persistence", pairJson(s.Persistence)},
@@ -85,7 +78,11 @@ Json sizeJson(const WedgeSizeLimits& s) {
 }
 
 Json capacityJson(const BoltCapacity& c) {
-    return {{"type", boltTypeKey(c.Type)}, {"length", c.Length}, {"tendon", c.Tendon}, {"plate", c.Plate}, {"bond", c.Bond}};
+    return {{"type", boltTypeKey(c.Type)},
+            {"length", c.Length},
+            {"tendon", c.Tendon},
+            {"plate", c.Plate},
+            {"bond", c.Bond}};
 }
 
 Json loadsJson(const WedgeLoads& l) {
@@ -137,12 +134,9 @@ Json loadsJson(const WedgeLoads& l) {
                           {"shear_strength", l.Shotcrete->ShearStrength},
                           {"unit_weight", l.Shotcrete->UnitWeight}};
     if (l.Pattern)
-        j["pattern"] = {{"spacing_strike", l.Pattern->SpacingStrike},
-                        {"spacing_dip", l.Pattern->SpacingDip},
-                        {"trend", l.Pattern->Direction.Trend},
-                        {"plunge", l.Pattern->Direction.Plunge},
-                        {"mode", modeName(l.Pattern->Mode)},
-                        {"capacity", capacityJson(l.Pattern->Capacity)}};
+        j["pattern"] = {{"spacing_strike", l.Pattern->SpacingStrike}, {"spacing_dip", l.Pattern->SpacingDip},
+                        {"trend", l.Pattern->Direction.Trend},        {"plunge", l.Pattern->Direction.Plunge},
+                        {"mode", modeName(l.Pattern->Mode)},          {"capacity", capacityJson(l.Pattern->Capacity)}};
     // Written only when set, so that the files of blocks without size
     // limits stay byte for byte as they were.
     if (l.Size != WedgeSizeLimits{}) j["size"] = sizeJson(l.Size);
@@ -251,7 +245,8 @@ FactorPreset presetFrom(const Reader& r, const Json& j) {
 // optional waviness.
 JointStrength strengthFrom(const Reader& r, const Json& j, const std::string& path) {
     if (!j.is_object()) r.fail("中" + path + "应为对象", path + " should be an object");
-    if (!j.contains("model")) r.fail("中缺少" + Reader::join(path, "model"), Reader::join(path, "model") + " is missing");
+    if (!j.contains("model"))
+        r.fail("中缺少" + Reader::join(path, "model"), Reader::join(path, "model") + " is missing");
     JointStrength s;
     const std::string model = r.text(j, path, "model", {"mohr_coulomb", "barton_bandis", "power_curve", "hoek_brown"});
     if (model == "mohr_coulomb") {
@@ -322,10 +317,10 @@ WedgeSizeLimits sizeFrom(const Reader& r, const Json& j) {
     s.FaceTrace = pairFrom(r, j, "face_trace");
     s.TopTrace = pairFrom(r, j, "top_trace");
     s.Persistence = pairFrom(r, j, "persistence");
-    s.Measure = r.text(j, "size", "persistence_measure", {"along_intersection", "largest_extent"}) ==
-                        "along_intersection"
-                    ? PersistenceMeasure::AlongIntersection
-                    : PersistenceMeasure::LargestExtent;
+    s.Measure =
+        r.text(j, "size", "persistence_measure", {"along_intersection", "largest_extent"}) == "along_intersection"
+            ? PersistenceMeasure::AlongIntersection
+            : PersistenceMeasure::LargestExtent;
     s.SlopeLength = r.optionalNumber(j, "size", "slope_length");
     if (const Json& bench = j.at("bench"); !bench.is_null()) {
         r.object(bench, "size.bench", {"height", "width", "catch_width"});
@@ -343,7 +338,8 @@ WedgeLoads loadsFrom(const Reader& r, const Json& j) {
     r.object(j, "", {"version", "water", "crack", "seismic", "forces", "pressures", "bolts", "design"},
              {"size", "strength", "water_percent", "pond_level", "shotcrete", "pattern"});
     if (!j.at("version").is_number_integer() || j.at("version").get<long long>() != Version)
-        r.fail("的版本" + j.at("version").dump() + "不受支持", "version " + j.at("version").dump() + " is not supported");
+        r.fail("的版本" + j.at("version").dump() + "不受支持",
+               "version " + j.at("version").dump() + " is not supported");
     WedgeLoads l;
     const std::string water = r.text(j, "", "water", {"none", "block", "saturated", "filled"});
     l.Water = water == "none"        ? WaterMode::None
@@ -375,12 +371,13 @@ WedgeLoads loadsFrom(const Reader& r, const Json& j) {
         l.FacePressureDirection =
             r.direction(pressures.at("face_direction"), "pressures.face_direction", {"trend", "plunge"});
     if (pressures.contains("top_direction"))
-        l.TopPressureDirection = r.direction(pressures.at("top_direction"), "pressures.top_direction", {"trend", "plunge"});
+        l.TopPressureDirection =
+            r.direction(pressures.at("top_direction"), "pressures.top_direction", {"trend", "plunge"});
     if (j.contains("shotcrete")) {
         const Json& lining = r.object(j.at("shotcrete"), "shotcrete", {"thickness", "shear_strength", "unit_weight"});
-        l.Shotcrete = ShotcreteLining{r.number(lining, "shotcrete", "thickness"),
-                                      r.number(lining, "shotcrete", "shear_strength"),
-                                      r.number(lining, "shotcrete", "unit_weight")};
+        l.Shotcrete =
+            ShotcreteLining{r.number(lining, "shotcrete", "thickness"), r.number(lining, "shotcrete", "shear_strength"),
+                            r.number(lining, "shotcrete", "unit_weight")};
     }
     const Json& bolts = r.array(j, "", "bolts");
     for (std::size_t i = 0; i < bolts.size(); ++i) {
@@ -393,9 +390,12 @@ WedgeLoads loadsFrom(const Reader& r, const Json& j) {
             l.Bolts.back().Capacity = capacityFrom(r, bolts[i].at("capacity"), Reader::join(path, "capacity"));
     }
     if (j.contains("pattern")) {
-        const Json& p = r.object(j.at("pattern"), "pattern", {"spacing_strike", "spacing_dip", "trend", "plunge", "mode", "capacity"});
-        l.Pattern = BoltPattern{r.number(p, "pattern", "spacing_strike"), r.number(p, "pattern", "spacing_dip"),
-                                {r.number(p, "pattern", "trend"), r.number(p, "pattern", "plunge")}, r.mode(p, "pattern"),
+        const Json& p = r.object(j.at("pattern"), "pattern",
+                                 {"spacing_strike", "spacing_dip", "trend", "plunge", "mode", "capacity"});
+        l.Pattern = BoltPattern{r.number(p, "pattern", "spacing_strike"),
+                                r.number(p, "pattern", "spacing_dip"),
+                                {r.number(p, "pattern", "trend"), r.number(p, "pattern", "plunge")},
+                                r.mode(p, "pattern"),
                                 capacityFrom(r, p.at("capacity"), "pattern.capacity")};
     }
     readDesign(r, j.at("design"), l);
@@ -476,8 +476,7 @@ WedgeLoads blockLoads(const std::filesystem::path& dataFolder, const std::string
 // A file that already holds exactly these loads is kept byte for byte (and
 // counts as written): the user's own layout and digits are not rewritten
 // by saving.
-bool saveCompanionFile(const std::filesystem::path& dataFolder, const std::string& blockName,
-                       const WedgeLoads& loads) {
+bool saveCompanionFile(const std::filesystem::path& dataFolder, const std::string& blockName, const WedgeLoads& loads) {
     validateLoads(loads);
     const std::filesystem::path path = companionPath(dataFolder, blockName);
     if (loads == WedgeLoads{} && !std::filesystem::exists(path)) return false;

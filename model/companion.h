@@ -55,7 +55,6 @@ WedgeLoads blockLoads(const std::filesystem::path& dataFolder, const std::string
 // Writes the companion file (atomically) - unless the loads are the
 // defaults and the block has none, so that its folder stays as it was.
 // Returns whether it wrote the file.
-bool saveCompanionFile(const std::filesystem::path& dataFolder, const std::string& blockName,
-                       const WedgeLoads& loads);
+bool saveCompanionFile(const std::filesystem::path& dataFolder, const std::string& blockName, const WedgeLoads& loads);
 
 } // namespace trelmox

@@ -75,7 +75,8 @@ void storeLine(BlockDataTexts& texts, int number, const std::string& line) {
         texts.Quadrants[number - FirstQuadrantLine] = TPlaneQuadrant{field(line, 1), field(line, 2), field(line, 3),
                                                                      field(line, 4), field(line, 5), field(line, 6)};
     } else if (number == WaterLine1 || number == WaterLine1 + 1) {
-        (number == WaterLine1 ? texts.Water1 : texts.Water2) = BlockDataTexts::WaterLine{field(line, 1), field(line, 2)};
+        (number == WaterLine1 ? texts.Water1 : texts.Water2) =
+            BlockDataTexts::WaterLine{field(line, 1), field(line, 2)};
     } else {
         for (const auto& p : ParameterLines)
             if (p.number == number) texts.*p.text = field(line, 1);
@@ -97,7 +98,8 @@ template <typename Convert> auto atLine(int number, Convert convert) {
 // a letter). Any other control character makes the value unreadable.
 std::string cleanField(const std::string& text, int number) {
     const auto first = text.find_first_not_of(" \r\n");
-    const std::string field = first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(" \r\n") - first + 1);
+    const std::string field =
+        first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(" \r\n") - first + 1);
     for (const char c : field)
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
             throw Error::atLine(messageLanguage() == Language::English
@@ -110,7 +112,8 @@ std::string cleanField(const std::string& text, int number) {
 // Every field of the texts with its line number.
 template <typename Visit> void forEachField(BlockDataTexts& texts, Visit visit) {
     for (int i = 0; i < PlaneCount; ++i) {
-        if (auto& a = texts.Attitudes[i]) for (std::string& field : *a) visit(field, i + 1);
+        if (auto& a = texts.Attitudes[i])
+            for (std::string& field : *a) visit(field, i + 1);
         if (auto& q = texts.Quadrants[i])
             for (std::string* field : {&q->StrikeNS, &q->StrikeAngle, &q->StrikeEW, &q->DipNS, &q->DipEW, &q->DipAngle})
                 visit(*field, FirstQuadrantLine + i);
@@ -252,11 +255,11 @@ std::string blockDataText(const PlaneAttitudeArray& attitudes, const PlaneQuadra
     for (const auto& a : attitudes) lines.push_back(floatToText(a.DipAngle) + "," + floatToText(a.DipDirection));
     for (const auto& q : quadrants)
         lines.push_back(joinFields({q.StrikeNS, q.StrikeAngle, q.StrikeEW, q.DipNS, q.DipEW, q.DipAngle}));
-    lines.insert(lines.end(), {params.RockUnitWeight, params.WaterUnitWeight, params.SlopeHeight,
-                               params.OverhangCoefficient,
-                               waterLine(params, params.WaterPressure1, params.ComputedWaterPressure1),
-                               waterLine(params, params.WaterPressure2, params.ComputedWaterPressure2),
-                               params.Cohesion1, params.Friction1, params.Cohesion2, params.Friction2});
+    lines.insert(lines.end(),
+                 {params.RockUnitWeight, params.WaterUnitWeight, params.SlopeHeight, params.OverhangCoefficient,
+                  waterLine(params, params.WaterPressure1, params.ComputedWaterPressure1),
+                  waterLine(params, params.WaterPressure2, params.ComputedWaterPressure2), params.Cohesion1,
+                  params.Friction1, params.Cohesion2, params.Friction2});
     return crlfLines(lines);
 }
 

@@ -334,8 +334,9 @@ std::string readFileBytes(const std::filesystem::path& path, std::size_t maxByte
     if (!S_ISREG(status.st_mode))
         throw Error(inLanguage("不是普通文件，不能读取", "not a regular file, cannot be read"), ErrorKind::File);
     const auto tooLarge = [&] {
-        return Error(messageLanguage() == Language::English ? "file larger than " + sizeText(maxBytes) + ", cannot be read"
-                                                            : "文件大于 " + sizeText(maxBytes) + "，不能读取");
+        return Error(messageLanguage() == Language::English
+                         ? "file larger than " + sizeText(maxBytes) + ", cannot be read"
+                         : "文件大于 " + sizeText(maxBytes) + "，不能读取");
     };
     if (static_cast<std::uintmax_t>(status.st_size) > maxBytes) throw tooLarge();
     std::string bytes;
@@ -354,7 +355,8 @@ std::string readFileBytes(const std::filesystem::path& path, std::size_t maxByte
 void checkBlockName(const std::string& blockName) {
     if (blockName.find_first_of("/\\") != std::string::npos || blockName == "." || blockName == "..")
         throw Error::refused(messageLanguage() == Language::English
-                                 ? "invalid block name \"" + blockName + "\": it may not contain \"/\" or \"\\\", nor be \".\" or \"..\""
+                                 ? "invalid block name \"" + blockName +
+                                       "\": it may not contain \"/\" or \"\\\", nor be \".\" or \"..\""
                                  : "块体名称“" + blockName + "”无效：不能含有“/”或“\\”，也不能是“.”或“..”");
 }
 

@@ -27,8 +27,8 @@ std::optional<Language> languageFromName(std::string_view name) {
 }
 
 Language languageOfLocale(std::string_view localeName) {
-    return localeName.substr(0, 2) == "zh" && (localeName.size() == 2 || localeName[2] == '_' || localeName[2] == '.' ||
-                                               localeName[2] == '-')
+    return localeName.substr(0, 2) == "zh" &&
+                   (localeName.size() == 2 || localeName[2] == '_' || localeName[2] == '.' || localeName[2] == '-')
                ? Language::Chinese
                : Language::English;
 }

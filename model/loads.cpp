@@ -26,7 +26,8 @@ auto named(const char* chinese, const char* englishName) {
 // may name a property of it ("外力的大小", "magnitude of external force").
 auto nthNamed(std::size_t index, const char* what, const char* englishWhat) {
     return [=] {
-        return english() ? englishWhat + (" " + std::to_string(index + 1)) : "第" + std::to_string(index + 1) + "个" + what;
+        return english() ? englishWhat + (" " + std::to_string(index + 1))
+                         : "第" + std::to_string(index + 1) + "个" + what;
     };
 }
 
@@ -53,7 +54,8 @@ void requireBetween(double value, double low, bool lowOpen, double high, bool hi
         if (!std::isfinite(value)) throw Error::refused(who + " is not a finite number", field);
         std::string range;
         if (high == HUGE_VAL)
-            range = lowOpen ? " should be greater than " + floatToText(low) : " may not be less than " + floatToText(low);
+            range =
+                lowOpen ? " should be greater than " + floatToText(low) : " may not be less than " + floatToText(low);
         else
             range = " should be between " + floatToText(low) + " and " + floatToText(high) +
                     (highOpen ? " (" + floatToText(high) + " excluded)" : "");
@@ -65,13 +67,15 @@ void requireBetween(double value, double low, bool lowOpen, double high, bool hi
     if (high == HUGE_VAL)
         range = lowOpen ? "应大于" + floatToText(low) : "不能小于" + floatToText(low);
     else
-        range = "应在" + floatToText(low) + "与" + floatToText(high) + "之间" + (highOpen ? "（不含" + floatToText(high) + "）" : "");
+        range = "应在" + floatToText(low) + "与" + floatToText(high) + "之间" +
+                (highOpen ? "（不含" + floatToText(high) + "）" : "");
     throw Error::refused(who + range + "，现为" + floatToText(value), field);
 }
 
 void requirePositive(double value, const char* chinese, const char* englishName) {
     if (!(std::isfinite(value) && value > 0))
-        throw Error::refused(english() ? englishName + (" should be a finite number greater than 0, given " + floatToText(value))
+        throw Error::refused(english() ? englishName +
+                                             (" should be a finite number greater than 0, given " + floatToText(value))
                                        : chinese + ("应为大于0的有限数，现为" + floatToText(value)));
 }
 
@@ -257,7 +261,8 @@ void validateLoads(const WedgeLoads& loads) {
     require(loads.SeismicCoefficient, LoadRange::Magnitude, named("地震系数", "seismic coefficient"));
     if (loads.SeismicDirection) validateDirection(*loads.SeismicDirection, named("地震力", "the seismic force"));
     for (std::size_t i = 0; i < loads.Forces.size(); ++i) {
-        require(loads.Forces[i].Magnitude, LoadRange::Magnitude, nthNamed(i, "外力的大小", "magnitude of external force"));
+        require(loads.Forces[i].Magnitude, LoadRange::Magnitude,
+                nthNamed(i, "外力的大小", "magnitude of external force"));
         validateDirection(loads.Forces[i].Direction, nthNamed(i, "外力", "external force"));
     }
     require(loads.FacePressure, LoadRange::Magnitude, named("坡面压力", "slope face pressure"));

@@ -161,7 +161,7 @@ struct DesignBolt {
 enum class StrengthModel { MohrCoulomb, BartonBandis, PowerCurve, HoekBrown };
 struct JointStrength {
     StrengthModel Model = StrengthModel::MohrCoulomb;
-    double Jrc = 8, Jcs = 50000, ResidualFriction = 28; // Barton-Bandis: JCS in kPa, phi_r in degrees
+    double Jrc = 8, Jcs = 50000, ResidualFriction = 28;      // Barton-Bandis: JCS in kPa, phi_r in degrees
     double PowerA = 1, PowerB = 0.8, PowerC = 0, PowerD = 0; // power curve, kPa
     double Sigci = 50000, Mb = 1, S = 0.001, HoekA = 0.5;    // Hoek-Brown, sigci in kPa
     double Waviness = 0;                                     // degrees

@@ -101,13 +101,12 @@ DecimalParts decimalParts(const std::string& text) {
 // up to 10^22 are both exact doubles, so one IEEE multiplication or division
 // rounds the exact value correctly, as the general conversion would.
 bool convertExactly(const DecimalParts& parts, double& value) {
-    static constexpr double powersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                             1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                             1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    static constexpr double powersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     if (parts.significantDigits > 15 || parts.exponent < -22 || parts.exponent > 22) return false;
     const auto significand = static_cast<double>(parts.significand);
-    const double magnitude = parts.exponent < 0 ? significand / powersOfTen[-parts.exponent]
-                                                : significand * powersOfTen[parts.exponent];
+    const double magnitude =
+        parts.exponent < 0 ? significand / powersOfTen[-parts.exponent] : significand * powersOfTen[parts.exponent];
     value = parts.negative ? -magnitude : magnitude;
     return true;
 }
@@ -125,8 +124,8 @@ struct RoundedDecimal {
 
 RoundedDecimal roundTo15Digits(double value) {
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                      std::chars_format::scientific, 14);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific, 14);
     const std::string text(buffer, result.ptr); // d.dddddddddddddde[+-]x
     const std::size_t e = text.find('e');
     RoundedDecimal rounded;

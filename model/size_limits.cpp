@@ -18,10 +18,14 @@ bool WedgeSizeLimits::bounds() const {
 
 const char* sizeLimitName(SizeLimitKind kind) {
     switch (kind) {
-    case SizeLimitKind::FaceTrace1: return inLanguage("平面1在坡面上的迹长", "trace length of plane 1 on the slope face");
-    case SizeLimitKind::FaceTrace2: return inLanguage("平面2在坡面上的迹长", "trace length of plane 2 on the slope face");
-    case SizeLimitKind::TopTrace1: return inLanguage("平面1在坡顶面上的迹长", "trace length of plane 1 on the upper slope");
-    case SizeLimitKind::TopTrace2: return inLanguage("平面2在坡顶面上的迹长", "trace length of plane 2 on the upper slope");
+    case SizeLimitKind::FaceTrace1:
+        return inLanguage("平面1在坡面上的迹长", "trace length of plane 1 on the slope face");
+    case SizeLimitKind::FaceTrace2:
+        return inLanguage("平面2在坡面上的迹长", "trace length of plane 2 on the slope face");
+    case SizeLimitKind::TopTrace1:
+        return inLanguage("平面1在坡顶面上的迹长", "trace length of plane 1 on the upper slope");
+    case SizeLimitKind::TopTrace2:
+        return inLanguage("平面2在坡顶面上的迹长", "trace length of plane 2 on the upper slope");
     case SizeLimitKind::Persistence1: return inLanguage("平面1的延伸长度", "persistence of plane 1");
     case SizeLimitKind::Persistence2: return inLanguage("平面2的延伸长度", "persistence of plane 2");
     case SizeLimitKind::SlopeLength: return inLanguage("边坡走向长度", "slope length along strike");

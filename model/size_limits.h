@@ -44,7 +44,15 @@ struct WedgeSizeLimits {
 
 // The limits that bound the size, in the order that settles a tie.
 enum class SizeLimitKind {
-    FaceTrace1, FaceTrace2, TopTrace1, TopTrace2, Persistence1, Persistence2, SlopeLength, BenchHeight, BenchWidth
+    FaceTrace1,
+    FaceTrace2,
+    TopTrace1,
+    TopTrace2,
+    Persistence1,
+    Persistence2,
+    SlopeLength,
+    BenchHeight,
+    BenchWidth
 };
 inline constexpr int SizeLimitKindCount = 9;
 // "平面1在坡面上的迹长" and the like, for the user.
@@ -54,8 +62,7 @@ const char* sizeLimitKey(SizeLimitKind kind);
 // Calls f(kind, limit) for every kind in SizeLimitKind's order, `limit` an
 // std::optional<double> absent where not given: inline, for the loops over
 // every kind that every full analysis runs.
-template <class F>
-[[gnu::always_inline]] inline void forEachSizeLimit(const WedgeSizeLimits& l, F f) {
+template <class F> [[gnu::always_inline]] inline void forEachSizeLimit(const WedgeSizeLimits& l, F f) {
     using K = SizeLimitKind;
     f(K::FaceTrace1, l.FaceTrace[0]), f(K::FaceTrace2, l.FaceTrace[1]);
     f(K::TopTrace1, l.TopTrace[0]), f(K::TopTrace2, l.TopTrace[1]);

@@ -71,15 +71,20 @@ std::size_t utf8SequenceAt(const std::string& bytes, std::size_t i) {
     if (lead < 0x80) return 1;
     std::size_t length;
     unsigned char low = 0x80, high = 0xBF; // allowed range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) length = 2;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2;
     else if (lead >= 0xE0 && lead <= 0xEF) {
         length = 3;
-        if (lead == 0xE0) low = 0xA0;      // overlong
-        else if (lead == 0xED) high = 0x9F; // surrogates
+        if (lead == 0xE0)
+            low = 0xA0; // overlong
+        else if (lead == 0xED)
+            high = 0x9F; // surrogates
     } else if (lead >= 0xF0 && lead <= 0xF4) {
         length = 4;
-        if (lead == 0xF0) low = 0x90;      // overlong
-        else if (lead == 0xF4) high = 0x8F; // beyond U+10FFFF
+        if (lead == 0xF0)
+            low = 0x90; // overlong
+        else if (lead == 0xF4)
+            high = 0x8F; // beyond U+10FFFF
     } else {
         return 0;
     }
@@ -105,9 +110,7 @@ std::string escapedByte(unsigned char c) {
 
 std::string utf8ToGb18030(const std::string& utf8) { return Converter("GB18030", "UTF-8").convert(utf8, "UTF-8"); }
 
-std::string gb18030ToUtf8(const std::string& bytes) {
-    return Converter("UTF-8", "GB18030").convert(bytes, "GB18030");
-}
+std::string gb18030ToUtf8(const std::string& bytes) { return Converter("UTF-8", "GB18030").convert(bytes, "GB18030"); }
 
 std::string fileBytesToUtf8(const std::string& bytes) {
     if (bytes.starts_with(Utf8Mark)) {

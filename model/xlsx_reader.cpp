@@ -16,8 +16,8 @@ namespace trelmox {
 
 namespace {
 
-constexpr int MaxRows = 1048576;   // rows of a sheet
-constexpr int MaxColumns = 16384;  // columns A..XFD
+constexpr int MaxRows = 1048576;  // rows of a sheet
+constexpr int MaxColumns = 16384; // columns A..XFD
 
 // A piece of the file in a message: at most a few dozen bytes, control
 // characters and bytes that are not UTF-8 made visible.
@@ -85,7 +85,8 @@ public:
         zlib_filefunc64_def functions{openMemory, readMemory,  writeMemory, tellMemory,
                                       seekMemory, closeMemory, errorMemory, &stream_};
         zip_ = unzOpen2_64("", &functions);
-        if (!zip_) throw damaged(say("不是 zip 压缩包，或压缩包已损坏", "not a zip archive, or the archive is damaged"));
+        if (!zip_)
+            throw damaged(say("不是 zip 压缩包，或压缩包已损坏", "not a zip archive, or the archive is damaged"));
     }
     ~Archive() { unzClose(zip_); }
     Archive(const Archive&) = delete;
@@ -101,10 +102,12 @@ public:
         unz_file_info64 info{};
         if (unzGetCurrentFileInfo64(zip_, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
             throw damaged(say("“" + shown(name) + "”已损坏", "\"" + shown(name) + "\" is damaged"));
-        if (info.flag & 1) throw damaged(say("“" + shown(name) + "”已加密，请在 Excel 中取消密码后另存",
-                                                 "\"" + shown(name) + "\" is encrypted; remove the password in Excel and save it again"));
+        if (info.flag & 1)
+            throw damaged(say("“" + shown(name) + "”已加密，请在 Excel 中取消密码后另存",
+                              "\"" + shown(name) + "\" is encrypted; remove the password in Excel and save it again"));
         if (info.uncompressed_size > MaxXlsxPartBytes) throw tooLarge(name);
-        if (unzOpenCurrentFile(zip_) != UNZ_OK) throw damaged(say("“" + shown(name) + "”无法解压", "\"" + shown(name) + "\" cannot be unpacked"));
+        if (unzOpenCurrentFile(zip_) != UNZ_OK)
+            throw damaged(say("“" + shown(name) + "”无法解压", "\"" + shown(name) + "\" cannot be unpacked"));
         std::string bytes;
         char buffer[65536];
         int got = 0;
@@ -117,15 +120,17 @@ public:
         }
         // Closing checks the CRC of what was read.
         const int closed = unzCloseCurrentFile(zip_);
-        if (got < 0 || closed != UNZ_OK) throw damaged(say("“" + shown(name) + "”已损坏，无法解压",
-                                                                   "\"" + shown(name) + "\" is damaged and cannot be unpacked"));
+        if (got < 0 || closed != UNZ_OK)
+            throw damaged(say("“" + shown(name) + "”已损坏，无法解压",
+                              "\"" + shown(name) + "\" is damaged and cannot be unpacked"));
         return bytes;
     }
 
 private:
     static Error tooLarge(const std::string& name) {
-        return damaged(say("“" + shown(name) + "”解压后大于 " + std::to_string(MaxXlsxPartBytes >> 20) + " MB",
-                           "\"" + shown(name) + "\" unpacks to more than " + std::to_string(MaxXlsxPartBytes >> 20) + " MB"));
+        return damaged(
+            say("“" + shown(name) + "”解压后大于 " + std::to_string(MaxXlsxPartBytes >> 20) + " MB",
+                "\"" + shown(name) + "\" unpacks to more than " + std::to_string(MaxXlsxPartBytes >> 20) + " MB"));
     }
     MemoryStream stream_;
     unzFile zip_ = nullptr;
@@ -151,9 +156,7 @@ void appendUtf8(std::string& out, std::uint32_t code) {
     }
 }
 
-bool isCharacter(std::uint32_t code) {
-    return code != 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
-}
+bool isCharacter(std::uint32_t code) { return code != 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF); }
 
 // The pull reader of one part: start tags with their attributes, end tags
 // and text, entities decoded, names without their namespace prefix (the
@@ -189,15 +192,19 @@ public:
             if (skipped("<?", "?>") || skipped("<!--", "-->")) continue;
             if (text_.substr(at_).starts_with("<![CDATA[")) {
                 const std::size_t end = text_.find("]]>", at_ + 9);
-                if (end == std::string_view::npos) throw malformed(say("CDATA 段没有结束", "a CDATA section does not end"));
+                if (end == std::string_view::npos)
+                    throw malformed(say("CDATA 段没有结束", "a CDATA section does not end"));
                 value_ = std::string(text_.substr(at_ + 9, end - at_ - 9));
                 at_ = end + 3;
                 return Event::Text;
             }
-            if (text_.substr(at_).starts_with("<!")) throw malformed(say("含有不支持的 DTD 声明", "holds a DTD declaration, which is not supported"));
+            if (text_.substr(at_).starts_with("<!"))
+                throw malformed(say("含有不支持的 DTD 声明", "holds a DTD declaration, which is not supported"));
             return tag();
         }
-        if (!open_.empty()) throw malformed(say("元素“" + shown(open_.back()) + "”没有结束", "element \"" + shown(open_.back()) + "\" does not end"));
+        if (!open_.empty())
+            throw malformed(say("元素“" + shown(open_.back()) + "”没有结束",
+                                "element \"" + shown(open_.back()) + "\" does not end"));
         return Event::Done;
     }
 
@@ -231,7 +238,8 @@ private:
     bool skipped(std::string_view open, std::string_view close) {
         if (!text_.substr(at_).starts_with(open)) return false;
         const std::size_t end = text_.find(close, at_ + open.size());
-        if (end == std::string_view::npos) throw malformed(say("“" + std::string(open) + "”没有结束", "\"" + std::string(open) + "\" does not end"));
+        if (end == std::string_view::npos)
+            throw malformed(say("“" + std::string(open) + "”没有结束", "\"" + std::string(open) + "\" does not end"));
         at_ = end + close.size();
         return true;
     }
@@ -260,10 +268,12 @@ private:
             ++at_;
             name_ = localName(nameAt());
             skipSpace();
-            if (peek() != '>') throw malformed(say("结束标签“" + shown(name_) + "”有误", "end tag \"" + shown(name_) + "\" is wrong"));
+            if (peek() != '>')
+                throw malformed(say("结束标签“" + shown(name_) + "”有误", "end tag \"" + shown(name_) + "\" is wrong"));
             ++at_;
-            if (open_.empty() || open_.back() != name_) throw malformed(say("结束标签“" + shown(name_) + "”与开始标签不配对",
-                                "end tag \"" + shown(name_) + "\" does not match the start tag"));
+            if (open_.empty() || open_.back() != name_)
+                throw malformed(say("结束标签“" + shown(name_) + "”与开始标签不配对",
+                                    "end tag \"" + shown(name_) + "\" does not match the start tag"));
             open_.pop_back();
             return Event::End;
         }
@@ -275,15 +285,18 @@ private:
             if (c == '>' || c == '/') break;
             const std::string key = localName(nameAt());
             skipSpace();
-            if (peek() != '=') throw malformed(say("属性“" + shown(key) + "”缺少值", "attribute \"" + shown(key) + "\" has no value"));
+            if (peek() != '=')
+                throw malformed(say("属性“" + shown(key) + "”缺少值", "attribute \"" + shown(key) + "\" has no value"));
             ++at_;
             skipSpace();
             const char quote = peek();
-            if (quote != '"' && quote != '\'') throw malformed(say("属性“" + shown(key) + "”的值缺少引号",
-                                                                 "the value of attribute \"" + shown(key) + "\" has no quotes"));
+            if (quote != '"' && quote != '\'')
+                throw malformed(say("属性“" + shown(key) + "”的值缺少引号",
+                                    "the value of attribute \"" + shown(key) + "\" has no quotes"));
             const std::size_t end = text_.find(quote, at_ + 1);
-            if (end == std::string_view::npos) throw malformed(say("属性“" + shown(key) + "”的值没有结束",
-                                                                      "the value of attribute \"" + shown(key) + "\" does not end"));
+            if (end == std::string_view::npos)
+                throw malformed(say("属性“" + shown(key) + "”的值没有结束",
+                                    "the value of attribute \"" + shown(key) + "\" does not end"));
             std::string value;
             decode(text_.substr(at_ + 1, end - at_ - 1), value);
             attributes_.emplace_back(key, std::move(value));
@@ -292,7 +305,8 @@ private:
         open_.push_back(name_);
         if (peek() == '/') {
             ++at_;
-            if (peek() != '>') throw malformed(say("标签“" + shown(name_) + "”有误", "tag \"" + shown(name_) + "\" is wrong"));
+            if (peek() != '>')
+                throw malformed(say("标签“" + shown(name_) + "”有误", "tag \"" + shown(name_) + "\" is wrong"));
             pendingEnd_ = true;
         }
         ++at_; // '>'
@@ -309,23 +323,30 @@ private:
             const std::size_t end = raw.find(';', i);
             if (end == std::string_view::npos) throw malformed(say("“&”之后缺少“;”", "\";\" is missing after \"&\""));
             const std::string_view entity = raw.substr(i + 1, end - i - 1);
-            if (entity == "lt") out += '<';
-            else if (entity == "gt") out += '>';
-            else if (entity == "amp") out += '&';
-            else if (entity == "quot") out += '"';
-            else if (entity == "apos") out += '\'';
+            if (entity == "lt")
+                out += '<';
+            else if (entity == "gt")
+                out += '>';
+            else if (entity == "amp")
+                out += '&';
+            else if (entity == "quot")
+                out += '"';
+            else if (entity == "apos")
+                out += '\'';
             else if (entity.starts_with('#')) {
                 const bool hex = entity.size() > 1 && (entity[1] == 'x' || entity[1] == 'X');
                 const std::string_view digits = entity.substr(hex ? 2 : 1);
                 std::uint32_t code = 0;
                 const auto [stop, failed] =
                     std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10);
-                if (digits.empty() || failed != std::errc() || stop != digits.data() + digits.size() || !isCharacter(code))
+                if (digits.empty() || failed != std::errc() || stop != digits.data() + digits.size() ||
+                    !isCharacter(code))
                     throw malformed(say("字符引用“&" + shown(entity) + ";”无效",
                                         "character reference \"&" + shown(entity) + ";\" is invalid"));
                 appendUtf8(out, code);
             } else {
-                throw malformed(say("未知的实体“&" + shown(entity) + ";”", "unknown entity \"&" + shown(entity) + ";\""));
+                throw malformed(
+                    say("未知的实体“&" + shown(entity) + ";”", "unknown entity \"&" + shown(entity) + ";\""));
             }
             i = end;
         }
@@ -374,8 +395,10 @@ std::vector<std::string> sharedStrings(const std::string& part, const std::strin
     XmlReader xml(part, name);
     std::optional<std::string> current;
     for (XmlReader::Event e; (e = xml.next()) != XmlReader::Event::Done;) {
-        if (e == XmlReader::Event::Start && xml.name() == "si") current.emplace();
-        else if (e == XmlReader::Event::Text && current) addStringText(xml, *current);
+        if (e == XmlReader::Event::Start && xml.name() == "si")
+            current.emplace();
+        else if (e == XmlReader::Event::Text && current)
+            addStringText(xml, *current);
         else if (e == XmlReader::Event::End && xml.name() == "si" && current) {
             strings.push_back(unescaped(*current));
             current.reset();
@@ -472,17 +495,20 @@ std::string cellValue(const CellRead& c, int row, const std::vector<std::string>
                           say("共享字符串序号“" + shown(c.Value) + "”无效",
                               "shared string index \"" + shown(c.Value) + "\" is invalid"));
         if (index >= shared.size())
-            throw badCell(row, c.Name,
-                          say("共享字符串序号 " + shown(c.Value) + " 超出范围（共 " + std::to_string(shared.size()) + " 个）",
-                              "shared string index " + shown(c.Value) + " is out of range (" +
-                                  std::to_string(shared.size()) + " strings)"));
+            throw badCell(
+                row, c.Name,
+                say("共享字符串序号 " + shown(c.Value) + " 超出范围（共 " + std::to_string(shared.size()) + " 个）",
+                    "shared string index " + shown(c.Value) + " is out of range (" + std::to_string(shared.size()) +
+                        " strings)"));
         return shared[index];
     }
     if (c.Type == "inlineStr") return unescaped(c.Inline);
     if (c.Type == "str" || c.Type == "e" || c.Type == "d") return unescaped(c.Value);
     if (c.Type == "b") {
-        if (c.Value != "0" && c.Value != "1") throw badCell(row, c.Name,
-                          say("逻辑值“" + shown(c.Value) + "”无效", "boolean value \"" + shown(c.Value) + "\" is invalid"));
+        if (c.Value != "0" && c.Value != "1")
+            throw badCell(
+                row, c.Name,
+                say("逻辑值“" + shown(c.Value) + "”无效", "boolean value \"" + shown(c.Value) + "\" is invalid"));
         return c.Value == "1" ? "TRUE" : "FALSE";
     }
     if (c.Type == "n" || c.Type.empty()) {
@@ -496,7 +522,8 @@ std::string cellValue(const CellRead& c, int row, const std::vector<std::string>
                   say("未知的单元格类型“" + shown(c.Type) + "”", "unknown cell type \"" + shown(c.Type) + "\""));
 }
 
-std::vector<XlsxRow> sheetRows(const std::string& part, const std::string& name, const std::vector<std::string>& shared) {
+std::vector<XlsxRow> sheetRows(const std::string& part, const std::string& name,
+                               const std::vector<std::string>& shared) {
     std::vector<XlsxRow> rows;
     XmlReader xml(part, name);
     std::optional<XlsxRow> row;
@@ -510,12 +537,13 @@ std::vector<XlsxRow> sheetRows(const std::string& part, const std::string& name,
             if (const auto r = xml.attribute("r")) {
                 const auto [stop, failed] = std::from_chars(r->data(), r->data() + r->size(), number);
                 if (r->empty() || failed != std::errc() || stop != r->data() + r->size())
-                    throw xml.malformed(say("行号“" + shown(*r) + "”无效", "row number \"" + shown(*r) + "\" is invalid"));
+                    throw xml.malformed(
+                        say("行号“" + shown(*r) + "”无效", "row number \"" + shown(*r) + "\" is invalid"));
             }
             if (number <= lastRow || number > MaxRows)
                 throw xml.malformed(say("行号 " + std::to_string(number) + " 不在前一行之后或超出范围",
-                                          "row number " + std::to_string(number) +
-                                              " does not follow the previous row or is out of range"));
+                                        "row number " + std::to_string(number) +
+                                            " does not follow the previous row or is out of range"));
             row.emplace().Number = lastRow = number;
             lastColumn = -1;
         } else if (e == XmlReader::Event::Start && xml.name() == "c" && row) {
@@ -532,13 +560,15 @@ std::vector<XlsxRow> sheetRows(const std::string& part, const std::string& name,
             }
             cell->Name = columnName(cell->Column) + std::to_string(row->Number);
             if (cell->Column <= lastColumn || cell->Column >= MaxColumns)
-                throw badCell(row->Number, cell->Name,
-                              say("单元格不在同行前一单元格之后", "the cell does not follow the previous cell of its row"));
+                throw badCell(
+                    row->Number, cell->Name,
+                    say("单元格不在同行前一单元格之后", "the cell does not follow the previous cell of its row"));
             lastColumn = cell->Column;
             cell->Type = xml.attribute("t").value_or("");
         } else if (e == XmlReader::Event::Text && cell) {
             const auto& open = xml.open();
-            if (!open.empty() && open.back() == "v") cell->Value += xml.text();
+            if (!open.empty() && open.back() == "v")
+                cell->Value += xml.text();
             else if (xml.inside("is")) {
                 cell->HasInline = true;
                 addStringText(xml, cell->Inline);

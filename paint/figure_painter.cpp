@@ -17,8 +17,10 @@ QPen qtPen(const std::optional<Pen>& pen, const FigureViewport& map) {
     qt.setCapStyle(Qt::RoundCap);
     qt.setJoinStyle(Qt::RoundJoin);
     // Dash lengths in pen widths, as the SVG writer draws them.
-    if (pen->style == LineStyle::Dashed) qt.setDashPattern({5, 3});
-    else if (pen->style == LineStyle::Dotted) qt.setDashPattern({1, 2});
+    if (pen->style == LineStyle::Dashed)
+        qt.setDashPattern({5, 3});
+    else if (pen->style == LineStyle::Dotted)
+        qt.setDashPattern({1, 2});
     return qt;
 }
 

@@ -245,8 +245,8 @@ private:
         if (above > 0) format.setTopMargin(above);
         format.setHeaderRowCount(headed ? 1 : 0);
         if (!headed)
-            format.setColumnWidthConstraints({QTextLength(QTextLength::PercentageLength, 38),
-                                              QTextLength(QTextLength::PercentageLength, 62)});
+            format.setColumnWidthConstraints(
+                {QTextLength(QTextLength::PercentageLength, 38), QTextLength(QTextLength::PercentageLength, 62)});
         QTextTable* grid = cursor_.insertTable(rows, columns, format);
         int row = 0;
         if (headed) {
@@ -286,7 +286,9 @@ private:
 void keepHeadingsWithWhatFollows(QTextDocument& document) {
     const double pageHeight = document.pageSize().height();
     QAbstractTextDocumentLayout* layout = document.documentLayout();
-    const auto pageOf = [pageHeight](double y) { return static_cast<int>(std::floor((y + PageTolerance) / pageHeight)); };
+    const auto pageOf = [pageHeight](double y) {
+        return static_cast<int>(std::floor((y + PageTolerance) / pageHeight));
+    };
     // The point that must share the heading's page: a paragraph's first
     // line, or a table's first two rows.
     const auto followingPoint = [&](const QTextBlock& next) {
@@ -324,7 +326,9 @@ void keepHeadingsWithWhatFollows(QTextDocument& document) {
 void splitParagraphsAtPageBreaks(QTextDocument& document) {
     const double pageHeight = document.pageSize().height();
     QAbstractTextDocumentLayout* layout = document.documentLayout();
-    const auto pageOf = [pageHeight](double y) { return static_cast<int>(std::floor((y + PageTolerance) / pageHeight)); };
+    const auto pageOf = [pageHeight](double y) {
+        return static_cast<int>(std::floor((y + PageTolerance) / pageHeight));
+    };
     for (QTextBlock block = document.firstBlock(); block.isValid(); block = block.next()) {
         layout->blockBoundingRect(block); // lays the document out up to here
         const QTextLayout* lines = block.layout();
@@ -349,15 +353,16 @@ void paintMargins(QPainter& painter, const PageGeometry& page, const QString& he
     painter.save();
     painter.setPen(QPen(Qt::black, 0.5 * page.unit));
     painter.setFont(reportFont(9));
-    painter.drawText(QRectF(0, 0, page.width, page.headerHeight - 8 * page.unit), Qt::AlignLeft | Qt::AlignBottom, header);
+    painter.drawText(QRectF(0, 0, page.width, page.headerHeight - 8 * page.unit), Qt::AlignLeft | Qt::AlignBottom,
+                     header);
     painter.drawText(QRectF(0, 0, page.width, page.headerHeight - 8 * page.unit), Qt::AlignRight | Qt::AlignBottom,
                      QStringLiteral("TRELMOX ") + QString::fromUtf8(Version));
-    painter.drawLine(QPointF(0, page.headerHeight - 5 * page.unit), QPointF(page.width, page.headerHeight - 5 * page.unit));
+    painter.drawLine(QPointF(0, page.headerHeight - 5 * page.unit),
+                     QPointF(page.width, page.headerHeight - 5 * page.unit));
     const double footerTop = page.headerHeight + page.bodyHeight;
-    painter.drawText(QRectF(0, footerTop, page.width, page.footerHeight), Qt::AlignHCenter | Qt::AlignBottom,
-                     (inEnglish() ? QStringLiteral("Page %1 of %2") : QStringLiteral("第 %1 页 共 %2 页"))
-                         .arg(number)
-                         .arg(count));
+    painter.drawText(
+        QRectF(0, footerTop, page.width, page.footerHeight), Qt::AlignHCenter | Qt::AlignBottom,
+        (inEnglish() ? QStringLiteral("Page %1 of %2") : QStringLiteral("第 %1 页 共 %2 页")).arg(number).arg(count));
     painter.restore();
 }
 

@@ -31,7 +31,8 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("trelmox"));
     const std::optional<std::string> saved = trelmox::app::savedLanguageChoice();
     trelmox::app::useLanguage(trelmox::app::chooseLanguage(lang, saved, QLocale::system().name().toStdString()));
-    trelmox::app::Program program(trelmox::app::openProgramFolder(QCoreApplication::applicationDirPath().toStdString()));
+    trelmox::app::Program program(
+        trelmox::app::openProgramFolder(QCoreApplication::applicationDirPath().toStdString()));
     program.Form1.show();
     return QApplication::exec();
 }

@@ -106,8 +106,8 @@ template <typename Step> auto fromFile(const std::filesystem::path& file, Step s
         return step();
     } catch (const Error& e) {
         const std::string line = e.line() == 0 ? ": "
-                                 : inEnglish()  ? " line " + std::to_string(e.line()) + ": "
-                                                : " 第" + std::to_string(e.line()) + "行: ";
+                                 : inEnglish() ? " line " + std::to_string(e.line()) + ": "
+                                               : " 第" + std::to_string(e.line()) + "行: ";
         throw e.prefixed(cli::shownPath(file) + line).withPath(file);
     }
 }
@@ -146,10 +146,10 @@ Block blockFromNumbers(const std::string& name, const std::array<Attitude, Plane
     PlaneAttitudeArray attitudes{};
     for (int i = 0; i < PlaneCount; ++i) {
         if (!std::isfinite(planes[i].first) || !std::isfinite(planes[i].second))
-            throw Error::refused(inLanguage(std::string(PlaneNames[i]) + "的产状必须是有限的数",
-                                            "the attitude of the " + std::string(planeName(i)) +
-                                                " must be finite numbers"),
-                                 "attitudes", i);
+            throw Error::refused(
+                inLanguage(std::string(PlaneNames[i]) + "的产状必须是有限的数",
+                           "the attitude of the " + std::string(planeName(i)) + " must be finite numbers"),
+                "attitudes", i);
         attitudes[i] = {planes[i].first, planes[i].second};
     }
     PlaneQuadrantArray quadrants{};
@@ -206,10 +206,10 @@ py::tuple blockState(const Block& b) {
     for (const TPlaneQuadrant& q : b.Saved.Quadrants)
         quadrants.append(py::make_tuple(q.StrikeNS, q.StrikeAngle, q.StrikeEW, q.DipNS, q.DipEW, q.DipAngle));
     const TWedgeParams& p = b.Saved.Params;
-    const py::tuple params = py::make_tuple(
-        p.RockUnitWeight, p.WaterUnitWeight, p.SlopeHeight, p.OverhangCoefficient, p.WaterPressure1,
-        p.ComputedWaterPressure1, p.WaterPressure2, p.ComputedWaterPressure2, p.Cohesion1, p.Friction1, p.Cohesion2,
-        p.Friction2, p.WaterPressureMode == TWaterPressureMode::Computed);
+    const py::tuple params =
+        py::make_tuple(p.RockUnitWeight, p.WaterUnitWeight, p.SlopeHeight, p.OverhangCoefficient, p.WaterPressure1,
+                       p.ComputedWaterPressure1, p.WaterPressure2, p.ComputedWaterPressure2, p.Cohesion1, p.Friction1,
+                       p.Cohesion2, p.Friction2, p.WaterPressureMode == TWaterPressureMode::Computed);
     const py::object loads = b.Loads ? py::object(py::str(companionText(*b.Loads))) : py::none();
     return py::make_tuple(1, b.Name, attitudes, quadrants, params, loads);
 }
@@ -229,10 +229,12 @@ Block blockOfState(const py::tuple& state) {
     }
     const py::tuple p = state[4].cast<py::tuple>();
     TWedgeParams& params = b.Saved.Params;
-    std::string* texts[] = {&params.RockUnitWeight, &params.WaterUnitWeight,       &params.SlopeHeight,
-                            &params.OverhangCoefficient, &params.WaterPressure1,   &params.ComputedWaterPressure1,
-                            &params.WaterPressure2,  &params.ComputedWaterPressure2, &params.Cohesion1,
-                            &params.Friction1,       &params.Cohesion2,            &params.Friction2};
+    std::string* texts[] = {&params.RockUnitWeight, &params.WaterUnitWeight,
+                            &params.SlopeHeight,    &params.OverhangCoefficient,
+                            &params.WaterPressure1, &params.ComputedWaterPressure1,
+                            &params.WaterPressure2, &params.ComputedWaterPressure2,
+                            &params.Cohesion1,      &params.Friction1,
+                            &params.Cohesion2,      &params.Friction2};
     for (std::size_t i = 0; i < std::size(texts); ++i) *texts[i] = p[i].cast<std::string>();
     params.WaterPressureMode = p[12].cast<bool>() ? TWaterPressureMode::Computed : TWaterPressureMode::Entered;
     if (!state[5].is_none()) b.Loads = loadsFromJson(state[5].cast<std::string>());
@@ -257,13 +259,11 @@ py::dict blockParameters(const Block& b) {
     return d;
 }
 
-
 // ---- samples -----------------------------------------------------------
 
 Parameter parameterNamed(const std::string& name) {
     const auto parameter = parameterFromName(name);
-    if (!parameter)
-        throw Error::refused("unknown input '" + name + "' (inputs: " + parameterNameList() + ")", name);
+    if (!parameter) throw Error::refused("unknown input '" + name + "' (inputs: " + parameterNameList() + ")", name);
     return *parameter;
 }
 
@@ -298,7 +298,7 @@ py::tuple sampleFactors(const Block& block, const std::vector<std::string>& name
 
 // One input's distribution from (kind, sd, low, high, truncate_low, truncate_high).
 using DistributionShape = std::tuple<std::string, std::optional<double>, std::optional<double>, std::optional<double>,
-                                    std::optional<double>, std::optional<double>>;
+                                     std::optional<double>, std::optional<double>>;
 
 Distribution distributionOf(const std::string& input, const DistributionShape& shape) {
     const auto& [kind, sd, low, high, truncateLow, truncateHigh] = shape;
@@ -307,13 +307,20 @@ Distribution distributionOf(const std::string& input, const DistributionShape& s
         return *value;
     };
     Distribution d;
-    if (kind == "normal") d = normalDistribution(need(sd, "sd"));
-    else if (kind == "uniform") d = uniformDistribution(need(low, "low"), need(high, "high"));
-    else if (kind == "lognormal") d = lognormalDistribution(need(sd, "sd"));
-    else if (kind == "exponential") d = exponentialDistribution();
-    else if (kind == "triangular") d = triangularDistribution(need(low, "low"), need(high, "high"));
-    else if (kind == "beta") d = betaDistribution(need(sd, "sd"), need(low, "low"), need(high, "high"));
-    else if (kind == "gamma") d = gammaDistribution(need(sd, "sd"));
+    if (kind == "normal")
+        d = normalDistribution(need(sd, "sd"));
+    else if (kind == "uniform")
+        d = uniformDistribution(need(low, "low"), need(high, "high"));
+    else if (kind == "lognormal")
+        d = lognormalDistribution(need(sd, "sd"));
+    else if (kind == "exponential")
+        d = exponentialDistribution();
+    else if (kind == "triangular")
+        d = triangularDistribution(need(low, "low"), need(high, "high"));
+    else if (kind == "beta")
+        d = betaDistribution(need(sd, "sd"), need(low, "low"), need(high, "high"));
+    else if (kind == "gamma")
+        d = gammaDistribution(need(sd, "sd"));
     else
         throw Error::refused("unknown distribution '" + kind +
                                  "' (normal, uniform, lognormal, exponential, triangular, beta, gamma)",
@@ -336,14 +343,19 @@ RunSettings runSettings(const Block& block, const std::map<std::string, Distribu
         s.Distributions[static_cast<int>(parameterNamed(name))] = distributionOf(name, shape);
     s.Samples = samples;
     s.Seed = seed;
-    if (method == "mc") s.Method = SamplingMethod::MonteCarlo;
-    else if (method == "lhs") s.Method = SamplingMethod::LatinHypercube;
-    else throw Error::refused("unknown method '" + method + "' (mc or lhs)", "method");
+    if (method == "mc")
+        s.Method = SamplingMethod::MonteCarlo;
+    else if (method == "lhs")
+        s.Method = SamplingMethod::LatinHypercube;
+    else
+        throw Error::refused("unknown method '" + method + "' (mc or lhs)", "method");
     for (const auto& [plane, kappa] : fisher) {
-        const int k = plane == "1" || plane == "plane1" ? 0 : plane == "2" || plane == "plane2" ? 1
-                    : plane == "crack"                   ? 2
-                                                         : -1;
-        if (k < 0) throw Error::refused("a Fisher distribution is for plane1, plane2 or crack, not '" + plane + "'", "fisher");
+        const int k = plane == "1" || plane == "plane1"   ? 0
+                      : plane == "2" || plane == "plane2" ? 1
+                      : plane == "crack"                  ? 2
+                                                          : -1;
+        if (k < 0)
+            throw Error::refused("a Fisher distribution is for plane1, plane2 or crack, not '" + plane + "'", "fisher");
         s.FisherKappa[k] = kappa;
     }
     for (const auto& [plane, rho] : correlation) {
@@ -377,7 +389,8 @@ py::tuple probabilistic(const Block& block, const RunSettings& run) {
         result = runProbabilistic(block.Saved.Attitudes, block.Saved.Params, run.Loads, run.Settings);
         json = cli::jsonLine(cli::probabilisticJson(block.Name, run.Settings, result));
     }
-    return py::make_tuple(json, arrayOf(std::move(result.SafetyFactors)), arrayOf(std::move(result.Full.SafetyFactors)));
+    return py::make_tuple(json, arrayOf(std::move(result.SafetyFactors)),
+                          arrayOf(std::move(result.Full.SafetyFactors)));
 }
 
 py::dict sampleInputs(const Block& block, const RunSettings& run) {
@@ -420,9 +433,7 @@ Measurements measurementsOf(const std::string& name, const std::string& bytes) {
 }
 
 Measurements readMeasurementsFile(const std::filesystem::path& file) {
-    return fromFile(file, [&] {
-        return measurementsOf(file.string(), readFileBytes(file, MaxMeasurementFileBytes));
-    });
+    return fromFile(file, [&] { return measurementsOf(file.string(), readFileBytes(file, MaxMeasurementFileBytes)); });
 }
 
 py::dict planeColumns(const Measurements& m) {
@@ -452,7 +463,8 @@ py::dict planeColumns(const Measurements& m) {
 
 py::list setsOf(const Measurements& m, const std::string& grouping, std::uint64_t seed) {
     std::vector<JointSet> sets;
-    if (grouping == "labels") sets = labelledSets(m.File.Planes);
+    if (grouping == "labels")
+        sets = labelledSets(m.File.Planes);
     else if (grouping.starts_with("auto:")) {
         int count = 0;
         const char* first = grouping.data() + 5;
@@ -479,15 +491,14 @@ py::list setsOf(const Measurements& m, const std::string& grouping, std::uint64_
 }
 
 std::vector<std::string> combinations(const Block& block, const Measurements& m, const std::string& sets,
-                                      bool probabilistic, std::uint64_t samples, std::uint64_t seed,
-                                      unsigned threads) {
+                                      bool probabilistic, std::uint64_t samples, std::uint64_t seed, unsigned threads) {
     std::optional<PairProbabilitySettings> probability;
     if (probabilistic) probability = PairProbabilitySettings{samples, seed, threads};
     if (probability && (samples < 1 || samples > MaxSamples))
         throw Error::refused("the number of samples must lie between 1 and " + std::to_string(MaxSamples), "samples");
     std::vector<std::string> rows;
-    for (const cli::Json& row : cli::combinationRows(block.Name, block.Saved, block.Loads, m.Name, m.File, sets,
-                                                     probability))
+    for (const cli::Json& row :
+         cli::combinationRows(block.Name, block.Saved, block.Loads, m.Name, m.File, sets, probability))
         rows.push_back(cli::jsonLine(row));
     return rows;
 }
@@ -508,7 +519,6 @@ py::list sectorsOf(const std::filesystem::path& file) {
     }
     return out;
 }
-
 
 // ---- files ---------------------------------------------------------------
 
@@ -571,8 +581,8 @@ py::dict calculationReportOf(const Block& block, const std::optional<std::string
     CalculationReport report;
     {
         const py::gil_scoped_release free;
-        report = calculationReport(
-            analysedReportInputs(block.Name, block.Saved, block.loads(), date.value_or(todayText())));
+        report =
+            calculationReport(analysedReportInputs(block.Name, block.Saved, block.loads(), date.value_or(todayText())));
     }
     py::dict d;
     d["title"] = report.Title;
@@ -583,11 +593,13 @@ py::dict calculationReportOf(const Block& block, const std::optional<std::string
         py::list items;
         for (const ReportItem& item : section.Items) {
             py::dict i;
-            if (const auto* p = std::get_if<ReportParagraph>(&item)) i["paragraph"] = p->Text;
-            else if (const auto* h = std::get_if<ReportHeading>(&item)) i["heading"] = h->Text;
+            if (const auto* p = std::get_if<ReportParagraph>(&item))
+                i["paragraph"] = p->Text;
+            else if (const auto* h = std::get_if<ReportHeading>(&item))
+                i["heading"] = h->Text;
             else if (const auto* t = std::get_if<ReportTable>(&item))
-                i["table"] = py::dict(py::arg("caption") = t->Caption, py::arg("header") = t->Header,
-                                      py::arg("rows") = t->Rows);
+                i["table"] =
+                    py::dict(py::arg("caption") = t->Caption, py::arg("header") = t->Header, py::arg("rows") = t->Rows);
             else if (const auto* picture = std::get_if<ReportPicture>(&item)) {
                 const int width = 800;
                 const int height = static_cast<int>(std::lround(width * picture->Aspect));
@@ -641,14 +653,14 @@ PYBIND11_MODULE(_trelmox, m) {
         .def_property_readonly("attitudes",
                                [](const Block& b) {
                                    std::vector<Attitude> planes;
-                                   for (const auto& a : b.Saved.Attitudes) planes.emplace_back(a.DipAngle, a.DipDirection);
+                                   for (const auto& a : b.Saved.Attitudes)
+                                       planes.emplace_back(a.DipAngle, a.DipDirection);
                                    return planes;
                                })
         .def_property_readonly("parameter_texts", &blockParameters)
-        .def_property_readonly("loads_json",
-                               [](const Block& b) {
-                                   return b.Loads ? std::optional<std::string>(companionText(*b.Loads)) : std::nullopt;
-                               })
+        .def_property_readonly(
+            "loads_json",
+            [](const Block& b) { return b.Loads ? std::optional<std::string>(companionText(*b.Loads)) : std::nullopt; })
         .def("data_text",
              [](const Block& b) { return blockDataText(b.Saved.Attitudes, b.Saved.Quadrants, b.Saved.Params); })
         .def("analyse_json", &analyseJson, py::call_guard<py::gil_scoped_release>())
@@ -684,8 +696,9 @@ PYBIND11_MODULE(_trelmox, m) {
         .def("__len__", [](const Measurements& m) { return m.File.Planes.size(); })
         .def("columns", &planeColumns)
         .def("sets", &setsOf, py::arg("grouping"), py::arg("seed"))
-        .def(py::pickle([](const Measurements& m) { return py::make_tuple(m.Name, py::bytes(m.Bytes)); },
-                        [](const py::tuple& t) { return measurementsOf(t[0].cast<std::string>(), t[1].cast<std::string>()); }));
+        .def(py::pickle(
+            [](const Measurements& m) { return py::make_tuple(m.Name, py::bytes(m.Bytes)); },
+            [](const py::tuple& t) { return measurementsOf(t[0].cast<std::string>(), t[1].cast<std::string>()); }));
     m.def("read_measurements", &readMeasurementsFile, py::arg("path"), py::call_guard<py::gil_scoped_release>());
     m.def("combinations", &combinations, py::arg("block"), py::arg("measurements"), py::arg("sets"),
           py::arg("probabilistic"), py::arg("samples"), py::arg("seed"), py::arg("threads"),

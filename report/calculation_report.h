@@ -54,8 +54,8 @@ struct ReportSection {
 };
 
 struct CalculationReport {
-    std::string Title;     // on the cover
-    std::string Header;    // at the head of every page, with the block name
+    std::string Title;                                      // on the cover
+    std::string Header;                                     // at the head of every page, with the block name
     std::vector<std::pair<std::string, std::string>> Cover; // label, value; an empty value leaves room to sign
     std::vector<ReportSection> Sections;
 };
@@ -73,10 +73,10 @@ struct SensitivityRun {
 // The measurement file a block's cutting planes were taken from, and the
 // kinematic checks of its planes against the block's slope face.
 struct JointKinematicsInputs {
-    std::string File;                 // shown by name
+    std::string File; // shown by name
     std::vector<Measurement> Planes;
     std::vector<JointSet> Sets;
-    KinematicResult Result;           // all four modes
+    KinematicResult Result; // all four modes
 };
 
 struct CalculationReportInputs {

@@ -35,7 +35,8 @@ std::string holdText(const BoltHold& h, const char* gap) {
 std::string patternText(const WedgeForces& f) {
     const auto anchored = std::count_if(f.PatternHolds.begin(), f.PatternHolds.end(),
                                         [](const BoltHold& h) { return h.Limit != BoltLimit::NotAnchored; });
-    return say("坡面上" + std::to_string(f.PatternHolds.size()) + "根，其中锚入节理外岩体" + std::to_string(anchored) + "根",
+    return say("坡面上" + std::to_string(f.PatternHolds.size()) + "根，其中锚入节理外岩体" + std::to_string(anchored) +
+                   "根",
                std::to_string(f.PatternHolds.size()) + " on the slope face, " + std::to_string(anchored) +
                    " of them anchored beyond the joints");
 }
@@ -43,8 +44,10 @@ std::string patternText(const WedgeForces& f) {
 std::string directionText(const LineDirection& d, DirectionLayout layout) {
     const auto deg = [](double angle) { return floatToText(angle) + "°"; };
     switch (layout) {
-    case DirectionLayout::Columns: return say("方位角\t", "trend\t") + deg(d.Trend) + say("\t倾伏角\t", "\tplunge\t") + deg(d.Plunge);
-    case DirectionLayout::Sentence: return say("方位角 ", "trend ") + deg(d.Trend) + say("，倾伏角 ", ", plunge ") + deg(d.Plunge);
+    case DirectionLayout::Columns:
+        return say("方位角\t", "trend\t") + deg(d.Trend) + say("\t倾伏角\t", "\tplunge\t") + deg(d.Plunge);
+    case DirectionLayout::Sentence:
+        return say("方位角 ", "trend ") + deg(d.Trend) + say("，倾伏角 ", ", plunge ") + deg(d.Plunge);
     case DirectionLayout::Brief: break;
     }
     return say("方位角", "trend ") + deg(std::round(d.Trend * 10) / 10) + say("，倾伏角", ", plunge ") +
@@ -60,15 +63,20 @@ FullFigureTexts fullFigureTexts(const BlockRun& run) {
     if (a.Refusal) return t;
     t.Factor = floatToText(a.Safety.Factor);
     t.State = a.State ? stabilityStateName(*a.State) : inLanguage("未定", "undetermined");
-    t.Required = floatToText(loads.RequiredFactor) +
-                 (loads.Preset ? say("（" + presetName(*loads.Preset) + "）", " (" + presetName(*loads.Preset) + ")") : "");
-    if (!d.Bolt) t.DesignBolt = say("未给定设计锚杆方向", "no design bolt direction given");
+    t.Required =
+        floatToText(loads.RequiredFactor) +
+        (loads.Preset ? say("（" + presetName(*loads.Preset) + "）", " (" + presetName(*loads.Preset) + ")") : "");
+    if (!d.Bolt)
+        t.DesignBolt = say("未给定设计锚杆方向", "no design bolt direction given");
     else if (!d.BoltForce)
-        t.DesignBolt = say("沿设计方向无法达到所需安全系数", "the required safety factor cannot be reached along the design direction");
-    else t.DesignBolt = floatToFixed4(*d.BoltForce);
+        t.DesignBolt = say("沿设计方向无法达到所需安全系数",
+                           "the required safety factor cannot be reached along the design direction");
+    else
+        t.DesignBolt = floatToFixed4(*d.BoltForce);
     t.LeastBolt = d.Least ? floatToFixed4(d.Least->Force) + inLanguage("，", ", ") +
                                 directionText(d.Least->Direction, DirectionLayout::Brief)
-                          : say("任何方向都无法达到所需安全系数", "the required safety factor cannot be reached in any direction");
+                          : say("任何方向都无法达到所需安全系数",
+                                "the required safety factor cannot be reached in any direction");
     return t;
 }
 

@@ -21,7 +21,8 @@ std::string minimumText(const WedgeSizeLimits& l) {
 }
 
 std::string scaleText(const WedgeSizing& s) {
-    if (!s.Scale.Decider) return say("1（全高楔块满足全部尺寸限制）", "1 (the full-height wedge meets every size limit)");
+    if (!s.Scale.Decider)
+        return say("1（全高楔块满足全部尺寸限制）", "1 (the full-height wedge meets every size limit)");
     return fixed(s.Scale.Factor) + say("（由" + std::string(sizeLimitName(*s.Scale.Decider)) + "控制）",
                                        " (decided by the " + std::string(sizeLimitName(*s.Scale.Decider)) + ")");
 }
@@ -40,9 +41,12 @@ std::vector<std::pair<std::string, std::string>> sizeLimitRows(const WedgeSizeLi
         const auto kind = static_cast<SizeLimitKind>(k);
         if (const auto value = sizeLimit(l, kind)) rows.emplace_back(sizeLimitName(kind), floatToText(*value));
     }
-    if (l.Persistence[0] || l.Persistence[1]) rows.emplace_back(say("延伸长度的量法", "persistence measured"), persistenceMeasureText(l.Measure));
-    if (l.Bench && l.Bench->CatchWidth) rows.emplace_back(say("最小安全平台宽度", "minimum catch bench width"), floatToText(*l.Bench->CatchWidth));
-    if (const std::string minimum = minimumText(l); !minimum.empty()) rows.emplace_back(say("楔块最小尺寸", "minimum wedge size"), minimum);
+    if (l.Persistence[0] || l.Persistence[1])
+        rows.emplace_back(say("延伸长度的量法", "persistence measured"), persistenceMeasureText(l.Measure));
+    if (l.Bench && l.Bench->CatchWidth)
+        rows.emplace_back(say("最小安全平台宽度", "minimum catch bench width"), floatToText(*l.Bench->CatchWidth));
+    if (const std::string minimum = minimumText(l); !minimum.empty())
+        rows.emplace_back(say("楔块最小尺寸", "minimum wedge size"), minimum);
     return rows;
 }
 
@@ -54,8 +58,8 @@ std::vector<std::pair<std::string, std::string>> sizingRows(const WedgeSizeLimit
         rows.emplace_back(say("缩放后坡高", "scaled slope height"), fixed(s.Lengths.SlopeHeight));
     }
     rows.emplace_back(say("楔块高度", "wedge height"), fixed(s.Lengths.Height));
-    const auto& persistence = l.Measure == PersistenceMeasure::AlongIntersection ? s.Lengths.PersistenceAlong
-                                                                                 : s.Lengths.PersistenceExtent;
+    const auto& persistence =
+        l.Measure == PersistenceMeasure::AlongIntersection ? s.Lengths.PersistenceAlong : s.Lengths.PersistenceExtent;
     rows.emplace_back(say("延伸长度（" + std::string(persistenceMeasureText(l.Measure)) + "）",
                           "persistence (" + std::string(persistenceMeasureText(l.Measure)) + ")"),
                       say("第一切割面 " + fixed(persistence[0]) + "，第二切割面 " + fixed(persistence[1]),
@@ -63,8 +67,8 @@ std::vector<std::pair<std::string, std::string>> sizingRows(const WedgeSizeLimit
     rows.emplace_back(say("坡面迹线宽度（沿走向）", "trace width on the slope face (along strike)"),
                       fixed(s.Lengths.SlopeLength));
     if (l.Bench) {
-        std::string bench = say("距坡顶线 " + fixed(s.Lengths.BackBreak) + "，沿坡顶线长 " + fixed(s.Lengths.CrestLength) +
-                                    "，剩余平台宽度 " + fixed(*s.RemainingBench),
+        std::string bench = say("距坡顶线 " + fixed(s.Lengths.BackBreak) + "，沿坡顶线长 " +
+                                    fixed(s.Lengths.CrestLength) + "，剩余平台宽度 " + fixed(*s.RemainingBench),
                                 fixed(s.Lengths.BackBreak) + " from the crest, " + fixed(s.Lengths.CrestLength) +
                                     " long along the crest, remaining bench width " + fixed(*s.RemainingBench));
         if (l.Bench->CatchWidth)
@@ -84,12 +88,13 @@ std::string sizingSentence(const WedgeSizeLimits& l, const WedgeSizing& s) {
     std::string text;
     const bool english = inEnglish();
     if (s.Scale.Decider)
-        text = english ? "The full-height wedge exceeds the limit of the " + std::string(sizeLimitName(*s.Scale.Decider)) +
-                             "; the wedge analysed is the full-height wedge scaled by " + fixed(s.Scale.Factor) +
-                             " (slope height " + fixed(s.Lengths.SlopeHeight) + ")."
-                       : "全高楔块超出" + std::string(sizeLimitName(*s.Scale.Decider)) +
-                             "的限制，分析的楔块按比例缩小为全高楔块的" + fixed(s.Scale.Factor) + "倍（坡高 " +
-                             fixed(s.Lengths.SlopeHeight) + "）。";
+        text = english
+                   ? "The full-height wedge exceeds the limit of the " + std::string(sizeLimitName(*s.Scale.Decider)) +
+                         "; the wedge analysed is the full-height wedge scaled by " + fixed(s.Scale.Factor) +
+                         " (slope height " + fixed(s.Lengths.SlopeHeight) + ")."
+                   : "全高楔块超出" + std::string(sizeLimitName(*s.Scale.Decider)) +
+                         "的限制，分析的楔块按比例缩小为全高楔块的" + fixed(s.Scale.Factor) + "倍（坡高 " +
+                         fixed(s.Lengths.SlopeHeight) + "）。";
     else if (l.bounds())
         text = say("全高楔块满足全部尺寸限制。", "The full-height wedge meets every size limit.");
     if (l.Bench && l.Bench->CatchWidth && s.BenchTooNarrow)
@@ -100,7 +105,8 @@ std::string sizingSentence(const WedgeSizeLimits& l, const WedgeSizing& s) {
                               floatToText(*l.Bench->CatchWidth) + "。";
     if (s.TooSmall)
         text += say("楔块小于给定的最小尺寸，过小而不具代表性。",
-                    (text.empty() ? "" : " ") + std::string("The wedge is below the minimum size given: too small to matter."));
+                    (text.empty() ? "" : " ") +
+                        std::string("The wedge is below the minimum size given: too small to matter."));
     return text;
 }
 

@@ -76,10 +76,13 @@ private:
 // up when the first workbook is written rather than loaded at every start:
 // the library brings libcrypto, and loading both took 4 ms of the tool's
 // 10 ms start.
-#define TRELMOX_XLSX_FUNCTIONS(X)                                                                                  \
-    X(workbook_new) X(workbook_add_format) X(format_set_bold) X(workbook_add_worksheet) X(worksheet_set_column)  \
-    X(worksheet_freeze_panes) X(worksheet_write_string) X(worksheet_write_blank) X(worksheet_write_number)        \
-    X(worksheet_write_boolean) X(workbook_close) X(lxw_strerror)
+// clang-format off
+#define TRELMOX_XLSX_FUNCTIONS(X)                                                                    \
+    X(workbook_new) X(workbook_add_format) X(format_set_bold) X(workbook_add_worksheet)          \
+    X(worksheet_set_column) X(worksheet_freeze_panes) X(worksheet_write_string)                 \
+    X(worksheet_write_blank) X(worksheet_write_number) X(worksheet_write_boolean)               \
+    X(workbook_close) X(lxw_strerror)
+// clang-format on
 
 struct XlsxLibrary {
 #define TRELMOX_XLSX_MEMBER(name) decltype(&::name) name = nullptr;
@@ -99,7 +102,8 @@ XlsxLibrary loadXlsxLibrary() {
     }
     const auto find = [&](auto& function, const char* name) {
         function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(::dlsym(handle, name));
-        if (!function && library.Failure.empty()) library.Failure = std::string(TRELMOX_XLSXWRITER_SONAME) + ": " + name;
+        if (!function && library.Failure.empty())
+            library.Failure = std::string(TRELMOX_XLSXWRITER_SONAME) + ": " + name;
     };
 #define TRELMOX_XLSX_FIND(name) find(library.name, #name);
     TRELMOX_XLSX_FUNCTIONS(TRELMOX_XLSX_FIND)
@@ -110,7 +114,8 @@ XlsxLibrary loadXlsxLibrary() {
 const XlsxLibrary& xlsxLibrary() {
     static const XlsxLibrary library = loadXlsxLibrary();
     if (!library.Failure.empty())
-        throw Error(say("无法生成 Excel 文件：无法载入 Excel 文件库（", "cannot make the Excel file: cannot load the workbook library (") +
+        throw Error(say("无法生成 Excel 文件：无法载入 Excel 文件库（",
+                        "cannot make the Excel file: cannot load the workbook library (") +
                     library.Failure + inLanguage("）", ")"));
     return library;
 }
@@ -129,12 +134,11 @@ double columnWidth(const XlsxSheet& sheet, std::size_t column) {
 
 void writeSheet(const XlsxLibrary& lxw, lxw_workbook* book, const XlsxSheet& sheet, lxw_format* header) {
     if (sheet.Rows.size() > XlsxMaxRows)
-        throw Error::refused(say("表“" + sheet.Name + "”有 " + std::to_string(sheet.Rows.size()) +
-                                     " 行，超过 Excel 工作表的上限 " + std::to_string(XlsxMaxRows) +
-                                     " 行；请用 JSON 或 CSV 格式输出",
-                                 "the table \"" + sheet.Name + "\" has " + std::to_string(sheet.Rows.size()) +
-                                     " rows, over the " + std::to_string(XlsxMaxRows) +
-                                     " rows of an Excel sheet; write it as JSON or CSV"));
+        throw Error::refused(
+            say("表“" + sheet.Name + "”有 " + std::to_string(sheet.Rows.size()) + " 行，超过 Excel 工作表的上限 " +
+                    std::to_string(XlsxMaxRows) + " 行；请用 JSON 或 CSV 格式输出",
+                "the table \"" + sheet.Name + "\" has " + std::to_string(sheet.Rows.size()) + " rows, over the " +
+                    std::to_string(XlsxMaxRows) + " rows of an Excel sheet; write it as JSON or CSV"));
     lxw_worksheet* page = lxw.workbook_add_worksheet(book, sheet.Name.c_str());
     if (!page)
         throw Error(say("无法生成 Excel 文件：工作表名“" + sheet.Name + "”不可用",
@@ -173,7 +177,8 @@ std::string xlsxWorkbook(const std::vector<XlsxSheet>& sheets) {
     HiddenFile file;
     lxw_workbook* book = lxw.workbook_new(file.path().c_str());
     if (!book)
-        throw Error(inLanguage("无法生成 Excel 文件：无法写入临时文件", "cannot make the Excel file: cannot write the temporary file"));
+        throw Error(inLanguage("无法生成 Excel 文件：无法写入临时文件",
+                               "cannot make the Excel file: cannot write the temporary file"));
     try {
         lxw_format* header = lxw.workbook_add_format(book);
         lxw.format_set_bold(header);

@@ -18,7 +18,7 @@ packages=(
   libxlsxwriter-dev libminizip-dev zlib1g-dev python3
   libgl-dev fonts-wqy-microhei poppler-utils
   clang libclang-rt-14-dev libomp-dev
-  desktop-file-utils dpkg-dev file
+  desktop-file-utils dpkg-dev file clang-format
   pybind11-dev python3-dev python3-numpy python3-pytest python3-distributed
 )
 if [ "${1:-}" = --list ]; then

@@ -32,10 +32,14 @@ bool BackgroundRun::start(std::function<bool(const ProgressCallback&)> work,
         std::exception_ptr failure;
         try {
             completed = work([this](std::uint64_t done, std::uint64_t total) {
-                QMetaObject::invokeMethod(this, [this, done, total] {
-                    if (total > 0)
-                        bar_->setValue(static_cast<int>(BarSteps * (static_cast<double>(done) / static_cast<double>(total))));
-                }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, done, total] {
+                        if (total > 0)
+                            bar_->setValue(
+                                static_cast<int>(BarSteps * (static_cast<double>(done) / static_cast<double>(total))));
+                    },
+                    Qt::QueuedConnection);
                 return !cancelled_;
             });
         } catch (...) {

@@ -31,7 +31,17 @@ namespace {
 
 // The bolts' table goes on past the mode with the capacity model: its type
 // (the first item: a force given instead) and four figures.
-enum Column { MagnitudeColumn, TrendColumn, PlungeColumn, ModeColumn, TypeColumn, LengthColumn, TendonColumn, PlateColumn, BondColumn };
+enum Column {
+    MagnitudeColumn,
+    TrendColumn,
+    PlungeColumn,
+    ModeColumn,
+    TypeColumn,
+    LengthColumn,
+    TendonColumn,
+    PlateColumn,
+    BondColumn
+};
 const char* const ModeNames[] = {QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "主动"),
                                  QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "被动")}; // by BoltMode
 const char* const TypeNames[] = {QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "端锚锚杆"),
@@ -118,7 +128,8 @@ LoadsWindow::LoadsWindow(Workspace& workspace) : QWidget(nullptr, Qt::Window), w
     statusBar_ = new QStatusBar(this);
     statusBar_->setObjectName(QStringLiteral("StatusBar1"));
     statusBar_->setSizeGripEnabled(false);
-    statusBar_->addWidget(new QLabel(tr("力的方向：方位角自北顺时针，倾伏角向下为正；各力均过楔块形心"), statusBar_), 1);
+    statusBar_->addWidget(new QLabel(tr("力的方向：方位角自北顺时针，倾伏角向下为正；各力均过楔块形心"), statusBar_),
+                          1);
 
     // The form scrolls on a small screen; the buttons and the status bar
     // stay in view below it.
@@ -250,8 +261,8 @@ int strengthIndex(LoadsField field) { return static_cast<int>(field) - static_ca
 
 // A plane's texts by LoadsField from StrengthJrc on.
 std::array<std::string*, 12> strengthTexts(StrengthEntry& e) {
-    return {&e.Jrc, &e.Jcs, &e.ResidualFriction, &e.PowerA, &e.PowerB, &e.PowerC, &e.PowerD,
-            &e.Sigci, &e.Mb,  &e.S,               &e.HoekA,  &e.Waviness};
+    return {&e.Jrc, &e.Jcs,   &e.ResidualFriction, &e.PowerA, &e.PowerB, &e.PowerC, &e.PowerD, &e.Sigci, &e.Mb,
+            &e.S,   &e.HoekA, &e.Waviness};
 }
 
 } // namespace
@@ -267,19 +278,24 @@ void LoadsWindow::buildStrength(QWidget* column) {
         {StrengthModel::MohrCoulomb, QT_TR_NOOP("莫尔-库仑（物理力学参数中的c、f）"), {}},
         {StrengthModel::BartonBandis,
          QT_TR_NOOP("巴顿-班迪斯"),
-         {{LoadsField::StrengthJrc, "JRC"}, {LoadsField::StrengthJcs, QT_TR_NOOP("JCS（kPa）")},
+         {{LoadsField::StrengthJrc, "JRC"},
+          {LoadsField::StrengthJcs, QT_TR_NOOP("JCS（kPa）")},
           {LoadsField::StrengthResidualFriction, QT_TR_NOOP("残余摩擦角φr（°）")}}},
         {StrengthModel::PowerCurve,
          QT_TR_NOOP("幂函数曲线 τ=a(σn−c)^b+d"),
-         {{LoadsField::StrengthPowerA, "a"}, {LoadsField::StrengthPowerB, "b"}, {LoadsField::StrengthPowerC, QT_TR_NOOP("c（kPa）")},
+         {{LoadsField::StrengthPowerA, "a"},
+          {LoadsField::StrengthPowerB, "b"},
+          {LoadsField::StrengthPowerC, QT_TR_NOOP("c（kPa）")},
           {LoadsField::StrengthPowerD, QT_TR_NOOP("d（kPa）")}}},
         {StrengthModel::HoekBrown,
          QT_TR_NOOP("霍克-布朗（充填岩体）"),
-         {{LoadsField::StrengthSigci, QT_TR_NOOP("σci（kPa）")}, {LoadsField::StrengthMb, "mb"}, {LoadsField::StrengthS, "s"},
+         {{LoadsField::StrengthSigci, QT_TR_NOOP("σci（kPa）")},
+          {LoadsField::StrengthMb, "mb"},
+          {LoadsField::StrengthS, "s"},
           {LoadsField::StrengthHoekA, "a"}}},
     };
-    const char* const fieldKeys[StrengthBoxCount] = {"Jrc", "Jcs", "PhiR", "PowerA", "PowerB", "PowerC",
-                                                     "PowerD", "Sigci", "Mb", "S", "HoekA", "Waviness"};
+    const char* const fieldKeys[StrengthBoxCount] = {"Jrc",    "Jcs",   "PhiR", "PowerA", "PowerB", "PowerC",
+                                                     "PowerD", "Sigci", "Mb",   "S",      "HoekA",  "Waviness"};
     for (int plane = 0; plane < 2; ++plane) {
         auto* box = new QGroupBox(plane == 0 ? tr("第一切割面") : tr("第二切割面"), group);
         auto* form = new QFormLayout(box);
@@ -305,8 +321,8 @@ void LoadsWindow::buildStrength(QWidget* column) {
         form->addRow(tr("模型"), model);
         form->addRow(pages);
         const std::string wavinessName = prefix.toStdString() + "Waviness";
-        form->addRow(tr("起伏角i（°）"),
-                     strengthBoxes_[plane][strengthIndex(LoadsField::StrengthWaviness)] = addBox(box, wavinessName.c_str()));
+        form->addRow(tr("起伏角i（°）"), strengthBoxes_[plane][strengthIndex(LoadsField::StrengthWaviness)] =
+                                             addBox(box, wavinessName.c_str()));
         layout->addWidget(box);
     }
     column->layout()->addWidget(group);
@@ -324,7 +340,8 @@ QTableWidget* LoadsWindow::addTable(QWidget* parent, const char* name, const QSt
     table->setFocusPolicy(Qt::NoFocus);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // The header and four rows in view; more rows scroll.
-    table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() + 4 * (table->fontMetrics().height() + 12) + 4);
+    table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() + 4 * (table->fontMetrics().height() + 12) +
+                            4);
     return table;
 }
 
@@ -337,12 +354,16 @@ void LoadsWindow::buildTables(QWidget* column) {
         const char* removeName;
         QTableWidget* LoadsWindow::*member;
     } tables[] = {
-        {QT_TR_NOOP("外力"), "ForcesTable", {tr("大小"), tr("方位角（°）"), tr("倾伏角（°）")}, "AddForceButton", "RemoveForceButton",
+        {QT_TR_NOOP("外力"),
+         "ForcesTable",
+         {tr("大小"), tr("方位角（°）"), tr("倾伏角（°）")},
+         "AddForceButton",
+         "RemoveForceButton",
          &LoadsWindow::forces_},
         {QT_TR_NOOP("锚杆"),
          "BoltsTable",
-         {tr("锚固力"), tr("方位角（°）"), tr("倾伏角（°）"), tr("方式"), tr("承载模型"), tr("长度（m）"), tr("杆体抗拉力（kN）"), tr("垫板承载力（kN）"),
-          tr("粘结强度（kN/m）")},
+         {tr("锚固力"), tr("方位角（°）"), tr("倾伏角（°）"), tr("方式"), tr("承载模型"), tr("长度（m）"),
+          tr("杆体抗拉力（kN）"), tr("垫板承载力（kN）"), tr("粘结强度（kN/m）")},
          "AddBoltButton",
          "RemoveBoltButton",
          &LoadsWindow::bolts_},
@@ -360,8 +381,10 @@ void LoadsWindow::buildTables(QWidget* column) {
         const bool isBolts = t.member == &LoadsWindow::bolts_;
         connect(add, &QPushButton::clicked, this, [this, isBolts] {
             LoadsEntries entries = document().loadsEntries();
-            if (isBolts) entries.Bolts.push_back({});
-            else entries.Forces.push_back({});
+            if (isBolts)
+                entries.Bolts.push_back({});
+            else
+                entries.Forces.push_back({});
             document().setLoadsEntries(entries);
         });
         // The row whose box holds the focus, else the last one.
@@ -372,8 +395,10 @@ void LoadsWindow::buildTables(QWidget* column) {
                     if (table->cellWidget(r, c) && table->cellWidget(r, c)->hasFocus()) row = r;
             if (row < 0) return;
             LoadsEntries entries = document().loadsEntries();
-            if (isBolts) entries.Bolts.erase(entries.Bolts.begin() + row);
-            else entries.Forces.erase(entries.Forces.begin() + row);
+            if (isBolts)
+                entries.Bolts.erase(entries.Bolts.begin() + row);
+            else
+                entries.Forces.erase(entries.Forces.begin() + row);
             document().setLoadsEntries(entries);
         });
         auto* buttons = new QHBoxLayout;
@@ -395,7 +420,8 @@ void LoadsWindow::buildDesign(QWidget* column) {
     preset_->addItem(tr("自定义"));
     presets_ = standardPresets();
     for (const FactorPreset& preset : presets_)
-        preset_->addItem(tr("%1（%2）").arg(presetCaption(preset), QString::fromStdString(floatToText(*presetFactor(preset)))));
+        preset_->addItem(
+            tr("%1（%2）").arg(presetCaption(preset), QString::fromStdString(floatToText(*presetFactor(preset)))));
     connect(preset_, &QComboBox::activated, this, [this](int index) {
         LoadsEntries entries = entriesShown();
         entries.Preset = index == 0 ? std::nullopt : std::optional(presets_[index - 1]);
@@ -568,9 +594,10 @@ LoadsEntries LoadsWindow::entriesShown() const {
                             textOf(cellBox(forces_, row, PlungeColumn))});
     const LoadsEntries& held = document().loadsEntries();
     for (int row = 0; row < bolts_->rowCount(); ++row) {
-        e.Bolts.push_back({textOf(cellBox(bolts_, row, MagnitudeColumn)), textOf(cellBox(bolts_, row, TrendColumn)),
-                           textOf(cellBox(bolts_, row, PlungeColumn)),
-                           static_cast<BoltMode>(static_cast<QComboBox*>(bolts_->cellWidget(row, ModeColumn))->currentIndex())});
+        e.Bolts.push_back(
+            {textOf(cellBox(bolts_, row, MagnitudeColumn)), textOf(cellBox(bolts_, row, TrendColumn)),
+             textOf(cellBox(bolts_, row, PlungeColumn)),
+             static_cast<BoltMode>(static_cast<QComboBox*>(bolts_->cellWidget(row, ModeColumn))->currentIndex())});
         BoltEntry& b = e.Bolts.back();
         const int type = comboAt(bolts_, row, TypeColumn)->currentIndex();
         b.Rated = type > 0;
@@ -649,7 +676,8 @@ void LoadsWindow::showRows(QTableWidget* table, const std::vector<std::vector<st
         int text = 0;
         for (int column = MagnitudeColumn; column < table->columnCount(); ++column)
             if (column != ModeColumn && column != TypeColumn) showText(cellBox(table, row, column), rows[row][text++]);
-        if (withMode) static_cast<QComboBox*>(table->cellWidget(row, ModeColumn))->setCurrentIndex(static_cast<int>(modes[row]));
+        if (withMode)
+            static_cast<QComboBox*>(table->cellWidget(row, ModeColumn))->setCurrentIndex(static_cast<int>(modes[row]));
     }
 }
 
@@ -701,7 +729,8 @@ void LoadsWindow::buildPattern(QWidget* column) {
         document().setLoadsEntries(entries);
     });
     form->addRow(tr("承载模型"), patternType_);
-    const char* const captions[] = {QT_TR_NOOP("长度（m）"), QT_TR_NOOP("杆体抗拉力（kN）"), QT_TR_NOOP("垫板承载力（kN）"), QT_TR_NOOP("粘结强度（kN/m）")};
+    const char* const captions[] = {QT_TR_NOOP("长度（m）"), QT_TR_NOOP("杆体抗拉力（kN）"),
+                                    QT_TR_NOOP("垫板承载力（kN）"), QT_TR_NOOP("粘结强度（kN/m）")};
     const char* const names[] = {"PatternLength", "PatternTendon", "PatternPlate", "PatternBond"};
     for (int k = 0; k < 4; ++k) form->addRow(tr(captions[k]), patternCapacity_[k] = addBox(pattern_, names[k]));
     column->layout()->addWidget(pattern_);

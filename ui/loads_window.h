@@ -42,8 +42,8 @@ public:
     // The design answers of the last analysis, as shown.
     QString resultsText() const;
 
-    void confirm();  // "确定": save the loads with the block
-    void analyse();  // "分析、计算": the analysis window's command
+    void confirm(); // "确定": save the loads with the block
+    void analyse(); // "分析、计算": the analysis window's command
 
 private:
     BlockDocument& document() const;

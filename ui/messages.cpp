@@ -58,7 +58,8 @@ std::unique_ptr<QMessageBox> titledMessageBox(QMessageBox::Icon icon, const QStr
     // A message box sizes itself to its text; a spacer across its grid is
     // the one width it keeps to.
     const int titleWidth =
-        static_cast<int>(box->fontMetrics().horizontalAdvance(ApplicationTitle) * TitleFontAllowance) + TitleBarDecoration;
+        static_cast<int>(box->fontMetrics().horizontalAdvance(ApplicationTitle) * TitleFontAllowance) +
+        TitleBarDecoration;
     if (auto* grid = qobject_cast<QGridLayout*>(box->layout()))
         grid->addItem(new QSpacerItem(titleWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
                       grid->columnCount());

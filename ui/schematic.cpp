@@ -20,8 +20,8 @@ struct World {
     double x, y, z;
 };
 
-constexpr double StrikeAzimuth = 60;  // degrees from north, N60E
-constexpr double DipAzimuth = 150;    // dipping south-east
+constexpr double StrikeAzimuth = 60; // degrees from north, N60E
+constexpr double DipAzimuth = 150;   // dipping south-east
 constexpr double DipAngle = 40;
 
 double radians(double degrees) { return degrees * std::numbers::pi / 180; }
@@ -32,8 +32,7 @@ World horizontal(double azimuth, double length) {
 // Oblique parallel projection: north recedes up and to the right.
 class Projection {
 public:
-    explicit Projection(QSize size)
-        : centre_(size.width() * 0.5, size.height() * 0.62), scale_(size.width() * 0.36) {}
+    explicit Projection(QSize size) : centre_(size.width() * 0.5, size.height() * 0.62), scale_(size.width() * 0.36) {}
     QPointF operator()(World p) const {
         return {centre_.x() + scale_ * (p.x + 0.35 * p.y), centre_.y() - scale_ * (0.35 * p.y + p.z)};
     }
@@ -117,9 +116,12 @@ Schematic drawSchematic(QSize size) {
     label(painter, at(horizontal(0, 1.05)) + QPointF(0, -4), QStringLiteral("N"));
     result.labelRects[0] = label(painter, at(horizontal(StrikeAzimuth / 2, 0.3)) + QPointF(24, -10),
                                  QCoreApplication::translate("Schematic", "走向角"));
-    result.labelRects[1] = label(painter, at(horizontal(100, 0.55)) + QPointF(30, 2), QCoreApplication::translate("Schematic", "倾向角"));
-    result.labelRects[2] = label(painter, at(horizontal(DipAzimuth, 0.9)) + QPointF(22, 12), QCoreApplication::translate("Schematic", "倾向"));
-    result.labelRects[3] = label(painter, at(along) + QPointF(16, -12), QCoreApplication::translate("Schematic", "走向"));
+    result.labelRects[1] =
+        label(painter, at(horizontal(100, 0.55)) + QPointF(30, 2), QCoreApplication::translate("Schematic", "倾向角"));
+    result.labelRects[2] = label(painter, at(horizontal(DipAzimuth, 0.9)) + QPointF(22, 12),
+                                 QCoreApplication::translate("Schematic", "倾向"));
+    result.labelRects[3] =
+        label(painter, at(along) + QPointF(16, -12), QCoreApplication::translate("Schematic", "走向"));
     return result;
 }
 

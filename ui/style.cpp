@@ -53,8 +53,10 @@ void placeBeside(QWidget* window, const QWidget* anchor) {
     const QRect beside = anchor->frameGeometry();
     const QSize outer = window->size() + FrameExtent;
     int x = free.left();
-    if (beside.right() + 1 + outer.width() <= free.right() + 1) x = beside.right() + 1;
-    else if (beside.left() - outer.width() >= free.left()) x = beside.left() - outer.width();
+    if (beside.right() + 1 + outer.width() <= free.right() + 1)
+        x = beside.right() + 1;
+    else if (beside.left() - outer.width() >= free.left())
+        x = beside.left() - outer.width();
     const int y = std::clamp(beside.top(), free.top(), std::max(free.top(), free.bottom() + 1 - outer.height()));
     window->move(x, y);
 }
@@ -75,8 +77,7 @@ QFont dialogFont(int pixelSize) {
 
 void setTextColour(QWidget* widget, const QColor& colour) {
     QPalette palette = widget->palette();
-    for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
-        palette.setColor(role, colour);
+    for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) palette.setColor(role, colour);
     widget->setPalette(palette);
 }
 

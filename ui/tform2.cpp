@@ -101,8 +101,12 @@ void TForm2::buildModeSelectors() {
     dipMode_->setObjectName(QStringLiteral("RadioButton2"));
     dipMode_->move(300, 10);
     dipMode_->adjustSize();
-    connect(quadrantMode_, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton1Click(); });
-    connect(dipMode_, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton2Click(); });
+    connect(quadrantMode_, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) RadioButton1Click();
+    });
+    connect(dipMode_, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) RadioButton2Click();
+    });
 }
 
 void TForm2::buildBlockPanel() {
@@ -167,8 +171,9 @@ void TForm2::buildDipGroup() {
         for (int field = 0; field < 2; ++field) {
             TypeAheadCombo* box =
                 makeBox(dipGroup_, 25 + 2 * role + field, {}, {BoxColumns[0], top + 32 * field, 120, BoxHeight});
-            connect(box, &QComboBox::editTextChanged, this,
-                    [this, role, field](const QString& text) { document().setDipText(role, field, text.toStdString()); });
+            connect(box, &QComboBox::editTextChanged, this, [this, role, field](const QString& text) {
+                document().setDipText(role, field, text.toStdString());
+            });
             dipBoxes_[role][field] = box;
         }
     }
@@ -296,8 +301,10 @@ bool TForm2::confirm(bool dipMode) {
             if (!(dipMode ? document().confirmDips() : document().confirmQuadrants()))
                 return messageBoxes().message(emptyBlockNameMessage());
             const QString name = blockNameText();
-            if (dipMode) addListEntry(name);
-            else addListEntry(Parse(".", name.toStdString(), 2) == "txt" ? name : name + QStringLiteral(".txt"));
+            if (dipMode)
+                addListEntry(name);
+            else
+                addListEntry(Parse(".", name.toStdString(), 2) == "txt" ? name : name + QStringLiteral(".txt"));
             workspace_.writeReport(written);
             workspace_.writeDataFile(written);
             done = true;

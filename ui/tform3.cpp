@@ -53,10 +53,12 @@ QLabel* makeCaption(QWidget* parent, const QString& text, QPoint position) {
 
 // The parameter of each box, ComboBox1 to ComboBox12.
 constexpr std::array<std::string TWedgeParams::*, 12> ParameterFields{
-    &TWedgeParams::RockUnitWeight, &TWedgeParams::WaterUnitWeight,        &TWedgeParams::SlopeHeight,
-    &TWedgeParams::OverhangCoefficient, &TWedgeParams::WaterPressure1,   &TWedgeParams::ComputedWaterPressure1,
-    &TWedgeParams::WaterPressure2, &TWedgeParams::ComputedWaterPressure2, &TWedgeParams::Cohesion1,
-    &TWedgeParams::Friction1,      &TWedgeParams::Cohesion2,              &TWedgeParams::Friction2};
+    &TWedgeParams::RockUnitWeight, &TWedgeParams::WaterUnitWeight,
+    &TWedgeParams::SlopeHeight,    &TWedgeParams::OverhangCoefficient,
+    &TWedgeParams::WaterPressure1, &TWedgeParams::ComputedWaterPressure1,
+    &TWedgeParams::WaterPressure2, &TWedgeParams::ComputedWaterPressure2,
+    &TWedgeParams::Cohesion1,      &TWedgeParams::Friction1,
+    &TWedgeParams::Cohesion2,      &TWedgeParams::Friction2};
 constexpr int OverhangBox = 4;
 // The order an analysis converts the boxes: the slope height for the
 // corners, then the safety factor's parameters.
@@ -94,8 +96,7 @@ TForm3::TForm3(Workspace& workspace) : workspace_(workspace) {
 
 BlockDocument& TForm3::document() const { return workspace_.document(); }
 
-void TForm3::buildValueRow(QWidget* panel, int y, int leftNumber, const QString& leftLabel,
-                           const QString& rightLabel) {
+void TForm3::buildValueRow(QWidget* panel, int y, int leftNumber, const QString& leftLabel, const QString& rightLabel) {
     for (int side = 0; side < 2; ++side) {
         const int number = leftNumber + side;
         const QString& caption = side == 0 ? leftLabel : rightLabel;
@@ -138,8 +139,12 @@ void TForm3::buildPanels() {
         radio->adjustSize();
     }
     entered_->setChecked(true);
-    connect(entered_, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton1Click(); });
-    connect(computed_, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton2Click(); });
+    connect(entered_, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) RadioButton1Click();
+    });
+    connect(computed_, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) RadioButton2Click();
+    });
 
     QFrame* panel2 = makePanel(this, 264, 89, width);
     buildValueRow(panel2, 16, 9, tr("平面1c值"), tr("平面1f值"));

@@ -38,9 +38,9 @@ public:
     // went through.
     bool confirm();
 
-    void BitBtn1Click();      // confirm
-    void BitBtn2Click();      // exit: hide
-    void BitBtn6Click();      // view report
+    void BitBtn1Click(); // confirm
+    void BitBtn2Click(); // exit: hide
+    void BitBtn6Click(); // view report
     void ComboBox33Select();
 
 protected:

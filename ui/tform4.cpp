@@ -135,7 +135,7 @@ void TForm4::showDocument() {
     showWhole(plunge_, shown.Plunge);
     showWhole(safety_, shown.SafetyFactor);
     staleNote_->setText(document.results() && !document.resultsCurrent() ? QString::fromUtf8(staleResultsNote())
-                                                                          : QString());
+                                                                         : QString());
     showFullResults();
     if (shownBlock_ && *shownBlock_ != document.currentBlock()) {
         shownBlock_.reset();

@@ -51,10 +51,10 @@ private:
     Workspace& workspace_;
     QTextEdit* viewer_ = nullptr;
     QLineEdit* blockName_ = nullptr;
-    QLineEdit* volume_ = nullptr;     // Edit3
-    QLineEdit* height_ = nullptr;     // Edit4
-    QLineEdit* safety_ = nullptr;     // Edit1
-    QLineEdit* plunge_ = nullptr;     // Edit2
+    QLineEdit* volume_ = nullptr; // Edit3
+    QLineEdit* height_ = nullptr; // Edit4
+    QLineEdit* safety_ = nullptr; // Edit1
+    QLineEdit* plunge_ = nullptr; // Edit2
     QStatusBar* statusBar_ = nullptr;
     QLineEdit* fullFactor_ = nullptr;
     QLineEdit* fullContact_ = nullptr;

@@ -32,8 +32,10 @@ bool startDetached(const QString& program, const QStringList& arguments) {
 bool notANumber(const NumberBox& number) {
     try {
         const std::string text = number.box->text().toStdString();
-        if (number.integer) textToInt32(text);
-        else textToFloat(text);
+        if (number.integer)
+            textToInt32(text);
+        else
+            textToFloat(text);
     } catch (const Error& failure) {
         return failure.kind() == ErrorKind::NumberText;
     }
@@ -56,8 +58,8 @@ QString pathText(const std::filesystem::path& folder, const QString& name) {
 }
 
 Workspace::Workspace(std::filesystem::path programFolder)
-    : programFolder_(std::move(programFolder)), document_(programFolder_ / DataFolderName, programFolder_ / ReportFolderName),
-      startProgram_(startDetached) {}
+    : programFolder_(std::move(programFolder)),
+      document_(programFolder_ / DataFolderName, programFolder_ / ReportFolderName), startProgram_(startDetached) {}
 
 std::filesystem::path Workspace::dataFolder() const { return document_.dataFolder(); }
 std::filesystem::path Workspace::reportFolder() const { return document_.reportFolder(); }
@@ -121,8 +123,11 @@ bool Workspace::mayLoadOverEdits(const QString& name) const {
 void Workspace::loadBlock() {
     const std::vector<LineDisagreement> disagreements = document_.load();
     if (disagreements.empty()) return;
-    QString text = QCoreApplication::translate("Workspace", "数据文件的两种产状不一致，已按文件载入，请核对后重新确认：");
-    for (const LineDisagreement& d : disagreements) text += QStringLiteral("\n") + QString::fromStdString(d.Message) + QCoreApplication::translate("Workspace", "。");
+    QString text =
+        QCoreApplication::translate("Workspace", "数据文件的两种产状不一致，已按文件载入，请核对后重新确认：");
+    for (const LineDisagreement& d : disagreements)
+        text +=
+            QStringLiteral("\n") + QString::fromStdString(d.Message) + QCoreApplication::translate("Workspace", "。");
     messageBoxes().message(text);
 }
 
@@ -170,8 +175,9 @@ void Workspace::showSaved(QStatusBar* statusBar, const WrittenFiles& written) co
 void Workspace::viewReport(const QString& blockNameBoxText) const {
     const QString report = pathText(reportFolder(), blockNameBoxText);
     if (!startProgram_(TextViewer, {report}))
-        messageBoxes().message(QCoreApplication::translate("Workspace", "没有找到可以打开报告的文本查看程序（%1），请手动打开：%2")
-                                   .arg(TextViewer, report));
+        messageBoxes().message(
+            QCoreApplication::translate("Workspace", "没有找到可以打开报告的文本查看程序（%1），请手动打开：%2")
+                .arg(TextViewer, report));
 }
 
 } // namespace trelmox::ui

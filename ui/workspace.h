@@ -124,5 +124,4 @@ private:
 // "<folder>/<name>" as a text, the name appended unchanged.
 QString pathText(const std::filesystem::path& folder, const QString& name);
 
-
 } // namespace trelmox::ui

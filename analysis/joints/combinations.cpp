@@ -73,13 +73,13 @@ void analysePair(const PairContext& context, PlanePair& pair, FullAnalysis& work
     const CandidatePlane& a = context.Planes[pair.First];
     const CandidatePlane& b = context.Planes[pair.Second];
     const WedgeNumbers numbers = pairNumbers(context.Slope.Numbers, a, b);
-    const WedgeKinematics kinematics = wedgeKinematics(
-        a.Plane, b.Plane, context.Slope.Face, frictionAngle(std::min(numbers.Friction1, numbers.Friction2)));
+    const WedgeKinematics kinematics = wedgeKinematics(a.Plane, b.Plane, context.Slope.Face,
+                                                       frictionAngle(std::min(numbers.Friction1, numbers.Friction2)));
     pair.Intersection = kinematics.Intersection;
     pair.Kinematic = kinematics.possible();
     try {
-        pair.Kc = computeSafetyFactor(PlaneAttitudeArray{a.Plane, b.Plane, context.Slope.Top, context.Slope.Face},
-                                      numbers);
+        pair.Kc =
+            computeSafetyFactor(PlaneAttitudeArray{a.Plane, b.Plane, context.Slope.Top, context.Slope.Face}, numbers);
     } catch (const Error& e) {
         pair.KcFailure = sharedMessage(e.what());
     }
@@ -179,9 +179,7 @@ SavedBlock pairBlock(const SavedBlock& slope, const CandidatePlane& first, const
 
 const std::string PlanePair::NoFailure;
 
-bool PlanePair::hasFactor() const {
-    return Full && cutsOutWedge(Full->Contact) && !std::isnan(Full->Factor);
-}
+bool PlanePair::hasFactor() const { return Full && cutsOutWedge(Full->Contact) && !std::isnan(Full->Factor); }
 
 std::optional<double> pairKc(const PlanePair& pair) {
     if (pair.Kc && cutsOutWedge(pair.Kc->Contact)) return pair.Kc->SafetyFactor;
@@ -196,14 +194,16 @@ std::optional<double> pairFs(const PlanePair& pair) {
 std::vector<PlanePair> combinePlanes(const std::vector<CandidatePlane>& planes, const CombinationSlope& slope,
                                      unsigned threads) {
     // The cutting planes' normals are filled in pair by pair.
-    PairContext context{planes, slope, {}, wedgePlanes({slope.Top, slope.Top, slope.Top, slope.Face}, slope.Loads.Crack)};
+    PairContext context{
+        planes, slope, {}, wedgePlanes({slope.Top, slope.Top, slope.Top, slope.Face}, slope.Loads.Crack)};
     for (const CandidatePlane& p : planes) context.Normals.push_back(upwardNormal(p.Plane));
     const std::size_t n = planes.size();
     const std::size_t count = n < 2 ? 0 : n * (n - 1) / 2;
     if (count > MaxCombinationPairs)
         throw Error::refused(inLanguage(
-            "结构面（组）" + std::to_string(n) + " 个，两两组合共 " + std::to_string(count) + " 对，超过一次组合的上限 " +
-                std::to_string(MaxCombinationPairs) + " 对（约 2000 个结构面）：请先按组号或自动分组，再组合各组",
+            "结构面（组）" + std::to_string(n) + " 个，两两组合共 " + std::to_string(count) +
+                " 对，超过一次组合的上限 " + std::to_string(MaxCombinationPairs) +
+                " 对（约 2000 个结构面）：请先按组号或自动分组，再组合各组",
             std::to_string(n) + " planes (or sets) make " + std::to_string(count) + " pairs, over the limit of " +
                 std::to_string(MaxCombinationPairs) +
                 " pairs in one run (about 2000 planes): group them by set label or automatically first, then combine the sets"));
@@ -220,14 +220,15 @@ std::string combinationsSummary(const std::vector<CandidatePlane>& planes, const
         kinematic += p.hasFactor() && p.Kinematic;
     }
     const bool english = inEnglish();
-    std::string text = english ? std::to_string(pairs.size()) + " pairs: " + std::to_string(wedges) +
-                                     " cut out a wedge, " + std::to_string(kinematic) + " of them kinematically free to slide"
-                               : "共 " + std::to_string(pairs.size()) + " 对：切出楔块 " + std::to_string(wedges) +
-                                     " 对，其中运动学上可滑动 " + std::to_string(kinematic) + " 对";
+    std::string text = english
+                           ? std::to_string(pairs.size()) + " pairs: " + std::to_string(wedges) + " cut out a wedge, " +
+                                 std::to_string(kinematic) + " of them kinematically free to slide"
+                           : "共 " + std::to_string(pairs.size()) + " 对：切出楔块 " + std::to_string(wedges) +
+                                 " 对，其中运动学上可滑动 " + std::to_string(kinematic) + " 对";
     if (pairs.empty() || !pairs.front().hasFactor()) return text;
     const PlanePair& critical = pairs.front();
-    text += english ? "; most critical wedge: " + planes[critical.First].Label + " and " + planes[critical.Second].Label +
-                          ", Fs = " + floatToFixed4(critical.Full->Factor)
+    text += english ? "; most critical wedge: " + planes[critical.First].Label + " and " +
+                          planes[critical.Second].Label + ", Fs = " + floatToFixed4(critical.Full->Factor)
                     : "；最危险楔块：" + planes[critical.First].Label + " 与 " + planes[critical.Second].Label +
                           "，Fs = " + floatToFixed4(critical.Full->Factor);
     if (critical.State)

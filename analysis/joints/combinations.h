@@ -72,8 +72,8 @@ struct PlanePair {
     // steeply than the friction angle of the weaker plane, arctan min(f1, f2).
     std::optional<LineAttitude> Intersection;
     bool Kinematic = false;
-    std::optional<SafetyResult> Kc;    // absent when its computation failed
-    std::optional<PairSafety> Full;    // absent when its computation failed
+    std::optional<SafetyResult> Kc;      // absent when its computation failed
+    std::optional<PairSafety> Full;      // absent when its computation failed
     std::optional<WedgeRefusal> Refusal; // why the real wedge does not exist
     std::optional<StabilityState> State;
     // The failures' messages, empty when none. Shared: the few different

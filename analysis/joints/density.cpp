@@ -71,7 +71,8 @@ public:
 private:
     int index(double u) const { return std::clamp(static_cast<int>((u + 1) / size_), 0, cells_ - 1); }
     std::size_t cell(int x, int y, int z) const {
-        return (static_cast<std::size_t>(x) * cells_ + static_cast<std::size_t>(y)) * cells_ + static_cast<std::size_t>(z);
+        return (static_cast<std::size_t>(x) * cells_ + static_cast<std::size_t>(y)) * cells_ +
+               static_cast<std::size_t>(z);
     }
 
     int cells_;
@@ -86,11 +87,14 @@ double kambAreaShare(double poleCount) { return 9 / (poleCount + 9); }
 
 PoleDensity::PoleDensity(std::vector<WeightedPole> poles, DensityOptions options)
     : poles_(std::move(poles)), method_(options.Method) {
-    if (poles_.empty()) throw Error::refused(inLanguage("没有结构面极点，不能计算密度", "no poles of planes: the density cannot be computed"));
+    if (poles_.empty())
+        throw Error::refused(
+            inLanguage("没有结构面极点，不能计算密度", "no poles of planes: the density cannot be computed"));
     if (!(options.AreaShare > 0 && options.AreaShare <= 1))
-        throw Error::refused(inLanguage("计数面积 " + floatToText(options.AreaShare * 100) + "% 应大于 0、不大于半球面积的 100%",
-                                        "the counting area " + floatToText(options.AreaShare * 100) +
-                                            "% should be above 0 and at most 100% of the hemisphere"));
+        throw Error::refused(
+            inLanguage("计数面积 " + floatToText(options.AreaShare * 100) + "% 应大于 0、不大于半球面积的 100%",
+                       "the counting area " + floatToText(options.AreaShare * 100) +
+                           "% should be above 0 and at most 100% of the hemisphere"));
     double weight = 0;
     for (WeightedPole& p : poles_) {
         p.Pole = (1 / norm(p.Pole)) * p.Pole;

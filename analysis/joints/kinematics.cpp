@@ -14,8 +14,8 @@
 
 namespace trelmox {
 
-WedgeKinematics wedgeKinematics(const TPlaneAttitude& first, const TPlaneAttitude& second,
-                                const TPlaneAttitude& face, double frictionAngleDegrees) {
+WedgeKinematics wedgeKinematics(const TPlaneAttitude& first, const TPlaneAttitude& second, const TPlaneAttitude& face,
+                                double frictionAngleDegrees) {
     WedgeKinematics k;
     k.Intersection = intersectionLine(first, second);
     if (!k.Intersection) return k;
@@ -55,10 +55,10 @@ void validateKinematicSlope(const KinematicSlope& slope) {
     const auto require = [](bool ok, const std::string& what, const std::string& englishWhat, const char* field,
                             double value, const char* range, const char* englishRange) {
         if (!ok)
-            throw Error::refused(inLanguage(what + " " + floatToText(value) + " 超出范围（" + range + "）",
-                                            englishWhat + " " + floatToText(value) + " is out of range (" +
-                                                englishRange + ")"),
-                                 field);
+            throw Error::refused(
+                inLanguage(what + " " + floatToText(value) + " 超出范围（" + range + "）",
+                           englishWhat + " " + floatToText(value) + " is out of range (" + englishRange + ")"),
+                field);
     };
     require(std::isfinite(slope.FaceDip) && slope.FaceDip >= 0 && slope.FaceDip <= 180, "坡面倾角", "slope face dip",
             "dip", slope.FaceDip, "0～180°，大于 90° 为倒坡", "0 to 180°, above 90° overhanging");

@@ -51,8 +51,8 @@ struct WedgeKinematics {
     bool possible() const { return Daylights && SteeperThanFriction; }
 };
 
-WedgeKinematics wedgeKinematics(const TPlaneAttitude& first, const TPlaneAttitude& second,
-                                const TPlaneAttitude& face, double frictionAngleDegrees);
+WedgeKinematics wedgeKinematics(const TPlaneAttitude& first, const TPlaneAttitude& second, const TPlaneAttitude& face,
+                                double frictionAngleDegrees);
 
 enum class KinematicMode { Planar, Wedge, FlexuralToppling, DirectToppling };
 inline constexpr std::array<KinematicMode, 4> KinematicModes = {
@@ -102,8 +102,8 @@ public:
 
 private:
     KinematicSlope slope_;
-    TPoint3D faceNormal_;   // outward, unit
-    TPoint3D slipNormal_;   // the slip limit's upward normal, unit
+    TPoint3D faceNormal_;    // outward, unit
+    TPoint3D slipNormal_;    // the slip limit's upward normal, unit
     TPoint3D faceDirection_; // horizontal unit vector of the face's dip direction
     double sinFriction_, cosFriction_, cosLateral_, cosFace_;
 };

@@ -26,13 +26,26 @@ struct ColumnName {
     Column column;
 };
 constexpr ColumnName ColumnNames[] = {
-    {"dip", Column::Dip},           {"倾角", Column::Dip},           {"dipdir", Column::DipDirection},
-    {"dipdirection", Column::DipDirection}, {"倾向", Column::DipDirection}, {"quadrant", Column::Quadrant},
-    {"象限产状", Column::Quadrant}, {"set", Column::Set},            {"label", Column::Set},
-    {"组", Column::Set},            {"组号", Column::Set},           {"weight", Column::Weight},
-    {"权重", Column::Weight},         {"c", Column::Cohesion},         {"cohesion", Column::Cohesion},
-    {"黏聚力", Column::Cohesion},     {"粘聚力", Column::Cohesion},     {"f", Column::Friction},
-    {"friction", Column::Friction},  {"摩擦系数", Column::Friction},
+    {"dip", Column::Dip},
+    {"倾角", Column::Dip},
+    {"dipdir", Column::DipDirection},
+    {"dipdirection", Column::DipDirection},
+    {"倾向", Column::DipDirection},
+    {"quadrant", Column::Quadrant},
+    {"象限产状", Column::Quadrant},
+    {"set", Column::Set},
+    {"label", Column::Set},
+    {"组", Column::Set},
+    {"组号", Column::Set},
+    {"weight", Column::Weight},
+    {"权重", Column::Weight},
+    {"c", Column::Cohesion},
+    {"cohesion", Column::Cohesion},
+    {"黏聚力", Column::Cohesion},
+    {"粘聚力", Column::Cohesion},
+    {"f", Column::Friction},
+    {"friction", Column::Friction},
+    {"摩擦系数", Column::Friction},
 };
 constexpr const char* KnownColumns =
     "dip 倾角、dipdir 倾向、quadrant 象限产状、set 组、weight 权重、c 黏聚力、f 摩擦系数";
@@ -121,9 +134,10 @@ std::vector<Column> headerColumns(const std::vector<std::string>& fields) {
         const auto known = std::find_if(std::begin(ColumnNames), std::end(ColumnNames),
                                         [&](const ColumnName& c) { return columnKey(field) == c.name; });
         if (known == std::end(ColumnNames))
-            throw Error::refused(inLanguage("表头的列名“" + visibleText(field) + "”无法识别，可用的列名：" + KnownColumns,
-                                            "the header's column name \"" + visibleText(field) +
-                                                "\" is unknown; known names: dip, dipdir, quadrant, set, weight, c, f"));
+            throw Error::refused(
+                inLanguage("表头的列名“" + visibleText(field) + "”无法识别，可用的列名：" + KnownColumns,
+                           "the header's column name \"" + visibleText(field) +
+                               "\" is unknown; known names: dip, dipdir, quadrant, set, weight, c, f"));
         if (std::count(columns.begin(), columns.end(), known->column))
             throw Error::refused(inLanguage("表头的列“" + visibleText(field) + "”重复",
                                             "the header's column \"" + visibleText(field) + "\" is repeated"));
@@ -153,7 +167,8 @@ std::vector<Column> positionalColumns(const std::vector<std::string>& fields) {
     if (fields.size() > required + 2)
         throw Error::refused(inLanguage("字段过多：产状之后只能有组号和权重",
                                         "too many fields: only a set label and a weight may follow the attitude"));
-    for (std::size_t i = required; i < fields.size(); ++i) columns.push_back(i == required ? Column::Set : Column::Weight);
+    for (std::size_t i = required; i < fields.size(); ++i)
+        columns.push_back(i == required ? Column::Set : Column::Weight);
     return columns;
 }
 
@@ -212,10 +227,9 @@ double northBased(double dipDirection) { return dipDirection == 360 ? 0 : dipDir
 
 Measurement measurementOf(const std::vector<std::string>& fields, const std::vector<Column>& columns) {
     if (fields.size() != fieldCount(columns))
-        throw Error::refused(inLanguage("应有 " + std::to_string(fieldCount(columns)) + " 个字段，实有 " +
-                                            std::to_string(fields.size()) + " 个",
-                                        std::to_string(fieldCount(columns)) + " fields are needed, the line has " +
-                                            std::to_string(fields.size())));
+        throw Error::refused(inLanguage(
+            "应有 " + std::to_string(fieldCount(columns)) + " 个字段，实有 " + std::to_string(fields.size()) + " 个",
+            std::to_string(fieldCount(columns)) + " fields are needed, the line has " + std::to_string(fields.size())));
     // A set label is printed in tables and messages, where a control
     // character would act on the terminal; numbers with one fail anyway.
     for (const std::string& field : fields)
@@ -234,10 +248,12 @@ Measurement measurementOf(const std::vector<std::string>& fields, const std::vec
         case Column::Weight:
             if (!field.empty()) m.Weight = number({"权重", "weight"}, field);
             if (!(m.Weight > 0))
-                throw Error::refused(inLanguage("权重 " + field + " 应大于 0", "weight " + field + " should be above 0"));
+                throw Error::refused(
+                    inLanguage("权重 " + field + " 应大于 0", "weight " + field + " should be above 0"));
             if (m.Weight > MaxWeight)
-                throw Error::refused(inLanguage("权重 " + field + " 过大，应不大于 " + floatToText(MaxWeight),
-                                                "weight " + field + " is too large: at most " + floatToText(MaxWeight)));
+                throw Error::refused(
+                    inLanguage("权重 " + field + " 过大，应不大于 " + floatToText(MaxWeight),
+                               "weight " + field + " is too large: at most " + floatToText(MaxWeight)));
             break;
         case Column::Cohesion: m.Cohesion = strength({"黏聚力 c", "cohesion c"}, field); break;
         case Column::Friction: m.Friction = strength({"摩擦系数 f", "friction coefficient f"}, field); break;
@@ -256,10 +272,12 @@ void tally(MeasurementSummary& summary, const Measurement& m, bool quadrant) {
         ++summary.Unlabelled;
         return;
     }
-    const auto set = std::find_if(summary.Sets.begin(), summary.Sets.end(),
-                                  [&](const auto& s) { return s.first == m.Set; });
-    if (set == summary.Sets.end()) summary.Sets.emplace_back(m.Set, 1);
-    else ++set->second;
+    const auto set =
+        std::find_if(summary.Sets.begin(), summary.Sets.end(), [&](const auto& s) { return s.first == m.Set; });
+    if (set == summary.Sets.end())
+        summary.Sets.emplace_back(m.Set, 1);
+    else
+        ++set->second;
 }
 
 std::string lineMessage(int line, const std::string& reason) {
@@ -294,17 +312,19 @@ DecodedText decodedMeasurements(const std::string& bytes) {
     const auto multibyte = std::count_if(text.begin(), text.begin() + std::min(at, text.size()),
                                          [](char c) { return static_cast<unsigned char>(c) >= 0xC0; });
     if (at != std::string::npos && (multibyte > 0 || skipped > 0))
-        throw Error::atLine(lineMessage(lineOf(text, at),
-                                        inLanguage("不是有效的 UTF-8 文字，而前面的内容是 UTF-8：文件混用了两种编码"
-                                                   "（如 UTF-8 与 GBK），请统一为一种编码后再读入",
-                                                   "not valid UTF-8 text while the text before it is UTF-8: the file "
-                                                   "mixes two encodings (as UTF-8 and GBK); save it in one before reading it")),
-                            lineOf(text, at));
+        throw Error::atLine(
+            lineMessage(lineOf(text, at),
+                        inLanguage("不是有效的 UTF-8 文字，而前面的内容是 UTF-8：文件混用了两种编码"
+                                   "（如 UTF-8 与 GBK），请统一为一种编码后再读入",
+                                   "not valid UTF-8 text while the text before it is UTF-8: the file "
+                                   "mixes two encodings (as UTF-8 and GBK); save it in one before reading it")),
+            lineOf(text, at));
     if (at == std::string::npos) return {text, TextEncoding::Utf8};
     if (const std::size_t bad = firstInvalidGb18030(text); bad != std::string::npos)
-        throw Error::atLine(lineMessage(lineOf(text, bad), inLanguage("既不是有效的 UTF-8 文字，也不是有效的 GBK（GB18030）文字",
-                                                                      "neither valid UTF-8 nor valid GBK (GB18030) text")),
-                            lineOf(text, bad));
+        throw Error::atLine(
+            lineMessage(lineOf(text, bad), inLanguage("既不是有效的 UTF-8 文字，也不是有效的 GBK（GB18030）文字",
+                                                      "neither valid UTF-8 nor valid GBK (GB18030) text")),
+            lineOf(text, bad));
     return {gb18030ToUtf8(text), TextEncoding::Gb18030};
 }
 
@@ -425,7 +445,9 @@ std::string measurementSummaryText(const MeasurementSummary& s) {
         std::string text = "read " + std::to_string(s.DipRows + s.QuadrantRows) + " planes (" +
                            std::to_string(s.DipRows) + " as dip and dip direction, " + std::to_string(s.QuadrantRows) +
                            " as quadrant attitudes), " +
-                           (s.Workbook ? "Excel workbook" : s.Encoding == TextEncoding::Utf8 ? "UTF-8" : "GB18030") +
+                           (s.Workbook                         ? "Excel workbook"
+                            : s.Encoding == TextEncoding::Utf8 ? "UTF-8"
+                                                               : "GB18030") +
                            (s.Header ? ", with a header" : "") + (s.Weighted ? ", weighted" : "") +
                            (s.Strengths ? ", with c and f values" : "");
         if (!s.Sets.empty()) {
@@ -438,8 +460,11 @@ std::string measurementSummaryText(const MeasurementSummary& s) {
     }
     std::string text = "读入结构面 " + std::to_string(s.DipRows + s.QuadrantRows) + " 个（倾角倾向 " +
                        std::to_string(s.DipRows) + " 个，象限产状 " + std::to_string(s.QuadrantRows) + " 个），" +
-                       (s.Workbook ? "Excel 工作簿" : s.Encoding == TextEncoding::Utf8 ? "UTF-8 编码" : "GB18030 编码") +
-                       (s.Header ? "，有表头" : "") + (s.Weighted ? "，带权重" : "") + (s.Strengths ? "，带 c、f 值" : "");
+                       (s.Workbook                         ? "Excel 工作簿"
+                        : s.Encoding == TextEncoding::Utf8 ? "UTF-8 编码"
+                                                           : "GB18030 编码") +
+                       (s.Header ? "，有表头" : "") + (s.Weighted ? "，带权重" : "") +
+                       (s.Strengths ? "，带 c、f 值" : "");
     if (!s.Sets.empty()) {
         text += "；" + std::to_string(s.Sets.size()) + " 组：";
         for (std::size_t i = 0; i < s.Sets.size(); ++i)

@@ -53,12 +53,13 @@ std::optional<std::vector<PairProbability>> pairProbabilitiesInOrder(const Saved
 }
 
 std::vector<PairProbability> pairProbabilities(const SavedBlock& slope, const WedgeLoads& loads,
-                                               const std::vector<CandidatePlane>& planes,
-                                               std::vector<PlanePair>& pairs, const PairProbabilitySettings& settings) {
+                                               const std::vector<CandidatePlane>& planes, std::vector<PlanePair>& pairs,
+                                               const PairProbabilitySettings& settings) {
     std::vector<PairProbability> found = *pairProbabilitiesInOrder(slope, loads, planes, pairs, settings);
     std::vector<std::size_t> order(pairs.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) { return found[x].Pf > found[y].Pf; });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t x, std::size_t y) { return found[x].Pf > found[y].Pf; });
     std::vector<PlanePair> sortedPairs;
     std::vector<PairProbability> sortedFound;
     for (std::size_t i : order) sortedPairs.push_back(pairs[i]), sortedFound.push_back(found[i]);

@@ -52,7 +52,7 @@ std::optional<std::vector<PairProbability>> pairProbabilitiesInOrder(const Saved
 // it, the most likely to fail first (ties keep their order). Throws Error as
 // runProbabilistic does.
 std::vector<PairProbability> pairProbabilities(const SavedBlock& slope, const WedgeLoads& loads,
-                                               const std::vector<CandidatePlane>& planes,
-                                               std::vector<PlanePair>& pairs, const PairProbabilitySettings& settings);
+                                               const std::vector<CandidatePlane>& planes, std::vector<PlanePair>& pairs,
+                                               const PairProbabilitySettings& settings);
 
 } // namespace trelmox

@@ -24,9 +24,15 @@ struct ColumnName {
     Column column;
 };
 constexpr ColumnName ColumnNames[] = {
-    {"name", Column::Name},     {"名称", Column::Name},     {"dip", Column::Dip},
-    {"倾角", Column::Dip},      {"dipdir", Column::DipDirection}, {"倾向", Column::DipDirection},
-    {"height", Column::Height}, {"坡高", Column::Height},   {"top_dip", Column::TopDip},
+    {"name", Column::Name},
+    {"名称", Column::Name},
+    {"dip", Column::Dip},
+    {"倾角", Column::Dip},
+    {"dipdir", Column::DipDirection},
+    {"倾向", Column::DipDirection},
+    {"height", Column::Height},
+    {"坡高", Column::Height},
+    {"top_dip", Column::TopDip},
     {"top_dipdir", Column::TopDipDirection},
 };
 constexpr std::size_t ListedErrors = 10;
@@ -71,11 +77,11 @@ double numberIn(const std::string& text, const char* what, const char* english, 
                                 field);
     }
     if (!(value >= low && value <= high))
-        throw Error::refused(inLanguage(what + (" " + floatToText(value) + " 超出范围 ") + floatToText(low) + "～" +
-                                            floatToText(high),
-                                        english + (" " + floatToText(value) + " is out of the range ") + floatToText(low) +
-                                            " to " + floatToText(high)),
-                             field);
+        throw Error::refused(
+            inLanguage(what + (" " + floatToText(value) + " 超出范围 ") + floatToText(low) + "～" + floatToText(high),
+                       english + (" " + floatToText(value) + " is out of the range ") + floatToText(low) + " to " +
+                           floatToText(high)),
+            field);
     return value;
 }
 
@@ -102,7 +108,8 @@ std::vector<SlopeSector> parseSectors(const std::string& utf8Text) {
                                                     [&](const ColumnName& c) { return name == c.name; });
                     if (known == std::end(ColumnNames))
                         throw Error::refused(inLanguage(
-                            "表头中“" + visibleText(field) + "”不是已知的列（name、dip、dipdir、height、top_dip、top_dipdir）",
+                            "表头中“" + visibleText(field) +
+                                "”不是已知的列（name、dip、dipdir、height、top_dip、top_dipdir）",
                             "\"" + visibleText(field) +
                                 "\" in the header is no known column (name, dip, dipdir, height, top_dip, top_dipdir)"));
                     if (std::find(columns.begin(), columns.end(), known->column) != columns.end())
@@ -112,8 +119,8 @@ std::vector<SlopeSector> parseSectors(const std::string& utf8Text) {
                 }
                 for (Column needed : {Column::Name, Column::Dip, Column::DipDirection})
                     if (std::find(columns.begin(), columns.end(), needed) == columns.end())
-                        throw Error::refused(
-                            inLanguage("表头须有 name、dip、dipdir 三列", "the header needs the columns name, dip and dipdir"));
+                        throw Error::refused(inLanguage("表头须有 name、dip、dipdir 三列",
+                                                        "the header needs the columns name, dip and dipdir"));
                 continue;
             }
             if (row.size() != columns.size())
@@ -131,19 +138,24 @@ std::vector<SlopeSector> parseSectors(const std::string& utf8Text) {
                     if (f.empty()) throw Error::refused(inLanguage("名称为空", "the name is empty"), "name");
                     // A name is printed in tables and on the terminal, where
                     // a control character would act.
-                    if (std::any_of(f.begin(), f.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
-                        throw Error::refused(inLanguage("名称含有控制字符：“" + visibleText(f) + "”",
-                                                        "the name contains a control character: \"" + visibleText(f) + "\""),
-                                             "name");
+                    if (std::any_of(f.begin(), f.end(),
+                                    [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+                        throw Error::refused(
+                            inLanguage("名称含有控制字符：“" + visibleText(f) + "”",
+                                       "the name contains a control character: \"" + visibleText(f) + "\""),
+                            "name");
                     s.Name = f;
                     break;
                 case Column::Dip: s.Dip = numberIn(f, "坡面倾角", "slope face dip", "dip", 0, 180); break;
-                case Column::DipDirection: s.DipDirection = numberIn(f, "坡面倾向", "slope face dip direction", "dipdir", -360, 720); break;
+                case Column::DipDirection:
+                    s.DipDirection = numberIn(f, "坡面倾向", "slope face dip direction", "dipdir", -360, 720);
+                    break;
                 case Column::Height:
                     if (!f.empty()) {
                         s.Height = numberIn(f, "坡高", "slope height", "height", 0, HUGE_VAL);
                         if (*s.Height == 0)
-                            throw Error::refused(inLanguage("坡高须大于零", "the slope height must be above zero"), "height");
+                            throw Error::refused(inLanguage("坡高须大于零", "the slope height must be above zero"),
+                                                 "height");
                     }
                     break;
                 case Column::TopDip:
@@ -151,7 +163,8 @@ std::vector<SlopeSector> parseSectors(const std::string& utf8Text) {
                     break;
                 case Column::TopDipDirection:
                     if (!f.empty()) {
-                        s.TopDipDirection = numberIn(f, "坡顶面倾向", "upper slope dip direction", "top_dipdir", -360, 720);
+                        s.TopDipDirection =
+                            numberIn(f, "坡顶面倾向", "upper slope dip direction", "top_dipdir", -360, 720);
                         topDirection = true;
                     }
                     break;
@@ -165,7 +178,9 @@ std::vector<SlopeSector> parseSectors(const std::string& utf8Text) {
             if (!firstProblem) firstProblem = e.withLine(lineNumber);
         }
     }
-    if (columns.empty() && problems.empty()) throw Error::refused(inLanguage("分区文件没有表头（name,dip,dipdir）", "the sectors file has no header (name,dip,dipdir)"));
+    if (columns.empty() && problems.empty())
+        throw Error::refused(
+            inLanguage("分区文件没有表头（name,dip,dipdir）", "the sectors file has no header (name,dip,dipdir)"));
     if (!problems.empty()) {
         std::string message;
         for (std::size_t i = 0; i < problems.size() && i < ListedErrors; ++i) message += (i ? "\n" : "") + problems[i];
@@ -194,7 +209,8 @@ SavedBlock sectorBlock(const SavedBlock& block, const SlopeSector& sector) {
     if (!(sector.Dip >= 0 && sector.Dip <= 90))
         throw Error::refused(inLanguage("分区“" + sector.Name + "”的坡面倾角 " + floatToText(sector.Dip) +
                                             "° 为倒坡，不能作为组合分析的坡面",
-                                        "the slope face dip " + floatToText(sector.Dip) + "° of sector \"" + sector.Name +
+                                        "the slope face dip " + floatToText(sector.Dip) + "° of sector \"" +
+                                            sector.Name +
                                             "\" is overhanging and cannot be the slope face of a combination analysis"),
                              "dip");
     constexpr int Face = int(TPlaneRole::SlopeFace);
@@ -236,11 +252,12 @@ SectorFactors sectorFactors(const SlopeSector& sector, const std::vector<Candida
             // kinematics alone.
         }
     }
-    if (candidates.size() > MaxFactorPlanes && std::all_of(candidates.begin(), candidates.end(),
-                                                           [](const CandidatePlane& c) { return c.Line != 0; })) {
-        result.WedgeNote = inLanguage("未分组且结构面多于 " + std::to_string(MaxFactorPlanes) + " 个，不逐对计算楔块安全系数",
-                                      "more than " + std::to_string(MaxFactorPlanes) +
-                                          " planes without sets: no wedge safety factor for each pair");
+    if (candidates.size() > MaxFactorPlanes &&
+        std::all_of(candidates.begin(), candidates.end(), [](const CandidatePlane& c) { return c.Line != 0; })) {
+        result.WedgeNote =
+            inLanguage("未分组且结构面多于 " + std::to_string(MaxFactorPlanes) + " 个，不逐对计算楔块安全系数",
+                       "more than " + std::to_string(MaxFactorPlanes) +
+                           " planes without sets: no wedge safety factor for each pair");
         return result;
     }
     std::vector<CandidatePlane> dry = candidates;

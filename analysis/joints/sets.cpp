@@ -100,9 +100,10 @@ std::vector<TPoint3D> seedCentres(const std::vector<WeightedPole>& poles, int se
         }
         if (std::all_of(weights.begin(), weights.end(), [](double w) { return w <= 0; }))
             throw Error::refused(inLanguage("结构面只有 " + std::to_string(centres.size()) + " 种不同产状，不能分成 " +
-                                            std::to_string(setCount) + " 组",
-                                        "the planes have only " + std::to_string(centres.size()) +
-                                            " different attitudes and cannot form " + std::to_string(setCount) + " sets"));
+                                                std::to_string(setCount) + " 组",
+                                            "the planes have only " + std::to_string(centres.size()) +
+                                                " different attitudes and cannot form " + std::to_string(setCount) +
+                                                " sets"));
         centres.push_back(poles[weightedPick(weights, random)].Pole);
     }
     return centres;
@@ -152,7 +153,8 @@ Clustering kMeans(const std::vector<WeightedPole>& poles, int setCount, std::mt1
         std::vector<TPoint3D> sums(setCount);
         for (std::size_t i = 0; i < poles.size(); ++i) {
             const TPoint3D& centre = k.centres[k.assignment[i]];
-            sums[k.assignment[i]] = sums[k.assignment[i]] + (poles[i].Weight * sense(poles[i].Pole, centre)) * poles[i].Pole;
+            sums[k.assignment[i]] =
+                sums[k.assignment[i]] + (poles[i].Weight * sense(poles[i].Pole, centre)) * poles[i].Pole;
         }
         for (int c = 0; c < setCount; ++c)
             if (norm(sums[c]) > 0) k.centres[c] = unit(sums[c]);
@@ -199,7 +201,8 @@ std::vector<JointSet> labelledSets(const std::vector<Measurement>& planes) {
     std::vector<std::pair<std::string, std::vector<std::size_t>>> groups;
     for (std::size_t i = 0; i < planes.size(); ++i) {
         if (planes[i].Set.empty()) continue;
-        auto group = std::find_if(groups.begin(), groups.end(), [&](const auto& g) { return g.first == planes[i].Set; });
+        auto group =
+            std::find_if(groups.begin(), groups.end(), [&](const auto& g) { return g.first == planes[i].Set; });
         if (group == groups.end()) group = groups.insert(groups.end(), {planes[i].Set, {}});
         group->second.push_back(i);
     }
@@ -213,14 +216,17 @@ JointSet windowSet(const std::vector<Measurement>& planes, const SetWindow& wind
         throw Error::refused(inLanguage("选取窗口的半顶角 " + floatToText(window.HalfAngle) + " 应大于 0、不大于 90 度",
                                         "the half angle " + floatToText(window.HalfAngle) +
                                             " of the picking window should be above 0 and at most 90 degrees"));
-    if (!(norm(window.Centre) > 0) || !std::isfinite(norm(window.Centre))) throw Error::refused(inLanguage("选取窗口的中心方向无效", "the centre direction of the picking window is invalid"));
+    if (!(norm(window.Centre) > 0) || !std::isfinite(norm(window.Centre)))
+        throw Error::refused(
+            inLanguage("选取窗口的中心方向无效", "the centre direction of the picking window is invalid"));
     const TPoint3D centre = unit(window.Centre);
     const double limit = std::cos(radians(window.HalfAngle));
     std::vector<std::size_t> members;
     for (std::size_t i = 0; i < planes.size(); ++i)
         if (std::abs(dot(planePole(planes[i].Plane), centre)) >= limit) members.push_back(i);
-    if (members.empty()) throw Error::refused(inLanguage("选取窗口“" + window.Label + "”内没有结构面极点",
-                                                              "the picking window \"" + window.Label + "\" holds no pole"));
+    if (members.empty())
+        throw Error::refused(inLanguage("选取窗口“" + window.Label + "”内没有结构面极点",
+                                        "the picking window \"" + window.Label + "\" holds no pole"));
     return setOf(window.Label, std::move(members), planes);
 }
 
@@ -239,10 +245,10 @@ std::size_t nearestPole(const std::vector<Measurement>& planes, const TPoint3D& 
 
 std::vector<JointSet> groupSets(const std::vector<Measurement>& planes, int setCount, std::uint64_t seed) {
     if (setCount < 1 || static_cast<std::size_t>(setCount) > planes.size())
-        throw Error::refused(inLanguage("分组数 " + std::to_string(setCount) + " 应在 1 到结构面数 " +
-                                            std::to_string(planes.size()) + " 之间",
-                                        "the number of sets " + std::to_string(setCount) +
-                                            " should be between 1 and the number of planes " + std::to_string(planes.size())));
+        throw Error::refused(inLanguage(
+            "分组数 " + std::to_string(setCount) + " 应在 1 到结构面数 " + std::to_string(planes.size()) + " 之间",
+            "the number of sets " + std::to_string(setCount) + " should be between 1 and the number of planes " +
+                std::to_string(planes.size())));
     const std::vector<WeightedPole> poles = polesOf(planes);
     std::mt19937_64 random(seed);
     Clustering best;

@@ -26,10 +26,10 @@ std::vector<WeightedPole> polesOf(const std::vector<Measurement>& planes, const 
 
 struct FisherStats {
     std::size_t Count = 0;
-    double Weight = 0;       // N: the sum of the weights, the count when unweighted
-    TPoint3D MeanPole{};     // unit, pointing down
+    double Weight = 0;   // N: the sum of the weights, the count when unweighted
+    TPoint3D MeanPole{}; // unit, pointing down
     TPlaneAttitude MeanPlane{};
-    double Resultant = 0;    // R = |sum of w * pole|, 0..N
+    double Resultant = 0; // R = |sum of w * pole|, 0..N
     // Fisher's estimate (N - 1) / (N - R): infinite when all poles coincide,
     // absent for N <= 1.
     std::optional<double> Kappa;
@@ -56,8 +56,8 @@ std::vector<JointSet> labelledSets(const std::vector<Measurement>& planes);
 // HalfAngle of its axis (either sense) make the set.
 struct SetWindow {
     std::string Label;
-    TPoint3D Centre;         // any length > 0, either sense
-    double HalfAngle = 15;   // degrees, 0..90
+    TPoint3D Centre;       // any length > 0, either sense
+    double HalfAngle = 15; // degrees, 0..90
 };
 // Throws Error when no plane falls inside or the window is malformed.
 JointSet windowSet(const std::vector<Measurement>& planes, const SetWindow& window);

@@ -143,7 +143,8 @@ PlainSums plainSums(const double* factors, std::size_t n, double required, bool 
     const double first = factors[0];
     std::size_t j = n / 4 * 4;
     PlainSums p = j == 0 ? PlainSums{0, 0, first, first}
-                  : avx2 ? plainSumsAvx2(factors, j, required) : plainSumsSse2(factors, j, required);
+                  : avx2 ? plainSumsAvx2(factors, j, required)
+                         : plainSumsSse2(factors, j, required);
     for (; j < n; ++j) {
         const double f = factors[j];
         p.Sum += f - first;

@@ -39,9 +39,7 @@ struct KeyScale {
         Scale = max > min && std::isfinite(scale) ? scale : 0;
     }
     // As writeKeys's lanes take it (a NaN difference, inf * 0, gives 0).
-    ValueKey of(double value) const {
-        return static_cast<ValueKey>(truncatedWithin((value - Min) * Scale, TopLevel));
-    }
+    ValueKey of(double value) const { return static_cast<ValueKey>(truncatedWithin((value - Min) * Scale, TopLevel)); }
     // The level of an edge's value: -1 at or below the chunk's least value
     // (every value lies at or above it), NoValue above its largest (every
     // value below).

@@ -40,9 +40,9 @@ template <typename T> [[gnu::always_inline]] inline T sinOfReduced(T x) {
 }
 
 template <typename T> [[gnu::always_inline]] inline T cosOfReduced(T x) {
-    constexpr double C1 = 4.16666666666666019037e-02, C2 = -1.38888888888741095749e-03,
-                     C3 = 2.48015872894767294178e-05, C4 = -2.75573143513906633035e-07,
-                     C5 = 2.08757232129817482790e-09, C6 = -1.13596475577881948265e-11;
+    constexpr double C1 = 4.16666666666666019037e-02, C2 = -1.38888888888741095749e-03, C3 = 2.48015872894767294178e-05,
+                     C4 = -2.75573143513906633035e-07, C5 = 2.08757232129817482790e-09,
+                     C6 = -1.13596475577881948265e-11;
     const T z = x * x, w = z * z;
     const T r = z * (C1 + z * (C2 + z * C3)) + w * w * (C4 + z * (C5 + z * C6));
     const T half = 0.5 * z, v = 1.0 - half;

@@ -102,7 +102,8 @@ void validateShape(Parameter parameter, double blockValue, const Distribution& d
     case Distribution::Kind::Exponential:
         validatePositive(parameter, blockValue, d.Type);
         // The farthest draw is 37 means (the quantile of the largest uniform).
-        if (!std::isfinite(FarthestDraw * blockValue)) throw ParameterRefusal(parameter, Reason::SpreadTooLarge, blockValue);
+        if (!std::isfinite(FarthestDraw * blockValue))
+            throw ParameterRefusal(parameter, Reason::SpreadTooLarge, blockValue);
         return;
     case Distribution::Kind::Triangular: return validateAround(parameter, blockValue, d);
     case Distribution::Kind::Beta: {
@@ -162,8 +163,7 @@ double logGamma(double a) { return std::lgamma(a); }
 // factors taken as 1; `correction(x)` is the logarithm of them.
 constexpr double TailAhead = 1e-3;
 
-template <typename Correction>
-double tailQuantile(double a, double logFirst, Correction correction) {
+template <typename Correction> double tailQuantile(double a, double logFirst, Correction correction) {
     double y = logFirst;
     for (int step = 0; step < 100; ++step) {
         const double next = logFirst - correction(sampleExp(y)) / a;
@@ -219,14 +219,16 @@ double betaLowerQuantile(double a, double b, double logNorm, double p) {
         return tailQuantile(a, logFirst,
                             [a, b](double x) { return b * sampleLog1p(-x) + sampleLog(betaFraction(a, b, x)); });
     return invert([&](double x) { return betaI(a, b, x); },
-                  [&](double x) { return sampleExp(logNorm + (a - 1) * sampleLog(x) + (b - 1) * sampleLog1p(-x)); },
-                  p, 0, 1, betaStart(a, b, p));
+                  [&](double x) { return sampleExp(logNorm + (a - 1) * sampleLog(x) + (b - 1) * sampleLog1p(-x)); }, p,
+                  0, 1, betaStart(a, b, p));
 }
 
 } // namespace
 
 Distribution normalDistribution(double sd) { return {Distribution::Kind::Normal, sd, 0, 0, {}, {}}; }
-Distribution uniformDistribution(double low, double high) { return {Distribution::Kind::Uniform, 0, low, high, {}, {}}; }
+Distribution uniformDistribution(double low, double high) {
+    return {Distribution::Kind::Uniform, 0, low, high, {}, {}};
+}
 Distribution lognormalDistribution(double sd) { return {Distribution::Kind::Lognormal, sd, 0, 0, {}, {}}; }
 Distribution exponentialDistribution() { return {Distribution::Kind::Exponential, 0, 0, 0, {}, {}}; }
 Distribution triangularDistribution(double low, double high) {
@@ -242,16 +244,22 @@ Distribution truncated(Distribution d, std::optional<double> low, std::optional<
 }
 
 const char* distributionName(Distribution::Kind kind) {
-    constexpr const char* names[] = {"fixed", "normal", "uniform", "lognormal", "exponential", "triangular", "beta", "gamma"};
+    constexpr const char* names[] = {"fixed",       "normal",     "uniform", "lognormal",
+                                     "exponential", "triangular", "beta",    "gamma"};
     return names[kindIndex(kind)];
 }
 
 const char* distributionCaption(Distribution::Kind kind) {
     constexpr const char* names[] = {"固定值",   "正态分布",   "均匀分布", "对数正态分布",
                                      "指数分布", "三角形分布", "贝塔分布", "伽马分布"};
-    constexpr const char* englishNames[] = {"fixed value",  "normal distribution",     "uniform distribution",
-                                            "lognormal distribution", "exponential distribution",
-                                            "triangular distribution", "beta distribution", "gamma distribution"};
+    constexpr const char* englishNames[] = {"fixed value",
+                                            "normal distribution",
+                                            "uniform distribution",
+                                            "lognormal distribution",
+                                            "exponential distribution",
+                                            "triangular distribution",
+                                            "beta distribution",
+                                            "gamma distribution"};
     return inLanguage(names[kindIndex(kind)], englishNames[kindIndex(kind)]);
 }
 
@@ -265,8 +273,8 @@ Sampler::Sampler(Parameter parameter, double blockValue, const Distribution& dis
     if (kind_ == Distribution::Kind::Fixed) return;
     {
         const ParameterRange range = truncatedRange(parameter, distribution);
-        const bool finiteBounds = std::isfinite(distribution.TruncateLow.value_or(0)) &&
-                                  std::isfinite(distribution.TruncateHigh.value_or(0));
+        const bool finiteBounds =
+            std::isfinite(distribution.TruncateLow.value_or(0)) && std::isfinite(distribution.TruncateHigh.value_or(0));
         if (!finiteBounds || !(range.Low < range.High))
             throw ParameterRefusal(parameter, Reason::TruncationEmpty, distribution.TruncateLow.value_or(range.Low),
                                    distribution.TruncateHigh.value_or(range.High));
@@ -341,7 +349,7 @@ Sampler::Sampler(Parameter parameter, double blockValue, const Distribution& dis
     }
     case Distribution::Kind::Gamma: {
         const double ratio = blockValue / distribution.Spread;
-        split_ = ratio * ratio;                                   // shape
+        split_ = ratio * ratio;                                          // shape
         scale_ = distribution.Spread * distribution.Spread / blockValue; // scale
         left_ = logGamma(split_);
         // A shape or scale beyond the range of a double draws nothing sound.
@@ -359,7 +367,8 @@ Sampler::Sampler(Parameter parameter, double blockValue, const Distribution& dis
         // Deep in an upper tail the interval is a few doubles below 1: its
         // quantiles are noise, neither ordered nor of the distribution.
         // It must hold at least a million doubles (one part in 1e10).
-        if (!(pWidth_ > 1e-10 * (pLow_ + pWidth_))) throw ParameterRefusal(parameter, Reason::TruncationEmpty, low_, high_);
+        if (!(pWidth_ > 1e-10 * (pLow_ + pWidth_)))
+            throw ParameterRefusal(parameter, Reason::TruncationEmpty, low_, high_);
     }
 }
 
@@ -477,8 +486,8 @@ double betaFraction(double a, double b, double x) {
 double betaI(double a, double b, double x) {
     if (!(x > 0)) return 0;
     if (!(x < 1)) return 1;
-    const double front = sampleExp(std::lgamma(a + b) - std::lgamma(a) - std::lgamma(b) + a * sampleLog(x) +
-                                   b * sampleLog1p(-x));
+    const double front =
+        sampleExp(std::lgamma(a + b) - std::lgamma(a) - std::lgamma(b) + a * sampleLog(x) + b * sampleLog1p(-x));
     if (x < (a + 1) / (a + b + 2)) return front * betaFraction(a, b, x) / a;
     return 1 - front * betaFraction(b, a, 1 - x) / b;
 }

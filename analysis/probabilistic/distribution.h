@@ -23,8 +23,8 @@ struct Distribution {
         Gamma,       // mean = the block's value (> 0), standard deviation Spread
     };
     Kind Type = Kind::Fixed;
-    double Spread = 0;         // Normal, Lognormal, Beta, Gamma: standard deviation
-    double Low = 0, High = 0;  // Uniform, Triangular, Beta
+    double Spread = 0;        // Normal, Lognormal, Beta, Gamma: standard deviation
+    double Low = 0, High = 0; // Uniform, Triangular, Beta
     // Truncation: no draw lies outside these bounds, and the values inside
     // keep their relative likelihood (the distribution's CDF is drawn from
     // the interval the bounds leave). The parameter's own range always
@@ -95,10 +95,10 @@ private:
 // function (A / B in (p - 0.5)^2) and the tail one (C / D in
 // sqrt(-2 log p)), used below p = QuantileCentral and above 1 - it.
 namespace quantile {
-inline constexpr double A[] = {-3.969683028665376e+01, 2.209460984245205e+02, -2.759285104469687e+02,
+inline constexpr double A[] = {-3.969683028665376e+01, 2.209460984245205e+02,  -2.759285104469687e+02,
                                1.383577518672690e+02,  -3.066479806614716e+01, 2.506628277459239e+00};
 inline constexpr double B[] = {-5.447609879822406e+01, 1.615858368580409e+02, -1.556989798598866e+02,
-                               6.680131188771972e+01,  -1.328068155288572e+01};
+                               6.680131188771972e+01, -1.328068155288572e+01};
 inline constexpr double C[] = {-7.784894002430293e-03, -3.223964580411365e-01, -2.400758277161838e+00,
                                -2.549732539343734e+00, 4.374664141464968e+00,  2.938163982698783e+00};
 inline constexpr double D[] = {7.784695709041462e-03, 3.224671290700398e-01, 2.445134137142996e+00,

@@ -21,7 +21,7 @@ public:
     double kappa() const { return kappa_; }
 
 private:
-    double kappa_, spread_; // spread_ = expm1(-2 kappa)
+    double kappa_, spread_;             // spread_ = expm1(-2 kappa)
     TPoint3D mean_, across1_, across2_; // an orthonormal frame about the mean
 };
 

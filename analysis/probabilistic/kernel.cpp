@@ -62,10 +62,14 @@ std::vector<Parameter> termInputs(TrigTerm term) {
 
 SinCos<double> fixedTerm(TrigTerm term, const PlaneAttitudeArray& a) {
     switch (term) {
-    case TrigTerm::Dip1: case TrigTerm::Dip2: case TrigTerm::DipTop: case TrigTerm::DipFace:
-        return sampleSinCosOfDegrees(a[int(term)].DipAngle);
-    case TrigTerm::Dir1: case TrigTerm::Dir2: case TrigTerm::DirTop: case TrigTerm::DirFace:
-        return sampleSinCosOfDegrees(a[int(term) - 4].DipDirection);
+    case TrigTerm::Dip1:
+    case TrigTerm::Dip2:
+    case TrigTerm::DipTop:
+    case TrigTerm::DipFace: return sampleSinCosOfDegrees(a[int(term)].DipAngle);
+    case TrigTerm::Dir1:
+    case TrigTerm::Dir2:
+    case TrigTerm::DirTop:
+    case TrigTerm::DirFace: return sampleSinCosOfDegrees(a[int(term) - 4].DipDirection);
     case TrigTerm::Relative1: return sampleSinCosOfDifference(a[0].DipDirection, a[1].DipDirection);
     case TrigTerm::RelativeFace: return sampleSinCosOfDifference(a[3].DipDirection, a[1].DipDirection);
     case TrigTerm::TanTop: return {sampleTanOfDegrees(a[2].DipAngle), 0};
@@ -171,7 +175,7 @@ std::vector<const BlockKernel*> supportedKernels() {
 // without the wider instructions does; the results are the same bits
 // either way. A name the processor cannot run, or none, gives the widest.
 const BlockKernel& widestKernel() {
-    static const BlockKernel& widest = [] () -> const BlockKernel& {
+    static const BlockKernel& widest = []() -> const BlockKernel& {
         const std::vector<const BlockKernel*> kernels = supportedKernels();
         if (const char* cap = std::getenv("TRELMOX_LANES"))
             for (const BlockKernel* k : kernels)

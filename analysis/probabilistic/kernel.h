@@ -31,8 +31,16 @@ namespace trelmox {
 // The outcome of one factor of one sample: a TWedgeContact value, or a
 // failure with the message its scalar twin throws.
 enum class SampleOutcome : std::uint8_t {
-    NoBlock, BothPlanes, FirstPlaneOnly, SecondPlaneOnly, LiftOff, Unresolved,
-    Overflow, DivisionByZero, InvalidOperation, NoDriving,
+    NoBlock,
+    BothPlanes,
+    FirstPlaneOnly,
+    SecondPlaneOnly,
+    LiftOff,
+    Unresolved,
+    Overflow,
+    DivisionByZero,
+    InvalidOperation,
+    NoDriving,
 };
 inline bool failedOutcome(SampleOutcome o) { return o >= SampleOutcome::Overflow; }
 // The message of a failed outcome.
@@ -43,10 +51,17 @@ SampleOutcome outcomeOfFailure(const Error& failure);
 // The trigonometry that a block of samples needs, one entry per angle or
 // pair of angles; the entries whose inputs do not vary are worked out once.
 enum class TrigTerm {
-    Dip1, Dip2, DipTop, DipFace,        // sin, cos of the dips (Kc and Fs)
-    Dir1, Dir2, DirTop, DirFace,        // sin, cos of the dip directions (Fs)
-    Relative1, RelativeFace,            // sin, cos of plane 1's and the face's dip direction less plane 2's (Kc)
-    TanTop,                             // tan of the slope top's dip (Kc; in Sin)
+    Dip1,
+    Dip2,
+    DipTop,
+    DipFace, // sin, cos of the dips (Kc and Fs)
+    Dir1,
+    Dir2,
+    DirTop,
+    DirFace, // sin, cos of the dip directions (Fs)
+    Relative1,
+    RelativeFace, // sin, cos of plane 1's and the face's dip direction less plane 2's (Kc)
+    TanTop,       // tan of the slope top's dip (Kc; in Sin)
 };
 inline constexpr int TrigTermCount = 11;
 // Whether Kc uses the term (the dips but the top's, the relative
@@ -62,10 +77,10 @@ inline constexpr std::size_t MaxLanes = 8;
 
 // What the lanes of a run share, read-only.
 struct KernelConstants {
-    double Base[ParameterCount]{};  // the inputs' values where they do not vary
-    bool ComputedWater = false;     // u1 = u2 = (water * height) / 6
-    double Overhang = 1;            // the overhang coefficient
-    bool Varies[TrigTermCount]{};   // computed per lane; else Fixed
+    double Base[ParameterCount]{}; // the inputs' values where they do not vary
+    bool ComputedWater = false;    // u1 = u2 = (water * height) / 6
+    double Overhang = 1;           // the overhang coefficient
+    bool Varies[TrigTermCount]{};  // computed per lane; else Fixed
     double Fixed[TrigTermCount][2]{};
     // A fixed angle beyond the range of a double: every lane's Kc or Fs
     // fails with an overflow.

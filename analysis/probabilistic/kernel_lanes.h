@@ -64,27 +64,27 @@ template <typename H> struct Twin {
 };
 template <typename T> inline constexpr bool IsTwin = false;
 template <typename H> inline constexpr bool IsTwin<Twin<H>> = true;
-#define TRELMOX_TWIN_OPERATOR(op)                                                                           \
-    template <typename H> TRELMOX_INLINE Twin<H> operator op(const Twin<H>& x, const Twin<H>& y) {          \
-        return {{x.Half[0] op y.Half[0], x.Half[1] op y.Half[1]}};                                          \
-    }                                                                                                       \
-    template <typename H, typename S>                                                                       \
-        requires(!IsTwin<S>)                                                                                \
-    TRELMOX_INLINE Twin<H> operator op(const Twin<H>& x, S y) {                                             \
-        const auto e = static_cast<typename Twin<H>::Element>(y);                                           \
-        return {{x.Half[0] op e, x.Half[1] op e}};                                                          \
-    }                                                                                                       \
-    template <typename H, typename S>                                                                       \
-        requires(!IsTwin<S>)                                                                                \
-    TRELMOX_INLINE Twin<H> operator op(S x, const Twin<H>& y) {                                             \
-        const auto e = static_cast<typename Twin<H>::Element>(x);                                           \
-        return {{e op y.Half[0], e op y.Half[1]}};                                                          \
+#define TRELMOX_TWIN_OPERATOR(op)                                                                                      \
+    template <typename H> TRELMOX_INLINE Twin<H> operator op(const Twin<H>& x, const Twin<H>& y) {                     \
+        return {{x.Half[0] op y.Half[0], x.Half[1] op y.Half[1]}};                                                     \
+    }                                                                                                                  \
+    template <typename H, typename S>                                                                                  \
+    requires(!IsTwin<S>) TRELMOX_INLINE Twin<H>                                                                        \
+    operator op(const Twin<H>& x, S y) {                                                                               \
+        const auto e = static_cast<typename Twin<H>::Element>(y);                                                      \
+        return {{x.Half[0] op e, x.Half[1] op e}};                                                                     \
+    }                                                                                                                  \
+    template <typename H, typename S>                                                                                  \
+    requires(!IsTwin<S>) TRELMOX_INLINE Twin<H>                                                                        \
+    operator op(S x, const Twin<H>& y) {                                                                               \
+        const auto e = static_cast<typename Twin<H>::Element>(x);                                                      \
+        return {{e op y.Half[0], e op y.Half[1]}};                                                                     \
     }
 // A comparison gives a mask of 64-bit lanes (whose element type the
 // compilers name differently).
-#define TRELMOX_TWIN_COMPARISON(op)                                                                         \
-    template <typename H> TRELMOX_INLINE Twin<NativeM> operator op(const Twin<H>& x, const Twin<H>& y) {    \
-        return {{(NativeM)(x.Half[0] op y.Half[0]), (NativeM)(x.Half[1] op y.Half[1])}};                    \
+#define TRELMOX_TWIN_COMPARISON(op)                                                                                    \
+    template <typename H> TRELMOX_INLINE Twin<NativeM> operator op(const Twin<H>& x, const Twin<H>& y) {               \
+        return {{(NativeM)(x.Half[0] op y.Half[0]), (NativeM)(x.Half[1] op y.Half[1])}};                               \
     }
 TRELMOX_TWIN_OPERATOR(+)
 TRELMOX_TWIN_OPERATOR(-)
@@ -141,9 +141,15 @@ template <typename T, typename E> TRELMOX_INLINE void setLane(T& v, std::size_t 
 
 // The same bits as another type of lanes, part by part (a cast of a whole
 // two-part value would go through memory).
-TRELMOX_INLINE M bitsOf(V x) { return fromParts<M>([&](int h) { return (NativeM)part(x, h); }); }
-TRELMOX_INLINE V doubleOf(M x) { return fromParts<V>([&](int h) { return (NativeV)part(x, h); }); }
-TRELMOX_INLINE V doubleOf(U x) { return fromParts<V>([&](int h) { return (NativeV)part(x, h); }); }
+TRELMOX_INLINE M bitsOf(V x) {
+    return fromParts<M>([&](int h) { return (NativeM)part(x, h); });
+}
+TRELMOX_INLINE V doubleOf(M x) {
+    return fromParts<V>([&](int h) { return (NativeV)part(x, h); });
+}
+TRELMOX_INLINE V doubleOf(U x) {
+    return fromParts<V>([&](int h) { return (NativeV)part(x, h); });
+}
 
 // A native function of every native vector of the lanes.
 template <typename F> TRELMOX_INLINE V eachNative(V x, F f) {
@@ -158,12 +164,24 @@ TRELMOX_INLINE void sleefSinCos(V x, V& sin, V& cos) {
         part(sin, h) = (NativeV)sc.x, part(cos, h) = (NativeV)sc.y;
     }
 }
-TRELMOX_INLINE V sleefTan(V x) { return eachNative(x, [](Native n) { return TRELMOX_SLEEF(tan, u10)(n); }); }
-TRELMOX_INLINE V sleefLog(V x) { return eachNative(x, [](Native n) { return TRELMOX_SLEEF(log, u10)(n); }); }
-TRELMOX_INLINE V sleefLog10(V x) { return eachNative(x, [](Native n) { return TRELMOX_SLEEF(log10, u10)(n); }); }
-TRELMOX_INLINE V sleefExp(V x) { return eachNative(x, [](Native n) { return TRELMOX_SLEEF(exp, u10)(n); }); }
-TRELMOX_INLINE V sleefLog1p(V x) { return eachNative(x, [](Native n) { return TRELMOX_SLEEF(log1p, u10)(n); }); }
-TRELMOX_INLINE V squareRoot(V x) { return eachNative(x, [](Native n) { return TRELMOX_SQRT(n); }); }
+TRELMOX_INLINE V sleefTan(V x) {
+    return eachNative(x, [](Native n) { return TRELMOX_SLEEF(tan, u10)(n); });
+}
+TRELMOX_INLINE V sleefLog(V x) {
+    return eachNative(x, [](Native n) { return TRELMOX_SLEEF(log, u10)(n); });
+}
+TRELMOX_INLINE V sleefLog10(V x) {
+    return eachNative(x, [](Native n) { return TRELMOX_SLEEF(log10, u10)(n); });
+}
+TRELMOX_INLINE V sleefExp(V x) {
+    return eachNative(x, [](Native n) { return TRELMOX_SLEEF(exp, u10)(n); });
+}
+TRELMOX_INLINE V sleefLog1p(V x) {
+    return eachNative(x, [](Native n) { return TRELMOX_SLEEF(log1p, u10)(n); });
+}
+TRELMOX_INLINE V squareRoot(V x) {
+    return eachNative(x, [](Native n) { return TRELMOX_SQRT(n); });
+}
 
 // Every lane x: a vector of copies, which the compiler turns into one
 // broadcast (element by element it stores and reloads them).
@@ -219,7 +237,9 @@ TRELMOX_INLINE unsigned laneBits(M m) {
 // Whether any lane is true.
 TRELMOX_INLINE bool anyLane(M m) { return laneBits(m) != 0; }
 TRELMOX_INLINE NativeV nativeAbsolute(NativeV x) { return (NativeV)((NativeM)x & 0x7fffffffffffffffL); }
-TRELMOX_INLINE V absolute(V x) { return fromParts<V>([&](int h) { return nativeAbsolute(part(x, h)); }); }
+TRELMOX_INLINE V absolute(V x) {
+    return fromParts<V>([&](int h) { return nativeAbsolute(part(x, h)); });
+}
 TRELMOX_INLINE M finite(V x) { return absolute(x) <= splat(__DBL_MAX__); }
 
 struct Vec {
@@ -235,7 +255,9 @@ TRELMOX_INLINE Vec cross(const Vec& a, const Vec& b) {
 TRELMOX_INLINE V norm(const Vec& a) { return squareRoot(dot(a, a)); }
 TRELMOX_INLINE Vec splatVec(const double* v) { return {splat(v[0]), splat(v[1]), splat(v[2])}; }
 TRELMOX_INLINE M finiteVec(const Vec& a) { return finite(a.x) & finite(a.y) & finite(a.z); }
-TRELMOX_INLINE Vec pickVec(M m, const Vec& a, const Vec& b) { return {pick(m, a.x, b.x), pick(m, a.y, b.y), pick(m, a.z, b.z)}; }
+TRELMOX_INLINE Vec pickVec(M m, const Vec& a, const Vec& b) {
+    return {pick(m, a.x, b.x), pick(m, a.y, b.y), pick(m, a.z, b.z)};
+}
 // Where the edge p-q crosses the level side = 0 (polyhedron.cpp's crossing).
 TRELMOX_INLINE Vec crossing(const Vec& p, const Vec& q, V dp, V dq) { return add(p, scale(dp / (dp - dq), sub(q, p))); }
 
@@ -305,11 +327,11 @@ template <bool Exact = true> struct Outcomes {
     // after the other: a live lane in none of them is Unresolved.
     [[gnu::always_inline]] void settleCases(M both, M first, M second, M lift) {
         const auto code = [](SampleOutcome c) { return splatMask(static_cast<long>(c)); };
-        const M cases = pickMask(
-            both, code(SampleOutcome::BothPlanes),
-            pickMask(first, code(SampleOutcome::FirstPlaneOnly),
-                     pickMask(second, code(SampleOutcome::SecondPlaneOnly),
-                              pickMask(lift, code(SampleOutcome::LiftOff), code(SampleOutcome::Unresolved)))));
+        const M cases =
+            pickMask(both, code(SampleOutcome::BothPlanes),
+                     pickMask(first, code(SampleOutcome::FirstPlaneOnly),
+                              pickMask(second, code(SampleOutcome::SecondPlaneOnly),
+                                       pickMask(lift, code(SampleOutcome::LiftOff), code(SampleOutcome::Unresolved)))));
         Code = pickMask(Live, cases, Code);
         Live = splatMask(0);
     }
@@ -455,7 +477,7 @@ struct LaneTrig {
     Trig Term[TrigTermCount];
     M KcOverflow, FsOverflow;
     V FaceX, FaceY, FaceRise; // Kc's face normal (but its z, the dip's cosine), sqrt(1 - z^2)
-    Vec TopNormal, FaceOut; // the upper slope's upward normal; the face's out of the slope (down where it overhangs)
+    Vec TopNormal, FaceOut;   // the upper slope's upward normal; the face's out of the slope (down where it overhangs)
 };
 
 TRELMOX_INLINE const Trig& term(const LaneTrig& t, TrigTerm which) { return t.Term[static_cast<int>(which)]; }
@@ -505,7 +527,8 @@ void laneTrig(const LaneInputs& in, const VaryingTerms& varying, LaneTrig& t) {
     const KernelConstants& k = in.K;
     using T = TrigTerm;
     const Parameter dips[4] = {Parameter::Dip1, Parameter::Dip2, Parameter::DipTop, Parameter::DipFace};
-    const Parameter directions[4] = {Parameter::DipDir1, Parameter::DipDir2, Parameter::DipDirTop, Parameter::DipDirFace};
+    const Parameter directions[4] = {Parameter::DipDir1, Parameter::DipDir2, Parameter::DipDirTop,
+                                     Parameter::DipDirFace};
     M kcOverflow = splatMask(k.FixedKcOverflows ? -1 : 0), fsOverflow = splatMask(k.FixedFsOverflows ? -1 : 0);
     const bool plain2 = in.plainAngle(Parameter::DipDir2);
     const bool plain1[2] = {in.plainAngle(Parameter::DipDir1), plain2};
@@ -536,8 +559,8 @@ struct LaneNumbers {
 };
 
 LaneNumbers laneNumbers(const LaneInputs& in) {
-    LaneNumbers n{in[Parameter::RockUnitWeight], in[Parameter::SlopeHeight], in[Parameter::Cohesion1],
-                  in[Parameter::Cohesion2],      in[Parameter::Friction1],   in[Parameter::Friction2],
+    LaneNumbers n{in[Parameter::RockUnitWeight],  in[Parameter::SlopeHeight],    in[Parameter::Cohesion1],
+                  in[Parameter::Cohesion2],       in[Parameter::Friction1],      in[Parameter::Friction2],
                   in[Parameter::WaterUnitWeight], in[Parameter::WaterPressure1], in[Parameter::WaterPressure2]};
     if (in.K.ComputedWater) n.U1 = n.U2 = (n.Water * n.Height) / splat(6);
     return n;
@@ -596,8 +619,7 @@ template <typename Out> V laneKc(const LaneTrig& trig, const LaneNumbers& n, dou
     using CaseOut = std::conditional_t<Out::IsExact, Out, Out&>;
     CaseOut bothOut = out, firstOut = out, secondOut = out;
     if constexpr (Out::IsExact) bothOut.Live &= both, firstOut.Live &= first, secondOut.Live &= second;
-    const V resisting = bothOut.overflowChecked(
-        bothOut.root(q) * ((absE * n.C1 + (Na * n.F1 + Nb * n.F2)) + n.C2));
+    const V resisting = bothOut.overflowChecked(bothOut.root(q) * ((absE * n.C1 + (Na * n.F1 + Nb * n.F2)) + n.C2));
     const V kcBoth = bothOut.quotient(resisting, absolute(w * Z));
     V kcFirst = splat(0), kcSecond = splat(0);
     if (anyLane(firstOut.Live & first)) {
@@ -705,14 +727,15 @@ void sortAroundCentre(LanePolygon<4>& f, const Vec& inward, M live) {
             if (j == i) continue;
             const V turn = x[j] * y[i] - y[j] * x[i]; // > 0: j's angle below i's
             const M sameHalf = ~(upper[i] ^ upper[j]) & f.has(j + 1) & f.has(i + 1);
-            clear &= ~sameHalf | (absolute(turn) > margin * ((absolute(x[j]) + absolute(y[j])) *
-                                                            (absolute(x[i]) + absolute(y[i]))));
+            clear &= ~sameHalf | (absolute(turn) >
+                                  margin * ((absolute(x[j]) + absolute(y[j])) * (absolute(x[i]) + absolute(y[i]))));
             rank[i] -= f.has(j + 1) & ((~upper[j] & upper[i]) | (sameHalf & (turn > splat(0))));
         }
     }
     LanePolygon<4> sorted = f;
     for (int r = 0; r < 4; ++r)
-        for (int i = 0; i < 4; ++i) sorted.P[r] = pickVec(f.has(i + 1) & (rank[i] == splatMask(r)), f.P[i], sorted.P[r]);
+        for (int i = 0; i < 4; ++i)
+            sorted.P[r] = pickVec(f.has(i + 1) & (rank[i] == splatMask(r)), f.P[i], sorted.P[r]);
     const M unclear = ~clear & live;
     if (anyLane(unclear))
         for (std::size_t lane = 0; lane < Lanes; ++lane) {
@@ -1037,10 +1060,10 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     else
         resisting = planeShear(k, 0, both1, s.Area1, n.C1, n.F1) + planeShear(k, 1, both2, s.Area2, n.C2, n.F2);
     if (anyLane(alone)) {
-        const V resistingFirst = k.PlainStrengths ? n.C1 * s.Area1 + alone1 * n.F1
-                                                  : planeShear(k, 0, alone1, s.Area1, n.C1, n.F1);
-        const V resistingSecond = k.PlainStrengths ? n.C2 * s.Area2 + alone2 * n.F2
-                                                   : planeShear(k, 1, alone2, s.Area2, n.C2, n.F2);
+        const V resistingFirst =
+            k.PlainStrengths ? n.C1 * s.Area1 + alone1 * n.F1 : planeShear(k, 0, alone1, s.Area1, n.C1, n.F1);
+        const V resistingSecond =
+            k.PlainStrengths ? n.C2 * s.Area2 + alone2 * n.F2 : planeShear(k, 1, alone2, s.Area2, n.C2, n.F2);
         resisting = pick(both, resisting, pick(first, resistingFirst, resistingSecond));
     }
     if (anyPassive) {
@@ -1177,8 +1200,10 @@ void storeSizes(const KernelConstants& k, const LaneInputs& in, const LaneShape&
     store(r.Volume + at, pick(failed, splat(0), s.Volume));
     store(r.Weight + at, pick(failed, splat(0), norm(weightForce)));
     for (std::size_t i = 0; i < Lanes; ++i)
-        r.SizeFlags[at + i] = failed[i] ? 0 : static_cast<std::uint8_t>((tooSmall[i] ? TooSmallFlag : 0) |
-                                                                        (narrow[i] ? BenchTooNarrowFlag : 0));
+        r.SizeFlags[at + i] =
+            failed[i]
+                ? 0
+                : static_cast<std::uint8_t>((tooSmall[i] ? TooSmallFlag : 0) | (narrow[i] ? BenchTooNarrowFlag : 0));
 }
 
 // The factor where the outcome works one out, else 0.
@@ -1353,7 +1378,8 @@ void drawLanes(const DrawConstants& d, double* values, std::size_t count) {
         // Bounds farther than 4 sd (the central quantiles reach 2) never clamp a central draw.
         const bool wide = d.Low <= d.Location - 4 * d.Scale && d.Location + 4 * d.Scale <= d.High;
         if (wide)
-            normalQuantilesInPlace(values, count, probability, [&](V x) { return location + scaleBy * x; }, finish);
+            normalQuantilesInPlace(
+                values, count, probability, [&](V x) { return location + scaleBy * x; }, finish);
         else
             normalQuantilesInPlace(values, count, probability, finish, finish);
         break;

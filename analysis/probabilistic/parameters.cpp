@@ -17,34 +17,83 @@ namespace {
 constexpr double Infinity = std::numeric_limits<double>::infinity();
 
 constexpr std::array<const char*, ParameterCount> Names = {
-    "dip1", "dipdir1", "dip2", "dipdir2", "diptop",    "dipdirtop",  "dipface", "dipdirface",
-    "c1",   "f1",      "c2",   "f2",      "rock",      "water",      "height",  "u1",
-    "u2",   "k",       "crackdist", "crackwater", "force", "bolt",
-    "face_trace1", "face_trace2", "top_trace1", "top_trace2", "persistence1", "persistence2",
-    "slope_length", "bench_height", "bench_width", "crackdip", "crackdipdir",
+    "dip1",         "dipdir1",      "dip2",        "dipdir2",    "diptop",      "dipdirtop",    "dipface",
+    "dipdirface",   "c1",           "f1",          "c2",         "f2",          "rock",         "water",
+    "height",       "u1",           "u2",          "k",          "crackdist",   "crackwater",   "force",
+    "bolt",         "face_trace1",  "face_trace2", "top_trace1", "top_trace2",  "persistence1", "persistence2",
+    "slope_length", "bench_height", "bench_width", "crackdip",   "crackdipdir",
 };
 
 constexpr std::array<const char*, ParameterCount> Captions = {
-    "第一切割面倾角", "第一切割面倾向", "第二切割面倾角", "第二切割面倾向",
-    "坡顶面倾角", "坡顶面倾向", "坡面倾角", "坡面倾向",
-    "第一切割面粘聚力 c1", "第一切割面摩擦系数 f1", "第二切割面粘聚力 c2", "第二切割面摩擦系数 f2",
-    "岩体容重", "水的容重", "坡高 H", "第一切割面水压力 u1", "第二切割面水压力 u2",
-    "地震系数 k", "张裂缝距坡顶距离", "张裂缝充水深度", "外力合计", "锚杆力合计",
-    "平面1在坡面上的迹长", "平面2在坡面上的迹长", "平面1在坡顶面上的迹长", "平面2在坡顶面上的迹长",
-    "平面1的延伸长度", "平面2的延伸长度", "边坡走向长度", "台阶高度", "台阶宽度", "张裂缝倾角", "张裂缝倾向",
+    "第一切割面倾角",
+    "第一切割面倾向",
+    "第二切割面倾角",
+    "第二切割面倾向",
+    "坡顶面倾角",
+    "坡顶面倾向",
+    "坡面倾角",
+    "坡面倾向",
+    "第一切割面粘聚力 c1",
+    "第一切割面摩擦系数 f1",
+    "第二切割面粘聚力 c2",
+    "第二切割面摩擦系数 f2",
+    "岩体容重",
+    "水的容重",
+    "坡高 H",
+    "第一切割面水压力 u1",
+    "第二切割面水压力 u2",
+    "地震系数 k",
+    "张裂缝距坡顶距离",
+    "张裂缝充水深度",
+    "外力合计",
+    "锚杆力合计",
+    "平面1在坡面上的迹长",
+    "平面2在坡面上的迹长",
+    "平面1在坡顶面上的迹长",
+    "平面2在坡顶面上的迹长",
+    "平面1的延伸长度",
+    "平面2的延伸长度",
+    "边坡走向长度",
+    "台阶高度",
+    "台阶宽度",
+    "张裂缝倾角",
+    "张裂缝倾向",
 };
 
 constexpr std::array<const char*, ParameterCount> EnglishCaptions = {
-    "dip of plane 1", "dip direction of plane 1", "dip of plane 2", "dip direction of plane 2",
-    "dip of the upper slope", "dip direction of the upper slope", "dip of the slope face", "dip direction of the slope face",
-    "cohesion c1 of plane 1", "friction coefficient f1 of plane 1", "cohesion c2 of plane 2",
-    "friction coefficient f2 of plane 2", "rock unit weight", "water unit weight", "slope height H",
-    "water pressure u1 on plane 1", "water pressure u2 on plane 2", "seismic coefficient k",
-    "tension crack distance from the crest", "water depth in the tension crack", "total external force",
-    "total bolt force", "trace length of plane 1 on the slope face", "trace length of plane 2 on the slope face",
-    "trace length of plane 1 on the upper slope", "trace length of plane 2 on the upper slope",
-    "persistence of plane 1", "persistence of plane 2", "slope length along strike", "bench height", "bench width",
-    "dip of the tension crack", "dip direction of the tension crack",
+    "dip of plane 1",
+    "dip direction of plane 1",
+    "dip of plane 2",
+    "dip direction of plane 2",
+    "dip of the upper slope",
+    "dip direction of the upper slope",
+    "dip of the slope face",
+    "dip direction of the slope face",
+    "cohesion c1 of plane 1",
+    "friction coefficient f1 of plane 1",
+    "cohesion c2 of plane 2",
+    "friction coefficient f2 of plane 2",
+    "rock unit weight",
+    "water unit weight",
+    "slope height H",
+    "water pressure u1 on plane 1",
+    "water pressure u2 on plane 2",
+    "seismic coefficient k",
+    "tension crack distance from the crest",
+    "water depth in the tension crack",
+    "total external force",
+    "total bolt force",
+    "trace length of plane 1 on the slope face",
+    "trace length of plane 2 on the slope face",
+    "trace length of plane 1 on the upper slope",
+    "trace length of plane 2 on the upper slope",
+    "persistence of plane 1",
+    "persistence of plane 2",
+    "slope length along strike",
+    "bench height",
+    "bench width",
+    "dip of the tension crack",
+    "dip direction of the tension crack",
 };
 
 bool isDip(Parameter p) {
@@ -103,8 +152,8 @@ bool cannotVary(ParameterRefusal::Reason why) {
            why == Reason::NoSizeLimit;
 }
 
-constexpr const char* DistributionNames[] = {"fixed", "normal", "uniform", "lognormal", "exponential",
-                                             "triangular", "beta", "gamma"};
+constexpr const char* DistributionNames[] = {"fixed",       "normal",     "uniform", "lognormal",
+                                             "exponential", "triangular", "beta",    "gamma"};
 
 std::string refusalMessage(Parameter p, ParameterRefusal::Reason why, double first, double second, int distribution,
                            double low, double high) {
@@ -114,13 +163,18 @@ std::string refusalMessage(Parameter p, ParameterRefusal::Reason why, double fir
     const std::string range = rangeText(parameterRange(p));
     const std::string detail = [&]() -> std::string {
         switch (why) {
-        case Reason::NegativeSpread: return "the standard deviation must be a finite number >= 0, not " + floatToText(first);
+        case Reason::NegativeSpread:
+            return "the standard deviation must be a finite number >= 0, not " + floatToText(first);
         case Reason::BlockValueOutside: return "the block's value " + floatToText(first) + " lies outside " + range;
         case Reason::InvalidRange: return "the range must be LO:HI with finite LO <= HI less than 1e150 apart";
-        case Reason::RangeOutside: return "the range " + floatToText(first) + ":" + floatToText(second) + " leaves " + range;
-        case Reason::LognormalUnbounded: return "a" + kind + " distribution fits only positive quantities without an upper bound";
-        case Reason::LognormalNonPositive: return "a" + kind + " distribution needs a block value > 0, not " + floatToText(first);
-        case Reason::ComputedWater: return "cannot vary: this block's water pressures are computed from water and height";
+        case Reason::RangeOutside:
+            return "the range " + floatToText(first) + ":" + floatToText(second) + " leaves " + range;
+        case Reason::LognormalUnbounded:
+            return "a" + kind + " distribution fits only positive quantities without an upper bound";
+        case Reason::LognormalNonPositive:
+            return "a" + kind + " distribution needs a block value > 0, not " + floatToText(first);
+        case Reason::ComputedWater:
+            return "cannot vary: this block's water pressures are computed from water and height";
         case Reason::NoCrack: return "cannot vary: this block has no tension crack";
         case Reason::NoForce: return "cannot vary: this block has no external force";
         case Reason::NoBolt: return "cannot vary: this block has no bolt";
@@ -182,15 +236,15 @@ std::string chineseRefusal(const ParameterRefusal& r) {
     switch (r.Why) {
     case Reason::NegativeSpread: return input + "的标准差应为不小于0的有限数，而不是" + first;
     case Reason::BlockValueOutside: return input + "的块体取值" + first + "不在" + chineseRange(r.Input) + "之间";
-    case Reason::InvalidRange:
-        return input + "的范围应由有限的下限和上限组成，下限不大于上限，且两者相差小于1e150";
+    case Reason::InvalidRange: return input + "的范围应由有限的下限和上限组成，下限不大于上限，且两者相差小于1e150";
     case Reason::RangeOutside: return input + "的范围" + first + "～" + second + "超出了" + chineseRange(r.Input);
     case Reason::LognormalUnbounded: return input + "有上限或可取负值，不能用" + kind;
     case Reason::LognormalNonPositive: return input + "的块体取值为" + first + "，" + kind + "要求大于0";
-    case Reason::OutsideBounds: return input + "的块体取值" + first + "不在" + kind + "的下限" + low + "和上限" + high + "之间";
+    case Reason::OutsideBounds:
+        return input + "的块体取值" + first + "不在" + kind + "的下限" + low + "和上限" + high + "之间";
     case Reason::BetaSpread:
-        return input + "的贝塔分布在" + low + "～" + high + "之间、均值为块体取值时，标准差应小于" + second + "，而不是" +
-               first;
+        return input + "的贝塔分布在" + low + "～" + high + "之间、均值为块体取值时，标准差应小于" + second +
+               "，而不是" + first;
     case Reason::BetaNarrow:
         return input + "的贝塔分布在" + low + "～" + high + "之间、标准差为" + first +
                "时过窄（形状参数超过1e8），请缩小范围或改用正态分布";
@@ -276,9 +330,7 @@ BlockInputs blockInputs(const PlaneAttitudeArray& attitudes, const TWedgeParams&
     return inputs;
 }
 
-double parameterValue(const BlockInputs& inputs, Parameter parameter) {
-    return field(inputs, parameter);
-}
+double parameterValue(const BlockInputs& inputs, Parameter parameter) { return field(inputs, parameter); }
 
 double& parameterField(BlockInputs& inputs, Parameter parameter) { return field(inputs, parameter); }
 
@@ -357,7 +409,8 @@ void requireVariable(const BlockInputs& inputs, Parameter parameter) {
     const bool crack = parameter == Parameter::CrackDistance || parameter == Parameter::CrackWater ||
                        parameter == Parameter::CrackDip || parameter == Parameter::CrackDipDir;
     if (crack && !inputs.Loads.Crack) throw ParameterRefusal(parameter, Reason::NoCrack);
-    if (parameter == Parameter::ForceMagnitude && !(inputs.ForceTotal > 0)) throw ParameterRefusal(parameter, Reason::NoForce);
+    if (parameter == Parameter::ForceMagnitude && !(inputs.ForceTotal > 0))
+        throw ParameterRefusal(parameter, Reason::NoForce);
     if (parameter == Parameter::BoltForce && !(inputs.BoltTotal > 0)) throw ParameterRefusal(parameter, Reason::NoBolt);
     if (const auto kind = sizeLimitOf(parameter); kind && !sizeLimit(inputs.Loads.Size, *kind))
         throw ParameterRefusal(parameter, Reason::NoSizeLimit);

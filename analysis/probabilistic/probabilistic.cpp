@@ -103,7 +103,8 @@ std::vector<VaryingInput> varyingInputs(const BlockInputs& base, const Probabili
 
 // The cohesion and the friction inputs of cutting plane k (0 or 1).
 std::pair<Parameter, Parameter> strengthInputs(int k) {
-    return k == 0 ? std::pair(Parameter::Cohesion1, Parameter::Friction1) : std::pair(Parameter::Cohesion2, Parameter::Friction2);
+    return k == 0 ? std::pair(Parameter::Cohesion1, Parameter::Friction1)
+                  : std::pair(Parameter::Cohesion2, Parameter::Friction2);
 }
 
 // The dip and the dip direction inputs of cutting plane k (0 or 1), or of
@@ -121,8 +122,8 @@ std::vector<FisherPlane> fisherPlanes(const BlockInputs& base, const Probabilist
         if (!settings.FisherKappa[k]) continue;
         const auto [dip, dipDirection] = attitudeInputs(k);
         const TPlaneAttitude& mean = k < 2 ? base.Attitudes[k] : base.CrackAttitude;
-        planes.push_back({static_cast<TPlaneRole>(k), FisherDistribution(planePole(mean), *settings.FisherKappa[k]), dip,
-                          dipDirection});
+        planes.push_back({static_cast<TPlaneRole>(k), FisherDistribution(planePole(mean), *settings.FisherKappa[k]),
+                          dip, dipDirection});
     }
     return planes;
 }
@@ -162,7 +163,8 @@ std::vector<CorrelatedPair> correlatedPairs(const std::vector<VaryingInput>& var
     return pairs;
 }
 
-std::vector<Parameter> changingInputs(const std::vector<VaryingInput>& varying, const std::vector<FisherPlane>& fisher) {
+std::vector<Parameter> changingInputs(const std::vector<VaryingInput>& varying,
+                                      const std::vector<FisherPlane>& fisher) {
     std::vector<Parameter> inputs;
     for (const VaryingInput& v : varying) inputs.push_back(v.Input);
     for (const FisherPlane& f : fisher) inputs.insert(inputs.end(), {f.AngleInput, f.AzimuthInput});
@@ -368,7 +370,8 @@ void tally(FactorPartial& p, std::uint64_t begin, const double* factors, const S
     // Factors whose squares leave the range of a double (beyond about 1e154)
     // have no spread to report: the run fails as the analysis's own
     // arithmetic does, rather than giving a deviation of 0 or not a number.
-    if (!std::isfinite(sum) || !std::isfinite(squares)) throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
+    if (!std::isfinite(sum) || !std::isfinite(squares))
+        throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
     const double wedges = static_cast<double>(count);
     p.Mean = shift + sum / wedges;
     p.SquaredDeviations = std::max(0.0, squares - sum * sum / wedges);
@@ -437,7 +440,8 @@ double* column(ChunkScratch& scratch, std::size_t k) { return scratch.Columns.da
 
 // The chunk's inputs into their columns, the last value repeated up to
 // `padded` so that the lanes past the end compute a real sample.
-void drawColumns(std::uint64_t begin, std::size_t n, std::size_t padded, const SamplePlan& plan, ChunkScratch& scratch) {
+void drawColumns(std::uint64_t begin, std::size_t n, std::size_t padded, const SamplePlan& plan,
+                 ChunkScratch& scratch) {
     for (std::size_t k = 0; k < plan.Varying.size(); ++k) {
         double* values = column(scratch, k);
         plan.Design.uniforms(begin, n, plan.Varying[k].Input, values);
@@ -450,8 +454,9 @@ void drawColumns(std::uint64_t begin, std::size_t n, std::size_t padded, const S
         double* friction = column(scratch, pair.Friction);
         const double own = std::sqrt(1 - pair.Rho * pair.Rho);
         for (std::size_t j = 0; j < padded; ++j)
-            friction[j] = std::clamp(normalCdf(pair.Rho * normalQuantile(cohesion[j]) + own * normalQuantile(friction[j])),
-                                     0x1p-53, 1 - 0x1p-53);
+            friction[j] =
+                std::clamp(normalCdf(pair.Rho * normalQuantile(cohesion[j]) + own * normalQuantile(friction[j])),
+                           0x1p-53, 1 - 0x1p-53);
     }
     for (std::size_t k = 0; k < plan.Varying.size(); ++k) {
         double* values = column(scratch, k);
@@ -511,8 +516,8 @@ SampleSize sampleSize(const FullAnalysis& a) {
 }
 
 // The full analysis of sample j in the working copy; returns Fs and its contact.
-std::pair<double, TWedgeContact> fullOfSample(const SamplePlan& plan, ChunkScratch& s, std::optional<WedgePlanes>& planes,
-                                              std::size_t j) {
+std::pair<double, TWedgeContact> fullOfSample(const SamplePlan& plan, ChunkScratch& s,
+                                              std::optional<WedgePlanes>& planes, std::size_t j) {
     setInputs(plan, s, j);
     if (!planes) {
         s.Full = evaluateFull(s.Inputs);
@@ -567,8 +572,10 @@ void evaluateChunk(const SamplePlan& plan, ChunkScratch& s, std::size_t n, std::
     } else {
         scalarKc(plan, s, n);
     }
-    if (plan.ScalarFull) scalarFs(plan, s, n);
-    else if (plan.FailedSizes) failedSizesOfLanes(plan, s, n);
+    if (plan.ScalarFull)
+        scalarFs(plan, s, n);
+    else if (plan.FailedSizes)
+        failedSizesOfLanes(plan, s, n);
 }
 
 // Kc and Fs of samples [begin, begin + n) into the scratch; the same values
@@ -668,7 +675,8 @@ FactorTotals combine(const ChunkResults& results, FactorPartial ChunkResult::*fa
         }
         t.Wedges += count;
     }
-    if (!std::isfinite(t.Mean) || !std::isfinite(t.SquaredDeviations)) throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
+    if (!std::isfinite(t.Mean) || !std::isfinite(t.SquaredDeviations))
+        throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
     return t;
 }
 
@@ -846,8 +854,8 @@ void countKeys(std::span<const ValueKey> keys, const ChunkBins& bins, std::uint6
 // Equal bins from the smallest to the largest value; all values equal give
 // one bin of zero width. Each chunk counts its own values in parallel, from
 // their keys, working out again the few whose key meets an edge's.
-Histogram histogram(ChunkResults& results, FactorPartial ChunkResult::*factor, const SafetyStatistics& s,
-                    int count, const SamplePlan& plan) {
+Histogram histogram(ChunkResults& results, FactorPartial ChunkResult::*factor, const SafetyStatistics& s, int count,
+                    const SamplePlan& plan) {
     if (s.Max == s.Min) count = 1;
     Histogram h;
     const BinScale bins{s.Min, (s.Max - s.Min) / count, count};
@@ -896,8 +904,7 @@ Histogram histogram(ChunkResults& results, FactorPartial ChunkResult::*factor, c
     return h;
 }
 
-std::vector<double> keptFactors(const ChunkResults& results, FactorPartial ChunkResult::*factor,
-                                std::uint64_t wedges) {
+std::vector<double> keptFactors(const ChunkResults& results, FactorPartial ChunkResult::*factor, std::uint64_t wedges) {
     std::vector<double> all;
     all.reserve(wedges);
     for (const ChunkResult& chunk : results)
@@ -916,8 +923,7 @@ double quantile(const std::vector<double>& sorted, double p) {
 // The failed wedges' volumes of every chunk, in sample order: their mean
 // (summed in that order, so the same on any number of threads), weight,
 // percentiles and histogram.
-std::optional<FailedWedgeSizes> failedSizes(const ChunkResults& results, const FactorTotals& totals,
-                                            int bins) {
+std::optional<FailedWedgeSizes> failedSizes(const ChunkResults& results, const FactorTotals& totals, int bins) {
     std::vector<double> volumes;
     for (const ChunkResult& chunk : results)
         volumes.insert(volumes.end(), chunk.Fs.FailedVolumes.begin(), chunk.Fs.FailedVolumes.end());
@@ -942,8 +948,8 @@ std::optional<FailedWedgeSizes> failedSizes(const ChunkResults& results, const F
 
 // One factor's summary from the chunks; returns its totals for what only
 // Fs has.
-FactorTotals summarise(ChunkResults& results, FactorPartial ChunkResult::*factor,
-                       const ProbabilisticSettings& settings, const SamplePlan& plan, FactorSummary& s) {
+FactorTotals summarise(ChunkResults& results, FactorPartial ChunkResult::*factor, const ProbabilisticSettings& settings,
+                       const SamplePlan& plan, FactorSummary& s) {
     const FactorTotals totals = combine(results, factor);
     s.Contacts = totals.Contacts;
     s.Failed = totals.Failed;
@@ -957,8 +963,8 @@ FactorTotals summarise(ChunkResults& results, FactorPartial ChunkResult::*factor
     return totals;
 }
 
-ProbabilisticResult summarise(ChunkResults& results, const ProbabilisticSettings& settings,
-                              const SamplePlan& plan, double required) {
+ProbabilisticResult summarise(ChunkResults& results, const ProbabilisticSettings& settings, const SamplePlan& plan,
+                              double required) {
     ProbabilisticResult result;
     result.Method = settings.Method;
     result.Samples = settings.Samples;
@@ -1016,8 +1022,8 @@ void checkSampleMemory(const ProbabilisticSettings& settings, int varied) {
     const std::uint64_t needed = settings.Samples * perSample;
     const auto available = availableMemory();
     if (available && needed > *available)
-        throw Error::refused("the samples need about " + std::to_string(needed / MB + 1) + " MB of memory, more than the " +
-                    std::to_string(*available / MB) + " MB available");
+        throw Error::refused("the samples need about " + std::to_string(needed / MB + 1) +
+                             " MB of memory, more than the " + std::to_string(*available / MB) + " MB available");
 }
 
 } // namespace
@@ -1036,14 +1042,15 @@ void validateSettings(const BlockInputs& inputs, const ProbabilisticSettings& se
     for (int k = 0; k < 3; ++k) {
         if (!settings.FisherKappa[k]) continue;
         const std::string plane = attitudeName(k);
-        if (k == 2 && !inputs.Loads.Crack) throw Error::refused("this block has no tension crack to draw as a joint set");
+        if (k == 2 && !inputs.Loads.Crack)
+            throw Error::refused("this block has no tension crack to draw as a joint set");
         if (!(*settings.FisherKappa[k] >= 0))
             throw Error::refused("the Fisher concentration K of " + plane + " must be at least 0");
         const auto [dip, dipDirection] = attitudeInputs(k);
         for (Parameter own : {dip, dipDirection})
             if (settings.Distributions[int(own)].Type != Distribution::Kind::Fixed)
-                throw Error::refused(std::string(parameterName(own)) + " cannot vary on its own beside the Fisher distribution of " +
-                            plane);
+                throw Error::refused(std::string(parameterName(own)) +
+                                     " cannot vary on its own beside the Fisher distribution of " + plane);
         varied += 2; // the angle to the mean and the azimuth about it
     }
     for (int k = 0; k < 2; ++k) {

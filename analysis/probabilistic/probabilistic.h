@@ -28,10 +28,10 @@ inline constexpr int ContactCount = 6; // values of TWedgeContact
 
 struct ProbabilisticSettings {
     std::array<Distribution, ParameterCount> Distributions{}; // indexed by Parameter; Fixed by default
-    std::uint64_t Samples = 10'000;                            // 1..MaxSamples
+    std::uint64_t Samples = 10'000;                           // 1..MaxSamples
     std::uint64_t Seed = 1;
     SamplingMethod Method = SamplingMethod::MonteCarlo;
-    unsigned Threads = 0; // 0: all cores; at most maxThreads()
+    unsigned Threads = 0;   // 0: all cores; at most maxThreads()
     int HistogramBins = 20; // 1..MaxHistogramBins
     // The cutting planes (index 0 plane 1, 1 plane 2) whose attitude is
     // drawn as a whole: the pole from a Fisher distribution about the
@@ -82,7 +82,7 @@ struct SafetyStatistics {
 };
 
 struct Histogram {
-    std::vector<double> Edges;          // Counts.size() + 1 ascending edges
+    std::vector<double> Edges;         // Counts.size() + 1 ascending edges
     std::vector<std::uint64_t> Counts; // the last bin includes its upper edge
 };
 
@@ -99,7 +99,7 @@ struct FailedWedgeSizes {
 // of every contact case, the failed computations, and over the wedge
 // samples the statistics, the histogram and (KeepFactors) every value.
 struct FactorSummary {
-    std::uint64_t Wedges = 0; // the samples the factor was worked out on
+    std::uint64_t Wedges = 0;                   // the samples the factor was worked out on
     std::optional<SafetyStatistics> Statistics; // Pf: fraction with factor < 1; absent when Wedges == 0
     // The probability of failure: failed wedges (factor < 1) over all
     // samples, those that cut out no wedge and failed computations
@@ -108,8 +108,8 @@ struct FactorSummary {
     // their orientations vary.
     double PFailure = 0;
     std::array<std::uint64_t, ContactCount> Contacts{}; // by TWedgeContact; NoBlock: no wedge
-    std::uint64_t Failed = 0; // computations that failed (zero divisor, ...)
-    Histogram Bins;           // over the wedge samples' factor
+    std::uint64_t Failed = 0;                           // computations that failed (zero divisor, ...)
+    Histogram Bins;                                     // over the wedge samples' factor
     std::vector<double> SafetyFactors; // the factor of every wedge sample, in sample order (KeepFactors)
 };
 
@@ -134,7 +134,7 @@ struct ProbabilisticResult : FactorSummary {
     // What each factor is, for naming beside its probability.
     static constexpr const char* KcMethod = "Kc（楔块按坡顶面水平于坡高处归一化计算）";
     static constexpr const char* FsMethod = "Fs（实际楔块，矢量法，含张裂缝、荷载与支护）";
-    bool Cancelled = false;  // then nothing below is filled
+    bool Cancelled = false; // then nothing below is filled
     SamplingMethod Method = SamplingMethod::MonteCarlo;
     std::uint64_t Samples = 0;
     FullFactorSummary Full;

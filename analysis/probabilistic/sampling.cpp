@@ -36,8 +36,7 @@ struct Stream {
 
 Stream streamOf(std::uint64_t key, std::uint64_t sample, Parameter input) {
     const int index = static_cast<int>(input);
-    if (index < FirstSizeParameter)
-        return {key, sample * FirstSizeParameter + index + 1, FirstSizeParameter};
+    if (index < FirstSizeParameter) return {key, sample * FirstSizeParameter + index + 1, FirstSizeParameter};
     constexpr std::uint64_t later = ParameterCount - FirstSizeParameter;
     return {mix64(key ^ 0x5a5a5a5a5a5a5a5aULL), sample * later + (index - FirstSizeParameter) + 1, later};
 }
@@ -53,8 +52,8 @@ SampleDesign::SampleDesign(SamplingMethod method, std::uint64_t seed, std::uint6
                            const std::vector<Parameter>& varying)
     : method_(method), key_(mix64(seed)), samples_(samples), strata_(ParameterCount) {
     if (method_ != SamplingMethod::LatinHypercube) return;
-    // One shuffle per input, each from its own stream: independent of the
-    // order they are built in, so they may be built in parallel.
+        // One shuffle per input, each from its own stream: independent of the
+        // order they are built in, so they may be built in parallel.
 #pragma omp parallel for schedule(dynamic, 1)
     for (std::size_t k = 0; k < varying.size(); ++k) {
         const int input = static_cast<int>(varying[k]);

@@ -130,7 +130,8 @@ std::optional<BlockPoint> blockPoint(BlockInputs inputs, Parameter parameter) {
 
 std::optional<double> stepFactor(const SensitivityStep& step, bool full) {
     if (full) {
-        if (!step.Full || step.Full->Contact == TWedgeContact::NoBlock || step.Full->Contact == TWedgeContact::Unresolved)
+        if (!step.Full || step.Full->Contact == TWedgeContact::NoBlock ||
+            step.Full->Contact == TWedgeContact::Unresolved)
             return std::nullopt;
         return step.Full->Factor;
     }
@@ -144,7 +145,8 @@ std::vector<double> limitCrossings(const std::vector<SensitivityStep>& steps, bo
         const auto a = stepFactor(steps[i - 1], full), b = stepFactor(steps[i], full);
         if (!a || !b) continue;
         const double ka = *a - limit, kb = *b - limit;
-        if (ka == 0) crossings.push_back(steps[i - 1].Value);
+        if (ka == 0)
+            crossings.push_back(steps[i - 1].Value);
         else if (ka * kb < 0)
             crossings.push_back(steps[i - 1].Value + (steps[i].Value - steps[i - 1].Value) * ka / (ka - kb));
     }

@@ -18,7 +18,7 @@ struct SensitivityStep {
     // fields only for a block with a tension crack or passive bolts; absent
     // when it failed.
     std::optional<FullSafety> Full;
-    std::string FullFailure;            // its message then
+    std::string FullFailure; // its message then
 };
 
 // More steps than any curve needs; the bound keeps the results (about 70

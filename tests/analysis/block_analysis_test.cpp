@@ -93,7 +93,8 @@ TEST(RunBlock, FailuresOfEachStepReachTheCaller) {
     } cases[] = {
         {"slope height", [](SavedBlock& b) { b.Params.SlopeHeight = "forty"; },
          "'forty' is not a valid floating point value"},
-        {"angle text", [](SavedBlock& b) { b.Quadrants[3].StrikeAngle = "x"; }, "'x' is not a valid floating point value"},
+        {"angle text", [](SavedBlock& b) { b.Quadrants[3].StrikeAngle = "x"; },
+         "'x' is not a valid floating point value"},
         {"parameter", [](SavedBlock& b) { b.Params.Friction2 = ""; }, "'' is not a valid floating point value"},
         {"cutting planes dip alike", [](SavedBlock& b) { b.Attitudes[0].DipDirection = 235; },
          "Floating point division by zero"},

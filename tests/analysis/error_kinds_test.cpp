@@ -66,11 +66,17 @@ TEST(ErrorKinds, EachFailureNamesItsSource) {
         int line;
         int systemError;
     } cases[] = {
-        {"division by zero", [] { checkedDiv(1.0, 0.0); }, ErrorKind::Arithmetic, ArithmeticFault::DivisionByZero, "", 0, 0},
-        {"zero over zero", [] { checkedDiv(0.0, 0.0); }, ErrorKind::Arithmetic, ArithmeticFault::InvalidOperation, "", 0, 0},
-        {"negative root", [] { checkedSqrt(-1.0); }, ErrorKind::Arithmetic, ArithmeticFault::InvalidOperation, "", 0, 0},
+        {"division by zero", [] { checkedDiv(1.0, 0.0); }, ErrorKind::Arithmetic, ArithmeticFault::DivisionByZero, "",
+         0, 0},
+        {"zero over zero", [] { checkedDiv(0.0, 0.0); }, ErrorKind::Arithmetic, ArithmeticFault::InvalidOperation, "",
+         0, 0},
+        {"negative root", [] { checkedSqrt(-1.0); }, ErrorKind::Arithmetic, ArithmeticFault::InvalidOperation, "", 0,
+         0},
         {"angle beyond a double's range",
-         [] { computeSafetyFactor(PlaneAttitudeArray{{{45, 1e308}, {70, 235}, {12, 195}, {65, 185}}}, readWedgeNumbers(params())); },
+         [] {
+             computeSafetyFactor(PlaneAttitudeArray{{{45, 1e308}, {70, 235}, {12, 195}, {65, 185}}},
+                                 readWedgeNumbers(params()));
+         },
          ErrorKind::Arithmetic, ArithmeticFault::Overflow, "", 0, 0},
         {"number text alone", [] { textToFloat("4O"); }, ErrorKind::NumberText, ArithmeticFault::None, "", 0, 0},
         {"number text of a parameter", [] { readWedgeNumbers(withText(&TWedgeParams::Cohesion2, "x")); },
@@ -96,8 +102,11 @@ TEST(ErrorKinds, EachFailureNamesItsSource) {
          ArithmeticFault::None, "dipdir", 2, 0},
         {"measured angle not a number", [] { parseMeasurements("45,120\n4O,30\n"); }, ErrorKind::NumberText,
          ArithmeticFault::None, "", 2, 0},
-        {"checks' friction angle out of range", [] { validateKinematicSlope({60, 0, 90, 20}); }, ErrorKind::RefusedInput,
-         ArithmeticFault::None, "friction", 0, 0},
+        {"checks' friction angle out of range",
+         [] {
+             validateKinematicSlope({60, 0, 90, 20});
+         },
+         ErrorKind::RefusedInput, ArithmeticFault::None, "friction", 0, 0},
         {"planar plane steeper than the face", [] { planarAnalysis(planarSlope(65, 0)); }, ErrorKind::RefusedInput,
          ArithmeticFault::None, "plane-dip", 0, 0},
         {"planar block held up by its bolt", [] { planarAnalysis(planarSlope(30, 1e6)); }, ErrorKind::Arithmetic,

@@ -146,9 +146,12 @@ TEST(StabilityState, FollowsTheFactorAgainstTheRequiredFactor) {
         double fs, required;
         StabilityState state;
     } cases[] = {
-        {0.99, 1.35, StabilityState::Unstable},        {1.00, 1.35, StabilityState::Marginal},
-        {1.0499, 1.35, StabilityState::Marginal},      {1.05, 1.35, StabilityState::BasicallyStable},
-        {1.3499, 1.35, StabilityState::BasicallyStable}, {1.35, 1.35, StabilityState::Stable},
+        {0.99, 1.35, StabilityState::Unstable},
+        {1.00, 1.35, StabilityState::Marginal},
+        {1.0499, 1.35, StabilityState::Marginal},
+        {1.05, 1.35, StabilityState::BasicallyStable},
+        {1.3499, 1.35, StabilityState::BasicallyStable},
+        {1.35, 1.35, StabilityState::Stable},
         {1.02, 1.0, StabilityState::Stable},
     };
     for (const auto& c : cases) {
@@ -258,7 +261,8 @@ TEST(Water, AFilledShareRunsFromDryToSaturated) {
                 EXPECT_NEAR(part.CrackWaterDepth, 0.4 * wet.Forces.CrackWaterDepth, 1e-12 * wet.Forces.CrackWaterDepth);
                 // Water below the crack's rim wets a triangle similar to the
                 // full one: the force grows with the cube of the depth.
-                EXPECT_NEAR(norm(part.CrackWater), 0.064 * norm(wet.Forces.CrackWater), 1e-9 * norm(wet.Forces.CrackWater));
+                EXPECT_NEAR(norm(part.CrackWater), 0.064 * norm(wet.Forces.CrackWater),
+                            1e-9 * norm(wet.Forces.CrackWater));
             } else {
                 EXPECT_DOUBLE_EQ(part.Pressure1, 0.4 * wet.Forces.Pressure1);
             }

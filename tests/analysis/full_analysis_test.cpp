@@ -112,8 +112,8 @@ TEST(FullAnalysis, ExampleBlockIsTheWedgeTheCornersDescribe) {
     const BlockVertices v = trelmox::testing::exampleVertices();
     for (const TPoint3D& corner : {v.Vertex2, v.Vertex3, v.Vertex4}) {
         const std::vector<TPoint3D> corners = wedgeCorners(a.Shape);
-        EXPECT_TRUE(std::any_of(corners.begin(), corners.end(),
-                                [&](const TPoint3D& c) { return norm(c - corner) < 1e-8; }));
+        EXPECT_TRUE(
+            std::any_of(corners.begin(), corners.end(), [&](const TPoint3D& c) { return norm(c - corner) < 1e-8; }));
     }
     // Saturated from the real height the line of intersection climbs (55.5, not 40).
     WedgeLoads saturated;
@@ -351,11 +351,12 @@ TEST(FullAnalysis, APassiveBoltNeverLowersTheFactor) {
     for (const auto& [w, a] : r.existing(400)) {
         WedgeLoads loads;
         for (int k = int(r.between(0, 3)); k > 0; --k)
-            loads.Bolts.push_back({r.between(0, 2) * a.Forces.Weight.z * -1, {r.between(0, 360), r.between(-90, 90)},
+            loads.Bolts.push_back({r.between(0, 2) * a.Forces.Weight.z * -1,
+                                   {r.between(0, 360), r.between(-90, 90)},
                                    r.chance(0.3) ? BoltMode::Active : BoltMode::Passive});
         WedgeLoads more = loads;
-        more.Bolts.push_back({r.between(0, 2) * -a.Forces.Weight.z, {r.between(0, 360), r.between(-90, 90)},
-                              BoltMode::Passive});
+        more.Bolts.push_back(
+            {r.between(0, 2) * -a.Forces.Weight.z, {r.between(0, 360), r.between(-90, 90)}, BoltMode::Passive});
         double before = 0, after = 0;
         try {
             before = analyseWedge(w.Attitudes, w.Numbers, loads).Safety.Factor;
@@ -389,8 +390,7 @@ TEST(FullAnalysis, LoadsBeyondTheRangeOfADoubleFailAsOverflow) {
         try {
             const FullAnalysis a = analyseWedge(exampleAttitudes(), exampleNumbers(), loads);
             const SupportDesign d = designSupport(a, exampleNumbers(), loads);
-            ADD_FAILURE() << name << ": Fs " << a.Safety.Factor << " force "
-                          << (d.Least ? d.Least->Force : -1.0);
+            ADD_FAILURE() << name << ": Fs " << a.Safety.Factor << " force " << (d.Least ? d.Least->Force : -1.0);
         } catch (const Error& e) {
             EXPECT_STREQ(e.what(), "Floating point overflow") << name;
         }
@@ -416,12 +416,15 @@ TEST(Support, TheRecommendedBoltHoldsOnRandomWedges) {
         loads.Water = r.chance(0.5) ? WaterMode::Saturated : WaterMode::Block;
         const double weight = -bare.Forces.Weight.z;
         if (r.chance(0.3))
-            loads.Crack = TensionCrack{{r.between(60, 90), intersectionDirection(bare.Shape).Trend + r.between(-30, 30)},
-                                       r.between(0, 10), r.between(0, 50)};
+            loads.Crack =
+                TensionCrack{{r.between(60, 90), intersectionDirection(bare.Shape).Trend + r.between(-30, 30)},
+                             r.between(0, 10),
+                             r.between(0, 50)};
         if (r.chance(0.3)) loads.SeismicCoefficient = r.between(0, 0.3);
         if (r.chance(0.3)) loads.Forces = {{r.between(0, 0.5) * weight, {r.between(0, 360), r.between(-90, 90)}}};
         for (int k = int(r.between(0, 3)); k > 0; --k)
-            loads.Bolts.push_back({r.between(0, 0.3) * weight, {r.between(0, 360), r.between(-90, 90)},
+            loads.Bolts.push_back({r.between(0, 0.3) * weight,
+                                   {r.between(0, 360), r.between(-90, 90)},
                                    r.chance(0.5) ? BoltMode::Active : BoltMode::Passive});
         loads.RequiredFactor = r.between(1, 2);
         loads.Preset.reset();
@@ -463,7 +466,8 @@ TEST(Support, DISABLED_LeastForceAgainstADenseSearch) {
         WedgeLoads loads;
         const double weight = -bare.Forces.Weight.z;
         for (int k = 1 + int(r.between(0, 2)); k > 0; --k)
-            loads.Bolts.push_back({r.between(0, 0.3) * weight, {r.between(0, 360), r.between(-60, 60)}, BoltMode::Passive});
+            loads.Bolts.push_back(
+                {r.between(0, 0.3) * weight, {r.between(0, 360), r.between(-60, 60)}, BoltMode::Passive});
         const double required = r.between(1.1, 2);
         for (BoltMode mode : {BoltMode::Active, BoltMode::Passive}) {
             FullAnalysis a;

@@ -21,7 +21,9 @@ TEST(WedgeGeometry, VolumeHeightAndPlungeOfKnownWedges) {
           {-34.7340090471, 84.8268963285, 55.5052926959},
           {-37.9581352395, 23.3069037531, 42.6970137193},
           {5.5231374687, 20.3370678905, 44.4793303154}},
-         17896.9513, 39.1259, 31.1965},
+         17896.9513,
+         39.1259,
+         31.1965},
         // Toe above the upper end of the intersection.
         {"falling intersection", {{0, 0, 20}, {0, 20, 10}, {-10, 5, 10}, {10, 5, 10}}, 500, 10, -26.5651},
         // Corner order on the top face does not change the unsigned results.
@@ -42,12 +44,17 @@ TEST(WedgeGeometry, DegenerateCornersStopWithTheArithmeticMessage) {
         const char* message;
     } cases[] = {
         {"no corners computed yet", {}, "Invalid floating point operation"},
-        {"top corners on one line", {{0, 0, 0}, {0, 10, 10}, {0, 20, 10}, {0, 30, 10}},
+        {"top corners on one line",
+         {{0, 0, 0}, {0, 10, 10}, {0, 20, 10}, {0, 30, 10}},
          "Invalid floating point operation"},
-        {"vertical intersection", {{0, 0, 0}, {0, 0, 10}, {-10, 5, 10}, {10, 5, 10}}, "Floating point division by zero"},
-        {"intersection of no length", {{0, 0, 10}, {0, 0, 10}, {-10, 5, 10}, {10, 5, 10}},
+        {"vertical intersection",
+         {{0, 0, 0}, {0, 0, 10}, {-10, 5, 10}, {10, 5, 10}},
+         "Floating point division by zero"},
+        {"intersection of no length",
+         {{0, 0, 10}, {0, 0, 10}, {-10, 5, 10}, {10, 5, 10}},
          "Invalid floating point operation"},
-        {"corners beyond range", {{0, 0, 0}, {0, 2e200, 1e200}, {-1e200, 5e199, 1e200}, {1e200, 5e199, 1e200}},
+        {"corners beyond range",
+         {{0, 0, 0}, {0, 2e200, 1e200}, {-1e200, 5e199, 1e200}, {1e200, 5e199, 1e200}},
          "Floating point overflow"},
     };
     for (const auto& c : cases) EXPECT_EQ(messageOf([&] { wedgeGeometry(c.corners); }), c.message) << c.name;

@@ -100,8 +100,8 @@ TEST(JointStrength, PowerCurveTangent) {
 TEST(JointStrength, HoekBrownInstantaneousAgainstClosedForms) {
     const struct {
         double sigci, mb, s, sigmaN;
-    } cases[] = {{50000, 1, 0.001, 500}, {50000, 5, 0.01, 2000}, {100000, 10, 1, 100},
-                 {20000, 0.5, 0, 10},   {80000, 2.5, 0.0001, 1e5}, {50000, 1, 0.001, 0}};
+    } cases[] = {{50000, 1, 0.001, 500}, {50000, 5, 0.01, 2000},    {100000, 10, 1, 100},
+                 {20000, 0.5, 0, 10},    {80000, 2.5, 0.0001, 1e5}, {50000, 1, 0.001, 0}};
     for (const auto& c : cases) {
         const EnvelopePoint got = hoekBrownAt(c.sigci, c.mb, c.s, 0.5, c.sigmaN);
         const EnvelopePoint want = hoek1983(c.sigci, c.mb, c.s, c.sigmaN);

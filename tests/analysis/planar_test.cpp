@@ -56,8 +56,9 @@ TEST(PlanarAnalysis, ReproducesTheTextbookExampleByHand) {
         const double zw = c.fill * z, V = 9.81 * zw * zw / 2, U = 9.81 * zw * A / 2;
         EXPECT_NEAR(r.WaterForceCrack, V, 1e-9);
         EXPECT_NEAR(r.WaterForcePlane, U, 1e-9);
-        const double exact = (48 * A + (W * std::cos(p) - U - V * std::sin(p) + c.bolt * std::sin(radians(54))) * std::tan(p)) /
-                             (W * std::sin(p) + V * std::cos(p) - c.bolt * std::cos(radians(54)));
+        const double exact =
+            (48 * A + (W * std::cos(p) - U - V * std::sin(p) + c.bolt * std::sin(radians(54))) * std::tan(p)) /
+            (W * std::sin(p) + V * std::cos(p) - c.bolt * std::cos(radians(54)));
         EXPECT_NEAR(r.Factor, exact, 1e-12);
         EXPECT_NEAR(r.Factor, c.factor, 5e-4); // as the textbook prints it
     }
@@ -66,7 +67,8 @@ TEST(PlanarAnalysis, ReproducesTheTextbookExampleByHand) {
     passive.BoltForce = 1000;
     passive.BoltPlunge = 24;
     passive.Bolt = BoltMode::Passive;
-    const double resist = 48 * A + (W * std::cos(p) + 1000 * std::sin(radians(54))) * std::tan(p) + 1000 * std::cos(radians(54));
+    const double resist =
+        48 * A + (W * std::cos(p) + 1000 * std::sin(radians(54))) * std::tan(p) + 1000 * std::cos(radians(54));
     EXPECT_NEAR(planarAnalysis(passive).Factor, resist / (W * std::sin(p)), 1e-12);
 }
 
@@ -107,7 +109,8 @@ TEST(PlanarAnalysis, CrackInTheFaceAndBeyondTheOutcrop) {
     const double cotP = 1 / std::tan(radians(30));
     EXPECT_NEAR(face.CrackDepth, z, 1e-12);
     const double foot = 30 - x * std::tan(radians(30));
-    EXPECT_NEAR(face.Weight, 25.5 * 900 / 2 * std::pow(1 - foot / 30, 2) * cotP * (cotP * std::tan(radians(60)) - 1), 1e-9);
+    EXPECT_NEAR(face.Weight, 25.5 * 900 / 2 * std::pow(1 - foot / 30, 2) * cotP * (cotP * std::tan(radians(60)) - 1),
+                1e-9);
     s.TopDip = 10;
     s.CrackDistance = 1000;
     const PlanarResult none = planarAnalysis(s);

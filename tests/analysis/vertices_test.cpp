@@ -200,8 +200,12 @@ TEST(VertexGeometry, EveryCornerLiesOnItsThreePlanes) {
             const bool east = letters(random) == 0, dipsNorth = letters(random) == 0;
             const double strike = angle(random) + (run % 2 ? fraction(random) : 0);
             const double dip = angle(random) + (run % 3 ? fraction(random) : 0);
-            p = {"N", std::to_string(strike), east ? "E" : "W", dipsNorth ? "N" : "S",
-                 east == dipsNorth ? "W" : "E", std::to_string(dip)};
+            p = {"N",
+                 std::to_string(strike),
+                 east ? "E" : "W",
+                 dipsNorth ? "N" : "S",
+                 east == dipsNorth ? "W" : "E",
+                 std::to_string(dip)};
         }
         const std::string h = std::to_string(height(random));
         const std::vector<FailedTriple> failed = g.compute(planes, h);

@@ -185,10 +185,10 @@ TEST(WedgeSize, BenchBackBreakOfAHandCheckedWedge) {
         double scale, remaining;
         bool narrow;
     } cases[] = {
-        {12, 12, 4.5, 1, 4, true},          // the full wedge leaves 4 of 12
-        {12, 12, 3.9, 1, 4, false},         // a little less is enough
-        {6, 12, 4, 0.5, 8, false},          // a lower bench halves the wedge
-        {12, 6, 1, 0.75, 0, true},          // a narrow bench: the wedge takes it all
+        {12, 12, 4.5, 1, 4, true},  // the full wedge leaves 4 of 12
+        {12, 12, 3.9, 1, 4, false}, // a little less is enough
+        {6, 12, 4, 0.5, 8, false},  // a lower bench halves the wedge
+        {12, 6, 1, 0.75, 0, true},  // a narrow bench: the wedge takes it all
     };
     for (const auto& c : cases) {
         WedgeLoads loads;

@@ -37,15 +37,40 @@ TEST(Account, CoversEveryContactCaseOfTheReferenceWedge) {
         // Na exactly 0: no case's strict comparisons hold.
         {"no normal force on plane 1", enteredParams("188.35783382274997", "65.4"), exampleAttitudes(),
          TWedgeContact::Unresolved, 0},
-        {"overhanging face", [] { auto p = exampleParams(); p.OverhangCoefficient = "-1"; return p; }(),
+        {"overhanging face",
+         [] {
+             auto p = exampleParams();
+             p.OverhangCoefficient = "-1";
+             return p;
+         }(),
          exampleAttitudes(), TWedgeContact::NoBlock, 0},
-        {"overhang 2", [] { auto p = exampleParams(); p.OverhangCoefficient = "2"; return p; }(), exampleAttitudes(),
+        {"overhang 2",
+         [] {
+             auto p = exampleParams();
+             p.OverhangCoefficient = "2";
+             return p;
+         }(),
+         exampleAttitudes(), TWedgeContact::BothPlanes, 1.1891},
+        {"slope top dip 34", exampleParams(),
+         [] {
+             auto a = exampleAttitudes();
+             a[2].DipAngle = 34;
+             return a;
+         }(),
          TWedgeContact::BothPlanes, 1.1891},
-        {"slope top dip 34", exampleParams(), [] { auto a = exampleAttitudes(); a[2].DipAngle = 34; return a; }(),
-         TWedgeContact::BothPlanes, 1.1891},
-        {"slope top dip 35", exampleParams(), [] { auto a = exampleAttitudes(); a[2].DipAngle = 35; return a; }(),
+        {"slope top dip 35", exampleParams(),
+         [] {
+             auto a = exampleAttitudes();
+             a[2].DipAngle = 35;
+             return a;
+         }(),
          TWedgeContact::NoBlock, 0},
-        {"slope top dip direction", exampleParams(), [] { auto a = exampleAttitudes(); a[2].DipDirection = 17; return a; }(),
+        {"slope top dip direction", exampleParams(),
+         [] {
+             auto a = exampleAttitudes();
+             a[2].DipDirection = 17;
+             return a;
+         }(),
          TWedgeContact::BothPlanes, 1.1891},
     };
     for (const auto& c : cases) {
@@ -70,8 +95,8 @@ TEST(ComputeSafetyFactor, IntermediateTermsOfTheReferenceWedge) {
         const char* name;
         double actual, expected;
     } terms[] = {
-        {"Z", t.Z, -0.5090},   {"F", t.F, 0.6311},    {"T", t.T, 0.4621},     {"r", t.r, -0.9078},
-        {"m", t.m, -0.1853},   {"q", t.q, 0.9657},    {"w", t.w, 244.0410},   {"e", t.e, 1.0337},
+        {"Z", t.Z, -0.5090},    {"F", t.F, 0.6311},    {"T", t.T, 0.4621},     {"r", t.r, -0.9078},
+        {"m", t.m, -0.1853},    {"q", t.q, 0.9657},    {"w", t.w, 244.0410},   {"e", t.e, 1.0337},
         {"Na", t.Na, 127.1041}, {"Nb", t.Nb, 54.1396}, {"N1", t.N1, 117.0740}, {"N2", t.N2, 30.5918},
     };
     for (const auto& term : terms) EXPECT_NEAR(term.actual, term.expected, 5e-5) << term.name;
@@ -87,17 +112,20 @@ TEST(ComputeSafetyFactor, DegenerateAttitudesStopWithTheArithmeticMessage) {
         PlaneAttitudeArray attitudes;
         const char* message;
     } cases[] = {
-        {"plane 1 dips like plane 2", {{{45, 235}, {70, 235}, {12, 195}, {65, 185}}},
+        {"plane 1 dips like plane 2",
+         {{{45, 235}, {70, 235}, {12, 195}, {65, 185}}},
          "Floating point division by zero"},
         {"plane 1 horizontal", {{{0, 105}, {70, 235}, {12, 195}, {65, 185}}}, "Floating point division by zero"},
         {"plane 2 horizontal", {{{45, 105}, {0, 235}, {12, 195}, {65, 185}}}, "Floating point division by zero"},
-        {"both cutting planes horizontal", {{{0, 105}, {0, 235}, {12, 195}, {65, 185}}},
+        {"both cutting planes horizontal",
+         {{{0, 105}, {0, 235}, {12, 195}, {65, 185}}},
          "Invalid floating point operation"},
-        {"steep face dips like plane 2", {{{45, 105}, {70, 235}, {12, 195}, {80, 235}}}, "Invalid floating point operation"},
+        {"steep face dips like plane 2",
+         {{{45, 105}, {70, 235}, {12, 195}, {80, 235}}},
+         "Invalid floating point operation"},
         {"angle beyond range", {{{45, 105}, {70, 1e308}, {12, 195}, {65, 185}}}, "Floating point overflow"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(accountError(c.attitudes, exampleParams()), c.message) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(accountError(c.attitudes, exampleParams()), c.message) << c.name;
 }
 
 TEST(ComputeSafetyFactor, HugeParametersOverflowInsteadOfGivingAFactor) {

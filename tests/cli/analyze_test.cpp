@@ -67,8 +67,9 @@ std::string exampleWith(const std::map<int, std::string>& replaced) {
 class AnalyzeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("trelmox-cli-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                           "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path() /
+              ("trelmox-cli-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir / "reports");
         fs::create_directories(dir / "dxf");
@@ -96,7 +97,7 @@ TEST_F(AnalyzeTest, ExampleBlockGivesTheKnownResultAsJson) {
 TEST_F(AnalyzeTest, WritesReportAndDrawingNamedAfterTheFile) {
     fs::copy_file(ExampleBlock, dir / "W1.old.txt");
     const CliRun r = analyze({"--report-dir=" + (dir / "reports").string(), "--dxf-dir", (dir / "dxf").string(),
-                           (dir / "W1.old.txt").string()});
+                              (dir / "W1.old.txt").string()});
     ASSERT_EQ(r.status, ExitOk) << r.out;
     std::ifstream report(dir / "reports" / "W1.txt", std::ios::binary);
     std::stringstream bytes;
@@ -117,15 +118,16 @@ TEST_F(AnalyzeTest, OneBadBlockNeverStopsTheBatch) {
     const fs::path empty = write("empty.txt", "");
     const fs::path fifo = dir / "fifo.txt"; // once blocked the batch for ever
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const CliRun r = analyze({"--format", "json", "--report-dir", (dir / "reports").string(), (dir / "missing.txt").string(),
-                           badNumber.string(), badMarker.string(), empty.string(), fifo.string(), "/dev/zero",
-                           ExampleBlock.string()});
+    const CliRun r = analyze({"--format", "json", "--report-dir", (dir / "reports").string(),
+                              (dir / "missing.txt").string(), badNumber.string(), badMarker.string(), empty.string(),
+                              fifo.string(), "/dev/zero", ExampleBlock.string()});
     EXPECT_EQ(r.status, ExitBlockFailed);
     const auto out = lines(r.out);
     ASSERT_EQ(out.size(), 7u);
     EXPECT_THAT(out[0], HasSubstr("\"block\":\"missing\",\"contact\":null,\"kc\":null"));
     EXPECT_THAT(out[0], HasSubstr("\"error\":\"" + (dir / "missing.txt").string() + ": 文件或文件夹不存在\""));
-    EXPECT_THAT(out[1], HasSubstr("\"error\":\"" + badNumber.string() + " 第9行: '2 5' is not a valid floating point value\""));
+    EXPECT_THAT(out[1],
+                HasSubstr("\"error\":\"" + badNumber.string() + " 第9行: '2 5' is not a valid floating point value\""));
     EXPECT_THAT(out[2], HasSubstr("\"block\":\"marker\""));
     EXPECT_THAT(out[2], HasSubstr(" 第13行: 水压标记“x”无效"));
     EXPECT_THAT(out[3], HasSubstr(" 第1行: 缺失"));
@@ -173,7 +175,11 @@ TEST_F(AnalyzeTest, MessagesNameTheFileTheLineAndWhatWasWrong) {
     } cases[] = {
         {"empty", exampleWith({{9, ""}}), " 第9行: '' is not a valid floating point value"},
         // A NUL byte once cut the message after "'2".
-        {"nul", exampleWith({{9, std::string("2\0" "5", 3)}}), " 第9行: 含有控制字符：“2\\\\x005”"},
+        {"nul",
+         exampleWith({{9, std::string("2\0"
+                                      "5",
+                                      3)}}),
+         " 第9行: 含有控制字符：“2\\\\x005”"},
         {"negative", exampleWith({{15, "-1000"}}), ": 平面1c值不能为负数"},
         {"letters", exampleWith({{8, "N,85,W,S,w,65"}}), " 第8行: 象限字母“N,W,S,w”不能组成产状"},
         {"lines", exampleWith({{1, "30,300"}}), ": 第1行的倾角、倾向“30,300”与第5行的象限产状“N,15,E,S,E,45”不一致"},
@@ -256,9 +262,9 @@ TEST_F(AnalyzeTest, TwoInputsWhoseOutputsCollideFailTheSecondNamingBoth) {
         const auto out = lines(r.out);
         ASSERT_EQ(out.size(), 2u);
         EXPECT_THAT(out[0], HasSubstr("\"error\":null"));
-        EXPECT_THAT(out[1], HasSubstr("\"error\":\"" + second.string() + ": 输出文件“" +
-                                      (dir / "reports" / c.report).string() + "”已写有输入文件“" + first.string() +
-                                      "”的结果，不能覆盖\""));
+        EXPECT_THAT(out[1],
+                    HasSubstr("\"error\":\"" + second.string() + ": 输出文件“" + (dir / "reports" / c.report).string() +
+                              "”已写有输入文件“" + first.string() + "”的结果，不能覆盖\""));
         std::ifstream report(dir / "reports" / c.report, std::ios::binary);
         const std::string text(std::istreambuf_iterator<char>(report), {});
         EXPECT_NE(text.find("\t24"), std::string::npos) << c.second; // the first block's cohesion
@@ -293,7 +299,7 @@ TEST_F(AnalyzeTest, SingularTripleGivesMessagesAndNoGeometryFromAnotherBlock) {
     const fs::path singular =
         write("singular.txt", exampleWith({{1, "0,105"}, {3, "0,195"}, {5, "N,15,E,S,E,0"}, {7, "N,75,W,S,W,0"}}));
     const CliRun r = analyze({"--format", "json", "--report-dir", (dir / "reports").string(), "--dxf-dir",
-                           (dir / "dxf").string(), ExampleBlock.string(), singular.string()});
+                              (dir / "dxf").string(), ExampleBlock.string(), singular.string()});
     EXPECT_EQ(r.status, ExitBlockFailed);
     const auto out = lines(r.out);
     ASSERT_EQ(out.size(), 2u);
@@ -310,14 +316,15 @@ TEST_F(AnalyzeTest, NoBlockIsAnAnalysisWithItsMessage) {
     EXPECT_THAT(r.out, HasSubstr("\"contact\":\"NoBlock\",\"kc\":0.0,"));
     // The real wedge is refused beside Kc, for its own reason.
     EXPECT_THAT(r.out, HasSubstr("\"fs_contact\":\"NoBlock\",\"fs\":0.0,"));
-    EXPECT_THAT(r.out,
-                HasSubstr("\"messages\":[\"不能切除块体\",\"两切割面的交线不在坡面出露，不能切除块体\"],\"error\":null"));
+    EXPECT_THAT(
+        r.out,
+        HasSubstr("\"messages\":[\"不能切除块体\",\"两切割面的交线不在坡面出露，不能切除块体\"],\"error\":null"));
 }
 
 TEST_F(AnalyzeTest, BlockNameThatWouldLeaveItsFolderIsRefusedBeforeWriting) {
     const fs::path sneaky = write("a\\b.txt", exampleWith({}));
     const CliRun r = analyze({"--format", "json", "--report-dir", (dir / "reports").string(), "--dxf-dir",
-                           (dir / "dxf").string(), sneaky.string()});
+                              (dir / "dxf").string(), sneaky.string()});
     EXPECT_EQ(r.status, ExitBlockFailed);
     EXPECT_THAT(r.out, Not(HasSubstr("\"error\":null")));
     EXPECT_TRUE(fs::is_empty(dir / "reports"));
@@ -406,22 +413,24 @@ TEST_F(AnalyzeTest, FullAnalysisWithTheCompanionFileAndKcsFilesUnchanged) {
         EXPECT_EQ(written, c.reports);
         kcFiles[c.folder] = fileBytes(reports / "example.txt") + fileBytes(dxf / "exampleblock.dxf");
         if (c.loads) {
-            EXPECT_EQ(fileBytes(reports / "example三维分析.txt"), trelmox::utf8ToGb18030(fullReportText("example", expected)));
+            EXPECT_EQ(fileBytes(reports / "example三维分析.txt"),
+                      trelmox::utf8ToGb18030(fullReportText("example", expected)));
         }
         for (const char* picture : {"examplestereonet.svg", "examplewedge.svg"})
             EXPECT_EQ(fileBytes(plots / picture), fileBytes(drawn / picture)) << picture;
         EXPECT_EQ(fs::exists(in / "example.json"), c.loads.has_value()); // never written by the tool
 
         const std::vector<std::string> columns = fullColumns(*expected.Full, jsonNumber);
-        const std::string areas = "{\"plane1\":" + columns[4] + ",\"plane2\":" + columns[5] + ",\"face\":" +
-                                  columns[6] + ",\"top\":" + columns[7] + ",\"crack\":" + columns[8] + "}";
-        EXPECT_THAT(json.out, HasSubstr("\"fs_contact\":\"" + columns[0] + "\",\"fs\":" + columns[1] +
-                                        ",\"state\":\"" + columns[2] + "\",\"weight\":" + columns[3] +
-                                        ",\"areas\":" + areas + ",\"required_bolt_force\":" + columns[9] +
-                                        ",\"required_bolt_trend\":" + columns[10] +
-                                        ",\"required_bolt_plunge\":" + columns[11] + ",\"scale\":1.0,"));
+        const std::string areas = "{\"plane1\":" + columns[4] + ",\"plane2\":" + columns[5] +
+                                  ",\"face\":" + columns[6] + ",\"top\":" + columns[7] + ",\"crack\":" + columns[8] +
+                                  "}";
+        EXPECT_THAT(json.out, HasSubstr("\"fs_contact\":\"" + columns[0] + "\",\"fs\":" + columns[1] + ",\"state\":\"" +
+                                        columns[2] + "\",\"weight\":" + columns[3] + ",\"areas\":" + areas +
+                                        ",\"required_bolt_force\":" + columns[9] + ",\"required_bolt_trend\":" +
+                                        columns[10] + ",\"required_bolt_plunge\":" + columns[11] + ",\"scale\":1.0,"));
         const CliRun csv = analyze({"--format", "csv", file});
-        EXPECT_THAT(csv.out, HasSubstr("," + joined(fullColumns(*expected.Full, csvNumber)) + "1,,40,")); // nothing bound the size
+        EXPECT_THAT(csv.out, HasSubstr("," + joined(fullColumns(*expected.Full, csvNumber)) +
+                                       "1,,40,")); // nothing bound the size
     }
     EXPECT_EQ(kcFiles["loaded"], kcFiles["plain"]);
 }
@@ -438,15 +447,24 @@ TEST_F(AnalyzeTest, TheRealWedgeIsDecidedBesideKc) {
         int status;
         std::vector<std::string> parts;
     } cases[] = {
-        {"the line of intersection never meets the top", {{{30, 105}, {30, 195}, {24, 150}, {70, 180}}}, "", ExitOk,
+        {"the line of intersection never meets the top",
+         {{{30, 105}, {30, 195}, {24, 150}, {70, 180}}},
+         "",
+         ExitOk,
          {"\"contact\":\"BothPlanes\",", "\"volume\":621724.9", "\"plunge\":-22.207",
           "\"fs_contact\":\"NoBlock\",\"fs\":0.0,\"state\":null,\"weight\":null,\"areas\":null,"
           "\"required_bolt_force\":null,\"required_bolt_trend\":null,\"required_bolt_plunge\":null,",
           "\"messages\":[\"两切割面的交线不在坡顶线后方与坡顶面相交，不能切除块体\"],\"error\":null"}},
-        {"a top dipping into the slope", {{{31.33, 140}, {31.33, 220}, {30, 0}, {60, 180}}}, "", ExitOk,
-         {"\"contact\":\"NoBlock\",\"kc\":0.0,", "\"fs_contact\":\"BothPlanes\",\"fs\":1.3",
-          "\"weight\":165509.", "\"messages\":[\"不能切除块体\"],\"error\":null"}},
-        {"a companion file that is no JSON", {{{30, 105}, {30, 195}, {0, 0}, {70, 180}}}, "{", ExitBlockFailed,
+        {"a top dipping into the slope",
+         {{{31.33, 140}, {31.33, 220}, {30, 0}, {60, 180}}},
+         "",
+         ExitOk,
+         {"\"contact\":\"NoBlock\",\"kc\":0.0,", "\"fs_contact\":\"BothPlanes\",\"fs\":1.3", "\"weight\":165509.",
+          "\"messages\":[\"不能切除块体\"],\"error\":null"}},
+        {"a companion file that is no JSON",
+         {{{30, 105}, {30, 195}, {0, 0}, {70, 180}}},
+         "{",
+         ExitBlockFailed,
          {"\"kc\":null", "“example.json”"}},
     };
     for (const auto& c : cases) {
@@ -480,8 +498,9 @@ TEST_F(AnalyzeTest, SizeLimitsScaleTheRealWedgeAndSayWhy) {
     write("sized/example.json", companionText(loads));
     const CliRun r = analyze({"--format", "json", (dir / "sized" / "example.txt").string()});
     ASSERT_EQ(r.status, ExitOk) << r.out;
-    EXPECT_THAT(r.out, HasSubstr(",\"scale\":0.5,\"scale_limit\":\"face_trace2\",\"scaled_height\":20.0,\"wedge_volume\":" +
-                                 jsonNumber(full.Shape.Volume / 8) + ",\"too_small\":false,\"back_break\":"));
+    EXPECT_THAT(r.out,
+                HasSubstr(",\"scale\":0.5,\"scale_limit\":\"face_trace2\",\"scaled_height\":20.0,\"wedge_volume\":" +
+                          jsonNumber(full.Shape.Volume / 8) + ",\"too_small\":false,\"back_break\":"));
     EXPECT_THAT(r.out, HasSubstr(",\"bench_too_narrow\":true,"));
     EXPECT_THAT(r.out, HasSubstr("超出平面2在坡面上的迹长的限制"));
     const CliRun csv = analyze({"--format", "csv", (dir / "sized" / "example.txt").string()});

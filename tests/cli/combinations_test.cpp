@@ -65,9 +65,9 @@ TEST_F(CombinationsCommand, NamesIndividualPlanesByTheirLines) {
 // With --probabilistic every row gains the pair's P(failure) and the rest,
 // the rows sorted by it, likeliest first; a seed gives the same lines.
 TEST_F(CombinationsCommand, ProbabilisticRowsSortedByTheProbabilityOfFailure) {
-    const std::vector<std::string> args = {"combinations", Example,     measurements_, "--sets",    "labels",
-                                           "--format",     "json",      "--probabilistic", "--samples", "5000",
-                                           "--seed",       "9"};
+    const std::vector<std::string> args = {"combinations", Example,    measurements_, "--sets",
+                                           "labels",       "--format", "json",        "--probabilistic",
+                                           "--samples",    "5000",     "--seed",      "9"};
     const CliRun r = cli(args);
     ASSERT_EQ(r.status, ExitOk) << r.err;
     const std::regex tail(R"(,"pf":([-\d.e]+),"p_sliding":([-\d.e]+|null),"fs_mean":([-\d.e]+|null),)"
@@ -86,7 +86,8 @@ TEST_F(CombinationsCommand, ProbabilisticRowsSortedByTheProbabilityOfFailure) {
     EXPECT_EQ(cli(args).out, r.out);
     std::vector<std::string> csvArgs = args;
     csvArgs[6] = "csv";
-    EXPECT_THAT(linesOf(cli(csvArgs).out)[0], ::testing::EndsWith(",error,pf,p_sliding,fs_mean,failed_volume_mean,too_small\r"));
+    EXPECT_THAT(linesOf(cli(csvArgs).out)[0],
+                ::testing::EndsWith(",error,pf,p_sliding,fs_mean,failed_volume_mean,too_small\r"));
 }
 
 TEST_F(CombinationsCommand, RefusesBadInput) {
@@ -106,9 +107,11 @@ TEST_F(CombinationsCommand, RefusesBadInput) {
         {{"combinations", Example, Example}, ExitBlockFailed, Example + ": 测量文件第 "},
         {{"combinations", Example, measurements_ + ".none"}, ExitBlockFailed, measurements_ + ".none: "},
         {{"combinations", Example, measurements_, "--samples", "100"}, ExitUsage, "--samples and --seed go with"},
-        {{"combinations", Example, measurements_, "--probabilistic", "--seed", "x1"}, ExitUsage,
+        {{"combinations", Example, measurements_, "--probabilistic", "--seed", "x1"},
+         ExitUsage,
          "invalid whole number 'x1' for --seed"},
-        {{"combinations", Example, measurements_, "--probabilistic", "--samples", "0"}, ExitBlockFailed,
+        {{"combinations", Example, measurements_, "--probabilistic", "--samples", "0"},
+         ExitBlockFailed,
          "the number of samples must lie between 1 and"},
         {{"combinations", Example, folder_.path().string()}, ExitBlockFailed, ": 这是一个文件夹，不是测量文件\n"},
         {{"combinations", Example, many}, ExitBlockFailed, "两两组合共 2001000 对，超过一次组合的上限 2000000 对"},

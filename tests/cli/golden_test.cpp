@@ -174,8 +174,9 @@ TEST_F(GoldenTest, ToolTablesAreAsRecorded) {
 }
 
 TEST_F(GoldenTest, FilesAreAsRecorded) {
-    std::vector<std::string> command{"analyze",  "--format",           "csv",  "--report-dir", (dir / "r").string(),
-                                     "--dxf-dir", (dir / "d").string(), "--plot-dir", (dir / "p").string()};
+    std::vector<std::string> command{
+        "analyze",   "--format",           "csv",        "--report-dir",      (dir / "r").string(),
+        "--dxf-dir", (dir / "d").string(), "--plot-dir", (dir / "p").string()};
     for (const char* sub : {"r", "d", "p"}) fs::create_directories(dir / sub);
     command.insert(command.end(), args.begin(), args.end());
     tool::cli(command);
@@ -199,8 +200,16 @@ TEST_F(GoldenTest, FilesAreAsRecorded) {
 // recorded bytes whatever the language; the full analysis report follows
 // the language.
 TEST_F(GoldenTest, InEnglishTheFilesOtherProgramsReadAreTheRecordedBytes) {
-    std::vector<std::string> command{"--lang",   "en", "analyze", "--format", "csv", "--report-dir",
-                                     (dir / "r").string(), "--dxf-dir", (dir / "d").string(), "--plot-dir",
+    std::vector<std::string> command{"--lang",
+                                     "en",
+                                     "analyze",
+                                     "--format",
+                                     "csv",
+                                     "--report-dir",
+                                     (dir / "r").string(),
+                                     "--dxf-dir",
+                                     (dir / "d").string(),
+                                     "--plot-dir",
                                      (dir / "p").string()};
     for (const char* sub : {"r", "d", "p"}) fs::create_directories(dir / sub);
     command.insert(command.end(), args.begin(), args.end());
@@ -249,8 +258,8 @@ TEST_F(GoldenTest, InEnglishTheReportsCarryTheFiguresOfTheChineseWithoutChinese)
     for (int english = 0; english < 2; ++english) {
         const fs::path out = dir / (english ? "en" : "zh");
         fs::create_directories(out);
-        std::vector<std::string> command{"--lang", english ? "en" : "zh", "analyze", "--format", "csv", "--report-dir",
-                                         out.string()};
+        std::vector<std::string> command{"--lang", english ? "en" : "zh", "analyze",   "--format",
+                                         "csv",    "--report-dir",        out.string()};
         command.insert(command.end(), args.begin(), args.end());
         tool::cli(command);
         for (const auto& entry : fs::directory_iterator(out))

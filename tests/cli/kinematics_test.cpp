@@ -15,10 +15,25 @@ using Json = nlohmann::json;
 
 namespace {
 
-const std::vector<std::string> TextbookPlanar = {"planar", "--height", "30", "--face-dip", "60", "--plane-dip", "30",
-                                                 "--crack-distance", "9", "--unit-weight", "25.5",
-                                                 "--water-unit-weight", "9.81", "--cohesion", "48", "--friction",
-                                                 "0.57735026918962573", "--format", "json"};
+const std::vector<std::string> TextbookPlanar = {"planar",
+                                                 "--height",
+                                                 "30",
+                                                 "--face-dip",
+                                                 "60",
+                                                 "--plane-dip",
+                                                 "30",
+                                                 "--crack-distance",
+                                                 "9",
+                                                 "--unit-weight",
+                                                 "25.5",
+                                                 "--water-unit-weight",
+                                                 "9.81",
+                                                 "--cohesion",
+                                                 "48",
+                                                 "--friction",
+                                                 "0.57735026918962573",
+                                                 "--format",
+                                                 "json"};
 
 std::vector<std::string> with(std::vector<std::string> args, const std::vector<std::string>& more) {
     args.insert(args.end(), more.begin(), more.end());
@@ -32,14 +47,16 @@ TEST(PlanarCommand, PrintsTheKeysInOrderWithTheTextbookFactor) {
                           R"("water_force_plane":0.0,"water_force_crack":0.0,"error":null\}\n)");
     EXPECT_TRUE(std::regex_match(dry.out, keys)) << dry.out;
     EXPECT_NEAR(Json::parse(dry.out)["fs"].get<double>(), 1.347, 5e-4);
-    const CliRun bolted = cli(with(TextbookPlanar, {"--water-fill", "1", "--bolt-force", "1000", "--bolt-plunge", "24"}));
+    const CliRun bolted =
+        cli(with(TextbookPlanar, {"--water-fill", "1", "--bolt-force", "1000", "--bolt-plunge", "24"}));
     ASSERT_EQ(bolted.status, ExitOk) << bolted.err;
     EXPECT_NEAR(Json::parse(bolted.out)["fs"].get<double>(), 1.000, 5e-4);
 }
 
 TEST(PlanarCommand, RefusesBadOptionsAndReportsAFailedAnalysisAsSuch) {
     for (const auto& args : std::vector<std::vector<std::string>>{
-             {"planar", "--face-dip", "60", "--plane-dip", "30", "--unit-weight", "25", "--cohesion", "0", "--friction", "1"},
+             {"planar", "--face-dip", "60", "--plane-dip", "30", "--unit-weight", "25", "--cohesion", "0", "--friction",
+              "1"},
              with(TextbookPlanar, {"--bolt-plunge", "10"}),
              with(TextbookPlanar, {"--bolt-force", "10"}),
              with(TextbookPlanar, {"--bolt-force", "10", "--bolt-plunge", "5", "--bolt-mode", "tight"}),

@@ -37,7 +37,9 @@ protected:
         fs::remove_all(dir);
         trelmox::setMessageLanguage(trelmox::Language::Chinese); // as the other tests of this process expect
     }
-    void write(const std::string& name, const std::string& text) { std::ofstream(dir / name, std::ios::binary) << text; }
+    void write(const std::string& name, const std::string& text) {
+        std::ofstream(dir / name, std::ios::binary) << text;
+    }
     std::string at(const std::string& name) const { return (dir / name).string(); }
     fs::path dir;
 };
@@ -52,8 +54,9 @@ CliRun tool(const std::vector<std::string>& args) {
 
 TEST_F(ToolLanguage, FailuresAreWordedInEnglishByDefaultAndInChineseWithLangZh) {
     const std::string measurements = std::string(TRELMOX_TEST_DATA) + "/joint_measurements.csv";
-    const std::vector<std::string> planar = {"planar", "--height", "-1", "--face-dip", "60", "--plane-dip", "30",
-                                             "--unit-weight", "26", "--cohesion", "10", "--friction", "0.6"};
+    const std::vector<std::string> planar = {"planar", "--height",      "-1", "--face-dip", "60", "--plane-dip",
+                                             "30",     "--unit-weight", "26", "--cohesion", "10", "--friction",
+                                             "0.6"};
     const struct {
         std::vector<std::string> args;
         std::string english, chinese;
@@ -63,10 +66,12 @@ TEST_F(ToolLanguage, FailuresAreWordedInEnglishByDefaultAndInChineseWithLangZh) 
         {{"analyze", at("W3.txt")}, "loads file \"W3.json\": not valid JSON at line 1", "荷载文件“W3.json”在第1行"},
         {planar, "slope height should be greater than zero, given -1", "坡高应大于零，现为 -1"},
         {{"kinematics", at("sectors.csv"), measurements}, "the sectors file has no header", "分区文件没有表头"},
-        {{"combinations", Example, at("joints.csv")}, "measurement file line 2: dip direction \"abc\" is not",
+        {{"combinations", Example, at("joints.csv")},
+         "measurement file line 2: dip direction \"abc\" is not",
          "测量文件第 2 行：倾向“abc”不是数"},
         // A probabilistic input by the tool's name in English, by the windows' caption in Chinese.
-        {{"probabilistic", Example, "--sd", "c1=-1"}, "c1: the standard deviation must be a finite number >= 0, not -1",
+        {{"probabilistic", Example, "--sd", "c1=-1"},
+         "c1: the standard deviation must be a finite number >= 0, not -1",
          "第一切割面粘聚力 c1的标准差应为不小于0的有限数，而不是-1"},
     };
     for (const auto& c : cases) {

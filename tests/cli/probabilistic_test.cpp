@@ -17,10 +17,9 @@
 namespace fs = std::filesystem;
 using namespace trelmox::cli;
 using namespace trelmox::cli::testing;
-using trelmox::BoltMode, trelmox::ProbabilisticResult, trelmox::SavedBlock, trelmox::TensionCrack,
-    trelmox::WedgeLoads;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
+using trelmox::BoltMode, trelmox::ProbabilisticResult, trelmox::SavedBlock, trelmox::TensionCrack, trelmox::WedgeLoads;
 
 namespace {
 
@@ -86,8 +85,8 @@ TEST(ProbabilisticCommand, PrintsTheJsonKeys) {
 }
 
 TEST(ProbabilisticCommand, SameSeedSameOutputWithAnyThreads) {
-    const std::vector<std::string> args = {"probabilistic", Example, "--sd", "dip1=3", "--lognormal", "c2=10",
-                                           "--method", "lhs", "--samples", "30000", "--format", "json"};
+    const std::vector<std::string> args = {"probabilistic", Example, "--sd",      "dip1=3", "--lognormal", "c2=10",
+                                           "--method",      "lhs",   "--samples", "30000",  "--format",    "json"};
     auto with = [&](const char* threads) {
         auto a = args;
         a.insert(a.end(), {"--threads", threads});
@@ -134,8 +133,8 @@ TEST(ProbabilisticCommands, TheFullFactorIsThatOfTheBlocksLoads) {
         const double fs = full.Safety.Factor;
         const bool belowRequired = fs < c.required;
 
-        std::vector<std::string> args = {"probabilistic", folder.block(), "--samples", "10", "--sd", "f1=0",
-                                         "--format", "json"};
+        std::vector<std::string> args = {"probabilistic", folder.block(), "--samples", "10",
+                                         "--sd",          "f1=0",         "--format",  "json"};
         args.insert(args.end(), c.options.begin(), c.options.end());
         const CliRun p = cli(args);
         ASSERT_EQ(p.status, ExitOk) << p.err;
@@ -144,8 +143,8 @@ TEST(ProbabilisticCommands, TheFullFactorIsThatOfTheBlocksLoads) {
         EXPECT_EQ(numberAfter(p.out, "\"p_below_required\":"), belowRequired ? 1 : 0);
         EXPECT_THAT(p.out, HasSubstr(std::string("\"fs\":{\"method\":\"") + ProbabilisticResult::FsMethod));
 
-        args = {"sensitivity", folder.block(), "--param", "c1", "--from", "24", "--to", "24", "--steps", "1",
-                "--format", "csv"};
+        args = {"sensitivity", folder.block(), "--param", "c1", "--from",   "24",
+                "--to",        "24",           "--steps", "1",  "--format", "csv"};
         args.insert(args.end(), c.options.begin(), c.options.end());
         const CliRun s = cli(args);
         ASSERT_EQ(s.status, ExitOk) << s.err;
@@ -219,8 +218,8 @@ TEST(ProbabilisticCommands, ABadCompanionFileIsABlockFailure) {
 }
 
 TEST(SensitivityCommand, PrintsEveryStepInEachFormat) {
-    const std::vector<std::string> args = {"sensitivity", Example, "--param", "diptop", "--from", "30", "--to",
-                                           "36", "--steps", "6"};
+    const std::vector<std::string> args = {"sensitivity", Example, "--param", "diptop",  "--from",
+                                           "30",          "--to",  "36",      "--steps", "6"};
     auto in = [&](const char* format) {
         auto a = args;
         a.insert(a.end(), {"--format", format});
@@ -228,8 +227,7 @@ TEST(SensitivityCommand, PrintsEveryStepInEachFormat) {
     };
     const CliRun csv = in("csv");
     ASSERT_EQ(csv.status, ExitOk) << csv.err;
-    EXPECT_THAT(csv.out,
-                StartsWith("diptop,contact,kc,error,fs_contact,fs,state,fs_error\r\n30,BothPlanes,1.18912"));
+    EXPECT_THAT(csv.out, StartsWith("diptop,contact,kc,error,fs_contact,fs,state,fs_error\r\n30,BothPlanes,1.18912"));
     // Kc's cut-out test refuses these tops; the real wedge under them exists.
     EXPECT_THAT(csv.out, HasSubstr("\r\n35,NoBlock,0,,BothPlanes,1.1716"));
     EXPECT_THAT(csv.out, HasSubstr("\r\n36,NoBlock,0,,BothPlanes,1.1710"));
@@ -241,8 +239,8 @@ TEST(SensitivityCommand, PrintsEveryStepInEachFormat) {
 }
 
 TEST(SensitivityCommand, ReportsAFailedStepAndGoesOn) {
-    const CliRun r = cli({"sensitivity", Example, "--param", "dipdir1", "--from", "225", "--to", "245", "--steps",
-                          "2", "--format", "csv"});
+    const CliRun r = cli({"sensitivity", Example, "--param", "dipdir1", "--from", "225", "--to", "245", "--steps", "2",
+                          "--format", "csv"});
     ASSERT_EQ(r.status, ExitOk) << r.err;
     EXPECT_THAT(r.out, HasSubstr("\r\n235,,,Floating point division by zero,NoBlock,0,,\r\n245,"));
 }
@@ -264,9 +262,11 @@ TEST(ProbabilisticCommands, RefuseBadInputWithStatus2) {
         {{"probabilistic", Example, "--lognormal", "dip1=2"}, "dip1: a lognormal distribution fits only"},
         {{"probabilistic", Example, "--sd", "c1=1", "--lognormal", "c1=2"}, "c1 has two distributions"},
         {{"probabilistic", Example, "--beta", "c1=2:10"}, "--beta needs NAME=SD:LO:HI, not '--beta c1=2:10'"},
-        {{"probabilistic", Example, "--triangular", "c1=30:40"}, "c1: a triangular distribution needs the block's value 24"},
+        {{"probabilistic", Example, "--triangular", "c1=30:40"},
+         "c1: a triangular distribution needs the block's value 24"},
         {{"probabilistic", Example, "--truncate", "c1=1:2"}, "c1 has no distribution to truncate"},
-        {{"probabilistic", Example, "--sd", "c1=0.1", "--truncate", "c1=30:40"}, "c1: the truncation 30:40 leaves no value"},
+        {{"probabilistic", Example, "--sd", "c1=0.1", "--truncate", "c1=30:40"},
+         "c1: the truncation 30:40 leaves no value"},
         {{"probabilistic", Example, "--sd", "c1=1", "--correlation", "1=-0.5"}, "needs f1 to vary"},
         {{"probabilistic", Example, "--correlation", "3=-0.5"}, "--correlation needs PLANE=RHO with PLANE 1 or 2"},
         {{"probabilistic", Example, "--fisher", "crack=20"}, "this block has no tension crack to draw as a joint set"},
@@ -285,7 +285,8 @@ TEST(ProbabilisticCommands, RefuseBadInputWithStatus2) {
          "the number of steps must lie between 1 and 1000000"},
         {{"probabilistic", Example, "--bins", "0"}, "the histogram needs at least one bin"},
         {{"probabilistic", Example, "--format", "csv"}, "invalid value 'csv' for --format"},
-        {{"probabilistic", Example, "--required", "0.99"}, "--required needs a safety factor of at least 1, not '0.99'"},
+        {{"probabilistic", Example, "--required", "0.99"},
+         "--required needs a safety factor of at least 1, not '0.99'"},
         {{"sensitivity", Example, "--param", "f1", "--from", "0", "--to", "1", "--steps", "1", "--required", "x"},
          "--required needs a safety factor of at least 1, not 'x'"},
         {{"probabilistic"}, "give exactly one block data file"},

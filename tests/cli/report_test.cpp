@@ -75,13 +75,17 @@ TEST_F(ReportBatchTest, NeverReplacesAnInputOfTheRunNorAnotherInputsReport) {
         std::string error;
         std::size_t written;
     } cases[] = {
-        {"hard link", {"--pdf-dir", (dir / "linked").string(), input.string()},
+        {"hard link",
+         {"--pdf-dir", (dir / "linked").string(), input.string()},
          input.string() + ": 输出文件“" + (dir / "linked" / "W1计算书.pdf").string() + "”是本次分析的输入文件“" +
              input.string() + "”，不能覆盖",
          0},
-        {"symbolic link", {"--pdf-dir", (dir / "symlinked").string(), input.string()},
-         "输出文件“" + (dir / "symlinked" / "W1计算书.pdf").string() + "”是本次分析的输入文件", 0},
-        {"two inputs, one block name", {"--pdf-dir", (dir / "out").string(), input.string(), sameName.string()},
+        {"symbolic link",
+         {"--pdf-dir", (dir / "symlinked").string(), input.string()},
+         "输出文件“" + (dir / "symlinked" / "W1计算书.pdf").string() + "”是本次分析的输入文件",
+         0},
+        {"two inputs, one block name",
+         {"--pdf-dir", (dir / "out").string(), input.string(), sameName.string()},
          sameName.string() + ": 输出文件“" + (dir / "out" / "W1计算书.pdf").string() + "”已写有输入文件“" +
              input.string() + "”的结果，不能覆盖",
          1},
@@ -111,7 +115,8 @@ TEST_F(ReportBatchTest, MessagesNameTheFileTheLineAndWhatWasWrong) {
         {"a folder that cannot be written",
          {"--pdf-dir", notAFolder.string(), good.string()},
          good.string() + ": 无法写入“" + (notAFolder / "W1计算书.pdf").string() + "”："},
-        {"a file that does not exist", {"--pdf-dir", (dir / "out").string(), (dir / "none.txt").string()},
+        {"a file that does not exist",
+         {"--pdf-dir", (dir / "out").string(), (dir / "none.txt").string()},
          (dir / "none.txt").string() + ": "},
     };
     for (const auto& c : cases) {
@@ -144,12 +149,12 @@ TEST_F(ReportBatchTest, AddsTheKinematicChecksOfTheMeasurements) {
     std::vector<CalculationReport> reports;
     const auto run = [&](const std::string& file) {
         std::ostringstream out, err;
-        const int status = runReportBatch({"--lang", "zh", "--pdf-dir", (dir / "out").string(), "--measurements", file,
-                                           input.string()},
-                                          out, err, [&](const fs::path& pdf, const CalculationReport& report) {
-                                              writeFileAtomically(pdf, report.Header);
-                                              reports.push_back(report);
-                                          });
+        const int status = runReportBatch(
+            {"--lang", "zh", "--pdf-dir", (dir / "out").string(), "--measurements", file, input.string()}, out, err,
+            [&](const fs::path& pdf, const CalculationReport& report) {
+                writeFileAtomically(pdf, report.Header);
+                reports.push_back(report);
+            });
         return std::pair(status, err.str());
     };
     const auto [status, err] = run(measurements);

@@ -65,7 +65,8 @@ TEST(Confirm, RefusedConfirmChangesNothing) {
         int dipField;
         std::string text, message;
     } cases[] = {
-        {"dip angle not a number", false, 3, &TPlaneQuadrant::DipAngle, 0, "6S", "'6S' is not a valid floating point value"},
+        {"dip angle not a number", false, 3, &TPlaneQuadrant::DipAngle, 0, "6S",
+         "'6S' is not a valid floating point value"},
         {"strike angle beyond 90", false, 1, &TPlaneQuadrant::StrikeAngle, 0, "91", "第二切割面走向角应在0到90之间"},
         {"dip angle below 0", false, 2, &TPlaneQuadrant::DipAngle, 0, "-0.5", "坡顶面倾角应在0到90之间"},
         {"dip direction beyond 360", true, 0, nullptr, DipDirectionField, "360.5", "第一切割面倾向应在0到360之间"},
@@ -81,10 +82,14 @@ TEST(Confirm, RefusedConfirmChangesNothing) {
         const SavedBlock before = bench.document.block();
         const std::string dataBefore = bench.file("data", "a1.txt");
         bench.document.setEntryName(c.message.empty() ? "" : "a2");
-        if (c.quadrantField) bench.document.setQuadrantText(c.plane, c.quadrantField, c.text);
-        else if (c.dipMode) bench.document.setDipText(c.plane, c.dipField, c.text);
+        if (c.quadrantField)
+            bench.document.setQuadrantText(c.plane, c.quadrantField, c.text);
+        else if (c.dipMode)
+            bench.document.setDipText(c.plane, c.dipField, c.text);
         bool confirmed = true;
-        EXPECT_EQ(messageOf([&] { confirmed = c.dipMode ? bench.document.confirmDips() : bench.document.confirmQuadrants(); }),
+        EXPECT_EQ(messageOf([&] {
+                      confirmed = c.dipMode ? bench.document.confirmDips() : bench.document.confirmQuadrants();
+                  }),
                   c.message);
         EXPECT_FALSE(confirmed && c.message.empty());
         EXPECT_EQ(bench.document.currentBlock(), "a1");
@@ -138,7 +143,8 @@ TEST(Results, CurrentOnlyForTheBlockTheyWereWorkedOutFrom) {
              d.confirmQuadrants();
          },
          false},
-        {"an edit undone", [](BlockDocument& d) {
+        {"an edit undone",
+         [](BlockDocument& d) {
              d.setParameterText(&TWedgeParams::Cohesion1, "30");
              d.setParameterText(&TWedgeParams::Cohesion1, "24");
          },
@@ -168,8 +174,14 @@ TEST(Analyse, ComputesEachFigureOnceForEveryOutput) {
     bench.document.writeDataFile();
     bench.document.writeReport();
     ASSERT_TRUE(bench.document.writeFullReport());
-    CalculationReportInputs inputs{bench.document.currentBlock(), bench.document.block(), bench.document.loads(),
-                                   bench.document.results(), {}, std::nullopt, std::nullopt, "2026-12-08"};
+    CalculationReportInputs inputs{bench.document.currentBlock(),
+                                   bench.document.block(),
+                                   bench.document.loads(),
+                                   bench.document.results(),
+                                   {},
+                                   std::nullopt,
+                                   std::nullopt,
+                                   "2026-12-08"};
     const CalculationReport report = calculationReport(inputs);
     EXPECT_FALSE(report.Sections.empty());
     const ComputationCounts& after = computationCounts();
@@ -187,9 +199,11 @@ TEST(Edits, FlaggedUntilConfirmedOrSaved) {
         bool modified, planesModified;
     } steps[] = {
         {"a name typed", [](BlockDocument& d) { d.setEntryName("b2"); }, false, false},
-        {"a face dip typed", [](BlockDocument& d) { d.setQuadrantText(3, &TPlaneQuadrant::DipAngle, "70"); }, true, true},
+        {"a face dip typed", [](BlockDocument& d) { d.setQuadrantText(3, &TPlaneQuadrant::DipAngle, "70"); }, true,
+         true},
         {"confirmed", [](BlockDocument& d) { d.confirmQuadrants(); }, false, false},
-        {"a parameter typed", [](BlockDocument& d) { d.setParameterText(&TWedgeParams::Cohesion1, "30"); }, true, false},
+        {"a parameter typed", [](BlockDocument& d) { d.setParameterText(&TWedgeParams::Cohesion1, "30"); }, true,
+         false},
         {"saved", [](BlockDocument& d) { d.writeDataFile(); }, false, false},
         {"a load typed",
          [](BlockDocument& d) {
@@ -291,12 +305,14 @@ TEST(Studies, RunsBelongToTheirBasis) {
     EXPECT_FALSE(records.probabilisticRunFor(basis));
 
     ProbabilisticEntries entries;
-    entries.Distributions[static_cast<int>(Parameter::Friction1)] = {Distribution::Kind::Uniform, "", "0.3", "0.4", "", ""};
+    entries.Distributions[static_cast<int>(Parameter::Friction1)] = {
+        Distribution::Kind::Uniform, "", "0.3", "0.4", "", ""};
     entries.Distributions[static_cast<int>(Parameter::Dip1)] = {Distribution::Kind::Normal, "x", "", "", "", ""};
     EXPECT_EQ(messageOf([&] { probabilisticSettings(entries); }), "'x' is not a valid floating point value");
     entries.Distributions[static_cast<int>(Parameter::Dip1)].Spread = "2";
     // A beta's deviation and bounds, a truncation on one side, a correlation.
-    entries.Distributions[static_cast<int>(Parameter::Cohesion1)] = {Distribution::Kind::Beta, "3", "10", "40", "", "35"};
+    entries.Distributions[static_cast<int>(Parameter::Cohesion1)] = {
+        Distribution::Kind::Beta, "3", "10", "40", "", "35"};
     entries.Correlation = {-0.5, 0};
     const ProbabilisticSettings settings = probabilisticSettings(entries);
     EXPECT_EQ(settings.Distributions[static_cast<int>(Parameter::Friction1)].High, 0.4);

@@ -18,7 +18,8 @@ WedgeLoads everyLoad() {
     l.Forces = {{500, {150, 20}}, {1e-5, {0, -90}}};
     l.FacePressure = 12;
     l.TopPressure = 0.25;
-    l.Bolts = {{800, {330, 15}, BoltMode::Active}, {600, {340, 10}, BoltMode::Passive},
+    l.Bolts = {{800, {330, 15}, BoltMode::Active},
+               {600, {340, 10}, BoltMode::Passive},
                {0, {335, 12}, BoltMode::Passive, BoltCapacity{BoltType::GroutedDowel, 4.5, 250, 0, 1.0 / 3}}};
     l.Pattern = BoltPattern{2.5, 3, {330, 10}, BoltMode::Active, boltDefaults(BoltType::Cable)};
     l.RequiredFactor = 1.4;
@@ -81,7 +82,9 @@ TEST(LoadsEntries, BadTextsNameTheirBox) {
         {"required factor", [](LoadsEntries& e) { e.RequiredFactor = "0.9"; }, LoadsField::RequiredFactor, -1,
          "所需安全系数不能小于1，现为0.9"},
         {"preset without a factor",
-         [](LoadsEntries& e) { e.Preset = FactorPreset{SlopeService::Temporary, SafetyGrade::First, DesignCondition::Seismic}; },
+         [](LoadsEntries& e) {
+             e.Preset = FactorPreset{SlopeService::Temporary, SafetyGrade::First, DesignCondition::Seismic};
+         },
          LoadsField::RequiredFactor, -1, "临时边坡 一级 地震工况没有规定安全系数"},
         {"design direction", [](LoadsEntries& e) { e.DesignPlunge = ""; }, LoadsField::DesignPlunge, -1,
          "请输入设计锚杆的倾伏角"},
@@ -95,8 +98,8 @@ TEST(LoadsEntries, BadTextsNameTheirBox) {
          LoadsField::StrengthPowerA, 1, "第二切割面的幂函数系数a不能小于0，现为-1"},
         {"empty sigci", [](LoadsEntries& e) { e.Strength[1].Sigci.clear(); }, LoadsField::StrengthSigci, 1,
          "请输入第二切割面的单轴抗压强度σci"},
-        {"waviness not a number", [](LoadsEntries& e) { e.Strength[0].Waviness = "5°"; }, LoadsField::StrengthWaviness, 0,
-         "第一切割面的起伏角“5°”不是有效的数"},
+        {"waviness not a number", [](LoadsEntries& e) { e.Strength[0].Waviness = "5°"; }, LoadsField::StrengthWaviness,
+         0, "第一切割面的起伏角“5°”不是有效的数"},
         // A size limit: a bounding length must be above zero, a minimum not
         // below it; a bench needs its height and width.
         {"persistence zero", [](LoadsEntries& e) { e.Size.Persistence[1] = "0"; }, LoadsField::SizePersistence, 1,

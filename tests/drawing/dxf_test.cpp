@@ -59,14 +59,18 @@ TEST(DxfText, LayoutOfTheFile) {
     const std::string text = dxfText(workedExampleCorners());
     const std::vector<std::string> l = lines(text);
     ASSERT_EQ(l.size(), 163u);
-    EXPECT_EQ(text.size(), [&] { size_t n = 0; for (auto& s : l) n += s.size() + 2; return n; }()); // CR LF after each
+    EXPECT_EQ(text.size(), [&] {
+        size_t n = 0;
+        for (auto& s : l) n += s.size() + 2;
+        return n;
+    }()); // CR LF after each
     EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1);
     EXPECT_EQ(l.front(), " 0");
     EXPECT_EQ(l.back(), " ");
     // LINE 1 from the toe to (-20, 0, 10) carries the only colour.
     EXPECT_EQ(std::vector<std::string>(l.begin() + 4, l.begin() + 22),
-              (std::vector<std::string>{"  0", "LINE", "  8", "0", "62", "6", "10", "0", "20", "0", "30", "0", "11", "-20",
-                                        "21", "0", "31", "10"}));
+              (std::vector<std::string>{"  0", "LINE", "  8", "0", "62", "6", "10", "0", "20", "0", "30", "0", "11",
+                                        "-20", "21", "0", "31", "10"}));
     EXPECT_EQ(std::count(l.begin(), l.end(), "62"), 1);
     EXPECT_EQ(std::count(l.begin(), l.end(), " 0"), 1);
 }

@@ -63,7 +63,8 @@ TEST(DensityContours, LinesFollowTheirLevel) {
 TEST(DensityContours, LevelsAreRoundStepsBelowTheMaximum) {
     EXPECT_EQ(contourLevels(7.3), (std::vector<double>{1, 2, 3, 4, 5, 6, 7}));
     EXPECT_EQ(contourLevels(100), (std::vector<double>{20, 40, 60, 80}));
-    EXPECT_EQ(contourLevels(1.6), (std::vector<double>{0.2, 0.4, 0.6000000000000001, 0.8, 1, 1.2000000000000002, 1.4000000000000001}));
+    EXPECT_EQ(contourLevels(1.6),
+              (std::vector<double>{0.2, 0.4, 0.6000000000000001, 0.8, 1, 1.2000000000000002, 1.4000000000000001}));
     EXPECT_TRUE(contourLevels(0).empty());
 }
 
@@ -103,7 +104,8 @@ TEST(JointNet, MarksThePairsThatCanSlide) {
     const Figure figure = jointNetFigure(input);
     int sliding = 0;
     for (const FigureItem& item : figure.items)
-        if (const auto* c = std::get_if<CircleItem>(&item); c && c->fill == Colour{210, 0, 0} && c->centre.x < 1.2) ++sliding;
+        if (const auto* c = std::get_if<CircleItem>(&item); c && c->fill == Colour{210, 0, 0} && c->centre.x < 1.2)
+            ++sliding;
     EXPECT_EQ(sliding, 1);
 }
 
@@ -132,8 +134,12 @@ TEST(JointNet, PairLabelsKeepClearOfPolesAndTags) {
             if (const auto* t = std::get_if<TextItem>(&item); t && t->position.x < 1.2) {
                 if (t->text.find("×") != std::string::npos) pairLabels.push_back(boxesX.size());
                 const double width = labelWidth(t->text, t->height);
-                const double left = t->position.x - (t->hAlign == HAlign::Left ? 0 : t->hAlign == HAlign::Centre ? width / 2 : width);
-                const double bottom = t->position.y - (t->vAlign == VAlign::Bottom ? 0 : t->vAlign == VAlign::Middle ? t->height / 2 : t->height);
+                const double left = t->position.x - (t->hAlign == HAlign::Left     ? 0
+                                                     : t->hAlign == HAlign::Centre ? width / 2
+                                                                                   : width);
+                const double bottom = t->position.y - (t->vAlign == VAlign::Bottom   ? 0
+                                                       : t->vAlign == VAlign::Middle ? t->height / 2
+                                                                                     : t->height);
                 boxesX.push_back({left, left + width});
                 boxesY.push_back({bottom, bottom + t->height});
             }
@@ -147,7 +153,7 @@ TEST(JointNet, PairLabelsKeepClearOfPolesAndTags) {
             for (std::size_t other = 0; other < boxesX.size(); ++other) {
                 if (other == k) continue;
                 EXPECT_FALSE(boxesX[k].first < boxesX[other].second && boxesX[other].first < boxesX[k].second &&
-                                 boxesY[k].first < boxesY[other].second && boxesY[other].first < boxesY[k].second)
+                             boxesY[k].first < boxesY[other].second && boxesY[other].first < boxesY[k].second)
                     << aboveToo << " label " << k << " over " << other;
             }
         }

@@ -10,13 +10,15 @@ namespace {
 std::vector<const PathItem*> paths(const Figure& figure, bool filled) {
     std::vector<const PathItem*> found;
     for (const FigureItem& item : figure.items)
-        if (const auto* path = std::get_if<PathItem>(&item); path && path->fill.has_value() == filled) found.push_back(path);
+        if (const auto* path = std::get_if<PathItem>(&item); path && path->fill.has_value() == filled)
+            found.push_back(path);
     return found;
 }
 
 bool hasText(const Figure& figure, const std::string& part) {
     for (const FigureItem& item : figure.items)
-        if (const auto* text = std::get_if<TextItem>(&item); text && text->text.find(part) != std::string::npos) return true;
+        if (const auto* text = std::get_if<TextItem>(&item); text && text->text.find(part) != std::string::npos)
+            return true;
     return false;
 }
 
@@ -44,7 +46,8 @@ TEST(RoundTicks, CoverTheRangeInRoundSteps) {
         double low, high;
         int count;
         double step;
-    } cases[] = {{0.95, 1.7, 9, 0.1}, {0, 10.8, 7, 2}, {0, 1, 9, 0.2}, {-30, 30, 9, 10}, {5, 5, 9, 0.2}, {0, 24000, 7, 5000}};
+    } cases[] = {{0.95, 1.7, 9, 0.1}, {0, 10.8, 7, 2}, {0, 1, 9, 0.2},
+                 {-30, 30, 9, 10},    {5, 5, 9, 0.2},  {0, 24000, 7, 5000}};
     for (const auto& c : cases) {
         const std::vector<double> ticks = roundTicks(c.low, c.high, c.count);
         ASSERT_GE(ticks.size(), 2u);
@@ -65,7 +68,8 @@ TEST(KcHistogram, BarsSplitAtTheLimit) {
     std::vector<Colour> below, above;
     for (const PathItem* bar : paths(figure, true)) {
         double left = bar->points[0].x, right = left, bottom = bar->points[0].y;
-        for (const Point2& p : bar->points) left = std::min(left, p.x), right = std::max(right, p.x), bottom = std::min(bottom, p.y);
+        for (const Point2& p : bar->points)
+            left = std::min(left, p.x), right = std::max(right, p.x), bottom = std::min(bottom, p.y);
         if (bottom < 0.2) continue; // the key's swatches, under the plot
         EXPECT_TRUE(right <= limit + 1e-12 || left >= limit - 1e-12) << left << " " << right;
         (right <= limit + 1e-12 ? below : above).push_back(*bar->fill);
@@ -112,12 +116,16 @@ TEST(SensitivityPlot, BlockValueOutsideTheRangeWidensTheAxis) {
             if (path->pen && path->pen->width == 0.006) curve = path;
         const CircleItem* dot = nullptr;
         for (const FigureItem& item : figure.items)
-            if (const auto* circle = std::get_if<CircleItem>(&item); circle && !dot) dot = circle; // the key's dot follows
+            if (const auto* circle = std::get_if<CircleItem>(&item); circle && !dot)
+                dot = circle; // the key's dot follows
         ASSERT_TRUE(curve && dot);
         const double first = curve->points.front().x, last = curve->points.back().x;
-        if (value < 0.546) EXPECT_LT(dot->centre.x, first);
-        else if (value > 0.6) EXPECT_GT(dot->centre.x, last);
-        else EXPECT_TRUE(dot->centre.x > first && dot->centre.x < last);
+        if (value < 0.546)
+            EXPECT_LT(dot->centre.x, first);
+        else if (value > 0.6)
+            EXPECT_GT(dot->centre.x, last);
+        else
+            EXPECT_TRUE(dot->centre.x > first && dot->centre.x < last);
     }
 }
 

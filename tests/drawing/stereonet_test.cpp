@@ -60,8 +60,12 @@ TEST(ProjectLine, PutsNorthUpEastRightAndFoldsUpwardLinesDown) {
         LineAttitude line;
         Point2 expected;
     } cases[] = {
-        {{0, 0}, {0, 1}},          {{90, 0}, {1, 0}},      {{180, 0}, {0, -1}},
-        {{270, 0}, {-1, 0}},       {{123, 90}, {0, 0}},    {{45, 30}, atAzimuth(45, wulffRadius(30))},
+        {{0, 0}, {0, 1}},
+        {{90, 0}, {1, 0}},
+        {{180, 0}, {0, -1}},
+        {{270, 0}, {-1, 0}},
+        {{123, 90}, {0, 0}},
+        {{45, 30}, atAzimuth(45, wulffRadius(30))},
         {{45, -30}, atAzimuth(225, wulffRadius(30))}, // an upward line plots as its downward opposite
         {{-90, 20}, atAzimuth(270, wulffRadius(20))},
     };
@@ -181,7 +185,7 @@ TEST(AttitudeLabel, WritesAzimuthsWithinACircleAndOneDecimal) {
         double azimuth, angle;
         const char* expected;
     } cases[] = {
-        {105, 45, "105°∠45°"},       {157.7349, 31.1965, "157.7°∠31.2°"}, {359.96, 10, "0°∠10°"},
+        {105, 45, "105°∠45°"},      {157.7349, 31.1965, "157.7°∠31.2°"}, {359.96, 10, "0°∠10°"},
         {-10, 30.25, "350°∠30.3°"}, {720.5, -0.04, "0.5°∠0°"},
     };
     for (const Case& c : cases) EXPECT_EQ(attitudeLabel(c.azimuth, c.angle), c.expected);
@@ -205,8 +209,11 @@ TEST(SmallerFrictionAngle, TakesTheWeakerPlaneAndNeedsBothNumbers) {
         const char* f1;
         const char* f2;
         std::optional<double> expected;
-    } cases[] = {{"0.364", "0.577", 20.0}, {"1", "0.364", 20.0}, {"1", "1", 45.0},
-                 {"", "0.5", std::nullopt}, {"0.5", "abc", std::nullopt}};
+    } cases[] = {{"0.364", "0.577", 20.0},
+                 {"1", "0.364", 20.0},
+                 {"1", "1", 45.0},
+                 {"", "0.5", std::nullopt},
+                 {"0.5", "abc", std::nullopt}};
     for (const Case& c : cases) {
         TWedgeParams params;
         params.Friction1 = c.f1;
@@ -222,7 +229,8 @@ TEST(SmallerFrictionAngle, TakesTheWeakerPlaneAndNeedsBothNumbers) {
 TEST(StereonetFigure, DrawsTheCrackOnlyWhenThereIsOne) {
     StereonetInput input{testing::exampleAttitudes(), 20.0, NetProjection::EqualAngle};
     const auto paths = [](const Figure& f) {
-        return std::count_if(f.items.begin(), f.items.end(), [](const FigureItem& i) { return std::holds_alternative<PathItem>(i); });
+        return std::count_if(f.items.begin(), f.items.end(),
+                             [](const FigureItem& i) { return std::holds_alternative<PathItem>(i); });
     };
     const Figure without = stereonetFigure(input);
     input.Crack = TPlaneAttitude{80, 10};
@@ -237,8 +245,8 @@ TEST(StereonetFigure, ShowsTheExampleBlocksNumbers) {
     StereonetInput input{testing::exampleAttitudes(), frictionAngle(std::min(0.364, 0.577)), NetProjection::EqualAngle};
     const Figure figure = stereonetFigure(input);
     const auto all = texts(figure);
-    for (const char* wanted : {"N", "157.7°∠31.2°", "J1", "J2", "φ=20°", "J1 第一切割面 105°∠45°",
-                               "坡 坡面 185°∠65°", "交线 157.7°∠31.2°", "摩擦圆 φ=20°", "下半球等角投影"})
+    for (const char* wanted : {"N", "157.7°∠31.2°", "J1", "J2", "φ=20°", "J1 第一切割面 105°∠45°", "坡 坡面 185°∠65°",
+                               "交线 157.7°∠31.2°", "摩擦圆 φ=20°", "下半球等角投影"})
         EXPECT_TRUE(contains(all, wanted)) << wanted;
     // The friction circle: lines steeper than arctan f plot inside it.
     bool frictionCircle = false;
@@ -273,8 +281,8 @@ double roughWidth(const TextItem& text) {
 TEST(StereonetFigure, LabelsOnTheNetDoNotOverlap) {
     const PlaneAttitudeArray blocks[] = {
         testing::exampleAttitudes(),
-        {{{45, 150}, {45, 30}, {0, 90}, {60, 90}}},   // horizontal top on the rim
-        {{{80, 120}, {75, 250}, {5, 180}, {70, 185}}}, // steep planes crossing at the centre
+        {{{45, 150}, {45, 30}, {0, 90}, {60, 90}}},     // horizontal top on the rim
+        {{{80, 120}, {75, 250}, {5, 180}, {70, 185}}},  // steep planes crossing at the centre
         {{{30, 200}, {35, 160}, {20, 180}, {50, 180}}}, // everything crowded to the south
         {{{45, 105}, {45, 105}, {12, 195}, {65, 185}}}, // both cutting planes alike
     };
@@ -283,14 +291,15 @@ TEST(StereonetFigure, LabelsOnTheNetDoNotOverlap) {
             const Figure figure = stereonetFigure({attitudes, 30.0, projection});
             std::vector<const TextItem*> labels;
             for (const FigureItem& item : figure.items)
-                if (const auto* t = std::get_if<TextItem>(&item); t && t->hAlign == HAlign::Centre &&
-                                                                 std::hypot(t->position.x, t->position.y) < 1.05)
+                if (const auto* t = std::get_if<TextItem>(&item);
+                    t && t->hAlign == HAlign::Centre && std::hypot(t->position.x, t->position.y) < 1.05)
                     labels.push_back(t);
             EXPECT_GE(labels.size(), 5u);
             for (std::size_t i = 0; i < labels.size(); ++i)
                 for (std::size_t j = i + 1; j < labels.size(); ++j) {
                     const TextItem &a = *labels[i], &b = *labels[j];
-                    const bool apartX = std::abs(a.position.x - b.position.x) > 0.9 * (roughWidth(a) + roughWidth(b)) / 2;
+                    const bool apartX =
+                        std::abs(a.position.x - b.position.x) > 0.9 * (roughWidth(a) + roughWidth(b)) / 2;
                     const bool apartY = std::abs(a.position.y - b.position.y) > 0.9 * (a.height + b.height) / 2;
                     EXPECT_TRUE(apartX || apartY) << a.text << " covers " << b.text << " (dip direction of J1 "
                                                   << attitudes[0].DipDirection << ")";

@@ -34,7 +34,8 @@ TEST(SvgText, MapsTheWindowCentredWithYDownwards) {
         figure.items = {CircleItem{c.at, 0.1, Pen{{255, 0, 16}, 0.02, LineStyle::Dashed}, std::nullopt}};
         const std::string svg = svgText(figure, 200, 100);
         EXPECT_TRUE(has(svg, c.expected)) << svg;
-        EXPECT_TRUE(has(svg, "r=\"5.00\" stroke=\"#ff0010\" stroke-width=\"1.00\" stroke-dasharray=\"5.00,3.00\"")) << svg;
+        EXPECT_TRUE(has(svg, "r=\"5.00\" stroke=\"#ff0010\" stroke-width=\"1.00\" stroke-dasharray=\"5.00,3.00\""))
+            << svg;
         EXPECT_TRUE(has(svg, "fill=\"none\"/>"));
     }
 }
@@ -106,7 +107,8 @@ TEST(Pictures, FollowTheLanguageWhileTheirFilesStayChinese) {
         std::filesystem::create_directories(folder);
         writeBlockPictures(folder, "W1", testing::exampleAttitudes(), testing::exampleParams(), testing::exampleLoads(),
                            scene);
-        const std::string files[2] = {fileText(folder / stereonetFileName("W1")), fileText(folder / wedgeViewFileName("W1"))};
+        const std::string files[2] = {fileText(folder / stereonetFileName("W1")),
+                                      fileText(folder / wedgeViewFileName("W1"))};
         std::filesystem::remove_all(folder);
         if (language == Language::Chinese) {
             chinese[0] = files[0], chinese[1] = files[1];
@@ -115,9 +117,9 @@ TEST(Pictures, FollowTheLanguageWhileTheirFilesStayChinese) {
         }
         EXPECT_EQ(files[0], chinese[0]);
         EXPECT_EQ(files[1], chinese[1]);
-        for (const Figure& figure : {stereonetFigure({testing::exampleAttitudes(), 20.0}),
-                                     wedgeViewFigure(scene, defaultView(scene)), kcHistogramFigure(nullptr),
-                                     failedVolumeFigure(nullptr), sensitivityFigure({}, "c1", std::nullopt)})
+        for (const Figure& figure :
+             {stereonetFigure({testing::exampleAttitudes(), 20.0}), wedgeViewFigure(scene, defaultView(scene)),
+              kcHistogramFigure(nullptr), failedVolumeFigure(nullptr), sensitivityFigure({}, "c1", std::nullopt)})
             for (const auto& item : figure.items)
                 if (const auto* text = std::get_if<TextItem>(&item)) {
                     EXPECT_FALSE(hasChinese(text->text)) << text->text;

@@ -25,7 +25,9 @@ TPoint3D corner(const BlockVertices& v, int number) {
 }
 
 TPoint3D minus(TPoint3D a, TPoint3D b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-TPoint3D crossProduct(TPoint3D a, TPoint3D b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+TPoint3D crossProduct(TPoint3D a, TPoint3D b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
 double length(TPoint3D a) { return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z); }
 
 // Each face's three corners must lie on the face's own plane: its normal is
@@ -35,7 +37,8 @@ TEST(WedgeFaces, LieOnTheirPlanesForTheExampleBlock) {
     const auto attitudes = testing::exampleAttitudes();
     for (const WedgeFace& face : WedgeFaces) {
         const TPoint3D a = corner(vertices, face.Corners[0]);
-        TPoint3D n = crossProduct(minus(corner(vertices, face.Corners[1]), a), minus(corner(vertices, face.Corners[2]), a));
+        TPoint3D n =
+            crossProduct(minus(corner(vertices, face.Corners[1]), a), minus(corner(vertices, face.Corners[2]), a));
         const TPlaneAttitude& plane = attitudes[static_cast<int>(face.Role)];
         const double d = plane.DipAngle * std::numbers::pi / 180, t = plane.DipDirection * std::numbers::pi / 180;
         const TPoint3D pole{std::sin(t) * std::sin(d), std::cos(t) * std::sin(d), std::cos(d)};
@@ -210,7 +213,8 @@ TEST(WedgeViewFigure, LoadNamesDoNotOverlap) {
         for (std::size_t j = i + 1; j < names.size(); ++j) {
             const double dx = std::abs(names[i]->position.x - names[j]->position.x);
             const double dy = std::abs(names[i]->position.y - names[j]->position.y);
-            EXPECT_TRUE(dy >= names[i]->height || dx >= 2 * names[i]->height) << names[i]->text << " " << names[j]->text;
+            EXPECT_TRUE(dy >= names[i]->height || dx >= 2 * names[i]->height)
+                << names[i]->text << " " << names[j]->text;
         }
 }
 
@@ -223,7 +227,8 @@ TEST(RealWedgeScene, ACrackAddsItsFaceAndTheLoadsTheirArrows) {
     const FullAnalysis analysis = exampleAnalysis(loads);
     ASSERT_FALSE(analysis.Refusal);
     const WedgeScene scene = realWedgeScene(analysis.Shape, analysis.Forces, loads);
-    EXPECT_TRUE(std::any_of(scene.Faces.begin(), scene.Faces.end(), [](const SceneFace& f) { return f.Surface == WedgeSurface::Crack; }));
+    EXPECT_TRUE(std::any_of(scene.Faces.begin(), scene.Faces.end(),
+                            [](const SceneFace& f) { return f.Surface == WedgeSurface::Crack; }));
     EXPECT_EQ(numbers(scene), (std::vector<int>{1, 3, 4})); // the crack cuts off the line's upper end
     const auto all = texts(wedgeViewFigure(scene, defaultView(scene)));
     for (const char* wanted : {"张裂缝", "W", "V", "kW", "T1", "1", "3", "4"})

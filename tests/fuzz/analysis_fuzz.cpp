@@ -45,8 +45,10 @@ void requireFullResult(const FullAnalysis& full) {
 // The full analysis with the loads of a block that has no companion file;
 // when it failed, the tool reports only its message.
 void requireFullResult(const BlockRun& run) {
-    if (run.Full) requireFullResult(run.Full->Analysis);
-    else fuzz::requireReadable(run.FullFailure);
+    if (run.Full)
+        requireFullResult(run.Full->Analysis);
+    else
+        fuzz::requireReadable(run.FullFailure);
 }
 
 void writeEverything(const SavedBlock& block, const BlockRun& analysis) {
@@ -66,8 +68,8 @@ void writeEverything(const SavedBlock& block, const BlockRun& analysis) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {
-        const SavedBlock block =
-            savedBlockFromTexts(parseBlockData(fileBytesToUtf8(std::string(reinterpret_cast<const char*>(data), size))));
+        const SavedBlock block = savedBlockFromTexts(
+            parseBlockData(fileBytesToUtf8(std::string(reinterpret_cast<const char*>(data), size))));
         const BlockRun analysis = runBlock(block, WedgeLoads{});
         analysis.throwFailure();
         if (!analysis.complete()) return 0;

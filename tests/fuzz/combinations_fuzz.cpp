@@ -49,8 +49,8 @@ const WedgeLoads& exampleLoads() {
 }
 
 // The pair's block through the ordinary analyses of a block.
-void requireSameAsItsBlock(const SavedBlock& slope, const WedgeLoads& loads,
-                           const std::vector<CandidatePlane>& planes, const PlanePair& pair) {
+void requireSameAsItsBlock(const SavedBlock& slope, const WedgeLoads& loads, const std::vector<CandidatePlane>& planes,
+                           const PlanePair& pair) {
     const SavedBlock block = pairBlock(slope, planes[pair.First], planes[pair.Second]);
     try {
         const SafetyResult kc = account(block.Attitudes, block.Params);
@@ -60,7 +60,8 @@ void requireSameAsItsBlock(const SavedBlock& slope, const WedgeLoads& loads,
     }
     try {
         const FullAnalysis full = analyseSavedBlock(block, loads);
-        check(pair.Full && sameBits(pair.Full->Factor, full.Safety.Factor) && pair.Full->Contact == full.Safety.Contact);
+        check(pair.Full && sameBits(pair.Full->Factor, full.Safety.Factor) &&
+              pair.Full->Contact == full.Safety.Contact);
         check(pair.Refusal == full.Refusal && pair.State == full.State);
     } catch (const Error& failure) {
         check(!pair.Full && *pair.FullFailure == failure.what());

@@ -26,7 +26,8 @@ void requireSameTexts(const SavedBlock& block) {
     if (again.RockUnitWeight != p.RockUnitWeight || again.WaterUnitWeight != p.WaterUnitWeight ||
         again.SlopeHeight != p.SlopeHeight || again.OverhangCoefficient != p.OverhangCoefficient ||
         again.Cohesion1 != p.Cohesion1 || again.Friction1 != p.Friction1 || again.Cohesion2 != p.Cohesion2 ||
-        again.Friction2 != p.Friction2 || again.Water1->Value != (entered ? p.WaterPressure1 : p.ComputedWaterPressure1) ||
+        again.Friction2 != p.Friction2 ||
+        again.Water1->Value != (entered ? p.WaterPressure1 : p.ComputedWaterPressure1) ||
         again.Water2->Value != (entered ? p.WaterPressure2 : p.ComputedWaterPressure2))
         std::abort();
 }

@@ -124,11 +124,11 @@ TEST(DipLetters, TheOtherLetterFollowsTheStrike) {
         const char *strikeNS, *strikeEW, *changed;
         std::optional<std::string> ew, ns; // MatchDipEW(changed), MatchDipNS(changed)
     } cases[] = {
-        {"N", "E", "N", "W", std::nullopt}, {"N", "E", "S", "E", std::nullopt},
-        {"N", "E", "W", std::nullopt, "N"}, {"N", "E", "E", std::nullopt, "S"},
-        {"N", "W", "N", "E", std::nullopt}, {"N", "W", "S", "W", std::nullopt},
-        {"N", "W", "E", std::nullopt, "N"}, {"N", "W", "W", std::nullopt, "S"},
-        {"N", "", "S", std::nullopt, std::nullopt}, {"S", "E", "S", std::nullopt, std::nullopt},
+        {"N", "E", "N", "W", std::nullopt},          {"N", "E", "S", "E", std::nullopt},
+        {"N", "E", "W", std::nullopt, "N"},          {"N", "E", "E", std::nullopt, "S"},
+        {"N", "W", "N", "E", std::nullopt},          {"N", "W", "S", "W", std::nullopt},
+        {"N", "W", "E", std::nullopt, "N"},          {"N", "W", "W", std::nullopt, "S"},
+        {"N", "", "S", std::nullopt, std::nullopt},  {"S", "E", "S", std::nullopt, std::nullopt},
         {"N", "e", "E", std::nullopt, std::nullopt}, {"N", "E", "s", std::nullopt, std::nullopt},
         {"N", "E", "", std::nullopt, std::nullopt},
     };
@@ -144,11 +144,11 @@ TEST(Parse, NthFieldBetweenSeparators) {
         int n;
         const char* field;
     } cases[] = {
-        {",", "N,30,E", 2, "30"},   {",", "N,30,E", 3, "E"},  {",", "N,30,E", 4, ""},  {".", "a1.txt", 1, "a1"},
-        {".", "a1", 1, "a1"},       {".", "a1", 2, ""},       {".", "x.y.txt", 1, "x"}, {".", "x.y.txt", 2, "y"},
-        {",", "", 1, ""},           {",", "", 3, ""},         {",", "a,,b", 2, ""},     {",", "a,,b", 3, "b"},
-        {",", ",a", 1, ""},         {",", "a,", 1, "a"},      {",", "a,", 2, ""},       {",", " a , b", 2, " b"},
-        {"::", "a::b::c", 2, "b"},  {",", "z,", 2, ""},       {",", "j,12.5", 2, "12.5"},
+        {",", "N,30,E", 2, "30"},  {",", "N,30,E", 3, "E"}, {",", "N,30,E", 4, ""},     {".", "a1.txt", 1, "a1"},
+        {".", "a1", 1, "a1"},      {".", "a1", 2, ""},      {".", "x.y.txt", 1, "x"},   {".", "x.y.txt", 2, "y"},
+        {",", "", 1, ""},          {",", "", 3, ""},        {",", "a,,b", 2, ""},       {",", "a,,b", 3, "b"},
+        {",", ",a", 1, ""},        {",", "a,", 1, "a"},     {",", "a,", 2, ""},         {",", " a , b", 2, " b"},
+        {"::", "a::b::c", 2, "b"}, {",", "z,", 2, ""},      {",", "j,12.5", 2, "12.5"},
     };
     for (const auto& c : cases) EXPECT_EQ(Parse(c.separator, c.text, c.n), c.field) << c.text << " #" << c.n;
 }

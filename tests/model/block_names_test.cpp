@@ -28,10 +28,13 @@ TEST(BlockFilePath, ListedNameFindsItsFile) {
         {{"W1.txt"}, "w1", "W1.txt", ""},
         {{"UP1.TXT"}, "up1", "UP1.TXT", ""},
         {{"岩块A.txt"}, "岩块a", "岩块A.txt", ""},
-        {{"w1.txt", "W1.txt"}, "w1", "w1.txt", ""},                     // the exact name first
-        {{"sub/w1.txt"}, "w1", "w1.txt", ""},                           // only the folder itself
-        {{"w1.txt.bak"}, "w1", "w1.txt", ""},                           // no file: opening it says so
-        {{"W1.txt", "w1.TXT"}, "w1", "", "数据文件夹中有多个文件与“w1.txt”只有字母大小写不同（W1.txt、w1.TXT），无法确定载入哪一个"},
+        {{"w1.txt", "W1.txt"}, "w1", "w1.txt", ""}, // the exact name first
+        {{"sub/w1.txt"}, "w1", "w1.txt", ""},       // only the folder itself
+        {{"w1.txt.bak"}, "w1", "w1.txt", ""},       // no file: opening it says so
+        {{"W1.txt", "w1.TXT"},
+         "w1",
+         "",
+         "数据文件夹中有多个文件与“w1.txt”只有字母大小写不同（W1.txt、w1.TXT），无法确定载入哪一个"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.files.front());

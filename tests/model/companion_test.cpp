@@ -100,7 +100,8 @@ TEST(Companion, MalformedFilesSayWhatIsWrong) {
         {replaced("\"mode\": \"active\"", "\"mode\": \"tight\""), "荷载文件“b.json”中bolts[0].mode的值“tight”不可用"},
         {replaced("\"forces\": [", "\"forces\": {"), "荷载文件“b.json”在第18行第4列处不是有效的JSON"},
         {replaced("\"grade\": 2", "\"grade\": 4"), "荷载文件“b.json”中design.preset.grade应为1、2或3"},
-        {replaced("\"distance\": 6.25", "\"distance\": -1"), "荷载文件“b.json”中张裂缝距坡顶线的距离不能为负数，现为-1"},
+        {replaced("\"distance\": 6.25", "\"distance\": -1"),
+         "荷载文件“b.json”中张裂缝距坡顶线的距离不能为负数，现为-1"},
         {replaced("\"magnitude\": 500.0", "\"magnitude\": -5"), "荷载文件“b.json”中第1个外力的大小不能为负数，现为-5"},
         {replaced("\"plunge\": 10.0", "\"plunge\": 95"), "荷载文件“b.json”中第2个锚杆的倾伏角应在-90与90之间，现为95"},
         {replaced("\"magnitude\": 500.0", "\"magnitude\": -5"), "荷载文件“b.json”中第1个外力的大小不能为负数，现为-5"},
@@ -136,7 +137,8 @@ TEST(Companion, SizeLimitsRoundTripAndMalformedOnesAreNamed) {
     } cases[] = {
         {replaced("\"slope_length\": 100.0", "\"slope_length\": 0"), "荷载文件“b.json”中边坡走向长度应大于零，现为0"},
         {replaced("\"height\": 15.0", "\"height\": -15"), "荷载文件“b.json”中台阶高度应大于零，现为-15"},
-        {replaced("\"catch_width\": 4.5", "\"catch_width\": -1"), "荷载文件“b.json”中最小安全平台宽度不能为负数，现为-1"},
+        {replaced("\"catch_width\": 4.5", "\"catch_width\": -1"),
+         "荷载文件“b.json”中最小安全平台宽度不能为负数，现为-1"},
         {replaced("\"volume\": 0.5", "\"volume\": -0.5"), "荷载文件“b.json”中最小体积不能为负数，现为-0.5"},
         {replaced("\"largest_extent\"", "\"longest\""),
          "荷载文件“b.json”中size.persistence_measure的值“longest”不可用"},
@@ -147,7 +149,8 @@ TEST(Companion, SizeLimitsRoundTripAndMalformedOnesAreNamed) {
     std::string text = good;
     const std::size_t at = text.find("\"face_trace\"");
     text.replace(text.find('[', at), text.find(']', at) - text.find('[', at) + 1, "[1]");
-    EXPECT_EQ(messageOf([&] { parseCompanion(text, "b.json"); }), "荷载文件“b.json”中size.face_trace应有两项（平面1、平面2）");
+    EXPECT_EQ(messageOf([&] { parseCompanion(text, "b.json"); }),
+              "荷载文件“b.json”中size.face_trace应有两项（平面1、平面2）");
 }
 
 TEST(Loads, PresetsFollowTheStandardsTable) {
@@ -161,7 +164,9 @@ TEST(Loads, PresetsFollowTheStandardsTable) {
         {{SlopeService::Permanent, SafetyGrade::Second, DesignCondition::Seismic}, 1.10, "永久边坡 二级 地震工况"},
         {{SlopeService::Temporary, SafetyGrade::First, DesignCondition::Ordinary}, 1.25, "临时边坡 一级 一般工况"},
         {{SlopeService::Temporary, SafetyGrade::Third, DesignCondition::Ordinary}, 1.15, "临时边坡 三级 一般工况"},
-        {{SlopeService::Temporary, SafetyGrade::First, DesignCondition::Seismic}, std::nullopt, "临时边坡 一级 地震工况"},
+        {{SlopeService::Temporary, SafetyGrade::First, DesignCondition::Seismic},
+         std::nullopt,
+         "临时边坡 一级 地震工况"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(presetFactor(c.preset), c.factor) << c.name;
@@ -177,9 +182,8 @@ TEST(Companion, StrengthPerPlane) {
     const auto withStrength = [&](const std::string& strength) {
         return head.substr(0, head.rfind('}')) + ", \"strength\": " + strength + "}";
     };
-    const WedgeLoads barton =
-        parseCompanion(withStrength(R"({"plane1": {"model": "barton_bandis", "jrc": 8, "jcs": 50000, "phi_r": 28}})"),
-                       "b.json");
+    const WedgeLoads barton = parseCompanion(
+        withStrength(R"({"plane1": {"model": "barton_bandis", "jrc": 8, "jcs": 50000, "phi_r": 28}})"), "b.json");
     EXPECT_EQ(barton.Strength[0].Model, StrengthModel::BartonBandis);
     EXPECT_EQ(barton.Strength[0].Jrc, 8);
     EXPECT_EQ(barton.Strength[0].Jcs, 50000);
@@ -191,7 +195,8 @@ TEST(Companion, StrengthPerPlane) {
     every.Strength[0].PowerA = 1.5, every.Strength[0].PowerB = 0.75, every.Strength[0].PowerC = -10;
     every.Strength[0].PowerD = 2, every.Strength[0].Waviness = 5;
     every.Strength[1].Model = StrengthModel::HoekBrown;
-    every.Strength[1].Sigci = 30000, every.Strength[1].Mb = 0.8, every.Strength[1].S = 0, every.Strength[1].HoekA = 0.55;
+    every.Strength[1].Sigci = 30000, every.Strength[1].Mb = 0.8, every.Strength[1].S = 0,
+    every.Strength[1].HoekA = 0.55;
     EXPECT_EQ(parseCompanion(companionText(every), "e.json"), every);
     every.Strength[0] = JointStrength{};
     every.Strength[0].Waviness = 3; // Mohr-Coulomb with waviness is no default
@@ -205,7 +210,8 @@ TEST(Companion, StrengthPerPlane) {
         {R"({"plane3": {"model": "mohr_coulomb"}})", "荷载文件“b.json”中有未知的项strength.plane3"},
         {R"({"plane1": {"jrc": 8}})", "荷载文件“b.json”中缺少strength.plane1.model"},
         {R"({"plane1": {"model": "patton"}})", "荷载文件“b.json”中strength.plane1.model的值“patton”不可用"},
-        {R"({"plane2": {"model": "barton_bandis", "jrc": 8, "jcs": 50000}})", "荷载文件“b.json”中缺少strength.plane2.phi_r"},
+        {R"({"plane2": {"model": "barton_bandis", "jrc": 8, "jcs": 50000}})",
+         "荷载文件“b.json”中缺少strength.plane2.phi_r"},
         {R"({"plane1": {"model": "mohr_coulomb", "jrc": 8}})", "荷载文件“b.json”中有未知的项strength.plane1.jrc"},
         {R"({"plane1": {"model": "power_curve", "a": 1, "b": "x", "c": 0, "d": 0}})",
          "荷载文件“b.json”中strength.plane1.b应为数"},
@@ -239,7 +245,8 @@ TEST(Companion, WaterAndJointPressuresRoundTripAndAreChecked) {
     every.Water = WaterMode::None;
     EXPECT_EQ(parseCompanion(companionText(every), "e.json"), every);
     const std::string plain = companionText(fullLoads());
-    for (const char* key : {"water_percent", "pond_level", "plane1", "crack\": 2", "direction\": {\n      \"trend\": 10", "shotcrete"})
+    for (const char* key :
+         {"water_percent", "pond_level", "plane1", "crack\": 2", "direction\": {\n      \"trend\": 10", "shotcrete"})
         EXPECT_EQ(plain.find(key), std::string::npos) << key;
 
     const std::string head = companionText(WedgeLoads{});
@@ -270,7 +277,8 @@ TEST(Companion, BoltCapacitiesAndPatternRoundTripAndAreChecked) {
 
     const std::string head = companionText(WedgeLoads{});
     const auto with = [&](const std::string& extra) { return head.substr(0, head.rfind('}')) + ", " + extra + "}"; };
-    const std::string pattern = R"("pattern": {"spacing_strike": 2, "spacing_dip": 2, "trend": 5, "plunge": 10, "mode": "active", )";
+    const std::string pattern =
+        R"("pattern": {"spacing_strike": 2, "spacing_dip": 2, "trend": 5, "plunge": 10, "mode": "active", )";
     // A type alone takes its defaults.
     WedgeLoads typed;
     typed.Pattern = BoltPattern{2, 2, {5, 10}, BoltMode::Active, boltDefaults(BoltType::Cable)};
@@ -279,8 +287,10 @@ TEST(Companion, BoltCapacitiesAndPatternRoundTripAndAreChecked) {
         std::string text, message;
     } cases[] = {
         {with(pattern + R"("capacity": {"type": "rope"}})"), "荷载文件“b.json”中pattern.capacity.type的值“rope”不可用"},
-        {with(pattern + R"("capacity": {"type": "simple", "length": 0}})"), "荷载文件“b.json”中系统锚杆的长度应为大于0的有限数，现为0"},
-        {with(pattern + R"("capacity": {"type": "simple", "bond": -1}})"), "荷载文件“b.json”中系统锚杆的粘结强度不能为负数，现为-1"},
+        {with(pattern + R"("capacity": {"type": "simple", "length": 0}})"),
+         "荷载文件“b.json”中系统锚杆的长度应为大于0的有限数，现为0"},
+        {with(pattern + R"("capacity": {"type": "simple", "bond": -1}})"),
+         "荷载文件“b.json”中系统锚杆的粘结强度不能为负数，现为-1"},
         {replacedIn(with(pattern + R"("capacity": {"type": "simple"}})"), "\"spacing_dip\": 2", "\"spacing_dip\": 0"),
          "荷载文件“b.json”中系统锚杆沿倾向的间距应为大于0的有限数，现为0"},
     };

@@ -67,8 +67,8 @@ class RandomTexts {
 public:
     explicit RandomTexts(unsigned seed) : random_(seed) {}
     std::string text() {
-        static const char* const pieces[] = {"a", "Z", "0", "9", ".", "-", " ", "\t", "楔", "块", "β", "：",
-                                             "é", "😀", "\"", "\\", "/", ";", "z", "j", "E", "\r "};
+        static const char* const pieces[] = {"a",  "Z", "0", "9",  ".",  "-", " ", "\t", "楔", "块", "β",
+                                             "：", "é", "😀", "\"", "\\", "/", ";", "z",  "j",  "E",  "\r "};
         std::string t;
         for (int n = length_(random_); n > 0; --n) t += pieces[piece_(random_)];
         return t;
@@ -164,13 +164,28 @@ TEST(BlockDataFile, ShortLinesAndExtraFields) {
         std::string line;
         std::function<bool(const BlockDataTexts&)> holds;
     } cases[] = {
-        {1, "45", [](const auto& t) { return *t.Attitudes[0] == std::array<std::string, 2>{"45", ""}; }},
-        {1, "", [](const auto& t) { return *t.Attitudes[0] == std::array<std::string, 2>{"", ""}; }},
+        {1, "45",
+         [](const auto& t) {
+             return *t.Attitudes[0] == std::array<std::string, 2>{"45", ""};
+         }},
+        {1, "",
+         [](const auto& t) {
+             return *t.Attitudes[0] == std::array<std::string, 2>{"", ""};
+         }},
         {5, "N,15", [](const auto& t) { return *t.Quadrants[0] == TPlaneQuadrant{"N", "15", "", "", "", ""}; }},
         {9, "1,5", [](const auto& t) { return t.RockUnitWeight == "1"; }},
-        {13, "j,12.5", [](const auto& t) { return *t.Water1 == BlockDataTexts::WaterLine{"j", "12.5"}; }},
-        {13, "x,12.5", [](const auto& t) { return *t.Water1 == BlockDataTexts::WaterLine{"x", "12.5"}; }},
-        {14, "z", [](const auto& t) { return *t.Water2 == BlockDataTexts::WaterLine{"z", ""}; }},
+        {13, "j,12.5",
+         [](const auto& t) {
+             return *t.Water1 == BlockDataTexts::WaterLine{"j", "12.5"};
+         }},
+        {13, "x,12.5",
+         [](const auto& t) {
+             return *t.Water1 == BlockDataTexts::WaterLine{"x", "12.5"};
+         }},
+        {14, "z",
+         [](const auto& t) {
+             return *t.Water2 == BlockDataTexts::WaterLine{"z", ""};
+         }},
         {18, "0.5,0.6", [](const auto& t) { return t.Friction2 == "0.5"; }},
     };
     for (const auto& c : cases) EXPECT_TRUE(c.holds(parseBlockData(exampleWithLine(c.number, c.line)))) << c.line;
@@ -209,7 +224,10 @@ TEST(BlockDataFile, SavedBlockNamesTheWrongLine) {
         {exampleWithLine(7, "S,75,W,S,W,12"), 7,
          "象限字母“S,W,S,W”不能组成产状：走向 N…E 应倾向 S,E 或 N,W，走向 N…W 应倾向 S,W 或 N,E"},
         // A control character is refused, shown, and never cuts the message.
-        {exampleWithLine(9, std::string("2\0" "5", 3)), 9, "含有控制字符：“2\\x005”"},
+        {exampleWithLine(9, std::string("2\0"
+                                        "5",
+                                        3)),
+         9, "含有控制字符：“2\\x005”"},
         {exampleWithLine(6, "N,85,W,S\tW,65"), 6, "含有控制字符：“S\\tW”"},
         {exampleWithLine(15, "2\r4"), 15, "含有控制字符：“2\\r4”"},
         // Lines 1-4 against lines 5-8: a changed line 1 once gave NoBlock
@@ -237,8 +255,8 @@ TEST(BlockDataFile, SavedBlockTrimsFieldsAndAcceptsWhatTheWriterWrites) {
         {8, "N,85,W,S,W\r,65"}, // a stray CR once went into the letters and the report
         {8, " N , 85,W ,S,W,65 "},
         {9, " 25\r"},
-        {1, "45.0000000000001,105"},  // within the 15 digits the writer keeps
-        {1, "45,465"},                 // the same azimuth
+        {1, "45.0000000000001,105"}, // within the 15 digits the writer keeps
+        {1, "45,465"},               // the same azimuth
         {2, "70,-125"},
     };
     for (const auto& c : cases) {
@@ -273,10 +291,10 @@ TEST(BlockDataFile, DisagreeingLinesNameBothLinesAndSkipWhatCannotBeCompared) {
     EXPECT_EQ(lines(full), Pairs{});
     EXPECT_EQ(lines(exampleWithLine(1, "30,300")), (Pairs{{1, 5}}));
     EXPECT_EQ(lines(exampleWithLine(3, "13,195")), (Pairs{{3, 7}}));
-    EXPECT_EQ(lines(exampleWithLine(8, "N,85,W,S,w,65")), Pairs{});   // letters: nothing to compare
-    EXPECT_EQ(lines(exampleWithLine(2, "x,235")), Pairs{});           // not a number
+    EXPECT_EQ(lines(exampleWithLine(8, "N,85,W,S,w,65")), Pairs{});      // letters: nothing to compare
+    EXPECT_EQ(lines(exampleWithLine(2, "x,235")), Pairs{});              // not a number
     EXPECT_EQ(lines(exampleWithLine(2, " 71 ,235\r")), (Pairs{{2, 6}})); // trimmed, then compared
-    EXPECT_EQ(lines(firstLines(full, 6)), Pairs{});                   // lines 7 and 8 absent
+    EXPECT_EQ(lines(firstLines(full, 6)), Pairs{});                      // lines 7 and 8 absent
     EXPECT_EQ(disagreeingLines(parseBlockData(exampleWithLine(4, "64,185")))[0].Message,
               "第4行的倾角、倾向“64,185”与第8行的象限产状“N,85,W,S,W,65”不一致");
 }
@@ -284,9 +302,9 @@ TEST(BlockDataFile, DisagreeingLinesNameBothLinesAndSkipWhatCannotBeCompared) {
 TEST(BlockDataFile, ByteOrderMarksAreSkippedOnReading) {
     TempFolder folder;
     const std::string gb = goldenBytes("example_block.txt");
-    const std::string expected = blockDataText(trelmox::testing::exampleBlock().Attitudes,
-                                               trelmox::testing::exampleBlock().Quadrants,
-                                               trelmox::testing::exampleBlock().Params);
+    const std::string expected =
+        blockDataText(trelmox::testing::exampleBlock().Attitudes, trelmox::testing::exampleBlock().Quadrants,
+                      trelmox::testing::exampleBlock().Params);
     const struct {
         const char* name;
         std::string bytes;
@@ -312,7 +330,7 @@ TEST(BlockDataFile, OnlyRegularFilesOfAtMostAMegabyteAreRead) {
         std::filesystem::path file;
         const char* message;
     } cases[] = {
-        {fifo, "不是普通文件，不能读取"}, // once blocked for ever
+        {fifo, "不是普通文件，不能读取"},        // once blocked for ever
         {"/dev/zero", "不是普通文件，不能读取"}, // once ended in the allocator
         {large, "文件大于 1 MB，不能读取"},
         {folder.path(), "I/O error 21"},

@@ -14,17 +14,17 @@
 #include "tests/model/test_support.h"
 
 using namespace trelmox;
+using ::testing::ElementsAre;
 using trelmox::testing::messageOf;
 using trelmox::testing::TempFolder;
-using ::testing::ElementsAre;
 
 TEST(FileErrors, MapErrnoToTheUsersWords) {
     const struct {
         int errorNumber;
         const char* message;
-    } cases[] = {{ENOENT, "File not found"},     {EACCES, "File access denied"}, {EPERM, "File access denied"},
-                 {EROFS, "File access denied"},  {ENOSPC, "Disk full"},          {EISDIR, "I/O error 21"},
-                 {ENOTDIR, "I/O error 20"},      {EFBIG, "I/O error 27"}};
+    } cases[] = {{ENOENT, "File not found"},    {EACCES, "File access denied"}, {EPERM, "File access denied"},
+                 {EROFS, "File access denied"}, {ENOSPC, "Disk full"},          {EISDIR, "I/O error 21"},
+                 {ENOTDIR, "I/O error 20"},     {EFBIG, "I/O error 27"}};
     for (const auto& c : cases) EXPECT_EQ(fileErrorMessage(c.errorNumber), c.message);
 }
 
@@ -70,7 +70,11 @@ TEST_P(TemporaryKinds, KeepsTheModeAndTheOwnerOfTheReplacedFile) {
         writeFileAtomically(file, "new");
         EXPECT_EQ(modeOf(file), mode) << std::oct << mode;
     }
-    const mode_t defaultMode = 0666 & ~[] { const mode_t m = ::umask(0); ::umask(m); return m; }();
+    const mode_t defaultMode = 0666 & ~[] {
+        const mode_t m = ::umask(0);
+        ::umask(m);
+        return m;
+    }();
     writeFileAtomically(folder.path() / "new.txt", "new");
     EXPECT_EQ(modeOf(folder.path() / "new.txt"), defaultMode);
     if (::geteuid() != 0) return; // only the superuser may give a file away
@@ -141,7 +145,8 @@ TEST_P(TemporaryKinds, FailureLeavesNoTemporaryAndNoDamage) {
         {folder.path() / "plain" / "x.txt", "I/O error 20"}, // the folder is a file
         {folder.path() / "sub", "I/O error 21"},             // the target is a folder
     };
-    for (const auto& c : cases) EXPECT_EQ(messageOf([&] { writeFileAtomically(c.target, "new"); }), c.message) << c.target;
+    for (const auto& c : cases)
+        EXPECT_EQ(messageOf([&] { writeFileAtomically(c.target, "new"); }), c.message) << c.target;
     EXPECT_THAT(folder.entries(), ElementsAre("plain", "sub"));
     EXPECT_EQ(readFileBytes(folder.path() / "plain"), "old");
     EXPECT_EQ(readFileBytes(folder.path() / "sub" / "inner"), "kept");

@@ -20,8 +20,12 @@ using trelmox::testing::messageOf;
 
 namespace {
 
-std::string floatError(const std::string& text) { return messageOf([&] { textToFloat(text); }); }
-std::string intError(const std::string& text) { return messageOf([&] { textToInt32(text); }); }
+std::string floatError(const std::string& text) {
+    return messageOf([&] { textToFloat(text); });
+}
+std::string intError(const std::string& text) {
+    return messageOf([&] { textToInt32(text); });
+}
 
 } // namespace
 
@@ -30,10 +34,21 @@ TEST(TextToFloat, ReadsWhatAPersonTypes) {
         const char* text;
         double value;
     } cases[] = {
-        {"45", 45},         {"-45", -45},       {"+7", 7},       {"0.364", 0.364},  {".5", 0.5},
-        {"5.", 5},          {"1e3", 1000},      {"1E-3", 0.001}, {"2.5e+2", 250},   {"-0", 0},
-        {"007", 7},         {"1.7976931348623157e308", DBL_MAX}, {"4.9e-324", 4.9e-324},
-        {"1e-400", 0},      {"-1e-400", 0},
+        {"45", 45},
+        {"-45", -45},
+        {"+7", 7},
+        {"0.364", 0.364},
+        {".5", 0.5},
+        {"5.", 5},
+        {"1e3", 1000},
+        {"1E-3", 0.001},
+        {"2.5e+2", 250},
+        {"-0", 0},
+        {"007", 7},
+        {"1.7976931348623157e308", DBL_MAX},
+        {"4.9e-324", 4.9e-324},
+        {"1e-400", 0},
+        {"-1e-400", 0},
     };
     for (const auto& c : cases) EXPECT_EQ(textToFloat(c.text), c.value) << c.text;
 }
@@ -49,13 +64,40 @@ void expectSameAsStrtod(const std::string& text) {
 
 TEST(TextToFloat, RoundsExactlyAtTheLimitsOfShortDecimals) {
     const char* cases[] = {
-        "-0",         "-0.0",        "+0",       "0e-30",     "-0e5",      "0.000",     "1e22",
-        "1e23",       "-1e22",       "1e-22",    "1e-23",     "9e22",      "123456789012345e22",
-        "123456789012345",          "1234567890123456",     "9007199254740992",  "9007199254740993",
-        "999999999999999",          "9999999999999999",     "0.1",       "0.3",       "2.675",
-        "0.000000000000000000001",  "1.00000000000000000000", "100000000000000000000000",
-        "0.000123456789012345e-10", "12345678901234567890123", "4.35",   "1.15e-5",   "8.5",
-        "1e-5",       "17e-23",      "000000000000000000000001.5",        "9.999999999999999e22",
+        "-0",
+        "-0.0",
+        "+0",
+        "0e-30",
+        "-0e5",
+        "0.000",
+        "1e22",
+        "1e23",
+        "-1e22",
+        "1e-22",
+        "1e-23",
+        "9e22",
+        "123456789012345e22",
+        "123456789012345",
+        "1234567890123456",
+        "9007199254740992",
+        "9007199254740993",
+        "999999999999999",
+        "9999999999999999",
+        "0.1",
+        "0.3",
+        "2.675",
+        "0.000000000000000000001",
+        "1.00000000000000000000",
+        "100000000000000000000000",
+        "0.000123456789012345e-10",
+        "12345678901234567890123",
+        "4.35",
+        "1.15e-5",
+        "8.5",
+        "1e-5",
+        "17e-23",
+        "000000000000000000000001.5",
+        "9.999999999999999e22",
     };
     for (const char* text : cases) expectSameAsStrtod(text);
 }
@@ -85,9 +127,9 @@ TEST(TextToFloat, AgreesBitForBitWithTheCorrectlyRoundedConversion) {
 }
 
 TEST(TextToFloat, RejectsEverythingElseWithTheUsersMessage) {
-    const char* cases[] = {"",     " 1",  "1 ",  "1,5",  "inf",  "-inf",   "nan",   "NaN",  "0x10", "1e",
-                           "1e+",  "e5",  ".",   "-",    "+",    "1.2.3",  "--1",   "1e5.0", "١", "1e400",
-                           "-1e400", "1.8e308", "abc", "12abc", "1_000", "\t2"};
+    const char* cases[] = {"",   " 1",    "1 ",     "1,5",     "inf", "-inf",  "nan",   "NaN", "0x10",
+                           "1e", "1e+",   "e5",     ".",       "-",   "+",     "1.2.3", "--1", "1e5.0",
+                           "١",  "1e400", "-1e400", "1.8e308", "abc", "12abc", "1_000", "\t2"};
     for (const char* text : cases)
         EXPECT_EQ(floatError(text), "'" + std::string(text) + "' is not a valid floating point value")
             << "[" << text << "]";
@@ -109,7 +151,8 @@ TEST(TextToInt32, AcceptsOnlySignedDecimalIntegersInRange) {
     EXPECT_EQ(textToInt32("-0"), 0);
     EXPECT_EQ(textToInt32("2147483647"), 2147483647);
     EXPECT_EQ(textToInt32("-2147483648"), std::numeric_limits<std::int32_t>::min());
-    const char* bad[] = {"", "1.0", "2147483648", "-2147483649", " 1", "1 ", "+", "-", "+-1", "0x1", "$1F", "1e3", "99999999999999999999"};
+    const char* bad[] = {"",    "1.0", "2147483648", "-2147483649",         " 1", "1 ", "+", "-", "+-1",
+                         "0x1", "$1F", "1e3",        "99999999999999999999"};
     for (const char* text : bad)
         EXPECT_EQ(intError(text), "'" + std::string(text) + "' is not a valid integer value") << text;
 }
@@ -189,9 +232,16 @@ TEST(FloatToFixed4, FourDecimalsAndNoSignedZero) {
         double value;
         const char* text;
     } cases[] = {
-        {17896.951312, "17896.9513"}, {31.19654, "31.1965"}, {0, "0.0000"},         {-0.0, "0.0000"},
-        {-0.00004, "0.0000"},         {0.00004, "0.0000"},   {-0.00006, "-0.0001"}, {1.18914, "1.1891"},
-        {-3.5, "-3.5000"},            {1e15, "1000000000000000.0000"},
+        {17896.951312, "17896.9513"},
+        {31.19654, "31.1965"},
+        {0, "0.0000"},
+        {-0.0, "0.0000"},
+        {-0.00004, "0.0000"},
+        {0.00004, "0.0000"},
+        {-0.00006, "-0.0001"},
+        {1.18914, "1.1891"},
+        {-3.5, "-3.5000"},
+        {1e15, "1000000000000000.0000"},
     };
     for (const auto& c : cases) EXPECT_EQ(floatToFixed4(c.value), c.text) << c.text;
 }

@@ -21,27 +21,40 @@ inline SavedBlock blockFromQuadrants(const PlaneQuadrantArray& quadrants, TWedge
 // of water pressures not in use holds a text that must never be stored.
 inline TWedgeParams paramsOf(const std::array<std::string, 10>& lines, TWaterPressureMode mode) {
     const bool entered = mode == TWaterPressureMode::Entered;
-    return TWedgeParams{lines[0], lines[1], lines[2], lines[3],
-                        entered ? lines[4] : "not stored", entered ? "not stored" : lines[4],
-                        entered ? lines[5] : "not stored", entered ? "not stored" : lines[5],
-                        lines[6], lines[7], lines[8], lines[9], mode};
+    return TWedgeParams{lines[0],
+                        lines[1],
+                        lines[2],
+                        lines[3],
+                        entered ? lines[4] : "not stored",
+                        entered ? "not stored" : lines[4],
+                        entered ? lines[5] : "not stored",
+                        entered ? "not stored" : lines[5],
+                        lines[6],
+                        lines[7],
+                        lines[8],
+                        lines[9],
+                        mode};
 }
 
 // Two cutting planes N15E/SE45 and N35W/SW70 under a slope N85W/SW65 with a
 // top N75W/SW12, 40 high, computed water pressures.
 inline SavedBlock exampleBlock() {
-    return blockFromQuadrants({TPlaneQuadrant{"N", "15", "E", "S", "E", "45"}, {"N", "35", "W", "S", "W", "70"},
-                               {"N", "75", "W", "S", "W", "12"}, {"N", "85", "W", "S", "W", "65"}},
+    return blockFromQuadrants({TPlaneQuadrant{"N", "15", "E", "S", "E", "45"},
+                               {"N", "35", "W", "S", "W", "70"},
+                               {"N", "75", "W", "S", "W", "12"},
+                               {"N", "85", "W", "S", "W", "65"}},
                               paramsOf({"25", "9.81", "40", "1", "65.4", "65.4", "24", "0.364", "48", "0.577"},
                                        TWaterPressureMode::Computed));
 }
 
 // A symmetric wedge 10 high under a horizontal top, entered water pressures.
 inline SavedBlock workedExampleBlock() {
-    return blockFromQuadrants({TPlaneQuadrant{"N", "60", "E", "S", "E", "45"}, {"N", "60", "W", "N", "E", "45"},
-                               {"N", "0", "E", "S", "E", "0"}, {"N", "0", "E", "S", "E", "60"}},
-                              paramsOf({"26.5", "10", "10", "1", "5", "2.50", "20", "0.6", "15", "0.45"},
-                                       TWaterPressureMode::Entered));
+    return blockFromQuadrants(
+        {TPlaneQuadrant{"N", "60", "E", "S", "E", "45"},
+         {"N", "60", "W", "N", "E", "45"},
+         {"N", "0", "E", "S", "E", "0"},
+         {"N", "0", "E", "S", "E", "60"}},
+        paramsOf({"26.5", "10", "10", "1", "5", "2.50", "20", "0.6", "15", "0.45"}, TWaterPressureMode::Entered));
 }
 
 // The worked example with its first cutting plane horizontal, parallel to
@@ -53,6 +66,8 @@ inline SavedBlock blockWithoutCorners() {
     return block;
 }
 
-inline std::string goldenBytes(const std::string& name) { return readFileBytes(std::string(TRELMOX_TEST_DATA) + "/" + name); }
+inline std::string goldenBytes(const std::string& name) {
+    return readFileBytes(std::string(TRELMOX_TEST_DATA) + "/" + name);
+}
 
 } // namespace trelmox::testing

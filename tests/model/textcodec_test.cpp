@@ -15,8 +15,8 @@ TEST(TextCodec, ChineseTextUsesTheGbkBytes) {
 }
 
 TEST(TextCodec, RoundTripsCharactersOutsideGbk) {
-    const std::string texts[] = {"β=", "：", "𠀀 emoji 😀", "€", "ﬀ", std::string("nul\0inside", 10),
-                                 std::string(10000, 'x') + "块"};
+    const std::string texts[] = {
+        "β=", "：", "𠀀 emoji 😀", "€", "ﬀ", std::string("nul\0inside", 10), std::string(10000, 'x') + "块"};
     for (const auto& text : texts) EXPECT_EQ(gb18030ToUtf8(utf8ToGb18030(text)), text);
 }
 
@@ -49,19 +49,29 @@ TEST(TextCodec, FileBytesSkipAByteOrderMark) {
         std::string text; // "" with message: refused
         const char* message;
     } cases[] = {
-        {"\xEF\xBB\xBF" "45,\xE6\xA5\x94", "45,楔", ""}, // a UTF-8 mark: the rest is UTF-8
-        {"\x84\x31\x95\x33" "45,\xD0\xA8", "45,楔", ""},  // the GB18030 mark
+        {"\xEF\xBB\xBF"
+         "45,\xE6\xA5\x94",
+         "45,楔", ""}, // a UTF-8 mark: the rest is UTF-8
+        {"\x84\x31\x95\x33"
+         "45,\xD0\xA8",
+         "45,楔", ""}, // the GB18030 mark
         {"45,\xD0\xA8", "45,楔", ""},
         {"\xEF\xBB\xBF", "", ""},
         // Offsets count from the start of the file, mark included.
-        {"\xEF\xBB\xBF" "\xBF\xE9", "", "文本含有无效的 UTF-8 字节（第 4 字节）"},
-        {"\x84\x31\x95\x33" "ab\xFF", "", "文本含有无效的 GB18030 字节（第 7 字节）"},
+        {"\xEF\xBB\xBF"
+         "\xBF\xE9",
+         "", "文本含有无效的 UTF-8 字节（第 4 字节）"},
+        {"\x84\x31\x95\x33"
+         "ab\xFF",
+         "", "文本含有无效的 GB18030 字节（第 7 字节）"},
     };
     for (const auto& c : cases) {
         try {
             const std::string text = fileBytesToUtf8(c.bytes);
-            if (std::string(c.message).empty()) EXPECT_EQ(text.substr(0, c.text.size()), c.text);
-            else ADD_FAILURE() << c.message;
+            if (std::string(c.message).empty())
+                EXPECT_EQ(text.substr(0, c.text.size()), c.text);
+            else
+                ADD_FAILURE() << c.message;
         } catch (const Error& e) {
             EXPECT_STREQ(e.what(), c.message);
         }
@@ -74,14 +84,17 @@ TEST(TextCodec, VisibleTextShowsControlsAndForeignBytes) {
         const char* visible;
         bool utf8;
     } cases[] = {
-        {std::string("2\0" "5", 3), "2\\x005", true},
+        {std::string("2\0"
+                     "5",
+                     3),
+         "2\\x005", true},
         {"a\r\n\tb\x7F", "a\\r\\n\\tb\\x7F", true},
         {"楔块 é 😀", "楔块 é 😀", true},
-        {"\xBF\xE9", "\\xBF\\xE9", false},           // GBK, not UTF-8
-        {"\xC0\xAF", "\\xC0\\xAF", false},           // overlong "/"
-        {"\xED\xA0\x80", "\\xED\\xA0\\x80", false},  // surrogate
+        {"\xBF\xE9", "\\xBF\\xE9", false},                   // GBK, not UTF-8
+        {"\xC0\xAF", "\\xC0\\xAF", false},                   // overlong "/"
+        {"\xED\xA0\x80", "\\xED\\xA0\\x80", false},          // surrogate
         {"\xF4\x90\x80\x80", "\\xF4\\x90\\x80\\x80", false}, // beyond U+10FFFF
-        {"\xE6\xA5", "\\xE6\\xA5", false},           // cut short
+        {"\xE6\xA5", "\\xE6\\xA5", false},                   // cut short
     };
     for (const auto& c : cases) {
         EXPECT_EQ(visibleText(c.bytes), c.visible);

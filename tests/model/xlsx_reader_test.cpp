@@ -53,11 +53,11 @@ TEST(XlsxReader, FollowsTheRelationshipsToTheFirstSheet) {
         {"xl/workbook.xml", "<x:workbook xmlns:x=\"" + main + "\" xmlns:r=\"" + rel +
                                 "\"><x:sheets><x:sheet name=\"b\" sheetId=\"2\" r:id=\"s2\"/>"
                                 "<x:sheet name=\"a\" sheetId=\"1\" r:id=\"s1\"/></x:sheets></x:workbook>"},
-        {"xl/_rels/workbook.xml.rels",
-         "<Relationships><Relationship Id='s1' Target='/xl/other.xml'/>"
-         "<Relationship Id='s2' Target='/xl/first.xml'/></Relationships>"},
-        {"xl/first.xml", "<x:worksheet xmlns:x=\"" + main + "\"><x:sheetData><x:row r=\"2\"><x:c r=\"B2\"><x:v>12</x:v>"
-                         "</x:c></x:row></x:sheetData></x:worksheet>"},
+        {"xl/_rels/workbook.xml.rels", "<Relationships><Relationship Id='s1' Target='/xl/other.xml'/>"
+                                       "<Relationship Id='s2' Target='/xl/first.xml'/></Relationships>"},
+        {"xl/first.xml", "<x:worksheet xmlns:x=\"" + main +
+                             "\"><x:sheetData><x:row r=\"2\"><x:c r=\"B2\"><x:v>12</x:v>"
+                             "</x:c></x:row></x:sheetData></x:worksheet>"},
         {"xl/other.xml", "<worksheet/>"},
     }));
     ASSERT_EQ(rows.size(), 1u);
@@ -103,19 +103,24 @@ TEST(XlsxReader, RefusesWhatIsNoSoundWorkbook) {
         {"no sheet part", without("xl/worksheets/sheet1.xml"), 0, ""},
         {"no sheet in the workbook", withPart("xl/workbook.xml", "<workbook><sheets/></workbook>"), 0, ""},
         {"an unclosed element", withPart("xl/worksheets/sheet1.xml", "<worksheet><sheetData>"), 0, ""},
-        {"crossed elements", withPart("xl/worksheets/sheet1.xml", "<worksheet><sheetData></worksheet></sheetData>"), 0, ""},
+        {"crossed elements", withPart("xl/worksheets/sheet1.xml", "<worksheet><sheetData></worksheet></sheetData>"), 0,
+         ""},
         {"a DTD", withPart("xl/sharedStrings.xml", "<!DOCTYPE sst [<!ENTITY a \"aaaa\">]><sst/>"), 0, ""},
         {"an unknown entity", withPart("xl/sharedStrings.xml", "<sst><si><t>&a;</t></si></sst>"), 0, ""},
-        {"a character reference to nothing", withPart("xl/sharedStrings.xml", "<sst><si><t>&#0;</t></si></sst>"), 0, ""},
+        {"a character reference to nothing", withPart("xl/sharedStrings.xml", "<sst><si><t>&#0;</t></si></sst>"), 0,
+         ""},
         {"a quote left open", withPart("xl/worksheets/sheet1.xml", "<worksheet a=\"1></worksheet>"), 0, ""},
         {"a part past the limit", bomb, 0, ""},
         {"rows going back", workbookOf("<row r=\"2\"><c><v>1</v></c></row><row r=\"1\"><c><v>1</v></c></row>"), 0, ""},
         {"a row number that is no number", workbookOf("<row r=\"x\"><c><v>1</v></c></row>"), 0, ""},
-        {"a shared string past the list", workbookOf("<row r=\"4\"><c r=\"B4\" t=\"s\"><v>1</v></c></row>", "<si><t>a</t></si>"), 4, "B4"},
-        {"a shared string index that is no number", workbookOf("<row r=\"4\"><c r=\"B4\" t=\"s\"><v>-1</v></c></row>"), 4, "B4"},
+        {"a shared string past the list",
+         workbookOf("<row r=\"4\"><c r=\"B4\" t=\"s\"><v>1</v></c></row>", "<si><t>a</t></si>"), 4, "B4"},
+        {"a shared string index that is no number", workbookOf("<row r=\"4\"><c r=\"B4\" t=\"s\"><v>-1</v></c></row>"),
+         4, "B4"},
         {"a number cell of text", workbookOf("<row r=\"5\"><c r=\"C5\"><v>12abc</v></c></row>"), 5, "C5"},
         {"a cell of another row", workbookOf("<row r=\"5\"><c r=\"C6\"><v>1</v></c></row>"), 5, "C6"},
-        {"cells going back", workbookOf("<row r=\"5\"><c r=\"C5\"><v>1</v></c><c r=\"A5\"><v>1</v></c></row>"), 5, "A5"},
+        {"cells going back", workbookOf("<row r=\"5\"><c r=\"C5\"><v>1</v></c><c r=\"A5\"><v>1</v></c></row>"), 5,
+         "A5"},
         {"a column past XFD", workbookOf("<row r=\"5\"><c r=\"XFE5\"><v>1</v></c></row>"), 5, "XFE5"},
         {"a truth value of 2", workbookOf("<row r=\"2\"><c r=\"A2\" t=\"b\"><v>2</v></c></row>"), 2, "A2"},
         {"an unknown cell type", workbookOf("<row r=\"2\"><c r=\"A2\" t=\"q\"><v>2</v></c></row>"), 2, "A2"},

@@ -61,12 +61,14 @@ std::string allText(const std::filesystem::path& pdf) {
 
 // The top and bottom (points from the page's top) of the first word on a
 // page that begins with `word`; none when there is none.
-std::optional<std::pair<double, double>> wordHeight(const std::filesystem::path& pdf, int page, const std::string& word) {
+std::optional<std::pair<double, double>> wordHeight(const std::filesystem::path& pdf, int page,
+                                                    const std::string& word) {
     const std::string p = std::to_string(page);
     std::istringstream boxes(commandOutput("pdftotext -bbox -f " + p + " -l " + p + " " + quoted(pdf) + " -"));
     for (std::string line; std::getline(boxes, line);) {
         const std::size_t text = line.find("\">");
-        if (line.find("<word ") == std::string::npos || text == std::string::npos || line.compare(text + 2, word.size(), word))
+        if (line.find("<word ") == std::string::npos || text == std::string::npos ||
+            line.compare(text + 2, word.size(), word))
             continue;
         const auto attribute = [&line](const std::string& name) {
             return std::stod(line.substr(line.find(name + "=\"") + name.size() + 2));
@@ -107,7 +109,8 @@ std::vector<std::string> headingsOf(const CalculationReport& report) {
     for (const ReportSection& section : report.Sections) {
         headings.push_back(withoutBlanks(section.Title));
         for (const ReportItem& item : section.Items) {
-            if (const auto* heading = std::get_if<ReportHeading>(&item)) headings.push_back(withoutBlanks(heading->Text));
+            if (const auto* heading = std::get_if<ReportHeading>(&item))
+                headings.push_back(withoutBlanks(heading->Text));
             if (const auto* table = std::get_if<ReportTable>(&item); table && !table->Caption.empty())
                 headings.push_back(withoutBlanks(table->Caption));
         }
@@ -125,7 +128,8 @@ void checkPages(const std::filesystem::path& pdf, const std::string& blockName, 
         SCOPED_TRACE("page " + std::to_string(page));
         std::string text = pageText(pdf, page);
         const std::string header = withoutBlanks("楔块 " + blockName + " 稳定性分析计算书");
-        const std::string footer = withoutBlanks("第 " + std::to_string(page) + " 页 共 " + std::to_string(pages) + " 页");
+        const std::string footer =
+            withoutBlanks("第 " + std::to_string(page) + " 页 共 " + std::to_string(pages) + " 页");
         for (const std::string& frame : {header, footer, withoutBlanks(std::string("TRELMOX ") + Version)}) {
             const std::size_t at = text.find(frame);
             ASSERT_NE(at, std::string::npos) << frame;
@@ -166,14 +170,30 @@ TEST(ReportPdf, TheExampleBlockWithAllItsPictures) {
     EXPECT_GT(table->first - title->second, 40);
 
     const std::string all = allText(pdf);
-    for (const char* part : {"1.18912355743381", "17896.9513", "31.1965", "39.1259", "双面接触", "基本稳定",
-                             "表1 平面产状", "一、基本资料", "二、计算方法", "四、结论", "五、附图",
-                             "图1 赤平投影（下半球等角投影）", "图2 楔块三维视图", "图3 安全系数 Kc 直方图",
-                             "图4 实际楔块安全系数 Fs 直方图", "图5 安全系数 Kc 与第一切割面摩擦系数 f1的关系",
-                             "下半球等角投影", "157.7°∠31.2°", "P(Kc<1) =", "块体取值"})
+    for (const char* part : {"1.18912355743381",
+                             "17896.9513",
+                             "31.1965",
+                             "39.1259",
+                             "双面接触",
+                             "基本稳定",
+                             "表1 平面产状",
+                             "一、基本资料",
+                             "二、计算方法",
+                             "四、结论",
+                             "五、附图",
+                             "图1 赤平投影（下半球等角投影）",
+                             "图2 楔块三维视图",
+                             "图3 安全系数 Kc 直方图",
+                             "图4 实际楔块安全系数 Fs 直方图",
+                             "图5 安全系数 Kc 与第一切割面摩擦系数 f1的关系",
+                             "下半球等角投影",
+                             "157.7°∠31.2°",
+                             "P(Kc<1) =",
+                             "块体取值"})
         EXPECT_TRUE(contains(all, part)) << part;
     // A paragraph over a page break is on the pages once, not once more hidden.
-    for (const char* once : {"按刚体极限平衡", "由坡顶面、坡面和两切割面三三相交", "楔块取为两切割面、坡面、实际坡顶面"}) {
+    for (const char* once :
+         {"按刚体极限平衡", "由坡顶面、坡面和两切割面三三相交", "楔块取为两切割面、坡面、实际坡顶面"}) {
         const std::size_t first = all.find(once);
         EXPECT_TRUE(first != std::string::npos && all.find(once, first + 1) == std::string::npos) << once;
     }
@@ -207,7 +227,8 @@ TEST(ReportPdf, BlocksWithoutResultsSaySo) {
         int pages;
     } cases[] = {
         {"never analysed", neverAnalysed, "该块体尚未分析", 4},
-        {"corners", analysedReportInputs("w3", flat, {}, "2026-12-08"), "不能求出块体的全部角点，未作分析：1、2、3三平面不能切出块体", 4},
+        {"corners", analysedReportInputs("w3", flat, {}, "2026-12-08"),
+         "不能求出块体的全部角点，未作分析：1、2、3三平面不能切出块体", 4},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -232,9 +253,10 @@ TEST(ReportCommand, WritesEveryBlockItCanWithoutADisplay) {
     const SavedBlock flat = trelmox::testing::blockWithoutCorners();
     writeBlockFile(data, "b2", flat.Attitudes, flat.Quadrants, flat.Params);
 
-    const std::string run = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + quoted(TRELMOX_CLI) + " --lang zh report --pdf-dir " +
-                            quoted(out) + " " + quoted(data / "b1.txt") + " " + quoted(data / "b2.txt") + " " +
-                            quoted(data / "none.txt") + " 2>" + quoted(folder.path() / "err") + "; echo status $?";
+    const std::string run = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + quoted(TRELMOX_CLI) +
+                            " --lang zh report --pdf-dir " + quoted(out) + " " + quoted(data / "b1.txt") + " " +
+                            quoted(data / "b2.txt") + " " + quoted(data / "none.txt") + " 2>" +
+                            quoted(folder.path() / "err") + "; echo status $?";
     const std::string output = commandOutput(run);
     EXPECT_NE(output.find("b1\t" + (out / "b1计算书.pdf").string()), std::string::npos) << output;
     EXPECT_NE(output.find("b2\t" + (out / "b2计算书.pdf").string()), std::string::npos) << output;

@@ -86,8 +86,8 @@ TEST(CalculationReport, SaysWhatTheAnalysesFound) {
     stale.NoResults = StaleResultsText;
     CalculationReportInputs withRuns = analysed(example);
     withRuns.Probabilistic = smallRun(example);
-    withRuns.Sensitivity = SensitivityRun{Parameter::Friction1, runSensitivity(example.Attitudes, example.Params,
-                                                                                Parameter::Friction1, 0, 1, 10)};
+    withRuns.Sensitivity = SensitivityRun{
+        Parameter::Friction1, runSensitivity(example.Attitudes, example.Params, Parameter::Friction1, 0, 1, 10)};
     const struct {
         const char* name;
         CalculationReportInputs inputs;
@@ -101,7 +101,11 @@ TEST(CalculationReport, SaysWhatTheAnalysesFound) {
           "该块体没有荷载文件"},
          {NeverAnalysedText, "可靠度分析"},
          2},
-        {"never analysed", neverAnalysed, {NeverAnalysedText, "不能作出结论", "N15E", "SE∠45"}, {"1.18912355743381", "Fs ="}, 2},
+        {"never analysed",
+         neverAnalysed,
+         {NeverAnalysedText, "不能作出结论", "N15E", "SE∠45"},
+         {"1.18912355743381", "Fs ="},
+         2},
         {"results no longer of these inputs", stale, {StaleResultsText}, {"1.18912355743381"}, 2},
         {"corners cannot be computed",
          analysed(trelmox::testing::blockWithoutCorners()),
@@ -121,8 +125,8 @@ TEST(CalculationReport, SaysWhatTheAnalysesFound) {
         {"probabilistic and sensitivity runs",
          withRuns,
          {"蒙特卡洛法", "第一切割面摩擦系数 f1", "P(Fs < Fst = 1.35)", "可靠度分析（200 个样本）", "Kc = 1 时",
-          "块体取值 0.364 时 Kc = 1.189，Fs = 1.184；",
-          "安全系数 Kc 直方图", "实际楔块安全系数 Fs 直方图", "安全系数 Kc 与第一切割面摩擦系数 f1的关系"},
+          "块体取值 0.364 时 Kc = 1.189，Fs = 1.184；", "安全系数 Kc 直方图", "实际楔块安全系数 Fs 直方图",
+          "安全系数 Kc 与第一切割面摩擦系数 f1的关系"},
          {},
          5},
     };
@@ -136,7 +140,8 @@ TEST(CalculationReport, SaysWhatTheAnalysesFound) {
         int table = 0, picture = 0;
         for (const std::string& caption : texts.captions) {
             const bool isTable = caption.starts_with("表");
-            const std::string expected = (isTable ? "表" + std::to_string(++table) : "图" + std::to_string(++picture)) + " ";
+            const std::string expected =
+                (isTable ? "表" + std::to_string(++table) : "图" + std::to_string(++picture)) + " ";
             EXPECT_TRUE(caption.starts_with(expected)) << caption;
         }
     }
@@ -164,7 +169,8 @@ TEST(CalculationReport, ShowsTheMeasurementsKinematicsPerMode) {
     const std::vector<Measurement> planes = {{{45, 185}, "A", 1, 1}, {{46, 186}, "A", 1, 2}, {{80, 5}, "B", 1, 3}};
     const std::vector<JointSet> sets = labelledSets(planes);
     const TPlaneAttitude& face = example.Attitudes[int(TPlaneRole::SlopeFace)];
-    const KinematicResult result = kinematicAnalysis(planes, sets, {{face.DipAngle, face.DipDirection, 30, 20}}).front();
+    const KinematicResult result =
+        kinematicAnalysis(planes, sets, {{face.DipAngle, face.DipDirection, 30, 20}}).front();
     inputs.Joints = JointKinematicsInputs{"joints.csv", planes, sets, result};
     const CalculationReport report = calculationReport(inputs);
     const ReportTexts texts = textsOf(report);
@@ -178,10 +184,10 @@ TEST(CalculationReport, ShowsTheMeasurementsKinematicsPerMode) {
         for (const ReportItem& item : section.Items)
             if (const auto* t = std::get_if<ReportTable>(&item); t && t->Caption.ends_with("各破坏模式的临界结构面"))
                 rows = t->Rows;
-    for (const std::vector<std::string>& row : std::vector<std::vector<std::string>>{
-             {"平面滑动", "全部", "极点", "2", "3", "66.7%", "-"},
-             {"平面滑动", "A", "极点", "2", "2", "100.0%", "-"},
-             {"平面滑动", "B", "极点", "0", "1", "0.0%", "-"}})
+    for (const std::vector<std::string>& row :
+         std::vector<std::vector<std::string>>{{"平面滑动", "全部", "极点", "2", "3", "66.7%", "-"},
+                                               {"平面滑动", "A", "极点", "2", "2", "100.0%", "-"},
+                                               {"平面滑动", "B", "极点", "0", "1", "0.0%", "-"}})
         EXPECT_NE(std::find(rows.begin(), rows.end(), row), rows.end()) << row[1];
 }
 
@@ -194,11 +200,11 @@ TEST(CalculationReport, StatesTheSizeLimitsAndWhatDecidedTheScale) {
     loads.Size.Bench = BenchLimits{100, 200, 199};
     const CalculationReportInputs inputs = analysed(trelmox::testing::exampleBlock(), loads);
     const ReportTexts texts = textsOf(calculationReport(inputs));
-    for (const char* part : {"平面1在坡面上的迹长", "台阶宽度", "最小安全平台宽度", "楔块尺寸", "由平面1在坡面上的迹长控制",
-                             "全高楔块超出平面1在坡面上的迹长的限制", "窄于最小安全平台宽度"})
+    for (const char* part :
+         {"平面1在坡面上的迹长", "台阶宽度", "最小安全平台宽度", "楔块尺寸", "由平面1在坡面上的迹长控制",
+          "全高楔块超出平面1在坡面上的迹长的限制", "窄于最小安全平台宽度"})
         EXPECT_TRUE(texts.has(part)) << part;
-    const std::string full =
-        fullReportText("W1", runBlock(trelmox::testing::exampleBlock(), loads));
+    const std::string full = fullReportText("W1", runBlock(trelmox::testing::exampleBlock(), loads));
     EXPECT_NE(full.find("尺寸缩放系数:\t"), std::string::npos);
     EXPECT_NE(full.find("台阶后缘破坏:\t距坡顶线"), std::string::npos);
 }
@@ -211,9 +217,10 @@ TEST(CalculationReport, StatesEachPlanesStrengthModel) {
     loads.Strength[0].Model = StrengthModel::BartonBandis;
     loads.Strength[1].Waviness = 4;
     const ReportTexts texts = textsOf(calculationReport(analysed(trelmox::testing::exampleBlock(), loads)));
-    for (const char* part : {"第一切割面抗剪强度", "巴顿-班迪斯 τ = σn·tan(φr + JRC·lg(JCS/σn))，JRC = 8，JCS = 50000 kPa，φr = 28°",
-                             "莫尔-库仑 τ = c + σn·f，c2 = 48 kPa，f2 = 0.577，起伏角 i = 4°", "节理面抗剪强度",
-                             "第一切割面平均法向应力 σn1", "第二切割面抗剪力 T2"})
+    for (const char* part :
+         {"第一切割面抗剪强度", "巴顿-班迪斯 τ = σn·tan(φr + JRC·lg(JCS/σn))，JRC = 8，JCS = 50000 kPa，φr = 28°",
+          "莫尔-库仑 τ = c + σn·f，c2 = 48 kPa，f2 = 0.577，起伏角 i = 4°", "节理面抗剪强度",
+          "第一切割面平均法向应力 σn1", "第二切割面抗剪力 T2"})
         EXPECT_TRUE(texts.has(part)) << part;
     const ReportTexts plain = textsOf(calculationReport(analysed(trelmox::testing::exampleBlock(), WedgeLoads{})));
     EXPECT_FALSE(plain.has("抗剪强度") || plain.has("平均法向应力"));
@@ -231,6 +238,7 @@ TEST(CalculationReport, FormatsOneRunWithUnits) {
     EXPECT_EQ(after.Kc - before.Kc, 1);
     EXPECT_EQ(after.Full - before.Full, 1);
     const ReportTexts texts = textsOf(report);
-    for (const char* figure : {"17896.9513 m³", "39.1259 m", "65.4 kPa", "25 kN/m³", "24 kPa", "40 m", "-34.7340 m", "0 kN"})
+    for (const char* figure :
+         {"17896.9513 m³", "39.1259 m", "65.4 kPa", "25 kN/m³", "24 kPa", "40 m", "-34.7340 m", "0 kN"})
         EXPECT_TRUE(texts.has(figure)) << figure;
 }

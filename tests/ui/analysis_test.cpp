@@ -65,12 +65,19 @@ void Analysis::contactMessages_data() {
     QTest::addColumn<QString>("water2");
     QTest::addColumn<QStringList>("shown");
     QTest::addColumn<QString>("safetyFactor");
-    QTest::newRow("no block") << "-1" << "" << "" << QStringList{"message: 不能切除块体"} << "0";
-    QTest::newRow("lift-off") << "1" << "300" << "300"
-                              << QStringList{"message: 切块与两平面皆失去接触，楔块浮起，安全系数下降为零"} << "0";
-    QTest::newRow("first plane only") << "1" << "0" << "300" << QStringList{} << "0.495";
-    QTest::newRow("overhang not an integer") << "1.0" << "" << "" << QStringList{"error: '1.0' is not a valid integer value."}
-                                             << "";
+    QTest::newRow("no block") << "-1"
+                              << ""
+                              << "" << QStringList{"message: 不能切除块体"} << "0";
+    QTest::newRow("lift-off") << "1"
+                              << "300"
+                              << "300" << QStringList{"message: 切块与两平面皆失去接触，楔块浮起，安全系数下降为零"}
+                              << "0";
+    QTest::newRow("first plane only") << "1"
+                                      << "0"
+                                      << "300" << QStringList{} << "0.495";
+    QTest::newRow("overhang not an integer") << "1.0"
+                                             << ""
+                                             << "" << QStringList{"error: '1.0' is not a valid integer value."} << "";
 }
 
 void Analysis::contactMessages() {
@@ -98,8 +105,8 @@ void Analysis::failedTriplesStopExportAndAnalysis_data() {
     QTest::addColumn<QStringList>("shown");
     // A horizontal first cutting plane is parallel to the horizontal top.
     QTest::newRow("horizontal first cutting plane")
-        << QStringList{"N", "60", "E", "S", "E", "0"} << QStringList{"message: 1、2、3三平面不能切出块体",
-                                                                     "message: 1、3、4三平面不能切出块体"};
+        << QStringList{"N", "60", "E", "S", "E", "0"}
+        << QStringList{"message: 1、2、3三平面不能切出块体", "message: 1、3、4三平面不能切出块体"};
 }
 
 void Analysis::failedTriplesStopExportAndAnalysis() {
@@ -107,8 +114,8 @@ void Analysis::failedTriplesStopExportAndAnalysis() {
     QFETCH(QStringList, shown);
     TestProgram program;
     // The worked block: horizontal top at H = 10, face N0E dipping SE 60.
-    const QStringList planes = firstPlane + QStringList{"N", "60", "W", "N", "E", "45", "N", "0", "E", "S", "E", "0",
-                                                        "N", "0", "E", "S", "E", "60"};
+    const QStringList planes = firstPlane + QStringList{"N", "60", "W", "N", "E", "45", "N", "0", "E",
+                                                        "S", "E",  "0", "N", "0", "E",  "S", "E", "60"};
     program->Form2.setBlockNameText("t1");
     for (int i = 0; i < planes.size(); ++i) program.box(&program->Form2, i + 1)->setText(planes[i]);
     program.enterExampleParameters();

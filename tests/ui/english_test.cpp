@@ -48,7 +48,8 @@ bool hasChinese(const QString& text) {
 }
 
 QString where(const QWidget* window, const QObject* object) {
-    return window->objectName() + u'/' + object->objectName() + u'/' + QString::fromUtf8(object->metaObject()->className());
+    return window->objectName() + u'/' + object->objectName() + u'/' +
+           QString::fromUtf8(object->metaObject()->className());
 }
 
 // Every text of a window a person reads, as "<where>: <what>: <text>", in
@@ -59,7 +60,8 @@ QStringList textsOf(QWidget* window, const QString& folder) {
     QStringList texts;
     const auto add = [&](const QObject* object, const char* what, QString text) {
         text.replace(BlockName, QStringLiteral("<block>")).replace(folder, QStringLiteral("<folder>"));
-        if (!text.isEmpty()) texts << where(window, object) + QStringLiteral(": ") + QLatin1String(what) + QStringLiteral(": ") + text;
+        if (!text.isEmpty())
+            texts << where(window, object) + QStringLiteral(": ") + QLatin1String(what) + QStringLiteral(": ") + text;
     };
     add(window, "title", window->windowTitle());
     const auto addMenu = [&](const QMenu* menu) {
@@ -110,7 +112,8 @@ int roomFor(QWidget* widget, QString* text) {
     QStyleOptionButton option;
     option.initFrom(button);
     option.text = button->text();
-    if (qobject_cast<QCheckBox*>(button)) return style->subElementRect(QStyle::SE_CheckBoxContents, &option, button).width();
+    if (qobject_cast<QCheckBox*>(button))
+        return style->subElementRect(QStyle::SE_CheckBoxContents, &option, button).width();
     if (qobject_cast<QRadioButton*>(button))
         return style->subElementRect(QStyle::SE_RadioButtonContents, &option, button).width();
     int room = button->width() - style->pixelMetric(QStyle::PM_ButtonMargin, &option, button) -
@@ -135,7 +138,8 @@ QStringList cutOff(QWidget* window) {
         const int room = roomFor(widget, &text);
         if (room < 0) continue;
         int width = 0;
-        for (const QString& line : text.split(u'\n')) width = std::max(width, widget->fontMetrics().horizontalAdvance(line));
+        for (const QString& line : text.split(u'\n'))
+            width = std::max(width, widget->fontMetrics().horizontalAdvance(line));
         if (width > room) problems << where(window, widget) + QStringLiteral(": %1 > %2: ").arg(width).arg(room) + text;
         if (!qobject_cast<QLabel*>(widget) || !widget->parentWidget()) continue;
         // A label that grows to its text must not reach under its
@@ -147,7 +151,8 @@ QStringList cutOff(QWidget* window) {
             auto* control = qobject_cast<QWidget*>(sibling);
             if (control && control != widget && isControl(control) && control->isVisibleTo(window) &&
                 control->geometry().intersects(drawn))
-                problems << where(window, widget) + QStringLiteral(": runs into ") + control->objectName() + QStringLiteral(": ") + text;
+                problems << where(window, widget) + QStringLiteral(": runs into ") + control->objectName() +
+                                QStringLiteral(": ") + text;
         }
     }
     return problems;
@@ -177,8 +182,15 @@ Shown showEverything(Language language) {
     p.Pictures.showWedgeView();
     p.Pictures.showProbabilistic();
     p.Pictures.showSensitivity();
-    const QList<QWidget*> windows{&p.Form1, &p.Form2, &p.Form3, &p.Form4, &p.Loads, &p.joints(),
-                                  &p.Pictures.stereonet(), &p.Pictures.wedgeView(), &p.Pictures.probabilistic(),
+    const QList<QWidget*> windows{&p.Form1,
+                                  &p.Form2,
+                                  &p.Form3,
+                                  &p.Form4,
+                                  &p.Loads,
+                                  &p.joints(),
+                                  &p.Pictures.stereonet(),
+                                  &p.Pictures.wedgeView(),
+                                  &p.Pictures.probabilistic(),
                                   &p.Pictures.sensitivity()};
     for (QWidget* window : windows) {
         if (!QTest::qWaitForWindowExposed(window)) qFatal("%s is not shown", qPrintable(window->objectName()));
@@ -284,15 +296,20 @@ void English::resultsReadInEnglish() {
     // Figures and descriptions the engine words (the results' boxes and
     // their tooltips, the least bolt force, the summaries of a measurement
     // file and of a combination run) follow the engine's language, not the windows' catalogue.
-    const QStringList engineWords{"Form4/FsContactEdit/", "Form4/StateEdit/", "Form4/RequiredEdit/",
-                                  "Form4/DesignBoltEdit/", "Form4/LeastBoltText/", "Form4/FullNote/",
-                                  "LoadsWindow/ResultsLabel/", "JointsWindow/MeasurementSummary/",
+    const QStringList engineWords{"Form4/FsContactEdit/",
+                                  "Form4/StateEdit/",
+                                  "Form4/RequiredEdit/",
+                                  "Form4/DesignBoltEdit/",
+                                  "Form4/LeastBoltText/",
+                                  "Form4/FullNote/",
+                                  "LoadsWindow/ResultsLabel/",
+                                  "JointsWindow/MeasurementSummary/",
                                   "JointsWindow/CombinationsCaption/"};
     QStringList chinese;
     for (QWidget* window : QList<QWidget*>{&p.Form4, &p.Loads, &probabilistic, &sensitivity, &joints})
         for (const QString& text : textsOf(window, QString::fromStdString(program.folder().string())))
-            if (hasChinese(text) &&
-                std::none_of(engineWords.begin(), engineWords.end(), [&](const QString& w) { return text.startsWith(w); }))
+            if (hasChinese(text) && std::none_of(engineWords.begin(), engineWords.end(),
+                                                 [&](const QString& w) { return text.startsWith(w); }))
                 chinese << text;
     for (const QString& text : chinese) qInfo("%s", qPrintable(text));
     QVERIFY(chinese.isEmpty());
@@ -347,11 +364,16 @@ void English::startLanguage_data() {
     QTest::newRow("English locale") << none << none << "en_US.UTF-8" << true;
     QTest::newRow("C locale") << none << none << "C" << true;
     QTest::newRow("a language starting zh") << none << none << "zha_CN" << true;
-    QTest::newRow("saved beats locale") << none << "en" << "zh_CN" << true;
-    QTest::newRow("saved Chinese") << none << "zh" << "en_GB" << false;
-    QTest::newRow("option beats saved") << "zh" << "en" << "en_GB" << false;
+    QTest::newRow("saved beats locale") << none << "en"
+                                        << "zh_CN" << true;
+    QTest::newRow("saved Chinese") << none << "zh"
+                                   << "en_GB" << false;
+    QTest::newRow("option beats saved") << "zh"
+                                        << "en"
+                                        << "en_GB" << false;
     QTest::newRow("option English") << "en" << none << "zh_CN" << true;
-    QTest::newRow("edited settings pass over") << none << "fr" << "zh_CN" << false;
+    QTest::newRow("edited settings pass over") << none << "fr"
+                                               << "zh_CN" << false;
 }
 
 void English::startLanguage() {
@@ -364,8 +386,8 @@ void English::startLanguage() {
     };
     const std::optional<std::string> o = given(option), s = given(saved);
     QCOMPARE(app::chooseLanguage(o ? std::optional<std::string_view>(*o) : std::nullopt,
-                                 s ? std::optional<std::string_view>(*s) : std::nullopt, locale.toStdString()) ==
-                 Language::English,
+                                 s ? std::optional<std::string_view>(*s) : std::nullopt,
+                                 locale.toStdString()) == Language::English,
              english);
 }
 

@@ -106,7 +106,8 @@ void EverydayUse::quittingAsksAboutEdits() {
     QCOMPARE(closeMainWindow(program), closes);
     QCOMPARE(program.boxes.questions.size(), edit == 2 ? 0 : 1);
     const std::string after = readFileBytes(program.dataFile("b1.txt"));
-    QCOMPARE(after != before || std::filesystem::exists(companionPath(program.folder() / ui::DataFolderName, "b1")), saved);
+    QCOMPARE(after != before || std::filesystem::exists(companionPath(program.folder() / ui::DataFolderName, "b1")),
+             saved);
     if (!closes) QCOMPARE(program.box(&program->Form2, 24)->text(), QString(edit == 0 ? "70" : "65"));
     QCOMPARE(program.boxes.shown(), QStringList());
 }
@@ -198,7 +199,8 @@ void EverydayUse::theWheelChangesOnlyAFocusedBox() {
     const int before = kind->currentIndex();
     const QPointF at(kind->width() / 2.0, kind->height() / 2.0);
     for (int notch = 0; notch < 2; ++notch) {
-        QWheelEvent wheel(at, kind->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent wheel(at, kind->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                          false);
         QApplication::sendEvent(kind, &wheel);
     }
     QCOMPARE(kind->currentIndex(), before);
@@ -209,10 +211,14 @@ void EverydayUse::confirmRefusesWhatReadingWouldRefuse_data() {
     QTest::addColumn<int>("box");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
-    QTest::newRow("slope height not a number") << false << 3 << "abc" << "'abc' is not a valid floating point value.";
-    QTest::newRow("overhang not an integer") << false << 4 << "1.5" << "'1.5' is not a valid integer value.";
-    QTest::newRow("friction empty") << false << 10 << "" << "'' is not a valid floating point value.";
-    QTest::newRow("slope height, entry confirm") << true << 3 << "abc" << "'abc' is not a valid floating point value.";
+    QTest::newRow("slope height not a number") << false << 3 << "abc"
+                                               << "'abc' is not a valid floating point value.";
+    QTest::newRow("overhang not an integer") << false << 4 << "1.5"
+                                             << "'1.5' is not a valid integer value.";
+    QTest::newRow("friction empty") << false << 10 << ""
+                                    << "'' is not a valid floating point value.";
+    QTest::newRow("slope height, entry confirm") << true << 3 << "abc"
+                                                 << "'abc' is not a valid floating point value.";
 }
 
 // Nothing is written, and the box to mend gets the focus.
@@ -287,8 +293,9 @@ void EverydayUse::analysisSettingsAndRunsLiveInTheDocument() {
     program->Pictures.showProbabilistic();
     QCOMPARE(samples->value(), 500);
     QCOMPARE(window.summary(), summary);
-    views::ProbabilisticWindow anew(views::BlockSource([&program] { return views::workspaceBlock(program->workspace); }),
-                                    &program->workspace.document().studies());
+    views::ProbabilisticWindow anew(
+        views::BlockSource([&program] { return views::workspaceBlock(program->workspace); }),
+        &program->workspace.document().studies());
     QCOMPARE(anew.findChild<QSpinBox*>("SamplesBox")->value(), 500);
     QCOMPARE(anew.summary(), summary);
     QVERIFY(anew.runFor(views::workspaceBlock(program->workspace)));

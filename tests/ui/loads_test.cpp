@@ -18,9 +18,7 @@ using namespace trelmox::testkit;
 
 namespace {
 
-QPushButton* loadsButton(TestProgram& program, const char* name) {
-    return program.button(&program->Loads, name);
-}
+QPushButton* loadsButton(TestProgram& program, const char* name) { return program.button(&program->Loads, name); }
 
 void openFromMenu(TestProgram& program) {
     activate(&program->Form1);
@@ -31,7 +29,8 @@ void openFromMenu(TestProgram& program) {
 // A click on a checkable group's title ticks it.
 void clickTitle(QGroupBox* group) {
     activate(group->window());
-    QTest::mouseClick(group, Qt::LeftButton, Qt::NoModifier, QPoint(group->fontMetrics().height(), group->fontMetrics().height() / 2));
+    QTest::mouseClick(group, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(group->fontMetrics().height(), group->fontMetrics().height() / 2));
 }
 
 QLineEdit* box(TestProgram& program, LoadsField field, int row = -1) {
@@ -100,8 +99,7 @@ void Loads::crackAndBoltAnalysedBesideKc() {
     QCOMPARE(program.boxes.shown(), QStringList());
 
     // What the engine gives for the loads the user meant.
-    const FullFigureTexts expected =
-        fullFigureTexts(runBlock(program->workspace.document().block(), crackAndBolt()));
+    const FullFigureTexts expected = fullFigureTexts(runBlock(program->workspace.document().block(), crackAndBolt()));
     QCOMPARE(program->Form4.fullFactorText(), QString::fromStdString(expected.Factor));
     QCOMPARE(program->Form4.fullContactText(), QString::fromStdString(expected.Contact));
     QCOMPARE(program->Form4.stateText(), QString::fromStdString(expected.State));
@@ -112,7 +110,8 @@ void Loads::crackAndBoltAnalysedBesideKc() {
 
     // Saved with the block, and the full analysis's own report beside Kc's.
     QCOMPARE(parseCompanion(readFileBytes(program.dataFile("w1.json")), "w1.json"), crackAndBolt());
-    QVERIFY(fileText(program.reportFile("w1三维分析.txt")).find("5.张裂缝:\t\t80°\t10°\t距坡顶线\t5 m") != std::string::npos);
+    QVERIFY(fileText(program.reportFile("w1三维分析.txt")).find("5.张裂缝:\t\t80°\t10°\t距坡顶线\t5 m") !=
+            std::string::npos);
 }
 
 void Loads::companionFileLoadsWithTheBlock() {
@@ -206,7 +205,8 @@ void Loads::strengthModelPerPlane() {
     const FullFigureTexts figures = fullFigureTexts(runBlock(program->workspace.document().block(), expected));
     QCOMPARE(program->Form4.fullFactorText(), QString::fromStdString(figures.Factor));
     QCOMPARE(parseCompanion(readFileBytes(program.dataFile("w1.json")), "w1.json"), expected);
-    QVERIFY(fileText(program.reportFile("w1三维分析.txt")).find("第一切割面抗剪强度:\t巴顿-班迪斯") != std::string::npos);
+    QVERIFY(fileText(program.reportFile("w1三维分析.txt")).find("第一切割面抗剪强度:\t巴顿-班迪斯") !=
+            std::string::npos);
 
     // Back to Mohr-Coulomb: the plane's texts stay for a change of mind.
     pickModel(program, 0, 0);

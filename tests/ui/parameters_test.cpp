@@ -11,9 +11,7 @@ using namespace trelmox::testkit;
 
 namespace {
 
-QRadioButton* radio(TestProgram& program, const char* name) {
-    return program->Form3.findChild<QRadioButton*>(name);
-}
+QRadioButton* radio(TestProgram& program, const char* name) { return program->Form3.findChild<QRadioButton*>(name); }
 
 QList<bool> waterBoxesEnabled(TestProgram& program) {
     QList<bool> enabled;
@@ -41,14 +39,22 @@ void Parameters::computedWaterPressure_data() {
     QTest::addColumn<QString>("slopeHeight");
     QTest::addColumn<QString>("computed");
     QTest::addColumn<QStringList>("shown");
-    QTest::newRow("10 x 30 / 6") << "10" << "30" << "50" << QStringList{};
-    QTest::newRow("9.81 x 20 / 6") << "9.81" << "20" << "32.7" << QStringList{};
-    QTest::newRow("9.81 x 40 / 6") << "9.81" << "40" << "65.4" << QStringList{};
+    QTest::newRow("10 x 30 / 6") << "10"
+                                 << "30"
+                                 << "50" << QStringList{};
+    QTest::newRow("9.81 x 20 / 6") << "9.81"
+                                   << "20"
+                                   << "32.7" << QStringList{};
+    QTest::newRow("9.81 x 40 / 6") << "9.81"
+                                   << "40"
+                                   << "65.4" << QStringList{};
     // A bad text: the boxes switch, the computed boxes keep their texts.
-    QTest::newRow("bad slope height") << "10" << "4O" << "old"
-                                      << QStringList{"error: '4O' is not a valid floating point value."};
-    QTest::newRow("empty water unit weight") << "" << "30" << "old"
-                                             << QStringList{"error: '' is not a valid floating point value."};
+    QTest::newRow("bad slope height") << "10"
+                                      << "4O"
+                                      << "old" << QStringList{"error: '4O' is not a valid floating point value."};
+    QTest::newRow("empty water unit weight") << ""
+                                             << "30"
+                                             << "old" << QStringList{"error: '' is not a valid floating point value."};
 }
 
 void Parameters::computedWaterPressure() {

@@ -66,13 +66,19 @@ void PlaneEntry::dipLetterRules_data() {
     QTest::addColumn<bool>("changeDipNS");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("byPick");
-    QTest::addColumn<QString>("before");  // the other dip letter before
+    QTest::addColumn<QString>("before");   // the other dip letter before
     QTest::addColumn<QString>("expected"); // and after
-    struct Row { const char* strikeEW; bool dipNS; const char* typed; const char* before; const char* expected; };
+    struct Row {
+        const char* strikeEW;
+        bool dipNS;
+        const char* typed;
+        const char* before;
+        const char* expected;
+    };
     const Row rows[] = {
         {"E", true, "N", "", "W"},  {"E", true, "S", "", "E"},  {"E", false, "W", "", "N"}, {"E", false, "E", "", "S"},
         {"W", true, "N", "", "E"},  {"W", true, "S", "", "W"},  {"W", false, "E", "", "N"}, {"W", false, "W", "", "S"},
-        {"", true, "S", "W", "W"},  {"", false, "W", "N", "N"},  // no strike E/W: nothing adjusted
+        {"", true, "S", "W", "W"},  {"", false, "W", "N", "N"}, // no strike E/W: nothing adjusted
         {"E", true, "x", "W", "W"},                             // not a listed letter: nothing
         {"E", true, "s", "W", "E"},                             // typed lower case completes to "S"
     };
@@ -103,8 +109,10 @@ void PlaneEntry::dipLetterRules() {
     ui::TypeAheadCombo* changed = program.box(form, base + (changeDipNS ? 3 : 4));
     ui::TypeAheadCombo* other = program.box(form, base + (changeDipNS ? 4 : 3));
     other->setText(before);
-    if (byPick) pick(changed, typed);
-    else typeInto(changed, typed);
+    if (byPick)
+        pick(changed, typed);
+    else
+        typeInto(changed, typed);
     QCOMPARE(other->text(), expected);
     // Changing the strike never touches the dip letters.
     typeInto(program.box(form, base + 2), strikeEW == "E" ? "W" : "E");
@@ -119,21 +127,26 @@ void PlaneEntry::confirmModes_data() {
     QTest::addColumn<QStringList>("listAfter");
     QTest::addColumn<QStringList>("files");
     const QStringList both{"分析报告/a1.txt", "数据文件/a1.txt"};
-    QTest::newRow("quadrant a1") << "quadrant" << "a1" << QStringList{} << "a1" << QStringList{"a1.txt"} << both;
-    QTest::newRow("quadrant a1.txt") << "quadrant" << "a1.txt" << QStringList{} << "a1" << QStringList{"a1.txt"} << both;
-    QTest::newRow("quadrant A1.TXT") << "quadrant" << "A1.TXT" << QStringList{} << "A1" << QStringList{"A1.TXT.txt"}
+    QTest::newRow("quadrant a1") << "quadrant"
+                                 << "a1" << QStringList{} << "a1" << QStringList{"a1.txt"} << both;
+    QTest::newRow("quadrant a1.txt") << "quadrant"
+                                     << "a1.txt" << QStringList{} << "a1" << QStringList{"a1.txt"} << both;
+    QTest::newRow("quadrant A1.TXT") << "quadrant"
+                                     << "A1.TXT" << QStringList{} << "A1" << QStringList{"A1.TXT.txt"}
                                      << QStringList{"分析报告/A1.txt", "数据文件/A1.txt"};
-    QTest::newRow("quadrant listed") << "quadrant" << "a1" << QStringList{"a1.txt"} << "a1" << QStringList{"a1.txt"}
-                                     << both;
-    QTest::newRow("quadrant other case") << "quadrant" << "A1" << QStringList{"a1.txt"} << "A1"
-                                         << QStringList{"a1.txt", "A1.txt"}
+    QTest::newRow("quadrant listed") << "quadrant"
+                                     << "a1" << QStringList{"a1.txt"} << "a1" << QStringList{"a1.txt"} << both;
+    QTest::newRow("quadrant other case") << "quadrant"
+                                         << "A1" << QStringList{"a1.txt"} << "A1" << QStringList{"a1.txt", "A1.txt"}
                                          << QStringList{"分析报告/A1.txt", "数据文件/A1.txt"};
     // Either mode writes both files: the data file holds the block the
     // other mode then shows.
-    QTest::newRow("dip a1") << "dip" << "a1" << QStringList{} << "a1" << QStringList{"a1"} << both;
-    QTest::newRow("dip listed") << "dip" << "a1.txt" << QStringList{"a1.txt"} << "a1" << QStringList{"a1.txt"} << both;
-    QTest::newRow("dip my.block.txt") << "dip" << "my.block.txt" << QStringList{} << "my"
-                                      << QStringList{"my.block.txt"}
+    QTest::newRow("dip a1") << "dip"
+                            << "a1" << QStringList{} << "a1" << QStringList{"a1"} << both;
+    QTest::newRow("dip listed") << "dip"
+                                << "a1.txt" << QStringList{"a1.txt"} << "a1" << QStringList{"a1.txt"} << both;
+    QTest::newRow("dip my.block.txt") << "dip"
+                                      << "my.block.txt" << QStringList{} << "my" << QStringList{"my.block.txt"}
                                       << QStringList{"分析报告/my.txt", "数据文件/my.txt"};
 }
 
@@ -174,33 +187,42 @@ void PlaneEntry::confirmFailures_data() {
     QTest::addColumn<QStringList>("list");
     const QString emptyName = "message: 请输入或选择块体名称";
     const QString badNumber = "error: 'x' is not a valid floating point value.";
-    QTest::newRow("quadrant, empty name") << "quadrant" << "" << 0 << true << QStringList{emptyName}
-                                          << QStringList{} << "" << QStringList{};
-    QTest::newRow("dip, empty name") << "dip" << "" << 0 << true << QStringList{emptyName} << QStringList{} << ""
+    QTest::newRow("quadrant, empty name")
+        << "quadrant"
+        << "" << 0 << true << QStringList{emptyName} << QStringList{} << "" << QStringList{};
+    QTest::newRow("dip, empty name") << "dip"
+                                     << "" << 0 << true << QStringList{emptyName} << QStringList{} << ""
                                      << QStringList{};
-    QTest::newRow("quadrant, bad dip angle") << "quadrant" << "a1" << 18 << true << QStringList{badNumber}
-                                             << QStringList{} << "" << QStringList{};
-    QTest::newRow("quadrant, bad strike angle") << "quadrant" << "a1" << 8 << true << QStringList{badNumber}
-                                                << QStringList{} << "" << QStringList{};
-    QTest::newRow("dip, bad dip direction") << "dip" << "a1" << 32 << true << QStringList{badNumber}
-                                            << QStringList{} << "" << QStringList{};
+    QTest::newRow("quadrant, bad dip angle")
+        << "quadrant"
+        << "a1" << 18 << true << QStringList{badNumber} << QStringList{} << "" << QStringList{};
+    QTest::newRow("quadrant, bad strike angle")
+        << "quadrant"
+        << "a1" << 8 << true << QStringList{badNumber} << QStringList{} << "" << QStringList{};
+    QTest::newRow("dip, bad dip direction")
+        << "dip"
+        << "a1" << 32 << true << QStringList{badNumber} << QStringList{} << "" << QStringList{};
     // The report comes first; without its folder nothing at all is written.
-    QTest::newRow("quadrant, no report folder") << "quadrant" << "a1" << 0 << false
-                                                << QStringList{"error: File not found."} << QStringList{} << "a1"
-                                                << QStringList{"a1.txt"};
-    QTest::newRow("dip, no report folder") << "dip" << "a1" << 0 << false << QStringList{"error: File not found."}
-                                           << QStringList{} << "a1" << QStringList{"a1"};
-    const QString leaving =
-        "error: " + ui::errorBoxText(QString::fromStdString([] {
-            try { checkBlockName("sub/a1"); } catch (const Error& e) { return std::string(e.what()); }
-            return std::string();
-        }()));
-    QTest::newRow("quadrant, name leaving its folder") << "quadrant" << "sub/a1" << 0 << true
-                                                       << QStringList{leaving} << QStringList{}
-                                                       << "" << QStringList{};
-    QTest::newRow("dip, name leaving its folder") << "dip" << "sub/a1" << 0 << true
-                                                  << QStringList{leaving} << QStringList{} << ""
-                                                  << QStringList{};
+    QTest::newRow("quadrant, no report folder") << "quadrant"
+                                                << "a1" << 0 << false << QStringList{"error: File not found."}
+                                                << QStringList{} << "a1" << QStringList{"a1.txt"};
+    QTest::newRow("dip, no report folder")
+        << "dip"
+        << "a1" << 0 << false << QStringList{"error: File not found."} << QStringList{} << "a1" << QStringList{"a1"};
+    const QString leaving = "error: " + ui::errorBoxText(QString::fromStdString([] {
+                                try {
+                                    checkBlockName("sub/a1");
+                                } catch (const Error& e) {
+                                    return std::string(e.what());
+                                }
+                                return std::string();
+                            }()));
+    QTest::newRow("quadrant, name leaving its folder")
+        << "quadrant"
+        << "sub/a1" << 0 << true << QStringList{leaving} << QStringList{} << "" << QStringList{};
+    QTest::newRow("dip, name leaving its folder")
+        << "dip"
+        << "sub/a1" << 0 << true << QStringList{leaving} << QStringList{} << "" << QStringList{};
 }
 
 void PlaneEntry::confirmFailures() {
@@ -228,11 +250,16 @@ void PlaneEntry::loadBlock_data() {
     QTest::addColumn<bool>("fromParameters");
     QTest::addColumn<QString>("typed"); // empty: picked from the list
     QTest::addColumn<QString>("listed");
-    QTest::newRow("plane entry, picked") << false << "" << "example.txt";
-    QTest::newRow("plane entry, typed") << false << "EXA" << "example.txt";
-    QTest::newRow("parameters, picked") << true << "" << "example.txt";
-    QTest::newRow("parameters, typed") << true << "ex" << "example.txt";
-    QTest::newRow("listed without extension") << false << "" << "example";
+    QTest::newRow("plane entry, picked") << false << ""
+                                         << "example.txt";
+    QTest::newRow("plane entry, typed") << false << "EXA"
+                                        << "example.txt";
+    QTest::newRow("parameters, picked") << true << ""
+                                        << "example.txt";
+    QTest::newRow("parameters, typed") << true << "ex"
+                                       << "example.txt";
+    QTest::newRow("listed without extension") << false << ""
+                                              << "example";
 }
 
 void PlaneEntry::loadBlock() {
@@ -244,8 +271,10 @@ void PlaneEntry::loadBlock() {
     app::Program& p = *program;
     ui::TypeAheadCombo* nameBox = fromParameters ? p.Form3.blockNameBox() : p.Form2.blockNameBox();
     nameBox->setItems({"other.txt", listed});
-    if (typed.isEmpty()) pick(nameBox, listed);
-    else typeInto(nameBox, typed);
+    if (typed.isEmpty())
+        pick(nameBox, listed);
+    else
+        typeInto(nameBox, typed);
 
     QCOMPARE(program.boxes.shown(), QStringList());
     QCOMPARE(p.Form2.blockNameText(), listed);
@@ -284,9 +313,15 @@ void PlaneEntry::waterLineMarkers_data() {
     QTest::addColumn<QString>("line13");
     QTest::addColumn<QString>("entered");
     QTest::addColumn<QString>("computed");
-    QTest::newRow("computed") << "j,12.5" << "old" << "12.5";
-    QTest::newRow("entered") << "z,12.5" << "12.5" << "old";
-    QTest::newRow("unknown marker") << "x,12.5" << "old" << "old";
+    QTest::newRow("computed") << "j,12.5"
+                              << "old"
+                              << "12.5";
+    QTest::newRow("entered") << "z,12.5"
+                             << "12.5"
+                             << "old";
+    QTest::newRow("unknown marker") << "x,12.5"
+                                    << "old"
+                                    << "old";
 }
 
 void PlaneEntry::waterLineMarkers() {
@@ -341,10 +376,11 @@ void PlaneEntry::statusHints() {
     QWidget* form = &program->Form2;
     const QString byDefault = "默认结构面输入按走向、倾向输入，也可以选择按倾角、倾向输入";
     QCOMPARE(program->Form2.statusText(), byDefault);
-    const std::pair<const char*, QString> hints[] = {
-        {"Image2", "走向:是倾斜平面与水平参考面交线的迹线"}, {"Image5", "走向:是倾斜平面与水平参考面交线的迹线"},
-        {"Image3", "倾向：是倾斜线水平投影迹线的方向"},     {"Image4", "倾向：是倾斜线水平投影迹线的方向"},
-        {"Image1", byDefault}};
+    const std::pair<const char*, QString> hints[] = {{"Image2", "走向:是倾斜平面与水平参考面交线的迹线"},
+                                                     {"Image5", "走向:是倾斜平面与水平参考面交线的迹线"},
+                                                     {"Image3", "倾向：是倾斜线水平投影迹线的方向"},
+                                                     {"Image4", "倾向：是倾斜线水平投影迹线的方向"},
+                                                     {"Image1", byDefault}};
     for (const auto& [name, hint] : hints) {
         QWidget* spot = form->findChild<QWidget*>(name);
         QVERIFY2(spot, name);

@@ -38,9 +38,7 @@ void openFromMainWindow(TestProgram& program, const char* command) {
     QTest::mouseClick(program.button(&program->Form1, command), Qt::LeftButton);
 }
 
-QRadioButton* radio(TestProgram& program, const char* name) {
-    return program->Form3.findChild<QRadioButton*>(name);
-}
+QRadioButton* radio(TestProgram& program, const char* name) { return program->Form3.findChild<QRadioButton*>(name); }
 
 QString statusMessage(QWidget* window) { return window->findChild<QStatusBar*>("StatusBar1")->currentMessage(); }
 
@@ -122,7 +120,7 @@ void RealInput::reopeningAWindowKeepsEdits() {
 }
 
 void RealInput::deletingNeverCompletes_data() {
-    QTest::addColumn<bool>("nameBox");    // else the overhang box
+    QTest::addColumn<bool>("nameBox"); // else the overhang box
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QList<int>>("keys"); // pressed at the end of the text
     QTest::addColumn<QString>("expected");
@@ -160,10 +158,18 @@ void RealInput::listedNamesFindFilesOfAnyCase_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("listed");
     QTest::addColumn<QString>("typed"); // empty: picked
-    QTest::newRow("W1.txt picked") << "W1.txt" << "w1.txt" << "";
-    QTest::newRow("W1.txt, typing w") << "W1.txt" << "w1.txt" << "w";
-    QTest::newRow("UP1.TXT picked") << "UP1.TXT" << "up1.txt" << "";
-    QTest::newRow("UP1.TXT, typing u") << "UP1.TXT" << "up1.txt" << "u";
+    QTest::newRow("W1.txt picked") << "W1.txt"
+                                   << "w1.txt"
+                                   << "";
+    QTest::newRow("W1.txt, typing w") << "W1.txt"
+                                      << "w1.txt"
+                                      << "w";
+    QTest::newRow("UP1.TXT picked") << "UP1.TXT"
+                                    << "up1.txt"
+                                    << "";
+    QTest::newRow("UP1.TXT, typing u") << "UP1.TXT"
+                                       << "up1.txt"
+                                       << "u";
 }
 
 void RealInput::listedNamesFindFilesOfAnyCase() {
@@ -175,8 +181,10 @@ void RealInput::listedNamesFindFilesOfAnyCase() {
     saveExample(program, file.toStdString());
     openFromMainWindow(program, "BitBtn1");
     QCOMPARE(p.Form2.blockNameBox()->items(), QStringList{listed});
-    if (typed.isEmpty()) pick(p.Form2.blockNameBox(), listed);
-    else typeInto(p.Form2.blockNameBox(), typed);
+    if (typed.isEmpty())
+        pick(p.Form2.blockNameBox(), listed);
+    else
+        typeInto(p.Form2.blockNameBox(), typed);
     QCOMPARE(program.boxes.shown(), QStringList());
     QCOMPARE(p.Form2.blockNameText(), listed);
     QCOMPARE(program.box(&p.Form2, 6)->text(), QString("45"));
@@ -221,7 +229,7 @@ void RealInput::loadingFollowsTheSavedWaterMode_data() {
     QTest::addColumn<std::string>("water");   // lines 13 and 14
     QTest::addColumn<bool>("computedBefore"); // the mode selected before the load
     QTest::addColumn<bool>("computedAfter");
-    QTest::addColumn<QStringList>("boxes");   // ComboBox5 to ComboBox8 after the load
+    QTest::addColumn<QStringList>("boxes"); // ComboBox5 to ComboBox8 after the load
     QTest::newRow("computed file, entered selected")
         << std::string("j,65.4\r\nj,65.4") << false << true << QStringList{"7", "65.4", "8", "65.4"};
     QTest::newRow("entered file, computed selected")
@@ -296,12 +304,18 @@ void RealInput::outOfRangeAttitudesAreRefused_data() {
     QTest::addColumn<int>("box");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
-    QTest::newRow("first plane dip 95") << false << 6 << "95" << "第一切割面倾角应在0到90之间";
-    QTest::newRow("second plane dip -5") << false << 12 << "-5" << "第二切割面倾角应在0到90之间";
-    QTest::newRow("slope face strike angle 120") << false << 20 << "120" << "坡面走向角应在0到90之间";
-    QTest::newRow("dip mode, slope top dip 90.5") << true << 29 << "90.5" << "坡顶面倾角应在0到90之间";
-    QTest::newRow("dip mode, first plane dip direction 400") << true << 26 << "400" << "第一切割面倾向应在0到360之间";
-    QTest::newRow("dip mode, second plane dip direction -1") << true << 28 << "-1" << "第二切割面倾向应在0到360之间";
+    QTest::newRow("first plane dip 95") << false << 6 << "95"
+                                        << "第一切割面倾角应在0到90之间";
+    QTest::newRow("second plane dip -5") << false << 12 << "-5"
+                                         << "第二切割面倾角应在0到90之间";
+    QTest::newRow("slope face strike angle 120") << false << 20 << "120"
+                                                 << "坡面走向角应在0到90之间";
+    QTest::newRow("dip mode, slope top dip 90.5") << true << 29 << "90.5"
+                                                  << "坡顶面倾角应在0到90之间";
+    QTest::newRow("dip mode, first plane dip direction 400") << true << 26 << "400"
+                                                             << "第一切割面倾向应在0到360之间";
+    QTest::newRow("dip mode, second plane dip direction -1") << true << 28 << "-1"
+                                                             << "第二切割面倾向应在0到360之间";
 }
 
 void RealInput::outOfRangeAttitudesAreRefused() {
@@ -384,8 +398,10 @@ void RealInput::aBadNumberGetsTheFocus() {
     program.confirmExample("b1");
     ui::TypeAheadCombo* bad = program.box(parameter ? static_cast<QWidget*>(&p.Form3) : &p.Form2, box);
     typeInto(bad, text);
-    if (parameter) click(program, &p.Form4, "BitBtn1");
-    else click(program, &p.Form2, "BitBtn1");
+    if (parameter)
+        click(program, &p.Form4, "BitBtn1");
+    else
+        click(program, &p.Form2, "BitBtn1");
     QCOMPARE(program.boxes.boxes.size(), 1);
     QVERIFY(program.boxes.boxes[0].isError);
     QTRY_COMPARE(QApplication::focusWidget(), bad); // its window comes up first
@@ -403,9 +419,8 @@ void RealInput::disagreeingLinesLoadAndAreNamed() {
     openFromMainWindow(program, "BitBtn1");
     pick(p.Form2.blockNameBox(), "b1.txt");
     QCOMPARE(program.box(&p.Form2, 25)->text(), QString("30"));
-    QCOMPARE(program.boxes.shown(),
-             QStringList{"message: 数据文件的两种产状不一致，已按文件载入，请核对后重新确认：\n"
-                         "第1行的倾角、倾向“30,300”与第5行的象限产状“N,15,E,S,E,45”不一致。"});
+    QCOMPARE(program.boxes.shown(), QStringList{"message: 数据文件的两种产状不一致，已按文件载入，请核对后重新确认：\n"
+                                                "第1行的倾角、倾向“30,300”与第5行的象限产状“N,15,E,S,E,45”不一致。"});
 }
 
 QTEST_MAIN(RealInput)

@@ -59,7 +59,8 @@ QStringList problemsOf(QWidget* window) {
         if (!window->rect().contains(rect)) problems << name + QStringLiteral(" is cut off");
         QWidget* top = window->childAt(rect.center());
         if (top != widget && !widget->isAncestorOf(top))
-            problems << name + QStringLiteral(" is covered by ") + (top ? top->objectName() : QStringLiteral("nothing"));
+            problems << name + QStringLiteral(" is covered by ") +
+                            (top ? top->objectName() : QStringLiteral("nothing"));
     }
     return problems;
 }
@@ -100,8 +101,15 @@ void SmallScreen::everyWindowFitsAndWorks() {
     p.Pictures.showWedgeView();
     p.Pictures.showProbabilistic();
     p.Pictures.showSensitivity();
-    const QList<QWidget*> windows{&p.Form1, &p.Form2, &p.Form3, &p.Form4, &p.Loads, &p.joints(),
-                                  &p.Pictures.stereonet(), &p.Pictures.wedgeView(), &p.Pictures.probabilistic(),
+    const QList<QWidget*> windows{&p.Form1,
+                                  &p.Form2,
+                                  &p.Form3,
+                                  &p.Form4,
+                                  &p.Loads,
+                                  &p.joints(),
+                                  &p.Pictures.stereonet(),
+                                  &p.Pictures.wedgeView(),
+                                  &p.Pictures.probabilistic(),
                                   &p.Pictures.sensitivity()};
     QStringList problems;
     for (QWidget* window : windows) {

@@ -12,7 +12,8 @@ namespace trelmox::testkit {
 
 QStringList RecordingBoxes::shown() const {
     QStringList list;
-    for (const RecordedBox& box : boxes) list << (box.isError ? QStringLiteral("error: ") : QStringLiteral("message: ")) + box.text;
+    for (const RecordedBox& box : boxes)
+        list << (box.isError ? QStringLiteral("error: ") : QStringLiteral("message: ")) + box.text;
     return list;
 }
 
@@ -119,7 +120,8 @@ QAbstractItemView* openPopup(ui::TypeAheadCombo* box) {
     activate(box->window());
     box->showPopup();
     QAbstractItemView* view = box->view();
-    if (!QTest::qWaitForWindowExposed(view->window())) qFatal("the list of %s does not open", qPrintable(box->objectName()));
+    if (!QTest::qWaitForWindowExposed(view->window()))
+        qFatal("the list of %s does not open", qPrintable(box->objectName()));
     return view;
 }
 

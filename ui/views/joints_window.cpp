@@ -52,7 +52,9 @@ QString planeText(const TPlaneAttitude& plane) { return text(attitudeLabel(plane
 
 QString lineText(const LineAttitude& line) { return text(attitudeLabel(line.Trend, line.Plunge)); }
 
-QString factorText(const std::optional<double>& factor) { return factor ? text(floatToFixed4(*factor)) : QStringLiteral("-"); }
+QString factorText(const std::optional<double>& factor) {
+    return factor ? text(floatToFixed4(*factor)) : QStringLiteral("-");
+}
 
 QString kappaText(const std::optional<double>& kappa) {
     if (!kappa) return QStringLiteral("-");
@@ -94,9 +96,8 @@ void readNamedFile(const QString& what, const QString& path, const std::function
     } catch (const Error& failure) {
         if (failure.kind() != ErrorKind::File) throw;
         const std::string reason = failure.systemError() ? systemReason(failure.systemError()) : failure.what();
-        throw failure.reworded(JointsWindow::tr("%1“%2”无法读取：%3")
-                                   .arg(what, path, QString::fromStdString(reason))
-                                   .toStdString());
+        throw failure.reworded(
+            JointsWindow::tr("%1“%2”无法读取：%3").arg(what, path, QString::fromStdString(reason)).toStdString());
     }
 }
 QString noBlockMessage() {
@@ -127,8 +128,18 @@ public:
         if (role != Qt::DisplayRole) return {};
         if (orientation == Qt::Vertical) return section + 1;
         static const char* const headers[ColumnCount] = {
-            QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "结构面1"), QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "结构面2"), QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "产状1"), QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "产状2"), QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "交线"),        QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "运动学"),
-            QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "Kc"),      QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "接触情况"), QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "Fs"),  QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "P(破坏)"), QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "接触情况(Fs)"), QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "说明")};
+            QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "结构面1"),
+            QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "结构面2"),
+            QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "产状1"),
+            QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "产状2"),
+            QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "交线"),
+            QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "运动学"),
+            QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "Kc"),
+            QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "接触情况"),
+            QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "Fs"),
+            QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "P(破坏)"),
+            QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "接触情况(Fs)"),
+            QT_TRANSLATE_NOOP("trelmox::views::JointsWindow", "说明")};
         return JointsWindow::tr(headers[section]);
     }
 
@@ -310,9 +321,8 @@ QWidget* JointsWindow::buildSetPanel() {
     grouping_->setObjectName(QStringLiteral("GroupingLabel"));
     sets_ = new QTableWidget(0, 7, panel);
     sets_->setObjectName(QStringLiteral("SetsTable"));
-    sets_->setHorizontalHeaderLabels({tr("组"), tr("个数"), tr("平均产状"),
-                                      tr("平均极点"), QStringLiteral("R"), QStringLiteral("K"),
-                                      tr("95%置信锥")});
+    sets_->setHorizontalHeaderLabels({tr("组"), tr("个数"), tr("平均产状"), tr("平均极点"), QStringLiteral("R"),
+                                      QStringLiteral("K"), tr("95%置信锥")});
     sets_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     sets_->verticalHeader()->hide();
     sets_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -492,8 +502,7 @@ QWidget* JointsWindow::buildKinematicsPanel() {
     kinematicsCaption_->setWordWrap(true);
     kinematics_ = new QTableWidget(0, 4, panel);
     kinematics_->setObjectName(QStringLiteral("KinematicsTable"));
-    kinematics_->setHorizontalHeaderLabels(
-        {tr("组"), tr("临界数"), tr("总数"), tr("临界比例")});
+    kinematics_->setHorizontalHeaderLabels({tr("组"), tr("临界数"), tr("总数"), tr("临界比例")});
     kinematics_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     kinematics_->verticalHeader()->hide();
     kinematics_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -604,8 +613,10 @@ void JointsWindow::editSector(int row, int column) {
                                     dip ? "dip" : "dipdir")
                 .withRow(index);
         }
-        if (dip) joints().setSectorDip(std::size_t(index), value);
-        else joints().setSectorDipDirection(std::size_t(index), value);
+        if (dip)
+            joints().setSectorDip(std::size_t(index), value);
+        else
+            joints().setSectorDipDirection(std::size_t(index), value);
     });
     showKinematics();
     // The editor closing is still on its way: the cell opens once it is done.
@@ -626,9 +637,8 @@ void JointsWindow::reopenSectorCell(int row, int column, const QString& typed) {
 }
 
 void JointsWindow::chooseFile() {
-    const QString chosen = QFileDialog::getOpenFileName(
-        this, tr("打开结构面测量文件"), file_->text(),
-        tr("测量文件 (*.csv *.txt *.xlsx);;所有文件 (*)"));
+    const QString chosen = QFileDialog::getOpenFileName(this, tr("打开结构面测量文件"), file_->text(),
+                                                        tr("测量文件 (*.csv *.txt *.xlsx);;所有文件 (*)"));
     if (chosen.isEmpty()) return;
     file_->setText(chosen);
     openFile();
@@ -705,9 +715,9 @@ void JointsWindow::showJoints() {
     QString slope;
     if (run && !run->Sector.empty())
         slope = tr("（分区 %1 坡面 %2）").arg(text(run->Sector), planeText(run->Slope.Face));
-    combinationsCaption_->setText(run ? tr("块体 %1%2：%3").arg(text(run->BlockName), slope,
-                                                                        text(combinationsSummary(run->Planes, run->Pairs)))
-                                      : QString());
+    combinationsCaption_->setText(
+        run ? tr("块体 %1%2：%3").arg(text(run->BlockName), slope, text(combinationsSummary(run->Planes, run->Pairs)))
+            : QString());
     redraw();
 }
 
@@ -715,9 +725,8 @@ void JointsWindow::showSets() {
     static const char* const groupings[] = {QT_TR_NOOP("逐个结构面"), QT_TR_NOOP("按文件组号"), QT_TR_NOOP("自动分组"),
                                             QT_TR_NOOP("图上拾取")};
     const JointDocument& j = joints();
-    grouping_->setText(tr("分组方式：%1，%2 组")
-                           .arg(tr(groupings[static_cast<int>(j.grouping())]))
-                           .arg(j.sets().size()));
+    grouping_->setText(
+        tr("分组方式：%1，%2 组").arg(tr(groupings[static_cast<int>(j.grouping())])).arg(j.sets().size()));
     sets_->setRowCount(static_cast<int>(j.sets().size()));
     for (int row = 0; row < sets_->rowCount(); ++row) {
         const FisherStats& stats = j.sets()[row].Stats;
@@ -796,22 +805,23 @@ void JointsWindow::showKinematics() {
     const KinematicResult* result = shownKinematics(*face);
     if (!result) {
         const std::size_t n = j.measurements().Planes.size();
-        kinematicsCaption_->setText(
-            (cancelledKinematics_ == kinematicKey(*face)
-                 ? tr("坡面 %1，%2：交线检查已取消，按“检查交线”重新开始")
-                 : tr("坡面 %1，%2：正在检查 %3 对结构面的交线…"))
-                .arg(planeText(*face), mode)
-                .arg(n * (n - 1) / 2));
+        kinematicsCaption_->setText((cancelledKinematics_ == kinematicKey(*face)
+                                         ? tr("坡面 %1，%2：交线检查已取消，按“检查交线”重新开始")
+                                         : tr("坡面 %1，%2：正在检查 %3 对结构面的交线…"))
+                                        .arg(planeText(*face), mode)
+                                        .arg(n * (n - 1) / 2));
         return;
     }
     const ModeResult& m = result->mode(*j.kinematicMode());
-    const auto percent = [](const KinematicCount& c) { return QString::number(c.percent(), 'f', 1) + QStringLiteral("%"); };
-    kinematicsCaption_->setText(tr("坡面 %1，%2：%3 %4/%5（%6）")
-                                    .arg(planeText(*face), mode,
-                                         checksIntersections(m.Mode) ? tr("临界交线") : tr("临界极点"))
-                                    .arg(m.All.Critical)
-                                    .arg(m.All.Total)
-                                    .arg(percent(m.All)));
+    const auto percent = [](const KinematicCount& c) {
+        return QString::number(c.percent(), 'f', 1) + QStringLiteral("%");
+    };
+    kinematicsCaption_->setText(
+        tr("坡面 %1，%2：%3 %4/%5（%6）")
+            .arg(planeText(*face), mode, checksIntersections(m.Mode) ? tr("临界交线") : tr("临界极点"))
+            .arg(m.All.Critical)
+            .arg(m.All.Total)
+            .arg(percent(m.All)));
     std::vector<GroupCount> rows{{tr("全部").toStdString(), m.All}};
     rows.insert(rows.end(), m.Groups.begin(), m.Groups.end());
     kinematics_->setRowCount(static_cast<int>(rows.size()));
@@ -911,9 +921,8 @@ void JointsWindow::redraw() {
         input.LateralLimit = j.lateralLimit();
         // The pairs' counts come once their run is done.
         if (j.opened()) {
-            const KinematicResult* counts = checksIntersections(*input.Mode)
-                                                ? j.knownKinematics(*input.SlopeFace, true)
-                                                : &j.kinematics(*input.SlopeFace, false);
+            const KinematicResult* counts = checksIntersections(*input.Mode) ? j.knownKinematics(*input.SlopeFace, true)
+                                                                             : &j.kinematics(*input.SlopeFace, false);
             if (counts) input.Counts = *counts;
         }
     }

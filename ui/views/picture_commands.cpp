@@ -28,8 +28,14 @@ const PictureCommand pictureCommands[] = {
 
 ViewedBlock workspaceBlock(const ui::Workspace& workspace) {
     const BlockDocument& document = workspace.document();
-    ViewedBlock block{QString::fromStdString(document.currentBlock()), document.attitudes(), document.quadrants(),
-                      document.params(), QString::fromStdString(workspace.reportFolder().string()), std::nullopt, {}, std::nullopt};
+    ViewedBlock block{QString::fromStdString(document.currentBlock()),
+                      document.attitudes(),
+                      document.quadrants(),
+                      document.params(),
+                      QString::fromStdString(workspace.reportFolder().string()),
+                      std::nullopt,
+                      {},
+                      std::nullopt};
     try {
         block.Loads = document.loads();
     } catch (const Error& failure) {
@@ -59,7 +65,8 @@ void addPictureButtons(QWidget* window, PictureWindows& pictures, QPoint topLeft
         auto* button = new QPushButton(QCoreApplication::translate("PictureCommands", command.caption), window);
         button->setObjectName(QString::fromUtf8(command.objectName));
         button->setGeometry(QRect(topLeft, size));
-        QObject::connect(button, &QPushButton::clicked, window, [&pictures, show = command.show] { (pictures.*show)(); });
+        QObject::connect(button, &QPushButton::clicked, window,
+                         [&pictures, show = command.show] { (pictures.*show)(); });
         topLeft.ry() += step;
     }
 }

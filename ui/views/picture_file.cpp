@@ -45,9 +45,11 @@ void savePicture(QWidget* picture, const QString& path) {
 }
 
 void askAndSavePicture(QWidget* parent, QWidget* picture, const QString& suggestedPath) {
-    const QString png = QCoreApplication::translate("PictureFile", "PNG 图片 (*.png)"), svg = QCoreApplication::translate("PictureFile", "SVG 矢量图 (*.svg)");
+    const QString png = QCoreApplication::translate("PictureFile", "PNG 图片 (*.png)"),
+                  svg = QCoreApplication::translate("PictureFile", "SVG 矢量图 (*.svg)");
     QString filter = png;
-    QString path = QFileDialog::getSaveFileName(parent, QCoreApplication::translate("PictureFile", "保存图片"), suggestedPath, png + ";;" + svg, &filter);
+    QString path = QFileDialog::getSaveFileName(parent, QCoreApplication::translate("PictureFile", "保存图片"),
+                                                suggestedPath, png + ";;" + svg, &filter);
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += filter == svg ? QStringLiteral(".svg") : QStringLiteral(".png");
     ui::runCommand([&] { savePicture(picture, path); });

@@ -8,8 +8,7 @@
 namespace trelmox::views {
 namespace {
 
-template <typename Window>
-Window& made(std::unique_ptr<Window>& window, const BlockSource& source) {
+template <typename Window> Window& made(std::unique_ptr<Window>& window, const BlockSource& source) {
     if (!window) window = std::make_unique<Window>(source);
     return *window;
 }

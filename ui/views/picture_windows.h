@@ -37,7 +37,6 @@ public:
     // windows show the block and say when their last run is out of date.
     void blockChanged();
 
-
 private:
     BlockSource source_;
     StudyRecords* records_;

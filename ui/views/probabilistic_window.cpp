@@ -31,7 +31,14 @@ namespace trelmox::views {
 namespace {
 
 enum Column {
-    NameColumn, ValueColumn, KindColumn, SpreadColumn, LowColumn, HighColumn, TruncateLowColumn, TruncateHighColumn,
+    NameColumn,
+    ValueColumn,
+    KindColumn,
+    SpreadColumn,
+    LowColumn,
+    HighColumn,
+    TruncateLowColumn,
+    TruncateHighColumn,
     ColumnCount
 };
 // The kinds in the order of Distribution::Kind, which the list shows.
@@ -58,18 +65,26 @@ double typicalSpread(Parameter p, double value) {
 // cutting planes, the quantities that are least certain in the field.
 Kind defaultKind(Parameter p) {
     switch (p) {
-    case Parameter::Dip1: case Parameter::DipDir1: case Parameter::Dip2: case Parameter::DipDir2:
-    case Parameter::Cohesion1: case Parameter::Friction1: case Parameter::Cohesion2: case Parameter::Friction2:
-        return NormalKind;
+    case Parameter::Dip1:
+    case Parameter::DipDir1:
+    case Parameter::Dip2:
+    case Parameter::DipDir2:
+    case Parameter::Cohesion1:
+    case Parameter::Friction1:
+    case Parameter::Cohesion2:
+    case Parameter::Friction2: return NormalKind;
     default: return FixedKind;
     }
 }
 
 Distribution::Kind distributionKind(int kind) {
-    return kind >= 0 && kind < DistributionKindCount ? static_cast<Distribution::Kind>(kind) : Distribution::Kind::Fixed;
+    return kind >= 0 && kind < DistributionKindCount ? static_cast<Distribution::Kind>(kind)
+                                                     : Distribution::Kind::Fixed;
 }
 
-bool usesSpread(int kind) { return kind == NormalKind || kind == LognormalKind || kind == BetaKind || kind == GammaKind; }
+bool usesSpread(int kind) {
+    return kind == NormalKind || kind == LognormalKind || kind == BetaKind || kind == GammaKind;
+}
 bool usesBounds(int kind) { return kind == UniformKind || kind == TriangularKind || kind == BetaKind; }
 
 Parameter parameterOfRow(int row) { return static_cast<Parameter>(row); }
@@ -83,7 +98,9 @@ QString percent(double fraction) { return QString::number(fraction * 100, 'f', 2
 
 // The full factor: its wedges and P(Fs < required) beside P(Fs < 1).
 QString fullFactorText(const FullFactorSummary& full) {
-    QString text = ProbabilisticWindow::tr("\n%1：实际楔块 %2 个").arg(ui::coreText(ProbabilisticResult::FsMethod)).arg(full.Wedges);
+    QString text = ProbabilisticWindow::tr("\n%1：实际楔块 %2 个")
+                       .arg(ui::coreText(ProbabilisticResult::FsMethod))
+                       .arg(full.Wedges);
     if (!full.Statistics) return text + ProbabilisticWindow::tr("，无法统计 Fs。");
     return text + ProbabilisticWindow::tr("，P(Fs<%1) = %2，P(Fs<1) = %3\n    %4")
                       .arg(shortNumber(full.RequiredFactor), percent(full.PBelowRequired), percent(full.Statistics->Pf),
@@ -98,11 +115,12 @@ QString sizeNumber(double value, const char* unit) { return shortNumber(value, 4
 QString sizesText(const FullFactorSummary& full, const WedgeSizeLimits* limits) {
     QString text;
     if (const auto& sizes = full.FailedSizes)
-        text += ProbabilisticWindow::tr("\n破坏楔块（Fs<1）%1 个：体积均值 %2，5%/50%/95% 分位 %3 / %4 / %5；重量均值 %6")
-                    .arg(sizes->Count)
-                    .arg(sizeNumber(sizes->MeanVolume, "m³"), sizeNumber(sizes->Volume5, "m³"),
-                         sizeNumber(sizes->Volume50, "m³"), sizeNumber(sizes->Volume95, "m³"),
-                         sizeNumber(sizes->MeanWeight, "kN"));
+        text +=
+            ProbabilisticWindow::tr("\n破坏楔块（Fs<1）%1 个：体积均值 %2，5%/50%/95% 分位 %3 / %4 / %5；重量均值 %6")
+                .arg(sizes->Count)
+                .arg(sizeNumber(sizes->MeanVolume, "m³"), sizeNumber(sizes->Volume5, "m³"),
+                     sizeNumber(sizes->Volume50, "m³"), sizeNumber(sizes->Volume95, "m³"),
+                     sizeNumber(sizes->MeanWeight, "kN"));
     if (!limits) return text;
     if (limits->MinVolume || limits->MinWeight || limits->MinHeight)
         text += ProbabilisticWindow::tr("\n小于最小尺寸的楔块 %1 个（过小，不计入各概率）").arg(full.TooSmall);
@@ -119,19 +137,23 @@ QString sizesText(const FullFactorSummary& full, const WedgeSizeLimits* limits) 
 QString statisticsText(const ProbabilisticResult& result, const WedgeSizeLimits* limits) {
     if (result.Cancelled) return ProbabilisticWindow::tr("计算已取消。");
     const auto count = [&result](TWedgeContact c) { return result.Contacts[static_cast<int>(c)]; };
-    QString text = ProbabilisticWindow::tr("样本 %1 个，切出块体 %2 个（双面接触 %3，单面接触 %4，浮起 %5），不能切出块体 %6，未定 %7，计算失败 %8。")
-                       .arg(result.Samples)
-                       .arg(result.Wedges)
-                       .arg(count(TWedgeContact::BothPlanes))
-                       .arg(count(TWedgeContact::FirstPlaneOnly) + count(TWedgeContact::SecondPlaneOnly))
-                       .arg(count(TWedgeContact::LiftOff))
-                       .arg(count(TWedgeContact::NoBlock))
-                       .arg(count(TWedgeContact::Unresolved))
-                       .arg(result.Failed);
+    QString text =
+        ProbabilisticWindow::tr(
+            "样本 %1 个，切出块体 %2 个（双面接触 %3，单面接触 %4，浮起 %5），不能切出块体 %6，未定 %7，计算失败 %8。")
+            .arg(result.Samples)
+            .arg(result.Wedges)
+            .arg(count(TWedgeContact::BothPlanes))
+            .arg(count(TWedgeContact::FirstPlaneOnly) + count(TWedgeContact::SecondPlaneOnly))
+            .arg(count(TWedgeContact::LiftOff))
+            .arg(count(TWedgeContact::NoBlock))
+            .arg(count(TWedgeContact::Unresolved))
+            .arg(result.Failed);
     const QString kc = ui::coreText(ProbabilisticResult::KcMethod);
-    if (!result.Statistics) text += ProbabilisticWindow::tr("\n%1：没有切出块体的样本，无法统计 Kc。").arg(kc);
+    if (!result.Statistics)
+        text += ProbabilisticWindow::tr("\n%1：没有切出块体的样本，无法统计 Kc。").arg(kc);
     else
-        text += ProbabilisticWindow::tr("\n%1：P(Kc<1) = %2\n    %3").arg(kc, percent(result.Statistics->Pf), statisticsLine(*result.Statistics));
+        text += ProbabilisticWindow::tr("\n%1：P(Kc<1) = %2\n    %3")
+                    .arg(kc, percent(result.Statistics->Pf), statisticsLine(*result.Statistics));
     return text + fullFactorText(result.Full) + sizesText(result.Full, limits);
 }
 
@@ -175,7 +197,8 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, StudyRecords* recor
         correlation_[k]->setToolTip(tr("两者都按分布变化时才起作用；通常为负值"));
         ui::takeWheelOnlyWhenFocused(correlation_[k]);
     }
-    for (QWidget* box : std::initializer_list<QWidget*>{samples_, method_, seed_, bins_}) ui::takeWheelOnlyWhenFocused(box);
+    for (QWidget* box : std::initializer_list<QWidget*>{samples_, method_, seed_, bins_})
+        ui::takeWheelOnlyWhenFocused(box);
     auto* form = new QFormLayout;
     form->addRow(tr("样本数"), samples_);
     form->addRow(tr("抽样方法"), method_);
@@ -276,16 +299,15 @@ ProbabilisticWindow::~ProbabilisticWindow() {
 void ProbabilisticWindow::buildTable() {
     table_ = new QTableWidget(ParameterCount, ColumnCount, this);
     table_->setObjectName(QStringLiteral("DistributionTable"));
-    table_->setHorizontalHeaderLabels({tr("参数"), tr("块体取值"), tr("分布"),
-                                       tr("标准差"), tr("下限"), tr("上限"),
-                                       tr("截断下限"), tr("截断上限")});
+    table_->setHorizontalHeaderLabels(
+        {tr("参数"), tr("块体取值"), tr("分布"), tr("标准差"), tr("下限"), tr("上限"), tr("截断下限"), tr("截断上限")});
     // What each kind takes, beside its name in the list.
     table_->horizontalHeaderItem(KindColumn)
         ->setToolTip(tr("正态、对数正态、伽马分布：均值为块体取值，填标准差；\n"
-                                    "指数分布：均值为块体取值；均匀分布：填下限和上限；\n"
-                                    "三角形分布：下限、上限，最可能值为块体取值；\n"
-                                    "贝塔分布：均值为块体取值，填标准差、下限和上限。\n"
-                                    "截断下限、上限（可只填一个）：只在其间抽样。"));
+                        "指数分布：均值为块体取值；均匀分布：填下限和上限；\n"
+                        "三角形分布：下限、上限，最可能值为块体取值；\n"
+                        "贝塔分布：均值为块体取值，填标准差、下限和上限。\n"
+                        "截断下限、上限（可只填一个）：只在其间抽样。"));
     table_->verticalHeader()->setVisible(false);
     for (int row = 0; row < ParameterCount; ++row) {
         auto* name = new QTableWidgetItem(parameterLabel(parameterOfRow(row)));
@@ -294,7 +316,8 @@ void ProbabilisticWindow::buildTable() {
         auto* value = new QTableWidgetItem;
         value->setFlags(Qt::ItemIsEnabled);
         table_->setItem(row, ValueColumn, value);
-        for (int column = SpreadColumn; column < ColumnCount; ++column) table_->setItem(row, column, new QTableWidgetItem);
+        for (int column = SpreadColumn; column < ColumnCount; ++column)
+            table_->setItem(row, column, new QTableWidgetItem);
         auto* kind = new QComboBox(table_);
         ui::takeWheelOnlyWhenFocused(kind);
         for (int k = 0; k < DistributionKindCount; ++k)
@@ -375,7 +398,9 @@ void ProbabilisticWindow::showEntries() {
     for (int row = 0; row < ParameterCount; ++row) {
         const DistributionEntry& e = entries.Distributions[row];
         static_cast<QComboBox*>(table_->cellWidget(row, KindColumn))->setCurrentIndex(static_cast<int>(e.Type));
-        const auto show = [&](int column, const std::string& text) { table_->item(row, column)->setText(QString::fromStdString(text)); };
+        const auto show = [&](int column, const std::string& text) {
+            table_->item(row, column)->setText(QString::fromStdString(text));
+        };
         show(SpreadColumn, e.Spread), show(LowColumn, e.Low), show(HighColumn, e.High);
         show(TruncateLowColumn, e.TruncateLow), show(TruncateHighColumn, e.TruncateHigh);
     }
@@ -395,7 +420,8 @@ std::optional<ProbabilisticResult> ProbabilisticWindow::result() const {
 // The last run as recorded: its histogram and its statistics in words.
 void ProbabilisticWindow::showRun() {
     if (records_.LastProbabilistic)
-        summary_->setText(statisticsText(records_.LastProbabilistic->Run.Result, runLimits(*records_.LastProbabilistic)));
+        summary_->setText(
+            statisticsText(records_.LastProbabilistic->Run.Result, runLimits(*records_.LastProbabilistic)));
     showPlot();
     showStale();
 }
@@ -411,7 +437,8 @@ void ProbabilisticWindow::updateBlock() {
     }
     for (int row = 0; row < ParameterCount; ++row) {
         const Parameter p = parameterOfRow(row);
-        table_->item(row, ValueColumn)->setText(inputs_ ? shortNumber(parameterValue(*inputs_, p), 6) : QStringLiteral("—"));
+        table_->item(row, ValueColumn)
+            ->setText(inputs_ ? shortNumber(parameterValue(*inputs_, p), 6) : QStringLiteral("—"));
         // A load's row only where the block has that load; computed water
         // pressures follow the water unit weight and the height.
         const InputUse use = inputUse(inputs_ ? &*inputs_ : nullptr, p);
@@ -444,12 +471,12 @@ void ProbabilisticWindow::start() {
         const WedgeLoads loads = enteredLoads(block_);
         for (int k = 0; k < 2; ++k) {
             const auto strength = [&](Parameter p) { return chosen.Distributions[static_cast<int>(p)].Type; };
-            const bool both = strength(k == 0 ? Parameter::Cohesion1 : Parameter::Cohesion2) != Distribution::Kind::Fixed &&
-                              strength(k == 0 ? Parameter::Friction1 : Parameter::Friction2) != Distribution::Kind::Fixed;
+            const bool both =
+                strength(k == 0 ? Parameter::Cohesion1 : Parameter::Cohesion2) != Distribution::Kind::Fixed &&
+                strength(k == 0 ? Parameter::Friction1 : Parameter::Friction2) != Distribution::Kind::Fixed;
             if (chosen.Correlation[k] != 0 && !both)
-                throw Error::refused(tr("平面%1的相关系数只在其粘聚力和摩擦系数都按分布变化时才能给出")
-                                         .arg(k + 1)
-                                         .toStdString());
+                throw Error::refused(
+                    tr("平面%1的相关系数只在其粘聚力和摩擦系数都按分布变化时才能给出").arg(k + 1).toStdString());
         }
         inWindowWords([&] { validateSettings(blockInputs(block_.Attitudes, block_.Params, loads), chosen); });
         launch(loads, chosen);
@@ -471,10 +498,12 @@ void ProbabilisticWindow::launch(const WedgeLoads& loads, const ProbabilisticSet
         ProbabilisticResult result;
         std::exception_ptr failure;
         try {
-            result = runProbabilistic(attitudes, params, loads, chosen, [this](std::uint64_t done, std::uint64_t total) {
-                QMetaObject::invokeMethod(this, [this, done, total] { showProgress(done, total); }, Qt::QueuedConnection);
-                return !cancelled_;
-            });
+            result =
+                runProbabilistic(attitudes, params, loads, chosen, [this](std::uint64_t done, std::uint64_t total) {
+                    QMetaObject::invokeMethod(
+                        this, [this, done, total] { showProgress(done, total); }, Qt::QueuedConnection);
+                    return !cancelled_;
+                });
         } catch (...) {
             failure = std::current_exception();
         }
@@ -487,7 +516,8 @@ void ProbabilisticWindow::launch(const WedgeLoads& loads, const ProbabilisticSet
 void ProbabilisticWindow::cancel() { cancelled_ = true; }
 
 void ProbabilisticWindow::showProgress(std::uint64_t done, std::uint64_t total) {
-    if (total > 0) progress_->setValue(static_cast<int>(1000.0 * static_cast<double>(done) / static_cast<double>(total)));
+    if (total > 0)
+        progress_->setValue(static_cast<int>(1000.0 * static_cast<double>(done) / static_cast<double>(total)));
 }
 
 void ProbabilisticWindow::finish(ProbabilisticResult result, std::exception_ptr failure) {
@@ -501,8 +531,10 @@ void ProbabilisticWindow::finish(ProbabilisticResult result, std::exception_ptr 
         ui::runCommand([&failure] { inWindowWords([&failure] { std::rethrow_exception(failure); }); });
     } else {
         if (result.Cancelled) progress_->setValue(0);
-        records_.LastProbabilistic = StudyRecords::ProbabilisticRecord{runBasis(runBlock_), {runSettings_, std::move(result)}};
-        summary_->setText(statisticsText(records_.LastProbabilistic->Run.Result, runLimits(*records_.LastProbabilistic)));
+        records_.LastProbabilistic =
+            StudyRecords::ProbabilisticRecord{runBasis(runBlock_), {runSettings_, std::move(result)}};
+        summary_->setText(
+            statisticsText(records_.LastProbabilistic->Run.Result, runLimits(*records_.LastProbabilistic)));
         showPlot();
         showStale();
     }

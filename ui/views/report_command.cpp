@@ -58,8 +58,8 @@ CalculationReportInputs windowReportInputs(const ui::Workspace& workspace) {
     const BlockDocument& document = workspace.document();
     const std::string& name = document.currentBlock();
     // The loads as entered, which the results were worked out with.
-    CalculationReportInputs inputs{name, document.block(), document.loads(),
-                                   std::nullopt, {}, std::nullopt, std::nullopt, todayText()};
+    CalculationReportInputs inputs{name, document.block(), document.loads(), std::nullopt,
+                                   {},   std::nullopt,     std::nullopt,     todayText()};
     if (document.resultsCurrent())
         inputs.Results = document.results();
     else

@@ -26,10 +26,14 @@ namespace {
 // A range that shows the input's influence around the block's value.
 std::pair<double, double> rangeAround(Parameter p, double value) {
     switch (p) {
-    case Parameter::Dip1: case Parameter::Dip2: case Parameter::DipTop: case Parameter::DipFace:
-        return {std::clamp(value - 15, 0.0, 90.0), std::clamp(value + 15, 0.0, 90.0)};
-    case Parameter::DipDir1: case Parameter::DipDir2: case Parameter::DipDirTop: case Parameter::DipDirFace:
-        return {value - 30, value + 30};
+    case Parameter::Dip1:
+    case Parameter::Dip2:
+    case Parameter::DipTop:
+    case Parameter::DipFace: return {std::clamp(value - 15, 0.0, 90.0), std::clamp(value + 15, 0.0, 90.0)};
+    case Parameter::DipDir1:
+    case Parameter::DipDir2:
+    case Parameter::DipDirTop:
+    case Parameter::DipDirFace: return {value - 30, value + 30};
     default: return value > 0 ? std::pair{value * 0.5, value * 1.5} : std::pair{0.0, 1.0};
     }
 }
@@ -118,9 +122,8 @@ SensitivityWindow::SensitivityWindow(BlockSource source, StudyRecords* records, 
     for (QLineEdit* box : {from_, to_}) connect(box, &QLineEdit::textEdited, this, [this] { takeEdits(); });
     connect(stepCount_, &QSpinBox::valueChanged, this, [this] { takeEdits(); });
     connect(computeButton, &QPushButton::clicked, this, &SensitivityWindow::compute);
-    connect(save, &QPushButton::clicked, this, [this] {
-        askAndSavePicture(this, picture_, suggestedPicturePath(block_, windowTitle()));
-    });
+    connect(save, &QPushButton::clicked, this,
+            [this] { askAndSavePicture(this, picture_, suggestedPicturePath(block_, windowTitle())); });
     if (const auto& entries = records_.Sensitivity) {
         updateBlock();
         setRange(QString::fromStdString(entries->From), QString::fromStdString(entries->To), entries->Steps);
@@ -189,9 +192,11 @@ void SensitivityWindow::compute() {
         const WedgeLoads loads = enteredLoads(block_);
         std::vector<SensitivityStep> computed;
         inWindowWords([&] {
-            computed = runSensitivity(block_.Attitudes, block_.Params, loads, parameter(), from, to, stepCount_->value());
+            computed =
+                runSensitivity(block_.Attitudes, block_.Params, loads, parameter(), from, to, stepCount_->value());
         });
-        records_.LastSensitivity = StudyRecords::SensitivityRecord{runBasis(block_), {parameter(), std::move(computed)}};
+        records_.LastSensitivity =
+            StudyRecords::SensitivityRecord{runBasis(block_), {parameter(), std::move(computed)}};
         const std::vector<SensitivityStep>& done = steps();
         showStale();
         const auto inputs = inputsOf(block_);
@@ -202,7 +207,8 @@ void SensitivityWindow::compute() {
         if (own)
             lines << tr("块体取值 %1 时 Kc = %2").arg(shortNumber(own->Value, 6), shortNumber(own->SafetyFactor, 5));
         if (const auto fs = blockFullFactor(block_)) lines << QStringLiteral("Fs = %1").arg(shortNumber(*fs, 5));
-        const auto crossingWords = [this](const std::vector<double>& values, const QString& limit, const QString& none) {
+        const auto crossingWords = [this](const std::vector<double>& values, const QString& limit,
+                                          const QString& none) {
             QStringList texts;
             for (double value : values) texts << shortNumber(value, 4);
             return texts.isEmpty() ? none
@@ -210,7 +216,8 @@ void SensitivityWindow::compute() {
         };
         lines << crossingWords(limitCrossings(done), QStringLiteral("Kc = 1"), tr("所选范围内 Kc 不经过 1"));
         const double required = loads.RequiredFactor;
-        lines << crossingWords(limitCrossings(done, true, required), QStringLiteral("Fs = %1").arg(shortNumber(required)),
+        lines << crossingWords(limitCrossings(done, true, required),
+                               QStringLiteral("Fs = %1").arg(shortNumber(required)),
                                tr("所选范围内 Fs 不经过所需安全系数 %1").arg(shortNumber(required)));
         const auto failed = std::count_if(done.begin(), done.end(), [](const SensitivityStep& s) { return !s.Result; });
         const auto noBlock = std::count_if(done.begin(), done.end(), [](const SensitivityStep& s) {

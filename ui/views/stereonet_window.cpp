@@ -38,9 +38,8 @@ StereonetWindow::StereonetWindow(BlockSource source, QWidget* parent)
     layout->addLayout(buttons);
 
     connect(projection_, &QComboBox::currentIndexChanged, this, [this] { redraw(); });
-    connect(save, &QPushButton::clicked, this, [this] {
-        askAndSavePicture(this, picture_, suggestedPicturePath(block_, windowTitle()));
-    });
+    connect(save, &QPushButton::clicked, this,
+            [this] { askAndSavePicture(this, picture_, suggestedPicturePath(block_, windowTitle())); });
     redraw();
 }
 
@@ -58,7 +57,8 @@ void StereonetWindow::redraw() {
     // Before a confirm the planes are all 0°∠0°: an empty net, and the
     // caption says that no block is confirmed.
     if (block_.Name.isEmpty()) return picture_->setFigure(Figure{});
-    const NetProjection projection = projection_->currentIndex() == 0 ? NetProjection::EqualAngle : NetProjection::EqualArea;
+    const NetProjection projection =
+        projection_->currentIndex() == 0 ? NetProjection::EqualAngle : NetProjection::EqualArea;
     StereonetInput input{block_.Attitudes, smallerFrictionAngle(block_.Params), projection, pictureCaption(block_)};
     if (block_.Loads && block_.Loads->Crack) input.Crack = block_.Loads->Crack->Attitude;
     picture_->setFigure(stereonetFigure(input));

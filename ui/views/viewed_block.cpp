@@ -59,7 +59,8 @@ std::string pictureCaption(const ViewedBlock& block) {
 }
 
 QString blockCaption(const ViewedBlock& block) {
-    return block.Name.isEmpty() ? QCoreApplication::translate("ViewedBlock", "楔块名称：（尚未确认块体）") : QCoreApplication::translate("ViewedBlock", "楔块名称：") + block.Name;
+    return block.Name.isEmpty() ? QCoreApplication::translate("ViewedBlock", "楔块名称：（尚未确认块体）")
+                                : QCoreApplication::translate("ViewedBlock", "楔块名称：") + block.Name;
 }
 
 } // namespace trelmox::views

@@ -99,9 +99,8 @@ WedgeViewWindow::WedgeViewWindow(BlockSource source, QWidget* parent)
     layout->addLayout(buttons);
 
     connect(reset, &QPushButton::clicked, picture_, &WedgeViewWidget::resetView);
-    connect(save, &QPushButton::clicked, this, [this] {
-        askAndSavePicture(this, picture_, suggestedPicturePath(block_, windowTitle()));
-    });
+    connect(save, &QPushButton::clicked, this,
+            [this] { askAndSavePicture(this, picture_, suggestedPicturePath(block_, windowTitle())); });
     caption_->setText(blockCaption(block_));
 }
 

@@ -66,17 +66,21 @@ TEST(Combinations, CriticalWedgeFirstAndPairsWithoutWedgeKeepTheirReason) {
     const CombinationSlope slope = combinationSlope(exampleSlope(), WedgeLoads{});
     const std::vector<PlanePair> pairs = combinePlanes(planes, slope, 1);
     ASSERT_EQ(pairs.size(), 21u);
-    const auto firstWithout = std::find_if(pairs.begin(), pairs.end(), [](const PlanePair& p) { return !p.hasFactor(); });
+    const auto firstWithout =
+        std::find_if(pairs.begin(), pairs.end(), [](const PlanePair& p) { return !p.hasFactor(); });
     ASSERT_NE(firstWithout, pairs.begin());
     ASSERT_NE(firstWithout, pairs.end());
     EXPECT_TRUE(std::is_sorted(pairs.begin(), firstWithout,
                                [](const PlanePair& a, const PlanePair& b) { return a.Full->Factor < b.Full->Factor; }));
-    EXPECT_TRUE(std::all_of(firstWithout, pairs.end(), [](const PlanePair& p) { return !p.hasFactor() && pairProblem(p); }));
+    EXPECT_TRUE(
+        std::all_of(firstWithout, pairs.end(), [](const PlanePair& p) { return !p.hasFactor() && pairProblem(p); }));
     EXPECT_TRUE(std::is_sorted(firstWithout, pairs.end(), [](const PlanePair& a, const PlanePair& b) {
         return std::pair(a.First, a.Second) < std::pair(b.First, b.Second);
     }));
-    const auto repeated = std::find_if(pairs.begin(), pairs.end(), [](const PlanePair& p) { return p.First == 0 && p.Second == 2; });
-    EXPECT_EQ(pairProblem(*repeated), refusalMessage(WedgeRefusal::ParallelPlanes) + "；Kc：Invalid floating point operation");
+    const auto repeated =
+        std::find_if(pairs.begin(), pairs.end(), [](const PlanePair& p) { return p.First == 0 && p.Second == 2; });
+    EXPECT_EQ(pairProblem(*repeated),
+              refusalMessage(WedgeRefusal::ParallelPlanes) + "；Kc：Invalid floating point operation");
     EXPECT_EQ(planes[4].Label, "5");
 
     const std::vector<PlanePair> onTwo = combinePlanes(planes, slope, 2);

@@ -35,8 +35,10 @@ std::vector<TPoint3D> hemispherePoints(int n) {
     return points;
 }
 
-const DensityOptions Options[] = {{DensityMethod::Fisher, 0.01}, {DensityMethod::Fisher, 0.1},
-                                  {DensityMethod::Kamb, 0.01},   {DensityMethod::Kamb, kambAreaShare(300)},
+const DensityOptions Options[] = {{DensityMethod::Fisher, 0.01},
+                                  {DensityMethod::Fisher, 0.1},
+                                  {DensityMethod::Kamb, 0.01},
+                                  {DensityMethod::Kamb, kambAreaShare(300)},
                                   {DensityMethod::Kamb, 1}};
 
 // The mean over the hemisphere is 1% per 1% of area: 100% of the poles.

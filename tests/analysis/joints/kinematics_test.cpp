@@ -21,11 +21,11 @@ TEST(WedgeKinematics, ChecksDaylightAndFrictionOfTheLineOfIntersection) {
         double plunge, apparentDip;
         bool daylights, steeper;
     } cases[] = {
-        {{60, 120}, {60, 240}, 40.8934, 60, true, true},     // slides
+        {{60, 120}, {60, 240}, 40.8934, 60, true, true},      // slides
         {{55, 100}, {55, 200}, 42.5518, 56.3099, true, true}, // slides, oblique to the face
-        {{45, 120}, {45, 240}, 26.5651, 60, true, false},    // flatter than friction
-        {{80, 130}, {80, 230}, 74.6602, 60, false, true},    // steeper than the face
-        {{60, 30}, {60, 330}, 56.3099, -60, false, true},    // plunges into the slope
+        {{45, 120}, {45, 240}, 26.5651, 60, true, false},     // flatter than friction
+        {{80, 130}, {80, 230}, 74.6602, 60, false, true},     // steeper than the face
+        {{60, 30}, {60, 330}, 56.3099, -60, false, true},     // plunges into the slope
     };
     for (const auto& c : cases) {
         const WedgeKinematics k = wedgeKinematics(c.first, c.second, face, 30);
@@ -51,7 +51,7 @@ TEST(KinematicChecks, PlanarSlidingAndBasePlanesAtEachBoundary) {
         bool slides, base;
     } cases[] = {
         {{60, 350, 30, 20}, {45, 350}, true, true},
-        {{60, 350, 30, 20}, {29.5, 350}, false, true},  // inside the friction cone
+        {{60, 350, 30, 20}, {29.5, 350}, false, true}, // inside the friction cone
         {{60, 350, 30, 20}, {30.5, 350}, true, true},
         {{60, 350, 30, 20}, {59.5, 350}, true, true},
         {{60, 350, 30, 20}, {60.5, 350}, false, false}, // does not daylight
@@ -61,12 +61,12 @@ TEST(KinematicChecks, PlanarSlidingAndBasePlanesAtEachBoundary) {
         {{60, 350, 30, 20}, {45, 329.5}, false, false},
         {{60, 10, 30, 20}, {45, 350.5}, true, true},
         {{60, 10, 30, 20}, {45, 349.5}, false, false},
-        {{60, 10, 30, 35}, {45, 336}, true, true},      // wider lateral limits
-        {{60, 350, 30, 20}, {45, 170}, false, false},   // dips into the slope
-        {{90, 0, 30, 20}, {89.5, 0}, true, true},       // vertical face
+        {{60, 10, 30, 35}, {45, 336}, true, true},    // wider lateral limits
+        {{60, 350, 30, 20}, {45, 170}, false, false}, // dips into the slope
+        {{90, 0, 30, 20}, {89.5, 0}, true, true},     // vertical face
         {{90, 0, 30, 20}, {89.5, 180}, false, false},
-        {{110, 0, 30, 20}, {90, 0}, true, true},        // overhanging: a vertical plane daylights
-        {{110, 0, 30, 20}, {80, 180}, false, false},    // daylights, outside the lateral limits
+        {{110, 0, 30, 20}, {90, 0}, true, true},     // overhanging: a vertical plane daylights
+        {{110, 0, 30, 20}, {80, 180}, false, false}, // daylights, outside the lateral limits
     };
     for (const auto& c : cases) {
         const KinematicChecks checks(c.slope);
@@ -82,20 +82,15 @@ TEST(KinematicChecks, FlexuralTopplingAtTheSlipLimitAndLateralLimits) {
         TPlaneAttitude plane;
         bool topples;
     } cases[] = {
-        {{60, 350, 30, 20}, {60.5, 170}, true},  // pole 29.5 below the slip limit of 30
-        {{60, 350, 30, 20}, {59.5, 170}, false},
-        {{60, 350, 30, 20}, {75, 150.5}, true},  // pole trend 330.5
-        {{60, 350, 30, 20}, {75, 149.5}, false},
-        {{60, 10, 30, 20}, {75, 190}, true},
-        {{60, 10, 30, 20}, {75, 170.5}, true},   // pole trend 350.5, across north
-        {{60, 10, 30, 20}, {75, 169.5}, false},
-        {{60, 350, 30, 20}, {75, 350}, false},   // dips out of the face
-        {{60, 350, 30, 20}, {90, 170}, true},    // a vertical slab either way round
-        {{60, 350, 30, 20}, {90, 350}, true},
-        {{25, 350, 30, 20}, {80, 170}, false},   // face flatter than friction
-        {{90, 0, 30, 20}, {30.5, 180}, true},    // vertical face: slip limit 60
-        {{90, 0, 30, 20}, {29.5, 180}, false},
-        {{110, 0, 30, 20}, {10.5, 180}, true},   // overhanging: slip limit 80
+        {{60, 350, 30, 20}, {60.5, 170}, true}, // pole 29.5 below the slip limit of 30
+        {{60, 350, 30, 20}, {59.5, 170}, false}, {{60, 350, 30, 20}, {75, 150.5}, true}, // pole trend 330.5
+        {{60, 350, 30, 20}, {75, 149.5}, false}, {{60, 10, 30, 20}, {75, 190}, true},
+        {{60, 10, 30, 20}, {75, 170.5}, true}, // pole trend 350.5, across north
+        {{60, 10, 30, 20}, {75, 169.5}, false},  {{60, 350, 30, 20}, {75, 350}, false}, // dips out of the face
+        {{60, 350, 30, 20}, {90, 170}, true}, // a vertical slab either way round
+        {{60, 350, 30, 20}, {90, 350}, true},    {{25, 350, 30, 20}, {80, 170}, false}, // face flatter than friction
+        {{90, 0, 30, 20}, {30.5, 180}, true},                                           // vertical face: slip limit 60
+        {{90, 0, 30, 20}, {29.5, 180}, false},   {{110, 0, 30, 20}, {10.5, 180}, true}, // overhanging: slip limit 80
         {{110, 0, 30, 20}, {9.5, 180}, false},
     };
     for (const auto& c : cases)
@@ -119,19 +114,19 @@ TEST(KinematicChecks, LinesOfIntersectionInTheWedgeAndTopplingZones) {
         {{60, 350, 30, 20}, 350, 60.5, WedgeZone::None, TopplingZone::Oblique}, // within 30 of vertical
         {{60, 350, 30, 20}, 10, 45, WedgeZone::Primary, TopplingZone::None},    // apparent dip 58.4
         {{60, 350, 30, 20}, 80, 45, WedgeZone::None, TopplingZone::None},
-        {{70, 350, 30, 20}, 170, 20.5, WedgeZone::None, TopplingZone::Direct},  // 90 - 70 = 20
+        {{70, 350, 30, 20}, 170, 20.5, WedgeZone::None, TopplingZone::Direct}, // 90 - 70 = 20
         {{70, 350, 30, 20}, 170, 19.5, WedgeZone::None, TopplingZone::None},
         {{70, 350, 30, 20}, 150.5, 45, WedgeZone::None, TopplingZone::Direct},
         {{70, 350, 30, 20}, 149.5, 45, WedgeZone::None, TopplingZone::None},
         {{70, 350, 30, 20}, 149.5, 60.5, WedgeZone::None, TopplingZone::Oblique},
         {{70, 350, 30, 20}, 149.5, 59.5, WedgeZone::None, TopplingZone::None},
-        {{70, 350, 30, 20}, 0, 90, WedgeZone::None, TopplingZone::Direct},      // vertical column
-        {{70, 190, 30, 20}, 350.5, 45, WedgeZone::None, TopplingZone::Direct},  // across north
+        {{70, 350, 30, 20}, 0, 90, WedgeZone::None, TopplingZone::Direct},     // vertical column
+        {{70, 190, 30, 20}, 350.5, 45, WedgeZone::None, TopplingZone::Direct}, // across north
         {{70, 190, 30, 20}, 349.5, 45, WedgeZone::None, TopplingZone::None},
-        {{90, 0, 30, 20}, 0, 89.5, WedgeZone::Primary, TopplingZone::Oblique},  // vertical face
+        {{90, 0, 30, 20}, 0, 89.5, WedgeZone::Primary, TopplingZone::Oblique}, // vertical face
         {{90, 0, 30, 20}, 180, 89.5, WedgeZone::None, TopplingZone::Direct},
         {{90, 0, 30, 20}, 180, 0.5, WedgeZone::None, TopplingZone::Direct},
-        {{110, 0, 30, 20}, 180, 85, WedgeZone::Primary, TopplingZone::Direct},  // overhanging
+        {{110, 0, 30, 20}, 180, 85, WedgeZone::Primary, TopplingZone::Direct},   // overhanging
         {{110, 0, 30, 20}, 180, 70.5, WedgeZone::Primary, TopplingZone::Direct}, // daylights below 70
         {{110, 0, 30, 20}, 180, 69.5, WedgeZone::None, TopplingZone::Direct},
     };
@@ -159,9 +154,9 @@ TEST(KinematicChecks, SecondaryWedgeNeedsAPlaneThatSlidesAlone) {
 }
 
 TEST(KinematicChecks, RefusesSlopesOutOfRange) {
-    for (const KinematicSlope slope : {KinematicSlope{-1, 0, 30, 20}, KinematicSlope{181, 0, 30, 20},
-                                       KinematicSlope{60, 0, 90, 20}, KinematicSlope{60, 0, 30, -1},
-                                       KinematicSlope{60, std::nan(""), 30, 20}})
+    for (const KinematicSlope slope :
+         {KinematicSlope{-1, 0, 30, 20}, KinematicSlope{181, 0, 30, 20}, KinematicSlope{60, 0, 90, 20},
+          KinematicSlope{60, 0, 30, -1}, KinematicSlope{60, std::nan(""), 30, 20}})
         EXPECT_THROW(KinematicChecks{slope}, Error);
 }
 
@@ -170,8 +165,8 @@ std::vector<Measurement> randomPlanes(std::size_t count, unsigned seed, bool wei
     std::uniform_real_distribution<double> dip(0, 90), direction(0, 360), weight(0.5, 3);
     std::vector<Measurement> planes;
     for (std::size_t i = 0; i < count; ++i)
-        planes.push_back({{dip(random), direction(random)}, i % 3 ? "A" : "B", weighted ? weight(random) : 1,
-                          int(i + 1)});
+        planes.push_back(
+            {{dip(random), direction(random)}, i % 3 ? "A" : "B", weighted ? weight(random) : 1, int(i + 1)});
     return planes;
 }
 
@@ -245,7 +240,8 @@ TEST(KinematicAnalysis, ProgressCountsThePairsAndCancels) {
     EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
     EXPECT_EQ(seen.back(), 400u * 399 / 2);
     for (bool pairs : {true, false})
-        EXPECT_FALSE(kinematicAnalysis(planes, {}, slope, 2, pairs, [](std::uint64_t, std::uint64_t) { return false; }));
+        EXPECT_FALSE(
+            kinematicAnalysis(planes, {}, slope, 2, pairs, [](std::uint64_t, std::uint64_t) { return false; }));
 }
 
 TEST(KinematicAnalysis, IdenticalPolesGiveNoneOrAll) {

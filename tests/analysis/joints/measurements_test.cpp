@@ -54,20 +54,25 @@ TEST(MeasurementReader, RefusesBadRowsNamingTheirLines) {
         {"45,120,J1,1,x\n", "测量文件第 1 行：字段过多：产状之后只能有组号和权重"},
         {"45,120,J1,0\n", "测量文件第 1 行：权重 0 应大于 0"},
         {"45,120,J1,-2\n", "测量文件第 1 行：权重 -2 应大于 0"},
-        {"N,30,E,S,W,45\n", "测量文件第 1 行：象限产状的字母“NE SW”不成组合：走向 N..E 配倾向 SE 或 NW，走向 N..W 配倾向 SW 或 NE"},
+        {"N,30,E,S,W,45\n",
+         "测量文件第 1 行：象限产状的字母“NE SW”不成组合：走向 N..E 配倾向 SE 或 NW，走向 N..W 配倾向 SW 或 NE"},
         {"N,95,E,S,E,45\n", "测量文件第 1 行：走向角 95 应在 0 到 90 之间"},
         {"N,30,E,S,E\n", "测量文件第 1 行：象限产状应有 6 个字段（如 N,30,E,S,E,45）"},
         {"dip,dipdir,set\n45,120\n", "测量文件第 2 行：应有 3 个字段，实有 2 个"},
-        {"dip,azimuth\n45,120\n", "测量文件第 1 行：表头的列名“azimuth”无法识别，可用的列名：dip 倾角、dipdir 倾向、quadrant 象限产状、set 组、weight 权重、c 黏聚力、f 摩擦系数"},
-        {"dip,set\n45,J1\n", "测量文件第 1 行：表头应含倾角和倾向两列（dip、dipdir），或象限产状（quadrant），二者取其一"},
-        {"dip,dipdir,quadrant\n", "测量文件第 1 行：表头应含倾角和倾向两列（dip、dipdir），或象限产状（quadrant），二者取其一"},
+        {"dip,azimuth\n45,120\n",
+         "测量文件第 1 行：表头的列名“azimuth”无法识别，可用的列名：dip 倾角、dipdir 倾向、quadrant 象限产状、set 组、weight 权重、c 黏聚力、f 摩擦系数"},
+        {"dip,set\n45,J1\n",
+         "测量文件第 1 行：表头应含倾角和倾向两列（dip、dipdir），或象限产状（quadrant），二者取其一"},
+        {"dip,dipdir,quadrant\n",
+         "测量文件第 1 行：表头应含倾角和倾向两列（dip、dipdir），或象限产状（quadrant），二者取其一"},
         {"dip,dipdir,dip\n", "测量文件第 1 行：表头的列“dip”重复"},
         {"dip,dipdir,c,f\n45,120,-1,0.5\n", "测量文件第 2 行：黏聚力 c -1 应不小于 0"},
         {"dip,dipdir,c,f\n45,120,10,x\n", "测量文件第 2 行：摩擦系数 f“x”不是数"},
         {"\n# only a comment\n", "测量文件中没有结构面数据"},
         {"45,120,J1,1e200\n", "测量文件第 1 行：权重 1e200 过大，应不大于 1000000"},
         {"45,120,J\x1B[31m1\n", "测量文件第 1 行：含有控制字符：“J\\x1B[31m1”"},
-        {"dip,dipdir,\x1B[1mx\x07\n", "测量文件第 1 行：表头的列名“\\x1B[1mx\\x07”无法识别，可用的列名：dip 倾角、dipdir 倾向、quadrant 象限产状、set 组、weight 权重、c 黏聚力、f 摩擦系数"},
+        {"dip,dipdir,\x1B[1mx\x07\n",
+         "测量文件第 1 行：表头的列名“\\x1B[1mx\\x07”无法识别，可用的列名：dip 倾角、dipdir 倾向、quadrant 象限产状、set 组、weight 权重、c 黏聚力、f 摩擦系数"},
         // Lines of blanks other than spaces and tabs are blank lines.
         {"\f", "测量文件中没有结构面数据"},
         {"\v\n\r\r\n", "测量文件中没有结构面数据"},
@@ -94,7 +99,8 @@ TEST(MeasurementReader, ListsAllBadLinesInOneMessage) {
 }
 
 TEST(MeasurementReader, HeaderColumnsInAnyOrderLabelsWeightsAndSummary) {
-    const MeasurementFile file = parseMeasurements("\xEF\xBB\xBF" "Weight, Set, Dip Direction, Dip\r\n"
+    const MeasurementFile file = parseMeasurements("\xEF\xBB\xBF"
+                                                   "Weight, Set, Dip Direction, Dip\r\n"
                                                    "2, J1, 120, 45\r\n"
                                                    "1, J2, 230, 60\r\n"
                                                    ", J1, \"125\", 44\r\n"
@@ -106,8 +112,9 @@ TEST(MeasurementReader, HeaderColumnsInAnyOrderLabelsWeightsAndSummary) {
     EXPECT_EQ(file.Planes[2].Plane, (TPlaneAttitude{44, 125}));
     EXPECT_EQ(file.Planes[3].Set, "");
     EXPECT_EQ(file.Planes[3].Line, 5);
-    EXPECT_EQ(measurementSummaryText(file.Summary),
-              "读入结构面 4 个（倾角倾向 4 个，象限产状 0 个），UTF-8 编码，有表头，带权重；2 组：J1 2 个，J2 1 个，未分组 1 个");
+    EXPECT_EQ(
+        measurementSummaryText(file.Summary),
+        "读入结构面 4 个（倾角倾向 4 个，象限产状 0 个），UTF-8 编码，有表头，带权重；2 组：J1 2 个，J2 1 个，未分组 1 个");
 }
 
 // A file of our own (GB18030) and one from another program (UTF-8) with the
@@ -155,7 +162,8 @@ TEST(MeasurementReader, ReadsTheFirstSheetOfAWorkbook) {
               "读入结构面 3 个（倾角倾向 3 个，象限产状 0 个），Excel 工作簿，有表头；1 组：J1 1 个，未分组 2 个");
 
     try {
-        readMeasurements(testing::workbookOf(sheet("<row r=\"9\"><c r=\"A9\"><v>100</v></c><c r=\"B9\"><v>95</v></c></row>"), shared));
+        readMeasurements(testing::workbookOf(
+            sheet("<row r=\"9\"><c r=\"A9\"><v>100</v></c><c r=\"B9\"><v>95</v></c></row>"), shared));
         ADD_FAILURE() << "read";
     } catch (const Error& e) {
         EXPECT_EQ(e.kind(), ErrorKind::RefusedInput);
@@ -175,7 +183,10 @@ TEST(MeasurementReader, RefusesUnreadableFilesClearly) {
     } cases[] = {
         {"倾角,倾向\n45,120\n" + utf8ToGb18030("60,230,第二组\n"),
          "测量文件第 3 行：不是有效的 UTF-8 文字，而前面的内容是 UTF-8：文件混用了两种编码（如 UTF-8 与 GBK），请统一为一种编码后再读入"},
-        {"\xEF\xBB\xBF" "45,120\n" + utf8ToGb18030("60,230,组\n"), "测量文件第 2 行：不是有效的 UTF-8"},
+        {"\xEF\xBB\xBF"
+         "45,120\n" +
+             utf8ToGb18030("60,230,组\n"),
+         "测量文件第 2 行：不是有效的 UTF-8"},
         {"45,120\n60,230\n\x80\x20\n", "测量文件第 3 行：既不是有效的 UTF-8 文字，也不是有效的 GBK（GB18030）文字"},
         {std::string(MaxMeasurementFileBytes + 1, '#'), "文件大于 1 MB，不能读取"},
     };
@@ -203,7 +214,10 @@ TEST(MeasurementReader, RefusalsCarryTheirKind) {
         {"a folder", [&] { readMeasurementFile(folder.path()); }, ErrorKind::RefusedInput, 0},
         {"sector height not a number", [] { parseSectors("name,dip,dipdir,height\nA,60,120,x\n"); },
          ErrorKind::NumberText, 2},
-        {"empty set window", [] { windowSet(parseMeasurements("45,120\n").Planes, SetWindow{"A", {0, 0, 1}, 0}); },
+        {"empty set window",
+         [] {
+             windowSet(parseMeasurements("45,120\n").Planes, SetWindow{"A", {0, 0, 1}, 0});
+         },
          ErrorKind::RefusedInput, 0},
     };
     for (const auto& c : cases) {

@@ -21,7 +21,7 @@ TEST(SectorFile, ReadsColumnsInAnyOrderWithTheUpperSlopeOptional) {
     EXPECT_EQ(sectors[1].DipDirection, 170);
     EXPECT_FALSE(sectors[1].Height);
     EXPECT_EQ(sectors[1].TopDip, 0);
-    EXPECT_EQ(sectors[2].Dip, 100); // overhanging
+    EXPECT_EQ(sectors[2].Dip, 100);            // overhanging
     EXPECT_EQ(sectors[2].TopDipDirection, 90); // the face's when not given
     EXPECT_EQ(sectors[2].Line, 5);
 }
@@ -39,7 +39,9 @@ TEST(SectorFile, ListsEveryBadLine) {
         {"name,dip,dipdir\n,60,0\n", "名称"},
         // What the file holds is echoed with its control characters made visible.
         {"name,dip,dipdir\nA\x1b[2J,60,0\n", "名称含有控制字符：“A\\x1B[2J”"},
-        {"name,dip,dipdir\nA,6\x0e" "0,0\n", "“6\\x0E0”不是数"},
+        {"name,dip,dipdir\nA,6\x0e"
+         "0,0\n",
+         "“6\\x0E0”不是数"},
         {"name,dip,dipdir\x07\n", "“dipdir\\x07”"},
         {"name,dip,dipdir\n", "没有分区"},
         {"", "表头"},

@@ -43,7 +43,9 @@ std::vector<Measurement> fisherSet(const TPlaneAttitude& mean, double kappa, int
     return planes;
 }
 
-double angleBetween(const TPoint3D& a, const TPoint3D& b) { return degrees(std::acos(std::min(1.0, std::abs(dot(a, b))))); }
+double angleBetween(const TPoint3D& a, const TPoint3D& b) {
+    return degrees(std::acos(std::min(1.0, std::abs(dot(a, b)))));
+}
 
 // R = n cos a, K = (n - 1) / (n - R), and the cone from Fisher's formula,
 // worked by hand; a doubled weight counts as two planes.
@@ -125,8 +127,8 @@ TEST(JointSets, FromLabelsAndFromAWindow) {
 // whole, largest first, and the same on every run with the same seed.
 TEST(JointSets, GroupingFindsSeparatedSets) {
     std::vector<Measurement> planes;
-    for (const auto& [mean, n] : {std::pair{TPlaneAttitude{30, 40}, 60}, {TPlaneAttitude{85, 300}, 90},
-                                  {TPlaneAttitude{60, 190}, 30}}) {
+    for (const auto& [mean, n] :
+         {std::pair{TPlaneAttitude{30, 40}, 60}, {TPlaneAttitude{85, 300}, 90}, {TPlaneAttitude{60, 190}, 30}}) {
         const auto set = fisherSet(mean, 60, n, n);
         planes.insert(planes.end(), set.begin(), set.end());
     }

@@ -26,8 +26,8 @@ TEST(DegreeTrig, WithinTwoUlpOfTheTrueValues) {
     const struct {
         const char* what;
         double low, high;
-    } ranges[] = {{"a turn either way", -360, 360},    {"tiny", 1e-12, 1e-3},
-                  {"near 90", 90 - 1e-6, 90 + 1e-6}, {"near 45", 45 - 1e-9, 45 + 1e-9},
+    } ranges[] = {{"a turn either way", -360, 360},        {"tiny", 1e-12, 1e-3},
+                  {"near 90", 90 - 1e-6, 90 + 1e-6},       {"near 45", 45 - 1e-9, 45 + 1e-9},
                   {"near -180", -180 - 1e-7, -180 + 1e-7}, {"large", 1e6, degree_trig::Limit}};
     for (const auto& range : ranges) {
         SCOPED_TRACE(range.what);

@@ -48,7 +48,8 @@ TEST(FisherDistribution, AnglesToTheMeanFollowTheirDistribution) {
             // 1 - cos a, kept accurate for small angles.
             const double c = dot(p, mean), s = std::hypot(dot(p, across1), dot(p, across2));
             angles.push_back(angleCdf(kappa, c > 0 ? s * s / (1 + c) : 1 - c));
-            azimuths.push_back((std::atan2(dot(p, across2), dot(p, across1)) + std::numbers::pi) / (2 * std::numbers::pi));
+            azimuths.push_back((std::atan2(dot(p, across2), dot(p, across1)) + std::numbers::pi) /
+                               (2 * std::numbers::pi));
         }
         EXPECT_LT(ksUniform(angles), critical) << kappa;
         EXPECT_LT(ksUniform(azimuths), critical) << kappa;

@@ -27,8 +27,8 @@ struct Twin {
 };
 
 // The scalar analyses of one sample, failures as outcomes.
-Twin twinOf(const BlockInputs& base, const std::vector<Parameter>& inputs, const std::vector<std::vector<double>>& columns,
-            std::size_t j) {
+Twin twinOf(const BlockInputs& base, const std::vector<Parameter>& inputs,
+            const std::vector<std::vector<double>>& columns, std::size_t j) {
     BlockInputs sample = base;
     for (std::size_t k = 0; k < inputs.size(); ++k) parameterField(sample, inputs[k]) = columns[k][j];
     Twin t;
@@ -113,43 +113,76 @@ std::vector<KernelCase> kernelCases() {
     TWedgeParams bare = exampleParams();
     bare.Cohesion1 = bare.Cohesion2 = bare.Friction1 = bare.Friction2 = "-0";
     using P = Parameter;
-    const std::vector<std::pair<Parameter, double>> angles = {
-        {P::Dip1, 30}, {P::DipDir1, 120}, {P::Dip2, 30}, {P::DipDir2, 120},
-        {P::DipTop, 20}, {P::DipDirTop, 90}, {P::DipFace, 25}, {P::DipDirFace, 90}};
+    const std::vector<std::pair<Parameter, double>> angles = {{P::Dip1, 30},     {P::DipDir1, 120},  {P::Dip2, 30},
+                                                              {P::DipDir2, 120}, {P::DipTop, 20},    {P::DipDirTop, 90},
+                                                              {P::DipFace, 25},  {P::DipDirFace, 90}};
     std::vector<std::pair<Parameter, double>> everything = angles;
-    everything.insert(everything.end(), {{P::Cohesion1, 20}, {P::Friction1, 0.3}, {P::Cohesion2, 40},
-                                         {P::Friction2, 0.5}, {P::RockUnitWeight, 5}, {P::SlopeHeight, 30}});
+    everything.insert(everything.end(), {{P::Cohesion1, 20},
+                                         {P::Friction1, 0.3},
+                                         {P::Cohesion2, 40},
+                                         {P::Friction2, 0.5},
+                                         {P::RockUnitWeight, 5},
+                                         {P::SlopeHeight, 30}});
     return {
         {"angles, computed water", exampleParams(), {}, angles},
-        {"everything, entered water", enteredParams("100", "200"), {}, [&] {
+        {"everything, entered water",
+         enteredParams("100", "200"),
+         {},
+         [&] {
              auto v = everything;
              v.insert(v.end(), {{P::WaterPressure1, 100}, {P::WaterPressure2, 200}});
              return v;
          }()},
-        {"one plane only, strengths", enteredParams("0", "300"), {},
+        {"one plane only, strengths",
+         enteredParams("0", "300"),
+         {},
          {{P::Cohesion1, 24}, {P::Friction2, 0.5}, {P::WaterPressure2, 300}, {P::DipDir1, 40}}},
-        {"loads, forces and bolts", exampleParams(), loaded,
-         {{P::Dip1, 10}, {P::DipDir2, 30}, {P::Seismic, 0.15}, {P::ForceMagnitude, 800}, {P::BoltForce, 2000},
+        {"loads, forces and bolts",
+         exampleParams(),
+         loaded,
+         {{P::Dip1, 10},
+          {P::DipDir2, 30},
+          {P::Seismic, 0.15},
+          {P::ForceMagnitude, 800},
+          {P::BoltForce, 2000},
           {P::WaterUnitWeight, 9}}},
         {"seismic along a given direction", exampleParams(), directed, {{P::DipFace, 20}, {P::Seismic, 0.2}}},
         {"overhanging face", overhanging, {}, angles},
         {"strengths of -0", bare, {}, angles},
         {"computed water past the range", exampleParams(), {}, {{P::WaterUnitWeight, Huge}, {P::SlopeHeight, 30}}},
         {"friction past the range", exampleParams(), {}, {{P::Friction1, 1e308}, {P::Friction2, 1e308}}},
-        {"saturated with a crack", exampleParams(), cracked,
-         {{P::Dip1, 15}, {P::DipDir1, 40}, {P::DipFace, 15}, {P::DipDirTop, 40}, {P::CrackDistance, 10},
-          {P::CrackWater, 12}, {P::SlopeHeight, 20}}},
-        {"Barton-Bandis on both planes", exampleParams(), barton, [&] {
+        {"saturated with a crack",
+         exampleParams(),
+         cracked,
+         {{P::Dip1, 15},
+          {P::DipDir1, 40},
+          {P::DipFace, 15},
+          {P::DipDirTop, 40},
+          {P::CrackDistance, 10},
+          {P::CrackWater, 12},
+          {P::SlopeHeight, 20}}},
+        {"Barton-Bandis on both planes", exampleParams(), barton,
+         [&] {
              auto v = angles;
              v.insert(v.end(), {{P::RockUnitWeight, 5}, {P::SlopeHeight, 39}});
              return v;
          }()},
-        {"Barton-Bandis, one plane only", enteredParams("0", "300"), barton,
+        {"Barton-Bandis, one plane only",
+         enteredParams("0", "300"),
+         barton,
          {{P::Cohesion1, 24}, {P::WaterPressure2, 300}, {P::DipDir1, 40}, {P::Dip2, 20}}},
-        {"Barton-Bandis and Mohr-Coulomb, crack", exampleParams(), bartonCracked,
-         {{P::Dip1, 15}, {P::DipDir1, 40}, {P::CrackDistance, 10}, {P::CrackWater, 12}, {P::Friction2, 0.4},
+        {"Barton-Bandis and Mohr-Coulomb, crack",
+         exampleParams(),
+         bartonCracked,
+         {{P::Dip1, 15},
+          {P::DipDir1, 40},
+          {P::CrackDistance, 10},
+          {P::CrackWater, 12},
+          {P::Friction2, 0.4},
           {P::BoltForce, 2000}}},
-        {"crack askew, entered water", enteredParams("30", "60"), askew,
+        {"crack askew, entered water",
+         enteredParams("30", "60"),
+         askew,
          {{P::Dip2, 15}, {P::DipDir2, 50}, {P::DipTop, 15}, {P::CrackDistance, 15}, {P::Cohesion1, 20}}},
     };
 }
@@ -275,7 +308,7 @@ TEST(Kernel, DrawsInLanesAreTheScalarDraws) {
         {Parameter::Cohesion1, triangularDistribution(10, 50)},
         {Parameter::Dip2, truncated(triangularDistribution(40, 80), 50, 75)},
         {Parameter::SlopeHeight, truncated(normalDistribution(8), 30, 45)},
-        {Parameter::SlopeHeight, truncated(normalDistribution(5), 31, 49)}, // central draws clamped at 1.8 sd
+        {Parameter::SlopeHeight, truncated(normalDistribution(5), 31, 49)},   // central draws clamped at 1.8 sd
         {Parameter::SlopeHeight, truncated(normalDistribution(1), 42.5, {})}, // every draw in a tail
     };
     WedgeLoads sized;
@@ -373,8 +406,8 @@ TEST(Kernel, CombinedMomentsMatchOnePassAndNeedNoKeptValues) {
         SCOPED_TRACE(samples);
         ProbabilisticSettings s = mixedSettings(SamplingMethod::MonteCarlo, samples);
         const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), s);
-        for (const auto& [values, stats] : {std::pair(r.SafetyFactors, *r.Statistics),
-                                            std::pair(r.Full.SafetyFactors, *r.Full.Statistics)}) {
+        for (const auto& [values, stats] :
+             {std::pair(r.SafetyFactors, *r.Statistics), std::pair(r.Full.SafetyFactors, *r.Full.Statistics)}) {
             long double sum = 0, squares = 0;
             for (double v : values) sum += v;
             const long double mean = sum / values.size();

@@ -46,9 +46,12 @@ ProbabilisticSettings spreadSettings(SamplingMethod method, unsigned threads) {
 
 TEST(Probabilistic, SeededRunIsTheSameWithAnyNumberOfThreads) {
     for (SamplingMethod method : {SamplingMethod::MonteCarlo, SamplingMethod::LatinHypercube}) {
-        const ProbabilisticResult one = runProbabilistic(exampleAttitudes(), exampleParams(), spreadSettings(method, 1));
-        const ProbabilisticResult two = runProbabilistic(exampleAttitudes(), exampleParams(), spreadSettings(method, 2));
-        const ProbabilisticResult three = runProbabilistic(exampleAttitudes(), exampleParams(), spreadSettings(method, 3));
+        const ProbabilisticResult one =
+            runProbabilistic(exampleAttitudes(), exampleParams(), spreadSettings(method, 1));
+        const ProbabilisticResult two =
+            runProbabilistic(exampleAttitudes(), exampleParams(), spreadSettings(method, 2));
+        const ProbabilisticResult three =
+            runProbabilistic(exampleAttitudes(), exampleParams(), spreadSettings(method, 3));
         ASSERT_TRUE(one.Statistics && two.Statistics);
         EXPECT_GT(count(one, TWedgeContact::NoBlock), 0u);
         for (const ProbabilisticResult* r : {&two, &three}) {
@@ -93,8 +96,8 @@ TEST(Probabilistic, HistogramCountsTheExactValues) {
         EXPECT_LT(r.Statistics->Min, r.Statistics->Max);
         // The chunks' own tallies (a chunk of wedges only is counted on a
         // shorter path) against the kept values.
-        for (const auto& [values, stats] : {std::pair(&r.SafetyFactors, *r.Statistics),
-                                            std::pair(&r.Full.SafetyFactors, *r.Full.Statistics)}) {
+        for (const auto& [values, stats] :
+             {std::pair(&r.SafetyFactors, *r.Statistics), std::pair(&r.Full.SafetyFactors, *r.Full.Statistics)}) {
             EXPECT_EQ(stats.Min, *std::min_element(values->begin(), values->end()));
             EXPECT_EQ(stats.Max, *std::max_element(values->begin(), values->end()));
             double sum = 0;
@@ -159,14 +162,21 @@ TEST(Probabilistic, EverySampleIsTheComputationOfItsInputs) {
         {{Parameter::DipDir2, normalDistribution(10)}},
         {{Parameter::DipTop, uniformDistribution(0, 40)}, {Parameter::DipDirTop, normalDistribution(30)}},
         {{Parameter::DipFace, normalDistribution(5)}, {Parameter::Cohesion1, lognormalDistribution(8)}},
-        {{Parameter::Dip1, normalDistribution(3)}, {Parameter::DipDir1, normalDistribution(5)},
-         {Parameter::Dip2, normalDistribution(3)}, {Parameter::DipDir2, normalDistribution(5)},
-         {Parameter::DipTop, normalDistribution(3)}, {Parameter::DipFace, normalDistribution(3)},
-         {Parameter::DipDirFace, normalDistribution(5)}, {Parameter::SlopeHeight, uniformDistribution(20, 60)},
+        {{Parameter::Dip1, normalDistribution(3)},
+         {Parameter::DipDir1, normalDistribution(5)},
+         {Parameter::Dip2, normalDistribution(3)},
+         {Parameter::DipDir2, normalDistribution(5)},
+         {Parameter::DipTop, normalDistribution(3)},
+         {Parameter::DipFace, normalDistribution(3)},
+         {Parameter::DipDirFace, normalDistribution(5)},
+         {Parameter::SlopeHeight, uniformDistribution(20, 60)},
          {Parameter::WaterUnitWeight, normalDistribution(2)}},
-        {{Parameter::Seismic, uniformDistribution(0, 0.3)}, {Parameter::CrackDistance, uniformDistribution(0, 30)},
-         {Parameter::CrackWater, uniformDistribution(0, 20)}, {Parameter::ForceMagnitude, normalDistribution(300)},
-         {Parameter::BoltForce, normalDistribution(500)}, {Parameter::DipDir1, normalDistribution(5)}},
+        {{Parameter::Seismic, uniformDistribution(0, 0.3)},
+         {Parameter::CrackDistance, uniformDistribution(0, 30)},
+         {Parameter::CrackWater, uniformDistribution(0, 20)},
+         {Parameter::ForceMagnitude, normalDistribution(300)},
+         {Parameter::BoltForce, normalDistribution(500)},
+         {Parameter::DipDir1, normalDistribution(5)}},
     };
     // Loads that the full factor takes and Kc does not.
     WedgeLoads loads;
@@ -258,8 +268,14 @@ TEST(Probabilistic, CountsEveryOutcomeAndTakesPfOverWedgesOnly) {
          uniformDistribution(0, 60), TWedgeContact::BothPlanes, 0, 0},
         {"lift-off counts as failure", exampleAttitudes(), enteredParams("300", "300"), Parameter::Cohesion1,
          normalDistribution(5), TWedgeContact::LiftOff, 0, 1},
-        {"parallel line of intersection fails", {{{45, 235}, {70, 235}, {12, 195}, {65, 185}}}, exampleParams(),
-         Parameter::Cohesion1, normalDistribution(5), TWedgeContact::NoBlock, 1000, -1},
+        {"parallel line of intersection fails",
+         {{{45, 235}, {70, 235}, {12, 195}, {65, 185}}},
+         exampleParams(),
+         Parameter::Cohesion1,
+         normalDistribution(5),
+         TWedgeContact::NoBlock,
+         1000,
+         -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -321,12 +337,12 @@ TEST(Probabilistic, ReportsProgressAndCanBeCancelled) {
     ProbabilisticSettings s = spreadSettings(SamplingMethod::MonteCarlo, 2);
     s.Samples = 100'000;
     std::vector<std::uint64_t> seen;
-    const ProbabilisticResult done = runProbabilistic(exampleAttitudes(), exampleParams(), s,
-                                                      [&](std::uint64_t d, std::uint64_t total) {
-                                                          EXPECT_EQ(total, s.Samples);
-                                                          seen.push_back(d);
-                                                          return true;
-                                                      });
+    const ProbabilisticResult done =
+        runProbabilistic(exampleAttitudes(), exampleParams(), s, [&](std::uint64_t d, std::uint64_t total) {
+            EXPECT_EQ(total, s.Samples);
+            seen.push_back(d);
+            return true;
+        });
     EXPECT_FALSE(done.Cancelled);
     ASSERT_FALSE(seen.empty());
     EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
@@ -376,17 +392,33 @@ TEST(Probabilistic, RefusesSettingsThatDoNotFitTheBlock) {
         {"too many samples", exampleParams(), MaxSamples + 1, 20, Parameter::Dip1, {}, "the number of samples"},
         {"no bins", exampleParams(), 10, 0, Parameter::Dip1, {}, "the histogram needs at least one bin"},
         // Two billion bins once ended in the allocator, a hundred million wrote 2.8 GB.
-        {"too many bins", exampleParams(), 10, MaxHistogramBins + 1, Parameter::Dip1, {},
+        {"too many bins",
+         exampleParams(),
+         10,
+         MaxHistogramBins + 1,
+         Parameter::Dip1,
+         {},
          "the histogram has at most 10000 bins"},
         // 100000 threads once crashed inside the thread runtime.
-        {"too many threads", exampleParams(), 10, 20, Parameter::Dip1, {}, "the number of threads must lie between 1",
+        {"too many threads",
+         exampleParams(),
+         10,
+         20,
+         Parameter::Dip1,
+         {},
+         "the number of threads must lie between 1",
          maxThreads() + 1},
         {"all 32 bits of threads", exampleParams(), 10, 20, Parameter::Dip1, {}, "the number of threads", 4294967295u},
         {"negative deviation", exampleParams(), 10, 20, Parameter::Friction1, normalDistribution(-0.1),
          "f1: the standard deviation must be"},
         {"computed water pressure", exampleParams(), 10, 20, Parameter::WaterPressure1, normalDistribution(1),
          "u1 cannot vary: this block's water pressures are computed"},
-        {"bad block text", enteredParams("abc", "0"), 10, 20, Parameter::Dip1, {},
+        {"bad block text",
+         enteredParams("abc", "0"),
+         10,
+         20,
+         Parameter::Dip1,
+         {},
          "'abc' is not a valid floating point value"},
     };
     for (const Case& c : cases) {
@@ -455,8 +487,8 @@ TEST(Probabilistic, FullFactorBesideKcWithItsRequiredFactor) {
     const double plain = analyseWedge(exampleAttitudes(), readWedgeNumbers(exampleParams()), loads).Safety.Factor;
     EXPECT_LT(r.Full.Statistics->Max, plain); // k = 0 would give the largest factor
     EXPECT_NEAR(r.Full.Statistics->Max, plain, 1e-3 * plain);
-    const auto below = std::count_if(r.Full.SafetyFactors.begin(), r.Full.SafetyFactors.end(),
-                                     [](double fs) { return fs < 1.1; });
+    const auto below =
+        std::count_if(r.Full.SafetyFactors.begin(), r.Full.SafetyFactors.end(), [](double fs) { return fs < 1.1; });
     EXPECT_EQ(r.Full.PBelowRequired, double(below) / r.Full.Wedges);
     EXPECT_GT(r.Full.PBelowRequired, r.Full.Statistics->Pf);
     EXPECT_GT(r.Full.Statistics->Pf, 0);
@@ -494,8 +526,10 @@ ProbabilisticSettings fisherSettings(SamplingMethod method, unsigned threads) {
 
 TEST(Probabilistic, FisherPlanesGiveTheSameResultWithAnyNumberOfThreads) {
     for (SamplingMethod method : {SamplingMethod::MonteCarlo, SamplingMethod::LatinHypercube}) {
-        const ProbabilisticResult one = runProbabilistic(exampleAttitudes(), exampleParams(), fisherSettings(method, 1));
-        const ProbabilisticResult two = runProbabilistic(exampleAttitudes(), exampleParams(), fisherSettings(method, 2));
+        const ProbabilisticResult one =
+            runProbabilistic(exampleAttitudes(), exampleParams(), fisherSettings(method, 1));
+        const ProbabilisticResult two =
+            runProbabilistic(exampleAttitudes(), exampleParams(), fisherSettings(method, 2));
         EXPECT_GT(count(one, TWedgeContact::NoBlock), 0u);
         EXPECT_EQ(two.SafetyFactors, one.SafetyFactors);
         EXPECT_EQ(two.Contacts, one.Contacts);
@@ -511,9 +545,11 @@ TEST(Probabilistic, FailureOverSamplesAndSlidingOverWedges) {
     const ProbabilisticResult r =
         runProbabilistic(exampleAttitudes(), exampleParams(), fisherSettings(SamplingMethod::MonteCarlo, 0));
     ASSERT_TRUE(r.Statistics && r.Full.Statistics);
-    for (const auto& [factors, pf, pFailure] : {std::tuple(r.SafetyFactors, r.Statistics->Pf, r.PFailure),
-                                                std::tuple(r.Full.SafetyFactors, r.Full.Statistics->Pf, r.Full.PFailure)}) {
-        const double failed = static_cast<double>(std::count_if(factors.begin(), factors.end(), [](double f) { return f < 1; }));
+    for (const auto& [factors, pf, pFailure] :
+         {std::tuple(r.SafetyFactors, r.Statistics->Pf, r.PFailure),
+          std::tuple(r.Full.SafetyFactors, r.Full.Statistics->Pf, r.Full.PFailure)}) {
+        const double failed =
+            static_cast<double>(std::count_if(factors.begin(), factors.end(), [](double f) { return f < 1; }));
         EXPECT_GT(failed, 0);
         EXPECT_EQ(pf, failed / static_cast<double>(factors.size()));
         EXPECT_EQ(pFailure, failed / static_cast<double>(r.Samples));
@@ -759,7 +795,8 @@ TEST(Probabilistic, NonLinearStrengthTakesTheScalarAnalysis) {
     for (std::uint64_t i = 0; i < s.Samples; ++i) {
         BlockInputs sample = base;
         for (Parameter p : {Parameter::Dip1, Parameter::Cohesion2})
-            parameterField(sample, p) = Sampler(p, parameterValue(base, p), s.Distributions[int(p)]).value(design.uniform(i, p));
+            parameterField(sample, p) =
+                Sampler(p, parameterValue(base, p), s.Distributions[int(p)]).value(design.uniform(i, p));
         const FullSafety full = evaluateFull(sample).Safety;
         if (full.Contact != TWedgeContact::NoBlock && full.Contact != TWedgeContact::Unresolved)
             expected.push_back(full.Factor);

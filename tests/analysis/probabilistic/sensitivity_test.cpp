@@ -55,7 +55,8 @@ TEST(Sensitivity, GivesTheFullFactorBesideKc) {
 
 TEST(Sensitivity, ReportsContactChangesAndFailedSteps) {
     // u2 from 0 to 300 with u1 = 0: both planes, then plane 1 alone.
-    const auto water = runSensitivity(exampleAttitudes(), enteredParams("0", "0"), Parameter::WaterPressure2, 0, 300, 3);
+    const auto water =
+        runSensitivity(exampleAttitudes(), enteredParams("0", "0"), Parameter::WaterPressure2, 0, 300, 3);
     EXPECT_NEAR(water.front().Result->SafetyFactor, 1.6823, 1e-4);
     EXPECT_EQ(water.back().Result->Contact, TWedgeContact::FirstPlaneOnly);
     EXPECT_NEAR(water.back().Result->SafetyFactor, 0.4952, 1e-4);
@@ -111,7 +112,8 @@ TEST(Sensitivity, RefusesBadRanges) {
 TEST(Sensitivity, FactorsBeyondTheRangeOfADoubleFailAsOverflow) {
     const auto steps = runSensitivity(exampleAttitudes(), exampleParams(), Parameter::Cohesion1, 5e306, 1e307, 2);
     for (const SensitivityStep& s : steps) {
-        EXPECT_TRUE(s.Result ? std::isfinite(s.Result->SafetyFactor) : s.Failure == "Floating point overflow") << s.Value;
+        EXPECT_TRUE(s.Result ? std::isfinite(s.Result->SafetyFactor) : s.Failure == "Floating point overflow")
+            << s.Value;
         EXPECT_FALSE(s.Full) << s.Value;
         EXPECT_EQ(s.FullFailure, "Floating point overflow") << s.Value;
     }

@@ -185,8 +185,10 @@ private slots:
         QVERIFY(program->Form3.isVisible());
         QVERIFY(program->workspace.document().modified());
         const SavedBlock pair = program->workspace.joints().pairBlock(0);
-        QCOMPARE(program.box(&program->Form2, 25)->text(), QString::fromStdString(floatToText(pair.Attitudes[0].DipAngle)));
-        QCOMPARE(program.box(&program->Form2, 28)->text(), QString::fromStdString(floatToText(pair.Attitudes[1].DipDirection)));
+        QCOMPARE(program.box(&program->Form2, 25)->text(),
+                 QString::fromStdString(floatToText(pair.Attitudes[0].DipAngle)));
+        QCOMPARE(program.box(&program->Form2, 28)->text(),
+                 QString::fromStdString(floatToText(pair.Attitudes[1].DipDirection)));
         QCOMPARE(program.box(&program->Form2, 19)->text(), QString("N")); // the slope face stays
 
         // Confirmed in the quadrant boxes as usual, the block is the pair.
@@ -251,7 +253,8 @@ private slots:
         const QPoint onHeader(header->sectionViewportPosition(Pf) + header->sectionSize(Pf) / 2, header->height() / 2);
         const auto shownPf = [&] {
             std::vector<double> shown;
-            for (int row = 0; row < 3; ++row) shown.push_back(textToFloat(cell(table, row, Pf).chopped(1).toStdString()));
+            for (int row = 0; row < 3; ++row)
+                shown.push_back(textToFloat(cell(table, row, Pf).chopped(1).toStdString()));
             return shown;
         };
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, onHeader);
@@ -261,7 +264,8 @@ private slots:
         QVERIFY(topPair != QString::fromStdString(joints.pairName(0))); // the rows did move
         std::size_t shownRow = 0;
         while (QString::fromStdString(joints.pairName(shownRow)) != topPair) ++shownRow;
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(0, 0)).center());
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                          table->visualRect(table->model()->index(0, 0)).center());
         pressKey(Qt::Key_Return);
         QCOMPARE(program.box(&program->Form2, 25)->text(),
                  QString::fromStdString(floatToText(joints.pairBlock(shownRow).Attitudes[0].DipAngle)));
@@ -429,8 +433,8 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes"); // none: no such file
         QTest::addColumn<QString>("message");
-        QTest::newRow("angle out of range") << "bad.csv" << QByteArray("45,120\r\n95,30\r\n")
-                                            << "测量文件第 2 行：倾角 95 应在 0 到 90 之间。";
+        QTest::newRow("angle out of range")
+            << "bad.csv" << QByteArray("45,120\r\n95,30\r\n") << "测量文件第 2 行：倾角 95 应在 0 到 90 之间。";
         QTest::newRow("not a number") << "bad.csv" << QByteArray("45,120\n4x,30\n")
                                       << "测量文件第 2 行：倾角“4x”不是数。";
         QTest::newRow("no such file") << "none.csv" << QByteArray() << "测量文件“%1”无法读取：文件或文件夹不存在。";
@@ -458,7 +462,8 @@ private slots:
         views::JointsWindow& window = openJoints(program);
         // 6000 planes make 17,997,000 pairs: about a second of work.
         std::string csv = "倾角,倾向\n";
-        for (int i = 0; i < 6000; ++i) csv += std::to_string(10 + i * 37 % 80) + "," + std::to_string(i * 113 % 360) + "\n";
+        for (int i = 0; i < 6000; ++i)
+            csv += std::to_string(10 + i * 37 % 80) + "," + std::to_string(i * 113 % 360) + "\n";
         const std::filesystem::path file = program.folder() / "many.csv";
         writeFile(file, csv);
         openFile(window, QString::fromStdString(file.string()));
@@ -482,11 +487,11 @@ private slots:
         QTest::mouseClick(start, Qt::LeftButton);
         QVERIFY(window.kinematicsRunning());
         QVERIFY(finished.wait(120000));
-        const KinematicCount direct = kinematicAnalysis(program->workspace.joints().measurements().Planes, {},
-                                                        {{60, 180, 30, 20}})
-                                          .front()
-                                          .mode(KinematicMode::Wedge)
-                                          .All;
+        const KinematicCount direct =
+            kinematicAnalysis(program->workspace.joints().measurements().Planes, {}, {{60, 180, 30, 20}})
+                .front()
+                .mode(KinematicMode::Wedge)
+                .All;
         QVERIFY2(caption().contains(QString("%1/%2").arg(direct.Critical).arg(direct.Total)), qPrintable(caption()));
         QVERIFY(netTexts(window).join(' ').contains(QString("临界交线 %1/%2").arg(direct.Critical).arg(direct.Total)));
         QCOMPARE(progress->value(), 1000);
@@ -533,13 +538,20 @@ private slots:
         QTest::addColumn<int>("column");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message"); // empty: taken
-        QTest::newRow("dip not a number") << 1 << "6o" << "坡面倾角“6o”不是数。";
-        QTest::newRow("dip beyond overhanging") << 1 << "181" << "坡面倾角应在0到180之间（大于90为倒坡）。";
-        QTest::newRow("dip negative") << 1 << "-1" << "坡面倾角应在0到180之间（大于90为倒坡）。";
-        QTest::newRow("overhanging dip") << 1 << "120" << "";
-        QTest::newRow("dip direction beyond 360") << 2 << "361" << "坡面倾向应在0到360之间。";
-        QTest::newRow("dip direction negative") << 2 << "-10" << "坡面倾向应在0到360之间。";
-        QTest::newRow("dip direction 360") << 2 << "360" << "";
+        QTest::newRow("dip not a number") << 1 << "6o"
+                                          << "坡面倾角“6o”不是数。";
+        QTest::newRow("dip beyond overhanging") << 1 << "181"
+                                                << "坡面倾角应在0到180之间（大于90为倒坡）。";
+        QTest::newRow("dip negative") << 1 << "-1"
+                                      << "坡面倾角应在0到180之间（大于90为倒坡）。";
+        QTest::newRow("overhanging dip") << 1 << "120"
+                                         << "";
+        QTest::newRow("dip direction beyond 360") << 2 << "361"
+                                                  << "坡面倾向应在0到360之间。";
+        QTest::newRow("dip direction negative") << 2 << "-10"
+                                                << "坡面倾向应在0到360之间。";
+        QTest::newRow("dip direction 360") << 2 << "360"
+                                           << "";
     }
     void sectorValuesOutOfRange() {
         QFETCH(int, column);

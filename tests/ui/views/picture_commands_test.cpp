@@ -87,16 +87,16 @@ private slots:
         const struct {
             const char* name;
             QRect geometry;
-        } original[] = {{"RichEdit1", {0, 0, 465, 169}},   {"Panel1", {0, 176, 465, 41}},
-                        {"Edit5", {120, 184, 145, 21}},    {"Edit3", {184, 232, 121, 21}},
-                        {"Edit4", {184, 266, 121, 21}},    {"Edit1", {184, 301, 121, 21}},
+        } original[] = {{"RichEdit1", {0, 0, 465, 169}}, {"Panel1", {0, 176, 465, 41}},  {"Edit5", {120, 184, 145, 21}},
+                        {"Edit3", {184, 232, 121, 21}},  {"Edit4", {184, 266, 121, 21}}, {"Edit1", {184, 301, 121, 21}},
                         {"Edit2", {184, 336, 121, 21}}};
         for (const auto& control : original)
             QCOMPARE(program->Form4.findChild<QWidget*>(control.name)->geometry(), control.geometry);
         QStringList captions;
         for (QAction* action : program->Form1.findChild<QPushButton*>("PicturesButton")->menu()->actions())
             captions << action->text();
-        QCOMPARE(captions, (QStringList{"赤平投影", "三维视图", "可靠度分析", "敏感性分析", "结构面统计与组合", "", "荷载与支护"}));
+        QCOMPARE(captions, (QStringList{"赤平投影", "三维视图", "可靠度分析", "敏感性分析", "结构面统计与组合", "",
+                                        "荷载与支护"}));
         QDir().mkpath(TRELMOX_PICTURE_DIR);
         QVERIFY(program->Form1.grab().save(QDir(TRELMOX_PICTURE_DIR).filePath("main_window.png")));
         QVERIFY(program->Form4.grab().save(QDir(TRELMOX_PICTURE_DIR).filePath("analysis_window.png")));

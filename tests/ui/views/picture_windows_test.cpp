@@ -50,8 +50,14 @@ public:
 
 ViewedBlock exampleBlock() {
     const SavedBlock saved = savedBlockFromTexts(parseBlockData(readTextFile(TRELMOX_EXAMPLE)));
-    return {QStringLiteral("example"), saved.Attitudes, saved.Quadrants, saved.Params, QString(TRELMOX_PICTURE_DIR),
-            trelmox::WedgeLoads{}, {}, std::nullopt};
+    return {QStringLiteral("example"),
+            saved.Attitudes,
+            saved.Quadrants,
+            saved.Params,
+            QString(TRELMOX_PICTURE_DIR),
+            trelmox::WedgeLoads{},
+            {},
+            std::nullopt};
 }
 
 // The slope top and the first cutting plane both horizontal: two triples
@@ -136,7 +142,8 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.problem(), QString());
-        for (const char* text : {"1", "2", "3", "4", "楔块 example"}) QVERIFY(figureTexts(window.picture()).contains(text));
+        for (const char* text : {"1", "2", "3", "4", "楔块 example"})
+            QVERIFY(figureTexts(window.picture()).contains(text));
         saveAndCheck(window.picture(), QStringLiteral("wedge_view"));
         QVERIFY(window.grab().save(QDir(TRELMOX_PICTURE_DIR).filePath("wedge_view_window.png")));
     }
@@ -159,7 +166,8 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.problem(), QString());
-        for (const char* text : {"张裂缝", "T1", "V", "kW"}) QVERIFY2(figureTexts(window.picture()).contains(text), text);
+        for (const char* text : {"张裂缝", "T1", "V", "kW"})
+            QVERIFY2(figureTexts(window.picture()).contains(text), text);
         saveAndCheck(window.picture(), QStringLiteral("wedge_view_loads"));
         StereonetWindow net(withLoads);
         net.refresh();
@@ -227,7 +235,8 @@ private slots:
         // No planes at 0°∠0° drawn as if they were a block: the pictures say
         // that no block is confirmed.
         QVERIFY(!figureTexts(windows.stereonet().picture()).contains(QStringLiteral("交线")));
-        QCOMPARE(windows.stereonet().findChild<QLabel*>("BlockCaption")->text(), QStringLiteral("楔块名称：（尚未确认块体）"));
+        QCOMPARE(windows.stereonet().findChild<QLabel*>("BlockCaption")->text(),
+                 QStringLiteral("楔块名称：（尚未确认块体）"));
         QVERIFY(figureTexts(windows.wedgeView().picture()).contains(QStringLiteral("尚无块体角点")));
         QCOMPARE(windows.wedgeView().problem(), QString::fromUtf8(NoConfirmedBlockMessage));
         for (QWidget* picture : {static_cast<QWidget*>(windows.stereonet().picture()),
@@ -238,7 +247,8 @@ private slots:
 
         windows.probabilistic().start();
         windows.sensitivity().compute();
-        QCOMPARE(boxes_.errors, QStringList({"'' is not a valid floating point value.", "'' is not a valid floating point value."}));
+        QCOMPARE(boxes_.errors,
+                 QStringList({"'' is not a valid floating point value.", "'' is not a valid floating point value."}));
         QVERIFY(!windows.probabilistic().running());
         QVERIFY(!windows.probabilistic().result());
         QVERIFY(windows.sensitivity().steps().empty());
@@ -305,8 +315,8 @@ private slots:
             block.Loads = loads;
             return block;
         };
-        const std::vector<Parameter> loadInputs{Parameter::CrackDistance, Parameter::CrackWater, Parameter::ForceMagnitude,
-                                                Parameter::BoltForce};
+        const std::vector<Parameter> loadInputs{Parameter::CrackDistance, Parameter::CrackWater,
+                                                Parameter::ForceMagnitude, Parameter::BoltForce};
         const struct {
             ViewedBlock (*block)();
             std::vector<bool> offered; // by loadInputs
@@ -370,7 +380,8 @@ private slots:
             QCOMPARE(settings.Samples, std::uint64_t(4000));
             settings.FailedVolumes = true;
             const ViewedBlock block = sized(limited);
-            const FullFactorSummary direct = runProbabilistic(block.Attitudes, block.Params, *block.Loads, settings).Full;
+            const FullFactorSummary direct =
+                runProbabilistic(block.Attitudes, block.Params, *block.Loads, settings).Full;
             QVERIFY(direct.FailedSizes && direct.FailedSizes->Count > 0);
             const FullFactorSummary shown = window.result().value().Full;
             QVERIFY(shown.FailedSizes);
@@ -387,12 +398,15 @@ private slots:
             QVERIFY2(summary.contains(QStringLiteral("5%/50%/95% 分位")) && summary.contains(QStringLiteral(" kN")),
                      qPrintable(summary));
             QCOMPARE(summary.contains(QStringLiteral("小于最小尺寸的楔块 %1 个").arg(direct.TooSmall)), limited);
-            QCOMPARE(summary.contains(QStringLiteral("台阶可靠度 %1%").arg(QString::number((1 - direct.PBenchTooNarrow) * 100, 'f', 2))),
-                     limited);
+            QCOMPARE(
+                summary.contains(
+                    QStringLiteral("台阶可靠度 %1%").arg(QString::number((1 - direct.PBenchTooNarrow) * 100, 'f', 2))),
+                limited);
             if (limited) QVERIFY(direct.TooSmall > 0 && direct.BenchTooNarrow > 0);
             const QStringList texts = figureTexts(window.volumePicture());
             QVERIFY2(texts.contains(QStringLiteral("楔块体积 V（m³）")), qPrintable(texts.join('|')));
-            QVERIFY2(!texts.filter(QStringLiteral("破坏楔块（Fs<1）体积直方图    %1 个").arg(direct.FailedSizes->Count)).isEmpty(),
+            QVERIFY2(!texts.filter(QStringLiteral("破坏楔块（Fs<1）体积直方图    %1 个").arg(direct.FailedSizes->Count))
+                          .isEmpty(),
                      qPrintable(texts.join('|')));
             if (limited) saveAndCheck(window.volumePicture(), QStringLiteral("failed_volume_histogram"));
         }
@@ -458,7 +472,8 @@ private slots:
             {Parameter::Dip1, 2, "80", "100", "第一切割面倾角的范围80～100超出了0到90。"},
             {Parameter::Dip2, 3, "1", "", "第二切割面倾角有上限或可取负值，不能用对数正态分布。"},
             {Parameter::Dip2, 7, "1", "", "第二切割面倾角有上限或可取负值，不能用伽马分布。"},
-            {Parameter::Cohesion1, 5, "30", "40", "第一切割面粘聚力 c1的块体取值24不在三角形分布的下限30和上限40之间。"},
+            {Parameter::Cohesion1, 5, "30", "40",
+             "第一切割面粘聚力 c1的块体取值24不在三角形分布的下限30和上限40之间。"},
             {Parameter::Cohesion1, 1, "0.1", "", "第一切割面粘聚力 c1的截断范围30～40内没有可抽取的值。"},
             {Parameter::Cohesion2, 1, "4", "", "平面1的相关系数只在其粘聚力和摩擦系数都按分布变化时才能给出。"},
         };
@@ -518,7 +533,8 @@ private slots:
             QVERIFY(window.steps()[i].Result && window.steps()[i - 1].Result);
             QVERIFY(window.steps()[i].Result->SafetyFactor >= window.steps()[i - 1].Result->SafetyFactor);
         }
-        QVERIFY2(window.summary().contains(QStringLiteral("块体取值 0.364 时 Kc = 1.1891")), qPrintable(window.summary()));
+        QVERIFY2(window.summary().contains(QStringLiteral("块体取值 0.364 时 Kc = 1.1891")),
+                 qPrintable(window.summary()));
         saveAndCheck(window.picture(), QStringLiteral("sensitivity_f1"));
         QVERIFY(window.grab().save(QDir(TRELMOX_PICTURE_DIR).filePath("sensitivity_window.png")));
 
