@@ -1,0 +1,343 @@
+#include "analysis/probabilistic/reliability.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "analysis/vec3.h"
+#include "model/language.h"
+#include "model/numtext.h"
+
+namespace trelmox {
+
+double targetBeta(SafetyClass safetyClass, FailureType failureType) {
+    const double classStep = safetyClass == SafetyClass::First ? 0.5 : safetyClass == SafetyClass::Second ? 0 : -0.5;
+    return 3.2 + classStep + (failureType == FailureType::Brittle ? 0.5 : 0);
+}
+
+std::string reliabilityFailureText(ReliabilityFailure failure) {
+    switch (failure) {
+    case ReliabilityFailure::NoFactorAtMedians:
+        return inLanguage("各随机输入取中位数时不构成楔块或安全系数无法计算，无法进行可靠度分析",
+                          "at the medians of the random inputs there is no wedge or its factor fails: no reliability "
+                          "analysis");
+    case ReliabilityFailure::FlatFactor:
+        return inLanguage("安全系数不随随机输入变化，找不到设计验算点",
+                          "the factor does not change with the random inputs: no design point");
+    case ReliabilityFailure::NoFactorNearby:
+        return inLanguage("设计验算点的搜索遇到两侧都不构成楔块的点，未能收敛",
+                          "the design point search met points with no wedge on either side and stopped");
+    case ReliabilityFailure::NotConverged:
+        return inLanguage("设计验算点的迭代未收敛（极限状态可能在接触状态改变处不光滑）",
+                          "the design point iteration did not converge (the limit state may have a kink where the "
+                          "contact case changes)");
+    case ReliabilityFailure::NoVariedInput:
+        return inLanguage("没有随机输入，无法进行可靠度分析", "no input varies: no reliability analysis");
+    case ReliabilityFailure::BoltCannotReachTarget:
+        return inLanguage("沿给定方向的锚杆力无法使可靠指标达到目标值",
+                          "no force of the design bolt along its direction reaches the target beta");
+    }
+    return {};
+}
+
+namespace {
+
+double dot(const std::vector<double>& a, const std::vector<double>& b) {
+    double sum = 0;
+    for (std::size_t k = 0; k < a.size(); ++k) sum += a[k] * b[k];
+    return sum;
+}
+
+double distance(const std::vector<double>& a, const std::vector<double>& b) {
+    double sum = 0;
+    for (std::size_t k = 0; k < a.size(); ++k) sum += (a[k] - b[k]) * (a[k] - b[k]);
+    return std::sqrt(sum);
+}
+
+// No more modes than this are kept (the least beta first); each costs the
+// mixture a component.
+constexpr std::size_t MostModes = 8;
+// Design points closer than this share of their distance from the origin
+// are one mode.
+constexpr double SameMode = 1e-3;
+
+// The searches of one block: the design points and what they cost.
+struct ModeSearch {
+    std::vector<DesignPoint> Points; // converged, distinct, least beta first
+    std::optional<ReliabilityFailure> Failure;
+    std::uint64_t Evaluations = 0;
+};
+
+ReliabilityFailure failureOf(FormStatus status) {
+    switch (status) {
+    case FormStatus::NoFactorAtStart: return ReliabilityFailure::NoFactorAtMedians;
+    case FormStatus::FlatFactor: return ReliabilityFailure::FlatFactor;
+    case FormStatus::NoFactorNearby: return ReliabilityFailure::NoFactorNearby;
+    case FormStatus::Converged:
+    case FormStatus::NotConverged: break;
+    }
+    return ReliabilityFailure::NotConverged;
+}
+
+// The search from the medians, then from a point on either side of them
+// along every axis, as far out as the first design point: the factor is
+// piecewise smooth (its contact case changes), and a search finds the
+// design point of the piece it starts in.
+ModeSearch searchModes(const StandardFactor& factor, std::size_t n) {
+    ModeSearch search;
+    std::vector<DesignPoint> found;
+    const DesignPoint first = findDesignPoint(factor, std::vector<double>(n, 0.0));
+    search.Evaluations += first.Evaluations;
+    if (first.Status == FormStatus::NoFactorAtStart) {
+        search.Failure = ReliabilityFailure::NoFactorAtMedians;
+        return search;
+    }
+    if (first.Status == FormStatus::Converged) found.push_back(first);
+    const double radius = first.Status == FormStatus::Converged ? std::max(1.0, std::abs(first.Beta)) : 2.0;
+    for (std::size_t k = 0; k < n; ++k)
+        for (double side : {1.0, -1.0}) {
+            std::vector<double> start(n, 0.0);
+            start[k] = side * radius;
+            const DesignPoint point = findDesignPoint(factor, start);
+            search.Evaluations += point.Evaluations;
+            if (point.Status == FormStatus::Converged) found.push_back(point);
+        }
+    if (found.empty()) {
+        search.Failure = failureOf(first.Status);
+        return search;
+    }
+    std::stable_sort(found.begin(), found.end(),
+                     [](const DesignPoint& a, const DesignPoint& b) { return a.Beta < b.Beta; });
+    for (const DesignPoint& point : found) {
+        const bool known = std::any_of(search.Points.begin(), search.Points.end(), [&](const DesignPoint& kept) {
+            return distance(point.U, kept.U) <= SameMode * std::max(1.0, std::abs(kept.Beta));
+        });
+        if (!known && search.Points.size() < MostModes) search.Points.push_back(point);
+    }
+    return search;
+}
+
+ReliabilityMode modeOf(const DesignPoint& point, const StandardSpace& space) {
+    ReliabilityMode mode;
+    mode.Contact = static_cast<TWedgeContact>(point.Value.Outcome);
+    mode.Beta = point.Beta;
+    mode.PfForm = normalCdf(-point.Beta);
+    mode.U = point.U;
+    mode.Alpha = point.Alpha;
+    mode.DesignPoint.resize(point.U.size());
+    space.physical(point.U.data(), mode.DesignPoint.data());
+    return mode;
+}
+
+// The factor at points of standard space for one block.
+struct BlockLimitState {
+    BlockLimitState(const BlockInputs& base, const ReliabilitySettings& settings)
+        : Space(base, settings.Inputs), Evaluate(base, Space.inputs(), settings.Factor, settings.Hook),
+          Values(Space.dimension()) {}
+    StandardFactor factor() {
+        return [this](const double* u) {
+            Space.physical(u, Values.data());
+            return Evaluate(Values.data());
+        };
+    }
+    StandardSpace Space;
+    FactorEvaluator Evaluate;
+    std::vector<double> Values;
+};
+
+// The system's first-order index: from Ditlevsen's upper bound, which with
+// one mode is that mode's probability.
+double systemBetaOf(const std::vector<ReliabilityMode>& modes, double upper) {
+    if (modes.size() == 1) return modes.front().Beta;
+    return -normalQuantile(std::clamp(upper, 0x1p-1074, 1 - 0x1p-53));
+}
+
+// FORM over the modes alone: the system's index, none where no design
+// point is found. For the design bolt's search.
+std::optional<double> systemBeta(const BlockInputs& base, const ReliabilitySettings& settings) {
+    BlockLimitState state(base, settings);
+    const ModeSearch search = searchModes(state.factor(), state.Space.dimension());
+    if (search.Points.empty()) return std::nullopt;
+    std::vector<ReliabilityMode> modes;
+    for (const DesignPoint& point : search.Points) modes.push_back(modeOf(point, state.Space));
+    return systemBetaOf(modes, ditlevsenBounds(modes).second);
+}
+
+// Progress over the sampling runs: each reports against its own cap.
+ProgressCallback runProgress(const ProgressCallback& progress, std::uint64_t before, std::uint64_t total) {
+    if (!progress) return {};
+    return [=](std::uint64_t done, std::uint64_t) { return progress(before + done, total); };
+}
+
+void analyse(const BlockInputs& base, const ReliabilitySettings& settings, const ProgressCallback& progress,
+             ReliabilityResult& r) {
+    BlockLimitState state(base, settings);
+    r.Inputs = state.Space.inputs();
+    const std::size_t n = state.Space.dimension();
+    if (n == 0) {
+        r.Failure = ReliabilityFailure::NoVariedInput;
+        return;
+    }
+    const StandardFactor factor = state.factor();
+    const ModeSearch search = searchModes(factor, n);
+    r.Evaluations = search.Evaluations;
+    if (search.Points.empty()) {
+        r.Failure = search.Failure;
+        return;
+    }
+    for (const DesignPoint& point : search.Points) r.Modes.push_back(modeOf(point, state.Space));
+    const DesignPoint& main = search.Points.front();
+    r.Design = r.Modes.front();
+    r.FactorAtDesignPoint = main.Value.Factor;
+    r.Iterations = main.Iterations;
+    const SecondOrder second = secondOrder(factor, main);
+    r.Evaluations += second.Evaluations;
+    r.Curvatures = second.Curvatures;
+    r.PfBreitung = second.Breitung, r.PfTvedt = second.Tvedt;
+    const auto [low, high] = ditlevsenBounds(r.Modes);
+    r.DitlevsenLow = low, r.DitlevsenHigh = high;
+    r.SystemBeta = systemBetaOf(r.Modes, high);
+    if (settings.TargetBeta) r.MeetsTarget = *r.SystemBeta >= *settings.TargetBeta;
+
+    ImportanceSettings sampling;
+    sampling.TargetCov = settings.TargetCov;
+    sampling.MaxSamples = settings.MaxSamples;
+    sampling.Seed = settings.Inputs.Seed;
+    sampling.Threads = settings.Inputs.Threads;
+    sampling.Vectorised = settings.Inputs.Vectorised;
+    const bool several = r.Modes.size() > 1;
+    const std::uint64_t total = (several ? 2 : 1) * settings.MaxSamples;
+    sampling.Stream = 1;
+    bool cancelled = false;
+    r.Importance = importanceSampling(base, state.Space, settings.Factor, {{main.U}, {1.0}}, sampling, settings.Hook,
+                                      runProgress(progress, 0, total), &cancelled);
+    if (cancelled) {
+        r.Cancelled = true;
+        return;
+    }
+    if (!several) {
+        r.System = r.Importance;
+        return;
+    }
+    // Each mode drawn as often as FORM says it fails (the least likely at
+    // least a thousandth as often as the most), so that none is left unseen.
+    SamplingMixture mixture;
+    for (const ReliabilityMode& mode : r.Modes) {
+        mixture.Centres.push_back(mode.U);
+        mixture.Weights.push_back(std::max(mode.PfForm, 1e-3 * r.Modes.front().PfForm) + 1e-300);
+    }
+    sampling.Stream = 2;
+    r.System = importanceSampling(base, state.Space, settings.Factor, mixture, sampling, settings.Hook,
+                                  runProgress(progress, r.Importance->Samples, total), &cancelled);
+    r.Cancelled = cancelled;
+}
+
+// The block's inputs with one more active bolt of `force` along `direction`.
+BlockInputs withBolt(const PlaneAttitudeArray& attitudes, const TWedgeParams& params, WedgeLoads loads,
+                     LineDirection direction, double force) {
+    loads.Bolts.emplace_back(force, direction, BoltMode::Active);
+    return blockInputs(attitudes, params, loads);
+}
+
+// The least force of the design bolt that reaches the target: doubled from
+// a twentieth of the wedge's weight until the target is reached, then
+// bisected to a ten-thousandth.
+void designBolt(const PlaneAttitudeArray& attitudes, const TWedgeParams& params, const WedgeLoads& loads,
+                const ReliabilitySettings& settings, ReliabilityResult& r) {
+    const LineDirection direction = *settings.DesignBolt;
+    const double target = *settings.TargetBeta;
+    r.DesignBolt = direction;
+    auto reaches = [&](double force) {
+        const std::optional<double> beta = systemBeta(withBolt(attitudes, params, loads, direction, force), settings);
+        return beta && *beta >= target;
+    };
+    if (reaches(0)) {
+        r.RequiredBoltForce = 0;
+        return;
+    }
+    BlockInputs base = blockInputs(attitudes, params, loads);
+    double weight = 0;
+    try {
+        weight = norm(evaluateFull(base).Forces.Weight);
+    } catch (const Error&) {}
+    double low = 0, high = weight > 0 && std::isfinite(weight) ? weight / 20 : 1;
+    int doublings = 0;
+    while (!reaches(high)) {
+        if (++doublings > 40) {
+            r.BoltFailure = ReliabilityFailure::BoltCannotReachTarget;
+            return;
+        }
+        low = high, high *= 2;
+    }
+    while (high - low > 1e-4 * high) {
+        const double middle = (low + high) / 2;
+        (reaches(middle) ? high : low) = middle;
+    }
+    r.RequiredBoltForce = high;
+}
+
+} // namespace
+
+std::pair<double, double> ditlevsenBounds(const std::vector<ReliabilityMode>& modes) {
+    // Most likely first: the bounds are tightest in that order.
+    std::vector<const ReliabilityMode*> order;
+    for (const ReliabilityMode& mode : modes) order.push_back(&mode);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const ReliabilityMode* a, const ReliabilityMode* b) { return a->PfForm > b->PfForm; });
+    double low = 0, high = 0;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        double joint = 0, largest = 0;
+        for (std::size_t j = 0; j < i; ++j) {
+            const double rho = std::clamp(dot(order[i]->Alpha, order[j]->Alpha), -1.0, 1.0);
+            const double both = bivariateNormalCdf(-order[i]->Beta, -order[j]->Beta, rho);
+            joint += both;
+            largest = std::max(largest, both);
+        }
+        low += std::max(0.0, order[i]->PfForm - joint);
+        high += order[i]->PfForm - largest;
+    }
+    return {std::min(low, 1.0), std::min(high, 1.0)};
+}
+
+void validateReliability(const BlockInputs& inputs, const ReliabilitySettings& settings) {
+    validateSettings(inputs, settings.Inputs);
+    if (!(settings.TargetCov > 0 && std::isfinite(settings.TargetCov)))
+        throw Error::refused(
+            inLanguage("目标变异系数应为大于0的有限数", "the target CoV must be a finite number above 0"));
+    if (settings.MaxSamples < 1 || settings.MaxSamples > MaxSamples)
+        throw Error::refused(std::string(inLanguage("样本数上限应在1与", "the sample cap must lie between 1 and ")) +
+                             std::to_string(MaxSamples) + inLanguage("之间", ""));
+    if (settings.TargetBeta && !std::isfinite(*settings.TargetBeta))
+        throw Error::refused(inLanguage("目标可靠指标应为有限数", "the target beta must be a finite number"));
+    const WedgeSizeLimits& size = inputs.Loads.Size;
+    if (settings.Factor == ReliabilityFactor::Fs && (size.MinVolume || size.MinWeight || size.MinHeight))
+        throw Error::refused(inLanguage("荷载中给出了最小楔块尺寸，可靠度分析不能计入过小的楔块",
+                                        "the loads give a least wedge size, which the reliability analysis cannot "
+                                        "take into account"));
+    if (!settings.DesignBolt) return;
+    if (!settings.TargetBeta)
+        throw Error::refused(inLanguage("设计锚杆需要目标可靠指标", "the design bolt needs a target beta"));
+    if (settings.Factor != ReliabilityFactor::Fs)
+        throw Error::refused(inLanguage("锚杆只作用于实际楔块的安全系数Fs", "bolts enter the full factor Fs only"));
+    if (settings.Inputs.Distributions[static_cast<int>(Parameter::BoltForce)].Type != Distribution::Kind::Fixed)
+        throw Error::refused(
+            inLanguage("设计锚杆时锚杆力合计不能作为随机输入", "the bolt total cannot vary beside a design bolt"));
+    if (!withinLoadRange(settings.DesignBolt->Trend, LoadRange::Azimuth) ||
+        !withinLoadRange(settings.DesignBolt->Plunge, LoadRange::Plunge))
+        throw Error::refused(inLanguage("设计锚杆的方向应为有限的方位角和-90到90之间的倾伏角",
+                                        "the design bolt's trend must be finite and its plunge within -90..90"));
+}
+
+ReliabilityResult runReliability(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
+                                 const WedgeLoads& loads, const ReliabilitySettings& settings,
+                                 const ProgressCallback& progress) {
+    const BlockInputs base = blockInputs(attitudes, params, loads);
+    validateReliability(base, settings);
+    ReliabilityResult r;
+    r.Factor = settings.Factor;
+    r.TargetBeta = settings.TargetBeta;
+    analyse(base, settings, progress, r);
+    if (!r.Cancelled && settings.DesignBolt) designBolt(attitudes, params, loads, settings, r);
+    return r;
+}
+
+} // namespace trelmox
