@@ -18,6 +18,7 @@
 #include "analysis/probabilistic/probabilistic.h"
 #include "analysis/probabilistic/sensitivity.h"
 #include "cli/cli.h"
+#include "cli/input_options.h"
 #include "cli/loads.h"
 #include "cli/options.h"
 #include "cli/output.h"
@@ -30,30 +31,6 @@
 namespace trelmox::cli {
 
 namespace {
-
-const std::string NameHelp = "Parameter names (1 and 2 are the first and the second cutting plane):\n"
-                             "  dip1 dipdir1 dip2 dipdir2    dip angle and dip direction of the cutting planes\n"
-                             "  diptop dipdirtop             the slope top surface\n"
-                             "  dipface dipdirface           the slope face\n"
-                             "  c1 f1 c2 f2                  cohesion and friction coefficient of the cutting planes\n"
-                             "  rock water height            rock and water unit weight, slope height\n"
-                             "  u1 u2                        water pressures (blocks with entered pressures only;\n"
-                             "                               computed pressures follow water and height)\n"
-                             "  k                            seismic coefficient\n"
-                             "  crackdist crackwater         the tension crack's distance behind the crest and\n"
-                             "                               its water depth (blocks with a crack only)\n"
-                             "  crackdip crackdipdir         the tension crack's dip and dip direction\n"
-                             "  force bolt                   the total of the external forces / of the bolts,\n"
-                             "                               shared out in their given proportions\n"
-                             "  face_trace1 face_trace2      the size limits of the companion file (blocks\n"
-                             "  top_trace1 top_trace2        that give them only): trace lengths on the face\n"
-                             "  persistence1 persistence2    and on the upper slope, persistence, the slope's\n"
-                             "  slope_length                 length, the bench; each sample's wedge is scaled\n"
-                             "  bench_height bench_width     to the limits it draws\n"
-                             "Dips lie within 0..90; c, f, water, u, k, crackdist, crackwater, force and\n"
-                             "bolt >= 0; rock, height and the size limits > 0. Every distribution is\n"
-                             "truncated to that range; dip directions are not bounded. The loads and the\n"
-                             "size limits enter the full factor Fs only, not Kc.\n";
 
 // What both commands compute, and where the loads come from.
 const std::string FactorHelp = "Kc is the factor of the wedge normalised to a horizontal top at the slope\n"
@@ -84,28 +61,8 @@ const std::string ProbabilisticUsage =
     FactorHelp +
     "  --samples N          number of samples, 1..10000000 (default 10000)\n"
     "  --seed S             seed, 0..2^64-1 (default 1); a seed gives the same\n"
-    "                       result with any number of threads\n"
-    "  --sd NAME=SD         normal, mean = the block's value, deviation SD\n"
-    "  --uniform NAME=LO:HI uniform between LO and HI\n"
-    "  --lognormal NAME=SD  lognormal, mean = the block's value (> 0), deviation SD\n"
-    "  --exponential NAME   exponential, mean = the block's value (> 0)\n"
-    "  --triangular NAME=LO:HI\n"
-    "                       triangular between LO and HI, most likely the block's value\n"
-    "  --beta NAME=SD:LO:HI beta between LO and HI, mean = the block's value,\n"
-    "                       deviation SD (below sqrt((mean - LO)(HI - mean)))\n"
-    "  --gamma NAME=SD      gamma, mean = the block's value (> 0), deviation SD\n"
-    "  --truncate NAME=LO:HI\n"
-    "                       NAME's distribution drawn only between LO and HI (either\n"
-    "                       may be left out), the values between keeping their\n"
-    "                       relative likelihood\n"
-    "  --correlation PLANE=RHO\n"
-    "                       correlation -1..1 of c and f of cutting plane 1 or 2,\n"
-    "                       both varied (usually negative)\n"
-    "  --fisher PLANE=K     cutting plane 1 or 2 drawn as a joint set: its pole from\n"
-    "                       a Fisher distribution about the block's plane with\n"
-    "                       concentration K >= 0 (in place of its dip and dip\n"
-    "                       direction varied apart); crack=K the same for the\n"
-    "                       tension crack about its own attitude\n"
+    "                       result with any number of threads\n" +
+    InputOptionsHelp +
     "  --threads N          threads, 1..4 per core (default: one per core)\n"
     "  --bins N             histogram bins, 1..10000 (default 20)\n"
     "  --format text|json|xlsx  output (default text); xlsx: an Excel workbook of\n"
@@ -116,7 +73,7 @@ const std::string ProbabilisticUsage =
     "  --quiet              no progress line (shown on a terminal for runs\n"
     "                       longer than a second)\n"
     "\n" +
-    NameHelp +
+    ParameterNamesHelp +
     "\nCtrl-C stops the run; nothing is written then.\n"
     "Exit status: 0 done, 1 the block could not be read, 2 usage error, 130 stopped.\n";
 
@@ -128,132 +85,8 @@ const std::string SensitivityUsage = "usage: trelmox-cli sensitivity FILE --para
                                      "in N equal steps (N = 1..1000000; N + 1 values, both ends included), the\n"
                                      "other inputs held at the block's values.\n"
                                      "\n" +
-                                     FactorHelp + "\n" + NameHelp +
+                                     FactorHelp + "\n" + ParameterNamesHelp +
                                      "\nExit status: 0 done, 1 the block could not be read, 2 usage error.\n";
-
-Parameter parameterNamed(const std::string& name) {
-    const auto parameter = parameterFromName(name);
-    if (!parameter) throw UsageError("unknown parameter '" + name + "' (names: " + parameterNameList() + ")");
-    return *parameter;
-}
-
-double numberArgument(const std::string& text, const std::string& what) {
-    try {
-        return textToFloat(text);
-    } catch (const Error&) {
-        throw UsageError("invalid number '" + text + "' for " + what);
-    }
-}
-
-// "NAME=REST" of --option; REST is returned.
-std::string assignedTo(const std::string& text, const std::string& option, Parameter& parameter) {
-    const auto equals = text.find('=');
-    if (equals == std::string::npos) throw UsageError("--" + option + " needs NAME=VALUE, not '" + text + "'");
-    parameter = parameterNamed(text.substr(0, equals));
-    return text.substr(equals + 1);
-}
-
-// "A:B:C" split at the colons into exactly `count` numbers.
-std::vector<double> numbersOf(const std::string& value, std::size_t count, const std::string& form,
-                              const std::string& what) {
-    std::vector<double> numbers;
-    std::size_t from = 0;
-    for (std::size_t colon; (colon = value.find(':', from)) != std::string::npos; from = colon + 1)
-        numbers.push_back(numberArgument(value.substr(from, colon - from), what));
-    numbers.push_back(numberArgument(value.substr(from), what));
-    if (numbers.size() != count) throw UsageError(form + ", not '" + what + "'");
-    return numbers;
-}
-
-Distribution distributionFrom(const std::string& option, const std::string& value, const std::string& what) {
-    if (option == "uniform" || option == "triangular") {
-        const auto n = numbersOf(value, 2, "--" + option + " needs NAME=LO:HI", what);
-        return option == "uniform" ? uniformDistribution(n[0], n[1]) : triangularDistribution(n[0], n[1]);
-    }
-    if (option == "beta") {
-        const auto n = numbersOf(value, 3, "--beta needs NAME=SD:LO:HI", what);
-        return betaDistribution(n[0], n[1], n[2]);
-    }
-    if (option == "exponential") return exponentialDistribution();
-    const double sd = numberArgument(value, what);
-    if (option == "gamma") return gammaDistribution(sd);
-    return option == "sd" ? normalDistribution(sd) : lognormalDistribution(sd);
-}
-
-// --truncate NAME=LO:HI, either bound may be empty.
-void readTruncations(const ParsedArgs& parsed, ProbabilisticSettings& settings) {
-    const auto found = parsed.values.find("truncate");
-    if (found == parsed.values.end()) return;
-    std::array<bool, ParameterCount> given{};
-    for (const std::string& text : found->second) {
-        Parameter parameter{};
-        const std::string value = assignedTo(text, "truncate", parameter);
-        const std::string what = "--truncate " + text;
-        const auto colon = value.find(':');
-        if (colon == std::string::npos) throw UsageError("--truncate needs NAME=LO:HI, not '" + text + "'");
-        const std::string low = value.substr(0, colon), high = value.substr(colon + 1);
-        Distribution& d = settings.Distributions[static_cast<int>(parameter)];
-        if (d.Type == Distribution::Kind::Fixed)
-            throw UsageError(what + ": " + parameterName(parameter) + " has no distribution to truncate");
-        if (given[static_cast<int>(parameter)])
-            throw UsageError(std::string(parameterName(parameter)) + " is truncated twice");
-        given[static_cast<int>(parameter)] = true;
-        if (!low.empty()) d.TruncateLow = numberArgument(low, what);
-        if (!high.empty()) d.TruncateHigh = numberArgument(high, what);
-    }
-}
-
-void readDistributions(const ParsedArgs& parsed, ProbabilisticSettings& settings) {
-    std::array<bool, ParameterCount> given{};
-    for (const char* option : {"sd", "uniform", "lognormal", "exponential", "triangular", "beta", "gamma"}) {
-        const auto found = parsed.values.find(option);
-        if (found == parsed.values.end()) continue;
-        for (const std::string& text : found->second) {
-            Parameter parameter{};
-            // The exponential's one number is the block's value: its NAME alone.
-            const bool named = std::string_view(option) == "exponential";
-            const std::string value =
-                named ? (parameter = parameterNamed(text), std::string()) : assignedTo(text, option, parameter);
-            const int index = static_cast<int>(parameter);
-            if (given[index]) throw UsageError(std::string(parameterName(parameter)) + " has two distributions");
-            given[index] = true;
-            settings.Distributions[index] = distributionFrom(option, value, "--" + std::string(option) + " " + text);
-        }
-    }
-    readTruncations(parsed, settings);
-}
-
-// --correlation PLANE=RHO for the cohesion and friction of plane 1 or 2.
-void readCorrelations(const ParsedArgs& parsed, ProbabilisticSettings& settings) {
-    const auto found = parsed.values.find("correlation");
-    if (found == parsed.values.end()) return;
-    std::array<bool, 2> given{};
-    for (const std::string& text : found->second) {
-        const auto equals = text.find('=');
-        const std::string plane = text.substr(0, equals);
-        if (equals == std::string::npos || (plane != "1" && plane != "2"))
-            throw UsageError("--correlation needs PLANE=RHO with PLANE 1 or 2, not '" + text + "'");
-        const int k = plane == "1" ? 0 : 1;
-        if (given[k]) throw UsageError("plane " + plane + " has two correlations");
-        given[k] = true;
-        settings.Correlation[k] = numberArgument(text.substr(equals + 1), "--correlation " + text);
-    }
-}
-
-// --fisher PLANE=K for the block's cutting plane 1 or 2.
-void readFisherPlanes(const ParsedArgs& parsed, ProbabilisticSettings& settings) {
-    const auto found = parsed.values.find("fisher");
-    if (found == parsed.values.end()) return;
-    for (const std::string& text : found->second) {
-        const auto equals = text.find('=');
-        const std::string plane = text.substr(0, equals);
-        if (equals == std::string::npos || (plane != "1" && plane != "2" && plane != "crack"))
-            throw UsageError("--fisher needs PLANE=K with PLANE 1, 2 or crack, not '" + text + "'");
-        std::optional<double>& kappa = settings.FisherKappa[plane == "1" ? 0 : plane == "2" ? 1 : 2];
-        if (kappa) throw UsageError(plane + " has two Fisher distributions");
-        kappa = numberArgument(text.substr(equals + 1), "--fisher " + text);
-    }
-}
 
 ProbabilisticSettings probabilisticSettings(const ParsedArgs& parsed) {
     ProbabilisticSettings settings;
@@ -267,9 +100,7 @@ ProbabilisticSettings probabilisticSettings(const ParsedArgs& parsed) {
     if (auto b = parsed.last("bins")) settings.HistogramBins = integerArgument<int>(*b, "--bins");
     const std::string method = parsed.choice("method", {"mc", "lhs"}, "mc");
     settings.Method = method == "lhs" ? SamplingMethod::LatinHypercube : SamplingMethod::MonteCarlo;
-    readDistributions(parsed, settings);
-    readFisherPlanes(parsed, settings);
-    readCorrelations(parsed, settings);
+    readInputOptions(parsed, settings);
     return settings;
 }
 
