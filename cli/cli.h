@@ -26,6 +26,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runSensitivityCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runReliabilityCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runPlanarCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runKinematicsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -33,6 +33,11 @@ const char* const Usage =
     "      [--threads N] [--format text|json|xlsx] [--output FILE]\n"
     "      Monte Carlo or Latin hypercube analysis of Kc and Fs: statistics, P(Kc < 1),\n"
     "      P(Fs < 1) and P(Fs < required).\n"
+    "  reliability FILE [the inputs' options as probabilistic's] [--factor fs|kc] [--target-beta B]\n"
+    "      [--design-bolt TREND/PLUNGE] [--is-cov C] [--max-samples N] [--seed S] [--threads N]\n"
+    "      [--format text|json|xlsx] [--output FILE]\n"
+    "      The reliability index beta, the design point and P(failure) by FORM, SORM\n"
+    "      and importance sampling, the failure modes and the system's P(failure).\n"
     "  sensitivity FILE --param NAME --from A --to B --steps N [--required F] [--format text|csv|json]\n"
     "      Kc and Fs with their contact cases as one input runs over a range.\n"
     "  combinations SLOPE_BLOCK MEASUREMENTS [--sets planes|labels|auto:N] [--format text|json|csv|xlsx]\n"
@@ -59,6 +64,7 @@ const std::map<std::string, Command>& commands() {
         {"analyze", runAnalyze},
         {"probabilistic", runProbabilisticCommand},
         {"sensitivity", runSensitivityCommand},
+        {"reliability", runReliabilityCommand},
         {"combinations", runCombinationsCommand},
         {"planar", runPlanarCommand},
         {"kinematics", runKinematicsCommand},
