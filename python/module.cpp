@@ -26,11 +26,13 @@
 #include "analysis/probabilistic/distribution.h"
 #include "analysis/probabilistic/kernel.h"
 #include "analysis/probabilistic/probabilistic.h"
+#include "analysis/probabilistic/reliability.h"
 #include "analysis/probabilistic/sensitivity.h"
 #include "cli/cli.h"
 #include "cli/loads.h"
 #include "cli/output.h"
 #include "cli/results_json.h"
+#include "python/reliability_result.h"
 #include "model/block_names.h"
 #include "model/files.h"
 #include "drawing/block_pictures.h"
@@ -393,6 +395,24 @@ py::tuple probabilistic(const Block& block, const RunSettings& run) {
                           arrayOf(std::move(result.Full.SafetyFactors)));
 }
 
+// The reliability analysis with the run's inputs (its samples, method and
+// bins aside); design_bolt (trend, plunge) needs target_beta.
+ReliabilityResult reliabilityOf(const Block& block, const RunSettings& run, const std::string& factor,
+                                std::optional<double> targetBeta, std::optional<Attitude> designBolt, double cov,
+                                std::uint64_t maxSamples) {
+    ReliabilitySettings s;
+    s.Inputs = run.Settings;
+    if (factor != "fs" && factor != "kc")
+        throw Error::refused("the factor is fs or kc, not '" + factor + "'", "factor");
+    s.Factor = factor == "kc" ? ReliabilityFactor::Kc : ReliabilityFactor::Fs;
+    s.TargetBeta = targetBeta;
+    if (designBolt) s.DesignBolt = LineDirection{designBolt->first, designBolt->second};
+    s.TargetCov = cov;
+    s.MaxSamples = maxSamples;
+    const py::gil_scoped_release free;
+    return runReliability(block.Saved.Attitudes, block.Saved.Params, run.Loads, s);
+}
+
 py::dict sampleInputs(const Block& block, const RunSettings& run) {
     DrawnSamples drawn;
     {
@@ -687,6 +707,10 @@ PYBIND11_MODULE(_trelmox, m) {
         for (int i = 0; i < ParameterCount; ++i) names.push_back(parameterName(static_cast<Parameter>(i)));
         return names;
     });
+
+    bindReliabilityResult(m);
+    m.def("reliability", &reliabilityOf, py::arg("block"), py::arg("settings"), py::arg("factor"),
+          py::arg("target_beta"), py::arg("design_bolt"), py::arg("is_cov"), py::arg("max_samples"));
 
     py::class_<Measurements>(m, "Measurements")
         .def(py::init(&measurementsOf), py::arg("name"), py::arg("data"))

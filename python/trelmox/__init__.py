@@ -34,6 +34,7 @@ from .errors import (CalculationError, NumberTextError, RefusedInputError, Trelm
                      TrelmoxFileError)
 
 __all__ = ["Block", "Result", "read_block", "set_language", "language", "factors", "FactorArrays", "OUTCOMES", "INPUTS", "ProbabilisticResult",
+           "reliability", "ReliabilityResult", "target_beta",
            "Measurements", "read_measurements", "read_sectors", "combinations", "kinematics", "TrelmoxError", "CalculationError",
            "NumberTextError", "RefusedInputError", "TrelmoxFileError"]
 
@@ -296,6 +297,81 @@ class ProbabilisticResult:
     def __repr__(self):
         return "ProbabilisticResult(samples={}, mean Kc={}, P(failure)={})".format(
             self.summary["samples"], self.summary["mean"], self.summary["p_failure"])
+
+
+def target_beta(safety_class, failure_type):
+    """The target reliability index of GB 50153-2008 Table A.1.4 for the
+    safety class (1, 2 or 3) and the failure type ("ductile" or "brittle")."""
+    return _trelmox.target_beta(int(safety_class), str(failure_type))
+
+
+def reliability(block, distributions=None, fisher=None, correlation=None, factor="fs", target_beta=None,
+                design_bolt=None, is_cov=0.1, max_samples=1000000, seed=1, threads=0):
+    """The reliability analysis of `trelmox-cli reliability`: the index beta,
+    the design point and P(failure) by FORM, SORM and importance sampling,
+    the failure modes and the system's P(failure).
+
+    distributions, fisher, correlation: the random inputs as
+    Block.probabilistic takes them. factor: "fs" (the real wedge with its
+    loads) or "kc". target_beta: a number, or (safety class, failure type)
+    as trelmox.target_beta takes them. design_bolt: (trend, plunge) of one
+    more active bolt whose least force reaching the target is sought.
+    is_cov, max_samples: where importance sampling stops. Returns a
+    ReliabilityResult.
+    """
+    if isinstance(target_beta, (tuple, list)):
+        target_beta = globals()["target_beta"](*target_beta)
+    settings = _settings(block, 1, seed, "mc", distributions, fisher, correlation, None, 20, threads)
+    bolt = None if design_bolt is None else (float(design_bolt[0]), float(design_bolt[1]))
+    core = _trelmox.reliability(block._core, settings, str(factor),
+                                None if target_beta is None else float(target_beta), bolt, float(is_cov),
+                                int(max_samples))
+    return ReliabilityResult(core)
+
+
+class ReliabilityResult:
+    """A reliability analysis. Its attributes are the keys of `trelmox-cli
+    reliability --format json` - beta, pf_form, pf_sorm (Tvedt's), pf_is,
+    pf_is_cov, design_point and alpha ({input: value}), fs_at_design_point,
+    evaluations, modes, pf_system, target_beta, meets_target,
+    required_bolt_force, error - and beside them pf_breitung, is_samples,
+    iterations, curvatures, pf_system_cov, ditlevsen_bounds (low, high) and
+    system_beta. Each mode also has its design_point and alpha. A figure that
+    was not worked out is None; `to_dict()` is the tool's JSON object."""
+
+    _FIELDS = ("beta", "pf_form", "pf_sorm", "pf_is", "pf_is_cov", "design_point", "alpha", "fs_at_design_point",
+               "evaluations", "modes", "pf_system", "target_beta", "meets_target", "required_bolt_force", "error",
+               "pf_breitung", "is_samples", "iterations", "curvatures", "pf_system_cov", "ditlevsen_bounds",
+               "system_beta")
+
+    def __init__(self, core):
+        figures = {name: getattr(core, name) for name in self._FIELDS}
+        self.__dict__["_figures"] = figures
+        self.__dict__["_json"] = core.json()
+
+    def __getattr__(self, name):
+        try:
+            return self._figures[name]
+        except KeyError:
+            raise AttributeError(name) from None
+
+    def __setattr__(self, name, value):
+        raise AttributeError("a result is read-only")
+
+    def __getstate__(self):
+        return self.__dict__
+
+    def __setstate__(self, state):
+        self.__dict__.update(state)
+
+    def __dir__(self):
+        return list(self._figures) + ["to_dict"]
+
+    def to_dict(self):
+        return _json.loads(self._json)
+
+    def __repr__(self):
+        return "ReliabilityResult(beta={}, pf_form={}, pf_is={})".format(self.beta, self.pf_form, self.pf_is)
 
 
 FactorArrays = _collections.namedtuple("FactorArrays", "kc fs kc_outcome fs_outcome")
