@@ -35,6 +35,13 @@ for name, label, target in [("BM_SafetyFactor", "safety factor (account on numbe
                             ("BM_SupportDesignStrength", "  Barton-Bandis: force and direction searched", None)]:
     if b := get(name):
         print(f"  {label:44s} {ns(b):9.1f} ns" + (f"   target < {target} ns" if target else ""))
+for name, label in [("BM_Form/scale%:100", "FORM, six random inputs (P(failure) 0.07)"),
+                    ("BM_Form/scale%:31", "  the same at P(failure) 1e-6")]:
+    if b := get(name):
+        print(f"  {label:44s} {ns(b) / 1e3:9.1f} us   {b['evaluations']:.0f} evaluations   target < 1000 us")
+if b := get("BM_ReliabilityRare/threads:2/process_time/real_time"):
+    print(f"  {'reliability at P(failure) 1e-6, CoV 0.1':44s} {seconds(b) * 1e3:9.1f} ms   "
+          f"{b['is_samples']:.0f} samples, plain MC {b['mc_samples']:.3g} ({b['mc_ratio']:.3g} times)   target < 1 s")
 for name in sorted(n for n in runs if n.startswith("BM_MonteCarlo")):
     print(f"  {name[len('BM_'):-len('/real_time')]:44s} {runs[name]['items_per_second'] / 1e6:9.2f} M samples/s")
 print("  (every Monte Carlo sample computes Kc and Fs; target >= 5 M samples/s with angles varying, both cores)")

@@ -14,7 +14,7 @@ namespace {
 // The batches grow from the first to the largest, so that an easy target
 // stops early and a hard one is not checked after every few samples. The
 // sizes are fixed, so where a run stops does not depend on the threads.
-constexpr std::uint64_t FirstBatch = 4096, LargestBatch = 1 << 17;
+constexpr std::uint64_t FirstBatch = 1024, LargestBatch = 1 << 17;
 // The CoV of a handful of failures says little about the estimate.
 constexpr std::uint64_t LeastFailures = 20;
 

@@ -23,7 +23,7 @@ def test_fields_are_the_tools_json(block, data, cli):
             assert getattr(result, key) == value, key
     assert [{k: m[k] for k in ("contact", "beta", "pf_form")} for m in result.modes] == tool["modes"]
     assert sum(a * a for a in result.alpha.values()) == pytest.approx(1, abs=1e-12)
-    assert result.pf_breitung > 0 and result.is_samples >= 4096
+    assert result.pf_breitung > 0 and result.is_samples >= 1024
     low, high = result.ditlevsen_bounds
     assert low <= result.pf_form <= high
     assert result.target_beta is None and result.meets_target is None and result.required_bolt_force is None
