@@ -20,6 +20,7 @@
 #include "model/wording.h"
 #include "report/figures.h"
 #include "report/full_report.h"
+#include "report/reliability_section.h"
 #include "report/size_text.h"
 #include "trelmox/version.h"
 
@@ -285,6 +286,7 @@ ReportSection methodSection(const CalculationReportInputs& in) {
                 "失效概率为切出楔块的样本中 Kc < 1（Fs < 1、Fs < Fst）所占的比例，浮起的样本计为失效。",
                 "Each random input is drawn from the distribution in the table (Monte Carlo or Latin hypercube sampling) and each sample gives Kc and Fs by the methods above; "
                 "the probability of failure is the share of the samples with a wedge that have Kc < 1 (Fs < 1, Fs < Fst), a sample that lifts off counting as failed."));
+    if (in.Reliability) add(say("可靠指标分析", "Reliability index analysis"), reliabilityMethodText());
     if (in.Sensitivity)
         add(say("敏感性分析", "Sensitivity analysis"),
             say("一个输入在给定范围内等步长变化、其余输入取块体取值时 Kc 与 Fs 的变化。",
@@ -639,6 +641,10 @@ ReportSection resultSection(const CalculationReportInputs& in, const BlockCorner
         items.push_back(ReportHeading{say("可靠度分析", "Probabilistic analysis")});
         for (ReportItem& item : probabilisticItems(in, *in.Probabilistic)) items.push_back(std::move(item));
     }
+    if (in.Reliability) {
+        items.push_back(ReportHeading{say("可靠指标分析", "Reliability index analysis")});
+        for (ReportItem& item : reliabilityItems(in, *in.Reliability)) items.push_back(std::move(item));
+    }
     if (in.Sensitivity) {
         items.push_back(ReportHeading{say("敏感性分析", "Sensitivity analysis")});
         items.push_back(ReportParagraph{sensitivityText(in, *in.Sensitivity, full)});
@@ -812,6 +818,7 @@ ReportSection conclusionSection(const CalculationReportInputs& in, const FullOut
             percent(in.Probabilistic->Result.Full.PBelowRequired) + say("，P(Kc < 1) = ", ", P(Kc < 1) = ") +
             (in.Probabilistic->Result.Statistics ? percent(in.Probabilistic->Result.Statistics->Pf) : "—") +
             say("。", ".")});
+    if (in.Reliability) section.Items.push_back(ReportParagraph{reliabilityConclusion(*in.Reliability)});
     return section;
 }
 
@@ -819,6 +826,7 @@ std::string contentText(const CalculationReportInputs& in) {
     std::string text = say("楔块稳定安全系数 Kc、实际楔块三维分析与支护设计",
                            "wedge safety factor Kc, 3D analysis of the real wedge and support design");
     if (in.Probabilistic) text += say("、可靠度分析", ", probabilistic analysis");
+    if (in.Reliability) text += say("、可靠指标分析", ", reliability index analysis");
     if (in.Sensitivity) text += say("、敏感性分析", ", sensitivity analysis");
     return text;
 }

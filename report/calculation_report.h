@@ -16,6 +16,7 @@
 #include "analysis/joints/measurements.h"
 #include "analysis/joints/sets.h"
 #include "analysis/probabilistic/probabilistic.h"
+#include "analysis/probabilistic/reliability.h"
 #include "analysis/probabilistic/sensitivity.h"
 #include "analysis/wedge.h"
 #include "drawing/figure.h"
@@ -65,6 +66,11 @@ struct ProbabilisticRun {
     ProbabilisticResult Result;
 };
 
+struct ReliabilityRun {
+    ReliabilitySettings Settings;
+    ReliabilityResult Result;
+};
+
 struct SensitivityRun {
     Parameter Input = Parameter::Friction1;
     std::vector<SensitivityStep> Steps;
@@ -94,6 +100,8 @@ struct CalculationReportInputs {
     // A block made from a measurement file: the kinematic net of each mode
     // and the per-mode table join the report.
     std::optional<JointKinematicsInputs> Joints{};
+    // The reliability analysis made on this very block, when there was one.
+    std::optional<ReliabilityRun> Reliability{};
 };
 
 // Why a report from the windows has no results.

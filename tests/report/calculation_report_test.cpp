@@ -74,6 +74,15 @@ ProbabilisticRun smallRun(const SavedBlock& block) {
     return {settings, runProbabilistic(block.Attitudes, block.Params, settings)};
 }
 
+ReliabilityRun reliabilityRun(const SavedBlock& block, bool random) {
+    ReliabilitySettings settings;
+    if (random) settings.Inputs.Distributions[static_cast<int>(Parameter::Friction1)] = normalDistribution(0.05);
+    settings.Inputs.Distributions[static_cast<int>(Parameter::Cohesion1)] = lognormalDistribution(random ? 5 : 0);
+    settings.TargetBeta = 3.7;
+    settings.MaxSamples = 2000;
+    return {settings, runReliability(block.Attitudes, block.Params, {}, settings)};
+}
+
 } // namespace
 
 // What the report must say, and must not, for the kinds of block an
@@ -86,6 +95,10 @@ TEST(CalculationReport, SaysWhatTheAnalysesFound) {
     stale.NoResults = StaleResultsText;
     CalculationReportInputs withRuns = analysed(example);
     withRuns.Probabilistic = smallRun(example);
+    CalculationReportInputs withReliability = analysed(example);
+    withReliability.Reliability = reliabilityRun(example, true);
+    CalculationReportInputs withoutDesignPoint = analysed(example);
+    withoutDesignPoint.Reliability = reliabilityRun(example, false);
     withRuns.Sensitivity = SensitivityRun{
         Parameter::Friction1, runSensitivity(example.Attitudes, example.Params, Parameter::Friction1, 0, 1, 10)};
     const struct {
@@ -129,6 +142,18 @@ TEST(CalculationReport, SaysWhatTheAnalysesFound) {
           "安全系数 Kc 与第一切割面摩擦系数 f1的关系"},
          {},
          5},
+        {"reliability run",
+         withReliability,
+         {"可靠指标分析", "可靠指标 β（一次二阶矩法 FORM）", "设计验算点与重要性系数", "第一切割面摩擦系数 f1",
+          "第一切割面粘聚力 c1", "对数正态分布，标准差 5", "重要性系数 α", "目标可靠指标",
+          "可靠指标分析：β = ", "Nataf 变换"},
+         {"未求得设计验算点"},
+         3},
+        {"reliability run without a design point",
+         withoutDesignPoint,
+         {"未求得设计验算点：没有随机输入", "可靠指标分析未求得设计验算点"},
+         {"设计验算点与重要性系数"},
+         2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
