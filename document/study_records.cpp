@@ -35,6 +35,12 @@ std::optional<ProbabilisticRun> StudyRecords::probabilisticRunFor(const RunBasis
     return LastProbabilistic->Run;
 }
 
+std::optional<ReliabilityRun> StudyRecords::reliabilityRunFor(const RunBasis& basis) const {
+    if (!LastReliability || LastReliability->Basis != basis || LastReliability->Run.Result.Cancelled)
+        return std::nullopt;
+    return LastReliability->Run;
+}
+
 std::optional<SensitivityRun> StudyRecords::sensitivityRunFor(const RunBasis& basis) const {
     if (!LastSensitivity || LastSensitivity->Basis != basis || LastSensitivity->Run.Steps.empty()) return std::nullopt;
     return LastSensitivity->Run;

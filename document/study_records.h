@@ -71,13 +71,19 @@ struct StudyRecords {
         RunBasis Basis;
         SensitivityRun Run;
     };
+    struct ReliabilityRecord {
+        RunBasis Basis;
+        ReliabilityRun Run;
+    };
     std::optional<ProbabilisticRecord> LastProbabilistic;
     std::optional<SensitivityRecord> LastSensitivity;
+    std::optional<ReliabilityRecord> LastReliability;
 
     // The last run when it was made on `basis` (and not cancelled): a run
     // of other inputs never goes into a report.
     std::optional<ProbabilisticRun> probabilisticRunFor(const RunBasis& basis) const;
     std::optional<SensitivityRun> sensitivityRunFor(const RunBasis& basis) const;
+    std::optional<ReliabilityRun> reliabilityRunFor(const RunBasis& basis) const;
 };
 
 } // namespace trelmox

@@ -1481,6 +1481,171 @@ Truncate below/above (either alone will do): samples are drawn only between them
         <source>（按“开始计算”重新计算）</source>
         <translation> (press &quot;Run&quot; to run again)</translation>
     </message>
+    <message>
+        <source>可靠指标 β</source>
+        <translation>Reliability index β</translation>
+    </message>
+</context>
+<context>
+    <name>trelmox::views::ReliabilityPanel</name>
+    <message>
+        <source>一级</source>
+        <translation>Class I</translation>
+    </message>
+    <message>
+        <source>二级</source>
+        <translation>Class II</translation>
+    </message>
+    <message>
+        <source>三级</source>
+        <translation>Class III</translation>
+    </message>
+    <message>
+        <source>延性破坏</source>
+        <translation>ductile failure</translation>
+    </message>
+    <message>
+        <source>脆性破坏</source>
+        <translation>brittle failure</translation>
+    </message>
+    <message>
+        <source>%1，%2：β = %3</source>
+        <translation>%1, %2: β = %3</translation>
+    </message>
+    <message>
+        <source>%1（变异系数 %2，%3 个样本）</source>
+        <translation>%1 (CoV %2, %3 samples)</translation>
+    </message>
+    <message>
+        <source>计算已取消。</source>
+        <translation>The run was cancelled.</translation>
+    </message>
+    <message>
+        <source>可靠指标 β = %1（迭代 %2 次，计算安全系数 %3 次）</source>
+        <translation>Reliability index β = %1 (%2 iterations, %3 evaluations of the factor)</translation>
+    </message>
+    <message>
+        <source>
+失效概率：FORM %1，SORM %2（Breitung %3），重要抽样 %4</source>
+        <translation>
+Probability of failure: FORM %1, SORM %2 (Breitung %3), importance sampling %4</translation>
+    </message>
+    <message>
+        <source>
+验算点处的安全系数 %1，接触状态：%2</source>
+        <translation>
+Factor at the design point %1, contact: %2</translation>
+    </message>
+    <message>
+        <source>
+失效模式 %1 个：</source>
+        <translation>
+%1 failure modes:</translation>
+    </message>
+    <message>
+        <source>
+    %1. %2，β = %3</source>
+        <translation>
+    %1. %2, β = %3</translation>
+    </message>
+    <message>
+        <source>
+体系失效概率 %1；Ditlevsen 界限 %2 ～ %3；体系可靠指标 %4</source>
+        <translation>
+System probability of failure %1; Ditlevsen&apos;s bounds %2 to %3; system index %4</translation>
+    </message>
+    <message>
+        <source>
+目标可靠指标 %1：满足</source>
+        <translation>
+Target index %1: met</translation>
+    </message>
+    <message>
+        <source>
+目标可靠指标 %1：不满足</source>
+        <translation>
+Target index %1: not met</translation>
+    </message>
+    <message>
+        <source>
+达到目标所需的锚杆力 %1 kN</source>
+        <translation>
+Bolt force reaching the target %1 kN</translation>
+    </message>
+    <message>
+        <source>实际楔块 Fs</source>
+        <translation>Real wedge Fs</translation>
+    </message>
+    <message>
+        <source>不检验</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>自定义</source>
+        <translation>Own value</translation>
+    </message>
+    <message>
+        <source>GB 50153-2008 表 A.1.4：结构构件持久设计状况承载能力极限状态的可靠指标</source>
+        <translation>GB 50153-2008 Table A.1.4: reliability indices of structural members, ultimate limit state, persistent design situation</translation>
+    </message>
+    <message>
+        <source>求达到目标所需的锚杆力（主动锚杆）</source>
+        <translation>Bolt force reaching the target (active bolt)</translation>
+    </message>
+    <message>
+        <source>计算可靠指标</source>
+        <translation>Compute β</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>安全系数</source>
+        <translation>Factor</translation>
+    </message>
+    <message>
+        <source>目标可靠指标</source>
+        <translation>Target index</translation>
+    </message>
+    <message>
+        <source>重要抽样变异系数</source>
+        <translation>Importance sampling CoV</translation>
+    </message>
+    <message>
+        <source>方位角</source>
+        <translation>Trend</translation>
+    </message>
+    <message>
+        <source>倾伏角</source>
+        <translation>Plunge</translation>
+    </message>
+    <message>
+        <source>尚未计算。按“计算可靠指标”以左侧表中的分布计算。</source>
+        <translation>Not computed yet. Press &quot;Compute β&quot; to use the distributions of the table on the left.</translation>
+    </message>
+    <message>
+        <source>随机输入</source>
+        <translation>Random input</translation>
+    </message>
+    <message>
+        <source>验算点取值</source>
+        <translation>Design point</translation>
+    </message>
+    <message>
+        <source>计算中…</source>
+        <translation>Running…</translation>
+    </message>
+    <message>
+        <source>计算失败。</source>
+        <translation>The run failed.</translation>
+    </message>
+    <message>
+        <source>
+（块体数据在此次计算后已修改，请重新计算）</source>
+        <translation>
+(the block&apos;s data have changed since this run: compute again)</translation>
+    </message>
 </context>
 <context>
     <name>trelmox::views::SensitivityWindow</name>

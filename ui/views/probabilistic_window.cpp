@@ -25,6 +25,7 @@
 #include "ui/views/analysis_labels.h"
 #include "ui/views/figure_widget.h"
 #include "ui/views/picture_file.h"
+#include "ui/views/reliability_panel.h"
 #include "ui/core_texts.h"
 
 namespace trelmox::views {
@@ -233,6 +234,14 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, StudyRecords* recor
     pictures_->setObjectName(QStringLiteral("PictureTabs"));
     pictures_->addTab(picture_, tr("安全系数 Kc"));
     pictures_->addTab(volumePicture_, tr("破坏楔块体积"));
+    // FORM, SORM and importance sampling with the table's distributions.
+    reliability_ = new ReliabilityPanel(
+        [this] {
+            updateBlock();
+            return ReliabilityPanel::Request{block_, settings()};
+        },
+        records_, this);
+    pictures_->addTab(reliability_, tr("可靠指标 β"));
     showPlot();
     summary_ = new QLabel(this);
     summary_->setObjectName(QStringLiteral("SummaryLabel"));
@@ -270,7 +279,9 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, StudyRecords* recor
     connect(run_, &QPushButton::clicked, this, &ProbabilisticWindow::start);
     connect(cancel_, &QPushButton::clicked, this, &ProbabilisticWindow::cancel);
     connect(save, &QPushButton::clicked, this, [this] {
-        FigureWidget* shown = pictures_->currentWidget() == volumePicture_ ? volumePicture_ : picture_;
+        FigureWidget* shown = pictures_->currentWidget() == volumePicture_ ? volumePicture_
+                              : pictures_->currentWidget() == reliability_ ? reliability_->alphaPicture()
+                                                                           : picture_;
         askAndSavePicture(this, shown, suggestedPicturePath(block_, windowTitle()));
     });
     // The block's values shown beside the settings are no edit of them.
@@ -289,6 +300,7 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, StudyRecords* recor
     } else {
         refresh();
     }
+    reliability_->showRun(block_);
 }
 
 ProbabilisticWindow::~ProbabilisticWindow() {

@@ -28,6 +28,7 @@ class QTableWidget;
 namespace trelmox::views {
 
 class FigureWidget;
+class ReliabilityPanel;
 
 class ProbabilisticWindow : public QWidget {
     Q_OBJECT
@@ -55,6 +56,8 @@ public:
     // The finished run with its settings, when it was made for `block`.
     std::optional<ProbabilisticRun> runFor(const ViewedBlock& block) const;
     QString summary() const;
+    // The reliability index's tab beside the histograms.
+    ReliabilityPanel* reliability() const { return reliability_; }
     // The settings as entered; throws Error for a bad number.
     ProbabilisticSettings settings() const;
     // Row of an input in the table: the distribution (Distribution::Kind:
@@ -112,6 +115,7 @@ private:
     QTabWidget* pictures_ = nullptr;
     QLabel* summary_ = nullptr;
     QLabel* stale_ = nullptr;
+    ReliabilityPanel* reliability_ = nullptr;
 };
 
 } // namespace trelmox::views

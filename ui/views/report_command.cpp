@@ -77,6 +77,7 @@ CalculationReportInputs windowReportInputs(const ui::Workspace& workspace) {
         const RunBasis basis = runBasis(workspaceBlock(workspace));
         inputs.Probabilistic = document.studies().probabilisticRunFor(basis);
         inputs.Sensitivity = document.studies().sensitivityRunFor(basis);
+        inputs.Reliability = document.studies().reliabilityRunFor(basis);
     }
     return inputs;
 }
