@@ -7,30 +7,24 @@
 #include <optional>
 #include <string_view>
 #include <unzip.h>
+#include <utility>
 
 #include "model/error.h"
 #include "model/language.h"
 #include "model/textcodec.h"
+#include "model/xlsx_xml.h"
 
 namespace trelmox {
 
 namespace {
 
+using xlsx::damaged;
+using xlsx::malformed;
+using xlsx::say;
+using xlsx::shown;
+
 constexpr int MaxRows = 1048576;  // rows of a sheet
 constexpr int MaxColumns = 16384; // columns A..XFD
-
-// A piece of the file in a message: at most a few dozen bytes, control
-// characters and bytes that are not UTF-8 made visible.
-std::string shown(std::string_view raw) { return visibleText(std::string(raw.substr(0, 40))); }
-
-// The message in the language a person reads: Chinese, or English.
-std::string say(const std::string& chinese, const std::string& english) {
-    return messageLanguage() == Language::English ? english : chinese;
-}
-
-Error damaged(const std::string& reason) {
-    return Error::refused(say("不是有效的 Excel 工作簿（.xlsx）：", "not a valid Excel workbook (.xlsx): ") + reason);
-}
 
 Error badCell(int row, const std::string& cell, const std::string& reason) {
     return Error::refused(say("Excel 工作表第 " + std::to_string(row) + " 行（单元格 " + cell + "）：",
@@ -136,7 +130,7 @@ private:
     unzFile zip_ = nullptr;
 };
 
-// ---- XML ---------------------------------------------------------------------
+// ---- texts -------------------------------------------------------------------
 
 void appendUtf8(std::string& out, std::uint32_t code) {
     if (code < 0x80) {
@@ -158,215 +152,10 @@ void appendUtf8(std::string& out, std::uint32_t code) {
 
 bool isCharacter(std::uint32_t code) { return code != 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF); }
 
-// The pull reader of one part: start tags with their attributes, end tags
-// and text, entities decoded, names without their namespace prefix (the
-// parts' prefixes vary between the programs that write workbooks). Nesting
-// is checked with a stack of its own, never by recursion.
-class XmlReader {
-public:
-    enum class Event { Start, End, Text, Done };
-
-    // Holds its own copy of the part: a reader may outlive the bytes it was
-    // made from.
-    XmlReader(std::string text, const std::string& part) : owned_(std::move(text)), text_(owned_), part_(shown(part)) {
-        if (text_.starts_with("\xEF\xBB\xBF")) text_.remove_prefix(3);
-        // A workbook's XML is UTF-8; other bytes would reach labels and tables.
-        if (!isUtf8(std::string(text_))) throw malformed(say("不是 UTF-8 文字", "not UTF-8 text"));
-    }
-
-    Event next() {
-        if (pendingEnd_) {
-            pendingEnd_ = false;
-            name_ = open_.back();
-            open_.pop_back();
-            return Event::End;
-        }
-        while (at_ < text_.size()) {
-            if (text_[at_] != '<') {
-                const std::size_t end = std::min(text_.find('<', at_), text_.size());
-                value_.clear();
-                decode(text_.substr(at_, end - at_), value_);
-                at_ = end;
-                return Event::Text;
-            }
-            if (skipped("<?", "?>") || skipped("<!--", "-->")) continue;
-            if (text_.substr(at_).starts_with("<![CDATA[")) {
-                const std::size_t end = text_.find("]]>", at_ + 9);
-                if (end == std::string_view::npos)
-                    throw malformed(say("CDATA 段没有结束", "a CDATA section does not end"));
-                value_ = std::string(text_.substr(at_ + 9, end - at_ - 9));
-                at_ = end + 3;
-                return Event::Text;
-            }
-            if (text_.substr(at_).starts_with("<!"))
-                throw malformed(say("含有不支持的 DTD 声明", "holds a DTD declaration, which is not supported"));
-            return tag();
-        }
-        if (!open_.empty())
-            throw malformed(say("元素“" + shown(open_.back()) + "”没有结束",
-                                "element \"" + shown(open_.back()) + "\" does not end"));
-        return Event::Done;
-    }
-
-    // The local name of the element just started or ended.
-    const std::string& name() const { return name_; }
-    // The decoded text of a Text event.
-    const std::string& text() const { return value_; }
-    // An attribute of the element just started, by its local name.
-    std::optional<std::string> attribute(std::string_view local) const {
-        for (const auto& [key, value] : attributes_)
-            if (key == local) return value;
-        return std::nullopt;
-    }
-    // The names of the elements open around the current event, innermost last.
-    const std::vector<std::string>& open() const { return open_; }
-    // Whether `local` is open around the current event.
-    bool inside(std::string_view local) const { return std::find(open_.begin(), open_.end(), local) != open_.end(); }
-
-    Error malformed(const std::string& reason) const {
-        return damaged(say("“" + part_ + "”的 XML 有误：", "the XML of \"" + part_ + "\" is wrong: ") + reason);
-    }
-
-private:
-    static std::string localName(std::string_view qualified) {
-        const std::size_t colon = qualified.find(':');
-        return std::string(colon == std::string_view::npos ? qualified : qualified.substr(colon + 1));
-    }
-
-    static bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-    bool skipped(std::string_view open, std::string_view close) {
-        if (!text_.substr(at_).starts_with(open)) return false;
-        const std::size_t end = text_.find(close, at_ + open.size());
-        if (end == std::string_view::npos)
-            throw malformed(say("“" + std::string(open) + "”没有结束", "\"" + std::string(open) + "\" does not end"));
-        at_ = end + close.size();
-        return true;
-    }
-
-    std::string_view nameAt() {
-        const std::size_t start = at_;
-        while (at_ < text_.size() && !isSpace(text_[at_]) && text_[at_] != '/' && text_[at_] != '>' &&
-               text_[at_] != '=')
-            ++at_;
-        if (at_ == start) throw malformed(say("缺少元素名或属性名", "an element or attribute name is missing"));
-        return text_.substr(start, at_ - start);
-    }
-
-    void skipSpace() {
-        while (at_ < text_.size() && isSpace(text_[at_])) ++at_;
-    }
-
-    char peek() const {
-        if (at_ >= text_.size()) throw malformed(say("标签没有结束", "a tag does not end"));
-        return text_[at_];
-    }
-
-    Event tag() {
-        ++at_; // '<'
-        if (peek() == '/') {
-            ++at_;
-            name_ = localName(nameAt());
-            skipSpace();
-            if (peek() != '>')
-                throw malformed(say("结束标签“" + shown(name_) + "”有误", "end tag \"" + shown(name_) + "\" is wrong"));
-            ++at_;
-            if (open_.empty() || open_.back() != name_)
-                throw malformed(say("结束标签“" + shown(name_) + "”与开始标签不配对",
-                                    "end tag \"" + shown(name_) + "\" does not match the start tag"));
-            open_.pop_back();
-            return Event::End;
-        }
-        name_ = localName(nameAt());
-        attributes_.clear();
-        for (;;) {
-            skipSpace();
-            const char c = peek();
-            if (c == '>' || c == '/') break;
-            const std::string key = localName(nameAt());
-            skipSpace();
-            if (peek() != '=')
-                throw malformed(say("属性“" + shown(key) + "”缺少值", "attribute \"" + shown(key) + "\" has no value"));
-            ++at_;
-            skipSpace();
-            const char quote = peek();
-            if (quote != '"' && quote != '\'')
-                throw malformed(say("属性“" + shown(key) + "”的值缺少引号",
-                                    "the value of attribute \"" + shown(key) + "\" has no quotes"));
-            const std::size_t end = text_.find(quote, at_ + 1);
-            if (end == std::string_view::npos)
-                throw malformed(say("属性“" + shown(key) + "”的值没有结束",
-                                    "the value of attribute \"" + shown(key) + "\" does not end"));
-            std::string value;
-            decode(text_.substr(at_ + 1, end - at_ - 1), value);
-            attributes_.emplace_back(key, std::move(value));
-            at_ = end + 1;
-        }
-        open_.push_back(name_);
-        if (peek() == '/') {
-            ++at_;
-            if (peek() != '>')
-                throw malformed(say("标签“" + shown(name_) + "”有误", "tag \"" + shown(name_) + "\" is wrong"));
-            pendingEnd_ = true;
-        }
-        ++at_; // '>'
-        return Event::Start;
-    }
-
-    void decode(std::string_view raw, std::string& out) const {
-        for (std::size_t i = 0; i < raw.size(); ++i) {
-            if (raw[i] == '<') throw malformed(say("属性值中含有“<”", "an attribute value holds \"<\""));
-            if (raw[i] != '&') {
-                out += raw[i];
-                continue;
-            }
-            const std::size_t end = raw.find(';', i);
-            if (end == std::string_view::npos) throw malformed(say("“&”之后缺少“;”", "\";\" is missing after \"&\""));
-            const std::string_view entity = raw.substr(i + 1, end - i - 1);
-            if (entity == "lt")
-                out += '<';
-            else if (entity == "gt")
-                out += '>';
-            else if (entity == "amp")
-                out += '&';
-            else if (entity == "quot")
-                out += '"';
-            else if (entity == "apos")
-                out += '\'';
-            else if (entity.starts_with('#')) {
-                const bool hex = entity.size() > 1 && (entity[1] == 'x' || entity[1] == 'X');
-                const std::string_view digits = entity.substr(hex ? 2 : 1);
-                std::uint32_t code = 0;
-                const auto [stop, failed] =
-                    std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10);
-                if (digits.empty() || failed != std::errc() || stop != digits.data() + digits.size() ||
-                    !isCharacter(code))
-                    throw malformed(say("字符引用“&" + shown(entity) + ";”无效",
-                                        "character reference \"&" + shown(entity) + ";\" is invalid"));
-                appendUtf8(out, code);
-            } else {
-                throw malformed(
-                    say("未知的实体“&" + shown(entity) + ";”", "unknown entity \"&" + shown(entity) + ";\""));
-            }
-            i = end;
-        }
-    }
-
-    std::string owned_;
-    std::string_view text_;
-    std::string part_;
-    std::size_t at_ = 0;
-    std::string name_, value_;
-    std::vector<std::pair<std::string, std::string>> attributes_;
-    std::vector<std::string> open_;
-    bool pendingEnd_ = false;
-};
-
 // Texts of a workbook escape characters XML cannot hold as "_xHHHH_" (a
 // line break in a cell is "_x000D_"); "_x005F_" escapes the underscore.
-std::string unescaped(const std::string& text) {
-    if (text.find("_x") == std::string::npos) return text;
-    std::string out;
+// Appends the text so unescaped to `out`.
+void appendUnescaped(std::string& out, std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         std::uint32_t code = 0;
         if (text.compare(i, 2, "_x") == 0 && i + 7 <= text.size() && text[i + 6] == '_') {
@@ -380,39 +169,116 @@ std::string unescaped(const std::string& text) {
         }
         out += text[i];
     }
-    return out;
 }
 
-// The text of a shared or inline string: its <t> elements, runs of rich
-// text joined, without the phonetic guides (<rPh>) some versions add.
-void addStringText(const XmlReader& xml, std::string& text) {
-    if (xml.open().empty() || xml.open().back() != "t" || xml.inside("rPh")) return;
-    text += xml.text();
+// Every text of the sheet once: the shared strings, and the texts of the
+// cells that are not shared, each a span of one of the two.
+struct SheetTexts {
+    std::string Shared, Own;
+};
+
+struct Span {
+    std::uint32_t Offset = 0, Length = 0;
+};
+
+// Where a cell's text is: nowhere (an empty cell), a shared string, a span
+// of the cells' own texts, or the truth values.
+struct CellText {
+    enum class In : std::uint8_t { Empty, Shared, Own, True, False } Where = In::Empty;
+    Span At;
+};
+
+// Counts the open elements of one name: whether an event is inside it, in
+// constant time whatever the nesting.
+struct Inside {
+    int Open = 0;
+    explicit operator bool() const { return Open > 0; }
+};
+
+// The text of a string item (<si>, or a cell's <is>): its <t> elements,
+// runs of rich text joined, without the phonetic guides (<rPh>) some
+// versions add.
+class StringText {
+public:
+    void start(std::string_view name, int depth) {
+        if (name == "rPh") ++phonetic_.Open;
+        if (name == "t" && !phonetic_) textDepth_ = depth;
+    }
+    void end(std::string_view name, int depth) {
+        if (name == "rPh") --phonetic_.Open;
+        if (depth == textDepth_) textDepth_ = 0;
+    }
+    void text(std::string_view piece, int depth) {
+        if (depth == textDepth_) raw_ += piece;
+    }
+    // The text, unescaped, appended to `out`; empties the item.
+    void appendTo(std::string& out) {
+        appendUnescaped(out, raw_);
+        raw_.clear();
+    }
+    void clear() {
+        raw_.clear();
+        textDepth_ = 0;
+        phonetic_ = {};
+    }
+
+private:
+    std::string raw_;
+    int textDepth_ = 0; // of the open <t> whose text counts; 0: none
+    Inside phonetic_;
+};
+
+Span spanOf(std::size_t from, std::size_t to) {
+    return {static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(to - from)};
 }
 
-std::vector<std::string> sharedStrings(const std::string& part, const std::string& name) {
-    std::vector<std::string> strings;
-    XmlReader xml(part, name);
-    std::optional<std::string> current;
-    for (XmlReader::Event e; (e = xml.next()) != XmlReader::Event::Done;) {
-        if (e == XmlReader::Event::Start && xml.name() == "si")
-            current.emplace();
-        else if (e == XmlReader::Event::Text && current)
-            addStringText(xml, *current);
-        else if (e == XmlReader::Event::End && xml.name() == "si" && current) {
-            strings.push_back(unescaped(*current));
-            current.reset();
+class SharedStringsReader : public xlsx::XmlHandler {
+public:
+    SharedStringsReader(const std::string& part, std::string& pool, std::vector<Span>& spans)
+        : part_(part), pool_(pool), spans_(spans) {}
+
+    void start(std::string_view name, const char**) override {
+        ++depth_;
+        if (name == "si") {
+            if (inItem_)
+                throw malformed(part_, say("共享字符串中又有共享字符串", "a shared string inside a shared string"));
+            inItem_ = true;
+            item_.clear();
+        } else if (inItem_) {
+            item_.start(name, depth_);
         }
     }
-    return strings;
-}
+    void end(std::string_view name) override {
+        if (name == "si" && inItem_) {
+            const std::size_t from = pool_.size();
+            item_.appendTo(pool_);
+            if (!isUtf8(pool_.substr(from))) throw malformed(part_, say("不是 UTF-8 文字", "not UTF-8 text"));
+            spans_.push_back(spanOf(from, pool_.size()));
+            inItem_ = false;
+        } else if (inItem_) {
+            item_.end(name, depth_);
+        }
+        --depth_;
+    }
+    void text(std::string_view piece) override {
+        if (inItem_) item_.text(piece, depth_);
+    }
+
+private:
+    const std::string& part_;
+    std::string& pool_;
+    std::vector<Span>& spans_;
+    int depth_ = 0;
+    bool inItem_ = false;
+    StringText item_;
+};
 
 // ---- the workbook's parts ------------------------------------------------------
 
 // A relationship's target as a part's name: relative to "xl/", or from the
 // archive's root when it starts with "/".
-std::string partName(const std::string& target) {
-    std::string name = target.starts_with('/') ? target.substr(1) : "xl/" + target;
+std::string partName(std::string_view target) {
+    std::string name = target.starts_with('/') ? std::string(target.substr(1)) : "xl/" + std::string(target);
     // "xl/worksheets/../sharedStrings.xml" and the like.
     for (std::size_t at; (at = name.find("/../")) != std::string::npos;) {
         const std::size_t start = name.rfind('/', at == 0 ? 0 : at - 1);
@@ -426,34 +292,59 @@ struct WorkbookParts {
     std::optional<std::string> SharedStrings;
 };
 
+// The relationship id of the workbook's first sheet.
+class FirstSheetReader : public xlsx::XmlHandler {
+public:
+    explicit FirstSheetReader(const std::string& part) : part_(part) {}
+    void start(std::string_view name, const char** attributes) override {
+        if (name != "sheet" || Id) return;
+        const auto id = xlsx::attribute(attributes, "id");
+        if (!id) throw malformed(part_, say("工作表缺少 r:id", "a sheet has no r:id"));
+        Id = std::string(*id);
+    }
+    void end(std::string_view) override {}
+    void text(std::string_view) override {}
+    std::optional<std::string> Id;
+
+private:
+    const std::string& part_;
+};
+
+class RelationshipsReader : public xlsx::XmlHandler {
+public:
+    RelationshipsReader(const std::string& sheetId, WorkbookParts& parts) : sheetId_(sheetId), parts_(parts) {}
+    void start(std::string_view name, const char** attributes) override {
+        if (name != "Relationship") return;
+        const auto target = xlsx::attribute(attributes, "Target");
+        if (!target) return;
+        const auto id = xlsx::attribute(attributes, "Id"), type = xlsx::attribute(attributes, "Type");
+        if (id == sheetId_) parts_.Sheet = partName(*target);
+        if (type && type->ends_with("/sharedStrings")) parts_.SharedStrings = partName(*target);
+    }
+    void end(std::string_view) override {}
+    void text(std::string_view) override {}
+
+private:
+    const std::string& sheetId_;
+    WorkbookParts& parts_;
+};
+
 WorkbookParts workbookParts(Archive& zip) {
+    const std::string workbook = "xl/workbook.xml";
+    FirstSheetReader first(workbook);
+    xlsx::parseXml(zip.part(workbook), workbook, first);
+    if (!first.Id) throw damaged(say("工作簿中没有工作表", "the workbook has no sheet"));
     WorkbookParts parts;
-    std::optional<std::string> sheetId;
-    {
-        XmlReader xml(zip.part("xl/workbook.xml"), "xl/workbook.xml");
-        for (XmlReader::Event e; (e = xml.next()) != XmlReader::Event::Done;)
-            if (e == XmlReader::Event::Start && xml.name() == "sheet" && !sheetId) {
-                sheetId = xml.attribute("id");
-                if (!sheetId) throw xml.malformed(say("工作表缺少 r:id", "a sheet has no r:id"));
-            }
-    }
-    if (!sheetId) throw damaged(say("工作簿中没有工作表", "the workbook has no sheet"));
     const std::string rels = "xl/_rels/workbook.xml.rels";
-    XmlReader xml(zip.part(rels), rels);
-    for (XmlReader::Event e; (e = xml.next()) != XmlReader::Event::Done;) {
-        if (e != XmlReader::Event::Start || xml.name() != "Relationship") continue;
-        const auto id = xml.attribute("Id"), type = xml.attribute("Type"), target = xml.attribute("Target");
-        if (!target) continue;
-        if (id == sheetId) parts.Sheet = partName(*target);
-        if (type && type->ends_with("/sharedStrings")) parts.SharedStrings = partName(*target);
-    }
+    RelationshipsReader relationships(*first.Id, parts);
+    xlsx::parseXml(zip.part(rels), rels, relationships);
     if (parts.Sheet.empty()) throw damaged(say("找不到第一个工作表", "the first sheet cannot be found"));
     return parts;
 }
 
 // "B3" as its column (from 0) and row (from 1); nothing when it is no
 // cell reference.
-std::optional<std::pair<int, int>> cellReference(const std::string& ref) {
+std::optional<std::pair<int, int>> cellReference(std::string_view ref) {
     std::size_t i = 0;
     int column = 0, row = 0;
     while (i < ref.size() && ref[i] >= 'A' && ref[i] <= 'Z' && i < 3) column = column * 26 + (ref[i++] - 'A' + 1);
@@ -471,145 +362,257 @@ std::string columnName(int column) {
     return name;
 }
 
-bool isNumberText(const std::string& text) {
+bool isNumberText(std::string_view text) {
     double value = 0;
     const char* first = text.data() + (text.starts_with('+') ? 1 : 0);
     const auto [stop, failed] = std::from_chars(first, text.data() + text.size(), value);
     return !text.empty() && failed == std::errc() && stop == text.data() + text.size();
 }
 
-// One cell as it is read: where it is, its type, its <v> and inline text.
-struct CellRead {
-    int Column = 0;
-    std::string Name; // "B3"
-    std::string Type, Value, Inline;
-    bool HasInline = false;
+// The cells of the sheet's rows, as references to their texts.
+struct SheetRow {
+    int Number = 0;
+    std::vector<CellText> Cells;
 };
 
-std::string cellValue(const CellRead& c, int row, const std::vector<std::string>& shared) {
-    if (c.Type == "s") {
-        std::size_t index = 0;
-        const auto [stop, failed] = std::from_chars(c.Value.data(), c.Value.data() + c.Value.size(), index);
-        if (c.Value.empty() || failed != std::errc() || stop != c.Value.data() + c.Value.size())
-            throw badCell(row, c.Name,
-                          say("共享字符串序号“" + shown(c.Value) + "”无效",
-                              "shared string index \"" + shown(c.Value) + "\" is invalid"));
-        if (index >= shared.size())
-            throw badCell(
-                row, c.Name,
-                say("共享字符串序号 " + shown(c.Value) + " 超出范围（共 " + std::to_string(shared.size()) + " 个）",
-                    "shared string index " + shown(c.Value) + " is out of range (" + std::to_string(shared.size()) +
-                        " strings)"));
-        return shared[index];
-    }
-    if (c.Type == "inlineStr") return unescaped(c.Inline);
-    if (c.Type == "str" || c.Type == "e" || c.Type == "d") return unescaped(c.Value);
-    if (c.Type == "b") {
-        if (c.Value != "0" && c.Value != "1")
-            throw badCell(
-                row, c.Name,
-                say("逻辑值“" + shown(c.Value) + "”无效", "boolean value \"" + shown(c.Value) + "\" is invalid"));
-        return c.Value == "1" ? "TRUE" : "FALSE";
-    }
-    if (c.Type == "n" || c.Type.empty()) {
-        if (!c.Value.empty() && !isNumberText(c.Value))
-            throw badCell(row, c.Name,
-                          say("数值单元格的值“" + shown(c.Value) + "”不是数",
-                              "the value \"" + shown(c.Value) + "\" of a number cell is not a number"));
-        return c.Value;
-    }
-    throw badCell(row, c.Name,
-                  say("未知的单元格类型“" + shown(c.Type) + "”", "unknown cell type \"" + shown(c.Type) + "\""));
-}
+// One cell as it is read: where it is, its type, its <v> and inline text,
+// and whether it holds a formula.
+struct CellRead {
+    int Column = 0, Row = 0;
+    std::string Type, Value;
+    StringText Inline;
+    bool HasValue = false, HasInline = false, HasFormula = false;
+    int ValueDepth = 0; // of the open <v>; 0: none
+    Inside InlineOpen;
 
-std::vector<XlsxRow> sheetRows(const std::string& part, const std::string& name,
-                               const std::vector<std::string>& shared) {
-    std::vector<XlsxRow> rows;
-    XmlReader xml(part, name);
-    std::optional<XlsxRow> row;
-    std::optional<CellRead> cell;
-    int lastRow = 0, lastColumn = -1;
-    std::size_t cells = 0;
-    for (XmlReader::Event e; (e = xml.next()) != XmlReader::Event::Done;) {
-        if (e == XmlReader::Event::Start && xml.name() == "row" && xml.inside("sheetData")) {
-            if (row) throw xml.malformed(say("行中又有行", "a row inside a row"));
-            int number = lastRow + 1;
-            if (const auto r = xml.attribute("r")) {
-                const auto [stop, failed] = std::from_chars(r->data(), r->data() + r->size(), number);
-                if (r->empty() || failed != std::errc() || stop != r->data() + r->size())
-                    throw xml.malformed(
-                        say("行号“" + shown(*r) + "”无效", "row number \"" + shown(*r) + "\" is invalid"));
-            }
-            if (number <= lastRow || number > MaxRows)
-                throw xml.malformed(say("行号 " + std::to_string(number) + " 不在前一行之后或超出范围",
-                                        "row number " + std::to_string(number) +
-                                            " does not follow the previous row or is out of range"));
-            row.emplace().Number = lastRow = number;
-            lastColumn = -1;
-        } else if (e == XmlReader::Event::Start && xml.name() == "c" && row) {
-            if (cell) throw xml.malformed(say("单元格中又有单元格", "a cell inside a cell"));
-            cell.emplace();
-            cell->Column = lastColumn + 1;
-            if (const auto r = xml.attribute("r")) {
-                const auto ref = cellReference(*r);
-                if (!ref || ref->second != row->Number)
-                    throw badCell(row->Number, shown(*r),
-                                  say("单元格位置“" + shown(*r) + "”无效或不在本行",
-                                      "cell reference \"" + shown(*r) + "\" is invalid or not in this row"));
-                cell->Column = ref->first;
-            }
-            cell->Name = columnName(cell->Column) + std::to_string(row->Number);
-            if (cell->Column <= lastColumn || cell->Column >= MaxColumns)
-                throw badCell(
-                    row->Number, cell->Name,
-                    say("单元格不在同行前一单元格之后", "the cell does not follow the previous cell of its row"));
-            lastColumn = cell->Column;
-            cell->Type = xml.attribute("t").value_or("");
-        } else if (e == XmlReader::Event::Text && cell) {
-            const auto& open = xml.open();
-            if (!open.empty() && open.back() == "v")
-                cell->Value += xml.text();
-            else if (xml.inside("is")) {
-                cell->HasInline = true;
-                addStringText(xml, cell->Inline);
-            }
-        } else if (e == XmlReader::Event::End && xml.name() == "c" && cell) {
-            std::string value = cellValue(*cell, row->Number, shared);
-            if (!value.empty()) {
-                // Empty cells before it are kept: they are fields of the row.
-                const std::size_t width = static_cast<std::size_t>(cell->Column) + 1;
-                if (width > row->Cells.size()) {
-                    cells += width - row->Cells.size();
-                    if (cells > MaxXlsxCells)
-                        throw badCell(row->Number, cell->Name,
-                                      say("工作表的单元格超过 " + std::to_string(MaxXlsxCells) + " 个，不能读入",
-                                          "the sheet has more than " + std::to_string(MaxXlsxCells) +
-                                              " cells and cannot be read"));
-                    row->Cells.resize(width);
-                }
-                row->Cells[static_cast<std::size_t>(cell->Column)] = std::move(value);
-            }
-            cell.reset();
-        } else if (e == XmlReader::Event::End && xml.name() == "row" && row) {
-            if (!row->Cells.empty()) rows.push_back(std::move(*row));
-            row.reset();
+    std::string name() const { return columnName(Column) + std::to_string(Row); }
+};
+
+class SheetReader : public xlsx::XmlHandler {
+public:
+    SheetReader(const std::string& part, const std::vector<Span>& shared, std::string& own)
+        : part_(part), shared_(shared), own_(own) {}
+
+    std::vector<SheetRow> Rows;
+
+    void start(std::string_view name, const char** attributes) override {
+        ++depth_;
+        if (name == "sheetData") ++sheetData_.Open;
+        if (name == "row" && sheetData_)
+            startRow(attributes);
+        else if (name == "c" && row_)
+            startCell(attributes);
+        else if (cell_)
+            startInCell(name);
+    }
+
+    void end(std::string_view name) override {
+        if (cell_ && name == "c" && depth_ == cellDepth_) {
+            endCell();
+        } else if (cell_) {
+            if (depth_ == cell_->ValueDepth) cell_->ValueDepth = 0;
+            if (cell_->InlineOpen) cell_->Inline.end(name, depth_);
+            if (name == "is") --cell_->InlineOpen.Open;
+        } else if (row_ && name == "row" && depth_ == rowDepth_) {
+            if (!row_->Cells.empty()) Rows.push_back(std::move(*row_));
+            row_.reset();
+        }
+        if (name == "sheetData") --sheetData_.Open;
+        --depth_;
+    }
+
+    void text(std::string_view piece) override {
+        if (!cell_) return;
+        if (depth_ == cell_->ValueDepth)
+            cell_->Value += piece;
+        else if (cell_->InlineOpen)
+            cell_->Inline.text(piece, depth_);
+    }
+
+private:
+    Error badCellHere(const std::string& reason) const { return badCell(cell_->Row, cell_->name(), reason); }
+
+    void startRow(const char** attributes) {
+        if (row_) throw malformed(part_, say("行中又有行", "a row inside a row"));
+        int number = lastRow_ + 1;
+        if (const auto r = xlsx::attribute(attributes, "r")) {
+            const auto [stop, failed] = std::from_chars(r->data(), r->data() + r->size(), number);
+            if (r->empty() || failed != std::errc() || stop != r->data() + r->size())
+                throw malformed(part_,
+                                say("行号“" + shown(*r) + "”无效", "row number \"" + shown(*r) + "\" is invalid"));
+        }
+        if (number <= lastRow_ || number > MaxRows)
+            throw malformed(part_, say("行号 " + std::to_string(number) + " 不在前一行之后或超出范围",
+                                       "row number " + std::to_string(number) +
+                                           " does not follow the previous row or is out of range"));
+        row_.emplace().Number = lastRow_ = number;
+        rowDepth_ = depth_;
+        lastColumn_ = -1;
+    }
+
+    void startCell(const char** attributes) {
+        if (cell_) throw malformed(part_, say("单元格中又有单元格", "a cell inside a cell"));
+        CellRead& c = cell_.emplace();
+        cellDepth_ = depth_;
+        c.Row = row_->Number;
+        c.Column = lastColumn_ + 1;
+        if (const auto r = xlsx::attribute(attributes, "r")) {
+            const auto ref = cellReference(*r);
+            if (!ref || ref->second != row_->Number)
+                throw badCell(row_->Number, shown(*r),
+                              say("单元格位置“" + shown(*r) + "”无效或不在本行",
+                                  "cell reference \"" + shown(*r) + "\" is invalid or not in this row"));
+            c.Column = ref->first;
+        }
+        if (c.Column <= lastColumn_ || c.Column >= MaxColumns)
+            throw badCellHere(
+                say("单元格不在同行前一单元格之后", "the cell does not follow the previous cell of its row"));
+        lastColumn_ = c.Column;
+        c.Type = std::string(xlsx::attribute(attributes, "t").value_or(""));
+    }
+
+    void startInCell(std::string_view name) {
+        CellRead& c = *cell_;
+        if (name == "f") c.HasFormula = true;
+        if (name == "v") {
+            if (c.HasValue) throw badCellHere(say("单元格有两个值", "the cell holds two values"));
+            c.HasValue = true;
+            c.ValueDepth = depth_;
+        }
+        if (name == "is") {
+            if (c.HasInline) throw badCellHere(say("单元格有两段文字", "the cell holds two texts"));
+            c.HasInline = true;
+            ++c.InlineOpen.Open;
+        } else if (c.InlineOpen) {
+            c.Inline.start(name, depth_);
         }
     }
-    return rows;
-}
+
+    // The cell's text, in place: a shared string by its index, a truth
+    // value, or a text of its own appended to the sheet's.
+    CellText textOf(CellRead& c) {
+        const std::string& v = c.Value;
+        if (c.Type == "s") {
+            std::size_t index = 0;
+            const auto [stop, failed] = std::from_chars(v.data(), v.data() + v.size(), index);
+            if (v.empty() || failed != std::errc() || stop != v.data() + v.size())
+                throw badCellHere(
+                    say("共享字符串序号“" + shown(v) + "”无效", "shared string index \"" + shown(v) + "\" is invalid"));
+            if (index >= shared_.size())
+                throw badCellHere(
+                    say("共享字符串序号 " + shown(v) + " 超出范围（共 " + std::to_string(shared_.size()) + " 个）",
+                        "shared string index " + shown(v) + " is out of range (" + std::to_string(shared_.size()) +
+                            " strings)"));
+            return {CellText::In::Shared, shared_[index]};
+        }
+        if (c.Type == "b") {
+            if (v != "0" && v != "1")
+                throw badCellHere(say("逻辑值“" + shown(v) + "”无效", "boolean value \"" + shown(v) + "\" is invalid"));
+            return {v == "1" ? CellText::In::True : CellText::In::False, {}};
+        }
+        const std::size_t from = own_.size();
+        if (c.Type == "inlineStr")
+            c.Inline.appendTo(own_);
+        else if (c.Type == "str" || c.Type == "e" || c.Type == "d")
+            appendUnescaped(own_, v);
+        else if (c.Type == "n" || c.Type.empty()) {
+            if (!v.empty() && !isNumberText(v))
+                throw badCellHere(say("数值单元格的值“" + shown(v) + "”不是数",
+                                      "the value \"" + shown(v) + "\" of a number cell is not a number"));
+            own_ += v;
+        } else {
+            throw badCellHere(
+                say("未知的单元格类型“" + shown(c.Type) + "”", "unknown cell type \"" + shown(c.Type) + "\""));
+        }
+        if (!isUtf8(own_.substr(from))) throw badCellHere(say("不是 UTF-8 文字", "not UTF-8 text"));
+        return {CellText::In::Own, spanOf(from, own_.size())};
+    }
+
+    void endCell() {
+        CellRead& c = *cell_;
+        // A formula's value is what the program that saved the workbook last
+        // worked out; a workbook written by a program that works nothing out
+        // has none, and the cell cannot be read as a value at all.
+        if (c.HasFormula && !c.HasValue && c.Type != "inlineStr")
+            throw badCellHere(say("公式没有计算结果（工作簿中没有保存公式的值），请在 Excel 中打开并保存后再读入",
+                                  "the formula has no value worked out (the workbook keeps none); open and save it "
+                                  "in Excel before reading it"));
+        const CellText text = textOf(c);
+        const bool truth = text.Where == CellText::In::True || text.Where == CellText::In::False;
+        if (truth || text.At.Length > 0) {
+            // Empty cells before it are kept: they are fields of the row.
+            const std::size_t width = static_cast<std::size_t>(c.Column) + 1;
+            std::vector<CellText>& cells = row_->Cells;
+            if (width > cells.size()) {
+                cellCount_ += width - cells.size();
+                if (cellCount_ > MaxXlsxCells)
+                    throw badCellHere(
+                        say("工作表的单元格超过 " + std::to_string(MaxXlsxCells) + " 个，不能读入",
+                            "the sheet has more than " + std::to_string(MaxXlsxCells) + " cells and cannot be read"));
+                cells.resize(width);
+            }
+            cells[static_cast<std::size_t>(c.Column)] = text;
+        }
+        cell_.reset();
+    }
+
+    const std::string& part_;
+    const std::vector<Span>& shared_;
+    std::string& own_;
+    int depth_ = 0, rowDepth_ = 0, cellDepth_ = 0;
+    Inside sheetData_;
+    std::optional<SheetRow> row_;
+    std::optional<CellRead> cell_;
+    int lastRow_ = 0, lastColumn_ = -1;
+    std::size_t cellCount_ = 0;
+};
 
 } // namespace
 
+// Makes the rows' views of the texts once the texts are complete.
+class XlsxRowsBuilder {
+public:
+    static XlsxRows build(std::shared_ptr<SheetTexts> texts, const std::vector<SheetRow>& sheet) {
+        XlsxRows result;
+        result.rows_.reserve(sheet.size());
+        for (const SheetRow& row : sheet) {
+            XlsxRow& out = result.rows_.emplace_back();
+            out.Number = row.Number;
+            out.Cells.reserve(row.Cells.size());
+            for (const CellText& cell : row.Cells) out.Cells.push_back(view(*texts, cell));
+        }
+        result.texts_ = std::move(texts);
+        return result;
+    }
+
+private:
+    static std::string_view view(const SheetTexts& texts, const CellText& cell) {
+        switch (cell.Where) {
+        case CellText::In::Empty: return {};
+        case CellText::In::Shared: return std::string_view(texts.Shared).substr(cell.At.Offset, cell.At.Length);
+        case CellText::In::Own: return std::string_view(texts.Own).substr(cell.At.Offset, cell.At.Length);
+        case CellText::In::True: return "TRUE";
+        case CellText::In::False: return "FALSE";
+        }
+        return {};
+    }
+};
+
 bool looksLikeZip(const std::string& bytes) { return bytes.starts_with(std::string_view("PK\x03\x04", 4)); }
 
-std::vector<XlsxRow> readXlsxRows(const std::string& bytes) {
+XlsxRows readXlsxRows(const std::string& bytes) {
     if (!looksLikeZip(bytes)) throw damaged(say("不是 zip 压缩包", "not a zip archive"));
     Archive zip(bytes);
     const WorkbookParts parts = workbookParts(zip);
-    std::vector<std::string> shared;
-    if (parts.SharedStrings && zip.has(*parts.SharedStrings))
-        shared = sharedStrings(zip.part(*parts.SharedStrings), *parts.SharedStrings);
-    return sheetRows(zip.part(parts.Sheet), parts.Sheet, shared);
+    auto texts = std::make_shared<SheetTexts>();
+    std::vector<Span> shared;
+    if (parts.SharedStrings && zip.has(*parts.SharedStrings)) {
+        SharedStringsReader reader(*parts.SharedStrings, texts->Shared, shared);
+        xlsx::parseXml(zip.part(*parts.SharedStrings), *parts.SharedStrings, reader);
+    }
+    SheetReader reader(parts.Sheet, shared, texts->Own);
+    xlsx::parseXml(zip.part(parts.Sheet), parts.Sheet, reader);
+    return XlsxRowsBuilder::build(std::move(texts), reader.Rows);
 }
 
 } // namespace trelmox

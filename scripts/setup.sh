@@ -15,7 +15,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libdxflib-dev nlohmann-json3-dev libsleef-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-charts-dev libqt6opengl6-dev qt6-image-formats-plugins
   qt6-translations-l10n qt6-l10n-tools qt6-tools-dev
-  libxlsxwriter-dev libminizip-dev zlib1g-dev python3
+  libxlsxwriter-dev libminizip-dev libexpat1-dev zlib1g-dev python3
   libgl-dev fonts-wqy-microhei poppler-utils
   clang libclang-rt-14-dev libomp-dev
   desktop-file-utils dpkg-dev file clang-format

@@ -285,13 +285,43 @@ std::string lineMessage(int line, const std::string& reason) {
                       "measurement file line " + std::to_string(line) + ": " + reason);
 }
 
-std::string errorList(const std::vector<std::string>& errors) {
+// The first ListedErrors of `count` lines' messages, then how many more.
+std::string errorList(const std::vector<std::string>& errors, std::size_t count) {
     std::string message;
-    for (std::size_t i = 0; i < errors.size() && i < ListedErrors; ++i) message += (i ? "\n" : "") + errors[i];
-    if (errors.size() > ListedErrors)
-        message += inLanguage("\n……另有 " + std::to_string(errors.size() - ListedErrors) + " 行有误",
-                              "\n… and " + std::to_string(errors.size() - ListedErrors) + " more lines are wrong");
+    for (std::size_t i = 0; i < errors.size(); ++i) message += (i ? "\n" : "") + errors[i];
+    if (count > errors.size())
+        message += inLanguage("\n……另有 " + std::to_string(count - errors.size()) + " 行有误",
+                              "\n… and " + std::to_string(count - errors.size()) + " more lines are wrong");
     return message;
+}
+
+// A units row under a header, as a spreadsheet keeps one ("°", "kPa"): a
+// field is a unit when it is one of these, bare or in brackets, in any case.
+constexpr std::string_view Units[] = {"°",     "deg",   "degree", "degrees", "度",   "kpa", "mpa", "pa",
+                                      "kn/m²", "kn/m2", "kn/m^2", "t/m²",    "t/m2", "-",   "—",   "－"};
+
+bool isUnit(std::string_view field) {
+    for (const auto& [open, close] :
+         {std::pair<std::string_view, std::string_view>{"(", ")"}, {"[", "]"}, {"（", "）"}})
+        if (field.size() > open.size() + close.size() && field.starts_with(open) && field.ends_with(close)) {
+            field = field.substr(open.size(), field.size() - open.size() - close.size());
+            break;
+        }
+    std::string key(field);
+    for (char& c : key)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return std::find(std::begin(Units), std::end(Units), key) != std::end(Units);
+}
+
+// Every field a unit or empty, and one at least a unit.
+bool isUnitsLine(const std::vector<std::string>& fields) {
+    bool any = false;
+    for (const std::string& field : fields) {
+        if (field.empty()) continue;
+        if (!isUnit(field)) return false;
+        any = true;
+    }
+    return any;
 }
 
 // The line (from 1) of a byte offset.
@@ -332,49 +362,82 @@ DecodedText decodedMeasurements(const std::string& bytes) {
 
 namespace {
 
-// The fields of one line of the file, or of one row of a sheet.
-struct FieldLine {
-    int Number;
-    std::vector<std::string> Fields;
-};
+// The planes of the lines, the first of them perhaps a header and the one
+// after the header perhaps its units, taken one line at a time, so that
+// only one line's fields are held at once. A sheet has no empty cells
+// after a row's last value, where a text line has its commas: `sheetRows`
+// lets a row under a header end early, the fields it leaves out empty.
+class FieldLines {
+public:
+    explicit FieldLines(bool sheetRows) : sheetRows_(sheetRows) {}
 
-// The planes of the lines, the first of them perhaps a header. A sheet
-// has no empty cells after a row's last value, where a text line has its
-// commas: `sheetRows` lets a row under a header end early, the fields it
-// leaves out empty.
-MeasurementFile parseFieldLines(const std::vector<FieldLine>& lines, bool sheetRows) {
-    MeasurementFile file;
-    std::optional<std::vector<Column>> header;
-    std::vector<std::string> errors;
-    std::optional<Error> firstError; // its kind and line stand for the list
-    bool first = true;
-    for (auto [number, fields] : lines) {
-        if (std::exchange(first, false) && isHeader(fields[0])) {
+    void add(int number, std::vector<std::string> fields) {
+        if (std::exchange(first_, false) && isHeader(fields[0])) {
             // Without its columns no line after a bad header can be read.
             try {
-                header = headerColumns(fields);
+                header_ = headerColumns(fields);
             } catch (const Error& e) {
                 throw e.reworded(lineMessage(number, e.what())).withLine(number);
             }
-            file.Summary.Header = true;
-            continue;
+            file_.Summary.Header = true;
+            underHeader_ = true;
+            return;
         }
-        if (sheetRows && header && fields.size() < fieldCount(*header)) fields.resize(fieldCount(*header));
+        if (std::exchange(underHeader_, false) && isUnitsLine(fields)) return;
+        if (sheetRows_ && header_ && fields.size() < fieldCount(*header_)) fields.resize(fieldCount(*header_));
         try {
-            const auto columns = header ? *header : positionalColumns(fields);
+            const auto columns = header_ ? *header_ : positionalColumns(fields);
             Measurement m = measurementOf(fields, columns);
             m.Line = number;
-            tally(file.Summary, m, std::count(columns.begin(), columns.end(), Column::Quadrant) > 0);
-            file.Planes.push_back(std::move(m));
+            tally(file_.Summary, m, std::count(columns.begin(), columns.end(), Column::Quadrant) > 0);
+            file_.Planes.push_back(std::move(m));
         } catch (const Error& e) {
-            errors.push_back(lineMessage(number, e.what()));
-            if (!firstError) firstError = e.withLine(number);
+            fail(number, e);
         }
     }
-    if (!errors.empty()) throw firstError->reworded(errorList(errors));
-    if (file.Planes.empty())
-        throw Error::refused(inLanguage("测量文件中没有结构面数据", "the measurement file holds no planes"));
-    return file;
+
+    // A line that is wrong before its fields are read.
+    void fail(int number, const Error& e) {
+        first_ = underHeader_ = false;
+        if (errors_.size() < ListedErrors) errors_.push_back(lineMessage(number, e.what()));
+        ++errorCount_;
+        if (!firstError_) firstError_ = e.withLine(number);
+    }
+
+    MeasurementFile finish() {
+        // The first error's kind and line stand for the list.
+        if (errorCount_) throw firstError_->reworded(errorList(errors_, errorCount_));
+        if (file_.Planes.empty())
+            throw Error::refused(inLanguage("测量文件中没有结构面数据", "the measurement file holds no planes"));
+        return std::move(file_);
+    }
+
+private:
+    bool sheetRows_;
+    MeasurementFile file_;
+    std::optional<std::vector<Column>> header_;
+    std::vector<std::string> errors_;
+    std::size_t errorCount_ = 0;
+    std::optional<Error> firstError_;
+    bool first_ = true, underHeader_ = false;
+};
+
+// A cell of a measurement sheet holds a number or a label. A longer text
+// is no measurement, and copying it into fields would let one shared
+// string of a small workbook, used by many cells, take the memory it
+// avoided in the reader.
+constexpr std::size_t MaxCellBytes = 256;
+
+std::string_view trimmedView(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+std::string columnLetters(std::size_t column) {
+    std::string name;
+    for (++column; column > 0; column = (column - 1) / 26) name.insert(name.begin(), char('A' + (column - 1) % 26));
+    return name;
 }
 
 // A sheet's rows as the lines of a file: a row's cells are its fields,
@@ -382,23 +445,35 @@ MeasurementFile parseFieldLines(const std::vector<FieldLine>& lines, bool sheetR
 // all blank, or whose first cell starts with "#", is skipped as such a line
 // is. A row of one cell is split as a line would be, for a list pasted
 // into the first column ("45,120").
-std::vector<FieldLine> sheetLines(const std::vector<XlsxRow>& rows) {
-    std::vector<FieldLine> lines;
+void addSheetRows(FieldLines& lines, const XlsxRows& rows) {
+    std::vector<std::string_view> cells;
     for (const XlsxRow& row : rows) {
-        std::vector<std::string> fields;
-        for (const std::string& cell : row.Cells) fields.push_back(trimmed(cell));
-        while (!fields.empty() && fields.back().empty()) fields.pop_back();
-        if (fields.empty() || fields[0].starts_with('#')) continue;
+        cells.clear();
+        for (std::string_view cell : row.Cells) cells.push_back(trimmedView(cell));
+        while (!cells.empty() && cells.back().empty()) cells.pop_back();
+        if (cells.empty() || cells[0].starts_with('#')) continue;
+        const auto longCell =
+            std::find_if(cells.begin(), cells.end(), [](std::string_view cell) { return cell.size() > MaxCellBytes; });
+        if (longCell != cells.end()) {
+            const std::string name = columnLetters(std::size_t(longCell - cells.begin())) + std::to_string(row.Number);
+            lines.fail(row.Number,
+                       Error::refused(inLanguage("单元格 " + name + " 的文字长于 " + std::to_string(MaxCellBytes) +
+                                                     " 字节，不是测量数据",
+                                                 "cell " + name + " holds more than " + std::to_string(MaxCellBytes) +
+                                                     " bytes, which is no measurement"),
+                                      name));
+            continue;
+        }
+        std::vector<std::string> fields(cells.begin(), cells.end());
         if (fields.size() == 1) fields = splitFields(fields[0]);
-        if (!fields.empty()) lines.push_back({row.Number, std::move(fields)});
+        if (!fields.empty()) lines.add(row.Number, std::move(fields));
     }
-    return lines;
 }
 
 } // namespace
 
 MeasurementFile parseMeasurements(const std::string& utf8Text) {
-    std::vector<FieldLine> lines;
+    FieldLines lines(false);
     std::istringstream text(utf8Text);
     int number = 0;
     for (std::string line; std::getline(text, line);) {
@@ -409,15 +484,17 @@ MeasurementFile parseMeasurements(const std::string& utf8Text) {
         if (line.empty() || line.starts_with('#')) continue;
         auto fields = splitFields(line);
         if (fields.empty()) continue; // blanks of other kinds only
-        lines.push_back({number, std::move(fields)});
+        lines.add(number, std::move(fields));
     }
-    return parseFieldLines(lines, false);
+    return lines.finish();
 }
 
 MeasurementFile readMeasurements(const std::string& bytes) {
     // A workbook is a zip archive, which no text file starts as.
     if (looksLikeZip(bytes)) {
-        MeasurementFile file = parseFieldLines(sheetLines(readXlsxRows(bytes)), true);
+        FieldLines lines(true);
+        addSheetRows(lines, readXlsxRows(bytes));
+        MeasurementFile file = lines.finish();
         file.Summary.Workbook = true;
         return file;
     }

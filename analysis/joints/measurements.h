@@ -11,12 +11,14 @@
 // around it are dropped. Blank lines and lines starting with "#" are
 // skipped. The first line may be a header naming the columns in any order
 // (dip 倾角, dipdir 倾向, quadrant 象限产状 for the six quadrant fields,
-// set 组, weight 权重, c 黏聚力, f 摩擦系数); without one, every line is read as
+// set 组, weight 权重, c 黏聚力, f 摩擦系数), and the line under a header may
+// give their units ("°", "kPa", empty; skipped); without one, every line is read as
 //   dip,dipdir[,set[,weight]]   or   N,a,E|W,N|S,E|W,dip[,set[,weight]]
 // told apart by its first field. Numbers are read as strictly as in the
 // block data file. GB18030 and UTF-8 files are both read (detected), and so
 // is the first sheet of an Excel workbook (.xlsx): its rows are the lines,
-// its cells the fields, and a failure names the sheet's row.
+// its cells the fields (at most 256 bytes each), a formula cell its value
+// as last worked out, and a failure names the sheet's row.
 #include <cstddef>
 #include <filesystem>
 #include <optional>

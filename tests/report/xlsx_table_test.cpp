@@ -32,16 +32,16 @@ TEST(XlsxTable, WorkbookReadsBackAsWritten) {
                      {std::string("W3"), sum, std::nan("")}}};
     const auto rows = readXlsxRows(xlsxWorkbook({sheet}));
     ASSERT_EQ(rows.size(), 5u);
-    EXPECT_EQ(rows[0].Cells, (std::vector<std::string>{"block", "kc", "volume", "too_small", "error"}));
-    EXPECT_EQ(rows[1].Cells, (std::vector<std::string>{"", "", "m³"}));
+    EXPECT_EQ(rows[0].Cells, (std::vector<std::string_view>{"block", "kc", "volume", "too_small", "error"}));
+    EXPECT_EQ(rows[1].Cells, (std::vector<std::string_view>{"", "", "m³"}));
     EXPECT_EQ(rows[2].Cells[0], "W1");
-    EXPECT_EQ(std::stod(rows[2].Cells[1]), sixteenDigits(third));
-    EXPECT_EQ(std::stod(rows[2].Cells[2]), 1234.5);
+    EXPECT_EQ(std::stod(std::string(rows[2].Cells[1])), sixteenDigits(third));
+    EXPECT_EQ(std::stod(std::string(rows[2].Cells[2])), 1234.5);
     EXPECT_EQ(rows[2].Cells[3], "FALSE");
     EXPECT_EQ(rows[2].Cells.size(), 4u);
-    EXPECT_EQ(rows[3].Cells, (std::vector<std::string>{"楔块 2", rows[3].Cells[1], "", "TRUE", "错误"}));
-    EXPECT_EQ(std::stod(rows[3].Cells[1]), sixteenDigits(tiny));
-    EXPECT_EQ(std::stod(rows[4].Cells[1]), sixteenDigits(sum));
+    EXPECT_EQ(rows[3].Cells, (std::vector<std::string_view>{"楔块 2", rows[3].Cells[1], "", "TRUE", "错误"}));
+    EXPECT_EQ(std::stod(std::string(rows[3].Cells[1])), sixteenDigits(tiny));
+    EXPECT_EQ(std::stod(std::string(rows[4].Cells[1])), sixteenDigits(sum));
     EXPECT_EQ(rows[4].Cells.size(), 2u);
 }
 

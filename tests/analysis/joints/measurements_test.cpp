@@ -172,6 +172,79 @@ TEST(MeasurementReader, ReadsTheFirstSheetOfAWorkbook) {
     }
 }
 
+// A units row right under the header is skipped, in a text file and in a
+// sheet (as the tool's own workbooks have one); anywhere else it is a bad
+// line. A formula cell reads as its value last worked out.
+TEST(MeasurementReader, TakesAUnitsRowUnderTheHeaderAndFormulaValues) {
+    const auto row = [](int r, const std::vector<std::string>& cells) {
+        std::string text = "<row r=\"" + std::to_string(r) + "\">";
+        for (const std::string& c : cells)
+            text += c.starts_with("<") ? c : "<c t=\"inlineStr\"><is><t>" + c + "</t></is></c>";
+        return text + "</row>";
+    };
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::vector<TPlaneAttitude> planes;
+        int badLine; // 0: read
+    } cases[] = {
+        {"text", "dip,dipdir,set,c\n°,(°),,kPa\n45,120,J1,10\n", {{45, 120}}, 0},
+        {"text, units in Chinese brackets", "倾角,倾向\n（度）,DEG\n45,120\n", {{45, 120}}, 0},
+        {"text, units not under the header", "dip,dipdir\n45,120\n°,°\n", {}, 3},
+        {"text, no header", "°,°\n45,120\n", {}, 1},
+        {"sheet",
+         testing::workbookOf(row(1, {"dip", "dipdir"}) + row(2, {"°", "°"}) +
+                             row(3, {"<c><v>45</v></c>", "<c><v>120</v></c>"})),
+         {{45, 120}},
+         0},
+        {"sheet, a formula's value",
+         testing::workbookOf(row(1, {"dip", "dipdir"}) +
+                             row(2, {"<c><v>45</v></c>", "<c><f>A2*2+30</f><v>120</v></c>"})),
+         {{45, 120}},
+         0},
+        {"sheet, a formula without its value",
+         testing::workbookOf(row(1, {"dip", "dipdir"}) +
+                             row(2, {"<c><v>45</v></c>", "<c r=\"B2\"><f>A2*2+30</f></c>"})),
+         {},
+         2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        try {
+            const MeasurementFile file = readMeasurements(c.bytes);
+            EXPECT_EQ(c.badLine, 0);
+            std::vector<TPlaneAttitude> planes;
+            for (const Measurement& m : file.Planes) planes.push_back(m.Plane);
+            EXPECT_EQ(planes, c.planes);
+        } catch (const Error& e) {
+            EXPECT_EQ(e.line(), c.badLine) << e.what();
+        }
+    }
+}
+
+// A workbook of 9 kB whose one 8 MB shared string fills a cell of each of
+// 400 rows: refused as no measurement, naming the first row and cell,
+// without a copy of the string per cell (which took 4.8 GB, or ended the
+// program).
+TEST(MeasurementReader, RefusesALongCellWithoutCopyingIt) {
+    std::string sheet;
+    for (int row = 1; row <= 400; ++row)
+        sheet += "<row r=\"" + std::to_string(row) + "\"><c t=\"s\"><v>0</v></c><c><v>120</v></c></row>";
+    const std::string workbook = testing::workbookOf(sheet, "<si><t>" + std::string(8u << 20, '4') + "</t></si>");
+    EXPECT_LT(workbook.size(), 64u << 10);
+    try {
+        readMeasurements(workbook);
+        ADD_FAILURE() << "read";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::RefusedInput);
+        EXPECT_EQ(e.line(), 1);
+        const std::string message = e.what();
+        EXPECT_EQ(message.rfind("测量文件第 1 行：单元格 A1 的文字长于 256 字节", 0), 0u) << message.substr(0, 200);
+        EXPECT_TRUE(message.ends_with("……另有 390 行有误")) << message.substr(message.size() - 100);
+        EXPECT_LT(message.size(), 2000u);
+    }
+}
+
 // Files that cannot be read as measurements say why, naming the line where
 // the text stops decoding.
 TEST(MeasurementReader, RefusesUnreadableFilesClearly) {

@@ -416,13 +416,14 @@ private slots:
         const auto rows = readXlsxRows(readFileBytes(program.reportFile("tables.xlsx")));
         // The sets' sheet comes first: keys, units, then J1..J3 with their counts.
         QVERIFY(rows.size() >= 5);
-        QCOMPARE(QString::fromStdString(rows[0].Cells[0]), QString("set"));
-        QCOMPARE(QString::fromStdString(rows[1].Cells[2]), QString("°"));
+        QCOMPARE(QString::fromStdString(std::string(rows[0].Cells[0])), QString("set"));
+        QCOMPARE(QString::fromStdString(std::string(rows[1].Cells[2])), QString("°"));
         for (int i = 0; i < 3; ++i) {
             const JointSet& set = joints.sets()[std::size_t(i)];
-            QCOMPARE(QString::fromStdString(rows[std::size_t(i) + 2].Cells[0]), QString::fromStdString(set.Label));
-            QCOMPARE(textToFloat(rows[std::size_t(i) + 2].Cells[1]), double(set.Stats.Count));
-            QCOMPARE(textToFloat(rows[std::size_t(i) + 2].Cells[2]), set.Stats.MeanPlane.DipAngle);
+            QCOMPARE(QString::fromStdString(std::string(rows[std::size_t(i) + 2].Cells[0])),
+                     QString::fromStdString(set.Label));
+            QCOMPARE(textToFloat(std::string(rows[std::size_t(i) + 2].Cells[1])), double(set.Stats.Count));
+            QCOMPARE(textToFloat(std::string(rows[std::size_t(i) + 2].Cells[2])), set.Stats.MeanPlane.DipAngle);
         }
     }
 
