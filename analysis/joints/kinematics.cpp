@@ -7,6 +7,7 @@
 #include <mutex>
 #include <omp.h>
 
+#include "analysis/joints/kinematic_pairs.h"
 #include "analysis/vec3.h"
 #include "model/wording.h"
 #include "model/error.h"
@@ -14,14 +15,40 @@
 
 namespace trelmox {
 
+namespace {
+
+// The outward normal of a plane dipping `dip` (0..180) towards `dipDirection`.
+TPoint3D upwardNormal(double dip, double dipDirection) {
+    const double a = radians(dip), b = radians(dipDirection);
+    return {std::sin(a) * std::sin(b), std::sin(a) * std::cos(b), std::cos(a)};
+}
+
+const double SinTolerance = std::sin(radians(KinematicTolerance));
+
+// A line of any length daylights in the face of outward normal `face`: the
+// one test of the wedges, here and in KinematicChecks.
+bool lineDaylights(const TPoint3D& line, const TPoint3D& face) {
+    const double length = norm(line);
+    // Within the tolerance of the horizontal a line is checked at both ends,
+    // and one of them always daylights or lies on the limit.
+    if (std::abs(line.z) <= SinTolerance * length) return true;
+    const double along = dot(line, face);
+    return (line.z > 0 ? -along : along) >= -SinTolerance * length;
+}
+
+bool plungesAtLeast(const TPoint3D& line, double sinPlunge) { return std::abs(line.z) >= sinPlunge * norm(line); }
+
+} // namespace
+
 WedgeKinematics wedgeKinematics(const TPlaneAttitude& first, const TPlaneAttitude& second, const TPlaneAttitude& face,
                                 double frictionAngleDegrees) {
     WedgeKinematics k;
     k.Intersection = intersectionLine(first, second);
     if (!k.Intersection) return k;
     k.FaceApparentDip = apparentDip(face, k.Intersection->Trend);
-    k.Daylights = k.Intersection->Plunge < k.FaceApparentDip;
-    k.SteeperThanFriction = k.Intersection->Plunge > frictionAngleDegrees;
+    const TPoint3D line = cross(planePole(first), planePole(second));
+    k.Daylights = lineDaylights(line, upwardNormal(face.DipAngle, face.DipDirection));
+    k.SteeperThanFriction = plungesAtLeast(line, std::sin(radians(frictionAngleDegrees - KinematicTolerance)));
     return k;
 }
 
@@ -72,34 +99,17 @@ void validateKinematicSlope(const KinematicSlope& slope) {
 
 namespace {
 
-// The outward normal of a plane dipping `dip` (0..180) towards `dipDirection`.
-TPoint3D upwardNormal(double dip, double dipDirection) {
-    const double a = radians(dip), b = radians(dipDirection);
-    return {std::sin(a) * std::sin(b), std::sin(a) * std::cos(b), std::cos(a)};
-}
-
 // The horizontal unit vector of an azimuth.
 TPoint3D horizontal(double azimuth) { return {std::sin(radians(azimuth)), std::cos(radians(azimuth)), 0}; }
 
 // A plane's dip vector: down its line of steepest descent, unit.
 TPoint3D dipVector(const TPlaneAttitude& plane) { return lineVector(plane.DipDirection, plane.DipAngle); }
 
-// A line's horizontal part lies within `cosLimit` of the direction `towards`;
-// a vertical line topples or slides towards any side, so it is within.
-bool withinLateral(const TPoint3D& line, const TPoint3D& towards, double cosLimit) {
-    const double along = line.x * towards.x + line.y * towards.y;
-    const double across = std::hypot(line.x, line.y);
-    // The trend of a line within rounding of the vertical means nothing.
-    if (across <= 1e-12 * std::abs(line.z)) return true;
-    return along >= cosLimit * across;
-}
-
-// Both senses of a horizontal line point down equally: a test holds when it
-// holds for either.
-template <typename Test> bool eitherSense(TPoint3D line, Test test) {
-    if (line.z > 0) line = -1 * line;
-    if (line.z < 0) return test(line);
-    return test(line) || test(-1 * line);
+// The angle between two azimuths in degrees, 0..180, the same whichever is
+// given first: 110 and 70 are both 20 from 90.
+double azimuthDifference(double a, double b) {
+    const double d = std::fmod(std::abs(a - b), 360.0);
+    return d > 180 ? 360 - d : d;
 }
 
 } // namespace
@@ -109,57 +119,87 @@ KinematicChecks::KinematicChecks(const KinematicSlope& slope) : slope_(slope) {
     faceNormal_ = upwardNormal(slope.FaceDip, slope.FaceDipDirection);
     slipNormal_ = upwardNormal(slope.FaceDip - slope.FrictionAngle, slope.FaceDipDirection);
     faceDirection_ = horizontal(slope.FaceDipDirection);
-    sinFriction_ = std::sin(radians(slope.FrictionAngle));
-    cosFriction_ = std::cos(radians(slope.FrictionAngle));
-    // Beyond 180 degrees either side every direction is within.
-    cosLateral_ = std::cos(radians(slope.LateralLimit));
-    cosFace_ = std::cos(radians(slope.FaceDip));
+    sinTolerance_ = SinTolerance;
+    sinFriction_ = std::sin(radians(slope.FrictionAngle - KinematicTolerance));
+    anyDirect_ = slope.FaceDip + KinematicTolerance >= 90;
+    sinDirect_ = anyDirect_ ? 1 : std::sin(radians(slope.FaceDip + KinematicTolerance));
+    sinOblique_ = std::sin(radians(slope.FrictionAngle + KinematicTolerance));
+}
+
+bool KinematicChecks::withinLateral(double fromFace) const {
+    return fromFace <= slope_.LateralLimit + KinematicTolerance;
+}
+
+bool KinematicChecks::lineWithinLateral(const TPoint3D& down, const TPoint3D& towards, double length) const {
+    const double across = std::hypot(down.x, down.y);
+    // The trend of a line within the tolerance of the vertical means nothing.
+    if (across <= sinTolerance_ * length) return true;
+    const double along = down.x * towards.x + down.y * towards.y;
+    const double aside = std::abs(down.x * towards.y - down.y * towards.x);
+    return withinLateral(degrees(std::atan2(aside, along)));
+}
+
+bool KinematicChecks::planeDaylights(const TPlaneAttitude& plane) const {
+    // A horizontal plane's dip vector is every horizontal line, and one of
+    // the two ends of each daylights or lies on the limit.
+    if (plane.DipAngle <= KinematicTolerance) return true;
+    return dot(dipVector(plane), faceNormal_) >= -sinTolerance_;
+}
+
+bool KinematicChecks::slidesAlone(const TPlaneAttitude& plane) const {
+    return plane.DipAngle >= slope_.FrictionAngle - KinematicTolerance && planeDaylights(plane);
 }
 
 bool KinematicChecks::planarSliding(const TPlaneAttitude& plane) const {
-    const TPoint3D dip = dipVector(plane);
-    return dot(dip, faceNormal_) > 0 && plane.DipAngle > slope_.FrictionAngle &&
-           withinLateral(horizontal(plane.DipDirection), faceDirection_, cosLateral_);
+    return plane.DipAngle >= slope_.FrictionAngle - KinematicTolerance && basePlane(plane);
 }
 
 bool KinematicChecks::basePlane(const TPlaneAttitude& plane) const {
-    return dot(dipVector(plane), faceNormal_) > 0 &&
-           withinLateral(horizontal(plane.DipDirection), faceDirection_, cosLateral_);
+    if (!planeDaylights(plane)) return false;
+    if (plane.DipAngle <= KinematicTolerance) return true;
+    const double fromFace = azimuthDifference(plane.DipDirection, slope_.FaceDipDirection);
+    // A vertical plane dips either way: its dip direction may be written
+    // either way round.
+    if (plane.DipAngle >= 90 - KinematicTolerance) return withinLateral(std::min(fromFace, 180 - fromFace));
+    return withinLateral(fromFace);
 }
 
 bool KinematicChecks::flexuralToppling(const TPlaneAttitude& plane) const {
-    // The pole of a vertical plane is horizontal: a slab standing upright
-    // topples either way, so either sense may lie in the zone.
-    // A face no steeper than friction lets no layer slip past the next.
-    if (!(slope_.FaceDip > slope_.FrictionAngle)) return false;
-    return eitherSense(planePole(plane), [&](const TPoint3D& pole) {
-        return dot(pole, slipNormal_) > 0 && withinLateral(pole, faceDirection_, cosLateral_);
-    });
+    // Slabs dipping into the slope: the pole's trend is the dip direction's
+    // opposite. The pole of a vertical plane is horizontal: a slab standing
+    // upright topples either way, so either sense may lie in the zone.
+    const TPoint3D pole = planePole(plane);
+    const double poleFromFace = 180 - azimuthDifference(plane.DipDirection, slope_.FaceDipDirection);
+    const bool lateral = plane.DipAngle <= KinematicTolerance || withinLateral(poleFromFace);
+    if (dot(pole, slipNormal_) >= -sinTolerance_ && lateral) return true;
+    return plane.DipAngle >= 90 - KinematicTolerance && dot(-1 * pole, slipNormal_) >= -sinTolerance_ &&
+           withinLateral(180 - poleFromFace);
 }
 
-bool KinematicChecks::daylights(const TPoint3D& line) const {
-    return eitherSense(line, [&](const TPoint3D& down) { return dot(down, faceNormal_) > 0; });
-}
+bool KinematicChecks::daylights(const TPoint3D& line) const { return lineDaylights(line, faceNormal_); }
 
-bool KinematicChecks::steeperThanFriction(const TPoint3D& line) const {
-    return std::abs(line.z) > sinFriction_ * norm(line);
-}
+bool KinematicChecks::steeperThanFriction(const TPoint3D& line) const { return plungesAtLeast(line, sinFriction_); }
 
 WedgeZone KinematicChecks::wedgeZone(const TPoint3D& line) const {
     if (!daylights(line)) return WedgeZone::None;
     return steeperThanFriction(line) ? WedgeZone::Primary : WedgeZone::Secondary;
 }
 
+bool KinematicChecks::directDown(const TPoint3D& down, double length) const {
+    // Columns lean out of the face: their axis, taken downwards, plunges
+    // into the slope, against the face's dip direction, at least 90 degrees
+    // less the face's dip.
+    return (anyDirect_ || std::hypot(down.x, down.y) <= sinDirect_ * length) &&
+           lineWithinLateral(down, -1 * faceDirection_, length);
+}
+
 TopplingZone KinematicChecks::directToppling(const TPoint3D& line) const {
     const double length = norm(line);
-    // Columns lean out of the face: their axis, taken downwards, plunges
-    // into the slope, against the face's dip direction.
-    const TPoint3D back = -1 * faceDirection_;
-    const bool direct = eitherSense(line, [&](const TPoint3D& down) {
-        return -down.z > cosFace_ * length && withinLateral(down, back, cosLateral_);
-    });
+    const bool direct = std::abs(line.z) <= sinTolerance_ * length
+                            ? directDown(line, length) || directDown(-1 * line, length)
+                            : directDown(line.z > 0 ? -1 * line : line, length);
     if (direct) return TopplingZone::Direct;
-    return std::abs(line.z) > cosFriction_ * length ? TopplingZone::Oblique : TopplingZone::None;
+    return std::hypot(line.x, line.y) <= sinOblique_ * length ? TopplingZone::Oblique : TopplingZone::None;
 }
 
 WedgeZone KinematicChecks::wedgeSliding(const TPlaneAttitude& first, const TPlaneAttitude& second) const {
@@ -167,9 +207,6 @@ WedgeZone KinematicChecks::wedgeSliding(const TPlaneAttitude& first, const TPlan
     if (norm(line) < ParallelPoles) return WedgeZone::None;
     const WedgeZone zone = wedgeZone(line);
     if (zone != WedgeZone::Secondary) return zone;
-    const auto slidesAlone = [&](const TPlaneAttitude& p) {
-        return dot(dipVector(p), faceNormal_) > 0 && p.DipAngle > slope_.FrictionAngle;
-    };
     return slidesAlone(first) || slidesAlone(second) ? WedgeZone::Secondary : WedgeZone::None;
 }
 
@@ -186,23 +223,25 @@ constexpr std::size_t WedgeIndex = std::size_t(KinematicMode::Wedge);
 constexpr std::size_t FlexuralIndex = std::size_t(KinematicMode::FlexuralToppling);
 constexpr std::size_t DirectIndex = std::size_t(KinematicMode::DirectToppling);
 
-// The pairs' counts of one slope over a run of rows.
-struct PairCounts {
-    KinematicCount Wedge, Secondary, Direct, Oblique;
-    std::vector<KinematicCount> WedgeGroups, DirectGroups;
-};
+std::size_t batchesOf(std::size_t slopes) { return (slopes + KinematicSectorBatch - 1) / KinematicSectorBatch; }
 
-void addCount(KinematicCount& into, const KinematicCount& from) {
-    into.Critical += from.Critical;
-    into.Total += from.Total;
-    into.CriticalWeight += from.CriticalWeight;
-    into.TotalWeight += from.TotalWeight;
+void refuseTooManyPairs(std::size_t n, std::size_t slopes) {
+    const std::uint64_t pairs = std::uint64_t(n) * (n > 0 ? n - 1 : 0) / 2;
+    if (pairs * std::max<std::size_t>(batchesOf(slopes), 1) <= MaxKinematicPairs) return;
+    const std::string batches = std::to_string(batchesOf(slopes));
+    throw Error::refused(inLanguage(
+        "结构面 " + std::to_string(n) + " 个，两两组合共 " + std::to_string(pairs) + " 对" +
+            (slopes > KinematicSectorBatch ? "（分区 " + std::to_string(slopes) + " 个，按 " + batches + " 批计数）"
+                                           : "") +
+            "，超过一次运动学分析的上限 " + std::to_string(MaxKinematicPairs) +
+            " 对（约 15800 个结构面）：请先按组号或自动分组，或分批分析",
+        std::to_string(n) + " planes make " + std::to_string(pairs) + " pairs" +
+            (slopes > KinematicSectorBatch
+                 ? " (" + std::to_string(slopes) + " sectors, counted in " + batches + " batches)"
+                 : "") +
+            ", over the limit of " + std::to_string(MaxKinematicPairs) +
+            " pairs in one kinematic analysis (about 15,800 planes): group them first, or analyse them in parts"));
 }
-
-// Rows are handed out in a fixed number of runs, each summed on its own and
-// the runs added in order, so that the weights' sums come out the same on
-// any number of threads.
-constexpr std::size_t MaxRuns = 64;
 
 } // namespace
 
@@ -214,6 +253,7 @@ std::optional<std::vector<KinematicResult>> kinematicAnalysis(const std::vector<
     std::vector<KinematicChecks> checks;
     for (const KinematicSlope& s : slopes) checks.emplace_back(s);
     const std::size_t n = planes.size(), setCount = sets.size();
+    if (pairs) refuseTooManyPairs(n, slopes.size());
 
     // Each plane's set (setCount: none), and the groups of pairs of sets.
     std::vector<std::size_t> setOf(n, setCount);
@@ -221,21 +261,11 @@ std::optional<std::vector<KinematicResult>> kinematicAnalysis(const std::vector<
         for (std::size_t member : sets[s].Members)
             if (member < n) setOf[member] = s;
     const std::size_t labels = setCount + 1;
-    const auto pairGroup = [labels](std::size_t a, std::size_t b) {
-        if (a > b) std::swap(a, b);
-        return a * labels - a * (a + 1) / 2 + b; // upper triangle with the diagonal
-    };
-    const std::size_t pairGroups = setCount ? labels * (labels + 1) / 2 : 0;
     const auto label = [&](std::size_t s) { return s < setCount ? sets[s].Label : std::string("-"); };
 
     std::vector<KinematicResult> results(slopes.size());
-    std::vector<TPoint3D> poles(n);
-    for (std::size_t i = 0; i < n; ++i) poles[i] = planePole(planes[i].Plane);
-
-    // The pole modes, and which planes slide on their own (for the wedges'
-    // secondary zone), slope by slope.
-    std::vector<std::vector<char>> slidesAlone(slopes.size(), std::vector<char>(n));
     const unsigned threadCount = threads ? threads : static_cast<unsigned>(omp_get_max_threads());
+    // The pole modes, slope by slope.
 #pragma omp parallel for schedule(dynamic, 1) num_threads(threadCount)
     for (std::int64_t slope = 0; slope < static_cast<std::int64_t>(slopes.size()); ++slope) {
         const auto k = static_cast<std::size_t>(slope);
@@ -244,7 +274,6 @@ std::optional<std::vector<KinematicResult>> kinematicAnalysis(const std::vector<
         for (std::size_t m = 0; m < 4; ++m) r.Modes[m].Mode = KinematicModes[m];
         std::vector<KinematicCount> planar(setCount ? labels : 0), flexural(setCount ? labels : 0);
         const KinematicChecks& c = checks[k];
-        const TPoint3D faceNormal = upwardNormal(slopes[k].FaceDip, slopes[k].FaceDipDirection);
         for (std::size_t i = 0; i < n; ++i) {
             const TPlaneAttitude& p = planes[i].Plane;
             const double w = planes[i].Weight;
@@ -256,7 +285,6 @@ std::optional<std::vector<KinematicResult>> kinematicAnalysis(const std::vector<
                 planar[setOf[i]].add(slides, w);
                 flexural[setOf[i]].add(topples, w);
             }
-            slidesAlone[k][i] = dot(dipVector(p), faceNormal) > 0 && p.DipAngle > slopes[k].FrictionAngle;
         }
         for (std::size_t s = 0; s < planar.size(); ++s)
             if (planar[s].Total) {
@@ -265,100 +293,39 @@ std::optional<std::vector<KinematicResult>> kinematicAnalysis(const std::vector<
             }
     }
 
-    // The pairs: row i holds (i, j) for j > i. Each line is worked out once
-    // and checked against every slope.
-    const std::uint64_t allPairs = pairs ? std::uint64_t(n) * (n > 0 ? n - 1 : 0) / 2 : 0;
-    // Whichever thread passes the next 1/200 of the pairs reports, unless
-    // another is reporting; every thread stops at its next row once the
-    // user cancels. (Reporting from the calling thread alone would leave a
-    // cancel unheard while the other threads take all the rows.)
-    std::atomic<std::uint64_t> checked{0};
-    std::atomic<bool> cancelled{false};
-    const std::uint64_t reportStep = std::max<std::uint64_t>(allPairs / 200, 1);
-    std::mutex reporting;
-    std::uint64_t reported = 0; // under `reporting`
+    // The pairs, for up to 64 slopes at a time (a slope a bit).
+    const std::uint64_t rowPairs = std::uint64_t(n) * (n > 0 ? n - 1 : 0) / 2;
+    const std::uint64_t allPairs = pairs ? rowPairs * batchesOf(slopes.size()) : 0;
     const auto finished = [&]() -> std::optional<std::vector<KinematicResult>> {
-        if (cancelled || (progress && !progress(allPairs, allPairs))) return std::nullopt;
+        if (progress && !progress(allPairs, allPairs)) return std::nullopt;
         return std::move(results);
     };
     if (!pairs) return finished();
-    const std::size_t runs = std::min(MaxRuns, std::max<std::size_t>(n, 1));
-    std::vector<std::vector<PairCounts>> runCounts(runs, std::vector<PairCounts>(slopes.size()));
-    for (auto& run : runCounts)
-        for (PairCounts& pc : run) {
-            pc.WedgeGroups.resize(pairGroups);
-            pc.DirectGroups.resize(pairGroups);
-        }
-#pragma omp parallel for schedule(dynamic, 1) num_threads(threadCount)
-    for (std::int64_t run = 0; run < static_cast<std::int64_t>(runs); ++run) {
-        std::vector<PairCounts>& counts = runCounts[static_cast<std::size_t>(run)];
-        // Interleaved rows even out the triangle's shrinking rows.
-        for (std::size_t i = static_cast<std::size_t>(run); i < n && !cancelled.load(std::memory_order_relaxed);
-             i += runs) {
-            for (std::size_t j = i + 1; j < n; ++j) {
-                const double w = planes[i].Weight * planes[j].Weight;
-                const std::size_t group = pairGroups ? pairGroup(setOf[i], setOf[j]) : 0;
-                const TPoint3D line = cross(poles[i], poles[j]);
-                const bool parallel = norm(line) < ParallelPoles;
-                for (std::size_t k = 0; k < checks.size(); ++k) {
-                    PairCounts& pc = counts[k];
-                    WedgeZone wedge = WedgeZone::None;
-                    TopplingZone topple = TopplingZone::None;
-                    if (!parallel) {
-                        wedge = checks[k].wedgeZone(line);
-                        if (wedge == WedgeZone::Secondary && !slidesAlone[k][i] && !slidesAlone[k][j])
-                            wedge = WedgeZone::None;
-                        topple = checks[k].directToppling(line);
-                    }
-                    pc.Wedge.add(wedge == WedgeZone::Primary, w);
-                    pc.Secondary.add(wedge == WedgeZone::Secondary, w);
-                    pc.Direct.add(topple == TopplingZone::Direct, w);
-                    pc.Oblique.add(topple == TopplingZone::Oblique, w);
-                    if (pairGroups) {
-                        pc.WedgeGroups[group].add(wedge == WedgeZone::Primary, w);
-                        pc.DirectGroups[group].add(topple == TopplingZone::Direct, w);
-                    }
+    for (std::size_t first = 0; first < slopes.size(); first += KinematicSectorBatch) {
+        const std::size_t last = std::min(slopes.size(), first + KinematicSectorBatch);
+        const std::vector<KinematicChecks> batch(checks.begin() + static_cast<std::ptrdiff_t>(first),
+                                                 checks.begin() + static_cast<std::ptrdiff_t>(last));
+        const std::uint64_t before = rowPairs * (first / KinematicSectorBatch);
+        const auto counted = countPairs(planes, setOf, setCount, batch, threadCount, [&](std::uint64_t done) {
+            return !progress || progress(before + done, allPairs);
+        });
+        if (!counted) return std::nullopt;
+        for (std::size_t k = first; k < last; ++k) {
+            const PairCounts& pc = (*counted)[k - first];
+            KinematicResult& r = results[k];
+            r.Modes[WedgeIndex].All = pc.Wedge;
+            r.Modes[WedgeIndex].Secondary = pc.Secondary;
+            r.Modes[DirectIndex].All = pc.Direct;
+            r.Modes[DirectIndex].Secondary = pc.Oblique;
+            for (std::size_t a = 0; a < labels && setCount; ++a)
+                for (std::size_t b = a; b < labels; ++b) {
+                    const std::size_t g = pairGroup(a, b, labels);
+                    if (!pc.WedgeGroups[g].Total) continue;
+                    const std::string name = label(a) + "×" + label(b);
+                    r.Modes[WedgeIndex].Groups.push_back({name, pc.WedgeGroups[g]});
+                    r.Modes[DirectIndex].Groups.push_back({name, pc.DirectGroups[g]});
                 }
-            }
-            const std::uint64_t done = checked.fetch_add(n - 1 - i, std::memory_order_relaxed) + (n - 1 - i);
-            if (progress && reporting.try_lock()) {
-                std::lock_guard<std::mutex> held(reporting, std::adopt_lock);
-                if (done >= reported + reportStep) {
-                    reported = done;
-                    if (!progress(done, allPairs)) cancelled = true;
-                }
-            }
         }
-    }
-    if (cancelled) return std::nullopt;
-    for (std::size_t k = 0; k < slopes.size(); ++k) {
-        PairCounts total;
-        total.WedgeGroups.resize(pairGroups);
-        total.DirectGroups.resize(pairGroups);
-        for (const auto& run : runCounts) {
-            const PairCounts& pc = run[k];
-            addCount(total.Wedge, pc.Wedge);
-            addCount(total.Secondary, pc.Secondary);
-            addCount(total.Direct, pc.Direct);
-            addCount(total.Oblique, pc.Oblique);
-            for (std::size_t g = 0; g < pairGroups; ++g) {
-                addCount(total.WedgeGroups[g], pc.WedgeGroups[g]);
-                addCount(total.DirectGroups[g], pc.DirectGroups[g]);
-            }
-        }
-        KinematicResult& r = results[k];
-        r.Modes[WedgeIndex].All = total.Wedge;
-        r.Modes[WedgeIndex].Secondary = total.Secondary;
-        r.Modes[DirectIndex].All = total.Direct;
-        r.Modes[DirectIndex].Secondary = total.Oblique;
-        for (std::size_t a = 0; a < labels && pairGroups; ++a)
-            for (std::size_t b = a; b < labels; ++b) {
-                const std::size_t g = pairGroup(a, b);
-                if (!total.WedgeGroups[g].Total) continue;
-                const std::string name = label(a) + "×" + label(b);
-                r.Modes[WedgeIndex].Groups.push_back({name, total.WedgeGroups[g]});
-                r.Modes[DirectIndex].Groups.push_back({name, total.DirectGroups[g]});
-            }
     }
     return finished();
 }

@@ -29,6 +29,17 @@
 // A face dips 0..180 degrees: beyond 90 it overhangs (the rock lies above
 // it), and every check uses its outward normal, so vertical and overhanging
 // faces need no case of their own.
+//
+// Every limit is decided once and the same way on both of its sides: a
+// plane or line within KinematicTolerance degrees of a limit lies on it,
+// and one on a limit counts as inside the zone, critical (a plane dipping
+// exactly at the friction angle is at limiting equilibrium; one exactly at a
+// lateral limit is as critical on the left as on the right). A plane whose
+// dip is within the tolerance of 90 dips either way (its dip direction may
+// be written either way round), one within it of 0 dips no way (it lies
+// within every lateral limit); a line within it of the horizontal is
+// checked at both ends, one within it of the vertical lies within every
+// lateral limit.
 #include <array>
 #include <cstddef>
 #include <optional>
@@ -43,11 +54,13 @@
 
 namespace trelmox {
 
+inline constexpr double KinematicTolerance = 1e-9; // degrees
+
 struct WedgeKinematics {
     std::optional<LineAttitude> Intersection; // none for parallel planes
     double FaceApparentDip = 0;               // degrees, in the intersection's trend
-    bool Daylights = false;                   // plunge < FaceApparentDip
-    bool SteeperThanFriction = false;         // plunge > friction angle
+    bool Daylights = false;                   // plunge <= FaceApparentDip, as KinematicChecks decides
+    bool SteeperThanFriction = false;         // plunge >= friction angle, as KinematicChecks decides
     bool possible() const { return Daylights && SteeperThanFriction; }
 };
 
@@ -85,6 +98,9 @@ public:
     const KinematicSlope& slope() const { return slope_; }
 
     bool planarSliding(const TPlaneAttitude& plane) const;
+    // The plane daylights and dips as steeply as friction, whatever its dip
+    // direction: it can carry a wedge in the secondary zone.
+    bool slidesAlone(const TPlaneAttitude& plane) const;
     bool flexuralToppling(const TPlaneAttitude& plane) const;
     // The plane could carry toppling columns: its dip vector daylights
     // within the lateral limits.
@@ -101,15 +117,33 @@ public:
     TopplingZone directToppling(const TPlaneAttitude& first, const TPlaneAttitude& second) const;
 
 private:
+    bool planeDaylights(const TPlaneAttitude& plane) const;
+    // The angle of a dip direction (or a pole's trend) from the face's,
+    // 0..180 degrees, within the lateral limits.
+    bool withinLateral(double fromFace) const;
+    bool lineWithinLateral(const TPoint3D& down, const TPoint3D& towards, double length) const;
+    bool directDown(const TPoint3D& down, double length) const;
+
     KinematicSlope slope_;
     TPoint3D faceNormal_;    // outward, unit
     TPoint3D slipNormal_;    // the slip limit's upward normal, unit
     TPoint3D faceDirection_; // horizontal unit vector of the face's dip direction
-    double sinFriction_, cosFriction_, cosLateral_, cosFace_;
+    double sinTolerance_;    // of KinematicTolerance
+    double sinFriction_;     // of the friction angle less the tolerance: the least plunge
+    double sinDirect_;       // of the face's dip plus the tolerance: the direct zone's angle from the vertical
+    double sinOblique_;      // of the friction angle plus the tolerance: the oblique zone's
+    bool anyDirect_;         // the face overhangs: every line plunges steeply enough
 };
 
 // The parallel test of intersectionLine: no line for |n1 x n2| below this.
 inline constexpr double ParallelPoles = 1e-9;
+
+// Pairs of planes counted in one run at most: with the pairs' lines binned
+// on the sphere a million pairs take some 10 ms of one core, so this is
+// some seconds; n planes make n (n - 1) / 2 pairs, and every further 64
+// sectors count them again.
+inline constexpr std::size_t MaxKinematicPairs = 125'000'000;
+inline constexpr std::size_t KinematicSectorBatch = 64;
 
 // Critical over all: numbers of planes (or pairs) and their weights (a
 // plane of weight w counts as w measurements, a pair as w1 w2).
@@ -153,9 +187,11 @@ struct KinematicResult {
 // The four modes for every slope: the planes' poles and all pairs of
 // planes, each pair's line worked out once for all slopes. `sets` give the
 // per-set table (none: no table). Shares the pairs out over `threads`
-// (0: all cores); the counts are the same on any number. Without `pairs`
-// only the pole modes are counted (the pair modes stay empty): n planes
-// make n (n - 1) / 2 pairs. Throws Error for a slope out of range.
+// (0: all cores); the counts are the same on any number, and at any width
+// of the vector lanes. Without `pairs` only the pole modes are counted (the
+// pair modes stay empty). Throws Error for a slope out of range, and a
+// refused Error, before any work, for more than MaxKinematicPairs pairs
+// per batch of KinematicSectorBatch slopes.
 std::vector<KinematicResult> kinematicAnalysis(const std::vector<Measurement>& planes,
                                                const std::vector<JointSet>& sets,
                                                const std::vector<KinematicSlope>& slopes, unsigned threads = 0,

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <random>
+#include <tuple>
 
 #include "analysis/vec3.h"
 #include "model/error.h"
@@ -153,6 +155,69 @@ TEST(KinematicChecks, SecondaryWedgeNeedsAPlaneThatSlidesAlone) {
     EXPECT_EQ(checks.wedgeSliding({45, 120}, {45, 120}), WedgeZone::None); // parallel
 }
 
+// Exactly on each limit, on both of its sides: a plane or line on a limit
+// is critical, whichever side it is written from.
+TEST(KinematicChecks, EveryLimitCountsTheSameOnBothSides) {
+    const struct {
+        KinematicSlope slope;
+        TPlaneAttitude plane;
+        bool slides, topples;
+    } planes[] = {
+        {{60, 90, 30, 20}, {45, 110}, true, false}, // on the lateral limits, either side
+        {{60, 90, 30, 20}, {45, 70}, true, false},
+        {{60, 350, 30, 20}, {45, 10}, true, false}, // either side of north
+        {{60, 350, 30, 20}, {45, 330}, true, false},
+        {{60, 90, 30, 20}, {30, 90}, true, false},  // at the friction angle
+        {{60, 90, 30, 20}, {60, 90}, true, false},  // parallel to the face: on the daylight limit
+        {{100, 30, 30, 20}, {90, 30}, true, true},  // a vertical plane under an overhang,
+        {{100, 30, 30, 20}, {90, 210}, true, true}, // its dip direction written either way
+        {{60, 90, 30, 20}, {60, 270}, false, true}, // on the slip limit (pole plunge 30)
+        {{60, 90, 30, 20}, {75, 250}, false, true}, // pole trend 70 and 110: the lateral limits
+        {{60, 90, 30, 20}, {75, 290}, false, true},
+        {{60, 90, 30, 20}, {90, 90}, false, true}, // upright, written either way
+        {{60, 90, 30, 20}, {90, 270}, false, true},
+    };
+    for (const auto& c : planes) {
+        const KinematicChecks checks(c.slope);
+        EXPECT_EQ(checks.planarSliding(c.plane), c.slides) << c.slope.FaceDip << '/' << c.slope.FaceDipDirection << ' '
+                                                           << c.plane.DipAngle << '/' << c.plane.DipDirection;
+        EXPECT_EQ(checks.flexuralToppling(c.plane), c.topples)
+            << c.slope.FaceDip << '/' << c.slope.FaceDipDirection << ' ' << c.plane.DipAngle << '/'
+            << c.plane.DipDirection;
+    }
+    const struct {
+        KinematicSlope slope;
+        double trend, plunge;
+        WedgeZone wedge;
+        TopplingZone topple;
+    } lines[] = {
+        {{60, 350, 30, 20}, 350, 30, WedgeZone::Primary, TopplingZone::None},    // at the friction angle
+        {{60, 350, 30, 20}, 350, 60, WedgeZone::Primary, TopplingZone::Oblique}, // at the face's dip, 30 from vertical
+        {{70, 350, 30, 20}, 150, 45, WedgeZone::None, TopplingZone::Direct},     // on the lateral limits, either side
+        {{70, 350, 30, 20}, 190, 45, WedgeZone::None, TopplingZone::Direct},
+        {{70, 350, 30, 20}, 170, 20, WedgeZone::None, TopplingZone::Direct}, // plunging 90 less the face's dip
+        {{70, 350, 30, 20}, 120, 60, WedgeZone::None, TopplingZone::Oblique},
+    };
+    for (const auto& c : lines) {
+        const KinematicChecks checks(c.slope);
+        for (double sense : {1.0, -1.0}) {
+            const TPoint3D line = sense * lineVector(c.trend, c.plunge);
+            EXPECT_EQ(checks.wedgeZone(line), c.wedge) << c.slope.FaceDipDirection << ' ' << c.trend << '/' << c.plunge;
+            EXPECT_EQ(checks.directToppling(line), c.topple)
+                << c.slope.FaceDipDirection << ' ' << c.trend << '/' << c.plunge;
+        }
+    }
+    // 30/090 and 20/270 meet in a horizontal line north-south whose vertical
+    // component the cross product leaves at 2e-17: it is checked at both
+    // ends, in either order of the planes.
+    for (const auto& [first, second] : {std::pair<TPlaneAttitude, TPlaneAttitude>{{30, 90}, {20, 270}},
+                                        std::pair<TPlaneAttitude, TPlaneAttitude>{{20, 270}, {30, 90}}}) {
+        EXPECT_EQ(KinematicChecks({60, 180, 0, 20}).wedgeSliding(first, second), WedgeZone::Primary);
+        EXPECT_EQ(KinematicChecks({90, 0, 30, 20}).directToppling(first, second), TopplingZone::Direct);
+        EXPECT_EQ(KinematicChecks({90, 180, 30, 20}).directToppling(first, second), TopplingZone::Direct);
+    }
+}
+
 TEST(KinematicChecks, RefusesSlopesOutOfRange) {
     for (const KinematicSlope slope :
          {KinematicSlope{-1, 0, 30, 20}, KinematicSlope{181, 0, 30, 20}, KinematicSlope{60, 0, 90, 20},
@@ -170,56 +235,149 @@ std::vector<Measurement> randomPlanes(std::size_t count, unsigned seed, bool wei
     return planes;
 }
 
-// The counts over all pairs equal a pair-by-pair count with the checks of
-// one line, on one thread and two, for several slopes at once.
-TEST(KinematicAnalysis, CountsEqualABruteForceCountOfAllPairs) {
-    const std::vector<Measurement> planes = randomPlanes(120, 7, true);
-    const std::vector<JointSet> sets = labelledSets(planes);
-    const std::vector<KinematicSlope> slopes = {{65, 350, 30, 20}, {80, 10, 25, 30}, {105, 200, 35, 20}};
-    const auto one = kinematicAnalysis(planes, sets, slopes, 1);
-    const auto two = kinematicAnalysis(planes, sets, slopes, 2);
-    for (std::size_t k = 0; k < slopes.size(); ++k) {
-        const KinematicChecks checks(slopes[k]);
-        KinematicCount wedge, secondary, direct, planar, flexural;
+// Planes in whole degrees, as most surveys give them: lines of
+// intersection on the limits, repeated and upright planes written both
+// ways, horizontal and vertical lines.
+std::vector<Measurement> wholeDegreePlanes(std::size_t count, unsigned seed) {
+    std::mt19937_64 random(seed);
+    std::uniform_int_distribution<int> dip(0, 90), direction(0, 359), set(0, 3);
+    std::vector<Measurement> planes;
+    for (std::size_t i = 0; i < count; ++i) {
+        const int d = i % 7 == 0 ? 90 : i % 11 == 0 ? 0 : dip(random);
+        planes.push_back({{double(d), double(direction(random) / 5 * 5)},
+                          std::string(1, char('A' + set(random))),
+                          i % 5 ? 1.0 : 2.5,
+                          int(i + 1)});
+    }
+    planes.push_back(planes[7]);
+    planes.push_back({{90, std::fmod(planes[14].Plane.DipDirection + 180, 360)}, "A", 1, 0});
+    return planes;
+}
+
+// Every pair checked one by one with KinematicChecks: the reference the
+// binned count must equal exactly.
+std::vector<KinematicResult> bruteForce(const std::vector<Measurement>& planes, const std::vector<JointSet>& sets,
+                                        const std::vector<KinematicSlope>& slopes) {
+    std::vector<std::size_t> setOf(planes.size(), sets.size());
+    for (std::size_t s = 0; s < sets.size(); ++s)
+        for (std::size_t m : sets[s].Members) setOf[m] = s;
+    const std::size_t labels = sets.size() + 1;
+    std::vector<KinematicResult> results;
+    for (const KinematicSlope& slope : slopes) {
+        const KinematicChecks checks(slope);
+        KinematicResult r;
+        std::vector<KinematicCount> wedgeGroups(labels * labels), directGroups(labels * labels);
         for (std::size_t i = 0; i < planes.size(); ++i) {
-            planar.add(checks.planarSliding(planes[i].Plane), planes[i].Weight);
-            flexural.add(checks.flexuralToppling(planes[i].Plane), planes[i].Weight);
+            r.Modes[0].All.add(checks.planarSliding(planes[i].Plane), planes[i].Weight);
+            r.Modes[2].All.add(checks.flexuralToppling(planes[i].Plane), planes[i].Weight);
+            r.Modes[3].BasePlanes.add(checks.basePlane(planes[i].Plane), planes[i].Weight);
             for (std::size_t j = i + 1; j < planes.size(); ++j) {
                 const double w = planes[i].Weight * planes[j].Weight;
                 const WedgeZone zone = checks.wedgeSliding(planes[i].Plane, planes[j].Plane);
-                wedge.add(zone == WedgeZone::Primary, w);
-                secondary.add(zone == WedgeZone::Secondary, w);
-                direct.add(checks.directToppling(planes[i].Plane, planes[j].Plane) == TopplingZone::Direct, w);
+                const TopplingZone topple = checks.directToppling(planes[i].Plane, planes[j].Plane);
+                r.Modes[1].All.add(zone == WedgeZone::Primary, w);
+                r.Modes[1].Secondary.add(zone == WedgeZone::Secondary, w);
+                r.Modes[3].All.add(topple == TopplingZone::Direct, w);
+                r.Modes[3].Secondary.add(topple == TopplingZone::Oblique, w);
+                const std::size_t g = std::min(setOf[i], setOf[j]) * labels + std::max(setOf[i], setOf[j]);
+                wedgeGroups[g].add(zone == WedgeZone::Primary, w);
+                directGroups[g].add(topple == TopplingZone::Direct, w);
             }
         }
-        const KinematicResult& r = one[k];
-        const std::pair<const KinematicCount&, const KinematicCount&> expected[] = {
-            {r.mode(KinematicMode::Planar).All, planar},
-            {r.mode(KinematicMode::FlexuralToppling).All, flexural},
-            {r.mode(KinematicMode::Wedge).All, wedge},
-            {r.mode(KinematicMode::Wedge).Secondary, secondary},
-            {r.mode(KinematicMode::DirectToppling).All, direct}};
-        for (const auto& [got, want] : expected) {
-            EXPECT_EQ(got.Critical, want.Critical);
-            EXPECT_EQ(got.Total, want.Total);
-            EXPECT_NEAR(got.percent(), want.percent(), 1e-9);
-        }
-        EXPECT_EQ(r.mode(KinematicMode::Wedge).All.Total, 120u * 119 / 2);
-        EXPECT_GT(r.mode(KinematicMode::Wedge).All.Critical + r.mode(KinematicMode::DirectToppling).All.Critical, 0u);
-        for (std::size_t m = 0; m < 4; ++m) {
-            // The same bits on any number of threads, and the groups add up.
-            EXPECT_EQ(two[k].Modes[m].All.CriticalWeight, r.Modes[m].All.CriticalWeight);
-            EXPECT_EQ(two[k].Modes[m].All.TotalWeight, r.Modes[m].All.TotalWeight);
-            std::size_t critical = 0, total = 0;
-            for (const GroupCount& g : r.Modes[m].Groups) {
-                critical += g.Count.Critical;
-                total += g.Count.Total;
+        for (std::size_t g = 0; g < wedgeGroups.size() && !sets.empty(); ++g)
+            if (wedgeGroups[g].Total) {
+                r.Modes[1].Groups.push_back({"", wedgeGroups[g]});
+                r.Modes[3].Groups.push_back({"", directGroups[g]});
             }
-            EXPECT_EQ(critical, r.Modes[m].All.Critical);
-            EXPECT_EQ(total, r.Modes[m].All.Total);
+        results.push_back(r);
+    }
+    return results;
+}
+
+void expectSameCount(const KinematicCount& got, const KinematicCount& want, const std::string& what) {
+    EXPECT_EQ(got.Critical, want.Critical) << what;
+    EXPECT_EQ(got.Total, want.Total) << what;
+    EXPECT_NEAR(got.CriticalWeight, want.CriticalWeight, 1e-9 * want.TotalWeight) << what;
+    EXPECT_NEAR(got.TotalWeight, want.TotalWeight, 1e-9 * want.TotalWeight) << what;
+}
+
+// The pairs' lines, binned on the sphere and tested one by one only where a
+// limit crosses their cell, give exactly the counts of every pair checked
+// one by one: random planes and planes in whole degrees, against inclined,
+// vertical, overhanging and flat faces, no and full lateral limits, no
+// friction, more slopes than one batch holds; the same bits on one thread
+// and two, the groups adding up.
+TEST(KinematicAnalysis, CountsEqualEveryPairCheckedOneByOne) {
+    std::vector<KinematicSlope> tied;
+    for (int k = 0; k < 70; ++k)
+        tied.push_back({double(std::array{0, 30, 55, 60, 70, 90, 95, 135, 180}[k % 9]), double(k * 5 % 360),
+                        double(std::array{0, 30, 45}[k % 3]), double(std::array{0, 20, 90, 135, 180}[k % 5])});
+    const struct {
+        const char* what;
+        std::vector<Measurement> planes;
+        bool sets;
+        std::vector<KinematicSlope> slopes;
+    } cases[] = {
+        {"random planes", randomPlanes(150, 7, true), true, {{65, 350, 30, 20}, {80, 10, 25, 30}, {105, 200, 35, 20}}},
+        {"whole degrees", wholeDegreePlanes(160, 3), true, tied},
+        {"whole degrees without sets", wholeDegreePlanes(120, 5), false, {tied.begin(), tied.begin() + 20}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::vector<JointSet> sets = c.sets ? labelledSets(c.planes) : std::vector<JointSet>{};
+        const auto one = kinematicAnalysis(c.planes, sets, c.slopes, 1);
+        const auto two = kinematicAnalysis(c.planes, sets, c.slopes, 2);
+        const auto want = bruteForce(c.planes, sets, c.slopes);
+        std::size_t critical = 0;
+        for (std::size_t k = 0; k < c.slopes.size(); ++k) {
+            const std::string slope = std::to_string(k) + ": " + std::to_string(c.slopes[k].FaceDip) + "/" +
+                                      std::to_string(c.slopes[k].FaceDipDirection);
+            for (std::size_t m = 0; m < 4; ++m) {
+                const ModeResult &got = one[k].Modes[m], &expected = want[k].Modes[m];
+                expectSameCount(got.All, expected.All, slope + " mode " + std::to_string(m));
+                expectSameCount(got.Secondary, expected.Secondary, slope + " secondary " + std::to_string(m));
+                expectSameCount(got.BasePlanes, expected.BasePlanes, slope + " base");
+                critical += got.All.Critical + got.Secondary.Critical;
+                if (m == 1 || m == 3) {
+                    ASSERT_EQ(got.Groups.size(), expected.Groups.size());
+                    for (std::size_t g = 0; g < got.Groups.size(); ++g)
+                        expectSameCount(got.Groups[g].Count, expected.Groups[g].Count, slope + " group");
+                }
+                std::size_t groupCritical = 0, groupTotal = 0;
+                for (const GroupCount& g : got.Groups) groupCritical += g.Count.Critical, groupTotal += g.Count.Total;
+                if (!got.Groups.empty()) {
+                    EXPECT_EQ(groupCritical, got.All.Critical);
+                    EXPECT_EQ(groupTotal, got.All.Total);
+                }
+                // The same bits on any number of threads.
+                EXPECT_EQ(two[k].Modes[m].All.CriticalWeight, got.All.CriticalWeight);
+                EXPECT_EQ(two[k].Modes[m].Secondary.CriticalWeight, got.Secondary.CriticalWeight);
+                EXPECT_EQ(two[k].Modes[m].All.TotalWeight, got.All.TotalWeight);
+            }
+        }
+        EXPECT_GT(critical, 0u);
+    }
+}
+
+// More pairs than one run may count are refused before any work, as the
+// combinations refuse theirs; every further 64 slopes count the pairs again.
+TEST(KinematicAnalysis, RefusesMorePairsThanTheLimit) {
+    const auto planes = [](std::size_t n) { return std::vector<Measurement>(n, Measurement{{45, 120}, "", 1, 1}); };
+    const std::size_t atLimit = 15'811; // 124,982,955 pairs
+    const std::vector<KinematicSlope> one = {{60, 180, 30, 20}}, many(65, KinematicSlope{60, 180, 30, 20});
+    for (const auto& [n, slopes, pairs] :
+         {std::tuple{atLimit + 1, one, true}, std::tuple{std::size_t(11'200), many, true}}) {
+        try {
+            kinematicAnalysis(planes(n), {}, slopes, 2, pairs);
+            ADD_FAILURE() << n << " planes counted";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.kind(), ErrorKind::RefusedInput);
+            EXPECT_NE(std::string(e.what()).find(std::to_string(MaxKinematicPairs)), std::string::npos) << e.what();
         }
     }
-    EXPECT_EQ(one[0].mode(KinematicMode::Wedge).Groups.size(), 3u); // A×A, A×B, B×B
+    // The poles alone are not limited.
+    EXPECT_EQ(kinematicAnalysis(planes(atLimit + 1), {}, one, 2, false).front().mode(KinematicMode::Planar).All.Total,
+              atLimit + 1);
 }
 
 // Progress counts the pairs up to all of them, one report at a time; a
