@@ -13,6 +13,7 @@
 #include "cli/cli.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "cli/progress.h"
 #include "cli/results_json.h"
 #include "model/error.h"
 #include "model/language.h"
@@ -24,7 +25,7 @@ namespace {
 
 const char* const KinematicsUsage =
     "usage: trelmox-cli kinematics SECTORS MEASUREMENTS [--friction PHI] [--lateral DEG]\n"
-    "           [--format text|json|csv]\n"
+    "           [--format text|json|csv] [--quiet]\n"
     "\n"
     "Checks every plane of the measurement file, and every pair of its planes,\n"
     "against the slope face of each sector for planar sliding, wedge sliding,\n"
@@ -41,6 +42,12 @@ const char* const KinematicsUsage =
     "                      for planar sliding and both kinds of toppling (default 20)\n"
     "  --format text|json|csv  a readable table (default), one JSON object per\n"
     "                      sector and mode per line, or CSV\n"
+    "  --quiet             no progress line (shown on a terminal for runs\n"
+    "                      longer than a second)\n"
+    "\n"
+    "A plane or line within 1e-9 degrees of a limit lies on it, and one on a\n"
+    "limit is critical. At most 125,000,000 pairs of planes (about 15,800\n"
+    "planes) are counted for every 64 sectors; more are refused.\n"
     "\n"
     "JSON keys: sector, mode (planar, wedge, flexural_toppling, direct_toppling),\n"
     "critical, total (poles for planar and flexural toppling, intersections of\n"
@@ -51,7 +58,9 @@ const char* const KinematicsUsage =
     "the dry factor with friction alone (c = 0; the plane's own f from the file,\n"
     "else tan PHI): f / tan(dip) for a plane, the full factor of the real wedge\n"
     "with the sector as slope for a pair; null for toppling and where nothing is\n"
-    "critical.\n"
+    "critical. secondary_critical and secondary_percent (wedge rows) count the\n"
+    "lines in the secondary zone, oblique_critical and oblique_percent (direct\n"
+    "toppling rows) the oblique toppling lines; null in the other rows.\n"
     "\n"
     "Exit status: 0 done, 1 a file could not be read, 2 usage error.\n";
 
@@ -93,7 +102,7 @@ template <typename Step> auto fromFile(const std::string& file, Step step) {
 }
 
 Run analyse(const std::vector<SlopeSector>& sectors, MeasurementFile measurements, const std::string& measurementFile,
-            double friction, double lateral) {
+            double friction, double lateral, const ProgressCallback& progress = {}) {
     Run run;
     run.Measurements = std::move(measurements);
     const std::vector<Measurement>& planes = run.Measurements.Planes;
@@ -103,16 +112,19 @@ Run analyse(const std::vector<SlopeSector>& sectors, MeasurementFile measurement
                                   : fromFile(measurementFile, [&] { return setCandidates(planes, sets); });
     std::vector<KinematicSlope> slopes;
     for (const SlopeSector& s : sectors) slopes.push_back(kinematicSlope(s, friction, lateral));
-    const std::vector<KinematicResult> results = kinematicAnalysis(planes, sets, slopes);
+    auto results = kinematicAnalysis(planes, sets, slopes, 0, true, progress);
+    if (!results) return run; // cancelled: no sectors
     for (std::size_t k = 0; k < sectors.size(); ++k)
-        run.Sectors.push_back({sectors[k], results[k], sectorFactors(sectors[k], run.Candidates, friction, lateral)});
+        run.Sectors.push_back(
+            {sectors[k], (*results)[k], sectorFactors(sectors[k], run.Candidates, friction, lateral)});
     return run;
 }
 
-Run analyse(const std::string& sectorFile, const std::string& measurementFile, double friction, double lateral) {
+Run analyse(const std::string& sectorFile, const std::string& measurementFile, double friction, double lateral,
+            const ProgressCallback& progress) {
     const std::vector<SlopeSector> sectors = fromFile(sectorFile, [&] { return readSectorFile(sectorFile); });
     return analyse(sectors, fromFile(measurementFile, [&] { return readMeasurementFile(measurementFile); }),
-                   measurementFile, friction, lateral);
+                   measurementFile, friction, lateral, progress);
 }
 
 const std::optional<CriticalChoice>& choiceOf(const SectorRun& s, KinematicMode mode) {
@@ -134,18 +146,34 @@ std::string choiceText(const Run& run, const CriticalChoice& c) {
     return text;
 }
 
+// The second zone of a mode: the wedges' secondary zone, oblique toppling.
+const char* secondKey(KinematicMode mode) {
+    if (mode == KinematicMode::Wedge) return "secondary";
+    if (mode == KinematicMode::DirectToppling) return "oblique";
+    return nullptr;
+}
+
 std::vector<Json> jsonRows(const Run& run) {
     std::vector<Json> rows;
     for (const SectorRun& s : run.Sectors)
         for (KinematicMode mode : KinematicModes) {
-            const KinematicCount& count = s.Result.mode(mode).All;
+            const ModeResult& result = s.Result.mode(mode);
+            const KinematicCount& count = result.All;
             Json line = {{"sector", s.Sector.Name},
                          {"mode", kinematicModeKey(mode)},
                          {"critical", count.Critical},
                          {"total", count.Total},
                          {"percent", count.percent()},
                          {"critical_set", nullptr},
-                         {"fs", nullptr}};
+                         {"fs", nullptr},
+                         {"secondary_critical", nullptr},
+                         {"secondary_percent", nullptr},
+                         {"oblique_critical", nullptr},
+                         {"oblique_percent", nullptr}};
+            if (const char* second = secondKey(mode)) {
+                line[std::string(second) + "_critical"] = result.Secondary.Critical;
+                line[std::string(second) + "_percent"] = result.Secondary.percent();
+            }
             if (const auto& c = choiceOf(s, mode)) {
                 if (c->Pair)
                     line["critical_set"] = {candidateJson(run.Candidates[c->First]),
@@ -164,14 +192,21 @@ void printJson(const Run& run, std::ostream& out) {
 }
 
 void printCsv(const Run& run, std::ostream& out) {
-    out << "sector,mode,critical,total,percent,critical_set,fs\r\n";
+    out << "sector,mode,critical,total,percent,critical_set,fs,secondary_critical,secondary_percent,"
+           "oblique_critical,oblique_percent\r\n";
     for (const SectorRun& s : run.Sectors)
         for (KinematicMode mode : KinematicModes) {
-            const KinematicCount& count = s.Result.mode(mode).All;
+            const ModeResult& result = s.Result.mode(mode);
+            const KinematicCount& count = result.All;
             const auto& c = choiceOf(s, mode);
             out << csvField(s.Sector.Name) << ',' << kinematicModeKey(mode) << ',' << count.Critical << ','
                 << count.Total << ',' << nlohmann::json(count.percent()).dump() << ','
-                << (c ? csvField(choiceText(run, *c)) : "") << ',' << (c ? nlohmann::json(c->Factor).dump() : "")
+                << (c ? csvField(choiceText(run, *c)) : "") << ',' << (c ? nlohmann::json(c->Factor).dump() : "");
+            const std::string second =
+                std::to_string(result.Secondary.Critical) + ',' + nlohmann::json(result.Secondary.percent()).dump();
+            out << (mode == KinematicMode::Wedge            ? "," + second + ",,"
+                    : mode == KinematicMode::DirectToppling ? ",,," + second
+                                                            : ",,,,")
                 << "\r\n";
         }
 }
@@ -239,7 +274,7 @@ int runKinematicsCommand(const std::vector<std::string>& args, std::ostream& out
     std::string format;
     double friction = 30, lateral = 20;
     try {
-        parsed = parseArgs(args, {"friction", "lateral", "format"});
+        parsed = parseArgs(args, {"friction", "lateral", "format"}, {"quiet"});
         if (parsed.help) {
             out << KinematicsUsage;
             return ExitOk;
@@ -253,11 +288,25 @@ int runKinematicsCommand(const std::vector<std::string>& args, std::ostream& out
         return ExitUsage;
     }
     Run run;
+    // Some ten million pairs a second: a survey of many thousand planes
+    // takes long enough to be watched.
+    ProgressLine progress(err, !parsed.flags.contains("quiet") && isTerminal(err), "pairs");
+    const InterruptGuard interrupt;
     try {
-        run = analyse(parsed.positional[0], parsed.positional[1], friction, lateral);
+        run = analyse(parsed.positional[0], parsed.positional[1], friction, lateral,
+                      [&](std::uint64_t done, std::uint64_t total) {
+                          progress.update(done, total);
+                          return !interrupt.interrupted();
+                      });
     } catch (const Error& failure) {
+        progress.clear();
         err << "trelmox-cli kinematics: " << toolMessage(failure) << '\n';
         return ExitBlockFailed;
+    }
+    progress.clear();
+    if (interrupt.interrupted()) {
+        err << "trelmox-cli kinematics: interrupted\n";
+        return ExitInterrupted;
     }
     if (format == "json")
         printJson(run, out);

@@ -39,8 +39,8 @@ std::string durationText(double seconds) {
     return text;
 }
 
-// `rate` in samples per second, 0 while unknown.
-std::string progressText(std::uint64_t done, std::uint64_t total, double rate) {
+// `rate` in `unit` per second, 0 while unknown.
+std::string progressText(std::uint64_t done, std::uint64_t total, double rate, const char* unit) {
     const double fraction = total ? static_cast<double>(done) / static_cast<double>(total) : 1.0;
     const int filled = static_cast<int>(fraction * BarWidth);
     std::string bar(static_cast<std::size_t>(filled), '=');
@@ -49,8 +49,8 @@ std::string progressText(std::uint64_t done, std::uint64_t total, double rate) {
     std::snprintf(percent, sizeof percent, "%3d%%", static_cast<int>(fraction * 100));
     std::string text = "[" + bar + "] " + percent;
     if (rate > 0)
-        text +=
-            "  " + rateText(rate) + " samples/s  " + durationText(static_cast<double>(total - done) / rate) + " left";
+        text += "  " + rateText(rate) + " " + unit + "/s  " + durationText(static_cast<double>(total - done) / rate) +
+                " left";
     return text;
 }
 
@@ -69,6 +69,9 @@ bool isTerminal(const std::ostream& stream) { return &stream == &std::cerr && ::
 ProgressLine::ProgressLine(std::ostream& err, bool shown, Clock clock)
     : err_(err), shown_(shown), clock_(std::move(clock)), start_(clock_()) {}
 
+ProgressLine::ProgressLine(std::ostream& err, bool shown, const char* unit, Clock clock)
+    : err_(err), shown_(shown), unit_(unit), clock_(std::move(clock)), start_(clock_()) {}
+
 void ProgressLine::update(std::uint64_t done, std::uint64_t total) {
     if (!shown_) return;
     const auto now = clock_();
@@ -77,7 +80,7 @@ void ProgressLine::update(std::uint64_t done, std::uint64_t total) {
     const double seconds = std::chrono::duration<double>(now - first_->Time).count();
     const double rate = seconds > 0 ? static_cast<double>(done - first_->Done) / seconds : 0;
     // "\033[K" wipes what a longer earlier line left to the right.
-    err_ << '\r' << progressText(done, total, rate) << "\033[K" << std::flush;
+    err_ << '\r' << progressText(done, total, rate, unit_) << "\033[K" << std::flush;
     drawn_ = true;
     lastDrawn_ = now;
 }

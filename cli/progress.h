@@ -18,11 +18,12 @@ bool isTerminal(const std::ostream& stream);
 // line, at most ten times a second, and only once the run has taken a
 // second: a short run shows nothing. The rate is taken from the first
 // update on, as a run may prepare for a while (the Latin hypercube's
-// strata) before its first sample is done.
+// strata) before its first sample is done. `unit` names what is counted.
 class ProgressLine {
 public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
     ProgressLine(std::ostream& err, bool shown, Clock clock = std::chrono::steady_clock::now);
+    ProgressLine(std::ostream& err, bool shown, const char* unit, Clock clock = std::chrono::steady_clock::now);
     void update(std::uint64_t done, std::uint64_t total);
     // Wipes the line, so that what is written next starts on a clean one.
     void clear();
@@ -30,6 +31,7 @@ public:
 private:
     std::ostream& err_;
     bool shown_;
+    const char* unit_ = "samples";
     Clock clock_;
     std::chrono::steady_clock::time_point start_, lastDrawn_;
     struct Point {

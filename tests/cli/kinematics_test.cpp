@@ -5,6 +5,8 @@
 #include <regex>
 #include <nlohmann/json.hpp>
 
+#include "analysis/joints/kinematics.h"
+#include "analysis/joints/measurements.h"
 #include "tests/cli/cli_run.h"
 #include "tests/model/test_support.h"
 
@@ -95,7 +97,17 @@ TEST_F(KinematicsCommand, OneJsonLinePerSectorAndModeTheFaceTurnedAround) {
     ASSERT_EQ(lines.size(), 8u);
     std::vector<Json> rows;
     for (const std::string& l : lines) rows.push_back(Json::parse(l));
-    const std::vector<std::string> keys = {"sector", "mode", "critical", "total", "percent", "critical_set", "fs"};
+    const std::vector<std::string> keys = {"sector",
+                                           "mode",
+                                           "critical",
+                                           "total",
+                                           "percent",
+                                           "critical_set",
+                                           "fs",
+                                           "secondary_critical",
+                                           "secondary_percent",
+                                           "oblique_critical",
+                                           "oblique_percent"};
     std::vector<std::string> got;
     const nlohmann::ordered_json first = nlohmann::ordered_json::parse(lines[0]);
     for (const auto& [key, value] : first.items()) got.push_back(key);
@@ -121,12 +133,26 @@ TEST_F(KinematicsCommand, OneJsonLinePerSectorAndModeTheFaceTurnedAround) {
     EXPECT_TRUE(rows[4]["critical_set"].is_null());
     EXPECT_TRUE(rows[4]["fs"].is_null());
     EXPECT_EQ(rows[6]["critical"], 0);
+    // The second zone of each pair mode, null where a mode has none.
+    for (const Json& row : rows) {
+        const std::string mode = row["mode"];
+        EXPECT_EQ(row["secondary_critical"].is_null(), mode != "wedge") << mode;
+        EXPECT_EQ(row["secondary_percent"].is_null(), mode != "wedge") << mode;
+        EXPECT_EQ(row["oblique_critical"].is_null(), mode != "direct_toppling") << mode;
+        EXPECT_EQ(row["oblique_percent"].is_null(), mode != "direct_toppling") << mode;
+    }
+    const trelmox::KinematicResult north =
+        trelmox::kinematicAnalysis(trelmox::readMeasurementFile(measurements_).Planes, {}, {{60, 350, 30, 20}}).front();
+    EXPECT_EQ(rows[1]["secondary_critical"], north.mode(trelmox::KinematicMode::Wedge).Secondary.Critical);
+    EXPECT_EQ(rows[3]["oblique_critical"], north.mode(trelmox::KinematicMode::DirectToppling).Secondary.Critical);
+    EXPECT_GT(rows[1]["secondary_critical"].get<int>() + rows[3]["oblique_critical"].get<int>(), 0);
 }
 
 TEST_F(KinematicsCommand, CsvAndTextAndItsRefusals) {
     const CliRun csv = cli({"kinematics", sectors_, measurements_, "--format", "csv", "--lateral", "30"});
     ASSERT_EQ(csv.status, ExitOk) << csv.err;
-    EXPECT_THAT(csv.out, ::testing::StartsWith("sector,mode,critical,total,percent,critical_set,fs\r\nN,planar,2,8,"));
+    EXPECT_THAT(csv.out, ::testing::StartsWith("sector,mode,critical,total,percent,critical_set,fs,secondary_critical,"
+                                               "secondary_percent,oblique_critical,oblique_percent\r\nN,planar,2,8,"));
     const CliRun text = cli({"kinematics", sectors_, measurements_});
     ASSERT_EQ(text.status, ExitOk) << text.err;
     EXPECT_THAT(text.out, HasSubstr("平面滑动"));

@@ -54,6 +54,15 @@ TEST(ProgressLine, ShowsBarShareRateAndTimeLeftThenClears) {
     EXPECT_THAT(err.str(), ::testing::EndsWith("\r[==========>         ]  50%  2.0 M samples/s  3 s left\033[K"));
     line.clear();
     EXPECT_THAT(err.str(), ::testing::EndsWith("\r\033[K"));
+    // Another run counts other things.
+    std::ostringstream pairs;
+    FakeClock later;
+    ProgressLine counted(pairs, true, "pairs", later.function());
+    later.now += 1s;
+    counted.update(0, 100'000'000);
+    later.now += 2s;
+    counted.update(20'000'000, 100'000'000);
+    EXPECT_THAT(pairs.str(), ::testing::EndsWith("  10.0 M pairs/s  8 s left\033[K"));
 }
 
 // The completion offers the tool's own names for --sd, --uniform, --lognormal
