@@ -25,26 +25,6 @@ const char* staleResultsNote() { return inLanguage(StaleResultsNote, "The result
 
 namespace {
 
-// Angles are degrees: dips and strike angles lie in 0..90, dip directions
-// (azimuths) in 0..360. A plane outside them cuts out no real wedge, and
-// the conversions would keep stale letters for it.
-// `box` is the angle's Chinese name, also the key by which the window finds
-// the box, whatever the language.
-void requireAngle(int plane, const char* box, double value, double high) {
-    if (value >= 0 && value <= high) return;
-    const char* const limit = high == 90 ? "90" : "360";
-    constexpr const char* EnglishPlanes[PlaneCount] = {"cutting plane 1", "cutting plane 2", "the slope top",
-                                                       "the slope face"};
-    const std::string_view key(box);
-    const char* const englishBox = key == "走向角" ? "strike angle" : key == "倾角" ? "dip" : "dip direction";
-    const std::string message =
-        messageLanguage() == Language::English
-            ? std::string("The ") + englishBox + " of " + EnglishPlanes[plane] + " must be between 0 and " + limit
-            : std::string(PlaneNames[plane]) + box + "应在0到" + limit + "之间";
-    // The box's name and the plane's row tell the window which box to focus.
-    throw Error::refused(message, box, plane);
-}
-
 // The strike angle counts only where the letters form a combination the
 // conversion reads (the dip quadrant on a side the strike allows).
 bool lettersConverted(const TPlaneQuadrant& q) {

@@ -1,8 +1,11 @@
 #include "model/attitude.h"
 
 #include <span>
+#include <string_view>
 #include <utility>
 
+#include "model/error.h"
+#include "model/language.h"
 #include "model/numtext.h"
 
 namespace trelmox {
@@ -95,6 +98,21 @@ std::string Parse(const std::string& separator, const std::string& text, int n) 
         rest.erase(0, at + separator.size());
     }
     return field;
+}
+
+void requireAngle(int plane, const char* box, double value, double high) {
+    if (value >= 0 && value <= high) return;
+    const char* const limit = high == 90 ? "90" : "360";
+    constexpr const char* EnglishPlanes[PlaneCount] = {"cutting plane 1", "cutting plane 2", "the slope top",
+                                                       "the slope face"};
+    const std::string_view key(box);
+    const char* const englishBox = key == "走向角" ? "strike angle" : key == "倾角" ? "dip" : "dip direction";
+    const std::string message =
+        messageLanguage() == Language::English
+            ? std::string("The ") + englishBox + " of " + EnglishPlanes[plane] + " must be between 0 and " + limit
+            : std::string(PlaneNames[plane]) + box + "应在0到" + limit + "之间";
+    // The box's name and the plane's row tell the window which box to focus.
+    throw Error::refused(message, box, plane);
 }
 
 } // namespace trelmox

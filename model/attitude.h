@@ -34,6 +34,13 @@ std::optional<std::string> MatchDipEW(const std::string& strikeNS, const std::st
 std::optional<std::string> MatchDipNS(const std::string& strikeNS, const std::string& strikeEW,
                                       const std::string& newDipEW);
 
+// The entry windows' rule for an angle of plane `plane` (a TPlaneRole), in
+// degrees: dips and strike angles 0..`high` = 90, dip directions 0..360; a
+// plane outside them cuts out no real wedge. Throws a refused Error whose
+// field is `box` ("倾角", "走向角" or "倾向", the window's name of the box)
+// and whose row is the plane.
+void requireAngle(int plane, const char* box, double value, double high);
+
 // Field `n` (from 1) of `text` split at `separator`; beyond the last field,
 // or in an empty text, the field is empty. Nothing is trimmed.
 std::string Parse(const std::string& separator, const std::string& text, int n);

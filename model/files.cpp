@@ -1,5 +1,6 @@
 #include "model/files.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
@@ -353,6 +354,14 @@ std::string readFileBytes(const std::filesystem::path& path, std::size_t maxByte
 }
 
 void checkBlockName(const std::string& blockName) {
+    // A control character would reach the terminal and the file lists, and
+    // a NUL would cut the file's name short: "keep.dat\0" names keep.dat.
+    if (std::any_of(blockName.begin(), blockName.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+        throw Error::refused(messageLanguage() == Language::English
+                                 ? "invalid block name \"" + visibleText(blockName) +
+                                       "\": it may not contain a control character"
+                                 : "块体名称“" + visibleText(blockName) + "”无效：不能含有控制字符");
     if (blockName.find_first_of("/\\") != std::string::npos || blockName == "." || blockName == "..")
         throw Error::refused(messageLanguage() == Language::English
                                  ? "invalid block name \"" + blockName +

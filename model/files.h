@@ -43,9 +43,9 @@ std::string readFileBytes(const std::filesystem::path& path,
                           std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
 
 // A block name names files inside the data and report folders; one that
-// would address another folder ("/" or "\" in it, or "." or "..") is refused
-// before anything is written. The empty name is allowed (files ".txt" and
-// "block.dxf").
+// would address another folder ("/" or "\" in it, or "." or ".."), or holds
+// a control character (a NUL among them), is refused before anything is
+// written. The empty name is allowed (files ".txt" and "block.dxf").
 void checkBlockName(const std::string& blockName);
 
 // The lines each followed by CR LF, as every text file of the program ends them.

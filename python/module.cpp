@@ -31,6 +31,7 @@
 #include "cli/cli.h"
 #include "cli/loads.h"
 #include "cli/output.h"
+#include "cli/output_guard.h"
 #include "cli/results_json.h"
 #include "python/reliability_result.h"
 #include "model/block_names.h"
@@ -138,6 +139,19 @@ struct Block {
 
 using Attitude = std::pair<double, double>; // dip, dip direction
 
+// The Python arguments of the four planes.
+constexpr const char* PlaneArguments[PlaneCount] = {"plane1", "plane2", "top", "face"};
+
+// Runs the tool's own check of an argument, its refusal naming the
+// argument as Python knows it.
+template <typename Check> void checkArgument(const char* argument, Check check) {
+    try {
+        check();
+    } catch (const Error& e) {
+        throw e.withField(argument);
+    }
+}
+
 // The block of these numbers, as its data file holds it: written and read
 // back, so that the block analysed is exactly the one saved (the file keeps
 // attitudes to 15 significant digits) and is checked as a read file is.
@@ -145,13 +159,19 @@ Block blockFromNumbers(const std::string& name, const std::array<Attitude, Plane
                        double water, double height, double c1, double f1, double c2, double f2,
                        std::optional<double> u1, std::optional<double> u2, int overhang, bool computedWater,
                        const std::optional<std::string>& loadsJson) {
+    // The names and angles the windows refuse, refused here too.
+    checkArgument("name", [&] { checkBlockName(name); });
     PlaneAttitudeArray attitudes{};
     for (int i = 0; i < PlaneCount; ++i) {
         if (!std::isfinite(planes[i].first) || !std::isfinite(planes[i].second))
             throw Error::refused(
                 inLanguage(std::string(PlaneNames[i]) + "的产状必须是有限的数",
                            "the attitude of the " + std::string(planeName(i)) + " must be finite numbers"),
-                "attitudes", i);
+                PlaneArguments[i], i);
+        checkArgument(PlaneArguments[i], [&] {
+            requireAngle(i, "倾角", planes[i].first, 90);
+            requireAngle(i, "倾向", planes[i].second, 360);
+        });
         attitudes[i] = {planes[i].first, planes[i].second};
     }
     PlaneQuadrantArray quadrants{};
@@ -561,10 +581,27 @@ std::vector<std::filesystem::path> saveBlock(const Block& block, const std::file
     return written;
 }
 
+// A report and a data file are both <name>.txt: the tool never writes a
+// report over a data file of its run, and the module, which has no run,
+// never over a block's data file (one saved into the same folder), whose
+// loss no report makes up for. An older report is replaced.
+void refuseOverDataFile(const std::filesystem::path& report) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(report, error)) return;
+    try {
+        readSavedBlock(report);
+    } catch (const Error&) {
+        return;
+    }
+    cli::OutputGuard({report.string()}).check(report, 1);
+}
+
 // What analyze --report-dir writes: the analysis report <name>.txt and, for
 // a block with loads, the full analysis report.
 std::vector<std::filesystem::path> writeReports(const Block& block, const std::filesystem::path& folder) {
     checkBlockName(block.Name);
+    refuseOverDataFile(folder / (block.Name + ".txt"));
+    if (block.Loads) refuseOverDataFile(fullReportPath(folder, block.Name));
     const cli::BlockOutcome outcome = analysedOutcome(block);
     const BlockRun& run = *outcome.run;
     const FigureTexts figures = figureTexts(*run.Geometry, *run.Safety);

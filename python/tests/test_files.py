@@ -48,13 +48,45 @@ def test_the_calculation_report_holds_the_blocks_figures(loaded):
     assert pictures and all(p["svg"].lstrip().startswith("<") for p in pictures)
 
 
-def test_a_block_name_that_leaves_the_folder_is_refused(tmp_path, data):
+def block_named(data, name):
     block = trelmox.read_block(data / "example_block.txt")
-    odd = trelmox.Block(**{k: v for k, v in block.attitudes.items()}, **{
-        k: v for k, v in block.parameters.items() if k not in ("u1", "u2")}, name="../escape")
-    with pytest.raises(trelmox.TrelmoxError):
-        odd.save(tmp_path / "x")
-    assert not (tmp_path / "escape.txt").exists()
+    return trelmox.Block(**block.attitudes, **{k: v for k, v in block.parameters.items() if k not in ("u1", "u2")},
+                         name=name)
+
+
+@pytest.mark.parametrize("name", ["../escape", "a/b", "a\\b", "..", "keep.dat\x00", "keep\x00.dat", "a\tb", "\x1b[2J"])
+def test_a_name_the_tool_refuses_is_refused_before_anything_is_written(tmp_path, data, name):
+    (tmp_path / "keep.dat").write_text("unrelated")
+    with pytest.raises(trelmox.RefusedInputError) as caught:
+        block_named(data, name)
+    assert caught.value.field == "name"
+    assert sorted(p.name for p in tmp_path.iterdir()) == ["keep.dat"]
+    assert (tmp_path / "keep.dat").read_text() == "unrelated"
+
+
+def test_a_report_never_replaces_a_data_file(tmp_path, data):
+    block = block_named(data, "W1")
+    saved = block.save(tmp_path)
+    written = saved[0].read_bytes()
+    with pytest.raises(trelmox.RefusedInputError):
+        block.write_reports(tmp_path)
+    assert saved[0].read_bytes() == written and trelmox.read_block(saved[0]).data_text() == block.data_text()
+    # Into a folder of its own, and again over its own older report.
+    reports = tmp_path / "reports"
+    reports.mkdir()
+    first = block.write_reports(reports)
+    assert block.write_reports(reports) == first
+
+
+@pytest.mark.parametrize("argument, attitude", [
+    ("face", (135, 185)), ("face", (91, 185)), ("plane1", (-10, 105)), ("plane2", (70, 361)), ("top", (12, -1)),
+])
+def test_attitudes_the_windows_refuse_are_refused_naming_the_argument(data, argument, attitude):
+    block = trelmox.read_block(data / "example_block.txt")
+    planes = dict(block.attitudes, **{argument: attitude})
+    with pytest.raises(trelmox.RefusedInputError) as caught:
+        trelmox.Block(**planes, **{k: v for k, v in block.parameters.items() if k not in ("u1", "u2")})
+    assert caught.value.kind == "refused_input" and caught.value.field == argument
 
 
 def test_kinematics_are_the_tools(data, cli):

@@ -26,3 +26,13 @@ def test_the_study_on_a_local_cluster_equals_the_serial_run(many_slopes, data):
     assert spread == serial
     assert list(dict.fromkeys(row["sector"] for row in serial)) == ["北帮", "东帮", "南帮", "西帮"]
     assert any(row["pf"] is not None for row in serial)
+
+
+def test_an_overhanging_sector_is_one_row_with_its_error(many_slopes, data):
+    # 西帮 faces 95 degrees: no slope of the wedge analysis overhangs.
+    table = many_slopes.study(data / "pit_sectors.csv", data / "joint_measurements.csv", data / "example_block.txt",
+                              sets="auto:3", samples=200)
+    west = [row for row in table if row["sector"] == "西帮"]
+    assert len(west) == 1 and west[0]["error"] and west[0]["fs"] is None
+    assert all(sum(row["sector"] == name for row in table) > 1 for name in ("北帮", "东帮", "南帮"))
+    assert "90" in west[0]["error"]

@@ -220,4 +220,13 @@ TEST(CheckBlockName, RefusesNamesThatLeaveTheFolder) {
                   "块体名称“" + std::string(name) + "”无效：不能含有“/”或“\\”，也不能是“.”或“..”");
     const char* accepted[] = {"", "a1", "楔块1", "...", ".hidden", "a..b", "W 1"};
     for (const char* name : accepted) EXPECT_NO_THROW(checkBlockName(name)) << name;
+    // A NUL would cut the file's name short ("keep.dat\0.txt" is keep.dat),
+    // a control character act on the terminal.
+    const std::pair<std::string, const char*> controls[] = {{std::string("keep.dat\0", 9), "keep.dat\\x00"},
+                                                            {"a\tb", "a\\tb"},
+                                                            {"a\x7f", "a\\x7F"},
+                                                            {"\x1b[2J", "\\x1B[2J"}};
+    for (const auto& [name, shown] : controls)
+        EXPECT_EQ(messageOf([&] { checkBlockName(name); }),
+                  "块体名称“" + std::string(shown) + "”无效：不能含有控制字符");
 }
