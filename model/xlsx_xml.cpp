@@ -47,7 +47,9 @@ std::string_view localName(const char* qualified) {
 // for the rare rest.
 std::string expatReason(XML_Error code) {
     switch (code) {
-    case XML_ERROR_NO_ELEMENTS: return say("没有任何元素", "it holds no element");
+    // Expat's word also for a part that ends while an element is open.
+    case XML_ERROR_NO_ELEMENTS:
+        return say("在元素结束之前中断，或没有任何元素", "it ends before its elements do, or holds none");
     case XML_ERROR_SYNTAX:
     case XML_ERROR_INVALID_TOKEN: return say("不合 XML 格式", "it is not well formed");
     case XML_ERROR_UNCLOSED_TOKEN: return say("标签没有结束", "a tag does not end");
