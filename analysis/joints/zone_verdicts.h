@@ -21,6 +21,10 @@ inline constexpr double HalfPi = std::numbers::pi / 2;
 // of its cell.
 inline constexpr double Margin = 1e-7; // radians
 
+// The horizontal length below which a unit line is taken as vertical
+// without a doubt: well under the sine of KinematicTolerance (1.7e-11).
+inline constexpr double VerticalLine = 1e-11;
+
 enum class Tri : std::uint8_t { No, Yes, Unknown };
 
 inline Tri both(Tri a, Tri b) {
@@ -111,7 +115,12 @@ inline std::uint8_t verdict(const TPoint3D& down, const SlopeLimits& s, const Re
     Tri direct = s.AnyColumn ? Tri::Yes : plungesAtLeast(sine, s.Column, r);
     if (direct != Tri::No) {
         const double across = std::sqrt(down.x * down.x + down.y * down.y);
-        direct = both(direct, across > 2 * r.Sin ? withinLateral(down, across, s, reach) : Tri::Unknown);
+        // A line well within the checks' tolerance of the vertical (two
+        // upright planes meet in one) lies within every lateral limit.
+        const Tri lateral = !reach.Cap && across < VerticalLine ? Tri::Yes
+                            : across > 2 * r.Sin                ? withinLateral(down, across, s, reach)
+                                                                : Tri::Unknown;
+        direct = both(direct, lateral);
     }
     std::uint8_t topple = direct == Tri::Yes ? ToppleDirect : Undecided;
     if (direct == Tri::No) {
