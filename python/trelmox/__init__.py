@@ -111,6 +111,10 @@ class Block:
 
     The block is the one its data file would hold: it is written and read
     back (attitudes to 15 significant digits), and checked as a file is.
+    What the program's windows refuse is refused here, as RefusedInputError
+    whose `field` is the argument: a name with "/", "\\", a control character
+    (a NUL among them), or "." or ".."; a dip outside 0..90 degrees (an
+    overhanging face among them) or a dip direction outside 0..360.
     """
 
     def __init__(self, plane1, plane2, top, face, *, rock, water, height, c1, f1, c2, f2, u1=None, u2=None,
@@ -181,7 +185,9 @@ class Block:
 
     def write_reports(self, folder):
         """The analysis report <name>.txt and, for a block with loads, the full
-        analysis report, as `trelmox-cli analyze --report-dir` writes them."""
+        analysis report, as `trelmox-cli analyze --report-dir` writes them.
+        A block data file of the same name in the folder (one `save` wrote)
+        is never replaced: RefusedInputError."""
         return [_pathlib.Path(p) for p in self._core.write_reports(_folder(folder))]
 
     def write_dxf(self, folder):
