@@ -20,6 +20,7 @@ packages=(
   clang libclang-rt-14-dev libomp-dev
   desktop-file-utils dpkg-dev file clang-format
   pybind11-dev python3-dev python3-numpy python3-pytest python3-distributed
+  libnanoflann-dev libeigen3-dev
 )
 if [ "${1:-}" = --list ]; then
   printf '%s\n' "${packages[@]}"

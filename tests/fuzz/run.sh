@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds=${FUZZ_SECONDS:-20}
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DTRELMOX_FUZZ=ON
-harnesses=${FUZZ_HARNESSES:-datafile analysis loads measurements combinations probabilistic xlsx}
+harnesses=${FUZZ_HARNESSES:-datafile analysis loads measurements combinations probabilistic xlsx ply las xyz}
 targets=()
 for harness in $harnesses; do targets+=(fuzz_$harness); done
 cmake --build build-fuzz --target "${targets[@]}"
@@ -19,6 +19,7 @@ for harness in $harnesses; do
   dict=tests/fuzz/datafile.dict
   [ "$harness" = loads ] && dict=tests/fuzz/companion.dict
   [ "$harness" = xlsx ] && dict=tests/fuzz/xlsx.dict
+  case $harness in ply | las | xyz) dict=tests/fuzz/cloud.dict ;; esac
   echo "fuzzing $harness for $seconds s"
   build-fuzz/bin/fuzz_$harness -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
     -dict="$dict" -artifact_prefix="build-fuzz/findings/$harness-" "$corpus" tests/data
