@@ -30,6 +30,7 @@ int runReliabilityCommand(const std::vector<std::string>& args, std::ostream& ou
 int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runPlanarCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int runKinematicsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int runCloudCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // Runs trelmox-report beside the running program with the same arguments,
 // relaying its output and returning its status.
 int runReportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -51,6 +51,10 @@ const char* const Usage =
     "  kinematics SECTORS MEASUREMENTS [--friction PHI] [--lateral DEG] [--format text|json|csv]\n"
     "      Planar, wedge, flexural and direct toppling checks of the measured planes\n"
     "      against every sector of a slope: the share critical and the critical set.\n"
+    "  cloud POINTS [--voxel M] [--neighbours K] [--min-facet-area A] [--sets N|auto:N]\n"
+    "      [--format text|json|csv|xlsx] [--measurements-out FILE.csv] [--facets-out FILE.ply]\n"
+    "      The planar facets and joint sets of a point cloud of the rock face (PLY,\n"
+    "      LAS, XYZ), the slope face told apart, and a measurement file of them.\n"
     "  report --pdf-dir DIR FILE...\n"
     "      The calculation report of each block as a PDF file.\n"
     "\n"
@@ -68,6 +72,7 @@ const std::map<std::string, Command>& commands() {
         {"combinations", runCombinationsCommand},
         {"planar", runPlanarCommand},
         {"kinematics", runKinematicsCommand},
+        {"cloud", runCloudCommand},
         {"report", runReportCommand},
     };
     return table;
