@@ -6,6 +6,7 @@
 
 #include "analysis/cloud/cloud_analysis.h"
 #include "cli/cli.h"
+#include "cli/cloud.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/progress.h"
@@ -52,20 +53,6 @@ const char* const CloudUsage =
     "Exit status: 0 done, 1 the cloud could not be read or has no facet,\n"
     "2 usage error, 130 interrupted.\n";
 
-struct SetsOption {
-    int Sets = 0, MaxSets = 6;
-};
-
-SetsOption setsOption(const std::string& value) {
-    const bool automatic = value.starts_with("auto:");
-    const std::string count = automatic ? value.substr(5) : value;
-    int n = 0;
-    const auto [end, error] = std::from_chars(count.data(), count.data() + count.size(), n);
-    if (count.empty() || error != std::errc() || end != count.data() + count.size() || n < 1 || n > 50)
-        throw UsageError("invalid value '" + value + "' for --sets (N or auto:N with 1 <= N <= 50)");
-    return automatic ? SetsOption{0, n} : SetsOption{n, n};
-}
-
 double lengthOption(const ParsedArgs& parsed, const std::string& name, double fallback) {
     const auto text = parsed.last(name);
     if (!text) return fallback;
@@ -90,17 +77,15 @@ CloudRun cloudRun(const ParsedArgs& parsed) {
     if (parsed.positional.size() != 1) throw UsageError("give one point cloud file");
     run.Points = parsed.positional[0];
     run.Format = parsed.choice("format", {"text", "json", "csv", "xlsx"}, "text");
-    run.Settings.Voxel = lengthOption(parsed, "voxel", 0);
-    run.Settings.Facets.MinArea = lengthOption(parsed, "min-facet-area", 0);
-    if (auto k = parsed.last("neighbours")) {
-        run.Settings.Facets.Neighbours = integerArgument<std::size_t>(*k, "--neighbours");
-        if (run.Settings.Facets.Neighbours < 3 || run.Settings.Facets.Neighbours > 200)
-            throw UsageError("--neighbours should be 3 to 200");
+    const double voxel = lengthOption(parsed, "voxel", 0), minArea = lengthOption(parsed, "min-facet-area", 0);
+    const std::size_t k =
+        parsed.last("neighbours") ? integerArgument<std::size_t>(*parsed.last("neighbours"), "--neighbours") : 20;
+    try {
+        run.Settings = cloudSettings(voxel, k, minArea, parsed.last("sets").value_or("auto:6"),
+                                     parsed.last("weight").value_or("area"));
+    } catch (const Error& e) {
+        throw UsageError(e.what());
     }
-    const SetsOption sets = setsOption(parsed.last("sets").value_or("auto:6"));
-    run.Settings.Sets.Sets = sets.Sets;
-    run.Settings.Sets.MaxSets = sets.MaxSets;
-    run.Settings.Sets.ByArea = parsed.choice("weight", {"area", "count"}, "area") == "area";
     if (auto frame = parsed.last("frame")) {
         try {
             run.Frame = parseCloudFrame(*frame);
@@ -139,6 +124,31 @@ void writeOutput(const std::string& file, const std::string& bytes) {
 }
 
 } // namespace
+
+CloudSettings cloudSettings(double voxel, std::size_t neighbours, double minFacetArea, const std::string& sets,
+                            const std::string& weight) {
+    const auto refused = [](const std::string& message, const char* option) { return Error::refused(message, option); };
+    CloudSettings settings;
+    if (!(voxel >= 0 && std::isfinite(voxel))) throw refused("--voxel should be a number of at least 0", "voxel");
+    if (!(minFacetArea >= 0 && std::isfinite(minFacetArea)))
+        throw refused("--min-facet-area should be a number of at least 0", "min-facet-area");
+    if (neighbours < 3 || neighbours > 200) throw refused("--neighbours should be 3 to 200", "neighbours");
+    settings.Voxel = voxel;
+    settings.Facets.MinArea = minFacetArea;
+    settings.Facets.Neighbours = neighbours;
+    const bool automatic = sets.starts_with("auto:");
+    const std::string count = automatic ? sets.substr(5) : sets;
+    int n = 0;
+    const auto [end, error] = std::from_chars(count.data(), count.data() + count.size(), n);
+    if (count.empty() || error != std::errc() || end != count.data() + count.size() || n < 1 || n > 50)
+        throw refused("invalid value '" + sets + "' for --sets (N or auto:N with 1 <= N <= 50)", "sets");
+    settings.Sets.Sets = automatic ? 0 : n;
+    settings.Sets.MaxSets = n;
+    if (weight != "area" && weight != "count")
+        throw refused("invalid value '" + weight + "' for --weight (area or count)", "weight");
+    settings.Sets.ByArea = weight == "area";
+    return settings;
+}
 
 int runCloudCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     ParsedArgs parsed;

@@ -55,6 +55,9 @@
 namespace py = pybind11;
 using namespace trelmox;
 
+// The point clouds' functions (cloud.cpp).
+void addCloudBindings(py::module_& m);
+
 namespace {
 
 // ---- errors ------------------------------------------------------------
@@ -767,4 +770,5 @@ PYBIND11_MODULE(_trelmox, m) {
     m.def("read_sectors", &sectorsOf, py::arg("path"));
     m.def("kinematics", &kinematics, py::arg("sectors"), py::arg("measurements"), py::arg("friction"),
           py::arg("lateral"), py::call_guard<py::gil_scoped_release>());
+    addCloudBindings(m);
 }

@@ -36,7 +36,7 @@ from .errors import (CalculationError, NumberTextError, RefusedInputError, Trelm
 __all__ = ["Block", "Result", "read_block", "set_language", "language", "factors", "FactorArrays", "OUTCOMES", "INPUTS", "ProbabilisticResult",
            "reliability", "ReliabilityResult", "target_beta",
            "Measurements", "read_measurements", "read_sectors", "combinations", "kinematics", "TrelmoxError", "CalculationError",
-           "NumberTextError", "RefusedInputError", "TrelmoxFileError"]
+           "NumberTextError", "RefusedInputError", "TrelmoxFileError", "read_cloud", "facets"]
 
 # The outcome codes of trelmox.factors: the contact cases, then the failures.
 OUTCOMES = ("NoBlock", "BothPlanes", "FirstPlaneOnly", "SecondPlaneOnly", "LiftOff", "Unresolved",
@@ -482,3 +482,55 @@ def kinematics(sectors, measurements, friction=30, lateral=20):
 def _folder(folder):
     _os.makedirs(folder, exist_ok=True)
     return str(folder)
+
+
+def read_cloud(path, frame="ENU"):
+    """The points of a point cloud file (PLY ASCII or binary, LAS 1.0-1.4
+    uncompressed, XYZ text) as a float64 array of shape (n, 3), in the block
+    frame (x east, y north, z up). `frame` gives the directions of the file's
+    x, y and z axes as three of E W N S U D ("NEU": northing, easting, up).
+    LAS points classified as vegetation or noise are left out."""
+    return _trelmox.read_cloud(str(path), str(frame))["points"]
+
+
+def _columns(rows, keys):
+    import numpy as np
+    columns = {}
+    for key in keys:
+        values = [row[key] for row in rows]
+        if key in ("set",):
+            columns[key] = np.array(["" if v is None else v for v in values], dtype=object)
+        elif key in ("facet", "points", "count"):
+            columns[key] = np.array(values, dtype=np.int64)
+        elif any(v is None for v in values):
+            # A figure that does not exist (K of a set without scatter) is masked.
+            columns[key] = np.ma.masked_array([0.0 if v is None else v for v in values],
+                                              mask=[v is None for v in values])
+        else:
+            columns[key] = np.array(values, dtype=np.float64)
+    return columns
+
+
+_FACET_KEYS = ("facet", "dip", "dipdir", "area", "extent", "x", "y", "z", "rms", "points", "set")
+_SET_KEYS = ("set", "dip", "dipdir", "k", "cone95", "count", "area", "extent_mean")
+
+
+def facets(points, voxel=0.0, neighbours=20, min_facet_area=0.0, sets="auto:6", weight="area"):
+    """The planar facets and joint sets of a cloud's points (an array of
+    shape (n, 3), e.g. from read_cloud), as `trelmox-cli cloud`: a dict with
+    "facets" and "sets", each a dict of NumPy arrays by the tool's JSON keys
+    (a set's label "" where a facet is in no set, "坡面" for the slope face,
+    which comes last among the sets; k and cone95 masked where they do not
+    exist), "measurements" (the text of the measurement file, for
+    Measurements(...) and combinations; None beyond what such a file holds),
+    "points" (the thinned points), "point_set" (each thinned point's set:
+    1 for J1, ..., 0 the face, -1 none) and "spacing"."""
+    import numpy as np
+    if isinstance(sets, int):
+        sets = str(sets)
+    core = _trelmox.facets(np.asarray(points, dtype=np.float64), float(voxel), int(neighbours), float(min_facet_area),
+                           str(sets), str(weight))
+    return {"facets": _columns([_json.loads(r) for r in core["facets"]], _FACET_KEYS),
+            "sets": _columns([_json.loads(r) for r in core["sets"]], _SET_KEYS),
+            "measurements": core["measurements"], "points": core["points"], "point_set": core["point_set"],
+            "spacing": core["spacing"]}
