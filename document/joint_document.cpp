@@ -34,6 +34,7 @@ void JointDocument::kinematicInputsChanged() {
 void JointDocument::open(const std::filesystem::path& file) { open(readMeasurementFile(file), file); }
 
 void JointDocument::open(MeasurementFile read, const std::filesystem::path& file) {
+    cloud_.reset();
     file_ = file;
     measurements_ = std::move(read);
     grouping_ = JointGrouping::Planes;
@@ -41,6 +42,32 @@ void JointDocument::open(MeasurementFile read, const std::filesystem::path& file
     windows_.clear();
     combinations_.reset();
     kinematicInputsChanged();
+}
+
+void JointDocument::openCloud(std::shared_ptr<const CloudResult> cloud, const std::filesystem::path& file) {
+    MeasurementFile read;
+    read.Planes = cloud->Joints.Planes;
+    if (read.Planes.empty())
+        throw Error::refused(
+            inLanguage("点云中除坡面外没有结构面面片", "the cloud has no joint facet besides the face"));
+    // As the measurement file written from the run would read.
+    MeasurementSummary& summary = read.Summary;
+    summary.DipRows = read.Planes.size();
+    summary.Header = true;
+    for (const Measurement& m : read.Planes) {
+        summary.Weighted |= m.Weight != 1;
+        if (m.Set.empty()) {
+            ++summary.Unlabelled;
+            continue;
+        }
+        if (summary.Sets.empty() || summary.Sets.back().first != m.Set) summary.Sets.push_back({m.Set, 0});
+        ++summary.Sets.back().second;
+    }
+    file_ = file;
+    measurements_ = std::move(read);
+    cloud_ = std::move(cloud);
+    const JointGrouping grouping = cloud_->Joints.Sets.empty() ? JointGrouping::Planes : JointGrouping::Labels;
+    regroup(grouping, cloud_->Joints.Sets, {});
 }
 
 void JointDocument::regroup(JointGrouping grouping, std::vector<JointSet> sets, std::vector<SetWindow> windows) {

@@ -7,10 +7,12 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "analysis/cloud/cloud_analysis.h"
 #include "analysis/joints/combinations.h"
 #include "analysis/joints/kinematics.h"
 #include "analysis/joints/measurements.h"
@@ -79,6 +81,13 @@ public:
     void open(const std::filesystem::path& file);
     // The same with the planes of a file read already (named `file`).
     void open(MeasurementFile measurements, const std::filesystem::path& file);
+    // Takes the joints of a point cloud run on the file `file`: its joint
+    // facets become the planes (the face's left out), grouped by its sets.
+    // Throws a refused Error, and nothing changes, when the cloud gave no
+    // joint facet.
+    void openCloud(std::shared_ptr<const CloudResult> cloud, const std::filesystem::path& file);
+    // The cloud run the planes come from; null for a measurement file.
+    const std::shared_ptr<const CloudResult>& cloud() const { return cloud_; }
     bool opened() const { return !measurements_.Planes.empty(); }
     const std::filesystem::path& file() const { return file_; }
     const MeasurementFile& measurements() const { return measurements_; }
@@ -191,6 +200,7 @@ private:
     std::vector<std::function<void()>> listeners_;
     std::filesystem::path file_;
     MeasurementFile measurements_;
+    std::shared_ptr<const CloudResult> cloud_;
     JointGrouping grouping_ = JointGrouping::Planes;
     std::vector<JointSet> sets_;
     std::vector<SetWindow> windows_;

@@ -18,6 +18,7 @@
 #include "model/error.h"
 #include "model/numtext.h"
 #include "model/wording.h"
+#include "report/cloud_tables.h"
 #include "report/figures.h"
 #include "report/full_report.h"
 #include "report/reliability_section.h"
@@ -744,6 +745,7 @@ ReportSection pictureSection(const CalculationReportInputs& in, const BlockCorne
             items.push_back(picture(std::move(*fs), say("实际楔块安全系数 Fs 直方图",
                                                         "Histogram of the safety factor Fs of the real wedge")));
     }
+    if (in.Joints && in.Joints->Cloud) addCloudSource(items, *in.Joints->Cloud);
     if (in.Joints) addJointKinematics(items, *in.Joints);
     if (in.Results && in.Sensitivity) {
         const std::string name = parameterCaption(in.Sensitivity->Input);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "analysis/block_analysis.h"
+#include "analysis/cloud/cloud_sets.h"
 #include "analysis/joints/kinematics.h"
 #include "analysis/joints/measurements.h"
 #include "analysis/joints/sets.h"
@@ -76,13 +77,23 @@ struct SensitivityRun {
     std::vector<SensitivityStep> Steps;
 };
 
+// The point cloud a block's joints were found in: its file, the points,
+// the facets, the face told apart and the sets with their facets' extents.
+struct CloudSource {
+    std::string File; // shown by name
+    std::string Format;
+    std::size_t Points = 0, Facets = 0;
+    CloudJoints Joints;
+};
+
 // The measurement file a block's cutting planes were taken from, and the
 // kinematic checks of its planes against the block's slope face.
 struct JointKinematicsInputs {
     std::string File; // shown by name
     std::vector<Measurement> Planes;
     std::vector<JointSet> Sets;
-    KinematicResult Result; // all four modes
+    KinematicResult Result;             // all four modes
+    std::optional<CloudSource> Cloud{}; // when the planes are a cloud's facets
 };
 
 struct CalculationReportInputs {

@@ -266,4 +266,45 @@ std::string cloudFacetsPly(const CloudResult& result) {
     return out;
 }
 
+CloudSource cloudSource(const CloudResult& result, const std::string& file) {
+    return {file, result.Format, result.PointsRead, result.Search.Facets.size(), result.Joints};
+}
+
+void addCloudSource(std::vector<ReportItem>& items, const CloudSource& cloud) {
+    const CloudJoints& j = cloud.Joints;
+    std::string face = inLanguage("未识别坡面", "no slope face was told apart");
+    if (j.Face)
+        face = say("坡面面片 " + std::to_string(j.Face->Members.size()) + " 个，平均产状 " +
+                       fixed(j.Face->Stats.MeanPlane.DipAngle, 1) + "°/" +
+                       fixed(j.Face->Stats.MeanPlane.DipDirection, 1) + "°，不计入结构面",
+                   std::to_string(j.Face->Members.size()) + " facets of the slope face, mean attitude " +
+                       fixed(j.Face->Stats.MeanPlane.DipAngle, 1) + "°/" +
+                       fixed(j.Face->Stats.MeanPlane.DipDirection, 1) + "°, left out of the joints");
+    items.push_back(ReportParagraph{
+        say("结构面取自点云 " + cloud.File + "（" + cloud.Format + "，" + std::to_string(cloud.Points) +
+                " 点）：按近邻点主成分求法向，区域生长得到平面面片 " + std::to_string(cloud.Facets) + " 个；" + face +
+                "。结构面组的 Fisher 统计按面片面积加权。",
+            "The joints were taken from the point cloud " + cloud.File + " (" + cloud.Format + ", " +
+                std::to_string(cloud.Points) + " points): normals by principal components of the nearest points, " +
+                std::to_string(cloud.Facets) + " planar facets by region growing; " + face +
+                ". The sets' Fisher statistics weigh the facets by their area.")});
+    ReportTable table{say("点云结构面组", "Joint sets of the point cloud"),
+                      {say("组", "set"), say("平均产状", "mean attitude"), "K", say("95%置信锥", "95% cone"),
+                       say("面片数", "facets"), say("面积", "area"), say("平均延展", "mean extent"),
+                       say("延展分布", "extent distribution")},
+                      {}};
+    for (std::size_t s = 0; s < j.Sets.size(); ++s) {
+        const FisherStats& f = j.Sets[s].Stats;
+        const ExtentFit& e = j.Extents[s];
+        std::string fit = say("指数", "exponential");
+        if (e.LognormalBetter && e.LognormalMean)
+            fit = say("对数正态 ", "lognormal ") + fixed(*e.LognormalMean, 2) + " ± " + fixed(*e.LognormalSd, 2);
+        table.Rows.push_back(
+            {j.Sets[s].Label, fixed(f.MeanPlane.DipAngle, 1) + "°/" + fixed(f.MeanPlane.DipDirection, 1) + "°",
+             f.Kappa && std::isfinite(*f.Kappa) ? fixed(*f.Kappa, 1) : "-", f.Cone95 ? fixed(*f.Cone95, 1) + "°" : "-",
+             std::to_string(f.Count), fixed(j.SetArea[s], 2), fixed(e.Mean, 2), fit});
+    }
+    items.push_back(std::move(table));
+}
+
 } // namespace trelmox

@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "analysis/cloud/cloud_analysis.h"
+#include "report/calculation_report.h"
 #include "report/xlsx_table.h"
 
 namespace trelmox {
@@ -45,5 +46,11 @@ std::string cloudMeasurementsText(const CloudResult& result);
 std::string cloudFacetsPly(const CloudResult& result);
 // The colour of a set by its number as in cloudFacetsPly.
 std::array<std::uint8_t, 3> cloudSetColour(int set);
+
+// What the calculation report keeps of a run on the file named `file`.
+CloudSource cloudSource(const CloudResult& result, const std::string& file);
+// The calculation report's account of the cloud: where the joints come
+// from, the face told apart and a table of the sets.
+void addCloudSource(std::vector<ReportItem>& items, const CloudSource& cloud);
 
 } // namespace trelmox

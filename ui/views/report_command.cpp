@@ -72,6 +72,8 @@ CalculationReportInputs windowReportInputs(const ui::Workspace& workspace) {
         const TPlaneAttitude face = document.block().Attitudes[int(TPlaneRole::SlopeFace)];
         inputs.Joints = JointKinematicsInputs{joints.file().filename().string(), joints.measurements().Planes,
                                               joints.sets(), joints.kinematics(face)};
+        // Joints found in a point cloud: the report names the cloud and its sets.
+        if (joints.cloud()) inputs.Joints->Cloud = cloudSource(*joints.cloud(), joints.file().filename().string());
     }
     if (inputs.Results) {
         const RunBasis basis = runBasis(workspaceBlock(workspace));
