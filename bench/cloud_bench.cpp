@@ -11,6 +11,7 @@
 #include "analysis/cloud/cloud_analysis.h"
 #include "analysis/orientation.h"
 #include "analysis/vec3.h"
+#include "model/error.h"
 #include "tests/analysis/cloud/synthetic_cloud.h"
 
 using namespace trelmox;

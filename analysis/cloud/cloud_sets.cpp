@@ -36,16 +36,24 @@ double kappaOf(const FisherStats& s) {
 }
 
 // Bayesian information criterion of a grouping: the groups as a mixture of
-// Fisher distributions, each with a mean, a K and a share.
+// Fisher distributions, each with a mean, a K and a share. The likelihood
+// is the mixture's, every pole summed over all groups: a hard assignment
+// to the nearest group would reward splitting a set in two by chance.
 double informationCriterion(const std::vector<Measurement>& planes, const std::vector<JointSet>& groups) {
     double total = 0, logLikelihood = 0;
     for (const Measurement& m : planes) total += m.Weight;
-    for (const JointSet& g : groups) {
-        const double kappa = kappaOf(g.Stats), share = g.Stats.Weight / total;
-        for (std::size_t i : g.Members) {
-            const double c = dot(planePole(planes[i].Plane), g.Stats.MeanPole);
-            logLikelihood += planes[i].Weight * (std::log(share) + logAxialFisher(kappa, c));
+    std::vector<double> terms(groups.size());
+    for (const Measurement& m : planes) {
+        const TPoint3D pole = planePole(m.Plane);
+        double largest = -std::numeric_limits<double>::infinity();
+        for (std::size_t g = 0; g < groups.size(); ++g) {
+            const FisherStats& s = groups[g].Stats;
+            terms[g] = std::log(s.Weight / total) + logAxialFisher(kappaOf(s), dot(pole, s.MeanPole));
+            largest = std::max(largest, terms[g]);
         }
+        double sum = 0;
+        for (double t : terms) sum += std::exp(t - largest);
+        logLikelihood += m.Weight * (largest + std::log(sum));
     }
     const double parameters = 3.0 * groups.size() - 1;
     return -2 * logLikelihood + parameters * std::log(total);

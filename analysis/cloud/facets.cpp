@@ -70,13 +70,17 @@ std::vector<std::vector<std::uint32_t>> growRegions(const std::vector<TPoint3D>&
     std::stable_sort(order.begin(), order.end(),
                      [&](std::uint32_t a, std::uint32_t b) { return local.Variation[a] < local.Variation[b]; });
     const double cosMax = std::cos(radians(settings.MaxAngle));
+    // The nearest neighbours of an isolated point (an outlier, a leaf) lie
+    // far off: no region grows across more than twice the usual reach of a
+    // neighbourhood, and an isolated point seeds none.
+    const double reach = 2 * local.MedianReach, reachSquared = reach * reach;
     std::vector<char> tried(n, 0);
     std::vector<std::vector<std::uint32_t>> regions;
     std::vector<std::uint32_t> grown;
     std::size_t seen = 0;
     for (const std::uint32_t seed : order) {
         if (++seen % 65536 == 0 && progress && !progress(seen, n)) return {};
-        if (member[seed] != NoFacet || tried[seed]) continue;
+        if (member[seed] != NoFacet || tried[seed] || local.Reach[seed] > reach) continue;
         const auto label = static_cast<std::uint32_t>(regions.size());
         grown.assign(1, seed);
         member[seed] = label;
@@ -89,6 +93,8 @@ std::vector<std::vector<std::uint32_t>> growRegions(const std::vector<TPoint3D>&
             for (std::size_t j = 1; j < k; ++j) {
                 const std::uint32_t q = around[j];
                 if (member[q] != NoFacet) continue;
+                const TPoint3D step = points[q] - points[grown[head]];
+                if (dot(step, step) > reachSquared) continue;
                 if (std::abs(dot(local.Normals[q], normal)) < cosMax) continue;
                 if (std::abs(dot(points[q] - centre, normal)) > tolerance) continue;
                 member[q] = label;

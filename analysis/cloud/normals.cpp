@@ -68,6 +68,7 @@ std::optional<LocalPlanes> localPlanes(const std::vector<TPoint3D>& points, std:
     planes.Normals.resize(n);
     planes.Variation.resize(n);
     planes.Rms.resize(n);
+    planes.Reach.resize(n);
     std::vector<float> nearest(n);
     std::atomic<bool> cancelled = false;
     std::atomic<std::size_t> done = 0;
@@ -87,6 +88,7 @@ std::optional<LocalPlanes> localPlanes(const std::vector<TPoint3D>& points, std:
                 for (std::size_t j = 1; j < k; ++j)
                     if (found[j] == i) std::swap(found[0], found[j]);
                 nearest[i] = static_cast<float>(std::sqrt(distances[1]));
+                planes.Reach[i] = static_cast<float>(std::sqrt(distances[k - 1]));
                 TPoint3D centroid{};
                 for (std::size_t j = 0; j < k; ++j) {
                     const TPoint3D& p = points[found[j]];
@@ -121,6 +123,7 @@ std::optional<LocalPlanes> localPlanes(const std::vector<TPoint3D>& points, std:
     };
     planes.Spacing = median(std::move(nearest));
     planes.MedianRms = median(planes.Rms);
+    planes.MedianReach = median(planes.Reach);
     if (progress && !progress(n, n)) return std::nullopt;
     return planes;
 }

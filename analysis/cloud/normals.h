@@ -19,7 +19,9 @@ struct LocalPlanes {
     std::vector<TPoint3D> Normals;         // unit, either sense
     std::vector<float> Variation;          // lambda_min / (sum of lambdas), 0..1/3
     std::vector<float> Rms;                // sqrt(lambda_min): scatter about the local plane
+    std::vector<float> Reach;              // distance to the farthest of the K
     double Spacing = 0;                    // median distance to the nearest other point
+    double MedianReach = 0;
     double MedianRms = 0;
 };
 
