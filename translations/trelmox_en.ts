@@ -921,6 +921,85 @@ Least bolt force: %6</translation>
     </message>
 </context>
 <context>
+    <name>trelmox::views::CloudWindow</name>
+    <message>
+        <source>PLY、LAS（未压缩）或 XYZ 文本点云文件</source>
+        <translation>PLY, LAS (uncompressed) or XYZ text point cloud file</translation>
+    </message>
+    <message>
+        <source>不抽稀</source>
+        <translation>no thinning</translation>
+    </message>
+    <message>
+        <source>体素边长</source>
+        <translation>Voxel size</translation>
+    </message>
+    <message>
+        <source>分析点云</source>
+        <translation>Analyse Cloud</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>坐标轴</source>
+        <translation>Axes</translation>
+    </message>
+    <message>
+        <source>打开点云文件</source>
+        <translation>Open Point Cloud File</translation>
+    </message>
+    <message>
+        <source>按个数</source>
+        <translation>by count</translation>
+    </message>
+    <message>
+        <source>按面积</source>
+        <translation>by area</translation>
+    </message>
+    <message>
+        <source>文件 x、y、z 轴的方向，取自 E（东）W（西）N（北）S（南）U（上）D（下），如 ENU</source>
+        <translation>The directions of the file&apos;s x, y and z axes from E (east), W (west), N (north), S (south), U (up), D (down), e.g. ENU</translation>
+    </message>
+    <message>
+        <source>最小面片面积</source>
+        <translation>Least facet area</translation>
+    </message>
+    <message>
+        <source>浏览…</source>
+        <translation>Browse…</translation>
+    </message>
+    <message>
+        <source>点云 (*.ply *.las *.laz *.xyz *.txt *.csv *.pts);;所有文件 (*)</source>
+        <translation>Point clouds (*.ply *.las *.laz *.xyz *.txt *.csv *.pts);;All files (*)</translation>
+    </message>
+    <message>
+        <source>点云…</source>
+        <translation>Point Cloud…</translation>
+    </message>
+    <message>
+        <source>点云结构面</source>
+        <translation>Joints from a Point Cloud</translation>
+    </message>
+    <message>
+        <source>结构面组数</source>
+        <translation>Joint sets</translation>
+    </message>
+    <message>
+        <source>自动选择组数（至多此数）</source>
+        <translation>chosen automatically (at most this many)</translation>
+    </message>
+    <message>
+        <source>近邻点数</source>
+        <translation>Neighbours</translation>
+    </message>
+    <message>
+        <source>面片权重</source>
+        <translation>Facet weight</translation>
+    </message>
+</context>
+<context>
     <name>trelmox::views::JointsWindow</name>
     <message>
         <source>无离散</source>

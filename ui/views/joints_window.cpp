@@ -33,11 +33,13 @@
 #include "model/files.h"
 #include "model/numtext.h"
 #include "model/textcodec.h"
+#include "report/cloud_tables.h"
 #include "ui/background_run.h"
 #include "ui/messages.h"
 #include "ui/style.h"
 #include "ui/tform2.h"
 #include "ui/tform3.h"
+#include "ui/views/cloud_window.h"
 #include "ui/views/figure_widget.h"
 #include "ui/views/picture_file.h"
 #include "ui/workspace.h"
@@ -249,6 +251,7 @@ QWidget* JointsWindow::buildFilePanel() {
     auto* browse = makeButton(panel, QStringLiteral("BrowseButton"), tr("浏览…"));
     auto* open = makeButton(panel, QStringLiteral("OpenFileButton"), tr("打开"));
     auto* exportTables = makeButton(panel, QStringLiteral("ExportTablesButton"), tr("导出 Excel…"));
+    auto* cloud = makeButton(panel, QStringLiteral("OpenCloudButton"), CloudWindow::openerCaption());
     summary_ = new QLabel(panel);
     summary_->setObjectName(QStringLiteral("MeasurementSummary"));
     summary_->setWordWrap(true);
@@ -256,6 +259,7 @@ QWidget* JointsWindow::buildFilePanel() {
     row->addWidget(file_, 1);
     row->addWidget(browse);
     row->addWidget(open);
+    row->addWidget(cloud);
     row->addWidget(exportTables);
     auto* layout = new QVBoxLayout(panel);
     layout->addLayout(row);
@@ -264,6 +268,11 @@ QWidget* JointsWindow::buildFilePanel() {
     connect(file_, &QLineEdit::returnPressed, this, &JointsWindow::openFile);
     connect(open, &QPushButton::clicked, this, &JointsWindow::openFile);
     connect(browse, &QPushButton::clicked, this, &JointsWindow::chooseFile);
+    // A point cloud's joints come in through a window of their own.
+    connect(cloud, &QPushButton::clicked, this, [this] {
+        if (!cloud_) cloud_ = new CloudWindow(joints(), this);
+        bringUp(*cloud_);
+    });
     return panel;
 }
 
@@ -701,7 +710,8 @@ void JointsWindow::showJoints() {
     const JointDocument& j = joints();
     if (j.opened()) {
         file_->setText(QString::fromStdString(j.file().string()));
-        summary_->setText(text(measurementSummaryText(j.measurements().Summary)));
+        summary_->setText(j.cloud() ? text(cloudSummaryText(*j.cloud(), j.file().filename().string()))
+                                    : text(measurementSummaryText(j.measurements().Summary)));
     }
     showSets();
     showKinematics();

@@ -44,6 +44,7 @@ class Workspace;
 
 namespace trelmox::views {
 
+class CloudWindow;
 class CombinationsModel;
 class FigureWidget;
 
@@ -115,6 +116,7 @@ private:
     void redraw();
 
     ui::Workspace& workspace_;
+    CloudWindow* cloud_ = nullptr; // made when first asked for
     QLineEdit* file_ = nullptr;
     QLabel* summary_ = nullptr;
     FigureWidget* picture_ = nullptr;

@@ -10,6 +10,7 @@
 
 #include "document/joint_document.h"
 #include "paint/report_pages.h"
+#include "report/cloud_tables.h"
 #include "ui/messages.h"
 #include "ui/views/picture_commands.h"
 #include "ui/workspace.h"
