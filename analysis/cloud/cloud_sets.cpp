@@ -137,8 +137,12 @@ CloudJoints cloudJoints(const FacetSearch& search, const CloudSetSettings& setti
                                "only " + std::to_string(n) + " facets were found, too few for " +
                                    std::to_string(settings.Sets) + " sets");
         if (static_cast<std::size_t>(settings.Sets) < n) {
-            groups = groupSets(all, settings.Sets + 1);
-            face = faceGroup(groups, search.MeanPole, settings.FaceAngle);
+            try {
+                groups = groupSets(all, settings.Sets + 1);
+                face = faceGroup(groups, search.MeanPole, settings.FaceAngle);
+            } catch (const Error&) {
+                // Fewer distinct attitudes than groups: no room for a face.
+            }
         }
         if (!face) groups = groupSets(all, settings.Sets);
     } else {
