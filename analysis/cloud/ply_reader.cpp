@@ -13,6 +13,7 @@
 #include "analysis/cloud/byte_reader.h"
 #include "analysis/cloud/point_cloud.h"
 #include "model/error.h"
+#include "model/textcodec.h"
 #include "model/wording.h"
 
 namespace trelmox {
@@ -96,7 +97,9 @@ std::vector<std::string_view> words(std::string_view line) {
     return out;
 }
 
-std::string shown(std::string_view word) { return std::string(word.substr(0, 40)); }
+// A word of the file in a message: cut short, and whatever is no readable
+// text made visible.
+std::string shown(std::string_view word) { return visibleText(std::string(word.substr(0, 40))); }
 
 Header parseHeader(std::string_view bytes) {
     Header header;

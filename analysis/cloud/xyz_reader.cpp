@@ -12,6 +12,7 @@
 
 #include "analysis/cloud/point_cloud.h"
 #include "model/error.h"
+#include "model/textcodec.h"
 #include "model/wording.h"
 
 namespace trelmox {
@@ -85,7 +86,8 @@ Columns headerColumns(const std::vector<std::string_view>& header, int line) {
     return c;
 }
 
-std::uint8_t channel(double v) { return static_cast<std::uint8_t>(std::clamp(std::round(v), 0.0, 255.0)); }
+// A colour of 0..255; a colour that is no number is black.
+std::uint8_t channel(double v) { return v > 0 ? static_cast<std::uint8_t>(std::min(std::round(v), 255.0)) : 0; }
 
 } // namespace
 
@@ -131,9 +133,11 @@ PointCloud readXyz(std::string_view bytes) {
         const std::size_t at3[3] = {columns.X, columns.Y, columns.Z};
         for (int a = 0; a < 3; ++a) {
             const auto v = number(f[at3[a]]);
-            if (!v)
-                throw lineError(lineNumber, "“" + std::string(f[at3[a]].substr(0, 40)) + "”不是数",
-                                "\"" + std::string(f[at3[a]].substr(0, 40)) + "\" is not a number");
+            if (!v) {
+                // The field in the message: cut short, whatever is no readable text made visible.
+                const std::string field = visibleText(std::string(f[at3[a]].substr(0, 40)));
+                throw lineError(lineNumber, "“" + field + "”不是数", "\"" + field + "\" is not a number");
+            }
             if (!std::isfinite(*v))
                 throw lineError(lineNumber, "坐标不是有限数", "a coordinate is not a finite number");
             *axes[a] = *v;
