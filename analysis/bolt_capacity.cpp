@@ -49,7 +49,18 @@ BoltHold boltHold(const WedgeShape& shape, const TPoint3D& head, const TPoint3D&
         hold.Limit = BoltLimit::NotAnchored;
         return hold;
     }
-    hold.Beyond = c.Length - hold.Inside;
+    // Past the joint the grout holds in the rock mass only until the bolt
+    // comes out of it again through the ground surface (the upper slope; the
+    // slope face, which the bolt left at its head, it does not meet again).
+    // So a bolt aimed at a joint's edge on the upper slope keeps almost no
+    // anchorage, as it keeps none leaving through the upper slope itself.
+    double rock = c.Length;
+    for (WedgeSurface surface : {WedgeSurface::UpperSlope, WedgeSurface::SlopeFace}) {
+        const WedgePolygon& p = shape.Faces[int(surface)];
+        const double along = dot(direction, p.Normal);
+        if (p.Count > 0 && along > 0) rock = std::min(rock, dot(p.Points[0] - head, p.Normal) / along);
+    }
+    hold.Beyond = std::max(0.0, rock - hold.Inside);
     const double anchorage = c.Bond * hold.Beyond;
     double onWedge = c.Plate;
     BoltLimit wedgeLimit = BoltLimit::Plate;
@@ -110,14 +121,21 @@ std::vector<TPoint3D> patternHeads(const WedgeShape& shape, const BoltPattern& p
                       floatToText(std::round(face.Area / (pattern.SpacingStrike * pattern.SpacingDip))) +
                       "根以上锚杆，超过" + std::to_string(MaxPatternBolts) + "根");
     // Inside the trace: on the inner side of every edge (the corners run
-    // one way round, so the edges' normals in the face all point in or all out).
+    // one way round, so the edges' normals in the face all point in or all
+    // out). A head on an edge, to within the rounding of the trace's size
+    // (1e-9 of its longest edge), bears on no part of the wedge and holds
+    // nothing of it: a spacing changed by rounding then adds no bolt.
+    double longest = 0;
+    for (int i = 0; i < face.Count; ++i)
+        longest = std::max(longest, norm(face.Points[(i + 1) % face.Count] - face.Points[i]));
+    const double onEdge = 1e-9 * longest;
     const auto inside = [&](const TPoint3D& q) {
         int sign = 0;
         for (int i = 0; i < face.Count; ++i) {
             const TPoint3D& a = face.Points[i];
             const TPoint3D& b = face.Points[(i + 1) % face.Count];
             const double side = dot(cross(b - a, q - a), n);
-            if (side == 0) return false;
+            if (!(std::fabs(side) > onEdge * norm(b - a))) return false;
             const int s = side > 0 ? 1 : -1;
             if (sign != 0 && s != sign) return false;
             sign = s;

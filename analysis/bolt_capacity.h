@@ -24,8 +24,11 @@ const char* boltLimitName(BoltLimit limit);
 struct BoltHold {
     TPoint3D Head;     // on the slope face
     double Inside = 0; // m from the head to where the bolt leaves the wedge
-    double Beyond = 0; // m of the bolt past the wedge's back (0 when it is not anchored there)
-    double Force = 0;  // kN
+    // m of the bolt bonded past the wedge's back: up to its end or to where
+    // it comes out of the rock through the upper slope, whichever is first
+    // (0 when it is not anchored there)
+    double Beyond = 0;
+    double Force = 0; // kN
     BoltLimit Limit = BoltLimit::Tendon;
 };
 
@@ -39,7 +42,8 @@ BoltHold boltHold(const WedgeShape& shape, const TPoint3D& head, const TPoint3D&
 TPoint3D faceCentroid(const WedgeShape& shape);
 
 // The heads of a pattern that fall inside the wedge's trace on the slope
-// face, row by row up the dip. Throws Error when the spacing would put more
+// face, row by row up the dip; a head on the trace's edge (to within
+// rounding) is not on the wedge. Throws Error when the spacing would put more
 // than MaxPatternBolts bolts on the wedge.
 inline constexpr std::size_t MaxPatternBolts = 100'000;
 std::vector<TPoint3D> patternHeads(const WedgeShape& shape, const BoltPattern& pattern);

@@ -79,7 +79,8 @@ enum class BoltMode { Active, Passive };
 // least of
 // - the tendon's tensile capacity;
 // - the anchorage beyond the joint: Bond x the bolt's length past the
-//   wedge's back (none where it leaves the wedge through the upper slope or
+//   wedge's back, up to where it comes out of the rock through the upper
+//   slope (none where it leaves the wedge through the upper slope or
 //   points out of the face);
 // - the hold on the wedge: the plate for an end-anchored bolt, the bond
 //   over the length inside the wedge for a grouted dowel (no plate), the
