@@ -189,10 +189,14 @@ WedgeForces wedgeForces(const WedgeShape& s, const WedgeNumbers& numbers, const 
     f.Water1 = (f.Pressure1 * s.Faces[int(WedgeSurface::FirstPlane)].Area) * s.Inward1;
     f.Water2 = (f.Pressure2 * s.Faces[int(WedgeSurface::SecondPlane)].Area) * s.Inward2;
     const WedgePolygon& face = s.Faces[int(WedgeSurface::SlopeFace)];
+    // The lining on the face rides on the wedge: its weight, and its share
+    // of every load that scales with weight (the seismic force).
+    double lining = 0;
+    if (loads.Shotcrete) lining = loads.Shotcrete->UnitWeight * loads.Shotcrete->Thickness * face.Area;
     if (loads.SeismicCoefficient != 0) {
         const TPoint3D seismic =
             loads.SeismicDirection ? directionVector(*loads.SeismicDirection) : horizontalAlong(s.Sliding, face.Normal);
-        f.Seismic = (loads.SeismicCoefficient * weight) * seismic;
+        f.Seismic = (loads.SeismicCoefficient * (weight + lining)) * seismic;
     }
     for (const ExternalForce& force : loads.Forces)
         f.External = f.External + force.Magnitude * directionVector(force.Direction);
@@ -206,7 +210,7 @@ WedgeForces wedgeForces(const WedgeShape& s, const WedgeNumbers& numbers, const 
                         ? (loads.TopPressure * top.Area) * directionVector(*loads.TopPressureDirection)
                         : (-loads.TopPressure * top.Area) * top.Normal;
     if (loads.Shotcrete) {
-        f.ShotcreteWeight = {0, 0, -loads.Shotcrete->UnitWeight * loads.Shotcrete->Thickness * face.Area};
+        f.ShotcreteWeight = {0, 0, -lining};
         double perimeter = 0;
         for (int i = 0; i < face.Count; ++i)
             if (face.Borders[i] != WedgeSurface::UpperSlope)

@@ -54,7 +54,7 @@ struct TensionCrack {
 // lining through along its trace on the face (its punching perimeter: the
 // cutting planes' and the crack's traces, not the crest, where the lining
 // ends): a resistance of ShearStrength x Thickness x that length. Its weight
-// rides on the wedge.
+// rides on the wedge, and the seismic force shakes it with the rock.
 struct ShotcreteLining {
     double Thickness = 0.1;      // m
     double ShearStrength = 1000; // kPa

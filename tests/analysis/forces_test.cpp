@@ -269,6 +269,23 @@ TEST(Water, AFilledShareRunsFromDryToSaturated) {
         }
 }
 
+// The lining's weight rides on the wedge, and so does its share of every
+// load that scales with weight: the seismic force is k times both (the
+// example block at k 0.2 once stood at 1.2022 instead of 1.1976).
+TEST(Forces, TheSeismicForceShakesTheLiningWithTheRock) {
+    const std::optional<LineDirection> directions[] = {std::nullopt, LineDirection{200, -10}};
+    for (const auto& direction : directions) {
+        WedgeLoads loads;
+        loads.SeismicCoefficient = 0.2;
+        loads.SeismicDirection = direction;
+        loads.Shotcrete = ShotcreteLining{};
+        const WedgeForces f = exampleWith(loads).Forces;
+        ASSERT_LT(f.ShotcreteWeight.z, 0);
+        const double weight = -(f.Weight.z + f.ShotcreteWeight.z);
+        EXPECT_NEAR(norm(f.Seismic), 0.2 * weight, 1e-12 * weight);
+    }
+}
+
 // Water standing outside the slope: below the toe it changes nothing; over
 // a wedge under water on every side its pressures sum to the buoyancy, so
 // the wedge stands as a dry one of the buoyant unit weight.
