@@ -36,21 +36,16 @@ double depthIntegral(const WedgePolygon& polygon, double level) {
     return integral;
 }
 
-// The lowest point where the crack is open to the air: its edges on the
-// upper slope and on the slope face (kept by those faces' borders). Water
-// poured into the crack spills there, so it stands no higher. Sets openOnFace
-// when the crack is open on the slope face.
-double lowestOpening(const WedgeShape& s, bool& openOnFace) {
+// The lowest point where the crack is open to the air on one surface: its
+// edge there (kept by the surface's borders), infinity where it has none.
+// Water poured into the crack spills at the lowest of these on the upper
+// slope and the slope face, so it stands no higher.
+double lowestOpening(const WedgeShape& s, WedgeSurface surface) {
     double lowest = std::numeric_limits<double>::infinity();
-    openOnFace = false;
-    for (WedgeSurface surface : {WedgeSurface::UpperSlope, WedgeSurface::SlopeFace}) {
-        const WedgePolygon& f = s.Faces[int(surface)];
-        for (int i = 0; i < f.Count; ++i) {
-            if (f.Borders[i] != WedgeSurface::Crack) continue;
+    const WedgePolygon& f = s.Faces[int(surface)];
+    for (int i = 0; i < f.Count; ++i)
+        if (f.Borders[i] == WedgeSurface::Crack)
             lowest = std::min({lowest, f.Points[i].z, f.Points[(i + 1) % f.Count].z});
-            openOnFace |= surface == WedgeSurface::SlopeFace;
-        }
-    }
     return lowest;
 }
 
@@ -69,23 +64,40 @@ double lowestOpening(const WedgeShape& s, bool& openOnFace) {
 // at that share of the depth it can hold, from which the joints' pressure
 // follows as above, so it too is the saturated one scaled. Returns the level
 // of the crack's water (-infinity without a crack).
+//
+// A crack that daylights in the slope face below its outcrop on the upper
+// slope cannot hold water above that outcrop: the water asked of it (in the
+// filled mode, its share of the crack's height) drains out of the face
+// there. Fed from so little water the joints would be nearly dry, and a
+// crack would make a saturated wedge safer than the same wedge without one
+// by draining it. The joints then keep at least the pressures of the wedge
+// without a crack (the same share of them when filled); the crack's own
+// water stands where it drains.
 double saturatedWater(WedgeForces& f, const WedgeShape& s, double waterUnitWeight, const TensionCrack* crack,
                       bool filled, double share) {
     const WedgePolygon& face = s.Faces[int(WedgeSurface::Crack)];
+    const double uncracked = waterUnitWeight * s.LineTop.z / 6;
     if (!crack || face.Count == 0) {
-        f.Pressure1 = f.Pressure2 = waterUnitWeight * s.LineTop.z / 6;
+        f.Pressure1 = f.Pressure2 = uncracked;
         if (filled) f.Pressure1 = f.Pressure2 = share * f.Pressure1;
         return -std::numeric_limits<double>::infinity();
     }
     double low = face.Points[0].z, high = low;
     for (int i = 1; i < face.Count; ++i) low = std::min(low, face.Points[i].z), high = std::max(high, face.Points[i].z);
-    const double spill = std::min(high, lowestOpening(s, f.CrackOpenOnFace));
+    const double onTop = lowestOpening(s, WedgeSurface::UpperSlope), onFace = lowestOpening(s, WedgeSurface::SlopeFace);
+    f.CrackOpenOnFace = onFace < std::numeric_limits<double>::infinity();
+    const double spill = std::min(high, std::min(onTop, onFace));
     const double full = std::max(0.0, spill - low);
     const double depth = filled ? share * full : crack->WaterDepth;
     f.CrackSpills = depth > full;
     f.CrackWaterDepth = std::min(depth, full);
     const double level = low + f.CrackWaterDepth;
     f.Pressure1 = f.Pressure2 = waterUnitWeight * std::max(0.0, level - s.LineEnd.z) / 3;
+    const bool drains = onFace <= onTop && onFace < high && (filled || f.CrackSpills);
+    if (const double kept = filled ? share * uncracked : uncracked; drains && f.Pressure1 < kept) {
+        f.Pressure1 = f.Pressure2 = kept;
+        f.CrackDrains = true;
+    }
     f.CrackWater = (waterUnitWeight * depthIntegral(face, level)) * s.CrackInward;
     return level;
 }
@@ -133,11 +145,24 @@ TPoint3D horizontalAlong(const TPoint3D& v, const TPoint3D& fallback) {
 
 } // namespace
 
+std::string crackDrainNote(const WedgeForces& f) {
+    if (!f.CrackDrains) return {};
+    return inLanguage("张裂缝在坡面出露，不能存水，两切割面仍取无张裂缝时楔块的水压力",
+                      "the tension crack daylights in the slope face and cannot hold its water: the joints keep the "
+                      "water pressures of the wedge without the crack");
+}
+
 std::string crackWaterNote(const WedgeForces& f) {
-    if (f.CrackOpenOnFace)
-        return inLanguage("张裂缝在坡面出露，缝中的水从出露处流出：水位不高于其在坡面及坡顶面上的最低出露点",
-                          "the tension crack daylights in the slope face and its water drains there: the water "
-                          "stands no higher than the crack's lowest outcrop on the face and the upper slope");
+    if (f.CrackOpenOnFace) {
+        std::string note =
+            inLanguage("张裂缝在坡面出露，缝中的水从出露处流出：水位不高于其在坡面及坡顶面上的最低出露点",
+                       "the tension crack daylights in the slope face and its water drains there: the water "
+                       "stands no higher than the crack's lowest outcrop on the face and the upper slope");
+        if (f.CrackDrains)
+            note += inLanguage("；两切割面仍取无张裂缝时楔块的水压力",
+                               "; the joints keep the water pressures of the wedge without the crack");
+        return note;
+    }
     if (f.CrackSpills)
         return inLanguage("张裂缝中的水不能高于裂缝在坡顶面上的最低点，超出部分溢出",
                           "the water in the tension crack cannot stand above the crack's lowest point on the upper "

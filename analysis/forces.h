@@ -24,6 +24,11 @@ struct WedgeForces {
     // is open, and spills there; the crack is open on the slope face, where
     // it drains (saturated mode with a crack).
     bool CrackSpills = false, CrackOpenOnFace = false;
+    // The crack cannot hold its water - it would stand above the crack's
+    // outcrop on the slope face and drains there - and the joints keep the
+    // higher pressures of the same wedge without a crack (saturated or
+    // filled mode).
+    bool CrackDrains = false;
     TPoint3D Seismic;                   // k x weight
     TPoint3D External;                  // the sum of the external forces
     TPoint3D FaceLoad, TopLoad;         // surface pressures x areas, into the wedge
@@ -44,6 +49,10 @@ struct WedgeForces {
 // does not): that the water stands at the lowest point where the crack is
 // open, on the slope face when the crack reaches it.
 std::string crackWaterNote(const WedgeForces& forces);
+// The sentence of that note a block's messages carry too: that the crack
+// drains on the face and the joints keep the pressures they have without
+// it (empty unless CrackDrains).
+std::string crackDrainNote(const WedgeForces& forces);
 
 // Whether any bolt is passive: which sets of them carry is decided per
 // wedge (analysis/vector_method.h), so the vector lanes leave such a

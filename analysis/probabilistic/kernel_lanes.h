@@ -688,8 +688,9 @@ struct LaneShape {
     Vec CrackInward;
     V LineEndZ;
     LanePolygon<4> CrackFace{LanePolygon<4>::Unset{}};
-    // The lowest point where the crack is open (forces.cpp's lowestOpening).
-    V LowestOpening;
+    // The lowest point where the crack is open on the upper slope and on the
+    // slope face (forces.cpp's lowestOpening; infinity where it is not).
+    V OpeningOnTop, OpeningOnFace;
     // The corners off the toe (the toe is the origin): where the line of
     // intersection, plane 1 and plane 2 meet the slope face's plane and the upper slope.
     Vec C1, C2, C3;
@@ -799,14 +800,16 @@ void cutByCrack(const KernelConstants& k, LaneShape& s, const Vec (&corner)[4], 
     s.LineEndZ = crossing(corner[0], corner[1], side[0], side[1]).z;
     // Where the crack crosses the edges of the upper slope's triangle (1 2 3)
     // and the slope face's (0 2 3), each edge in storeFace's order.
-    V lowest = splat(__builtin_inf());
-    constexpr int Edges[6][2] = {{1, 2}, {2, 3}, {3, 1}, {0, 2}, {2, 3}, {3, 0}};
-    for (const auto& [p, q] : Edges) {
-        const M change = (side[p] >= splat(0)) ^ (side[q] >= splat(0));
-        const V z = crossing(corner[p], corner[q], side[p], side[q]).z;
-        lowest = pick(change & (z < lowest), z, lowest);
+    constexpr int Edges[2][3][2] = {{{1, 2}, {2, 3}, {3, 1}}, {{0, 2}, {2, 3}, {3, 0}}};
+    for (int surface = 0; surface < 2; ++surface) {
+        V lowest = splat(__builtin_inf());
+        for (const auto& [p, q] : Edges[surface]) {
+            const M change = (side[p] >= splat(0)) ^ (side[q] >= splat(0));
+            const V z = crossing(corner[p], corner[q], side[p], side[q]).z;
+            lowest = pick(change & (z < lowest), z, lowest);
+        }
+        (surface == 0 ? s.OpeningOnTop : s.OpeningOnFace) = lowest;
     }
-    s.LowestOpening = lowest;
     LanePolygon<4>& cut = s.CrackFace = LanePolygon<4>();
     for (int i = 0; i < 4; ++i) {
         cut.add(side[i] == splat(0), corner[i]);
@@ -959,12 +962,19 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
             low = pick(face.has(i + 1) & (face.P[i].z < low), face.P[i].z, low);
             high = pick(face.has(i + 1) & (high < face.P[i].z), face.P[i].z, high);
         }
-        const V spill = pick(s.LowestOpening < high, s.LowestOpening, high) - low;
+        const V opening = pick(s.OpeningOnFace < s.OpeningOnTop, s.OpeningOnFace, s.OpeningOnTop);
+        const V spill = pick(opening < high, opening, high) - low;
         const V full = pick(splat(0) < spill, spill, splat(0));
         const V standing = in[Parameter::CrackWater];
-        const V level = low + pick(full < standing, full, standing);
+        const M spills = full < standing;
+        const V level = low + pick(spills, full, standing);
         const V above = level - s.LineEndZ;
         pressure1 = pressure2 = n.Water * pick(splat(0) < above, above, splat(0)) / splat(3);
+        // Draining out of the face, the crack leaves the joints the pressures
+        // of the wedge without it.
+        const V uncracked = n.Water * s.LineTopZ / splat(6);
+        const M drains = (s.OpeningOnFace <= s.OpeningOnTop) & (s.OpeningOnFace < high) & spills;
+        pressure1 = pressure2 = pick(drains & (pressure1 < uncracked), uncracked, pressure1);
         crackWaterLoad = scale(n.Water * depthIntegral(face, level), s.CrackInward);
     }
     // The loads summed in order, each that is +0 in every lane left out: it

@@ -141,6 +141,56 @@ TEST(Forces, AFullVerticalCrackHoldsItsHydrostaticForceUpToItsLowestRim) {
     EXPECT_NEAR(norm(a.Forces.CrackWater), force, 2e-3 * force);
 }
 
+// A crack that daylights in the slope face drains there, and its water
+// stands no higher than that outcrop: once fed from it the joints were dry
+// and the saturated wedge (Fs 0.730 without a crack) stood as the dry one
+// (1.45 to 1.48) with a crack 73/336 anywhere from 20 to 46 m behind the
+// crest. The joints keep the pressures of the wedge without a crack - in
+// the filled mode those of the same share - and the analysis says so.
+TEST(Water, ACrackDrainingOnTheFaceLeavesTheJointsTheirPressures) {
+    const PlaneAttitudeArray block{{{51, 273}, {36, 331}, {7, 286}, {72, 298}}};
+    TWedgeParams params = exampleParams();
+    params.RockUnitWeight = "25.6", params.SlopeHeight = "41.1";
+    params.Cohesion1 = "32.5", params.Cohesion2 = "8.1", params.Friction1 = "0.868", params.Friction2 = "0.91";
+    const WedgeNumbers numbers = readWedgeNumbers(params);
+    WedgeLoads uncracked;
+    uncracked.Water = WaterMode::Saturated;
+    const FullAnalysis plain = analyseWedge(block, numbers, uncracked);
+    ASSERT_NEAR(plain.Safety.Factor, 0.730, 5e-4);
+    const struct {
+        WaterMode mode;
+        double percent, depth;
+    } modes[] = {{WaterMode::Saturated, 100, 1000}, {WaterMode::Filled, 100, 0}, {WaterMode::Filled, 60, 0}};
+    for (const auto& m : modes)
+        for (double distance : {20.0, 33.0, 46.0}) {
+            SCOPED_TRACE(distance);
+            WedgeLoads loads = uncracked;
+            loads.Water = m.mode, loads.FilledPercent = m.percent;
+            loads.Crack = TensionCrack{{73, 336}, distance, m.depth};
+            const FullAnalysis wet = analyseWedge(block, numbers, loads);
+            loads.Water = WaterMode::None;
+            const FullAnalysis dry = analyseWedge(block, numbers, loads);
+            ASSERT_FALSE(wet.Refusal);
+            EXPECT_TRUE(wet.Forces.CrackOpenOnFace);
+            EXPECT_TRUE(wet.Forces.CrackDrains);
+            const double share = m.percent / 100;
+            EXPECT_EQ(wet.Forces.Pressure1, share * plain.Forces.Pressure1);
+            EXPECT_EQ(wet.Forces.Pressure2, share * plain.Forces.Pressure2);
+            EXPECT_LT(wet.Safety.Factor, dry.Safety.Factor - 0.1);
+            // Said in the messages, and in the reports' note on the crack.
+            EXPECT_FALSE(crackDrainNote(wet.Forces).empty());
+            WedgeForces unsaid = wet.Forces;
+            unsaid.CrackDrains = false;
+            EXPECT_NE(crackWaterNote(wet.Forces), crackWaterNote(unsaid));
+        }
+    // A crack asked to hold no water does not drain.
+    WedgeLoads shallow = uncracked;
+    shallow.Crack = TensionCrack{{73, 336}, 33, 0};
+    const FullAnalysis held = analyseWedge(block, numbers, shallow);
+    EXPECT_FALSE(held.Forces.CrackDrains);
+    EXPECT_TRUE(crackDrainNote(held.Forces).empty());
+}
+
 TEST(StabilityState, FollowsTheFactorAgainstTheRequiredFactor) {
     const struct {
         double fs, required;

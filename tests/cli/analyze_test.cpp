@@ -435,6 +435,23 @@ TEST_F(AnalyzeTest, FullAnalysisWithTheCompanionFileAndKcsFilesUnchanged) {
     EXPECT_EQ(kcFiles["loaded"], kcFiles["plain"]);
 }
 
+// A saturated wedge whose crack daylights in the face and drains there keeps
+// the joints' pressures of the wedge without the crack: every output that
+// carries the block's messages says so.
+TEST_F(AnalyzeTest, ACrackDrainingOnTheFaceIsSaidInTheMessages) {
+    fs::copy_file(ExampleBlock, dir / "example.txt");
+    trelmox::WedgeLoads loads;
+    loads.Water = trelmox::WaterMode::Saturated;
+    loads.Crack = trelmox::TensionCrack{{60, 45}, 10, 100};
+    write("example.json", trelmox::companionText(loads));
+    const std::string said = "张裂缝在坡面出露，不能存水，两切割面仍取无张裂缝时楔块的水压力";
+    for (const char* format : {"json", "csv", "text"}) {
+        const CliRun r = analyze({"--format", format, (dir / "example.txt").string()});
+        ASSERT_EQ(r.status, ExitOk) << r.err;
+        EXPECT_THAT(r.out, HasSubstr(said)) << format;
+    }
+}
+
 // The real wedge is decided on its own: its refusal is a message beside Kc,
 // not the block's failure; a companion file that cannot be read fails its
 // block.

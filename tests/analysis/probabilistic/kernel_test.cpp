@@ -24,6 +24,7 @@ struct Twin {
     double Kc = 0, Fs = 0;
     SampleOutcome KcOutcome{}, FsOutcome{};
     int CrackPoints = 0; // the points of the crack's face
+    bool Drains = false; // the crack drains on the face, the joints keep their pressures
 };
 
 // The scalar analyses of one sample, failures as outcomes.
@@ -42,6 +43,7 @@ Twin twinOf(const BlockInputs& base, const std::vector<Parameter>& inputs,
         const FullAnalysis full = evaluateFull(sample);
         t.Fs = full.Safety.Factor, t.FsOutcome = static_cast<SampleOutcome>(full.Safety.Contact);
         if (!full.Refusal) t.CrackPoints = full.Shape.Faces[int(WedgeSurface::Crack)].Count;
+        t.Drains = full.Forces.CrackDrains;
     } catch (const Error& e) {
         t.FsOutcome = outcomeOfFailure(e);
     }
@@ -94,6 +96,11 @@ std::vector<KernelCase> kernelCases() {
     WedgeLoads askew;
     askew.Crack = TensionCrack{{60, 110}, 3, 0};
     askew.Water = WaterMode::Block;
+    // Saturated, with a crack that daylights in the face and drains there
+    // in some lanes, leaving the joints the pressures of the wedge without it.
+    WedgeLoads draining = askew;
+    draining.Water = WaterMode::Saturated;
+    draining.Crack->WaterDepth = 50;
     // Barton-Bandis: a JCS that the larger stresses pass (the roughness
     // term cut to 0), planes pressed so lightly that the angle reaches its
     // cap, waviness; beside Mohr-Coulomb on the other plane, with loads
@@ -180,6 +187,10 @@ std::vector<KernelCase> kernelCases() {
           {P::CrackWater, 12},
           {P::Friction2, 0.4},
           {P::BoltForce, 2000}}},
+        {"saturated, the crack draining on the face",
+         exampleParams(),
+         draining,
+         {{P::DipFace, 15}, {P::DipDirTop, 40}, {P::CrackDistance, 15}, {P::CrackWater, 50}, {P::Friction1, 0.3}}},
         {"crack askew, entered water",
          enteredParams("30", "60"),
          askew,
@@ -238,6 +249,7 @@ TEST(Kernel, EveryLaneWidthGivesTheScalarTwinsBits) {
     constexpr std::size_t count = 8 * MaxLanes * 8; // the second half for caseColumns's awkward lanes
     std::array<bool, 10> reached{};
     std::array<bool, 5> crackPoints{};
+    bool drains = false;
     for (const KernelCase& c : kernelCases()) {
         SCOPED_TRACE(c.what);
         const CaseColumns cc = caseColumns(c, count);
@@ -252,6 +264,7 @@ TEST(Kernel, EveryLaneWidthGivesTheScalarTwinsBits) {
             twins.push_back(twinOf(cc.Base, cc.Inputs, cc.Values, j));
             reached[static_cast<int>(twins[j].KcOutcome)] = reached[static_cast<int>(twins[j].FsOutcome)] = true;
             crackPoints[twins[j].CrackPoints] = true;
+            drains |= twins[j].Drains;
         }
         for (const BlockKernel* kernel : supportedKernels()) {
             SCOPED_TRACE(kernel->Name);
@@ -276,6 +289,7 @@ TEST(Kernel, EveryLaneWidthGivesTheScalarTwinsBits) {
                             SampleOutcome::DivisionByZero})
         EXPECT_TRUE(reached[static_cast<int>(o)]) << static_cast<int>(o);
     EXPECT_TRUE(crackPoints[3] && crackPoints[4]) << "a crack cutting three and four edges";
+    EXPECT_TRUE(drains) << "a crack draining on the face";
 }
 
 // The counter-based uniforms of every lane width are counterUniform's.
