@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "analysis/joint_strength.h"
 #include "analysis/vec3.h"
 #include "model/language.h"
 
@@ -177,8 +178,11 @@ bool hasPassiveBolts(const WedgeLoads& loads) {
 }
 
 bool needsScalarFull(const WedgeLoads& loads) {
-    // The lanes know Mohr-Coulomb without waviness and Barton-Bandis.
-    const auto inLanes = [](const JointStrength& s) { return s.plain() || s.Model == StrengthModel::BartonBandis; };
+    // The lanes know Mohr-Coulomb without waviness and Barton-Bandis where
+    // its formula does not fall toward JCS.
+    const auto inLanes = [](const JointStrength& s) {
+        return s.plain() || (s.Model == StrengthModel::BartonBandis && !bartonBandisFalls(s));
+    };
     return hasPassiveBolts(loads) || !inLanes(loads.Strength[0]) || !inLanes(loads.Strength[1]) ||
            loads.Water == WaterMode::Filled || loads.PondLevel || loads.Pressure1 != 0 || loads.Pressure2 != 0 ||
            loads.CrackPressure != 0 || loads.FacePressureDirection || loads.TopPressureDirection || loads.Shotcrete ||

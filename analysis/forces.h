@@ -60,7 +60,8 @@ std::string crackDrainNote(const WedgeForces& forces);
 bool hasPassiveBolts(const WedgeLoads& loads);
 // Whether the vector lanes leave the block's full factor to the scalar
 // analysis: passive bolts, a strength other than Mohr-Coulomb without
-// waviness or Barton-Bandis on either plane (the power curve and
+// waviness or Barton-Bandis on either plane (a Barton-Bandis formula that
+// falls toward JCS, bartonBandisFalls, included; the power curve and
 // Hoek-Brown need their tangents, Hoek-Brown an iteration), partly filled
 // joints, water outside the slope or pressures entered on the joints or the
 // crack (the lanes know the three original water modes only), pressures

@@ -16,7 +16,17 @@
 // Barton-Bandis, the data file's for Mohr-Coulomb. Climbing over asperities
 // steeper than about 70 degrees would shear them off instead, so the angle
 // with waviness is at most 70 degrees - or the plane's own angle, where that
-// is steeper already: waviness never lowers a strength.
+// is steeper already: waviness never lowers a strength. For a curve the
+// tangent at sigma_n is turned by i about where it crosses sigma_n = 0 (it
+// keeps its cohesion); for the power curve with c > 0 about the curve's
+// start (c, d), below which the curve is flat at d and waviness adds
+// nothing, so that the envelope does not jump at c.
+//
+// Every envelope is continuous and never falls as sigma_n rises: a joint
+// pressed harder holds no less. Where a formula would fall - turned
+// tangents of a power curve with b below about 0.15 or above 2,
+// Barton-Bandis with phi_r + i below about 9 degrees toward JCS - the
+// strength at a stress is the least the formula gives from there on.
 #include <numbers>
 
 #include "model/loads.h"
@@ -36,6 +46,10 @@ inline constexpr double Degree = std::numbers::pi / 180;
 // strength sigma_n tan 70 vanishes with the stress: a plane pressed by
 // nothing resists nothing.
 double bartonBandisAngle(const JointStrength& strength, double sigmaN);
+// Whether sigma_n tan(angle + i) falls on its way to JCS (phi_r + i below
+// about 9 degrees with JRC 20, less with a smaller JRC): then the strength
+// below JCS is no more than JCS tan(phi_r + i), its value at JCS.
+bool bartonBandisFalls(const JointStrength& strength);
 
 // The generalised Hoek-Brown criterion sigma1 = sigma3 + sigci (mb sigma3 /
 // sigci + s)^a as a strength envelope in (sigma_n, tau) at one normal

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <random>
 
+#include "analysis/forces.h"
 #include "analysis/full_analysis.h"
 #include "analysis/support.h"
 #include "analysis/vec3.h"
@@ -224,6 +226,116 @@ TEST(JointStrength, BoltForceForNonLinearStrengthReachesTheFactor) {
     ASSERT_TRUE(best);
     EXPECT_LE(best->Force, least * (1 + 1e-9));
     EXPECT_GE(factorWith({best->Direction, BoltMode::Active}, best->Force), required);
+}
+
+// Where the power curve's stress crosses c the strength once jumped: below
+// c it was d + sigma_n tan(i), just above it the curve's tangent, near
+// vertical, took no waviness, so moving c by 1e-15 across a plane's stress
+// changed Fs from 0.95 to 1.09. The envelope is continuous there: below c
+// the curve is d, and the waviness turns the tangent about (c, d).
+TEST(JointStrength, ThePowerCurveWithWavinessIsContinuousAtC) {
+    const struct { double b, waviness; } cases[] = {{0.5, 10}, {0.8, 25}, {1, 10}, {1.5, 20}, {0.2, 40}};
+    const WedgeNumbers n = readWedgeNumbers(exampleParams());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.b);
+        JointStrength curve = power(2, c.b, 150, 10);
+        curve.Waviness = c.waviness;
+        EXPECT_EQ(jointShearStrength(curve, 0, 0, 100), 10); // below c: d
+        // Across c it rises as the curve without waviness does (steeply for
+        // a small b), no more.
+        const auto rise = [](const JointStrength& s, double from, double to) {
+            return jointShearStrength(s, 0, 0, to) - jointShearStrength(s, 0, 0, from);
+        };
+        JointStrength flat = curve;
+        flat.Waviness = 0;
+        const double lo = 150 * (1 - 1e-12), hi = 150 * (1 + 1e-12);
+        EXPECT_GE(rise(curve, lo, hi), 0);
+        EXPECT_LE(rise(curve, lo, hi), rise(flat, lo, hi) + 1e-9) << "at c";
+        // c moved across the second plane's stress changes the factor no
+        // more than it does without waviness.
+        const auto factors = [&](const JointStrength& s) {
+            WedgeLoads loads;
+            loads.Strength[1] = s;
+            const FullAnalysis plain = analyseWedge(exampleAttitudes(), n, loads);
+            const double sigma2 = plain.Safety.Normal2 / plain.Shape.Faces[int(WedgeSurface::SecondPlane)].Area;
+            std::array<double, 2> fs{};
+            for (int side = 0; side < 2; ++side) {
+                loads.Strength[1].PowerC = sigma2 * (side ? 1 + 1e-15 : 1 - 1e-15);
+                fs[side] = analyseWedge(exampleAttitudes(), n, loads).Safety.Factor;
+            }
+            return std::fabs(fs[1] - fs[0]);
+        };
+        EXPECT_LE(factors(curve), factors(flat) + 1e-9);
+    }
+}
+
+// The envelope of every model, with and without waviness, over random
+// parameters: it never falls as sigma_n rises, and it does not jump where
+// the model changes its formula (c, JCS) beyond what the curve itself rises
+// there. Barton-Bandis with a residual angle below about 9 degrees falls
+// toward JCS by its formula; the power curve with waviness, turned about
+// its tangents, fell for b below about 0.15 and above 2.
+TEST(JointStrength, EveryEnvelopeRisesWithTheNormalStress) {
+    std::mt19937_64 random(41);
+    std::uniform_real_distribution<double> unit(0, 1);
+    const auto between = [&](double lo, double hi) { return lo + (hi - lo) * unit(random); };
+    int fell = 0;
+    for (int trial = 0; trial < 2000; ++trial) {
+        JointStrength s;
+        s.Model = static_cast<StrengthModel>(trial % 4);
+        s.Waviness = unit(random) < 0.25 ? 0 : between(0, 89);
+        double cohesion = between(0, 100), friction = between(0, 3), top = std::pow(10, between(0, 6));
+        std::vector<double> edges{0};
+        switch (s.Model) {
+        case StrengthModel::MohrCoulomb: break;
+        case StrengthModel::BartonBandis:
+            s.Jrc = between(0, 20), s.Jcs = std::pow(10, between(2, 6)), s.ResidualFriction = between(0, 50);
+            top = 3 * s.Jcs, edges.push_back(s.Jcs);
+            if (bartonBandisFalls(s)) { // the vector lanes know no such formula
+                WedgeLoads loads;
+                loads.Strength[1] = s;
+                EXPECT_TRUE(needsScalarFull(loads));
+            }
+            break;
+        case StrengthModel::PowerCurve:
+            s.PowerA = std::pow(10, between(-2, 2)), s.PowerB = between(0.02, 3);
+            s.PowerC = unit(random) < 0.3 ? 0 : between(-200, 200), s.PowerD = between(0, 50);
+            top = std::max(top, 3 * s.PowerC), edges.push_back(std::max(s.PowerC, 0.0));
+            break;
+        case StrengthModel::HoekBrown:
+            s.Sigci = std::pow(10, between(3, 6)), s.Mb = std::pow(10, between(-2, 1.5));
+            s.S = unit(random) < 0.3 ? 0 : between(0, 1), s.HoekA = between(0.5, 1);
+            break;
+        }
+        JointStrength plain = s;
+        plain.Waviness = 0;
+        const auto tau = [&](const JointStrength& m, double sigma) {
+            return jointShearStrength(m, cohesion, friction, sigma);
+        };
+        double previous = tau(s, 0);
+        for (int k = 1; k <= 1500; ++k) {
+            const double sigma = top * std::pow(k / 1500.0, 3);
+            const double now = tau(s, sigma);
+            ASSERT_TRUE(std::isfinite(now));
+            if (now < previous - 1e-12 * std::max(1.0, std::fabs(now))) {
+                ++fell;
+                ADD_FAILURE() << "model " << int(s.Model) << " waviness " << s.Waviness << " at " << sigma << ": "
+                              << previous << " to " << now << " (power " << s.PowerA << ' ' << s.PowerB << ' '
+                              << s.PowerC << ' ' << s.PowerD << ", Barton-Bandis " << s.Jrc << ' ' << s.Jcs << ' '
+                              << s.ResidualFriction << ')';
+                break;
+            }
+            previous = now;
+        }
+        for (double edge : edges)
+            if (edge > 0) {
+                const double lo = edge * (1 - 1e-10), hi = edge * (1 + 1e-10);
+                const double rise = tau(plain, hi) - tau(plain, lo) + 2e-10 * edge * (1 + std::tan(radians(70)));
+                EXPECT_LE(std::fabs(tau(s, hi) - tau(s, lo)), rise + 1e-9 * std::max(1.0, tau(s, hi)))
+                    << "model " << int(s.Model) << " jumps at " << edge;
+            }
+    }
+    EXPECT_EQ(fell, 0);
 }
 
 } // namespace
