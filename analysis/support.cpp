@@ -79,12 +79,23 @@ public:
     }
 
     // The forces at which the factor is at least `required` with this set
-    // carrying, piece by piece, in increasing order.
+    // carrying, piece by piece, in increasing order. The pieces end where a
+    // reaction or the sliding sense changes sign, and - for an active bolt
+    // on a wedge resting on one plane, whose sliding turns with the bolt's
+    // force - where the sliding stops or starts stretching a passive bolt:
+    // there the set that carries changes, and the factor jumps.
     void safeForces(double required, Intervals& safe) const {
-        std::array<double, 6> breaks{0};
+        std::array<double, 6 + 2 * MaxPassiveDirections> breaks{0};
         std::size_t n = 1;
         for (const Affine& f : {both1(), both2(), -1 * r1_, -1 * r2_, driving()})
             if (const auto t = f.root()) breaks[n++] = *t;
+        if (boltActive_)
+            for (const TPoint3D& inward : {s_.Inward1, s_.Inward2})
+                for (std::size_t i = 0; i < bolts_.size() && i < MaxPassiveDirections; ++i) {
+                    // g . (loads + T bolt) in the plane: its sign is the stretch's.
+                    const TPoint3D g = inPlane(bolts_[i], inward);
+                    if (const auto t = Affine{dot(g, active_), dot(g, bolt_)}.root()) breaks[n++] = *t;
+                }
         for (std::size_t i = 1; i < n; ++i) // insertion sort: a handful of values
             for (std::size_t k = i; k > 0 && breaks[k - 1] > breaks[k]; --k) std::swap(breaks[k - 1], breaks[k]);
         for (std::size_t i = 0; i < n; ++i) {
@@ -199,11 +210,7 @@ private:
         const std::optional<Piece> piece = pieceAt(probe);
         if (!piece) return;
         if (piece->Turning) {
-            // Numerically: from the first force that reaches the factor to the
-            // piece's end; the check against the analysis decides the rest.
-            const double start = low == 0 ? 0 : low * (1 + 1e-12);
-            const auto t = factor(start) >= required ? std::optional(start) : bisected(low, high, required);
-            if (t) safe.add(*t, high);
+            scanned(low, high, required, safe);
             return;
         }
         // Where the factor crosses the value, or its numerator changes sign.
@@ -256,27 +263,44 @@ private:
         return 2;
     }
 
-    // The turning case, numerically: the first of 32 points (spread evenly,
-    // or geometrically past the last break) where the factor reaches the
-    // value, then bisection back to where it first does, to 1e-12.
-    std::optional<double> bisected(double low, double high, double required) const {
+    // The turning case, numerically: the factor at 33 points (spread evenly,
+    // or geometrically past the last break), and between two of them where
+    // it crosses the value, bisection to 1e-12: every stretch of the piece
+    // where it reaches the value, not only the first. The check against the
+    // analysis decides between the points.
+    void scanned(double low, double high, double required, Intervals& safe) const {
         const double scale = norm(active_) + norm(passive_);
         const double top = std::isfinite(high) ? high : low + 1e9 * scale;
-        double previous = low;
-        for (int i = 1; i <= 32; ++i) {
-            const double t =
-                std::isfinite(high) ? low + (top - low) * i / 32 : low + (top - low) * std::pow(2.0, i - 32);
-            if (t < top && factor(t) >= required) {
-                double a = previous, b = t;
-                while (b - a > 1e-12 * b) {
-                    const double mid = (a + b) / 2;
-                    (factor(mid) >= required ? b : a) = mid;
-                }
-                return b;
+        const auto reachesAt = [&](double t) { return factor(t) >= required; };
+        const auto crossing = [&](double a, double b, bool reachedAtA) {
+            while (b - a > 1e-12 * b) {
+                const double mid = (a + b) / 2;
+                (reachesAt(mid) == reachedAtA ? a : b) = mid;
             }
-            previous = t;
+            return reachedAtA ? a : b;
+        };
+        double previous = low == 0 ? 0 : low * (1 + 1e-12);
+        bool before = reachesAt(previous);
+        std::optional<double> from;
+        if (before) from = previous;
+        for (int i = 1; i <= 32; ++i) {
+            // The last point short of a finite end: the end is the next piece's.
+            const double t = !std::isfinite(high) ? low + (top - low) * std::pow(2.0, i - 32)
+                             : i < 32             ? low + (top - low) * i / 32
+                                                  : std::max(previous, high * (1 - 1e-12));
+            const bool now = reachesAt(t);
+            if (now != before) {
+                const double edge = crossing(previous, t, before);
+                if (now) {
+                    from = edge;
+                } else {
+                    safe.add(*from, edge);
+                    from.reset();
+                }
+            }
+            previous = t, before = now;
         }
-        return std::nullopt;
+        if (from) safe.add(*from, high);
     }
 
     const WedgeShape& s_;
