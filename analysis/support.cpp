@@ -12,6 +12,7 @@
 #include "analysis/nearest_point.h"
 #include "analysis/vec3.h"
 #include "model/error.h"
+#include "model/language.h"
 
 namespace trelmox {
 
@@ -387,19 +388,20 @@ std::vector<TPoint3D> closedFormDirections(const FullAnalysis& a, const WedgeNum
 // between contact cases and more than one local least. For the loads the
 // pieces below cannot describe.
 template <class Force>
-std::optional<LeastBolt> searchedLeastBolt(const Force& force, const std::vector<TPoint3D>& closedForm) {
+std::optional<LeastBolt> searchedLeastBolt(const Force& force, const std::vector<TPoint3D>& closedForm, double net = 15,
+                                           std::size_t from = 4) {
     std::vector<LeastBolt> found;
     const auto consider = [&](const LineDirection& d) {
         const double t = force(directionVector(d));
         if (std::isfinite(t)) found.push_back({d, t});
     };
-    for (double plunge = -75; plunge <= 75; plunge += 15)
-        for (double trend = 0; trend < 360; trend += 15) consider({trend, plunge});
+    for (double plunge = -90 + net; plunge < 90; plunge += net)
+        for (double trend = 0; trend < 360; trend += net) consider({trend, plunge});
     consider({0, 90}), consider({0, -90});
     for (const TPoint3D& d : closedForm)
         if (norm(d) > 0) consider(directionOf(d));
     if (found.empty()) return std::nullopt;
-    const std::size_t starts = std::min<std::size_t>(4, found.size());
+    const std::size_t starts = std::min<std::size_t>(from, found.size());
     std::partial_sort(found.begin(), found.begin() + starts, found.end(),
                       [](const LeastBolt& a, const LeastBolt& b) { return a.Force < b.Force; });
     LeastBolt best{{}, Infinity};
@@ -425,24 +427,31 @@ std::optional<LeastBolt> searchedLeastBolt(const Force& force, const std::vector
     return best;
 }
 
-// The bolt's force vector X that brings the loads nearest to ones under
-// which the wedge holds with the required factor: its length is the least
-// force, its direction the bolt's. In each contact case (and, for an
-// active bolt on both planes, each sense of sliding) those loads form a
-// convex piece: the reactions' signs and, with the factor's denominator
-// fixed or linear, the strength condition are planes in X; an active bolt
-// on one plane meets a cone (the in-plane load against cohesion plus
-// friction on the normal reaction). The least force is the nearest of the
-// pieces. None when an active bolt meets a wedge on one plane that also
-// carries passive bolts: their resistance turns with the sliding
-// direction, which no such piece describes, nor a non-linear strength. `members`: the passive bolts
-// taken to carry, `passive` their sum; a piece in which the sliding would
-// not stretch each of them is not theirs (where the sliding direction is
-// fixed: both planes, or one plane under a passive bolt).
-std::optional<TPoint3D> nearestSafeBolt(const FullAnalysis& a, const WedgeNumbers& n, const JointStrengths& j,
-                                        bool active, double required, const TPoint3D& passive,
-                                        std::span<const TPoint3D> members) {
-    if (!plainStrengths(j)) return std::nullopt; // the pieces are Mohr-Coulomb's
+// The loads under which the wedge holds with the required factor, case by
+// case: a convex piece bounded by planes in the bolt's force vector X and
+// at most one cone. In each contact case (and, for an active bolt on both
+// planes, each sense of sliding) the reactions' signs and, with the
+// factor's denominator fixed or linear, the strength condition are planes
+// in X; an active bolt on one plane meets a cone (the in-plane load against
+// cohesion plus friction on the normal reaction).
+struct SafePiece {
+    std::array<HalfSpace, 4> Sides{};
+    std::size_t Count = 0;
+    std::optional<StrengthCone> Cone;
+};
+
+// The pieces with the passive bolts `members` (of sum `passive`) carrying.
+// A piece in which the sliding would not stretch each of them is not
+// theirs (where the sliding direction is fixed: both planes, or one plane
+// under a passive bolt). An active bolt on one plane that carries passive
+// bolts turns the sliding, and their resistance with it: its piece is
+// widened to a cone that holds whatever way they pull (their part in the
+// plane added to the cohesion), which contains the safe loads - enough for
+// a lower bound. False for a non-linear strength, whose pieces are no such
+// sets.
+bool safePieces(const FullAnalysis& a, const WedgeNumbers& n, const JointStrengths& j, bool active, double required,
+                const TPoint3D& passive, std::span<const TPoint3D> members, std::vector<SafePiece>& pieces) {
+    if (!plainStrengths(j)) return false; // the pieces are Mohr-Coulomb's
     const auto stretches = [&](const TPoint3D& dir) {
         return std::all_of(members.begin(), members.end(), [&](const TPoint3D& m) { return dot(m, dir) < 0; });
     };
@@ -456,14 +465,6 @@ std::optional<TPoint3D> nearestSafeBolt(const FullAnalysis& a, const WedgeNumber
     const double c2 = n.Cohesion2 * s.Faces[int(WedgeSurface::SecondPlane)].Area;
     const auto positive = [&](const TPoint3D& g) { return HalfSpace{g, -dot(g, total)}; }; // g . (total + X) >= 0
 
-    struct Piece {
-        std::array<HalfSpace, 8> sides;
-        std::size_t count;
-        std::optional<StrengthCone> cone;
-        double atLeast = 0;
-        std::span<const HalfSpace> boundaries() const { return {sides.data(), count}; }
-    };
-    std::vector<Piece> pieces;
     // Both planes: c + f1 N1 + f2 N2 - passive . dir >= F |driving|.
     const TPoint3D friction = n.Friction1 * g1 + n.Friction2 * g2;
     const double held = c1 + c2 + lining + dot(friction, total);
@@ -489,8 +490,11 @@ std::optional<TPoint3D> nearestSafeBolt(const FullAnalysis& a, const WedgeNumber
         const HalfSpace pull = positive(-1 * otherBoth), push = positive(-1 * inward);
         const TPoint3D along = inPlane(loads, inward);
         if (active) {
-            if (norm(inPlane(passive, inward)) > 0) return false;
-            pieces.push_back({{pull, push}, 2, StrengthCone{-1 * total, -1 * inward, required, cohesion, f}});
+            // Measured from the loads without the passive bolts' part in the
+            // plane: across the axis the sliding load, along it the reaction.
+            const TPoint3D turning = inPlane(passive, inward);
+            pieces.push_back(
+                {{pull, push}, 2, StrengthCone{turning - total, -1 * inward, required, cohesion + norm(turning), f}});
         } else if (norm(along) > 0 && stretches((1 / norm(along)) * along)) {
             const TPoint3D dir = (1 / norm(along)) * along;
             pieces.push_back({{pull, push,
@@ -500,29 +504,61 @@ std::optional<TPoint3D> nearestSafeBolt(const FullAnalysis& a, const WedgeNumber
                               4,
                               std::nullopt});
         }
-        return true;
     };
-    if (!onePlane(s.Inward1, g2, c1 + lining, n.Friction1) || !onePlane(s.Inward2, g1, c2 + lining, n.Friction2))
-        return std::nullopt;
+    onePlane(s.Inward1, g2, c1 + lining, n.Friction1);
+    onePlane(s.Inward2, g1, c2 + lining, n.Friction2);
+    return true;
+}
 
-    // The force must hold up to the margin above it: (1 + margin) X in the
-    // piece too, g . X >= k / (1 + margin) for each side. (The cone is kept
-    // as it is; the force along the direction found is checked.)
-    for (Piece& p : pieces) {
-        const std::size_t sides = p.count;
-        for (std::size_t i = 0; i < sides; ++i)
-            p.sides[p.count++] = {p.sides[i].g, p.sides[i].k / (1 + BoltForceMargin)};
+// The force must hold from X up to (1 + margin) X, and the wedge may pass
+// from one piece to another on the way (from one plane to both, say): X in
+// one piece and (1 + margin) X in another, or the same. For each such pair
+// the nearest X: the least of their lengths is a lower bound of the least
+// force over all directions (the forces between are not asked to hold, and
+// a pair with two cones keeps one), and their directions are where it is
+// sought. Nearest first.
+struct NearX {
+    double Distance;
+    TPoint3D X;
+};
+std::vector<NearX> nearestSafeBolts(const std::vector<SafePiece>& pieces) {
+    constexpr double above = 1 + BoltForceMargin;
+    struct Pair {
+        std::array<HalfSpace, 8> Sides{};
+        std::size_t Count = 0;
+        std::optional<StrengthCone> Cone;
+        double AtLeast = 0;
+        std::span<const HalfSpace> boundaries() const { return {Sides.data(), Count}; }
+    };
+    std::vector<Pair> pairs;
+    for (const SafePiece& from : pieces)
+        for (const SafePiece& to : pieces) {
+            Pair p;
+            for (std::size_t i = 0; i < from.Count; ++i) p.Sides[p.Count++] = from.Sides[i];
+            // (1 + margin) X in `to`: g . X >= k / (1 + margin), the cone's
+            // origin and cohesion shrunk alike.
+            for (std::size_t i = 0; i < to.Count; ++i) p.Sides[p.Count++] = {to.Sides[i].g, to.Sides[i].k / above};
+            if (from.Cone)
+                p.Cone = from.Cone;
+            else if (to.Cone)
+                p.Cone = StrengthCone{(1 / above) * to.Cone->Origin, to.Cone->Axis, to.Cone->Slope,
+                                      to.Cone->Cohesion / above, to.Cone->Friction};
+            p.AtLeast = distanceAtLeast(p.boundaries(), p.Cone ? &*p.Cone : nullptr);
+            pairs.push_back(p);
+        }
+    std::sort(pairs.begin(), pairs.end(), [](const Pair& a, const Pair& b) { return a.AtLeast < b.AtLeast; });
+    std::vector<NearX> found;
+    double nearest = Infinity;
+    for (const Pair& p : pairs) {
+        // Pairs beyond three times the nearest give no bound and no better direction.
+        if (p.AtLeast > 3 * nearest) break;
+        if (const auto x = nearestPoint(p.boundaries(), p.Cone ? &*p.Cone : nullptr)) {
+            found.push_back({norm(*x), *x});
+            nearest = std::min(nearest, norm(*x));
+        }
     }
-    // Nearest first, so that farther pieces are passed over cheaply.
-    for (Piece& p : pieces) p.atLeast = distanceAtLeast(p.boundaries(), p.cone ? &*p.cone : nullptr);
-    std::sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.atLeast < b.atLeast; });
-    std::optional<TPoint3D> best;
-    for (const Piece& p : pieces) {
-        if (best && p.atLeast >= norm(*best)) break;
-        const auto x = nearestPoint(p.boundaries(), p.cone ? &*p.cone : nullptr);
-        if (x && (!best || norm(*x) < norm(*best))) best = x;
-    }
-    return best;
+    std::sort(found.begin(), found.end(), [](const NearX& a, const NearX& b) { return a.Distance < b.Distance; });
+    return found;
 }
 
 } // namespace
@@ -545,45 +581,58 @@ std::optional<LeastBolt> leastBoltForce(const FullAnalysis& analysis, const Wedg
         return t ? *t : Infinity;
     };
     // Which passive bolts carry may change once the new bolt pulls: the
-    // nearest safe loads are sought for every set of them that may carry
-    // (as boltForce tries them). Each set's distance ignores that its bolts
-    // must be stretched, so the least of them is a lower bound of the least
-    // force; the force along the best of their directions, from the
-    // analysis itself, that meets the bound is the least. Otherwise (a
-    // direction that only grazes the safe loads, where rounding decides, or
-    // a stretch condition that binds) the search decides, starting from
-    // every one of those directions too.
+    // safe loads are pieced together for every set of them that may carry
+    // (as boltForce tries them), and the nearest loads with the force and
+    // the force plus the margin both safe bound the least force from below.
+    // The force along the best of their directions, from the analysis
+    // itself, that meets the bound is the least. Otherwise (a direction
+    // that only grazes the safe loads, a stretch condition that binds, a
+    // force whose margin leaves the safe loads on the way, a non-linear
+    // strength) the search decides, starting from those directions too,
+    // and the least it finds is confirmed when it is within 0.5 % of the
+    // bound.
     std::vector<TPoint3D> starts = closedFormDirections(analysis, strengths, active, required);
     const std::vector<TPoint3D>& groups = analysis.Forces.Passive;
-    // Each set of the passive bolts: its members and their sum.
-    std::vector<std::pair<std::vector<TPoint3D>, TPoint3D>> sets;
+    std::vector<SafePiece> pieces;
+    bool bounded = groups.size() <= 6; // beyond, the sets tried are not all: no bound
     if (groups.size() > 6) {
-        sets = {{{}, {}}, {{}, analysis.Safety.Carried}};
+        bounded &= safePieces(analysis, strengths, models, active, required, {}, {}, pieces);
+        bounded &= safePieces(analysis, strengths, models, active, required, analysis.Safety.Carried, {}, pieces);
     } else {
+        std::vector<TPoint3D> members;
         for (std::uint32_t set = 0; set < (std::uint32_t{1} << groups.size()); ++set) {
-            auto& [members, carried] = sets.emplace_back();
+            TPoint3D carried{};
+            members.clear();
             for (std::size_t i = 0; i < groups.size(); ++i)
                 if (set >> i & 1) carried = carried + groups[i], members.push_back(groups[i]);
+            bounded &= safePieces(analysis, strengths, models, active, required, carried, members, pieces);
         }
     }
-    double bound = Infinity;
+    const std::vector<NearX> near = nearestSafeBolts(pieces);
+    const double bound = bounded && !near.empty() ? near.front().Distance : 0;
     std::optional<LeastBolt> best;
-    for (const auto& [members, carried] : sets) {
-        const auto nearest = nearestSafeBolt(analysis, strengths, models, active, required, carried, members);
-        if (!nearest) {
-            bound = 0; // a set the pieces cannot describe: no bound
-            continue;
-        }
-        const double distance = norm(*nearest);
-        bound = std::min(bound, distance);
-        if (distance == 0) continue;
-        const TPoint3D along = (1 / distance) * *nearest;
+    for (const NearX& x : near) {
+        if (best && x.Distance >= best->Force) break;
+        if (x.Distance == 0) continue;
+        const TPoint3D along = (1 / x.Distance) * x.X;
         if (const double t = force(along); !best || t < best->Force) best = LeastBolt{directionOf(along), t};
         starts.push_back(along);
+        if (starts.size() > 64) break;
     }
-    if (groups.size() > 6) bound = 0; // the sets tried are not all: no bound
     if (best && std::isfinite(best->Force) && bound > 0 && best->Force <= bound * (1 + 1e-7)) return best;
-    return searchedLeastBolt(force, starts);
+    const auto close = [&](const std::optional<LeastBolt>& l) {
+        return bound > 0 && l && l->Force <= bound * (1 + LeastForceCloseness);
+    };
+    std::optional<LeastBolt> searched = searchedLeastBolt(force, starts);
+    // Not confirmed with a bound to meet: once more on a 5-degree net from
+    // its eight best directions (Mohr-Coulomb's forces are cheap to ask).
+    if (bound > 0 && searched && !close(searched)) {
+        starts.push_back(directionVector(searched->Direction));
+        if (const auto finer = searchedLeastBolt(force, starts, 5, 8); finer && finer->Force < searched->Force)
+            searched = finer;
+    }
+    if (searched) searched->Confirmed = close(searched);
+    return searched;
 }
 
 SupportDesign designSupport(const FullAnalysis& analysis, const WedgeNumbers& numbers, const WedgeLoads& loads) {
@@ -602,6 +651,13 @@ SupportDesign designSupport(const FullAnalysis& analysis, const WedgeNumbers& nu
     if (d.Least)
         noOverflow(d.Least->Force), noOverflow(d.Least->Direction.Trend), noOverflow(d.Least->Direction.Plunge);
     return d;
+}
+
+std::string leastBoltNote(const SupportDesign& d) {
+    if (!d.Least || d.Least->Confirmed) return {};
+    return inLanguage("最省力锚杆方向由搜索求得，未能确认其锚固力在各方向最小值的0.5%以内",
+                      "the most efficient bolt direction was found by search; its force could not be confirmed "
+                      "within 0.5 % of the least over all directions");
 }
 
 } // namespace trelmox

@@ -2,6 +2,7 @@
 // Support design for the required safety factor: the force of one more bolt
 // along a given direction, and the direction that needs the least force.
 #include <optional>
+#include <string>
 
 #include "analysis/full_analysis.h"
 
@@ -29,22 +30,34 @@ inline constexpr double BoltForceMargin = 0.10;
 std::optional<double> requiredBoltForce(const FullAnalysis& analysis, const WedgeNumbers& strengths,
                                         const JointStrengths& models, const DesignBolt& bolt, double required);
 
+// How close to the least over all directions a least force found by search
+// is confirmed to be: within 0.5 % of a lower bound.
+inline constexpr double LeastForceCloseness = 0.005;
+
 struct LeastBolt {
     LineDirection Direction;
     double Force = 0;
+    // The force is the least over all directions, or within
+    // LeastForceCloseness of it; false where the search could not confirm it.
+    bool Confirmed = true;
 };
 // The bolt direction needing the least force for `required`. The loads
 // under which the wedge holds form, case by case, convex pieces (planes in
-// the bolt's force, and for an active bolt on one plane a cone); the least
-// force is the distance to the nearest piece, its direction the bolt's,
-// and the force along that direction is then taken from the analysis
-// itself. Where a direction only grazes the safe loads, or an active bolt
-// meets a wedge on one plane that carries passive bolts (whose resistance
-// turns with the sliding), a search decides instead: a 30-degree net, the
-// closed-form directions and that direction, refined by compass search to
-// 1e-5 degrees. When the factor is reached already the force is 0 along
-// the reverse of sliding. None when no direction reaches it or there is no
-// wedge. A non-linear strength bends those pieces, so the search decides.
+// the bolt's force, and for an active bolt on one plane a cone). The force
+// must hold up to the margin above it, and on the way the wedge may pass
+// from one piece to another: the nearest force X with X in one piece and
+// (1 + BoltForceMargin) X in another (or the same) bounds the least force
+// from below, its direction is the bolt's, and the force along that
+// direction is then taken from the analysis itself; where it meets the
+// bound it is the least. Otherwise - a direction that only grazes the safe
+// loads, a force whose margin leaves them on the way, passive bolts whose
+// resistance turns with the sliding, a non-linear strength, which bends the
+// pieces - a search decides: a 15-degree net, the closed-form directions
+// and those of the nearest forces, refined by compass search to 1e-5
+// degrees; its least is Confirmed when it is within LeastForceCloseness of
+// the bound (never for a non-linear strength, which gives none). When the
+// factor is reached already the force is 0 along the reverse of sliding.
+// None when no direction reaches it or there is no wedge.
 std::optional<LeastBolt> leastBoltForce(const FullAnalysis& analysis, const WedgeNumbers& strengths,
                                         const JointStrengths& models, BoltMode mode, double required);
 
@@ -55,5 +68,10 @@ struct SupportDesign {
     std::optional<LeastBolt> Least;  // in the design bolt's mode (active without one)
 };
 SupportDesign designSupport(const FullAnalysis& analysis, const WedgeNumbers& strengths, const WedgeLoads& loads);
+
+// What the outputs say when the least force was not confirmed (empty when
+// it was, or when there is none): that the search found it and it may lie
+// more than 0.5 % above the least over all directions.
+std::string leastBoltNote(const SupportDesign& design);
 
 } // namespace trelmox

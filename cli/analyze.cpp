@@ -157,9 +157,12 @@ void analyseBlock(const SavedBlock& block, const WedgeLoads& loads, BlockOutcome
         outcome.messages.push_back(refusalMessage(*refusal));
     else if (std::string size = sizingSentence(loads.Size, run.Full->Analysis.Size); !size.empty())
         outcome.messages.push_back(std::move(size));
-    if (run.Full && !run.Full->Analysis.Refusal)
+    if (run.Full && !run.Full->Analysis.Refusal) {
         if (std::string drains = crackDrainNote(run.Full->Analysis.Forces); !drains.empty())
             outcome.messages.push_back(std::move(drains));
+        if (std::string unconfirmed = leastBoltNote(run.Full->Design); !unconfirmed.empty())
+            outcome.messages.push_back(std::move(unconfirmed));
+    }
     outcome.run = std::move(run);
 }
 

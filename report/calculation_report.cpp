@@ -433,9 +433,10 @@ ReportTable safetyTable(const RealWedge& full, const WedgeLoads& loads) {
 std::string leastBoltText(const SupportDesign& d) {
     if (!d.Least)
         return say("任何方向都无法达到所需安全系数", "the required safety factor cannot be reached in any direction");
+    const std::string note = leastBoltNote(d);
     return say("方位角 ", "trend ") + fixed(d.Least->Direction.Trend) + say("°，倾伏角 ", "°, plunge ") +
            fixed(d.Least->Direction.Plunge) + say("°，所需锚固力 ", "°, required bolt force ") +
-           withUnit(fixed(d.Least->Force), "kN");
+           withUnit(fixed(d.Least->Force), "kN") + (note.empty() ? "" : say("（", " (") + note + say("）", ")"));
 }
 
 std::string designBoltText(const SupportDesign& d) {

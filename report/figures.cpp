@@ -77,6 +77,8 @@ FullFigureTexts fullFigureTexts(const BlockRun& run) {
                                 directionText(d.Least->Direction, DirectionLayout::Brief)
                           : say("任何方向都无法达到所需安全系数",
                                 "the required safety factor cannot be reached in any direction");
+    if (const std::string note = leastBoltNote(d); !note.empty())
+        t.LeastBolt += inLanguage("（", " (") + note + inLanguage("）", ")");
     return t;
 }
 

@@ -256,6 +256,8 @@ void supportLines(std::vector<std::string>& lines, const ReportedWedge& in) {
         lines.push_back(
             say("最省力锚杆方向:\t任何方向都无法达到所需安全系数",
                 "most efficient bolt direction:\tthe required safety factor cannot be reached in any direction"));
+    if (const std::string note = leastBoltNote(d); !note.empty())
+        lines.push_back(say("注：", "Note: ") + note + say("。", "."));
 }
 
 std::vector<std::string> reportLines(const ReportedWedge& in) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <iostream>
@@ -520,41 +521,125 @@ TEST(Support, TheForceAlongTheBoltIsFoundWhereTheCarryingSetChanges) {
     }
 }
 
+// The least force must hold up to the margin above it, and on the way the
+// wedge may pass from one plane to both (or lift off one): the nearest
+// loads that stayed in one case all the way gave a direction 1 % to 4 %
+// dearer than one a dense search found, and the search was not run. With
+// the force in one case and the force plus the margin in another the least
+// over directions is found, or the output says it was not confirmed.
+TEST(Support, TheLeastForceMayCrossFromOneContactCaseToAnotherWithinTheMargin) {
+    const struct {
+        PlaneAttitudeArray planes;
+        WedgeNumbers numbers; // gamma, H, c1, c2, f1, f2, gammaW, overhang, u1, u2
+        WaterMode water;
+        double required;
+        LineDirection cheaper; // where the dense search found less
+    } cases[] = {
+        {{{{67.0948584004, 80.7624298087},
+           {8.52011092305, 85.8155212038},
+           {3.36360793481, 316.79565773},
+           {30.8833878439, 92.968583212}}},
+         {26.4234667546, 56.023700588, 0, 2.13705696662, 0.625139951212, 0.0271657816222, 9.81, 1, 37.6338686042,
+          294.569053071},
+         WaterMode::Block,
+         1.29036868764,
+         {265.667, -7.31409}},
+        {{{{61.1803975741, 222.975044886},
+           {46.5347271677, 92.1426735423},
+           {29.2601012587, 185.680734273},
+           {70.6474402424, 114.500398535}}},
+         {21.8557828691, 35.3548459524, 0.384139306342, 0, 0.486563220603, 0.0355242324829, 9.81, 1, 0, 0},
+         WaterMode::Saturated,
+         1.50007934993,
+         {354.22339, 26.7764}},
+        {{{{53.6271487655, 278.413054863},
+           {32.2962074228, 84.2234055145},
+           {5.67523402103, 210.222538709},
+           {82.4486819971, 276.539152451}}},
+         {28.3627217417, 56.4201018863, 0, 30.4427956564, 0.0769082604696, 0.211473134029, 9.81, 1, 182.097624821, 0},
+         WaterMode::Block,
+         1.56903088929,
+         {98.3652, 7.81494}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.required);
+        WedgeLoads loads;
+        loads.Water = c.water;
+        const FullAnalysis a = analyseWedge(c.planes, c.numbers, loads);
+        ASSERT_FALSE(a.Refusal);
+        const auto least = leastBoltForce(a, c.numbers, {}, BoltMode::Active, c.required);
+        const auto cheaper = requiredBoltForce(a, c.numbers, {}, {c.cheaper, BoltMode::Active}, c.required);
+        ASSERT_TRUE(least && cheaper);
+        EXPECT_TRUE(least->Confirmed);
+        EXPECT_LE(least->Force, *cheaper * (1 + LeastForceCloseness));
+        for (double share : {0.0, 0.5, 1.0}) {
+            WedgeLoads with = loads;
+            with.Bolts.push_back({least->Force * (1 + BoltForceMargin * share), least->Direction, BoltMode::Active});
+            EXPECT_GE(factorWith(c.planes, c.numbers, with), c.required) << share;
+        }
+    }
+}
+
 // A measurement, run by hand (--gtest_also_run_disabled_tests): the least
-// force found against a dense search, on random wedges carrying passive
-// bolts, where the search decides.
+// force found against a dense search (a 4-degree net, its four best refined
+// by compass search to 1e-4 degrees), on random wedges under water, some
+// with passive bolts and seismic load, for both modes: how many lie within
+// 0.5 % of the dense search's least, how many the design confirmed, and
+// whether any it confirmed lies beyond.
 TEST(Support, DISABLED_LeastForceAgainstADenseSearch) {
     Randoms r(29);
     double worst = 0;
-    int compared = 0, beyond = 0;
-    for (auto& [w, bare] : r.existing(60)) {
+    int compared = 0, beyond = 0, confirmed = 0, confirmedBeyond = 0;
+    for (auto& [w, bare] : r.existing(400)) {
         WedgeLoads loads;
+        loads.Water = r.chance(0.5) ? WaterMode::Saturated : WaterMode::Block;
         const double weight = -bare.Forces.Weight.z;
-        for (int k = 1 + int(r.between(0, 2)); k > 0; --k)
-            loads.Bolts.push_back(
-                {r.between(0, 0.3) * weight, {r.between(0, 360), r.between(-60, 60)}, BoltMode::Passive});
+        if (r.chance(0.3))
+            for (int k = 1 + int(r.between(0, 2)); k > 0; --k)
+                loads.Bolts.push_back(
+                    {r.between(0, 0.3) * weight, {r.between(0, 360), r.between(-60, 60)}, BoltMode::Passive});
+        if (r.chance(0.2)) loads.SeismicCoefficient = r.between(0, 0.3);
         const double required = r.between(1.1, 2);
-        for (BoltMode mode : {BoltMode::Active, BoltMode::Passive}) {
-            FullAnalysis a;
-            std::optional<LeastBolt> least;
-            try {
-                a = analyseWedge(w.Attitudes, w.Numbers, loads);
-                least = leastBoltForce(a, w.Numbers, {}, mode, required);
-            } catch (const Error&) {
-                continue;
-            }
-            if (!least || least->Force == 0) continue;
-            double dense = INFINITY;
-            for (double plunge = -90; plunge <= 90; plunge += 2)
-                for (double trend = 0; trend < 360; trend += 2)
-                    if (const auto f = requiredBoltForce(a, w.Numbers, {}, {{trend, plunge}, mode}, required))
-                        dense = std::min(dense, *f);
-            ++compared;
-            const double ratio = least->Force / dense - 1;
-            worst = std::max(worst, ratio);
-            beyond += ratio > 0.005;
+        const BoltMode mode = r.chance(0.5) ? BoltMode::Active : BoltMode::Passive;
+        FullAnalysis a;
+        std::optional<LeastBolt> least;
+        try {
+            a = analyseWedge(w.Attitudes, w.Numbers, loads);
+            if (a.Refusal) continue;
+            least = leastBoltForce(a, w.Numbers, {}, mode, required);
+        } catch (const Error&) {
+            continue;
         }
+        if (!least || least->Force == 0) continue;
+        const auto force = [&](const LineDirection& d) {
+            const auto f = requiredBoltForce(a, w.Numbers, {}, {d, mode}, required);
+            return f ? *f : INFINITY;
+        };
+        std::vector<std::pair<double, LineDirection>> net;
+        for (double plunge = -88; plunge <= 88; plunge += 4)
+            for (double trend = 0; trend < 360; trend += 4) net.push_back({force({trend, plunge}), {trend, plunge}});
+        std::partial_sort(net.begin(), net.begin() + 4, net.end(),
+                          [](const auto& x, const auto& y) { return x.first < y.first; });
+        double dense = INFINITY;
+        for (int k = 0; k < 4; ++k) {
+            auto [f, d] = net[k];
+            for (double step = 2; step > 1e-4;) {
+                bool moved = false;
+                for (const auto& [dt, dp] : {std::pair{step, 0.0}, {-step, 0.0}, {0.0, step}, {0.0, -step}})
+                    if (const LineDirection next{d.Trend + dt, std::clamp(d.Plunge + dp, -90.0, 90.0)}; force(next) < f)
+                        f = force(next), d = next, moved = true;
+                if (!moved) step /= 2;
+            }
+            dense = std::min(dense, f);
+        }
+        ++compared;
+        const double ratio = least->Force / dense - 1;
+        worst = std::max(worst, ratio);
+        beyond += ratio > LeastForceCloseness;
+        confirmed += least->Confirmed;
+        confirmedBeyond += least->Confirmed && ratio > LeastForceCloseness;
     }
-    std::cout << compared << " compared, worst " << worst * 100 << "% above the 2-degree net's least, " << beyond
-              << " beyond 0.5%\n";
+    std::cout << compared << " compared, " << compared - beyond << " within 0.5% of the dense search's least, worst "
+              << worst * 100 << "% above it; " << confirmed << " confirmed, " << confirmedBeyond
+              << " of them beyond 0.5%\n";
 }
