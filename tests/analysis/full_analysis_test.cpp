@@ -374,6 +374,91 @@ TEST(FullAnalysis, APassiveBoltNeverLowersTheFactor) {
     EXPECT_GT(raised, 50);
 }
 
+// Water in the joints and the crack never makes a wedge safer: saturated
+// (the crack holding water to a random depth, draining on the face or
+// not) it is never as safe as the same wedge dry, crack or no crack. A
+// crack draining on the face once left the saturated wedge as safe as the
+// dry one. On wedges that rest on both joints from above, the ones the
+// saturated distribution (the same mean pressure on both faces) is made
+// for: where a joint overlies the wedge its water presses the wedge onto
+// the other joint, and the factor may rise (docs/physics-rules.md).
+TEST(FullAnalysis, ASaturatedWedgeIsNeverSaferThanTheDryOne) {
+    Randoms r(31);
+    int compared = 0, cracked = 0, drained = 0;
+    for (const auto& [w, bare] : r.existing(900)) {
+        if (!(bare.Shape.Inward1.z > 0 && bare.Shape.Inward2.z > 0)) continue;
+        WedgeLoads dry;
+        dry.Water = WaterMode::None;
+        if (r.chance(0.6)) {
+            const double along = intersectionDirection(bare.Shape).Trend;
+            dry.Crack = TensionCrack{{r.between(50, 90), along + r.between(-60, 60)},
+                                     r.between(0, 1) * w.Numbers.SlopeHeight,
+                                     r.chance(0.5) ? 1e3 : r.between(0, 0.5) * w.Numbers.SlopeHeight};
+        }
+        WedgeLoads wet = dry;
+        wet.Water = WaterMode::Saturated;
+        FullAnalysis a, b;
+        try {
+            a = analyseWedge(w.Attitudes, w.Numbers, dry);
+            b = analyseWedge(w.Attitudes, w.Numbers, wet);
+        } catch (const Error&) {
+            continue; // nothing drives the wedge
+        }
+        if (a.Refusal) continue;
+        ++compared, cracked += dry.Crack.has_value(), drained += b.Forces.CrackDrains;
+        EXPECT_LE(b.Safety.Factor, a.Safety.Factor * (1 + 1e-12)) << compared;
+        // Draining on the face, the crack leaves the joints wet.
+        if (b.Forces.CrackDrains && a.Safety.Factor > 0 && w.Numbers.Friction1 > 0 && w.Numbers.Friction2 > 0)
+            EXPECT_LT(b.Safety.Factor, a.Safety.Factor) << compared;
+    }
+    EXPECT_GT(compared, 300);
+    EXPECT_GT(cracked, 150);
+    EXPECT_GT(drained, 10);
+}
+
+// A bolt anchored over less length holds no more, so cutting the length of
+// passive bolts with a capacity model - single ones and a pattern - never
+// raises the factor; once their bond beyond the joint ran on past the upper
+// slope. (An active bolt is a load: less of it may raise the factor where
+// it pushed a wedge on a flat line of intersection back into the slope.)
+TEST(FullAnalysis, CuttingABoltsAnchorageNeverRaisesTheFactor) {
+    Randoms r(37);
+    int compared = 0, lowered = 0;
+    for (const auto& [w, bare] : r.existing(300)) {
+        const LineDirection down = intersectionDirection(bare.Shape);
+        const auto into = [&] { return LineDirection{down.Trend + 180 + r.between(-50, 50), r.between(-30, 40)}; };
+        const BoltType types[] = {BoltType::Simple, BoltType::GroutedDowel, BoltType::Cable};
+        WedgeLoads loads;
+        loads.Water = r.chance(0.5) ? WaterMode::Saturated : WaterMode::None;
+        for (int k = 1 + int(r.between(0, 2)); k > 0; --k) {
+            BoltCapacity c = boltDefaults(types[int(r.between(0, 3))]);
+            c.Length = r.between(0.2, 1.5) * w.Numbers.SlopeHeight;
+            loads.Bolts.push_back({0, into(), BoltMode::Passive, c});
+        }
+        if (r.chance(0.5)) {
+            const double spacing = r.between(0.05, 0.3) * w.Numbers.SlopeHeight;
+            BoltCapacity c = boltDefaults(types[int(r.between(0, 3))]);
+            c.Length = r.between(0.2, 1.5) * w.Numbers.SlopeHeight;
+            loads.Pattern = BoltPattern{spacing, spacing, into(), BoltMode::Passive, c};
+        }
+        WedgeLoads cut = loads;
+        const double share = r.between(0, 1);
+        for (Bolt& b : cut.Bolts) b.Capacity->Length *= share;
+        if (cut.Pattern) cut.Pattern->Capacity.Length *= share;
+        double before = 0, after = 0;
+        try {
+            before = analyseWedge(w.Attitudes, w.Numbers, loads).Safety.Factor;
+            after = analyseWedge(w.Attitudes, w.Numbers, cut).Safety.Factor;
+        } catch (const Error&) {
+            continue; // nothing drives the wedge, or too dense a pattern
+        }
+        ++compared, lowered += after < before;
+        EXPECT_LE(after, before * (1 + 1e-12)) << compared;
+    }
+    EXPECT_GT(compared, 250);
+    EXPECT_GT(lowered, 50);
+}
+
 // Every figure is finite, or the block fails with the arithmetic message.
 TEST(FullAnalysis, LoadsBeyondTheRangeOfADoubleFailAsOverflow) {
     const double plain = analyseWedge(exampleAttitudes(), exampleNumbers(), WedgeLoads{}).Safety.Factor;
