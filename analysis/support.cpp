@@ -530,23 +530,30 @@ std::vector<NearX> nearestSafeBolts(const std::vector<SafePiece>& pieces) {
         double AtLeast = 0;
         std::span<const HalfSpace> boundaries() const { return {Sides.data(), Count}; }
     };
+    // Each piece with itself first: of loads as near, the force and its
+    // margin in one case are preferred.
+    std::vector<std::pair<std::size_t, std::size_t>> order;
+    for (std::size_t i = 0; i < pieces.size(); ++i) order.emplace_back(i, i);
+    for (std::size_t i = 0; i < pieces.size(); ++i)
+        for (std::size_t k = 0; k < pieces.size(); ++k)
+            if (k != i) order.emplace_back(i, k);
     std::vector<Pair> pairs;
-    for (const SafePiece& from : pieces)
-        for (const SafePiece& to : pieces) {
-            Pair p;
-            for (std::size_t i = 0; i < from.Count; ++i) p.Sides[p.Count++] = from.Sides[i];
-            // (1 + margin) X in `to`: g . X >= k / (1 + margin), the cone's
-            // origin and cohesion shrunk alike.
-            for (std::size_t i = 0; i < to.Count; ++i) p.Sides[p.Count++] = {to.Sides[i].g, to.Sides[i].k / above};
-            if (from.Cone)
-                p.Cone = from.Cone;
-            else if (to.Cone)
-                p.Cone = StrengthCone{(1 / above) * to.Cone->Origin, to.Cone->Axis, to.Cone->Slope,
-                                      to.Cone->Cohesion / above, to.Cone->Friction};
-            p.AtLeast = distanceAtLeast(p.boundaries(), p.Cone ? &*p.Cone : nullptr);
-            pairs.push_back(p);
-        }
-    std::sort(pairs.begin(), pairs.end(), [](const Pair& a, const Pair& b) { return a.AtLeast < b.AtLeast; });
+    for (const auto& [i, k] : order) {
+        const SafePiece &from = pieces[i], &to = pieces[k];
+        Pair p;
+        for (std::size_t n = 0; n < from.Count; ++n) p.Sides[p.Count++] = from.Sides[n];
+        // (1 + margin) X in `to`: g . X >= k / (1 + margin), the cone's
+        // origin and cohesion shrunk alike.
+        for (std::size_t n = 0; n < to.Count; ++n) p.Sides[p.Count++] = {to.Sides[n].g, to.Sides[n].k / above};
+        if (from.Cone)
+            p.Cone = from.Cone;
+        else if (to.Cone)
+            p.Cone = StrengthCone{(1 / above) * to.Cone->Origin, to.Cone->Axis, to.Cone->Slope,
+                                  to.Cone->Cohesion / above, to.Cone->Friction};
+        p.AtLeast = distanceAtLeast(p.boundaries(), p.Cone ? &*p.Cone : nullptr);
+        pairs.push_back(p);
+    }
+    std::stable_sort(pairs.begin(), pairs.end(), [](const Pair& a, const Pair& b) { return a.AtLeast < b.AtLeast; });
     std::vector<NearX> found;
     double nearest = Infinity;
     for (const Pair& p : pairs) {
@@ -557,7 +564,10 @@ std::vector<NearX> nearestSafeBolts(const std::vector<SafePiece>& pieces) {
             nearest = std::min(nearest, norm(*x));
         }
     }
-    std::sort(found.begin(), found.end(), [](const NearX& a, const NearX& b) { return a.Distance < b.Distance; });
+    // Nearest first, distances within rounding (1e-12) taken as equal.
+    const auto rounded = [](double d) { return d > 0 ? std::round(std::log(d) * 1e12) : -Infinity; };
+    std::stable_sort(found.begin(), found.end(),
+                     [&](const NearX& a, const NearX& b) { return rounded(a.Distance) < rounded(b.Distance); });
     return found;
 }
 
@@ -615,7 +625,9 @@ std::optional<LeastBolt> leastBoltForce(const FullAnalysis& analysis, const Wedg
         if (best && x.Distance >= best->Force) break;
         if (x.Distance == 0) continue;
         const TPoint3D along = (1 / x.Distance) * x.X;
-        if (const double t = force(along); !best || t < best->Force) best = LeastBolt{directionOf(along), t};
+        // A direction replaces the best only by more than rounding.
+        if (const double t = force(along); !best || t < best->Force * (1 - 1e-9))
+            best = LeastBolt{directionOf(along), t};
         starts.push_back(along);
         if (starts.size() > 64) break;
     }
