@@ -320,8 +320,8 @@ TEST(Water, AFilledShareRunsFromDryToSaturated) {
 }
 
 // The lining's weight rides on the wedge, and so does its share of every
-// load that scales with weight: the seismic force is k times both (the
-// example block at k 0.2 once stood at 1.2022 instead of 1.1976).
+// load that scales with weight: the seismic force is k times both (a block
+// at k 0.2 once stood at 1.2022 instead of 1.1976).
 TEST(Forces, TheSeismicForceShakesTheLiningWithTheRock) {
     const std::optional<LineDirection> directions[] = {std::nullopt, LineDirection{200, -10}};
     for (const auto& direction : directions) {
