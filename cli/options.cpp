@@ -48,7 +48,7 @@ std::vector<std::string> takeLanguage(const std::vector<std::string>& args) {
             rest.push_back(arg);
         }
     }
-    const auto language = name ? languageFromName(*name) : Language::English;
+    const auto language = name ? languageFromName(*name) : languageOfEnvironment();
     setMessageLanguage(language.value_or(Language::English));
     if (!language) throw UsageError("invalid value '" + *name + "' for --lang (zh or en)");
     return rest;

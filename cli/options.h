@@ -44,9 +44,9 @@ template <typename Integer> Integer integerArgument(const std::string& text, con
 }
 
 // The tool's language from "--lang zh|en" (or "--lang=..."), given
-// anywhere before "--": set for this run (English when not given, since the
-// tool's readers are scripts and people of any language) and taken out of
-// the arguments, which are returned. A run in the same process (the tests)
+// anywhere before "--", else the locale's as the windows take it (LC_ALL,
+// LC_MESSAGES, LANG: Chinese for zh_*, English otherwise): set for this run
+// and taken out of the arguments, which are returned. A run in the same process (the tests)
 // never inherits an earlier run's language. Another name is a usage error.
 std::vector<std::string> takeLanguage(const std::vector<std::string>& args);
 // "zh" or "en", the --lang value of the language now set.

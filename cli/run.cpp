@@ -13,9 +13,10 @@ namespace {
 const char* const Usage =
     "usage: trelmox-cli [--lang en|zh] <command> [options]\n"
     "\n"
-    "  --lang en|zh  the language of messages and readable output: English\n"
-    "                (the default) or the Chinese of the program's windows;\n"
-    "                the files written stay as they are\n"
+    "  --lang en|zh  the language of messages and readable output: English or\n"
+    "                the Chinese of the program's windows; without it, the\n"
+    "                locale's (LC_ALL, LC_MESSAGES, LANG: Chinese for zh_*);\n"
+    "                the files written and the JSON's keys stay as they are\n"
     "\n"
     "commands:\n"
     "  analyze [--format text|json|csv|xlsx] [--output FILE] [--report-dir DIR] [--dxf-dir DIR] [--plot-dir DIR]\n"

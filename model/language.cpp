@@ -3,6 +3,7 @@
 #include "model/chinese_files.h"
 
 #include <atomic>
+#include <cstdlib>
 
 namespace trelmox {
 
@@ -32,5 +33,17 @@ Language languageOfLocale(std::string_view localeName) {
                ? Language::Chinese
                : Language::English;
 }
+
+std::string_view messagesLocale(const char* lcAll, const char* lcMessages, const char* lang) {
+    for (const char* name : {lcAll, lcMessages, lang})
+        if (name && *name) return name;
+    return {};
+}
+
+std::string_view messagesLocaleOfEnvironment() {
+    return messagesLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
+}
+
+Language languageOfEnvironment() { return languageOfLocale(messagesLocaleOfEnvironment()); }
 
 } // namespace trelmox

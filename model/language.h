@@ -9,9 +9,10 @@
 // language, byte for byte.
 //
 // The language is chosen once at start-up, before any work thread runs:
-// the program from --lang or the system locale, the tool from --lang
-// (English unless "zh"). Until then it is Chinese, so a library caller that
-// never chooses reads what the windows always showed.
+// the program from --lang, its saved choice or the locale, the tool from
+// --lang or the locale (languageOfEnvironment). Until then it is Chinese,
+// so a library caller that never chooses reads what the windows always
+// showed.
 #include <optional>
 #include <string_view>
 
@@ -32,5 +33,15 @@ std::optional<Language> languageFromName(std::string_view name);
 // Chinese for a locale name of Chinese ("zh_CN.UTF-8", "zh_TW", "zh"),
 // English for any other.
 Language languageOfLocale(std::string_view localeName);
+
+// The locale whose language messages are read in, as the C library picks
+// it: the first of LC_ALL, LC_MESSAGES and LANG that is set and not empty;
+// empty when none is. The pure rule on the three values, and the same on
+// the process's environment.
+std::string_view messagesLocale(const char* lcAll, const char* lcMessages, const char* lang);
+std::string_view messagesLocaleOfEnvironment();
+// The language of that locale: what the windows and the tool speak when
+// neither --lang nor a saved choice names one.
+Language languageOfEnvironment();
 
 } // namespace trelmox

@@ -2,7 +2,6 @@
 // program's files live beside the executable, or in the user's data folder
 // when the program is installed.
 #include <QApplication>
-#include <QLocale>
 
 #include <algorithm>
 #include <iostream>
@@ -30,7 +29,7 @@ int main(int argc, char* argv[]) {
     // Lets the desktop match the windows to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("trelmox"));
     const std::optional<std::string> saved = trelmox::app::savedLanguageChoice();
-    trelmox::app::useLanguage(trelmox::app::chooseLanguage(lang, saved, QLocale::system().name().toStdString()));
+    trelmox::app::useLanguage(trelmox::app::chooseLanguage(lang, saved, trelmox::messagesLocaleOfEnvironment()));
     trelmox::app::Program program(
         trelmox::app::openProgramFolder(QCoreApplication::applicationDirPath().toStdString()));
     program.Form1.show();

@@ -18,7 +18,9 @@ def cli():
     tool = os.environ.get("TRELMOX_CLI", "trelmox-cli")
 
     def run(*args, check=True):
-        done = subprocess.run([tool, *map(str, args)], capture_output=True, text=True)
+        # The tool follows the locale; the module speaks English unless told.
+        env = dict(os.environ, LC_ALL="C.UTF-8")
+        done = subprocess.run([tool, *map(str, args)], capture_output=True, text=True, env=env)
         if check and done.returncode not in (0, 1):
             raise AssertionError(done.stderr)
         return done.stdout

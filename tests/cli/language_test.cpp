@@ -1,11 +1,13 @@
-// The tool's language: English unless --lang zh asks for the Chinese of the
-// windows, chosen afresh on every run, and a language name it does not
-// know refused as a usage error.
+// The tool's language: --lang, else the locale's (LC_ALL, LC_MESSAGES,
+// LANG, as the windows take it), chosen afresh on every run, and a language
+// name it does not know refused as a usage error.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <unistd.h>
 
 #include "tests/cli/cli_run.h"
@@ -100,6 +102,62 @@ TEST_F(ToolLanguage, TheOptionGoesAnywhereBeforeTheEndOfOptionsAndUnknownNamesAr
         EXPECT_EQ(refused.status, ExitUsage);
         EXPECT_THAT(refused.err, HasSubstr("--lang"));
         EXPECT_THAT(refused.err, HasSubstr("usage: trelmox-cli"));
+    }
+}
+
+// The three variables set (nullopt: unset) for a test, as they were after.
+class LocaleVariables {
+public:
+    LocaleVariables(std::optional<std::string> all, std::optional<std::string> messages,
+                    std::optional<std::string> lang) {
+        set("LC_ALL", all), set("LC_MESSAGES", messages), set("LANG", lang);
+    }
+    ~LocaleVariables() {
+        for (const auto& [name, value] : saved_) value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
+    }
+
+private:
+    void set(const char* name, const std::optional<std::string>& value) {
+        const char* was = std::getenv(name);
+        saved_.emplace_back(name, was ? std::optional<std::string>(was) : std::nullopt);
+        value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
+    }
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
+};
+
+TEST_F(ToolLanguage, WithoutTheOptionTheLocaleChoosesAsTheWindowsDo) {
+    const std::optional<std::string> unset;
+    const struct {
+        std::optional<std::string> all, messages, lang;
+        std::vector<std::string> option;
+        bool chinese;
+    } cases[] = {
+        {unset, unset, "zh_CN.UTF-8", {}, true},
+        {unset, unset, "zh_TW", {}, true},
+        {unset, unset, "zh", {}, true},
+        {unset, unset, "en_US.UTF-8", {}, false},
+        {unset, unset, "zhx_YY", {}, false},
+        {unset, unset, unset, {}, false},
+        {unset, unset, "C", {}, false},
+        // LC_ALL beats LC_MESSAGES, which beats LANG; an empty one counts as unset.
+        {"en_GB.UTF-8", "zh_CN.UTF-8", "zh_CN.UTF-8", {}, false},
+        {"zh_CN.GB18030", "en_US.UTF-8", "en_US.UTF-8", {}, true},
+        {unset, "zh_CN.UTF-8", "en_US.UTF-8", {}, true},
+        {unset, "en_US.UTF-8", "zh_CN.UTF-8", {}, false},
+        {"", "", "zh_CN.UTF-8", {}, true},
+        // --lang overrides the locale either way.
+        {unset, unset, "zh_CN.UTF-8", {"--lang", "en"}, false},
+        {"C", unset, unset, {"--lang=zh"}, true},
+    };
+    for (const auto& c : cases) {
+        const LocaleVariables locale(c.all, c.messages, c.lang);
+        std::vector<std::string> args = c.option;
+        args.insert(args.end(), {"analyze", at("missing.txt")});
+        const CliRun run = tool(args);
+        EXPECT_EQ(hasCjk(run.err), c.chinese) << c.lang.value_or("-") << ' ' << run.err;
+        EXPECT_EQ(trelmox::messagesLocale(c.all ? c.all->c_str() : nullptr, c.messages ? c.messages->c_str() : nullptr,
+                                          c.lang ? c.lang->c_str() : nullptr),
+                  trelmox::messagesLocaleOfEnvironment());
     }
 }
 
