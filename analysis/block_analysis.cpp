@@ -1,28 +1,84 @@
 #include "analysis/block_analysis.h"
 
+#include "analysis/overflow_source.h"
+
 namespace trelmox {
 
-BlockRun runBlock(const SavedBlock& block, const WedgeLoads& loads) {
-    BlockRun run{block, loads, {}, {}, {}, {}, {}, {}, {}, {}};
+namespace {
+
+// The run up to Kc; stops early, without a failure, when some corner
+// cannot be computed.
+void runToKc(const SavedBlock& block, BlockRun& run) {
+    VertexGeometry corners; // fresh: never the corners of another block
+    run.FailedTriples = corners.computeForBlock(block.Quadrants, block.Params.SlopeHeight);
+    // A corner left over from an earlier computation must not be analysed.
+    if (!run.FailedTriples.empty()) return;
+    run.Vertices = corners.vertices();
+    run.Geometry = wedgeGeometry(*run.Vertices);
+    run.Numbers = readWedgeNumbers(block.Params);
+    run.Safety = computeSafetyFactor(block.Attitudes, *run.Numbers);
+}
+
+bool overflowsIn(const auto& compute) {
     try {
-        VertexGeometry corners; // fresh: never the corners of another block
-        run.FailedTriples = corners.computeForBlock(block.Quadrants, block.Params.SlopeHeight);
-        // A corner left over from an earlier computation must not be analysed.
-        if (!run.FailedTriples.empty()) return run;
-        run.Vertices = corners.vertices();
-        run.Geometry = wedgeGeometry(*run.Vertices);
-        run.Numbers = readWedgeNumbers(block.Params);
-        run.Safety = computeSafetyFactor(block.Attitudes, *run.Numbers);
+        compute();
+        return false;
     } catch (const Error& failure) {
-        run.Failure = failure;
+        return failure.fault() == ArithmeticFault::Overflow;
+    }
+}
+
+// An overflow named by the input it comes from, when one alone does.
+Error kcFailure(const Error& failure, const SavedBlock& block) {
+    if (failure.fault() != ArithmeticFault::Overflow) return failure;
+    const auto source = overflowSource(block, savedBlockNumbers, [](const SavedBlock& trial) {
+        return overflowsIn([&] {
+            BlockRun run;
+            runToKc(trial, run);
+        });
+    });
+    return source ? namedOverflow(failure, *source) : failure;
+}
+
+struct FullInputs {
+    PlaneAttitudeArray Attitudes;
+    WedgeNumbers Numbers;
+    WedgeLoads Loads;
+};
+
+RealWedge realWedge(const FullInputs& in) {
+    FullAnalysis analysis = analyseWedge(in.Attitudes, in.Numbers, in.Loads);
+    SupportDesign design = designSupport(analysis, in.Numbers, in.Loads);
+    return RealWedge{std::move(analysis), std::move(design)};
+}
+
+} // namespace
+
+Error fullAnalysisFailure(const Error& failure, const PlaneAttitudeArray& attitudes, const WedgeNumbers& numbers,
+                          const WedgeLoads& loads) {
+    if (failure.fault() != ArithmeticFault::Overflow) return failure;
+    const auto source = overflowSource(
+        FullInputs{attitudes, numbers, loads},
+        [](FullInputs& in) { return wedgeInputNumbers(in.Attitudes, in.Numbers, in.Loads); },
+        [](const FullInputs& trial) { return overflowsIn([&] { realWedge(trial); }); });
+    return source ? namedOverflow(failure, *source) : failure;
+}
+
+BlockRun runBlock(const SavedBlock& block, const WedgeLoads& loads) {
+    BlockRun run{block, loads, {}, {}, {}, {}, {}, {}, {}, {}, {}};
+    try {
+        runToKc(block, run);
+        if (!run.FailedTriples.empty()) return run;
+    } catch (const Error& failure) {
+        run.Failure = kcFailure(failure, block);
         return run;
     }
+    const FullInputs inputs{block.Attitudes, *run.Numbers, loads};
     try {
-        FullAnalysis analysis = analyseWedge(block.Attitudes, *run.Numbers, loads);
-        SupportDesign design = designSupport(analysis, *run.Numbers, loads);
-        run.Full = RealWedge{std::move(analysis), std::move(design)};
+        run.Full = realWedge(inputs);
     } catch (const Error& failure) {
-        run.FullFailure = failure.what();
+        run.FullError = fullAnalysisFailure(failure, inputs.Attitudes, inputs.Numbers, inputs.Loads);
+        run.FullFailure = run.FullError->what();
     }
     return run;
 }

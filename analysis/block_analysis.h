@@ -47,7 +47,8 @@ struct BlockRun {
     // nothing driving the wedge, its arithmetic) is a message of the
     // block, not the block's failure: Kc and the geometry stand.
     std::optional<RealWedge> Full;
-    std::string FullFailure;
+    std::optional<Error> FullError; // its failure, with its kind and source
+    std::string FullFailure;        // and that failure's message
 
     // Kc was worked out: every corner, every number, the factor.
     bool complete() const { return Safety.has_value(); }
@@ -58,7 +59,13 @@ struct BlockRun {
 };
 
 // Never throws for the block's own data: a failure is kept in the result.
+// An overflow is named by the input it comes from (overflowSource).
 BlockRun runBlock(const SavedBlock& block, const WedgeLoads& loads);
+
+// The failure of the full analysis (and the support design) on these
+// inputs, an overflow named by the input it comes from; others as they are.
+Error fullAnalysisFailure(const Error& failure, const PlaneAttitudeArray& attitudes, const WedgeNumbers& numbers,
+                          const WedgeLoads& loads);
 
 // The corners alone, from the planes and the slope height, as the pictures
 // show them; or why there are none: the messages of the triples that cut

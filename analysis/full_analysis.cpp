@@ -1,6 +1,7 @@
 #include "analysis/full_analysis.h"
 
 #include "analysis/computation_counts.h"
+#include "analysis/vec3.h"
 #include "model/language.h"
 
 namespace trelmox {
@@ -27,6 +28,27 @@ const char* contactDescription(TWedgeContact contact) {
     return "";
 }
 
+const char* factorNoteKey(FactorNote note) {
+    return note == FactorNote::NoDrivingForce ? "no driving force" : "above 100";
+}
+
+namespace {
+bool slides(TWedgeContact contact) {
+    return contact == TWedgeContact::BothPlanes || contact == TWedgeContact::FirstPlaneOnly ||
+           contact == TWedgeContact::SecondPlaneOnly;
+}
+} // namespace
+
+std::optional<FactorNote> factorNote(TWedgeContact contact, double factor) {
+    if (slides(contact) && factor > FactorBound) return FactorNote::AboveBound;
+    return std::nullopt;
+}
+
+std::optional<FactorNote> factorNote(const FullSafety& safety, double weight) {
+    if (slides(safety.Contact) && safety.Driving < NoDrivingShare * weight) return FactorNote::NoDrivingForce;
+    return factorNote(safety.Contact, safety.Factor);
+}
+
 std::optional<StabilityState> stabilityState(const FullSafety& safety, double requiredFactor) {
     if (safety.Contact == TWedgeContact::NoBlock || safety.Contact == TWedgeContact::Unresolved) return std::nullopt;
     const double fs = safety.Factor;
@@ -44,6 +66,7 @@ void analyseWedge(const WedgePlanes& planes, const WedgeNumbers& numbers, const 
         a.Safety = FullSafety{};
         a.Safety.Contact = TWedgeContact::NoBlock;
         a.State.reset();
+        a.Note.reset();
         if (a.Size.Limited) a.Size = WedgeSizing{};
         return;
     }
@@ -63,6 +86,7 @@ void analyseWedge(const WedgePlanes& planes, const WedgeNumbers& numbers, const 
         a.Safety = vectorMethod(a.Shape, a.Forces.active(), a.Forces.Passive, used, loads.Strength);
     }
     a.State = stabilityState(a.Safety, loads.RequiredFactor);
+    a.Note = factorNote(a.Safety, norm(a.Forces.Weight));
 }
 
 FullAnalysis analyseWedge(const WedgePlanes& planes, const WedgeNumbers& numbers, const WedgeLoads& loads) {

@@ -26,6 +26,23 @@ const char* stabilityStateName(StabilityState state);
 // None when no factor was worked out (no wedge, an unresolved contact).
 std::optional<StabilityState> stabilityState(const FullSafety& safety, double requiredFactor);
 
+// A factor above FactorBound says no more than "far from sliding": it is
+// reported as above the bound, never as a figure, since its digits come
+// from a driving force near nothing and rounding decides them (a driving
+// force of 1e-16 of the weight gives Fs 3e15). A driving force below
+// NoDrivingShare of the weight is none at all: whatever the factor, the
+// wedge is not pushed along its sliding direction.
+inline constexpr double FactorBound = 100;
+inline constexpr double NoDrivingShare = 1e-9;
+enum class FactorNote { AboveBound, NoDrivingForce };
+// "above 100", "no driving force": as the tool's data name the note.
+const char* factorNoteKey(FactorNote note);
+// The note of a factor that does not stand as a figure; none for one that
+// does, and for a contact case that works out no factor by sliding.
+std::optional<FactorNote> factorNote(TWedgeContact contact, double factor);
+// The same knowing the driving force and the wedge's weight.
+std::optional<FactorNote> factorNote(const FullSafety& safety, double weight);
+
 // "双面接触", "仅第一切割面接触", ... for the user.
 const char* contactDescription(TWedgeContact contact);
 
@@ -38,6 +55,8 @@ struct FullAnalysis {
     WedgeForces Forces;
     FullSafety Safety;
     std::optional<StabilityState> State;
+    // Set: Safety.Factor is not a figure to show (factorNote).
+    std::optional<FactorNote> Note;
 };
 
 // numbers: the block's parameters as the Kc computation reads them (a

@@ -7,8 +7,19 @@
 #include "analysis/vec3.h"
 #include "model/checked.h"
 #include "model/error.h"
+#include "model/language.h"
 
 namespace trelmox {
+
+const char* noDrivingMessage() {
+    return inLanguage("楔块沿滑动方向不受下滑力，无法计算安全系数",
+                      "nothing drives the wedge along its sliding direction; no safety factor can be worked out");
+}
+
+const char* tooManyPassiveMessage() {
+    return inLanguage("被动锚杆的方向多于12种，无法计算安全系数",
+                      "the passive bolts point in more than 12 directions; no safety factor can be worked out");
+}
 
 namespace {
 
@@ -112,7 +123,7 @@ FullSafety vectorMethodCarrying(const WedgeShape& s, const TPoint3D& active, con
                                 const WedgeNumbers& n, const JointStrengths& j) {
     FullSafety r;
     if (!carrying(s, active, carried, n, j, r))
-        throw Error::arithmetic(NoDrivingMessage, ArithmeticFault::NoDrivingForce);
+        throw Error::arithmetic(noDrivingMessage(), ArithmeticFault::NoDrivingForce);
     return r;
 }
 
@@ -120,7 +131,7 @@ FullSafety vectorMethod(const WedgeShape& s, const TPoint3D& active, std::span<c
                         const WedgeNumbers& n, const JointStrengths& j) {
     FullSafety r;
     if (!drivenVectorMethod(s, active, passive, n, j, r))
-        throw Error::arithmetic(NoDrivingMessage, ArithmeticFault::NoDrivingForce);
+        throw Error::arithmetic(noDrivingMessage(), ArithmeticFault::NoDrivingForce);
     return r;
 }
 
@@ -128,7 +139,7 @@ bool drivenVectorMethod(const WedgeShape& s, const TPoint3D& active, std::span<c
                         const WedgeNumbers& n, const JointStrengths& j, FullSafety& best) {
     if (!carrying(s, active, {}, n, j, best)) return false;
     if (passive.empty()) return true;
-    if (passive.size() > MaxPassiveDirections) throw Error::refused(TooManyPassiveMessage);
+    if (passive.size() > MaxPassiveDirections) throw Error::refused(tooManyPassiveMessage());
     FullSafety trial;
     for (std::uint32_t set = 1; set < (std::uint32_t{1} << passive.size()); ++set) {
         TPoint3D sum{};

@@ -58,13 +58,13 @@ TWedgeContact contactCase(double both1, double both2, double alone1, double alon
 // never lowers the factor, and no factor is negative. At most
 // MaxPassiveDirections directions (2^12 sets).
 //
-// Throws Error(NoDrivingMessage) when nothing drives the wedge (driving
+// Throws Error(noDrivingMessage()) when nothing drives the wedge (driving
 // force exactly 0) without the passive bolts, Error(OverflowMessage) when a
-// factor leaves the range of a double, Error(TooManyPassiveMessage) for too
-// many directions.
-inline const char* const NoDrivingMessage = "楔块沿滑动方向不受下滑力，无法计算安全系数";
+// factor leaves the range of a double, Error(tooManyPassiveMessage()) for
+// too many directions; the messages in the language of the messages.
+const char* noDrivingMessage();
 inline constexpr std::size_t MaxPassiveDirections = 12;
-inline const char* const TooManyPassiveMessage = "被动锚杆的方向多于12种，无法计算安全系数";
+const char* tooManyPassiveMessage();
 FullSafety vectorMethod(const WedgeShape& shape, const TPoint3D& active, std::span<const TPoint3D> passive,
                         const WedgeNumbers& strengths, const JointStrengths& models);
 // The same, false instead of the failure when nothing drives the wedge.

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <stdexcept>
 
 #include "analysis/arithmetic.h"
 #include "analysis/computation_counts.h"
@@ -90,6 +91,18 @@ void checkPhysical(const PhysicalParameter& p, double value) {
 }
 
 } // namespace
+
+const char* wedgeParameterLabel(std::string_view field) {
+    for (const PhysicalParameter& p : PhysicalParameters)
+        if (field == p.field) return inLanguage(p.label, p.englishLabel);
+    return "";
+}
+
+double& wedgeNumberField(WedgeNumbers& numbers, std::string_view field) {
+    for (const PhysicalParameter& p : PhysicalParameters)
+        if (field == p.field) return numbers.*p.number;
+    throw std::invalid_argument("no parameter " + std::string(field));
+}
 
 void checkWedgeNumbers(const WedgeNumbers& numbers) {
     for (const PhysicalParameter& p : PhysicalParameters) checkPhysical(p, numbers.*p.number);

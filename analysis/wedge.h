@@ -4,6 +4,7 @@
 // height enters, not the corners. Plane 1/2 = first/second cutting plane.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "model/block.h"
 
@@ -42,6 +43,11 @@ struct WedgeNumbers {
     double LiningResistance = 0;
 };
 WedgeNumbers readWedgeNumbers(const TWedgeParams& params);
+// The label of a real-valued parameter by its name in the data
+// ("RockUnitWeight": 岩石容重, "rock unit weight"), in the language of the
+// messages; and the parameter among the numbers.
+const char* wedgeParameterLabel(std::string_view field);
+double& wedgeNumberField(WedgeNumbers& numbers, std::string_view field);
 // The same checks on numbers that did not come from texts (a sensitivity
 // step), in the same order and with the same messages.
 void checkWedgeNumbers(const WedgeNumbers& numbers);

@@ -424,7 +424,7 @@ ReportTable safetyTable(const RealWedge& full, const WedgeLoads& loads) {
     table.Rows.insert(table.Rows.end(),
                       {{say("下滑力", "driving force"), withUnit(fixed(s.Driving), "kN")},
                        {say("抗滑力", "resisting force"), withUnit(fixed(s.Resisting), "kN")},
-                       {say("安全系数 Fs", "safety factor Fs"), fixed(s.Factor)},
+                       {say("安全系数 Fs", "safety factor Fs"), boundedFactor(full.Analysis, fixed(s.Factor))},
                        {say("所需安全系数 Fst", "required safety factor Fst"), requiredFactorText(loads)},
                        {say("稳定状态", "stability state"), stateText(full.Analysis)}});
     return table;
@@ -589,7 +589,9 @@ std::string sensitivityText(const CalculationReportInputs& in, const Sensitivity
         text += say("；块体取值 " + significant(own->Value) + " 时 Kc = " + significant(own->SafetyFactor),
                     "; at the block's value " + significant(own->Value) + " Kc = " + significant(own->SafetyFactor));
     // The block's own Fs beside its Kc, as the window gives it.
-    if (hasFactor(full)) text += say("，Fs = ", ", Fs = ") + significant(full.Report->Analysis.Safety.Factor);
+    if (hasFactor(full))
+        text += say("，Fs = ", ", Fs = ") +
+                boundedFactor(full.Report->Analysis, significant(full.Report->Analysis.Safety.Factor));
     // Kc against 1 and, as the window shows it, Fs against the required factor.
     const auto crossingWords = [&name, english](const std::vector<double>& values, const std::string& limit,
                                                 const std::string& none) {
@@ -763,8 +765,8 @@ std::string fullConclusion(const RealWedge& r, const WedgeLoads& loads) {
     const FullSafety& s = r.Analysis.Safety;
     const bool enough = *r.Analysis.State == StabilityState::Stable;
     if (inEnglish()) {
-        std::string text = "By the 3D analysis of the real wedge the safety factor is Fs = " + fixed(s.Factor) + " (" +
-                           contactDescription(s.Contact) +
+        std::string text = "By the 3D analysis of the real wedge the safety factor is Fs = " +
+                           boundedFactor(r.Analysis, fixed(s.Factor)) + " (" + contactDescription(s.Contact) +
                            "), the required safety factor Fst = " + requiredFactorText(loads) +
                            ", the stability state \"" + stateText(r.Analysis) + "\": it " +
                            (enough ? "meets" : "does not meet") + " the required safety factor.";
@@ -776,9 +778,10 @@ std::string fullConclusion(const RealWedge& r, const WedgeLoads& loads) {
         const std::string sizing = sizingSentence(loads.Size, r.Analysis.Size);
         return sizing.empty() ? text : text + " " + sizing;
     }
-    std::string text = "按实际楔块三维分析，安全系数 Fs = " + fixed(s.Factor) + "（" + contactDescription(s.Contact) +
-                       "），所需安全系数 Fst = " + requiredFactorText(loads) + "，稳定状态为“" + stateText(r.Analysis) +
-                       "”，" + (enough ? "满足" : "不满足") + "所需安全系数的要求。";
+    std::string text = "按实际楔块三维分析，安全系数 Fs = " + boundedFactor(r.Analysis, fixed(s.Factor)) + "（" +
+                       contactDescription(s.Contact) + "），所需安全系数 Fst = " + requiredFactorText(loads) +
+                       "，稳定状态为“" + stateText(r.Analysis) + "”，" + (enough ? "满足" : "不满足") +
+                       "所需安全系数的要求。";
     if (!enough) {
         if (r.Design.Bolt) text += "沿设计锚杆方向" + designBoltText(r.Design) + "。";
         text += r.Design.Least ? "所需锚固力最小的锚杆方向为" + leastBoltText(r.Design) + "。"

@@ -54,6 +54,10 @@ std::string directionText(const LineDirection& d, DirectionLayout layout) {
            deg(std::round(d.Plunge * 10) / 10);
 }
 
+std::string boundedFactor(const FullAnalysis& analysis, const std::string& figure) {
+    return analysis.Note ? "> " + floatToText(FactorBound) : figure;
+}
+
 FullFigureTexts fullFigureTexts(const BlockRun& run) {
     const FullAnalysis& a = run.Full->Analysis;
     const SupportDesign& d = run.Full->Design;
@@ -61,7 +65,7 @@ FullFigureTexts fullFigureTexts(const BlockRun& run) {
     FullFigureTexts t;
     t.Contact = contactDescription(a.Safety.Contact);
     if (a.Refusal) return t;
-    t.Factor = floatToText(a.Safety.Factor);
+    t.Factor = boundedFactor(a, floatToText(a.Safety.Factor));
     t.State = a.State ? stabilityStateName(*a.State) : inLanguage("未定", "undetermined");
     t.Required =
         floatToText(loads.RequiredFactor) +

@@ -51,4 +51,8 @@ struct FullFigureTexts {
 // Of a run whose full analysis was worked out (run.Full).
 FullFigureTexts fullFigureTexts(const BlockRun& run);
 
+// The factor Fs as a report writes it: `figure`, its digits, or "> 100"
+// where the analysis says the factor is no figure to show (FactorNote).
+std::string boundedFactor(const FullAnalysis& analysis, const std::string& figure);
+
 } // namespace trelmox

@@ -228,7 +228,7 @@ void resultLines(std::vector<std::string>& lines, const ReportedWedge& in) {
         lines.end(),
         {say("下滑力:\t\t\t", "driving force:\t\t\t") + withUnit(fixed(s.Driving), "kN"),
          say("抗滑力:\t\t\t", "resisting force:\t\t\t") + withUnit(fixed(s.Resisting), "kN"),
-         say("安全系数:\t\tFs=\t", "safety factor:\t\tFs=\t") + fixed(s.Factor),
+         say("安全系数:\t\tFs=\t", "safety factor:\t\tFs=\t") + boundedFactor(in.Analysis, fixed(s.Factor)),
          say("所需安全系数:\t\tFst=\t", "required safety factor:\tFst=\t") + requiredText(in.Loads),
          say("稳定状态:\t\t", "stability state:\t\t") +
              std::string(in.Analysis.State ? stabilityStateName(*in.Analysis.State) : say("未定", "undetermined"))});

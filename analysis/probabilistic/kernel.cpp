@@ -19,7 +19,7 @@ const char* outcomeMessage(SampleOutcome o) {
     case SampleOutcome::Overflow: return OverflowMessage;
     case SampleOutcome::DivisionByZero: return DivisionByZeroMessage;
     case SampleOutcome::InvalidOperation: return InvalidOperationMessage;
-    case SampleOutcome::NoDriving: return NoDrivingMessage;
+    case SampleOutcome::NoDriving: return noDrivingMessage();
     default: return "";
     }
 }
