@@ -74,7 +74,15 @@ const char* const AnalyzeUsage =
     "  --plot-dir DIR          write each block's stereonet (<name>stereonet.svg)\n"
     "                          and 3D view (<name>wedge.svg) to DIR\n"
     "\n"
-    "Exit status: 0 every block analysed, 1 some block failed, 2 usage error.\n";
+    "A figure that does not exist is null in JSON and empty in CSV (Kc, volume,\n"
+    "height and plunge when the planes cut out no block; Fs without a wedge); a\n"
+    "factor above 100 is shown as \"> 100\" with kc_note or fs_note saying why\n"
+    "(\"above 100\", or \"no driving force\" when the force driving the wedge is\n"
+    "below 1e-9 of its weight); an Fs that could not be computed is fs_error with\n"
+    "its fs_error_kind (overflow, refused_input, ...).\n"
+    "\n"
+    "Exit status: 0 every block analysed, 1 some block or its factor Fs failed,\n"
+    "2 usage error.\n";
 
 struct Destinations {
     std::optional<std::filesystem::path> reportDir, dxfDir, plotDir;
@@ -315,7 +323,7 @@ int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
     try {
         destination->check();
     } catch (const Error& failure) {
-        err << "trelmox-cli analyze: " << shownText(toolMessage(failure)) << '\n';
+        err << "trelmox-cli analyze: " << shownMessage(toolMessage(failure)) << '\n';
         return ExitBlockFailed;
     }
 
@@ -324,7 +332,7 @@ int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
         makeOutcomePrinter(format, destination->stream(), format == "csv" && anyStrengthModel(parsed.positional));
     bool anyFailed = false;
     const auto print = [&](const BlockOutcome& outcome) {
-        anyFailed = anyFailed || outcome.error.has_value();
+        anyFailed = anyFailed || outcome.error.has_value() || fsFailed(outcome);
         printer->print(outcome);
     };
     if (outputsNamedOnce(parsed.positional, to)) {
@@ -338,7 +346,7 @@ int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
         printer->finish();
         destination->finish();
     } catch (const Error& failure) {
-        err << "trelmox-cli analyze: " << shownText(toolMessage(failure)) << '\n';
+        err << "trelmox-cli analyze: " << shownMessage(toolMessage(failure)) << '\n';
         return ExitBlockFailed;
     }
     return anyFailed ? ExitBlockFailed : ExitOk;

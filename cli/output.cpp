@@ -65,8 +65,25 @@ std::string shownText(const std::string& text) {
     const std::string visible = visibleText(text);
     if (characterCount(visible) <= MaxShownChars) return visible;
     constexpr std::size_t Head = MaxShownChars * 2 / 3, Tail = MaxShownChars - Head - 1;
-    return visible.substr(0, offsetAfterCharacters(visible, Head)) + "…" +
-           visible.substr(offsetBeforeCharacters(visible, Tail));
+    // The cut falls between words where a blank is near, not inside one.
+    constexpr std::size_t Near = 40;
+    std::size_t headEnd = offsetAfterCharacters(visible, Head), tailStart = offsetBeforeCharacters(visible, Tail);
+    if (const auto blank = visible.rfind(' ', headEnd); blank != std::string::npos && headEnd - blank <= Near)
+        headEnd = blank;
+    if (const auto blank = visible.find(' ', tailStart); blank != std::string::npos && blank - tailStart <= Near)
+        tailStart = blank + 1;
+    return visible.substr(0, headEnd) + "…" + visible.substr(tailStart);
+}
+
+std::string shownMessage(const std::string& text) {
+    std::string shown;
+    for (std::size_t from = 0;;) {
+        const std::size_t end = text.find('\n', from);
+        shown += shownText(text.substr(from, end == std::string::npos ? std::string::npos : end - from));
+        if (end == std::string::npos) return shown;
+        shown += '\n';
+        from = end + 1;
+    }
 }
 
 std::string nameText(const std::string& bytes) {
@@ -88,7 +105,7 @@ std::string fileFailureText(const std::filesystem::path& file, const Error& fail
     else
         text += ": ";
     text += toolMessage(failure);
-    return shownText(text);
+    return shownMessage(text);
 }
 
 const char* stateInData(StabilityState state) {
@@ -161,6 +178,9 @@ namespace {
 struct FullFigures {
     std::optional<std::string> Contact, State;
     std::optional<double> Factor, Weight, BoltForce, BoltTrend, BoltPlunge;
+    // Why Fs is no figure although the wedge was analysed (factorNote); and
+    // the failure that left it uncomputed, with its kind.
+    std::optional<std::string> Note, Error, ErrorKind;
     std::array<std::optional<double>, WedgeSurfaceCount> Areas;
     // The wedge's size: the factor the limits scaled it by, the limit that
     // decided it (absent: none did), its slope height and volume; a bench's
@@ -189,11 +209,26 @@ void boltFigures(const SupportDesign& design, FullFigures& f) {
 
 FullFigures fullFigures(const std::optional<BlockRun>& run) {
     FullFigures f;
+    if (run && !run->Full && run->FullError) {
+        // Nothing drives the wedge: its factor is none to compute, not a failure.
+        if (run->FullError->fault() == ArithmeticFault::NoDrivingForce) {
+            f.Note = factorNoteKey(FactorNote::NoDrivingForce);
+        } else {
+            f.Error = shownMessage(toolMessage(*run->FullError));
+            f.ErrorKind = errorKindKey(*run->FullError);
+        }
+    }
     if (!run || !run->Full) return f;
     const RealWedge* full = &*run->Full;
     const FullAnalysis& a = full->Analysis;
     f.Contact = contactName(a.Safety.Contact);
-    f.Factor = a.Safety.Factor;
+    // No wedge, or no contact case: no factor, which a 0 would count as failing.
+    if (a.Safety.Contact != TWedgeContact::NoBlock && a.Safety.Contact != TWedgeContact::Unresolved) {
+        if (a.Note)
+            f.Note = factorNoteKey(*a.Note);
+        else
+            f.Factor = a.Safety.Factor;
+    }
     if (a.Refusal) return f;
     if (a.State) f.State = stateInData(*a.State);
     f.Weight = norm(a.Forces.Weight);
@@ -278,6 +313,9 @@ std::string sizeCsv(const FullFigures& f) {
 void addFullJson(const FullFigures& f, Json& json) {
     json["fs_contact"] = jsonOf(f.Contact);
     json["fs"] = jsonOf(f.Factor);
+    json["fs_note"] = jsonOf(f.Note);
+    json["fs_error"] = jsonOf(f.Error);
+    json["fs_error_kind"] = jsonOf(f.ErrorKind);
     json["state"] = jsonOf(f.State);
     json["weight"] = jsonOf(f.Weight);
     Json areas = nullptr;
@@ -361,15 +399,72 @@ void addBoltJson(const std::optional<BlockRun>& run, Json& json) {
 }
 } // namespace
 
+namespace {
+
+// Kc and the normalised wedge's figures, each absent where it does not
+// exist: all but the contact case when the planes cut out no block, Kc
+// for an unresolved contact and above the bound (its note then says so).
+struct KcFigures {
+    std::optional<double> Factor, Volume, Height, Plunge;
+    std::optional<std::string> Note;
+};
+
+KcFigures kcFigures(const BlockOutcome& o) {
+    KcFigures k;
+    if (!o.safety) return k;
+    const TWedgeContact contact = o.safety->Contact;
+    if (contact == TWedgeContact::NoBlock) return k;
+    if (o.geometry)
+        k.Volume = o.geometry->Volume, k.Height = o.geometry->Height, k.Plunge = o.geometry->IntersectionPlunge;
+    if (contact == TWedgeContact::Unresolved) return k;
+    if (const auto note = factorNote(contact, o.safety->SafetyFactor))
+        k.Note = factorNoteKey(*note);
+    else
+        k.Factor = o.safety->SafetyFactor;
+    return k;
+}
+
+// A figure the table shows: "-" for none, "> 100" above the bound.
+std::string shownFigure(const std::optional<double>& value, const std::optional<std::string>& note,
+                        const std::string& text) {
+    if (note) return "> " + floatToText(FactorBound);
+    return value ? text : "-";
+}
+
+} // namespace
+
+const char* errorKindKey(const Error& failure) {
+    switch (failure.fault()) {
+    case ArithmeticFault::Overflow: return "overflow";
+    case ArithmeticFault::DivisionByZero: return "division_by_zero";
+    case ArithmeticFault::InvalidOperation: return "invalid_operation";
+    case ArithmeticFault::NoDrivingForce: return "no_driving_force";
+    case ArithmeticFault::None: break;
+    }
+    switch (failure.kind()) {
+    case ErrorKind::Arithmetic: return "arithmetic";
+    case ErrorKind::NumberText: return "number_text";
+    case ErrorKind::File: return "file";
+    case ErrorKind::RefusedInput: return "refused_input";
+    case ErrorKind::Other: break;
+    }
+    return "other";
+}
+
+bool fsFailed(const BlockOutcome& o) { return fullFigures(o.run).Error.has_value(); }
+
 Json outcomeJson(const BlockOutcome& o) {
     Json json;
+    const KcFigures k = kcFigures(o);
+    const FullFigures f = fullFigures(o.run);
     json["block"] = shownText(o.block);
     json["contact"] = o.safety ? Json(contactName(o.safety->Contact)) : Json(nullptr);
-    json["kc"] = orNull(o.safety, [](const SafetyResult& s) { return s.SafetyFactor; });
-    json["volume"] = orNull(o.geometry, [](const WedgeGeometry& g) { return g.Volume; });
-    json["height"] = orNull(o.geometry, [](const WedgeGeometry& g) { return g.Height; });
-    json["plunge"] = orNull(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; });
-    addFullJson(fullFigures(o.run), json);
+    json["kc"] = jsonOf(k.Factor);
+    json["kc_note"] = jsonOf(k.Note);
+    json["volume"] = jsonOf(k.Volume);
+    json["height"] = jsonOf(k.Height);
+    json["plunge"] = jsonOf(k.Plunge);
+    addFullJson(f, json);
     // Only for a block with a strength of its own: the lines of the
     // others stay as they were.
     if (const auto planes = strengthFigures(o.run, false)) {
@@ -382,7 +477,7 @@ Json outcomeJson(const BlockOutcome& o) {
     }
     addBoltJson(o.run, json);
     json["messages"] = o.messages;
-    json["error"] = o.error ? Json(shownText(*o.error)) : Json(nullptr);
+    json["error"] = o.error ? Json(shownMessage(*o.error)) : Json(nullptr);
     return json;
 }
 
@@ -423,31 +518,39 @@ public:
         if (strengthColumns_)
             for (const char* column : {"strength", "normal_stress", "shear_force"})
                 for (const char* plane : PlaneKeys) out_ << ',' << column << '.' << plane;
-        out_ << "\r\n";
+        // Added last, so that the columns before keep their places.
+        out_ << ",kc_note,fs_note,fs_error,fs_error_kind\r\n";
     }
     void print(const BlockOutcome& o) override {
         std::string messages;
         for (std::size_t i = 0; i < o.messages.size(); ++i) messages += (i ? "; " : "") + o.messages[i];
+        const KcFigures k = kcFigures(o);
+        const FullFigures f = fullFigures(o.run);
         out_ << csvField(shownText(o.block)) << ',' << (o.safety ? contactName(o.safety->Contact) : "") << ','
-             << orEmpty(o.safety, [](const SafetyResult& s) { return s.SafetyFactor; }) << ','
-             << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.Volume; }) << ','
-             << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.Height; }) << ','
-             << orEmpty(o.geometry, [](const WedgeGeometry& g) { return g.IntersectionPlunge; })
-             << fullCsv(fullFigures(o.run)) << ',' << csvField(messages) << ','
-             << csvField(shownText(o.error.value_or("")));
+             << csvOrEmpty(k.Factor) << ',' << csvOrEmpty(k.Volume) << ',' << csvOrEmpty(k.Height) << ','
+             << csvOrEmpty(k.Plunge) << fullCsv(f) << ',' << csvField(messages) << ','
+             << csvField(shownMessage(o.error.value_or("")));
         if (strengthColumns_) {
             const auto planes = strengthFigures(o.run, true);
             for (int i = 0; i < 2; ++i) out_ << ',' << (planes ? (*planes)[i].Model : "");
             for (int i = 0; i < 2; ++i) out_ << ',' << (planes ? csvOrEmpty((*planes)[i].NormalStress) : "");
             for (int i = 0; i < 2; ++i) out_ << ',' << (planes ? csvOrEmpty((*planes)[i].ShearForce) : "");
         }
-        out_ << "\r\n";
+        out_ << ',' << k.Note.value_or("") << ',' << f.Note.value_or("") << ',' << csvField(f.Error.value_or("")) << ','
+             << f.ErrorKind.value_or("") << "\r\n";
     }
 
 private:
     std::ostream& out_;
     bool strengthColumns_;
 };
+
+// The further lines of a message under its first, in the table.
+std::string indented(const std::string& message) {
+    std::string text;
+    for (const char c : message) text += c == '\n' ? std::string("\n    ") : std::string(1, c);
+    return text;
+}
 
 // The table shows the figures as the analysis window and the report do.
 class TextPrinter : public OutcomePrinter {
@@ -463,16 +566,19 @@ public:
     }
     void print(const BlockOutcome& o) override {
         ++blocks_;
-        if (o.error) ++failed_;
+        const KcFigures k = kcFigures(o);
+        const FullFigures f = fullFigures(o.run);
+        if (o.error || f.Error) ++failed_;
         FigureTexts figures{"-", "-", "-", "-"};
         if (o.geometry && o.safety) figures = figureTexts(*o.geometry, *o.safety);
         const FullFigureTexts full = o.run && o.run->Full ? fullFigureTexts(*o.run) : FullFigureTexts{};
-        out_ << row({shownText(o.block), o.safety ? contactName(o.safety->Contact) : "-", figures.SafetyFactor,
-                     figures.Volume, figures.Height, figures.Plunge, full.Factor.empty() ? "-" : full.Factor,
-                     full.State.empty() ? "-" : full.State})
+        out_ << row({shownText(o.block), o.safety ? contactName(o.safety->Contact) : "-",
+                     shownFigure(k.Factor, k.Note, figures.SafetyFactor), shownFigure(k.Volume, {}, figures.Volume),
+                     shownFigure(k.Height, {}, figures.Height), shownFigure(k.Plunge, {}, figures.Plunge),
+                     shownFigure(f.Factor, f.Note, full.Factor), full.State.empty() ? "-" : full.State})
              << '\n';
         for (const std::string& message : o.messages) out_ << "    " << message << '\n';
-        if (o.error) out_ << inLanguage("    错误: ", "    error: ") << shownText(*o.error) << '\n';
+        if (o.error) out_ << inLanguage("    错误: ", "    error: ") << indented(shownMessage(*o.error)) << '\n';
     }
     void finish() override {
         if (messageLanguage() == Language::English)

@@ -48,6 +48,15 @@ void analyseBlock(const SavedBlock& block, const WedgeLoads& loads, BlockOutcome
 
 // The JSON object of one outcome, as analyze --format json prints it.
 Json outcomeJson(const BlockOutcome& outcome);
+// Whether the outcome's full factor Fs could not be computed: a failure of
+// that output (its "fs_error"), for which the run's exit status says a
+// block failed although Kc stands.
+bool fsFailed(const BlockOutcome& outcome);
+// A failure's kind as the tool's data name it ("fs_error_kind"): the
+// arithmetic fault ("overflow", "division_by_zero", "invalid_operation",
+// "no_driving_force") when it is one, else "refused_input", "number_text",
+// "file", "arithmetic" or "other".
+const char* errorKindKey(const Error& failure);
 
 // format is "text", "json", "csv" or "xlsx" (the JSON's keys as the
 // workbook's columns, written when finished). strengthColumns: the CSV gets the
@@ -60,10 +69,14 @@ std::unique_ptr<OutcomePrinter> makeOutcomePrinter(const std::string& format, st
 
 // A text as the tool prints it: control characters and bytes that are not
 // UTF-8 made visible (visibleText), and a text of more than MaxShownChars
-// characters cut in the middle with "…", so that a bad field of a megabyte
-// neither floods the output nor hides the end of the message.
+// characters cut in the middle with "…" (between words where a blank is
+// near), so that a bad field of a megabyte neither floods the output nor
+// hides the end of the message.
 inline constexpr std::size_t MaxShownChars = 300;
 std::string shownText(const std::string& text);
+// A message as the tool prints it: each of its lines as shownText shows a
+// text, so that a list of failures keeps one failure a line.
+std::string shownMessage(const std::string& text);
 // A file name's bytes as UTF-8 text: as they are when they are UTF-8, read
 // as GB18030 when they are not (a name made on a GBK system), else with the
 // bytes that fit neither made visible.

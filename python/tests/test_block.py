@@ -78,6 +78,42 @@ def test_blocks_and_results_pickle_to_the_same_figures(data):
     assert pickle.loads(pickle.dumps(result)) == result == again.analyse()
 
 
+def plain_loads(**changes):
+    loads = {"version": 1, "water": "none", "crack": None, "seismic": {"k": 0, "direction": None}, "forces": [],
+             "pressures": {"face": 0, "top": 0}, "bolts": [], "design": {"required_factor": 1.35, "preset": None,
+                                                                          "bolt": None}}
+    loads.update(changes)
+    return loads
+
+
+@pytest.mark.parametrize("block, absent, notes", [
+    # No wedge under this face: Kc, its wedge's figures and Fs do not exist.
+    (dict(plane1=(57.45, 232.66), plane2=(77.13, 167.92), face=(70, 180)),
+     ("kc", "volume", "height", "plunge", "fs"), {}),
+    # A crack behind the whole wedge: Kc stands, the real wedge does not.
+    (dict(loads=plain_loads(crack={"dip": 80, "dip_direction": 190, "distance": 100, "water_depth": 0})),
+     ("fs", "weight"), {}),
+    # Factors in the thousands are above the bound, not figures.
+    (dict(c1=1e6, c2=1e6, loads=plain_loads()), ("kc", "fs"), {"kc_note": "above 100", "fs_note": "above 100"}),
+    # An Fs that cannot be computed is an error of its own, with its kind.
+    (dict(loads=plain_loads(seismic={"k": 1e308, "direction": None})), ("fs",),
+     {"fs_error_kind": "overflow", "fs_error": "Floating point overflow (from seismic.k = 1E308)"}),
+])
+def test_figures_that_do_not_exist_are_none_never_zero(block, absent, notes, tmp_path, cli):
+    made = example_block(**block)
+    result = made.analyse()
+    for key in absent:
+        assert getattr(result, key) is None, key
+    for key, value in notes.items():
+        assert getattr(result, key) == value, key
+    # The same as the tool prints for the block's files.
+    (tmp_path / "b.txt").write_bytes(made.data_text().encode("gb18030"))
+    if made.loads is not None:
+        (tmp_path / "b.json").write_text(json.dumps(made.loads), encoding="utf-8")
+    expected = json.loads(cli("analyze", "--format", "json", tmp_path / "b.txt"))
+    same_bits({**result.to_dict(), "block": "b"}, expected)
+
+
 @pytest.mark.parametrize("make, error_class, kind", [
     (lambda d: trelmox.read_block(d / "no such block.txt"), trelmox.TrelmoxFileError, "file"),
     (lambda d: example_block(height=float("nan")), trelmox.RefusedInputError, "refused_input"),

@@ -52,12 +52,18 @@ _PLANES = ("plane1", "plane2", "top", "face")
 class Result:
     """The figures of one block, as the tool's JSON object has them.
 
-    Each key of `to_dict()` is an attribute: block, contact, kc, volume,
-    height, plunge, fs_contact, fs, state, weight, areas, required_bolt_force,
-    required_bolt_trend, required_bolt_plunge, scale, scale_limit,
-    scaled_height, wedge_volume, too_small, back_break, back_break_length,
-    remaining_bench, bench_too_narrow, strength (blocks with a strength model
-    only), messages and error. A figure that was not worked out is None.
+    Each key of `to_dict()` is an attribute: block, contact, kc, kc_note,
+    volume, height, plunge, fs_contact, fs, fs_note, fs_error, fs_error_kind,
+    state, weight, areas, required_bolt_force, required_bolt_trend,
+    required_bolt_plunge, scale, scale_limit, scaled_height, wedge_volume,
+    too_small, back_break, back_break_length, remaining_bench,
+    bench_too_narrow, strength (blocks with a strength model only), messages
+    and error. A figure that does not exist or was not worked out is None,
+    never 0: Kc and its wedge's volume, height and plunge when the planes cut
+    out no block, Fs without a real wedge. A factor above 100 is None with
+    kc_note or fs_note saying why ("above 100", "no driving force"); an Fs
+    that could not be computed is None with fs_error and its fs_error_kind
+    ("overflow", "refused_input", ...), while Kc stands.
     """
 
     def __init__(self, figures):

@@ -303,7 +303,8 @@ TEST_F(AnalyzeTest, SingularTripleGivesMessagesAndNoGeometryFromAnotherBlock) {
     EXPECT_EQ(r.status, ExitBlockFailed);
     const auto out = lines(r.out);
     ASSERT_EQ(out.size(), 2u);
-    EXPECT_THAT(out[1], HasSubstr("\"block\":\"singular\",\"contact\":null,\"kc\":null,\"volume\":null"));
+    EXPECT_THAT(out[1],
+                HasSubstr("\"block\":\"singular\",\"contact\":null,\"kc\":null,\"kc_note\":null,\"volume\":null"));
     EXPECT_THAT(out[1], HasSubstr("\"messages\":[\"1、2、3三平面不能切出块体\",\"1、3、4三平面不能切出块体\"]"));
     EXPECT_FALSE(fs::exists(dir / "reports" / "singular.txt"));
     EXPECT_FALSE(fs::exists(dir / "dxf" / "singularblock.dxf"));
@@ -313,9 +314,10 @@ TEST_F(AnalyzeTest, NoBlockIsAnAnalysisWithItsMessage) {
     const fs::path overhang = write("overhang.txt", exampleWith({{12, "-1"}}));
     const CliRun r = analyze({"--format", "json", overhang.string()});
     EXPECT_EQ(r.status, ExitOk);
-    EXPECT_THAT(r.out, HasSubstr("\"contact\":\"NoBlock\",\"kc\":0.0,"));
+    // No wedge: no factor and no wedge's figures, never a 0 a script would count.
+    EXPECT_THAT(r.out, HasSubstr("\"contact\":\"NoBlock\",\"kc\":null,\"kc_note\":null,\"volume\":null,"));
     // The real wedge is refused beside Kc, for its own reason.
-    EXPECT_THAT(r.out, HasSubstr("\"fs_contact\":\"NoBlock\",\"fs\":0.0,"));
+    EXPECT_THAT(r.out, HasSubstr("\"fs_contact\":\"NoBlock\",\"fs\":null,"));
     EXPECT_THAT(
         r.out,
         HasSubstr("\"messages\":[\"不能切除块体\",\"两切割面的交线不在坡面出露，不能切除块体\"],\"error\":null"));
@@ -344,7 +346,7 @@ TEST_F(AnalyzeTest, TextAndCsvCarryTheSameResult) {
     EXPECT_EQ(rows[0], "block,contact,kc,volume,height,plunge,fs_contact,fs,state,weight,areas.plane1,areas.plane2,"
                        "areas.face,areas.top,areas.crack,required_bolt_force,required_bolt_trend,required_bolt_plunge,"
                        "scale,scale_limit,scaled_height,wedge_volume,too_small,back_break,back_break_length,"
-                       "remaining_bench,bench_too_narrow,messages,error\r");
+                       "remaining_bench,bench_too_narrow,messages,error,kc_note,fs_note,fs_error,fs_error_kind\r");
     EXPECT_THAT(rows[1], ::testing::StartsWith("example,BothPlanes,1.1891"));
 }
 
@@ -424,7 +426,8 @@ TEST_F(AnalyzeTest, FullAnalysisWithTheCompanionFileAndKcsFilesUnchanged) {
         const std::string areas = "{\"plane1\":" + columns[4] + ",\"plane2\":" + columns[5] +
                                   ",\"face\":" + columns[6] + ",\"top\":" + columns[7] + ",\"crack\":" + columns[8] +
                                   "}";
-        EXPECT_THAT(json.out, HasSubstr("\"fs_contact\":\"" + columns[0] + "\",\"fs\":" + columns[1] + ",\"state\":\"" +
+        EXPECT_THAT(json.out, HasSubstr("\"fs_contact\":\"" + columns[0] + "\",\"fs\":" + columns[1] +
+                                        ",\"fs_note\":null,\"fs_error\":null,\"fs_error_kind\":null,\"state\":\"" +
                                         columns[2] + "\",\"weight\":" + columns[3] + ",\"areas\":" + areas +
                                         ",\"required_bolt_force\":" + columns[9] + ",\"required_bolt_trend\":" +
                                         columns[10] + ",\"required_bolt_plunge\":" + columns[11] + ",\"scale\":1.0,"));
@@ -482,14 +485,15 @@ TEST_F(AnalyzeTest, TheRealWedgeIsDecidedBesideKc) {
          "",
          ExitOk,
          {"\"contact\":\"BothPlanes\",", "\"volume\":621724.9", "\"plunge\":-22.207",
-          "\"fs_contact\":\"NoBlock\",\"fs\":0.0,\"state\":null,\"weight\":null,\"areas\":null,"
+          "\"fs_contact\":\"NoBlock\",\"fs\":null,\"fs_note\":null,\"fs_error\":null,\"fs_error_kind\":null,"
+          "\"state\":null,\"weight\":null,\"areas\":null,"
           "\"required_bolt_force\":null,\"required_bolt_trend\":null,\"required_bolt_plunge\":null,",
           "\"messages\":[\"两切割面的交线不在坡顶线后方与坡顶面相交，不能切除块体\"],\"error\":null"}},
         {"a top dipping into the slope",
          {{{31.33, 140}, {31.33, 220}, {30, 0}, {60, 180}}},
          "",
          ExitOk,
-         {"\"contact\":\"NoBlock\",\"kc\":0.0,", "\"fs_contact\":\"BothPlanes\",\"fs\":1.3", "\"weight\":165509.",
+         {"\"contact\":\"NoBlock\",\"kc\":null,", "\"fs_contact\":\"BothPlanes\",\"fs\":1.3", "\"weight\":165509.",
           "\"messages\":[\"不能切除块体\"],\"error\":null"}},
         {"a companion file that is no JSON",
          {{{30, 105}, {30, 195}, {0, 0}, {70, 180}}},
@@ -573,7 +577,7 @@ TEST(OutputText, JsonAndCsvQuoting) {
     std::ostringstream out;
     auto printer = makeOutcomePrinter("csv", out);
     printer->print({"a,b", std::nullopt, std::nullopt, std::nullopt, {"x \"y\"", "z"}, std::string("bad")});
-    EXPECT_THAT(out.str(), HasSubstr("\"a,b\"" + std::string(27, ',') + "\"x \"\"y\"\"; z\",bad\r\n"));
+    EXPECT_THAT(out.str(), HasSubstr("\"a,b\"" + std::string(27, ',') + "\"x \"\"y\"\"; z\",bad,,,,\r\n"));
 }
 
 } // namespace
@@ -604,7 +608,7 @@ TEST_F(AnalyzeTest, StrengthModelsInJsonAndCsv) {
     const std::vector<std::string> csv = lines(analyze({"--format", "csv", a, b}).out);
     ASSERT_EQ(csv.size(), 3u);
     EXPECT_THAT(csv[0], HasSubstr(",error,strength.plane1,strength.plane2,normal_stress.plane1,normal_stress.plane2,"
-                                  "shear_force.plane1,shear_force.plane2\r"));
+                                  "shear_force.plane1,shear_force.plane2,kc_note,fs_note,fs_error,fs_error_kind\r"));
     EXPECT_THAT(csv[1], HasSubstr(",barton_bandis,mohr_coulomb," + csvNumber(stress1) + ","));
     EXPECT_THAT(csv[2], HasSubstr(",mohr_coulomb,mohr_coulomb,"));
     EXPECT_THAT(lines(analyze({"--format", "csv", b}).out)[0], Not(HasSubstr("strength")));
