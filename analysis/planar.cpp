@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "analysis/overflow_source.h"
 #include "analysis/vec3.h"
 #include "model/checked.h"
 #include "model/error.h"
@@ -64,10 +65,12 @@ struct Section {
 
 struct Frame {
     double H, tanFace, tanPlane, tanTop, cosPlane, crestX;
+    // A vertical face has its crest exactly above the toe: cos 90° in
+    // doubles (6e-17) would put it in front and make a sliver of a block.
     explicit Frame(const PlanarSlope& s)
         : H(s.Height), tanFace(std::tan(radians(s.FaceDip))), tanPlane(std::tan(radians(s.PlaneDip))),
           tanTop(std::tan(radians(s.TopDip))), cosPlane(std::cos(radians(s.PlaneDip))),
-          crestX(s.Height * std::cos(radians(s.FaceDip)) / std::sin(radians(s.FaceDip))) {}
+          crestX(s.FaceDip == 90 ? 0.0 : s.Height * std::cos(radians(s.FaceDip)) / std::sin(radians(s.FaceDip))) {}
     // Where the plane reaches the upper slope behind the crest; none when
     // the upper slope is not flatter than the plane.
     std::optional<double> outcrop() const {
@@ -141,13 +144,19 @@ double criticalDistance(const Frame& f, double reach) {
 
 } // namespace
 
-PlanarResult planarAnalysis(const PlanarSlope& s) {
-    validate(s);
+namespace {
+
+// A block whose section is below this share of H² is none: the crack stands
+// where the plane meets the face (a vertical face's crest) and cuts off
+// nothing, and its "factor" would be a ratio of roundings.
+constexpr double LeastSectionShare = 1e-9;
+
+PlanarResult analyse(const PlanarSlope& s) {
     const Frame frame(s);
     PlanarResult r;
     if (s.CrackDistance) {
         r.CrackDistance = *s.CrackDistance;
-        if (!(frame.crestX + r.CrackDistance > 0))
+        if (!(frame.crestX + r.CrackDistance >= 0))
             throw Error::refused(messageLanguage() == Language::English
                                      ? "tension crack distance " + floatToText(r.CrackDistance) +
                                            " puts the crack beyond the toe of the slope"
@@ -163,6 +172,26 @@ PlanarResult planarAnalysis(const PlanarSlope& s) {
         r.CrackDistance = criticalDistance(frame, *reach);
     }
     const Section section = sectionAt(frame, r.CrackDistance);
+    if (!std::isfinite(section.Area)) throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
+    // Divided twice: H² may leave the range where the section does not.
+    if (!(section.Area / s.Height / s.Height > LeastSectionShare)) {
+        if (s.CrackDistance)
+            throw Error::refused(
+                messageLanguage() == Language::English
+                    ? "tension crack distance " + floatToText(r.CrackDistance) +
+                          " puts the crack where the sliding plane meets the face: it cuts off no block"
+                    : "张裂缝距离 " + floatToText(r.CrackDistance) + " 使裂缝落在滑面与坡面的交线上，切不出块体",
+                "crack-distance");
+        if (s.FaceDip == 90)
+            throw Error::refused(inLanguage("坡面直立时，最危险的张裂缝位于坡顶边缘，切不出块体：须给出张裂缝距离",
+                                            "with a vertical face the least factor lies where the crack reaches the "
+                                            "crest, which cuts off no block: a tension crack distance is needed"),
+                                 "crack-distance");
+        throw Error::refused(messageLanguage() == Language::English
+                                 ? "the block's section, " + floatToText(section.Area) + ", is too small to analyse"
+                                 : "块体截面积 " + floatToText(section.Area) + " 过小，无法分析",
+                             "height");
+    }
     r.CrackDepth = section.CrackDepth;
     r.PlaneLength = section.PlaneLength;
     r.Weight = s.UnitWeight * section.Area;
@@ -176,6 +205,11 @@ PlanarResult planarAnalysis(const PlanarSlope& s) {
     r.NormalForce = r.Weight * (cosP - s.Seismic * sinP) - r.WaterForcePlane - r.WaterForceCrack * sinP + boltNormal;
     r.DrivingForce = r.Weight * (sinP + s.Seismic * cosP) + r.WaterForceCrack * cosP;
     if (s.Bolt == BoltMode::Active) r.DrivingForce -= boltAlong;
+    // Loads beyond the range of a double leave no force to decide by (the
+    // inputs are finite, so a figure that is not comes from an overflow).
+    for (const double figure :
+         {r.CrackDepth, r.PlaneLength, r.Weight, r.WaterForceCrack, r.WaterForcePlane, r.NormalForce, r.DrivingForce})
+        if (!std::isfinite(figure)) throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
     if (!(r.DrivingForce > 0))
         throw Error::arithmetic(
             inLanguage("下滑力不大于零，块体不会沿滑面滑动",
@@ -188,8 +222,51 @@ PlanarResult planarAnalysis(const PlanarSlope& s) {
     r.ResistingForce = s.Cohesion * r.PlaneLength + r.NormalForce * s.Friction;
     if (s.Bolt == BoltMode::Passive) r.ResistingForce += boltAlong;
     r.Factor = r.ResistingForce / r.DrivingForce;
-    if (!std::isfinite(r.Factor)) throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
+    if (!std::isfinite(r.Factor) || !std::isfinite(r.ResistingForce))
+        throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
+    if (r.DrivingForce < NoDrivingShare * r.Weight)
+        r.Note = FactorNote::NoDrivingForce;
+    else if (r.Factor > FactorBound)
+        r.Note = FactorNote::AboveBound;
     return r;
+}
+
+// The slope's numbers, named as the messages name them.
+std::vector<InputNumber> planarNumbers(PlanarSlope& s) {
+    std::vector<InputNumber> list;
+    const auto add = [&](const char* field, const char* chinese, const char* english, double& value) {
+        list.push_back({field, inLanguage(chinese, english), value, [&value](double v) { value = v; }});
+    };
+    add("height", "坡高", "slope height", s.Height);
+    add("unit-weight", "岩体重度", "rock unit weight", s.UnitWeight);
+    add("water-unit-weight", "水的重度", "water unit weight", s.WaterUnitWeight);
+    add("cohesion", "黏聚力 c", "cohesion c", s.Cohesion);
+    add("friction", "摩擦系数 f", "friction coefficient f", s.Friction);
+    add("k", "地震系数 k", "seismic coefficient k", s.Seismic);
+    add("bolt-force", "锚固力", "bolt force", s.BoltForce);
+    if (s.CrackDistance) add("crack-distance", "张裂缝距离", "tension crack distance", *s.CrackDistance);
+    return list;
+}
+
+} // namespace
+
+PlanarResult planarAnalysis(const PlanarSlope& s) {
+    validate(s);
+    try {
+        return analyse(s);
+    } catch (const Error& failure) {
+        if (failure.fault() != ArithmeticFault::Overflow) throw;
+        const auto source = overflowSource(s, planarNumbers, [](const PlanarSlope& trial) {
+            try {
+                analyse(trial);
+                return false;
+            } catch (const Error& again) {
+                return again.fault() == ArithmeticFault::Overflow;
+            }
+        });
+        if (source) throw namedOverflow(failure, *source);
+        throw;
+    }
 }
 
 } // namespace trelmox

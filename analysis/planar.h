@@ -28,6 +28,7 @@
 // (passive: T cos(p + b) moves from D into the numerator).
 #include <optional>
 
+#include "analysis/full_analysis.h"
 #include "model/loads.h"
 
 namespace trelmox {
@@ -50,6 +51,8 @@ struct PlanarSlope {
 struct PlanarResult {
     double Factor = 0; // 0 when the block lifts off
     bool LiftOff = false;
+    // Set: the factor is not a figure to show (as for the wedge, factorNote).
+    std::optional<FactorNote> Note;
     double CrackDistance = 0;   // where the crack stands (behind the crest)
     double CrackDepth = 0;      // z; 0 where the plane reaches the upper slope first
     double Weight = 0;          // W per metre
@@ -62,9 +65,12 @@ struct PlanarResult {
 };
 
 // Throws Error naming the first value out of its range, when the crack lies
-// outside the block (in the face below the toe), when no crack distance is
-// given and the upper slope is not flatter than the plane (the block then
-// has no rear end), and when nothing drives the block down the plane.
+// outside the block (in the face below the toe) or cuts off no block (at the
+// foot of a vertical face, where the least factor of a vertical face lies
+// when no distance is given), when no crack distance is given and the upper
+// slope is not flatter than the plane (the block then has no rear end), when
+// nothing drives the block down the plane, and for an overflow, naming the
+// input it comes from (overflowSource).
 PlanarResult planarAnalysis(const PlanarSlope& slope);
 
 } // namespace trelmox

@@ -134,6 +134,12 @@ const std::optional<CriticalChoice>& choiceOf(const SectorRun& s, KinematicMode 
     return none;
 }
 
+// Why the mode's factor was not worked out, where the wedges' was not.
+const std::string& factorNoteOf(const SectorRun& s, KinematicMode mode) {
+    static const std::string none;
+    return mode == KinematicMode::Wedge ? s.Factors.WedgeNote : none;
+}
+
 Json candidateJson(const CandidatePlane& c) {
     if (c.Line) return c.Line;
     return c.Label;
@@ -166,6 +172,7 @@ std::vector<Json> jsonRows(const Run& run) {
                          {"percent", count.percent()},
                          {"critical_set", nullptr},
                          {"fs", nullptr},
+                         {"fs_note", nullptr},
                          {"secondary_critical", nullptr},
                          {"secondary_percent", nullptr},
                          {"oblique_critical", nullptr},
@@ -182,6 +189,7 @@ std::vector<Json> jsonRows(const Run& run) {
                     line["critical_set"] = candidateJson(run.Candidates[c->First]);
                 line["fs"] = c->Factor;
             }
+            if (const std::string& note = factorNoteOf(s, mode); !note.empty()) line["fs_note"] = note;
             rows.push_back(std::move(line));
         }
     return rows;
@@ -192,7 +200,7 @@ void printJson(const Run& run, std::ostream& out) {
 }
 
 void printCsv(const Run& run, std::ostream& out) {
-    out << "sector,mode,critical,total,percent,critical_set,fs,secondary_critical,secondary_percent,"
+    out << "sector,mode,critical,total,percent,critical_set,fs,fs_note,secondary_critical,secondary_percent,"
            "oblique_critical,oblique_percent\r\n";
     for (const SectorRun& s : run.Sectors)
         for (KinematicMode mode : KinematicModes) {
@@ -201,7 +209,8 @@ void printCsv(const Run& run, std::ostream& out) {
             const auto& c = choiceOf(s, mode);
             out << csvField(s.Sector.Name) << ',' << kinematicModeKey(mode) << ',' << count.Critical << ','
                 << count.Total << ',' << nlohmann::json(count.percent()).dump() << ','
-                << (c ? csvField(choiceText(run, *c)) : "") << ',' << (c ? nlohmann::json(c->Factor).dump() : "");
+                << (c ? csvField(choiceText(run, *c)) : "") << ',' << (c ? nlohmann::json(c->Factor).dump() : "") << ','
+                << csvField(factorNoteOf(s, mode));
             const std::string second =
                 std::to_string(result.Secondary.Critical) + ',' + nlohmann::json(result.Secondary.percent()).dump();
             out << (mode == KinematicMode::Wedge            ? "," + second + ",,"

@@ -6,6 +6,7 @@
 #include "analysis/planar.h"
 #include "cli/cli.h"
 #include "cli/options.h"
+#include "cli/output.h"
 #include "model/error.h"
 #include "model/language.h"
 #include "model/numtext.h"
@@ -45,11 +46,16 @@ const char* const PlanarUsage =
     "                      onto the plane\n"
     "  --format text|json  a readable list (default) or one JSON object with the\n"
     "                      keys fs, crack_depth, weight, plane_length,\n"
-    "                      water_force_plane, water_force_crack and error (fs and\n"
-    "                      the figures null when the analysis fails)\n"
+    "                      water_force_plane, water_force_crack, error, fs_note\n"
+    "                      and error_kind (fs and the figures null when the\n"
+    "                      analysis fails)\n"
     "\n"
     "Lengths, weights and forces in one consistent system of units; a block that\n"
-    "lifts off the plane has the factor 0.\n"
+    "lifts off the plane has the factor 0. A factor above 100 is shown as\n"
+    "\"> 100\" (fs null, fs_note \"above 100\", or \"no driving force\" when the\n"
+    "force down the plane is below 1e-9 of the weight). A crack that cuts off no\n"
+    "block (at the foot of a vertical face) is refused, and an overflow names the\n"
+    "input it comes from.\n"
     "\n"
     "Exit status: 0 done, 1 the block cannot be analysed, 2 usage error.\n";
 
@@ -101,6 +107,14 @@ PlanarSlope slopeOf(const ParsedArgs& parsed) {
     return s;
 }
 
+// "Fs = 1.2345", or above the bound "Fs > 100" with why.
+std::string factorLine(const PlanarResult& r) {
+    if (!r.Note) return "Fs = " + floatToFixed4(r.Factor);
+    const std::string bound = "Fs > " + floatToText(FactorBound);
+    if (*r.Note == FactorNote::AboveBound) return bound;
+    return bound + inLanguage("（沿滑面几乎不受下滑力）", " (next to no force drives the block down the plane)");
+}
+
 void printText(const PlanarResult& r, std::ostream& out) {
     if (messageLanguage() == Language::English) {
         out << "planar sliding block (per metre of slope)\n"
@@ -113,7 +127,7 @@ void printText(const PlanarResult& r, std::ostream& out) {
             << "normal force N = " << floatToFixed4(r.NormalForce)
             << ", driving force = " << floatToFixed4(r.DrivingForce)
             << ", resisting force = " << floatToFixed4(r.ResistingForce) << '\n'
-            << "Fs = " << floatToFixed4(r.Factor) << (r.LiftOff ? " (block lifts off the sliding plane)" : "") << '\n';
+            << factorLine(r) << (r.LiftOff ? " (block lifts off the sliding plane)" : "") << '\n';
         return;
     }
     out << "平面滑动块体（每延米）\n"
@@ -124,7 +138,7 @@ void printText(const PlanarResult& r, std::ostream& out) {
         << "，裂缝水压力 V = " << floatToFixed4(r.WaterForceCrack) << '\n'
         << "法向力 N = " << floatToFixed4(r.NormalForce) << "，下滑力 = " << floatToFixed4(r.DrivingForce)
         << "，抗滑力 = " << floatToFixed4(r.ResistingForce) << '\n'
-        << "Fs = " << floatToFixed4(r.Factor) << (r.LiftOff ? "（块体脱离滑面）" : "") << '\n';
+        << factorLine(r) << (r.LiftOff ? "（块体脱离滑面）" : "") << '\n';
 }
 
 } // namespace
@@ -150,14 +164,17 @@ int runPlanarCommand(const std::vector<std::string>& args, std::ostream& out, st
     nlohmann::ordered_json json = {
         {"fs", nullptr},           {"crack_depth", nullptr},       {"weight", nullptr},
         {"plane_length", nullptr}, {"water_force_plane", nullptr}, {"water_force_crack", nullptr},
-        {"error", nullptr}};
+        {"error", nullptr},        {"fs_note", nullptr},           {"error_kind", nullptr}};
     try {
         const PlanarResult r = planarAnalysis(slope);
         if (format == "text") {
             printText(r, out);
             return ExitOk;
         }
-        json["fs"] = r.Factor;
+        if (r.Note)
+            json["fs_note"] = factorNoteKey(*r.Note);
+        else
+            json["fs"] = r.Factor;
         json["crack_depth"] = r.CrackDepth;
         json["weight"] = r.Weight;
         json["plane_length"] = r.PlaneLength;
@@ -169,6 +186,7 @@ int runPlanarCommand(const std::vector<std::string>& args, std::ostream& out, st
         err << "trelmox-cli planar: " << failure.what() << '\n';
         if (format == "json") {
             json["error"] = failure.what();
+            json["error_kind"] = errorKindKey(failure);
             out << json.dump() << '\n';
         }
         return ExitBlockFailed;

@@ -5,6 +5,7 @@
 #include <numbers>
 #include <sstream>
 
+#include "analysis/block_analysis.h"
 #include "analysis/orientation.h"
 #include "analysis/planar.h"
 #include "model/wording.h"
@@ -222,6 +223,24 @@ SavedBlock sectorBlock(const SavedBlock& block, const SlopeSector& sector) {
     return result;
 }
 
+namespace {
+
+// Why a pair's wedge has no factor: its refusal, or its analysis's failure,
+// worked out again to name the input an overflow comes from.
+std::string noFactorReason(const PlanePair& p, const std::vector<CandidatePlane>& planes,
+                           const CombinationSlope& slope) {
+    if (p.Refusal) return refusalMessage(*p.Refusal);
+    const PlaneAttitudeArray attitudes = {planes[p.First].Plane, planes[p.Second].Plane, slope.Top, slope.Face};
+    try {
+        analyseWedge(attitudes, slope.Numbers, slope.Loads);
+    } catch (const Error& failure) {
+        return fullAnalysisFailure(failure, attitudes, slope.Numbers, slope.Loads).what();
+    }
+    return *p.FullFailure;
+}
+
+} // namespace
+
 SectorFactors sectorFactors(const SlopeSector& sector, const std::vector<CandidatePlane>& candidates,
                             double frictionAngle, double lateralLimit) {
     SectorFactors result;
@@ -241,7 +260,10 @@ SectorFactors sectorFactors(const SlopeSector& sector, const std::vector<Candida
         s.Height = height;
         s.FaceDip = sector.Dip;
         s.PlaneDip = c.Plane.DipAngle;
-        s.CrackDistance = 0;
+        // The crack at the crest; behind it for a vertical face, whose crest
+        // stands above the toe and leaves no block there. Friction alone
+        // gives f / tan(dip) wherever the crack stands.
+        s.CrackDistance = sector.Dip == 90 ? height : 0.0;
         s.UnitWeight = 1;
         s.Friction = c.Friction.value_or(defaultFriction);
         try {
@@ -270,12 +292,22 @@ SectorFactors sectorFactors(const SlopeSector& sector, const std::vector<Candida
     slope.Numbers.SlopeHeight = height;
     slope.Numbers.Friction1 = slope.Numbers.Friction2 = defaultFriction;
     slope.Loads.Water = WaterMode::None;
+    std::string unworked; // why the first wedge that can slide has no factor
     for (const PlanePair& p : combinePlanes(dry, slope)) {
         // Sorted by Fs: the first kinematically possible wedge is the critical one.
-        if (!p.Kinematic || !p.hasFactor()) continue;
+        if (!p.Kinematic) continue;
+        if (!p.hasFactor()) {
+            if (unworked.empty()) unworked = noFactorReason(p, dry, slope);
+            continue;
+        }
         result.Wedge = CriticalChoice{p.First, p.Second, true, p.Full->Factor};
         break;
     }
+    // Wedges that can slide but none with a factor (an upper slope steeper
+    // than the face, a height beyond the range of the arithmetic): the row
+    // says why rather than leaving its factor out unexplained.
+    if (!result.Wedge && !unworked.empty())
+        result.WedgeNote = say("楔块安全系数未能计算：", "no wedge safety factor: ") + unworked;
     return result;
 }
 

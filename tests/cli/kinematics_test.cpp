@@ -45,8 +45,9 @@ std::vector<std::string> with(std::vector<std::string> args, const std::vector<s
 TEST(PlanarCommand, PrintsTheKeysInOrderWithTheTextbookFactor) {
     const CliRun dry = cli(TextbookPlanar);
     ASSERT_EQ(dry.status, ExitOk) << dry.err;
-    const std::regex keys(R"(\{"fs":[-\d.e]+,"crack_depth":[-\d.e]+,"weight":[-\d.e]+,"plane_length":[-\d.e]+,)"
-                          R"("water_force_plane":0.0,"water_force_crack":0.0,"error":null\}\n)");
+    const std::regex keys(
+        R"(\{"fs":[-\d.e]+,"crack_depth":[-\d.e]+,"weight":[-\d.e]+,"plane_length":[-\d.e]+,)"
+        R"("water_force_plane":0.0,"water_force_crack":0.0,"error":null,"fs_note":null,"error_kind":null\}\n)");
     EXPECT_TRUE(std::regex_match(dry.out, keys)) << dry.out;
     EXPECT_NEAR(Json::parse(dry.out)["fs"].get<double>(), 1.347, 5e-4);
     const CliRun bolted =
@@ -104,6 +105,7 @@ TEST_F(KinematicsCommand, OneJsonLinePerSectorAndModeTheFaceTurnedAround) {
                                            "percent",
                                            "critical_set",
                                            "fs",
+                                           "fs_note",
                                            "secondary_critical",
                                            "secondary_percent",
                                            "oblique_critical",
@@ -151,8 +153,10 @@ TEST_F(KinematicsCommand, OneJsonLinePerSectorAndModeTheFaceTurnedAround) {
 TEST_F(KinematicsCommand, CsvAndTextAndItsRefusals) {
     const CliRun csv = cli({"kinematics", sectors_, measurements_, "--format", "csv", "--lateral", "30"});
     ASSERT_EQ(csv.status, ExitOk) << csv.err;
-    EXPECT_THAT(csv.out, ::testing::StartsWith("sector,mode,critical,total,percent,critical_set,fs,secondary_critical,"
-                                               "secondary_percent,oblique_critical,oblique_percent\r\nN,planar,2,8,"));
+    EXPECT_THAT(csv.out,
+                ::testing::StartsWith("sector,mode,critical,total,percent,critical_set,fs,fs_note,"
+                                      "secondary_critical,secondary_percent,oblique_critical,oblique_percent\r\n"
+                                      "N,planar,2,8,"));
     const CliRun text = cli({"kinematics", sectors_, measurements_});
     ASSERT_EQ(text.status, ExitOk) << text.err;
     EXPECT_THAT(text.out, HasSubstr("平面滑动"));

@@ -201,4 +201,39 @@ TEST_F(OutputRules, AFactorAboveItsBoundIsSaidSoNeverPrintedAsDigits) {
     }
 }
 
+TEST_F(OutputRules, PlanarSaysAFactorAboveTheBoundAndRefusesWhatIsNoBlock) {
+    const std::vector<std::string> slope = {"planar", "--height",      "30", "--face-dip", "60",    "--plane-dip",
+                                            "30",     "--unit-weight", "26", "--friction", "0.7536"};
+    const auto planar = [&](std::vector<std::string> extra) {
+        std::vector<std::string> args = {"--lang", "en"};
+        args.insert(args.end(), slope.begin(), slope.end());
+        args.insert(args.end(), extra.begin(), extra.end());
+        std::ostringstream out, err;
+        const int status = run(args, out, err);
+        return trelmox::cli::testing::CliRun{status, out.str(), err.str()};
+    };
+    const auto high = planar({"--cohesion", "100000", "--format", "json"});
+    EXPECT_EQ(high.status, ExitOk);
+    EXPECT_THAT(high.out, HasSubstr("\"fs\":null"));
+    EXPECT_THAT(high.out, HasSubstr("\"fs_note\":\"above 100\""));
+    EXPECT_THAT(planar({"--cohesion", "100000"}).out, HasSubstr("Fs > 100\n"));
+    const struct {
+        std::vector<std::string> extra;
+        std::string message;
+    } failures[] = {
+        {{"--cohesion", "25", "--k", "1e308"}, "Floating point overflow (from seismic coefficient k = 1E308)"},
+        {{"--cohesion", "25", "--height", "1e300"}, "Floating point overflow (from slope height = 1E300)"},
+        {{"--cohesion", "25", "--water-unit-weight", "1e308", "--water-fill", "1"},
+         "Floating point overflow (from water unit weight = 1E308)"},
+        {{"--cohesion", "25", "--face-dip", "90", "--crack-distance", "0"}, "cuts off no block"},
+        {{"--cohesion", "25", "--face-dip", "90"}, "with a vertical face the least factor lies where"},
+    };
+    for (const auto& f : failures) {
+        const auto r = planar(f.extra);
+        EXPECT_EQ(r.status, ExitBlockFailed) << f.message;
+        EXPECT_THAT(r.err, HasSubstr(f.message));
+        EXPECT_EQ(r.out, "") << f.message;
+    }
+}
+
 } // namespace
