@@ -364,7 +364,7 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
     } catch (const Error& failure) {
         // Shown as every command shows a failure, control characters from
         // the files made visible.
-        err << "trelmox-cli combinations: " << shownText(toolMessage(failure)) << '\n';
+        err << "trelmox-cli combinations: " << shownMessage(toolMessage(failure)) << '\n';
         return ExitBlockFailed;
     }
     try {
@@ -379,7 +379,7 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
             printText(combination, to);
         destination->finish();
     } catch (const Error& failure) {
-        err << "trelmox-cli combinations: " << shownText(toolMessage(failure)) << '\n';
+        err << "trelmox-cli combinations: " << shownMessage(toolMessage(failure)) << '\n';
         return ExitBlockFailed;
     }
     return ExitOk;

@@ -5,6 +5,7 @@
 // Ctrl-C.
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -26,6 +27,7 @@
 #include "cli/results_json.h"
 #include "model/datafile.h"
 #include "model/error.h"
+#include "model/language.h"
 #include "model/numtext.h"
 
 namespace trelmox::cli {
@@ -106,6 +108,16 @@ ProbabilisticSettings probabilisticSettings(const ParsedArgs& parsed) {
 
 const char* methodName(SamplingMethod method) { return method == SamplingMethod::LatinHypercube ? "lhs" : "mc"; }
 
+// How each factor is worked out, in the language of the messages.
+const char* kcMethod() {
+    return inLanguage(ProbabilisticResult::KcMethod,
+                      "Kc (the wedge normalised to a horizontal upper slope at the slope height)");
+}
+const char* fsMethod() {
+    return inLanguage(ProbabilisticResult::FsMethod,
+                      "Fs (the real wedge by the vector method, with the tension crack, loads and support)");
+}
+
 // Six significant digits for the readable tables.
 std::string shortNumber(double value) {
     char text[32];
@@ -172,9 +184,9 @@ Json probabilisticObject(const std::string& block, const ProbabilisticSettings& 
     json["seed"] = settings.Seed;
     json["wedges"] = r.Wedges;
     addFindingsJson(r, json);
-    json["kc_method"] = ProbabilisticResult::KcMethod;
+    json["kc_method"] = kcMethod();
     Json fs;
-    fs["method"] = ProbabilisticResult::FsMethod;
+    fs["method"] = fsMethod();
     fs["required_factor"] = jsonOf(r.Full.RequiredFactor);
     fs["wedges"] = r.Full.Wedges;
     fs["p_below_required"] = r.Full.Statistics ? jsonOf(r.Full.PBelowRequired) : Json(nullptr);
@@ -222,10 +234,10 @@ void printProbabilisticText(const std::string& block, const ProbabilisticSetting
     line("method", methodName(settings.Method));
     line("samples", std::to_string(r.Samples));
     line("seed", std::to_string(settings.Seed));
-    line("Kc", ProbabilisticResult::KcMethod);
+    line("Kc", kcMethod());
     line("Kc wedges", std::to_string(r.Wedges));
     printFindingsText("Kc", r, line);
-    line("Fs", ProbabilisticResult::FsMethod);
+    line("Fs", fsMethod());
     line("required factor", shortNumber(r.Full.RequiredFactor));
     line("Fs wedges", std::to_string(r.Full.Wedges));
     printFindingsText("Fs", r.Full, line, r.Full.RequiredFactor, r.Full.PBelowRequired);
@@ -266,6 +278,29 @@ std::optional<ParsedArgs> commandArgs(const std::vector<std::string>& args, cons
 int usageFailure(const std::string& command, const std::string& message, const std::string& usage, std::ostream& err) {
     err << "trelmox-cli " << command << ": " << message << "\n\n" << usage;
     return ExitUsage;
+}
+
+// The run's failure as the user reads it. The factors' statistics
+// overflow when some sample's factor leaves about 1e154; the input whose
+// samples reach farthest from zero is the one named as its cause.
+std::string runFailureText(const Error& failure, const BlockInputs& inputs, const ProbabilisticSettings& settings) {
+    if (failure.fault() != ArithmeticFault::Overflow) return toolMessage(failure);
+    std::optional<Parameter> widest;
+    double reach = 0;
+    for (int i = 0; i < ParameterCount; ++i) {
+        const Distribution& d = settings.Distributions[i];
+        if (d.Type == Distribution::Kind::Fixed) continue;
+        const auto parameter = static_cast<Parameter>(i);
+        const Sampler sampler(parameter, parameterValue(inputs, parameter), d);
+        for (const double u : {1e-9, 1 - 1e-9})
+            if (const double v = std::fabs(sampler.value(u)); v > reach) reach = v, widest = parameter;
+    }
+    if (!widest) return toolMessage(failure);
+    const std::string name = parameterName(*widest), far = shortNumber(reach);
+    return messageLanguage() == Language::English
+               ? std::string(failure.what()) + ": the samples of " + name + " reach " + far +
+                     ", beyond what the factors' statistics can hold"
+               : std::string(failure.what()) + "：" + name + " 的抽样值达到 " + far + "，安全系数的统计量超出数的范围";
 }
 
 int blockFailure(const std::string& command, const std::string& file, const Error& failure, std::ostream& err) {
@@ -314,11 +349,18 @@ int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& 
     }
     ProgressLine progress(err, !parsed->flags.contains("quiet") && isTerminal(err));
     const InterruptGuard interrupt;
-    const ProbabilisticResult result = runProbabilistic(block.Block.Attitudes, block.Block.Params, block.Loads,
-                                                        settings, [&](std::uint64_t done, std::uint64_t total) {
-                                                            progress.update(done, total);
-                                                            return !interrupt.interrupted();
-                                                        });
+    ProbabilisticResult result;
+    try {
+        result = runProbabilistic(block.Block.Attitudes, block.Block.Params, block.Loads, settings,
+                                  [&](std::uint64_t done, std::uint64_t total) {
+                                      progress.update(done, total);
+                                      return !interrupt.interrupted();
+                                  });
+    } catch (const Error& failure) {
+        progress.clear();
+        err << "trelmox-cli " << command << ": " << shownMessage(runFailureText(failure, inputs, settings)) << '\n';
+        return ExitBlockFailed;
+    }
     progress.clear();
     // A Ctrl-C after the last sample still means the user wants no output.
     if (result.Cancelled || interrupt.interrupted()) {
@@ -336,7 +378,7 @@ int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& 
             printProbabilisticText(block.Name, settings, result, to);
         destination->finish();
     } catch (const Error& failure) {
-        err << "trelmox-cli " << command << ": " << shownText(toolMessage(failure)) << '\n';
+        err << "trelmox-cli " << command << ": " << shownMessage(toolMessage(failure)) << '\n';
         return ExitBlockFailed;
     }
     return ExitOk;
@@ -402,8 +444,8 @@ Json sensitivityObject(const std::string& block, Parameter input, double require
         rows.push_back(row);
     }
     json["steps"] = rows;
-    json["kc_method"] = ProbabilisticResult::KcMethod;
-    json["fs_method"] = ProbabilisticResult::FsMethod;
+    json["kc_method"] = kcMethod();
+    json["fs_method"] = fsMethod();
     json["required_factor"] = jsonOf(required);
     return json;
 }
@@ -430,8 +472,8 @@ std::string factorColumns(const char* contact, double factor) {
 void printSensitivityText(const std::string& block, Parameter input, double required,
                           const std::vector<SensitivityStep>& steps, std::ostream& out) {
     out << "block " << shownText(block) << '\n'
-        << "Kc: " << ProbabilisticResult::KcMethod << '\n'
-        << "Fs: " << ProbabilisticResult::FsMethod << ", required factor " << shortNumber(required) << '\n'
+        << "Kc: " << kcMethod() << '\n'
+        << "Fs: " << fsMethod() << ", required factor " << shortNumber(required) << '\n'
         << tableRow({parameterName(input), "contact", "Kc", "Fs contact", "Fs", "state"}, {14, 17, 8, 17, 8, 0})
         << '\n';
     for (const SensitivityStep& s : steps) {

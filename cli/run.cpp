@@ -1,9 +1,14 @@
+#include <exception>
 #include <functional>
 #include <map>
+#include <new>
 #include <ostream>
 
 #include "cli/cli.h"
 #include "cli/options.h"
+#include "cli/output.h"
+#include "model/error.h"
+#include "model/language.h"
 #include "trelmox/version.h"
 
 namespace trelmox::cli {
@@ -106,7 +111,22 @@ int run(const std::vector<std::string>& given, std::ostream& out, std::ostream& 
         err << "trelmox-cli: unknown command '" << args[0] << "'\n\n" << Usage;
         return ExitUsage;
     }
-    return command->second(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
+    // Each command words its own failures; one that escapes it still ends
+    // as a message with the status of a failed run, never as an abort.
+    const std::string prefix = "trelmox-cli " + args[0] + ": ";
+    try {
+        return command->second(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
+    } catch (const Error& failure) {
+        err << prefix << shownMessage(toolMessage(failure)) << '\n';
+    } catch (const UsageError& usage) {
+        err << prefix << usage.what() << '\n';
+        return ExitUsage;
+    } catch (const std::bad_alloc&) {
+        err << prefix << inLanguage("内存不足，计算未完成", "out of memory; the run was not finished") << '\n';
+    } catch (const std::exception& failure) {
+        err << prefix << shownText(failure.what()) << '\n';
+    }
+    return ExitBlockFailed;
 }
 
 } // namespace trelmox::cli

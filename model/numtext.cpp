@@ -215,4 +215,9 @@ std::string floatToFixed4(double value) {
     return text;
 }
 
+std::string boundToText(double bound) {
+    if (std::isinf(bound)) return bound > 0 ? "∞" : "-∞";
+    return floatToText(bound);
+}
+
 } // namespace trelmox

@@ -22,6 +22,10 @@ std::int32_t textToInt32(const std::string& text);
 // "1.5E-5" or "1E15"; zero of either sign is "0".
 std::string floatToText(double value);
 
+// A bound of a range as messages write it: floatToText, and "∞" or "-∞"
+// for an unbounded side, so that no message prints "INF" as a figure.
+std::string boundToText(double bound);
+
 // The "0.0000" pattern: fixed, exactly four decimals, rounded; a value that
 // rounds to zero is written without a sign.
 std::string floatToFixed4(double value);

@@ -79,9 +79,9 @@ double numberIn(const std::string& text, const char* what, const char* english, 
     }
     if (!(value >= low && value <= high))
         throw Error::refused(
-            inLanguage(what + (" " + floatToText(value) + " 超出范围 ") + floatToText(low) + "～" + floatToText(high),
-                       english + (" " + floatToText(value) + " is out of the range ") + floatToText(low) + " to " +
-                           floatToText(high)),
+            inLanguage(what + (" " + floatToText(value) + " 超出范围 ") + boundToText(low) + "～" + boundToText(high),
+                       english + (" " + floatToText(value) + " is out of the range ") + boundToText(low) + " to " +
+                           boundToText(high)),
             field);
     return value;
 }

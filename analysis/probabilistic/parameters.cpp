@@ -140,11 +140,7 @@ template <typename Inputs> auto& field(Inputs& inputs, Parameter p) {
     throw Error("unknown parameter");
 }
 
-std::string boundText(double bound) {
-    if (bound == Infinity) return "inf";
-    if (bound == -Infinity) return "-inf";
-    return floatToText(bound);
-}
+std::string boundText(double bound) { return boundToText(bound); }
 
 bool cannotVary(ParameterRefusal::Reason why) {
     using Reason = ParameterRefusal::Reason;

@@ -296,7 +296,7 @@ TEST(ProbabilisticCommands, RefuseBadInputWithStatus2) {
         {{"sensitivity", Example, "--param", "dip1", "--from", "1", "--to", "2", "--steps", "0"},
          "the number of steps must lie between 1 and 1000000"},
         {{"sensitivity", Example, "--param", "f1", "--from", "-1", "--to", "2", "--steps", "3"},
-         "f1: -1 lies outside 0..inf"},
+         "f1: -1 lies outside 0..∞"},
         {{"sensitivity", Example, "--param", "f1", "--from", "x", "--to", "2", "--steps", "3"},
          "invalid number 'x' for --from"},
     };

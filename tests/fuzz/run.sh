@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds=${FUZZ_SECONDS:-20}
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DTRELMOX_FUZZ=ON
-harnesses=${FUZZ_HARNESSES:-datafile analysis loads measurements combinations probabilistic xlsx ply las xyz}
+harnesses=${FUZZ_HARNESSES:-datafile analysis loads measurements combinations probabilistic xlsx ply las xyz cli}
 targets=()
 for harness in $harnesses; do targets+=(fuzz_$harness); done
 cmake --build build-fuzz --target "${targets[@]}"

@@ -94,7 +94,7 @@ TEST(Sensitivity, RefusesBadRanges) {
         // INT_MAX steps once grew past a gigabyte and overflowed the step counter.
         {exampleParams(), Parameter::Dip1, 30, 60, 2147483647, "the number of steps must lie between 1 and 1000000"},
         {exampleParams(), Parameter::Dip1, 30, 95, 10, "dip1: 95 lies outside 0..90"},
-        {exampleParams(), Parameter::Friction2, -1, 1, 10, "f2: -1 lies outside 0..inf"},
+        {exampleParams(), Parameter::Friction2, -1, 1, 10, "f2: -1 lies outside 0..∞"},
         {exampleParams(), Parameter::WaterPressure2, 0, 100, 10, "u2 cannot vary"},
     };
     for (const Case& c : cases) {
