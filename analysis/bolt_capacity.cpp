@@ -111,15 +111,19 @@ std::vector<TPoint3D> patternHeads(const WedgeShape& shape, const BoltPattern& p
     const double first = std::floor(lowS / pattern.SpacingStrike - 0.5),
                  last = std::ceil(highS / pattern.SpacingStrike);
     const double rows = std::ceil(highU / pattern.SpacingDip), lowRow = std::floor(lowU / pattern.SpacingDip - 0.5);
-    if ((last - first + 1) * (rows - lowRow + 1) > 4.0 * MaxPatternBolts)
-        throw Error::refused(
-            messageLanguage() == Language::English
-                ? "the bolt pattern is too dense: the wedge's slope face would hold more than " +
-                      floatToText(std::round(face.Area / (pattern.SpacingStrike * pattern.SpacingDip))) +
-                      " bolts, over " + std::to_string(MaxPatternBolts)
-                : "系统锚杆的间距过密：楔块坡面上将有" +
-                      floatToText(std::round(face.Area / (pattern.SpacingStrike * pattern.SpacingDip))) +
-                      "根以上锚杆，超过" + std::to_string(MaxPatternBolts) + "根");
+    // Said by the spacings the user gave: a count worked out from them
+    // can be infinite (a spacing of 5e-324) or round to nothing.
+    if (!((last - first + 1) * (rows - lowRow + 1) <= 4.0 * MaxPatternBolts)) {
+        const std::string strike = floatToText(pattern.SpacingStrike), dip = floatToText(pattern.SpacingDip);
+        throw Error::refused(messageLanguage() == Language::English
+                                 ? "the bolt pattern is too dense: spacings of " + strike + " m along the strike and " +
+                                       dip + " m down the dip would put more than " + std::to_string(MaxPatternBolts) +
+                                       " bolts on the wedge's slope face"
+                                 : "系统锚杆的间距过密：沿走向间距 " + strike + " m、沿倾向间距 " + dip +
+                                       " m 时楔块坡面上将有" + std::to_string(MaxPatternBolts) + "根以上锚杆",
+                             pattern.SpacingStrike <= pattern.SpacingDip ? "pattern.spacing_strike"
+                                                                         : "pattern.spacing_dip");
+    }
     // Inside the trace: on the inner side of every edge (the corners run
     // one way round, so the edges' normals in the face all point in or all
     // out). A head on an edge, to within the rounding of the trace's size

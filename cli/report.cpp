@@ -29,6 +29,7 @@
 #include "model/error.h"
 #include "model/files.h"
 #include "model/language.h"
+#include "model/wording.h"
 #include "report/calculation_report.h"
 
 extern char** environ;
@@ -225,9 +226,19 @@ int runReportBatch(const std::vector<std::string>& given, std::ostream& out, std
         out << ReportUsage;
         return ExitOk;
     }
-    // A folder that cannot be made fails each block's write, which names it.
+    // A folder that cannot be made (a read-only file system, a file in the
+    // way) stops the run with the reason it could not, not with each
+    // block's "no such file or folder" when it writes.
     std::error_code made;
     std::filesystem::create_directories(*folder, made);
+    if (made) {
+        const std::string shown = shownPath(*folder);
+        err << "trelmox-cli report: "
+            << shownText(say("无法建立文件夹“" + shown + "”：", "cannot make the folder \"" + shown + "\": ") +
+                         systemReason(made.value()))
+            << '\n';
+        return ExitBlockFailed;
+    }
     // No report replaces the measurement file either.
     std::vector<std::string> inputs = parsed.positional;
     std::optional<MeasuredJoints> joints;

@@ -112,6 +112,8 @@ TEST_F(OutputRules, AnFsThatCannotBeComputedIsAnErrorOfItsOwnWithItsKind) {
     seismic.SeismicCoefficient = 1e308;
     WedgeLoads force = plainLoads();
     force.Forces = {{1e200, {150, 20}}};
+    WedgeLoads pattern = plainLoads(); // once "more than INF bolts"
+    pattern.Pattern = BoltPattern{5e-324, 2, {15, 10}, BoltMode::Passive, boltDefaults(BoltType::GroutedDowel)};
     WedgeLoads passive = plainLoads();
     for (int i = 0; i < 13; ++i) passive.Bolts.push_back({10, {i * 25.0, 10}, BoltMode::Passive});
     const struct {
@@ -122,6 +124,8 @@ TEST_F(OutputRules, AnFsThatCannotBeComputedIsAnErrorOfItsOwnWithItsKind) {
         {"seismic", seismic, "overflow", "Floating point overflow (from seismic.k = 1E308)"},
         {"force", force, "overflow", "Floating point overflow (from forces[0].magnitude = 1E200)"},
         {"passive", passive, "refused_input", "the passive bolts point in more than 12 directions"},
+        {"pattern", pattern, "refused_input",
+         "spacings of 4.94065645841247E-324 m along the strike and 2 m down the dip"},
     };
     for (const auto& c : cases) {
         Block b;

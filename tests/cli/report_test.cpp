@@ -112,9 +112,10 @@ TEST_F(ReportBatchTest, MessagesNameTheFileTheLineAndWhatWasWrong) {
         std::string error;
     } cases[] = {
         {"a line of the data file", {"--pdf-dir", (dir / "out").string(), bad.string()}, bad.string() + " 第3行: "},
-        {"a folder that cannot be written",
-         {"--pdf-dir", notAFolder.string(), good.string()},
-         good.string() + ": 无法写入“" + (notAFolder / "W1计算书.pdf").string() + "”："},
+        // Said once, with the system's reason, before any block.
+        {"a folder that cannot be made",
+         {"--pdf-dir", (notAFolder / "reports").string(), good.string()},
+         "无法建立文件夹“" + (notAFolder / "reports").string() + "”：路径中有一项不是文件夹"},
         {"a file that does not exist",
          {"--pdf-dir", (dir / "out").string(), (dir / "none.txt").string()},
          (dir / "none.txt").string() + ": "},
