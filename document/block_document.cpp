@@ -46,6 +46,26 @@ void checkDipAngles(const PlaneAttitudeArray& attitudes) {
     }
 }
 
+// The letter box to correct when a plane's letters form no attitude: the
+// first that holds a letter its box does not offer, else the dip E/W
+// letter, which with the others gives the dip quadrant.
+const char* offendingLetter(const TPlaneQuadrant& q) {
+    if (q.StrikeNS != "N") return "StrikeNS";
+    if (q.StrikeEW != "E" && q.StrikeEW != "W") return "StrikeEW";
+    if (q.DipNS != "N" && q.DipNS != "S") return "DipNS";
+    return "DipEW";
+}
+
+// The refusal names the box and the plane, so that the window can put the
+// focus there.
+void requireLetters(int plane, const TPlaneQuadrant& q) {
+    try {
+        requireAttitudeLetters(q);
+    } catch (const Error& refusal) {
+        throw refusal.withField(offendingLetter(q)).withRow(plane);
+    }
+}
+
 // The data file's parameter lines that hold one text each.
 struct LoadedParameter {
     std::optional<std::string> BlockDataTexts::*line;
@@ -247,23 +267,43 @@ void BlockDocument::commitPlanes(const PlaneQuadrantArray& quadrants, const Plan
     changed();
 }
 
-bool BlockDocument::confirmQuadrants() {
+PlaneAttitudeArray BlockDocument::quadrantAttitudes() const {
     PlaneAttitudeArray attitudes = attitudes_;
     data1to2(planes_.Quadrants, attitudes);
     checkQuadrantAngles(planes_.Quadrants, attitudes);
     // Letters that form no attitude would be saved and then refused by
     // every reader of the data file.
-    for (const TPlaneQuadrant& q : planes_.Quadrants) requireAttitudeLetters(q);
+    for (int i = 0; i < PlaneCount; ++i) requireLetters(i, planes_.Quadrants[i]);
+    return attitudes;
+}
+
+// A dip direction is an azimuth: outside 0..360 it is taken in modulo 360,
+// and both notations then show the value stored.
+PlaneAttitudeArray BlockDocument::dipAttitudes() const {
+    PlaneAttitudeArray attitudes;
+    for (int i = 0; i < PlaneCount; ++i)
+        attitudes[i] = {textToFloat(planes_.Dips[i][DipAngleField]),
+                        azimuthWithin360(textToFloat(planes_.Dips[i][DipDirectionField]))};
+    checkDipAngles(attitudes);
+    return attitudes;
+}
+
+void BlockDocument::checkPlaneEntries(bool dipMode) const {
+    if (dipMode)
+        dipAttitudes();
+    else
+        quadrantAttitudes();
+}
+
+bool BlockDocument::confirmQuadrants() {
+    const PlaneAttitudeArray attitudes = quadrantAttitudes();
     if (entryName_.empty()) return false;
     commitPlanes(planes_.Quadrants, attitudes);
     return true;
 }
 
 bool BlockDocument::confirmDips() {
-    PlaneAttitudeArray attitudes;
-    for (int i = 0; i < PlaneCount; ++i)
-        attitudes[i] = {textToFloat(planes_.Dips[i][DipAngleField]), textToFloat(planes_.Dips[i][DipDirectionField])};
-    checkDipAngles(attitudes);
+    const PlaneAttitudeArray attitudes = dipAttitudes();
     if (entryName_.empty()) return false;
     PlaneQuadrantArray quadrants = quadrants_;
     data2to1(attitudes, quadrants);
@@ -305,8 +345,13 @@ std::filesystem::path BlockDocument::writeReport() {
     return reportFolder_ / (currentBlock_ + ".txt");
 }
 
+void BlockDocument::takeAzimuthsIn() {
+    if (takeAzimuthsWithin360(loads_)) changed();
+}
+
 WrittenFiles BlockDocument::writeDataFile() {
     requireBlock();
+    takeAzimuthsIn();
     const WedgeLoads loads = this->loads();
     writeBlockFile(dataFolder_, currentBlock_, attitudes_, quadrants_, params_);
     parametersEdited_ = false; // saved with the block
@@ -319,6 +364,7 @@ WrittenFiles BlockDocument::writeDataFile() {
 
 std::optional<std::filesystem::path> BlockDocument::writeLoads() {
     requireBlock();
+    takeAzimuthsIn();
     const bool written = saveCompanionFile(dataFolder_, currentBlock_, loads());
     loadsEdited_ = false;
     if (!written) return std::nullopt;
@@ -346,6 +392,7 @@ BlockRun BlockDocument::analyse() {
         results_.reset();
         changed();
     }
+    takeAzimuthsIn();
     BlockRun run = runBlock(block(), loads());
     run.throwFailure();
     if (!run.complete()) return run;

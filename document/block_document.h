@@ -131,8 +131,14 @@ public:
     // entry name up to its first ".". A text that is not a number, or an
     // angle out of range, throws before anything changes; an empty entry
     // name gives false and changes nothing either.
+    // A dip direction outside 0..360 is taken in modulo 360.
     bool confirmQuadrants();
     bool confirmDips();
+    // Throws what the confirm of that mode would refuse, changing nothing:
+    // a text that is not a number, an angle out of range, letters that form
+    // no attitude (named by their box: "StrikeNS", "StrikeEW", "DipNS",
+    // "DipEW", the plane as the row).
+    void checkPlaneEntries(bool dipMode) const;
 
     // Whether the file writers have a name to go by: they refuse while the
     // entry name is empty or no block has been confirmed (the files are
@@ -150,6 +156,8 @@ public:
     // The data file takes the block's companion file with it (written when
     // the loads differ from the defaults or the block has one already); a
     // loads text that is not a number stops it before anything is written.
+    // Writing the loads, as analysing them, first takes their azimuths into
+    // 0..360 (takeAzimuthsWithin360), so that the boxes show what is stored.
     std::filesystem::path writeReport();
     WrittenFiles writeDataFile();
     // The companion file alone; nothing when it need not exist.
@@ -177,6 +185,9 @@ private:
     void showPlaneInDips(int plane);
     void showPlaneInQuadrants(int plane);
     void requireBlock() const;
+    PlaneAttitudeArray quadrantAttitudes() const;
+    PlaneAttitudeArray dipAttitudes() const;
+    void takeAzimuthsIn();
     void setCurrentBlock(const std::string& name);
     void commitPlanes(const PlaneQuadrantArray& quadrants, const PlaneAttitudeArray& attitudes);
 

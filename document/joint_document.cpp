@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "model/attitude.h"
 #include "model/error.h"
 #include "model/files.h"
 #include "model/language.h"
@@ -224,12 +225,12 @@ void JointDocument::setSectorDip(std::size_t index, double dip) {
     setSectorAngle(index, &SlopeSector::Dip, dip);
 }
 
+// An azimuth as every window stores one: taken into 0..360 modulo 360.
 void JointDocument::setSectorDipDirection(std::size_t index, double dipDirection) {
-    if (!(dipDirection >= 0 && dipDirection <= 360))
-        throw Error::refused(
-            inLanguage("坡面倾向应在0到360之间", "The slope face dip direction must be between 0 and 360"), "dipdir",
-            static_cast<int>(index));
-    setSectorAngle(index, &SlopeSector::DipDirection, dipDirection);
+    if (!std::isfinite(dipDirection))
+        throw Error::refused(inLanguage("坡面倾向不是有限的数", "The slope face dip direction is not a finite number"),
+                             "dipdir", static_cast<int>(index));
+    setSectorAngle(index, &SlopeSector::DipDirection, azimuthWithin360(dipDirection));
 }
 
 void JointDocument::selectSector(std::optional<std::size_t> index) {

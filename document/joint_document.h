@@ -150,7 +150,8 @@ public:
     void removeSector(std::size_t index);
     // Throw a refused Error, with the field ("dip", "dipdir") and the
     // sector's row, for a dip outside 0..180 (beyond 90 overhanging) or a
-    // dip direction outside 0..360, the ranges the entry windows take.
+    // dip direction that is not finite; a dip direction outside 0..360 is
+    // taken in modulo 360, as the entry windows take azimuths.
     void setSectorDip(std::size_t index, double dip);
     void setSectorDipDirection(std::size_t index, double dipDirection);
     // Shows the sector at `index` (none: the current block's face).

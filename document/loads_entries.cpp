@@ -3,6 +3,7 @@
 #include <iterator>
 #include <tuple>
 
+#include "model/attitude.h"
 #include "model/exact_text.h"
 #include "model/language.h"
 #include "model/numtext.h"
@@ -445,6 +446,28 @@ WedgeLoads loadsFromEntries(const LoadsEntries& e) {
     for (int plane = 0; plane < 2; ++plane) loads.Strength[plane] = strengthFromEntry(e.Strength[plane], plane);
     loads.Size = sizeFromEntry(e.Size);
     return loads;
+}
+
+bool takeAzimuthsWithin360(LoadsEntries& e) {
+    bool changed = false;
+    const auto take = [&changed](std::string& typed) {
+        double value = 0;
+        try {
+            value = textToFloat(typed);
+        } catch (const Error&) {
+            return; // refused where the loads are read, naming its box
+        }
+        const double stored = azimuthWithin360(value);
+        if (stored == value) return;
+        typed = floatToText(stored); // 777.1 shows as 57.1, not as the remainder's last bits
+        changed = true;
+    };
+    for (std::string* azimuth : {&e.CrackDipDirection, &e.SeismicTrend, &e.FacePressureTrend, &e.TopPressureTrend,
+                                 &e.Pattern.Trend, &e.DesignTrend})
+        take(*azimuth);
+    for (ForceEntry& force : e.Forces) take(force.Trend);
+    for (BoltEntry& bolt : e.Bolts) take(bolt.Trend);
+    return changed;
 }
 
 } // namespace trelmox

@@ -191,6 +191,12 @@ public:
     int Row;
 };
 
+// Takes every azimuth among the texts (the trends, the crack's dip
+// direction) into 0..360 as it is stored (azimuthWithin360): "777" becomes
+// "57"; a text that is no number, or one within 0..360, stays as typed.
+// Whether any text changed.
+bool takeAzimuthsWithin360(LoadsEntries& entries);
+
 // The texts of saved loads: numbers in the general format.
 LoadsEntries loadsEntries(const WedgeLoads& loads);
 // Throws LoadsEntryError for the first box, in the window's order, whose

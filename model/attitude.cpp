@@ -1,5 +1,6 @@
 #include "model/attitude.h"
 
+#include <cmath>
 #include <span>
 #include <string_view>
 #include <utility>
@@ -51,6 +52,11 @@ void setStrikeFromDipDirection(double d, TPlaneQuadrant& plane) {
 
 // The strike angle is read only for a meaningful combination, so a
 // malformed angle beside meaningless letters is no error.
+double azimuthWithin360(double azimuth) {
+    if (!std::isfinite(azimuth) || (azimuth >= 0 && azimuth <= 360)) return azimuth + 0.0; // -0 is 0
+    return std::fmod(std::fmod(azimuth, 360.0) + 360.0, 360.0);
+}
+
 std::optional<double> quadrantDipDirection(const TPlaneQuadrant& plane) {
     if (strikesNE(plane.StrikeNS, plane.StrikeEW)) {
         if (plane.DipNS == "S" && plane.DipEW == "E") return textToFloat(plane.StrikeAngle) + 90;

@@ -41,6 +41,11 @@ std::optional<std::string> MatchDipNS(const std::string& strikeNS, const std::st
 // and whose row is the plane.
 void requireAngle(int plane, const char* box, double value, double high);
 
+// An azimuth (a dip direction, a trend) as stored: one within 0..360 as it
+// is, 360 included; any other finite one taken modulo 360 into 0..360, so
+// that 777 is stored as 57 and -30 as 330. Not finite: unchanged.
+double azimuthWithin360(double azimuth);
+
 // Field `n` (from 1) of `text` split at `separator`; beyond the last field,
 // or in an empty text, the field is empty. Nothing is trimmed.
 std::string Parse(const std::string& separator, const std::string& text, int n);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "model/attitude.h"
 #include "model/error.h"
 #include "model/files.h"
 #include "model/language.h"
@@ -187,6 +188,11 @@ public:
         if (!v.is_number()) fail("中" + join(path, key) + "应为数", join(path, key) + " should be a number");
         return v.get<double>();
     }
+    // A trend or dip direction, taken into 0..360 as the windows store it
+    // (a file written before they did may hold 777 for 57).
+    double azimuth(const Json& j, const std::string& path, const char* key) const {
+        return azimuthWithin360(number(j, path, key));
+    }
     std::string text(const Json& j, const std::string& path, const char* key,
                      std::initializer_list<const char*> allowed) const {
         const Json& v = j.at(key);
@@ -209,7 +215,7 @@ public:
 
     LineDirection direction(const Json& j, const std::string& path, std::initializer_list<const char*> keys) const {
         object(j, path, keys);
-        return {number(j, path, "trend"), number(j, path, "plunge")};
+        return {azimuth(j, path, "trend"), number(j, path, "plunge")};
     }
     BoltMode mode(const Json& j, const std::string& path) const {
         return text(j, path, "mode", {"active", "passive"}) == "active" ? BoltMode::Active : BoltMode::Passive;
@@ -221,7 +227,7 @@ private:
 
 TensionCrack crackFrom(const Reader& r, const Json& j) {
     r.object(j, "crack", {"dip", "dip_direction", "distance", "water_depth"});
-    return {{r.number(j, "crack", "dip"), r.number(j, "crack", "dip_direction")},
+    return {{r.number(j, "crack", "dip"), r.azimuth(j, "crack", "dip_direction")},
             r.number(j, "crack", "distance"),
             r.number(j, "crack", "water_depth")};
 }
@@ -358,7 +364,7 @@ WedgeLoads loadsFrom(const Reader& r, const Json& j) {
         const std::string path = Reader::item("forces", i);
         r.object(forces[i], path, {"magnitude", "trend", "plunge"});
         l.Forces.push_back({r.number(forces[i], path, "magnitude"),
-                            {r.number(forces[i], path, "trend"), r.number(forces[i], path, "plunge")}});
+                            {r.azimuth(forces[i], path, "trend"), r.number(forces[i], path, "plunge")}});
     }
     const Json& pressures = r.object(j.at("pressures"), "pressures", {"face", "top"},
                                      {"plane1", "plane2", "crack", "face_direction", "top_direction"});
@@ -384,7 +390,7 @@ WedgeLoads loadsFrom(const Reader& r, const Json& j) {
         const std::string path = Reader::item("bolts", i);
         r.object(bolts[i], path, {"force", "trend", "plunge", "mode"}, {"capacity"});
         l.Bolts.push_back({r.number(bolts[i], path, "force"),
-                           {r.number(bolts[i], path, "trend"), r.number(bolts[i], path, "plunge")},
+                           {r.azimuth(bolts[i], path, "trend"), r.number(bolts[i], path, "plunge")},
                            r.mode(bolts[i], path)});
         if (bolts[i].contains("capacity"))
             l.Bolts.back().Capacity = capacityFrom(r, bolts[i].at("capacity"), Reader::join(path, "capacity"));
@@ -394,7 +400,7 @@ WedgeLoads loadsFrom(const Reader& r, const Json& j) {
                                  {"spacing_strike", "spacing_dip", "trend", "plunge", "mode", "capacity"});
         l.Pattern = BoltPattern{r.number(p, "pattern", "spacing_strike"),
                                 r.number(p, "pattern", "spacing_dip"),
-                                {r.number(p, "pattern", "trend"), r.number(p, "pattern", "plunge")},
+                                {r.azimuth(p, "pattern", "trend"), r.number(p, "pattern", "plunge")},
                                 r.mode(p, "pattern"),
                                 capacityFrom(r, p.at("capacity"), "pattern.capacity")};
     }

@@ -69,7 +69,8 @@ TEST(Confirm, RefusedConfirmChangesNothing) {
          "'6S' is not a valid floating point value"},
         {"strike angle beyond 90", false, 1, &TPlaneQuadrant::StrikeAngle, 0, "91", "第二切割面走向角应在0到90之间"},
         {"dip angle below 0", false, 2, &TPlaneQuadrant::DipAngle, 0, "-0.5", "坡顶面倾角应在0到90之间"},
-        {"dip direction beyond 360", true, 0, nullptr, DipDirectionField, "360.5", "第一切割面倾向应在0到360之间"},
+        {"letters forming no attitude", false, 0, &TPlaneQuadrant::DipNS, 0, "Q",
+         "象限字母“N,E,Q,E”不能组成产状：走向 N…E 应倾向 S,E 或 N,W，走向 N…W 应倾向 S,W 或 N,E"},
         {"dip mode, dip beyond 90", true, 3, nullptr, DipAngleField, "90.01", "坡面倾角应在0到90之间"},
         {"empty name", false, 0, nullptr, 0, "", ""},
     };
@@ -116,6 +117,66 @@ TEST(Confirm, RefusedAngleInEnglishNamesItsBox) {
         EXPECT_EQ(e.row(), 1);
     }
     setMessageLanguage(Language::Chinese);
+}
+
+// Letters that form no attitude name the box to mend and its plane, for
+// the confirm as for the check a parameter save makes of unconfirmed
+// planes; the check changes nothing.
+TEST(Confirm, LettersNameTheirBox) {
+    const struct {
+        std::string TPlaneQuadrant::*field;
+        const char* text;
+        const char* box;
+    } cases[] = {{&TPlaneQuadrant::StrikeNS, "S", "StrikeNS"},
+                 {&TPlaneQuadrant::StrikeEW, "X", "StrikeEW"},
+                 {&TPlaneQuadrant::DipNS, "Q", "DipNS"},
+                 {&TPlaneQuadrant::DipEW, "E", "DipEW"}}; // N..W dipping S,E: the dip E/W letter
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.box);
+        Workbench bench("a1");
+        bench.document.setQuadrantText(2, c.field, c.text); // the slope top, N75W dipping S,W
+        for (const auto& attempt : {std::function<void()>([&] { bench.document.checkPlaneEntries(false); }),
+                                    std::function<void()>([&] { bench.document.confirmQuadrants(); })})
+            try {
+                attempt();
+                ADD_FAILURE() << "accepted";
+            } catch (const Error& e) {
+                EXPECT_EQ(e.kind(), ErrorKind::RefusedInput);
+                EXPECT_EQ(e.field(), c.box);
+                EXPECT_EQ(e.row(), 2);
+            }
+        EXPECT_EQ(bench.document.currentBlock(), "");
+        EXPECT_TRUE(bench.document.planesModified());
+    }
+}
+
+// Azimuths outside 0..360 are taken in modulo 360 where they are confirmed
+// or saved, and the entries then hold the value stored; 360 stays 360.
+TEST(Confirm, AzimuthsAreTakenWithin360) {
+    const struct {
+        const char* typed;
+        double stored;
+        const char* shown;
+    } cases[] = {{"400", 40, "40"}, {"-1", 359, "359"}, {"360", 360, "360"}, {"777.5", 57.5, "57.5"}, {"0", 0, "0"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        Workbench bench("a1");
+        bench.document.setDipText(0, DipDirectionField, c.typed);
+        ASSERT_TRUE(bench.document.confirmDips());
+        EXPECT_EQ(bench.document.attitudes()[0].DipDirection, c.stored);
+        EXPECT_EQ(bench.document.planeEntries().Dips[0][DipDirectionField], c.shown);
+
+        LoadsEntries loads = bench.document.loadsEntries();
+        loads.Bolts.push_back({"100", c.typed, "10"});
+        loads.HasDesignBolt = true;
+        loads.DesignTrend = c.typed;
+        loads.DesignPlunge = "0";
+        bench.document.setLoadsEntries(loads);
+        bench.document.writeLoads();
+        EXPECT_EQ(bench.document.loadsEntries().Bolts[0].Trend, c.shown);
+        EXPECT_EQ(bench.document.loadsEntries().DesignTrend, c.shown);
+        EXPECT_EQ(bench.document.loads().Bolts[0].Direction.Trend, c.stored);
+    }
 }
 
 // Results stay on screen after an edit, but a calculation report must not

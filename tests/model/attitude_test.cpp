@@ -138,6 +138,23 @@ TEST(DipLetters, TheOtherLetterFollowsTheStrike) {
     }
 }
 
+// The one rule for azimuths: within 0..360 as they are (360 included),
+// any other finite one modulo 360; a number that is not finite is left to
+// the range checks.
+TEST(Azimuth, TakenWithin360) {
+    const struct {
+        double given, stored;
+    } cases[] = {{0, 0},     {57, 57},  {360, 360}, {777, 57},        {720, 0},
+                 {-30, 330}, {-360, 0}, {-0.0, 0},  {1e-300, 1e-300}, {-1e-13, 360 - 1e-13}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.given);
+        EXPECT_EQ(azimuthWithin360(c.given), c.stored);
+        EXPECT_FALSE(std::signbit(azimuthWithin360(c.given)));
+    }
+    EXPECT_TRUE(std::isnan(azimuthWithin360(std::nan(""))));
+    EXPECT_EQ(azimuthWithin360(INFINITY), INFINITY);
+}
+
 TEST(Parse, NthFieldBetweenSeparators) {
     const struct {
         const char *separator, *text;

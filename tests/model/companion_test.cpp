@@ -48,6 +48,24 @@ TEST(Companion, GoldenFileIsByteExactAndReadsBack) {
     EXPECT_EQ(parseCompanion(companionText(WedgeLoads{}), "x.json"), WedgeLoads{});
 }
 
+// A file the windows wrote before they took azimuths modulo 360 still
+// loads: every trend and the crack's dip direction come in within 0..360,
+// as the windows now store them, and give the same directions.
+TEST(Companion, AzimuthsComeInWithin360) {
+    WedgeLoads written = fullLoads();
+    written.Crack->Attitude.DipDirection = 542; // 182 + 360
+    written.SeismicDirection->Trend = -200;     // 160
+    written.Forces[0].Direction.Trend = 510;    // 150
+    written.Bolts[0].Direction.Trend = 690;     // 330
+    written.Design->Direction.Trend = -22.5;    // 337.5
+    written.FacePressureDirection = LineDirection{720, 10};
+    written.Pattern = BoltPattern{2, 2, {777, 10}, BoltMode::Passive, boltDefaults(BoltType::Simple)};
+    WedgeLoads expected = fullLoads();
+    expected.FacePressureDirection = LineDirection{0, 10};
+    expected.Pattern = BoltPattern{2, 2, {57, 10}, BoltMode::Passive, boltDefaults(BoltType::Simple)};
+    EXPECT_EQ(parseCompanion(companionText(written), "old.json"), expected);
+}
+
 TEST(Companion, FileRoundTripAndABlockWithoutOneKeepsItsFolder) {
     TempFolder folder;
     std::ofstream(folder.path() / "example.txt") << "the block's data file";

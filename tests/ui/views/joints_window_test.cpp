@@ -534,30 +534,40 @@ private slots:
 
     // A value typed into the sectors list outside the entry windows' ranges
     // (an overhanging face dips up to 180) is refused with the cell opened
-    // again on the text typed; mended there, it is taken.
+    // again on the text typed; mended there, it is taken. A dip direction
+    // is an azimuth: taken modulo 360, and the cell shows the value stored.
     void sectorValuesOutOfRange_data() {
         QTest::addColumn<int>("column");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message"); // empty: taken
+        QTest::addColumn<QString>("stored");  // when taken
         QTest::newRow("dip not a number") << 1 << "6o"
-                                          << "坡面倾角“6o”不是数。";
+                                          << "坡面倾角“6o”不是数。"
+                                          << "";
         QTest::newRow("dip beyond overhanging") << 1 << "181"
-                                                << "坡面倾角应在0到180之间（大于90为倒坡）。";
+                                                << "坡面倾角应在0到180之间（大于90为倒坡）。"
+                                                << "";
         QTest::newRow("dip negative") << 1 << "-1"
-                                      << "坡面倾角应在0到180之间（大于90为倒坡）。";
+                                      << "坡面倾角应在0到180之间（大于90为倒坡）。"
+                                      << "";
         QTest::newRow("overhanging dip") << 1 << "120"
-                                         << "";
+                                         << ""
+                                         << "120";
         QTest::newRow("dip direction beyond 360") << 2 << "361"
-                                                  << "坡面倾向应在0到360之间。";
+                                                  << ""
+                                                  << "1";
         QTest::newRow("dip direction negative") << 2 << "-10"
-                                                << "坡面倾向应在0到360之间。";
+                                                << ""
+                                                << "350";
         QTest::newRow("dip direction 360") << 2 << "360"
-                                           << "";
+                                           << ""
+                                           << "360";
     }
     void sectorValuesOutOfRange() {
         QFETCH(int, column);
         QFETCH(QString, typed);
         QFETCH(QString, message);
+        QFETCH(QString, stored);
         TestProgram program;
         views::JointsWindow& window = openJoints(program);
         QTest::mouseClick(child<QPushButton>(window, "AddSectorButton"), Qt::LeftButton); // 60/180
@@ -567,7 +577,8 @@ private slots:
         const double value = column == 1 ? sector.Dip : sector.DipDirection;
         if (message.isEmpty()) {
             QCOMPARE(program.boxes.shown(), QStringList());
-            QCOMPARE(value, typed.toDouble());
+            QCOMPARE(value, stored.toDouble());
+            QCOMPARE(sectors->item(1, column)->text(), stored);
             return;
         }
         QCOMPARE(program.boxes.shown(), QStringList{"error: " + message});
