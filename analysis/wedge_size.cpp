@@ -280,6 +280,7 @@ const WedgeNumbers& sizeWedge(WedgeShape& shape, const WedgeNumbers& numbers, co
     const bool along = limits.Measure == PersistenceMeasure::AlongIntersection;
     fillLengths(shape, numbers.SlopeHeight, {along, !along, limits.Bench.has_value()}, sizing.Full);
     sizing.Scale = scaleFor(sizing.Full, limits);
+    sizing.FullVolume = shape.Volume;
     const WedgeNumbers* used = &numbers;
     if (sizing.Scale.Decider) {
         scaleShape(shape, sizing.Scale.Factor);

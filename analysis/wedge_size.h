@@ -68,6 +68,7 @@ struct WedgeSizing {
     // analysis.
     std::optional<FullHeightWedge> FullHeight;
     double Volume = 0, Weight = 0; // of the wedge analysed
+    double FullVolume = 0;         // of the full-height wedge, before any scaling
     // Below a given minimum volume, weight or height.
     bool TooSmall = false;
     // For a bench: the floor that remains behind the back-break, and

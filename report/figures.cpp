@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "model/numtext.h"
+#include "model/size_limits.h"
 #include "model/wording.h"
 
 namespace trelmox {
@@ -58,6 +59,33 @@ std::string boundedFactor(const FullAnalysis& analysis, const std::string& figur
     return analysis.Note ? "> " + floatToText(FactorBound) : figure;
 }
 
+namespace {
+
+void sizeTexts(const FullAnalysis& a, const WedgeSizeLimits& limits, FullFigureTexts& t) {
+    t.Volume = floatToFixed4(a.Shape.Volume);
+    t.Weight = floatToFixed4(std::abs(a.Forces.Weight.z)); // straight down
+    const WedgeSizing& s = a.Size;
+    if (!s.Limited) return;
+    if (s.Scale.Decider) {
+        t.Scale = floatToFixed4(s.Scale.Factor);
+        t.ScaleDecider = sizeLimitName(*s.Scale.Decider);
+        t.FullVolume = floatToFixed4(s.FullVolume);
+    }
+    std::string warning;
+    if (s.TooSmall)
+        warning = say("楔块小于给定的最小尺寸，过小而不具代表性。", "The wedge is below the minimum size given: too "
+                                                                    "small to matter.");
+    if (limits.Bench && limits.Bench->CatchWidth && s.BenchTooNarrow && s.RemainingBench)
+        warning += say("楔块破坏后剩余平台宽度 " + floatToFixed4(*s.RemainingBench) + "，窄于最小安全平台宽度 " +
+                           floatToText(*limits.Bench->CatchWidth) + "。",
+                       std::string(warning.empty() ? "" : " ") + "The bench left after the wedge fails, " +
+                           floatToFixed4(*s.RemainingBench) + " wide, is narrower than the minimum catch bench width " +
+                           floatToText(*limits.Bench->CatchWidth) + ".");
+    t.SizeWarning = warning;
+}
+
+} // namespace
+
 FullFigureTexts fullFigureTexts(const BlockRun& run) {
     const FullAnalysis& a = run.Full->Analysis;
     const SupportDesign& d = run.Full->Design;
@@ -66,6 +94,7 @@ FullFigureTexts fullFigureTexts(const BlockRun& run) {
     t.Contact = contactDescription(a.Safety.Contact);
     if (a.Refusal) return t;
     t.Factor = boundedFactor(a, floatToText(a.Safety.Factor));
+    sizeTexts(a, loads.Size, t);
     t.State = a.State ? stabilityStateName(*a.State) : inLanguage("未定", "undetermined");
     t.Required =
         floatToText(loads.RequiredFactor) +

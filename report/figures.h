@@ -45,6 +45,13 @@ std::string patternText(const WedgeForces& forces);
 // forces in the "0.0000" pattern, directions in degrees to one decimal.
 struct FullFigureTexts {
     std::string Factor, Contact, State, Required, DesignBolt, LeastBolt;
+    // The wedge the factor belongs to, in the "0.0000" pattern: its volume
+    // and weight; when size limits scaled it down, the factor, the limit
+    // that decided it ("台阶宽度") and the full-height wedge's volume (else
+    // all three empty); what the sizing warns of (below the minimum size,
+    // the bench left narrower than the catch width) in sentences, empty
+    // when nothing.
+    std::string Volume, Weight, Scale, ScaleDecider, FullVolume, SizeWarning;
     bool operator==(const FullFigureTexts&) const = default;
 };
 
