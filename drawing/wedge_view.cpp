@@ -4,6 +4,7 @@
 #include <string>
 
 #include "analysis/vec3.h"
+#include "drawing/label_placer.h"
 #include "drawing/plane_style.h"
 #include "drawing/stereonet.h"
 #include "model/language.h"
@@ -90,9 +91,29 @@ Colour loadColour(SceneLoadKind kind) {
     return Ink;
 }
 
+// A label waiting for its place: all are placed once every line is drawn,
+// so that none is put over a line drawn after it.
+struct PendingLabel {
+    Point2 anchor, direction;
+    double distance;
+    std::string text;
+    double height;
+    Colour colour;
+};
+
+// The labels at their places, the corner numbers first (they sit closest
+// to what they name), on top of everything drawn.
+void placeLabels(Figure& figure, LabelPlacer& placer, const std::vector<PendingLabel>& labels) {
+    for (const PendingLabel& l : labels) {
+        const Point2 at = placer.place(l.anchor, l.direction, l.distance, labelWidth(l.text, l.height), l.height);
+        figure.items.push_back(label(at, l.text, l.height, l.colour, HAlign::Centre, true));
+    }
+}
+
 // The wedge proper: shaded visible faces far to near, then the hidden
-// edges dashed, the visible edges, and the corner numbers.
-void addWedge(Figure& figure, const WedgeScene& scene, const ViewAngles& view, const ProjectedCorners& projected) {
+// edges dashed, the visible edges; the corner numbers wait in `labels`.
+void addWedge(Figure& figure, const WedgeScene& scene, const ViewAngles& view, const ProjectedCorners& projected,
+              LabelPlacer& placer, std::vector<PendingLabel>& labels) {
     const ViewFrame frame(view);
     const TPoint3D light = (1 / std::sqrt(0.35 * 0.35 + 0.55 * 0.55 + 0.75 * 0.75)) *
                            ((-0.35) * frame.r + 0.55 * frame.u + 0.75 * frame.e);
@@ -144,6 +165,7 @@ void addWedge(Figure& figure, const WedgeScene& scene, const ViewAngles& view, c
                                            seen ? Pen{colour, lineOfIntersection ? 0.014 : 0.01}
                                                 : Pen{lineOfIntersection ? colour : Grey, 0.007, LineStyle::Dashed});
             (seen ? shown : hidden).push_back(path);
+            placer.avoidSegment(projected.Screen[i], projected.Screen[j]);
         }
     figure.items.insert(figure.items.end(), hidden.begin(), hidden.end());
     figure.items.insert(figure.items.end(), shown.begin(), shown.end());
@@ -153,10 +175,11 @@ void addWedge(Figure& figure, const WedgeScene& scene, const ViewAngles& view, c
     for (int i = 0; i < corners; ++i) {
         const Point2 p = projected.Screen[i];
         figure.items.push_back(CircleItem{p, 0.018, std::nullopt, Ink});
-        if (scene.Numbers[i] == 0) continue;
-        const double dx = p.x - middle.x, dy = p.y - middle.y, d = std::hypot(dx, dy);
-        const Point2 at = d > 1e-9 ? Point2{p.x + 0.1 * dx / d, p.y + 0.1 * dy / d} : Point2{p.x + 0.07, p.y + 0.07};
-        figure.items.push_back(label(at, std::to_string(scene.Numbers[i]), 0.09, Ink, HAlign::Centre, true));
+        placer.avoidPoint(p, 0.018);
+        // Out from the wedge's middle; a small wedge's corners lie close
+        // together, and the placer keeps their numbers apart.
+        if (scene.Numbers[i] != 0)
+            labels.push_back({p, {p.x - middle.x, p.y - middle.y}, 0.09, std::to_string(scene.Numbers[i]), 0.09, Ink});
     }
 }
 
@@ -176,11 +199,26 @@ void addArrowHead(Figure& figure, Point2 tip, Point2 along, const Pen& pen) {
     figure.items.push_back(polygon({tip, left, right}, pen.colour, pen));
 }
 
+// The share (up to 1) of `along` that keeps an arrow from `from` inside the
+// picture, with room for its name.
+double withinFrame(Point2 from, Point2 along) {
+    constexpr double HalfWidth = 1.45, HalfHeight = 1.05;
+    double share = 1;
+    const auto limit = [&share](double start, double step, double bound) {
+        if (start + share * step > bound) share = std::max(0.0, (bound - start) / step);
+        if (start + share * step < -bound) share = std::max(0.0, (-bound - start) / step);
+    };
+    limit(from.x, along.x, HalfWidth);
+    limit(from.y, along.y, HalfHeight);
+    return share;
+}
+
 // Forces as arrows from the centroid, their lengths in proportion (the
 // largest reaching the wedge's size, none shorter than a fifth of it);
 // bolts as bars along their line of action, the head on the face side
 // and the anchor beyond the wedge.
-void addLoads(Figure& figure, const WedgeScene& scene, const ViewAngles& view) {
+void addLoads(Figure& figure, const WedgeScene& scene, const ViewAngles& view, LabelPlacer& placer,
+              std::vector<PendingLabel>& labels) {
     if (scene.Loads.empty()) return;
     const ViewFrame frame(view);
     const std::vector<TPoint3D> points = framePoints(scene);
@@ -190,11 +228,6 @@ void addLoads(Figure& figure, const WedgeScene& scene, const ViewAngles& view) {
     double largest = 0;
     for (const SceneLoad& load : scene.Loads)
         if (load.Kind != SceneLoadKind::Bolt) largest = std::max(largest, norm(load.Force));
-    struct PlacedLabel {
-        Point2 at;
-        double half; // half the width
-    };
-    std::vector<PlacedLabel> placed;
     constexpr double LabelHeight = 0.065;
     for (const SceneLoad& load : scene.Loads) {
         const double magnitude = norm(load.Force);
@@ -215,31 +248,22 @@ void addLoads(Figure& figure, const WedgeScene& scene, const ViewAngles& view) {
                                            colour, Pen{colour, 0.004}));
         } else {
             const double length = std::max(0.2, magnitude / largest) * size;
-            const Point2 along = screenVector(frame, length * unit, scale);
+            Point2 along = screenVector(frame, length * unit, scale);
+            // An arrow, and its name beyond its tip, stay inside the picture:
+            // a small wedge in a frame sized for the full-height one would
+            // send the weight's arrow out of the bottom.
+            const double room = withinFrame(from, along);
+            along = {room * along.x, room * along.y};
             tip = {from.x + along.x, from.y + along.y};
             const Pen pen{colour, 0.009};
             figure.items.push_back(polyline({from, tip}, pen));
             addArrowHead(figure, tip, along, pen);
         }
-        const double dx = tip.x - from.x, dy = tip.y - from.y, d = std::hypot(dx, dy);
-        const Point2 out = d > 1e-9 ? Point2{dx / d, dy / d} : Point2{1, 0};
-        Point2 at{tip.x + 0.07 * out.x, tip.y + 0.07 * out.y};
         // Forces of nearly one direction (the two water pressures, the
-        // weight and a vertical load) would print their names over one
-        // another: a name that would touch one already placed moves aside,
-        // across its arrow, until it is clear.
-        const double half = LabelHeight * 0.35 * static_cast<double>(load.Label.size()) + 0.02;
-        const auto touches = [&](Point2 p) {
-            return std::any_of(placed.begin(), placed.end(), [&](const PlacedLabel& other) {
-                return std::abs(p.x - other.at.x) < half + other.half && std::abs(p.y - other.at.y) < LabelHeight * 1.1;
-            });
-        };
-        for (int step = 1; step <= 8 && touches(at); ++step) {
-            const double side = (step % 2 == 1 ? 1 : -1) * LabelHeight * 1.15 * ((step + 1) / 2);
-            at = {tip.x + 0.07 * out.x - side * out.y, tip.y + 0.07 * out.y + side * out.x};
-        }
-        placed.push_back({at, half});
-        figure.items.push_back(label(at, load.Label, LabelHeight, colour, HAlign::Centre, true));
+        // weight and a vertical load) end close together: the placer moves
+        // a name that would touch another one, a line or a corner aside.
+        placer.avoidSegment(from, tip);
+        labels.push_back({tip, {tip.x - from.x, tip.y - from.y}, 0.07, load.Label, LabelHeight, colour});
     }
     figure.items.push_back(CircleItem{from, 0.014, Pen{Ink, 0.004}, Colour{255, 255, 255}});
 }
@@ -493,14 +517,17 @@ namespace {
 // wedge faint and dashed behind the wedge analysed, the outside water's
 // level where it meets the wedge in the water's colour.
 void addSegments(Figure& figure, const WedgeScene& scene, const ViewAngles& view,
-                 const std::vector<std::pair<TPoint3D, TPoint3D>>& segments, const Pen& pen) {
+                 const std::vector<std::pair<TPoint3D, TPoint3D>>& segments, const Pen& pen, LabelPlacer& placer) {
     if (segments.empty()) return;
     const ViewFrame frame(view);
     const std::vector<TPoint3D> points = framePoints(scene);
     const TPoint3D c = centre(points);
     const double scale = view.Zoom / extent(points);
-    for (const auto& [from, to] : segments)
-        figure.items.push_back(polyline({frame.screen(scale * (from - c)), frame.screen(scale * (to - c))}, pen));
+    for (const auto& [from, to] : segments) {
+        const Point2 a = frame.screen(scale * (from - c)), b = frame.screen(scale * (to - c));
+        figure.items.push_back(polyline({a, b}, pen));
+        placer.avoidSegment(a, b);
+    }
 }
 
 } // namespace
@@ -518,19 +545,22 @@ Figure wedgeViewFigure(const WedgeScene& scene, const ViewAngles& view, const st
     else if (size == 0)
         figure.items.push_back(label({0, 0}, inLanguage("尚无块体角点", "no corners of a block yet"), 0.09, Grey));
     else {
-        addSegments(figure, scene, view, scene.FullHeightEdges, Pen{{175, 175, 175}, 0.006, LineStyle::Dashed});
-        addWedge(figure, scene, view, projectCorners(scene, view));
+        LabelPlacer placer;
+        std::vector<PendingLabel> labels;
+        addSegments(figure, scene, view, scene.FullHeightEdges, Pen{{175, 175, 175}, 0.006, LineStyle::Dashed}, placer);
+        addWedge(figure, scene, view, projectCorners(scene, view), placer, labels);
         addSegments(figure, scene, view, scene.WaterLine,
-                    Pen{loadColour(SceneLoadKind::Water), 0.012, LineStyle::Solid});
-        addSegments(figure, scene, view, scene.ShotcreteEdges, Pen{{128, 128, 128}, 0.02, LineStyle::Solid});
-        addSegments(figure, scene, view, scene.BoltLines,
-                    Pen{loadColour(SceneLoadKind::Bolt), 0.008, LineStyle::Solid});
+                    Pen{loadColour(SceneLoadKind::Water), 0.012, LineStyle::Solid}, placer);
+        addSegments(figure, scene, view, scene.ShotcreteEdges, Pen{{128, 128, 128}, 0.02, LineStyle::Solid}, placer);
+        addSegments(figure, scene, view, scene.BoltLines, Pen{loadColour(SceneLoadKind::Bolt), 0.008, LineStyle::Solid},
+                    placer);
         if (!scene.Solid)
             figure.items.push_back(label({0, -1.0},
                                          inLanguage("角点共面，不成块体", "the corners lie in one plane: no block"),
                                          0.075, {200, 0, 0}));
         else
-            addLoads(figure, scene, view);
+            addLoads(figure, scene, view, placer, labels);
+        placeLabels(figure, placer, labels);
     }
     addAxes(figure, view);
     addLegend(figure, scene, view);

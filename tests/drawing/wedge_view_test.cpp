@@ -194,28 +194,57 @@ TEST(RealWedgeScene, WithoutACrackIsTheDrawingsTetrahedron) {
     EXPECT_EQ(labels, (std::vector<std::string>{"W", "U1", "U2"}));
 }
 
-// Forces of nearly one direction never print their names over one another.
-TEST(WedgeViewFigure, LoadNamesDoNotOverlap) {
-    const FullAnalysis analysis = exampleAnalysis(WedgeLoads{});
-    WedgeScene scene = realWedgeScene(analysis.Shape, analysis.Forces, WedgeLoads{});
-    scene.Loads = {{SceneLoadKind::Weight, {0, 0, -100}, "W"},
-                   {SceneLoadKind::Water, {0.01, 0, -60}, "U1"},
-                   {SceneLoadKind::Water, {-0.01, 0, -60}, "U2"},
-                   {SceneLoadKind::External, {0, 0.02, -50}, "F1"}};
-    const Figure figure = wedgeViewFigure(scene, defaultView(scene));
-    std::vector<const TextItem*> names;
-    for (const FigureItem& item : figure.items)
-        if (const auto* text = std::get_if<TextItem>(&item);
-            text && (text->text == "W" || text->text == "U1" || text->text == "U2" || text->text == "F1"))
-            names.push_back(text);
-    ASSERT_EQ(names.size(), 4u);
-    for (std::size_t i = 0; i < names.size(); ++i)
-        for (std::size_t j = i + 1; j < names.size(); ++j) {
-            const double dx = std::abs(names[i]->position.x - names[j]->position.x);
-            const double dy = std::abs(names[i]->position.y - names[j]->position.y);
-            EXPECT_TRUE(dy >= names[i]->height || dx >= 2 * names[i]->height)
-                << names[i]->text << " " << names[j]->text;
+// The corner numbers and the forces' names never print over one another,
+// nor outside the picture: forces of nearly one direction end close
+// together, and a wedge scaled down to a speck in the frame of its
+// full-height outline puts its corners and arrows on one spot.
+TEST(WedgeViewFigure, LabelsDoNotOverlap) {
+    WedgeLoads scaled;
+    scaled.Size.FaceTrace[0] = 60;
+    scaled.Size.Bench = BenchLimits{30, 10, 5};
+    scaled.SeismicCoefficient = 0.1;
+    scaled.Bolts = {{800, {330, 15}, BoltMode::Active}};
+    const struct {
+        const char* what;
+        WedgeLoads loads;
+        std::vector<SceneLoad> forces; // replacing the analysis's, when given
+    } cases[] = {
+        {"forces of nearly one direction",
+         WedgeLoads{},
+         {{SceneLoadKind::Weight, {0, 0, -100}, "W"},
+          {SceneLoadKind::Water, {0.01, 0, -60}, "U1"},
+          {SceneLoadKind::Water, {-0.01, 0, -60}, "U2"},
+          {SceneLoadKind::External, {0, 0.02, -50}, "F1"}}},
+        {"a wedge scaled down by a bench", scaled, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const FullAnalysis analysis = exampleAnalysis(c.loads);
+        ASSERT_FALSE(analysis.Refusal);
+        const std::optional<WedgeShape> full = fullHeightShape(analysis.Size);
+        WedgeScene scene = realWedgeScene(analysis.Shape, analysis.Forces, c.loads, full ? &*full : nullptr);
+        if (!c.forces.empty()) scene.Loads = c.forces;
+        const Figure figure = wedgeViewFigure(scene, defaultView(scene));
+        // The names of corners and forces: bold and centred.
+        std::vector<const TextItem*> names;
+        for (const FigureItem& item : figure.items)
+            if (const auto* text = std::get_if<TextItem>(&item);
+                text && text->bold && text->hAlign == HAlign::Centre && text->height < 0.1)
+                names.push_back(text);
+        ASSERT_GE(names.size(), scene.Loads.size() + 3);
+        for (const TextItem* name : names) {
+            EXPECT_LE(std::abs(name->position.x), 1.6) << name->text;
+            EXPECT_LE(std::abs(name->position.y), 1.2) << name->text;
         }
+        for (std::size_t i = 0; i < names.size(); ++i)
+            for (std::size_t j = i + 1; j < names.size(); ++j) {
+                const TextItem &a = *names[i], &b = *names[j];
+                const bool apartX = std::abs(a.position.x - b.position.x) >=
+                                    (labelWidth(a.text, a.height) + labelWidth(b.text, b.height)) / 2;
+                const bool apartY = std::abs(a.position.y - b.position.y) >= (a.height + b.height) / 2;
+                EXPECT_TRUE(apartX || apartY) << a.text << " over " << b.text;
+            }
+    }
 }
 
 TEST(RealWedgeScene, ACrackAddsItsFaceAndTheLoadsTheirArrows) {
