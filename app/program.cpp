@@ -14,6 +14,7 @@
 
 #include "model/error.h"
 #include "model/files.h"
+#include "ui/style.h"
 #include "ui/views/picture_commands.h"
 #include "ui/views/report_command.h"
 
@@ -75,7 +76,9 @@ Program::Program(const std::filesystem::path& programFolder)
     workspace.attachLoads(&Loads);
     // In free space: below the main window's commands, and beside the
     // analysis window's result boxes.
-    QMenu* menu = views::addPictureMenuButton(&Form1, Pictures, QRect(514, 366, 140, 26))->menu();
+    QPushButton* pictures = views::addPictureMenuButton(&Form1, Pictures, QRect(514, 366, 140, 26));
+    ui::keepInView(pictures);
+    QMenu* menu = pictures->menu();
     QAction* joints = menu->addAction(QCoreApplication::translate("Program", "结构面统计与组合"));
     joints->setObjectName(QStringLiteral("JointsCommand"));
     QObject::connect(joints, &QAction::triggered, &Form1, [this] { showJoints(); });
@@ -95,6 +98,7 @@ views::JointsWindow& Program::joints() {
 
 void Program::showJoints() {
     joints().refresh();
+    ui::placeBesideOpener(&joints());
     joints().show();
     joints().raise();
     joints().activateWindow();

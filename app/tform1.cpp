@@ -29,6 +29,7 @@ QPushButton* makeCommand(QWidget* parent, const QString& name, const QString& ca
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
     button->setGeometry(514, top, 140, 30);
+    ui::keepInView(button); // no window the program opens covers the commands
     button->setFont(ui::captionFont(16));
     ui::setTextColour(button, ui::Fuchsia);
     button->setCursor(Qt::PointingHandCursor);
@@ -133,7 +134,7 @@ void TForm1::languageChosen(Language language) {
 }
 
 void TForm1::openEntryWindow(QWidget* window, ui::TypeAheadCombo* blockNameBox) {
-    if (!window->isVisible()) ui::placeBeside(window, this);
+    ui::placeBeside(window, this);
     window->show();
     window->raise();
     window->activateWindow();
@@ -164,6 +165,7 @@ void TForm1::BitBtn3Click() {
     ui::runCommand([this] {
         ui::TForm4& analysis = workspace_.analysis();
         analysis.showCurrentReport();
+        ui::placeBeside(&analysis, this);
         analysis.show();
         analysis.raise();
         analysis.activateWindow();
@@ -176,6 +178,10 @@ void TForm1::closeEvent(QCloseEvent* event) {
     // edits not yet confirmed or saved in any window are asked about first.
     if (!workspace_.settleEdits(tr("块体数据有未保存的修改，退出前是否保存？"))) return event->ignore();
     event->accept();
+    // The other windows go with it at once, not only when the program's
+    // end reaches them.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window != this && window->isVisible()) window->hide();
     QApplication::quit();
 }
 

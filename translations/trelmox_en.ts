@@ -183,6 +183,73 @@
     </message>
 </context>
 <context>
+    <name>ReportView</name>
+    <message>
+        <source>第一部分：楔块的地质参数</source>
+        <translation>Part 1: the wedge's planes</translation>
+    </message>
+    <message>
+        <source>第二部分：楔块的物理力学参数</source>
+        <translation>Part 2: the wedge's physical and mechanical parameters</translation>
+    </message>
+    <message>
+        <source>第三部分：楔块稳定分析结果</source>
+        <translation>Part 3: results of the stability analysis</translation>
+    </message>
+    <message>
+        <source>楔块的高度</source>
+        <translation>Height of the wedge</translation>
+    </message>
+    <message>
+        <source>第一结构面的f值</source>
+        <translation>f of plane 1</translation>
+    </message>
+    <message>
+        <source>第一结构面的c值</source>
+        <translation>c of plane 1</translation>
+    </message>
+    <message>
+        <source>第二结构面的f值</source>
+        <translation>f of plane 2</translation>
+    </message>
+    <message>
+        <source>第二结构面的c值</source>
+        <translation>c of plane 2</translation>
+    </message>
+    <message>
+        <source>岩石的容重r</source>
+        <translation>Unit weight of rock r</translation>
+    </message>
+    <message>
+        <source>水的容重r</source>
+        <translation>Unit weight of water r</translation>
+    </message>
+    <message>
+        <source>楔块的体积</source>
+        <translation>Volume of the wedge</translation>
+    </message>
+    <message>
+        <source>交线的倾角</source>
+        <translation>Plunge of the line of intersection</translation>
+    </message>
+    <message>
+        <source>楔块的稳定安全系数</source>
+        <translation>Safety factor of the wedge</translation>
+    </message>
+    <message>
+        <source>%1倾角及倾向角</source>
+        <translation>%1 dip and dip direction</translation>
+    </message>
+    <message>
+        <source>%1走向及倾向角</source>
+        <translation>%1 strike and dip</translation>
+    </message>
+    <message>
+        <source> 楔块%1稳定分析导出文件 </source>
+        <translation> Stability analysis of wedge %1 </translation>
+    </message>
+</context>
+<context>
     <name>Schematic</name>
     <message>
         <source>走向角</source>
@@ -245,6 +312,14 @@
     <message>
         <source>。</source>
         <translation>.</translation>
+    </message>
+    <message>
+        <source>%1（分析报告文件夹）</source>
+        <translation>%1 (report folder)</translation>
+    </message>
+    <message>
+        <source>%1（数据文件文件夹）</source>
+        <translation>%1 (data folder)</translation>
     </message>
 </context>
 <context>
@@ -722,6 +797,18 @@ Least bolt force: %6</translation>
         <source>%1（%2）</source>
         <translation>%1 (%2)</translation>
     </message>
+    <message>
+        <source>
+楔块体积 %1 m³，重量 %2 kN</source>
+        <translation>
+Wedge volume %1 m³, weight %2 kN</translation>
+    </message>
+    <message>
+        <source>
+按%1缩小为全高楔块的%2倍；全高楔块体积 %3 m³</source>
+        <translation>
+Scaled by the %1 to %2 of the full-height wedge; full-height volume %3 m³</translation>
+    </message>
 </context>
 <context>
     <name>trelmox::ui::TForm2</name>
@@ -856,6 +943,10 @@ Least bolt force: %6</translation>
         <source>退出</source>
         <translation>Close</translation>
     </message>
+    <message>
+        <source>（结构面数据的修改尚未确定，保存的是上次确定的结构面）</source>
+        <translation> (the plane edits are not confirmed yet: the planes saved are those confirmed last)</translation>
+    </message>
 </context>
 <context>
     <name>trelmox::ui::TForm4</name>
@@ -918,6 +1009,14 @@ Least bolt force: %6</translation>
     <message>
         <source>荷载与支护…</source>
         <translation>Loads and Support…</translation>
+    </message>
+    <message>
+        <source>楔块体积（m³）</source>
+        <translation>Wedge volume (m³)</translation>
+    </message>
+    <message>
+        <source>楔块重量（kN）</source>
+        <translation>Wedge weight (kN)</translation>
     </message>
 </context>
 <context>
@@ -1132,10 +1231,6 @@ Least bolt force: %6</translation>
     <message>
         <source>等密度线</source>
         <translation>Contours</translation>
-    </message>
-    <message>
-        <source>结构面赤平投影.png</source>
-        <translation>joint-stereonet.png</translation>
     </message>
     <message>
         <source>结构面分组</source>
@@ -1372,6 +1467,10 @@ Least bolt force: %6</translation>
     <message>
         <source>全部</source>
         <translation>All</translation>
+    </message>
+    <message>
+        <source>结构面赤平投影</source>
+        <translation>joint stereonet</translation>
     </message>
 </context>
 <context>

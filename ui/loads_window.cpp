@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -20,6 +21,7 @@
 
 #include "model/language.h"
 #include "model/numtext.h"
+#include "ui/loads_window_parts.h"
 #include "ui/messages.h"
 #include "ui/style.h"
 #include "ui/tform4.h"
@@ -27,50 +29,9 @@
 
 namespace trelmox::ui {
 
+using namespace loads;
+
 namespace {
-
-// The bolts' table goes on past the mode with the capacity model: its type
-// (the first item: a force given instead) and four figures.
-enum Column {
-    MagnitudeColumn,
-    TrendColumn,
-    PlungeColumn,
-    ModeColumn,
-    TypeColumn,
-    LengthColumn,
-    TendonColumn,
-    PlateColumn,
-    BondColumn
-};
-const char* const ModeNames[] = {QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "主动"),
-                                 QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "被动")}; // by BoltMode
-const char* const TypeNames[] = {QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "端锚锚杆"),
-                                 QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "全长粘结锚杆"),
-                                 QT_TRANSLATE_NOOP("trelmox::ui::LoadsWindow", "锚索")}; // by BoltType
-
-std::array<std::string*, 4> capacityTexts(CapacityEntry& c) { return {&c.Length, &c.Tendon, &c.Plate, &c.Bond}; }
-
-QComboBox* comboAt(const QTableWidget* table, int row, int column) {
-    return qobject_cast<QComboBox*>(table->cellWidget(row, column));
-}
-
-void showText(QLineEdit* box, const std::string& text) {
-    const QString shown = QString::fromStdString(text);
-    if (box->text() != shown) box->setText(shown); // an unchanged text keeps the cursor where the user types
-}
-
-std::string textOf(const QLineEdit* box) { return box->text().toStdString(); }
-
-QLineEdit* cellBox(const QTableWidget* table, int row, int column) {
-    return qobject_cast<QLineEdit*>(table->cellWidget(row, column));
-}
-
-QComboBox* modeBox(QWidget* parent) {
-    auto* box = new QComboBox(parent);
-    takeWheelOnlyWhenFocused(box);
-    for (const char* mode : ModeNames) box->addItem(LoadsWindow::tr(mode));
-    return box;
-}
 
 std::vector<FactorPreset> standardPresets() {
     std::vector<FactorPreset> presets;
@@ -103,18 +64,23 @@ LoadsWindow::LoadsWindow(Workspace& workspace) : QWidget(nullptr, Qt::Window), w
 
     caption_ = new QLabel(this);
     caption_->setObjectName(QStringLiteral("BlockCaption"));
+    // Two columns, the results at the top of the right one where they are
+    // seen after an analysis; below them, across the window, the parts that
+    // need its width: the two planes' strength side by side and the bolts'
+    // nine columns.
     auto* left = new QWidget(this);
     auto* right = new QWidget(this);
-    new QVBoxLayout(left);
-    new QVBoxLayout(right);
+    auto* across = new QWidget(this);
+    for (QWidget* part : {left, right, across}) (new QVBoxLayout(part))->setContentsMargins(0, 0, 0, 0);
     buildCrackAndWater(left);
     buildSeismicAndPressures(left);
-    buildStrength(left);
-    static_cast<QVBoxLayout*>(left->layout())->addStretch();
-    buildTables(right);
-    buildPattern(right);
+    buildResults(right);
     buildDesign(right);
+    buildTables(right, across);
+    buildPattern(right);
     buildSize(right);
+    for (QWidget* column : {left, right}) static_cast<QVBoxLayout*>(column->layout())->addStretch();
+    buildStrength(across);
 
     auto* confirmButton = new QPushButton(tr("确定"), this);
     confirmButton->setObjectName(QStringLiteral("ConfirmButton"));
@@ -135,11 +101,13 @@ LoadsWindow::LoadsWindow(Workspace& workspace) : QWidget(nullptr, Qt::Window), w
     // stay in view below it.
     auto* form = new QWidget;
     form->setObjectName(QStringLiteral("LoadsForm"));
-    auto* columns = new QHBoxLayout(form);
-    left->setParent(form);
-    right->setParent(form);
-    columns->addWidget(left, 2);
-    columns->addWidget(right, 3);
+    auto* formLayout = new QVBoxLayout(form);
+    auto* columns = new QHBoxLayout;
+    for (QWidget* part : {left, right, across}) part->setParent(form);
+    columns->addWidget(left, 1);
+    columns->addWidget(right, 1);
+    formLayout->addLayout(columns);
+    formLayout->addWidget(across);
     auto* scroll = new QScrollArea(this);
     scroll->setObjectName(QStringLiteral("LoadsScroll"));
     scroll->setWidgetResizable(true);
@@ -156,7 +124,10 @@ LoadsWindow::LoadsWindow(Workspace& workspace) : QWidget(nullptr, Qt::Window), w
     layout->addWidget(scroll, 1);
     layout->addLayout(buttons);
     layout->addWidget(statusBar_);
-    fitToScreen(this, {820, 640});
+    // As wide as the form, so that nothing scrolls sideways, and as tall
+    // as the screen allows.
+    const int scrollBar = scroll->verticalScrollBar()->sizeHint().width();
+    fitToScreen(this, {form->sizeHint().width() + scrollBar + margins.left() + margins.right(), 900});
 
     workspace_.document().addListener([this] { showDocument(); });
     showDocument();
@@ -328,89 +299,6 @@ void LoadsWindow::buildStrength(QWidget* column) {
     column->layout()->addWidget(group);
 }
 
-QTableWidget* LoadsWindow::addTable(QWidget* parent, const char* name, const QStringList& headers) {
-    auto* table = new QTableWidget(0, static_cast<int>(headers.size()), parent);
-    table->setObjectName(QString::fromUtf8(name));
-    table->setHorizontalHeaderLabels(headers);
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 12);
-    // The cells are edited in their own boxes only: the table itself takes
-    // no focus and opens no editor of its own, so keys never leave a cell
-    // for the table.
-    table->setFocusPolicy(Qt::NoFocus);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // The header and four rows in view; more rows scroll.
-    table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() + 4 * (table->fontMetrics().height() + 12) +
-                            4);
-    return table;
-}
-
-void LoadsWindow::buildTables(QWidget* column) {
-    const struct {
-        const char* title;
-        const char* table;
-        QStringList headers;
-        const char* addName;
-        const char* removeName;
-        QTableWidget* LoadsWindow::*member;
-    } tables[] = {
-        {QT_TR_NOOP("外力"),
-         "ForcesTable",
-         {tr("大小"), tr("方位角（°）"), tr("倾伏角（°）")},
-         "AddForceButton",
-         "RemoveForceButton",
-         &LoadsWindow::forces_},
-        {QT_TR_NOOP("锚杆"),
-         "BoltsTable",
-         {tr("锚固力"), tr("方位角（°）"), tr("倾伏角（°）"), tr("方式"), tr("承载模型"), tr("长度（m）"),
-          tr("杆体抗拉力（kN）"), tr("垫板承载力（kN）"), tr("粘结强度（kN/m）")},
-         "AddBoltButton",
-         "RemoveBoltButton",
-         &LoadsWindow::bolts_},
-    };
-    for (const auto& t : tables) {
-        auto* group = new QGroupBox(tr(t.title), column);
-        auto* layout = new QVBoxLayout(group);
-        QTableWidget* table = addTable(group, t.table, t.headers);
-        this->*t.member = table;
-        auto* add = new QPushButton(tr("增加一行"), group);
-        add->setObjectName(QString::fromUtf8(t.addName));
-        auto* remove = new QPushButton(tr("删除所在行"), group);
-        remove->setObjectName(QString::fromUtf8(t.removeName));
-        remove->setFocusPolicy(Qt::NoFocus); // the row to remove is the one the focus stays in
-        const bool isBolts = t.member == &LoadsWindow::bolts_;
-        connect(add, &QPushButton::clicked, this, [this, isBolts] {
-            LoadsEntries entries = document().loadsEntries();
-            if (isBolts)
-                entries.Bolts.push_back({});
-            else
-                entries.Forces.push_back({});
-            document().setLoadsEntries(entries);
-        });
-        // The row whose box holds the focus, else the last one.
-        connect(remove, &QPushButton::clicked, this, [this, table, isBolts] {
-            int row = table->rowCount() - 1;
-            for (int r = 0; r < table->rowCount(); ++r)
-                for (int c = 0; c < table->columnCount(); ++c)
-                    if (table->cellWidget(r, c) && table->cellWidget(r, c)->hasFocus()) row = r;
-            if (row < 0) return;
-            LoadsEntries entries = document().loadsEntries();
-            if (isBolts)
-                entries.Bolts.erase(entries.Bolts.begin() + row);
-            else
-                entries.Forces.erase(entries.Forces.begin() + row);
-            document().setLoadsEntries(entries);
-        });
-        auto* buttons = new QHBoxLayout;
-        buttons->addWidget(add);
-        buttons->addWidget(remove);
-        buttons->addStretch();
-        layout->addWidget(table);
-        layout->addLayout(buttons);
-        column->layout()->addWidget(group);
-    }
-}
-
 void LoadsWindow::buildDesign(QWidget* column) {
     auto* design = new QGroupBox(tr("设计要求（GB 50330-2013）"), column);
     auto* form = new QFormLayout(design);
@@ -441,7 +329,9 @@ void LoadsWindow::buildDesign(QWidget* column) {
     connect(designMode_, &QComboBox::activated, this, &LoadsWindow::takeEdits);
     form->addRow(tr("方式"), designMode_);
     column->layout()->addWidget(design);
+}
 
+void LoadsWindow::buildResults(QWidget* column) {
     auto* results = new QGroupBox(tr("分析结果"), column);
     auto* resultsLayout = new QVBoxLayout(results);
     results_ = new QLabel(results);
@@ -452,109 +342,13 @@ void LoadsWindow::buildDesign(QWidget* column) {
     column->layout()->addWidget(results);
 }
 
-void LoadsWindow::buildSize(QWidget* column) {
-    auto* group = new QGroupBox(tr("楔体尺寸（不填为不限）"), column);
-    group->setObjectName(QStringLiteral("SizeGroup"));
-    auto* layout = new QVBoxLayout(group);
-    auto* planes = new QGridLayout;
-    planes->addWidget(new QLabel(tr("第一切割面"), group), 0, 1);
-    planes->addWidget(new QLabel(tr("第二切割面"), group), 0, 2);
-    const struct {
-        const char* caption;
-        const char* name;
-        std::array<QLineEdit*, 2> LoadsWindow::*boxes;
-    } rows[] = {{QT_TR_NOOP("坡面上的迹长（m）"), "FaceTrace", &LoadsWindow::faceTrace_},
-                {QT_TR_NOOP("坡顶面上的迹长（m）"), "TopTrace", &LoadsWindow::topTrace_},
-                {QT_TR_NOOP("延伸长度（m）"), "Persistence", &LoadsWindow::persistence_}};
-    for (int row = 0; row < 3; ++row) {
-        planes->addWidget(new QLabel(tr(rows[row].caption), group), row + 1, 0);
-        for (int plane = 0; plane < 2; ++plane) {
-            const std::string name = rows[row].name + std::to_string(plane + 1);
-            planes->addWidget((this->*rows[row].boxes)[plane] = addBox(group, name.c_str()), row + 1, plane + 1);
-        }
-    }
-    layout->addLayout(planes);
-    auto* form = new QFormLayout;
-    persistenceMeasure_ = new QComboBox(group);
-    persistenceMeasure_->setObjectName(QStringLiteral("PersistenceMeasure"));
-    takeWheelOnlyWhenFocused(persistenceMeasure_);
-    persistenceMeasure_->addItems({tr("沿交线自坡面量取"), tr("面上两角点间的最大距离")});
-    connect(persistenceMeasure_, &QComboBox::activated, this, &LoadsWindow::takeEdits);
-    form->addRow(tr("延伸长度的量法"), persistenceMeasure_);
-    form->addRow(tr("边坡沿走向的长度（m）"), slopeLength_ = addBox(group, "SlopeLength"));
-    layout->addLayout(form);
-
-    bench_ = new QGroupBox(tr("台阶"), group);
-    bench_->setObjectName(QStringLiteral("BenchGroup"));
-    bench_->setCheckable(true);
-    connect(bench_, &QGroupBox::clicked, this, &LoadsWindow::takeEdits);
-    auto* benchForm = new QFormLayout(bench_);
-    benchForm->addRow(tr("台阶高度（m）"), benchHeight_ = addBox(bench_, "BenchHeight"));
-    benchForm->addRow(tr("台阶宽度（m）"), benchWidth_ = addBox(bench_, "BenchWidth"));
-    benchForm->addRow(tr("最小安全平台宽度（m）"), catchWidth_ = addBox(bench_, "CatchWidth"));
-    layout->addWidget(bench_);
-
-    auto* minimum = new QFormLayout;
-    minimum->addRow(tr("楔块最小体积（m³）"), minVolume_ = addBox(group, "MinVolume"));
-    minimum->addRow(tr("楔块最小重量（kN）"), minWeight_ = addBox(group, "MinWeight"));
-    minimum->addRow(tr("楔块最小高度（m）"), minHeight_ = addBox(group, "MinHeight"));
-    layout->addLayout(minimum);
-    column->layout()->addWidget(group);
-}
-
-void LoadsWindow::sizeShown(SizeEntry& e) const {
-    for (int plane = 0; plane < 2; ++plane) {
-        e.FaceTrace[plane] = textOf(faceTrace_[plane]);
-        e.TopTrace[plane] = textOf(topTrace_[plane]);
-        e.Persistence[plane] = textOf(persistence_[plane]);
-    }
-    e.Measure = persistenceMeasure_->currentIndex() == 0 ? PersistenceMeasure::AlongIntersection
-                                                         : PersistenceMeasure::LargestExtent;
-    e.SlopeLength = textOf(slopeLength_);
-    e.HasBench = bench_->isChecked();
-    e.BenchHeight = textOf(benchHeight_);
-    e.BenchWidth = textOf(benchWidth_);
-    e.CatchWidth = textOf(catchWidth_);
-    e.MinVolume = textOf(minVolume_);
-    e.MinWeight = textOf(minWeight_);
-    e.MinHeight = textOf(minHeight_);
-}
-
-void LoadsWindow::showSize(const SizeEntry& e) {
-    for (int plane = 0; plane < 2; ++plane) {
-        showText(faceTrace_[plane], e.FaceTrace[plane]);
-        showText(topTrace_[plane], e.TopTrace[plane]);
-        showText(persistence_[plane], e.Persistence[plane]);
-    }
-    persistenceMeasure_->setCurrentIndex(e.Measure == PersistenceMeasure::AlongIntersection ? 0 : 1);
-    showText(slopeLength_, e.SlopeLength);
-    bench_->setChecked(e.HasBench);
-    showText(benchHeight_, e.BenchHeight);
-    showText(benchWidth_, e.BenchWidth);
-    showText(catchWidth_, e.CatchWidth);
-    showText(minVolume_, e.MinVolume);
-    showText(minWeight_, e.MinWeight);
-    showText(minHeight_, e.MinHeight);
-}
-
-QLineEdit* LoadsWindow::sizeBox(LoadsField field, int row) const {
-    const bool plane = row == 0 || row == 1;
-    switch (field) {
-    case LoadsField::SizeFaceTrace: return plane ? faceTrace_[row] : nullptr;
-    case LoadsField::SizeTopTrace: return plane ? topTrace_[row] : nullptr;
-    case LoadsField::SizePersistence: return plane ? persistence_[row] : nullptr;
-    case LoadsField::SizeSlopeLength: return slopeLength_;
-    case LoadsField::SizeBenchHeight: return benchHeight_;
-    case LoadsField::SizeBenchWidth: return benchWidth_;
-    case LoadsField::SizeCatchWidth: return catchWidth_;
-    case LoadsField::SizeMinVolume: return minVolume_;
-    case LoadsField::SizeMinWeight: return minWeight_;
-    case LoadsField::SizeMinHeight: return minHeight_;
-    default: return nullptr;
-    }
-}
-
+// Beside the analysis window it works with, else beside the window whose
+// command opened it.
 void LoadsWindow::bringUp() {
+    if (workspace_.analysis().isVisible())
+        placeBeside(this, &workspace_.analysis());
+    else
+        placeBesideOpener(this);
     show();
     raise();
     activateWindow();
@@ -589,31 +383,7 @@ LoadsEntries LoadsWindow::entriesShown() const {
     e.SeismicPlunge = textOf(seismicPlunge_);
     e.FacePressure = textOf(facePressure_);
     e.TopPressure = textOf(topPressure_);
-    for (int row = 0; row < forces_->rowCount(); ++row)
-        e.Forces.push_back({textOf(cellBox(forces_, row, MagnitudeColumn)), textOf(cellBox(forces_, row, TrendColumn)),
-                            textOf(cellBox(forces_, row, PlungeColumn))});
-    const LoadsEntries& held = document().loadsEntries();
-    for (int row = 0; row < bolts_->rowCount(); ++row) {
-        e.Bolts.push_back(
-            {textOf(cellBox(bolts_, row, MagnitudeColumn)), textOf(cellBox(bolts_, row, TrendColumn)),
-             textOf(cellBox(bolts_, row, PlungeColumn)),
-             static_cast<BoltMode>(static_cast<QComboBox*>(bolts_->cellWidget(row, ModeColumn))->currentIndex())});
-        BoltEntry& b = e.Bolts.back();
-        const int type = comboAt(bolts_, row, TypeColumn)->currentIndex();
-        b.Rated = type > 0;
-        // Without a model the type last chosen stays with its texts.
-        if (row < static_cast<int>(held.Bolts.size())) b.Capacity.Type = held.Bolts[row].Capacity.Type;
-        if (type > 0) b.Capacity.Type = static_cast<BoltType>(type - 1);
-        for (int k = 0; k < 4; ++k) *capacityTexts(b.Capacity)[k] = textOf(cellBox(bolts_, row, LengthColumn + k));
-    }
-    e.HasPattern = pattern_->isChecked();
-    e.Pattern.SpacingStrike = textOf(patternSpacingStrike_);
-    e.Pattern.SpacingDip = textOf(patternSpacingDip_);
-    e.Pattern.Trend = textOf(patternTrend_);
-    e.Pattern.Plunge = textOf(patternPlunge_);
-    e.Pattern.Mode = static_cast<BoltMode>(patternMode_->currentIndex());
-    e.Pattern.Capacity.Type = static_cast<BoltType>(patternType_->currentIndex());
-    for (int k = 0; k < 4; ++k) *capacityTexts(e.Pattern.Capacity)[k] = textOf(patternCapacity_[k]);
+    tablesShown(e);
     const int preset = preset_->currentIndex();
     if (preset > 0) e.Preset = presets_[preset - 1];
     e.RequiredFactor = textOf(required_);
@@ -632,109 +402,6 @@ LoadsEntries LoadsWindow::entriesShown() const {
 }
 
 void LoadsWindow::takeEdits() { document().setLoadsEntries(entriesShown()); }
-
-void LoadsWindow::showRows(QTableWidget* table, const std::vector<std::vector<std::string>>& rows,
-                           const std::vector<BoltMode>& modes) {
-    const bool withMode = table == bolts_;
-    while (table->rowCount() > static_cast<int>(rows.size())) table->removeRow(table->rowCount() - 1);
-    while (table->rowCount() < static_cast<int>(rows.size())) {
-        const int row = table->rowCount();
-        table->insertRow(row);
-        for (int column = MagnitudeColumn; column < table->columnCount(); ++column) {
-            if (column == ModeColumn || column == TypeColumn) continue;
-            auto* box = new QLineEdit(table);
-            box->setObjectName(QStringLiteral("%1%2_%3").arg(table->objectName()).arg(row).arg(column));
-            connect(box, &QLineEdit::textEdited, this, &LoadsWindow::takeEdits);
-            table->setCellWidget(row, column, box);
-            // A cell box counts to the view as its editor: the delegate would
-            // close it on Return and hand the focus and the next keys to the
-            // table. The box is the user's until the user leaves it.
-            box->removeEventFilter(table->itemDelegate());
-        }
-        if (withMode) {
-            QComboBox* mode = modeBox(table);
-            connect(mode, &QComboBox::activated, this, &LoadsWindow::takeEdits);
-            table->setCellWidget(row, ModeColumn, mode);
-            mode->removeEventFilter(table->itemDelegate());
-            auto* type = new QComboBox(table);
-            type->setObjectName(QStringLiteral("%1%2_%3").arg(table->objectName()).arg(row).arg(int(TypeColumn)));
-            takeWheelOnlyWhenFocused(type);
-            type->addItem(tr("给定锚固力"));
-            for (const char* name : TypeNames) type->addItem(tr(name));
-            // A type picked: the figures the user has not typed take its defaults.
-            connect(type, &QComboBox::activated, this, [this, row](int index) {
-                const CapacityEntry before = document().loadsEntries().Bolts.at(row).Capacity;
-                LoadsEntries entries = entriesShown();
-                if (index > 0) entries.Bolts.at(row).Capacity = withType(before, static_cast<BoltType>(index - 1));
-                document().setLoadsEntries(entries);
-            });
-            table->setCellWidget(row, TypeColumn, type);
-            type->removeEventFilter(table->itemDelegate());
-        }
-    }
-    for (int row = 0; row < table->rowCount(); ++row) {
-        int text = 0;
-        for (int column = MagnitudeColumn; column < table->columnCount(); ++column)
-            if (column != ModeColumn && column != TypeColumn) showText(cellBox(table, row, column), rows[row][text++]);
-        if (withMode)
-            static_cast<QComboBox*>(table->cellWidget(row, ModeColumn))->setCurrentIndex(static_cast<int>(modes[row]));
-    }
-}
-
-// Each bolt's type, and which of its boxes are read: the force without a
-// capacity model, the figures with one (a dowel has no plate); the pattern.
-void LoadsWindow::showCapacities(const LoadsEntries& e) {
-    for (int row = 0; row < bolts_->rowCount(); ++row) {
-        const BoltEntry& b = e.Bolts[row];
-        comboAt(bolts_, row, TypeColumn)->setCurrentIndex(b.Rated ? static_cast<int>(b.Capacity.Type) + 1 : 0);
-        cellBox(bolts_, row, MagnitudeColumn)->setEnabled(!b.Rated);
-        for (int column = LengthColumn; column <= BondColumn; ++column)
-            cellBox(bolts_, row, column)
-                ->setEnabled(b.Rated && !(column == PlateColumn && b.Capacity.Type == BoltType::GroutedDowel));
-    }
-    pattern_->setChecked(e.HasPattern);
-    showText(patternSpacingStrike_, e.Pattern.SpacingStrike);
-    showText(patternSpacingDip_, e.Pattern.SpacingDip);
-    showText(patternTrend_, e.Pattern.Trend);
-    showText(patternPlunge_, e.Pattern.Plunge);
-    patternMode_->setCurrentIndex(static_cast<int>(e.Pattern.Mode));
-    patternType_->setCurrentIndex(static_cast<int>(e.Pattern.Capacity.Type));
-    CapacityEntry c = e.Pattern.Capacity;
-    for (int k = 0; k < 4; ++k) showText(patternCapacity_[k], *capacityTexts(c)[k]);
-    patternCapacity_[2]->setEnabled(c.Type != BoltType::GroutedDowel);
-}
-
-void LoadsWindow::buildPattern(QWidget* column) {
-    pattern_ = new QGroupBox(tr("系统锚杆（坡面网格布置）"), column);
-    pattern_->setObjectName(QStringLiteral("PatternGroup"));
-    pattern_->setCheckable(true);
-    connect(pattern_, &QGroupBox::clicked, this, &LoadsWindow::takeEdits);
-    auto* form = new QFormLayout(pattern_);
-    form->addRow(tr("沿走向间距（m）"), patternSpacingStrike_ = addBox(pattern_, "PatternSpacingStrike"));
-    form->addRow(tr("沿倾向间距（m）"), patternSpacingDip_ = addBox(pattern_, "PatternSpacingDip"));
-    form->addRow(tr("方位角（°）"), patternTrend_ = addBox(pattern_, "PatternTrend"));
-    form->addRow(tr("倾伏角（°）"), patternPlunge_ = addBox(pattern_, "PatternPlunge"));
-    patternMode_ = modeBox(pattern_);
-    patternMode_->setObjectName(QStringLiteral("PatternMode"));
-    connect(patternMode_, &QComboBox::activated, this, &LoadsWindow::takeEdits);
-    form->addRow(tr("方式"), patternMode_);
-    patternType_ = new QComboBox(pattern_);
-    patternType_->setObjectName(QStringLiteral("PatternType"));
-    takeWheelOnlyWhenFocused(patternType_);
-    for (const char* name : TypeNames) patternType_->addItem(tr(name));
-    connect(patternType_, &QComboBox::activated, this, [this](int index) {
-        const CapacityEntry before = document().loadsEntries().Pattern.Capacity;
-        LoadsEntries entries = entriesShown();
-        entries.Pattern.Capacity = withType(before, static_cast<BoltType>(index));
-        document().setLoadsEntries(entries);
-    });
-    form->addRow(tr("承载模型"), patternType_);
-    const char* const captions[] = {QT_TR_NOOP("长度（m）"), QT_TR_NOOP("杆体抗拉力（kN）"),
-                                    QT_TR_NOOP("垫板承载力（kN）"), QT_TR_NOOP("粘结强度（kN/m）")};
-    const char* const names[] = {"PatternLength", "PatternTendon", "PatternPlate", "PatternBond"};
-    for (int k = 0; k < 4; ++k) form->addRow(tr(captions[k]), patternCapacity_[k] = addBox(pattern_, names[k]));
-    column->layout()->addWidget(pattern_);
-}
 
 void LoadsWindow::showDocument() {
     const LoadsEntries& e = document().loadsEntries();
@@ -814,10 +481,20 @@ void LoadsWindow::showResults() {
     if (results->Full->Analysis.Refusal)
         return results_->setText(QString::fromStdString(refusalMessage(*results->Full->Analysis.Refusal)));
     const FullFigureTexts t = fullFigureTexts(*results);
-    results_->setText(tr("安全系数Fs = %1（%2），%3\n所需安全系数 %4\n设计锚杆所需锚固力：%5\n最省力锚杆：%6")
-                          .arg(QString::fromStdString(t.Factor), QString::fromStdString(t.Contact),
-                               QString::fromStdString(t.State), QString::fromStdString(t.Required),
-                               QString::fromStdString(t.DesignBolt), QString::fromStdString(t.LeastBolt)));
+    const auto q = [](const std::string& text) { return QString::fromStdString(text); };
+    QString text = tr("安全系数Fs = %1（%2），%3\n所需安全系数 %4\n设计锚杆所需锚固力：%5\n最省力锚杆：%6")
+                       .arg(q(t.Factor), q(t.Contact), q(t.State), q(t.Required), q(t.DesignBolt), q(t.LeastBolt));
+    // The wedge these figures belong to: the one the size limits leave.
+    text += tr("\n楔块体积 %1 m³，重量 %2 kN").arg(q(t.Volume), q(t.Weight));
+    if (!t.Scale.empty()) text += scaledWedgeText(t);
+    if (!t.SizeWarning.empty()) text += u'\n' + q(t.SizeWarning);
+    results_->setText(text);
+}
+
+QString scaledWedgeText(const FullFigureTexts& t) {
+    return LoadsWindow::tr("\n按%1缩小为全高楔块的%2倍；全高楔块体积 %3 m³")
+        .arg(QString::fromStdString(t.ScaleDecider), QString::fromStdString(t.Scale),
+             QString::fromStdString(t.FullVolume));
 }
 
 QString LoadsWindow::resultsText() const { return results_->text(); }
@@ -887,7 +564,7 @@ void LoadsWindow::confirm() {
     const bool done = workspace_.runCommand([this, &written] { workspace_.writeLoads(written); }, {});
     workspace_.showSaved(statusBar_, written);
     if (done && written.empty() && document().named())
-        statusBar_->showMessage(tr("荷载与支护均为缺省值，无需荷载文件"), 15000);
+        statusBar_->showMessage(tr("荷载与支护均为缺省值，无需荷载文件"), SavedNoteMilliseconds);
 }
 
 void LoadsWindow::analyse() { workspace_.analysis().BitBtn1Click(); }

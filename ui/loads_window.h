@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "document/loads_entries.h"
+#include "report/figures.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -50,8 +51,10 @@ private:
     void buildCrackAndWater(QWidget* column);
     void buildSeismicAndPressures(QWidget* column);
     void buildStrength(QWidget* column);
-    void buildTables(QWidget* column);
+    // The forces' table into `forcesColumn`, the bolts' into `boltsColumn`.
+    void buildTables(QWidget* forcesColumn, QWidget* boltsColumn);
     void buildDesign(QWidget* column);
+    void buildResults(QWidget* column);
     // "楔体尺寸": the limits of the wedge's size, each box empty for none.
     void buildSize(QWidget* column);
     void sizeShown(SizeEntry& e) const;
@@ -68,6 +71,8 @@ private:
     void showRows(QTableWidget* table, const std::vector<std::vector<std::string>>& rows,
                   const std::vector<BoltMode>& modes);
     void buildPattern(QWidget* column);
+    // The forces', the bolts' and the pattern's entries as shown.
+    void tablesShown(LoadsEntries& e) const;
     void showCapacities(const LoadsEntries& e);
     void showResults();
 
@@ -117,5 +122,9 @@ private:
     QLabel* caption_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
 };
+
+// "按台阶宽度缩小为全高楔块的0.1530倍；全高楔块体积 … m³", after a line
+// break, for a wedge the size limits scaled down.
+QString scaledWedgeText(const FullFigureTexts& texts);
 
 } // namespace trelmox::ui

@@ -1,5 +1,6 @@
 #include "ui/style.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
@@ -7,10 +8,13 @@
 #include <QStyle>
 #include <QStyleOption>
 
-#include <algorithm>
 #include <QPalette>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
+
+#include <algorithm>
+#include <vector>
 
 namespace trelmox::ui {
 
@@ -46,19 +50,74 @@ void fitToScreen(QWidget* window, QSize wanted) {
     window->resize(wanted.boundedTo(screen->availableGeometry().size() - FrameExtent));
 }
 
+namespace {
+
+std::vector<QPointer<QWidget>>& keptInView() {
+    static std::vector<QPointer<QWidget>> widgets;
+    return widgets;
+}
+
+qint64 overlap(const QRect& a, const QRect& b) {
+    const QRect both = a.intersected(b);
+    return both.isEmpty() ? 0 : qint64(both.width()) * both.height();
+}
+
+// What a window at `place` would hide: anything kept in view weighs most,
+// then the window it opens beside, then the others shown.
+qint64 hiddenBy(const QRect& place, const QWidget* window, const QWidget* anchor) {
+    qint64 cost = 0;
+    for (const QPointer<QWidget>& kept : keptInView())
+        if (kept && kept->isVisible() && kept->window() != window)
+            cost += 1000 * overlap(place, QRect(kept->mapToGlobal(QPoint(0, 0)), kept->size()));
+    cost += 4 * overlap(place, anchor->frameGeometry());
+    for (const QWidget* other : QApplication::topLevelWidgets())
+        if (other != window && other != anchor && other->isVisible() && other->isWindow())
+            cost += overlap(place, other->frameGeometry());
+    return cost;
+}
+
+} // namespace
+
+void keepInView(QWidget* widget) { keptInView().emplace_back(widget); }
+
 void placeBeside(QWidget* window, const QWidget* anchor) {
+    if (window->isVisible()) return;
     const QScreen* screen = anchor->screen();
     if (!screen) return;
     const QRect free = screen->availableGeometry();
     const QRect beside = anchor->frameGeometry();
     const QSize outer = window->size() + FrameExtent;
-    int x = free.left();
-    if (beside.right() + 1 + outer.width() <= free.right() + 1)
-        x = beside.right() + 1;
-    else if (beside.left() - outer.width() >= free.left())
-        x = beside.left() - outer.width();
-    const int y = std::clamp(beside.top(), free.top(), std::max(free.top(), free.bottom() + 1 - outer.height()));
-    window->move(x, y);
+    const auto clampX = [&](int x) {
+        return std::clamp(x, free.left(), std::max(free.left(), free.right() + 1 - outer.width()));
+    };
+    const auto clampY = [&](int y) {
+        return std::clamp(y, free.top(), std::max(free.top(), free.bottom() + 1 - outer.height()));
+    };
+    // Right of the anchor, left of it, then the screen's edges; level with
+    // the anchor's top, then the screen's top and bottom. The first of the
+    // least hidden wins.
+    const int xs[] = {beside.right() + 1, beside.left() - outer.width(), free.left(), free.right() + 1 - outer.width()};
+    const int ys[] = {beside.top(), free.top(), free.bottom() + 1 - outer.height()};
+    QPoint best;
+    qint64 least = -1;
+    for (int x : xs)
+        for (int y : ys) {
+            const QRect place(QPoint(clampX(x), clampY(y)), outer);
+            const qint64 cost = hiddenBy(place, window, anchor);
+            if (least < 0 || cost < least) least = cost, best = place.topLeft();
+        }
+    window->move(best);
+}
+
+void placeBesideOpener(QWidget* window) {
+    const QWidget* anchor = QApplication::activeWindow();
+    if (!anchor || anchor == window)
+        for (const QPointer<QWidget>& kept : keptInView())
+            if (kept && kept->window()->isVisible() && kept->window() != window) {
+                anchor = kept->window();
+                break;
+            }
+    if (anchor && anchor != window) placeBeside(window, anchor);
 }
 
 void takeWheelOnlyWhenFocused(QWidget* box) {

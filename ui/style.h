@@ -45,10 +45,19 @@ void widenToText(QPushButton* button);
 // (less the frame), so that a window never opens larger than the screen.
 void fitToScreen(QWidget* window, QSize wanted);
 
-// Moves a window that is about to be shown beside `anchor` (to its right,
-// else to its left, else at the screen's left edge), within the screen's
-// free area, so that it hides as little of `anchor` as the screen allows.
+// Widgets no window the program opens may cover (the main window's
+// commands), as long as they are shown.
+void keepInView(QWidget* widget);
+
+// Moves a window that is about to be shown beside `anchor`, within the
+// screen's free area: to its right or left where the screen has room, else
+// where it covers nothing kept in view and as little as it can of `anchor`
+// and of the other windows shown, so that windows do not open on top of one
+// another. A window already shown stays where the user has it.
 void placeBeside(QWidget* window, const QWidget* anchor);
+// The same beside the window whose command opens it: the active window,
+// else the main window (the one that keeps widgets in view).
+void placeBesideOpener(QWidget* window);
 
 // A box that changes its value by the mouse wheel (a combo box, a spin box)
 // takes the wheel only once it has the focus; before, the wheel scrolls what

@@ -238,7 +238,7 @@ void TForm2::showDocument() {
 
 std::vector<NumberBox> TForm2::numberBoxes() const {
     std::vector<NumberBox> boxes;
-    if (dipMode_->isChecked()) {
+    if (dipModeShown()) {
         for (const auto& plane : dipBoxes_)
             for (TypeAheadCombo* box : plane) boxes.push_back({box, false});
         return boxes;
@@ -249,16 +249,24 @@ std::vector<NumberBox> TForm2::numberBoxes() const {
     return boxes;
 }
 
-// field: the angle's name ("走向角", "倾角", "倾向"), row: the plane.
-bool TForm2::focusAngleBox(const std::string& field, int row) {
+// field: the angle's name ("走向角", "倾角", "倾向") or the letter's box
+// ("StrikeNS", "StrikeEW", "DipNS", "DipEW"); row: the plane.
+bool TForm2::focusPlaneBox(const std::string& field, int row) {
     if (row < 0 || row >= 4) return false;
-    const bool dipMode = dipMode_->isChecked();
+    const bool dipMode = dipModeShown();
+    const auto& q = quadrantBoxes_[row];
     const std::pair<const char*, TypeAheadCombo*> named[] = {
-        {"走向角", dipMode ? nullptr : quadrantBoxes_[row][StrikeAngleBox]},
-        {"倾角", dipMode ? dipBoxes_[row][DipAngleField] : quadrantBoxes_[row][DipAngleBox]},
-        {"倾向", dipMode ? dipBoxes_[row][DipDirectionField] : nullptr}};
+        {"走向角", dipMode ? nullptr : q[StrikeAngleBox]},
+        {"倾角", dipMode ? dipBoxes_[row][DipAngleField] : q[DipAngleBox]},
+        {"倾向", dipMode ? dipBoxes_[row][DipDirectionField] : nullptr},
+        {"StrikeNS", dipMode ? nullptr : q[0]},
+        {"StrikeEW", dipMode ? nullptr : q[2]},
+        {"DipNS", dipMode ? nullptr : q[DipNSBox]},
+        {"DipEW", dipMode ? nullptr : q[DipEWBox]}};
     for (const auto& [name, box] : named)
         if (box && field == name) {
+            show();
+            raise();
             activateWindow();
             box->setFocus(Qt::OtherFocusReason);
             box->lineEdit()->selectAll();
@@ -266,6 +274,8 @@ bool TForm2::focusAngleBox(const std::string& field, int row) {
         }
     return false;
 }
+
+bool TForm2::dipModeShown() const { return dipMode_->isChecked(); }
 
 std::vector<NumberBox> TForm2::confirmBoxes() const {
     std::vector<NumberBox> boxes = workspace_.parameters().numberBoxes();
@@ -314,7 +324,7 @@ bool TForm2::confirm(bool dipMode) {
     return done;
 }
 
-bool TForm2::confirmShownMode() { return confirm(dipMode_->isChecked()); }
+bool TForm2::confirmShownMode() { return confirm(dipModeShown()); }
 
 void TForm2::BitBtn1Click() { confirm(false); }
 

@@ -35,10 +35,14 @@ public:
     // Event handlers, one per control event.
     void RadioButton1Click();
     void RadioButton2Click();
-    // After a confirm refused an angle out of range ("坡面倾角应在0到90之间"):
-    // the box holding it gets the focus, as after a text that is not a
-    // number; false when the message names no box of the mode shown.
-    bool focusAngleBox(const std::string& field, int row);
+    // After a confirm refused an angle out of range ("坡面倾角应在0到90之间")
+    // or letters that form no attitude: the window comes up with the box
+    // holding it focused, as after a text that is not a number, so that a
+    // key pressed next corrects the box instead of pressing 确定 again;
+    // false when the refusal names no box of the mode shown.
+    bool focusPlaneBox(const std::string& field, int row);
+    // Whether the dip angle and dip direction mode is the one shown.
+    bool dipModeShown() const;
 
     // The confirm of the mode shown; whether it went through.
     bool confirmShownMode();

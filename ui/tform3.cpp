@@ -11,6 +11,7 @@
 
 #include "ui/messages.h"
 #include "ui/style.h"
+#include "ui/tform2.h"
 #include "ui/typeaheadcombo.h"
 
 namespace trelmox::ui {
@@ -211,19 +212,36 @@ void TForm3::RadioButton2Click() {
 void TForm3::ComboBox1DblClick() { values_[0]->appendItem(values_[0]->text()); }
 
 // Nothing is saved that reading the block back would refuse, and nothing
-// without a confirmed block: the files would be named ".txt".
+// without a confirmed block: the files would be named ".txt". Plane edits
+// not yet confirmed are not saved here - the block keeps its confirmed
+// planes - but ones their confirm would refuse (a letter Q, an angle out of
+// range) stop the save with the entry window's box in focus, and valid ones
+// are named in the status bar, so that the user never takes the file for
+// the planes on screen.
 bool TForm3::confirm() {
     for (TypeAheadCombo* box : values_) box->appendItem(box->text());
     if (workspace_.refuseUnnamed()) return false;
+    const bool planesPending = document().planesModified();
+    const bool dipMode = workspace_.planeEntry().dipModeShown();
+    std::vector<NumberBox> boxesRead = numberBoxes();
+    if (planesPending) {
+        const std::vector<NumberBox> planes = workspace_.planeEntry().numberBoxes();
+        boxesRead.insert(boxesRead.begin(), planes.begin(), planes.end());
+    }
     WrittenFiles written;
     const bool done = workspace_.runCommand(
-        [this, &written] {
+        [this, &written, planesPending, dipMode] {
+            if (planesPending) document().checkPlaneEntries(dipMode);
             document().checkSavable(false);
             workspace_.writeReport(written);
             workspace_.writeDataFile(written);
         },
-        numberBoxes());
+        boxesRead);
     workspace_.showSaved(statusBar_, written);
+    if (done && planesPending && !written.empty())
+        statusBar_->showMessage(statusBar_->currentMessage() +
+                                    tr("（结构面数据的修改尚未确定，保存的是上次确定的结构面）"),
+                                SavedNoteMilliseconds);
     return done;
 }
 

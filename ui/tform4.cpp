@@ -9,9 +9,13 @@
 #include <QStatusBar>
 #include <QTextEdit>
 
+#include <algorithm>
+
 #include "model/language.h"
+#include "model/error.h"
 #include "ui/loads_window.h"
 #include "ui/messages.h"
+#include "ui/report_view.h"
 #include "ui/style.h"
 #include "ui/tform3.h"
 #include "ui/workspace.h"
@@ -115,8 +119,30 @@ QString TForm4::reportShown() const { return viewer_->toPlainText(); }
 QString TForm4::blockName() const { return blockName_->text(); }
 
 void TForm4::showCurrentReport() {
-    viewer_->setPlainText(workspace_.currentReportText());
+    viewer_->setPlainText(reportForViewer(workspace_.currentReportText()));
     shownBlock_ = workspace_.document().currentBlock();
+    reportShown_ = true;
+    showReportState();
+}
+
+// The file was just written from the block as it stands: the viewer never
+// keeps an older report of the block beside figures that changed.
+void TForm4::reportWritten() {
+    if (!reportShown_ || !shownBlock_ || *shownBlock_ != workspace_.document().currentBlock()) return;
+    try {
+        viewer_->setPlainText(reportForViewer(workspace_.currentReportText()));
+    } catch (const Error&) {
+        // Written a moment ago; a report that cannot be read back shows at the next command.
+    }
+    showReportState();
+}
+
+// A report whose figures no longer belong to the block as it stands (a
+// parameter typed since) is greyed, the stale note beside it saying why.
+void TForm4::showReportState() {
+    const BlockDocument& document = workspace_.document();
+    const bool stale = reportShown_ && document.results() && !document.kcResultsCurrent();
+    setTextColour(viewer_, stale ? QColor(Qt::gray) : Teal);
 }
 
 void TForm4::showBlockName() {
@@ -139,9 +165,11 @@ void TForm4::showDocument() {
     showFullResults();
     if (shownBlock_ && *shownBlock_ != document.currentBlock()) {
         shownBlock_.reset();
+        reportShown_ = false;
         viewer_->clear();
         blockName_->clear();
     }
+    showReportState();
 }
 
 void TForm4::BitBtn1Click() {
@@ -171,6 +199,8 @@ namespace {
 
 // The panel's outer width; the window widens by it so that nothing moves.
 constexpr int FullPanelWidth = 256;
+// Lines kept free for the notes that wrap (the scaled wedge, a warning).
+constexpr int WrappedNoteLines = 3;
 
 } // namespace
 
@@ -191,6 +221,14 @@ void TForm4::buildFullAnalysisPanel() {
     fullFactor_ = row("FsEdit", QT_TR_NOOP("安全系数Fs"));
     fullContact_ = row("FsContactEdit", QT_TR_NOOP("接触状态"));
     state_ = row("StateEdit", QT_TR_NOOP("稳定状态"));
+    // The wedge Fs belongs to: the one the size limits leave, which may be
+    // far smaller than the full-height wedge of Kc's volume.
+    fullVolume_ = row("FullVolumeEdit", QT_TR_NOOP("楔块体积（m³）"));
+    fullWeight_ = row("FullWeightEdit", QT_TR_NOOP("楔块重量（kN）"));
+    sizeNote_ = new QLabel(panel);
+    sizeNote_->setObjectName(QStringLiteral("SizeNote"));
+    sizeNote_->setWordWrap(true);
+    form->addRow(sizeNote_);
     required_ = row("RequiredEdit", QT_TR_NOOP("所需安全系数"));
     designBolt_ = row("DesignBoltEdit", QT_TR_NOOP("设计锚杆力（kN）"));
     leastBolt_ = row("LeastBoltEdit", QT_TR_NOOP("最省锚固力（kN）"));
@@ -208,6 +246,14 @@ void TForm4::buildFullAnalysisPanel() {
     loads->setObjectName(QStringLiteral("LoadsButton"));
     connect(loads, &QPushButton::clicked, this, [this] { workspace_.loads().bringUp(); });
     form->addRow(loads);
+    // The window grows downwards to the panel's height, leaving the
+    // original controls where they are; the stale note goes in the room
+    // this leaves under them.
+    const int panelHeight =
+        std::max(panel->height(), form->sizeHint().height() + 2 * WrappedNoteLines * fontMetrics().lineSpacing());
+    resize(width(), panelHeight + StatusBarHeight + 10);
+    panel->resize(panel->width(), panelHeight);
+    statusBar_->setGeometry(0, height() - StatusBarHeight, width(), StatusBarHeight);
 }
 
 QString TForm4::fullFactorText() const { return fullFactor_->text(); }
@@ -224,6 +270,9 @@ void TForm4::showFullResults() {
     showWhole(fullFactor_, shown.Factor);
     showWhole(fullContact_, shown.Contact);
     showWhole(state_, shown.State);
+    showWhole(fullVolume_, shown.Volume);
+    showWhole(fullWeight_, shown.Weight);
+    sizeNote_->setText(shown.Scale.empty() ? QString() : scaledWedgeText(shown).trimmed());
     showWhole(required_, shown.Required);
     showWhole(designBolt_, shown.DesignBolt);
     // The force, then its direction after the comma of the language.
@@ -233,6 +282,7 @@ void TForm4::showFullResults() {
     std::string note;
     if (document.resultsCurrent() && !results->Full) note = results->FullFailure;
     if (full && results->Full->Analysis.Refusal) note = refusalMessage(*results->Full->Analysis.Refusal);
+    if (note.empty()) note = shown.SizeWarning; // too small, the bench left too narrow
     fullNote_->setText(QString::fromStdString(note));
 }
 

@@ -33,6 +33,9 @@ public:
     QString reportShown() const;
     // The report of the current block in the viewer.
     void showCurrentReport();
+    // After the current block's report was written: the viewer, when it
+    // shows that block's report, shows the new one.
+    void reportWritten();
     // The current block's name in the name box.
     void showBlockName();
     QString blockName() const;
@@ -42,6 +45,7 @@ public:
 private:
     void buildResultRows();
     void showDocument();
+    void showReportState();
 
     // The full analysis of the real wedge, in a panel of its own to the
     // right of the window's original controls, which keep their places.
@@ -59,6 +63,9 @@ private:
     QLineEdit* fullFactor_ = nullptr;
     QLineEdit* fullContact_ = nullptr;
     QLineEdit* state_ = nullptr;
+    QLineEdit* fullVolume_ = nullptr;
+    QLineEdit* fullWeight_ = nullptr;
+    QLabel* sizeNote_ = nullptr;
     QLineEdit* required_ = nullptr;
     QLineEdit* designBolt_ = nullptr;
     QLineEdit* leastBolt_ = nullptr;
@@ -68,6 +75,7 @@ private:
     // The block whose name or report the window shows, once it shows one:
     // name, results and report must never belong to different blocks.
     std::optional<std::string> shownBlock_;
+    bool reportShown_ = false; // the viewer holds that block's report
 };
 
 } // namespace trelmox::ui

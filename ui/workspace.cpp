@@ -8,10 +8,12 @@
 
 #include "model/error.h"
 #include "model/files.h"
+#include "model/language.h"
 #include "model/numtext.h"
 #include "ui/loads_window.h"
 #include "ui/tform2.h"
 #include "ui/tform3.h"
+#include "ui/tform4.h"
 #include "ui/messages.h"
 #include "ui/typeaheadcombo.h"
 
@@ -20,8 +22,6 @@ namespace trelmox::ui {
 namespace {
 
 const char* const TextViewer = "xdg-open";
-// Long enough to be read after the command, short enough not to outlive it.
-constexpr int SavedNoteMilliseconds = 15000;
 
 bool startDetached(const QString& program, const QStringList& arguments) {
     const QString found = QStandardPaths::findExecutable(program);
@@ -94,7 +94,9 @@ bool Workspace::settleEdits(const QString& question) {
 }
 
 void Workspace::writeReport(WrittenFiles& written) {
-    if (!refuseEmptyBlockName()) written.push_back(document_.writeReport());
+    if (refuseEmptyBlockName()) return;
+    written.push_back(document_.writeReport());
+    if (analysis_) analysis_->reportWritten();
 }
 
 void Workspace::writeDataFile(WrittenFiles& written) {
@@ -151,9 +153,11 @@ bool Workspace::runCommand(const std::function<void()>& command, const std::vect
         }
         const auto* error = dynamic_cast<const Error*>(&failure);
         if (!error) return;
-        // A plane's angle out of range names its box and plane.
+        // A plane's angle out of range, or its letters, name the box and the
+        // plane: the entry window comes up with that box, whichever
+        // window's command refused it.
         if (error->kind() == ErrorKind::RefusedInput) {
-            if (planeEntry_ && planeEntry_->isVisible()) planeEntry_->focusAngleBox(error->field(), error->row());
+            if (planeEntry_) planeEntry_->focusPlaneBox(error->field(), error->row());
             return;
         }
         if (error->kind() != ErrorKind::NumberText) return;
@@ -162,11 +166,23 @@ bool Workspace::runCommand(const std::function<void()>& command, const std::vect
     });
 }
 
+// The folders' names are Chinese on disk whatever the interface speaks: in
+// English each file is named with its folder's role instead, the file's
+// own name as it is ("b1.txt (report folder)").
 void Workspace::showSaved(QStatusBar* statusBar, const WrittenFiles& written) const {
     if (written.empty()) return;
+    const bool english = messageLanguage() == Language::English;
     QStringList files;
-    for (const std::filesystem::path& file : written)
-        files << QString::fromStdString(file.lexically_relative(programFolder_).generic_string());
+    for (const std::filesystem::path& file : written) {
+        const std::filesystem::path folder = file.parent_path();
+        const QString name = QString::fromStdString(file.filename().string());
+        if (english && folder == reportFolder())
+            files << QCoreApplication::translate("Workspace", "%1（分析报告文件夹）").arg(name);
+        else if (english && folder == dataFolder())
+            files << QCoreApplication::translate("Workspace", "%1（数据文件文件夹）").arg(name);
+        else
+            files << QString::fromStdString(file.lexically_relative(programFolder_).generic_string());
+    }
     statusBar->showMessage(QCoreApplication::translate("Workspace", "已保存：") +
                                files.join(QCoreApplication::translate("Workspace", "、")),
                            SavedNoteMilliseconds);

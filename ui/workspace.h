@@ -31,6 +31,10 @@ inline const char* const EmptyBlockNameMessage = QT_TRANSLATE_NOOP("Workspace", 
 // The above in the interface's language.
 QString emptyBlockNameMessage();
 
+// How long a status bar tells what a command wrote: long enough to be read
+// after the command, short enough not to outlive it.
+inline constexpr int SavedNoteMilliseconds = 15000;
+
 // Starts a program with its arguments, detached, without a shell; false
 // when it could not be started.
 using ProgramStarter = std::function<bool(const QString& program, const QStringList& arguments)>;

@@ -15,6 +15,7 @@
 #include <QSignalBlocker>
 #include <QSortFilterProxyModel>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTimer>
@@ -37,16 +38,21 @@
 #include "ui/background_run.h"
 #include "ui/messages.h"
 #include "ui/style.h"
+#include "ui/table_columns.h"
 #include "ui/tform2.h"
 #include "ui/tform3.h"
 #include "ui/views/cloud_window.h"
 #include "ui/views/figure_widget.h"
 #include "ui/views/picture_file.h"
+#include "ui/views/viewed_block.h"
 #include "ui/workspace.h"
 
 namespace trelmox::views {
 
 namespace {
+
+// The rows every table keeps in view, however small the screen.
+constexpr int LeastRowsShown = 2;
 
 QString text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
@@ -210,16 +216,34 @@ JointsWindow::JointsWindow(ui::Workspace& workspace, QWidget* parent)
     setObjectName(QStringLiteral("JointsWindow"));
     setWindowTitle(tr("结构面统计与组合分析"));
     ui::fitToScreen(this, {1180, 860});
-    auto* middle = new QHBoxLayout;
+    auto* middlePanel = new QWidget(this);
+    auto* middle = new QHBoxLayout(middlePanel);
+    middle->setContentsMargins(0, 0, 0, 0);
     middle->addWidget(buildNetPanel(), 3);
     auto* right = new QVBoxLayout;
     right->addWidget(buildSetPanel(), 1);
     right->addWidget(buildKinematicsPanel(), 1);
     middle->addLayout(right, 2);
+    // The user moves the line between the net and the combinations; no
+    // table goes below a few rows either way.
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->setObjectName(QStringLiteral("JointsSplitter"));
+    split->setChildrenCollapsible(false);
+    split->addWidget(middlePanel);
+    split->addWidget(buildCombinationPanel());
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(buildFilePanel());
-    layout->addLayout(middle, 3);
-    layout->addWidget(buildCombinationPanel(), 2);
+    layout->addWidget(split, 1);
+    // Close margins, so that a laptop screen's height holds every panel
+    // with rows in its tables.
+    layout->setSpacing(4);
+    for (QGroupBox* panel : findChildren<QGroupBox*>())
+        if (QLayout* inside = panel->layout()) {
+            inside->setContentsMargins(6, 4, 6, 4);
+            inside->setSpacing(4);
+        }
 
     joints().addListener([this] { showJoints(); });
     workspace_.document().addListener([this] {
@@ -305,7 +329,7 @@ QWidget* JointsWindow::buildNetPanel() {
     connect(save, &QPushButton::clicked, this, [this] {
         const std::string stem = joints().file().stem().string();
         askAndSavePicture(this, picture_,
-                          ui::pathText(workspace_.reportFolder(), text(stem) + tr("结构面赤平投影.png")));
+                          ui::pathText(workspace_.reportFolder(), pictureFileName(text(stem), tr("结构面赤平投影"))));
     });
     return panel;
 }
@@ -336,21 +360,21 @@ QWidget* JointsWindow::buildSetPanel() {
     sets_->verticalHeader()->hide();
     sets_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
-    auto* automatic = new QHBoxLayout;
-    automatic->addWidget(group);
-    automatic->addWidget(setCount_);
-    automatic->addStretch();
+    // The ways of grouping on one row, so that the table keeps rows in
+    // view on a laptop screen.
+    auto* ways = new QHBoxLayout;
+    ways->addWidget(planes);
+    ways->addWidget(labels);
+    ways->addWidget(group);
+    ways->addWidget(setCount_);
+    ways->addStretch();
     auto* picking = new QHBoxLayout;
     picking->addWidget(new QLabel(tr("拾取锥半角"), panel));
     picking->addWidget(coneAngle_);
     picking->addWidget(new QLabel(tr("在图上单击极点拾取一组"), panel), 1);
-    auto* fixed = new QHBoxLayout;
-    fixed->addWidget(planes);
-    fixed->addWidget(labels);
-    fixed->addStretch();
+    ui::showAtLeastRows(sets_, LeastRowsShown);
     auto* layout = new QVBoxLayout(panel);
-    layout->addLayout(fixed);
-    layout->addLayout(automatic);
+    layout->addLayout(ways);
     layout->addLayout(picking);
     layout->addWidget(grouping_);
     layout->addWidget(sets_, 1);
@@ -395,6 +419,7 @@ QWidget* JointsWindow::buildCombinationPanel() {
     auto* top = new QHBoxLayout;
     top->addWidget(combine);
     top->addWidget(combinationsCaption_, 1);
+    ui::showAtLeastRows(combinations_, LeastRowsShown);
     auto* layout = new QVBoxLayout(panel);
     layout->addLayout(top);
     layout->addLayout(buildProbabilityRow(panel));
@@ -545,6 +570,8 @@ QWidget* JointsWindow::buildKinematicsPanel() {
     auto* tables = new QHBoxLayout;
     tables->addWidget(sectors_, 1);
     tables->addWidget(kinematics_, 1);
+    ui::showAtLeastRows(sectors_, LeastRowsShown);
+    ui::showAtLeastRows(kinematics_, LeastRowsShown);
     auto* layout = new QVBoxLayout(panel);
     layout->addLayout(options);
     layout->addLayout(buttons);

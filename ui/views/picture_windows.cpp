@@ -1,5 +1,7 @@
 #include "ui/views/picture_windows.h"
 
+#include "ui/style.h"
+
 #include "ui/views/probabilistic_window.h"
 #include "ui/views/sensitivity_window.h"
 #include "ui/views/stereonet_window.h"
@@ -19,7 +21,10 @@ Window& made(std::unique_ptr<Window>& window, const BlockSource& source, StudyRe
     return *window;
 }
 
+// Beside the window whose command opens it (the analysis window's
+// buttons, the main window's menu).
 void bringUp(QWidget& window) {
+    ui::placeBesideOpener(&window);
     window.show();
     window.raise();
     window.activateWindow();

@@ -337,7 +337,10 @@ void ProbabilisticWindow::buildTable() {
         table_->setCellWidget(row, KindColumn, kind);
         connect(kind, &QComboBox::activated, this, [this, row](int index) { fillDefaults(row, index); });
     }
-    table_->resizeColumnsToContents();
+    // Each column follows what it holds, so that a figure typed or proposed
+    // is never cut or wrapped ("0.0364", not "0.…").
+    table_->setWordWrap(false);
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setStretchLastSection(true);
 }
 

@@ -7,6 +7,7 @@
 #include "document/block_document.h"
 #include "drawing/block_pictures.h"
 #include "model/error.h"
+#include "model/language.h"
 
 namespace trelmox::views {
 
@@ -51,7 +52,14 @@ BlockScene blockScene(const ViewedBlock& block) {
 }
 
 QString suggestedPicturePath(const ViewedBlock& block, const QString& caption) {
-    return QDir(block.PictureFolder).filePath(block.Name + caption + QStringLiteral(".png"));
+    return QDir(block.PictureFolder).filePath(pictureFileName(block.Name, caption));
+}
+
+// Chinese runs the name and the caption together ("W1敏感性分析.png"), as the
+// drawing's "W1block.dxf"; English words need a space between them.
+QString pictureFileName(const QString& name, const QString& caption) {
+    const bool spaced = !name.isEmpty() && messageLanguage() == Language::English;
+    return name + (spaced ? QStringLiteral(" ") : QString()) + caption + QStringLiteral(".png");
 }
 
 std::string pictureCaption(const ViewedBlock& block) {

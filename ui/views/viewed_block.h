@@ -54,6 +54,8 @@ BlockScene blockScene(const ViewedBlock& block);
 
 // "<folder>/<block name><caption>.png"
 QString suggestedPicturePath(const ViewedBlock& block, const QString& caption);
+// "<name><caption>.png" in the interface's language.
+QString pictureFileName(const QString& name, const QString& caption);
 
 // The name written on the block's pictures, "楔块 W1"; none before a
 // block is confirmed.
