@@ -1,11 +1,18 @@
 // The analysis command and the drawing export on the current block: the
-// corners are computed from the confirmed planes every time, and a triple
-// of planes that cuts out no corner stops both before anything is made.
+// corners are computed from the confirmed planes every time, a triple of
+// planes that cuts out no corner stops both before anything is made, and
+// the window shows the wedge and the report each figure belongs to.
 #include "testkit.h"
 
+#include <QGroupBox>
+#include <QLabel>
 #include <QRadioButton>
+#include <QStatusBar>
 
+#include "analysis/block_analysis.h"
 #include "model/files.h"
+#include "model/numtext.h"
+#include "model/size_limits.h"
 
 using namespace trelmox;
 using namespace trelmox::testkit;
@@ -33,6 +40,8 @@ private slots:
     void failedTriplesStopExportAndAnalysis();
     void failureInsideTheSafetyFactor();
     void exportWithoutReportFolder();
+    void sizeLimitedWedgeShowsItsOwnFigures();
+    void reportFollowsTheConfirmedBlock();
 };
 
 void Analysis::analysisBeforeAnyExport() {
@@ -155,6 +164,76 @@ void Analysis::exportWithoutReportFolder() {
     program.button(&program->Form1, "BitBtn4")->click();
     QCOMPARE(program.boxes.shown(), QStringList{"error: File not found."});
     QCOMPARE(filesBelow(program.folder()), QStringList{"数据文件/w1.txt"});
+}
+
+// The figures beside Fs belong to the wedge Fs was worked out for: with a
+// face trace, a bench and a minimum volume that scale the wedge down, both
+// windows show its volume and weight, the scale and the limit that set it,
+// the full-height volume beside, and that it is too small and leaves too
+// narrow a bench - typed and clicked as a person does.
+void Analysis::sizeLimitedWedgeShowsItsOwnFigures() {
+    TestProgram program;
+    app::Program& p = *program;
+    program.confirmExample("w1");
+    p.Loads.bringUp();
+    typeInto(p.Loads.entryBox(LoadsField::SizeFaceTrace, 0), "60");
+    auto* bench = p.Loads.findChild<QGroupBox*>("BenchGroup");
+    QTest::mouseClick(bench, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(bench->fontMetrics().height(), bench->fontMetrics().height() / 2));
+    QVERIFY(bench->isChecked());
+    typeInto(p.Loads.entryBox(LoadsField::SizeBenchHeight), "30");
+    typeInto(p.Loads.entryBox(LoadsField::SizeBenchWidth), "10");
+    typeInto(p.Loads.entryBox(LoadsField::SizeCatchWidth), "5");
+    typeInto(p.Loads.entryBox(LoadsField::SizeMinVolume), "100");
+    QTest::mouseClick(program.button(&p.Loads, "AnalyseButton"), Qt::LeftButton);
+    QCOMPARE(program.boxes.shown(), QStringList());
+
+    const BlockDocument& document = p.workspace.document();
+    const BlockRun run = runBlock(document.block(), document.loads());
+    const WedgeSizing& size = run.Full->Analysis.Size;
+    QVERIFY(size.Scale.Decider && size.Scale.Factor < 0.5 && size.TooSmall && size.BenchTooNarrow);
+    const QString volume = QString::fromStdString(floatToFixed4(size.Volume));
+    QCOMPARE(program.edit("FullVolumeEdit")->text(), volume);
+    QCOMPARE(program.edit("FullWeightEdit")->text(), QString::fromStdString(floatToFixed4(size.Weight)));
+    QCOMPARE(program.edit("Edit3")->text(), QString("17896.9513")); // Kc's wedge keeps its full height
+    const QString scale = QString::fromStdString(floatToFixed4(size.Scale.Factor));
+    const QString fullVolume = QString::fromStdString(floatToFixed4(size.FullVolume));
+    const QString decider = QString::fromUtf8(sizeLimitName(*size.Scale.Decider));
+    const QString note = p.Form4.findChild<QLabel*>("SizeNote")->text();
+    QVERIFY2(note.contains(scale) && note.contains(decider) && note.contains(fullVolume), qPrintable(note));
+    const QString warning = p.Form4.findChild<QLabel*>("FullNote")->text();
+    QVERIFY2(warning.contains("过小") && warning.contains("窄于最小安全平台宽度"), qPrintable(warning));
+    const QString loads = p.Loads.resultsText();
+    for (const QString& figure : {volume, scale, fullVolume, decider})
+        QVERIFY2(loads.contains(figure), qPrintable(figure + " not in " + loads));
+    QVERIFY(loads.contains("过小") && loads.contains("窄于最小安全平台宽度"));
+}
+
+// The viewer never keeps a report the block no longer has: the example
+// analysed, its face dip changed to 70 and confirmed, the viewer shows the
+// report just written (face 70, no figures) and the stale note stands clear
+// of the status bar.
+void Analysis::reportFollowsTheConfirmedBlock() {
+    TestProgram program;
+    app::Program& p = *program;
+    program.confirmExample("w1");
+    p.Form1.show();
+    QTest::mouseClick(program.button(&p.Form1, "BitBtn3"), Qt::LeftButton);
+    activate(&p.Form4);
+    QTest::mouseClick(program.button(&p.Form4, "BitBtn1"), Qt::LeftButton);
+    QVERIFY(p.Form4.reportShown().contains("Kc=\t1.18912355743381"));
+    typeInto(program.box(&p.Form2, 24), "70"); // the slope face's dip
+    activate(&p.Form2);
+    QTest::mouseClick(program.button(&p.Form2, "BitBtn1"), Qt::LeftButton);
+    QCOMPARE(program.boxes.shown(), QStringList());
+    QVERIFY(p.Form4.reportShown().contains("4.坡面倾角及倾向角:\t\t70\t185"));
+    QVERIFY(!p.Form4.reportShown().contains("1.18912355743381"));
+    QVERIFY(!p.Form4.reportShown().contains("17896.9513"));
+    const auto* note = p.Form4.findChild<QLabel*>("StaleNote");
+    QCOMPARE(note->text(), QString::fromUtf8(StaleResultsNote));
+    const QRect bar = p.Form4.findChild<QStatusBar*>("StatusBar1")->geometry();
+    QVERIFY(note->geometry().bottom() < bar.top());
+    QVERIFY(p.Form4.rect().contains(note->geometry()));
 }
 
 QTEST_MAIN(Analysis)

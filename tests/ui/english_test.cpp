@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QSettings>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QStyle>
 #include <QStyleOption>
 #include <QTabBar>
@@ -28,6 +29,7 @@
 #include "ui/views/probabilistic_window.h"
 #include "ui/views/sensitivity_window.h"
 #include "ui/views/stereonet_window.h"
+#include "ui/views/viewed_block.h"
 #include "ui/views/wedge_view_window.h"
 
 using namespace trelmox;
@@ -177,6 +179,8 @@ Shown showEverything(Language language) {
     p.Form1.BitBtn2Click();
     p.Form1.BitBtn3Click();
     p.Loads.bringUp();
+    activate(&p.Loads);
+    QTest::mouseClick(p.Loads.findChild<QPushButton*>("AddBoltButton"), Qt::LeftButton); // the bolts' boxes
     p.showJoints();
     p.Pictures.showStereonet();
     p.Pictures.showWedgeView();
@@ -195,7 +199,7 @@ Shown showEverything(Language language) {
     for (QWidget* window : windows) {
         if (!QTest::qWaitForWindowExposed(window)) qFatal("%s is not shown", qPrintable(window->objectName()));
         shown.texts << textsOf(window, QString::fromStdString(program.folder().string()));
-        shown.cut << cutOff(window);
+        shown.cut << cutOff(window) << cutHeadersAndCombos(window);
     }
     // The other entry mode shows the other group.
     p.Form2.findChild<QRadioButton*>("RadioButton2")->click();
@@ -259,6 +263,16 @@ void English::resultsReadInEnglish() {
     p.Form1.BitBtn3Click();
     QTest::mouseClick(program.button(&p.Form4, "BitBtn1"), Qt::LeftButton);
     p.Loads.bringUp();
+    // The report is Chinese on disk; the viewer shows it in English, the
+    // block's name as typed. The files written are named by their folders'
+    // roles, not by the folders' Chinese names.
+    QVERIFY(!hasChinese(p.Form4.reportShown().remove(BlockName)));
+    QVERIFY(p.Form4.reportShown().contains(QStringLiteral("Safety factor of the wedge:\tKc=\t1.18912355743381")));
+    const QString saved = p.Form4.findChild<QStatusBar*>("StatusBar1")->currentMessage();
+    QVERIFY2(saved.startsWith("Saved: ") && saved.contains("(report folder)") && !saved.contains("分析报告") &&
+                 !saved.contains("数据文件"),
+             qPrintable(saved));
+    QCOMPARE(views::pictureFileName("example", "Sensitivity Analysis"), QString("example Sensitivity Analysis.png"));
 
     p.Pictures.showProbabilistic();
     views::ProbabilisticWindow& probabilistic = p.Pictures.probabilistic();

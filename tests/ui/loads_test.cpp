@@ -88,6 +88,7 @@ private slots:
     void strengthModelPerPlane();
     void sizeLimitsTypedAndSaved();
     void boltCapacityAndPattern();
+    void switchedOffPatternTakesNoTyping();
 };
 
 void Loads::crackAndBoltAnalysedBesideKc() {
@@ -268,8 +269,27 @@ void Loads::sizeLimitsTypedAndSaved() {
     QCOMPARE(QApplication::focusWidget(), box(program, LoadsField::SizePersistence, 1));
 }
 
-QTEST_MAIN(Loads)
-#include "loads_test.moc"
+// While 系统锚杆 is off, none of its boxes takes typing - its plate box
+// included, which the capacity model once enabled by hand; switched on,
+// the plate box takes typing again (the end-anchored bolt has a plate).
+void Loads::switchedOffPatternTakesNoTyping() {
+    TestProgram program;
+    program.confirmExample("w1");
+    openFromMenu(program);
+    auto* pattern = program->Loads.findChild<QGroupBox*>("PatternGroup");
+    QLineEdit* plate = box(program, LoadsField::PatternPlate);
+    const LoadsEntries before = program->workspace.document().loadsEntries();
+    QVERIFY(!pattern->isChecked());
+    QVERIFY(!plate->isEnabled());
+    clickTitle(pattern);
+    QVERIFY(plate->isEnabled());
+    clickTitle(pattern);
+    QVERIFY(!pattern->isChecked());
+    QVERIFY(!plate->isEnabled());
+    QTest::mouseClick(plate, Qt::LeftButton);
+    QVERIFY(QApplication::focusWidget() != plate);
+    QCOMPARE(program->workspace.document().loadsEntries(), before);
+}
 
 // A bolt given a capacity model and a pattern on the face, as a person sets
 // them: the type picked from the row's list (its defaults fill the figures
@@ -318,3 +338,6 @@ void Loads::boltCapacityAndPattern() {
     QCOMPARE(box(program, LoadsField::BoltLength, 0)->text(), QString("12"));
     QVERIFY(!program->workspace.document().loadsEntries().Bolts[0].Rated);
 }
+
+QTEST_MAIN(Loads)
+#include "loads_test.moc"

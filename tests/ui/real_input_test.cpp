@@ -10,6 +10,8 @@
 #include <QTimer>
 
 #include "analysis/wedge.h"
+#include "document/loads_entries.h"
+#include "model/companion.h"
 #include "model/datafile.h"
 #include "model/files.h"
 #include "model/numtext.h"
@@ -76,6 +78,10 @@ private slots:
     void aBadNumberGetsTheFocus_data();
     void aBadNumberGetsTheFocus();
     void disagreeingLinesLoadAndAreNamed();
+    void lettersThatFormNoAttitudeAreRefused_data();
+    void lettersThatFormNoAttitudeAreRefused();
+    void azimuthsAreStoredWithin360_data();
+    void azimuthsAreStoredWithin360();
 };
 
 // The list of a block-name box is refilled when its window is opened again;
@@ -312,10 +318,6 @@ void RealInput::outOfRangeAttitudesAreRefused_data() {
                                                  << "坡面走向角应在0到90之间";
     QTest::newRow("dip mode, slope top dip 90.5") << true << 29 << "90.5"
                                                   << "坡顶面倾角应在0到90之间";
-    QTest::newRow("dip mode, first plane dip direction 400") << true << 26 << "400"
-                                                             << "第一切割面倾向应在0到360之间";
-    QTest::newRow("dip mode, second plane dip direction -1") << true << 28 << "-1"
-                                                             << "第二切割面倾向应在0到360之间";
 }
 
 void RealInput::outOfRangeAttitudesAreRefused() {
@@ -421,6 +423,89 @@ void RealInput::disagreeingLinesLoadAndAreNamed() {
     QCOMPARE(program.box(&p.Form2, 25)->text(), QString("30"));
     QCOMPARE(program.boxes.shown(), QStringList{"message: 数据文件的两种产状不一致，已按文件载入，请核对后重新确认：\n"
                                                 "第1行的倾角、倾向“30,300”与第5行的象限产状“N,15,E,S,E,45”不一致。"});
+}
+
+// A letter Q typed into a dip box and not confirmed: the entry window's
+// 确定 and the parameter window's 确定 both refuse it, neither writes a
+// file, and the focus goes to the box holding the Q - not to 确定, where
+// the next space would press it again.
+void RealInput::lettersThatFormNoAttitudeAreRefused_data() {
+    QTest::addColumn<bool>("fromParameters");
+    QTest::newRow("entry window's confirm") << false;
+    QTest::newRow("parameter window's confirm") << true;
+}
+
+void RealInput::lettersThatFormNoAttitudeAreRefused() {
+    QFETCH(bool, fromParameters);
+    TestProgram program;
+    app::Program& p = *program;
+    program.confirmExample("b1");
+    const std::string data = readFileBytes(program.dataFile("b1.txt"));
+    const std::string report = readFileBytes(program.reportFile("b1.txt"));
+    ui::TypeAheadCombo* dipNS = program.box(&p.Form2, 4); // the first cutting plane's dip N/S letter
+    typeInto(dipNS, "Q");
+    if (fromParameters) {
+        typeInto(program.box(&p.Form3, 9), "25"); // a parameter edit to save
+        p.Form2.hide();
+    }
+    click(program, fromParameters ? static_cast<QWidget*>(&p.Form3) : &p.Form2, "BitBtn1");
+    QCOMPARE(program.boxes.boxes.size(), 1);
+    QVERIFY(program.boxes.boxes[0].isError);
+    QVERIFY2(program.boxes.boxes[0].text.startsWith("象限字母“N,E,Q,E”不能组成产状"),
+             qPrintable(program.boxes.boxes[0].text));
+    QCOMPARE(readFileBytes(program.dataFile("b1.txt")), data);
+    QCOMPARE(readFileBytes(program.reportFile("b1.txt")), report);
+    QVERIFY(p.Form2.isVisible());
+    QTRY_COMPARE(QApplication::focusWidget(), dipNS);
+    pressKey(Qt::Key_Space); // mends the box, presses nothing
+    QCOMPARE(program.boxes.boxes.size(), 1);
+}
+
+// An azimuth outside 0..360 is taken modulo 360 when it is confirmed, and
+// the box then shows the value stored: a bolt's trend of 777 is saved and
+// shown as 57, the dip mode's dip direction of 400 as 40; 360 itself stays.
+void RealInput::azimuthsAreStoredWithin360_data() {
+    QTest::addColumn<bool>("bolt"); // else a plane's dip direction in the dip mode
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("bolt trend 777") << true << "777"
+                                    << "57";
+    QTest::newRow("bolt trend -30") << true << "-30"
+                                    << "330";
+    QTest::newRow("bolt trend 360") << true << "360"
+                                    << "360";
+    QTest::newRow("dip direction 400") << false << "400"
+                                       << "40";
+    QTest::newRow("dip direction -1") << false << "-1"
+                                      << "359";
+}
+
+void RealInput::azimuthsAreStoredWithin360() {
+    QFETCH(bool, bolt);
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    TestProgram program;
+    app::Program& p = *program;
+    program.confirmExample("b1");
+    if (bolt) {
+        p.Loads.bringUp();
+        click(program, &p.Loads, "AddBoltButton");
+        typeInto(p.Loads.entryBox(LoadsField::BoltForce, 0), "100");
+        typeInto(p.Loads.entryBox(LoadsField::BoltTrend, 0), typed);
+        typeInto(p.Loads.entryBox(LoadsField::BoltPlunge, 0), "10");
+        click(program, &p.Loads, "ConfirmButton");
+        QCOMPARE(program.boxes.shown(), QStringList());
+        QCOMPARE(p.Loads.entryBox(LoadsField::BoltTrend, 0)->text(), stored);
+        const WedgeLoads saved = parseCompanion(readFileBytes(program.dataFile("b1.json")), "b1.json");
+        QCOMPARE(saved.Bolts.at(0).Direction.Trend, stored.toDouble());
+        return;
+    }
+    QTest::mouseClick(p.Form2.findChild<QRadioButton*>("RadioButton2"), Qt::LeftButton);
+    typeInto(program.box(&p.Form2, 26), typed); // the first cutting plane's dip direction
+    click(program, &p.Form2, "BitBtn3");
+    QCOMPARE(program.boxes.shown(), QStringList());
+    QCOMPARE(program.box(&p.Form2, 26)->text(), stored);
+    QCOMPARE(QString::fromStdString(fileText(program.dataFile("b1.txt"))).section("\r\n", 0, 0), "45," + stored);
 }
 
 QTEST_MAIN(RealInput)

@@ -1,9 +1,15 @@
 #include "testkit.h"
 
 #include <QAbstractItemView>
+#include <QComboBox>
 #include <QDirIterator>
+#include <QHeaderView>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QTableView>
 
+#include <algorithm>
 #include <fstream>
 
 #include "model/files.h"
@@ -157,6 +163,67 @@ std::string fileText(const std::filesystem::path& path) { return readTextFile(pa
 void writeFile(const std::filesystem::path& path, const std::string& bytes) {
     std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
+}
+
+namespace {
+
+QString placeOf(const QWidget* window, const QWidget* widget) {
+    return window->objectName() + u'/' + widget->objectName() + u'/' +
+           QString::fromUtf8(widget->metaObject()->className());
+}
+
+} // namespace
+
+QStringList cutHeadersAndCombos(QWidget* window) {
+    QStringList problems;
+    for (QHeaderView* header : window->findChildren<QHeaderView*>()) {
+        if (!header->isVisibleTo(window) || header->orientation() != Qt::Horizontal || !header->model()) continue;
+        const int margin = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        for (int section = 0; section < header->count(); ++section) {
+            if (header->isSectionHidden(section)) continue;
+            const QString text = header->model()->headerData(section, Qt::Horizontal).toString();
+            const QStringList lines = text.split(u'\n');
+            int width = 0;
+            for (const QString& line : lines) width = std::max(width, header->fontMetrics().horizontalAdvance(line));
+            const int room = header->sectionSize(section) - margin;
+            if (width > room)
+                problems << placeOf(window, header->parentWidget()) +
+                                QStringLiteral(" header %1 > %2: ").arg(width).arg(room) + text;
+            if (header->height() < int(lines.size()) * header->fontMetrics().height())
+                problems << placeOf(window, header->parentWidget()) + QStringLiteral(" header too low: ") + text;
+        }
+    }
+    for (QComboBox* combo : window->findChildren<QComboBox*>()) {
+        if (!combo->isVisibleTo(window) || combo->isEditable() || combo->currentText().isEmpty()) continue;
+        QStyleOptionComboBox option;
+        option.initFrom(combo);
+        option.currentText = combo->currentText();
+        const int room =
+            combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo).width();
+        const int width = combo->fontMetrics().horizontalAdvance(combo->currentText());
+        if (width > room)
+            problems << placeOf(window, combo) + QStringLiteral(" %1 > %2: ").arg(width).arg(room) +
+                            combo->currentText();
+    }
+    return problems;
+}
+
+QStringList tablesWithoutRows(QWidget* window, int rows) {
+    QStringList problems;
+    for (QTableView* table : window->findChildren<QTableView*>()) {
+        if (!table->isVisibleTo(window) || !table->model()) continue;
+        int shown = 0, all = 0;
+        const QRect view = table->viewport()->rect();
+        for (int row = 0; row < table->model()->rowCount(); ++row) {
+            if (table->isRowHidden(row)) continue;
+            ++all;
+            const QRect rect = table->visualRect(table->model()->index(row, 0));
+            if (view.top() <= rect.top() && rect.bottom() <= view.bottom()) ++shown;
+        }
+        if (shown < std::min(all, rows))
+            problems << placeOf(window, table) + QStringLiteral(" shows %1 of %2 rows").arg(shown).arg(all);
+    }
+    return problems;
 }
 
 } // namespace trelmox::testkit
