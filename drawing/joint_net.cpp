@@ -518,6 +518,11 @@ Figure jointNetFigure(const JointNetInput& input) {
     addPairLines(figure, input, lines);
     addSetTags(figure, input);
     addLegend(figure, input, contours, lines);
+    // The key's longest line sets the frame's right edge: English lines are
+    // longer than Chinese ones and would run off the picture.
+    for (const FigureItem& item : figure.items)
+        if (const auto* text = std::get_if<TextItem>(&item); text && text->hAlign == HAlign::Left)
+            figure.xMax = std::max(figure.xMax, text->position.x + labelWidth(text->text, text->height) + 0.05);
     return figure;
 }
 

@@ -8,6 +8,7 @@
 
 #include "analysis/vec3.h"
 #include "drawing/contours.h"
+#include "model/language.h"
 
 namespace trelmox {
 namespace {
@@ -158,6 +159,24 @@ TEST(JointNet, PairLabelsKeepClearOfPolesAndTags) {
             }
         }
     }
+}
+
+// The key stays inside the picture in either language: English lines are
+// longer, and the frame widens to the longest.
+TEST(JointNet, KeyInsideThePicture) {
+    JointNetInput input;
+    input.Sets = {meanSet("J1", {60, 120}), meanSet("J2", {60, 240}), meanSet("J3", {20, 0})};
+    input.SlopeFace = TPlaneAttitude{60, 180};
+    input.FrictionAngle = 30;
+    input.Caption = "joint_measurements.csv";
+    for (const Language language : {Language::Chinese, Language::English}) {
+        setMessageLanguage(language);
+        const Figure figure = jointNetFigure(input);
+        for (const FigureItem& item : figure.items)
+            if (const auto* t = std::get_if<TextItem>(&item); t && t->hAlign == HAlign::Left)
+                EXPECT_LE(t->position.x + labelWidth(t->text, t->height), figure.xMax) << t->text;
+    }
+    setMessageLanguage(Language::Chinese);
 }
 
 bool inside(const std::vector<Point2>& polygon, Point2 p) {
