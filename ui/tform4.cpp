@@ -213,6 +213,9 @@ void TForm4::buildFullAnalysisPanel() {
     panel->setObjectName(QStringLiteral("FullAnalysisPanel"));
     panel->setGeometry(left, 4, FullPanelWidth - 12, height() - StatusBarHeight - 10);
     auto* form = new QFormLayout(panel);
+    // English captions and descriptions are longer: each box goes under
+    // its caption, at the panel's whole width, so that none is cut.
+    if (messageLanguage() == Language::English) form->setRowWrapPolicy(QFormLayout::WrapAllRows);
     const auto row = [&](const char* name, const char* caption) {
         QLineEdit* box = makeResultBox(panel, QString::fromUtf8(name), {});
         form->addRow(tr(caption), box);
@@ -230,6 +233,12 @@ void TForm4::buildFullAnalysisPanel() {
     sizeNote_->setWordWrap(true);
     form->addRow(sizeNote_);
     required_ = row("RequiredEdit", QT_TR_NOOP("所需安全系数"));
+    // The box holds the factor; the slope class it comes from, longer than
+    // a box, is shown whole under it.
+    requiredClass_ = new QLabel(panel);
+    requiredClass_->setObjectName(QStringLiteral("RequiredClassText"));
+    requiredClass_->setWordWrap(true);
+    form->addRow(requiredClass_);
     designBolt_ = row("DesignBoltEdit", QT_TR_NOOP("设计锚杆力（kN）"));
     leastBolt_ = row("LeastBoltEdit", QT_TR_NOOP("最省锚固力（kN）"));
     // The least force's direction is longer than a box: shown whole below it.
@@ -273,7 +282,11 @@ void TForm4::showFullResults() {
     showWhole(fullVolume_, shown.Volume);
     showWhole(fullWeight_, shown.Weight);
     sizeNote_->setText(shown.Scale.empty() ? QString() : scaledWedgeText(shown).trimmed());
-    showWhole(required_, shown.Required);
+    // "1.35（永久边坡 一级 一般工况）": the factor, then its class.
+    const auto classAt = std::min(shown.Required.find("（"), shown.Required.find(" ("));
+    showWhole(required_, shown.Required.substr(0, classAt));
+    requiredClass_->setText(classAt == std::string::npos ? QString()
+                                                         : QString::fromStdString(shown.Required.substr(classAt)));
     showWhole(designBolt_, shown.DesignBolt);
     // The force, then its direction after the comma of the language.
     const auto comma = shown.LeastBolt.find(inLanguage("，", ", "));

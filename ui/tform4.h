@@ -67,6 +67,7 @@ private:
     QLineEdit* fullWeight_ = nullptr;
     QLabel* sizeNote_ = nullptr;
     QLineEdit* required_ = nullptr;
+    QLabel* requiredClass_ = nullptr;
     QLineEdit* designBolt_ = nullptr;
     QLineEdit* leastBolt_ = nullptr;
     QLabel* fullNote_ = nullptr;

@@ -174,7 +174,7 @@ QString placeOf(const QWidget* window, const QWidget* widget) {
 
 } // namespace
 
-QStringList cutHeadersAndCombos(QWidget* window) {
+QStringList cutTexts(QWidget* window) {
     QStringList problems;
     for (QHeaderView* header : window->findChildren<QHeaderView*>()) {
         if (!header->isVisibleTo(window) || header->orientation() != Qt::Horizontal || !header->model()) continue;
@@ -192,6 +192,13 @@ QStringList cutHeadersAndCombos(QWidget* window) {
             if (header->height() < int(lines.size()) * header->fontMetrics().height())
                 problems << placeOf(window, header->parentWidget()) + QStringLiteral(" header too low: ") + text;
         }
+    }
+    for (QLineEdit* box : window->findChildren<QLineEdit*>()) {
+        if (!box->isVisibleTo(window) || !box->isReadOnly() || box->text().isEmpty()) continue;
+        const int room = box->contentsRect().width() - 6; // the text's margins
+        const int width = box->fontMetrics().horizontalAdvance(box->text());
+        if (width > room)
+            problems << placeOf(window, box) + QStringLiteral(" %1 > %2: ").arg(width).arg(room) + box->text();
     }
     for (QComboBox* combo : window->findChildren<QComboBox*>()) {
         if (!combo->isVisibleTo(window) || combo->isEditable() || combo->currentText().isEmpty()) continue;

@@ -101,10 +101,11 @@ void pick(ui::TypeAheadCombo* box, const QString& item);
 // the arrow keys and Return.
 void pickByKeys(ui::TypeAheadCombo* box, const QString& item);
 
-// What a person cannot read in a window shown, in words: a table header
-// cut by its column, a (non-editable) combo box's current text cut by its
-// box, a table with rows that shows fewer than `rows` of them whole.
-QStringList cutHeadersAndCombos(QWidget* window);
+// What a person cannot read in a window shown, in words: a result in a
+// read-only box, a table header or a (non-editable) combo box's current
+// text cut by its box; a table with rows that shows fewer than `rows` of
+// them whole.
+QStringList cutTexts(QWidget* window);
 QStringList tablesWithoutRows(QWidget* window, int rows = 2);
 
 // Every file below a folder, as paths relative to it, sorted.
