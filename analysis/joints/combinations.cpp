@@ -6,9 +6,9 @@
 #include <exception>
 #include <mutex>
 #include <set>
-#include <omp.h>
 
 #include "analysis/joints/kinematics.h"
+#include "analysis/probabilistic/team.h"
 #include "model/wording.h"
 #include "model/attitude.h"
 #include "model/error.h"
@@ -99,16 +99,15 @@ void analysePair(const PairContext& context, PlanePair& pair, FullAnalysis& work
 // Pairs (i, j), i < j, in row order: row i starts at i n - i (i + 1) / 2.
 std::size_t rowStart(std::size_t i, std::size_t n) { return i * n - i * (i + 1) / 2; }
 
-unsigned threadCount(unsigned requested) {
-    return requested != 0 ? requested : static_cast<unsigned>(omp_get_max_threads());
-}
+// One pair's Kc and full analysis, in the units of team.h: some 2 us.
+constexpr std::uint64_t PairWork = 64;
 
 // Rows get shorter down the triangle, so they are handed out one by one.
 void analyseAll(const PairContext& context, std::vector<PlanePair>& pairs, unsigned threads) {
     const std::size_t n = context.Planes.size();
     std::exception_ptr failure;
     std::mutex failureMutex;
-#pragma omp parallel num_threads(threadCount(threads))
+#pragma omp parallel num_threads(teamSize(threads, n*(n - 1) / 2 * PairWork))
     {
         FullAnalysis work;
 #pragma omp for schedule(dynamic, 1)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/probabilistic/team.h"
 #include "analysis/vec3.h"
 #include "model/wording.h"
 #include "model/error.h"
@@ -149,7 +150,9 @@ std::vector<double> PoleDensity::at(const std::vector<TPoint3D>& directions) con
     std::vector<double> density(directions.size());
     const auto n = static_cast<std::ptrdiff_t>(directions.size());
     const auto kernelOf = [this](double cosine) { return kernel(cosine); };
-#pragma omp parallel for schedule(dynamic, 256)
+    // Some 100 ns a direction (team.h): a stereonet's grid is worth a team, a
+    // few directions are not.
+#pragma omp parallel for schedule(dynamic, 256) num_threads(teamSize(0, directions.size() * 4))
     for (std::ptrdiff_t i = 0; i < n; ++i) {
         const TPoint3D& d = directions[i];
         density[i] = (cells.sum(d, distance, kernelOf) + cells.sum(-1 * d, distance, kernelOf)) * scale_;

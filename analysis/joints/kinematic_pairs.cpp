@@ -16,6 +16,7 @@
 #include "analysis/joints/sphere_cells.h"
 #include "analysis/joints/zone_verdicts.h"
 #include "analysis/probabilistic/kernel.h"
+#include "analysis/probabilistic/team.h"
 #include "analysis/vec3.h"
 
 namespace trelmox {
@@ -428,10 +429,11 @@ std::optional<std::vector<PairCounts>> countPairs(const std::vector<Measurement>
                                                   const std::vector<KinematicChecks>& checks, unsigned threads,
                                                   const std::function<bool(std::uint64_t)>& progress) {
     PairCounter counter(planes, setOf, setCount, checks);
-    const unsigned threadCount = threads ? threads : static_cast<unsigned>(omp_get_max_threads());
-    counter.classify(threadCount);
     const std::size_t n = counter.planeCount();
     const std::uint64_t allPairs = std::uint64_t(n) * (n > 0 ? n - 1 : 0) / 2;
+    // Each pair binned once, then tested against the sectors of the batch.
+    const unsigned threadCount = teamSize(threads, allPairs + std::uint64_t(n) * checks.size());
+    counter.classify(threadCount);
     const std::size_t runCount = std::min(MaxRuns, std::max<std::size_t>(n, 1));
     std::vector<PairCounter::Run> runs(runCount);
     std::vector<Tally> histogram(counter.cells() * counter.groups());

@@ -8,6 +8,7 @@
 #include <omp.h>
 
 #include "analysis/joints/kinematic_pairs.h"
+#include "analysis/probabilistic/team.h"
 #include "analysis/vec3.h"
 #include "model/wording.h"
 #include "model/error.h"
@@ -264,7 +265,8 @@ std::optional<std::vector<KinematicResult>> kinematicAnalysis(const std::vector<
     const auto label = [&](std::size_t s) { return s < setCount ? sets[s].Label : std::string("-"); };
 
     std::vector<KinematicResult> results(slopes.size());
-    const unsigned threadCount = threads ? threads : static_cast<unsigned>(omp_get_max_threads());
+    // Each plane against every slope: some 30 ns each (team.h).
+    const unsigned threadCount = teamSize(threads, slopes.size() * std::uint64_t(n));
     // The pole modes, slope by slope.
 #pragma omp parallel for schedule(dynamic, 1) num_threads(threadCount)
     for (std::int64_t slope = 0; slope < static_cast<std::int64_t>(slopes.size()); ++slope) {
@@ -306,7 +308,7 @@ std::optional<std::vector<KinematicResult>> kinematicAnalysis(const std::vector<
         const std::vector<KinematicChecks> batch(checks.begin() + static_cast<std::ptrdiff_t>(first),
                                                  checks.begin() + static_cast<std::ptrdiff_t>(last));
         const std::uint64_t before = rowPairs * (first / KinematicSectorBatch);
-        const auto counted = countPairs(planes, setOf, setCount, batch, threadCount, [&](std::uint64_t done) {
+        const auto counted = countPairs(planes, setOf, setCount, batch, threads, [&](std::uint64_t done) {
             return !progress || progress(before + done, allPairs);
         });
         if (!counted) return std::nullopt;

@@ -1,7 +1,13 @@
 #include "analysis/joints/pair_probability.h"
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <mutex>
 #include <numeric>
+#include <omp.h>
+
+#include "analysis/probabilistic/team.h"
 
 namespace trelmox {
 
@@ -27,11 +33,14 @@ PairProbability pairProbability(const ProbabilisticResult& run) {
     return p;
 }
 
-std::optional<std::vector<PairProbability>> pairProbabilitiesInOrder(const SavedBlock& slope, const WedgeLoads& loads,
-                                                                     const std::vector<CandidatePlane>& planes,
-                                                                     const std::vector<PlanePair>& pairs,
-                                                                     const PairProbabilitySettings& settings,
-                                                                     const ProgressCallback& progress) {
+namespace {
+
+// Each pair's run in turn, on the team its samples are worth.
+std::optional<std::vector<PairProbability>> pairsInTurn(const SavedBlock& slope, const WedgeLoads& loads,
+                                                        const std::vector<CandidatePlane>& planes,
+                                                        const std::vector<PlanePair>& pairs,
+                                                        const PairProbabilitySettings& settings,
+                                                        const ProgressCallback& progress) {
     std::vector<PairProbability> found;
     found.reserve(pairs.size());
     const std::uint64_t total = settings.Samples * pairs.size();
@@ -50,6 +59,67 @@ std::optional<std::vector<PairProbability>> pairProbabilitiesInOrder(const Saved
         found.push_back(pairProbability(run));
     }
     return found;
+}
+
+// One team over all the pairs, each pair's run on one thread: a team a run
+// would meet once a pair. A pair's run gives the same figures on any
+// number of threads, and the first failure in pair order is thrown, as in
+// turn (the pairs are handed out in order, so every pair before a failed
+// one has run).
+std::optional<std::vector<PairProbability>> pairsShared(const SavedBlock& slope, const WedgeLoads& loads,
+                                                        const std::vector<CandidatePlane>& planes,
+                                                        const std::vector<PlanePair>& pairs,
+                                                        const PairProbabilitySettings& settings,
+                                                        const ProgressCallback& progress, unsigned team) {
+    std::vector<PairProbability> found(pairs.size());
+    const std::uint64_t total = settings.Samples * pairs.size();
+    std::atomic<std::uint64_t> done{0};
+    std::atomic<bool> stop{false};
+    bool cancelled = false; // by thread 0 only
+    std::exception_ptr failure;
+    std::size_t failedPair = pairs.size();
+    std::mutex failureMutex;
+#pragma omp parallel for schedule(dynamic, 1) num_threads(team)
+    for (std::int64_t k = 0; k < static_cast<std::int64_t>(pairs.size()); ++k) {
+        if (stop.load(std::memory_order_relaxed)) continue;
+        const auto i = static_cast<std::size_t>(k);
+        try {
+            const CandidatePlane& a = planes[pairs[i].First];
+            const CandidatePlane& b = planes[pairs[i].Second];
+            const SavedBlock block = pairBlock(slope, a, b);
+            ProbabilisticSettings s = pairSettings(a, b, settings);
+            s.Threads = 1;
+            found[i] = pairProbability(runProbabilistic(block.Attitudes, block.Params, loads, s));
+            const std::uint64_t finished = done.fetch_add(settings.Samples) + settings.Samples;
+            // The callback runs on the calling thread only (thread 0 of the team).
+            if (progress && omp_get_thread_num() == 0 && finished < total && !progress(finished, total)) {
+                cancelled = true;
+                stop = true;
+            }
+        } catch (...) {
+            const std::lock_guard lock(failureMutex);
+            if (i < failedPair) failure = std::current_exception(), failedPair = i;
+            stop = true;
+        }
+    }
+    if (failure) std::rethrow_exception(failure);
+    if (cancelled || (progress && !progress(total, total))) return std::nullopt;
+    return found;
+}
+
+} // namespace
+
+std::optional<std::vector<PairProbability>> pairProbabilitiesInOrder(const SavedBlock& slope, const WedgeLoads& loads,
+                                                                     const std::vector<CandidatePlane>& planes,
+                                                                     const std::vector<PlanePair>& pairs,
+                                                                     const PairProbabilitySettings& settings,
+                                                                     const ProgressCallback& progress) {
+    // Shared out by pairs where they keep the team busy; few pairs of many
+    // samples share out each run's samples instead.
+    const unsigned team = teamSize(settings.Threads, settings.Samples * pairs.size());
+    if (team > 1 && pairs.size() >= 4 * std::size_t{team})
+        return pairsShared(slope, loads, planes, pairs, settings, progress, team);
+    return pairsInTurn(slope, loads, planes, pairs, settings, progress);
 }
 
 std::vector<PairProbability> pairProbabilities(const SavedBlock& slope, const WedgeLoads& loads,

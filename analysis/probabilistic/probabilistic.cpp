@@ -25,6 +25,7 @@
 #include "analysis/probabilistic/kernel.h"
 #include "model/checked.h"
 #include "analysis/probabilistic/sample_trig.h"
+#include "analysis/probabilistic/team.h"
 #include "analysis/vec3.h"
 #include "model/error.h"
 #include "model/numtext.h"
@@ -184,7 +185,7 @@ SamplePlan samplePlan(const BlockInputs& base, const ProbabilisticSettings& sett
     KernelPlan kernel;
     buildKernelPlan(base, inputs, kernel);
     std::vector<TPlaneRole> planes = changingPlanes(inputs);
-    SampleDesign design(settings.Method, settings.Seed, settings.Samples, inputs);
+    SampleDesign design(settings.Method, settings.Seed, settings.Samples, inputs, settings.Threads);
     const bool sized = sizes(base.Loads.Size);
     const bool turns = crackTurns(inputs);
     return {base,
@@ -598,13 +599,15 @@ ChunkResult runChunk(std::uint64_t begin, std::uint64_t end, const SamplePlan& p
     return result;
 }
 
-unsigned threadCount(unsigned requested) {
-    return requested != 0 ? requested : static_cast<unsigned>(omp_get_max_threads());
+// The team of a run of `samples` samples (team.h): the scalar full factor
+// costs many times what a sample in the lanes does.
+unsigned runTeam(const SamplePlan& plan, unsigned requested, std::uint64_t samples) {
+    return teamSize(requested, samples * (plan.ScalarFull ? ScalarSampleWork : 1));
 }
 
 // Runs every chunk unless cancelled; returns false when cancelled.
-bool runSamples(const SamplePlan& plan, const ProbabilisticSettings& settings, const ProgressCallback& progress,
-                const RunStores& stores, ChunkResults& results) {
+bool runSamples(const SamplePlan& plan, const ProbabilisticSettings& settings, unsigned team,
+                const ProgressCallback& progress, const RunStores& stores, ChunkResults& results) {
     const std::uint64_t total = settings.Samples;
     const auto chunks = static_cast<std::int64_t>((total + ChunkSize - 1) / ChunkSize);
     results.resize(static_cast<std::size_t>(chunks));
@@ -612,7 +615,7 @@ bool runSamples(const SamplePlan& plan, const ProbabilisticSettings& settings, c
     std::atomic<bool> cancelled{false};
     std::exception_ptr failure;
     std::mutex failureMutex;
-#pragma omp parallel num_threads(threadCount(settings.Threads))
+#pragma omp parallel num_threads(team)
     {
         ChunkScratch scratch(plan);
 #pragma omp for schedule(dynamic, 1)
@@ -855,7 +858,7 @@ void countKeys(std::span<const ValueKey> keys, const ChunkBins& bins, std::uint6
 // one bin of zero width. Each chunk counts its own values in parallel, from
 // their keys, working out again the few whose key meets an edge's.
 Histogram histogram(ChunkResults& results, FactorPartial ChunkResult::*factor, const SafetyStatistics& s, int count,
-                    const SamplePlan& plan) {
+                    const SamplePlan& plan, unsigned team) {
     if (s.Max == s.Min) count = 1;
     Histogram h;
     const BinScale bins{s.Min, (s.Max - s.Min) / count, count};
@@ -864,7 +867,7 @@ Histogram histogram(ChunkResults& results, FactorPartial ChunkResult::*factor, c
     const std::vector<double> edges = edgeValues(bins, s.Min, s.Max);
     const bool fs = factor == &ChunkResult::Fs;
     const auto chunks = static_cast<std::int64_t>(results.size());
-#pragma omp parallel
+#pragma omp parallel num_threads(team)
     {
         // Each thread's counts, added up at the end: sums of whole numbers,
         // the same in any order (and no storage a chunk).
@@ -949,7 +952,7 @@ std::optional<FailedWedgeSizes> failedSizes(const ChunkResults& results, const F
 // One factor's summary from the chunks; returns its totals for what only
 // Fs has.
 FactorTotals summarise(ChunkResults& results, FactorPartial ChunkResult::*factor, const ProbabilisticSettings& settings,
-                       const SamplePlan& plan, FactorSummary& s) {
+                       const SamplePlan& plan, unsigned team, FactorSummary& s) {
     const FactorTotals totals = combine(results, factor);
     s.Contacts = totals.Contacts;
     s.Failed = totals.Failed;
@@ -957,20 +960,20 @@ FactorTotals summarise(ChunkResults& results, FactorPartial ChunkResult::*factor
     s.PFailure = static_cast<double>(totals.BelowOne) / static_cast<double>(settings.Samples);
     if (totals.Wedges > 0) {
         s.Statistics = statistics(totals);
-        s.Bins = histogram(results, factor, *s.Statistics, settings.HistogramBins, plan);
+        s.Bins = histogram(results, factor, *s.Statistics, settings.HistogramBins, plan, team);
     }
     if (settings.KeepFactors) s.SafetyFactors = keptFactors(results, factor, totals.Wedges);
     return totals;
 }
 
 ProbabilisticResult summarise(ChunkResults& results, const ProbabilisticSettings& settings, const SamplePlan& plan,
-                              double required) {
+                              unsigned team, double required) {
     ProbabilisticResult result;
     result.Method = settings.Method;
     result.Samples = settings.Samples;
-    summarise(results, &ChunkResult::Kc, settings, plan, result);
+    summarise(results, &ChunkResult::Kc, settings, plan, team, result);
     FullFactorSummary& full = result.Full;
-    const FactorTotals fs = summarise(results, &ChunkResult::Fs, settings, plan, full);
+    const FactorTotals fs = summarise(results, &ChunkResult::Fs, settings, plan, team, full);
     full.RequiredFactor = required;
     full.TooSmall = fs.TooSmall;
     full.BenchTooNarrow = fs.BenchTooNarrow;
@@ -1089,8 +1092,9 @@ ProbabilisticResult runProbabilistic(const PlaneAttitudeArray& attitudes, const 
     const SamplePlan plan = samplePlan(base, settings);
     const RunStores stores(settings.Samples, settings.KeepFactors);
     ChunkResults results;
-    if (runSamples(plan, settings, progress, stores, results))
-        return summarise(results, settings, plan, loads.RequiredFactor);
+    const unsigned team = runTeam(plan, settings.Threads, settings.Samples);
+    if (runSamples(plan, settings, team, progress, stores, results))
+        return summarise(results, settings, plan, team, loads.RequiredFactor);
     ProbabilisticResult cancelled;
     cancelled.Cancelled = true;
     return cancelled;
@@ -1107,7 +1111,7 @@ void forEachChunk(const SamplePlan& plan, std::uint64_t count, unsigned threads,
     std::exception_ptr failure;
     std::mutex failureMutex;
     std::atomic<bool> stop{false};
-#pragma omp parallel num_threads(threadCount(threads))
+#pragma omp parallel num_threads(runTeam(plan, threads, count))
     {
         ChunkScratch scratch(plan);
 #pragma omp for schedule(dynamic, 1)

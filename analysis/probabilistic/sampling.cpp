@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "analysis/probabilistic/kernel.h"
+#include "analysis/probabilistic/team.h"
 
 namespace trelmox {
 
@@ -49,12 +50,12 @@ double counterUniform(std::uint64_t key, std::uint64_t counter) {
 }
 
 SampleDesign::SampleDesign(SamplingMethod method, std::uint64_t seed, std::uint64_t samples,
-                           const std::vector<Parameter>& varying)
+                           const std::vector<Parameter>& varying, unsigned threads)
     : method_(method), key_(mix64(seed)), samples_(samples), strata_(ParameterCount) {
     if (method_ != SamplingMethod::LatinHypercube) return;
         // One shuffle per input, each from its own stream: independent of the
         // order they are built in, so they may be built in parallel.
-#pragma omp parallel for schedule(dynamic, 1)
+#pragma omp parallel for schedule(dynamic, 1) num_threads(teamSize(threads, samples* varying.size()))
     for (std::size_t k = 0; k < varying.size(); ++k) {
         const int input = static_cast<int>(varying[k]);
         strata_[input] = randomPermutation(samples_, mix64(key_ ^ mix64(Golden * (input + 1))));

@@ -33,9 +33,10 @@ double counterUniform(std::uint64_t key, std::uint64_t counter);
 class SampleDesign {
 public:
     // Permutations are built for the inputs in `varying` only (Latin
-    // hypercube); uniform() must not be asked for the others.
+    // hypercube), on at most `threads` threads (0: all cores); uniform()
+    // must not be asked for the others.
     SampleDesign(SamplingMethod method, std::uint64_t seed, std::uint64_t samples,
-                 const std::vector<Parameter>& varying);
+                 const std::vector<Parameter>& varying, unsigned threads = 0);
     // In (0, 1), never an end.
     double uniform(std::uint64_t sample, Parameter input) const;
     // uniform() of samples first .. first + n - 1.
