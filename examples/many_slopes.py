@@ -15,13 +15,21 @@ the sectors in file order, each sector's pairs the likeliest to fail first.
 
 Without --scheduler a LocalCluster of --workers processes runs on this
 machine (--workers 0: no cluster, every sector in this process, one after
-the other). With --scheduler tcp://host:8786 the tasks go to a running Dask
-scheduler; every worker needs the trelmox package installed (the .deb, or
-PYTHONPATH at a build's python folder). Only the blocks and the measurement
-file's bytes travel, so workers need no shared folder.
+the other, each on all cores). With --scheduler tcp://host:8786 the tasks go
+to a running Dask scheduler; every worker needs the trelmox package
+installed (the .deb, or PYTHONPATH at a build's python folder). Only the
+blocks and the measurement file's bytes travel, so workers need no shared
+folder.
+
+Threads: the workers of a LocalCluster share this machine's cores, each
+task on cores // workers threads (one when there are as many workers as
+cores); a task on a scheduler's worker takes what that worker gives it
+(one thread for a worker process that Dask started, as Dask sets
+OMP_NUM_THREADS=1 there).
 """
 import argparse
 import csv
+import os
 import sys
 import time
 
@@ -64,9 +72,9 @@ def analyse_sector(block, measurements, sets, samples, seed, threads):
 def study(sectors_file, measurements_file, template_file, sets="labels", samples=10000, seed=1, client=None,
           threads=0):
     """The table of every sector's pairs (a list of dicts). With a Dask
-    client every sector is a task (each on `threads` threads: 1 lets the
-    cluster's processes share the cores); without one, the sectors run here
-    in turn. Both give the same table."""
+    client every sector is a task (each on `threads` threads: 1 lets as many
+    worker processes as cores share them; 0 takes what the worker gives);
+    without one, the sectors run here in turn. Both give the same table."""
     template = trelmox.read_block(template_file)
     measurements = trelmox.read_measurements(measurements_file)
     sectors = trelmox.read_sectors(sectors_file)
@@ -99,6 +107,11 @@ def study(sectors_file, measurements_file, template_file, sets="labels", samples
     return table
 
 
+def local_threads(workers):
+    """The threads of each task when `workers` processes share this machine's cores."""
+    return max(1, len(os.sched_getaffinity(0)) // workers)
+
+
 def write_csv(table, out):
     writer = csv.DictWriter(out, fieldnames=COLUMNS, lineterminator="\n")
     writer.writeheader()
@@ -129,7 +142,7 @@ def main(argv=None):
         try:
             with Client(args.scheduler or cluster) as client:
                 table = study(args.sectors, args.measurements, args.template, args.sets, args.samples,
-                              args.seed, client=client, threads=1)
+                              args.seed, client=client, threads=0 if args.scheduler else local_threads(args.workers))
         finally:
             if cluster is not None:
                 cluster.close()

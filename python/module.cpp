@@ -405,15 +405,20 @@ py::array_t<double> arrayOf(std::vector<double>&& values) {
     return py::array_t<double>(static_cast<py::ssize_t>(held->size()), held->data(), owner);
 }
 
-// The tool's JSON of the run, and the Kc and Fs of its wedge samples in sample order.
-py::tuple probabilistic(const Block& block, const RunSettings& run) {
+// The tool's JSON of the run, and with keepFactors the Kc and Fs of its
+// wedge samples in sample order (None without: keeping them costs the run
+// twice its time and 16 bytes a sample).
+py::tuple probabilistic(const Block& block, const RunSettings& run, bool keepFactors) {
     ProbabilisticResult result;
     std::string json;
+    ProbabilisticSettings settings = run.Settings;
+    settings.KeepFactors = keepFactors;
     {
         const py::gil_scoped_release free;
-        result = runProbabilistic(block.Saved.Attitudes, block.Saved.Params, run.Loads, run.Settings);
-        json = cli::jsonLine(cli::probabilisticJson(block.Name, run.Settings, result));
+        result = runProbabilistic(block.Saved.Attitudes, block.Saved.Params, run.Loads, settings);
+        json = cli::jsonLine(cli::probabilisticJson(block.Name, settings, result));
     }
+    if (!keepFactors) return py::make_tuple(json, py::none(), py::none());
     return py::make_tuple(json, arrayOf(std::move(result.SafetyFactors)),
                           arrayOf(std::move(result.Full.SafetyFactors)));
 }
@@ -738,7 +743,7 @@ PYBIND11_MODULE(_trelmox, m) {
              py::arg("method"), py::arg("fisher"), py::arg("correlation"), py::arg("required"), py::arg("bins"),
              py::arg("threads"));
     m.def("factors", &sampleFactors, py::arg("block"), py::arg("names"), py::arg("arrays"), py::arg("threads"));
-    m.def("probabilistic", &probabilistic, py::arg("block"), py::arg("settings"));
+    m.def("probabilistic", &probabilistic, py::arg("block"), py::arg("settings"), py::arg("keep_factors"));
     m.def("sample_inputs", &sampleInputs, py::arg("block"), py::arg("settings"));
     m.def("sensitivity", &sensitivity, py::arg("block"), py::arg("name"), py::arg("start"), py::arg("stop"),
           py::arg("steps"), py::arg("required"), py::call_guard<py::gil_scoped_release>());

@@ -33,7 +33,7 @@ SPREADS = {"c1": ("normal", 5), "f1": ("uniform", 0.3, 0.45), "dip2": ("triangul
 def test_numpy_evaluation_of_the_runs_samples_gives_the_runs_factors(request, which, settings):
     subject = request.getfixturevalue(which)
     samples = 10**6 if which == "block" and "fisher" not in settings and "method" not in settings else 20000
-    run = subject.probabilistic(samples=samples, seed=7, **settings)
+    run = subject.probabilistic(samples=samples, seed=7, keep_factors=True, **settings)
     inputs = subject.sample_inputs(samples=samples, seed=7, **settings)
     assert all(len(values) == samples for values in inputs.values())
     found = trelmox.factors(subject, **inputs)

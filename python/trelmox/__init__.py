@@ -28,8 +28,18 @@ import copy as _copy
 import json as _json
 import os as _os
 import pathlib as _pathlib
+import sys as _sys
 
-from . import _trelmox
+# OpenMP's threads wait for the next parallel region by spinning on their
+# cores unless told otherwise, which on a machine busy with other programs
+# (or with the other workers of a cluster) takes the cores from the thread
+# that works. The runtime reads its policy once, when the extension loads
+# it: passive (sleeping) threads by default, a policy of the user's own
+# (OMP_WAIT_POLICY, GOMP_SPINCOUNT) kept.
+if "OMP_WAIT_POLICY" not in _os.environ and "GOMP_SPINCOUNT" not in _os.environ:
+    _os.environ["OMP_WAIT_POLICY"] = "PASSIVE"
+
+from . import _trelmox  # noqa: E402
 from .errors import (CalculationError, NumberTextError, RefusedInputError, TrelmoxError,  # noqa: F401
                      TrelmoxFileError)
 
@@ -213,7 +223,7 @@ class Block:
         return self._core.calculation_report(date)
 
     def probabilistic(self, samples=10000, seed=1, method="mc", distributions=None, fisher=None, correlation=None,
-                      required=None, bins=20, threads=0):
+                      required=None, bins=20, threads=0, keep_factors=False):
         """A Monte Carlo ("mc") or Latin hypercube ("lhs") run, as `trelmox-cli probabilistic`.
 
         distributions: {input: shape}, shape one of ("normal", sd), ("uniform", low, high),
@@ -221,11 +231,13 @@ class Block:
         ("gamma", sd), or a dict {"type": ..., "sd", "low", "high", "truncate": (low, high)}.
         fisher: {"plane1" | "plane2" | "crack": K}; correlation: {"plane1" | "plane2": rho}
         of c and f; required: the factor Fs must reach (default the loads').
-        Returns a ProbabilisticResult: the tool's JSON figures and the Kc and Fs
-        of every wedge sample as NumPy arrays.
+        Returns a ProbabilisticResult: the tool's JSON figures and, with
+        keep_factors=True, the Kc and Fs of every wedge sample as NumPy arrays
+        (16 bytes a sample, and about twice the run's time); without, its kc
+        and fs are None.
         """
         settings = _settings(self, samples, seed, method, distributions, fisher, correlation, required, bins, threads)
-        text, kc, fs = _trelmox.probabilistic(self._core, settings)
+        text, kc, fs = _trelmox.probabilistic(self._core, settings, bool(keep_factors))
         return ProbabilisticResult(_json.loads(text), kc, fs)
 
     def sample_inputs(self, samples=10000, seed=1, method="mc", distributions=None, fisher=None, correlation=None,
@@ -291,14 +303,38 @@ def _settings(block, samples, seed, method, distributions, fisher, correlation, 
     return _trelmox.RunSettings(block._core, shapes, int(samples), int(seed), method,
                                 {str(k): float(v) for k, v in (fisher or {}).items()},
                                 {str(k): float(v) for k, v in (correlation or {}).items()},
-                                None if required is None else float(required), int(bins), int(threads))
+                                None if required is None else float(required), int(bins), _threads(threads))
+
+
+def _threads(threads):
+    """The threads of a run: those asked for; threads=0 all cores, or in a
+    task of a Dask worker that runs several tasks at once, the worker's
+    cores shared among them. (A worker process that Dask's nanny started has
+    OMP_NUM_THREADS=1 already, one thread a task.) A run on few samples
+    takes one thread whatever it is given."""
+    threads = int(threads)
+    if threads != 0 or "distributed" not in _sys.modules:
+        return threads
+    try:
+        worker = _sys.modules["distributed"].get_worker()
+    except ValueError:  # not in a task of a worker
+        return 0
+    state = getattr(worker, "state", None)  # the worker's task slots, where newer Dask keeps them
+    slots = max(1, int(getattr(state, "nthreads", None) or getattr(worker, "nthreads", 1) or 1))
+    if slots == 1:
+        return 0
+    try:
+        cores = int(_os.environ.get("OMP_NUM_THREADS", "").split(",")[0])
+    except ValueError:
+        cores = len(_os.sched_getaffinity(0))
+    return max(1, cores // slots)
 
 
 class ProbabilisticResult:
     """A probabilistic run: `summary`, the dict of `trelmox-cli probabilistic
     --format json` (Kc's figures at the top level, Fs's under "fs"), and the
     factors of the samples that cut out a wedge, in sample order: `kc` and
-    `fs` (NumPy arrays)."""
+    `fs` (NumPy arrays; None unless the run was asked to keep them)."""
 
     def __init__(self, summary, kc, fs):
         self.summary, self.kc, self.fs = summary, kc, fs
@@ -403,7 +439,7 @@ def factors(block, threads=0, **inputs):
     names = list(inputs)
     arrays = numpy.broadcast_arrays(*[numpy.asarray(inputs[name], dtype=numpy.float64) for name in names])
     arrays = [numpy.ascontiguousarray(a).reshape(-1) for a in arrays]
-    kc, kc_outcome, fs, fs_outcome = _trelmox.factors(block._core, names, arrays, int(threads))
+    kc, kc_outcome, fs, fs_outcome = _trelmox.factors(block._core, names, arrays, _threads(threads))
     return FactorArrays(kc, fs, kc_outcome, fs_outcome)
 
 
@@ -469,7 +505,7 @@ def combinations(block, measurements, sets="planes", probabilistic=False, sample
     if not isinstance(measurements, Measurements):
         measurements = read_measurements(measurements)
     rows = _trelmox.combinations(block._core, measurements._core, sets, bool(probabilistic), int(samples), int(seed),
-                                 int(threads))
+                                 _threads(threads))
     return [_json.loads(row) for row in rows]
 
 
