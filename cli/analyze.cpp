@@ -21,6 +21,7 @@
 
 #include "analysis/block_analysis.h"
 #include "cli/cli.h"
+#include "cli/help_table.h"
 #include "cli/loads.h"
 #include "cli/options.h"
 #include "cli/output.h"
@@ -44,45 +45,6 @@ namespace trelmox::cli {
 std::string blockNameOf(const std::filesystem::path& file) { return Parse(".", nameText(file.filename().string()), 1); }
 
 namespace {
-
-const char* const AnalyzeUsage =
-    "usage: trelmox-cli analyze [--format text|json|csv|xlsx] [--output FILE] [--report-dir DIR] [--dxf-dir DIR]\n"
-    "                           [--plot-dir DIR] FILE...\n"
-    "\n"
-    "Analyses each block data file (18 lines: four plane attitudes, four\n"
-    "quadrant attitudes, the parameters; marker 'z' entered or 'j' computed\n"
-    "water pressures). The block name is the file name up to its first '.'.\n"
-    "\n"
-    "Beside Kc, the full factor Fs of the real wedge under the real top, by the\n"
-    "vector method, with the block's loads and support from its companion file\n"
-    "(the data file's name with .json, beside it); a block without one carries\n"
-    "its own water pressures u1, u2 and no other load. Fs comes with its contact\n"
-    "case, the stability state against the required factor, the weight, the\n"
-    "face areas and the bolt force the required factor needs (along the\n"
-    "companion file's design bolt, else along the direction needing least).\n"
-    "\n"
-    "  --format text|json|csv|xlsx  output: a readable table (default), one JSON\n"
-    "                          object per block per line, CSV, or an Excel\n"
-    "                          workbook (row 1 the JSON's keys, row 2 their\n"
-    "                          units, a row per block; never to a terminal)\n"
-    "  --output FILE           write the output to FILE (replaced in one step\n"
-    "                          when complete) instead of standard output\n"
-    "  --report-dir DIR        write each block's analysis report (<name>.txt) to\n"
-    "                          DIR, and for a block with a companion file its full\n"
-    "                          analysis report (<name>三维分析.txt)\n"
-    "  --dxf-dir DIR           write each block's DXF drawing to DIR\n"
-    "  --plot-dir DIR          write each block's stereonet (<name>stereonet.svg)\n"
-    "                          and 3D view (<name>wedge.svg) to DIR\n"
-    "\n"
-    "A figure that does not exist is null in JSON and empty in CSV (Kc, volume,\n"
-    "height and plunge when the planes cut out no block; Fs without a wedge); a\n"
-    "factor above 100 is shown as \"> 100\" with kc_note or fs_note saying why\n"
-    "(\"above 100\", or \"no driving force\" when the force driving the wedge is\n"
-    "below 1e-9 of its weight); an Fs that could not be computed is fs_error with\n"
-    "its fs_error_kind (overflow, refused_input, ...).\n"
-    "\n"
-    "Exit status: 0 every block analysed, 1 some block or its factor Fs failed,\n"
-    "2 usage error.\n";
 
 struct Destinations {
     std::optional<std::filesystem::path> reportDir, dxfDir, plotDir;
@@ -301,23 +263,23 @@ int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ost
     std::string format;
     Destinations to;
     try {
-        parsed = parseArgs(args, {"format", "output", "report-dir", "dxf-dir", "plot-dir"});
+        parsed = parseCommand("analyze", args);
         format = parsed.choice("format", {"text", "json", "csv", "xlsx"}, "text");
         to = {parsed.folder("report-dir"), parsed.folder("dxf-dir"), parsed.folder("plot-dir")};
         if (!parsed.help && parsed.positional.empty()) throw UsageError("no block data file given");
     } catch (const UsageError& usage) {
-        err << "trelmox-cli analyze: " << usage.what() << "\n\n" << AnalyzeUsage;
+        err << "trelmox-cli analyze: " << usage.what() << "\n\n" << commandUsage("analyze");
         return ExitUsage;
     }
     if (parsed.help) {
-        out << AnalyzeUsage;
+        out << commandUsage("analyze");
         return ExitOk;
     }
     std::optional<ResultDestination> destination;
     try {
         destination.emplace(parsed, format, parsed.positional, out);
     } catch (const UsageError& usage) {
-        err << "trelmox-cli analyze: " << usage.what() << "\n\n" << AnalyzeUsage;
+        err << "trelmox-cli analyze: " << usage.what() << "\n\n" << commandUsage("analyze");
         return ExitUsage;
     }
     try {

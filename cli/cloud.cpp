@@ -12,46 +12,13 @@
 #include "cli/progress.h"
 #include "model/error.h"
 #include "model/files.h"
+#include "cli/help_table.h"
 #include "model/numtext.h"
 #include "report/cloud_tables.h"
 
 namespace trelmox::cli {
 
 namespace {
-
-const char* const CloudUsage =
-    "usage: trelmox-cli cloud POINTS [--voxel M] [--neighbours K] [--min-facet-area A] [--sets N|auto:N]\n"
-    "           [--weight area|count] [--frame XYZ] [--format text|json|csv|xlsx] [--output FILE]\n"
-    "           [--measurements-out FILE.csv] [--facets-out FILE.ply]\n"
-    "\n"
-    "Finds the planar facets of a point cloud of a rock face (PLY ASCII or binary,\n"
-    "LAS 1.0-1.4 uncompressed, or XYZ text), groups them into joint sets with\n"
-    "their Fisher statistics, and tells the slope face apart.\n"
-    "\n"
-    "  --voxel M          thin the cloud to one point (the centroid) per cube of\n"
-    "                     edge M first (default 0: no thinning)\n"
-    "  --neighbours K     neighbours of a point's normal and of the facets'\n"
-    "                     growing, 3..200 (default 20)\n"
-    "  --min-facet-area A drop facets of a smaller area (default 0)\n"
-    "  --sets N           N joint sets (the face apart)\n"
-    "  --sets auto:N      the number of joint sets chosen up to N by the Bayesian\n"
-    "                     information criterion (default auto:6)\n"
-    "  --weight area|count  a facet counts by its area (default) or as one plane\n"
-    "  --frame XYZ        the directions of the file's x, y and z axes, three of\n"
-    "                     E W N S U D (default ENU: x east, y north, z up)\n"
-    "  --format text|json|csv|xlsx  a summary (default); one JSON object per facet\n"
-    "                     per line (facet, dip, dipdir, area, extent, x, y, z, rms,\n"
-    "                     points, set), then one per set (set, dip, dipdir, k,\n"
-    "                     cone95, count, area, extent_mean; the face last as set\n"
-    "                     \"坡面\"); CSV of the two tables; or a workbook\n"
-    "  --output FILE      write the output to FILE instead of standard output\n"
-    "  --measurements-out FILE  a measurement file (dip, dipdir, set, weight) of\n"
-    "                     the joint facets, for combinations, kinematics and the\n"
-    "                     joints window\n"
-    "  --facets-out FILE  the thinned points as a PLY coloured by set\n"
-    "\n"
-    "Exit status: 0 done, 1 the cloud could not be read or has no facet,\n"
-    "2 usage error, 130 interrupted.\n";
 
 double lengthOption(const ParsedArgs& parsed, const std::string& name, double fallback) {
     const auto text = parsed.last(name);
@@ -155,16 +122,15 @@ int runCloudCommand(const std::vector<std::string>& args, std::ostream& out, std
     CloudRun run;
     std::optional<ResultDestination> destination;
     try {
-        parsed = parseArgs(args, {"voxel", "neighbours", "min-facet-area", "sets", "weight", "frame", "format",
-                                  "output", "measurements-out", "facets-out"});
+        parsed = parseCommand("cloud", args);
         if (parsed.help) {
-            out << CloudUsage;
+            out << commandUsage("cloud");
             return ExitOk;
         }
         run = cloudRun(parsed);
         destination.emplace(parsed, run.Format, parsed.positional, out);
     } catch (const UsageError& usage) {
-        err << "trelmox-cli cloud: " << usage.what() << "\n\n" << CloudUsage;
+        err << "trelmox-cli cloud: " << usage.what() << "\n\n" << commandUsage("cloud");
         return ExitUsage;
     }
     const InterruptGuard interrupt;

@@ -12,6 +12,7 @@
 #include "analysis/joints/pair_probability.h"
 #include "document/joint_document.h"
 #include "cli/cli.h"
+#include "cli/help_table.h"
 #include "cli/loads.h"
 #include "cli/options.h"
 #include "cli/output.h"
@@ -26,53 +27,6 @@
 namespace trelmox::cli {
 
 namespace {
-
-const char* const CombinationsUsage =
-    "usage: trelmox-cli combinations SLOPE_BLOCK MEASUREMENTS [--sets planes|labels|auto:N]\n"
-    "           [--format text|json|csv|xlsx] [--output FILE] [--probabilistic [--samples N] [--seed S]]\n"
-    "\n"
-    "Sets every pair of planes from the measurement file into the slope of the\n"
-    "block data file SLOPE_BLOCK - its slope top and face, height, unit weights,\n"
-    "water, overhang coefficient, and the loads of its companion file\n"
-    "<name>.json beside it, if any - as the first and the second cutting plane,\n"
-    "and lists the pairs sorted by the full factor Fs of the real wedge, the\n"
-    "critical wedge first; pairs that cut out no wedge follow with the reason.\n"
-    "\n"
-    "  --sets planes    every measured plane on its own (default); a plane is\n"
-    "                   named by its line in the file\n"
-    "  --sets labels    the file's set labels, each set as its Fisher mean plane;\n"
-    "                   planes without a label take no part\n"
-    "  --sets auto:N    N sets grouped by k-means on the sphere (J1, J2, ... by\n"
-    "                   decreasing size; the same grouping on every run)\n"
-    "  --format text|json|csv|xlsx  a readable table with the sets' Fisher\n"
-    "                   statistics (default), one JSON object per pair per line,\n"
-    "                   CSV, or an Excel workbook (row 1 the JSON's keys, row 2\n"
-    "                   their units, a row per pair; never to a terminal)\n"
-    "  --output FILE    write the output to FILE (replaced in one step when\n"
-    "                   complete) instead of standard output\n"
-    "  --probabilistic  for every pair a probabilistic run of its block: each\n"
-    "                   set's planes drawn from its Fisher distribution (K from\n"
-    "                   the measurements; measured planes stay as measured), the\n"
-    "                   loads and size limits of the companion file on every\n"
-    "                   sample; the pairs sorted by P(failure), the likeliest first\n"
-    "  --samples N      samples per pair, 1..10000000 (default 10000)\n"
-    "  --seed S         seed, 0..2^64-1 (default 1); the same for every pair\n"
-    "\n"
-    "The first plane of a pair takes the block's c1 and f1, the second c2 and f2,\n"
-    "unless the measurement file gives the plane's or its set's own c and f\n"
-    "(columns c and f under a header). A wedge is kinematically possible when\n"
-    "its line of intersection daylights in the face and plunges more steeply\n"
-    "than arctan of the smaller f. JSON and CSV keys: plane1, plane2 (set labels,\n"
-    "or line numbers), dip1, dipdir1, dip2, dipdir2 (the planes used), kinematic,\n"
-    "contact and kc (Kc), fs_contact and fs (the full factor), error (why a\n"
-    "wedge or factor is missing); kc and fs are null where no factor is worked out.\n"
-    "With --probabilistic also pf (failed real wedges, Fs < 1, over all samples),\n"
-    "p_sliding (Fs < 1 among the samples that cut out a wedge), fs_mean (their\n"
-    "mean Fs), failed_volume_mean (the mean volume of the failed wedges) and\n"
-    "too_small (wedges below the minimum size, left out); null where no sample\n"
-    "gives one.\n"
-    "\n"
-    "Exit status: 0 done, 1 a file could not be read, 2 usage error.\n";
 
 // What --sets asks for; SetCount > 0 for auto:N.
 struct SetChoice {
@@ -338,9 +292,9 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
     PairProbabilitySettings pairRuns;
     std::optional<ResultDestination> destination;
     try {
-        parsed = parseArgs(args, {"sets", "format", "output", "samples", "seed"}, {"probabilistic"});
+        parsed = parseCommand("combinations", args);
         if (parsed.help) {
-            out << CombinationsUsage;
+            out << commandUsage("combinations");
             return ExitOk;
         }
         choice = setChoice(parsed.last("sets").value_or("planes"));
@@ -353,7 +307,7 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
         if (auto n = parsed.last("samples")) pairRuns.Samples = integerArgument<std::uint64_t>(*n, "--samples");
         if (auto seed = parsed.last("seed")) pairRuns.Seed = integerArgument<std::uint64_t>(*seed, "--seed");
     } catch (const UsageError& usage) {
-        err << "trelmox-cli combinations: " << usage.what() << "\n\n" << CombinationsUsage;
+        err << "trelmox-cli combinations: " << usage.what() << "\n\n" << commandUsage("combinations");
         return ExitUsage;
     }
     Combination combination;

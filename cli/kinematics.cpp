@@ -11,6 +11,7 @@
 #include "analysis/joints/sectors.h"
 #include "analysis/joints/sets.h"
 #include "cli/cli.h"
+#include "cli/help_table.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/progress.h"
@@ -22,47 +23,6 @@
 namespace trelmox::cli {
 
 namespace {
-
-const char* const KinematicsUsage =
-    "usage: trelmox-cli kinematics SECTORS MEASUREMENTS [--friction PHI] [--lateral DEG]\n"
-    "           [--format text|json|csv] [--quiet]\n"
-    "\n"
-    "Checks every plane of the measurement file, and every pair of its planes,\n"
-    "against the slope face of each sector for planar sliding, wedge sliding,\n"
-    "flexural toppling and direct toppling, and gives per sector and mode the\n"
-    "share critical and, for planar and wedge sliding, the critical plane or pair\n"
-    "with its factor.\n"
-    "\n"
-    "SECTORS is a CSV file with a header row: name,dip,dipdir and optionally\n"
-    "height, top_dip, top_dipdir (the upper slope; horizontal when absent). A\n"
-    "face dipping more than 90 degrees overhangs.\n"
-    "\n"
-    "  --friction PHI      friction angle in degrees (default 30)\n"
-    "  --lateral DEG       lateral limits either side of the face's dip direction\n"
-    "                      for planar sliding and both kinds of toppling (default 20)\n"
-    "  --format text|json|csv  a readable table (default), one JSON object per\n"
-    "                      sector and mode per line, or CSV\n"
-    "  --quiet             no progress line (shown on a terminal for runs\n"
-    "                      longer than a second)\n"
-    "\n"
-    "A plane or line within 1e-9 degrees of a limit lies on it, and one on a\n"
-    "limit is critical. At most 125,000,000 pairs of planes (about 15,800\n"
-    "planes) are counted for every 64 sectors; more are refused.\n"
-    "\n"
-    "JSON keys: sector, mode (planar, wedge, flexural_toppling, direct_toppling),\n"
-    "critical, total (poles for planar and flexural toppling, intersections of\n"
-    "all pairs of planes for wedge and direct toppling), percent (weighted: a\n"
-    "plane of weight w counts as w planes), critical_set (a set label, a pair of\n"
-    "labels, or row numbers of the file; null where none) and fs. The candidates\n"
-    "are the file's labelled sets as their mean planes, else every plane. fs is\n"
-    "the dry factor with friction alone (c = 0; the plane's own f from the file,\n"
-    "else tan PHI): f / tan(dip) for a plane, the full factor of the real wedge\n"
-    "with the sector as slope for a pair; null for toppling and where nothing is\n"
-    "critical. secondary_critical and secondary_percent (wedge rows) count the\n"
-    "lines in the secondary zone, oblique_critical and oblique_percent (direct\n"
-    "toppling rows) the oblique toppling lines; null in the other rows.\n"
-    "\n"
-    "Exit status: 0 done, 1 a file could not be read, 2 usage error.\n";
 
 struct SectorRun {
     SlopeSector Sector;
@@ -283,9 +243,9 @@ int runKinematicsCommand(const std::vector<std::string>& args, std::ostream& out
     std::string format;
     double friction = 30, lateral = 20;
     try {
-        parsed = parseArgs(args, {"friction", "lateral", "format"}, {"quiet"});
+        parsed = parseCommand("kinematics", args);
         if (parsed.help) {
-            out << KinematicsUsage;
+            out << commandUsage("kinematics");
             return ExitOk;
         }
         format = parsed.choice("format", {"text", "json", "csv"}, "text");
@@ -293,7 +253,7 @@ int runKinematicsCommand(const std::vector<std::string>& args, std::ostream& out
         lateral = angleOption(parsed, "lateral", 20, 0, 180, true);
         if (parsed.positional.size() != 2) throw UsageError("give a sectors file and a measurement file");
     } catch (const UsageError& usage) {
-        err << "trelmox-cli kinematics: " << usage.what() << "\n\n" << KinematicsUsage;
+        err << "trelmox-cli kinematics: " << usage.what() << "\n\n" << commandUsage("kinematics");
         return ExitUsage;
     }
     Run run;

@@ -5,6 +5,7 @@
 
 #include "analysis/planar.h"
 #include "cli/cli.h"
+#include "cli/help_table.h"
 #include "cli/options.h"
 #include "cli/output.h"
 #include "model/error.h"
@@ -14,50 +15,6 @@
 namespace trelmox::cli {
 
 namespace {
-
-const char* const PlanarUsage =
-    "usage: trelmox-cli planar --height H --face-dip DEG --plane-dip DEG [--top-dip DEG]\n"
-    "           [--crack-distance D] --unit-weight G [--water-unit-weight GW] [--water-fill FRACTION]\n"
-    "           --cohesion C --friction F [--k K] [--bolt-force T --bolt-plunge DEG\n"
-    "           [--bolt-mode active|passive]] [--format text|json]\n"
-    "\n"
-    "The safety factor of a block sliding on one plane that daylights in the slope\n"
-    "face, per metre of slope (two-dimensional limit equilibrium):\n"
-    "\n"
-    "  --height H          slope height, > 0\n"
-    "  --face-dip DEG      dip of the slope face, up to 90\n"
-    "  --plane-dip DEG     dip of the sliding plane, > 0 and flatter than the face\n"
-    "  --top-dip DEG       dip of the upper slope, away from the crest (default 0)\n"
-    "  --crack-distance D  a vertical tension crack D behind the crest, measured\n"
-    "                      horizontally (>= 0); without it the crack stands where a\n"
-    "                      dry block has its least factor\n"
-    "  --unit-weight G     unit weight of the rock\n"
-    "  --water-unit-weight GW  unit weight of water (default 10)\n"
-    "  --water-fill FRACTION   share of the crack's depth filled with water, 0 dry\n"
-    "                      (default) to 1 full; the pressure on the plane falls\n"
-    "                      linearly from the crack's foot to the toe\n"
-    "  --cohesion C        cohesion of the plane\n"
-    "  --friction F        friction coefficient of the plane (tan phi)\n"
-    "  --k K               seismic coefficient: a horizontal force K W out of the slope\n"
-    "  --bolt-force T      bolt force per metre of slope, plunging --bolt-plunge\n"
-    "                      degrees below the horizontal into the slope; active (the\n"
-    "                      default) lessens the driving force, passive adds its pull\n"
-    "                      along the plane to the resistance; both press the block\n"
-    "                      onto the plane\n"
-    "  --format text|json  a readable list (default) or one JSON object with the\n"
-    "                      keys fs, crack_depth, weight, plane_length,\n"
-    "                      water_force_plane, water_force_crack, error, fs_note\n"
-    "                      and error_kind (fs and the figures null when the\n"
-    "                      analysis fails)\n"
-    "\n"
-    "Lengths, weights and forces in one consistent system of units; a block that\n"
-    "lifts off the plane has the factor 0. A factor above 100 is shown as\n"
-    "\"> 100\" (fs null, fs_note \"above 100\", or \"no driving force\" when the\n"
-    "force down the plane is below 1e-9 of the weight). A crack that cuts off no\n"
-    "block (at the foot of a vertical face) is refused, and an overflow names the\n"
-    "input it comes from.\n"
-    "\n"
-    "Exit status: 0 done, 1 the block cannot be analysed, 2 usage error.\n";
 
 double number(const ParsedArgs& parsed, const std::string& name) {
     const std::string text = *parsed.last(name);
@@ -148,17 +105,15 @@ int runPlanarCommand(const std::vector<std::string>& args, std::ostream& out, st
     PlanarSlope slope;
     std::string format;
     try {
-        parsed = parseArgs(args, {"height", "face-dip", "plane-dip", "top-dip", "crack-distance", "unit-weight",
-                                  "water-unit-weight", "water-fill", "cohesion", "friction", "k", "bolt-force",
-                                  "bolt-plunge", "bolt-mode", "format"});
+        parsed = parseCommand("planar", args);
         if (parsed.help) {
-            out << PlanarUsage;
+            out << commandUsage("planar");
             return ExitOk;
         }
         format = parsed.choice("format", {"text", "json"}, "text");
         slope = slopeOf(parsed);
     } catch (const UsageError& usage) {
-        err << "trelmox-cli planar: " << usage.what() << "\n\n" << PlanarUsage;
+        err << "trelmox-cli planar: " << usage.what() << "\n\n" << commandUsage("planar");
         return ExitUsage;
     }
     nlohmann::ordered_json json = {

@@ -19,6 +19,7 @@
 #include "analysis/probabilistic/probabilistic.h"
 #include "analysis/probabilistic/sensitivity.h"
 #include "cli/cli.h"
+#include "cli/help_table.h"
 #include "cli/input_options.h"
 #include "cli/loads.h"
 #include "cli/options.h"
@@ -33,62 +34,6 @@
 namespace trelmox::cli {
 
 namespace {
-
-// What both commands compute, and where the loads come from.
-const std::string FactorHelp = "Kc is the factor of the wedge normalised to a horizontal top at the slope\n"
-                               "height; Fs that of the real wedge under the real top by the vector method,\n"
-                               "with the block's loads and support from its companion file (the data file's\n"
-                               "name with .json, beside it). A block without one carries its own water\n"
-                               "pressures u1, u2 and no other load.\n"
-                               "\n"
-                               "  --required F         the safety factor Fs must reach (>= 1; default the\n"
-                               "                       companion file's, else 1.35)\n";
-
-const std::string ProbabilisticUsage =
-    "usage: trelmox-cli probabilistic FILE [--samples N] [--seed S] [--method mc|lhs]\n"
-    "           [--sd NAME=SD ...] [--uniform NAME=LO:HI ...] [--lognormal NAME=SD ...]\n"
-    "           [--exponential NAME ...] [--triangular NAME=LO:HI ...] [--beta NAME=SD:LO:HI ...]\n"
-    "           [--gamma NAME=SD ...] [--truncate NAME=LO:HI ...] [--correlation PLANE=RHO ...]\n"
-    "           [--required F] [--fisher PLANE=K ...] [--threads N] [--bins N] [--format text|json|xlsx]\n"
-    "           [--output FILE] [--quiet]\n"
-    "\n"
-    "Monte Carlo (mc, default) or Latin hypercube (lhs) analysis of the block in\n"
-    "FILE: every sample draws the varied inputs and computes Kc and Fs as\n"
-    "'analyze' does. For each factor, statistics and P(< 1), the probability of\n"
-    "sliding, are taken over the samples that cut out a wedge (lift-off counts\n"
-    "as failure), and for Fs P(Fs < required) too; P(failure) counts the same\n"
-    "failed wedges over all samples; the other contact cases and failed\n"
-    "computations are counted.\n"
-    "\n" +
-    FactorHelp +
-    "  --samples N          number of samples, 1..10000000 (default 10000)\n"
-    "  --seed S             seed, 0..2^64-1 (default 1); a seed gives the same\n"
-    "                       result with any number of threads\n" +
-    InputOptionsHelp +
-    "  --threads N          threads, 1..4 per core (default: one per core)\n"
-    "  --bins N             histogram bins, 1..10000 (default 20)\n"
-    "  --format text|json|xlsx  output (default text); xlsx: an Excel workbook of\n"
-    "                       one row, the JSON's keys as columns (Fs's as fs.mean\n"
-    "                       and so on) with their units; never to a terminal\n"
-    "  --output FILE        write the output to FILE (replaced in one step when\n"
-    "                       complete) instead of standard output\n"
-    "  --quiet              no progress line (shown on a terminal for runs\n"
-    "                       longer than a second)\n"
-    "\n" +
-    ParameterNamesHelp +
-    "\nCtrl-C stops the run; nothing is written then.\n"
-    "Exit status: 0 done, 1 the block could not be read, 2 usage error, 130 stopped.\n";
-
-const std::string SensitivityUsage = "usage: trelmox-cli sensitivity FILE --param NAME --from A --to B --steps N\n"
-                                     "           [--required F] [--format text|csv|json]\n"
-                                     "\n"
-                                     "Kc and Fs, each with its contact case, and the stability state of Fs\n"
-                                     "against the required factor, of the block in FILE as NAME runs from A to B\n"
-                                     "in N equal steps (N = 1..1000000; N + 1 values, both ends included), the\n"
-                                     "other inputs held at the block's values.\n"
-                                     "\n" +
-                                     FactorHelp + "\n" + ParameterNamesHelp +
-                                     "\nExit status: 0 done, 1 the block could not be read, 2 usage error.\n";
 
 ProbabilisticSettings probabilisticSettings(const ParsedArgs& parsed) {
     ProbabilisticSettings settings;
@@ -263,20 +208,18 @@ BlockFile readBlock(const std::string& file) {
 
 // Parses the arguments: the single FILE and the options; --help gives
 // nullopt after printing the usage.
-std::optional<ParsedArgs> commandArgs(const std::vector<std::string>& args, const std::set<std::string>& options,
-                                      const std::string& usage, std::ostream& out,
-                                      const std::set<std::string>& flags = {}) {
-    ParsedArgs parsed = parseArgs(args, options, flags);
+std::optional<ParsedArgs> commandArgs(const std::vector<std::string>& args, const char* command, std::ostream& out) {
+    ParsedArgs parsed = parseCommand(command, args);
     if (parsed.help) {
-        out << usage;
+        out << commandUsage(command);
         return std::nullopt;
     }
     if (parsed.positional.size() != 1) throw UsageError("give exactly one block data file");
     return parsed;
 }
 
-int usageFailure(const std::string& command, const std::string& message, const std::string& usage, std::ostream& err) {
-    err << "trelmox-cli " << command << ": " << message << "\n\n" << usage;
+int usageFailure(const std::string& command, const std::string& message, std::ostream& err) {
+    err << "trelmox-cli " << command << ": " << message << "\n\n" << commandUsage(command);
     return ExitUsage;
 }
 
@@ -318,18 +261,14 @@ int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& 
     std::string format;
     std::optional<ResultDestination> destination;
     try {
-        parsed = commandArgs(args,
-                             {"samples", "seed", "method", "sd", "uniform", "lognormal", "exponential", "triangular",
-                              "beta", "gamma", "truncate", "correlation", "required", "fisher", "threads", "bins",
-                              "format", "output"},
-                             ProbabilisticUsage, out, {"quiet"});
+        parsed = commandArgs(args, command, out);
         if (!parsed) return ExitOk;
         settings = probabilisticSettings(*parsed);
         required = requiredFactorOption(*parsed);
         format = parsed->choice("format", {"text", "json", "xlsx"}, "text");
         destination.emplace(*parsed, format, parsed->positional, out);
     } catch (const UsageError& usage) {
-        return usageFailure(command, usage.what(), ProbabilisticUsage, err);
+        return usageFailure(command, usage.what(), err);
     }
     const std::string& file = parsed->positional.front();
     BlockFile block;
@@ -345,7 +284,7 @@ int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& 
     try {
         validateSettings(inputs, settings);
     } catch (const Error& failure) {
-        return usageFailure(command, toolMessage(failure), ProbabilisticUsage, err);
+        return usageFailure(command, toolMessage(failure), err);
     }
     ProgressLine progress(err, !parsed->flags.contains("quiet") && isTerminal(err));
     const InterruptGuard interrupt;
@@ -504,13 +443,13 @@ int runSensitivityCommand(const std::vector<std::string>& args, std::ostream& ou
     std::optional<double> required;
     std::string format;
     try {
-        parsed = commandArgs(args, {"param", "from", "to", "steps", "required", "format"}, SensitivityUsage, out);
+        parsed = commandArgs(args, command, out);
         if (!parsed) return ExitOk;
         request = sensitivityRequest(*parsed);
         required = requiredFactorOption(*parsed);
         format = parsed->choice("format", {"text", "csv", "json"}, "text");
     } catch (const UsageError& usage) {
-        return usageFailure(command, usage.what(), SensitivityUsage, err);
+        return usageFailure(command, usage.what(), err);
     }
     const std::string& file = parsed->positional.front();
     BlockFile block;
@@ -526,7 +465,7 @@ int runSensitivityCommand(const std::vector<std::string>& args, std::ostream& ou
         steps = runSensitivity(block.Block.Attitudes, block.Block.Params, block.Loads, request.Input, request.From,
                                request.To, request.Steps);
     } catch (const Error& failure) {
-        return usageFailure(command, toolMessage(failure), SensitivityUsage, err);
+        return usageFailure(command, toolMessage(failure), err);
     }
     printSensitivity(format, block.Name, request.Input, block.Loads.RequiredFactor, steps, out);
     return ExitOk;

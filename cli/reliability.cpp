@@ -9,6 +9,7 @@
 
 #include "analysis/probabilistic/reliability.h"
 #include "cli/cli.h"
+#include "cli/help_table.h"
 #include "cli/input_options.h"
 #include "cli/loads.h"
 #include "cli/options.h"
@@ -22,58 +23,6 @@
 namespace trelmox::cli {
 
 namespace {
-
-const std::string ReliabilityUsage =
-    std::string("usage: trelmox-cli reliability FILE [--sd NAME=SD ...] [--uniform NAME=LO:HI ...]\n"
-                "           [--lognormal NAME=SD ...] [--exponential NAME ...] [--triangular NAME=LO:HI ...]\n"
-                "           [--beta NAME=SD:LO:HI ...] [--gamma NAME=SD ...] [--truncate NAME=LO:HI ...]\n"
-                "           [--correlation PLANE=RHO ...] [--fisher PLANE=K ...] [--factor fs|kc]\n"
-                "           [--target-beta B|CLASS-TYPE] [--design-bolt TREND/PLUNGE] [--is-cov C]\n"
-                "           [--max-samples N] [--seed S] [--threads N] [--format text|json|xlsx]\n"
-                "           [--output FILE] [--quiet]\n"
-                "\n"
-                "Reliability analysis of the block in FILE, its random inputs as 'probabilistic'\n"
-                "takes them. In standard normal space (each input's own distribution, c and f\n"
-                "through their copula) FORM finds the design point, the most likely inputs at\n"
-                "failure, and the reliability index beta, its distance from the medians;\n"
-                "alpha gives each input's weight (alpha^2 its share). P(failure) by FORM,\n"
-                "by SORM (Tvedt's formula from the curvatures at the design point) and by\n"
-                "importance sampling about the design point; the failure modes the contact\n"
-                "cases give, found from several starts, and the system's P(failure) by\n"
-                "importance sampling over all of them, beside Ditlevsen's bounds. Failure is\n"
-                "a wedge whose factor is below 1, as 'probabilistic' counts it.\n"
-                "\n"
-                "  --factor fs|kc       the factor of the limit state g = factor - 1: Fs of the\n"
-                "                       real wedge with its loads (default) or the data file's Kc\n") +
-    InputOptionsHelp +
-    "  --target-beta B      the target index: a number, or CLASS-TYPE with the safety\n"
-    "                       class 1, 2 or 3 and the failure type ductile or brittle,\n"
-    "                       as GB 50153-2008 Table A.1.4 sets it (1-ductile 3.7,\n"
-    "                       2-ductile 3.2, 3-ductile 2.7, 1-brittle 4.2, 2-brittle\n"
-    "                       3.7, 3-brittle 3.2); checked against the system's index\n"
-    "  --design-bolt TREND/PLUNGE\n"
-    "                       one more active bolt along this direction (degrees): the\n"
-    "                       least force with which the block reaches the target\n"
-    "                       (needs --target-beta; Fs only)\n"
-    "  --is-cov C           importance sampling stops at this coefficient of variation\n"
-    "                       (default 0.1)\n"
-    "  --max-samples N      or after N samples, 1..10000000 (default 1000000)\n"
-    "  --seed S             seed, 0..2^64-1 (default 1); a seed gives the same result\n"
-    "                       with any number of threads\n"
-    "  --threads N          threads, 1..4 per core (default: one per core)\n"
-    "  --format text|json|xlsx  output (default text); json: one object with beta,\n"
-    "                       pf_form, pf_sorm, pf_is, pf_is_cov, design_point, alpha,\n"
-    "                       fs_at_design_point, evaluations, modes, pf_system,\n"
-    "                       target_beta, meets_target, required_bolt_force and error;\n"
-    "                       xlsx: that object as a workbook's row\n"
-    "  --output FILE        write the output to FILE (replaced in one step when\n"
-    "                       complete) instead of standard output\n"
-    "  --quiet              no progress line\n"
-    "\n" +
-    ParameterNamesHelp +
-    "\nCtrl-C stops the run; nothing is written then.\n"
-    "Exit status: 0 done, 1 the block could not be read or has no design point,\n"
-    "2 usage error, 130 stopped.\n";
 
 // "B" or "CLASS-TYPE".
 double targetOption(const std::string& text) {
@@ -178,7 +127,7 @@ void printReliabilityText(const std::string& block, const ReliabilityResult& r, 
 }
 
 int usageFailure(const std::string& message, std::ostream& err) {
-    err << "trelmox-cli reliability: " << message << "\n\n" << ReliabilityUsage;
+    err << "trelmox-cli reliability: " << message << "\n\n" << commandUsage("reliability");
     return ExitUsage;
 }
 
@@ -190,12 +139,9 @@ int runReliabilityCommand(const std::vector<std::string>& args, std::ostream& ou
     std::string format;
     std::optional<ResultDestination> destination;
     try {
-        std::set<std::string> options = {"factor", "target-beta", "design-bolt", "is-cov", "max-samples",
-                                         "seed",   "threads",     "format",      "output"};
-        options.insert(InputOptionNames.begin(), InputOptionNames.end());
-        parsed = parseArgs(args, options, {"quiet"});
+        parsed = parseCommand("reliability", args);
         if (parsed.help) {
-            out << ReliabilityUsage;
+            out << commandUsage("reliability");
             return ExitOk;
         }
         if (parsed.positional.size() != 1) throw UsageError("give exactly one block data file");

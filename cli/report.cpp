@@ -18,6 +18,7 @@
 #include <ostream>
 
 #include "cli/cli.h"
+#include "cli/help_table.h"
 #include "cli/loads.h"
 #include "cli/options.h"
 #include "cli/output.h"
@@ -37,24 +38,6 @@ extern char** environ;
 namespace trelmox::cli {
 
 namespace {
-
-const char* const ReportUsage = "usage: trelmox-cli report --pdf-dir DIR [--measurements FILE] FILE...\n"
-                                "\n"
-                                "Writes the calculation report of each block data file as a PDF,\n"
-                                "<name>计算书.pdf in DIR (made when missing): the inputs, the methods, Kc,\n"
-                                "the full analysis of the real wedge with its loads (from <name>.json\n"
-                                "beside the data file, when there is one) and the support it needs, the\n"
-                                "stereonet, the 3D view and the conclusion against the required factor.\n"
-                                "Needs no display.\n"
-                                "\n"
-                                "  --pdf-dir DIR   where the PDF files go\n"
-                                "  --measurements FILE  the joint measurements the blocks were taken from:\n"
-                                "                  each report adds their kinematic checks against the\n"
-                                "                  block's slope face (friction angle 30, lateral limits\n"
-                                "                  20 degrees), a table per mode and set and a net per mode\n"
-                                "\n"
-                                "Exit status: 0 every report written with results, 1 some block failed or\n"
-                                "could not be analysed (its report then says why), 2 usage error.\n";
 
 const char* const HelperName = "trelmox-report";
 
@@ -214,16 +197,16 @@ int runReportBatch(const std::vector<std::string>& given, std::ostream& out, std
     std::optional<std::string> folder;
     try {
         const std::vector<std::string> args = takeLanguage(given);
-        parsed = parseArgs(args, {"pdf-dir", "measurements"});
+        parsed = parseCommand("report", args);
         folder = parsed.folder("pdf-dir");
         if (!parsed.help && !folder) throw UsageError("--pdf-dir is required");
         if (!parsed.help && parsed.positional.empty()) throw UsageError("no block data file given");
     } catch (const UsageError& usage) {
-        err << "trelmox-cli report: " << usage.what() << "\n\n" << ReportUsage;
+        err << "trelmox-cli report: " << usage.what() << "\n\n" << commandUsage("report");
         return ExitUsage;
     }
     if (parsed.help) {
-        out << ReportUsage;
+        out << commandUsage("report");
         return ExitOk;
     }
     // A folder that cannot be made (a read-only file system, a file in the
