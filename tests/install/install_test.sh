@@ -3,7 +3,12 @@
 set -euo pipefail
 build=$1 version=$2 gui=$3
 prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
+dask=()
+stop_dask() {
+  for pid in "${dask[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${dask[@]}"; do wait "$pid" 2>/dev/null || true; done
+}
+trap 'stop_dask; rm -rf "$prefix"' EXIT
 fail() { echo "install test: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
@@ -53,5 +58,35 @@ result = trelmox.read_block(sys.argv[1]).analyse()
 assert result.contact == "BothPlanes" and abs(result.kc - 1.189) < 1e-3, result
 assert trelmox.__version__ == sys.argv[2], trelmox.__version__' "$prefix/share/trelmox/example.txt" "$version" ||
     fail "import trelmox from the installed package"
+  # The many-slopes study as docs/python.md runs it on an installed machine:
+  # in the examples folder, here and on a Dask scheduler with a worker, all
+  # started from the installed package.
+  examples="$prefix/share/doc/trelmox/examples"
+  (cd "$examples" && PYTHONPATH="$python_dir" /usr/bin/python3 many_slopes.py pit_sectors.csv \
+    joint_measurements.csv example.txt --sets auto:3 --samples 2000 --workers 0 --output "$prefix/serial.csv" \
+    2>/dev/null) || fail "the installed many_slopes.py without a cluster"
+  [ "$(cut -d, -f1 "$prefix/serial.csv" | sort -u | wc -l)" = 5 ] || fail "the study's table: $(head -3 "$prefix/serial.csv")"
+  if /usr/bin/python3 -c 'import distributed' 2>/dev/null; then
+    cd "$prefix"
+    PYTHONPATH="$python_dir" dask-scheduler --host 127.0.0.1 --port 0 --no-dashboard \
+      --scheduler-file "$prefix/scheduler.json" >"$prefix/scheduler.log" 2>&1 &
+    dask+=($!)
+    for _ in $(seq 120); do [ -s "$prefix/scheduler.json" ] && break; sleep 0.5; done
+    PYTHONPATH="$python_dir" dask-worker --scheduler-file "$prefix/scheduler.json" --nworkers 1 --nthreads 1 \
+      --no-dashboard --local-directory "$prefix/worker" >"$prefix/worker.log" 2>&1 &
+    dask+=($!)
+    address=$(/usr/bin/python3 -c 'import json, sys; print(json.load(open(sys.argv[1]))["address"])' \
+              "$prefix/scheduler.json") || fail "no Dask scheduler: $(tail -3 "$prefix/scheduler.log")"
+    (cd "$examples" && PYTHONPATH="$python_dir" timeout 120 /usr/bin/python3 many_slopes.py pit_sectors.csv \
+      joint_measurements.csv example.txt --sets auto:3 --samples 2000 --scheduler "$address" \
+      --output "$prefix/cluster.csv" 2>/dev/null) ||
+      fail "the installed many_slopes.py on a scheduler: $(tail -3 "$prefix/worker.log")"
+    cmp -s "$prefix/serial.csv" "$prefix/cluster.csv" || fail "the cluster's table differs from the serial one"
+    stop_dask
+  fi
 fi
+[ -x "$prefix/share/doc/trelmox/examples/many_slopes.py" ] || fail "no many_slopes.py among the examples"
+for file in example.txt pit_sectors.csv joint_measurements.csv; do
+  [ -s "$prefix/share/doc/trelmox/examples/$file" ] || fail "no $file among the examples"
+done
 echo "installed and used: $(cd "$prefix" && find . -type f | wc -l) files"
