@@ -489,8 +489,8 @@ ToolHelp tool() {
         "\n"
         "OMP_NUM_THREADS: the threads a run takes at most when --threads is not given (default one per core).\n"
         "\n"
-        "OMP_WAIT_POLICY: how idle threads wait: passive threads sleep; by default they spin a little first, which "
-        "a busy machine pays for. Runs too short to share out (fewer than some 2^18 samples a thread) take one "
+        "OMP_WAIT_POLICY: how idle threads wait. The tool makes them sleep (passive) unless this or GOMP_SPINCOUNT "
+        "is set: threads that spin between parallel regions take the cores a busy machine needs. Runs too short to share out (fewer than some 2^18 samples a thread) take one "
         "thread whatever is given, and a run is one parallel region, so that its threads meet once.";
     t.ExitStatus = "0: done\n"
                    "\n"
