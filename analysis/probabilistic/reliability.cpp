@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/probabilistic/reliability_modes.h"
 #include "analysis/vec3.h"
 #include "model/language.h"
 #include "model/numtext.h"
@@ -47,119 +48,11 @@ double dot(const std::vector<double>& a, const std::vector<double>& b) {
     return sum;
 }
 
-double distance(const std::vector<double>& a, const std::vector<double>& b) {
-    double sum = 0;
-    for (std::size_t k = 0; k < a.size(); ++k) sum += (a[k] - b[k]) * (a[k] - b[k]);
-    return std::sqrt(sum);
-}
-
-// No more modes than this are kept (the least beta first); each costs the
-// mixture a component.
-constexpr std::size_t MostModes = 8;
-// Design points closer than this share of their distance from the origin
-// are one mode.
-constexpr double SameMode = 1e-3;
-
-// The searches of one block: the design points and what they cost.
-struct ModeSearch {
-    std::vector<DesignPoint> Points; // converged, distinct, least beta first
-    std::optional<ReliabilityFailure> Failure;
-    std::uint64_t Evaluations = 0;
-};
-
-ReliabilityFailure failureOf(FormStatus status) {
-    switch (status) {
-    case FormStatus::NoFactorAtStart: return ReliabilityFailure::NoFactorAtMedians;
-    case FormStatus::FlatFactor: return ReliabilityFailure::FlatFactor;
-    case FormStatus::NoFactorNearby: return ReliabilityFailure::NoFactorNearby;
-    case FormStatus::Converged:
-    case FormStatus::NotConverged: break;
-    }
-    return ReliabilityFailure::NotConverged;
-}
-
-// The search from the medians, then from a point on either side of them
-// along every axis, as far out as the first design point: the factor is
-// piecewise smooth (its contact case changes), and a search finds the
-// design point of the piece it starts in.
-ModeSearch searchModes(const StandardFactor& factor, std::size_t n) {
-    ModeSearch search;
-    std::vector<DesignPoint> found;
-    const DesignPoint first = findDesignPoint(factor, std::vector<double>(n, 0.0));
-    search.Evaluations += first.Evaluations;
-    if (first.Status == FormStatus::NoFactorAtStart) {
-        search.Failure = ReliabilityFailure::NoFactorAtMedians;
-        return search;
-    }
-    if (first.Status == FormStatus::Converged) found.push_back(first);
-    const double radius = first.Status == FormStatus::Converged ? std::max(1.0, std::abs(first.Beta)) : 2.0;
-    for (std::size_t k = 0; k < n; ++k)
-        for (double side : {1.0, -1.0}) {
-            std::vector<double> start(n, 0.0);
-            start[k] = side * radius;
-            const DesignPoint point = findDesignPoint(factor, start);
-            search.Evaluations += point.Evaluations;
-            if (point.Status == FormStatus::Converged) found.push_back(point);
-        }
-    if (found.empty()) {
-        search.Failure = failureOf(first.Status);
-        return search;
-    }
-    std::stable_sort(found.begin(), found.end(),
-                     [](const DesignPoint& a, const DesignPoint& b) { return a.Beta < b.Beta; });
-    for (const DesignPoint& point : found) {
-        const bool known = std::any_of(search.Points.begin(), search.Points.end(), [&](const DesignPoint& kept) {
-            return distance(point.U, kept.U) <= SameMode * std::max(1.0, std::abs(kept.Beta));
-        });
-        if (!known && search.Points.size() < MostModes) search.Points.push_back(point);
-    }
-    return search;
-}
-
-ReliabilityMode modeOf(const DesignPoint& point, const StandardSpace& space) {
-    ReliabilityMode mode;
-    mode.Contact = static_cast<TWedgeContact>(point.Value.Outcome);
-    mode.Beta = point.Beta;
-    mode.PfForm = normalCdf(-point.Beta);
-    mode.U = point.U;
-    mode.Alpha = point.Alpha;
-    mode.DesignPoint.resize(point.U.size());
-    space.physical(point.U.data(), mode.DesignPoint.data());
-    return mode;
-}
-
-// The factor at points of standard space for one block.
-struct BlockLimitState {
-    BlockLimitState(const BlockInputs& base, const ReliabilitySettings& settings)
-        : Space(base, settings.Inputs), Evaluate(base, Space.inputs(), settings.Factor, settings.Hook),
-          Values(Space.dimension()) {}
-    StandardFactor factor() {
-        return [this](const double* u) {
-            Space.physical(u, Values.data());
-            return Evaluate(Values.data());
-        };
-    }
-    StandardSpace Space;
-    FactorEvaluator Evaluate;
-    std::vector<double> Values;
-};
-
-// The system's first-order index: from Ditlevsen's upper bound, which with
-// one mode is that mode's probability.
-double systemBetaOf(const std::vector<ReliabilityMode>& modes, double upper) {
-    if (modes.size() == 1) return modes.front().Beta;
-    return -normalQuantile(std::clamp(upper, 0x1p-1074, 1 - 0x1p-53));
-}
-
 // FORM over the modes alone: the system's index, none where no design
 // point is found. For the design bolt's search.
 std::optional<double> systemBeta(const BlockInputs& base, const ReliabilitySettings& settings) {
     BlockLimitState state(base, settings);
-    const ModeSearch search = searchModes(state.factor(), state.Space.dimension());
-    if (search.Points.empty()) return std::nullopt;
-    std::vector<ReliabilityMode> modes;
-    for (const DesignPoint& point : search.Points) modes.push_back(modeOf(point, state.Space));
-    return systemBetaOf(modes, ditlevsenBounds(modes).second);
+    return systemBetaOf(searchModes(state.factor(), state.Space.dimension()).Points);
 }
 
 // Progress over the sampling runs: each reports against its own cap.
