@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/probabilistic/reliability_bolt.h"
 #include "analysis/probabilistic/reliability_modes.h"
-#include "analysis/vec3.h"
 #include "model/language.h"
 #include "model/numtext.h"
 
@@ -36,6 +36,9 @@ std::string reliabilityFailureText(ReliabilityFailure failure) {
     case ReliabilityFailure::BoltCannotReachTarget:
         return inLanguage("沿给定方向的锚杆力无法使可靠指标达到目标值",
                           "no force of the design bolt along its direction reaches the target beta");
+    case ReliabilityFailure::NoBoltReachesTarget:
+        return inLanguage("未找到能使可靠指标达到目标值的锚杆方向",
+                          "no bolt direction was found whose force reaches the target beta");
     }
     return {};
 }
@@ -46,13 +49,6 @@ double dot(const std::vector<double>& a, const std::vector<double>& b) {
     double sum = 0;
     for (std::size_t k = 0; k < a.size(); ++k) sum += a[k] * b[k];
     return sum;
-}
-
-// FORM over the modes alone: the system's index, none where no design
-// point is found. For the design bolt's search.
-std::optional<double> systemBeta(const BlockInputs& base, const ReliabilitySettings& settings) {
-    BlockLimitState state(base, settings);
-    return systemBetaOf(searchModes(state.factor(), state.Space.dimension()).Points);
 }
 
 // Progress over the sampling runs: each reports against its own cap.
@@ -124,50 +120,6 @@ void analyse(const BlockInputs& base, const ReliabilitySettings& settings, const
     r.Cancelled = cancelled;
 }
 
-// The block's inputs with one more active bolt of `force` along `direction`.
-BlockInputs withBolt(const PlaneAttitudeArray& attitudes, const TWedgeParams& params, WedgeLoads loads,
-                     LineDirection direction, double force) {
-    loads.Bolts.emplace_back(force, direction, BoltMode::Active);
-    return blockInputs(attitudes, params, loads);
-}
-
-// The least force of the design bolt that reaches the target: doubled from
-// a twentieth of the wedge's weight until the target is reached, then
-// bisected to a ten-thousandth.
-void designBolt(const PlaneAttitudeArray& attitudes, const TWedgeParams& params, const WedgeLoads& loads,
-                const ReliabilitySettings& settings, ReliabilityResult& r) {
-    const LineDirection direction = *settings.DesignBolt;
-    const double target = *settings.TargetBeta;
-    r.DesignBolt = direction;
-    auto reaches = [&](double force) {
-        const std::optional<double> beta = systemBeta(withBolt(attitudes, params, loads, direction, force), settings);
-        return beta && *beta >= target;
-    };
-    if (reaches(0)) {
-        r.RequiredBoltForce = 0;
-        return;
-    }
-    BlockInputs base = blockInputs(attitudes, params, loads);
-    double weight = 0;
-    try {
-        weight = norm(evaluateFull(base).Forces.Weight);
-    } catch (const Error&) {}
-    double low = 0, high = weight > 0 && std::isfinite(weight) ? weight / 20 : 1;
-    int doublings = 0;
-    while (!reaches(high)) {
-        if (++doublings > 40) {
-            r.BoltFailure = ReliabilityFailure::BoltCannotReachTarget;
-            return;
-        }
-        low = high, high *= 2;
-    }
-    while (high - low > 1e-4 * high) {
-        const double middle = (low + high) / 2;
-        (reaches(middle) ? high : low) = middle;
-    }
-    r.RequiredBoltForce = high;
-}
-
 } // namespace
 
 std::pair<double, double> ditlevsenBounds(const std::vector<ReliabilityMode>& modes) {
@@ -206,7 +158,10 @@ void validateReliability(const BlockInputs& inputs, const ReliabilitySettings& s
         throw Error::refused(inLanguage("荷载中给出了最小楔块尺寸，可靠度分析不能计入过小的楔块",
                                         "the loads give a least wedge size, which the reliability analysis cannot "
                                         "take into account"));
-    if (!settings.DesignBolt) return;
+    if (!settings.DesignBolt && !settings.LeastForceBolt) return;
+    if (settings.DesignBolt && settings.LeastForceBolt)
+        throw Error::refused(inLanguage("设计锚杆给定方向时不能同时求最省方向",
+                                        "a design bolt has a given direction or the least-force one, not both"));
     if (!settings.TargetBeta)
         throw Error::refused(inLanguage("设计锚杆需要目标可靠指标", "the design bolt needs a target beta"));
     if (settings.Factor != ReliabilityFactor::Fs)
@@ -214,8 +169,8 @@ void validateReliability(const BlockInputs& inputs, const ReliabilitySettings& s
     if (settings.Inputs.Distributions[static_cast<int>(Parameter::BoltForce)].Type != Distribution::Kind::Fixed)
         throw Error::refused(
             inLanguage("设计锚杆时锚杆力合计不能作为随机输入", "the bolt total cannot vary beside a design bolt"));
-    if (!withinLoadRange(settings.DesignBolt->Trend, LoadRange::Azimuth) ||
-        !withinLoadRange(settings.DesignBolt->Plunge, LoadRange::Plunge))
+    if (settings.DesignBolt && (!withinLoadRange(settings.DesignBolt->Trend, LoadRange::Azimuth) ||
+                                !withinLoadRange(settings.DesignBolt->Plunge, LoadRange::Plunge)))
         throw Error::refused(inLanguage("设计锚杆的方向应为有限的方位角和-90到90之间的倾伏角",
                                         "the design bolt's trend must be finite and its plunge within -90..90"));
 }
@@ -229,7 +184,17 @@ ReliabilityResult runReliability(const PlaneAttitudeArray& attitudes, const TWed
     r.Factor = settings.Factor;
     r.TargetBeta = settings.TargetBeta;
     analyse(base, settings, progress, r);
-    if (!r.Cancelled && settings.DesignBolt) designBolt(attitudes, params, loads, settings, r);
+    if (!r.Cancelled && (settings.DesignBolt || settings.LeastForceBolt)) {
+        const ReliabilityBolt bolt = designReliabilityBolt(attitudes, params, loads, settings, r.Design);
+        r.LeastForceBolt = settings.LeastForceBolt;
+        r.DesignBolt = bolt.Direction;
+        r.RequiredBoltForce = bolt.Force;
+        r.BoltFailure = bolt.Failure;
+        r.BoltLowerBound = bolt.LowerBound;
+        r.BoltLeastConfirmed = bolt.Confirmed;
+        r.BoltEvaluations = bolt.Evaluations;
+        r.BoltDirections = bolt.Directions;
+    }
     return r;
 }
 

@@ -6,7 +6,7 @@
 // point, the failure modes the factor's contact cases give with the
 // system's probability (importance sampling over a mixture of their design
 // points, Ditlevsen's bounds), a target beta and the least bolt force that
-// reaches it.
+// reaches it, along a given direction or in the direction needing least.
 //
 // The inputs and their distributions are the probabilistic run's
 // (ProbabilisticSettings: distributions, truncation, the c-f copula,
@@ -44,6 +44,8 @@ struct ReliabilitySettings {
     // One more active bolt along this direction: its least force with which
     // the block reaches TargetBeta (which must then be given; Fs only).
     std::optional<LineDirection> DesignBolt;
+    // Instead: the direction needing the least such force, and that force.
+    bool LeastForceBolt = false;
     FactorHook Hook; // for checking: a factor in place of Kc or Fs
 };
 
@@ -55,6 +57,7 @@ enum class ReliabilityFailure {
     NotConverged,          // no start's search converged
     NoVariedInput,         // nothing varies
     BoltCannotReachTarget, // no force of the design bolt reaches the target
+    NoBoltReachesTarget,   // no direction found whose bolt reaches the target
 };
 // The failure as the user reads it, in the language of the messages.
 std::string reliabilityFailureText(ReliabilityFailure failure);
@@ -90,15 +93,26 @@ struct ReliabilityResult {
     std::optional<double> DitlevsenLow, DitlevsenHigh, SystemBeta;
     std::optional<double> TargetBeta;
     std::optional<bool> MeetsTarget;
+    // The design bolt: the given direction or the least-force one found
+    // (none when no bolt is needed or none reaches), and its force. The
+    // target holds for every force up to BoltForceMargin above it.
+    bool LeastForceBolt = false;
     std::optional<LineDirection> DesignBolt;
     std::optional<double> RequiredBoltForce;
     std::optional<ReliabilityFailure> BoltFailure;
+    // The least-force direction's search: no direction needs less than
+    // BoltLowerBound, and whether the force found is within
+    // LeastBoltTolerance of it (none when it cannot tell: a factor hook).
+    std::optional<double> BoltLowerBound;
+    std::optional<bool> BoltLeastConfirmed;
+    std::uint64_t BoltEvaluations = 0; // of the factor by the bolt's FORM searches
+    int BoltDirections = 0;            // tried by the search
 };
 
 // Throws Error for settings that do not fit the block (validateSettings),
 // a target CoV not above 0, no sample allowed, a target beta that is not
-// finite, a design bolt without a target or with Kc or beside a varied
-// bolt total, loads with a least wedge size (whose too small wedges the
+// finite, a design bolt (along a direction or the least-force one) without
+// a target or with Kc or beside a varied bolt total, both kinds at once, loads with a least wedge size (whose too small wedges the
 // lanes do not tell), and the block's own texts that do not convert.
 void validateReliability(const BlockInputs& inputs, const ReliabilitySettings& settings);
 ReliabilityResult runReliability(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
