@@ -240,16 +240,18 @@ CommandHelp reliability() {
                       "3-ductile 2.7, 1-brittle 4.2, 2-brittle 3.7, 3-brittle 3.2); checked against the system's "
                       "index"),
                 "1-ductile 2-ductile 3-ductile 1-brittle 2-brittle 3-brittle"),
-          value("design-bolt", "TREND/PLUNGE",
+          value("design-bolt", "TREND/PLUNGE|least",
                 "one more active bolt along this direction (degrees): the least force with which the block reaches "
-                "the target (needs --target-beta; Fs only)"),
+                "the target (needs --target-beta; Fs only); 'least': the direction needing the least force, and "
+                "that force. The target holds for every force up to 10% above it, the support design's margin"),
           value("is-cov", "C", "importance sampling stops at this coefficient of variation (default 0.1)"),
           value("max-samples", "N", "or after N samples, 1..10000000 (default 1000000)"),
           seedOption("a seed gives the same result with any number of threads"), threadsOption(),
           choice("format", "text|json|xlsx",
                  "output (default text); json: one object with beta, pf_form, pf_sorm, pf_is, pf_is_cov, "
                  "design_point, alpha, fs_at_design_point, evaluations, modes, pf_system, target_beta, "
-                 "meets_target, required_bolt_force and error; xlsx: that object as a workbook's row"),
+                 "meets_target, required_bolt_force, required_bolt_trend, required_bolt_plunge, "
+                 "required_bolt_lower_bound, required_bolt_confirmed and error; xlsx: that object as a workbook's row"),
           outputOption(), flag("quiet", "no progress line")})
         options.push_back(std::move(o));
     return {"reliability",

@@ -8,6 +8,8 @@
 #include <set>
 
 #include "analysis/probabilistic/reliability.h"
+#include "analysis/probabilistic/reliability_bolt.h"
+#include "analysis/support.h"
 #include "cli/cli.h"
 #include "cli/help_table.h"
 #include "cli/input_options.h"
@@ -41,7 +43,7 @@ double targetOption(const std::string& text) {
 // "TREND/PLUNGE".
 LineDirection boltOption(const std::string& text) {
     const auto slash = text.find('/');
-    if (slash == std::string::npos) throw UsageError("--design-bolt needs TREND/PLUNGE, not '" + text + "'");
+    if (slash == std::string::npos) throw UsageError("--design-bolt needs TREND/PLUNGE or least, not '" + text + "'");
     return {numberArgument(text.substr(0, slash), "--design-bolt"),
             numberArgument(text.substr(slash + 1), "--design-bolt")};
 }
@@ -56,7 +58,12 @@ ReliabilitySettings reliabilitySettings(const ParsedArgs& parsed) {
     }
     s.Factor = parsed.choice("factor", {"fs", "kc"}, "fs") == "kc" ? ReliabilityFactor::Kc : ReliabilityFactor::Fs;
     if (auto b = parsed.last("target-beta")) s.TargetBeta = targetOption(*b);
-    if (auto d = parsed.last("design-bolt")) s.DesignBolt = boltOption(*d);
+    if (auto d = parsed.last("design-bolt")) {
+        if (*d == "least")
+            s.LeastForceBolt = true;
+        else
+            s.DesignBolt = boltOption(*d);
+    }
     if (auto c = parsed.last("is-cov")) s.TargetCov = numberArgument(*c, "--is-cov");
     if (auto n = parsed.last("max-samples")) s.MaxSamples = integerArgument<std::uint64_t>(*n, "--max-samples");
     return s;
@@ -74,6 +81,43 @@ std::string sampledText(const std::optional<SampledProbability>& p) {
     if (!p) return "—";
     return shortNumber(p->Pf) + "  (CoV " + optionalNumber(p->Cov) + ", " + std::to_string(p->Samples) +
            inLanguage(" 个样本)", " samples)");
+}
+
+// The design bolt's force, its direction and how far the search for the
+// least-force one could confirm it.
+template <typename Line> void printBoltText(const ReliabilityResult& r, const Line& line) {
+    const std::string label = r.LeastForceBolt ? inLanguage("所需锚杆力（最省方向）", "least-force bolt")
+                                               : inLanguage("所需锚杆力", "required bolt force");
+    if (!r.RequiredBoltForce) {
+        line(label, reliabilityFailureText(*r.BoltFailure));
+    } else if (!r.DesignBolt) {
+        line(label, std::string("0  ") + inLanguage("(不加锚杆已满足目标)", "(the target is met without a bolt)"));
+    } else {
+        line(label, shortNumber(*r.RequiredBoltForce) + "  (" + shortNumber(r.DesignBolt->Trend) + "/" +
+                        shortNumber(r.DesignBolt->Plunge) + ")");
+        const std::string margin = shortNumber(100 * BoltForceMargin) + "%";
+        line(inLanguage("锚杆力余量", "bolt force margin"),
+             messageLanguage() == Language::English
+                 ? "the target holds up to " + margin + " above the force (the support design's margin)"
+                 : "该力至其以上" + margin + "之间均满足目标（同支护设计的余量）");
+    }
+    if (r.LeastForceBolt && r.DesignBolt && r.BoltLowerBound) {
+        const std::string bound = shortNumber(*r.BoltLowerBound);
+        const std::string share = shortNumber(100 * LeastBoltTolerance) + "%";
+        const bool english = messageLanguage() == Language::English;
+        std::string said;
+        if (r.BoltLeastConfirmed && *r.BoltLeastConfirmed)
+            said = english ? "confirmed: within " + share + " of the lower bound " + bound
+                           : "已确认：与下界 " + bound + " 相差不超过" + share;
+        else
+            said = english ? "not confirmed as the least: no direction needs less than " + bound
+                           : "未能确认为最小：任何方向所需的力不小于 " + bound;
+        line(inLanguage("最省方向", "least direction"), said);
+    }
+    if (r.LeastForceBolt)
+        line(inLanguage("锚杆搜索", "bolt search"),
+             std::to_string(r.BoltDirections) + inLanguage(" 个方向，计算安全系数 ", " directions, ") +
+                 std::to_string(r.BoltEvaluations) + inLanguage(" 次", " evaluations"));
 }
 
 void printReliabilityText(const std::string& block, const ReliabilityResult& r, std::ostream& out) {
@@ -119,11 +163,7 @@ void printReliabilityText(const std::string& block, const ReliabilityResult& r, 
                                                      : inLanguage("不满足", "not met");
         line(inLanguage("目标可靠指标", "target beta"), shortNumber(*r.TargetBeta) + "  " + verdict);
     }
-    if (r.DesignBolt)
-        line(inLanguage("所需锚杆力", "required bolt force"),
-             r.RequiredBoltForce ? shortNumber(*r.RequiredBoltForce) + "  (" + shortNumber(r.DesignBolt->Trend) + "/" +
-                                       shortNumber(r.DesignBolt->Plunge) + ")"
-                                 : reliabilityFailureText(*r.BoltFailure));
+    if (r.DesignBolt || r.LeastForceBolt) printBoltText(r, line);
 }
 
 int usageFailure(const std::string& message, std::ostream& err) {

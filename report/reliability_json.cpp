@@ -51,6 +51,10 @@ Json reliabilityJson(const ReliabilityResult& r) {
     json["target_beta"] = numberOrNull(r.TargetBeta);
     json["meets_target"] = r.MeetsTarget ? Json(*r.MeetsTarget) : Json(nullptr);
     json["required_bolt_force"] = numberOrNull(r.RequiredBoltForce);
+    json["required_bolt_trend"] = numberOrNull(r.DesignBolt ? std::optional(r.DesignBolt->Trend) : std::nullopt);
+    json["required_bolt_plunge"] = numberOrNull(r.DesignBolt ? std::optional(r.DesignBolt->Plunge) : std::nullopt);
+    json["required_bolt_lower_bound"] = numberOrNull(r.BoltLowerBound);
+    json["required_bolt_confirmed"] = r.BoltLeastConfirmed ? Json(*r.BoltLeastConfirmed) : Json(nullptr);
     const std::optional<ReliabilityFailure> failure = r.Failure ? r.Failure : r.BoltFailure;
     json["error"] = failure ? Json(reliabilityFailureText(*failure)) : Json(nullptr);
     return json;

@@ -5,7 +5,10 @@
 // sampling at the design point), design_point and alpha (input name ->
 // value), fs_at_design_point (the analysed factor there, Kc with --factor
 // kc), evaluations, modes (contact, beta, pf_form), pf_system, target_beta,
-// meets_target, required_bolt_force and error. A figure that does not exist
+// meets_target, required_bolt_force with the design bolt's
+// required_bolt_trend and required_bolt_plunge (given or found),
+// required_bolt_lower_bound and required_bolt_confirmed (the least-force
+// direction's search), and error. A figure that does not exist
 // is null.
 #include <nlohmann/json.hpp>
 
