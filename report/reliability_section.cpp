@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "analysis/probabilistic/reliability_bolt.h"
+#include "analysis/support.h"
 #include "drawing/reliability_plots.h"
 #include "model/wording.h"
 
@@ -41,6 +43,37 @@ std::string coordinateDistribution(const ReliabilitySettings& s, Parameter p) {
     return say("Fisher 分布", "Fisher distribution"); // a Fisher plane's dip or dip direction
 }
 
+// The design bolt's force with its direction, the margin it keeps and, for
+// the least-force direction, how far the search could confirm it.
+template <typename Row> void boltRows(const ReliabilityResult& r, const Row& row) {
+    const std::string label = r.LeastForceBolt ? say("达到目标所需的锚杆力（所需锚杆力最小的方向）",
+                                                     "bolt force reaching the target (direction needing the least)")
+                                               : say("达到目标所需的锚杆力", "bolt force reaching the target");
+    if (!r.RequiredBoltForce) {
+        row(label, reliabilityFailureText(*r.BoltFailure));
+        return;
+    }
+    if (!r.DesignBolt) {
+        row(label, say("0（不加锚杆已达到目标）", "0 (the target is met without a bolt)"));
+        return;
+    }
+    const std::string margin = significant(100 * BoltForceMargin) + "%";
+    row(label, significant(*r.RequiredBoltForce) + say(" kN（方位角 ", " kN (trend ") +
+                   significant(r.DesignBolt->Trend) + say("°，倾伏角 ", "°, plunge ") +
+                   significant(r.DesignBolt->Plunge) + say("°；该力至其以上 ", "°; the target holds up to ") + margin +
+                   say("之间均满足目标）", " above the force)"));
+    if (r.LeastForceBolt && r.BoltLowerBound) {
+        const std::string bound = significant(*r.BoltLowerBound) + " kN";
+        const std::string share = significant(100 * LeastBoltTolerance) + "%";
+        row(say("最省方向的确认", "the least direction"),
+            r.BoltLeastConfirmed && *r.BoltLeastConfirmed
+                ? say("已确认：与下界 " + bound + " 相差不超过" + share,
+                      "confirmed: within " + share + " of the lower bound " + bound)
+                : say("未能确认为最小：任何方向所需的力不小于 " + bound,
+                      "not confirmed as the least: no direction needs less than " + bound));
+    }
+}
+
 ReportTable resultTable(const ReliabilityRun& run) {
     const ReliabilityResult& r = run.Result;
     const ReliabilityMode& d = *r.Design;
@@ -66,12 +99,7 @@ ReportTable resultTable(const ReliabilityRun& run) {
             significant(*r.TargetBeta) + (r.MeetsTarget
                                               ? (*r.MeetsTarget ? say("，满足", ", met") : say("，不满足", ", not met"))
                                               : std::string()));
-    if (r.DesignBolt)
-        row(say("达到目标所需的锚杆力", "bolt force reaching the target"),
-            r.RequiredBoltForce ? significant(*r.RequiredBoltForce) + say(" kN（方位角 ", " kN (trend ") +
-                                      significant(r.DesignBolt->Trend) + say("°，倾伏角 ", "°, plunge ") +
-                                      significant(r.DesignBolt->Plunge) + say("°）", "°)")
-                                : reliabilityFailureText(*r.BoltFailure));
+    if (r.DesignBolt || r.LeastForceBolt) boltRows(r, row);
     return table;
 }
 
@@ -170,7 +198,12 @@ std::string reliabilityConclusion(const ReliabilityRun& run) {
         text += say("，体系可靠指标 ", "; the system index ") + orDash(r.SystemBeta) +
                 (*r.MeetsTarget ? say("满足", " meets") : say("不满足", " falls short of")) +
                 say("目标可靠指标 ", " the target ") + significant(*r.TargetBeta);
-    if (r.RequiredBoltForce)
+    if (r.RequiredBoltForce && r.LeastForceBolt && r.DesignBolt)
+        text += say("，达到目标所需锚杆力最小的方向为方位角 ",
+                    "; the bolt direction needing the least force to reach it is trend ") +
+                significant(r.DesignBolt->Trend) + say("°、倾伏角 ", "°, plunge ") + significant(r.DesignBolt->Plunge) +
+                say("°，所需锚杆力 ", "°, with a force of ") + significant(*r.RequiredBoltForce) + " kN";
+    else if (r.RequiredBoltForce)
         text +=
             say("，达到目标所需锚杆力 ", "; the bolt force reaching it ") + significant(*r.RequiredBoltForce) + " kN";
     return text + say("。", ".");
