@@ -424,10 +424,10 @@ py::tuple probabilistic(const Block& block, const RunSettings& run, bool keepFac
 }
 
 // The reliability analysis with the run's inputs (its samples, method and
-// bins aside); design_bolt (trend, plunge) needs target_beta.
+// bins aside); design_bolt (trend, plunge) or least_bolt needs target_beta.
 ReliabilityResult reliabilityOf(const Block& block, const RunSettings& run, const std::string& factor,
-                                std::optional<double> targetBeta, std::optional<Attitude> designBolt, double cov,
-                                std::uint64_t maxSamples) {
+                                std::optional<double> targetBeta, std::optional<Attitude> designBolt, bool leastBolt,
+                                double cov, std::uint64_t maxSamples) {
     ReliabilitySettings s;
     s.Inputs = run.Settings;
     if (factor != "fs" && factor != "kc")
@@ -435,6 +435,7 @@ ReliabilityResult reliabilityOf(const Block& block, const RunSettings& run, cons
     s.Factor = factor == "kc" ? ReliabilityFactor::Kc : ReliabilityFactor::Fs;
     s.TargetBeta = targetBeta;
     if (designBolt) s.DesignBolt = LineDirection{designBolt->first, designBolt->second};
+    s.LeastForceBolt = leastBolt;
     s.TargetCov = cov;
     s.MaxSamples = maxSamples;
     const py::gil_scoped_release free;
@@ -755,7 +756,8 @@ PYBIND11_MODULE(_trelmox, m) {
 
     bindReliabilityResult(m);
     m.def("reliability", &reliabilityOf, py::arg("block"), py::arg("settings"), py::arg("factor"),
-          py::arg("target_beta"), py::arg("design_bolt"), py::arg("is_cov"), py::arg("max_samples"));
+          py::arg("target_beta"), py::arg("design_bolt"), py::arg("least_bolt"), py::arg("is_cov"),
+          py::arg("max_samples"));
 
     py::class_<Measurements>(m, "Measurements")
         .def(py::init(&measurementsOf), py::arg("name"), py::arg("data"))

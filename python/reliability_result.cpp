@@ -84,6 +84,16 @@ void bindReliabilityResult(py::module_& m) {
         .def_readonly("target_beta", &ReliabilityResult::TargetBeta)
         .def_readonly("meets_target", &ReliabilityResult::MeetsTarget)
         .def_readonly("required_bolt_force", &ReliabilityResult::RequiredBoltForce)
+        .def_property_readonly(
+            "required_bolt_trend",
+            [](const ReliabilityResult& r) { return r.DesignBolt ? std::optional(r.DesignBolt->Trend) : std::nullopt; })
+        .def_property_readonly("required_bolt_plunge",
+                               [](const ReliabilityResult& r) {
+                                   return r.DesignBolt ? std::optional(r.DesignBolt->Plunge) : std::nullopt;
+                               })
+        .def_readonly("required_bolt_lower_bound", &ReliabilityResult::BoltLowerBound)
+        .def_readonly("required_bolt_confirmed", &ReliabilityResult::BoltLeastConfirmed)
+        .def_readonly("bolt_evaluations", &ReliabilityResult::BoltEvaluations)
         .def_property_readonly("error", &failureOf)
         .def("json", [](const ReliabilityResult& r) { return cli::jsonLine(reliabilityJson(r)); });
     m.def(

@@ -36,13 +36,20 @@ def test_target_by_class_and_the_design_bolt(block):
     assert result.target_beta == 4.2
     assert result.meets_target == (result.system_beta >= 4.2)
     assert result.required_bolt_force > 0
+    assert (result.required_bolt_trend, result.required_bolt_plunge) == (300, -10)
     again = pickle.loads(pickle.dumps(result))
     assert again.to_dict() == result.to_dict() and again.modes == result.modes
+    least = trelmox.reliability(block, distributions=SPREADS, target_beta=4.2, design_bolt="least", max_samples=2000)
+    assert 0 < least.required_bolt_force <= result.required_bolt_force
+    assert least.required_bolt_lower_bound <= least.required_bolt_force
+    assert least.to_dict()["required_bolt_trend"] == least.required_bolt_trend
 
 
 def test_refusals_raise_refused_input(block):
     with pytest.raises(trelmox.RefusedInputError):
         trelmox.reliability(block, distributions=SPREADS, design_bolt=(300, -10))  # no target
+    with pytest.raises(trelmox.RefusedInputError):
+        trelmox.reliability(block, distributions=SPREADS, target_beta=3, design_bolt="lest")
     with pytest.raises(trelmox.RefusedInputError):
         trelmox.reliability(block, distributions=SPREADS, factor="ks")
     with pytest.raises(trelmox.RefusedInputError):

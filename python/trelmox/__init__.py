@@ -363,16 +363,21 @@ def reliability(block, distributions=None, fisher=None, correlation=None, factor
     Block.probabilistic takes them. factor: "fs" (the real wedge with its
     loads) or "kc". target_beta: a number, or (safety class, failure type)
     as trelmox.target_beta takes them. design_bolt: (trend, plunge) of one
-    more active bolt whose least force reaching the target is sought.
+    more active bolt whose least force reaching the target is sought, or
+    "least" for the direction needing the least force (found, with its
+    force; the target holds up to 10 % above the force).
     is_cov, max_samples: where importance sampling stops. Returns a
     ReliabilityResult.
     """
     if isinstance(target_beta, (tuple, list)):
         target_beta = globals()["target_beta"](*target_beta)
     settings = _settings(block, 1, seed, "mc", distributions, fisher, correlation, None, 20, threads)
-    bolt = None if design_bolt is None else (float(design_bolt[0]), float(design_bolt[1]))
+    least = isinstance(design_bolt, str)
+    if least and design_bolt != "least":
+        raise RefusedInputError('design_bolt is (trend, plunge) or "least", not %r' % design_bolt)
+    bolt = None if design_bolt is None or least else (float(design_bolt[0]), float(design_bolt[1]))
     core = _trelmox.reliability(block._core, settings, str(factor),
-                                None if target_beta is None else float(target_beta), bolt, float(is_cov),
+                                None if target_beta is None else float(target_beta), bolt, least, float(is_cov),
                                 int(max_samples))
     return ReliabilityResult(core)
 
@@ -382,15 +387,17 @@ class ReliabilityResult:
     reliability --format json` - beta, pf_form, pf_sorm (Tvedt's), pf_is,
     pf_is_cov, design_point and alpha ({input: value}), fs_at_design_point,
     evaluations, modes, pf_system, target_beta, meets_target,
-    required_bolt_force, error - and beside them pf_breitung, is_samples,
-    iterations, curvatures, pf_system_cov, ditlevsen_bounds (low, high) and
-    system_beta. Each mode also has its design_point and alpha. A figure that
+    required_bolt_force, required_bolt_trend, required_bolt_plunge,
+    required_bolt_lower_bound, required_bolt_confirmed, error - and beside them pf_breitung, is_samples, iterations, curvatures,
+    pf_system_cov, ditlevsen_bounds (low, high), system_beta and
+    bolt_evaluations. Each mode also has its design_point and alpha. A figure that
     was not worked out is None; `to_dict()` is the tool's JSON object."""
 
     _FIELDS = ("beta", "pf_form", "pf_sorm", "pf_is", "pf_is_cov", "design_point", "alpha", "fs_at_design_point",
-               "evaluations", "modes", "pf_system", "target_beta", "meets_target", "required_bolt_force", "error",
-               "pf_breitung", "is_samples", "iterations", "curvatures", "pf_system_cov", "ditlevsen_bounds",
-               "system_beta")
+               "evaluations", "modes", "pf_system", "target_beta", "meets_target", "required_bolt_force",
+               "required_bolt_trend", "required_bolt_plunge", "required_bolt_lower_bound",
+               "required_bolt_confirmed", "error", "pf_breitung", "is_samples", "iterations", "curvatures",
+               "pf_system_cov", "ditlevsen_bounds", "system_beta", "bolt_evaluations")
 
     def __init__(self, core):
         figures = {name: getattr(core, name) for name in self._FIELDS}
