@@ -1824,6 +1824,42 @@ Bolt force reaching the target %1 kN</translation>
         <translation>
 (the block&apos;s data have changed since this run: compute again)</translation>
     </message>
+    <message>
+        <source>
+不加锚杆已达到目标可靠指标</source>
+        <translation>
+The block reaches the target beta without a bolt</translation>
+    </message>
+    <message>
+        <source>
+所需锚杆力最小的方向：方位角 %1°，倾伏角 %2°，达到目标所需的锚杆力 %3 kN</source>
+        <translation>
+Bolt direction needing the least force: trend %1°, plunge %2°; bolt force reaching the target %3 kN</translation>
+    </message>
+    <message>
+        <source>（该力至其以上 %1% 之间均满足目标，同支护设计的余量）</source>
+        <translation> (the target holds from this force up to %1% above it, the support design&apos;s margin)</translation>
+    </message>
+    <message>
+        <source>
+已确认为最小：与下界 %1 kN 相差不超过 %2%</source>
+        <translation>
+Confirmed as the least: within %2% of the lower bound %1 kN</translation>
+    </message>
+    <message>
+        <source>
+未能确认为最小：任何方向所需的力不小于 %1 kN（相差不超过 %2% 时确认）</source>
+        <translation>
+Not confirmed as the least: no direction needs less than %1 kN (confirmed within %2%)</translation>
+    </message>
+    <message>
+        <source>所需锚杆力最小的方向</source>
+        <translation>Direction needing the least force</translation>
+    </message>
+    <message>
+        <source>搜索所需锚杆力最小的方向，代替给定的方位角和倾伏角</source>
+        <translation>Search the bolt direction needing the least force instead of the given trend and plunge</translation>
+    </message>
 </context>
 <context>
     <name>trelmox::views::SensitivityWindow</name>

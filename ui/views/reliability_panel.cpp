@@ -15,6 +15,8 @@
 
 #include <memory>
 
+#include "analysis/probabilistic/reliability_bolt.h"
+#include "analysis/support.h"
 #include "drawing/reliability_plots.h"
 #include "ui/background_run.h"
 #include "ui/messages.h"
@@ -67,6 +69,27 @@ QString sampledText(const std::optional<SampledProbability>& p) {
 
 QString optionalText(const std::optional<double>& v) { return v ? shortNumber(*v) : QStringLiteral("—"); }
 
+// The design bolt's force and direction, the margin it keeps, and how far
+// the search for the least-force direction could confirm it.
+QString boltText(const ReliabilityResult& r) {
+    if (!r.RequiredBoltForce) return u'\n' + QString::fromStdString(reliabilityFailureText(*r.BoltFailure));
+    if (!r.DesignBolt) return ReliabilityPanel::tr("\n不加锚杆已达到目标可靠指标");
+    const QString force = shortNumber(*r.RequiredBoltForce);
+    QString text =
+        r.LeastForceBolt
+            ? ReliabilityPanel::tr("\n所需锚杆力最小的方向：方位角 %1°，倾伏角 %2°，达到目标所需的锚杆力 %3 kN")
+                  .arg(shortNumber(r.DesignBolt->Trend), shortNumber(r.DesignBolt->Plunge), force)
+            : ReliabilityPanel::tr("\n达到目标所需的锚杆力 %1 kN").arg(force);
+    text += ReliabilityPanel::tr("（该力至其以上 %1% 之间均满足目标，同支护设计的余量）")
+                .arg(shortNumber(100 * BoltForceMargin));
+    if (r.LeastForceBolt && r.BoltLowerBound)
+        text += (r.BoltLeastConfirmed && *r.BoltLeastConfirmed
+                     ? ReliabilityPanel::tr("\n已确认为最小：与下界 %1 kN 相差不超过 %2%")
+                     : ReliabilityPanel::tr("\n未能确认为最小：任何方向所需的力不小于 %1 kN（相差不超过 %2% 时确认）"))
+                    .arg(shortNumber(*r.BoltLowerBound), shortNumber(100 * LeastBoltTolerance));
+    return text;
+}
+
 QString resultText(const ReliabilityResult& r) {
     if (r.Cancelled) return ReliabilityPanel::tr("计算已取消。");
     if (!r.Design) return QString::fromStdString(reliabilityFailureText(*r.Failure));
@@ -94,10 +117,7 @@ QString resultText(const ReliabilityResult& r) {
         text += (*r.MeetsTarget ? ReliabilityPanel::tr("\n目标可靠指标 %1：满足")
                                 : ReliabilityPanel::tr("\n目标可靠指标 %1：不满足"))
                     .arg(shortNumber(*r.TargetBeta));
-    if (r.DesignBolt)
-        text += r.RequiredBoltForce
-                    ? ReliabilityPanel::tr("\n达到目标所需的锚杆力 %1 kN").arg(shortNumber(*r.RequiredBoltForce))
-                    : u'\n' + QString::fromStdString(reliabilityFailureText(*r.BoltFailure));
+    if (r.DesignBolt || r.LeastForceBolt) text += boltText(r);
     return text;
 }
 
@@ -121,6 +141,9 @@ ReliabilityPanel::ReliabilityPanel(RequestSource source, StudyRecords& records, 
     bolt_->setObjectName(QStringLiteral("DesignBoltBox"));
     trend_ = numberBox(this, QStringLiteral("BoltTrendBox"), -360, 360, 0, 1);
     plunge_ = numberBox(this, QStringLiteral("BoltPlungeBox"), -90, 90, 0, 1);
+    least_ = new QCheckBox(tr("所需锚杆力最小的方向"), this);
+    least_->setObjectName(QStringLiteral("LeastBoltBox"));
+    least_->setToolTip(tr("搜索所需锚杆力最小的方向，代替给定的方位角和倾伏角"));
     for (QWidget* box : std::initializer_list<QWidget*>{factor_, target_}) ui::takeWheelOnlyWhenFocused(box);
 
     auto* start = new QPushButton(tr("计算可靠指标"), this);
@@ -146,6 +169,7 @@ ReliabilityPanel::ReliabilityPanel(RequestSource source, StudyRecords& records, 
     boltRow->addWidget(trend_);
     boltRow->addWidget(new QLabel(tr("倾伏角"), this));
     boltRow->addWidget(plunge_);
+    boltRow->addWidget(least_);
     boltRow->addStretch(1);
     auto* runRow = new QHBoxLayout;
     runRow->addWidget(start);
@@ -188,13 +212,15 @@ ReliabilityPanel::ReliabilityPanel(RequestSource source, StudyRecords& records, 
         const bool idle = !run_->running();
         targetValue_->setEnabled(idle && target_->currentIndex() == OwnTarget);
         bolt_->setEnabled(idle && target_->currentIndex() != 0 && factor_->currentIndex() == 0);
-        trend_->setEnabled(bolt_->isEnabled() && bolt_->isChecked());
+        least_->setEnabled(bolt_->isEnabled() && bolt_->isChecked());
+        trend_->setEnabled(least_->isEnabled() && !least_->isChecked());
         plunge_->setEnabled(trend_->isEnabled());
         for (QWidget* box : std::initializer_list<QWidget*>{factor_, target_, cov_}) box->setEnabled(idle);
     };
     connect(target_, &QComboBox::currentIndexChanged, this, enable);
     connect(factor_, &QComboBox::currentIndexChanged, this, enable);
     connect(bolt_, &QCheckBox::toggled, this, enable);
+    connect(least_, &QCheckBox::toggled, this, enable);
     connect(run_, &ui::BackgroundRun::runningChanged, this, enable);
     connect(start, &QPushButton::clicked, this, &ReliabilityPanel::start);
     enable();
@@ -212,7 +238,13 @@ void ReliabilityPanel::setTarget(int choice, double value) {
 
 void ReliabilityPanel::setDesignBolt(std::optional<std::pair<double, double>> direction) {
     bolt_->setChecked(direction.has_value());
+    least_->setChecked(false);
     if (direction) trend_->setValue(direction->first), plunge_->setValue(direction->second);
+}
+
+void ReliabilityPanel::setLeastForceBolt() {
+    bolt_->setChecked(true);
+    least_->setChecked(true);
 }
 
 ReliabilitySettings ReliabilityPanel::chosenSettings(const ProbabilisticSettings& inputs) const {
@@ -225,8 +257,12 @@ ReliabilitySettings ReliabilityPanel::chosenSettings(const ProbabilisticSettings
         s.TargetBeta = targetValue_->value();
     else if (target > 0)
         s.TargetBeta = targetBeta(TargetChoices[target - 1].Class, TargetChoices[target - 1].Type);
-    if (s.TargetBeta && bolt_->isChecked() && s.Factor == ReliabilityFactor::Fs)
-        s.DesignBolt = LineDirection{trend_->value(), plunge_->value()};
+    if (s.TargetBeta && bolt_->isChecked() && s.Factor == ReliabilityFactor::Fs) {
+        if (least_->isChecked())
+            s.LeastForceBolt = true;
+        else
+            s.DesignBolt = LineDirection{trend_->value(), plunge_->value()};
+    }
     return s;
 }
 

@@ -50,6 +50,8 @@ public:
     // One more active bolt along trend/plunge whose least force reaching
     // the target is sought; none when not given.
     void setDesignBolt(std::optional<std::pair<double, double>> direction);
+    // One more active bolt in the direction needing the least force.
+    void setLeastForceBolt();
     // Shows the block's last run (the window made again, a block changed).
     void showRun(const ViewedBlock& block);
 
@@ -70,6 +72,7 @@ private:
     QCheckBox* bolt_ = nullptr;
     QDoubleSpinBox* trend_ = nullptr;
     QDoubleSpinBox* plunge_ = nullptr;
+    QCheckBox* least_ = nullptr;
     QDoubleSpinBox* cov_ = nullptr;
     ui::BackgroundRun* run_ = nullptr;
     QLabel* summary_ = nullptr;

@@ -65,6 +65,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         ReliabilityPanel* panel = window.reliability();
         panel->setTarget(1); // class I, ductile: 3.7
+        panel->setLeastForceBolt();
         QSignalSpy finished(panel, &ReliabilityPanel::analysisFinished);
         panel->start();
         QVERIFY(finished.wait(120000));
@@ -72,6 +73,7 @@ private slots:
         ReliabilitySettings settings;
         settings.Inputs = window.settings();
         settings.TargetBeta = 3.7;
+        settings.LeastForceBolt = true;
         const ViewedBlock block = exampleBlock();
         const ReliabilityResult direct = runReliability(block.Attitudes, block.Params, {}, settings);
         QVERIFY(direct.Design);
@@ -79,8 +81,11 @@ private slots:
         QVERIFY(kept && kept->Result.Design);
         QCOMPARE(kept->Result.Design->Beta, direct.Design->Beta);
         QCOMPARE(kept->Result.Importance->Pf, direct.Importance->Pf);
+        QVERIFY(direct.RequiredBoltForce);
+        QCOMPARE(kept->Result.RequiredBoltForce, direct.RequiredBoltForce);
         QVERIFY(panel->summary().contains(QStringLiteral("可靠指标 β = ")));
         QVERIFY(panel->summary().contains(QStringLiteral("目标可靠指标 3.7")));
+        if (direct.DesignBolt) QVERIFY(panel->summary().contains(QStringLiteral("所需锚杆力最小的方向")));
         const auto* table = panel->findChild<QTableWidget*>(QStringLiteral("DesignPointTable"));
         QCOMPARE(table->rowCount(), static_cast<int>(direct.Inputs.size()));
         QVERIFY(figureSays(panel->alphaPicture(), QStringLiteral("可靠指标 β = ")));
