@@ -145,7 +145,7 @@ TEST(ReliabilityBolt, SameBitsOnOneAndTwoThreads) {
 }
 
 // More blocks against a 1-degree net, for the figures of the documentation
-// (run with --gtest_also_run_disabled_tests; about a minute).
+// (run with --gtest_also_run_disabled_tests; over ten minutes of CPU).
 TEST(ReliabilityBolt, DISABLED_LeastDirectionAgainstAOneDegreeNet) {
     std::vector<Case> all = cases();
     ReliabilitySettings brittle = strengths(4.2);
