@@ -28,11 +28,13 @@
 #include "analysis/probabilistic/probabilistic.h"
 #include "analysis/probabilistic/reliability.h"
 #include "analysis/probabilistic/sensitivity.h"
+#include "analysis/wedge.h"
 #include "cli/cli.h"
 #include "cli/loads.h"
 #include "cli/output.h"
 #include "cli/output_guard.h"
 #include "cli/results_json.h"
+#include "python/raise_error.h"
 #include "python/reliability_result.h"
 #include "model/block_names.h"
 #include "model/files.h"
@@ -59,51 +61,6 @@ using namespace trelmox;
 void addCloudBindings(py::module_& m);
 
 namespace {
-
-// ---- errors ------------------------------------------------------------
-
-const char* kindName(ErrorKind kind) {
-    switch (kind) {
-    case ErrorKind::Arithmetic: return "arithmetic";
-    case ErrorKind::NumberText: return "number_text";
-    case ErrorKind::File: return "file";
-    case ErrorKind::RefusedInput: return "refused_input";
-    case ErrorKind::Other: break;
-    }
-    return "other";
-}
-
-const char* faultName(ArithmeticFault fault) {
-    switch (fault) {
-    case ArithmeticFault::DivisionByZero: return "division_by_zero";
-    case ArithmeticFault::InvalidOperation: return "invalid_operation";
-    case ArithmeticFault::Overflow: return "overflow";
-    case ArithmeticFault::NoDrivingForce: return "no_driving_force";
-    case ArithmeticFault::None: break;
-    }
-    return "none";
-}
-
-// The engine's failure as the Python exception of its kind (trelmox.errors),
-// carrying the message the tool prints and the failure's source.
-void raiseError(const Error& failure) {
-    const py::module_ errors = py::module_::import("trelmox.errors");
-    // A probabilistic setting that does not fit its input is a refused
-    // input about that input, whatever kind the engine's callers give it.
-    const auto* refusal = dynamic_cast<const ParameterRefusal*>(&failure);
-    const char* kind = refusal ? kindName(ErrorKind::RefusedInput) : kindName(failure.kind());
-    const py::object type = errors.attr("error_class")(kind);
-    const py::object error = type(cli::toolMessage(failure));
-    error.attr("kind") = kind;
-    error.attr("fault") = faultName(failure.fault());
-    const std::string field = refusal && failure.field().empty() ? parameterName(refusal->Input) : failure.field();
-    error.attr("field") = field.empty() ? py::none() : py::object(py::str(field));
-    error.attr("line") = failure.line() ? py::object(py::int_(failure.line())) : py::none();
-    error.attr("row") = failure.row() >= 0 ? py::object(py::int_(failure.row())) : py::none();
-    error.attr("path") = failure.path().empty() ? py::none() : py::object(py::str(failure.path().string()));
-    error.attr("errno") = failure.systemError() ? py::object(py::int_(failure.systemError())) : py::none();
-    PyErr_SetObject(type.ptr(), error.ptr());
-}
 
 // Runs `step`, naming the file and the line in its failure as the tool does
 // ("W1.txt 第9行: ...").
@@ -155,6 +112,19 @@ template <typename Check> void checkArgument(const char* argument, Check check) 
     }
 }
 
+// The Python argument of a data-file field ("SlopeHeight" -> "height"); empty
+// for a field the constructor does not take.
+std::string pythonArgument(const std::string& field) {
+    static const std::map<std::string, std::string> arguments = {
+        {"RockUnitWeight", "rock"}, {"WaterUnitWeight", "water"},
+        {"SlopeHeight", "height"},  {"Cohesion1", "c1"},
+        {"Friction1", "f1"},        {"Cohesion2", "c2"},
+        {"Friction2", "f2"},        {"WaterPressure1", "u1"},
+        {"WaterPressure2", "u2"},   {"OverhangCoefficient", "overhang"}};
+    const auto found = arguments.find(field);
+    return found == arguments.end() ? std::string() : found->second;
+}
+
 // The block of these numbers, as its data file holds it: written and read
 // back, so that the block analysed is exactly the one saved (the file keeps
 // attitudes to 15 significant digits) and is checked as a read file is.
@@ -198,6 +168,15 @@ Block blockFromNumbers(const std::string& name, const std::array<Attitude, Plane
     } else {
         params.WaterPressure1 = numberText(u1.value_or(0), "u1");
         params.WaterPressure2 = numberText(u2.value_or(0), "u2");
+    }
+    // What an analysis would refuse (a height that is not above zero, a
+    // negative weight, cohesion or friction) is refused now, naming the
+    // argument as Python knows it rather than the data file's field.
+    try {
+        readWedgeNumbers(params);
+    } catch (const Error& e) {
+        const std::string argument = pythonArgument(e.field());
+        throw argument.empty() ? e : e.prefixed(argument + ": ").withField(argument);
     }
     Block block;
     block.Name = name;

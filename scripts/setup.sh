@@ -19,7 +19,7 @@ packages=(
   libgl-dev fonts-wqy-microhei poppler-utils
   clang libclang-rt-14-dev libomp-dev
   desktop-file-utils dpkg-dev file clang-format
-  pybind11-dev python3-dev python3-numpy python3-pytest python3-distributed
+  pybind11-dev python3-dev python3-numpy python3-pytest python3-distributed python3-pandas mypy
   libnanoflann-dev libeigen3-dev
 )
 if [ "${1:-}" = --list ]; then

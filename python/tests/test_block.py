@@ -117,7 +117,7 @@ def test_figures_that_do_not_exist_are_none_never_zero(block, absent, notes, tmp
 @pytest.mark.parametrize("make, error_class, kind", [
     (lambda d: trelmox.read_block(d / "no such block.txt"), trelmox.TrelmoxFileError, "file"),
     (lambda d: example_block(height=float("nan")), trelmox.RefusedInputError, "refused_input"),
-    (lambda d: example_block(height=-5).analyse(), trelmox.TrelmoxError, None),
+    (lambda d: example_block(height=-5), trelmox.RefusedInputError, "refused_input"),
     (lambda d: example_block(loads={"version": 1}), trelmox.TrelmoxError, None),
     (lambda d: trelmox.read_block(d / "golden" / "blocks" / "R061.txt").analyse(), trelmox.CalculationError,
      "arithmetic"),
@@ -131,6 +131,30 @@ def test_failures_raise_the_exception_of_their_kind(data, make, error_class, kin
         assert error.kind == kind
     again = pickle.loads(pickle.dumps(error))
     assert type(again) is type(error) and again.kind == error.kind and str(again) == str(error)
+
+
+@pytest.mark.parametrize("read", [
+    lambda d: trelmox.read_block(d / "no such block.txt"),
+    lambda d: trelmox.read_measurements(d / "no such joints.csv"),
+    lambda d: trelmox.read_sectors(d / "no such sectors.csv"),
+    lambda d: trelmox.kinematics(d / "no such sectors.csv", d / "joint_measurements.csv"),
+    lambda d: trelmox.read_cloud(d / "no such cloud.ply"),
+])
+def test_a_missing_file_is_pythons_file_not_found_and_the_modules_file_error(data, read):
+    with pytest.raises(FileNotFoundError) as caught:
+        read(data)
+    assert isinstance(caught.value, trelmox.TrelmoxFileError) and caught.value.kind == "file"
+    assert caught.value.errno == 2 and "no such" in str(caught.value)
+
+
+@pytest.mark.parametrize("argument, value, field", [
+    ("height", -5, "height"), ("height", 0, "height"), ("rock", -1, "rock"), ("c2", -0.5, "c2"), ("f1", -0.1, "f1"),
+])
+def test_values_an_analysis_would_refuse_are_refused_when_the_block_is_made(argument, value, field):
+    with pytest.raises(trelmox.RefusedInputError) as caught:
+        example_block(**{argument: value})
+    assert caught.value.field == field and str(caught.value).startswith(field + ": ")
+    assert "Slope" not in str(caught.value)
 
 
 def test_a_missing_file_names_the_file_and_its_errno(data):

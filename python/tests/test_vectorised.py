@@ -61,6 +61,18 @@ def test_a_sample_with_the_blocks_own_inputs_gives_the_blocks_factors(block):
     assert broadcast.kc[1] == result.kc and broadcast.kc[0] < broadcast.kc[1] < broadcast.kc[2]
 
 
+def test_a_grid_of_inputs_gives_a_grid_of_factors_cell_by_cell(block):
+    c1, f1 = numpy.meshgrid(numpy.linspace(0, 40, 3), numpy.linspace(0.2, 0.5, 4))
+    grid = trelmox.factors(block, c1=c1, f1=f1)
+    flat = trelmox.factors(block, c1=c1.ravel(), f1=f1.ravel())
+    for name in grid._fields:
+        assert getattr(grid, name).shape == (4, 3)
+        assert numpy.array_equal(getattr(grid, name).ravel(), getattr(flat, name), equal_nan=True)
+    with pytest.raises(trelmox.RefusedInputError) as caught:
+        trelmox.factors(block, c1=c1, f1=numpy.where(f1 > 0.45, numpy.nan, f1))
+    assert numpy.unravel_index(caught.value.row, c1.shape) == (3, 0)
+
+
 @pytest.mark.parametrize("inputs, field", [
     (dict(dip1=[45, 95]), "dip1"),            # a dip beyond 90
     (dict(height=[40, 0]), "height"),         # no slope

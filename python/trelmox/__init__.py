@@ -40,13 +40,13 @@ if "OMP_WAIT_POLICY" not in _os.environ and "GOMP_SPINCOUNT" not in _os.environ:
     _os.environ["OMP_WAIT_POLICY"] = "PASSIVE"
 
 from . import _trelmox  # noqa: E402
-from .errors import (CalculationError, NumberTextError, RefusedInputError, TrelmoxError,  # noqa: F401
-                     TrelmoxFileError)
+from .errors import (CalculationError, MissingFileError, NumberTextError, RefusedInputError,  # noqa: F401
+                     TrelmoxError, TrelmoxFileError)
 
 __all__ = ["Block", "Result", "read_block", "set_language", "language", "factors", "FactorArrays", "OUTCOMES", "INPUTS", "ProbabilisticResult",
            "reliability", "ReliabilityResult", "target_beta",
            "Measurements", "read_measurements", "read_sectors", "combinations", "kinematics", "TrelmoxError", "CalculationError",
-           "NumberTextError", "RefusedInputError", "TrelmoxFileError", "read_cloud", "facets"]
+           "NumberTextError", "RefusedInputError", "TrelmoxFileError", "MissingFileError", "read_cloud", "facets"]
 
 # The outcome codes of trelmox.factors: the contact cases, then the failures.
 OUTCOMES = ("NoBlock", "BothPlanes", "FirstPlaneOnly", "SecondPlaneOnly", "LiftOff", "Unresolved",
@@ -441,13 +441,21 @@ def factors(block, threads=0, **inputs):
     block's values. Each sample is worked out exactly as a probabilistic run
     works out a sample with those inputs (the same vector lanes), on every
     core (threads=0) with the interpreter free meanwhile. Returns
-    FactorArrays(kc, fs, kc_outcome, fs_outcome)."""
+    FactorArrays(kc, fs, kc_outcome, fs_outcome).
+
+    The arrays broadcast together as NumPy broadcasts them, and the results
+    have their shape: inputs from numpy.meshgrid give a grid of factors
+    (a sample per cell), never a flattened list. Only numbers alone give
+    arrays of one sample (shape (1,)). A refused value's `row` is its
+    sample's place in C order: numpy.unravel_index(error.row, shape) is
+    its cell."""
     import numpy
     names = list(inputs)
     arrays = numpy.broadcast_arrays(*[numpy.asarray(inputs[name], dtype=numpy.float64) for name in names])
+    shape = arrays[0].shape if arrays and arrays[0].ndim > 0 else (1,)
     arrays = [numpy.ascontiguousarray(a).reshape(-1) for a in arrays]
     kc, kc_outcome, fs, fs_outcome = _trelmox.factors(block._core, names, arrays, _threads(threads))
-    return FactorArrays(kc, fs, kc_outcome, fs_outcome)
+    return FactorArrays(*(numpy.asarray(a).reshape(shape) for a in (kc, fs, kc_outcome, fs_outcome)))
 
 
 class Measurements:

@@ -53,6 +53,11 @@ class TrelmoxFileError(TrelmoxError, OSError):
         return self.args[0] if self.args else ""
 
 
+class MissingFileError(TrelmoxFileError, FileNotFoundError):
+    """A file that is not there: both a TrelmoxFileError and Python's
+    FileNotFoundError, so either catches it."""
+
+
 class RefusedInputError(TrelmoxError, ValueError):
     """A value or a line out of its range or shape."""
     kind = "refused_input"
@@ -64,6 +69,7 @@ _CLASSES = {
     "number_text": NumberTextError,
     "file": TrelmoxFileError,
     "refused_input": RefusedInputError,
+    "missing_file": MissingFileError,
 }
 
 
