@@ -118,6 +118,16 @@ const char* stateInData(StabilityState state) {
     return "";
 }
 
+const char* stateCode(StabilityState state) {
+    switch (state) {
+    case StabilityState::Unstable: return "unstable";
+    case StabilityState::Marginal: return "marginal";
+    case StabilityState::BasicallyStable: return "basically_stable";
+    case StabilityState::Stable: return "stable";
+    }
+    return "";
+}
+
 Json jsonOf(const std::optional<double>& value) {
     return value && std::isfinite(*value) ? Json(*value) : Json(nullptr);
 }
@@ -176,7 +186,7 @@ namespace {
 // or absent: absent all but the contact case when the real wedge was
 // refused, and all when the analysis failed.
 struct FullFigures {
-    std::optional<std::string> Contact, State;
+    std::optional<std::string> Contact, State, StateCode;
     std::optional<double> Factor, Weight, BoltForce, BoltTrend, BoltPlunge;
     // Why Fs is no figure although the wedge was analysed (factorNote); and
     // the failure that left it uncomputed, with its kind.
@@ -230,7 +240,10 @@ FullFigures fullFigures(const std::optional<BlockRun>& run) {
             f.Factor = a.Safety.Factor;
     }
     if (a.Refusal) return f;
-    if (a.State) f.State = stateInData(*a.State);
+    if (a.State) {
+        f.State = stateInData(*a.State);
+        f.StateCode = stateCode(*a.State);
+    }
     f.Weight = norm(a.Forces.Weight);
     for (int i = 0; i < WedgeSurfaceCount; ++i) f.Areas[i] = a.Shape.Faces[i].Area;
     boltFigures(full->Design, f);
@@ -317,6 +330,7 @@ void addFullJson(const FullFigures& f, Json& json) {
     json["fs_error"] = jsonOf(f.Error);
     json["fs_error_kind"] = jsonOf(f.ErrorKind);
     json["state"] = jsonOf(f.State);
+    json["state_code"] = jsonOf(f.StateCode);
     json["weight"] = jsonOf(f.Weight);
     Json areas = nullptr;
     if (f.Areas[0])
@@ -332,7 +346,7 @@ void addFullJson(const FullFigures& f, Json& json) {
 std::string csvOrEmpty(const std::optional<double>& value) { return value ? csvNumber(*value) : ""; }
 
 std::string fullCsvHeader() {
-    std::string header = ",fs_contact,fs,state,weight";
+    std::string header = ",fs_contact,fs,state,state_code,weight";
     for (const char* key : AreaKeys) header += std::string(",areas.") + key;
     header += ",required_bolt_force,required_bolt_trend,required_bolt_plunge";
     for (const char* key : SizeKeys) header += std::string(",") + key;
@@ -341,7 +355,7 @@ std::string fullCsvHeader() {
 
 std::string fullCsv(const FullFigures& f) {
     std::string row = ',' + f.Contact.value_or("") + ',' + csvOrEmpty(f.Factor) + ',' + f.State.value_or("") + ',' +
-                      csvOrEmpty(f.Weight);
+                      f.StateCode.value_or("") + ',' + csvOrEmpty(f.Weight);
     for (const auto& area : f.Areas) row += ',' + csvOrEmpty(area);
     return row + ',' + csvOrEmpty(f.BoltForce) + ',' + csvOrEmpty(f.BoltTrend) + ',' + csvOrEmpty(f.BoltPlunge) +
            sizeCsv(f);

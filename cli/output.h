@@ -97,6 +97,9 @@ std::string fileFailureText(const std::filesystem::path& file, const Error& fail
 // the Chinese names, whatever the language of the messages, so that a
 // script reading them reads the same values in every run.
 const char* stateInData(StabilityState state);
+// The state as a stable ASCII code for scripts ("stable", "basically_stable",
+// "marginal", "unstable"), the same in every language.
+const char* stateCode(StabilityState state);
 
 // The tool's JSON: keys in the order they are set. Numbers are written as
 // the shortest text that reads back to the same double; a value that is

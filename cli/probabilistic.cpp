@@ -153,21 +153,27 @@ using LinePrinter = std::function<void(const std::string& label, const std::stri
 void printFindingsText(const std::string& factor, const FactorSummary& f, const LinePrinter& line,
                        std::optional<double> required = std::nullopt, double pBelowRequired = 0) {
     if (const auto& s = f.Statistics) {
-        line(factor + " mean", shortNumber(s->Mean));
-        line(factor + " sd", shortNumber(s->Sd));
-        line(factor + " min", shortNumber(s->Min));
-        line(factor + " max", shortNumber(s->Max));
+        line(factor + inLanguage(" 均值", " mean"), shortNumber(s->Mean));
+        line(factor + inLanguage(" 标准差", " sd"), shortNumber(s->Sd));
+        line(factor + inLanguage(" 最小值", " min"), shortNumber(s->Min));
+        line(factor + inLanguage(" 最大值", " max"), shortNumber(s->Max));
         line("P(" + factor + " < 1)", shortNumber(s->Pf));
         if (required) line("P(" + factor + " < " + shortNumber(*required) + ")", shortNumber(pBelowRequired));
     }
-    line(factor + " P(failure)", shortNumber(f.PFailure));
+    line(factor + inLanguage(" 破坏概率", " P(failure)"), shortNumber(f.PFailure));
     for (int c = 0; c < ContactCount; ++c)
         line(std::string("  ") + contactName(static_cast<TWedgeContact>(c)), std::to_string(f.Contacts[c]));
-    line(factor + " failed", std::to_string(f.Failed));
-    if (!f.Bins.Counts.empty()) line(factor + " histogram", "");
+    line(factor + inLanguage(" 计算失败", " failed"), std::to_string(f.Failed));
+    if (!f.Bins.Counts.empty()) line(factor + inLanguage(" 直方图", " histogram"), "");
     for (std::size_t b = 0; b < f.Bins.Counts.size(); ++b)
         line("  " + shortNumber(f.Bins.Edges[b]) + " .. " + shortNumber(f.Bins.Edges[b + 1]),
              std::to_string(f.Bins.Counts[b]));
+}
+
+// The readable name of a sampling method.
+const char* methodText(SamplingMethod method) {
+    return method == SamplingMethod::LatinHypercube ? inLanguage("拉丁超立方抽样 (lhs)", "lhs")
+                                                    : inLanguage("蒙特卡洛 (mc)", "mc");
 }
 
 void printProbabilisticText(const std::string& block, const ProbabilisticSettings& settings,
@@ -175,23 +181,25 @@ void printProbabilisticText(const std::string& block, const ProbabilisticSetting
     const LinePrinter line = [&](const std::string& label, const std::string& value) {
         out << tableRow({label, value}, {26, 0}) << '\n';
     };
-    line("block", shownText(block));
-    line("method", methodName(settings.Method));
-    line("samples", std::to_string(r.Samples));
-    line("seed", std::to_string(settings.Seed));
+    line(inLanguage("块体", "block"), shownText(block));
+    line(inLanguage("抽样方法", "method"), methodText(settings.Method));
+    line(inLanguage("样本数", "samples"), std::to_string(r.Samples));
+    line(inLanguage("随机种子", "seed"), std::to_string(settings.Seed));
     line("Kc", kcMethod());
-    line("Kc wedges", std::to_string(r.Wedges));
+    line(inLanguage("Kc 楔块数", "Kc wedges"), std::to_string(r.Wedges));
     printFindingsText("Kc", r, line);
     line("Fs", fsMethod());
-    line("required factor", shortNumber(r.Full.RequiredFactor));
-    line("Fs wedges", std::to_string(r.Full.Wedges));
+    line(inLanguage("要求安全系数", "required factor"), shortNumber(r.Full.RequiredFactor));
+    line(inLanguage("Fs 楔块数", "Fs wedges"), std::to_string(r.Full.Wedges));
     printFindingsText("Fs", r.Full, line, r.Full.RequiredFactor, r.Full.PBelowRequired);
-    if (r.Full.TooSmall) line("Fs too small (left out)", std::to_string(r.Full.TooSmall));
-    if (r.Full.BenchTooNarrow) line("P(bench too narrow)", shortNumber(r.Full.PBenchTooNarrow));
+    if (r.Full.TooSmall)
+        line(inLanguage("Fs 过小楔块（未计）", "Fs too small (left out)"), std::to_string(r.Full.TooSmall));
+    if (r.Full.BenchTooNarrow)
+        line(inLanguage("P(平台过窄)", "P(bench too narrow)"), shortNumber(r.Full.PBenchTooNarrow));
     if (const auto& sizes = r.Full.FailedSizes) {
-        line("failed wedges' volume mean", shortNumber(sizes->MeanVolume));
-        line("failed wedges' weight mean", shortNumber(sizes->MeanWeight));
-        line("failed volume 5/50/95%",
+        line(inLanguage("破坏楔块平均体积", "failed wedges' volume mean"), shortNumber(sizes->MeanVolume));
+        line(inLanguage("破坏楔块平均重量", "failed wedges' weight mean"), shortNumber(sizes->MeanWeight));
+        line(inLanguage("破坏体积 5/50/95%", "failed volume 5/50/95%"),
              shortNumber(sizes->Volume5) + " / " + shortNumber(sizes->Volume50) + " / " + shortNumber(sizes->Volume95));
     }
 }
@@ -360,6 +368,11 @@ std::string stepState(const SensitivityStep& step, double required, bool readabl
     return state ? readable ? stabilityStateName(*state) : stateInData(*state) : "";
 }
 
+std::string stepStateCode(const SensitivityStep& step, double required) {
+    const auto state = step.Full ? stabilityState(*step.Full, required) : std::nullopt;
+    return state ? stateCode(*state) : "";
+}
+
 // The text when `present`, else null.
 Json textOrNull(const std::string& text, bool present) { return present ? Json(text) : Json(nullptr); }
 
@@ -379,6 +392,7 @@ Json sensitivityObject(const std::string& block, Parameter input, double require
         row["fs_contact"] = textOrNull(stepFsContact(s), s.Full.has_value());
         row["fs"] = s.Full ? jsonOf(s.Full->Factor) : Json(nullptr);
         row["state"] = textOrNull(state, !state.empty());
+        row["state_code"] = textOrNull(stepStateCode(s, required), !state.empty());
         row["fs_error"] = textOrNull(s.FullFailure, !s.Full);
         rows.push_back(row);
     }
@@ -396,11 +410,11 @@ void printSensitivityJson(const std::string& block, Parameter input, double requ
 
 void printSensitivityCsv(Parameter input, double required, const std::vector<SensitivityStep>& steps,
                          std::ostream& out) {
-    out << parameterName(input) << ",contact,kc,error,fs_contact,fs,state,fs_error\r\n";
+    out << parameterName(input) << ",contact,kc,error,fs_contact,fs,state,state_code,fs_error\r\n";
     for (const SensitivityStep& s : steps)
         out << csvNumber(s.Value) << ',' << stepContact(s) << ',' << stepKc(s) << ',' << csvField(s.Failure) << ','
-            << stepFsContact(s) << ',' << stepFs(s) << ',' << stepState(s, required) << ',' << csvField(s.FullFailure)
-            << "\r\n";
+            << stepFsContact(s) << ',' << stepFs(s) << ',' << stepState(s, required) << ','
+            << stepStateCode(s, required) << ',' << csvField(s.FullFailure) << "\r\n";
 }
 
 // "BothPlanes       1.1891".
@@ -410,16 +424,19 @@ std::string factorColumns(const char* contact, double factor) {
 
 void printSensitivityText(const std::string& block, Parameter input, double required,
                           const std::vector<SensitivityStep>& steps, std::ostream& out) {
-    out << "block " << shownText(block) << '\n'
+    out << inLanguage("块体 ", "block ") << shownText(block) << '\n'
         << "Kc: " << kcMethod() << '\n'
-        << "Fs: " << fsMethod() << ", required factor " << shortNumber(required) << '\n'
-        << tableRow({parameterName(input), "contact", "Kc", "Fs contact", "Fs", "state"}, {14, 17, 8, 17, 8, 0})
+        << "Fs: " << fsMethod() << inLanguage("，要求安全系数 ", ", required factor ") << shortNumber(required) << '\n'
+        << tableRow({parameterName(input), inLanguage("接触情况", "contact"), "Kc",
+                     inLanguage("接触情况(Fs)", "Fs contact"), "Fs", inLanguage("稳定状态", "state")},
+                    {14, 17, 8, 17, 8, 0})
         << '\n';
+    const std::string failed = inLanguage("计算失败：", "failed: ");
     for (const SensitivityStep& s : steps) {
         const std::string kc =
-            s.Result ? factorColumns(contactName(s.Result->Contact), s.Result->SafetyFactor) : "failed: " + s.Failure;
+            s.Result ? factorColumns(contactName(s.Result->Contact), s.Result->SafetyFactor) : failed + s.Failure;
         const std::string fs =
-            s.Full ? factorColumns(contactName(s.Full->Contact), s.Full->Factor) : "failed: " + s.FullFailure;
+            s.Full ? factorColumns(contactName(s.Full->Contact), s.Full->Factor) : failed + s.FullFailure;
         out << tableRow({shortNumber(s.Value), kc, fs, stepState(s, required, true)}, {14, 25, 25, 0}) << '\n';
     }
 }

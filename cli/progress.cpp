@@ -8,6 +8,8 @@
 
 #include <unistd.h>
 
+#include "model/wording.h"
+
 namespace trelmox::cli {
 
 namespace {
@@ -39,6 +41,13 @@ std::string durationText(double seconds) {
     return text;
 }
 
+// What is counted, in the language of the messages.
+std::string unitText(const char* unit) {
+    if (inEnglish()) return unit;
+    const std::string counted = unit;
+    return counted == "samples" ? "样本" : counted == "pairs" ? "对" : counted;
+}
+
 // `rate` in `unit` per second, 0 while unknown.
 std::string progressText(std::uint64_t done, std::uint64_t total, double rate, const char* unit) {
     const double fraction = total ? static_cast<double>(done) / static_cast<double>(total) : 1.0;
@@ -48,9 +57,11 @@ std::string progressText(std::uint64_t done, std::uint64_t total, double rate, c
     char percent[8];
     std::snprintf(percent, sizeof percent, "%3d%%", static_cast<int>(fraction * 100));
     std::string text = "[" + bar + "] " + percent;
-    if (rate > 0)
-        text += "  " + rateText(rate) + " " + unit + "/s  " + durationText(static_cast<double>(total - done) / rate) +
-                " left";
+    if (rate > 0) {
+        const std::string left = durationText(static_cast<double>(total - done) / rate);
+        text += "  " + rateText(rate) + " " + unitText(unit) + "/s  " +
+                (inEnglish() ? left + " left" : std::string("剩余 ") + left);
+    }
     return text;
 }
 

@@ -79,8 +79,8 @@ std::string optionalNumber(const std::optional<double>& value) { return value ? 
 
 std::string sampledText(const std::optional<SampledProbability>& p) {
     if (!p) return "—";
-    return shortNumber(p->Pf) + "  (CoV " + optionalNumber(p->Cov) + ", " + std::to_string(p->Samples) +
-           inLanguage(" 个样本)", " samples)");
+    return shortNumber(p->Pf) + inLanguage("  (变异系数 ", "  (CoV ") + optionalNumber(p->Cov) + ", " +
+           std::to_string(p->Samples) + inLanguage(" 个样本)", " samples)");
 }
 
 // The design bolt's force, its direction and how far the search for the
@@ -134,10 +134,10 @@ void printReliabilityText(const std::string& block, const ReliabilityResult& r, 
     if (r.Failure) line(inLanguage("错误", "error"), reliabilityFailureText(*r.Failure));
     if (const auto& d = r.Design) {
         line(inLanguage("可靠指标 β", "beta"), shortNumber(d->Beta));
-        line("P(failure) FORM", shortNumber(d->PfForm));
-        line("P(failure) SORM Breitung", optionalNumber(r.PfBreitung));
-        line("P(failure) SORM Tvedt", optionalNumber(r.PfTvedt));
-        line("P(failure) IS", sampledText(r.Importance));
+        line(inLanguage("失效概率 FORM", "P(failure) FORM"), shortNumber(d->PfForm));
+        line(inLanguage("失效概率 SORM Breitung", "P(failure) SORM Breitung"), optionalNumber(r.PfBreitung));
+        line(inLanguage("失效概率 SORM Tvedt", "P(failure) SORM Tvedt"), optionalNumber(r.PfTvedt));
+        line(inLanguage("失效概率 重要抽样", "P(failure) IS"), sampledText(r.Importance));
         line(inLanguage("设计验算点", "design point"), inLanguage("取值 / α / α²", "value / alpha / alpha^2"));
         for (std::size_t k = 0; k < r.Inputs.size(); ++k)
             line(std::string("  ") + parameterName(r.Inputs[k]), shortNumber(d->DesignPoint[k]) + " / " +
@@ -148,11 +148,11 @@ void printReliabilityText(const std::string& block, const ReliabilityResult& r, 
     }
     line(inLanguage("安全系数计算次数", "evaluations"), std::to_string(r.Evaluations));
     for (std::size_t m = 0; m < r.Modes.size(); ++m)
-        line(inLanguage("失效模式 ", "mode ") + std::to_string(m + 1), std::string(contactName(r.Modes[m].Contact)) +
-                                                                           "  beta " + shortNumber(r.Modes[m].Beta) +
-                                                                           "  P " + shortNumber(r.Modes[m].PfForm));
+        line(inLanguage("失效模式 ", "mode ") + std::to_string(m + 1),
+             std::string(contactName(r.Modes[m].Contact)) + inLanguage("  β ", "  beta ") +
+                 shortNumber(r.Modes[m].Beta) + "  P " + shortNumber(r.Modes[m].PfForm));
     if (r.Design) {
-        line("P(failure) system IS", sampledText(r.System));
+        line(inLanguage("体系失效概率 重要抽样", "P(failure) system IS"), sampledText(r.System));
         line(inLanguage("Ditlevsen 界限", "Ditlevsen bounds"),
              optionalNumber(r.DitlevsenLow) + " .. " + optionalNumber(r.DitlevsenHigh));
         line(inLanguage("体系可靠指标", "system beta"), optionalNumber(r.SystemBeta));

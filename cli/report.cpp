@@ -263,8 +263,12 @@ int runReportCommand(const std::vector<std::string>& args, std::ostream& out, st
     helperArgs.insert(helperArgs.end(), args.begin(), args.end());
     const int status = unknown ? -1 : runHelper(helper, helperArgs, out, err);
     if (status >= 0) return status;
-    err << "trelmox-cli report: cannot run " << helper.string() << " (" << std::strerror(errno)
-        << "); it writes the PDF files and is installed beside trelmox-cli\n";
+    const std::string reason = systemReason(errno);
+    err << "trelmox-cli report: "
+        << say("无法运行 " + helper.string() + "（" + reason + "）；PDF 文件由它写出，应安装在 trelmox-cli 旁边",
+               "cannot run " + helper.string() + " (" + reason +
+                   "); it writes the PDF files and is installed beside trelmox-cli")
+        << '\n';
     return ExitBlockFailed;
 }
 

@@ -343,10 +343,11 @@ TEST_F(AnalyzeTest, TextAndCsvCarryTheSameResult) {
     const CliRun csv = analyze({"--format", "csv", ExampleBlock.string()});
     const auto rows = lines(csv.out);
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0], "block,contact,kc,volume,height,plunge,fs_contact,fs,state,weight,areas.plane1,areas.plane2,"
-                       "areas.face,areas.top,areas.crack,required_bolt_force,required_bolt_trend,required_bolt_plunge,"
-                       "scale,scale_limit,scaled_height,wedge_volume,too_small,back_break,back_break_length,"
-                       "remaining_bench,bench_too_narrow,messages,error,kc_note,fs_note,fs_error,fs_error_kind\r");
+    EXPECT_EQ(rows[0],
+              "block,contact,kc,volume,height,plunge,fs_contact,fs,state,state_code,weight,areas.plane1,areas.plane2,"
+              "areas.face,areas.top,areas.crack,required_bolt_force,required_bolt_trend,required_bolt_plunge,"
+              "scale,scale_limit,scaled_height,wedge_volume,too_small,back_break,back_break_length,"
+              "remaining_bench,bench_too_narrow,messages,error,kc_note,fs_note,fs_error,fs_error_kind\r");
     EXPECT_THAT(rows[1], ::testing::StartsWith("example,BothPlanes,1.1891"));
 }
 
@@ -357,7 +358,8 @@ std::vector<std::string> fullColumns(const trelmox::RealWedge& full, std::string
     using namespace trelmox;
     const FullAnalysis& a = full.Analysis;
     std::vector<std::string> columns = {contactName(a.Safety.Contact), number(a.Safety.Factor),
-                                        stabilityStateName(*a.State), number(norm(a.Forces.Weight))};
+                                        stabilityStateName(*a.State), trelmox::cli::stateCode(*a.State),
+                                        number(norm(a.Forces.Weight))};
     for (const WedgePolygon& face : a.Shape.Faces) columns.push_back(number(face.Area));
     const SupportDesign& d = full.Design;
     const double force = d.Bolt ? *d.BoltForce : d.Least->Force;
@@ -423,14 +425,15 @@ TEST_F(AnalyzeTest, FullAnalysisWithTheCompanionFileAndKcsFilesUnchanged) {
         EXPECT_EQ(fs::exists(in / "example.json"), c.loads.has_value()); // never written by the tool
 
         const std::vector<std::string> columns = fullColumns(*expected.Full, jsonNumber);
-        const std::string areas = "{\"plane1\":" + columns[4] + ",\"plane2\":" + columns[5] +
-                                  ",\"face\":" + columns[6] + ",\"top\":" + columns[7] + ",\"crack\":" + columns[8] +
+        const std::string areas = "{\"plane1\":" + columns[5] + ",\"plane2\":" + columns[6] +
+                                  ",\"face\":" + columns[7] + ",\"top\":" + columns[8] + ",\"crack\":" + columns[9] +
                                   "}";
         EXPECT_THAT(json.out, HasSubstr("\"fs_contact\":\"" + columns[0] + "\",\"fs\":" + columns[1] +
                                         ",\"fs_note\":null,\"fs_error\":null,\"fs_error_kind\":null,\"state\":\"" +
-                                        columns[2] + "\",\"weight\":" + columns[3] + ",\"areas\":" + areas +
-                                        ",\"required_bolt_force\":" + columns[9] + ",\"required_bolt_trend\":" +
-                                        columns[10] + ",\"required_bolt_plunge\":" + columns[11] + ",\"scale\":1.0,"));
+                                        columns[2] + "\",\"state_code\":\"" + columns[3] + "\",\"weight\":" +
+                                        columns[4] + ",\"areas\":" + areas + ",\"required_bolt_force\":" + columns[10] +
+                                        ",\"required_bolt_trend\":" + columns[11] +
+                                        ",\"required_bolt_plunge\":" + columns[12] + ",\"scale\":1.0,"));
         const CliRun csv = analyze({"--format", "csv", file});
         EXPECT_THAT(csv.out, HasSubstr("," + joined(fullColumns(*expected.Full, csvNumber)) +
                                        "1,,40,")); // nothing bound the size
@@ -486,7 +489,7 @@ TEST_F(AnalyzeTest, TheRealWedgeIsDecidedBesideKc) {
          ExitOk,
          {"\"contact\":\"BothPlanes\",", "\"volume\":621724.9", "\"plunge\":-22.207",
           "\"fs_contact\":\"NoBlock\",\"fs\":null,\"fs_note\":null,\"fs_error\":null,\"fs_error_kind\":null,"
-          "\"state\":null,\"weight\":null,\"areas\":null,"
+          "\"state\":null,\"state_code\":null,\"weight\":null,\"areas\":null,"
           "\"required_bolt_force\":null,\"required_bolt_trend\":null,\"required_bolt_plunge\":null,",
           "\"messages\":[\"两切割面的交线不在坡顶线后方与坡顶面相交，不能切除块体\"],\"error\":null"}},
         {"a top dipping into the slope",
@@ -577,7 +580,7 @@ TEST(OutputText, JsonAndCsvQuoting) {
     std::ostringstream out;
     auto printer = makeOutcomePrinter("csv", out);
     printer->print({"a,b", std::nullopt, std::nullopt, std::nullopt, {"x \"y\"", "z"}, std::string("bad")});
-    EXPECT_THAT(out.str(), HasSubstr("\"a,b\"" + std::string(27, ',') + "\"x \"\"y\"\"; z\",bad,,,,\r\n"));
+    EXPECT_THAT(out.str(), HasSubstr("\"a,b\"" + std::string(28, ',') + "\"x \"\"y\"\"; z\",bad,,,,\r\n"));
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <optional>
+#include <regex>
+#include <set>
 #include <unistd.h>
 
 #include "tests/cli/cli_run.h"
@@ -88,6 +90,68 @@ TEST_F(ToolLanguage, FailuresAreWordedInEnglishByDefaultAndInChineseWithLangZh) 
         EXPECT_THAT(chinese.err, HasSubstr(c.chinese));
         // Chosen afresh: the run after a Chinese one is English again.
         EXPECT_EQ(tool(c.args).err, english.err);
+    }
+}
+
+// The English words of a text, but the names that stay as they are in
+// either language: the contact cases, the factors, the methods' authors,
+// the inputs, the sampling methods and the example's names.
+std::set<std::string> englishWords(const std::string& text) {
+    static const std::set<std::string> names = {"NoBlock",
+                                                "BothPlanes",
+                                                "FirstPlaneOnly",
+                                                "SecondPlaneOnly",
+                                                "LiftOff",
+                                                "Unresolved",
+                                                "Kc",
+                                                "Fs",
+                                                "FORM",
+                                                "SORM",
+                                                "Breitung",
+                                                "Tvedt",
+                                                "Ditlevsen",
+                                                "mc",
+                                                "lhs",
+                                                "example",
+                                                "W3",
+                                                "c1",
+                                                "f1",
+                                                "UTF",
+                                                "J1",
+                                                "J2",
+                                                "J3"};
+    std::set<std::string> words;
+    const std::regex word("[A-Za-z][A-Za-z0-9]+");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), word); it != std::sregex_iterator(); ++it)
+        if (!names.contains(it->str())) words.insert(it->str());
+    return words;
+}
+
+TEST_F(ToolLanguage, EveryCommandsReadableOutputIsWordedInTheChosenLanguage) {
+    const std::string data = TRELMOX_TEST_DATA;
+    const std::vector<std::vector<std::string>> commands = {
+        {"analyze", Example},
+        {"probabilistic", Example, "--samples", "300", "--sd", "c1=5", "--method", "lhs", "--quiet"},
+        {"sensitivity", Example, "--param", "c1", "--from", "0", "--to", "40", "--steps", "2"},
+        {"reliability", Example, "--sd", "c1=5", "--sd", "f1=0.05", "--target-beta", "3", "--quiet"},
+        {"combinations", Example, data + "/joint_measurements.csv", "--sets", "auto:3", "--probabilistic", "--samples",
+         "200"},
+        {"kinematics", data + "/pit_sectors.csv", data + "/joint_measurements.csv", "--quiet"},
+        {"planar", "--height", "20", "--face-dip", "60", "--plane-dip", "35", "--unit-weight", "25", "--cohesion", "10",
+         "--friction", "0.5"},
+    };
+    for (const auto& args : commands) {
+        const CliRun english = tool(args);
+        EXPECT_FALSE(english.out.empty()) << args[0] << english.err;
+        // Sector names come from the user's file, in whatever writing.
+        const bool userNames = args[0] == "kinematics";
+        EXPECT_TRUE(userNames || !hasCjk(english.err)) << args[0] << english.err;
+        std::vector<std::string> zh = {"--lang", "zh"};
+        zh.insert(zh.end(), args.begin(), args.end());
+        const CliRun chinese = tool(zh);
+        EXPECT_EQ(chinese.status, english.status) << args[0];
+        EXPECT_TRUE(hasCjk(chinese.out)) << args[0];
+        EXPECT_THAT(englishWords(chinese.err), ::testing::IsEmpty()) << args[0] << '\n' << chinese.err;
     }
 }
 

@@ -15,6 +15,7 @@
 #include "analysis/full_analysis.h"
 #include "analysis/vec3.h"
 #include "cli/cli.h"
+#include "cli/output.h"
 #include "model/attitude.h"
 #include "model/companion.h"
 #include "model/datafile.h"
@@ -69,6 +70,23 @@ WedgeLoads plainLoads() {
     WedgeLoads l;
     l.Water = WaterMode::None;
     return l;
+}
+
+// Scripts decide by the state's code: one ASCII word a state, never two
+// states alike, beside the data's Chinese name, which stays as it was.
+TEST(StateCode, EachStateHasItsOwnAsciiCodeBesideItsDataName) {
+    const struct {
+        StabilityState state;
+        const char* code;
+        const char* name;
+    } cases[] = {{StabilityState::Stable, "stable", "稳定"},
+                 {StabilityState::BasicallyStable, "basically_stable", "基本稳定"},
+                 {StabilityState::Marginal, "marginal", "欠稳定"},
+                 {StabilityState::Unstable, "unstable", "不稳定"}};
+    for (const auto& c : cases) {
+        EXPECT_STREQ(stateCode(c.state), c.code);
+        EXPECT_STREQ(stateInData(c.state), c.name);
+    }
 }
 
 TEST_F(OutputRules, FiguresThatDoNotExistAreNullNeverZero) {
@@ -198,6 +216,7 @@ TEST_F(OutputRules, AFactorAboveItsBoundIsSaidSoNeverPrintedAsDigits) {
         EXPECT_EQ(row["fs_note"], *c.fsNote) << c.name << r.out;
         if (c.kcNote) {
             EXPECT_EQ(row["state"], "稳定") << c.name;
+            EXPECT_EQ(row["state_code"], "stable") << c.name;
         }
         const std::string table = analyze(c.block, "text").out;
         EXPECT_THAT(table, HasSubstr("> 100")) << c.name;

@@ -149,7 +149,8 @@ TEST(ProbabilisticCommands, TheFullFactorIsThatOfTheBlocksLoads) {
         const CliRun s = cli(args);
         ASSERT_EQ(s.status, ExitOk) << s.err;
         EXPECT_THAT(s.out, HasSubstr("\r\n24,BothPlanes,1.189123557433813,,BothPlanes," + csvNumber(fs) + "," +
-                                     trelmox::stabilityStateName(*full.State) + ",\r\n"));
+                                     trelmox::stabilityStateName(*full.State) + "," +
+                                     trelmox::cli::stateCode(*full.State) + ",\r\n"));
     }
 }
 
@@ -227,7 +228,8 @@ TEST(SensitivityCommand, PrintsEveryStepInEachFormat) {
     };
     const CliRun csv = in("csv");
     ASSERT_EQ(csv.status, ExitOk) << csv.err;
-    EXPECT_THAT(csv.out, StartsWith("diptop,contact,kc,error,fs_contact,fs,state,fs_error\r\n30,BothPlanes,1.18912"));
+    EXPECT_THAT(csv.out, StartsWith("diptop,contact,kc,error,fs_contact,fs,state,state_code,fs_error\r\n"
+                                    "30,BothPlanes,1.18912"));
     // Kc's cut-out test refuses these tops; the real wedge under them exists.
     EXPECT_THAT(csv.out, HasSubstr("\r\n35,NoBlock,0,,BothPlanes,1.1716"));
     EXPECT_THAT(csv.out, HasSubstr("\r\n36,NoBlock,0,,BothPlanes,1.1710"));
@@ -242,7 +244,7 @@ TEST(SensitivityCommand, ReportsAFailedStepAndGoesOn) {
     const CliRun r = cli({"sensitivity", Example, "--param", "dipdir1", "--from", "225", "--to", "245", "--steps", "2",
                           "--format", "csv"});
     ASSERT_EQ(r.status, ExitOk) << r.err;
-    EXPECT_THAT(r.out, HasSubstr("\r\n235,,,Floating point division by zero,NoBlock,0,,\r\n245,"));
+    EXPECT_THAT(r.out, HasSubstr("\r\n235,,,Floating point division by zero,NoBlock,0,,,\r\n245,"));
 }
 
 TEST(ProbabilisticCommands, RefuseBadInputWithStatus2) {

@@ -7,6 +7,7 @@
 #include "analysis/probabilistic/parameters.h"
 #include "cli/help_pages.h"
 #include "cli/progress.h"
+#include "model/language.h"
 
 using namespace trelmox::cli;
 using ::testing::HasSubstr;
@@ -42,6 +43,7 @@ TEST(ProgressLine, DrawnOnlyWhenShownAndAfterASecond) {
 }
 
 TEST(ProgressLine, ShowsBarShareRateAndTimeLeftThenClears) {
+    trelmox::setMessageLanguage(trelmox::Language::English);
     std::ostringstream err;
     FakeClock clock;
     ProgressLine line(err, true, clock.function());
@@ -62,6 +64,16 @@ TEST(ProgressLine, ShowsBarShareRateAndTimeLeftThenClears) {
     later.now += 2s;
     counted.update(20'000'000, 100'000'000);
     EXPECT_THAT(pairs.str(), ::testing::EndsWith("  10.0 M pairs/s  8 s left\033[K"));
+    // In Chinese the line is worded in Chinese.
+    trelmox::setMessageLanguage(trelmox::Language::Chinese);
+    std::ostringstream chinese;
+    FakeClock again;
+    ProgressLine zh(chinese, true, again.function());
+    again.now += 1s;
+    zh.update(1'000'000, 10'000'000);
+    again.now += 2s;
+    zh.update(5'000'000, 10'000'000);
+    EXPECT_THAT(chinese.str(), ::testing::EndsWith("  2.0 M 样本/s  剩余 3 s\033[K"));
 }
 
 // The completion offers the tool's own names for --sd, --uniform, --lognormal
