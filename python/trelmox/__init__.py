@@ -40,17 +40,17 @@ if "OMP_WAIT_POLICY" not in _os.environ and "GOMP_SPINCOUNT" not in _os.environ:
     _os.environ["OMP_WAIT_POLICY"] = "PASSIVE"
 
 from . import _trelmox  # noqa: E402
+from .tables import OUTCOMES, Contact, Curve, Outcome, Rows, State  # noqa: E402
+from .tables import pandas as _pandas  # noqa: E402
 from .errors import (CalculationError, MissingFileError, NumberTextError, RefusedInputError,  # noqa: F401
                      TrelmoxError, TrelmoxFileError)
 
-__all__ = ["Block", "Result", "read_block", "set_language", "language", "factors", "FactorArrays", "OUTCOMES", "INPUTS", "ProbabilisticResult",
+__all__ = ["Block", "Result", "read_block", "set_language", "language", "factors", "FactorArrays", "OUTCOMES", "INPUTS",
+           "Contact", "State", "Outcome", "Rows", "Curve", "ProbabilisticResult",
            "reliability", "ReliabilityResult", "target_beta",
            "Measurements", "read_measurements", "read_sectors", "combinations", "kinematics", "TrelmoxError", "CalculationError",
            "NumberTextError", "RefusedInputError", "TrelmoxFileError", "MissingFileError", "read_cloud", "facets"]
 
-# The outcome codes of trelmox.factors: the contact cases, then the failures.
-OUTCOMES = ("NoBlock", "BothPlanes", "FirstPlaneOnly", "SecondPlaneOnly", "LiftOff", "Unresolved",
-            "Overflow", "DivisionByZero", "InvalidOperation", "NoDriving")
 # The inputs a sample may vary, by the names the tool uses (dip1, c1, rock, height, u1, k, bolt, ...).
 INPUTS = tuple(_trelmox.parameter_names())
 
@@ -68,7 +68,9 @@ class Result:
     required_bolt_plunge, scale, scale_limit, scaled_height, wedge_volume,
     too_small, back_break, back_break_length, remaining_bench,
     bench_too_narrow, strength (blocks with a strength model only), messages
-    and error. A figure that does not exist or was not worked out is None,
+    and error; contact and fs_contact are trelmox.Contact members, state
+    the data's Chinese name (as the JSON keeps it) and state_code its
+    trelmox.State. A figure that does not exist or was not worked out is None,
     never 0: Kc and its wedge's volume, height and plunge when the planes cut
     out no block, Fs without a real wedge. A factor above 100 is None with
     kc_note or fs_note saying why ("above 100", "no driving force"); an Fs
@@ -83,11 +85,15 @@ class Result:
     def _from_json(cls, text):
         return cls(_json.loads(text))
 
+    _ENUMS = {"contact": Contact, "fs_contact": Contact, "state_code": State}
+
     def __getattr__(self, name):
         try:
-            return self._figures[name]
+            value = self._figures[name]
         except KeyError:
             raise AttributeError(name) from None
+        kind = Result._ENUMS.get(name)
+        return value if kind is None or value is None else kind(value)
 
     def __setattr__(self, name, value):
         raise AttributeError("a result is read-only")
@@ -250,9 +256,10 @@ class Block:
     def sensitivity(self, input, start, stop, steps=20, required=None):
         """Kc and Fs as one input runs from start to stop in `steps` steps, as
         `trelmox-cli sensitivity --format json`: its dict, with NumPy arrays
-        "values", "kc" and "fs" (NaN where no factor) beside the rows."""
-        figures = _json.loads(_trelmox.sensitivity(self._core, input, float(start), float(stop), int(steps),
-                                                   None if required is None else float(required)))
+        "values", "kc" and "fs" (NaN where no factor) beside the rows. A
+        Curve: `.to_frame()` gives the steps as a pandas DataFrame."""
+        figures = Curve(_json.loads(_trelmox.sensitivity(self._core, input, float(start), float(stop), int(steps),
+                                                   None if required is None else float(required))))
         import numpy
         rows = figures["steps"]
         figures["values"] = numpy.array([r["value"] for r in rows], dtype=float)
@@ -342,6 +349,20 @@ class ProbabilisticResult:
     def to_dict(self):
         return _copy.deepcopy(self.summary)
 
+    def to_frame(self):
+        """The kept factors as a pandas DataFrame in long form: a row per
+        factor of a wedge sample, columns "factor" ("kc" or "fs", the JSON's
+        keys of the two factors) and "value", Kc's samples first, each in
+        sample order (Kc and Fs need not have the same wedge samples).
+        Needs keep_factors=True."""
+        if self.kc is None:
+            raise RefusedInputError("the run kept no factors: run it with keep_factors=True")
+        pd = _pandas()
+        import numpy
+        return pd.DataFrame({"factor": pd.Categorical(["kc"] * len(self.kc) + ["fs"] * len(self.fs),
+                                                      categories=["kc", "fs"]),
+                             "value": numpy.concatenate([self.kc, self.fs])})
+
     def __repr__(self):
         return "ProbabilisticResult(samples={}, mean Kc={}, P(failure)={})".format(
             self.summary["samples"], self.summary["mean"], self.summary["p_failure"])
@@ -429,9 +450,23 @@ class ReliabilityResult:
         return "ReliabilityResult(beta={}, pf_form={}, pf_is={})".format(self.beta, self.pf_form, self.pf_is)
 
 
-FactorArrays = _collections.namedtuple("FactorArrays", "kc fs kc_outcome fs_outcome")
-FactorArrays.__doc__ = """Kc and Fs of every sample, with their outcome codes (indices into
-trelmox.OUTCOMES: a contact case, or a failure, whose factor is NaN)."""
+class FactorArrays(_collections.namedtuple("FactorArrays", "kc fs kc_outcome fs_outcome")):
+    """Kc and Fs of every sample, with their outcome codes (trelmox.Outcome,
+    which index trelmox.OUTCOMES: a contact case, or a failure, whose factor
+    is NaN)."""
+
+    __slots__ = ()
+
+    def to_frame(self):
+        """A pandas DataFrame of a row per sample (a grid's cells in C
+        order): kc, fs, and kc_outcome, fs_outcome as categories named as
+        trelmox.OUTCOMES."""
+        pd = _pandas()
+        outcome = pd.CategoricalDtype(OUTCOMES)
+        return pd.DataFrame({
+            "kc": self.kc.ravel(), "fs": self.fs.ravel(),
+            "kc_outcome": pd.Categorical.from_codes(self.kc_outcome.ravel(), dtype=outcome),
+            "fs_outcome": pd.Categorical.from_codes(self.fs_outcome.ravel(), dtype=outcome)})
 
 
 def factors(block, threads=0, **inputs):
@@ -516,12 +551,13 @@ def combinations(block, measurements, sets="planes", probabilistic=False, sample
     """Every pair of planes or sets as the cutting planes of the block's
     slope, as `trelmox-cli combinations --format json`: a list of its rows
     (dicts), sorted by Fs, or with probabilistic=True by P(failure) with
-    pf, p_sliding, fs_mean, failed_volume_mean and too_small."""
+    pf, p_sliding, fs_mean, failed_volume_mean and too_small. A Rows:
+    `.to_frame()` gives them as a pandas DataFrame."""
     if not isinstance(measurements, Measurements):
         measurements = read_measurements(measurements)
     rows = _trelmox.combinations(block._core, measurements._core, sets, bool(probabilistic), int(samples), int(seed),
                                  _threads(threads))
-    return [_json.loads(row) for row in rows]
+    return Rows(_json.loads(row) for row in rows)
 
 
 def kinematics(sectors, measurements, friction=30, lateral=20):
@@ -529,11 +565,12 @@ def kinematics(sectors, measurements, friction=30, lateral=20):
     against every sector's face, as `trelmox-cli kinematics --format json`:
     a list of its rows (a dict per sector and mode). `sectors` is a sectors
     file, `measurements` a measurement file or Measurements; the friction
-    angle and the lateral limits in degrees."""
+    angle and the lateral limits in degrees. A Rows: `.to_frame()` gives
+    them as a pandas DataFrame."""
     if not isinstance(measurements, Measurements):
         measurements = read_measurements(measurements)
     rows = _trelmox.kinematics(str(sectors), measurements._core, float(friction), float(lateral))
-    return [_json.loads(row) for row in rows]
+    return Rows(_json.loads(row) for row in rows)
 
 
 def _folder(folder):
@@ -560,8 +597,9 @@ def _columns(rows, keys):
         elif key in ("facet", "points", "count"):
             columns[key] = np.array(values, dtype=np.int64)
         elif any(v is None for v in values):
-            # A figure that does not exist (K of a set without scatter) is masked.
-            columns[key] = np.ma.masked_array([0.0 if v is None else v for v in values],
+            # A figure that does not exist (K of a set without scatter) is
+            # masked, and NaN beneath the mask.
+            columns[key] = np.ma.masked_array([np.nan if v is None else v for v in values],
                                               mask=[v is None for v in values])
         else:
             columns[key] = np.array(values, dtype=np.float64)
