@@ -68,7 +68,11 @@ class Result:
     required_bolt_plunge, scale, scale_limit, scaled_height, wedge_volume,
     too_small, back_break, back_break_length, remaining_bench,
     bench_too_narrow, strength (blocks with a strength model only), messages
-    and error; contact and fs_contact are trelmox.Contact members, state
+    and error. Units (those of the block's inputs, usually): volume and
+    wedge_volume m³, height, scaled_height and the back-break lengths m,
+    plunge and the bolt's trend and plunge degrees, weight and
+    required_bolt_force kN, areas m²; kc, fs and scale are ratios.
+    contact and fs_contact are trelmox.Contact members, state
     the data's Chinese name (as the JSON keeps it) and state_code its
     trelmox.State. A figure that does not exist or was not worked out is None,
     never 0: Kc and its wedge's volume, height and plunge when the planes cut
@@ -124,19 +128,37 @@ class Block:
     text; None: a block without one, which carries its own water pressures
     u1, u2 and nothing else).
 
-    Attitudes are (dip, dip direction) in degrees; plane1, plane2 the cutting
-    planes, top the slope top surface, face the slope face. rock and water
-    are the unit weights, height the slope height, c and f each cutting
-    plane's cohesion and friction coefficient, u1 and u2 the entered water
-    pressures (computed_water=True works them out from water and height
-    instead), overhang the overhang coefficient.
+    Arguments (units: any one consistent system; the engine attaches none.
+    The usual one, as the data file's fields are described, is given):
+
+        plane1, plane2   the first and the second cutting plane: (dip, dip
+                         direction), degrees (dip 0..90, direction 0..360)
+        top              the slope top surface: (dip, dip direction), degrees
+        face             the slope face: (dip, dip direction), degrees
+        rock             unit weight of the rock, kN/m³ (not negative)
+        water            unit weight of water, kN/m³ (not negative)
+        height           slope height, m (above zero)
+        c1, c2           cohesion of plane 1 and plane 2, kPa (not negative)
+        f1, f2           friction coefficient (tan φ) of plane 1 and plane 2,
+                         a ratio (not negative)
+        u1, u2           the water pressure entered for plane 1 and plane 2,
+                         kPa (default 0); leave them out with computed_water
+        computed_water   True: both pressures worked out as water × height / 6
+        overhang         the overhang coefficient, a whole number (default 1)
+        loads            the companion file's JSON (a dict or its text): water
+                         mode, tension crack, seismic coefficient, forces (kN),
+                         pressures (kPa), bolts (kN), required factor; None for
+                         a block without one
+        name             the block's name, which names its files
 
     The block is the one its data file would hold: it is written and read
     back (attitudes to 15 significant digits), and checked as a file is.
     What the program's windows refuse is refused here, as RefusedInputError
     whose `field` is the argument: a name with "/", "\\", a control character
     (a NUL among them), or "." or ".."; a dip outside 0..90 degrees (an
-    overhanging face among them) or a dip direction outside 0..360.
+    overhanging face among them) or a dip direction outside 0..360; a height
+    that is not above zero, a negative unit weight, cohesion or friction
+    coefficient (the error's `field` is "height", "rock", "c1", ...).
     """
 
     def __init__(self, plane1, plane2, top, face, *, rock, water, height, c1, f1, c2, f2, u1=None, u2=None,
@@ -237,6 +259,8 @@ class Block:
         ("gamma", sd), or a dict {"type": ..., "sd", "low", "high", "truncate": (low, high)}.
         fisher: {"plane1" | "plane2" | "crack": K}; correlation: {"plane1" | "plane2": rho}
         of c and f; required: the factor Fs must reach (default the loads').
+        Each shape's sd, low and high are in its input's unit (see
+        trelmox.factors); Fisher's K is a concentration (no unit).
         Returns a ProbabilisticResult: the tool's JSON figures and, with
         keep_factors=True, the Kc and Fs of every wedge sample as NumPy arrays
         (16 bytes a sample, and about twice the run's time); without, its kc
@@ -254,7 +278,8 @@ class Block:
         return _trelmox.sample_inputs(self._core, settings)
 
     def sensitivity(self, input, start, stop, steps=20, required=None):
-        """Kc and Fs as one input runs from start to stop in `steps` steps, as
+        """Kc and Fs as one input (trelmox.INPUTS) runs from start to stop,
+        in that input's unit (see trelmox.factors), in `steps` steps, as
         `trelmox-cli sensitivity --format json`: its dict, with NumPy arrays
         "values", "kc" and "fs" (NaN where no factor) beside the rows. A
         Curve: `.to_frame()` gives the steps as a pandas DataFrame."""
@@ -472,7 +497,10 @@ class FactorArrays(_collections.namedtuple("FactorArrays", "kc fs kc_outcome fs_
 def factors(block, threads=0, **inputs):
     """Kc and Fs of many samples of the block at once: each keyword an input
     (trelmox.INPUTS: dip1, c1, height, u1, k, bolt, ...) with a NumPy array of
-    its values, or one number for every sample; the other inputs keep the
+    its values, or one number for every sample, each in the unit of the
+    Block argument it varies (dips and dip directions degrees, c kPa, f a
+    ratio, rock and water kN/m³, height and crackdist m, u kPa, k a ratio of
+    the weight, force and bolt kN); the other inputs keep the
     block's values. Each sample is worked out exactly as a probabilistic run
     works out a sample with those inputs (the same vector lanes), on every
     core (threads=0) with the interpreter free meanwhile. Returns
@@ -612,7 +640,8 @@ _SET_KEYS = ("set", "dip", "dipdir", "k", "cone95", "count", "area", "extent_mea
 
 def facets(points, voxel=0.0, neighbours=20, min_facet_area=0.0, sets="auto:6", weight="area"):
     """The planar facets and joint sets of a cloud's points (an array of
-    shape (n, 3), e.g. from read_cloud), as `trelmox-cli cloud`: a dict with
+    shape (n, 3), e.g. from read_cloud, in m), as `trelmox-cli cloud`: voxel
+    the thinning cell (m, 0: none), min_facet_area in m². A dict with
     "facets" and "sets", each a dict of NumPy arrays by the tool's JSON keys
     (a set's label "" where a facet is in no set, "坡面" for the slope face,
     which comes last among the sets; k and cone95 masked where they do not
