@@ -19,6 +19,7 @@
 #include "bench/example.h"
 #include "model/companion.h"
 #include "paint/report_pages.h"
+#include "document/report_inputs.h"
 #include "report/calculation_report.h"
 
 using namespace trelmox;
@@ -33,8 +34,9 @@ CalculationReportInputs exampleWithAllPictures() {
     settings.Distributions[static_cast<int>(Parameter::Friction1)] = normalDistribution(0.05);
     settings.Distributions[static_cast<int>(Parameter::Dip1)] = normalDistribution(2);
     in.Probabilistic = ProbabilisticRun{settings, runProbabilistic(block.Attitudes, block.Params, settings)};
-    in.Sensitivity = SensitivityRun{Parameter::Friction1,
-                                    runSensitivity(block.Attitudes, block.Params, Parameter::Friction1, 0, 1, 20)};
+    in.Sensitivity =
+        sensitivityRun(Parameter::Friction1,
+                       runSensitivity(block.Attitudes, block.Params, Parameter::Friction1, 0, 1, 20), in.Facts.Values);
     return in;
 }
 

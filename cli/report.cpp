@@ -26,6 +26,7 @@
 #include "analysis/joints/kinematics.h"
 #include "analysis/joints/measurements.h"
 #include "analysis/joints/sets.h"
+#include "document/report_inputs.h"
 #include "model/datafile.h"
 #include "model/error.h"
 #include "model/files.h"

@@ -9,9 +9,9 @@
 
 #include "analysis/probabilistic/parameters.h"
 #include "analysis/probabilistic/probabilistic.h"
+#include "analysis/probabilistic/study_runs.h"
 #include "model/block.h"
 #include "model/loads.h"
-#include "report/calculation_report.h"
 
 namespace trelmox {
 

@@ -41,6 +41,7 @@
 #include "drawing/block_pictures.h"
 #include "drawing/dxf.h"
 #include "drawing/figure.h"
+#include "document/report_inputs.h"
 #include "report/calculation_report.h"
 #include "report/figures.h"
 #include "report/full_report.h"

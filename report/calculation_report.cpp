@@ -15,7 +15,6 @@
 #include "drawing/joint_net.h"
 #include "drawing/stereonet.h"
 #include "drawing/wedge_view.h"
-#include "model/error.h"
 #include "model/numtext.h"
 #include "model/wording.h"
 #include "report/cloud_tables.h"
@@ -86,20 +85,16 @@ ReportTable planeTable(const SavedBlock& block) {
     return table;
 }
 
-std::string waterPressureText(const TWedgeParams& p) {
+std::string waterPressureText(const TWedgeParams& p, const std::optional<double>& computed) {
     if (p.WaterPressureMode == TWaterPressureMode::Entered)
         return say("使用输入水压值：u1 = ", "entered values: u1 = ") + withUnit(p.WaterPressure1, "kPa") +
                say("，u2 = ", ", u2 = ") + withUnit(p.WaterPressure2, "kPa");
     std::string text = say("使用计算值：u1 = u2 = γw·H/6", "computed: u1 = u2 = γw·H/6");
-    try {
-        text += " = " +
-                withUnit(floatToText(ComputeWaterPressure(textToFloat(p.WaterUnitWeight), textToFloat(p.SlopeHeight))),
-                         "kPa");
-    } catch (const Error&) {}
+    if (computed) text += " = " + withUnit(floatToText(*computed), "kPa");
     return text;
 }
 
-ReportTable parameterTable(const TWedgeParams& p) {
+ReportTable parameterTable(const TWedgeParams& p, const std::optional<double>& computedWater) {
     return {say("物理力学参数", "Physical and mechanical parameters"),
             {say("参数", "parameter"), say("符号", "symbol"), say("数值", "value")},
             {{say("岩石容重", "rock unit weight"), "γ", withUnit(p.RockUnitWeight, "kN/m³")},
@@ -110,7 +105,7 @@ ReportTable parameterTable(const TWedgeParams& p) {
              {say("第一切割面摩擦系数", "friction coefficient of plane 1"), "f1", p.Friction1},
              {say("第二切割面粘聚力", "cohesion of plane 2"), "c2", withUnit(p.Cohesion2, "kPa")},
              {say("第二切割面摩擦系数", "friction coefficient of plane 2"), "f2", p.Friction2},
-             {say("水压力", "water pressure"), "u1, u2", waterPressureText(p)}}};
+             {say("水压力", "water pressure"), "u1, u2", waterPressureText(p, computedWater)}}};
 }
 
 std::string requiredFactorText(const WedgeLoads& l) {
@@ -203,7 +198,7 @@ ReportSection inputSection(const CalculationReportInputs& in) {
         "coordinates x east, y north, z up, with the origin at the toe (where the slope face and the two planes meet). "
         "Lengths, forces and pressures are in the system of units of the unit weights.")});
     items.push_back(planeTable(in.Block));
-    items.push_back(parameterTable(in.Block.Params));
+    items.push_back(parameterTable(in.Block.Params, in.Facts.ComputedWaterPressure));
     items.push_back(loadTable(in.Loads, in.Block.Params));
     if (in.Loads == WedgeLoads{})
         items.push_back(ReportParagraph{say(
@@ -501,10 +496,7 @@ std::string truncationText(const Distribution& d) {
 }
 
 ReportTable variedInputsTable(const CalculationReportInputs& in, const ProbabilisticSettings& settings) {
-    std::optional<BlockInputs> values;
-    try {
-        values = blockInputs(in.Block.Attitudes, in.Block.Params, in.Loads);
-    } catch (const Error&) {}
+    const std::optional<BlockInputs>& values = in.Facts.Values;
     ReportTable table{say("随机输入", "Random inputs"),
                       {say("随机输入", "Random inputs"), say("块体取值", "block value"), say("分布", "distribution"),
                        say("分布参数", "parameters"), say("截断范围", "truncation")},
@@ -568,14 +560,6 @@ std::vector<ReportItem> probabilisticItems(const CalculationReportInputs& in, co
     return {settings, variedInputsTable(in, run.Settings), results};
 }
 
-std::optional<BlockPoint> sensitivityBlockPoint(const CalculationReportInputs& in, Parameter input) {
-    try {
-        return blockPoint(blockInputs(in.Block.Attitudes, in.Block.Params, in.Loads), input);
-    } catch (const Error&) {
-        return std::nullopt;
-    }
-}
-
 std::string sensitivityText(const CalculationReportInputs& in, const SensitivityRun& run, const FullOutcome& full) {
     const std::string name = parameterCaption(run.Input);
     const bool english = inEnglish();
@@ -585,7 +569,7 @@ std::string sensitivityText(const CalculationReportInputs& in, const Sensitivity
                         "，共 " + std::to_string(run.Steps.size() - 1) + " 步",
                     " from " + significant(run.Steps.front().Value) + " to " + significant(run.Steps.back().Value) +
                         " in " + std::to_string(run.Steps.size() - 1) + " steps");
-    if (const auto own = sensitivityBlockPoint(in, run.Input))
+    if (const auto& own = run.Own)
         text += say("；块体取值 " + significant(own->Value) + " 时 Kc = " + significant(own->SafetyFactor),
                     "; at the block's value " + significant(own->Value) + " Kc = " + significant(own->SafetyFactor));
     // The block's own Fs beside its Kc, as the window gives it.
@@ -752,9 +736,8 @@ ReportSection pictureSection(const CalculationReportInputs& in, const BlockCorne
     if (in.Joints) addJointKinematics(items, *in.Joints);
     if (in.Results && in.Sensitivity) {
         const std::string name = parameterCaption(in.Sensitivity->Input);
-        items.push_back(
-            picture(sensitivityFigure(in.Sensitivity->Steps, name, sensitivityBlockPoint(in, in.Sensitivity->Input)),
-                    say("安全系数 Kc 与" + name + "的关系", "Safety factor Kc against " + name)));
+        items.push_back(picture(sensitivityFigure(in.Sensitivity->Steps, name, in.Sensitivity->Own),
+                                say("安全系数 Kc 与" + name + "的关系", "Safety factor Kc against " + name)));
     }
     return section;
 }
@@ -856,20 +839,10 @@ void number(CalculationReport& report) {
 
 } // namespace
 
-CalculationReportInputs analysedReportInputs(const std::string& blockName, const SavedBlock& block,
-                                             const WedgeLoads& loads, const std::string& date) {
-    CalculationReportInputs in{blockName, block, loads, std::nullopt, {}, std::nullopt, std::nullopt, date};
-    BlockRun run = runBlock(block, loads);
-    if (run.Failure) in.NoResults = std::string(say("分析失败：", "analysis failed: ")) + run.Failure->what();
-    if (run.complete()) in.Results = std::move(run);
-    return in;
-}
-
 CalculationReport calculationReport(const CalculationReportInputs& in) {
     // Without results the report shows the corners the planes give, for
     // the 3D view and to say why the block could not be analysed.
-    const BlockCorners corners =
-        in.Results ? blockCorners(*in.Results) : blockCorners(in.Block.Quadrants, in.Block.Params.SlopeHeight);
+    const BlockCorners& corners = in.Facts.Corners;
     const FullOutcome full = fullOutcome(in);
     CalculationReport report;
     report.Title = say("岩质边坡楔形体稳定性分析计算书", "Calculation report: stability of a rock slope wedge");

@@ -16,9 +16,8 @@
 #include "analysis/joints/kinematics.h"
 #include "analysis/joints/measurements.h"
 #include "analysis/joints/sets.h"
-#include "analysis/probabilistic/probabilistic.h"
-#include "analysis/probabilistic/reliability.h"
-#include "analysis/probabilistic/sensitivity.h"
+#include "analysis/probabilistic/block_facts.h"
+#include "analysis/probabilistic/study_runs.h"
 #include "analysis/wedge.h"
 #include "drawing/figure.h"
 #include "model/datafile.h"
@@ -62,21 +61,6 @@ struct CalculationReport {
     std::vector<ReportSection> Sections;
 };
 
-struct ProbabilisticRun {
-    ProbabilisticSettings Settings;
-    ProbabilisticResult Result;
-};
-
-struct ReliabilityRun {
-    ReliabilitySettings Settings;
-    ReliabilityResult Result;
-};
-
-struct SensitivityRun {
-    Parameter Input = Parameter::Friction1;
-    std::vector<SensitivityStep> Steps;
-};
-
 // The point cloud a block's joints were found in: its file, the points,
 // the facets, the face told apart and the sets with their facets' extents.
 struct CloudSource {
@@ -113,6 +97,9 @@ struct CalculationReportInputs {
     std::optional<JointKinematicsInputs> Joints{};
     // The reliability analysis made on this very block, when there was one.
     std::optional<ReliabilityRun> Reliability{};
+    // The corners, the computed water pressure and the inputs as numbers,
+    // worked out from the block and its run (blockFacts).
+    BlockFacts Facts{};
 };
 
 // Why a report from the windows has no results.
@@ -122,14 +109,9 @@ inline constexpr const char* StaleResultsText =
     "块体数据在上次分析后已修改，上次的结果不属于本计算书所列的数据：请重新按“分析、计算”后再生成计算书。"
     "本计算书只列出输入数据。";
 
-// The block analysed afresh, as the tool reports it: a failure of the
-// analysis (a text that is not a number, a triple of planes that cuts out
-// no corner) becomes the reason the report has no results.
-CalculationReportInputs analysedReportInputs(const std::string& blockName, const SavedBlock& block,
-                                             const WedgeLoads& loads, const std::string& date);
-
-// Formats every part from the inputs and the run; never throws for a block
-// that could not be analysed, it says so.
+// Formats every part from the inputs, the run and the facts; computes
+// nothing (document/report_inputs.h makes the inputs). Never throws for a
+// block that could not be analysed, it says so.
 CalculationReport calculationReport(const CalculationReportInputs& inputs);
 
 // "W1计算书.pdf", beside the block's other reports.

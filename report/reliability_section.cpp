@@ -105,10 +105,7 @@ ReportTable resultTable(const ReliabilityRun& run) {
 
 ReportTable designPointTable(const CalculationReportInputs& in, const ReliabilityRun& run) {
     const ReliabilityResult& r = run.Result;
-    std::optional<BlockInputs> values;
-    try {
-        values = blockInputs(in.Block.Attitudes, in.Block.Params, in.Loads);
-    } catch (const Error&) {}
+    const std::optional<BlockInputs>& values = in.Facts.Values;
     ReportTable table{say("设计验算点与重要性系数", "Design point and importance factors"),
                       {say("随机输入", "random input"), say("分布", "distribution"), say("块体取值", "block value"),
                        say("验算点取值", "design point"), "α", "α²"},

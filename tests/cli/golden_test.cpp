@@ -29,6 +29,7 @@
 #include "model/datafile.h"
 #include "model/language.h"
 #include "model/textcodec.h"
+#include "document/report_inputs.h"
 #include "report/calculation_report.h"
 
 namespace fs = std::filesystem;

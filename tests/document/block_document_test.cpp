@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "analysis/computation_counts.h"
+#include "document/report_inputs.h"
 #include "model/files.h"
 #include "model/language.h"
 #include "report/calculation_report.h"
@@ -235,15 +236,9 @@ TEST(Analyse, ComputesEachFigureOnceForEveryOutput) {
     bench.document.writeDataFile();
     bench.document.writeReport();
     ASSERT_TRUE(bench.document.writeFullReport());
-    CalculationReportInputs inputs{bench.document.currentBlock(),
-                                   bench.document.block(),
-                                   bench.document.loads(),
-                                   bench.document.results(),
-                                   {},
-                                   std::nullopt,
-                                   std::nullopt,
-                                   "2026-12-08"};
-    const CalculationReport report = calculationReport(inputs);
+    const CalculationReport report =
+        calculationReport(reportInputs(bench.document.currentBlock(), bench.document.block(), bench.document.loads(),
+                                       bench.document.results(), {}, "2026-12-08"));
     EXPECT_FALSE(report.Sections.empty());
     const ComputationCounts& after = computationCounts();
     EXPECT_EQ(after.Corners - before.Corners, 1);

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "model/datafile.h"
+#include "document/report_inputs.h"
 #include "model/files.h"
 #include "paint/report_pages.h"
 #include "tests/model/test_blocks.h"
@@ -92,8 +93,9 @@ CalculationReportInputs exampleWithAllPictures() {
     settings.Distributions[static_cast<int>(Parameter::Dip1)] = normalDistribution(2);
     settings.Samples = 2000;
     in.Probabilistic = ProbabilisticRun{settings, runProbabilistic(block.Attitudes, block.Params, settings)};
-    in.Sensitivity = SensitivityRun{Parameter::Friction1,
-                                    runSensitivity(block.Attitudes, block.Params, Parameter::Friction1, 0, 1, 20)};
+    in.Sensitivity =
+        sensitivityRun(Parameter::Friction1,
+                       runSensitivity(block.Attitudes, block.Params, Parameter::Friction1, 0, 1, 20), in.Facts.Values);
     return in;
 }
 
@@ -216,9 +218,8 @@ TEST(ReportPdf, TheExampleBlockWithAllItsPictures) {
 }
 
 TEST(ReportPdf, BlocksWithoutResultsSaySo) {
-    CalculationReportInputs neverAnalysed = analysedReportInputs("w2", exampleBlock(), {}, "2026-12-08");
-    neverAnalysed.Results.reset();
-    neverAnalysed.NoResults = NeverAnalysedText;
+    const CalculationReportInputs neverAnalysed =
+        reportInputs("w2", exampleBlock(), {}, std::nullopt, NeverAnalysedText, "2026-12-08");
     const SavedBlock flat = trelmox::testing::blockWithoutCorners();
     const struct {
         const char* name;

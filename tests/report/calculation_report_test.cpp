@@ -7,6 +7,7 @@
 
 #include "analysis/block_analysis.h"
 #include "analysis/computation_counts.h"
+#include "document/report_inputs.h"
 #include "report/full_report.h"
 #include "tests/model/test_blocks.h"
 
@@ -89,8 +90,7 @@ ReliabilityRun reliabilityRun(const SavedBlock& block, bool random) {
 // engineer meets: results on paper only when they belong to the inputs.
 TEST(CalculationReport, SaysWhatTheAnalysesFound) {
     const SavedBlock example = trelmox::testing::exampleBlock();
-    CalculationReportInputs neverAnalysed = analysed(example);
-    neverAnalysed.Results.reset();
+    CalculationReportInputs neverAnalysed = reportInputs("W1", example, {}, std::nullopt, {}, "2026-12-08");
     CalculationReportInputs stale = neverAnalysed;
     stale.NoResults = StaleResultsText;
     CalculationReportInputs withRuns = analysed(example);
@@ -99,8 +99,9 @@ TEST(CalculationReport, SaysWhatTheAnalysesFound) {
     withReliability.Reliability = reliabilityRun(example, true);
     CalculationReportInputs withoutDesignPoint = analysed(example);
     withoutDesignPoint.Reliability = reliabilityRun(example, false);
-    withRuns.Sensitivity = SensitivityRun{
-        Parameter::Friction1, runSensitivity(example.Attitudes, example.Params, Parameter::Friction1, 0, 1, 10)};
+    withRuns.Sensitivity = sensitivityRun(
+        Parameter::Friction1, runSensitivity(example.Attitudes, example.Params, Parameter::Friction1, 0, 1, 10),
+        withRuns.Facts.Values);
     const struct {
         const char* name;
         CalculationReportInputs inputs;

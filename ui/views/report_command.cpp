@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "document/joint_document.h"
+#include "document/report_inputs.h"
 #include "paint/report_pages.h"
 #include "report/cloud_tables.h"
 #include "ui/messages.h"
@@ -59,12 +60,13 @@ CalculationReportInputs windowReportInputs(const ui::Workspace& workspace) {
     const BlockDocument& document = workspace.document();
     const std::string& name = document.currentBlock();
     // The loads as entered, which the results were worked out with.
-    CalculationReportInputs inputs{name, document.block(), document.loads(), std::nullopt,
-                                   {},   std::nullopt,     std::nullopt,     todayText()};
-    if (document.resultsCurrent())
-        inputs.Results = document.results();
-    else
-        inputs.NoResults = document.results() ? StaleResultsText : NeverAnalysedText;
+    const bool current = document.resultsCurrent();
+    CalculationReportInputs inputs =
+        reportInputs(name, document.block(), document.loads(), current ? document.results() : std::nullopt,
+                     current              ? std::string()
+                     : document.results() ? StaleResultsText
+                                          : NeverAnalysedText,
+                     todayText());
     // A block taken from the measurements' combinations carries their
     // kinematic checks against its face.
     const JointDocument& joints = workspace.joints();

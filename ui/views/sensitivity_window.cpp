@@ -195,12 +195,11 @@ void SensitivityWindow::compute() {
             computed =
                 runSensitivity(block_.Attitudes, block_.Params, loads, parameter(), from, to, stepCount_->value());
         });
-        records_.LastSensitivity =
-            StudyRecords::SensitivityRecord{runBasis(block_), {parameter(), std::move(computed)}};
+        records_.LastSensitivity = StudyRecords::SensitivityRecord{
+            runBasis(block_), sensitivityRun(parameter(), std::move(computed), inputsOf(block_))};
         const std::vector<SensitivityStep>& done = steps();
         showStale();
-        const auto inputs = inputsOf(block_);
-        const auto own = inputs ? blockPoint(*inputs, parameter()) : std::nullopt;
+        const std::optional<BlockPoint>& own = records_.LastSensitivity->Run.Own;
         showPlot(own);
 
         QStringList lines;

@@ -1,0 +1,28 @@
+#include "document/report_inputs.h"
+
+#include <utility>
+
+#include "analysis/probabilistic/block_facts.h"
+#include "model/wording.h"
+
+namespace trelmox {
+
+CalculationReportInputs reportInputs(const std::string& blockName, const SavedBlock& block, const WedgeLoads& loads,
+                                     std::optional<BlockRun> results, std::string noResults, const std::string& date) {
+    CalculationReportInputs in{blockName,    block,        loads, std::move(results), std::move(noResults),
+                               std::nullopt, std::nullopt, date};
+    in.Facts = blockFacts(block, loads, in.Results ? &*in.Results : nullptr);
+    return in;
+}
+
+CalculationReportInputs analysedReportInputs(const std::string& blockName, const SavedBlock& block,
+                                             const WedgeLoads& loads, const std::string& date) {
+    BlockRun run = runBlock(block, loads);
+    std::string reason;
+    if (run.Failure) reason = std::string(say("分析失败：", "analysis failed: ")) + run.Failure->what();
+    std::optional<BlockRun> results;
+    if (run.complete()) results = std::move(run);
+    return reportInputs(blockName, block, loads, std::move(results), std::move(reason), date);
+}
+
+} // namespace trelmox
