@@ -13,6 +13,7 @@
 
 #include "app/blockscan.h"
 #include "app/language.h"
+#include "ui/guide_window.h"
 #include "ui/messages.h"
 #include "ui/style.h"
 #include "ui/tform2.h"
@@ -124,6 +125,7 @@ void TForm1::buildLanguageMenu() {
     button->adjustSize();
     // The top right corner, clear of the title and the commands.
     button->move(width() - button->width() - 6, 6);
+    ui::addHelpMenu(this, button);
 }
 
 void TForm1::languageChosen(Language language) {

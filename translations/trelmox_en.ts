@@ -370,6 +370,21 @@
     </message>
 </context>
 <context>
+    <name>trelmox::ui::GuideWindow</name>
+    <message>
+        <source>使用指南</source>
+        <translation>User guide</translation>
+    </message>
+    <message>
+        <source>找不到使用指南（docs/README.md）。</source>
+        <translation>The user guide (docs/README.md) cannot be found.</translation>
+    </message>
+    <message>
+        <source>帮助</source>
+        <translation>Help</translation>
+    </message>
+</context>
+<context>
     <name>trelmox::ui::LoadsWindow</name>
     <message>
         <source>主动</source>

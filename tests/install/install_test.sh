@@ -22,6 +22,13 @@ for page in trelmox-cli $([ "$gui" = 1 ] && echo trelmox) $([ -e "$build/bin/tre
   zcat "$prefix/share/man/man1/$page.1.gz" | grep -q "^\.TH ${page^^} 1" || fail "manual page of $page"
 done
 [ -s "$prefix/share/doc/trelmox/copyright" ] || fail "no copyright file"
+# The guide, where the windows' help menu looks for it, with every page it
+# links.
+guide="$prefix/share/doc/trelmox/guide"
+[ -s "$guide/README.md" ] || fail "no guide"
+for page in $(grep -o '](\([^)#]*\.md\)' "$guide/README.md" | sed 's/^](//'); do
+  [ -s "$guide/$page" ] || fail "guide page $page missing"
+done
 
 # The PDF writer, when built, is found beside the installed tool.
 if [ -e "$build/bin/trelmox-report" ]; then

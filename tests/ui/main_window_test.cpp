@@ -6,10 +6,14 @@
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QRadioButton>
+#include <QTextBrowser>
+#include <QToolButton>
 
 #include "app/blockscan.h"
 #include "model/textcodec.h"
+#include "ui/guide_window.h"
 #include "ui/style.h"
 
 using namespace trelmox;
@@ -50,6 +54,7 @@ private slots:
     void analysisWindowWithoutReport();
     void analysisWindowBlockName_data();
     void analysisWindowBlockName();
+    void helpMenuOpensTheGuide();
 };
 
 void MainWindow::startUp() {
@@ -191,6 +196,59 @@ void MainWindow::analysisWindowBlockName() {
     QVERIFY(program->Form4.isVisible());
     QCOMPARE(program->Form4.reportShown(), QString("第一行\n第二行\n"));
     QCOMPARE(program->Form4.blockName(), QString("a1"));
+}
+
+// 帮助 → 使用指南, as the mouse and the keyboard choose it, shows the
+// guide rendered from its Markdown, says in the Chinese interface that it
+// is English only, follows its links to the other pages; F1 from another
+// window brings the same window up again.
+void MainWindow::helpMenuOpensTheGuide() {
+    TestProgram program;
+    program->Form1.show();
+    auto* button = program->Form1.findChild<QToolButton*>(QStringLiteral("HelpButton"));
+    QVERIFY(button);
+    QCOMPARE(button->text(), QStringLiteral("帮助"));
+    QVERIFY(!button->geometry().intersects(program->Form1.findChild<QWidget*>("LanguageButton")->geometry()));
+    QMenu* menu = button->menu();
+    QAction* guide = menu->findChild<QAction*>(QStringLiteral("GuideAction"));
+    QVERIFY(guide);
+    QTimer::singleShot(0, menu, [menu, guide] {
+        QVERIFY(menu->isVisible());
+        menu->setActiveAction(guide);
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    const auto shownGuide = [] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* guide = qobject_cast<ui::GuideWindow*>(window); guide && guide->isVisible()) return guide;
+        return static_cast<ui::GuideWindow*>(nullptr);
+    };
+    QTRY_VERIFY(shownGuide());
+    ui::GuideWindow* window = shownGuide();
+    QCOMPARE(program.boxes.shown(), QStringList());
+    QCOMPARE(window->windowTitle(), QStringLiteral("使用指南"));
+    QVERIFY(window->findChild<QLabel*>(QStringLiteral("GuideLanguageNote")));
+    QTextBrowser* browser = window->browser();
+    QVERIFY(browser->source().toLocalFile().endsWith(QStringLiteral("/README.md")));
+    // Rendered, not shown as its Markdown source.
+    QVERIFY(browser->toPlainText().startsWith(QStringLiteral("The TRELMOX guide")));
+    QVERIFY(!browser->toPlainText().contains(QStringLiteral("](")));
+    // The first link by the keyboard: the windowed program's page.
+    browser->setFocus();
+    QTest::keyClick(browser, Qt::Key_Tab);
+    QTest::keyClick(browser, Qt::Key_Return);
+    QTRY_VERIFY(browser->source().toLocalFile().endsWith(QStringLiteral("/windowed-program.md")));
+    QVERIFY(!browser->toPlainText().isEmpty());
+
+    window->close();
+    QTRY_VERIFY(!shownGuide());
+    program.button(&program->Form1, "BitBtn1")->click();
+    QVERIFY(program->Form2.isVisible());
+    QApplication::setActiveWindow(&program->Form2);
+    QVERIFY(QTest::qWaitForWindowActive(&program->Form2));
+    QTest::keyClick(&program->Form2, Qt::Key_F1);
+    QTRY_VERIFY(shownGuide());
+    shownGuide()->close();
 }
 
 QTEST_MAIN(MainWindow)
