@@ -448,21 +448,8 @@ std::string shownFigure(const std::optional<double>& value, const std::optional<
 } // namespace
 
 const char* errorKindKey(const Error& failure) {
-    switch (failure.fault()) {
-    case ArithmeticFault::Overflow: return "overflow";
-    case ArithmeticFault::DivisionByZero: return "division_by_zero";
-    case ArithmeticFault::InvalidOperation: return "invalid_operation";
-    case ArithmeticFault::NoDrivingForce: return "no_driving_force";
-    case ArithmeticFault::None: break;
-    }
-    switch (failure.kind()) {
-    case ErrorKind::Arithmetic: return "arithmetic";
-    case ErrorKind::NumberText: return "number_text";
-    case ErrorKind::File: return "file";
-    case ErrorKind::RefusedInput: return "refused_input";
-    case ErrorKind::Other: break;
-    }
-    return "other";
+    return failure.fault() != ArithmeticFault::None ? arithmeticFaultName(failure.fault())
+                                                    : errorKindName(failure.kind());
 }
 
 bool fsFailed(const BlockOutcome& o) { return fullFigures(o.run).Error.has_value(); }

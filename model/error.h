@@ -24,6 +24,30 @@ enum class ErrorKind {
 // its sliding direction, is zero.
 enum class ArithmeticFault { None, DivisionByZero, InvalidOperation, Overflow, NoDrivingForce };
 
+// The stable ASCII names of the kinds and faults that scripts read (the
+// tool's JSON, the module's exceptions): never translated, never renamed.
+inline const char* errorKindName(ErrorKind kind) {
+    switch (kind) {
+    case ErrorKind::Arithmetic: return "arithmetic";
+    case ErrorKind::NumberText: return "number_text";
+    case ErrorKind::File: return "file";
+    case ErrorKind::RefusedInput: return "refused_input";
+    case ErrorKind::Other: break;
+    }
+    return "other";
+}
+
+inline const char* arithmeticFaultName(ArithmeticFault fault) {
+    switch (fault) {
+    case ArithmeticFault::DivisionByZero: return "division_by_zero";
+    case ArithmeticFault::InvalidOperation: return "invalid_operation";
+    case ArithmeticFault::Overflow: return "overflow";
+    case ArithmeticFault::NoDrivingForce: return "no_driving_force";
+    case ArithmeticFault::None: break;
+    }
+    return "none";
+}
+
 class Error : public std::runtime_error {
 public:
     explicit Error(const std::string& message, ErrorKind kind = ErrorKind::Other)

@@ -12,44 +12,20 @@ namespace py = pybind11;
 
 namespace trelmox {
 
-namespace {
-
-const char* kindName(ErrorKind kind) {
-    switch (kind) {
-    case ErrorKind::Arithmetic: return "arithmetic";
-    case ErrorKind::NumberText: return "number_text";
-    case ErrorKind::File: return "file";
-    case ErrorKind::RefusedInput: return "refused_input";
-    case ErrorKind::Other: break;
-    }
-    return "other";
-}
-
-const char* faultName(ArithmeticFault fault) {
-    switch (fault) {
-    case ArithmeticFault::DivisionByZero: return "division_by_zero";
-    case ArithmeticFault::InvalidOperation: return "invalid_operation";
-    case ArithmeticFault::Overflow: return "overflow";
-    case ArithmeticFault::NoDrivingForce: return "no_driving_force";
-    case ArithmeticFault::None: break;
-    }
-    return "none";
-}
-
-} // namespace
+namespace {} // namespace
 
 void raiseError(const Error& failure) {
     const py::module_ errors = py::module_::import("trelmox.errors");
     // A probabilistic setting that does not fit its input is a refused
     // input about that input, whatever kind the engine's callers give it.
     const auto* refusal = dynamic_cast<const ParameterRefusal*>(&failure);
-    const char* kind = refusal ? kindName(ErrorKind::RefusedInput) : kindName(failure.kind());
+    const char* kind = refusal ? errorKindName(ErrorKind::RefusedInput) : errorKindName(failure.kind());
     // A file that is not there is also Python's FileNotFoundError.
     const bool missing = failure.kind() == ErrorKind::File && failure.systemError() == ENOENT;
     const py::object type = errors.attr("error_class")(missing ? "missing_file" : kind);
     const py::object error = type(cli::toolMessage(failure));
     error.attr("kind") = kind;
-    error.attr("fault") = faultName(failure.fault());
+    error.attr("fault") = arithmeticFaultName(failure.fault());
     const std::string field = refusal && failure.field().empty() ? parameterName(refusal->Input) : failure.field();
     error.attr("field") = field.empty() ? py::none() : py::object(py::str(field));
     error.attr("line") = failure.line() ? py::object(py::int_(failure.line())) : py::none();
