@@ -114,7 +114,7 @@ def target_beta(safety_class: int, failure_type: Literal["ductile", "brittle"]) 
 def reliability(block: Block, distributions: Mapping[str, _Shape] | None = ...,
                 fisher: Mapping[str, float] | None = ..., correlation: Mapping[str, float] | None = ...,
                 factor: Literal["fs", "kc"] = ..., target_beta: float | tuple[int, str] | None = ...,
-                design_bolt: _Attitude | None = ..., is_cov: float = ..., max_samples: int = ..., seed: int = ...,
+                design_bolt: _Attitude | Literal["least"] | None = ..., is_cov: float = ..., max_samples: int = ..., seed: int = ...,
                 threads: int = ...) -> ReliabilityResult: ...
 
 class ReliabilityResult:
@@ -132,6 +132,10 @@ class ReliabilityResult:
     target_beta: float | None
     meets_target: bool | None
     required_bolt_force: float | None  # kN
+    required_bolt_trend: float | None  # degrees
+    required_bolt_plunge: float | None  # degrees
+    required_bolt_lower_bound: float | None  # kN
+    required_bolt_confirmed: bool | None
     error: str | None
     pf_breitung: float | None
     is_samples: int | None
@@ -140,6 +144,7 @@ class ReliabilityResult:
     pf_system_cov: float | None
     ditlevsen_bounds: tuple[float, float] | None
     system_beta: float | None
+    bolt_evaluations: int | None
     def to_dict(self) -> dict[str, Any]: ...
 
 class FactorArrays(NamedTuple):
