@@ -21,16 +21,16 @@ namespace {
 // 950 facets (250 a set, 200 of the face) of 1.2 to 3 m at `density`
 // points a square metre: 220 gives a million points with the outliers.
 test::SyntheticFace largeFace(double density) {
-    test::SyntheticFace spec;
-    for (test::TrueSet& set : spec.Sets) set.Facets = 250;
-    spec.FaceFacets = 200;
-    spec.Density = density;
-    return spec;
+    test::SyntheticFace face;
+    for (test::TrueSet& set : face.Sets) set.Facets = 250;
+    face.FaceFacets = 200;
+    face.Density = density;
+    return face;
 }
 
-PointCloud cloudOf(const test::SyntheticFace& spec) {
+PointCloud cloudOf(const test::SyntheticFace& face) {
     PointCloud cloud;
-    cloud.Points = test::syntheticCloud(spec).Points;
+    cloud.Points = test::syntheticCloud(face).Points;
     return cloud;
 }
 
@@ -54,10 +54,10 @@ BENCHMARK(BM_CloudToSets)->Arg(2200)->Unit(benchmark::kSecond)->UseRealTime()->I
 // over the three sets and the face; a set not found counts as 90 degrees.
 // Arguments: noise in millimetres, points a square metre.
 void BM_CloudSetError(benchmark::State& state) {
-    test::SyntheticFace spec;
-    spec.Noise = static_cast<double>(state.range(0)) / 1000;
-    spec.Density = static_cast<double>(state.range(1));
-    const test::SyntheticCloud synthetic = test::syntheticCloud(spec);
+    test::SyntheticFace face;
+    face.Noise = static_cast<double>(state.range(0)) / 1000;
+    face.Density = static_cast<double>(state.range(1));
+    const test::SyntheticCloud synthetic = test::syntheticCloud(face);
     PointCloud cloud;
     cloud.Points = synthetic.Points;
     double worst = 0;
@@ -70,7 +70,7 @@ void BM_CloudSetError(benchmark::State& state) {
             worst = 90; // no facet at all
             continue;
         }
-        for (int set = -1; set < static_cast<int>(spec.Sets.size()); ++set) {
+        for (int set = -1; set < static_cast<int>(face.Sets.size()); ++set) {
             std::vector<WeightedPole> truth;
             for (std::size_t f = 0; f < synthetic.FacetOf.size(); ++f)
                 if (synthetic.FacetOf[f] == set)

@@ -21,10 +21,10 @@ CliRun tool(const std::vector<std::string>& args) { return trelmox::cli::testing
 
 // A face with three sets, as a binary PLY.
 std::filesystem::path syntheticFile(const TempFolder& folder) {
-    test::SyntheticFace spec;
-    spec.Sets[0].Facets = spec.Sets[1].Facets = spec.Sets[2].Facets = 12;
-    spec.FaceFacets = 8;
-    return test::writeFile(folder.path() / "face.ply", test::binaryPly(test::syntheticCloud(spec).Points, false));
+    test::SyntheticFace face;
+    face.Sets[0].Facets = face.Sets[1].Facets = face.Sets[2].Facets = 12;
+    face.FaceFacets = 8;
+    return test::writeFile(folder.path() / "face.ply", test::binaryPly(test::syntheticCloud(face).Points, false));
 }
 
 TEST(CloudCommand, JsonRowsCarryTheKeysAndTheFaceComesLast) {

@@ -12,11 +12,11 @@ using namespace trelmox;
 namespace {
 
 std::shared_ptr<const CloudResult> syntheticRun() {
-    test::SyntheticFace spec;
-    for (test::TrueSet& set : spec.Sets) set.Facets = 10;
-    spec.FaceFacets = 6;
+    test::SyntheticFace face;
+    for (test::TrueSet& set : face.Sets) set.Facets = 10;
+    face.FaceFacets = 6;
     PointCloud cloud;
-    cloud.Points = test::syntheticCloud(spec).Points;
+    cloud.Points = test::syntheticCloud(face).Points;
     cloud.Format = "XYZ text";
     CloudSettings settings;
     settings.Sets.Sets = 3;

@@ -63,21 +63,21 @@ TEST(CloudSets, SyntheticFaceGivesItsSetsAndFace) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        test::SyntheticFace spec;
-        spec.Noise = c.noise;
-        spec.Outliers = c.outliers;
+        test::SyntheticFace face;
+        face.Noise = c.noise;
+        face.Outliers = c.outliers;
         CloudSettings settings;
         settings.Sets.Sets = c.sets;
         settings.Sets.ByArea = c.byArea;
-        const test::SyntheticCloud synthetic = test::syntheticCloud(spec);
+        const test::SyntheticCloud synthetic = test::syntheticCloud(face);
         const CloudResult result = analysed(synthetic, settings);
         const CloudJoints& joints = result.Joints;
         ASSERT_TRUE(joints.Face.has_value());
         EXPECT_LT(axialAngle(joints.Face->Stats.MeanPlane, sampleMean(synthetic, -1, c.byArea)), 2.0);
-        EXPECT_GE(joints.Face->Members.size(), static_cast<std::size_t>(spec.FaceFacets * 0.9));
-        ASSERT_EQ(joints.Sets.size(), spec.Sets.size());
-        for (std::size_t s = 0; s < spec.Sets.size(); ++s) {
-            const test::TrueSet& truth = spec.Sets[s];
+        EXPECT_GE(joints.Face->Members.size(), static_cast<std::size_t>(face.FaceFacets * 0.9));
+        ASSERT_EQ(joints.Sets.size(), face.Sets.size());
+        for (std::size_t s = 0; s < face.Sets.size(); ++s) {
+            const test::TrueSet& truth = face.Sets[s];
             const JointSet& set = nearestSet(joints, truth.Plane);
             EXPECT_LT(axialAngle(set.Stats.MeanPlane, sampleMean(synthetic, static_cast<int>(s), c.byArea)), 2.0)
                 << set.Label;
@@ -96,10 +96,10 @@ TEST(CloudSets, SyntheticFaceGivesItsSetsAndFace) {
 }
 
 TEST(CloudFacets, FacetsMeasureTheirSquares) {
-    test::SyntheticFace spec;
-    spec.Sides = {3.0, 1.5};
-    spec.Outliers = 0;
-    const test::SyntheticCloud synthetic = test::syntheticCloud(spec);
+    test::SyntheticFace face;
+    face.Sides = {3.0, 1.5};
+    face.Outliers = 0;
+    const test::SyntheticCloud synthetic = test::syntheticCloud(face);
     const CloudResult result = analysed(synthetic, {});
     const std::vector<Facet>& facets = result.Search.Facets;
     ASSERT_GE(facets.size(), synthetic.FacetOf.size());
@@ -112,12 +112,12 @@ TEST(CloudFacets, FacetsMeasureTheirSquares) {
         // The corners of a square may be lost where a neighbouring facet
         // comes within reach of their neighbourhoods.
         EXPECT_NEAR(facets[i].Extent, side * std::sqrt(2.0), 0.1 * side * std::sqrt(2.0));
-        EXPECT_NEAR(facets[i].Rms, spec.Noise, 0.3 * spec.Noise);
-        EXPECT_NEAR(static_cast<double>(facets[i].Points), spec.Density * side * side,
-                    0.1 * spec.Density * side * side);
-        EXPECT_NEAR(facets[i].Centroid.z, spec.Origin.z, 200); // back in survey coordinates
+        EXPECT_NEAR(facets[i].Rms, face.Noise, 0.3 * face.Noise);
+        EXPECT_NEAR(static_cast<double>(facets[i].Points), face.Density * side * side,
+                    0.1 * face.Density * side * side);
+        EXPECT_NEAR(facets[i].Centroid.z, face.Origin.z, 200); // back in survey coordinates
     }
-    EXPECT_LT(axialAngle(result.Search.MeanSurface, spec.Face), 3.0);
+    EXPECT_LT(axialAngle(result.Search.MeanSurface, face.Face), 3.0);
     // Facets below the least area are dropped.
     CloudSettings settings;
     settings.Facets.MinArea = 4;
@@ -170,10 +170,10 @@ TEST(CloudSets, ExtentFitsTellExponentialFromLognormal) {
 }
 
 TEST(CloudFacets, CancelledAndRefusedRuns) {
-    test::SyntheticFace spec;
-    spec.Sets.resize(1);
+    test::SyntheticFace face;
+    face.Sets.resize(1);
     PointCloud cloud;
-    cloud.Points = test::syntheticCloud(spec).Points;
+    cloud.Points = test::syntheticCloud(face).Points;
     EXPECT_FALSE(analyseCloud(cloud, {}, [](std::uint64_t done, std::uint64_t) { return done < 500; }));
     struct Case {
         const char* name;

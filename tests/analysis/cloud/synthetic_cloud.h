@@ -56,36 +56,36 @@ inline TPoint3D fisherPole(const TPoint3D& mean, double kappa, std::mt19937_64& 
     return c * mean + (s * std::cos(phi)) * a + (s * std::sin(phi)) * b;
 }
 
-inline SyntheticCloud syntheticCloud(const SyntheticFace& spec) {
-    std::mt19937_64 random(spec.Seed);
+inline SyntheticCloud syntheticCloud(const SyntheticFace& face) {
+    std::mt19937_64 random(face.Seed);
     std::uniform_real_distribution<double> unit(0, 1);
-    std::normal_distribution<double> noise(0, spec.Noise);
+    std::normal_distribution<double> noise(0, face.Noise);
     SyntheticCloud cloud;
     struct Planned {
         TPoint3D Pole;
         int Set;
     };
     std::vector<Planned> planned;
-    for (int f = 0; f < spec.FaceFacets; ++f)
-        planned.push_back({fisherPole(planePole(spec.Face), spec.FaceKappa, random), -1});
-    for (std::size_t s = 0; s < spec.Sets.size(); ++s)
-        for (int f = 0; f < spec.Sets[s].Facets; ++f)
+    for (int f = 0; f < face.FaceFacets; ++f)
+        planned.push_back({fisherPole(planePole(face.Face), face.FaceKappa, random), -1});
+    for (std::size_t s = 0; s < face.Sets.size(); ++s)
+        for (int f = 0; f < face.Sets[s].Facets; ++f)
             planned.push_back(
-                {fisherPole(planePole(spec.Sets[s].Plane), spec.Sets[s].Kappa, random), static_cast<int>(s)});
+                {fisherPole(planePole(face.Sets[s].Plane), face.Sets[s].Kappa, random), static_cast<int>(s)});
     // Facets on a grid over the face: along strike and down its dip.
-    const TPoint3D facePole = planePole(spec.Face);
+    const TPoint3D facePole = planePole(face.Face);
     const TPoint3D strike = unitOf(cross(facePole, TPoint3D{0, 0, 1}));
     const TPoint3D down = cross(facePole, strike);
     const int columns = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(planned.size()))));
     TPoint3D low{1e300, 1e300, 1e300}, high{-1e300, -1e300, -1e300};
     for (std::size_t i = 0; i < planned.size(); ++i) {
-        const double side = spec.Sides[i % spec.Sides.size()];
-        const TPoint3D centre = spec.Origin + (spec.Cell * static_cast<double>(i % columns)) * strike +
-                                (spec.Cell * static_cast<double>(i / columns)) * down + (unit(random) - 0.5) * facePole;
+        const double side = face.Sides[i % face.Sides.size()];
+        const TPoint3D centre = face.Origin + (face.Cell * static_cast<double>(i % columns)) * strike +
+                                (face.Cell * static_cast<double>(i / columns)) * down + (unit(random) - 0.5) * facePole;
         const TPoint3D n = unitOf(planned[i].Pole);
         const TPoint3D a = unitOf(cross(n, std::abs(n.z) < 0.9 ? TPoint3D{0, 0, 1} : TPoint3D{1, 0, 0}));
         const TPoint3D b = cross(n, a);
-        const auto count = static_cast<std::size_t>(spec.Density * side * side);
+        const auto count = static_cast<std::size_t>(face.Density * side * side);
         for (std::size_t p = 0; p < count; ++p) {
             const TPoint3D q =
                 centre + (side * (unit(random) - 0.5)) * a + (side * (unit(random) - 0.5)) * b + noise(random) * n;
@@ -97,7 +97,7 @@ inline SyntheticCloud syntheticCloud(const SyntheticFace& spec) {
         cloud.FacetSide.push_back(side);
         cloud.FacetPole.push_back(n);
     }
-    const auto outliers = static_cast<std::size_t>(spec.Outliers * cloud.Points.size());
+    const auto outliers = static_cast<std::size_t>(face.Outliers * cloud.Points.size());
     for (std::size_t i = 0; i < outliers; ++i)
         cloud.Points.push_back({low.x + unit(random) * (high.x - low.x), low.y + unit(random) * (high.y - low.y),
                                 low.z + unit(random) * (high.z - low.z)});

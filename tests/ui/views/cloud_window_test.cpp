@@ -42,11 +42,11 @@ views::CloudWindow& openCloudWindow(TestProgram& program) {
 }
 
 QString syntheticPly(const QTemporaryDir& folder) {
-    test::SyntheticFace spec;
-    for (test::TrueSet& set : spec.Sets) set.Facets = 10;
-    spec.FaceFacets = 6;
+    test::SyntheticFace face;
+    for (test::TrueSet& set : face.Sets) set.Facets = 10;
+    face.FaceFacets = 6;
     const std::string path = folder.filePath("face.ply").toStdString();
-    test::writeFile(path, test::binaryPly(test::syntheticCloud(spec).Points, false));
+    test::writeFile(path, test::binaryPly(test::syntheticCloud(face).Points, false));
     return QString::fromStdString(path);
 }
 
