@@ -21,29 +21,12 @@
 
 #include "cli/cli.h"
 #include "model/error.h"
+#include "tests/fuzz/fuzz_bytes.h"
 
 namespace {
 
-void require(bool condition) {
-    if (!condition) std::abort();
-}
-
-class Bytes {
-public:
-    Bytes(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    std::uint8_t byte() { return at_ < size_ ? data_[at_++] : 0; }
-    double raw() {
-        std::uint8_t bytes[8]{};
-        for (auto& b : bytes) b = byte();
-        double value;
-        std::memcpy(&value, bytes, sizeof value);
-        return value;
-    }
-
-private:
-    const std::uint8_t* data_;
-    std::size_t size_, at_ = 0;
-};
+using trelmox::fuzz::Bytes;
+using trelmox::fuzz::require;
 
 const char* const Limits[] = {"1e308",
                               "-1e308",
@@ -65,7 +48,7 @@ std::string number(Bytes& in, const std::string& ordinary) {
     if (how < 96) return ordinary;
     if (how < 192) return Limits[in.byte() % std::size(Limits)];
     char text[40];
-    std::snprintf(text, sizeof text, "%.17g", in.raw());
+    std::snprintf(text, sizeof text, "%.17g", in.number());
     return text;
 }
 
