@@ -9,6 +9,8 @@
 #include <numbers>
 #include <sleef.h>
 
+#include "analysis/strength_formula.h"
+
 namespace trelmox {
 
 namespace {
@@ -127,21 +129,19 @@ double risingPowerCurve(const JointStrength& s, double sigmaN, double waviness) 
     return least;
 }
 
-// Barton-Bandis's logarithm and tangent: SLEEF's deterministic scalar
-// functions (1 ulp), whose vector versions give the same bits, so that a
-// probabilistic run's lanes reproduce this analysis exactly.
-double log10Of(double x) { return Sleef_cinz_log10d1_u10purec(x); }
-double tanOfDegrees(double degrees) { return Sleef_cinz_tand1_u10purec(degrees * Degree); }
+BartonBandisCoefficients coefficientsOf(const JointStrength& s) {
+    return {s.Jrc, s.Jcs, s.ResidualFriction, s.Waviness};
+}
 
-// N tan(angle + i), the angle with waviness at most 70 degrees; where the
+// N tan(angle + i), the angle with waviness at most 70 degrees
+// (strength_formula.h, which the probabilistic lanes share); where the
 // formula falls toward JCS, no more than A JCS tan(phi_r + i), its value at
 // JCS (bartonBandisFalls).
 double bartonBandisShear(const JointStrength& s, double normal, double area, double sigmaN) {
-    const double shear =
-        normal * tanOfDegrees(std::min(bartonBandisAngle(s, sigmaN) + s.Waviness, MaxFrictionAngleDegrees));
+    const double shear = bartonBandisShearOf(coefficientsOf(s), normal, sigmaN);
     if (!(sigmaN < s.Jcs) || !bartonBandisFalls(s)) return shear;
-    return std::min(shear,
-                    area * s.Jcs * tanOfDegrees(std::min(s.ResidualFriction + s.Waviness, MaxFrictionAngleDegrees)));
+    return std::min(shear, area * s.Jcs *
+                               sleefTan(std::min(s.ResidualFriction + s.Waviness, MaxFrictionAngleDegrees) * Degree));
 }
 
 } // namespace
@@ -157,8 +157,7 @@ bool bartonBandisFalls(const JointStrength& s) {
 }
 
 double bartonBandisAngle(const JointStrength& s, double sigmaN) {
-    const double roughness = s.Jrc * log10Of(s.Jcs / sigmaN);
-    return std::min(s.ResidualFriction + std::max(roughness, 0.0), MaxFrictionAngleDegrees);
+    return bartonBandisAngleOf(coefficientsOf(s), sigmaN);
 }
 
 EnvelopePoint powerCurveAt(const JointStrength& s, double sigmaN) {
@@ -243,7 +242,7 @@ double jointShearStrength(const JointStrength& s, double cohesion, double fricti
 }
 
 double planeResistance(const JointStrength& s, double cohesion, double friction, double normal, double area) {
-    if (s.plain()) return cohesion * area + normal * friction;
+    if (s.plain()) return mohrCoulombResistanceOf(cohesion, friction, normal, area);
     const double sigmaN = std::max(normal, 0.0) / area;
     switch (s.Model) {
     case StrengthModel::MohrCoulomb:

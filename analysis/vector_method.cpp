@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "analysis/joint_strength.h"
+#include "analysis/strength_formula.h"
 #include "analysis/vec3.h"
 #include "model/checked.h"
 #include "model/error.h"
@@ -71,7 +72,7 @@ bool carrying(const WedgeShape& s, const TPoint3D& active, const TPoint3D& passi
         // Mohr-Coulomb on both planes keeps the sum in the order it has
         // always been taken, so that its factors keep their last bits.
         r.Resisting = plainStrengths(j)
-                          ? n.Cohesion1 * a1 + n.Cohesion2 * a2 + both1 * n.Friction1 + both2 * n.Friction2
+                          ? mohrCoulombPairOf(n.Cohesion1, a1, n.Cohesion2, a2, both1, n.Friction1, both2, n.Friction2)
                           : r.Shear1 + r.Shear2;
         if (!setDriving(r, along * s.Sliding, std::fabs(along))) return false;
         break;

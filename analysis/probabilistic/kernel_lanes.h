@@ -25,7 +25,9 @@
 #include "analysis/probabilistic/degree_trig.h"
 #include "analysis/probabilistic/distribution.h"
 #include "analysis/probabilistic/kernel.h"
+// The lanes' operations before the formulas that call them.
 #include "analysis/probabilistic/lane_values.h"
+#include "analysis/strength_formula.h"
 
 namespace trelmox {
 namespace {
@@ -696,17 +698,11 @@ TRELMOX_INLINE V shareOf(double share, double sum, V total) {
 
 // The shear force a cutting plane resists under its normal force
 // (joint_strength.cpp's planeResistance): c A + f N, or Barton-Bandis's
-// N tan(phi_r + JRC log10(JCS / sigma_n) + i) at sigma_n = N / A, the
-// roughness term at least 0 and the angle at most 70 degrees, 0 where
-// nothing presses the plane.
+// (strength_formula.h) where its formula does not fall toward JCS.
 V planeShear(const KernelConstants& k, int plane, V normal, V area, V cohesion, V friction) {
-    if (!k.BartonBandis[plane]) return cohesion * area + normal * friction;
-    const V sigma = largerOf(normal, splat(0)) / area;
-    const V roughness = splat(k.Jrc[plane]) * sleefLog10(splat(k.Jcs[plane]) / sigma);
-    const V cap = splat(MaxFrictionAngleDegrees);
-    const V angle = smallerOf(splat(k.ResidualFriction[plane]) + largerOf(roughness, splat(0)), cap);
-    const V radians = smallerOf(angle + splat(k.Waviness[plane]), cap) * splat(Degree);
-    return pick(normal > splat(0), normal * sleefTan(radians), splat(0));
+    if (!k.BartonBandis[plane]) return mohrCoulombResistanceOf(cohesion, friction, normal, area);
+    const BartonBandisCoefficients s{k.Jrc[plane], k.Jcs[plane], k.ResidualFriction[plane], k.Waviness[plane]};
+    return bartonBandisResistanceOf(s, normal, area);
 }
 
 // Fs (forces.cpp's wedgeForces, then vector_method.cpp's vectorMethod).
@@ -831,14 +827,14 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     // the other lanes' factors are not read.
     V resisting;
     if (k.PlainStrengths)
-        resisting = n.C1 * s.Area1 + n.C2 * s.Area2 + both1 * n.F1 + both2 * n.F2;
+        resisting = mohrCoulombPairOf(n.C1, s.Area1, n.C2, s.Area2, both1, n.F1, both2, n.F2);
     else
         resisting = planeShear(k, 0, both1, s.Area1, n.C1, n.F1) + planeShear(k, 1, both2, s.Area2, n.C2, n.F2);
     if (anyLane(alone)) {
-        const V resistingFirst =
-            k.PlainStrengths ? n.C1 * s.Area1 + alone1 * n.F1 : planeShear(k, 0, alone1, s.Area1, n.C1, n.F1);
-        const V resistingSecond =
-            k.PlainStrengths ? n.C2 * s.Area2 + alone2 * n.F2 : planeShear(k, 1, alone2, s.Area2, n.C2, n.F2);
+        const V resistingFirst = k.PlainStrengths ? mohrCoulombResistanceOf(n.C1, n.F1, alone1, s.Area1)
+                                                  : planeShear(k, 0, alone1, s.Area1, n.C1, n.F1);
+        const V resistingSecond = k.PlainStrengths ? mohrCoulombResistanceOf(n.C2, n.F2, alone2, s.Area2)
+                                                   : planeShear(k, 1, alone2, s.Area2, n.C2, n.F2);
         resisting = pick(both, resisting, pick(first, resistingFirst, resistingSecond));
     }
     if (anyPassive) {
