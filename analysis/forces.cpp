@@ -6,6 +6,7 @@
 
 #include "analysis/joint_strength.h"
 #include "analysis/vec3.h"
+#include "analysis/wedge_formula.h"
 #include "model/language.h"
 
 namespace trelmox {
@@ -77,7 +78,7 @@ double lowestOpening(const WedgeShape& s, WedgeSurface surface) {
 double saturatedWater(WedgeForces& f, const WedgeShape& s, double waterUnitWeight, const TensionCrack* crack,
                       bool filled, double share) {
     const WedgePolygon& face = s.Faces[int(WedgeSurface::Crack)];
-    const double uncracked = waterUnitWeight * s.LineTop.z / 6;
+    const double uncracked = drainedWaterPressureOf(waterUnitWeight, s.LineTop.z);
     if (!crack || face.Count == 0) {
         f.Pressure1 = f.Pressure2 = uncracked;
         if (filled) f.Pressure1 = f.Pressure2 = share * f.Pressure1;

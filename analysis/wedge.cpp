@@ -6,6 +6,7 @@
 
 #include "analysis/arithmetic.h"
 #include "analysis/computation_counts.h"
+#include "analysis/wedge_formula.h"
 #include "model/angles.h"
 #include "model/checked.h"
 #include "model/error.h"
@@ -37,7 +38,7 @@ std::string contactMessage(TWedgeContact contact) {
 }
 
 double ComputeWaterPressure(double waterUnitWeight, double slopeHeight) {
-    return noOverflow((waterUnitWeight * slopeHeight) / 6);
+    return noOverflow(drainedWaterPressureOf(waterUnitWeight, slopeHeight));
 }
 
 namespace {

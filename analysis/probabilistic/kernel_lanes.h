@@ -28,6 +28,7 @@
 // The lanes' operations before the formulas that call them.
 #include "analysis/probabilistic/lane_values.h"
 #include "analysis/strength_formula.h"
+#include "analysis/wedge_formula.h"
 
 namespace trelmox {
 namespace {
@@ -333,7 +334,7 @@ LaneNumbers laneNumbers(const LaneInputs& in) {
     LaneNumbers n{in[Parameter::RockUnitWeight],  in[Parameter::SlopeHeight],    in[Parameter::Cohesion1],
                   in[Parameter::Cohesion2],       in[Parameter::Friction1],      in[Parameter::Friction2],
                   in[Parameter::WaterUnitWeight], in[Parameter::WaterPressure1], in[Parameter::WaterPressure2]};
-    if (in.K.ComputedWater) n.U1 = n.U2 = (n.Water * n.Height) / splat(6);
+    if (in.K.ComputedWater) n.U1 = n.U2 = drainedWaterPressureOf(n.Water, n.Height);
     return n;
 }
 
@@ -714,7 +715,8 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     const bool crackWater = k.Water == WaterMode::Saturated && k.Crack;
     Vec crackWaterLoad;
     if (k.Water == WaterMode::Block) pressure1 = n.U1, pressure2 = n.U2;
-    if (k.Water == WaterMode::Saturated && !k.Crack) pressure1 = pressure2 = n.Water * s.LineTopZ / splat(6);
+    if (k.Water == WaterMode::Saturated && !k.Crack)
+        pressure1 = pressure2 = drainedWaterPressureOf(n.Water, s.LineTopZ);
     if (crackWater) {
         // forces.cpp's saturatedWater with a crack (std::min and std::max as written there).
         const LanePolygon<4>& face = s.CrackFace;
@@ -733,7 +735,7 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
         pressure1 = pressure2 = n.Water * pick(splat(0) < above, above, splat(0)) / splat(3);
         // Draining out of the face, the crack leaves the joints the pressures
         // of the wedge without it.
-        const V uncracked = n.Water * s.LineTopZ / splat(6);
+        const V uncracked = drainedWaterPressureOf(n.Water, s.LineTopZ);
         const M drains = (s.OpeningOnFace <= s.OpeningOnTop) & (s.OpeningOnFace < high) & spills;
         pressure1 = pressure2 = pick(drains & (pressure1 < uncracked), uncracked, pressure1);
         crackWaterLoad = scale(n.Water * depthIntegral(face, level), s.CrackInward);
@@ -951,7 +953,7 @@ LaneSized sizeLanes(const KernelConstants& k, const LaneInputs& in, LaneShape& s
     s.FaceArea = s.FaceArea * squared, s.TopArea = s.TopArea * squared;
     s.Volume = s.Volume * (squared * factor);
     s.LineTopZ = factor * s.LineTopZ;
-    if (k.ComputedWater) n.U1 = n.U2 = (n.Water * (factor * n.Height)) / splat(6);
+    if (k.ComputedWater) n.U1 = n.U2 = drainedWaterPressureOf(n.Water, factor * n.Height);
     return {l.Height * factor, l.BackBreak * factor};
 }
 
