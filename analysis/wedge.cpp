@@ -151,62 +151,33 @@ double radians(double degrees) { return radiansOf<double>(degrees); }
     return n;
 }
 
-// Every step is one double evaluation in the order written, so that the
-// results agree digit for digit with the hand-checked figures. Only the
-// values that can leave the finite range are tested: the trigonometric terms
-// are bounded by construction.
+// The checks of wedgeFactorOf in the analysis: a failure throws, a block
+// not cut out or a contact ends the computation there.
+struct ThrowingChecks {
+    TWedgeContact Contact = TWedgeContact::Unresolved;
+    bool Done = false;
+    static double quotient(double dividend, double divisor) { return trelmox::quotient(dividend, divisor); }
+    static double overflowChecked(double value) { return noOverflow(value); }
+    static double root(double radicand) { return trelmox::root(radicand); }
+    void noBlock(bool when) {
+        if (when) Contact = TWedgeContact::NoBlock, Done = true;
+    }
+    bool finished() const { return Done; }
+    static bool live() { return true; }
+    template <typename F> double inCase(bool when, bool, F f) { return when ? f(*this) : 0; }
+    void settleCases(bool both, bool first, bool second, bool lift) {
+        Contact = both     ? TWedgeContact::BothPlanes
+                  : first  ? TWedgeContact::FirstPlaneOnly
+                  : second ? TWedgeContact::SecondPlaneOnly
+                  : lift   ? TWedgeContact::LiftOff
+                           : TWedgeContact::Unresolved;
+    }
+};
+
 [[gnu::always_inline]] inline SafetyResult evaluate(const WedgeNormals& normals, const WedgeNumbers& n, WedgeTerms& t) {
-    const auto [Ax, Ay, Az, By, Bz, Sx, Sy, Sz, tanTop] = normals;
-    SafetyResult result;
-    t.Z = Ax * By;
-    t.F = Sx * Ay - Sy * Ax;
-    t.T = (Sz * Ax - Sx * Az) * By + Bz * t.F;
-
-    // Cut-out tests: the line of intersection must daylight in the face and
-    // pass under the slope top.
-    t.r = quotient(n.OverhangCoefficient * t.T, t.Z);
-    if (t.r > 0) {
-        result.Contact = TWedgeContact::NoBlock;
-        return result;
-    }
-    if (tanTop > quotient(std::sqrt(1 - Sz * Sz), Sz - t.r)) {
-        result.Contact = TWedgeContact::NoBlock;
-        return result;
-    }
-
-    t.m = Ay * By + Az * Bz;
-    t.q = 1 - t.m * t.m;
-    t.w = quotient(noOverflow(n.RockUnitWeight * n.SlopeHeight * t.T), 3 * t.F);
-    t.e = quotient(-1 * By * Sx, t.F);
-    const double u1 = n.WaterPressure1, u2 = n.WaterPressure2;
-    const double absE = std::fabs(t.e);
-    const double wq = quotient(t.w, t.q);
-    t.Na = quotient(noOverflow((wq * (Az - t.m * Bz) - t.e * u1) * t.e), absE);
-    t.Nb = noOverflow(wq * (Bz - t.m * Az) - u2);
-    t.N1 = quotient(noOverflow((t.w * Az - t.m * u2 - t.e * u1) * t.e), absE);
-    t.N2 = noOverflow(t.w * Bz - t.m * t.e * u1 - u2);
-
-    if (t.Na > 0 && t.Nb > 0) {
-        result.Contact = TWedgeContact::BothPlanes;
-        const double resisting =
-            noOverflow(root(t.q) * ((absE * n.Cohesion1 + (t.Na * n.Friction1 + t.Nb * n.Friction2)) + n.Cohesion2));
-        result.SafetyFactor = quotient(resisting, std::fabs(t.w * t.Z));
-    } else if (t.Nb < 0 && t.N1 > 0) {
-        result.Contact = TWedgeContact::FirstPlaneOnly;
-        const double driving2 =
-            noOverflow((t.w * t.w) * (1 - Az * Az) + (u2 * u2) * t.q + (t.m * Az - Bz) * 2 * t.w * u2);
-        result.SafetyFactor = quotient(noOverflow(absE * n.Cohesion1 + t.N1 * n.Friction1), root(driving2));
-    } else if (t.Na < 0 && t.N2 > 0) {
-        result.Contact = TWedgeContact::SecondPlaneOnly;
-        const double driving2 =
-            noOverflow((t.w * t.w) * (By * By) + (u1 * u1) * (t.e * t.e) * t.q + (t.m * Bz - Az) * 2 * t.e * t.w * u1);
-        result.SafetyFactor = quotient(noOverflow(t.N2 * n.Friction2 + n.Cohesion2), root(driving2));
-    } else if (t.N1 < 0 && t.N2 < 0) {
-        result.Contact = TWedgeContact::LiftOff;
-    } else {
-        result.Contact = TWedgeContact::Unresolved;
-    }
-    return result;
+    ThrowingChecks checks;
+    const double kc = wedgeFactorOf<double>(normals, faceRiseOf(normals.Sz), n, n.OverhangCoefficient, checks, t);
+    return {kc, checks.Contact};
 }
 
 } // namespace

@@ -95,6 +95,28 @@ template <bool Exact = true> struct Outcomes {
             return r;
         }
     }
+    // The checks the formulas written once call (wedge_formula.h).
+    [[gnu::always_inline]] void noBlock(M when) { settle(when, SampleOutcome::NoBlock); }
+    // Never: the lanes settled go on with the others.
+    static constexpr bool finished() { return false; }
+    [[gnu::always_inline]] M live() const { return Live; }
+    // A case's value with its own checks, on its own lanes only; checks
+    // that settle nothing note into this itself. Exact, the case's
+    // failures are those of its lanes here (the cases' lanes are apart).
+    template <typename F> [[gnu::always_inline]] V inCase(M when, bool always, F f) {
+        if (!always && !anyLane(Live & when)) return V{};
+        if constexpr (Exact) {
+            Outcomes c = *this;
+            c.Live &= when;
+            const V value = f(c);
+            const M here = Live & when;
+            Code = pickMask(here, c.Code, Code);
+            Live = pickMask(here, c.Live, Live);
+            return value;
+        } else {
+            return f(*this);
+        }
+    }
     // The cases' outcomes (each a sample's last), as settling them one
     // after the other: a live lane in none of them is Unresolved.
     [[gnu::always_inline]] void settleCases(M both, M first, M second, M lift) {
@@ -259,7 +281,7 @@ TRELMOX_INLINE void slopeProducts(LaneTrig& t, bool overhanging) {
     const Trig& psiF = term(t, T::DipFace);
     const Trig& relF = term(t, T::RelativeFace);
     t.FaceX = psiF.sin * relF.sin, t.FaceY = psiF.sin * relF.cos;
-    t.FaceRise = squareRoot(splat(1) - psiF.cos * psiF.cos);
+    t.FaceRise = faceRiseOf(psiF.cos);
     t.TopNormal = upwardNormal(term(t, T::DipTop), term(t, T::DirTop));
     const Vec face = upwardNormal(psiF, term(t, T::DirFace));
     t.FaceOut = overhanging ? scale(splat(-1), face) : face;
@@ -326,15 +348,18 @@ void laneTrig(const LaneInputs& in, const VaryingTerms& varying, LaneTrig& t) {
     if (varying.Slope) slopeProducts(t, k.Overhang < 0);
 }
 
+// The analysis's WedgeNumbers, lane by lane.
 struct LaneNumbers {
-    V Rock, Height, C1, C2, F1, F2, Water, U1, U2;
+    V RockUnitWeight, SlopeHeight, Cohesion1, Cohesion2, Friction1, Friction2, WaterUnitWeight, WaterPressure1,
+        WaterPressure2;
 };
 
 LaneNumbers laneNumbers(const LaneInputs& in) {
     LaneNumbers n{in[Parameter::RockUnitWeight],  in[Parameter::SlopeHeight],    in[Parameter::Cohesion1],
                   in[Parameter::Cohesion2],       in[Parameter::Friction1],      in[Parameter::Friction2],
                   in[Parameter::WaterUnitWeight], in[Parameter::WaterPressure1], in[Parameter::WaterPressure2]};
-    if (in.K.ComputedWater) n.U1 = n.U2 = drainedWaterPressureOf(n.Water, n.Height);
+    if (in.K.ComputedWater)
+        n.WaterPressure1 = n.WaterPressure2 = drainedWaterPressureOf(n.WaterUnitWeight, n.SlopeHeight);
     return n;
 }
 
@@ -343,79 +368,28 @@ LaneNumbers laneNumbers(const LaneInputs& in) {
 template <typename Out>
 TRELMOX_INLINE void startOutcomes(Out& out, M trigOverflow, bool computedWater, const LaneNumbers& n) {
     out.fail(trigOverflow, SampleOutcome::Overflow);
-    if (computedWater) out.overflowChecked(n.U1);
+    if (computedWater) out.overflowChecked(n.WaterPressure1);
 }
 
-// Kc (wedge.cpp's evaluate).
+// The plane normals' terms Kc takes, and the terms it passes on the way
+// (dead stores once inlined).
+struct LaneNormals {
+    V Ax, Ay, Az, By, Bz, Sx, Sy, Sz, TanTop;
+};
+struct LaneTerms {
+    V Z, F, T, r, m, q, w, e, Na, Nb, N1, N2;
+};
+
+// Kc (wedge_formula.h's wedgeFactorOf, as the analysis takes it).
 template <typename Out> V laneKc(const LaneTrig& trig, const LaneNumbers& n, double overhang, Out& out) {
     using T = TrigTerm;
     const Trig& psi1 = term(trig, T::Dip1);
     const Trig& rel1 = term(trig, T::Relative1);
-    const V Ax = psi1.sin * rel1.sin, Ay = psi1.sin * rel1.cos, Az = psi1.cos;
-    const V By = term(trig, T::Dip2).sin, Bz = term(trig, T::Dip2).cos;
-    const V Sx = trig.FaceX, Sy = trig.FaceY, Sz = term(trig, T::DipFace).cos;
-    const V tanTop = term(trig, T::TanTop).sin;
-
-    const V Z = Ax * By;
-    const V F = Sx * Ay - Sy * Ax;
-    const V T_ = (Sz * Ax - Sx * Az) * By + Bz * F;
-    const V r = out.quotient(splat(overhang) * T_, Z);
-    out.settle(r > splat(0), SampleOutcome::NoBlock);
-    const V limit = out.quotient(trig.FaceRise, Sz - r);
-    out.settle(tanTop > limit, SampleOutcome::NoBlock);
-
-    const V m = Ay * By + Az * Bz;
-    const V q = splat(1) - m * m;
-    const V w = out.quotient(out.overflowChecked(n.Rock * n.Height * T_), splat(3) * F);
-    const V e = out.quotient(splat(-1) * By * Sx, F);
-    const V absE = absolute(e);
-    const V wq = out.quotient(w, q);
-    const V Na = out.quotient(out.overflowChecked((wq * (Az - m * Bz) - e * n.U1) * e), absE);
-    const V Nb = out.overflowChecked(wq * (Bz - m * Az) - n.U2);
-    const V N1 = out.quotient(out.overflowChecked((w * Az - m * n.U2 - e * n.U1) * e), absE);
-    const V N2 = out.overflowChecked(w * Bz - m * e * n.U1 - n.U2);
-
-    const M both = (Na > splat(0)) & (Nb > splat(0));
-    M first = splatMask(0), second = splatMask(0), lift = splatMask(0);
-    // Most blocks rest on both planes in every live lane, and the other
-    // cases are read in live lanes only: then they are empty.
-    if (anyLane(~both & out.Live)) {
-        first = ~both & (Nb < splat(0)) & (N1 > splat(0));
-        second = ~both & ~first & (Na < splat(0)) & (N2 > splat(0));
-        lift = ~both & ~first & ~second & (N1 < splat(0)) & (N2 < splat(0));
-    }
-
-    // Each case's factor with its own checks, on its own lanes only; a case
-    // no lane is in is not worked out (one plane alone is rare). Checks that
-    // settle nothing note into `out` itself.
-    using CaseOut = std::conditional_t<Out::IsExact, Out, Out&>;
-    CaseOut bothOut = out, firstOut = out, secondOut = out;
-    if constexpr (Out::IsExact) bothOut.Live &= both, firstOut.Live &= first, secondOut.Live &= second;
-    const V resisting = bothOut.overflowChecked(bothOut.root(q) * ((absE * n.C1 + (Na * n.F1 + Nb * n.F2)) + n.C2));
-    const V kcBoth = bothOut.quotient(resisting, absolute(w * Z));
-    V kcFirst = splat(0), kcSecond = splat(0);
-    if (anyLane(firstOut.Live & first)) {
-        const V driving1 = firstOut.overflowChecked((w * w) * (splat(1) - Az * Az) + (n.U2 * n.U2) * q +
-                                                    (m * Az - Bz) * splat(2) * w * n.U2);
-        const V root1 = firstOut.root(driving1);
-        kcFirst = firstOut.quotient(firstOut.overflowChecked(absE * n.C1 + N1 * n.F1), root1);
-    }
-    if (anyLane(secondOut.Live & second)) {
-        const V driving2 = secondOut.overflowChecked((w * w) * (By * By) + (n.U1 * n.U1) * (e * e) * q +
-                                                     (m * Bz - Az) * splat(2) * e * w * n.U1);
-        const V root2 = secondOut.root(driving2);
-        kcSecond = secondOut.quotient(secondOut.overflowChecked(N2 * n.F2 + n.C2), root2);
-    }
-    // The cases' failures, then their contacts.
-    if constexpr (Out::IsExact) {
-        const M live = out.Live;
-        out.Code = pickMask(live & both, bothOut.Code,
-                            pickMask(live & first, firstOut.Code, pickMask(live & second, secondOut.Code, out.Code)));
-        out.Live = pickMask(live & both, bothOut.Live,
-                            pickMask(live & first, firstOut.Live, pickMask(live & second, secondOut.Live, out.Live)));
-    }
-    out.settleCases(both, first, second, lift);
-    return pick(both, kcBoth, pick(first, kcFirst, kcSecond));
+    const LaneNormals normals{psi1.sin * rel1.sin,      psi1.sin * rel1.cos, psi1.cos,   term(trig, T::Dip2).sin,
+                              term(trig, T::Dip2).cos,  trig.FaceX,          trig.FaceY, term(trig, T::DipFace).cos,
+                              term(trig, T::TanTop).sin};
+    LaneTerms terms;
+    return wedgeFactorOf<V>(normals, trig.FaceRise, n, overhang, out, terms);
 }
 
 // A convex polygon of up to N points in each lane, the number of points per
@@ -709,14 +683,14 @@ V planeShear(const KernelConstants& k, int plane, V normal, V area, V cohesion, 
 // Fs (forces.cpp's wedgeForces, then vector_method.cpp's vectorMethod).
 V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, const LaneNumbers& n, Outcomes<>& out) {
     const Vec zero{splat(0), splat(0), splat(0)};
-    const V weight = n.Rock * s.Volume;
+    const V weight = n.RockUnitWeight * s.Volume;
     const Vec weightForce{splat(0), splat(0), splat(-1) * weight};
     V pressure1 = splat(0), pressure2 = splat(0);
     const bool crackWater = k.Water == WaterMode::Saturated && k.Crack;
     Vec crackWaterLoad;
-    if (k.Water == WaterMode::Block) pressure1 = n.U1, pressure2 = n.U2;
+    if (k.Water == WaterMode::Block) pressure1 = n.WaterPressure1, pressure2 = n.WaterPressure2;
     if (k.Water == WaterMode::Saturated && !k.Crack)
-        pressure1 = pressure2 = drainedWaterPressureOf(n.Water, s.LineTopZ);
+        pressure1 = pressure2 = drainedWaterPressureOf(n.WaterUnitWeight, s.LineTopZ);
     if (crackWater) {
         // forces.cpp's saturatedWater with a crack (std::min and std::max as written there).
         const LanePolygon<4>& face = s.CrackFace;
@@ -732,13 +706,13 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
         const M spills = full < standing;
         const V level = low + pick(spills, full, standing);
         const V above = level - s.LineEndZ;
-        pressure1 = pressure2 = n.Water * pick(splat(0) < above, above, splat(0)) / splat(3);
+        pressure1 = pressure2 = n.WaterUnitWeight * pick(splat(0) < above, above, splat(0)) / splat(3);
         // Draining out of the face, the crack leaves the joints the pressures
         // of the wedge without it.
-        const V uncracked = drainedWaterPressureOf(n.Water, s.LineTopZ);
+        const V uncracked = drainedWaterPressureOf(n.WaterUnitWeight, s.LineTopZ);
         const M drains = (s.OpeningOnFace <= s.OpeningOnTop) & (s.OpeningOnFace < high) & spills;
         pressure1 = pressure2 = pick(drains & (pressure1 < uncracked), uncracked, pressure1);
-        crackWaterLoad = scale(n.Water * depthIntegral(face, level), s.CrackInward);
+        crackWaterLoad = scale(n.WaterUnitWeight * depthIntegral(face, level), s.CrackInward);
     }
     // The loads summed in order, each that is +0 in every lane left out: it
     // only turns a -0 of the sum into +0, wherever in the sum it comes
@@ -829,14 +803,16 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     // the other lanes' factors are not read.
     V resisting;
     if (k.PlainStrengths)
-        resisting = mohrCoulombPairOf(n.C1, s.Area1, n.C2, s.Area2, both1, n.F1, both2, n.F2);
+        resisting =
+            mohrCoulombPairOf(n.Cohesion1, s.Area1, n.Cohesion2, s.Area2, both1, n.Friction1, both2, n.Friction2);
     else
-        resisting = planeShear(k, 0, both1, s.Area1, n.C1, n.F1) + planeShear(k, 1, both2, s.Area2, n.C2, n.F2);
+        resisting = planeShear(k, 0, both1, s.Area1, n.Cohesion1, n.Friction1) +
+                    planeShear(k, 1, both2, s.Area2, n.Cohesion2, n.Friction2);
     if (anyLane(alone)) {
-        const V resistingFirst = k.PlainStrengths ? mohrCoulombResistanceOf(n.C1, n.F1, alone1, s.Area1)
-                                                  : planeShear(k, 0, alone1, s.Area1, n.C1, n.F1);
-        const V resistingSecond = k.PlainStrengths ? mohrCoulombResistanceOf(n.C2, n.F2, alone2, s.Area2)
-                                                   : planeShear(k, 1, alone2, s.Area2, n.C2, n.F2);
+        const V resistingFirst = k.PlainStrengths ? mohrCoulombResistanceOf(n.Cohesion1, n.Friction1, alone1, s.Area1)
+                                                  : planeShear(k, 0, alone1, s.Area1, n.Cohesion1, n.Friction1);
+        const V resistingSecond = k.PlainStrengths ? mohrCoulombResistanceOf(n.Cohesion2, n.Friction2, alone2, s.Area2)
+                                                   : planeShear(k, 1, alone2, s.Area2, n.Cohesion2, n.Friction2);
         resisting = pick(both, resisting, pick(first, resistingFirst, resistingSecond));
     }
     if (anyPassive) {
@@ -937,7 +913,7 @@ struct LaneSized {
 };
 
 LaneSized sizeLanes(const KernelConstants& k, const LaneInputs& in, LaneShape& s, LaneNumbers& n) {
-    LaneLengths l = laneLengths(k, s, n.Height);
+    LaneLengths l = laneLengths(k, s, n.SlopeHeight);
     V factor = splat(1);
     for (int kind = 0; kind < SizeLimitKindCount; ++kind) {
         if (!k.Limits[kind]) continue;
@@ -953,7 +929,8 @@ LaneSized sizeLanes(const KernelConstants& k, const LaneInputs& in, LaneShape& s
     s.FaceArea = s.FaceArea * squared, s.TopArea = s.TopArea * squared;
     s.Volume = s.Volume * (squared * factor);
     s.LineTopZ = factor * s.LineTopZ;
-    if (k.ComputedWater) n.U1 = n.U2 = drainedWaterPressureOf(n.Water, factor * n.Height);
+    if (k.ComputedWater)
+        n.WaterPressure1 = n.WaterPressure2 = drainedWaterPressureOf(n.WaterUnitWeight, factor * n.SlopeHeight);
     return {l.Height * factor, l.BackBreak * factor};
 }
 
@@ -962,7 +939,7 @@ void storeSizes(const KernelConstants& k, const LaneInputs& in, const LaneShape&
                 const LaneSized& sized, M code, const KernelResults& r, std::size_t at) {
     const M failed = (code >= splatMask(static_cast<long>(SampleOutcome::Overflow))) |
                      (code == splatMask(static_cast<long>(SampleOutcome::NoBlock)));
-    const V weight = n.Rock * s.Volume;
+    const V weight = n.RockUnitWeight * s.Volume;
     const Vec weightForce{splat(0), splat(0), splat(-1) * weight};
     M tooSmall = splatMask(0), narrow = splatMask(0);
     if (k.HasMinVolume) tooSmall |= s.Volume < splat(k.MinVolume);
@@ -1033,7 +1010,7 @@ void evaluateLanes(const KernelConstants& k, const KernelColumns& c, const Kerne
         if (!r.Fs) continue;
         Outcomes<> fs;
         startOutcomes(fs, trig.FsOverflow, k.ComputedWater, n);
-        LaneShape shape = laneShape(k, trig, n.Height, in[Parameter::CrackDistance], fs);
+        LaneShape shape = laneShape(k, trig, n.SlopeHeight, in[Parameter::CrackDistance], fs);
         if (!k.Sized) {
             const V fsValue = laneFs(k, in, shape, n, fs);
             store(r.Fs + at, factorOf(fs.Code, fsValue));
