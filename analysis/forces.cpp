@@ -6,6 +6,7 @@
 
 #include "analysis/joint_strength.h"
 #include "analysis/vec3.h"
+#include "analysis/vector_method_formula.h"
 #include "analysis/wedge_formula.h"
 #include "model/language.h"
 
@@ -137,14 +138,6 @@ void pondWater(WedgeForces& f, const WedgeShape& s, double waterUnitWeight, doub
     if (top.Count > 0) f.PondTop = (-waterUnitWeight * depthIntegral(top, level)) * top.Normal;
 }
 
-// Horizontal unit vector along v's trend; along the fallback's when v is vertical.
-TPoint3D horizontalAlong(const TPoint3D& v, const TPoint3D& fallback) {
-    const double length = std::sqrt(v.x * v.x + v.y * v.y);
-    if (length > 0) return {v.x / length, v.y / length, 0};
-    const double other = std::sqrt(fallback.x * fallback.x + fallback.y * fallback.y);
-    return other > 0 ? TPoint3D{fallback.x / other, fallback.y / other, 0} : TPoint3D{};
-}
-
 } // namespace
 
 std::string crackDrainNote(const WedgeForces& f) {
@@ -224,8 +217,8 @@ WedgeForces wedgeForces(const WedgeShape& s, const WedgeNumbers& numbers, const 
     double lining = 0;
     if (loads.Shotcrete) lining = loads.Shotcrete->UnitWeight * loads.Shotcrete->Thickness * face.Area;
     if (loads.SeismicCoefficient != 0) {
-        const TPoint3D seismic =
-            loads.SeismicDirection ? directionVector(*loads.SeismicDirection) : horizontalAlong(s.Sliding, face.Normal);
+        const TPoint3D seismic = loads.SeismicDirection ? directionVector(*loads.SeismicDirection)
+                                                        : horizontalAlongOf(s.Sliding, face.Normal);
         f.Seismic = (loads.SeismicCoefficient * (weight + lining)) * seismic;
     }
     for (const ExternalForce& force : loads.Forces)

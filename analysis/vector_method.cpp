@@ -6,6 +6,7 @@
 #include "analysis/joint_strength.h"
 #include "analysis/strength_formula.h"
 #include "analysis/vec3.h"
+#include "analysis/vector_method_formula.h"
 #include "model/checked.h"
 #include "model/error.h"
 #include "model/language.h"
@@ -49,16 +50,11 @@ bool carrying(const WedgeShape& s, const TPoint3D& active, const TPoint3D& passi
     const TPoint3D& n1 = s.Inward1;
     const TPoint3D& n2 = s.Inward2;
     const double a1 = s.Faces[int(WedgeSurface::FirstPlane)].Area, a2 = s.Faces[int(WedgeSurface::SecondPlane)].Area;
-    const double m = dot(n1, n2), perQ = 1 / (1 - m * m);
-    // Equilibrium normal to the line of intersection: R + N1 n1 + N2 n2 has no
-    // component across it.
-    const TPoint3D total = active + passive;
-    const double r1 = dot(total, n1), r2 = dot(total, n2);
-    const double both1 = (m * r2 - r1) * perQ, both2 = (m * r1 - r2) * perQ;
-    const double alone1 = -r1, alone2 = -r2;
+    const PlaneReactions<double> reactions = planeReactionsOf(active + passive, n1, n2);
+    const double both1 = reactions.Both1, both2 = reactions.Both2, alone1 = reactions.Alone1, alone2 = reactions.Alone2;
     // Loads beyond the range of a double (a seismic coefficient or a force
     // near the largest double) leave no reaction to decide the case by.
-    if (!std::isfinite(both1) || !std::isfinite(both2) || !std::isfinite(r1) || !std::isfinite(r2))
+    if (!std::isfinite(both1) || !std::isfinite(both2) || !std::isfinite(alone1) || !std::isfinite(alone2))
         throw Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
     r = FullSafety{};
     r.Carried = passive;
@@ -114,10 +110,12 @@ bool slides(TWedgeContact contact) {
 // without cohesion both give the same factor there (with N2 = 0 the pair of
 // planes and plane 1 alone carry the same reaction and driving force).
 TWedgeContact contactCase(double both1, double both2, double alone1, double alone2) {
-    if (both1 >= 0 && both2 >= 0) return TWedgeContact::BothPlanes;
-    if (both2 < 0 && alone1 >= 0) return TWedgeContact::FirstPlaneOnly;
-    if (both1 < 0 && alone2 >= 0) return TWedgeContact::SecondPlaneOnly;
-    return alone1 < 0 && alone2 < 0 ? TWedgeContact::LiftOff : TWedgeContact::Unresolved;
+    const ContactCases<double> c = contactCasesOf(PlaneReactions<double>{both1, both2, alone1, alone2}, true);
+    return c.Both     ? TWedgeContact::BothPlanes
+           : c.First  ? TWedgeContact::FirstPlaneOnly
+           : c.Second ? TWedgeContact::SecondPlaneOnly
+           : c.Lift   ? TWedgeContact::LiftOff
+                      : TWedgeContact::Unresolved;
 }
 
 FullSafety vectorMethodCarrying(const WedgeShape& s, const TPoint3D& active, const TPoint3D& carried,

@@ -28,6 +28,7 @@
 // The lanes' operations before the formulas that call them.
 #include "analysis/probabilistic/lane_values.h"
 #include "analysis/strength_formula.h"
+#include "analysis/vector_method_formula.h"
 #include "analysis/wedge_formula.h"
 
 namespace trelmox {
@@ -630,20 +631,6 @@ LaneShape laneShape(const KernelConstants& k, const LaneTrig& trig, V height, V 
     return s;
 }
 
-Vec horizontalAlong(const Vec& v, const Vec& fallback) {
-    const V length = squareRoot(v.x * v.x + v.y * v.y);
-    const M along = length > splat(0);
-    Vec h{v.x / length, v.y / length, splat(0)};
-    // A vertical line of intersection is rare: the fallback only where a lane needs it.
-    if (anyLane(~along)) {
-        const V other = squareRoot(fallback.x * fallback.x + fallback.y * fallback.y);
-        const M otherwise = other > splat(0);
-        h.x = pick(along, h.x, pick(otherwise, fallback.x / other, splat(0)));
-        h.y = pick(along, h.y, pick(otherwise, fallback.y / other, splat(0)));
-    }
-    return h;
-}
-
 // The integral of max(0, level - z) over the polygon (forces.cpp's depthIntegral).
 V depthIntegral(const LanePolygon<4>& polygon, V level) {
     LanePolygon<5> below;
@@ -732,7 +719,7 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     // No seismic load at all (the common case): its direction is not worked out.
     addLoad(anyLane(shaken), [&] {
         const Vec direction =
-            k.SeismicAlongSliding ? horizontalAlong(s.Sliding, s.FaceOut) : splatVec(k.SeismicDirection);
+            k.SeismicAlongSliding ? horizontalAlongOf(s.Sliding, s.FaceOut) : splatVec(k.SeismicDirection);
         return pickVec(shaken, scale(seismicK * weight, direction), zero);
     });
     addLoad(k.ForceCount > 0, [&] {
@@ -762,26 +749,19 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
 
     const Vec& n1 = s.Inward1;
     const Vec& n2 = s.Inward2;
-    const V m = dot(n1, n2), perQ = splat(1) / (splat(1) - m * m);
     // With the passive loads (none: +0, which adds nothing once a +0 has).
     const Vec passive = anyPassive ? bolts(false) : zero;
     const Vec total = anyPassive ? add(active, passive) : zeroLoad ? active : add(active, zero);
-    const V r1 = dot(total, n1), r2 = dot(total, n2);
-    const V both1 = (m * r2 - r1) * perQ, both2 = (m * r1 - r2) * perQ;
-    const V alone1 = splat(-1) * r1, alone2 = splat(-1) * r2;
+    const PlaneReactions<V> reactions = planeReactionsOf(total, n1, n2);
+    const V both1 = reactions.Both1, both2 = reactions.Both2, alone1 = reactions.Alone1, alone2 = reactions.Alone2;
     // vector_method.cpp's checks: loads beyond the range of a double. r1 and
     // r2 enter both1 through a product and a sum, which keep an infinity or
     // a not-a-number: where both1 is finite, so are they.
     out.settle(~(finite(both1) & finite(both2)), SampleOutcome::Overflow);
-    const M both = (both1 >= splat(0)) & (both2 >= splat(0));
-    M first = splatMask(0), second = splatMask(0), lift = splatMask(0);
-    // Most blocks rest on both planes in every live lane, and the other
-    // cases are read in live lanes only: then they are empty.
-    if (anyLane(~both & out.Live)) {
-        first = ~both & (both2 < splat(0)) & (alone1 >= splat(0));
-        second = ~both & ~first & (both1 < splat(0)) & (alone2 >= splat(0));
-        lift = ~both & ~first & ~second & (alone1 < splat(0)) & (alone2 < splat(0));
-    }
+    // Most blocks rest on both planes in every live lane: then the other
+    // cases are not read.
+    const ContactCases<V> cases = contactCasesOf(reactions, out.Live);
+    const M both = cases.Both, first = cases.First, second = cases.Second, lift = cases.Lift;
 
     const V along = dot(active, s.Sliding);
     V magnitude = absolute(along);
