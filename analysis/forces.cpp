@@ -89,20 +89,16 @@ double saturatedWater(WedgeForces& f, const WedgeShape& s, double waterUnitWeigh
     for (int i = 1; i < face.Count; ++i) low = std::min(low, face.Points[i].z), high = std::max(high, face.Points[i].z);
     const double onTop = lowestOpening(s, WedgeSurface::UpperSlope), onFace = lowestOpening(s, WedgeSurface::SlopeFace);
     f.CrackOpenOnFace = onFace < std::numeric_limits<double>::infinity();
-    const double spill = std::min(high, std::min(onTop, onFace));
-    const double full = std::max(0.0, spill - low);
+    const double full = crackCapacityOf(low, high, onTop, onFace);
     const double depth = filled ? share * full : crack->WaterDepth;
-    f.CrackSpills = depth > full;
-    f.CrackWaterDepth = std::min(depth, full);
-    const double level = low + f.CrackWaterDepth;
-    f.Pressure1 = f.Pressure2 = waterUnitWeight * std::max(0.0, level - s.LineEnd.z) / 3;
-    const bool drains = onFace <= onTop && onFace < high && (filled || f.CrackSpills);
-    if (const double kept = filled ? share * uncracked : uncracked; drains && f.Pressure1 < kept) {
-        f.Pressure1 = f.Pressure2 = kept;
-        f.CrackDrains = true;
-    }
-    f.CrackWater = (waterUnitWeight * depthIntegral(face, level)) * s.CrackInward;
-    return level;
+    const CrackWater<double> water = crackWaterOf(low, high, full, depth, onTop, onFace, s.LineEnd.z, waterUnitWeight,
+                                                  filled ? share * uncracked : uncracked, filled);
+    f.CrackSpills = water.Spills;
+    f.CrackWaterDepth = water.Depth;
+    f.Pressure1 = f.Pressure2 = water.Pressure;
+    f.CrackDrains = water.Drains;
+    f.CrackWater = (waterUnitWeight * depthIntegral(face, water.Level)) * s.CrackInward;
+    return water.Level;
 }
 
 // Water standing outside the slope at `level` above the toe. It presses on

@@ -33,6 +33,42 @@ template <typename Value> [[gnu::always_inline]] inline Value drainedWaterPressu
     return (waterUnitWeight * h) / every<Value>(6);
 }
 
+// The depth of water a tension crack can hold: from its lowest point up to
+// its highest, or to where it is open on the upper slope or the slope face
+// if that is lower (the water spills there), and none where that lies
+// below its lowest point.
+template <typename Value>
+[[gnu::always_inline]] inline Value crackCapacityOf(Value low, Value high, Value openOnTop, Value openOnFace) {
+    return largerOf(Value{}, smallerOf(high, smallerOf(openOnTop, openOnFace)) - low);
+}
+
+// The water asked to stand `depth` deep in a crack whose face lies between
+// low and high and holds `capacity` (crackCapacityOf): it stands at most
+// that deep, and the joints take a third of gammaW times its level above
+// the crack's cut of the line of intersection (lineEndZ). Where the crack
+// daylights in the slope face below its outcrop on the upper slope and the
+// water cannot stay (it spills, or fills a share of the crack: `filled`),
+// it drains out of the face, and the joints keep at least `kept`, the
+// pressures of the wedge without the crack.
+template <typename Value> struct CrackWater {
+    Value Depth, Level, Pressure;
+    MaskOf<Value> Spills, Drains; // the water asked for is more than the crack holds; the joints keep `kept`
+};
+
+template <typename Value>
+[[gnu::always_inline]] inline CrackWater<Value> crackWaterOf(Value low, Value high, Value capacity, Value depth,
+                                                             Value openOnTop, Value openOnFace, Value lineEndZ,
+                                                             Value waterUnitWeight, Value kept, MaskOf<Value> filled) {
+    CrackWater<Value> w;
+    w.Spills = depth > capacity;
+    w.Depth = smallerOf(depth, capacity);
+    w.Level = low + w.Depth;
+    w.Pressure = waterUnitWeight * largerOf(Value{}, w.Level - lineEndZ) / every<Value>(3);
+    w.Drains = (openOnFace <= openOnTop) & (openOnFace < high) & (filled | w.Spills) & (w.Pressure < kept);
+    w.Pressure = pick(w.Drains, kept, w.Pressure);
+    return w;
+}
+
 // sqrt(1 - Sz^2): the slope face's normal's horizontal length, which the
 // second cut-out test compares the upper slope's tangent with.
 template <typename Value> [[gnu::always_inline]] inline Value faceRiseOf(Value sz) {

@@ -115,27 +115,19 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     if (k.Water == WaterMode::Saturated && !k.Crack)
         pressure1 = pressure2 = drainedWaterPressureOf(n.WaterUnitWeight, s.LineTopZ);
     if (crackWater) {
-        // forces.cpp's saturatedWater with a crack (std::min and std::max as written there).
+        // forces.cpp's saturatedWater with a crack (wedge_formula.h).
         const LanePolygon<4>& face = s.CrackFace;
         V low = face.P[0].z, high = low;
         for (int i = 1; i < 4; ++i) {
             low = pick(face.has(i + 1) & (face.P[i].z < low), face.P[i].z, low);
             high = pick(face.has(i + 1) & (high < face.P[i].z), face.P[i].z, high);
         }
-        const V opening = pick(s.OpeningOnFace < s.OpeningOnTop, s.OpeningOnFace, s.OpeningOnTop);
-        const V spill = pick(opening < high, opening, high) - low;
-        const V full = pick(splat(0) < spill, spill, splat(0));
-        const V standing = in[Parameter::CrackWater];
-        const M spills = full < standing;
-        const V level = low + pick(spills, full, standing);
-        const V above = level - s.LineEndZ;
-        pressure1 = pressure2 = n.WaterUnitWeight * pick(splat(0) < above, above, splat(0)) / splat(3);
-        // Draining out of the face, the crack leaves the joints the pressures
-        // of the wedge without it.
+        const V capacity = crackCapacityOf(low, high, s.OpeningOnTop, s.OpeningOnFace);
         const V uncracked = drainedWaterPressureOf(n.WaterUnitWeight, s.LineTopZ);
-        const M drains = (s.OpeningOnFace <= s.OpeningOnTop) & (s.OpeningOnFace < high) & spills;
-        pressure1 = pressure2 = pick(drains & (pressure1 < uncracked), uncracked, pressure1);
-        crackWaterLoad = scale(n.WaterUnitWeight * depthIntegral(face, level), s.CrackInward);
+        const CrackWater<V> water = crackWaterOf(low, high, capacity, in[Parameter::CrackWater], s.OpeningOnTop,
+                                                 s.OpeningOnFace, s.LineEndZ, n.WaterUnitWeight, uncracked, M{});
+        pressure1 = pressure2 = water.Pressure;
+        crackWaterLoad = scale(n.WaterUnitWeight * depthIntegral(face, water.Level), s.CrackInward);
     }
     // The loads summed in order, each that is +0 in every lane left out: it
     // only turns a -0 of the sum into +0, wherever in the sum it comes
