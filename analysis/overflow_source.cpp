@@ -1,6 +1,7 @@
 #include "analysis/overflow_source.h"
 
 #include "analysis/wedge.h"
+#include "model/load_fields.h"
 #include "model/numtext.h"
 #include "model/wording.h"
 
@@ -51,7 +52,6 @@ std::vector<InputNumber> wedgeInputNumbers(PlaneAttitudeArray& attitudes, WedgeN
         add(list, field, wedgeParameterLabel(field), wedgeNumberField(n, field));
     add(list, "WaterPressure1", say("平面1水压力", "water pressure on plane 1"), n.WaterPressure1);
     add(list, "WaterPressure2", say("平面2水压力", "water pressure on plane 2"), n.WaterPressure2);
-    addLoad(list, "seismic.k", l.SeismicCoefficient);
     for (std::size_t i = 0; i < l.Forces.size(); ++i)
         addLoad(list, "forces[" + std::to_string(i) + "].magnitude", l.Forces[i].Magnitude);
     for (std::size_t i = 0; i < l.Bolts.size(); ++i) {
@@ -59,20 +59,12 @@ std::vector<InputNumber> wedgeInputNumbers(PlaneAttitudeArray& attitudes, WedgeN
         addLoad(list, path + ".force", l.Bolts[i].Force);
         if (l.Bolts[i].Capacity) addCapacity(list, path + ".capacity", *l.Bolts[i].Capacity);
     }
-    addLoad(list, "pressures.face", l.FacePressure);
-    addLoad(list, "pressures.top", l.TopPressure);
-    addLoad(list, "pressures.plane1", l.Pressure1);
-    addLoad(list, "pressures.plane2", l.Pressure2);
-    addLoad(list, "pressures.crack", l.CrackPressure);
-    if (l.Crack) {
-        addLoad(list, "crack.distance", l.Crack->Distance);
-        addLoad(list, "crack.water_depth", l.Crack->WaterDepth);
-    }
-    if (l.PondLevel) addLoad(list, "pond_level", *l.PondLevel);
-    if (l.Shotcrete) {
-        addLoad(list, "shotcrete.thickness", l.Shotcrete->Thickness);
-        addLoad(list, "shotcrete.shear_strength", l.Shotcrete->ShearStrength);
-        addLoad(list, "shotcrete.unit_weight", l.Shotcrete->UnitWeight);
+    // The load fields' magnitudes and levels (not their angles).
+    for (const LoadField& f : loadFields()) {
+        const std::optional<double> value = f.Get(l);
+        if (!value || !partPresent(f.Part, l) || (f.Range != LoadRange::Magnitude && f.Range != LoadRange::Level))
+            continue;
+        list.push_back({f.path(), f.path(), *value, [&l, &f](double v) { f.Set(l, v); }});
     }
     if (l.Pattern) {
         addLoad(list, "pattern.spacing_strike", l.Pattern->SpacingStrike);

@@ -1,5 +1,6 @@
 #include "document/loads_entries.h"
 
+#include <algorithm>
 #include <iterator>
 #include <tuple>
 
@@ -21,15 +22,8 @@ struct FieldName {
 };
 // The names match those of validateLoads, so the user reads one wording.
 constexpr FieldName FieldNames[] = {
-    {LoadsField::CrackDip, "张裂缝倾角", "tension crack dip", LoadRange::Dip},
-    {LoadsField::CrackDipDirection, "张裂缝倾向", "tension crack dip direction", LoadRange::Azimuth},
-    {LoadsField::CrackDistance, "张裂缝距坡顶线的距离", "tension crack distance from the crest", LoadRange::Magnitude},
-    {LoadsField::CrackWaterDepth, "张裂缝水深", "water depth in the tension crack", LoadRange::Magnitude},
-    {LoadsField::Seismic, "地震系数", "seismic coefficient", LoadRange::Magnitude},
     {LoadsField::SeismicTrend, "地震力的方位角", "seismic force trend", LoadRange::Azimuth},
     {LoadsField::SeismicPlunge, "地震力的倾伏角", "seismic force plunge", LoadRange::Plunge},
-    {LoadsField::FacePressure, "坡面压力", "slope face pressure", LoadRange::Magnitude},
-    {LoadsField::TopPressure, "坡顶面压力", "slope top pressure", LoadRange::Magnitude},
     {LoadsField::ForceMagnitude, "外力的大小", "external force magnitude", LoadRange::Magnitude},
     {LoadsField::ForceTrend, "外力的方位角", "external force trend", LoadRange::Azimuth},
     {LoadsField::ForcePlunge, "外力的倾伏角", "external force plunge", LoadRange::Plunge},
@@ -64,17 +58,10 @@ constexpr FieldName FieldNames[] = {
     {LoadsField::SizeMinWeight, "楔块最小重量", "minimum wedge weight", LoadRange::Magnitude},
     {LoadsField::SizeMinHeight, "楔块最小高度", "minimum wedge height", LoadRange::Magnitude},
     {LoadsField::FilledPercent, "充水百分比", "percentage filled", LoadRange::Percent},
-    {LoadsField::PondLevel, "坡外水位", "pond level", LoadRange::Level},
-    {LoadsField::Pressure1, "第一切割面压力", "plane 1 pressure", LoadRange::Magnitude},
-    {LoadsField::Pressure2, "第二切割面压力", "plane 2 pressure", LoadRange::Magnitude},
-    {LoadsField::CrackPressure, "张裂缝面压力", "tension crack pressure", LoadRange::Magnitude},
     {LoadsField::FacePressureTrend, "坡面压力的方位角", "slope face pressure trend", LoadRange::Azimuth},
     {LoadsField::FacePressurePlunge, "坡面压力的倾伏角", "slope face pressure plunge", LoadRange::Plunge},
     {LoadsField::TopPressureTrend, "坡顶面压力的方位角", "slope top pressure trend", LoadRange::Azimuth},
     {LoadsField::TopPressurePlunge, "坡顶面压力的倾伏角", "slope top pressure plunge", LoadRange::Plunge},
-    {LoadsField::ShotcreteThickness, "喷射混凝土厚度", "shotcrete thickness", LoadRange::Magnitude},
-    {LoadsField::ShotcreteShear, "喷射混凝土抗剪强度", "shotcrete shear strength", LoadRange::Magnitude},
-    {LoadsField::ShotcreteUnitWeight, "喷射混凝土容重", "shotcrete unit weight", LoadRange::Magnitude},
     {LoadsField::BoltLength, "锚杆的长度", "bolt length", LoadRange::Magnitude},
     {LoadsField::BoltTendon, "锚杆的杆体抗拉力", "bolt tendon capacity", LoadRange::Magnitude},
     {LoadsField::BoltPlate, "锚杆的垫板承载力", "bolt plate capacity", LoadRange::Magnitude},
@@ -89,15 +76,11 @@ constexpr FieldName FieldNames[] = {
     {LoadsField::PatternPlate, "系统锚杆的垫板承载力", "pattern bolt plate capacity", LoadRange::Magnitude},
     {LoadsField::PatternBond, "系统锚杆的粘结强度", "pattern bolt bond strength", LoadRange::Magnitude},
 };
-static_assert(std::size(FieldNames) == static_cast<std::size_t>(LoadsField::PatternBond) + 1);
 
-const FieldName& fieldName(LoadsField field) { return FieldNames[static_cast<int>(field)]; }
-
-// Boxes whose empty text means nothing of that load.
-bool emptyMeansZero(LoadsField field) {
-    return field == LoadsField::Seismic || field == LoadsField::FacePressure || field == LoadsField::TopPressure ||
-           field == LoadsField::CrackWaterDepth || field == LoadsField::Pressure1 || field == LoadsField::Pressure2 ||
-           field == LoadsField::CrackPressure;
+// The boxes of the numbers of loadFields() are named by their rows.
+const FieldName& fieldName(LoadsField field) {
+    return *std::find_if(std::begin(FieldNames), std::end(FieldNames),
+                         [field](const FieldName& name) { return name.field == field; });
 }
 
 // A table row's boxes are named with the row: "第2个外力的方位角".
@@ -115,18 +98,35 @@ std::string notANumber(const std::string& name, const std::string& text) {
                                                   : name + "“" + text + "”不是有效的数";
 }
 
-double number(const std::string& text, LoadsField field, int row = -1) {
-    if (text.empty() && emptyMeansZero(field)) return 0;
-    if (text.empty()) throw LoadsEntryError(field, row, pleaseEnter(boxName(field, row)));
+// A number within its range, named `name` in the messages.
+double numberIn(const std::string& text, LoadsField field, int row, LoadRange range, const std::string& name) {
+    if (text.empty()) throw LoadsEntryError(field, row, pleaseEnter(name));
     double value = 0;
     try {
         value = textToFloat(text);
     } catch (const Error&) {
-        throw LoadsEntryError(field, row, notANumber(boxName(field, row), text), ErrorKind::NumberText);
+        throw LoadsEntryError(field, row, notANumber(name, text), ErrorKind::NumberText);
     }
-    if (!withinLoadRange(value, fieldName(field).range))
-        throw LoadsEntryError(field, row, loadRangeMessage(value, fieldName(field).range, boxName(field, row)));
+    if (!withinLoadRange(value, range)) throw LoadsEntryError(field, row, loadRangeMessage(value, range, name));
     return value;
+}
+
+double number(const std::string& text, LoadsField field, int row = -1) {
+    return numberIn(text, field, row, fieldName(field).range, boxName(field, row));
+}
+
+// A number of the table: an empty box is none or the default where its
+// policy says so.
+std::optional<double> fieldNumber(const LoadField& f, const std::string& text) {
+    if (text.empty() && f.Policy == LoadPolicy::Optional) return std::nullopt;
+    if (text.empty() && (f.Policy == LoadPolicy::WhenSet || f.EmptyIsDefault)) return f.Default;
+    return numberIn(text, f.Field, -1, f.Range, f.name());
+}
+
+// The table's numbers in `part`, in the window's order.
+void readPart(const LoadsEntries& e, LoadPart part, WedgeLoads& loads, std::span<const LoadField> fields) {
+    for (const LoadField& f : fields)
+        if (f.Part == part) f.Set(loads, fieldNumber(f, e.text(f.Field)));
 }
 
 LineDirection direction(const std::string& trend, const std::string& plunge, LoadsField trendField, int row = -1) {
@@ -304,21 +304,33 @@ WedgeSizeLimits sizeFromEntry(const SizeEntry& e) {
 
 } // namespace
 
-LoadsEntries loadsEntries(const WedgeLoads& loads) {
+const std::string& LoadsEntries::text(LoadsField field) const {
+    static const std::string none;
+    const auto found = Numbers.find(field);
+    return found == Numbers.end() ? none : found->second;
+}
+
+void LoadsEntries::setText(LoadsField field, const std::string& typed) {
+    if (typed.empty())
+        Numbers.erase(field);
+    else
+        Numbers[field] = typed;
+}
+
+LoadsEntries loadsEntries(const WedgeLoads& loads, std::span<const LoadField> fields) {
     LoadsEntries e;
-    if (loads.Crack) {
-        e.HasCrack = true;
-        e.CrackDip = text(loads.Crack->Attitude.DipAngle);
-        e.CrackDipDirection = text(loads.Crack->Attitude.DipDirection);
-        e.CrackDistance = text(loads.Crack->Distance);
-        e.CrackWaterDepth = text(loads.Crack->WaterDepth);
+    for (const LoadField& f : fields) {
+        // The boxes of an absent shotcrete offer its usual figures; those of
+        // an absent crack stay empty.
+        if (!partPresent(f.Part, loads)) {
+            if (f.Part == LoadPart::Shotcrete) e.setText(f.Field, text(f.Default));
+        } else if (f.stored(loads) || f.Policy == LoadPolicy::Always) {
+            e.setText(f.Field, text(*f.Get(loads)));
+        }
     }
+    e.HasCrack = loads.Crack.has_value();
     e.Water = loads.Water;
     e.FilledPercent = text(loads.FilledPercent);
-    if (loads.PondLevel) e.PondLevel = text(*loads.PondLevel);
-    if (loads.Pressure1 != 0) e.Pressure1 = text(loads.Pressure1);
-    if (loads.Pressure2 != 0) e.Pressure2 = text(loads.Pressure2);
-    if (loads.CrackPressure != 0) e.CrackPressure = text(loads.CrackPressure);
     if (loads.FacePressureDirection) {
         e.FacePressureDirected = true;
         e.FacePressureTrend = text(loads.FacePressureDirection->Trend);
@@ -329,20 +341,12 @@ LoadsEntries loadsEntries(const WedgeLoads& loads) {
         e.TopPressureTrend = text(loads.TopPressureDirection->Trend);
         e.TopPressurePlunge = text(loads.TopPressureDirection->Plunge);
     }
-    if (loads.Shotcrete) {
-        e.HasShotcrete = true;
-        e.ShotcreteThickness = text(loads.Shotcrete->Thickness);
-        e.ShotcreteShear = text(loads.Shotcrete->ShearStrength);
-        e.ShotcreteUnitWeight = text(loads.Shotcrete->UnitWeight);
-    }
-    e.Seismic = text(loads.SeismicCoefficient);
+    e.HasShotcrete = loads.Shotcrete.has_value();
     if (loads.SeismicDirection) {
         e.SeismicDirected = true;
         e.SeismicTrend = text(loads.SeismicDirection->Trend);
         e.SeismicPlunge = text(loads.SeismicDirection->Plunge);
     }
-    e.FacePressure = text(loads.FacePressure);
-    e.TopPressure = text(loads.TopPressure);
     for (const ExternalForce& f : loads.Forces)
         e.Forces.push_back({text(f.Magnitude), text(f.Direction.Trend), text(f.Direction.Plunge)});
     for (const Bolt& b : loads.Bolts) {
@@ -386,11 +390,12 @@ CapacityEntry withType(const CapacityEntry& from, BoltType to) {
 
 WedgeLoads loadsFromEntries(const LoadsEntries& e) {
     WedgeLoads loads;
-    if (e.HasCrack)
-        loads.Crack = TensionCrack{
-            {number(e.CrackDip, LoadsField::CrackDip), number(e.CrackDipDirection, LoadsField::CrackDipDirection)},
-            number(e.CrackDistance, LoadsField::CrackDistance),
-            number(e.CrackWaterDepth, LoadsField::CrackWaterDepth)};
+    loadsFromEntries(e, loads, loadFields());
+    return loads;
+}
+
+void loadsFromEntries(const LoadsEntries& e, WedgeLoads& loads, std::span<const LoadField> fields) {
+    if (e.HasCrack) readPart(e, LoadPart::Crack, loads, fields);
     loads.Water = e.Water;
     if (e.Water == WaterMode::Filled) {
         loads.FilledPercent = number(e.FilledPercent, LoadsField::FilledPercent);
@@ -402,24 +407,17 @@ WedgeLoads loadsFromEntries(const LoadsEntries& e) {
                 loads.FilledPercent = share;
         } catch (const Error&) {}
     }
-    if (!e.PondLevel.empty()) loads.PondLevel = number(e.PondLevel, LoadsField::PondLevel);
-    loads.SeismicCoefficient = number(e.Seismic, LoadsField::Seismic);
+    readPart(e, LoadPart::Water, loads, fields);
+    readPart(e, LoadPart::Seismic, loads, fields);
     if (e.SeismicDirected)
         loads.SeismicDirection = direction(e.SeismicTrend, e.SeismicPlunge, LoadsField::SeismicTrend);
-    loads.FacePressure = number(e.FacePressure, LoadsField::FacePressure);
-    loads.TopPressure = number(e.TopPressure, LoadsField::TopPressure);
-    loads.Pressure1 = number(e.Pressure1, LoadsField::Pressure1);
-    loads.Pressure2 = number(e.Pressure2, LoadsField::Pressure2);
-    loads.CrackPressure = number(e.CrackPressure, LoadsField::CrackPressure);
+    readPart(e, LoadPart::Pressures, loads, fields);
     if (e.FacePressureDirected)
         loads.FacePressureDirection =
             direction(e.FacePressureTrend, e.FacePressurePlunge, LoadsField::FacePressureTrend);
     if (e.TopPressureDirected)
         loads.TopPressureDirection = direction(e.TopPressureTrend, e.TopPressurePlunge, LoadsField::TopPressureTrend);
-    if (e.HasShotcrete)
-        loads.Shotcrete = ShotcreteLining{number(e.ShotcreteThickness, LoadsField::ShotcreteThickness),
-                                          number(e.ShotcreteShear, LoadsField::ShotcreteShear),
-                                          number(e.ShotcreteUnitWeight, LoadsField::ShotcreteUnitWeight)};
+    if (e.HasShotcrete) readPart(e, LoadPart::Shotcrete, loads, fields);
     for (int row = 0; row < static_cast<int>(e.Forces.size()); ++row) {
         const ForceEntry& f = e.Forces[row];
         loads.Forces.push_back({number(f.Magnitude, LoadsField::ForceMagnitude, row),
@@ -445,10 +443,9 @@ WedgeLoads loadsFromEntries(const LoadsEntries& e) {
         loads.Design = DesignBolt{direction(e.DesignTrend, e.DesignPlunge, LoadsField::DesignTrend), e.DesignMode};
     for (int plane = 0; plane < 2; ++plane) loads.Strength[plane] = strengthFromEntry(e.Strength[plane], plane);
     loads.Size = sizeFromEntry(e.Size);
-    return loads;
 }
 
-bool takeAzimuthsWithin360(LoadsEntries& e) {
+bool takeAzimuthsWithin360(LoadsEntries& e, std::span<const LoadField> fields) {
     bool changed = false;
     const auto take = [&changed](std::string& typed) {
         double value = 0;
@@ -462,8 +459,14 @@ bool takeAzimuthsWithin360(LoadsEntries& e) {
         typed = floatToText(stored); // 777.1 shows as 57.1, not as the remainder's last bits
         changed = true;
     };
-    for (std::string* azimuth : {&e.CrackDipDirection, &e.SeismicTrend, &e.FacePressureTrend, &e.TopPressureTrend,
-                                 &e.Pattern.Trend, &e.DesignTrend})
+    for (const LoadField& f : fields) {
+        if (f.Range != LoadRange::Azimuth) continue;
+        std::string typed = e.text(f.Field);
+        take(typed);
+        e.setText(f.Field, typed);
+    }
+    for (std::string* azimuth :
+         {&e.SeismicTrend, &e.FacePressureTrend, &e.TopPressureTrend, &e.Pattern.Trend, &e.DesignTrend})
         take(*azimuth);
     for (ForceEntry& force : e.Forces) take(force.Trend);
     for (BoltEntry& bolt : e.Bolts) take(bolt.Trend);

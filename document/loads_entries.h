@@ -4,11 +4,14 @@
 // other entries so that nothing typed lives only in a widget. They become
 // numbers (model/loads.h) where an analysis or a file needs them.
 #include <array>
+#include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "model/error.h"
+#include "model/load_fields.h"
 #include "model/loads.h"
 
 namespace trelmox {
@@ -75,20 +78,20 @@ struct SizeEntry {
 // The texts of a switched-off part (a crack, a seismic direction, a design
 // bolt) are kept but not read, so switching it on again brings them back.
 struct LoadsEntries {
+    // The texts of the numbers of the load fields' table (model/load_fields.h)
+    // by their box; an empty text is not kept.
+    std::map<LoadsField, std::string> Numbers;
+    const std::string& text(LoadsField field) const;
+    void setText(LoadsField field, const std::string& text);
+
     bool HasCrack = false;
-    std::string CrackDip, CrackDipDirection, CrackDistance, CrackWaterDepth;
     WaterMode Water = WaterMode::Block;
     std::string FilledPercent = "100";                              // read in the filled mode only
-    std::string PondLevel;                                          // empty: no water outside the slope
-    std::string Pressure1, Pressure2, CrackPressure;                // empty: none
     bool FacePressureDirected = false, TopPressureDirected = false; // else normal to the surface
     std::string FacePressureTrend, FacePressurePlunge, TopPressureTrend, TopPressurePlunge;
     bool HasShotcrete = false;
-    std::string ShotcreteThickness = "0.1", ShotcreteShear = "1000", ShotcreteUnitWeight = "24";
-    std::string Seismic;
     bool SeismicDirected = false;
     std::string SeismicTrend, SeismicPlunge;
-    std::string FacePressure, TopPressure;
     std::vector<ForceEntry> Forces;
     std::vector<BoltEntry> Bolts;
     bool HasPattern = false;
@@ -102,83 +105,6 @@ struct LoadsEntries {
     std::array<StrengthEntry, 2> Strength; // of the first and the second cutting plane
     SizeEntry Size;
     bool operator==(const LoadsEntries&) const = default;
-};
-
-// The box a text is typed into; Row counts the rows of the force and bolt
-// tables from 0.
-enum class LoadsField {
-    CrackDip,
-    CrackDipDirection,
-    CrackDistance,
-    CrackWaterDepth,
-    Seismic,
-    SeismicTrend,
-    SeismicPlunge,
-    FacePressure,
-    TopPressure,
-    ForceMagnitude,
-    ForceTrend,
-    ForcePlunge,
-    BoltForce,
-    BoltTrend,
-    BoltPlunge,
-    RequiredFactor,
-    DesignTrend,
-    DesignPlunge,
-    // A cutting plane's strength parameters, Row the plane (0, 1).
-    StrengthJrc,
-    StrengthJcs,
-    StrengthResidualFriction,
-    StrengthPowerA,
-    StrengthPowerB,
-    StrengthPowerC,
-    StrengthPowerD,
-    StrengthSigci,
-    StrengthMb,
-    StrengthS,
-    StrengthHoekA,
-    StrengthWaviness,
-    // The wedge's size limits; a cutting plane's trace lengths and
-    // persistence have the plane as Row (0, 1).
-    SizeFaceTrace,
-    SizeTopTrace,
-    SizePersistence,
-    SizeSlopeLength,
-    SizeBenchHeight,
-    SizeBenchWidth,
-    SizeCatchWidth,
-    SizeMinVolume,
-    SizeMinWeight,
-    SizeMinHeight,
-    // Water: the filled share, the level outside the slope, the pressures
-    // entered on the joints and the crack.
-    FilledPercent,
-    PondLevel,
-    Pressure1,
-    Pressure2,
-    CrackPressure,
-    // A pressure's own direction (the plunge follows its trend), shotcrete.
-    FacePressureTrend,
-    FacePressurePlunge,
-    TopPressureTrend,
-    TopPressurePlunge,
-    ShotcreteThickness,
-    ShotcreteShear,
-    ShotcreteUnitWeight,
-    // A bolt's capacity model (Row: the bolt), the pattern's spacing,
-    // direction and capacity model.
-    BoltLength,
-    BoltTendon,
-    BoltPlate,
-    BoltBond,
-    PatternSpacingStrike,
-    PatternSpacingDip,
-    PatternTrend,
-    PatternPlunge,
-    PatternLength,
-    PatternTendon,
-    PatternPlate,
-    PatternBond,
 };
 
 // A text that is not a number, or a value outside its range, in the box
@@ -195,12 +121,14 @@ public:
 // direction) into 0..360 as it is stored (azimuthWithin360): "777" becomes
 // "57"; a text that is no number, or one within 0..360, stays as typed.
 // Whether any text changed.
-bool takeAzimuthsWithin360(LoadsEntries& entries);
+bool takeAzimuthsWithin360(LoadsEntries& entries, std::span<const LoadField> fields = loadFields());
 
 // The texts of saved loads: numbers in the general format.
-LoadsEntries loadsEntries(const WedgeLoads& loads);
+LoadsEntries loadsEntries(const WedgeLoads& loads, std::span<const LoadField> fields = loadFields());
 // Throws LoadsEntryError for the first box, in the window's order, whose
 // text is empty, not a number or out of range.
 WedgeLoads loadsFromEntries(const LoadsEntries& entries);
+// The same into `loads`, a new object of the type the fields' Get and Set take.
+void loadsFromEntries(const LoadsEntries& entries, WedgeLoads& loads, std::span<const LoadField> fields);
 
 } // namespace trelmox

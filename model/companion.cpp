@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <vector>
 
 #include "model/attitude.h"
 #include "model/error.h"
 #include "model/files.h"
 #include "model/language.h"
+#include "model/load_fields.h"
 #include "model/textcodec.h"
 
 namespace trelmox {
@@ -86,13 +88,20 @@ Json capacityJson(const BoltCapacity& c) {
             {"bond", c.Bond}};
 }
 
-Json loadsJson(const WedgeLoads& l) {
-    Json crack = nullptr;
-    if (l.Crack)
-        crack = {{"dip", l.Crack->Attitude.DipAngle},
-                 {"dip_direction", l.Crack->Attitude.DipDirection},
-                 {"distance", l.Crack->Distance},
-                 {"water_depth", l.Crack->WaterDepth}};
+// The numbers of the table in `part`, into its object, in the table's order.
+void writePart(Json& j, LoadPart part, const WedgeLoads& l, std::span<const LoadField> fields) {
+    for (const LoadField& f : fields)
+        if (f.Part == part && f.stored(l)) j[f.Key] = *f.Get(l);
+}
+
+Json partJson(LoadPart part, const WedgeLoads& l, std::span<const LoadField> fields) {
+    Json j = Json::object();
+    writePart(j, part, l, fields);
+    return j;
+}
+
+Json loadsJson(const WedgeLoads& l, std::span<const LoadField> fields) {
+    const Json crack = l.Crack ? partJson(LoadPart::Crack, l, fields) : Json(nullptr);
     Json forces = Json::array();
     for (const ExternalForce& f : l.Forces)
         forces.push_back({{"magnitude", f.Magnitude}, {"trend", f.Direction.Trend}, {"plunge", f.Direction.Plunge}});
@@ -111,29 +120,19 @@ Json loadsJson(const WedgeLoads& l) {
         design["bolt"] = directionJson(l.Design->Direction);
         design["bolt"]["mode"] = modeName(l.Design->Mode);
     }
-    Json j = {{"version", Version},
-              {"water", waterName(l.Water)},
-              {"crack", crack},
-              {"seismic",
-               {{"k", l.SeismicCoefficient},
-                {"direction", l.SeismicDirection ? directionJson(*l.SeismicDirection) : Json(nullptr)}}},
-              {"forces", forces},
-              {"pressures", {{"face", l.FacePressure}, {"top", l.TopPressure}}},
-              {"bolts", bolts},
-              {"design", design}};
+    Json seismic = partJson(LoadPart::Seismic, l, fields);
+    seismic["direction"] = l.SeismicDirection ? directionJson(*l.SeismicDirection) : Json(nullptr);
+    Json j = {{"version", Version}, {"water", waterName(l.Water)},
+              {"crack", crack},     {"seismic", seismic},
+              {"forces", forces},   {"pressures", partJson(LoadPart::Pressures, l, fields)},
+              {"bolts", bolts},     {"design", design}};
     // The water and pressures added later are written only when set, so
     // that the files of blocks without them stay byte for byte as they were.
     if (l.Water == WaterMode::Filled || l.FilledPercent != 100) j["water_percent"] = l.FilledPercent;
-    if (l.PondLevel) j["pond_level"] = *l.PondLevel;
-    if (l.Pressure1 != 0) j["pressures"]["plane1"] = l.Pressure1;
-    if (l.Pressure2 != 0) j["pressures"]["plane2"] = l.Pressure2;
-    if (l.CrackPressure != 0) j["pressures"]["crack"] = l.CrackPressure;
+    writePart(j, LoadPart::Water, l, fields);
     if (l.FacePressureDirection) j["pressures"]["face_direction"] = directionJson(*l.FacePressureDirection);
     if (l.TopPressureDirection) j["pressures"]["top_direction"] = directionJson(*l.TopPressureDirection);
-    if (l.Shotcrete)
-        j["shotcrete"] = {{"thickness", l.Shotcrete->Thickness},
-                          {"shear_strength", l.Shotcrete->ShearStrength},
-                          {"unit_weight", l.Shotcrete->UnitWeight}};
+    if (l.Shotcrete) j["shotcrete"] = partJson(LoadPart::Shotcrete, l, fields);
     if (l.Pattern)
         j["pattern"] = {{"spacing_strike", l.Pattern->SpacingStrike}, {"spacing_dip", l.Pattern->SpacingDip},
                         {"trend", l.Pattern->Direction.Trend},        {"plunge", l.Pattern->Direction.Plunge},
@@ -164,8 +163,8 @@ public:
     }
 
     // An object with exactly these keys, and perhaps the optional ones.
-    const Json& object(const Json& j, const std::string& path, std::initializer_list<const char*> keys,
-                       std::initializer_list<const char*> optional = {}) const {
+    const Json& object(const Json& j, const std::string& path, const std::vector<const char*>& keys,
+                       const std::vector<const char*>& optional = {}) const {
         if (!j.is_object())
             fail(path.empty() ? "的内容应为JSON对象" : "中" + path + "应为对象",
                  path.empty() ? "the content should be a JSON object" : path + " should be an object");
@@ -213,7 +212,7 @@ public:
     }
     static std::string item(const std::string& path, std::size_t i) { return path + "[" + std::to_string(i) + "]"; }
 
-    LineDirection direction(const Json& j, const std::string& path, std::initializer_list<const char*> keys) const {
+    LineDirection direction(const Json& j, const std::string& path, const std::vector<const char*>& keys) const {
         object(j, path, keys);
         return {azimuth(j, path, "trend"), number(j, path, "plunge")};
     }
@@ -225,11 +224,28 @@ private:
     std::string file_;
 };
 
-TensionCrack crackFrom(const Reader& r, const Json& j) {
-    r.object(j, "crack", {"dip", "dip_direction", "distance", "water_depth"});
-    return {{r.number(j, "crack", "dip"), r.azimuth(j, "crack", "dip_direction")},
-            r.number(j, "crack", "distance"),
-            r.number(j, "crack", "water_depth")};
+// The keys of the table's numbers in `part`: those always there, or the others.
+std::vector<const char*> partKeys(LoadPart part, std::span<const LoadField> fields, bool always,
+                                  std::vector<const char*> keys = {}) {
+    for (const LoadField& f : fields)
+        if (f.Part == part && (f.Policy == LoadPolicy::Always) == always) keys.push_back(f.Key);
+    return keys;
+}
+
+// The table's numbers in `part` from its object `j`, in the table's order.
+void readPart(const Reader& r, const Json& j, LoadPart part, WedgeLoads& l, std::span<const LoadField> fields) {
+    const std::string path = loadPartKey(part);
+    for (const LoadField& f : fields) {
+        if (f.Part != part || (f.Policy != LoadPolicy::Always && !j.contains(f.Key))) continue;
+        f.Set(l, f.Range == LoadRange::Azimuth ? r.azimuth(j, path, f.Key) : r.number(j, path, f.Key));
+    }
+}
+
+// An optional part's object: its numbers, each required.
+void readOptionalPart(const Reader& r, const Json& j, LoadPart part, WedgeLoads& l, std::span<const LoadField> fields) {
+    r.object(j, loadPartKey(part), partKeys(part, fields, true), partKeys(part, fields, false));
+    addPart(part, l);
+    readPart(r, j, part, l, fields);
 }
 
 FactorPreset presetFrom(const Reader& r, const Json& j) {
@@ -340,23 +356,26 @@ WedgeSizeLimits sizeFrom(const Reader& r, const Json& j) {
     return s;
 }
 
-WedgeLoads loadsFrom(const Reader& r, const Json& j) {
-    r.object(j, "", {"version", "water", "crack", "seismic", "forces", "pressures", "bolts", "design"},
-             {"size", "strength", "water_percent", "pond_level", "shotcrete", "pattern"});
+void loadsFrom(const Reader& r, const Json& j, WedgeLoads& l, std::span<const LoadField> fields) {
+    r.object(j, "",
+             partKeys(LoadPart::Water, fields, true,
+                      {"version", "water", "crack", "seismic", "forces", "pressures", "bolts", "design"}),
+             partKeys(LoadPart::Water, fields, false, {"size", "strength", "water_percent", "shotcrete", "pattern"}));
     if (!j.at("version").is_number_integer() || j.at("version").get<long long>() != Version)
         r.fail("的版本" + j.at("version").dump() + "不受支持",
                "version " + j.at("version").dump() + " is not supported");
-    WedgeLoads l;
     const std::string water = r.text(j, "", "water", {"none", "block", "saturated", "filled"});
     l.Water = water == "none"        ? WaterMode::None
               : water == "block"     ? WaterMode::Block
               : water == "saturated" ? WaterMode::Saturated
                                      : WaterMode::Filled;
     if (j.contains("water_percent")) l.FilledPercent = r.number(j, "", "water_percent");
-    if (j.contains("pond_level")) l.PondLevel = r.number(j, "", "pond_level");
-    if (!j.at("crack").is_null()) l.Crack = crackFrom(r, j.at("crack"));
-    const Json& seismic = r.object(j.at("seismic"), "seismic", {"k", "direction"});
-    l.SeismicCoefficient = r.number(seismic, "seismic", "k");
+    readPart(r, j, LoadPart::Water, l, fields);
+    if (!j.at("crack").is_null()) readOptionalPart(r, j.at("crack"), LoadPart::Crack, l, fields);
+    std::vector<const char*> seismicKeys = partKeys(LoadPart::Seismic, fields, true);
+    seismicKeys.push_back("direction");
+    const Json& seismic = r.object(j.at("seismic"), "seismic", seismicKeys, partKeys(LoadPart::Seismic, fields, false));
+    readPart(r, seismic, LoadPart::Seismic, l, fields);
     if (!seismic.at("direction").is_null())
         l.SeismicDirection = r.direction(seismic.at("direction"), "seismic.direction", {"trend", "plunge"});
     const Json& forces = r.array(j, "", "forces");
@@ -366,25 +385,16 @@ WedgeLoads loadsFrom(const Reader& r, const Json& j) {
         l.Forces.push_back({r.number(forces[i], path, "magnitude"),
                             {r.azimuth(forces[i], path, "trend"), r.number(forces[i], path, "plunge")}});
     }
-    const Json& pressures = r.object(j.at("pressures"), "pressures", {"face", "top"},
-                                     {"plane1", "plane2", "crack", "face_direction", "top_direction"});
-    l.FacePressure = r.number(pressures, "pressures", "face");
-    l.TopPressure = r.number(pressures, "pressures", "top");
-    if (pressures.contains("plane1")) l.Pressure1 = r.number(pressures, "pressures", "plane1");
-    if (pressures.contains("plane2")) l.Pressure2 = r.number(pressures, "pressures", "plane2");
-    if (pressures.contains("crack")) l.CrackPressure = r.number(pressures, "pressures", "crack");
+    const Json& pressures = r.object(j.at("pressures"), "pressures", partKeys(LoadPart::Pressures, fields, true),
+                                     partKeys(LoadPart::Pressures, fields, false, {"face_direction", "top_direction"}));
+    readPart(r, pressures, LoadPart::Pressures, l, fields);
     if (pressures.contains("face_direction"))
         l.FacePressureDirection =
             r.direction(pressures.at("face_direction"), "pressures.face_direction", {"trend", "plunge"});
     if (pressures.contains("top_direction"))
         l.TopPressureDirection =
             r.direction(pressures.at("top_direction"), "pressures.top_direction", {"trend", "plunge"});
-    if (j.contains("shotcrete")) {
-        const Json& lining = r.object(j.at("shotcrete"), "shotcrete", {"thickness", "shear_strength", "unit_weight"});
-        l.Shotcrete =
-            ShotcreteLining{r.number(lining, "shotcrete", "thickness"), r.number(lining, "shotcrete", "shear_strength"),
-                            r.number(lining, "shotcrete", "unit_weight")};
-    }
+    if (j.contains("shotcrete")) readOptionalPart(r, j.at("shotcrete"), LoadPart::Shotcrete, l, fields);
     const Json& bolts = r.array(j, "", "bolts");
     for (std::size_t i = 0; i < bolts.size(); ++i) {
         const std::string path = Reader::item("bolts", i);
@@ -412,7 +422,6 @@ WedgeLoads loadsFrom(const Reader& r, const Json& j) {
         if (strength.contains("plane1")) l.Strength[0] = strengthFrom(r, strength.at("plane1"), "strength.plane1");
         if (strength.contains("plane2")) l.Strength[1] = strengthFrom(r, strength.at("plane2"), "strength.plane2");
     }
-    return l;
 }
 
 // Line and column (from 1) of a byte offset.
@@ -428,9 +437,11 @@ std::string position(const std::string& text, std::size_t offset) {
 
 } // namespace
 
-std::string companionText(const WedgeLoads& loads) {
+std::string companionText(const WedgeLoads& loads) { return companionText(loads, loadFields()); }
+
+std::string companionText(const WedgeLoads& loads, std::span<const LoadField> fields) {
     std::string text;
-    for (char c : loadsJson(loads).dump(2)) {
+    for (char c : loadsJson(loads, fields).dump(2)) {
         if (c == '\n') text += '\r';
         text += c;
     }
@@ -438,6 +449,13 @@ std::string companionText(const WedgeLoads& loads) {
 }
 
 WedgeLoads parseCompanion(const std::string& text, const std::string& fileName) {
+    WedgeLoads loads;
+    parseCompanion(text, fileName, loads, loadFields());
+    return loads;
+}
+
+void parseCompanion(const std::string& text, const std::string& fileName, WedgeLoads& loads,
+                    std::span<const LoadField> fields) {
     const Reader reader(fileName);
     Json j;
     try {
@@ -448,13 +466,13 @@ WedgeLoads parseCompanion(const std::string& text, const std::string& fileName) 
     } catch (const Json::exception&) { // a number beyond the range of a double
         reader.fail("中有超出范围的数", "a number is out of range");
     }
-    WedgeLoads loads = loadsFrom(reader, j);
+    loadsFrom(reader, j, loads, fields);
     try {
         validateLoads(loads);
+        validateLoadFields(loads, fields);
     } catch (const Error& e) {
         reader.fail("中" + std::string(e.what()), e.what());
     }
-    return loads;
 }
 
 std::filesystem::path companionPath(const std::filesystem::path& dataFolder, const std::string& blockName) {

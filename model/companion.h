@@ -34,8 +34,10 @@
 // waviness.
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 
+#include "model/load_fields.h"
 #include "model/loads.h"
 
 namespace trelmox {
@@ -46,6 +48,11 @@ std::string companionText(const WedgeLoads& loads);
 // (with line and column), a missing, unknown or mistyped key, an unknown
 // version, or a value out of range (validateLoads).
 WedgeLoads parseCompanion(const std::string& text, const std::string& fileName);
+// The same with the numbers of `fields` (loadFields() above): `loads`, a
+// new object of the type the fields' Get and Set take, receives them.
+std::string companionText(const WedgeLoads& loads, std::span<const LoadField> fields);
+void parseCompanion(const std::string& text, const std::string& fileName, WedgeLoads& loads,
+                    std::span<const LoadField> fields);
 
 std::filesystem::path companionPath(const std::filesystem::path& dataFolder, const std::string& blockName);
 // Absent when the block has no companion file.

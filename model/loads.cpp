@@ -4,6 +4,7 @@
 
 #include "model/error.h"
 #include "model/language.h"
+#include "model/load_fields.h"
 #include "model/numtext.h"
 
 namespace trelmox {
@@ -309,6 +310,7 @@ void validateLoads(const WedgeLoads& loads) {
     for (int plane = 0; plane < 2; ++plane)
         if (!loads.Strength[plane].plain()) checkStrength(loads.Strength[plane], plane);
     validateSizeLimits(loads.Size);
+    validateLoadFields(loads, loadFields());
 }
 
 void validateStrength(const JointStrength& strength, int plane) { checkStrength(strength, plane); }

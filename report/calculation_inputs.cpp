@@ -71,15 +71,7 @@ ReportTable loadTable(const WedgeLoads& l, const TWedgeParams& p) {
         rows.push_back({say("外力", "external force ") + std::to_string(i + 1),
                         withUnit(floatToText(l.Forces[i].Magnitude), "kN") + say("，", ", ") +
                             directionText(l.Forces[i].Direction, Sentence)});
-    rows.push_back({say("坡面压力", "slope face pressure"), withUnit(floatToText(l.FacePressure), "kPa")});
-    rows.push_back({say("坡顶面压力", "upper slope pressure"), withUnit(floatToText(l.TopPressure), "kPa")});
-    if (l.Pressure1 != 0)
-        rows.push_back({say("第一切割面压力", "pressure on plane 1"), withUnit(floatToText(l.Pressure1), "kPa")});
-    if (l.Pressure2 != 0)
-        rows.push_back({say("第二切割面压力", "pressure on plane 2"), withUnit(floatToText(l.Pressure2), "kPa")});
-    if (l.CrackPressure != 0)
-        rows.push_back(
-            {say("张裂缝面压力", "pressure on the tension crack"), withUnit(floatToText(l.CrackPressure), "kPa")});
+    for (const auto& [label, value] : loadFieldRows(l)) rows.push_back({label, value});
     if (l.PondLevel)
         rows.push_back({say("坡外水位", "external water level"),
                         withUnit(floatToText(*l.PondLevel), "m") + say("（高于坡脚）", " (above the toe)")});

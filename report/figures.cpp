@@ -16,6 +16,28 @@ FigureTexts figureTexts(const WedgeGeometry& geometry, const SafetyResult& safet
 
 std::string withUnit(const std::string& figure, const char* unit) { return figure + " " + unit; }
 
+std::vector<std::pair<std::string, std::string>> loadFieldRows(const WedgeLoads& loads,
+                                                               std::span<const LoadField> fields) {
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (const LoadField& f : fields) {
+        if (!f.ReportChinese || !f.stored(loads)) continue;
+        const std::string figure = floatToText(*f.Get(loads));
+        rows.emplace_back(say(f.ReportChinese, f.ReportEnglish), *f.Unit ? withUnit(figure, f.Unit) : figure);
+    }
+    return rows;
+}
+
+std::string tabsAfter(const std::string& label) {
+    // A Chinese character (three bytes in UTF-8) takes two columns.
+    std::size_t columns = 0;
+    for (unsigned char c : label)
+        if (c < 0x80)
+            ++columns;
+        else if (c >= 0xC0)
+            columns += 2;
+    return columns < 24 ? "\t\t" : "\t";
+}
+
 std::string capacityText(const BoltCapacity& c, const char* gap) {
     const std::string g = gap;
     std::string text = std::string(boltTypeName(c.Type)) + g + say("长度 ", "length ") +

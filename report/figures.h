@@ -3,12 +3,16 @@
 // analysis window, the report and the tool's table. Volume, height and plunge
 // in the "0.0000" pattern (a wedge is measured to a tenth of a millimetre
 // at most), Kc in the general format with 15 significant digits.
+#include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "analysis/geometry.h"
 #include "analysis/wedge.h"
 #include "analysis/block_analysis.h"
 #include "analysis/forces.h"
+#include "model/load_fields.h"
 
 namespace trelmox {
 
@@ -21,6 +25,14 @@ FigureTexts figureTexts(const WedgeGeometry& geometry, const SafetyResult& safet
 
 // A figure with its unit, as a report an engineer signs shows it: "12.5 kPa".
 std::string withUnit(const std::string& figure, const char* unit);
+// The numbers of the load fields' table that the reports list by name (a
+// report name, and held by the loads): the name and the figure with its
+// unit, in the table's order.
+std::vector<std::pair<std::string, std::string>> loadFieldRows(const WedgeLoads& loads,
+                                                               std::span<const LoadField> fields = loadFields());
+// The tabs after "<name>:" in the full analysis report's list: to the
+// column after the next but one, or the next for a long name.
+std::string tabsAfter(const std::string& label);
 // A direction in the layout of the text it goes into: Columns for the full
 // analysis report's tab-separated tables ("方位角\t160°\t倾伏角\t-5°"),
 // Sentence for the calculation report's prose ("方位角 160°，倾伏角 -5°"),

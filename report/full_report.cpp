@@ -74,19 +74,11 @@ void inputLines(std::vector<std::string>& lines, const ReportedWedge& in) {
         lines.push_back(say("外力", "external force ") + std::to_string(i + 1) + ":\t\t" +
                         withUnit(floatToText(l.Forces[i].Magnitude), "kN") + "\t" +
                         directionText(l.Forces[i].Direction, Columns));
-    lines.push_back(say("坡面压力:\t\t", "slope face pressure:\t\t") + withUnit(floatToText(l.FacePressure), "kPa"));
-    lines.push_back(say("坡顶面压力:\t\t", "upper slope pressure:\t\t") + withUnit(floatToText(l.TopPressure), "kPa"));
-    // The pressures and the water outside the slope added later: only when
-    // used, so that the reports of other blocks stay as they were.
-    if (l.Pressure1 != 0)
-        lines.push_back(say("第一切割面压力:\t\t", "pressure on plane 1:\t\t") +
-                        withUnit(floatToText(l.Pressure1), "kPa"));
-    if (l.Pressure2 != 0)
-        lines.push_back(say("第二切割面压力:\t\t", "pressure on plane 2:\t\t") +
-                        withUnit(floatToText(l.Pressure2), "kPa"));
-    if (l.CrackPressure != 0)
-        lines.push_back(say("张裂缝面压力:\t\t", "pressure on the tension crack:\t") +
-                        withUnit(floatToText(l.CrackPressure), "kPa"));
+    // The surface pressures and the numbers listed by name; those added
+    // later only when used, so that the reports of other blocks stay as
+    // they were.
+    for (const auto& [label, value] : loadFieldRows(l)) lines.push_back(label + ":" + tabsAfter(label + ":") + value);
+    // The water outside the slope added later: only when used.
     if (l.PondLevel)
         lines.push_back(say("坡外水位:\t\t", "external water level:\t\t") + withUnit(floatToText(*l.PondLevel), "m") +
                         say("（高于坡脚）", " (above the toe)"));

@@ -57,7 +57,8 @@ QString presetCaption(const FactorPreset& preset) {
 
 } // namespace
 
-LoadsWindow::LoadsWindow(Workspace& workspace) : QWidget(nullptr, Qt::Window), workspace_(workspace) {
+LoadsWindow::LoadsWindow(Workspace& workspace, std::span<const LoadField> fields)
+    : QWidget(nullptr, Qt::Window), workspace_(workspace), fields_(fields) {
     setObjectName(QStringLiteral("LoadsWindow"));
     setWindowTitle(tr("荷载与支护"));
     setFont(dialogFont(12));
@@ -135,11 +136,26 @@ LoadsWindow::LoadsWindow(Workspace& workspace) : QWidget(nullptr, Qt::Window), w
 
 BlockDocument& LoadsWindow::document() const { return workspace_.document(); }
 
-QLineEdit* LoadsWindow::addBox(QWidget* parent, const char* name) {
+QLineEdit* LoadsWindow::addBox(QWidget* parent, const char* name, LoadsField field, int row) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(QString::fromUtf8(name));
     connect(box, &QLineEdit::textEdited, this, &LoadsWindow::takeEdits);
+    boxes_[{field, row}] = box;
     return box;
+}
+
+QLineEdit* LoadsWindow::box(LoadsField field, int row) const {
+    const auto found = boxes_.find({field, row});
+    return found == boxes_.end() ? nullptr : found->second;
+}
+
+void LoadsWindow::addFieldBoxes(QFormLayout* form, QWidget* parent, LoadPart part) {
+    for (const LoadField& f : fields_) {
+        if (f.Part != part) continue;
+        QLineEdit* box = addBox(parent, f.BoxName, f.Field);
+        if (f.Policy == LoadPolicy::Optional) box->setPlaceholderText(tr("无"));
+        form->addRow(QString::fromUtf8(inLanguage(f.Box, f.BoxEnglish)), box);
+    }
 }
 
 void LoadsWindow::buildCrackAndWater(QWidget* column) {
@@ -148,10 +164,7 @@ void LoadsWindow::buildCrackAndWater(QWidget* column) {
     crack_->setCheckable(true);
     connect(crack_, &QGroupBox::clicked, this, &LoadsWindow::takeEdits);
     auto* form = new QFormLayout(crack_);
-    form->addRow(tr("倾角（°）"), crackDip_ = addBox(crack_, "CrackDip"));
-    form->addRow(tr("倾向（°）"), crackDipDirection_ = addBox(crack_, "CrackDipDirection"));
-    form->addRow(tr("距坡顶线水平距离"), crackDistance_ = addBox(crack_, "CrackDistance"));
-    form->addRow(tr("充水深度（饱和时）"), crackWater_ = addBox(crack_, "CrackWaterDepth"));
+    addFieldBoxes(form, crack_, LoadPart::Crack);
     column->layout()->addWidget(crack_);
 
     auto* water = new QGroupBox(tr("水压力"), column);
@@ -173,9 +186,8 @@ void LoadsWindow::buildCrackAndWater(QWidget* column) {
     }
     connect(water_, &QButtonGroup::idClicked, this, &LoadsWindow::takeEdits);
     auto* waterForm = new QFormLayout;
-    waterForm->addRow(tr("充水百分比（%）"), filledPercent_ = addBox(water, "FilledPercent"));
-    waterForm->addRow(tr("坡外水位（高于坡脚，m）"), pondLevel_ = addBox(water, "PondLevel"));
-    pondLevel_->setPlaceholderText(tr("无"));
+    waterForm->addRow(tr("充水百分比（%）"), addBox(water, "FilledPercent", LoadsField::FilledPercent));
+    addFieldBoxes(waterForm, water, LoadPart::Water);
     waterLayout->addLayout(waterForm);
     column->layout()->addWidget(water);
 }
@@ -183,36 +195,33 @@ void LoadsWindow::buildCrackAndWater(QWidget* column) {
 void LoadsWindow::buildSeismicAndPressures(QWidget* column) {
     auto* seismic = new QGroupBox(tr("地震力"), column);
     auto* form = new QFormLayout(seismic);
-    form->addRow(tr("地震系数k"), seismic_ = addBox(seismic, "Seismic"));
+    addFieldBoxes(form, seismic, LoadPart::Seismic);
     seismicDirected_ = new QCheckBox(tr("指定方向（否则沿交线倾伏向水平）"), seismic);
     seismicDirected_->setObjectName(QStringLiteral("SeismicDirected"));
     connect(seismicDirected_, &QCheckBox::clicked, this, &LoadsWindow::takeEdits);
     form->addRow(seismicDirected_);
-    form->addRow(tr("方位角（°）"), seismicTrend_ = addBox(seismic, "SeismicTrend"));
-    form->addRow(tr("倾伏角（°）"), seismicPlunge_ = addBox(seismic, "SeismicPlunge"));
+    form->addRow(tr("方位角（°）"), addBox(seismic, "SeismicTrend", LoadsField::SeismicTrend));
+    form->addRow(tr("倾伏角（°）"), addBox(seismic, "SeismicPlunge", LoadsField::SeismicPlunge));
     column->layout()->addWidget(seismic);
 
     auto* pressures = new QGroupBox(tr("面压力（垂直作用于面）"), column);
     auto* pressureForm = new QFormLayout(pressures);
-    pressureForm->addRow(tr("坡面压力"), facePressure_ = addBox(pressures, "FacePressure"));
-    pressureForm->addRow(tr("坡顶面压力"), topPressure_ = addBox(pressures, "TopPressure"));
-    pressureForm->addRow(tr("第一切割面压力"), pressure1_ = addBox(pressures, "Pressure1"));
-    pressureForm->addRow(tr("第二切割面压力"), pressure2_ = addBox(pressures, "Pressure2"));
-    pressureForm->addRow(tr("张裂缝面压力"), crackPressure_ = addBox(pressures, "CrackPressure"));
+    addFieldBoxes(pressureForm, pressures, LoadPart::Pressures);
     // A face or top pressure in a direction of its own; else normal to it.
-    const auto directed = [&](const char* name, const QString& caption, QCheckBox*& check, QLineEdit*& trend,
-                              QLineEdit*& plunge, const char* trendName, const char* plungeName) {
+    // The plunge's box and field follow the trend's.
+    const auto directed = [&](const char* name, const QString& caption, QCheckBox*& check, LoadsField trend,
+                              const char* trendName, const char* plungeName) {
         check = new QCheckBox(caption, pressures);
         check->setObjectName(QString::fromUtf8(name));
         connect(check, &QCheckBox::clicked, this, &LoadsWindow::takeEdits);
         pressureForm->addRow(check);
-        pressureForm->addRow(tr("方位角（°）"), trend = addBox(pressures, trendName));
-        pressureForm->addRow(tr("倾伏角（°）"), plunge = addBox(pressures, plungeName));
+        pressureForm->addRow(tr("方位角（°）"), addBox(pressures, trendName, trend));
+        pressureForm->addRow(tr("倾伏角（°）"), addBox(pressures, plungeName, fieldAfter(trend, 1)));
     };
     directed("FacePressureDirected", tr("坡面压力指定方向（否则垂直于坡面）"), facePressureDirected_,
-             facePressureTrend_, facePressurePlunge_, "FacePressureTrend", "FacePressurePlunge");
+             LoadsField::FacePressureTrend, "FacePressureTrend", "FacePressurePlunge");
     directed("TopPressureDirected", tr("坡顶面压力指定方向（否则垂直于坡顶面）"), topPressureDirected_,
-             topPressureTrend_, topPressurePlunge_, "TopPressureTrend", "TopPressurePlunge");
+             LoadsField::TopPressureTrend, "TopPressureTrend", "TopPressurePlunge");
     column->layout()->addWidget(pressures);
 
     shotcrete_ = new QGroupBox(tr("喷射混凝土（坡面）"), column);
@@ -220,13 +229,13 @@ void LoadsWindow::buildSeismicAndPressures(QWidget* column) {
     shotcrete_->setCheckable(true);
     connect(shotcrete_, &QGroupBox::clicked, this, &LoadsWindow::takeEdits);
     auto* liningForm = new QFormLayout(shotcrete_);
-    liningForm->addRow(tr("厚度（m）"), shotcreteThickness_ = addBox(shotcrete_, "ShotcreteThickness"));
-    liningForm->addRow(tr("抗剪强度（kPa）"), shotcreteShear_ = addBox(shotcrete_, "ShotcreteShear"));
-    liningForm->addRow(tr("容重（kN/m³）"), shotcreteUnitWeight_ = addBox(shotcrete_, "ShotcreteUnitWeight"));
+    addFieldBoxes(liningForm, shotcrete_, LoadPart::Shotcrete);
     column->layout()->addWidget(shotcrete_);
 }
 
 namespace {
+
+constexpr int StrengthBoxCount = 12;
 
 int strengthIndex(LoadsField field) { return static_cast<int>(field) - static_cast<int>(LoadsField::StrengthJrc); }
 
@@ -284,7 +293,7 @@ void LoadsWindow::buildStrength(QWidget* column) {
             pageForm->setContentsMargins(0, 0, 0, 0);
             for (const auto& [field, caption] : m.boxes) {
                 const std::string name = prefix.toStdString() + fieldKeys[strengthIndex(field)];
-                pageForm->addRow(tr(caption), strengthBoxes_[plane][strengthIndex(field)] = addBox(page, name.c_str()));
+                pageForm->addRow(tr(caption), addBox(page, name.c_str(), field, plane));
             }
             pages->addWidget(page);
         }
@@ -292,8 +301,7 @@ void LoadsWindow::buildStrength(QWidget* column) {
         form->addRow(tr("模型"), model);
         form->addRow(pages);
         const std::string wavinessName = prefix.toStdString() + "Waviness";
-        form->addRow(tr("起伏角i（°）"), strengthBoxes_[plane][strengthIndex(LoadsField::StrengthWaviness)] =
-                                             addBox(box, wavinessName.c_str()));
+        form->addRow(tr("起伏角i（°）"), addBox(box, wavinessName.c_str(), LoadsField::StrengthWaviness, plane));
         layout->addWidget(box);
     }
     column->layout()->addWidget(group);
@@ -317,13 +325,13 @@ void LoadsWindow::buildDesign(QWidget* column) {
         document().setLoadsEntries(entries);
     });
     form->addRow(tr("边坡类别"), preset_);
-    form->addRow(tr("所需安全系数"), required_ = addBox(design, "RequiredFactor"));
+    form->addRow(tr("所需安全系数"), addBox(design, "RequiredFactor", LoadsField::RequiredFactor));
     design_ = new QCheckBox(tr("给定设计锚杆方向"), design);
     design_->setObjectName(QStringLiteral("DesignBolt"));
     connect(design_, &QCheckBox::clicked, this, &LoadsWindow::takeEdits);
     form->addRow(design_);
-    form->addRow(tr("方位角（°）"), designTrend_ = addBox(design, "DesignTrend"));
-    form->addRow(tr("倾伏角（°）"), designPlunge_ = addBox(design, "DesignPlunge"));
+    form->addRow(tr("方位角（°）"), addBox(design, "DesignTrend", LoadsField::DesignTrend));
+    form->addRow(tr("倾伏角（°）"), addBox(design, "DesignPlunge", LoadsField::DesignPlunge));
     designMode_ = modeBox(design);
     designMode_->setObjectName(QStringLiteral("DesignMode"));
     connect(designMode_, &QComboBox::activated, this, &LoadsWindow::takeEdits);
@@ -354,48 +362,50 @@ void LoadsWindow::bringUp() {
     activateWindow();
 }
 
+namespace {
+
+// The boxes outside the table of load fields that hold one text of the
+// entries each.
+struct EntryText {
+    LoadsField field;
+    std::string LoadsEntries::*text;
+};
+const EntryText EntryTexts[] = {
+    {LoadsField::FilledPercent, &LoadsEntries::FilledPercent},
+    {LoadsField::FacePressureTrend, &LoadsEntries::FacePressureTrend},
+    {LoadsField::FacePressurePlunge, &LoadsEntries::FacePressurePlunge},
+    {LoadsField::TopPressureTrend, &LoadsEntries::TopPressureTrend},
+    {LoadsField::TopPressurePlunge, &LoadsEntries::TopPressurePlunge},
+    {LoadsField::SeismicTrend, &LoadsEntries::SeismicTrend},
+    {LoadsField::SeismicPlunge, &LoadsEntries::SeismicPlunge},
+    {LoadsField::RequiredFactor, &LoadsEntries::RequiredFactor},
+    {LoadsField::DesignTrend, &LoadsEntries::DesignTrend},
+    {LoadsField::DesignPlunge, &LoadsEntries::DesignPlunge},
+};
+
+} // namespace
+
 LoadsEntries LoadsWindow::entriesShown() const {
     LoadsEntries e;
+    for (const LoadField& f : fields_) e.setText(f.Field, textOf(box(f.Field)));
+    for (const EntryText& t : EntryTexts) e.*t.text = textOf(box(t.field));
     e.HasCrack = crack_->isChecked();
-    e.CrackDip = textOf(crackDip_);
-    e.CrackDipDirection = textOf(crackDipDirection_);
-    e.CrackDistance = textOf(crackDistance_);
-    e.CrackWaterDepth = textOf(crackWater_);
     e.Water = static_cast<WaterMode>(water_->checkedId());
-    e.FilledPercent = textOf(filledPercent_);
-    e.PondLevel = textOf(pondLevel_);
-    e.Pressure1 = textOf(pressure1_);
-    e.Pressure2 = textOf(pressure2_);
-    e.CrackPressure = textOf(crackPressure_);
     e.FacePressureDirected = facePressureDirected_->isChecked();
-    e.FacePressureTrend = textOf(facePressureTrend_);
-    e.FacePressurePlunge = textOf(facePressurePlunge_);
     e.TopPressureDirected = topPressureDirected_->isChecked();
-    e.TopPressureTrend = textOf(topPressureTrend_);
-    e.TopPressurePlunge = textOf(topPressurePlunge_);
     e.HasShotcrete = shotcrete_->isChecked();
-    e.ShotcreteThickness = textOf(shotcreteThickness_);
-    e.ShotcreteShear = textOf(shotcreteShear_);
-    e.ShotcreteUnitWeight = textOf(shotcreteUnitWeight_);
-    e.Seismic = textOf(seismic_);
     e.SeismicDirected = seismicDirected_->isChecked();
-    e.SeismicTrend = textOf(seismicTrend_);
-    e.SeismicPlunge = textOf(seismicPlunge_);
-    e.FacePressure = textOf(facePressure_);
-    e.TopPressure = textOf(topPressure_);
     tablesShown(e);
     const int preset = preset_->currentIndex();
     if (preset > 0) e.Preset = presets_[preset - 1];
-    e.RequiredFactor = textOf(required_);
     e.HasDesignBolt = design_->isChecked();
-    e.DesignTrend = textOf(designTrend_);
-    e.DesignPlunge = textOf(designPlunge_);
     e.DesignMode = static_cast<BoltMode>(designMode_->currentIndex());
     for (int plane = 0; plane < 2; ++plane) {
         StrengthEntry& strength = e.Strength[plane];
         strength.Model = static_cast<StrengthModel>(strengthModel_[plane]->currentIndex());
         const auto texts = strengthTexts(strength);
-        for (int i = 0; i < StrengthBoxCount; ++i) *texts[i] = textOf(strengthBoxes_[plane][i]);
+        for (int i = 0; i < StrengthBoxCount; ++i)
+            *texts[i] = textOf(box(fieldAfter(LoadsField::StrengthJrc, i), plane));
     }
     sizeShown(e.Size);
     return e;
@@ -408,37 +418,20 @@ void LoadsWindow::showDocument() {
     const std::string name = document().currentBlock();
     caption_->setText(name.empty() ? tr("楔块名称：（尚未确认块体）")
                                    : tr("楔块名称：") + QString::fromStdString(name));
+    for (const LoadField& f : fields_) showText(box(f.Field), e.text(f.Field));
+    for (const EntryText& t : EntryTexts) showText(box(t.field), e.*t.text);
     crack_->setChecked(e.HasCrack);
-    showText(crackDip_, e.CrackDip);
-    showText(crackDipDirection_, e.CrackDipDirection);
-    showText(crackDistance_, e.CrackDistance);
-    showText(crackWater_, e.CrackWaterDepth);
     water_->button(static_cast<int>(e.Water))->setChecked(true);
-    showText(filledPercent_, e.FilledPercent);
-    filledPercent_->setEnabled(e.Water == WaterMode::Filled);
-    showText(pondLevel_, e.PondLevel);
-    showText(pressure1_, e.Pressure1);
-    showText(pressure2_, e.Pressure2);
-    showText(crackPressure_, e.CrackPressure);
+    box(LoadsField::FilledPercent)->setEnabled(e.Water == WaterMode::Filled);
     facePressureDirected_->setChecked(e.FacePressureDirected);
-    showText(facePressureTrend_, e.FacePressureTrend);
-    showText(facePressurePlunge_, e.FacePressurePlunge);
-    for (QLineEdit* box : {facePressureTrend_, facePressurePlunge_}) box->setEnabled(e.FacePressureDirected);
+    for (LoadsField f : {LoadsField::FacePressureTrend, LoadsField::FacePressurePlunge})
+        box(f)->setEnabled(e.FacePressureDirected);
     topPressureDirected_->setChecked(e.TopPressureDirected);
-    showText(topPressureTrend_, e.TopPressureTrend);
-    showText(topPressurePlunge_, e.TopPressurePlunge);
-    for (QLineEdit* box : {topPressureTrend_, topPressurePlunge_}) box->setEnabled(e.TopPressureDirected);
+    for (LoadsField f : {LoadsField::TopPressureTrend, LoadsField::TopPressurePlunge})
+        box(f)->setEnabled(e.TopPressureDirected);
     shotcrete_->setChecked(e.HasShotcrete);
-    showText(shotcreteThickness_, e.ShotcreteThickness);
-    showText(shotcreteShear_, e.ShotcreteShear);
-    showText(shotcreteUnitWeight_, e.ShotcreteUnitWeight);
-    showText(seismic_, e.Seismic);
     seismicDirected_->setChecked(e.SeismicDirected);
-    showText(seismicTrend_, e.SeismicTrend);
-    showText(seismicPlunge_, e.SeismicPlunge);
-    for (QLineEdit* box : {seismicTrend_, seismicPlunge_}) box->setEnabled(e.SeismicDirected);
-    showText(facePressure_, e.FacePressure);
-    showText(topPressure_, e.TopPressure);
+    for (LoadsField f : {LoadsField::SeismicTrend, LoadsField::SeismicPlunge}) box(f)->setEnabled(e.SeismicDirected);
     std::vector<std::vector<std::string>> forces, bolts;
     std::vector<BoltMode> modes;
     for (const ForceEntry& f : e.Forces) forces.push_back({f.Magnitude, f.Trend, f.Plunge});
@@ -454,20 +447,19 @@ void LoadsWindow::showDocument() {
     for (std::size_t i = 0; i < presets_.size(); ++i)
         if (e.Preset == presets_[i]) preset = static_cast<int>(i) + 1;
     preset_->setCurrentIndex(preset);
-    showText(required_, e.RequiredFactor);
-    required_->setReadOnly(e.Preset.has_value()); // a preset's factor is the standard's
+    box(LoadsField::RequiredFactor)->setReadOnly(e.Preset.has_value()); // a preset's factor is the standard's
     design_->setChecked(e.HasDesignBolt);
-    showText(designTrend_, e.DesignTrend);
-    showText(designPlunge_, e.DesignPlunge);
     designMode_->setCurrentIndex(static_cast<int>(e.DesignMode));
-    for (QWidget* box : std::initializer_list<QWidget*>{designTrend_, designPlunge_, designMode_})
-        box->setEnabled(e.HasDesignBolt);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{box(LoadsField::DesignTrend), box(LoadsField::DesignPlunge), designMode_})
+        w->setEnabled(e.HasDesignBolt);
     for (int plane = 0; plane < 2; ++plane) {
         StrengthEntry strength = e.Strength[plane];
         strengthModel_[plane]->setCurrentIndex(static_cast<int>(strength.Model));
         strengthPages_[plane]->setCurrentIndex(static_cast<int>(strength.Model));
         const auto texts = strengthTexts(strength);
-        for (int i = 0; i < StrengthBoxCount; ++i) showText(strengthBoxes_[plane][i], *texts[i]);
+        for (int i = 0; i < StrengthBoxCount; ++i)
+            showText(box(fieldAfter(LoadsField::StrengthJrc, i), plane), *texts[i]);
     }
     showSize(e.Size);
     showResults();
@@ -500,17 +492,7 @@ QString scaledWedgeText(const FullFigureTexts& t) {
 QString LoadsWindow::resultsText() const { return results_->text(); }
 
 QLineEdit* LoadsWindow::entryBox(LoadsField field, int row) const {
-    if (QLineEdit* box = sizeBox(field, row)) return box;
     switch (field) {
-    case LoadsField::CrackDip: return crackDip_;
-    case LoadsField::CrackDipDirection: return crackDipDirection_;
-    case LoadsField::CrackDistance: return crackDistance_;
-    case LoadsField::CrackWaterDepth: return crackWater_;
-    case LoadsField::Seismic: return seismic_;
-    case LoadsField::SeismicTrend: return seismicTrend_;
-    case LoadsField::SeismicPlunge: return seismicPlunge_;
-    case LoadsField::FacePressure: return facePressure_;
-    case LoadsField::TopPressure: return topPressure_;
     case LoadsField::ForceMagnitude: return cellBox(forces_, row, MagnitudeColumn);
     case LoadsField::ForceTrend: return cellBox(forces_, row, TrendColumn);
     case LoadsField::ForcePlunge: return cellBox(forces_, row, PlungeColumn);
@@ -521,34 +503,8 @@ QLineEdit* LoadsWindow::entryBox(LoadsField field, int row) const {
     case LoadsField::BoltTendon: return cellBox(bolts_, row, TendonColumn);
     case LoadsField::BoltPlate: return cellBox(bolts_, row, PlateColumn);
     case LoadsField::BoltBond: return cellBox(bolts_, row, BondColumn);
-    case LoadsField::PatternSpacingStrike: return patternSpacingStrike_;
-    case LoadsField::PatternSpacingDip: return patternSpacingDip_;
-    case LoadsField::PatternTrend: return patternTrend_;
-    case LoadsField::PatternPlunge: return patternPlunge_;
-    case LoadsField::PatternLength: return patternCapacity_[0];
-    case LoadsField::PatternTendon: return patternCapacity_[1];
-    case LoadsField::PatternPlate: return patternCapacity_[2];
-    case LoadsField::PatternBond: return patternCapacity_[3];
-    case LoadsField::RequiredFactor: return required_;
-    case LoadsField::DesignTrend: return designTrend_;
-    case LoadsField::DesignPlunge: return designPlunge_;
-    case LoadsField::FilledPercent: return filledPercent_;
-    case LoadsField::PondLevel: return pondLevel_;
-    case LoadsField::Pressure1: return pressure1_;
-    case LoadsField::Pressure2: return pressure2_;
-    case LoadsField::CrackPressure: return crackPressure_;
-    case LoadsField::FacePressureTrend: return facePressureTrend_;
-    case LoadsField::FacePressurePlunge: return facePressurePlunge_;
-    case LoadsField::TopPressureTrend: return topPressureTrend_;
-    case LoadsField::TopPressurePlunge: return topPressurePlunge_;
-    case LoadsField::ShotcreteThickness: return shotcreteThickness_;
-    case LoadsField::ShotcreteShear: return shotcreteShear_;
-    case LoadsField::ShotcreteUnitWeight: return shotcreteUnitWeight_;
-    default:
-        if (row < 0 || row > 1) return nullptr;
-        return strengthBoxes_[row][strengthIndex(field)];
+    default: return box(field, row);
     }
-    return nullptr;
 }
 
 void LoadsWindow::focusEntry(LoadsField field, int row) {

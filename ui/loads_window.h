@@ -6,12 +6,16 @@
 #include <QWidget>
 
 #include <array>
+#include <map>
+#include <span>
+#include <utility>
 #include <vector>
 
 #include "document/loads_entries.h"
 #include "report/figures.h"
 
 class QButtonGroup;
+class QFormLayout;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -32,7 +36,8 @@ class Workspace;
 class LoadsWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit LoadsWindow(Workspace& workspace);
+    // `fields`: the numbers of the load fields' table it gives boxes to.
+    explicit LoadsWindow(Workspace& workspace, std::span<const LoadField> fields = loadFields());
 
     void bringUp();
     // The box a loads text is typed into; row counts the table's rows.
@@ -59,8 +64,11 @@ private:
     void buildSize(QWidget* column);
     void sizeShown(SizeEntry& e) const;
     void showSize(const SizeEntry& e);
-    QLineEdit* sizeBox(LoadsField field, int row) const;
-    QLineEdit* addBox(QWidget* parent, const char* name);
+    QLineEdit* box(LoadsField field, int row = -1) const;
+    // A box the focus can find by its field (and row: a plane).
+    QLineEdit* addBox(QWidget* parent, const char* name, LoadsField field, int row = -1);
+    // The boxes of the table's numbers in `part`, labelled, into `form`.
+    void addFieldBoxes(QFormLayout* form, QWidget* parent, LoadPart part);
     QTableWidget* addTable(QWidget* parent, const char* name, const QStringList& headers);
     void addRow(QTableWidget* table, const std::vector<QString>& texts, const BoltMode* mode);
     // Every edit goes to the document at once; the document's changes come
@@ -77,48 +85,29 @@ private:
     void showResults();
 
     Workspace& workspace_;
+    std::span<const LoadField> fields_;
+    // Every box outside the forces' and bolts' tables by its field and row
+    // (-1, or the cutting plane): the one place the window finds a box.
+    std::map<std::pair<LoadsField, int>, QLineEdit*> boxes_;
     QGroupBox* crack_ = nullptr;
-    QLineEdit *crackDip_ = nullptr, *crackDipDirection_ = nullptr, *crackDistance_ = nullptr, *crackWater_ = nullptr;
     QButtonGroup* water_ = nullptr;
-    QLineEdit* seismic_ = nullptr;
     QCheckBox* seismicDirected_ = nullptr;
-    QLineEdit *seismicTrend_ = nullptr, *seismicPlunge_ = nullptr;
-    QLineEdit *facePressure_ = nullptr, *topPressure_ = nullptr;
-    QLineEdit *pressure1_ = nullptr, *pressure2_ = nullptr, *crackPressure_ = nullptr;
-    QLineEdit *filledPercent_ = nullptr, *pondLevel_ = nullptr;
     QCheckBox *facePressureDirected_ = nullptr, *topPressureDirected_ = nullptr;
-    QLineEdit *facePressureTrend_ = nullptr, *facePressurePlunge_ = nullptr;
-    QLineEdit *topPressureTrend_ = nullptr, *topPressurePlunge_ = nullptr;
     QGroupBox* shotcrete_ = nullptr;
-    QLineEdit *shotcreteThickness_ = nullptr, *shotcreteShear_ = nullptr, *shotcreteUnitWeight_ = nullptr;
-    // By cutting plane: the model, its page of parameters, and the boxes
-    // of every model's parameters by LoadsField from StrengthJrc on.
-    static constexpr int StrengthBoxCount = 12;
+    // By cutting plane: the model and its page of parameters.
     std::array<QComboBox*, 2> strengthModel_{};
     std::array<QStackedWidget*, 2> strengthPages_{};
-    std::array<std::array<QLineEdit*, StrengthBoxCount>, 2> strengthBoxes_{};
     QTableWidget* forces_ = nullptr;
     QTableWidget* bolts_ = nullptr;
     QGroupBox* pattern_ = nullptr;
-    QLineEdit *patternSpacingStrike_ = nullptr, *patternSpacingDip_ = nullptr, *patternTrend_ = nullptr,
-              *patternPlunge_ = nullptr;
     QComboBox *patternMode_ = nullptr, *patternType_ = nullptr;
-    std::array<QLineEdit*, 4> patternCapacity_{}; // length, tendon, plate, bond
     QComboBox* preset_ = nullptr;
     std::vector<FactorPreset> presets_; // by preset_'s items after the first
-    QLineEdit* required_ = nullptr;
     QCheckBox* design_ = nullptr;
-    QLineEdit *designTrend_ = nullptr, *designPlunge_ = nullptr;
     QComboBox* designMode_ = nullptr;
     QLabel* results_ = nullptr;
-    // By cutting plane: the trace lengths on the face and the upper slope,
-    // and the persistence.
-    std::array<QLineEdit*, 2> faceTrace_{}, topTrace_{}, persistence_{};
     QComboBox* persistenceMeasure_ = nullptr;
-    QLineEdit* slopeLength_ = nullptr;
     QGroupBox* bench_ = nullptr;
-    QLineEdit *benchHeight_ = nullptr, *benchWidth_ = nullptr, *catchWidth_ = nullptr;
-    QLineEdit *minVolume_ = nullptr, *minWeight_ = nullptr, *minHeight_ = nullptr;
     QLabel* caption_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
 };

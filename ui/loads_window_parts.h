@@ -30,6 +30,9 @@ enum Column {
 };
 
 std::array<std::string*, 4> capacityTexts(CapacityEntry& c);
+// The k-th field after `first`: a capacity model's tendon, plate and bond
+// after its length, a plunge after its trend, a strength parameter.
+inline LoadsField fieldAfter(LoadsField first, int k) { return static_cast<LoadsField>(static_cast<int>(first) + k); }
 QComboBox* comboAt(const QTableWidget* table, int row, int column);
 QLineEdit* cellBox(const QTableWidget* table, int row, int column);
 // An unchanged text keeps the cursor where the user types.

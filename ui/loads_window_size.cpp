@@ -26,15 +26,15 @@ void LoadsWindow::buildSize(QWidget* column) {
     const struct {
         const char* caption;
         const char* name;
-        std::array<QLineEdit*, 2> LoadsWindow::*boxes;
-    } rows[] = {{QT_TR_NOOP("坡面上的迹长（m）"), "FaceTrace", &LoadsWindow::faceTrace_},
-                {QT_TR_NOOP("坡顶面上的迹长（m）"), "TopTrace", &LoadsWindow::topTrace_},
-                {QT_TR_NOOP("延伸长度（m）"), "Persistence", &LoadsWindow::persistence_}};
+        LoadsField field;
+    } rows[] = {{QT_TR_NOOP("坡面上的迹长（m）"), "FaceTrace", LoadsField::SizeFaceTrace},
+                {QT_TR_NOOP("坡顶面上的迹长（m）"), "TopTrace", LoadsField::SizeTopTrace},
+                {QT_TR_NOOP("延伸长度（m）"), "Persistence", LoadsField::SizePersistence}};
     for (int row = 0; row < 3; ++row) {
         planes->addWidget(new QLabel(tr(rows[row].caption), group), row + 1, 0);
         for (int plane = 0; plane < 2; ++plane) {
             const std::string name = rows[row].name + std::to_string(plane + 1);
-            planes->addWidget((this->*rows[row].boxes)[plane] = addBox(group, name.c_str()), row + 1, plane + 1);
+            planes->addWidget(addBox(group, name.c_str(), rows[row].field, plane), row + 1, plane + 1);
         }
     }
     layout->addLayout(planes);
@@ -45,7 +45,7 @@ void LoadsWindow::buildSize(QWidget* column) {
     persistenceMeasure_->addItems({tr("沿交线自坡面量取"), tr("面上两角点间的最大距离")});
     connect(persistenceMeasure_, &QComboBox::activated, this, &LoadsWindow::takeEdits);
     form->addRow(tr("延伸长度的量法"), persistenceMeasure_);
-    form->addRow(tr("边坡沿走向的长度（m）"), slopeLength_ = addBox(group, "SlopeLength"));
+    form->addRow(tr("边坡沿走向的长度（m）"), addBox(group, "SlopeLength", LoadsField::SizeSlopeLength));
     layout->addLayout(form);
 
     bench_ = new QGroupBox(tr("台阶"), group);
@@ -53,69 +53,52 @@ void LoadsWindow::buildSize(QWidget* column) {
     bench_->setCheckable(true);
     connect(bench_, &QGroupBox::clicked, this, &LoadsWindow::takeEdits);
     auto* benchForm = new QFormLayout(bench_);
-    benchForm->addRow(tr("台阶高度（m）"), benchHeight_ = addBox(bench_, "BenchHeight"));
-    benchForm->addRow(tr("台阶宽度（m）"), benchWidth_ = addBox(bench_, "BenchWidth"));
-    benchForm->addRow(tr("最小安全平台宽度（m）"), catchWidth_ = addBox(bench_, "CatchWidth"));
+    benchForm->addRow(tr("台阶高度（m）"), addBox(bench_, "BenchHeight", LoadsField::SizeBenchHeight));
+    benchForm->addRow(tr("台阶宽度（m）"), addBox(bench_, "BenchWidth", LoadsField::SizeBenchWidth));
+    benchForm->addRow(tr("最小安全平台宽度（m）"), addBox(bench_, "CatchWidth", LoadsField::SizeCatchWidth));
     layout->addWidget(bench_);
 
     auto* minimum = new QFormLayout;
-    minimum->addRow(tr("楔块最小体积（m³）"), minVolume_ = addBox(group, "MinVolume"));
-    minimum->addRow(tr("楔块最小重量（kN）"), minWeight_ = addBox(group, "MinWeight"));
-    minimum->addRow(tr("楔块最小高度（m）"), minHeight_ = addBox(group, "MinHeight"));
+    minimum->addRow(tr("楔块最小体积（m³）"), addBox(group, "MinVolume", LoadsField::SizeMinVolume));
+    minimum->addRow(tr("楔块最小重量（kN）"), addBox(group, "MinWeight", LoadsField::SizeMinWeight));
+    minimum->addRow(tr("楔块最小高度（m）"), addBox(group, "MinHeight", LoadsField::SizeMinHeight));
     layout->addLayout(minimum);
     column->layout()->addWidget(group);
 }
 
 void LoadsWindow::sizeShown(SizeEntry& e) const {
     for (int plane = 0; plane < 2; ++plane) {
-        e.FaceTrace[plane] = textOf(faceTrace_[plane]);
-        e.TopTrace[plane] = textOf(topTrace_[plane]);
-        e.Persistence[plane] = textOf(persistence_[plane]);
+        e.FaceTrace[plane] = textOf(box(LoadsField::SizeFaceTrace, plane));
+        e.TopTrace[plane] = textOf(box(LoadsField::SizeTopTrace, plane));
+        e.Persistence[plane] = textOf(box(LoadsField::SizePersistence, plane));
     }
     e.Measure = persistenceMeasure_->currentIndex() == 0 ? PersistenceMeasure::AlongIntersection
                                                          : PersistenceMeasure::LargestExtent;
-    e.SlopeLength = textOf(slopeLength_);
+    e.SlopeLength = textOf(box(LoadsField::SizeSlopeLength));
     e.HasBench = bench_->isChecked();
-    e.BenchHeight = textOf(benchHeight_);
-    e.BenchWidth = textOf(benchWidth_);
-    e.CatchWidth = textOf(catchWidth_);
-    e.MinVolume = textOf(minVolume_);
-    e.MinWeight = textOf(minWeight_);
-    e.MinHeight = textOf(minHeight_);
+    e.BenchHeight = textOf(box(LoadsField::SizeBenchHeight));
+    e.BenchWidth = textOf(box(LoadsField::SizeBenchWidth));
+    e.CatchWidth = textOf(box(LoadsField::SizeCatchWidth));
+    e.MinVolume = textOf(box(LoadsField::SizeMinVolume));
+    e.MinWeight = textOf(box(LoadsField::SizeMinWeight));
+    e.MinHeight = textOf(box(LoadsField::SizeMinHeight));
 }
 
 void LoadsWindow::showSize(const SizeEntry& e) {
     for (int plane = 0; plane < 2; ++plane) {
-        showText(faceTrace_[plane], e.FaceTrace[plane]);
-        showText(topTrace_[plane], e.TopTrace[plane]);
-        showText(persistence_[plane], e.Persistence[plane]);
+        showText(box(LoadsField::SizeFaceTrace, plane), e.FaceTrace[plane]);
+        showText(box(LoadsField::SizeTopTrace, plane), e.TopTrace[plane]);
+        showText(box(LoadsField::SizePersistence, plane), e.Persistence[plane]);
     }
     persistenceMeasure_->setCurrentIndex(e.Measure == PersistenceMeasure::AlongIntersection ? 0 : 1);
-    showText(slopeLength_, e.SlopeLength);
+    showText(box(LoadsField::SizeSlopeLength), e.SlopeLength);
     bench_->setChecked(e.HasBench);
-    showText(benchHeight_, e.BenchHeight);
-    showText(benchWidth_, e.BenchWidth);
-    showText(catchWidth_, e.CatchWidth);
-    showText(minVolume_, e.MinVolume);
-    showText(minWeight_, e.MinWeight);
-    showText(minHeight_, e.MinHeight);
-}
-
-QLineEdit* LoadsWindow::sizeBox(LoadsField field, int row) const {
-    const bool plane = row == 0 || row == 1;
-    switch (field) {
-    case LoadsField::SizeFaceTrace: return plane ? faceTrace_[row] : nullptr;
-    case LoadsField::SizeTopTrace: return plane ? topTrace_[row] : nullptr;
-    case LoadsField::SizePersistence: return plane ? persistence_[row] : nullptr;
-    case LoadsField::SizeSlopeLength: return slopeLength_;
-    case LoadsField::SizeBenchHeight: return benchHeight_;
-    case LoadsField::SizeBenchWidth: return benchWidth_;
-    case LoadsField::SizeCatchWidth: return catchWidth_;
-    case LoadsField::SizeMinVolume: return minVolume_;
-    case LoadsField::SizeMinWeight: return minWeight_;
-    case LoadsField::SizeMinHeight: return minHeight_;
-    default: return nullptr;
-    }
+    showText(box(LoadsField::SizeBenchHeight), e.BenchHeight);
+    showText(box(LoadsField::SizeBenchWidth), e.BenchWidth);
+    showText(box(LoadsField::SizeCatchWidth), e.CatchWidth);
+    showText(box(LoadsField::SizeMinVolume), e.MinVolume);
+    showText(box(LoadsField::SizeMinWeight), e.MinWeight);
+    showText(box(LoadsField::SizeMinHeight), e.MinHeight);
 }
 
 } // namespace trelmox::ui

@@ -217,17 +217,17 @@ void LoadsWindow::showCapacities(const LoadsEntries& e) {
                 ->setEnabled(b.Rated && !(column == PlateColumn && b.Capacity.Type == BoltType::GroutedDowel));
     }
     pattern_->setChecked(e.HasPattern);
-    showText(patternSpacingStrike_, e.Pattern.SpacingStrike);
-    showText(patternSpacingDip_, e.Pattern.SpacingDip);
-    showText(patternTrend_, e.Pattern.Trend);
-    showText(patternPlunge_, e.Pattern.Plunge);
+    showText(box(LoadsField::PatternSpacingStrike), e.Pattern.SpacingStrike);
+    showText(box(LoadsField::PatternSpacingDip), e.Pattern.SpacingDip);
+    showText(box(LoadsField::PatternTrend), e.Pattern.Trend);
+    showText(box(LoadsField::PatternPlunge), e.Pattern.Plunge);
     patternMode_->setCurrentIndex(static_cast<int>(e.Pattern.Mode));
     patternType_->setCurrentIndex(static_cast<int>(e.Pattern.Capacity.Type));
     CapacityEntry c = e.Pattern.Capacity;
-    for (int k = 0; k < 4; ++k) showText(patternCapacity_[k], *capacityTexts(c)[k]);
+    for (int k = 0; k < 4; ++k) showText(box(fieldAfter(LoadsField::PatternLength, k)), *capacityTexts(c)[k]);
     // Set after the group's check: enabling a box by hand would undo the
     // switched-off group's disabling of it.
-    patternCapacity_[2]->setEnabled(e.HasPattern && c.Type != BoltType::GroutedDowel);
+    box(fieldAfter(LoadsField::PatternLength, 2))->setEnabled(e.HasPattern && c.Type != BoltType::GroutedDowel);
 }
 
 void LoadsWindow::buildPattern(QWidget* column) {
@@ -236,10 +236,10 @@ void LoadsWindow::buildPattern(QWidget* column) {
     pattern_->setCheckable(true);
     connect(pattern_, &QGroupBox::clicked, this, &LoadsWindow::takeEdits);
     auto* form = new QFormLayout(pattern_);
-    form->addRow(tr("沿走向间距（m）"), patternSpacingStrike_ = addBox(pattern_, "PatternSpacingStrike"));
-    form->addRow(tr("沿倾向间距（m）"), patternSpacingDip_ = addBox(pattern_, "PatternSpacingDip"));
-    form->addRow(tr("方位角（°）"), patternTrend_ = addBox(pattern_, "PatternTrend"));
-    form->addRow(tr("倾伏角（°）"), patternPlunge_ = addBox(pattern_, "PatternPlunge"));
+    form->addRow(tr("沿走向间距（m）"), addBox(pattern_, "PatternSpacingStrike", LoadsField::PatternSpacingStrike));
+    form->addRow(tr("沿倾向间距（m）"), addBox(pattern_, "PatternSpacingDip", LoadsField::PatternSpacingDip));
+    form->addRow(tr("方位角（°）"), addBox(pattern_, "PatternTrend", LoadsField::PatternTrend));
+    form->addRow(tr("倾伏角（°）"), addBox(pattern_, "PatternPlunge", LoadsField::PatternPlunge));
     patternMode_ = modeBox(pattern_);
     patternMode_->setObjectName(QStringLiteral("PatternMode"));
     connect(patternMode_, &QComboBox::activated, this, &LoadsWindow::takeEdits);
@@ -258,7 +258,8 @@ void LoadsWindow::buildPattern(QWidget* column) {
     const char* const captions[] = {QT_TR_NOOP("长度（m）"), QT_TR_NOOP("杆体抗拉力（kN）"),
                                     QT_TR_NOOP("垫板承载力（kN）"), QT_TR_NOOP("粘结强度（kN/m）")};
     const char* const names[] = {"PatternLength", "PatternTendon", "PatternPlate", "PatternBond"};
-    for (int k = 0; k < 4; ++k) form->addRow(tr(captions[k]), patternCapacity_[k] = addBox(pattern_, names[k]));
+    for (int k = 0; k < 4; ++k)
+        form->addRow(tr(captions[k]), addBox(pattern_, names[k], fieldAfter(LoadsField::PatternLength, k)));
     column->layout()->addWidget(pattern_);
 }
 
@@ -281,13 +282,14 @@ void LoadsWindow::tablesShown(LoadsEntries& e) const {
         for (int k = 0; k < 4; ++k) *capacityTexts(b.Capacity)[k] = textOf(cellBox(bolts_, row, LengthColumn + k));
     }
     e.HasPattern = pattern_->isChecked();
-    e.Pattern.SpacingStrike = textOf(patternSpacingStrike_);
-    e.Pattern.SpacingDip = textOf(patternSpacingDip_);
-    e.Pattern.Trend = textOf(patternTrend_);
-    e.Pattern.Plunge = textOf(patternPlunge_);
+    e.Pattern.SpacingStrike = textOf(box(LoadsField::PatternSpacingStrike));
+    e.Pattern.SpacingDip = textOf(box(LoadsField::PatternSpacingDip));
+    e.Pattern.Trend = textOf(box(LoadsField::PatternTrend));
+    e.Pattern.Plunge = textOf(box(LoadsField::PatternPlunge));
     e.Pattern.Mode = static_cast<BoltMode>(patternMode_->currentIndex());
     e.Pattern.Capacity.Type = static_cast<BoltType>(patternType_->currentIndex());
-    for (int k = 0; k < 4; ++k) *capacityTexts(e.Pattern.Capacity)[k] = textOf(patternCapacity_[k]);
+    for (int k = 0; k < 4; ++k)
+        *capacityTexts(e.Pattern.Capacity)[k] = textOf(box(fieldAfter(LoadsField::PatternLength, k)));
 }
 
 } // namespace trelmox::ui

@@ -194,7 +194,7 @@ TEST(Results, CurrentOnlyForTheBlockTheyWereWorkedOutFrom) {
         {"a load edited",
          [](BlockDocument& d) {
              LoadsEntries loads = d.loadsEntries();
-             loads.Seismic = "0.1";
+             loads.setText(LoadsField::Seismic, "0.1");
              d.setLoadsEntries(loads);
          },
          false},
@@ -264,7 +264,7 @@ TEST(Edits, FlaggedUntilConfirmedOrSaved) {
         {"a load typed",
          [](BlockDocument& d) {
              LoadsEntries loads = d.loadsEntries();
-             loads.Seismic = "0.1";
+             loads.setText(LoadsField::Seismic, "0.1");
              d.setLoadsEntries(loads);
          },
          true, false},
@@ -281,7 +281,7 @@ TEST(Edits, FlaggedUntilConfirmedOrSaved) {
         EXPECT_EQ(bench.document.modified(), s.modified);
         EXPECT_EQ(bench.document.planesModified(), s.planesModified);
     }
-    EXPECT_EQ(bench.document.loadsEntries().Seismic, "0.1"); // loaded from the saved companion file
+    EXPECT_EQ(bench.document.loadsEntries().text(LoadsField::Seismic), "0.1"); // loaded from the saved companion file
     EXPECT_EQ(bench.document.planeEntries().Dips[0][DipAngleField], "45");
 }
 

@@ -72,8 +72,9 @@ TEST(LoadsEntries, BadTextsNameTheirBox) {
         int row;
         const char* message;
     } cases[] = {
-        {"empty", [](LoadsEntries& e) { e.CrackDip.clear(); }, LoadsField::CrackDip, -1, "请输入张裂缝倾角"},
-        {"out of range", [](LoadsEntries& e) { e.CrackDip = "95"; }, LoadsField::CrackDip, -1,
+        {"empty", [](LoadsEntries& e) { e.setText(LoadsField::CrackDip, ""); }, LoadsField::CrackDip, -1,
+         "请输入张裂缝倾角"},
+        {"out of range", [](LoadsEntries& e) { e.setText(LoadsField::CrackDip, "95"); }, LoadsField::CrackDip, -1,
          "张裂缝倾角应在0与90之间，现为95"},
         {"not a number, second row", [](LoadsEntries& e) { e.Bolts[1].Trend = "x"; }, LoadsField::BoltTrend, 1,
          "第2个锚杆的方位角“x”不是有效的数"},
@@ -112,14 +113,14 @@ TEST(LoadsEntries, BadTextsNameTheirBox) {
          -1, "边坡沿走向的长度“1O0”不是有效的数"},
         {"filled share", [](LoadsEntries& e) { e.Water = WaterMode::Filled, e.FilledPercent = "120"; },
          LoadsField::FilledPercent, -1, "充水百分比应在0与100之间，现为120"},
-        {"pond level", [](LoadsEntries& e) { e.PondLevel = "abc"; }, LoadsField::PondLevel, -1,
+        {"pond level", [](LoadsEntries& e) { e.setText(LoadsField::PondLevel, "abc"); }, LoadsField::PondLevel, -1,
          "坡外水位“abc”不是有效的数"},
-        {"crack pressure", [](LoadsEntries& e) { e.CrackPressure = "-3"; }, LoadsField::CrackPressure, -1,
-         "张裂缝面压力不能为负数，现为-3"},
+        {"crack pressure", [](LoadsEntries& e) { e.setText(LoadsField::CrackPressure, "-3"); },
+         LoadsField::CrackPressure, -1, "张裂缝面压力不能为负数，现为-3"},
         {"top pressure plunge", [](LoadsEntries& e) { e.TopPressurePlunge = "100"; }, LoadsField::TopPressurePlunge, -1,
          "坡顶面压力的倾伏角应在-90与90之间，现为100"},
-        {"shotcrete thickness", [](LoadsEntries& e) { e.ShotcreteThickness = ""; }, LoadsField::ShotcreteThickness, -1,
-         "请输入喷射混凝土厚度"},
+        {"shotcrete thickness", [](LoadsEntries& e) { e.setText(LoadsField::ShotcreteThickness, ""); },
+         LoadsField::ShotcreteThickness, -1, "请输入喷射混凝土厚度"},
     };
     for (const auto& c : cases) {
         LoadsEntries entries = loadsEntries(everyLoad());
@@ -143,7 +144,8 @@ TEST(LoadsEntries, BadTextsInEnglish) {
         int row;
         const char* message;
     } cases[] = {
-        {[](LoadsEntries& e) { e.CrackDip.clear(); }, LoadsField::CrackDip, -1, "Enter the tension crack dip"},
+        {[](LoadsEntries& e) { e.setText(LoadsField::CrackDip, ""); }, LoadsField::CrackDip, -1,
+         "Enter the tension crack dip"},
         {[](LoadsEntries& e) { e.Bolts[1].Trend = "x"; }, LoadsField::BoltTrend, 1,
          "The bolt trend in row 2 \"x\" is not a valid number"},
         {[](LoadsEntries& e) { e.Strength[1].Sigci.clear(); }, LoadsField::StrengthSigci, 1,
@@ -173,12 +175,13 @@ TEST(LoadsEntries, BadTextsInEnglish) {
 TEST(LoadsEntries, SwitchedOffPartsAndEmptyMagnitudes) {
     LoadsEntries entries = loadsEntries(everyLoad());
     entries.HasCrack = false;
-    entries.CrackDip = "x";
+    entries.setText(LoadsField::CrackDip, "x");
     entries.SeismicDirected = false;
     entries.SeismicTrend = "";
     entries.HasDesignBolt = false;
     entries.DesignTrend = "?";
-    entries.Seismic = entries.FacePressure = entries.TopPressure = "";
+    for (LoadsField f : {LoadsField::Seismic, LoadsField::FacePressure, LoadsField::TopPressure})
+        entries.setText(f, "");
     // Another model's texts are not read; an empty waviness is none.
     entries.Strength[0].Sigci = "x";
     entries.Strength[0].Waviness.clear();

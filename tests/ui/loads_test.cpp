@@ -12,6 +12,7 @@
 #include "model/companion.h"
 #include "model/files.h"
 #include "report/figures.h"
+#include "tests/support/added_load_field.h"
 
 using namespace trelmox;
 using namespace trelmox::testkit;
@@ -89,6 +90,7 @@ private slots:
     void sizeLimitsTypedAndSaved();
     void boltCapacityAndPattern();
     void switchedOffPatternTakesNoTyping();
+    void addedLoadFieldRoundTrips();
 };
 
 void Loads::crackAndBoltAnalysedBesideKc() {
@@ -337,6 +339,46 @@ void Loads::boltCapacityAndPattern() {
     QVERIFY(box(program, LoadsField::BoltForce, 0)->isEnabled());
     QCOMPARE(box(program, LoadsField::BoltLength, 0)->text(), QString("12"));
     QVERIFY(!program->workspace.document().loadsEntries().Bolts[0].Rated);
+}
+
+// A load field added to the table alone gets its box in its part's group,
+// which takes typing into the document, shows what comes from the file, and
+// gets the focus when its text is refused.
+void Loads::addedLoadFieldRoundTrips() {
+    using namespace trelmox::testing;
+    TestProgram program;
+    const std::vector<LoadField> fields = surchargedFields();
+    ui::LoadsWindow window(program->workspace, fields);
+    activate(&window);
+    auto* surcharge = window.findChild<QLineEdit*>("Surcharge");
+    QVERIFY(surcharge);
+    QCOMPARE(window.entryBox(SurchargeField), surcharge);
+    QCOMPARE(surcharge->parentWidget(), window.findChild<QLineEdit*>("CrackPressure")->parentWidget());
+    QCOMPARE(surcharge->text(), QString()); // not set
+
+    typeInto(surcharge, "12.5");
+    BlockDocument& document = program->workspace.document();
+    SurchargedLoads typed;
+    loadsFromEntries(document.loadsEntries(), typed, fields);
+    QCOMPARE(typed.Surcharge, 12.5);
+
+    SurchargedLoads read;
+    parseCompanion(companionText(typed, fields), "w1.json", read, fields);
+    QCOMPARE(read.Surcharge, 12.5);
+    read.Surcharge = 20;
+    document.setLoadsEntries(loadsEntries(read, fields));
+    QCOMPARE(surcharge->text(), QString("20"));
+
+    typeInto(surcharge, "-3");
+    try {
+        SurchargedLoads refused;
+        loadsFromEntries(document.loadsEntries(), refused, fields);
+        QFAIL("a negative surcharge was taken");
+    } catch (const LoadsEntryError& e) {
+        QCOMPARE(e.Field, SurchargeField);
+        window.focusEntry(e.Field, e.Row);
+    }
+    QCOMPARE(QApplication::focusWidget(), surcharge);
 }
 
 QTEST_MAIN(Loads)
