@@ -72,7 +72,7 @@ template <typename Step> auto fromFile(const std::filesystem::path& file, Step s
         const std::string line = e.line() == 0 ? ": "
                                  : inEnglish() ? " line " + std::to_string(e.line()) + ": "
                                                : " 第" + std::to_string(e.line()) + "行: ";
-        throw e.prefixed(cli::shownPath(file) + line).withPath(file);
+        throw e.prefixed(shownPath(file) + line).withPath(file);
     }
 }
 
