@@ -14,7 +14,7 @@
 
 #include "analysis/probabilistic/parameters.h"
 #include "analysis/vec3.h"
-#include "cli/output_guard.h"
+#include "model/output_guard.h"
 #include "model/files.h"
 #include "model/language.h"
 #include "model/numtext.h"

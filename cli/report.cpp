@@ -22,7 +22,7 @@
 #include "cli/loads.h"
 #include "cli/options.h"
 #include "cli/output.h"
-#include "cli/output_guard.h"
+#include "model/output_guard.h"
 #include "analysis/joints/kinematics.h"
 #include "analysis/joints/measurements.h"
 #include "analysis/joints/sets.h"

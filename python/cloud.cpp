@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "analysis/cloud/cloud_analysis.h"
-#include "cli/cloud.h"
+#include "analysis/cloud/cloud_settings.h"
 #include "model/error.h"
 #include "report/cloud_tables.h"
 

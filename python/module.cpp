@@ -32,7 +32,7 @@
 #include "cli/cli.h"
 #include "cli/loads.h"
 #include "cli/output.h"
-#include "cli/output_guard.h"
+#include "model/output_guard.h"
 #include "cli/results_json.h"
 #include "python/raise_error.h"
 #include "python/reliability_result.h"

@@ -1,4 +1,4 @@
-#include "cli/output_guard.h"
+#include "model/output_guard.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "cli/output_guard.h"
+#include "model/output_guard.h"
 
 #include <sys/stat.h>
 
-#include "cli/output.h"
+#include "model/shown_text.h"
 #include "model/error.h"
 #include "model/language.h"
 
