@@ -582,7 +582,7 @@ void refuseOverDataFile(const std::filesystem::path& report) {
     } catch (const Error&) {
         return;
     }
-    cli::OutputGuard({report.string()}).check(report, 1);
+    OutputGuard({report.string()}).check(report, 1);
 }
 
 // What analyze --report-dir writes: the analysis report <name>.txt and, for

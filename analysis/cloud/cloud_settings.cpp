@@ -6,7 +6,7 @@
 
 #include "model/error.h"
 
-namespace trelmox::cli {
+namespace trelmox {
 
 CloudSettings cloudSettings(double voxel, std::size_t neighbours, double minFacetArea, const std::string& sets,
                             const std::string& weight) {
@@ -33,4 +33,4 @@ CloudSettings cloudSettings(double voxel, std::size_t neighbours, double minFace
     return settings;
 }
 
-} // namespace trelmox::cli
+} // namespace trelmox

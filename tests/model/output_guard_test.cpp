@@ -7,7 +7,7 @@
 
 #include "tests/model/test_support.h"
 
-using namespace trelmox::cli;
+using namespace trelmox;
 using trelmox::testing::messageOf;
 using trelmox::testing::TempFolder;
 
