@@ -24,6 +24,7 @@
 #include "cli/help_table.h"
 #include "cli/loads.h"
 #include "cli/options.h"
+#include "cli/destination.h"
 #include "cli/output.h"
 #include "model/output_guard.h"
 #include "drawing/block_pictures.h"

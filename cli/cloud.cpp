@@ -8,6 +8,7 @@
 #include "cli/cli.h"
 #include "analysis/cloud/cloud_settings.h"
 #include "cli/options.h"
+#include "cli/destination.h"
 #include "cli/output.h"
 #include "cli/progress.h"
 #include "model/error.h"

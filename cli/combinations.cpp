@@ -15,6 +15,7 @@
 #include "cli/help_table.h"
 #include "cli/loads.h"
 #include "cli/options.h"
+#include "cli/destination.h"
 #include "cli/output.h"
 #include "cli/results_json.h"
 #include "model/datafile.h"

@@ -23,6 +23,7 @@
 #include "cli/input_options.h"
 #include "cli/loads.h"
 #include "cli/options.h"
+#include "cli/destination.h"
 #include "cli/output.h"
 #include "cli/progress.h"
 #include "cli/results_json.h"
