@@ -25,7 +25,7 @@
 #include "cli/loads.h"
 #include "cli/options.h"
 #include "cli/destination.h"
-#include "cli/output.h"
+#include "report/outcome_formats.h"
 #include "model/output_guard.h"
 #include "drawing/block_pictures.h"
 #include "drawing/dxf.h"

@@ -9,7 +9,7 @@
 #include "analysis/cloud/cloud_settings.h"
 #include "cli/options.h"
 #include "cli/destination.h"
-#include "cli/output.h"
+#include "report/outcome_formats.h"
 #include "cli/progress.h"
 #include "model/error.h"
 #include "model/files.h"

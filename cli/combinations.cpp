@@ -16,7 +16,7 @@
 #include "cli/loads.h"
 #include "cli/options.h"
 #include "cli/destination.h"
-#include "cli/output.h"
+#include "report/outcome_formats.h"
 #include "cli/results_json.h"
 #include "model/datafile.h"
 #include "model/error.h"

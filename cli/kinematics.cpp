@@ -13,7 +13,7 @@
 #include "cli/cli.h"
 #include "cli/help_table.h"
 #include "cli/options.h"
-#include "cli/output.h"
+#include "report/outcome_formats.h"
 #include "cli/progress.h"
 #include "cli/results_json.h"
 #include "model/error.h"

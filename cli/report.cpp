@@ -21,7 +21,7 @@
 #include "cli/help_table.h"
 #include "cli/loads.h"
 #include "cli/options.h"
-#include "cli/output.h"
+#include "report/outcome_formats.h"
 #include "model/output_guard.h"
 #include "analysis/joints/kinematics.h"
 #include "analysis/joints/measurements.h"

@@ -31,7 +31,7 @@
 #include "analysis/wedge.h"
 #include "cli/cli.h"
 #include "cli/loads.h"
-#include "cli/output.h"
+#include "report/outcome_formats.h"
 #include "model/output_guard.h"
 #include "cli/results_json.h"
 #include "python/raise_error.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "analysis/probabilistic/parameters.h"
-#include "cli/output.h"
+#include "report/outcome_formats.h"
 
 namespace py = pybind11;
 

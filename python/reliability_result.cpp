@@ -3,7 +3,7 @@
 #include <pybind11/stl.h>
 
 #include "analysis/probabilistic/reliability.h"
-#include "cli/output.h"
+#include "report/outcome_formats.h"
 #include "report/reliability_json.h"
 
 namespace py = pybind11;

@@ -13,7 +13,7 @@
 #include "analysis/block_analysis.h"
 #include "analysis/vec3.h"
 #include "cli/cli.h"
-#include "cli/output.h"
+#include "report/outcome_formats.h"
 #include "drawing/block_pictures.h"
 #include "model/attitude.h"
 #include "model/companion.h"

@@ -7,7 +7,7 @@
 
 #include "analysis/full_analysis.h"
 #include "analysis/probabilistic/probabilistic.h"
-#include "cli/output.h"
+#include "report/outcome_formats.h"
 #include "model/companion.h"
 #include "model/datafile.h"
 #include "tests/cli/cli_run.h"

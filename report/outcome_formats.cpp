@@ -1,4 +1,4 @@
-#include "cli/output.h"
+#include "report/outcome_formats.h"
 
 #include <algorithm>
 #include <array>
