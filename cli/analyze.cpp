@@ -25,7 +25,11 @@
 #include "cli/loads.h"
 #include "cli/options.h"
 #include "cli/destination.h"
+#include "report/failure_text.h"
 #include "report/outcome_formats.h"
+#include "model/shown_text.h"
+#include "document/block_outcome.h"
+#include "analysis/block_outcome.h"
 #include "model/output_guard.h"
 #include "drawing/block_pictures.h"
 #include "drawing/dxf.h"
@@ -107,35 +111,6 @@ void analyseFile(const RunInput& input, const Destinations& to, OutputGuard& gua
 }
 
 } // namespace
-
-void analyseBlock(const SavedBlock& block, const WedgeLoads& loads, BlockOutcome& outcome) {
-    BlockRun run = runBlock(block, loads);
-    run.throwFailure();
-    for (const FailedTriple& triple : run.FailedTriples) outcome.messages.push_back(failedTripleMessage(triple));
-    if (!run.complete())
-        throw Error(
-            inLanguage("不能求出块体的全部角点，未作分析", "not all corners of the block can be found; not analysed"));
-
-    outcome.geometry = run.Geometry;
-    outcome.safety = run.Safety;
-    const std::string contactText = contactMessage(run.Safety->Contact);
-    if (!contactText.empty()) outcome.messages.push_back(contactText);
-    // The full analysis's failure or refusal is a message of the block, not
-    // the block's failure: Kc and the geometry stand.
-    if (!run.Full)
-        outcome.messages.push_back(run.FullFailure);
-    else if (const auto refusal = run.Full->Analysis.Refusal)
-        outcome.messages.push_back(refusalMessage(*refusal));
-    else if (std::string size = sizingSentence(loads.Size, run.Full->Analysis.Size); !size.empty())
-        outcome.messages.push_back(std::move(size));
-    if (run.Full && !run.Full->Analysis.Refusal) {
-        if (std::string drains = crackDrainNote(run.Full->Analysis.Forces); !drains.empty())
-            outcome.messages.push_back(std::move(drains));
-        if (std::string unconfirmed = leastBoltNote(run.Full->Design); !unconfirmed.empty())
-            outcome.messages.push_back(std::move(unconfirmed));
-    }
-    outcome.run = std::move(run);
-}
 
 namespace {
 

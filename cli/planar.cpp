@@ -7,7 +7,7 @@
 #include "cli/cli.h"
 #include "cli/help_table.h"
 #include "cli/options.h"
-#include "report/outcome_formats.h"
+#include "report/json_format.h"
 #include "model/error.h"
 #include "model/language.h"
 #include "model/numtext.h"

@@ -11,7 +11,7 @@
 #include "analysis/joints/pair_probability.h"
 #include "analysis/probabilistic/probabilistic.h"
 #include "analysis/probabilistic/sensitivity.h"
-#include "report/outcome_formats.h"
+#include "report/json_format.h"
 #include "model/datafile.h"
 #include "model/loads.h"
 

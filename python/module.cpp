@@ -31,7 +31,11 @@
 #include "analysis/wedge.h"
 #include "cli/cli.h"
 #include "cli/loads.h"
+#include "report/json_format.h"
 #include "report/outcome_formats.h"
+#include "model/shown_text.h"
+#include "document/block_outcome.h"
+#include "analysis/block_outcome.h"
 #include "model/output_guard.h"
 #include "cli/results_json.h"
 #include "python/raise_error.h"
@@ -198,10 +202,10 @@ Block readBlock(const std::filesystem::path& file) {
 
 // analyze's JSON object of the block, on one line.
 std::string analyseJson(const Block& block) {
-    cli::BlockOutcome outcome;
+    BlockOutcome outcome;
     outcome.block = block.Name;
-    cli::analyseBlock(block.Saved, block.loads(), outcome);
-    return cli::jsonLine(cli::outcomeJson(outcome));
+    analyseBlock(block.Saved, block.loads(), outcome);
+    return jsonLine(outcomeJson(outcome));
 }
 
 // The state a pickle keeps: every text and number exactly as held.
@@ -396,7 +400,7 @@ py::tuple probabilistic(const Block& block, const RunSettings& run, bool keepFac
     {
         const py::gil_scoped_release free;
         result = runProbabilistic(block.Saved.Attitudes, block.Saved.Params, run.Loads, settings);
-        json = cli::jsonLine(cli::probabilisticJson(block.Name, settings, result));
+        json = jsonLine(cli::probabilisticJson(block.Name, settings, result));
     }
     if (!keepFactors) return py::make_tuple(json, py::none(), py::none());
     return py::make_tuple(json, arrayOf(std::move(result.SafetyFactors)),
@@ -444,7 +448,7 @@ std::string sensitivity(const Block& block, const std::string& name, double from
     }
     const Parameter input = parameterNamed(name);
     const auto run = runSensitivity(block.Saved.Attitudes, block.Saved.Params, loads, input, from, to, steps);
-    return cli::jsonLine(cli::sensitivityJson(block.Name, input, loads.RequiredFactor, run));
+    return jsonLine(cli::sensitivityJson(block.Name, input, loads.RequiredFactor, run));
 }
 
 // ---- measurements ------------------------------------------------------
@@ -526,9 +530,9 @@ std::vector<std::string> combinations(const Block& block, const Measurements& m,
     if (probability && (samples < 1 || samples > MaxSamples))
         throw Error::refused("the number of samples must lie between 1 and " + std::to_string(MaxSamples), "samples");
     std::vector<std::string> rows;
-    for (const cli::Json& row :
+    for (const Json& row :
          cli::combinationRows(block.Name, block.Saved, block.Loads, m.Name, m.File, sets, probability))
-        rows.push_back(cli::jsonLine(row));
+        rows.push_back(jsonLine(row));
     return rows;
 }
 
@@ -552,10 +556,10 @@ py::list sectorsOf(const std::filesystem::path& file) {
 // ---- files ---------------------------------------------------------------
 
 // The block's run for writing its files: throws what stops the block.
-cli::BlockOutcome analysedOutcome(const Block& block) {
-    cli::BlockOutcome outcome;
+BlockOutcome analysedOutcome(const Block& block) {
+    BlockOutcome outcome;
     outcome.block = block.Name;
-    cli::analyseBlock(block.Saved, block.loads(), outcome);
+    analyseBlock(block.Saved, block.loads(), outcome);
     return outcome;
 }
 
@@ -591,7 +595,7 @@ std::vector<std::filesystem::path> writeReports(const Block& block, const std::f
     checkBlockName(block.Name);
     refuseOverDataFile(folder / (block.Name + ".txt"));
     if (block.Loads) refuseOverDataFile(fullReportPath(folder, block.Name));
-    const cli::BlockOutcome outcome = analysedOutcome(block);
+    const BlockOutcome outcome = analysedOutcome(block);
     const BlockRun& run = *outcome.run;
     const FigureTexts figures = figureTexts(*run.Geometry, *run.Safety);
     writeReport(folder, reportInputs(block.Name, block.Saved, &figures));
@@ -605,14 +609,14 @@ std::vector<std::filesystem::path> writeReports(const Block& block, const std::f
 
 std::filesystem::path writeBlockDxf(const Block& block, const std::filesystem::path& folder) {
     checkBlockName(block.Name);
-    const cli::BlockOutcome outcome = analysedOutcome(block);
+    const BlockOutcome outcome = analysedOutcome(block);
     writeDxf(folder, block.Name, *outcome.run->Vertices);
     return folder / dxfFileName(block.Name);
 }
 
 std::vector<std::filesystem::path> writePictures(const Block& block, const std::filesystem::path& folder) {
     checkBlockName(block.Name);
-    const cli::BlockOutcome outcome = analysedOutcome(block);
+    const BlockOutcome outcome = analysedOutcome(block);
     const BlockRun& run = *outcome.run;
     const WedgeLoads loads = block.loads();
     const FullAnalysis* full = block.Loads && run.Full ? &run.Full->Analysis : nullptr;
@@ -664,8 +668,7 @@ py::dict calculationReportOf(const Block& block, const std::optional<std::string
 std::vector<std::string> kinematics(const std::filesystem::path& sectors, const Measurements& m, double friction,
                                     double lateral) {
     std::vector<std::string> rows;
-    for (const cli::Json& row : cli::kinematicsRows(sectors, m.File, m.Name, friction, lateral))
-        rows.push_back(row.dump());
+    for (const Json& row : cli::kinematicsRows(sectors, m.File, m.Name, friction, lateral)) rows.push_back(row.dump());
     return rows;
 }
 } // namespace

@@ -3,7 +3,7 @@
 #include <pybind11/stl.h>
 
 #include "analysis/probabilistic/reliability.h"
-#include "report/outcome_formats.h"
+#include "report/json_format.h"
 #include "report/reliability_json.h"
 
 namespace py = pybind11;
@@ -95,7 +95,7 @@ void bindReliabilityResult(py::module_& m) {
         .def_readonly("required_bolt_confirmed", &ReliabilityResult::BoltLeastConfirmed)
         .def_readonly("bolt_evaluations", &ReliabilityResult::BoltEvaluations)
         .def_property_readonly("error", &failureOf)
-        .def("json", [](const ReliabilityResult& r) { return cli::jsonLine(reliabilityJson(r)); });
+        .def("json", [](const ReliabilityResult& r) { return jsonLine(reliabilityJson(r)); });
     m.def(
         "target_beta",
         [](int safetyClass, const std::string& failureType) {

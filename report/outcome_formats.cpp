@@ -2,117 +2,18 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
-#include <iostream>
 #include <iterator>
-#include <map>
-#include <string_view>
 
-#include "analysis/probabilistic/parameters.h"
 #include "analysis/vec3.h"
-#include "model/files.h"
 #include "model/language.h"
 #include "model/numtext.h"
-#include "model/textcodec.h"
+#include "model/shown_text.h"
+#include "report/failure_text.h"
 #include "report/figures.h"
+#include "report/json_sheet.h"
 
-namespace trelmox::cli {
-
-std::string toolMessage(const Error& failure) {
-    // A failed file operation's message is the file layer's wording of
-    // the system error with only callers' wording before it.
-    if (const int errorNumber = failure.systemError()) return failure.before() + systemReason(errorNumber);
-    // A probabilistic input's refusal names the input by the tool's name in
-    // English, by its caption in the windows' Chinese.
-    if (const auto* refusal = dynamic_cast<const ParameterRefusal*>(&failure)) return refusalWords(*refusal);
-    return failure.what();
-}
-
-std::string fileFailureText(const std::filesystem::path& file, const Error& failure) {
-    std::string text = shownPath(file);
-    if (failure.line() != 0)
-        text += messageLanguage() == Language::English ? " line " + std::to_string(failure.line()) + ": "
-                                                       : " 第" + std::to_string(failure.line()) + "行: ";
-    else
-        text += ": ";
-    text += toolMessage(failure);
-    return shownMessage(text);
-}
-
-const char* stateInData(StabilityState state) {
-    switch (state) {
-    case StabilityState::Unstable: return "不稳定";
-    case StabilityState::Marginal: return "欠稳定";
-    case StabilityState::BasicallyStable: return "基本稳定";
-    case StabilityState::Stable: return "稳定";
-    }
-    return "";
-}
-
-const char* stateCode(StabilityState state) {
-    switch (state) {
-    case StabilityState::Unstable: return "unstable";
-    case StabilityState::Marginal: return "marginal";
-    case StabilityState::BasicallyStable: return "basically_stable";
-    case StabilityState::Stable: return "stable";
-    }
-    return "";
-}
-
-Json jsonOf(const std::optional<double>& value) {
-    return value && std::isfinite(*value) ? Json(*value) : Json(nullptr);
-}
-
-Json jsonOf(const std::optional<std::string>& text) { return text ? Json(*text) : Json(nullptr); }
-
-std::string jsonLine(const Json& value) { return value.dump(-1, ' ', false, Json::error_handler_t::replace); }
-
-std::string jsonString(const std::string& text) { return jsonLine(Json(text)); }
-
-std::string jsonNumber(double value) { return jsonLine(jsonOf(value)); }
-
-std::string csvNumber(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
-}
-
-std::string csvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (const char c : text) quoted += (c == '"') ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
-}
-
-namespace {
-
-// Terminal columns of UTF-8 text: East Asian characters take two.
-std::size_t displayWidth(const std::string& text) {
-    std::size_t width = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        width += length >= 3 ? 2 : 1;
-        i += length;
-    }
-    return width;
-}
-
-std::string padded(const std::string& text, std::size_t width) {
-    const std::size_t used = displayWidth(text);
-    return text + std::string(used < width ? width - used : 1, ' ');
-}
-
-} // namespace
-
-std::string tableRow(const std::vector<std::string>& cells, const std::vector<std::size_t>& widths) {
-    std::string line;
-    for (std::size_t i = 0; i < cells.size(); ++i) line += padded(cells[i], widths[i]);
-    return line.substr(0, line.find_last_not_of(' ') + 1);
-}
+namespace trelmox {
 
 namespace {
 
@@ -381,11 +282,6 @@ std::string shownFigure(const std::optional<double>& value, const std::optional<
 
 } // namespace
 
-const char* errorKindKey(const Error& failure) {
-    return failure.fault() != ArithmeticFault::None ? arithmeticFaultName(failure.fault())
-                                                    : errorKindName(failure.kind());
-}
-
 bool fsFailed(const BlockOutcome& o) { return fullFigures(o.run).Error.has_value(); }
 
 Json outcomeJson(const BlockOutcome& o) {
@@ -540,113 +436,4 @@ std::unique_ptr<OutcomePrinter> makeOutcomePrinter(const std::string& format, st
     return std::make_unique<TextPrinter>(out);
 }
 
-namespace {
-
-// One row's cells by column key, in the order they come.
-using FlatRow = std::vector<std::pair<std::string, XlsxCell>>;
-
-XlsxCell cellOf(const Json& value) {
-    if (value.is_boolean()) return value.get<bool>();
-    if (value.is_number()) return value.get<double>();
-    if (value.is_string()) return value.get<std::string>();
-    return std::monostate{};
-}
-
-void flatten(const std::string& key, const Json& value, FlatRow& row) {
-    const auto inner = [&](const std::string& part) { return key.empty() ? part : key + '.' + part; };
-    if (value.is_object() && !value.empty()) {
-        for (const auto& [part, item] : value.items()) flatten(inner(part), item, row);
-    } else if (value.is_array() &&
-               std::all_of(value.begin(), value.end(), [](const Json& v) { return v.is_string(); })) {
-        std::string joined;
-        for (std::size_t i = 0; i < value.size(); ++i) joined += (i ? "; " : "") + value[i].get<std::string>();
-        row.emplace_back(key, joined);
-    } else if (value.is_array()) {
-        for (std::size_t i = 0; i < value.size(); ++i) flatten(inner(std::to_string(i)), value[i], row);
-    } else {
-        row.emplace_back(key, cellOf(value));
-    }
-}
-
-bool isIndex(const std::string& part) {
-    return !part.empty() && std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-} // namespace
-
-std::string unitOfKey(const std::string& key) {
-    static const std::map<std::string, std::string, std::less<>> units = {
-        {"volume", "m³"},
-        {"wedge_volume", "m³"},
-        {"failed_volume_mean", "m³"},
-        {"volume_mean", "m³"},
-        {"volume_p5", "m³"},
-        {"volume_p50", "m³"},
-        {"volume_p95", "m³"},
-        {"height", "m"},
-        {"scaled_height", "m"},
-        {"back_break", "m"},
-        {"back_break_length", "m"},
-        {"remaining_bench", "m"},
-        {"weight", "kN"},
-        {"weight_mean", "kN"},
-        {"required_bolt_force", "kN"},
-        {"shear_force", "kN"},
-        {"normal_stress", "kPa"},
-        {"plunge", "°"},
-        {"required_bolt_trend", "°"},
-        {"required_bolt_plunge", "°"},
-        {"dip1", "°"},
-        {"dipdir1", "°"},
-        {"dip2", "°"},
-        {"dipdir2", "°"},
-    };
-    if (key.starts_with("areas.")) return "m²";
-    // The failed wedges' volumes are binned in m³, the factors in none.
-    if (key.starts_with("fs.failed_sizes.histogram.edges.")) return "m³";
-    std::string_view last = key;
-    if (const auto dot = last.rfind('.'); dot != std::string_view::npos) last = last.substr(dot + 1);
-    if (isIndex(std::string(last))) return {};
-    const auto found = units.find(last);
-    return found == units.end() ? std::string() : found->second;
-}
-
-XlsxSheet xlsxSheetOf(const std::vector<Json>& rows, const std::string& name) {
-    std::vector<FlatRow> flat(rows.size());
-    for (std::size_t r = 0; r < rows.size(); ++r) flatten("", rows[r], flat[r]);
-    // A key first met in a later row goes after the key before it in that
-    // row, so that the columns keep the JSON's order; a key that is null in
-    // one row ("areas") and an object in another ("areas.plane1") keeps only
-    // the object's columns.
-    std::vector<std::string> keys;
-    for (const FlatRow& row : flat) {
-        std::size_t at = 0;
-        for (const auto& [key, cell] : row) {
-            const auto found = std::find(keys.begin(), keys.end(), key);
-            if (found == keys.end())
-                keys.insert(keys.begin() + static_cast<std::ptrdiff_t>(at), key);
-            else
-                at = static_cast<std::size_t>(found - keys.begin());
-            ++at;
-        }
-    }
-    std::erase_if(keys, [&](const std::string& key) {
-        return std::any_of(keys.begin(), keys.end(),
-                           [&](const std::string& other) { return other.starts_with(key + '.'); });
-    });
-    std::map<std::string, std::size_t> columns;
-    for (std::size_t i = 0; i < keys.size(); ++i) columns.emplace(keys[i], i);
-    XlsxSheet sheet;
-    sheet.Name = name;
-    sheet.Keys = keys;
-    for (const std::string& key : keys) sheet.Units.push_back(unitOfKey(key));
-    for (const FlatRow& row : flat) {
-        std::vector<XlsxCell> cells(keys.size());
-        for (const auto& [key, cell] : row)
-            if (const auto column = columns.find(key); column != columns.end()) cells[column->second] = cell;
-        sheet.Rows.push_back(std::move(cells));
-    }
-    return sheet;
-}
-
-} // namespace trelmox::cli
+} // namespace trelmox
