@@ -20,34 +20,30 @@
 #include <vector>
 
 #include "analysis/block_analysis.h"
+#include "analysis/block_outcome.h"
 #include "cli/cli.h"
+#include "cli/destination.h"
 #include "cli/help_table.h"
 #include "cli/loads.h"
 #include "cli/options.h"
-#include "cli/destination.h"
-#include "report/failure_text.h"
-#include "report/outcome_formats.h"
-#include "model/shown_text.h"
 #include "document/block_outcome.h"
-#include "analysis/block_outcome.h"
-#include "model/output_guard.h"
 #include "drawing/block_pictures.h"
 #include "drawing/dxf.h"
 #include "model/attitude.h"
+#include "model/block_names.h"
 #include "model/datafile.h"
 #include "model/error.h"
 #include "model/files.h"
 #include "model/language.h"
+#include "model/output_guard.h"
+#include "model/shown_text.h"
+#include "report/failure_text.h"
 #include "report/full_report.h"
-#include "report/size_text.h"
+#include "report/outcome_formats.h"
 #include "report/report.h"
+#include "report/size_text.h"
 
 namespace trelmox::cli {
-
-// The block name is the file name up to its first ".", as the windows name
-// a block after the text in the block-name box; a name in GBK bytes (from
-// an archive made on a GBK system) is read as such.
-std::string blockNameOf(const std::filesystem::path& file) { return Parse(".", nameText(file.filename().string()), 1); }
 
 namespace {
 

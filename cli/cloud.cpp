@@ -5,19 +5,19 @@
 #include <ostream>
 
 #include "analysis/cloud/cloud_analysis.h"
-#include "cli/cli.h"
 #include "analysis/cloud/cloud_settings.h"
-#include "cli/options.h"
+#include "cli/cli.h"
 #include "cli/destination.h"
-#include "report/json_format.h"
-#include "report/failure_text.h"
-#include "model/shown_text.h"
+#include "cli/help_table.h"
+#include "cli/options.h"
 #include "cli/progress.h"
 #include "model/error.h"
 #include "model/files.h"
-#include "cli/help_table.h"
 #include "model/numtext.h"
+#include "model/shown_text.h"
 #include "report/cloud_tables.h"
+#include "report/failure_text.h"
+#include "report/json_format.h"
 
 namespace trelmox::cli {
 
