@@ -20,29 +20,30 @@
 #include <vector>
 
 #include "analysis/block_analysis.h"
+#include "analysis/block_outcome.h"
 #include "cli/cli.h"
+#include "cli/destination.h"
 #include "cli/help_table.h"
 #include "cli/loads.h"
 #include "cli/options.h"
-#include "cli/output.h"
-#include "cli/output_guard.h"
+#include "document/block_outcome.h"
 #include "drawing/block_pictures.h"
 #include "drawing/dxf.h"
 #include "model/attitude.h"
+#include "model/block_names.h"
 #include "model/datafile.h"
 #include "model/error.h"
 #include "model/files.h"
 #include "model/language.h"
+#include "model/output_guard.h"
+#include "model/shown_text.h"
+#include "report/failure_text.h"
 #include "report/full_report.h"
-#include "report/size_text.h"
+#include "report/outcome_formats.h"
 #include "report/report.h"
+#include "report/size_text.h"
 
 namespace trelmox::cli {
-
-// The block name is the file name up to its first ".", as the windows name
-// a block after the text in the block-name box; a name in GBK bytes (from
-// an archive made on a GBK system) is read as such.
-std::string blockNameOf(const std::filesystem::path& file) { return Parse(".", nameText(file.filename().string()), 1); }
 
 namespace {
 
@@ -106,35 +107,6 @@ void analyseFile(const RunInput& input, const Destinations& to, OutputGuard& gua
 }
 
 } // namespace
-
-void analyseBlock(const SavedBlock& block, const WedgeLoads& loads, BlockOutcome& outcome) {
-    BlockRun run = runBlock(block, loads);
-    run.throwFailure();
-    for (const FailedTriple& triple : run.FailedTriples) outcome.messages.push_back(failedTripleMessage(triple));
-    if (!run.complete())
-        throw Error(
-            inLanguage("不能求出块体的全部角点，未作分析", "not all corners of the block can be found; not analysed"));
-
-    outcome.geometry = run.Geometry;
-    outcome.safety = run.Safety;
-    const std::string contactText = contactMessage(run.Safety->Contact);
-    if (!contactText.empty()) outcome.messages.push_back(contactText);
-    // The full analysis's failure or refusal is a message of the block, not
-    // the block's failure: Kc and the geometry stand.
-    if (!run.Full)
-        outcome.messages.push_back(run.FullFailure);
-    else if (const auto refusal = run.Full->Analysis.Refusal)
-        outcome.messages.push_back(refusalMessage(*refusal));
-    else if (std::string size = sizingSentence(loads.Size, run.Full->Analysis.Size); !size.empty())
-        outcome.messages.push_back(std::move(size));
-    if (run.Full && !run.Full->Analysis.Refusal) {
-        if (std::string drains = crackDrainNote(run.Full->Analysis.Forces); !drains.empty())
-            outcome.messages.push_back(std::move(drains));
-        if (std::string unconfirmed = leastBoltNote(run.Full->Design); !unconfirmed.empty())
-            outcome.messages.push_back(std::move(unconfirmed));
-    }
-    outcome.run = std::move(run);
-}
 
 namespace {
 

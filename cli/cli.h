@@ -39,7 +39,4 @@ int runReportCommand(const std::vector<std::string>& args, std::ostream& out, st
 using PdfWriter = std::function<void(const std::filesystem::path&, const CalculationReport&)>;
 int runReportBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const PdfWriter& write);
 
-// The block name of a data file: its file name up to the first ".".
-std::string blockNameOf(const std::filesystem::path& file);
-
 } // namespace trelmox::cli

@@ -10,57 +10,36 @@
 
 #include "analysis/joints/combinations.h"
 #include "analysis/joints/pair_probability.h"
-#include "document/joint_document.h"
 #include "cli/cli.h"
+#include "cli/destination.h"
 #include "cli/help_table.h"
 #include "cli/loads.h"
 #include "cli/options.h"
-#include "cli/output.h"
-#include "cli/results_json.h"
+#include "document/combination_run.h"
+#include "document/joint_document.h"
+#include "model/block_names.h"
 #include "model/datafile.h"
 #include "model/error.h"
-#include "model/language.h"
 #include "model/files.h"
+#include "model/language.h"
 #include "model/numtext.h"
+#include "model/shown_text.h"
+#include "report/combination_formats.h"
+#include "report/failure_text.h"
 #include "report/joint_tables.h"
+#include "report/json_format.h"
 
 namespace trelmox::cli {
 
 namespace {
 
-// What --sets asks for; SetCount > 0 for auto:N.
-struct SetChoice {
-    enum class Kind { Planes, Labels, Automatic } Type = Kind::Planes;
-    int SetCount = 0;
-};
-
 SetChoice setChoice(const std::string& value) {
-    if (value == "planes") return {};
-    if (value == "labels") return {SetChoice::Kind::Labels};
-    if (value.starts_with("auto:")) {
-        const char* first = value.data() + 5;
-        const char* last = value.data() + value.size();
-        int count = 0;
-        const auto [end, error] = std::from_chars(first, last, count);
-        if (first != last && error == std::errc() && end == last && count >= 1)
-            return {SetChoice::Kind::Automatic, count};
+    try {
+        return setChoiceOf(value);
+    } catch (const Error& refused) {
+        throw UsageError(refused.what());
     }
-    throw UsageError("invalid value '" + value + "' for --sets (planes, labels or auto:N with N >= 1)");
 }
-
-struct Combination {
-    bool HasLoads = false;
-    SavedBlock Block;
-    WedgeLoads Loads;
-    JointDocument Joints;
-    // With --probabilistic: the pairs sorted by P(failure), each with its figures.
-    std::optional<std::vector<PlanePair>> SortedPairs;
-    std::vector<PairProbability> Probabilities;
-    // The last run of Joints.
-    const JointCombinations& run() const { return *Joints.combinations(); }
-    const std::vector<PlanePair>& pairs() const { return SortedPairs ? *SortedPairs : run().Pairs; }
-    const PairProbability* probability(std::size_t i) const { return SortedPairs ? &Probabilities[i] : nullptr; }
-};
 
 // Runs `step`, naming the file in its failure.
 template <typename Step> auto fromFile(const std::string& file, Step step) {
@@ -71,215 +50,19 @@ template <typename Step> auto fromFile(const std::string& file, Step step) {
     }
 }
 
-// The pairs of the slope block's planes and the measurements, grouped as chosen.
-void combineMeasurements(const std::string& blockName, const SavedBlock& block, const SetChoice& choice,
-                         Combination& c) {
-    const CombinationSlope slope = combinationSlope(block, c.Loads);
-    if (choice.Type == SetChoice::Kind::Labels) c.Joints.useLabels();
-    if (choice.Type == SetChoice::Kind::Automatic) c.Joints.groupAutomatically(choice.SetCount);
-    c.Joints.combine(blockName, block, slope);
-    c.Block = block;
-}
-
-void combine(const std::string& blockFile, const std::string& measurementFile, const SetChoice& choice,
-             Combination& c) {
+CombinationResult combine(const std::string& blockFile, const std::string& measurementFile, const SetChoice& choice,
+                          const std::optional<PairProbabilitySettings>& probability) {
     const std::string blockName = blockNameOf(blockFile);
     SavedBlock block;
+    std::optional<WedgeLoads> companion;
     fromFile(blockFile, [&] {
         block = readSavedBlock(blockFile);
-        const std::optional<WedgeLoads> companion = dataFileCompanion(blockFile);
-        c.HasLoads = companion.has_value();
-        c.Loads = companion.value_or(WedgeLoads{});
-        combinationSlope(block, c.Loads); // its failures name the block's file
+        companion = dataFileCompanion(blockFile);
+        combinationSlope(block, companion.value_or(WedgeLoads{})); // its failures name the block's file
     });
-    fromFile(measurementFile, [&] { c.Joints.open(measurementFile); });
-    combineMeasurements(blockName, block, choice, c);
-}
-
-void addProbabilities(const PairProbabilitySettings& settings, Combination& c) {
-    std::vector<PlanePair> pairs = c.run().Pairs;
-    c.Probabilities = pairProbabilities(c.Block, c.Loads, c.run().Planes, pairs, settings);
-    c.SortedPairs = std::move(pairs);
-}
-
-// The probabilistic figures of a pair as the JSON keys' values (null where
-// none), in the order of ProbabilityKeys.
-constexpr const char* ProbabilityKeys[] = {"pf", "p_sliding", "fs_mean", "failed_volume_mean", "too_small"};
-
-Json probabilityJson(const PairProbability& p) {
-    Json json;
-    json["pf"] = jsonOf(p.Pf);
-    json["p_sliding"] = jsonOf(p.PSliding);
-    json["fs_mean"] = jsonOf(p.FsMean);
-    json["failed_volume_mean"] = jsonOf(p.FailedVolumeMean);
-    json["too_small"] = p.TooSmall;
-    return json;
-}
-
-// The keys added to a row's JSON object.
-void addProbabilityJson(const PairProbability* p, Json& json) {
-    if (!p) return;
-    const Json figures = probabilityJson(*p);
-    for (const auto& [key, value] : figures.items()) json[key] = value;
-}
-
-std::string probabilityCsv(const PairProbability* p) {
-    if (!p) return {};
-    std::string row;
-    for (const auto& value : probabilityJson(*p)) {
-        row += ',';
-        if (value.is_number_float())
-            row += csvNumber(value.get<double>());
-        else if (!value.is_null())
-            row += value.dump();
-    }
-    return row;
-}
-
-// A measured plane is named by its line number, a set by its label.
-Json planeJson(const CandidatePlane& plane) { return plane.Line ? Json(plane.Line) : Json(plane.Label); }
-
-Json pairJson(const Combination& c, std::size_t i) {
-    const JointCombinations& run = c.run();
-    const PlanePair& p = c.pairs()[i];
-    const CandidatePlane& a = run.Planes[p.First];
-    const CandidatePlane& b = run.Planes[p.Second];
-    const auto problem = pairProblem(p);
-    Json json;
-    json["plane1"] = planeJson(a);
-    json["plane2"] = planeJson(b);
-    json["dip1"] = jsonOf(a.Plane.DipAngle);
-    json["dipdir1"] = jsonOf(a.Plane.DipDirection);
-    json["dip2"] = jsonOf(b.Plane.DipAngle);
-    json["dipdir2"] = jsonOf(b.Plane.DipDirection);
-    json["kinematic"] = p.Kinematic;
-    json["contact"] = p.Kc ? Json(contactName(p.Kc->Contact)) : Json(nullptr);
-    json["kc"] = jsonOf(pairKc(p));
-    json["fs"] = jsonOf(pairFs(p));
-    json["fs_contact"] = p.Full ? Json(contactName(p.Full->Contact)) : Json(nullptr);
-    json["error"] = jsonOf(problem);
-    addProbabilityJson(c.probability(i), json);
-    return json;
-}
-
-void printJson(const Combination& c, std::ostream& out) {
-    for (std::size_t i = 0; i < c.pairs().size(); ++i) out << jsonLine(pairJson(c, i)) << '\n';
-}
-
-// The same sheet as the joints window exports, with the JSON's keys.
-void printXlsx(const Combination& c, std::ostream& out) {
-    out << xlsxWorkbook({combinationsSheet(c.run().Planes, c.pairs(), c.SortedPairs ? &c.Probabilities : nullptr)});
-}
-
-void printCsv(const Combination& c, std::ostream& out) {
-    const JointCombinations& run = c.run();
-    const auto factor = [](const std::optional<double>& f) { return f ? csvNumber(*f) : std::string(); };
-    out << "plane1,plane2,dip1,dipdir1,dip2,dipdir2,kinematic,contact,kc,fs,fs_contact,error";
-    if (c.SortedPairs)
-        for (const char* key : ProbabilityKeys) out << ',' << key;
-    out << "\r\n";
-    for (std::size_t i = 0; i < c.pairs().size(); ++i) {
-        const PlanePair& p = c.pairs()[i];
-        const CandidatePlane& a = run.Planes[p.First];
-        const CandidatePlane& b = run.Planes[p.Second];
-        out << csvField(a.Label) << ',' << csvField(b.Label) << ',' << csvNumber(a.Plane.DipAngle) << ','
-            << csvNumber(a.Plane.DipDirection) << ',' << csvNumber(b.Plane.DipAngle) << ','
-            << csvNumber(b.Plane.DipDirection) << ',' << (p.Kinematic ? "true" : "false") << ','
-            << (p.Kc ? contactName(p.Kc->Contact) : "") << ',' << factor(pairKc(p)) << ',' << factor(pairFs(p)) << ','
-            << (p.Full ? contactName(p.Full->Contact) : "") << ',' << csvField(pairProblem(p).value_or(""))
-            << probabilityCsv(c.probability(i)) << "\r\n";
-    }
-}
-
-// Degrees to a tenth, as a compass gives them at best.
-std::string degreesText(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", value);
-    return text;
-}
-
-std::string attitudeText(const TPlaneAttitude& plane) {
-    return degreesText(plane.DipAngle) + "/" + degreesText(plane.DipDirection);
-}
-
-void printSets(const Combination& c, std::ostream& out) {
-    const std::vector<std::size_t> widths = {12, 8, 14, 10, 10};
-    out << (messageLanguage() == Language::English ? tableRow({"set", "count", "mean plane", "K", "95% cone"}, widths)
-                                                   : tableRow({"组", "个数", "平均产状", "K", "95%置信锥"}, widths))
-        << '\n';
-    const auto optional = [](const std::optional<double>& v) { return v ? degreesText(*v) : std::string("-"); };
-    // Coinciding poles have no finite K: the set has no scatter.
-    const auto kappa = [&](const std::optional<double>& k) {
-        return k && std::isinf(*k) ? std::string(inLanguage("无离散", "no scatter")) : optional(k);
-    };
-    for (const JointSet& set : c.Joints.sets())
-        out << tableRow({set.Label, std::to_string(set.Members.size()), attitudeText(set.Stats.MeanPlane),
-                         kappa(set.Stats.Kappa), optional(set.Stats.Cone95)},
-                        widths)
-            << '\n';
-    out << '\n';
-}
-
-void printText(const Combination& c, std::ostream& out) {
-    const JointCombinations& run = c.run();
-    const bool english = messageLanguage() == Language::English;
-    if (english)
-        out << "slope block " << run.BlockName << ": upper slope " << attitudeText(run.Slope.Top) << ", slope face "
-            << attitudeText(run.Slope.Face) << ", slope height " << floatToText(run.Slope.Numbers.SlopeHeight)
-            << (c.HasLoads ? ", with a loads file" : "") << '\n';
-    else
-        out << "斜坡块体 " << run.BlockName << "：坡顶面 " << attitudeText(run.Slope.Top) << "，坡面 "
-            << attitudeText(run.Slope.Face) << "，坡高 " << floatToText(run.Slope.Numbers.SlopeHeight)
-            << (c.HasLoads ? "，有荷载文件" : "") << '\n';
-    out << measurementSummaryText(c.Joints.measurements().Summary) << "\n\n";
-    if (!c.Joints.sets().empty()) printSets(c, out);
-    std::vector<std::size_t> widths = {8, 8, 12, 12, 12, 8, 10, 16, 10, 16};
-    std::vector<std::string> header =
-        english ? std::vector<std::string>{"plane 1",   "plane 2", "attitude 1", "attitude 2", "line plunge",
-                                           "kinematic", "Kc",      "contact",    "Fs",         "contact (Fs)"}
-                : std::vector<std::string>{"结构面1", "结构面2", "产状1",    "产状2", "交线倾伏",
-                                           "运动学",  "Kc",      "接触情况", "Fs",    "接触情况(Fs)"};
-    if (c.SortedPairs) {
-        widths.insert(widths.end(), {10, 10, 10, 14});
-        if (english)
-            header.insert(header.end(), {"P(failure)", "P(sliding)", "mean Fs", "mean failed volume"});
-        else
-            header.insert(header.end(), {"P(破坏)", "P(滑动)", "平均Fs", "破坏楔块平均体积"});
-    }
-    out << tableRow(header, widths) << '\n';
-    const auto fixed = [](const std::optional<double>& f) { return f ? floatToFixed4(*f) : std::string("-"); };
-    for (std::size_t i = 0; i < c.pairs().size(); ++i) {
-        const PlanePair& p = c.pairs()[i];
-        const auto line = p.Intersection
-                              ? degreesText(p.Intersection->Plunge) + "/" + degreesText(p.Intersection->Trend)
-                              : std::string("-");
-        std::vector<std::string> row = {run.Planes[p.First].Label,
-                                        run.Planes[p.Second].Label,
-                                        attitudeText(run.Planes[p.First].Plane),
-                                        attitudeText(run.Planes[p.Second].Plane),
-                                        line,
-                                        p.Kinematic ? inLanguage("可滑动", "can slide") : inLanguage("否", "no"),
-                                        fixed(pairKc(p)),
-                                        p.Kc ? contactName(p.Kc->Contact) : "-",
-                                        fixed(pairFs(p)),
-                                        p.Full ? contactName(p.Full->Contact) : "-"};
-        if (const PairProbability* probability = c.probability(i))
-            row.insert(row.end(), {fixed(probability->Pf), fixed(probability->PSliding), fixed(probability->FsMean),
-                                   fixed(probability->FailedVolumeMean)});
-        out << tableRow(row, widths) << '\n';
-        if (const auto problem = pairProblem(p)) out << inLanguage("    原因：", "    reason: ") << *problem << '\n';
-    }
-    out << '\n' << combinationsSummary(run.Planes, run.Pairs) << '\n';
-    if (c.SortedPairs && !c.SortedPairs->empty()) {
-        const PlanePair& likeliest = c.SortedPairs->front();
-        if (english)
-            out << "most likely to fail: " << run.Planes[likeliest.First].Label << " and "
-                << run.Planes[likeliest.Second].Label << ", P(failure) = " << floatToFixed4(c.Probabilities.front().Pf)
-                << '\n';
-        else
-            out << "破坏概率最大：" << run.Planes[likeliest.First].Label << " 与 " << run.Planes[likeliest.Second].Label
-                << "，P(破坏) = " << floatToFixed4(c.Probabilities.front().Pf) << '\n';
-    }
+    JointDocument joints;
+    fromFile(measurementFile, [&] { joints.open(measurementFile); });
+    return combinationRun(joints, blockName, block, companion, choice, probability);
 }
 
 } // namespace
@@ -310,11 +93,11 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
         err << "trelmox-cli combinations: " << usage.what() << "\n\n" << commandUsage("combinations");
         return ExitUsage;
     }
-    Combination combination;
+    CombinationResult combination;
     try {
         destination->check();
-        combine(parsed.positional[0], parsed.positional[1], choice, combination);
-        if (probabilistic) addProbabilities(pairRuns, combination);
+        combination = combine(parsed.positional[0], parsed.positional[1], choice,
+                              probabilistic ? std::optional(pairRuns) : std::nullopt);
     } catch (const Error& failure) {
         // Shown as every command shows a failure, control characters from
         // the files made visible.
@@ -323,41 +106,13 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
     }
     try {
         std::ostream& to = destination->stream();
-        if (format == "json")
-            printJson(combination, to);
-        else if (format == "csv")
-            printCsv(combination, to);
-        else if (format == "xlsx")
-            printXlsx(combination, to);
-        else
-            printText(combination, to);
+        printCombinations(format, combination, to);
         destination->finish();
     } catch (const Error& failure) {
         err << "trelmox-cli combinations: " << shownMessage(toolMessage(failure)) << '\n';
         return ExitBlockFailed;
     }
     return ExitOk;
-}
-
-std::vector<Json> combinationRows(const std::string& blockName, const SavedBlock& block,
-                                  const std::optional<WedgeLoads>& loads, const std::filesystem::path& measurementName,
-                                  MeasurementFile measurements, const std::string& sets,
-                                  const std::optional<PairProbabilitySettings>& probability) {
-    SetChoice choice;
-    try {
-        choice = setChoice(sets);
-    } catch (const UsageError& usage) {
-        throw Error::refused(usage.what(), "sets");
-    }
-    Combination c;
-    c.HasLoads = loads.has_value();
-    c.Loads = loads.value_or(WedgeLoads{});
-    c.Joints.open(std::move(measurements), measurementName);
-    combineMeasurements(blockName, block, choice, c);
-    if (probability) addProbabilities(*probability, c);
-    std::vector<Json> rows;
-    for (std::size_t i = 0; i < c.pairs().size(); ++i) rows.push_back(pairJson(c, i));
-    return rows;
 }
 
 } // namespace trelmox::cli

@@ -1,16 +1,9 @@
 #include "cli/loads.h"
 
-#include "model/companion.h"
 #include "model/error.h"
 #include "model/numtext.h"
 
 namespace trelmox::cli {
-
-std::optional<WedgeLoads> dataFileCompanion(const std::filesystem::path& dataFile) {
-    // The stem, not the block name up to the first ".": a block named
-    // "a.b" lives in "a.b.txt" with "a.b.json" beside it.
-    return readCompanionFile(dataFile.parent_path(), dataFile.stem().string());
-}
 
 std::optional<double> requiredFactorOption(const ParsedArgs& parsed) {
     const auto text = parsed.last("required");
@@ -24,12 +17,6 @@ std::optional<double> requiredFactorOption(const ParsedArgs& parsed) {
     if (!withinLoadRange(factor, LoadRange::RequiredFactor))
         throw UsageError("--required needs a safety factor of at least 1, not '" + *text + "'");
     return factor;
-}
-
-void setRequiredFactor(WedgeLoads& loads, std::optional<double> factor) {
-    if (!factor) return;
-    loads.RequiredFactor = *factor;
-    loads.Preset.reset(); // the user's own factor, no longer the standard's row
 }
 
 } // namespace trelmox::cli

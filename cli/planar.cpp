@@ -7,10 +7,10 @@
 #include "cli/cli.h"
 #include "cli/help_table.h"
 #include "cli/options.h"
-#include "cli/output.h"
 #include "model/error.h"
 #include "model/language.h"
 #include "model/numtext.h"
+#include "report/json_format.h"
 
 namespace trelmox::cli {
 

@@ -17,22 +17,24 @@
 #include <filesystem>
 #include <ostream>
 
+#include "analysis/joints/kinematics.h"
+#include "analysis/joints/measurements.h"
+#include "analysis/joints/sets.h"
 #include "cli/cli.h"
 #include "cli/help_table.h"
 #include "cli/loads.h"
 #include "cli/options.h"
-#include "cli/output.h"
-#include "cli/output_guard.h"
-#include "analysis/joints/kinematics.h"
-#include "analysis/joints/measurements.h"
-#include "analysis/joints/sets.h"
 #include "document/report_inputs.h"
+#include "model/block_names.h"
 #include "model/datafile.h"
 #include "model/error.h"
 #include "model/files.h"
 #include "model/language.h"
+#include "model/output_guard.h"
+#include "model/shown_text.h"
 #include "model/wording.h"
 #include "report/calculation_report.h"
+#include "report/failure_text.h"
 
 extern char** environ;
 

@@ -7,9 +7,10 @@
 #include "cli/cli.h"
 #include "cli/help_table.h"
 #include "cli/options.h"
-#include "cli/output.h"
 #include "model/error.h"
 #include "model/language.h"
+#include "model/shown_text.h"
+#include "report/failure_text.h"
 #include "trelmox/version.h"
 
 namespace trelmox::cli {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "analysis/cloud/cloud_analysis.h"
+#include "analysis/joints/combination_result.h"
 #include "analysis/joints/combinations.h"
 #include "analysis/joints/kinematics.h"
 #include "analysis/joints/measurements.h"
@@ -29,18 +30,6 @@ enum class JointGrouping {
     Labels,    // one set per label of the file
     Automatic, // k-means into a chosen number of sets
     Picked,    // cones the user picked around poles
-};
-
-// The pairs of one combination run with what they were run against.
-struct JointCombinations {
-    std::string BlockName; // the slope's block
-    SavedBlock Block;      // its planes and parameters
-    CombinationSlope Slope;
-    std::string Sector; // the sector whose face it was run in; empty: the block's
-    std::vector<CandidatePlane> Planes;
-    std::vector<PlanePair> Pairs; // critical first
-    // Each pair's probability of failure, by Pairs; empty until worked out.
-    std::vector<PairProbability> Probabilities;
 };
 
 // What the pairs' probabilities are worked out from: copies of the last

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <vector>
 
+#include "model/attitude.h"
 #include "model/error.h"
 #include "model/language.h"
+#include "model/shown_text.h"
 
 namespace trelmox {
 
@@ -39,5 +41,10 @@ fs::path blockFilePath(const fs::path& dataFolder, const std::string& blockName)
     throw Error::refused("数据文件夹中有多个文件与“" + fileName + "”只有字母大小写不同（" + names +
                          "），无法确定载入哪一个");
 }
+
+// The block name is the file name up to its first ".", as the windows name
+// a block after the text in the block-name box; a name in GBK bytes (from
+// an archive made on a GBK system) is read as such.
+std::string blockNameOf(const std::filesystem::path& file) { return Parse(".", nameText(file.filename().string()), 1); }
 
 } // namespace trelmox

@@ -18,4 +18,8 @@ std::string lowerAsciiLetters(std::string text);
 // picking one of them silently could load the wrong block.
 std::filesystem::path blockFilePath(const std::filesystem::path& dataFolder, const std::string& blockName);
 
+// The block name of a data file: its file name up to the first ".", a name
+// in GBK bytes read as such.
+std::string blockNameOf(const std::filesystem::path& file);
+
 } // namespace trelmox

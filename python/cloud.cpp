@@ -11,8 +11,9 @@
 #include <vector>
 
 #include "analysis/cloud/cloud_analysis.h"
-#include "cli/cloud.h"
+#include "analysis/cloud/cloud_settings.h"
 #include "model/error.h"
+#include "python/py_objects.h"
 #include "report/cloud_tables.h"
 
 namespace py = pybind11;
@@ -66,15 +67,15 @@ py::dict facets(const Points& points, double voxel, std::size_t neighbours, doub
             throw Error::refused("point " + std::to_string(i) + " has a coordinate that is not a finite number",
                                  "points", static_cast<int>(std::min<std::size_t>(i, 0x7FFFFFFF)));
     }
-    const CloudSettings settings = cli::cloudSettings(voxel, neighbours, minFacetArea, sets, weight);
+    const CloudSettings settings = cloudSettings(voxel, neighbours, minFacetArea, sets, weight);
     std::optional<CloudResult> result;
-    std::vector<std::string> facetRows, setRows;
+    std::vector<CloudJson> facetRows, setRows;
     std::string measurements;
     {
         py::gil_scoped_release release;
         result = analyseCloud(cloud, settings);
-        for (const CloudJson& row : cloudFacetRows(*result)) facetRows.push_back(row.dump());
-        for (const CloudJson& row : cloudSetRows(*result)) setRows.push_back(row.dump());
+        facetRows = cloudFacetRows(*result);
+        setRows = cloudSetRows(*result);
         try {
             measurements = cloudMeasurementsText(*result);
         } catch (const Error&) {
@@ -89,8 +90,8 @@ py::dict facets(const Points& points, double voxel, std::size_t neighbours, doub
         out(i) = label.empty() ? -1 : label == FaceLabel ? 0 : std::stoi(label.substr(1));
     }
     py::dict dict;
-    dict["facets"] = facetRows;
-    dict["sets"] = setRows;
+    dict["facets"] = pythonListOf(facetRows);
+    dict["sets"] = pythonListOf(setRows);
     dict["measurements"] = measurements.empty() ? py::object(py::none()) : py::object(py::str(measurements));
     dict["points"] = pointsArray(result->Points);
     dict["point_set"] = pointSet;

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "analysis/block_analysis.h"
+#include "analysis/block_outcome.h"
 #include "analysis/joints/sectors.h"
 #include "analysis/probabilistic/distribution.h"
 #include "analysis/probabilistic/kernel.h"
@@ -29,31 +30,37 @@
 #include "analysis/probabilistic/reliability.h"
 #include "analysis/probabilistic/sensitivity.h"
 #include "analysis/wedge.h"
-#include "cli/cli.h"
-#include "cli/loads.h"
-#include "cli/output.h"
-#include "cli/output_guard.h"
-#include "cli/results_json.h"
-#include "python/raise_error.h"
-#include "python/reliability_result.h"
-#include "model/block_names.h"
-#include "model/files.h"
+#include "document/block_outcome.h"
+#include "document/combination_run.h"
+#include "document/report_inputs.h"
 #include "drawing/block_pictures.h"
 #include "drawing/dxf.h"
 #include "drawing/figure.h"
-#include "document/report_inputs.h"
-#include "report/calculation_report.h"
-#include "report/figures.h"
-#include "report/full_report.h"
-#include "report/report.h"
-#include "trelmox/version.h"
 #include "model/attitude.h"
+#include "model/block_loads.h"
+#include "model/block_names.h"
 #include "model/companion.h"
 #include "model/datafile.h"
 #include "model/error.h"
+#include "model/files.h"
 #include "model/loads.h"
 #include "model/numtext.h"
+#include "model/output_guard.h"
+#include "model/shown_text.h"
 #include "model/wording.h"
+#include "python/py_objects.h"
+#include "python/raise_error.h"
+#include "python/reliability_result.h"
+#include "report/calculation_report.h"
+#include "report/combination_formats.h"
+#include "report/figures.h"
+#include "report/full_report.h"
+#include "report/json_format.h"
+#include "report/kinematics_formats.h"
+#include "report/outcome_formats.h"
+#include "report/report.h"
+#include "report/study_formats.h"
+#include "trelmox/version.h"
 
 namespace py = pybind11;
 using namespace trelmox;
@@ -72,7 +79,7 @@ template <typename Step> auto fromFile(const std::filesystem::path& file, Step s
         const std::string line = e.line() == 0 ? ": "
                                  : inEnglish() ? " line " + std::to_string(e.line()) + ": "
                                                : " 第" + std::to_string(e.line()) + "行: ";
-        throw e.prefixed(cli::shownPath(file) + line).withPath(file);
+        throw e.prefixed(shownPath(file) + line).withPath(file);
     }
 }
 
@@ -189,19 +196,24 @@ Block blockFromNumbers(const std::string& name, const std::array<Attitude, Plane
 Block readBlock(const std::filesystem::path& file) {
     return fromFile(file, [&] {
         Block block;
-        block.Name = cli::blockNameOf(file);
+        block.Name = blockNameOf(file);
         block.Saved = readSavedBlock(file);
-        block.Loads = cli::dataFileCompanion(file);
+        block.Loads = dataFileCompanion(file);
         return block;
     });
 }
 
-// analyze's JSON object of the block, on one line.
-std::string analyseJson(const Block& block) {
-    cli::BlockOutcome outcome;
-    outcome.block = block.Name;
-    cli::analyseBlock(block.Saved, block.loads(), outcome);
-    return cli::jsonLine(cli::outcomeJson(outcome));
+// analyze's JSON object of the block, as a dict.
+py::object analyse(const Block& block) {
+    Json json;
+    {
+        const py::gil_scoped_release free;
+        BlockOutcome outcome;
+        outcome.block = block.Name;
+        analyseBlock(block.Saved, block.loads(), outcome);
+        json = outcomeJson(outcome);
+    }
+    return pythonOf(json);
 }
 
 // The state a pickle keeps: every text and number exactly as held.
@@ -374,7 +386,7 @@ RunSettings runSettings(const Block& block, const std::map<std::string, Distribu
     if (required) {
         if (!withinLoadRange(*required, LoadRange::RequiredFactor))
             throw Error::refused(loadRangeMessage(*required, LoadRange::RequiredFactor, "required"), "required");
-        cli::setRequiredFactor(run.Loads, required);
+        setRequiredFactor(run.Loads, required);
     }
     return run;
 }
@@ -385,21 +397,21 @@ py::array_t<double> arrayOf(std::vector<double>&& values) {
     return py::array_t<double>(static_cast<py::ssize_t>(held->size()), held->data(), owner);
 }
 
-// The tool's JSON of the run, and with keepFactors the Kc and Fs of its
+// The tool's JSON object of the run as a dict, and with keepFactors the Kc and Fs of its
 // wedge samples in sample order (None without: keeping them costs the run
 // twice its time and 16 bytes a sample).
 py::tuple probabilistic(const Block& block, const RunSettings& run, bool keepFactors) {
     ProbabilisticResult result;
-    std::string json;
+    Json json;
     ProbabilisticSettings settings = run.Settings;
     settings.KeepFactors = keepFactors;
     {
         const py::gil_scoped_release free;
         result = runProbabilistic(block.Saved.Attitudes, block.Saved.Params, run.Loads, settings);
-        json = cli::jsonLine(cli::probabilisticJson(block.Name, settings, result));
+        json = probabilisticJson(block.Name, settings, result);
     }
-    if (!keepFactors) return py::make_tuple(json, py::none(), py::none());
-    return py::make_tuple(json, arrayOf(std::move(result.SafetyFactors)),
+    if (!keepFactors) return py::make_tuple(pythonOf(json), py::none(), py::none());
+    return py::make_tuple(pythonOf(json), arrayOf(std::move(result.SafetyFactors)),
                           arrayOf(std::move(result.Full.SafetyFactors)));
 }
 
@@ -434,17 +446,22 @@ py::dict sampleInputs(const Block& block, const RunSettings& run) {
     return columns;
 }
 
-std::string sensitivity(const Block& block, const std::string& name, double from, double to, int steps,
-                        std::optional<double> required) {
+py::object sensitivity(const Block& block, const std::string& name, double from, double to, int steps,
+                       std::optional<double> required) {
     WedgeLoads loads = block.loads();
     if (required) {
         if (!withinLoadRange(*required, LoadRange::RequiredFactor))
             throw Error::refused(loadRangeMessage(*required, LoadRange::RequiredFactor, "required"), "required");
-        cli::setRequiredFactor(loads, required);
+        setRequiredFactor(loads, required);
     }
     const Parameter input = parameterNamed(name);
-    const auto run = runSensitivity(block.Saved.Attitudes, block.Saved.Params, loads, input, from, to, steps);
-    return cli::jsonLine(cli::sensitivityJson(block.Name, input, loads.RequiredFactor, run));
+    Json json;
+    {
+        const py::gil_scoped_release free;
+        const auto run = runSensitivity(block.Saved.Attitudes, block.Saved.Params, loads, input, from, to, steps);
+        json = sensitivityJson(block.Name, input, loads.RequiredFactor, run);
+    }
+    return pythonOf(json);
 }
 
 // ---- measurements ------------------------------------------------------
@@ -519,17 +536,23 @@ py::list setsOf(const Measurements& m, const std::string& grouping, std::uint64_
     return out;
 }
 
-std::vector<std::string> combinations(const Block& block, const Measurements& m, const std::string& sets,
-                                      bool probabilistic, std::uint64_t samples, std::uint64_t seed, unsigned threads) {
+py::list combinations(const Block& block, const Measurements& m, const std::string& sets, bool probabilistic,
+                      std::uint64_t samples, std::uint64_t seed, unsigned threads) {
     std::optional<PairProbabilitySettings> probability;
     if (probabilistic) probability = PairProbabilitySettings{samples, seed, threads};
     if (probability && (samples < 1 || samples > MaxSamples))
         throw Error::refused("the number of samples must lie between 1 and " + std::to_string(MaxSamples), "samples");
-    std::vector<std::string> rows;
-    for (const cli::Json& row :
-         cli::combinationRows(block.Name, block.Saved, block.Loads, m.Name, m.File, sets, probability))
-        rows.push_back(cli::jsonLine(row));
-    return rows;
+    std::vector<Json> rows;
+    {
+        const py::gil_scoped_release free;
+        const SetChoice choice = setChoiceOf(sets);
+        JointDocument joints;
+        joints.open(m.File, m.Name);
+        const CombinationResult result =
+            combinationRun(joints, block.Name, block.Saved, block.Loads, choice, probability);
+        for (std::size_t i = 0; i < result.pairs().size(); ++i) rows.push_back(combinationJsonRow(result, i));
+    }
+    return pythonListOf(rows);
 }
 
 py::list sectorsOf(const std::filesystem::path& file) {
@@ -552,10 +575,10 @@ py::list sectorsOf(const std::filesystem::path& file) {
 // ---- files ---------------------------------------------------------------
 
 // The block's run for writing its files: throws what stops the block.
-cli::BlockOutcome analysedOutcome(const Block& block) {
-    cli::BlockOutcome outcome;
+BlockOutcome analysedOutcome(const Block& block) {
+    BlockOutcome outcome;
     outcome.block = block.Name;
-    cli::analyseBlock(block.Saved, block.loads(), outcome);
+    analyseBlock(block.Saved, block.loads(), outcome);
     return outcome;
 }
 
@@ -582,7 +605,7 @@ void refuseOverDataFile(const std::filesystem::path& report) {
     } catch (const Error&) {
         return;
     }
-    cli::OutputGuard({report.string()}).check(report, 1);
+    OutputGuard({report.string()}).check(report, 1);
 }
 
 // What analyze --report-dir writes: the analysis report <name>.txt and, for
@@ -591,7 +614,7 @@ std::vector<std::filesystem::path> writeReports(const Block& block, const std::f
     checkBlockName(block.Name);
     refuseOverDataFile(folder / (block.Name + ".txt"));
     if (block.Loads) refuseOverDataFile(fullReportPath(folder, block.Name));
-    const cli::BlockOutcome outcome = analysedOutcome(block);
+    const BlockOutcome outcome = analysedOutcome(block);
     const BlockRun& run = *outcome.run;
     const FigureTexts figures = figureTexts(*run.Geometry, *run.Safety);
     writeReport(folder, reportInputs(block.Name, block.Saved, &figures));
@@ -605,14 +628,14 @@ std::vector<std::filesystem::path> writeReports(const Block& block, const std::f
 
 std::filesystem::path writeBlockDxf(const Block& block, const std::filesystem::path& folder) {
     checkBlockName(block.Name);
-    const cli::BlockOutcome outcome = analysedOutcome(block);
+    const BlockOutcome outcome = analysedOutcome(block);
     writeDxf(folder, block.Name, *outcome.run->Vertices);
     return folder / dxfFileName(block.Name);
 }
 
 std::vector<std::filesystem::path> writePictures(const Block& block, const std::filesystem::path& folder) {
     checkBlockName(block.Name);
-    const cli::BlockOutcome outcome = analysedOutcome(block);
+    const BlockOutcome outcome = analysedOutcome(block);
     const BlockRun& run = *outcome.run;
     const WedgeLoads loads = block.loads();
     const FullAnalysis* full = block.Loads && run.Full ? &run.Full->Analysis : nullptr;
@@ -661,12 +684,13 @@ py::dict calculationReportOf(const Block& block, const std::optional<std::string
     return d;
 }
 
-std::vector<std::string> kinematics(const std::filesystem::path& sectors, const Measurements& m, double friction,
-                                    double lateral) {
-    std::vector<std::string> rows;
-    for (const cli::Json& row : cli::kinematicsRows(sectors, m.File, m.Name, friction, lateral))
-        rows.push_back(row.dump());
-    return rows;
+py::list kinematics(const std::filesystem::path& sectors, const Measurements& m, double friction, double lateral) {
+    std::vector<Json> rows;
+    {
+        const py::gil_scoped_release free;
+        rows = kinematicsJsonRows(kinematicRun(sectors, m.File, m.Name, friction, lateral));
+    }
+    return pythonListOf(rows);
 }
 } // namespace
 
@@ -709,7 +733,7 @@ PYBIND11_MODULE(_trelmox, m) {
             [](const Block& b) { return b.Loads ? std::optional<std::string>(companionText(*b.Loads)) : std::nullopt; })
         .def("data_text",
              [](const Block& b) { return blockDataText(b.Saved.Attitudes, b.Saved.Quadrants, b.Saved.Params); })
-        .def("analyse_json", &analyseJson, py::call_guard<py::gil_scoped_release>())
+        .def("analyse", &analyse)
         .def("save", &saveBlock, py::call_guard<py::gil_scoped_release>())
         .def("write_reports", &writeReports, py::call_guard<py::gil_scoped_release>())
         .def("write_dxf", &writeBlockDxf, py::call_guard<py::gil_scoped_release>())
@@ -727,7 +751,7 @@ PYBIND11_MODULE(_trelmox, m) {
     m.def("probabilistic", &probabilistic, py::arg("block"), py::arg("settings"), py::arg("keep_factors"));
     m.def("sample_inputs", &sampleInputs, py::arg("block"), py::arg("settings"));
     m.def("sensitivity", &sensitivity, py::arg("block"), py::arg("name"), py::arg("start"), py::arg("stop"),
-          py::arg("steps"), py::arg("required"), py::call_guard<py::gil_scoped_release>());
+          py::arg("steps"), py::arg("required"));
     m.def("parameter_names", [] {
         std::vector<std::string> names;
         for (int i = 0; i < ParameterCount; ++i) names.push_back(parameterName(static_cast<Parameter>(i)));
@@ -752,10 +776,9 @@ PYBIND11_MODULE(_trelmox, m) {
             [](const py::tuple& t) { return measurementsOf(t[0].cast<std::string>(), t[1].cast<std::string>()); }));
     m.def("read_measurements", &readMeasurementsFile, py::arg("path"), py::call_guard<py::gil_scoped_release>());
     m.def("combinations", &combinations, py::arg("block"), py::arg("measurements"), py::arg("sets"),
-          py::arg("probabilistic"), py::arg("samples"), py::arg("seed"), py::arg("threads"),
-          py::call_guard<py::gil_scoped_release>());
+          py::arg("probabilistic"), py::arg("samples"), py::arg("seed"), py::arg("threads"));
     m.def("read_sectors", &sectorsOf, py::arg("path"));
     m.def("kinematics", &kinematics, py::arg("sectors"), py::arg("measurements"), py::arg("friction"),
-          py::arg("lateral"), py::call_guard<py::gil_scoped_release>());
+          py::arg("lateral"));
     addCloudBindings(m);
 }

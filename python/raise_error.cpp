@@ -6,7 +6,7 @@
 #include <string>
 
 #include "analysis/probabilistic/parameters.h"
-#include "cli/output.h"
+#include "report/failure_text.h"
 
 namespace py = pybind11;
 
@@ -23,7 +23,7 @@ void raiseError(const Error& failure) {
     // A file that is not there is also Python's FileNotFoundError.
     const bool missing = failure.kind() == ErrorKind::File && failure.systemError() == ENOENT;
     const py::object type = errors.attr("error_class")(missing ? "missing_file" : kind);
-    const py::object error = type(cli::toolMessage(failure));
+    const py::object error = type(toolMessage(failure));
     error.attr("kind") = kind;
     error.attr("fault") = arithmeticFaultName(failure.fault());
     const std::string field = refusal && failure.field().empty() ? parameterName(refusal->Input) : failure.field();

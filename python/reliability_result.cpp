@@ -3,7 +3,8 @@
 #include <pybind11/stl.h>
 
 #include "analysis/probabilistic/reliability.h"
-#include "cli/output.h"
+#include "python/py_objects.h"
+#include "report/json_format.h"
 #include "report/reliability_json.h"
 
 namespace py = pybind11;
@@ -95,7 +96,7 @@ void bindReliabilityResult(py::module_& m) {
         .def_readonly("required_bolt_confirmed", &ReliabilityResult::BoltLeastConfirmed)
         .def_readonly("bolt_evaluations", &ReliabilityResult::BoltEvaluations)
         .def_property_readonly("error", &failureOf)
-        .def("json", [](const ReliabilityResult& r) { return cli::jsonLine(reliabilityJson(r)); });
+        .def("to_dict", [](const ReliabilityResult& r) { return pythonOf(reliabilityJson(r)); });
     m.def(
         "target_beta",
         [](int safetyClass, const std::string& failureType) {

@@ -85,10 +85,6 @@ class Result:
     def __init__(self, figures):
         self.__dict__["_figures"] = figures
 
-    @classmethod
-    def _from_json(cls, text):
-        return cls(_json.loads(text))
-
     _ENUMS = {"contact": Contact, "fs_contact": Contact, "state_code": State}
 
     def __getattr__(self, name):
@@ -217,7 +213,7 @@ class Block:
 
     def analyse(self):
         """Kc, the geometry and the full analysis of the real wedge: a Result."""
-        return Result._from_json(self._core.analyse_json())
+        return Result(self._core.analyse())
 
     analyze = analyse
 
@@ -267,8 +263,8 @@ class Block:
         and fs are None.
         """
         settings = _settings(self, samples, seed, method, distributions, fisher, correlation, required, bins, threads)
-        text, kc, fs = _trelmox.probabilistic(self._core, settings, bool(keep_factors))
-        return ProbabilisticResult(_json.loads(text), kc, fs)
+        figures, kc, fs = _trelmox.probabilistic(self._core, settings, bool(keep_factors))
+        return ProbabilisticResult(figures, kc, fs)
 
     def sample_inputs(self, samples=10000, seed=1, method="mc", distributions=None, fisher=None, correlation=None,
                       threads=0):
@@ -283,8 +279,8 @@ class Block:
         `trelmox-cli sensitivity --format json`: its dict, with NumPy arrays
         "values", "kc" and "fs" (NaN where no factor) beside the rows. A
         Curve: `.to_frame()` gives the steps as a pandas DataFrame."""
-        figures = Curve(_json.loads(_trelmox.sensitivity(self._core, input, float(start), float(stop), int(steps),
-                                                   None if required is None else float(required))))
+        figures = Curve(_trelmox.sensitivity(self._core, input, float(start), float(stop), int(steps),
+                                             None if required is None else float(required)))
         import numpy
         rows = figures["steps"]
         figures["values"] = numpy.array([r["value"] for r in rows], dtype=float)
@@ -448,7 +444,7 @@ class ReliabilityResult:
     def __init__(self, core):
         figures = {name: getattr(core, name) for name in self._FIELDS}
         self.__dict__["_figures"] = figures
-        self.__dict__["_json"] = core.json()
+        self.__dict__["_dict"] = core.to_dict()
 
     def __getattr__(self, name):
         try:
@@ -469,7 +465,7 @@ class ReliabilityResult:
         return list(self._figures) + ["to_dict"]
 
     def to_dict(self):
-        return _json.loads(self._json)
+        return _copy.deepcopy(self._dict)
 
     def __repr__(self):
         return "ReliabilityResult(beta={}, pf_form={}, pf_is={})".format(self.beta, self.pf_form, self.pf_is)
@@ -585,7 +581,7 @@ def combinations(block, measurements, sets="planes", probabilistic=False, sample
         measurements = read_measurements(measurements)
     rows = _trelmox.combinations(block._core, measurements._core, sets, bool(probabilistic), int(samples), int(seed),
                                  _threads(threads))
-    return Rows(_json.loads(row) for row in rows)
+    return Rows(rows)
 
 
 def kinematics(sectors, measurements, friction=30, lateral=20):
@@ -597,8 +593,7 @@ def kinematics(sectors, measurements, friction=30, lateral=20):
     them as a pandas DataFrame."""
     if not isinstance(measurements, Measurements):
         measurements = read_measurements(measurements)
-    rows = _trelmox.kinematics(str(sectors), measurements._core, float(friction), float(lateral))
-    return Rows(_json.loads(row) for row in rows)
+    return Rows(_trelmox.kinematics(str(sectors), measurements._core, float(friction), float(lateral)))
 
 
 def _folder(folder):
@@ -654,7 +649,7 @@ def facets(points, voxel=0.0, neighbours=20, min_facet_area=0.0, sets="auto:6", 
         sets = str(sets)
     core = _trelmox.facets(np.asarray(points, dtype=np.float64), float(voxel), int(neighbours), float(min_facet_area),
                            str(sets), str(weight))
-    return {"facets": _columns([_json.loads(r) for r in core["facets"]], _FACET_KEYS),
-            "sets": _columns([_json.loads(r) for r in core["sets"]], _SET_KEYS),
+    return {"facets": _columns(core["facets"], _FACET_KEYS),
+            "sets": _columns(core["sets"], _SET_KEYS),
             "measurements": core["measurements"], "points": core["points"], "point_set": core["point_set"],
             "spacing": core["spacing"]}

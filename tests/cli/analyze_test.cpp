@@ -13,7 +13,8 @@
 #include "analysis/block_analysis.h"
 #include "analysis/vec3.h"
 #include "cli/cli.h"
-#include "cli/output.h"
+#include "report/json_format.h"
+#include "report/outcome_formats.h"
 #include "drawing/block_pictures.h"
 #include "model/attitude.h"
 #include "model/companion.h"
@@ -25,6 +26,7 @@
 #include "tests/support/example_block.h"
 
 namespace fs = std::filesystem;
+using namespace trelmox;
 using namespace trelmox::cli;
 using ::testing::HasSubstr;
 using ::testing::Not;
@@ -358,7 +360,7 @@ std::vector<std::string> fullColumns(const trelmox::RealWedge& full, std::string
     using namespace trelmox;
     const FullAnalysis& a = full.Analysis;
     std::vector<std::string> columns = {contactName(a.Safety.Contact), number(a.Safety.Factor),
-                                        stabilityStateName(*a.State), trelmox::cli::stateCode(*a.State),
+                                        stabilityStateName(*a.State), trelmox::stateCode(*a.State),
                                         number(norm(a.Forces.Weight))};
     for (const WedgePolygon& face : a.Shape.Faces) columns.push_back(number(face.Area));
     const SupportDesign& d = full.Design;

@@ -15,7 +15,7 @@
 #include "analysis/full_analysis.h"
 #include "analysis/vec3.h"
 #include "cli/cli.h"
-#include "cli/output.h"
+#include "report/json_format.h"
 #include "model/attitude.h"
 #include "model/companion.h"
 #include "model/datafile.h"

@@ -7,7 +7,7 @@
 
 #include "analysis/full_analysis.h"
 #include "analysis/probabilistic/probabilistic.h"
-#include "cli/output.h"
+#include "report/json_format.h"
 #include "model/companion.h"
 #include "model/datafile.h"
 #include "tests/cli/cli_run.h"
@@ -148,9 +148,9 @@ TEST(ProbabilisticCommands, TheFullFactorIsThatOfTheBlocksLoads) {
         args.insert(args.end(), c.options.begin(), c.options.end());
         const CliRun s = cli(args);
         ASSERT_EQ(s.status, ExitOk) << s.err;
-        EXPECT_THAT(s.out, HasSubstr("\r\n24,BothPlanes,1.189123557433813,,BothPlanes," + csvNumber(fs) + "," +
-                                     trelmox::stabilityStateName(*full.State) + "," +
-                                     trelmox::cli::stateCode(*full.State) + ",\r\n"));
+        EXPECT_THAT(s.out, HasSubstr("\r\n24,BothPlanes,1.189123557433813,,BothPlanes," + trelmox::csvNumber(fs) + "," +
+                                     trelmox::stabilityStateName(*full.State) + "," + trelmox::stateCode(*full.State) +
+                                     ",\r\n"));
     }
 }
 

@@ -1,4 +1,4 @@
-#include "cli/output_guard.h"
+#include "model/output_guard.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 
 #include "tests/model/test_support.h"
 
-using namespace trelmox::cli;
+using namespace trelmox;
 using trelmox::testing::messageOf;
 using trelmox::testing::TempFolder;
 

@@ -14,7 +14,7 @@
 #include <sys/types.h>
 #include <vector>
 
-namespace trelmox::cli {
+namespace trelmox {
 
 // Safe to use from several threads at once.
 class OutputGuard {
@@ -71,4 +71,4 @@ struct RunInput {
 void writeOutputs(const std::vector<std::filesystem::path>& outputs, const RunInput& input, OutputGuard& guard,
                   const std::function<void()>& write);
 
-} // namespace trelmox::cli
+} // namespace trelmox

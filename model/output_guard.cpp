@@ -1,12 +1,12 @@
-#include "cli/output_guard.h"
+#include "model/output_guard.h"
 
 #include <sys/stat.h>
 
-#include "cli/output.h"
+#include "model/shown_text.h"
 #include "model/error.h"
 #include "model/language.h"
 
-namespace trelmox::cli {
+namespace trelmox {
 
 OutputGuard::OutputGuard(const std::vector<std::string>& inputs) : inputs_(inputs) {
     // An input that cannot be read is no file to protect; it fails by itself.
@@ -81,4 +81,4 @@ void writeOutputs(const std::vector<std::filesystem::path>& outputs, const RunIn
     for (const auto& output : outputs) guard.written(output, input.number);
 }
 
-} // namespace trelmox::cli
+} // namespace trelmox
