@@ -44,7 +44,7 @@ public:
 // a data file: the one block run, then the messages of its corners, its
 // contact case and its full analysis in the order analyze shows them. Throws
 // the failure that stops the block (the run's, or corners missing).
-void analyseBlock(const SavedBlock& block, const WedgeLoads& loads, BlockOutcome& outcome);
+void analyseBlock(const ParsedBlock& block, const WedgeLoads& loads, BlockOutcome& outcome);
 
 // The JSON object of one outcome, as analyze --format json prints it.
 Json outcomeJson(const BlockOutcome& outcome);
