@@ -398,7 +398,23 @@ BlockRun BlockDocument::analyse() {
     takeAzimuthsIn();
     const WedgeLoads loads = this->loads();
     const SavedBlock entered = block();
-    BlockRun run = runBlock(blockInput(entered), loads);
+    BlockInput input;
+    try {
+        input = blockInput(entered);
+    } catch (const Error&) {
+        // The corners are worked out before any parameter is read: planes
+        // that cut out no corner are what the user hears about first, and
+        // the slope height's text before the planes'.
+        const double slopeHeight = fieldNumber(params_.SlopeHeight, "SlopeHeight");
+        QuadrantAttitudeArray planes;
+        for (int i = 0; i < PlaneCount; ++i) planes[i] = quadrantAttitude(quadrants_[i]);
+        BlockRun cornersOnly;
+        cornersOnly.Loads = loads;
+        cornersOnly.FailedTriples = VertexGeometry().computeForBlock(planes, slopeHeight);
+        if (!cornersOnly.FailedTriples.empty()) return cornersOnly;
+        throw;
+    }
+    BlockRun run = runBlock(input, loads);
     run.throwFailure();
     if (!run.complete()) return run;
     results_ = run;
