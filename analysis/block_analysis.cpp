@@ -8,14 +8,14 @@ namespace {
 
 // The run up to Kc; stops early, without a failure, when some corner
 // cannot be computed.
-void runToKc(const SavedBlock& block, BlockRun& run) {
+void runToKc(const BlockInput& block, BlockRun& run) {
     VertexGeometry corners; // fresh: never the corners of another block
-    run.FailedTriples = corners.computeForBlock(block.Quadrants, block.Params.SlopeHeight);
+    run.FailedTriples = corners.computeForBlock(block.Quadrants, block.Parameters.SlopeHeight);
     // A corner left over from an earlier computation must not be analysed.
     if (!run.FailedTriples.empty()) return;
     run.Vertices = corners.vertices();
     run.Geometry = wedgeGeometry(*run.Vertices);
-    run.Numbers = readWedgeNumbers(block.Params);
+    run.Numbers = wedgeNumbers(block.Parameters);
     run.Safety = computeSafetyFactor(block.Attitudes, *run.Numbers);
 }
 
@@ -29,9 +29,9 @@ bool overflowsIn(const auto& compute) {
 }
 
 // An overflow named by the input it comes from, when one alone does.
-Error kcFailure(const Error& failure, const SavedBlock& block) {
+Error kcFailure(const Error& failure, const BlockInput& block) {
     if (failure.fault() != ArithmeticFault::Overflow) return failure;
-    const auto source = overflowSource(block, savedBlockNumbers, [](const SavedBlock& trial) {
+    const auto source = overflowSource(block, blockInputNumbers, [](const BlockInput& trial) {
         return overflowsIn([&] {
             BlockRun run;
             runToKc(trial, run);
@@ -64,7 +64,7 @@ Error fullAnalysisFailure(const Error& failure, const PlaneAttitudeArray& attitu
     return source ? namedOverflow(failure, *source) : failure;
 }
 
-BlockRun runBlock(const SavedBlock& block, const WedgeLoads& loads) {
+BlockRun runBlock(const BlockInput& block, const WedgeLoads& loads) {
     BlockRun run{block, loads, {}, {}, {}, {}, {}, {}, {}, {}, {}};
     try {
         runToKc(block, run);
@@ -89,17 +89,29 @@ std::string BlockCorners::problemText() const {
     return text;
 }
 
-BlockCorners blockCorners(const PlaneQuadrantArray& quadrants, const std::string& slopeHeightText) {
+BlockCorners blockCorners(const QuadrantAttitudeArray& quadrants, double slopeHeight) {
     BlockCorners corners;
     try {
         VertexGeometry geometry; // fresh: never the corners of another block
-        for (const FailedTriple& triple : geometry.computeForBlock(quadrants, slopeHeightText))
+        for (const FailedTriple& triple : geometry.computeForBlock(quadrants, slopeHeight))
             corners.Problems.push_back(failedTripleMessage(triple));
         if (corners.Problems.empty()) corners.Vertices = geometry.vertices();
     } catch (const Error& error) {
         corners.Problems.push_back(error.what());
     }
     return corners;
+}
+
+BlockCorners blockCorners(const PlaneQuadrantArray& quadrants, const std::string& slopeHeightText) {
+    QuadrantAttitudeArray planes;
+    double slopeHeight = 0;
+    try {
+        slopeHeight = fieldNumber(slopeHeightText, "SlopeHeight");
+        for (int i = 0; i < PlaneCount; ++i) planes[i] = quadrantAttitude(quadrants[i]);
+    } catch (const Error& error) {
+        return BlockCorners{std::nullopt, {error.what()}};
+    }
+    return blockCorners(planes, slopeHeight);
 }
 
 BlockCorners blockCorners(const BlockRun& run) {

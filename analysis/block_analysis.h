@@ -1,8 +1,8 @@
 #pragma once
-// One block from its saved texts and its loads to everything it has, each
-// text parsed once and each figure computed once: the corners from the
-// quadrants and the slope height, then volume, height and plunge from the
-// corners, the parameters as numbers, Kc with its contact case, and the full
+// One block from its typed input and its loads to everything it has, each
+// figure computed once: the corners from the quadrants and the slope
+// height, then volume, height and plunge from the corners, the parameters
+// checked, Kc with its contact case, and the full
 // analysis of the real wedge with its forces, Fs, stability state and the
 // support the required factor needs. The one run behind the windows
 // (through the block document), the command-line tool, the calculation
@@ -17,7 +17,7 @@
 #include "analysis/support.h"
 #include "analysis/vertices.h"
 #include "analysis/wedge.h"
-#include "model/datafile.h"
+#include "model/block_input.h"
 #include "model/error.h"
 #include "model/loads.h"
 
@@ -31,7 +31,7 @@ struct RealWedge {
 };
 
 struct BlockRun {
-    SavedBlock Block; // the texts the run was worked out from
+    BlockInput Input; // the block the run was worked out from
     WedgeLoads Loads; // and the loads
     // Non-empty: some corner could not be computed, and nothing below was.
     std::vector<FailedTriple> FailedTriples;
@@ -39,9 +39,8 @@ struct BlockRun {
     std::optional<WedgeGeometry> Geometry;
     std::optional<WedgeNumbers> Numbers;
     std::optional<SafetyResult> Safety; // Kc and its contact case
-    // What stopped the run before Kc: a text that is not a number or a
-    // value out of range (the slope height's before the corners), Kc's
-    // arithmetic. Nothing after the stage that failed is filled.
+    // What stopped the run before Kc: a value out of range, Kc's
+    // arithmetic, an overflow of the corners. Nothing after the stage that failed is filled.
     std::optional<Error> Failure;
     // The full analysis beside Kc; its failure (loads out of range,
     // nothing driving the wedge, its arithmetic) is a message of the
@@ -60,7 +59,7 @@ struct BlockRun {
 
 // Never throws for the block's own data: a failure is kept in the result.
 // An overflow is named by the input it comes from (overflowSource).
-BlockRun runBlock(const SavedBlock& block, const WedgeLoads& loads);
+BlockRun runBlock(const BlockInput& block, const WedgeLoads& loads);
 
 // The failure of the full analysis (and the support design) on these
 // inputs, an overflow named by the input it comes from; others as they are.
@@ -69,12 +68,16 @@ Error fullAnalysisFailure(const Error& failure, const PlaneAttitudeArray& attitu
 
 // The corners alone, from the planes and the slope height, as the pictures
 // show them; or why there are none: the messages of the triples that cut
-// out no corner, or the slope height's number error.
+// out no corner, or the corners' overflow.
 struct BlockCorners {
     std::optional<BlockVertices> Vertices;
     std::vector<std::string> Problems;
     std::string problemText() const; // joined by "；"
 };
+BlockCorners blockCorners(const QuadrantAttitudeArray& quadrants, double slopeHeight);
+// The same from the entries' texts, read first (the slope height, then the
+// planes); a text that is not a number, or letters that form no attitude,
+// is the problem.
 BlockCorners blockCorners(const PlaneQuadrantArray& quadrants, const std::string& slopeHeightText);
 // The same as the run found them.
 BlockCorners blockCorners(const BlockRun& run);

@@ -74,35 +74,29 @@ std::vector<InputNumber> wedgeInputNumbers(PlaneAttitudeArray& attitudes, WedgeN
     return list;
 }
 
-std::vector<InputNumber> savedBlockNumbers(SavedBlock& block) {
+std::vector<InputNumber> blockInputNumbers(BlockInput& block) {
     std::vector<InputNumber> list;
     addAttitudes(list, block.Attitudes);
-    const auto addText = [&](const std::string& field, const std::string& label, std::string& text) {
-        double value = 0;
-        try {
-            value = textToFloat(text);
-        } catch (const Error&) {
-            return; // not a number: it fails as such, never as an overflow
-        }
-        list.push_back({field, label, value, [&text](double v) { text = floatToText(v); }});
-    };
     for (int i = 0; i < PlaneCount; ++i) {
         const std::string plane = planeName(i);
-        addText("StrikeAngle" + std::to_string(i + 1), say(plane + "走向角", plane + " strike angle"),
-                block.Quadrants[i].StrikeAngle);
-        addText("DipAngle" + std::to_string(i + 1), say(plane + "倾角", plane + " dip"), block.Quadrants[i].DipAngle);
+        add(list, "StrikeAngle" + std::to_string(i + 1), say(plane + "走向角", plane + " strike angle"),
+            block.Quadrants[i].StrikeAngle);
+        add(list, "DipAngle" + std::to_string(i + 1), say(plane + "倾角", plane + " dip"), block.Quadrants[i].DipAngle);
     }
-    TWedgeParams& p = block.Params;
-    for (const auto& [field, text] : {std::pair<const char*, std::string*>{"RockUnitWeight", &p.RockUnitWeight},
-                                      {"SlopeHeight", &p.SlopeHeight},
-                                      {"Cohesion1", &p.Cohesion1},
-                                      {"Cohesion2", &p.Cohesion2},
-                                      {"Friction1", &p.Friction1},
-                                      {"Friction2", &p.Friction2},
-                                      {"WaterUnitWeight", &p.WaterUnitWeight}})
-        addText(field, wedgeParameterLabel(field), *text);
-    addText("WaterPressure1", say("平面1水压力", "water pressure on plane 1"), p.WaterPressure1);
-    addText("WaterPressure2", say("平面2水压力", "water pressure on plane 2"), p.WaterPressure2);
+    BlockParameters& p = block.Parameters;
+    for (const auto& [field, value] : {std::pair<const char*, double*>{"RockUnitWeight", &p.RockUnitWeight},
+                                       {"SlopeHeight", &p.SlopeHeight},
+                                       {"Cohesion1", &p.Cohesion1},
+                                       {"Cohesion2", &p.Cohesion2},
+                                       {"Friction1", &p.Friction1},
+                                       {"Friction2", &p.Friction2},
+                                       {"WaterUnitWeight", &p.WaterUnitWeight}})
+        add(list, field, wedgeParameterLabel(field), *value);
+    // Computed pressures are no input: they follow from the two above.
+    if (p.WaterPressureMode == TWaterPressureMode::Entered) {
+        add(list, "WaterPressure1", say("平面1水压力", "water pressure on plane 1"), p.WaterPressure1);
+        add(list, "WaterPressure2", say("平面2水压力", "water pressure on plane 2"), p.WaterPressure2);
+    }
     return list;
 }
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "model/block.h"
-#include "model/datafile.h"
+#include "model/block_input.h"
 #include "model/error.h"
 #include "model/loads.h"
 
@@ -71,8 +71,8 @@ Error namedOverflow(const Error& failure, const InputNumber& input);
 // parameters as numbers and the loads. Each parameter is named by its label
 // in the parameter window, each load by its place in the companion file.
 std::vector<InputNumber> wedgeInputNumbers(PlaneAttitudeArray& attitudes, WedgeNumbers& numbers, WedgeLoads& loads);
-// The numbers of a saved block's texts (its attitudes, the quadrants'
-// angles and the parameters), for a failure before its texts are numbers.
-std::vector<InputNumber> savedBlockNumbers(SavedBlock& block);
+// The numbers of a block's input (its attitudes, the quadrants' angles and
+// the parameters), for a failure before the parameters are checked.
+std::vector<InputNumber> blockInputNumbers(BlockInput& block);
 
 } // namespace trelmox

@@ -14,10 +14,6 @@ namespace trelmox {
 
 namespace {
 
-SinCos<long double> sinCosOf(const std::string& degreesText) {
-    return sinCosOfDegrees<long double>(textToFloat(degreesText));
-}
-
 // 3x3 determinant of the rows (a[r], b[r], c[r]) as six triple products
 // summed in a fixed order, so that parallel planes give exactly zero.
 long double determinant(const long double (&a)[3], const long double (&b)[3], const long double (&c)[3]) {
@@ -46,6 +42,17 @@ constexpr UpDipCase UpDipCases[] = {
     {"W", "S", "W", 1, 1},
 };
 
+// The row of UpDipCases that a plane's letters fit.
+int upDipCaseOf(QuadrantCase quadrantCase) {
+    switch (quadrantCase) {
+    case QuadrantCase::StrikeEastDipNorthWest: return 0;
+    case QuadrantCase::StrikeEastDipSouthEast: return 1;
+    case QuadrantCase::StrikeWestDipNorthEast: return 2;
+    case QuadrantCase::StrikeWestDipSouthWest: return 3;
+    }
+    return 1;
+}
+
 // Drawing plane numbers of each corner, in the order they are computed.
 struct CornerTriple {
     FailedTriple planes;
@@ -70,17 +77,39 @@ std::string failedTripleMessage(const FailedTriple& triple) {
 
 // A plane whose letters fit no case keeps the vectors of the plane before it;
 // a strike that fits but a dip that does not keeps the old up-dip vector
-// with the new strike vector.
-void VertexGeometry::readPlane(const TPlaneQuadrant& plane, const Vec& anchor, Plane& equation) {
+// with the new strike vector. An angle text is read only where the letters
+// use it.
+VertexGeometry::PlaneReading VertexGeometry::readingOf(const TPlaneQuadrant& plane) {
+    PlaneReading reading;
     const bool strikeEast = plane.StrikeEW == "E";
     if (plane.StrikeNS == "N" && (strikeEast || plane.StrikeEW == "W")) {
-        const auto [sinA, cosA] = sinCosOf(plane.StrikeAngle);
-        strike_ = strikeEast ? Vec{sinA, cosA, 0} : Vec{-sinA, cosA, 0};
+        reading.StrikeFits = true;
+        reading.StrikeEast = strikeEast;
+        reading.StrikeAngle = textToFloat(plane.StrikeAngle);
         for (const UpDipCase& c : UpDipCases)
             if (plane.StrikeEW == c.strikeEW && plane.DipNS == c.dipNS && plane.DipEW == c.dipEW) {
-                const auto [sinB, cosB] = sinCosOf(plane.DipAngle);
-                upDip_ = {c.signX * cosA * cosB, c.signY * sinA * cosB, sinB};
+                reading.DipFits = true;
+                reading.SignX = c.signX;
+                reading.SignY = c.signY;
+                reading.DipAngle = textToFloat(plane.DipAngle);
             }
+    }
+    return reading;
+}
+
+VertexGeometry::PlaneReading VertexGeometry::readingOf(const QuadrantAttitude& plane) {
+    const UpDipCase& c = UpDipCases[upDipCaseOf(plane.Case)];
+    return {true, c.strikeEW[0] == 'E', true, c.signX, c.signY, plane.StrikeAngle, plane.DipAngle};
+}
+
+void VertexGeometry::readPlane(const PlaneReading& plane, const Vec& anchor, Plane& equation) {
+    if (plane.StrikeFits) {
+        const auto [sinA, cosA] = sinCosOfDegrees<long double>(plane.StrikeAngle);
+        strike_ = plane.StrikeEast ? Vec{sinA, cosA, 0} : Vec{-sinA, cosA, 0};
+        if (plane.DipFits) {
+            const auto [sinB, cosB] = sinCosOfDegrees<long double>(plane.DipAngle);
+            upDip_ = {plane.SignX * cosA * cosB, plane.SignY * sinA * cosB, sinB};
+        }
     }
     const Vec& u = strike_;
     const Vec& v = upDip_;
@@ -108,9 +137,33 @@ bool VertexGeometry::intersect(const FailedTriple& triple, TPoint3D& corner) con
 std::vector<FailedTriple> VertexGeometry::compute(const std::array<TPlaneQuadrant, PlaneCount>& drawingPlanes,
                                                   const std::string& slopeHeightText) {
     ++computationCounts().Corners;
-    const long double slopeHeight = textToFloat(slopeHeightText);
-    const Vec anchors[PlaneCount] = {{0, 0, slopeHeight}, {}, {}, {}};
-    for (int p = 0; p < PlaneCount; ++p) readPlane(drawingPlanes[p], anchors[p], planes_[p]);
+    const double slopeHeight = textToFloat(slopeHeightText);
+    int p = 0;
+    return computeFrom(slopeHeight, [&] { return readingOf(drawingPlanes[p++]); });
+}
+
+std::vector<FailedTriple> VertexGeometry::computeForBlock(const PlaneQuadrantArray& quadrants,
+                                                          const std::string& slopeHeightText) {
+    auto role = [&](TPlaneRole r) { return quadrants[int(r)]; };
+    return compute({role(TPlaneRole::SlopeTopSurface), role(TPlaneRole::SlopeFace), role(TPlaneRole::FirstCuttingPlane),
+                    role(TPlaneRole::SecondCuttingPlane)},
+                   slopeHeightText);
+}
+
+std::vector<FailedTriple> VertexGeometry::computeForBlock(const QuadrantAttitudeArray& quadrants, double slopeHeight) {
+    ++computationCounts().Corners;
+    constexpr TPlaneRole DrawingOrder[] = {TPlaneRole::SlopeTopSurface, TPlaneRole::SlopeFace,
+                                           TPlaneRole::FirstCuttingPlane, TPlaneRole::SecondCuttingPlane};
+    int p = 0;
+    return computeFrom(slopeHeight, [&] { return readingOf(quadrants[int(DrawingOrder[p++])]); });
+}
+
+// The planes are read one by one as the computation reaches them, so that a
+// text that is not a number stops it with the planes before it read.
+template <typename NextPlane>
+std::vector<FailedTriple> VertexGeometry::computeFrom(double slopeHeight, NextPlane nextPlane) {
+    const Vec anchors[PlaneCount] = {{0, 0, static_cast<long double>(slopeHeight)}, {}, {}, {}};
+    for (int p = 0; p < PlaneCount; ++p) readPlane(nextPlane(), anchors[p], planes_[p]);
 
     std::vector<FailedTriple> failed;
     for (const CornerTriple& t : CornerTriples) {
@@ -121,14 +174,6 @@ std::vector<FailedTriple> VertexGeometry::compute(const std::array<TPlaneQuadran
             failed.push_back(t.planes);
     }
     return failed;
-}
-
-std::vector<FailedTriple> VertexGeometry::computeForBlock(const PlaneQuadrantArray& quadrants,
-                                                          const std::string& slopeHeightText) {
-    auto role = [&](TPlaneRole r) { return quadrants[int(r)]; };
-    return compute({role(TPlaneRole::SlopeTopSurface), role(TPlaneRole::SlopeFace), role(TPlaneRole::FirstCuttingPlane),
-                    role(TPlaneRole::SecondCuttingPlane)},
-                   slopeHeightText);
 }
 
 std::array<TPlaneEquation, PlaneCount> VertexGeometry::planes() const {

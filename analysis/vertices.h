@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "model/block.h"
+#include "model/block_input.h"
 
 namespace trelmox {
 
@@ -44,6 +45,8 @@ public:
                                       const std::string& slopeHeightText);
     // The same from the quadrants in storage order.
     std::vector<FailedTriple> computeForBlock(const PlaneQuadrantArray& quadrants, const std::string& slopeHeightText);
+    // The same from the planes as numbers, whose letters always fit.
+    std::vector<FailedTriple> computeForBlock(const QuadrantAttitudeArray& quadrants, double slopeHeight);
 
     const BlockVertices& vertices() const { return vertices_; }
     std::array<TPlaneEquation, PlaneCount> planes() const;
@@ -55,7 +58,17 @@ private:
     struct Plane {
         long double A = 0, B = 0, C = 0, D = 0;
     };
-    void readPlane(const TPlaneQuadrant& plane, const Vec& anchor, Plane& equation);
+    // A plane as the computation reads it: whether its strike letters and
+    // its dip letters fit a case, and the angles they use.
+    struct PlaneReading {
+        bool StrikeFits = false, StrikeEast = false, DipFits = false;
+        int SignX = 0, SignY = 0;
+        double StrikeAngle = 0, DipAngle = 0;
+    };
+    static PlaneReading readingOf(const TPlaneQuadrant& plane);
+    static PlaneReading readingOf(const QuadrantAttitude& plane);
+    template <typename NextPlane> std::vector<FailedTriple> computeFrom(double slopeHeight, NextPlane nextPlane);
+    void readPlane(const PlaneReading& plane, const Vec& anchor, Plane& equation);
     bool intersect(const FailedTriple& triple, TPoint3D& corner) const;
     Vec strike_, upDip_, normal_;
     std::array<Plane, PlaneCount> planes_{};

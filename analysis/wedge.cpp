@@ -49,7 +49,6 @@ namespace {
 // a slope that has no height, describes no rock and gives meaningless
 // factors (cohesion -1000 gives Kc -7.18), so it is refused.
 struct PhysicalParameter {
-    std::string TWedgeParams::*text;
     double WedgeNumbers::*number;
     const char* label;
     const char* englishLabel;
@@ -57,27 +56,14 @@ struct PhysicalParameter {
     const char* field; // as the data names it
 };
 constexpr PhysicalParameter PhysicalParameters[] = {
-    {&TWedgeParams::RockUnitWeight, &WedgeNumbers::RockUnitWeight, "岩石容重", "rock unit weight", false,
-     "RockUnitWeight"},
-    {&TWedgeParams::SlopeHeight, &WedgeNumbers::SlopeHeight, "坡高", "slope height", true, "SlopeHeight"},
-    {&TWedgeParams::Cohesion1, &WedgeNumbers::Cohesion1, "平面1c值", "cohesion of plane 1", false, "Cohesion1"},
-    {&TWedgeParams::Cohesion2, &WedgeNumbers::Cohesion2, "平面2c值", "cohesion of plane 2", false, "Cohesion2"},
-    {&TWedgeParams::Friction1, &WedgeNumbers::Friction1, "平面1f值", "friction coefficient of plane 1", false,
-     "Friction1"},
-    {&TWedgeParams::Friction2, &WedgeNumbers::Friction2, "平面2f值", "friction coefficient of plane 2", false,
-     "Friction2"},
-    {&TWedgeParams::WaterUnitWeight, &WedgeNumbers::WaterUnitWeight, "水的容重", "water unit weight", false,
-     "WaterUnitWeight"},
+    {&WedgeNumbers::RockUnitWeight, "岩石容重", "rock unit weight", false, "RockUnitWeight"},
+    {&WedgeNumbers::SlopeHeight, "坡高", "slope height", true, "SlopeHeight"},
+    {&WedgeNumbers::Cohesion1, "平面1c值", "cohesion of plane 1", false, "Cohesion1"},
+    {&WedgeNumbers::Cohesion2, "平面2c值", "cohesion of plane 2", false, "Cohesion2"},
+    {&WedgeNumbers::Friction1, "平面1f值", "friction coefficient of plane 1", false, "Friction1"},
+    {&WedgeNumbers::Friction2, "平面2f值", "friction coefficient of plane 2", false, "Friction2"},
+    {&WedgeNumbers::WaterUnitWeight, "水的容重", "water unit weight", false, "WaterUnitWeight"},
 };
-
-// A conversion whose failure names the field it read.
-template <typename Convert> auto fieldNumber(Convert convert, const char* field) {
-    try {
-        return convert();
-    } catch (const Error& failure) {
-        throw failure.withField(field);
-    }
-}
 
 void checkPhysical(const PhysicalParameter& p, double value) {
     const bool english = messageLanguage() == Language::English;
@@ -109,22 +95,28 @@ void checkWedgeNumbers(const WedgeNumbers& numbers) {
     for (const PhysicalParameter& p : PhysicalParameters) checkPhysical(p, numbers.*p.number);
 }
 
-WedgeNumbers readWedgeNumbers(const TWedgeParams& params) {
+WedgeNumbers wedgeNumbers(const BlockParameters& parameters) {
     WedgeNumbers n;
-    for (const PhysicalParameter& p : PhysicalParameters) {
-        n.*p.number = fieldNumber([&] { return textToFloat(params.*p.text); }, p.field);
-        checkPhysical(p, n.*p.number);
-    }
-    n.OverhangCoefficient = fieldNumber([&] { return textToInt32(params.OverhangCoefficient); }, "OverhangCoefficient");
-    if (params.WaterPressureMode == TWaterPressureMode::Entered) {
-        n.WaterPressure1 = fieldNumber([&] { return textToFloat(params.WaterPressure1); }, "WaterPressure1");
-        n.WaterPressure2 = fieldNumber([&] { return textToFloat(params.WaterPressure2); }, "WaterPressure2");
+    n.RockUnitWeight = parameters.RockUnitWeight;
+    n.SlopeHeight = parameters.SlopeHeight;
+    n.Cohesion1 = parameters.Cohesion1;
+    n.Cohesion2 = parameters.Cohesion2;
+    n.Friction1 = parameters.Friction1;
+    n.Friction2 = parameters.Friction2;
+    n.WaterUnitWeight = parameters.WaterUnitWeight;
+    checkWedgeNumbers(n);
+    n.OverhangCoefficient = parameters.OverhangCoefficient;
+    if (parameters.WaterPressureMode == TWaterPressureMode::Entered) {
+        n.WaterPressure1 = parameters.WaterPressure1;
+        n.WaterPressure2 = parameters.WaterPressure2;
     } else {
         n.WaterPressure1 = n.WaterPressure2 = ComputeWaterPressure(n.WaterUnitWeight, n.SlopeHeight);
         n.WaterPressureFromHeight = true;
     }
     return n;
 }
+
+WedgeNumbers readWedgeNumbers(const TWedgeParams& params) { return wedgeNumbers(parameterNumbers(params)); }
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "model/block.h"
+#include "model/block_input.h"
 
 namespace trelmox {
 
@@ -42,6 +43,10 @@ struct WedgeNumbers {
     // from its forces; Kc knows none.
     double LiningResistance = 0;
 };
+// The parameters' numbers checked in that order, with the water pressures
+// the mode gives.
+WedgeNumbers wedgeNumbers(const BlockParameters& parameters);
+// The texts converted (blockParameters), then wedgeNumbers.
 WedgeNumbers readWedgeNumbers(const TWedgeParams& params);
 // The label of a real-valued parameter by its name in the data
 // ("RockUnitWeight": 岩石容重, "rock unit weight"), in the language of the

@@ -106,14 +106,14 @@ BENCHMARK(BM_BlockKc)->ArgName("fractional")->Arg(0)->Arg(1);
 // Everything a block has, as saved without loads: corners, volume, height,
 // plunge, Kc, the full analysis and the support design.
 void BM_WholeBlock(benchmark::State& state) {
-    const SavedBlock block = bench::exampleBlock();
+    const BlockInput block = blockInput(bench::exampleBlock());
     for (auto _ : state) benchmark::DoNotOptimize(runBlock(block, WedgeLoads{}));
 }
 BENCHMARK(BM_WholeBlock);
 
 // The same with every angle half a degree off the whole degrees.
 void BM_WholeBlockFractionalAngles(benchmark::State& state) {
-    const SavedBlock block = fractionalBlock();
+    const BlockInput block = blockInput(fractionalBlock());
     for (auto _ : state) benchmark::DoNotOptimize(runBlock(block, WedgeLoads{}));
 }
 BENCHMARK(BM_WholeBlockFractionalAngles);

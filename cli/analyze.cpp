@@ -78,7 +78,7 @@ void analyseFile(const RunInput& input, const Destinations& to, OutputGuard& gua
     if (outputs.dxf) guard.check(*outputs.dxf, input.number);
     for (const auto& picture : outputs.pictures) guard.check(picture, input.number);
 
-    const SavedBlock block = readSavedBlock(input.file);
+    const ParsedBlock block = readSavedBlock(input.file);
     // Only a block with loads gets the full report and the real wedge with
     // its forces in the picture: a batch of blocks without companion files
     // leaves exactly the files it left before.
@@ -95,7 +95,8 @@ void analyseFile(const RunInput& input, const Destinations& to, OutputGuard& gua
                      [&] { writeReport(*to.reportDir, reportInputs(outcome.block, block, &figures)); });
     }
     if (fullReport && result.Full)
-        writeOutputs({*fullReport}, input, guard, [&] { writeFullReport(*to.reportDir, outcome.block, result); });
+        writeOutputs({*fullReport}, input, guard,
+                     [&] { writeFullReport(*to.reportDir, outcome.block, block, result); });
     if (outputs.dxf)
         writeOutputs({*outputs.dxf}, input, guard, [&] { writeDxf(*to.dxfDir, outcome.block, *result.Vertices); });
     if (to.plotDir)

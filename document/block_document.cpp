@@ -373,14 +373,17 @@ std::optional<std::filesystem::path> BlockDocument::writeLoads() {
 
 std::optional<std::filesystem::path> BlockDocument::writeFullReport() {
     if (!results_ || !results_->Full) return std::nullopt;
-    trelmox::writeFullReport(reportFolder_, currentBlock_, *results_);
+    trelmox::writeFullReport(reportFolder_, currentBlock_, analysed_, *results_);
     return fullReportPath(reportFolder_, currentBlock_);
 }
 
 BlockDocument::Drawing BlockDocument::writeDrawing() {
     requireBlock();
+    const double slopeHeight = fieldNumber(params_.SlopeHeight, "SlopeHeight");
+    QuadrantAttitudeArray planes;
+    for (int i = 0; i < PlaneCount; ++i) planes[i] = quadrantAttitude(quadrants_[i]);
     VertexGeometry corners; // fresh: never the corners of another block
-    Drawing drawing{corners.computeForBlock(quadrants_, params_.SlopeHeight), std::nullopt};
+    Drawing drawing{corners.computeForBlock(planes, slopeHeight), std::nullopt};
     if (!drawing.FailedTriples.empty()) return drawing;
     writeDxf(reportFolder_, currentBlock_, corners.vertices());
     drawing.Written = reportFolder_ / dxfFileName(currentBlock_);
@@ -393,11 +396,29 @@ BlockRun BlockDocument::analyse() {
         changed();
     }
     takeAzimuthsIn();
-    BlockRun run = runBlock(block(), loads());
+    const WedgeLoads loads = this->loads();
+    const SavedBlock entered = block();
+    BlockInput input;
+    try {
+        input = blockInput(entered);
+    } catch (const Error&) {
+        // The corners are worked out before any parameter is read: planes
+        // that cut out no corner are what the user hears about first, and
+        // the slope height's text before the planes'.
+        const double slopeHeight = fieldNumber(params_.SlopeHeight, "SlopeHeight");
+        QuadrantAttitudeArray planes;
+        for (int i = 0; i < PlaneCount; ++i) planes[i] = quadrantAttitude(quadrants_[i]);
+        BlockRun cornersOnly;
+        cornersOnly.Loads = loads;
+        cornersOnly.FailedTriples = VertexGeometry().computeForBlock(planes, slopeHeight);
+        if (!cornersOnly.FailedTriples.empty()) return cornersOnly;
+        throw;
+    }
+    BlockRun run = runBlock(input, loads);
     run.throwFailure();
     if (!run.complete()) return run;
     results_ = run;
-    analysed_ = run.Block;
+    analysed_ = entered;
     analysedLoads_ = loads_;
     changed();
     return run;

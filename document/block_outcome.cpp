@@ -13,8 +13,8 @@
 
 namespace trelmox {
 
-void analyseBlock(const SavedBlock& block, const WedgeLoads& loads, BlockOutcome& outcome) {
-    BlockRun run = runBlock(block, loads);
+void analyseBlock(const ParsedBlock& block, const WedgeLoads& loads, BlockOutcome& outcome) {
+    BlockRun run = runBlock(block.Input, loads);
     run.throwFailure();
     for (const FailedTriple& triple : run.FailedTriples) outcome.messages.push_back(failedTripleMessage(triple));
     if (!run.complete())

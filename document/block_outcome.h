@@ -10,6 +10,6 @@ namespace trelmox {
 // a data file: the one block run, then the messages of its corners, its
 // contact case and its full analysis in the order analyze shows them. Throws
 // the failure that stops the block (the run's, or corners missing).
-void analyseBlock(const SavedBlock& block, const WedgeLoads& loads, BlockOutcome& outcome);
+void analyseBlock(const ParsedBlock& block, const WedgeLoads& loads, BlockOutcome& outcome);
 
 } // namespace trelmox

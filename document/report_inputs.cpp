@@ -17,11 +17,18 @@ CalculationReportInputs reportInputs(const std::string& blockName, const SavedBl
 
 CalculationReportInputs analysedReportInputs(const std::string& blockName, const SavedBlock& block,
                                              const WedgeLoads& loads, const std::string& date) {
-    BlockRun run = runBlock(block, loads);
+    const auto failed = [](const Error& failure) {
+        return std::string(say("分析失败：", "analysis failed: ")) + failure.what();
+    };
     std::string reason;
-    if (run.Failure) reason = std::string(say("分析失败：", "analysis failed: ")) + run.Failure->what();
     std::optional<BlockRun> results;
-    if (run.complete()) results = std::move(run);
+    try {
+        BlockRun run = runBlock(blockInput(block), loads);
+        if (run.Failure) reason = failed(*run.Failure);
+        if (run.complete()) results = std::move(run);
+    } catch (const Error& failure) { // a text that is not a number
+        reason = failed(failure);
+    }
     return reportInputs(blockName, block, loads, std::move(results), std::move(reason), date);
 }
 

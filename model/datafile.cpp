@@ -54,17 +54,20 @@ struct ParameterLine {
     int number;
     std::optional<std::string> BlockDataTexts::*text;
     std::string TWedgeParams::*param;
-    bool integer = false;
+    double BlockParameters::*value; // none: the integer overhang coefficient
+    const char* field;
 };
 constexpr ParameterLine ParameterLines[] = {
-    {9, &BlockDataTexts::RockUnitWeight, &TWedgeParams::RockUnitWeight},
-    {10, &BlockDataTexts::WaterUnitWeight, &TWedgeParams::WaterUnitWeight},
-    {11, &BlockDataTexts::SlopeHeight, &TWedgeParams::SlopeHeight},
-    {12, &BlockDataTexts::OverhangCoefficient, &TWedgeParams::OverhangCoefficient, true},
-    {15, &BlockDataTexts::Cohesion1, &TWedgeParams::Cohesion1},
-    {16, &BlockDataTexts::Friction1, &TWedgeParams::Friction1},
-    {17, &BlockDataTexts::Cohesion2, &TWedgeParams::Cohesion2},
-    {18, &BlockDataTexts::Friction2, &TWedgeParams::Friction2},
+    {9, &BlockDataTexts::RockUnitWeight, &TWedgeParams::RockUnitWeight, &BlockParameters::RockUnitWeight,
+     "RockUnitWeight"},
+    {10, &BlockDataTexts::WaterUnitWeight, &TWedgeParams::WaterUnitWeight, &BlockParameters::WaterUnitWeight,
+     "WaterUnitWeight"},
+    {11, &BlockDataTexts::SlopeHeight, &TWedgeParams::SlopeHeight, &BlockParameters::SlopeHeight, "SlopeHeight"},
+    {12, &BlockDataTexts::OverhangCoefficient, &TWedgeParams::OverhangCoefficient, nullptr, "OverhangCoefficient"},
+    {15, &BlockDataTexts::Cohesion1, &TWedgeParams::Cohesion1, &BlockParameters::Cohesion1, "Cohesion1"},
+    {16, &BlockDataTexts::Friction1, &TWedgeParams::Friction1, &BlockParameters::Friction1, "Friction1"},
+    {17, &BlockDataTexts::Cohesion2, &TWedgeParams::Cohesion2, &BlockParameters::Cohesion2, "Cohesion2"},
+    {18, &BlockDataTexts::Friction2, &TWedgeParams::Friction2, &BlockParameters::Friction2, "Friction2"},
 };
 
 // A parameter line keeps only its first field: a text cut at ",".
@@ -215,7 +218,7 @@ TWaterPressureMode modeOfMarker(const std::string& marker) {
 // Both water lines must name the same pair, as the writer always does;
 // otherwise the block has no single water-pressure mode. Entered values are
 // what the analysis converts; computed ones are only shown.
-void setWaterPressures(const BlockDataTexts& texts, TWedgeParams& params) {
+void setWaterPressures(const BlockDataTexts& texts, TWedgeParams& params, BlockParameters& numbers) {
     const auto& line1 = *texts.Water1;
     const auto& line2 = *texts.Water2;
     params.WaterPressureMode = atLine(WaterLine1, [&] { return modeOfMarker(line1.Marker); });
@@ -227,9 +230,10 @@ void setWaterPressures(const BlockDataTexts& texts, TWedgeParams& params) {
                                 : "水压标记“" + line2.Marker + "”与第 13 行的“" + line1.Marker + "”不一致",
                             WaterLine1 + 1);
     const bool entered = params.WaterPressureMode == TWaterPressureMode::Entered;
+    numbers.WaterPressureMode = params.WaterPressureMode;
     if (entered) {
-        atLine(WaterLine1, [&] { textToFloat(line1.Value); });
-        atLine(WaterLine1 + 1, [&] { textToFloat(line2.Value); });
+        numbers.WaterPressure1 = atLine(WaterLine1, [&] { return fieldNumber(line1.Value, "WaterPressure1"); });
+        numbers.WaterPressure2 = atLine(WaterLine1 + 1, [&] { return fieldNumber(line2.Value, "WaterPressure2"); });
     }
     (entered ? params.WaterPressure1 : params.ComputedWaterPressure1) = line1.Value;
     (entered ? params.WaterPressure2 : params.ComputedWaterPressure2) = line2.Value;
@@ -300,32 +304,40 @@ std::vector<LineDisagreement> disagreeingLines(const BlockDataTexts& texts) {
     return found;
 }
 
-SavedBlock savedBlockFromTexts(const BlockDataTexts& fileTexts) {
+// Each text is converted once, line by line, so that the first bad line
+// is the one named.
+ParsedBlock savedBlockFromTexts(const BlockDataTexts& fileTexts) {
     const BlockDataTexts texts = cleanedTexts(fileTexts);
     checkComplete(texts);
-    SavedBlock block;
+    ParsedBlock block;
     for (int i = 0; i < PlaneCount; ++i)
         block.Attitudes[i] = atLine(i + 1, [&] { return attitudeOfLine(*texts.Attitudes[i]); });
+    block.Input.Attitudes = block.Attitudes;
     for (int i = 0; i < PlaneCount; ++i) {
         const TPlaneQuadrant& quadrant = *texts.Quadrants[i];
-        atLine(FirstQuadrantLine + i, [&] {
-            dipDirectionOfLine(quadrant);
-            textToFloat(quadrant.DipAngle);
-        });
+        block.Input.Quadrants[i] = atLine(FirstQuadrantLine + i, [&] { return quadrantAttitude(quadrant); });
         block.Quadrants[i] = quadrant;
     }
+    BlockParameters& numbers = block.Input.Parameters;
     for (const auto& p : ParameterLines) {
         const std::string& text = *(texts.*p.text);
-        atLine(p.number, [&] { p.integer ? void(textToInt32(text)) : void(textToFloat(text)); });
+        atLine(p.number, [&] {
+            if (p.value)
+                numbers.*p.value = fieldNumber(text, p.field);
+            else
+                numbers.OverhangCoefficient = fieldInt32(text, p.field);
+        });
         block.Params.*p.param = text;
     }
-    setWaterPressures(texts, block.Params);
+    setWaterPressures(texts, block.Params, numbers);
     for (int i = 0; i < PlaneCount; ++i)
         if (auto disagreement = disagreementOf(texts, i)) throw Error::refused(disagreement->Message);
     return block;
 }
 
-SavedBlock readSavedBlock(const std::filesystem::path& file) {
+BlockInput blockInput(const SavedBlock& block) { return blockInput(block.Attitudes, block.Quadrants, block.Params); }
+
+ParsedBlock readSavedBlock(const std::filesystem::path& file) {
     return savedBlockFromTexts(parseBlockData(readTextFile(file, MaxDataFileBytes)));
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "model/block.h"
+#include "model/block_input.h"
 
 namespace trelmox {
 
@@ -85,9 +86,18 @@ struct SavedBlock {
     PlaneQuadrantArray Quadrants{};
     TWedgeParams Params{};
 };
-SavedBlock savedBlockFromTexts(const BlockDataTexts& texts);
+// A block read from its file: the texts it holds, kept for writing them
+// back and reporting them as typed, and the numbers they convert to, each
+// text converted once, here.
+struct ParsedBlock : SavedBlock {
+    BlockInput Input;
+};
+ParsedBlock savedBlockFromTexts(const BlockDataTexts& texts);
+// The input of texts that did not come from a file (the entries, a block
+// built in a program): blockInput of its planes and parameters.
+BlockInput blockInput(const SavedBlock& block);
 // The data file at `file` (a regular file of at most MaxDataFileBytes,
 // byte-order mark skipped), read by savedBlockFromTexts.
-SavedBlock readSavedBlock(const std::filesystem::path& file);
+ParsedBlock readSavedBlock(const std::filesystem::path& file);
 
 } // namespace trelmox

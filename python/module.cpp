@@ -99,7 +99,7 @@ WedgeLoads loadsFromJson(const std::string& text) { return parseCompanion(text, 
 // A block as its data file and companion file hold it.
 struct Block {
     std::string Name;
-    SavedBlock Saved;
+    ParsedBlock Saved;               // its texts and their numbers
     std::optional<WedgeLoads> Loads; // absent: a block without a companion file
 
     WedgeLoads loads() const { return Loads.value_or(WedgeLoads{}); }
@@ -133,9 +133,11 @@ std::string pythonArgument(const std::string& field) {
     return found == arguments.end() ? std::string() : found->second;
 }
 
-// The block of these numbers, as its data file holds it: written and read
-// back, so that the block analysed is exactly the one saved (the file keeps
-// attitudes to 15 significant digits) and is checked as a read file is.
+// The block of these numbers, as its data file holds it, so that the block
+// analysed is exactly the one saved: the attitudes as the file keeps them
+// (15 significant digits) and the quadrants as the file's texts give them;
+// the parameters are taken as they are, which their texts give back
+// exactly.
 Block blockFromNumbers(const std::string& name, const std::array<Attitude, PlaneCount>& planes, double rock,
                        double water, double height, double c1, double f1, double c2, double f2,
                        std::optional<double> u1, std::optional<double> u2, int overhang, bool computedWater,
@@ -157,6 +159,8 @@ Block blockFromNumbers(const std::string& name, const std::array<Attitude, Plane
     }
     PlaneQuadrantArray quadrants{};
     data2to1(attitudes, quadrants);
+    for (TPlaneAttitude& a : attitudes)
+        a = {textToFloat(floatToText(a.DipAngle)), textToFloat(floatToText(a.DipDirection))};
     TWedgeParams params;
     params.RockUnitWeight = numberText(rock, "rock");
     params.WaterUnitWeight = numberText(water, "water");
@@ -180,15 +184,33 @@ Block blockFromNumbers(const std::string& name, const std::array<Attitude, Plane
     // What an analysis would refuse (a height that is not above zero, a
     // negative weight, cohesion or friction) is refused now, naming the
     // argument as Python knows it rather than the data file's field.
+    BlockParameters numbers;
+    numbers.RockUnitWeight = rock;
+    numbers.WaterUnitWeight = water;
+    numbers.SlopeHeight = height;
+    numbers.OverhangCoefficient = overhang;
+    numbers.Cohesion1 = c1;
+    numbers.Friction1 = f1;
+    numbers.Cohesion2 = c2;
+    numbers.Friction2 = f2;
+    if (computedWater)
+        numbers.WaterPressureMode = TWaterPressureMode::Computed;
+    else
+        numbers.WaterPressure1 = u1.value_or(0), numbers.WaterPressure2 = u2.value_or(0);
     try {
-        readWedgeNumbers(params);
+        wedgeNumbers(numbers);
     } catch (const Error& e) {
         const std::string argument = pythonArgument(e.field());
         throw argument.empty() ? e : e.prefixed(argument + ": ").withField(argument);
     }
     Block block;
     block.Name = name;
-    block.Saved = savedBlockFromTexts(parseBlockData(blockDataText(attitudes, quadrants, params)));
+    block.Saved.Attitudes = attitudes;
+    block.Saved.Quadrants = quadrants;
+    block.Saved.Params = params;
+    block.Saved.Input.Attitudes = attitudes;
+    for (int i = 0; i < PlaneCount; ++i) block.Saved.Input.Quadrants[i] = quadrantAttitude(quadrants[i]);
+    block.Saved.Input.Parameters = numbers;
     if (loadsJson) block.Loads = loadsFromJson(*loadsJson);
     return block;
 }
@@ -255,6 +277,7 @@ Block blockOfState(const py::tuple& state) {
     for (std::size_t i = 0; i < std::size(texts); ++i) *texts[i] = p[i].cast<std::string>();
     params.WaterPressureMode = p[12].cast<bool>() ? TWaterPressureMode::Computed : TWaterPressureMode::Entered;
     if (!state[5].is_none()) b.Loads = loadsFromJson(state[5].cast<std::string>());
+    b.Saved.Input = blockInput(b.Saved);
     return b;
 }
 
@@ -620,7 +643,7 @@ std::vector<std::filesystem::path> writeReports(const Block& block, const std::f
     writeReport(folder, reportInputs(block.Name, block.Saved, &figures));
     std::vector<std::filesystem::path> written{folder / (block.Name + ".txt")};
     if (block.Loads && run.Full) {
-        writeFullReport(folder, block.Name, run);
+        writeFullReport(folder, block.Name, block.Saved, run);
         written.push_back(fullReportPath(folder, block.Name));
     }
     return written;

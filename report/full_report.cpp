@@ -335,8 +335,8 @@ std::string strengthText(const JointStrength& s, int plane, const TWedgeParams& 
     return text;
 }
 
-std::string fullReportText(const std::string& blockName, const BlockRun& run) {
-    return crlfLines(reportLines({blockName, run.Block, run.Loads, run.Full->Analysis, run.Full->Design, run.Safety}));
+std::string fullReportText(const std::string& blockName, const SavedBlock& block, const BlockRun& run) {
+    return crlfLines(reportLines({blockName, block, run.Loads, run.Full->Analysis, run.Full->Design, run.Safety}));
 }
 
 std::filesystem::path fullReportPath(const std::filesystem::path& reportFolder, const std::string& blockName) {
@@ -344,8 +344,9 @@ std::filesystem::path fullReportPath(const std::filesystem::path& reportFolder, 
     return reportFolder / (blockName + "三维分析.txt");
 }
 
-void writeFullReport(const std::filesystem::path& reportFolder, const std::string& blockName, const BlockRun& run) {
-    writeTextFile(fullReportPath(reportFolder, blockName), fullReportText(blockName, run));
+void writeFullReport(const std::filesystem::path& reportFolder, const std::string& blockName, const SavedBlock& block,
+                     const BlockRun& run) {
+    writeTextFile(fullReportPath(reportFolder, blockName), fullReportText(blockName, block, run));
 }
 
 } // namespace trelmox

@@ -26,10 +26,12 @@ std::string waterModeText(const WedgeLoads& loads, const TWedgeParams& params);
 std::string strengthText(const JointStrength& strength, int plane, const TWedgeParams& params);
 
 // The report's text (UTF-8, CR LF line ends) of a run whose full analysis
-// was worked out (run.Full).
-std::string fullReportText(const std::string& blockName, const BlockRun& run);
+// was worked out (run.Full); `block` holds the texts the run's input was
+// read from, reported as typed.
+std::string fullReportText(const std::string& blockName, const SavedBlock& block, const BlockRun& run);
 std::filesystem::path fullReportPath(const std::filesystem::path& reportFolder, const std::string& blockName);
 // Replaced atomically.
-void writeFullReport(const std::filesystem::path& reportFolder, const std::string& blockName, const BlockRun& run);
+void writeFullReport(const std::filesystem::path& reportFolder, const std::string& blockName, const SavedBlock& block,
+                     const BlockRun& run);
 
 } // namespace trelmox

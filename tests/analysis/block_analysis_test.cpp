@@ -33,7 +33,7 @@ SavedBlock referenceBlock() {
 } // namespace
 
 TEST(RunBlock, ReferenceBlockFromCornersToSafetyFactor) {
-    const BlockRun a = runBlock(referenceBlock(), WedgeLoads{});
+    const BlockRun a = runBlock(blockInput(referenceBlock()), WedgeLoads{});
     ASSERT_TRUE(a.FailedTriples.empty() && a.Vertices);
     const struct {
         const char* name;
@@ -64,7 +64,7 @@ TEST(RunBlock, ReferenceBlockFromCornersToSafetyFactor) {
 // analysis, however many outputs then format them.
 TEST(RunBlock, ComputesEachFigureOnce) {
     const ComputationCounts before = computationCounts();
-    const BlockRun run = runBlock(referenceBlock(), WedgeLoads{});
+    const BlockRun run = runBlock(blockInput(referenceBlock()), WedgeLoads{});
     ASSERT_TRUE(run.complete() && run.Full);
     const ComputationCounts& after = computationCounts();
     EXPECT_EQ(after.Corners - before.Corners, 1);
@@ -76,7 +76,7 @@ TEST(RunBlock, SingularTripleStopsBeforeGeometryAndSafety) {
     SavedBlock flat = referenceBlock();
     flat.Quadrants[0].DipAngle = "0"; // first cutting plane parallel to the slope top
     flat.Quadrants[2].DipAngle = "0";
-    const BlockRun a = runBlock(flat, WedgeLoads{});
+    const BlockRun a = runBlock(blockInput(flat), WedgeLoads{});
     EXPECT_EQ(a.FailedTriples, (std::vector<FailedTriple>{{1, 2, 3}, {1, 3, 4}}));
     EXPECT_FALSE(a.Vertices);
     EXPECT_FALSE(a.Geometry);
@@ -102,8 +102,14 @@ TEST(RunBlock, FailuresOfEachStepReachTheCaller) {
     for (const auto& c : cases) {
         SavedBlock block = referenceBlock();
         c.spoil(block);
-        const BlockRun run = runBlock(block, WedgeLoads{});
-        EXPECT_FALSE(run.complete()) << c.name;
-        EXPECT_EQ(messageOf([&] { run.throwFailure(); }), c.message) << c.name;
+        // A text that is not a number stops the block at its conversion,
+        // a failure of the run is kept in the run and thrown from there.
+        EXPECT_EQ(messageOf([&] {
+                      const BlockRun run = runBlock(blockInput(block), WedgeLoads{});
+                      EXPECT_FALSE(run.complete()) << c.name;
+                      run.throwFailure();
+                  }),
+                  c.message)
+            << c.name;
     }
 }

@@ -92,7 +92,7 @@ TEST(ErrorKinds, EachFailureNamesItsSource) {
                  "N,85,W,S,W,65\r\n25\r\n9.81\r\n4O\r\n1\r\nj,65.4\r\nj,65.4\r\n24\r\n0.364\r\n48\r\n0.577\r\n");
              savedBlockFromTexts(texts);
          },
-         ErrorKind::NumberText, ArithmeticFault::None, "", 11, 0},
+         ErrorKind::NumberText, ArithmeticFault::None, "SlopeHeight", 11, 0},
         {"missing file", [] { readFileBytes("/nonexistent-folder-of-trelmox/block.txt"); }, ErrorKind::File,
          ArithmeticFault::None, "", 0, ENOENT},
         // The joints' files and checks: the first bad line stands for the list.

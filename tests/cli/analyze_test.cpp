@@ -404,7 +404,8 @@ TEST_F(AnalyzeTest, FullAnalysisWithTheCompanionFileAndKcsFilesUnchanged) {
         if (c.loads) write(std::string(c.folder) + "/example.json", trelmox::companionText(*c.loads));
         const std::string file = (in / "example.txt").string();
         const trelmox::SavedBlock block = trelmox::readSavedBlock(ExampleBlock);
-        const trelmox::BlockRun expected = trelmox::runBlock(block, c.loads.value_or(trelmox::WedgeLoads{}));
+        const trelmox::BlockRun expected =
+            trelmox::runBlock(trelmox::blockInput(block), c.loads.value_or(trelmox::WedgeLoads{}));
         const trelmox::BlockVertices vertices = *expected.Vertices;
         const trelmox::WedgeScene scene = c.loads ? trelmox::blockScene(vertices, &expected.Full->Analysis, *c.loads)
                                                   : trelmox::tetrahedronScene(vertices);
@@ -420,7 +421,7 @@ TEST_F(AnalyzeTest, FullAnalysisWithTheCompanionFileAndKcsFilesUnchanged) {
         kcFiles[c.folder] = fileBytes(reports / "example.txt") + fileBytes(dxf / "exampleblock.dxf");
         if (c.loads) {
             EXPECT_EQ(fileBytes(reports / "example三维分析.txt"),
-                      trelmox::utf8ToGb18030(fullReportText("example", expected)));
+                      trelmox::utf8ToGb18030(fullReportText("example", block, expected)));
         }
         for (const char* picture : {"examplestereonet.svg", "examplewedge.svg"})
             EXPECT_EQ(fileBytes(plots / picture), fileBytes(drawn / picture)) << picture;
@@ -599,7 +600,7 @@ TEST_F(AnalyzeTest, StrengthModelsInJsonAndCsv) {
     loads.Strength[0].Model = trelmox::StrengthModel::BartonBandis;
     write("in/a.json", trelmox::companionText(loads));
     const std::string a = (dir / "in" / "a.txt").string(), b = (dir / "in" / "b.txt").string();
-    const trelmox::BlockRun run = trelmox::runBlock(trelmox::readSavedBlock(ExampleBlock), loads);
+    const trelmox::BlockRun run = trelmox::runBlock(trelmox::readSavedBlock(ExampleBlock).Input, loads);
     const trelmox::FullAnalysis& full = run.Full->Analysis;
     const double stress1 = full.Safety.Normal1 / full.Shape.Faces[0].Area;
 

@@ -61,16 +61,16 @@ void writeEverything(const SavedBlock& block, const BlockRun& analysis) {
             900, 570);
     const WedgeScene scene = blockScene(*analysis.Vertices, full ? &full->Analysis : nullptr, WedgeLoads{});
     svgText(wedgeViewFigure(scene, defaultView(scene), caption), 800, 600);
-    if (full) fullReportText("F", analysis);
+    if (full) fullReportText("F", block, analysis);
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {
-        const SavedBlock block = savedBlockFromTexts(
+        const ParsedBlock block = savedBlockFromTexts(
             parseBlockData(fileBytesToUtf8(std::string(reinterpret_cast<const char*>(data), size))));
-        const BlockRun analysis = runBlock(block, WedgeLoads{});
+        const BlockRun analysis = runBlock(block.Input, WedgeLoads{});
         analysis.throwFailure();
         if (!analysis.complete()) return 0;
         requireResult(analysis);

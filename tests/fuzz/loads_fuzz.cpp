@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     require(parseCompanion(companionText(loads), "F.json") == loads);
     try {
-        const BlockRun run = runBlock(block, loads); // the block's own data never fail
+        const BlockRun run = runBlock(blockInput(block), loads); // the block's own data never fail
         if (!run.Full) {
             fuzz::requireReadable(run.FullFailure);
             return 0;
@@ -106,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (d.Bolt && d.BoltForce) requireHolds(block, loads, *d.BoltForce, d.Bolt->Direction, d.Bolt->Mode);
         if (d.Least)
             requireHolds(block, loads, d.Least->Force, d.Least->Direction, d.Bolt ? d.Bolt->Mode : BoltMode::Active);
-        requireFinitePrint(fullReportText("F", run));
+        requireFinitePrint(fullReportText("F", block, run));
     } catch (const Error& failure) {
         fuzz::requireReadable(failure.what());
     }

@@ -230,7 +230,8 @@ TEST(CalculationReport, StatesTheSizeLimitsAndWhatDecidedTheScale) {
          {"平面1在坡面上的迹长", "台阶宽度", "最小安全平台宽度", "楔块尺寸", "由平面1在坡面上的迹长控制",
           "全高楔块超出平面1在坡面上的迹长的限制", "窄于最小安全平台宽度"})
         EXPECT_TRUE(texts.has(part)) << part;
-    const std::string full = fullReportText("W1", runBlock(trelmox::testing::exampleBlock(), loads));
+    const std::string full = fullReportText("W1", trelmox::testing::exampleBlock(),
+                                            runBlock(blockInput(trelmox::testing::exampleBlock()), loads));
     EXPECT_NE(full.find("尺寸缩放系数:\t"), std::string::npos);
     EXPECT_NE(full.find("台阶后缘破坏:\t距坡顶线"), std::string::npos);
 }

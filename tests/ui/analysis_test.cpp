@@ -189,7 +189,7 @@ void Analysis::sizeLimitedWedgeShowsItsOwnFigures() {
     QCOMPARE(program.boxes.shown(), QStringList());
 
     const BlockDocument& document = p.workspace.document();
-    const BlockRun run = runBlock(document.block(), document.loads());
+    const BlockRun run = runBlock(blockInput(document.block()), document.loads());
     const WedgeSizing& size = run.Full->Analysis.Size;
     QVERIFY(size.Scale.Decider && size.Scale.Factor < 0.5 && size.TooSmall && size.BenchTooNarrow);
     const QString volume = QString::fromStdString(floatToFixed4(size.Volume));

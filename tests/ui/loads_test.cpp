@@ -102,7 +102,8 @@ void Loads::crackAndBoltAnalysedBesideKc() {
     QCOMPARE(program.boxes.shown(), QStringList());
 
     // What the engine gives for the loads the user meant.
-    const FullFigureTexts expected = fullFigureTexts(runBlock(program->workspace.document().block(), crackAndBolt()));
+    const FullFigureTexts expected =
+        fullFigureTexts(runBlock(blockInput(program->workspace.document().block()), crackAndBolt()));
     QCOMPARE(program->Form4.fullFactorText(), QString::fromStdString(expected.Factor));
     QCOMPARE(program->Form4.fullContactText(), QString::fromStdString(expected.Contact));
     QCOMPARE(program->Form4.stateText(), QString::fromStdString(expected.State));
@@ -205,7 +206,8 @@ void Loads::strengthModelPerPlane() {
 
     loadsButton(program, "AnalyseButton")->click();
     QCOMPARE(program.boxes.shown(), QStringList());
-    const FullFigureTexts figures = fullFigureTexts(runBlock(program->workspace.document().block(), expected));
+    const FullFigureTexts figures =
+        fullFigureTexts(runBlock(blockInput(program->workspace.document().block()), expected));
     QCOMPARE(program->Form4.fullFactorText(), QString::fromStdString(figures.Factor));
     QCOMPARE(parseCompanion(readFileBytes(program.dataFile("w1.json")), "w1.json"), expected);
     QVERIFY(fileText(program.reportFile("w1三维分析.txt")).find("第一切割面抗剪强度:\t巴顿-班迪斯") !=
@@ -245,7 +247,8 @@ void Loads::sizeLimitsTypedAndSaved() {
 
     loadsButton(program, "AnalyseButton")->click();
     QCOMPARE(program.boxes.shown(), QStringList());
-    const FullFigureTexts figures = fullFigureTexts(runBlock(program->workspace.document().block(), expected));
+    const FullFigureTexts figures =
+        fullFigureTexts(runBlock(blockInput(program->workspace.document().block()), expected));
     QCOMPARE(program->Form4.fullFactorText(), QString::fromStdString(figures.Factor));
     QCOMPARE(parseCompanion(readFileBytes(program.dataFile("w1.json")), "w1.json"), expected);
 

@@ -42,8 +42,13 @@ BlockScene blockScene(const ViewedBlock& block) {
     if (block.Name.isEmpty()) return {std::nullopt, QString::fromUtf8(noConfirmedBlockMessage())};
     if (!block.Loads) return cornersScene(block, block.LoadsProblem);
     // The block's one run: the document's when it is current, else made here.
-    const BlockRun run =
-        block.Run ? *block.Run : runBlock(SavedBlock{block.Attitudes, block.Quadrants, block.Params}, *block.Loads);
+    BlockRun run;
+    try {
+        run =
+            block.Run ? *block.Run : runBlock(blockInput(block.Attitudes, block.Quadrants, block.Params), *block.Loads);
+    } catch (const Error& failure) { // a text that is not a number
+        return cornersScene(block, QString::fromUtf8(failure.what()));
+    }
     if (run.Failure) return cornersScene(block, QString::fromUtf8(run.Failure->what()));
     if (!run.Full) return cornersScene(block, QString::fromStdString(run.FullFailure));
     const FullAnalysis& analysis = run.Full->Analysis;

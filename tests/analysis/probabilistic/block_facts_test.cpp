@@ -39,7 +39,7 @@ TEST(BlockFacts, WorkedOutFromTheBlockAndItsRun) {
 // a second time.
 TEST(BlockFacts, TakeTheCornersOfTheRun) {
     const SavedBlock block = trelmox::testing::exampleBlock();
-    const BlockRun run = runBlock(block, {});
+    const BlockRun run = runBlock(blockInput(block), {});
     ASSERT_TRUE(run.complete());
     const long before = computationCounts().Corners;
     const BlockFacts facts = blockFacts(block, {}, &run);

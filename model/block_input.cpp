@@ -1,0 +1,98 @@
+#include "model/block_input.h"
+
+#include <string>
+
+#include "model/datafile.h"
+#include "model/error.h"
+#include "model/numtext.h"
+
+namespace trelmox {
+
+namespace {
+
+struct LetterCase {
+    const char *strikeEW, *dipNS, *dipEW;
+    QuadrantCase quadrantCase;
+};
+constexpr LetterCase LetterCases[] = {
+    {"E", "S", "E", QuadrantCase::StrikeEastDipSouthEast},
+    {"E", "N", "W", QuadrantCase::StrikeEastDipNorthWest},
+    {"W", "S", "W", QuadrantCase::StrikeWestDipSouthWest},
+    {"W", "N", "E", QuadrantCase::StrikeWestDipNorthEast},
+};
+
+// The real-valued parameters in the order they are converted, which
+// decides which bad text the user hears about first.
+struct ParameterText {
+    std::string TWedgeParams::*text;
+    double BlockParameters::*number;
+    const char* field;
+};
+constexpr ParameterText ParameterTexts[] = {
+    {&TWedgeParams::RockUnitWeight, &BlockParameters::RockUnitWeight, "RockUnitWeight"},
+    {&TWedgeParams::SlopeHeight, &BlockParameters::SlopeHeight, "SlopeHeight"},
+    {&TWedgeParams::Cohesion1, &BlockParameters::Cohesion1, "Cohesion1"},
+    {&TWedgeParams::Cohesion2, &BlockParameters::Cohesion2, "Cohesion2"},
+    {&TWedgeParams::Friction1, &BlockParameters::Friction1, "Friction1"},
+    {&TWedgeParams::Friction2, &BlockParameters::Friction2, "Friction2"},
+    {&TWedgeParams::WaterUnitWeight, &BlockParameters::WaterUnitWeight, "WaterUnitWeight"},
+};
+
+} // namespace
+
+double fieldNumber(const std::string& text, const char* field) {
+    try {
+        return textToFloat(text);
+    } catch (const Error& failure) {
+        throw failure.withField(field);
+    }
+}
+
+std::int32_t fieldInt32(const std::string& text, const char* field) {
+    try {
+        return textToInt32(text);
+    } catch (const Error& failure) {
+        throw failure.withField(field);
+    }
+}
+
+bool quadrantCaseOf(const TPlaneQuadrant& plane, QuadrantCase& found) {
+    if (plane.StrikeNS != "N") return false;
+    for (const LetterCase& c : LetterCases)
+        if (plane.StrikeEW == c.strikeEW && plane.DipNS == c.dipNS && plane.DipEW == c.dipEW) {
+            found = c.quadrantCase;
+            return true;
+        }
+    return false;
+}
+
+QuadrantAttitude quadrantAttitude(const TPlaneQuadrant& plane) {
+    QuadrantAttitude attitude;
+    if (!quadrantCaseOf(plane, attitude.Case)) requireAttitudeLetters(plane); // throws its refusal
+    attitude.StrikeAngle = fieldNumber(plane.StrikeAngle, "StrikeAngle");
+    attitude.DipAngle = fieldNumber(plane.DipAngle, "DipAngle");
+    return attitude;
+}
+
+BlockParameters parameterNumbers(const TWedgeParams& params) {
+    BlockParameters n;
+    for (const ParameterText& p : ParameterTexts) n.*p.number = fieldNumber(params.*p.text, p.field);
+    n.OverhangCoefficient = fieldInt32(params.OverhangCoefficient, "OverhangCoefficient");
+    n.WaterPressureMode = params.WaterPressureMode;
+    if (params.WaterPressureMode == TWaterPressureMode::Entered) {
+        n.WaterPressure1 = fieldNumber(params.WaterPressure1, "WaterPressure1");
+        n.WaterPressure2 = fieldNumber(params.WaterPressure2, "WaterPressure2");
+    }
+    return n;
+}
+
+BlockInput blockInput(const PlaneAttitudeArray& attitudes, const PlaneQuadrantArray& quadrants,
+                      const TWedgeParams& params) {
+    BlockInput input;
+    input.Attitudes = attitudes;
+    for (int i = 0; i < PlaneCount; ++i) input.Quadrants[i] = quadrantAttitude(quadrants[i]);
+    input.Parameters = parameterNumbers(params);
+    return input;
+}
+
+} // namespace trelmox
