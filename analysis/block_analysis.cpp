@@ -1,6 +1,8 @@
 #include "analysis/block_analysis.h"
 
 #include "analysis/overflow_source.h"
+#include "model/error.h"
+#include "model/numtext.h"
 
 namespace trelmox {
 
@@ -10,6 +12,13 @@ namespace {
 // cannot be computed.
 void runToKc(const SavedBlock& block, BlockRun& run) {
     VertexGeometry corners; // fresh: never the corners of another block
+    // The slope height is the first text the corners read: its failure
+    // names it, as the parameters' below do.
+    try {
+        textToFloat(block.Params.SlopeHeight);
+    } catch (const Error& failure) {
+        throw failure.withField("SlopeHeight");
+    }
     run.FailedTriples = corners.computeForBlock(block.Quadrants, block.Params.SlopeHeight);
     // A corner left over from an earlier computation must not be analysed.
     if (!run.FailedTriples.empty()) return;
