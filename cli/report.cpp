@@ -23,6 +23,7 @@
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/output_guard.h"
+#include "commands/report_commands.h"
 #include "analysis/joints/kinematics.h"
 #include "analysis/joints/measurements.h"
 #include "analysis/joints/sets.h"
@@ -69,8 +70,8 @@ bool reportBlock(const RunInput& input, const std::filesystem::path& folder, Out
             joints->File, joints->Planes, joints->Sets,
             kinematicAnalysis(joints->Planes, joints->Sets, {{face.DipAngle, face.DipDirection, 30, 20}}).front()};
     }
-    const CalculationReport report = calculationReport(inputs);
-    writeOutputs({pdf}, input, guard, [&] { write(pdf, report); });
+    writeOutputs({pdf}, input, guard,
+                 [&] { commands::writeCalculationReport(inputs, folder, write, commands::silentFeedback()); });
     out << name << '\t' << shownPath(pdf) << '\n';
     if (inputs.Results) return true;
     err << "trelmox-cli report: " << shownPath(input.file) << ": "
