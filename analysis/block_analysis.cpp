@@ -1,6 +1,8 @@
 #include "analysis/block_analysis.h"
 
 #include "analysis/overflow_source.h"
+#include "model/error.h"
+#include "model/numtext.h"
 
 namespace trelmox {
 

@@ -152,14 +152,12 @@ void TForm1::BitBtn2Click() { openEntryWindow(&workspace_.parameters(), workspac
 
 void TForm1::BitBtn4Click() {
     WrittenFiles written;
-    workspace_.runCommand(
-        [this, &written] {
-            const BlockDocument::Drawing drawing = workspace_.document().writeDrawing();
-            for (const FailedTriple& triple : drawing.FailedTriples)
-                ui::messageBoxes().message(QString::fromStdString(failedTripleMessage(triple)));
-            if (drawing.Written) written.push_back(*drawing.Written);
-        },
-        workspace_.parameters().numberBoxes());
+    workspace_.runCommand([this, &written] {
+        const BlockDocument::Drawing drawing = workspace_.document().writeDrawing();
+        for (const FailedTriple& triple : drawing.FailedTriples)
+            ui::messageBoxes().message(QString::fromStdString(failedTripleMessage(triple)));
+        if (drawing.Written) written.push_back(*drawing.Written);
+    });
     workspace_.showSaved(statusBar_, written);
 }
 

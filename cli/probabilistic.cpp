@@ -26,6 +26,7 @@
 #include "cli/options.h"
 #include "cli/progress.h"
 #include "model/block_names.h"
+#include "commands/study_commands.h"
 #include "model/datafile.h"
 #include "model/error.h"
 #include "model/language.h"
@@ -150,11 +151,9 @@ int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& 
     const InterruptGuard interrupt;
     ProbabilisticResult result;
     try {
-        result = runProbabilistic(block.Block.Attitudes, block.Block.Params, block.Loads, settings,
-                                  [&](std::uint64_t done, std::uint64_t total) {
-                                      progress.update(done, total);
-                                      return !interrupt.interrupted();
-                                  });
+        TerminalFeedback feedback(progress, interrupt);
+        result =
+            commands::probabilisticStudy({block.Block.Attitudes, block.Block.Params, block.Loads}, settings, feedback);
     } catch (const Error& failure) {
         progress.clear();
         err << "trelmox-cli " << command << ": " << shownMessage(runFailureText(failure, inputs, settings)) << '\n';
@@ -227,8 +226,8 @@ int runSensitivityCommand(const std::vector<std::string>& args, std::ostream& ou
     }
     std::vector<SensitivityStep> steps;
     try {
-        steps = runSensitivity(block.Block.Attitudes, block.Block.Params, block.Loads, request.Input, request.From,
-                               request.To, request.Steps);
+        steps = *commands::sensitivityStudy({block.Block.Attitudes, block.Block.Params, block.Loads}, request.Input,
+                                            request.From, request.To, request.Steps, commands::silentFeedback());
     } catch (const Error& failure) {
         return usageFailure(command, toolMessage(failure), err);
     }

@@ -7,6 +7,8 @@
 #include <iosfwd>
 #include <optional>
 
+#include "commands/feedback.h"
+
 namespace trelmox::cli {
 
 // Whether `stream` is the process's standard error and that is a terminal.
@@ -53,6 +55,19 @@ public:
     InterruptGuard(const InterruptGuard&) = delete;
     InterruptGuard& operator=(const InterruptGuard&) = delete;
     bool interrupted() const;
+};
+
+// A command's feedback in the tool: its progress on the progress line,
+// Ctrl-C its cancellation.
+class TerminalFeedback final : public commands::Feedback {
+public:
+    TerminalFeedback(ProgressLine& line, const InterruptGuard& interrupt) : line_(line), interrupt_(interrupt) {}
+    void setProgress(std::uint64_t done, std::uint64_t total) override { line_.update(done, total); }
+    bool isCancelled() const override { return interrupt_.interrupted(); }
+
+private:
+    ProgressLine& line_;
+    const InterruptGuard& interrupt_;
 };
 
 } // namespace trelmox::cli

@@ -24,6 +24,7 @@
 #include "cli/help_table.h"
 #include "cli/loads.h"
 #include "cli/options.h"
+#include "commands/report_commands.h"
 #include "document/report_inputs.h"
 #include "model/block_names.h"
 #include "model/datafile.h"
@@ -71,8 +72,8 @@ bool reportBlock(const RunInput& input, const std::filesystem::path& folder, Out
             joints->File, joints->Planes, joints->Sets,
             kinematicAnalysis(joints->Planes, joints->Sets, {{face.DipAngle, face.DipDirection, 30, 20}}).front()};
     }
-    const CalculationReport report = calculationReport(inputs);
-    writeOutputs({pdf}, input, guard, [&] { write(pdf, report); });
+    writeOutputs({pdf}, input, guard,
+                 [&] { commands::writeCalculationReport(inputs, folder, write, commands::silentFeedback()); });
     out << name << '\t' << shownPath(pdf) << '\n';
     if (inputs.Results) return true;
     err << "trelmox-cli report: " << shownPath(input.file) << ": "

@@ -66,20 +66,37 @@ void requireLetters(int plane, const TPlaneQuadrant& q) {
     }
 }
 
-// The data file's parameter lines that hold one text each.
+// A text read as a number whose failure names its field, and its plane
+// when it is a plane's (`row`), so that the window can put the focus on
+// the box that holds it.
+template <typename Convert> auto fieldNumber(Convert convert, const char* field, int row = -1) {
+    try {
+        return convert();
+    } catch (const Error& failure) {
+        throw row < 0 ? failure.withField(field) : failure.withField(field).withRow(row);
+    }
+}
+
+double fieldFloat(const std::string& text, const char* field, int row = -1) {
+    return fieldNumber([&] { return textToFloat(text); }, field, row);
+}
+
+// The data file's parameter lines that hold one text each, with the
+// field's name in the data.
 struct LoadedParameter {
     std::optional<std::string> BlockDataTexts::*line;
     std::string TWedgeParams::*param;
+    const char* field;
 };
 constexpr LoadedParameter LoadedParameters[] = {
-    {&BlockDataTexts::RockUnitWeight, &TWedgeParams::RockUnitWeight},
-    {&BlockDataTexts::WaterUnitWeight, &TWedgeParams::WaterUnitWeight},
-    {&BlockDataTexts::SlopeHeight, &TWedgeParams::SlopeHeight},
-    {&BlockDataTexts::OverhangCoefficient, &TWedgeParams::OverhangCoefficient},
-    {&BlockDataTexts::Cohesion1, &TWedgeParams::Cohesion1},
-    {&BlockDataTexts::Friction1, &TWedgeParams::Friction1},
-    {&BlockDataTexts::Cohesion2, &TWedgeParams::Cohesion2},
-    {&BlockDataTexts::Friction2, &TWedgeParams::Friction2},
+    {&BlockDataTexts::RockUnitWeight, &TWedgeParams::RockUnitWeight, "RockUnitWeight"},
+    {&BlockDataTexts::WaterUnitWeight, &TWedgeParams::WaterUnitWeight, "WaterUnitWeight"},
+    {&BlockDataTexts::SlopeHeight, &TWedgeParams::SlopeHeight, "SlopeHeight"},
+    {&BlockDataTexts::OverhangCoefficient, &TWedgeParams::OverhangCoefficient, "OverhangCoefficient"},
+    {&BlockDataTexts::Cohesion1, &TWedgeParams::Cohesion1, "Cohesion1"},
+    {&BlockDataTexts::Friction1, &TWedgeParams::Friction1, "Friction1"},
+    {&BlockDataTexts::Cohesion2, &TWedgeParams::Cohesion2, "Cohesion2"},
+    {&BlockDataTexts::Friction2, &TWedgeParams::Friction2, "Friction2"},
 };
 
 // A water line fills the pressure its marker names ("z" entered, "j"
@@ -196,8 +213,8 @@ void BlockDocument::setWaterMode(TWaterPressureMode mode) {
         changed();
     }
     if (mode != TWaterPressureMode::Computed) return;
-    const std::string pressure =
-        floatToText(ComputeWaterPressure(textToFloat(params_.WaterUnitWeight), textToFloat(params_.SlopeHeight)));
+    const std::string pressure = floatToText(ComputeWaterPressure(
+        fieldFloat(params_.WaterUnitWeight, "WaterUnitWeight"), fieldFloat(params_.SlopeHeight, "SlopeHeight")));
     setParameterText(&TWedgeParams::ComputedWaterPressure1, pressure);
     setParameterText(&TWedgeParams::ComputedWaterPressure2, pressure);
 }
@@ -269,7 +286,12 @@ void BlockDocument::commitPlanes(const PlaneQuadrantArray& quadrants, const Plan
 
 PlaneAttitudeArray BlockDocument::quadrantAttitudes() const {
     PlaneAttitudeArray attitudes = attitudes_;
-    data1to2(planes_.Quadrants, attitudes);
+    // As data1to2 converts them, each failure naming its box and plane.
+    const PlaneQuadrantArray& quadrants = planes_.Quadrants;
+    for (int i = 0; i < PlaneCount; ++i) attitudes[i].DipAngle = fieldFloat(quadrants[i].DipAngle, "倾角", i);
+    for (int i = 0; i < PlaneCount; ++i)
+        if (const auto direction = fieldNumber([&] { return quadrantDipDirection(quadrants[i]); }, "走向角", i))
+            attitudes[i].DipDirection = *direction;
     checkQuadrantAngles(planes_.Quadrants, attitudes);
     // Letters that form no attitude would be saved and then refused by
     // every reader of the data file.
@@ -282,8 +304,8 @@ PlaneAttitudeArray BlockDocument::quadrantAttitudes() const {
 PlaneAttitudeArray BlockDocument::dipAttitudes() const {
     PlaneAttitudeArray attitudes;
     for (int i = 0; i < PlaneCount; ++i)
-        attitudes[i] = {textToFloat(planes_.Dips[i][DipAngleField]),
-                        azimuthWithin360(textToFloat(planes_.Dips[i][DipDirectionField]))};
+        attitudes[i] = {fieldFloat(planes_.Dips[i][DipAngleField], "倾角", i),
+                        azimuthWithin360(fieldFloat(planes_.Dips[i][DipDirectionField], "倾向", i))};
     checkDipAngles(attitudes);
     return attitudes;
 }
@@ -324,17 +346,18 @@ void BlockDocument::checkSavable(bool parametersMayBeEmpty) const {
 // The texts the data file's readers convert, in the file's order: a saved
 // block must read back.
 void BlockDocument::checkParameters(bool mayBeEmpty) const {
-    std::vector<std::string TWedgeParams::*> read;
-    for (const LoadedParameter& p : LoadedParameters) read.push_back(p.param);
+    std::vector<std::pair<std::string TWedgeParams::*, const char*>> read;
+    for (const LoadedParameter& p : LoadedParameters) read.emplace_back(p.param, p.field);
     if (params_.WaterPressureMode == TWaterPressureMode::Entered)
-        read.insert(read.begin() + 4, {&TWedgeParams::WaterPressure1, &TWedgeParams::WaterPressure2});
-    for (auto field : read) {
-        const std::string& text = params_.*field;
+        read.insert(read.begin() + 4, {{&TWedgeParams::WaterPressure1, "WaterPressure1"},
+                                       {&TWedgeParams::WaterPressure2, "WaterPressure2"}});
+    for (const auto& [member, field] : read) {
+        const std::string& text = params_.*member;
         if (mayBeEmpty && text.empty()) continue;
-        if (field == &TWedgeParams::OverhangCoefficient)
-            textToInt32(text);
+        if (member == &TWedgeParams::OverhangCoefficient)
+            fieldNumber([&] { return textToInt32(text); }, field);
         else
-            textToFloat(text);
+            fieldFloat(text, field);
     }
 }
 
@@ -343,6 +366,12 @@ std::filesystem::path BlockDocument::writeReport() {
     const auto shown = figures();
     trelmox::writeReport(reportFolder_, reportInputs(currentBlock_, block(), shown ? &*shown : nullptr));
     return reportFolder_ / (currentBlock_ + ".txt");
+}
+
+std::string BlockDocument::reportText() const {
+    requireBlock();
+    const auto shown = figures();
+    return trelmox::reportText(reportInputs(currentBlock_, block(), shown ? &*shown : nullptr));
 }
 
 void BlockDocument::takeAzimuthsIn() {
@@ -379,7 +408,7 @@ std::optional<std::filesystem::path> BlockDocument::writeFullReport() {
 
 BlockDocument::Drawing BlockDocument::writeDrawing() {
     requireBlock();
-    const double slopeHeight = fieldNumber(params_.SlopeHeight, "SlopeHeight");
+    const double slopeHeight = fieldFloat(params_.SlopeHeight, "SlopeHeight");
     QuadrantAttitudeArray planes;
     for (int i = 0; i < PlaneCount; ++i) planes[i] = quadrantAttitude(quadrants_[i]);
     VertexGeometry corners; // fresh: never the corners of another block
@@ -405,7 +434,7 @@ BlockRun BlockDocument::analyse() {
         // The corners are worked out before any parameter is read: planes
         // that cut out no corner are what the user hears about first, and
         // the slope height's text before the planes'.
-        const double slopeHeight = fieldNumber(params_.SlopeHeight, "SlopeHeight");
+        const double slopeHeight = fieldFloat(params_.SlopeHeight, "SlopeHeight");
         QuadrantAttitudeArray planes;
         for (int i = 0; i < PlaneCount; ++i) planes[i] = quadrantAttitude(quadrants_[i]);
         BlockRun cornersOnly;

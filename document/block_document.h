@@ -159,6 +159,8 @@ public:
     // Writing the loads, as analysing them, first takes their azimuths into
     // 0..360 (takeAzimuthsWithin360), so that the boxes show what is stored.
     std::filesystem::path writeReport();
+    // The report writeReport writes, as text (UTF-8, CR LF line ends).
+    std::string reportText() const;
     WrittenFiles writeDataFile();
     // The companion file alone; nothing when it need not exist.
     std::optional<std::filesystem::path> writeLoads();

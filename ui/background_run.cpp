@@ -9,6 +9,21 @@ namespace {
 constexpr int BarSteps = 1000;
 }
 
+// The feedback of the command on the worker thread: its progress goes to
+// the bar as queued calls, its cancellation is the cancel button's.
+class BackgroundRun::Feedback final : public commands::Feedback {
+public:
+    explicit Feedback(BackgroundRun& run) : run_(run) {}
+    void setProgress(std::uint64_t done, std::uint64_t total) override {
+        QMetaObject::invokeMethod(
+            &run_, [run = &run_, done, total] { run->showProgress(done, total); }, Qt::QueuedConnection);
+    }
+    bool isCancelled() const override { return run_.cancelled_; }
+
+private:
+    BackgroundRun& run_;
+};
+
 BackgroundRun::BackgroundRun(QPushButton* start, QPushButton* cancel, QProgressBar* bar, QObject* parent)
     : QObject(parent), start_(start), cancel_(cancel), bar_(bar) {
     bar_->setRange(0, BarSteps);
@@ -24,6 +39,13 @@ BackgroundRun::~BackgroundRun() {
 
 bool BackgroundRun::start(std::function<bool(const ProgressCallback&)> work,
                           std::function<void(std::exception_ptr)> finish) {
+    return startCommand(
+        [work = std::move(work)](commands::Feedback& feedback) { return work(feedback.progressCallback()); },
+        std::move(finish));
+}
+
+bool BackgroundRun::startCommand(std::function<bool(commands::Feedback&)> work,
+                                 std::function<void(std::exception_ptr)> finish) {
     if (worker_.joinable()) return false;
     cancelled_ = false;
     bar_->setValue(0);
@@ -31,17 +53,8 @@ bool BackgroundRun::start(std::function<bool(const ProgressCallback&)> work,
         bool completed = false;
         std::exception_ptr failure;
         try {
-            completed = work([this](std::uint64_t done, std::uint64_t total) {
-                QMetaObject::invokeMethod(
-                    this,
-                    [this, done, total] {
-                        if (total > 0)
-                            bar_->setValue(
-                                static_cast<int>(BarSteps * (static_cast<double>(done) / static_cast<double>(total))));
-                    },
-                    Qt::QueuedConnection);
-                return !cancelled_;
-            });
+            Feedback feedback(*this);
+            completed = work(feedback);
         } catch (...) {
             failure = std::current_exception();
         }
@@ -57,6 +70,11 @@ bool BackgroundRun::start(std::function<bool(const ProgressCallback&)> work,
     });
     setRunning(true);
     return true;
+}
+
+void BackgroundRun::showProgress(std::uint64_t done, std::uint64_t total) {
+    if (total > 0)
+        bar_->setValue(static_cast<int>(BarSteps * (static_cast<double>(done) / static_cast<double>(total))));
 }
 
 void BackgroundRun::setRunning(bool running) {

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "analysis/progress.h"
+#include "commands/feedback.h"
 
 class QProgressBar;
 class QPushButton;
@@ -34,6 +35,9 @@ public:
     // zero after one cancelled or failed. False, and nothing started, while
     // a run is going.
     bool start(std::function<bool(const ProgressCallback&)> work, std::function<void(std::exception_ptr)> finish);
+    // The same for a command: its feedback shows the progress in the bar
+    // and is cancelled by the cancel button.
+    bool startCommand(std::function<bool(commands::Feedback&)> work, std::function<void(std::exception_ptr)> finish);
     // Asks the run going to stop at its next report of progress.
     void cancel() { cancelled_ = true; }
     QProgressBar* bar() const { return bar_; }
@@ -43,7 +47,9 @@ signals:
     void runningChanged(bool running);
 
 private:
+    class Feedback;
     void setRunning(bool running);
+    void showProgress(std::uint64_t done, std::uint64_t total);
 
     QPushButton* start_;
     QPushButton* cancel_;

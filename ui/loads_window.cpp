@@ -1,5 +1,6 @@
 #include "ui/loads_window.h"
 
+#include <QPointer>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -130,7 +131,10 @@ LoadsWindow::LoadsWindow(Workspace& workspace, std::span<const LoadField> fields
     const int scrollBar = scroll->verticalScrollBar()->sizeHint().width();
     fitToScreen(this, {form->sizeHint().width() + scrollBar + margins.left() + margins.right(), 900});
 
-    workspace_.document().addListener([this] { showDocument(); });
+    // The document outlives the window: a change after it is gone calls nothing.
+    workspace_.document().addListener([window = QPointer(this)] {
+        if (window) window->showDocument();
+    });
     showDocument();
 }
 
@@ -517,12 +521,12 @@ void LoadsWindow::focusEntry(LoadsField field, int row) {
 
 void LoadsWindow::confirm() {
     WrittenFiles written;
-    const bool done = workspace_.runCommand([this, &written] { workspace_.writeLoads(written); }, {});
+    const bool done = workspace_.runCommand([this, &written] { workspace_.writeLoads(written); });
     workspace_.showSaved(statusBar_, written);
     if (done && written.empty() && document().named())
         statusBar_->showMessage(tr("荷载与支护均为缺省值，无需荷载文件"), SavedNoteMilliseconds);
 }
 
-void LoadsWindow::analyse() { workspace_.analysis().BitBtn1Click(); }
+void LoadsWindow::analyse() { workspace_.analyse(); }
 
 } // namespace trelmox::ui

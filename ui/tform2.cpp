@@ -1,5 +1,6 @@
 #include "ui/tform2.h"
 
+#include <QPointer>
 #include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
@@ -86,7 +87,10 @@ TForm2::TForm2(Workspace& workspace) : workspace_(workspace) {
     statusBar_->setGeometry(0, ClientSize.height() - StatusBarHeight, ClientSize.width(), StatusBarHeight);
     status_ = new QLabel(defaultHint(), statusBar_);
     statusBar_->addWidget(status_, 1);
-    document().addListener([this] { showDocument(); });
+    // The document outlives the window: a change after it is gone calls nothing.
+    document().addListener([window = QPointer(this)] {
+        if (window) window->showDocument();
+    });
 }
 
 BlockDocument& TForm2::document() const { return workspace_.document(); }
@@ -236,19 +240,6 @@ void TForm2::showDocument() {
     }
 }
 
-std::vector<NumberBox> TForm2::numberBoxes() const {
-    std::vector<NumberBox> boxes;
-    if (dipModeShown()) {
-        for (const auto& plane : dipBoxes_)
-            for (TypeAheadCombo* box : plane) boxes.push_back({box, false});
-        return boxes;
-    }
-    // All dip angles are converted before any strike angle.
-    for (const auto& plane : quadrantBoxes_) boxes.push_back({plane[DipAngleBox], false});
-    for (const auto& plane : quadrantBoxes_) boxes.push_back({plane[StrikeAngleBox], false});
-    return boxes;
-}
-
 // field: the angle's name ("走向角", "倾角", "倾向") or the letter's box
 // ("StrikeNS", "StrikeEW", "DipNS", "DipEW"); row: the plane.
 bool TForm2::focusPlaneBox(const std::string& field, int row) {
@@ -277,13 +268,6 @@ bool TForm2::focusPlaneBox(const std::string& field, int row) {
 
 bool TForm2::dipModeShown() const { return dipMode_->isChecked(); }
 
-std::vector<NumberBox> TForm2::confirmBoxes() const {
-    std::vector<NumberBox> boxes = workspace_.parameters().numberBoxes();
-    const std::vector<NumberBox> planes = numberBoxes();
-    boxes.insert(boxes.begin(), planes.begin(), planes.end());
-    return boxes;
-}
-
 void TForm2::RadioButton1Click() {
     dipGroup_->hide();
     quadrantGroup_->show();
@@ -304,22 +288,20 @@ void TForm2::addListEntry(const QString& entry) {
 bool TForm2::confirm(bool dipMode) {
     WrittenFiles written;
     bool done = false;
-    workspace_.runCommand(
-        [this, &written, &done, dipMode] {
-            document().checkParameters(true);
-            document().loads();
-            if (!(dipMode ? document().confirmDips() : document().confirmQuadrants()))
-                return messageBoxes().message(emptyBlockNameMessage());
-            const QString name = blockNameText();
-            if (dipMode)
-                addListEntry(name);
-            else
-                addListEntry(Parse(".", name.toStdString(), 2) == "txt" ? name : name + QStringLiteral(".txt"));
-            workspace_.writeReport(written);
-            workspace_.writeDataFile(written);
-            done = true;
-        },
-        confirmBoxes());
+    workspace_.runCommand([this, &written, &done, dipMode] {
+        document().checkParameters(true);
+        document().loads();
+        if (!(dipMode ? document().confirmDips() : document().confirmQuadrants()))
+            return messageBoxes().message(emptyBlockNameMessage());
+        const QString name = blockNameText();
+        if (dipMode)
+            addListEntry(name);
+        else
+            addListEntry(Parse(".", name.toStdString(), 2) == "txt" ? name : name + QStringLiteral(".txt"));
+        workspace_.writeReport(written);
+        workspace_.writeDataFile(written);
+        done = true;
+    });
     workspace_.showSaved(statusBar_, written);
     return done;
 }

@@ -28,9 +28,6 @@ public:
     void setBlockNameText(const QString& text);
     TypeAheadCombo* blockNameBox() const { return blockName_; }
     QString statusText() const;
-    // The boxes a confirm in the current entry mode reads as numbers, in the
-    // order it reads them.
-    std::vector<NumberBox> numberBoxes() const;
 
     // Event handlers, one per control event.
     void RadioButton1Click();
@@ -66,8 +63,6 @@ private:
     void showDocument();
     void addListEntry(const QString& entry);
     bool confirm(bool dipMode);
-    // The boxes a confirm reads: the planes', then the parameters'.
-    std::vector<NumberBox> confirmBoxes() const;
 
     Workspace& workspace_;
     QRadioButton* quadrantMode_ = nullptr;

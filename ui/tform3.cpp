@@ -1,5 +1,6 @@
 #include "ui/tform3.h"
 
+#include <QPointer>
 #include <QEvent>
 #include <QFrame>
 #include <QLabel>
@@ -8,6 +9,8 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStatusBar>
+
+#include <algorithm>
 
 #include "ui/messages.h"
 #include "ui/style.h"
@@ -60,10 +63,13 @@ constexpr std::array<std::string TWedgeParams::*, 12> ParameterFields{
     &TWedgeParams::WaterPressure2, &TWedgeParams::ComputedWaterPressure2,
     &TWedgeParams::Cohesion1,      &TWedgeParams::Friction1,
     &TWedgeParams::Cohesion2,      &TWedgeParams::Friction2};
-constexpr int OverhangBox = 4;
-// The order an analysis converts the boxes: the slope height for the
-// corners, then the safety factor's parameters.
-constexpr std::array<int, 10> AnalysisReadOrder{3, 1, 9, 11, 10, 12, 2, 4, 5, 7};
+// Their names in the data, which a failure names its field by.
+constexpr std::array<const char*, 12> ParameterNames{"RockUnitWeight", "WaterUnitWeight",
+                                                     "SlopeHeight",    "OverhangCoefficient",
+                                                     "WaterPressure1", "ComputedWaterPressure1",
+                                                     "WaterPressure2", "ComputedWaterPressure2",
+                                                     "Cohesion1",      "Friction1",
+                                                     "Cohesion2",      "Friction2"};
 
 } // namespace
 
@@ -92,7 +98,10 @@ TForm3::TForm3(Workspace& workspace) : workspace_(workspace) {
     statusBar_->setGeometry(0, height() - StatusBarHeight, width(), StatusBarHeight);
     statusBar_->addWidget(new QLabel(tr("本对话框用于输入岩体及结构面的物理、力学参数"), statusBar_), 1);
     setFixedSize(size()); // fixed places: resizing would cut off the buttons or strand the status bar
-    document().addListener([this] { showDocument(); });
+    // The document outlives the window: a change after it is gone calls nothing.
+    document().addListener([window = QPointer(this)] {
+        if (window) window->showDocument();
+    });
 }
 
 BlockDocument& TForm3::document() const { return workspace_.document(); }
@@ -197,16 +206,22 @@ void TForm3::showWaterMode(TWaterPressureMode mode) {
     for (int number : {6, 8}) valueBox(number)->setEnabled(computed);
 }
 
-std::vector<NumberBox> TForm3::numberBoxes() const {
-    std::vector<NumberBox> boxes;
-    for (int number : AnalysisReadOrder) boxes.push_back({valueBox(number), number == OverhangBox});
-    return boxes;
+bool TForm3::focusParameter(const std::string& field) {
+    const auto named = std::find(ParameterNames.begin(), ParameterNames.end(), field);
+    if (named == ParameterNames.end()) return false;
+    TypeAheadCombo* box = values_[named - ParameterNames.begin()];
+    show();
+    raise();
+    activateWindow();
+    box->setFocus(Qt::OtherFocusReason);
+    box->lineEdit()->selectAll();
+    return true;
 }
 
 void TForm3::RadioButton1Click() { document().setWaterMode(TWaterPressureMode::Entered); }
 
 void TForm3::RadioButton2Click() {
-    workspace_.runCommand([this] { document().setWaterMode(TWaterPressureMode::Computed); }, numberBoxes());
+    workspace_.runCommand([this] { document().setWaterMode(TWaterPressureMode::Computed); });
 }
 
 void TForm3::ComboBox1DblClick() { values_[0]->appendItem(values_[0]->text()); }
@@ -223,20 +238,13 @@ bool TForm3::confirm() {
     if (workspace_.refuseUnnamed()) return false;
     const bool planesPending = document().planesModified();
     const bool dipMode = workspace_.planeEntry().dipModeShown();
-    std::vector<NumberBox> boxesRead = numberBoxes();
-    if (planesPending) {
-        const std::vector<NumberBox> planes = workspace_.planeEntry().numberBoxes();
-        boxesRead.insert(boxesRead.begin(), planes.begin(), planes.end());
-    }
     WrittenFiles written;
-    const bool done = workspace_.runCommand(
-        [this, &written, planesPending, dipMode] {
-            if (planesPending) document().checkPlaneEntries(dipMode);
-            document().checkSavable(false);
-            workspace_.writeReport(written);
-            workspace_.writeDataFile(written);
-        },
-        boxesRead);
+    const bool done = workspace_.runCommand([this, &written, planesPending, dipMode] {
+        if (planesPending) document().checkPlaneEntries(dipMode);
+        document().checkSavable(false);
+        workspace_.writeReport(written);
+        workspace_.writeDataFile(written);
+    });
     workspace_.showSaved(statusBar_, written);
     if (done && planesPending && !written.empty())
         statusBar_->showMessage(statusBar_->currentMessage() +

@@ -28,8 +28,10 @@ public:
     TypeAheadCombo* blockNameBox() const { return blockName_; }
     // ComboBox1 .. ComboBox12 by number.
     TypeAheadCombo* valueBox(int number) const { return values_[number - 1]; }
-    // The boxes an analysis reads as numbers, in the order it reads them.
-    std::vector<NumberBox> numberBoxes() const;
+    // Brings the window up with the box of a parameter focused and its text
+    // selected, the parameter by its name in the data ("SlopeHeight");
+    // false for a name no box holds.
+    bool focusParameter(const std::string& field);
 
     void RadioButton1Click(); // entered water pressures
     void RadioButton2Click(); // computed water pressures

@@ -1,5 +1,6 @@
 #include "ui/tform4.h"
 
+#include <QPointer>
 #include <QFormLayout>
 #include <QFrame>
 #include <QGroupBox>
@@ -91,7 +92,10 @@ TForm4::TForm4(Workspace& workspace) : workspace_(workspace) {
     statusBar_->addWidget(new QLabel(tr("本对话框用于分析、计算楔块的稳定性"), statusBar_), 1);
     buildFullAnalysisPanel();
     setFixedSize(size()); // fixed places: resizing would cut off the buttons or strand the status bar
-    workspace_.document().addListener([this] { showDocument(); });
+    // The document outlives the window: a change after it is gone calls nothing.
+    workspace_.document().addListener([window = QPointer(this)] {
+        if (window) window->showDocument();
+    });
 }
 
 void TForm4::buildResultRows() {
@@ -118,6 +122,15 @@ QString TForm4::plungeText() const { return plunge_->text(); }
 QString TForm4::reportShown() const { return viewer_->toPlainText(); }
 QString TForm4::blockName() const { return blockName_->text(); }
 
+namespace {
+
+// The report's text as the viewer shows a file's: line ends as "\n".
+QString viewedReport(const std::string& text) {
+    return reportForViewer(QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+} // namespace
+
 void TForm4::showCurrentReport() {
     viewer_->setPlainText(reportForViewer(workspace_.currentReportText()));
     shownBlock_ = workspace_.document().currentBlock();
@@ -125,15 +138,18 @@ void TForm4::showCurrentReport() {
     showReportState();
 }
 
+void TForm4::showReport(const std::string& text) {
+    viewer_->setPlainText(viewedReport(text));
+    shownBlock_ = workspace_.document().currentBlock();
+    reportShown_ = true;
+    showReportState();
+}
+
 // The file was just written from the block as it stands: the viewer never
 // keeps an older report of the block beside figures that changed.
-void TForm4::reportWritten() {
+void TForm4::reportWritten(const std::string& text) {
     if (!reportShown_ || !shownBlock_ || *shownBlock_ != workspace_.document().currentBlock()) return;
-    try {
-        viewer_->setPlainText(reportForViewer(workspace_.currentReportText()));
-    } catch (const Error&) {
-        // Written a moment ago; a report that cannot be read back shows at the next command.
-    }
+    viewer_->setPlainText(viewedReport(text));
     showReportState();
 }
 
@@ -172,26 +188,7 @@ void TForm4::showDocument() {
     showReportState();
 }
 
-void TForm4::BitBtn1Click() {
-    WrittenFiles written;
-    workspace_.runCommand(
-        [this, &written] {
-            BlockDocument& document = workspace_.document();
-            const BlockRun analysis = document.analyse();
-            for (const FailedTriple& triple : analysis.FailedTriples)
-                messageBoxes().message(QString::fromStdString(failedTripleMessage(triple)));
-            if (!analysis.FailedTriples.empty()) return;
-            if (const std::string message = contactMessage(analysis.Safety->Contact); !message.empty())
-                messageBoxes().message(QString::fromStdString(message));
-            showBlockName();
-            workspace_.writeDataFile(written);
-            workspace_.writeReport(written);
-            workspace_.writeFullReport(written);
-            showCurrentReport();
-        },
-        workspace_.parameters().numberBoxes());
-    workspace_.showSaved(statusBar_, written);
-}
+void TForm4::BitBtn1Click() { workspace_.analyse(); }
 
 // --- The full analysis panel ---------------------------------------------
 

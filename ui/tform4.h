@@ -31,16 +31,20 @@ public:
     QString fullContactText() const;
     QString stateText() const;
     QString reportShown() const;
-    // The report of the current block in the viewer.
+    // The report of the current block in the viewer, read from its file.
     void showCurrentReport();
+    // The current block's report as just written (UTF-8, CR LF line ends),
+    // in the viewer.
+    void showReport(const std::string& text);
     // After the current block's report was written: the viewer, when it
     // shows that block's report, shows the new one.
-    void reportWritten();
+    void reportWritten(const std::string& text);
+    QStatusBar* statusBar() const { return statusBar_; }
     // The current block's name in the name box.
     void showBlockName();
     QString blockName() const;
 
-    void BitBtn1Click(); // analyse
+    void BitBtn1Click(); // analyse (Workspace::analyse)
 
 private:
     void buildResultRows();

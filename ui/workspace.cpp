@@ -3,9 +3,11 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QStatusBar>
 
+#include "commands/block_commands.h"
 #include "model/error.h"
 #include "model/files.h"
 #include "model/language.h"
@@ -15,7 +17,7 @@
 #include "ui/tform3.h"
 #include "ui/tform4.h"
 #include "ui/messages.h"
-#include "ui/typeaheadcombo.h"
+#include "ui/window_feedback.h"
 
 namespace trelmox::ui {
 
@@ -26,29 +28,6 @@ const char* const TextViewer = "xdg-open";
 bool startDetached(const QString& program, const QStringList& arguments) {
     const QString found = QStandardPaths::findExecutable(program);
     return !found.isEmpty() && QProcess::startDetached(found, arguments);
-}
-
-// Whether the box's text is not a number.
-bool notANumber(const NumberBox& number) {
-    try {
-        const std::string text = number.box->text().toStdString();
-        if (number.integer)
-            textToInt32(text);
-        else
-            textToFloat(text);
-    } catch (const Error& failure) {
-        return failure.kind() == ErrorKind::NumberText;
-    }
-    return false;
-}
-
-void giveFocus(TypeAheadCombo* box) {
-    QWidget* window = box->window();
-    window->show();
-    window->raise();
-    window->activateWindow();
-    box->setFocus(Qt::OtherFocusReason);
-    box->lineEdit()->selectAll();
 }
 
 } // namespace
@@ -69,6 +48,13 @@ void Workspace::attach(TForm2* planeEntry, TForm3* parameters, TForm4* analysis)
     parameters_ = parameters;
     analysis_ = analysis;
 }
+
+void Workspace::attachLoads(LoadsWindow* loads) { loads_ = loads; }
+
+TForm2& Workspace::planeEntry() const { return *planeEntry_; }
+TForm3& Workspace::parameters() const { return *parameters_; }
+TForm4& Workspace::analysis() const { return *analysis_; }
+LoadsWindow& Workspace::loads() const { return *loads_; }
 
 QString emptyBlockNameMessage() { return QCoreApplication::translate("Workspace", EmptyBlockNameMessage); }
 
@@ -95,8 +81,9 @@ bool Workspace::settleEdits(const QString& question) {
 
 void Workspace::writeReport(WrittenFiles& written) {
     if (refuseEmptyBlockName()) return;
-    written.push_back(document_.writeReport());
-    if (analysis_) analysis_->reportWritten();
+    const commands::SavedReport report = commands::saveReport(document_, commands::silentFeedback());
+    written.push_back(report.Path);
+    if (analysis_) analysis_->reportWritten(report.Text);
 }
 
 void Workspace::writeDataFile(WrittenFiles& written) {
@@ -108,12 +95,6 @@ void Workspace::writeDataFile(WrittenFiles& written) {
 void Workspace::writeLoads(WrittenFiles& written) {
     if (refuseEmptyBlockName()) return;
     if (const auto file = document_.writeLoads()) written.push_back(*file);
-}
-
-void Workspace::writeFullReport(WrittenFiles& written) {
-    // It follows the data file and the report, whose refusals have told the user.
-    if (!document_.named()) return;
-    if (const auto file = document_.writeFullReport()) written.push_back(*file);
 }
 
 bool Workspace::mayLoadOverEdits(const QString& name) const {
@@ -142,27 +123,41 @@ QString Workspace::currentReportText() const {
     }
 }
 
-// A loads box names itself in its failure. The other boxes come in the
-// order the command reads them, and it stops at the first text that is not
-// a number: the first such box is the one to correct.
-bool Workspace::runCommand(const std::function<void()>& command, const std::vector<NumberBox>& boxesRead) const {
-    return ui::runCommand(command, [this, &boxesRead](const std::exception& failure) {
+void Workspace::analyse() {
+    WindowFeedback feedback;
+    std::optional<commands::AnalysedBlock> analysed;
+    runCommand([&] {
+        // The name goes up once the analysis stands, also when writing the
+        // files fails after it.
+        const auto showName = qScopeGuard([this] {
+            if (document_.results() && analysis_) analysis_->showBlockName();
+        });
+        analysed = commands::analyseAndSave(document_, feedback);
+    });
+    if (analysed && analysed->Outcome == commands::AnalysisOutcome::Unnamed) refuseUnnamed();
+    if (!analysis_) return;
+    if (analysed && analysed->Outcome == commands::AnalysisOutcome::Saved) analysis_->showReport(analysed->ReportText);
+    showSaved(analysis_->statusBar(), feedback.written());
+}
+
+// The failure names the box: a load's names its entry; a plane's text or
+// angle, or its letters, name the box and the plane (the row), and the
+// entry window comes up with that box, whichever window's command read it;
+// a parameter's names its field in the parameter window.
+bool Workspace::runCommand(const std::function<void()>& command) const {
+    return ui::runCommand(command, [this](const std::exception& failure) {
         if (const auto* entry = dynamic_cast<const LoadsEntryError*>(&failure)) {
             if (loads_) loads_->focusEntry(entry->Field, entry->Row);
             return;
         }
         const auto* error = dynamic_cast<const Error*>(&failure);
-        if (!error) return;
-        // A plane's angle out of range, or its letters, name the box and the
-        // plane: the entry window comes up with that box, whichever
-        // window's command refused it.
-        if (error->kind() == ErrorKind::RefusedInput) {
+        if (!error || error->field().empty()) return;
+        if (error->kind() != ErrorKind::RefusedInput && error->kind() != ErrorKind::NumberText) return;
+        if (error->row() >= 0) {
             if (planeEntry_) planeEntry_->focusPlaneBox(error->field(), error->row());
-            return;
+        } else if (parameters_) {
+            parameters_->focusParameter(error->field());
         }
-        if (error->kind() != ErrorKind::NumberText) return;
-        for (const NumberBox& number : boxesRead)
-            if (notANumber(number)) return giveFocus(number.box);
     });
 }
 

@@ -4,6 +4,7 @@
 // that refuse without a block name, loading a block over edits, the report
 // for the viewer, opening a report, and commands that point the user at the
 // box whose text is not a number).
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -23,7 +24,6 @@ class LoadsWindow;
 class TForm2;
 class TForm3;
 class TForm4;
-class TypeAheadCombo;
 
 inline const char* const DataFolderName = "数据文件";
 inline const char* const ReportFolderName = "分析报告";
@@ -38,13 +38,6 @@ inline constexpr int SavedNoteMilliseconds = 15000;
 // Starts a program with its arguments, detached, without a shell; false
 // when it could not be started.
 using ProgramStarter = std::function<bool(const QString& program, const QStringList& arguments)>;
-
-// A box whose text a command reads as a number; integer boxes are read as
-// 32-bit integers, the others as real numbers.
-struct NumberBox {
-    TypeAheadCombo* box;
-    bool integer;
-};
 
 class Workspace {
 public:
@@ -61,22 +54,21 @@ public:
     JointDocument& joints() { return joints_; }
     const JointDocument& joints() const { return joints_; }
 
+    // The windows are the program's (app/); the workspace only points at
+    // them, and forgets one once it is destroyed.
     void attach(TForm2* planeEntry, TForm3* parameters, TForm4* analysis);
-    TForm2& planeEntry() const { return *planeEntry_; }
-    TForm3& parameters() const { return *parameters_; }
-    TForm4& analysis() const { return *analysis_; }
-    void attachLoads(LoadsWindow* loads) { loads_ = loads; }
-    LoadsWindow& loads() const { return *loads_; }
+    TForm2& planeEntry() const;
+    TForm3& parameters() const;
+    TForm4& analysis() const;
+    void attachLoads(LoadsWindow* loads);
+    LoadsWindow& loads() const;
 
     // The report and the data file of the current block. With an empty
     // block name each shows the empty-name message and writes nothing.
     void writeReport(WrittenFiles& written);
     void writeDataFile(WrittenFiles& written);
-    // The companion file alone (refusing an empty block name the same way),
-    // and the full analysis's report, written after the other two and
-    // silently skipped where they refused.
+    // The companion file alone, refusing an empty block name the same way.
     void writeLoads(WrittenFiles& written);
-    void writeFullReport(WrittenFiles& written);
     // Whether a block named `name` may be loaded over the document: yes when
     // nothing was edited since the last load or confirm, else the user's
     // answer to the question.
@@ -88,11 +80,17 @@ public:
     // fails with "Cannot open file "<path>". <reason>".
     QString currentReportText() const;
 
+    // "分析、计算", from the analysis window or the loads window: analyses
+    // the block and writes its files (commands::analyseAndSave), its notes
+    // in message boxes, then the analysis window shows the block's name and
+    // the report written, and its status bar the files.
+    void analyse();
+
     // Runs a command like runCommand; when it fails on a text that is not a
-    // number, the box among `boxesRead` holding that text - or the loads
-    // window's box the failure names - gets the focus with the text
-    // selected, so the user can type the correction at once.
-    bool runCommand(const std::function<void()>& command, const std::vector<NumberBox>& boxesRead) const;
+    // number or a value refused, the box the failure's field names gets the
+    // focus with its text selected, so the user can type the correction at
+    // once: a plane's box in the entry window, a parameter's, a load's.
+    bool runCommand(const std::function<void()>& command) const;
 
     // Tells in a window's status bar what a command wrote, e.g.
     // "已保存：分析报告/b1.txt、数据文件/b1.txt"; nothing written, nothing said.
@@ -118,10 +116,10 @@ private:
     std::filesystem::path programFolder_;
     BlockDocument document_;
     JointDocument joints_;
-    TForm2* planeEntry_ = nullptr;
-    TForm3* parameters_ = nullptr;
-    TForm4* analysis_ = nullptr;
-    LoadsWindow* loads_ = nullptr;
+    QPointer<TForm2> planeEntry_;
+    QPointer<TForm3> parameters_;
+    QPointer<TForm4> analysis_;
+    QPointer<LoadsWindow> loads_;
     ProgramStarter startProgram_;
 };
 

@@ -70,6 +70,7 @@ private slots:
     void theWheelChangesOnlyAFocusedBox();
     void confirmRefusesWhatReadingWouldRefuse_data();
     void confirmRefusesWhatReadingWouldRefuse();
+    void theFailingTextIsFocusedNotAnotherBadOne();
     void noFileWithoutAConfirmedBlock();
     void aTableCellKeepsItsKeys();
     void analysisSettingsAndRunsLiveInTheDocument();
@@ -238,6 +239,20 @@ void EverydayUse::confirmRefusesWhatReadingWouldRefuse() {
     QCOMPARE(readFileBytes(program.reportFile("b1.txt")), report);
     QVERIFY(QTest::qWaitForWindowActive(&program->Form3)); // brought up from the entry window
     QCOMPARE(QApplication::focusWidget(), program.box(&program->Form3, box));
+}
+
+// The confirm reads the parameters before the planes: with a bad text in
+// each, the failure is the parameter's, and its box is the one focused,
+// not the plane's box that the command never read.
+void EverydayUse::theFailingTextIsFocusedNotAnotherBadOne() {
+    TestProgram program;
+    program.confirmExample("b1");
+    typeInto(program.box(&program->Form3, 9), "abc"); // c of plane 1
+    typeInto(program.box(&program->Form2, 6), "x");   // dip angle of the first cutting plane
+    click(program, &program->Form2, "BitBtn1");
+    QCOMPARE(program.boxes.shown(), QStringList{"error: 'abc' is not a valid floating point value."});
+    QVERIFY(QTest::qWaitForWindowActive(&program->Form3));
+    QCOMPARE(QApplication::focusWidget(), program.box(&program->Form3, 9));
 }
 
 // A block picked but not confirmed gives no file named ".txt".

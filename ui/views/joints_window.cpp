@@ -1,5 +1,6 @@
 #include "ui/views/joints_window.h"
 
+#include <QPointer>
 #include <QAbstractTableModel>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -28,6 +29,7 @@
 #include <memory>
 #include <utility>
 
+#include "commands/study_commands.h"
 #include "document/joint_document.h"
 #include "drawing/joint_net.h"
 #include "model/error.h"
@@ -218,11 +220,15 @@ JointsWindow::JointsWindow(ui::Workspace& workspace, QWidget* parent)
             inside->setSpacing(4);
         }
 
-    joints().addListener([this] { showJoints(); });
-    workspace_.document().addListener([this] {
-        if (isVisible() && currentSlope() != drawnSlope_) {
-            showKinematics();
-            redraw();
+    // The documents outlive the window (made and dropped by the program):
+    // a change after it is gone calls nothing.
+    joints().addListener([window = QPointer(this)] {
+        if (window) window->showJoints();
+    });
+    workspace_.document().addListener([window = QPointer(this)] {
+        if (window && window->isVisible() && window->currentSlope() != window->drawnSlope_) {
+            window->showKinematics();
+            window->redraw();
         }
     });
     showJoints();
@@ -450,9 +456,9 @@ void JointsWindow::startProbabilities() {
     auto job = std::make_shared<PairProbabilityJob>();
     if (!ui::runCommand([&] { *job = joints().pairProbabilityJob(); })) return;
     auto found = std::make_shared<std::optional<std::vector<PairProbability>>>();
-    probabilities_->start(
-        [job, found](const ProgressCallback& progress) {
-            *found = job->run(progress);
+    probabilities_->startCommand(
+        [job, found](commands::Feedback& feedback) {
+            *found = commands::pairProbabilityStudy(*job, feedback);
             return found->has_value();
         },
         [this, job, found](std::exception_ptr failure) { finishProbabilities(*job, std::move(*found), failure); });
@@ -518,9 +524,10 @@ void JointsWindow::combine() {
     const BlockDocument& block = workspace_.document();
     if (!joints().opened()) return ui::messageBoxes().message(noFileMessage());
     if (block.currentBlock().empty()) return ui::messageBoxes().message(noBlockMessage());
-    workspace_.runCommand(
-        [&] { joints().combine(block.currentBlock(), block.block(), combinationSlope(block.block(), block.loads())); },
-        workspace_.parameters().numberBoxes());
+    workspace_.runCommand([&] {
+        commands::combinationStudy(joints(), block.currentBlock(), block.block(), block.loads(),
+                                   commands::silentFeedback());
+    });
     if (sorted_->rowCount() > 0) combinations_->setCurrentIndex(sorted_->index(0, 0));
 }
 

@@ -15,11 +15,14 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <memory>
 #include <utility>
 
+#include "commands/study_commands.h"
 #include "document/block_document.h"
 #include "drawing/kc_plots.h"
 #include "model/numtext.h"
+#include "ui/background_run.h"
 #include "ui/messages.h"
 #include "ui/style.h"
 #include "ui/views/analysis_labels.h"
@@ -276,8 +279,11 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, StudyRecords* recor
     layout->addWidget(splitter, 1);
     layout->addLayout(buttons);
 
+    // The run button starts only once the settings pass (start); the
+    // runner enables both buttons and cancels on its cancel button.
+    background_ = new ui::BackgroundRun(run_, cancel_, progress_, this);
+    connect(background_, &ui::BackgroundRun::runningChanged, table_, [this](bool on) { table_->setEnabled(!on); });
     connect(run_, &QPushButton::clicked, this, &ProbabilisticWindow::start);
-    connect(cancel_, &QPushButton::clicked, this, &ProbabilisticWindow::cancel);
     connect(save, &QPushButton::clicked, this, [this] {
         FigureWidget* shown = pictures_->currentWidget() == volumePicture_ ? volumePicture_
                               : pictures_->currentWidget() == reliability_ ? reliability_->alphaPicture()
@@ -291,7 +297,6 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, StudyRecords* recor
     connect(method_, &QComboBox::activated, this, [this] { takeEdits(); });
     for (QSpinBox* box : {samples_, seed_, bins_}) connect(box, &QSpinBox::valueChanged, this, [this] { takeEdits(); });
     for (QDoubleSpinBox* box : correlation_) connect(box, &QDoubleSpinBox::valueChanged, this, [this] { takeEdits(); });
-    setRunning(false);
     // Settings already recorded (the window made again) are shown as they
     // are; the first time, they are proposed around the block's values.
     if (records_.Probabilistic) {
@@ -301,11 +306,6 @@ ProbabilisticWindow::ProbabilisticWindow(BlockSource source, StudyRecords* recor
         refresh();
     }
     reliability_->showRun(block_);
-}
-
-ProbabilisticWindow::~ProbabilisticWindow() {
-    cancelled_ = true;
-    if (worker_.joinable()) worker_.join();
 }
 
 void ProbabilisticWindow::buildTable() {
@@ -498,46 +498,29 @@ void ProbabilisticWindow::start() {
     });
 }
 
-// The samples run on a worker thread; progress and the result come back to
-// the window's thread as queued calls, which Qt drops if the window is gone.
+// The samples run in the background; the worker touches copies only, and
+// its result comes back to the window's thread when it ends.
 void ProbabilisticWindow::launch(const WedgeLoads& loads, const ProbabilisticSettings& chosen) {
-    cancelled_ = false;
     runBlock_ = block_;
     runSettings_ = chosen;
     // The window always shows the failed wedges' volumes.
     runSettings_.FailedVolumes = true;
-    setRunning(true);
-    progress_->setValue(0);
-    summary_->setText(tr("计算中…"));
-    worker_ = std::thread([this, attitudes = block_.Attitudes, params = block_.Params, loads, chosen = runSettings_] {
-        ProbabilisticResult result;
-        std::exception_ptr failure;
-        try {
-            result =
-                runProbabilistic(attitudes, params, loads, chosen, [this](std::uint64_t done, std::uint64_t total) {
-                    QMetaObject::invokeMethod(
-                        this, [this, done, total] { showProgress(done, total); }, Qt::QueuedConnection);
-                    return !cancelled_;
-                });
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        QMetaObject::invokeMethod(
-            this, [this, result = std::move(result), failure]() mutable { finish(std::move(result), failure); },
-            Qt::QueuedConnection);
-    });
+    auto result = std::make_shared<ProbabilisticResult>();
+    const bool started = background_->startCommand(
+        [result, block = commands::StudyBlock{block_.Attitudes, block_.Params, loads},
+         settings = runSettings_](commands::Feedback& feedback) {
+            *result = commands::probabilisticStudy(block, settings, feedback);
+            return !result->Cancelled;
+        },
+        [this, result](std::exception_ptr failure) { finish(std::move(*result), failure); });
+    if (started) summary_->setText(tr("计算中…"));
 }
 
-void ProbabilisticWindow::cancel() { cancelled_ = true; }
+bool ProbabilisticWindow::running() const { return background_ && background_->running(); }
 
-void ProbabilisticWindow::showProgress(std::uint64_t done, std::uint64_t total) {
-    if (total > 0)
-        progress_->setValue(static_cast<int>(1000.0 * static_cast<double>(done) / static_cast<double>(total)));
-}
+void ProbabilisticWindow::cancel() { background_->cancel(); }
 
 void ProbabilisticWindow::finish(ProbabilisticResult result, std::exception_ptr failure) {
-    if (worker_.joinable()) worker_.join();
-    setRunning(false);
     if (failure) {
         summary_->setText(tr("计算失败。"));
         records_.LastProbabilistic.reset(); // no figure of other settings beside these
@@ -545,7 +528,6 @@ void ProbabilisticWindow::finish(ProbabilisticResult result, std::exception_ptr 
         showStale();
         ui::runCommand([&failure] { inWindowWords([&failure] { std::rethrow_exception(failure); }); });
     } else {
-        if (result.Cancelled) progress_->setValue(0);
         records_.LastProbabilistic =
             StudyRecords::ProbabilisticRecord{runBasis(runBlock_), {runSettings_, std::move(result)}};
         summary_->setText(
@@ -567,12 +549,6 @@ void ProbabilisticWindow::showPlot() {
     const auto shown = result();
     picture_->setFigure(kcHistogramFigure(shown ? &*shown : nullptr));
     volumePicture_->setFigure(failedVolumeFigure(shown ? &*shown : nullptr));
-}
-
-void ProbabilisticWindow::setRunning(bool running) {
-    run_->setEnabled(!running);
-    cancel_->setEnabled(running);
-    table_->setEnabled(!running);
 }
 
 std::optional<ProbabilisticRun> ProbabilisticWindow::runFor(const ViewedBlock& block) const {

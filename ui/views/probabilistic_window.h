@@ -1,16 +1,14 @@
 #pragma once
 // "可靠度分析": a Monte Carlo or Latin hypercube analysis of the block with
-// its loads, run on a worker thread with a progress bar and a cancel
-// button, shown as the histogram of Kc with the probability of failure
+// its loads (commands::probabilisticStudy), run in the background
+// (ui::BackgroundRun) with a progress bar and a cancel button, shown as the histogram of Kc with the probability of failure
 // P(Kc < 1), and P(Fs < required) of the full factor beside it. Only the
 // loads the block has are offered as inputs.
 #include <QWidget>
 
 #include <array>
-#include <atomic>
 #include <exception>
 #include <optional>
-#include <thread>
 
 #include "analysis/probabilistic/probabilistic.h"
 #include "report/calculation_report.h"
@@ -25,6 +23,10 @@ class QSpinBox;
 class QTabWidget;
 class QTableWidget;
 
+namespace trelmox::ui {
+class BackgroundRun;
+}
+
 namespace trelmox::views {
 
 class FigureWidget;
@@ -36,7 +38,6 @@ public:
     // The settings and the last run are kept in `records` (the block
     // document's), or in the window's own when none is given.
     explicit ProbabilisticWindow(BlockSource source, StudyRecords* records = nullptr, QWidget* parent = nullptr);
-    ~ProbabilisticWindow() override;
 
     // Reads the block again and sets every input's distribution to the
     // first-run default around the block's value.
@@ -46,7 +47,7 @@ public:
     // Starts the analysis; a bad setting goes to the error box.
     void start();
     void cancel();
-    bool running() const { return worker_.joinable(); }
+    bool running() const;
 
     FigureWidget* picture() const { return picture_; }
     // The failed wedges' volume histogram.
@@ -82,9 +83,7 @@ private:
     void showRun();
     void fillDefaults(int row, int kind);
     void launch(const WedgeLoads& loads, const ProbabilisticSettings& chosen);
-    void showProgress(std::uint64_t done, std::uint64_t total);
     void finish(ProbabilisticResult result, std::exception_ptr failure);
-    void setRunning(bool running);
     void showPlot();
     void showStale();
 
@@ -97,8 +96,7 @@ private:
     ViewedBlock runBlock_;
     ProbabilisticSettings runSettings_;
     bool showing_ = false; // showing the records: no edit to take
-    std::thread worker_;
-    std::atomic<bool> cancelled_{false};
+    ui::BackgroundRun* background_ = nullptr;
 
     QLabel* caption_ = nullptr;
     QTableWidget* table_ = nullptr;

@@ -8,11 +8,13 @@
 
 #include <memory>
 
+#include "commands/report_commands.h"
 #include "document/joint_document.h"
 #include "document/report_inputs.h"
 #include "paint/report_pages.h"
 #include "report/cloud_tables.h"
 #include "ui/messages.h"
+#include "ui/window_feedback.h"
 #include "ui/views/picture_commands.h"
 #include "ui/workspace.h"
 
@@ -35,21 +37,18 @@ void showPreview(QWidget* window, const CalculationReport& report) {
 
 void makeReport(QWidget* window, ui::Workspace& workspace) {
     // `window` is the button's window, whose status bar tells what was written.
-    WrittenFiles written;
-    std::optional<CalculationReport> report;
+    ui::WindowFeedback feedback;
+    std::optional<commands::WrittenReport> written;
     ui::runCommand([&] {
         if (workspace.document().currentBlock().empty()) {
             ui::messageBoxes().message(ui::emptyBlockNameMessage());
             return;
         }
-        report = calculationReport(windowReportInputs(workspace));
-        const std::filesystem::path pdf =
-            workspace.reportFolder() / calculationReportFileName(workspace.document().currentBlock());
-        paint::writeReportPdf(pdf, *report);
-        written.push_back(pdf);
+        written = commands::writeCalculationReport(windowReportInputs(workspace), workspace.reportFolder(),
+                                                   paint::writeReportPdf, feedback);
     });
-    if (auto* statusBar = window->findChild<QStatusBar*>()) workspace.showSaved(statusBar, written);
-    if (report) showPreview(window, *report);
+    if (auto* statusBar = window->findChild<QStatusBar*>()) workspace.showSaved(statusBar, feedback.written());
+    if (written) showPreview(window, written->Report);
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include "commands/study_commands.h"
 #include "document/block_document.h"
 #include "drawing/kc_plots.h"
 #include "model/numtext.h"
@@ -190,13 +191,13 @@ void SensitivityWindow::compute() {
         const double from = textToFloat(from_->text().trimmed().toStdString());
         const double to = textToFloat(to_->text().trimmed().toStdString());
         const WedgeLoads loads = enteredLoads(block_);
-        std::vector<SensitivityStep> computed;
+        std::optional<std::vector<SensitivityStep>> computed;
         inWindowWords([&] {
-            computed =
-                runSensitivity(block_.Attitudes, block_.Params, loads, parameter(), from, to, stepCount_->value());
+            computed = commands::sensitivityStudy({block_.Attitudes, block_.Params, loads}, parameter(), from, to,
+                                                  stepCount_->value(), commands::silentFeedback());
         });
         records_.LastSensitivity = StudyRecords::SensitivityRecord{
-            runBasis(block_), sensitivityRun(parameter(), std::move(computed), inputsOf(block_))};
+            runBasis(block_), sensitivityRun(parameter(), std::move(computed).value(), inputsOf(block_))};
         const std::vector<SensitivityStep>& done = steps();
         showStale();
         const std::optional<BlockPoint>& own = records_.LastSensitivity->Run.Own;

@@ -1,0 +1,52 @@
+#pragma once
+// The studies made on a block beside its own analysis: the probabilistic
+// run, the sensitivity steps of one input, the combinations of measured
+// joints with the block's slope and their pairs' probabilities. Each checks
+// its settings against the block, runs with the feedback's progress and
+// cancellation, and returns the typed result. A study writes no file
+// itself: its result goes to the windows' figures or the tool's printers.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/probabilistic/probabilistic.h"
+#include "analysis/probabilistic/sensitivity.h"
+#include "commands/feedback.h"
+#include "document/joint_document.h"
+#include "model/block.h"
+#include "model/datafile.h"
+#include "model/loads.h"
+
+namespace trelmox::commands {
+
+// The block a study is made on: its planes, its parameters as typed and its
+// loads as numbers.
+struct StudyBlock {
+    PlaneAttitudeArray Attitudes{};
+    TWedgeParams Params{};
+    WedgeLoads Loads{};
+};
+
+// Throws Error for a parameter text that is not a number, loads out of range
+// and settings that do not fit the block (validateSettings), before any
+// sample; then for a failure of the run. A cancelled run gives the result
+// with Cancelled set.
+ProbabilisticResult probabilisticStudy(const StudyBlock& block, const ProbabilisticSettings& settings,
+                                       Feedback& feedback);
+
+// Kc and Fs at `steps` values of `input` from `from` to `to`; nothing when
+// cancelled before it began. Throws Error as runSensitivity does.
+std::optional<std::vector<SensitivityStep>> sensitivityStudy(const StudyBlock& block, Parameter input, double from,
+                                                             double to, int steps, Feedback& feedback);
+
+// Every pair of the joints' sets (or planes) set into the slope of `block`
+// named `blockName` with its loads (JointDocument::combine); the last run
+// stays when it throws.
+const JointCombinations& combinationStudy(JointDocument& joints, const std::string& blockName, const SavedBlock& block,
+                                          const WedgeLoads& loads, Feedback& feedback);
+
+// The probability of failure of each pair of a combination run; nothing
+// when cancelled.
+std::optional<std::vector<PairProbability>> pairProbabilityStudy(const PairProbabilityJob& job, Feedback& feedback);
+
+} // namespace trelmox::commands
