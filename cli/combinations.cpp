@@ -1,7 +1,6 @@
 // trelmox-cli combinations: every pair of measured planes or joint sets as
 // the cutting planes of one slope, sorted by the full factor, so that a
 // measurement file goes in and the critical wedge comes out.
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <ostream>
@@ -10,12 +9,14 @@
 
 #include "analysis/joints/combinations.h"
 #include "analysis/joints/pair_probability.h"
+#include "analysis/joints/set_grouping.h"
 #include "document/joint_document.h"
 #include "cli/cli.h"
 #include "cli/help_table.h"
 #include "cli/loads.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "cli/usage_checked.h"
 #include "cli/results_json.h"
 #include "model/datafile.h"
 #include "model/error.h"
@@ -27,26 +28,6 @@
 namespace trelmox::cli {
 
 namespace {
-
-// What --sets asks for; SetCount > 0 for auto:N.
-struct SetChoice {
-    enum class Kind { Planes, Labels, Automatic } Type = Kind::Planes;
-    int SetCount = 0;
-};
-
-SetChoice setChoice(const std::string& value) {
-    if (value == "planes") return {};
-    if (value == "labels") return {SetChoice::Kind::Labels};
-    if (value.starts_with("auto:")) {
-        const char* first = value.data() + 5;
-        const char* last = value.data() + value.size();
-        int count = 0;
-        const auto [end, error] = std::from_chars(first, last, count);
-        if (first != last && error == std::errc() && end == last && count >= 1)
-            return {SetChoice::Kind::Automatic, count};
-    }
-    throw UsageError("invalid value '" + value + "' for --sets (planes, labels or auto:N with N >= 1)");
-}
 
 struct Combination {
     bool HasLoads = false;
@@ -72,16 +53,16 @@ template <typename Step> auto fromFile(const std::string& file, Step step) {
 }
 
 // The pairs of the slope block's planes and the measurements, grouped as chosen.
-void combineMeasurements(const std::string& blockName, const SavedBlock& block, const SetChoice& choice,
+void combineMeasurements(const std::string& blockName, const SavedBlock& block, const SetGrouping& choice,
                          Combination& c) {
     const CombinationSlope slope = combinationSlope(block, c.Loads);
-    if (choice.Type == SetChoice::Kind::Labels) c.Joints.useLabels();
-    if (choice.Type == SetChoice::Kind::Automatic) c.Joints.groupAutomatically(choice.SetCount);
+    if (choice.Type == SetGrouping::Kind::Labels) c.Joints.useLabels();
+    if (choice.Type == SetGrouping::Kind::Automatic) c.Joints.groupAutomatically(choice.SetCount);
     c.Joints.combine(blockName, block, slope);
     c.Block = block;
 }
 
-void combine(const std::string& blockFile, const std::string& measurementFile, const SetChoice& choice,
+void combine(const std::string& blockFile, const std::string& measurementFile, const SetGrouping& choice,
              Combination& c) {
     const std::string blockName = blockNameOf(blockFile);
     SavedBlock block;
@@ -286,7 +267,7 @@ void printText(const Combination& c, std::ostream& out) {
 
 int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     ParsedArgs parsed;
-    SetChoice choice;
+    SetGrouping choice;
     std::string format;
     bool probabilistic = false;
     PairProbabilitySettings pairRuns;
@@ -297,7 +278,7 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
             out << commandUsage("combinations");
             return ExitOk;
         }
-        choice = setChoice(parsed.last("sets").value_or("planes"));
+        choice = usageChecked([&] { return parseSetGrouping(parsed.last("sets").value_or("planes")); });
         format = parsed.choice("format", {"text", "json", "csv", "xlsx"}, "text");
         if (parsed.positional.size() != 2) throw UsageError("give a block data file and a measurement file");
         destination.emplace(parsed, format, parsed.positional, out);
@@ -343,12 +324,7 @@ std::vector<Json> combinationRows(const std::string& blockName, const SavedBlock
                                   const std::optional<WedgeLoads>& loads, const std::filesystem::path& measurementName,
                                   MeasurementFile measurements, const std::string& sets,
                                   const std::optional<PairProbabilitySettings>& probability) {
-    SetChoice choice;
-    try {
-        choice = setChoice(sets);
-    } catch (const UsageError& usage) {
-        throw Error::refused(usage.what(), "sets");
-    }
+    const SetGrouping choice = parseSetGrouping(sets);
     Combination c;
     c.HasLoads = loads.has_value();
     c.Loads = loads.value_or(WedgeLoads{});

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "analysis/cloud/cloud_analysis.h"
-#include "cli/cloud.h"
+#include "analysis/cloud/cloud_settings.h"
 #include "model/error.h"
 #include "report/cloud_tables.h"
 
@@ -66,7 +66,7 @@ py::dict facets(const Points& points, double voxel, std::size_t neighbours, doub
             throw Error::refused("point " + std::to_string(i) + " has a coordinate that is not a finite number",
                                  "points", static_cast<int>(std::min<std::size_t>(i, 0x7FFFFFFF)));
     }
-    const CloudSettings settings = cli::cloudSettings(voxel, neighbours, minFacetArea, sets, weight);
+    const CloudSettings settings = cloudSettings(voxel, neighbours, minFacetArea, sets, weight);
     std::optional<CloudResult> result;
     std::vector<std::string> facetRows, setRows;
     std::string measurements;
