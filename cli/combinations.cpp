@@ -125,7 +125,7 @@ Json pairJson(const Combination& c, std::size_t i) {
     const PlanePair& p = c.pairs()[i];
     const CandidatePlane& a = run.Planes[p.First];
     const CandidatePlane& b = run.Planes[p.Second];
-    const auto problem = pairProblem(p);
+    const std::optional<Error> failure = pairFailure(p);
     Json json;
     json["plane1"] = planeJson(a);
     json["plane2"] = planeJson(b);
@@ -138,7 +138,8 @@ Json pairJson(const Combination& c, std::size_t i) {
     json["kc"] = jsonOf(pairKc(p));
     json["fs"] = jsonOf(pairFs(p));
     json["fs_contact"] = p.Full ? Json(contactName(p.Full->Contact)) : Json(nullptr);
-    json["error"] = jsonOf(problem);
+    json["error"] = failure ? Json(failure->what()) : Json(nullptr);
+    json["error_kind"] = failure ? Json(errorKindKey(*failure)) : Json(nullptr);
     addProbabilityJson(c.probability(i), json);
     return json;
 }
