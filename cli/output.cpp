@@ -15,6 +15,7 @@
 #include "analysis/probabilistic/parameters.h"
 #include "analysis/vec3.h"
 #include "cli/output_guard.h"
+#include "model/error_key.h"
 #include "model/files.h"
 #include "model/language.h"
 #include "model/numtext.h"
@@ -447,10 +448,7 @@ std::string shownFigure(const std::optional<double>& value, const std::optional<
 
 } // namespace
 
-const char* errorKindKey(const Error& failure) {
-    return failure.fault() != ArithmeticFault::None ? arithmeticFaultName(failure.fault())
-                                                    : errorKindName(failure.kind());
-}
+const char* errorKindKey(const Error& failure) { return errorKey(failure); }
 
 bool fsFailed(const BlockOutcome& o) { return fullFigures(o.run).Error.has_value(); }
 
