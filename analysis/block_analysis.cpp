@@ -67,7 +67,7 @@ Error fullAnalysisFailure(const Error& failure, const PlaneAttitudeArray& attitu
 }
 
 BlockRun runBlock(const BlockInput& block, const WedgeLoads& loads) {
-    BlockRun run{block, loads, {}, {}, {}, {}, {}, {}, {}, {}, {}};
+    BlockRun run{block, loads, {}, {}, {}, {}, {}, {}, {}, {}};
     try {
         runToKc(block, run);
         if (!run.FailedTriples.empty()) return run;
@@ -80,7 +80,6 @@ BlockRun runBlock(const BlockInput& block, const WedgeLoads& loads) {
         run.Full = realWedge(inputs);
     } catch (const Error& failure) {
         run.FullError = fullAnalysisFailure(failure, inputs.Attitudes, inputs.Numbers, inputs.Loads);
-        run.FullFailure = run.FullError->what();
     }
     return run;
 }

@@ -47,10 +47,11 @@ struct BlockRun {
     // block, not the block's failure: Kc and the geometry stand.
     std::optional<RealWedge> Full;
     std::optional<Error> FullError; // its failure, with its kind and source
-    std::string FullFailure;        // and that failure's message
 
     // Kc was worked out: every corner, every number, the factor.
     bool complete() const { return Safety.has_value(); }
+    // The full analysis's failure message; empty when it did not fail.
+    std::string fullFailureMessage() const { return FullError ? FullError->what() : std::string(); }
     // Throws the failure that stopped the run, if one did.
     void throwFailure() const {
         if (Failure) throw *Failure;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis/block_analysis.h"
+#include "model/error.h"
 
 namespace trelmox {
 
@@ -19,7 +20,8 @@ struct BlockOutcome {
     // among `messages`.
     std::optional<BlockRun> run;
     std::vector<std::string> messages; // the system's messages for this block, in order
-    std::optional<std::string> error;  // the failure that stopped this block
+    // The failure that stopped this block, its message naming the file.
+    std::optional<Error> error;
 };
 
 } // namespace trelmox

@@ -117,7 +117,7 @@ BlockOutcome analyseOne(const RunInput& input, const Destinations& to, OutputGua
     try {
         analyseFile(input, to, guard, outcome);
     } catch (const Error& failure) {
-        outcome.error = fileFailureText(input.file, failure);
+        outcome.error = failure.reworded(fileFailureText(input.file, failure));
     }
     return outcome;
 }

@@ -1,7 +1,6 @@
 // trelmox-cli combinations: every pair of measured planes or joint sets as
 // the cutting planes of one slope, sorted by the full factor, so that a
 // measurement file goes in and the critical wedge comes out.
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <ostream>
@@ -10,11 +9,13 @@
 
 #include "analysis/joints/combinations.h"
 #include "analysis/joints/pair_probability.h"
+#include "analysis/joints/set_grouping.h"
 #include "cli/cli.h"
 #include "cli/destination.h"
 #include "cli/help_table.h"
 #include "cli/loads.h"
 #include "cli/options.h"
+#include "cli/usage_checked.h"
 #include "document/combination_run.h"
 #include "document/joint_document.h"
 #include "model/block_names.h"
@@ -33,14 +34,6 @@ namespace trelmox::cli {
 
 namespace {
 
-SetChoice setChoice(const std::string& value) {
-    try {
-        return setChoiceOf(value);
-    } catch (const Error& refused) {
-        throw UsageError(refused.what());
-    }
-}
-
 // Runs `step`, naming the file in its failure.
 template <typename Step> auto fromFile(const std::string& file, Step step) {
     try {
@@ -50,7 +43,7 @@ template <typename Step> auto fromFile(const std::string& file, Step step) {
     }
 }
 
-CombinationResult combine(const std::string& blockFile, const std::string& measurementFile, const SetChoice& choice,
+CombinationResult combine(const std::string& blockFile, const std::string& measurementFile, const SetGrouping& choice,
                           const std::optional<PairProbabilitySettings>& probability) {
     const std::string blockName = blockNameOf(blockFile);
     SavedBlock block;
@@ -69,7 +62,7 @@ CombinationResult combine(const std::string& blockFile, const std::string& measu
 
 int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     ParsedArgs parsed;
-    SetChoice choice;
+    SetGrouping choice;
     std::string format;
     bool probabilistic = false;
     PairProbabilitySettings pairRuns;
@@ -80,7 +73,7 @@ int runCombinationsCommand(const std::vector<std::string>& args, std::ostream& o
             out << commandUsage("combinations");
             return ExitOk;
         }
-        choice = setChoice(parsed.last("sets").value_or("planes"));
+        choice = usageChecked([&] { return parseSetGrouping(parsed.last("sets").value_or("planes")); });
         format = parsed.choice("format", {"text", "json", "csv", "xlsx"}, "text");
         if (parsed.positional.size() != 2) throw UsageError("give a block data file and a measurement file");
         destination.emplace(parsed, format, parsed.positional, out);

@@ -28,7 +28,7 @@ void analyseBlock(const ParsedBlock& block, const WedgeLoads& loads, BlockOutcom
     // The full analysis's failure or refusal is a message of the block, not
     // the block's failure: Kc and the geometry stand.
     if (!run.Full)
-        outcome.messages.push_back(run.FullFailure);
+        outcome.messages.push_back(run.fullFailureMessage());
     else if (const auto refusal = run.Full->Analysis.Refusal)
         outcome.messages.push_back(refusalMessage(*refusal));
     else if (std::string size = sizingSentence(loads.Size, run.Full->Analysis.Size); !size.empty())

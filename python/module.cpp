@@ -24,7 +24,9 @@
 #include "analysis/block_analysis.h"
 #include "analysis/block_outcome.h"
 #include "analysis/joints/sectors.h"
+#include "analysis/joints/set_grouping.h"
 #include "analysis/probabilistic/distribution.h"
+#include "analysis/probabilistic/distribution_options.h"
 #include "analysis/probabilistic/kernel.h"
 #include "analysis/probabilistic/probabilistic.h"
 #include "analysis/probabilistic/reliability.h"
@@ -342,30 +344,7 @@ using DistributionShape = std::tuple<std::string, std::optional<double>, std::op
 
 Distribution distributionOf(const std::string& input, const DistributionShape& shape) {
     const auto& [kind, sd, low, high, truncateLow, truncateHigh] = shape;
-    const auto need = [&](const std::optional<double>& value, const char* what) {
-        if (!value) throw Error::refused("the " + kind + " distribution of " + input + " needs " + what, input);
-        return *value;
-    };
-    Distribution d;
-    if (kind == "normal")
-        d = normalDistribution(need(sd, "sd"));
-    else if (kind == "uniform")
-        d = uniformDistribution(need(low, "low"), need(high, "high"));
-    else if (kind == "lognormal")
-        d = lognormalDistribution(need(sd, "sd"));
-    else if (kind == "exponential")
-        d = exponentialDistribution();
-    else if (kind == "triangular")
-        d = triangularDistribution(need(low, "low"), need(high, "high"));
-    else if (kind == "beta")
-        d = betaDistribution(need(sd, "sd"), need(low, "low"), need(high, "high"));
-    else if (kind == "gamma")
-        d = gammaDistribution(need(sd, "sd"));
-    else
-        throw Error::refused("unknown distribution '" + kind +
-                                 "' (normal, uniform, lognormal, exponential, triangular, beta, gamma)",
-                             input);
-    return truncateLow || truncateHigh ? truncated(d, truncateLow, truncateHigh) : d;
+    return shapedDistribution(input, kind, sd, low, high, truncateLow, truncateHigh);
 }
 
 struct RunSettings {
@@ -531,18 +510,19 @@ py::dict planeColumns(const Measurements& m) {
 }
 
 py::list setsOf(const Measurements& m, const std::string& grouping, std::uint64_t seed) {
-    std::vector<JointSet> sets;
-    if (grouping == "labels")
-        sets = labelledSets(m.File.Planes);
-    else if (grouping.starts_with("auto:")) {
-        int count = 0;
-        const char* first = grouping.data() + 5;
-        const auto [end, error] = std::from_chars(first, grouping.data() + grouping.size(), count);
-        if (error != std::errc() || end != grouping.data() + grouping.size() || first == end)
-            throw Error::refused("sets are grouped by 'labels' or 'auto:N', not '" + grouping + "'", "grouping");
-        sets = groupSets(m.File.Planes, count, seed);
-    } else
-        throw Error::refused("sets are grouped by 'labels' or 'auto:N', not '" + grouping + "'", "grouping");
+    const auto refused = [&] {
+        return Error::refused("sets are grouped by 'labels' or 'auto:N', not '" + grouping + "'", "grouping");
+    };
+    SetGrouping chosen;
+    try {
+        chosen = parseSetGrouping(grouping);
+    } catch (const Error&) {
+        throw refused();
+    }
+    if (chosen.Type == SetGrouping::Kind::Planes) throw refused();
+    const std::vector<JointSet> sets = chosen.Type == SetGrouping::Kind::Labels
+                                           ? labelledSets(m.File.Planes)
+                                           : groupSets(m.File.Planes, chosen.SetCount, seed);
     py::list out;
     for (const JointSet& set : sets) {
         py::dict d;
@@ -568,7 +548,7 @@ py::list combinations(const Block& block, const Measurements& m, const std::stri
     std::vector<Json> rows;
     {
         const py::gil_scoped_release free;
-        const SetChoice choice = setChoiceOf(sets);
+        const SetGrouping choice = parseSetGrouping(sets);
         JointDocument joints;
         joints.open(m.File, m.Name);
         const CombinationResult result =

@@ -31,7 +31,7 @@ std::string requiredFactorText(const WedgeLoads& l) {
 
 FullOutcome fullOutcome(const CalculationReportInputs& in) {
     if (!in.Results) return {};
-    return {in.Results->Full ? &*in.Results->Full : nullptr, &in.Results->Loads, in.Results->FullFailure};
+    return {in.Results->Full ? &*in.Results->Full : nullptr, &in.Results->Loads, in.Results->FullError};
 }
 
 bool hasFactor(const FullOutcome& full) {

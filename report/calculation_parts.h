@@ -4,9 +4,11 @@
 // files of their own (calculation_inputs.cpp: the inputs and the methods;
 // calculation_studies.cpp: the probabilistic and sensitivity analyses).
 // They format what they are given; they compute nothing.
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "model/error.h"
 #include "model/loads.h"
 #include "report/calculation_report.h"
 #include "report/figures.h"
@@ -29,11 +31,11 @@ std::string percent(double fraction);
 std::string requiredFactorText(const WedgeLoads& l);
 
 // The full analysis of the run with its support design and its loads, or
-// the reason there is none.
+// the failure that left none (absent when there was no run).
 struct FullOutcome {
     const RealWedge* Report = nullptr;
     const WedgeLoads* Loads = nullptr;
-    std::string Failure;
+    std::optional<Error> Failure;
 };
 FullOutcome fullOutcome(const CalculationReportInputs& in);
 // The full analysis gave a factor and a stability state.

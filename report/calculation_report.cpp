@@ -187,7 +187,7 @@ std::vector<ReportItem> fullItems(const FullOutcome& full) {
     if (!full.Report)
         return {ReportParagraph{
             say("实际楔块的三维分析未能进行：", "The 3D analysis of the real wedge could not be made: ") +
-            full.Failure}};
+            (full.Failure ? full.Failure->what() : "")}};
     const RealWedge& r = *full.Report;
     if (r.Analysis.Refusal)
         return {ReportParagraph{say("实际楔块：", "Real wedge: ") + refusalMessage(*r.Analysis.Refusal)}};

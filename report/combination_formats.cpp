@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "model/error.h"
 #include "model/language.h"
 #include "model/numtext.h"
 #include "report/joint_tables.h"
@@ -56,7 +57,7 @@ Json combinationJsonRow(const CombinationResult& c, std::size_t i) {
     const PlanePair& p = c.pairs()[i];
     const CandidatePlane& a = run.Planes[p.First];
     const CandidatePlane& b = run.Planes[p.Second];
-    const auto problem = pairProblem(p);
+    const std::optional<Error> failure = pairFailure(p);
     Json json;
     json["plane1"] = planeJson(a);
     json["plane2"] = planeJson(b);
@@ -69,7 +70,8 @@ Json combinationJsonRow(const CombinationResult& c, std::size_t i) {
     json["kc"] = jsonOf(pairKc(p));
     json["fs"] = jsonOf(pairFs(p));
     json["fs_contact"] = p.Full ? Json(contactName(p.Full->Contact)) : Json(nullptr);
-    json["error"] = jsonOf(problem);
+    json["error"] = failure ? Json(failure->what()) : Json(nullptr);
+    json["error_kind"] = failure ? Json(errorKindKey(*failure)) : Json(nullptr);
     addProbabilityJson(c.probability(i), json);
     return json;
 }

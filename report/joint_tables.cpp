@@ -4,6 +4,7 @@
 
 #include "analysis/orientation.h"
 #include "analysis/wedge.h"
+#include "model/error_key.h"
 
 namespace trelmox {
 
@@ -37,8 +38,8 @@ XlsxSheet combinationsSheet(const std::vector<CandidatePlane>& planes, const std
                             const std::vector<PairProbability>* probabilities) {
     XlsxSheet sheet{"combinations",
                     {"plane1", "plane2", "dip1", "dipdir1", "dip2", "dipdir2", "kinematic", "contact", "kc", "fs",
-                     "fs_contact", "error"},
-                    {"", "", "°", "°", "°", "°", "", "", "", "", "", ""},
+                     "fs_contact", "error", "error_kind"},
+                    {"", "", "°", "°", "°", "°", "", "", "", "", "", "", ""},
                     {}};
     if (probabilities) {
         sheet.Keys.insert(sheet.Keys.end(), {"pf", "p_sliding", "fs_mean", "failed_volume_mean", "too_small"});
@@ -48,6 +49,7 @@ XlsxSheet combinationsSheet(const std::vector<CandidatePlane>& planes, const std
         const PlanePair& p = pairs[i];
         const CandidatePlane& a = planes[p.First];
         const CandidatePlane& b = planes[p.Second];
+        const std::optional<Error> failure = pairFailure(p);
         std::vector<XlsxCell> row{planeCell(a),
                                   planeCell(b),
                                   a.Plane.DipAngle,
@@ -59,7 +61,8 @@ XlsxSheet combinationsSheet(const std::vector<CandidatePlane>& planes, const std
                                   cellOf(pairKc(p)),
                                   cellOf(pairFs(p)),
                                   p.Full ? XlsxCell(std::string(contactName(p.Full->Contact))) : XlsxCell(),
-                                  cellOf(pairProblem(p))};
+                                  cellOf(pairProblem(p)),
+                                  failure ? XlsxCell(std::string(errorKey(*failure))) : XlsxCell()};
         if (probabilities && i < probabilities->size()) {
             const PairProbability& q = (*probabilities)[i];
             row.insert(row.end(), {q.Pf, cellOf(q.PSliding), cellOf(q.FsMean), cellOf(q.FailedVolumeMean),

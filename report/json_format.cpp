@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "model/error_key.h"
+
 namespace trelmox {
 
 const char* stateInData(StabilityState state) {
@@ -77,9 +79,6 @@ std::string tableRow(const std::vector<std::string>& cells, const std::vector<st
     return line.substr(0, line.find_last_not_of(' ') + 1);
 }
 
-const char* errorKindKey(const Error& failure) {
-    return failure.fault() != ArithmeticFault::None ? arithmeticFaultName(failure.fault())
-                                                    : errorKindName(failure.kind());
-}
+const char* errorKindKey(const Error& failure) { return errorKey(failure); }
 
 } // namespace trelmox

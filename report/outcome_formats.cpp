@@ -308,7 +308,8 @@ Json outcomeJson(const BlockOutcome& o) {
     }
     addBoltJson(o.run, json);
     json["messages"] = o.messages;
-    json["error"] = o.error ? Json(shownMessage(*o.error)) : Json(nullptr);
+    json["error"] = o.error ? Json(shownMessage(o.error->what())) : Json(nullptr);
+    json["error_kind"] = o.error ? Json(errorKindKey(*o.error)) : Json(nullptr);
     return json;
 }
 
@@ -360,7 +361,7 @@ public:
         out_ << csvField(shownText(o.block)) << ',' << (o.safety ? contactName(o.safety->Contact) : "") << ','
              << csvOrEmpty(k.Factor) << ',' << csvOrEmpty(k.Volume) << ',' << csvOrEmpty(k.Height) << ','
              << csvOrEmpty(k.Plunge) << fullCsv(f) << ',' << csvField(messages) << ','
-             << csvField(shownMessage(o.error.value_or("")));
+             << csvField(shownMessage(o.error ? o.error->what() : ""));
         if (strengthColumns_) {
             const auto planes = strengthFigures(o.run, true);
             for (int i = 0; i < 2; ++i) out_ << ',' << (planes ? (*planes)[i].Model : "");
@@ -409,7 +410,7 @@ public:
                      shownFigure(f.Factor, f.Note, full.Factor), full.State.empty() ? "-" : full.State})
              << '\n';
         for (const std::string& message : o.messages) out_ << "    " << message << '\n';
-        if (o.error) out_ << inLanguage("    错误: ", "    error: ") << indented(shownMessage(*o.error)) << '\n';
+        if (o.error) out_ << inLanguage("    错误: ", "    error: ") << indented(shownMessage(o.error->what())) << '\n';
     }
     void finish() override {
         if (messageLanguage() == Language::English)

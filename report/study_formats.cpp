@@ -4,6 +4,7 @@
 #include <functional>
 #include <ostream>
 
+#include "model/error.h"
 #include "model/language.h"
 #include "model/numtext.h"
 #include "model/shown_text.h"
@@ -204,6 +205,13 @@ std::string stepStateCode(const SensitivityStep& step, double required) {
 // The text when `present`, else null.
 Json textOrNull(const std::string& text, bool present) { return present ? Json(text) : Json(nullptr); }
 
+// A step's failure: its message and its kind as the tool's data name it,
+// each null when there is none.
+Json failureMessage(const std::optional<Error>& failure) { return failure ? Json(failure->what()) : Json(nullptr); }
+Json failureKind(const std::optional<Error>& failure) { return failure ? Json(errorKindKey(*failure)) : Json(nullptr); }
+// The message in a table's cell, empty when there is none.
+std::string failureCell(const std::optional<Error>& failure) { return failure ? failure->what() : ""; }
+
 } // namespace
 
 Json sensitivityJson(const std::string& block, Parameter input, double required,
@@ -218,12 +226,14 @@ Json sensitivityJson(const std::string& block, Parameter input, double required,
         row["value"] = jsonOf(s.Value);
         row["contact"] = textOrNull(stepContact(s), s.Result.has_value());
         row["kc"] = s.Result ? jsonOf(s.Result->SafetyFactor) : Json(nullptr);
-        row["error"] = textOrNull(s.Failure, !s.Result);
+        row["error"] = failureMessage(s.Failure);
+        row["error_kind"] = failureKind(s.Failure);
         row["fs_contact"] = textOrNull(stepFsContact(s), s.Full.has_value());
         row["fs"] = s.Full ? jsonOf(s.Full->Factor) : Json(nullptr);
         row["state"] = textOrNull(state, !state.empty());
         row["state_code"] = textOrNull(stepStateCode(s, required), !state.empty());
-        row["fs_error"] = textOrNull(s.FullFailure, !s.Full);
+        row["fs_error"] = failureMessage(s.FullFailure);
+        row["fs_error_kind"] = failureKind(s.FullFailure);
         rows.push_back(row);
     }
     json["steps"] = rows;
@@ -244,9 +254,10 @@ void printSensitivityCsv(Parameter input, double required, const std::vector<Sen
                          std::ostream& out) {
     out << parameterName(input) << ",contact,kc,error,fs_contact,fs,state,state_code,fs_error\r\n";
     for (const SensitivityStep& s : steps)
-        out << csvNumber(s.Value) << ',' << stepContact(s) << ',' << stepKc(s) << ',' << csvField(s.Failure) << ','
-            << stepFsContact(s) << ',' << stepFs(s) << ',' << stepState(s, required) << ','
-            << stepStateCode(s, required) << ',' << csvField(s.FullFailure) << "\r\n";
+        out << csvNumber(s.Value) << ',' << stepContact(s) << ',' << stepKc(s) << ','
+            << csvField(failureCell(s.Failure)) << ',' << stepFsContact(s) << ',' << stepFs(s) << ','
+            << stepState(s, required) << ',' << stepStateCode(s, required) << ','
+            << csvField(failureCell(s.FullFailure)) << "\r\n";
 }
 
 // "BothPlanes       1.1891".
@@ -265,10 +276,10 @@ void printSensitivityText(const std::string& block, Parameter input, double requ
         << '\n';
     const std::string failed = inLanguage("计算失败：", "failed: ");
     for (const SensitivityStep& s : steps) {
-        const std::string kc =
-            s.Result ? factorColumns(contactName(s.Result->Contact), s.Result->SafetyFactor) : failed + s.Failure;
+        const std::string kc = s.Result ? factorColumns(contactName(s.Result->Contact), s.Result->SafetyFactor)
+                                        : failed + failureCell(s.Failure);
         const std::string fs =
-            s.Full ? factorColumns(contactName(s.Full->Contact), s.Full->Factor) : failed + s.FullFailure;
+            s.Full ? factorColumns(contactName(s.Full->Contact), s.Full->Factor) : failed + failureCell(s.FullFailure);
         out << tableRow({shortNumber(s.Value), kc, fs, stepState(s, required, true)}, {14, 25, 25, 0}) << '\n';
     }
 }

@@ -473,7 +473,7 @@ void LoadsWindow::showResults() {
     const auto& results = document().results();
     if (!results) return results_->setText(tr("尚未分析。按“分析、计算”求安全系数与所需锚固力。"));
     if (!document().resultsCurrent()) return results_->setText(QString::fromUtf8(staleResultsNote()));
-    if (!results->Full) return results_->setText(QString::fromStdString(results->FullFailure));
+    if (!results->Full) return results_->setText(QString::fromStdString(results->fullFailureMessage()));
     if (results->Full->Analysis.Refusal)
         return results_->setText(QString::fromStdString(refusalMessage(*results->Full->Analysis.Refusal)));
     const FullFigureTexts t = fullFigureTexts(*results);

@@ -290,7 +290,7 @@ void TForm4::showFullResults() {
     showWhole(leastBolt_, shown.LeastBolt.substr(0, comma));
     leastBoltDirection_->setText(QString::fromStdString(shown.LeastBolt));
     std::string note;
-    if (document.resultsCurrent() && !results->Full) note = results->FullFailure;
+    if (document.resultsCurrent() && !results->Full) note = results->fullFailureMessage();
     if (full && results->Full->Analysis.Refusal) note = refusalMessage(*results->Full->Analysis.Refusal);
     if (note.empty()) note = shown.SizeWarning; // too small, the bench left too narrow
     fullNote_->setText(QString::fromStdString(note));

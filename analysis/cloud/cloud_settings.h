@@ -8,9 +8,10 @@
 
 namespace trelmox {
 
-// sets: "N" joint sets or "auto:N" (chosen up to N), 1 <= N <= 50;
-// weight: "area" or "count"; neighbours 3..200; voxel and the least facet
-// area finite and >= 0. Throws a refused Error naming the option otherwise.
+// sets: "N" joint sets or "auto:N" (chosen up to N), 1 <= N <= 50 in plain
+// digits; weight: "area" or "count"; neighbours 3..200; voxel and the least
+// facet area finite and >= 0. Throws a refused Error naming the option
+// otherwise.
 CloudSettings cloudSettings(double voxel, std::size_t neighbours, double minFacetArea, const std::string& sets,
                             const std::string& weight);
 

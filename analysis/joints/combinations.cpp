@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <exception>
 #include <mutex>
-#include <set>
+#include <map>
+#include <tuple>
 
 #include "analysis/joints/kinematics.h"
 #include "analysis/probabilistic/team.h"
@@ -52,13 +53,15 @@ WedgeNumbers pairNumbers(const WedgeNumbers& slope, const CandidatePlane& first,
     return n;
 }
 
-// The failure messages of a run, each stored once. Never shrinks: the
-// messages are a small fixed vocabulary, and rows of earlier runs point in.
-const std::string* sharedMessage(const std::string& message) {
+// The failures of a run, each stored once. Never shrinks: the failures are
+// a small fixed vocabulary, and rows of earlier runs point in.
+const Error* sharedFailure(const Error& failure) {
+    using Key = std::tuple<std::string, ErrorKind, ArithmeticFault, std::string, int>;
     static std::mutex mutex;
-    static std::set<std::string> messages;
+    static std::map<Key, Error> failures;
     const std::lock_guard lock(mutex);
-    return &*messages.insert(message).first;
+    const Key key{failure.what(), failure.kind(), failure.fault(), failure.field(), failure.row()};
+    return &failures.try_emplace(key, failure).first->second;
 }
 
 // Everything the pairs share, worked out once.
@@ -81,7 +84,7 @@ void analysePair(const PairContext& context, PlanePair& pair, FullAnalysis& work
         pair.Kc =
             computeSafetyFactor(PlaneAttitudeArray{a.Plane, b.Plane, context.Slope.Top, context.Slope.Face}, numbers);
     } catch (const Error& e) {
-        pair.KcFailure = sharedMessage(e.what());
+        pair.KcFailure = sharedFailure(e);
     }
     WedgePlanes planes = context.SlopePlanes;
     planes.FirstPlane = context.Normals[pair.First];
@@ -92,7 +95,7 @@ void analysePair(const PairContext& context, PlanePair& pair, FullAnalysis& work
         pair.Refusal = work.Refusal;
         pair.State = work.State;
     } catch (const Error& e) {
-        pair.FullFailure = sharedMessage(e.what());
+        pair.FullFailure = sharedFailure(e);
     }
 }
 
@@ -176,8 +179,6 @@ SavedBlock pairBlock(const SavedBlock& slope, const CandidatePlane& first, const
     return block;
 }
 
-const std::string PlanePair::NoFailure;
-
 bool PlanePair::hasFactor() const { return Full && cutsOutWedge(Full->Contact) && !std::isnan(Full->Factor); }
 
 std::optional<double> pairKc(const PlanePair& pair) {
@@ -236,15 +237,22 @@ std::string combinationsSummary(const std::vector<CandidatePlane>& planes, const
     return text;
 }
 
-std::optional<std::string> pairProblem(const PlanePair& pair) {
+std::optional<Error> pairFailure(const PlanePair& pair) {
     std::string problem;
     const bool english = inEnglish();
     const auto add = [&](const std::string& text) { problem += (problem.empty() ? "" : english ? "; " : "；") + text; };
     if (pair.Refusal) add(refusalMessage(*pair.Refusal));
-    if (!pair.FullFailure->empty()) add((english ? "Fs: " : "Fs：") + *pair.FullFailure);
-    if (!pair.KcFailure->empty()) add((english ? "Kc: " : "Kc：") + *pair.KcFailure);
+    if (pair.FullFailure) add((english ? "Fs: " : "Fs：") + std::string(pair.FullFailure->what()));
+    if (pair.KcFailure) add((english ? "Kc: " : "Kc：") + std::string(pair.KcFailure->what()));
     if (problem.empty()) return std::nullopt;
-    return problem;
+    if (const Error* first = pair.FullFailure ? pair.FullFailure : pair.KcFailure) return first->reworded(problem);
+    return Error(problem);
+}
+
+std::optional<std::string> pairProblem(const PlanePair& pair) {
+    const std::optional<Error> failure = pairFailure(pair);
+    if (!failure) return std::nullopt;
+    return failure->what();
 }
 
 } // namespace trelmox

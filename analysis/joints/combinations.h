@@ -16,6 +16,7 @@
 #include "analysis/joints/sets.h"
 #include "analysis/orientation.h"
 #include "model/datafile.h"
+#include "model/error.h"
 #include "model/loads.h"
 
 namespace trelmox {
@@ -76,11 +77,11 @@ struct PlanePair {
     std::optional<PairSafety> Full;      // absent when its computation failed
     std::optional<WedgeRefusal> Refusal; // why the real wedge does not exist
     std::optional<StabilityState> State;
-    // The failures' messages, empty when none. Shared: the few different
-    // messages are each stored once however many pairs fail with them.
-    const std::string* KcFailure = &NoFailure;
-    const std::string* FullFailure = &NoFailure;
-    static const std::string NoFailure;
+    // The failures, null when none. Shared: the few different failures are
+    // each stored once however many pairs fail with them, and live as long
+    // as the program.
+    const Error* KcFailure = nullptr;
+    const Error* FullFailure = nullptr;
     // Fs is worked out: contact on both planes, on one, or lift-off (Fs 0).
     bool hasFactor() const;
 };
@@ -108,8 +109,12 @@ std::optional<double> pairFs(const PlanePair& pair);
 std::string combinationsSummary(const std::vector<CandidatePlane>& planes, const std::vector<PlanePair>& pairs);
 
 // Why the pair cuts out no real wedge or has no factor, for the user: the
-// refusal's message, the failures (each named Kc or Fs); nothing when the
-// full analysis found its wedge.
+// refusal's message, the failures (each named Kc or Fs) in one message;
+// nothing when the full analysis found its wedge. Its kind and source are
+// those of the full analysis's failure, else of Kc's; a refusal alone is of
+// kind Other, a wedge that does not exist rather than a failure.
+std::optional<Error> pairFailure(const PlanePair& pair);
+// Its message alone.
 std::optional<std::string> pairProblem(const PlanePair& pair);
 
 } // namespace trelmox

@@ -236,7 +236,7 @@ std::string noFactorReason(const PlanePair& p, const std::vector<CandidatePlane>
     } catch (const Error& failure) {
         return fullAnalysisFailure(failure, attitudes, slope.Numbers, slope.Loads).what();
     }
-    return *p.FullFailure;
+    return p.FullFailure ? p.FullFailure->what() : "";
 }
 
 } // namespace

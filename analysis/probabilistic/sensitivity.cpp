@@ -22,7 +22,7 @@ void requireInRange(Parameter parameter, double value) {
 // A step may reach a value the block's own texts could not hold (a height
 // of 0), which then fails as such a text would: the message, if so.
 // `inputs`: a working copy of the block's.
-std::optional<std::string> physicalFailure(BlockInputs& inputs, Parameter parameter, double value) {
+std::optional<Error> physicalFailure(BlockInputs& inputs, Parameter parameter, double value) {
     parameterField(inputs, parameter) = value;
     try {
         checkWedgeNumbers(inputs.Numbers);
@@ -33,9 +33,21 @@ std::optional<std::string> physicalFailure(BlockInputs& inputs, Parameter parame
             validateSizeLimits(limits);
         }
     } catch (const Error& e) {
-        return e.what();
+        return e;
     }
     return std::nullopt;
+}
+
+// The failure a sample's outcome stands for, as the scalar analysis throws it.
+Error outcomeFailure(SampleOutcome outcome) {
+    switch (outcome) {
+    case SampleOutcome::DivisionByZero:
+        return Error::arithmetic(outcomeMessage(outcome), ArithmeticFault::DivisionByZero);
+    case SampleOutcome::InvalidOperation:
+        return Error::arithmetic(outcomeMessage(outcome), ArithmeticFault::InvalidOperation);
+    case SampleOutcome::NoDriving: return Error::arithmetic(outcomeMessage(outcome), ArithmeticFault::NoDrivingForce);
+    default: return Error::arithmetic(OverflowMessage, ArithmeticFault::Overflow);
+    }
 }
 
 // Kc and Fs of every value at once, in the lanes of the widest kernel; the
@@ -70,9 +82,9 @@ std::vector<SensitivityStep> evaluateSteps(const BlockInputs& base, Parameter pa
         // A factor beyond the range of a double fails as overflow, as the
         // deterministic analysis's does.
         if (failedOutcome(kcOutcome[i]))
-            s.Failure = outcomeMessage(kcOutcome[i]);
+            s.Failure = outcomeFailure(kcOutcome[i]);
         else if (!std::isfinite(kc[i]))
-            s.Failure = OverflowMessage;
+            s.Failure = outcomeFailure(SampleOutcome::Overflow);
         else
             s.Result = SafetyResult{kc[i], static_cast<TWedgeContact>(kcOutcome[i])};
         if (scalarFull) {
@@ -81,12 +93,12 @@ std::vector<SensitivityStep> evaluateSteps(const BlockInputs& base, Parameter pa
             try {
                 s.Full = evaluateFull(inputs).Safety;
             } catch (const Error& e) {
-                s.FullFailure = e.what();
+                s.FullFailure = e;
             }
         } else if (failedOutcome(fsOutcome[i])) {
-            s.FullFailure = outcomeMessage(fsOutcome[i]);
+            s.FullFailure = outcomeFailure(fsOutcome[i]);
         } else if (!std::isfinite(fs[i])) {
-            s.FullFailure = OverflowMessage;
+            s.FullFailure = outcomeFailure(SampleOutcome::Overflow);
         } else {
             s.Full = FullSafety{};
             s.Full->Contact = static_cast<TWedgeContact>(fsOutcome[i]);

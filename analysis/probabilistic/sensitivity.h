@@ -7,22 +7,24 @@
 #include <vector>
 
 #include "analysis/probabilistic/parameters.h"
+#include "model/error.h"
 
 namespace trelmox {
 
 struct SensitivityStep {
     double Value = 0;
     std::optional<SafetyResult> Result; // Kc; absent when the computation failed
-    std::string Failure;                // its message then
+    std::optional<Error> Failure;       // its failure then
     // Fs (Contact NoBlock: no real wedge): its contact and factor, the other
     // fields only for a block with a tension crack or passive bolts; absent
     // when it failed.
     std::optional<FullSafety> Full;
-    std::string FullFailure; // its message then
+    std::optional<Error> FullFailure; // its failure then
 };
 
-// More steps than any curve needs; the bound keeps the results (about 70
-// bytes a step) within memory and the step counter within an int.
+// More steps than any curve needs; the bound keeps the results (about 460
+// bytes a step, most of it the two failures' room: under 500 MB) within
+// memory and the step counter within an int.
 inline constexpr int MaxSensitivitySteps = 1'000'000;
 
 // steps intervals: steps + 1 values from `from` to `to`, both included. A

@@ -67,8 +67,8 @@ class Result:
     state, weight, areas, required_bolt_force, required_bolt_trend,
     required_bolt_plunge, scale, scale_limit, scaled_height, wedge_volume,
     too_small, back_break, back_break_length, remaining_bench,
-    bench_too_narrow, strength (blocks with a strength model only), messages
-    and error. Units (those of the block's inputs, usually): volume and
+    bench_too_narrow, strength (blocks with a strength model only), messages,
+    error and error_kind. Units (those of the block's inputs, usually): volume and
     wedge_volume m³, height, scaled_height and the back-break lengths m,
     plunge and the bolt's trend and plunge degrees, weight and
     required_bolt_force kN, areas m²; kc, fs and scale are ratios.

@@ -64,6 +64,7 @@ class Result:
     strength: dict[str, Any] | None
     messages: list[str]
     error: str | None
+    error_kind: str | None
     def __init__(self, figures: dict[str, Any]) -> None: ...
     def to_dict(self) -> dict[str, Any]: ...
 

@@ -130,7 +130,7 @@ class Curve(dict):
     kc_method, fs_method, required_factor) with NumPy arrays "values", "kc"
     and "fs" beside it, and `to_frame()`: its steps as a pandas DataFrame
     whose columns are the keys of a step (value, contact, kc, error,
-    fs_contact, fs, state, state_code, fs_error)."""
+    error_kind, fs_contact, fs, state, state_code, fs_error, fs_error_kind)."""
 
     def to_frame(self):
         return frame_of_rows(self["steps"])

@@ -56,7 +56,7 @@ TEST(RunBlock, ReferenceBlockFromCornersToSafetyFactor) {
     EXPECT_EQ(a.Safety->Contact, TWedgeContact::BothPlanes);
     EXPECT_NEAR(a.Safety->SafetyFactor, 1.1891, 5e-5);
     // The real wedge under the real top, beside Kc's normalised one.
-    ASSERT_TRUE(a.Full) << a.FullFailure;
+    ASSERT_TRUE(a.Full) << a.fullFailureMessage();
     EXPECT_NEAR(a.Full->Analysis.Safety.Factor, 1.1838, 5e-5);
 }
 

@@ -93,7 +93,7 @@ TEST_F(AnalyzeTest, ExampleBlockGivesTheKnownResultAsJson) {
     EXPECT_THAT(out[0], HasSubstr("\"volume\":17896.9513"));
     EXPECT_THAT(out[0], HasSubstr("\"height\":39.1259"));
     EXPECT_THAT(out[0], HasSubstr("\"plunge\":31.1965"));
-    EXPECT_THAT(out[0], HasSubstr("\"messages\":[],\"error\":null}"));
+    EXPECT_THAT(out[0], HasSubstr("\"messages\":[],\"error\":null,\"error_kind\":null}"));
 }
 
 TEST_F(AnalyzeTest, WritesReportAndDrawingNamedAfterTheFile) {
@@ -174,8 +174,9 @@ TEST_F(AnalyzeTest, MessagesNameTheFileTheLineAndWhatWasWrong) {
         const char* name;
         std::string bytes;
         std::string error; // after "<path>"
+        std::string kind = "refused_input";
     } cases[] = {
-        {"empty", exampleWith({{9, ""}}), " 第9行: '' is not a valid floating point value"},
+        {"empty", exampleWith({{9, ""}}), " 第9行: '' is not a valid floating point value", "number_text"},
         // A NUL byte once cut the message after "'2".
         {"nul",
          exampleWith({{9, std::string("2\0"
@@ -191,6 +192,8 @@ TEST_F(AnalyzeTest, MessagesNameTheFileTheLineAndWhatWasWrong) {
         const CliRun r = analyze({"--format", "json", file.string()});
         EXPECT_EQ(r.status, ExitBlockFailed) << c.name;
         EXPECT_THAT(r.out, HasSubstr("\"error\":\"" + file.string() + c.error)) << c.name;
+        // The kind of the failure stays beside the message that names the file.
+        EXPECT_THAT(r.out, HasSubstr("\"error_kind\":\"" + c.kind + "\"}")) << c.name;
     }
     // A byte-order mark is skipped, not shown as part of the first number.
     const CliRun bom = analyze({write("bom.txt", "\xEF\xBB\xBF" + exampleWith({})).string()});
@@ -199,7 +202,7 @@ TEST_F(AnalyzeTest, MessagesNameTheFileTheLineAndWhatWasWrong) {
     const fs::path longFile = write("long.txt", exampleWith({{9, longField + "x"}}));
     const CliRun cut = analyze({"--format", "json", longFile.string()});
     EXPECT_THAT(cut.out, HasSubstr("7…7"));
-    EXPECT_THAT(cut.out, HasSubstr("7x' is not a valid floating point value\"}"));
+    EXPECT_THAT(cut.out, HasSubstr("7x' is not a valid floating point value\",\"error_kind\":\"number_text\"}"));
     EXPECT_LT(cut.out.size(), 1000u);
     // A write failure names the file it could not write, not the data file.
     const fs::path missing = dir / "missing";
@@ -582,7 +585,7 @@ TEST(OutputText, JsonAndCsvQuoting) {
     EXPECT_EQ(jsonNumber(std::numeric_limits<double>::quiet_NaN()), "null");
     std::ostringstream out;
     auto printer = makeOutcomePrinter("csv", out);
-    printer->print({"a,b", std::nullopt, std::nullopt, std::nullopt, {"x \"y\"", "z"}, std::string("bad")});
+    printer->print({"a,b", std::nullopt, std::nullopt, std::nullopt, {"x \"y\"", "z"}, trelmox::Error("bad")});
     EXPECT_THAT(out.str(), HasSubstr("\"a,b\"" + std::string(28, ',') + "\"x \"\"y\"\"; z\",bad,,,,\r\n"));
 }
 

@@ -31,9 +31,10 @@ protected:
 TEST_F(CombinationsCommand, PrintsOneJsonLinePerPairCriticalFirst) {
     const CliRun r = cli({"combinations", Example, measurements_, "--sets", "labels", "--format", "json"});
     ASSERT_EQ(r.status, ExitOk) << r.err;
-    const std::regex line(R"(\{"plane1":"J\d","plane2":"J\d","dip1":[-\d.e]+,"dipdir1":[-\d.e]+,"dip2":[-\d.e]+,)"
-                          R"("dipdir2":[-\d.e]+,"kinematic":(true|false),"contact":("\w+"|null),"kc":([-\d.e]+|null),)"
-                          R"("fs":([-\d.e]+|null),"fs_contact":("\w+"|null),"error":(".*"|null)\})");
+    const std::regex line(
+        R"(\{"plane1":"J\d","plane2":"J\d","dip1":[-\d.e]+,"dipdir1":[-\d.e]+,"dip2":[-\d.e]+,)"
+        R"("dipdir2":[-\d.e]+,"kinematic":(true|false),"contact":("\w+"|null),"kc":([-\d.e]+|null),)"
+        R"("fs":([-\d.e]+|null),"fs_contact":("\w+"|null),"error":(".*"|null),"error_kind":("\w+"|null)\})");
     const auto lines = linesOf(r.out);
     ASSERT_EQ(lines.size(), 3u);
     std::vector<double> fs;

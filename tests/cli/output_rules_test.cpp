@@ -172,6 +172,7 @@ TEST_F(OutputRules, AnFsThatCannotBeComputedIsAnErrorOfItsOwnWithItsKind) {
     heavy.Params.RockUnitWeight = "1e308";
     const Json failed = Json::parse(analyze(heavy).out);
     EXPECT_THAT(failed["error"].get<std::string>(), HasSubstr("(from ")) << failed.dump();
+    EXPECT_EQ(failed["error_kind"], "overflow") << failed.dump();
 }
 
 // A force along the line of intersection, up it, as large as the weight's

@@ -245,6 +245,13 @@ TEST(SensitivityCommand, ReportsAFailedStepAndGoesOn) {
                           "--format", "csv"});
     ASSERT_EQ(r.status, ExitOk) << r.err;
     EXPECT_THAT(r.out, HasSubstr("\r\n235,,,Floating point division by zero,NoBlock,0,,,\r\n245,"));
+    // The JSON names the failure's kind beside its message, and none where Fs stands.
+    const CliRun json = cli({"sensitivity", Example, "--param", "dipdir1", "--from", "225", "--to", "245", "--steps",
+                             "2", "--format", "json"});
+    const auto step = nlohmann::json::parse(json.out)["steps"][1];
+    EXPECT_EQ(step["error"], "Floating point division by zero");
+    EXPECT_EQ(step["error_kind"], "division_by_zero");
+    EXPECT_TRUE(step["fs_error"].is_null() && step["fs_error_kind"].is_null()) << step.dump();
 }
 
 TEST(ProbabilisticCommands, RefuseBadInputWithStatus2) {

@@ -1,4 +1,4 @@
-#include "document/combination_run.h"
+#include "analysis/joints/set_grouping.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +13,8 @@ namespace {
 // The tool turns a refusal into a usage error and the module into a Python
 // error on the argument "sets": both by the kind and the field, so every
 // text that is not a grouping must be refused with both.
-TEST(SetChoice, ReadsEveryGroupingAndRefusesAnyOtherTextNamingSets) {
-    using Kind = SetChoice::Kind;
+TEST(SetGroupingOfCombinationRun, ReadsEveryGroupingAndRefusesAnyOtherTextNamingSets) {
+    using Kind = SetGrouping::Kind;
     struct Case {
         const char* text;
         std::optional<Kind> kind; // absent: refused
@@ -30,7 +30,7 @@ TEST(SetChoice, ReadsEveryGroupingAndRefusesAnyOtherTextNamingSets) {
         SCOPED_TRACE(c.text);
         if (!c.kind) {
             try {
-                setChoiceOf(c.text);
+                parseSetGrouping(c.text);
                 ADD_FAILURE() << "taken";
             } catch (const Error& refused) {
                 EXPECT_EQ(refused.kind(), ErrorKind::RefusedInput);
@@ -38,7 +38,7 @@ TEST(SetChoice, ReadsEveryGroupingAndRefusesAnyOtherTextNamingSets) {
             }
             continue;
         }
-        const SetChoice choice = setChoiceOf(c.text);
+        const SetGrouping choice = parseSetGrouping(c.text);
         EXPECT_EQ(choice.Type, *c.kind);
         EXPECT_EQ(choice.SetCount, c.count);
     }

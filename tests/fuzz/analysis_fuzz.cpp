@@ -48,7 +48,7 @@ void requireFullResult(const BlockRun& run) {
     if (run.Full)
         requireFullResult(run.Full->Analysis);
     else
-        fuzz::requireReadable(run.FullFailure);
+        fuzz::requireReadable(run.fullFailureMessage());
 }
 
 void writeEverything(const SavedBlock& block, const BlockRun& analysis) {

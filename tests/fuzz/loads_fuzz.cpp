@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         const BlockRun run = runBlock(blockInput(block), loads); // the block's own data never fail
         if (!run.Full) {
-            fuzz::requireReadable(run.FullFailure);
+            fuzz::requireReadable(run.fullFailureMessage());
             return 0;
         }
         requireResult(run.Full->Analysis);

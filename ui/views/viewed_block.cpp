@@ -50,7 +50,7 @@ BlockScene blockScene(const ViewedBlock& block) {
         return cornersScene(block, QString::fromUtf8(failure.what()));
     }
     if (run.Failure) return cornersScene(block, QString::fromUtf8(run.Failure->what()));
-    if (!run.Full) return cornersScene(block, QString::fromStdString(run.FullFailure));
+    if (!run.Full) return cornersScene(block, QString::fromStdString(run.fullFailureMessage()));
     const FullAnalysis& analysis = run.Full->Analysis;
     if (analysis.Refusal) return cornersScene(block, QString::fromStdString(refusalMessage(*analysis.Refusal)));
     return {trelmox::blockScene({}, &analysis, *block.Loads), {}};

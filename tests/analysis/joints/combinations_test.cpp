@@ -81,6 +81,11 @@ TEST(Combinations, CriticalWedgeFirstAndPairsWithoutWedgeKeepTheirReason) {
         std::find_if(pairs.begin(), pairs.end(), [](const PlanePair& p) { return p.First == 0 && p.Second == 2; });
     EXPECT_EQ(pairProblem(*repeated),
               refusalMessage(WedgeRefusal::ParallelPlanes) + "；Kc：Invalid floating point operation");
+    // The joined message keeps the kind of the failure in it, for scripts.
+    const std::optional<Error> failure = pairFailure(*repeated);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->kind(), ErrorKind::Arithmetic);
+    EXPECT_EQ(failure->fault(), ArithmeticFault::InvalidOperation);
     EXPECT_EQ(planes[4].Label, "5");
 
     const std::vector<PlanePair> onTwo = combinePlanes(planes, slope, 2);

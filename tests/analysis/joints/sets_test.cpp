@@ -1,4 +1,5 @@
 #include "analysis/joints/sets.h"
+#include "analysis/joints/set_grouping.h"
 
 #include <gtest/gtest.h>
 
@@ -144,6 +145,33 @@ TEST(JointSets, GroupingFindsSeparatedSets) {
 
     EXPECT_EQ(messageOf([&] { groupSets(planes, 181); }), "分组数 181 应在 1 到结构面数 180 之间");
     EXPECT_EQ(messageOf([&] { groupSets(ring({40, 20}, 4, 0), 2); }), "结构面只有 1 种不同产状，不能分成 2 组");
+}
+
+TEST(SetGroupingTest, ReadsEachGroupingAndRefusesEveryOtherText) {
+    using Kind = SetGrouping::Kind;
+    const struct {
+        std::string text;
+        SetGrouping grouping;
+    } read[] = {{"planes", {}},
+                {"labels", {Kind::Labels}},
+                {"auto:1", {Kind::Automatic, 1}},
+                {"auto:12", {Kind::Automatic, 12}},
+                {"auto:007", {Kind::Automatic, 7}}};
+    for (const auto& c : read) EXPECT_EQ(parseSetGrouping(c.text), c.grouping) << c.text;
+    // No count, none at all, a sign, a fraction, trailing text, a count
+    // beyond an int, another case or a space: each refused, not read in part.
+    for (const std::string text : {"", "auto:", "auto:0", "auto:-2", "auto:+2", "auto:2.5", "auto:2x", "auto: 2",
+                                   "auto:99999999999", "Auto:2", "auto", "plane", "labels ", "3"}) {
+        try {
+            parseSetGrouping(text);
+            ADD_FAILURE() << "read '" << text << "'";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.kind(), ErrorKind::RefusedInput) << text;
+            EXPECT_EQ(e.field(), "sets") << text;
+            EXPECT_EQ(std::string(e.what()),
+                      "invalid value '" + text + "' for --sets (planes, labels or auto:N with N >= 1)");
+        }
+    }
 }
 
 } // namespace

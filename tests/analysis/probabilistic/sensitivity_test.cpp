@@ -65,9 +65,11 @@ TEST(Sensitivity, ReportsContactChangesAndFailedSteps) {
     ASSERT_EQ(turn.size(), 3u);
     EXPECT_EQ(turn[1].Value, 235);
     EXPECT_FALSE(turn[1].Result);
-    EXPECT_EQ(turn[1].Failure, "Floating point division by zero");
+    ASSERT_TRUE(turn[1].Failure);
+    EXPECT_STREQ(turn[1].Failure->what(), "Floating point division by zero");
+    EXPECT_EQ(turn[1].Failure->fault(), ArithmeticFault::DivisionByZero);
     EXPECT_TRUE(turn[0].Result && turn[2].Result);
-    EXPECT_TRUE(turn[0].Failure.empty());
+    EXPECT_FALSE(turn[0].Failure);
 }
 
 TEST(Sensitivity, StepsOutsideThePhysicalRangeFailAsTheirTextsWould) {
@@ -75,7 +77,9 @@ TEST(Sensitivity, StepsOutsideThePhysicalRangeFailAsTheirTextsWould) {
     const auto height = runSensitivity(exampleAttitudes(), exampleParams(), Parameter::SlopeHeight, 0, 40, 2);
     ASSERT_EQ(height.size(), 3u);
     EXPECT_FALSE(height[0].Result);
-    EXPECT_EQ(height[0].Failure, "坡高必须大于零");
+    ASSERT_TRUE(height[0].Failure);
+    EXPECT_STREQ(height[0].Failure->what(), "坡高必须大于零");
+    EXPECT_EQ(height[0].Failure->kind(), ErrorKind::RefusedInput);
     EXPECT_TRUE(height[1].Result && height[2].Result);
     // A cohesion of 0 is a rock without cohesion, not an error.
     const auto cohesion = runSensitivity(exampleAttitudes(), exampleParams(), Parameter::Cohesion1, 0, 10, 1);
@@ -112,10 +116,15 @@ TEST(Sensitivity, RefusesBadRanges) {
 TEST(Sensitivity, FactorsBeyondTheRangeOfADoubleFailAsOverflow) {
     const auto steps = runSensitivity(exampleAttitudes(), exampleParams(), Parameter::Cohesion1, 5e306, 1e307, 2);
     for (const SensitivityStep& s : steps) {
-        EXPECT_TRUE(s.Result ? std::isfinite(s.Result->SafetyFactor) : s.Failure == "Floating point overflow")
-            << s.Value;
+        std::vector<std::optional<Error>> failures{s.FullFailure};
+        if (!s.Result) failures.push_back(s.Failure);
+        for (const auto& failure : failures) {
+            ASSERT_TRUE(failure) << s.Value;
+            EXPECT_STREQ(failure->what(), "Floating point overflow") << s.Value;
+            EXPECT_EQ(failure->fault(), ArithmeticFault::Overflow) << s.Value;
+        }
+        if (s.Result) EXPECT_TRUE(std::isfinite(s.Result->SafetyFactor)) << s.Value;
         EXPECT_FALSE(s.Full) << s.Value;
-        EXPECT_EQ(s.FullFailure, "Floating point overflow") << s.Value;
     }
 }
 
@@ -133,10 +142,12 @@ TEST(Sensitivity, FullFactorOfABlockWithSizeLimitsIsTheScaledWedges) {
             BlockInputs inputs = blockInputs(exampleAttitudes(), exampleParams(), loads);
             parameterField(inputs, p) = step.Value;
             if (p == Parameter::FaceTrace1 && step.Value == 0) {
-                EXPECT_EQ(step.FullFailure, "平面1在坡面上的迹长应大于零，现为0");
+                ASSERT_TRUE(step.FullFailure);
+                EXPECT_STREQ(step.FullFailure->what(), "平面1在坡面上的迹长应大于零，现为0");
+                EXPECT_EQ(step.FullFailure->kind(), ErrorKind::RefusedInput);
                 continue;
             }
-            ASSERT_TRUE(step.Full) << step.FullFailure;
+            ASSERT_TRUE(step.Full) << (step.FullFailure ? step.FullFailure->what() : "");
             EXPECT_EQ(step.Full->Factor, evaluateFull(inputs).Safety.Factor) << step.Value;
         }
     }
