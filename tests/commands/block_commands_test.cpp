@@ -51,7 +51,7 @@ struct Bench {
 TEST(AnalyseAndSave, WritesTheBlocksFilesAndReturnsTheReportAsWritten) {
     Bench bench;
     LoadsEntries loads = bench.document.loadsEntries();
-    loads.Seismic = "0.1";
+    loads.setText(LoadsField::Seismic, "0.1");
     bench.document.setLoadsEntries(loads);
     Recorder feedback;
     const commands::AnalysedBlock analysed = commands::analyseAndSave(bench.document, feedback);
