@@ -99,9 +99,7 @@ views::JointsWindow& Program::joints() {
 void Program::showJoints() {
     joints().refresh();
     ui::placeBesideOpener(&joints());
-    joints().show();
-    joints().raise();
-    joints().activateWindow();
+    ui::bringToFront(&joints());
 }
 
 } // namespace trelmox::app

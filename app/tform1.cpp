@@ -137,9 +137,7 @@ void TForm1::languageChosen(Language language) {
 
 void TForm1::openEntryWindow(QWidget* window, ui::TypeAheadCombo* blockNameBox) {
     ui::placeBeside(window, this);
-    window->show();
-    window->raise();
-    window->activateWindow();
+    ui::bringToFront(window);
     const WaitCursor wait;
     QStringList names;
     for (const std::string& name : scanBlockFiles(workspace_.dataFolder())) names << QString::fromStdString(name);
@@ -166,9 +164,7 @@ void TForm1::BitBtn3Click() {
         ui::TForm4& analysis = workspace_.analysis();
         analysis.showCurrentReport();
         ui::placeBeside(&analysis, this);
-        analysis.show();
-        analysis.raise();
-        analysis.activateWindow();
+        ui::bringToFront(&analysis);
         analysis.showBlockName();
     });
 }

@@ -356,14 +356,16 @@ void LoadsWindow::buildResults(QWidget* column) {
 
 // Beside the analysis window it works with, else beside the window whose
 // command opened it.
-void LoadsWindow::bringUp() {
+void LoadsWindow::placeForUse() {
     if (workspace_.analysis().isVisible())
         placeBeside(this, &workspace_.analysis());
     else
         placeBesideOpener(this);
-    show();
-    raise();
-    activateWindow();
+}
+
+void LoadsWindow::bringUp() {
+    placeForUse();
+    bringToFront(this);
 }
 
 namespace {
@@ -514,9 +516,8 @@ QLineEdit* LoadsWindow::entryBox(LoadsField field, int row) const {
 void LoadsWindow::focusEntry(LoadsField field, int row) {
     QLineEdit* box = entryBox(field, row);
     if (!box) return;
-    bringUp();
-    box->setFocus(Qt::OtherFocusReason);
-    box->selectAll();
+    placeForUse();
+    focusForCorrection(this, box);
 }
 
 void LoadsWindow::confirm() {

@@ -52,6 +52,8 @@ public:
     void analyse(); // "分析、计算": the analysis window's command
 
 private:
+    // Beside the analysis window it works with, else beside the opener.
+    void placeForUse();
     BlockDocument& document() const;
     void buildCrackAndWater(QWidget* column);
     void buildSeismicAndPressures(QWidget* column);

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOption>
@@ -118,6 +119,18 @@ void placeBesideOpener(QWidget* window) {
                 break;
             }
     if (anchor && anchor != window) placeBeside(window, anchor);
+}
+
+void bringToFront(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void focusForCorrection(QWidget* window, QLineEdit* box) {
+    bringToFront(window);
+    box->setFocus(Qt::OtherFocusReason);
+    box->selectAll();
 }
 
 void takeWheelOnlyWhenFocused(QWidget* box) {

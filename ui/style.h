@@ -12,6 +12,7 @@
 class QWidget;
 class QLabel;
 class QPushButton;
+class QLineEdit;
 
 namespace trelmox::ui {
 
@@ -58,6 +59,15 @@ void placeBeside(QWidget* window, const QWidget* anchor);
 // The same beside the window whose command opens it: the active window,
 // else the main window (the one that keeps widgets in view).
 void placeBesideOpener(QWidget* window);
+
+// Shows a window above the others and makes it the active one, so that a
+// command that opens it (or points at one of its boxes) lands where the user
+// looks, even when the window was hidden or behind another.
+void bringToFront(QWidget* window);
+// Brings the window to the front and puts the cursor in `box` with its text
+// selected: the user is sent there to correct a value, and what they type
+// replaces the bad text instead of adding to it.
+void focusForCorrection(QWidget* window, QLineEdit* box);
 
 // A box that changes its value by the mouse wheel (a combo box, a spin box)
 // takes the wheel only once it has the focus; before, the wheel scrolls what

@@ -256,11 +256,7 @@ bool TForm2::focusPlaneBox(const std::string& field, int row) {
         {"DipEW", dipMode ? nullptr : q[DipEWBox]}};
     for (const auto& [name, box] : named)
         if (box && field == name) {
-            show();
-            raise();
-            activateWindow();
-            box->setFocus(Qt::OtherFocusReason);
-            box->lineEdit()->selectAll();
+            focusForCorrection(this, box->lineEdit());
             return true;
         }
     return false;

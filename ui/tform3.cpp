@@ -210,11 +210,7 @@ bool TForm3::focusParameter(const std::string& field) {
     const auto named = std::find(ParameterNames.begin(), ParameterNames.end(), field);
     if (named == ParameterNames.end()) return false;
     TypeAheadCombo* box = values_[named - ParameterNames.begin()];
-    show();
-    raise();
-    activateWindow();
-    box->setFocus(Qt::OtherFocusReason);
-    box->lineEdit()->selectAll();
+    focusForCorrection(this, box->lineEdit());
     return true;
 }
 

@@ -75,12 +75,6 @@ NetProjection chosenProjection(const QComboBox* box) {
     return box->currentIndex() == 0 ? NetProjection::EqualArea : NetProjection::EqualAngle;
 }
 
-void bringUp(QWidget& window) {
-    window.show();
-    window.raise();
-    window.activateWindow();
-}
-
 QString noFileMessage() { return JointsWindow::tr("请先打开结构面测量文件"); }
 
 QString noBlockMessage() {
@@ -274,7 +268,7 @@ QWidget* JointsWindow::buildFilePanel() {
     // A point cloud's joints come in through a window of their own.
     connect(cloud, &QPushButton::clicked, this, [this] {
         if (!cloud_) cloud_ = new CloudWindow(joints(), this);
-        bringUp(*cloud_);
+        ui::bringToFront(cloud_);
     });
     return panel;
 }
@@ -537,8 +531,8 @@ void JointsWindow::openPair(const QModelIndex& shown) {
     ui::runCommand([&] {
         if (!workspace_.mayLoadOverEdits(text(joints().pairName(row.row())))) return;
         workspace_.document().enter(joints().pairBlock(row.row()));
-        bringUp(workspace_.parameters());
-        bringUp(workspace_.planeEntry());
+        ui::bringToFront(&workspace_.parameters());
+        ui::bringToFront(&workspace_.planeEntry());
     });
 }
 

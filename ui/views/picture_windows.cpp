@@ -25,9 +25,7 @@ Window& made(std::unique_ptr<Window>& window, const BlockSource& source, StudyRe
 // buttons, the main window's menu).
 void bringUp(QWidget& window) {
     ui::placeBesideOpener(&window);
-    window.show();
-    window.raise();
-    window.activateWindow();
+    ui::bringToFront(&window);
 }
 
 } // namespace
