@@ -315,10 +315,7 @@ void TForm2::BitBtn7Click() {
 }
 
 void TForm2::ComboBox33Select() {
-    runCommand([this] {
-        if (!workspace_.mayLoadOverEdits(blockNameText())) return blockName_->declineChoice();
-        workspace_.loadBlock();
-    });
+    runCommand([this] { workspace_.loadChosenBlock(*blockName_); });
 }
 
 } // namespace trelmox::ui

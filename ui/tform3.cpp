@@ -258,10 +258,7 @@ void TForm3::BitBtn6Click() {
 }
 
 void TForm3::ComboBox33Select() {
-    runCommand([this] {
-        if (!workspace_.mayLoadOverEdits(blockNameText())) return blockName_->declineChoice();
-        workspace_.loadBlock();
-    });
+    runCommand([this] { workspace_.loadChosenBlock(*blockName_); });
 }
 
 } // namespace trelmox::ui

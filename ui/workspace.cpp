@@ -16,6 +16,7 @@
 #include "ui/tform2.h"
 #include "ui/tform3.h"
 #include "ui/tform4.h"
+#include "ui/typeaheadcombo.h"
 #include "ui/messages.h"
 #include "ui/window_feedback.h"
 
@@ -101,6 +102,11 @@ bool Workspace::mayLoadOverEdits(const QString& name) const {
     return !document_.modified() ||
            messageBoxes().question(
                QCoreApplication::translate("Workspace", "当前块体数据已修改，是否放弃修改并载入“%1”？").arg(name));
+}
+
+void Workspace::loadChosenBlock(TypeAheadCombo& blockNameBox) {
+    if (!mayLoadOverEdits(blockNameBox.text())) return blockNameBox.declineChoice();
+    loadBlock();
 }
 
 void Workspace::loadBlock() {

@@ -24,6 +24,7 @@ class LoadsWindow;
 class TForm2;
 class TForm3;
 class TForm4;
+class TypeAheadCombo;
 
 inline const char* const DataFolderName = "数据文件";
 inline const char* const ReportFolderName = "分析报告";
@@ -76,6 +77,10 @@ public:
     // Loads the block the document's entry name names and tells the user
     // which of its lines disagree, if any.
     void loadBlock();
+    // The block just picked from an entry window's block-name list: loaded
+    // when no edit is lost or the user agrees, else the list goes back to
+    // the name it showed, so that the box never names a block not loaded.
+    void loadChosenBlock(TypeAheadCombo& blockNameBox);
     // The report of CurrentBlock as text, for the analysis window's viewer;
     // fails with "Cannot open file "<path>". <reason>".
     QString currentReportText() const;
