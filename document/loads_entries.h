@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/error.h"
+#include "model/exact_text.h"
 #include "model/load_fields.h"
 #include "model/loads.h"
 
@@ -44,9 +45,12 @@ struct BoltEntry {
     bool operator==(const BoltEntry&) const = default;
 };
 
-// Pattern bolting on the slope face.
+// Pattern bolting on the slope face. A new pattern shows the model's
+// spacings, so that the boxes and a new block's loads never disagree.
 struct PatternEntry {
-    std::string SpacingStrike = "2", SpacingDip = "2", Trend, Plunge;
+    std::string SpacingStrike = floatToExactText(BoltPattern{}.SpacingStrike);
+    std::string SpacingDip = floatToExactText(BoltPattern{}.SpacingDip);
+    std::string Trend, Plunge;
     BoltMode Mode = BoltMode::Passive;
     CapacityEntry Capacity = capacityEntry(boltDefaults(BoltType::Simple));
     bool operator==(const PatternEntry&) const = default;
@@ -86,8 +90,8 @@ struct LoadsEntries {
 
     bool HasCrack = false;
     WaterMode Water = WaterMode::Block;
-    std::string FilledPercent = "100";                              // read in the filled mode only
-    bool FacePressureDirected = false, TopPressureDirected = false; // else normal to the surface
+    std::string FilledPercent = floatToExactText(WedgeLoads{}.FilledPercent); // read in the filled mode only
+    bool FacePressureDirected = false, TopPressureDirected = false;           // else normal to the surface
     std::string FacePressureTrend, FacePressurePlunge, TopPressureTrend, TopPressurePlunge;
     bool HasShotcrete = false;
     bool SeismicDirected = false;

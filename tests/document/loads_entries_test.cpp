@@ -64,6 +64,19 @@ TEST(LoadsEntries, TextsGiveBackTheLoads) {
 
 // Each bad text is reported in the box that holds it (the window focuses
 // that box), in the window's words.
+// A new pattern or a switch to the filled mode shows what a new block's
+// loads hold, so that confirming untouched boxes changes nothing.
+TEST(LoadsEntries, NewBoxesShowTheModelsDefaults) {
+    WedgeLoads fresh;
+    fresh.Pattern.emplace();
+    const LoadsEntries shown = loadsEntries(fresh), blank;
+    EXPECT_EQ(blank.FilledPercent, shown.FilledPercent);
+    EXPECT_EQ(blank.Pattern.SpacingStrike, shown.Pattern.SpacingStrike);
+    EXPECT_EQ(blank.Pattern.SpacingDip, shown.Pattern.SpacingDip);
+    EXPECT_EQ(blank.FilledPercent, "100");
+    EXPECT_EQ(blank.Pattern.SpacingStrike + "," + blank.Pattern.SpacingDip, "2,2");
+}
+
 TEST(LoadsEntries, BadTextsNameTheirBox) {
     const struct {
         const char* what;
