@@ -96,16 +96,6 @@ constexpr std::array<const char*, ParameterCount> EnglishCaptions = {
     "dip direction of the tension crack",
 };
 
-bool isDip(Parameter p) {
-    return p == Parameter::Dip1 || p == Parameter::Dip2 || p == Parameter::DipTop || p == Parameter::DipFace ||
-           p == Parameter::CrackDip;
-}
-
-bool isDipDirection(Parameter p) {
-    return p == Parameter::DipDir1 || p == Parameter::DipDir2 || p == Parameter::DipDirTop ||
-           p == Parameter::DipDirFace || p == Parameter::CrackDipDir;
-}
-
 // The one place that maps an input to its storage.
 template <typename Inputs> auto& field(Inputs& inputs, Parameter p) {
     auto& a = inputs.Attitudes;
@@ -198,6 +188,16 @@ std::string refusalMessage(Parameter p, ParameterRefusal::Reason why, double fir
 }
 
 } // namespace
+
+bool isDip(Parameter p) {
+    return p == Parameter::Dip1 || p == Parameter::Dip2 || p == Parameter::DipTop || p == Parameter::DipFace ||
+           p == Parameter::CrackDip;
+}
+
+bool isDipDirection(Parameter p) {
+    return p == Parameter::DipDir1 || p == Parameter::DipDir2 || p == Parameter::DipDirTop ||
+           p == Parameter::DipDirFace || p == Parameter::CrackDipDir;
+}
 
 ParameterRefusal::ParameterRefusal(Parameter input, Reason why, double first, double second, int distribution,
                                    double low, double high)

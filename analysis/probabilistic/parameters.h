@@ -70,6 +70,10 @@ inline constexpr int ParameterCount = 33;
 inline constexpr int FirstSizeParameter = static_cast<int>(Parameter::FaceTrace1);
 // The size limit an input is, if one.
 std::optional<SizeLimitKind> sizeLimitOf(Parameter parameter);
+// A plane's dip (the cutting planes', the slope's, the crack's), or its dip
+// direction: angles bounded to 0..90, or azimuths that are periodic.
+bool isDip(Parameter parameter);
+bool isDipDirection(Parameter parameter);
 
 // "dip1", "dipdir1", ..., "u2": the names the command line and the files use.
 const char* parameterName(Parameter parameter);

@@ -48,15 +48,6 @@ enum Column {
 // The kinds in the order of Distribution::Kind, which the list shows.
 enum Kind { FixedKind, NormalKind, UniformKind, LognormalKind, ExponentialKind, TriangularKind, BetaKind, GammaKind };
 
-bool isDip(Parameter p) {
-    return p == Parameter::Dip1 || p == Parameter::Dip2 || p == Parameter::DipTop || p == Parameter::DipFace ||
-           p == Parameter::CrackDip;
-}
-bool isDipDirection(Parameter p) {
-    return p == Parameter::DipDir1 || p == Parameter::DipDir2 || p == Parameter::DipDirTop ||
-           p == Parameter::DipDirFace || p == Parameter::CrackDipDir;
-}
-
 // A typical scatter of each input: a few degrees for a measured dip, more
 // for a dip direction, a tenth of the value for the others.
 double typicalSpread(Parameter p, double value) {
