@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QLabel>
 #include <QMenu>
 #include <QPointer>
 #include <QShortcut>
@@ -13,12 +12,15 @@
 
 #include "model/language.h"
 #include "ui/messages.h"
+#include "ui/style.h"
 
 namespace trelmox::ui {
 
 namespace {
 
 constexpr const char* GuidePage = "README.md";
+// The Chinese summary, whose links lead on to the English pages.
+constexpr const char* ChineseGuidePage = "zh/README.md";
 
 bool holdsGuide(const std::filesystem::path& folder) {
     std::error_code error;
@@ -26,6 +28,13 @@ bool holdsGuide(const std::filesystem::path& folder) {
 }
 
 } // namespace
+
+std::filesystem::path guidePage(const std::filesystem::path& folder, Language language) {
+    std::error_code error;
+    if (language == Language::Chinese && std::filesystem::is_regular_file(folder / ChineseGuidePage, error))
+        return folder / ChineseGuidePage;
+    return folder / GuidePage;
+}
 
 std::filesystem::path guideFolder() {
     const std::filesystem::path installed =
@@ -40,19 +49,12 @@ GuideWindow::GuideWindow(const std::filesystem::path& folder, QWidget* parent) :
     setObjectName(QStringLiteral("GuideWindow"));
     setWindowTitle(tr("使用指南"));
     auto* layout = new QVBoxLayout(this);
-    // The guide is written in English only: a reader of the Chinese
-    // interface is told so rather than left to wonder.
-    if (messageLanguage() == Language::Chinese) {
-        auto* note = new QLabel(QString::fromUtf8("使用指南目前只有英文版。"), this);
-        note->setObjectName(QStringLiteral("GuideLanguageNote"));
-        layout->addWidget(note);
-    }
     browser_ = new QTextBrowser(this);
     browser_->setObjectName(QStringLiteral("GuideBrowser"));
     browser_->setOpenExternalLinks(true);
     // The pages link one another by relative names, which the browser
     // follows within the folder, each page rendered from its Markdown.
-    browser_->setSource(QUrl::fromLocalFile(QString::fromStdString((folder / GuidePage).string())),
+    browser_->setSource(QUrl::fromLocalFile(QString::fromStdString(guidePage(folder, messageLanguage()).string())),
                         QTextDocument::MarkdownResource);
     layout->addWidget(browser_);
     resize(760, 640);
@@ -69,9 +71,7 @@ void showGuide() {
         window = new GuideWindow(folder);
         window->setAttribute(Qt::WA_DeleteOnClose);
     }
-    window->show();
-    window->raise();
-    window->activateWindow();
+    bringToFront(window);
 }
 
 QToolButton* addHelpMenu(QWidget* window, const QWidget* above) {

@@ -6,7 +6,8 @@
 
 #include <filesystem>
 
-class QLabel;
+#include "model/language.h"
+
 class QTextBrowser;
 class QToolButton;
 
@@ -16,6 +17,10 @@ namespace trelmox::ui {
 // trelmox/guide beside <prefix>/bin), else the docs/ of the source tree the
 // program was built from. Empty when neither holds it.
 std::filesystem::path guideFolder();
+// The page the guide opens on in the interface's language: the Chinese
+// summary in the Chinese interface where it is installed, else the
+// English contents.
+std::filesystem::path guidePage(const std::filesystem::path& folder, Language language);
 
 class GuideWindow : public QWidget {
     Q_OBJECT

@@ -8,10 +8,12 @@
 #include <QLabel>
 #include <QMenu>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTextBrowser>
 #include <QToolButton>
 
 #include "app/blockscan.h"
+#include "app/language.h"
 #include "model/textcodec.h"
 #include "ui/guide_window.h"
 #include "ui/style.h"
@@ -54,6 +56,7 @@ private slots:
     void analysisWindowWithoutReport();
     void analysisWindowBlockName_data();
     void analysisWindowBlockName();
+    void helpMenuOpensTheGuide_data();
     void helpMenuOpensTheGuide();
 };
 
@@ -198,18 +201,41 @@ void MainWindow::analysisWindowBlockName() {
     QCOMPARE(program->Form4.blockName(), QString("a1"));
 }
 
+void MainWindow::helpMenuOpensTheGuide_data() {
+    QTest::addColumn<Language>("language");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("heading");
+    QTest::addColumn<QString>("firstLink");
+    QTest::newRow("Chinese") << Language::Chinese << QStringLiteral("帮助") << QStringLiteral("使用指南")
+                             << QStringLiteral("/zh/README.md") << QStringLiteral("TRELMOX 使用指南")
+                             << QStringLiteral("/windowed-program.md");
+    QTest::newRow("English") << Language::English << QStringLiteral("Help") << QStringLiteral("User guide")
+                             << QStringLiteral("/docs/README.md") << QStringLiteral("The TRELMOX guide")
+                             << QStringLiteral("/windowed-program.md");
+}
+
 // 帮助 → 使用指南, as the mouse and the keyboard choose it, shows the
-// guide rendered from its Markdown, says in the Chinese interface that it
-// is English only, follows its links to the other pages; F1 from another
-// window brings the same window up again.
+// guide in the interface's language rendered from its Markdown, follows
+// its links to the other pages; F1 from another window brings the same
+// window up again.
 void MainWindow::helpMenuOpensTheGuide() {
+    QFETCH(Language, language);
+    QFETCH(QString, button);
+    QFETCH(QString, title);
+    QFETCH(QString, page);
+    QFETCH(QString, heading);
+    QFETCH(QString, firstLink);
+    QVERIFY(app::useLanguage(language));
+    const auto chineseAgain = qScopeGuard([] { app::useLanguage(Language::Chinese); });
     TestProgram program;
     program->Form1.show();
-    auto* button = program->Form1.findChild<QToolButton*>(QStringLiteral("HelpButton"));
-    QVERIFY(button);
-    QCOMPARE(button->text(), QStringLiteral("帮助"));
-    QVERIFY(!button->geometry().intersects(program->Form1.findChild<QWidget*>("LanguageButton")->geometry()));
-    QMenu* menu = button->menu();
+    auto* help = program->Form1.findChild<QToolButton*>(QStringLiteral("HelpButton"));
+    QVERIFY(help);
+    QCOMPARE(help->text(), button);
+    QVERIFY(!help->geometry().intersects(program->Form1.findChild<QWidget*>("LanguageButton")->geometry()));
+    QMenu* menu = help->menu();
     QAction* guide = menu->findChild<QAction*>(QStringLiteral("GuideAction"));
     QVERIFY(guide);
     QTimer::singleShot(0, menu, [menu, guide] {
@@ -217,7 +243,7 @@ void MainWindow::helpMenuOpensTheGuide() {
         menu->setActiveAction(guide);
         QTest::keyClick(menu, Qt::Key_Return);
     });
-    QTest::mouseClick(button, Qt::LeftButton);
+    QTest::mouseClick(help, Qt::LeftButton);
     const auto shownGuide = [] {
         for (QWidget* window : QApplication::topLevelWidgets())
             if (auto* guide = qobject_cast<ui::GuideWindow*>(window); guide && guide->isVisible()) return guide;
@@ -226,18 +252,17 @@ void MainWindow::helpMenuOpensTheGuide() {
     QTRY_VERIFY(shownGuide());
     ui::GuideWindow* window = shownGuide();
     QCOMPARE(program.boxes.shown(), QStringList());
-    QCOMPARE(window->windowTitle(), QStringLiteral("使用指南"));
-    QVERIFY(window->findChild<QLabel*>(QStringLiteral("GuideLanguageNote")));
+    QCOMPARE(window->windowTitle(), title);
     QTextBrowser* browser = window->browser();
-    QVERIFY(browser->source().toLocalFile().endsWith(QStringLiteral("/README.md")));
+    QVERIFY2(browser->source().toLocalFile().endsWith(page), qPrintable(browser->source().toLocalFile()));
     // Rendered, not shown as its Markdown source.
-    QVERIFY(browser->toPlainText().startsWith(QStringLiteral("The TRELMOX guide")));
+    QVERIFY(browser->toPlainText().startsWith(heading));
     QVERIFY(!browser->toPlainText().contains(QStringLiteral("](")));
     // The first link by the keyboard: the windowed program's page.
     browser->setFocus();
     QTest::keyClick(browser, Qt::Key_Tab);
     QTest::keyClick(browser, Qt::Key_Return);
-    QTRY_VERIFY(browser->source().toLocalFile().endsWith(QStringLiteral("/windowed-program.md")));
+    QTRY_VERIFY(browser->source().toLocalFile().endsWith(firstLink));
     QVERIFY(!browser->toPlainText().isEmpty());
 
     window->close();
