@@ -432,17 +432,33 @@ py::tuple probabilistic(const Block& block, const RunSettings& run, bool keepFac
 
 // The reliability analysis with the run's inputs (its samples, method and
 // bins aside); design_bolt (trend, plunge) or least_bolt needs target_beta.
+// design_bolt as a script gives it: None, (trend, plunge) of one more
+// bolt, or "least" for the direction that needs the least force.
+void readDesignBolt(py::handle bolt, ReliabilitySettings& s) {
+    if (bolt.is_none()) return;
+    const bool least = py::isinstance<py::str>(bolt) && bolt.cast<std::string>() == "least";
+    if (least) {
+        s.LeastForceBolt = true;
+        return;
+    }
+    if (py::isinstance<py::str>(bolt) || !py::isinstance<py::sequence>(bolt) || py::len(bolt) < 2)
+        throw Error::refused(
+            inLanguage("design_bolt 应为 (trend, plunge) 或 \"least\"", "design_bolt is (trend, plunge) or \"least\""),
+            "design_bolt");
+    const auto items = py::reinterpret_borrow<py::sequence>(bolt);
+    s.DesignBolt = LineDirection{shapeNumber(items[0]), shapeNumber(items[1])};
+}
+
 ReliabilityResult reliabilityOf(const Block& block, const RunSettings& run, const std::string& factor,
-                                std::optional<double> targetBeta, std::optional<Attitude> designBolt, bool leastBolt,
-                                double cov, std::uint64_t maxSamples) {
+                                std::optional<double> targetBeta, const py::object& designBolt, double cov,
+                                std::uint64_t maxSamples) {
     ReliabilitySettings s;
     s.Inputs = run.Settings;
+    readDesignBolt(designBolt, s);
     if (factor != "fs" && factor != "kc")
         throw Error::refused("the factor is fs or kc, not '" + factor + "'", "factor");
     s.Factor = factor == "kc" ? ReliabilityFactor::Kc : ReliabilityFactor::Fs;
     s.TargetBeta = targetBeta;
-    if (designBolt) s.DesignBolt = LineDirection{designBolt->first, designBolt->second};
-    s.LeastForceBolt = leastBolt;
     s.TargetCov = cov;
     s.MaxSamples = maxSamples;
     const py::gil_scoped_release free;
@@ -660,8 +676,7 @@ PYBIND11_MODULE(_trelmox, m) {
 
     bindReliabilityResult(m);
     m.def("reliability", &reliabilityOf, py::arg("block"), py::arg("settings"), py::arg("factor"),
-          py::arg("target_beta"), py::arg("design_bolt"), py::arg("least_bolt"), py::arg("is_cov"),
-          py::arg("max_samples"));
+          py::arg("target_beta"), py::arg("design_bolt"), py::arg("is_cov"), py::arg("max_samples"));
 
     addJointBindings(m);
     addCloudBindings(m);

@@ -398,12 +398,8 @@ def reliability(block, distributions=None, fisher=None, correlation=None, factor
     if isinstance(target_beta, (tuple, list)):
         target_beta = globals()["target_beta"](*target_beta)
     settings = _settings(block, 1, seed, "mc", distributions, fisher, correlation, None, 20, threads)
-    least = isinstance(design_bolt, str)
-    if least and design_bolt != "least":
-        raise RefusedInputError('design_bolt is (trend, plunge) or "least", not %r' % design_bolt)
-    bolt = None if design_bolt is None or least else (float(design_bolt[0]), float(design_bolt[1]))
     core = _trelmox.reliability(block._core, settings, str(factor),
-                                None if target_beta is None else float(target_beta), bolt, least, float(is_cov),
+                                None if target_beta is None else float(target_beta), design_bolt, float(is_cov),
                                 int(max_samples))
     return ReliabilityResult(core)
 
