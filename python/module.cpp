@@ -1,8 +1,10 @@
-// _trelmox: the engine for Python. Every figure comes from the same runs and
-// formatters the command-line tool uses (the block run, the tool's JSON of
-// a block, the probabilistic run with its vector lanes, the combinations),
-// so a script gets the tool's results to the last bit. The pure-Python
-// layer (trelmox/__init__.py) turns the JSON texts into result objects.
+// _trelmox: the engine for Python. Every figure comes from the same runs,
+// commands and formatters the command-line tool uses (the block run, the
+// tool's JSON of a block, the probabilistic and sensitivity studies of
+// commands/), so a script gets the tool's results to the last bit; the
+// measurements and the combinations are in joints.cpp, the point clouds in
+// cloud.cpp. The pure-Python layer (trelmox/__init__.py) wraps the dicts
+// in result objects.
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
@@ -12,10 +14,8 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
-#include <limits>
 #include <map>
 #include <optional>
-#include <tuple>
 #include <variant>
 #include <string>
 #include <system_error>
@@ -23,8 +23,6 @@
 
 #include "analysis/block_analysis.h"
 #include "analysis/block_outcome.h"
-#include "analysis/joints/sectors.h"
-#include "analysis/joints/set_grouping.h"
 #include "analysis/probabilistic/distribution.h"
 #include "analysis/probabilistic/distribution_options.h"
 #include "analysis/probabilistic/kernel.h"
@@ -55,11 +53,9 @@
 #include "python/raise_error.h"
 #include "python/reliability_result.h"
 #include "report/calculation_report.h"
-#include "report/combination_formats.h"
 #include "report/figures.h"
 #include "report/full_report.h"
 #include "report/json_format.h"
-#include "report/kinematics_formats.h"
 #include "report/outcome_formats.h"
 #include "report/report.h"
 #include "report/study_formats.h"
