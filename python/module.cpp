@@ -327,8 +327,10 @@ std::optional<double> optionalNumber(py::handle value) {
 // "sd", "low", "high", "truncate": (low, high)}, where a missing key or
 // None is a number not given. Read by the parser the tool's options share.
 Distribution distributionOf(const std::string& input, py::handle shape) {
-    if (py::isinstance<py::dict>(shape)) {
-        const auto d = py::reinterpret_borrow<py::dict>(shape);
+    // Any mapping is taken as the dict it would make.
+    const bool mapping = !py::isinstance<py::str>(shape) && py::hasattr(shape, "keys");
+    if (mapping) {
+        const py::dict d(py::reinterpret_borrow<py::object>(shape));
         const auto get = [&](const char* key) { return d.contains(key) ? py::object(d[key]) : py::object(py::none()); };
         const py::object type = get("type");
         if (!py::isinstance<py::str>(type))
