@@ -16,7 +16,7 @@
 #include "cli/loads.h"
 #include "cli/options.h"
 #include "cli/usage_checked.h"
-#include "document/combination_run.h"
+#include "commands/study_commands.h"
 #include "document/joint_document.h"
 #include "model/block_names.h"
 #include "model/datafile.h"
@@ -55,7 +55,8 @@ CombinationResult combine(const std::string& blockFile, const std::string& measu
     });
     JointDocument joints;
     fromFile(measurementFile, [&] { joints.open(measurementFile); });
-    return combinationRun(joints, blockName, block, companion, choice, probability);
+    return commands::combinationStudy(joints, blockName, block, companion, choice, probability,
+                                      commands::silentFeedback());
 }
 
 } // namespace

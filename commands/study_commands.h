@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "analysis/joints/combination_result.h"
+#include "analysis/joints/set_grouping.h"
 #include "analysis/probabilistic/probabilistic.h"
 #include "analysis/probabilistic/sensitivity.h"
 #include "commands/feedback.h"
@@ -44,6 +46,17 @@ std::optional<std::vector<SensitivityStep>> sensitivityStudy(const StudyBlock& b
 // stays when it throws.
 const JointCombinations& combinationStudy(JointDocument& joints, const std::string& blockName, const SavedBlock& block,
                                           const WedgeLoads& loads, Feedback& feedback);
+
+// One whole combination run as a script asks for it: the slope of `block`
+// (throws for loads out of range first, before any set is made), the joints
+// regrouped as `grouping` says, the pairs, and with `probability` each
+// pair's probability of failure, the pairs then sorted by it. `loads`
+// absent: the block has no companion file (no loads, and none told in the
+// result). The figures do not depend on the feedback; a run cancelled in
+// its probabilities gives the pairs without them.
+CombinationResult combinationStudy(JointDocument& joints, const std::string& blockName, const SavedBlock& block,
+                                   const std::optional<WedgeLoads>& loads, const SetGrouping& grouping,
+                                   const std::optional<PairProbabilitySettings>& probability, Feedback& feedback);
 
 // The probability of failure of each pair of a combination run; nothing
 // when cancelled.

@@ -1,8 +1,10 @@
-// _trelmox: the engine for Python. Every figure comes from the same runs and
-// formatters the command-line tool uses (the block run, the tool's JSON of
-// a block, the probabilistic run with its vector lanes, the combinations),
-// so a script gets the tool's results to the last bit. The pure-Python
-// layer (trelmox/__init__.py) turns the JSON texts into result objects.
+// _trelmox: the engine for Python. Every figure comes from the same runs,
+// commands and formatters the command-line tool uses (the block run, the
+// tool's JSON of a block, the probabilistic and sensitivity studies of
+// commands/), so a script gets the tool's results to the last bit; the
+// measurements and the combinations are in joints.cpp, the point clouds in
+// cloud.cpp. The pure-Python layer (trelmox/__init__.py) wraps the dicts
+// in result objects.
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
@@ -12,10 +14,8 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
-#include <limits>
 #include <map>
 #include <optional>
-#include <tuple>
 #include <variant>
 #include <string>
 #include <system_error>
@@ -23,8 +23,6 @@
 
 #include "analysis/block_analysis.h"
 #include "analysis/block_outcome.h"
-#include "analysis/joints/sectors.h"
-#include "analysis/joints/set_grouping.h"
 #include "analysis/probabilistic/distribution.h"
 #include "analysis/probabilistic/distribution_options.h"
 #include "analysis/probabilistic/kernel.h"
@@ -32,8 +30,8 @@
 #include "analysis/probabilistic/reliability.h"
 #include "analysis/probabilistic/sensitivity.h"
 #include "analysis/wedge.h"
+#include "commands/study_commands.h"
 #include "document/block_outcome.h"
-#include "document/combination_run.h"
 #include "document/report_inputs.h"
 #include "drawing/block_pictures.h"
 #include "drawing/dxf.h"
@@ -50,15 +48,14 @@
 #include "model/output_guard.h"
 #include "model/shown_text.h"
 #include "model/wording.h"
+#include "python/py_block.h"
 #include "python/py_objects.h"
 #include "python/raise_error.h"
 #include "python/reliability_result.h"
 #include "report/calculation_report.h"
-#include "report/combination_formats.h"
 #include "report/figures.h"
 #include "report/full_report.h"
 #include "report/json_format.h"
-#include "report/kinematics_formats.h"
 #include "report/outcome_formats.h"
 #include "report/report.h"
 #include "report/study_formats.h"
@@ -66,24 +63,12 @@
 
 namespace py = pybind11;
 using namespace trelmox;
+using namespace trelmox::python;
 
 // The point clouds' functions (cloud.cpp).
 void addCloudBindings(py::module_& m);
 
 namespace {
-
-// Runs `step`, naming the file and the line in its failure as the tool does
-// ("W1.txt 第9行: ...").
-template <typename Step> auto fromFile(const std::filesystem::path& file, Step step) {
-    try {
-        return step();
-    } catch (const Error& e) {
-        const std::string line = e.line() == 0 ? ": "
-                                 : inEnglish() ? " line " + std::to_string(e.line()) + ": "
-                                               : " 第" + std::to_string(e.line()) + "行: ";
-        throw e.prefixed(shownPath(file) + line).withPath(file);
-    }
-}
 
 // ---- blocks ------------------------------------------------------------
 
@@ -97,15 +82,6 @@ std::string numberText(double value, const char* name) {
 }
 
 WedgeLoads loadsFromJson(const std::string& text) { return parseCompanion(text, "loads"); }
-
-// A block as its data file and companion file hold it.
-struct Block {
-    std::string Name;
-    ParsedBlock Saved;               // its texts and their numbers
-    std::optional<WedgeLoads> Loads; // absent: a block without a companion file
-
-    WedgeLoads loads() const { return Loads.value_or(WedgeLoads{}); }
-};
 
 using Attitude = std::pair<double, double>; // dip, dip direction
 
@@ -338,13 +314,51 @@ py::tuple sampleFactors(const Block& block, const std::vector<std::string>& name
     return py::make_tuple(kc, kcOutcome, fs, fsOutcome);
 }
 
-// One input's distribution from (kind, sd, low, high, truncate_low, truncate_high).
-using DistributionShape = std::tuple<std::string, std::optional<double>, std::optional<double>, std::optional<double>,
-                                     std::optional<double>, std::optional<double>>;
+// A number of a distribution as Python's float() reads it.
+double shapeNumber(py::handle value) { return py::float_(py::reinterpret_borrow<py::object>(value)).cast<double>(); }
 
-Distribution distributionOf(const std::string& input, const DistributionShape& shape) {
-    const auto& [kind, sd, low, high, truncateLow, truncateHigh] = shape;
-    return shapedDistribution(input, kind, sd, low, high, truncateLow, truncateHigh);
+std::optional<double> optionalNumber(py::handle value) {
+    if (value.is_none()) return std::nullopt;
+    return shapeNumber(value);
+}
+
+// An input's distribution as a script gives it: the short shape, a tuple
+// or list ("normal", sd), ("uniform", low, high), ..., or the dict {"type",
+// "sd", "low", "high", "truncate": (low, high)}, where a missing key or
+// None is a number not given. Read by the parser the tool's options share.
+Distribution distributionOf(const std::string& input, py::handle shape) {
+    // Any mapping is taken as the dict it would make.
+    const bool mapping = !py::isinstance<py::str>(shape) && py::hasattr(shape, "keys");
+    if (mapping) {
+        const py::dict d(py::reinterpret_borrow<py::object>(shape));
+        const auto get = [&](const char* key) { return d.contains(key) ? py::object(d[key]) : py::object(py::none()); };
+        const py::object type = get("type");
+        if (!py::isinstance<py::str>(type))
+            throw Error::refused(inLanguage(input + " 的分布须有 \"type\"（分布的名称）",
+                                            "the distribution of " + input + " needs its \"type\" (the name)"),
+                                 input);
+        std::optional<double> low, high;
+        if (const py::object truncate = get("truncate"); py::bool_(truncate)) {
+            if (!py::isinstance<py::sequence>(truncate) || py::len(truncate) != 2)
+                throw Error::refused(
+                    inLanguage(input + " 的截断应为 (low, high)", "the truncation of " + input + " is (low, high)"),
+                    input);
+            const auto bounds = py::reinterpret_borrow<py::sequence>(truncate);
+            low = optionalNumber(bounds[0]);
+            high = optionalNumber(bounds[1]);
+        }
+        return shapedDistribution(input, type.cast<std::string>(), optionalNumber(get("sd")),
+                                  optionalNumber(get("low")), optionalNumber(get("high")), low, high);
+    }
+    if (py::isinstance<py::str>(shape) || !py::isinstance<py::sequence>(shape) || py::len(shape) == 0 ||
+        !py::isinstance<py::str>(py::reinterpret_borrow<py::sequence>(shape)[0]))
+        throw Error::refused(inLanguage(input + " 的分布应以分布的名称开头，如 (\"normal\", sd)",
+                                        "the distribution of " + input + " begins with its name, as (\"normal\", sd)"),
+                             input);
+    const auto items = py::reinterpret_borrow<py::sequence>(shape);
+    std::vector<double> numbers;
+    for (std::size_t k = 1; k < items.size(); ++k) numbers.push_back(shapeNumber(items[k]));
+    return listedDistribution(input, items[0].cast<std::string>(), numbers);
 }
 
 struct RunSettings {
@@ -352,14 +366,16 @@ struct RunSettings {
     WedgeLoads Loads;
 };
 
-RunSettings runSettings(const Block& block, const std::map<std::string, DistributionShape>& distributions,
-                        std::uint64_t samples, std::uint64_t seed, const std::string& method,
-                        const std::map<std::string, double>& fisher, const std::map<std::string, double>& correlation,
-                        std::optional<double> required, int bins, unsigned threads) {
+RunSettings runSettings(const Block& block, const py::dict& distributions, std::uint64_t samples, std::uint64_t seed,
+                        const std::string& method, const std::map<std::string, double>& fisher,
+                        const std::map<std::string, double>& correlation, std::optional<double> required, int bins,
+                        unsigned threads) {
     RunSettings run;
     ProbabilisticSettings& s = run.Settings;
-    for (const auto& [name, shape] : distributions)
+    for (const auto& [key, shape] : distributions) {
+        const std::string name = py::str(key);
         s.Distributions[static_cast<int>(parameterNamed(name))] = distributionOf(name, shape);
+    }
     s.Samples = samples;
     s.Seed = seed;
     if (method == "mc")
@@ -393,12 +409,6 @@ RunSettings runSettings(const Block& block, const std::map<std::string, Distribu
     return run;
 }
 
-py::array_t<double> arrayOf(std::vector<double>&& values) {
-    auto* held = new std::vector<double>(std::move(values));
-    const py::capsule owner(held, [](void* p) { delete static_cast<std::vector<double>*>(p); });
-    return py::array_t<double>(static_cast<py::ssize_t>(held->size()), held->data(), owner);
-}
-
 // The tool's JSON object of the run as a dict, and with keepFactors the Kc and Fs of its
 // wedge samples in sample order (None without: keeping them costs the run
 // twice its time and 16 bytes a sample).
@@ -409,7 +419,8 @@ py::tuple probabilistic(const Block& block, const RunSettings& run, bool keepFac
     settings.KeepFactors = keepFactors;
     {
         const py::gil_scoped_release free;
-        result = runProbabilistic(block.Saved.Attitudes, block.Saved.Params, run.Loads, settings);
+        result = commands::probabilisticStudy({block.Saved.Attitudes, block.Saved.Params, run.Loads}, settings,
+                                              commands::silentFeedback());
         json = probabilisticJson(block.Name, settings, result);
     }
     if (!keepFactors) return py::make_tuple(pythonOf(json), py::none(), py::none());
@@ -419,17 +430,33 @@ py::tuple probabilistic(const Block& block, const RunSettings& run, bool keepFac
 
 // The reliability analysis with the run's inputs (its samples, method and
 // bins aside); design_bolt (trend, plunge) or least_bolt needs target_beta.
+// design_bolt as a script gives it: None, (trend, plunge) of one more
+// bolt, or "least" for the direction that needs the least force.
+void readDesignBolt(py::handle bolt, ReliabilitySettings& s) {
+    if (bolt.is_none()) return;
+    const bool least = py::isinstance<py::str>(bolt) && bolt.cast<std::string>() == "least";
+    if (least) {
+        s.LeastForceBolt = true;
+        return;
+    }
+    if (py::isinstance<py::str>(bolt) || !py::isinstance<py::sequence>(bolt) || py::len(bolt) < 2)
+        throw Error::refused(
+            inLanguage("design_bolt 应为 (trend, plunge) 或 \"least\"", "design_bolt is (trend, plunge) or \"least\""),
+            "design_bolt");
+    const auto items = py::reinterpret_borrow<py::sequence>(bolt);
+    s.DesignBolt = LineDirection{shapeNumber(items[0]), shapeNumber(items[1])};
+}
+
 ReliabilityResult reliabilityOf(const Block& block, const RunSettings& run, const std::string& factor,
-                                std::optional<double> targetBeta, std::optional<Attitude> designBolt, bool leastBolt,
-                                double cov, std::uint64_t maxSamples) {
+                                std::optional<double> targetBeta, const py::object& designBolt, double cov,
+                                std::uint64_t maxSamples) {
     ReliabilitySettings s;
     s.Inputs = run.Settings;
+    readDesignBolt(designBolt, s);
     if (factor != "fs" && factor != "kc")
         throw Error::refused("the factor is fs or kc, not '" + factor + "'", "factor");
     s.Factor = factor == "kc" ? ReliabilityFactor::Kc : ReliabilityFactor::Fs;
     s.TargetBeta = targetBeta;
-    if (designBolt) s.DesignBolt = LineDirection{designBolt->first, designBolt->second};
-    s.LeastForceBolt = leastBolt;
     s.TargetCov = cov;
     s.MaxSamples = maxSamples;
     const py::gil_scoped_release free;
@@ -460,119 +487,11 @@ py::object sensitivity(const Block& block, const std::string& name, double from,
     Json json;
     {
         const py::gil_scoped_release free;
-        const auto run = runSensitivity(block.Saved.Attitudes, block.Saved.Params, loads, input, from, to, steps);
-        json = sensitivityJson(block.Name, input, loads.RequiredFactor, run);
+        const auto run = commands::sensitivityStudy({block.Saved.Attitudes, block.Saved.Params, loads}, input, from, to,
+                                                    steps, commands::silentFeedback());
+        json = sensitivityJson(block.Name, input, loads.RequiredFactor, *run);
     }
     return pythonOf(json);
-}
-
-// ---- measurements ------------------------------------------------------
-
-// A measurement file as read: its bytes (so that it pickles as it is) and
-// the planes parsed from them.
-struct Measurements {
-    std::string Name;
-    std::string Bytes;
-    MeasurementFile File;
-};
-
-Measurements measurementsOf(const std::string& name, const std::string& bytes) {
-    return {name, bytes, readMeasurements(bytes)};
-}
-
-Measurements readMeasurementsFile(const std::filesystem::path& file) {
-    return fromFile(file, [&] { return measurementsOf(file.string(), readFileBytes(file, MaxMeasurementFileBytes)); });
-}
-
-py::dict planeColumns(const Measurements& m) {
-    std::vector<double> dips, directions, weights, cohesions, frictions;
-    std::vector<std::string> sets;
-    std::vector<int> lines;
-    const double none = std::numeric_limits<double>::quiet_NaN();
-    for (const Measurement& plane : m.File.Planes) {
-        dips.push_back(plane.Plane.DipAngle);
-        directions.push_back(plane.Plane.DipDirection);
-        weights.push_back(plane.Weight);
-        cohesions.push_back(plane.Cohesion.value_or(none));
-        frictions.push_back(plane.Friction.value_or(none));
-        sets.push_back(plane.Set);
-        lines.push_back(plane.Line);
-    }
-    py::dict d;
-    d["dip"] = arrayOf(std::move(dips));
-    d["dipdir"] = arrayOf(std::move(directions));
-    d["weight"] = arrayOf(std::move(weights));
-    d["c"] = arrayOf(std::move(cohesions));
-    d["f"] = arrayOf(std::move(frictions));
-    d["set"] = sets;
-    d["line"] = py::array_t<int>(static_cast<py::ssize_t>(lines.size()), lines.data());
-    return d;
-}
-
-py::list setsOf(const Measurements& m, const std::string& grouping, std::uint64_t seed) {
-    const auto refused = [&] {
-        return Error::refused("sets are grouped by 'labels' or 'auto:N', not '" + grouping + "'", "grouping");
-    };
-    SetGrouping chosen;
-    try {
-        chosen = parseSetGrouping(grouping);
-    } catch (const Error&) {
-        throw refused();
-    }
-    if (chosen.Type == SetGrouping::Kind::Planes) throw refused();
-    const std::vector<JointSet> sets = chosen.Type == SetGrouping::Kind::Labels
-                                           ? labelledSets(m.File.Planes)
-                                           : groupSets(m.File.Planes, chosen.SetCount, seed);
-    py::list out;
-    for (const JointSet& set : sets) {
-        py::dict d;
-        d["label"] = set.Label;
-        d["members"] = set.Members;
-        d["count"] = set.Stats.Count;
-        d["weight"] = set.Stats.Weight;
-        d["dip"] = set.Stats.MeanPlane.DipAngle;
-        d["dipdir"] = set.Stats.MeanPlane.DipDirection;
-        d["kappa"] = set.Stats.Kappa;
-        d["cone95"] = set.Stats.Cone95;
-        out.append(d);
-    }
-    return out;
-}
-
-py::list combinations(const Block& block, const Measurements& m, const std::string& sets, bool probabilistic,
-                      std::uint64_t samples, std::uint64_t seed, unsigned threads) {
-    std::optional<PairProbabilitySettings> probability;
-    if (probabilistic) probability = PairProbabilitySettings{samples, seed, threads};
-    if (probability && (samples < 1 || samples > MaxSamples))
-        throw Error::refused("the number of samples must lie between 1 and " + std::to_string(MaxSamples), "samples");
-    std::vector<Json> rows;
-    {
-        const py::gil_scoped_release free;
-        const SetGrouping choice = parseSetGrouping(sets);
-        JointDocument joints;
-        joints.open(m.File, m.Name);
-        const CombinationResult result =
-            combinationRun(joints, block.Name, block.Saved, block.Loads, choice, probability);
-        for (std::size_t i = 0; i < result.pairs().size(); ++i) rows.push_back(combinationJsonRow(result, i));
-    }
-    return pythonListOf(rows);
-}
-
-py::list sectorsOf(const std::filesystem::path& file) {
-    const std::vector<SlopeSector> sectors = fromFile(file, [&] { return readSectorFile(file); });
-    py::list out;
-    for (const SlopeSector& s : sectors) {
-        py::dict d;
-        d["name"] = s.Name;
-        d["dip"] = s.Dip;
-        d["dipdir"] = s.DipDirection;
-        d["height"] = s.Height;
-        d["top_dip"] = s.TopDip;
-        d["top_dipdir"] = s.TopDipDirection;
-        d["line"] = s.Line;
-        out.append(d);
-    }
-    return out;
 }
 
 // ---- files ---------------------------------------------------------------
@@ -687,14 +606,6 @@ py::dict calculationReportOf(const Block& block, const std::optional<std::string
     return d;
 }
 
-py::list kinematics(const std::filesystem::path& sectors, const Measurements& m, double friction, double lateral) {
-    std::vector<Json> rows;
-    {
-        const py::gil_scoped_release free;
-        rows = kinematicsJsonRows(kinematicRun(sectors, m.File, m.Name, friction, lateral));
-    }
-    return pythonListOf(rows);
-}
 } // namespace
 
 PYBIND11_MODULE(_trelmox, m) {
@@ -763,25 +674,8 @@ PYBIND11_MODULE(_trelmox, m) {
 
     bindReliabilityResult(m);
     m.def("reliability", &reliabilityOf, py::arg("block"), py::arg("settings"), py::arg("factor"),
-          py::arg("target_beta"), py::arg("design_bolt"), py::arg("least_bolt"), py::arg("is_cov"),
-          py::arg("max_samples"));
+          py::arg("target_beta"), py::arg("design_bolt"), py::arg("is_cov"), py::arg("max_samples"));
 
-    py::class_<Measurements>(m, "Measurements")
-        .def(py::init(&measurementsOf), py::arg("name"), py::arg("data"))
-        .def_readonly("name", &Measurements::Name)
-        .def_property_readonly("data", [](const Measurements& m) { return py::bytes(m.Bytes); })
-        .def_property_readonly("summary", [](const Measurements& m) { return measurementSummaryText(m.File.Summary); })
-        .def("__len__", [](const Measurements& m) { return m.File.Planes.size(); })
-        .def("columns", &planeColumns)
-        .def("sets", &setsOf, py::arg("grouping"), py::arg("seed"))
-        .def(py::pickle(
-            [](const Measurements& m) { return py::make_tuple(m.Name, py::bytes(m.Bytes)); },
-            [](const py::tuple& t) { return measurementsOf(t[0].cast<std::string>(), t[1].cast<std::string>()); }));
-    m.def("read_measurements", &readMeasurementsFile, py::arg("path"), py::call_guard<py::gil_scoped_release>());
-    m.def("combinations", &combinations, py::arg("block"), py::arg("measurements"), py::arg("sets"),
-          py::arg("probabilistic"), py::arg("samples"), py::arg("seed"), py::arg("threads"));
-    m.def("read_sectors", &sectorsOf, py::arg("path"));
-    m.def("kinematics", &kinematics, py::arg("sectors"), py::arg("measurements"), py::arg("friction"),
-          py::arg("lateral"));
+    addJointBindings(m);
     addCloudBindings(m);
 }

@@ -5,6 +5,7 @@
 
 #include "model/language.h"
 #include "model/numtext.h"
+#include "model/wording.h"
 
 namespace trelmox {
 
@@ -17,10 +18,13 @@ const std::optional<CriticalChoice>& choiceOf(const SectorRun& s, KinematicMode 
     return none;
 }
 
-// Why the mode's factor was not worked out, where the wedges' was not.
-const std::string& factorNoteOf(const SectorRun& s, KinematicMode mode) {
-    static const std::string none;
-    return mode == KinematicMode::Wedge ? s.Factors.WedgeNote : none;
+// Why the mode's factor was not worked out, where the wedges' was not: the
+// note, or the failure of the first wedge that can slide.
+std::string factorNoteOf(const SectorRun& s, KinematicMode mode) {
+    if (mode != KinematicMode::Wedge) return {};
+    if (const auto& failure = s.Factors.WedgeFailure)
+        return say("楔块安全系数未能计算：", "no wedge safety factor: ") + failure->what();
+    return s.Factors.WedgeNote;
 }
 
 Json candidateJson(const CandidatePlane& c) {
@@ -74,7 +78,7 @@ std::vector<Json> kinematicsJsonRows(const KinematicRun& run) {
                     line["critical_set"] = candidateJson(run.Candidates[c->First]);
                 line["fs"] = c->Factor;
             }
-            if (const std::string& note = factorNoteOf(s, mode); !note.empty()) line["fs_note"] = note;
+            if (const std::string note = factorNoteOf(s, mode); !note.empty()) line["fs_note"] = note;
             rows.push_back(std::move(line));
         }
     return rows;
@@ -153,7 +157,7 @@ void printText(const KinematicRun& run, double friction, double lateral, std::os
         else
             out << "  次要临界区（沿单一结构面滑动）的楔块 " << countText(wedge.Secondary) << "；斜向倾倒 "
                 << countText(direct.Secondary) << "；底面包络内的结构面 " << countText(direct.BasePlanes) << '\n';
-        if (!s.Factors.WedgeNote.empty()) out << "  " << s.Factors.WedgeNote << '\n';
+        if (const std::string note = factorNoteOf(s, KinematicMode::Wedge); !note.empty()) out << "  " << note << '\n';
         // The sets (or pairs of sets) that hold critical planes or lines.
         for (KinematicMode mode : KinematicModes)
             for (const GroupCount& g : s.Result.mode(mode).Groups)

@@ -122,10 +122,7 @@ std::optional<std::vector<PairProbability>> pairProbabilitiesInOrder(const Saved
     return pairsInTurn(slope, loads, planes, pairs, settings, progress);
 }
 
-std::vector<PairProbability> pairProbabilities(const SavedBlock& slope, const WedgeLoads& loads,
-                                               const std::vector<CandidatePlane>& planes, std::vector<PlanePair>& pairs,
-                                               const PairProbabilitySettings& settings) {
-    std::vector<PairProbability> found = *pairProbabilitiesInOrder(slope, loads, planes, pairs, settings);
+std::vector<PairProbability> byProbability(std::vector<PlanePair>& pairs, std::vector<PairProbability> found) {
     std::vector<std::size_t> order(pairs.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
@@ -135,6 +132,12 @@ std::vector<PairProbability> pairProbabilities(const SavedBlock& slope, const We
     for (std::size_t i : order) sortedPairs.push_back(pairs[i]), sortedFound.push_back(found[i]);
     pairs = std::move(sortedPairs);
     return sortedFound;
+}
+
+std::vector<PairProbability> pairProbabilities(const SavedBlock& slope, const WedgeLoads& loads,
+                                               const std::vector<CandidatePlane>& planes, std::vector<PlanePair>& pairs,
+                                               const PairProbabilitySettings& settings) {
+    return byProbability(pairs, *pairProbabilitiesInOrder(slope, loads, planes, pairs, settings));
 }
 
 } // namespace trelmox

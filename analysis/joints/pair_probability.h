@@ -48,6 +48,10 @@ std::optional<std::vector<PairProbability>> pairProbabilitiesInOrder(const Saved
                                                                      const PairProbabilitySettings& settings,
                                                                      const ProgressCallback& progress = {});
 
+// The probabilities `found` (by the pairs' order) and the pairs sorted by
+// them, the most likely to fail first (ties keep their order).
+std::vector<PairProbability> byProbability(std::vector<PlanePair>& pairs, std::vector<PairProbability> found);
+
 // Each pair's probability (by the pairs' order), and the pairs sorted by
 // it, the most likely to fail first (ties keep their order). Throws Error as
 // runProbabilistic does.

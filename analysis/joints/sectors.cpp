@@ -227,16 +227,17 @@ namespace {
 
 // Why a pair's wedge has no factor: its refusal, or its analysis's failure,
 // worked out again to name the input an overflow comes from.
-std::string noFactorReason(const PlanePair& p, const std::vector<CandidatePlane>& planes,
-                           const CombinationSlope& slope) {
-    if (p.Refusal) return refusalMessage(*p.Refusal);
+std::optional<Error> noFactorFailure(const PlanePair& p, const std::vector<CandidatePlane>& planes,
+                                     const CombinationSlope& slope) {
+    if (p.Refusal) return Error::refused(refusalMessage(*p.Refusal));
     const PlaneAttitudeArray attitudes = {planes[p.First].Plane, planes[p.Second].Plane, slope.Top, slope.Face};
     try {
         analyseWedge(attitudes, slope.Numbers, slope.Loads);
     } catch (const Error& failure) {
-        return fullAnalysisFailure(failure, attitudes, slope.Numbers, slope.Loads).what();
+        return fullAnalysisFailure(failure, attitudes, slope.Numbers, slope.Loads);
     }
-    return p.FullFailure ? p.FullFailure->what() : "";
+    if (p.FullFailure) return *p.FullFailure;
+    return std::nullopt;
 }
 
 } // namespace
@@ -292,12 +293,12 @@ SectorFactors sectorFactors(const SlopeSector& sector, const std::vector<Candida
     slope.Numbers.SlopeHeight = height;
     slope.Numbers.Friction1 = slope.Numbers.Friction2 = defaultFriction;
     slope.Loads.Water = WaterMode::None;
-    std::string unworked; // why the first wedge that can slide has no factor
+    std::optional<Error> unworked; // why the first wedge that can slide has no factor
     for (const PlanePair& p : combinePlanes(dry, slope)) {
         // Sorted by Fs: the first kinematically possible wedge is the critical one.
         if (!p.Kinematic) continue;
         if (!p.hasFactor()) {
-            if (unworked.empty()) unworked = noFactorReason(p, dry, slope);
+            if (!unworked) unworked = noFactorFailure(p, dry, slope);
             continue;
         }
         result.Wedge = CriticalChoice{p.First, p.Second, true, p.Full->Factor};
@@ -306,8 +307,7 @@ SectorFactors sectorFactors(const SlopeSector& sector, const std::vector<Candida
     // Wedges that can slide but none with a factor (an upper slope steeper
     // than the face, a height beyond the range of the arithmetic): the row
     // says why rather than leaving its factor out unexplained.
-    if (!result.Wedge && !unworked.empty())
-        result.WedgeNote = say("楔块安全系数未能计算：", "no wedge safety factor: ") + unworked;
+    if (!result.Wedge) result.WedgeFailure = std::move(unworked);
     return result;
 }
 

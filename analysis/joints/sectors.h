@@ -16,6 +16,7 @@
 
 #include "analysis/joints/combinations.h"
 #include "analysis/joints/kinematics.h"
+#include "model/error.h"
 
 namespace trelmox {
 
@@ -59,7 +60,12 @@ struct CriticalChoice {
 };
 struct SectorFactors {
     std::optional<CriticalChoice> Planar, Wedge; // none: nothing critical, or no factor
-    std::string WedgeNote;                       // why the wedges were not worked out
+    // Why the wedges were not worked out at all: an overhanging face, too
+    // many planes without sets.
+    std::string WedgeNote;
+    // Wedges that can slide but none with a factor: the failure of the
+    // first (the real wedge refused, or its analysis failed), with its kind.
+    std::optional<Error> WedgeFailure;
 };
 // The candidates are the sets' mean planes, or every plane when there are
 // no sets; pairs of more than MaxFactorPlanes single planes are not worked

@@ -4,6 +4,7 @@
 
 #include "model/error.h"
 #include "model/numtext.h"
+#include "model/wording.h"
 
 namespace trelmox {
 
@@ -111,6 +112,37 @@ Distribution shapedDistribution(const std::string& input, const std::string& kin
                                  "' (normal, uniform, lognormal, exponential, triangular, beta, gamma)",
                              input);
     return truncateLow || truncateHigh ? truncated(d, truncateLow, truncateHigh) : d;
+}
+
+Distribution listedDistribution(const std::string& input, const std::string& kind, const std::vector<double>& numbers) {
+    // The numbers each kind takes, in the order they are listed.
+    enum Number { Sd, Low, High };
+    static const struct {
+        const char* kind;
+        std::vector<Number> takes;
+        const char* names;
+    } forms[] = {{"normal", {Sd}, ", sd"},
+                 {"lognormal", {Sd}, ", sd"},
+                 {"gamma", {Sd}, ", sd"},
+                 {"exponential", {}, ""},
+                 {"uniform", {Low, High}, ", low, high"},
+                 {"triangular", {Low, High}, ", low, high"},
+                 {"beta", {Sd, Low, High}, ", sd, low, high"}};
+    for (const auto& form : forms) {
+        if (kind != form.kind) continue;
+        if (numbers.size() != form.takes.size()) {
+            const std::string shape = "(\"" + kind + "\"" + form.names + ")", count = std::to_string(numbers.size());
+            throw Error::refused(inLanguage(input + " 的分布应为 " + shape + "，而不是 " + count + " 个数",
+                                            "the distribution of " + input + " is " + shape + ", not " + count +
+                                                (numbers.size() == 1 ? " number" : " numbers")),
+                                 input);
+        }
+        std::optional<double> given[3];
+        for (std::size_t k = 0; k < numbers.size(); ++k) given[form.takes[k]] = numbers[k];
+        return shapedDistribution(input, kind, given[Sd], given[Low], given[High], std::nullopt, std::nullopt);
+    }
+    // An unknown kind, refused with the list of the known ones.
+    return shapedDistribution(input, kind, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt);
 }
 
 } // namespace trelmox

@@ -6,6 +6,7 @@
 // its input is checked later, with the block (validateDistribution).
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "analysis/probabilistic/distribution.h"
 #include "analysis/probabilistic/parameters.h"
@@ -48,5 +49,11 @@ Parameter parameterOption(const std::string& name);
 Distribution shapedDistribution(const std::string& input, const std::string& kind, std::optional<double> sd,
                                 std::optional<double> low, std::optional<double> high,
                                 std::optional<double> truncateLow, std::optional<double> truncateHigh);
+
+// The module's short shape: the kind and its numbers in their order
+// (("normal", sd), ("uniform", low, high), ("beta", sd, low, high),
+// ("exponential",), ...), without truncation. Throws a refused Error (field
+// `input`) for an unknown kind or a count of numbers the kind does not take.
+Distribution listedDistribution(const std::string& input, const std::string& kind, const std::vector<double>& numbers);
 
 } // namespace trelmox

@@ -48,8 +48,10 @@ def test_target_by_class_and_the_design_bolt(block):
 def test_refusals_raise_refused_input(block):
     with pytest.raises(trelmox.RefusedInputError):
         trelmox.reliability(block, distributions=SPREADS, design_bolt=(300, -10))  # no target
-    with pytest.raises(trelmox.RefusedInputError):
-        trelmox.reliability(block, distributions=SPREADS, target_beta=3, design_bolt="lest")
+    for bolt in ["lest", (300,), 300]:
+        with pytest.raises(trelmox.RefusedInputError) as caught:
+            trelmox.reliability(block, distributions=SPREADS, target_beta=3, design_bolt=bolt, factor="ks")
+        assert caught.value.field == "design_bolt", bolt
     with pytest.raises(trelmox.RefusedInputError):
         trelmox.reliability(block, distributions=SPREADS, factor="ks")
     with pytest.raises(trelmox.RefusedInputError):

@@ -1,4 +1,5 @@
 import json
+import types
 
 import numpy
 import pytest
@@ -101,3 +102,17 @@ def test_probabilistic_settings_that_do_not_fit_raise_refusals(block):
                          "dip1": ("normal", 1)})]:
         with pytest.raises(trelmox.RefusedInputError):
             block.probabilistic(**settings)
+
+
+def test_a_shape_as_tuple_or_dict_is_one_distribution_and_a_bad_one_names_its_input(block):
+    tuple_run = block.probabilistic(samples=500, seed=4,
+                                    distributions={"c1": ("beta", 5, 10, 40), "f1": ["normal", 0.05]})
+    dict_run = block.probabilistic(samples=500, seed=4, distributions={
+        "c1": {"type": "beta", "sd": 5, "low": 10, "high": 40},
+        "f1": types.MappingProxyType({"type": "normal", "sd": 0.05, "truncate": None})})
+    assert tuple_run.summary == dict_run.summary
+    for shape in [("normal", 1, 2), ("beta", 1), ("cauchy", 1), (5, 1), (), "normal", {"sd": 1},
+                  {"type": "normal", "sd": 1, "truncate": (0,)}]:
+        with pytest.raises(trelmox.RefusedInputError) as caught:
+            block.probabilistic(samples=10, distributions={"f2": shape})
+        assert caught.value.field == "f2", shape

@@ -311,24 +311,8 @@ def read_block(path):
     return Block._wrap(_trelmox.read_block(str(path)))
 
 
-def _distribution(name, shape):
-    if isinstance(shape, dict):
-        truncate = shape.get("truncate") or (None, None)
-        return (shape["type"], shape.get("sd"), shape.get("low"), shape.get("high"), truncate[0], truncate[1])
-    kind, *numbers = shape
-    numbers = [float(v) for v in numbers]
-    takes = {"normal": ("sd",), "lognormal": ("sd",), "gamma": ("sd",), "exponential": (),
-             "uniform": ("low", "high"), "triangular": ("low", "high"), "beta": ("sd", "low", "high")}
-    if kind not in takes or len(numbers) != len(takes[kind]):
-        raise RefusedInputError("the distribution of {} is ({!r}, {}), not {!r}".format(
-            name, kind, ", ".join(takes.get(kind, ("...",))), shape))
-    values = dict(zip(takes[kind], numbers))
-    return (kind, values.get("sd"), values.get("low"), values.get("high"), None, None)
-
-
 def _settings(block, samples, seed, method, distributions, fisher, correlation, required, bins, threads):
-    shapes = {name: _distribution(name, shape) for name, shape in (distributions or {}).items()}
-    return _trelmox.RunSettings(block._core, shapes, int(samples), int(seed), method,
+    return _trelmox.RunSettings(block._core, dict(distributions or {}), int(samples), int(seed), method,
                                 {str(k): float(v) for k, v in (fisher or {}).items()},
                                 {str(k): float(v) for k, v in (correlation or {}).items()},
                                 None if required is None else float(required), int(bins), _threads(threads))
@@ -414,12 +398,8 @@ def reliability(block, distributions=None, fisher=None, correlation=None, factor
     if isinstance(target_beta, (tuple, list)):
         target_beta = globals()["target_beta"](*target_beta)
     settings = _settings(block, 1, seed, "mc", distributions, fisher, correlation, None, 20, threads)
-    least = isinstance(design_bolt, str)
-    if least and design_bolt != "least":
-        raise RefusedInputError('design_bolt is (trend, plunge) or "least", not %r' % design_bolt)
-    bolt = None if design_bolt is None or least else (float(design_bolt[0]), float(design_bolt[1]))
     core = _trelmox.reliability(block._core, settings, str(factor),
-                                None if target_beta is None else float(target_beta), bolt, least, float(is_cov),
+                                None if target_beta is None else float(target_beta), design_bolt, float(is_cov),
                                 int(max_samples))
     return ReliabilityResult(core)
 

@@ -168,4 +168,21 @@ TEST_F(KinematicsCommand, CsvAndTextAndItsRefusals) {
     EXPECT_THAT(bad.err, HasSubstr("dipdir"));
 }
 
+// A sector whose wedges could not be worked out says why in the same words
+// in every format: the JSON and CSV note and the text's line.
+TEST_F(KinematicsCommand, AWedgeWithoutAFactorIsExplainedAlikeInEveryFormat) {
+    std::ofstream(sectors_, std::ios::binary) << "name,dip,dipdir,height,top_dip,top_dipdir\nS,50,90,20,70,90\n";
+    std::ofstream(measurements_, std::ios::binary) << "set,dip,dipdir\nJ1,40,60\nJ2,40,120\n";
+    const std::string note = "no wedge safety factor: the line of intersection of the two planes does not meet the "
+                             "upper slope behind the crest: no block can be cut out";
+    const CliRun json = cli({"--lang", "en", "kinematics", sectors_, measurements_, "--format", "json"});
+    ASSERT_EQ(json.status, ExitOk) << json.err;
+    EXPECT_EQ(Json::parse(linesOf(json.out)[1])["fs_note"], note);
+    EXPECT_THAT(cli({"--lang", "en", "kinematics", sectors_, measurements_, "--format", "csv"}).out,
+                HasSubstr("," + note + ","));
+    EXPECT_THAT(cli({"--lang", "en", "kinematics", sectors_, measurements_}).out, HasSubstr("\n  " + note + "\n"));
+    EXPECT_THAT(cli({"--lang", "zh", "kinematics", sectors_, measurements_}).out,
+                HasSubstr("\n  楔块安全系数未能计算：两切割面的交线不在坡顶线后方与坡顶面相交，不能切除块体\n"));
+}
+
 } // namespace

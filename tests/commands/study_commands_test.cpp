@@ -68,3 +68,64 @@ TEST(SensitivityStudy, RunsItsStepsUnlessCancelledFirst) {
     ASSERT_TRUE(steps);
     EXPECT_EQ(steps->size(), 6u); // both ends and four between
 }
+
+namespace {
+
+// The message of the first failure `step` throws; empty when none.
+template <typename Step> std::string failureOf(Step step) {
+    try {
+        step();
+    } catch (const Error& e) {
+        return e.what();
+    }
+    return {};
+}
+
+} // namespace
+
+// With several inputs bad, the tool and the module tell the same one
+// first: the slope's loads, then the grouping, then the combination.
+TEST(CombinationStudy, TellsTheSlopeThenTheSetsThenThePairs) {
+    const SavedBlock block = trelmox::testing::exampleBlock();
+    WedgeLoads badLoads;
+    badLoads.SeismicCoefficient = -1;
+    const std::string loads = failureOf([&] { combinationSlope(block, badLoads); });
+    const std::string unlabelled = "45,105\n70,235\n";
+    const std::string labels = failureOf([&] {
+        JointDocument joints;
+        joints.open(readMeasurements(unlabelled), "j.csv");
+        joints.useLabels();
+    });
+    const std::string tooMany = failureOf([&] {
+        JointDocument joints;
+        joints.open(readMeasurements(unlabelled), "j.csv");
+        joints.groupAutomatically(3);
+    });
+    const std::string onePair = failureOf([&] {
+        JointDocument joints;
+        joints.open(readMeasurements("45,105,J1\n"), "j.csv");
+        joints.combine("w", block, combinationSlope(block, {}));
+    });
+    ASSERT_FALSE(loads.empty() || labels.empty() || tooMany.empty() || onePair.empty());
+    const struct {
+        bool badLoads;
+        const char* grouping;
+        const char* measurements;
+        const std::string& expected;
+    } cases[] = {
+        {true, "labels", "45,105\n70,235\n", loads},   {true, "planes", "45,105\n", loads},
+        {false, "labels", "45,105\n70,235\n", labels}, {false, "auto:3", "45,105\n70,235\n", tooMany},
+        {false, "labels", "45,105,J1\n", onePair},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.grouping);
+        JointDocument joints;
+        joints.open(readMeasurements(c.measurements), "j.csv");
+        const std::optional<WedgeLoads> given = c.badLoads ? std::optional(badLoads) : std::nullopt;
+        EXPECT_EQ(failureOf([&] {
+                      commands::combinationStudy(joints, "w", block, given, parseSetGrouping(c.grouping), std::nullopt,
+                                                 commands::silentFeedback());
+                  }),
+                  c.expected);
+    }
+}

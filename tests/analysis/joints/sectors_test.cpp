@@ -56,5 +56,35 @@ TEST(SectorFile, ListsEveryBadLine) {
     }
 }
 
+// A sector's wedges are either left out by design (a note) or could not be
+// worked out (a failure with its kind, which callers decide by), never
+// both; a sector with a critical wedge has neither.
+TEST(SectorFactors, KeepNotesAndFailuresApart) {
+    const std::vector<CandidatePlane> pair = {{"J1", 0, {40, 60}, {}, {}, {}}, {"J2", 0, {40, 120}, {}, {}, {}}};
+    std::vector<CandidatePlane> many;
+    for (int i = 0; i < 151; ++i) many.push_back({std::to_string(i + 1), i + 1, {20.0 + i % 60, i * 2.0}, {}, {}, {}});
+    const struct {
+        const char* name;
+        SlopeSector sector;
+        const std::vector<CandidatePlane>& candidates;
+        bool wedge, note;
+        std::optional<ErrorKind> failure;
+    } cases[] = {
+        {"worked out", {"a", 60, 90, 20, 0, 90, 1}, pair, true, false, std::nullopt},
+        {"overhanging", {"b", 100, 90, 20, 0, 90, 2}, pair, false, true, std::nullopt},
+        {"too many planes", {"c", 60, 90, 20, 0, 90, 3}, many, false, true, std::nullopt},
+        // The line of intersection meets no upper slope steeper than the face.
+        {"no real wedge", {"d", 50, 90, 20, 70, 90, 4}, pair, false, false, ErrorKind::RefusedInput},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const SectorFactors f = sectorFactors(c.sector, c.candidates, 30, 20);
+        EXPECT_EQ(f.Wedge.has_value(), c.wedge);
+        EXPECT_EQ(!f.WedgeNote.empty(), c.note);
+        ASSERT_EQ(f.WedgeFailure.has_value(), c.failure.has_value());
+        if (c.failure) EXPECT_EQ(f.WedgeFailure->kind(), *c.failure) << f.WedgeFailure->what();
+    }
+}
+
 } // namespace
 } // namespace trelmox

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "model/error.h"
+#include "model/language.h"
 
 using namespace trelmox;
 
@@ -114,6 +115,55 @@ TEST(DistributionOptions, ShapesTakeTheNumbersTheirKindNeeds) {
             EXPECT_EQ(e.field(), "c1");
         }
     }
+}
+
+// The short shape lists its numbers in the kind's order: a beta's sd comes
+// before its bounds, and a count the kind does not take is refused rather
+// than read into the wrong slots.
+TEST(DistributionOptions, ListedShapesPutEachNumberInItsPlace) {
+    const struct {
+        std::string kind;
+        std::vector<double> numbers;
+        Kind type;
+        double sd, low, high;
+    } read[] = {
+        {"normal", {5}, Kind::Normal, 5, 0, 0},
+        {"exponential", {}, Kind::Exponential, 0, 0, 0},
+        {"uniform", {0.3, 0.45}, Kind::Uniform, 0, 0.3, 0.45},
+        {"beta", {2, 10, 30}, Kind::Beta, 2, 10, 30},
+    };
+    for (const auto& c : read) {
+        SCOPED_TRACE(c.kind);
+        const Distribution d = listedDistribution("c1", c.kind, c.numbers);
+        EXPECT_EQ(d.Type, c.type);
+        EXPECT_EQ(d.Spread, c.sd);
+        EXPECT_EQ(d.Low, c.low);
+        EXPECT_EQ(d.High, c.high);
+    }
+    const struct {
+        std::string kind;
+        std::vector<double> numbers;
+        std::string message;
+    } refused[] = {
+        {"normal", {1, 2}, "the distribution of f1 is (\"normal\", sd), not 2 numbers"},
+        {"beta", {1}, "the distribution of f1 is (\"beta\", sd, low, high), not 1 number"},
+        {"exponential", {3}, "the distribution of f1 is (\"exponential\"), not 1 number"},
+        {"cauchy",
+         {1},
+         "unknown distribution 'cauchy' (normal, uniform, lognormal, exponential, triangular, beta, gamma)"},
+    };
+    setMessageLanguage(Language::English);
+    for (const auto& c : refused) {
+        try {
+            listedDistribution("f1", c.kind, c.numbers);
+            ADD_FAILURE() << "read " << c.kind;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.what(), c.message);
+            EXPECT_EQ(e.field(), "f1");
+            EXPECT_EQ(e.kind(), ErrorKind::RefusedInput);
+        }
+    }
+    setMessageLanguage(Language::Chinese);
 }
 
 } // namespace

@@ -20,6 +20,7 @@
 #include "model/companion.h"
 #include "model/datafile.h"
 #include "model/files.h"
+#include "model/language.h"
 #include "tests/cli/cjk.h"
 #include "tests/cli/cli_run.h"
 #include "tests/support/example_block.h"
@@ -46,7 +47,12 @@ protected:
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
-    void TearDown() override { fs::remove_all(dir); }
+    // The tool's --lang sets the language of the whole process; the other
+    // tests of this program expect it as they found it.
+    void TearDown() override {
+        fs::remove_all(dir);
+        setMessageLanguage(language);
+    }
 
     fs::path write(const std::string& name, const Block& b) {
         PlaneQuadrantArray quadrants;
@@ -64,6 +70,7 @@ protected:
     }
 
     fs::path dir;
+    const Language language = messageLanguage();
 };
 
 WedgeLoads plainLoads() {
