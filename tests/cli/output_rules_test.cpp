@@ -20,7 +20,6 @@
 #include "model/companion.h"
 #include "model/datafile.h"
 #include "model/files.h"
-#include "model/language.h"
 #include "tests/cli/cjk.h"
 #include "tests/cli/cli_run.h"
 #include "tests/support/example_block.h"
@@ -47,12 +46,7 @@ protected:
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
-    // The tool's --lang sets the language of the whole process; the other
-    // tests of this program expect it as they found it.
-    void TearDown() override {
-        fs::remove_all(dir);
-        setMessageLanguage(language);
-    }
+    void TearDown() override { fs::remove_all(dir); }
 
     fs::path write(const std::string& name, const Block& b) {
         PlaneQuadrantArray quadrants;
@@ -70,7 +64,6 @@ protected:
     }
 
     fs::path dir;
-    const Language language = messageLanguage();
 };
 
 WedgeLoads plainLoads() {
