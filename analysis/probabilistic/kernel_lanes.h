@@ -11,12 +11,13 @@
 //
 // The formulas the lanes share with the analysis are written once over
 // their value type (strength_formula.h, wedge_formula.h,
-// vector_method_formula.h) and instantiated here for the lanes' vectors
+// vector_method_formula.h, tetrahedron_formula.h, size_formula.h,
+// quantile_formula.h) and instantiated here for the lanes' vectors
 // (lane_values.h). The rest is the lanes' own (their outcomes, the
-// trigonometry, the wedge's polygons, the loads, the draws in
-// lane_outcomes.h, lane_trig.h, lane_shape.h and lane_draws.h) and follows
-// the scalar code line by line; see the comments there for the
-// engineering. Every operation is a plain IEEE operation on each lane, so
+// trigonometry, the crack's polygons, the loads, the gathering of the
+// tail draws in lane_outcomes.h, lane_trig.h, lane_shape.h and
+// lane_draws.h) and follows the scalar code line by line; see the
+// comments there for the engineering. Every operation is a plain IEEE operation on each lane, so
 // a lane gives the bits of the scalar code.
 #include <array>
 #include <cstddef>
@@ -36,6 +37,7 @@
 #include "analysis/probabilistic/quantile_formula.h"
 #include "analysis/size_formula.h"
 #include "analysis/strength_formula.h"
+#include "analysis/tetrahedron_formula.h"
 #include "analysis/vector_method_formula.h"
 #include "analysis/wedge_formula.h"
 // The parts of the body, each after those it uses.

@@ -1,6 +1,7 @@
 // The draws of a block kernel's lanes: the distributions' quantiles of
-// the uniforms (distribution.cpp's Sampler::values) and the
-// counter-based uniforms themselves (sampling.cpp's counterUniform).
+// the uniforms (quantile_formula.h's, as distribution.cpp's
+// Sampler::value takes them) and the counter-based uniforms themselves
+// (sampling.cpp's counterUniform).
 // Part of a block kernel's body (kernel_lanes.h), included by it after
 // lane_values.h; no include guard: each kernel's own copy in its own
 // unnamed namespace.
