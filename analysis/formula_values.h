@@ -15,6 +15,8 @@
 //   largerOf(a, b)       std::max(a, b), b only where a < b
 //   smallerOf(a, b)      std::min(a, b), b only where b < a
 //   every<T>(x)          x in every lane
+//   chosen(when, a, b)   a() where `when` holds, else b(), each side worked
+//                        out only where some lane takes it
 // A mask is what comparing two values gives: bool here. T{} is +0.
 #include <cmath>
 
@@ -32,5 +34,8 @@ template <typename T> [[gnu::always_inline]] inline T every(double x) { return x
 [[gnu::always_inline]] inline double squareRoot(double x) { return std::sqrt(x); }
 [[gnu::always_inline]] inline double largerOf(double a, double b) { return a < b ? b : a; }
 [[gnu::always_inline]] inline double smallerOf(double a, double b) { return b < a ? b : a; }
+template <typename A, typename B> [[gnu::always_inline]] inline double chosen(bool when, A a, B b) {
+    return when ? a() : b();
+}
 
 } // namespace trelmox

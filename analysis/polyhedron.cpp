@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "analysis/vec3.h"
+// After vec3.h: the formula finds its dot and cross for TPoint3D.
+#include "analysis/tetrahedron_formula.h"
 #include "model/language.h"
 #include "model/angles.h"
 
@@ -40,10 +42,7 @@ std::string refusalMessage(WedgeRefusal refusal) {
     return inLanguage("不能切除块体", "no block can be cut out");
 }
 
-bool horizontalIntersection(const TPoint3D& a, const TPoint3D& b) {
-    constexpr double bound = 8 * 0x1p-53;
-    return std::fabs(a.x * b.y - a.y * b.x) <= bound * (std::fabs(a.x * b.y) + std::fabs(a.y * b.x));
-}
+bool horizontalIntersection(const TPoint3D& a, const TPoint3D& b) { return horizontalIntersectionOf(a, b); }
 
 TPoint3D upwardNormal(const TPlaneAttitude& attitude) {
     const auto dip = sinCosOfDegrees<double>(attitude.DipAngle);
@@ -60,67 +59,23 @@ WedgePlanes wedgePlanes(const PlaneAttitudeArray& attitudes, const std::optional
 
 namespace {
 
-bool finite(const TPoint3D& p) { return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z); }
-
 // The tetrahedron's corners: 0 the toe, 1 the upper end of the line of
 // intersection, 2 and 3 the crest corners on plane 1 and plane 2. Each face
 // lies opposite one corner.
 constexpr WedgeSurface OppositeFace[4] = {WedgeSurface::UpperSlope, WedgeSurface::SlopeFace, WedgeSurface::SecondPlane,
                                           WedgeSurface::FirstPlane};
 
-struct Tetrahedron {
-    std::array<TPoint3D, 4> Corner;
-    TPoint3D Line; // unit vector up the line of intersection, into the slope
+// The tetrahedron's corners by number, the toe at the origin.
+using Corners = std::array<TPoint3D, 4>;
+
+// The first way the planes cut out no block.
+struct FirstRefusal {
+    std::optional<WedgeRefusal> Why;
+    bool refuse(bool where, WedgeRefusal why) {
+        if (where) Why = why;
+        return where;
+    }
 };
-
-// The point where the ray from the origin along `direction` meets the plane
-// normal . p = offset; not finite when it runs parallel to the plane.
-TPoint3D rayMeetsPlane(const TPoint3D& direction, const TPoint3D& normal, double offset) {
-    return (offset / dot(normal, direction)) * direction;
-}
-
-std::optional<WedgeRefusal> tetrahedron(const WedgePlanes& planes, const TPoint3D& faceOut, double topOffset,
-                                        Tetrahedron& t) {
-    if (!(topOffset > 0)) return WedgeRefusal::ToeNotBelowTop;
-    TPoint3D line = cross(planes.FirstPlane, planes.SecondPlane);
-    const double length = norm(line);
-    if (length == 0) return WedgeRefusal::ParallelPlanes;
-    if (horizontalIntersection(planes.FirstPlane, planes.SecondPlane)) return WedgeRefusal::HorizontalLine;
-    line = (line.z < 0 ? -1 / length : 1 / length) * line;
-    // The line must rise from the toe into the rock behind the face, so that
-    // the wedge slides down it and out through the face.
-    if (!(line.z > 0 && dot(faceOut, line) < 0)) return WedgeRefusal::NoDaylight;
-    if (!(dot(planes.UpperSlope, line) > 0)) return WedgeRefusal::MissesUpperSlope;
-    t.Line = line;
-    t.Corner[0] = {};
-    t.Corner[1] = rayMeetsPlane(line, planes.UpperSlope, topOffset);
-    t.Corner[2] = rayMeetsPlane(cross(planes.FirstPlane, faceOut), planes.UpperSlope, topOffset);
-    t.Corner[3] = rayMeetsPlane(cross(planes.SecondPlane, faceOut), planes.UpperSlope, topOffset);
-    const double volume6 = dot(t.Corner[1], cross(t.Corner[2], t.Corner[3]));
-    if (!finite(t.Corner[1]) || !finite(t.Corner[2]) || !finite(t.Corner[3]) || !std::isfinite(volume6) || volume6 == 0)
-        return WedgeRefusal::Degenerate;
-    return std::nullopt;
-}
-
-// Where the crack cuts the upper slope: the crest point in the vertical plane
-// through the line of intersection, moved back along the line's trend by the
-// crack's horizontal distance and kept on the upper slope.
-std::optional<TPoint3D> crackAnchor(const TPoint3D& line, const TPoint3D& faceOut, const TPoint3D& top,
-                                    double topOffset, double distance) {
-    const double horizontal = std::sqrt(line.x * line.x + line.y * line.y);
-    if (horizontal == 0) return std::nullopt;
-    const TPoint3D back{line.x / horizontal, line.y / horizontal, 0};
-    // In that vertical plane p = a * back + z * up: the face a f.back + z f.z = 0,
-    // the upper slope a t.back + z t.z = topOffset.
-    const double fb = dot(faceOut, back), tb = dot(top, back);
-    const double det = fb * top.z - faceOut.z * tb;
-    const double crest = -faceOut.z * topOffset / det;
-    const double a = crest + distance;
-    const double z = (topOffset - a * tb) / top.z;
-    const TPoint3D anchor = a * back + TPoint3D{0, 0, z};
-    if (!finite(anchor)) return std::nullopt;
-    return anchor;
-}
 
 void add(WedgePolygon& polygon, const TPoint3D& p, WedgeSurface border) {
     if (polygon.Count < 4) polygon.Points[polygon.Count] = p, polygon.Borders[polygon.Count] = border, ++polygon.Count;
@@ -140,33 +95,33 @@ inline double polygonArea(const WedgePolygon& f) {
 // The triangle of the face opposite corner `opposite`, clipped to the
 // corners with side >= 0 (Sutherland-Hodgman); an edge from a point where
 // the boundary leaves the kept side to where it comes back lies on the crack.
-void storeFace(WedgeShape& s, const Tetrahedron& t, const std::array<double, 4>& side, int opposite,
+void storeFace(WedgeShape& s, const Corners& corner, const std::array<double, 4>& side, int opposite,
                const TPoint3D& outward) {
     WedgePolygon& f = s.Faces[int(OppositeFace[opposite])];
-    int corner[3], n = 0;
+    int on[3], n = 0;
     for (int i = 0; i < 4; ++i)
-        if (i != opposite) corner[n++] = i;
+        if (i != opposite) on[n++] = i;
     for (int k = 0; k < 3; ++k) {
-        const int p = corner[k], q = corner[(k + 1) % 3], third = corner[(k + 2) % 3];
+        const int p = on[k], q = on[(k + 1) % 3], third = on[(k + 2) % 3];
         // Edge p-q also bounds the face opposite this triangle's third corner.
         const WedgeSurface shared = OppositeFace[third];
         const double dp = side[p], dq = side[q];
-        if (dp >= 0) add(f, t.Corner[p], shared);
+        if (dp >= 0) add(f, corner[p], shared);
         if ((dp >= 0) != (dq >= 0))
-            add(f, crossing(t.Corner[p], t.Corner[q], dp, dq), dp >= 0 ? WedgeSurface::Crack : shared);
+            add(f, crossing(corner[p], corner[q], dp, dq), dp >= 0 ? WedgeSurface::Crack : shared);
     }
     f.Normal = outward;
 }
 
 // The crack's face: the points where it cuts the tetrahedron's edges (and
 // corners it passes through), in order around their centre.
-void storeCrackFace(WedgeShape& s, const Tetrahedron& t, const std::array<double, 4>& side) {
+void storeCrackFace(WedgeShape& s, const Corners& corner, const std::array<double, 4>& side) {
     WedgePolygon cut;
     for (int i = 0; i < 4; ++i) {
-        if (side[i] == 0) add(cut, t.Corner[i], WedgeSurface::Crack);
+        if (side[i] == 0) add(cut, corner[i], WedgeSurface::Crack);
         for (int j = i + 1; j < 4; ++j)
             if ((side[i] > 0 && side[j] < 0) || (side[i] < 0 && side[j] > 0))
-                add(cut, crossing(t.Corner[i], t.Corner[j], side[i], side[j]), WedgeSurface::Crack);
+                add(cut, crossing(corner[i], corner[j], side[i], side[j]), WedgeSurface::Crack);
     }
     TPoint3D centre{};
     for (int i = 0; i < cut.Count; ++i) centre = centre + cut.Points[i];
@@ -211,30 +166,33 @@ std::optional<WedgeRefusal> buildWedgeShape(const WedgePlanes& planes, double sl
                                             const TensionCrack* crack, WedgeShape& s) {
     const TPoint3D faceOut = overhangingFace ? -1 * planes.SlopeFace : planes.SlopeFace;
     const double topOffset = slopeHeight * planes.UpperSlope.z; // upper slope: t . p = t . (0, 0, H)
-    Tetrahedron t;
-    if (const auto refusal = tetrahedron(planes, faceOut, topOffset, t)) return refusal;
+    FirstRefusal refused;
+    const TetrahedronOf<TPoint3D> t =
+        tetrahedronOf(planes.FirstPlane, planes.SecondPlane, planes.UpperSlope, faceOut, topOffset, refused);
+    if (refused.Why) return refused.Why;
+    const Corners corner{TPoint3D{}, t.C1, t.C2, t.C3};
     for (WedgePolygon& f : s.Faces) f.Count = 0, f.Area = 0, f.Normal = {};
     s.CrackInward = {};
     s.Sliding = -1 * t.Line;
     // Each cutting plane's inward side is that of the corner off it.
-    s.Inward1 = (dot(planes.FirstPlane, t.Corner[3]) > 0 ? 1 : -1) * planes.FirstPlane;
-    s.Inward2 = (dot(planes.SecondPlane, t.Corner[2]) > 0 ? 1 : -1) * planes.SecondPlane;
-    s.LineTop = s.LineEnd = t.Corner[1];
+    s.Inward1 = inwardNormalOf(planes.FirstPlane, t.C3), s.Inward2 = inwardNormalOf(planes.SecondPlane, t.C2);
+    s.LineTop = s.LineEnd = corner[1];
     std::array<double, 4> side{1, 1, 1, 1};
     if (crack) {
-        const auto anchor = crackAnchor(t.Line, faceOut, planes.UpperSlope, topOffset, crack->Distance);
-        const double toe = anchor ? -dot(planes.Crack, *anchor) : 0;
+        const CrackAnchorOf<TPoint3D> anchor =
+            crackAnchorOf(t.Line, faceOut, planes.UpperSlope, topOffset, crack->Distance, planes.Crack);
+        const double toe = anchor.Toe;
         if (toe == 0) return WedgeRefusal::CrackMissesWedge;
         s.CrackInward = (toe > 0 ? 1 : -1) * planes.Crack;
-        for (int i = 0; i < 4; ++i) side[i] = dot(s.CrackInward, t.Corner[i] - *anchor);
+        for (int i = 0; i < 4; ++i) side[i] = dot(s.CrackInward, corner[i] - anchor.At);
         if (!(side[1] < 0)) return WedgeRefusal::CrackMissesWedge;
-        s.LineEnd = crossing(t.Corner[0], t.Corner[1], side[0], side[1]);
-        storeCrackFace(s, t, side);
+        s.LineEnd = crossing(corner[0], corner[1], side[0], side[1]);
+        storeCrackFace(s, corner, side);
     }
     const TPoint3D outward[4] = {planes.UpperSlope, faceOut, -1 * s.Inward2, -1 * s.Inward1};
-    for (int corner = 0; corner < 4; ++corner) storeFace(s, t, side, corner, outward[corner]);
-    for (int corner = 0; corner < 4; ++corner) {
-        WedgePolygon& f = s.Faces[int(OppositeFace[corner])];
+    for (int c = 0; c < 4; ++c) storeFace(s, corner, side, c, outward[c]);
+    for (int c = 0; c < 4; ++c) {
+        WedgePolygon& f = s.Faces[int(OppositeFace[c])];
         f.Area = polygonArea(f);
     }
     storeVolume(s);

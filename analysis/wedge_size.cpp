@@ -5,6 +5,8 @@
 #include <type_traits>
 
 #include "analysis/vec3.h"
+// After vec3.h: the formulas find its dot and cross for TPoint3D.
+#include "analysis/size_formula.h"
 
 namespace trelmox {
 
@@ -24,23 +26,11 @@ template <class F> [[gnu::always_inline]] inline auto withCount(int count, F f) 
 // The extent of the polygon's points along a unit direction.
 [[gnu::always_inline]] inline double extentAlong(const WedgePolygon& polygon, const TPoint3D& direction) {
     if (polygon.Count == 0) return 0;
-    return withCount(polygon.Count, [&](auto count) {
-        double low = dot(polygon.Points[0], direction), high = low;
-        for (int i = 1; i < count; ++i) {
-            const double t = dot(polygon.Points[i], direction);
-            low = std::min(low, t), high = std::max(high, t);
-        }
-        return high - low;
-    });
+    return withCount(polygon.Count, [&](auto count) { return extentAlongOf(polygon.Points.data(), count, direction); });
 }
 
 double largestChord(const WedgePolygon& polygon) {
-    return withCount(polygon.Count, [&](auto count) {
-        double chord = 0;
-        for (int i = 0; i < count; ++i)
-            for (int j = i + 1; j < count; ++j) chord = std::max(chord, norm(polygon.Points[j] - polygon.Points[i]));
-        return chord;
-    });
+    return withCount(polygon.Count, [&](auto count) { return largestChordOf(polygon.Points.data(), count); });
 }
 
 // A cutting plane's traces on the slope face and on the upper slope
@@ -89,13 +79,6 @@ template <class Visit> [[gnu::always_inline]] inline void visitCorners(const Wed
         for (int i = 0; i < f.Count; ++i) visit(f.Points[i]);
 }
 
-// Horizontal unit vector along the line where the two planes meet; zero
-// when that line is vertical or the planes are parallel.
-TPoint3D horizontalOf(const TPoint3D& v) {
-    const double length = std::sqrt(v.x * v.x + v.y * v.y);
-    return length > 0 ? TPoint3D{v.x / length, v.y / length, 0} : TPoint3D{};
-}
-
 // Which of the lengths to work out: the sizing of a full analysis needs
 // only the persistence by the measure its limits use, and the figures
 // behind the crest only for a bench.
@@ -111,21 +94,16 @@ struct LengthsWanted {
     const WedgeSurface planes[2] = {WedgeSurface::FirstPlane, WedgeSurface::SecondPlane};
     if (s.Faces[int(WedgeSurface::Crack)].Count == 0 && rate < 0) {
         // Without a crack each cutting plane's face is the triangle of the
-        // toe, c1, where the line of intersection meets the upper slope, and
-        // its crest corner c (the upper slope's face is c1, c2, c3): edge
-        // c1-c on the upper slope, c-toe on the slope face. planeFigures'
-        // and largestChord's figures written out for it, the same bits: the
-        // toe at the origin adds 0 / rate, nothing, to the persistence, and
-        // as rate < 0 the largest of d / rate is the smallest d over rate.
-        const TPoint3D toe{}, &c1 = upper.Points[0];
+        // toe, c1 and its crest corner c (the upper slope's face is c1, c2,
+        // c3): planeFigures' and largestChord's figures written out for it,
+        // the same bits.
+        const TPoint3D& c1 = upper.Points[0];
         const double d1 = dot(faceOut, c1);
         for (int i = 0; i < 2; ++i) {
-            const TPoint3D& c = upper.Points[1 + i];
-            l.TopTrace[i] = std::max(0.0, norm(c - c1));
-            l.FaceTrace[i] = std::max(0.0, norm(toe - c));
-            l.PersistenceAlong[i] = wanted.Along ? std::max(0.0, std::min(d1, dot(faceOut, c)) / rate) : 0;
-            l.PersistenceExtent[i] =
-                wanted.Extent ? std::max(std::max(std::max(0.0, norm(c1 - toe)), norm(c - toe)), norm(c - c1)) : 0;
+            const TriangleFaceLengths<double> f =
+                triangleFaceLengthsOf(c1, upper.Points[1 + i], faceOut, d1, rate, wanted.Along, wanted.Extent);
+            l.TopTrace[i] = f.TopTrace, l.FaceTrace[i] = f.FaceTrace;
+            l.PersistenceAlong[i] = f.Along, l.PersistenceExtent[i] = f.Extent;
         }
     } else {
         for (int i = 0; i < 2; ++i) {
@@ -137,36 +115,27 @@ struct LengthsWanted {
         }
     }
     const WedgePolygon& face = s.Faces[int(WedgeSurface::SlopeFace)];
-    const TPoint3D strike = horizontalOf(cross(faceOut, TPoint3D{0, 0, 1}));
-    // A horizontal face has no strike: its largest extent stands in.
-    l.SlopeLength = strike == TPoint3D{} ? largestChord(face) : extentAlong(face, strike);
+    l.SlopeLength = face.Count == 0 ? 0 : withCount(face.Count, [&](auto count) {
+        return slopeLengthOf(face.Points.data(), count, faceOut);
+    });
     l.SlopeHeight = slopeHeight;
     // The height from the toe's 0, which the toe itself cannot change. For
     // a bench, the reach behind the crest and the length along it of the
-    // wedge's part of the upper slope: the crest is the line where the
-    // slope face meets the upper slope (t . p = H t_z), distances are taken
-    // in plan, square to it.
+    // wedge's part of the upper slope, in plan.
     double low = 0, high = 0;
     l.BackBreak = l.CrestLength = 0;
-    const TPoint3D& top = upper.Normal;
-    const TPoint3D crest = cross(faceOut, top);
-    const double crestSquared = dot(crest, crest);
-    const TPoint3D along = wanted.Crest ? horizontalOf(crest) : TPoint3D{};
-    if (crestSquared != 0 && along != TPoint3D{}) {
-        // A point of the crest: on both planes, nearest the toe.
-        const TPoint3D point = (slopeHeight * top.z / crestSquared) * cross(crest, faceOut);
-        TPoint3D back{-along.y, along.x, 0};
-        if (dot(back, faceOut) > 0) back = -1 * back;
+    const CrestFrame<TPoint3D> crest = crestFrameOf(faceOut, upper.Normal, slopeHeight, wanted.Crest);
+    if (crest.Has) {
         // The largest of the corners' distances, whichever order they come in.
         double reach = 0;
         visitCorners(s, true, [&](const TPoint3D& p) {
-            low = std::min(low, p.z), high = std::max(high, p.z);
-            reach = std::max(reach, dot(p - point, back));
+            low = smallerOf(low, p.z), high = largerOf(high, p.z);
+            reach = largerOf(reach, reachBehindOf(p, crest));
         });
         l.BackBreak = reach;
-        l.CrestLength = extentAlong(upper, along);
+        l.CrestLength = extentAlong(upper, crest.Along);
     } else {
-        visitCorners(s, false, [&](const TPoint3D& p) { low = std::min(low, p.z), high = std::max(high, p.z); });
+        visitCorners(s, false, [&](const TPoint3D& p) { low = smallerOf(low, p.z), high = largerOf(high, p.z); });
     }
     l.Height = high - low;
 }
@@ -198,20 +167,18 @@ namespace {
     WedgeScale scale;
     forEachSizeLimit(limits, [&](SizeLimitKind kind, const std::optional<double>& limit) {
         // A length the wedge does not have (a trace cut off by the crack) bounds nothing.
-        const double length = lengths[static_cast<int>(kind)];
-        if (!limit || !(length > *limit)) return;
-        const double factor = *limit / length;
-        if (factor < scale.Factor) scale = {factor, kind};
+        if (limit && tightenFactor(scale.Factor, lengths[static_cast<int>(kind)], *limit)) scale.Decider = kind;
     });
     return scale;
 }
 
 [[gnu::always_inline]] inline void scaleShape(WedgeShape& s, double factor) {
+    const ScaleOf<double> by = scaleOf(factor);
     for (WedgePolygon& f : s.Faces) {
         for (int i = 0; i < f.Count; ++i) f.Points[i] = factor * f.Points[i];
-        f.Area *= factor * factor;
+        f.Area *= by.Area;
     }
-    s.Volume *= factor * factor * factor;
+    s.Volume *= by.Volume;
     s.Centroid = factor * s.Centroid;
     s.LineTop = factor * s.LineTop;
     s.LineEnd = factor * s.LineEnd;
@@ -299,7 +266,7 @@ const WedgeNumbers& sizeWedge(WedgeShape& shape, const WedgeNumbers& numbers, co
     sizing.RemainingBench.reset();
     sizing.BenchTooNarrow = false;
     if (limits.Bench) {
-        sizing.RemainingBench = std::max(0.0, limits.Bench->Width - sizing.Lengths.BackBreak);
+        sizing.RemainingBench = remainingBenchOf(limits.Bench->Width, sizing.Lengths.BackBreak);
         sizing.BenchTooNarrow = limits.Bench->CatchWidth && *sizing.RemainingBench < *limits.Bench->CatchWidth;
     }
     return *used;

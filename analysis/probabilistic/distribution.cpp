@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "analysis/probabilistic/quantile_formula.h"
 #include "analysis/probabilistic/sample_trig.h"
 #include "model/language.h"
 
@@ -404,9 +405,8 @@ double Sampler::quantile(double p) const {
     case Distribution::Kind::Normal: return location_ + scale_ * normalQuantile(p);
     case Distribution::Kind::Uniform: return location_ + p * scale_;
     case Distribution::Kind::Lognormal: return sampleExp(location_ + scale_ * normalQuantile(p));
-    case Distribution::Kind::Exponential: return -(location_ * sampleLog1p(-p));
-    case Distribution::Kind::Triangular:
-        return p < split_ ? location_ + std::sqrt(p * left_) : scale_ - std::sqrt((1 - p) * right_);
+    case Distribution::Kind::Exponential: return exponentialQuantileOf(p, location_);
+    case Distribution::Kind::Triangular: return triangularQuantileOf(p, location_, scale_, split_, left_, right_);
     case Distribution::Kind::Beta: {
         // Above the middle of the interval as the mirrored beta below it:
         // the distance from 1, solved where doubles are fine, rounds
@@ -426,11 +426,8 @@ double Sampler::quantile(double p) const {
 double Sampler::value(double u) const {
     switch (kind_) {
     case Distribution::Kind::Fixed: return location_;
-    case Distribution::Kind::Uniform: return std::clamp(location_ + u * scale_, low_, high_);
-    // A range cut far into the upper tail leaves a CDF interval whose top,
-    // pLow + u * pWidth, rounds to 1 for the largest uniforms: the quantile
-    // there is infinite, so the interval is held below 1 as the uniforms are.
-    default: return std::clamp(quantile(std::clamp(pLow_ + u * pWidth_, 0.0, 1 - 0x1p-53)), low_, high_);
+    case Distribution::Kind::Uniform: return clampedTo(location_ + u * scale_, low_, high_);
+    default: return clampedTo(quantile(truncatedProbabilityOf(u, pLow_, pWidth_)), low_, high_);
     }
 }
 
@@ -531,18 +528,8 @@ double normalCdf(double x) { return 0.5 * std::erfc(-x / std::sqrt(2.0)); }
 // infinite value.
 double normalQuantile(double p) {
     using namespace quantile;
-    p = std::clamp(p, 0x1p-1074, 1 - 0x1p-53);
-    if (p < Central || p > 1 - Central) {
-        const double tail = p < Central ? p : 1 - p;
-        const double q = std::sqrt(-2 * sampleLog(tail));
-        const double x = (((((C[0] * q + C[1]) * q + C[2]) * q + C[3]) * q + C[4]) * q + C[5]) /
-                         ((((D[0] * q + D[1]) * q + D[2]) * q + D[3]) * q + 1);
-        return p < Central ? x : -x;
-    }
-    const double q = p - 0.5;
-    const double r = q * q;
-    return (((((A[0] * r + A[1]) * r + A[2]) * r + A[3]) * r + A[4]) * r + A[5]) * q /
-           (((((B[0] * r + B[1]) * r + B[2]) * r + B[3]) * r + B[4]) * r + 1);
+    p = clampedTo(p, 0x1p-1074, 1 - 0x1p-53);
+    return inNormalTail(p) ? tailNormalQuantileOf(p) : centralNormalQuantileOf(p);
 }
 
 } // namespace trelmox

@@ -11,12 +11,13 @@
 //
 // The formulas the lanes share with the analysis are written once over
 // their value type (strength_formula.h, wedge_formula.h,
-// vector_method_formula.h) and instantiated here for the lanes' vectors
+// vector_method_formula.h, tetrahedron_formula.h, size_formula.h,
+// quantile_formula.h) and instantiated here for the lanes' vectors
 // (lane_values.h). The rest is the lanes' own (their outcomes, the
-// trigonometry, the wedge's polygons, the loads, the draws in
-// lane_outcomes.h, lane_trig.h, lane_shape.h and lane_draws.h) and follows
-// the scalar code line by line; see the comments there for the
-// engineering. Every operation is a plain IEEE operation on each lane, so
+// trigonometry, the crack's polygons, the loads, the gathering of the
+// tail draws in lane_outcomes.h, lane_trig.h, lane_shape.h and
+// lane_draws.h) and follows the scalar code line by line; see the
+// comments there for the engineering. Every operation is a plain IEEE operation on each lane, so
 // a lane gives the bits of the scalar code.
 #include <array>
 #include <cstddef>
@@ -33,7 +34,10 @@
 #include "analysis/probabilistic/kernel.h"
 // The lanes' operations before the formulas that call them.
 #include "analysis/probabilistic/lane_values.h"
+#include "analysis/probabilistic/quantile_formula.h"
+#include "analysis/size_formula.h"
 #include "analysis/strength_formula.h"
+#include "analysis/tetrahedron_formula.h"
 #include "analysis/vector_method_formula.h"
 #include "analysis/wedge_formula.h"
 // The parts of the body, each after those it uses.
@@ -241,24 +245,10 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     return factor;
 }
 
-// wedge_size.cpp's horizontalOf; `nonzero`: the lanes where it is not zero.
-Vec horizontalOf(const Vec& v, M& nonzero) {
-    const V length = squareRoot(v.x * v.x + v.y * v.y);
-    nonzero = length > splat(0);
-    return {pick(nonzero, v.x / length, splat(0)), pick(nonzero, v.y / length, splat(0)), splat(0)};
-}
-
-// The largest distance between two of the points (wedge_size.cpp's largestChord).
-V largestChord(const Vec* points, int count) {
-    V chord = splat(0);
-    for (int i = 0; i < count; ++i)
-        for (int j = i + 1; j < count; ++j) chord = largerOf(chord, norm(sub(points[j], points[i])));
-    return chord;
-}
-
 // The lengths a wedge without a crack has of those the limits bound
-// (wedge_size.cpp's wedgeLengths): its faces are the triangles toe, c1, c2
-// (plane 1), toe, c1, c3 (plane 2), toe, c2, c3 (slope face) and c1, c2, c3.
+// (wedge_size.cpp's wedgeLengths, through the same formulas): its faces are
+// the triangles toe, c1, c2 (plane 1), toe, c1, c3 (plane 2), toe, c2, c3
+// (slope face) and c1, c2, c3.
 struct LaneLengths {
     V Bounded[SizeLimitKindCount];
     V Height, BackBreak;
@@ -266,49 +256,29 @@ struct LaneLengths {
 
 LaneLengths laneLengths(const KernelConstants& k, const LaneShape& s, V slopeHeight) {
     const Vec toe{splat(0), splat(0), splat(0)};
-    const Vec plane1[3] = {toe, s.C1, s.C2}, plane2[3] = {toe, s.C1, s.C3}, face[3] = {toe, s.C2, s.C3};
-    const Vec all[4] = {toe, s.C1, s.C2, s.C3};
+    const Vec face[3] = {toe, s.C2, s.C3}, all[4] = {toe, s.C1, s.C2, s.C3};
     LaneLengths l;
     using K = SizeLimitKind;
     const auto at = [&l](K kind) -> V& { return l.Bounded[static_cast<int>(kind)]; };
-    at(K::FaceTrace1) = norm(s.C2), at(K::FaceTrace2) = norm(s.C3);
-    at(K::TopTrace1) = norm(sub(s.C2, s.C1)), at(K::TopTrace2) = norm(sub(s.C3, s.C1));
-    const Vec* planes[2] = {plane1, plane2};
+    const V rate = dot(s.FaceOut, s.Line), d1 = dot(s.FaceOut, s.C1);
+    const Vec* crests[2] = {&s.C2, &s.C3};
     for (int i = 0; i < 2; ++i) {
-        V persistence;
-        if (k.PersistenceAlong) {
-            const V rate = dot(s.FaceOut, s.Line);
-            persistence = splat(0);
-            for (int p = 0; p < 3; ++p) persistence = largerOf(persistence, dot(s.FaceOut, planes[i][p]) / rate);
-        } else {
-            persistence = largestChord(planes[i], 3);
-        }
-        at(i == 0 ? K::Persistence1 : K::Persistence2) = persistence;
+        const TriangleFaceLengths<V> f =
+            triangleFaceLengthsOf(s.C1, *crests[i], s.FaceOut, d1, rate, k.PersistenceAlong, !k.PersistenceAlong);
+        at(i == 0 ? K::FaceTrace1 : K::FaceTrace2) = f.FaceTrace;
+        at(i == 0 ? K::TopTrace1 : K::TopTrace2) = f.TopTrace;
+        at(i == 0 ? K::Persistence1 : K::Persistence2) = k.PersistenceAlong ? f.Along : f.Extent;
     }
-    M strikes;
-    const Vec strike = horizontalOf(cross(s.FaceOut, Vec{splat(0), splat(0), splat(1)}), strikes);
-    V low = dot(face[0], strike), high = low;
-    for (int p = 1; p < 3; ++p) {
-        const V t = dot(face[p], strike);
-        low = smallerOf(low, t), high = largerOf(high, t);
-    }
-    at(K::SlopeLength) = pick(strikes, high - low, largestChord(face, 3));
+    at(K::SlopeLength) = slopeLengthOf(face, std::integral_constant<int, 3>{}, s.FaceOut);
     at(K::BenchHeight) = slopeHeight;
-    V bottom = splat(0), top = splat(0);
-    for (const Vec& p : all) bottom = smallerOf(bottom, p.z), top = largerOf(top, p.z);
+    const CrestFrame<Vec> crest = crestFrameOf(s.FaceOut, s.Top, slopeHeight, k.Bench);
+    V bottom = splat(0), top = splat(0), reach = splat(0);
+    for (const Vec& p : all) {
+        bottom = smallerOf(bottom, p.z), top = largerOf(top, p.z);
+        if (k.Bench) reach = largerOf(reach, reachBehindOf(p, crest));
+    }
     l.Height = top - bottom;
-    // The reach behind the crest (crestFigures), square to it in plan.
-    const Vec crest = cross(s.FaceOut, s.Top);
-    const V crestSquared = dot(crest, crest);
-    M along;
-    const Vec crestAlong = horizontalOf(crest, along);
-    const M crestLanes = ~(crestSquared == splat(0)) & along;
-    const Vec point = scale(slopeHeight * s.Top.z / crestSquared, cross(crest, s.FaceOut));
-    Vec back{splat(-1) * crestAlong.y, crestAlong.x, splat(0)}; // -1 * y is -y, bit for bit
-    back = pickVec(dot(back, s.FaceOut) > splat(0), scale(splat(-1), back), back);
-    V reach = splat(0);
-    for (const Vec& p : all) reach = largerOf(reach, dot(sub(p, point), back));
-    l.BackBreak = pick(crestLanes, reach, splat(0));
+    l.BackBreak = pick(crest.Has, reach, splat(0));
     at(K::BenchWidth) = l.BackBreak;
     return l;
 }
@@ -323,19 +293,15 @@ struct LaneSized {
 LaneSized sizeLanes(const KernelConstants& k, const LaneInputs& in, LaneShape& s, LaneNumbers& n) {
     LaneLengths l = laneLengths(k, s, n.SlopeHeight);
     V factor = splat(1);
-    for (int kind = 0; kind < SizeLimitKindCount; ++kind) {
-        if (!k.Limits[kind]) continue;
-        const V limit = in[static_cast<Parameter>(FirstSizeParameter + kind)];
-        const V length = l.Bounded[kind];
-        const V f = limit / length;
-        factor = pick((length > limit) & (f < factor), f, factor);
-    }
+    for (int kind = 0; kind < SizeLimitKindCount; ++kind)
+        if (k.Limits[kind])
+            tightenFactor(factor, l.Bounded[kind], in[static_cast<Parameter>(FirstSizeParameter + kind)]);
     // A factor of 1 leaves every figure as it is, bit for bit, as the
     // scalar code's leaving the wedge unscaled does.
-    const V squared = factor * factor;
-    s.Area1 = s.Area1 * squared, s.Area2 = s.Area2 * squared;
-    s.FaceArea = s.FaceArea * squared, s.TopArea = s.TopArea * squared;
-    s.Volume = s.Volume * (squared * factor);
+    const ScaleOf<V> by = scaleOf(factor);
+    s.Area1 = s.Area1 * by.Area, s.Area2 = s.Area2 * by.Area;
+    s.FaceArea = s.FaceArea * by.Area, s.TopArea = s.TopArea * by.Area;
+    s.Volume = s.Volume * by.Volume;
     s.LineTopZ = factor * s.LineTopZ;
     if (k.ComputedWater)
         n.WaterPressure1 = n.WaterPressure2 = drainedWaterPressureOf(n.WaterUnitWeight, factor * n.SlopeHeight);
@@ -354,7 +320,7 @@ void storeSizes(const KernelConstants& k, const LaneInputs& in, const LaneShape&
     if (k.HasMinWeight) tooSmall |= weight < splat(k.MinWeight);
     if (k.HasMinHeight) tooSmall |= sized.Height < splat(k.MinHeight);
     if (k.Bench && k.HasCatchWidth)
-        narrow = largerOf(splat(0), in[Parameter::BenchWidth] - sized.BackBreak) < splat(k.CatchWidth);
+        narrow = remainingBenchOf(in[Parameter::BenchWidth], sized.BackBreak) < splat(k.CatchWidth);
     store(r.Volume + at, pick(failed, splat(0), s.Volume));
     store(r.Weight + at, pick(failed, splat(0), norm(weightForce)));
     for (std::size_t i = 0; i < Lanes; ++i)

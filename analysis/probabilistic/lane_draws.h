@@ -1,6 +1,7 @@
 // The draws of a block kernel's lanes: the distributions' quantiles of
-// the uniforms (distribution.cpp's Sampler::values) and the
-// counter-based uniforms themselves (sampling.cpp's counterUniform).
+// the uniforms (quantile_formula.h's, as distribution.cpp's
+// Sampler::value takes them) and the counter-based uniforms themselves
+// (sampling.cpp's counterUniform).
 // Part of a block kernel's body (kernel_lanes.h), included by it after
 // lane_values.h; no include guard: each kernel's own copy in its own
 // unnamed namespace.
@@ -8,30 +9,8 @@
 namespace trelmox {
 namespace {
 
-// The draws (distribution.cpp's Sampler::values and normalQuantile).
-TRELMOX_INLINE V clampTo(V v, V low, V high) { return pick(v < low, low, pick(high < v, high, v)); }
-
-// distribution.cpp's normalQuantile in two halves: the central formula of
-// every lane, and the tails' (p below Central or above 1 - Central).
-TRELMOX_INLINE M tailLanes(V p) { return (p < splat(quantile::Central)) | (p > splat(1 - quantile::Central)); }
-
-TRELMOX_INLINE V centralQuantile(V p) {
-    using namespace quantile;
-    const V qc = p - splat(0.5);
-    const V r = qc * qc;
-    return (((((splat(A[0]) * r + A[1]) * r + A[2]) * r + A[3]) * r + A[4]) * r + A[5]) * qc /
-           (((((splat(B[0]) * r + B[1]) * r + B[2]) * r + B[3]) * r + B[4]) * r + 1);
-}
-
-TRELMOX_INLINE V tailQuantile(V p) {
-    using namespace quantile;
-    const M lowTail = p < splat(Central);
-    const V tail = pick(lowTail, p, splat(1) - p);
-    const V q = squareRoot(splat(-2) * sleefLog(tail));
-    const V tx = (((((splat(C[0]) * q + C[1]) * q + C[2]) * q + C[3]) * q + C[4]) * q + C[5]) /
-                 ((((splat(D[0]) * q + D[1]) * q + D[2]) * q + D[3]) * q + 1);
-    return pick(lowTail, tx, splat(-1) * tx);
-}
+// The quantiles themselves are quantile_formula.h's, the sampler's own;
+// what is the lanes' own is how the tail draws are gathered.
 
 // The lanes whose bits are set in a mask of Lanes bits, lowest first, and
 // how many: a block's tail lanes go on the list in one step.
@@ -72,8 +51,8 @@ void normalQuantilesInPlace(double* values, std::size_t count, Probability proba
         for (std::size_t at = 0; at < length; at += Lanes) {
             const V u = load(stretch + at);
             const V p = probability(u);
-            const M tail = tailLanes(p);
-            store(stretch + at, pick(tail, u, finishCentral(centralQuantile(p))));
+            const M tail = inNormalTail(p);
+            store(stretch + at, pick(tail, u, finishCentral(centralNormalQuantileOf(p))));
             // Every entry written, the count advanced by the tails: no
             // branch to mispredict, so that blocks overlap in the processor.
             const SetLanes& set = SetLanesOf[laneBits(tail)];
@@ -83,7 +62,7 @@ void normalQuantilesInPlace(double* values, std::size_t count, Probability proba
         for (std::size_t j = 0; j < tails; j += Lanes) {
             V u = splat(0); // set lane by lane below, and setting one reads its register
             for (std::size_t i = 0; i < Lanes; ++i) setLane(u, i, stretch[tailAt[j + i < tails ? j + i : tails - 1]]);
-            const V x = finish(tailQuantile(probability(u)));
+            const V x = finish(tailNormalQuantileOf(probability(u)));
             for (std::size_t i = 0; i < Lanes && j + i < tails; ++i) stretch[tailAt[j + i]] = x[i];
         }
     }
@@ -98,15 +77,15 @@ void drawLanes(const DrawConstants& d, double* values, std::size_t count) {
         for (std::size_t at = 0; at < count; at += Lanes) store(values + at, draw(load(values + at)));
     };
     // The uniform mapped into the CDF interval the truncation leaves.
-    auto truncated = [&](V u) { return clampTo(pLow + u * pWidth, splat(0), splat(1 - 0x1p-53)); };
+    auto truncated = [&](V u) { return truncatedProbabilityOf(u, pLow, pWidth); };
     // The same clamped again to normalQuantile's [2^-1074, 1 - 2^-53], in
     // one: the two clamps share their top, and whatever the first raises to
     // 0 the second raises to 2^-1074 (a not-a-number passes both).
-    auto probability = [&](V u) { return clampTo(pLow + u * pWidth, splat(0x1p-1074), splat(1 - 0x1p-53)); };
+    auto probability = [&](V u) { return clampedTo(pLow + u * pWidth, splat(0x1p-1074), splat(1 - 0x1p-53)); };
     switch (static_cast<Distribution::Kind>(d.Kind)) {
     case Distribution::Kind::Fixed: each([&](V) { return location; }); break;
     case Distribution::Kind::Normal: {
-        const auto finish = [&](V x) { return clampTo(location + scaleBy * x, low, high); };
+        const auto finish = [&](V x) { return clampedTo(location + scaleBy * x, low, high); };
         // Bounds farther than 4 sd (the central quantiles reach 2) never clamp a central draw.
         const bool wide = d.Low <= d.Location - 4 * d.Scale && d.Location + 4 * d.Scale <= d.High;
         if (wide)
@@ -116,7 +95,7 @@ void drawLanes(const DrawConstants& d, double* values, std::size_t count) {
             normalQuantilesInPlace(values, count, probability, finish, finish);
         break;
     }
-    case Distribution::Kind::Uniform: each([&](V u) { return clampTo(location + u * scaleBy, low, high); }); break;
+    case Distribution::Kind::Uniform: each([&](V u) { return clampedTo(location + u * scaleBy, low, high); }); break;
     case Distribution::Kind::Lognormal: {
         // The normal draws, then their exponentials in a pass of their own:
         // a call in the quantiles' loop would have it keep its constants in
@@ -126,17 +105,15 @@ void drawLanes(const DrawConstants& d, double* values, std::size_t count) {
         if (d.Low <= 0 && d.High == __builtin_inf())
             each([&](V y) { return sleefExp(y); });
         else
-            each([&](V y) { return clampTo(sleefExp(y), low, high); });
+            each([&](V y) { return clampedTo(sleefExp(y), low, high); });
         break;
     }
     case Distribution::Kind::Exponential:
-        each([&](V u) { return clampTo(-(location * sleefLog1p(-truncated(u))), low, high); });
+        each([&](V u) { return clampedTo(exponentialQuantileOf(truncated(u), location), low, high); });
         break;
     case Distribution::Kind::Triangular:
         each([&](V u) {
-            const V p = truncated(u);
-            const V below = location + squareRoot(p * left), above = scaleBy - squareRoot((splat(1) - p) * right);
-            return clampTo(pick(p < split, below, above), low, high);
+            return clampedTo(triangularQuantileOf(truncated(u), location, scaleBy, split, left, right), low, high);
         });
         break;
     // Iterative quantiles: Sampler::values draws them one by one.

@@ -1,6 +1,7 @@
-// The wedge of a block kernel's lanes (polyhedron.cpp's tetrahedron, cut
-// by the tension crack if there is one): its corners, faces, areas and
-// volume, with the polygons' points per lane.
+// The wedge of a block kernel's lanes: its tetrahedron
+// (tetrahedron_formula.h, as the analysis cuts it), cut by the tension
+// crack if there is one (polyhedron.cpp's clipping, lane by lane): its
+// corners, faces, areas and volume, with the polygons' points per lane.
 // Part of a block kernel's body (kernel_lanes.h), included by it after
 // lane_values.h; no include guard: each kernel's own copy in its own
 // unnamed namespace.
@@ -137,23 +138,15 @@ TRELMOX_INLINE LanePolygon<4> clippedFace(const Vec (&corner)[4], const V (&side
     return f;
 }
 
-// The wedge with a crack: where it cuts the upper slope (crackAnchor), the
+// The wedge with a crack: where it cuts the upper slope (crackAnchorOf), the
 // faces clipped to the toe's side of it, and the volume as a fan from the
 // toe over the upper slope's and the crack's faces (buildWedgeShape).
 void cutByCrack(const KernelConstants& k, LaneShape& s, const Vec (&corner)[4], V topOffset, V distance,
                 Outcomes<>& out) {
-    const Vec& line = s.Line;
-    const V horizontal = squareRoot(line.x * line.x + line.y * line.y);
-    const Vec back{line.x / horizontal, line.y / horizontal, splat(0)};
-    const V fb = dot(s.FaceOut, back), tb = dot(s.Top, back);
-    const V det = fb * s.Top.z - s.FaceOut.z * tb;
-    const V crest = splat(-1) * s.FaceOut.z * topOffset / det;
-    const V a = crest + distance;
-    const V z = (topOffset - a * tb) / s.Top.z;
-    const Vec anchor = add(scale(a, back), Vec{splat(0), splat(0), z});
     const Vec crack = splatVec(k.CrackNormal);
-    const M anchored = (horizontal != splat(0)) & finiteVec(anchor);
-    const V toe = pick(anchored, splat(-1) * dot(crack, anchor), splat(0));
+    const CrackAnchorOf<Vec> at = crackAnchorOf(s.Line, s.FaceOut, s.Top, topOffset, distance, crack);
+    const Vec& anchor = at.At;
+    const V toe = at.Toe;
     out.settle(toe == splat(0), SampleOutcome::NoBlock);
     s.CrackInward = scale(pick(toe > splat(0), splat(1), splat(-1)), crack);
     V side[4];
@@ -202,37 +195,26 @@ LaneShape laneShape(const KernelConstants& k, const LaneTrig& trig, V height, V 
     const Vec p2 = upwardNormal(term(trig, T::Dip2), term(trig, T::Dir2));
     LaneShape s(trig);
     const Vec& top = s.Top;
-    // Every way of cutting out no block, one after the other with nothing
-    // else between them, so one mask of them all settles the same lanes.
-    const V topOffset = height * top.z;
-    M noBlock = ~(topOffset > splat(0));
-    Vec line = cross(p1, p2);
-    const V length = norm(line);
-    noBlock |= length == splat(0);
-    // polyhedron.cpp's horizontalIntersection.
-    noBlock |= absolute(line.z) <= splat(8 * 0x1p-53) * (absolute(p1.x * p2.y) + absolute(p1.y * p2.x));
-    line = scale(pick(line.z < splat(0), splat(-1) / length, splat(1) / length), line);
-    noBlock |= ~((line.z > splat(0)) & (dot(s.FaceOut, line) < splat(0)));
-    noBlock |= ~(dot(top, line) > splat(0));
-    const Vec c1 = scale(topOffset / dot(top, line), line);
-    const Vec d2 = cross(p1, s.FaceOut), d3 = cross(p2, s.FaceOut);
-    const Vec c2 = scale(topOffset / dot(top, d2), d2);
-    const Vec c3 = scale(topOffset / dot(top, d3), d3);
-    const V volume6 = dot(c1, cross(c2, c3));
-    // Every component of the corners enters the triple product through
-    // products and sums alone, which keep an infinity or a not-a-number:
-    // where it is finite, so are they.
-    noBlock |= ~finite(volume6) | (volume6 == splat(0));
-    out.settle(noBlock, SampleOutcome::NoBlock);
-    s.Line = line;
-    s.Sliding = scale(splat(-1), line);
-    s.Inward1 = scale(pick(dot(p1, c3) > splat(0), splat(1), splat(-1)), p1);
-    s.Inward2 = scale(pick(dot(p2, c2) > splat(0), splat(1), splat(-1)), p2);
+    // Every way of cutting out no block in one mask, which settles the
+    // lanes as the analysis's first refusal would.
+    struct NoBlock {
+        M Where = splatMask(0);
+        bool refuse(M where, WedgeRefusal) {
+            Where |= where;
+            return false;
+        }
+    } noBlock;
+    const TetrahedronOf<Vec> t = tetrahedronOf(p1, p2, top, s.FaceOut, height * top.z, noBlock);
+    out.settle(noBlock.Where, SampleOutcome::NoBlock);
+    const Vec &c1 = t.C1, &c2 = t.C2, &c3 = t.C3;
+    s.Line = t.Line;
+    s.Sliding = scale(splat(-1), t.Line);
+    s.Inward1 = inwardNormalOf(p1, c3), s.Inward2 = inwardNormalOf(p2, c2);
     s.LineTopZ = c1.z;
     if (k.Sized) s.C1 = c1, s.C2 = c2, s.C3 = c3; // only the limits' lengths read them
     if (k.Crack) {
         const Vec corner[4] = {{splat(0), splat(0), splat(0)}, c1, c2, c3};
-        cutByCrack(k, s, corner, topOffset, crackDistance, out);
+        cutByCrack(k, s, corner, height * top.z, crackDistance, out);
         return s;
     }
     // The faces: plane 1 (toe, c1, c2), plane 2 (toe, c1, c3), the slope face
@@ -242,7 +224,7 @@ LaneShape laneShape(const KernelConstants& k, const LaneTrig& trig, V height, V 
     // The faces' areas that no pressure loads are not worked out.
     s.FaceArea = k.FacePressure != 0 ? splat(0.5) * norm(cross(c2, c3)) : splat(0);
     s.TopArea = k.TopPressure != 0 ? splat(0.5) * norm(cross(sub(c2, c1), sub(c3, c1))) : splat(0);
-    s.Volume = absolute(volume6) / splat(6);
+    s.Volume = absolute(t.Volume6) / splat(6);
     return s;
 }
 

@@ -258,6 +258,12 @@ TRELMOX_INLINE M none(M m) { return ~m; }
 // std::max and std::min as the scalar code takes them.
 TRELMOX_INLINE V largerOf(V a, V b) { return pick(a < b, b, a); }
 TRELMOX_INLINE V smallerOf(V a, V b) { return pick(b < a, b, a); }
+// A side no lane takes is not worked out.
+template <typename A, typename B> TRELMOX_INLINE V chosen(M when, A a, B b) {
+    if (!anyLane(none(when))) return a();
+    if (!anyLane(when)) return b();
+    return pick(when, a(), b());
+}
 
 } // namespace
 

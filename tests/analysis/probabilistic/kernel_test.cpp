@@ -119,6 +119,16 @@ std::vector<KernelCase> kernelCases() {
     // Strengths of -0: a resistance of -0, whose sign the factor keeps.
     TWedgeParams bare = exampleParams();
     bare.Cohesion1 = bare.Cohesion2 = bare.Friction1 = bare.Friction2 = "-0";
+    // Wedges scaled to their limits: every kind of limit, both measures of
+    // persistence, water from the scaled height, a bench behind the crest.
+    WedgeLoads traced;
+    traced.Size.FaceTrace = {30, 25}, traced.Size.TopTrace = {35, 30}, traced.Size.Persistence = {40, 45};
+    traced.Size.SlopeLength = 40;
+    WedgeLoads extents;
+    extents.Size.Persistence = {35, 45}, extents.Size.Measure = PersistenceMeasure::LargestExtent;
+    extents.Water = WaterMode::Saturated;
+    WedgeLoads benched;
+    benched.Size.FaceTrace[1] = 30, benched.Size.Bench = BenchLimits{30, 18, 5};
     using P = Parameter;
     const std::vector<std::pair<Parameter, double>> angles = {{P::Dip1, 30},     {P::DipDir1, 120},  {P::Dip2, 30},
                                                               {P::DipDir2, 120}, {P::DipTop, 20},    {P::DipDirTop, 90},
@@ -155,6 +165,19 @@ std::vector<KernelCase> kernelCases() {
           {P::WaterUnitWeight, 9}}},
         {"seismic along a given direction", exampleParams(), directed, {{P::DipFace, 20}, {P::Seismic, 0.2}}},
         {"overhanging face", overhanging, {}, angles},
+        {"sized by traces, persistence along the line and length", exampleParams(), traced,
+         [&] {
+             auto v = angles;
+             v.insert(v.end(), {{P::FaceTrace1, 15}, {P::Persistence2, 20}, {P::SlopeHeight, 30}});
+             return v;
+         }()},
+        {"sized by persistence as largest extent", exampleParams(), extents, angles},
+        {"sized by a bench", exampleParams(), benched,
+         [&] {
+             auto v = angles;
+             v.insert(v.end(), {{P::BenchWidth, 15}, {P::BenchHeight, 10}});
+             return v;
+         }()},
         {"strengths of -0", bare, {}, angles},
         {"computed water past the range", exampleParams(), {}, {{P::WaterUnitWeight, Huge}, {P::SlopeHeight, 30}}},
         {"friction past the range", exampleParams(), {}, {{P::Friction1, 1e308}, {P::Friction2, 1e308}}},
