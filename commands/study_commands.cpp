@@ -6,22 +6,23 @@ namespace trelmox::commands {
 
 ProbabilisticResult probabilisticStudy(const StudyBlock& block, const ProbabilisticSettings& settings,
                                        Feedback& feedback) {
-    validateSettings(blockInputs(block.Attitudes, block.Params, block.Loads), settings);
-    return runProbabilistic(block.Attitudes, block.Params, block.Loads, settings, feedback.progressCallback());
+    validateSettings(blockInputs(block.Attitudes, block.Parameters, block.Loads), settings);
+    return runProbabilistic(block.Attitudes, block.Parameters, block.Loads, settings, feedback.progressCallback());
 }
 
 std::optional<std::vector<SensitivityStep>> sensitivityStudy(const StudyBlock& block, Parameter input, double from,
                                                              double to, int steps, Feedback& feedback) {
     if (feedback.isCancelled()) return std::nullopt;
     std::vector<SensitivityStep> found =
-        runSensitivity(block.Attitudes, block.Params, block.Loads, input, from, to, steps);
+        runSensitivity(block.Attitudes, block.Parameters, block.Loads, input, from, to, steps);
     feedback.setProgress(found.size(), found.size());
     return found;
 }
 
 const JointCombinations& combinationStudy(JointDocument& joints, const std::string& blockName, const SavedBlock& block,
-                                          const WedgeLoads& loads, Feedback& feedback) {
-    joints.combine(blockName, block, combinationSlope(block, loads));
+                                          const BlockParameters& parameters, const WedgeLoads& loads,
+                                          Feedback& feedback) {
+    joints.combine(blockName, block, combinationSlope(block.Attitudes, parameters, loads));
     const JointCombinations& found = *joints.combinations();
     feedback.setProgress(found.Pairs.size(), found.Pairs.size());
     return found;

@@ -6,11 +6,11 @@
 
 namespace trelmox {
 
-CombinationResult combinationRun(JointDocument& joints, const std::string& blockName, const SavedBlock& block,
+CombinationResult combinationRun(JointDocument& joints, const std::string& blockName, const ParsedBlock& block,
                                  const std::optional<WedgeLoads>& loads, const SetGrouping& choice,
                                  const std::optional<PairProbabilitySettings>& probability) {
     const WedgeLoads slopeLoads = loads.value_or(WedgeLoads{});
-    const CombinationSlope slope = combinationSlope(block, slopeLoads);
+    const CombinationSlope slope = combinationSlope(block.Input.Attitudes, block.Input.Parameters, slopeLoads);
     if (choice.Type == SetGrouping::Kind::Labels) joints.useLabels();
     if (choice.Type == SetGrouping::Kind::Automatic) joints.groupAutomatically(choice.SetCount);
     joints.combine(blockName, block, slope);
@@ -21,7 +21,7 @@ CombinationResult combinationRun(JointDocument& joints, const std::string& block
     c.Summary = joints.measurements().Summary;
     if (probability) {
         std::vector<PlanePair> pairs = c.Run.Pairs;
-        c.Probabilities = pairProbabilities(block, slopeLoads, c.Run.Planes, pairs, *probability);
+        c.Probabilities = pairProbabilities(slope, c.Run.Planes, pairs, *probability);
         c.SortedPairs = std::move(pairs);
     }
     return c;

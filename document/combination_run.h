@@ -15,7 +15,7 @@ namespace trelmox {
 // The pairs of the slope block's planes and the measurements `joints` has
 // open, grouped as chosen, and with `probability` each pair's probability
 // of failure. `loads` absent: the block has no companion file.
-CombinationResult combinationRun(JointDocument& joints, const std::string& blockName, const SavedBlock& block,
+CombinationResult combinationRun(JointDocument& joints, const std::string& blockName, const ParsedBlock& block,
                                  const std::optional<WedgeLoads>& loads, const SetGrouping& choice,
                                  const std::optional<PairProbabilitySettings>& probability);
 

@@ -20,7 +20,7 @@ struct Cancelling : commands::Feedback {
 
 commands::StudyBlock exampleStudy() {
     const SavedBlock block = trelmox::testing::exampleBlock();
-    return {block.Attitudes, block.Params, WedgeLoads{}};
+    return {block.Attitudes, parameterNumbers(block.Params), WedgeLoads{}};
 }
 
 ProbabilisticSettings varied(std::uint64_t samples) {

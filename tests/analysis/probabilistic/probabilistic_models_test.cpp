@@ -34,9 +34,9 @@ ProbabilisticSettings fisherSettings(SamplingMethod method, unsigned threads) {
 TEST(Probabilistic, FisherPlanesGiveTheSameResultWithAnyNumberOfThreads) {
     for (SamplingMethod method : {SamplingMethod::MonteCarlo, SamplingMethod::LatinHypercube}) {
         const ProbabilisticResult one =
-            runProbabilistic(exampleAttitudes(), exampleParams(), fisherSettings(method, 1));
+            runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), fisherSettings(method, 1));
         const ProbabilisticResult two =
-            runProbabilistic(exampleAttitudes(), exampleParams(), fisherSettings(method, 2));
+            runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), fisherSettings(method, 2));
         EXPECT_GT(count(one, TWedgeContact::NoBlock), 0u);
         EXPECT_EQ(two.SafetyFactors, one.SafetyFactors);
         EXPECT_EQ(two.Contacts, one.Contacts);
@@ -49,8 +49,8 @@ TEST(Probabilistic, FisherPlanesGiveTheSameResultWithAnyNumberOfThreads) {
 // probability of sliding over the samples that cut out a wedge; loose sets
 // make the two differ.
 TEST(Probabilistic, FailureOverSamplesAndSlidingOverWedges) {
-    const ProbabilisticResult r =
-        runProbabilistic(exampleAttitudes(), exampleParams(), fisherSettings(SamplingMethod::MonteCarlo, 0));
+    const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()),
+                                                   fisherSettings(SamplingMethod::MonteCarlo, 0));
     ASSERT_TRUE(r.Statistics && r.Full.Statistics);
     for (const auto& [factors, pf, pFailure] :
          {std::tuple(r.SafetyFactors, r.Statistics->Pf, r.PFailure),
@@ -70,8 +70,9 @@ TEST(Probabilistic, FisherPlanesAtInfiniteConcentrationAreTheBlocksPlanes) {
     ProbabilisticSettings s;
     s.Samples = 100;
     s.FisherKappa = {INFINITY, INFINITY};
-    const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), s);
-    const double kc = account(exampleAttitudes(), exampleParams()).SafetyFactor;
+    const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), s);
+    const double kc =
+        computeSafetyFactor(exampleAttitudes(), wedgeNumbers(parameterNumbers(exampleParams()))).SafetyFactor;
     ASSERT_EQ(r.SafetyFactors.size(), s.Samples);
     for (double k : r.SafetyFactors) EXPECT_NEAR(k, kc, 1e-9);
 }
@@ -82,9 +83,9 @@ TEST(Probabilistic, RefusesAFisherPlaneThatAlsoVariesApartOrHasNegativeK) {
     set(both, Parameter::DipDir2, normalDistribution(5));
     ProbabilisticSettings negative;
     negative.FisherKappa[0] = -1;
-    EXPECT_EQ(messageOf([&] { runProbabilistic(exampleAttitudes(), exampleParams(), both); }),
+    EXPECT_EQ(messageOf([&] { runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), both); }),
               "dipdir2 cannot vary on its own beside the Fisher distribution of plane 2");
-    EXPECT_EQ(messageOf([&] { runProbabilistic(exampleAttitudes(), exampleParams(), negative); }),
+    EXPECT_EQ(messageOf([&] { runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), negative); }),
               "the Fisher concentration K of plane 1 must be at least 0");
 }
 
@@ -106,7 +107,7 @@ TEST(Probabilistic, SizedWedgesGiveTheSameResultOnAnyThreadsAndLanes) {
             set(s, Parameter::FaceTrace1, exponentialDistribution());
             set(s, Parameter::Persistence2, lognormalDistribution(30));
         }
-        return runProbabilistic(exampleAttitudes(), exampleParams(), loads, s);
+        return runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), loads, s);
     };
     const ProbabilisticResult one = run(1, true);
     EXPECT_NE(run(1, true, false).Full.FailedSizes->MeanVolume, one.Full.FailedSizes->MeanVolume);
@@ -158,7 +159,7 @@ TEST(Probabilistic, EveryLimitSizesTheWedgeInTheLanesAsOneByOne) {
         const auto run = [&](bool vectorised) {
             ProbabilisticSettings s = fisherSettings(SamplingMethod::MonteCarlo, 1);
             s.Vectorised = vectorised;
-            return runProbabilistic(exampleAttitudes(), exampleParams(), loads, s);
+            return runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), loads, s);
         };
         const ProbabilisticResult lanes = run(true), single = run(false);
         ASSERT_TRUE(lanes.Full.FailedSizes);
@@ -175,7 +176,7 @@ TEST(Probabilistic, EveryLimitSizesTheWedgeInTheLanesAsOneByOne) {
 // deviations that give both the same share s of Kc, Var(Kc) = 2 s^2 (1 + rho),
 // which gives the drawn correlation back.
 TEST(Probabilistic, CorrelatedStrengthsDrawTheirCorrelationBack) {
-    BlockInputs inputs = blockInputs(exampleAttitudes(), exampleParams());
+    BlockInputs inputs = blockInputs(exampleAttitudes(), parameterNumbers(exampleParams()));
     const double kc = evaluate(inputs).SafetyFactor;
     const auto slope = [&](Parameter p, double step) {
         BlockInputs shifted = inputs;
@@ -192,7 +193,7 @@ TEST(Probabilistic, CorrelatedStrengthsDrawTheirCorrelationBack) {
         s.Correlation[0] = rho;
         set(s, Parameter::Cohesion1, normalDistribution(share / perCohesion));
         set(s, Parameter::Friction1, normalDistribution(share / perFriction));
-        const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), s);
+        const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), s);
         ASSERT_EQ(count(r, TWedgeContact::BothPlanes), s.Samples);
         const double drawn = r.Statistics->Sd * r.Statistics->Sd / (2 * share * share) - 1;
         // The variance's standard error is sqrt(2 / n) of it.
@@ -201,10 +202,10 @@ TEST(Probabilistic, CorrelatedStrengthsDrawTheirCorrelationBack) {
     ProbabilisticSettings alone;
     alone.Correlation[1] = -0.5;
     set(alone, Parameter::Cohesion2, normalDistribution(5));
-    EXPECT_EQ(messageOf([&] { runProbabilistic(exampleAttitudes(), exampleParams(), alone); }),
+    EXPECT_EQ(messageOf([&] { runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), alone); }),
               "the correlation of c and f of plane 2 needs f2 to vary");
     alone.Correlation[1] = -1.5;
-    EXPECT_EQ(messageOf([&] { runProbabilistic(exampleAttitudes(), exampleParams(), alone); }),
+    EXPECT_EQ(messageOf([&] { runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), alone); }),
               "the correlation of c and f of plane 2 must lie between -1 and 1, not -1.5");
 }
 
@@ -218,7 +219,7 @@ TEST(Probabilistic, TensionCrackDrawnAboutItsOwnAttitude) {
         ProbabilisticSettings s = spreadSettings(SamplingMethod::MonteCarlo, threads);
         s.FisherKappa[2] = kappa;
         s.Vectorised = vectorised;
-        return runProbabilistic(exampleAttitudes(), exampleParams(), loads, s);
+        return runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), loads, s);
     };
     const ProbabilisticResult one = run(25, 1, true);
     EXPECT_NE(one.Full.SafetyFactors, run(std::nullopt, 1, true).Full.SafetyFactors);
@@ -230,7 +231,7 @@ TEST(Probabilistic, TensionCrackDrawnAboutItsOwnAttitude) {
         EXPECT_NEAR(fixed.Full.SafetyFactors[i], plain.Full.SafetyFactors[i], 1e-9);
     ProbabilisticSettings s;
     s.FisherKappa[2] = 25;
-    EXPECT_EQ(messageOf([&] { runProbabilistic(exampleAttitudes(), exampleParams(), s); }),
+    EXPECT_EQ(messageOf([&] { runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), s); }),
               "this block has no tension crack to draw as a joint set");
 }
 
@@ -238,7 +239,7 @@ TEST(Probabilistic, TensionCrackDrawnAboutItsOwnAttitude) {
 // varying the wedge keeps its shape, its back-break is r H, and the bench
 // of width W leaves less than the catch width c exactly when H > (W - c) / r.
 TEST(Probabilistic, BenchReliabilityMatchesItsClosedForm) {
-    const FullAnalysis unit = analyseWedge(exampleAttitudes(), readWedgeNumbers(exampleParams()), [] {
+    const FullAnalysis unit = analyseWedge(exampleAttitudes(), wedgeNumbers(parameterNumbers(exampleParams())), [] {
         WedgeLoads l;
         l.Size.Bench = BenchLimits{1e6, 1e6, std::nullopt};
         return l;
@@ -251,7 +252,8 @@ TEST(Probabilistic, BenchReliabilityMatchesItsClosedForm) {
     s.Samples = 40'000;
     s.Seed = 5;
     set(s, Parameter::SlopeHeight, uniformDistribution(20, 60));
-    const ProbabilisticResult result = runProbabilistic(exampleAttitudes(), exampleParams(), loads, s);
+    const ProbabilisticResult result =
+        runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), loads, s);
     const double expected = (60 - (width - 10) / r) / 40;
     ASSERT_GT(expected, 0.1);
     ASSERT_LT(expected, 0.9);
@@ -270,7 +272,7 @@ TEST(Probabilistic, FactorsBeyondTheRangeOfADoubleFailInsteadOfPrinting) {
         s.Seed = 7;
         set(s, Parameter::Cohesion1, normalDistribution(sd));
         try {
-            const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), s);
+            const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), s);
             for (const std::optional<SafetyStatistics>& st : {r.Statistics, r.Full.Statistics}) {
                 ASSERT_TRUE(st) << sd;
                 for (double v : {st->Mean, st->Sd, st->Min, st->Max, st->Pf}) EXPECT_TRUE(std::isfinite(v)) << sd;
@@ -291,12 +293,12 @@ TEST(Probabilistic, NonLinearStrengthTakesTheScalarAnalysis) {
     WedgeLoads loads;
     loads.Strength[0].Model = StrengthModel::BartonBandis;
     loads.Strength[1].Model = StrengthModel::PowerCurve;
-    const BlockInputs base = blockInputs(exampleAttitudes(), exampleParams(), loads);
+    const BlockInputs base = blockInputs(exampleAttitudes(), parameterNumbers(exampleParams()), loads);
     ProbabilisticSettings s;
     s.Samples = 2000;
     set(s, Parameter::Dip1, normalDistribution(3));
     set(s, Parameter::Cohesion2, normalDistribution(5));
-    const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), loads, s);
+    const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), loads, s);
     const SampleDesign design(s.Method, s.Seed, s.Samples, {Parameter::Dip1, Parameter::Cohesion2});
     std::vector<double> expected;
     for (std::uint64_t i = 0; i < s.Samples; ++i) {
@@ -310,12 +312,14 @@ TEST(Probabilistic, NonLinearStrengthTakesTheScalarAnalysis) {
     }
     EXPECT_EQ(r.Full.SafetyFactors, expected);
 
-    const auto steps = runSensitivity(exampleAttitudes(), exampleParams(), loads, Parameter::Dip1, 40, 50, 2);
+    const auto steps =
+        runSensitivity(exampleAttitudes(), parameterNumbers(exampleParams()), loads, Parameter::Dip1, 40, 50, 2);
     for (const SensitivityStep& step : steps) {
         PlaneAttitudeArray attitudes = exampleAttitudes();
         attitudes[0].DipAngle = step.Value;
         ASSERT_TRUE(step.Full);
-        EXPECT_EQ(step.Full->Factor, analyseWedge(attitudes, readWedgeNumbers(exampleParams()), loads).Safety.Factor);
+        EXPECT_EQ(step.Full->Factor,
+                  analyseWedge(attitudes, wedgeNumbers(parameterNumbers(exampleParams())), loads).Safety.Factor);
     }
 }
 
@@ -326,15 +330,16 @@ TEST(GivenSamples, DrawnInputsGiveTheRunsFactors) {
     for (unsigned threads : {1u, 2u}) {
         ProbabilisticSettings s = spreadSettings(SamplingMethod::MonteCarlo, threads);
         s.Samples = 4096 + 4096 + 13;
-        const ProbabilisticResult run = runProbabilistic(exampleAttitudes(), exampleParams(), WedgeLoads{}, s);
-        const DrawnSamples drawn = drawSamples(exampleAttitudes(), exampleParams(), WedgeLoads{}, s);
+        const ProbabilisticResult run =
+            runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), WedgeLoads{}, s);
+        const DrawnSamples drawn = drawSamples(exampleAttitudes(), parameterNumbers(exampleParams()), WedgeLoads{}, s);
         std::vector<const double*> columns;
         for (const auto& column : drawn.Columns) columns.push_back(column.data());
         const std::size_t n = s.Samples;
         std::vector<double> kc(n), fs(n);
         std::vector<SampleOutcome> kcOutcome(n), fsOutcome(n);
-        evaluateSamples(blockInputs(exampleAttitudes(), exampleParams()), drawn.Inputs, columns, n, threads,
-                        {kc.data(), kcOutcome.data(), fs.data(), fsOutcome.data()});
+        evaluateSamples(blockInputs(exampleAttitudes(), parameterNumbers(exampleParams())), drawn.Inputs, columns, n,
+                        threads, {kc.data(), kcOutcome.data(), fs.data(), fsOutcome.data()});
         std::vector<double> kcWedges, fsWedges;
         for (std::size_t i = 0; i < n; ++i) {
             if (!failedOutcome(kcOutcome[i]) && cutsOutWedge(static_cast<TWedgeContact>(kcOutcome[i])))
@@ -348,7 +353,7 @@ TEST(GivenSamples, DrawnInputsGiveTheRunsFactors) {
 }
 
 TEST(GivenSamples, ValuesNoSampleCouldTakeAreRefusedWithTheirRow) {
-    const BlockInputs base = blockInputs(exampleAttitudes(), exampleParams());
+    const BlockInputs base = blockInputs(exampleAttitudes(), parameterNumbers(exampleParams()));
     const std::vector<double> heights = {40, 35, 0, 45};
     const std::vector<double> dips = {45, 91, 45, 45};
     double kc[4], fs[4];

@@ -22,11 +22,11 @@ using trelmox::testing::messageOf;
 TEST(Probabilistic, SeededRunIsTheSameWithAnyNumberOfThreads) {
     for (SamplingMethod method : {SamplingMethod::MonteCarlo, SamplingMethod::LatinHypercube}) {
         const ProbabilisticResult one =
-            runProbabilistic(exampleAttitudes(), exampleParams(), spreadSettings(method, 1));
+            runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), spreadSettings(method, 1));
         const ProbabilisticResult two =
-            runProbabilistic(exampleAttitudes(), exampleParams(), spreadSettings(method, 2));
+            runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), spreadSettings(method, 2));
         const ProbabilisticResult three =
-            runProbabilistic(exampleAttitudes(), exampleParams(), spreadSettings(method, 3));
+            runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), spreadSettings(method, 3));
         ASSERT_TRUE(one.Statistics && two.Statistics);
         EXPECT_GT(count(one, TWedgeContact::NoBlock), 0u);
         for (const ProbabilisticResult* r : {&two, &three}) {
@@ -42,7 +42,7 @@ TEST(Probabilistic, SeededRunIsTheSameWithAnyNumberOfThreads) {
         }
         ProbabilisticSettings otherSeed = spreadSettings(method, 2);
         otherSeed.Seed = 2025;
-        EXPECT_NE(runProbabilistic(exampleAttitudes(), exampleParams(), otherSeed).Statistics->Mean,
+        EXPECT_NE(runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), otherSeed).Statistics->Mean,
                   one.Statistics->Mean);
     }
 }
@@ -66,7 +66,7 @@ TEST(Probabilistic, HistogramCountsTheExactValues) {
     narrow.Samples = 9000;
     set(narrow, Parameter::SlopeHeight, uniformDistribution(40, 40.0000001));
     for (const ProbabilisticSettings& s : {spreadSettings(SamplingMethod::LatinHypercube, 2), narrow}) {
-        const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), s);
+        const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), s);
         ASSERT_TRUE(r.Statistics && r.Full.Statistics);
         EXPECT_LT(r.Statistics->Min, r.Statistics->Max);
         // The chunks' own tallies (a chunk of wedges only is counted on a
@@ -83,7 +83,8 @@ TEST(Probabilistic, HistogramCountsTheExactValues) {
         EXPECT_EQ(r.Full.Bins.Counts, exactCounts(r.Full.SafetyFactors, *r.Full.Statistics, r.Full.Bins.Counts.size()));
         ProbabilisticSettings keepNone = s;
         keepNone.KeepFactors = false;
-        const ProbabilisticResult bare = runProbabilistic(exampleAttitudes(), exampleParams(), keepNone);
+        const ProbabilisticResult bare =
+            runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), keepNone);
         EXPECT_EQ(bare.Bins.Counts, r.Bins.Counts);
         EXPECT_EQ(bare.Full.Bins.Counts, r.Full.Bins.Counts);
     }
@@ -114,8 +115,8 @@ TEST(Probabilistic, ZeroSpreadGivesTheDeterministicResultInEverySample) {
         set(s, Parameter::Cohesion1, lognormalDistribution(0));
         const double c2 = textToFloat(c.params.Cohesion2);
         set(s, Parameter::Cohesion2, uniformDistribution(c2, c2));
-        const SafetyResult expected = account(c.attitudes, c.params);
-        const ProbabilisticResult r = runProbabilistic(c.attitudes, c.params, s);
+        const SafetyResult expected = computeSafetyFactor(c.attitudes, wedgeNumbers(parameterNumbers(c.params)));
+        const ProbabilisticResult r = runProbabilistic(c.attitudes, parameterNumbers(c.params), s);
         EXPECT_EQ(count(r, expected.Contact), s.Samples);
         ASSERT_EQ(r.SafetyFactors.size(), s.Samples);
         for (double kc : r.SafetyFactors) ASSERT_EQ(kc, expected.SafetyFactor);
@@ -159,7 +160,7 @@ TEST(Probabilistic, EverySampleIsTheComputationOfItsInputs) {
     loads.Crack = TensionCrack{{80, 170}, 10, 5};
     loads.Forces = {{600, {160, 10}}, {200, {100, 0}}};
     loads.Bolts = {{1500, {340, 20}, BoltMode::Active}, {500, {330, 10}, BoltMode::Passive}};
-    const BlockInputs base = blockInputs(exampleAttitudes(), exampleParams(), loads);
+    const BlockInputs base = blockInputs(exampleAttitudes(), parameterNumbers(exampleParams()), loads);
     for (SamplingMethod method : {SamplingMethod::MonteCarlo, SamplingMethod::LatinHypercube}) {
         for (const auto& varied : runs) {
             ProbabilisticSettings s;
@@ -167,7 +168,8 @@ TEST(Probabilistic, EverySampleIsTheComputationOfItsInputs) {
             s.Method = method;
             std::vector<Parameter> inputs;
             for (const auto& [p, d] : varied) set(s, p, d), inputs.push_back(p);
-            const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), loads, s);
+            const ProbabilisticResult r =
+                runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), loads, s);
             const SampleDesign design(method, s.Seed, s.Samples, inputs);
             std::vector<double> expected, expectedFs;
             std::array<std::uint64_t, ContactCount> contacts{}, fullContacts{};
@@ -203,7 +205,7 @@ TEST(Probabilistic, FailureProbabilityOfALinearCaseMatchesTheNormalDistribution)
     TWedgeParams params = enteredParams("100", "100");
     auto kcAt = [&](double c1) {
         params.Cohesion1 = floatToText(c1);
-        const SafetyResult r = account(attitudes, params);
+        const SafetyResult r = computeSafetyFactor(attitudes, wedgeNumbers(parameterNumbers(params)));
         EXPECT_EQ(r.Contact, TWedgeContact::BothPlanes);
         return r.SafetyFactor;
     };
@@ -218,7 +220,7 @@ TEST(Probabilistic, FailureProbabilityOfALinearCaseMatchesTheNormalDistribution)
         s.Samples = 200'000;
         s.Method = method;
         set(s, Parameter::Cohesion1, normalDistribution(sigma));
-        const ProbabilisticResult r = runProbabilistic(attitudes, params, s);
+        const ProbabilisticResult r = runProbabilistic(attitudes, parameterNumbers(params), s);
         ASSERT_TRUE(r.Statistics);
         const double samplingError = std::sqrt(expected * (1 - expected) / s.Samples);
         EXPECT_NEAR(r.Statistics->Pf, expected, 4 * samplingError);
@@ -257,7 +259,7 @@ TEST(Probabilistic, CountsEveryOutcomeAndTakesPfOverWedgesOnly) {
         ProbabilisticSettings s;
         s.Samples = 1000;
         set(s, c.input, c.distribution);
-        const ProbabilisticResult r = runProbabilistic(c.attitudes, c.params, s);
+        const ProbabilisticResult r = runProbabilistic(c.attitudes, parameterNumbers(c.params), s);
         std::uint64_t total = r.Failed;
         for (std::uint64_t n : r.Contacts) total += n;
         EXPECT_EQ(total, s.Samples);
@@ -281,7 +283,7 @@ TEST(Probabilistic, SlopeTopCutsOutNoBlockAboveItsLimit) {
     s.Samples = 60'000;
     s.Method = SamplingMethod::LatinHypercube;
     set(s, Parameter::DipTop, uniformDistribution(0, 60));
-    const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), s);
+    const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), s);
     // The limit is about 34.26 degrees; stratified, the count is exact to a sample or two.
     EXPECT_NEAR(double(count(r, TWedgeContact::NoBlock)) / s.Samples, (60 - 34.26) / 60, 2e-4);
     EXPECT_NEAR(r.Statistics->Mean, 1.1891, 1e-4);
@@ -290,7 +292,7 @@ TEST(Probabilistic, SlopeTopCutsOutNoBlockAboveItsLimit) {
 TEST(Probabilistic, HistogramCoversTheRangeAndEverySample) {
     ProbabilisticSettings s = spreadSettings(SamplingMethod::MonteCarlo, 2);
     s.HistogramBins = 7;
-    const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), s);
+    const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), s);
     const Histogram& h = r.Bins;
     ASSERT_EQ(h.Counts.size(), 7u);
     ASSERT_EQ(h.Edges.size(), 8u);
@@ -312,12 +314,12 @@ TEST(Probabilistic, ReportsProgressAndCanBeCancelled) {
     ProbabilisticSettings s = spreadSettings(SamplingMethod::MonteCarlo, 2);
     s.Samples = 100'000;
     std::vector<std::uint64_t> seen;
-    const ProbabilisticResult done =
-        runProbabilistic(exampleAttitudes(), exampleParams(), s, [&](std::uint64_t d, std::uint64_t total) {
-            EXPECT_EQ(total, s.Samples);
-            seen.push_back(d);
-            return true;
-        });
+    const ProbabilisticResult done = runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), s,
+                                                      [&](std::uint64_t d, std::uint64_t total) {
+                                                          EXPECT_EQ(total, s.Samples);
+                                                          seen.push_back(d);
+                                                          return true;
+                                                      });
     EXPECT_FALSE(done.Cancelled);
     ASSERT_FALSE(seen.empty());
     EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
@@ -325,7 +327,7 @@ TEST(Probabilistic, ReportsProgressAndCanBeCancelled) {
 
     int calls = 0;
     const ProbabilisticResult cancelled =
-        runProbabilistic(exampleAttitudes(), exampleParams(), s, [&](std::uint64_t, std::uint64_t) {
+        runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), s, [&](std::uint64_t, std::uint64_t) {
             ++calls;
             return false;
         });
@@ -337,19 +339,20 @@ TEST(Probabilistic, ReportsProgressAndCanBeCancelled) {
     // still cancels (as it must when the other threads ran every chunk).
     s.Samples = 1000;
     calls = 0;
-    const ProbabilisticResult lastAnswer =
-        runProbabilistic(exampleAttitudes(), exampleParams(), s, [&](std::uint64_t d, std::uint64_t total) {
-            ++calls;
-            EXPECT_EQ(d, total);
-            return false;
-        });
+    const ProbabilisticResult lastAnswer = runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), s,
+                                                            [&](std::uint64_t d, std::uint64_t total) {
+                                                                ++calls;
+                                                                EXPECT_EQ(d, total);
+                                                                return false;
+                                                            });
     EXPECT_TRUE(lastAnswer.Cancelled);
     EXPECT_EQ(calls, 1);
     EXPECT_FALSE(lastAnswer.Statistics);
 
     s.Samples = 100'000;
     auto throwing = [](std::uint64_t, std::uint64_t) -> bool { throw std::runtime_error("window gone"); };
-    EXPECT_THROW(runProbabilistic(exampleAttitudes(), exampleParams(), s, throwing), std::runtime_error);
+    EXPECT_THROW(runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), s, throwing),
+                 std::runtime_error);
 }
 
 TEST(Probabilistic, RefusesSettingsThatDoNotFitTheBlock) {
@@ -404,7 +407,7 @@ TEST(Probabilistic, RefusesSettingsThatDoNotFitTheBlock) {
         s.Threads = c.threads;
         set(s, c.input, c.distribution);
         try {
-            runProbabilistic(exampleAttitudes(), c.params, s);
+            runProbabilistic(exampleAttitudes(), parameterNumbers(c.params), s);
             ADD_FAILURE() << "accepted";
         } catch (const Error& e) {
             EXPECT_EQ(std::string(e.what()).substr(0, std::string(c.message).size()), c.message) << e.what();
@@ -414,7 +417,7 @@ TEST(Probabilistic, RefusesSettingsThatDoNotFitTheBlock) {
     ProbabilisticSettings s;
     s.Samples = 10;
     set(s, Parameter::WaterPressure2, normalDistribution(10));
-    EXPECT_NO_THROW(runProbabilistic(exampleAttitudes(), enteredParams("65.4", "65.4"), s));
+    EXPECT_NO_THROW(runProbabilistic(exampleAttitudes(), parameterNumbers(enteredParams("65.4", "65.4")), s));
 }
 
 TEST(Probabilistic, RefusesASampleCountThatMemoryCannotHoldBeforeAllocating) {
@@ -431,7 +434,7 @@ TEST(Probabilistic, RefusesASampleCountThatMemoryCannotHoldBeforeAllocating) {
         const rlimit limit{pages * ::sysconf(_SC_PAGESIZE) + (64u << 20), RLIM_INFINITY};
         ::setrlimit(RLIMIT_AS, &limit);
         try {
-            runProbabilistic(exampleAttitudes(), exampleParams(), s);
+            runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), s);
         } catch (const Error& e) {
             ::_exit(std::string(e.what()).starts_with("the samples need about") ? 0 : 2);
         } catch (...) {
@@ -454,12 +457,13 @@ TEST(Probabilistic, FullFactorBesideKcWithItsRequiredFactor) {
     ProbabilisticSettings s;
     s.Samples = 20'000;
     set(s, Parameter::Seismic, uniformDistribution(0, 0.4));
-    const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), loads, s);
+    const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), loads, s);
     ASSERT_TRUE(r.Statistics && r.Full.Statistics);
     EXPECT_EQ(r.Statistics->Sd, 0);
     EXPECT_GT(r.Full.Statistics->Sd, 0);
     EXPECT_EQ(r.Full.RequiredFactor, 1.1);
-    const double plain = analyseWedge(exampleAttitudes(), readWedgeNumbers(exampleParams()), loads).Safety.Factor;
+    const double plain =
+        analyseWedge(exampleAttitudes(), wedgeNumbers(parameterNumbers(exampleParams())), loads).Safety.Factor;
     EXPECT_LT(r.Full.Statistics->Max, plain); // k = 0 would give the largest factor
     EXPECT_NEAR(r.Full.Statistics->Max, plain, 1e-3 * plain);
     const auto below =
@@ -470,7 +474,7 @@ TEST(Probabilistic, FullFactorBesideKcWithItsRequiredFactor) {
 }
 
 TEST(Probabilistic, LoadsTheBlockDoesNotHaveCannotVary) {
-    const BlockInputs inputs = blockInputs(exampleAttitudes(), exampleParams());
+    const BlockInputs inputs = blockInputs(exampleAttitudes(), parameterNumbers(exampleParams()));
     const struct {
         Parameter input;
         const char* message;
