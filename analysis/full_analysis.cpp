@@ -101,8 +101,8 @@ FullAnalysis analyseWedge(const PlaneAttitudeArray& attitudes, const WedgeNumber
     return analyseWedge(wedgePlanes(attitudes, loads.Crack), numbers, loads);
 }
 
-FullAnalysis analyseSavedBlock(const SavedBlock& block, const WedgeLoads& loads) {
-    return analyseWedge(block.Attitudes, readWedgeNumbers(block.Params), loads);
+FullAnalysis analyseSavedBlock(const BlockInput& block, const WedgeLoads& loads) {
+    return analyseWedge(block.Attitudes, wedgeNumbers(block.Parameters), loads);
 }
 
 } // namespace trelmox

@@ -71,8 +71,8 @@ FullAnalysis analyseWedge(const WedgePlanes& planes, const WedgeNumbers& numbers
 void analyseWedge(const WedgePlanes& planes, const WedgeNumbers& numbers, const WedgeLoads& loads,
                   FullAnalysis& analysis);
 
-// A saved block with its loads (the defaults when it has no companion file):
-// its parameter texts converted as for Kc, then analyseWedge.
-FullAnalysis analyseSavedBlock(const SavedBlock& block, const WedgeLoads& loads);
+// A block's input with its loads (the defaults when it has no companion
+// file): its parameters checked as for Kc, then analyseWedge.
+FullAnalysis analyseSavedBlock(const BlockInput& block, const WedgeLoads& loads);
 
 } // namespace trelmox

@@ -11,7 +11,6 @@
 #include "model/checked.h"
 #include "model/error.h"
 #include "model/language.h"
-#include "model/numtext.h"
 
 namespace trelmox {
 
@@ -50,19 +49,24 @@ namespace {
 // factors (cohesion -1000 gives Kc -7.18), so it is refused.
 struct PhysicalParameter {
     double WedgeNumbers::*number;
+    double BlockParameters::*given;
     const char* label;
     const char* englishLabel;
     bool mustBePositive;
     const char* field; // as the data names it
 };
 constexpr PhysicalParameter PhysicalParameters[] = {
-    {&WedgeNumbers::RockUnitWeight, "岩石容重", "rock unit weight", false, "RockUnitWeight"},
-    {&WedgeNumbers::SlopeHeight, "坡高", "slope height", true, "SlopeHeight"},
-    {&WedgeNumbers::Cohesion1, "平面1c值", "cohesion of plane 1", false, "Cohesion1"},
-    {&WedgeNumbers::Cohesion2, "平面2c值", "cohesion of plane 2", false, "Cohesion2"},
-    {&WedgeNumbers::Friction1, "平面1f值", "friction coefficient of plane 1", false, "Friction1"},
-    {&WedgeNumbers::Friction2, "平面2f值", "friction coefficient of plane 2", false, "Friction2"},
-    {&WedgeNumbers::WaterUnitWeight, "水的容重", "water unit weight", false, "WaterUnitWeight"},
+    {&WedgeNumbers::RockUnitWeight, &BlockParameters::RockUnitWeight, "岩石容重", "rock unit weight", false,
+     "RockUnitWeight"},
+    {&WedgeNumbers::SlopeHeight, &BlockParameters::SlopeHeight, "坡高", "slope height", true, "SlopeHeight"},
+    {&WedgeNumbers::Cohesion1, &BlockParameters::Cohesion1, "平面1c值", "cohesion of plane 1", false, "Cohesion1"},
+    {&WedgeNumbers::Cohesion2, &BlockParameters::Cohesion2, "平面2c值", "cohesion of plane 2", false, "Cohesion2"},
+    {&WedgeNumbers::Friction1, &BlockParameters::Friction1, "平面1f值", "friction coefficient of plane 1", false,
+     "Friction1"},
+    {&WedgeNumbers::Friction2, &BlockParameters::Friction2, "平面2f值", "friction coefficient of plane 2", false,
+     "Friction2"},
+    {&WedgeNumbers::WaterUnitWeight, &BlockParameters::WaterUnitWeight, "水的容重", "water unit weight", false,
+     "WaterUnitWeight"},
 };
 
 void checkPhysical(const PhysicalParameter& p, double value) {
@@ -97,13 +101,7 @@ void checkWedgeNumbers(const WedgeNumbers& numbers) {
 
 WedgeNumbers wedgeNumbers(const BlockParameters& parameters) {
     WedgeNumbers n;
-    n.RockUnitWeight = parameters.RockUnitWeight;
-    n.SlopeHeight = parameters.SlopeHeight;
-    n.Cohesion1 = parameters.Cohesion1;
-    n.Cohesion2 = parameters.Cohesion2;
-    n.Friction1 = parameters.Friction1;
-    n.Friction2 = parameters.Friction2;
-    n.WaterUnitWeight = parameters.WaterUnitWeight;
+    for (const PhysicalParameter& p : PhysicalParameters) n.*p.number = parameters.*p.given;
     checkWedgeNumbers(n);
     n.OverhangCoefficient = parameters.OverhangCoefficient;
     if (parameters.WaterPressureMode == TWaterPressureMode::Entered) {
@@ -115,8 +113,6 @@ WedgeNumbers wedgeNumbers(const BlockParameters& parameters) {
     }
     return n;
 }
-
-WedgeNumbers readWedgeNumbers(const TWedgeParams& params) { return wedgeNumbers(parameterNumbers(params)); }
 
 namespace {
 
@@ -189,10 +185,6 @@ WedgeNormals wedgeNormals(const PlaneAttitudeArray& attitudes) { return normalsO
 SafetyResult computeSafetyFactor(const WedgeNormals& normals, const WedgeNumbers& numbers) {
     WedgeTerms unused;
     return evaluate(normals, numbers, unused);
-}
-
-SafetyResult account(const PlaneAttitudeArray& attitudes, const TWedgeParams& params) {
-    return computeSafetyFactor(attitudes, readWedgeNumbers(params));
 }
 
 } // namespace trelmox

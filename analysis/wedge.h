@@ -24,12 +24,11 @@ inline bool cutsOutWedge(TWedgeContact contact) {
 // The message the user is shown for NoBlock and LiftOff; empty otherwise.
 std::string contactMessage(TWedgeContact contact);
 
-// The parameters as numbers, converted from TWedgeParams in the order
-// gamma, H, c1, c2, f1, f2, gammaW, eta, then u1, u2 (entered mode only);
-// in computed mode u1 = u2 = (gammaW * H) / 6. Each of the first seven is
-// checked as soon as it is converted: gamma, c1, c2, f1, f2 and gammaW must
-// not be negative and H must be positive, or an Error names the parameter
-// with its label in the parameter window ("平面1c值不能为负数", "坡高必须大于零").
+// The parameters as the computation takes them: in computed mode
+// u1 = u2 = (gammaW * H) / 6. They are checked in the order gamma, H, c1,
+// c2, f1, f2, gammaW: gamma, c1, c2, f1, f2 and gammaW must not be negative
+// and H must be positive, or an Error names the parameter with its label in
+// the parameter window ("平面1c值不能为负数", "坡高必须大于零").
 struct WedgeNumbers {
     double RockUnitWeight = 0, SlopeHeight = 0, Cohesion1 = 0, Cohesion2 = 0, Friction1 = 0, Friction2 = 0;
     double WaterUnitWeight = 0;
@@ -46,8 +45,6 @@ struct WedgeNumbers {
 // The parameters' numbers checked in that order, with the water pressures
 // the mode gives.
 WedgeNumbers wedgeNumbers(const BlockParameters& parameters);
-// The texts converted (blockParameters), then wedgeNumbers.
-WedgeNumbers readWedgeNumbers(const TWedgeParams& params);
 // The label of a real-valued parameter by its name in the data
 // ("RockUnitWeight": 岩石容重, "rock unit weight"), in the language of the
 // messages; and the parameter among the numbers.
@@ -93,7 +90,5 @@ struct WedgeTerms {
 };
 // The same computation, also filling `terms`.
 SafetyResult computeSafetyFactor(const PlaneAttitudeArray& attitudes, const WedgeNumbers& numbers, WedgeTerms& terms);
-// readWedgeNumbers, then computeSafetyFactor.
-SafetyResult account(const PlaneAttitudeArray& attitudes, const TWedgeParams& params);
 
 } // namespace trelmox

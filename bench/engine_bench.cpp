@@ -20,7 +20,7 @@ namespace {
 // The computation every sample runs, on the example block.
 void BM_SafetyFactor(benchmark::State& state) {
     const PlaneAttitudeArray attitudes = bench::exampleBlock().Attitudes;
-    const WedgeNumbers numbers = readWedgeNumbers(bench::exampleBlock().Params);
+    const WedgeNumbers numbers = wedgeNumbers(parameterNumbers(bench::exampleBlock().Params));
     for (auto _ : state) {
         benchmark::DoNotOptimize(attitudes);
         benchmark::DoNotOptimize(numbers);
@@ -32,7 +32,7 @@ BENCHMARK(BM_SafetyFactor);
 // The arithmetic half alone, as a run that varies no attitude evaluates it.
 void BM_SafetyFactorArithmetic(benchmark::State& state) {
     const WedgeNormals normals = wedgeNormals(bench::exampleBlock().Attitudes);
-    const WedgeNumbers numbers = readWedgeNumbers(bench::exampleBlock().Params);
+    const WedgeNumbers numbers = wedgeNumbers(parameterNumbers(bench::exampleBlock().Params));
     for (auto _ : state) {
         benchmark::DoNotOptimize(normals);
         benchmark::DoNotOptimize(numbers);
@@ -48,7 +48,7 @@ void BM_SafetyFactorVaried(benchmark::State& state) {
     std::normal_distribution<double> spread(0, 1);
     const SavedBlock base = bench::exampleBlock();
     std::vector<PlaneAttitudeArray> attitudes(4096, base.Attitudes);
-    std::vector<WedgeNumbers> numbers(4096, readWedgeNumbers(base.Params));
+    std::vector<WedgeNumbers> numbers(4096, wedgeNumbers(parameterNumbers(base.Params)));
     for (std::size_t i = 0; i < attitudes.size(); ++i) {
         for (TPlaneAttitude& plane : attitudes[i]) {
             plane.DipAngle += 3 * spread(random);
@@ -70,7 +70,8 @@ BENCHMARK(BM_SafetyFactorVaried);
 // account as the analysis window calls it: the parameter texts converted first.
 void BM_AccountFromTexts(benchmark::State& state) {
     const SavedBlock block = bench::exampleBlock();
-    for (auto _ : state) benchmark::DoNotOptimize(account(block.Attitudes, block.Params));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(computeSafetyFactor(block.Attitudes, wedgeNumbers(parameterNumbers(block.Params))));
 }
 BENCHMARK(BM_AccountFromTexts);
 
@@ -98,7 +99,7 @@ void BM_BlockKc(benchmark::State& state) {
             break;
         }
         benchmark::DoNotOptimize(wedgeGeometry(corners.vertices()));
-        benchmark::DoNotOptimize(computeSafetyFactor(block.Attitudes, readWedgeNumbers(block.Params)));
+        benchmark::DoNotOptimize(computeSafetyFactor(block.Attitudes, wedgeNumbers(parameterNumbers(block.Params))));
     }
 }
 BENCHMARK(BM_BlockKc)->ArgName("fractional")->Arg(0)->Arg(1);
@@ -145,7 +146,8 @@ void BM_FullBlock(benchmark::State& state) {
         loads.Size.Bench = BenchLimits{100, 200, 5};
         loads.Size.MinVolume = 10;
     }
-    for (auto _ : state) benchmark::DoNotOptimize(analyseSavedBlock(block, loads));
+    const BlockInput input = blockInput(block);
+    for (auto _ : state) benchmark::DoNotOptimize(analyseSavedBlock(input, loads));
 }
 BENCHMARK(BM_FullBlock)->ArgName("loads")->Arg(0)->Arg(1)->Arg(2);
 
@@ -155,7 +157,7 @@ void BM_FullAnalysisVaried(benchmark::State& state) {
     std::mt19937_64 random(1);
     std::normal_distribution<double> spread(0, 1);
     const SavedBlock base = bench::exampleBlock();
-    const WedgeNumbers numbers = readWedgeNumbers(base.Params);
+    const WedgeNumbers numbers = wedgeNumbers(parameterNumbers(base.Params));
     std::vector<PlaneAttitudeArray> attitudes(4096, base.Attitudes);
     for (PlaneAttitudeArray& a : attitudes)
         for (TPlaneAttitude& plane : a) plane.DipAngle += 3 * spread(random), plane.DipDirection += 5 * spread(random);
@@ -177,8 +179,8 @@ void BM_SupportDesign(benchmark::State& state) {
     const SavedBlock block = bench::exampleBlock();
     WedgeLoads loads = state.range(0) ? benchLoads() : WedgeLoads{};
     loads.Design = DesignBolt{{340, 15}, BoltMode::Active};
-    const WedgeNumbers numbers = readWedgeNumbers(block.Params);
-    const FullAnalysis analysis = analyseSavedBlock(block, loads);
+    const WedgeNumbers numbers = wedgeNumbers(parameterNumbers(block.Params));
+    const FullAnalysis analysis = analyseSavedBlock(blockInput(block), loads);
     for (auto _ : state) benchmark::DoNotOptimize(designSupport(analysis, numbers, loads));
 }
 BENCHMARK(BM_SupportDesign)->ArgName("loads")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
@@ -203,7 +205,8 @@ WedgeLoads strengthLoads(int model) {
 void BM_FullBlockStrength(benchmark::State& state) {
     const SavedBlock block = bench::exampleBlock();
     const WedgeLoads loads = strengthLoads(static_cast<int>(state.range(0)));
-    for (auto _ : state) benchmark::DoNotOptimize(analyseSavedBlock(block, loads));
+    const BlockInput input = blockInput(block);
+    for (auto _ : state) benchmark::DoNotOptimize(analyseSavedBlock(input, loads));
 }
 BENCHMARK(BM_FullBlockStrength)->ArgName("model")->Arg(1)->Arg(2)->Arg(3);
 
@@ -216,8 +219,8 @@ void BM_SupportDesignStrength(benchmark::State& state) {
     loads.RequiredFactor = 2;
     loads.Preset.reset();
     loads.Design = DesignBolt{{340, 15}, BoltMode::Active};
-    const WedgeNumbers numbers = readWedgeNumbers(block.Params);
-    const FullAnalysis analysis = analyseSavedBlock(block, loads);
+    const WedgeNumbers numbers = wedgeNumbers(parameterNumbers(block.Params));
+    const FullAnalysis analysis = analyseSavedBlock(blockInput(block), loads);
     for (auto _ : state) benchmark::DoNotOptimize(designSupport(analysis, numbers, loads));
 }
 BENCHMARK(BM_SupportDesignStrength)->Unit(benchmark::kMillisecond);

@@ -63,7 +63,8 @@ void BM_Combinations(benchmark::State& state) {
                           static_cast<int>(planes.size()) + 1});
     }
     const std::vector<CandidatePlane> candidates = measuredCandidates(planes);
-    const CombinationSlope slope = combinationSlope(bench::exampleBlock(), WedgeLoads{});
+    const CombinationSlope slope =
+        combinationSlope(bench::exampleBlock().Attitudes, parameterNumbers(bench::exampleBlock().Params), WedgeLoads{});
     for (auto _ : state)
         benchmark::DoNotOptimize(combinePlanes(candidates, slope, static_cast<unsigned>(state.range(0))));
     state.SetItemsProcessed(state.iterations() * 124'750);
@@ -82,11 +83,12 @@ void BM_CombinationsProbabilistic(benchmark::State& state) {
         planes.push_back({planeOfPole(poles[i].Pole), "J" + std::to_string(i % 4 + 1), 1, static_cast<int>(i) + 1});
     }
     const std::vector<CandidatePlane> candidates = setCandidates(planes, labelledSets(planes));
-    const SavedBlock slope = bench::exampleBlock();
+    const SavedBlock block = bench::exampleBlock();
     const PairProbabilitySettings settings{100'000, 1, 2};
     for (auto _ : state) {
-        std::vector<PlanePair> pairs = combinePlanes(candidates, combinationSlope(slope, WedgeLoads{}));
-        benchmark::DoNotOptimize(pairProbabilities(slope, WedgeLoads{}, candidates, pairs, settings));
+        const CombinationSlope slope = combinationSlope(block.Attitudes, parameterNumbers(block.Params), WedgeLoads{});
+        std::vector<PlanePair> pairs = combinePlanes(candidates, slope);
+        benchmark::DoNotOptimize(pairProbabilities(slope, candidates, pairs, settings));
     }
     state.SetItemsProcessed(state.iterations() * 3 * 100'000);
 }

@@ -61,7 +61,8 @@ void BM_MonteCarlo(benchmark::State& state) {
     const auto threads = static_cast<unsigned>(state.range(2));
     const SavedBlock& block = bench::exampleBlock();
     const ProbabilisticSettings settings = typicalSettings(angles, method, threads);
-    for (auto _ : state) benchmark::DoNotOptimize(runProbabilistic(block.Attitudes, block.Params, settings));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(runProbabilistic(block.Attitudes, parameterNumbers(block.Params), settings));
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * Samples));
 }
 // The same with a tension crack, saturated water, seismic load and bolts,
@@ -78,7 +79,8 @@ void BM_MonteCarloLoads(benchmark::State& state) {
     settings.Distributions[static_cast<int>(Parameter::Seismic)] = normalDistribution(0.05);
     settings.Distributions[static_cast<int>(Parameter::CrackWater)] = uniformDistribution(0, 10);
     settings.Distributions[static_cast<int>(Parameter::BoltForce)] = normalDistribution(100);
-    for (auto _ : state) benchmark::DoNotOptimize(runProbabilistic(block.Attitudes, block.Params, loads, settings));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(runProbabilistic(block.Attitudes, parameterNumbers(block.Params), loads, settings));
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * Samples));
 }
 
@@ -98,7 +100,8 @@ void BM_MonteCarloSizes(benchmark::State& state) {
     settings.KeepFactors = false;
     settings.Distributions[static_cast<int>(Parameter::FaceTrace1)] = exponentialDistribution();
     settings.Distributions[static_cast<int>(Parameter::Persistence2)] = lognormalDistribution(20);
-    for (auto _ : state) benchmark::DoNotOptimize(runProbabilistic(block.Attitudes, block.Params, loads, settings));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(runProbabilistic(block.Attitudes, parameterNumbers(block.Params), loads, settings));
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * Samples));
 }
 BENCHMARK(BM_MonteCarloSizes)
@@ -119,7 +122,8 @@ void BM_MonteCarloStrength(benchmark::State& state) {
     for (JointStrength& s : loads.Strength) s.Model = StrengthModel::BartonBandis, s.Waviness = 2;
     ProbabilisticSettings settings = typicalSettings(true, SamplingMethod::MonteCarlo, threads);
     settings.KeepFactors = false;
-    for (auto _ : state) benchmark::DoNotOptimize(runProbabilistic(block.Attitudes, block.Params, loads, settings));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(runProbabilistic(block.Attitudes, parameterNumbers(block.Params), loads, settings));
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * Samples));
 }
 BENCHMARK(BM_MonteCarloStrength)
@@ -156,7 +160,8 @@ void BM_SampleInLanes(benchmark::State& state) {
     if (!kernel) return state.SkipWithError("the processor has no such kernel");
     state.SetLabel(name);
     const ProbabilisticSettings settings = typicalSettings(true, SamplingMethod::MonteCarlo, 1);
-    const BlockInputs base = blockInputs(bench::exampleBlock().Attitudes, bench::exampleBlock().Params);
+    const BlockInputs base =
+        blockInputs(bench::exampleBlock().Attitudes, parameterNumbers(bench::exampleBlock().Params));
     const auto [draws, varying] = typicalDraws(settings, base);
     const SampleDesign design(SamplingMethod::MonteCarlo, 1, Samples, varying);
     KernelPlan plan;
@@ -190,7 +195,8 @@ BENCHMARK(BM_SampleInLanes)->ArgNames({"fs", "kernel"})->ArgsProduct({{0, 1}, {0
 // CPU time per evaluation. bench.sh sets it beside the whole tool's run.
 void BM_ScalarKcLoop(benchmark::State& state) {
     const ProbabilisticSettings settings = typicalSettings(true, SamplingMethod::MonteCarlo, 1);
-    const BlockInputs base = blockInputs(bench::exampleBlock().Attitudes, bench::exampleBlock().Params);
+    const BlockInputs base =
+        blockInputs(bench::exampleBlock().Attitudes, parameterNumbers(bench::exampleBlock().Params));
     const auto [draws, varying] = typicalDraws(settings, base);
     const SampleDesign design(SamplingMethod::MonteCarlo, 1, Samples, varying);
     constexpr std::size_t count = 1 << 16;
@@ -213,7 +219,8 @@ BENCHMARK(BM_ScalarKcLoop);
 // run draws them chunk by chunk; per sample.
 void BM_DrawSamples(benchmark::State& state) {
     const ProbabilisticSettings settings = typicalSettings(state.range(0) != 0, SamplingMethod::MonteCarlo, 1);
-    const BlockInputs base = blockInputs(bench::exampleBlock().Attitudes, bench::exampleBlock().Params);
+    const BlockInputs base =
+        blockInputs(bench::exampleBlock().Attitudes, parameterNumbers(bench::exampleBlock().Params));
     const auto [draws, varying] = typicalDraws(settings, base);
     const SampleDesign design(SamplingMethod::MonteCarlo, 1, Samples, varying);
     constexpr std::size_t chunk = 4096;

@@ -35,7 +35,7 @@ ReliabilitySettings sixInputs(double scale) {
 void BM_Form(benchmark::State& state) {
     const SavedBlock& block = bench::exampleBlock();
     const ReliabilitySettings settings = sixInputs(state.range(0) / 100.0);
-    const BlockInputs base = blockInputs(block.Attitudes, block.Params);
+    const BlockInputs base = blockInputs(block.Attitudes, parameterNumbers(block.Params));
     const StandardSpace space(base, settings.Inputs);
     FactorEvaluator evaluate(base, space.inputs(), ReliabilityFactor::Fs);
     std::vector<double> x(space.dimension());
@@ -57,7 +57,8 @@ void BM_ReliabilityRare(benchmark::State& state) {
     settings.Inputs.Threads = static_cast<unsigned>(state.range(0));
     settings.TargetCov = 0.1;
     ReliabilityResult r;
-    for (auto _ : state) benchmark::DoNotOptimize(r = runReliability(block.Attitudes, block.Params, {}, settings));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(r = runReliability(block.Attitudes, parameterNumbers(block.Params), {}, settings));
     const double p = r.Importance->Pf, cov = *r.Importance->Cov;
     // Plain Monte Carlo's CoV is sqrt((1 - p) / (n p)).
     const double plain = (1 - p) / (p * cov * cov);
@@ -82,11 +83,11 @@ void BM_LeastForceBolt(benchmark::State& state) {
     settings.LeastForceBolt = true;
     settings.MaxSamples = 1024;
     // The unbolted design point, as the analysis hands it to the search.
-    const ReliabilityResult unbolted = runReliability(block.Attitudes, block.Params, {}, settings);
+    const ReliabilityResult unbolted = runReliability(block.Attitudes, parameterNumbers(block.Params), {}, settings);
     ReliabilityBolt bolt;
     for (auto _ : state)
-        benchmark::DoNotOptimize(
-            bolt = designReliabilityBolt(block.Attitudes, block.Params, {}, settings, unbolted.Design));
+        benchmark::DoNotOptimize(bolt = designReliabilityBolt(block.Attitudes, parameterNumbers(block.Params), {},
+                                                              settings, unbolted.Design));
     state.counters["force"] = bolt.Force.value_or(-1);
     state.counters["directions"] = bolt.Directions;
     state.counters["evaluations"] = static_cast<double>(bolt.Evaluations);

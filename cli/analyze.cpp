@@ -102,7 +102,7 @@ void analyseFile(const RunInput& input, const Destinations& to, OutputGuard& gua
     if (to.plotDir)
         writeOutputs(outputs.pictures, input, guard, [&] {
             const FullAnalysis* full = companion && result.Full ? &result.Full->Analysis : nullptr;
-            writeBlockPictures(*to.plotDir, outcome.block, block.Attitudes, block.Params, loads,
+            writeBlockPictures(*to.plotDir, outcome.block, block.Input.Attitudes, block.Input.Parameters, loads,
                                blockScene(*result.Vertices, full, loads));
         });
 }

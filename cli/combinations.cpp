@@ -46,16 +46,17 @@ template <typename Step> auto fromFile(const std::string& file, Step step) {
 CombinationResult combine(const std::string& blockFile, const std::string& measurementFile, const SetGrouping& choice,
                           const std::optional<PairProbabilitySettings>& probability) {
     const std::string blockName = blockNameOf(blockFile);
-    SavedBlock block;
+    ParsedBlock block;
     std::optional<WedgeLoads> companion;
     fromFile(blockFile, [&] {
         block = readSavedBlock(blockFile);
         companion = dataFileCompanion(blockFile);
-        combinationSlope(block, companion.value_or(WedgeLoads{})); // its failures name the block's file
+        // its failures name the block's file
+        combinationSlope(block.Input.Attitudes, block.Input.Parameters, companion.value_or(WedgeLoads{}));
     });
     JointDocument joints;
     fromFile(measurementFile, [&] { joints.open(measurementFile); });
-    return commands::combinationStudy(joints, blockName, block, companion, choice, probability,
+    return commands::combinationStudy(joints, blockName, block, block.Input.Parameters, companion, choice, probability,
                                       commands::silentFeedback());
 }
 

@@ -59,7 +59,7 @@ ProbabilisticSettings probabilisticSettings(const ParsedArgs& parsed) {
 
 struct BlockFile {
     std::string Name;
-    SavedBlock Block;
+    ParsedBlock Block;
     WedgeLoads Loads;
 };
 
@@ -138,7 +138,7 @@ int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& 
         destination->check();
         block = readBlock(file);
         setRequiredFactor(block.Loads, required);
-        inputs = blockInputs(block.Block.Attitudes, block.Block.Params, block.Loads);
+        inputs = blockInputs(block.Block.Input.Attitudes, block.Block.Input.Parameters, block.Loads);
     } catch (const Error& failure) {
         return blockFailure(command, file, failure, err);
     }
@@ -152,8 +152,8 @@ int runProbabilisticCommand(const std::vector<std::string>& args, std::ostream& 
     ProbabilisticResult result;
     try {
         TerminalFeedback feedback(progress, interrupt);
-        result =
-            commands::probabilisticStudy({block.Block.Attitudes, block.Block.Params, block.Loads}, settings, feedback);
+        result = commands::probabilisticStudy({block.Block.Input.Attitudes, block.Block.Input.Parameters, block.Loads},
+                                              settings, feedback);
     } catch (const Error& failure) {
         progress.clear();
         err << "trelmox-cli " << command << ": " << shownMessage(runFailureText(failure, inputs, settings)) << '\n';
@@ -220,14 +220,15 @@ int runSensitivityCommand(const std::vector<std::string>& args, std::ostream& ou
     try {
         block = readBlock(file);
         setRequiredFactor(block.Loads, required);
-        blockInputs(block.Block.Attitudes, block.Block.Params, block.Loads);
+        blockInputs(block.Block.Input.Attitudes, block.Block.Input.Parameters, block.Loads);
     } catch (const Error& failure) {
         return blockFailure(command, file, failure, err);
     }
     std::vector<SensitivityStep> steps;
     try {
-        steps = *commands::sensitivityStudy({block.Block.Attitudes, block.Block.Params, block.Loads}, request.Input,
-                                            request.From, request.To, request.Steps, commands::silentFeedback());
+        steps = *commands::sensitivityStudy({block.Block.Input.Attitudes, block.Block.Input.Parameters, block.Loads},
+                                            request.Input, request.From, request.To, request.Steps,
+                                            commands::silentFeedback());
     } catch (const Error& failure) {
         return usageFailure(command, toolMessage(failure), err);
     }

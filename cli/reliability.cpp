@@ -198,14 +198,14 @@ int runReliabilityCommand(const std::vector<std::string>& args, std::ostream& ou
     }
     const std::string& file = parsed.positional.front();
     const std::string name = blockNameOf(file);
-    SavedBlock block;
+    ParsedBlock block;
     WedgeLoads loads;
     BlockInputs inputs;
     try {
         destination->check();
         block = readSavedBlock(file);
         loads = dataFileCompanion(file).value_or(WedgeLoads{});
-        inputs = blockInputs(block.Attitudes, block.Params, loads);
+        inputs = blockInputs(block.Input.Attitudes, block.Input.Parameters, loads);
     } catch (const Error& failure) {
         err << "trelmox-cli reliability: " << fileFailureText(file, failure) << '\n';
         return ExitBlockFailed;
@@ -219,7 +219,7 @@ int runReliabilityCommand(const std::vector<std::string>& args, std::ostream& ou
     const InterruptGuard interrupt;
     ReliabilityResult result;
     try {
-        result = runReliability(block.Attitudes, block.Params, loads, settings,
+        result = runReliability(block.Input.Attitudes, block.Input.Parameters, loads, settings,
                                 [&](std::uint64_t done, std::uint64_t total) {
                                     progress.update(done, total);
                                     return !interrupt.interrupted();

@@ -16,20 +16,21 @@
 #include "commands/feedback.h"
 #include "document/joint_document.h"
 #include "model/block.h"
+#include "model/block_input.h"
 #include "model/datafile.h"
 #include "model/loads.h"
 
 namespace trelmox::commands {
 
-// The block a study is made on: its planes, its parameters as typed and its
-// loads as numbers.
+// The block a study is made on: its planes, its parameters and its loads,
+// all as numbers (converted once, where the block was read or entered).
 struct StudyBlock {
     PlaneAttitudeArray Attitudes{};
-    TWedgeParams Params{};
+    BlockParameters Parameters{};
     WedgeLoads Loads{};
 };
 
-// Throws Error for a parameter text that is not a number, loads out of range
+// Throws Error for a parameter out of its range, loads out of range
 // and settings that do not fit the block (validateSettings), before any
 // sample; then for a failure of the run. A cancelled run gives the result
 // with Cancelled set.
@@ -42,10 +43,11 @@ std::optional<std::vector<SensitivityStep>> sensitivityStudy(const StudyBlock& b
                                                              double to, int steps, Feedback& feedback);
 
 // Every pair of the joints' sets (or planes) set into the slope of `block`
-// named `blockName` with its loads (JointDocument::combine); the last run
-// stays when it throws.
+// named `blockName`, whose parameters are `parameters`, with its loads
+// (JointDocument::combine); the last run stays when it throws.
 const JointCombinations& combinationStudy(JointDocument& joints, const std::string& blockName, const SavedBlock& block,
-                                          const WedgeLoads& loads, Feedback& feedback);
+                                          const BlockParameters& parameters, const WedgeLoads& loads,
+                                          Feedback& feedback);
 
 // One whole combination run as a script asks for it: the slope of `block`
 // (throws for loads out of range first, before any set is made), the joints
@@ -55,7 +57,7 @@ const JointCombinations& combinationStudy(JointDocument& joints, const std::stri
 // result). The figures do not depend on the feedback; a run cancelled in
 // its probabilities gives the pairs without them.
 CombinationResult combinationStudy(JointDocument& joints, const std::string& blockName, const SavedBlock& block,
-                                   const std::optional<WedgeLoads>& loads, const SetGrouping& grouping,
+                                   const BlockParameters& parameters, const std::optional<WedgeLoads>& loads, const SetGrouping& grouping,
                                    const std::optional<PairProbabilitySettings>& probability, Feedback& feedback);
 
 // The probability of failure of each pair of a combination run; nothing

@@ -8,6 +8,7 @@
 #include "model/files.h"
 #include "model/language.h"
 #include "model/numtext.h"
+#include "model/parameter_fields.h"
 #include "report/full_report.h"
 #include "report/report.h"
 
@@ -80,24 +81,6 @@ template <typename Convert> auto fieldNumber(Convert convert, const char* field,
 double fieldFloat(const std::string& text, const char* field, int row = -1) {
     return fieldNumber([&] { return textToFloat(text); }, field, row);
 }
-
-// The data file's parameter lines that hold one text each, with the
-// field's name in the data.
-struct LoadedParameter {
-    std::optional<std::string> BlockDataTexts::*line;
-    std::string TWedgeParams::*param;
-    const char* field;
-};
-constexpr LoadedParameter LoadedParameters[] = {
-    {&BlockDataTexts::RockUnitWeight, &TWedgeParams::RockUnitWeight, "RockUnitWeight"},
-    {&BlockDataTexts::WaterUnitWeight, &TWedgeParams::WaterUnitWeight, "WaterUnitWeight"},
-    {&BlockDataTexts::SlopeHeight, &TWedgeParams::SlopeHeight, "SlopeHeight"},
-    {&BlockDataTexts::OverhangCoefficient, &TWedgeParams::OverhangCoefficient, "OverhangCoefficient"},
-    {&BlockDataTexts::Cohesion1, &TWedgeParams::Cohesion1, "Cohesion1"},
-    {&BlockDataTexts::Friction1, &TWedgeParams::Friction1, "Friction1"},
-    {&BlockDataTexts::Cohesion2, &TWedgeParams::Cohesion2, "Cohesion2"},
-    {&BlockDataTexts::Friction2, &TWedgeParams::Friction2, "Friction2"},
-};
 
 // A water line fills the pressure its marker names ("z" entered, "j"
 // computed), and the first marker known sets the mode, so that the block
@@ -248,8 +231,8 @@ std::vector<LineDisagreement> BlockDocument::load() {
         if (texts.Attitudes[i]) planes_.Dips[i] = *texts.Attitudes[i];
         if (texts.Quadrants[i]) planes_.Quadrants[i] = *texts.Quadrants[i];
     }
-    for (const LoadedParameter& p : LoadedParameters)
-        if (const auto& text = texts.*p.line) params_.*p.param = *text;
+    for (const ParameterField& p : ParameterFields)
+        if (const auto& text = texts.*p.FileText) params_.*p.Text = *text;
     loadWaterPressures(texts, params_);
     planesEdited_ = parametersEdited_ = loadsEdited_ = false;
     changed();
@@ -346,18 +329,24 @@ void BlockDocument::checkSavable(bool parametersMayBeEmpty) const {
 // The texts the data file's readers convert, in the file's order: a saved
 // block must read back.
 void BlockDocument::checkParameters(bool mayBeEmpty) const {
-    std::vector<std::pair<std::string TWedgeParams::*, const char*>> read;
-    for (const LoadedParameter& p : LoadedParameters) read.emplace_back(p.param, p.field);
+    struct Read {
+        std::string TWedgeParams::*text;
+        const char* field;
+        bool integer;
+    };
+    std::vector<Read> read;
+    for (const ParameterField& p : ParameterFields) read.push_back({p.Text, p.Field, p.Number == nullptr});
+    // The water lines lie between the overhang coefficient and c1.
     if (params_.WaterPressureMode == TWaterPressureMode::Entered)
-        read.insert(read.begin() + 4, {{&TWedgeParams::WaterPressure1, "WaterPressure1"},
-                                       {&TWedgeParams::WaterPressure2, "WaterPressure2"}});
-    for (const auto& [member, field] : read) {
-        const std::string& text = params_.*member;
+        read.insert(read.begin() + 4, {{&TWedgeParams::WaterPressure1, "WaterPressure1", false},
+                                       {&TWedgeParams::WaterPressure2, "WaterPressure2", false}});
+    for (const Read& r : read) {
+        const std::string& text = params_.*r.text;
         if (mayBeEmpty && text.empty()) continue;
-        if (member == &TWedgeParams::OverhangCoefficient)
-            fieldNumber([&] { return textToInt32(text); }, field);
+        if (r.integer)
+            fieldNumber([&] { return textToInt32(text); }, r.field);
         else
-            fieldFloat(text, field);
+            fieldFloat(text, r.field);
     }
 }
 

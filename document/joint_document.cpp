@@ -129,7 +129,7 @@ void JointDocument::combine(const std::string& blockName, const SavedBlock& bloc
 }
 
 std::optional<std::vector<PairProbability>> PairProbabilityJob::run(const ProgressCallback& progress) const {
-    return pairProbabilitiesInOrder(Slope, Loads, Planes, Pairs, Settings, progress);
+    return pairProbabilitiesInOrder(Slope, Planes, Pairs, Settings, progress);
 }
 
 void JointDocument::setProbabilitySettings(std::uint64_t samples, std::uint64_t seed) {
@@ -148,7 +148,7 @@ void JointDocument::setProbabilitySettings(std::uint64_t samples, std::uint64_t 
 PairProbabilityJob JointDocument::pairProbabilityJob() const {
     if (!combinations_) throw Error::refused(inLanguage("请先做组合分析", "Run the combinations first"));
     const JointCombinations& run = *combinations_;
-    return {run.Block, run.Slope.Loads, run.Planes, run.Pairs, probability_, combinationRuns_};
+    return {run.Slope, run.Planes, run.Pairs, probability_, combinationRuns_};
 }
 
 bool JointDocument::takePairProbabilities(const PairProbabilityJob& job, std::vector<PairProbability> found) {

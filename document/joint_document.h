@@ -33,11 +33,10 @@ enum class JointGrouping {
 };
 
 // What the pairs' probabilities are worked out from: copies of the last
-// combinations' slope, loads, planes and pairs, so that a worker thread
+// combinations' slope with its loads, planes and pairs, so that a worker thread
 // can run them while the document goes on changing.
 struct PairProbabilityJob {
-    SavedBlock Slope;
-    WedgeLoads Loads;
+    CombinationSlope Slope; // with its loads
     std::vector<CandidatePlane> Planes;
     std::vector<PlanePair> Pairs;
     PairProbabilitySettings Settings;

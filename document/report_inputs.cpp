@@ -7,12 +7,52 @@
 
 namespace trelmox {
 
-CalculationReportInputs reportInputs(const std::string& blockName, const SavedBlock& block, const WedgeLoads& loads,
-                                     std::optional<BlockRun> results, std::string noResults, const std::string& date) {
+namespace {
+
+// The facts of entries whose texts do not all convert: whatever does
+// convert is still shown (the corners from the planes and the slope height,
+// the computed water pressure, the parameters without the planes), so that
+// the report can draw the block beside the reason it was not analysed.
+BlockFacts enteredFacts(const SavedBlock& block, const WedgeLoads& loads, const BlockRun* run) {
+    const TWedgeParams& p = block.Params;
+    BlockFacts facts{run ? blockCorners(*run) : blockCorners(block.Quadrants, p.SlopeHeight), {}, {}, {}};
+    if (p.WaterPressureMode != TWaterPressureMode::Entered) try {
+            facts.ComputedWaterPressure = ComputeWaterPressure(fieldNumber(p.WaterUnitWeight, "WaterUnitWeight"),
+                                                               fieldNumber(p.SlopeHeight, "SlopeHeight"));
+        } catch (const Error&) {}
+    try {
+        facts.Parameters = parameterNumbers(p);
+        facts.Values = blockInputs(block.Attitudes, *facts.Parameters, loads);
+    } catch (const Error&) {}
+    return facts;
+}
+
+std::optional<BlockInput> convertedInput(const SavedBlock& block) {
+    try {
+        return blockInput(block);
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+}
+
+// `input`: the block's texts converted, none when they do not all convert.
+CalculationReportInputs inputsWithFacts(const std::string& blockName, const SavedBlock& block,
+                                        const std::optional<BlockInput>& input, const WedgeLoads& loads,
+                                        std::optional<BlockRun> results, std::string noResults,
+                                        const std::string& date) {
     CalculationReportInputs in{blockName,    block,        loads, std::move(results), std::move(noResults),
                                std::nullopt, std::nullopt, date};
-    in.Facts = blockFacts(block, loads, in.Results ? &*in.Results : nullptr);
+    const BlockRun* run = in.Results ? &*in.Results : nullptr;
+    in.Facts = input ? blockFacts(*input, loads, run) : enteredFacts(block, loads, run);
     return in;
+}
+
+} // namespace
+
+CalculationReportInputs reportInputs(const std::string& blockName, const SavedBlock& block, const WedgeLoads& loads,
+                                     std::optional<BlockRun> results, std::string noResults, const std::string& date) {
+    return inputsWithFacts(blockName, block, convertedInput(block), loads, std::move(results), std::move(noResults),
+                           date);
 }
 
 CalculationReportInputs analysedReportInputs(const std::string& blockName, const SavedBlock& block,
@@ -22,14 +62,16 @@ CalculationReportInputs analysedReportInputs(const std::string& blockName, const
     };
     std::string reason;
     std::optional<BlockRun> results;
+    std::optional<BlockInput> input; // the texts converted once, for the run and the facts
     try {
-        BlockRun run = runBlock(blockInput(block), loads);
+        input = blockInput(block);
+        BlockRun run = runBlock(*input, loads);
         if (run.Failure) reason = failed(*run.Failure);
         if (run.complete()) results = std::move(run);
     } catch (const Error& failure) { // a text that is not a number
         reason = failed(failure);
     }
-    return reportInputs(blockName, block, loads, std::move(results), std::move(reason), date);
+    return inputsWithFacts(blockName, block, input, loads, std::move(results), std::move(reason), date);
 }
 
 } // namespace trelmox

@@ -21,10 +21,10 @@ WedgeScene blockScene(const BlockVertices& vertices, const FullAnalysis* analysi
 }
 
 void writeBlockPictures(const std::filesystem::path& folder, const std::string& blockName,
-                        const PlaneAttitudeArray& attitudes, const TWedgeParams& params, const WedgeLoads& loads,
+                        const PlaneAttitudeArray& attitudes, const BlockParameters& parameters, const WedgeLoads& loads,
                         const WedgeScene& scene) {
     const ChineseFiles chinese;
-    StereonetInput net{attitudes, smallerFrictionAngle(params), NetProjection::EqualAngle, blockCaption(blockName)};
+    StereonetInput net{attitudes, smallerFrictionAngle(parameters), NetProjection::EqualAngle, blockCaption(blockName)};
     if (loads.Crack) net.Crack = loads.Crack->Attitude;
     writeSvgFile(folder / stereonetFileName(blockName), stereonetFigure(net), 900, 570);
     writeSvgFile(folder / wedgeViewFileName(blockName),

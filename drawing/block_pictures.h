@@ -7,6 +7,7 @@
 #include "analysis/full_analysis.h"
 #include "drawing/wedge_view.h"
 #include "model/block.h"
+#include "model/block_input.h"
 #include "model/loads.h"
 
 namespace trelmox {
@@ -24,10 +25,10 @@ std::string wedgeViewFileName(const std::string& blockName);
 // tetrahedron of the drawing file's corners.
 WedgeScene blockScene(const BlockVertices& vertices, const FullAnalysis* analysis, const WedgeLoads& loads);
 
-// Writes both files into `folder` (replaced atomically); the friction
-// circle is left out while a friction text is not a number.
+// Writes both files into `folder` (replaced atomically), the stereonet
+// with the friction circle of the weaker cutting plane.
 void writeBlockPictures(const std::filesystem::path& folder, const std::string& blockName,
-                        const PlaneAttitudeArray& attitudes, const TWedgeParams& params, const WedgeLoads& loads,
+                        const PlaneAttitudeArray& attitudes, const BlockParameters& parameters, const WedgeLoads& loads,
                         const WedgeScene& scene);
 
 } // namespace trelmox

@@ -6,8 +6,6 @@
 
 #include "drawing/plane_style.h"
 #include "analysis/vec3.h"
-#include "model/error.h"
-#include "model/numtext.h"
 #include "model/language.h"
 
 namespace trelmox {
@@ -307,12 +305,13 @@ std::string projectionTitle(NetProjection projection) {
 
 bool drawableFriction(const std::optional<double>& angle) { return angle && *angle >= 0 && *angle < 90; }
 
-std::optional<double> smallerFrictionAngle(const TWedgeParams& params) {
-    try {
-        return frictionAngle(std::min(textToFloat(params.Friction1), textToFloat(params.Friction2)));
-    } catch (const Error&) {
-        return std::nullopt;
-    }
+double smallerFrictionAngle(const BlockParameters& parameters) {
+    return frictionAngle(std::min(parameters.Friction1, parameters.Friction2));
+}
+
+std::optional<double> smallerFrictionAngle(const std::optional<BlockParameters>& parameters) {
+    if (!parameters) return std::nullopt;
+    return smallerFrictionAngle(*parameters);
 }
 
 double labelWidth(const std::string& text, double height) {

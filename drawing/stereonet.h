@@ -10,6 +10,7 @@
 #include "analysis/orientation.h"
 #include "drawing/figure.h"
 #include "model/block.h"
+#include "model/block_input.h"
 
 namespace trelmox {
 
@@ -46,9 +47,10 @@ std::vector<std::vector<Point2>> smallCircle(TPoint3D axis, double halfAngleDegr
 // compass labels, in the unit circle.
 void addNetFrame(Figure& figure);
 
-// The friction angle of the weaker cutting plane, arctan(min(f1, f2)), from
-// the parameter texts; nothing while either text is not a number.
-std::optional<double> smallerFrictionAngle(const TWedgeParams& params);
+// The friction angle of the weaker cutting plane, arctan(min(f1, f2)).
+double smallerFrictionAngle(const BlockParameters& parameters);
+// The same of parameters that may be missing (a text that is not a number).
+std::optional<double> smallerFrictionAngle(const std::optional<BlockParameters>& parameters);
 
 // "下半球等角投影" or "下半球等面积投影".
 std::string projectionTitle(NetProjection projection);

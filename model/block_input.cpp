@@ -5,6 +5,7 @@
 #include "model/datafile.h"
 #include "model/error.h"
 #include "model/numtext.h"
+#include "model/parameter_fields.h"
 
 namespace trelmox {
 
@@ -19,23 +20,6 @@ constexpr LetterCase LetterCases[] = {
     {"E", "N", "W", QuadrantCase::StrikeEastDipNorthWest},
     {"W", "S", "W", QuadrantCase::StrikeWestDipSouthWest},
     {"W", "N", "E", QuadrantCase::StrikeWestDipNorthEast},
-};
-
-// The real-valued parameters in the order they are converted, which
-// decides which bad text the user hears about first.
-struct ParameterText {
-    std::string TWedgeParams::*text;
-    double BlockParameters::*number;
-    const char* field;
-};
-constexpr ParameterText ParameterTexts[] = {
-    {&TWedgeParams::RockUnitWeight, &BlockParameters::RockUnitWeight, "RockUnitWeight"},
-    {&TWedgeParams::SlopeHeight, &BlockParameters::SlopeHeight, "SlopeHeight"},
-    {&TWedgeParams::Cohesion1, &BlockParameters::Cohesion1, "Cohesion1"},
-    {&TWedgeParams::Cohesion2, &BlockParameters::Cohesion2, "Cohesion2"},
-    {&TWedgeParams::Friction1, &BlockParameters::Friction1, "Friction1"},
-    {&TWedgeParams::Friction2, &BlockParameters::Friction2, "Friction2"},
-    {&TWedgeParams::WaterUnitWeight, &BlockParameters::WaterUnitWeight, "WaterUnitWeight"},
 };
 
 } // namespace
@@ -76,7 +60,10 @@ QuadrantAttitude quadrantAttitude(const TPlaneQuadrant& plane) {
 
 BlockParameters parameterNumbers(const TWedgeParams& params) {
     BlockParameters n;
-    for (const ParameterText& p : ParameterTexts) n.*p.number = fieldNumber(params.*p.text, p.field);
+    for (const int row : ConversionOrder) {
+        const ParameterField& p = ParameterFields[row];
+        n.*p.Number = fieldNumber(params.*p.Text, p.Field);
+    }
     n.OverhangCoefficient = fieldInt32(params.OverhangCoefficient, "OverhangCoefficient");
     n.WaterPressureMode = params.WaterPressureMode;
     if (params.WaterPressureMode == TWaterPressureMode::Entered) {

@@ -10,6 +10,7 @@
 #include "model/language.h"
 #include "model/files.h"
 #include "model/numtext.h"
+#include "model/parameter_fields.h"
 #include "model/textcodec.h"
 
 namespace trelmox {
@@ -48,28 +49,6 @@ std::vector<std::string> splitLines(const std::string& text) {
 
 std::string field(const std::string& line, int n) { return Parse(",", line, n); }
 
-// The lines that hold one parameter text each; the overhang coefficient is
-// read as an integer, every other one as a real number.
-struct ParameterLine {
-    int number;
-    std::optional<std::string> BlockDataTexts::*text;
-    std::string TWedgeParams::*param;
-    double BlockParameters::*value; // none: the integer overhang coefficient
-    const char* field;
-};
-constexpr ParameterLine ParameterLines[] = {
-    {9, &BlockDataTexts::RockUnitWeight, &TWedgeParams::RockUnitWeight, &BlockParameters::RockUnitWeight,
-     "RockUnitWeight"},
-    {10, &BlockDataTexts::WaterUnitWeight, &TWedgeParams::WaterUnitWeight, &BlockParameters::WaterUnitWeight,
-     "WaterUnitWeight"},
-    {11, &BlockDataTexts::SlopeHeight, &TWedgeParams::SlopeHeight, &BlockParameters::SlopeHeight, "SlopeHeight"},
-    {12, &BlockDataTexts::OverhangCoefficient, &TWedgeParams::OverhangCoefficient, nullptr, "OverhangCoefficient"},
-    {15, &BlockDataTexts::Cohesion1, &TWedgeParams::Cohesion1, &BlockParameters::Cohesion1, "Cohesion1"},
-    {16, &BlockDataTexts::Friction1, &TWedgeParams::Friction1, &BlockParameters::Friction1, "Friction1"},
-    {17, &BlockDataTexts::Cohesion2, &TWedgeParams::Cohesion2, &BlockParameters::Cohesion2, "Cohesion2"},
-    {18, &BlockDataTexts::Friction2, &TWedgeParams::Friction2, &BlockParameters::Friction2, "Friction2"},
-};
-
 // A parameter line keeps only its first field: a text cut at ",".
 void storeLine(BlockDataTexts& texts, int number, const std::string& line) {
     if (number < FirstQuadrantLine) {
@@ -81,8 +60,8 @@ void storeLine(BlockDataTexts& texts, int number, const std::string& line) {
         (number == WaterLine1 ? texts.Water1 : texts.Water2) =
             BlockDataTexts::WaterLine{field(line, 1), field(line, 2)};
     } else {
-        for (const auto& p : ParameterLines)
-            if (p.number == number) texts.*p.text = field(line, 1);
+        for (const ParameterField& p : ParameterFields)
+            if (p.Line == number) texts.*p.FileText = field(line, 1);
     }
 }
 
@@ -121,8 +100,8 @@ template <typename Visit> void forEachField(BlockDataTexts& texts, Visit visit) 
             for (std::string* field : {&q->StrikeNS, &q->StrikeAngle, &q->StrikeEW, &q->DipNS, &q->DipEW, &q->DipAngle})
                 visit(*field, FirstQuadrantLine + i);
     }
-    for (const auto& p : ParameterLines)
-        if (auto& text = texts.*p.text) visit(*text, p.number);
+    for (const ParameterField& p : ParameterFields)
+        if (auto& text = texts.*p.FileText) visit(*text, p.Line);
     for (const int number : {WaterLine1, WaterLine1 + 1})
         if (auto& line = number == WaterLine1 ? texts.Water1 : texts.Water2) {
             visit(line->Marker, number);
@@ -144,7 +123,7 @@ void checkComplete(const BlockDataTexts& texts) {
     }
     present[WaterLine1 - 1] = texts.Water1.has_value();
     present[WaterLine1] = texts.Water2.has_value();
-    for (const auto& p : ParameterLines) present[p.number - 1] = (texts.*p.text).has_value();
+    for (const ParameterField& p : ParameterFields) present[p.Line - 1] = (texts.*p.FileText).has_value();
     for (int i = 0; i < LineCount; ++i)
         if (!present[i])
             throw Error::atLine(messageLanguage() == Language::English
@@ -319,15 +298,15 @@ ParsedBlock savedBlockFromTexts(const BlockDataTexts& fileTexts) {
         block.Quadrants[i] = quadrant;
     }
     BlockParameters& numbers = block.Input.Parameters;
-    for (const auto& p : ParameterLines) {
-        const std::string& text = *(texts.*p.text);
-        atLine(p.number, [&] {
-            if (p.value)
-                numbers.*p.value = fieldNumber(text, p.field);
+    for (const ParameterField& p : ParameterFields) {
+        const std::string& text = *(texts.*p.FileText);
+        atLine(p.Line, [&] {
+            if (p.Number)
+                numbers.*p.Number = fieldNumber(text, p.Field);
             else
-                numbers.OverhangCoefficient = fieldInt32(text, p.field);
+                numbers.OverhangCoefficient = fieldInt32(text, p.Field);
         });
-        block.Params.*p.param = text;
+        block.Params.*p.Text = text;
     }
     setWaterPressures(texts, block.Params, numbers);
     for (int i = 0; i < PlaneCount; ++i)

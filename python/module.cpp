@@ -285,7 +285,9 @@ Parameter parameterNamed(const std::string& name) {
     return *parameter;
 }
 
-BlockInputs inputsOf(const Block& b) { return blockInputs(b.Saved.Attitudes, b.Saved.Params, b.loads()); }
+BlockInputs inputsOf(const Block& b) {
+    return blockInputs(b.Saved.Input.Attitudes, b.Saved.Input.Parameters, b.loads());
+}
 
 using Column = py::array_t<double, py::array::c_style | py::array::forcecast>;
 
@@ -419,8 +421,8 @@ py::tuple probabilistic(const Block& block, const RunSettings& run, bool keepFac
     settings.KeepFactors = keepFactors;
     {
         const py::gil_scoped_release free;
-        result = commands::probabilisticStudy({block.Saved.Attitudes, block.Saved.Params, run.Loads}, settings,
-                                              commands::silentFeedback());
+        result = commands::probabilisticStudy({block.Saved.Input.Attitudes, block.Saved.Input.Parameters, run.Loads},
+                                              settings, commands::silentFeedback());
         json = probabilisticJson(block.Name, settings, result);
     }
     if (!keepFactors) return py::make_tuple(pythonOf(json), py::none(), py::none());
@@ -460,14 +462,14 @@ ReliabilityResult reliabilityOf(const Block& block, const RunSettings& run, cons
     s.TargetCov = cov;
     s.MaxSamples = maxSamples;
     const py::gil_scoped_release free;
-    return runReliability(block.Saved.Attitudes, block.Saved.Params, run.Loads, s);
+    return runReliability(block.Saved.Input.Attitudes, block.Saved.Input.Parameters, run.Loads, s);
 }
 
 py::dict sampleInputs(const Block& block, const RunSettings& run) {
     DrawnSamples drawn;
     {
         const py::gil_scoped_release free;
-        drawn = drawSamples(block.Saved.Attitudes, block.Saved.Params, run.Loads, run.Settings);
+        drawn = drawSamples(block.Saved.Input.Attitudes, block.Saved.Input.Parameters, run.Loads, run.Settings);
     }
     py::dict columns;
     for (std::size_t k = 0; k < drawn.Inputs.size(); ++k)
@@ -487,8 +489,8 @@ py::object sensitivity(const Block& block, const std::string& name, double from,
     Json json;
     {
         const py::gil_scoped_release free;
-        const auto run = commands::sensitivityStudy({block.Saved.Attitudes, block.Saved.Params, loads}, input, from, to,
-                                                    steps, commands::silentFeedback());
+        const auto run = commands::sensitivityStudy({block.Saved.Input.Attitudes, block.Saved.Input.Parameters, loads},
+                                                    input, from, to, steps, commands::silentFeedback());
         json = sensitivityJson(block.Name, input, loads.RequiredFactor, *run);
     }
     return pythonOf(json);
@@ -561,7 +563,7 @@ std::vector<std::filesystem::path> writePictures(const Block& block, const std::
     const BlockRun& run = *outcome.run;
     const WedgeLoads loads = block.loads();
     const FullAnalysis* full = block.Loads && run.Full ? &run.Full->Analysis : nullptr;
-    writeBlockPictures(folder, block.Name, block.Saved.Attitudes, block.Saved.Params, loads,
+    writeBlockPictures(folder, block.Name, block.Saved.Input.Attitudes, block.Saved.Input.Parameters, loads,
                        blockScene(*run.Vertices, full, loads));
     return {folder / stereonetFileName(block.Name), folder / wedgeViewFileName(block.Name)};
 }

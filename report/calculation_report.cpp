@@ -327,7 +327,7 @@ ReportSection pictureSection(const CalculationReportInputs& in, const BlockCorne
     ReportSection section{say("五、附图", "5 Figures"), {}, true};
     auto& items = section.Items;
     const NetProjection projection = NetProjection::EqualAngle;
-    items.push_back(picture(stereonetFigure({in.Block.Attitudes, smallerFrictionAngle(in.Block.Params), projection,
+    items.push_back(picture(stereonetFigure({in.Block.Attitudes, smallerFrictionAngle(in.Facts.Parameters), projection,
                                              blockCaption(in.BlockName)}),
                             say("赤平投影", "Stereonet") + bracketed(projectionTitle(projection))));
     if (corners.Vertices) {

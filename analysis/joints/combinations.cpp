@@ -157,10 +157,11 @@ std::vector<CandidatePlane> setCandidates(const std::vector<Measurement>& planes
     return candidates;
 }
 
-CombinationSlope combinationSlope(const SavedBlock& block, const WedgeLoads& loads) {
+CombinationSlope combinationSlope(const PlaneAttitudeArray& attitudes, const BlockParameters& parameters,
+                                  const WedgeLoads& loads) {
     validateLoads(loads);
-    return {block.Attitudes[int(TPlaneRole::SlopeTopSurface)], block.Attitudes[int(TPlaneRole::SlopeFace)],
-            readWedgeNumbers(block.Params), loads};
+    return {attitudes[int(TPlaneRole::SlopeTopSurface)], attitudes[int(TPlaneRole::SlopeFace)], parameters,
+            wedgeNumbers(parameters), loads};
 }
 
 SavedBlock pairBlock(const SavedBlock& slope, const CandidatePlane& first, const CandidatePlane& second) {
@@ -177,6 +178,20 @@ SavedBlock pairBlock(const SavedBlock& slope, const CandidatePlane& first, const
     if (second.Cohesion) block.Params.Cohesion2 = floatToExactText(*second.Cohesion);
     if (second.Friction) block.Params.Friction2 = floatToExactText(*second.Friction);
     return block;
+}
+
+PairInput pairInput(const CombinationSlope& slope, const CandidatePlane& first, const CandidatePlane& second) {
+    PairInput pair;
+    pair.Attitudes[First] = first.Plane;
+    pair.Attitudes[Second] = second.Plane;
+    pair.Attitudes[int(TPlaneRole::SlopeTopSurface)] = slope.Top;
+    pair.Attitudes[int(TPlaneRole::SlopeFace)] = slope.Face;
+    pair.Parameters = slope.Parameters;
+    if (first.Cohesion) pair.Parameters.Cohesion1 = *first.Cohesion;
+    if (first.Friction) pair.Parameters.Friction1 = *first.Friction;
+    if (second.Cohesion) pair.Parameters.Cohesion2 = *second.Cohesion;
+    if (second.Friction) pair.Parameters.Friction2 = *second.Friction;
+    return pair;
 }
 
 bool PlanePair::hasFactor() const { return Full && cutsOutWedge(Full->Contact) && !std::isnan(Full->Factor); }

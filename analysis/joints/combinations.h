@@ -45,18 +45,29 @@ std::vector<CandidatePlane> setCandidates(const std::vector<Measurement>& planes
 // The slope the pairs are set into.
 struct CombinationSlope {
     TPlaneAttitude Top, Face;
-    WedgeNumbers Numbers; // its c1, f1, c2, f2 are the planes' defaults
+    BlockParameters Parameters; // as the block gives them, for the pairs' own runs
+    WedgeNumbers Numbers;       // its c1, f1, c2, f2 are the planes' defaults
     WedgeLoads Loads;
 };
-// The slope of a saved block with its loads. Throws Error for parameter
-// texts that do not convert (the analysis's messages) and loads out of range.
-CombinationSlope combinationSlope(const SavedBlock& block, const WedgeLoads& loads);
+// The slope of a block (its planes and parameters) with its loads. Throws
+// Error for parameters out of their range (the analysis's messages) and
+// loads out of range.
+CombinationSlope combinationSlope(const PlaneAttitudeArray& attitudes, const BlockParameters& parameters,
+                                  const WedgeLoads& loads);
 
 // The block a pair makes: the slope's attitudes and parameters with the pair
 // as its first and second cutting plane (both notations) and the planes' own
 // c and f in place of the block's. Analysed as a block, it gives the pair's
 // figures.
 SavedBlock pairBlock(const SavedBlock& slope, const CandidatePlane& first, const CandidatePlane& second);
+// The same block as the analysis takes it, set into the slope's numbers: the
+// pair's attitudes and parameters, to the last bit those of pairBlock read
+// back.
+struct PairInput {
+    PlaneAttitudeArray Attitudes{};
+    BlockParameters Parameters{};
+};
+PairInput pairInput(const CombinationSlope& slope, const CandidatePlane& first, const CandidatePlane& second);
 
 // What a pair keeps of its full analysis: the contact case and the factor.
 struct PairSafety {

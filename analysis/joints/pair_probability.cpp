@@ -36,7 +36,7 @@ PairProbability pairProbability(const ProbabilisticResult& run) {
 namespace {
 
 // Each pair's run in turn, on the team its samples are worth.
-std::optional<std::vector<PairProbability>> pairsInTurn(const SavedBlock& slope, const WedgeLoads& loads,
+std::optional<std::vector<PairProbability>> pairsInTurn(const CombinationSlope& slope,
                                                         const std::vector<CandidatePlane>& planes,
                                                         const std::vector<PlanePair>& pairs,
                                                         const PairProbabilitySettings& settings,
@@ -47,14 +47,14 @@ std::optional<std::vector<PairProbability>> pairsInTurn(const SavedBlock& slope,
     for (std::size_t i = 0; i < pairs.size(); ++i) {
         const CandidatePlane& a = planes[pairs[i].First];
         const CandidatePlane& b = planes[pairs[i].Second];
-        const SavedBlock block = pairBlock(slope, a, b);
+        const PairInput pair = pairInput(slope, a, b);
         ProgressCallback pairProgress;
         if (progress)
             pairProgress = [&progress, before = settings.Samples * i, total](std::uint64_t done, std::uint64_t) {
                 return progress(before + done, total);
             };
         const ProbabilisticResult run =
-            runProbabilistic(block.Attitudes, block.Params, loads, pairSettings(a, b, settings), pairProgress);
+            runProbabilistic(pair.Attitudes, pair.Parameters, slope.Loads, pairSettings(a, b, settings), pairProgress);
         if (run.Cancelled) return std::nullopt;
         found.push_back(pairProbability(run));
     }
@@ -66,7 +66,7 @@ std::optional<std::vector<PairProbability>> pairsInTurn(const SavedBlock& slope,
 // number of threads, and the first failure in pair order is thrown, as in
 // turn (the pairs are handed out in order, so every pair before a failed
 // one has run).
-std::optional<std::vector<PairProbability>> pairsShared(const SavedBlock& slope, const WedgeLoads& loads,
+std::optional<std::vector<PairProbability>> pairsShared(const CombinationSlope& slope,
                                                         const std::vector<CandidatePlane>& planes,
                                                         const std::vector<PlanePair>& pairs,
                                                         const PairProbabilitySettings& settings,
@@ -86,10 +86,10 @@ std::optional<std::vector<PairProbability>> pairsShared(const SavedBlock& slope,
         try {
             const CandidatePlane& a = planes[pairs[i].First];
             const CandidatePlane& b = planes[pairs[i].Second];
-            const SavedBlock block = pairBlock(slope, a, b);
+            const PairInput pair = pairInput(slope, a, b);
             ProbabilisticSettings s = pairSettings(a, b, settings);
             s.Threads = 1;
-            found[i] = pairProbability(runProbabilistic(block.Attitudes, block.Params, loads, s));
+            found[i] = pairProbability(runProbabilistic(pair.Attitudes, pair.Parameters, slope.Loads, s));
             const std::uint64_t finished = done.fetch_add(settings.Samples) + settings.Samples;
             // The callback runs on the calling thread only (thread 0 of the team).
             if (progress && omp_get_thread_num() == 0 && finished < total && !progress(finished, total)) {
@@ -109,7 +109,7 @@ std::optional<std::vector<PairProbability>> pairsShared(const SavedBlock& slope,
 
 } // namespace
 
-std::optional<std::vector<PairProbability>> pairProbabilitiesInOrder(const SavedBlock& slope, const WedgeLoads& loads,
+std::optional<std::vector<PairProbability>> pairProbabilitiesInOrder(const CombinationSlope& slope,
                                                                      const std::vector<CandidatePlane>& planes,
                                                                      const std::vector<PlanePair>& pairs,
                                                                      const PairProbabilitySettings& settings,
@@ -118,8 +118,8 @@ std::optional<std::vector<PairProbability>> pairProbabilitiesInOrder(const Saved
     // samples share out each run's samples instead.
     const unsigned team = teamSize(settings.Threads, settings.Samples * pairs.size());
     if (team > 1 && pairs.size() >= 4 * std::size_t{team})
-        return pairsShared(slope, loads, planes, pairs, settings, progress, team);
-    return pairsInTurn(slope, loads, planes, pairs, settings, progress);
+        return pairsShared(slope, planes, pairs, settings, progress, team);
+    return pairsInTurn(slope, planes, pairs, settings, progress);
 }
 
 std::vector<PairProbability> byProbability(std::vector<PlanePair>& pairs, std::vector<PairProbability> found) {
@@ -134,10 +134,9 @@ std::vector<PairProbability> byProbability(std::vector<PlanePair>& pairs, std::v
     return sortedFound;
 }
 
-std::vector<PairProbability> pairProbabilities(const SavedBlock& slope, const WedgeLoads& loads,
-                                               const std::vector<CandidatePlane>& planes, std::vector<PlanePair>& pairs,
-                                               const PairProbabilitySettings& settings) {
-    return byProbability(pairs, *pairProbabilitiesInOrder(slope, loads, planes, pairs, settings));
+std::vector<PairProbability> pairProbabilities(const CombinationSlope& slope, const std::vector<CandidatePlane>& planes,
+                                               std::vector<PlanePair>& pairs, const PairProbabilitySettings& settings) {
+    return byProbability(pairs, *pairProbabilitiesInOrder(slope, planes, pairs, settings));
 }
 
 } // namespace trelmox

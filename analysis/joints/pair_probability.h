@@ -33,7 +33,7 @@ struct PairProbability {
 
 // The settings of the pair's own probabilistic run: those given, each plane
 // drawn from its Fisher distribution where it has a K, the failed wedges'
-// volumes wanted. runProbabilistic on pairBlock(...) with them is the
+// volumes wanted. runProbabilistic on pairInput(...) with them is the
 // pair's run.
 ProbabilisticSettings pairSettings(const CandidatePlane& first, const CandidatePlane& second,
                                    const PairProbabilitySettings& settings);
@@ -42,7 +42,7 @@ PairProbability pairProbability(const ProbabilisticResult& run);
 // Each pair's probability in the pairs' order. `progress` counts the
 // samples of all pairs together; when it cancels, nothing is returned.
 // Throws Error as runProbabilistic does.
-std::optional<std::vector<PairProbability>> pairProbabilitiesInOrder(const SavedBlock& slope, const WedgeLoads& loads,
+std::optional<std::vector<PairProbability>> pairProbabilitiesInOrder(const CombinationSlope& slope,
                                                                      const std::vector<CandidatePlane>& planes,
                                                                      const std::vector<PlanePair>& pairs,
                                                                      const PairProbabilitySettings& settings,
@@ -55,8 +55,7 @@ std::vector<PairProbability> byProbability(std::vector<PlanePair>& pairs, std::v
 // Each pair's probability (by the pairs' order), and the pairs sorted by
 // it, the most likely to fail first (ties keep their order). Throws Error as
 // runProbabilistic does.
-std::vector<PairProbability> pairProbabilities(const SavedBlock& slope, const WedgeLoads& loads,
-                                               const std::vector<CandidatePlane>& planes, std::vector<PlanePair>& pairs,
-                                               const PairProbabilitySettings& settings);
+std::vector<PairProbability> pairProbabilities(const CombinationSlope& slope, const std::vector<CandidatePlane>& planes,
+                                               std::vector<PlanePair>& pairs, const PairProbabilitySettings& settings);
 
 } // namespace trelmox

@@ -2,19 +2,17 @@
 
 #include "analysis/wedge.h"
 #include "model/error.h"
-#include "model/numtext.h"
 
 namespace trelmox {
 
-BlockFacts blockFacts(const SavedBlock& block, const WedgeLoads& loads, const BlockRun* run) {
-    const TWedgeParams& p = block.Params;
-    BlockFacts facts{run ? blockCorners(*run) : blockCorners(block.Quadrants, p.SlopeHeight), {}, {}};
+BlockFacts blockFacts(const BlockInput& input, const WedgeLoads& loads, const BlockRun* run) {
+    const BlockParameters& p = input.Parameters;
+    BlockFacts facts{run ? blockCorners(*run) : blockCorners(input.Quadrants, p.SlopeHeight), {}, {}, p};
     if (p.WaterPressureMode != TWaterPressureMode::Entered) try {
-            facts.ComputedWaterPressure =
-                ComputeWaterPressure(textToFloat(p.WaterUnitWeight), textToFloat(p.SlopeHeight));
+            facts.ComputedWaterPressure = ComputeWaterPressure(p.WaterUnitWeight, p.SlopeHeight);
         } catch (const Error&) {}
     try {
-        facts.Values = blockInputs(block.Attitudes, p, loads);
+        facts.Values = blockInputs(input.Attitudes, p, loads);
     } catch (const Error&) {}
     return facts;
 }

@@ -21,9 +21,11 @@ struct BlockFacts {
     std::optional<double> ComputedWaterPressure;
     // None where a text is not a number or a load is out of range.
     std::optional<BlockInputs> Values;
+    // The parameters as numbers; none where a text is not a number.
+    std::optional<BlockParameters> Parameters;
 };
 
 // `run`: the block's run on these very inputs, or null when there is none.
-BlockFacts blockFacts(const SavedBlock& block, const WedgeLoads& loads, const BlockRun* run);
+BlockFacts blockFacts(const BlockInput& input, const WedgeLoads& loads, const BlockRun* run);
 
 } // namespace trelmox

@@ -298,15 +298,16 @@ ParameterRange parameterRange(Parameter parameter) {
 
 std::string rangeText(ParameterRange range) { return boundText(range.Low) + ".." + boundText(range.High); }
 
-BlockInputs blockInputs(const PlaneAttitudeArray& attitudes, const TWedgeParams& params) {
-    return blockInputs(attitudes, params, WedgeLoads{});
+BlockInputs blockInputs(const PlaneAttitudeArray& attitudes, const BlockParameters& parameters) {
+    return blockInputs(attitudes, parameters, WedgeLoads{});
 }
 
-BlockInputs blockInputs(const PlaneAttitudeArray& attitudes, const TWedgeParams& params, const WedgeLoads& loads) {
+BlockInputs blockInputs(const PlaneAttitudeArray& attitudes, const BlockParameters& parameters,
+                        const WedgeLoads& loads) {
     BlockInputs inputs;
     inputs.Attitudes = attitudes;
-    inputs.Numbers = readWedgeNumbers(params);
-    inputs.ComputedWater = params.WaterPressureMode == TWaterPressureMode::Computed;
+    inputs.Numbers = wedgeNumbers(parameters);
+    inputs.ComputedWater = parameters.WaterPressureMode == TWaterPressureMode::Computed;
     inputs.Loads = loads;
     validateLoads(loads);
     if (loads.Crack) {

@@ -152,12 +152,13 @@ struct BlockInputs {
     // The loads' own magnitudes, which ForceTotal and BoltTotal scale.
     std::vector<double> ForceShares, BoltShares;
 };
-// Converts the parameter texts as the deterministic analysis does (same
-// errors, same order); the loads are the defaults, those of a block without
-// a companion file.
-BlockInputs blockInputs(const PlaneAttitudeArray& attitudes, const TWedgeParams& params);
+// Checks the parameters as the deterministic analysis does (same errors,
+// same order); the loads are the defaults, those of a block without a
+// companion file.
+BlockInputs blockInputs(const PlaneAttitudeArray& attitudes, const BlockParameters& parameters);
 // The same with the block's loads; throws Error for loads out of range.
-BlockInputs blockInputs(const PlaneAttitudeArray& attitudes, const TWedgeParams& params, const WedgeLoads& loads);
+BlockInputs blockInputs(const PlaneAttitudeArray& attitudes, const BlockParameters& parameters,
+                        const WedgeLoads& loads);
 
 double parameterValue(const BlockInputs& inputs, Parameter parameter);
 // Where the input lives in `inputs`.

@@ -457,15 +457,15 @@ void validateSettings(const BlockInputs& inputs, const ProbabilisticSettings& se
     checkSampleMemory(settings, varied);
 }
 
-ProbabilisticResult runProbabilistic(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
+ProbabilisticResult runProbabilistic(const PlaneAttitudeArray& attitudes, const BlockParameters& parameters,
                                      const ProbabilisticSettings& settings, const ProgressCallback& progress) {
-    return runProbabilistic(attitudes, params, WedgeLoads{}, settings, progress);
+    return runProbabilistic(attitudes, parameters, WedgeLoads{}, settings, progress);
 }
 
-ProbabilisticResult runProbabilistic(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
+ProbabilisticResult runProbabilistic(const PlaneAttitudeArray& attitudes, const BlockParameters& parameters,
                                      const WedgeLoads& loads, const ProbabilisticSettings& settings,
                                      const ProgressCallback& progress) {
-    const BlockInputs base = blockInputs(attitudes, params, loads);
+    const BlockInputs base = blockInputs(attitudes, parameters, loads);
     validateSettings(base, settings);
     const SamplePlan plan = samplePlan(base, settings);
     const RunStores stores(settings.Samples, settings.KeepFactors);
@@ -578,9 +578,9 @@ void evaluateSamples(const BlockInputs& base, const std::vector<Parameter>& inpu
     });
 }
 
-DrawnSamples drawSamples(const PlaneAttitudeArray& attitudes, const TWedgeParams& params, const WedgeLoads& loads,
-                         const ProbabilisticSettings& settings) {
-    const BlockInputs base = blockInputs(attitudes, params, loads);
+DrawnSamples drawSamples(const PlaneAttitudeArray& attitudes, const BlockParameters& parameters,
+                         const WedgeLoads& loads, const ProbabilisticSettings& settings) {
+    const BlockInputs base = blockInputs(attitudes, parameters, loads);
     validateSettings(base, settings);
     const SamplePlan plan = samplePlan(base, settings);
     DrawnSamples drawn;

@@ -145,17 +145,14 @@ struct ProbabilisticResult : FactorSummary {
 // 1..MaxSamples or more samples than the memory available holds, bins
 // outside 1..MaxHistogramBins, more than maxThreads() threads, a negative K
 // or a Fisher plane whose dip or dip direction is also varied, a
-// correlation outside -1..1 or of a plane whose c and f do not both vary,
-// and for the
-// block's own texts that do not convert (the deterministic analysis's
-// messages).
+// correlation outside -1..1 or of a plane whose c and f do not both vary.
 void validateSettings(const BlockInputs& inputs, const ProbabilisticSettings& settings);
 // The block with its loads (the required factor among them); without, the
 // defaults of a block that has no companion file.
-ProbabilisticResult runProbabilistic(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
+ProbabilisticResult runProbabilistic(const PlaneAttitudeArray& attitudes, const BlockParameters& parameters,
                                      const WedgeLoads& loads, const ProbabilisticSettings& settings,
                                      const ProgressCallback& progress = {});
-ProbabilisticResult runProbabilistic(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
+ProbabilisticResult runProbabilistic(const PlaneAttitudeArray& attitudes, const BlockParameters& parameters,
                                      const ProbabilisticSettings& settings, const ProgressCallback& progress = {});
 
 // Kc and Fs of samples whose inputs are given rather than drawn: columns[k]
@@ -188,7 +185,7 @@ struct DrawnSamples {
     std::vector<Parameter> Inputs;
     std::vector<std::vector<double>> Columns;
 };
-DrawnSamples drawSamples(const PlaneAttitudeArray& attitudes, const TWedgeParams& params, const WedgeLoads& loads,
-                         const ProbabilisticSettings& settings);
+DrawnSamples drawSamples(const PlaneAttitudeArray& attitudes, const BlockParameters& parameters,
+                         const WedgeLoads& loads, const ProbabilisticSettings& settings);
 
 } // namespace trelmox

@@ -175,17 +175,17 @@ void validateReliability(const BlockInputs& inputs, const ReliabilitySettings& s
                                         "the design bolt's trend must be finite and its plunge within -90..90"));
 }
 
-ReliabilityResult runReliability(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
+ReliabilityResult runReliability(const PlaneAttitudeArray& attitudes, const BlockParameters& parameters,
                                  const WedgeLoads& loads, const ReliabilitySettings& settings,
                                  const ProgressCallback& progress) {
-    const BlockInputs base = blockInputs(attitudes, params, loads);
+    const BlockInputs base = blockInputs(attitudes, parameters, loads);
     validateReliability(base, settings);
     ReliabilityResult r;
     r.Factor = settings.Factor;
     r.TargetBeta = settings.TargetBeta;
     analyse(base, settings, progress, r);
     if (!r.Cancelled && (settings.DesignBolt || settings.LeastForceBolt)) {
-        const ReliabilityBolt bolt = designReliabilityBolt(attitudes, params, loads, settings, r.Design);
+        const ReliabilityBolt bolt = designReliabilityBolt(attitudes, parameters, loads, settings, r.Design);
         r.LeastForceBolt = settings.LeastForceBolt;
         r.DesignBolt = bolt.Direction;
         r.RequiredBoltForce = bolt.Force;

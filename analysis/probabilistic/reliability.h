@@ -113,9 +113,9 @@ struct ReliabilityResult {
 // a target CoV not above 0, no sample allowed, a target beta that is not
 // finite, a design bolt (along a direction or the least-force one) without
 // a target or with Kc or beside a varied bolt total, both kinds at once, loads with a least wedge size (whose too small wedges the
-// lanes do not tell), and the block's own texts that do not convert.
+// lanes do not tell).
 void validateReliability(const BlockInputs& inputs, const ReliabilitySettings& settings);
-ReliabilityResult runReliability(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
+ReliabilityResult runReliability(const PlaneAttitudeArray& attitudes, const BlockParameters& parameters,
                                  const WedgeLoads& loads, const ReliabilitySettings& settings,
                                  const ProgressCallback& progress = {});
 

@@ -87,13 +87,13 @@ struct BoltForces::Solve {
     double Hint = 0;
 };
 
-BoltForces::BoltForces(const PlaneAttitudeArray& attitudes, const TWedgeParams& params, const WedgeLoads& loads,
+BoltForces::BoltForces(const PlaneAttitudeArray& attitudes, const BlockParameters& parameters, const WedgeLoads& loads,
                        const ReliabilitySettings& settings)
-    : attitudes_(attitudes), params_(params), loads_(loads), settings_(settings),
+    : attitudes_(attitudes), parameters_(parameters), loads_(loads), settings_(settings),
       target_(settings.TargetBeta.value_or(0)) {
     double weight = 0;
     try {
-        BlockInputs base = blockInputs(attitudes, params, loads);
+        BlockInputs base = blockInputs(attitudes, parameters, loads);
         weight = norm(evaluateFull(base).Forces.Weight);
     } catch (const Error&) {}
     // As far as forty doublings of a twentieth of the weight.
@@ -104,7 +104,7 @@ std::optional<double> BoltForces::beta(const LineDirection& direction, double fo
                                        const std::vector<DesignPoint>* near, std::vector<DesignPoint>* points) {
     WedgeLoads loads = loads_;
     loads.Bolts.emplace_back(force, direction, BoltMode::Active);
-    BlockLimitState state(blockInputs(attitudes_, params_, loads), settings_);
+    BlockLimitState state(blockInputs(attitudes_, parameters_, loads), settings_);
     const StandardFactor factor = state.factor();
     if (points) points->clear();
     // Where the medians fail (or cut out no wedge) the index is not above
@@ -238,13 +238,13 @@ std::optional<BoltForces::Along> BoltForces::below(const LineDirection& directio
     return found;
 }
 
-ReliabilityBolt designReliabilityBolt(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
+ReliabilityBolt designReliabilityBolt(const PlaneAttitudeArray& attitudes, const BlockParameters& parameters,
                                       const WedgeLoads& loads, const ReliabilitySettings& settings,
                                       const std::optional<ReliabilityMode>& unbolted) {
     ReliabilityBolt out;
-    BoltForces forces(attitudes, params, loads, settings);
+    BoltForces forces(attitudes, parameters, loads, settings);
     const double target = forces.target();
-    const BlockInputs base = blockInputs(attitudes, params, loads);
+    const BlockInputs base = blockInputs(attitudes, parameters, loads);
     const StandardSpace space(base, settings.Inputs);
     // The unbolted design point moved out to the target's distance: the
     // inputs a bolt must hold first.

@@ -52,14 +52,14 @@ struct ReliabilityBolt {
 // The settings have passed validateReliability with a design bolt or the
 // least-force one; `unbolted` is the block's main design point without
 // the bolt, when found.
-ReliabilityBolt designReliabilityBolt(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
+ReliabilityBolt designReliabilityBolt(const PlaneAttitudeArray& attitudes, const BlockParameters& parameters,
                                       const WedgeLoads& loads, const ReliabilitySettings& settings,
                                       const std::optional<ReliabilityMode>& unbolted);
 
 // The force along directions, for the search and for checking it.
 class BoltForces {
 public:
-    BoltForces(const PlaneAttitudeArray& attitudes, const TWedgeParams& params, const WedgeLoads& loads,
+    BoltForces(const PlaneAttitudeArray& attitudes, const BlockParameters& parameters, const WedgeLoads& loads,
                const ReliabilitySettings& settings);
 
     // A direction's force and the design points of the modes at it.
@@ -90,7 +90,7 @@ private:
     Along solve(const LineDirection& direction, Solve& s);
 
     PlaneAttitudeArray attitudes_;
-    TWedgeParams params_;
+    BlockParameters parameters_;
     WedgeLoads loads_;
     const ReliabilitySettings& settings_;
     double target_;

@@ -110,15 +110,15 @@ std::vector<SensitivityStep> evaluateSteps(const BlockInputs& base, Parameter pa
 
 } // namespace
 
-std::vector<SensitivityStep> runSensitivity(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
+std::vector<SensitivityStep> runSensitivity(const PlaneAttitudeArray& attitudes, const BlockParameters& parameters,
                                             Parameter parameter, double from, double to, int steps) {
-    return runSensitivity(attitudes, params, WedgeLoads{}, parameter, from, to, steps);
+    return runSensitivity(attitudes, parameters, WedgeLoads{}, parameter, from, to, steps);
 }
 
-std::vector<SensitivityStep> runSensitivity(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
+std::vector<SensitivityStep> runSensitivity(const PlaneAttitudeArray& attitudes, const BlockParameters& parameters,
                                             const WedgeLoads& loads, Parameter parameter, double from, double to,
                                             int steps) {
-    const BlockInputs base = blockInputs(attitudes, params, loads);
+    const BlockInputs base = blockInputs(attitudes, parameters, loads);
     requireVariable(base, parameter);
     if (steps < 1 || steps > MaxSensitivitySteps)
         throw Error::refused("the number of steps must lie between 1 and " + std::to_string(MaxSensitivitySteps));

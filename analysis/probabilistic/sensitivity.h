@@ -29,14 +29,13 @@ inline constexpr int MaxSensitivitySteps = 1'000'000;
 
 // steps intervals: steps + 1 values from `from` to `to`, both included. A
 // step whose value the parameter may not take (a height of 0) fails with
-// the message readWedgeNumbers gives for such a text. Throws Error for
+// the message the deterministic analysis gives for such a value. Throws Error for
 // steps outside 1..MaxSensitivitySteps, a bound outside the parameter's
-// range, a water pressure of a block whose pressures are computed, and for
-// the block's own texts that do not convert.
-std::vector<SensitivityStep> runSensitivity(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
+// range, and a water pressure of a block whose pressures are computed.
+std::vector<SensitivityStep> runSensitivity(const PlaneAttitudeArray& attitudes, const BlockParameters& parameters,
                                             Parameter parameter, double from, double to, int steps);
 // The same with the block's loads.
-std::vector<SensitivityStep> runSensitivity(const PlaneAttitudeArray& attitudes, const TWedgeParams& params,
+std::vector<SensitivityStep> runSensitivity(const PlaneAttitudeArray& attitudes, const BlockParameters& parameters,
                                             const WedgeLoads& loads, Parameter parameter, double from, double to,
                                             int steps);
 

@@ -133,7 +133,7 @@ TEST(BoltHold, TheExampleBlocksCableIsAnchoredUpToTheUpperSlope) {
         loads.Water = WaterMode::None;
         loads.Bolts = {{0, {327.21, -21.88}, BoltMode::Active, BoltCapacity{BoltType::Cable, length, 1e5, 1e5, 200}}};
         const FullAnalysis a = analyseWedge(trelmox::testing::exampleAttitudes(),
-                                            readWedgeNumbers(trelmox::testing::exampleParams()), loads);
+                                            wedgeNumbers(parameterNumbers(trelmox::testing::exampleParams())), loads);
         ASSERT_FALSE(a.Refusal);
         ASSERT_EQ(a.Forces.BoltHolds.size(), 1u);
         const BoltHold& h = a.Forces.BoltHolds[0];

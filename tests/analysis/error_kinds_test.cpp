@@ -75,15 +75,16 @@ TEST(ErrorKinds, EachFailureNamesItsSource) {
         {"angle beyond a double's range",
          [] {
              computeSafetyFactor(PlaneAttitudeArray{{{45, 1e308}, {70, 235}, {12, 195}, {65, 185}}},
-                                 readWedgeNumbers(params()));
+                                 wedgeNumbers(parameterNumbers(params())));
          },
          ErrorKind::Arithmetic, ArithmeticFault::Overflow, "", 0, 0},
         {"number text alone", [] { textToFloat("4O"); }, ErrorKind::NumberText, ArithmeticFault::None, "", 0, 0},
-        {"number text of a parameter", [] { readWedgeNumbers(withText(&TWedgeParams::Cohesion2, "x")); },
+        {"number text of a parameter", [] { wedgeNumbers(parameterNumbers(withText(&TWedgeParams::Cohesion2, "x"))); },
          ErrorKind::NumberText, ArithmeticFault::None, "Cohesion2", 0, 0},
-        {"integer text of a parameter", [] { readWedgeNumbers(withText(&TWedgeParams::OverhangCoefficient, "1.5")); },
+        {"integer text of a parameter",
+         [] { wedgeNumbers(parameterNumbers(withText(&TWedgeParams::OverhangCoefficient, "1.5"))); },
          ErrorKind::NumberText, ArithmeticFault::None, "OverhangCoefficient", 0, 0},
-        {"value out of range", [] { readWedgeNumbers(withText(&TWedgeParams::SlopeHeight, "0")); },
+        {"value out of range", [] { wedgeNumbers(parameterNumbers(withText(&TWedgeParams::SlopeHeight, "0"))); },
          ErrorKind::RefusedInput, ArithmeticFault::None, "SlopeHeight", 0, 0},
         {"number text on a data-file line",
          [] {

@@ -17,7 +17,7 @@ using trelmox::testing::exampleParams;
 
 namespace {
 
-WedgeNumbers exampleNumbers() { return readWedgeNumbers(exampleParams()); }
+WedgeNumbers exampleNumbers() { return wedgeNumbers(parameterNumbers(exampleParams())); }
 
 FullAnalysis exampleWith(const WedgeLoads& loads, const PlaneAttitudeArray& attitudes = exampleAttitudes()) {
     return analyseWedge(attitudes, exampleNumbers(), loads);
@@ -152,7 +152,7 @@ TEST(Water, ACrackDrainingOnTheFaceLeavesTheJointsTheirPressures) {
     TWedgeParams params = exampleParams();
     params.RockUnitWeight = "25.6", params.SlopeHeight = "41.1";
     params.Cohesion1 = "32.5", params.Cohesion2 = "8.1", params.Friction1 = "0.868", params.Friction2 = "0.91";
-    const WedgeNumbers numbers = readWedgeNumbers(params);
+    const WedgeNumbers numbers = wedgeNumbers(parameterNumbers(params));
     WedgeLoads uncracked;
     uncracked.Water = WaterMode::Saturated;
     const FullAnalysis plain = analyseWedge(block, numbers, uncracked);

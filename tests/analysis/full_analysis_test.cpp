@@ -69,7 +69,7 @@ private:
     std::uniform_real_distribution<double> unit_{0, 1};
 };
 
-WedgeNumbers exampleNumbers() { return readWedgeNumbers(exampleParams()); }
+WedgeNumbers exampleNumbers() { return wedgeNumbers(parameterNumbers(exampleParams())); }
 
 double factorWith(const PlaneAttitudeArray& attitudes, const WedgeNumbers& numbers, const WedgeLoads& loads) {
     return analyseWedge(attitudes, numbers, loads).Safety.Factor;

@@ -145,7 +145,7 @@ std::vector<Wedge> someWedges() {
                   {between(20, 80), between(0, 360)},
                   {between(0, 20), between(0, 360)},
                   {between(50, 89), between(0, 360)}}},
-                readWedgeNumbers(exampleParams())};
+                wedgeNumbers(parameterNumbers(exampleParams()))};
         w.Numbers.WaterPressure1 *= between(0, 1.5), w.Numbers.WaterPressure2 *= between(0, 1.5);
         const FullAnalysis a = analyseWedge(w.Attitudes, w.Numbers, WedgeLoads{});
         if (!a.Refusal && a.Safety.Factor > 0) wedges.push_back(w);
@@ -183,7 +183,7 @@ TEST(JointStrength, ReducedModelsGiveMohrCoulombsFactor) {
 TEST(JointStrength, FactorFromEachPlanesStrengthAtItsMeanStress) {
     WedgeLoads loads;
     loads.Strength = {barton(8, 50000, 28, 4), power(1.2, 0.7, -20, 5)};
-    const WedgeNumbers n = readWedgeNumbers(exampleParams());
+    const WedgeNumbers n = wedgeNumbers(parameterNumbers(exampleParams()));
     const FullAnalysis a = analyseWedge(exampleAttitudes(), n, loads);
     ASSERT_EQ(a.Safety.Contact, TWedgeContact::BothPlanes);
     const double a1 = a.Shape.Faces[int(WedgeSurface::FirstPlane)].Area;
@@ -202,7 +202,7 @@ TEST(JointStrength, BoltForceForNonLinearStrengthReachesTheFactor) {
     WedgeLoads loads;
     loads.Strength = {barton(6, 30000, 25), barton(6, 30000, 25)};
     loads.Water = WaterMode::Saturated;
-    const WedgeNumbers n = readWedgeNumbers(exampleParams());
+    const WedgeNumbers n = wedgeNumbers(parameterNumbers(exampleParams()));
     const FullAnalysis a = analyseWedge(exampleAttitudes(), n, loads);
     const double required = 1.5;
     ASSERT_LT(a.Safety.Factor, required);
@@ -235,7 +235,7 @@ TEST(JointStrength, BoltForceForNonLinearStrengthReachesTheFactor) {
 // the curve is d, and the waviness turns the tangent about (c, d).
 TEST(JointStrength, ThePowerCurveWithWavinessIsContinuousAtC) {
     const struct { double b, waviness; } cases[] = {{0.5, 10}, {0.8, 25}, {1, 10}, {1.5, 20}, {0.2, 40}};
-    const WedgeNumbers n = readWedgeNumbers(exampleParams());
+    const WedgeNumbers n = wedgeNumbers(parameterNumbers(exampleParams()));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.b);
         JointStrength curve = power(2, c.b, 150, 10);

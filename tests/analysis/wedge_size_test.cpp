@@ -15,7 +15,7 @@ using trelmox::testing::exampleParams;
 
 namespace {
 
-WedgeNumbers exampleNumbers() { return readWedgeNumbers(exampleParams()); }
+WedgeNumbers exampleNumbers() { return wedgeNumbers(parameterNumbers(exampleParams())); }
 
 void setLimit(WedgeSizeLimits& l, SizeLimitKind kind, double value) {
     switch (kind) {
@@ -103,7 +103,7 @@ TEST(WedgeSize, HalvingTheLimitingTraceHalvesTheWedgeAndFsFollowsItsTerms) {
     for (const auto& c : cases) {
         TWedgeParams params = exampleParams();
         params.WaterPressureMode = c.pressures;
-        const WedgeNumbers numbers = readWedgeNumbers(params);
+        const WedgeNumbers numbers = wedgeNumbers(parameterNumbers(params));
         WedgeNumbers frictionOnly = numbers;
         frictionOnly.Cohesion1 = frictionOnly.Cohesion2 = 0;
         WedgeLoads loads;

@@ -15,7 +15,7 @@ using trelmox::testing::messageOf;
 namespace {
 
 std::string accountError(const PlaneAttitudeArray& attitudes, const TWedgeParams& params) {
-    return messageOf([&] { account(attitudes, params); });
+    return messageOf([&] { computeSafetyFactor(attitudes, wedgeNumbers(parameterNumbers(params))); });
 }
 
 } // namespace
@@ -74,7 +74,7 @@ TEST(Account, CoversEveryContactCaseOfTheReferenceWedge) {
          TWedgeContact::BothPlanes, 1.1891},
     };
     for (const auto& c : cases) {
-        const SafetyResult r = account(c.attitudes, c.params);
+        const SafetyResult r = computeSafetyFactor(c.attitudes, wedgeNumbers(parameterNumbers(c.params)));
         EXPECT_EQ(r.Contact, c.contact) << c.name;
         EXPECT_NEAR(r.SafetyFactor, c.kc, 5e-5) << c.name;
     }
@@ -83,14 +83,16 @@ TEST(Account, CoversEveryContactCaseOfTheReferenceWedge) {
 TEST(Account, SlopeTopMayDipUpToTheApparentPlungeOfTheIntersection) {
     auto attitudes = exampleAttitudes();
     attitudes[2].DipAngle = 34.25;
-    EXPECT_EQ(account(attitudes, exampleParams()).Contact, TWedgeContact::BothPlanes);
+    EXPECT_EQ(computeSafetyFactor(attitudes, wedgeNumbers(parameterNumbers(exampleParams()))).Contact,
+              TWedgeContact::BothPlanes);
     attitudes[2].DipAngle = 34.27;
-    EXPECT_EQ(account(attitudes, exampleParams()).Contact, TWedgeContact::NoBlock);
+    EXPECT_EQ(computeSafetyFactor(attitudes, wedgeNumbers(parameterNumbers(exampleParams()))).Contact,
+              TWedgeContact::NoBlock);
 }
 
 TEST(ComputeSafetyFactor, IntermediateTermsOfTheReferenceWedge) {
     WedgeTerms t;
-    const SafetyResult r = computeSafetyFactor(exampleAttitudes(), readWedgeNumbers(exampleParams()), t);
+    const SafetyResult r = computeSafetyFactor(exampleAttitudes(), wedgeNumbers(parameterNumbers(exampleParams())), t);
     const struct {
         const char* name;
         double actual, expected;
@@ -101,7 +103,7 @@ TEST(ComputeSafetyFactor, IntermediateTermsOfTheReferenceWedge) {
     };
     for (const auto& term : terms) EXPECT_NEAR(term.actual, term.expected, 5e-5) << term.name;
     // The fast form gives the same result bit for bit.
-    const SafetyResult fast = computeSafetyFactor(exampleAttitudes(), readWedgeNumbers(exampleParams()));
+    const SafetyResult fast = computeSafetyFactor(exampleAttitudes(), wedgeNumbers(parameterNumbers(exampleParams())));
     EXPECT_EQ(fast.SafetyFactor, r.SafetyFactor);
     EXPECT_EQ(floatToText(r.SafetyFactor), "1.18912355743381");
 }
@@ -148,7 +150,9 @@ TEST(ComputeSafetyFactor, HugeParametersOverflowInsteadOfGivingAFactor) {
     // whose driving force then squares it.
     EXPECT_EQ(accountError(exampleAttitudes(), enteredParams("0", "1e300")), "Floating point overflow");
     // The same pressure on both planes lifts the wedge off without overflowing.
-    EXPECT_EQ(account(exampleAttitudes(), enteredParams("1e300", "1e300")).Contact, TWedgeContact::LiftOff);
+    EXPECT_EQ(computeSafetyFactor(exampleAttitudes(), wedgeNumbers(parameterNumbers(enteredParams("1e300", "1e300"))))
+                  .Contact,
+              TWedgeContact::LiftOff);
 }
 
 TEST(ReadWedgeNumbers, TheFirstBadTextInConversionOrderIsReported) {
@@ -172,7 +176,7 @@ TEST(ReadWedgeNumbers, TheFirstBadTextInConversionOrderIsReported) {
     for (int bad = 0; bad < count; ++bad) {
         TWedgeParams params = enteredParams("0", "0");
         for (int later = bad; later < count; ++later) params.*order[later].field = "b" + std::to_string(later + 1);
-        EXPECT_EQ(messageOf([&] { readWedgeNumbers(params); }), order[bad].message);
+        EXPECT_EQ(messageOf([&] { wedgeNumbers(parameterNumbers(params)); }), order[bad].message);
     }
 }
 
@@ -191,7 +195,7 @@ TEST(ReadWedgeNumbers, TextsThatAreNotTheRightKindOfNumber) {
     for (const auto& c : cases) {
         TWedgeParams params = exampleParams();
         params.*c.field = c.text;
-        EXPECT_EQ(messageOf([&] { readWedgeNumbers(params); }), c.message) << c.name;
+        EXPECT_EQ(messageOf([&] { wedgeNumbers(parameterNumbers(params)); }), c.message) << c.name;
     }
 }
 
@@ -221,7 +225,7 @@ TEST(ReadWedgeNumbers, RefusesValuesNoRockCanHave) {
     for (const auto& c : cases) {
         TWedgeParams params = exampleParams();
         params.*c.field = c.text;
-        EXPECT_EQ(messageOf([&] { readWedgeNumbers(params); }), c.message) << c.text;
+        EXPECT_EQ(messageOf([&] { wedgeNumbers(parameterNumbers(params)); }), c.message) << c.text;
         EXPECT_EQ(accountError(exampleAttitudes(), params), c.message) << c.text;
     }
     // The first bad value in conversion order is reported, a bad text
@@ -229,9 +233,9 @@ TEST(ReadWedgeNumbers, RefusesValuesNoRockCanHave) {
     TWedgeParams params = exampleParams();
     params.Cohesion1 = "-1";
     params.SlopeHeight = "x";
-    EXPECT_EQ(messageOf([&] { readWedgeNumbers(params); }), "'x' is not a valid floating point value");
+    EXPECT_EQ(messageOf([&] { wedgeNumbers(parameterNumbers(params)); }), "'x' is not a valid floating point value");
     params.SlopeHeight = "0";
-    EXPECT_EQ(messageOf([&] { readWedgeNumbers(params); }), "坡高必须大于零");
+    EXPECT_EQ(messageOf([&] { wedgeNumbers(parameterNumbers(params)); }), "坡高必须大于零");
 }
 
 TEST(ReadWedgeNumbers, ComputedModeIgnoresTheWaterPressureBoxes) {
@@ -239,12 +243,12 @@ TEST(ReadWedgeNumbers, ComputedModeIgnoresTheWaterPressureBoxes) {
     params.WaterPressure1 = "";
     params.WaterPressure2 = "not a number";
     params.ComputedWaterPressure1 = "x";
-    const WedgeNumbers n = readWedgeNumbers(params);
+    const WedgeNumbers n = wedgeNumbers(parameterNumbers(params));
     EXPECT_EQ(n.WaterPressure1, (9.81 * 40) / 6);
     EXPECT_EQ(n.WaterPressure2, (9.81 * 40) / 6);
     EXPECT_EQ(n.OverhangCoefficient, 1);
 
-    const WedgeNumbers e = readWedgeNumbers(enteredParams("12.5", "-3"));
+    const WedgeNumbers e = wedgeNumbers(parameterNumbers(enteredParams("12.5", "-3")));
     EXPECT_EQ(e.WaterPressure1, 12.5);
     EXPECT_EQ(e.WaterPressure2, -3);
 }

@@ -406,13 +406,13 @@ TEST_F(AnalyzeTest, FullAnalysisWithTheCompanionFileAndKcsFilesUnchanged) {
         fs::copy_file(ExampleBlock, in / "example.txt");
         if (c.loads) write(std::string(c.folder) + "/example.json", trelmox::companionText(*c.loads));
         const std::string file = (in / "example.txt").string();
-        const trelmox::SavedBlock block = trelmox::readSavedBlock(ExampleBlock);
+        const trelmox::ParsedBlock block = trelmox::readSavedBlock(ExampleBlock);
         const trelmox::BlockRun expected =
             trelmox::runBlock(trelmox::blockInput(block), c.loads.value_or(trelmox::WedgeLoads{}));
         const trelmox::BlockVertices vertices = *expected.Vertices;
         const trelmox::WedgeScene scene = c.loads ? trelmox::blockScene(vertices, &expected.Full->Analysis, *c.loads)
                                                   : trelmox::tetrahedronScene(vertices);
-        trelmox::writeBlockPictures(drawn, "example", block.Attitudes, block.Params, expected.Loads, scene);
+        trelmox::writeBlockPictures(drawn, "example", block.Attitudes, block.Input.Parameters, expected.Loads, scene);
 
         const CliRun json = analyze({"--format", "json", "--report-dir", reports.string(), "--dxf-dir", dxf.string(),
                                      "--plot-dir", plots.string(), file});
@@ -532,7 +532,8 @@ TEST_F(AnalyzeTest, TheRealWedgeIsDecidedBesideKc) {
 TEST_F(AnalyzeTest, SizeLimitsScaleTheRealWedgeAndSayWhy) {
     using namespace trelmox;
     const SavedBlock block = readSavedBlock(ExampleBlock);
-    const FullAnalysis full = analyseSavedBlock(block, WedgeLoads{});
+    const FullAnalysis full = analyseSavedBlock(
+        trelmox::BlockInput{block.Attitudes, {}, trelmox::parameterNumbers(block.Params)}, WedgeLoads{});
     WedgeLoads loads;
     loads.Size.FaceTrace[1] = edgeLength(full.Shape, WedgeSurface::SecondPlane, WedgeSurface::SlopeFace) / 2;
     loads.Size.Bench = BenchLimits{1000, 1000, 999.5};

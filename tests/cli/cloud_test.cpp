@@ -66,7 +66,7 @@ TEST(CloudCommand, MeasurementFileGivesTheCombinationsOfTheSetsInMemory) {
     const std::vector<JointSet> fileSets = labelledSets(file.Planes);
     ASSERT_EQ(fileSets.size(), memory.Joints.Sets.size());
     const SavedBlock block = readSavedBlock(Example);
-    const CombinationSlope slope = combinationSlope(block, {});
+    const CombinationSlope slope = combinationSlope(block.Attitudes, parameterNumbers(block.Params), {});
     const std::vector<CandidatePlane> fromMemory = setCandidates(memory.Joints.Planes, memory.Joints.Sets);
     const std::vector<CandidatePlane> fromFile = setCandidates(file.Planes, fileSets);
     for (std::size_t i = 0; i < fromFile.size(); ++i) {

@@ -180,13 +180,13 @@ TEST_F(OutputRules, AnFsThatCannotBeComputedIsAnErrorOfItsOwnWithItsKind) {
 WedgeLoads balanced() {
     Block b;
     WedgeLoads loads = plainLoads();
-    const FullAnalysis a = analyseSavedBlock(SavedBlock{b.Attitudes,
-                                                        [&] {
-                                                            PlaneQuadrantArray q;
-                                                            data2to1(b.Attitudes, q);
-                                                            return q;
-                                                        }(),
-                                                        b.Params},
+    const FullAnalysis a = analyseSavedBlock(blockInput(SavedBlock{b.Attitudes,
+                                                                   [&] {
+                                                                       PlaneQuadrantArray q;
+                                                                       data2to1(b.Attitudes, q);
+                                                                       return q;
+                                                                   }(),
+                                                                   b.Params}),
                                              loads);
     const TPoint3D up = -1 * a.Safety.Direction;
     const double trend = std::fmod(degrees(std::atan2(up.x, up.y)) + 360, 360);

@@ -129,7 +129,8 @@ TEST(ProbabilisticCommands, TheFullFactorIsThatOfTheBlocksLoads) {
         WedgeLoads loads = c.loads.value_or(WedgeLoads{});
         loads.RequiredFactor = c.required;
         loads.Preset.reset();
-        const trelmox::FullAnalysis full = trelmox::analyseSavedBlock(example, loads);
+        const trelmox::FullAnalysis full = trelmox::analyseSavedBlock(
+            trelmox::BlockInput{example.Attitudes, {}, trelmox::parameterNumbers(example.Params)}, loads);
         const double fs = full.Safety.Factor;
         const bool belowRequired = fs < c.required;
 

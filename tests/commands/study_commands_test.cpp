@@ -20,7 +20,7 @@ struct Cancelling : commands::Feedback {
 
 commands::StudyBlock exampleStudy() {
     const SavedBlock block = trelmox::testing::exampleBlock();
-    return {block.Attitudes, block.Params, WedgeLoads{}};
+    return {block.Attitudes, parameterNumbers(block.Params), WedgeLoads{}};
 }
 
 ProbabilisticSettings varied(std::uint64_t samples) {
@@ -87,9 +87,10 @@ template <typename Step> std::string failureOf(Step step) {
 // first: the slope's loads, then the grouping, then the combination.
 TEST(CombinationStudy, TellsTheSlopeThenTheSetsThenThePairs) {
     const SavedBlock block = trelmox::testing::exampleBlock();
+    const BlockParameters parameters = parameterNumbers(block.Params);
     WedgeLoads badLoads;
     badLoads.SeismicCoefficient = -1;
-    const std::string loads = failureOf([&] { combinationSlope(block, badLoads); });
+    const std::string loads = failureOf([&] { combinationSlope(block.Attitudes, parameters, badLoads); });
     const std::string unlabelled = "45,105\n70,235\n";
     const std::string labels = failureOf([&] {
         JointDocument joints;
@@ -104,7 +105,7 @@ TEST(CombinationStudy, TellsTheSlopeThenTheSetsThenThePairs) {
     const std::string onePair = failureOf([&] {
         JointDocument joints;
         joints.open(readMeasurements("45,105,J1\n"), "j.csv");
-        joints.combine("w", block, combinationSlope(block, {}));
+        joints.combine("w", block, combinationSlope(block.Attitudes, parameters, {}));
     });
     ASSERT_FALSE(loads.empty() || labels.empty() || tooMany.empty() || onePair.empty());
     const struct {
@@ -123,7 +124,7 @@ TEST(CombinationStudy, TellsTheSlopeThenTheSetsThenThePairs) {
         joints.open(readMeasurements(c.measurements), "j.csv");
         const std::optional<WedgeLoads> given = c.badLoads ? std::optional(badLoads) : std::nullopt;
         EXPECT_EQ(failureOf([&] {
-                      commands::combinationStudy(joints, "w", block, given, parseSetGrouping(c.grouping), std::nullopt,
+                      commands::combinationStudy(joints, "w", block, parameters, given, parseSetGrouping(c.grouping), std::nullopt,
                                                  commands::silentFeedback());
                   }),
                   c.expected);

@@ -40,7 +40,7 @@ TEST(CloudDocument, CloudOpensGroupedBySetsUntilAFileReplacesIt) {
     EXPECT_EQ(joints.measurements().Summary.Sets.size(), 3u);
     EXPECT_TRUE(joints.measurements().Summary.Weighted);
     const SavedBlock block = readSavedBlock(std::string(TRELMOX_TEST_DATA) + "/example_block.txt");
-    joints.combine("example", block, combinationSlope(block, {}));
+    joints.combine("example", block, combinationSlope(block.Attitudes, parameterNumbers(block.Params), {}));
     ASSERT_TRUE(joints.combinations().has_value());
     EXPECT_EQ(joints.combinations()->Pairs.size(), 3u);
     joints.open(std::string(TRELMOX_TEST_DATA) + "/joint_measurements.csv");

@@ -78,7 +78,7 @@ TEST(JointDocument, PairProbabilitiesBelongToTheirCombinationRun) {
     SavedBlock slope;
     slope.Attitudes = trelmox::testing::exampleAttitudes();
     slope.Params = trelmox::testing::exampleParams();
-    joints.combine("w1", slope, combinationSlope(slope, {}));
+    joints.combine("w1", slope, combinationSlope(slope.Attitudes, parameterNumbers(slope.Params), {}));
     joints.setProbabilitySettings(500, 3);
     const PairProbabilityJob job = joints.pairProbabilityJob();
     EXPECT_EQ(job.Settings.Samples, 500u);
@@ -92,7 +92,7 @@ TEST(JointDocument, PairProbabilitiesBelongToTheirCombinationRun) {
     EXPECT_EQ(last, total);
     EXPECT_FALSE(job.run([](std::uint64_t, std::uint64_t) { return false; }));
 
-    joints.combine("w1", slope, combinationSlope(slope, {}));
+    joints.combine("w1", slope, combinationSlope(slope.Attitudes, parameterNumbers(slope.Params), {}));
     EXPECT_FALSE(joints.takePairProbabilities(job, *found));
     EXPECT_TRUE(joints.combinations()->Probabilities.empty());
     EXPECT_TRUE(joints.takePairProbabilities(joints.pairProbabilityJob(), *found));

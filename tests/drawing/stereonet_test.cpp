@@ -204,22 +204,20 @@ bool contains(const std::vector<std::string>& all, const std::string& wanted) {
     return std::find(all.begin(), all.end(), wanted) != all.end();
 }
 
-TEST(SmallerFrictionAngle, TakesTheWeakerPlaneAndNeedsBothNumbers) {
+TEST(SmallerFrictionAngle, TakesTheWeakerPlaneAndNeedsTheNumbers) {
     struct Case {
-        const char* f1;
-        const char* f2;
+        std::optional<std::pair<double, double>> f;
         std::optional<double> expected;
-    } cases[] = {{"0.364", "0.577", 20.0},
-                 {"1", "0.364", 20.0},
-                 {"1", "1", 45.0},
-                 {"", "0.5", std::nullopt},
-                 {"0.5", "abc", std::nullopt}};
+    } cases[] = {{std::pair{0.364, 0.577}, 20.0},
+                 {std::pair{1.0, 0.364}, 20.0},
+                 {std::pair{1.0, 1.0}, 45.0},
+                 {std::nullopt, std::nullopt}}; // a parameter text that is not a number
     for (const Case& c : cases) {
-        TWedgeParams params;
-        params.Friction1 = c.f1;
-        params.Friction2 = c.f2;
-        const auto angle = smallerFrictionAngle(params);
-        ASSERT_EQ(angle.has_value(), c.expected.has_value()) << c.f1 << " " << c.f2;
+        std::optional<BlockParameters> parameters;
+        if (c.f)
+            parameters = BlockParameters{}, parameters->Friction1 = c.f->first, parameters->Friction2 = c.f->second;
+        const auto angle = smallerFrictionAngle(parameters);
+        ASSERT_EQ(angle.has_value(), c.expected.has_value());
         if (angle) {
             EXPECT_NEAR(*angle, *c.expected, 0.02);
         }

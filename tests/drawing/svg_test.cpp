@@ -105,8 +105,8 @@ TEST(Pictures, FollowTheLanguageWhileTheirFilesStayChinese) {
     for (const Language language : {Language::Chinese, Language::English}) {
         setMessageLanguage(language);
         std::filesystem::create_directories(folder);
-        writeBlockPictures(folder, "W1", testing::exampleAttitudes(), testing::exampleParams(), testing::exampleLoads(),
-                           scene);
+        writeBlockPictures(folder, "W1", testing::exampleAttitudes(), parameterNumbers(testing::exampleParams()),
+                           testing::exampleLoads(), scene);
         const std::string files[2] = {fileText(folder / stereonetFileName("W1")),
                                       fileText(folder / wedgeViewFileName("W1"))};
         std::filesystem::remove_all(folder);

@@ -166,7 +166,7 @@ TEST(WedgeViewFigure, HandlesEmptyDegenerateAndBrokenCorners) {
 }
 
 FullAnalysis exampleAnalysis(const WedgeLoads& loads) {
-    return analyseWedge(testing::exampleAttitudes(), readWedgeNumbers(testing::exampleParams()), loads);
+    return analyseWedge(testing::exampleAttitudes(), wedgeNumbers(parameterNumbers(testing::exampleParams())), loads);
 }
 
 std::vector<int> numbers(const WedgeScene& scene) {

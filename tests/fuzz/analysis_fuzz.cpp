@@ -51,13 +51,14 @@ void requireFullResult(const BlockRun& run) {
         fuzz::requireReadable(run.fullFailureMessage());
 }
 
-void writeEverything(const SavedBlock& block, const BlockRun& analysis) {
+void writeEverything(const ParsedBlock& block, const BlockRun& analysis) {
     const RealWedge* full = analysis.Full ? &*analysis.Full : nullptr;
     const std::string caption = blockCaption("F");
     reportText({"F", block.Attitudes, block.Quadrants, block.Params, floatToFixed4(analysis.Geometry->Volume),
                 floatToFixed4(analysis.Geometry->IntersectionPlunge), floatToText(analysis.Safety->SafetyFactor)});
     dxfText(*analysis.Vertices);
-    svgText(stereonetFigure({block.Attitudes, smallerFrictionAngle(block.Params), NetProjection::EqualAngle, caption}),
+    svgText(stereonetFigure(
+                {block.Attitudes, smallerFrictionAngle(block.Input.Parameters), NetProjection::EqualAngle, caption}),
             900, 570);
     const WedgeScene scene = blockScene(*analysis.Vertices, full ? &full->Analysis : nullptr, WedgeLoads{});
     svgText(wedgeViewFigure(scene, defaultView(scene), caption), 800, 600);

@@ -53,13 +53,14 @@ void requireSameAsItsBlock(const SavedBlock& slope, const WedgeLoads& loads, con
                            const PlanePair& pair) {
     const SavedBlock block = pairBlock(slope, planes[pair.First], planes[pair.Second]);
     try {
-        const SafetyResult kc = account(block.Attitudes, block.Params);
+        const SafetyResult kc = computeSafetyFactor(block.Attitudes, wedgeNumbers(parameterNumbers(block.Params)));
         check(pair.Kc && sameBits(pair.Kc->SafetyFactor, kc.SafetyFactor) && pair.Kc->Contact == kc.Contact);
     } catch (const Error& failure) {
         check(!pair.Kc && pair.KcFailure && std::string(pair.KcFailure->what()) == failure.what());
     }
     try {
-        const FullAnalysis full = analyseSavedBlock(block, loads);
+        const FullAnalysis full =
+            analyseSavedBlock(trelmox::BlockInput{block.Attitudes, {}, trelmox::parameterNumbers(block.Params)}, loads);
         check(pair.Full && sameBits(pair.Full->Factor, full.Safety.Factor) &&
               pair.Full->Contact == full.Safety.Contact);
         check(pair.Refusal == full.Refusal && pair.State == full.State);
@@ -70,7 +71,8 @@ void requireSameAsItsBlock(const SavedBlock& slope, const WedgeLoads& loads, con
 
 void combine(const std::vector<CandidatePlane>& planes, const WedgeLoads& loads) {
     const SavedBlock slope = exampleSlope();
-    const std::vector<PlanePair> pairs = combinePlanes(planes, combinationSlope(slope, loads), 1);
+    const std::vector<PlanePair> pairs =
+        combinePlanes(planes, combinationSlope(slope.Attitudes, parameterNumbers(slope.Params), loads), 1);
     const std::size_t n = planes.size();
     check(pairs.size() == n * (n - 1) / 2);
     for (std::size_t i = 0; i < pairs.size(); ++i) {

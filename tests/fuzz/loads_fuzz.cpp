@@ -58,7 +58,8 @@ void requireResult(const FullAnalysis& a) {
 std::optional<double> factorWith(const SavedBlock& block, WedgeLoads loads, const Bolt& bolt) {
     loads.Bolts.push_back(bolt);
     try {
-        const FullAnalysis a = analyseSavedBlock(block, loads);
+        const FullAnalysis a =
+            analyseSavedBlock(trelmox::BlockInput{block.Attitudes, {}, trelmox::parameterNumbers(block.Params)}, loads);
         requireResult(a);
         return a.Safety.Factor;
     } catch (const Error& failure) {

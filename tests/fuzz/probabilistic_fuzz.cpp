@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.Seed = in.byte();
     settings.Method = in.byte() & 1 ? SamplingMethod::LatinHypercube : SamplingMethod::MonteCarlo;
     settings.Threads = 1;
-    const BlockInputs base = blockInputs(attitudes(), params(), loads());
+    const BlockInputs base = blockInputs(attitudes(), parameterNumbers(params()), loads());
     for (int k = 0; k < 4 && !in.empty(); ++k) {
         const auto input = static_cast<Parameter>(in.byte() % ParameterCount);
         const Distribution d = distribution(in);
@@ -120,19 +120,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     ProbabilisticResult lanes;
     try {
-        lanes = runProbabilistic(attitudes(), params(), blockLoads, settings);
+        lanes = runProbabilistic(attitudes(), parameterNumbers(params()), blockLoads, settings);
     } catch (const Error& refusal) {
         fuzz::requireReadable(refusal.what());
         return 0;
     }
     // Without the values kept the histograms are counted from their keys.
     settings.KeepFactors = false;
-    const ProbabilisticResult bare = runProbabilistic(attitudes(), params(), blockLoads, settings);
+    const ProbabilisticResult bare = runProbabilistic(attitudes(), parameterNumbers(params()), blockLoads, settings);
     require(bare.Bins.Counts == lanes.Bins.Counts && bare.Full.Bins.Counts == lanes.Full.Bins.Counts);
     settings.KeepFactors = true;
     settings.Threads = 2;
-    requireSameRun(lanes, runProbabilistic(attitudes(), params(), blockLoads, settings));
+    requireSameRun(lanes, runProbabilistic(attitudes(), parameterNumbers(params()), blockLoads, settings));
     settings.Vectorised = false;
-    requireSameRun(lanes, runProbabilistic(attitudes(), params(), blockLoads, settings));
+    requireSameRun(lanes, runProbabilistic(attitudes(), parameterNumbers(params()), blockLoads, settings));
     return 0;
 }

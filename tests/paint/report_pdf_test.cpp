@@ -92,10 +92,12 @@ CalculationReportInputs exampleWithAllPictures() {
     settings.Distributions[static_cast<int>(Parameter::Friction1)] = normalDistribution(0.05);
     settings.Distributions[static_cast<int>(Parameter::Dip1)] = normalDistribution(2);
     settings.Samples = 2000;
-    in.Probabilistic = ProbabilisticRun{settings, runProbabilistic(block.Attitudes, block.Params, settings)};
+    in.Probabilistic =
+        ProbabilisticRun{settings, runProbabilistic(block.Attitudes, parameterNumbers(block.Params), settings)};
     in.Sensitivity =
         sensitivityRun(Parameter::Friction1,
-                       runSensitivity(block.Attitudes, block.Params, Parameter::Friction1, 0, 1, 20), in.Facts.Values);
+                       runSensitivity(block.Attitudes, parameterNumbers(block.Params), Parameter::Friction1, 0, 1, 20),
+                       in.Facts.Values);
     return in;
 }
 

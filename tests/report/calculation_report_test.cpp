@@ -72,7 +72,7 @@ ProbabilisticRun smallRun(const SavedBlock& block) {
     ProbabilisticSettings settings;
     settings.Distributions[static_cast<int>(Parameter::Friction1)] = normalDistribution(0.05);
     settings.Samples = 200;
-    return {settings, runProbabilistic(block.Attitudes, block.Params, settings)};
+    return {settings, runProbabilistic(block.Attitudes, parameterNumbers(block.Params), settings)};
 }
 
 ReliabilityRun reliabilityRun(const SavedBlock& block, bool random) {
@@ -81,7 +81,7 @@ ReliabilityRun reliabilityRun(const SavedBlock& block, bool random) {
     settings.Inputs.Distributions[static_cast<int>(Parameter::Cohesion1)] = lognormalDistribution(random ? 5 : 0);
     settings.TargetBeta = 3.7;
     settings.MaxSamples = 2000;
-    return {settings, runReliability(block.Attitudes, block.Params, {}, settings)};
+    return {settings, runReliability(block.Attitudes, parameterNumbers(block.Params), {}, settings)};
 }
 
 } // namespace
@@ -100,7 +100,8 @@ TEST(CalculationReport, SaysWhatTheAnalysesFound) {
     CalculationReportInputs withoutDesignPoint = analysed(example);
     withoutDesignPoint.Reliability = reliabilityRun(example, false);
     withRuns.Sensitivity = sensitivityRun(
-        Parameter::Friction1, runSensitivity(example.Attitudes, example.Params, Parameter::Friction1, 0, 1, 10),
+        Parameter::Friction1,
+        runSensitivity(example.Attitudes, parameterNumbers(example.Params), Parameter::Friction1, 0, 1, 10),
         withRuns.Facts.Values);
     const struct {
         const char* name;

@@ -272,7 +272,8 @@ void RealInput::loadingFollowsTheSavedWaterMode() {
     QCOMPARE(program.boxes.shown(), QStringList());
     const SavedBlock saved = savedBlockFromTexts(parseBlockData(gb18030ToUtf8(file)));
     QCOMPARE(program.edit("Edit1")->text(),
-             QString::fromStdString(floatToText(account(saved.Attitudes, saved.Params).SafetyFactor)));
+             QString::fromStdString(floatToText(
+                 computeSafetyFactor(saved.Attitudes, wedgeNumbers(parameterNumbers(saved.Params))).SafetyFactor)));
 }
 
 void RealInput::resultsBelongToTheCurrentBlock() {

@@ -73,7 +73,8 @@ void TypicalRun::exampleBlockFromEntryToAnalysis() {
     QCOMPARE(program.edit("Edit3")->text(), QString("17896.9513"));
     QCOMPARE(program.edit("Edit4")->text(), QString("39.1259"));
     QCOMPARE(program.edit("Edit2")->text(), QString("31.1965"));
-    const SafetyResult engine = account(p.workspace.document().attitudes(), p.workspace.document().params());
+    const SafetyResult engine = computeSafetyFactor(p.workspace.document().attitudes(),
+                                                    wedgeNumbers(parameterNumbers(p.workspace.document().params())));
     QCOMPARE(program.edit("Edit1")->text(), QString::fromStdString(floatToText(engine.SafetyFactor)));
     QVERIFY(program.edit("Edit1")->text().startsWith("1.1891"));
 

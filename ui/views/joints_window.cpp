@@ -519,7 +519,10 @@ void JointsWindow::combine() {
     if (!joints().opened()) return ui::messageBoxes().message(noFileMessage());
     if (block.currentBlock().empty()) return ui::messageBoxes().message(noBlockMessage());
     workspace_.runCommand([&] {
-        commands::combinationStudy(joints(), block.currentBlock(), block.block(), block.loads(),
+        // The loads' texts are heard about before the parameters'.
+        const WedgeLoads loads = block.loads();
+        const SavedBlock entered = block.block();
+        commands::combinationStudy(joints(), block.currentBlock(), entered, parameterNumbers(entered.Params), loads,
                                    commands::silentFeedback());
     });
     if (sorted_->rowCount() > 0) combinations_->setCurrentIndex(sorted_->index(0, 0));
@@ -586,7 +589,12 @@ void JointsWindow::showSets() {
 
 JointsWindow::SlopeOnNet JointsWindow::currentSlope() const {
     const BlockDocument& block = workspace_.document();
-    SlopeOnNet slope{std::nullopt, smallerFrictionAngle(block.params())};
+    // The friction circle is left out while a parameter text is not a number.
+    std::optional<BlockParameters> parameters;
+    try {
+        parameters = parameterNumbers(block.params());
+    } catch (const Error&) {}
+    SlopeOnNet slope{std::nullopt, smallerFrictionAngle(parameters)};
     if (!block.currentBlock().empty()) slope.Face = block.attitudes()[static_cast<int>(TPlaneRole::SlopeFace)];
     return slope;
 }

@@ -42,6 +42,7 @@ ViewedBlock workspaceBlock(const ui::Workspace& workspace) {
         block.LoadsProblem = QString::fromUtf8(failure.what());
     }
     if (document.resultsCurrent()) block.Run = document.results();
+    convertParameters(block);
     return block;
 }
 

@@ -437,7 +437,8 @@ void ProbabilisticWindow::updateBlock() {
     caption_->setText(blockCaption(block_));
     showStale();
     try {
-        inputs_ = blockInputs(block_.Attitudes, block_.Params, enteredLoads(block_));
+        const WedgeLoads loads = enteredLoads(block_);
+        inputs_ = blockInputs(block_.Attitudes, enteredParameters(block_), loads);
     } catch (const std::exception&) {
         inputs_.reset(); // a run reports the bad text
     }
@@ -484,7 +485,8 @@ void ProbabilisticWindow::start() {
                 throw Error::refused(
                     tr("平面%1的相关系数只在其粘聚力和摩擦系数都按分布变化时才能给出").arg(k + 1).toStdString());
         }
-        inWindowWords([&] { validateSettings(blockInputs(block_.Attitudes, block_.Params, loads), chosen); });
+        inWindowWords(
+            [&] { validateSettings(blockInputs(block_.Attitudes, enteredParameters(block_), loads), chosen); });
         launch(loads, chosen);
     });
 }
@@ -498,7 +500,7 @@ void ProbabilisticWindow::launch(const WedgeLoads& loads, const ProbabilisticSet
     runSettings_.FailedVolumes = true;
     auto result = std::make_shared<ProbabilisticResult>();
     const bool started = background_->startCommand(
-        [result, block = commands::StudyBlock{block_.Attitudes, block_.Params, loads},
+        [result, block = commands::StudyBlock{block_.Attitudes, enteredParameters(block_), loads},
          settings = runSettings_](commands::Feedback& feedback) {
             *result = commands::probabilisticStudy(block, settings, feedback);
             return !result->Cancelled;

@@ -276,7 +276,7 @@ void ReliabilityPanel::start() {
         settings = chosenSettings(request.Inputs);
         loads = enteredLoads(request.Block);
         const ViewedBlock& b = request.Block;
-        inWindowWords([&] { validateReliability(blockInputs(b.Attitudes, b.Params, loads), settings); });
+        inWindowWords([&] { validateReliability(blockInputs(b.Attitudes, enteredParameters(b), loads), settings); });
     });
     if (!ready) return;
     const RunBasis basis = runBasis(request.Block);
@@ -284,7 +284,7 @@ void ReliabilityPanel::start() {
     summary_->setText(tr("计算中…"));
     run_->start(
         [found, block = request.Block, loads, settings](const ProgressCallback& progress) {
-            *found = runReliability(block.Attitudes, block.Params, loads, settings, progress);
+            *found = runReliability(block.Attitudes, enteredParameters(block), loads, settings, progress);
             return !(*found)->Cancelled;
         },
         [this, basis, settings, found](std::exception_ptr failure) {

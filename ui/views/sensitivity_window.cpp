@@ -41,7 +41,8 @@ std::pair<double, double> rangeAround(Parameter p, double value) {
 
 std::optional<BlockInputs> inputsOf(const ViewedBlock& block) {
     try {
-        return blockInputs(block.Attitudes, block.Params, enteredLoads(block));
+        const WedgeLoads loads = enteredLoads(block);
+        return blockInputs(block.Attitudes, enteredParameters(block), loads);
     } catch (const std::exception&) {
         return std::nullopt;
     }
@@ -193,8 +194,8 @@ void SensitivityWindow::compute() {
         const WedgeLoads loads = enteredLoads(block_);
         std::optional<std::vector<SensitivityStep>> computed;
         inWindowWords([&] {
-            computed = commands::sensitivityStudy({block_.Attitudes, block_.Params, loads}, parameter(), from, to,
-                                                  stepCount_->value(), commands::silentFeedback());
+            computed = commands::sensitivityStudy({block_.Attitudes, enteredParameters(block_), loads}, parameter(),
+                                                  from, to, stepCount_->value(), commands::silentFeedback());
         });
         records_.LastSensitivity = StudyRecords::SensitivityRecord{
             runBasis(block_), sensitivityRun(parameter(), std::move(computed).value(), inputsOf(block_))};

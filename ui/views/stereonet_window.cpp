@@ -59,7 +59,7 @@ void StereonetWindow::redraw() {
     if (block_.Name.isEmpty()) return picture_->setFigure(Figure{});
     const NetProjection projection =
         projection_->currentIndex() == 0 ? NetProjection::EqualAngle : NetProjection::EqualArea;
-    StereonetInput input{block_.Attitudes, smallerFrictionAngle(block_.Params), projection, pictureCaption(block_)};
+    StereonetInput input{block_.Attitudes, smallerFrictionAngle(block_.Parameters), projection, pictureCaption(block_)};
     if (block_.Loads && block_.Loads->Crack) input.Crack = block_.Loads->Crack->Attitude;
     picture_->setFigure(stereonetFigure(input));
 }

@@ -11,9 +11,25 @@
 
 namespace trelmox::views {
 
+void convertParameters(ViewedBlock& block) {
+    block.Parameters.reset();
+    block.ParametersProblem.reset();
+    try {
+        block.Parameters = parameterNumbers(block.Params);
+    } catch (const Error& failure) {
+        block.ParametersProblem = failure;
+    }
+}
+
 WedgeLoads enteredLoads(const ViewedBlock& block) {
     if (!block.Loads) throw Error(block.LoadsProblem.toStdString());
     return *block.Loads;
+}
+
+BlockParameters enteredParameters(const ViewedBlock& block) {
+    if (block.Parameters) return *block.Parameters;
+    if (block.ParametersProblem) throw *block.ParametersProblem;
+    return parameterNumbers(block.Params); // a block described without convertParameters
 }
 
 bool sameBlock(const ViewedBlock& a, const ViewedBlock& b) {
@@ -44,8 +60,16 @@ BlockScene blockScene(const ViewedBlock& block) {
     // The block's one run: the document's when it is current, else made here.
     BlockRun run;
     try {
-        run =
-            block.Run ? *block.Run : runBlock(blockInput(block.Attitudes, block.Quadrants, block.Params), *block.Loads);
+        if (block.Run) {
+            run = *block.Run;
+        } else {
+            // The planes' letters and angles are read before the parameters,
+            // as when the block is analysed.
+            BlockInput input{block.Attitudes, {}, {}};
+            for (int i = 0; i < PlaneCount; ++i) input.Quadrants[i] = quadrantAttitude(block.Quadrants[i]);
+            input.Parameters = enteredParameters(block);
+            run = runBlock(input, *block.Loads);
+        }
     } catch (const Error& failure) { // a text that is not a number
         return cornersScene(block, QString::fromUtf8(failure.what()));
     }

@@ -11,6 +11,8 @@
 #include "document/study_records.h"
 #include "drawing/wedge_view.h"
 #include "model/block.h"
+#include "model/block_input.h"
+#include "model/error.h"
 #include "model/loads.h"
 
 namespace trelmox::views {
@@ -27,10 +29,19 @@ struct ViewedBlock {
     // The document's last analysis when it belongs to this block and these
     // loads: the view then draws it rather than working it out again.
     std::optional<BlockRun> Run;
+    // The parameters as numbers (convertParameters); absent when a text is
+    // not a number, ParametersProblem then holds its error.
+    std::optional<BlockParameters> Parameters;
+    std::optional<Error> ParametersProblem;
 };
 
+// Converts the parameter texts once, when the block is taken from the
+// windows, for every picture and study made of it.
+void convertParameters(ViewedBlock& block);
 // The block's loads; throws Error(LoadsProblem) when they do not convert.
 WedgeLoads enteredLoads(const ViewedBlock& block);
+// The block's parameters; throws ParametersProblem when they do not convert.
+BlockParameters enteredParameters(const ViewedBlock& block);
 // Whether two descriptions give the same analysis: name, planes,
 // parameters and loads alike.
 bool sameBlock(const ViewedBlock& a, const ViewedBlock& b);

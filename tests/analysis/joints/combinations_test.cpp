@@ -43,10 +43,12 @@ TEST(Combinations, TwoSetsGiveWhatTheirBlockGivesAnalysedDirectly) {
     EXPECT_EQ(block.Params.Cohesion2, "30.000000000000004");
     EXPECT_EQ(block.Params.Friction2, "0.5000000000000001");
     for (const WedgeLoads& loads : {WedgeLoads{}, exampleLoads()}) {
-        const std::vector<PlanePair> pairs = combinePlanes(sets, combinationSlope(exampleSlope(), loads));
+        const std::vector<PlanePair> pairs = combinePlanes(
+            sets, combinationSlope(exampleSlope().Attitudes, parameterNumbers(exampleSlope().Params), loads));
         ASSERT_EQ(pairs.size(), 1u);
-        const SafetyResult kc = account(block.Attitudes, block.Params);
-        const FullAnalysis full = analyseSavedBlock(block, loads);
+        const SafetyResult kc = computeSafetyFactor(block.Attitudes, wedgeNumbers(parameterNumbers(block.Params)));
+        const FullAnalysis full =
+            analyseSavedBlock(trelmox::BlockInput{block.Attitudes, {}, trelmox::parameterNumbers(block.Params)}, loads);
         ASSERT_TRUE(pairs[0].Kc && pairs[0].hasFactor());
         EXPECT_EQ(pairs[0].Kc->SafetyFactor, kc.SafetyFactor);
         EXPECT_EQ(pairs[0].Kc->Contact, kc.Contact);
@@ -63,7 +65,8 @@ TEST(Combinations, TwoSetsGiveWhatTheirBlockGivesAnalysedDirectly) {
 TEST(Combinations, CriticalWedgeFirstAndPairsWithoutWedgeKeepTheirReason) {
     const MeasurementFile file = parseMeasurements("45,105\n70,235\n45,105\n60,150\n30,10\n50,200\n80,120\n");
     const std::vector<CandidatePlane> planes = measuredCandidates(file.Planes);
-    const CombinationSlope slope = combinationSlope(exampleSlope(), WedgeLoads{});
+    const CombinationSlope slope =
+        combinationSlope(exampleSlope().Attitudes, parameterNumbers(exampleSlope().Params), WedgeLoads{});
     const std::vector<PlanePair> pairs = combinePlanes(planes, slope, 1);
     ASSERT_EQ(pairs.size(), 21u);
     const auto firstWithout =
@@ -107,6 +110,22 @@ TEST(Combinations, SetMembersMustAgreeOnTheirStrength) {
               "组“J1”的黏聚力 c 不一致：第 2 行为 10，第 3 行为 12");
 }
 
+// The pair as the runs take it is the pair's block read back, to the last
+// bit: the planes' own c and f where they give them (values a short text
+// would round), the slope's elsewhere.
+TEST(Combinations, PairInputIsThePairsBlockReadBack) {
+    const SavedBlock slope = exampleSlope();
+    const CombinationSlope numbers = combinationSlope(slope.Attitudes, parameterNumbers(slope.Params), {});
+    const CandidatePlane plain{"J1", 0, {41.3, 101.7}, std::nullopt, std::nullopt, std::nullopt};
+    const CandidatePlane own{"J2", 0, {66.1, 231.9}, 0.1 + 0.2, 1.0 / 3, std::nullopt};
+    for (const auto& [first, second] : {std::pair{plain, own}, std::pair{own, plain}, std::pair{own, own}}) {
+        const SavedBlock block = pairBlock(slope, first, second);
+        const PairInput pair = pairInput(numbers, first, second);
+        EXPECT_EQ(pair.Attitudes, block.Attitudes);
+        EXPECT_EQ(pair.Parameters, parameterNumbers(block.Params));
+    }
+}
+
 // Each pair's probability is the probabilistic run of the pair's block with
 // both planes drawn about their sets' means with the sets' own K and the
 // same seed; the pairs come sorted by it, and the failed wedges' volumes
@@ -121,9 +140,12 @@ TEST(Combinations, PairProbabilityIsTheRunOfThePairsBlock) {
     WedgeLoads limited;
     limited.Size.FaceTrace[0] = 30;
     for (const WedgeLoads& loads : {WedgeLoads{}, limited}) {
-        std::vector<PlanePair> pairs = combinePlanes(planes, combinationSlope(exampleSlope(), loads));
+        std::vector<PlanePair> pairs = combinePlanes(
+            planes, combinationSlope(exampleSlope().Attitudes, parameterNumbers(exampleSlope().Params), loads));
         const PairProbabilitySettings settings{20'000, 77, 2};
-        const std::vector<PairProbability> found = pairProbabilities(exampleSlope(), loads, planes, pairs, settings);
+        const std::vector<PairProbability> found = pairProbabilities(
+            combinationSlope(exampleSlope().Attitudes, parameterNumbers(exampleSlope().Params), loads), planes, pairs,
+            settings);
         ASSERT_EQ(found.size(), 3u);
         EXPECT_TRUE(std::is_sorted(found.begin(), found.end(),
                                    [](const PairProbability& a, const PairProbability& b) { return a.Pf > b.Pf; }));
@@ -137,7 +159,8 @@ TEST(Combinations, PairProbabilityIsTheRunOfThePairsBlock) {
             own.FailedVolumes = true;
             for (bool vectorised : {true, false}) {
                 own.Vectorised = vectorised;
-                const ProbabilisticResult run = runProbabilistic(block.Attitudes, block.Params, loads, own);
+                const ProbabilisticResult run =
+                    runProbabilistic(block.Attitudes, parameterNumbers(block.Params), loads, own);
                 EXPECT_EQ(found[i].Pf, run.Full.PFailure);
                 EXPECT_EQ(found[i].FsMean,
                           run.Full.Statistics ? std::optional(run.Full.Statistics->Mean) : std::nullopt);
@@ -161,7 +184,8 @@ TEST(Combinations, NoPairOfOneDipDirectionAndNoNegativeFactor) {
     const MeasurementFile file = parseMeasurements("45,105\n70,235\n5,5\n35,5\n47,180\n22,110\n");
     const std::vector<CandidatePlane> planes = measuredCandidates(file.Planes);
     for (const WedgeLoads& loads : {WedgeLoads{}, exampleLoads()}) {
-        const std::vector<PlanePair> pairs = combinePlanes(planes, combinationSlope(exampleSlope(), loads), 1);
+        const std::vector<PlanePair> pairs = combinePlanes(
+            planes, combinationSlope(exampleSlope().Attitudes, parameterNumbers(exampleSlope().Params), loads), 1);
         ASSERT_TRUE(pairs.front().hasFactor());
         EXPECT_NE(pairs.front().First, 2u);
         for (const PlanePair& p : pairs) {

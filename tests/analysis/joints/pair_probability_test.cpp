@@ -27,7 +27,7 @@ struct FivePairs {
                                                        "35,80,J4\n39,86,J4\n37,77,J4\n"
                                                        "75,260,J5\n79,266,J5\n77,255,J5\n");
         Planes = setCandidates(file.Planes, labelledSets(file.Planes));
-        Pairs = combinePlanes(Planes, combinationSlope(Slope, WedgeLoads{}));
+        Pairs = combinePlanes(Planes, combinationSlope(Slope.Attitudes, parameterNumbers(Slope.Params), WedgeLoads{}));
     }
 };
 
@@ -39,17 +39,19 @@ TEST(PairProbability, PairsSharedOutGiveWhatTheyGiveInTurn) {
     ASSERT_EQ(f.Pairs.size(), 10u);
     // 10 pairs of 2^16 samples: worth two threads (team.h), and by pairs.
     const PairProbabilitySettings inTurn{1 << 16, 5, 1}, shared{1 << 16, 5, 2};
-    const auto one = pairProbabilitiesInOrder(f.Slope, WedgeLoads{}, f.Planes, f.Pairs, inTurn);
+    const auto one = pairProbabilitiesInOrder(
+        combinationSlope(f.Slope.Attitudes, parameterNumbers(f.Slope.Params), WedgeLoads{}), f.Planes, f.Pairs, inTurn);
     std::vector<std::uint64_t> reported;
     const auto caller = std::this_thread::get_id();
     bool onCaller = true;
-    const auto two = pairProbabilitiesInOrder(f.Slope, WedgeLoads{}, f.Planes, f.Pairs, shared,
-                                              [&](std::uint64_t done, std::uint64_t total) {
-                                                  onCaller = onCaller && std::this_thread::get_id() == caller;
-                                                  EXPECT_EQ(total, 10u << 16);
-                                                  reported.push_back(done);
-                                                  return true;
-                                              });
+    const auto two =
+        pairProbabilitiesInOrder(combinationSlope(f.Slope.Attitudes, parameterNumbers(f.Slope.Params), WedgeLoads{}),
+                                 f.Planes, f.Pairs, shared, [&](std::uint64_t done, std::uint64_t total) {
+                                     onCaller = onCaller && std::this_thread::get_id() == caller;
+                                     EXPECT_EQ(total, 10u << 16);
+                                     reported.push_back(done);
+                                     return true;
+                                 });
     ASSERT_TRUE(one && two);
     for (std::size_t i = 0; i < one->size(); ++i) {
         EXPECT_EQ((*one)[i].Pf, (*two)[i].Pf) << i;
@@ -61,8 +63,9 @@ TEST(PairProbability, PairsSharedOutGiveWhatTheyGiveInTurn) {
     ASSERT_FALSE(reported.empty());
     EXPECT_TRUE(std::is_sorted(reported.begin(), reported.end()));
     EXPECT_EQ(reported.back(), 10u << 16);
-    EXPECT_FALSE(pairProbabilitiesInOrder(f.Slope, WedgeLoads{}, f.Planes, f.Pairs, shared,
-                                          [](std::uint64_t, std::uint64_t) { return false; }));
+    EXPECT_FALSE(
+        pairProbabilitiesInOrder(combinationSlope(f.Slope.Attitudes, parameterNumbers(f.Slope.Params), WedgeLoads{}),
+                                 f.Planes, f.Pairs, shared, [](std::uint64_t, std::uint64_t) { return false; }));
 }
 
 } // namespace

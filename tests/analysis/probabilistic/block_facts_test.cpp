@@ -10,8 +10,8 @@ using namespace trelmox;
 // What the calculation report shows of the block's own inputs, whether the
 // run went through, failed or was never made.
 TEST(BlockFacts, WorkedOutFromTheBlockAndItsRun) {
-    SavedBlock heightNotANumber = trelmox::testing::exampleBlock();
-    heightNotANumber.Params.SlopeHeight = "4O";
+    SavedBlock negativeCohesion = trelmox::testing::exampleBlock();
+    negativeCohesion.Params.Cohesion1 = "-1";
     const struct {
         const char* name;
         SavedBlock block;
@@ -22,11 +22,13 @@ TEST(BlockFacts, WorkedOutFromTheBlockAndItsRun) {
         {"computed water", trelmox::testing::exampleBlock(), true, true, 9.81 * 40 / 6},
         {"entered water", trelmox::testing::workedExampleBlock(), true, true, std::nullopt},
         {"no corners", trelmox::testing::blockWithoutCorners(), false, true, std::nullopt},
-        {"height not a number", heightNotANumber, false, false, std::nullopt},
+        // out of range: no inputs to vary, but the corners and the water stand
+        {"negative cohesion", negativeCohesion, true, false, 9.81 * 40 / 6},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const BlockFacts facts = blockFacts(c.block, {}, nullptr);
+        const BlockFacts facts = blockFacts(blockInput(c.block), {}, nullptr);
+        EXPECT_TRUE(facts.Parameters);
         EXPECT_EQ(facts.Corners.Vertices.has_value(), c.corners);
         EXPECT_EQ(facts.Corners.Problems.empty(), c.corners);
         EXPECT_EQ(facts.Values.has_value(), c.values);
@@ -42,7 +44,7 @@ TEST(BlockFacts, TakeTheCornersOfTheRun) {
     const BlockRun run = runBlock(blockInput(block), {});
     ASSERT_TRUE(run.complete());
     const long before = computationCounts().Corners;
-    const BlockFacts facts = blockFacts(block, {}, &run);
+    const BlockFacts facts = blockFacts(blockInput(block), {}, &run);
     EXPECT_EQ(computationCounts().Corners, before);
     ASSERT_TRUE(facts.Corners.Vertices);
     EXPECT_TRUE(*facts.Corners.Vertices == *run.Vertices);

@@ -228,7 +228,7 @@ struct CaseColumns {
 };
 
 CaseColumns caseColumns(const KernelCase& c, std::size_t count) {
-    CaseColumns cc{blockInputs(exampleAttitudes(), c.params, c.loads), {}, {}};
+    CaseColumns cc{blockInputs(exampleAttitudes(), parameterNumbers(c.params), c.loads), {}, {}};
     for (const auto& [p, spread] : c.varied) {
         cc.Inputs.push_back(p);
         const bool angle = planeOf(p).has_value();
@@ -350,7 +350,7 @@ TEST(Kernel, DrawsInLanesAreTheScalarDraws) {
     };
     WedgeLoads sized;
     sized.Size.FaceTrace[0] = 20, sized.Size.Persistence[0] = 15;
-    const BlockInputs base = blockInputs(exampleAttitudes(), exampleParams(), sized);
+    const BlockInputs base = blockInputs(exampleAttitudes(), parameterNumbers(exampleParams()), sized);
     constexpr std::size_t count = 1024;
     std::vector<double> uniforms(count);
     for (std::size_t j = 0; j < count; ++j) uniforms[j] = counterUniform(3, j);
@@ -426,10 +426,12 @@ TEST(Kernel, VectorRunIsTheScalarRunOnAnyNumberOfThreads) {
                     s.Distributions[static_cast<int>(Parameter::DipDir2)] = {};
                     s.FisherKappa = {30, 40};
                 }
-                const ProbabilisticResult lanes = runProbabilistic(exampleAttitudes(), exampleParams(), loads, s);
+                const ProbabilisticResult lanes =
+                    runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), loads, s);
                 s.Vectorised = false;
                 s.Threads = 1;
-                const ProbabilisticResult scalar = runProbabilistic(exampleAttitudes(), exampleParams(), loads, s);
+                const ProbabilisticResult scalar =
+                    runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), loads, s);
                 expectSameRun(lanes, scalar);
             }
 }
@@ -442,7 +444,7 @@ TEST(Kernel, CombinedMomentsMatchOnePassAndNeedNoKeptValues) {
     for (std::uint64_t samples : {50'000u, 4096u + 4099u}) {
         SCOPED_TRACE(samples);
         ProbabilisticSettings s = mixedSettings(SamplingMethod::MonteCarlo, samples);
-        const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), exampleParams(), s);
+        const ProbabilisticResult r = runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), s);
         for (const auto& [values, stats] :
              {std::pair(r.SafetyFactors, *r.Statistics), std::pair(r.Full.SafetyFactors, *r.Full.Statistics)}) {
             long double sum = 0, squares = 0;
@@ -455,7 +457,7 @@ TEST(Kernel, CombinedMomentsMatchOnePassAndNeedNoKeptValues) {
             EXPECT_EQ(stats.Max, *std::max_element(values.begin(), values.end()));
         }
         s.KeepFactors = false;
-        const ProbabilisticResult bare = runProbabilistic(exampleAttitudes(), exampleParams(), s);
+        const ProbabilisticResult bare = runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), s);
         EXPECT_TRUE(bare.SafetyFactors.empty() && bare.Full.SafetyFactors.empty());
         EXPECT_EQ(bare.Wedges, r.Wedges);
         EXPECT_EQ(bits(bare.Statistics->Sd), bits(r.Statistics->Sd));

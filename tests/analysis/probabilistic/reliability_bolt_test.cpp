@@ -54,7 +54,7 @@ std::vector<Case> cases() {
 }
 
 ReliabilityResult run(const Case& c, const ReliabilitySettings& s) {
-    return runReliability(exampleAttitudes(), c.Params, c.Loads, s);
+    return runReliability(exampleAttitudes(), parameterNumbers(c.Params), c.Loads, s);
 }
 
 // The least force over a net of directions `step` degrees apart, each tried
@@ -62,7 +62,7 @@ ReliabilityResult run(const Case& c, const ReliabilitySettings& s) {
 // and solved by every start where it reaches the target there; forces above
 // `cap` are not sought.
 std::pair<double, LineDirection> denseLeast(const Case& c, double cap, double step) {
-    BoltForces forces(exampleAttitudes(), c.Params, c.Loads, c.Settings);
+    BoltForces forces(exampleAttitudes(), parameterNumbers(c.Params), c.Loads, c.Settings);
     std::pair<double, LineDirection> least{cap, {}};
     std::vector<DesignPoint> near, points;
     bool east = true;

@@ -20,7 +20,7 @@ void set(ReliabilitySettings& s, Parameter p, Distribution d) { s.Inputs.Distrib
 double value(const BlockInputs& inputs, Parameter p) { return parameterValue(inputs, p); }
 
 ReliabilityResult run(const ReliabilitySettings& s, const WedgeLoads& loads = {}) {
-    return runReliability(exampleAttitudes(), exampleParams(), loads, s);
+    return runReliability(exampleAttitudes(), parameterNumbers(exampleParams()), loads, s);
 }
 
 double sumOfSquares(const std::vector<double>& v) {
@@ -32,7 +32,7 @@ double sumOfSquares(const std::vector<double>& v) {
 // The factor at the design point's inputs, worked out afresh by the
 // deterministic analyses.
 double factorAt(const ReliabilityResult& r, const WedgeLoads& loads = {}) {
-    BlockInputs inputs = blockInputs(exampleAttitudes(), exampleParams(), loads);
+    BlockInputs inputs = blockInputs(exampleAttitudes(), parameterNumbers(exampleParams()), loads);
     for (std::size_t k = 0; k < r.Inputs.size(); ++k) parameterField(inputs, r.Inputs[k]) = r.Design->DesignPoint[k];
     return r.Factor == ReliabilityFactor::Kc ? evaluate(inputs).SafetyFactor : evaluateFull(inputs).Safety.Factor;
 }
@@ -134,7 +134,7 @@ TEST(Reliability, DesignPointIsTheNearestFailureOfABruteForceSearch) {
         s.MaxSamples = 20'000;
         const ReliabilityResult r = run(s);
         ASSERT_TRUE(r.Design) << parameterName(c.first);
-        const BlockInputs base = blockInputs(exampleAttitudes(), exampleParams());
+        const BlockInputs base = blockInputs(exampleAttitudes(), parameterNumbers(exampleParams()));
         StandardSpace space(base, s.Inputs);
         FactorEvaluator factor(base, space.inputs(), c.factor);
         auto fails = [&](double radius, double angle) {
@@ -185,7 +185,7 @@ TEST(Reliability, ImportanceSamplingAgreesWithCrudeMonteCarlo) {
         ProbabilisticSettings crude = s.Inputs;
         crude.Samples = 2'000'000;
         crude.KeepFactors = false;
-        const ProbabilisticResult mc = runProbabilistic(exampleAttitudes(), exampleParams(), crude);
+        const ProbabilisticResult mc = runProbabilistic(exampleAttitudes(), parameterNumbers(exampleParams()), crude);
         const double p = mc.Full.PFailure;
         const double se = std::hypot(std::sqrt(p * (1 - p) / crude.Samples), *r.Importance->Cov * r.Importance->Pf);
         EXPECT_NEAR(r.Importance->Pf, p, 3 * se) << scale;

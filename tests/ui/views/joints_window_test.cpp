@@ -240,7 +240,7 @@ private slots:
         const JointCombinations& run = *joints.combinations();
         PairProbabilitySettings settings;
         settings.Samples = 3000, settings.Seed = 7;
-        const auto direct = pairProbabilitiesInOrder(run.Block, run.Slope.Loads, run.Planes, run.Pairs, settings);
+        const auto direct = pairProbabilitiesInOrder(run.Slope, run.Planes, run.Pairs, settings);
         QVERIFY(direct && direct->size() == 3 && run.Probabilities.size() == 3);
         QVERIFY((*direct)[0].Pf > 0);
         for (int row = 0; row < 3; ++row) {

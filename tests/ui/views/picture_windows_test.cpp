@@ -50,14 +50,16 @@ public:
 
 ViewedBlock exampleBlock() {
     const SavedBlock saved = savedBlockFromTexts(parseBlockData(readTextFile(TRELMOX_EXAMPLE)));
-    return {QStringLiteral("example"),
-            saved.Attitudes,
-            saved.Quadrants,
-            saved.Params,
-            QString(TRELMOX_PICTURE_DIR),
-            trelmox::WedgeLoads{},
-            {},
-            std::nullopt};
+    ViewedBlock block{QStringLiteral("example"),
+                      saved.Attitudes,
+                      saved.Quadrants,
+                      saved.Params,
+                      QString(TRELMOX_PICTURE_DIR),
+                      trelmox::WedgeLoads{},
+                      {},
+                      std::nullopt};
+    convertParameters(block);
+    return block;
 }
 
 // The slope top and the first cutting plane both horizontal: two triples
@@ -293,7 +295,8 @@ private slots:
         QVERIFY(!window.running());
         QVERIFY(window.result());
         const ViewedBlock block = exampleBlock();
-        const ProbabilisticResult direct = runProbabilistic(block.Attitudes, block.Params, window.settings());
+        const ProbabilisticResult direct =
+            runProbabilistic(block.Attitudes, parameterNumbers(block.Params), window.settings());
         QCOMPARE(window.result()->Samples, std::uint64_t(20000));
         QVERIFY(window.result()->Statistics && direct.Statistics);
         QCOMPARE(window.result()->Statistics->Mean, direct.Statistics->Mean);
@@ -355,6 +358,7 @@ private slots:
         const auto sized = [](bool limited) {
             ViewedBlock block = exampleBlock();
             block.Params.Cohesion1 = block.Params.Cohesion2 = "0";
+            convertParameters(block);
             WedgeLoads loads;
             if (limited) {
                 loads.Size.MinVolume = 400;
@@ -381,7 +385,7 @@ private slots:
             settings.FailedVolumes = true;
             const ViewedBlock block = sized(limited);
             const FullFactorSummary direct =
-                runProbabilistic(block.Attitudes, block.Params, *block.Loads, settings).Full;
+                runProbabilistic(block.Attitudes, parameterNumbers(block.Params), *block.Loads, settings).Full;
             QVERIFY(direct.FailedSizes && direct.FailedSizes->Count > 0);
             const FullFactorSummary shown = window.result().value().Full;
             QVERIFY(shown.FailedSizes);
@@ -442,7 +446,8 @@ private slots:
         QCOMPARE(settings.Distributions[static_cast<int>(Parameter::FaceTrace1)].Type, Distribution::Kind::Exponential);
         settings.FailedVolumes = true;
         const ViewedBlock b = block();
-        const ProbabilisticResult direct = runProbabilistic(b.Attitudes, b.Params, *b.Loads, settings);
+        const ProbabilisticResult direct =
+            runProbabilistic(b.Attitudes, parameterNumbers(b.Params), *b.Loads, settings);
         QCOMPARE(window.result()->Full.Statistics->Mean, direct.Full.Statistics->Mean);
     }
 
@@ -454,7 +459,8 @@ private slots:
         window.start();
         QVERIFY(finished.wait(60000));
         const ViewedBlock block = exampleBlock();
-        const double kc = account(block.Attitudes, block.Params).SafetyFactor;
+        const double kc =
+            computeSafetyFactor(block.Attitudes, wedgeNumbers(parameterNumbers(block.Params))).SafetyFactor;
         QCOMPARE(window.result()->Statistics->Mean, kc);
         QCOMPARE(window.result()->Statistics->Sd, 0.0);
     }

@@ -30,14 +30,16 @@ public:
 
 ViewedBlock exampleBlock() {
     const SavedBlock saved = savedBlockFromTexts(parseBlockData(readTextFile(TRELMOX_EXAMPLE)));
-    return {QStringLiteral("example"),
-            saved.Attitudes,
-            saved.Quadrants,
-            saved.Params,
-            QString(TRELMOX_PICTURE_DIR),
-            WedgeLoads{},
-            {},
-            std::nullopt};
+    ViewedBlock block{QStringLiteral("example"),
+                      saved.Attitudes,
+                      saved.Quadrants,
+                      saved.Params,
+                      QString(TRELMOX_PICTURE_DIR),
+                      WedgeLoads{},
+                      {},
+                      std::nullopt};
+    convertParameters(block);
+    return block;
 }
 
 bool figureSays(const FigureWidget* widget, const QString& part) {
@@ -75,7 +77,7 @@ private slots:
         settings.TargetBeta = 3.7;
         settings.LeastForceBolt = true;
         const ViewedBlock block = exampleBlock();
-        const ReliabilityResult direct = runReliability(block.Attitudes, block.Params, {}, settings);
+        const ReliabilityResult direct = runReliability(block.Attitudes, parameterNumbers(block.Params), {}, settings);
         QVERIFY(direct.Design);
         const auto kept = records.reliabilityRunFor(runBasis(block));
         QVERIFY(kept && kept->Result.Design);
