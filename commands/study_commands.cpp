@@ -40,7 +40,8 @@ const JointCombinations& combinationStudy(JointDocument& joints, const std::stri
 }
 
 CombinationResult combinationStudy(JointDocument& joints, const std::string& blockName, const SavedBlock& block,
-                                   const BlockParameters& parameters, const std::optional<WedgeLoads>& loads, const SetGrouping& grouping,
+                                   const BlockParameters& parameters, const std::optional<WedgeLoads>& loads,
+                                   const SetGrouping& grouping,
                                    const std::optional<PairProbabilitySettings>& probability, Feedback& feedback) {
     // The slope before the sets: a block whose loads are out of range is
     // told as such, whatever the measurements would have said.

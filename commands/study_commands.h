@@ -57,7 +57,8 @@ const JointCombinations& combinationStudy(JointDocument& joints, const std::stri
 // result). The figures do not depend on the feedback; a run cancelled in
 // its probabilities gives the pairs without them.
 CombinationResult combinationStudy(JointDocument& joints, const std::string& blockName, const SavedBlock& block,
-                                   const BlockParameters& parameters, const std::optional<WedgeLoads>& loads, const SetGrouping& grouping,
+                                   const BlockParameters& parameters, const std::optional<WedgeLoads>& loads,
+                                   const SetGrouping& grouping,
                                    const std::optional<PairProbabilitySettings>& probability, Feedback& feedback);
 
 // The probability of failure of each pair of a combination run; nothing

@@ -118,8 +118,9 @@ py::list combinations(const Block& block, const Measurements& m, const std::stri
         const SetGrouping choice = parseSetGrouping(sets);
         JointDocument joints;
         joints.open(m.File, m.Name);
-        const CombinationResult result = commands::combinationStudy(joints, block.Name, block.Saved, block.Saved.Input.Parameters, block.Loads,
-                                                                    choice, probability, commands::silentFeedback());
+        const CombinationResult result =
+            commands::combinationStudy(joints, block.Name, block.Saved, block.Saved.Input.Parameters, block.Loads,
+                                       choice, probability, commands::silentFeedback());
         for (std::size_t i = 0; i < result.pairs().size(); ++i) rows.push_back(combinationJsonRow(result, i));
     }
     return pythonListOf(rows);

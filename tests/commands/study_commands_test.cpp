@@ -124,8 +124,8 @@ TEST(CombinationStudy, TellsTheSlopeThenTheSetsThenThePairs) {
         joints.open(readMeasurements(c.measurements), "j.csv");
         const std::optional<WedgeLoads> given = c.badLoads ? std::optional(badLoads) : std::nullopt;
         EXPECT_EQ(failureOf([&] {
-                      commands::combinationStudy(joints, "w", block, parameters, given, parseSetGrouping(c.grouping), std::nullopt,
-                                                 commands::silentFeedback());
+                      commands::combinationStudy(joints, "w", block, parameters, given, parseSetGrouping(c.grouping),
+                                                 std::nullopt, commands::silentFeedback());
                   }),
                   c.expected);
     }
