@@ -103,18 +103,6 @@ BlockCorners blockCorners(const QuadrantAttitudeArray& quadrants, double slopeHe
     return corners;
 }
 
-BlockCorners blockCorners(const PlaneQuadrantArray& quadrants, const std::string& slopeHeightText) {
-    QuadrantAttitudeArray planes;
-    double slopeHeight = 0;
-    try {
-        slopeHeight = fieldNumber(slopeHeightText, "SlopeHeight");
-        for (int i = 0; i < PlaneCount; ++i) planes[i] = quadrantAttitude(quadrants[i]);
-    } catch (const Error& error) {
-        return BlockCorners{std::nullopt, {error.what()}};
-    }
-    return blockCorners(planes, slopeHeight);
-}
-
 BlockCorners blockCorners(const BlockRun& run) {
     BlockCorners corners{run.Vertices, {}};
     for (const FailedTriple& triple : run.FailedTriples) corners.Problems.push_back(failedTripleMessage(triple));

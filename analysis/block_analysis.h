@@ -76,10 +76,6 @@ struct BlockCorners {
     std::string problemText() const; // joined by "；"
 };
 BlockCorners blockCorners(const QuadrantAttitudeArray& quadrants, double slopeHeight);
-// The same from the entries' texts, read first (the slope height, then the
-// planes); a text that is not a number, or letters that form no attitude,
-// is the problem.
-BlockCorners blockCorners(const PlaneQuadrantArray& quadrants, const std::string& slopeHeightText);
 // The same as the run found them.
 BlockCorners blockCorners(const BlockRun& run);
 

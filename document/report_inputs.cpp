@@ -7,6 +7,18 @@
 
 namespace trelmox {
 
+BlockCorners enteredCorners(const PlaneQuadrantArray& quadrants, const std::string& slopeHeightText) {
+    QuadrantAttitudeArray planes;
+    double slopeHeight = 0;
+    try {
+        slopeHeight = fieldNumber(slopeHeightText, "SlopeHeight");
+        for (int i = 0; i < PlaneCount; ++i) planes[i] = quadrantAttitude(quadrants[i]);
+    } catch (const Error& error) {
+        return BlockCorners{std::nullopt, {error.what()}};
+    }
+    return blockCorners(planes, slopeHeight);
+}
+
 namespace {
 
 // The facts of entries whose texts do not all convert: whatever does
@@ -15,7 +27,7 @@ namespace {
 // the report can draw the block beside the reason it was not analysed.
 BlockFacts enteredFacts(const SavedBlock& block, const WedgeLoads& loads, const BlockRun* run) {
     const TWedgeParams& p = block.Params;
-    BlockFacts facts{run ? blockCorners(*run) : blockCorners(block.Quadrants, p.SlopeHeight), {}, {}, {}};
+    BlockFacts facts{run ? blockCorners(*run) : enteredCorners(block.Quadrants, p.SlopeHeight), {}, {}, {}};
     if (p.WaterPressureMode != TWaterPressureMode::Entered) try {
             facts.ComputedWaterPressure = ComputeWaterPressure(fieldNumber(p.WaterUnitWeight, "WaterUnitWeight"),
                                                                fieldNumber(p.SlopeHeight, "SlopeHeight"));

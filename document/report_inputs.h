@@ -14,6 +14,12 @@
 
 namespace trelmox {
 
+// The corners from the entries' texts, read first (the slope height, then
+// the planes), for a block that may not be whole yet: a text that is not a
+// number, or letters that form no attitude, is the problem shown in place
+// of the drawing.
+BlockCorners enteredCorners(const PlaneQuadrantArray& quadrants, const std::string& slopeHeightText);
+
 // `results`: the block's run on these very inputs, or none with `noResults`
 // saying why.
 CalculationReportInputs reportInputs(const std::string& blockName, const SavedBlock& block, const WedgeLoads& loads,

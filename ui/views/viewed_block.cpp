@@ -5,6 +5,7 @@
 
 #include "analysis/block_analysis.h"
 #include "document/block_document.h"
+#include "document/report_inputs.h"
 #include "drawing/block_pictures.h"
 #include "model/error.h"
 #include "model/language.h"
@@ -45,7 +46,7 @@ namespace {
 // The corners computed as the drawing export computes them, from the
 // block's own planes and slope height.
 BlockScene cornersScene(const ViewedBlock& block, const QString& whyNotReal) {
-    const BlockCorners corners = blockCorners(block.Quadrants, block.Params.SlopeHeight);
+    const BlockCorners corners = enteredCorners(block.Quadrants, block.Params.SlopeHeight);
     if (!corners.Vertices) return {std::nullopt, QString::fromStdString(corners.problemText())};
     return {trelmox::blockScene(*corners.Vertices, nullptr, {}),
             whyNotReal + QCoreApplication::translate("ViewedBlock", "；图中为四个角点围成的四面体")};
