@@ -62,7 +62,7 @@ bool reportBlock(const RunInput& input, const std::filesystem::path& folder, Out
     checkBlockName(name);
     const std::filesystem::path pdf = folder / calculationReportFileName(name);
     guard.check(pdf, input.number);
-    const SavedBlock block = readSavedBlock(input.file);
+    const ParsedBlock block = readSavedBlock(input.file);
     CalculationReportInputs inputs =
         analysedReportInputs(name, block, dataFileCompanion(input.file).value_or(WedgeLoads{}), todayText());
     if (joints) {

@@ -67,8 +67,12 @@ CalculationReportInputs reportInputs(const std::string& blockName, const SavedBl
                            date);
 }
 
-CalculationReportInputs analysedReportInputs(const std::string& blockName, const SavedBlock& block,
-                                             const WedgeLoads& loads, const std::string& date) {
+namespace {
+
+// `known`: the block's texts as the file reader converted them; none, and
+// they are converted here.
+CalculationReportInputs analysedWith(const std::string& blockName, const SavedBlock& block, const BlockInput* known,
+                                     const WedgeLoads& loads, const std::string& date) {
     const auto failed = [](const Error& failure) {
         return std::string(say("分析失败：", "analysis failed: ")) + failure.what();
     };
@@ -76,7 +80,7 @@ CalculationReportInputs analysedReportInputs(const std::string& blockName, const
     std::optional<BlockRun> results;
     std::optional<BlockInput> input; // the texts converted once, for the run and the facts
     try {
-        input = blockInput(block);
+        input = known ? *known : blockInput(block);
         BlockRun run = runBlock(*input, loads);
         if (run.Failure) reason = failed(*run.Failure);
         if (run.complete()) results = std::move(run);
@@ -84,6 +88,18 @@ CalculationReportInputs analysedReportInputs(const std::string& blockName, const
         reason = failed(failure);
     }
     return inputsWithFacts(blockName, block, input, loads, std::move(results), std::move(reason), date);
+}
+
+} // namespace
+
+CalculationReportInputs analysedReportInputs(const std::string& blockName, const SavedBlock& block,
+                                             const WedgeLoads& loads, const std::string& date) {
+    return analysedWith(blockName, block, nullptr, loads, date);
+}
+
+CalculationReportInputs analysedReportInputs(const std::string& blockName, const ParsedBlock& block,
+                                             const WedgeLoads& loads, const std::string& date) {
+    return analysedWith(blockName, block, &block.Input, loads, date);
 }
 
 } // namespace trelmox

@@ -30,5 +30,9 @@ CalculationReportInputs reportInputs(const std::string& blockName, const SavedBl
 // no corner) becomes the reason the report has no results.
 CalculationReportInputs analysedReportInputs(const std::string& blockName, const SavedBlock& block,
                                              const WedgeLoads& loads, const std::string& date);
+// The same from a block read from its file, whose texts were converted once
+// by the reader.
+CalculationReportInputs analysedReportInputs(const std::string& blockName, const ParsedBlock& block,
+                                             const WedgeLoads& loads, const std::string& date);
 
 } // namespace trelmox
