@@ -22,8 +22,6 @@ struct FieldName {
 };
 // The names match those of validateLoads, so the user reads one wording.
 constexpr FieldName FieldNames[] = {
-    {LoadsField::SeismicTrend, "地震力的方位角", "seismic force trend", LoadRange::Azimuth},
-    {LoadsField::SeismicPlunge, "地震力的倾伏角", "seismic force plunge", LoadRange::Plunge},
     {LoadsField::ForceMagnitude, "外力的大小", "external force magnitude", LoadRange::Magnitude},
     {LoadsField::ForceTrend, "外力的方位角", "external force trend", LoadRange::Azimuth},
     {LoadsField::ForcePlunge, "外力的倾伏角", "external force plunge", LoadRange::Plunge},
@@ -58,10 +56,6 @@ constexpr FieldName FieldNames[] = {
     {LoadsField::SizeMinWeight, "楔块最小重量", "minimum wedge weight", LoadRange::Magnitude},
     {LoadsField::SizeMinHeight, "楔块最小高度", "minimum wedge height", LoadRange::Magnitude},
     {LoadsField::FilledPercent, "充水百分比", "percentage filled", LoadRange::Percent},
-    {LoadsField::FacePressureTrend, "坡面压力的方位角", "slope face pressure trend", LoadRange::Azimuth},
-    {LoadsField::FacePressurePlunge, "坡面压力的倾伏角", "slope face pressure plunge", LoadRange::Plunge},
-    {LoadsField::TopPressureTrend, "坡顶面压力的方位角", "slope top pressure trend", LoadRange::Azimuth},
-    {LoadsField::TopPressurePlunge, "坡顶面压力的倾伏角", "slope top pressure plunge", LoadRange::Plunge},
     {LoadsField::BoltLength, "锚杆的长度", "bolt length", LoadRange::Magnitude},
     {LoadsField::BoltTendon, "锚杆的杆体抗拉力", "bolt tendon capacity", LoadRange::Magnitude},
     {LoadsField::BoltPlate, "锚杆的垫板承载力", "bolt plate capacity", LoadRange::Magnitude},
@@ -127,6 +121,15 @@ std::optional<double> fieldNumber(const LoadField& f, const std::string& text) {
 void readPart(const LoadsEntries& e, LoadPart part, WedgeLoads& loads, std::span<const LoadField> fields) {
     for (const LoadField& f : fields)
         if (f.Part == part) f.Set(loads, fieldNumber(f, e.text(f.Field)));
+}
+
+// The part's directions that are switched on, after its numbers.
+void readDirections(const LoadsEntries& e, LoadPart part, WedgeLoads& loads,
+                    std::span<const LoadDirection> directions) {
+    for (const LoadDirection& d : directions)
+        if (d.Part == part && e.directed(d.Trend))
+            d.Set(loads, LineDirection{numberIn(e.text(d.Trend), d.Trend, -1, LoadRange::Azimuth, d.trendName()),
+                                       numberIn(e.text(d.Plunge), d.Plunge, -1, LoadRange::Plunge, d.plungeName())});
 }
 
 LineDirection direction(const std::string& trend, const std::string& plunge, LoadsField trendField, int row = -1) {
@@ -317,7 +320,15 @@ void LoadsEntries::setText(LoadsField field, const std::string& typed) {
         Numbers[field] = typed;
 }
 
-LoadsEntries loadsEntries(const WedgeLoads& loads, std::span<const LoadField> fields) {
+void LoadsEntries::setDirected(LoadsField trend, bool on) {
+    if (on)
+        Directed.insert(trend);
+    else
+        Directed.erase(trend);
+}
+
+LoadsEntries loadsEntries(const WedgeLoads& loads, std::span<const LoadField> fields,
+                          std::span<const LoadDirection> directions) {
     LoadsEntries e;
     for (const LoadField& f : fields) {
         // The boxes of an absent shotcrete offer its usual figures; those of
@@ -331,22 +342,13 @@ LoadsEntries loadsEntries(const WedgeLoads& loads, std::span<const LoadField> fi
     e.HasCrack = loads.Crack.has_value();
     e.Water = loads.Water;
     e.FilledPercent = text(loads.FilledPercent);
-    if (loads.FacePressureDirection) {
-        e.FacePressureDirected = true;
-        e.FacePressureTrend = text(loads.FacePressureDirection->Trend);
-        e.FacePressurePlunge = text(loads.FacePressureDirection->Plunge);
-    }
-    if (loads.TopPressureDirection) {
-        e.TopPressureDirected = true;
-        e.TopPressureTrend = text(loads.TopPressureDirection->Trend);
-        e.TopPressurePlunge = text(loads.TopPressureDirection->Plunge);
-    }
+    for (const LoadDirection& d : directions)
+        if (const std::optional<LineDirection> direction = d.Get(loads)) {
+            e.setDirected(d.Trend, true);
+            e.setText(d.Trend, text(direction->Trend));
+            e.setText(d.Plunge, text(direction->Plunge));
+        }
     e.HasShotcrete = loads.Shotcrete.has_value();
-    if (loads.SeismicDirection) {
-        e.SeismicDirected = true;
-        e.SeismicTrend = text(loads.SeismicDirection->Trend);
-        e.SeismicPlunge = text(loads.SeismicDirection->Plunge);
-    }
     for (const ExternalForce& f : loads.Forces)
         e.Forces.push_back({text(f.Magnitude), text(f.Direction.Trend), text(f.Direction.Plunge)});
     for (const Bolt& b : loads.Bolts) {
@@ -394,8 +396,12 @@ WedgeLoads loadsFromEntries(const LoadsEntries& e) {
     return loads;
 }
 
-void loadsFromEntries(const LoadsEntries& e, WedgeLoads& loads, std::span<const LoadField> fields) {
-    if (e.HasCrack) readPart(e, LoadPart::Crack, loads, fields);
+void loadsFromEntries(const LoadsEntries& e, WedgeLoads& loads, std::span<const LoadField> fields,
+                      std::span<const LoadDirection> directions) {
+    if (e.HasCrack) {
+        readPart(e, LoadPart::Crack, loads, fields);
+        readDirections(e, LoadPart::Crack, loads, directions);
+    }
     loads.Water = e.Water;
     if (e.Water == WaterMode::Filled) {
         loads.FilledPercent = number(e.FilledPercent, LoadsField::FilledPercent);
@@ -408,16 +414,15 @@ void loadsFromEntries(const LoadsEntries& e, WedgeLoads& loads, std::span<const 
         } catch (const Error&) {}
     }
     readPart(e, LoadPart::Water, loads, fields);
+    readDirections(e, LoadPart::Water, loads, directions);
     readPart(e, LoadPart::Seismic, loads, fields);
-    if (e.SeismicDirected)
-        loads.SeismicDirection = direction(e.SeismicTrend, e.SeismicPlunge, LoadsField::SeismicTrend);
+    readDirections(e, LoadPart::Seismic, loads, directions);
     readPart(e, LoadPart::Pressures, loads, fields);
-    if (e.FacePressureDirected)
-        loads.FacePressureDirection =
-            direction(e.FacePressureTrend, e.FacePressurePlunge, LoadsField::FacePressureTrend);
-    if (e.TopPressureDirected)
-        loads.TopPressureDirection = direction(e.TopPressureTrend, e.TopPressurePlunge, LoadsField::TopPressureTrend);
-    if (e.HasShotcrete) readPart(e, LoadPart::Shotcrete, loads, fields);
+    readDirections(e, LoadPart::Pressures, loads, directions);
+    if (e.HasShotcrete) {
+        readPart(e, LoadPart::Shotcrete, loads, fields);
+        readDirections(e, LoadPart::Shotcrete, loads, directions);
+    }
     for (int row = 0; row < static_cast<int>(e.Forces.size()); ++row) {
         const ForceEntry& f = e.Forces[row];
         loads.Forces.push_back({number(f.Magnitude, LoadsField::ForceMagnitude, row),
@@ -445,7 +450,8 @@ void loadsFromEntries(const LoadsEntries& e, WedgeLoads& loads, std::span<const 
     loads.Size = sizeFromEntry(e.Size);
 }
 
-bool takeAzimuthsWithin360(LoadsEntries& e, std::span<const LoadField> fields) {
+bool takeAzimuthsWithin360(LoadsEntries& e, std::span<const LoadField> fields,
+                           std::span<const LoadDirection> directions) {
     bool changed = false;
     const auto take = [&changed](std::string& typed) {
         double value = 0;
@@ -459,15 +465,15 @@ bool takeAzimuthsWithin360(LoadsEntries& e, std::span<const LoadField> fields) {
         typed = floatToText(stored); // 777.1 shows as 57.1, not as the remainder's last bits
         changed = true;
     };
-    for (const LoadField& f : fields) {
-        if (f.Range != LoadRange::Azimuth) continue;
-        std::string typed = e.text(f.Field);
+    const auto takeBox = [&](LoadsField field) {
+        std::string typed = e.text(field);
         take(typed);
-        e.setText(f.Field, typed);
-    }
-    for (std::string* azimuth :
-         {&e.SeismicTrend, &e.FacePressureTrend, &e.TopPressureTrend, &e.Pattern.Trend, &e.DesignTrend})
-        take(*azimuth);
+        e.setText(field, typed);
+    };
+    for (const LoadField& f : fields)
+        if (f.Range == LoadRange::Azimuth) takeBox(f.Field);
+    for (const LoadDirection& d : directions) takeBox(d.Trend);
+    for (std::string* azimuth : {&e.Pattern.Trend, &e.DesignTrend}) take(*azimuth);
     for (ForceEntry& force : e.Forces) take(force.Trend);
     for (BoltEntry& bolt : e.Bolts) take(bolt.Trend);
     return changed;

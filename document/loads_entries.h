@@ -6,6 +6,7 @@
 #include <array>
 #include <map>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
@@ -79,23 +80,24 @@ struct SizeEntry {
     bool operator==(const SizeEntry&) const = default;
 };
 
-// The texts of a switched-off part (a crack, a seismic direction, a design
-// bolt) are kept but not read, so switching it on again brings them back.
+// The texts of a switched-off part (a crack, a direction, a design bolt) are kept but not read, so switching it on again brings them back.
 struct LoadsEntries {
-    // The texts of the numbers of the load fields' table (model/load_fields.h)
-    // by their box; an empty text is not kept.
+    // The texts of the numbers of the load fields' table and of the
+    // trends and plunges of its directions (model/load_fields.h) by their
+    // box; an empty text is not kept.
     std::map<LoadsField, std::string> Numbers;
     const std::string& text(LoadsField field) const;
     void setText(LoadsField field, const std::string& text);
+    // The directions switched on, by their trend's box; the others act
+    // along the line the program works out.
+    std::set<LoadsField> Directed;
+    bool directed(LoadsField trend) const { return Directed.contains(trend); }
+    void setDirected(LoadsField trend, bool on);
 
     bool HasCrack = false;
     WaterMode Water = WaterMode::Block;
     std::string FilledPercent = floatToExactText(WedgeLoads{}.FilledPercent); // read in the filled mode only
-    bool FacePressureDirected = false, TopPressureDirected = false;           // else normal to the surface
-    std::string FacePressureTrend, FacePressurePlunge, TopPressureTrend, TopPressurePlunge;
     bool HasShotcrete = false;
-    bool SeismicDirected = false;
-    std::string SeismicTrend, SeismicPlunge;
     std::vector<ForceEntry> Forces;
     std::vector<BoltEntry> Bolts;
     bool HasPattern = false;
@@ -125,14 +127,17 @@ public:
 // direction) into 0..360 as it is stored (azimuthWithin360): "777" becomes
 // "57"; a text that is no number, or one within 0..360, stays as typed.
 // Whether any text changed.
-bool takeAzimuthsWithin360(LoadsEntries& entries, std::span<const LoadField> fields = loadFields());
+bool takeAzimuthsWithin360(LoadsEntries& entries, std::span<const LoadField> fields = loadFields(),
+                           std::span<const LoadDirection> directions = loadDirections());
 
 // The texts of saved loads: numbers in the general format.
-LoadsEntries loadsEntries(const WedgeLoads& loads, std::span<const LoadField> fields = loadFields());
+LoadsEntries loadsEntries(const WedgeLoads& loads, std::span<const LoadField> fields = loadFields(),
+                          std::span<const LoadDirection> directions = loadDirections());
 // Throws LoadsEntryError for the first box, in the window's order, whose
 // text is empty, not a number or out of range.
 WedgeLoads loadsFromEntries(const LoadsEntries& entries);
 // The same into `loads`, a new object of the type the fields' Get and Set take.
-void loadsFromEntries(const LoadsEntries& entries, WedgeLoads& loads, std::span<const LoadField> fields);
+void loadsFromEntries(const LoadsEntries& entries, WedgeLoads& loads, std::span<const LoadField> fields,
+                      std::span<const LoadDirection> directions = loadDirections());
 
 } // namespace trelmox

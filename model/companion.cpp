@@ -88,19 +88,32 @@ Json capacityJson(const BoltCapacity& c) {
             {"bond", c.Bond}};
 }
 
-// The numbers of the table in `part`, into its object, in the table's order.
-void writePart(Json& j, LoadPart part, const WedgeLoads& l, std::span<const LoadField> fields) {
-    for (const LoadField& f : fields)
+// The tables' numbers and then directions of `part`, into its object, in
+// the tables' order.
+struct Tables {
+    std::span<const LoadField> Fields;
+    std::span<const LoadDirection> Directions;
+};
+
+void writePart(Json& j, LoadPart part, const WedgeLoads& l, const Tables& t) {
+    for (const LoadField& f : t.Fields)
         if (f.Part == part && f.stored(l)) j[f.Key] = *f.Get(l);
+    for (const LoadDirection& d : t.Directions) {
+        if (d.Part != part) continue;
+        if (const std::optional<LineDirection> direction = d.Get(l))
+            j[d.Key] = directionJson(*direction);
+        else if (d.NullWhenOff)
+            j[d.Key] = nullptr;
+    }
 }
 
-Json partJson(LoadPart part, const WedgeLoads& l, std::span<const LoadField> fields) {
+Json partJson(LoadPart part, const WedgeLoads& l, const Tables& t) {
     Json j = Json::object();
-    writePart(j, part, l, fields);
+    writePart(j, part, l, t);
     return j;
 }
 
-Json loadsJson(const WedgeLoads& l, std::span<const LoadField> fields) {
+Json loadsJson(const WedgeLoads& l, const Tables& fields) {
     const Json crack = l.Crack ? partJson(LoadPart::Crack, l, fields) : Json(nullptr);
     Json forces = Json::array();
     for (const ExternalForce& f : l.Forces)
@@ -120,18 +133,14 @@ Json loadsJson(const WedgeLoads& l, std::span<const LoadField> fields) {
         design["bolt"] = directionJson(l.Design->Direction);
         design["bolt"]["mode"] = modeName(l.Design->Mode);
     }
-    Json seismic = partJson(LoadPart::Seismic, l, fields);
-    seismic["direction"] = l.SeismicDirection ? directionJson(*l.SeismicDirection) : Json(nullptr);
     Json j = {{"version", Version}, {"water", waterName(l.Water)},
-              {"crack", crack},     {"seismic", seismic},
+              {"crack", crack},     {"seismic", partJson(LoadPart::Seismic, l, fields)},
               {"forces", forces},   {"pressures", partJson(LoadPart::Pressures, l, fields)},
               {"bolts", bolts},     {"design", design}};
     // The water and pressures added later are written only when set, so
     // that the files of blocks without them stay byte for byte as they were.
     if (l.Water == WaterMode::Filled || l.FilledPercent != 100) j["water_percent"] = l.FilledPercent;
     writePart(j, LoadPart::Water, l, fields);
-    if (l.FacePressureDirection) j["pressures"]["face_direction"] = directionJson(*l.FacePressureDirection);
-    if (l.TopPressureDirection) j["pressures"]["top_direction"] = directionJson(*l.TopPressureDirection);
     if (l.Shotcrete) j["shotcrete"] = partJson(LoadPart::Shotcrete, l, fields);
     if (l.Pattern)
         j["pattern"] = {{"spacing_strike", l.Pattern->SpacingStrike}, {"spacing_dip", l.Pattern->SpacingDip},
@@ -224,25 +233,33 @@ private:
     std::string file_;
 };
 
-// The keys of the table's numbers in `part`: those always there, or the others.
-std::vector<const char*> partKeys(LoadPart part, std::span<const LoadField> fields, bool always,
-                                  std::vector<const char*> keys = {}) {
-    for (const LoadField& f : fields)
+// The keys of the tables' numbers and directions in `part`: those always
+// there, or the others.
+std::vector<const char*> partKeys(LoadPart part, const Tables& t, bool always, std::vector<const char*> keys = {}) {
+    for (const LoadField& f : t.Fields)
         if (f.Part == part && (f.Policy == LoadPolicy::Always) == always) keys.push_back(f.Key);
+    for (const LoadDirection& d : t.Directions)
+        if (d.Part == part && d.NullWhenOff == always) keys.push_back(d.Key);
     return keys;
 }
 
-// The table's numbers in `part` from its object `j`, in the table's order.
-void readPart(const Reader& r, const Json& j, LoadPart part, WedgeLoads& l, std::span<const LoadField> fields) {
+// The tables' numbers and then directions in `part` from its object `j`,
+// in the tables' order. A direction written only when given is refused as
+// null; one always written is switched off by null.
+void readPart(const Reader& r, const Json& j, LoadPart part, WedgeLoads& l, const Tables& t) {
     const std::string path = loadPartKey(part);
-    for (const LoadField& f : fields) {
+    for (const LoadField& f : t.Fields) {
         if (f.Part != part || (f.Policy != LoadPolicy::Always && !j.contains(f.Key))) continue;
         f.Set(l, f.Range == LoadRange::Azimuth ? r.azimuth(j, path, f.Key) : r.number(j, path, f.Key));
+    }
+    for (const LoadDirection& d : t.Directions) {
+        if (d.Part != part || !j.contains(d.Key) || (d.NullWhenOff && j.at(d.Key).is_null())) continue;
+        d.Set(l, r.direction(j.at(d.Key), d.path(), {"trend", "plunge"}));
     }
 }
 
 // An optional part's object: its numbers, each required.
-void readOptionalPart(const Reader& r, const Json& j, LoadPart part, WedgeLoads& l, std::span<const LoadField> fields) {
+void readOptionalPart(const Reader& r, const Json& j, LoadPart part, WedgeLoads& l, const Tables& fields) {
     r.object(j, loadPartKey(part), partKeys(part, fields, true), partKeys(part, fields, false));
     addPart(part, l);
     readPart(r, j, part, l, fields);
@@ -356,7 +373,7 @@ WedgeSizeLimits sizeFrom(const Reader& r, const Json& j) {
     return s;
 }
 
-void loadsFrom(const Reader& r, const Json& j, WedgeLoads& l, std::span<const LoadField> fields) {
+void loadsFrom(const Reader& r, const Json& j, WedgeLoads& l, const Tables& fields) {
     r.object(j, "",
              partKeys(LoadPart::Water, fields, true,
                       {"version", "water", "crack", "seismic", "forces", "pressures", "bolts", "design"}),
@@ -372,12 +389,9 @@ void loadsFrom(const Reader& r, const Json& j, WedgeLoads& l, std::span<const Lo
     if (j.contains("water_percent")) l.FilledPercent = r.number(j, "", "water_percent");
     readPart(r, j, LoadPart::Water, l, fields);
     if (!j.at("crack").is_null()) readOptionalPart(r, j.at("crack"), LoadPart::Crack, l, fields);
-    std::vector<const char*> seismicKeys = partKeys(LoadPart::Seismic, fields, true);
-    seismicKeys.push_back("direction");
-    const Json& seismic = r.object(j.at("seismic"), "seismic", seismicKeys, partKeys(LoadPart::Seismic, fields, false));
+    const Json& seismic = r.object(j.at("seismic"), "seismic", partKeys(LoadPart::Seismic, fields, true),
+                                   partKeys(LoadPart::Seismic, fields, false));
     readPart(r, seismic, LoadPart::Seismic, l, fields);
-    if (!seismic.at("direction").is_null())
-        l.SeismicDirection = r.direction(seismic.at("direction"), "seismic.direction", {"trend", "plunge"});
     const Json& forces = r.array(j, "", "forces");
     for (std::size_t i = 0; i < forces.size(); ++i) {
         const std::string path = Reader::item("forces", i);
@@ -386,14 +400,8 @@ void loadsFrom(const Reader& r, const Json& j, WedgeLoads& l, std::span<const Lo
                             {r.azimuth(forces[i], path, "trend"), r.number(forces[i], path, "plunge")}});
     }
     const Json& pressures = r.object(j.at("pressures"), "pressures", partKeys(LoadPart::Pressures, fields, true),
-                                     partKeys(LoadPart::Pressures, fields, false, {"face_direction", "top_direction"}));
+                                     partKeys(LoadPart::Pressures, fields, false));
     readPart(r, pressures, LoadPart::Pressures, l, fields);
-    if (pressures.contains("face_direction"))
-        l.FacePressureDirection =
-            r.direction(pressures.at("face_direction"), "pressures.face_direction", {"trend", "plunge"});
-    if (pressures.contains("top_direction"))
-        l.TopPressureDirection =
-            r.direction(pressures.at("top_direction"), "pressures.top_direction", {"trend", "plunge"});
     if (j.contains("shotcrete")) readOptionalPart(r, j.at("shotcrete"), LoadPart::Shotcrete, l, fields);
     const Json& bolts = r.array(j, "", "bolts");
     for (std::size_t i = 0; i < bolts.size(); ++i) {
@@ -439,9 +447,10 @@ std::string position(const std::string& text, std::size_t offset) {
 
 std::string companionText(const WedgeLoads& loads) { return companionText(loads, loadFields()); }
 
-std::string companionText(const WedgeLoads& loads, std::span<const LoadField> fields) {
+std::string companionText(const WedgeLoads& loads, std::span<const LoadField> fields,
+                          std::span<const LoadDirection> directions) {
     std::string text;
-    for (char c : loadsJson(loads, fields).dump(2)) {
+    for (char c : loadsJson(loads, {fields, directions}).dump(2)) {
         if (c == '\n') text += '\r';
         text += c;
     }
@@ -455,7 +464,7 @@ WedgeLoads parseCompanion(const std::string& text, const std::string& fileName) 
 }
 
 void parseCompanion(const std::string& text, const std::string& fileName, WedgeLoads& loads,
-                    std::span<const LoadField> fields) {
+                    std::span<const LoadField> fields, std::span<const LoadDirection> directions) {
     const Reader reader(fileName);
     Json j;
     try {
@@ -466,10 +475,10 @@ void parseCompanion(const std::string& text, const std::string& fileName, WedgeL
     } catch (const Json::exception&) { // a number beyond the range of a double
         reader.fail("中有超出范围的数", "a number is out of range");
     }
-    loadsFrom(reader, j, loads, fields);
+    loadsFrom(reader, j, loads, {fields, directions});
     try {
         validateLoads(loads);
-        validateLoadFields(loads, fields);
+        validateLoadFields(loads, fields, directions);
     } catch (const Error& e) {
         reader.fail("中" + std::string(e.what()), e.what());
     }

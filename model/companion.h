@@ -48,11 +48,13 @@ std::string companionText(const WedgeLoads& loads);
 // (with line and column), a missing, unknown or mistyped key, an unknown
 // version, or a value out of range (validateLoads).
 WedgeLoads parseCompanion(const std::string& text, const std::string& fileName);
-// The same with the numbers of `fields` (loadFields() above): `loads`, a
-// new object of the type the fields' Get and Set take, receives them.
-std::string companionText(const WedgeLoads& loads, std::span<const LoadField> fields);
+// The same with the numbers of `fields` (loadFields() above) and the
+// directions of `directions`: `loads`, a new object of the type their Get
+// and Set take, receives them.
+std::string companionText(const WedgeLoads& loads, std::span<const LoadField> fields,
+                          std::span<const LoadDirection> directions = loadDirections());
 void parseCompanion(const std::string& text, const std::string& fileName, WedgeLoads& loads,
-                    std::span<const LoadField> fields);
+                    std::span<const LoadField> fields, std::span<const LoadDirection> directions = loadDirections());
 
 std::filesystem::path companionPath(const std::filesystem::path& dataFolder, const std::string& blockName);
 // Absent when the block has no companion file.

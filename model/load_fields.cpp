@@ -101,6 +101,33 @@ const LoadField Fields[] = {
          "容重（kN/m³）", "Unit weight (kN/m³)", "ShotcreteUnitWeight", "kN/m³", R::Magnitude, Always, false}),
 };
 
+// A direction of WedgeLoads itself.
+template <auto Member> LoadDirection directionOf(LoadDirection row) {
+    row.Get = [](const WedgeLoads& l) { return l.*Member; };
+    row.Set = [](WedgeLoads& l, std::optional<LineDirection> direction) { l.*Member = direction; };
+    return row;
+}
+
+// Within a part, after its numbers: the order of the switches in the
+// window, of the keys in the file and of the lines in the reports.
+const LoadDirection Directions[] = {
+    directionOf<&WedgeLoads::SeismicDirection>(
+        {F::SeismicTrend, F::SeismicPlunge, P::Seismic, "direction", true, "地震力", "the seismic force",
+         "seismic force", "指定方向（否则沿交线倾伏向水平）",
+         "Given direction (else horizontal along the trend of the line of intersection)", "SeismicDirected",
+         "SeismicTrend", "SeismicPlunge"}),
+    directionOf<&WedgeLoads::FacePressureDirection>(
+        {F::FacePressureTrend, F::FacePressurePlunge, P::Pressures, "face_direction", false, "坡面压力",
+         "the slope face pressure", "slope face pressure", "坡面压力指定方向（否则垂直于坡面）",
+         "Slope face pressure in a given direction (else normal to the face)", "FacePressureDirected",
+         "FacePressureTrend", "FacePressurePlunge", "坡面压力方向", "slope face pressure direction"}),
+    directionOf<&WedgeLoads::TopPressureDirection>(
+        {F::TopPressureTrend, F::TopPressurePlunge, P::Pressures, "top_direction", false, "坡顶面压力",
+         "the upper slope pressure", "slope top pressure", "坡顶面压力指定方向（否则垂直于坡顶面）",
+         "Slope top pressure in a given direction (else normal to the top)", "TopPressureDirected", "TopPressureTrend",
+         "TopPressurePlunge", "坡顶面压力方向", "upper slope pressure direction"}),
+};
+
 } // namespace
 
 const char* loadPartKey(LoadPart part) {
@@ -150,11 +177,50 @@ const LoadField* findLoadField(LoadsField field, std::span<const LoadField> fiel
     return found == fields.end() ? nullptr : &*found;
 }
 
-void validateLoadFields(const WedgeLoads& loads, std::span<const LoadField> fields) {
+void validateLoadFields(const WedgeLoads& loads, std::span<const LoadField> fields,
+                        std::span<const LoadDirection> directions) {
     for (const LoadField& f : fields)
         if (const std::optional<double> value = f.Get(loads); value && partPresent(f.Part, loads))
             if (!withinLoadRange(*value, f.Range))
                 throw Error::refused(loadRangeMessage(*value, f.Range, f.name()), f.path());
+    validateLoadDirections(loads, directions);
+}
+
+std::string LoadDirection::path() const {
+    const std::string part = loadPartKey(Part);
+    return part.empty() ? Key : part + "." + Key;
+}
+
+std::string LoadDirection::trendName() const {
+    return messageLanguage() == Language::English ? BoxEnglish + std::string(" trend")
+                                                  : Chinese + std::string("的方位角");
+}
+
+std::string LoadDirection::plungeName() const {
+    return messageLanguage() == Language::English ? BoxEnglish + std::string(" plunge")
+                                                  : Chinese + std::string("的倾伏角");
+}
+
+std::span<const LoadDirection> loadDirections() { return Directions; }
+
+// The messages name the property of the load ("trend of the slope face
+// pressure"), as those of the forces and bolts do.
+void validateLoadDirections(const WedgeLoads& loads, std::span<const LoadDirection> directions,
+                            std::optional<LoadPart> part) {
+    const auto check = [](double value, LoadRange range, const LoadDirection& d, const char* chinese,
+                          const char* english) {
+        if (withinLoadRange(value, range)) return;
+        const std::string name = messageLanguage() == Language::English ? english + (" of " + std::string(d.English))
+                                                                        : d.Chinese + std::string(chinese);
+        throw Error::refused(loadRangeMessage(value, range, name));
+    };
+    for (const LoadDirection& d : directions) {
+        if (part && d.Part != *part) continue;
+        if (const std::optional<LineDirection> direction = d.Get(loads)) {
+            check(direction->Trend, LoadRange::Azimuth, d, "的方位角", "trend");
+            check(direction->Plunge, LoadRange::Plunge, d, "的倾伏角", "plunge");
+        }
+    }
 }
 
 } // namespace trelmox

@@ -8,11 +8,14 @@
 // go through this table, so that a new number is one row here plus the
 // physics that uses it.
 //
-// The parts with a structure of their own - the water mode, directions,
-// the forces' and bolts' tables, the pattern, the design, the strength
-// models, the size limits - keep their own code.
+// The directions behind a switch (seismic, face and top pressure) have a
+// table of their own below, loadDirections(). The parts with a structure
+// of their own - the water mode, the forces' and bolts' tables, the
+// pattern, the design, the strength models, the size limits - keep their
+// own code.
 #include <optional>
 #include <span>
+#include <string>
 
 #include "model/loads.h"
 
@@ -165,8 +168,53 @@ std::span<const LoadField> loadFields();
 // The row of a box, if it is one of `fields`.
 const LoadField* findLoadField(LoadsField field, std::span<const LoadField> fields = loadFields());
 
+// A direction behind a switch: a load that acts along a line the user
+// gives, or else along one the program works out (the seismic force
+// horizontal along the line of intersection, a pressure normal to its
+// surface). Its trend and plunge are typed into two boxes below a check
+// box, stored as {"trend", "plunge"} under its key in its part's object
+// and checked as any direction is (trend finite, plunge -90..90).
+struct LoadDirection {
+    LoadsField Trend, Plunge; // its boxes
+    LoadPart Part;
+    const char* Key; // within the part's object: "face_direction"
+    // The key always in the file, null when switched off (the seismic
+    // force's, there from the first files); else written only when given,
+    // so that the files of blocks without it keep their bytes.
+    bool NullWhenOff;
+    const char* Chinese;       // the load in messages, before "的方位角": "坡面压力"
+    const char* English;       // in the file's messages, after "trend of ": "the slope face pressure"
+    const char* BoxEnglish;    // in the boxes' messages, before " trend": "slope face pressure"
+    const char* Switch;        // the window's check box: "坡面压力指定方向（否则垂直于坡面）"
+    const char* SwitchEnglish; // "Slope face pressure in a given direction (else normal to the face)"
+    // The object names of the check box and the two boxes, which tests and
+    // users' scripts rely on: "FacePressureDirected", "FacePressureTrend"...
+    const char* SwitchName;
+    const char* TrendBoxName;
+    const char* PlungeBoxName;
+    // The reports give it a line of its own by this name when it is
+    // switched on; null: the reports word it themselves.
+    const char* ReportChinese = nullptr;
+    const char* ReportEnglish = nullptr;
+    std::optional<LineDirection> (*Get)(const WedgeLoads&) = nullptr;
+    void (*Set)(WedgeLoads&, std::optional<LineDirection>) = nullptr;
+
+    // Its full name in the file and in errors: "pressures.face_direction".
+    std::string path() const;
+    // "坡面压力的方位角" / "slope face pressure trend", naming a box.
+    std::string trendName() const;
+    std::string plungeName() const;
+};
+
+// Every such direction of WedgeLoads, in the window's order within each part.
+std::span<const LoadDirection> loadDirections();
+
 // Throws Error with the user's message for a number of `fields` outside
-// its range (the checks validateLoads does not already make).
-void validateLoadFields(const WedgeLoads& loads, std::span<const LoadField> fields);
+// its range (the checks validateLoads does not already make), or a
+// direction of `directions` in `part` (any part if none) that is not one.
+void validateLoadFields(const WedgeLoads& loads, std::span<const LoadField> fields,
+                        std::span<const LoadDirection> directions = loadDirections());
+void validateLoadDirections(const WedgeLoads& loads, std::span<const LoadDirection> directions,
+                            std::optional<LoadPart> part = std::nullopt);
 
 } // namespace trelmox

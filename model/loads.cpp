@@ -260,7 +260,7 @@ void validateLoads(const WedgeLoads& loads) {
     require(loads.FilledPercent, LoadRange::Percent, named("充水百分比", "percentage filled with water"));
     if (loads.PondLevel) require(*loads.PondLevel, LoadRange::Level, named("坡外水位", "external water level"));
     require(loads.SeismicCoefficient, LoadRange::Magnitude, named("地震系数", "seismic coefficient"));
-    if (loads.SeismicDirection) validateDirection(*loads.SeismicDirection, named("地震力", "the seismic force"));
+    validateLoadDirections(loads, loadDirections(), LoadPart::Seismic);
     for (std::size_t i = 0; i < loads.Forces.size(); ++i) {
         require(loads.Forces[i].Magnitude, LoadRange::Magnitude,
                 nthNamed(i, "外力的大小", "magnitude of external force"));
@@ -271,10 +271,7 @@ void validateLoads(const WedgeLoads& loads) {
     require(loads.Pressure1, LoadRange::Magnitude, named("第一切割面压力", "pressure on plane 1"));
     require(loads.Pressure2, LoadRange::Magnitude, named("第二切割面压力", "pressure on plane 2"));
     require(loads.CrackPressure, LoadRange::Magnitude, named("张裂缝面压力", "pressure on the tension crack"));
-    if (loads.FacePressureDirection)
-        validateDirection(*loads.FacePressureDirection, named("坡面压力", "the slope face pressure"));
-    if (loads.TopPressureDirection)
-        validateDirection(*loads.TopPressureDirection, named("坡顶面压力", "the upper slope pressure"));
+    validateLoadDirections(loads, loadDirections(), LoadPart::Pressures);
     if (loads.Shotcrete) {
         require(loads.Shotcrete->Thickness, LoadRange::Magnitude, named("喷射混凝土厚度", "shotcrete thickness"));
         require(loads.Shotcrete->ShearStrength, LoadRange::Magnitude,
@@ -310,7 +307,7 @@ void validateLoads(const WedgeLoads& loads) {
     for (int plane = 0; plane < 2; ++plane)
         if (!loads.Strength[plane].plain()) checkStrength(loads.Strength[plane], plane);
     validateSizeLimits(loads.Size);
-    validateLoadFields(loads, loadFields());
+    validateLoadFields(loads, loadFields(), {}); // the directions were checked in their places above
 }
 
 void validateStrength(const JointStrength& strength, int plane) { checkStrength(strength, plane); }

@@ -75,12 +75,8 @@ ReportTable loadTable(const WedgeLoads& l, const TWedgeParams& p) {
     if (l.PondLevel)
         rows.push_back({say("坡外水位", "external water level"),
                         withUnit(floatToText(*l.PondLevel), "m") + say("（高于坡脚）", " (above the toe)")});
-    if (l.FacePressureDirection)
-        rows.push_back(
-            {say("坡面压力方向", "slope face pressure direction"), directionText(*l.FacePressureDirection, Sentence)});
-    if (l.TopPressureDirection)
-        rows.push_back({say("坡顶面压力方向", "upper slope pressure direction"),
-                        directionText(*l.TopPressureDirection, Sentence)});
+    for (const auto& [label, direction] : loadDirectionRows(l))
+        rows.push_back({label, directionText(direction, Sentence)});
     if (l.Shotcrete)
         rows.push_back(
             {say("喷射混凝土（坡面）", "shotcrete (slope face)"),

@@ -27,6 +27,15 @@ std::vector<std::pair<std::string, std::string>> loadFieldRows(const WedgeLoads&
     return rows;
 }
 
+std::vector<std::pair<std::string, LineDirection>> loadDirectionRows(const WedgeLoads& loads,
+                                                                     std::span<const LoadDirection> directions) {
+    std::vector<std::pair<std::string, LineDirection>> rows;
+    for (const LoadDirection& d : directions)
+        if (const std::optional<LineDirection> direction = d.Get(loads); direction && d.ReportChinese)
+            rows.emplace_back(say(d.ReportChinese, d.ReportEnglish), *direction);
+    return rows;
+}
+
 std::string tabsAfter(const std::string& label) {
     // A Chinese character (three bytes in UTF-8) takes two columns.
     std::size_t columns = 0;

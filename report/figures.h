@@ -30,6 +30,10 @@ std::string withUnit(const std::string& figure, const char* unit);
 // unit, in the table's order.
 std::vector<std::pair<std::string, std::string>> loadFieldRows(const WedgeLoads& loads,
                                                                std::span<const LoadField> fields = loadFields());
+// The directions of the load fields' table switched on that the reports
+// list by name: the name and the direction, in the table's order.
+std::vector<std::pair<std::string, LineDirection>>
+loadDirectionRows(const WedgeLoads& loads, std::span<const LoadDirection> directions = loadDirections());
 // The tabs after "<name>:" in the full analysis report's list: to the
 // column after the next but one, or the next for a long name.
 std::string tabsAfter(const std::string& label);

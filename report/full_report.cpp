@@ -82,12 +82,8 @@ void inputLines(std::vector<std::string>& lines, const ReportedWedge& in) {
     if (l.PondLevel)
         lines.push_back(say("坡外水位:\t\t", "external water level:\t\t") + withUnit(floatToText(*l.PondLevel), "m") +
                         say("（高于坡脚）", " (above the toe)"));
-    if (l.FacePressureDirection)
-        lines.push_back(say("坡面压力方向:\t", "slope face pressure direction:\t") +
-                        directionText(*l.FacePressureDirection, Columns));
-    if (l.TopPressureDirection)
-        lines.push_back(say("坡顶面压力方向:\t", "upper slope pressure direction:\t") +
-                        directionText(*l.TopPressureDirection, Columns));
+    for (const auto& [label, direction] : loadDirectionRows(l))
+        lines.push_back(label + ":\t" + directionText(direction, Columns));
     if (l.Shotcrete)
         lines.push_back(say("喷射混凝土:\t厚度\t", "shotcrete:\tthickness\t") +
                         withUnit(floatToText(l.Shotcrete->Thickness), "m") + say("\t抗剪强度\t", "\tshear strength\t") +

@@ -487,10 +487,6 @@
         <translation>Seismic coefficient k</translation>
     </message>
     <message>
-        <source>指定方向（否则沿交线倾伏向水平）</source>
-        <translation>Given direction (else horizontal along the trend of the line of intersection)</translation>
-    </message>
-    <message>
         <source>方位角（°）</source>
         <translation>Trend (°)</translation>
     </message>
@@ -521,14 +517,6 @@
     <message>
         <source>张裂缝面压力</source>
         <translation>Pressure on tension crack</translation>
-    </message>
-    <message>
-        <source>坡面压力指定方向（否则垂直于坡面）</source>
-        <translation>Slope face pressure in a given direction (else normal to the face)</translation>
-    </message>
-    <message>
-        <source>坡顶面压力指定方向（否则垂直于坡顶面）</source>
-        <translation>Slope top pressure in a given direction (else normal to the top)</translation>
     </message>
     <message>
         <source>喷射混凝土（坡面）</source>

@@ -58,8 +58,9 @@ QString presetCaption(const FactorPreset& preset) {
 
 } // namespace
 
-LoadsWindow::LoadsWindow(Workspace& workspace, std::span<const LoadField> fields)
-    : QWidget(nullptr, Qt::Window), workspace_(workspace), fields_(fields) {
+LoadsWindow::LoadsWindow(Workspace& workspace, std::span<const LoadField> fields,
+                         std::span<const LoadDirection> directions)
+    : QWidget(nullptr, Qt::Window), workspace_(workspace), fields_(fields), directions_(directions) {
     setObjectName(QStringLiteral("LoadsWindow"));
     setWindowTitle(tr("荷载与支护"));
     setFont(dialogFont(12));
@@ -160,6 +161,16 @@ void LoadsWindow::addFieldBoxes(QFormLayout* form, QWidget* parent, LoadPart par
         if (f.Policy == LoadPolicy::Optional) box->setPlaceholderText(tr("无"));
         form->addRow(QString::fromUtf8(inLanguage(f.Box, f.BoxEnglish)), box);
     }
+    for (const LoadDirection& d : directions_) {
+        if (d.Part != part) continue;
+        auto* check = new QCheckBox(QString::fromUtf8(inLanguage(d.Switch, d.SwitchEnglish)), parent);
+        check->setObjectName(QString::fromUtf8(d.SwitchName));
+        connect(check, &QCheckBox::clicked, this, &LoadsWindow::takeEdits);
+        directed_[d.Trend] = check;
+        form->addRow(check);
+        form->addRow(tr("方位角（°）"), addBox(parent, d.TrendBoxName, d.Trend));
+        form->addRow(tr("倾伏角（°）"), addBox(parent, d.PlungeBoxName, d.Plunge));
+    }
 }
 
 void LoadsWindow::buildCrackAndWater(QWidget* column) {
@@ -200,32 +211,11 @@ void LoadsWindow::buildSeismicAndPressures(QWidget* column) {
     auto* seismic = new QGroupBox(tr("地震力"), column);
     auto* form = new QFormLayout(seismic);
     addFieldBoxes(form, seismic, LoadPart::Seismic);
-    seismicDirected_ = new QCheckBox(tr("指定方向（否则沿交线倾伏向水平）"), seismic);
-    seismicDirected_->setObjectName(QStringLiteral("SeismicDirected"));
-    connect(seismicDirected_, &QCheckBox::clicked, this, &LoadsWindow::takeEdits);
-    form->addRow(seismicDirected_);
-    form->addRow(tr("方位角（°）"), addBox(seismic, "SeismicTrend", LoadsField::SeismicTrend));
-    form->addRow(tr("倾伏角（°）"), addBox(seismic, "SeismicPlunge", LoadsField::SeismicPlunge));
     column->layout()->addWidget(seismic);
 
     auto* pressures = new QGroupBox(tr("面压力（垂直作用于面）"), column);
     auto* pressureForm = new QFormLayout(pressures);
     addFieldBoxes(pressureForm, pressures, LoadPart::Pressures);
-    // A face or top pressure in a direction of its own; else normal to it.
-    // The plunge's box and field follow the trend's.
-    const auto directed = [&](const char* name, const QString& caption, QCheckBox*& check, LoadsField trend,
-                              const char* trendName, const char* plungeName) {
-        check = new QCheckBox(caption, pressures);
-        check->setObjectName(QString::fromUtf8(name));
-        connect(check, &QCheckBox::clicked, this, &LoadsWindow::takeEdits);
-        pressureForm->addRow(check);
-        pressureForm->addRow(tr("方位角（°）"), addBox(pressures, trendName, trend));
-        pressureForm->addRow(tr("倾伏角（°）"), addBox(pressures, plungeName, fieldAfter(trend, 1)));
-    };
-    directed("FacePressureDirected", tr("坡面压力指定方向（否则垂直于坡面）"), facePressureDirected_,
-             LoadsField::FacePressureTrend, "FacePressureTrend", "FacePressurePlunge");
-    directed("TopPressureDirected", tr("坡顶面压力指定方向（否则垂直于坡顶面）"), topPressureDirected_,
-             LoadsField::TopPressureTrend, "TopPressureTrend", "TopPressurePlunge");
     column->layout()->addWidget(pressures);
 
     shotcrete_ = new QGroupBox(tr("喷射混凝土（坡面）"), column);
@@ -378,12 +368,6 @@ struct EntryText {
 };
 const EntryText EntryTexts[] = {
     {LoadsField::FilledPercent, &LoadsEntries::FilledPercent},
-    {LoadsField::FacePressureTrend, &LoadsEntries::FacePressureTrend},
-    {LoadsField::FacePressurePlunge, &LoadsEntries::FacePressurePlunge},
-    {LoadsField::TopPressureTrend, &LoadsEntries::TopPressureTrend},
-    {LoadsField::TopPressurePlunge, &LoadsEntries::TopPressurePlunge},
-    {LoadsField::SeismicTrend, &LoadsEntries::SeismicTrend},
-    {LoadsField::SeismicPlunge, &LoadsEntries::SeismicPlunge},
     {LoadsField::RequiredFactor, &LoadsEntries::RequiredFactor},
     {LoadsField::DesignTrend, &LoadsEntries::DesignTrend},
     {LoadsField::DesignPlunge, &LoadsEntries::DesignPlunge},
@@ -394,13 +378,14 @@ const EntryText EntryTexts[] = {
 LoadsEntries LoadsWindow::entriesShown() const {
     LoadsEntries e;
     for (const LoadField& f : fields_) e.setText(f.Field, textOf(box(f.Field)));
+    for (const LoadDirection& d : directions_) {
+        e.setDirected(d.Trend, directed_.at(d.Trend)->isChecked());
+        for (LoadsField f : {d.Trend, d.Plunge}) e.setText(f, textOf(box(f)));
+    }
     for (const EntryText& t : EntryTexts) e.*t.text = textOf(box(t.field));
     e.HasCrack = crack_->isChecked();
     e.Water = static_cast<WaterMode>(water_->checkedId());
-    e.FacePressureDirected = facePressureDirected_->isChecked();
-    e.TopPressureDirected = topPressureDirected_->isChecked();
     e.HasShotcrete = shotcrete_->isChecked();
-    e.SeismicDirected = seismicDirected_->isChecked();
     tablesShown(e);
     const int preset = preset_->currentIndex();
     if (preset > 0) e.Preset = presets_[preset - 1];
@@ -425,19 +410,18 @@ void LoadsWindow::showDocument() {
     caption_->setText(name.empty() ? tr("楔块名称：（尚未确认块体）")
                                    : tr("楔块名称：") + QString::fromStdString(name));
     for (const LoadField& f : fields_) showText(box(f.Field), e.text(f.Field));
+    for (const LoadDirection& d : directions_) {
+        directed_.at(d.Trend)->setChecked(e.directed(d.Trend));
+        for (LoadsField f : {d.Trend, d.Plunge}) {
+            showText(box(f), e.text(f));
+            box(f)->setEnabled(e.directed(d.Trend));
+        }
+    }
     for (const EntryText& t : EntryTexts) showText(box(t.field), e.*t.text);
     crack_->setChecked(e.HasCrack);
     water_->button(static_cast<int>(e.Water))->setChecked(true);
     box(LoadsField::FilledPercent)->setEnabled(e.Water == WaterMode::Filled);
-    facePressureDirected_->setChecked(e.FacePressureDirected);
-    for (LoadsField f : {LoadsField::FacePressureTrend, LoadsField::FacePressurePlunge})
-        box(f)->setEnabled(e.FacePressureDirected);
-    topPressureDirected_->setChecked(e.TopPressureDirected);
-    for (LoadsField f : {LoadsField::TopPressureTrend, LoadsField::TopPressurePlunge})
-        box(f)->setEnabled(e.TopPressureDirected);
     shotcrete_->setChecked(e.HasShotcrete);
-    seismicDirected_->setChecked(e.SeismicDirected);
-    for (LoadsField f : {LoadsField::SeismicTrend, LoadsField::SeismicPlunge}) box(f)->setEnabled(e.SeismicDirected);
     std::vector<std::vector<std::string>> forces, bolts;
     std::vector<BoltMode> modes;
     for (const ForceEntry& f : e.Forces) forces.push_back({f.Magnitude, f.Trend, f.Plunge});

@@ -36,8 +36,10 @@ class Workspace;
 class LoadsWindow : public QWidget {
     Q_OBJECT
 public:
-    // `fields`: the numbers of the load fields' table it gives boxes to.
-    explicit LoadsWindow(Workspace& workspace, std::span<const LoadField> fields = loadFields());
+    // `fields`, `directions`: the numbers and directions of the load
+    // fields' tables it gives boxes to.
+    explicit LoadsWindow(Workspace& workspace, std::span<const LoadField> fields = loadFields(),
+                         std::span<const LoadDirection> directions = loadDirections());
 
     void bringUp();
     // The box a loads text is typed into; row counts the table's rows.
@@ -69,7 +71,8 @@ private:
     QLineEdit* box(LoadsField field, int row = -1) const;
     // A box the focus can find by its field (and row: a plane).
     QLineEdit* addBox(QWidget* parent, const char* name, LoadsField field, int row = -1);
-    // The boxes of the table's numbers in `part`, labelled, into `form`.
+    // The boxes of the tables' numbers in `part`, labelled, into `form`;
+    // after them each direction's check box and its two boxes.
     void addFieldBoxes(QFormLayout* form, QWidget* parent, LoadPart part);
     QTableWidget* addTable(QWidget* parent, const char* name, const QStringList& headers);
     void addRow(QTableWidget* table, const std::vector<QString>& texts, const BoltMode* mode);
@@ -88,13 +91,13 @@ private:
 
     Workspace& workspace_;
     std::span<const LoadField> fields_;
+    std::span<const LoadDirection> directions_;
     // Every box outside the forces' and bolts' tables by its field and row
     // (-1, or the cutting plane): the one place the window finds a box.
     std::map<std::pair<LoadsField, int>, QLineEdit*> boxes_;
     QGroupBox* crack_ = nullptr;
     QButtonGroup* water_ = nullptr;
-    QCheckBox* seismicDirected_ = nullptr;
-    QCheckBox *facePressureDirected_ = nullptr, *topPressureDirected_ = nullptr;
+    std::map<LoadsField, QCheckBox*> directed_; // each direction's switch by its trend's field
     QGroupBox* shotcrete_ = nullptr;
     // By cutting plane: the model and its page of parameters.
     std::array<QComboBox*, 2> strengthModel_{};

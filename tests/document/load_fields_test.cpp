@@ -102,8 +102,69 @@ TEST(LoadFields, AddedRowThroughTheEntriesAndTheReports) {
     EXPECT_EQ(loadFieldRows(surcharged(0), fields), loadFieldRows(surcharged(0)));
 }
 
-// Each row its own box, key and field, and its default the model's own, so
-// that an empty or new part reads as a new block's.
+// A direction added to its table alone: written after the program's in its
+// part only when switched on, read back, checked in the file and in its
+// boxes (naming the box), not read while switched off, and listed by the
+// reports.
+TEST(LoadFields, AddedDirectionThroughFileEntriesAndReports) {
+    const auto fields = surchargedFields();
+    const auto directions = surchargedDirections();
+    SurchargedLoads loads = surcharged(12.5);
+    loads.TopPressureDirection = LineDirection{200, 35};
+    loads.SurchargeDirection = LineDirection{160, 60};
+    const std::string text = companionText(loads, fields, directions);
+    EXPECT_NE(text.find("\"top_direction\": {\r\n      \"trend\": 200.0,\r\n      \"plunge\": 35.0\r\n    },\r\n"
+                        "    \"surcharge_direction\": {\r\n      \"trend\": 160.0,"),
+              std::string::npos)
+        << text;
+    SurchargedLoads read;
+    parseCompanion(text, "b.json", read, fields, directions);
+    EXPECT_EQ(read.SurchargeDirection, loads.SurchargeDirection);
+    EXPECT_EQ(base(read), base(loads));
+
+    SurchargedLoads off = loads;
+    off.SurchargeDirection.reset();
+    EXPECT_EQ(companionText(off, fields, directions), companionText(off, fields));
+    SurchargedLoads old;
+    parseCompanion(companionText(off, fields), "b.json", old, fields, directions);
+    EXPECT_FALSE(old.SurchargeDirection);
+
+    std::string steep = text;
+    steep.replace(steep.find("\"plunge\": 60.0"), 14, "\"plunge\": 95.0");
+    try {
+        parseCompanion(steep, "b.json", read, fields, directions);
+        ADD_FAILURE() << "a plunge of 95 was read";
+    } catch (const Error& e) {
+        EXPECT_NE(std::string(e.what()).find("坡顶超载的倾伏角应在-90与90之间，现为95"), std::string::npos) << e.what();
+    }
+
+    LoadsEntries entries = loadsEntries(loads, fields, directions);
+    EXPECT_TRUE(entries.directed(SurchargeTrendField));
+    EXPECT_EQ(entries.text(SurchargePlungeField), "60");
+    SurchargedLoads typed;
+    loadsFromEntries(entries, typed, fields, directions);
+    EXPECT_EQ(typed.SurchargeDirection, loads.SurchargeDirection);
+    entries.setText(SurchargeTrendField, "x");
+    try {
+        loadsFromEntries(entries, typed = {}, fields, directions);
+        ADD_FAILURE() << "a trend of x was taken";
+    } catch (const LoadsEntryError& e) {
+        EXPECT_EQ(e.Field, SurchargeTrendField);
+        EXPECT_STREQ(e.what(), "坡顶超载的方位角“x”不是有效的数");
+    }
+    entries.setDirected(SurchargeTrendField, false); // its leftover text is not read
+    SurchargedLoads switchedOff;
+    loadsFromEntries(entries, switchedOff, fields, directions);
+    EXPECT_FALSE(switchedOff.SurchargeDirection);
+
+    const auto rows = loadDirectionRows(loads, directions);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].first, "坡顶面压力方向");
+    EXPECT_EQ(rows[1], std::make_pair(std::string("坡顶超载方向"), LineDirection{160, 60}));
+}
+
+// Each row (a direction's too) its own box, key and field, and its default
+// the model's own, so that an empty or new part reads as a new block's.
 TEST(LoadFields, RowsAgreeWithTheModel) {
     std::set<std::string> paths, boxes;
     std::set<LoadsField> ids;
@@ -117,6 +178,12 @@ TEST(LoadFields, RowsAgreeWithTheModel) {
             EXPECT_EQ(f.Get(fresh), f.Default) << f.path();
         }
         EXPECT_TRUE(withinLoadRange(f.Default, f.Range) || f.Policy == LoadPolicy::Optional) << f.path();
+    }
+    for (const LoadDirection& d : loadDirections()) {
+        EXPECT_TRUE(paths.insert(d.path()).second) << d.path();
+        for (const char* name : {d.SwitchName, d.TrendBoxName, d.PlungeBoxName})
+            EXPECT_TRUE(boxes.insert(name).second) << name;
+        for (LoadsField id : {d.Trend, d.Plunge}) EXPECT_TRUE(ids.insert(id).second) << d.path();
     }
     EXPECT_EQ(loadsFromEntries(loadsEntries(WedgeLoads{})), WedgeLoads{});
 }

@@ -130,8 +130,8 @@ TEST(LoadsEntries, BadTextsNameTheirBox) {
          "坡外水位“abc”不是有效的数"},
         {"crack pressure", [](LoadsEntries& e) { e.setText(LoadsField::CrackPressure, "-3"); },
          LoadsField::CrackPressure, -1, "张裂缝面压力不能为负数，现为-3"},
-        {"top pressure plunge", [](LoadsEntries& e) { e.TopPressurePlunge = "100"; }, LoadsField::TopPressurePlunge, -1,
-         "坡顶面压力的倾伏角应在-90与90之间，现为100"},
+        {"top pressure plunge", [](LoadsEntries& e) { e.setText(LoadsField::TopPressurePlunge, "100"); },
+         LoadsField::TopPressurePlunge, -1, "坡顶面压力的倾伏角应在-90与90之间，现为100"},
         {"shotcrete thickness", [](LoadsEntries& e) { e.setText(LoadsField::ShotcreteThickness, ""); },
          LoadsField::ShotcreteThickness, -1, "请输入喷射混凝土厚度"},
     };
@@ -189,8 +189,8 @@ TEST(LoadsEntries, SwitchedOffPartsAndEmptyMagnitudes) {
     LoadsEntries entries = loadsEntries(everyLoad());
     entries.HasCrack = false;
     entries.setText(LoadsField::CrackDip, "x");
-    entries.SeismicDirected = false;
-    entries.SeismicTrend = "";
+    entries.setDirected(LoadsField::SeismicTrend, false);
+    entries.setText(LoadsField::SeismicTrend, "");
     entries.HasDesignBolt = false;
     entries.DesignTrend = "?";
     for (LoadsField f : {LoadsField::Seismic, LoadsField::FacePressure, LoadsField::TopPressure})

@@ -4,6 +4,7 @@
 #include "testkit.h"
 
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QMenu>
@@ -351,7 +352,8 @@ void Loads::addedLoadFieldRoundTrips() {
     using namespace trelmox::testing;
     TestProgram program;
     const std::vector<LoadField> fields = surchargedFields();
-    ui::LoadsWindow window(program->workspace, fields);
+    const std::vector<LoadDirection> directions = surchargedDirections();
+    ui::LoadsWindow window(program->workspace, fields, directions);
     activate(&window);
     auto* surcharge = window.findChild<QLineEdit*>("Surcharge");
     QVERIFY(surcharge);
@@ -382,6 +384,40 @@ void Loads::addedLoadFieldRoundTrips() {
         window.focusEntry(e.Field, e.Row);
     }
     QCOMPARE(QApplication::focusWidget(), surcharge);
+    typeInto(surcharge, "12.5");
+
+    // A direction added to its table alone: its switch and boxes in its
+    // part's group, the boxes taking typing only while it is on.
+    auto* directed = window.findChild<QCheckBox*>("SurchargeDirected");
+    auto* trend = window.findChild<QLineEdit*>("SurchargeTrend");
+    auto* plunge = window.findChild<QLineEdit*>("SurchargePlunge");
+    QVERIFY(directed && trend && plunge);
+    QCOMPARE(directed->parentWidget(), surcharge->parentWidget());
+    QCOMPARE(window.entryBox(SurchargePlungeField), plunge);
+    QVERIFY(!trend->isEnabled());
+    directed->click();
+    QVERIFY(trend->isEnabled() && plunge->isEnabled());
+    typeInto(trend, "160");
+    typeInto(plunge, "60");
+    SurchargedLoads aimed;
+    loadsFromEntries(document.loadsEntries(), aimed, fields, directions);
+    QCOMPARE(aimed.SurchargeDirection, std::optional(LineDirection{160, 60}));
+
+    aimed.SurchargeDirection = LineDirection{170, 45};
+    document.setLoadsEntries(loadsEntries(aimed, fields, directions));
+    QCOMPARE(plunge->text(), QString("45"));
+    typeInto(plunge, "95");
+    try {
+        SurchargedLoads refused;
+        loadsFromEntries(document.loadsEntries(), refused, fields, directions);
+        QFAIL("a plunge of 95 was taken");
+    } catch (const LoadsEntryError& e) {
+        QCOMPARE(e.Field, SurchargePlungeField);
+        window.focusEntry(e.Field, e.Row);
+    }
+    QCOMPARE(QApplication::focusWidget(), plunge);
+    directed->click();
+    QVERIFY(!plunge->isEnabled());
 }
 
 QTEST_MAIN(Loads)
