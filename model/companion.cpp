@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <span>
 #include <vector>
 
 #include "model/attitude.h"
@@ -27,16 +28,6 @@ constexpr std::size_t MaxCompanionFileBytes = 1 << 20;
 Json directionJson(const LineDirection& d) { return {{"trend", d.Trend}, {"plunge", d.Plunge}}; }
 
 const char* modeName(BoltMode mode) { return mode == BoltMode::Active ? "active" : "passive"; }
-
-const char* waterName(WaterMode mode) {
-    switch (mode) {
-    case WaterMode::None: return "none";
-    case WaterMode::Block: return "block";
-    case WaterMode::Saturated: return "saturated";
-    case WaterMode::Filled: return "filled";
-    }
-    return "block";
-}
 
 Json presetJson(const FactorPreset& p) {
     return {{"slope", p.Service == SlopeService::Permanent ? "permanent" : "temporary"},
@@ -133,7 +124,7 @@ Json loadsJson(const WedgeLoads& l, const Tables& fields) {
         design["bolt"] = directionJson(l.Design->Direction);
         design["bolt"]["mode"] = modeName(l.Design->Mode);
     }
-    Json j = {{"version", Version}, {"water", waterName(l.Water)},
+    Json j = {{"version", Version}, {"water", waterChoice(l.Water).Key},
               {"crack", crack},     {"seismic", partJson(LoadPart::Seismic, l, fields)},
               {"forces", forces},   {"pressures", partJson(LoadPart::Pressures, l, fields)},
               {"bolts", bolts},     {"design", design}};
@@ -203,6 +194,10 @@ public:
     }
     std::string text(const Json& j, const std::string& path, const char* key,
                      std::initializer_list<const char*> allowed) const {
+        return text(j, path, key, std::span(allowed.begin(), allowed.size()));
+    }
+    std::string text(const Json& j, const std::string& path, const char* key,
+                     std::span<const char* const> allowed) const {
         const Json& v = j.at(key);
         const std::string name = join(path, key);
         if (!v.is_string()) fail("中" + name + "应为文字", name + " should be a text");
@@ -381,11 +376,11 @@ void loadsFrom(const Reader& r, const Json& j, WedgeLoads& l, const Tables& fiel
     if (!j.at("version").is_number_integer() || j.at("version").get<long long>() != Version)
         r.fail("的版本" + j.at("version").dump() + "不受支持",
                "version " + j.at("version").dump() + " is not supported");
-    const std::string water = r.text(j, "", "water", {"none", "block", "saturated", "filled"});
-    l.Water = water == "none"        ? WaterMode::None
-              : water == "block"     ? WaterMode::Block
-              : water == "saturated" ? WaterMode::Saturated
-                                     : WaterMode::Filled;
+    std::vector<const char*> waterKeys;
+    for (const WaterChoice& c : waterChoices()) waterKeys.push_back(c.Key);
+    const std::string water = r.text(j, "", "water", waterKeys);
+    for (const WaterChoice& c : waterChoices())
+        if (water == c.Key) l.Water = c.Mode;
     if (j.contains("water_percent")) l.FilledPercent = r.number(j, "", "water_percent");
     readPart(r, j, LoadPart::Water, l, fields);
     if (!j.at("crack").is_null()) readOptionalPart(r, j.at("crack"), LoadPart::Crack, l, fields);

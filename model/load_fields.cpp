@@ -1,6 +1,7 @@
 #include "model/load_fields.h"
 
 #include <algorithm>
+#include <iterator>
 #include <type_traits>
 
 #include "model/error.h"
@@ -128,6 +129,15 @@ const LoadDirection Directions[] = {
          "TopPressurePlunge", "坡顶面压力方向", "upper slope pressure direction"}),
 };
 
+const WaterChoice WaterChoices[] = {
+    {WaterMode::None, "none", "无水", "Dry", "WaterNone"},
+    {WaterMode::Block, "block", "按物理力学参数中的水压力", "Water pressures from the parameters", "WaterBlock"},
+    {WaterMode::Saturated, "saturated", "饱和楔体（张裂缝充水）", "Saturated wedge (water-filled tension crack)",
+     "WaterSaturated"},
+    {WaterMode::Filled, "filled", "部分充水（节理及张裂缝按高度百分比）",
+     "Partly filled (joints and crack to a percentage of their height)", "WaterFilled"},
+};
+
 } // namespace
 
 const char* loadPartKey(LoadPart part) {
@@ -202,6 +212,13 @@ std::string LoadDirection::plungeName() const {
 }
 
 std::span<const LoadDirection> loadDirections() { return Directions; }
+
+std::span<const WaterChoice> waterChoices() { return WaterChoices; }
+
+const WaterChoice& waterChoice(WaterMode mode) {
+    return *std::find_if(std::begin(WaterChoices), std::end(WaterChoices),
+                         [mode](const WaterChoice& c) { return c.Mode == mode; });
+}
 
 // The messages name the property of the load ("trend of the slope face
 // pressure"), as those of the forces and bolts do.

@@ -209,6 +209,20 @@ struct LoadDirection {
 // Every such direction of WedgeLoads, in the window's order within each part.
 std::span<const LoadDirection> loadDirections();
 
+// A choice of how the water acts (WaterMode): its name in the companion
+// file and its button in the loads window. The reports word each mode
+// themselves, from the block's own pressures and the crack.
+struct WaterChoice {
+    WaterMode Mode;
+    const char* Key;           // "saturated"
+    const char* Button;        // "饱和楔体（张裂缝充水）"
+    const char* ButtonEnglish; // "Saturated wedge (water-filled tension crack)"
+    const char* ButtonName;    // the object name, which tests and users' scripts rely on: "WaterSaturated"
+};
+// Every mode, in the window's order.
+std::span<const WaterChoice> waterChoices();
+const WaterChoice& waterChoice(WaterMode mode);
+
 // Throws Error with the user's message for a number of `fields` outside
 // its range (the checks validateLoads does not already make), or a
 // direction of `directions` in `part` (any part if none) that is not one.

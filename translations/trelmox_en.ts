@@ -451,22 +451,6 @@
         <translation>Water pressure</translation>
     </message>
     <message>
-        <source>无水</source>
-        <translation>Dry</translation>
-    </message>
-    <message>
-        <source>按物理力学参数中的水压力</source>
-        <translation>Water pressures from the parameters</translation>
-    </message>
-    <message>
-        <source>饱和楔体（张裂缝充水）</source>
-        <translation>Saturated wedge (water-filled tension crack)</translation>
-    </message>
-    <message>
-        <source>部分充水（节理及张裂缝按高度百分比）</source>
-        <translation>Partly filled (joints and crack to a percentage of their height)</translation>
-    </message>
-    <message>
         <source>充水百分比（%）</source>
         <translation>Percentage filled (%)</translation>
     </message>

@@ -185,18 +185,10 @@ void LoadsWindow::buildCrackAndWater(QWidget* column) {
     auto* water = new QGroupBox(tr("水压力"), column);
     auto* waterLayout = new QVBoxLayout(water);
     water_ = new QButtonGroup(this);
-    const struct {
-        WaterMode mode;
-        const char* name;
-        const char* caption;
-    } modes[] = {{WaterMode::None, "WaterNone", QT_TR_NOOP("无水")},
-                 {WaterMode::Block, "WaterBlock", QT_TR_NOOP("按物理力学参数中的水压力")},
-                 {WaterMode::Saturated, "WaterSaturated", QT_TR_NOOP("饱和楔体（张裂缝充水）")},
-                 {WaterMode::Filled, "WaterFilled", QT_TR_NOOP("部分充水（节理及张裂缝按高度百分比）")}};
-    for (const auto& m : modes) {
-        auto* radio = new QRadioButton(tr(m.caption), water);
-        radio->setObjectName(QString::fromUtf8(m.name));
-        water_->addButton(radio, static_cast<int>(m.mode));
+    for (const WaterChoice& c : waterChoices()) {
+        auto* radio = new QRadioButton(QString::fromUtf8(inLanguage(c.Button, c.ButtonEnglish)), water);
+        radio->setObjectName(QString::fromUtf8(c.ButtonName));
+        water_->addButton(radio, static_cast<int>(c.Mode));
         waterLayout->addWidget(radio);
     }
     connect(water_, &QButtonGroup::idClicked, this, &LoadsWindow::takeEdits);

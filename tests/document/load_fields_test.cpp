@@ -187,3 +187,19 @@ TEST(LoadFields, RowsAgreeWithTheModel) {
     }
     EXPECT_EQ(loadsFromEntries(loadsEntries(WedgeLoads{})), WedgeLoads{});
 }
+
+// Every water mode its own key and button, and back from the file as itself.
+TEST(LoadFields, EveryWaterModeThroughTheFile) {
+    std::set<std::string> keys, buttons;
+    const WaterMode modes[] = {WaterMode::None, WaterMode::Block, WaterMode::Saturated, WaterMode::Filled};
+    EXPECT_EQ(waterChoices().size(), std::size(modes));
+    for (WaterMode mode : modes) {
+        const WaterChoice& c = waterChoice(mode);
+        EXPECT_EQ(c.Mode, mode);
+        EXPECT_TRUE(keys.insert(c.Key).second) << c.Key;
+        EXPECT_TRUE(buttons.insert(c.ButtonName).second) << c.ButtonName;
+        WedgeLoads loads;
+        loads.Water = mode;
+        EXPECT_EQ(parseCompanion(companionText(loads), "b.json").Water, mode) << c.Key;
+    }
+}
