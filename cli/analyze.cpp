@@ -53,20 +53,20 @@ void analyseFile(const RunInput& input, const ExportFolders& to, OutputGuard& gu
     // would replace a file of the run, fail the block before any analysis,
     // so its row never shows results beside the error.
     const std::vector<PlannedOutput> outputs = commands::blockOutputs(outcome.block, to);
+    const auto check = [&](bool fullReport) {
+        for (const PlannedOutput& output : outputs)
+            if ((output.Output == BlockOutput::FullReport) == fullReport)
+                for (const auto& file : output.Files) guard.check(file, input.number);
+    };
     if (to.any()) checkBlockName(outcome.block);
-    for (const PlannedOutput& output : outputs)
-        if (output.Output != BlockOutput::FullReport)
-            for (const auto& file : output.Files) guard.check(file, input.number);
+    check(false);
 
     const ParsedBlock block = readSavedBlock(input.file);
     // Only a block with loads gets the full report and the real wedge with
     // its forces in the picture: a batch of blocks without companion files
     // leaves exactly the files it left before.
     const std::optional<WedgeLoads> companion = dataFileCompanion(input.file);
-    if (companion)
-        for (const PlannedOutput& output : outputs)
-            if (output.Output == BlockOutput::FullReport)
-                for (const auto& file : output.Files) guard.check(file, input.number);
+    if (companion) check(true);
     analyseBlock(block, companion.value_or(WedgeLoads{}), outcome);
     if (outputs.empty()) return;
 
