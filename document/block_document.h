@@ -4,8 +4,10 @@
 // and the water mode), the planes and the name taken in by the last confirm,
 // the results of its last analysis, and whether anything entered has not yet
 // been loaded over or confirmed. Loading, confirming, writing the block's
-// files and analysing all go through here; windows show the document and
-// pass the user's edits in, so nothing the user typed lives only in a widget.
+// data file and analysing all go through here (its reports and drawing are
+// written by the commands, commands/block_exports.h); windows show the
+// document and pass the user's edits in, so nothing the user typed lives
+// only in a widget.
 #include <array>
 #include <filesystem>
 #include <functional>
