@@ -13,6 +13,7 @@
 
 #include "app/blockscan.h"
 #include "app/language.h"
+#include "commands/block_commands.h"
 #include "ui/guide_window.h"
 #include "ui/messages.h"
 #include "ui/style.h"
@@ -151,7 +152,7 @@ void TForm1::BitBtn2Click() { openEntryWindow(&workspace_.parameters(), workspac
 void TForm1::BitBtn4Click() {
     WrittenFiles written;
     workspace_.runCommand([this, &written] {
-        const BlockDocument::Drawing drawing = workspace_.document().writeDrawing();
+        const commands::SavedDrawing drawing = commands::saveDrawing(workspace_.document(), commands::silentFeedback());
         for (const FailedTriple& triple : drawing.FailedTriples)
             ui::messageBoxes().message(QString::fromStdString(failedTripleMessage(triple)));
         if (drawing.Written) written.push_back(*drawing.Written);

@@ -26,9 +26,8 @@
 #include "cli/help_table.h"
 #include "cli/loads.h"
 #include "cli/options.h"
+#include "commands/block_exports.h"
 #include "document/block_outcome.h"
-#include "drawing/block_pictures.h"
-#include "drawing/dxf.h"
 #include "model/attitude.h"
 #include "model/block_names.h"
 #include "model/datafile.h"
@@ -38,80 +37,51 @@
 #include "model/output_guard.h"
 #include "model/shown_text.h"
 #include "report/failure_text.h"
-#include "report/full_report.h"
 #include "report/outcome_formats.h"
-#include "report/report.h"
 #include "report/size_text.h"
 
 namespace trelmox::cli {
 
 namespace {
 
-struct Destinations {
-    std::optional<std::filesystem::path> reportDir, dxfDir, plotDir;
-};
+using commands::BlockOutput;
+using commands::ExportFolders;
+using commands::PlannedOutput;
 
-// Where each output of a block goes, in the order they are written.
-struct BlockOutputs {
-    std::optional<std::filesystem::path> report, fullReport, dxf;
-    std::vector<std::filesystem::path> pictures;
-};
-
-BlockOutputs outputsOf(const std::string& name, const Destinations& to) {
-    BlockOutputs outputs;
-    if (to.reportDir) {
-        outputs.report = *to.reportDir / (name + ".txt");
-        outputs.fullReport = fullReportPath(*to.reportDir, name);
-    }
-    if (to.dxfDir) outputs.dxf = *to.dxfDir / dxfFileName(name);
-    if (to.plotDir) outputs.pictures = {*to.plotDir / stereonetFileName(name), *to.plotDir / wedgeViewFileName(name)};
-    return outputs;
-}
-
-void analyseFile(const RunInput& input, const Destinations& to, OutputGuard& guard, BlockOutcome& outcome) {
+void analyseFile(const RunInput& input, const ExportFolders& to, OutputGuard& guard, BlockOutcome& outcome) {
     // A name that would write outside the chosen folders, or outputs that
     // would replace a file of the run, fail the block before any analysis,
     // so its row never shows results beside the error.
-    const BlockOutputs outputs = outputsOf(outcome.block, to);
-    if (to.reportDir || to.dxfDir || to.plotDir) checkBlockName(outcome.block);
-    if (outputs.report) guard.check(*outputs.report, input.number);
-    if (outputs.dxf) guard.check(*outputs.dxf, input.number);
-    for (const auto& picture : outputs.pictures) guard.check(picture, input.number);
+    const std::vector<PlannedOutput> outputs = commands::blockOutputs(outcome.block, to);
+    const auto check = [&](bool fullReport) {
+        for (const PlannedOutput& output : outputs)
+            if ((output.Output == BlockOutput::FullReport) == fullReport)
+                for (const auto& file : output.Files) guard.check(file, input.number);
+    };
+    if (to.any()) checkBlockName(outcome.block);
+    check(false);
 
     const ParsedBlock block = readSavedBlock(input.file);
     // Only a block with loads gets the full report and the real wedge with
     // its forces in the picture: a batch of blocks without companion files
     // leaves exactly the files it left before.
     const std::optional<WedgeLoads> companion = dataFileCompanion(input.file);
-    const WedgeLoads loads = companion.value_or(WedgeLoads{});
-    const std::optional<std::filesystem::path> fullReport = companion ? outputs.fullReport : std::nullopt;
-    if (fullReport) guard.check(*fullReport, input.number);
-    analyseBlock(block, loads, outcome);
-    const BlockRun& result = *outcome.run;
+    if (companion) check(true);
+    analyseBlock(block, companion.value_or(WedgeLoads{}), outcome);
+    if (outputs.empty()) return;
 
-    if (outputs.report) {
-        const FigureTexts figures = figureTexts(*result.Geometry, *result.Safety);
-        writeOutputs({*outputs.report}, input, guard,
-                     [&] { writeReport(*to.reportDir, reportInputs(outcome.block, block, &figures)); });
-    }
-    if (fullReport && result.Full)
-        writeOutputs({*fullReport}, input, guard,
-                     [&] { writeFullReport(*to.reportDir, outcome.block, block, result); });
-    if (outputs.dxf)
-        writeOutputs({*outputs.dxf}, input, guard, [&] { writeDxf(*to.dxfDir, outcome.block, *result.Vertices); });
-    if (to.plotDir)
-        writeOutputs(outputs.pictures, input, guard, [&] {
-            const FullAnalysis* full = companion && result.Full ? &result.Full->Analysis : nullptr;
-            writeBlockPictures(*to.plotDir, outcome.block, block.Input.Attitudes, block.Input.Parameters, loads,
-                               blockScene(*result.Vertices, full, loads));
-        });
+    const commands::ExportedBlock exported = commands::analysedExport(outcome.block, block, companion, *outcome.run);
+    for (const PlannedOutput& output : outputs)
+        if (commands::writesOutput(output.Output, exported))
+            writeOutputs(output.Files, input, guard,
+                         [&] { commands::writeBlockOutput(output.Output, output.Folder, exported); });
 }
 
 } // namespace
 
 namespace {
 
-BlockOutcome analyseOne(const RunInput& input, const Destinations& to, OutputGuard& guard) {
+BlockOutcome analyseOne(const RunInput& input, const ExportFolders& to, OutputGuard& guard) {
     BlockOutcome outcome;
     outcome.block = blockNameOf(input.file);
     try {
@@ -127,7 +97,7 @@ BlockOutcome analyseOne(const RunInput& input, const Destinations& to, OutputGua
 // ignore it). Only then may the blocks be analysed side by side: the
 // guard's rule that a later input never replaces an earlier one's output
 // depends on their order.
-bool outputsNamedOnce(const std::vector<std::string>& inputs, const Destinations& to) {
+bool outputsNamedOnce(const std::vector<std::string>& inputs, const ExportFolders& to) {
     std::map<std::filesystem::path, std::string> folderKeys;
     const auto folderKey = [&](const std::filesystem::path& folder) -> const std::string& {
         auto [found, added] = folderKeys.try_emplace(folder);
@@ -145,15 +115,12 @@ bool outputsNamedOnce(const std::vector<std::string>& inputs, const Destinations
         } catch (const Error&) {
             continue; // fails before writing anything
         }
-        const BlockOutputs outputs = outputsOf(name, to);
-        std::vector<std::filesystem::path> paths = outputs.pictures;
-        for (const auto& path : {outputs.report, outputs.fullReport, outputs.dxf})
-            if (path) paths.push_back(*path);
-        for (const auto& path : paths) {
-            std::string file = path.filename().string();
-            std::transform(file.begin(), file.end(), file.begin(), [](unsigned char c) { return std::tolower(c); });
-            if (!names.emplace(folderKey(path.parent_path()), file).second) return false;
-        }
+        for (const PlannedOutput& output : commands::blockOutputs(name, to))
+            for (const auto& path : output.Files) {
+                std::string file = path.filename().string();
+                std::transform(file.begin(), file.end(), file.begin(), [](unsigned char c) { return std::tolower(c); });
+                if (!names.emplace(folderKey(path.parent_path()), file).second) return false;
+            }
     }
     return true;
 }
@@ -162,7 +129,7 @@ bool outputsNamedOnce(const std::vector<std::string>& inputs, const Destinations
 // outcomes in the inputs' order, on this thread, as soon as each and all
 // before it are done. A failure other than a block's stops the batch.
 template <class Print>
-void analyseOnAllCores(const std::vector<std::string>& inputs, const Destinations& to, OutputGuard& guard,
+void analyseOnAllCores(const std::vector<std::string>& inputs, const ExportFolders& to, OutputGuard& guard,
                        const Print& print) {
     const std::size_t count = inputs.size();
     // Pointers: an outcome is kilobytes, and most are printed and gone
@@ -234,7 +201,7 @@ bool anyStrengthModel(const std::vector<std::string>& inputs) {
 int runAnalyze(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     ParsedArgs parsed;
     std::string format;
-    Destinations to;
+    ExportFolders to;
     try {
         parsed = parseCommand("analyze", args);
         format = parsed.choice("format", {"text", "json", "csv", "xlsx"}, "text");

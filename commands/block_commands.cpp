@@ -2,6 +2,8 @@
 
 #include "analysis/vertices.h"
 #include "analysis/wedge.h"
+#include "commands/block_exports.h"
+#include "report/report.h"
 
 namespace trelmox::commands {
 
@@ -15,9 +17,24 @@ void wrote(const std::filesystem::path& file, WrittenFiles& written, Feedback& f
 } // namespace
 
 SavedReport saveReport(BlockDocument& document, Feedback& feedback) {
-    SavedReport report{document.writeReport(), document.reportText()};
+    document.requireBlock();
+    const ExportedBlock block{document.currentBlock(), document.block(), std::nullopt, nullptr, document.figures()};
+    SavedReport report{writeBlockOutput(BlockOutput::Report, document.reportFolder(), block).front(),
+                       reportText(reportInputs(block.Name, block.Saved, block.Figures ? &*block.Figures : nullptr))};
     feedback.fileWritten(report.Path);
     return report;
+}
+
+SavedDrawing saveDrawing(BlockDocument& document, Feedback& feedback) {
+    BlockDocument::Corners corners = document.corners();
+    SavedDrawing drawing{std::move(corners.FailedTriples), std::nullopt};
+    if (!corners.Vertices) return drawing;
+    BlockRun cornersOnly;
+    cornersOnly.Vertices = std::move(corners.Vertices);
+    const ExportedBlock block{document.currentBlock(), document.block(), std::nullopt, &cornersOnly, std::nullopt};
+    drawing.Written = writeBlockOutput(BlockOutput::Drawing, document.reportFolder(), block).front();
+    feedback.fileWritten(*drawing.Written);
+    return drawing;
 }
 
 AnalysedBlock analyseAndSave(BlockDocument& document, Feedback& feedback) {
@@ -35,7 +52,12 @@ AnalysedBlock analyseAndSave(BlockDocument& document, Feedback& feedback) {
     SavedReport report = saveReport(document, silentFeedback());
     wrote(report.Path, analysed.Written, feedback);
     analysed.ReportText = std::move(report.Text);
-    if (const auto full = document.writeFullReport()) wrote(*full, analysed.Written, feedback);
+    // The full analysis's report of the run just made, when it worked
+    // the full analysis out.
+    const ExportedBlock block{document.currentBlock(), document.analysedBlock(), analysed.Run.Loads, &analysed.Run,
+                              std::nullopt};
+    for (const std::filesystem::path& file : writeBlockOutput(BlockOutput::FullReport, document.reportFolder(), block))
+        wrote(file, analysed.Written, feedback);
     analysed.Outcome = AnalysisOutcome::Saved;
     return analysed;
 }

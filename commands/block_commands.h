@@ -4,7 +4,9 @@
 // return what they found and the files they wrote; whoever runs them shows
 // the results (the windows) or prints them.
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "analysis/block_analysis.h"
 #include "commands/feedback.h"
@@ -19,8 +21,20 @@ struct SavedReport {
     std::string Text;
 };
 
-// Writes the current block's report (BlockDocument::writeReport).
+// Writes the current block's report, replaced whole, from the confirmed
+// planes and the parameters as they stand, with the figures only while
+// they are current (BlockDocument::figures): a figure is never written
+// beside inputs it was not worked out from. Throws while no block is
+// confirmed.
 SavedReport saveReport(BlockDocument& document, Feedback& feedback);
+
+// "导出DXF图形": the current block's drawing from corners computed afresh;
+// when a triple of planes cuts out no corner, those triples and no file.
+struct SavedDrawing {
+    std::vector<FailedTriple> FailedTriples;
+    std::optional<std::filesystem::path> Written;
+};
+SavedDrawing saveDrawing(BlockDocument& document, Feedback& feedback);
 
 enum class AnalysisOutcome {
     Saved,   // analysed, and the block's files written

@@ -1,6 +1,5 @@
 #include "document/block_document.h"
 
-#include "drawing/dxf.h"
 #include "model/attitude.h"
 #include "model/block_names.h"
 #include "model/companion.h"
@@ -9,8 +8,6 @@
 #include "model/language.h"
 #include "model/numtext.h"
 #include "model/parameter_fields.h"
-#include "report/full_report.h"
-#include "report/report.h"
 
 #include <cmath>
 #include <string_view>
@@ -350,19 +347,6 @@ void BlockDocument::checkParameters(bool mayBeEmpty) const {
     }
 }
 
-std::filesystem::path BlockDocument::writeReport() {
-    requireBlock();
-    const auto shown = figures();
-    trelmox::writeReport(reportFolder_, reportInputs(currentBlock_, block(), shown ? &*shown : nullptr));
-    return reportFolder_ / (currentBlock_ + ".txt");
-}
-
-std::string BlockDocument::reportText() const {
-    requireBlock();
-    const auto shown = figures();
-    return trelmox::reportText(reportInputs(currentBlock_, block(), shown ? &*shown : nullptr));
-}
-
 void BlockDocument::takeAzimuthsIn() {
     if (takeAzimuthsWithin360(loads_)) changed();
 }
@@ -389,23 +373,15 @@ std::optional<std::filesystem::path> BlockDocument::writeLoads() {
     return companionPath(dataFolder_, currentBlock_);
 }
 
-std::optional<std::filesystem::path> BlockDocument::writeFullReport() {
-    if (!results_ || !results_->Full) return std::nullopt;
-    trelmox::writeFullReport(reportFolder_, currentBlock_, analysed_, *results_);
-    return fullReportPath(reportFolder_, currentBlock_);
-}
-
-BlockDocument::Drawing BlockDocument::writeDrawing() {
+BlockDocument::Corners BlockDocument::corners() const {
     requireBlock();
     const double slopeHeight = fieldFloat(params_.SlopeHeight, "SlopeHeight");
     QuadrantAttitudeArray planes;
     for (int i = 0; i < PlaneCount; ++i) planes[i] = quadrantAttitude(quadrants_[i]);
     VertexGeometry corners; // fresh: never the corners of another block
-    Drawing drawing{corners.computeForBlock(planes, slopeHeight), std::nullopt};
-    if (!drawing.FailedTriples.empty()) return drawing;
-    writeDxf(reportFolder_, currentBlock_, corners.vertices());
-    drawing.Written = reportFolder_ / dxfFileName(currentBlock_);
-    return drawing;
+    Corners found{corners.computeForBlock(planes, slopeHeight), std::nullopt};
+    if (found.FailedTriples.empty()) found.Vertices = corners.vertices();
+    return found;
 }
 
 BlockRun BlockDocument::analyse() {

@@ -4,8 +4,10 @@
 // and the water mode), the planes and the name taken in by the last confirm,
 // the results of its last analysis, and whether anything entered has not yet
 // been loaded over or confirmed. Loading, confirming, writing the block's
-// files and analysing all go through here; windows show the document and
-// pass the user's edits in, so nothing the user typed lives only in a widget.
+// data file and analysing all go through here (its reports and drawing are
+// written by the commands, commands/block_exports.h); windows show the
+// document and pass the user's edits in, so nothing the user typed lives
+// only in a widget.
 #include <array>
 #include <filesystem>
 #include <functional>
@@ -152,28 +154,31 @@ public:
     // are typed.
     void checkSavable(bool parametersMayBeEmpty) const;
     void checkParameters(bool mayBeEmpty) const;
-    // The report and the data file of the current block, replaced whole.
-    // The data file takes the block's companion file with it (written when
-    // the loads differ from the defaults or the block has one already); a
-    // loads text that is not a number stops it before anything is written.
-    // Writing the loads, as analysing them, first takes their azimuths into
-    // 0..360 (takeAzimuthsWithin360), so that the boxes show what is stored.
-    std::filesystem::path writeReport();
-    // The report writeReport writes, as text (UTF-8, CR LF line ends).
-    std::string reportText() const;
+    // Throws, naming what to do, while no block is confirmed: its files
+    // would have no name to go by.
+    void requireBlock() const;
+    // The data file of the current block, replaced whole. It takes the
+    // block's companion file with it (written when the loads differ from
+    // the defaults or the block has one already); a loads text that is not
+    // a number stops it before anything is written. Writing the loads, as
+    // analysing them, first takes their azimuths into 0..360
+    // (takeAzimuthsWithin360), so that the boxes show what is stored. The
+    // reports and the drawing are written by the commands (block_exports).
     WrittenFiles writeDataFile();
     // The companion file alone; nothing when it need not exist.
     std::optional<std::filesystem::path> writeLoads();
-    // The full analysis's report of the current block, when the last
-    // analysis worked it out.
-    std::optional<std::filesystem::path> writeFullReport();
-    // The drawing of the current block from corners computed afresh; when a
-    // triple of planes cuts out no corner, those triples and no file.
-    struct Drawing {
+    // The confirmed block its results were worked out from (with the
+    // results).
+    const SavedBlock& analysedBlock() const { return analysed_; }
+    // The current block's corners computed afresh from the confirmed planes
+    // and the slope height as entered, for its drawing; when a triple of
+    // planes cuts out no corner, those triples and no corners. Throws
+    // without a confirmed block or a slope height that is not a number.
+    struct Corners {
         std::vector<FailedTriple> FailedTriples;
-        std::optional<std::filesystem::path> Written;
+        std::optional<BlockVertices> Vertices;
     };
-    Drawing writeDrawing();
+    Corners corners() const;
 
     // Analyses the confirmed block with the loads (runBlock). The previous
     // results are dropped first, so a failure (thrown: a bad text, the
@@ -186,7 +191,6 @@ private:
     void changed();
     void showPlaneInDips(int plane);
     void showPlaneInQuadrants(int plane);
-    void requireBlock() const;
     PlaneAttitudeArray quadrantAttitudes() const;
     PlaneAttitudeArray dipAttitudes() const;
     void takeAzimuthsIn();

@@ -14,6 +14,7 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <variant>
@@ -30,11 +31,10 @@
 #include "analysis/probabilistic/reliability.h"
 #include "analysis/probabilistic/sensitivity.h"
 #include "analysis/wedge.h"
+#include "commands/block_exports.h"
 #include "commands/study_commands.h"
 #include "document/block_outcome.h"
 #include "document/report_inputs.h"
-#include "drawing/block_pictures.h"
-#include "drawing/dxf.h"
 #include "drawing/figure.h"
 #include "model/attitude.h"
 #include "model/block_loads.h"
@@ -53,11 +53,8 @@
 #include "python/raise_error.h"
 #include "python/reliability_result.h"
 #include "report/calculation_report.h"
-#include "report/figures.h"
-#include "report/full_report.h"
 #include "report/json_format.h"
 #include "report/outcome_formats.h"
-#include "report/report.h"
 #include "report/study_formats.h"
 #include "trelmox/version.h"
 
@@ -498,12 +495,19 @@ py::object sensitivity(const Block& block, const std::string& name, double from,
 
 // ---- files ---------------------------------------------------------------
 
-// The block's run for writing its files: throws what stops the block.
-BlockOutcome analysedOutcome(const Block& block) {
+// The block analysed, then each of `chosen` that it gives written into
+// `folder`: the files written, in that order. Throws what stops the block.
+std::vector<std::filesystem::path> writeAnalysed(const Block& block, const std::filesystem::path& folder,
+                                                 std::initializer_list<commands::BlockOutput> chosen) {
     BlockOutcome outcome;
     outcome.block = block.Name;
     analyseBlock(block.Saved, block.loads(), outcome);
-    return outcome;
+    const commands::ExportedBlock exported =
+        commands::analysedExport(block.Name, block.Saved, block.Loads, *outcome.run);
+    std::vector<std::filesystem::path> written;
+    for (const commands::BlockOutput output : chosen)
+        for (auto& file : commands::writeBlockOutput(output, folder, exported)) written.push_back(std::move(file));
+    return written;
 }
 
 // The data file <name>.txt and, for a block with loads, its companion file
@@ -535,37 +539,21 @@ void refuseOverDataFile(const std::filesystem::path& report) {
 // What analyze --report-dir writes: the analysis report <name>.txt and, for
 // a block with loads, the full analysis report.
 std::vector<std::filesystem::path> writeReports(const Block& block, const std::filesystem::path& folder) {
+    using commands::BlockOutput;
     checkBlockName(block.Name);
-    refuseOverDataFile(folder / (block.Name + ".txt"));
-    if (block.Loads) refuseOverDataFile(fullReportPath(folder, block.Name));
-    const BlockOutcome outcome = analysedOutcome(block);
-    const BlockRun& run = *outcome.run;
-    const FigureTexts figures = figureTexts(*run.Geometry, *run.Safety);
-    writeReport(folder, reportInputs(block.Name, block.Saved, &figures));
-    std::vector<std::filesystem::path> written{folder / (block.Name + ".txt")};
-    if (block.Loads && run.Full) {
-        writeFullReport(folder, block.Name, block.Saved, run);
-        written.push_back(fullReportPath(folder, block.Name));
-    }
-    return written;
+    refuseOverDataFile(commands::outputFiles(BlockOutput::Report, folder, block.Name).front());
+    if (block.Loads) refuseOverDataFile(commands::outputFiles(BlockOutput::FullReport, folder, block.Name).front());
+    return writeAnalysed(block, folder, {BlockOutput::Report, BlockOutput::FullReport});
 }
 
 std::filesystem::path writeBlockDxf(const Block& block, const std::filesystem::path& folder) {
     checkBlockName(block.Name);
-    const BlockOutcome outcome = analysedOutcome(block);
-    writeDxf(folder, block.Name, *outcome.run->Vertices);
-    return folder / dxfFileName(block.Name);
+    return writeAnalysed(block, folder, {commands::BlockOutput::Drawing}).front();
 }
 
 std::vector<std::filesystem::path> writePictures(const Block& block, const std::filesystem::path& folder) {
     checkBlockName(block.Name);
-    const BlockOutcome outcome = analysedOutcome(block);
-    const BlockRun& run = *outcome.run;
-    const WedgeLoads loads = block.loads();
-    const FullAnalysis* full = block.Loads && run.Full ? &run.Full->Analysis : nullptr;
-    writeBlockPictures(folder, block.Name, block.Saved.Input.Attitudes, block.Saved.Input.Parameters, loads,
-                       blockScene(*run.Vertices, full, loads));
-    return {folder / stereonetFileName(block.Name), folder / wedgeViewFileName(block.Name)};
+    return writeAnalysed(block, folder, {commands::BlockOutput::Pictures});
 }
 
 // The calculation report as sections of paragraphs, tables and pictures

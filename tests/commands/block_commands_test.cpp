@@ -2,15 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include "analysis/computation_counts.h"
 #include "commands/report_commands.h"
 #include "document/report_inputs.h"
+#include "drawing/dxf.h"
 #include "model/error.h"
 #include "model/files.h"
+#include "report/calculation_report.h"
 #include "report/full_report.h"
 #include "tests/model/test_blocks.h"
 #include "tests/model/test_support.h"
 
 using namespace trelmox;
+using trelmox::testing::messageOf;
 using trelmox::testing::TempFolder;
 
 namespace {
@@ -65,6 +69,76 @@ TEST(AnalyseAndSave, WritesTheBlocksFilesAndReturnsTheReportAsWritten) {
     for (const auto& file : analysed.Written) EXPECT_TRUE(std::filesystem::exists(file)) << file;
     EXPECT_EQ(analysed.ReportText, readTextFile(bench.report("b1.txt")));
     EXPECT_TRUE(bench.document.resultsCurrent());
+}
+
+// The windows' analysis with everything it writes, and the calculation
+// report made from its results, work out the corners, Kc and the full
+// analysis once: the outputs format the document's run.
+TEST(AnalyseAndSave, ComputesEachFigureOnceForEveryOutput) {
+    Bench bench;
+    const ComputationCounts before = computationCounts();
+    const commands::AnalysedBlock analysed = commands::analyseAndSave(bench.document, commands::silentFeedback());
+    ASSERT_TRUE(analysed.Run.complete() && analysed.Run.Full);
+    ASSERT_TRUE(std::filesystem::exists(fullReportPath(bench.folder.path() / "report", "b1")));
+    const CalculationReport report =
+        calculationReport(reportInputs(bench.document.currentBlock(), bench.document.block(), bench.document.loads(),
+                                       bench.document.results(), {}, "2026-12-08"));
+    EXPECT_FALSE(report.Sections.empty());
+    const ComputationCounts& after = computationCounts();
+    EXPECT_EQ(after.Corners - before.Corners, 1);
+    EXPECT_EQ(after.Kc - before.Kc, 1);
+    EXPECT_EQ(after.Full - before.Full, 1);
+}
+
+// The report is refused without a confirmed block, and carries the
+// figures only while they belong to the block as it stands.
+TEST(SaveReport, WritesOnlyCurrentFigures) {
+    TempFolder folder;
+    BlockDocument unconfirmed{made(folder.path() / "data"), made(folder.path() / "report")};
+    EXPECT_EQ(messageOf([&] { commands::saveReport(unconfirmed, commands::silentFeedback()); }),
+              NoConfirmedBlockMessage);
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path() / "report"));
+
+    Bench bench;
+    bench.document.analyse();
+    const std::string kc = bench.document.figures()->SafetyFactor;
+    Recorder feedback;
+    commands::SavedReport report = commands::saveReport(bench.document, feedback);
+    EXPECT_EQ(report.Path, bench.report("b1.txt"));
+    EXPECT_EQ(feedback.written, WrittenFiles{bench.report("b1.txt")});
+    EXPECT_EQ(report.Text, readTextFile(report.Path));
+    EXPECT_NE(report.Text.find(kc), std::string::npos);
+    bench.document.setParameterText(&TWedgeParams::Cohesion1, "30");
+    report = commands::saveReport(bench.document, feedback);
+    EXPECT_EQ(report.Text, readTextFile(report.Path));
+    EXPECT_EQ(report.Text.find(kc), std::string::npos);
+}
+
+// The drawing is made from the planes as confirmed, without an analysis;
+// planes that cut out no corner give their triples and no file.
+TEST(SaveDrawing, WritesTheCornersOrTellsTheTriples) {
+    TWedgeParams params = trelmox::testing::exampleBlock().Params;
+    params.SlopeHeight = "10";
+    const SavedBlock flat = trelmox::testing::blockFromQuadrants({TPlaneQuadrant{"N", "60", "E", "S", "E", "0"},
+                                                                  {"N", "60", "W", "N", "E", "45"},
+                                                                  {"N", "0", "E", "S", "E", "0"},
+                                                                  {"N", "0", "E", "S", "E", "60"}},
+                                                                 params);
+    const struct {
+        const char* name;
+        SavedBlock block;
+        bool drawn;
+    } cases[] = {{"example", trelmox::testing::exampleBlock(), true}, {"no corner", flat, false}};
+    for (const auto& c : cases) {
+        Bench bench(c.block);
+        Recorder feedback;
+        const commands::SavedDrawing drawing = commands::saveDrawing(bench.document, feedback);
+        const std::filesystem::path dxf = bench.report(dxfFileName("b1"));
+        EXPECT_EQ(drawing.FailedTriples.empty(), c.drawn) << c.name;
+        EXPECT_EQ(drawing.Written, c.drawn ? std::optional(dxf) : std::nullopt) << c.name;
+        EXPECT_EQ(feedback.written, c.drawn ? WrittenFiles{dxf} : WrittenFiles{}) << c.name;
+        EXPECT_EQ(std::filesystem::exists(dxf), c.drawn) << c.name;
+    }
 }
 
 // Nothing is written where the block cannot be saved or analysed; what the
