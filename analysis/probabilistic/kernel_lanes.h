@@ -34,6 +34,7 @@
 #include "analysis/probabilistic/kernel.h"
 // The lanes' operations before the formulas that call them.
 #include "analysis/probabilistic/lane_values.h"
+#include "analysis/polygon_formula.h"
 #include "analysis/probabilistic/quantile_formula.h"
 #include "analysis/size_formula.h"
 #include "analysis/strength_formula.h"

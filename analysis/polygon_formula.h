@@ -1,0 +1,224 @@
+#pragma once
+// The wedge's faces cut by the tension crack (polyhedron.cpp's
+// buildWedgeShape), written once over the value type (formula_values.h):
+// the analysis instantiates it for doubles and TPoint3D, kernel_lanes.h for
+// its vectors and their points. A face is a convex polygon of up to four
+// points: a triangle of the tetrahedron, or a triangle with one corner cut
+// off by the crack, or the crack's own face (where a plane cuts a
+// tetrahedron: three or four points). The number of points differs from
+// lane to lane, so a polygon keeps a count per lane and its points in
+// fixed slots.
+//
+// Included by the analysis's sources and by kernel_lanes.h after its lane
+// operations; no other header includes it. A point is {x, y, z} of the
+// value type with dot(p, q) and cross(p, q) beside it.
+#include <cmath>
+#include <cstddef>
+#include <type_traits>
+#include <utility>
+
+#include "analysis/formula_values.h"
+#include "analysis/polyhedron.h"
+#include "analysis/size_formula.h"
+
+namespace trelmox {
+
+// The tetrahedron's corners: 0 the toe, 1 the upper end of the line of
+// intersection, 2 and 3 the crest corners on plane 1 and plane 2. Each face
+// lies opposite one corner.
+inline constexpr WedgeSurface OppositeFaceOf[4] = {WedgeSurface::UpperSlope, WedgeSurface::SlopeFace,
+                                                   WedgeSurface::SecondPlane, WedgeSurface::FirstPlane};
+
+// The surface each edge of a polygon borders, for the analysis (the
+// pictures and the edges' lengths read them); the lanes keep none.
+template <int N> struct SurfaceBorders { WedgeSurface Of[N]{}; };
+struct NoBorders {};
+
+template <typename Point> [[gnu::always_inline]] inline Point sumOf(const Point& p, const Point& q) {
+    return {p.x + q.x, p.y + q.y, p.z + q.z};
+}
+template <typename Point> [[gnu::always_inline]] inline Point scaledOf(PointValue<Point> s, const Point& p) {
+    return {s * p.x, s * p.y, s * p.z};
+}
+template <typename Point>
+[[gnu::always_inline]] inline Point pickPointOf(MaskOf<PointValue<Point>> when, const Point& a, const Point& b) {
+    return {pick(when, a.x, b.x), pick(when, a.y, b.y), pick(when, a.z, b.z)};
+}
+
+// Where the edge p-q crosses the level side = 0, dp and dq the sides of
+// its ends (of opposite signs).
+template <typename Point>
+[[gnu::always_inline]] inline Point crossingOf(const Point& p, const Point& q, PointValue<Point> dp,
+                                               PointValue<Point> dq) {
+    return sumOf(p, scaledOf(dp / (dp - dq), differenceOf(q, p)));
+}
+
+// A convex polygon of up to N points, in each lane; Edges: SurfaceBorders
+// to keep the surface each edge borders, or NoBorders.
+template <typename Point, int N, typename Edges = NoBorders> struct PolygonOf {
+    using Value = PointValue<Point>;
+    using Mask = MaskOf<Value>;
+    static constexpr bool OneLane = std::is_same_v<CountOf<Value>, int>;
+    Point P[N];
+    CountOf<Value> Count{};
+    [[no_unique_address]] Edges Borders;
+    PolygonOf() {
+        for (Point& p : P) p = Point{every<Value>(0), every<Value>(0), every<Value>(0)};
+    }
+    // Points not set: a polygon that is set empty before it is filled.
+    struct Unset {};
+    explicit PolygonOf(Unset) {}
+
+    // Appends p in the lanes `when` that hold fewer than N points; the edge
+    // from p to the next point borders `shared`, or the crack where
+    // `toCrack` holds.
+    [[gnu::always_inline]] void add(Mask when, const Point& p, WedgeSurface shared = WedgeSurface::Crack,
+                                    Mask toCrack = Mask{}) {
+        if constexpr (OneLane) {
+            if (!when || Count >= N) return;
+            P[Count] = p;
+            if constexpr (!std::is_same_v<Edges, NoBorders>) Borders.Of[Count] = toCrack ? WedgeSurface::Crack : shared;
+            ++Count;
+        } else {
+            when = when & none(countAtLeast(Count, N));
+            for (int k = 0; k < N; ++k) P[k] = pickPointOf(when & countIs(Count, k), p, P[k]);
+            Count += oneWhere(when);
+        }
+    }
+    // The lanes that hold at least `points` points.
+    [[gnu::always_inline]] Mask has(int points) const { return countAtLeast(Count, points); }
+};
+
+// The points where the crack (side 0) cuts the tetrahedron: its corners on
+// the crack and its edges that run from one side to the other.
+template <typename Polygon, typename Point, typename Value>
+[[gnu::always_inline]] inline void addCrackCutsOf(Polygon& cut, const Point (&corner)[4], const Value (&side)[4]) {
+    for (int i = 0; i < 4; ++i) {
+        cut.add(side[i] == Value{}, corner[i]);
+        for (int j = i + 1; j < 4; ++j)
+            cut.add(((side[i] > Value{}) & (side[j] < Value{})) | ((side[i] < Value{}) & (side[j] > Value{})),
+                    crossingOf(corner[i], corner[j], side[i], side[j]));
+    }
+}
+
+// The triangle of the face opposite corner `opposite`, clipped to the
+// corners with side >= 0 (Sutherland-Hodgman): an edge from a point where
+// the boundary leaves the kept side to where it comes back lies on the crack.
+template <typename Polygon, typename Point, typename Value>
+[[gnu::always_inline]] inline Polygon clippedFaceOf(const Point (&corner)[4], const Value (&side)[4], int opposite) {
+    Polygon f;
+    int on[3], n = 0;
+    for (int i = 0; i < 4; ++i)
+        if (i != opposite) on[n++] = i;
+    for (int k = 0; k < 3; ++k) {
+        const int p = on[k], q = on[(k + 1) % 3];
+        // Edge p-q also bounds the face opposite this triangle's third corner.
+        const WedgeSurface shared = OppositeFaceOf[on[(k + 2) % 3]];
+        const MaskOf<Value> keptP = side[p] >= Value{}, keptQ = side[q] >= Value{};
+        f.add(keptP, corner[p], shared);
+        f.add(keptP ^ keptQ, crossingOf(corner[p], corner[q], side[p], side[q]), shared, keptP);
+    }
+    return f;
+}
+
+// The area of a convex polygon, as a fan of triangles from point 0; 0
+// where it has fewer than three points.
+template <typename Point, int N, typename Edges>
+[[gnu::always_inline]] inline PointValue<Point> polygonAreaOf(const PolygonOf<Point, N, Edges>& f) {
+    using Value = PointValue<Point>;
+    const Point first = differenceOf(f.P[1], f.P[0]);
+    Point twice = cross(first, differenceOf(f.P[2], f.P[0]));
+    if constexpr (N > 3)
+        twice = pickPointOf(f.has(4), sumOf(twice, cross(differenceOf(f.P[2], f.P[0]), differenceOf(f.P[3], f.P[0]))),
+                            twice);
+    return pick(f.has(3), every<Value>(0.5) * lengthOf(twice), Value{});
+}
+
+// The tetrahedra from the origin (the toe) over a face's fan of triangles,
+// added to a volume and its moment about the origin: the wedge's volume and
+// centroid, from the faces that do not pass through the toe.
+template <typename Point, int N, typename Edges>
+[[gnu::always_inline]] inline void addFanOf(const PolygonOf<Point, N, Edges>& f, PointValue<Point>& volume,
+                                            Point& moment) {
+    using Value = PointValue<Point>;
+    for (int k = 1; k + 1 < N; ++k) {
+        const Value v = absolute(dot(f.P[0], cross(f.P[k], f.P[k + 1]))) / every<Value>(6);
+        const MaskOf<Value> has = f.has(k + 2);
+        volume = pick(has, volume + v, volume);
+        moment = pickPointOf(
+            has, sumOf(moment, scaledOf(v / every<Value>(4), sumOf(sumOf(f.P[0], f.P[k]), f.P[k + 1]))), moment);
+    }
+}
+
+// The crack's face (three or four points) in order of the angle about its
+// centre, seen along `inward`, point 0 at angle 0: the order of atan2 of
+// each point's coordinates in the face (a stable sort of those angles).
+// The order comes from the signs of cross products where every comparison
+// of the atan2 angles is certain (angles apart by far more than atan2's
+// rounding); lanes where it is not (a face with two points in one direction
+// from the centre, or one opposite point 0) take atan2 itself, lane by
+// lane. `live`: the lanes whose order is wanted.
+template <typename Point, typename Edges>
+inline void sortAroundCentreOf(PolygonOf<Point, 4, Edges>& f, const Point& inward, MaskOf<PointValue<Point>> live) {
+    using Value = PointValue<Point>;
+    using Mask = MaskOf<Value>;
+    using Count = CountOf<Value>;
+    const Mask four = f.has(4);
+    Point centre =
+        sumOf(sumOf(sumOf(Point{every<Value>(0), every<Value>(0), every<Value>(0)}, f.P[0]), f.P[1]), f.P[2]);
+    centre = pickPointOf(four, sumOf(centre, f.P[3]), centre);
+    centre = scaledOf(pick(four, every<Value>(1.0 / 4), every<Value>(1.0 / 3)), centre);
+    const Point u = differenceOf(f.P[0], centre), v = cross(inward, u);
+    Value x[4], y[4];
+    for (int i = 0; i < 4; ++i) {
+        const Point d = differenceOf(f.P[i], centre);
+        x[i] = dot(d, u), y[i] = dot(d, v);
+    }
+    // Point 0 lies at angle 0; the others at a clear distance from 0 and pi.
+    const Value margin = every<Value>(0x1p-30);
+    Mask clear = none(Mask{}), upper[4]{};
+    for (int i = 1; i < 4; ++i) {
+        clear = clear & (none(f.has(i + 1)) | (absolute(y[i]) > margin * absolute(x[i])));
+        upper[i] = y[i] > Value{};
+    }
+    // Each point's rank: the points below it in angle (the lower half,
+    // y < 0, comes before point 0, the upper half after).
+    Count rank[4]{};
+    for (int i = 1; i < 4; ++i) rank[0] += oneWhere(f.has(i + 1) & none(upper[i]));
+    for (int i = 1; i < 4; ++i) {
+        rank[i] = oneWhere(upper[i]);
+        for (int j = 1; j < 4; ++j) {
+            if (j == i) continue;
+            const Value turn = x[j] * y[i] - y[j] * x[i]; // > 0: j's angle below i's
+            const Mask sameHalf = none(upper[i] ^ upper[j]) & f.has(j + 1) & f.has(i + 1);
+            clear = clear & (none(sameHalf) | (absolute(turn) > margin * ((absolute(x[j]) + absolute(y[j])) *
+                                                                          (absolute(x[i]) + absolute(y[i])))));
+            rank[i] += oneWhere(f.has(j + 1) & ((none(upper[j]) & upper[i]) | (sameHalf & (turn > Value{}))));
+        }
+    }
+    PolygonOf<Point, 4, Edges> sorted = f;
+    for (int r = 0; r < 4; ++r)
+        for (int i = 0; i < 4; ++i) sorted.P[r] = pickPointOf(f.has(i + 1) & countIs(rank[i], r), f.P[i], sorted.P[r]);
+    const Mask unclear = none(clear) & live;
+    if (anyLane(unclear))
+        forEachLane(unclear, [&](std::size_t lane) {
+            const int n = static_cast<int>(laneOf(f.Count, lane));
+            double angle[4];
+            int order[4];
+            for (int i = 0; i < n; ++i) angle[i] = std::atan2(laneOf(y[i], lane), laneOf(x[i], lane)), order[i] = i;
+            // Insertion sort: at most four points, and stable.
+            for (int i = 1; i < n; ++i)
+                for (int k = i; k > 0 && angle[k - 1] > angle[k]; --k) {
+                    std::swap(angle[k - 1], angle[k]);
+                    std::swap(order[k - 1], order[k]);
+                }
+            for (int r = 0; r < n; ++r) {
+                const Point& p = f.P[order[r]];
+                setLaneOf(sorted.P[r].x, lane, laneOf(p.x, lane)), setLaneOf(sorted.P[r].y, lane, laneOf(p.y, lane));
+                setLaneOf(sorted.P[r].z, lane, laneOf(p.z, lane));
+            }
+        });
+    f = sorted;
+}
+
+} // namespace trelmox
