@@ -150,6 +150,33 @@ template <typename Point, int N, typename Edges>
     }
 }
 
+// The integral of max(0, level - z) over a convex planar polygon (the
+// water's head over a face): the part below the level, the polygon clipped
+// (one point more at most), as a fan of triangles on each of which the
+// integrand is linear.
+template <typename Point, int N, typename Edges>
+[[gnu::always_inline]] inline PointValue<Point> depthIntegralOf(const PolygonOf<Point, N, Edges>& polygon,
+                                                                PointValue<Point> level) {
+    using Value = PointValue<Point>;
+    PolygonOf<Point, N + 1> below;
+    for (int i = 0; i < N; ++i) {
+        const Point& p = polygon.P[i];
+        const Point q = i == N - 1 ? polygon.P[0] : pickPointOf(polygon.has(i + 2), polygon.P[i + 1], polygon.P[0]);
+        const Value dp = level - p.z, dq = level - q.z;
+        const MaskOf<Value> valid = polygon.has(i + 1), keptP = dp >= Value{}, keptQ = dq >= Value{};
+        below.add(valid & keptP, p);
+        below.add(valid & (keptP ^ keptQ), crossingOf(p, q, dp, dq));
+    }
+    Value integral{};
+    const Point& b0 = below.P[0];
+    for (int k = 1; k < N; ++k) {
+        const Point &b1 = below.P[k], &b2 = below.P[k + 1];
+        const Value area = every<Value>(0.5) * lengthOf(cross(differenceOf(b1, b0), differenceOf(b2, b0)));
+        integral = pick(below.has(k + 2), integral + area * (level - (b0.z + b1.z + b2.z) / every<Value>(3)), integral);
+    }
+    return integral;
+}
+
 // The crack's face (three or four points) in order of the angle about its
 // centre, seen along `inward`, point 0 at angle 0: the order of atan2 of
 // each point's coordinates in the face (a stable sort of those angles).

@@ -132,7 +132,7 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
         const CrackWater<V> water = crackWaterOf(low, high, capacity, in[Parameter::CrackWater], s.OpeningOnTop,
                                                  s.OpeningOnFace, s.LineEndZ, n.WaterUnitWeight, uncracked, M{});
         pressure1 = pressure2 = water.Pressure;
-        crackWaterLoad = scale(n.WaterUnitWeight * depthIntegral(face, water.Level), s.CrackInward);
+        crackWaterLoad = scale(n.WaterUnitWeight * depthIntegralOf(face, water.Level), s.CrackInward);
     }
     // The loads summed in order, each that is +0 in every lane left out: it
     // only turns a -0 of the sum into +0, wherever in the sum it comes

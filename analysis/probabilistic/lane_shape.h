@@ -117,27 +117,5 @@ LaneShape laneShape(const KernelConstants& k, const LaneTrig& trig, V height, V 
     return s;
 }
 
-// The integral of max(0, level - z) over the polygon (forces.cpp's depthIntegral).
-V depthIntegral(const LanePolygon<4>& polygon, V level) {
-    LanePolygon<5> below;
-    for (int i = 0; i < 4; ++i) {
-        const Vec& p = polygon.P[i];
-        const Vec q = i == 3 ? polygon.P[0] : pickVec(polygon.has(i + 2), polygon.P[i + 1], polygon.P[0]);
-        const V dp = level - p.z, dq = level - q.z;
-        const M valid = polygon.has(i + 1), keptP = dp >= splat(0), keptQ = dq >= splat(0);
-        below.add(valid & keptP, p);
-        below.add(valid & (keptP ^ keptQ), crossingOf(p, q, dp, dq));
-    }
-    V integral = splat(0);
-    const Vec& b0 = below.P[0];
-    for (int i = 1; i < 4; ++i) {
-        const Vec& b1 = below.P[i];
-        const Vec& b2 = below.P[i + 1];
-        const V area = splat(0.5) * norm(cross(sub(b1, b0), sub(b2, b0)));
-        integral = pick(below.has(i + 2), integral + area * (level - (b0.z + b1.z + b2.z) / splat(3)), integral);
-    }
-    return integral;
-}
-
 } // namespace
 } // namespace trelmox
