@@ -11,10 +11,10 @@
 //
 // The formulas the lanes share with the analysis are written once over
 // their value type (strength_formula.h, wedge_formula.h,
-// vector_method_formula.h, tetrahedron_formula.h, size_formula.h,
-// quantile_formula.h) and instantiated here for the lanes' vectors
-// (lane_values.h). The rest is the lanes' own (their outcomes, the
-// trigonometry, the crack's polygons, the loads, the gathering of the
+// vector_method_formula.h, tetrahedron_formula.h, polygon_formula.h,
+// size_formula.h, quantile_formula.h) and instantiated here for the lanes'
+// vectors (lane_values.h). The rest is the lanes' own (their outcomes, the
+// trigonometry, the loads, the gathering of the
 // tail draws in lane_outcomes.h, lane_trig.h, lane_shape.h and
 // lane_draws.h) and follows the scalar code line by line; see the
 // comments there for the engineering. Every operation is a plain IEEE operation on each lane, so

@@ -51,7 +51,7 @@ void cutByCrack(const KernelConstants& k, LaneShape& s, const Vec (&corner)[4], 
     out.settle(~(side[1] < splat(0)), SampleOutcome::NoBlock);
     s.LineEndZ = crossingOf(corner[0], corner[1], side[0], side[1]).z;
     // Where the crack crosses the edges of the upper slope's triangle (1 2 3)
-    // and the slope face's (0 2 3), each edge in storeFace's order.
+    // and the slope face's (0 2 3), each edge in clippedFaceOf's order.
     constexpr int Edges[2][3][2] = {{{1, 2}, {2, 3}, {3, 1}}, {{0, 2}, {2, 3}, {3, 0}}};
     for (int surface = 0; surface < 2; ++surface) {
         V lowest = splat(__builtin_inf());
