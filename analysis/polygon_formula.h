@@ -45,6 +45,17 @@ template <typename Point>
     return {pick(when, a.x, b.x), pick(when, a.y, b.y), pick(when, a.z, b.z)};
 }
 
+// Whether to work out what only the lanes `when` take: a double skips it
+// where `when` does not hold; the lanes work it out whatever the mask (a
+// branch on the mask costs them more than the work, and picking keeps
+// their bits), so both go through the same operations where it is taken.
+template <typename Mask> [[gnu::always_inline]] inline bool worthDoing(Mask when) {
+    if constexpr (std::is_same_v<Mask, bool>)
+        return when;
+    else
+        return true;
+}
+
 // Where the edge p-q crosses the level side = 0, dp and dq the sides of
 // its ends (of opposite signs).
 template <typename Point>
@@ -95,9 +106,11 @@ template <typename Polygon, typename Point, typename Value>
 [[gnu::always_inline]] inline void addCrackCutsOf(Polygon& cut, const Point (&corner)[4], const Value (&side)[4]) {
     for (int i = 0; i < 4; ++i) {
         cut.add(side[i] == Value{}, corner[i]);
-        for (int j = i + 1; j < 4; ++j)
-            cut.add(((side[i] > Value{}) & (side[j] < Value{})) | ((side[i] < Value{}) & (side[j] > Value{})),
-                    crossingOf(corner[i], corner[j], side[i], side[j]));
+        for (int j = i + 1; j < 4; ++j) {
+            const MaskOf<Value> crosses =
+                ((side[i] > Value{}) & (side[j] < Value{})) | ((side[i] < Value{}) & (side[j] > Value{}));
+            if (worthDoing(crosses)) cut.add(crosses, crossingOf(corner[i], corner[j], side[i], side[j]));
+        }
     }
 }
 
@@ -116,7 +129,8 @@ template <typename Polygon, typename Point, typename Value>
         const WedgeSurface shared = OppositeFaceOf[on[(k + 2) % 3]];
         const MaskOf<Value> keptP = side[p] >= Value{}, keptQ = side[q] >= Value{};
         f.add(keptP, corner[p], shared);
-        f.add(keptP ^ keptQ, crossingOf(corner[p], corner[q], side[p], side[q]), shared, keptP);
+        const MaskOf<Value> crosses = keptP ^ keptQ;
+        if (worthDoing(crosses)) f.add(crosses, crossingOf(corner[p], corner[q], side[p], side[q]), shared, keptP);
     }
     return f;
 }
@@ -129,8 +143,9 @@ template <typename Point, int N, typename Edges>
     const Point first = differenceOf(f.P[1], f.P[0]);
     Point twice = cross(first, differenceOf(f.P[2], f.P[0]));
     if constexpr (N > 3)
-        twice = pickPointOf(f.has(4), sumOf(twice, cross(differenceOf(f.P[2], f.P[0]), differenceOf(f.P[3], f.P[0]))),
-                            twice);
+        if (worthDoing(f.has(4)))
+            twice = pickPointOf(f.has(4),
+                                sumOf(twice, cross(differenceOf(f.P[2], f.P[0]), differenceOf(f.P[3], f.P[0]))), twice);
     return pick(f.has(3), every<Value>(0.5) * lengthOf(twice), Value{});
 }
 
@@ -142,8 +157,9 @@ template <typename Point, int N, typename Edges>
                                             Point& moment) {
     using Value = PointValue<Point>;
     for (int k = 1; k + 1 < N; ++k) {
-        const Value v = absolute(dot(f.P[0], cross(f.P[k], f.P[k + 1]))) / every<Value>(6);
         const MaskOf<Value> has = f.has(k + 2);
+        if (!worthDoing(has)) break;
+        const Value v = absolute(dot(f.P[0], cross(f.P[k], f.P[k + 1]))) / every<Value>(6);
         volume = pick(has, volume + v, volume);
         moment = pickPointOf(
             has, sumOf(moment, scaledOf(v / every<Value>(4), sumOf(sumOf(f.P[0], f.P[k]), f.P[k + 1]))), moment);
@@ -165,12 +181,14 @@ template <typename Point, int N, typename Edges>
         const Value dp = level - p.z, dq = level - q.z;
         const MaskOf<Value> valid = polygon.has(i + 1), keptP = dp >= Value{}, keptQ = dq >= Value{};
         below.add(valid & keptP, p);
-        below.add(valid & (keptP ^ keptQ), crossingOf(p, q, dp, dq));
+        const MaskOf<Value> crosses = valid & (keptP ^ keptQ);
+        if (worthDoing(crosses)) below.add(crosses, crossingOf(p, q, dp, dq));
     }
     Value integral{};
     const Point& b0 = below.P[0];
     for (int k = 1; k < N; ++k) {
         const Point &b1 = below.P[k], &b2 = below.P[k + 1];
+        if (!worthDoing(below.has(k + 2))) break;
         const Value area = every<Value>(0.5) * lengthOf(cross(differenceOf(b1, b0), differenceOf(b2, b0)));
         integral = pick(below.has(k + 2), integral + area * (level - (b0.z + b1.z + b2.z) / every<Value>(3)), integral);
     }
@@ -225,7 +243,10 @@ inline void sortAroundCentreOf(PolygonOf<Point, 4, Edges>& f, const Point& inwar
     }
     PolygonOf<Point, 4, Edges> sorted = f;
     for (int r = 0; r < 4; ++r)
-        for (int i = 0; i < 4; ++i) sorted.P[r] = pickPointOf(f.has(i + 1) & countIs(rank[i], r), f.P[i], sorted.P[r]);
+        for (int i = 0; i < 4; ++i) {
+            const Mask there = f.has(i + 1) & countIs(rank[i], r);
+            if (worthDoing(there)) sorted.P[r] = pickPointOf(there, f.P[i], sorted.P[r]);
+        }
     const Mask unclear = none(clear) & live;
     if (anyLane(unclear))
         forEachLane(unclear, [&](std::size_t lane) {

@@ -74,11 +74,20 @@ struct FirstRefusal {
     }
 };
 
-void store(WedgePolygon& into, const FacePolygon& f, const TPoint3D& outward) {
-    for (int i = 0; i < 4; ++i) into.Points[i] = f.P[i], into.Borders[i] = f.Borders.Of[i];
+[[gnu::always_inline]] inline void store(WedgePolygon& into, const FacePolygon& f, const TPoint3D& outward) {
+    for (int i = 0; i < f.Count; ++i) into.Points[i] = f.P[i], into.Borders[i] = f.Borders.Of[i];
     into.Count = f.Count;
     into.Area = polygonAreaOf(f);
     into.Normal = outward;
+}
+
+// The crack's face: where it cuts the tetrahedron, in order around its
+// centre. Out of line: the wedges without a crack, most of them, keep a
+// small frame.
+[[gnu::noinline]] void crackFace(FacePolygon& cut, const Corners& corner, const double (&side)[4], WedgeShape& s) {
+    addCrackCutsOf(cut, corner, side);
+    sortAroundCentreOf(cut, s.CrackInward, true);
+    store(s.Faces[int(WedgeSurface::Crack)], cut, -1 * s.CrackInward);
 }
 
 } // namespace
@@ -109,24 +118,20 @@ std::optional<WedgeRefusal> buildWedgeShape(const WedgePlanes& planes, double sl
         for (int i = 0; i < 4; ++i) side[i] = dot(s.CrackInward, corner[i] - anchor.At);
         if (!(side[1] < 0)) return WedgeRefusal::CrackMissesWedge;
         s.LineEnd = crossingOf(corner[0], corner[1], side[0], side[1]);
-        // The crack's face: where it cuts the tetrahedron, in order around its centre.
-        addCrackCutsOf(cut, corner, side);
-        sortAroundCentreOf(cut, s.CrackInward, true);
-        store(s.Faces[int(WedgeSurface::Crack)], cut, -1 * s.CrackInward);
+        crackFace(cut, corner, side, s);
     }
     const TPoint3D outward[4] = {planes.UpperSlope, faceOut, -1 * s.Inward2, -1 * s.Inward1};
-    FacePolygon top;
+    // Volume and centroid as a fan of tetrahedra from the toe: the faces
+    // through the toe (both cutting planes and the slope face) add nothing,
+    // the upper slope's (opposite corner 0) and the crack's add one
+    // tetrahedron per triangle.
+    double volume = 0;
+    TPoint3D moment{};
     for (int c = 0; c < 4; ++c) {
         const FacePolygon f = clippedFaceOf<FacePolygon>(corner, side, c);
         store(s.Faces[int(OppositeFaceOf[c])], f, outward[c]);
-        if (OppositeFaceOf[c] == WedgeSurface::UpperSlope) top = f;
+        if (c == 0) addFanOf(f, volume, moment);
     }
-    // Volume and centroid as a fan of tetrahedra from the toe: the faces
-    // through the toe (both cutting planes and the slope face) add nothing,
-    // the upper slope's and the crack's add one tetrahedron per triangle.
-    double volume = 0;
-    TPoint3D moment{};
-    addFanOf(top, volume, moment);
     addFanOf(cut, volume, moment);
     s.Volume = volume;
     s.Centroid = (1 / volume) * moment;
