@@ -22,12 +22,7 @@ TPoint3D WedgeForces::active() const {
 namespace {
 
 // Integral of max(0, level - z) over a face (polygon_formula.h).
-double depthIntegral(const WedgePolygon& face, double level) {
-    PolygonOf<TPoint3D, 4> polygon(PolygonOf<TPoint3D, 4>::Unset{});
-    for (int i = 0; i < 4; ++i) polygon.P[i] = face.Points[i];
-    polygon.Count = face.Count;
-    return depthIntegralOf(polygon, level);
-}
+double depthIntegral(const WedgePolygon& face, double level) { return depthIntegralOf(face, level); }
 
 // The lowest point where the crack is open to the air on one surface: its
 // edge there (kept by the surface's borders), infinity where it has none.

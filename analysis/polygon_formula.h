@@ -5,9 +5,9 @@
 // its vectors and their points. A face is a convex polygon of up to four
 // points: a triangle of the tetrahedron, or a triangle with one corner cut
 // off by the crack, or the crack's own face (where a plane cuts a
-// tetrahedron: three or four points). The number of points differs from
-// lane to lane, so a polygon keeps a count per lane and its points in
-// fixed slots.
+// tetrahedron: three or four points): PolygonOf (polyhedron.h), whose
+// points differ in number from lane to lane; the analysis's faces
+// (WedgePolygon) are filled in place.
 //
 // Included by the analysis's sources and by kernel_lanes.h after its lane
 // operations; no other header includes it. A point is {x, y, z} of the
@@ -28,11 +28,6 @@ namespace trelmox {
 // lies opposite one corner.
 inline constexpr WedgeSurface OppositeFaceOf[4] = {WedgeSurface::UpperSlope, WedgeSurface::SlopeFace,
                                                    WedgeSurface::SecondPlane, WedgeSurface::FirstPlane};
-
-// The surface each edge of a polygon borders, for the analysis (the
-// pictures and the edges' lengths read them); the lanes keep none.
-template <int N> struct SurfaceBorders { WedgeSurface Of[N]{}; };
-struct NoBorders {};
 
 template <typename Point> [[gnu::always_inline]] inline Point sumOf(const Point& p, const Point& q) {
     return {p.x + q.x, p.y + q.y, p.z + q.z};
@@ -64,62 +59,53 @@ template <typename Point>
     return sumOf(p, scaledOf(dp / (dp - dq), differenceOf(q, p)));
 }
 
-// A convex polygon of up to N points, in each lane; Edges: SurfaceBorders
-// to keep the surface each edge borders, or NoBorders.
-template <typename Point, int N, typename Edges = NoBorders> struct PolygonOf {
+// Appends p to the polygon in the lanes `when` that hold fewer than N
+// points; the edge from p to the next point borders `shared`, or the crack
+// where `toCrack` holds.
+template <typename Point, int N, typename Edges>
+[[gnu::always_inline]] inline void addTo(PolygonOf<Point, N, Edges>& f, MaskOf<PointValue<Point>> when, const Point& p,
+                                         WedgeSurface shared = WedgeSurface::Crack,
+                                         MaskOf<PointValue<Point>> toCrack = MaskOf<PointValue<Point>>{}) {
     using Value = PointValue<Point>;
-    using Mask = MaskOf<Value>;
-    static constexpr bool OneLane = std::is_same_v<CountOf<Value>, int>;
-    Point P[N];
-    CountOf<Value> Count{};
-    [[no_unique_address]] Edges Borders;
-    PolygonOf() {
-        for (Point& p : P) p = Point{every<Value>(0), every<Value>(0), every<Value>(0)};
+    if constexpr (std::is_same_v<CountOf<Value>, int>) {
+        if (!when || f.Count >= N) return;
+        f.Points[f.Count] = p;
+        if constexpr (!std::is_same_v<Edges, NoBorders>) f.Borders[f.Count] = toCrack ? WedgeSurface::Crack : shared;
+        ++f.Count;
+    } else {
+        when = when & none(countAtLeast(f.Count, N));
+        for (int k = 0; k < N; ++k) f.Points[k] = pickPointOf(when & countIs(f.Count, k), p, f.Points[k]);
+        f.Count += oneWhere(when);
     }
-    // Points not set: a polygon that is set empty before it is filled.
-    struct Unset {};
-    explicit PolygonOf(Unset) {}
+}
 
-    // Appends p in the lanes `when` that hold fewer than N points; the edge
-    // from p to the next point borders `shared`, or the crack where
-    // `toCrack` holds.
-    [[gnu::always_inline]] void add(Mask when, const Point& p, WedgeSurface shared = WedgeSurface::Crack,
-                                    Mask toCrack = Mask{}) {
-        if constexpr (OneLane) {
-            if (!when || Count >= N) return;
-            P[Count] = p;
-            if constexpr (!std::is_same_v<Edges, NoBorders>) Borders.Of[Count] = toCrack ? WedgeSurface::Crack : shared;
-            ++Count;
-        } else {
-            when = when & none(countAtLeast(Count, N));
-            for (int k = 0; k < N; ++k) P[k] = pickPointOf(when & countIs(Count, k), p, P[k]);
-            Count += oneWhere(when);
-        }
-    }
-    // The lanes that hold at least `points` points.
-    [[gnu::always_inline]] Mask has(int points) const { return countAtLeast(Count, points); }
-};
+// The lanes where the polygon holds at least `points` points.
+template <typename Point, int N, typename Edges>
+[[gnu::always_inline]] inline MaskOf<PointValue<Point>> hasOf(const PolygonOf<Point, N, Edges>& f, int points) {
+    return countAtLeast(f.Count, points);
+}
 
 // The points where the crack (side 0) cuts the tetrahedron: its corners on
 // the crack and its edges that run from one side to the other.
 template <typename Polygon, typename Point, typename Value>
 [[gnu::always_inline]] inline void addCrackCutsOf(Polygon& cut, const Point (&corner)[4], const Value (&side)[4]) {
     for (int i = 0; i < 4; ++i) {
-        cut.add(side[i] == Value{}, corner[i]);
+        addTo(cut, side[i] == Value{}, corner[i]);
         for (int j = i + 1; j < 4; ++j) {
             const MaskOf<Value> crosses =
                 ((side[i] > Value{}) & (side[j] < Value{})) | ((side[i] < Value{}) & (side[j] > Value{}));
-            if (worthDoing(crosses)) cut.add(crosses, crossingOf(corner[i], corner[j], side[i], side[j]));
+            if (worthDoing(crosses)) addTo(cut, crosses, crossingOf(corner[i], corner[j], side[i], side[j]));
         }
     }
 }
 
 // The triangle of the face opposite corner `opposite`, clipped to the
-// corners with side >= 0 (Sutherland-Hodgman): an edge from a point where
-// the boundary leaves the kept side to where it comes back lies on the crack.
+// corners with side >= 0 (Sutherland-Hodgman), appended to the empty
+// polygon f: an edge from a point where the boundary leaves the kept side
+// to where it comes back lies on the crack.
 template <typename Polygon, typename Point, typename Value>
-[[gnu::always_inline]] inline Polygon clippedFaceOf(const Point (&corner)[4], const Value (&side)[4], int opposite) {
-    Polygon f;
+[[gnu::always_inline]] inline void clipFaceInto(Polygon& f, const Point (&corner)[4], const Value (&side)[4],
+                                                int opposite) {
     int on[3], n = 0;
     for (int i = 0; i < 4; ++i)
         if (i != opposite) on[n++] = i;
@@ -128,10 +114,15 @@ template <typename Polygon, typename Point, typename Value>
         // Edge p-q also bounds the face opposite this triangle's third corner.
         const WedgeSurface shared = OppositeFaceOf[on[(k + 2) % 3]];
         const MaskOf<Value> keptP = side[p] >= Value{}, keptQ = side[q] >= Value{};
-        f.add(keptP, corner[p], shared);
+        addTo(f, keptP, corner[p], shared);
         const MaskOf<Value> crosses = keptP ^ keptQ;
-        if (worthDoing(crosses)) f.add(crosses, crossingOf(corner[p], corner[q], side[p], side[q]), shared, keptP);
+        if (worthDoing(crosses)) addTo(f, crosses, crossingOf(corner[p], corner[q], side[p], side[q]), shared, keptP);
     }
+}
+template <typename Polygon, typename Point, typename Value>
+[[gnu::always_inline]] inline Polygon clippedFaceOf(const Point (&corner)[4], const Value (&side)[4], int opposite) {
+    Polygon f;
+    clipFaceInto(f, corner, side, opposite);
     return f;
 }
 
@@ -140,13 +131,15 @@ template <typename Polygon, typename Point, typename Value>
 template <typename Point, int N, typename Edges>
 [[gnu::always_inline]] inline PointValue<Point> polygonAreaOf(const PolygonOf<Point, N, Edges>& f) {
     using Value = PointValue<Point>;
-    const Point first = differenceOf(f.P[1], f.P[0]);
-    Point twice = cross(first, differenceOf(f.P[2], f.P[0]));
+    const Point first = differenceOf(f.Points[1], f.Points[0]);
+    Point twice = cross(first, differenceOf(f.Points[2], f.Points[0]));
     if constexpr (N > 3)
-        if (worthDoing(f.has(4)))
-            twice = pickPointOf(f.has(4),
-                                sumOf(twice, cross(differenceOf(f.P[2], f.P[0]), differenceOf(f.P[3], f.P[0]))), twice);
-    return pick(f.has(3), every<Value>(0.5) * lengthOf(twice), Value{});
+        if (worthDoing(hasOf(f, 4)))
+            twice = pickPointOf(
+                hasOf(f, 4),
+                sumOf(twice, cross(differenceOf(f.Points[2], f.Points[0]), differenceOf(f.Points[3], f.Points[0]))),
+                twice);
+    return pick(hasOf(f, 3), every<Value>(0.5) * lengthOf(twice), Value{});
 }
 
 // The tetrahedra from the origin (the toe) over a face's fan of triangles,
@@ -157,12 +150,13 @@ template <typename Point, int N, typename Edges>
                                             Point& moment) {
     using Value = PointValue<Point>;
     for (int k = 1; k + 1 < N; ++k) {
-        const MaskOf<Value> has = f.has(k + 2);
+        const MaskOf<Value> has = hasOf(f, k + 2);
         if (!worthDoing(has)) break;
-        const Value v = absolute(dot(f.P[0], cross(f.P[k], f.P[k + 1]))) / every<Value>(6);
+        const Value v = absolute(dot(f.Points[0], cross(f.Points[k], f.Points[k + 1]))) / every<Value>(6);
         volume = pick(has, volume + v, volume);
         moment = pickPointOf(
-            has, sumOf(moment, scaledOf(v / every<Value>(4), sumOf(sumOf(f.P[0], f.P[k]), f.P[k + 1]))), moment);
+            has, sumOf(moment, scaledOf(v / every<Value>(4), sumOf(sumOf(f.Points[0], f.Points[k]), f.Points[k + 1]))),
+            moment);
     }
 }
 
@@ -176,21 +170,23 @@ template <typename Point, int N, typename Edges>
     using Value = PointValue<Point>;
     PolygonOf<Point, N + 1> below;
     for (int i = 0; i < N; ++i) {
-        const Point& p = polygon.P[i];
-        const Point q = i == N - 1 ? polygon.P[0] : pickPointOf(polygon.has(i + 2), polygon.P[i + 1], polygon.P[0]);
+        const Point& p = polygon.Points[i];
+        const Point q = i == N - 1 ? polygon.Points[0]
+                                   : pickPointOf(hasOf(polygon, i + 2), polygon.Points[i + 1], polygon.Points[0]);
         const Value dp = level - p.z, dq = level - q.z;
-        const MaskOf<Value> valid = polygon.has(i + 1), keptP = dp >= Value{}, keptQ = dq >= Value{};
-        below.add(valid & keptP, p);
+        const MaskOf<Value> valid = hasOf(polygon, i + 1), keptP = dp >= Value{}, keptQ = dq >= Value{};
+        addTo(below, valid & keptP, p);
         const MaskOf<Value> crosses = valid & (keptP ^ keptQ);
-        if (worthDoing(crosses)) below.add(crosses, crossingOf(p, q, dp, dq));
+        if (worthDoing(crosses)) addTo(below, crosses, crossingOf(p, q, dp, dq));
     }
     Value integral{};
-    const Point& b0 = below.P[0];
+    const Point& b0 = below.Points[0];
     for (int k = 1; k < N; ++k) {
-        const Point &b1 = below.P[k], &b2 = below.P[k + 1];
-        if (!worthDoing(below.has(k + 2))) break;
+        const Point &b1 = below.Points[k], &b2 = below.Points[k + 1];
+        if (!worthDoing(hasOf(below, k + 2))) break;
         const Value area = every<Value>(0.5) * lengthOf(cross(differenceOf(b1, b0), differenceOf(b2, b0)));
-        integral = pick(below.has(k + 2), integral + area * (level - (b0.z + b1.z + b2.z) / every<Value>(3)), integral);
+        integral =
+            pick(hasOf(below, k + 2), integral + area * (level - (b0.z + b1.z + b2.z) / every<Value>(3)), integral);
     }
     return integral;
 }
@@ -208,44 +204,44 @@ inline void sortAroundCentreOf(PolygonOf<Point, 4, Edges>& f, const Point& inwar
     using Value = PointValue<Point>;
     using Mask = MaskOf<Value>;
     using Count = CountOf<Value>;
-    const Mask four = f.has(4);
-    Point centre =
-        sumOf(sumOf(sumOf(Point{every<Value>(0), every<Value>(0), every<Value>(0)}, f.P[0]), f.P[1]), f.P[2]);
-    centre = pickPointOf(four, sumOf(centre, f.P[3]), centre);
+    const Mask four = hasOf(f, 4);
+    Point centre = sumOf(
+        sumOf(sumOf(Point{every<Value>(0), every<Value>(0), every<Value>(0)}, f.Points[0]), f.Points[1]), f.Points[2]);
+    centre = pickPointOf(four, sumOf(centre, f.Points[3]), centre);
     centre = scaledOf(pick(four, every<Value>(1.0 / 4), every<Value>(1.0 / 3)), centre);
-    const Point u = differenceOf(f.P[0], centre), v = cross(inward, u);
+    const Point u = differenceOf(f.Points[0], centre), v = cross(inward, u);
     Value x[4], y[4];
     for (int i = 0; i < 4; ++i) {
-        const Point d = differenceOf(f.P[i], centre);
+        const Point d = differenceOf(f.Points[i], centre);
         x[i] = dot(d, u), y[i] = dot(d, v);
     }
     // Point 0 lies at angle 0; the others at a clear distance from 0 and pi.
     const Value margin = every<Value>(0x1p-30);
     Mask clear = none(Mask{}), upper[4]{};
     for (int i = 1; i < 4; ++i) {
-        clear = clear & (none(f.has(i + 1)) | (absolute(y[i]) > margin * absolute(x[i])));
+        clear = clear & (none(hasOf(f, i + 1)) | (absolute(y[i]) > margin * absolute(x[i])));
         upper[i] = y[i] > Value{};
     }
     // Each point's rank: the points below it in angle (the lower half,
     // y < 0, comes before point 0, the upper half after).
     Count rank[4]{};
-    for (int i = 1; i < 4; ++i) rank[0] += oneWhere(f.has(i + 1) & none(upper[i]));
+    for (int i = 1; i < 4; ++i) rank[0] += oneWhere(hasOf(f, i + 1) & none(upper[i]));
     for (int i = 1; i < 4; ++i) {
         rank[i] = oneWhere(upper[i]);
         for (int j = 1; j < 4; ++j) {
             if (j == i) continue;
             const Value turn = x[j] * y[i] - y[j] * x[i]; // > 0: j's angle below i's
-            const Mask sameHalf = none(upper[i] ^ upper[j]) & f.has(j + 1) & f.has(i + 1);
+            const Mask sameHalf = none(upper[i] ^ upper[j]) & hasOf(f, j + 1) & hasOf(f, i + 1);
             clear = clear & (none(sameHalf) | (absolute(turn) > margin * ((absolute(x[j]) + absolute(y[j])) *
                                                                           (absolute(x[i]) + absolute(y[i])))));
-            rank[i] += oneWhere(f.has(j + 1) & ((none(upper[j]) & upper[i]) | (sameHalf & (turn > Value{}))));
+            rank[i] += oneWhere(hasOf(f, j + 1) & ((none(upper[j]) & upper[i]) | (sameHalf & (turn > Value{}))));
         }
     }
     PolygonOf<Point, 4, Edges> sorted = f;
     for (int r = 0; r < 4; ++r)
         for (int i = 0; i < 4; ++i) {
-            const Mask there = f.has(i + 1) & countIs(rank[i], r);
-            if (worthDoing(there)) sorted.P[r] = pickPointOf(there, f.P[i], sorted.P[r]);
+            const Mask there = hasOf(f, i + 1) & countIs(rank[i], r);
+            if (worthDoing(there)) sorted.Points[r] = pickPointOf(there, f.Points[i], sorted.Points[r]);
         }
     const Mask unclear = none(clear) & live;
     if (anyLane(unclear))
@@ -261,9 +257,10 @@ inline void sortAroundCentreOf(PolygonOf<Point, 4, Edges>& f, const Point& inwar
                     std::swap(order[k - 1], order[k]);
                 }
             for (int r = 0; r < n; ++r) {
-                const Point& p = f.P[order[r]];
-                setLaneOf(sorted.P[r].x, lane, laneOf(p.x, lane)), setLaneOf(sorted.P[r].y, lane, laneOf(p.y, lane));
-                setLaneOf(sorted.P[r].z, lane, laneOf(p.z, lane));
+                const Point& p = f.Points[order[r]];
+                setLaneOf(sorted.Points[r].x, lane, laneOf(p.x, lane)),
+                    setLaneOf(sorted.Points[r].y, lane, laneOf(p.y, lane));
+                setLaneOf(sorted.Points[r].z, lane, laneOf(p.z, lane));
             }
         });
     f = sorted;

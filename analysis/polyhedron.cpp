@@ -62,8 +62,6 @@ namespace {
 
 // The tetrahedron's corners by number, the toe at the origin.
 using Corners = TPoint3D[4];
-// A face with the surface each edge borders.
-using FacePolygon = PolygonOf<TPoint3D, 4, SurfaceBorders<4>>;
 
 // The first way the planes cut out no block.
 struct FirstRefusal {
@@ -74,20 +72,15 @@ struct FirstRefusal {
     }
 };
 
-[[gnu::always_inline]] inline void store(WedgePolygon& into, const FacePolygon& f, const TPoint3D& outward) {
-    for (int i = 0; i < f.Count; ++i) into.Points[i] = f.P[i], into.Borders[i] = f.Borders.Of[i];
-    into.Count = f.Count;
-    into.Area = polygonAreaOf(f);
-    into.Normal = outward;
-}
-
 // The crack's face: where it cuts the tetrahedron, in order around its
 // centre. Out of line: the wedges without a crack, most of them, keep a
 // small frame.
-[[gnu::noinline]] void crackFace(FacePolygon& cut, const Corners& corner, const double (&side)[4], WedgeShape& s) {
+[[gnu::noinline]] void storeCrackFace(WedgeShape& s, const Corners& corner, const double (&side)[4]) {
+    WedgePolygon& cut = s.Faces[int(WedgeSurface::Crack)];
     addCrackCutsOf(cut, corner, side);
     sortAroundCentreOf(cut, s.CrackInward, true);
-    store(s.Faces[int(WedgeSurface::Crack)], cut, -1 * s.CrackInward);
+    cut.Area = polygonAreaOf(cut);
+    cut.Normal = -1 * s.CrackInward;
 }
 
 } // namespace
@@ -108,7 +101,6 @@ std::optional<WedgeRefusal> buildWedgeShape(const WedgePlanes& planes, double sl
     s.Inward1 = inwardNormalOf(planes.FirstPlane, t.C3), s.Inward2 = inwardNormalOf(planes.SecondPlane, t.C2);
     s.LineTop = s.LineEnd = corner[1];
     double side[4] = {1, 1, 1, 1};
-    FacePolygon cut; // the crack's face, empty without a crack
     if (crack) {
         const CrackAnchorOf<TPoint3D> anchor =
             crackAnchorOf(t.Line, faceOut, planes.UpperSlope, topOffset, crack->Distance, planes.Crack);
@@ -118,7 +110,7 @@ std::optional<WedgeRefusal> buildWedgeShape(const WedgePlanes& planes, double sl
         for (int i = 0; i < 4; ++i) side[i] = dot(s.CrackInward, corner[i] - anchor.At);
         if (!(side[1] < 0)) return WedgeRefusal::CrackMissesWedge;
         s.LineEnd = crossingOf(corner[0], corner[1], side[0], side[1]);
-        crackFace(cut, corner, side, s);
+        storeCrackFace(s, corner, side);
     }
     const TPoint3D outward[4] = {planes.UpperSlope, faceOut, -1 * s.Inward2, -1 * s.Inward1};
     // Volume and centroid as a fan of tetrahedra from the toe: the faces
@@ -127,12 +119,15 @@ std::optional<WedgeRefusal> buildWedgeShape(const WedgePlanes& planes, double sl
     // tetrahedron per triangle.
     double volume = 0;
     TPoint3D moment{};
+    // The faces are filled in place (each was set empty above).
     for (int c = 0; c < 4; ++c) {
-        const FacePolygon f = clippedFaceOf<FacePolygon>(corner, side, c);
-        store(s.Faces[int(OppositeFaceOf[c])], f, outward[c]);
-        if (c == 0) addFanOf(f, volume, moment);
+        WedgePolygon& f = s.Faces[int(OppositeFaceOf[c])];
+        clipFaceInto(f, corner, side, c);
+        f.Area = polygonAreaOf(f);
+        f.Normal = outward[c];
     }
-    addFanOf(cut, volume, moment);
+    addFanOf(s.Faces[int(WedgeSurface::UpperSlope)], volume, moment);
+    addFanOf(s.Faces[int(WedgeSurface::Crack)], volume, moment);
     s.Volume = volume;
     s.Centroid = (1 / volume) * moment;
     return std::nullopt;

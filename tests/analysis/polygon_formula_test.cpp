@@ -17,7 +17,7 @@ using namespace trelmox;
 
 namespace {
 
-using Face = PolygonOf<TPoint3D, 4, SurfaceBorders<4>>;
+using Face = PolygonOf<TPoint3D, 4>;
 
 // The crack's face ordered by the angle of each point about the centre, a
 // stable insertion sort of atan2's angles: the order the wedge's pictures,
@@ -46,13 +46,13 @@ bool sameBits(const TPoint3D& a, const TPoint3D& b) {
 
 void expectAtan2Order(const std::vector<TPoint3D>& points, const TPoint3D& inward, const std::string& name) {
     Face f;
-    for (const TPoint3D& p : points) f.add(true, p);
+    for (const TPoint3D& p : points) addTo(f, true, p);
     sortAroundCentreOf(f, inward, true);
     const std::vector<TPoint3D> expected = atan2Order(points, inward);
     ASSERT_EQ(f.Count, int(points.size())) << name;
     for (int i = 0; i < f.Count; ++i)
-        EXPECT_TRUE(sameBits(f.P[i], expected[i]))
-            << name << ": point " << i << " (" << f.P[i].x << ", " << f.P[i].y << ", " << f.P[i].z << ")";
+        EXPECT_TRUE(sameBits(f.Points[i], expected[i])) << name << ": point " << i << " (" << f.Points[i].x << ", "
+                                                        << f.Points[i].y << ", " << f.Points[i].z << ")";
 }
 
 } // namespace
