@@ -119,12 +119,19 @@ std::optional<WedgeRefusal> buildWedgeShape(const WedgePlanes& planes, double sl
     // tetrahedron per triangle.
     double volume = 0;
     TPoint3D moment{};
-    // The faces are filled in place (each was set empty above).
+    // The faces are filled in place (each was set empty above), all of them
+    // before any area: unrolled, the clipping's indices are constants and
+    // the areas' square roots overlap.
+#pragma GCC unroll 4
     for (int c = 0; c < 4; ++c) {
         WedgePolygon& f = s.Faces[int(OppositeFaceOf[c])];
         clipFaceInto(f, corner, side, c);
-        f.Area = polygonAreaOf(f);
         f.Normal = outward[c];
+    }
+#pragma GCC unroll 4
+    for (int c = 0; c < 4; ++c) {
+        WedgePolygon& f = s.Faces[int(OppositeFaceOf[c])];
+        f.Area = polygonAreaOf(f);
     }
     addFanOf(s.Faces[int(WedgeSurface::UpperSlope)], volume, moment);
     addFanOf(s.Faces[int(WedgeSurface::Crack)], volume, moment);
