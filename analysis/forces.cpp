@@ -6,6 +6,8 @@
 
 #include "analysis/joint_strength.h"
 #include "analysis/vec3.h"
+// After vec3.h: the formulas find their dot and cross for TPoint3D.
+#include "analysis/polygon_formula.h"
 #include "analysis/vector_method_formula.h"
 #include "analysis/wedge_formula.h"
 #include "model/language.h"
@@ -19,25 +21,8 @@ TPoint3D WedgeForces::active() const {
 
 namespace {
 
-// Integral of max(0, level - z) over a convex planar polygon: the part below
-// the level, as a fan of triangles on each of which the integrand is linear.
-double depthIntegral(const WedgePolygon& polygon, double level) {
-    std::array<TPoint3D, 5> below{};
-    int n = 0;
-    for (int i = 0; i < polygon.Count; ++i) {
-        const TPoint3D& p = polygon.Points[i];
-        const TPoint3D& q = polygon.Points[(i + 1) % polygon.Count];
-        const double dp = level - p.z, dq = level - q.z;
-        if (dp >= 0) below[n++] = p;
-        if ((dp >= 0) != (dq >= 0)) below[n++] = p + (dp / (dp - dq)) * (q - p);
-    }
-    double integral = 0;
-    for (int k = 1; k + 1 < n; ++k) {
-        const double area = 0.5 * norm(cross(below[k] - below[0], below[k + 1] - below[0]));
-        integral += area * (level - (below[0].z + below[k].z + below[k + 1].z) / 3);
-    }
-    return integral;
-}
+// Integral of max(0, level - z) over a face (polygon_formula.h).
+double depthIntegral(const WedgePolygon& face, double level) { return depthIntegralOf(face, level); }
 
 // The lowest point where the crack is open to the air on one surface: its
 // edge there (kept by the surface's borders), infinity where it has none.

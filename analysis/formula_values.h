@@ -18,7 +18,17 @@
 //   chosen(when, a, b)   a() where `when` holds, else b(), each side worked
 //                        out only where some lane takes it
 // A mask is what comparing two values gives: bool here. T{} is +0.
+// A count per lane, CountOf<T> (an int here), for the polygons whose
+// number of points differs from lane to lane:
+//   countIs(c, n)        the mask where c == n
+//   countAtLeast(c, n)   the mask where c >= n
+//   oneWhere(when)       a count of 1 where `when` holds, else 0
+// Lane by lane, for the rare work no formula of lanes does:
+//   forEachLane(when, f) f(lane) for each lane where `when` holds
+//   laneOf(x, lane)      lane `lane` of x (a value or a count)
+//   setLaneOf(x, lane, e) lane `lane` of x set to e
 #include <cmath>
+#include <cstddef>
 
 namespace trelmox {
 
@@ -37,5 +47,19 @@ template <typename T> [[gnu::always_inline]] inline T every(double x) { return x
 template <typename A, typename B> [[gnu::always_inline]] inline double chosen(bool when, A a, B b) {
     return when ? a() : b();
 }
+
+// Specialised by each kernel for its vector type.
+template <typename T> struct CountType { using Type = int; };
+template <typename T> using CountOf = typename CountType<T>::Type;
+
+[[gnu::always_inline]] inline bool countIs(int count, int n) { return count == n; }
+[[gnu::always_inline]] inline bool countAtLeast(int count, int n) { return count >= n; }
+[[gnu::always_inline]] inline int oneWhere(bool when) { return when ? 1 : 0; }
+template <typename F> [[gnu::always_inline]] inline void forEachLane(bool when, F f) {
+    if (when) f(std::size_t{0});
+}
+[[gnu::always_inline]] inline double laneOf(double x, std::size_t) { return x; }
+[[gnu::always_inline]] inline int laneOf(int x, std::size_t) { return x; }
+[[gnu::always_inline]] inline void setLaneOf(double& x, std::size_t, double e) { x = e; }
 
 } // namespace trelmox

@@ -5,6 +5,7 @@
 
 #include "analysis/vec3.h"
 // After vec3.h: the formula finds its dot and cross for TPoint3D.
+#include "analysis/polygon_formula.h"
 #include "analysis/tetrahedron_formula.h"
 #include "model/language.h"
 #include "model/angles.h"
@@ -59,14 +60,8 @@ WedgePlanes wedgePlanes(const PlaneAttitudeArray& attitudes, const std::optional
 
 namespace {
 
-// The tetrahedron's corners: 0 the toe, 1 the upper end of the line of
-// intersection, 2 and 3 the crest corners on plane 1 and plane 2. Each face
-// lies opposite one corner.
-constexpr WedgeSurface OppositeFace[4] = {WedgeSurface::UpperSlope, WedgeSurface::SlopeFace, WedgeSurface::SecondPlane,
-                                          WedgeSurface::FirstPlane};
-
 // The tetrahedron's corners by number, the toe at the origin.
-using Corners = std::array<TPoint3D, 4>;
+using Corners = TPoint3D[4];
 
 // The first way the planes cut out no block.
 struct FirstRefusal {
@@ -77,87 +72,15 @@ struct FirstRefusal {
     }
 };
 
-void add(WedgePolygon& polygon, const TPoint3D& p, WedgeSurface border) {
-    if (polygon.Count < 4) polygon.Points[polygon.Count] = p, polygon.Borders[polygon.Count] = border, ++polygon.Count;
-}
-
-TPoint3D crossing(const TPoint3D& p, const TPoint3D& q, double dp, double dq) { return p + (dp / (dp - dq)) * (q - p); }
-
-// The area of a convex polygon, as a fan of triangles from point 0.
-inline double polygonArea(const WedgePolygon& f) {
-    if (f.Count < 3) return 0;
-    const TPoint3D first = f.Points[1] - f.Points[0];
-    TPoint3D twice = cross(first, f.Points[2] - f.Points[0]);
-    if (f.Count == 4) twice = twice + cross(f.Points[2] - f.Points[0], f.Points[3] - f.Points[0]);
-    return 0.5 * norm(twice);
-}
-
-// The triangle of the face opposite corner `opposite`, clipped to the
-// corners with side >= 0 (Sutherland-Hodgman); an edge from a point where
-// the boundary leaves the kept side to where it comes back lies on the crack.
-void storeFace(WedgeShape& s, const Corners& corner, const std::array<double, 4>& side, int opposite,
-               const TPoint3D& outward) {
-    WedgePolygon& f = s.Faces[int(OppositeFace[opposite])];
-    int on[3], n = 0;
-    for (int i = 0; i < 4; ++i)
-        if (i != opposite) on[n++] = i;
-    for (int k = 0; k < 3; ++k) {
-        const int p = on[k], q = on[(k + 1) % 3], third = on[(k + 2) % 3];
-        // Edge p-q also bounds the face opposite this triangle's third corner.
-        const WedgeSurface shared = OppositeFace[third];
-        const double dp = side[p], dq = side[q];
-        if (dp >= 0) add(f, corner[p], shared);
-        if ((dp >= 0) != (dq >= 0))
-            add(f, crossing(corner[p], corner[q], dp, dq), dp >= 0 ? WedgeSurface::Crack : shared);
-    }
-    f.Normal = outward;
-}
-
-// The crack's face: the points where it cuts the tetrahedron's edges (and
-// corners it passes through), in order around their centre.
-void storeCrackFace(WedgeShape& s, const Corners& corner, const std::array<double, 4>& side) {
-    WedgePolygon cut;
-    for (int i = 0; i < 4; ++i) {
-        if (side[i] == 0) add(cut, corner[i], WedgeSurface::Crack);
-        for (int j = i + 1; j < 4; ++j)
-            if ((side[i] > 0 && side[j] < 0) || (side[i] < 0 && side[j] > 0))
-                add(cut, crossing(corner[i], corner[j], side[i], side[j]), WedgeSurface::Crack);
-    }
-    TPoint3D centre{};
-    for (int i = 0; i < cut.Count; ++i) centre = centre + cut.Points[i];
-    centre = (1.0 / cut.Count) * centre;
-    const TPoint3D u = cut.Points[0] - centre, v = cross(s.CrackInward, u);
-    std::array<double, 4> angle{};
-    for (int i = 0; i < cut.Count; ++i)
-        angle[i] = std::atan2(dot(cut.Points[i] - centre, v), dot(cut.Points[i] - centre, u));
-    WedgePolygon& f = s.Faces[int(WedgeSurface::Crack)];
-    f = cut;
-    // Insertion sort by angle: at most four points.
-    for (int i = 1; i < f.Count; ++i)
-        for (int k = i; k > 0 && angle[k - 1] > angle[k]; --k) {
-            std::swap(angle[k - 1], angle[k]);
-            std::swap(f.Points[k - 1], f.Points[k]);
-        }
-    f.Area = polygonArea(f);
-    f.Normal = -1 * s.CrackInward;
-}
-
-// Volume and centroid as a fan of tetrahedra from the toe: the faces through
-// the toe (both cutting planes and the slope face) add nothing, the upper
-// slope's and the crack's add one tetrahedron per triangle.
-void storeVolume(WedgeShape& s) {
-    double volume = 0;
-    TPoint3D moment{};
-    for (WedgeSurface face : {WedgeSurface::UpperSlope, WedgeSurface::Crack}) {
-        const WedgePolygon& f = s.Faces[int(face)];
-        for (int k = 1; k + 1 < f.Count; ++k) {
-            const double v = std::fabs(dot(f.Points[0], cross(f.Points[k], f.Points[k + 1]))) / 6;
-            volume += v;
-            moment = moment + (v / 4) * (f.Points[0] + f.Points[k] + f.Points[k + 1]);
-        }
-    }
-    s.Volume = volume;
-    s.Centroid = (1 / volume) * moment;
+// The crack's face: where it cuts the tetrahedron, in order around its
+// centre. Out of line: the wedges without a crack, most of them, keep a
+// small frame.
+[[gnu::noinline]] void storeCrackFace(WedgeShape& s, const Corners& corner, const double (&side)[4]) {
+    WedgePolygon& cut = s.Faces[int(WedgeSurface::Crack)];
+    addCrackCutsOf(cut, corner, side);
+    sortAroundCentreOf(cut, s.CrackInward, true);
+    cut.Area = polygonAreaOf(cut);
+    cut.Normal = -1 * s.CrackInward;
 }
 
 } // namespace
@@ -177,7 +100,7 @@ std::optional<WedgeRefusal> buildWedgeShape(const WedgePlanes& planes, double sl
     // Each cutting plane's inward side is that of the corner off it.
     s.Inward1 = inwardNormalOf(planes.FirstPlane, t.C3), s.Inward2 = inwardNormalOf(planes.SecondPlane, t.C2);
     s.LineTop = s.LineEnd = corner[1];
-    std::array<double, 4> side{1, 1, 1, 1};
+    double side[4] = {1, 1, 1, 1};
     if (crack) {
         const CrackAnchorOf<TPoint3D> anchor =
             crackAnchorOf(t.Line, faceOut, planes.UpperSlope, topOffset, crack->Distance, planes.Crack);
@@ -186,16 +109,34 @@ std::optional<WedgeRefusal> buildWedgeShape(const WedgePlanes& planes, double sl
         s.CrackInward = (toe > 0 ? 1 : -1) * planes.Crack;
         for (int i = 0; i < 4; ++i) side[i] = dot(s.CrackInward, corner[i] - anchor.At);
         if (!(side[1] < 0)) return WedgeRefusal::CrackMissesWedge;
-        s.LineEnd = crossing(corner[0], corner[1], side[0], side[1]);
+        s.LineEnd = crossingOf(corner[0], corner[1], side[0], side[1]);
         storeCrackFace(s, corner, side);
     }
     const TPoint3D outward[4] = {planes.UpperSlope, faceOut, -1 * s.Inward2, -1 * s.Inward1};
-    for (int c = 0; c < 4; ++c) storeFace(s, corner, side, c, outward[c]);
+    // Volume and centroid as a fan of tetrahedra from the toe: the faces
+    // through the toe (both cutting planes and the slope face) add nothing,
+    // the upper slope's (opposite corner 0) and the crack's add one
+    // tetrahedron per triangle.
+    double volume = 0;
+    TPoint3D moment{};
+    // The faces are filled in place (each was set empty above), all of them
+    // before any area: unrolled, the clipping's indices are constants and
+    // the areas' square roots overlap.
+#pragma GCC unroll 4
     for (int c = 0; c < 4; ++c) {
-        WedgePolygon& f = s.Faces[int(OppositeFace[c])];
-        f.Area = polygonArea(f);
+        WedgePolygon& f = s.Faces[int(OppositeFaceOf[c])];
+        clipFaceInto(f, corner, side, c);
+        f.Normal = outward[c];
     }
-    storeVolume(s);
+#pragma GCC unroll 4
+    for (int c = 0; c < 4; ++c) {
+        WedgePolygon& f = s.Faces[int(OppositeFaceOf[c])];
+        f.Area = polygonAreaOf(f);
+    }
+    addFanOf(s.Faces[int(WedgeSurface::UpperSlope)], volume, moment);
+    addFanOf(s.Faces[int(WedgeSurface::Crack)], volume, moment);
+    s.Volume = volume;
+    s.Centroid = (1 / volume) * moment;
     return std::nullopt;
 }
 

@@ -14,8 +14,10 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
+#include "analysis/formula_values.h"
 #include "model/block.h"
 #include "model/loads.h"
 
@@ -55,12 +57,30 @@ TPoint3D upwardNormal(const TPlaneAttitude& attitude);
 // Crack stays zero without a crack.
 WedgePlanes wedgePlanes(const PlaneAttitudeArray& attitudes, const std::optional<TensionCrack>& crack);
 
-struct WedgePolygon {
-    std::array<TPoint3D, 4> Points{}; // in order around the face
-    // Edge i, from point i to point i + 1, is shared with face Borders[i]
-    // (not kept for the crack's own face).
-    std::array<WedgeSurface, 4> Borders{};
-    int Count = 0; // 0: the wedge has no such face
+// A convex polygon of up to N points, in each lane of the value type
+// (formula_values.h): the number of points may differ from lane to lane,
+// so it keeps a count per lane (an int for a double) and its points in
+// fixed slots. Edges: std::array<WedgeSurface, N> to keep the surface each
+// edge borders, or NoBorders. Its operations are in polygon_formula.h.
+struct NoBorders {};
+template <typename Point, int N, typename Edges = NoBorders> struct PolygonOf {
+    using Value = decltype(Point{}.x);
+    std::array<Point, N> Points; // in order around the face
+    CountOf<Value> Count{};      // 0: no such face
+    [[no_unique_address]] Edges Borders{};
+    PolygonOf() {
+        // A point of doubles starts at zero by itself.
+        if constexpr (!std::is_same_v<Value, double>)
+            for (Point& p : Points) p = Point{every<Value>(0), every<Value>(0), every<Value>(0)};
+    }
+    // Points not set: a polygon that is set empty before it is filled.
+    struct Unset {};
+    explicit PolygonOf(Unset) {}
+};
+
+// Edge i, from point i to point i + 1, is shared with face Borders[i] (not
+// kept for the crack's own face).
+struct WedgePolygon : PolygonOf<TPoint3D, 4, std::array<WedgeSurface, 4>> {
     double Area = 0;
     TPoint3D Normal; // outward unit normal
 };

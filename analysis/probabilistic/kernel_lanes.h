@@ -11,10 +11,10 @@
 //
 // The formulas the lanes share with the analysis are written once over
 // their value type (strength_formula.h, wedge_formula.h,
-// vector_method_formula.h, tetrahedron_formula.h, size_formula.h,
-// quantile_formula.h) and instantiated here for the lanes' vectors
-// (lane_values.h). The rest is the lanes' own (their outcomes, the
-// trigonometry, the crack's polygons, the loads, the gathering of the
+// vector_method_formula.h, tetrahedron_formula.h, polygon_formula.h,
+// size_formula.h, quantile_formula.h) and instantiated here for the lanes'
+// vectors (lane_values.h). The rest is the lanes' own (their outcomes, the
+// trigonometry, the loads, the gathering of the
 // tail draws in lane_outcomes.h, lane_trig.h, lane_shape.h and
 // lane_draws.h) and follows the scalar code line by line; see the
 // comments there for the engineering. Every operation is a plain IEEE operation on each lane, so
@@ -34,6 +34,7 @@
 #include "analysis/probabilistic/kernel.h"
 // The lanes' operations before the formulas that call them.
 #include "analysis/probabilistic/lane_values.h"
+#include "analysis/polygon_formula.h"
 #include "analysis/probabilistic/quantile_formula.h"
 #include "analysis/size_formula.h"
 #include "analysis/strength_formula.h"
@@ -121,17 +122,17 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     if (crackWater) {
         // forces.cpp's saturatedWater with a crack (wedge_formula.h).
         const LanePolygon<4>& face = s.CrackFace;
-        V low = face.P[0].z, high = low;
+        V low = face.Points[0].z, high = low;
         for (int i = 1; i < 4; ++i) {
-            low = pick(face.has(i + 1) & (face.P[i].z < low), face.P[i].z, low);
-            high = pick(face.has(i + 1) & (high < face.P[i].z), face.P[i].z, high);
+            low = pick(hasOf(face, i + 1) & (face.Points[i].z < low), face.Points[i].z, low);
+            high = pick(hasOf(face, i + 1) & (high < face.Points[i].z), face.Points[i].z, high);
         }
         const V capacity = crackCapacityOf(low, high, s.OpeningOnTop, s.OpeningOnFace);
         const V uncracked = drainedWaterPressureOf(n.WaterUnitWeight, s.LineTopZ);
         const CrackWater<V> water = crackWaterOf(low, high, capacity, in[Parameter::CrackWater], s.OpeningOnTop,
                                                  s.OpeningOnFace, s.LineEndZ, n.WaterUnitWeight, uncracked, M{});
         pressure1 = pressure2 = water.Pressure;
-        crackWaterLoad = scale(n.WaterUnitWeight * depthIntegral(face, water.Level), s.CrackInward);
+        crackWaterLoad = scale(n.WaterUnitWeight * depthIntegralOf(face, water.Level), s.CrackInward);
     }
     // The loads summed in order, each that is +0 in every lane left out: it
     // only turns a -0 of the sum into +0, wherever in the sum it comes

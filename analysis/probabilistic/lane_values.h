@@ -250,8 +250,6 @@ TRELMOX_INLINE M finiteVec(const Vec& a) { return finite(a.x) & finite(a.y) & fi
 TRELMOX_INLINE Vec pickVec(M m, const Vec& a, const Vec& b) {
     return {pick(m, a.x, b.x), pick(m, a.y, b.y), pick(m, a.z, b.z)};
 }
-// Where the edge p-q crosses the level side = 0 (polyhedron.cpp's crossing).
-TRELMOX_INLINE Vec crossing(const Vec& p, const Vec& q, V dp, V dq) { return add(p, scale(dp / (dp - dq), sub(q, p))); }
 
 // The formulas' operations (formula_values.h) on lanes.
 TRELMOX_INLINE M none(M m) { return ~m; }
@@ -264,9 +262,22 @@ template <typename A, typename B> TRELMOX_INLINE V chosen(M when, A a, B b) {
     if (!anyLane(when)) return b();
     return pick(when, a(), b());
 }
+// A count per lane: the lanes of a mask (a true lane is -1, so adding a
+// mask counts down).
+TRELMOX_INLINE M countIs(M count, int n) { return count == splatMask(n); }
+TRELMOX_INLINE M countAtLeast(M count, int n) { return count >= splatMask(n); }
+TRELMOX_INLINE M oneWhere(M when) { return splatMask(0) - when; }
+template <typename F> TRELMOX_INLINE void forEachLane(M when, F f) {
+    for (std::size_t lane = 0; lane < Lanes; ++lane)
+        if (when[lane]) f(lane);
+}
+TRELMOX_INLINE double laneOf(V x, std::size_t lane) { return x[lane]; }
+TRELMOX_INLINE long laneOf(M x, std::size_t lane) { return x[lane]; }
+TRELMOX_INLINE void setLaneOf(V& x, std::size_t lane, double e) { setLane(x, lane, e); }
 
 } // namespace
 
 template <> TRELMOX_INLINE V every<V>(double x) { return splat(x); }
+template <> struct CountType<V> { using Type = M; };
 
 } // namespace trelmox
