@@ -114,16 +114,26 @@ TEST(SaveReport, WritesOnlyCurrentFigures) {
     EXPECT_EQ(report.Text.find(kc), std::string::npos);
 }
 
+namespace {
+
+// A horizontal first cutting plane under a horizontal top meets it in no
+// corner.
+SavedBlock blockWithoutCorner() {
+    TWedgeParams params = trelmox::testing::exampleBlock().Params;
+    params.SlopeHeight = "10";
+    return trelmox::testing::blockFromQuadrants({TPlaneQuadrant{"N", "60", "E", "S", "E", "0"},
+                                                 {"N", "60", "W", "N", "E", "45"},
+                                                 {"N", "0", "E", "S", "E", "0"},
+                                                 {"N", "0", "E", "S", "E", "60"}},
+                                                params);
+}
+
+} // namespace
+
 // The drawing is made from the planes as confirmed, without an analysis;
 // planes that cut out no corner give their triples and no file.
 TEST(SaveDrawing, WritesTheCornersOrTellsTheTriples) {
-    TWedgeParams params = trelmox::testing::exampleBlock().Params;
-    params.SlopeHeight = "10";
-    const SavedBlock flat = trelmox::testing::blockFromQuadrants({TPlaneQuadrant{"N", "60", "E", "S", "E", "0"},
-                                                                  {"N", "60", "W", "N", "E", "45"},
-                                                                  {"N", "0", "E", "S", "E", "0"},
-                                                                  {"N", "0", "E", "S", "E", "60"}},
-                                                                 params);
+    const SavedBlock flat = blockWithoutCorner();
     const struct {
         const char* name;
         SavedBlock block;
@@ -144,14 +154,7 @@ TEST(SaveDrawing, WritesTheCornersOrTellsTheTriples) {
 // Nothing is written where the block cannot be saved or analysed; what the
 // user must read comes through the feedback, never as a file.
 TEST(AnalyseAndSave, WritesNothingWithoutAWedgeOrAName) {
-    // A horizontal first cutting plane under a horizontal top meets it in no corner.
-    TWedgeParams params = trelmox::testing::exampleBlock().Params;
-    params.SlopeHeight = "10";
-    const SavedBlock flat = trelmox::testing::blockFromQuadrants({TPlaneQuadrant{"N", "60", "E", "S", "E", "0"},
-                                                                  {"N", "60", "W", "N", "E", "45"},
-                                                                  {"N", "0", "E", "S", "E", "0"},
-                                                                  {"N", "0", "E", "S", "E", "60"}},
-                                                                 params);
+    const SavedBlock flat = blockWithoutCorner();
     struct Case {
         const char* name;
         SavedBlock block;
