@@ -24,19 +24,6 @@ namespace {
 // Integral of max(0, level - z) over a face (polygon_formula.h).
 double depthIntegral(const WedgePolygon& face, double level) { return depthIntegralOf(face, level); }
 
-// The lowest point where the crack is open to the air on one surface: its
-// edge there (kept by the surface's borders), infinity where it has none.
-// Water poured into the crack spills at the lowest of these on the upper
-// slope and the slope face, so it stands no higher.
-double lowestOpening(const WedgeShape& s, WedgeSurface surface) {
-    double lowest = std::numeric_limits<double>::infinity();
-    const WedgePolygon& f = s.Faces[int(surface)];
-    for (int i = 0; i < f.Count; ++i)
-        if (f.Borders[i] == WedgeSurface::Crack)
-            lowest = std::min({lowest, f.Points[i].z, f.Points[(i + 1) % f.Count].z});
-    return lowest;
-}
-
 // Saturated wedge. Without a crack the pressure on each cutting plane's face
 // is zero along the free faces and largest, gammaW * h / 2, halfway along the
 // line of intersection (h: the height it climbs from the toe to the upper
@@ -70,9 +57,8 @@ double saturatedWater(WedgeForces& f, const WedgeShape& s, double waterUnitWeigh
         if (filled) f.Pressure1 = f.Pressure2 = share * f.Pressure1;
         return -std::numeric_limits<double>::infinity();
     }
-    double low = face.Points[0].z, high = low;
-    for (int i = 1; i < face.Count; ++i) low = std::min(low, face.Points[i].z), high = std::max(high, face.Points[i].z);
-    const double onTop = lowestOpening(s, WedgeSurface::UpperSlope), onFace = lowestOpening(s, WedgeSurface::SlopeFace);
+    const auto [low, high] = heightSpanOf(face);
+    const double onTop = s.OpeningOnTop, onFace = s.OpeningOnFace;
     f.CrackOpenOnFace = onFace < std::numeric_limits<double>::infinity();
     const double full = crackCapacityOf(low, high, onTop, onFace);
     const double depth = filled ? share * full : crack->WaterDepth;

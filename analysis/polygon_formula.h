@@ -14,6 +14,7 @@
 // value type with dot(p, q) and cross(p, q) beside it.
 #include <cmath>
 #include <cstddef>
+#include <limits>
 #include <type_traits>
 #include <utility>
 
@@ -158,6 +159,43 @@ template <typename Point, int N, typename Edges>
             has, sumOf(moment, scaledOf(v / every<Value>(4), sumOf(sumOf(f.Points[0], f.Points[k]), f.Points[k + 1]))),
             moment);
     }
+}
+
+// The lowest and the highest point of a face: for the crack's face, the
+// depth of water the crack can hold.
+template <typename Value> struct HeightSpan { Value Low, High; };
+template <typename Point, int N, typename Edges>
+[[gnu::always_inline]] inline HeightSpan<PointValue<Point>> heightSpanOf(const PolygonOf<Point, N, Edges>& f) {
+    using Value = PointValue<Point>;
+    Value low = f.Points[0].z, high = low;
+    for (int i = 1; i < N; ++i) {
+        const MaskOf<Value> has = hasOf(f, i + 1);
+        if (!worthDoing(has)) break;
+        low = pick(has & (f.Points[i].z < low), f.Points[i].z, low);
+        high = pick(has & (high < f.Points[i].z), f.Points[i].z, high);
+    }
+    return {low, high};
+}
+
+// The lowest point where the crack is open on a surface of the
+// tetrahedron, the face opposite corner `opposite` (the upper slope: 0, the
+// slope face: 1): the lowest of the crack's crossings of its edges, each
+// edge in clipFaceInto's order; infinity where it crosses none. Water in
+// the crack spills out there and stands no higher.
+template <typename Point, typename Value>
+[[gnu::always_inline]] inline Value crackOpeningOf(const Point (&corner)[4], const Value (&side)[4], int opposite) {
+    int on[3], n = 0;
+    for (int i = 0; i < 4; ++i)
+        if (i != opposite) on[n++] = i;
+    Value lowest = every<Value>(std::numeric_limits<double>::infinity());
+    for (int k = 0; k < 3; ++k) {
+        const int p = on[k], q = on[(k + 1) % 3];
+        const MaskOf<Value> change = (side[p] >= Value{}) ^ (side[q] >= Value{});
+        if (!worthDoing(change)) continue;
+        const Value z = crossingOf(corner[p], corner[q], side[p], side[q]).z;
+        lowest = pick(change & (z < lowest), z, lowest);
+    }
+    return lowest;
 }
 
 // The integral of max(0, level - z) over a convex planar polygon (the

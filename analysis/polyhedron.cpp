@@ -96,6 +96,7 @@ std::optional<WedgeRefusal> buildWedgeShape(const WedgePlanes& planes, double sl
     const Corners corner{TPoint3D{}, t.C1, t.C2, t.C3};
     for (WedgePolygon& f : s.Faces) f.Count = 0, f.Area = 0, f.Normal = {};
     s.CrackInward = {};
+    s.OpeningOnTop = s.OpeningOnFace = std::numeric_limits<double>::infinity();
     s.Sliding = -1 * t.Line;
     // Each cutting plane's inward side is that of the corner off it.
     s.Inward1 = inwardNormalOf(planes.FirstPlane, t.C3), s.Inward2 = inwardNormalOf(planes.SecondPlane, t.C2);
@@ -110,6 +111,8 @@ std::optional<WedgeRefusal> buildWedgeShape(const WedgePlanes& planes, double sl
         for (int i = 0; i < 4; ++i) side[i] = dot(s.CrackInward, corner[i] - anchor.At);
         if (!(side[1] < 0)) return WedgeRefusal::CrackMissesWedge;
         s.LineEnd = crossingOf(corner[0], corner[1], side[0], side[1]);
+        s.OpeningOnTop = crackOpeningOf(corner, side, 0);
+        s.OpeningOnFace = crackOpeningOf(corner, side, 1);
         storeCrackFace(s, corner, side);
     }
     const TPoint3D outward[4] = {planes.UpperSlope, faceOut, -1 * s.Inward2, -1 * s.Inward1};

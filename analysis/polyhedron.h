@@ -12,6 +12,7 @@
 // on the toe's side and must cut the line of intersection between the toe
 // and the upper slope.
 #include <array>
+#include <limits>
 #include <optional>
 #include <string>
 #include <type_traits>
@@ -98,6 +99,10 @@ struct WedgeShape {
     TPoint3D LineTop, LineEnd;
     // The crack's unit normal pointing into the wedge (zero without a crack).
     TPoint3D CrackInward;
+    // The lowest point where the crack is open on the upper slope and on the
+    // slope face; infinity where it is not (and without a crack).
+    double OpeningOnTop = std::numeric_limits<double>::infinity();
+    double OpeningOnFace = std::numeric_limits<double>::infinity();
 };
 
 // Fills `shape` and returns nothing, or returns why there is no wedge.

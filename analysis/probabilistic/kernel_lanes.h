@@ -122,11 +122,7 @@ V laneFs(const KernelConstants& k, const LaneInputs& in, const LaneShape& s, con
     if (crackWater) {
         // forces.cpp's saturatedWater with a crack (wedge_formula.h).
         const LanePolygon<4>& face = s.CrackFace;
-        V low = face.Points[0].z, high = low;
-        for (int i = 1; i < 4; ++i) {
-            low = pick(hasOf(face, i + 1) & (face.Points[i].z < low), face.Points[i].z, low);
-            high = pick(hasOf(face, i + 1) & (high < face.Points[i].z), face.Points[i].z, high);
-        }
+        const auto [low, high] = heightSpanOf(face);
         const V capacity = crackCapacityOf(low, high, s.OpeningOnTop, s.OpeningOnFace);
         const V uncracked = drainedWaterPressureOf(n.WaterUnitWeight, s.LineTopZ);
         const CrackWater<V> water = crackWaterOf(low, high, capacity, in[Parameter::CrackWater], s.OpeningOnTop,

@@ -28,7 +28,7 @@ struct LaneShape {
     V LineEndZ;
     LanePolygon<4> CrackFace{LanePolygon<4>::Unset{}};
     // The lowest point where the crack is open on the upper slope and on the
-    // slope face (forces.cpp's lowestOpening; infinity where it is not).
+    // slope face (crackOpeningOf; infinity where it is not).
     V OpeningOnTop, OpeningOnFace;
     // The corners off the toe (the toe is the origin): where the line of
     // intersection, plane 1 and plane 2 meet the slope face's plane and the upper slope.
@@ -50,18 +50,9 @@ void cutByCrack(const KernelConstants& k, LaneShape& s, const Vec (&corner)[4], 
     for (int i = 0; i < 4; ++i) side[i] = dot(s.CrackInward, sub(corner[i], anchor));
     out.settle(~(side[1] < splat(0)), SampleOutcome::NoBlock);
     s.LineEndZ = crossingOf(corner[0], corner[1], side[0], side[1]).z;
-    // Where the crack crosses the edges of the upper slope's triangle (1 2 3)
-    // and the slope face's (0 2 3), each edge in clippedFaceOf's order.
-    constexpr int Edges[2][3][2] = {{{1, 2}, {2, 3}, {3, 1}}, {{0, 2}, {2, 3}, {3, 0}}};
-    for (int surface = 0; surface < 2; ++surface) {
-        V lowest = splat(__builtin_inf());
-        for (const auto& [p, q] : Edges[surface]) {
-            const M change = (side[p] >= splat(0)) ^ (side[q] >= splat(0));
-            const V z = crossingOf(corner[p], corner[q], side[p], side[q]).z;
-            lowest = pick(change & (z < lowest), z, lowest);
-        }
-        (surface == 0 ? s.OpeningOnTop : s.OpeningOnFace) = lowest;
-    }
+    // Faces opposite corners 0 and 1: the upper slope and the slope face.
+    s.OpeningOnTop = crackOpeningOf(corner, side, 0);
+    s.OpeningOnFace = crackOpeningOf(corner, side, 1);
     LanePolygon<4>& cut = s.CrackFace = LanePolygon<4>();
     addCrackCutsOf(cut, corner, side);
     sortAroundCentreOf(cut, s.CrackInward, out.Live);
