@@ -222,22 +222,15 @@ const WaterChoice& waterChoice(WaterMode mode) {
 
 // The messages name the property of the load ("trend of the slope face
 // pressure"), as those of the forces and bolts do.
-void validateLoadDirections(const WedgeLoads& loads, std::span<const LoadDirection> directions,
-                            std::optional<LoadPart> part) {
-    const auto check = [](double value, LoadRange range, const LoadDirection& d, const char* chinese,
-                          const char* english) {
+void validateLoadDirection(const LineDirection& direction, const LoadDirection& d) {
+    const auto check = [&d](double value, LoadRange range, const char* chinese, const char* english) {
         if (withinLoadRange(value, range)) return;
         const std::string name = messageLanguage() == Language::English ? english + (" of " + std::string(d.English))
                                                                         : d.Chinese + std::string(chinese);
         throw Error::refused(loadRangeMessage(value, range, name));
     };
-    for (const LoadDirection& d : directions) {
-        if (part && d.Part != *part) continue;
-        if (const std::optional<LineDirection> direction = d.Get(loads)) {
-            check(direction->Trend, LoadRange::Azimuth, d, "的方位角", "trend");
-            check(direction->Plunge, LoadRange::Plunge, d, "的倾伏角", "plunge");
-        }
-    }
+    check(direction.Trend, LoadRange::Azimuth, "的方位角", "trend");
+    check(direction.Plunge, LoadRange::Plunge, "的倾伏角", "plunge");
 }
 
 } // namespace trelmox

@@ -228,7 +228,15 @@ const WaterChoice& waterChoice(WaterMode mode);
 // direction of `directions` in `part` (any part if none) that is not one.
 void validateLoadFields(const WedgeLoads& loads, std::span<const LoadField> fields,
                         std::span<const LoadDirection> directions = loadDirections());
-void validateLoadDirections(const WedgeLoads& loads, std::span<const LoadDirection> directions,
-                            std::optional<LoadPart> part = std::nullopt);
+// Throws Error naming the row's trend or plunge where it is out of range.
+void validateLoadDirection(const LineDirection& direction, const LoadDirection& row);
+// Inline: every analysis checks its loads, and most give no direction, so
+// the rows are only looked at, without a call of their own.
+inline void validateLoadDirections(const WedgeLoads& loads, std::span<const LoadDirection> directions,
+                                   std::optional<LoadPart> part = std::nullopt) {
+    for (const LoadDirection& d : directions)
+        if (!part || d.Part == *part)
+            if (const std::optional<LineDirection> direction = d.Get(loads)) validateLoadDirection(*direction, d);
+}
 
 } // namespace trelmox
