@@ -92,9 +92,7 @@ void pondWater(WedgeForces& f, const WedgeShape& s, double waterUnitWeight, doub
     joint(s.Faces[int(WedgeSurface::SecondPlane)], f.Pressure2);
     const WedgePolygon& crack = s.Faces[int(WedgeSurface::Crack)];
     if (crack.Count > 0 && level > crackLevel) {
-        double low = crack.Points[0].z;
-        for (int i = 1; i < crack.Count; ++i) low = std::min(low, crack.Points[i].z);
-        if (level > low) {
+        if (const double low = heightSpanOf(crack).Low; level > low) {
             f.CrackWaterDepth = level - low;
             f.CrackWater = (waterUnitWeight * depthIntegral(crack, level)) * s.CrackInward;
         }
